@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, then starts the program (run) or runs every test (test).
+# Safe to run again: packages already present are not touched and the build is incremental.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+what=${1:-run}
+case "$what" in run|test) ;; *) echo "usage: $0 run|test" >&2; exit 2 ;; esac
+
+packages=(
+  g++ cmake ninja-build pkg-config
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev libjpeg62-turbo-dev
+  fonts-liberation2 fonts-dejavu-core xvfb xauth
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+build=${NEAPWISE_BUILD_DIR:-build}
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j "$(nproc)"
+
+if [ "$what" = test ]; then
+  ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
+else
+  if [ -x "$build/app/neapwise" ]; then
+    exec "$build/app/neapwise"
+  else
+    echo "Built the engine library and the tide model; the program itself is not built yet."
+  fi
+fi
