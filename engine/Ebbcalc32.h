@@ -1,18 +1,24 @@
 // Ebbcalc32: harmonic tide and tidal-stream prediction from a gridded harmonics file.
 //
-// Flat C interface. Positions are decimal degrees (north and east positive), heights metres.
+// Flat C interface. Positions are decimal degrees (north and east positive), heights metres,
+// stream components in the unit of the file's stream amplitudes (taken as metres per second).
+// Dates and times are in the time base of the harmonic constants; the engine converts no zone.
 // Every function that returns a status uses the codes below. The library keeps one global
 // state and no lock: callers must not overlap their calls.
 //
-// ELF has no export ordinals; the numbers in the comments are the interface's fixed ordinals,
-// kept as documentation and for callers that index the functions that way.
+// ELF has no export ordinals and x86-64 has one calling convention: the numbers in the
+// comments are the interface's fixed ordinals, kept as documentation and for callers that
+// index the functions that way. The library exports these functions and nothing else.
 #ifndef EBBCALC32_H
 #define EBBCALC32_H
 
 #if defined(EBBCALC32_BUILD)
 #define EBC_API __attribute__((visibility("default")))
+/* The library only refers to the message hook; it is null when the program has none. */
+#define EBC_HOOK __attribute__((weak, visibility("default")))
 #else
 #define EBC_API
+#define EBC_HOOK __attribute__((visibility("default")))
 #endif
 
 #ifdef __cplusplus
@@ -44,6 +50,14 @@ enum EbcStatus {
 #define EBC_HEIGHT 1
 #define EBC_STREAM 2
 
+/* Message hook, not an export of the library. The engine shows its data-file errors (the
+   texts of statuses 1, 5, 6 and 7) through this function when the program defines it, in one
+   of its C++ or C sources; without it the text goes to standard error. The library binds to
+   it at load time, so the executable's definition must be in its dynamic symbol table: GNU ld
+   puts it there when the executable links libebbcalc32.so; CMake's ENABLE_EXPORTS (or
+   -rdynamic) makes sure of it. */
+EBC_HOOK void EbcShowMessageBox(const char* text);
+
 /*  1 */ EBC_API int EBC_Test1(int year);
 /*  2 */ EBC_API int EBC_Test2(int x);
 /*  3 */ EBC_API float EBC_Test3(float x);
@@ -71,7 +85,9 @@ enum EbcStatus {
                                               double* m2, double* s2, double* o1, double* k1);
 /* 13 */ EBC_API int EBC_SetXtradataFile(const char* path);
 /* 14 */ EBC_API int EBC_ModelDomain(double* east, double* west, double* north, double* south, int which);
+                                      /* which = 0 only; other values return EBC_ERR_FLAGS */
 /* 16 */ EBC_API int EBC_GetExtraData(double* latitude, double* longitude, int index, double* result);
+                                      /* index 0-15; others return EBC_ERR_FLAGS */
 /* 20 */ EBC_API int EBC_CheckIfValidLocation(double latitude, double longitude);
 
 #ifdef __cplusplus

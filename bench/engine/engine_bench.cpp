@@ -1,0 +1,111 @@
+// Engine throughput through the shared library: a year's series at 10-minute steps at a point
+// with 50 constituents (heights, and heights with streams), and single interpolated predictions.
+#include "engine/Ebbcalc32.h"
+#include "tests/engine/GridWriter.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace fx = ebc::fixture;
+
+namespace {
+
+constexpr int kSteps = 52560;  // 365 days of 144 ten-minute steps
+constexpr int kConstituents = 50;
+const fx::GridGeometry kGeometry{40, 40, 52.0, -6.0, 0.05, 0.075};
+
+// A 40 x 40 grid of 50 constituents (the first 50 of the table), written once.
+const std::string& GridFile()
+{
+    static const std::string path = [] {
+        static fx::TempDir dir;
+        std::vector<int> numbers;
+        for (int n = 1; n <= kConstituents; ++n)
+            numbers.push_back(n);
+        fx::HarmonicsGridWriter grid(kGeometry, numbers);
+        for (int r = 1; r <= kGeometry.rows; ++r) {
+            for (int c = 1; c <= kGeometry.cols; ++c) {
+                std::vector<fx::ConstituentValues> values;
+                for (int n = 1; n <= kConstituents; ++n) {
+                    const double a = 0.5 / n;
+                    values.push_back({n, a, 7.0 * n + r, 0.3 * a, 11.0 * n + c, 0.2 * a, 13.0 * n});
+                }
+                grid.setPoint(r, c, values);
+            }
+        }
+        const std::string file = dir.file("bench-grid.dat").string();
+        grid.write(file);
+        return file;
+    }();
+    return path;
+}
+
+void SetUp(benchmark::State& state)
+{
+    if (EBC_SetHarmonicsFile(GridFile().c_str(), "bench") != EBC_OK)
+        state.SkipWithError("cannot set the harmonics file");
+}
+
+void Series(benchmark::State& state, int flags)
+{
+    SetUp(state);
+    std::vector<double> h(kSteps), u(kSteps), v(kSteps), s(kSteps), d(kSteps);
+    double seconds = 0;
+    for (auto _ : state) {
+        const auto begin = std::chrono::steady_clock::now();
+        double lat = 51.2, lon = -5.1;
+        const int status = EBC_DoSeriesPrediction(flags, 0, &lat, &lon, 1, 1, 2025, 0, 0, 0, 0.0, 0.0,
+                                                  kSteps, 10, h.data(), u.data(), v.data(), s.data(),
+                                                  d.data());
+        if (status != EBC_OK)
+            state.SkipWithError("series failed");
+        benchmark::DoNotOptimize(h.data());
+        benchmark::DoNotOptimize(u.data());
+        benchmark::ClobberMemory();
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+    }
+    state.SetItemsProcessed(state.iterations() * kSteps);
+    state.counters["ns_per_step"] = seconds * 1e9 / (static_cast<double>(state.iterations()) * kSteps);
+}
+
+void BM_SeriesYearHeights(benchmark::State& state) { Series(state, EBC_HEIGHT); }
+void BM_SeriesYearHeightsAndStreams(benchmark::State& state) { Series(state, EBC_HEIGHT | EBC_STREAM); }
+
+void Single(benchmark::State& state, int mode, int flags)
+{
+    SetUp(state);
+    int i = 0;
+    double seconds = 0;
+    for (auto _ : state) {
+        const auto begin = std::chrono::steady_clock::now();
+        // Walk over the grid so that different records are read.
+        double lat = 51.9 - 0.0137 * (i % 100);
+        double lon = -5.95 + 0.0241 * (i % 113);
+        double h = 0, u = 0, v = 0, s = 0, d = 0;
+        const int status = EBC_DoPrediction(flags, mode, &lat, &lon, 1 + i % 28, 1 + i % 12, 2025,
+                                            i % 24, i % 60, 0, 0.0, 0.0, &h, &u, &v, &s, &d);
+        if (status > 0)
+            state.SkipWithError("prediction failed");
+        benchmark::DoNotOptimize(h);
+        benchmark::DoNotOptimize(s);
+        ++i;
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+    }
+    state.counters["us_per_call"] = seconds * 1e6 / static_cast<double>(state.iterations());
+}
+
+void BM_SingleInterpolated(benchmark::State& state) { Single(state, 1, EBC_HEIGHT | EBC_STREAM); }
+void BM_SingleInterpolatedStream(benchmark::State& state) { Single(state, 1, EBC_STREAM); }
+void BM_SingleNearest(benchmark::State& state) { Single(state, 0, EBC_HEIGHT | EBC_STREAM); }
+
+} // namespace
+
+BENCHMARK(BM_SeriesYearHeights)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SeriesYearHeightsAndStreams)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SingleInterpolated)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SingleInterpolatedStream)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SingleNearest)->Unit(benchmark::kMicrosecond);

@@ -1,0 +1,63 @@
+// Astronomical arguments, equilibrium arguments V0, nodal corrections f and u, and speeds of the
+// engine's 115 tidal constituents. Usable on its own (no files, no global state) by data
+// generators: ComputeDay() gives every constituent's values at 00:00 UT of a date.
+#pragma once
+
+#include <array>
+
+namespace ebc {
+
+inline constexpr int kConstituentCount = 115;
+
+// Constituents the interface refers to by number.
+inline constexpr int kM2 = 31;
+inline constexpr int kS2 = 36;
+inline constexpr int kO1 = 10;
+inline constexpr int kK1 = 17;
+
+// Mean longitudes at 00:00 of a date, degrees in [0, 360).
+struct AstronomicalArguments {
+    double s = 0;      // Moon
+    double h = 0;      // Sun
+    double p = 0;      // lunar perigee
+    double N = 0;      // Moon's ascending node
+    double pSolar = 0; // solar perigee (p')
+};
+
+// One day's table. Arrays are indexed by constituent number, 1 to 115; index 0 is unused.
+struct DayTable {
+    int dayOfYear = 0;  // 0: nothing computed yet
+    int year = 0;
+    std::array<double, kConstituentCount + 1> V0{};    // degrees, [0, 360)
+    std::array<double, kConstituentCount + 1> f{};     // nodal factor
+    std::array<double, kConstituentCount + 1> u{};     // degrees, [0, 360)
+    std::array<double, kConstituentCount + 1> speed{}; // radians per hour
+
+    // V0 + u at 00:00 of the date, degrees in [0, 360).
+    double equilibriumPlusNodal(int number) const;
+};
+
+// Speed of a constituent in degrees per hour (0 for a number outside 1-115).
+double ConstituentSpeedDegrees(int number);
+
+// Brings a value into [0, modulus).
+double WrapDegrees(double value, double modulus = 360.0);
+
+// Julian centuries from J2000.0 (2000-01-01 12:00) to 00:00 of the given day of the year.
+double JulianCenturies(int year, int dayOfYear);
+
+// Delta T (TT - UT) in seconds used for the arguments of a year.
+double DeltaTSeconds(int year);
+
+AstronomicalArguments ComputeAstronomicalArguments(int year, int dayOfYear);
+void ComputeEquilibriumArguments(const AstronomicalArguments& args, DayTable& table);
+void ComputeNodalCorrections(const AstronomicalArguments& args, DayTable& table);
+void InitConstituentSpeeds(DayTable& table);
+
+// Fills the table for the day unless it already holds that day and year.
+void PrepareDay(DayTable& table, int dayOfYear, int year);
+
+// The whole table for a calendar date, computed afresh.
+DayTable ComputeDay(int day, int month, int year);
+
+} // namespace ebc
