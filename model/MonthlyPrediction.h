@@ -1,0 +1,31 @@
+// A month of daily predictions for the tide table: days 1 to 31, each with its own cache.
+#ifndef NEAPWISE_MODEL_MONTHLYPREDICTION_H
+#define NEAPWISE_MODEL_MONTHLYPREDICTION_H
+
+#include "model/Prediction.h"
+
+class CMonthlyPrediction {
+public:
+    static constexpr int kDays = 31;
+
+    CMonthlyPrediction() = default;
+    virtual ~CMonthlyPrediction() = default;
+    CMonthlyPrediction(const CMonthlyPrediction&) = delete;
+    CMonthlyPrediction& operator=(const CMonthlyPrediction&) = delete;
+
+    void SetPort(const CPortData& port);
+    // Day 1 to 31; other days are ignored.
+    void SetAngleFactors(int day, const CAngleFactorData& today, const CAngleFactorData& nextDay);
+    // The prediction of day 1 to 31, else NULL.
+    CPrediction* GetDay(int day);
+    const CPrediction* GetDay(int day) const;
+    void SetDaysInMonth(int days) { m_daysInMonth = days; }
+    int GetDaysInMonth() const { return m_daysInMonth; }
+    void ClearAll();
+
+private:
+    CPrediction m_days[kDays];
+    int m_daysInMonth = 0;  // set by the frame before any view reads it
+};
+
+#endif

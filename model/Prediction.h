@@ -1,0 +1,102 @@
+// The tide at one port for one day: the program's own harmonic method with a per-minute cache.
+#ifndef NEAPWISE_MODEL_PREDICTION_H
+#define NEAPWISE_MODEL_PREDICTION_H
+
+#include <utility>
+
+#include "model/AngleFactorDB.h"
+#include "model/PortDB.h"
+#include "platform/core/Afx.h"
+
+// One tide event or sample; minutes -1 marks an empty slot.
+struct TIMEHEIGHT {
+    int minutes = -1;  // after local midnight
+    double metres = 0.0;  // above chart datum
+};
+
+class CPrediction : public CObject {
+    DECLARE_DYNAMIC(CPrediction)
+public:
+    // The cache spans 840 minutes before to 2360 minutes after 00:00 UT of the day.
+    static constexpr int kCacheSlots = 3201;
+    static constexpr int kCacheLead = 840;
+
+    CPrediction();
+    CPrediction(const CPrediction& other);
+    CPrediction& operator=(const CPrediction& other);
+    ~CPrediction() override = default;
+
+    void SetPort(CPortData port);
+    CPortData* GetPort() { return &m_port; }
+    const CPortData* GetPort() const { return &m_port; }
+    CString GetPortName() const { return m_port.GetName(); }
+    int GetZoneCode() const { return m_port.GetTimeZone(); }
+    // The summer-time rule code of the port.
+    int GetArea() const { return m_port.GetArea() - 1; }
+
+    // Copies both days and unwraps the next day's angles so that each change has one sense.
+    // The cache is left alone: callers clear it.
+    void SetAngleFactors(const CAngleFactorData& today, const CAngleFactorData& nextDay);
+    const CAngleFactorData& GetToday() const { return m_today; }
+    const CAngleFactorData& GetNextDay() const { return m_nextDay; }
+    void ClearCache();
+    CQsDateTime GetDate() const { return m_today.GetDate(); }
+
+    // Height at a local minute of the day in a display zone; summer adds one hour to the zone.
+    double HeightAt(int minute, int zoneCode, int summer);
+    // Up to four high and low waters of the local day, in time order; returns how many.
+    int FindHighLow(int zoneCode, int summer, TIMEHEIGHT out[4]);
+    // (highest, lowest) over the local day, clamped to 0 as the graph's scale wants.
+    std::pair<double, double> CalcDayRange(int zoneCode, int summer);
+    // (dayMax, dayMin) as stored by the last CalcDayRange.
+    std::pair<double, double> GetDayRange() const { return {m_dayMax, m_dayMin}; }
+    // Fall from the height at start to the next low water within 900 minutes, or -100.
+    double HeightDropToNextLow(int start, int zoneCode, int summer);
+    int IsFiltered() const { return m_filtered; }
+
+    static int ZoneCodeToMinutes(int zoneCode);
+    // Height at minutes after 00:00 of the day in the port's standard time, uncached.
+    double HarmonicHeight(double harmonicMinute) const;
+
+private:
+    struct CacheSlot {
+        float height;
+        int valid;
+    };
+    // Per-day terms of the height formula, so each minute does only the time-dependent part.
+    // The constituents' arguments at whole minutes come from two small tables of cosines and
+    // sines: minute = kStep * q + r, the argument at kStep * q (filled on first use) turned back
+    // by the argument change over r minutes.
+    static constexpr int kStep = 32;
+    static constexpr int kBlocks = kCacheSlots / kStep + 3;
+    struct Terms {
+        double ag[4];  // today's angle + port phase, degrees
+        double speed[4];  // degrees per hour
+        double factor[4];  // today's factor
+        double factorRate[4];  // change of the factor per hour towards the next day's
+        double amp[4];
+        double h4, h6, z0;
+        double cos4, sin4, cos6, sin6;  // of the shallow-water phases
+        double stepCos[4][kStep], stepSin[4][kStep];
+        long long firstBlock;  // q of blockCos[.][0]
+        double blockCos[4][kBlocks], blockSin[4][kBlocks];
+        bool blockReady[kBlocks];
+    };
+    void Arguments(long long harmonicMinute, double cosines[4], double sines[4]) const;
+    void DirectArguments(double harmonicMinute, double cosines[4], double sines[4]) const;
+    double Combine(double t, const double cosines[4], const double sines[4]) const;
+    void PrepareTerms() const;
+    float Compute(long long slot) const;
+
+    int m_filtered = 0;
+    CAngleFactorData m_today;
+    CAngleFactorData m_nextDay;
+    CPortData m_port;
+    CacheSlot m_cache[kCacheSlots];
+    double m_dayMax = 0.0;
+    double m_dayMin = 0.0;
+    mutable Terms m_terms{};
+    mutable bool m_termsReady = false;
+};
+
+#endif
