@@ -1,0 +1,229 @@
+// neapwise-predict: the program's own tide predictions for a port, through CPrediction exactly
+// as the program computes them (the same tables, the same per-day angle/factor records, the
+// same high/low-water finder).
+//
+//   neapwise-predict --list
+//   neapwise-predict (--port ID | --index N | --name TEXT) --from YYYY-MM-DD [--to YYYY-MM-DD]
+//                    [--zone CODE] [--summer on|off|auto] [--step MINUTES] [--raw]
+//                    [--tables DIR]
+//
+// Times are local times of the display zone (the port's own zone code unless --zone is given);
+// with --summer auto the port's summer-time rule decides day by day, as the program does when
+// the user's summer-time option is on. --step adds the height every that many minutes.
+// --tables reads 178.bin and 179.bin from DIR instead of the tables built into the program.
+// Output lines:
+//   HW|LW  YYYY-MM-DD HH:MM  metres          (--raw: "E minute H|L metres")
+//   H      YYYY-MM-DD HH:MM  metres          (--raw: "S metres")
+// In --raw output a minute counts from 00:00 of the first day in the display zone.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "model/AngleFactorDB.h"
+#include "model/PortDB.h"
+#include "model/Prediction.h"
+#include "model/QsDateTime.h"
+#include "model/SummerTime.h"
+
+namespace {
+
+int Usage()
+{
+    std::fprintf(stderr,
+                 "usage: neapwise-predict --list [--tables DIR]\n"
+                 "       neapwise-predict (--port ID | --index N | --name TEXT) --from YYYY-MM-DD\n"
+                 "                        [--to YYYY-MM-DD] [--zone CODE] [--summer on|off|auto]\n"
+                 "                        [--step MINUTES] [--raw] [--tables DIR]\n");
+    return 2;
+}
+
+bool ParseDate(const char* text, int& y, int& m, int& d)
+{
+    if (std::sscanf(text, "%d-%d-%d", &y, &m, &d) != 3)
+        return false;
+    return y >= 1900 && y <= 2100 && m >= 1 && m <= 12 && d >= 1 && d <= DaysInMonth(m, y);
+}
+
+std::vector<unsigned char> ReadAll(const std::string& path)
+{
+    std::vector<unsigned char> bytes;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        unsigned char buf[65536];
+        std::size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+            bytes.insert(bytes.end(), buf, buf + n);
+        std::fclose(f);
+    }
+    return bytes;
+}
+
+void NextDay(int& y, int& m, int& d)
+{
+    if (++d > DaysInMonth(m, y)) {
+        d = 1;
+        if (++m > 12) {
+            m = 1;
+            ++y;
+        }
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::string tablesDir, name, summerMode = "off";
+    int portId = -1, index = -1, zone = 0, step = 0;
+    bool haveZone = false, list = false, raw = false;
+    int y0 = 0, m0 = 0, d0 = 0, y1 = 0, m1 = 0, d1 = 0;
+    bool haveFrom = false, haveTo = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        const bool more = i + 1 < argc;
+        if (a == "--list")
+            list = true;
+        else if (a == "--raw")
+            raw = true;
+        else if (a == "--tables" && more)
+            tablesDir = argv[++i];
+        else if (a == "--port" && more)
+            portId = std::atoi(argv[++i]);
+        else if (a == "--index" && more)
+            index = std::atoi(argv[++i]);
+        else if (a == "--name" && more)
+            name = argv[++i];
+        else if (a == "--zone" && more) {
+            zone = std::atoi(argv[++i]);
+            haveZone = true;
+        } else if (a == "--summer" && more)
+            summerMode = argv[++i];
+        else if (a == "--step" && more)
+            step = std::atoi(argv[++i]);
+        else if (a == "--from" && more)
+            haveFrom = ParseDate(argv[++i], y0, m0, d0);
+        else if (a == "--to" && more)
+            haveTo = ParseDate(argv[++i], y1, m1, d1);
+        else
+            return Usage();
+    }
+    if (summerMode != "on" && summerMode != "off" && summerMode != "auto")
+        return Usage();
+    if (step < 0 || step > 1440)
+        return Usage();
+
+    std::vector<unsigned char> angleBytes, portBytes;
+    CAngleFactorDB* angles = nullptr;
+    CPortDB* ports = nullptr;
+    if (!tablesDir.empty()) {
+        angleBytes = ReadAll(tablesDir + "/178.bin");
+        portBytes = ReadAll(tablesDir + "/179.bin");
+        angles = new CAngleFactorDB(angleBytes.data(), angleBytes.size());
+        ports = new CPortDB(portBytes.data(), portBytes.size());
+    } else {
+        angles = new CAngleFactorDB();
+        ports = new CPortDB();
+    }
+    if (!ports->Load() || !angles->Load()) {
+        std::fprintf(stderr, "neapwise-predict: the tables could not be loaded\n");
+        return 1;
+    }
+
+    if (list) {
+        std::printf("# index\tportId\tarea\tkind\tzone\tlatitude\tlongitude\tname\n");
+        for (int i = 0; i < ports->GetCount(); ++i) {
+            const CPortData* p = ports->GetPort(i);
+            std::printf("%d\t%d\t%d\t%d\t%d\t%.6f\t%.6f\t%s\n", p->GetIndex(), p->GetPortId(), p->GetArea(),
+                        p->GetKind(), p->GetTimeZone(), p->GetLatitude(), p->GetLongitude(),
+                        p->GetName().GetString());
+        }
+        return 0;
+    }
+
+    const CPortData* port = nullptr;
+    if (portId >= 0) {
+        port = ports->Lookup(portId);
+        if (port && port->GetPortId() != portId)
+            port = nullptr;
+    } else if (index >= 0) {
+        if (index < ports->GetCount())
+            port = ports->GetPort(index);
+    } else if (!name.empty()) {
+        for (int i = 0; i < ports->GetCount() && !port; ++i)
+            if (name == ports->GetPort(i)->GetName().GetString())
+                port = ports->GetPort(i);
+    }
+    if (!port) {
+        std::fprintf(stderr, "neapwise-predict: no such port\n");
+        return 1;
+    }
+    if (!haveFrom)
+        return Usage();
+    if (!haveTo) {
+        y1 = y0;
+        m1 = m0;
+        d1 = d0;
+    }
+    if (!haveZone)
+        zone = port->GetTimeZone();
+
+    CQsDateTime first, last;
+    angles->GetFirstDate(first);
+    angles->GetLastDate(last);
+    std::printf("# %d\t%s\tzone %d\tsummer %s\ttable %04d-%02d-%02d to %04d-%02d-%02d\n", port->GetPortId(),
+                port->GetName().GetString(), zone, summerMode.c_str(), first.GetYear(), first.GetMonth(),
+                first.GetDay(), last.GetYear(), last.GetMonth(), last.GetDay());
+
+    CPrediction* prediction = new CPrediction();
+    prediction->SetPort(*port);
+    int hint = -1, nextHint = -1;
+    int y = y0, m = m0, d = d0;
+    long dayIndex = 0;
+    const int rule = port->GetArea() - 1;
+    for (;;) {
+        const CAngleFactorData& today = angles->FindDayMonthYear(d, m, y, hint);
+        int ny = y, nm = m, nd = d;
+        NextDay(ny, nm, nd);
+        nextHint = hint < 0 ? -1 : hint + 1;
+        const CAngleFactorData& next = angles->FindDayMonthYear(nd, nm, ny, nextHint);
+        if (hint < 0 || nextHint < 0) {
+            std::fprintf(stderr, "neapwise-predict: %04d-%02d-%02d is outside the table\n", y, m, d);
+            return 1;
+        }
+        prediction->SetAngleFactors(today, next);
+        prediction->ClearCache();
+        const int summer = summerMode == "on" ? 1 : summerMode == "auto" ? IsSummerTime(d, m, y, rule) : 0;
+
+        TIMEHEIGHT events[4];
+        const int n = prediction->FindHighLow(zone, summer, events);
+        for (int i = 0; i < n; ++i) {
+            const int t = events[i].minutes;
+            const double h = events[i].metres;
+            const double around = (prediction->HeightAt(t - 60, zone, summer) + prediction->HeightAt(t + 60, zone, summer)) / 2;
+            const bool high = h > around;
+            if (raw)
+                std::printf("E %ld %c %.4f\n", dayIndex * 1440 + t, high ? 'H' : 'L', h);
+            else
+                std::printf("%s %04d-%02d-%02d %02d:%02d %7.3f\n", high ? "HW" : "LW", y, m, d, t / 60, t % 60, h);
+        }
+        if (step > 0) {
+            for (int t = 0; t < 1440; t += step) {
+                const double h = prediction->HeightAt(t, zone, summer);
+                if (raw)
+                    std::printf("S %.4f\n", h);
+                else
+                    std::printf("H  %04d-%02d-%02d %02d:%02d %7.3f\n", y, m, d, t / 60, t % 60, h);
+            }
+        }
+        if (y == y1 && m == m1 && d == d1)
+            break;
+        y = ny;
+        m = nm;
+        d = nd;
+        ++dayIndex;
+        if (dayIndex > 40000)
+            break;
+    }
+    return 0;
+}
