@@ -1,0 +1,63 @@
+// Repaints of an 800 x 400 tide graph: a full rebuild of the picture, and a repaint that only
+// moves the time mark over the cached picture.
+#include "views/GraphWnd.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+
+namespace {
+
+struct Canvas {
+  CDC dc;
+  CBitmap bmp;
+  CBitmap* old = nullptr;
+  Canvas(int w, int h) {
+    dc.CreateCompatibleDC(nullptr);
+    bmp.CreateCompatibleBitmap(nullptr, w, h);
+    old = dc.SelectObject(&bmp);
+  }
+  ~Canvas() { dc.SelectObject(old); }
+};
+
+void Fill(CGraphWnd& g) {
+  for (int m = 0; m < 1440; ++m) g.SetPoint(3.1 + 2.6 * std::cos((m - 200) * 2 * M_PI / 745.0), m);
+  g.SetMaxHeight(6.5);
+  g.SetMHWS(5.6), g.SetMHWN(4.6), g.SetMLWN(1.8), g.SetMLWS(0.8);
+  g.SetAgroundLevel(2.0);
+  g.SetTitle("Dover - Thu 12 Jun 2025");
+}
+
+void BM_GraphFullRepaint(benchmark::State& state) {
+  AfxWinInit(0, nullptr);
+  CGraphWnd g;
+  Fill(g);
+  Canvas c(800, 400);
+  const CRect r(0, 0, 800, 400);
+  for (auto _ : state) {
+    g.SetAgroundLevel(2.0);  // any setter makes the next paint rebuild the picture
+    g.Draw(&c.dc, r);
+    benchmark::DoNotOptimize(c.dc.GetPixel(400, 200));
+  }
+  state.SetLabel("800x400, rebuilt each time");
+}
+BENCHMARK(BM_GraphFullRepaint)->Unit(benchmark::kMillisecond);
+
+void BM_GraphMarkOnlyRepaint(benchmark::State& state) {
+  AfxWinInit(0, nullptr);
+  CGraphWnd g;
+  Fill(g);
+  Canvas c(800, 400);
+  const CRect r(0, 0, 800, 400);
+  g.Draw(&c.dc, r);
+  int mark = 0;
+  for (auto _ : state) {
+    g.SetTimeMark(mark = (mark + 7) % 1440);
+    g.Draw(&c.dc, r);
+    benchmark::DoNotOptimize(c.dc.GetPixel(400, 200));
+  }
+  state.SetLabel("800x400, cached picture + time mark");
+}
+BENCHMARK(BM_GraphMarkOnlyRepaint)->Unit(benchmark::kMillisecond);
+
+}  // namespace

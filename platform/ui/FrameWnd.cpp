@@ -1,0 +1,144 @@
+#include "platform/ui/FrameWnd.h"
+
+#include "platform/ui/Accel.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/WinApp.h"
+
+IMPLEMENT_DYNAMIC(CFrameWnd, CWnd)
+
+BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
+  ON_WM_INITMENUPOPUP()
+  ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
+  ON_WM_CREATE()
+  ON_WM_DESTROY()
+  ON_WM_CLOSE()
+END_MESSAGE_MAP()
+
+const CRect CFrameWnd::rectDefault(40, 40, 680, 520);
+
+CFrameWnd::CFrameWnd() = default;
+CFrameWnd::~CFrameWnd() {
+  delete m_pMenuLoaded;
+  if (m_hAccelTable) DestroyAcceleratorTable(m_hAccelTable);
+}
+
+BOOL CFrameWnd::LoadAccelTable(LPCTSTR name) {
+  if (m_hAccelTable) return FALSE;
+  m_hAccelTable = LoadAccelerators(nullptr, name);
+  return m_hAccelTable != nullptr;
+}
+
+BOOL CFrameWnd::PreTranslateMessage(MSG* pMsg) {
+  if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST) {
+    HACCEL h = GetDefaultAccelerator();
+    return h && ::TranslateAccelerator(m_hWnd, h, pMsg);
+  }
+  return FALSE;
+}
+
+BOOL CFrameWnd::PreCreateWindow(CREATESTRUCT& cs) {
+  if (!cs.lpszClass)
+    cs.lpszClass = AfxRegisterWndClass(CS_DBLCLKS, LoadCursor(nullptr, IDC_ARROW), (HBRUSH)(UINT_PTR)(COLOR_BTNFACE + 1), nullptr);
+  return TRUE;
+}
+
+BOOL CFrameWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                       CWnd* pParentWnd, LPCTSTR lpszMenuName, DWORD dwExStyle, CCreateContext* pContext) {
+  HMENU hMenu = nullptr;
+  if (lpszMenuName) {
+    delete m_pMenuLoaded;
+    m_pMenuLoaded = new CMenu;
+    if (m_pMenuLoaded->LoadMenu(lpszMenuName)) hMenu = m_pMenuLoaded->GetSafeHmenu();
+  }
+  return CWnd::CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left, rect.top,
+                        rect.right - rect.left, rect.bottom - rect.top,
+                        pParentWnd ? pParentWnd->GetSafeHwnd() : nullptr, hMenu, (LPVOID)pContext);
+}
+
+BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd, CCreateContext* pContext) {
+  m_nIDHelp = nIDResource;
+  LoadAccelTable(MAKEINTRESOURCE(nIDResource));
+  CString title;
+  title = AfxGetAppName();
+  return Create(nullptr, title, dwDefaultStyle, rectDefault, pParentWnd, MAKEINTRESOURCE(nIDResource), 0, pContext);
+}
+
+void CFrameWnd::PostNcDestroy() { delete this; }
+
+int CFrameWnd::OnCreate(LPCREATESTRUCT lpcs) {
+  if (CWnd::OnCreate(lpcs) == -1) return -1;
+  if (!OnCreateClient(lpcs, (CCreateContext*)lpcs->lpCreateParams)) return -1;
+  return 0;
+}
+
+BOOL CFrameWnd::OnCreateClient(LPCREATESTRUCT, CCreateContext*) { return TRUE; }
+void CFrameWnd::RecalcLayout(BOOL) {}
+
+void CFrameWnd::ActivateFrame(int nCmdShow) {
+  if (nCmdShow == -1) nCmdShow = IsWindowVisible() ? SW_SHOW : SW_SHOWNORMAL;
+  ShowWindow(nCmdShow);
+  BringWindowToTop();
+}
+
+void CFrameWnd::OnDestroy() { CWnd::OnDestroy(); }
+
+void CFrameWnd::OnClose() {
+  CWinApp* app = AfxGetWinApp();
+  if (app && app->m_pMainWnd == this) {
+    // Closing the main window ends the program once it is destroyed (WM_NCDESTROY).
+  }
+  DestroyWindow();
+}
+
+void CFrameWnd::SetActiveView(CWnd* pViewNew, BOOL) { m_pViewActive = pViewNew; }
+
+BOOL CFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {
+  CWnd* view = m_pViewActive;
+  if (view && view->GetSafeHwnd() && view->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo)) return TRUE;
+  if (CWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo)) return TRUE;
+  CWinApp* app = AfxGetWinApp();
+  if (app && app->CWinThread::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo)) return TRUE;
+  return FALSE;
+}
+
+BOOL CFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
+  if (!lParam) {
+    // A command from a menu or an accelerator runs only while its update handler allows it.
+    UINT nID = LOWORD(wParam);
+    class Probe : public CCmdUI {
+     public:
+      BOOL enabled = TRUE;
+      void Enable(BOOL b) override { enabled = b; m_bEnableChanged = TRUE; }
+      void SetCheck(int) override {}
+      void SetRadio(BOOL) override {}
+      void SetText(LPCTSTR) override {}
+    } probe;
+    probe.m_nID = nID;
+    probe.DoUpdate(this, FALSE);
+    if (probe.m_bEnableChanged && !probe.enabled) return TRUE;
+  }
+  return CWnd::OnCommand(wParam, lParam);
+}
+
+void CFrameWnd::SetMessageText(LPCTSTR lpszText) { SendMessage(WM_SETMESSAGESTRING, 0, (LPARAM)lpszText); }
+
+void CFrameWnd::OnInitMenuPopup(CMenu* pMenu, UINT, BOOL bSysMenu) {
+  if (bSysMenu || !pMenu) return;
+  CCmdUI state;
+  state.m_pMenu = pMenu;
+  state.m_nIndexMax = pMenu->GetMenuItemCount();
+  for (state.m_nIndex = 0; state.m_nIndex < state.m_nIndexMax; state.m_nIndex++) {
+    state.m_nID = pMenu->GetMenuItemID(state.m_nIndex);
+    if (state.m_nID == 0) continue;  // separator
+    if (state.m_nID == (UINT)-1) {
+      // A popup: its first item's command decides nothing here; popups stay enabled.
+      continue;
+    }
+    state.m_pSubMenu = nullptr;
+    state.DoUpdate(this, m_bAutoMenuEnable && state.m_nID < 0xF000);
+    // The handler may have changed the menu.
+    state.m_nIndexMax = pMenu->GetMenuItemCount();
+  }
+}
+
+LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM) { return 0; }

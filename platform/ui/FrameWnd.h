@@ -1,0 +1,57 @@
+// Frame windows: command routing to the active view, idle update of the frame's elements.
+#pragma once
+
+#include "platform/ui/Wnd.h"
+
+struct CCreateContext {
+  CRuntimeClass* m_pNewViewClass = nullptr;
+  CWnd* m_pCurrentFrame = nullptr;
+};
+
+class CFrameWnd : public CWnd {
+  DECLARE_DYNAMIC(CFrameWnd)
+  DECLARE_MESSAGE_MAP()
+ public:
+  CFrameWnd();
+  ~CFrameWnd() override;
+
+  static const CRect rectDefault;
+  virtual BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle = WS_OVERLAPPEDWINDOW,
+                      const RECT& rect = rectDefault, CWnd* pParentWnd = nullptr, LPCTSTR lpszMenuName = nullptr,
+                      DWORD dwExStyle = 0, CCreateContext* pContext = nullptr);
+  using CWnd::Create;
+  BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+  void PostNcDestroy() override;  // frames delete themselves
+
+  // The active view: commands reach it before the frame.
+  CWnd* GetActiveView() const { return m_pViewActive; }
+  void SetActiveView(CWnd* pViewNew, BOOL bNotify = TRUE);
+
+  // Commands go to the active view, then the frame, then the application.
+  BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+  virtual BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext);
+  virtual void RecalcLayout(BOOL bNotify = TRUE);
+  virtual void ActivateFrame(int nCmdShow = -1);
+  virtual BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW, CWnd* pParentWnd = nullptr,
+                         CCreateContext* pContext = nullptr);
+  void SetMessageText(LPCTSTR lpszText);
+  // Keys of the frame's accelerator table become commands before the focus window sees them.
+  BOOL PreTranslateMessage(MSG* pMsg) override;
+  BOOL LoadAccelTable(LPCTSTR lpszResourceName);
+  virtual HACCEL GetDefaultAccelerator() { return m_hAccelTable; }
+  HACCEL m_hAccelTable = nullptr;
+  // Updates a popup's items through the command handlers before it opens.
+  void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu);
+  LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
+  int OnCreate(LPCREATESTRUCT lpcs);
+  void OnDestroy();
+  void OnClose();
+
+  BOOL m_bAutoMenuEnable = TRUE;
+  UINT m_nIDHelp = 0;
+
+ protected:
+  CWnd* m_pViewActive = nullptr;
+  CMenu* m_pMenuLoaded = nullptr;
+};

@@ -1,0 +1,178 @@
+// Internal to the user-interface layer: the Qt side of windows and devices.
+#pragma once
+
+#include "platform/ui/Gdi.h"
+
+#include <QColor>
+#include <QEvent>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRegion>
+#include <QWidget>
+
+#include <map>
+#include <string>
+#include <vector>
+
+class NeapWidget;
+
+struct AfxTimer {
+  int qtId = 0;
+  TIMERPROC proc = nullptr;
+};
+
+struct AfxScrollState {
+  SCROLLINFO si{sizeof(SCROLLINFO), 0, 0, 100, 0, 0, 0};
+  bool visible = true;
+};
+
+// Everything the layer knows of one window.
+struct AfxWndRec {
+  HWND h = nullptr;
+  CWnd* wnd = nullptr;  // the permanent object, null once detached
+  NeapWidget* w = nullptr;
+  WNDPROC proc = nullptr;
+  DWORD style = 0;
+  DWORD exStyle = 0;
+  UINT id = 0;
+  HWND parent = nullptr;  // of a child window
+  HWND owner = nullptr;   // of a popup or top-level window
+  std::string cls;
+  UINT clsStyle = 0;
+  HCURSOR clsCursor = nullptr;
+  HBRUSH clsBrush = nullptr;
+  std::string text;
+  HFONT font = nullptr;
+  LONG_PTR userData = 0;
+  HMENU menu = nullptr;
+  QImage backing;
+  QRegion invalid;
+  bool erase = false;
+  bool destroying = false;
+  bool painting = false;
+  bool trackLeave = false;
+  bool redraw = true;
+  bool enabled = true;
+  std::map<UINT_PTR, AfxTimer> timers;
+  AfxScrollState sb[2];
+  std::vector<HWND> children;  // bottom of the z-order first
+};
+
+// Registry of live windows. Look-ups are safe from any thread.
+AfxWndRec* AfxRec(HWND h);  // UI thread only; null for a window that is gone
+QWidget* AfxWidgetOf(HWND h);
+std::vector<HWND> AfxTopLevelWindows();  // bottom first
+QMargins AfxNonClientMargins(const AfxWndRec* r);
+QPoint AfxClientOriginOnScreen(const AfxWndRec* r);
+bool AfxIsUiThread();
+void AfxEnsureDispatcher();
+// Hands a queued message through hooks and PreTranslateMessage to its window; false when a
+// thread hook swallowed it.
+bool AfxPumpMessage(MSG& msg);
+// Paints what is invalid now (WM_PAINT), if anything.
+void AfxPaintNow(HWND h);
+void AfxWindowPixelsChanged(HWND h, const QRect& clientRect);
+int AfxModalDepth();
+void AfxNoteMessageForIdle();
+void AfxNoteQuit(int code);
+
+// A window's Qt widget: turns Qt's events into the window's messages.
+class NeapWidget : public QWidget {
+ public:
+  NeapWidget(HWND h, QWidget* parent, Qt::WindowFlags f);
+  HWND m_h;
+
+ protected:
+  bool event(QEvent* e) override;
+  void paintEvent(QPaintEvent* e) override;
+  bool focusNextPrevChild(bool) override { return false; }
+};
+
+// ---- Device contexts ----
+struct AfxGdiData {
+  enum Kind { Pen, Brush, Font, Bitmap, Rgn, Palette } kind;
+  bool stock = false;
+  CGdiObject* owner = nullptr;  // the C++ object that holds the handle, if any
+  explicit AfxGdiData(Kind k) : kind(k) {}
+  virtual ~AfxGdiData() = default;
+};
+struct AfxPenData : AfxGdiData {
+  AfxPenData() : AfxGdiData(Pen) {}
+  int style = PS_SOLID;
+  int width = 1;
+  COLORREF color = 0;
+  int endCap = PS_ENDCAP_ROUND;
+  int join = PS_JOIN_ROUND;
+};
+struct AfxBrushData : AfxGdiData {
+  AfxBrushData() : AfxGdiData(Brush) {}
+  int style = BS_SOLID;
+  COLORREF color = 0;
+  int hatch = 0;
+  QImage pattern;
+  int sysColor = -1;  // follows a system colour
+};
+struct AfxFontData : AfxGdiData {
+  AfxFontData() : AfxGdiData(Font) {}
+  LOGFONT lf{};
+  QFont qfont;
+};
+struct AfxBitmapData : AfxGdiData {
+  AfxBitmapData() : AfxGdiData(Bitmap) {}
+  QImage image;      // RGB32 or ARGB32 premultiplied
+  bool mono = false; // 1 bit per pixel: black 0, white 1
+  int selectedIn = 0;
+};
+struct AfxRgnData : AfxGdiData {
+  AfxRgnData() : AfxGdiData(Rgn) {}
+  QRegion rgn;
+};
+struct AfxPaletteData : AfxGdiData {
+  AfxPaletteData() : AfxGdiData(Palette) {}
+  std::vector<PALETTEENTRY> entries;
+};
+
+inline AfxGdiData* AfxGdi(HGDIOBJ h) { return reinterpret_cast<AfxGdiData*>(h); }
+inline HGDIOBJ AfxHandle(AfxGdiData* d) { return reinterpret_cast<HGDIOBJ>(d); }
+
+QColor AfxQColor(COLORREF c);
+COLORREF AfxColorRef(QRgb c);
+QFont AfxMakeQFont(const LOGFONT& lf);
+
+struct AfxDcSaved {
+  HGDIOBJ pen, brush, font, bitmap;
+  COLORREF text, bk;
+  int bkMode, rop2, align, stretch, polyFill;
+  QPoint viewportOrg, windowOrg;
+  bool hasClip;
+  QRegion clip;
+};
+
+struct AfxDcState {
+  enum Kind { Window, Memory, Print } kind = Memory;
+  HWND hwnd = nullptr;        // window DCs
+  bool windowDc = false;      // includes the non-client area
+  QPaintDevice* device = nullptr;
+  QImage* image = nullptr;    // the pixels drawn, when an image
+  QPainter painter;
+  bool painterOpen = false;
+  QPoint deviceOffset;        // origin of the DC on its device (window DCs)
+  QRegion baseClip;           // device-level limit (paint DC: the invalid region)
+  bool hasBaseClip = false;
+  bool hasClip = false;
+  QRegion clip;               // selected clip region, in device coordinates of the DC
+  HGDIOBJ pen, brush, font, bitmap;
+  COLORREF text = 0, bk = 0xFFFFFF;
+  COLORREF dcBrush = 0xFFFFFF, dcPen = 0;
+  int bkMode = OPAQUE, rop2 = R2_COPYPEN, align = 0, stretch = BLACKONWHITE, polyFill = ALTERNATE;
+  int mapMode = MM_TEXT;
+  QPoint viewportOrg, windowOrg, brushOrg;
+  QPoint cur;
+  bool inPath = false;
+  bool pathDone = false;
+  QPainterPath path;
+  std::vector<AfxDcSaved> saved;
+  std::map<HGDIOBJ, CGdiObject*> temps;
+};

@@ -1,0 +1,326 @@
+// Compiles resource scripts into the platform's binary resource layouts.
+#include "platform/ui/UiResources.h"
+
+#include "platform/core/AfxResource.h"
+#include "platform/ui/Menu.h"
+
+#include <QString>
+
+#include <cctype>
+#include <cstring>
+#include <map>
+#include <set>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Script {
+  std::string name;
+  const char* text;
+  size_t size;
+  bool compiled = false;
+};
+
+std::mutex& lock() {
+  static std::mutex m;
+  return m;
+}
+std::vector<Script>& scripts() {
+  static std::vector<Script> v;
+  return v;
+}
+// String-table entries gathered from every script, by block.
+std::map<UINT, std::map<UINT, std::u16string>>& stringBlocks() {
+  static std::map<UINT, std::map<UINT, std::u16string>> m;
+  return m;
+}
+
+struct Token {
+  enum Kind { Word, Text, End } kind;
+  std::string value;
+  int line;
+};
+
+bool tokenize(const char* p, size_t n, std::vector<Token>* out, CString* err) {
+  int line = 1;
+  size_t i = 0;
+  while (i < n) {
+    char c = p[i];
+    if (c == '\n') { ++line; ++i; continue; }
+    if (std::isspace((unsigned char)c) || c == ',') { ++i; continue; }
+    if (c == '#') { while (i < n && p[i] != '\n') ++i; continue; }
+    if (c == '"') {
+      std::string v;
+      ++i;
+      bool closed = false;
+      while (i < n) {
+        char d = p[i++];
+        if (d == '"') { closed = true; break; }
+        if (d == '\n') break;
+        if (d == '\\' && i < n) {
+          char e = p[i++];
+          v += e == 't' ? '\t' : e == 'n' ? '\n' : e == 'r' ? '\r' : e;
+          continue;
+        }
+        v += d;
+      }
+      if (!closed) {
+        if (err) err->Format("line %d: unterminated text", line);
+        return false;
+      }
+      out->push_back(Token{Token::Text, v, line});
+      continue;
+    }
+    std::string w;
+    while (i < n && !std::isspace((unsigned char)p[i]) && p[i] != '"' && p[i] != '#' && p[i] != ',') w += p[i++];
+    out->push_back(Token{Token::Word, w, line});
+  }
+  out->push_back(Token{Token::End, "", line});
+  return true;
+}
+
+bool number(const std::string& s, long* v) {
+  if (s.empty()) return false;
+  char* end = nullptr;
+  long x = std::strtol(s.c_str(), &end, 0);
+  if (*end) return false;
+  *v = x;
+  return true;
+}
+
+void putWord(std::vector<BYTE>& b, WORD w) {
+  b.push_back((BYTE)(w & 0xFF));
+  b.push_back((BYTE)(w >> 8));
+}
+
+void putText(std::vector<BYTE>& b, const std::string& s) {
+  std::u16string u = QString::fromUtf8(s.c_str()).toStdU16String();
+  for (char16_t ch : u) putWord(b, (WORD)ch);
+  putWord(b, 0);
+}
+
+struct Parser {
+  std::vector<Token> t;
+  size_t pos = 0;
+  CString* err;
+  const Token& peek() const { return t[pos]; }
+  const Token& next() { return t[pos < t.size() - 1 ? pos++ : pos]; }
+  bool fail(const char* what) {
+    if (err) err->Format("line %d: %s", peek().line, what);
+    return false;
+  }
+  bool word(const char* w) const { return peek().kind == Token::Word && peek().value == w; }
+
+  // One menu level: items until "end"; MF_END marks the last item.
+  bool menuLevel(std::vector<BYTE>& out, int depth) {
+    struct Item { WORD flags; WORD id; std::string text; std::vector<BYTE> sub; bool popup; };
+    std::vector<Item> items;
+    while (true) {
+      if (peek().kind == Token::End) return fail("missing end");
+      if (word("end")) { next(); break; }
+      if (word("separator")) {
+        next();
+        items.push_back(Item{0, 0, "", {}, false});
+        continue;
+      }
+      bool popup = word("popup");
+      if (!popup && !word("item")) return fail("expected item, popup, separator or end");
+      next();
+      if (peek().kind != Token::Text) return fail("expected a text in quotes");
+      Item it{0, 0, next().value, {}, popup};
+      if (!popup) {
+        long id;
+        if (peek().kind != Token::Word || !number(peek().value, &id) || id < 0 || id > 0xFFFF)
+          return fail("expected a command id from 0 to 65535");
+        next();
+        it.id = (WORD)id;
+      }
+      while (peek().kind == Token::Word) {
+        const std::string& f = peek().value;
+        if (f == "checked") it.flags |= MF_CHECKED;
+        else if (f == "grayed") it.flags |= MF_GRAYED;
+        else if (f == "inactive") it.flags |= MF_DISABLED;
+        else if (f == "default") it.flags |= MF_DEFAULT;
+        else if (f == "menubreak") it.flags |= MF_MENUBREAK;
+        else if (f == "menubarbreak") it.flags |= MF_MENUBARBREAK;
+        else if (f == "help") it.flags |= MF_HELP;
+        else break;
+        next();
+      }
+      if (popup) {
+        if (depth > 16) return fail("menus nested too deeply");
+        if (!menuLevel(it.sub, depth + 1)) return false;
+      }
+      items.push_back(std::move(it));
+    }
+    if (items.empty()) {
+      // The platform has no empty levels in templates; an empty popup gets a separator.
+      items.push_back(Item{0, 0, "", {}, false});
+    }
+    for (size_t i = 0; i < items.size(); ++i) {
+      Item& it = items[i];
+      WORD flags = it.flags | (it.popup ? MF_POPUP : 0) | (i + 1 == items.size() ? MF_END : 0);
+      putWord(out, flags);
+      if (!it.popup) putWord(out, it.id);
+      putText(out, it.text);
+      out.insert(out.end(), it.sub.begin(), it.sub.end());
+    }
+    return true;
+  }
+};
+
+std::string resName(long id) { return "#" + std::to_string(id); }
+
+BOOL compile(const std::string& name, const char* text, size_t size, CString* err) {
+  Parser p;
+  p.err = err;
+  if (!tokenize(text, size, &p.t, err)) return FALSE;
+  struct Out { LPCTSTR type; std::string name; std::vector<BYTE> bytes; };
+  std::vector<Out> outs;
+  std::map<UINT, std::u16string> strings;
+  while (p.peek().kind != Token::End) {
+    if (p.word("menu")) {
+      p.next();
+      long id;
+      if (!number(p.peek().value, &id) || id <= 0 || id > 0xFFFF) return p.fail("expected a menu id");
+      p.next();
+      std::vector<BYTE> b;
+      putWord(b, 0);
+      putWord(b, 0);
+      if (!p.menuLevel(b, 0)) return FALSE;
+      outs.push_back(Out{RT_MENU, resName(id), b});
+    } else if (p.word("strings")) {
+      p.next();
+      while (!p.word("end")) {
+        long id;
+        if (p.peek().kind != Token::Word || !number(p.peek().value, &id) || id < 0 || id > 0xFFFF)
+          return p.fail("expected a string id or end");
+        p.next();
+        if (p.peek().kind != Token::Text) return p.fail("expected a text in quotes");
+        strings[(UINT)id] = QString::fromUtf8(p.next().value.c_str()).toStdU16String();
+      }
+      p.next();
+    } else if (p.word("accelerators")) {
+      p.next();
+      long id;
+      if (!number(p.peek().value, &id) || id <= 0 || id > 0xFFFF) return p.fail("expected an accelerator table id");
+      p.next();
+      std::vector<std::vector<WORD>> entries;
+      while (!p.word("end")) {
+        bool vkey = p.word("vkey");
+        if (!vkey && !p.word("key")) return p.fail("expected key, vkey or end");
+        p.next();
+        long key = 0, cmd;
+        if (vkey) {
+          if (!number(p.peek().value, &key)) return p.fail("expected a virtual-key code");
+          p.next();
+        } else {
+          if (p.peek().kind != Token::Text || p.peek().value.size() != 1) return p.fail("expected one character in quotes");
+          key = (unsigned char)p.next().value[0];
+        }
+        if (!number(p.peek().value, &cmd) || cmd < 0 || cmd > 0xFFFF) return p.fail("expected a command id");
+        p.next();
+        WORD flags = vkey ? 0x01 : 0;
+        while (p.peek().kind == Token::Word && (p.word("ctrl") || p.word("shift") || p.word("alt"))) {
+          if (p.word("shift")) flags |= 0x04;
+          if (p.word("ctrl")) flags |= 0x08;
+          if (p.word("alt")) flags |= 0x10;
+          p.next();
+        }
+        // A character key with Ctrl or Alt is stored as its virtual key, as the compiler does.
+        if (!vkey && (flags & 0x18)) {
+          flags |= 0x01;
+          key = std::toupper((int)key);
+        }
+        entries.push_back({flags, (WORD)key, (WORD)cmd, 0});
+      }
+      p.next();
+      std::vector<BYTE> b;
+      for (size_t i = 0; i < entries.size(); ++i) {
+        putWord(b, entries[i][0] | (i + 1 == entries.size() ? 0x80 : 0));
+        putWord(b, entries[i][1]);
+        putWord(b, entries[i][2]);
+        putWord(b, 0);
+      }
+      outs.push_back(Out{RT_ACCELERATOR, resName(id), b});
+    } else {
+      return p.fail("expected menu, strings or accelerators");
+    }
+  }
+  (void)name;
+  for (Out& o : outs) AfxRegisterResourceCopy(o.type, o.name.c_str(), o.bytes.data(), o.bytes.size());
+  // String tables: blocks of 16 counted strings, block n holding ids (n - 1) * 16 ...
+  std::set<UINT> touched;
+  for (auto& s : strings) {
+    stringBlocks()[(s.first >> 4) + 1][s.first & 15] = s.second;
+    touched.insert((s.first >> 4) + 1);
+  }
+  for (UINT block : touched) {
+    std::vector<BYTE> b;
+    auto& m = stringBlocks()[block];
+    for (UINT k = 0; k < 16; ++k) {
+      auto it = m.find(k);
+      if (it == m.end()) { putWord(b, 0); continue; }
+      putWord(b, (WORD)it->second.size());
+      for (char16_t ch : it->second) putWord(b, (WORD)ch);
+    }
+    AfxRegisterResourceCopy(RT_STRING, resName((long)block).c_str(), b.data(), b.size());
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+void AfxRegisterUiScript(LPCTSTR lpszName, const char* pText, size_t nSize) {
+  CString::SetStringLoader(AfxLoadString);
+  std::lock_guard<std::mutex> g(lock());
+  scripts().push_back(Script{lpszName ? lpszName : "", pText, nSize});
+}
+
+void AfxEnsureUiResources() {
+  std::lock_guard<std::mutex> g(lock());
+  for (Script& s : scripts()) {
+    if (s.compiled) continue;
+    s.compiled = true;
+    CString err;
+    if (!compile(s.name, s.text, s.size, &err))
+      std::fprintf(stderr, "resource script %s: %s\n", s.name.c_str(), err.GetString());
+  }
+}
+
+BOOL AfxCompileUiScript(LPCTSTR lpszName, const char* pText, size_t nSize, CString* pError) {
+  std::lock_guard<std::mutex> g(lock());
+  return compile(lpszName ? lpszName : "", pText, nSize, pError);
+}
+
+BOOL AfxLoadString(UINT nID, CString& rString) {
+  AfxEnsureUiResources();
+  rString.Empty();
+  HRSRC r = FindResource(nullptr, MAKEINTRESOURCE((nID >> 4) + 1), RT_STRING);
+  if (!r) return FALSE;
+  const BYTE* p = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, r)));
+  DWORD size = SizeofResource(nullptr, r);
+  size_t off = 0;
+  for (UINT k = 0; k < 16 && off + 2 <= size; ++k) {
+    WORD len = (WORD)(p[off] | (p[off + 1] << 8));
+    off += 2;
+    if (k == (nID & 15)) {
+      if (!len || off + len * 2u > size) return FALSE;
+      std::u16string u;
+      for (WORD i = 0; i < len; ++i) u += (char16_t)(p[off + i * 2] | (p[off + i * 2 + 1] << 8));
+      rString = QString::fromStdU16String(u).toStdString();
+      return TRUE;
+    }
+    off += len * 2u;
+  }
+  return FALSE;
+}
+
+int LoadString(HINSTANCE, UINT uID, LPTSTR lpBuffer, int cchBufferMax) {
+  CString s;
+  if (!AfxLoadString(uID, s) || !lpBuffer || cchBufferMax <= 0) return 0;
+  std::snprintf(lpBuffer, (size_t)cchBufferMax, "%s", s.GetString());
+  return (int)std::strlen(lpBuffer);
+}

@@ -1,0 +1,196 @@
+#include "platform/ui/UiTest.h"
+
+#include "platform/ui/UiInternal.h"
+#include "platform/ui/WinApp.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QTimer>
+#include <QWheelEvent>
+
+namespace {
+
+Qt::MouseButtons g_buttons;
+QPointer<QWidget> g_hover;
+
+Qt::KeyboardModifiers qmods(UINT m) {
+  Qt::KeyboardModifiers q;
+  if (m & AFX_TEST_SHIFT) q |= Qt::ShiftModifier;
+  if (m & AFX_TEST_CTRL) q |= Qt::ControlModifier;
+  if (m & AFX_TEST_ALT) q |= Qt::AltModifier;
+  return q;
+}
+
+QWidget* widgetAt(POINT pt) {
+  if (QWidget* g = QWidget::mouseGrabber()) return g;
+  HWND cap = GetCapture();
+  if (QWidget* w = AfxWidgetOf(cap)) return w;
+  return AfxWidgetOf(WindowFromPoint(pt));
+}
+
+void hoverTo(QWidget* w) {
+  if (g_hover == w) return;
+  if (g_hover) {
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(g_hover, &leave);
+  }
+  g_hover = w;
+}
+
+int qtKey(UINT vk) {
+  if (vk >= 'A' && vk <= 'Z') return Qt::Key_A + (int)(vk - 'A');
+  if (vk >= '0' && vk <= '9') return Qt::Key_0 + (int)(vk - '0');
+  if (vk >= VK_F1 && vk <= VK_F12) return Qt::Key_F1 + (int)(vk - VK_F1);
+  switch (vk) {
+    case VK_BACK: return Qt::Key_Backspace;
+    case VK_TAB: return Qt::Key_Tab;
+    case VK_RETURN: return Qt::Key_Return;
+    case VK_SHIFT: return Qt::Key_Shift;
+    case VK_CONTROL: return Qt::Key_Control;
+    case VK_MENU: return Qt::Key_Alt;
+    case VK_ESCAPE: return Qt::Key_Escape;
+    case VK_SPACE: return Qt::Key_Space;
+    case VK_PRIOR: return Qt::Key_PageUp;
+    case VK_NEXT: return Qt::Key_PageDown;
+    case VK_END: return Qt::Key_End;
+    case VK_HOME: return Qt::Key_Home;
+    case VK_LEFT: return Qt::Key_Left;
+    case VK_UP: return Qt::Key_Up;
+    case VK_RIGHT: return Qt::Key_Right;
+    case VK_DOWN: return Qt::Key_Down;
+    case VK_INSERT: return Qt::Key_Insert;
+    case VK_DELETE: return Qt::Key_Delete;
+    case VK_APPS: return Qt::Key_Menu;
+    case VK_OEM_PLUS: return Qt::Key_Equal;
+    case VK_OEM_MINUS: return Qt::Key_Minus;
+    case VK_OEM_COMMA: return Qt::Key_Comma;
+    case VK_OEM_PERIOD: return Qt::Key_Period;
+  }
+  return 0;
+}
+
+}  // namespace
+
+void AfxTestMouse(UINT message, POINT pt, UINT mods) {
+  QPoint g(pt.x, pt.y);
+  QWidget* w = widgetAt(pt);
+  if (message == WM_MOUSEMOVE && !QWidget::mouseGrabber() && !GetCapture()) hoverTo(w);
+  if (!w) return;
+  QEvent::Type type = QEvent::MouseMove;
+  Qt::MouseButton b = Qt::NoButton;
+  switch (message) {
+    case WM_LBUTTONDOWN: type = QEvent::MouseButtonPress; b = Qt::LeftButton; break;
+    case WM_LBUTTONUP: type = QEvent::MouseButtonRelease; b = Qt::LeftButton; break;
+    case WM_LBUTTONDBLCLK: type = QEvent::MouseButtonDblClick; b = Qt::LeftButton; break;
+    case WM_RBUTTONDOWN: type = QEvent::MouseButtonPress; b = Qt::RightButton; break;
+    case WM_RBUTTONUP: type = QEvent::MouseButtonRelease; b = Qt::RightButton; break;
+    case WM_RBUTTONDBLCLK: type = QEvent::MouseButtonDblClick; b = Qt::RightButton; break;
+    case WM_MBUTTONDOWN: type = QEvent::MouseButtonPress; b = Qt::MiddleButton; break;
+    case WM_MBUTTONUP: type = QEvent::MouseButtonRelease; b = Qt::MiddleButton; break;
+    default: break;
+  }
+  if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) g_buttons |= b;
+  if (type == QEvent::MouseButtonRelease) g_buttons &= ~b;
+  QMouseEvent ev(type, QPointF(w->mapFromGlobal(g)), QPointF(g), b, g_buttons, qmods(mods));
+  QApplication::sendEvent(w, &ev);
+}
+
+static POINT screenOf(HWND h, int x, int y) {
+  POINT p{x, y};
+  ClientToScreen(h, &p);
+  return p;
+}
+
+void AfxTestClick(HWND h, int x, int y, UINT mods) {
+  POINT p = screenOf(h, x, y);
+  AfxTestMouse(WM_MOUSEMOVE, p, mods);
+  AfxTestMouse(WM_LBUTTONDOWN, p, mods);
+  AfxTestMouse(WM_LBUTTONUP, p, mods);
+}
+
+void AfxTestDoubleClick(HWND h, int x, int y, UINT mods) {
+  POINT p = screenOf(h, x, y);
+  AfxTestMouse(WM_MOUSEMOVE, p, mods);
+  AfxTestMouse(WM_LBUTTONDOWN, p, mods);
+  AfxTestMouse(WM_LBUTTONUP, p, mods);
+  AfxTestMouse(WM_LBUTTONDBLCLK, p, mods);
+  AfxTestMouse(WM_LBUTTONUP, p, mods);
+}
+
+void AfxTestMoveTo(HWND h, int x, int y, UINT mods) { AfxTestMouse(WM_MOUSEMOVE, screenOf(h, x, y), mods); }
+
+void AfxTestMoveAway() {
+  hoverTo(nullptr);
+  SetCursorPos(-10000, -10000);
+}
+
+void AfxTestWheel(POINT pt, int delta, UINT mods) {
+  QWidget* w = widgetAt(pt);
+  if (!w) return;
+  QPoint g(pt.x, pt.y);
+  QWheelEvent ev(QPointF(w->mapFromGlobal(g)), QPointF(g), QPoint(), QPoint(0, delta), g_buttons, qmods(mods),
+                 Qt::NoScrollPhase, false);
+  QApplication::sendEvent(w, &ev);
+}
+
+void AfxTestKey(UINT vk, BOOL down, UINT mods, LPCTSTR text, BOOL autoRepeat) {
+  QWidget* w = AfxWidgetOf(GetFocus());
+  if (!w) w = AfxWidgetOf(GetActiveWindow());
+  if (!w) {
+    auto tops = AfxTopLevelWindows();
+    if (!tops.empty()) w = AfxWidgetOf(tops.back());
+  }
+  if (!w) return;
+  QKeyEvent ev(down ? QEvent::KeyPress : QEvent::KeyRelease, qtKey(vk), qmods(mods),
+               text ? QString::fromUtf8(text) : QString(), autoRepeat != 0);
+  QApplication::sendEvent(w, &ev);
+}
+
+void AfxTestKeyStroke(UINT vk, UINT mods, LPCTSTR text) {
+  AfxTestKey(vk, TRUE, mods, text);
+  AfxTestKey(vk, FALSE, mods, text);
+}
+
+void AfxCallLater(int ms, std::function<void()> fn) {
+  AfxWinInit(0, nullptr);
+  QTimer::singleShot(ms, QCoreApplication::instance(), std::move(fn));
+}
+
+void AfxTestWait(int ms, const std::function<bool()>& done) {
+  AfxWinInit(0, nullptr);
+  QElapsedTimer t;
+  t.start();
+  do {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    if (done && done()) return;
+  } while (t.elapsed() < ms);
+}
+
+static void paintTree(HWND h) {
+  AfxPaintNow(h);
+  AfxWndRec* r = AfxRec(h);
+  if (!r) return;
+  for (HWND c : std::vector<HWND>(r->children)) paintTree(c);
+}
+
+BOOL AfxCaptureWindow(HWND hWnd, CBitmap* pBitmap) {
+  AfxWndRec* r = AfxRec(hWnd);
+  if (!r || !pBitmap) return FALSE;
+  paintTree(hWnd);
+  if (!(r = AfxRec(hWnd))) return FALSE;
+  QImage img = r->w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  pBitmap->DeleteObject();
+  if (!pBitmap->CreateBitmap(img.width(), img.height(), 1, 32, nullptr)) return FALSE;
+  static_cast<AfxBitmapData*>(AfxGdi(pBitmap->m_hObject))->image = img;
+  return TRUE;
+}
+
+BOOL AfxSaveWindowPng(HWND hWnd, LPCTSTR lpszPath) {
+  CBitmap bmp;
+  if (!AfxCaptureWindow(hWnd, &bmp)) return FALSE;
+  return bmp.SavePng(lpszPath);
+}

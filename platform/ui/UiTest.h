@@ -1,0 +1,39 @@
+// Input synthesis and window pictures, for tests and for looking at the program.
+//
+// Mouse and key input is made as Qt events and delivered the way Qt delivers them (to the
+// window under the point or the one holding the mouse, to the focus window for keys), so it
+// takes the same translation path as a user's input.
+#pragma once
+
+#include "platform/ui/Gdi.h"
+
+#include <functional>
+
+// Modifier flags for synthesised input.
+#define AFX_TEST_SHIFT 0x01
+#define AFX_TEST_CTRL 0x02
+#define AFX_TEST_ALT 0x04
+
+// message: WM_MOUSEMOVE, WM_[LRM]BUTTONDOWN/UP or WM_[LRM]BUTTONDBLCLK (press, release, double
+// press as Qt sends them); pt in screen coordinates; buttons: MK_* held after the event.
+void AfxTestMouse(UINT message, POINT pt, UINT mods = 0);
+// Left click (press and release) at a point of a window's client area.
+void AfxTestClick(HWND hWnd, int x, int y, UINT mods = 0);
+void AfxTestDoubleClick(HWND hWnd, int x, int y, UINT mods = 0);
+void AfxTestMoveTo(HWND hWnd, int x, int y, UINT mods = 0);
+// Moves the pointer off every window.
+void AfxTestMoveAway();
+void AfxTestWheel(POINT pt, int delta, UINT mods = 0);
+// A key press or release; text is what the key types (may be null).
+void AfxTestKey(UINT vk, BOOL down, UINT mods = 0, LPCTSTR text = nullptr, BOOL autoRepeat = FALSE);
+// Press and release.
+void AfxTestKeyStroke(UINT vk, UINT mods = 0, LPCTSTR text = nullptr);
+
+// Runs fn on the user-interface thread after ms milliseconds (also inside modal loops).
+void AfxCallLater(int ms, std::function<void()> fn);
+// Handles pending events for up to ms milliseconds, or until done() is true.
+void AfxTestWait(int ms, const std::function<bool()>& done = {});
+
+// Paints what is pending and renders the window with its visible children.
+BOOL AfxCaptureWindow(HWND hWnd, CBitmap* pBitmap);
+BOOL AfxSaveWindowPng(HWND hWnd, LPCTSTR lpszPath);

@@ -1,0 +1,613 @@
+#include "views/GraphWnd.h"
+
+#include "app/VxMenu.h"
+#include "model/QsDateTime.h"
+#include "views/ViewColours.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+IMPLEMENT_DYNAMIC(CGraphWnd, CWnd)
+
+BEGIN_MESSAGE_MAP(CGraphWnd, CWnd)
+  ON_WM_CREATE()
+  ON_WM_DESTROY()
+  ON_WM_PAINT()
+  ON_WM_LBUTTONUP()
+  ON_WM_LBUTTONDBLCLK()
+  ON_WM_CONTEXTMENU()
+  ON_WM_TIMER()
+  ON_WM_KEYDOWN()
+END_MESSAGE_MAP()
+
+namespace {
+
+const UINT kGraphMenu = 117, kStandardToolbar = 152, kCopyToolbar = 160, kCopyCommand = 32821;
+const UINT kPlaceholderPicture = 149;
+
+// The shared default font description; callers set face, weight and height.
+void InitDefaultLogFont(LOGFONT& lf) {
+  lf = LOGFONT{};
+  lf.lfHeight = 100;
+  lf.lfWeight = 700;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfPitchAndFamily = 0x12;
+  std::strcpy(lf.lfFaceName, "Arial");
+}
+
+int TextHeight(CDC* dc, CFont& f, LPCTSTR s) {
+  CFont* old = dc->SelectObject(&f);
+  int h = (int)dc->GetTextExtent(s, (int)std::strlen(s)).cy;
+  dc->SelectObject(old);
+  return h;
+}
+int TextWidth(CDC* dc, CFont& f, LPCTSTR s) {
+  CFont* old = dc->SelectObject(&f);
+  int w = (int)dc->GetTextExtent(s, (int)std::strlen(s)).cx;
+  dc->SelectObject(old);
+  return w;
+}
+
+}  // namespace
+
+// The scale in display units over a plot rectangle. ok is false when nothing can be plotted:
+// a plot with no width or too little height, or a scale with no span.
+struct CGraphWnd::Scale {
+  CRect P;
+  double max = 0, min = 0;
+  int first = 0, last = 0;
+  int y0 = 0, x0 = 0;
+  bool ok = false;
+  int X(int m) const { return P.left + (int)((double)(m - first) / (last - first) * (P.right - P.left)); }
+  int Y(double h) const { return y0 - (int)(h * (P.bottom - P.top) / (max - min)); }
+};
+
+CGraphWnd::Scale CGraphWnd::MakeScale(const CRect& plot) const {
+  Scale s;
+  s.P = plot;
+  s.max = m_dMaxHeight * Units();
+  s.min = m_dMinHeight * Units();
+  s.first = m_nFirstMinute;
+  s.last = m_nLastMinute;
+  s.ok = plot.Width() > 0 && plot.Height() >= 5 && s.max - s.min > 1e-9 && s.last > s.first;
+  if (!s.ok) return s;
+  s.y0 = plot.top + (int)((plot.bottom - plot.top) * s.max / (s.max - s.min));
+  s.x0 = plot.right - (int)((double)s.last * (plot.right - plot.left) / (s.last - s.first));
+  return s;
+}
+
+CGraphWnd::CGraphWnd() {
+  m_strPlaceholder = "Click Here For the Graph of [Port Name] on the [Long Date].";
+  for (int i = 0; i < kMinutes; ++i) m_dHeights[i] = 3 * std::sin(i / 160.0) + 4.1;
+  m_dHeights[kMinutes] = m_dHeights[kMinutes - 1];
+  MakePalette();
+}
+
+CGraphWnd::~CGraphWnd() {
+  if (m_hWnd) DestroyWindow();
+}
+
+BOOL CGraphWnd::Create(CWnd* pParent, const RECT& rect, UINT nID) {
+  LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW));
+  return CreateEx(WS_EX_NOPARENTNOTIFY, cls, "", WS_CHILD | WS_VISIBLE, rect, pParent, nID);
+}
+
+// ---- Settings ----
+
+void CGraphWnd::Repaint() {
+  m_bModified = 1;
+  if (m_bAutoRedraw && m_hWnd) Invalidate(TRUE);
+}
+
+void CGraphWnd::SetPoint(double d, int m) {
+  if (m < 0 || m > kMinutes) return;
+  m_dHeights[m] = d;
+  if (m == kMinutes) m_bLastSet = TRUE;
+  // The frame fills 0..1439; the end of the axis repeats the last minute until it is given.
+  if (m == kMinutes - 1 && !m_bLastSet) m_dHeights[kMinutes] = d;
+  m_bModified = 1;
+}
+void CGraphWnd::SetMaxHeight(double d) { m_dMaxHeight = d; Repaint(); }
+void CGraphWnd::SetMinHeight(double d) { m_dMinHeight = d < 0 ? d : 0; }
+void CGraphWnd::SetTitle(LPCTSTR s) { m_strTitle = s ? s : ""; Repaint(); }
+void CGraphWnd::SetPlaceholderText(LPCTSTR s) { m_strPlaceholder = s ? s : ""; Repaint(); }
+void CGraphWnd::SetHasData(int b) { m_bHasData = b; Repaint(); }
+void CGraphWnd::SetTimeMark(int m) {
+  if ((unsigned)m <= (unsigned)kMinutes) m_nTimeMark = m;
+}
+void CGraphWnd::SetAgroundLevel(double d) { m_dAgroundLevel = d; m_bModified = 1; }
+void CGraphWnd::SetMHWS(double d) { m_dMHWS = d; Repaint(); }
+void CGraphWnd::SetMHWN(double d) { m_dMHWN = d; Repaint(); }
+void CGraphWnd::SetMLWN(double d) { m_dMLWN = d; Repaint(); }
+void CGraphWnd::SetMLWS(double d) { m_dMLWS = d; Repaint(); }
+void CGraphWnd::SetShowMHWS(int b) { m_bShowMHWS = b; Repaint(); }
+void CGraphWnd::SetShowMHWN(int b) { m_bShowMHWN = b; Repaint(); }
+void CGraphWnd::SetShowMLWN(int b) { m_bShowMLWN = b; Repaint(); }
+void CGraphWnd::SetShowMLWS(int b) { m_bShowMLWS = b; Repaint(); }
+void CGraphWnd::SetBackColour(COLORREF c) { m_clrBack = c; MakePalette(); Repaint(); }
+void CGraphWnd::SetGradientColour(COLORREF c) { m_clrGradient = c; MakePalette(); Repaint(); }
+void CGraphWnd::SetLineColour(COLORREF c) { m_clrLine = c; MakePalette(); Repaint(); }
+void CGraphWnd::SetAgroundColour(COLORREF c) { m_clrAground = c; MakePalette(); Repaint(); }
+void CGraphWnd::SetAxisColour(COLORREF c) { m_clrAxis = c; MakePalette(); Repaint(); }
+void CGraphWnd::SetGridlineColour(COLORREF c) { m_clrGridline = c; MakePalette(); Repaint(); }
+void CGraphWnd::SetMHWSColour(COLORREF c) { m_clrLevel = c; MakePalette(); Repaint(); }
+void CGraphWnd::SetTimeMarkColour(COLORREF c) { m_clrTimeMark = c; MakePalette(); Repaint(); }
+void CGraphWnd::SetLineWidth(int n) { m_nLineWidth = (n >= 1 && n <= 5) ? n : 2; Repaint(); }
+void CGraphWnd::SetFeet(int b) {
+  m_bFeet = b;
+  m_bModified = 1;
+  if (m_hWnd) Invalidate(TRUE);
+}
+
+double CGraphWnd::GetHeightDisplay(int m) const {
+  m = std::clamp(m, 0, (int)kMinutes);
+  return m_dHeights[m] * Units();
+}
+
+double CGraphWnd::GetHeightStep() const {
+  double s = m_dHeightStep, M = m_dMaxHeight;
+  if (!m_bFeet) return M < 1 ? s / 10 : s;
+  if (M < 1) return s / 5;
+  return M < 3 ? s : 2 * s;
+}
+
+void CGraphWnd::MakePalette() {
+  // Kept for devices that map colours through a palette; true-colour displays ignore it.
+  std::vector<BYTE> buf(sizeof(LOGPALETTE) + 200 * sizeof(PALETTEENTRY));
+  auto* lp = reinterpret_cast<LOGPALETTE*>(buf.data());
+  lp->palVersion = 0x300;
+  lp->palNumEntries = 200;
+  const COLORREF fixed[8] = {m_clrAxis, m_clrAground, m_clrLine, m_clrLevel,
+                             m_clrTimeMark, m_clrGridline, m_clrBack, m_clrGradient};
+  for (int i = 0; i < 200; ++i) {
+    COLORREF c;
+    if (i < 8) {
+      c = fixed[i];
+    } else {
+      auto ch = [i](int b, int g) { return (BYTE)(b + (int)((g - b) * i / 194.0)); };
+      c = RGB(ch(GetRValue(m_clrBack), GetRValue(m_clrGradient)), ch(GetGValue(m_clrBack), GetGValue(m_clrGradient)),
+              ch(GetBValue(m_clrBack), GetBValue(m_clrGradient)));
+    }
+    lp->palPalEntry[i] = PALETTEENTRY{GetRValue(c), GetGValue(c), GetBValue(c), PC_NOCOLLAPSE};
+  }
+  m_palette.DeleteObject();
+  m_palette.CreatePalette(lp);
+}
+
+void CGraphWnd::MakeFont(CFont& font, CDC* pDC, int nHeight, int nWeight, int nEscapement) const {
+  LOGFONT lf;
+  InitDefaultLogFont(lf);
+  lf.lfHeight = nHeight;
+  lf.lfWeight = nWeight;
+  lf.lfEscapement = lf.lfOrientation = nEscapement;
+  font.CreatePointFontIndirect(&lf, pDC);
+}
+
+int CGraphWnd::XOfMinute(const CRect& plot, int m) const {
+  Scale s = MakeScale(plot);
+  return s.ok ? s.X(m) : plot.left;
+}
+int CGraphWnd::YOfHeight(const CRect& plot, double h) const {
+  Scale s = MakeScale(plot);
+  return s.ok ? s.Y(h) : plot.bottom;
+}
+
+// ---- Drawing ----
+
+void CGraphWnd::Draw(CDC* pDC, const CRect& R) {
+  CWaitCursor wait;
+  pDC->SetTextColor(0);
+  if (!m_bHasData) {
+    pDC->FillRect(&R, CBrush::FromHandle((HBRUSH)::GetStockObject(WHITE_BRUSH)));
+    pDC->SetBkMode(TRANSPARENT);
+    DrawPlaceholder(pDC, R);
+    m_rcLastDrawn = R;
+    return;
+  }
+  if (!m_bModified && !m_bPrinting && R == m_rcLastDrawn && m_cache.GetSafeHandle()) {
+    pDC->SelectPalette(&m_palette, FALSE);
+    pDC->RealizePalette();
+    CDC mem;
+    mem.CreateCompatibleDC(pDC);
+    CBitmap* old = mem.SelectObject(&m_cache);
+    pDC->BitBlt(R.left, R.top, m_cacheSize.cx, m_cacheSize.cy, &mem, 0, 0, SRCCOPY);
+    mem.SelectObject(old);
+    mem.DeleteDC();
+    DrawTimeMark(pDC, m_rcPlot);
+    return;
+  }
+
+  CDC mem;
+  CDC* dc = pDC;
+  CBitmap* oldBitmap = nullptr;
+  if (!m_bPrinting) {
+    mem.CreateCompatibleDC(pDC);
+    m_cache.DeleteObject();
+    // A screen-format picture: a memory target of any depth still caches in colour.
+    m_cache.CreateCompatibleBitmap(nullptr, std::max<LONG>(1, R.Width()), std::max<LONG>(1, R.Height()));
+    m_cacheSize = CSize(std::max<LONG>(1, R.Width()), std::max<LONG>(1, R.Height()));
+    oldBitmap = mem.SelectObject(&m_cache);
+    mem.SetViewportOrg(-R.left, -R.top);
+    mem.SelectPalette(&m_palette, FALSE);
+    mem.RealizePalette();
+    dc = &mem;
+  }
+
+  dc->FillRect(&R, CBrush::FromHandle((HBRUSH)::GetStockObject(WHITE_BRUSH)));
+  if (!m_bPrinting) {
+    CBrush border(Pal(ViewThemeBorderColour()));
+    dc->FrameRect(&R, &border);
+  }
+  dc->SetBkMode(TRANSPARENT);
+  dc->SetTextColor(Pal(m_clrAxis));
+
+  CFont f10, f14;
+  MakeFont(f10, dc, 100, 400);
+  MakeFont(f14, dc, 140, 700);
+  const int test10 = TextHeight(dc, f10, "Test String");
+  const int leftMargin = TextWidth(dc, f10, "100") + (int)(1.4 * test10) + 2;
+  const int bottomMargin = (int)(1.5 * test10) + (int)(1.3 * TextHeight(dc, f10, "10")) + 2;
+  const int tick = TextWidth(dc, f10, "0");
+  const int topMargin = (int)(1.7 * TextHeight(dc, f14, "Test String"));
+
+  CRect P(R.left + leftMargin, R.top + topMargin, R.right - leftMargin, R.bottom - bottomMargin);
+  Scale s = MakeScale(P);
+  if (!m_bPrinting) m_rcPlot = s.ok ? P : CRect();
+
+  if (s.ok) {
+    DrawBackground(dc, P);
+    CBrush grid(Pal(m_clrGridline));
+    CRect frame(P.left, P.top, P.right + 1, P.bottom + 1);
+    dc->FrameRect(&frame, &grid);
+    DrawAxes(dc, s, FALSE, tick);
+    DrawCurve(dc, s);
+    DrawLevels(dc, s);
+    CPen axis(PS_SOLID, Pen(), Pal(m_clrAxis));
+    CPen* op = dc->SelectObject(&axis);
+    dc->MoveTo(s.x0, P.bottom - 1);
+    dc->LineTo(s.x0, P.top + 1);
+    dc->MoveTo(P.left, s.y0);
+    dc->LineTo(P.right, s.y0);
+    dc->SelectObject(op);
+    DrawAxes(dc, s, TRUE, tick);
+  }
+
+  // Captions.
+  dc->SetTextColor(Pal(m_clrAxis));
+  {
+    CFont* old = dc->SelectObject(&f14);
+    CSize t = dc->GetTextExtent(m_strTitle);
+    dc->TextOut((R.right - R.left - t.cx) / 2, R.top + 5, m_strTitle);
+    CFont f9, f9v;
+    MakeFont(f9, dc, 90, 400);
+    MakeFont(f9v, dc, 90, 400, 900);
+    dc->SelectObject(&f9);
+    CSize c = dc->GetTextExtent(m_strTimeCaption);
+    dc->TextOut((R.right - R.left - c.cx) / 2 + 2, R.bottom - c.cy - 3, m_strTimeCaption);
+    CString hc = m_strHeightCaption + (m_bFeet ? " (Feet)" : " (Metres)");
+    CSize hs = dc->GetTextExtent(hc);
+    dc->SelectObject(&f9v);
+    dc->TextOut(5, (R.bottom + hs.cx + topMargin - bottomMargin - R.top) / 2, hc);
+    dc->SelectObject(old);
+  }
+
+  if (!m_bPrinting) {
+    pDC->BitBlt(R.left, R.top, m_cacheSize.cx, m_cacheSize.cy, &mem, R.left, R.top, SRCCOPY);
+    mem.SelectObject(oldBitmap);
+    mem.DeleteDC();
+    m_bModified = 0;
+    if (!pDC->IsPrinting()) DrawTimeMark(pDC, m_rcPlot);
+  }
+  m_rcLastDrawn = R;
+}
+
+void CGraphWnd::DrawBackground(CDC* dc, const CRect& P) {
+  if (m_clrBack == m_clrGradient) {
+    dc->FillSolidRect(&P, Pal(m_clrBack));
+    return;
+  }
+  const int h = P.Height(), n = h / 5;
+  if (n <= 0) {  // too low for bands
+    dc->FillSolidRect(&P, Pal(m_clrBack));
+    return;
+  }
+  // Bands from the bottom up, each shorter and nearer the back colour than the last.
+  for (int k = n; k >= 0; --k) {
+    double t = (double)k / n;
+    int y = P.top + (int)(t * h);
+    auto ch = [t](int b, int g) { return b + (int)(t * (g - b)); };
+    COLORREF c = RGB(ch(GetRValue(m_clrBack), GetRValue(m_clrGradient)), ch(GetGValue(m_clrBack), GetGValue(m_clrGradient)),
+                     ch(GetBValue(m_clrBack), GetBValue(m_clrGradient)));
+    if (y > P.top) dc->FillSolidRect(P.left, P.top, P.Width(), y - P.top, Pal(c));
+  }
+}
+
+void CGraphWnd::DrawAxes(CDC* dc, const Scale& s, BOOL bLabels, int tick) {
+  const CRect& P = s.P;
+  CFont font;
+  MakeFont(font, dc, 85, 300);
+  CFont* oldFont = dc->SelectObject(&font);
+  CPen gridPen(PS_SOLID, Pen(), Pal(m_clrGridline)), axisPen(PS_SOLID, Pen(), Pal(m_clrAxis));
+  CPen* oldPen = dc->SelectObject(bLabels ? &axisPen : &gridPen);
+  dc->SetTextColor(Pal(m_clrAxis));
+  const int labelGap = (int)(1.2 * tick);
+
+  if (s.first <= 0 && m_nMinuteStep > 0) {
+    for (int i = 0; i <= s.last / m_nMinuteStep; ++i) {
+      int x = s.x0 + (int)((double)i * m_nMinuteStep * (P.right - P.left) / (s.last - s.first));
+      if (x < P.left || x > P.right) continue;
+      if (!bLabels) {
+        dc->MoveTo(x, P.top);
+        dc->LineTo(x, P.bottom);
+        continue;
+      }
+      dc->MoveTo(x, s.y0 - tick);
+      dc->LineTo(x, s.y0 + tick);
+      CString label;
+      label.Format("%d:00", (m_nMinuteStep / 60) * i);
+      CSize e = dc->GetTextExtent(label);
+      dc->TextOut(x - e.cx / 2, s.y0 + labelGap, label);
+    }
+  }
+  const double step = GetHeightStep();
+  if (s.min <= 0 && step > 0) {
+    const double span = s.max - s.min;
+    auto one = [&](int i, int sign) {
+      int dy = (int)(i * step * (P.bottom - P.top) / span);
+      int y = s.y0 - sign * dy;
+      if (y > P.bottom) return;
+      if (!bLabels) {
+        dc->MoveTo(P.left, y);
+        dc->LineTo(P.right, y);
+        return;
+      }
+      dc->MoveTo(s.x0 + tick, y);
+      dc->LineTo(s.x0 - tick, y);
+      CString label;
+      if (m_dMaxHeight < 1) label.Format("%0.1f", sign * i * step);
+      else label.Format("%d", sign * (int)(i * step));
+      CSize e = dc->GetTextExtent(label);
+      dc->TextOut(s.x0 - labelGap - e.cx, y - e.cy / 2, label);
+    };
+    for (int i = 0; i <= (int)(s.max / step + 1e-9); ++i) one(i, 1);
+    for (int i = 1; i <= (int)(std::fabs(s.min / step) + 1e-9); ++i) one(i, -1);
+  }
+  dc->SelectObject(oldPen);
+  dc->SelectObject(oldFont);
+}
+
+void CGraphWnd::DrawCurve(CDC* dc, const Scale& s) {
+  const CRect& P = s.P;
+  const int width = m_bPrinting ? 2 * m_nLineWidth : m_nLineWidth;
+  const double aground = m_dAgroundLevel * Units();
+  const int L = P.left + 1;
+  if (P.right - L <= 0) return;
+  auto minuteAt = [&](int x) { return s.first + (int)((double)(x - L) / (P.right - L) * (s.last - s.first)); };
+  auto stateOf = [&](int m) { return GetHeightDisplay(m) > aground ? 0 : 1; };  // 0 above, 1 aground
+
+  CPen pen;
+  CBrush brush;
+  CPen* oldPen = nullptr;
+  CBrush* oldBrush = nullptr;
+  auto makeTools = [&](int state) {
+    COLORREF c = Pal(state == 0 ? m_clrLine : m_clrAground);
+    if (oldPen) dc->SelectObject(oldPen);
+    if (oldBrush) dc->SelectObject(oldBrush);
+    pen.DeleteObject();
+    brush.DeleteObject();
+    pen.CreatePen(PS_SOLID, width, c);
+    brush.CreateSolidBrush(c);
+    oldPen = dc->SelectObject(&pen);
+    oldBrush = dc->SelectObject(&brush);
+  };
+
+  int state = stateOf(minuteAt(L));
+  makeTools(state);
+  if (m_bAreaGraph) dc->BeginPath();
+  dc->MoveTo(L, s.Y(GetHeightDisplay(minuteAt(L))));
+  int segStart = L;
+  for (int x = L; x < P.right; ++x) {
+    int m = minuteAt(x);
+    int y = s.Y(GetHeightDisplay(m));
+    int st = stateOf(m);
+    if (x > L && st != state) {
+      if (m_bAreaGraph) {
+        dc->LineTo(x, y);
+        dc->LineTo(x, s.y0);
+        dc->LineTo(segStart, s.y0);
+        dc->CloseFigure();
+        dc->EndPath();
+        dc->FillPath();
+        dc->MoveTo(x, y);
+        dc->BeginPath();
+        segStart = x;
+      }
+      dc->MoveTo(x, y);
+      state = st;
+      makeTools(state);
+      if (m_bAreaGraph) {
+        // The path is rebuilt after the tools change, from this column.
+        dc->MoveTo(x, y);
+      }
+    }
+    dc->LineTo(x, y);
+  }
+  if (m_bAreaGraph) {
+    dc->LineTo(P.right - 1, s.y0);
+    dc->LineTo(segStart, s.y0);
+    dc->CloseFigure();
+    dc->EndPath();
+    dc->StrokeAndFillPath();
+  }
+  dc->SelectObject(oldPen);
+  dc->SelectObject(oldBrush);
+}
+
+void CGraphWnd::DrawLevels(CDC* dc, const Scale& s) {
+  const struct {
+    const char* name;
+    double level;
+    int show;
+  } levels[] = {{"MLWN", m_dMLWN, m_bShowMLWN}, {"MLWS", m_dMLWS, m_bShowMLWS},
+                {"MHWN", m_dMHWN, m_bShowMHWN}, {"MHWS", m_dMHWS, m_bShowMHWS}};
+  CFont font;
+  MakeFont(font, dc, 85, 300);
+  CFont* oldFont = dc->SelectObject(&font);
+  CPen pen(PS_SOLID, Pen(), Pal(m_clrLevel));
+  CPen* oldPen = dc->SelectObject(&pen);
+  dc->SetTextColor(Pal(m_clrLevel));
+  const int indent = (int)dc->GetTextExtent("00", 2).cx;
+  for (auto& l : levels) {
+    double h = l.level * Units();
+    if (!l.show || l.level == 0 || h < s.min || h > s.max) continue;
+    int y = s.Y(h);
+    dc->MoveTo(s.P.left, y);
+    dc->LineTo(s.P.right, y);
+    CString label;
+    label.Format("%s - %0.1f%s", l.name, h, m_bFeet ? "ft" : "m");
+    CSize e = dc->GetTextExtent(label);
+    dc->TextOut(s.P.left + indent, y - e.cy, label);
+  }
+  dc->SelectObject(oldPen);
+  dc->SelectObject(oldFont);
+  dc->SetTextColor(Pal(m_clrAxis));
+}
+
+void CGraphWnd::DrawTimeMark(CDC* dc, const CRect& plot) {
+  if (m_nTimeMark < m_nFirstMinute || m_nTimeMark > m_nLastMinute) return;
+  Scale s = MakeScale(plot);
+  if (!s.ok) return;
+  CPen pen(PS_DOT, Pen(), Pal(m_clrTimeMark));
+  CPen* old = dc->SelectObject(&pen);
+  int bk = dc->SetBkMode(TRANSPARENT);
+  int x = s.X(m_nTimeMark), y = s.Y(GetHeightDisplay(m_nTimeMark));
+  dc->MoveTo(x, s.y0);
+  dc->LineTo(x, y);
+  dc->LineTo(s.x0, y);
+  dc->SetBkMode(bk);
+  dc->SelectObject(old);
+}
+
+void CGraphWnd::DrawPlaceholder(CDC* dc, const CRect& R) {
+  if (m_bBackgroundPicture) {
+    if (!m_bPictureTried) {
+      m_bPictureTried = TRUE;
+      m_placeholderPicture.LoadBitmap(kPlaceholderPicture);
+    }
+    if (m_placeholderPicture.GetSafeHandle() && R.Width() > 40 && R.Height() > 40) {
+      BITMAP bm{};
+      m_placeholderPicture.GetBitmap(&bm);
+      CDC mem;
+      mem.CreateCompatibleDC(dc);
+      CBitmap* old = mem.SelectObject(&m_placeholderPicture);
+      dc->StretchBlt(R.left + 20, R.top + 20, R.Width() - 40, R.Height() - 40, &mem, 0, 0, bm.bmWidth, bm.bmHeight,
+                     SRCCOPY);
+      mem.SelectObject(old);
+      mem.DeleteDC();
+    }
+  }
+  CFont font;
+  MakeFont(font, dc, 110, 800);
+  CFont* old = dc->SelectObject(&font);
+  CRect r(R.left + 50, R.top + (int)(0.45 * R.Height()), R.right - 50, R.bottom - 20);
+  if (r.Width() > 0 && r.Height() > 0) {
+    CRect shadow(r);
+    shadow.OffsetRect(1, 1);
+    dc->SetTextColor(m_bBackgroundPicture ? RGB(255, 255, 255) : RGB(192, 192, 192));
+    dc->DrawText(m_strPlaceholder, &shadow, DT_CENTER | DT_WORDBREAK);
+    dc->SetTextColor(0);
+    dc->DrawText(m_strPlaceholder, &r, DT_CENTER | DT_WORDBREAK);
+  }
+  dc->SelectObject(old);
+}
+
+// ---- Read-out ----
+
+CString CGraphWnd::GetReadout(CPoint pt) const {
+  const CRect& P = m_rcPlot;
+  if (!m_bHasData || P.IsRectEmpty() || !P.PtInRect(pt)) return CString();
+  Scale s = MakeScale(P);
+  if (!s.ok) return CString();
+  int m = (s.last - s.first) * (pt.x - P.left) / (P.right - P.left) + s.first;
+  double h = GetHeightDisplay(m);
+  CRect client;
+  if (m_hWnd) GetClientRect(&client);
+  else client = m_rcLastDrawn;
+  int ph = P.Height();
+  int ref = (client.Height() - ph) / 2 + ph - (int)(ph * (h - s.min) / (s.max - s.min)) - 6;
+  if (std::abs(ref - (int)pt.y) >= 6) return CString();
+  CQsDateTime t(1980, 1, 1, m / 60, m % 60, 0);
+  CString text;
+  text.Format(m_bFeet ? "%0.2fft" : "%0.2fm", h);
+  return text + t.Format(" (%H:%M)");
+}
+
+BOOL CGraphWnd::PreTranslateMessage(MSG* pMsg) {
+  if (m_bHasData && pMsg && pMsg->message == WM_MOUSEMOVE && pMsg->hwnd == m_hWnd) {
+    CPoint pt(GET_X_LPARAM(pMsg->lParam), GET_Y_LPARAM(pMsg->lParam));
+    CString text = GetReadout(pt);
+    if (!text.IsEmpty()) {
+      m_strTooltip = text;
+      m_rcTooltip = CRect(pt.x - 3, pt.y - 3, pt.x + 3, pt.y + 3);
+    }
+  }
+  return CWnd::PreTranslateMessage(pMsg);
+}
+
+// ---- Messages ----
+
+int CGraphWnd::OnCreate(LPCREATESTRUCT lpcs) {
+  if (CWnd::OnCreate(lpcs) == -1) return -1;
+  EnableToolTips(TRUE);
+  m_strTooltip = "Tooltip for height and Time";
+  m_rcTooltip = CRect(0, 0, 1000, 1000);
+  return 0;
+}
+
+void CGraphWnd::OnDestroy() { CWnd::OnDestroy(); }
+
+void CGraphWnd::OnPaint() {
+  CPaintDC dc(this);
+  CRect rc;
+  GetClientRect(&rc);
+  Draw(&dc, rc);
+}
+
+void CGraphWnd::OnLButtonUp(UINT, CPoint) {
+  SetFocus();
+  if (!m_bHasData && m_pHost) m_pHost->CalculateGraph();
+}
+
+void CGraphWnd::OnLButtonDblClk(UINT, CPoint) {
+  if (m_bFullScreen) {
+    if (CWnd* parent = GetParent()) parent->SendMessage(WM_LBUTTONDBLCLK, 0, 0);
+    return;
+  }
+  CWnd* main = m_pHost ? m_pHost->GetMainWindow() : AfxGetMainWnd();
+  if (main) main->SendMessage(WM_GRAPH_FULLSCREEN, 0, 0);
+}
+
+void CGraphWnd::OnContextMenu(CWnd*, CPoint pos) {
+  if (m_bFullScreen || !m_bHasData || !m_pHost) return;
+  VxMenu* menu = m_pHost->GetContextMenu();
+  if (!menu) return;
+  if (pos.x == -1 && pos.y == -1) {
+    pos = CPoint(5, 5);
+    ClientToScreen(&pos);
+  }
+  if (!menu->LoadFromResource(kGraphMenu)) return;
+  menu->ApplyToolbarIcons(kStandardToolbar);
+  menu->SetItemIcon(nullptr, kCopyCommand, kCopyToolbar);
+  if (CMenu* popup = menu->GetSubMenu(0)) {
+    popup->SetDefaultItem(0, TRUE);
+    CWnd* owner = this;
+    while (owner && (owner->GetStyle() & WS_CHILD) && owner->GetParent()) owner = owner->GetParent();
+    popup->TrackPopupMenu(TPM_RIGHTBUTTON, pos.x, pos.y, owner);
+  }
+  menu->DestroyItems();
+}
+
+void CGraphWnd::OnTimer(UINT_PTR nIDEvent) { CWnd::OnTimer(nIDEvent); }

@@ -1,0 +1,45 @@
+// What the tide views ask of the main frame. The frame implements it; tests fake it.
+#pragma once
+
+#include "model/QsDateTime.h"
+#include "platform/ui/AfxWin.h"
+
+class CPrediction;
+class VxMenu;
+
+// Sent by the graph to the main window to open the full-screen graph (wParam 0, lParam 0).
+#define WM_GRAPH_FULLSCREEN (WM_USER + 1005)
+
+class IViewHost {
+ public:
+  virtual ~IViewHost() = default;
+
+  // The main window: owner of the views' messages to the frame.
+  virtual CWnd* GetMainWindow() = 0;
+  // The frame's one owner-drawn menu, which the views load their context menus into.
+  virtual VxMenu* GetContextMenu() = 0;
+
+  virtual CQsDateTime GetSelectedDate() const = 0;
+  virtual CQsDateTime AddDays(const CQsDateTime& date) const = 0;  // one day later
+  virtual int GetTimeZone() const = 0;                             // the effective zone
+  virtual int GetChosenTimeZone() const = 0;
+  virtual BOOL IsAutoTimeZone() const = 0;
+  virtual BOOL IsUseCurrentTime() const = 0;
+  virtual BOOL IsFeet() const = 0;
+  virtual int GetCurrentPort() const = 0;
+  virtual CString GetCurrentPortName() const = 0;
+  virtual CPrediction* GetPrediction() = 0;
+  virtual double GetAgroundLevel() const = 0;
+
+  virtual void CalculateGraph() = 0;
+  virtual void CalculateTable() = 0;
+  virtual void SelectPort(int nPort) = 0;
+  // Nonzero when a port matched the text and was selected.
+  virtual BOOL SelectPortByName(LPCTSTR lpszName) = 0;
+  // 0 when the day was already selected.
+  virtual BOOL SelectDay(int nDay) = 0;
+  virtual BOOL SelectDate(int nDay, int nMonth, int nYear) = 0;
+  virtual void ShowGraphPage() = 0;
+  virtual void GoNext() = 0;
+  virtual void GoPrevious() = 0;
+};
