@@ -145,7 +145,10 @@ lines.push("CC BY 4.0), OpenStreetMap contributors (ODbL 1.0) and the Marine Reg
 lines.push("of the Flanders Marine Institute (CC BY 4.0).");
 lines.push("");
 lines.push("The daily astronomical angles and factors are computed by this program's own engine.");
-writeFileSync(`${here}../../data/ATTRIBUTIONS.txt`, lines.join("\n") + "\n");
+// The chart data's own notices (tools/chartdata) follow ours in the same file.
+let chartNotices = "";
+try { chartNotices = readFileSync(`${here}../chartdata/notices.txt`, "utf8"); } catch { /* not generated */ }
+writeFileSync(`${here}../../data/ATTRIBUTIONS.txt`, lines.join("\n") + "\n" + chartNotices);
 
 // Summary.
 const byArea = new Map();
