@@ -95,9 +95,10 @@ QFont AfxMakeQFont(const LOGFONT& lf) {
 // ======================================================================================
 namespace {
 
+// Never destroyed: objects still alive at exit stay reachable (and valid for late users).
 std::set<AfxGdiData*>& liveObjects() {
-  static std::set<AfxGdiData*> s;
-  return s;
+  static auto* s = new std::set<AfxGdiData*>;
+  return *s;
 }
 
 struct GdiExtra {
@@ -106,8 +107,8 @@ struct GdiExtra {
   CGdiObject* wrapper = nullptr;
 };
 std::map<AfxGdiData*, GdiExtra>& extras() {
-  static std::map<AfxGdiData*, GdiExtra> m;
-  return m;
+  static auto* m = new std::map<AfxGdiData*, GdiExtra>;
+  return *m;
 }
 
 template <class T>
@@ -228,7 +229,7 @@ HBRUSH CreateSolidBrush(COLORREF color) {
 }
 
 HBRUSH GetSysColorBrush(int nIndex) {
-  static std::map<int, AfxBrushData*> brushes;
+  static auto& brushes = *new std::map<int, AfxBrushData*>;  // never destroyed, as the objects
   auto it = brushes.find(nIndex);
   if (it == brushes.end()) {
     auto* b = track(new AfxBrushData);
@@ -888,7 +889,9 @@ int CDC::GetDeviceCaps(int nIndex) const {
   AfxDcState* s = m_pState.get();
   QSize sz = (s && s->image) ? s->image->size() : QSize(1024, 768);
   switch (nIndex) {
-    case LOGPIXELSX: case LOGPIXELSY: return 96;
+    // A printer's resolution is its device's; screens and bitmaps work at 96.
+    case LOGPIXELSX: return (m_bPrinting && s && s->device) ? s->device->logicalDpiX() : 96;
+    case LOGPIXELSY: return (m_bPrinting && s && s->device) ? s->device->logicalDpiY() : 96;
     case HORZRES: return sz.width();
     case VERTRES: return sz.height();
     case HORZSIZE: return (int)std::lround(sz.width() * 25.4 / 96);

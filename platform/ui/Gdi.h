@@ -427,12 +427,12 @@ class CDC : public CObject {
   BOOL GetCharWidth(UINT nFirstChar, UINT nLastChar, LPINT lpBuffer) const;
   int SetTextCharacterExtra(int nCharExtra);
 
-  // ---- Printing (document calls; drawing goes to the DC) ----
-  int StartDoc(LPCTSTR lpszDocName);
-  int EndDoc();
-  int StartPage();
-  int EndPage();
-  int AbortDoc();
+  // ---- Printing (document calls; drawing goes to the DC; a printer DC answers them) ----
+  virtual int StartDoc(LPCTSTR lpszDocName);
+  virtual int EndDoc();
+  virtual int StartPage();
+  virtual int EndPage();
+  virtual int AbortDoc();
 
   // The DC's state, for the layer itself.
   AfxDcState* GetState() const { return m_pState.get(); }

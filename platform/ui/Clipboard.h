@@ -1,0 +1,34 @@
+// The clipboard and the shell: text, pictures (the enhanced-metafile bytes together with a
+// PNG image that every Linux program can paste), and opening addresses and files in the
+// desktop's default application.
+#pragma once
+
+#include "platform/core/AfxString.h"
+#include "platform/ui/Gdi.h"
+
+#include <vector>
+
+// MIME types under which the metafile bytes are offered.
+#define AFX_CLIPBOARD_EMF_MIME "image/emf"
+#define AFX_CLIPBOARD_EMF_MIME_ALT "image/x-emf"
+
+// Replaces the clipboard's contents with text (UTF-8).
+BOOL AfxSetClipboardText(LPCTSTR lpszText);
+// The clipboard's text; FALSE when it holds none.
+BOOL AfxGetClipboardText(CString& rText);
+// Replaces the contents with a picture: the EMF bytes (may be empty) and the bitmap's pixels
+// as an image (may be null); at least one of them.
+BOOL AfxSetClipboardPicture(const std::vector<BYTE>& emf, const CBitmap* pBitmap);
+// The EMF bytes on the clipboard, if any.
+BOOL AfxGetClipboardEmf(std::vector<BYTE>& rBytes);
+// The image on the clipboard as a 32-bit bitmap, if any.
+BOOL AfxGetClipboardImage(CBitmap* pBitmap);
+// Empties the clipboard.
+BOOL AfxEmptyClipboard();
+
+// Opens a web address (http:, https:, mailto:, file:) or a local file or folder in the
+// desktop's default application. FALSE when nothing could be started.
+BOOL AfxShellOpen(LPCTSTR lpszUrlOrPath);
+// A test hook: when set, AfxShellOpen hands the checked address (a file as a file: URL) here
+// instead of to the desktop.
+void AfxSetShellOpenHookForTest(BOOL (*pfn)(LPCTSTR lpszUrl));

@@ -1,0 +1,69 @@
+// Internal to the controls: per-window state, the shared drawing and notification helpers.
+#pragma once
+
+#include "platform/ui/Controls.h"
+#include "platform/ui/UiInternal.h"
+
+#include <QString>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+enum class AfxCtlKind { None, Edit, Button, Static, ListBox, ComboBox, ComboList, UpDown, Slider };
+
+// State of one control window, kept by handle so that it survives a change of object.
+struct AfxCtlState {
+  virtual ~AfxCtlState() = default;
+  AfxCtlKind kind = AfxCtlKind::None;
+};
+
+AfxCtlKind AfxCtlKindOf(HWND h);
+// The state of a control window, made on first use; null for other windows.
+AfxCtlState* AfxCtlStateOf(HWND h);
+template <class T>
+T* AfxCtlStateAs(HWND h) {
+  return static_cast<T*>(AfxCtlStateOf(h));
+}
+
+// Behaviours, by kind (each defaults to ::DefWindowProc).
+LRESULT AfxEditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+LRESULT AfxButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+LRESULT AfxStaticProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+AfxCtlState* AfxNewEditState();
+AfxCtlState* AfxNewButtonState();
+AfxCtlState* AfxNewStaticState();
+AfxCtlState* AfxNewUpDownState();
+AfxCtlState* AfxNewSliderState();
+LRESULT AfxSliderProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+LRESULT AfxUpDownProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+// The up-down control that takes the arrow keys of a buddy, if any.
+HWND AfxUpDownOfBuddy(HWND buddy);
+
+// ---- helpers ----
+QString AfxCtlText(HWND h);  // the window text as the layer holds it
+void AfxCtlSetText(HWND h, const QString& s);
+HWND AfxCtlParent(HWND h);
+UINT AfxCtlId(HWND h);
+DWORD AfxCtlStyle(HWND h);
+void AfxCtlCommand(HWND h, UINT code);         // WM_COMMAND to the parent
+LRESULT AfxCtlNotify(HWND h, NMHDR* nm);       // WM_NOTIFY to the parent (hwndFrom, idFrom filled in)
+HFONT AfxCtlFont(HWND h);                      // the control's font or the default GUI font
+// Asks the parent for the colours (WM_CTLCOLORxxx); returns the brush to fill with, never null.
+HBRUSH AfxCtlColor(HWND h, CDC* dc, UINT msg);
+// The object's DrawItem/MeasureItem when the parent did not answer.
+void AfxCtlDrawItem(HWND h, DRAWITEMSTRUCT* dis);
+void AfxCtlMeasureItem(HWND h, MEASUREITEMSTRUCT* mis);
+bool AfxCtlHasFocus(HWND h);
+void AfxCtlInvalidate(HWND h);
+// Clipboard text for the edit commands.
+QString AfxCtlClipboardText();
+void AfxCtlSetClipboardText(const QString& s);
+// Decodes an ANSI/UTF-8 string argument.
+QString AfxQStr(LPCTSTR s, int n = -1);
+std::string AfxStdStr(const QString& s);
+// Draws a check box, radio circle or push frame in the classic look.
+void AfxDrawCheckMark(CDC* dc, const RECT& box, int state, bool radio, bool disabled, bool pushed);
+void AfxDrawPushFrame(CDC* dc, RECT rc, bool pushed, bool isDefault, bool flat);
+// Height of a single text line in the control's font.
+int AfxCtlLineHeight(HWND h);

@@ -1,0 +1,110 @@
+#include "platform/ui/PrintDC.h"
+
+#include "platform/ui/UiInternal.h"
+
+#include <QFile>
+#include <QPageSize>
+#include <QPdfWriter>
+
+#include <cmath>
+
+CPrintDC::CPrintDC() { m_bPrinting = TRUE; }
+
+CPrintDC::~CPrintDC() {
+  // The painter must end before the writer it paints on goes.
+  if (m_bInDoc) AbortDoc();
+  DeleteDC();
+}
+
+BOOL CPrintDC::CreatePdf(LPCTSTR lpszPath, int nDpi, double dWidthMM, double dHeightMM) {
+  if (m_pWriter || !lpszPath || !*lpszPath || nDpi < 72 || nDpi > 2400 || !(dWidthMM >= 10 && dWidthMM <= 2000) ||
+      !(dHeightMM >= 10 && dHeightMM <= 2000))
+    return FALSE;
+  if (!CreateCompatibleDC(nullptr)) return FALSE;
+  m_bPrinting = TRUE;
+  m_strPath = lpszPath;
+  m_nDpi = nDpi;
+  m_pWriter = std::make_unique<QPdfWriter>(QString::fromUtf8(lpszPath));
+  m_pWriter->setResolution(nDpi);
+  m_pWriter->setPageSize(QPageSize(QSizeF(dWidthMM, dHeightMM), QPageSize::Millimeter));
+  m_pWriter->setPageMargins(QMarginsF(0, 0, 0, 0));
+  m_pWriter->setCreator("Neapwise");
+  int w = (int)std::lround(dWidthMM / 25.4 * nDpi), h = (int)std::lround(dHeightMM / 25.4 * nDpi);
+  m_pSizeImage = std::make_unique<QImage>(std::max(1, w), std::max(1, h), QImage::Format_Mono);
+  AfxDcState* s = GetState();
+  s->device = m_pWriter.get();
+  s->image = m_pSizeImage.get();
+  return TRUE;
+}
+
+int CPrintDC::StartDoc(LPCTSTR lpszDocName) {
+  AfxDcState* s = GetState();
+  if (!m_pWriter || !s || m_bInDoc) return SP_ERROR;
+  m_pWriter->setTitle(lpszDocName ? QString::fromUtf8(lpszDocName) : QString());
+  if (s->painterOpen) {
+    s->painter.end();
+    s->painterOpen = false;
+  }
+  if (!s->painter.begin(m_pWriter.get())) return SP_ERROR;
+  s->painter.setRenderHint(QPainter::Antialiasing, false);
+  s->painter.setRenderHint(QPainter::TextAntialiasing, true);
+  s->painterOpen = true;
+  m_bInDoc = true;
+  m_nPages = 0;
+  return 1;
+}
+
+int CPrintDC::StartPage() {
+  if (!m_bInDoc || m_bInPage) return SP_ERROR;
+  // The writer starts on its first page; every later page is asked for.
+  if (m_nPages > 0 && !m_pWriter->newPage()) return SP_ERROR;
+  m_bInPage = true;
+  ++m_nPages;
+  return 1;
+}
+
+int CPrintDC::EndPage() {
+  if (!m_bInPage) return SP_ERROR;
+  m_bInPage = false;
+  return 1;
+}
+
+int CPrintDC::EndDoc() {
+  AfxDcState* s = GetState();
+  if (!m_bInDoc || !s) return SP_ERROR;
+  if (m_bInPage) EndPage();
+  m_bInDoc = false;
+  bool ok = true;
+  if (s->painterOpen) {
+    ok = s->painter.end();
+    s->painterOpen = false;
+  }
+  return ok ? 1 : SP_ERROR;
+}
+
+int CPrintDC::AbortDoc() {
+  AfxDcState* s = GetState();
+  if (!m_bInDoc || !s) return SP_ERROR;
+  m_bInDoc = m_bInPage = false;
+  if (s->painterOpen) {
+    s->painter.end();
+    s->painterOpen = false;
+  }
+  QFile::remove(QString::fromUtf8(m_strPath.GetString()));
+  return 1;
+}
+
+int CPrintDC::GetDeviceCaps(int nIndex) const {
+  if (!m_pSizeImage) return CDC::GetDeviceCaps(nIndex);
+  int w = m_pSizeImage->width(), h = m_pSizeImage->height();
+  switch (nIndex) {
+    case LOGPIXELSX: case LOGPIXELSY: return m_nDpi;
+    case HORZRES: case PHYSICALWIDTH: return w;
+    case VERTRES: case PHYSICALHEIGHT: return h;
+    case HORZSIZE: return (int)std::lround(w * 25.4 / m_nDpi);
+    case VERTSIZE: return (int)std::lround(h * 25.4 / m_nDpi);
+    case PHYSICALOFFSETX: case PHYSICALOFFSETY: return 0;
+    case TECHNOLOGY: return DT_RASPRINTER;
+  }
+  return CDC::GetDeviceCaps(nIndex);
+}
