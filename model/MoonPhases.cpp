@@ -69,9 +69,16 @@ bool FromJulianDay(double jd, CQsDateTime& t)
     const double C = std::floor((B - 122.1) / 365.25);
     const double D = std::floor(365.25 * C);
     const double E = std::floor((B - D) / 30.6001);
-    const int day = static_cast<int>(B - D - std::floor(30.6001 * E));
-    const int month = static_cast<int>(E < 14 ? E - 1 : E - 13);
-    const int year = static_cast<int>(month > 2 ? C - 4716 : C - 4715);
+    const double dayValue = B - D - std::floor(30.6001 * E);
+    const double monthValue = E < 14 ? E - 1 : E - 13;
+    const double yearValue = monthValue > 2 ? C - 4716 : C - 4715;
+    // Far from the epoch the doubles no longer hold the day: no date rather than an int overflow.
+    if (!(dayValue >= 1 && dayValue <= 31) || !(monthValue >= 1 && monthValue <= 12) ||
+        !(std::fabs(yearValue) < 2.0e9))
+        return false;
+    const int day = static_cast<int>(dayValue);
+    const int month = static_cast<int>(monthValue);
+    const int year = static_cast<int>(yearValue);
     const double hours = fraction * 24;
     const int hour = static_cast<int>(std::floor(hours));
     const int minute = static_cast<int>(std::floor((hours - hour) * 60));

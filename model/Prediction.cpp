@@ -1,5 +1,7 @@
 #include "model/Prediction.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -58,31 +60,36 @@ void CPrediction::SetAngleFactors(const CAngleFactorData& today, const CAngleFac
     m_today = today;
     m_nextDay = nextDay;
 
-    const int m2 = today.GetAngle(M2);
-    int next = nextDay.GetAngle(M2);
+    // In long long, so that angles far outside 0-359 (a damaged table) cannot overflow; the
+    // result is kept within int.
+    auto store = [this](int c, long long angle) {
+        m_nextDay.SetAngle(c, static_cast<int>(std::clamp<long long>(angle, INT_MIN, INT_MAX)));
+    };
+    const long long m2 = today.GetAngle(M2);
+    long long next = nextDay.GetAngle(M2);
     if (next < m2)
         next += 360;
-    m_nextDay.SetAngle(M2, next);
+    store(M2, next);
 
-    const int s2 = today.GetAngle(S2);
+    const long long s2 = today.GetAngle(S2);
     next = nextDay.GetAngle(S2);
     if (next - s2 > 300)
         next -= 360;
     if (s2 - next > 300)
         next += 360;
-    m_nextDay.SetAngle(S2, next);
+    store(S2, next);
 
-    const int k1 = today.GetAngle(K1);
+    const long long k1 = today.GetAngle(K1);
     next = nextDay.GetAngle(K1);
     if (next - k1 > 300)
         next -= 360;
-    m_nextDay.SetAngle(K1, next);
+    store(K1, next);
 
-    const int o1 = today.GetAngle(O1);
+    const long long o1 = today.GetAngle(O1);
     next = nextDay.GetAngle(O1);
     if (next < o1)
         next += 360;
-    m_nextDay.SetAngle(O1, next);
+    store(O1, next);
 
     m_termsReady = false;
 }

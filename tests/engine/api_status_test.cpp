@@ -99,6 +99,7 @@ TEST_F(ApiStatus, PathsMustBeOneTo255Characters)
         const char* second;
         int status;
     };
+    const std::string missing = dir.file("none.dat").string();  // outlives the table
     const Case cases[] = {
         {"both good", good.c_str(), "second", EBC_OK},
         {"empty second", good.c_str(), "", EBC_ERR_PATH},
@@ -108,7 +109,7 @@ TEST_F(ApiStatus, PathsMustBeOneTo255Characters)
         {"255 characters", p255.c_str(), p255.c_str(), EBC_OK},
         {"256 characters", p256.c_str(), "second", EBC_ERR_PATH},
         {"second of 256", good.c_str(), p256.c_str(), EBC_ERR_PATH},
-        {"file missing", dir.file("none.dat").c_str(), "second", EBC_ERR_FILE_OPEN},
+        {"file missing", missing.c_str(), "second", EBC_ERR_FILE_OPEN},
     };
     for (const Case& k : cases) {
         EXPECT_EQ(EBC_SetHarmonicsFile(k.harmonics, k.second), k.status) << k.name;

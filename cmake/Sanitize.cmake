@@ -1,0 +1,45 @@
+# Memory-safety builds.
+#
+#   -DNEAPWISE_SANITIZE=ON   builds everything with AddressSanitizer and UndefinedBehaviorSanitizer
+#                            (gcc or clang); the first report ends the process, so a test that
+#                            triggers one fails.
+#
+# With clang and its libFuzzer runtime (Debian: libclang-rt-14-dev) the same build also gets the
+# fuzz targets of tests/fuzz: every library is compiled with coverage instrumentation
+# (-fsanitize=fuzzer-no-link) and NEAPWISE_FUZZ_AVAILABLE is set. gcc builds skip the fuzzers.
+option(NEAPWISE_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+set(NEAPWISE_FUZZ_AVAILABLE OFF)
+
+if(NEAPWISE_SANITIZE)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+    message(FATAL_ERROR "NEAPWISE_SANITIZE needs gcc or clang")
+  endif()
+  set(_neapwise_sanitizers -fsanitize=address,undefined)
+  add_compile_options(${_neapwise_sanitizers} -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(${_neapwise_sanitizers})
+
+  if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    # clang links the sanitizer runtime into executables only; a shared library (the engine)
+    # finds it in the executable at load time. Its --no-undefined check cannot pass here, so it
+    # is switched off at the end of every link line (the normal build keeps it).
+    set(CMAKE_C_STANDARD_LIBRARIES "${CMAKE_C_STANDARD_LIBRARIES} -Wl,-z,undefs")
+    set(CMAKE_CXX_STANDARD_LIBRARIES "${CMAKE_CXX_STANDARD_LIBRARIES} -Wl,-z,undefs")
+
+    include(CheckCXXSourceCompiles)
+    set(CMAKE_REQUIRED_FLAGS "-fsanitize=fuzzer,address,undefined")
+    set(CMAKE_REQUIRED_LINK_OPTIONS "-fsanitize=fuzzer,address,undefined")
+    check_cxx_source_compiles([[
+      #include <cstddef>
+      #include <cstdint>
+      extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t*, std::size_t) { return 0; }
+    ]] NEAPWISE_HAVE_LIBFUZZER)
+    unset(CMAKE_REQUIRED_FLAGS)
+    unset(CMAKE_REQUIRED_LINK_OPTIONS)
+    if(NEAPWISE_HAVE_LIBFUZZER)
+      add_compile_options(-fsanitize=fuzzer-no-link)
+      set(NEAPWISE_FUZZ_AVAILABLE ON)
+    else()
+      message(STATUS "libFuzzer not found (Debian: libclang-rt-14-dev): no fuzz targets")
+    endif()
+  endif()
+endif()
