@@ -313,11 +313,13 @@ void AfxDrawCheckMark(CDC* dc, const RECT& box, int state, bool radio, bool disa
 }
 
 namespace {
-// Opens CreateControl to the factory below.
+// Opens CreateControl to the factory below. The member is reached through a pointer to it, so
+// the object is used as the control it is (it is never an AfxControlMaker).
 struct AfxControlMaker : CControlWnd {
   static BOOL Make(CControlWnd* w, LPCTSTR cls, LPCTSTR text, DWORD style, const RECT& rc, CWnd* parent, UINT id,
                    DWORD ex) {
-    return static_cast<AfxControlMaker*>(w)->CreateControl(cls, text, style, rc, parent, id, ex);
+    BOOL (CControlWnd::*create)(LPCTSTR, LPCTSTR, DWORD, const RECT&, CWnd*, UINT, DWORD) = &AfxControlMaker::CreateControl;
+    return (w->*create)(cls, text, style, rc, parent, id, ex);
   }
 };
 }  // namespace
