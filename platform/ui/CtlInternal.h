@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-enum class AfxCtlKind { None, Edit, Button, Static, ListBox, ComboBox, ComboList, UpDown, Slider };
+enum class AfxCtlKind { None, Edit, Button, Static, ListBox, ComboBox, ComboList, UpDown, Slider, Tree };
 
 // State of one control window, kept by handle so that it survives a change of object.
 struct AfxCtlState {
@@ -37,6 +37,8 @@ AfxCtlState* AfxNewUpDownState();
 AfxCtlState* AfxNewSliderState();
 LRESULT AfxSliderProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
 LRESULT AfxUpDownProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+AfxCtlState* AfxNewTreeState();
+LRESULT AfxTreeProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
 // The up-down control that takes the arrow keys of a buddy, if any.
 HWND AfxUpDownOfBuddy(HWND buddy);
 
