@@ -143,3 +143,6 @@ class CSliderCtrl : public CControlWnd {
 // CControlWnd) that deletes itself with the window. Used for dialog templates.
 CWnd* AfxCreateControl(LPCTSTR lpszClass, LPCTSTR lpszText, DWORD dwStyle, DWORD dwExStyle, const RECT& rect,
                        CWnd* pParent, UINT nID);
+
+#include "platform/ui/CtlComboBox.h"
+#include "platform/ui/CtlListBox.h"
