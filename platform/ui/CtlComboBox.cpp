@@ -284,7 +284,7 @@ bool AfxComboEditFilter(HWND edit, UINT msg, WPARAM wp, LPARAM lp, LRESULT* resu
   if (!s || s->edit != edit) return false;
   switch (msg) {
     case WM_GETDLGCODE:
-      *result = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS | (s->dropped ? DLGC_WANTALLKEYS : 0);
+      *result = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS | (s->dropped && (wp == VK_RETURN || wp == VK_ESCAPE) ? DLGC_WANTALLKEYS : 0);
       return true;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
@@ -391,7 +391,8 @@ LRESULT AfxComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_GETDLGCODE:
-      return DLGC_WANTARROWS | DLGC_WANTCHARS | (s->dropped ? DLGC_WANTALLKEYS : 0);
+      // While the list is open, Enter and Esc are the list's, not the dialog's.
+      return DLGC_WANTARROWS | DLGC_WANTCHARS | (s->dropped && (wp == VK_RETURN || wp == VK_ESCAPE) ? DLGC_WANTALLKEYS : 0);
     case WM_SETFOCUS:
       if (s->edit) {
         ::SetFocus(s->edit);  // the edit reports the focus as CBN_SETFOCUS

@@ -3,6 +3,7 @@
 // pop-up that closes on a click outside, typing into an editable combo, and list selection.
 #include "platform/ui/AfxWin.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/Dialog.h"
 #include "platform/ui/UiTest.h"
 
 #include "tests/platform_ui2/TestDir.h"
@@ -326,6 +327,44 @@ TEST_F(Combos, MultipleAndExtendedSelection) {
   EXPECT_EQ(1, ext.GetSelCount());
   ext.SetSel(-1, TRUE);
   EXPECT_EQ(4, ext.GetSelCount());
+}
+
+const AFX_DLGITEM kExportItems[] = {
+    {WC_COMBOBOX, 1082, "", 7, 7, 40, 80, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0},
+    {WC_BUTTON, IDOK, "OK", 86, 40, 50, 14, BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
+    {WC_BUTTON, IDCANCEL, "Cancel", 142, 40, 50, 14, BS_PUSHBUTTON | WS_TABSTOP, 0},
+};
+const AFX_DLGTEMPLATE kExport = {293, "Export Data", 0, 0, 200, 60, DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                                 "MS Shell Dlg", 8, kExportItems, 3};
+const AFX_DLGTEMPLATE_INIT kExportReg(&kExport);
+
+TEST_F(Combos, InADialogEnterAndEscCloseTheOpenListFirst) {
+  CDialog dlg(293);
+  ASSERT_TRUE(dlg.Create(293));
+  dlg.ShowWindow(SW_SHOW);
+  auto* day = dynamic_cast<CComboBox*>(dlg.GetDlgItem(1082));
+  ASSERT_NE(nullptr, day);
+  for (const char* d : {"1", "2", "3"}) day->AddString(d);
+  CRect wr, dr, units(0, 0, 40, 80);
+  dlg.MapDialogRect(&units);
+  day->GetWindowRect(&wr);
+  day->GetDroppedControlRect(&dr);
+  EXPECT_LT(wr.Height(), 40);
+  EXPECT_EQ(units.Height(), dr.Height());
+  day->SetFocus();
+  AfxTestKeyStroke(VK_F4);
+  ASSERT_TRUE(day->GetDroppedState());
+  AfxTestKeyStroke(VK_DOWN);
+  AfxTestKeyStroke(VK_RETURN, 0, "\r");
+  ASSERT_NE(nullptr, dlg.m_hWnd);  // the dialog stays
+  EXPECT_FALSE(day->GetDroppedState());
+  EXPECT_EQ(0, day->GetCurSel());
+  AfxTestKeyStroke(VK_F4);
+  AfxTestKeyStroke(VK_ESCAPE, 0, "\x1b");
+  ASSERT_NE(nullptr, dlg.m_hWnd);
+  EXPECT_FALSE(day->GetDroppedState());
+  AfxTestKeyStroke(VK_ESCAPE, 0, "\x1b");  // now the dialog's
+  EXPECT_EQ(nullptr, dlg.m_hWnd);
 }
 
 TEST_F(Combos, ControlsRenderToAPicture) {
