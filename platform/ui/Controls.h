@@ -144,3 +144,6 @@ class CSliderCtrl : public CControlWnd {
 CWnd* AfxCreateControl(LPCTSTR lpszClass, LPCTSTR lpszText, DWORD dwStyle, DWORD dwExStyle, const RECT& rect,
                        CWnd* pParent, UINT nID);
 #include "platform/ui/CtlTree.h"  // the tree control
+
+#include "platform/ui/CtlComboBox.h"
+#include "platform/ui/CtlListBox.h"
