@@ -13,6 +13,7 @@
 #include "platform/ui/Gdi.h"
 #include "platform/ui/ImageList.h"
 #include "platform/ui/Menu.h"
+#include "platform/ui/MetaFileDC.h"
 #include "platform/ui/MsgBox.h"
 #include "platform/ui/PrintDC.h"
 #include "platform/ui/SysInfo.h"
