@@ -13,6 +13,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libjpeg62-turbo-dev
   fonts-liberation2 fonts-dejavu-core xvfb xauth
+  poppler-utils inkscape
 )
 
 missing=()
