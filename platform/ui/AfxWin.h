@@ -14,6 +14,7 @@
 #include "platform/ui/Menu.h"
 #include "platform/ui/MsgBox.h"
 #include "platform/ui/PrintDC.h"
+#include "platform/ui/Splitter.h"
 #include "platform/ui/SysInfo.h"
 #include "platform/ui/UiResources.h"
 #include "platform/ui/WinApp.h"
