@@ -5,6 +5,7 @@
 #include "platform/core/Afx.h"
 #include "platform/ui/Accel.h"
 #include "platform/ui/Clipboard.h"
+#include "platform/ui/ControlBar.h"
 #include "platform/ui/CmdTarget.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/Dialog.h"
