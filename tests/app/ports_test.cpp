@@ -373,6 +373,25 @@ TEST_F(Ports, ThePortNameStripShowsTheNameAndOpensItsMenus) {
   if (const char* keep = std::getenv("NEAPWISE_UI_PICTURES"))
     AfxSaveWindowPng(strip.m_hWnd, (std::string(keep) + "/port_name.png").c_str());
 
+  // The hot look follows the pointer while the frame is active.
+  frame.window.SetActiveWindow();
+  POINT in{100, 12}, out{100, 60};
+  strip.ClientToScreen(&in);
+  strip.ClientToScreen(&out);
+  AfxTestMouse(WM_MOUSEMOVE, in);
+  EXPECT_TRUE(strip.IsHot());
+  AfxTestMouse(WM_MOUSEMOVE, out);
+  EXPECT_FALSE(strip.IsHot());
+  // Disabled: no button, the text in the face colour.
+  strip.EnableWindow(FALSE);
+  AfxTestClick(strip.m_hWnd, 100, 12);
+  ASSERT_TRUE(AfxCaptureWindow(strip.m_hWnd, &pic));
+  int face = 0;
+  for (int x = 0; x < 250; ++x)
+    for (int y = 0; y < 24; ++y) face += pic.GetPixel(x, y) == ::GetSysColor(COLOR_BTNFACE);
+  EXPECT_GT(face, 10);
+  strip.EnableWindow(TRUE);
+
   // An empty history opens nothing.
   bool opened = false;
   AfxCallLater(30, [&] {
