@@ -5,6 +5,7 @@
 #include "platform/ui/AfxWin.h"
 
 class CPrediction;
+class CMonthlyPrediction;
 class VxMenu;
 
 // Sent by the graph to the main window to open the full-screen graph (wParam 0, lParam 0).
@@ -42,4 +43,12 @@ class IViewHost {
   virtual void ShowGraphPage() = 0;
   virtual void GoNext() = 0;
   virtual void GoPrevious() = 0;
+
+  // ---- Month pages (table and height finder) ----
+  // The frame's month of predictions (days 1..31 of the selected month).
+  virtual CMonthlyPrediction* GetMonthlyPrediction() { return nullptr; }
+  // Nonzero when summer time applies on that day of the selected month.
+  virtual BOOL IsSummerTimeOnDay(int nDay) const { (void)nDay; return FALSE; }
+  // Puts the zone caption of the selected month into the status bar.
+  virtual void ShowPeriodTimeZoneCaption() {}
 };

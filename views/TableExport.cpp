@@ -1,0 +1,46 @@
+#include "views/TableExport.h"
+
+#include "platform/core/AfxFile.h"
+
+ViewExportFormat ViewExportFormatOf(CString& rPath, int nFilterIndex) {
+  int slash = rPath.ReverseFind('/');
+  int dot = rPath.ReverseFind('.');
+  if (dot <= slash + 1) {  // no extension (a leading dot names a hidden file, not a type)
+    rPath += nFilterIndex == 2 ? ".txt" : ".htm";
+    return nFilterIndex == 2 ? kExportText : kExportHtml;
+  }
+  CString ext = rPath.Mid(dot + 1);
+  if (ext.CompareNoCase("htm") == 0 || ext.CompareNoCase("html") == 0) return kExportHtml;
+  if (ext.CompareNoCase("txt") == 0) return kExportText;
+  return kExportNone;
+}
+
+CString ViewHtmlEscape(const CString& text) {
+  CString out;
+  for (int i = 0; i < text.GetLength(); ++i) {
+    char c = text[i];
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      default: out += c; break;
+    }
+  }
+  return out;
+}
+
+BOOL ViewSaveText(LPCTSTR lpszPath, const CString& text, CString& rError) {
+  CFileException fe;
+  if (AfxSaveFileSafely(lpszPath, text.GetString(), (size_t)text.GetLength(), &fe)) return TRUE;
+  char reason[512] = "";
+  fe.GetErrorMessage(reason, sizeof reason);
+  rError.Format("The file \"%s\" could not be saved.\n%s", lpszPath, reason);
+  return FALSE;
+}
+
+CString ViewUnknownExtensionMessage(LPCTSTR lpszPath) {
+  CString s;
+  s.Format("The file \"%s\" was not saved: tables are saved as HTML (.htm) or text (.txt) files.", lpszPath);
+  return s;
+}
