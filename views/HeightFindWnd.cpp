@@ -530,6 +530,8 @@ void CHeightFindWnd::DrawResults(CDC* pDC, const CRect& rect) {
   if (m_bPrinting) {
     DrawTitle(dc, lay);
   } else {
+    // The strip under the results belongs to the scroll bar.
+    dc->FillSolidRect(rect.left, rect.top, w, hgt, ::GetSysColor(COLOR_BTNFACE));
     dc->FillSolidRect(rect.left, rect.top + kBandHeight, rect.Width(),
                       std::max(0, (int)rect.Height() - kBandHeight - barHeight), ::GetSysColor(COLOR_WINDOW));
     DrawBand(dc, rect);

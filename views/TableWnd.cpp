@@ -220,6 +220,7 @@ void CTableWnd::DrawTable(CDC* pDC, const CRect& rect) {
                 SRCCOPY);
     mem.SelectObject(oldBitmap);
     mem.DeleteDC();
+    if (rect.right > R.right) pDC->FillSolidRect(R.right, rect.top, rect.right - R.right, rect.Height(), ::GetSysColor(COLOR_BTNFACE));
     if (m_wndScroll.GetSafeHwnd()) {
       m_wndScroll.MoveWindow(rect.right - bar, rect.top, bar, rect.Height(), TRUE);
       m_wndScroll.ShowWindow(SW_SHOW);
@@ -298,17 +299,24 @@ void CTableWnd::DrawPlaceholder(CDC* dc, const CRect& R) {
 
 int CTableWnd::DrawDayCell(CDC* dc, int day, int x, int y, BOOL bDraw, CSize* pSize) {
   if (day < 1 || day > kDays || (bDraw && day > m_nDayCount)) return -1;
-  CFont f18, f83;
-  MakeFont(f18, dc, 180, 700);
-  MakeFont(f83, dc, 83, 300);
-  CFont* old = dc->SelectObject(&f18);
+  // The grid hands its fonts in for the whole drawing; alone, a cell makes its own.
+  CFont own18, own83;
+  CFont* f18 = m_pDayFont;
+  CFont* f83 = m_pSmallFont;
+  if (!f18 || !f83) {
+    MakeFont(own18, dc, 180, 700);
+    MakeFont(own83, dc, 83, 300);
+    f18 = &own18;
+    f83 = &own83;
+  }
+  CFont* old = dc->SelectObject(f18);
   CString num;
   num.Format("%02d", day);
   const int dx = (int)(1.2 * Extent(dc, "00").cx);
   const int dh = (int)dc->GetTextExtent(num).cy;
   if (bDraw) dc->TextOut(x, y, num);
 
-  dc->SelectObject(&f83);
+  dc->SelectObject(f83);
   const int L = (int)Extent(dc, "00:00").cy;
   const int hx = dx + (int)Extent(dc, "00:00").cx + (int)(1.5 * Extent(dc, "0").cx);
   const int W = hx + (int)(1.1 * Extent(dc, m_bFeet ? "1.23ft" : "1.23m").cx);
@@ -382,6 +390,16 @@ void CTableWnd::CalcGrid(CDC* dc, const CRect& R, const CRect&) {
 }
 
 void CTableWnd::DrawDays(CDC* dc, const CRect& R, const CRect& body) {
+  CFont f18, f83;
+  MakeFont(f18, dc, 180, 700);
+  MakeFont(f83, dc, 83, 300);
+  m_pDayFont = &f18;
+  m_pSmallFont = &f83;
+  DrawGrid(dc, R, body);
+  m_pDayFont = m_pSmallFont = nullptr;
+}
+
+void CTableWnd::DrawGrid(CDC* dc, const CRect& R, const CRect& body) {
   CalcGrid(dc, R, body);
   if (!m_bPrinting) m_dayRects.clear();
   const int cols = m_nColumns, rows = m_nRows;

@@ -120,6 +120,7 @@ class CTableWnd : public CWnd {
   void DrawPlaceholder(CDC* pDC, const CRect& rect);
   void CalcGrid(CDC* pDC, const CRect& rect, const CRect& body);
   void DrawDays(CDC* pDC, const CRect& rect, const CRect& body);
+  void DrawGrid(CDC* pDC, const CRect& rect, const CRect& body);
   // Draws (or only measures, with bDraw FALSE) one day cell; the cell's size goes to pSize.
   // -1 for a day beyond the day count.
   int DrawDayCell(CDC* pDC, int nDay, int x, int y, BOOL bDraw, CSize* pSize);
@@ -158,4 +159,6 @@ class CTableWnd : public CWnd {
   BOOL m_bScrollEnabled = TRUE;
   CBitmap m_placeholderPicture;
   BOOL m_bPictureTried = FALSE;
+  CFont* m_pDayFont = nullptr;  // the cells' fonts while the grid is drawn
+  CFont* m_pSmallFont = nullptr;
 };
