@@ -104,10 +104,6 @@ double ParseHeight(const CString& text, char sep) {
   return whole + frac;
 }
 
-bool SameDay(const CQsDateTime& d, const CQsDateTime& e) {
-  return d.GetDay() == e.GetDay() && d.GetMonth() == e.GetMonth() && d.GetYear() == e.GetYear();
-}
-
 // A zone of minutes east as the captions write it: whole hours as "+1:00", half hours as "+9:30".
 CString ZoneText(LPCTSTR prefix, int minutes) {
   CString s;
@@ -251,16 +247,13 @@ void CHeightFindWnd::Find() {
   m_dHeight = EditValueMetres(m_strLastText);
   m_bMatch = 1;
   const double h = m_dHeight;
-  CMonthlyPrediction* month = m_pHost ? m_pHost->GetMonthlyPrediction() : nullptr;
+  CMonthlyPrediction* month = m_pHost ? &m_pHost->GetMonthlyPrediction() : nullptr;
   const int days = month ? std::clamp(month->GetDaysInMonth(), 0, kDays) : 0;
   const int zone = m_pHost ? m_pHost->GetTimeZone() : 0;
   auto between = [h](double a, double b) { return (a <= h && h <= b) || (a >= h && h >= b); };
   for (int d = 1; d <= days; ++d) {
     CPrediction* p = month->GetDay(d);
-    // A day outside the angle/factor table holds the table's empty record: no prediction.
-    CQsDateTime next(p ? p->GetToday().GetDate() : CQsDateTime());
-    next.NextDay();
-    if (!p || p->GetToday().GetDate().GetDay() != d || !SameDay(p->GetNextDay().GetDate(), next)) {
+    if (!ViewDayHasPrediction(p, d)) {
       m_predicted[d - 1] = 0;
       continue;
     }

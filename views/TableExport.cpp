@@ -1,5 +1,6 @@
 #include "views/TableExport.h"
 
+#include "model/Prediction.h"
 #include "platform/core/AfxFile.h"
 
 ViewExportFormat ViewExportFormatOf(CString& rPath, int nFilterIndex) {
@@ -43,4 +44,14 @@ CString ViewUnknownExtensionMessage(LPCTSTR lpszPath) {
   CString s;
   s.Format("The file \"%s\" was not saved: tables are saved as HTML (.htm) or text (.txt) files.", lpszPath);
   return s;
+}
+
+BOOL ViewDayHasPrediction(const CPrediction* p, int nDay) {
+  if (!p) return FALSE;
+  const CQsDateTime& today = p->GetToday().GetDate();
+  CQsDateTime next(today);
+  next.NextDay();
+  const CQsDateTime& stored = p->GetNextDay().GetDate();
+  return today.GetDay() == nDay && stored.GetDay() == next.GetDay() && stored.GetMonth() == next.GetMonth() &&
+         stored.GetYear() == next.GetYear();
 }

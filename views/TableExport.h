@@ -4,6 +4,8 @@
 
 #include "platform/core/AfxString.h"
 
+class CPrediction;
+
 // The save dialog's filter of both pages; index 1 is HTML, 2 is text.
 #define VIEW_EXPORT_FILTER "HTML File (*.htm)|*.htm|Text File (*.txt)|*.txt|"
 
@@ -23,3 +25,7 @@ BOOL ViewSaveText(LPCTSTR lpszPath, const CString& text, CString& rError);
 
 // The user's message for a name whose extension is neither .htm nor .txt.
 CString ViewUnknownExtensionMessage(LPCTSTR lpszPath);
+
+// FALSE when a day of the month has no prediction: a day outside the angle/factor table holds
+// the table's empty record (or lacks its next day's record).
+BOOL ViewDayHasPrediction(const CPrediction* pDay, int nDay);

@@ -129,7 +129,15 @@ void CTableWnd::SetTideEvent(int slot, int day, int minutes, double metres) {
 void CTableWnd::SetDayPredicted(int day, int b) {
   if (day >= 1 && day <= kDays) m_predicted[day - 1] = b ? 1 : 0;
 }
-int CTableWnd::IsDayPredicted(int day) const { return day >= 1 && day <= kDays ? m_predicted[day - 1] : 0; }
+int CTableWnd::IsDayPredicted(int day) const {
+  if (day < 1 || day > kDays || !m_predicted[day - 1]) return 0;
+  // The frame's month knows which days lie outside the angle/factor table.
+  if (m_pHost) {
+    CMonthlyPrediction& month = m_pHost->GetMonthlyPrediction();
+    if (month.GetDaysInMonth() > 0) return ViewDayHasPrediction(month.GetDay(day), day);
+  }
+  return 1;
+}
 
 void CTableWnd::ClearMoonDays() { std::fill(m_moon, m_moon + kDays, -1); }
 void CTableWnd::SetMoon(int day, int mark) {
@@ -322,7 +330,7 @@ int CTableWnd::DrawDayCell(CDC* dc, int day, int x, int y, BOOL bDraw, CSize* pS
   const int W = hx + (int)(1.1 * Extent(dc, m_bFeet ? "1.23ft" : "1.23m").cx);
   const int C = (int)(L * 1.1 * 4);
   if (bDraw) {
-    if (!m_predicted[day - 1]) {
+    if (!IsDayPredicted(day)) {
       dc->TextOut(x + dx, y + (int)(0.25 * L), kNoPrediction);
     } else {
       for (int k = 0; k < kSlots; ++k) {
@@ -448,7 +456,7 @@ CString CTableWnd::BuildText() const {
   CString s = m_strPortName + "\r\n\r\n";
   for (int day = 1; day <= m_nDayCount; ++day) {
     s += CQsDateTime(m_nYear, m_nMonth, day, 0, 0, 0).Format("%A, %d %B %Y") + "\r\n\r\n";
-    if (!m_predicted[day - 1]) {
+    if (!IsDayPredicted(day)) {
       s += CString(kNoPrediction) + "\r\n";
     } else {
       for (int slot = 1; slot <= kSlots; ++slot) {
@@ -474,7 +482,7 @@ CString CTableWnd::BuildHtml() const {
       num.Format("%02d", day);
       s += Fill(kHtmlDay, num);
       const Event& e = At(1, day);
-      if (!m_predicted[day - 1]) {
+      if (!IsDayPredicted(day)) {
         s += Fill(kHtmlTime, kNoPrediction);
         s += kHtmlEmpty;
       } else if (e.present) {
@@ -491,7 +499,7 @@ CString CTableWnd::BuildHtml() const {
         if (slot == 2) s += Fill(kHtmlCell, CQsDateTime(m_nYear, m_nMonth, day, 0, 0, 0).Format("%a"));
         else s += kHtmlEmpty;
         const Event& e = At(slot, day);
-        if (e.present && m_predicted[day - 1]) {
+        if (e.present && IsDayPredicted(day)) {
           s += Fill(kHtmlCell, e.time.Format("%H:%M"));
           s += Fill(kHtmlCell, HeightText(e.metres));
         } else {

@@ -1,11 +1,11 @@
 // What the tide views ask of the main frame. The frame implements it; tests fake it.
 #pragma once
 
+#include "model/MonthlyPrediction.h"
 #include "model/QsDateTime.h"
 #include "platform/ui/AfxWin.h"
 
 class CPrediction;
-class CMonthlyPrediction;
 class VxMenu;
 
 // Sent by the graph to the main window to open the full-screen graph (wParam 0, lParam 0).
@@ -45,10 +45,17 @@ class IViewHost {
   virtual void GoPrevious() = 0;
 
   // ---- Month pages (table and height finder) ----
-  // The frame's month of predictions (days 1..31 of the selected month).
-  virtual CMonthlyPrediction* GetMonthlyPrediction() { return nullptr; }
+  // The frame's month of predictions (days 1..31 of the selected month); by default an empty
+  // month.
+  virtual CMonthlyPrediction& GetMonthlyPrediction() {
+    static CMonthlyPrediction none;
+    return none;
+  }
   // Nonzero when summer time applies on that day of the selected month.
-  virtual BOOL IsSummerTimeOnDay(int nDay) const { (void)nDay; return FALSE; }
+  virtual int IsSummerTimeOnDay(int nDay) const {
+    (void)nDay;
+    return 0;
+  }
   // Puts the zone caption of the selected month into the status bar.
   virtual void ShowPeriodTimeZoneCaption() {}
 };

@@ -64,7 +64,7 @@ class Host : public IViewHost {
   void ShowGraphPage() override {}
   void GoNext() override {}
   void GoPrevious() override {}
-  CMonthlyPrediction* GetMonthlyPrediction() override { return &m->month; }
+  CMonthlyPrediction& GetMonthlyPrediction() override { return m->month; }
 };
 
 void BM_MonthTableComputeAndDraw(benchmark::State& state) {

@@ -92,8 +92,8 @@ class MonthHost : public FakeHost {
   int nextCalls = 0, previousCalls = 0, tableCalls = 0, captionCalls = 0;
   BOOL selectResult = TRUE;
 
-  CMonthlyPrediction* GetMonthlyPrediction() override { return pm ? &pm->month : nullptr; }
-  BOOL IsSummerTimeOnDay(int) const override { return FALSE; }
+  CMonthlyPrediction& GetMonthlyPrediction() override { return pm ? pm->month : IViewHost::GetMonthlyPrediction(); }
+  int IsSummerTimeOnDay(int) const override { return 0; }
   void ShowPeriodTimeZoneCaption() override { ++captionCalls; }
   int GetTimeZone() const override { return pm ? pm->zone : zoneOverride; }
   BOOL IsAutoTimeZone() const override { return autoZone; }

@@ -480,6 +480,14 @@ TEST(Table, DaysOutsideTheAngleFactorTableShowThatNoPredictionExists) {
   EXPECT_EQ(31, Occurrences(text, "No prediction\r\n"));
   EXPECT_EQ(0, Occurrences(text, "\t"));
   EXPECT_EQ(31, Occurrences(table.BuildHtml().GetString(), "No prediction"));
+  // A frame that only pushes the events: the table asks the frame's month which days exist.
+  MonthHost host;
+  host.pm = &pm;
+  CTableWnd asked;
+  asked.SetHost(&host);
+  asked.SetDayCount(31);
+  for (int d = 1; d <= 31; ++d) EXPECT_FALSE(asked.IsDayPredicted(d)) << d;
+  EXPECT_EQ(31, Occurrences(asked.BuildText().GetString(), "No prediction\r\n"));
   // The last month of the table: the final day lacks its next day's record.
   pm.SetMonth(2050, 12);
   pm.Push(table);
