@@ -143,7 +143,7 @@ void CTableWnd::ClearMoonDays() { std::fill(m_moon, m_moon + kDays, -1); }
 void CTableWnd::SetMoon(int day, int mark) {
   if (day >= 1 && day <= kDays) m_moon[day - 1] = mark;
 }
-int CTableWnd::GetMoonDay(int day) const { return day >= 1 && day <= kDays ? m_moon[day - 1] : -1; }
+int CTableWnd::GetMoonMark(int day) const { return day >= 1 && day <= kDays ? m_moon[day - 1] : -1; }
 
 void CTableWnd::SetShowMoons(int b) { m_bShowMoons = b; }
 void CTableWnd::SetShowBackgroundPic(int b) { m_bBackgroundPic = b; }
@@ -168,6 +168,19 @@ CString CTableWnd::HeightText(double metres) const {
   if (m_bFeet) s.Format("%0.1fft", metres * kFeetPerMetre);
   else s.Format("%0.1fm", metres);
   return s;
+}
+
+void CTableWnd::SetSelectedDay(int day) { m_nSelectedDay = std::clamp(day, 1, (int)m_nDayCount); }
+
+int CTableWnd::IsEventPresent(int slot, int day) const {
+  return slot >= 1 && slot <= kSlots && day >= 1 && day <= kDays ? At(slot, day).present : 0;
+}
+int CTableWnd::GetEventMinutes(int slot, int day) const {
+  if (slot < 1 || slot > kSlots || day < 1 || day > kDays) return -1;
+  return At(slot, day).time.GetHour() * 60 + At(slot, day).time.GetMinute();
+}
+double CTableWnd::GetEventMetres(int slot, int day) const {
+  return slot >= 1 && slot <= kSlots && day >= 1 && day <= kDays ? At(slot, day).metres : 0.0;
 }
 
 CString CTableWnd::GetEventTimeText(int slot, int day) const {

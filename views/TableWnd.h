@@ -51,7 +51,7 @@ class CTableWnd : public CWnd {
   void SetFirstQuarterDay(int nDay) { SetMoon(nDay, 1); }
   void SetFullMoonDay(int nDay) { SetMoon(nDay, 2); }
   void SetLastQuarterDay(int nDay) { SetMoon(nDay, 3); }
-  int GetMoonDay(int nDay) const;  // -1 none, 0 new, 1 first quarter, 2 full, 3 last quarter
+  int GetMoonMark(int nDay) const;  // -1 none, 0 new, 1 first quarter, 2 full, 3 last quarter
   void SetShowMoons(int b);
   int GetShowMoons() const { return m_bShowMoons; }
   void SetShowBackgroundPic(int b);
@@ -64,9 +64,11 @@ class CTableWnd : public CWnd {
   void SetPortName(LPCTSTR lpszName);
   CString GetPortName() const { return m_strPortName; }
   void SetZoneCaption(LPCTSTR lpszCaption);
+  CString GetZoneCaption() const { return m_strZoneCaption; }
 
   CQsDateTime GetSelectedDate() const;
   int GetSelectedDay() const { return m_nSelectedDay; }
+  void SetSelectedDay(int nDay);
 
   // ---- Commands ----
   void CopyToClipboard();
@@ -91,6 +93,9 @@ class CTableWnd : public CWnd {
   int GetScrollMaximum() const { return m_nScrollMax; }
   BOOL IsScrollEnabled() const { return m_bScrollEnabled; }
   const std::vector<DayRect>& GetDayRects() const { return m_dayRects; }
+  int IsEventPresent(int nSlot, int nDay) const;
+  int GetEventMinutes(int nSlot, int nDay) const;
+  double GetEventMetres(int nSlot, int nDay) const;
   CString GetEventTimeText(int nSlot, int nDay) const;
   CString GetEventHeightText(int nSlot, int nDay) const;
 

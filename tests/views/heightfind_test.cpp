@@ -314,6 +314,18 @@ TEST_F(Finder, TheResultsAreDrawnInColumnsThatScroll) {
   EXPECT_EQ(before + 1, host.captionCalls);
   EXPECT_TRUE(finder.IsMatch());
   EXPECT_NEAR(3.01, finder.GetSearchedHeight(), 1e-9);
+  // Typing in the edit filters the text; Enter searches.
+  HWND edit = finder.GetDlgItem(CHeightFindWnd::kEditId)->GetSafeHwnd();
+  ::SetFocus(edit);
+  finder.GetDlgItem(CHeightFindWnd::kEditId)->SetWindowText("");
+  for (const char* k : {"2", "x", ".", "5", "7", "9"}) AfxTestKeyStroke(k[0] >= '0' && k[0] <= '9' ? k[0] : 'X', 0, k);
+  AfxTestWait(30);
+  EXPECT_STREQ("2.57", finder.GetHeightText().GetString());
+  EXPECT_FALSE(finder.IsMatch());
+  AfxTestKeyStroke(VK_RETURN, 0, "\r");
+  AfxTestWait(30);
+  EXPECT_NEAR(2.57, finder.GetSearchedHeight(), 1e-9);
+  EXPECT_TRUE(finder.IsMatch());
   finder.DestroyWindow();
   parent.DestroyWindow();
 }

@@ -523,9 +523,9 @@ TEST(Table, StartsWithTheDefaultsAndKeepsTheSelectionWithinTheMonth) {
   t.SetNewMoonDay(0);
   t.SetNewMoonDay(32);
   t.SetFullMoonDay(14);
-  EXPECT_EQ(2, t.GetMoonDay(14));
+  EXPECT_EQ(2, t.GetMoonMark(14));
   t.ClearMoonDays();
-  EXPECT_EQ(-1, t.GetMoonDay(14));
+  EXPECT_EQ(-1, t.GetMoonMark(14));
 }
 
 }  // namespace
