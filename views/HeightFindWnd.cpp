@@ -7,6 +7,9 @@
 #include "platform/core/AfxLocale.h"
 #include "platform/ui/MsgBox.h"
 #include "platform/ui/PrintDC.h"
+#if __has_include("platform/ui/CommonDlg.h")
+#include "platform/ui/CommonDlg.h"
+#endif
 #include "views/TableExport.h"
 #include "views/ViewColours.h"
 
@@ -123,8 +126,9 @@ struct CHeightFindWnd::Layout {
   int column = 1, y = 0;
   int scroll = 0;
   bool ok = true;  // false once the printer refused a page
-  bool Visible() const { return column > scroll && column <= scroll + fit; }
-  int X() const { return M + (column - scroll - 1) * colWidth; }
+  bool printing = false;  // each page starts again at its first column
+  bool Visible() const { return printing || (column > scroll && column <= scroll + fit); }
+  int X() const { return M + (printing ? (column - 1) % fit : column - scroll - 1) * colWidth; }
 };
 
 CHeightFindWnd::CHeightFindWnd() {
@@ -396,7 +400,12 @@ BOOL CHeightFindWnd::SaveToFile(LPCTSTR lpszPath, int nFilterIndex, CString& rEr
 
 void CHeightFindWnd::SaveAs() {
   if (!m_bCalculated) return;
-  // The save dialog arrives with the platform's common dialogs.
+#if __has_include("platform/ui/CommonDlg.h")
+  CFileDialog dlg(FALSE, "htm", "Neapwise Results", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, VIEW_EXPORT_FILTER, this);
+  if (dlg.DoModal() != IDOK) return;
+  CString error;
+  if (!SaveToFile(dlg.GetPathName(), (int)dlg.m_ofn.nFilterIndex, error)) AfxMessageBox(error, MB_OK | MB_ICONEXCLAMATION);
+#endif
 }
 
 // ---- Drawing ----
@@ -570,6 +579,7 @@ void CHeightFindWnd::DrawResults(CDC* pDC, const CRect& rect) {
     lay.colWidth = std::max(1, span / lay.fit);
   }
   lay.scroll = m_bPrinting ? 0 : m_nScrollPos;
+  lay.printing = m_bPrinting != 0;
   lay.column = 1;
   lay.y = lay.top0;
   for (int d = 1; d <= kDays && lay.ok; ++d) {
@@ -641,7 +651,14 @@ BOOL CHeightFindWnd::PrintTo(CDC* pDC) {
 
 void CHeightFindWnd::Print() {
   if (!m_bCalculated || !m_bMatch) return;
-  // The print dialog arrives with the platform's common dialogs.
+#if __has_include("platform/ui/CommonDlg.h")
+  CPrintDialog dlg(FALSE, PD_NOPAGENUMS | PD_HIDEPRINTTOFILE, this);
+  if (dlg.DoModal() != IDOK) return;
+  HDC hdc = dlg.GetPrinterDC();
+  if (!hdc) return;
+  if (!PrintTo(CDC::FromHandle(hdc))) AfxMessageBox("The results could not be printed.", MB_OK | MB_ICONEXCLAMATION);
+  ::DeleteDC(hdc);
+#endif
 }
 
 // ---- Messages ----

@@ -4,6 +4,9 @@
 #include "platform/ui/Clipboard.h"
 #include "platform/ui/MsgBox.h"
 #include "platform/ui/PrintDC.h"
+#if __has_include("platform/ui/CommonDlg.h")
+#include "platform/ui/CommonDlg.h"
+#endif
 #include "views/TableExport.h"
 
 #include <algorithm>
@@ -552,7 +555,12 @@ void CTableWnd::CopyToClipboard() {
 
 void CTableWnd::Export() {
   if (!m_bCalculated) return;
-  // The save dialog arrives with the platform's common dialogs.
+#if __has_include("platform/ui/CommonDlg.h")
+  CFileDialog dlg(FALSE, "htm", "Neapwise Table", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, VIEW_EXPORT_FILTER, this);
+  if (dlg.DoModal() != IDOK) return;
+  CString error;
+  if (!SaveToFile(dlg.GetPathName(), (int)dlg.m_ofn.nFilterIndex, error)) AfxMessageBox(error, MB_OK | MB_ICONEXCLAMATION);
+#endif
 }
 
 BOOL CTableWnd::PrintTo(CDC* pDC) {
@@ -573,7 +581,14 @@ BOOL CTableWnd::PrintTo(CDC* pDC) {
 
 void CTableWnd::Print() {
   if (!m_bCalculated) return;
-  // The print dialog arrives with the platform's common dialogs.
+#if __has_include("platform/ui/CommonDlg.h")
+  CPrintDialog dlg(FALSE, PD_NOPAGENUMS | PD_HIDEPRINTTOFILE, this);
+  if (dlg.DoModal() != IDOK) return;
+  HDC hdc = dlg.GetPrinterDC();
+  if (!hdc) return;
+  if (!PrintTo(CDC::FromHandle(hdc))) AfxMessageBox("The table could not be printed.", MB_OK | MB_ICONEXCLAMATION);
+  ::DeleteDC(hdc);
+#endif
 }
 
 // ---- Messages ----

@@ -6,6 +6,7 @@
 #include "platform/ui/PrintDC.h"
 #include "platform/ui/UiTest.h"
 #include "tests/views/MonthFixture.h"
+#include "tests/views/PageRecorder.h"
 #include "views/ViewColours.h"
 
 #include <cmath>
@@ -367,6 +368,17 @@ TEST_F(Finder, PrintingRunsOverAsManyPagesAsTheResultsNeed) {
   EXPECT_GE(a4.GetPageCount(), 1);
   EXPECT_GT(small.GetPageCount(), a4.GetPageCount()) << "a small page takes more pages";
   EXPECT_GT(ReadFile(dir + "/small.pdf").size(), 1000u);
+  // Every page shows the title and results in each of its columns, and the pages together hold
+  // every day.
+  PageRecorder pages(500, 500);
+  ASSERT_TRUE(finder.PrintTo(&pages));
+  ASSERT_GT(pages.pages.size(), 1u);
+  const int M = pages.GetDeviceCaps(LOGPIXELSX) / 3, T = 2 * pages.GetDeviceCaps(LOGPIXELSY) / 3;
+  for (size_t i = 0; i < pages.pages.size(); ++i) {
+    EXPECT_GT(pages.Dark(i, RECT{M, M, 500, M + 20}), 30) << "title on page " << i + 1;
+    EXPECT_GT(pages.Dark(i, RECT{M, T + M, M + 100, 500}), 100) << "first column of page " << i + 1;
+    pages.pages[i]->SavePng(("heightfind_printed_page" + std::to_string(i + 1) + ".png").c_str());
+  }
 }
 
 TEST_F(Finder, SavingReportsWhatCannotBeWritten) {
