@@ -4,6 +4,7 @@
 #include "platform/ui/PrintDC.h"
 #include "platform/ui/UiTest.h"
 #include "tests/views/MonthFixture.h"
+#include "tests/views/PageRecorder.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -318,16 +319,23 @@ TEST_F(TableWindow, PrintingDrawsOnePageWithTheHeadingAndTheDaysThatFit) {
   ASSERT_TRUE(table.PrintTo(&dc));
   EXPECT_EQ(1, dc.GetPageCount());
   EXPECT_GT(ReadFile(path).size(), 1000u);
-  // The page, drawn to a picture of the page's size at the same resolution, shows cells from day 1.
-  CDC mem;
-  mem.CreateCompatibleDC(nullptr);
-  CBitmap page;
-  page.CreateCompatibleBitmap(nullptr, 1240, 1754);
-  CBitmap* old = mem.SelectObject(&page);
-  table.SetCalculated(1);
-  table.DrawTable(&mem, CRect(0, 0, 1240, 1754));
-  mem.SelectObject(old);
-  EXPECT_GT(CountDark(page, RECT{0, 0, 1240, 1754}), 1000);
+  // A small page: the heading with the zone caption under it, and the days that fit from day 1.
+  table.SetZoneCaption("All Times in GMT (+1:00)");
+  PageRecorder pages(520, 400);
+  ASSERT_TRUE(table.PrintTo(&pages));
+  ASSERT_EQ(1u, pages.pages.size());
+  const CBitmap& page = *pages.pages[0];
+  page.SavePng("table_printed_page.png");
+  // Rows of the page's top that hold text: the title, then the caption below it.
+  std::vector<int> inked;
+  for (int y = 0; y < 60; ++y)
+    if (CountDark(page, RECT{0, y, 520, y + 1}) > 0) inked.push_back(y);
+  ASSERT_FALSE(inked.empty());
+  int bands = 1;
+  for (size_t i = 1; i < inked.size(); ++i) bands += inked[i] > inked[i - 1] + 1;
+  EXPECT_GE(bands, 2) << "title and zone caption";
+  EXPECT_GT(CountDark(page, RECT{0, 60, 100, 130}), 100) << "day 1 at the top left";
+  EXPECT_TRUE(table.IsCalculated());
 }
 
 TEST_F(TableWindow, ClicksKeysAndTheWheelSelectAndScrollAndReachTheFrame) {
