@@ -684,9 +684,7 @@ int CHeightFindWnd::OnCreate(LPCREATESTRUCT lpcs) {
   m_wndSpin.Create(WS_CHILD | WS_VISIBLE, CRect(283 - cx, 34, 285, 53), this, kSpinId);
   m_wndFind.Create("Find", WS_CHILD | WS_VISIBLE, CRect(293, 33, 353, 55), this, kFindButtonId);
   m_wndFind.SetFont(&m_fontNormal);
-  WNDCLASS wc{};
-  if (::GetClassInfo(nullptr, "ScrollBar", &wc))
-    m_wndScroll.CreateEx(0, "ScrollBar", "", WS_CHILD | WS_VISIBLE | SBS_HORZ, CRect(0, 0, 1, 1), this, kScrollBarId);
+  ViewCreateScrollBar(m_wndScroll, SBS_HORZ, this, kScrollBarId);
   m_nScrollPos = 0;
   m_nScrollMax = 6;
   m_bScrollEnabled = FALSE;

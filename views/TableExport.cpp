@@ -55,3 +55,15 @@ BOOL ViewDayHasPrediction(const CPrediction* p, int nDay) {
   return today.GetDay() == nDay && stored.GetDay() == next.GetDay() && stored.GetMonth() == next.GetMonth() &&
          stored.GetYear() == next.GetYear();
 }
+
+BOOL ViewCreateScrollBar(CScrollBar& bar, DWORD dwStyle, CWnd* pParent, UINT nID) {
+  AfxInitControlClasses();
+#ifdef WC_SCROLLBAR
+  LPCTSTR cls = WC_SCROLLBAR;
+#else
+  LPCTSTR cls = "ScrollBar";
+#endif
+  WNDCLASS wc{};
+  if (!::GetClassInfo(nullptr, cls, &wc)) return FALSE;
+  return bar.CreateEx(0, cls, "", WS_CHILD | WS_VISIBLE | dwStyle, CRect(0, 0, 1, 1), pParent, nID);
+}

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/core/AfxString.h"
+#include "platform/ui/AfxWin.h"
 
 class CPrediction;
 
@@ -29,3 +30,7 @@ CString ViewUnknownExtensionMessage(LPCTSTR lpszPath);
 // FALSE when a day of the month has no prediction: a day outside the angle/factor table holds
 // the table's empty record (or lacks its next day's record).
 BOOL ViewDayHasPrediction(const CPrediction* pDay, int nDay);
+
+// Creates the page's scroll bar control when the platform has one; FALSE (and the page keeps
+// its scroll state alone) when it doesn't.
+BOOL ViewCreateScrollBar(CScrollBar& bar, DWORD dwStyle, CWnd* pParent, UINT nID);

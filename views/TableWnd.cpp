@@ -595,9 +595,7 @@ void CTableWnd::Print() {
 
 int CTableWnd::OnCreate(LPCREATESTRUCT lpcs) {
   if (CWnd::OnCreate(lpcs) == -1) return -1;
-  WNDCLASS wc{};
-  if (::GetClassInfo(nullptr, "ScrollBar", &wc))
-    m_wndScroll.CreateEx(0, "ScrollBar", "", WS_CHILD | WS_VISIBLE | SBS_VERT, CRect(0, 0, 1, 1), this, kScrollBarId);
+  ViewCreateScrollBar(m_wndScroll, SBS_VERT, this, kScrollBarId);
   m_nScrollPos = 0;
   m_nScrollMax = 6;
   SyncScrollBar();
