@@ -331,6 +331,57 @@ TEST_F(Finder, TheResultsAreDrawnInColumnsThatScroll) {
   parent.DestroyWindow();
 }
 
+TEST_F(Finder, TheContextMenuOffersSaveAndPrintOnlyForMatchingResults) {
+  class COwner : public CWnd {
+   public:
+    std::vector<UINT> commands;
+    BOOL OnCommand(WPARAM w, LPARAM l) override {
+      commands.push_back(LOWORD(w));
+      return CWnd::OnCommand(w, l);
+    }
+  } owner;
+  ASSERT_TRUE(owner.CreateEx(0, nullptr, "Neapwise", WS_POPUP | WS_VISIBLE, 0, 0, 700, 500, nullptr, nullptr));
+  ASSERT_TRUE(finder.Create(&owner, CRect(0, 0, 700, 500)));
+  auto open = [&](int pick, LPARAM where) {
+    std::vector<UINT> ids;
+    AfxCallLater(50, [&] {
+      HMENU menus[2];
+      HWND wnds[2];
+      if (AfxGetTrackingMenus(menus, wnds, 2) != 1) return;
+      for (int i = 0; i < GetMenuItemCount(menus[0]); ++i) ids.push_back(GetMenuItemID(menus[0], i));
+      if (pick < 0) {
+        EndMenu();
+        return;
+      }
+      RECT r{};
+      GetMenuItemRect(nullptr, menus[0], pick, &r);
+      POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+      AfxTestMouse(WM_MOUSEMOVE, p);
+      AfxTestMouse(WM_RBUTTONDOWN, p);
+      AfxTestMouse(WM_RBUTTONUP, p);
+    });
+    finder.SendMessage(WM_CONTEXTMENU, (WPARAM)finder.GetSafeHwnd(), where);
+    AfxTestWait(60);
+    return ids;
+  };
+  const LPARAM keyboard = MAKELPARAM(-1, -1);
+  EXPECT_TRUE(open(-1, keyboard).empty()) << "nothing calculated";
+  finder.SetHeightText("3.00");
+  finder.Find();
+  const std::vector<UINT> expected{32807, 57607, 0, 32785, 32791};
+  EXPECT_EQ(expected, open(1, keyboard));
+  EXPECT_EQ(std::vector<UINT>{57607}, owner.commands);
+  // Not over the input band.
+  CPoint band(300, 20);
+  finder.ClientToScreen(&band);
+  EXPECT_TRUE(open(-1, MAKELPARAM(band.x, band.y)).empty());
+  // Not while the typed height differs from the one searched.
+  finder.SetHeightText("3.10");
+  EXPECT_TRUE(open(-1, keyboard).empty());
+  finder.DestroyWindow();
+  owner.DestroyWindow();
+}
+
 TEST_F(Finder, WindowsTooSmallForAColumnOrALineDrawWhatFitsAndEnd) {
   finder.SetHeightText("3.00");
   finder.Find();

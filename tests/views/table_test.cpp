@@ -57,6 +57,41 @@ std::string TempDir() {
   return d ? d : "/tmp";
 }
 
+// The top-level window that receives the context menu's commands.
+class COwner : public CWnd {
+ public:
+  std::vector<UINT> commands;
+  BOOL OnCommand(WPARAM w, LPARAM l) override {
+    commands.push_back(LOWORD(w));
+    return CWnd::OnCommand(w, l);
+  }
+};
+
+// Opens the window's context menu from the keyboard and returns its item ids; the item at
+// index pick (if any) is chosen.
+std::vector<UINT> OpenContextMenu(CWnd& wnd, int pick) {
+  std::vector<UINT> ids;
+  AfxCallLater(50, [&] {
+    HMENU menus[2];
+    HWND wnds[2];
+    if (AfxGetTrackingMenus(menus, wnds, 2) != 1) return;
+    for (int i = 0; i < GetMenuItemCount(menus[0]); ++i) ids.push_back(GetMenuItemID(menus[0], i));
+    if (pick < 0) {
+      EndMenu();
+      return;
+    }
+    RECT r{};
+    GetMenuItemRect(nullptr, menus[0], pick, &r);
+    POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    AfxTestMouse(WM_MOUSEMOVE, p);
+    AfxTestMouse(WM_RBUTTONDOWN, p);
+    AfxTestMouse(WM_RBUTTONUP, p);
+  });
+  wnd.SendMessage(WM_CONTEXTMENU, (WPARAM)wnd.GetSafeHwnd(), MAKELPARAM(-1, -1));
+  AfxTestWait(60);
+  return ids;
+}
+
 // A table window on a top-level parent, filled with a real month and holding the focus.
 class TableWindow : public ::testing::Test {
  protected:
@@ -87,7 +122,7 @@ class TableWindow : public ::testing::Test {
   }
   PortMonth pm;
   MonthHost host;
-  CWnd parent;
+  COwner parent;
   CTableWnd table;
 };
 
@@ -412,6 +447,16 @@ TEST_F(TableWindow, ClicksKeysAndTheWheelSelectAndScrollAndReachTheFrame) {
   EXPECT_EQ(3, host.lastSelectedDay);
   EXPECT_EQ(2, host.showGraphCalls);
   EXPECT_EQ(1, host.graphCalls);
+}
+
+TEST_F(TableWindow, TheContextMenuOffersTheTableCommandsToTheFrame) {
+  const std::vector<UINT> expected{32844, 0, 32807, 57607, 32843, 0, 32785, 32791};
+  EXPECT_EQ(expected, OpenContextMenu(table, 4));
+  EXPECT_EQ(std::vector<UINT>{32843}, parent.commands);
+  EXPECT_EQ(nullptr, host.menu.GetSafeHmenu());
+  // Nothing to offer before the month is calculated.
+  table.SetCalculated(0);
+  EXPECT_TRUE(OpenContextMenu(table, -1).empty());
 }
 
 TEST_F(TableWindow, AClickOnThePlaceholderCalculatesTheMonth) {
