@@ -4,6 +4,8 @@
 #include "model/QsDateTime.h"
 #include "platform/ui/AfxWin.h"
 
+class CAngleFactorDB;
+class CPortDB;
 class CPrediction;
 class VxMenu;
 
@@ -42,4 +44,12 @@ class IViewHost {
   virtual void ShowGraphPage() = 0;
   virtual void GoNext() = 0;
   virtual void GoPrevious() = 0;
+
+  // The tidal log's rows make predictions of their own from the frame's tables (nullptr when
+  // the frame has none loaded).
+  virtual CPortDB* GetPortDB() { return nullptr; }
+  virtual const CAngleFactorDB* GetAngleFactorDB() const { return nullptr; }
+  // The running-aground panel: its time became a valid time; its depth text changed.
+  virtual void UpdateTimeMark() {}
+  virtual void RefreshAgroundStatus() {}
 };
