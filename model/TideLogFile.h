@@ -54,7 +54,7 @@ public:
     static constexpr int kHeaderBytes = 12;
     static constexpr int kRowBytes = 24;
     // Every row holds a prediction of its own: a count beyond this is not a log anyone kept.
-    static constexpr int kMaxRows = 20000;
+    static constexpr int kMaxRows = 5000;
     static constexpr int kFirstYear = 1900;
     static constexpr int kLastYear = 9999;
 
