@@ -166,7 +166,10 @@ int CAgroundWnd::OnCreate(LPCREATESTRUCT lpcs) {
     l.label->SetFont(l.bold ? &m_boldFont : &m_normalFont);
   }
   const CString sep = AfxGetLocaleValues().timeSeparator;
-  m_pTimeCombo = AfxCreateControl(WC_COMBOBOX, "", style | WS_VSCROLL | CBS_DROPDOWN, 0, CRect(335, 10, 415, 135), this,
+  AfxInitControlClasses();
+  WNDCLASS comboClass{};
+  if (::GetClassInfo(nullptr, WC_COMBOBOX, &comboClass))
+    m_pTimeCombo = AfxCreateControl(WC_COMBOBOX, "", style | WS_VSCROLL | CBS_DROPDOWN, 0, CRect(335, 10, 415, 135), this,
                                   kTimeComboId);
   if (m_pTimeCombo) {
     m_pTimeCombo->SetFont(&m_normalFont);

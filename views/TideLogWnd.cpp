@@ -89,7 +89,10 @@ int CTideLogWnd::OnCreate(LPCREATESTRUCT lpcs) {
   for (int i = 0; i < kColumns; ++i) m_header.AddLabel(kColumnLabels[i], kColumnWidths[i]);
 
   // The time editor: hidden until a "Time" cell is clicked.
-  m_pTimeCombo = AfxCreateControl(WC_COMBOBOX, "", WS_CHILD | WS_VSCROLL | CBS_DROPDOWN, 0,
+  AfxInitControlClasses();
+  WNDCLASS comboClass{};
+  if (::GetClassInfo(nullptr, WC_COMBOBOX, &comboClass))
+    m_pTimeCombo = AfxCreateControl(WC_COMBOBOX, "", WS_CHILD | WS_VSCROLL | CBS_DROPDOWN, 0,
                                   CRect(335, 10, 415, 135), this, kTimeComboId);
   if (m_pTimeCombo) {
     m_pTimeCombo->SetFont(&m_comboFont);
