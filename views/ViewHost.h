@@ -5,6 +5,8 @@
 #include "model/QsDateTime.h"
 #include "platform/ui/AfxWin.h"
 
+class CAngleFactorDB;
+class CPortDB;
 class CPrediction;
 class VxMenu;
 
@@ -58,4 +60,11 @@ class IViewHost {
   }
   // Puts the zone caption of the selected month into the status bar.
   virtual void ShowPeriodTimeZoneCaption() {}
+  // The tidal log's rows make predictions of their own from the frame's tables (nullptr when
+  // the frame has none loaded).
+  virtual CPortDB* GetPortDB() { return nullptr; }
+  virtual const CAngleFactorDB* GetAngleFactorDB() const { return nullptr; }
+  // The running-aground panel: its time became a valid time; its depth text changed.
+  virtual void UpdateTimeMark() {}
+  virtual void RefreshAgroundStatus() {}
 };
