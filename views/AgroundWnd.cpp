@@ -64,44 +64,17 @@ std::string FilterDepth(const std::string& text, const std::string& dec, const s
   return out;
 }
 
+double UserNumber(LPCTSTR lpszText) {
+  double value = 0.0;
+  return AfxParseUserNumber(lpszText, value) ? value : 0.0;
+}
+
 CString Metres(double metres, BOOL feet) {
   return feet ? AfxFormatUserNumber(metres * CAgroundWnd::kFeetPerMetre, 2) + "ft"
               : AfxFormatUserNumber(metres, 2) + "m";
 }
 
 }  // namespace
-
-double AfxParseUserNumber(LPCTSTR lpszText) {
-  if (!lpszText) return 0.0;
-  const AFX_LOCALE_VALUES loc = AfxGetLocaleValues();
-  const std::string dec = Separator(loc.decimalSeparator, "."), thou = loc.thousandSeparator.GetStdString();
-  const std::string text(lpszText);
-  std::string plain;
-  for (size_t i = 0; i < text.size();) {
-    if (text.compare(i, dec.size(), dec) == 0) {
-      plain += '.';
-      i += dec.size();
-    } else if (!thou.empty() && thou != dec && text.compare(i, thou.size(), thou) == 0) {
-      i += thou.size();
-    } else {
-      plain += text[i++];
-    }
-  }
-  size_t start = plain.find_first_not_of(" \t");
-  if (start == std::string::npos) return 0.0;
-  if (plain[start] == '+') ++start;
-  double value = 0.0;
-  const auto result = std::from_chars(plain.data() + start, plain.data() + plain.size(), value);
-  return result.ec == std::errc() ? value : 0.0;
-}
-
-CString AfxFormatUserNumber(double dValue, int nDecimals) {
-  CString s;
-  s.Format("%.*f", nDecimals, dValue);
-  const CString dec = AfxGetLocaleValues().decimalSeparator;
-  if (!dec.IsEmpty() && dec != ".") s.Replace(".", dec);
-  return s;
-}
 
 AGROUND_VERDICT ComputeAgroundVerdict(double D, double d, double X, double H, BOOL bFeet) {
   AGROUND_VERDICT v;
@@ -265,14 +238,14 @@ void CAgroundWnd::SetDepthOfWater(double dValue) {
 }
 
 double CAgroundWnd::GetDepthOfWater() const {
-  const double value = AfxParseUserNumber(GetDepthText());
+  const double value = UserNumber(GetDepthText());
   return m_bFeet ? value / kFeetPerMetre : value;
 }
 
 void CAgroundWnd::SetFeet(int bFeet) {
   bFeet = bFeet ? 1 : 0;
   if (bFeet == m_bFeet) return;
-  const double shown = AfxParseUserNumber(GetDepthText());
+  const double shown = UserNumber(GetDepthText());
   m_bFeet = bFeet;
   m_strDepthLabel = bFeet ? "Depth of Water(ft):" : "Depth of Water(m):";
   if (m_depthLabel.GetSafeHwnd()) m_depthLabel.SetWindowText(m_strDepthLabel);
@@ -334,7 +307,7 @@ void CAgroundWnd::OnDepthUpdate() {
 void CAgroundWnd::OnSpinDelta(NMHDR* pNMHDR, LRESULT* pResult) {
   *pResult = 0;  // the change is always allowed
   const NMUPDOWN* ud = reinterpret_cast<const NMUPDOWN*>(pNMHDR);
-  const double value = AfxParseUserNumber(GetDepthText());
+  const double value = UserNumber(GetDepthText());
   if (ud->iDelta < 0 && value <= 9999.99) SetDepthOfWater(value + 0.5);
   else if (ud->iDelta > 0 && value >= 0.5) SetDepthOfWater(value - 0.5);
 }

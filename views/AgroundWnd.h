@@ -18,10 +18,6 @@ struct AGROUND_VERDICT {
 AGROUND_VERDICT ComputeAgroundVerdict(double dDepth, double dDraught, double dDrop, double dHeightAboveDatum,
                                       BOOL bFeet);
 
-// Numbers the user types and reads in the panel, in the user's locale: "1.234,5" with a
-// German locale is 1234.5; a thousands separator is never taken for the decimal one.
-double AfxParseUserNumber(LPCTSTR lpszText);
-CString AfxFormatUserNumber(double dValue, int nDecimals);
 
 class CAgroundWnd : public CWnd {
   DECLARE_DYNAMIC(CAgroundWnd)
