@@ -86,3 +86,9 @@ void AfxDrawArrow(CDC* dc, const RECT& r, int dir, bool enabled);
 // ---- Tooltips ----
 LRESULT AfxToolTipProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
 AfxCtlState* AfxNewToolTipState();
+
+// ---- Scroll-bar and tab controls ----
+LRESULT AfxScrollBarProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+AfxCtlState* AfxNewScrollBarState();
+LRESULT AfxTabProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+AfxCtlState* AfxNewTabState();
