@@ -22,6 +22,7 @@ struct ComboState : AfxCtlState {
   int fieldItemHeight = 0;
   int droppedWidth = 0;
   int quiet = 0;  // edit notifications of the combo's own text changes are not passed on
+  bool bounce = false;  // the focus passes from the edit to the combo and straight back
 };
 
 ComboState* st(HWND h) { return AfxCtlStateAs<ComboState>(h); }
@@ -294,6 +295,9 @@ bool AfxComboEditFilter(HWND edit, UINT msg, WPARAM wp, LPARAM lp, LRESULT* resu
       *result = 0;
       return true;
     }
+    case WM_KILLFOCUS:
+      if ((HWND)wp == h) s->bounce = true;
+      return false;
     case WM_CHAR:
       if (s->dropped && (wp == '\r' || wp == 27)) {
         *result = 0;
@@ -395,6 +399,7 @@ LRESULT AfxComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       return DLGC_WANTARROWS | DLGC_WANTCHARS | (s->dropped && (wp == VK_RETURN || wp == VK_ESCAPE) ? DLGC_WANTALLKEYS : 0);
     case WM_SETFOCUS:
       if (s->edit) {
+        if ((HWND)wp != s->edit) s->bounce = false;
         ::SetFocus(s->edit);  // the edit reports the focus as CBN_SETFOCUS
         ::SendMessage(s->edit, EM_SETSEL, 0, -1);
         return 0;
@@ -412,8 +417,12 @@ LRESULT AfxComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
       if ((HWND)lp == s->edit && s->edit) {
         switch (HIWORD(wp)) {
-          case EN_SETFOCUS: notify(h, CBN_SETFOCUS); break;
+          case EN_SETFOCUS:
+            if (s->bounce) s->bounce = false;
+            else notify(h, CBN_SETFOCUS);
+            break;
           case EN_KILLFOCUS:
+            if (s->bounce) break;
             if (s->dropped) closeUp(h, s, Close::Cancel);
             if (AfxRec(h)) notify(h, CBN_KILLFOCUS);
             break;

@@ -215,7 +215,9 @@ TEST_F(Combos, TypingIntoAnEditableComboReportsEditChanges) {
   EXPECT_EQ(CB_ERR, c.GetCurSel());
   EXPECT_TRUE(host.codes(185).empty());
   c.SetFocus();
+  c.SetFocus();  // the focus already in its edit: no second report
   EXPECT_EQ(1, host.count(185, CBN_SETFOCUS));
+  EXPECT_EQ(0, host.count(185, CBN_KILLFOCUS));
   EXPECT_EQ((DWORD)MAKELONG(0, 5), c.GetEditSel());  // the focus selects the whole text
   type("1230");
   EXPECT_STREQ("1230", text(c));
@@ -327,6 +329,67 @@ TEST_F(Combos, MultipleAndExtendedSelection) {
   EXPECT_EQ(1, ext.GetSelCount());
   ext.SetSel(-1, TRUE);
   EXPECT_EQ(4, ext.GetSelCount());
+}
+
+// A parent that draws the items of an owner-drawn combo as colour swatches.
+class CSwatchHost : public CHost {
+ public:
+  std::vector<std::pair<UINT, UINT>> drawn;  // (item, state)
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_MEASUREITEM) {
+      ((MEASUREITEMSTRUCT*)lParam)->itemHeight = 18;
+      return TRUE;
+    }
+    if (message == WM_DRAWITEM) {
+      auto* dis = (DRAWITEMSTRUCT*)lParam;
+      EXPECT_EQ((UINT)ODT_COMBOBOX, dis->CtlType);
+      drawn.push_back({dis->itemID, dis->itemState});
+      CDC* dc = CDC::FromHandle(dis->hDC);
+      CRect r(dis->rcItem);
+      if (dis->itemID != (UINT)-1) dc->FillSolidRect(&r, (COLORREF)dis->itemData);
+      return TRUE;
+    }
+    return CHost::WindowProc(message, wParam, lParam);
+  }
+};
+
+TEST(OwnerDrawnCombo, ItemsAreMeasuredAndDrawnByTheParent) {
+  AfxWinInit(0, nullptr);
+  CSwatchHost host;
+  LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS, nullptr, (HBRUSH)(COLOR_3DFACE + 1));
+  ASSERT_TRUE(host.CreateEx(0, cls, "host", WS_POPUP | WS_VISIBLE, 100, 100, 200, 200, nullptr, nullptr));
+  CComboBox c;
+  ASSERT_TRUE(c.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED, CRect(10, 10, 110, 150), &host, 140));
+  for (COLORREF col : {RGB(255, 0, 0), RGB(0, 128, 0), RGB(0, 0, 255)}) c.AddString((LPCTSTR)(ULONG_PTR)col);
+  EXPECT_EQ(RGB(0, 128, 0), (COLORREF)c.GetItemData(1));  // no strings: the value is the item data
+  EXPECT_EQ(18, c.GetItemHeight(0));
+  EXPECT_EQ(18, c.GetItemHeight(-1));
+  c.SetCurSel(2);
+  CBitmap pic;
+  ASSERT_TRUE(AfxCaptureWindow(c.m_hWnd, &pic));
+  EXPECT_EQ(RGB(0, 0, 255), pic.GetPixel(20, 12));  // the field shows the chosen swatch
+  ASSERT_FALSE(host.drawn.empty());
+  EXPECT_EQ(2u, host.drawn.back().first);
+  EXPECT_TRUE(host.drawn.back().second & 0x1000);  // drawn as the field, not as a list item
+  host.DestroyWindow();
+}
+
+TEST(ComboLifetime, DestroyingAnOpenComboReleasesTheMouse) {
+  AfxWinInit(0, nullptr);
+  CHost host;
+  LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS, nullptr, (HBRUSH)(COLOR_3DFACE + 1));
+  ASSERT_TRUE(host.CreateEx(0, cls, "host", WS_POPUP | WS_VISIBLE, 100, 100, 200, 200, nullptr, nullptr));
+  auto* c = new CComboBox;
+  ASSERT_TRUE(c->Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWN, CRect(10, 10, 110, 150), &host, 141));
+  c->AddString("one");
+  c->ShowDropDown(TRUE);
+  ASSERT_TRUE(c->GetDroppedState());
+  EXPECT_NE(nullptr, ::GetCapture());
+  c->DestroyWindow();
+  delete c;
+  EXPECT_EQ(nullptr, ::GetCapture());
+  AfxTestClick(host.m_hWnd, 50, 50);  // input goes on normally
+  host.DestroyWindow();
 }
 
 const AFX_DLGITEM kExportItems[] = {
