@@ -216,7 +216,7 @@ void paint(HWND h, ComboState* s) {
   if (dropList(h)) {
     CRect f(3, 3, b.left - 1, rc.bottom - 3);
     bool focus = AfxCtlHasFocus(h) && !s->dropped;
-    int i = cur(s);
+    int i = s->dropped ? s->selAtDrop : cur(s);  // the pointer over the open list chooses nothing yet
     if (ownerDraw(h)) {
       DRAWITEMSTRUCT dis{ODT_COMBOBOX, AfxCtlId(h), (UINT)i, ODA_DRAWENTIRE,
                          (UINT)(0x1000 /* the field */ | (focus ? ODS_SELECTED | ODS_FOCUS : 0) | (enabled ? 0 : ODS_DISABLED)),

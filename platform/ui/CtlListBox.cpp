@@ -352,9 +352,21 @@ LRESULT AfxListBoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   ListState* s = st(h);
   if (!s) return ::DefWindowProc(h, msg, wp, lp);
   switch (msg) {
-    case WM_CREATE:
+    case WM_CREATE: {
+      // Whole rows only, unless asked otherwise: the window shrinks to the last full row.
+      if (!s->combo && !(style(h) & (LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWVARIABLE))) {
+        RECT wr, cr;
+        ::GetWindowRect(h, &wr);
+        ::GetClientRect(h, &cr);
+        int ih = itemHeight(h, s);
+        int extra = (int)cr.bottom % ih;
+        if (extra && cr.bottom > ih)
+          ::SetWindowPos(h, nullptr, 0, 0, wr.right - wr.left, wr.bottom - wr.top - extra,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      }
       updateScrollBar(h, s);
       return 0;
+    }
     case WM_SIZE:
       changed(h, s);
       return 0;
@@ -666,8 +678,7 @@ LRESULT AfxListBoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case LB_SETCARETINDEX:
       if ((int)wp < 0 || (int)wp >= count(s)) return LB_ERR;
-      if (!multiSel(h)) s->cur = (int)wp;
-      else s->cur = (int)wp;
+      if (multiSel(h)) s->cur = (int)wp;  // a single selection has no caret of its own
       ensureVisible(h, s, (int)wp);
       AfxCtlInvalidate(h);
       return LB_OKAY;

@@ -124,6 +124,13 @@ TEST_F(Combos, MousePickNotifiesAndAClickOutsideCancels) {
   // Following the pointer over the list is not a choice yet.
   AfxTestMouse(WM_MOUSEMOVE, listRow(c, 3));
   EXPECT_EQ(1u, host.codes(121).size());
+  EXPECT_STREQ("Aberdeen", text(c));
+  CBitmap field;
+  ASSERT_TRUE(AfxCaptureWindow(c.m_hWnd, &field));
+  int dark = 0;  // "Aberdeen" is wider than "Dover": its last letters stay in the field
+  for (int y = 0; y < 10; ++y)
+    for (int x = 40; x < 70; ++x) dark += field.GetPixel(x, 5 + y) == GetSysColor(COLOR_WINDOWTEXT);
+  EXPECT_GT(dark, 5);
   clickAt(listRow(c, 2));
   EXPECT_FALSE(c.GetDroppedState());
   EXPECT_EQ(2, c.GetCurSel());
@@ -270,6 +277,10 @@ TEST_F(Combos, ListBoxSelectionByMouseAndKeys) {
   EXPECT_EQ(1u, lb.GetItemData(0));
   EXPECT_EQ(LB_ERR, lb.GetCurSel());
   int ih = lb.GetItemHeight(0);
+  CRect client;
+  lb.GetClientRect(&client);
+  EXPECT_EQ(0, client.Height() % ih);  // whole rows only
+  EXPECT_GT(client.Height(), 90 - 2 - ih);
   AfxTestClick(lb.m_hWnd, 20, ih * 2 + ih / 2);
   EXPECT_EQ(2, lb.GetCurSel());
   EXPECT_EQ(1, host.count(300, LBN_SELCHANGE));
