@@ -198,9 +198,9 @@ bool key(HWND h, ComboState* s, UINT vk, bool alt, bool fromEdit) {
   return true;
 }
 
-void paint(HWND h, ComboState* s) {
-  PAINTSTRUCT ps;
-  CDC* dc = CDC::FromHandle(::BeginPaint(h, &ps));
+void paint(HWND h, ComboState* s, WPARAM given) {
+  AfxCtlPaintDC paintDc(h, given);
+  CDC* dc = paintDc.dc();
   if (!dc) return;
   CRect rc;
   ::GetClientRect(h, &rc);
@@ -239,7 +239,6 @@ void paint(HWND h, ComboState* s) {
       dc->SelectObject(oldFont);
     }
   }
-  ::EndPaint(h, &ps);
 }
 
 int forward(ComboState* s, UINT msg, WPARAM wp, LPARAM lp) {
@@ -374,7 +373,7 @@ LRESULT AfxComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOVE:
       if (s->dropped) closeUp(h, s, Close::Cancel);
       return 0;
-    case WM_PAINT: paint(h, s); return 0;
+    case WM_PAINT: case WM_PRINTCLIENT: paint(h, s, wp); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_ENABLE:
       if (s->edit) ::EnableWindow(s->edit, (BOOL)wp);

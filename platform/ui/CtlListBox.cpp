@@ -187,9 +187,9 @@ void paintItem(HWND h, ListState* s, CDC* dc, int i, const CRect& r, bool focus)
   if (focus) dc->DrawFocusRect(&r);
 }
 
-void paint(HWND h, ListState* s) {
-  PAINTSTRUCT ps;
-  CDC* dc = CDC::FromHandle(::BeginPaint(h, &ps));
+void paint(HWND h, ListState* s, WPARAM given) {
+  AfxCtlPaintDC paintDc(h, given);
+  CDC* dc = paintDc.dc();
   if (!dc) return;
   CRect rc;
   ::GetClientRect(h, &rc);
@@ -210,7 +210,6 @@ void paint(HWND h, ListState* s) {
     dc->DrawFocusRect(&f);
   }
   dc->SelectObject(oldFont);
-  ::EndPaint(h, &ps);
 }
 
 void selectOnly(ListState* s, int i) {
@@ -370,7 +369,7 @@ LRESULT AfxListBoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
       changed(h, s);
       return 0;
-    case WM_PAINT: paint(h, s); return 0;
+    case WM_PAINT: case WM_PRINTCLIENT: paint(h, s, wp); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_ENABLE: AfxCtlInvalidate(h); return 0;
     case WM_SETFONT:

@@ -106,9 +106,9 @@ bool step(HWND h, BarState* s) {
 
 void setPos(BarState* s, int p) { s->pos = std::clamp(p, s->min, maxPos(s)); }
 
-void paint(HWND h, BarState* s) {
-  PAINTSTRUCT ps;
-  CDC* dc = CDC::FromHandle(::BeginPaint(h, &ps));
+void paint(HWND h, BarState* s, WPARAM given) {
+  AfxCtlPaintDC paintDc(h, given);
+  CDC* dc = paintDc.dc();
   if (!dc) return;
   Geo g = geo(h, s);
   CRect rc;
@@ -142,7 +142,6 @@ void paint(HWND h, BarState* s) {
       dc->DrawFocusRect(&f);
     }
   }
-  ::EndPaint(h, &ps);
 }
 
 }  // namespace
@@ -153,7 +152,7 @@ LRESULT AfxScrollBarProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   BarState* s = st(h);
   if (!s) return ::DefWindowProc(h, msg, wp, lp);
   switch (msg) {
-    case WM_PAINT: paint(h, s); return 0;
+    case WM_PAINT: case WM_PRINTCLIENT: paint(h, s, wp); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_ENABLE: case WM_SETFOCUS: case WM_KILLFOCUS: case WM_SIZE: AfxCtlInvalidate(h); return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS;

@@ -82,9 +82,9 @@ void userSelect(HWND h, TabState* s, int i) {
   notify(h, TCN_SELCHANGE);
 }
 
-void paint(HWND h, TabState* s) {
-  PAINTSTRUCT ps;
-  CDC* dc = CDC::FromHandle(::BeginPaint(h, &ps));
+void paint(HWND h, TabState* s, WPARAM given) {
+  AfxCtlPaintDC paintDc(h, given);
+  CDC* dc = paintDc.dc();
   if (!dc) return;
   CRect rc;
   ::GetClientRect(h, &rc);
@@ -132,7 +132,6 @@ void paint(HWND h, TabState* s) {
     if (i != s->cur) drawTab(i);
   if (s->cur >= 0 && s->cur < count(s)) drawTab(s->cur);
   dc->SelectObject(old);
-  ::EndPaint(h, &ps);
 }
 
 void fillItem(TabItem& it, const TCITEM* ti) {
@@ -150,7 +149,7 @@ LRESULT AfxTabProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   TabState* s = st(h);
   if (!s) return ::DefWindowProc(h, msg, wp, lp);
   switch (msg) {
-    case WM_PAINT: paint(h, s); return 0;
+    case WM_PAINT: case WM_PRINTCLIENT: paint(h, s, wp); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_ENABLE: case WM_SETFOCUS: case WM_KILLFOCUS: case WM_SIZE: AfxCtlInvalidate(h); return 0;
     case WM_SETFONT: ::DefWindowProc(h, msg, wp, lp); AfxCtlInvalidate(h); return 0;

@@ -307,6 +307,39 @@ TEST_F(Combos, ListBoxSelectionByMouseAndKeys) {
   EXPECT_EQ(2, lb.SelectString(-1, "port 03"));
 }
 
+TEST_F(Combos, AListAndAnEditPaintIntoAGivenDeviceContext) {
+  // As an owner does that buffers its drawing: the control paints into the owner's DC.
+  CListBox lb;
+  ASSERT_TRUE(lb.Create(WS_CHILD | WS_VISIBLE | LBS_NOINTEGRALHEIGHT, CRect(10, 10, 110, 70), &host, 310));
+  lb.AddString("Dover");
+  lb.AddString("Calais");
+  lb.SetCurSel(1);
+  CEdit edit;
+  ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE, CRect(10, 80, 110, 100), &host, 311));
+  edit.SetWindowText("WWWW");
+  CDC mem;
+  ASSERT_TRUE(mem.CreateCompatibleDC(nullptr));
+  CBitmap bmp;
+  ASSERT_TRUE(bmp.CreateBitmap(100, 60, 1, 32, nullptr));
+  CBitmap* old = mem.SelectObject(&bmp);
+  mem.FillSolidRect(0, 0, 100, 60, RGB(255, 0, 255));
+  lb.SendMessage(WM_PAINT, (WPARAM)mem.GetSafeHdc());
+  int ih = lb.GetItemHeight(0);
+  EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), mem.GetPixel(90, ih + ih / 2));  // the selected row
+  EXPECT_EQ(GetSysColor(COLOR_WINDOW), mem.GetPixel(90, ih / 2));
+  mem.FillSolidRect(0, 0, 100, 60, RGB(255, 0, 255));
+  edit.SendMessage(WM_PRINTCLIENT, (WPARAM)mem.GetSafeHdc());
+  int text = 0;
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 40; ++x) {
+      COLORREF c = mem.GetPixel(x, y);
+      text += GetRValue(c) < 96 && GetGValue(c) < 96 && GetBValue(c) < 96;  // the letters
+    }
+  EXPECT_GT(text, 10);
+  EXPECT_EQ(GetSysColor(COLOR_WINDOW), mem.GetPixel(90, 10));
+  mem.SelectObject(old);
+}
+
 TEST_F(Combos, MultipleAndExtendedSelection) {
   CListBox multi, ext;
   ASSERT_TRUE(multi.Create(WS_CHILD | WS_VISIBLE | LBS_NOTIFY | LBS_MULTIPLESEL, CRect(10, 10, 100, 120), &host, 301));
