@@ -373,6 +373,9 @@ LRESULT AfxComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOVE:
       if (s->dropped) closeUp(h, s, Close::Cancel);
       return 0;
+    case WM_SHOWWINDOW:
+      if (!wp && s->dropped) closeUp(h, s, Close::Cancel);
+      return 0;
     case WM_PAINT: case WM_PRINTCLIENT: paint(h, s, wp); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_ENABLE:

@@ -256,6 +256,16 @@ TEST_F(Combos, TypingIntoAnEditableComboReportsEditChanges) {
   clickAt(listRow(c, 1));
   EXPECT_STREQ("12:00", text(c));
   EXPECT_EQ(1, c.GetCurSel());
+  // Moved or hidden, the combo takes its list away with it.
+  c.ShowDropDown(TRUE);
+  ASSERT_TRUE(c.GetDroppedState());
+  c.MoveWindow(20, 20, 100, 140);
+  EXPECT_FALSE(c.GetDroppedState());
+  c.ShowDropDown(TRUE);
+  c.ShowWindow(SW_HIDE);
+  EXPECT_FALSE(c.GetDroppedState());
+  EXPECT_EQ(nullptr, ::GetCapture());
+  c.ShowWindow(SW_SHOW);
   c.ResetContent();
   EXPECT_EQ(0, c.GetCount());
   EXPECT_STREQ("", text(c));
