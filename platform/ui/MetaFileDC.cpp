@@ -775,6 +775,7 @@ class AfxEmfDevice : public QPaintDevice {
   }
   EmfEngine engine;
   CString description;
+  QImage sizeImage{kRefW, kRefH, QImage::Format_Mono};  // the reference screen's size for GetDeviceCaps
   bool hasFrame = false;
   QRect frame;  // .01 mm
 };
@@ -811,7 +812,9 @@ BOOL CMetaFileDC::CreateEnhanced(CDC*, LPCTSTR lpszFileName, LPCRECT lpBounds, L
   AfxDcState* s = GetState();
   s->kind = AfxDcState::Print;  // no bitmap can be selected into it
   s->device = m_pDevice.get();
-  s->image = nullptr;
+  // Size queries answer with the reference screen's; pixel reads find nothing drawn.
+  m_pDevice->sizeImage.fill(0);
+  s->image = &m_pDevice->sizeImage;
   m_pDevice->engine.dcState = s;
   m_bPrinting = FALSE;
   m_pDevice->engine.start();

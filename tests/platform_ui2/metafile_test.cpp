@@ -133,6 +133,10 @@ TEST(MetaFile, EveryRecordReadsBackWithItsObjectsTextAndClip) {
   CMetaFileDC dc;
   ASSERT_TRUE(dc.CreateEnhanced(nullptr, path.c_str(), nullptr, "Quillane Neapwise"));
   drawScene(&dc);
+  CDC* asView = &dc;
+  EXPECT_EQ(asView->GetDeviceCaps(LOGPIXELSY), 96);
+  EXPECT_EQ(asView->GetDeviceCaps(HORZRES) * 254, asView->GetDeviceCaps(HORZSIZE) * 960);
+  EXPECT_FALSE(asView->IsPrinting());
   // Text measures as on screen.
   CSize ext = dc.GetTextExtent("Tide");
   EXPECT_GT(ext.cx, 20);
