@@ -167,7 +167,7 @@ TEST(MetaFile, EveryRecordReadsBackWithItsObjectsTextAndClip) {
   std::vector<LONG> escapements;
   std::vector<std::string> faces;
   std::set<DWORD> created;
-  bool clipped = false, brushRed = false, penGreen3 = false;
+  bool clipped = false, brushRed = false, penGreen3 = false, framed = false;
   for (const Record& r : recs) {
     count[r.type]++;
     switch (r.type) {
@@ -222,6 +222,13 @@ TEST(MetaFile, EveryRecordReadsBackWithItsObjectsTextAndClip) {
         clipped = true;
         break;
       case EMR_RECTANGLE:
+        // The framed rectangle is one record, drawn with the pen and the brush selected.
+        if (i32(b, r.at + 8) == 20 && i32(b, r.at + 12) == 20) {
+          EXPECT_EQ(i32(b, r.at + 16), 120);
+          EXPECT_EQ(i32(b, r.at + 20), 90);
+          framed = true;
+        }
+        [[fallthrough]];
       case EMR_ELLIPSE: {
         // Within the bounds.
         EXPECT_GE(i32(b, r.at + 8), 0);
@@ -231,13 +238,15 @@ TEST(MetaFile, EveryRecordReadsBackWithItsObjectsTextAndClip) {
     }
   }
   EXPECT_TRUE(created.empty()) << "objects left undeleted";
-  EXPECT_GE(count[EMR_RECTANGLE], 4);
+  EXPECT_EQ(count[EMR_RECTANGLE], 4);  // background, framed rectangle, clipped fill, solid fill
+  EXPECT_EQ(count[EMR_POLYGON16], 1);    // the triangle, filled and outlined at once
   EXPECT_EQ(count[EMR_ELLIPSE], 1);
   EXPECT_GE(count[EMR_POLYGON16], 1);
   EXPECT_GE(count[EMR_POLYLINE16], 2);
   EXPECT_TRUE(penGreen3);
   EXPECT_TRUE(brushRed);
   EXPECT_TRUE(clipped);
+  EXPECT_TRUE(framed);
   EXPECT_EQ(texts, (std::vector<std::string>{"Tide 12:34", "Height"}));
   EXPECT_EQ(escapements, (std::vector<LONG>{0, 900}));
   for (const std::string& f : faces) EXPECT_EQ(f, "Arial");
