@@ -888,14 +888,13 @@ BOOL CMetaFileDC::CreateEnhanced(CDC*, LPCTSTR lpszFileName, LPCRECT lpBounds, L
 }
 
 HENHMETAFILE CMetaFileDC::CloseEnhanced() {
-  AfxDcState* s = GetState();
-  if (!m_pDevice || !s) return nullptr;
-  if (s->painterOpen) {
-    s->painter.end();
-    s->painterOpen = false;
-  }
+  if (!m_pDevice || !GetState()) return nullptr;
+  // The DC goes first: it ends its painting on the device and forgets the device.
   std::unique_ptr<AfxEmfDevice> dev = std::move(m_pDevice);
+  CString path = m_strPath;
+  DeleteDC();
   EmfEngine& e = dev->engine;
+  e.dcState = nullptr;
   e.finish();
   // EMR_EOF: no palette.
   size_t eof = e.w.begin(EMR_EOF);
@@ -968,8 +967,6 @@ HENHMETAFILE CMetaFileDC::CloseEnhanced() {
   out->bytes = std::move(h.out);
   out->picture = std::make_shared<QPicture>(e.picture);
   out->bounds = b;
-  CString path = m_strPath;
-  DeleteDC();
   if (!path.IsEmpty() && !AfxSaveFileSafely(path, out->bytes.data(), out->bytes.size())) {
     delete out;
     return nullptr;

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -422,6 +423,31 @@ TEST(MetaFile, ABitmapCopiedInIsAPictureRecord) {
   EXPECT_TRUE(near(img.pixel(30, 15), kRed)) << std::hex << img.pixel(30, 15);
   EXPECT_TRUE(near(img.pixel(80, 60), kBlue)) << std::hex << img.pixel(80, 60);
   EXPECT_TRUE(near(img.pixel(10, 70), RGB(255, 255, 255)));
+}
+
+// Pictures made one after another, with other drawing between them, as Copy and Save As are
+// used: each DC lets go of its device when it closes.
+TEST(MetaFile, ManyInARowBesideOtherDrawing) {
+  AfxWinInit(0, nullptr);
+  CBitmap bmp;
+  bmp.CreateBitmap(50, 50, 1, 32, nullptr);
+  for (int i = 0; i < 40; ++i) {
+    auto dc = std::make_unique<CMetaFileDC>();
+    ASSERT_TRUE(dc->CreateEnhanced(nullptr, nullptr, nullptr, nullptr));
+    dc->FillSolidRect(0, 0, 10 + i, 10, kBlue);
+    HENHMETAFILE h = dc->CloseEnhanced();
+    ASSERT_NE(h, nullptr);
+    if (i % 2) dc.reset();  // some DCs go at once, others stay until later
+    CDC mem;
+    mem.CreateCompatibleDC(nullptr);
+    CBitmap* old = mem.SelectObject(&bmp);
+    mem.FillSolidRect(0, 0, 50, 50, kRed);
+    mem.SelectObject(old);
+    ENHMETAHEADER hdr{};
+    GetEnhMetaFileHeader(h, sizeof(hdr), &hdr);
+    EXPECT_EQ(hdr.rclBounds.right, 9 + i);
+    DeleteEnhMetaFile(h);
+  }
 }
 
 TEST(MetaFile, RefusedPathsAndBadBytes) {
