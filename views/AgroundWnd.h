@@ -18,11 +18,6 @@ struct AGROUND_VERDICT {
 AGROUND_VERDICT ComputeAgroundVerdict(double dDepth, double dDraught, double dDrop, double dHeightAboveDatum,
                                       BOOL bFeet);
 
-// Numbers the user types and reads in the panel, in the user's locale: "1.234,5" with a
-// German locale is 1234.5; a thousands separator is never taken for the decimal one.
-double AfxParseUserNumber(LPCTSTR lpszText);
-CString AfxFormatUserNumber(double dValue, int nDecimals);
-
 class CAgroundWnd : public CWnd {
   DECLARE_DYNAMIC(CAgroundWnd)
   DECLARE_MESSAGE_MAP()
@@ -60,7 +55,7 @@ class CAgroundWnd : public CWnd {
   CString GetDepthText() const;
   CString GetDepthLabel() const { return m_strDepthLabel; }
   CString GetTimeText() const;
-  CWnd* GetTimeCombo() const { return m_pTimeCombo; }
+  CComboBox& GetTimeCombo() { return m_timeCombo; }
   CEdit& GetDepthEdit() { return m_depthEdit; }
 
   void Draw(CDC* pDC, const CRect& rc);
@@ -76,6 +71,8 @@ class CAgroundWnd : public CWnd {
 
  private:
   void CheckTime();
+  // The depth edit's value in the units shown (0 while the text is no number).
+  double ShownDepth() const;
   void SetLabel(CWnd& label, CString& text, const CString& value);
   void MakeFonts(CDC* pDC);
 
@@ -87,7 +84,7 @@ class CAgroundWnd : public CWnd {
   CStatic m_timeLabel;
   CEdit m_depthEdit;
   CSpinButtonCtrl m_depthSpin;
-  CWnd* m_pTimeCombo = nullptr;
+  CComboBox m_timeCombo;
   int m_bFeet = 0;
   CStatic m_draughtValue;
   CFont m_boldFont;

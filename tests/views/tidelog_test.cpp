@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -459,14 +460,42 @@ TEST_F(TideLog, TheRenderedLogShowsItsRowsTheSelectionAndTheCellButtons) {
   EXPECT_EQ(window, pic.GetPixel(time1.right - 4, client.bottom - 4));
 }
 
-TEST_F(TideLog, PrintingRunsOverPagesWithoutRepeatingTheLabels) {
+TEST_F(TideLog, PrintingRunsOverPages) {
   for (int i = 0; i < 150; ++i) log.AddRow(dover, 1 + i % 28, 1 + i % 12, 2025);
+  // Through the print dialog, as the user prints: to a PDF file.
   const std::string pdf = (dir / "log.pdf").string();
+  DWORD flags = 0;
+  AfxSetPrintDialogHook([&](const AFX_PRINTDLG_REQUEST& r) {
+    flags = r.flags;
+    AFX_PRINTDLG_ANSWER a;
+    a.result = IDOK;
+    a.pdfPath = pdf;
+    return a;
+  });
+  log.PrintLog();
+  AfxSetPrintDialogHook(nullptr);
+  EXPECT_TRUE(flags & PD_NOPAGENUMS);
+  EXPECT_TRUE(flags & PD_HIDEPRINTTOFILE);
+  const std::string bytes = Bytes(pdf);
+  ASSERT_GT(bytes.size(), 2000u);
+  const size_t count = bytes.find("/Count ");
+  ASSERT_NE(std::string::npos, count);
+  EXPECT_GE(std::atoi(bytes.c_str() + count + 7), 3) << "150 rows run over three pages";
   CPrintDC dc;
-  ASSERT_TRUE(dc.CreatePdf(pdf.c_str(), 150));
+  ASSERT_TRUE(dc.CreatePdf((dir / "again.pdf").string().c_str(), 150));
   ASSERT_TRUE(log.PrintLogTo(&dc));
   EXPECT_GE(dc.GetPageCount(), 3);
-  EXPECT_GT(fs::file_size(pdf), 2000u);
+  // A cancelled dialog prints nothing.
+  AfxSetPrintDialogHook([&](const AFX_PRINTDLG_REQUEST&) {
+    AFX_PRINTDLG_ANSWER a;
+    a.result = IDCANCEL;
+    return a;
+  });
+  fs::copy_file(pdf, "tidelog_print.pdf", fs::copy_options::overwrite_existing);
+  fs::remove(pdf);
+  log.PrintLog();
+  AfxSetPrintDialogHook(nullptr);
+  EXPECT_FALSE(fs::exists(pdf));
   CPrintDC one;
   ASSERT_TRUE(one.CreatePdf((dir / "short.pdf").string().c_str(), 150));
   CTestLogWnd small;
