@@ -332,6 +332,58 @@ TEST_F(TideLog, GotoGraphAndReplicateDateWorkOnTheMenuRow) {
   EXPECT_EQ(ExpectedEvents(dover, 11, 7, 2025)[0], log.GetCellText(0, CTideLogWnd::colEvent1).GetStdString());
 }
 
+// Types into the window holding the focus: the field emptied first, then key by key.
+void TypeText(const std::string& text) {
+  AfxTestKeyStroke(VK_END);
+  for (int i = 0; i < 8; ++i) AfxTestKeyStroke(VK_BACK, 0, "\b");
+  for (char c : text) {
+    const char s[2] = {c, 0};
+    AfxTestKeyStroke(c >= '0' && c <= '9' ? c : VK_OEM_1, 0, s);
+  }
+  AfxTestWait(10);
+}
+
+TEST_F(TideLog, TheTimeCellIsEditedInItsComboAndTheHeightFollows) {
+  log.AddRow(dover, 12, 6, 2025);
+  log.AddRow(dover, 13, 6, 2025);
+  const CString before = log.GetCellText(1, CTideLogWnd::colHeight);
+  Click(RowPoint(2, CTideLogWnd::colTime));
+  EXPECT_EQ(2, log.GetSelectedLine());
+  CComboBox& combo = log.GetTimeCombo();
+  ASSERT_TRUE(combo.IsWindowVisible());
+  CString text;
+  combo.GetWindowText(text);
+  EXPECT_EQ("12:00", text.GetStdString());
+  EXPECT_EQ(12, combo.GetCount());
+  CRect onScreen, cell = log.GetCellRect(2, CTideLogWnd::colTime);
+  combo.GetWindowRect(&onScreen);
+  log.ScreenToClient(&onScreen);
+  EXPECT_EQ(cell.left, onScreen.left) << "the combo lies over the row's Time cell";
+  TypeText("09:30");
+  EXPECT_EQ("09:30", log.GetCellText(1, CTideLogWnd::colTime).GetStdString());
+  EXPECT_EQ(12, log.GetRow(0).time.GetHour()) << "only the selected row changes";
+  const int zone = tables->prediction.GetZoneCode();
+  const int summer = IsSummerTimeAt(CQsDateTime(2025, 6, 13, 0, 0, 0), tables->prediction.GetArea());
+  CPrediction p;
+  p.SetPort(*tables->ports.GetPort(dover));
+  int hint = 0;
+  p.SetAngleFactors(tables->days.Find(CQsDateTime(2025, 6, 13, 0, 0, 0), hint),
+                    tables->days.Find(CQsDateTime(2025, 6, 14, 0, 0, 0), hint));
+  p.ClearCache();
+  CString expected;
+  expected.Format("%0.2fm", p.HeightAt(9 * 60 + 30, zone, summer));
+  EXPECT_EQ(expected, log.GetCellText(1, CTideLogWnd::colHeight));
+  EXPECT_NE(before, expected);
+  // An hour of 209 changes nothing; a click on another cell puts the combo away.
+  AfxTestKeyStroke(VK_HOME);
+  AfxTestKeyStroke('2', 0, "2");
+  AfxTestWait(10);
+  EXPECT_EQ("09:30", log.GetCellText(1, CTideLogWnd::colTime).GetStdString());
+  Click(RowPoint(1, CTideLogWnd::colZone));
+  EXPECT_FALSE(combo.IsWindowVisible());
+  EXPECT_EQ(1, log.GetSelectedLine());
+}
+
 TEST_F(TideLog, ARowDatedOutsideTheTableSaysThereIsNoPrediction) {
   CQsDateTime first, last;
   ASSERT_TRUE(tables->days.GetFirstDate(first));
