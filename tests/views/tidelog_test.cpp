@@ -476,6 +476,33 @@ TEST_F(TideLog, DraggingAColumnEdgeResizesItAndAColumnDraggedShutBecomes20) {
   EXPECT_FALSE(header.IsDragging());
 }
 
+TEST_F(TideLog, ScrollingMovesTheRowsAndTheStripTogether) {
+  for (int i = 0; i < 30; ++i) log.AddRow(dover, 1 + i, 1, 2025);
+  log.MoveWindow(0, 0, 500, 300);
+  AfxTestWait(10);
+  log.SendMessage(WM_VSCROLL, SB_LINEDOWN);
+  log.SendMessage(WM_VSCROLL, SB_LINEDOWN);
+  EXPECT_EQ(48, log.GetScrollY());
+  Click(CPoint(250, 20 + 12));  // the top line shown is now row 3
+  EXPECT_EQ(3, log.GetSelectedLine());
+  log.SendMessage(WM_VSCROLL, SB_BOTTOM);
+  CRect client;
+  log.GetClientRect(&client);
+  EXPECT_EQ(24 * 31 - (client.Height() - 20), log.GetScrollY()) << "the empty line is the last one shown";
+  log.SendMessage(WM_HSCROLL, SB_LINERIGHT);
+  EXPECT_EQ(10, log.GetScrollX());
+  CRect header;
+  log.GetHeader().GetWindowRect(&header);
+  log.ScreenToClient(&header);
+  EXPECT_EQ(-10, header.left);
+  EXPECT_EQ(860, header.Width());
+  log.SendMessage(WM_HSCROLL, SB_RIGHT);
+  EXPECT_EQ(860 - client.Width(), log.GetScrollX());
+  log.MoveWindow(0, 0, 1000, 400);  // wide enough again: no horizontal scrolling
+  AfxTestWait(10);
+  EXPECT_EQ(0, log.GetScrollX());
+}
+
 TEST_F(TideLog, TheRenderedLogShowsItsRowsTheSelectionAndTheCellButtons) {
   log.AddRow(dover, 12, 6, 2025);
   log.AddRow(dover, 13, 6, 2025);
