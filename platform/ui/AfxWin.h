@@ -18,6 +18,8 @@
 #include "platform/ui/MsgBox.h"
 #include "platform/ui/PrintDC.h"
 #include "platform/ui/Splitter.h"
+#include "platform/ui/PropSheet.h"
+#include "platform/ui/Shell.h"
 #include "platform/ui/SysInfo.h"
 #include "platform/ui/UiResources.h"
 #include "platform/ui/WinApp.h"

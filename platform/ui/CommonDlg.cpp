@@ -205,12 +205,14 @@ BOOL CFileDialog::Accept(std::string path, int filterIndex, const std::string& b
   }
   m_paths.clear();
   m_paths.emplace_back(abs.toUtf8().constData());
+  m_ofn.lpstrFile = m_paths.front().GetString();
   return TRUE;
 }
 
 INT_PTR CFileDialog::DoModal() {
   AfxWinInit(0, nullptr);
   m_paths.clear();
+  m_ofn.lpstrFile = nullptr;
   if (fileHook()) {
     bool show = false;
     for (int attempt = 0; attempt < kMaxAttempts && !show; ++attempt) {
@@ -246,6 +248,7 @@ INT_PTR CFileDialog::DoModal() {
     if (m_bOpenFileDialog && chosen.size() > 1) {
       m_paths.clear();
       for (const QString& c : chosen) m_paths.emplace_back(c.toUtf8().constData());
+      m_ofn.lpstrFile = m_paths.front().GetString();
       if (idx > 0) m_ofn.nFilterIndex = (DWORD)idx;
       return IDOK;
     }

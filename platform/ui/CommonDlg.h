@@ -44,6 +44,7 @@ struct OPENFILENAME {
   LPCTSTR lpstrTitle;       // caption; null for "Open" or "Save As"
   DWORD Flags;              // OFN_*
   LPCTSTR lpstrDefExt;      // without the dot
+  LPCTSTR lpstrFile;        // the chosen path after OK (read only)
 };
 
 // What a file dialog asks. filters: (name, patterns) pairs, patterns separated by ';'.

@@ -63,6 +63,7 @@ BEGIN_MESSAGE_MAP(CControlBar, CWnd)
   ON_MESSAGE(WM_SIZEPARENT, OnSizeParent)
   ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
   ON_WM_SHOWWINDOW()
+  ON_MESSAGE(WM_RECALCPARENT, OnRecalcParent)
 END_MESSAGE_MAP()
 
 CControlBar::CControlBar() = default;
@@ -160,6 +161,14 @@ void CControlBar::OnUpdateCmdUI(CWnd*, BOOL) {}
 
 void CControlBar::OnShowWindow(BOOL bShow, UINT nStatus) {
   CWnd::OnShowWindow(bShow, nStatus);
+  // Shown or hidden by someone else than the frame: the frame lays out again once the change
+  // is complete.
+  PostMessage(WM_RECALCPARENT);
+}
+
+LRESULT CControlBar::OnRecalcParent(WPARAM, LPARAM) {
+  RecalcParentLayout();
+  return 0;
 }
 
 // ======================================================================================

@@ -106,6 +106,7 @@ class CControlBar : public CWnd {
   LRESULT OnSizeParent(WPARAM wParam, LPARAM lParam);
   LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
   void OnShowWindow(BOOL bShow, UINT nStatus);
+  LRESULT OnRecalcParent(WPARAM wParam, LPARAM lParam);
 
   BOOL m_bAutoDelete = FALSE;
   int m_cxLeftBorder = 0;

@@ -147,3 +147,4 @@ CWnd* AfxCreateControl(LPCTSTR lpszClass, LPCTSTR lpszText, DWORD dwStyle, DWORD
 
 #include "platform/ui/CtlComboBox.h"
 #include "platform/ui/CtlListBox.h"
+#include "platform/ui/CtlToolTip.h"

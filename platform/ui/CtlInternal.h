@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-enum class AfxCtlKind { None, Edit, Button, Static, ListBox, ComboBox, ComboList, UpDown, Slider, Tree };
+enum class AfxCtlKind { None, Edit, Button, Static, ListBox, ComboBox, ComboList, UpDown, Slider, Tree, ToolTip, Tab, ScrollBar };
 
 // State of one control window, kept by handle so that it survives a change of object.
 struct AfxCtlState {
@@ -84,3 +84,7 @@ void AfxComboListCaptureLost(HWND combo);
 bool AfxComboEditFilter(HWND edit, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
 // A small filled arrow: dir 0 up, 1 down, 2 left, 3 right.
 void AfxDrawArrow(CDC* dc, const RECT& r, int dir, bool enabled);
+
+// ---- Tooltips ----
+LRESULT AfxToolTipProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+AfxCtlState* AfxNewToolTipState();

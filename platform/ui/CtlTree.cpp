@@ -170,6 +170,20 @@ QString textOf(HWND h, Item* i) {
   return AfxQStr(di.item.pszText);
 }
 
+// The picture index, through the callback when the item asks for it.
+int imageOf(HWND h, Item* i, bool selected) {
+  int idx = selected ? i->selImage : i->image;
+  if (idx != I_IMAGECALLBACK) return idx;
+  NMTVDISPINFO di{};
+  di.hdr.code = TVN_GETDISPINFO;
+  di.item.mask = selected ? TVIF_SELECTEDIMAGE : TVIF_IMAGE;
+  di.item.hItem = handle(i);
+  di.item.lParam = i->lp;
+  di.item.iImage = di.item.iSelectedImage = -1;
+  AfxCtlNotify(h, &di.hdr);
+  return selected ? di.item.iSelectedImage : di.item.iImage;
+}
+
 bool hasChildren(HWND h, Item* i) {
   if (i->first) return true;
   if (!i->childrenSet) return false;
@@ -777,6 +791,15 @@ void dotsV(CDC* dc, int x, int y0, int y1, COLORREF c, int phase) {
     if (((x + y + phase) & 1) == 0) dc->SetPixelV(x, y, c);
 }
 
+// False when a callback answered during painting destroyed the window or changed the rows:
+// painting stops and starts again.
+bool intact(HWND h, TreeState*& s) {
+  if (!(s = still(h))) return false;
+  if (!s->rowsDirty) return true;
+  AfxCtlInvalidate(h);
+  return false;
+}
+
 void paintTree(HWND h, TreeState* s) {
   PAINTSTRUCT ps;
   CDC* dc = CDC::FromHandle(::BeginPaint(h, &ps));
@@ -795,6 +818,7 @@ void paintTree(HWND h, TreeState* s) {
   for (int row = s->top; row < (int)s->rows.size() && row < s->top + vis; ++row) {
     Item* i = s->rows[(size_t)row];
     ItemGeom g = geomOf(h, s, i, row);
+    if (!intact(h, s)) break;
     int mid = g.line.top + hgt / 2;
     bool atRoot = i->parent == &s->root;
     bool column = !atRoot || rootColumn(h);
@@ -810,8 +834,9 @@ void paintTree(HWND h, TreeState* s) {
         if (p->next && (p->parent != &s->root || rootColumn(h))) dotsV(dc, x, g.line.top, g.line.bottom, lc, phase);
       }
     }
-    if ((stl & TVS_HASBUTTONS) && column && hasChildren(h, i)) {
-      if (!(s = still(h))) break;
+    bool button = (stl & TVS_HASBUTTONS) && column && hasChildren(h, i);
+    if (!intact(h, s)) break;
+    if (button) {
       CRect b(g.button - kButton / 2, mid - kButton / 2, g.button - kButton / 2 + kButton, mid - kButton / 2 + kButton);
       dc->FillSolidRect(&b, bkColor(s));
       CBrush frame(GetSysColor(COLOR_BTNSHADOW));
@@ -828,7 +853,8 @@ void paintTree(HWND h, TreeState* s) {
     bool selected = (i == s->sel && (focused || (stl & TVS_SHOWSELALWAYS))) || i == s->drop || (i->state & TVIS_DROPHILITED);
     if (s->images[TVSIL_NORMAL]) {
       SIZE is = imageSize(s->images[TVSIL_NORMAL]);
-      int idx = (i == s->sel) ? i->selImage : i->image;
+      int idx = imageOf(h, i, i == s->sel);
+      if (!intact(h, s)) break;
       UINT how = ILD_TRANSPARENT | ((i->state & TVIS_CUT) ? ILD_BLEND50 : 0);
       if (idx >= 0) drawImage(s->images[TVSIL_NORMAL], idx, dc, g.icon.left, g.icon.top + (hgt - is.cy) / 2, how);
     }
@@ -836,13 +862,15 @@ void paintTree(HWND h, TreeState* s) {
     COLORREF text = fgColor(h, s);
     if (selected) {
       bool active = focused || i == s->drop || (i->state & TVIS_DROPHILITED);
-      dc->FillSolidRect(&g.label, GetSysColor(active ? COLOR_HIGHLIGHT : COLOR_3DFACE));
+      CRect band = g.label;
+      if (stl & TVS_FULLROWSELECT) band.right = std::max(band.right, g.line.right);
+      dc->FillSolidRect(&band, GetSysColor(active ? COLOR_HIGHLIGHT : COLOR_3DFACE));
       text = active ? GetSysColor(COLOR_HIGHLIGHTTEXT) : GetSysColor(COLOR_WINDOWTEXT);
     }
     dc->SetTextColor(text);
     HGDIOBJ oldFont = dc->SelectObject((HGDIOBJ)fontFor(h, s, i));
     std::string t = AfxStdStr(textOf(h, i));
-    if (!(s = still(h))) {
+    if (!intact(h, s)) {
       dc->SelectObject(oldFont);
       break;
     }

@@ -450,8 +450,9 @@ class EmfEngine : public QPaintEngine {
     size_t at = w.begin(EMR_EXTTEXTOUTW);
     w.rect(devBox);
     w.u32(1);  // GM_COMPATIBLE
-    w.f32(0);  // exScale, eyScale: unused for this mode
-    w.f32(0);
+    // Device units to .01 mm, as the reference screen has them.
+    w.f32(100.0f * kRefWmm / kRefW);
+    w.f32(100.0f * kRefHmm / kRefH);
     w.i32(r.x());
     w.i32(r.y());
     w.u32(nChars);

@@ -1,5 +1,6 @@
 // Windows on Qt widgets: the window registry, creation and destruction, geometry, painting
 // hand-over, focus, capture, timers, posted messages and input translation.
+#include "platform/ui/Controls.h"
 #include "platform/ui/FrameWnd.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/UiInternal.h"
@@ -2550,6 +2551,13 @@ void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT dis) {
   if (dis && dis->CtlType == ODT_MENU) {
     if (CMenu* m = CMenu::FromHandlePermanent((HMENU)dis->hwndItem)) {
       m->DrawItem(dis);
+      return;
+    }
+  }
+  // An owner-drawn control the parent does not draw itself draws itself.
+  if (dis && dis->CtlType != ODT_MENU) {
+    if (auto* c = dynamic_cast<CControlWnd*>(CWnd::FromHandlePermanent(dis->hwndItem))) {
+      c->DrawItem(dis);
       return;
     }
   }

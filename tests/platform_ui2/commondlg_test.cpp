@@ -62,6 +62,7 @@ TEST(FileDialog, SaveAddsTheChosenFiltersExtensionOrTheDefault) {
     EXPECT_EQ(std::string(dlg.GetFileName()), c.wantName);
     EXPECT_EQ(std::string(dlg.GetFileExt()), c.wantExt);
     EXPECT_EQ(std::string(dlg.GetPathName()), folder + "/" + c.wantName);
+    EXPECT_STREQ(dlg.m_ofn.lpstrFile, dlg.GetPathName());
     EXPECT_EQ(std::string(dlg.GetFolderPath()), folder);
     EXPECT_EQ(seen.title, "Save As");
     EXPECT_EQ(seen.fileName, "Neapwise Graph");

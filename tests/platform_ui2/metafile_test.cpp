@@ -361,6 +361,56 @@ TEST(MetaFile, FrameFromTheCallerMemoryPicturesCopiesAndPixels) {
   EXPECT_TRUE(DeleteEnhMetaFile(back));
 }
 
+// The graph draws into a memory bitmap and copies it to its target: on a metafile the copy
+// is a picture record.
+TEST(MetaFile, ABitmapCopiedInIsAPictureRecord) {
+  AfxWinInit(0, nullptr);
+  TestDir dir;
+  CDC mem;
+  mem.CreateCompatibleDC(nullptr);
+  CBitmap bmp;
+  bmp.CreateBitmap(120, 80, 1, 32, nullptr);
+  CBitmap* old = mem.SelectObject(&bmp);
+  mem.FillSolidRect(0, 0, 120, 80, RGB(255, 255, 255));
+  mem.FillSolidRect(20, 10, 40, 30, kRed);
+  mem.FillSolidRect(60, 40, 40, 30, kBlue);
+
+  std::string path = dir.file("copy.emf");
+  CMetaFileDC dc;
+  ASSERT_TRUE(dc.CreateEnhanced(nullptr, path.c_str(), nullptr, "Quillane Neapwise"));
+  ASSERT_TRUE(dc.BitBlt(30, 20, 120, 80, &mem, 0, 0, SRCCOPY));
+  mem.SelectObject(old);
+  HENHMETAFILE h = dc.CloseEnhanced();
+  ASSERT_NE(h, nullptr);
+  DeleteEnhMetaFile(h);
+
+  std::string b = ReadAll(path);
+  int pictures = 0;
+  for (const Record& r : parse(b)) {
+    if (r.type != EMR_STRETCHDIBITS) continue;
+    ++pictures;
+    EXPECT_EQ(i32(b, r.at + 24), 30);   // xDest
+    EXPECT_EQ(i32(b, r.at + 28), 20);   // yDest
+    EXPECT_EQ(i32(b, r.at + 72), 120);  // cxDest
+    EXPECT_EQ(i32(b, r.at + 76), 80);   // cyDest
+    DWORD offBits = u32(b, r.at + 56), cbBits = u32(b, r.at + 60);
+    EXPECT_EQ(cbBits, 120u * 3 * 80);
+    EXPECT_LE(offBits + cbBits, r.size);
+    // Bottom row first, blue-green-red: pixel (70, 50) of the bitmap is blue.
+    size_t px = r.at + offBits + (size_t)(79 - 50) * 360 + 70 * 3;
+    EXPECT_EQ((unsigned char)b[px], 200);
+    EXPECT_EQ((unsigned char)b[px + 2], 0);
+  }
+  EXPECT_EQ(pictures, 1);
+  QImage img = inkscapePng(path, dir);
+  ASSERT_FALSE(img.isNull());
+  // The page starts at the picture's corner, so the bitmap's points are the rendering's.
+  EXPECT_EQ(img.size(), QSize(120, 80));
+  EXPECT_TRUE(near(img.pixel(30, 15), kRed)) << std::hex << img.pixel(30, 15);
+  EXPECT_TRUE(near(img.pixel(80, 60), kBlue)) << std::hex << img.pixel(80, 60);
+  EXPECT_TRUE(near(img.pixel(10, 70), RGB(255, 255, 255)));
+}
+
 TEST(MetaFile, RefusedPathsAndBadBytes) {
   AfxWinInit(0, nullptr);
   TestDir dir;

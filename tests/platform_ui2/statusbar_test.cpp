@@ -130,6 +130,14 @@ TEST_F(StatusBar, SitsAtTheBottomAndTheStretchPaneTakesTheRemainingWidth) {
   EXPECT_TRUE(bar.IsWindowVisible());
   EXPECT_EQ(ClientOf(frame->m_view).bottom, ClientOf(bar).top);
 
+  // Hidden directly: the frame follows once the change is through.
+  bar.ShowWindow(SW_HIDE);
+  AfxTestWait(20, [&] { return ClientOf(frame->m_view).bottom == client.bottom; });
+  EXPECT_EQ(ClientOf(frame->m_view).bottom, client.bottom);
+  bar.ShowWindow(SW_SHOW);
+  AfxTestWait(20, [&] { return ClientOf(frame->m_view).bottom == ClientOf(bar).top; });
+  EXPECT_EQ(ClientOf(frame->m_view).bottom, ClientOf(bar).top);
+
   // A minimum height.
   bar.SendMessage(SB_SETMINHEIGHT, 40, 0);
   EXPECT_EQ(ClientOf(bar).Height(), 40);

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -77,6 +78,15 @@ class CHost : public CWnd {
         break;
       }
       case TVN_KEYDOWN: n.action = ((NMTVKEYDOWN*)lParam)->wVKey; break;
+      case TVN_GETDISPINFO: {
+        auto* di = (NMTVDISPINFO*)lParam;
+        if ((di->item.mask & TVIF_TEXT) && di->item.pszText)
+          std::snprintf(di->item.pszText, (size_t)di->item.cchTextMax, "%s", "A text the parent gives");
+        if (di->item.mask & TVIF_CHILDREN) di->item.cChildren = 1;
+        if (di->item.mask & TVIF_IMAGE) di->item.iImage = 1;
+        if (di->item.mask & TVIF_SELECTEDIMAGE) di->item.iSelectedImage = 1;
+        return 0;
+      }
     }
     notes.push_back(n);
     return result;
@@ -463,6 +473,34 @@ TEST_F(Tree, ScrollsToKeepItemsInView) {
   tree.Expand(france, TVE_COLLAPSE);
   EXPECT_FALSE(tree.GetStyle() & WS_VSCROLL);
   EXPECT_EQ(tree.GetFirstVisibleItem(), england);
+}
+
+TEST_F(Tree, CallbackItemsAskTheParent) {
+  TVINSERTSTRUCT is{};
+  is.hParent = TVI_ROOT;
+  is.hInsertAfter = TVI_LAST;
+  is.item.mask = TVIF_TEXT | TVIF_CHILDREN | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+  is.item.pszText = LPSTR_TEXTCALLBACK;
+  is.item.cChildren = I_CHILDRENCALLBACK;
+  is.item.iImage = is.item.iSelectedImage = I_IMAGECALLBACK;
+  HTREEITEM cb = tree.InsertItem(&is);
+  HTREEITEM plain = tree.InsertItem("A");
+  CRect a, b;
+  ASSERT_TRUE(tree.GetItemRect(cb, &a, TRUE));
+  ASSERT_TRUE(tree.GetItemRect(plain, &b, TRUE));
+  EXPECT_GT(a.Width(), 3 * b.Width());  // measured with the parent's text
+  UINT flags = 0;
+  EXPECT_EQ(tree.HitTest(CPoint(a.left - 18 - (int)tree.GetIndent() / 2, a.CenterPoint().y), &flags), cb);
+  EXPECT_EQ(flags, (UINT)TVHT_ONITEMBUTTON);  // it says it has children
+  CBitmap pic;
+  ASSERT_TRUE(AfxCaptureWindow(tree.m_hWnd, &pic));
+  CRect wr;
+  tree.GetWindowRect(&wr);
+  CPoint origin(0, 0);
+  tree.ClientToScreen(&origin);
+  origin -= wr.TopLeft();
+  // Picture 1 (blue), as the parent said.
+  EXPECT_EQ(pic.GetPixel(origin.x + a.left - 9, origin.y + a.CenterPoint().y), RGB(0, 0, 200));
 }
 
 class CReflectingTree : public CTreeCtrl {
