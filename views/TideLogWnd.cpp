@@ -1,5 +1,6 @@
 #include "views/TideLogWnd.h"
 
+#include "app/SelectPortDlg.h"
 #include "app/VxMenu.h"
 #include "model/AngleFactorDB.h"
 #include "model/PortDB.h"
@@ -651,7 +652,9 @@ void CTideLogWnd::OnLButtonUp(UINT, CPoint point) {
 }
 
 int CTideLogWnd::PickPort(int) {
-  return -1;  // no port picker in this build
+  CSelectPortDlg dlg(this);
+  if (dlg.DoModal() != IDOK) return -1;
+  return dlg.GetChosenPort();
 }
 
 void CTideLogWnd::OpenDatePopup(int nLine, CPoint pt) {

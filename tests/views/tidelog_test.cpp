@@ -2,6 +2,8 @@
 // selected and deleted with the mouse and the Delete key, deleted from the context menu, the
 // columns dragged, the log rendered and printed, and the log file saved, read back and read
 // from damaged files without losing the user's original.
+#include "app/PortsHost.h"
+#include "app/SelectPortDlg.h"
 #include "platform/core/AfxLocale.h"
 #include "platform/ui/MsgBox.h"
 #include "platform/ui/PrintDC.h"
@@ -56,12 +58,13 @@ class CTestLogWnd : public CTideLogWnd {
  public:
   std::vector<int> pickerOpened;
   int answer = -1;
+  bool realPicker = false;
   std::vector<std::string> reports;
 
  protected:
   int PickPort(int initial) override {
     pickerOpened.push_back(initial);
-    return answer;
+    return realPicker ? CTideLogWnd::PickPort(initial) : answer;
   }
   void Report(const CString& text) override { reports.push_back(text.GetStdString()); }
 };
@@ -241,6 +244,48 @@ TEST_F(TideLog, ThePortButtonChangesARowsPortOrAddsARowOnTheEmptyLine) {
   Click(Centre(log.GetCellButtonRect(3, CTideLogWnd::colPort)));
   EXPECT_EQ(2, log.GetRowCount());
   EXPECT_EQ(0, log.GetSelectedLine()) << "a button press is not a selection";
+}
+
+class PortsHost : public IPortsHost {
+ public:
+  CPortDB* ports = nullptr;
+  VxMenu menu;
+  CWnd* GetMainWindow() override { return nullptr; }
+  VxMenu* GetContextMenu() override { return &menu; }
+  CPortDB* GetPortDB() override { return ports; }
+  CPortHistory* GetPortHistory() override { return nullptr; }
+  BOOL IsGraphCalculated() const override { return FALSE; }
+  void SelectPort(int) override {}
+  void CalculateGraph() override {}
+};
+
+TEST_F(TideLog, ThePortPickerDialogGivesTheRowItsPort) {
+  PortsHost portsHost;
+  portsHost.ports = &tables->ports;
+  SetPortsHost(&portsHost);
+  log.realPicker = true;
+  log.AddRow(dover, 12, 6, 2025);
+  int chosen = -1;
+  AfxCallLater(60, [&] {
+    auto* dlg = dynamic_cast<CSelectPortDlg*>(CWnd::GetActiveWindow());
+    if (!dlg) return;
+    CPortsTree& tree = dlg->GetTree();
+    tree.SetFocus();
+    AfxTestKeyStroke(VK_DOWN);
+    AfxTestKeyStroke(VK_DOWN);
+    AfxTestKeyStroke(VK_RIGHT);
+    AfxTestKeyStroke(VK_RIGHT);  // the first port of the second country
+    chosen = tree.GetSelectedPort();
+    CWnd* ok = dlg->GetDlgItem(IDOK);
+    CRect r;
+    ok->GetClientRect(&r);
+    AfxTestClick(ok->m_hWnd, r.CenterPoint().x, r.CenterPoint().y);
+  });
+  Click(Centre(log.GetCellButtonRect(1, CTideLogWnd::colPort)));
+  SetPortsHost(nullptr);
+  ASSERT_GE(chosen, 0) << "the picker did not open";
+  EXPECT_EQ(chosen, log.GetRow(0).port);
+  EXPECT_EQ(tables->ports.GetPort(chosen)->GetName(), log.GetCellText(0, CTideLogWnd::colPort));
 }
 
 TEST_F(TideLog, AClickSelectsARowAndDeleteRemovesThatRowOnly) {
