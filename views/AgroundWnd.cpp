@@ -115,7 +115,7 @@ int CAgroundWnd::OnCreate(LPCREATESTRUCT lpcs) {
   MakeFonts(nullptr);
   const DWORD style = WS_CHILD | WS_VISIBLE;
   struct Label {
-    CStatic* label;
+    CTransparentStatic* label;
     const char* text;
     CRect rect;
     bool bold;
@@ -183,7 +183,7 @@ void CAgroundWnd::SetDropToLowWater(double dMetres) {
   m_bDropUnknown = dMetres == kDropUnknown ? 1 : 0;
 }
 
-void CAgroundWnd::SetLabel(CWnd& label, CString& text, const CString& value) {
+void CAgroundWnd::SetLabel(CTransparentStatic& label, CString& text, const CString& value) {
   text = value;
   if (label.GetSafeHwnd()) label.SetWindowText(value);
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/ui/AfxWin.h"
+#include "views/TransparentStatic.h"
 #include "views/ViewHost.h"
 
 // What the frame shows in the status bar and as the graph's aground level. All heights in
@@ -73,23 +74,23 @@ class CAgroundWnd : public CWnd {
   void CheckTime();
   // The depth edit's value in the units shown (0 while the text is no number).
   double ShownDepth() const;
-  void SetLabel(CWnd& label, CString& text, const CString& value);
+  void SetLabel(CTransparentStatic& label, CString& text, const CString& value);
   void MakeFonts(CDC* pDC);
 
   IViewHost* m_pHost = nullptr;
   CString m_strLastFiltered;
   int m_bDropUnknown = 0;
   CString m_strLastValidTime;
-  CStatic m_depthLabel;
-  CStatic m_timeLabel;
+  CTransparentStatic m_depthLabel;
+  CTransparentStatic m_timeLabel;
   CEdit m_depthEdit;
   CSpinButtonCtrl m_depthSpin;
   CComboBox m_timeCombo;
   int m_bFeet = 0;
-  CStatic m_draughtValue;
+  CTransparentStatic m_draughtValue;
   CFont m_boldFont;
   CFont m_normalFont;
-  CStatic m_dropLabel, m_dropValue, m_heightLabel, m_heightValue, m_draughtLabel;
+  CTransparentStatic m_dropLabel, m_dropValue, m_heightLabel, m_heightValue, m_draughtLabel;
   double m_dDraught = 1.0;
   double m_dDropToLowWater = 0;
   double m_dHeightAboveDatum = 0;
