@@ -196,7 +196,16 @@ void CAgroundWnd::UpdateResults() {
 }
 
 void CAgroundWnd::SetUseCurrentTime(int bUse) {
+  m_bUseCurrentTime = bUse ? 1 : 0;
   if (m_timeCombo.GetSafeHwnd()) m_timeCombo.EnableWindow(!bUse);
+}
+
+void CAgroundWnd::SetTimeMinutes(int nMinutes) {
+  if (nMinutes < 0 || nMinutes >= 24 * 60) return;
+  CString text;
+  text.Format("%02d%s%02d", nMinutes / 60, AfxGetLocaleValues().timeSeparator.GetString(), nMinutes % 60);
+  m_strLastValidTime = text;
+  if (m_timeCombo.GetSafeHwnd()) m_timeCombo.SetWindowText(text);
 }
 
 CString CAgroundWnd::GetTimeText() const {

@@ -187,7 +187,11 @@ TEST_F(AgroundPanel, ATypedTimeMovesTheMarkAndANonsenseTimeIsPutBack) {
   AfxTestWait(10);
   EXPECT_EQ("07:15", panel.GetTimeText().GetStdString());
   EXPECT_EQ(7 * 60 + 15, panel.GetTimeMinutes());
+  panel.SetTimeMinutes(600);
+  EXPECT_EQ("10:00", panel.GetTimeText().GetStdString());
+  EXPECT_EQ(600, panel.GetTimeMinutes());
   panel.SetUseCurrentTime(1);
+  EXPECT_TRUE(panel.IsUseCurrentTime());
   EXPECT_FALSE(combo.IsWindowEnabled());
   panel.SetUseCurrentTime(0);
   EXPECT_TRUE(combo.IsWindowEnabled());
