@@ -187,6 +187,9 @@ void CTideLogWnd::DeleteRow(int nRow) {
   else if (m_nSelectedLine > line) --m_nSelectedLine;
   if (m_nMenuRow == line) m_nMenuRow = 0;
   else if (m_nMenuRow > line) --m_nMenuRow;
+  // A date popup still open for a row now gone picks for nothing.
+  if (m_nDateRow == nRow) m_nDateRow = -1;
+  else if (m_nDateRow > nRow) --m_nDateRow;
   HideTimeCombo();
   Relayout();
   if (m_hWnd) Invalidate(FALSE);
@@ -338,19 +341,12 @@ CString CTideLogWnd::DateText(const ROW_ITEM& row) const {
 CString CTideLogWnd::ZoneText(const ROW_ITEM& row) const {
   int z = 0, s = 0;
   ZoneRule(row, z, s);
-  int hours = 0, minutes = 0;
-  if (z >= -100 && z <= 100) {
-    hours = z + s;
-  } else {
-    const int zs = s ? z + 100 : z;
-    const double v = zs / 100.0;
-    hours = static_cast<int>(zs >= 101 ? std::floor(v) : std::ceil(v));
-    double whole = 0.0;
-    minutes = std::modf(std::fabs(v), &whole) > 0.01 ? 30 : 0;
-  }
+  // The zone the row's times are computed in: hhmm codes as the prediction reads them, summer
+  // time an hour more.
+  const int total = CPrediction::ZoneCodeToMinutes(z) + 60 * s;
+  const int magnitude = total < 0 ? -total : total;
   CString text;
-  if (hours >= 0) text.Format("GMT (+%d:%02d)", hours, minutes);
-  else text.Format("GMT (%d:%02d)", hours, minutes);
+  text.Format("GMT (%c%d:%02d)", total < 0 ? '-' : '+', magnitude / 60, magnitude % 60);
   return text;
 }
 

@@ -494,6 +494,23 @@ TEST(TideLogZones, AHalfHourZoneShowsItsMinutes) {
   log.AddRow(0, 15, 1, 2025);  // southern summer
   EXPECT_EQ("GMT (+9:30)", log.GetCellText(0, CTideLogWnd::colZone).GetStdString());
   EXPECT_EQ("GMT (+10:30)", log.GetCellText(1, CTideLogWnd::colZone).GetStdString());
+  // The zone shown is the one the times are computed in (the table's 1000 is ten hours).
+  struct {
+    int code;
+    const char* winter;
+  } cases[] = {{-330, "GMT (-3:30)"}, {1000, "GMT (+10:00)"}, {1030, "GMT (+10:30)"}, {-5, "GMT (-5:00)"}};
+  for (const auto& c : cases) {
+    std::vector<CPortData> one{model_test::Port(0, 1, "Somewhere", c.code)};
+    one[0].SetArea(10);  // a rule without summer time
+    const std::vector<BYTE> bytes = model_test::TableBytes<CPortDB>(one);
+    CPortDB db(bytes.data(), bytes.size());
+    ASSERT_EQ(1, db.Load());
+    host.ports = &db;
+    CTestLogWnd other;
+    other.SetHost(&host);
+    other.AddRow(0, 15, 7, 2025);
+    EXPECT_EQ(c.winter, other.GetCellText(0, CTideLogWnd::colZone).GetStdString()) << c.code;
+  }
 }
 
 TEST_F(TideLog, DraggingAColumnEdgeResizesItAndAColumnDraggedShutBecomes20) {
