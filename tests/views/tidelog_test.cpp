@@ -513,6 +513,31 @@ TEST(TideLogZones, AHalfHourZoneShowsItsMinutes) {
   }
 }
 
+// The empty line's date comes from the table's range, whatever today is.
+TEST(TideLogDates, TheNewLineDateIsTheNearestDayTheTableCanPredict) {
+  struct Case {
+    int year, month, day, count;
+    int wantYear, wantMonth, wantDay;
+  } cases[] = {
+      {2000, 2, 1, 29, 2000, 2, 28},  // a table that ended long ago: its last predictable day
+      {2090, 2, 28, 40, 2090, 2, 28},  // a table still to come: its first day
+  };
+  for (const Case& c : cases) {
+    const std::vector<BYTE> bytes =
+        model_test::TableBytes<CAngleFactorDB>(model_test::Days(1, c.year, c.month, c.day, c.count));
+    CAngleFactorDB days(bytes.data(), bytes.size());
+    ASSERT_EQ(1, days.Load());
+    LogHost host;
+    host.days = &days;
+    CTestLogWnd log;
+    log.SetHost(&host);
+    const CQsDateTime d = log.GetNewLineDate();
+    EXPECT_EQ(c.wantYear, d.GetYear());
+    EXPECT_EQ(c.wantMonth, d.GetMonth());
+    EXPECT_EQ(c.wantDay, d.GetDay());
+  }
+}
+
 TEST_F(TideLog, DraggingAColumnEdgeResizesItAndAColumnDraggedShutBecomes20) {
   CLogHeaderCtrl& header = log.GetHeader();
   ASSERT_EQ(9, header.GetColumnCount());
