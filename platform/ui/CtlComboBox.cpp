@@ -429,6 +429,8 @@ LRESULT AfxComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             if (AfxRec(h)) notify(h, CBN_KILLFOCUS);
             break;
           case EN_UPDATE:
+            // The combo's text is the field's by now, as the parent reads it on this notification.
+            syncText(h, s);
             if (!s->quiet) notify(h, CBN_EDITUPDATE);
             break;
           case EN_CHANGE:
