@@ -1271,7 +1271,8 @@ LRESULT AfxTreeProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       if (s->thumbDrag) thumbMove(h, s, GET_Y_LPARAM(lp));
       return 0;
     case WM_CAPTURECHANGED:
-      s->thumbDrag = false;
+      // Another window took the mouse: the press in progress is abandoned, as on the platform.
+      if ((HWND)lp != h) s->thumbDrag = s->lPressed = false;
       return 0;
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK:
