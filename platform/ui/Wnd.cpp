@@ -776,7 +776,13 @@ static void raiseTop(HWND h) {
   if (windowSystemPresent() || (r->style & WS_CHILD)) r->w->raise();
 }
 
-HWND SetActiveWindow(HWND hWnd) {
+// tellQt: false when Qt reports an activation it has already made; asking it again would
+// answer a stale report with a new one, and two windows would take turns for ever.
+static HWND afxActivate(HWND hWnd, bool tellQt);
+
+HWND SetActiveWindow(HWND hWnd) { return afxActivate(hWnd, true); }
+
+static HWND afxActivate(HWND hWnd, bool tellQt) {
   HWND top = GetAncestor(hWnd, GA_ROOT);
   HWND old = g_active;
   if (!AfxRec(top) || old == top) return old;
@@ -788,7 +794,7 @@ HWND SetActiveWindow(HWND hWnd) {
   ::SendMessage(top, WM_NCACTIVATE, TRUE, 0);
   ::SendMessage(top, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), (LPARAM)old);
   if (AfxWndRec* r = AfxRec(top)) {
-    if (r->w->isVisible()) r->w->activateWindow();
+    if (tellQt && r->w->isVisible()) r->w->activateWindow();
   }
   return old;
 }
@@ -1749,7 +1755,7 @@ bool NeapWidget::event(QEvent* e) {
       return QWidget::event(e);
     }
     case QEvent::WindowActivate:
-      if (AfxRec(m_h) && !(AfxRec(m_h)->style & WS_CHILD) && g_active != m_h) SetActiveWindow(m_h);
+      if (AfxRec(m_h) && !(AfxRec(m_h)->style & WS_CHILD) && g_active != m_h) afxActivate(m_h, false);
       return QWidget::event(e);
     default:
       break;
