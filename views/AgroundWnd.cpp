@@ -95,14 +95,6 @@ double AfxParseUserNumber(LPCTSTR lpszText) {
   return result.ec == std::errc() ? value : 0.0;
 }
 
-CString AfxFormatUserNumber(double dValue, int nDecimals) {
-  CString s;
-  s.Format("%.*f", nDecimals, dValue);
-  const CString dec = AfxGetLocaleValues().decimalSeparator;
-  if (!dec.IsEmpty() && dec != ".") s.Replace(".", dec);
-  return s;
-}
-
 AGROUND_VERDICT ComputeAgroundVerdict(double D, double d, double X, double H, BOOL bFeet) {
   AGROUND_VERDICT v;
   v.dAgroundLevel = H - D + d;

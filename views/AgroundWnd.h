@@ -4,6 +4,7 @@
 // (ComputeAgroundVerdict below).
 #pragma once
 
+#include "platform/core/AfxUserNumber.h"
 #include "platform/ui/AfxWin.h"
 #include "views/ViewHost.h"
 
@@ -21,7 +22,7 @@ AGROUND_VERDICT ComputeAgroundVerdict(double dDepth, double dDraught, double dDr
 // Numbers the user types and reads in the panel, in the user's locale: "1.234,5" with a
 // German locale is 1234.5; a thousands separator is never taken for the decimal one.
 double AfxParseUserNumber(LPCTSTR lpszText);
-CString AfxFormatUserNumber(double dValue, int nDecimals);
+// AfxFormatUserNumber(double, int) comes from platform/core/AfxUserNumber.h.
 
 class CAgroundWnd : public CWnd {
   DECLARE_DYNAMIC(CAgroundWnd)

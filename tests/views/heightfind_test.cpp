@@ -3,6 +3,7 @@
 // the user's locale, the exports, printing over several pages, saving, and windows too small
 // for a column.
 #include "platform/core/AfxLocale.h"
+#include "platform/ui/CommonDlg.h"
 #include "platform/ui/PrintDC.h"
 #include "platform/ui/UiTest.h"
 #include "tests/views/MonthFixture.h"
@@ -449,6 +450,51 @@ TEST_F(Finder, SavingReportsWhatCannotBeWritten) {
   error.Empty();
   EXPECT_FALSE(finder.SaveToFile((dir + "/blocker/r.htm").c_str(), 1, error));
   EXPECT_NE(-1, error.Find("blocker/r.htm")) << error.GetString();
+}
+
+TEST_F(Finder, SaveAsAndPrintGoThroughTheirDialogs) {
+  const std::string dir = TempDir();
+  std::vector<std::string> messages;
+  AfxSetMessageBoxHook([&](const AFX_MSGBOX_REQUEST& r) {
+    messages.push_back(r.text);
+    return IDOK;
+  });
+  int asked = 0;
+  AfxSetFileDialogHook([&](const AFX_FILEDLG_REQUEST& r) {
+    ++asked;
+    EXPECT_EQ("Neapwise Results", r.fileName);
+    EXPECT_EQ("htm", r.defExt);
+    return AFX_FILEDLG_ANSWER{IDOK, dir + "/results", 1};
+  });
+  finder.SaveAs();
+  EXPECT_EQ(0, asked) << "nothing calculated, nothing to save";
+  finder.SetHeightText("3.00");
+  finder.Find();
+  finder.SaveAs();
+  EXPECT_EQ(1, asked);
+  EXPECT_EQ(ReadFile(dir + "/results.htm"), std::string(finder.BuildHtml().GetString()));
+  AfxSetFileDialogHook([&](const AFX_FILEDLG_REQUEST&) { return AFX_FILEDLG_ANSWER{IDOK, dir + "/results.doc", 1}; });
+  finder.SaveAs();
+  ASSERT_EQ(1u, messages.size()) << "another extension is refused, and the user told";
+  AfxSetFileDialogHook(nullptr);
+  AfxSetMessageBoxHook(nullptr);
+
+  int printed = 0;
+  AfxSetPrintDialogHook([&](const AFX_PRINTDLG_REQUEST&) {
+    ++printed;
+    AFX_PRINTDLG_ANSWER a;
+    a.result = IDOK;
+    a.pdfPath = dir + "/results.pdf";
+    return a;
+  });
+  finder.SetHeightText("3.10");
+  finder.Print();
+  EXPECT_EQ(0, printed) << "greyed results are not printed";
+  finder.SetHeightText("3.00");
+  finder.Print();
+  EXPECT_EQ(1, printed);
+  AfxSetPrintDialogHook(nullptr);
+  EXPECT_EQ(0u, ReadFile(dir + "/results.pdf").find("%PDF"));
 }
 
 TEST_F(Finder, DaysOutsideTheAngleFactorTableShowThatNoPredictionExists) {

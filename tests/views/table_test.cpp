@@ -1,6 +1,7 @@
 // The monthly tide table as a user sees it: a real port's month with its moon phases checked in
 // pixels, its text and HTML exports against the model's own tides, saving (with the failures a
 // user must be told of), printing, the windows too small for a cell, and mouse, keys and wheel.
+#include "platform/ui/CommonDlg.h"
 #include "platform/ui/PrintDC.h"
 #include "platform/ui/UiTest.h"
 #include "tests/views/MonthFixture.h"
@@ -345,6 +346,60 @@ TEST_F(TableWindow, SavingChoosesTheFormatByExtensionAndReportsWhatCannotBeWritt
     EXPECT_EQ("old", ReadFile(dir + "/keep.txt"));
   }
   ::chmod(dir.c_str(), 0755);
+}
+
+TEST_F(TableWindow, ExportAsksForANameAndTellsTheUserWhenTheFileCannotBeWritten) {
+  const std::string dir = TempDir();
+  AFX_FILEDLG_REQUEST asked{};
+  std::string answer = dir + "/june";
+  int filter = 2;
+  AfxSetFileDialogHook([&](const AFX_FILEDLG_REQUEST& r) {
+    asked = r;
+    return AFX_FILEDLG_ANSWER{IDOK, answer, filter};
+  });
+  std::vector<std::string> messages;
+  AfxSetMessageBoxHook([&](const AFX_MSGBOX_REQUEST& r) {
+    messages.push_back(r.text);
+    return IDOK;
+  });
+  table.Export();
+  EXPECT_FALSE(asked.bOpen);
+  EXPECT_EQ("htm", asked.defExt);
+  EXPECT_EQ("Neapwise Table", asked.fileName);
+  ASSERT_EQ(2u, asked.filters.size());
+  EXPECT_EQ("HTML File (*.htm)", asked.filters[0].first);
+  EXPECT_EQ(ReadFile(dir + "/june.txt"), std::string(table.BuildText().GetString()));
+  EXPECT_TRUE(messages.empty());
+  // A folder that exists but can't be written (the dialog itself turns away missing ones): the
+  // user is told, naming the file.
+  answer = "/proc/june.htm";
+  filter = 1;
+  table.Export();
+  ASSERT_EQ(1u, messages.size());
+  EXPECT_NE(std::string::npos, messages[0].find("/proc/june.htm")) << messages[0];
+  // Cancel writes nothing and says nothing.
+  AfxSetFileDialogHook([&](const AFX_FILEDLG_REQUEST&) { return AFX_FILEDLG_ANSWER{IDCANCEL, "", 0}; });
+  table.Export();
+  EXPECT_EQ(1u, messages.size());
+  AfxSetFileDialogHook(nullptr);
+  AfxSetMessageBoxHook(nullptr);
+}
+
+TEST_F(TableWindow, PrintGoesThroughThePrintDialogToOnePage) {
+  const std::string path = TempDir() + "/printed.pdf";
+  DWORD flags = 0;
+  AfxSetPrintDialogHook([&](const AFX_PRINTDLG_REQUEST& r) {
+    flags = r.flags;
+    AFX_PRINTDLG_ANSWER a;
+    a.result = IDOK;
+    a.pdfPath = path;
+    return a;
+  });
+  table.Print();
+  AfxSetPrintDialogHook(nullptr);
+  EXPECT_TRUE(flags & PD_NOPAGENUMS);
+  EXPECT_TRUE(flags & PD_HIDEPRINTTOFILE);
+  EXPECT_EQ(0u, ReadFile(path).find("%PDF"));
 }
 
 TEST_F(TableWindow, PrintingDrawsOnePageWithTheHeadingAndTheDaysThatFit) {
