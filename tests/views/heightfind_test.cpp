@@ -11,6 +11,8 @@
 #include "views/ViewColours.h"
 
 #include <cmath>
+#include <functional>
+#include <memory>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -345,10 +347,18 @@ TEST_F(Finder, TheContextMenuOffersSaveAndPrintOnlyForMatchingResults) {
   ASSERT_TRUE(finder.Create(&owner, CRect(0, 0, 700, 500)));
   auto open = [&](int pick, LPARAM where) {
     std::vector<UINT> ids;
-    AfxCallLater(50, [&] {
+    // Shared with the retries, which may outlive this call; they stop once it returns.
+    auto alive = std::make_shared<bool>(true);
+    auto look = std::make_shared<std::function<void(int)>>();
+    std::weak_ptr<std::function<void(int)>> self = look;
+    *look = [&, alive, self](int tries) {
+      if (!*alive) return;
       HMENU menus[2];
       HWND wnds[2];
-      if (AfxGetTrackingMenus(menus, wnds, 2) != 1) return;
+      if (AfxGetTrackingMenus(menus, wnds, 2) != 1) {
+        if (auto again = self.lock(); again && tries > 0) AfxCallLater(20, [again, tries] { (*again)(tries - 1); });
+        return;
+      }
       for (int i = 0; i < GetMenuItemCount(menus[0]); ++i) ids.push_back(GetMenuItemID(menus[0], i));
       if (pick < 0) {
         EndMenu();
@@ -360,9 +370,11 @@ TEST_F(Finder, TheContextMenuOffersSaveAndPrintOnlyForMatchingResults) {
       AfxTestMouse(WM_MOUSEMOVE, p);
       AfxTestMouse(WM_RBUTTONDOWN, p);
       AfxTestMouse(WM_RBUTTONUP, p);
-    });
+    };
+    AfxCallLater(30, [look] { (*look)(25); });
     finder.SendMessage(WM_CONTEXTMENU, (WPARAM)finder.GetSafeHwnd(), where);
-    AfxTestWait(60);
+    AfxTestWait(pick < 0 ? 60 : 500, [&] { return pick < 0 || !owner.commands.empty(); });
+    *alive = false;
     return ids;
   };
   const LPARAM keyboard = MAKELPARAM(-1, -1);

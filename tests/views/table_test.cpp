@@ -11,6 +11,8 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <functional>
+#include <memory>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -70,12 +72,21 @@ class COwner : public CWnd {
 
 // Opens the window's context menu from the keyboard and returns its item ids; the item at
 // index pick (if any) is chosen.
-std::vector<UINT> OpenContextMenu(CWnd& wnd, int pick) {
+std::vector<UINT> OpenContextMenu(CWnd& wnd, int pick, const std::function<bool()>& done = {}) {
   std::vector<UINT> ids;
-  AfxCallLater(50, [&] {
+  // Looks for the open menu until it shows (a busy machine may be slow to open it).
+  // Shared with the retries, which may outlive this call; they stop once it returns.
+  auto alive = std::make_shared<bool>(true);
+  auto look = std::make_shared<std::function<void(int)>>();
+  std::weak_ptr<std::function<void(int)>> self = look;
+  *look = [&, alive, self](int tries) {
+    if (!*alive) return;
     HMENU menus[2];
     HWND wnds[2];
-    if (AfxGetTrackingMenus(menus, wnds, 2) != 1) return;
+    if (AfxGetTrackingMenus(menus, wnds, 2) != 1) {
+      if (auto again = self.lock(); again && tries > 0) AfxCallLater(20, [again, tries] { (*again)(tries - 1); });
+      return;
+    }
     for (int i = 0; i < GetMenuItemCount(menus[0]); ++i) ids.push_back(GetMenuItemID(menus[0], i));
     if (pick < 0) {
       EndMenu();
@@ -87,9 +98,11 @@ std::vector<UINT> OpenContextMenu(CWnd& wnd, int pick) {
     AfxTestMouse(WM_MOUSEMOVE, p);
     AfxTestMouse(WM_RBUTTONDOWN, p);
     AfxTestMouse(WM_RBUTTONUP, p);
-  });
+  };
+  AfxCallLater(30, [look] { (*look)(25); });
   wnd.SendMessage(WM_CONTEXTMENU, (WPARAM)wnd.GetSafeHwnd(), MAKELPARAM(-1, -1));
-  AfxTestWait(60);
+  AfxTestWait(pick < 0 ? 60 : 500, [&] { return pick < 0 || (done && done()); });
+  *alive = false;
   return ids;
 }
 
@@ -506,7 +519,7 @@ TEST_F(TableWindow, ClicksKeysAndTheWheelSelectAndScrollAndReachTheFrame) {
 
 TEST_F(TableWindow, TheContextMenuOffersTheTableCommandsToTheFrame) {
   const std::vector<UINT> expected{32844, 0, 32807, 57607, 32843, 0, 32785, 32791};
-  EXPECT_EQ(expected, OpenContextMenu(table, 4));
+  EXPECT_EQ(expected, OpenContextMenu(table, 4, [&] { return !parent.commands.empty(); }));
   EXPECT_EQ(std::vector<UINT>{32843}, parent.commands);
   EXPECT_EQ(nullptr, host.menu.GetSafeHmenu());
   // Nothing to offer before the month is calculated.
