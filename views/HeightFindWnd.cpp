@@ -13,7 +13,6 @@
 #include "views/ViewColours.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -60,10 +59,13 @@ void InitDefaultLogFont(LOGFONT& lf) {
 
 CSize Extent(CDC* dc, LPCTSTR s) { return dc->GetTextExtent(s, (int)std::strlen(s)); }
 
-// A filtered height read in the user's locale; text without digits reads as 0.
+// A filtered height read in the user's locale; text without digits reads as 0. A separator
+// typed first or last ("5." or ",5") stands for "5.0" and "0,5".
 double ParseHeight(const CString& text) {
   double v = 0;
-  return AfxParseUserNumber(text, v) ? v : 0.0;
+  if (AfxParseUserNumber(text, v)) return v;
+  if (AfxParseUserNumber(text + "0", v) || AfxParseUserNumber("0" + text, v)) return v;
+  return 0.0;
 }
 
 // A zone of minutes east as the captions write it: whole hours as "+1:00", half hours as "+9:30".

@@ -179,7 +179,8 @@ TEST_F(Finder, TheTypedHeightIsFilteredAndReadInTheUsersLocale) {
   } cases[] = {
       {"en_US", "5.234", "5.23", 5.23}, {"en_US", "5.2.3", "5.23", 5.23}, {"en_US", "a5b.c2", "5.2", 5.2},
       {"en_US", "1,000", "1000", 1000}, {"de_DE", "2,5", "2,5", 2.5},     {"de_DE", "2.5", "25", 25},
-      {"de_DE", "1,234", "1,23", 1.23}, {"en_US", "xyz", "", 0},
+      {"de_DE", "1,234", "1,23", 1.23}, {"en_US", "xyz", "", 0},      {"en_US", "5.", "5.", 5.0},
+      {"de_DE", ",5", ",5", 0.5},
   };
   for (const Case& c : cases) {
     AfxSetLocaleOverrideByName(c.locale);
