@@ -1,0 +1,136 @@
+// The program started as a user starts it, in this process, with its own settings and data
+// folders; restarted by closing the main window and starting again.
+#pragma once
+
+#include "app/MainFrm.h"
+#include "app/NeapwiseApp.h"
+#include "app/Resource.h"
+#include "platform/ui/UiTest.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace app_test {
+
+namespace fs = std::filesystem;
+
+inline CNeapwiseApp& TheApp() {
+  static CNeapwiseApp app;
+  return app;
+}
+
+class Program : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/neapwise-frame-XXXXXX";
+    m_root = ::mkdtemp(tmpl);
+    fs::create_directories(m_root / "config");
+    fs::create_directories(m_root / "data");
+    ::setenv("XDG_CONFIG_HOME", (m_root / "config").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (m_root / "data").c_str(), 1);
+    AfxWinInit(0, nullptr);
+    TheApp().ResetProfile();
+    m_boxes.clear();
+    AfxSetMessageBoxHook([this](const AFX_MSGBOX_REQUEST& r) {
+      m_boxes.push_back(r.text);
+      return IDOK;
+    });
+  }
+
+  void TearDown() override {
+    Close();
+    AfxSetMessageBoxHook(nullptr);
+    TheApp().ResetProfile();
+    std::error_code ec;
+    fs::remove_all(m_root, ec);
+  }
+
+  // Starts the program; the frame, or null when start-up ended.
+  CMainFrame* Start() {
+    if (!TheApp().InitInstance()) return m_frame = nullptr;
+    m_frame = dynamic_cast<CMainFrame*>(TheApp().m_pMainWnd);
+    if (m_frame) m_frame->MoveWindow(0, 0, 1000, 700);
+    Settle();
+    return m_frame;
+  }
+
+  // Closes the main window as the user does.
+  void Close() {
+    if (m_frame && ::IsWindow(m_frame->GetSafeHwnd())) {
+      m_frame->SendMessage(WM_CLOSE);
+      Settle();
+    }
+    m_frame = nullptr;
+    TheApp().m_pMainWnd = nullptr;
+  }
+
+  CMainFrame* Restart() {
+    Close();
+    TheApp().ResetProfile();
+    return Start();
+  }
+
+  void Settle(int ms = 30) {
+    AfxTestWait(ms);
+    TheApp().OnIdle(0);
+  }
+
+  // The index of a port by name.
+  int PortIndex(const char* name) {
+    CPortDB& db = m_frame->GetPortDB();
+    for (int i = 0; i < db.GetCount(); ++i)
+      if (db.GetPort(i)->GetName() == name) return i;
+    return -1;
+  }
+
+  CRightPane& Right() { return *m_frame->GetRightPane(); }
+  CLeftPane& Left() { return *m_frame->GetLeftPane(); }
+  CString Pane(UINT id) { return m_frame->GetPaneText(id); }
+
+  // Picks an item of a date combo as a user does.
+  void PickCombo(IBarCombo* combo, int index) {
+    dynamic_cast<CStripCombo*>(combo)->Pick(index);
+    Settle();
+  }
+  void PickDate(int day, int month, int year) {
+    PickCombo(m_frame->GetYearCombo(), year - m_frame->GetFirstYear());
+    PickCombo(m_frame->GetMonthCombo(), month - 1);
+    PickCombo(m_frame->GetDayCombo(), day - 1);
+  }
+  CQsDateTime Selected() { return m_frame->GetSelectedDate(); }
+
+  // A command as the menu sends it.
+  void Command(UINT id) {
+    m_frame->SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    Settle();
+  }
+
+  // A click on a port of the list.
+  void ClickPort(int port) {
+    CPortsTree& tree = Left().m_portsTree;
+    CRect r = tree.GetPortItemRect(port);
+    if (r.IsRectEmpty()) {
+      tree.SelectPortItem(port);  // scrolls it into view
+      Settle();
+      return;
+    }
+    AfxTestClick(tree.GetSafeHwnd(), r.left + 20, r.CenterPoint().y);
+    Settle();
+  }
+
+  std::string ProfileText() {
+    CString text;
+    AfxReadWholeFile(AfxGetProfilePath(), text);
+    return std::string((LPCTSTR)text);
+  }
+
+  fs::path m_root;
+  CMainFrame* m_frame = nullptr;
+  std::vector<std::string> m_boxes;
+};
+
+}  // namespace app_test
