@@ -413,8 +413,8 @@ void CMainFrame::ShowPeriodTimeZoneCaption() {
   const BOOL table = right->m_table.IsCalculated() && right->IsTableVisible();
   const BOOL finder = right->m_heightFind.HasResults() && right->IsHeightFindVisible();
   if (!table && !finder) {
-    if (right->IsGraphVisible())
-      for (UINT id : kIndicators) SetPaneText(id, "");
+    // The graph page keeps its own captions while it shows a graph.
+    if (right->IsGraphVisible()) ShowTimeZoneCaption(FALSE);
     return;
   }
   const CQsDateTime date = GetSelectedDate();

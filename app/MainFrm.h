@@ -98,6 +98,7 @@ class CMainFrame : public CFrameWnd, public IViewHost, public IPredictionFrame {
   CFrameSplitter& GetSplitter() { return m_wndSplitter; }
   CFrameStatusBar& GetStatusBar() { return m_wndStatusBar; }
   CPlainMenuBar& GetMenuBar() { return m_wndMenuBar; }
+  CMenu& GetMainMenu() { return m_menu; }
   CDateStrip& GetDateStrip() { return m_wndDateStrip; }
   IBarCombo* GetDayCombo() const { return m_pDayCombo; }
   IBarCombo* GetMonthCombo() const { return m_pMonthCombo; }

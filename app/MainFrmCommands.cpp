@@ -188,23 +188,30 @@ void CMainFrame::SelectPort(int nPort) {
   }
 }
 
-BOOL CMainFrame::SelectPortByName(LPCTSTR lpszName) {
-  CString text = lpszName ? lpszName : "";
-  if (text.GetLength() < 4) return FALSE;
-  text.MakeLower();
-  text.Trim();
+// Lower case, only a-z, digits and spaces, trimmed.
+static CString FilterName(const CString& text) {
+  CString lower = text;
+  lower.MakeLower();
   CString filtered;
-  for (int i = 0; i < text.GetLength(); ++i) {
-    const char c = text[i];
+  for (int i = 0; i < lower.GetLength(); ++i) {
+    const char c = lower[i];
     if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == ' ') filtered += c;
   }
   filtered.Trim();
-  // What is left must still be a name to look for.
+  return filtered;
+}
+
+BOOL CMainFrame::SelectPortByName(LPCTSTR lpszName) {
+  const CString text = lpszName ? lpszName : "";
+  if (text.GetLength() < 4) return FALSE;
+  // The filtered text is what is looked for, and it must still be a name.
+  const CString filtered = FilterName(text);
   if (filtered.GetLength() < 4) return FALSE;
   for (int i = 0; i < m_portDB.GetCount(); ++i) {
     CString name = m_portDB.GetPort(i)->GetName();
     name.MakeLower();
-    if (name.Find(filtered) >= 0) {
+    // Names keep their punctuation ("Port Erin, Isle of Man"); both sides are filtered alike.
+    if (name.Find(filtered) >= 0 || FilterName(name).Find(filtered) >= 0) {
       SelectPort(i);
       return TRUE;
     }
