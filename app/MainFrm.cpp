@@ -52,6 +52,8 @@ COLORREF ReadColour(const char* entry, COLORREF def) {
 }
 }  // namespace
 
+BOOL CMainFrame::s_bStartFailureShown = FALSE;
+
 CMainFrame::CMainFrame() {
   // Port records that make their own predictions (the tidal log's rows) ask this frame.
   SetPredictionFrame(this);
@@ -148,6 +150,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs) {
                "The program's installation is damaged; please install it again.",
                broken);
     AfxMessageBox(msg, MB_OK | MB_ICONSTOP);
+    s_bStartFailureShown = TRUE;
     return -1;
   }
   // A prediction needs the next day's record as well.
@@ -219,6 +222,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs) {
   left->RecalcLayout();
   m_nGpsComPort = ReadInt(kGeneral, "GpsComPort", 1, 1, 255);
   RecalcLayout();
+  m_bStarted = 1;
   ShowWindow(SW_SHOW);
   return 0;
 }
@@ -307,6 +311,7 @@ void CMainFrame::OnDestroy() {
   CFrameWnd::OnDestroy();
   // (A running GPS reader is told to stop here.)
   KillTimer(kTimerId);
+  if (!m_bStarted) return;
   if (CRightPane* right = GetRightPane()) right->m_tideLog.SaveLog();
   m_portHistory.Save();
   WriteSettings();

@@ -118,6 +118,8 @@ class CMainFrame : public CFrameWnd, public IViewHost, public IPredictionFrame {
   // Writes a year of heights for the current port into the per-user folder; the file's path
   // or an empty text when it failed (the reason in rError).
   CString WriteYearOfHeights(CString& rError);
+  // Set when a failed start has already told the user why.
+  static BOOL s_bStartFailureShown;
 
   BOOL PreCreateWindow(CREATESTRUCT& cs) override;
   BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext) override;
@@ -294,4 +296,7 @@ class CMainFrame : public CFrameWnd, public IViewHost, public IPredictionFrame {
   // Which days of the monthly prediction have their records.
   int m_monthDayValid[32] = {};
   int m_nAfHint = -1;
+  // Set once creation is complete: only then are the settings and lists written back, so a
+  // start that fails half-way leaves the user's settings as they were.
+  int m_bStarted = 0;
 };

@@ -24,9 +24,12 @@ BOOL CNeapwiseApp::InitInstance() {
 
   auto* frame = new CMainFrame;
   m_pMainWnd = frame;
+  CMainFrame::s_bStartFailureShown = FALSE;
   if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, nullptr)) {
-    // A frame that fails creation has deleted itself.
+    // A frame that fails creation has deleted itself; the program ends with a word of why.
     m_pMainWnd = nullptr;
+    if (!CMainFrame::s_bStartFailureShown)
+      AfxMessageBox("Neapwise could not create its main window and has to close.", MB_OK | MB_ICONSTOP);
     return FALSE;
   }
   frame->ShowWindow(SW_SHOW);

@@ -36,6 +36,7 @@ class CPortsTree : public CWnd {
 
   void OnPaint();
   void OnLButtonDown(UINT nFlags, CPoint point);
+  void OnLButtonDblClk(UINT nFlags, CPoint point) { OnLButtonDown(nFlags, point); }
   void OnRButtonUp(UINT nFlags, CPoint point);
   BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
   void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
