@@ -22,16 +22,16 @@ BOOL CNeapwiseApp::InitInstance() {
   SetRegistryKey("Quillane Software");
   InitCommonControls();
 
+  // The frame becomes the main window once it exists, so a failed creation posts no quit.
   auto* frame = new CMainFrame;
-  m_pMainWnd = frame;
   CMainFrame::s_bStartFailureShown = FALSE;
   if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, nullptr)) {
     // A frame that fails creation has deleted itself; the program ends with a word of why.
-    m_pMainWnd = nullptr;
     if (!CMainFrame::s_bStartFailureShown)
       AfxMessageBox("Neapwise could not create its main window and has to close.", MB_OK | MB_ICONSTOP);
     return FALSE;
   }
+  m_pMainWnd = frame;
   frame->ShowWindow(SW_SHOW);
   frame->UpdateWindow();
   // (The start-up notice shows here, modally.)

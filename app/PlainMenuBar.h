@@ -22,6 +22,7 @@ class CPlainMenuBar : public CWnd {
 
   void OnPaint();
   void OnLButtonDown(UINT nFlags, CPoint point);
+  void OnLButtonDblClk(UINT nFlags, CPoint point) { OnLButtonDown(nFlags, point); }
 
  private:
   CMenu* m_pMenu = nullptr;

@@ -59,13 +59,15 @@ class Program : public ::testing::Test {
   }
 
   // Closes the main window as the user does.
+  // (Not as the main window: that would end the message loop for the tests that follow.)
   void Close() {
+    TheApp().m_pMainWnd = nullptr;
     if (m_frame && ::IsWindow(m_frame->GetSafeHwnd())) {
       m_frame->SendMessage(WM_CLOSE);
       Settle();
     }
     m_frame = nullptr;
-    TheApp().m_pMainWnd = nullptr;
+    ASSERT_FALSE(AfxQuitRequested());
   }
 
   CMainFrame* Restart() {

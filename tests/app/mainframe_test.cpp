@@ -119,6 +119,7 @@ TEST_F(Program, TheDateCombosChangeTheDay) {
     AfxTestMouse(WM_LBUTTONDOWN, p);
     AfxTestMouse(WM_LBUTTONUP, p);
   };
+  Settle((int)GetDoubleClickTime() + 50);  // a click of its own, not the second of a double click
   AfxCallLater(20, choose);
   AfxCallLater(3000, [] { EndMenu(); });  // a fault must not hang the test
   AfxTestClick(month->GetSafeHwnd(), 10, 8);
@@ -585,6 +586,116 @@ TEST(ZoneTime, UniversalTimesMoveIntoTheZone) {
     EXPECT_EQ(c.hour, t.GetHour()) << c.zone << " " << c.summer;
     EXPECT_EQ(c.minute, t.GetMinute()) << c.zone << " " << c.summer;
   }
+}
+
+}  // namespace
+
+namespace {
+using namespace app_test;
+
+TEST_F(Program, PanelsTimerGpsAndTheFramesSmallestSize) {
+  ASSERT_NE(nullptr, Start());
+  // The frame cannot be dragged below 640 x 450.
+  RECT drag{100, 100, 300, 200};
+  m_frame->SendMessage(WM_SIZING, 8 /* the bottom-right corner */, (LPARAM)&drag);
+  EXPECT_EQ(740, drag.right);
+  EXPECT_EQ(550, drag.bottom);
+
+  // Running aground details off: the graph takes the height less the title band.
+  CRect pane, graph;
+  Right().GetClientRect(&pane);
+  Command(ID_AGROUND_DETAILS);
+  EXPECT_FALSE(Right().m_aground.IsWindowVisible());
+  Right().m_graph.GetWindowRect(&graph);
+  EXPECT_EQ(pane.Height() - 26, graph.Height());
+  Command(ID_AGROUND_DETAILS);
+  EXPECT_TRUE(Right().m_aground.IsWindowVisible());
+
+  // High and low water times off: the ports list grows.
+  CRect before, after;
+  Left().m_portsTree.GetWindowRect(&before);
+  Command(ID_TIDE_TIMES);
+  EXPECT_FALSE(Left().m_tideTimes.IsWindowVisible());
+  Left().m_portsTree.GetWindowRect(&after);
+  EXPECT_EQ(before.Height() + 108, after.Height());
+  Command(ID_TIDE_TIMES);
+  EXPECT_TRUE(Left().m_tideTimes.IsWindowVisible());
+
+  // In current-time mode the timer moves the mark to now.
+  Command(ID_USE_CURRENT_TIME);
+  EXPECT_TRUE(Right().m_aground.IsUseCurrentTime());
+  Right().m_graph.SetTimeMark(5);
+  m_frame->SendMessage(WM_TIMER, CMainFrame::kTimerId);
+  const CQsDateTime now = CQsDateTime::GetCurrent();
+  EXPECT_NEAR(now.GetHour() * 60 + now.GetMinute(), Right().m_graph.GetTimeMark(), 1);
+  Command(ID_USE_CURRENT_TIME);
+  Right().m_aground.SetTimeMinutes(600);
+  m_frame->SendMessage(WM_TIMER, CMainFrame::kTimerId);
+  EXPECT_EQ(600, Right().m_graph.GetTimeMark());
+
+  // The GPS reader's start adds the icon pane once; its stop removes it.
+  const int panes = m_frame->GetStatusBar().GetCount();
+  m_frame->SendMessage(WM_GPS_STARTED);
+  m_frame->SendMessage(WM_GPS_STARTED);
+  EXPECT_EQ(panes + 1, m_frame->GetStatusBar().GetCount());
+  EXPECT_TRUE(Left().IsGpsShown());
+  m_frame->SendMessage(WM_GPS_STOPPED);
+  EXPECT_EQ(panes, m_frame->GetStatusBar().GetCount());
+  EXPECT_FALSE(Left().IsGpsShown());
+}
+
+TEST_F(Program, TheRecentPortsMenuListsThePortsLookedAt) {
+  ASSERT_NE(nullptr, Start());
+  ClickPort(PortIndex("Aberdeen"));
+  ClickPort(PortIndex("Algeciras"));
+  // Ports > Recent Ports is listed afresh as it opens.
+  CMenu* recent = m_frame->GetMainMenu().GetSubMenu(3)->GetSubMenu(0);
+  ASSERT_NE(nullptr, recent);
+  m_frame->SendMessage(WM_INITMENUPOPUP, (WPARAM)recent->GetSafeHmenu(), 0);
+  std::vector<CString> items;
+  for (UINT i = 0; i < recent->GetMenuItemCount(); ++i) {
+    CString s;
+    recent->GetMenuString(i, s, MF_BYPOSITION);
+    items.push_back(s);
+    EXPECT_EQ(ID_RECENT_PORT_FIRST + i, recent->GetMenuItemID((int)i));
+  }
+  ASSERT_GE(items.size(), 3u);
+  EXPECT_EQ(CString("&1 Algeciras"), items[0]);
+  EXPECT_EQ(CString("&2 Aberdeen"), items[1]);
+}
+
+
+TEST_F(Program, ARecentPortChosenFromTheMenuBar) {
+  ASSERT_NE(nullptr, Start());
+  ClickPort(PortIndex("Aberdeen"));
+  ClickPort(PortIndex("Algeciras"));
+  Settle((int)GetDoubleClickTime() + 50);
+  // Ports > Recent Ports > "2 Aberdeen", with the mouse.
+  static std::function<void()> step;
+  step = [] {
+    HMENU m[3];
+    HWND w[3];
+    RECT r;
+    const int n = AfxGetTrackingMenus(m, w, 3);
+    const int item = n == 1 ? 0 : 1;  // the submenu, then its second port
+    if (n < 1 || !GetMenuItemRect(w[n - 1], m[n - 1], item, &r)) {
+      AfxCallLater(20, step);
+      return;
+    }
+    const POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    AfxTestMouse(WM_MOUSEMOVE, p);
+    AfxTestMouse(WM_LBUTTONDOWN, p);
+    AfxTestMouse(WM_LBUTTONUP, p);
+    if (n == 1) AfxCallLater(30, step);
+  };
+  AfxCallLater(20, step);
+  AfxCallLater(3000, [] { EndMenu(); });
+  CPlainMenuBar& bar = m_frame->GetMenuBar();
+  const CRect ports = bar.GetTitleRect(3);
+  AfxTestClick(bar.GetSafeHwnd(), ports.CenterPoint().x, ports.CenterPoint().y);
+  Settle(60);
+  EXPECT_EQ(PortIndex("Aberdeen"), m_frame->GetCurrentPort());
+  EXPECT_EQ(0, Right().m_graph.GetTitle().Find("Aberdeen - "));
 }
 
 }  // namespace
