@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, then starts the program (run) or runs every test (test).
+# Installs what is missing, builds, then starts the program (run) or runs every test (test; a
+# second, sanitizer build runs them again).
 # Safe to run again: packages already present are not touched and the build is incremental.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -8,10 +9,11 @@ what=${1:-run}
 case "$what" in run|test) ;; *) echo "usage: $0 run|test" >&2; exit 2 ;; esac
 
 packages=(
-  g++ cmake ninja-build pkg-config
+  g++ cmake ninja-build pkg-config clang libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libjpeg62-turbo-dev
   fonts-liberation2 fonts-dejavu-core xvfb xauth
+  poppler-utils inkscape
 )
 
 missing=()
@@ -26,12 +28,26 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
+# ccache, when installed, makes rebuilds of unchanged sources quick.
+launcher=()
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+
 build=${NEAPWISE_BUILD_DIR:-build}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
 cmake --build "$build" -j "$(nproc)"
 
 if [ "$what" = test ]; then
   ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
+  # The same tests again under AddressSanitizer and UndefinedBehaviorSanitizer, built with clang,
+  # which adds a few seconds of every fuzz target (cmake/Sanitize.cmake, tests/fuzz).
+  sanitize=${NEAPWISE_SANITIZE_BUILD_DIR:-build-sanitize}
+  cmake -S . -B "$sanitize" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+    -DCMAKE_CXX_COMPILER=clang++ -DNEAPWISE_SANITIZE=ON -DNEAPWISE_BENCH=OFF "${launcher[@]}" >/dev/null
+  cmake --build "$sanitize" -j "$(nproc)"
+  UBSAN_OPTIONS=print_stacktrace=1 LSAN_OPTIONS="suppressions=$PWD/cmake/lsan-suppressions.txt" \
+    ctest --test-dir "$sanitize" --output-on-failure -j "$(nproc)"
 else
   if [ -x "$build/app/neapwise" ]; then
     exec "$build/app/neapwise"

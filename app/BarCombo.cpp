@@ -118,20 +118,22 @@ CMonthCombo::CMonthCombo() : CStripCombo(WM_MONTHCOMBO_CHANGED, ID_MONTH_COMBO) 
 CYearCombo::CYearCombo() : CStripCombo(WM_YEARCOMBO_CHANGED, ID_YEAR_COMBO) {}
 
 // ---- The strip ----
-IMPLEMENT_DYNAMIC(CDateStrip, CWnd)
+IMPLEMENT_DYNAMIC(CDateStrip, CControlBar)
 
-BEGIN_MESSAGE_MAP(CDateStrip, CWnd)
+BEGIN_MESSAGE_MAP(CDateStrip, CControlBar)
   ON_WM_CREATE()
   ON_WM_PAINT()
 END_MESSAGE_MAP()
 
 BOOL CDateStrip::Create(CWnd* pParent, UINT nID) {
   LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW));
-  return CreateEx(0, cls, "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 400, kHeight), pParent, nID);
+  return CreateBar(cls, WS_CHILD | WS_VISIBLE | CBRS_TOP, 0, pParent, nID);
 }
 
+CSize CDateStrip::CalcFixedLayout(BOOL, BOOL) { return CSize(32767, kHeight); }
+
 int CDateStrip::OnCreate(LPCREATESTRUCT lpcs) {
-  if (CWnd::OnCreate(lpcs) == -1) return -1;
+  if (CControlBar::OnCreate(lpcs) == -1) return -1;
   m_font.CreatePointFont(90, "Sans Serif");
   SetFont(&m_font, FALSE);
   int x = 4;
@@ -158,7 +160,7 @@ BOOL CDateStrip::OnCommand(WPARAM wParam, LPARAM lParam) {
     if (CWnd* frame = GetParent()) frame->PostMessage(WM_COMMAND, MAKEWPARAM(LOWORD(wParam), 0), 0);
     return TRUE;
   }
-  return CWnd::OnCommand(wParam, lParam);
+  return CControlBar::OnCommand(wParam, lParam);
 }
 
 void CDateStrip::OnPaint() {

@@ -83,7 +83,7 @@ class CYearCombo : public CStripCombo {
 };
 
 // The strip under the menu bar: Previous, the day, month and year combos, Next.
-class CDateStrip : public CWnd {
+class CDateStrip : public CControlBar {
   DECLARE_DYNAMIC(CDateStrip)
   DECLARE_MESSAGE_MAP()
  public:
@@ -95,6 +95,8 @@ class CDateStrip : public CWnd {
   CButton m_previous, m_next;
 
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+  CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override;
+  void OnUpdateCmdUI(CWnd* pTarget, BOOL) override { UpdateState(pTarget); }
   int OnCreate(LPCREATESTRUCT lpcs);
   void OnPaint();
   // Enables the buttons and combos by the frame's update handlers.

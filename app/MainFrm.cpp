@@ -55,12 +55,20 @@ COLORREF ReadColour(const char* entry, COLORREF def) {
 BOOL CMainFrame::s_bStartFailureShown = FALSE;
 
 CMainFrame::CMainFrame() {
-  // Port records that make their own predictions (the tidal log's rows) ask this frame.
+  // Port records that make their own predictions (the tidal log's rows) ask this frame, and
+  // so do the ports tree and the port-name strip.
   SetPredictionFrame(this);
+  SetPortsHost(this);
 }
 
 CMainFrame::~CMainFrame() {
   if (GetPredictionFrame() == this) SetPredictionFrame(nullptr);
+  if (GetPortsHost() == this) SetPortsHost(nullptr);
+}
+
+BOOL CMainFrame::IsGraphCalculated() const {
+  CRightPane* right = GetRightPane();
+  return right && right->m_graph.HasData();
 }
 
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs) {
@@ -126,12 +134,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs) {
   // Status bar with its four panes; the first stretches.
   if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, AFX_IDW_STATUS_BAR)) return -1;
   if (!m_wndStatusBar.SetIndicators(kIndicators, 4)) return -1;
-  {
-    UINT id, style;
-    int cx;
-    m_wndStatusBar.GetPaneInfo(0, id, style, cx);
-    m_wndStatusBar.SetPaneInfo(0, id, style | SBPS_STRETCH, cx);
-  }
+  SetStatusPanes(FALSE);
 
   // Tables. Without them there is nothing the program can show.
   m_portDB.Load();
@@ -318,27 +321,28 @@ void CMainFrame::OnDestroy() {
 }
 
 // ---- Layout ----
-void CMainFrame::RecalcLayout(BOOL) {
-  if (!m_wndSplitter.m_hWnd) return;
-  CRect rc;
-  GetClientRect(&rc);
-  int top = 0, bottom = rc.bottom;
-  if (m_wndMenuBar.m_hWnd) {
-    m_wndMenuBar.MoveWindow(0, 0, rc.Width(), CPlainMenuBar::kHeight);
-    top += CPlainMenuBar::kHeight;
-  }
-  if (m_wndDateStrip.m_hWnd && m_wndDateStrip.IsWindowVisible()) {
-    m_wndDateStrip.MoveWindow(0, top, rc.Width(), CDateStrip::kHeight);
-    top += CDateStrip::kHeight;
-  }
-  if (m_wndStatusBar.m_hWnd && m_wndStatusBar.IsWindowVisible()) {
-    bottom -= CPaneStatusBar::kHeight;
-    m_wndStatusBar.MoveWindow(0, bottom, rc.Width(), CPaneStatusBar::kHeight);
-  }
-  m_wndSplitter.MoveWindow(0, top, rc.Width(), std::max(0, bottom - top));
+// The bars take their strips (menu bar and date strip at the top, status bar at the bottom)
+// and the splitter the rest.
+void CMainFrame::RecalcLayout(BOOL bNotify) { CFrameWnd::RecalcLayout(bNotify); }
+
+void CMainFrame::OnSize(UINT nType, int, int) {
+  if (nType != SIZE_MINIMIZED) RecalcLayout();
 }
 
-void CMainFrame::OnSize(UINT, int, int) { RecalcLayout(); }
+void CMainFrame::SetStatusPanes(BOOL bGps) {
+  CString texts[4];
+  const int n = std::min(m_wndStatusBar.GetCount(), 4);
+  for (int i = 0; i < n; ++i) texts[i] = m_wndStatusBar.GetPaneText(i);
+  UINT ids[5] = {kIndicators[0], kIndicators[1], kIndicators[2], kIndicators[3], 1};
+  m_wndStatusBar.SetIndicators(ids, bGps ? 5 : 4);
+  UINT id, style;
+  int cx;
+  m_wndStatusBar.GetPaneInfo(0, id, style, cx);
+  m_wndStatusBar.SetPaneInfo(0, id, style | SBPS_STRETCH, cx);
+  if (bGps) m_wndStatusBar.SetPaneInfo(4, 1, SBPS_NORMAL, 32);
+  for (int i = 0; i < n; ++i)
+    if (!texts[i].IsEmpty()) m_wndStatusBar.SetPaneText(i, texts[i]);
+}
 
 void CMainFrame::OnSizing(UINT fwSide, LPRECT pRect) {
   CFrameWnd::OnSizing(fwSide, pRect);
@@ -463,11 +467,6 @@ void CMainFrame::EnableDateCombos(int bEnable) {
   m_bDateCombosEnabled = bEnable ? 1 : 0;
   for (IBarCombo* c : {m_pDayCombo, m_pMonthCombo, m_pYearCombo})
     if (c) c->SetEnabled(m_bDateCombosEnabled);
-}
-
-LRESULT CMainFrame::OnIdleUpdateCmdUI(WPARAM, LPARAM) {
-  if (m_wndDateStrip.m_hWnd) m_wndDateStrip.UpdateState(this);
-  return 0;
 }
 
 void CMainFrame::OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu) {
@@ -625,6 +624,9 @@ void CMainFrame::SetAngleFactorsForDate(const CQsDateTime& date, BOOL bMonth) {
     if (m_monthDayValid[d]) {
       m_monthlyPrediction.SetAngleFactors(d, a, b);
       h = h1;
+    } else {
+      // Nothing left of another month: the day shows that no prediction exists.
+      m_monthlyPrediction.SetAngleFactors(d, m_angleFactorDB.GetDefault(), m_angleFactorDB.GetDefault());
     }
   }
 }

@@ -5,9 +5,8 @@
 
 #include "app/BarCombo.h"
 #include "app/LeftPane.h"
-#include "app/PaneSplitter.h"
-#include "app/PaneStatusBar.h"
 #include "app/PlainMenuBar.h"
+#include "app/PortsHost.h"
 #include "app/RightPane.h"
 #include "app/VxMenu.h"
 #include "model/AngleFactorDB.h"
@@ -18,14 +17,13 @@
 #include "model/Prediction.h"
 #include "model/Sunrise.h"
 #include "platform/ui/AfxWin.h"
+#include "views/FlatSplitter.h"
 #include "views/ViewHost.h"
 
-// The frame's splitter and status bar; the flat splitter and the framework's status bar
-// take these places when they are built.
-using CFrameSplitter = CPaneSplitter;
-using CFrameStatusBar = CPaneStatusBar;
+using CFrameSplitter = CFlatSplitter;
+using CFrameStatusBar = CStatusBar;
 
-class CMainFrame : public CFrameWnd, public IViewHost, public IPredictionFrame {
+class CMainFrame : public CFrameWnd, public IViewHost, public IPredictionFrame, public IPortsHost {
   DECLARE_DYNAMIC(CMainFrame)
   DECLARE_MESSAGE_MAP()
  public:
@@ -60,28 +58,33 @@ class CMainFrame : public CFrameWnd, public IViewHost, public IPredictionFrame {
   void GoNext() override;
   void GoPrevious() override;
 
-  // ---- IPredictionFrame ----
+  // ---- The month pages, the tidal log and the running-aground panel (IViewHost) ----
+  CMonthlyPrediction& GetMonthlyPrediction() override { return m_monthlyPrediction; }
+  int IsSummerTimeOnDay(int nDay) const override;
+  void ShowPeriodTimeZoneCaption() override;
+  CPortDB* GetPortDB() override { return m_portDB.IsLoaded() ? &m_portDB : nullptr; }
+  // Also the prediction frame's: the table port records make their own predictions from.
   const CAngleFactorDB* GetAngleFactorDB() const override { return &m_angleFactorDB; }
+  void UpdateTimeMark() override;
+  void RefreshAgroundStatus() override { UpdateAgroundStatus(FALSE); }
+
+  // ---- IPortsHost ----
+  CPortHistory* GetPortHistory() override { return &m_portHistory; }
+  BOOL IsGraphCalculated() const override;
 
   // ---- What the other views and panes ask ----
   BOOL IsAutoHeight() const { return m_bAutoHeight; }
   double GetMaxHeight() const { return m_dMaxHeight; }
-  CPortHistory& GetPortHistory() { return m_portHistory; }
-  CMonthlyPrediction& GetMonthlyPrediction() { return m_monthlyPrediction; }
-  CPortDB& GetPortDB() { return m_portDB; }
+  CPortDB& PortDB() { return m_portDB; }
   CDiamondDB& GetDiamondDB() { return m_diamondDB; }
   int IsSummerTimeOnSelectedDate() const;
-  int IsSummerTimeOnDay(int nDay) const;
   void EnableDateCombos(int bEnable);
   void ShowMapToolbar(int bShow) { m_bMapToolbarShown = bShow; }
   int IsMapToolbarShown() const { return m_bMapToolbarShown; }
   void ShowStreamInStatusBar(double dRate, double dDirection);
   void ShowMapStatus(const class CPosition* pPosition, int bKeepSunset);
-  void RefreshAgroundStatus() { UpdateAgroundStatus(FALSE); }
   void UpdateAgroundStatus(BOOL bForce);
-  void UpdateTimeMark();
   void ShowTimeZoneCaption(BOOL bForce);
-  void ShowPeriodTimeZoneCaption();
   void OnVesselPositionChanged(double, double, double, double) {}
   // The time of day of a universal date-time in a zone, with summer time when asked.
   static CQsDateTime UniversalToZoneTime(const CQsDateTime& universal, int nZone, int bSummer);
@@ -134,7 +137,6 @@ class CMainFrame : public CFrameWnd, public IViewHost, public IPredictionFrame {
   void OnTimer(UINT_PTR nIDEvent);
   void OnPaint();
   void OnSetFocus(CWnd*) {}
-  LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
   void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu);
 
   // ---- Commands ----
@@ -254,6 +256,8 @@ class CMainFrame : public CFrameWnd, public IViewHost, public IPredictionFrame {
   void StepDay(int nDelta);
   void StepMonth(int nDelta);
   void ShowNoPrediction();
+  // The status bar's panes: the four, and the GPS pane while the reader runs.
+  void SetStatusPanes(BOOL bGps);
   CString ZoneCaption(int nZone, int bSummer) const;
   CGraphWnd& Graph() const { return GetRightPane()->m_graph; }
 

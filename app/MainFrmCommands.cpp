@@ -22,7 +22,6 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
   ON_WM_PAINT()
   ON_WM_SETFOCUS()
   ON_WM_INITMENUPOPUP()
-  ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
 
   ON_COMMAND(ID_VIEW_GRAPH, OnViewGraph)
   ON_COMMAND(ID_PAGE_GRAPH, OnPageGraph)
@@ -357,6 +356,7 @@ void CMainFrame::CalculateTable() {
     int n = 0;
     // A day outside the tables shows no events rather than made-up ones.
     if (m_monthDayValid[d]) n = m_monthlyPrediction.GetDay(d)->FindHighLow(z, IsSummerTimeOnDay(d), events);
+    table.SetDayPredicted(d, m_monthDayValid[d]);
     for (int slot = 1; slot <= 4; ++slot) {
       table.SetEventPresent(slot, d, slot <= n);
       if (slot <= n) table.SetTideEvent(slot, d, events[slot - 1].minutes, events[slot - 1].metres);
@@ -896,7 +896,7 @@ LRESULT CMainFrame::OnGpsError(WPARAM wParam, LPARAM) {
 
 LRESULT CMainFrame::OnGpsStarted(WPARAM, LPARAM) {
   if (!m_bGpsPaneShown) {
-    m_wndStatusBar.AddPane(1, 32);
+    SetStatusPanes(TRUE);
     m_bGpsPaneShown = 1;
   }
   GetLeftPane()->ShowGps();
@@ -905,7 +905,7 @@ LRESULT CMainFrame::OnGpsStarted(WPARAM, LPARAM) {
 
 LRESULT CMainFrame::OnGpsStopped(WPARAM, LPARAM) {
   if (m_bGpsPaneShown) {
-    m_wndStatusBar.RemovePane(1);
+    SetStatusPanes(FALSE);
     m_bGpsPaneShown = 0;
   }
   GetRightPane()->m_map.MarkVesselStale();

@@ -1,8 +1,8 @@
 #include "app/PlainMenuBar.h"
 
-IMPLEMENT_DYNAMIC(CPlainMenuBar, CWnd)
+IMPLEMENT_DYNAMIC(CPlainMenuBar, CControlBar)
 
-BEGIN_MESSAGE_MAP(CPlainMenuBar, CWnd)
+BEGIN_MESSAGE_MAP(CPlainMenuBar, CControlBar)
   ON_WM_PAINT()
   ON_WM_LBUTTONDOWN()
   ON_WM_LBUTTONDBLCLK()
@@ -26,11 +26,14 @@ BOOL CPlainMenuBar::Create(CWnd* pFrame, CMenu* pMenu, UINT nID) {
   m_pFrame = pFrame;
   if (!m_pMenu || !m_pMenu->GetSafeHmenu()) return FALSE;
   LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW));
-  if (!CreateEx(0, cls, "Menu Bar", WS_CHILD | WS_VISIBLE, CRect(0, 0, 400, kHeight), pFrame, nID)) return FALSE;
   m_font.CreatePointFont(90, "Sans Serif");
+  if (!CreateBar(cls, WS_CHILD | WS_VISIBLE | CBRS_TOP, 0, pFrame, nID)) return FALSE;
+  SetWindowText("Menu Bar");
   Layout();
   return TRUE;
 }
+
+CSize CPlainMenuBar::CalcFixedLayout(BOOL, BOOL) { return CSize(32767, kHeight); }
 
 void CPlainMenuBar::Layout() {
   m_rects.clear();

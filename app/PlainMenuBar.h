@@ -6,7 +6,7 @@
 
 #include <vector>
 
-class CPlainMenuBar : public CWnd {
+class CPlainMenuBar : public CControlBar {
   DECLARE_DYNAMIC(CPlainMenuBar)
   DECLARE_MESSAGE_MAP()
  public:
@@ -19,6 +19,9 @@ class CPlainMenuBar : public CWnd {
   // Opens title i's pop-up as a click does.
   void OpenPopup(int nIndex);
   void Layout();
+  CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override;
+  // Its commands are the menu's; nothing of its own to update.
+  void OnUpdateCmdUI(CWnd*, BOOL) override {}
 
   void OnPaint();
   void OnLButtonDown(UINT nFlags, CPoint point);

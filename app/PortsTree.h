@@ -1,58 +1,73 @@
-// The ports list of the left pane. Placeholder until the ports tree lands: a flat list of
-// the ports with the tree's interface, so the frame's code is the real one.
+// The ports tree: every port of the table under its country or area, in name or table order,
+// with a context menu that also lists the ten nearest ports. In the left pane it selects the
+// frame's port; in the Select Port dialog it tells the dialog that a port was picked.
 #pragma once
 
+#include "app/PortsHost.h"
+#include "app/PortsResource.h"
 #include "platform/ui/AfxWin.h"
-
-#include <vector>
 
 class CPortDB;
 
-class CPortsTree : public CWnd {
+class CPortsTree : public CTreeCtrl {
   DECLARE_DYNAMIC(CPortsTree)
-  DECLARE_MESSAGE_MAP()
  public:
-  static constexpr int kRowHeight = 18;
+  static constexpr int kAreaNodes = 34;
+  static constexpr int kNearest = 10;
+  static constexpr int kImages = 31;
+  static constexpr int kStandardPortImage = 7;
+  static constexpr int kSecondaryPortImage = 8;
 
-  BOOL Create(const RECT& rect, CWnd* pParent, UINT nID);
-  // 0 when the rule code has no area node, else 1.
-  int InsertPort(LPCTSTR lpszName, int bStandard, int nRuleCode, int nPortIndex);
+  CPortsTree();
+  ~CPortsTree() override;
+
+  BOOL Create(const RECT& rect, CWnd* pParentWnd, UINT nID);
+  // Appends the port under the node of its summer-time rule code (area code - 1); 0 when no
+  // node takes that code, else 1.
+  int InsertPort(LPCTSTR lpszName, BOOL bStandard, int nRuleCode, int nPortIndex);
+  // Every port of the table, in table order (kind 2 is a standard port).
+  void InsertPorts(const CPortDB& ports);
   void SortByName();
   void SortByLocation();
   void ApplyNameOrder();
   void Reset();
-  int IsInLocationOrder() const { return m_bLocationOrder; }
-  int GetSelectedPort() const { return m_nSelected; }
-  // Entries 1..10 of the nearest-ports list of the last context menu; 0 otherwise.
+  // Table index of the selected port; -1 when the selection is not a port.
+  int GetSelectedPort() const;
+  // Nearest port i (1 to 10) of the last context menu, else 0.
   int GetNearestPort(int i) const;
-  // Fills the nearest-ports list for the port (what the context menu does).
-  void FindNearestPorts(int nPort, const CPortDB& ports);
-  void SetDialogMode() { m_bDialogMode = 1; }
-  // Selects the port's row (as a click does) and shows it.
-  BOOL SelectPortItem(int nPort);
-  // The client rectangle of the port's row; empty when it is not listed or scrolled away.
-  CRect GetPortItemRect(int nPort) const;
-  int GetItemCount() const { return (int)m_items.size(); }
+  // In a dialog: selecting a port sends WM_PORTSTREE_PICKED to the dialog (default: the parent).
+  void SetDialogMode(CWnd* pOwnerDlg = nullptr);
+  BOOL IsDialogMode() const { return m_bDialogMode; }
+  BOOL IsInLocationOrder() const { return m_bLocationOrder; }
+  // The port table index of the last port selected in the pane, -1 before any.
+  int GetLastSelectedPort() const { return m_nSelectedPort; }
+  // The area node for a rule code, or null.
+  HTREEITEM GetAreaNode(int nRuleCode) const;
+  // The frame this tree asks; the registered one when none is given.
+  void SetHost(IPortsHost* pHost) { m_pHost = pHost; }
+  // The menu picture of an area code's flag for the nearest-ports items, 0 when none.
+  static UINT AreaMenuBitmap(int nAreaCode);
 
-  void OnPaint();
-  void OnLButtonDown(UINT nFlags, CPoint point);
-  void OnLButtonDblClk(UINT nFlags, CPoint point) { OnLButtonDown(nFlags, point); }
-  void OnRButtonUp(UINT nFlags, CPoint point);
-  BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
-  void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+ protected:
+  BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+  void InsertAreas();
+  void ShowContextMenu();
+  BOOL IsPort(HTREEITEM hItem) const;
+  IPortsHost* Host() const { return m_pHost ? m_pHost : GetPortsHost(); }
+
+  void OnSelChanged(NMHDR* pNMHDR, LRESULT* pResult);
+  void OnDblClk(NMHDR* pNMHDR, LRESULT* pResult);
+  void OnReturn(NMHDR* pNMHDR, LRESULT* pResult);
+  void OnRClick(NMHDR* pNMHDR, LRESULT* pResult);
+  DECLARE_MESSAGE_MAP()
 
  private:
-  struct Item {
-    CString name;
-    int standard, rule, port;
-  };
-  int RowOfPort(int nPort) const;
-  void Select(int nRow);
-  void EnsureVisible(int nRow);
-  std::vector<Item> m_items;
   int m_bLocationOrder = 1;
-  int m_nearestPorts[10] = {};
+  CImageList m_images;
+  HTREEITEM m_areas[kAreaNodes] = {};
+  int m_nearestPorts[kNearest] = {};
   int m_bDialogMode = 0;
-  int m_nSelected = -1;
-  int m_nTop = 0;
+  int m_nSelectedPort = -1;
+  HWND m_hOwnerDlg = nullptr;
+  IPortsHost* m_pHost = nullptr;
 };

@@ -183,6 +183,3 @@
 #ifndef FWS_ADDTOTITLE
 #define FWS_ADDTOTITLE 0x00008000L
 #endif
-#ifndef CBRS_BOTTOM
-#define CBRS_BOTTOM 0x8000L
-#endif

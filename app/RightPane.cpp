@@ -118,7 +118,7 @@ void CRightPane::ShowPage(Page page) {
 
   CMainFrame* frame = Frame();
   CLeftPane* left = Left();
-  auto* splitter = dynamic_cast<CPaneSplitter*>(GetParent());
+  auto* splitter = dynamic_cast<CFrameSplitter*>(GetParent());
   if (frame) {
     frame->EnableDateCombos(page != kTideLog);
     frame->ShowMapToolbar(page == kMap);

@@ -236,6 +236,28 @@ BOOL VxMenu::SetItemIcon(LPCTSTR lpszText, UINT nID, int nToolbarID) {
   return menu->ModifyMenu((UINT)pos, MF_BYPOSITION | d->nFlags, nID, reinterpret_cast<LPCTSTR>(d));
 }
 
+BOOL VxMenu::SetItemBitmap(UINT nID, UINT nBitmapID) {
+  auto pics = std::make_shared<VxToolbarPictures>();
+  if (!pics->bitmap.LoadBitmap(nBitmapID)) return FALSE;
+  BITMAP bm{};
+  pics->bitmap.GetBitmap(&bm);
+  if (bm.bmWidth < kPictureWidth || bm.bmHeight < kPictureHeight) return FALSE;
+  pics->commands.push_back(nID);
+  if (!SetItemIcon(nullptr, nID, -1)) return FALSE;  // makes the item owner-drawn with data
+  auto [menu, pos] = FindItem(nID);
+  MENUITEMINFO mii{};
+  mii.cbSize = sizeof(mii);
+  mii.fMask = MIIM_DATA;
+  ::GetMenuItemInfo(menu->m_hMenu, (UINT)pos, TRUE, &mii);
+  for (auto& d : menu->m_data)
+    if ((ULONG_PTR)d.get() == mii.dwItemData) {
+      d->nImageIndex = 0;
+      d->pictures = pics;
+      return TRUE;
+    }
+  return FALSE;
+}
+
 BOOL VxMenu::ApplyToolbarIcons(int nToolbarID) {
   auto pics = LoadToolbar(nToolbarID);
   if (!pics) return FALSE;

@@ -49,6 +49,9 @@ class VxMenu : public CMenu {
   // Gives the item of the command (here or in a submenu) the command's picture from the
   // toolbar, and a new text when one is given.
   BOOL SetItemIcon(LPCTSTR lpszText, UINT nID, int nToolbarID);
+  // Gives the item of the command (here or in a submenu) the first 16 x 15 picture of a bitmap
+  // resource, for pictures that no toolbar holds; FALSE without the item or the bitmap.
+  BOOL SetItemBitmap(UINT nID, UINT nBitmapID);
   // Pictures for every command of the toolbar that the menu holds; FALSE without the toolbar.
   BOOL ApplyToolbarIcons(int nToolbarID);
   // Brings the item data in line with the items after other code changed the menu.

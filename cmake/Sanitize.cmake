@@ -21,9 +21,10 @@ if(NEAPWISE_SANITIZE)
   if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     # clang links the sanitizer runtime into executables only; a shared library (the engine)
     # finds it in the executable at load time. Its --no-undefined check cannot pass here, so it
-    # is switched off at the end of every link line (the normal build keeps it).
-    set(CMAKE_C_STANDARD_LIBRARIES "${CMAKE_C_STANDARD_LIBRARIES} -Wl,-z,undefs")
-    set(CMAKE_CXX_STANDARD_LIBRARIES "${CMAKE_CXX_STANDARD_LIBRARIES} -Wl,-z,undefs")
+    # is switched off at the end of the shared libraries' link lines (the normal build keeps
+    # it). Executables keep the linker's check: a missing symbol must fail the link, not the run.
+    set(CMAKE_C_CREATE_SHARED_LIBRARY "${CMAKE_C_CREATE_SHARED_LIBRARY} -Wl,-z,undefs")
+    set(CMAKE_CXX_CREATE_SHARED_LIBRARY "${CMAKE_CXX_CREATE_SHARED_LIBRARY} -Wl,-z,undefs")
 
     include(CheckCXXSourceCompiles)
     set(CMAKE_REQUIRED_FLAGS "-fsanitize=fuzzer,address,undefined")

@@ -1,44 +1,332 @@
 #include "views/AgroundWnd.h"
 
+#include "model/QsDateTime.h"
+#include "platform/core/AfxLocale.h"
+#include "toolkit/CbDrawHelpers.h"
 #include "views/ViewColours.h"
+
+#include <charconv>
+#include <cstring>
+#include <string>
 
 IMPLEMENT_DYNAMIC(CAgroundWnd, CWnd)
 
 BEGIN_MESSAGE_MAP(CAgroundWnd, CWnd)
+  ON_WM_CREATE()
+  ON_WM_DESTROY()
   ON_WM_PAINT()
+  ON_CONTROL(CBN_SELCHANGE, CAgroundWnd::kTimeComboId, OnTimeSelChange)
+  ON_CONTROL(CBN_EDITUPDATE, CAgroundWnd::kTimeComboId, OnTimeEditUpdate)
+  ON_CONTROL(CBN_KILLFOCUS, CAgroundWnd::kTimeComboId, OnTimeKillFocus)
+  ON_CONTROL(EN_UPDATE, CAgroundWnd::kDepthEditId, OnDepthUpdate)
+  ON_NOTIFY(UDN_DELTAPOS, CAgroundWnd::kDepthSpinId, OnSpinDelta)
 END_MESSAGE_MAP()
 
+namespace {
+
+std::string Separator(const CString& s, const char* fallback) {
+  return s.IsEmpty() ? std::string(fallback) : s.GetStdString();
+}
+
+// Keeps digits, the first decimal separator with at most two digits after it, and thousands
+// separators before it; drops everything else.
+std::string FilterDepth(const std::string& text, const std::string& dec, const std::string& thou,
+                        size_t caret, size_t& newCaret, bool& keptAny) {
+  std::string out;
+  bool seenDecimal = false;
+  int decimals = 0;
+  keptAny = false;
+  newCaret = 0;
+  for (size_t i = 0; i < text.size();) {
+    if (i < caret) newCaret = out.size();
+    const char c = text[i];
+    if (c >= '0' && c <= '9') {
+      if (!seenDecimal || decimals < 2) {
+        out += c;
+        keptAny = true;
+        if (seenDecimal) ++decimals;
+      }
+      ++i;
+    } else if (!seenDecimal && text.compare(i, dec.size(), dec) == 0) {
+      out += dec;
+      seenDecimal = true;
+      keptAny = true;
+      i += dec.size();
+    } else if (!seenDecimal && !thou.empty() && thou != dec && text.compare(i, thou.size(), thou) == 0) {
+      out += thou;
+      keptAny = true;
+      i += thou.size();
+    } else {
+      ++i;
+    }
+  }
+  if (caret >= text.size()) newCaret = out.size();
+  return out;
+}
+
+CString Metres(double metres, BOOL feet) {
+  return feet ? AfxFormatUserNumber(metres * CAgroundWnd::kFeetPerMetre, 2) + "ft"
+              : AfxFormatUserNumber(metres, 2) + "m";
+}
+
+}  // namespace
+
+double AfxParseUserNumber(LPCTSTR lpszText) {
+  if (!lpszText) return 0.0;
+  const AFX_LOCALE_VALUES loc = AfxGetLocaleValues();
+  const std::string dec = Separator(loc.decimalSeparator, "."), thou = loc.thousandSeparator.GetStdString();
+  const std::string text(lpszText);
+  std::string plain;
+  for (size_t i = 0; i < text.size();) {
+    if (text.compare(i, dec.size(), dec) == 0) {
+      plain += '.';
+      i += dec.size();
+    } else if (!thou.empty() && thou != dec && text.compare(i, thou.size(), thou) == 0) {
+      i += thou.size();
+    } else {
+      plain += text[i++];
+    }
+  }
+  size_t start = plain.find_first_not_of(" \t");
+  if (start == std::string::npos) return 0.0;
+  if (plain[start] == '+') ++start;
+  double value = 0.0;
+  const auto result = std::from_chars(plain.data() + start, plain.data() + plain.size(), value);
+  return result.ec == std::errc() ? value : 0.0;
+}
+
+AGROUND_VERDICT ComputeAgroundVerdict(double D, double d, double X, double H, BOOL bFeet) {
+  AGROUND_VERDICT v;
+  v.dAgroundLevel = H - D + d;
+  if (X == CAgroundWnd::kDropUnknown) {
+    v.nStringId = 61235;
+    v.strText = "It is unknown if you will run aground";
+  } else if (X + d >= D) {
+    v.nStringId = 61233;
+    v.strText = "You will run aground at the next low water";
+  } else {
+    v.nStringId = 61234;
+    v.dClearance = D - X - d;
+    const CString amount = bFeet ? AfxFormatUserNumber(v.dClearance * CAgroundWnd::kFeetPerMetre, 1) + "ft"
+                                 : AfxFormatUserNumber(v.dClearance, 1) + "m";
+    v.strText = "You will not ground at the next LW. You will have " + amount + " under your boat";
+  }
+  return v;
+}
+
+CAgroundWnd::CAgroundWnd() = default;
+CAgroundWnd::~CAgroundWnd() = default;
+
 BOOL CAgroundWnd::Create(CWnd* pParent, const RECT& rect, UINT nID) {
-  LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW));
+  LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW), ::GetSysColorBrush(COLOR_BTNFACE));
   return CreateEx(WS_EX_NOPARENTNOTIFY, cls, "", WS_CHILD | WS_VISIBLE, rect, pParent, nID);
 }
 
-void CAgroundWnd::UpdateResults() {
-  if (m_hWnd) RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+void CAgroundWnd::MakeFonts(CDC* pDC) {
+  if (m_normalFont.GetSafeHandle()) return;
+  LOGFONT lf{};
+  lf.lfHeight = 90;
+  lf.lfWeight = 400;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  std::strcpy(lf.lfFaceName, "MS Sans Serif");
+  m_normalFont.CreatePointFontIndirect(&lf, pDC);
+  lf.lfWeight = 700;
+  m_boldFont.CreatePointFontIndirect(&lf, pDC);
 }
 
-void CAgroundWnd::SetFeet(int b) {
-  if (b == m_bFeet) return;
-  m_dDepth = b ? m_dDepth * 3.2808 : m_dDepth / 3.2808;
-  m_bFeet = b;
+int CAgroundWnd::OnCreate(LPCREATESTRUCT lpcs) {
+  if (CWnd::OnCreate(lpcs) == -1) return -1;
+  MakeFonts(nullptr);
+  const DWORD style = WS_CHILD | WS_VISIBLE;
+  struct Label {
+    CStatic* label;
+    const char* text;
+    CRect rect;
+    bool bold;
+  } labels[] = {
+      {&m_heightLabel, "Height Above Chart Datum:", CRect(12, 6, 162, 21), false},
+      {&m_heightValue, "00.00m", CRect(170, 6, 220, 21), true},
+      {&m_dropLabel, "Drop to Low Water", CRect(12, 25, 162, 40), false},
+      {&m_dropValue, "00.00m", CRect(170, 25, 220, 40), true},
+      {&m_draughtLabel, "Draught of Boat", CRect(12, 44, 162, 59), false},
+      {&m_draughtValue, "00.00m", CRect(170, 44, 220, 59), true},
+      {&m_timeLabel, "Time:", CRect(230, 15, 330, 30), false},
+      {&m_depthLabel, m_bFeet ? "Depth of Water(ft):" : "Depth of Water(m):", CRect(230, 40, 330, 55), false},
+  };
+  for (Label& l : labels) {
+    if (!l.label->Create(l.text, style, l.rect, this)) return -1;
+    l.label->SetFont(l.bold ? &m_boldFont : &m_normalFont);
+  }
+  const CString sep = AfxGetLocaleValues().timeSeparator;
+  AfxInitControlClasses();
+  WNDCLASS comboClass{};
+  if (::GetClassInfo(nullptr, WC_COMBOBOX, &comboClass))
+    m_pTimeCombo = AfxCreateControl(WC_COMBOBOX, "", style | WS_VSCROLL | CBS_DROPDOWN, 0, CRect(335, 10, 415, 135), this,
+                                  kTimeComboId);
+  if (m_pTimeCombo) {
+    m_pTimeCombo->SetFont(&m_normalFont);
+    for (int h = 0; h < 24; h += 2) {
+      CString item;
+      item.Format("%02d%s00", h, sep.GetString());
+      m_pTimeCombo->SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.GetString()));
+    }
+  }
+  m_strLastValidTime = "12" + sep + "00";
+  if (m_pTimeCombo) m_pTimeCombo->SetWindowText(m_strLastValidTime);
+  const int v = ::GetSystemMetrics(SM_CXVSCROLL);
+  if (!m_depthEdit.Create(style | ES_AUTOHSCROLL, CRect(339, 39, 413 - v, 54), this, kDepthEditId)) return -1;
+  m_depthEdit.SetFont(&m_normalFont);
+  if (!m_depthSpin.Create(style, CRect(413 - v, 37, 415, 56), this, kDepthSpinId)) return -1;
   UpdateResults();
+  return 0;
+}
+
+void CAgroundWnd::OnDestroy() {
+  m_pTimeCombo = nullptr;  // deletes itself with its window
+  CWnd::OnDestroy();
+}
+
+void CAgroundWnd::Draw(CDC* dc, const CRect& rc) {
+  const COLORREF back = ViewThemeBackColour();
+  dc->FillSolidRect(&rc, back);
+  // Light at the top, the pane colour at the bottom.
+  const COLORREF light = RGB((GetRValue(back) + 255) / 2, (GetGValue(back) + 255) / 2, (GetBValue(back) + 255) / 2);
+  CCbDrawHelpers helpers;
+  helpers.GradientFill(dc, &rc, light, back, FALSE);
+  CBrush border(ViewThemeBorderColour());
+  dc->FrameRect(&rc, &border);
+  CRect box(335, 35, 415, 58);
+  dc->DrawEdge(&box, EDGE_SUNKEN, BF_RECT);
+  box.DeflateRect(2, 2);
+  dc->FillSolidRect(&box, back);
 }
 
 void CAgroundWnd::OnPaint() {
   CPaintDC dc(this);
   CRect rc;
   GetClientRect(&rc);
-  dc.FillSolidRect(&rc, ViewThemeBackColour());
-  const double u = m_bFeet ? 3.2808 : 1.0;
-  const char* unit = m_bFeet ? "ft" : "m";
-  CString s, drop;
-  if (m_bDropUnknown)
-    drop = "Unknown";
-  else
-    drop.Format("%.2f%s", m_dDrop * u, unit);
-  s.Format("Draught %.2f%s   Height %.2f%s   Drop to low water %s   Depth %.2f%s", m_dDraught * u, unit,
-           m_dHeight * u, unit, (LPCTSTR)drop, m_dDepth, unit);
-  dc.SetBkMode(TRANSPARENT);
-  rc.left += 8;
-  dc.DrawText(s, &rc, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+  Draw(&dc, rc);
+  const int v = ::GetSystemMetrics(SM_CXVSCROLL);
+  m_depthSpin.SetWindowPos(nullptr, 413 - v, 37, v, 19, SWP_NOZORDER | SWP_NOACTIVATE);
+  m_depthEdit.SetWindowPos(nullptr, 339, 39, 74 - v, 17, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CAgroundWnd::SetDropToLowWater(double dMetres) {
+  m_dDropToLowWater = dMetres;
+  m_bDropUnknown = dMetres == kDropUnknown ? 1 : 0;
+}
+
+void CAgroundWnd::SetLabel(CWnd& label, CString& text, const CString& value) {
+  text = value;
+  if (label.GetSafeHwnd()) label.SetWindowText(value);
+}
+
+void CAgroundWnd::UpdateResults() {
+  SetLabel(m_draughtValue, m_strDraught, Metres(m_dDraught, m_bFeet));
+  SetLabel(m_dropValue, m_strDrop, m_bDropUnknown ? CString("Unknown") : Metres(m_dDropToLowWater, m_bFeet));
+  SetLabel(m_heightValue, m_strHeight, Metres(m_dHeightAboveDatum, m_bFeet));
+  if (m_hWnd) RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+void CAgroundWnd::SetUseCurrentTime(int bUse) {
+  if (m_pTimeCombo) m_pTimeCombo->EnableWindow(!bUse);
+}
+
+CString CAgroundWnd::GetTimeText() const {
+  CString text;
+  if (m_pTimeCombo) m_pTimeCombo->GetWindowText(text);
+  else text = m_strLastValidTime;
+  return text;
+}
+
+int CAgroundWnd::GetTimeMinutes() const {
+  CQsDateTime t;
+  if (!t.ParseTime(GetTimeText())) return 0;
+  return t.GetHour() * 60 + t.GetMinute();
+}
+
+CString CAgroundWnd::GetDepthText() const {
+  CString text;
+  if (m_depthEdit.GetSafeHwnd()) m_depthEdit.GetWindowText(text);
+  return text;
+}
+
+void CAgroundWnd::SetDepthOfWater(double dValue) {
+  const CString text = AfxFormatUserNumber(dValue, 2);
+  if (m_depthEdit.GetSafeHwnd()) m_depthEdit.SetWindowText(text);
+}
+
+double CAgroundWnd::GetDepthOfWater() const {
+  const double value = AfxParseUserNumber(GetDepthText());
+  return m_bFeet ? value / kFeetPerMetre : value;
+}
+
+void CAgroundWnd::SetFeet(int bFeet) {
+  bFeet = bFeet ? 1 : 0;
+  if (bFeet == m_bFeet) return;
+  const double shown = AfxParseUserNumber(GetDepthText());
+  m_bFeet = bFeet;
+  m_strDepthLabel = bFeet ? "Depth of Water(ft):" : "Depth of Water(m):";
+  if (m_depthLabel.GetSafeHwnd()) m_depthLabel.SetWindowText(m_strDepthLabel);
+  SetDepthOfWater(bFeet ? shown * kFeetPerMetre : shown / kFeetPerMetre);
+  UpdateResults();
+}
+
+void CAgroundWnd::CheckTime() {
+  const CString text = GetTimeText();
+  CQsDateTime t;
+  if (!t.ParseTime(text)) return;
+  m_strLastValidTime = text;
+  if (m_pHost) m_pHost->UpdateTimeMark();
+}
+
+void CAgroundWnd::OnTimeSelChange() {
+  if (!m_pTimeCombo) return;
+  const int sel = static_cast<int>(m_pTimeCombo->SendMessage(CB_GETCURSEL));
+  if (sel >= 0) {
+    char buf[64] = {};
+    const LRESULT len = m_pTimeCombo->SendMessage(CB_GETLBTEXTLEN, sel);
+    if (len >= 0 && len < static_cast<LRESULT>(sizeof buf)) {
+      m_pTimeCombo->SendMessage(CB_GETLBTEXT, sel, reinterpret_cast<LPARAM>(buf));
+      m_pTimeCombo->SetWindowText(buf);
+    }
+  }
+  CheckTime();
+}
+
+void CAgroundWnd::OnTimeEditUpdate() { CheckTime(); }
+
+void CAgroundWnd::OnTimeKillFocus() {
+  if (m_pTimeCombo) m_pTimeCombo->SetWindowText(m_strLastValidTime);
+  CheckTime();
+}
+
+void CAgroundWnd::OnDepthUpdate() {
+  if (m_bFiltering) return;
+  const CString text = GetDepthText();
+  if (text == m_strLastFiltered) return;
+  const AFX_LOCALE_VALUES loc = AfxGetLocaleValues();
+  int start = 0, end = 0;
+  m_depthEdit.GetSel(start, end);
+  size_t caret = 0;
+  bool kept = false;
+  const std::string filtered = FilterDepth(text.GetStdString(), Separator(loc.decimalSeparator, "."),
+                                           loc.thousandSeparator.GetStdString(), static_cast<size_t>(std::max(start, 0)),
+                                           caret, kept);
+  m_strLastFiltered = CString(filtered.c_str());
+  if (m_strLastFiltered != text) {
+    m_bFiltering = TRUE;
+    m_depthEdit.SetWindowText(m_strLastFiltered);
+    m_depthEdit.SetSel(static_cast<int>(caret), static_cast<int>(caret));
+    m_bFiltering = FALSE;
+  }
+  if (kept && m_pHost) m_pHost->RefreshAgroundStatus();
+}
+
+void CAgroundWnd::OnSpinDelta(NMHDR* pNMHDR, LRESULT* pResult) {
+  *pResult = 0;  // the change is always allowed
+  const NMUPDOWN* ud = reinterpret_cast<const NMUPDOWN*>(pNMHDR);
+  const double value = AfxParseUserNumber(GetDepthText());
+  if (ud->iDelta < 0 && value <= 9999.99) SetDepthOfWater(value + 0.5);
+  else if (ud->iDelta > 0 && value >= 0.5) SetDepthOfWater(value - 0.5);
 }

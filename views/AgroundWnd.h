@@ -1,41 +1,103 @@
-// The running-aground panel under the graph. Placeholder until the real panel lands: it keeps
-// what the frame pushes into it, so the frame's code is the real one.
+// The running-aground panel under the graph: the user's time of day and depth of water at the
+// boat, and the tide height then, the drop to the next low water and the boat's draught. The
+// frame pushes the heights in, reads the time and depth back and gives the verdict
+// (ComputeAgroundVerdict below).
 #pragma once
 
+#include "platform/core/AfxUserNumber.h"
 #include "platform/ui/AfxWin.h"
 #include "views/ViewHost.h"
+
+// What the frame shows in the status bar and as the graph's aground level. All heights in
+// metres; the drop -100 means it is unknown.
+struct AGROUND_VERDICT {
+  UINT nStringId = 0;  // 61233 aground, 61234 clear, 61235 unknown
+  CString strText;
+  double dClearance = 0;     // water under the boat at the next low water
+  double dAgroundLevel = 0;  // height above datum at which the boat touches
+};
+AGROUND_VERDICT ComputeAgroundVerdict(double dDepth, double dDraught, double dDrop, double dHeightAboveDatum,
+                                      BOOL bFeet);
+
+// Numbers the user types and reads in the panel, in the user's locale: "1.234,5" with a
+// German locale is 1234.5; a thousands separator is never taken for the decimal one.
+double AfxParseUserNumber(LPCTSTR lpszText);
+// (AfxFormatUserNumber is the core layer's.)
 
 class CAgroundWnd : public CWnd {
   DECLARE_DYNAMIC(CAgroundWnd)
   DECLARE_MESSAGE_MAP()
  public:
-  BOOL Create(CWnd* pParent, const RECT& rect, UINT nID);
-  void SetHost(IViewHost* pHost) { m_pHost = pHost; }
+  static constexpr UINT kDefaultId = 118;
+  static constexpr UINT kTimeComboId = 120, kDepthEditId = 121, kDepthSpinId = 122;
+  static constexpr double kDropUnknown = -100.0;
+  static constexpr double kFeetPerMetre = 3.2808;
 
-  void SetDraught(double d) { m_dDraught = d; }
+  CAgroundWnd();
+  ~CAgroundWnd() override;
+
+  void SetHost(IViewHost* pHost) { m_pHost = pHost; }
+  BOOL Create(CWnd* pParent, const RECT& rect, UINT nID = kDefaultId);
+
+  void SetDraught(double dMetres) { m_dDraught = dMetres; }
   double GetDraught() const { return m_dDraught; }
-  void SetHeightAboveDatum(double d) { m_dHeight = d; }
-  double GetHeightAboveDatum() const { return m_dHeight; }
-  void SetDropToLowWater(double d) {
-    m_dDrop = d;
-    m_bDropUnknown = d == -100.0;
-  }
-  double GetDropToLowWater() const { return m_dDrop; }
+  void SetHeightAboveDatum(double dMetres) { m_dHeightAboveDatum = dMetres; }
+  double GetHeightAboveDatum() const { return m_dHeightAboveDatum; }
+  void SetDropToLowWater(double dMetres);
+  double GetDropToLowWater() const { return m_dDropToLowWater; }
   int IsDropUnknown() const { return m_bDropUnknown; }
   void UpdateResults();
-  void SetUseCurrentTime(int b) { m_bUseCurrentTime = b; }
-  int IsUseCurrentTime() const { return m_bUseCurrentTime; }
-  void SetTimeMinutes(int n) { m_nMinutes = n; }
-  int GetTimeMinutes() const { return m_nMinutes; }
-  void SetDepthOfWater(double d) { m_dDepth = d; }
-  double GetDepthOfWater() const { return m_bFeet ? m_dDepth / 3.2808 : m_dDepth; }
-  void SetFeet(int b);
+  void SetUseCurrentTime(int bUse);
+  int GetTimeMinutes() const;
+  void SetDepthOfWater(double dValue);  // in the units shown
+  double GetDepthOfWater() const;       // metres
+  void SetFeet(int bFeet);
   int IsFeet() const { return m_bFeet; }
 
+  // The texts shown, for the frame's tests and tools.
+  CString GetHeightText() const { return m_strHeight; }
+  CString GetDropText() const { return m_strDrop; }
+  CString GetDraughtText() const { return m_strDraught; }
+  CString GetDepthText() const;
+  CString GetDepthLabel() const { return m_strDepthLabel; }
+  CString GetTimeText() const;
+  CWnd* GetTimeCombo() const { return m_pTimeCombo; }
+  CEdit& GetDepthEdit() { return m_depthEdit; }
+
+  void Draw(CDC* pDC, const CRect& rc);
+
+  int OnCreate(LPCREATESTRUCT lpcs);
+  void OnDestroy();
   void OnPaint();
+  void OnTimeSelChange();
+  void OnTimeEditUpdate();
+  void OnTimeKillFocus();
+  void OnDepthUpdate();
+  void OnSpinDelta(NMHDR* pNMHDR, LRESULT* pResult);
 
  private:
+  void CheckTime();
+  void SetLabel(CWnd& label, CString& text, const CString& value);
+  void MakeFonts(CDC* pDC);
+
   IViewHost* m_pHost = nullptr;
-  double m_dDraught = 1.0, m_dHeight = 0.0, m_dDrop = 0.0, m_dDepth = 5.0;
-  int m_bDropUnknown = 0, m_bUseCurrentTime = 0, m_nMinutes = 720, m_bFeet = 0;
+  CString m_strLastFiltered;
+  int m_bDropUnknown = 0;
+  CString m_strLastValidTime;
+  CStatic m_depthLabel;
+  CStatic m_timeLabel;
+  CEdit m_depthEdit;
+  CSpinButtonCtrl m_depthSpin;
+  CWnd* m_pTimeCombo = nullptr;
+  int m_bFeet = 0;
+  CStatic m_draughtValue;
+  CFont m_boldFont;
+  CFont m_normalFont;
+  CStatic m_dropLabel, m_dropValue, m_heightLabel, m_heightValue, m_draughtLabel;
+  double m_dDraught = 1.0;
+  double m_dDropToLowWater = 0;
+  double m_dHeightAboveDatum = 0;
+  CString m_strHeight, m_strDrop, m_strDraught;
+  CString m_strDepthLabel = "Depth of Water(m):";
+  BOOL m_bFiltering = FALSE;
 };

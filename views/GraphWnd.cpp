@@ -549,12 +549,26 @@ BOOL CGraphWnd::PreTranslateMessage(MSG* pMsg) {
   if (m_bHasData && pMsg && pMsg->message == WM_MOUSEMOVE && pMsg->hwnd == m_hWnd) {
     CPoint pt(GET_X_LPARAM(pMsg->lParam), GET_Y_LPARAM(pMsg->lParam));
     CString text = GetReadout(pt);
-    if (!text.IsEmpty()) {
-      m_strTooltip = text;
-      m_rcTooltip = CRect(pt.x - 3, pt.y - 3, pt.x + 3, pt.y + 3);
+    if (!text.IsEmpty() && m_ToolTip.GetSafeHwnd()) {
+      CRect tool(pt.x - 3, pt.y - 3, pt.x + 3, pt.y + 3);
+      m_ToolTip.SetToolRect(this, kTooltipId, &tool);
+      m_ToolTip.UpdateTipText(text, this, kTooltipId);
+      m_ToolTip.RelayEvent(pMsg);
     }
   }
   return CWnd::PreTranslateMessage(pMsg);
+}
+
+CString CGraphWnd::GetTooltipText() const {
+  CString text;
+  if (m_ToolTip.GetSafeHwnd()) m_ToolTip.GetText(text, const_cast<CGraphWnd*>(this), kTooltipId);
+  return text;
+}
+
+CRect CGraphWnd::GetTooltipRect() const {
+  CToolInfo info;
+  if (!m_ToolTip.GetSafeHwnd() || !m_ToolTip.GetToolInfo(info, const_cast<CGraphWnd*>(this), kTooltipId)) return CRect();
+  return CRect(info.rect);
 }
 
 // ---- Messages ----
@@ -562,12 +576,20 @@ BOOL CGraphWnd::PreTranslateMessage(MSG* pMsg) {
 int CGraphWnd::OnCreate(LPCREATESTRUCT lpcs) {
   if (CWnd::OnCreate(lpcs) == -1) return -1;
   EnableToolTips(TRUE);
-  m_strTooltip = "Tooltip for height and Time";
-  m_rcTooltip = CRect(0, 0, 1000, 1000);
+  // The height and time read-out: one tool whose rectangle and text follow the pointer.
+  if (m_ToolTip.Create(this, WS_POPUP | WS_VISIBLE)) {
+    m_ToolTip.Activate(TRUE);
+    m_ToolTip.SetMaxTipWidth(400);
+    CRect all(0, 0, 1000, 1000);
+    m_ToolTip.AddTool(this, "Tooltip for height and Time", &all, kTooltipId);
+  }
   return 0;
 }
 
-void CGraphWnd::OnDestroy() { CWnd::OnDestroy(); }
+void CGraphWnd::OnDestroy() {
+  if (m_ToolTip.GetSafeHwnd()) m_ToolTip.DestroyWindow();
+  CWnd::OnDestroy();
+}
 
 void CGraphWnd::OnPaint() {
   CPaintDC dc(this);

@@ -93,9 +93,10 @@ class CGraphWnd : public CWnd {
   CRect GetPlotRect() const { return m_rcPlot; }
   // The read-out for a point of the client area ("4.12m (13:45)"), or empty away from the curve.
   CString GetReadout(CPoint point) const;
-  // The tooltip's current text and its tool rectangle (3 pixels round the last read point).
-  CString GetTooltipText() const { return m_strTooltip; }
-  CRect GetTooltipRect() const { return m_rcTooltip; }
+  // The read-out tool's current text and rectangle (3 pixels round the last read point).
+  CString GetTooltipText() const;
+  CRect GetTooltipRect() const;
+  CToolTipCtrl& GetToolTip() { return m_ToolTip; }
 
   BOOL PreTranslateMessage(MSG* pMsg) override;
 
@@ -168,8 +169,7 @@ class CGraphWnd : public CWnd {
   CPalette m_palette;
   CBitmap m_placeholderPicture;
   BOOL m_bPictureTried = FALSE;  // picture 149 is looked for once, not at every paint
-  CString m_strTooltip;
-  CRect m_rcTooltip;
+  CToolTipCtrl m_ToolTip;
   int m_bPrintBW = 0;
   int m_bFullScreen = 0;
 };

@@ -1,9 +1,12 @@
 // What the tide views ask of the main frame. The frame implements it; tests fake it.
 #pragma once
 
+#include "model/MonthlyPrediction.h"
 #include "model/QsDateTime.h"
 #include "platform/ui/AfxWin.h"
 
+class CAngleFactorDB;
+class CPortDB;
 class CPrediction;
 class VxMenu;
 
@@ -42,4 +45,26 @@ class IViewHost {
   virtual void ShowGraphPage() = 0;
   virtual void GoNext() = 0;
   virtual void GoPrevious() = 0;
+
+  // ---- Month pages (table and height finder) ----
+  // The frame's month of predictions (days 1..31 of the selected month); by default an empty
+  // month.
+  virtual CMonthlyPrediction& GetMonthlyPrediction() {
+    static CMonthlyPrediction none;
+    return none;
+  }
+  // Nonzero when summer time applies on that day of the selected month.
+  virtual int IsSummerTimeOnDay(int nDay) const {
+    (void)nDay;
+    return 0;
+  }
+  // Puts the zone caption of the selected month into the status bar.
+  virtual void ShowPeriodTimeZoneCaption() {}
+  // The tidal log's rows make predictions of their own from the frame's tables (nullptr when
+  // the frame has none loaded).
+  virtual CPortDB* GetPortDB() { return nullptr; }
+  virtual const CAngleFactorDB* GetAngleFactorDB() const { return nullptr; }
+  // The running-aground panel: its time became a valid time; its depth text changed.
+  virtual void UpdateTimeMark() {}
+  virtual void RefreshAgroundStatus() {}
 };

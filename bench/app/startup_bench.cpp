@@ -93,14 +93,26 @@ void BM_PortClickToRepaintedGraph(benchmark::State& state) {
   AfxTestWait(50);
   CPortsTree& tree = frame->GetLeftPane()->m_portsTree;
   CGraphWnd& graph = frame->GetRightPane()->m_graph;
-  const int kRow = CPortsTree::kRowHeight;
+  // The first two ports of the first area, in view.
+  HTREEITEM first = tree.GetChildItem(tree.GetRootItem());
+  HTREEITEM second = first ? tree.GetNextSiblingItem(first) : nullptr;
+  if (!second) {
+    state.SkipWithError("no ports in the tree");
+    return;
+  }
+  tree.EnsureVisible(second);
+  tree.EnsureVisible(first);
+  AfxTestWait(50);
+  CRect r[2];
+  tree.GetItemRect(first, &r[0], TRUE);
+  tree.GetItemRect(second, &r[1], TRUE);
+  const int ports[2] = {(int)tree.GetItemData(first), (int)tree.GetItemData(second)};
   for (auto _ : state) {
-    // Rows 3 and 4 of the list in turn: always another port than the current one.
-    const int before = frame->GetCurrentPort();
-    const int row = tree.GetPortItemRect(before).top == 3 * kRow ? 4 : 3;
-    AfxTestClick(tree.GetSafeHwnd(), 30, row * kRow + kRow / 2);
+    // The other of the two ports each time.
+    const int i = frame->GetCurrentPort() == ports[0] ? 1 : 0;
+    AfxTestClick(tree.GetSafeHwnd(), r[i].CenterPoint().x, r[i].CenterPoint().y);
     graph.UpdateWindow();
-    if (frame->GetCurrentPort() == before || !graph.HasData()) {
+    if (frame->GetCurrentPort() != ports[i] || !graph.HasData()) {
       state.SkipWithError("the click picked no port");
       break;
     }

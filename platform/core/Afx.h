@@ -12,3 +12,4 @@
 #include "platform/core/AfxProfile.h"
 #include "platform/core/AfxFolders.h"
 #include "platform/core/AfxLocale.h"
+#include "platform/core/AfxUserNumber.h"

@@ -26,6 +26,24 @@ BOOL AfxGetClipboardImage(CBitmap* pBitmap);
 // Empties the clipboard.
 BOOL AfxEmptyClipboard();
 
+// The platform's clipboard calls. Between OpenClipboard and CloseClipboard the formats set
+// are gathered and appear together at CloseClipboard. SetClipboardData takes over the handle:
+// a CF_ENHMETAFILE picture (HENHMETAFILE) goes on as its EMF bytes together with a PNG of it,
+// a CF_BITMAP (HBITMAP) as an image.
+#define CF_TEXT 1
+#define CF_BITMAP 2
+#define CF_UNICODETEXT 13
+#define CF_ENHMETAFILE 14
+typedef void* HANDLE;
+BOOL OpenClipboard(HWND hWndNewOwner);
+BOOL EmptyClipboard();
+HANDLE SetClipboardData(UINT uFormat, HANDLE hMem);
+BOOL CloseClipboard();
+BOOL IsClipboardFormatAvailable(UINT uFormat);
+// CF_ENHMETAFILE: a picture of the clipboard's EMF bytes, kept by the clipboard until it
+// changes (do not delete it). Null for other formats.
+HANDLE GetClipboardData(UINT uFormat);
+
 // Opens a web address (http:, https:, mailto:, file:) or a local file or folder in the
 // desktop's default application. FALSE when nothing could be started.
 BOOL AfxShellOpen(LPCTSTR lpszUrlOrPath);

@@ -143,3 +143,8 @@ class CSliderCtrl : public CControlWnd {
 // CControlWnd) that deletes itself with the window. Used for dialog templates.
 CWnd* AfxCreateControl(LPCTSTR lpszClass, LPCTSTR lpszText, DWORD dwStyle, DWORD dwExStyle, const RECT& rect,
                        CWnd* pParent, UINT nID);
+#include "platform/ui/CtlTree.h"  // the tree control
+
+#include "platform/ui/CtlComboBox.h"
+#include "platform/ui/CtlListBox.h"
+#include "platform/ui/CtlToolTip.h"

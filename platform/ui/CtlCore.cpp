@@ -21,7 +21,9 @@ struct KindName {
   AfxCtlKind kind;
 };
 const KindName kKinds[] = {{WC_EDIT, AfxCtlKind::Edit}, {WC_BUTTON, AfxCtlKind::Button}, {WC_STATIC, AfxCtlKind::Static}, {UPDOWN_CLASS, AfxCtlKind::UpDown},
-                           {TRACKBAR_CLASS, AfxCtlKind::Slider}};
+                           {TRACKBAR_CLASS, AfxCtlKind::Slider}, {WC_TREEVIEW, AfxCtlKind::Tree}, {WC_LISTBOX, AfxCtlKind::ListBox},
+                           {WC_COMBOBOX, AfxCtlKind::ComboBox}, {WC_COMBOLBOX, AfxCtlKind::ComboList},
+                           {TOOLTIPS_CLASS, AfxCtlKind::ToolTip}};
 
 LRESULT controlClassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   AfxWndRec* r = AfxRec(h);
@@ -76,6 +78,10 @@ AfxCtlState* AfxCtlStateOf(HWND h) {
     case AfxCtlKind::Static: s = AfxNewStaticState(); break;
     case AfxCtlKind::UpDown: s = AfxNewUpDownState(); break;
     case AfxCtlKind::Slider: s = AfxNewSliderState(); break;
+    case AfxCtlKind::Tree: s = AfxNewTreeState(); break;
+    case AfxCtlKind::ListBox: case AfxCtlKind::ComboList: s = AfxNewListBoxState(); break;
+    case AfxCtlKind::ComboBox: s = AfxNewComboState(); break;
+    case AfxCtlKind::ToolTip: s = AfxNewToolTipState(); break;
     default: return nullptr;
   }
   s->kind = kind;
@@ -90,6 +96,10 @@ LRESULT AfxControlDefProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case AfxCtlKind::Static: return AfxStaticProc(h, msg, wp, lp);
     case AfxCtlKind::UpDown: return AfxUpDownProc(h, msg, wp, lp);
     case AfxCtlKind::Slider: return AfxSliderProc(h, msg, wp, lp);
+    case AfxCtlKind::Tree: return AfxTreeProc(h, msg, wp, lp);
+    case AfxCtlKind::ListBox: case AfxCtlKind::ComboList: return AfxListBoxProc(h, msg, wp, lp);
+    case AfxCtlKind::ComboBox: return AfxComboProc(h, msg, wp, lp);
+    case AfxCtlKind::ToolTip: return AfxToolTipProc(h, msg, wp, lp);
     default: break;
   }
   return ::DefWindowProc(h, msg, wp, lp);
@@ -313,11 +323,13 @@ void AfxDrawCheckMark(CDC* dc, const RECT& box, int state, bool radio, bool disa
 }
 
 namespace {
-// Opens CreateControl to the factory below.
+// Opens CreateControl to the factory below. The member is reached through a pointer to it, so
+// the object is used as the control it is (it is never an AfxControlMaker).
 struct AfxControlMaker : CControlWnd {
   static BOOL Make(CControlWnd* w, LPCTSTR cls, LPCTSTR text, DWORD style, const RECT& rc, CWnd* parent, UINT id,
                    DWORD ex) {
-    return static_cast<AfxControlMaker*>(w)->CreateControl(cls, text, style, rc, parent, id, ex);
+    BOOL (CControlWnd::*create)(LPCTSTR, LPCTSTR, DWORD, const RECT&, CWnd*, UINT, DWORD) = &AfxControlMaker::CreateControl;
+    return (w->*create)(cls, text, style, rc, parent, id, ex);
   }
 };
 }  // namespace
@@ -332,6 +344,10 @@ CWnd* AfxCreateControl(LPCTSTR lpszClass, LPCTSTR lpszText, DWORD dwStyle, DWORD
   else if (cls.compare(QLatin1String(WC_STATIC), Qt::CaseInsensitive) == 0) w = new CStatic;
   else if (cls.compare(QLatin1String(UPDOWN_CLASS), Qt::CaseInsensitive) == 0) w = new CSpinButtonCtrl;
   else if (cls.compare(QLatin1String(TRACKBAR_CLASS), Qt::CaseInsensitive) == 0) w = new CSliderCtrl;
+  else if (cls.compare(QLatin1String(WC_TREEVIEW), Qt::CaseInsensitive) == 0) w = new CTreeCtrl;
+  else if (cls.compare(QLatin1String(WC_COMBOBOX), Qt::CaseInsensitive) == 0) w = new CComboBox;
+  else if (cls.compare(QLatin1String(WC_LISTBOX), Qt::CaseInsensitive) == 0) w = new CListBox;
+  else if (cls.compare(QLatin1String(TOOLTIPS_CLASS), Qt::CaseInsensitive) == 0) w = new CToolTipCtrl;
   else w = new CControlWnd;
   if (!AfxControlMaker::Make(w, lpszClass, lpszText, dwStyle, rect, pParent, nID, dwExStyle)) {
     delete w;  // not yet self-deleting, so still ours

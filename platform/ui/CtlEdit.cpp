@@ -200,6 +200,7 @@ AfxCtlState* AfxNewEditState() { return new EditState; }
 LRESULT AfxEditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   EditState* s = st(h);
   if (!s) return ::DefWindowProc(h, msg, wp, lp);
+  if (LRESULT res = 0; AfxComboEditFilter(h, msg, wp, lp, &res)) return res;
   switch (msg) {
     case WM_SETTEXT: {
       QString t = AfxQStr((LPCTSTR)lp);

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-enum class AfxCtlKind { None, Edit, Button, Static, ListBox, ComboBox, ComboList, UpDown, Slider };
+enum class AfxCtlKind { None, Edit, Button, Static, ListBox, ComboBox, ComboList, UpDown, Slider, Tree, ToolTip, Tab, ScrollBar };
 
 // State of one control window, kept by handle so that it survives a change of object.
 struct AfxCtlState {
@@ -37,6 +37,8 @@ AfxCtlState* AfxNewUpDownState();
 AfxCtlState* AfxNewSliderState();
 LRESULT AfxSliderProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
 LRESULT AfxUpDownProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+AfxCtlState* AfxNewTreeState();
+LRESULT AfxTreeProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
 // The up-down control that takes the arrow keys of a buddy, if any.
 HWND AfxUpDownOfBuddy(HWND buddy);
 
@@ -67,3 +69,22 @@ void AfxDrawCheckMark(CDC* dc, const RECT& box, int state, bool radio, bool disa
 void AfxDrawPushFrame(CDC* dc, RECT rc, bool pushed, bool isDefault, bool flat);
 // Height of a single text line in the control's font.
 int AfxCtlLineHeight(HWND h);
+
+// ---- List box and combo box ----
+LRESULT AfxListBoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+AfxCtlState* AfxNewListBoxState();
+LRESULT AfxComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+AfxCtlState* AfxNewComboState();
+// Makes a list the drop-down of a combo: it then reports to the combo and follows the pointer.
+void AfxListSetCombo(HWND list, HWND combo);
+// From the open drop-down list: an item was picked (true) or the list was dismissed (false).
+void AfxComboListDone(HWND combo, bool pick);
+void AfxComboListCaptureLost(HWND combo);
+// The combo's own handling of keys and focus in its edit window; true when handled.
+bool AfxComboEditFilter(HWND edit, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+// A small filled arrow: dir 0 up, 1 down, 2 left, 3 right.
+void AfxDrawArrow(CDC* dc, const RECT& r, int dir, bool enabled);
+
+// ---- Tooltips ----
+LRESULT AfxToolTipProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+AfxCtlState* AfxNewToolTipState();

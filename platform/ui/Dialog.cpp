@@ -1,4 +1,5 @@
 #include "platform/ui/Dialog.h"
+#include "platform/ui/UiResources.h"
 
 #include "platform/ui/CtlInternal.h"
 #include "platform/ui/MsgBox.h"
@@ -41,6 +42,7 @@ void AfxRegisterDialogTemplate(const AFX_DLGTEMPLATE* p) {
 }
 
 const AFX_DLGTEMPLATE* AfxFindDialogTemplate(UINT nID) {
+  AfxEnsureUiResources();  // templates in resource scripts are compiled on first use
   auto it = templates().find(nID);
   return it == templates().end() ? nullptr : it->second;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/ui/Accel.h"
 #include "platform/ui/Menu.h"
+#include "platform/ui/UiResources.h"
 #include "platform/ui/WinApp.h"
 
 IMPLEMENT_DYNAMIC(CFrameWnd, CWnd)
@@ -12,6 +13,13 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
   ON_WM_CREATE()
   ON_WM_DESTROY()
   ON_WM_CLOSE()
+  ON_WM_SIZE()
+  ON_MESSAGE(WM_SETMESSAGESTRING, OnSetMessageString)
+  ON_MESSAGE(WM_POPMESSAGESTRING, OnPopMessageString)
+  ON_UPDATE_COMMAND_UI(AFX_IDW_STATUS_BAR, OnUpdateControlBarMenu)
+  ON_COMMAND_EX(AFX_IDW_STATUS_BAR, OnBarCheck)
+  ON_UPDATE_COMMAND_UI(AFX_IDW_TOOLBAR, OnUpdateControlBarMenu)
+  ON_COMMAND_EX(AFX_IDW_TOOLBAR, OnBarCheck)
 END_MESSAGE_MAP()
 
 const CRect CFrameWnd::rectDefault(40, 40, 680, 520);
@@ -72,7 +80,67 @@ int CFrameWnd::OnCreate(LPCREATESTRUCT lpcs) {
 }
 
 BOOL CFrameWnd::OnCreateClient(LPCREATESTRUCT, CCreateContext*) { return TRUE; }
-void CFrameWnd::RecalcLayout(BOOL) {}
+void CFrameWnd::RecalcLayout(BOOL) {
+  if (m_bInRecalcLayout || !m_hWnd) return;
+  m_bInRecalcLayout = TRUE;
+  RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST);
+  m_bInRecalcLayout = FALSE;
+}
+
+void CFrameWnd::OnSize(UINT nType, int cx, int cy) {
+  CWnd::OnSize(nType, cx, cy);
+  if (nType != SIZE_MINIMIZED) RecalcLayout();
+}
+
+CWnd* CFrameWnd::GetControlBar(UINT nID) {
+  HWND h = ::GetDlgItem(m_hWnd, (int)nID);
+  return h ? CWnd::FromHandlePermanent(h) : nullptr;
+}
+
+void CFrameWnd::ShowControlBar(CWnd* pBar, BOOL bShow, BOOL) {
+  if (!pBar || !pBar->GetSafeHwnd()) return;
+  pBar->ShowWindow(bShow ? SW_SHOWNA : SW_HIDE);
+  RecalcLayout();
+}
+
+BOOL CFrameWnd::OnBarCheck(UINT nID) {
+  CWnd* bar = GetControlBar(nID);
+  if (!bar) return FALSE;
+  ShowControlBar(bar, !(bar->GetStyle() & WS_VISIBLE), FALSE);
+  return TRUE;
+}
+
+void CFrameWnd::OnUpdateControlBarMenu(CCmdUI* pCmdUI) {
+  CWnd* bar = GetControlBar(pCmdUI->m_nID);
+  if (!bar) {
+    pCmdUI->ContinueRouting();
+    return;
+  }
+  pCmdUI->SetCheck((bar->GetStyle() & WS_VISIBLE) != 0);
+}
+
+LRESULT CFrameWnd::OnSetMessageString(WPARAM wParam, LPARAM lParam) {
+  CWnd* bar = GetControlBar(AFX_IDW_STATUS_BAR);
+  if (!bar) return 0;
+  CString text;
+  if (lParam) {
+    text = (LPCTSTR)lParam;
+  } else if (wParam) {
+    CString s;
+    if (AfxLoadString((UINT)wParam, s)) {
+      int nl = s.Find('\n');
+      text = nl >= 0 ? s.Left(nl) : s;
+    }
+  }
+  bar->SetWindowText(text);
+  return 0;
+}
+
+LRESULT CFrameWnd::OnPopMessageString(WPARAM wParam, LPARAM lParam) {
+  return OnSetMessageString(wParam, lParam);
+}
+
+void CFrameWnd::SetMessageText(UINT nID) { SendMessage(WM_SETMESSAGESTRING, nID, 0); }
 
 void CFrameWnd::ActivateFrame(int nCmdShow) {
   if (nCmdShow == -1) nCmdShow = IsWindowVisible() ? SW_SHOW : SW_SHOWNORMAL;

@@ -35,7 +35,19 @@ class CFrameWnd : public CWnd {
   virtual void ActivateFrame(int nCmdShow = -1);
   virtual BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW, CWnd* pParentWnd = nullptr,
                          CCreateContext* pContext = nullptr);
+  // Text for the first pane of the status bar (AFX_IDW_STATUS_BAR).
   void SetMessageText(LPCTSTR lpszText);
+  void SetMessageText(UINT nID);
+  // The child bar with the id (a status bar, a toolbar); shown or hidden with a new layout.
+  CWnd* GetControlBar(UINT nID);
+  void ShowControlBar(CWnd* pBar, BOOL bShow, BOOL bDelay);
+  // The bar toggles of the View menu: the command id is the bar's id.
+  BOOL OnBarCheck(UINT nID);
+  void OnUpdateControlBarMenu(CCmdUI* pCmdUI);
+  // wParam a string id (its prompt, before any newline), or lParam the text itself.
+  LRESULT OnSetMessageString(WPARAM wParam, LPARAM lParam);
+  LRESULT OnPopMessageString(WPARAM wParam, LPARAM lParam);
+  void OnSize(UINT nType, int cx, int cy);
   // Keys of the frame's accelerator table become commands before the focus window sees them.
   BOOL PreTranslateMessage(MSG* pMsg) override;
   BOOL LoadAccelTable(LPCTSTR lpszResourceName);
@@ -53,5 +65,6 @@ class CFrameWnd : public CWnd {
 
  protected:
   CWnd* m_pViewActive = nullptr;
+  BOOL m_bInRecalcLayout = FALSE;
   CMenu* m_pMenuLoaded = nullptr;
 };

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QPrinter>
 
 #include <cmath>
 
@@ -17,35 +18,61 @@ CPrintDC::~CPrintDC() {
 }
 
 BOOL CPrintDC::CreatePdf(LPCTSTR lpszPath, int nDpi, double dWidthMM, double dHeightMM) {
-  if (m_pWriter || !lpszPath || !*lpszPath || nDpi < 72 || nDpi > 2400 || !(dWidthMM >= 10 && dWidthMM <= 2000) ||
+  if (m_pDevice || !lpszPath || !*lpszPath || nDpi < 72 || nDpi > 2400 || !(dWidthMM >= 10 && dWidthMM <= 2000) ||
       !(dHeightMM >= 10 && dHeightMM <= 2000))
     return FALSE;
-  if (!CreateCompatibleDC(nullptr)) return FALSE;
-  m_bPrinting = TRUE;
   m_strPath = lpszPath;
-  m_nDpi = nDpi;
   m_pWriter = std::make_unique<QPdfWriter>(QString::fromUtf8(lpszPath));
   m_pWriter->setResolution(nDpi);
   m_pWriter->setPageSize(QPageSize(QSizeF(dWidthMM, dHeightMM), QPageSize::Millimeter));
   m_pWriter->setPageMargins(QMarginsF(0, 0, 0, 0));
   m_pWriter->setCreator("Neapwise");
   int w = (int)std::lround(dWidthMM / 25.4 * nDpi), h = (int)std::lround(dHeightMM / 25.4 * nDpi);
+  if (!Attach(m_pWriter.get(), nDpi, w, h)) {
+    m_pWriter.reset();
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CPrintDC::CreatePrinter(std::unique_ptr<QPrinter> pPrinter) {
+  if (m_pDevice || !pPrinter || !pPrinter->isValid()) return FALSE;
+  QRect page = pPrinter->pageLayout().paintRectPixels(pPrinter->resolution());
+  m_pPrinter = std::move(pPrinter);
+  if (m_pPrinter->outputFormat() == QPrinter::PdfFormat) m_strPath = m_pPrinter->outputFileName().toUtf8().constData();
+  if (!Attach(m_pPrinter.get(), m_pPrinter->resolution(), page.width(), page.height())) {
+    m_pPrinter.reset();
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CPrintDC::Attach(QPagedPaintDevice* pDevice, int nDpi, int w, int h) {
+  if (!CreateCompatibleDC(nullptr)) return FALSE;
+  m_bPrinting = TRUE;
+  m_pDevice = pDevice;
+  m_nDpi = nDpi;
   m_pSizeImage = std::make_unique<QImage>(std::max(1, w), std::max(1, h), QImage::Format_Mono);
   AfxDcState* s = GetState();
-  s->device = m_pWriter.get();
+  s->device = pDevice;
   s->image = m_pSizeImage.get();
   return TRUE;
 }
 
 int CPrintDC::StartDoc(LPCTSTR lpszDocName) {
   AfxDcState* s = GetState();
-  if (!m_pWriter || !s || m_bInDoc) return SP_ERROR;
-  m_pWriter->setTitle(lpszDocName ? QString::fromUtf8(lpszDocName) : QString());
+  if (!m_pDevice || !s || m_bInDoc) return SP_ERROR;
+  QString title = lpszDocName ? QString::fromUtf8(lpszDocName) : QString();
+  if (m_pWriter) m_pWriter->setTitle(title);
+  if (m_pPrinter) {
+    m_pPrinter->setDocName(title);
+    m_pPrinter->setCreator("Neapwise");
+  }
   if (s->painterOpen) {
     s->painter.end();
     s->painterOpen = false;
   }
-  if (!s->painter.begin(m_pWriter.get())) return SP_ERROR;
+  if (!s->painter.begin(m_pDevice)) return SP_ERROR;
   s->painter.setRenderHint(QPainter::Antialiasing, false);
   s->painter.setRenderHint(QPainter::TextAntialiasing, true);
   s->painterOpen = true;
@@ -57,7 +84,7 @@ int CPrintDC::StartDoc(LPCTSTR lpszDocName) {
 int CPrintDC::StartPage() {
   if (!m_bInDoc || m_bInPage) return SP_ERROR;
   // The writer starts on its first page; every later page is asked for.
-  if (m_nPages > 0 && !m_pWriter->newPage()) return SP_ERROR;
+  if (m_nPages > 0 && !m_pDevice->newPage()) return SP_ERROR;
   m_bInPage = true;
   ++m_nPages;
   return 1;
@@ -86,11 +113,12 @@ int CPrintDC::AbortDoc() {
   AfxDcState* s = GetState();
   if (!m_bInDoc || !s) return SP_ERROR;
   m_bInDoc = m_bInPage = false;
+  if (m_pPrinter) m_pPrinter->abort();
   if (s->painterOpen) {
     s->painter.end();
     s->painterOpen = false;
   }
-  QFile::remove(QString::fromUtf8(m_strPath.GetString()));
+  if (!m_strPath.IsEmpty()) QFile::remove(QString::fromUtf8(m_strPath.GetString()));
   return 1;
 }
 

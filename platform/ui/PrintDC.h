@@ -1,5 +1,5 @@
-// A printer device context that writes PDF: the views draw on it with the same CDC calls as
-// on screen. Pages are framed by StartDoc/StartPage/EndPage/EndDoc as on a printer.
+// A printer device context, to a real printer through the system's printing or to a PDF
+// file: the views draw on it with the same CDC calls as on screen. Pages are framed by StartDoc/StartPage/EndPage/EndDoc as on a printer.
 #pragma once
 
 #include "platform/ui/Gdi.h"
@@ -15,7 +15,9 @@ struct DOCINFO {
 };
 #define SP_ERROR (-1)
 
+class QPagedPaintDevice;
 class QPdfWriter;
+class QPrinter;
 class QImage;
 
 class CPrintDC : public CDC {
@@ -25,6 +27,10 @@ class CPrintDC : public CDC {
   // Output to a PDF file, without a dialog: the page in millimetres (A4 portrait by default)
   // at nDpi dots per inch, which is the DC's unit.
   BOOL CreatePdf(LPCTSTR lpszPath, int nDpi = 300, double dWidthMM = 210.0, double dHeightMM = 297.0);
+  // Output to a printer set up by the caller (name, page, copies); the DC takes it over. The
+  // DC's unit is the printer's dot and (0, 0) the top-left of its printable area.
+  BOOL CreatePrinter(std::unique_ptr<QPrinter> pPrinter);
+  BOOL IsPdf() const { return m_pWriter != nullptr; }
 
   int StartDoc(LPCTSTR lpszDocName) override;
   int StartDoc(const DOCINFO* lpDocInfo) { return StartDoc(lpDocInfo ? lpDocInfo->lpszDocName : nullptr); }
@@ -38,7 +44,10 @@ class CPrintDC : public CDC {
   int GetPageCount() const { return m_nPages; }
 
  private:
+  BOOL Attach(QPagedPaintDevice* pDevice, int nDpi, int nWidth, int nHeight);
   std::unique_ptr<QPdfWriter> m_pWriter;
+  std::unique_ptr<QPrinter> m_pPrinter;
+  QPagedPaintDevice* m_pDevice = nullptr;
   std::unique_ptr<QImage> m_pSizeImage;  // the page's size for the base class's size queries
   CString m_strPath;
   int m_nDpi = 300;

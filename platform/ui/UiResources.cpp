@@ -2,6 +2,7 @@
 #include "platform/ui/UiResources.h"
 
 #include "platform/core/AfxResource.h"
+#include "platform/ui/Dialog.h"
 #include "platform/ui/Menu.h"
 
 #include <QString>
@@ -9,6 +10,7 @@
 #include <cctype>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <set>
 #include <mutex>
 #include <string>
@@ -173,6 +175,135 @@ struct Parser {
 
 std::string resName(long id) { return "#" + std::to_string(id); }
 
+// ---- Dialog templates ----
+// The style names a script may use, joined with '|' (numbers may stand among them).
+const std::map<std::string, DWORD>& styleNames() {
+  static const std::map<std::string, DWORD> m = {
+      {"WS_POPUP", WS_POPUP}, {"WS_CHILD", WS_CHILD}, {"WS_VISIBLE", WS_VISIBLE}, {"WS_DISABLED", WS_DISABLED},
+      {"WS_CAPTION", WS_CAPTION}, {"WS_BORDER", WS_BORDER}, {"WS_DLGFRAME", WS_DLGFRAME}, {"WS_VSCROLL", WS_VSCROLL},
+      {"WS_HSCROLL", WS_HSCROLL}, {"WS_SYSMENU", WS_SYSMENU}, {"WS_THICKFRAME", WS_THICKFRAME}, {"WS_GROUP", WS_GROUP},
+      {"WS_TABSTOP", WS_TABSTOP}, {"WS_EX_CLIENTEDGE", WS_EX_CLIENTEDGE}, {"WS_EX_STATICEDGE", WS_EX_STATICEDGE},
+      {"WS_EX_DLGMODALFRAME", WS_EX_DLGMODALFRAME}, {"DS_MODALFRAME", DS_MODALFRAME}, {"DS_SETFONT", DS_SETFONT},
+      {"DS_CENTER", DS_CENTER}, {"DS_3DLOOK", DS_3DLOOK}, {"DS_FIXEDSYS", DS_FIXEDSYS}, {"DS_CONTROL", DS_CONTROL},
+      {"BS_PUSHBUTTON", BS_PUSHBUTTON}, {"BS_DEFPUSHBUTTON", BS_DEFPUSHBUTTON}, {"BS_AUTOCHECKBOX", BS_AUTOCHECKBOX},
+      {"BS_AUTORADIOBUTTON", BS_AUTORADIOBUTTON}, {"BS_GROUPBOX", BS_GROUPBOX}, {"BS_OWNERDRAW", BS_OWNERDRAW},
+      {"ES_LEFT", ES_LEFT}, {"ES_AUTOHSCROLL", ES_AUTOHSCROLL}, {"ES_NUMBER", ES_NUMBER}, {"ES_READONLY", ES_READONLY},
+      {"SS_LEFT", SS_LEFT}, {"SS_CENTER", SS_CENTER}, {"SS_RIGHT", SS_RIGHT}, {"SS_ETCHEDHORZ", SS_ETCHEDHORZ},
+      {"SS_NOTIFY", SS_NOTIFY}, {"TVS_HASBUTTONS", TVS_HASBUTTONS}, {"TVS_HASLINES", TVS_HASLINES},
+      {"TVS_LINESATROOT", TVS_LINESATROOT}, {"TVS_SHOWSELALWAYS", TVS_SHOWSELALWAYS}, {"TVS_EDITLABELS", TVS_EDITLABELS},
+  };
+  return m;
+}
+
+bool styleValue(const std::string& w, DWORD* out) {
+  DWORD v = 0;
+  size_t start = 0;
+  while (start <= w.size()) {
+    size_t bar = w.find('|', start);
+    std::string part = w.substr(start, bar == std::string::npos ? std::string::npos : bar - start);
+    long n;
+    auto it = styleNames().find(part);
+    if (it != styleNames().end()) v |= it->second;
+    else if (number(part, &n)) v |= (DWORD)n;
+    else return false;
+    if (bar == std::string::npos) break;
+    start = bar + 1;
+  }
+  *out = v;
+  return true;
+}
+
+// Registered templates live as long as the program; their texts with them.
+struct DialogStore {
+  AFX_DLGTEMPLATE tmpl{};
+  std::vector<AFX_DLGITEM> items;
+  std::vector<std::unique_ptr<std::string>> texts;
+  LPCTSTR keep(const std::string& s) {
+    texts.push_back(std::make_unique<std::string>(s));
+    return texts.back()->c_str();
+  }
+};
+std::vector<std::unique_ptr<DialogStore>>& dialogStores() {
+  static std::vector<std::unique_ptr<DialogStore>> v;
+  return v;
+}
+
+bool fourNumbers(Parser& p, short* v) {
+  for (int i = 0; i < 4; ++i) {
+    long n;
+    if (p.peek().kind != Token::Word || !number(p.peek().value, &n) || n < -32768 || n > 32767) return false;
+    p.next();
+    v[i] = (short)n;
+  }
+  return true;
+}
+
+//   dialog 188 "Select Port" 0 0 178 214
+//     style DS_MODALFRAME|WS_POPUP|WS_CAPTION|WS_SYSMENU
+//     font "MS Shell Dlg" 8
+//     control "Button" 1 "OK" 121 193 50 14 BS_DEFPUSHBUTTON|WS_TABSTOP [exstyle WS_EX_CLIENTEDGE]
+//   end
+bool parseDialog(Parser& p, std::unique_ptr<DialogStore>* out) {
+  auto d = std::make_unique<DialogStore>();
+  long id;
+  if (!number(p.peek().value, &id) || id <= 0 || id > 0xFFFF) return p.fail("expected a dialog id");
+  p.next();
+  if (p.peek().kind != Token::Text) return p.fail("expected the dialog's caption in quotes");
+  d->tmpl.nID = (UINT)id;
+  d->tmpl.lpszCaption = d->keep(p.next().value);
+  short box[4];
+  if (!fourNumbers(p, box)) return p.fail("expected x, y, width and height");
+  d->tmpl.x = box[0], d->tmpl.y = box[1], d->tmpl.cx = box[2], d->tmpl.cy = box[3];
+  d->tmpl.dwStyle = DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+  while (!p.word("end")) {
+    if (p.peek().kind == Token::End) return p.fail("missing end");
+    if (p.word("style")) {
+      p.next();
+      if (p.peek().kind != Token::Word || !styleValue(p.peek().value, &d->tmpl.dwStyle)) return p.fail("expected a style");
+      p.next();
+    } else if (p.word("font")) {
+      p.next();
+      long pt;
+      if (p.peek().kind != Token::Text) return p.fail("expected a font face in quotes");
+      d->tmpl.lpszFont = d->keep(p.next().value);
+      if (!number(p.peek().value, &pt) || pt <= 0 || pt > 72) return p.fail("expected a point size");
+      p.next();
+      d->tmpl.nPointSize = (int)pt;
+    } else if (p.word("control")) {
+      p.next();
+      AFX_DLGITEM it{};
+      long cid;
+      if (p.peek().kind != Token::Text) return p.fail("expected a control class in quotes");
+      it.lpszClass = d->keep(p.next().value);
+      if (!number(p.peek().value, &cid) || cid < 0 || cid > 0xFFFF) return p.fail("expected a control id");
+      p.next();
+      it.nID = (UINT)cid;
+      if (p.peek().kind != Token::Text) return p.fail("expected the control's text in quotes");
+      it.lpszText = d->keep(p.next().value);
+      short r[4];
+      if (!fourNumbers(p, r)) return p.fail("expected x, y, width and height");
+      it.x = r[0], it.y = r[1], it.cx = r[2], it.cy = r[3];
+      if (p.peek().kind == Token::Word && !p.word("exstyle") && !p.word("control") && !p.word("end")) {
+        if (!styleValue(p.peek().value, &it.dwStyle)) return p.fail("expected a style");
+        p.next();
+      }
+      if (p.word("exstyle")) {
+        p.next();
+        if (p.peek().kind != Token::Word || !styleValue(p.peek().value, &it.dwExStyle)) return p.fail("expected an extended style");
+        p.next();
+      }
+      d->items.push_back(it);
+    } else {
+      return p.fail("expected style, font, control or end");
+    }
+  }
+  p.next();
+  d->tmpl.pItems = d->items.empty() ? nullptr : d->items.data();
+  d->tmpl.nItems = (int)d->items.size();
+  *out = std::move(d);
+  return true;
+}
+
 BOOL compile(const std::string& name, const char* text, size_t size, CString* err) {
   Parser p;
   p.err = err;
@@ -180,8 +311,14 @@ BOOL compile(const std::string& name, const char* text, size_t size, CString* er
   struct Out { LPCTSTR type; std::string name; std::vector<BYTE> bytes; };
   std::vector<Out> outs;
   std::map<UINT, std::u16string> strings;
+  std::vector<std::unique_ptr<DialogStore>> dialogs;
   while (p.peek().kind != Token::End) {
-    if (p.word("menu")) {
+    if (p.word("dialog")) {
+      p.next();
+      std::unique_ptr<DialogStore> d;
+      if (!parseDialog(p, &d)) return FALSE;
+      dialogs.push_back(std::move(d));
+    } else if (p.word("menu")) {
       p.next();
       long id;
       if (!number(p.peek().value, &id) || id <= 0 || id > 0xFFFF) return p.fail("expected a menu id");
@@ -246,11 +383,15 @@ BOOL compile(const std::string& name, const char* text, size_t size, CString* er
       }
       outs.push_back(Out{RT_ACCELERATOR, resName(id), b});
     } else {
-      return p.fail("expected menu, strings or accelerators");
+      return p.fail("expected menu, dialog, strings or accelerators");
     }
   }
   (void)name;
   for (Out& o : outs) AfxRegisterResourceCopy(o.type, o.name.c_str(), o.bytes.data(), o.bytes.size());
+  for (auto& d : dialogs) {
+    AfxRegisterDialogTemplate(&d->tmpl);
+    dialogStores().push_back(std::move(d));
+  }
   // String tables: blocks of 16 counted strings, block n holding ids (n - 1) * 16 ...
   std::set<UINT> touched;
   for (auto& s : strings) {

@@ -15,6 +15,12 @@
 //     61229 "You will run aground at the next low water"
 //   end
 //
+//   dialog 188 "Select Port" 0 0 178 214   a dialog template (see Dialog.h), in dialog units
+//     style DS_MODALFRAME|WS_POPUP|WS_CAPTION|WS_SYSMENU   style names or numbers, '|' between
+//     font "MS Shell Dlg" 8
+//     control "Button" 1 "OK" 121 193 50 14 BS_DEFPUSHBUTTON|WS_TABSTOP exstyle 0
+//   end
+//
 //   accelerators 128                  an accelerator table (RT_ACCELERATOR "#128")
 //     key "S" 57603 ctrl              a character key with modifiers ctrl, shift, alt
 //     vkey 0x7B 57603                 a virtual key

@@ -1,5 +1,6 @@
 // Windows on Qt widgets: the window registry, creation and destruction, geometry, painting
 // hand-over, focus, capture, timers, posted messages and input translation.
+#include "platform/ui/Controls.h"
 #include "platform/ui/FrameWnd.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/UiInternal.h"
@@ -393,6 +394,31 @@ LRESULT CallWindowProc(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARAM wParam
 
 static void finalDetach(HWND h, CWnd* w);
 
+// Objects whose handlers are running on this thread. A window destroyed from inside one of its
+// own handlers keeps its object until the outermost of them has returned: PostNcDestroy (which
+// deletes frames and the like) waits, so the handler can still touch its members.
+namespace {
+struct DispatchFrame {
+  CWnd* w;
+  bool alive;  // false once the object was deleted by someone else
+};
+thread_local std::vector<DispatchFrame*> t_dispatch;
+thread_local std::vector<CWnd*> t_pendingNcDestroy;
+
+bool inDispatch(const CWnd* w) {
+  for (const DispatchFrame* f : t_dispatch)
+    if (f->alive && f->w == w) return true;
+  return false;
+}
+}  // namespace
+
+static void AfxForgetDispatch(CWnd* w) {
+  for (DispatchFrame* f : t_dispatch)
+    if (f->w == w) f->alive = false;
+  t_pendingNcDestroy.erase(std::remove(t_pendingNcDestroy.begin(), t_pendingNcDestroy.end(), w),
+                           t_pendingNcDestroy.end());
+}
+
 LRESULT AfxWndProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
   AfxWndRec* r = AfxRec(hWnd);
   CWnd* w = r ? r->wnd : nullptr;
@@ -401,10 +427,19 @@ LRESULT AfxWndProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
   const MSG* savedPtr = t_currentMsgPtr;
   t_currentMsg = MSG{hWnd, Msg, wParam, lParam, (DWORD)uiClock().elapsed(), g_cursor};
   t_currentMsgPtr = &t_currentMsg;
+  DispatchFrame frame{w, true};
+  t_dispatch.push_back(&frame);
   LRESULT res = w->WindowProc(Msg, wParam, lParam);
-  // The object may be gone now (a window that destroyed itself): only the handle is used below.
+  t_dispatch.pop_back();
   t_currentMsg = saved;
   t_currentMsgPtr = savedPtr;
+  if (frame.alive && !inDispatch(w)) {
+    auto it = std::find(t_pendingNcDestroy.begin(), t_pendingNcDestroy.end(), w);
+    if (it != t_pendingNcDestroy.end()) {
+      t_pendingNcDestroy.erase(it);
+      w->PostNcDestroy();
+    }
+  }
   return res;
 }
 
@@ -529,6 +564,12 @@ static void finalDetach(HWND h, CWnd* w) {
   if (w->m_hWnd == h) {
     w->m_hWnd = nullptr;
     if (AfxWndRec* r = AfxRec(h)) r->wnd = nullptr;
+    if (inDispatch(w)) {
+      // Inside one of its own handlers: the object goes when that handler has returned.
+      if (std::find(t_pendingNcDestroy.begin(), t_pendingNcDestroy.end(), w) == t_pendingNcDestroy.end())
+        t_pendingNcDestroy.push_back(w);
+      return;
+    }
     w->PostNcDestroy();
   }
 }
@@ -1946,6 +1987,33 @@ LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
 HDC AfxCreateWindowDC(HWND h, bool paint, bool whole);
 void AfxDeleteWindowDC(HDC hdc);
 
+// A transparent child (WS_EX_TRANSPARENT) starts its painting from what its parent painted
+// beneath it, as if the parent's pixels showed through.
+static void copyParentPixels(AfxWndRec* r, const QRegion& region) {
+  AfxWndRec* p = AfxRec(r->parent);
+  if (!p) return;
+  if (!p->painting && !p->invalid.isEmpty()) AfxPaintNow(r->parent);
+  if (!(p = AfxRec(r->parent)) || !AfxRec(r->h)) return;
+  QPoint offset = AfxClientOriginOnScreen(r) - AfxClientOriginOnScreen(p);
+  QPainter painter(&r->backing);
+  painter.setClipRegion(region);
+  painter.setCompositionMode(QPainter::CompositionMode_Source);
+  painter.drawImage(-offset, p->backing);
+}
+
+// After the parent painted: its transparent children show the new pixels.
+static void invalidateTransparentChildren(AfxWndRec* r, const QRect& painted) {
+  for (HWND c : std::vector<HWND>(r->children)) {
+    AfxWndRec* cr = AfxRec(c);
+    if (!cr || !(cr->exStyle & WS_EX_TRANSPARENT) || !(cr->style & WS_VISIBLE)) continue;
+    QPoint offset = AfxClientOriginOnScreen(cr) - AfxClientOriginOnScreen(r);
+    QRect mine = painted.translated(-offset).intersected(QRect(QPoint(0, 0), cr->backing.size()));
+    if (mine.isEmpty()) continue;
+    cr->invalid += mine;
+    cr->w->update();
+  }
+}
+
 HDC BeginPaint(HWND hWnd, LPPAINTSTRUCT ps) {
   AfxWndRec* r = AfxRec(hWnd);
   if (!r || !ps) return nullptr;
@@ -1955,6 +2023,10 @@ HDC BeginPaint(HWND hWnd, LPPAINTSTRUCT ps) {
   bool erase = r->erase;
   r->invalid = QRegion();
   r->erase = false;
+  if ((r->exStyle & WS_EX_TRANSPARENT) && (r->style & WS_CHILD)) {
+    copyParentPixels(r, inval);
+    if (!(r = AfxRec(hWnd))) return nullptr;
+  }
   HDC hdc = AfxCreateWindowDC(hWnd, true, false);
   AfxDcState* s = CDC::FromHandle(hdc)->GetState();
   s->baseClip = inval;
@@ -1973,7 +2045,11 @@ HDC BeginPaint(HWND hWnd, LPPAINTSTRUCT ps) {
 BOOL EndPaint(HWND hWnd, const PAINTSTRUCT* ps) {
   if (!ps || !ps->hdc) return FALSE;
   AfxDeleteWindowDC(ps->hdc);
-  if (AfxRec(hWnd)) AfxWindowPixelsChanged(hWnd, QRect(ps->rcPaint.left, ps->rcPaint.top, ps->rcPaint.right - ps->rcPaint.left, ps->rcPaint.bottom - ps->rcPaint.top));
+  QRect painted(ps->rcPaint.left, ps->rcPaint.top, ps->rcPaint.right - ps->rcPaint.left, ps->rcPaint.bottom - ps->rcPaint.top);
+  if (AfxWndRec* r = AfxRec(hWnd)) {
+    AfxWindowPixelsChanged(hWnd, painted);
+    invalidateTransparentChildren(r, painted);
+  }
   return TRUE;
 }
 
@@ -2036,6 +2112,7 @@ END_MESSAGE_MAP()
 CWnd::CWnd() = default;
 
 CWnd::~CWnd() {
+  AfxForgetDispatch(this);
   if (m_hWnd && IsWindow(m_hWnd)) {
     AfxWndRec* r = AfxRec(m_hWnd);
     if (r && r->wnd == this) {
@@ -2476,6 +2553,13 @@ void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT dis) {
   if (dis && dis->CtlType == ODT_MENU) {
     if (CMenu* m = CMenu::FromHandlePermanent((HMENU)dis->hwndItem)) {
       m->DrawItem(dis);
+      return;
+    }
+  }
+  // An owner-drawn control the parent does not draw itself draws itself.
+  if (dis && dis->CtlType != ODT_MENU) {
+    if (auto* c = dynamic_cast<CControlWnd*>(CWnd::FromHandlePermanent(dis->hwndItem))) {
+      c->DrawItem(dis);
       return;
     }
   }

@@ -374,6 +374,12 @@ class CWnd : public CCmdTarget {
   BOOL SetForegroundWindow();
   CWnd* SetActiveWindow();
   void RecalcLayout() {}
+  // Gives the control bars with ids nIDFirst..nIDLast their strips along the client edges
+  // (WM_SIZEPARENT) and the rest to the child nIDLeftOver. reposQuery only reports the rest in
+  // lpRectParam; reposExtra keeps lpRectParam's margins inside it.
+  enum RepositionFlags { reposDefault = 0, reposQuery = 1, reposExtra = 2 };
+  void RepositionBars(UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver, UINT nFlag = reposDefault,
+                      LPRECT lpRectParam = nullptr, LPCRECT lpRectClient = nullptr, BOOL bStretch = TRUE);
 
   // ---- Painting ----
   void Invalidate(BOOL bErase = TRUE);

@@ -83,7 +83,7 @@ class Program : public ::testing::Test {
 
   // The index of a port by name.
   int PortIndex(const char* name) {
-    CPortDB& db = m_frame->GetPortDB();
+    CPortDB& db = m_frame->PortDB();
     for (int i = 0; i < db.GetCount(); ++i)
       if (db.GetPort(i)->GetName() == name) return i;
     return -1;
@@ -111,17 +111,26 @@ class Program : public ::testing::Test {
     Settle();
   }
 
-  // A click on a port of the list.
+  // The tree item of a port.
+  HTREEITEM PortItem(int port) {
+    CPortsTree& tree = Left().m_portsTree;
+    for (HTREEITEM area = tree.GetRootItem(); area; area = tree.GetNextSiblingItem(area))
+      for (HTREEITEM item = tree.GetChildItem(area); item; item = tree.GetNextSiblingItem(item))
+        if ((int)tree.GetItemData(item) == port) return item;
+    return nullptr;
+  }
+
+  // A click on a port of the tree, scrolled into view first as a user would.
   void ClickPort(int port) {
     CPortsTree& tree = Left().m_portsTree;
-    CRect r = tree.GetPortItemRect(port);
-    if (r.IsRectEmpty()) {
-      tree.SelectPortItem(port);  // scrolls it into view
-      Settle();
-      return;
-    }
-    AfxTestClick(tree.GetSafeHwnd(), r.left + 20, r.CenterPoint().y);
+    HTREEITEM item = PortItem(port);
+    ASSERT_NE(nullptr, item) << port;
+    tree.EnsureVisible(item);
     Settle();
+    CRect r;
+    ASSERT_TRUE(tree.GetItemRect(item, &r, TRUE));
+    AfxTestClick(tree.GetSafeHwnd(), r.CenterPoint().x, r.CenterPoint().y);
+    Settle((int)GetDoubleClickTime() + 20);  // the next click is a click of its own
   }
 
   std::string ProfileText() {

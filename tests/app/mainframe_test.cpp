@@ -31,7 +31,7 @@ TEST_F(Program, StartsWithTheLastPortsGraph) {
   WriteProfile("General", "LastPort", 7);
   ASSERT_NE(nullptr, Start());
   EXPECT_TRUE(m_boxes.empty());
-  const CString name = m_frame->GetPortDB().GetPort(7)->GetName();
+  const CString name = m_frame->PortDB().GetPort(7)->GetName();
   CGraphWnd& g = Right().m_graph;
   EXPECT_TRUE(g.HasData());
   EXPECT_EQ(name + " - " + Selected().Format("%a %#d %b %Y"), g.GetTitle());
@@ -74,13 +74,13 @@ TEST_F(Program, PickingAPortChangesTheGraphTheTitleAndTheTideTimes) {
   EXPECT_EQ(CString("Dover, England"), Left().m_portName.GetText());
   EXPECT_NE(firstTime, Left().m_tideTimes.GetTimeText(0));
   EXPECT_GE(Left().m_tideTimes.GetCount(), 3);
-  EXPECT_DOUBLE_EQ(m_frame->GetPortDB().GetPort(dover)->GetMHWS(), Right().m_graph.GetMHWS());
+  EXPECT_DOUBLE_EQ(m_frame->PortDB().GetPort(dover)->GetMHWS(), Right().m_graph.GetMHWS());
   // Summer time at Dover in June.
   EXPECT_EQ(CString("GMT (+1:00)"), Pane(ID_INDICATOR_ZONE));
   // The port is the most recent one.
   int port;
   CString name;
-  ASSERT_TRUE(m_frame->GetPortHistory().GetEntry(0, port, name));
+  ASSERT_TRUE(m_frame->GetPortHistory()->GetEntry(0, port, name));
   EXPECT_EQ(dover, port);
   // Picking it again changes nothing.
   Right().m_graph.SetTitle("unchanged");
@@ -384,9 +384,9 @@ TEST_F(Program, SettingsAreRangeChecked) {
   EXPECT_EQ(2, Right().m_graph.GetLineWidth());
   int port;
   CString name;
-  ASSERT_TRUE(m_frame->GetPortHistory().GetEntry(0, port, name));
+  ASSERT_TRUE(m_frame->GetPortHistory()->GetEntry(0, port, name));
   EXPECT_EQ(0, port);  // only the start's own port
-  EXPECT_FALSE(m_frame->GetPortHistory().GetEntry(1, port, name));
+  EXPECT_FALSE(m_frame->GetPortHistory()->GetEntry(1, port, name));
   WriteProfile("General", "LastPort", -3);
   ASSERT_NE(nullptr, Restart());
   EXPECT_EQ(0, m_frame->GetCurrentPort());
@@ -418,7 +418,7 @@ TEST_F(Program, ARestartFindsTheSettingsAndRecentPortsAsTheyWere) {
   for (int i = 0; i < 3; ++i) {
     int port;
     CString name;
-    ASSERT_TRUE(m_frame->GetPortHistory().GetEntry(i, port, name));
+    ASSERT_TRUE(m_frame->GetPortHistory()->GetEntry(i, port, name));
     EXPECT_EQ(CString(expected[i]), name);
   }
   // A recent port chosen from its menu item.
@@ -433,15 +433,45 @@ TEST_F(Program, NearestPortsOfThePortsMenu) {
   ASSERT_NE(nullptr, Start());
   const int dover = PortIndex("Dover, England");
   ClickPort(dover);
+  // Right click on the port, then Nearest Ports > the first one, with the mouse.
   CPortsTree& tree = Left().m_portsTree;
-  tree.FindNearestPorts(dover, m_frame->GetPortDB());
+  CRect r;
+  ASSERT_TRUE(tree.GetItemRect(PortItem(dover), &r, TRUE));
+  static std::function<void()> step;
+  static int level;
+  level = 0;
+  step = [] {
+    HMENU m[3];
+    HWND w[3];
+    RECT rc;
+    const int n = AfxGetTrackingMenus(m, w, 3);
+    // "Nearest Ports" is the fourth item of the port's menu; then its first port.
+    const int item = n == 1 ? 3 : 0;
+    if (n < 1 || n <= level || !GetMenuItemRect(w[n - 1], m[n - 1], item, &rc)) {
+      AfxCallLater(20, step);
+      return;
+    }
+    level = n;
+    const POINT p{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    AfxTestMouse(WM_MOUSEMOVE, p);
+    AfxTestMouse(WM_LBUTTONDOWN, p);
+    AfxTestMouse(WM_LBUTTONUP, p);
+    if (n == 1) AfxCallLater(30, step);
+  };
+  AfxCallLater(20, step);
+  AfxCallLater(3000, [] { EndMenu(); });
+  POINT p = r.CenterPoint();
+  tree.ClientToScreen(&p);
+  AfxTestMouse(WM_MOUSEMOVE, p);
+  AfxTestMouse(WM_RBUTTONDOWN, p);
+  AfxTestMouse(WM_RBUTTONUP, p);
+  Settle(60);
   const int nearest = tree.GetNearestPort(1);
   ASSERT_NE(dover, nearest);
-  Command(ID_NEAREST_PORT_FIRST);
   EXPECT_EQ(nearest, m_frame->GetCurrentPort());
-  EXPECT_NE(-1, Right().m_graph.GetTitle().Find(m_frame->GetPortDB().GetPort(nearest)->GetName()));
+  EXPECT_NE(-1, Right().m_graph.GetTitle().Find(m_frame->PortDB().GetPort(nearest)->GetName()));
   // The nearest port lies within a few miles of Dover.
-  EXPECT_LT(GreatCircleDistance(m_frame->GetPortDB().GetPortPosition(dover), m_frame->GetPortDB().GetPortPosition(nearest)),
+  EXPECT_LT(GreatCircleDistance(m_frame->PortDB().GetPortPosition(dover), m_frame->PortDB().GetPortPosition(nearest)),
             30.0);
 }
 
@@ -468,13 +498,25 @@ TEST_F(Program, TheTidalLogPageHidesTheLeftColumnAndLocksTheSplitter) {
   EXPECT_TRUE(Right().IsTideLogVisible());
   EXPECT_FALSE(Left().IsWindowVisible());
   EXPECT_TRUE(s.m_bLocked);
-  EXPECT_EQ(1, s.GetBarWidth());
+  // The right column starts at the window's edge, past a one-pixel bar.
+  CRect right;
+  Right().GetWindowRect(&right);
+  s.ScreenToClient(&right);
+  EXPECT_LE(right.left, 4);
   EXPECT_FALSE(m_frame->GetDayCombo()->GetEnabled());
   // Previous and Next are off, and their buttons show it.
   EXPECT_FALSE(m_frame->GetDateStrip().m_next.IsWindowEnabled());
   // Dragging the bar does nothing.
-  CRect rc;
-  Left().GetWindowRect(&rc);
+  POINT bar{right.left - 1, right.top + 100};
+  s.ClientToScreen(&bar);
+  AfxTestMouse(WM_MOUSEMOVE, bar);
+  AfxTestMouse(WM_LBUTTONDOWN, bar);
+  AfxTestMouse(WM_MOUSEMOVE, POINT{bar.x + 200, bar.y}, MK_LBUTTON);
+  AfxTestMouse(WM_LBUTTONUP, POINT{bar.x + 200, bar.y});
+  Settle();
+  int still;
+  s.GetColumnInfo(0, still, minimum);
+  EXPECT_EQ(0, still);
   Command(ID_VIEW_MAP);
   EXPECT_TRUE(Left().IsWindowVisible());
   EXPECT_FALSE(s.m_bLocked);
@@ -623,15 +665,16 @@ TEST_F(Program, PanelsTimerGpsAndTheFramesSmallestSize) {
 
   // In current-time mode the timer moves the mark to now.
   Command(ID_USE_CURRENT_TIME);
-  EXPECT_TRUE(Right().m_aground.IsUseCurrentTime());
+  EXPECT_FALSE(Right().m_aground.GetTimeCombo()->IsWindowEnabled());
   Right().m_graph.SetTimeMark(5);
   m_frame->SendMessage(WM_TIMER, CMainFrame::kTimerId);
   const CQsDateTime now = CQsDateTime::GetCurrent();
   EXPECT_NEAR(now.GetHour() * 60 + now.GetMinute(), Right().m_graph.GetTimeMark(), 1);
   Command(ID_USE_CURRENT_TIME);
-  Right().m_aground.SetTimeMinutes(600);
+  EXPECT_TRUE(Right().m_aground.GetTimeCombo()->IsWindowEnabled());
+  Right().m_graph.SetTimeMark(5);
   m_frame->SendMessage(WM_TIMER, CMainFrame::kTimerId);
-  EXPECT_EQ(600, Right().m_graph.GetTimeMark());
+  EXPECT_EQ(Right().m_aground.GetTimeMinutes(), Right().m_graph.GetTimeMark());
 
   // The GPS reader's start adds the icon pane once; its stop removes it.
   const int panes = m_frame->GetStatusBar().GetCount();

@@ -11,11 +11,13 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "model/TideLogFile.h"
 #include "platform/core/Afx.h"
 #include "tests/fuzz/FuzzSupport.h"
 
@@ -204,6 +206,67 @@ TEST(InterruptedSave, KilledSettingsSaveLeavesTheOldOrTheNewFile)
     for (const auto& e : fs::directory_iterator(folder.path()))
         EXPECT_EQ(e.path().filename().string().find(".bad"), std::string::npos) << e.path();
     std::printf("%zu of 30 kills landed inside a save\n", leftover.size());
+    EXPECT_GT(leftover.size(), 0u);
+}
+
+// The tidal log: as large as the program reads, so that a save takes long enough to be hit.
+std::vector<TIDELOG_ROW> LogRows(int generation)
+{
+    std::vector<TIDELOG_ROW> rows;
+    for (int i = 0; i < CTideLogFile::kMaxRows; ++i)
+        rows.push_back({i % 500, 1 + i % 28, 1 + i % 12, 2010 + generation % 2, i % 24, generation % 2 ? 30 : 15});
+    return rows;
+}
+
+TEST(InterruptedSave, KilledLogSaveLeavesTheOldOrTheNewLog)
+{
+    Folder folder;
+    ASSERT_FALSE(folder.path().empty());
+    const fs::path path = folder.path() / "logdata.dat";
+    const CString target(path.c_str());
+    const std::vector<TIDELOG_ROW> rows[2] = {LogRows(0), LogRows(1)};
+    std::string contents[2];
+    for (int g = 0; g < 2; ++g) {
+        const std::vector<BYTE> b = CTideLogFile::Format(rows[g]);
+        contents[g].assign(b.begin(), b.end());
+    }
+    ASSERT_TRUE(CTideLogFile::Save(target, rows[0]));
+    ASSERT_EQ(Bytes(path), contents[0]);
+
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_TRUE(CTideLogFile::Save(target, rows[1]));
+    ASSERT_TRUE(CTideLogFile::Save(target, rows[0]));
+    const auto window = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
+
+    std::set<fs::path> leftover;
+    const KillCounts counts = KillWhileSaving(
+        30, window, [&](int round) { CTideLogFile::Save(target, rows[round % 2]); },
+        [&]() {
+            for (const auto& e : fs::directory_iterator(folder.path()))
+                if (e.path().filename().string().rfind(".logdata.dat.", 0) == 0 && !leftover.count(e.path()))
+                    return true;
+            return false;
+        },
+        [&]() {
+            for (const auto& e : fs::directory_iterator(folder.path()))
+                if (e.path().filename().string().rfind(".logdata.dat.", 0) == 0)
+                    leftover.insert(e.path());
+            const std::string now = Bytes(path);
+            const int which = now == contents[0] ? 0 : now == contents[1] ? 1 : -1;
+            if (which >= 0) {
+                std::vector<TIDELOG_ROW> back;
+                const TIDELOG_LOAD info = CTideLogFile::Load(target, 500, back);
+                EXPECT_EQ(info.status, TIDELOG_LOAD::ok);
+                EXPECT_TRUE(back == rows[which]);
+            }
+            return which;
+        });
+    EXPECT_GT(counts.first, 0);
+    EXPECT_GT(counts.second, 0);
+    EXPECT_EQ(counts.first + counts.second, 30);
+    for (const auto& e : fs::directory_iterator(folder.path()))
+        EXPECT_EQ(e.path().filename().string().find(".bad"), std::string::npos) << e.path();
+    std::printf("%zu of 30 kills landed inside a log save\n", leftover.size());
     EXPECT_GT(leftover.size(), 0u);
 }
 

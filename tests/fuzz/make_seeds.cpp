@@ -11,6 +11,7 @@
 #include "model/AngleFactorDB.h"
 #include "model/DiamondDB.h"
 #include "model/PortDB.h"
+#include "model/TideLogFile.h"
 #include "tests/engine/GridWriter.h"
 #include "tests/model/ModelTables.h"
 
@@ -222,6 +223,28 @@ void Archives()
     Put("archive", "wide-string.bin", wide);
 }
 
+void TideLogs()
+{
+    const auto bytes = [](const std::vector<TIDELOG_ROW>& rows) {
+        const std::vector<BYTE> b = CTideLogFile::Format(rows);
+        return std::vector<unsigned char>(b.begin(), b.end());
+    };
+    Put("tide_log", "empty.dat", bytes({}));
+    const std::vector<TIDELOG_ROW> rows = {
+        {0, 12, 6, 2025, 12, 0}, {17, 29, 2, 2024, 6, 45}, {410, 31, 12, 2030, 23, 59}, {3, 1, 1, 2009, 0, 0}};
+    Put("tide_log", "four-rows.dat", bytes(rows));
+    std::vector<unsigned char> b = bytes(rows);
+    b[4] = 0xD6;  // version 2006, still read
+    Put("tide_log", "version-2006.dat", b);
+    b = bytes(rows);
+    b.resize(b.size() - 10);
+    Put("tide_log", "cut-short.dat", b);
+    std::vector<TIDELOG_ROW> odd = rows;
+    odd[1].day = 30;  // 30 February
+    odd[2].hour = 24;
+    Put("tide_log", "out-of-range.dat", bytes(odd));
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -236,5 +259,6 @@ int main(int argc, char** argv)
     Tables(argc > 2 ? fs::path(argv[2]) : fs::path());
     Profiles();
     Archives();
+    TideLogs();
     return 0;
 }

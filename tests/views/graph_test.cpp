@@ -5,6 +5,7 @@
 #include "tests/app/TestPictures.h"
 #include "tests/views/GraphFixture.h"
 
+#include <cstdlib>
 #include <cmath>
 #include <string>
 
@@ -348,6 +349,63 @@ TEST_F(GraphWindow, AMovedTimeMarkRepaintsFromTheCachedPicture) {
   second.SavePng("graph_window_mark_moved.png");
   graph.SetMaxHeight(graph.GetMaxHeight() + 1);  // a setter forces a rebuild
   EXPECT_TRUE(graph.IsModified());
+}
+
+TEST_F(GraphWindow, TheTooltipUnderTheMouseShowsTheHeightAndTime) {
+  CBitmap pic;
+  ASSERT_TRUE(AfxCaptureWindow(graph.GetSafeHwnd(), &pic));
+  CRect P = graph.GetPlotRect();
+  CRect client;
+  graph.GetClientRect(&client);
+  auto onCurve = [&](int x, int* minute) {
+    *minute = 1440 * (x - P.left) / P.Width();
+    double h = graph.GetHeightDisplay(*minute);
+    return (client.Height() - P.Height()) / 2 + P.Height() -
+           (int)(P.Height() * (h - graph.GetMinHeight()) / (graph.GetMaxHeight() - graph.GetMinHeight())) - 6;
+  };
+  CToolTipCtrl& tip = graph.GetToolTip();
+  ASSERT_NE(nullptr, tip.GetSafeHwnd());
+  EXPECT_EQ(400, tip.GetMaxTipWidth());
+  auto tipText = [&] {
+    CString t;
+    tip.GetWindowText(t);
+    return t;
+  };
+  auto waitTip = [&](bool shown) {
+    AfxTestWait(3000, [&] { return (tip.IsWindowVisible() != FALSE) == shown; });
+    return (tip.IsWindowVisible() != FALSE) == shown;
+  };
+  // Over the plot but away from the curve: no tip at all.
+  int m = 0;
+  int x = P.left + P.Width() / 4;
+  int y = onCurve(x, &m);
+  AfxTestMoveTo(graph.GetSafeHwnd(), x, y - 60);
+  AfxTestWait(900);
+  EXPECT_FALSE(tip.IsWindowVisible());
+  // On the curve the tip shows the height and time of the minute under the pointer.
+  AfxTestMoveTo(graph.GetSafeHwnd(), x, y);
+  ASSERT_TRUE(waitTip(true));
+  CString expected;
+  expected.Format("%0.2fm (%02d:%02d)", graph.GetHeightDisplay(m), m / 60, m % 60);
+  EXPECT_STREQ(expected, tipText());
+  CRect tr;
+  tip.GetWindowRect(&tr);
+  POINT cur;
+  GetCursorPos(&cur);
+  EXPECT_GT(tr.top, cur.y);
+  const char* keep = std::getenv("NEAPWISE_UI_PICTURES");
+  if (keep) AfxSaveWindowPng(tip.GetSafeHwnd(), (std::string(keep) + "/graph_tooltip.png").c_str());
+  // Following the curve, the shown tip follows the minute.
+  int m2 = 0;
+  int x2 = x + 40;
+  int y2 = onCurve(x2, &m2);
+  for (int k = 1; k <= 4; ++k) AfxTestMoveTo(graph.GetSafeHwnd(), x + 10 * k, onCurve(x + 10 * k, &m2));
+  ASSERT_TRUE(tip.IsWindowVisible());
+  expected.Format("%0.2fm (%02d:%02d)", graph.GetHeightDisplay(m2), m2 / 60, m2 % 60);
+  EXPECT_STREQ(expected, tipText());
+  // Off the curve nothing more is relayed, and the tip goes as the pointer leaves its spot.
+  AfxTestMoveTo(graph.GetSafeHwnd(), x2, y2 - 60);
+  EXPECT_TRUE(waitTip(false));
 }
 
 TEST_F(GraphWindow, TheMouseOverTheCurveReadsTheHeightAndTime) {

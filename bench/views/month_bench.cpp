@@ -1,0 +1,152 @@
+// The month pages with a real port: a month table computed as the frame computes it (high and
+// low waters of every day and the moon's phases) and drawn at 1000 x 760, and a height finder
+// search over a month.
+#include "model/AngleFactorDB.h"
+#include "model/MonthlyPrediction.h"
+#include "model/MoonPhases.h"
+#include "model/PortDB.h"
+#include "views/HeightFindWnd.h"
+#include "views/TableWnd.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+struct Month {
+  CPortDB ports;
+  CAngleFactorDB table;
+  CMonthlyPrediction month;
+  int zone = 0;
+  bool ok = false;
+  Month() {
+    ports.Load();
+    table.Load();
+    for (int i = 0; i < ports.GetCount(); ++i)
+      if (ports.GetPort(i)->GetName().Find("Dover") == 0) {
+        month.SetPort(*ports.GetPort(i));
+        zone = ports.GetPort(i)->GetTimeZone();
+        ok = true;
+        break;
+      }
+    month.SetDaysInMonth(30);
+    for (int d = 1; d <= 31; ++d) {
+      int hint = -1;
+      CQsDateTime date(2025, 6, std::min(d, 30), 0, 0, 0), next(date);
+      next.NextDay();
+      CAngleFactorData today = table.Find(date, hint), tomorrow = table.Find(next, hint);
+      month.SetAngleFactors(d, today, tomorrow);
+    }
+  }
+};
+
+class Host : public IViewHost {
+ public:
+  Month* m = nullptr;
+  CWnd* GetMainWindow() override { return nullptr; }
+  VxMenu* GetContextMenu() override { return nullptr; }
+  CQsDateTime GetSelectedDate() const override { return CQsDateTime(2025, 6, 1, 0, 0, 0); }
+  CQsDateTime AddDays(const CQsDateTime& d) const override { return d; }
+  int GetTimeZone() const override { return m->zone; }
+  int GetChosenTimeZone() const override { return 0; }
+  BOOL IsAutoTimeZone() const override { return FALSE; }
+  BOOL IsUseCurrentTime() const override { return FALSE; }
+  BOOL IsFeet() const override { return FALSE; }
+  int GetCurrentPort() const override { return 0; }
+  CString GetCurrentPortName() const override { return "Dover"; }
+  CPrediction* GetPrediction() override { return nullptr; }
+  double GetAgroundLevel() const override { return 0; }
+  void CalculateGraph() override {}
+  void CalculateTable() override {}
+  void SelectPort(int) override {}
+  BOOL SelectPortByName(LPCTSTR) override { return FALSE; }
+  BOOL SelectDay(int) override { return FALSE; }
+  BOOL SelectDate(int, int, int) override { return FALSE; }
+  void ShowGraphPage() override {}
+  void GoNext() override {}
+  void GoPrevious() override {}
+  CMonthlyPrediction& GetMonthlyPrediction() override { return m->month; }
+};
+
+void BM_MonthTableComputeAndDraw(benchmark::State& state) {
+  AfxWinInit(0, nullptr);
+  Month m;
+  if (!m.ok) {
+    state.SkipWithError("no embedded tables");
+    return;
+  }
+  CTableWnd t;
+  CDC dc;
+  dc.CreateCompatibleDC(nullptr);
+  CBitmap bmp;
+  bmp.CreateCompatibleBitmap(nullptr, 1000, 760);
+  CBitmap* old = dc.SelectObject(&bmp);
+  for (auto _ : state) {
+    m.month.ClearAll();  // every height computed afresh, as after a change of port or date
+    t.SetYear(2025);
+    t.SetMonth(6);
+    t.SetDayCount(30);
+    for (int d = 1; d <= 30; ++d) {
+      TIMEHEIGHT ev[4];
+      int n = m.month.GetDay(d)->FindHighLow(m.zone, 0, ev);
+      for (int s = 1; s <= 4; ++s) t.SetEventPresent(s, d, n >= s);
+      for (int s = 1; s <= n; ++s) t.SetTideEvent(s, d, ev[s - 1].minutes, ev[s - 1].metres);
+    }
+    CMoonPhases moon(6, 2025);
+    moon.Calculate();
+    t.ClearMoonDays();
+    for (int i = 0; i < moon.GetFullMoonCount(); ++i) t.SetFullMoonDay(moon.GetFullMoon(i).GetDay());
+    for (int i = 0; i < moon.GetNewMoonCount(); ++i) t.SetNewMoonDay(moon.GetNewMoon(i).GetDay());
+    t.SetCalculated(1);
+    t.DrawTable(&dc, CRect(0, 0, 1000, 760));
+    benchmark::DoNotOptimize(dc.GetPixel(500, 300));
+  }
+  dc.SelectObject(old);
+  state.SetLabel("Dover, June 2025, 1000x760");
+}
+BENCHMARK(BM_MonthTableComputeAndDraw)->Unit(benchmark::kMillisecond);
+
+void BM_MonthTableDrawOnly(benchmark::State& state) {
+  AfxWinInit(0, nullptr);
+  CTableWnd t;
+  CDC dc;
+  dc.CreateCompatibleDC(nullptr);
+  CBitmap bmp;
+  bmp.CreateCompatibleBitmap(nullptr, 1000, 760);
+  CBitmap* old = dc.SelectObject(&bmp);
+  t.SetFullMoonDay(11);
+  for (auto _ : state) {
+    t.DrawTable(&dc, CRect(0, 0, 1000, 760));
+    benchmark::DoNotOptimize(dc.GetPixel(500, 300));
+  }
+  dc.SelectObject(old);
+  state.SetLabel("30 days, 1000x760");
+}
+BENCHMARK(BM_MonthTableDrawOnly)->Unit(benchmark::kMillisecond);
+
+void BM_HeightFinderMonthSearch(benchmark::State& state) {
+  AfxWinInit(0, nullptr);
+  Month m;
+  if (!m.ok) {
+    state.SkipWithError("no embedded tables");
+    return;
+  }
+  Host host;
+  host.m = &m;
+  CHeightFindWnd f;
+  f.SetHost(&host);
+  f.SetMonth(6);
+  f.SetYear(2025);
+  f.SetHeightText("3.00");
+  int found = 0;
+  for (auto _ : state) {
+    m.month.ClearAll();  // heights computed afresh
+    f.Find();
+    found = 0;
+    for (int d = 1; d <= 30; ++d) found += f.GetResultCount(d);
+  }
+  state.counters["crossings"] = found;
+  state.SetLabel("Dover, June 2025, 3.00 m");
+}
+BENCHMARK(BM_HeightFinderMonthSearch)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,219 @@
+#include "model/TideLogFile.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "model/QsDateTime.h"
+
+namespace {
+
+int ReadInt(const BYTE* p)
+{
+    const unsigned v = static_cast<unsigned>(p[0]) | (static_cast<unsigned>(p[1]) << 8)
+                       | (static_cast<unsigned>(p[2]) << 16) | (static_cast<unsigned>(p[3]) << 24);
+    return static_cast<int>(v);
+}
+
+void WriteRows(CArchive& ar, const std::vector<TIDELOG_ROW>& rows)
+{
+    ar << CTideLogFile::kMagic << CTideLogFile::kVersion << static_cast<int>(rows.size());
+    for (const TIDELOG_ROW& r : rows)
+        ar << r.port << r.day << r.month << r.year << r.hour << r.minute;
+}
+
+CString Describe(const CFileException& e)
+{
+    CString s = e.GetErrorMessage();
+    return s.IsEmpty() ? CString("the file could not be written") : s;
+}
+
+}  // namespace
+
+CString CTideLogFile::GetDefaultPath()
+{
+    return AfxAppendPath(AfxGetUserDataFolder(), "logdata.dat");
+}
+
+BOOL CTideLogFile::IsValidRow(const TIDELOG_ROW& r, int nPorts)
+{
+    if (r.port < 0 || (nPorts >= 0 && r.port >= nPorts))
+        return FALSE;
+    if (r.year < kFirstYear || r.year > kLastYear || r.month < 1 || r.month > 12)
+        return FALSE;
+    if (r.day < 1 || r.day > DaysInMonth(r.month, r.year))
+        return FALSE;
+    return r.hour >= 0 && r.hour <= 23 && r.minute >= 0 && r.minute <= 59;
+}
+
+int CTideLogFile::Parse(const BYTE* p, size_t size, int nPorts, std::vector<TIDELOG_ROW>& rows, TIDELOG_LOAD* pInfo)
+{
+    TIDELOG_LOAD info;
+    rows.clear();
+    if (p == nullptr && size != 0)
+        size = 0;
+    if (size < static_cast<size_t>(kHeaderBytes)) {
+        info.status = TIDELOG_LOAD::unreadable;
+        info.bTruncated = TRUE;
+        info.strProblem = "The tidal log file is too short to be a log.";
+    } else if (ReadInt(p) != kMagic) {
+        info.status = TIDELOG_LOAD::unreadable;
+        info.strProblem = "The tidal log file is not a Neapwise tidal log.";
+    } else if (ReadInt(p + 4) < kFirstVersion || ReadInt(p + 4) > kLastVersion) {
+        info.status = TIDELOG_LOAD::unreadable;
+        info.strProblem.Format("The tidal log file has version %d, which this program cannot read.", ReadInt(p + 4));
+    } else {
+        const int declared = ReadInt(p + 8);
+        info.nDeclared = declared;
+        const size_t present = (size - kHeaderBytes) / kRowBytes;
+        if (declared < 0) {
+            info.status = TIDELOG_LOAD::unreadable;
+            info.strProblem = "The tidal log file gives a negative number of rows.";
+        } else {
+            info.bTruncated = present != static_cast<size_t>(declared) || (size - kHeaderBytes) % kRowBytes != 0;
+            const size_t n = std::min({present, static_cast<size_t>(declared), static_cast<size_t>(kMaxRows)});
+            rows.reserve(n);
+            for (size_t k = 0; k < n; ++k) {
+                const BYTE* q = p + kHeaderBytes + k * kRowBytes;
+                TIDELOG_ROW r;
+                r.port = ReadInt(q);
+                r.day = ReadInt(q + 4);
+                r.month = ReadInt(q + 8);
+                r.year = ReadInt(q + 12);
+                r.hour = ReadInt(q + 16);
+                r.minute = ReadInt(q + 20);
+                if (IsValidRow(r, nPorts))
+                    rows.push_back(r);
+                else
+                    ++info.nSkipped;
+            }
+            const bool tooMany = std::min(present, static_cast<size_t>(declared)) > static_cast<size_t>(kMaxRows);
+            if (!info.bTruncated && info.nSkipped == 0 && !tooMany) {
+                info.status = TIDELOG_LOAD::ok;
+            } else {
+                info.status = TIDELOG_LOAD::damaged;
+                CString s;
+                if (info.bTruncated)
+                    s.Format("The tidal log file is damaged: it should hold %d rows but holds %d.", declared,
+                             static_cast<int>(std::min(present, static_cast<size_t>(0x7fffffff))));
+                else if (tooMany)
+                    s.Format("The tidal log file holds %d rows; only the first %d were read.", declared, kMaxRows);
+                else
+                    s = "The tidal log file is damaged.";
+                if (info.nSkipped > 0) {
+                    CString more;
+                    more.Format(" %d rows with impossible values were left out.", info.nSkipped);
+                    s += more;
+                }
+                info.strProblem = s;
+            }
+        }
+    }
+    info.nRead = static_cast<int>(rows.size());
+    if (pInfo)
+        *pInfo = info;
+    return info.status;
+}
+
+std::vector<BYTE> CTideLogFile::Format(const std::vector<TIDELOG_ROW>& rows)
+{
+    CMemFile file;
+    {
+        CArchive ar(&file, CArchive::store);
+        WriteRows(ar, rows);
+        ar.Close();
+    }
+    return std::vector<BYTE>(file.GetData(), file.GetData() + file.GetLength());
+}
+
+TIDELOG_LOAD CTideLogFile::Load(LPCTSTR lpszPath, int nPorts, std::vector<TIDELOG_ROW>& rows)
+{
+    TIDELOG_LOAD info;
+    rows.clear();
+    std::vector<BYTE> bytes;
+    bool tooLong = false;
+    bool readFailed = false;
+    CString readProblem;
+    {
+        CFile file;
+        CFileException fe;
+        if (!file.Open(lpszPath, CFile::modeRead | CFile::shareDenyNone, &fe)) {
+            if (fe.m_cause == CFileException::fileNotFound || fe.m_cause == CFileException::badPath)
+                return info;  // no log yet
+            readFailed = true;
+            readProblem = "The tidal log file could not be opened: " + fe.GetErrorMessage();
+        } else {
+            try {
+                const ULONGLONG length = file.GetLength();
+                const ULONGLONG cap = static_cast<ULONGLONG>(kHeaderBytes) + static_cast<ULONGLONG>(kRowBytes) * kMaxRows;
+                tooLong = length > cap;
+                bytes.resize(static_cast<size_t>(std::min(length, cap)));
+                size_t got = 0;
+                while (got < bytes.size()) {
+                    const UINT n = file.Read(bytes.data() + got, static_cast<UINT>(bytes.size() - got));
+                    if (n == 0)
+                        break;
+                    got += n;
+                }
+                bytes.resize(got);
+                file.Close();
+            } catch (CException* e) {
+                readFailed = true;
+                readProblem = "The tidal log file could not be read: " + e->GetErrorMessage();
+                e->Delete();
+                file.Abort();
+            }
+        }
+    }
+    if (readFailed) {
+        info.status = TIDELOG_LOAD::unreadable;
+        info.strProblem = readProblem;
+    } else {
+        Parse(bytes.data(), bytes.size(), nPorts, rows, &info);
+        if (tooLong && info.status == TIDELOG_LOAD::ok) {
+            info.status = TIDELOG_LOAD::damaged;
+            info.bTruncated = TRUE;
+            info.strProblem = "The tidal log file is longer than its rows.";
+        }
+    }
+    if (info.status == TIDELOG_LOAD::damaged || info.status == TIDELOG_LOAD::unreadable) {
+        CString movedTo;
+        if (AfxMoveFileAside(lpszPath, &movedTo)) {
+            info.strMovedTo = movedTo;
+            info.strProblem += " The original file was kept as \"" + movedTo + "\".";
+        } else {
+            // Neither read nor kept: the program must not write over it.
+            info.bBlocked = TRUE;
+            info.strProblem += " It could not be moved aside, so it will not be replaced.";
+        }
+    }
+    return info;
+}
+
+BOOL CTideLogFile::Save(LPCTSTR lpszPath, const std::vector<TIDELOG_ROW>& rows, CString* pstrProblem)
+{
+    CSafeSaveFile file;
+    CFileException fe;
+    CString problem;
+    if (!file.Open(lpszPath, &fe)) {
+        problem = Describe(fe);
+    } else {
+        try {
+            CArchive ar(&file, CArchive::store, 4096);
+            WriteRows(ar, rows);
+            ar.Close();
+            if (!file.Commit(&fe))
+                problem = Describe(fe);
+        } catch (CException* e) {
+            problem = e->GetErrorMessage();
+            if (problem.IsEmpty())
+                problem = "the file could not be written";
+            e->Delete();
+            file.Abort();
+        }
+    }
+    if (problem.IsEmpty())
+        return TRUE;
+    if (pstrProblem)
+        *pstrProblem = "The tidal log could not be saved to \"" + CString(lpszPath) + "\": " + problem;
+    return FALSE;
+}
