@@ -2,6 +2,7 @@
 
 #include "app/AppShared.h"
 #include "app/Resource.h"
+#include "app/RightPane.h"
 
 IMPLEMENT_DYNCREATE(CLeftPane, CWnd)
 
@@ -35,10 +36,12 @@ int CLeftPane::OnCreate(LPCREATESTRUCT lpcs) {
 
 void CLeftPane::Layout(int w, int h) {
   const UINT f = SWP_NOOWNERZORDER | SWP_NOZORDER;
-  const BOOL tideTimes = m_tideTimes.IsWindowVisible();
+  // The children's own state: the pane may not be on screen yet.
+  const BOOL tideTimes = CRightPane::Shown(m_tideTimes);
+  const BOOL routes = CRightPane::Shown(m_routesTree);
   m_tideTimes.SetWindowPos(nullptr, 1, h - 104, w - 2, 104, f);
   m_portsTree.SetWindowPos(nullptr, 2, 27, w - 4, tideTimes ? h - 136 : h - 28, f);
-  if (m_routesTree.IsWindowVisible() && m_bGpsShown) {
+  if (routes && m_bGpsShown) {
     m_routesTree.SetWindowPos(nullptr, 3, 27, w - 5, h - 146, f);
     m_gpsCaption.SetWindowPos(nullptr, 3, h - 114, w - 5, 24, f | SWP_SHOWWINDOW);
     m_gpsWnd.SetWindowPos(nullptr, 3, h - 90, w - 5, 90, f | SWP_SHOWWINDOW);
@@ -59,9 +62,9 @@ void CLeftPane::OnPaint() {
   GetClientRect(&rc);
   dc.FillSolidRect(&rc, ThemeBackColour());
   CRect frame(1, 26, rc.right - 1, rc.bottom);
-  if (m_tideTimes.IsWindowVisible())
+  if (CRightPane::Shown(m_tideTimes))
     frame.bottom = rc.bottom - 108;
-  else if (m_routesTree.IsWindowVisible() && m_bGpsShown)
+  else if (CRightPane::Shown(m_routesTree) && m_bGpsShown)
     frame.bottom = rc.bottom - 118;
   CBrush border(ThemeBorderColour());
   dc.FrameRect(&frame, &border);
@@ -70,7 +73,7 @@ void CLeftPane::OnPaint() {
 void CLeftPane::ShowGps() {
   if (m_bGpsShown) return;
   m_bGpsShown = 1;
-  if (m_routesTree.IsWindowVisible()) {
+  if (CRightPane::Shown(m_routesTree)) {
     m_gpsWnd.ShowWindow(SW_SHOW);
     m_gpsCaption.ShowWindow(SW_SHOW);
     RecalcLayout();

@@ -163,10 +163,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs) {
 
   CLeftPane* left = GetLeftPane();
   CRightPane* right = GetRightPane();
-  for (int i = 0; i < m_portDB.GetCount(); ++i) {
-    const CPortData* p = m_portDB.GetPort(i);
-    left->m_portsTree.InsertPort(p->GetName(), p->GetKind() != 1, p->GetArea() - 1, i);
-  }
+  left->m_portsTree.InsertPorts(m_portDB);
   left->m_portsTree.ApplyNameOrder();
   FillDateCombos();
 

@@ -65,10 +65,10 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
   ON_COMMAND(ID_ORDER_BY_LOCATION, OnOrderByLocation)
   ON_COMMAND_RANGE(ID_RECENT_PORT_FIRST, ID_RECENT_PORT_LAST, OnRecentPort)
   ON_COMMAND_RANGE(ID_NEAREST_PORT_FIRST, ID_NEAREST_PORT_LAST, OnNearestPort)
-  ON_COMMAND(ID_LOG_DELETE, OnLogDelete)
-  ON_COMMAND(ID_LOG_DELETE_ROWS, OnLogDeleteRows)
-  ON_COMMAND(ID_LOG_GOTO_GRAPH, OnLogGotoGraph)
-  ON_COMMAND(ID_LOG_REPLICATE_DATE, OnLogReplicateDate)
+  ON_COMMAND(ID_TIDELOG_DELETE, OnLogDelete)
+  ON_COMMAND(ID_TIDELOG_DELETE_ROWS, OnLogDeleteRows)
+  ON_COMMAND(ID_TIDELOG_GOTO_GRAPH, OnLogGotoGraph)
+  ON_COMMAND(ID_TIDELOG_REPLICATE_DATE, OnLogReplicateDate)
   ON_COMMAND(ID_MAP_ZOOM_IN, OnMapZoomIn)
   ON_COMMAND(ID_MAP_ZOOM_OUT, OnMapZoomOut)
   ON_COMMAND_RANGE(ID_MAP_SELECT_TOOL, ID_MAP_MAGNIFY_TOOL, OnMapTool)
@@ -109,7 +109,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
   ON_UPDATE_COMMAND_UI(ID_SAVE_AS, OnUpdateSaveAs)
   ON_UPDATE_COMMAND_UI(ID_ORDER_BY_NAME, OnUpdateOrderByName)
   ON_UPDATE_COMMAND_UI(ID_ORDER_BY_LOCATION, OnUpdateOrderByLocation)
-  ON_UPDATE_COMMAND_UI(ID_LOG_DELETE_ROWS, OnUpdateLogDeleteRows)
+  ON_UPDATE_COMMAND_UI(ID_TIDELOG_DELETE_ROWS, OnUpdateLogDeleteRows)
   ON_UPDATE_COMMAND_UI_RANGE(ID_MAP_SELECT_TOOL, ID_MAP_MAGNIFY_TOOL, OnUpdateMapTool)
   ON_UPDATE_COMMAND_UI(ID_MAP_STREAMS, OnUpdateMapStreams)
   ON_UPDATE_COMMAND_UI(ID_MAP_DIAMONDS, OnUpdateMapDiamonds)
@@ -707,7 +707,7 @@ void CMainFrame::OnUpdateUseCurrentTime(CCmdUI* p) {
 
 void CMainFrame::OnTideTimes() {
   CLeftPane* left = GetLeftPane();
-  const BOOL show = !left->m_tideTimes.IsWindowVisible();
+  const BOOL show = !CRightPane::Shown(left->m_tideTimes);
   left->m_tideTimes.ShowWindow(show ? SW_SHOW : SW_HIDE);
   left->m_tideTimes.EnableWindow(show);
   left->RecalcLayout();
@@ -715,8 +715,8 @@ void CMainFrame::OnTideTimes() {
 
 void CMainFrame::OnUpdateTideTimes(CCmdUI* p) {
   CLeftPane* left = GetLeftPane();
-  p->Enable(!left->m_routesTree.IsWindowVisible());
-  p->SetCheck(left->m_tideTimes.IsWindowVisible());
+  p->Enable(!CRightPane::Shown(left->m_routesTree));
+  p->SetCheck(CRightPane::Shown(left->m_tideTimes));
 }
 
 void CMainFrame::OnAgroundDetails() {
@@ -725,7 +725,7 @@ void CMainFrame::OnAgroundDetails() {
 }
 
 void CMainFrame::OnUpdateAgroundDetails(CCmdUI* p) {
-  p->Enable(GetRightPane()->m_graph.IsWindowVisible());
+  p->Enable(GetRightPane()->IsGraphVisible());
   p->SetCheck(GetRightPane()->IsAgroundShown());
 }
 

@@ -68,7 +68,7 @@ void CRightPane::OnPaint() {
   CRect rc;
   GetClientRect(&rc);
   dc.FillSolidRect(&rc, ThemeBackColour());
-  if (!m_graph.IsWindowVisible()) {
+  if (!Shown(m_graph)) {
     CRect frame(0, 26, rc.right, rc.bottom);
     CBrush border(ThemeBorderColour());
     dc.FrameRect(&frame, &border);
@@ -82,18 +82,18 @@ void CRightPane::RecalcLayout() {
   Layout(rc.Width(), rc.Height());
   Invalidate();
   const UINT f = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;
-  if (m_graph.IsWindowVisible()) {
+  if (Shown(m_graph)) {
     m_graph.RedrawWindow(nullptr, nullptr, f);
     if (m_bAgroundShown) m_aground.RedrawWindow(nullptr, nullptr, f);
   }
   for (CWnd* v : {(CWnd*)&m_table, (CWnd*)&m_heightFind, (CWnd*)&m_tideLog})
-    if (v->IsWindowVisible()) v->RedrawWindow(nullptr, nullptr, f);
+    if (Shown(*v)) v->RedrawWindow(nullptr, nullptr, f);
   m_title.RedrawWindow(nullptr, nullptr, f);
 }
 
 void CRightPane::SetAgroundShown(int b) {
   m_bAgroundShown = b ? 1 : 0;
-  m_aground.ShowWindow(m_bAgroundShown && m_graph.IsWindowVisible() ? SW_SHOW : SW_HIDE);
+  m_aground.ShowWindow(m_bAgroundShown && Shown(m_graph) ? SW_SHOW : SW_HIDE);
   RecalcLayout();
 }
 
@@ -130,7 +130,7 @@ void CRightPane::ShowPage(Page page) {
     left->m_portName.EnableWindow(FALSE);
     left->m_gpsCaption.ShowWindow(SW_HIDE);
     left->m_gpsWnd.ShowWindow(SW_HIDE);
-    if (left->IsWindowVisible() && splitter) {
+    if (Shown(*left) && splitter) {
       left->ShowWindow(SW_HIDE);
       splitter->SetThinBar();
       splitter->GetColumnInfo(0, m_nSavedColumnWidth, m_nSavedColumnMin);
@@ -141,7 +141,7 @@ void CRightPane::ShowPage(Page page) {
     return;
   }
 
-  if (!left->IsWindowVisible() && splitter) {
+  if (!Shown(*left) && splitter) {
     left->ShowWindow(SW_SHOW);
     splitter->RestoreBar();
     splitter->SetColumnInfo(0, m_nSavedColumnWidth, m_nSavedColumnMin);

@@ -36,11 +36,13 @@ class CRightPane : public CWnd {
   void ShowHeightFind();
   void ShowTideLog();
   void ShowMap();
-  BOOL IsGraphVisible() const { return m_graph.IsWindowVisible(); }
-  BOOL IsTableVisible() const { return m_table.IsWindowVisible(); }
-  BOOL IsHeightFindVisible() const { return m_heightFind.IsWindowVisible(); }
-  BOOL IsTideLogVisible() const { return m_tideLog.IsWindowVisible(); }
-  BOOL IsMapVisible() const { return m_map.IsWindowVisible(); }
+  // Whether the page is the one shown (also while the frame itself is not yet on screen).
+  BOOL IsGraphVisible() const { return Shown(m_graph); }
+  BOOL IsTableVisible() const { return Shown(m_table); }
+  BOOL IsHeightFindVisible() const { return Shown(m_heightFind); }
+  BOOL IsTideLogVisible() const { return Shown(m_tideLog); }
+  BOOL IsMapVisible() const { return Shown(m_map); }
+  static BOOL Shown(const CWnd& w) { return w.GetSafeHwnd() && (w.GetStyle() & WS_VISIBLE) != 0; }
   void SetAgroundShown(int b);
   int IsAgroundShown() const { return m_bAgroundShown; }
   void RecalcLayout();
