@@ -360,6 +360,8 @@ void layout(HWND h, TreeState* s) {
 
 void changed(HWND h, TreeState* s) {
   s->rowsDirty = true;
+  // With redrawing off (WM_SETREDRAW), a long run of inserts lays out once at the end.
+  if (AfxWndRec* r = AfxRec(h); r && !r->redraw) return;
   layout(h, s);
 }
 
@@ -1307,6 +1309,12 @@ LRESULT AfxTreeProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       if ((s = still(h))) deleteItem(h, s, TVI_ROOT);
       return 0;
 
+    case WM_SETREDRAW: {
+      const bool was = AfxRec(h) && AfxRec(h)->redraw;
+      ::DefWindowProc(h, msg, wp, lp);
+      if (wp && !was && (s = still(h))) changed(h, s);
+      return 0;
+    }
     case TVM_INSERTITEM: return (LRESULT)handle(insertItem(h, s, (const TVINSERTSTRUCT*)lp));
     case TVM_DELETEITEM: return deleteItem(h, s, (HTREEITEM)lp);
     case TVM_EXPAND: {

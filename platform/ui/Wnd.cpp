@@ -498,6 +498,8 @@ HWND CreateWindowEx(DWORD dwExStyle, LPCTSTR lpszClass, LPCTSTR lpszName, DWORD 
     if (dwExStyle & WS_EX_TOPMOST) flags |= Qt::WindowStaysOnTopHint;
   }
   r->w = new NeapWidget(r->h, qparent, flags);
+  // A child made hidden stays hidden when its parent is shown later (Qt would show it).
+  if (dwStyle & WS_CHILD) r->w->hide();
   if (dwExStyle & WS_EX_NOACTIVATE) r->w->setAttribute(Qt::WA_ShowWithoutActivating);
   {
     std::lock_guard<std::mutex> lock(g_regMutex);

@@ -1,0 +1,101 @@
+#include "app/LeftPane.h"
+
+#include "app/AppShared.h"
+#include "app/Resource.h"
+#include "app/RightPane.h"
+
+IMPLEMENT_DYNCREATE(CLeftPane, CWnd)
+
+BEGIN_MESSAGE_MAP(CLeftPane, CWnd)
+  ON_WM_CREATE()
+  ON_WM_SIZE()
+  ON_WM_PAINT()
+  ON_WM_ERASEBKGND()
+END_MESSAGE_MAP()
+
+int CLeftPane::OnCreate(LPCREATESTRUCT lpcs) {
+  if (CWnd::OnCreate(lpcs) == -1) return -1;
+  m_font.CreatePointFont(90, "MS Sans Serif");
+  SetFont(&m_font, FALSE);
+  if (!m_portName.Create(CRect(0, 0, 100, 24), this, IDC_PORT_NAME)) return -1;
+  if (!m_gpsCaption.Create(CRect(0, 0, 100, 24), this, IDC_GPS_CAPTION)) return -1;
+  m_gpsCaption.SetText("GPS");
+  m_gpsCaption.SetStatic(0);
+  m_gpsCaption.ShowWindow(SW_HIDE);
+  LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW));
+  if (!m_gpsWnd.CreateEx(0, cls, "", WS_CHILD, CRect(0, 0, 100, 90), this, IDC_GPS_WND)) return -1;
+  if (!m_tideTimes.Create(this, CRect(0, 0, 100, 104), IDC_TIDE_TIMES)) return -1;
+  // Sample rows until the first graph is computed.
+  m_tideTimes.AddTime(0, 1.2);
+  m_tideTimes.AddTime(130, 3.45);
+  m_tideTimes.AddTime(730, 5.21);
+  if (!m_portsTree.Create(CRect(20, 40, 380, 380), this, IDC_PORTS_TREE)) return -1;
+  if (!m_routesTree.CreateEx(0, cls, "", WS_CHILD, CRect(20, 40, 380, 380), this, IDC_ROUTES_TREE)) return -1;
+  return 0;
+}
+
+void CLeftPane::Layout(int w, int h) {
+  const UINT f = SWP_NOOWNERZORDER | SWP_NOZORDER;
+  // The children's own state: the pane may not be on screen yet.
+  const BOOL tideTimes = CRightPane::Shown(m_tideTimes);
+  const BOOL routes = CRightPane::Shown(m_routesTree);
+  m_tideTimes.SetWindowPos(nullptr, 1, h - 104, w - 2, 104, f);
+  m_portsTree.SetWindowPos(nullptr, 2, 27, w - 4, tideTimes ? h - 136 : h - 28, f);
+  if (routes && m_bGpsShown) {
+    m_routesTree.SetWindowPos(nullptr, 3, 27, w - 5, h - 146, f);
+    m_gpsCaption.SetWindowPos(nullptr, 3, h - 114, w - 5, 24, f | SWP_SHOWWINDOW);
+    m_gpsWnd.SetWindowPos(nullptr, 3, h - 90, w - 5, 90, f | SWP_SHOWWINDOW);
+  } else {
+    m_routesTree.SetWindowPos(nullptr, 3, 27, w - 5, h - 28, f);
+    m_gpsCaption.ShowWindow(SW_HIDE);
+  }
+  m_portName.SetWindowPos(nullptr, 1, 2, w - 2, 24, f);
+}
+
+void CLeftPane::OnSize(UINT, int cx, int cy) {
+  if (m_portName.m_hWnd) Layout(cx, cy);
+}
+
+void CLeftPane::OnPaint() {
+  CPaintDC dc(this);
+  CRect rc;
+  GetClientRect(&rc);
+  dc.FillSolidRect(&rc, ThemeBackColour());
+  CRect frame(1, 26, rc.right - 1, rc.bottom);
+  if (CRightPane::Shown(m_tideTimes))
+    frame.bottom = rc.bottom - 108;
+  else if (CRightPane::Shown(m_routesTree) && m_bGpsShown)
+    frame.bottom = rc.bottom - 118;
+  CBrush border(ThemeBorderColour());
+  dc.FrameRect(&frame, &border);
+}
+
+void CLeftPane::ShowGps() {
+  if (m_bGpsShown) return;
+  m_bGpsShown = 1;
+  if (CRightPane::Shown(m_routesTree)) {
+    m_gpsWnd.ShowWindow(SW_SHOW);
+    m_gpsCaption.ShowWindow(SW_SHOW);
+    RecalcLayout();
+  }
+}
+
+void CLeftPane::HideGps() {
+  if (!m_bGpsShown) return;
+  m_bGpsShown = 0;
+  m_gpsWnd.ShowWindow(SW_HIDE);
+  m_gpsCaption.ShowWindow(SW_HIDE);
+  RecalcLayout();
+}
+
+void CLeftPane::RecalcLayout() {
+  if (!m_hWnd) return;
+  CRect rc;
+  GetClientRect(&rc);
+  Layout(rc.Width(), rc.Height());
+  Invalidate();
+  const UINT f = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;
+  for (CWnd* w : {(CWnd*)&m_portsTree, (CWnd*)&m_tideTimes, (CWnd*)&m_portName, (CWnd*)&m_gpsCaption,
+                  &m_routesTree, &m_gpsWnd})
+    if (w->m_hWnd) w->RedrawWindow(nullptr, nullptr, f);
+}

@@ -1,0 +1,651 @@
+// The main frame: creation, the settings, the date and the status bar captions.
+#include "app/MainFrm.h"
+
+#include "app/AppShared.h"
+#include "app/Resource.h"
+#include "model/Position.h"
+#include "model/SummerTime.h"
+
+#include <algorithm>
+#include <cmath>
+#include <climits>
+#include <cstdlib>
+#include <unistd.h>
+
+IMPLEMENT_DYNAMIC(CMainFrame, CFrameWnd)
+
+namespace {
+const char kGeneral[] = "General";
+const char kColours[] = "Colours";
+
+const UINT kIndicators[] = {ID_INDICATOR_AGROUND, ID_INDICATOR_SUNRISE, ID_INDICATOR_SUNSET, ID_INDICATOR_ZONE};
+
+// Ids of the frame's own bars.
+const UINT kMenuBarId = 0xE81B;
+const UINT kDateStripId = 0xE81C;
+
+CWinAppBase* App() { return AfxGetApp(); }
+
+// An integer setting, or the default when the stored value lies outside [lo, hi].
+int ReadInt(const char* section, const char* entry, int def, int lo, int hi) {
+  const int v = (int)App()->GetProfileInt(section, entry, def);
+  return v < lo || v > hi ? def : v;
+}
+
+// A flag: 0 or 1; anything else is the default.
+int ReadFlag(const char* entry, int def) { return ReadInt(kGeneral, entry, def, 0, 1); }
+
+// A length stored as hundredths of a metre; values outside [0, maxHundredths] (a negative
+// number read as unsigned among them) take the default.
+double ReadLength(const char* entry, int defHundredths, int maxHundredths) {
+  const UINT v = App()->GetProfileInt(kGeneral, entry, defHundredths);
+  if (v > (UINT)maxHundredths) return defHundredths / 100.0;
+  return v / 100.0;
+}
+
+void WriteLength(const char* entry, double metres) {
+  App()->WriteProfileInt(kGeneral, entry, (int)std::trunc(metres * 100.0));
+}
+
+COLORREF ReadColour(const char* entry, COLORREF def) {
+  return (COLORREF)App()->GetProfileInt(kColours, entry, (int)def) & 0xFFFFFF;
+}
+}  // namespace
+
+BOOL CMainFrame::s_bStartFailureShown = FALSE;
+
+CMainFrame::CMainFrame() {
+  // Port records that make their own predictions (the tidal log's rows) ask this frame, and
+  // so do the ports tree and the port-name strip.
+  SetPredictionFrame(this);
+  SetPortsHost(this);
+}
+
+CMainFrame::~CMainFrame() {
+  if (GetPredictionFrame() == this) SetPredictionFrame(nullptr);
+  if (GetPortsHost() == this) SetPortsHost(nullptr);
+}
+
+BOOL CMainFrame::IsGraphCalculated() const {
+  CRightPane* right = GetRightPane();
+  return right && right->m_graph.HasData();
+}
+
+BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs) {
+  if (!CFrameWnd::PreCreateWindow(cs)) return FALSE;
+  const int maxW = ::GetSystemMetrics(SM_CXMAXIMIZED), maxH = ::GetSystemMetrics(SM_CYMAXIMIZED);
+  if (maxW > 1000) {
+    int w = maxW >= 1400 ? 1200 : (int)(0.7 * maxW);
+    if (w < 950) w = 950;
+    int h = (int)(w / 1.33);
+    if (maxH < h) h = maxH - 50;
+    cs.cx = w;
+    cs.cy = h;
+  }
+  cs.lpszClass = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW),
+                                     (HBRUSH)(UINT_PTR)(COLOR_BTNFACE + 1), nullptr);
+  return TRUE;
+}
+
+BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext) {
+  if (!m_wndSplitter.CreateStatic(this, 1, 2, WS_CHILD | WS_VISIBLE, AFX_IDW_PANE_FIRST)) return FALSE;
+  if (!m_wndSplitter.CreateView(0, 0, RUNTIME_CLASS(CLeftPane), CSize(200, 50), pContext) ||
+      !m_wndSplitter.CreateView(0, 1, RUNTIME_CLASS(CRightPane), CSize(50, 50), pContext))
+    return FALSE;
+  CRightPane* right = GetRightPane();
+  right->m_graph.SetHost(this);
+  right->m_table.SetHost(this);
+  right->m_heightFind.SetHost(this);
+  right->m_tideLog.SetHost(this);
+  right->m_aground.SetHost(this);
+
+  // At least 640 x 450, kept on the screen.
+  CRect rc;
+  GetWindowRect(&rc);
+  const int cx = std::max((int)rc.Width(), kMinWidth), cy = std::max((int)rc.Height(), kMinHeight);
+  int x = rc.left, y = rc.top;
+  if (x + cx > ::GetSystemMetrics(SM_CXFULLSCREEN)) x = 0;
+  if (y + cy > ::GetSystemMetrics(SM_CYFULLSCREEN)) y = 0;
+  MoveWindow(x, y, cx, cy);
+  return TRUE;
+}
+
+int CMainFrame::OnCreate(LPCREATESTRUCT lpcs) {
+  if (CFrameWnd::OnCreate(lpcs) == -1) return -1;
+  // (The splash screen shows here once it exists.)
+  m_font.CreatePointFont(90, "MS Sans Serif");
+
+  // Bars: the menu bar from menu 128 and the strip with the date combos.
+  if (!m_menu.LoadMenu(IDR_MAINFRAME)) return -1;
+  if (!m_wndMenuBar.Create(this, &m_menu, kMenuBarId)) return -1;
+  for (UINT i = 0; i < m_menu.GetMenuItemCount(); ++i) {
+    CMenu* popup = m_menu.GetSubMenu((int)i);
+    for (UINT k = 0; popup && k < popup->GetMenuItemCount(); ++k) {
+      CString text;
+      popup->GetMenuString(k, text, MF_BYPOSITION);
+      if (CMenu* sub = popup->GetSubMenu((int)k); sub && text.Find("Time &Zone") >= 0) BuildTimeZoneMenu(sub);
+    }
+  }
+  if (!m_wndDateStrip.Create(this, kDateStripId)) return -1;
+  m_pDayCombo = &m_wndDateStrip.m_dayCombo;
+  m_pMonthCombo = &m_wndDateStrip.m_monthCombo;
+  m_pYearCombo = &m_wndDateStrip.m_yearCombo;
+
+  // Status bar with its four panes; the first stretches.
+  if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, AFX_IDW_STATUS_BAR)) return -1;
+  if (!m_wndStatusBar.SetIndicators(kIndicators, 4)) return -1;
+  SetStatusPanes(FALSE);
+
+  // Tables. Without them there is nothing the program can show.
+  m_portDB.Load();
+  m_diamondDB.Load();
+  m_angleFactorDB.Load();
+  const char* broken = !m_portDB.IsLoaded() || m_portDB.GetCount() <= 0 ? "port"
+                       : !m_diamondDB.IsLoaded()                          ? "tidal-stream diamond"
+                                                                          : nullptr;
+  if (!broken && (!m_angleFactorDB.IsLoaded() || !m_angleFactorDB.GetFirstDate(m_firstDate) ||
+                  !m_angleFactorDB.GetLastDate(m_lastDate) || !(m_firstDate <= m_lastDate) ||
+                  m_firstDate == m_lastDate))
+    broken = "astronomical angle and factor";
+  if (broken) {
+    CString msg;
+    msg.Format("Neapwise cannot start: its built-in %s table could not be read.\n\n"
+               "The program's installation is damaged; please install it again.",
+               broken);
+    AfxMessageBox(msg, MB_OK | MB_ICONSTOP);
+    s_bStartFailureShown = TRUE;
+    return -1;
+  }
+  // A prediction needs the next day's record as well.
+  m_lastDate.PrevDay();
+  m_firstDate.SetTime(0, 0, 0);
+  m_lastDate.SetTime(0, 0, 0);
+
+  CLeftPane* left = GetLeftPane();
+  CRightPane* right = GetRightPane();
+  left->m_portsTree.InsertPorts(m_portDB);
+  left->m_portsTree.ApplyNameOrder();
+  FillDateCombos();
+
+  // The day's records and the last port.
+  m_nCurrentPort = ReadInt(kGeneral, "LastPort", 0, 0, m_portDB.GetCount() - 1);
+  const CPortData& port = *m_portDB.GetPort(m_nCurrentPort);
+  m_prediction.SetPort(port);
+  m_monthlyPrediction.SetPort(port);
+  SetAngleFactorsForDate(GetSelectedDate(), TRUE);
+
+  ReadSettings();
+
+  const CString name = m_prediction.GetPortName();
+  left->SetPortName(name);
+  right->m_table.SetPortName(name);
+  right->m_heightFind.SetPortName(name);
+  right->m_table.SetMonth(GetSelectedDate().GetMonth());
+  right->m_table.SetYear(GetSelectedDate().GetYear());
+  right->m_table.SetDayCount(m_monthlyPrediction.GetDaysInMonth());
+  right->m_heightFind.SetMonth(GetSelectedDate().GetMonth());
+  right->m_heightFind.SetYear(GetSelectedDate().GetYear());
+  SetPlaceholder();
+  if (App()->GetProfileInt(kGeneral, "OrderByLocation", 0) == 1) left->m_portsTree.SortByLocation();
+  right->m_graph.SetMHWS(port.GetMHWS());
+  right->m_graph.SetMHWN(port.GetMHWN());
+  right->m_graph.SetMLWN(port.GetMLWN());
+  right->m_graph.SetMLWS(port.GetMLWS());
+
+  // Zones: the port's own unless a stored choice is one the Time Zone menu offers.
+  m_nChosenZone = m_nPortZone = port.GetTimeZone();
+  m_bAutoTZ = ReadFlag("AutoTZ", 1);
+  if (!m_bAutoTZ) {
+    int tz = (int)App()->GetProfileInt(kGeneral, "TZ", m_nPortZone);
+    if (tz == 13) tz = -12;  // how "UT (-12:00)" used to be stored
+    if (IsOfferedZone(tz)) {
+      m_nChosenZone = tz;
+    } else {
+      m_nChosenZone = m_nPortZone;
+      m_bAutoTZ = 1;
+    }
+  }
+  const CQsDateTime date = GetSelectedDate();
+  m_sunrise.SetDate(date.GetDay(), date.GetMonth(), date.GetYear());
+  m_sunrise.SetPosition(port.GetPosition());
+  right->m_aground.SetDepthOfWater(ReadLength("Depth", 500, 100000));
+
+  right->m_tideLog.LoadLog();
+  m_portHistory.Load(m_portDB);
+
+  CalculateGraph();
+  UpdateAgroundStatus(TRUE);
+  ShowTimeZoneCaption(TRUE);
+
+  // (The splash screen goes here, after a short pause.)
+  SetTimer(kTimerId, kTimerPeriod, nullptr);
+  left->RecalcLayout();
+  m_nGpsComPort = ReadInt(kGeneral, "GpsComPort", 1, 1, 255);
+  RecalcLayout();
+  m_bStarted = 1;
+  ShowWindow(SW_SHOW);
+  return 0;
+}
+
+void CMainFrame::ReadSettings() {
+  CGraphWnd& g = GetRightPane()->m_graph;
+  g.SetBackColour(ReadColour("BackColour", 0xC0C0C0));
+  g.SetGradientColour(ReadColour("GradientColour", 0xFFFFFF));
+  g.SetAgroundColour(ReadColour("AgroundColour", 0x0000FF));
+  g.SetAxisColour(ReadColour("AxisColour", 0x000000));
+  g.SetGridlineColour(ReadColour("GridlineColour", 0x808080));
+  g.SetLineColour(ReadColour("LineColour", 0x008000));
+  g.SetMHWSColour(ReadColour("MHWSColour", 0x800080));
+  g.SetTimeMarkColour(ReadColour("TimeMarkColour", 0xFFFF00));
+
+  m_bAutoCalcGraph = ReadFlag("AutoCalcGraph", 1);
+  m_bAutoCalcMonth = ReadFlag("AutoCalcMonth", 0);
+  m_bAutoCalcFind = ReadFlag("AutoCalcFind", 0);
+  GetRightPane()->m_aground.SetDraught(ReadLength("Draught", 100, 10000));
+  // The line width is |ThickLine| + 1; the graph turns widths it does not take into 2.
+  const long long thick = (int)App()->GetProfileInt(kGeneral, "ThickLine", 1);
+  g.SetLineWidth((int)std::min<long long>(std::llabs(thick) + 1, 6));
+  g.SetAreaGraph(ReadFlag("AreaGraph", 0));
+  g.SetShowMHWS(ReadFlag("ShowMHWS", 1));
+  g.SetShowMHWN(ReadFlag("ShowMHWN", 1));
+  g.SetShowMLWN(ReadFlag("ShowMLWN", 1));
+  g.SetShowMLWS(ReadFlag("ShowMLWS", 1));
+  g.SetPrintBW(ReadFlag("PrintBW", 0));
+  m_dMaxHeight = ReadLength("MaxHeight", 1000, 100000);
+  if (m_dMaxHeight <= 0) m_dMaxHeight = 10.0;
+  m_bAutoHeight = ReadFlag("AutoHeight", 1);
+  GetRightPane()->m_table.SetShowMoons(ReadFlag("ShowMoons", 1));
+  GetRightPane()->m_table.SetShowBackgroundPic(0);
+  g.SetBackgroundPicture(0);
+}
+
+void CMainFrame::WriteSettings() {
+  CRightPane* right = GetRightPane();
+  CLeftPane* left = GetLeftPane();
+  if (!right || !left) return;
+  CGraphWnd& g = right->m_graph;
+  CProfileStore& store = App()->GetProfileStore();
+  store.BeginDeferredWrites();
+  App()->WriteProfileInt(kColours, "BackColour", (int)g.GetBackColour());
+  App()->WriteProfileInt(kColours, "GradientColour", (int)g.GetGradientColour());
+  App()->WriteProfileInt(kColours, "AgroundColour", (int)g.GetAgroundColour());
+  App()->WriteProfileInt(kColours, "AxisColour", (int)g.GetAxisColour());
+  App()->WriteProfileInt(kColours, "GridlineColour", (int)g.GetGridlineColour());
+  App()->WriteProfileInt(kColours, "LineColour", (int)g.GetLineColour());
+  App()->WriteProfileInt(kColours, "MHWSColour", (int)g.GetMHWSColour());
+  App()->WriteProfileInt(kColours, "TimeMarkColour", (int)g.GetTimeMarkColour());
+
+  App()->WriteProfileInt(kGeneral, "LastPort", m_nCurrentPort);
+  App()->WriteProfileInt(kGeneral, "AutoCalcGraph", m_bAutoCalcGraph);
+  App()->WriteProfileInt(kGeneral, "AutoCalcMonth", m_bAutoCalcMonth);
+  App()->WriteProfileInt(kGeneral, "AutoCalcFind", m_bAutoCalcFind);
+  WriteLength("Draught", right->m_aground.GetDraught());
+  App()->WriteProfileInt(kGeneral, "ThickLine", g.GetLineWidth() == 2 ? 1 : 0);
+  App()->WriteProfileInt(kGeneral, "AreaGraph", g.IsAreaGraph());
+  App()->WriteProfileInt(kGeneral, "ShowMHWS", g.GetShowMHWS());
+  App()->WriteProfileInt(kGeneral, "ShowMHWN", g.GetShowMHWN());
+  App()->WriteProfileInt(kGeneral, "ShowMLWN", g.GetShowMLWN());
+  App()->WriteProfileInt(kGeneral, "ShowMLWS", g.GetShowMLWS());
+  WriteLength("Depth", right->m_aground.GetDepthOfWater());
+  WriteLength("MaxHeight", m_dMaxHeight);
+  App()->WriteProfileInt(kGeneral, "AutoHeight", m_bAutoHeight);
+  App()->WriteProfileInt(kGeneral, "AutoTZ", m_bAutoTZ);
+  App()->WriteProfileInt(kGeneral, "TZ", m_nChosenZone);
+  App()->WriteProfileInt(kGeneral, "GpsComPort", m_nGpsComPort);
+  App()->WriteProfileInt(kGeneral, "PrintBW", g.GetPrintBW());
+  App()->WriteProfileInt(kGeneral, "ShowBackgroundPic", right->m_table.GetShowBackgroundPic());
+  char cwd[4096];
+  CString dir = ::getcwd(cwd, sizeof cwd) ? cwd : "";
+  dir.Trim();
+  App()->WriteProfileString(kGeneral, "LastRunDir", dir.Left(600));
+  App()->WriteProfileInt(kGeneral, "ShowMoons", right->m_table.GetShowMoons());
+  App()->WriteProfileInt(kGeneral, "OrderByLocation", left->m_portsTree.IsInLocationOrder());
+  if (!store.EndDeferredWrites()) {
+    CString msg;
+    msg.Format("Neapwise could not save its settings:\n\n%s", (LPCTSTR)store.GetLastError());
+    AfxMessageBox(msg, MB_OK | MB_ICONEXCLAMATION);
+  }
+}
+
+void CMainFrame::OnDestroy() {
+  CFrameWnd::OnDestroy();
+  // (A running GPS reader is told to stop here.)
+  KillTimer(kTimerId);
+  if (!m_bStarted) return;
+  if (CRightPane* right = GetRightPane()) right->m_tideLog.SaveLog();
+  m_portHistory.Save();
+  WriteSettings();
+}
+
+// ---- Layout ----
+// The bars take their strips (menu bar and date strip at the top, status bar at the bottom)
+// and the splitter the rest.
+void CMainFrame::RecalcLayout(BOOL bNotify) { CFrameWnd::RecalcLayout(bNotify); }
+
+void CMainFrame::OnSize(UINT nType, int, int) {
+  if (nType != SIZE_MINIMIZED) RecalcLayout();
+}
+
+void CMainFrame::SetStatusPanes(BOOL bGps) {
+  CString texts[4];
+  const int n = std::min(m_wndStatusBar.GetCount(), 4);
+  for (int i = 0; i < n; ++i) texts[i] = m_wndStatusBar.GetPaneText(i);
+  UINT ids[5] = {kIndicators[0], kIndicators[1], kIndicators[2], kIndicators[3], 1};
+  m_wndStatusBar.SetIndicators(ids, bGps ? 5 : 4);
+  UINT id, style;
+  int cx;
+  m_wndStatusBar.GetPaneInfo(0, id, style, cx);
+  m_wndStatusBar.SetPaneInfo(0, id, style | SBPS_STRETCH, cx);
+  if (bGps) m_wndStatusBar.SetPaneInfo(4, 1, SBPS_NORMAL, 32);
+  for (int i = 0; i < n; ++i)
+    if (!texts[i].IsEmpty()) m_wndStatusBar.SetPaneText(i, texts[i]);
+}
+
+void CMainFrame::OnSizing(UINT fwSide, LPRECT pRect) {
+  CFrameWnd::OnSizing(fwSide, pRect);
+  if (pRect->right - pRect->left < kMinWidth) pRect->right = pRect->left + kMinWidth;
+  if (pRect->bottom - pRect->top < kMinHeight) pRect->bottom = pRect->top + kMinHeight;
+}
+
+void CMainFrame::OnGetMinMaxInfo(MINMAXINFO* lpMMI) {
+  lpMMI->ptMinTrackSize.x = kMinWidth;
+  lpMMI->ptMinTrackSize.y = kMinHeight;
+}
+
+void CMainFrame::OnPaint() {
+  // Everything is covered by the children.
+  ValidateRect(nullptr);
+}
+
+void CMainFrame::OnTimer(UINT_PTR nIDEvent) {
+  if (nIDEvent == kTimerId) {
+    const CQsDateTime now = CQsDateTime::GetCurrent();
+    if (m_bUseCurrentTime && now.GetMinute() % 2 == 0) GetRightPane()->m_map.SetStreamTime(now);
+    UpdateTimeMark();
+  }
+  CFrameWnd::OnTimer(nIDEvent);
+}
+
+// ---- Status bar ----
+void CMainFrame::SetPaneText(UINT nID, LPCTSTR lpszText) {
+  const int i = m_wndStatusBar.CommandToIndex(nID);
+  if (i >= 0) m_wndStatusBar.SetPaneText(i, lpszText);
+}
+
+CString CMainFrame::GetPaneText(UINT nID) const {
+  const int i = m_wndStatusBar.CommandToIndex(nID);
+  return i >= 0 ? m_wndStatusBar.GetPaneText(i) : CString();
+}
+
+CString CMainFrame::FormatZoneCaption(int nHours, int nMinutes) {
+  CString s;
+  if (nHours >= 0)
+    s.Format("GMT (+%d:%02d)", nHours, nMinutes);
+  else
+    s.Format("GMT (%d:%02d)", nHours, nMinutes);
+  return s;
+}
+
+// Caption of zone z; bSummer moves a whole-hour zone one hour on and a half-hour zone by 100.
+CString CMainFrame::ZoneCaption(int z, int bSummer) const {
+  if (z >= -100 && z <= 100) return FormatZoneCaption(z + (bSummer ? 1 : 0), 0);
+  const int m = bSummer ? z + 100 : z;
+  const double v = m / 100.0;
+  const int hours = m < 101 ? (int)std::ceil(v) : (int)std::floor(v);
+  const double a = std::fabs(v);
+  return FormatZoneCaption(hours, a - std::floor(a) > 0.01 ? 30 : 0);
+}
+
+void CMainFrame::ShowTimeZoneCaption(BOOL bForce) {
+  CRightPane* right = GetRightPane();
+  if ((right->m_graph.HasData() && right->IsGraphVisible()) || bForce) {
+    const int z = GetTimeZone();
+    int summer;
+    if (z >= -100 && z <= 100)
+      summer = IsSummerTimeOnSelectedDate();
+    else
+      summer = m_bAutoTZ && IsSummerTimeAt(GetSelectedDate(), m_prediction.GetArea());
+    SetPaneText(ID_INDICATOR_ZONE, ZoneCaption(z, summer));
+    SetPaneText(ID_INDICATOR_AGROUND, m_strAgroundText);
+    SetPaneText(ID_INDICATOR_SUNRISE, m_strSunrise);
+    SetPaneText(ID_INDICATOR_SUNSET, m_strSunset);
+  } else if (right->IsGraphVisible()) {
+    for (UINT id : kIndicators) SetPaneText(id, "");
+  }
+}
+
+void CMainFrame::ShowPeriodTimeZoneCaption() {
+  CRightPane* right = GetRightPane();
+  const BOOL table = right->m_table.IsCalculated() && right->IsTableVisible();
+  const BOOL finder = right->m_heightFind.HasResults() && right->IsHeightFindVisible();
+  if (!table && !finder) {
+    // The graph page keeps its own captions while it shows a graph.
+    if (right->IsGraphVisible()) ShowTimeZoneCaption(FALSE);
+    return;
+  }
+  const CQsDateTime date = GetSelectedDate();
+  int whole = 0, begins = 0;
+  const int change = GetSummerTimeMonthKind(date.GetMonth(), date.GetYear(), m_prediction.GetArea(), whole, begins);
+  const int z = GetTimeZone();
+  CString caption;
+  if (m_bAutoTZ && change) {
+    // The month holds a change: the zone with summer time, then without.
+    caption = ZoneCaption(z, 1) + "/" + ZoneCaption(z, 0);
+  } else {
+    caption = ZoneCaption(z, m_bAutoTZ && whole);
+  }
+  right->m_table.SetZoneCaption(caption);
+  SetPaneText(ID_INDICATOR_ZONE, caption);
+  SetPaneText(ID_INDICATOR_AGROUND, "");
+  SetPaneText(ID_INDICATOR_SUNRISE, "");
+  SetPaneText(ID_INDICATOR_SUNSET, "");
+}
+
+void CMainFrame::ShowStreamInStatusBar(double dRate, double dDirection) {
+  CString s;
+  if (dRate != 0.0 || dDirection != 0.0) s.Format("%03.1f\xC2\xB0T %0.2fkts", dDirection, dRate);
+  SetPaneText(ID_INDICATOR_SUNRISE, s);
+}
+
+void CMainFrame::ShowMapStatus(const CPosition* pPosition, int bKeepSunset) {
+  SetPaneText(ID_INDICATOR_AGROUND,
+              pPosition ? pPosition->FormatLatitude() + "  " + pPosition->FormatLongitude() : CString());
+  SetPaneText(ID_INDICATOR_SUNRISE, "");
+  if (!bKeepSunset) SetPaneText(ID_INDICATOR_SUNSET, "");
+  CString caption;
+  if (m_bAutoTZ)
+    caption = FormatZoneCaption(IsSummerTimeAt(GetSelectedDate(), 0) ? 1 : 0, 0);
+  else
+    caption = ZoneCaption(m_nChosenZone, 0);
+  SetPaneText(ID_INDICATOR_ZONE, caption);
+}
+
+void CMainFrame::EnableDateCombos(int bEnable) {
+  m_bDateCombosEnabled = bEnable ? 1 : 0;
+  for (IBarCombo* c : {m_pDayCombo, m_pMonthCombo, m_pYearCombo})
+    if (c) c->SetEnabled(m_bDateCombosEnabled);
+}
+
+void CMainFrame::OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu) {
+  // The recent ports are listed afresh each time their menu opens.
+  if (!bSysMenu && pPopupMenu && pPopupMenu->GetMenuItemCount() > 0) {
+    const UINT first = pPopupMenu->GetMenuItemID(0);
+    if (first >= ID_RECENT_PORT_FIRST && first <= ID_RECENT_PORT_LAST) BuildRecentPortsMenu(pPopupMenu);
+  }
+  CFrameWnd::OnInitMenuPopup(pPopupMenu, nIndex, bSysMenu);
+}
+
+void CMainFrame::BuildRecentPortsMenu(CMenu* pMenu) {
+  while (pMenu->GetMenuItemCount() > 0) pMenu->DeleteMenu(0, MF_BYPOSITION);
+  for (int i = 0; i < m_portHistory.GetCount(); ++i) {
+    int port;
+    CString name, text;
+    m_portHistory.GetEntry(i, port, name);
+    text.Format("&%d %s", (i + 1) % 10, (LPCTSTR)name);
+    pMenu->AppendMenu(MF_STRING, ID_RECENT_PORT_FIRST + i, text);
+  }
+  if (m_portHistory.GetCount() == 0) pMenu->AppendMenu(MF_STRING | MF_GRAYED, ID_RECENT_PORT_FIRST, "(none)");
+}
+
+// ---- Time zones ----
+int CMainFrame::ZoneOfCommand(UINT nID) {
+  if (nID < ID_ZONE_FIRST || nID > ID_ZONE_LAST) return INT_MIN;
+  switch (nID) {
+    case 2138: return 930;
+    case 2139: return 1030;
+    case 2140: return 1130;
+    case 2141: return 1230;
+    default: return (int)nID - 2124;
+  }
+}
+
+BOOL CMainFrame::IsOfferedZone(int nZone) {
+  if (nZone >= -7 && nZone <= 3) return TRUE;
+  switch (nZone) {
+    case -12: case 8: case 9: case 10: case 11: case 12:
+    case 930: case 1030: case 1130: case 1230:
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+void CMainFrame::BuildTimeZoneMenu(CMenu* pMenu) {
+  while (pMenu->GetMenuItemCount() > 0) pMenu->DeleteMenu(0, MF_BYPOSITION);
+  pMenu->AppendMenu(MF_STRING, ID_ZONE_AUTOMATIC, "Automatic");
+  pMenu->AppendMenu(MF_SEPARATOR);
+  CString s;
+  for (int n = 3; n >= -3; --n) {
+    s.Format(n >= 0 ? "GMT (%+d:00)" : "GMT (%d:00)", n);
+    pMenu->AppendMenu(MF_STRING, 2124 + n, s);
+  }
+  pMenu->AppendMenu(MF_SEPARATOR);
+  // -3 is offered once, above.
+  for (int n = -4; n >= -7; --n) {
+    s.Format("UT (%d:00)", n);
+    pMenu->AppendMenu(MF_STRING, 2124 + n, s);
+  }
+  pMenu->AppendMenu(MF_SEPARATOR);
+  static const struct {
+    const char* text;
+    UINT id;
+  } kFixed[] = {{"UT (+8:00)", 2132},  {"UT (+9:00)", 2133},  {"UT (+9:30)", 2138},  {"UT (+10:00)", 2134},
+                {"UT (+10:30)", 2139}, {"UT (+11:00)", 2135}, {"UT (+11:30)", 2140}, {"UT (+12:00)", 2136},
+                {"UT (+12:30)", 2141}, {"UT (-12:00)", 2112}};
+  for (const auto& f : kFixed) pMenu->AppendMenu(MF_STRING, f.id, f.text);
+}
+
+// ---- Dates ----
+CQsDateTime CMainFrame::GetSelectedDate() const {
+  if (!m_pDayCombo || m_pDayCombo->GetCurSel() < 0) return CQsDateTime(m_nInitialYear, m_nInitialMonth, m_nInitialDay, 0, 0, 0);
+  return CQsDateTime(m_pYearCombo->GetCurSel() + GetFirstYear(), m_pMonthCombo->GetCurSel() + 1,
+                     m_pDayCombo->GetCurSel() + 1, 0, 0, 0);
+}
+
+CQsDateTime CMainFrame::AddDays(const CQsDateTime& date) const {
+  CQsDateTime d = date;
+  d.NextDay();
+  return d;
+}
+
+int CMainFrame::IsSummerTimeOnSelectedDate() const {
+  return m_bAutoTZ && IsSummerTimeAt(GetSelectedDate(), m_prediction.GetArea()) ? 1 : 0;
+}
+
+int CMainFrame::IsSummerTimeOnDay(int nDay) const {
+  const CQsDateTime d = GetSelectedDate();
+  return m_bAutoTZ && IsSummerTime(nDay, d.GetMonth(), d.GetYear(), m_prediction.GetArea()) ? 1 : 0;
+}
+
+void CMainFrame::FillDayList(int nMonth, int nYear) {
+  const int days = ::DaysInMonth(nMonth, nYear);
+  const int sel = std::min(m_pDayCombo->GetCurSel(), days - 1);
+  m_pDayCombo->ResetContent();
+  CString s;
+  for (int d = 1; d <= days; ++d) {
+    s.Format("%d", d);
+    m_pDayCombo->AddString(s);
+  }
+  m_pDayCombo->SetCurSel(std::max(0, sel));
+}
+
+void CMainFrame::FillDateCombos() {
+  // Today, within the days the table can predict.
+  CQsDateTime today = CQsDateTime::GetCurrent();
+  today.SetTime(0, 0, 0);
+  if (today <= m_firstDate) today = m_firstDate;
+  if (m_lastDate <= today) today = m_lastDate;
+  m_nInitialYear = today.GetYear();
+  m_nInitialMonth = today.GetMonth();
+  m_nInitialDay = today.GetDay();
+
+  m_pMonthCombo->ResetContent();
+  for (int m = 1; m <= 12; ++m) m_pMonthCombo->AddString(CQsDateTime(2009, m, 1, 0, 0, 0).Format("%B"));
+  m_pMonthCombo->SetCurSel(today.GetMonth() - 1);
+  m_pYearCombo->ResetContent();
+  CString s;
+  for (int y = GetFirstYear(); y <= GetLastYear(); ++y) {
+    s.Format("%d", y);
+    m_pYearCombo->AddString(s);
+  }
+  m_pYearCombo->SetCurSel(today.GetYear() - GetFirstYear());
+  m_pDayCombo->SetCurSel(-1);
+  FillDayList(today.GetMonth(), today.GetYear());
+  m_pDayCombo->SetCurSel(today.GetDay() - 1);
+}
+
+// Gives the predictions the records of the date and the next day (and, for a new month, every
+// day of the month). Notes whether the selected day has its records.
+void CMainFrame::SetAngleFactorsForDate(const CQsDateTime& date, BOOL bMonth) {
+  int hint = m_nAfHint, hintNext = -1;
+  const CAngleFactorData& today = m_angleFactorDB.Find(date, hint);
+  const CAngleFactorData& next = m_angleFactorDB.Find(AddDays(date), hintNext);
+  m_bDayRecords = hint >= 0 && hintNext >= 0;
+  if (m_bDayRecords) {
+    m_nAfHint = hint;
+    m_prediction.ClearCache();
+    m_prediction.SetAngleFactors(today, next);
+  }
+  if (!bMonth) return;
+  const int days = ::DaysInMonth(date.GetMonth(), date.GetYear());
+  m_monthlyPrediction.ClearAll();
+  m_monthlyPrediction.SetDaysInMonth(days);
+  for (int d = 1; d <= 31; ++d) m_monthDayValid[d] = 0;
+  int h = -1;
+  for (int d = 1; d <= days; ++d) {
+    int h1 = h, h2 = -1;
+    const CQsDateTime day(date.GetYear(), date.GetMonth(), d, 0, 0, 0);
+    const CAngleFactorData& a = m_angleFactorDB.Find(day, h1);
+    const CAngleFactorData& b = m_angleFactorDB.Find(AddDays(day), h2);
+    m_monthDayValid[d] = h1 >= 0 && h2 >= 0;
+    if (m_monthDayValid[d]) {
+      m_monthlyPrediction.SetAngleFactors(d, a, b);
+      h = h1;
+    } else {
+      // Nothing left of another month: the day shows that no prediction exists.
+      m_monthlyPrediction.SetAngleFactors(d, m_angleFactorDB.GetDefault(), m_angleFactorDB.GetDefault());
+    }
+  }
+}
+
+void CMainFrame::SetPlaceholder() {
+  CString text;
+  const CQsDateTime date = GetSelectedDate();
+  if (m_bDayRecords)
+    text.Format("Click Here For the Graph of %s on the %s", (LPCTSTR)m_prediction.GetPortName(),
+                (LPCTSTR)date.Format("%#d %B %Y"));
+  else
+    text.Format("No prediction exists for %s: the tide tables cover %s to %s", (LPCTSTR)date.Format("%#d %B %Y"),
+                (LPCTSTR)m_firstDate.Format("%#d %B %Y"), (LPCTSTR)m_lastDate.Format("%#d %B %Y"));
+  GetRightPane()->m_graph.SetPlaceholderText(text);
+}
+
+void CMainFrame::ShowNoPrediction() {
+  CRightPane* right = GetRightPane();
+  right->m_graph.SetHasData(0);
+  SetPlaceholder();
+  GetLeftPane()->m_tideTimes.Clear();
+  m_strSunrise.Empty();
+  m_strSunset.Empty();
+  ShowTimeZoneCaption(FALSE);
+}

@@ -1,0 +1,971 @@
+// The main frame's commands, calculations and private messages.
+#include "app/AppShared.h"
+#include "app/MainFrm.h"
+#include "app/Resource.h"
+#include "model/MoonPhases.h"
+#include "model/SummerTime.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <climits>
+#include <cstring>
+#include <string>
+
+BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
+  ON_WM_CREATE()
+  ON_WM_DESTROY()
+  ON_WM_SIZE()
+  ON_WM_SIZING()
+  ON_WM_GETMINMAXINFO()
+  ON_WM_TIMER()
+  ON_WM_PAINT()
+  ON_WM_SETFOCUS()
+  ON_WM_INITMENUPOPUP()
+
+  ON_COMMAND(ID_VIEW_GRAPH, OnViewGraph)
+  ON_COMMAND(ID_PAGE_GRAPH, OnPageGraph)
+  ON_COMMAND(ID_VIEW_TABLE, OnViewTable)
+  ON_COMMAND(ID_PAGE_TABLE, OnPageTable)
+  ON_COMMAND(ID_VIEW_HEIGHTFIND, OnViewHeightFind)
+  ON_COMMAND(ID_PAGE_HEIGHTFIND, OnPageHeightFind)
+  ON_COMMAND(ID_VIEW_TIDELOG, OnViewTideLog)
+  ON_COMMAND(ID_PAGE_TIDELOG, OnViewTideLog)
+  ON_COMMAND(ID_VIEW_MAP, OnViewMap)
+  ON_COMMAND(ID_PAGE_MAP, OnViewMap)
+  ON_COMMAND(ID_CALCULATE_GRAPH, OnCalculateGraph)
+  ON_COMMAND(ID_CALCULATE_TABLE, OnCalculateTable)
+  ON_COMMAND(ID_VIEW_GRAPH_FOR, OnViewGraphFor)
+  ON_COMMAND(ID_METRES, OnMetres)
+  ON_COMMAND(ID_FEET, OnFeet)
+  ON_COMMAND(ID_PREVIOUS, OnPrevious)
+  ON_COMMAND(ID_NEXT, OnNext)
+  ON_COMMAND(ID_DAY_COMBO, OnDateComboCommand)
+  ON_COMMAND(ID_MONTH_COMBO, OnDateComboCommand)
+  ON_COMMAND(ID_YEAR_COMBO, OnDateComboCommand)
+  ON_COMMAND(ID_MAP_CHOOSER, OnDateComboCommand)
+  ON_COMMAND(ID_STREAM_TIME, OnDateComboCommand)
+  ON_COMMAND(ID_ZONE_AUTOMATIC, OnZoneAutomatic)
+  ON_COMMAND_RANGE(ID_ZONE_GMT0, ID_ZONE_GMTP1, OnZoneFixed)
+  ON_COMMAND_RANGE(ID_ZONE_GMTM3, ID_ZONE_GMTP2, OnZoneFixed)
+  ON_COMMAND_RANGE(ID_ZONE_FIRST, ID_ZONE_LAST, OnZoneItem)
+  ON_COMMAND(ID_USE_CURRENT_TIME, OnUseCurrentTime)
+  ON_COMMAND(ID_TIDE_TIMES, OnTideTimes)
+  ON_COMMAND(ID_AGROUND_DETAILS, OnAgroundDetails)
+  ON_COMMAND(ID_FULL_SCREEN, OnFullScreen)
+  ON_COMMAND(ID_FILE_PRINT, OnFilePrint)
+  ON_COMMAND(ID_SAVE_AS, OnSaveAs)
+  ON_COMMAND(ID_GRAPH_COPY, OnGraphCopy)
+  ON_COMMAND(ID_TABLE_COPY, OnTableCopy)
+  ON_COMMAND(ID_EXPORT_DATA, OnExportData)
+  ON_COMMAND(ID_OPTIONS, OnOptions)
+  ON_COMMAND(ID_GRAPH_PROPERTIES, OnGraphProperties)
+  ON_COMMAND(ID_PORT_PROPERTIES, OnPortProperties)
+  ON_COMMAND(ID_ORDER_BY_NAME, OnOrderByName)
+  ON_COMMAND(ID_ORDER_BY_LOCATION, OnOrderByLocation)
+  ON_COMMAND_RANGE(ID_RECENT_PORT_FIRST, ID_RECENT_PORT_LAST, OnRecentPort)
+  ON_COMMAND_RANGE(ID_NEAREST_PORT_FIRST, ID_NEAREST_PORT_LAST, OnNearestPort)
+  ON_COMMAND(ID_TIDELOG_DELETE, OnLogDelete)
+  ON_COMMAND(ID_TIDELOG_DELETE_ROWS, OnLogDeleteRows)
+  ON_COMMAND(ID_TIDELOG_GOTO_GRAPH, OnLogGotoGraph)
+  ON_COMMAND(ID_TIDELOG_REPLICATE_DATE, OnLogReplicateDate)
+  ON_COMMAND(ID_MAP_ZOOM_IN, OnMapZoomIn)
+  ON_COMMAND(ID_MAP_ZOOM_OUT, OnMapZoomOut)
+  ON_COMMAND_RANGE(ID_MAP_SELECT_TOOL, ID_MAP_MAGNIFY_TOOL, OnMapTool)
+  ON_COMMAND(ID_MAP_STREAMS, OnMapStreams)
+  ON_COMMAND(ID_MAP_DIAMONDS, OnMapDiamonds)
+  ON_COMMAND(ID_ROUTE_REVERSE, OnRouteCommand)
+  ON_COMMAND_RANGE(ID_POINT_DELETE, ID_ROUTE_SELECT, OnMapTool)
+  ON_COMMAND(ID_POINT_PROPERTIES, OnRouteCommand)
+  ON_COMMAND(ID_ROUTE_PROPERTIES, OnRouteCommand)
+  ON_COMMAND(ID_GPS_CONFIGURE, OnGpsConfigure)
+  ON_COMMAND(ID_GPS_TRACK, OnGpsTrack)
+  ON_COMMAND_RANGE(ID_WEB_HOME, ID_WEB_FAQ, OnWebPage)
+  ON_COMMAND(ID_YEAR_DUMP, OnYearDump)
+
+  ON_UPDATE_COMMAND_UI(ID_VIEW_GRAPH, OnUpdateViewGraph)
+  ON_UPDATE_COMMAND_UI(ID_VIEW_TABLE, OnUpdateViewTable)
+  ON_UPDATE_COMMAND_UI(ID_VIEW_HEIGHTFIND, OnUpdateViewHeightFind)
+  ON_UPDATE_COMMAND_UI(ID_VIEW_TIDELOG, OnUpdateViewTideLog)
+  ON_UPDATE_COMMAND_UI(ID_VIEW_MAP, OnUpdateViewMap)
+  ON_UPDATE_COMMAND_UI(ID_VIEW_GRAPH_FOR, OnUpdateViewGraphFor)
+  ON_UPDATE_COMMAND_UI(ID_METRES, OnUpdateMetres)
+  ON_UPDATE_COMMAND_UI(ID_FEET, OnUpdateFeet)
+  ON_UPDATE_COMMAND_UI(ID_PREVIOUS, OnUpdatePreviousNext)
+  ON_UPDATE_COMMAND_UI(ID_NEXT, OnUpdatePreviousNext)
+  ON_UPDATE_COMMAND_UI(ID_DAY_COMBO, OnUpdateDateCombo)
+  ON_UPDATE_COMMAND_UI(ID_MONTH_COMBO, OnUpdateDateCombo)
+  ON_UPDATE_COMMAND_UI(ID_YEAR_COMBO, OnUpdateDateCombo)
+  ON_UPDATE_COMMAND_UI(ID_STREAM_TIME, OnUpdateStreamTime)
+  ON_UPDATE_COMMAND_UI(ID_ZONE_AUTOMATIC, OnUpdateZoneAutomatic)
+  ON_UPDATE_COMMAND_UI_RANGE(ID_ZONE_GMT0, ID_ZONE_GMTP1, OnUpdateZoneFixed)
+  ON_UPDATE_COMMAND_UI_RANGE(ID_ZONE_GMTM3, ID_ZONE_GMTP2, OnUpdateZoneFixed)
+  ON_UPDATE_COMMAND_UI_RANGE(ID_ZONE_FIRST, ID_ZONE_LAST, OnUpdateZoneItem)
+  ON_UPDATE_COMMAND_UI(ID_USE_CURRENT_TIME, OnUpdateUseCurrentTime)
+  ON_UPDATE_COMMAND_UI(ID_TIDE_TIMES, OnUpdateTideTimes)
+  ON_UPDATE_COMMAND_UI(ID_AGROUND_DETAILS, OnUpdateAgroundDetails)
+  ON_UPDATE_COMMAND_UI(ID_FULL_SCREEN, OnUpdateFullScreen)
+  ON_UPDATE_COMMAND_UI(ID_FILE_PRINT, OnUpdateFilePrint)
+  ON_UPDATE_COMMAND_UI(ID_SAVE_AS, OnUpdateSaveAs)
+  ON_UPDATE_COMMAND_UI(ID_ORDER_BY_NAME, OnUpdateOrderByName)
+  ON_UPDATE_COMMAND_UI(ID_ORDER_BY_LOCATION, OnUpdateOrderByLocation)
+  ON_UPDATE_COMMAND_UI(ID_TIDELOG_DELETE_ROWS, OnUpdateLogDeleteRows)
+  ON_UPDATE_COMMAND_UI_RANGE(ID_MAP_SELECT_TOOL, ID_MAP_MAGNIFY_TOOL, OnUpdateMapTool)
+  ON_UPDATE_COMMAND_UI(ID_MAP_STREAMS, OnUpdateMapStreams)
+  ON_UPDATE_COMMAND_UI(ID_MAP_DIAMONDS, OnUpdateMapDiamonds)
+  ON_UPDATE_COMMAND_UI(ID_ROUTE_PROPERTIES, OnUpdateRoutePropertiesAlways)
+  ON_UPDATE_COMMAND_UI(ID_GPS_CONFIGURE, OnUpdateGpsConfigure)
+  ON_UPDATE_COMMAND_UI(ID_GPS_TRACK, OnUpdateGpsTrack)
+
+  ON_MESSAGE(WM_GRAPH_FULLSCREEN, OnGraphFullScreen)
+  ON_MESSAGE(WM_MAPPICKER_CHANGED, OnMapPickerChanged)
+  ON_MESSAGE(WM_STREAMTIME_CHANGED, OnStreamTimeChanged)
+  ON_MESSAGE(WM_ROUTETRACK_READY, OnRouteTrackReady)
+  ON_MESSAGE(WM_DAYCOMBO_CHANGED, OnDayComboChanged)
+  ON_MESSAGE(WM_MONTHCOMBO_CHANGED, OnMonthComboChanged)
+  ON_MESSAGE(WM_YEARCOMBO_CHANGED, OnYearComboChanged)
+  ON_MESSAGE(WM_GPS_FIX, OnGpsFix)
+  ON_MESSAGE(WM_GPS_OPENFAILED, OnGpsOpenFailed)
+  ON_MESSAGE(WM_GPS_ERROR, OnGpsError)
+  ON_MESSAGE(WM_GPS_STARTED, OnGpsStarted)
+  ON_MESSAGE(WM_GPS_STOPPED, OnGpsStopped)
+END_MESSAGE_MAP()
+
+BOOL CMainFrame::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {
+  return CFrameWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
+
+CString CMainFrame::GetCurrentPortName() const { return m_prediction.GetPortName(); }
+
+double CMainFrame::GetAgroundLevel() const { return GetRightPane()->m_graph.GetAgroundLevel(); }
+
+// ---- Port selection ----
+void CMainFrame::SelectPort(int nPort) {
+  if (nPort == m_nCurrentPort) return;
+  if (nPort < 0 || nPort >= m_portDB.GetCount()) return;
+  CRightPane* right = GetRightPane();
+  CLeftPane* left = GetLeftPane();
+  const CPortData& port = *m_portDB.GetPort(nPort);
+  m_monthlyPrediction.ClearAll();
+  m_prediction.ClearCache();
+  m_nCurrentPort = nPort;
+  m_prediction.SetPort(port);
+  m_monthlyPrediction.SetPort(port);
+  m_nPortZone = port.GetTimeZone();
+  m_sunrise.SetPosition(port.GetPosition());
+  if (right->m_graph.HasData()) {
+    right->m_graph.SetHasData(0);
+    ShowTimeZoneCaption(FALSE);
+  }
+  const CString name = port.GetName();
+  right->m_table.SetPortName(name);
+  SetPaneText(ID_INDICATOR_SUNRISE, "");
+  SetPaneText(ID_INDICATOR_SUNSET, "");
+  SetPlaceholder();
+  right->m_graph.SetMHWS(port.GetMHWS());
+  right->m_graph.SetMHWN(port.GetMHWN());
+  right->m_graph.SetMLWN(port.GetMLWN());
+  right->m_graph.SetMLWS(port.GetMLWS());
+  left->m_tideTimes.Clear();
+  left->SetPortName(name);
+  right->m_heightFind.SetPortName(name);
+  right->m_heightFind.ClearResults();
+
+  if (right->IsHeightFindVisible() && m_bAutoCalcFind) {
+    right->m_heightFind.Find();
+  } else if (right->IsHeightFindVisible()) {
+    right->m_heightFind.Invalidate();
+    ShowPeriodTimeZoneCaption();
+  }
+  if (m_bAutoCalcGraph) CalculateGraph();
+  if (right->IsTableVisible() && m_bAutoCalcMonth) {
+    CalculateTable();
+  } else {
+    if (right->m_table.IsCalculated()) right->m_table.SetCalculated(0);
+    right->m_table.Refresh();
+    ShowPeriodTimeZoneCaption();
+  }
+}
+
+// Lower case, only a-z, digits and spaces, trimmed.
+static CString FilterName(const CString& text) {
+  CString lower = text;
+  lower.MakeLower();
+  CString filtered;
+  for (int i = 0; i < lower.GetLength(); ++i) {
+    const char c = lower[i];
+    if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == ' ') filtered += c;
+  }
+  filtered.Trim();
+  return filtered;
+}
+
+BOOL CMainFrame::SelectPortByName(LPCTSTR lpszName) {
+  const CString text = lpszName ? lpszName : "";
+  if (text.GetLength() < 4) return FALSE;
+  // The filtered text is what is looked for, and it must still be a name.
+  const CString filtered = FilterName(text);
+  if (filtered.GetLength() < 4) return FALSE;
+  for (int i = 0; i < m_portDB.GetCount(); ++i) {
+    CString name = m_portDB.GetPort(i)->GetName();
+    name.MakeLower();
+    // Names keep their punctuation ("Port Erin, Isle of Man"); both sides are filtered alike.
+    if (name.Find(filtered) >= 0 || FilterName(name).Find(filtered) >= 0) {
+      SelectPort(i);
+      return TRUE;
+    }
+  }
+  return FALSE;
+}
+
+// ---- The graph ----
+void CMainFrame::CalculateGraph() {
+  CRightPane* right = GetRightPane();
+  if (!m_bDayRecords) {
+    ShowNoPrediction();
+    return;
+  }
+  CWaitCursor wait;
+  CGraphWnd& g = right->m_graph;
+  const int s = IsSummerTimeOnSelectedDate();
+  const int z = GetTimeZone();
+  const auto [highest, lowest] = m_prediction.CalcDayRange(z, s);
+  g.SetAutoRedraw(0);
+  for (int m = 0; m < CGraphWnd::kMinutes; ++m) g.SetPoint(m_prediction.HeightAt(m, z, s), m);
+  if (m_bAutoHeight || highest >= m_dMaxHeight)
+    g.SetMaxHeight(highest * 1.1);
+  else
+    g.SetMaxHeight(m_dMaxHeight);
+  g.SetMinHeight(lowest * 1.1);
+  g.SetTitle(m_prediction.GetPortName() + " - " + m_prediction.GetDate().Format("%a %#d %b %Y"));
+  g.SetAutoRedraw(1);
+  UpdateTimeMark();
+  g.SetHasData(1);
+
+  CTideTimesWnd& times = GetLeftPane()->m_tideTimes;
+  times.Clear();
+  TIMEHEIGHT events[4];
+  const int n = m_prediction.FindHighLow(z, s, events);
+  for (int i = 0; i < n && i < 4; ++i) times.AddTime(events[i].minutes, events[i].metres);
+
+  CQsDateTime t;
+  if (m_sunrise.GetSunrise(t))
+    m_strSunrise = UniversalToZoneTime(t, z, s).Format(" Sunrise: %H:%M");
+  else
+    m_strSunrise = "Sun does not rise";
+  if (m_sunrise.GetSunset(t))
+    m_strSunset = UniversalToZoneTime(t, z, s).Format(" Sunset: %H:%M");
+  else
+    m_strSunset = "Sun does not set";
+  if (right->IsGraphVisible()) {
+    SetPaneText(ID_INDICATOR_SUNRISE, m_strSunrise);
+    SetPaneText(ID_INDICATOR_SUNSET, m_strSunset);
+  }
+  m_portHistory.Add(m_nCurrentPort, m_prediction.GetPortName());
+  UpdateAgroundInputs();
+  ShowTimeZoneCaption(FALSE);
+}
+
+CQsDateTime CMainFrame::UniversalToZoneTime(const CQsDateTime& universal, int nZone, int bSummer) {
+  int code = nZone;
+  if (bSummer) code += (code >= -100 && code <= 100) ? 1 : 100;
+  int hours, minutes = 0;
+  if (code >= -100 && code <= 100) {
+    hours = std::abs(code);
+  } else {
+    const double v = std::abs(code) / 100.0;
+    hours = (int)v;
+    if (v - hours > 0.001) minutes = 30;
+  }
+  CQsDateTime t = universal;
+  if (code > 0)
+    t.AddMinutes(hours * 60 + minutes);
+  else
+    t.SubtractMinutes(hours * 60 + minutes);
+  return t;
+}
+
+void CMainFrame::UpdateTimeMark() {
+  CRightPane* right = GetRightPane();
+  CGraphWnd& g = right->m_graph;
+  if (m_bUseCurrentTime) {
+    const CQsDateTime now = CQsDateTime::GetCurrent();
+    g.SetTimeMark(now.GetHour() * 60 + now.GetMinute());
+    g.Invalidate(FALSE);
+  } else {
+    g.SetTimeMark(right->m_aground.GetTimeMinutes());
+    if (g.HasData()) g.Invalidate(FALSE);
+  }
+  UpdateAgroundInputs();
+}
+
+void CMainFrame::UpdateAgroundInputs() {
+  CRightPane* right = GetRightPane();
+  if (!m_bDayRecords) return;
+  int t;
+  if (m_bUseCurrentTime) {
+    const CQsDateTime now = CQsDateTime::GetCurrent();
+    t = now.GetHour() * 60 + now.GetMinute();
+  } else {
+    t = right->m_aground.GetTimeMinutes();
+  }
+  const int z = GetTimeZone(), s = IsSummerTimeOnSelectedDate();
+  right->m_aground.SetHeightAboveDatum(m_prediction.HeightAt(t, z, s));
+  right->m_aground.SetDropToLowWater(m_prediction.HeightDropToNextLow(t, z, s));
+  UpdateAgroundStatus(FALSE);
+  right->m_aground.UpdateResults();
+}
+
+void CMainFrame::UpdateAgroundStatus(BOOL bForce) {
+  CRightPane* right = GetRightPane();
+  CGraphWnd& g = right->m_graph;
+  if (!g.HasData() && !bForce) return;
+  CAgroundWnd& a = right->m_aground;
+  const double D = a.GetDepthOfWater(), d = a.GetDraught(), X = a.GetDropToLowWater(), H = a.GetHeightAboveDatum();
+  if (a.IsDropUnknown()) {
+    AfxLoadString(IDS_AGROUND_UNKNOWN, m_strAgroundText);
+  } else if (X + d >= D) {
+    AfxLoadString(IDS_AGROUND_YES, m_strAgroundText);
+  } else {
+    CString format, amount;
+    AfxLoadString(IDS_AGROUND_NO, format);
+    if (m_nUnits)
+      amount.Format("%0.1fft", (D - X - d) * 3.2808);
+    else
+      amount.Format("%0.1fm", D - X - d);
+    format.Replace("%1", amount);
+    m_strAgroundText = format;
+  }
+  if (right->IsGraphVisible() || bForce) SetPaneText(ID_INDICATOR_AGROUND, m_strAgroundText);
+  g.SetAgroundLevel(H - D + d);
+  if (g.HasData() && H - D + d >= 0) g.Invalidate(FALSE);
+}
+
+// ---- The table ----
+void CMainFrame::CalculateTable() {
+  CWaitCursor wait;
+  CTableWnd& table = GetRightPane()->m_table;
+  const int days = m_monthlyPrediction.GetDaysInMonth();
+  const CQsDateTime date = GetSelectedDate();
+  table.SetMonth(date.GetMonth());
+  table.SetYear(date.GetYear());
+  table.SetDayCount(days);
+  const int z = GetTimeZone();
+  for (int d = 1; d <= days; ++d) {
+    TIMEHEIGHT events[4];
+    int n = 0;
+    // A day outside the tables shows no events rather than made-up ones.
+    if (m_monthDayValid[d]) n = m_monthlyPrediction.GetDay(d)->FindHighLow(z, IsSummerTimeOnDay(d), events);
+    table.SetDayPredicted(d, m_monthDayValid[d]);
+    for (int slot = 1; slot <= 4; ++slot) {
+      table.SetEventPresent(slot, d, slot <= n);
+      if (slot <= n) table.SetTideEvent(slot, d, events[slot - 1].minutes, events[slot - 1].metres);
+    }
+  }
+  CMoonPhases moons(date.GetMonth(), date.GetYear());
+  moons.Calculate();
+  table.ClearMoonDays();
+  for (int i = 0; i < moons.GetFullMoonCount(); ++i) table.SetFullMoonDay(moons.GetFullMoon(i).GetDay());
+  for (int i = 0; i < moons.GetNewMoonCount(); ++i) table.SetNewMoonDay(moons.GetNewMoon(i).GetDay());
+  for (int i = 0; i < moons.GetFirstQuarterCount(); ++i) table.SetFirstQuarterDay(moons.GetFirstQuarter(i).GetDay());
+  for (int i = 0; i < moons.GetLastQuarterCount(); ++i) table.SetLastQuarterDay(moons.GetLastQuarter(i).GetDay());
+  table.Refresh();
+  m_portHistory.Add(m_nCurrentPort, m_prediction.GetPortName());
+  table.SetCalculated(1);
+  ShowPeriodTimeZoneCaption();
+}
+
+// ---- Dates ----
+void CMainFrame::OnDateChanged(const CQsDateTime& date, BOOL bMonthChanged) {
+  CRightPane* right = GetRightPane();
+  const CPortData port = *m_portDB.GetPort(m_nCurrentPort);
+  m_prediction.SetPort(port);
+  m_monthlyPrediction.SetPort(port);
+  SetAngleFactorsForDate(date, bMonthChanged);
+  m_sunrise.SetDate(date.GetDay(), date.GetMonth(), date.GetYear());
+  m_strSunrise.Empty();
+  m_strSunset.Empty();
+  SetPaneText(ID_INDICATOR_SUNRISE, "");
+  SetPaneText(ID_INDICATOR_SUNSET, "");
+  if (m_bDayRecords) {
+    if (right->m_graph.HasData()) {
+      right->m_graph.SetHasData(0);
+      ShowTimeZoneCaption(FALSE);
+    }
+    SetPlaceholder();
+    GetLeftPane()->m_tideTimes.Clear();
+    if (m_bAutoCalcGraph) CalculateGraph();
+  } else {
+    // No records for the day: say so instead of showing another day's tide.
+    ShowNoPrediction();
+  }
+  if (bMonthChanged) {
+    right->m_table.SetMonth(date.GetMonth());
+    right->m_table.SetYear(date.GetYear());
+    right->m_table.SetDayCount(m_monthlyPrediction.GetDaysInMonth());
+    if (right->IsTableVisible() && m_bAutoCalcMonth) {
+      CalculateTable();
+    } else {
+      if (right->m_table.IsCalculated()) right->m_table.SetCalculated(0);
+      right->m_table.Refresh();
+      ShowPeriodTimeZoneCaption();
+    }
+    right->m_heightFind.SetYear(date.GetYear());
+    right->m_heightFind.SetMonth(date.GetMonth());
+    right->m_heightFind.ClearResults();
+    if (right->IsHeightFindVisible() && m_bAutoCalcFind) {
+      right->m_heightFind.Find();
+    } else if (right->IsHeightFindVisible()) {
+      right->m_heightFind.Invalidate();
+      ShowPeriodTimeZoneCaption();
+    }
+  }
+  right->m_map.OnDateChanged(date);
+}
+
+BOOL CMainFrame::SetComboDate(const CQsDateTime& date) {
+  const CQsDateTime old = GetSelectedDate();
+  m_pYearCombo->SetCurSel(date.GetYear() - GetFirstYear());
+  m_pMonthCombo->SetCurSel(date.GetMonth() - 1);
+  if (old.GetMonth() != date.GetMonth() || old.GetYear() != date.GetYear()) FillDayList(date.GetMonth(), date.GetYear());
+  m_pDayCombo->SetCurSel(date.GetDay() - 1);
+  return old.GetMonth() != date.GetMonth() || old.GetYear() != date.GetYear();
+}
+
+// Moves the selection to the date, kept within the days the tables can predict.
+void CMainFrame::MoveToDate(const CQsDateTime& target) {
+  CQsDateTime date = target;
+  if (date <= m_firstDate) date = m_firstDate;
+  if (m_lastDate <= date) date = m_lastDate;
+  if (date == GetSelectedDate()) return;
+  const BOOL monthChanged = SetComboDate(date);
+  OnDateChanged(GetSelectedDate(), monthChanged);
+}
+
+void CMainFrame::StepDay(int nDelta) {
+  CQsDateTime d = GetSelectedDate();
+  if (nDelta > 0)
+    d.NextDay();
+  else
+    d.PrevDay();
+  MoveToDate(d);
+}
+
+void CMainFrame::StepMonth(int nDelta) {
+  const CQsDateTime d = GetSelectedDate();
+  int month = d.GetMonth() + nDelta, year = d.GetYear();
+  if (month > 12) month = 1, ++year;
+  if (month < 1) month = 12, --year;
+  if (year < GetFirstYear() || year > GetLastYear()) {
+    MoveToDate(nDelta > 0 ? m_lastDate : m_firstDate);
+    return;
+  }
+  MoveToDate(CQsDateTime(year, month, std::min(d.GetDay(), ::DaysInMonth(month, year)), 0, 0, 0));
+}
+
+void CMainFrame::GoPrevious() {
+  CRightPane* right = GetRightPane();
+  if (right->IsGraphVisible() || right->IsMapVisible()) {
+    StepDay(-1);
+    if (!m_bAutoCalcGraph) CalculateGraph();
+  } else {
+    StepMonth(-1);
+    if (!m_bAutoCalcGraph) CalculateGraph();
+    if (!m_bAutoCalcMonth) CalculateTable();
+  }
+}
+
+void CMainFrame::GoNext() {
+  CRightPane* right = GetRightPane();
+  if (right->IsGraphVisible() || right->IsMapVisible()) {
+    StepDay(1);
+    if (!m_bAutoCalcGraph) CalculateGraph();
+  } else {
+    StepMonth(1);
+    if (!m_bAutoCalcGraph) CalculateGraph();
+    if (!m_bAutoCalcMonth) CalculateTable();
+  }
+}
+
+BOOL CMainFrame::SelectDay(int nDay) {
+  if (nDay - 1 == m_pDayCombo->GetCurSel()) return FALSE;
+  if (nDay >= 1 && nDay <= m_pDayCombo->GetCount()) {
+    m_pDayCombo->SetCurSel(nDay - 1);
+    OnDayComboChanged((WPARAM)(nDay - 1), 0);
+  }
+  return TRUE;
+}
+
+BOOL CMainFrame::SelectDate(int nDay, int nMonth, int nYear) {
+  const CQsDateTime old = GetSelectedDate();
+  if (old.GetDay() == nDay && old.GetMonth() == nMonth && old.GetYear() == nYear) return FALSE;
+  if (nMonth >= 1 && nMonth <= 12 && nYear >= GetFirstYear() && nYear <= GetLastYear() && nDay >= 1 &&
+      nDay <= ::DaysInMonth(nMonth, nYear)) {
+    const BOOL monthChanged = SetComboDate(CQsDateTime(nYear, nMonth, nDay, 0, 0, 0));
+    OnDateChanged(GetSelectedDate(), monthChanged);
+  }
+  return TRUE;
+}
+
+LRESULT CMainFrame::OnDayComboChanged(WPARAM, LPARAM) {
+  OnDateChanged(GetSelectedDate(), FALSE);
+  return 0;
+}
+
+LRESULT CMainFrame::OnMonthComboChanged(WPARAM, LPARAM) {
+  const CQsDateTime d = GetSelectedDate();
+  FillDayList(m_pMonthCombo->GetCurSel() + 1, d.GetYear());
+  OnDateChanged(GetSelectedDate(), TRUE);
+  return 0;
+}
+
+LRESULT CMainFrame::OnYearComboChanged(WPARAM, LPARAM) {
+  if (m_pMonthCombo->GetCurSel() == 1) FillDayList(2, m_pYearCombo->GetCurSel() + GetFirstYear());
+  OnDateChanged(GetSelectedDate(), TRUE);
+  return 0;
+}
+
+// ---- Pages ----
+void CMainFrame::ShowGraphPage() {
+  GetRightPane()->ShowGraph();
+  ShowTimeZoneCaption(FALSE);
+  GetRightPane()->RecalcLayout();
+}
+
+void CMainFrame::OnViewGraph() { ShowGraphPage(); }
+void CMainFrame::OnPageGraph() { OnViewGraph(); }
+
+void CMainFrame::OnViewTable() {
+  CRightPane* right = GetRightPane();
+  right->ShowTable();
+  if (m_bAutoCalcMonth) CalculateTable();
+  ShowPeriodTimeZoneCaption();
+  right->RecalcLayout();
+}
+void CMainFrame::OnPageTable() { OnViewTable(); }
+
+void CMainFrame::OnViewHeightFind() {
+  CRightPane* right = GetRightPane();
+  right->ShowHeightFind();
+  if (m_bAutoCalcFind) right->m_heightFind.Find();
+  ShowPeriodTimeZoneCaption();
+  right->RecalcLayout();
+}
+void CMainFrame::OnPageHeightFind() { OnViewHeightFind(); }
+
+void CMainFrame::OnViewTideLog() {
+  GetRightPane()->ShowTideLog();
+  GetRightPane()->RecalcLayout();
+}
+
+void CMainFrame::OnViewMap() {
+  ShowMapStatus(nullptr, FALSE);
+  GetRightPane()->ShowMap();
+  GetRightPane()->RecalcLayout();
+}
+
+void CMainFrame::OnCalculateGraph() {
+  CalculateGraph();
+  if (!GetRightPane()->IsGraphVisible()) ShowGraphPage();
+}
+
+void CMainFrame::OnCalculateTable() {
+  CalculateTable();
+  if (GetRightPane()->IsGraphVisible()) OnViewTable();
+}
+
+void CMainFrame::OnViewGraphFor() {
+  const BOOL changed = SelectDay(GetRightPane()->m_table.GetSelectedDay());
+  ShowGraphPage();
+  if (changed) CalculateGraph();
+}
+
+void CMainFrame::OnUpdateViewGraph(CCmdUI* p) { p->SetCheck(GetRightPane()->IsGraphVisible()); }
+void CMainFrame::OnUpdateViewTable(CCmdUI* p) { p->SetCheck(GetRightPane()->IsTableVisible()); }
+void CMainFrame::OnUpdateViewHeightFind(CCmdUI* p) { p->SetCheck(GetRightPane()->IsHeightFindVisible()); }
+void CMainFrame::OnUpdateViewTideLog(CCmdUI* p) { p->SetCheck(GetRightPane()->IsTideLogVisible()); }
+void CMainFrame::OnUpdateViewMap(CCmdUI* p) { p->SetCheck(GetRightPane()->IsMapVisible()); }
+
+void CMainFrame::OnUpdateViewGraphFor(CCmdUI* p) {
+  CString text;
+  AfxLoadString(IDS_VIEW_GRAPH_FOR, text);
+  p->SetText(text + GetRightPane()->m_table.GetSelectedDate().Format(" %#d %b"));
+}
+
+// ---- Units ----
+void CMainFrame::ApplyUnits(int nUnits) {
+  m_nUnits = nUnits;
+  CRightPane* right = GetRightPane();
+  right->m_graph.SetFeet(nUnits);
+  right->m_table.SetFeet(nUnits);
+  right->m_aground.SetFeet(nUnits);
+  right->m_heightFind.SetFeet(nUnits);
+  GetLeftPane()->m_tideTimes.SetUnits(nUnits);
+  if (nUnits)
+    right->m_tideLog.SetFeet();
+  else
+    right->m_tideLog.SetMetres();
+  right->m_tideLog.Invalidate();
+  UpdateAgroundStatus(FALSE);
+}
+
+void CMainFrame::OnMetres() { ApplyUnits(0); }
+void CMainFrame::OnFeet() { ApplyUnits(1); }
+void CMainFrame::OnUpdateMetres(CCmdUI* p) { p->SetCheck(m_nUnits == 0); }
+void CMainFrame::OnUpdateFeet(CCmdUI* p) { p->SetCheck(m_nUnits == 1); }
+
+void CMainFrame::OnUpdatePreviousNext(CCmdUI* p) { p->Enable(!GetRightPane()->IsTideLogVisible()); }
+void CMainFrame::OnUpdateDateCombo(CCmdUI* p) { p->Enable(m_bDateCombosEnabled); }
+void CMainFrame::OnUpdateStreamTime(CCmdUI* p) { p->Enable(!m_bUseCurrentTime); }
+
+// ---- Zones ----
+void CMainFrame::RecalcAfterZoneChange() {
+  CRightPane* right = GetRightPane();
+  if (right->m_graph.HasData()) CalculateGraph();
+  if (right->m_table.IsCalculated()) CalculateTable();
+  if (right->m_heightFind.HasResults()) right->m_heightFind.Find();
+  if (right->IsTideLogVisible()) {
+    right->m_tideLog.RecalcZones();
+    right->m_tideLog.Invalidate();
+  }
+}
+
+void CMainFrame::OnZoneAutomatic() {
+  if (m_bAutoTZ) return;
+  m_bAutoTZ = 1;
+  RecalcAfterZoneChange();
+  if (GetRightPane()->IsMapVisible()) GetRightPane()->m_map.OnDateChanged(GetSelectedDate());
+}
+
+static int FixedZone(UINT nID) {
+  switch (nID) {
+    case ID_ZONE_GMT0: return 0;
+    case ID_ZONE_GMTM1: return -1;
+    case ID_ZONE_GMTP1: return 1;
+    case ID_ZONE_GMTM2: return -2;
+    case ID_ZONE_GMTM3: return -3;
+    case ID_ZONE_GMTP2: return 2;
+    case ID_ZONE_GMTP3: return 3;
+    default: return INT_MIN;
+  }
+}
+
+void CMainFrame::OnZoneFixed(UINT nID) {
+  const int z = FixedZone(nID);
+  if (z == INT_MIN || (!m_bAutoTZ && m_nChosenZone == z)) return;
+  m_nChosenZone = z;
+  m_bAutoTZ = 0;
+  RecalcAfterZoneChange();
+}
+
+void CMainFrame::OnZoneItem(UINT nID) {
+  const int z = ZoneOfCommand(nID);
+  if (z == INT_MIN || (!m_bAutoTZ && m_nChosenZone == z)) return;
+  m_nChosenZone = z;
+  m_bAutoTZ = 0;
+  RecalcAfterZoneChange();
+  if (GetRightPane()->IsMapVisible()) GetRightPane()->m_map.OnDateChanged(GetSelectedDate());
+}
+
+void CMainFrame::OnUpdateZoneAutomatic(CCmdUI* p) {
+  CRightPane* right = GetRightPane();
+  p->Enable(right->m_graph.HasData() || right->m_table.IsCalculated() || right->m_heightFind.HasResults());
+  p->SetCheck(m_bAutoTZ);
+}
+
+void CMainFrame::OnUpdateZoneFixed(CCmdUI* p) {
+  CRightPane* right = GetRightPane();
+  p->Enable(right->m_graph.HasData() || right->m_table.IsCalculated() || right->m_heightFind.HasResults());
+  p->SetCheck(!m_bAutoTZ && m_nChosenZone == FixedZone(p->m_nID));
+}
+
+void CMainFrame::OnUpdateZoneItem(CCmdUI* p) {
+  CRightPane* right = GetRightPane();
+  p->Enable(right->m_graph.HasData() || right->m_table.IsCalculated() || right->m_heightFind.HasResults());
+  p->SetCheck(!m_bAutoTZ && m_nChosenZone == ZoneOfCommand(p->m_nID));
+}
+
+// ---- Current time, panels ----
+void CMainFrame::OnUseCurrentTime() {
+  m_bUseCurrentTime = !m_bUseCurrentTime;
+  CRightPane* right = GetRightPane();
+  right->m_aground.SetUseCurrentTime(m_bUseCurrentTime);
+  UpdateTimeMark();
+  if (m_bUseCurrentTime) {
+    right->m_map.SetStreamTime(CQsDateTime::GetCurrent());
+  } else {
+    CQsDateTime noon = GetSelectedDate();
+    noon.SetTime(12, 0, 0);
+    right->m_map.SetStreamTime(noon);
+  }
+}
+
+void CMainFrame::OnUpdateUseCurrentTime(CCmdUI* p) {
+  p->Enable(GetRightPane()->IsGraphVisible() || GetRightPane()->IsMapVisible());
+  p->SetCheck(m_bUseCurrentTime);
+}
+
+void CMainFrame::OnTideTimes() {
+  CLeftPane* left = GetLeftPane();
+  const BOOL show = !CRightPane::Shown(left->m_tideTimes);
+  left->m_tideTimes.ShowWindow(show ? SW_SHOW : SW_HIDE);
+  left->m_tideTimes.EnableWindow(show);
+  left->RecalcLayout();
+}
+
+void CMainFrame::OnUpdateTideTimes(CCmdUI* p) {
+  CLeftPane* left = GetLeftPane();
+  p->Enable(!CRightPane::Shown(left->m_routesTree));
+  p->SetCheck(CRightPane::Shown(left->m_tideTimes));
+}
+
+void CMainFrame::OnAgroundDetails() {
+  CRightPane* right = GetRightPane();
+  right->SetAgroundShown(!right->IsAgroundShown());
+}
+
+void CMainFrame::OnUpdateAgroundDetails(CCmdUI* p) {
+  p->Enable(GetRightPane()->IsGraphVisible());
+  p->SetCheck(GetRightPane()->IsAgroundShown());
+}
+
+// ---- Output ----
+LRESULT CMainFrame::OnGraphFullScreen(WPARAM, LPARAM) {
+  OnFullScreen();
+  return 0;
+}
+
+void CMainFrame::OnFullScreen() {
+  // The full-screen graph window is not part of the program yet.
+}
+
+void CMainFrame::OnUpdateFullScreen(CCmdUI* p) {
+  p->Enable(GetRightPane()->IsGraphVisible() && GetRightPane()->m_graph.HasData());
+}
+
+void CMainFrame::OnFilePrint() {
+  CRightPane* right = GetRightPane();
+  if (right->IsTableVisible())
+    right->m_table.Print();
+  else if (right->IsHeightFindVisible())
+    right->m_heightFind.Print();
+  else if (right->IsTideLogVisible())
+    right->m_tideLog.PrintLog();
+  else if (right->IsMapVisible())
+    right->m_map.Print();
+}
+
+void CMainFrame::OnUpdateFilePrint(CCmdUI* p) {
+  CRightPane* right = GetRightPane();
+  if (right->IsGraphVisible())
+    p->Enable(right->m_graph.HasData());
+  else if (right->IsTableVisible())
+    p->Enable(right->m_table.IsCalculated());
+  else if (right->IsHeightFindVisible())
+    p->Enable(right->m_heightFind.IsCalculated() && right->m_heightFind.IsMatch() && right->m_heightFind.HasResults());
+  else
+    p->Enable(TRUE);
+}
+
+void CMainFrame::OnSaveAs() {
+  CRightPane* right = GetRightPane();
+  if (right->IsTableVisible())
+    right->m_table.Export();
+  else if (right->IsHeightFindVisible())
+    right->m_heightFind.SaveAs();
+}
+
+void CMainFrame::OnUpdateSaveAs(CCmdUI* p) {
+  CRightPane* right = GetRightPane();
+  CString text;
+  if (right->IsGraphVisible()) {
+    AfxLoadString(IDS_SAVE_GRAPH, text);
+    p->SetText(text);
+    p->Enable(right->m_graph.HasData());
+  } else if (right->IsTableVisible()) {
+    AfxLoadString(IDS_SAVE_TABLE, text);
+    p->SetText(text);
+    p->Enable(right->m_table.IsCalculated());
+  } else if (right->IsHeightFindVisible()) {
+    p->Enable(right->m_heightFind.IsCalculated() && right->m_heightFind.IsMatch() && right->m_heightFind.HasResults());
+  } else {
+    p->Enable(FALSE);
+  }
+}
+
+void CMainFrame::OnGraphCopy() {}
+void CMainFrame::OnTableCopy() { GetRightPane()->m_table.CopyToClipboard(); }
+
+// ---- Ports ----
+void CMainFrame::OnOrderByName() { GetLeftPane()->m_portsTree.SortByName(); }
+void CMainFrame::OnOrderByLocation() { GetLeftPane()->m_portsTree.SortByLocation(); }
+void CMainFrame::OnUpdateOrderByName(CCmdUI* p) { p->SetRadio(!GetLeftPane()->m_portsTree.IsInLocationOrder()); }
+void CMainFrame::OnUpdateOrderByLocation(CCmdUI* p) { p->SetRadio(GetLeftPane()->m_portsTree.IsInLocationOrder()); }
+
+void CMainFrame::OnRecentPort(UINT nID) {
+  int port;
+  CString name;
+  if (m_portHistory.GetEntry((int)(nID - ID_RECENT_PORT_FIRST), port, name)) SelectPort(port);
+}
+
+void CMainFrame::OnNearestPort(UINT nID) {
+  SelectPort(GetLeftPane()->m_portsTree.GetNearestPort((int)(nID - ID_NEAREST_PORT_FIRST) + 1));
+  GetRightPane()->m_graph.SetFocus();
+}
+
+// ---- Tidal log ----
+void CMainFrame::OnLogDelete() { GetRightPane()->m_tideLog.OnDelete(); }
+void CMainFrame::OnLogDeleteRows() { GetRightPane()->m_tideLog.DeleteHighlightedRow(); }
+void CMainFrame::OnLogGotoGraph() { GetRightPane()->m_tideLog.OnGotoGraph(); }
+void CMainFrame::OnLogReplicateDate() { GetRightPane()->m_tideLog.OnReplicateDateToAll(); }
+
+void CMainFrame::OnUpdateLogDeleteRows(CCmdUI* p) {
+  CTideLogWnd& log = GetRightPane()->m_tideLog;
+  const int sel = log.GetSelectedLine();
+  p->Enable(GetRightPane()->IsTideLogVisible() && sel >= 1 && sel < log.GetLineCount());
+}
+
+// ---- Chart ----
+void CMainFrame::OnMapZoomIn() { GetRightPane()->m_map.ZoomIn(); }
+void CMainFrame::OnMapZoomOut() { GetRightPane()->m_map.ZoomOut(); }
+
+void CMainFrame::OnMapTool(UINT nID) {
+  switch (nID) {
+    case ID_MAP_SELECT_TOOL: GetRightPane()->m_map.SetMouseMode(0); break;
+    case ID_MAP_MAGNIFY_TOOL: GetRightPane()->m_map.SetMouseMode(2); break;
+    case ID_MAP_ROUTE_TOOL: GetRightPane()->m_map.SetMouseMode(1); break;
+    default: break;
+  }
+}
+
+void CMainFrame::OnUpdateMapTool(CCmdUI* p) {
+  const int mode = p->m_nID == ID_MAP_SELECT_TOOL ? 0 : p->m_nID == ID_MAP_MAGNIFY_TOOL ? 2 : 1;
+  p->SetCheck(GetRightPane()->m_map.GetMouseMode() == mode);
+}
+
+void CMainFrame::OnMapStreams() {
+  CMapView& map = GetRightPane()->m_map;
+  map.ShowStreams(!map.IsStreamsShown());
+  if (map.IsStreamsShown()) map.ShowDiamonds(0);
+}
+
+void CMainFrame::OnMapDiamonds() {
+  CMapView& map = GetRightPane()->m_map;
+  map.ShowDiamonds(!map.IsDiamondsShown());
+  if (map.IsDiamondsShown()) map.ShowStreams(0);
+}
+
+void CMainFrame::OnUpdateMapStreams(CCmdUI* p) { p->SetCheck(GetRightPane()->m_map.IsStreamsShown()); }
+void CMainFrame::OnUpdateMapDiamonds(CCmdUI* p) { p->SetCheck(GetRightPane()->m_map.IsDiamondsShown()); }
+void CMainFrame::OnUpdateGpsConfigure(CCmdUI* p) { p->Enable(TRUE); }
+void CMainFrame::OnUpdateGpsTrack(CCmdUI* p) { p->SetCheck(0); }
+
+LRESULT CMainFrame::OnMapPickerChanged(WPARAM wParam, LPARAM) {
+  if (wParam == 1 || wParam == 2 || wParam == 4 || wParam == 8) {
+    CWaitCursor wait;
+    GetRightPane()->m_map.SetRegion((int)wParam);
+  }
+  return 0;
+}
+
+LRESULT CMainFrame::OnStreamTimeChanged(WPARAM, LPARAM) { return 0; }
+
+LRESULT CMainFrame::OnRouteTrackReady(WPARAM, LPARAM) {
+  GetRightPane()->m_map.RedrawRoutes();
+  return 0;
+}
+
+// ---- GPS ----
+LRESULT CMainFrame::OnGpsFix(WPARAM, LPARAM) { return 0; }
+
+LRESULT CMainFrame::OnGpsOpenFailed(WPARAM wParam, LPARAM) {
+  if (wParam == 2) {
+    AfxMessageBox("GPS: Could not open COM port.\n\nPlease check that the GPS is plugged in and working and that no\n"
+                  "other programs are listening on the COM port");
+    return 0;
+  }
+  return OnGpsError(wParam, 0);
+}
+
+LRESULT CMainFrame::OnGpsError(WPARAM wParam, LPARAM) {
+  CString msg;
+  msg.Format("GPS Error:\n\n%s", std::strerror((int)wParam));
+  AfxMessageBox(msg);
+  return 0;
+}
+
+LRESULT CMainFrame::OnGpsStarted(WPARAM, LPARAM) {
+  if (!m_bGpsPaneShown) {
+    SetStatusPanes(TRUE);
+    m_bGpsPaneShown = 1;
+  }
+  GetLeftPane()->ShowGps();
+  return 0;
+}
+
+LRESULT CMainFrame::OnGpsStopped(WPARAM, LPARAM) {
+  if (m_bGpsPaneShown) {
+    SetStatusPanes(FALSE);
+    m_bGpsPaneShown = 0;
+  }
+  GetRightPane()->m_map.MarkVesselStale();
+  GetLeftPane()->HideGps();
+  return 0;
+}
+
+// ---- Help pages ----
+void CMainFrame::OnWebPage(UINT nID) {
+  static const char* const kPages[] = {"index.html", "news.html", "support.html", "faq.html"};
+  const CString path = AfxAppendPath(AfxAppendPath(AfxGetDataFolder(), "help"), kPages[nID - ID_WEB_HOME]);
+  if (!AfxShellOpen(path)) AfxMessageBox("Neapwise could not open its help page:\n\n" + path, MB_OK | MB_ICONEXCLAMATION);
+}
+
+// ---- A year of heights ----
+CString CMainFrame::WriteYearOfHeights(CString& rError) {
+  const int year = GetSelectedDate().GetYear();
+  const CPortData port = *m_portDB.GetPort(m_nCurrentPort);
+  std::string out = std::string((LPCTSTR)port.GetName()) + "\n";
+  CPrediction day;
+  day.SetPort(port);
+  int days = 0;
+  for (CQsDateTime d(year, 1, 1, 0, 0, 0); d.GetYear() == year; d.NextDay()) {
+    int h1 = -1, h2 = -1;
+    const CAngleFactorData& a = m_angleFactorDB.Find(d, h1);
+    const CAngleFactorData& b = m_angleFactorDB.Find(AddDays(d), h2);
+    if (h1 < 0 || h2 < 0) continue;  // outside the tables: no heights rather than wrong ones
+    day.ClearCache();
+    day.SetAngleFactors(a, b);
+    ++days;
+    for (int minute = 0; minute < 1440; minute += 10) {
+      char height[32];
+      auto r = std::to_chars(height, height + sizeof height - 1, (float)day.HeightAt(minute, 0, 0),
+                             std::chars_format::fixed, 2);
+      *r.ptr = 0;
+      char line[96];
+      std::snprintf(line, sizeof line, "%d/%d/%d,%d:%d,%s\n", d.GetDay(), d.GetMonth(), year, minute / 60, minute % 60,
+                    height);
+      out += line;
+    }
+  }
+  if (days == 0) {
+    rError.Format("The tide tables hold no days of %d.", year);
+    return CString();
+  }
+  const CString path = AfxAppendPath(GetUserDataFolder(), "portname.txt");
+  CFileException e;
+  if (!AfxSaveFileSafely(path, out.data(), out.size(), &e)) {
+    rError.Format("%s could not be written.", (LPCTSTR)path);
+    return CString();
+  }
+  return path;
+}
+
+void CMainFrame::OnYearDump() {
+  CWaitCursor wait;
+  CString error;
+  const CString path = WriteYearOfHeights(error);
+  if (path.IsEmpty())
+    AfxMessageBox("The year of heights was not saved: " + error, MB_OK | MB_ICONEXCLAMATION);
+  else
+    AfxMessageBox("The year of heights was saved in\n" + path, MB_OK | MB_ICONINFORMATION);
+}

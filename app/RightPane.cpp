@@ -1,0 +1,177 @@
+#include "app/RightPane.h"
+
+#include "app/AppShared.h"
+#include "app/LeftPane.h"
+#include "app/MainFrm.h"
+#include "app/Resource.h"
+
+IMPLEMENT_DYNCREATE(CRightPane, CWnd)
+
+BEGIN_MESSAGE_MAP(CRightPane, CWnd)
+  ON_WM_CREATE()
+  ON_WM_SIZE()
+  ON_WM_PAINT()
+  ON_WM_ERASEBKGND()
+END_MESSAGE_MAP()
+
+int CRightPane::OnCreate(LPCREATESTRUCT lpcs) {
+  if (CWnd::OnCreate(lpcs) == -1) return -1;
+  m_font.CreatePointFont(90, "MS Sans Serif");
+  SetFont(&m_font, FALSE);
+  const CRect view(404, 65, 796, 396);
+  if (!m_table.Create(this, view, IDC_TABLE)) return -1;
+  m_table.ShowWindow(SW_HIDE);
+  m_table.SetCalculated(0);
+  if (!m_graph.Create(this, view, IDC_GRAPH)) return -1;
+  m_graph.SetHasData(0);
+  if (!m_tideLog.Create(this, view, IDC_TIDELOG)) return -1;
+  m_tideLog.ShowWindow(SW_HIDE);
+  if (!m_heightFind.Create(this, view, IDC_HEIGHTFIND)) return -1;
+  m_heightFind.ShowWindow(SW_HIDE);
+  if (!m_map.Create(this, view, IDC_MAP)) return -1;
+  m_map.ShowWindow(SW_HIDE);
+  if (!m_aground.Create(this, view, IDC_AGROUND)) return -1;
+  if (!m_title.Create(CRect(400, 40, 800, 400), this, IDC_PAGE_TITLE)) return -1;
+  m_title.SetMenuMode();
+  CString s;
+  AfxLoadString(IDS_PAGE_GRAPH, s);
+  m_title.SetText(s);
+  return 0;
+}
+
+CMainFrame* CRightPane::Frame() const { return dynamic_cast<CMainFrame*>(GetTopLevelParent()); }
+
+CLeftPane* CRightPane::Left() const {
+  CMainFrame* f = Frame();
+  return f ? f->GetLeftPane() : nullptr;
+}
+
+void CRightPane::Layout(int w, int h) {
+  const UINT f = SWP_NOOWNERZORDER | SWP_NOZORDER;
+  for (CWnd* v : {(CWnd*)&m_table, (CWnd*)&m_heightFind, (CWnd*)&m_tideLog, (CWnd*)&m_map})
+    v->SetWindowPos(nullptr, 1, 27, w - 2, h - 28, f);
+  if (m_bAgroundShown) {
+    m_graph.SetWindowPos(nullptr, 0, 26, w, h - 91, f);
+    m_aground.SetWindowPos(nullptr, 0, h - 66, w, 66, f);
+  } else {
+    m_graph.SetWindowPos(nullptr, 0, 26, w, h - 26, f);
+  }
+  m_title.SetWindowPos(nullptr, 0, 2, w, 24, f);
+}
+
+void CRightPane::OnSize(UINT, int cx, int cy) {
+  if (m_title.m_hWnd) Layout(cx, cy);
+}
+
+void CRightPane::OnPaint() {
+  CPaintDC dc(this);
+  CRect rc;
+  GetClientRect(&rc);
+  dc.FillSolidRect(&rc, ThemeBackColour());
+  if (!Shown(m_graph)) {
+    CRect frame(0, 26, rc.right, rc.bottom);
+    CBrush border(ThemeBorderColour());
+    dc.FrameRect(&frame, &border);
+  }
+}
+
+void CRightPane::RecalcLayout() {
+  if (!m_hWnd) return;
+  CRect rc;
+  GetClientRect(&rc);
+  Layout(rc.Width(), rc.Height());
+  Invalidate();
+  const UINT f = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;
+  if (Shown(m_graph)) {
+    m_graph.RedrawWindow(nullptr, nullptr, f);
+    if (m_bAgroundShown) m_aground.RedrawWindow(nullptr, nullptr, f);
+  }
+  for (CWnd* v : {(CWnd*)&m_table, (CWnd*)&m_heightFind, (CWnd*)&m_tideLog})
+    if (Shown(*v)) v->RedrawWindow(nullptr, nullptr, f);
+  m_title.RedrawWindow(nullptr, nullptr, f);
+}
+
+void CRightPane::SetAgroundShown(int b) {
+  m_bAgroundShown = b ? 1 : 0;
+  m_aground.ShowWindow(m_bAgroundShown && Shown(m_graph) ? SW_SHOW : SW_HIDE);
+  RecalcLayout();
+}
+
+void CRightPane::ShowGraph() { ShowPage(kGraph); }
+void CRightPane::ShowTable() { ShowPage(kTable); }
+void CRightPane::ShowHeightFind() { ShowPage(kHeightFind); }
+void CRightPane::ShowTideLog() { ShowPage(kTideLog); }
+void CRightPane::ShowMap() { ShowPage(kMap); }
+
+void CRightPane::ShowPage(Page page) {
+  static const UINT kTitles[] = {IDS_PAGE_GRAPH, IDS_PAGE_TABLE, IDS_PAGE_HEIGHTFIND, IDS_PAGE_TIDELOG, IDS_PAGE_MAP};
+  // Show the new page before hiding the others, so the pane never flashes empty.
+  CWnd* pages[] = {&m_graph, &m_table, &m_heightFind, &m_tideLog, &m_map};
+  pages[page]->ShowWindow(SW_SHOW);
+  for (int i = 0; i < 5; ++i)
+    if (i != page) pages[i]->ShowWindow(SW_HIDE);
+  m_aground.ShowWindow(page == kGraph && m_bAgroundShown ? SW_SHOW : SW_HIDE);
+  CString title;
+  AfxLoadString(kTitles[page], title);
+  m_title.SetText(title);
+  m_title.SetOptionFlag(page);
+
+  CMainFrame* frame = Frame();
+  CLeftPane* left = Left();
+  auto* splitter = dynamic_cast<CFrameSplitter*>(GetParent());
+  if (frame) {
+    frame->EnableDateCombos(page != kTideLog);
+    frame->ShowMapToolbar(page == kMap);
+  }
+  if (!left) return;
+
+  if (page == kTideLog) {
+    left->m_portsTree.EnableWindow(FALSE);
+    left->m_portName.EnableWindow(FALSE);
+    left->m_gpsCaption.ShowWindow(SW_HIDE);
+    left->m_gpsWnd.ShowWindow(SW_HIDE);
+    if (Shown(*left) && splitter) {
+      left->ShowWindow(SW_HIDE);
+      splitter->SetThinBar();
+      splitter->GetColumnInfo(0, m_nSavedColumnWidth, m_nSavedColumnMin);
+      splitter->SetColumnInfo(0, 0, 0);
+      splitter->RecalcLayout();
+      splitter->m_bLocked = TRUE;
+    }
+    return;
+  }
+
+  if (!Shown(*left) && splitter) {
+    left->ShowWindow(SW_SHOW);
+    splitter->RestoreBar();
+    splitter->SetColumnInfo(0, m_nSavedColumnWidth, m_nSavedColumnMin);
+    splitter->RecalcLayout();
+    splitter->m_bLocked = FALSE;
+  }
+  if (page == kMap) {
+    left->m_routesTree.EnableWindow(TRUE);
+    left->m_routesTree.ShowWindow(SW_SHOW);
+    left->m_portsTree.ShowWindow(SW_HIDE);
+    left->m_tideTimes.ShowWindow(SW_HIDE);
+    left->m_portName.EnableWindow(TRUE);
+    left->m_portName.SetStatic(1);
+    if (left->IsGpsShown()) {
+      left->m_gpsCaption.ShowWindow(SW_SHOW);
+      left->m_gpsWnd.ShowWindow(SW_SHOW);
+    }
+    if (frame) m_map.OnDateChanged(frame->GetSelectedDate());
+  } else {
+    left->m_portsTree.EnableWindow(TRUE);
+    left->m_portName.EnableWindow(TRUE);
+    left->m_portName.SetStatic(0);
+    left->m_routesTree.EnableWindow(FALSE);
+    left->m_routesTree.ShowWindow(SW_HIDE);
+    if (left->IsGpsShown()) {
+      left->m_gpsCaption.ShowWindow(SW_HIDE);
+      left->m_gpsWnd.ShowWindow(SW_HIDE);
+    }
+    left->m_portsTree.ShowWindow(SW_SHOW);
+    if (left->m_tideTimes.IsWindowEnabled()) left->m_tideTimes.ShowWindow(SW_SHOW);
+  }
+  left->RecalcLayout();
+}

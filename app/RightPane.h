@@ -1,0 +1,61 @@
+// The right column of the main window: the page title and the five pages (graph with the
+// running-aground panel, monthly table, height finder, tidal log, chart). It switches pages
+// and, for the tidal log, hides the left column.
+#pragma once
+
+#include "app/PortNameWnd.h"
+#include "chart/ChartView.h"
+#include "platform/ui/AfxWin.h"
+#include "views/AgroundWnd.h"
+#include "views/GraphWnd.h"
+#include "views/HeightFindWnd.h"
+#include "views/TableWnd.h"
+#include "views/TideLogWnd.h"
+
+class CMainFrame;
+class CLeftPane;
+
+class CRightPane : public CWnd {
+  DECLARE_DYNCREATE(CRightPane)
+  DECLARE_MESSAGE_MAP()
+ public:
+  CTableWnd m_table;
+  CGraphWnd m_graph;
+  CTideLogWnd m_tideLog;
+  CHeightFindWnd m_heightFind;
+  CMapView m_map;
+  CAgroundWnd m_aground;
+  int m_bAgroundShown = 1;
+  int m_nSavedColumnWidth = 0;
+  int m_nSavedColumnMin = 0;
+  CFont m_font;
+  CPortNameWnd m_title;
+
+  void ShowGraph();
+  void ShowTable();
+  void ShowHeightFind();
+  void ShowTideLog();
+  void ShowMap();
+  // Whether the page is the one shown (also while the frame itself is not yet on screen).
+  BOOL IsGraphVisible() const { return Shown(m_graph); }
+  BOOL IsTableVisible() const { return Shown(m_table); }
+  BOOL IsHeightFindVisible() const { return Shown(m_heightFind); }
+  BOOL IsTideLogVisible() const { return Shown(m_tideLog); }
+  BOOL IsMapVisible() const { return Shown(m_map); }
+  static BOOL Shown(const CWnd& w) { return w.GetSafeHwnd() && (w.GetStyle() & WS_VISIBLE) != 0; }
+  void SetAgroundShown(int b);
+  int IsAgroundShown() const { return m_bAgroundShown; }
+  void RecalcLayout();
+  void Layout(int w, int h);
+
+  int OnCreate(LPCREATESTRUCT lpcs);
+  void OnSize(UINT nType, int cx, int cy);
+  void OnPaint();
+  BOOL OnEraseBkgnd(CDC*) { return TRUE; }
+
+ private:
+  enum Page { kGraph, kTable, kHeightFind, kTideLog, kMap };
+  void ShowPage(Page page);
+  CMainFrame* Frame() const;
+  CLeftPane* Left() const;
+};

@@ -1,0 +1,136 @@
+// The program's start-up, from process start to the first graph painted, and the time from a
+// click on a port to the repainted graph.
+//
+// Start-up runs in a new process each time (this program started again with --startup-child),
+// so it pays for loading, the GUI layer, the tables and the first paint like a real start.
+#include "app/MainFrm.h"
+#include "app/NeapwiseApp.h"
+#include "platform/ui/UiTest.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+std::string g_self;
+
+void UseTemporaryFolders() {
+  static std::string root;
+  if (root.empty()) {
+    char tmpl[] = "/tmp/neapwise-bench-XXXXXX";
+    root = ::mkdtemp(tmpl);
+  }
+  ::setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
+  ::setenv("XDG_DATA_HOME", (root + "/data").c_str(), 1);
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+}
+
+// The child: start the program, paint its graph, tell the parent, leave at once.
+int StartupChild(int fd) {
+  static CNeapwiseApp app;
+  AfxWinInit(0, nullptr);
+  if (!app.InitInstance()) return 1;
+  auto* frame = dynamic_cast<CMainFrame*>(app.m_pMainWnd);
+  CGraphWnd& graph = frame->GetRightPane()->m_graph;
+  graph.UpdateWindow();
+  if (!graph.HasData() || graph.GetPlotRect().IsRectEmpty()) return 2;
+  const char ok = 1;
+  if (::write(fd, &ok, 1) != 1) return 3;
+  ::_exit(0);
+}
+
+void BM_StartupToFirstGraph(benchmark::State& state) {
+  UseTemporaryFolders();
+  for (auto _ : state) {
+    int fds[2];
+    if (::pipe(fds) != 0) {
+      state.SkipWithError("pipe");
+      return;
+    }
+    const std::string fd = std::to_string(fds[1]);
+    char* argv[] = {g_self.data(), const_cast<char*>("--startup-child"), const_cast<char*>(fd.c_str()), nullptr};
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid;
+    if (::posix_spawn(&pid, g_self.c_str(), nullptr, nullptr, argv, environ) != 0) {
+      state.SkipWithError("spawn");
+      return;
+    }
+    ::close(fds[1]);
+    char ok = 0;
+    const bool painted = ::read(fds[0], &ok, 1) == 1;
+    const auto end = std::chrono::steady_clock::now();
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (!painted) {
+      state.SkipWithError("the program did not paint its graph");
+      return;
+    }
+    state.SetIterationTime(std::chrono::duration<double>(end - start).count());
+  }
+}
+BENCHMARK(BM_StartupToFirstGraph)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+
+void BM_PortClickToRepaintedGraph(benchmark::State& state) {
+  UseTemporaryFolders();
+  static CNeapwiseApp app;
+  AfxWinInit(0, nullptr);
+  if (!app.InitInstance()) {
+    state.SkipWithError("start-up failed");
+    return;
+  }
+  auto* frame = dynamic_cast<CMainFrame*>(app.m_pMainWnd);
+  frame->MoveWindow(0, 0, 1000, 700);
+  AfxTestWait(50);
+  CPortsTree& tree = frame->GetLeftPane()->m_portsTree;
+  CGraphWnd& graph = frame->GetRightPane()->m_graph;
+  // The first two ports of the first area, in view.
+  HTREEITEM first = tree.GetChildItem(tree.GetRootItem());
+  HTREEITEM second = first ? tree.GetNextSiblingItem(first) : nullptr;
+  if (!second) {
+    state.SkipWithError("no ports in the tree");
+    return;
+  }
+  tree.EnsureVisible(second);
+  tree.EnsureVisible(first);
+  AfxTestWait(50);
+  CRect r[2];
+  tree.GetItemRect(first, &r[0], TRUE);
+  tree.GetItemRect(second, &r[1], TRUE);
+  const int ports[2] = {(int)tree.GetItemData(first), (int)tree.GetItemData(second)};
+  for (auto _ : state) {
+    // The other of the two ports each time.
+    const int i = frame->GetCurrentPort() == ports[0] ? 1 : 0;
+    AfxTestClick(tree.GetSafeHwnd(), r[i].CenterPoint().x, r[i].CenterPoint().y);
+    graph.UpdateWindow();
+    if (frame->GetCurrentPort() != ports[i] || !graph.HasData()) {
+      state.SkipWithError("the click picked no port");
+      break;
+    }
+  }
+  frame->DestroyWindow();
+}
+BENCHMARK(BM_PortClickToRepaintedGraph)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  g_self = "/proc/self/exe";
+  char path[4096];
+  const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n > 0) g_self.assign(path, (size_t)n);
+  if (argc == 3 && std::strcmp(argv[1], "--startup-child") == 0) return StartupChild(std::atoi(argv[2]));
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,147 @@
+// The program started as a user starts it, in this process, with its own settings and data
+// folders; restarted by closing the main window and starting again.
+#pragma once
+
+#include "app/MainFrm.h"
+#include "app/NeapwiseApp.h"
+#include "app/Resource.h"
+#include "platform/ui/UiTest.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace app_test {
+
+namespace fs = std::filesystem;
+
+inline CNeapwiseApp& TheApp() {
+  static CNeapwiseApp app;
+  return app;
+}
+
+class Program : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/neapwise-frame-XXXXXX";
+    m_root = ::mkdtemp(tmpl);
+    fs::create_directories(m_root / "config");
+    fs::create_directories(m_root / "data");
+    ::setenv("XDG_CONFIG_HOME", (m_root / "config").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (m_root / "data").c_str(), 1);
+    AfxWinInit(0, nullptr);
+    TheApp().ResetProfile();
+    m_boxes.clear();
+    AfxSetMessageBoxHook([this](const AFX_MSGBOX_REQUEST& r) {
+      m_boxes.push_back(r.text);
+      return IDOK;
+    });
+  }
+
+  void TearDown() override {
+    Close();
+    AfxSetMessageBoxHook(nullptr);
+    TheApp().ResetProfile();
+    std::error_code ec;
+    fs::remove_all(m_root, ec);
+  }
+
+  // Starts the program; the frame, or null when start-up ended.
+  CMainFrame* Start() {
+    if (!TheApp().InitInstance()) return m_frame = nullptr;
+    m_frame = dynamic_cast<CMainFrame*>(TheApp().m_pMainWnd);
+    if (m_frame) m_frame->MoveWindow(0, 0, 1000, 700);
+    Settle();
+    return m_frame;
+  }
+
+  // Closes the main window as the user does.
+  // (Not as the main window: that would end the message loop for the tests that follow.)
+  void Close() {
+    TheApp().m_pMainWnd = nullptr;
+    if (m_frame && ::IsWindow(m_frame->GetSafeHwnd())) {
+      m_frame->SendMessage(WM_CLOSE);
+      Settle();
+    }
+    m_frame = nullptr;
+    ASSERT_FALSE(AfxQuitRequested());
+  }
+
+  CMainFrame* Restart() {
+    Close();
+    TheApp().ResetProfile();
+    return Start();
+  }
+
+  void Settle(int ms = 30) {
+    AfxTestWait(ms);
+    TheApp().OnIdle(0);
+  }
+
+  // The index of a port by name.
+  int PortIndex(const char* name) {
+    CPortDB& db = m_frame->PortDB();
+    for (int i = 0; i < db.GetCount(); ++i)
+      if (db.GetPort(i)->GetName() == name) return i;
+    return -1;
+  }
+
+  CRightPane& Right() { return *m_frame->GetRightPane(); }
+  CLeftPane& Left() { return *m_frame->GetLeftPane(); }
+  CString Pane(UINT id) { return m_frame->GetPaneText(id); }
+
+  // Picks an item of a date combo as a user does.
+  void PickCombo(IBarCombo* combo, int index) {
+    dynamic_cast<CStripCombo*>(combo)->Pick(index);
+    Settle();
+  }
+  void PickDate(int day, int month, int year) {
+    PickCombo(m_frame->GetYearCombo(), year - m_frame->GetFirstYear());
+    PickCombo(m_frame->GetMonthCombo(), month - 1);
+    PickCombo(m_frame->GetDayCombo(), day - 1);
+  }
+  CQsDateTime Selected() { return m_frame->GetSelectedDate(); }
+
+  // A command as the menu sends it.
+  void Command(UINT id) {
+    m_frame->SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    Settle();
+  }
+
+  // The tree item of a port.
+  HTREEITEM PortItem(int port) {
+    CPortsTree& tree = Left().m_portsTree;
+    for (HTREEITEM area = tree.GetRootItem(); area; area = tree.GetNextSiblingItem(area))
+      for (HTREEITEM item = tree.GetChildItem(area); item; item = tree.GetNextSiblingItem(item))
+        if ((int)tree.GetItemData(item) == port) return item;
+    return nullptr;
+  }
+
+  // A click on a port of the tree, scrolled into view first as a user would.
+  void ClickPort(int port) {
+    CPortsTree& tree = Left().m_portsTree;
+    HTREEITEM item = PortItem(port);
+    ASSERT_NE(nullptr, item) << port;
+    tree.EnsureVisible(item);
+    Settle();
+    CRect r;
+    ASSERT_TRUE(tree.GetItemRect(item, &r, TRUE));
+    AfxTestClick(tree.GetSafeHwnd(), r.CenterPoint().x, r.CenterPoint().y);
+    Settle((int)GetDoubleClickTime() + 20);  // the next click is a click of its own
+  }
+
+  std::string ProfileText() {
+    CString text;
+    AfxReadWholeFile(AfxGetProfilePath(), text);
+    return std::string((LPCTSTR)text);
+  }
+
+  fs::path m_root;
+  CMainFrame* m_frame = nullptr;
+  std::vector<std::string> m_boxes;
+};
+
+}  // namespace app_test

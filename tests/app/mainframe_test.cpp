@@ -1,0 +1,744 @@
+// The program as a user drives it: start-up, ports, dates, units, zones, recent and nearest
+// ports, pages, restart with the settings as they were.
+#include "tests/app/FrameFixture.h"
+
+#include "model/AngleFactorDB.h"
+#include "model/Position.h"
+#include "platform/core/AfxResource.h"
+
+#include <climits>
+#include <fstream>
+#include <functional>
+#include <set>
+#include <sstream>
+
+namespace {
+using namespace app_test;
+
+void WriteProfile(const char* section, const char* entry, int value) {
+  AfxGetApp()->WriteProfileInt(section, entry, value);
+}
+
+int DoverIndex() {
+  CPortDB db;
+  db.Load();
+  for (int i = 0; i < db.GetCount(); ++i)
+    if (db.GetPort(i)->GetName() == "Dover, England") return i;
+  return -1;
+}
+
+TEST_F(Program, StartsWithTheLastPortsGraph) {
+  WriteProfile("General", "LastPort", 7);
+  ASSERT_NE(nullptr, Start());
+  EXPECT_TRUE(m_boxes.empty());
+  const CString name = m_frame->PortDB().GetPort(7)->GetName();
+  CGraphWnd& g = Right().m_graph;
+  EXPECT_TRUE(g.HasData());
+  EXPECT_EQ(name + " - " + Selected().Format("%a %#d %b %Y"), g.GetTitle());
+  EXPECT_EQ(name, Left().m_portName.GetText());
+  EXPECT_GT(Left().m_tideTimes.GetCount(), 1);
+  EXPECT_EQ(0, Pane(ID_INDICATOR_SUNRISE).Find(" Sunrise: ")) << (LPCTSTR)Pane(ID_INDICATOR_SUNRISE);
+  EXPECT_EQ(0, Pane(ID_INDICATOR_ZONE).Find("GMT (")) << (LPCTSTR)Pane(ID_INDICATOR_ZONE);
+  // Started on today's date.
+  const CQsDateTime now = CQsDateTime::GetCurrent();
+  EXPECT_EQ(now.GetDay(), Selected().GetDay());
+  EXPECT_EQ(now.GetMonth(), Selected().GetMonth());
+  // What a user sees: the curve is drawn in the graph's window.
+  CBitmap pic;
+  ASSERT_TRUE(AfxCaptureWindow(m_frame->GetSafeHwnd(), &pic));
+  pic.SavePng("program_started.png");
+  CRect plot = g.GetPlotRect();
+  ASSERT_FALSE(plot.IsRectEmpty());
+  CRect gr;
+  g.GetWindowRect(&gr);
+  m_frame->ScreenToClient(&gr);
+  int curve = 0;
+  for (int y = plot.top; y < plot.bottom; ++y) {
+    const COLORREF c = pic.GetPixel(gr.left + plot.CenterPoint().x, gr.top + y);
+    if (c == g.GetLineColour() || c == g.GetAgroundColour()) ++curve;
+  }
+  EXPECT_GT(curve, 0);
+}
+
+TEST_F(Program, PickingAPortChangesTheGraphTheTitleAndTheTideTimes) {
+  ASSERT_NE(nullptr, Start());
+  PickDate(12, 6, 2025);
+  const int dover = PortIndex("Dover, England");
+  ASSERT_GE(dover, 0);
+  const CString before = Right().m_graph.GetTitle();
+  const CString firstTime = Left().m_tideTimes.GetTimeText(0);
+  ClickPort(dover);
+  EXPECT_EQ(dover, m_frame->GetCurrentPort());
+  EXPECT_EQ(CString("Dover, England - Thu 12 Jun 2025"), Right().m_graph.GetTitle());
+  EXPECT_NE(before, Right().m_graph.GetTitle());
+  EXPECT_EQ(CString("Dover, England"), Left().m_portName.GetText());
+  EXPECT_NE(firstTime, Left().m_tideTimes.GetTimeText(0));
+  EXPECT_GE(Left().m_tideTimes.GetCount(), 3);
+  EXPECT_DOUBLE_EQ(m_frame->PortDB().GetPort(dover)->GetMHWS(), Right().m_graph.GetMHWS());
+  // Summer time at Dover in June.
+  EXPECT_EQ(CString("GMT (+1:00)"), Pane(ID_INDICATOR_ZONE));
+  // The port is the most recent one.
+  int port;
+  CString name;
+  ASSERT_TRUE(m_frame->GetPortHistory()->GetEntry(0, port, name));
+  EXPECT_EQ(dover, port);
+  // Picking it again changes nothing.
+  Right().m_graph.SetTitle("unchanged");
+  ClickPort(dover);
+  EXPECT_EQ(CString("unchanged"), Right().m_graph.GetTitle());
+}
+
+TEST_F(Program, TheDateCombosChangeTheDay) {
+  ASSERT_NE(nullptr, Start());
+  PickDate(3, 3, 2024);
+  EXPECT_EQ(3, Selected().GetDay());
+  EXPECT_EQ(3, Selected().GetMonth());
+  EXPECT_EQ(2024, Selected().GetYear());
+  EXPECT_NE(-1, Right().m_graph.GetTitle().Find("Sun 3 Mar 2024"));
+  // February of a leap year has 29 days, of other years 28; the day is kept within.
+  PickDate(29, 2, 2024);
+  EXPECT_EQ(29, m_frame->GetDayCombo()->GetCount());
+  PickCombo(m_frame->GetYearCombo(), 2023 - m_frame->GetFirstYear());
+  EXPECT_EQ(28, m_frame->GetDayCombo()->GetCount());
+  EXPECT_EQ(28, Selected().GetDay());
+  EXPECT_NE(-1, Right().m_graph.GetTitle().Find("Tue 28 Feb 2023"));
+
+  // The real way in: click the month combo and choose "January" from its list.
+  CStripCombo* month = dynamic_cast<CStripCombo*>(m_frame->GetMonthCombo());
+  static std::function<void()> choose;
+  choose = [] {
+    HMENU m[2];
+    HWND w[2];
+    RECT r;
+    if (AfxGetTrackingMenus(m, w, 2) != 1 || !GetMenuItemRect(w[0], m[0], 0, &r)) {
+      AfxCallLater(20, choose);
+      return;
+    }
+    const POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    AfxTestMouse(WM_MOUSEMOVE, p);
+    AfxTestMouse(WM_LBUTTONDOWN, p);
+    AfxTestMouse(WM_LBUTTONUP, p);
+  };
+  Settle((int)GetDoubleClickTime() + 50);  // a click of its own, not the second of a double click
+  AfxCallLater(20, choose);
+  AfxCallLater(3000, [] { EndMenu(); });  // a fault must not hang the test
+  AfxTestClick(month->GetSafeHwnd(), 10, 8);
+  Settle(60);
+  EXPECT_EQ(1, Selected().GetMonth());
+  EXPECT_NE(-1, Right().m_graph.GetTitle().Find("28 Jan 2023")) << (LPCTSTR)Right().m_graph.GetTitle();
+  EXPECT_TRUE(Right().m_graph.HasData());
+}
+
+TEST_F(Program, PreviousAndNextCrossMonthsAndYears) {
+  ASSERT_NE(nullptr, Start());
+  struct Case {
+    int d, m, y;
+    UINT cmd;
+    int ed, em, ey;
+  } cases[] = {
+      {31, 1, 2024, ID_NEXT, 1, 2, 2024},      {1, 3, 2024, ID_PREVIOUS, 29, 2, 2024},
+      {31, 12, 2024, ID_NEXT, 1, 1, 2025},     {1, 1, 2025, ID_PREVIOUS, 31, 12, 2024},
+      {15, 6, 2030, ID_NEXT, 16, 6, 2030},
+  };
+  for (const Case& c : cases) {
+    PickDate(c.d, c.m, c.y);
+    Command(c.cmd);
+    const CQsDateTime s = Selected();
+    EXPECT_EQ(c.ed, s.GetDay()) << c.d << "/" << c.m << "/" << c.y;
+    EXPECT_EQ(c.em, s.GetMonth()) << c.d << "/" << c.m << "/" << c.y;
+    EXPECT_EQ(c.ey, s.GetYear()) << c.d << "/" << c.m << "/" << c.y;
+    EXPECT_NE(-1, Right().m_graph.GetTitle().Find(s.Format("%#d %b %Y"))) << (LPCTSTR)Right().m_graph.GetTitle();
+  }
+  // On the table page they step months; the day is kept within the month.
+  Command(ID_VIEW_TABLE);
+  PickDate(31, 1, 2024);
+  Command(ID_NEXT);
+  EXPECT_EQ(29, Selected().GetDay());
+  EXPECT_EQ(2, Selected().GetMonth());
+  EXPECT_TRUE(Right().m_table.IsCalculated()) << "AutoCalcMonth is off, so Next computes the table";
+  EXPECT_EQ(2, Right().m_table.GetMonth());
+  PickDate(15, 12, 2024);
+  Command(ID_NEXT);
+  EXPECT_EQ(1, Selected().GetMonth());
+  EXPECT_EQ(2025, Selected().GetYear());
+}
+
+TEST_F(Program, PreviousAndNextStopAtTheEndsOfTheTables) {
+  ASSERT_NE(nullptr, Start());
+  const CQsDateTime first = m_frame->GetFirstDate(), last = m_frame->GetLastDate();
+  // The years offered are the tables' years.
+  IBarCombo* years = m_frame->GetYearCombo();
+  EXPECT_EQ(first.GetYear(), atoi(years->GetItemText(0)));
+  EXPECT_EQ(last.GetYear(), atoi(years->GetItemText(years->GetCount() - 1)));
+  PickDate(last.GetDay(), last.GetMonth(), last.GetYear());
+  EXPECT_TRUE(Right().m_graph.HasData());
+  Command(ID_NEXT);
+  EXPECT_TRUE(Selected() == last);
+  EXPECT_TRUE(Right().m_graph.HasData());
+  PickDate(first.GetDay(), first.GetMonth(), first.GetYear());
+  Command(ID_PREVIOUS);
+  EXPECT_TRUE(Selected() == first);
+  Command(ID_VIEW_TABLE);
+  Command(ID_PREVIOUS);
+  EXPECT_TRUE(Selected() == first);
+  PickDate(20, last.GetMonth(), last.GetYear());
+  Command(ID_NEXT);
+  EXPECT_TRUE(Selected() == last);
+}
+
+// A smaller angle/factor table, as a test stands one in for the program's: the days from
+// 15 March 2020 to 20 April 2021.
+class ShortTable : public Program {
+ protected:
+  void SetUp() override {
+    Program::SetUp();
+    ASSERT_TRUE(AfxFindRawData("RAWDATA", "#178", &m_original, &m_originalSize));
+    CAngleFactorDB full;
+    ASSERT_EQ(1, full.Load());
+    std::vector<CAngleFactorData> days;
+    for (int i = 0; i < full.GetCount(); ++i) {
+      const CQsDateTime& d = full.GetAt(i)->GetDate();
+      if (CQsDateTime(2020, 3, 15, 0, 0, 0) <= d && d <= CQsDateTime(2021, 4, 20, 0, 0, 0)) days.push_back(*full.GetAt(i));
+    }
+    CMemFile file;
+    CAngleFactorDB::WriteTable(file, days);
+    m_short.assign(file.GetData(), file.GetData() + file.GetLength());
+    AfxRegisterResourceCopy("RAWDATA", "#178", m_short.data(), m_short.size());
+  }
+  void TearDown() override {
+    Program::TearDown();
+    AfxRegisterResource("RAWDATA", "#178", m_original, m_originalSize);
+  }
+  const BYTE* m_original = nullptr;
+  DWORD m_originalSize = 0;
+  std::vector<BYTE> m_short;
+};
+
+TEST_F(ShortTable, DatesComeFromTheTablesRange) {
+  ASSERT_NE(nullptr, Start());
+  EXPECT_TRUE(m_frame->GetFirstDate() == CQsDateTime(2020, 3, 15, 0, 0, 0));
+  EXPECT_TRUE(m_frame->GetLastDate() == CQsDateTime(2021, 4, 19, 0, 0, 0));
+  IBarCombo* years = m_frame->GetYearCombo();
+  ASSERT_EQ(2, years->GetCount());
+  EXPECT_EQ(CString("2020"), years->GetItemText(0));
+  // Today lies after the tables: the start is their last day, and it is predicted.
+  EXPECT_TRUE(Selected() == m_frame->GetLastDate());
+  EXPECT_TRUE(Right().m_graph.HasData());
+  Command(ID_NEXT);
+  EXPECT_TRUE(Selected() == CQsDateTime(2021, 4, 19, 0, 0, 0));
+  PickDate(16, 3, 2020);
+  Command(ID_PREVIOUS);
+  Command(ID_PREVIOUS);
+  EXPECT_TRUE(Selected() == CQsDateTime(2020, 3, 15, 0, 0, 0));
+}
+
+TEST_F(ShortTable, ADayWithoutRecordsShowsThatNoPredictionExists) {
+  ASSERT_NE(nullptr, Start());
+  PickDate(1, 4, 2020);
+  ASSERT_TRUE(Right().m_graph.HasData());
+  PickCombo(m_frame->GetMonthCombo(), 0);  // January 2020: before the tables
+  EXPECT_FALSE(m_frame->HasDayRecords());
+  EXPECT_FALSE(Right().m_graph.HasData());
+  EXPECT_EQ(0, Left().m_tideTimes.GetCount());
+  EXPECT_EQ(CString(""), Pane(ID_INDICATOR_SUNRISE));
+  // Calculate Graph does not make up a day either.
+  Command(ID_CALCULATE_GRAPH);
+  EXPECT_FALSE(Right().m_graph.HasData());
+  CBitmap pic;
+  ASSERT_TRUE(AfxCaptureWindow(Right().m_graph.GetSafeHwnd(), &pic));
+  pic.SavePng("program_no_prediction.png");
+  // The table shows no events for the days outside.
+  Command(ID_VIEW_TABLE);
+  Command(ID_CALCULATE_TABLE);
+  EXPECT_EQ(0, Right().m_table.IsEventPresent(1, 10));
+  PickCombo(m_frame->GetMonthCombo(), 2);  // March 2020: from the 15th
+  Command(ID_CALCULATE_TABLE);
+  EXPECT_EQ(0, Right().m_table.IsEventPresent(1, 14));
+  EXPECT_EQ(1, Right().m_table.IsEventPresent(1, 15));
+  Command(ID_VIEW_GRAPH);
+  PickCombo(m_frame->GetDayCombo(), 19);
+  EXPECT_TRUE(Right().m_graph.HasData());
+}
+
+TEST_F(Program, MetresAndFeet) {
+  ASSERT_NE(nullptr, Start());
+  PickDate(12, 6, 2025);
+  const CString metres = Left().m_tideTimes.GetHeightText(0);
+  EXPECT_NE(-1, metres.Find("m"));
+  // Ctrl+F, as typed with the graph focused.
+  Right().m_graph.SetFocus();
+  AfxTestKeyStroke('F', AFX_TEST_CTRL);
+  Settle();
+  EXPECT_TRUE(m_frame->IsFeet());
+  EXPECT_TRUE(Right().m_graph.IsFeet());
+  EXPECT_TRUE(Right().m_table.IsFeet());
+  EXPECT_TRUE(Right().m_aground.IsFeet());
+  EXPECT_TRUE(Right().m_tideLog.IsFeet());
+  EXPECT_NE(-1, Left().m_tideTimes.GetHeightText(0).Find("ft"));
+  Command(ID_METRES);
+  EXPECT_FALSE(m_frame->IsFeet());
+  EXPECT_EQ(metres, Left().m_tideTimes.GetHeightText(0));
+}
+
+TEST_F(Program, ZonesAndSummerTimeCaptions) {
+  ASSERT_NE(nullptr, Start());
+  const int dover = PortIndex("Dover, England");
+  m_frame->SelectPort(dover);
+  PickDate(15, 7, 2025);
+  EXPECT_EQ(CString("GMT (+1:00)"), Pane(ID_INDICATOR_ZONE));
+  PickDate(15, 1, 2025);
+  EXPECT_EQ(CString("GMT (+0:00)"), Pane(ID_INDICATOR_ZONE));
+  const CString january = Left().m_tideTimes.GetTimeText(0);
+  struct {
+    UINT id;
+    const char* caption;
+  } items[] = {{2112, "GMT (-12:00)"}, {2138, "GMT (+9:30)"}, {2141, "GMT (+12:30)"},
+               {2119, "GMT (-5:00)"},  {2127, "GMT (+3:00)"}, {2132, "GMT (+8:00)"}};
+  for (const auto& it : items) {
+    Command(it.id);
+    EXPECT_FALSE(m_frame->IsAutoTimeZone());
+    EXPECT_EQ(CString(it.caption), Pane(ID_INDICATOR_ZONE)) << it.id;
+  }
+  // The times moved with the zone; Automatic brings them back.
+  EXPECT_NE(january, Left().m_tideTimes.GetTimeText(0));
+  Command(ID_ZONE_AUTOMATIC);
+  EXPECT_TRUE(m_frame->IsAutoTimeZone());
+  EXPECT_EQ(january, Left().m_tideTimes.GetTimeText(0));
+  // No summer time with a chosen zone.
+  PickDate(15, 7, 2025);
+  Command(2124);
+  EXPECT_EQ(CString("GMT (+0:00)"), Pane(ID_INDICATOR_ZONE));
+}
+
+TEST_F(Program, TheTimeZoneMenuOffersEachZoneOnceUnderItsOwnIds) {
+  ASSERT_NE(nullptr, Start());
+  // The frame's own copy of menu 128 carries the filled Time Zone popup.
+  // Find the popup holding "Automatic".
+  std::function<CMenu*(CMenu*)> find = [&](CMenu* m) -> CMenu* {
+    for (UINT i = 0; i < m->GetMenuItemCount(); ++i) {
+      if (m->GetMenuItemID((int)i) == ID_ZONE_AUTOMATIC) return m;
+      if (CMenu* sub = m->GetSubMenu((int)i))
+        if (CMenu* f = find(sub)) return f;
+    }
+    return nullptr;
+  };
+  CMenu* zones = find(&m_frame->GetMainMenu());
+  ASSERT_NE(nullptr, zones);
+  std::set<UINT> ids;
+  std::set<int> codes;
+  int items = 0;
+  for (UINT i = 0; i < zones->GetMenuItemCount(); ++i) {
+    const UINT id = zones->GetMenuItemID((int)i);
+    if (id == 0) continue;
+    ++items;
+    EXPECT_TRUE(ids.insert(id).second) << "id " << id << " twice";
+    EXPECT_NE(ID_PAGE_TIDELOG, id);
+    if (id == ID_ZONE_AUTOMATIC) continue;
+    const int code = CMainFrame::ZoneOfCommand(id);
+    EXPECT_TRUE(codes.insert(code).second) << "zone " << code << " twice";
+    EXPECT_TRUE(CMainFrame::IsOfferedZone(code)) << code;
+    CString text;
+    zones->GetMenuString(i, text, MF_BYPOSITION);
+    if (text == "UT (-12:00)") {
+      EXPECT_EQ(-12, code);
+    }
+  }
+  EXPECT_EQ(22, items);
+  EXPECT_TRUE(codes.count(-12));
+  EXPECT_FALSE(codes.count(13));
+}
+
+TEST_F(Program, RestoredZonesAreTheOnesTheMenuOffers) {
+  struct {
+    int stored;
+    int autoTz;
+    int chosen;
+  } cases[] = {{8, 0, 8}, {1130, 0, 1130}, {-12, 0, -12}, {13, 0, -12}, {5, 1, 0}, {-8, 1, 0}, {930, 0, 930}};
+  for (const auto& c : cases) {
+    WriteProfile("General", "LastPort", DoverIndex());
+    WriteProfile("General", "AutoTZ", 0);
+    WriteProfile("General", "TZ", c.stored);
+    ASSERT_NE(nullptr, Start());
+    EXPECT_EQ(c.autoTz, m_frame->IsAutoTimeZone()) << c.stored;
+    EXPECT_EQ(c.chosen, m_frame->GetTimeZone()) << c.stored;
+    Close();
+    TheApp().ResetProfile();
+  }
+}
+
+TEST_F(Program, SettingsAreRangeChecked) {
+  WriteProfile("General", "LastPort", 999999);
+  WriteProfile("General", "Draught", -1);  // read as unsigned: 42949672.95 m
+  WriteProfile("General", "Depth", -250);
+  WriteProfile("General", "MaxHeight", 2000000000);
+  WriteProfile("General", "AutoCalcGraph", 7);
+  WriteProfile("General", "ThickLine", INT_MIN);
+  WriteProfile("General", "GpsComPort", -4);
+  WriteProfile("HistoryEuro", "PortHistory0", 123456);
+  ASSERT_NE(nullptr, Start());
+  EXPECT_EQ(0, m_frame->GetCurrentPort());
+  EXPECT_DOUBLE_EQ(1.0, Right().m_aground.GetDraught());
+  EXPECT_DOUBLE_EQ(5.0, Right().m_aground.GetDepthOfWater());
+  EXPECT_DOUBLE_EQ(10.0, m_frame->GetMaxHeight());
+  EXPECT_TRUE(Right().m_graph.HasData());
+  EXPECT_EQ(2, Right().m_graph.GetLineWidth());
+  int port;
+  CString name;
+  ASSERT_TRUE(m_frame->GetPortHistory()->GetEntry(0, port, name));
+  EXPECT_EQ(0, port);  // only the start's own port
+  EXPECT_FALSE(m_frame->GetPortHistory()->GetEntry(1, port, name));
+  WriteProfile("General", "LastPort", -3);
+  ASSERT_NE(nullptr, Restart());
+  EXPECT_EQ(0, m_frame->GetCurrentPort());
+}
+
+TEST_F(Program, ARestartFindsTheSettingsAndRecentPortsAsTheyWere) {
+  ASSERT_NE(nullptr, Start());
+  const char* names[] = {"Dover, England", "Aberdeen", "Algeciras"};
+  for (const char* n : names) ClickPort(PortIndex(n));
+  Command(2138);  // UT (+9:30)
+  Command(ID_AGROUND_DETAILS);
+  Command(ID_ORDER_BY_LOCATION);
+  Right().m_graph.SetAreaGraph(1);
+  Right().m_graph.SetLineColour(RGB(10, 20, 30));
+  Right().m_aground.SetDraught(1.87);
+  const int algeciras = PortIndex("Algeciras");
+
+  ASSERT_NE(nullptr, Restart());
+  EXPECT_EQ(algeciras, m_frame->GetCurrentPort());
+  EXPECT_FALSE(m_frame->IsAutoTimeZone());
+  EXPECT_EQ(930, m_frame->GetChosenTimeZone());
+  EXPECT_EQ(CString("GMT (+9:30)"), Pane(ID_INDICATOR_ZONE));
+  EXPECT_EQ(1, Right().m_graph.IsAreaGraph());
+  EXPECT_EQ(RGB(10, 20, 30), Right().m_graph.GetLineColour());
+  EXPECT_DOUBLE_EQ(1.87, Right().m_aground.GetDraught());
+  EXPECT_EQ(1, Left().m_portsTree.IsInLocationOrder());
+  // Most recent first.
+  const char* expected[] = {"Algeciras", "Aberdeen", "Dover, England"};
+  for (int i = 0; i < 3; ++i) {
+    int port;
+    CString name;
+    ASSERT_TRUE(m_frame->GetPortHistory()->GetEntry(i, port, name));
+    EXPECT_EQ(CString(expected[i]), name);
+  }
+  // A recent port chosen from its menu item.
+  Command(ID_RECENT_PORT_FIRST + 2);
+  EXPECT_EQ(PortIndex("Dover, England"), m_frame->GetCurrentPort());
+  // The settings file holds lengths as hundredths of a metre.
+  Close();
+  EXPECT_NE(std::string::npos, ProfileText().find("Draught=187"));
+}
+
+TEST_F(Program, NearestPortsOfThePortsMenu) {
+  ASSERT_NE(nullptr, Start());
+  const int dover = PortIndex("Dover, England");
+  ClickPort(dover);
+  // Right click on the port, then Nearest Ports > the first one, with the mouse.
+  CPortsTree& tree = Left().m_portsTree;
+  CRect r;
+  ASSERT_TRUE(tree.GetItemRect(PortItem(dover), &r, TRUE));
+  static std::function<void()> step;
+  static int level;
+  level = 0;
+  step = [] {
+    HMENU m[3];
+    HWND w[3];
+    RECT rc;
+    const int n = AfxGetTrackingMenus(m, w, 3);
+    // "Nearest Ports" is the fourth item of the port's menu; then its first port.
+    const int item = n == 1 ? 3 : 0;
+    if (n < 1 || n <= level || !GetMenuItemRect(w[n - 1], m[n - 1], item, &rc)) {
+      AfxCallLater(20, step);
+      return;
+    }
+    level = n;
+    const POINT p{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    AfxTestMouse(WM_MOUSEMOVE, p);
+    AfxTestMouse(WM_LBUTTONDOWN, p);
+    AfxTestMouse(WM_LBUTTONUP, p);
+    if (n == 1) AfxCallLater(30, step);
+  };
+  AfxCallLater(20, step);
+  AfxCallLater(3000, [] { EndMenu(); });
+  POINT p = r.CenterPoint();
+  tree.ClientToScreen(&p);
+  AfxTestMouse(WM_MOUSEMOVE, p);
+  AfxTestMouse(WM_RBUTTONDOWN, p);
+  AfxTestMouse(WM_RBUTTONUP, p);
+  Settle(60);
+  const int nearest = tree.GetNearestPort(1);
+  ASSERT_NE(dover, nearest);
+  EXPECT_EQ(nearest, m_frame->GetCurrentPort());
+  EXPECT_NE(-1, Right().m_graph.GetTitle().Find(m_frame->PortDB().GetPort(nearest)->GetName()));
+  // The nearest port lies within a few miles of Dover.
+  EXPECT_LT(GreatCircleDistance(m_frame->PortDB().GetPortPosition(dover), m_frame->PortDB().GetPortPosition(nearest)),
+            30.0);
+}
+
+TEST_F(Program, ThePortNameOfHandwritingIsFilteredBeforeItIsLookedFor) {
+  ASSERT_NE(nullptr, Start());
+  EXPECT_TRUE(m_frame->SelectPortByName("  DOVER!! "));
+  EXPECT_EQ(0, m_frame->GetCurrentPortName().Find("Dover")) << (LPCTSTR)m_frame->GetCurrentPortName();
+  EXPECT_TRUE(m_frame->SelectPortByName("Dover; England"));
+  EXPECT_EQ(PortIndex("Dover, England"), m_frame->GetCurrentPort());
+  EXPECT_TRUE(m_frame->SelectPortByName("Port Erin; Isle"));
+  EXPECT_EQ(PortIndex("Port Erin, Isle of Man"), m_frame->GetCurrentPort());
+  EXPECT_FALSE(m_frame->SelectPortByName("a.b.c.d"));  // nothing left to look for
+  EXPECT_FALSE(m_frame->SelectPortByName("abc"));
+  EXPECT_FALSE(m_frame->SelectPortByName("zzzzqqqq"));
+}
+
+TEST_F(Program, TheTidalLogPageHidesTheLeftColumnAndLocksTheSplitter) {
+  ASSERT_NE(nullptr, Start());
+  CFrameSplitter& s = m_frame->GetSplitter();
+  int width, minimum;
+  s.GetColumnInfo(0, width, minimum);
+  ASSERT_GT(width, 50);
+  Command(ID_VIEW_TIDELOG);
+  EXPECT_TRUE(Right().IsTideLogVisible());
+  EXPECT_FALSE(Left().IsWindowVisible());
+  EXPECT_TRUE(s.m_bLocked);
+  // The right column starts at the window's edge, past a one-pixel bar.
+  CRect right;
+  Right().GetWindowRect(&right);
+  s.ScreenToClient(&right);
+  EXPECT_LE(right.left, 4);
+  EXPECT_FALSE(m_frame->GetDayCombo()->GetEnabled());
+  // Previous and Next are off, and their buttons show it.
+  EXPECT_FALSE(m_frame->GetDateStrip().m_next.IsWindowEnabled());
+  // Dragging the bar does nothing.
+  POINT bar{right.left - 1, right.top + 100};
+  s.ClientToScreen(&bar);
+  AfxTestMouse(WM_MOUSEMOVE, bar);
+  AfxTestMouse(WM_LBUTTONDOWN, bar);
+  AfxTestMouse(WM_MOUSEMOVE, POINT{bar.x + 200, bar.y}, MK_LBUTTON);
+  AfxTestMouse(WM_LBUTTONUP, POINT{bar.x + 200, bar.y});
+  Settle();
+  int still;
+  s.GetColumnInfo(0, still, minimum);
+  EXPECT_EQ(0, still);
+  Command(ID_VIEW_MAP);
+  EXPECT_TRUE(Left().IsWindowVisible());
+  EXPECT_FALSE(s.m_bLocked);
+  int after;
+  s.GetColumnInfo(0, after, minimum);
+  EXPECT_EQ(width, after);
+  EXPECT_TRUE(m_frame->IsMapToolbarShown());
+  EXPECT_FALSE(Left().m_portsTree.IsWindowVisible());
+  EXPECT_TRUE(Left().m_routesTree.IsWindowVisible());
+  Command(ID_VIEW_GRAPH);
+  EXPECT_TRUE(Left().m_portsTree.IsWindowVisible());
+  EXPECT_TRUE(m_frame->GetDayCombo()->GetEnabled());
+  EXPECT_TRUE(m_frame->GetDateStrip().m_next.IsWindowEnabled());
+}
+
+TEST_F(Program, TheYearOfHeightsGoesToTheUsersFolder) {
+  ASSERT_NE(nullptr, Start());
+  ClickPort(PortIndex("Dover, England"));
+  PickDate(17, 5, 2025);
+  Command(ID_YEAR_DUMP);
+  ASSERT_EQ(1u, m_boxes.size());
+  const fs::path file = m_root / "data" / "Neapwise" / "portname.txt";
+  EXPECT_NE(std::string::npos, m_boxes[0].find(file.string())) << m_boxes[0];
+  std::ifstream in(file);
+  std::string line;
+  std::getline(in, line);
+  EXPECT_EQ("Dover, England", line);
+  int lines = 0;
+  std::string first, last;
+  while (std::getline(in, line)) {
+    if (!lines) first = line;
+    last = line;
+    ++lines;
+  }
+  EXPECT_EQ(365 * 144, lines);
+  EXPECT_EQ(0u, first.find("1/1/2025,0:0,"));
+  EXPECT_EQ(0u, last.find("31/12/2025,23:50,"));
+  // The same heights as the day's own prediction, in zone 0 without summer time.
+  CPrediction day = *m_frame->GetPrediction();
+  char expect[64];
+  std::snprintf(expect, sizeof expect, "17/5/2025,6:30,%.2f", (float)day.HeightAt(390, 0, 0));
+  std::ifstream again(file);
+  std::stringstream all;
+  all << again.rdbuf();
+  EXPECT_NE(std::string::npos, all.str().find(expect)) << expect;
+  // The selected date stays.
+  EXPECT_TRUE(Selected() == CQsDateTime(2025, 5, 17, 0, 0, 0));
+}
+
+TEST_F(Program, ATableThatDoesNotLoadEndsStartUpWithAMessage) {
+  const BYTE* original;
+  DWORD size;
+  ASSERT_TRUE(AfxFindRawData("RAWDATA", "#179", &original, &size));
+  static const BYTE junk[] = {1, 2, 3, 4, 5, 6, 7, 8};
+  WriteProfile("General", "LastPort", 7);
+  WriteProfile("HistoryEuro", "PortHistory0", 9);
+  WriteProfile("General", "Draught", 155);
+  AfxRegisterResource("RAWDATA", "#179", junk, sizeof junk);
+  EXPECT_EQ(nullptr, Start());
+  AfxRegisterResource("RAWDATA", "#179", original, size);
+  ASSERT_EQ(1u, m_boxes.size());
+  EXPECT_NE(std::string::npos, m_boxes[0].find("port table")) << m_boxes[0];
+  EXPECT_EQ(nullptr, TheApp().m_pMainWnd);
+  // The user's settings and recent ports are untouched.
+  TheApp().ResetProfile();
+  EXPECT_EQ(7u, AfxGetApp()->GetProfileInt("General", "LastPort", -1));
+  EXPECT_EQ(9u, AfxGetApp()->GetProfileInt("HistoryEuro", "PortHistory0", -1));
+  EXPECT_EQ(155u, AfxGetApp()->GetProfileInt("General", "Draught", -1));
+  // And the next start works.
+  ASSERT_NE(nullptr, Start());
+  EXPECT_EQ(7, m_frame->GetCurrentPort());
+}
+
+TEST_F(Program, HelpAndTheWebCommandsOpenTheHelpPages) {
+  ASSERT_NE(nullptr, Start());
+  static std::vector<std::string> opened;
+  opened.clear();
+  AfxSetShellOpenHookForTest([](LPCTSTR url) {
+    opened.push_back(url);
+    return TRUE;
+  });
+  Command(ID_HELP_INDEX);
+  Command(ID_WEB_HOME);
+  Command(ID_WEB_NEWS);
+  Command(ID_WEB_SUPPORT);
+  Command(ID_WEB_FAQ);
+  AfxSetShellOpenHookForTest(nullptr);
+  ASSERT_EQ(5u, opened.size());
+  const char* pages[] = {"help/index.html", "help/index.html", "help/news.html", "help/support.html", "help/faq.html"};
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_NE(std::string::npos, opened[i].find(pages[i])) << opened[i];
+    const std::string path = opened[i].substr(opened[i].find("file://") == 0 ? 7 : 0);
+    EXPECT_TRUE(fs::exists(path)) << path;
+  }
+  EXPECT_TRUE(m_boxes.empty());
+}
+
+struct ZoneTimeCase {
+  int zone, summer, hour, minute;
+};
+
+TEST(ZoneTime, UniversalTimesMoveIntoTheZone) {
+  const CQsDateTime ut(2025, 6, 12, 12, 0, 0);
+  const ZoneTimeCase cases[] = {{0, 0, 12, 0},    {0, 1, 13, 0},    {-5, 0, 7, 0},    {-5, 1, 8, 0},
+                                {930, 0, 21, 30}, {930, 1, 22, 30}, {-330, 0, 8, 30}, {-12, 0, 0, 0},
+                                {1230, 0, 0, 30}, {3, 0, 15, 0}};
+  for (const auto& c : cases) {
+    const CQsDateTime t = CMainFrame::UniversalToZoneTime(ut, c.zone, c.summer);
+    EXPECT_EQ(c.hour, t.GetHour()) << c.zone << " " << c.summer;
+    EXPECT_EQ(c.minute, t.GetMinute()) << c.zone << " " << c.summer;
+  }
+}
+
+}  // namespace
+
+namespace {
+using namespace app_test;
+
+TEST_F(Program, PanelsTimerGpsAndTheFramesSmallestSize) {
+  ASSERT_NE(nullptr, Start());
+  // The frame cannot be dragged below 640 x 450.
+  RECT drag{100, 100, 300, 200};
+  m_frame->SendMessage(WM_SIZING, 8 /* the bottom-right corner */, (LPARAM)&drag);
+  EXPECT_EQ(740, drag.right);
+  EXPECT_EQ(550, drag.bottom);
+
+  // Running aground details off: the graph takes the height less the title band.
+  CRect pane, graph;
+  Right().GetClientRect(&pane);
+  Command(ID_AGROUND_DETAILS);
+  EXPECT_FALSE(Right().m_aground.IsWindowVisible());
+  Right().m_graph.GetWindowRect(&graph);
+  EXPECT_EQ(pane.Height() - 26, graph.Height());
+  Command(ID_AGROUND_DETAILS);
+  EXPECT_TRUE(Right().m_aground.IsWindowVisible());
+
+  // High and low water times off: the ports list grows.
+  CRect before, after;
+  Left().m_portsTree.GetWindowRect(&before);
+  Command(ID_TIDE_TIMES);
+  EXPECT_FALSE(Left().m_tideTimes.IsWindowVisible());
+  Left().m_portsTree.GetWindowRect(&after);
+  EXPECT_EQ(before.Height() + 108, after.Height());
+  Command(ID_TIDE_TIMES);
+  EXPECT_TRUE(Left().m_tideTimes.IsWindowVisible());
+
+  // In current-time mode the timer moves the mark to now.
+  Command(ID_USE_CURRENT_TIME);
+  EXPECT_FALSE(Right().m_aground.GetTimeCombo()->IsWindowEnabled());
+  Right().m_graph.SetTimeMark(5);
+  m_frame->SendMessage(WM_TIMER, CMainFrame::kTimerId);
+  const CQsDateTime now = CQsDateTime::GetCurrent();
+  EXPECT_NEAR(now.GetHour() * 60 + now.GetMinute(), Right().m_graph.GetTimeMark(), 1);
+  Command(ID_USE_CURRENT_TIME);
+  EXPECT_TRUE(Right().m_aground.GetTimeCombo()->IsWindowEnabled());
+  Right().m_graph.SetTimeMark(5);
+  m_frame->SendMessage(WM_TIMER, CMainFrame::kTimerId);
+  EXPECT_EQ(Right().m_aground.GetTimeMinutes(), Right().m_graph.GetTimeMark());
+
+  // The GPS reader's start adds the icon pane once; its stop removes it.
+  const int panes = m_frame->GetStatusBar().GetCount();
+  m_frame->SendMessage(WM_GPS_STARTED);
+  m_frame->SendMessage(WM_GPS_STARTED);
+  EXPECT_EQ(panes + 1, m_frame->GetStatusBar().GetCount());
+  EXPECT_TRUE(Left().IsGpsShown());
+  m_frame->SendMessage(WM_GPS_STOPPED);
+  EXPECT_EQ(panes, m_frame->GetStatusBar().GetCount());
+  EXPECT_FALSE(Left().IsGpsShown());
+}
+
+TEST_F(Program, TheRecentPortsMenuListsThePortsLookedAt) {
+  ASSERT_NE(nullptr, Start());
+  ClickPort(PortIndex("Aberdeen"));
+  ClickPort(PortIndex("Algeciras"));
+  // Ports > Recent Ports is listed afresh as it opens.
+  CMenu* recent = m_frame->GetMainMenu().GetSubMenu(3)->GetSubMenu(0);
+  ASSERT_NE(nullptr, recent);
+  m_frame->SendMessage(WM_INITMENUPOPUP, (WPARAM)recent->GetSafeHmenu(), 0);
+  std::vector<CString> items;
+  for (UINT i = 0; i < recent->GetMenuItemCount(); ++i) {
+    CString s;
+    recent->GetMenuString(i, s, MF_BYPOSITION);
+    items.push_back(s);
+    EXPECT_EQ(ID_RECENT_PORT_FIRST + i, recent->GetMenuItemID((int)i));
+  }
+  ASSERT_GE(items.size(), 3u);
+  EXPECT_EQ(CString("&1 Algeciras"), items[0]);
+  EXPECT_EQ(CString("&2 Aberdeen"), items[1]);
+}
+
+
+TEST_F(Program, ARecentPortChosenFromTheMenuBar) {
+  ASSERT_NE(nullptr, Start());
+  ClickPort(PortIndex("Aberdeen"));
+  ClickPort(PortIndex("Algeciras"));
+  Settle((int)GetDoubleClickTime() + 50);
+  // Ports > Recent Ports > "2 Aberdeen", with the mouse.
+  static std::function<void()> step;
+  step = [] {
+    HMENU m[3];
+    HWND w[3];
+    RECT r;
+    const int n = AfxGetTrackingMenus(m, w, 3);
+    const int item = n == 1 ? 0 : 1;  // the submenu, then its second port
+    if (n < 1 || !GetMenuItemRect(w[n - 1], m[n - 1], item, &r)) {
+      AfxCallLater(20, step);
+      return;
+    }
+    const POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    AfxTestMouse(WM_MOUSEMOVE, p);
+    AfxTestMouse(WM_LBUTTONDOWN, p);
+    AfxTestMouse(WM_LBUTTONUP, p);
+    if (n == 1) AfxCallLater(30, step);
+  };
+  AfxCallLater(20, step);
+  AfxCallLater(3000, [] { EndMenu(); });
+  CPlainMenuBar& bar = m_frame->GetMenuBar();
+  const CRect ports = bar.GetTitleRect(3);
+  AfxTestClick(bar.GetSafeHwnd(), ports.CenterPoint().x, ports.CenterPoint().y);
+  Settle(60);
+  EXPECT_EQ(PortIndex("Aberdeen"), m_frame->GetCurrentPort());
+  EXPECT_EQ(0, Right().m_graph.GetTitle().Find("Aberdeen - "));
+}
+
+}  // namespace
