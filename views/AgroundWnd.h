@@ -32,6 +32,7 @@ class CAgroundWnd : public CWnd {
   ~CAgroundWnd() override;
 
   void SetHost(IViewHost* pHost) { m_pHost = pHost; }
+  using CWnd::Create;
   BOOL Create(CWnd* pParent, const RECT& rect, UINT nID = kDefaultId);
 
   void SetDraught(double dMetres) { m_dDraught = dMetres; }

@@ -45,6 +45,7 @@ class CTideLogWnd : public CWnd {
   ~CTideLogWnd() override;
 
   void SetHost(IViewHost* pHost) { m_pHost = pHost; }
+  using CWnd::Create;
   BOOL Create(CWnd* pParent, const RECT& rect, UINT nID = kDefaultId);
 
   // ---- Called by the frame ----
