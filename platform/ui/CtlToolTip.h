@@ -66,7 +66,9 @@
 #define TTN_SHOW (TTN_FIRST - 1)
 #define TTN_POP (TTN_FIRST - 2)
 
+#ifndef LPSTR_TEXTCALLBACK
 #define LPSTR_TEXTCALLBACK ((LPTSTR)-1L)
+#endif
 
 struct TOOLINFO {
   UINT cbSize;
