@@ -60,7 +60,7 @@ class CAgroundWnd : public CWnd {
   CString GetDepthText() const;
   CString GetDepthLabel() const { return m_strDepthLabel; }
   CString GetTimeText() const;
-  CComboBox& GetTimeCombo() { return m_timeCombo; }
+  CComboBox* GetTimeCombo() { return &m_timeCombo; }
   CEdit& GetDepthEdit() { return m_depthEdit; }
 
   void Draw(CDC* pDC, const CRect& rc);
