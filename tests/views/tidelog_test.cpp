@@ -394,7 +394,7 @@ TEST_F(TideLog, TheTimeCellIsEditedInItsComboAndTheHeightFollows) {
   const CString before = log.GetCellText(1, CTideLogWnd::colHeight);
   Click(RowPoint(2, CTideLogWnd::colTime));
   EXPECT_EQ(2, log.GetSelectedLine());
-  CComboBox& combo = log.GetTimeCombo();
+  CComboBox& combo = *log.GetTimeCombo();
   ASSERT_TRUE(combo.IsWindowVisible());
   CString text;
   combo.GetWindowText(text);
