@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -253,6 +255,38 @@ TEST_F(Pictures, ScriptFaultsNameTheirLineAndRegisterNothing) {
   }
   EXPECT_EQ(nullptr, FindResource(inst, MAKEINTRESOURCE(910), RT_TOOLBAR));
   EXPECT_EQ(nullptr, FindResource(inst, MAKEINTRESOURCE(912), RT_GROUP_ICON));
+}
+
+TEST_F(Pictures, TheProgramsOwnIconAndResizeCursorLoad) {
+  std::string tests = NEAPWISE_TEST_DATA_DIR;
+  std::ifstream in(tests.substr(0, tests.rfind("/tests/")) + "/resources/ui/pictures.nrc");
+  ASSERT_TRUE(in.good());
+  std::stringstream text;
+  text << in.rdbuf();
+  static const std::string script = text.str();
+  CString err;
+  ASSERT_TRUE(AfxCompileUiScript("pictures.nrc", script.c_str(), script.size(), &err)) << err.GetString();
+  // Icon 128 in both sizes: opaque inside, clear in the rounded corners.
+  for (int size : {32, 16}) {
+    HICON icon = (HICON)LoadImage(inst, MAKEINTRESOURCE(128), IMAGE_ICON, size, size, 0);
+    ASSERT_NE(nullptr, icon) << size;
+    CBitmap out;
+    DrawOnWhite(icon, &out);
+    EXPECT_EQ(RGB(255, 255, 255), out.GetPixel(2, 2)) << size;
+    EXPECT_NE(RGB(255, 255, 255), out.GetPixel(2 + size / 2, 2 + size / 2)) << size;
+    EXPECT_NE(RGB(255, 255, 255), out.GetPixel(2 + size / 2, 2 + size - 2)) << size;
+    DestroyIcon(icon);
+  }
+  // Cursor 187: its hot spot on the bar, which is black.
+  HCURSOR c = LoadCursor(inst, MAKEINTRESOURCE(187));
+  ICONINFO ii{};
+  ASSERT_TRUE(GetIconInfo(c, &ii));
+  EXPECT_EQ(16u, ii.xHotspot);
+  EXPECT_EQ(16u, ii.yHotspot);
+  EXPECT_EQ(RGB(0, 0, 0), CBitmap::FromHandle(ii.hbmColor)->GetPixel(15, 16));
+  EXPECT_EQ(RGB(255, 255, 255), CBitmap::FromHandle(ii.hbmMask)->GetPixel(2, 2));
+  ::DeleteObject(ii.hbmColor);
+  ::DeleteObject(ii.hbmMask);
 }
 
 }  // namespace
