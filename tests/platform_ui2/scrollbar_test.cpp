@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -100,6 +102,21 @@ class ScrollBars : public ::testing::Test {
     AfxTestMouse(WM_LBUTTONDOWN, at);  // returns when the bar has tracked the press
     AfxTestWait(5);
   }
+  // Holds a press until done() (asked every 20 ms, for at most 10 s), then releases; the
+  // repeats being timed, a slow machine only makes this wait longer.
+  void PressUntil(int x, int y, std::function<bool()> done) {
+    POINT at = screen(x, y);
+    auto poll = std::make_shared<std::function<void(int)>>();
+    *poll = [at, done, poll](int left) {
+      if (done() || left <= 0) AfxTestMouse(WM_LBUTTONUP, at);
+      else AfxCallLater(20, [poll, left] { (*poll)(left - 20); });
+    };
+    AfxCallLater(20, [poll] { (*poll)(10000); });
+    AfxTestMouse(WM_MOUSEMOVE, at);
+    AfxTestMouse(WM_LBUTTONDOWN, at);
+    *poll = nullptr;  // ends the cycle of the poller holding itself
+    AfxTestWait(5);
+  }
 
   // Where the vertical thumb is drawn: the first and last row of it. The track is a checker
   // of two colours, the thumb and the arrows solid across.
@@ -142,9 +159,9 @@ TEST_F(ScrollBars, ArrowClicksSendALineThenEndScroll) {
 }
 
 TEST_F(ScrollBars, AHeldArrowRepeatsUntilReleased) {
-  Press(192, 125, 700);
+  PressUntil(192, 125, [this] { return wnd.count(SB_LINEDOWN) >= 4; });
   int lines = wnd.count(SB_LINEDOWN);
-  EXPECT_GE(lines, 3);
+  EXPECT_GE(lines, 4);
   EXPECT_EQ(lines, wnd.GetScrollPos(SB_VERT));
   EXPECT_EQ(SB_ENDSCROLL, wnd.log.back().code);
   EXPECT_EQ(1, wnd.count(SB_ENDSCROLL));
@@ -153,12 +170,30 @@ TEST_F(ScrollBars, AHeldArrowRepeatsUntilReleased) {
   EXPECT_EQ(lines, wnd.count(SB_LINEDOWN));
 }
 
-TEST_F(ScrollBars, AHeldArrowLeftByThePointerPausesAndShowsItReleased) {
-  // Off the arrow after the first line, back on it only after the repeat delay would be over.
-  Press(192, 125, 900, {{30, POINT{150, 60}}, {700, POINT{192, 125}}});
-  int lines = wnd.count(SB_LINEDOWN);
-  EXPECT_GE(lines, 2);
-  EXPECT_LE(lines, 7);  // about 200 ms of repeats, not 900
+TEST_F(ScrollBars, AHeldArrowLeftByThePointerPausesUntilItComesBack) {
+  // Off the arrow before the first repeat; while away nothing repeats and the arrow is drawn
+  // released; back on it, the repeats go on.
+  int whileAway = -1;
+  bool drawnDown = false, drawnUp = false;
+  POINT away = screen(150, 60), back = screen(192, 125);
+  AfxCallLater(15, [&] {
+    CBitmap bmp;
+    AfxCaptureWindow(wnd, &bmp);
+    drawnDown = bmp.GetPixel(184, 125) == GetSysColor(COLOR_3DSHADOW);  // a flat pressed edge
+  });
+  AfxCallLater(30, [away] { AfxTestMouse(WM_MOUSEMOVE, away); });
+  AfxCallLater(800, [&, back] {
+    whileAway = wnd.count(SB_LINEDOWN);
+    CBitmap bmp;
+    AfxCaptureWindow(wnd, &bmp);
+    drawnUp = bmp.GetPixel(184, 125) == GetSysColor(COLOR_3DLIGHT);  // a raised edge
+    AfxTestMouse(WM_MOUSEMOVE, back);
+  });
+  PressUntil(192, 125, [&] { return whileAway >= 0 && wnd.count(SB_LINEDOWN) >= whileAway + 2; });
+  EXPECT_EQ(1, whileAway);
+  EXPECT_TRUE(drawnDown);
+  EXPECT_TRUE(drawnUp);
+  EXPECT_GE(wnd.count(SB_LINEDOWN), 3);
 }
 
 TEST_F(ScrollBars, TrackClicksPageAndAHeldPageStopsUnderThePointer) {
@@ -169,12 +204,16 @@ TEST_F(ScrollBars, TrackClicksPageAndAHeldPageStopsUnderThePointer) {
   EXPECT_EQ(0, wnd.GetScrollPos(SB_VERT));
   EXPECT_EQ(1, wnd.count(SB_PAGEUP));
 
-  // Held below the thumb: pages until the thumb reaches the pointer, then stops.
+  // Held below the thumb: pages until the thumb reaches the pointer (after six pages, at
+  // rows 77..86), then stops however long the button stays down.
   wnd.log.clear();
-  Press(192, 80, 1500);
-  int pages = wnd.count(SB_PAGEDOWN);
-  EXPECT_GE(pages, 3);
-  EXPECT_LT(wnd.GetScrollPos(SB_VERT), 90) << "the thumb must not run past the pointer to the end";
+  int reachedAt = -1;
+  PressUntil(192, 80, [&] {
+    if (reachedAt < 0 && wnd.count(SB_PAGEDOWN) >= 6) reachedAt = (int)GetTickCount();
+    return reachedAt >= 0 && (int)GetTickCount() - reachedAt > 300;
+  });
+  EXPECT_EQ(6, wnd.count(SB_PAGEDOWN));
+  EXPECT_EQ(60, wnd.GetScrollPos(SB_VERT)) << "the thumb must not run past the pointer to the end";
   auto thumb = ThumbRows();
   EXPECT_LE(thumb.first, 80);
   EXPECT_GE(thumb.second + 10, 80);
