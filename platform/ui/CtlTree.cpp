@@ -1309,12 +1309,6 @@ LRESULT AfxTreeProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       if ((s = still(h))) deleteItem(h, s, TVI_ROOT);
       return 0;
 
-    case WM_SETREDRAW: {
-      const bool was = AfxRec(h) && AfxRec(h)->redraw;
-      ::DefWindowProc(h, msg, wp, lp);
-      if (wp && !was && (s = still(h))) changed(h, s);
-      return 0;
-    }
     case TVM_INSERTITEM: return (LRESULT)handle(insertItem(h, s, (const TVINSERTSTRUCT*)lp));
     case TVM_DELETEITEM: return deleteItem(h, s, (HTREEITEM)lp);
     case TVM_EXPAND: {
