@@ -1748,26 +1748,70 @@ static void drawNonClient(QPainter& p, AfxWndRec* r) {
     frame(sys(COLOR_3DDKSHADOW), sys(COLOR_3DLIGHT));
   }
   if (r->exStyle & WS_EX_STATICEDGE) frame(sys(COLOR_3DSHADOW), sys(COLOR_3DHILIGHT));
-  // Scroll bars: a flat classic track with the thumb where the position is.
+  // Scroll bars in the classic look: raised arrow buttons, a checkered track, and a raised
+  // thumb where the position is (none when everything fits).
   bool v = (r->style & WS_VSCROLL) && r->sb[SB_VERT].visible;
   bool h = (r->style & WS_HSCROLL) && r->sb[SB_HORZ].visible;
+  auto raised = [&](QRect b) {
+    p.fillRect(b, sys(COLOR_3DFACE));
+    p.fillRect(QRect(b.left(), b.top(), b.width(), 1), sys(COLOR_3DLIGHT));
+    p.fillRect(QRect(b.left(), b.top(), 1, b.height()), sys(COLOR_3DLIGHT));
+    p.fillRect(QRect(b.left() + 1, b.top() + 1, b.width() - 2, 1), sys(COLOR_3DHILIGHT));
+    p.fillRect(QRect(b.left() + 1, b.top() + 1, 1, b.height() - 2), sys(COLOR_3DHILIGHT));
+    p.fillRect(QRect(b.left(), b.bottom(), b.width(), 1), sys(COLOR_3DDKSHADOW));
+    p.fillRect(QRect(b.right(), b.top(), 1, b.height()), sys(COLOR_3DDKSHADOW));
+    p.fillRect(QRect(b.left() + 1, b.bottom() - 1, b.width() - 2, 1), sys(COLOR_3DSHADOW));
+    p.fillRect(QRect(b.right() - 1, b.top() + 1, 1, b.height() - 2), sys(COLOR_3DSHADOW));
+  };
+  auto arrow = [&](QRect b, int dir) {  // 0 up, 1 down, 2 left, 3 right
+    QPoint c = b.center();
+    for (int i = 0; i < 4; ++i) {
+      int len = 7 - 2 * i;
+      switch (dir) {
+        case 0: p.fillRect(QRect(c.x() - 3 + i, c.y() + 2 - i, len, 1), sys(COLOR_BTNTEXT)); break;
+        case 1: p.fillRect(QRect(c.x() - 3 + i, c.y() - 1 + i, len, 1), sys(COLOR_BTNTEXT)); break;
+        case 2: p.fillRect(QRect(c.x() + 2 - i, c.y() - 3 + i, 1, len), sys(COLOR_BTNTEXT)); break;
+        default: p.fillRect(QRect(c.x() - 1 + i, c.y() - 3 + i, 1, len), sys(COLOR_BTNTEXT)); break;
+      }
+    }
+  };
+  QImage checker(2, 2, QImage::Format_RGB32);
+  checker.setPixel(0, 0, sys(COLOR_3DHILIGHT).rgb());
+  checker.setPixel(1, 1, sys(COLOR_3DHILIGHT).rgb());
+  checker.setPixel(1, 0, sys(COLOR_SCROLLBAR).rgb());
+  checker.setPixel(0, 1, sys(COLOR_SCROLLBAR).rgb());
+  auto thumbOf = [](const SCROLLINFO& si, int track, int* pos) {
+    int range = std::max(1, si.nMax - si.nMin + 1);
+    int thumb = si.nPage ? std::max(8, (int)((long long)track * si.nPage / range)) : 16;
+    *pos = track > thumb ? (int)((long long)(track - thumb) * (si.nPos - si.nMin) /
+                                 std::max(1, range - (int)std::max<UINT>(si.nPage, 1)))
+                         : 0;
+    bool fits = si.nMax < si.nMin || (si.nPage && (int)si.nPage >= range);
+    return fits || thumb > track ? 0 : thumb;
+  };
   if (v) {
     QRect bar(inner.right() - 15, inner.top(), 16, inner.height() - (h ? 16 : 0));
-    p.fillRect(bar, sys(COLOR_SCROLLBAR));
-    const SCROLLINFO& si = r->sb[SB_VERT].si;
-    int range = std::max(1, si.nMax - si.nMin + 1);
-    int track = std::max(0, bar.height() - 32);
-    int thumb = si.nPage ? std::max(8, (int)((long long)track * si.nPage / range)) : 16;
-    int pos = track > thumb ? (int)((long long)(track - thumb) * (si.nPos - si.nMin) / std::max(1, range - (int)std::max<UINT>(si.nPage, 1))) : 0;
-    p.fillRect(QRect(bar.left(), bar.top(), 16, 16), sys(COLOR_3DFACE));
-    p.fillRect(QRect(bar.left(), bar.bottom() - 15, 16, 16), sys(COLOR_3DFACE));
-    p.fillRect(QRect(bar.left(), bar.top() + 16 + pos, 16, thumb), sys(COLOR_3DFACE));
+    p.fillRect(bar, QBrush(checker));
+    int pos = 0;
+    int thumb = thumbOf(r->sb[SB_VERT].si, std::max(0, bar.height() - 32), &pos);
+    QRect up(bar.left(), bar.top(), 16, 16), down(bar.left(), bar.bottom() - 15, 16, 16);
+    raised(up);
+    raised(down);
+    arrow(up, 0);
+    arrow(down, 1);
+    if (thumb) raised(QRect(bar.left(), bar.top() + 16 + pos, 16, thumb));
   }
   if (h) {
     QRect bar(inner.left(), inner.bottom() - 15, inner.width() - (v ? 16 : 0), 16);
-    p.fillRect(bar, sys(COLOR_SCROLLBAR));
-    p.fillRect(QRect(bar.left(), bar.top(), 16, 16), sys(COLOR_3DFACE));
-    p.fillRect(QRect(bar.right() - 15, bar.top(), 16, 16), sys(COLOR_3DFACE));
+    p.fillRect(bar, QBrush(checker));
+    int pos = 0;
+    int thumb = thumbOf(r->sb[SB_HORZ].si, std::max(0, bar.width() - 32), &pos);
+    QRect left(bar.left(), bar.top(), 16, 16), right(bar.right() - 15, bar.top(), 16, 16);
+    raised(left);
+    raised(right);
+    arrow(left, 2);
+    arrow(right, 3);
+    if (thumb) raised(QRect(bar.left() + 16 + pos, bar.top(), thumb, 16));
   }
   if (v && h) p.fillRect(QRect(inner.right() - 15, inner.bottom() - 15, 16, 16), sys(COLOR_3DFACE));
 }
