@@ -344,7 +344,7 @@ TEST_F(Finder, TheContextMenuOffersSaveAndPrintOnlyForMatchingResults) {
   ASSERT_TRUE(finder.Create(&owner, CRect(0, 0, 700, 500)));
   auto open = [&](int pick, LPARAM where) {
     std::vector<UINT> ids;
-    AfxCallLater(50, [&] {
+    CTestCallLater later(50, [&] {
       HMENU menus[2];
       HWND wnds[2];
       if (AfxGetTrackingMenus(menus, wnds, 2) != 1) return;
@@ -361,7 +361,8 @@ TEST_F(Finder, TheContextMenuOffersSaveAndPrintOnlyForMatchingResults) {
       AfxTestMouse(WM_RBUTTONUP, p);
     });
     finder.SendMessage(WM_CONTEXTMENU, (WPARAM)finder.GetSafeHwnd(), where);
-    AfxTestWait(60);
+    EXPECT_TRUE(later.Wait());
+    AfxTestWait(10);
     return ids;
   };
   const LPARAM keyboard = MAKELPARAM(-1, -1);

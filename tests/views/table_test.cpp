@@ -71,7 +71,7 @@ class COwner : public CWnd {
 // index pick (if any) is chosen.
 std::vector<UINT> OpenContextMenu(CWnd& wnd, int pick) {
   std::vector<UINT> ids;
-  AfxCallLater(50, [&] {
+  CTestCallLater later(50, [&] {
     HMENU menus[2];
     HWND wnds[2];
     if (AfxGetTrackingMenus(menus, wnds, 2) != 1) return;
@@ -88,7 +88,8 @@ std::vector<UINT> OpenContextMenu(CWnd& wnd, int pick) {
     AfxTestMouse(WM_RBUTTONUP, p);
   });
   wnd.SendMessage(WM_CONTEXTMENU, (WPARAM)wnd.GetSafeHwnd(), MAKELPARAM(-1, -1));
-  AfxTestWait(60);
+  EXPECT_TRUE(later.Wait());
+  AfxTestWait(10);
   return ids;
 }
 
