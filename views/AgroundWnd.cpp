@@ -71,30 +71,6 @@ CString Metres(double metres, BOOL feet) {
 
 }  // namespace
 
-double AfxParseUserNumber(LPCTSTR lpszText) {
-  if (!lpszText) return 0.0;
-  const AFX_LOCALE_VALUES loc = AfxGetLocaleValues();
-  const std::string dec = Separator(loc.decimalSeparator, "."), thou = loc.thousandSeparator.GetStdString();
-  const std::string text(lpszText);
-  std::string plain;
-  for (size_t i = 0; i < text.size();) {
-    if (text.compare(i, dec.size(), dec) == 0) {
-      plain += '.';
-      i += dec.size();
-    } else if (!thou.empty() && thou != dec && text.compare(i, thou.size(), thou) == 0) {
-      i += thou.size();
-    } else {
-      plain += text[i++];
-    }
-  }
-  size_t start = plain.find_first_not_of(" \t");
-  if (start == std::string::npos) return 0.0;
-  if (plain[start] == '+') ++start;
-  double value = 0.0;
-  const auto result = std::from_chars(plain.data() + start, plain.data() + plain.size(), value);
-  return result.ec == std::errc() ? value : 0.0;
-}
-
 AGROUND_VERDICT ComputeAgroundVerdict(double D, double d, double X, double H, BOOL bFeet) {
   AGROUND_VERDICT v;
   v.dAgroundLevel = H - D + d;
@@ -139,7 +115,7 @@ int CAgroundWnd::OnCreate(LPCREATESTRUCT lpcs) {
   MakeFonts(nullptr);
   const DWORD style = WS_CHILD | WS_VISIBLE;
   struct Label {
-    CStatic* label;
+    CTransparentStatic* label;
     const char* text;
     CRect rect;
     bool bold;
@@ -158,21 +134,15 @@ int CAgroundWnd::OnCreate(LPCREATESTRUCT lpcs) {
     l.label->SetFont(l.bold ? &m_boldFont : &m_normalFont);
   }
   const CString sep = AfxGetLocaleValues().timeSeparator;
-  AfxInitControlClasses();
-  WNDCLASS comboClass{};
-  if (::GetClassInfo(nullptr, WC_COMBOBOX, &comboClass))
-    m_pTimeCombo = AfxCreateControl(WC_COMBOBOX, "", style | WS_VSCROLL | CBS_DROPDOWN, 0, CRect(335, 10, 415, 135), this,
-                                  kTimeComboId);
-  if (m_pTimeCombo) {
-    m_pTimeCombo->SetFont(&m_normalFont);
-    for (int h = 0; h < 24; h += 2) {
-      CString item;
-      item.Format("%02d%s00", h, sep.GetString());
-      m_pTimeCombo->SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.GetString()));
-    }
+  if (!m_timeCombo.Create(style | WS_VSCROLL | CBS_DROPDOWN, CRect(335, 10, 415, 135), this, kTimeComboId)) return -1;
+  m_timeCombo.SetFont(&m_normalFont);
+  for (int h = 0; h < 24; h += 2) {
+    CString item;
+    item.Format("%02d%s00", h, sep.GetString());
+    m_timeCombo.AddString(item);
   }
   m_strLastValidTime = "12" + sep + "00";
-  if (m_pTimeCombo) m_pTimeCombo->SetWindowText(m_strLastValidTime);
+  m_timeCombo.SetWindowText(m_strLastValidTime);
   const int v = ::GetSystemMetrics(SM_CXVSCROLL);
   if (!m_depthEdit.Create(style | ES_AUTOHSCROLL, CRect(339, 39, 413 - v, 54), this, kDepthEditId)) return -1;
   m_depthEdit.SetFont(&m_normalFont);
@@ -181,10 +151,7 @@ int CAgroundWnd::OnCreate(LPCREATESTRUCT lpcs) {
   return 0;
 }
 
-void CAgroundWnd::OnDestroy() {
-  m_pTimeCombo = nullptr;  // deletes itself with its window
-  CWnd::OnDestroy();
-}
+void CAgroundWnd::OnDestroy() { CWnd::OnDestroy(); }
 
 void CAgroundWnd::Draw(CDC* dc, const CRect& rc) {
   const COLORREF back = ViewThemeBackColour();
@@ -216,7 +183,7 @@ void CAgroundWnd::SetDropToLowWater(double dMetres) {
   m_bDropUnknown = dMetres == kDropUnknown ? 1 : 0;
 }
 
-void CAgroundWnd::SetLabel(CWnd& label, CString& text, const CString& value) {
+void CAgroundWnd::SetLabel(CTransparentStatic& label, CString& text, const CString& value) {
   text = value;
   if (label.GetSafeHwnd()) label.SetWindowText(value);
 }
@@ -229,12 +196,21 @@ void CAgroundWnd::UpdateResults() {
 }
 
 void CAgroundWnd::SetUseCurrentTime(int bUse) {
-  if (m_pTimeCombo) m_pTimeCombo->EnableWindow(!bUse);
+  m_bUseCurrentTime = bUse ? 1 : 0;
+  if (m_timeCombo.GetSafeHwnd()) m_timeCombo.EnableWindow(!bUse);
+}
+
+void CAgroundWnd::SetTimeMinutes(int nMinutes) {
+  if (nMinutes < 0 || nMinutes >= 24 * 60) return;
+  CString text;
+  text.Format("%02d%s%02d", nMinutes / 60, AfxGetLocaleValues().timeSeparator.GetString(), nMinutes % 60);
+  m_strLastValidTime = text;
+  if (m_timeCombo.GetSafeHwnd()) m_timeCombo.SetWindowText(text);
 }
 
 CString CAgroundWnd::GetTimeText() const {
   CString text;
-  if (m_pTimeCombo) m_pTimeCombo->GetWindowText(text);
+  if (m_timeCombo.GetSafeHwnd()) m_timeCombo.GetWindowText(text);
   else text = m_strLastValidTime;
   return text;
 }
@@ -256,15 +232,20 @@ void CAgroundWnd::SetDepthOfWater(double dValue) {
   if (m_depthEdit.GetSafeHwnd()) m_depthEdit.SetWindowText(text);
 }
 
+double CAgroundWnd::ShownDepth() const {
+  double value = 0.0;
+  return AfxParseUserNumber(GetDepthText(), value) ? value : 0.0;
+}
+
 double CAgroundWnd::GetDepthOfWater() const {
-  const double value = AfxParseUserNumber(GetDepthText());
+  const double value = ShownDepth();
   return m_bFeet ? value / kFeetPerMetre : value;
 }
 
 void CAgroundWnd::SetFeet(int bFeet) {
   bFeet = bFeet ? 1 : 0;
   if (bFeet == m_bFeet) return;
-  const double shown = AfxParseUserNumber(GetDepthText());
+  const double shown = ShownDepth();
   m_bFeet = bFeet;
   m_strDepthLabel = bFeet ? "Depth of Water(ft):" : "Depth of Water(m):";
   if (m_depthLabel.GetSafeHwnd()) m_depthLabel.SetWindowText(m_strDepthLabel);
@@ -281,15 +262,11 @@ void CAgroundWnd::CheckTime() {
 }
 
 void CAgroundWnd::OnTimeSelChange() {
-  if (!m_pTimeCombo) return;
-  const int sel = static_cast<int>(m_pTimeCombo->SendMessage(CB_GETCURSEL));
+  const int sel = m_timeCombo.GetCurSel();
   if (sel >= 0) {
-    char buf[64] = {};
-    const LRESULT len = m_pTimeCombo->SendMessage(CB_GETLBTEXTLEN, sel);
-    if (len >= 0 && len < static_cast<LRESULT>(sizeof buf)) {
-      m_pTimeCombo->SendMessage(CB_GETLBTEXT, sel, reinterpret_cast<LPARAM>(buf));
-      m_pTimeCombo->SetWindowText(buf);
-    }
+    CString item;
+    m_timeCombo.GetLBText(sel, item);
+    m_timeCombo.SetWindowText(item);
   }
   CheckTime();
 }
@@ -297,7 +274,7 @@ void CAgroundWnd::OnTimeSelChange() {
 void CAgroundWnd::OnTimeEditUpdate() { CheckTime(); }
 
 void CAgroundWnd::OnTimeKillFocus() {
-  if (m_pTimeCombo) m_pTimeCombo->SetWindowText(m_strLastValidTime);
+  if (m_timeCombo.GetSafeHwnd()) m_timeCombo.SetWindowText(m_strLastValidTime);
   CheckTime();
 }
 
@@ -326,7 +303,7 @@ void CAgroundWnd::OnDepthUpdate() {
 void CAgroundWnd::OnSpinDelta(NMHDR* pNMHDR, LRESULT* pResult) {
   *pResult = 0;  // the change is always allowed
   const NMUPDOWN* ud = reinterpret_cast<const NMUPDOWN*>(pNMHDR);
-  const double value = AfxParseUserNumber(GetDepthText());
+  const double value = ShownDepth();
   if (ud->iDelta < 0 && value <= 9999.99) SetDepthOfWater(value + 0.5);
   else if (ud->iDelta > 0 && value >= 0.5) SetDepthOfWater(value - 0.5);
 }

@@ -4,8 +4,8 @@
 // (ComputeAgroundVerdict below).
 #pragma once
 
-#include "platform/core/AfxUserNumber.h"
 #include "platform/ui/AfxWin.h"
+#include "views/TransparentStatic.h"
 #include "views/ViewHost.h"
 
 // What the frame shows in the status bar and as the graph's aground level. All heights in
@@ -18,11 +18,6 @@ struct AGROUND_VERDICT {
 };
 AGROUND_VERDICT ComputeAgroundVerdict(double dDepth, double dDraught, double dDrop, double dHeightAboveDatum,
                                       BOOL bFeet);
-
-// Numbers the user types and reads in the panel, in the user's locale: "1.234,5" with a
-// German locale is 1234.5; a thousands separator is never taken for the decimal one.
-double AfxParseUserNumber(LPCTSTR lpszText);
-// (AfxFormatUserNumber is the core layer's.)
 
 class CAgroundWnd : public CWnd {
   DECLARE_DYNAMIC(CAgroundWnd)
@@ -48,7 +43,10 @@ class CAgroundWnd : public CWnd {
   int IsDropUnknown() const { return m_bDropUnknown; }
   void UpdateResults();
   void SetUseCurrentTime(int bUse);
+  int IsUseCurrentTime() const { return m_bUseCurrentTime; }
   int GetTimeMinutes() const;
+  // Puts a time of day (minutes after midnight) in the time combo, as the user would type it.
+  void SetTimeMinutes(int nMinutes);
   void SetDepthOfWater(double dValue);  // in the units shown
   double GetDepthOfWater() const;       // metres
   void SetFeet(int bFeet);
@@ -61,7 +59,7 @@ class CAgroundWnd : public CWnd {
   CString GetDepthText() const;
   CString GetDepthLabel() const { return m_strDepthLabel; }
   CString GetTimeText() const;
-  CWnd* GetTimeCombo() const { return m_pTimeCombo; }
+  CComboBox& GetTimeCombo() { return m_timeCombo; }
   CEdit& GetDepthEdit() { return m_depthEdit; }
 
   void Draw(CDC* pDC, const CRect& rc);
@@ -77,27 +75,30 @@ class CAgroundWnd : public CWnd {
 
  private:
   void CheckTime();
-  void SetLabel(CWnd& label, CString& text, const CString& value);
+  // The depth edit's value in the units shown (0 while the text is no number).
+  double ShownDepth() const;
+  void SetLabel(CTransparentStatic& label, CString& text, const CString& value);
   void MakeFonts(CDC* pDC);
 
   IViewHost* m_pHost = nullptr;
   CString m_strLastFiltered;
   int m_bDropUnknown = 0;
   CString m_strLastValidTime;
-  CStatic m_depthLabel;
-  CStatic m_timeLabel;
+  CTransparentStatic m_depthLabel;
+  CTransparentStatic m_timeLabel;
   CEdit m_depthEdit;
   CSpinButtonCtrl m_depthSpin;
-  CWnd* m_pTimeCombo = nullptr;
+  CComboBox m_timeCombo;
   int m_bFeet = 0;
-  CStatic m_draughtValue;
+  CTransparentStatic m_draughtValue;
   CFont m_boldFont;
   CFont m_normalFont;
-  CStatic m_dropLabel, m_dropValue, m_heightLabel, m_heightValue, m_draughtLabel;
+  CTransparentStatic m_dropLabel, m_dropValue, m_heightLabel, m_heightValue, m_draughtLabel;
   double m_dDraught = 1.0;
   double m_dDropToLowWater = 0;
   double m_dHeightAboveDatum = 0;
   CString m_strHeight, m_strDrop, m_strDraught;
   CString m_strDepthLabel = "Depth of Water(m):";
   BOOL m_bFiltering = FALSE;
+  int m_bUseCurrentTime = 0;
 };

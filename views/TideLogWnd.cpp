@@ -1,5 +1,6 @@
 #include "views/TideLogWnd.h"
 
+#include "app/SelectPortDlg.h"
 #include "app/VxMenu.h"
 #include "model/AngleFactorDB.h"
 #include "model/PortDB.h"
@@ -89,28 +90,22 @@ int CTideLogWnd::OnCreate(LPCREATESTRUCT lpcs) {
   for (int i = 0; i < kColumns; ++i) m_header.AddLabel(kColumnLabels[i], kColumnWidths[i]);
 
   // The time editor: hidden until a "Time" cell is clicked.
-  AfxInitControlClasses();
-  WNDCLASS comboClass{};
-  if (::GetClassInfo(nullptr, WC_COMBOBOX, &comboClass))
-    m_pTimeCombo = AfxCreateControl(WC_COMBOBOX, "", WS_CHILD | WS_VSCROLL | CBS_DROPDOWN, 0,
-                                  CRect(335, 10, 415, 135), this, kTimeComboId);
-  if (m_pTimeCombo) {
-    m_pTimeCombo->SetFont(&m_comboFont);
-    const CString sep = AfxGetLocaleValues().timeSeparator;
-    for (int h = 0; h < 24; h += 2) {
-      CString item;
-      item.Format("%02d%s00", h, sep.GetString());
-      m_pTimeCombo->SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.GetString()));
-    }
-    m_pTimeCombo->SetWindowText("12" + sep + "00");
+  if (!m_timeCombo.Create(WS_CHILD | WS_VSCROLL | CBS_DROPDOWN, CRect(335, 10, 415, 135), this, kTimeComboId))
+    return -1;
+  m_timeCombo.SetFont(&m_comboFont);
+  const CString sep = AfxGetLocaleValues().timeSeparator;
+  for (int h = 0; h < 24; h += 2) {
+    CString item;
+    item.Format("%02d%s00", h, sep.GetString());
+    m_timeCombo.AddString(item);
   }
+  m_timeCombo.SetWindowText("12" + sep + "00");
   Relayout();
   return 0;
 }
 
 void CTideLogWnd::OnDestroy() {
   if (m_pDatePopup && m_pDatePopup->GetSafeHwnd()) m_pDatePopup->DestroyWindow();
-  m_pTimeCombo = nullptr;  // the control deletes itself with its window
   CWnd::OnDestroy();
 }
 
@@ -192,6 +187,9 @@ void CTideLogWnd::DeleteRow(int nRow) {
   else if (m_nSelectedLine > line) --m_nSelectedLine;
   if (m_nMenuRow == line) m_nMenuRow = 0;
   else if (m_nMenuRow > line) --m_nMenuRow;
+  // A date popup still open for a row now gone picks for nothing.
+  if (m_nDateRow == nRow) m_nDateRow = -1;
+  else if (m_nDateRow > nRow) --m_nDateRow;
   HideTimeCombo();
   Relayout();
   if (m_hWnd) Invalidate(FALSE);
@@ -343,19 +341,12 @@ CString CTideLogWnd::DateText(const ROW_ITEM& row) const {
 CString CTideLogWnd::ZoneText(const ROW_ITEM& row) const {
   int z = 0, s = 0;
   ZoneRule(row, z, s);
-  int hours = 0, minutes = 0;
-  if (z >= -100 && z <= 100) {
-    hours = z + s;
-  } else {
-    const int zs = s ? z + 100 : z;
-    const double v = zs / 100.0;
-    hours = static_cast<int>(zs >= 101 ? std::floor(v) : std::ceil(v));
-    double whole = 0.0;
-    minutes = std::modf(std::fabs(v), &whole) > 0.01 ? 30 : 0;
-  }
+  // The zone the row's times are computed in: hhmm codes as the prediction reads them, summer
+  // time an hour more.
+  const int total = CPrediction::ZoneCodeToMinutes(z) + 60 * s;
+  const int magnitude = total < 0 ? -total : total;
   CString text;
-  if (hours >= 0) text.Format("GMT (+%d:%02d)", hours, minutes);
-  else text.Format("GMT (%d:%02d)", hours, minutes);
+  text.Format("GMT (%c%d:%02d)", total < 0 ? '-' : '+', magnitude / 60, magnitude % 60);
   return text;
 }
 
@@ -657,7 +648,9 @@ void CTideLogWnd::OnLButtonUp(UINT, CPoint point) {
 }
 
 int CTideLogWnd::PickPort(int) {
-  return -1;  // no port picker in this build
+  CSelectPortDlg dlg(this);
+  if (dlg.DoModal() != IDOK) return -1;
+  return dlg.GetChosenPort();
 }
 
 void CTideLogWnd::OpenDatePopup(int nLine, CPoint pt) {
@@ -701,39 +694,39 @@ LRESULT CTideLogWnd::OnDateChanged(WPARAM, LPARAM) {
 // ---------------------------------------------------------------------------------------------
 // The time editor
 
-BOOL CTideLogWnd::TimeComboVisible() const { return m_pTimeCombo && m_pTimeCombo->IsWindowVisible(); }
+BOOL CTideLogWnd::TimeComboVisible() const { return m_timeCombo.GetSafeHwnd() && m_timeCombo.IsWindowVisible(); }
 
 CString CTideLogWnd::TimeComboText() const {
   CString text;
-  if (m_pTimeCombo) m_pTimeCombo->GetWindowText(text);
+  if (m_timeCombo.GetSafeHwnd()) m_timeCombo.GetWindowText(text);
   return text;
 }
 
 void CTideLogWnd::SetTimeComboText(LPCTSTR lpszText) {
-  if (m_pTimeCombo) m_pTimeCombo->SetWindowText(lpszText);
+  if (m_timeCombo.GetSafeHwnd()) m_timeCombo.SetWindowText(lpszText);
 }
 
 void CTideLogWnd::PlaceTimeCombo() {
   if (!TimeComboVisible()) return;
-  m_pTimeCombo->MoveWindow(GetColumnLeft(colTime), kLineHeight * m_nSelectedLine - m_nScrollY - 4,
+  m_timeCombo.MoveWindow(GetColumnLeft(colTime), kLineHeight * m_nSelectedLine - m_nScrollY - 4,
                            m_header.GetColumnWidth(colTime), 150);
 }
 
 void CTideLogWnd::ShowTimeCombo(int nLine) {
-  if (!m_pTimeCombo || nLine < 1 || nLine > GetRowCount()) return;
+  if (!m_timeCombo.GetSafeHwnd() || nLine < 1 || nLine > GetRowCount()) return;
   const ROW_ITEM& row = m_rows[nLine - 1];
   const CString sep = AfxGetLocaleValues().timeSeparator;
   CString text;
   text.Format("%02d%s%02d", row.time.GetHour(), sep.GetString(), row.time.GetMinute());
-  m_pTimeCombo->MoveWindow(GetColumnLeft(colTime), kLineHeight * nLine - m_nScrollY - 3,
-                           m_header.GetColumnWidth(colTime), 140);
+  m_timeCombo.MoveWindow(GetColumnLeft(colTime), kLineHeight * nLine - m_nScrollY - 3,
+                         m_header.GetColumnWidth(colTime), 140);
   SetTimeComboText(text);
-  m_pTimeCombo->ShowWindow(SW_SHOW);
-  m_pTimeCombo->SetFocus();
+  m_timeCombo.ShowWindow(SW_SHOW);
+  m_timeCombo.SetFocus();
 }
 
 void CTideLogWnd::HideTimeCombo() {
-  if (TimeComboVisible()) m_pTimeCombo->ShowWindow(SW_HIDE);
+  if (TimeComboVisible()) m_timeCombo.ShowWindow(SW_HIDE);
 }
 
 void CTideLogWnd::ApplyTimeText(const CString& strText) {
@@ -748,15 +741,12 @@ void CTideLogWnd::OnTimeEditUpdate() { ApplyTimeText(TimeComboText()); }
 void CTideLogWnd::OnTimeKillFocus() { ApplyTimeText(TimeComboText()); }
 
 void CTideLogWnd::OnTimeSelChange() {
-  if (!m_pTimeCombo) return;
-  const int sel = static_cast<int>(m_pTimeCombo->SendMessage(CB_GETCURSEL));
+  const int sel = m_timeCombo.GetCurSel();
   if (sel < 0) return;
-  char buf[64] = {};
-  const LRESULT len = m_pTimeCombo->SendMessage(CB_GETLBTEXTLEN, sel);
-  if (len < 0 || len >= static_cast<LRESULT>(sizeof buf)) return;
-  m_pTimeCombo->SendMessage(CB_GETLBTEXT, sel, reinterpret_cast<LPARAM>(buf));
-  SetTimeComboText(buf);
-  ApplyTimeText(buf);
+  CString item;
+  m_timeCombo.GetLBText(sel, item);
+  SetTimeComboText(item);
+  ApplyTimeText(item);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -797,8 +787,12 @@ void CTideLogWnd::OnContextMenu(CWnd*, CPoint pos) {
 // Printing
 
 void CTideLogWnd::PrintLog() {
-  // The print dialog comes with the platform's printing support; until then the log prints
-  // through PrintLogTo on a DC the caller provides.
+  CPrintDialog dlg(FALSE, PD_NOPAGENUMS | PD_HIDEPRINTTOFILE, this);
+  if (dlg.DoModal() != IDOK) return;
+  HDC hdc = dlg.GetPrinterDC();
+  if (!hdc) return;
+  if (!PrintLogTo(CDC::FromHandle(hdc))) Report("The tidal log could not be printed.");
+  ::DeleteDC(hdc);
 }
 
 BOOL CTideLogWnd::PrintLogTo(CDC* pDC) {

@@ -86,6 +86,7 @@ class CTideLogWnd : public CWnd {
   CString GetCellText(int nRow, int nColumn);
   CLogHeaderCtrl& GetHeader() { return m_header; }
   CDatePopup* GetDatePopup() { return m_pDatePopup; }
+  CComboBox& GetTimeCombo() { return m_timeCombo; }
 
   // ---- Geometry (client coordinates) ----
   int GetColumnLeft(int nColumn) const;  // less the horizontal scroll position
@@ -162,7 +163,7 @@ class CTideLogWnd : public CWnd {
   CLogHeaderCtrl m_header;
   CFont m_headerFont;
   CDatePopup* m_pDatePopup = nullptr;
-  CWnd* m_pTimeCombo = nullptr;  // the time editor over the "Time" cell
+  CComboBox m_timeCombo;  // the time editor over the "Time" cell
   CFont m_comboFont;
   CFont m_textFont;
   int m_nDateRow = 0;      // 0-based line whose date button was last released

@@ -385,6 +385,8 @@ INT_PTR CPrintDialog::DoModal() {
   }
   OwnerDisabler disable(m_pParentWnd);
   QPrinter printer(QPrinter::HighResolution);
+  // The document's name gives the PDF file its default name.
+  printer.setDocName("Neapwise");
   if (!lastPrinter().name.isEmpty() && lastPrinter().name != "PDF") printer.setPrinterName(lastPrinter().name);
   if (lastPrinter().hasLayout) printer.setPageLayout(lastPrinter().layout);
   if (m_bSetupOnly) {
@@ -415,9 +417,11 @@ INT_PTR CPrintDialog::DoModal() {
   lastPrinter().layout = printer.pageLayout();
   lastPrinter().hasLayout = true;
   if (printer.outputFormat() == QPrinter::PdfFormat) {
-    m_strPdf = printer.outputFileName().toUtf8().constData();
+    // A folder or no name at all: the file gets the document's name there.
+    QString out = printer.outputFileName();
+    if (out.isEmpty() || QFileInfo(out).isDir()) out = QDir(out.isEmpty() ? QDir::currentPath() : out).filePath("Neapwise.pdf");
+    m_strPdf = out.toUtf8().constData();
     m_strDevice = "PDF";
-    if (m_strPdf.IsEmpty()) return IDCANCEL;
   } else {
     m_strDevice = printer.printerName().toUtf8().constData();
   }

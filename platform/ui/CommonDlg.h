@@ -160,6 +160,13 @@ AFX_PRINTDLG_HOOK AfxSetPrintDialogHook(AFX_PRINTDLG_HOOK hook);
 
 class QPrinter;
 
+// Printing with it, as the views do:
+//   CPrintDialog dlg(FALSE, PD_NOPAGENUMS | PD_HIDEPRINTTOFILE);
+//   if (dlg.DoModal() != IDOK) return;
+//   HDC hdc = dlg.GetPrinterDC();
+//   CDC* pDC = CDC::FromHandle(hdc);
+//   pDC->StartDoc("Neapwise"); pDC->StartPage(); ...draw...; pDC->EndPage(); pDC->EndDoc();
+//   DeleteDC(hdc);
 class CPrintDialog : public CCommonDialog {
   DECLARE_DYNAMIC(CPrintDialog)
  public:

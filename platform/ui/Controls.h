@@ -148,3 +148,5 @@ CWnd* AfxCreateControl(LPCTSTR lpszClass, LPCTSTR lpszText, DWORD dwStyle, DWORD
 #include "platform/ui/CtlComboBox.h"
 #include "platform/ui/CtlListBox.h"
 #include "platform/ui/CtlToolTip.h"
+#include "platform/ui/CtlScrollBar.h"
+#include "platform/ui/CtlTab.h"

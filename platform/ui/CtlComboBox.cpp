@@ -22,6 +22,7 @@ struct ComboState : AfxCtlState {
   int fieldItemHeight = 0;
   int droppedWidth = 0;
   int quiet = 0;  // edit notifications of the combo's own text changes are not passed on
+  bool bounce = false;  // the focus passes from the edit to the combo and straight back
 };
 
 ComboState* st(HWND h) { return AfxCtlStateAs<ComboState>(h); }
@@ -197,9 +198,9 @@ bool key(HWND h, ComboState* s, UINT vk, bool alt, bool fromEdit) {
   return true;
 }
 
-void paint(HWND h, ComboState* s) {
-  PAINTSTRUCT ps;
-  CDC* dc = CDC::FromHandle(::BeginPaint(h, &ps));
+void paint(HWND h, ComboState* s, WPARAM given) {
+  AfxCtlPaintDC paintDc(h, given);
+  CDC* dc = paintDc.dc();
   if (!dc) return;
   CRect rc;
   ::GetClientRect(h, &rc);
@@ -215,7 +216,7 @@ void paint(HWND h, ComboState* s) {
   if (dropList(h)) {
     CRect f(3, 3, b.left - 1, rc.bottom - 3);
     bool focus = AfxCtlHasFocus(h) && !s->dropped;
-    int i = cur(s);
+    int i = s->dropped ? s->selAtDrop : cur(s);  // the pointer over the open list chooses nothing yet
     if (ownerDraw(h)) {
       DRAWITEMSTRUCT dis{ODT_COMBOBOX, AfxCtlId(h), (UINT)i, ODA_DRAWENTIRE,
                          (UINT)(0x1000 /* the field */ | (focus ? ODS_SELECTED | ODS_FOCUS : 0) | (enabled ? 0 : ODS_DISABLED)),
@@ -238,7 +239,6 @@ void paint(HWND h, ComboState* s) {
       dc->SelectObject(oldFont);
     }
   }
-  ::EndPaint(h, &ps);
 }
 
 int forward(ComboState* s, UINT msg, WPARAM wp, LPARAM lp) {
@@ -294,6 +294,9 @@ bool AfxComboEditFilter(HWND edit, UINT msg, WPARAM wp, LPARAM lp, LRESULT* resu
       *result = 0;
       return true;
     }
+    case WM_KILLFOCUS:
+      if ((HWND)wp == h) s->bounce = true;
+      return false;
     case WM_CHAR:
       if (s->dropped && (wp == '\r' || wp == 27)) {
         *result = 0;
@@ -370,7 +373,10 @@ LRESULT AfxComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOVE:
       if (s->dropped) closeUp(h, s, Close::Cancel);
       return 0;
-    case WM_PAINT: paint(h, s); return 0;
+    case WM_SHOWWINDOW:
+      if (!wp && s->dropped) closeUp(h, s, Close::Cancel);
+      return 0;
+    case WM_PAINT: case WM_PRINTCLIENT: paint(h, s, wp); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_ENABLE:
       if (s->edit) ::EnableWindow(s->edit, (BOOL)wp);
@@ -395,6 +401,7 @@ LRESULT AfxComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       return DLGC_WANTARROWS | DLGC_WANTCHARS | (s->dropped && (wp == VK_RETURN || wp == VK_ESCAPE) ? DLGC_WANTALLKEYS : 0);
     case WM_SETFOCUS:
       if (s->edit) {
+        if ((HWND)wp != s->edit) s->bounce = false;
         ::SetFocus(s->edit);  // the edit reports the focus as CBN_SETFOCUS
         ::SendMessage(s->edit, EM_SETSEL, 0, -1);
         return 0;
@@ -412,12 +419,18 @@ LRESULT AfxComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
       if ((HWND)lp == s->edit && s->edit) {
         switch (HIWORD(wp)) {
-          case EN_SETFOCUS: notify(h, CBN_SETFOCUS); break;
+          case EN_SETFOCUS:
+            if (s->bounce) s->bounce = false;
+            else notify(h, CBN_SETFOCUS);
+            break;
           case EN_KILLFOCUS:
+            if (s->bounce) break;
             if (s->dropped) closeUp(h, s, Close::Cancel);
             if (AfxRec(h)) notify(h, CBN_KILLFOCUS);
             break;
           case EN_UPDATE:
+            // The combo's text is the field's by now, as the parent reads it on this notification.
+            syncText(h, s);
             if (!s->quiet) notify(h, CBN_EDITUPDATE);
             break;
           case EN_CHANGE:

@@ -23,7 +23,8 @@ struct KindName {
 const KindName kKinds[] = {{WC_EDIT, AfxCtlKind::Edit}, {WC_BUTTON, AfxCtlKind::Button}, {WC_STATIC, AfxCtlKind::Static}, {UPDOWN_CLASS, AfxCtlKind::UpDown},
                            {TRACKBAR_CLASS, AfxCtlKind::Slider}, {WC_TREEVIEW, AfxCtlKind::Tree}, {WC_LISTBOX, AfxCtlKind::ListBox},
                            {WC_COMBOBOX, AfxCtlKind::ComboBox}, {WC_COMBOLBOX, AfxCtlKind::ComboList},
-                           {TOOLTIPS_CLASS, AfxCtlKind::ToolTip}};
+                           {TOOLTIPS_CLASS, AfxCtlKind::ToolTip}, {WC_SCROLLBAR, AfxCtlKind::ScrollBar},
+                           {WC_TABCONTROL, AfxCtlKind::Tab}};
 
 LRESULT controlClassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   AfxWndRec* r = AfxRec(h);
@@ -82,6 +83,8 @@ AfxCtlState* AfxCtlStateOf(HWND h) {
     case AfxCtlKind::ListBox: case AfxCtlKind::ComboList: s = AfxNewListBoxState(); break;
     case AfxCtlKind::ComboBox: s = AfxNewComboState(); break;
     case AfxCtlKind::ToolTip: s = AfxNewToolTipState(); break;
+    case AfxCtlKind::ScrollBar: s = AfxNewScrollBarState(); break;
+    case AfxCtlKind::Tab: s = AfxNewTabState(); break;
     default: return nullptr;
   }
   s->kind = kind;
@@ -100,6 +103,8 @@ LRESULT AfxControlDefProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case AfxCtlKind::ListBox: case AfxCtlKind::ComboList: return AfxListBoxProc(h, msg, wp, lp);
     case AfxCtlKind::ComboBox: return AfxComboProc(h, msg, wp, lp);
     case AfxCtlKind::ToolTip: return AfxToolTipProc(h, msg, wp, lp);
+    case AfxCtlKind::ScrollBar: return AfxScrollBarProc(h, msg, wp, lp);
+    case AfxCtlKind::Tab: return AfxTabProc(h, msg, wp, lp);
     default: break;
   }
   return ::DefWindowProc(h, msg, wp, lp);
@@ -348,6 +353,8 @@ CWnd* AfxCreateControl(LPCTSTR lpszClass, LPCTSTR lpszText, DWORD dwStyle, DWORD
   else if (cls.compare(QLatin1String(WC_COMBOBOX), Qt::CaseInsensitive) == 0) w = new CComboBox;
   else if (cls.compare(QLatin1String(WC_LISTBOX), Qt::CaseInsensitive) == 0) w = new CListBox;
   else if (cls.compare(QLatin1String(TOOLTIPS_CLASS), Qt::CaseInsensitive) == 0) w = new CToolTipCtrl;
+  else if (cls.compare(QLatin1String(WC_SCROLLBAR), Qt::CaseInsensitive) == 0) w = new CScrollBar;
+  else if (cls.compare(QLatin1String(WC_TABCONTROL), Qt::CaseInsensitive) == 0) w = new CTabCtrl;
   else w = new CControlWnd;
   if (!AfxControlMaker::Make(w, lpszClass, lpszText, dwStyle, rect, pParent, nID, dwExStyle)) {
     delete w;  // not yet self-deleting, so still ours

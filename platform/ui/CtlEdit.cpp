@@ -136,9 +136,9 @@ int posFromPoint(HWND h, EditState* s, int x, int y) {
   return starts[(size_t)l] + best;
 }
 
-void paint(HWND h, EditState* s) {
-  PAINTSTRUCT ps;
-  CDC* dc = CDC::FromHandle(::BeginPaint(h, &ps));
+void paint(HWND h, EditState* s, WPARAM given) {
+  AfxCtlPaintDC paintDc(h, given);
+  CDC* dc = paintDc.dc();
   if (!dc) return;
   RECT rc;
   ::GetClientRect(h, &rc);
@@ -183,7 +183,6 @@ void paint(HWND h, EditState* s) {
     }
   }
   dc->SelectObject(oldFont);
-  ::EndPaint(h, &ps);
 }
 
 void moveCaret(HWND h, EditState* s, int pos, bool extend) {
@@ -227,7 +226,8 @@ LRESULT AfxEditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       AfxCtlInvalidate(h);
       return 0;
     case WM_PAINT:
-      paint(h, s);
+    case WM_PRINTCLIENT:
+      paint(h, s, wp);
       return 0;
     case WM_ERASEBKGND:
       return 1;

@@ -88,3 +88,40 @@ void AfxDrawArrow(CDC* dc, const RECT& r, int dir, bool enabled);
 // ---- Tooltips ----
 LRESULT AfxToolTipProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
 AfxCtlState* AfxNewToolTipState();
+
+// ---- Scroll-bar and tab controls ----
+LRESULT AfxScrollBarProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+AfxCtlState* AfxNewScrollBarState();
+LRESULT AfxTabProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+AfxCtlState* AfxNewTabState();
+
+// Where a control paints: the device context given with WM_PAINT (wParam) or WM_PRINTCLIENT,
+// which lets an owner draw the control into its own buffer, or else the window's paint DC.
+class AfxCtlPaintDC {
+ public:
+  AfxCtlPaintDC(HWND h, WPARAM given) : m_h(h), m_given((HDC)given) {
+    if (m_given) {
+      m_dc = CDC::FromHandle(m_given);
+      if (m_dc) m_saved = m_dc->SaveDC();
+    } else {
+      m_dc = CDC::FromHandle(::BeginPaint(h, &m_ps));
+    }
+  }
+  ~AfxCtlPaintDC() {
+    if (m_given) {
+      if (m_dc && m_saved) m_dc->RestoreDC(m_saved);
+    } else if (m_ps.hdc) {
+      ::EndPaint(m_h, &m_ps);
+    }
+  }
+  AfxCtlPaintDC(const AfxCtlPaintDC&) = delete;
+  AfxCtlPaintDC& operator=(const AfxCtlPaintDC&) = delete;
+  CDC* dc() const { return m_dc; }
+
+ private:
+  HWND m_h;
+  HDC m_given;
+  CDC* m_dc = nullptr;
+  int m_saved = 0;
+  PAINTSTRUCT m_ps{};
+};

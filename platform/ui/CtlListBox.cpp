@@ -187,9 +187,9 @@ void paintItem(HWND h, ListState* s, CDC* dc, int i, const CRect& r, bool focus)
   if (focus) dc->DrawFocusRect(&r);
 }
 
-void paint(HWND h, ListState* s) {
-  PAINTSTRUCT ps;
-  CDC* dc = CDC::FromHandle(::BeginPaint(h, &ps));
+void paint(HWND h, ListState* s, WPARAM given) {
+  AfxCtlPaintDC paintDc(h, given);
+  CDC* dc = paintDc.dc();
   if (!dc) return;
   CRect rc;
   ::GetClientRect(h, &rc);
@@ -210,7 +210,6 @@ void paint(HWND h, ListState* s) {
     dc->DrawFocusRect(&f);
   }
   dc->SelectObject(oldFont);
-  ::EndPaint(h, &ps);
 }
 
 void selectOnly(ListState* s, int i) {
@@ -352,13 +351,25 @@ LRESULT AfxListBoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   ListState* s = st(h);
   if (!s) return ::DefWindowProc(h, msg, wp, lp);
   switch (msg) {
-    case WM_CREATE:
+    case WM_CREATE: {
+      // Whole rows only, unless asked otherwise: the window shrinks to the last full row.
+      if (!s->combo && !(style(h) & (LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWVARIABLE))) {
+        RECT wr, cr;
+        ::GetWindowRect(h, &wr);
+        ::GetClientRect(h, &cr);
+        int ih = itemHeight(h, s);
+        int extra = (int)cr.bottom % ih;
+        if (extra && cr.bottom > ih)
+          ::SetWindowPos(h, nullptr, 0, 0, wr.right - wr.left, wr.bottom - wr.top - extra,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      }
       updateScrollBar(h, s);
       return 0;
+    }
     case WM_SIZE:
       changed(h, s);
       return 0;
-    case WM_PAINT: paint(h, s); return 0;
+    case WM_PAINT: case WM_PRINTCLIENT: paint(h, s, wp); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_ENABLE: AfxCtlInvalidate(h); return 0;
     case WM_SETFONT:
@@ -666,8 +677,7 @@ LRESULT AfxListBoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case LB_SETCARETINDEX:
       if ((int)wp < 0 || (int)wp >= count(s)) return LB_ERR;
-      if (!multiSel(h)) s->cur = (int)wp;
-      else s->cur = (int)wp;
+      if (multiSel(h)) s->cur = (int)wp;  // a single selection has no caret of its own
       ensureVisible(h, s, (int)wp);
       AfxCtlInvalidate(h);
       return LB_OKAY;

@@ -292,9 +292,9 @@ void fillInfo(const Tool& t, TOOLINFO* ti) {
   }
 }
 
-void paint(HWND h, TipState* s) {
-  PAINTSTRUCT ps;
-  CDC* dc = CDC::FromHandle(::BeginPaint(h, &ps));
+void paint(HWND h, TipState* s, WPARAM given) {
+  AfxCtlPaintDC paintDc(h, given);
+  CDC* dc = paintDc.dc();
   if (!dc) return;
   CRect rc;
   ::GetClientRect(h, &rc);
@@ -309,7 +309,6 @@ void paint(HWND h, TipState* s) {
   std::string u = AfxStdStr(s->shownText);
   dc->DrawText(u.c_str(), (int)u.size(), &t, textFormat(h, s));
   dc->SelectObject(old);
-  ::EndPaint(h, &ps);
 }
 
 }  // namespace
@@ -328,7 +327,7 @@ LRESULT AfxToolTipProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       s->tools.clear();
       noteSubclass(h, s);
       return 0;
-    case WM_PAINT: paint(h, s); return 0;
+    case WM_PAINT: case WM_PRINTCLIENT: paint(h, s, wp); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
     case WM_MOUSEMOVE:

@@ -426,7 +426,9 @@ bool expandItem(HWND h, TreeState* s, Item* i, UINT code, bool byUser) {
   bool open = op == TVE_TOGGLE ? !isOpen : op == TVE_EXPAND;
   if (op == 0) return false;
   if (open == isOpen && !reset) return false;
-  if (open != isOpen) {
+  // The program's own TVM_EXPAND is reported only until the item has been expanded once.
+  bool tell = open != isOpen && (byUser || !(i->state & TVIS_EXPANDEDONCE));
+  if (tell) {
     if (notifyTree(h, TVN_ITEMEXPANDING, open ? TVE_EXPAND : TVE_COLLAPSE, nullptr, i)) return false;
     if (!(s = still(h)) || !s->live.count(i)) return false;
   }
@@ -458,7 +460,7 @@ bool expandItem(HWND h, TreeState* s, Item* i, UINT code, bool byUser) {
     for (Item* c = i->first; c; c = c->next) ++n;
     if (row >= 0 && vis > 0 && row + n >= s->top + vis) scrollTo(h, s, std::min(row, row + n - vis + 1));
   }
-  if (open != isOpen) notifyTree(h, TVN_ITEMEXPANDED, open ? TVE_EXPAND : TVE_COLLAPSE, nullptr, i);
+  if (tell) notifyTree(h, TVN_ITEMEXPANDED, open ? TVE_EXPAND : TVE_COLLAPSE, nullptr, i);
   return true;
 }
 

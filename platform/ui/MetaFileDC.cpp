@@ -194,6 +194,7 @@ class EmfEngine : public QPaintEngine {
   }
 
   void finish() {
+    flushPending();
     if (shadowOpen) shadow.end();
     shadowOpen = false;
     // Leave the stock objects selected and free every object made.
@@ -245,6 +246,7 @@ class EmfEngine : public QPaintEngine {
       drawPath(p);
       return;
     }
+    flushPending();
     QRectF d = m_xf.mapRect(r);
     // The platform's ellipse takes the rectangle's far edges as exclusive.
     QRect g(QPoint((int)std::lround(d.left()), (int)std::lround(d.top())),
@@ -262,6 +264,7 @@ class EmfEngine : public QPaintEngine {
   }
   void drawPoints(const QPointF* pts, int n) override {
     if (!prepare() || m_pen.style() == Qt::NoPen) return;
+    flushPending();
     for (int i = 0; i < n; ++i) {
       QPointF d = m_xf.map(pts[i]);
       QPoint q((int)std::floor(d.x()), (int)std::floor(d.y()));
@@ -290,21 +293,37 @@ class EmfEngine : public QPaintEngine {
       dev << QPoint((int)std::lround(d.x()), (int)std::lround(d.y()));
     }
     if (mode == PolylineMode) {
+      flushPending();
       selectPen(m_pen);
       polyRecord(EMR_POLYLINE16, EMR_POLYLINE, dev);
       grow(dev.boundingRect(), true);
       shadow.drawPolyline(pts, n);
       return;
     }
-    selectFillMode(mode == WindingMode ? WINDING : ALTERNATE);
-    selectPen(m_pen);
-    selectBrush(m_brush);
-    polyRecord(EMR_POLYGON16, EMR_POLYGON, dev);
+    int fillMode = mode == WindingMode ? WINDING : ALTERNATE;
+    bool pen = m_pen.style() != Qt::NoPen, brush = m_brush.style() != Qt::NoBrush;
+    QBrush fill = m_brush;
+    if (!pen && brush) {
+      // Held back: the DC outlines a filled polygon in a second call.
+      flushPending();
+      m_pending = Pending{Pending::Poly, {}, dev, fillMode, m_brush};
+    } else {
+      if (pen && !brush && m_pending.kind == Pending::Poly && m_pending.poly == dev && m_pending.fillMode == fillMode) {
+        fill = m_pending.brush;
+        m_pending.kind = Pending::None;
+      }
+      flushPending();
+      selectFillMode(fillMode);
+      selectPen(m_pen);
+      selectBrush(fill);
+      polyRecord(EMR_POLYGON16, EMR_POLYGON, dev);
+    }
     grow(dev.boundingRect(), true);
     shadow.drawPolygon(pts, n, mode == WindingMode ? Qt::WindingFill : Qt::OddEvenFill);
   }
   void drawPath(const QPainterPath& path) override {
     if (!prepare() || path.isEmpty()) return;
+    flushPending();
     QList<QPolygonF> subs = path.toSubpathPolygons(m_xf);
     std::vector<QPolygon> closed, open;
     for (const QPolygonF& s : subs) {
@@ -352,6 +371,7 @@ class EmfEngine : public QPaintEngine {
   }
   void drawImage(const QRectF& r, const QImage& image, const QRectF& sr, Qt::ImageConversionFlags) override {
     if (!prepare() || image.isNull()) return;
+    flushPending();
     QImage src = image.copy(sr.toAlignedRect()).convertToFormat(QImage::Format_RGB888);
     if (src.isNull()) return;
     QRectF d = m_xf.mapRect(r);
@@ -407,6 +427,7 @@ class EmfEngine : public QPaintEngine {
     if (!prepare()) return;
     QString text = ti.text();
     if (text.isEmpty()) return;
+    flushPending();
     QFont f = ti.font();
     // Direction and scale of the text from the transform.
     double ux = m_xf.m11(), uy = m_xf.m12();
@@ -482,6 +503,7 @@ class EmfEngine : public QPaintEngine {
       bool on = painter() && painter()->hasClipping();
       if (on) dev = painter()->transform().map(painter()->clipRegion());
       if (on != m_clipOn || dev != m_clip) {
+        flushPending();
         m_clipOn = on;
         m_clip = dev;
         writeClip();
@@ -712,20 +734,64 @@ class EmfEngine : public QPaintEngine {
       ++b;
     }
     if (rr <= l || b <= t) return;
-    selectPen(m_pen);
-    selectBrush(m_brush);
-    size_t at = w.begin(EMR_RECTANGLE);
-    w.i32(l);
-    w.i32(t);
-    w.i32(rr);
-    w.i32(b);
-    w.end(at);
+    QRect g(QPoint(l, t), QPoint(rr, b));  // far edges exclusive, as the record has them
+    bool brush = m_brush.style() != Qt::NoBrush;
+    QBrush fill = m_brush;
+    if (!pen && brush) {
+      // Held back: the DC's Rectangle fills inside its frame, then draws the frame.
+      flushPending();
+      m_pending = Pending{Pending::Rect, g, {}, ALTERNATE, m_brush};
+    } else {
+      if (pen && !brush && m_pending.kind == Pending::Rect && m_pending.rect == g.adjusted(1, 1, -1, -1)) {
+        fill = m_pending.brush;
+        m_pending.kind = Pending::None;
+      }
+      flushPending();
+      selectPen(m_pen);
+      selectBrush(fill);
+      rectRecord(g);
+    }
     grow(QRect(QPoint(l, t), QPoint(rr - 1, b - 1)), false);
     shadow.drawRect(r);
   }
 
+  void rectRecord(const QRect& g) {
+    size_t at = w.begin(EMR_RECTANGLE);
+    w.i32(g.left());
+    w.i32(g.top());
+    w.i32(g.right());
+    w.i32(g.bottom());
+    w.end(at);
+  }
+
+  // A fill held back to be joined with the outline drawn next, as one record with pen and
+  // brush; anything else writes it out alone first.
+  struct Pending {
+    enum Kind { None, Rect, Poly } kind = None;
+    QRect rect;
+    QPolygon poly;
+    int fillMode = ALTERNATE;
+    QBrush brush;
+  };
+  Pending m_pending;
+
+  void flushPending() {
+    if (m_pending.kind == Pending::None) return;
+    Pending p = std::move(m_pending);
+    m_pending = Pending{};
+    selectPen(QPen(Qt::NoPen));
+    selectBrush(p.brush);
+    if (p.kind == Pending::Rect) {
+      rectRecord(p.rect);
+    } else {
+      selectFillMode(p.fillMode);
+      polyRecord(EMR_POLYGON16, EMR_POLYGON, p.poly);
+    }
+  }
+
   void drawLineF(const QLineF& l) {
     if (!prepare() || m_pen.style() == Qt::NoPen) return;
+    flushPending();
     QPointF a = m_xf.map(l.p1()), b = m_xf.map(l.p2());
     QPolygon q;
     q << QPoint((int)std::lround(a.x()), (int)std::lround(a.y())) << QPoint((int)std::lround(b.x()), (int)std::lround(b.y()));
@@ -775,6 +841,7 @@ class AfxEmfDevice : public QPaintDevice {
   }
   EmfEngine engine;
   CString description;
+  QImage sizeImage{kRefW, kRefH, QImage::Format_Mono};  // the reference screen's size for GetDeviceCaps
   bool hasFrame = false;
   QRect frame;  // .01 mm
 };
@@ -811,7 +878,9 @@ BOOL CMetaFileDC::CreateEnhanced(CDC*, LPCTSTR lpszFileName, LPCRECT lpBounds, L
   AfxDcState* s = GetState();
   s->kind = AfxDcState::Print;  // no bitmap can be selected into it
   s->device = m_pDevice.get();
-  s->image = nullptr;
+  // Size queries answer with the reference screen's; pixel reads find nothing drawn.
+  m_pDevice->sizeImage.fill(0);
+  s->image = &m_pDevice->sizeImage;
   m_pDevice->engine.dcState = s;
   m_bPrinting = FALSE;
   m_pDevice->engine.start();
@@ -819,14 +888,13 @@ BOOL CMetaFileDC::CreateEnhanced(CDC*, LPCTSTR lpszFileName, LPCRECT lpBounds, L
 }
 
 HENHMETAFILE CMetaFileDC::CloseEnhanced() {
-  AfxDcState* s = GetState();
-  if (!m_pDevice || !s) return nullptr;
-  if (s->painterOpen) {
-    s->painter.end();
-    s->painterOpen = false;
-  }
+  if (!m_pDevice || !GetState()) return nullptr;
+  // The DC goes first: it ends its painting on the device and forgets the device.
   std::unique_ptr<AfxEmfDevice> dev = std::move(m_pDevice);
+  CString path = m_strPath;
+  DeleteDC();
   EmfEngine& e = dev->engine;
+  e.dcState = nullptr;
   e.finish();
   // EMR_EOF: no palette.
   size_t eof = e.w.begin(EMR_EOF);
@@ -899,8 +967,6 @@ HENHMETAFILE CMetaFileDC::CloseEnhanced() {
   out->bytes = std::move(h.out);
   out->picture = std::make_shared<QPicture>(e.picture);
   out->bounds = b;
-  CString path = m_strPath;
-  DeleteDC();
   if (!path.IsEmpty() && !AfxSaveFileSafely(path, out->bytes.data(), out->bytes.size())) {
     delete out;
     return nullptr;

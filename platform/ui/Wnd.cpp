@@ -1371,14 +1371,15 @@ BOOL TrackMouseEvent(LPTRACKMOUSEEVENT e) {
   return TRUE;
 }
 
-// ---- Window scroll bars (state only for now; the bars are not drawn) ----
+// ---- Window scroll bars (state only for now; the bars are not drawn); SB_CTL is the bar control's ----
 static AfxScrollState* sbState(HWND h, int nBar) {
   AfxWndRec* r = AfxRec(h);
   if (!r || (nBar != SB_HORZ && nBar != SB_VERT)) return nullptr;
   return &r->sb[nBar];
 }
 
-int SetScrollInfo(HWND hWnd, int nBar, const SCROLLINFO* si, BOOL) {
+int SetScrollInfo(HWND hWnd, int nBar, const SCROLLINFO* si, BOOL bRedraw) {
+  if (nBar == SB_CTL) return (int)::SendMessage(hWnd, SBM_SETSCROLLINFO, (WPARAM)bRedraw, (LPARAM)si);
   AfxScrollState* s = sbState(hWnd, nBar);
   if (!s || !si) return 0;
   if (si->fMask & SIF_RANGE) { s->si.nMin = si->nMin; s->si.nMax = si->nMax; }
@@ -1391,6 +1392,7 @@ int SetScrollInfo(HWND hWnd, int nBar, const SCROLLINFO* si, BOOL) {
 }
 
 BOOL GetScrollInfo(HWND hWnd, int nBar, LPSCROLLINFO si) {
+  if (nBar == SB_CTL) return (BOOL)::SendMessage(hWnd, SBM_GETSCROLLINFO, 0, (LPARAM)si);
   AfxScrollState* s = sbState(hWnd, nBar);
   if (!s || !si) return FALSE;
   UINT mask = si->fMask;
@@ -1402,6 +1404,7 @@ BOOL GetScrollInfo(HWND hWnd, int nBar, LPSCROLLINFO si) {
 }
 
 int SetScrollPos(HWND hWnd, int nBar, int nPos, BOOL bRedraw) {
+  if (nBar == SB_CTL) return (int)::SendMessage(hWnd, SBM_SETPOS, (WPARAM)nPos, bRedraw);
   AfxScrollState* s = sbState(hWnd, nBar);
   if (!s) return 0;
   int old = s->si.nPos;
@@ -1410,6 +1413,7 @@ int SetScrollPos(HWND hWnd, int nBar, int nPos, BOOL bRedraw) {
   return old;
 }
 int GetScrollPos(HWND hWnd, int nBar) {
+  if (nBar == SB_CTL) return (int)::SendMessage(hWnd, SBM_GETPOS, 0, 0);
   AfxScrollState* s = sbState(hWnd, nBar);
   return s ? s->si.nPos : 0;
 }
@@ -1418,6 +1422,7 @@ BOOL SetScrollRange(HWND hWnd, int nBar, int nMinPos, int nMaxPos, BOOL bRedraw)
   return SetScrollInfo(hWnd, nBar, &si, bRedraw) >= 0;
 }
 BOOL GetScrollRange(HWND hWnd, int nBar, LPINT lpMinPos, LPINT lpMaxPos) {
+  if (nBar == SB_CTL) return (BOOL)::SendMessage(hWnd, SBM_GETRANGE, (WPARAM)lpMinPos, (LPARAM)lpMaxPos);
   AfxScrollState* s = sbState(hWnd, nBar);
   if (!s) return FALSE;
   if (lpMinPos) *lpMinPos = s->si.nMin;
@@ -1427,6 +1432,10 @@ BOOL GetScrollRange(HWND hWnd, int nBar, LPINT lpMinPos, LPINT lpMaxPos) {
 BOOL ShowScrollBar(HWND hWnd, int wBar, BOOL bShow) {
   AfxWndRec* r = AfxRec(hWnd);
   if (!r) return FALSE;
+  if (wBar == SB_CTL) {
+    ::ShowWindow(hWnd, bShow ? SW_SHOW : SW_HIDE);
+    return TRUE;
+  }
   if (wBar == SB_HORZ || wBar == SB_BOTH) r->sb[SB_HORZ].visible = bShow != 0;
   if (wBar == SB_VERT || wBar == SB_BOTH) r->sb[SB_VERT].visible = bShow != 0;
   resizeBacking(r);

@@ -497,12 +497,6 @@ class CWnd : public CCmdTarget {
   BOOL m_bTemporary = FALSE;  // a wrapper made by FromHandle for a foreign handle
 };
 
-// Thin kinds the Parts name; real behaviour comes with later work.
-class CScrollBar : public CWnd {
- public:
-  CScrollBar() = default;
-};
-
 // Leaves the wait cursor on for the life of the object.
 class CWaitCursor {
  public:

@@ -132,6 +132,8 @@ TEST_F(Ports, TheTableFillsTheAreaNodesInNameAndInTableOrder) {
   EXPECT_EQ(img, 29);
   tree.GetItemImage(Node("Gulf of Mexico"), img, sel);
   EXPECT_EQ(img, 9);
+  if (const char* keep = std::getenv("NEAPWISE_UI_PICTURES"))
+    AfxSaveWindowPng(tree.m_hWnd, (std::string(keep) + "/ports_tree.png").c_str());
 
   // Every port whose rule code has a node is listed under it, and no other.
   std::map<std::string, std::vector<int>> expected;

@@ -124,6 +124,13 @@ TEST_F(Combos, MousePickNotifiesAndAClickOutsideCancels) {
   // Following the pointer over the list is not a choice yet.
   AfxTestMouse(WM_MOUSEMOVE, listRow(c, 3));
   EXPECT_EQ(1u, host.codes(121).size());
+  EXPECT_STREQ("Aberdeen", text(c));
+  CBitmap field;
+  ASSERT_TRUE(AfxCaptureWindow(c.m_hWnd, &field));
+  int dark = 0;  // "Aberdeen" is wider than "Dover": its last letters stay in the field
+  for (int y = 0; y < 10; ++y)
+    for (int x = 40; x < 70; ++x) dark += field.GetPixel(x, 5 + y) == GetSysColor(COLOR_WINDOWTEXT);
+  EXPECT_GT(dark, 5);
   clickAt(listRow(c, 2));
   EXPECT_FALSE(c.GetDroppedState());
   EXPECT_EQ(2, c.GetCurSel());
@@ -215,7 +222,9 @@ TEST_F(Combos, TypingIntoAnEditableComboReportsEditChanges) {
   EXPECT_EQ(CB_ERR, c.GetCurSel());
   EXPECT_TRUE(host.codes(185).empty());
   c.SetFocus();
+  c.SetFocus();  // the focus already in its edit: no second report
   EXPECT_EQ(1, host.count(185, CBN_SETFOCUS));
+  EXPECT_EQ(0, host.count(185, CBN_KILLFOCUS));
   EXPECT_EQ((DWORD)MAKELONG(0, 5), c.GetEditSel());  // the focus selects the whole text
   type("1230");
   EXPECT_STREQ("1230", text(c));
@@ -247,6 +256,16 @@ TEST_F(Combos, TypingIntoAnEditableComboReportsEditChanges) {
   clickAt(listRow(c, 1));
   EXPECT_STREQ("12:00", text(c));
   EXPECT_EQ(1, c.GetCurSel());
+  // Moved or hidden, the combo takes its list away with it.
+  c.ShowDropDown(TRUE);
+  ASSERT_TRUE(c.GetDroppedState());
+  c.MoveWindow(20, 20, 100, 140);
+  EXPECT_FALSE(c.GetDroppedState());
+  c.ShowDropDown(TRUE);
+  c.ShowWindow(SW_HIDE);
+  EXPECT_FALSE(c.GetDroppedState());
+  EXPECT_EQ(nullptr, ::GetCapture());
+  c.ShowWindow(SW_SHOW);
   c.ResetContent();
   EXPECT_EQ(0, c.GetCount());
   EXPECT_STREQ("", text(c));
@@ -268,6 +287,10 @@ TEST_F(Combos, ListBoxSelectionByMouseAndKeys) {
   EXPECT_EQ(1u, lb.GetItemData(0));
   EXPECT_EQ(LB_ERR, lb.GetCurSel());
   int ih = lb.GetItemHeight(0);
+  CRect client;
+  lb.GetClientRect(&client);
+  EXPECT_EQ(0, client.Height() % ih);  // whole rows only
+  EXPECT_GT(client.Height(), 90 - 2 - ih);
   AfxTestClick(lb.m_hWnd, 20, ih * 2 + ih / 2);
   EXPECT_EQ(2, lb.GetCurSel());
   EXPECT_EQ(1, host.count(300, LBN_SELCHANGE));
@@ -292,6 +315,39 @@ TEST_F(Combos, ListBoxSelectionByMouseAndKeys) {
   lb.DeleteString(5);
   EXPECT_EQ(LB_ERR, lb.GetCurSel());
   EXPECT_EQ(2, lb.SelectString(-1, "port 03"));
+}
+
+TEST_F(Combos, AListAndAnEditPaintIntoAGivenDeviceContext) {
+  // As an owner does that buffers its drawing: the control paints into the owner's DC.
+  CListBox lb;
+  ASSERT_TRUE(lb.Create(WS_CHILD | WS_VISIBLE | LBS_NOINTEGRALHEIGHT, CRect(10, 10, 110, 70), &host, 310));
+  lb.AddString("Dover");
+  lb.AddString("Calais");
+  lb.SetCurSel(1);
+  CEdit edit;
+  ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE, CRect(10, 80, 110, 100), &host, 311));
+  edit.SetWindowText("WWWW");
+  CDC mem;
+  ASSERT_TRUE(mem.CreateCompatibleDC(nullptr));
+  CBitmap bmp;
+  ASSERT_TRUE(bmp.CreateBitmap(100, 60, 1, 32, nullptr));
+  CBitmap* old = mem.SelectObject(&bmp);
+  mem.FillSolidRect(0, 0, 100, 60, RGB(255, 0, 255));
+  lb.SendMessage(WM_PAINT, (WPARAM)mem.GetSafeHdc());
+  int ih = lb.GetItemHeight(0);
+  EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), mem.GetPixel(90, ih + ih / 2));  // the selected row
+  EXPECT_EQ(GetSysColor(COLOR_WINDOW), mem.GetPixel(90, ih / 2));
+  mem.FillSolidRect(0, 0, 100, 60, RGB(255, 0, 255));
+  edit.SendMessage(WM_PRINTCLIENT, (WPARAM)mem.GetSafeHdc());
+  int text = 0;
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 40; ++x) {
+      COLORREF c = mem.GetPixel(x, y);
+      text += GetRValue(c) < 96 && GetGValue(c) < 96 && GetBValue(c) < 96;  // the letters
+    }
+  EXPECT_GT(text, 10);
+  EXPECT_EQ(GetSysColor(COLOR_WINDOW), mem.GetPixel(90, 10));
+  mem.SelectObject(old);
 }
 
 TEST_F(Combos, MultipleAndExtendedSelection) {
@@ -327,6 +383,67 @@ TEST_F(Combos, MultipleAndExtendedSelection) {
   EXPECT_EQ(1, ext.GetSelCount());
   ext.SetSel(-1, TRUE);
   EXPECT_EQ(4, ext.GetSelCount());
+}
+
+// A parent that draws the items of an owner-drawn combo as colour swatches.
+class CSwatchHost : public CHost {
+ public:
+  std::vector<std::pair<UINT, UINT>> drawn;  // (item, state)
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_MEASUREITEM) {
+      ((MEASUREITEMSTRUCT*)lParam)->itemHeight = 18;
+      return TRUE;
+    }
+    if (message == WM_DRAWITEM) {
+      auto* dis = (DRAWITEMSTRUCT*)lParam;
+      EXPECT_EQ((UINT)ODT_COMBOBOX, dis->CtlType);
+      drawn.push_back({dis->itemID, dis->itemState});
+      CDC* dc = CDC::FromHandle(dis->hDC);
+      CRect r(dis->rcItem);
+      if (dis->itemID != (UINT)-1) dc->FillSolidRect(&r, (COLORREF)dis->itemData);
+      return TRUE;
+    }
+    return CHost::WindowProc(message, wParam, lParam);
+  }
+};
+
+TEST(OwnerDrawnCombo, ItemsAreMeasuredAndDrawnByTheParent) {
+  AfxWinInit(0, nullptr);
+  CSwatchHost host;
+  LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS, nullptr, (HBRUSH)(COLOR_3DFACE + 1));
+  ASSERT_TRUE(host.CreateEx(0, cls, "host", WS_POPUP | WS_VISIBLE, 100, 100, 200, 200, nullptr, nullptr));
+  CComboBox c;
+  ASSERT_TRUE(c.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED, CRect(10, 10, 110, 150), &host, 140));
+  for (COLORREF col : {RGB(255, 0, 0), RGB(0, 128, 0), RGB(0, 0, 255)}) c.AddString((LPCTSTR)(ULONG_PTR)col);
+  EXPECT_EQ(RGB(0, 128, 0), (COLORREF)c.GetItemData(1));  // no strings: the value is the item data
+  EXPECT_EQ(18, c.GetItemHeight(0));
+  EXPECT_EQ(18, c.GetItemHeight(-1));
+  c.SetCurSel(2);
+  CBitmap pic;
+  ASSERT_TRUE(AfxCaptureWindow(c.m_hWnd, &pic));
+  EXPECT_EQ(RGB(0, 0, 255), pic.GetPixel(20, 12));  // the field shows the chosen swatch
+  ASSERT_FALSE(host.drawn.empty());
+  EXPECT_EQ(2u, host.drawn.back().first);
+  EXPECT_TRUE(host.drawn.back().second & 0x1000);  // drawn as the field, not as a list item
+  host.DestroyWindow();
+}
+
+TEST(ComboLifetime, DestroyingAnOpenComboReleasesTheMouse) {
+  AfxWinInit(0, nullptr);
+  CHost host;
+  LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS, nullptr, (HBRUSH)(COLOR_3DFACE + 1));
+  ASSERT_TRUE(host.CreateEx(0, cls, "host", WS_POPUP | WS_VISIBLE, 100, 100, 200, 200, nullptr, nullptr));
+  auto* c = new CComboBox;
+  ASSERT_TRUE(c->Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWN, CRect(10, 10, 110, 150), &host, 141));
+  c->AddString("one");
+  c->ShowDropDown(TRUE);
+  ASSERT_TRUE(c->GetDroppedState());
+  EXPECT_NE(nullptr, ::GetCapture());
+  c->DestroyWindow();
+  delete c;
+  EXPECT_EQ(nullptr, ::GetCapture());
+  AfxTestClick(host.m_hWnd, 50, 50);  // input goes on normally
+  host.DestroyWindow();
 }
 
 const AFX_DLGITEM kExportItems[] = {

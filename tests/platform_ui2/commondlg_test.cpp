@@ -3,12 +3,18 @@
 // dialog's DC (the PDF read back as pictures), and the colour dialog.
 #include "platform/ui/AfxWin.h"
 #include "platform/ui/CommonDlg.h"
+#include "platform/ui/UiTest.h"
 
 #include "tests/platform_ui2/TestDir.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
 #include <QImage>
+#include <QLineEdit>
+#include <QPrintDialog>
 #include <QPrinter>
 
 #include <cstdlib>
@@ -317,6 +323,128 @@ TEST(PrintDialog, PrinterDcDrawsOnAQPrinter) {
   ASSERT_FALSE(p2.isNull());
   EXPECT_GT(darkIn(p2, 0.2, 0.1, 0.8, 0.15), 0);
   EXPECT_EQ(darkIn(p2, 0, 0.5, 1, 1), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The real dialogs, answered by working their widgets as a user would.
+template <class T>
+T* modalDialog() {
+  return qobject_cast<T*>(QApplication::activeModalWidget());
+}
+
+TEST(RealDialogs, SaveDialogTakesTheChosenFilterAndAddsItsExtension) {
+  Hooks h;
+  TestDir dir;
+  std::string folder = std::filesystem::path(dir.file("x")).parent_path().string();
+  QStringList offered;
+  bool saw = false;
+  AfxCallLater(50, [&] {
+    auto* d = modalDialog<QFileDialog>();
+    if (!d) return;
+    saw = true;
+    offered = d->nameFilters();
+    d->selectNameFilter(offered.value(1));
+    d->selectFile("Neapwise Graph");
+    QMetaObject::invokeMethod(d, "accept");
+  });
+  CFileDialog dlg(FALSE, "EMF", "Neapwise Graph", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kGraphFilter);
+  dlg.m_ofn.lpstrInitialDir = folder.c_str();
+  ASSERT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_TRUE(saw);
+  EXPECT_EQ(offered, (QStringList{"JPEG (*.jpg)", "Enhanced Metafile (*.emf)"}));
+  EXPECT_EQ(std::string(dlg.GetPathName()), folder + "/Neapwise Graph.emf");
+  EXPECT_EQ(dlg.m_ofn.nFilterIndex, 2u);
+}
+
+TEST(RealDialogs, CancelledFileAndColourDialogs) {
+  Hooks h;
+  AfxCallLater(50, [] {
+    if (auto* d = modalDialog<QFileDialog>()) d->reject();
+  });
+  CFileDialog open(TRUE, nullptr, nullptr, OFN_FILEMUSTEXIST, "Routes (*.dat)|*.dat|");
+  EXPECT_EQ(open.DoModal(), IDCANCEL);
+  EXPECT_EQ(std::string(open.GetPathName()), "");
+
+  QColor seen;
+  AfxCallLater(50, [&] {
+    auto* d = modalDialog<QColorDialog>();
+    if (!d) return;
+    seen = d->currentColor();
+    d->setCurrentColor(QColor(12, 34, 56));
+    d->accept();
+  });
+  CColorDialog colour(RGB(200, 100, 50));
+  ASSERT_EQ(colour.DoModal(), IDOK);
+  EXPECT_EQ(seen, QColor(200, 100, 50));
+  EXPECT_EQ(colour.GetColor(), RGB(12, 34, 56));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(RealDialogs, PrintDialogToPdf) {
+  Hooks h;
+  TestDir dir;
+  std::string pdf = dir.file("real.pdf");
+  bool saw = false;
+  AfxCallLater(50, [&] {
+    auto* d = modalDialog<QPrintDialog>();
+    if (!d) return;
+    saw = true;
+    // The PDF printer is the one offered where no printer is installed; the user types the
+    // file's name.
+    auto* name = d->findChild<QLineEdit*>("filename");
+    if (name) name->setText(QString::fromStdString(pdf));
+    else d->printer()->setOutputFileName(QString::fromStdString(pdf));
+    QMetaObject::invokeMethod(d, "accept");
+  });
+  CPrintDialog dlg(FALSE, PD_NOPAGENUMS | PD_HIDEPRINTTOFILE);
+  INT_PTR r = dlg.DoModal();
+  EXPECT_TRUE(saw);
+  EXPECT_STREQ(dlg.GetPortName(), pdf.c_str()) << dlg.GetDeviceName();
+  ASSERT_EQ(r, IDOK);
+  HDC hdc = dlg.GetPrinterDC();
+  ASSERT_NE(hdc, nullptr);
+  CDC* dc = CDC::FromHandle(hdc);
+  ASSERT_GT(dc->StartDoc("Neapwise"), 0);
+  dc->StartPage();
+  CRect r1(0, 0, dc->GetDeviceCaps(HORZRES), dc->GetDeviceCaps(VERTRES) / 10);
+  dc->FillSolidRect(&r1, RGB(0, 0, 0));
+  dc->EndPage();
+  ASSERT_GT(dc->EndDoc(), 0);
+  EXPECT_TRUE(DeleteDC(hdc));
+  QImage p1 = pdfPage(pdf, 1, dir);
+  ASSERT_FALSE(p1.isNull());
+  EXPECT_GT(darkIn(p1, 0.3, 0.0, 0.7, 0.05), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// A folder typed as the PDF's name gets the document's name in it rather than failing later.
+TEST(RealDialogs, PrintDialogWithAFolderForThePdf) {
+  Hooks h;
+  TestDir dir;
+  std::string folder = std::filesystem::path(dir.file("x")).parent_path().string();
+  AfxCallLater(50, [&] {
+    auto* d = modalDialog<QPrintDialog>();
+    if (!d) return;
+    if (auto* name = d->findChild<QLineEdit*>("filename")) name->setText(QString::fromStdString(folder + "/"));
+    QMetaObject::invokeMethod(d, "accept");
+  });
+  CPrintDialog dlg(FALSE);
+  ASSERT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_EQ(std::string(dlg.GetPortName()), folder + "/Neapwise.pdf");
+  HDC hdc = dlg.GetPrinterDC();
+  ASSERT_NE(hdc, nullptr);
+  EXPECT_GT(CDC::FromHandle(hdc)->StartDoc("Neapwise"), 0);
+  EXPECT_GT(CDC::FromHandle(hdc)->EndDoc(), 0);
+  EXPECT_TRUE(DeleteDC(hdc));
 }
 
 }  // namespace

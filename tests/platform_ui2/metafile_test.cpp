@@ -14,6 +14,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -133,6 +134,10 @@ TEST(MetaFile, EveryRecordReadsBackWithItsObjectsTextAndClip) {
   CMetaFileDC dc;
   ASSERT_TRUE(dc.CreateEnhanced(nullptr, path.c_str(), nullptr, "Quillane Neapwise"));
   drawScene(&dc);
+  CDC* asView = &dc;
+  EXPECT_EQ(asView->GetDeviceCaps(LOGPIXELSY), 96);
+  EXPECT_EQ(asView->GetDeviceCaps(HORZRES) * 254, asView->GetDeviceCaps(HORZSIZE) * 960);
+  EXPECT_FALSE(asView->IsPrinting());
   // Text measures as on screen.
   CSize ext = dc.GetTextExtent("Tide");
   EXPECT_GT(ext.cx, 20);
@@ -163,7 +168,7 @@ TEST(MetaFile, EveryRecordReadsBackWithItsObjectsTextAndClip) {
   std::vector<LONG> escapements;
   std::vector<std::string> faces;
   std::set<DWORD> created;
-  bool clipped = false, brushRed = false, penGreen3 = false;
+  bool clipped = false, brushRed = false, penGreen3 = false, framed = false;
   for (const Record& r : recs) {
     count[r.type]++;
     switch (r.type) {
@@ -218,6 +223,13 @@ TEST(MetaFile, EveryRecordReadsBackWithItsObjectsTextAndClip) {
         clipped = true;
         break;
       case EMR_RECTANGLE:
+        // The framed rectangle is one record, drawn with the pen and the brush selected.
+        if (i32(b, r.at + 8) == 20 && i32(b, r.at + 12) == 20) {
+          EXPECT_EQ(i32(b, r.at + 16), 120);
+          EXPECT_EQ(i32(b, r.at + 20), 90);
+          framed = true;
+        }
+        [[fallthrough]];
       case EMR_ELLIPSE: {
         // Within the bounds.
         EXPECT_GE(i32(b, r.at + 8), 0);
@@ -227,13 +239,15 @@ TEST(MetaFile, EveryRecordReadsBackWithItsObjectsTextAndClip) {
     }
   }
   EXPECT_TRUE(created.empty()) << "objects left undeleted";
-  EXPECT_GE(count[EMR_RECTANGLE], 4);
+  EXPECT_EQ(count[EMR_RECTANGLE], 4);  // background, framed rectangle, clipped fill, solid fill
+  EXPECT_EQ(count[EMR_POLYGON16], 1);    // the triangle, filled and outlined at once
   EXPECT_EQ(count[EMR_ELLIPSE], 1);
   EXPECT_GE(count[EMR_POLYGON16], 1);
   EXPECT_GE(count[EMR_POLYLINE16], 2);
   EXPECT_TRUE(penGreen3);
   EXPECT_TRUE(brushRed);
   EXPECT_TRUE(clipped);
+  EXPECT_TRUE(framed);
   EXPECT_EQ(texts, (std::vector<std::string>{"Tide 12:34", "Height"}));
   EXPECT_EQ(escapements, (std::vector<LONG>{0, 900}));
   for (const std::string& f : faces) EXPECT_EQ(f, "Arial");
@@ -409,6 +423,31 @@ TEST(MetaFile, ABitmapCopiedInIsAPictureRecord) {
   EXPECT_TRUE(near(img.pixel(30, 15), kRed)) << std::hex << img.pixel(30, 15);
   EXPECT_TRUE(near(img.pixel(80, 60), kBlue)) << std::hex << img.pixel(80, 60);
   EXPECT_TRUE(near(img.pixel(10, 70), RGB(255, 255, 255)));
+}
+
+// Pictures made one after another, with other drawing between them, as Copy and Save As are
+// used: each DC lets go of its device when it closes.
+TEST(MetaFile, ManyInARowBesideOtherDrawing) {
+  AfxWinInit(0, nullptr);
+  CBitmap bmp;
+  bmp.CreateBitmap(50, 50, 1, 32, nullptr);
+  for (int i = 0; i < 40; ++i) {
+    auto dc = std::make_unique<CMetaFileDC>();
+    ASSERT_TRUE(dc->CreateEnhanced(nullptr, nullptr, nullptr, nullptr));
+    dc->FillSolidRect(0, 0, 10 + i, 10, kBlue);
+    HENHMETAFILE h = dc->CloseEnhanced();
+    ASSERT_NE(h, nullptr);
+    if (i % 2) dc.reset();  // some DCs go at once, others stay until later
+    CDC mem;
+    mem.CreateCompatibleDC(nullptr);
+    CBitmap* old = mem.SelectObject(&bmp);
+    mem.FillSolidRect(0, 0, 50, 50, kRed);
+    mem.SelectObject(old);
+    ENHMETAHEADER hdr{};
+    GetEnhMetaFileHeader(h, sizeof(hdr), &hdr);
+    EXPECT_EQ(hdr.rclBounds.right, 9 + i);
+    DeleteEnhMetaFile(h);
+  }
 }
 
 TEST(MetaFile, RefusedPathsAndBadBytes) {

@@ -186,6 +186,7 @@ TEST_F(Sheets, KeyboardPagesEnterAndApply) {
   sheet.AddPage(&graph);
   bool applyOffAtFirst = false, applyOnAfterChange = false, applyOffAfterApply = false;
   int afterCtrlTab = -1, afterCtrlPgUp = -1;
+  bool tabLook = false, pageBelowTabs = false;
   std::vector<std::string> logAfterApply;
   AfxCallLater(20, [&] {
     HWND apply = ::GetDlgItem(sheet.m_hWnd, ID_APPLY_NOW);
@@ -201,6 +202,21 @@ TEST_F(Sheets, KeyboardPagesEnterAndApply) {
     AfxTestKeyStroke(VK_PRIOR, AFX_TEST_CTRL);
     afterCtrlPgUp = sheet.GetActiveIndex();
     AfxTestKey(VK_CONTROL, FALSE);
+    // The tabs as drawn: the shown page's tab stands higher than the other, and the page's
+    // controls sit inside the frame below the tabs.
+    CBitmap pic;
+    if (AfxCaptureWindow(sheet.m_hWnd, &pic)) {
+      CRect t0, t1;
+      sheet.GetTabRect(0, &t0);
+      sheet.GetTabRect(1, &t1);
+      COLORREF hi = GetSysColor(COLOR_3DHILIGHT), face = GetSysColor(COLOR_3DFACE);
+      tabLook = pic.GetPixel(t0.CenterPoint().x, t0.top - 2) == hi && pic.GetPixel(t1.CenterPoint().x, t1.top - 2) == face &&
+                pic.GetPixel(t1.CenterPoint().x, t1.top) == hi;
+      CRect edit;
+      ::GetWindowRect(::GetDlgItem(general.m_hWnd, IDC_DRAUGHT), &edit);
+      sheet.ScreenToClient(&edit);
+      pageBelowTabs = edit.top > t0.bottom;
+    }
     if (const char* keep = std::getenv("NEAPWISE_UI_PICTURES"))
       AfxSaveWindowPng(sheet.m_hWnd, (std::string(keep) + "/propsheet.png").c_str());
     // Enter in an edit presses OK.
@@ -214,6 +230,8 @@ TEST_F(Sheets, KeyboardPagesEnterAndApply) {
   EXPECT_EQ(logAfterApply, (std::vector<std::string>{"general set", "general kill", "general ok"}));
   EXPECT_EQ(afterCtrlTab, 1);
   EXPECT_EQ(afterCtrlPgUp, 0);
+  EXPECT_TRUE(tabLook);
+  EXPECT_TRUE(pageBelowTabs);
   EXPECT_EQ(calls.log.back(), "graph ok");
   EXPECT_EQ(sheet.GetActiveIndex(), 0);  // the next opening starts on the last page shown
 }

@@ -294,8 +294,16 @@ TEST_F(Tree, ExpansionTheParentRefuses) {
   EXPECT_EQ(tree.GetSelectedItem(), nullptr);  // a button click does not select
   // Collapsing over the selection moves it to the collapsed item.
   tree.SelectItem(calais);
+  int before = host.count(TVN_ITEMEXPANDING);
   tree.Expand(france, TVE_COLLAPSE);
   EXPECT_EQ(tree.GetSelectedItem(), france);
+  // Once an item has been open, the program's own expansions are not reported; the user's are.
+  EXPECT_TRUE(tree.Expand(france, TVE_EXPAND));
+  EXPECT_EQ(host.count(TVN_ITEMEXPANDING), before);
+  tree.SetFocus();
+  AfxTestKeyStroke(VK_SUBTRACT, 0, "-");
+  EXPECT_EQ(host.count(TVN_ITEMEXPANDING), before + 1);
+  EXPECT_EQ(host.last(TVN_ITEMEXPANDED)->action, (UINT)TVE_COLLAPSE);
 }
 
 TEST_F(Tree, HitTestFlags) {

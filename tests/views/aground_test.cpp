@@ -157,6 +157,46 @@ TEST_F(AgroundPanel, TheSpinStepsHalfAMetreWithinItsLimits) {
   EXPECT_EQ("2.50", panel.GetDepthText().GetStdString());
 }
 
+TEST_F(AgroundPanel, ATypedTimeMovesTheMarkAndANonsenseTimeIsPutBack) {
+  CComboBox& combo = panel.GetTimeCombo();
+  EXPECT_EQ(12, combo.GetCount());
+  EXPECT_EQ("12:00", panel.GetTimeText().GetStdString());
+  EXPECT_EQ(12 * 60, panel.GetTimeMinutes());
+  AfxTestClick(combo.GetSafeHwnd(), 10, 8);
+  AfxTestWait(5);
+  auto type = [](const std::string& text) {
+    AfxTestKeyStroke(VK_END);
+    for (int i = 0; i < 8; ++i) AfxTestKeyStroke(VK_BACK, 0, "\b");
+    for (char c : text) {
+      const char s[2] = {c, 0};
+      AfxTestKeyStroke(c >= '0' && c <= '9' ? c : VK_OEM_1, 0, s);
+    }
+    AfxTestWait(10);
+  };
+  type("07:15");
+  EXPECT_EQ(7 * 60 + 15, panel.GetTimeMinutes());
+  EXPECT_GT(host.timeMarks, 0);
+  // An hour of 207 moves nothing, and leaving the combo puts the last valid time back.
+  const int marks = host.timeMarks;
+  AfxTestKeyStroke(VK_HOME);
+  AfxTestKeyStroke('2', 0, "2");
+  AfxTestWait(10);
+  EXPECT_EQ("207:15", panel.GetTimeText().GetStdString());
+  EXPECT_EQ(marks, host.timeMarks);
+  AfxTestClick(panel.GetDepthEdit().GetSafeHwnd(), 5, 5);
+  AfxTestWait(10);
+  EXPECT_EQ("07:15", panel.GetTimeText().GetStdString());
+  EXPECT_EQ(7 * 60 + 15, panel.GetTimeMinutes());
+  panel.SetTimeMinutes(600);
+  EXPECT_EQ("10:00", panel.GetTimeText().GetStdString());
+  EXPECT_EQ(600, panel.GetTimeMinutes());
+  panel.SetUseCurrentTime(1);
+  EXPECT_TRUE(panel.IsUseCurrentTime());
+  EXPECT_FALSE(combo.IsWindowEnabled());
+  panel.SetUseCurrentTime(0);
+  EXPECT_TRUE(combo.IsWindowEnabled());
+}
+
 TEST_F(AgroundPanel, FeetAndBackKeepTheDepth) {
   panel.SetDepthOfWater(5.0);
   panel.SetFeet(1);

@@ -5,8 +5,8 @@
 #include "tests/app/TestPictures.h"
 #include "tests/views/GraphFixture.h"
 
-#include <cstdlib>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 
 namespace {

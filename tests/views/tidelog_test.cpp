@@ -2,6 +2,8 @@
 // selected and deleted with the mouse and the Delete key, deleted from the context menu, the
 // columns dragged, the log rendered and printed, and the log file saved, read back and read
 // from damaged files without losing the user's original.
+#include "app/PortsHost.h"
+#include "app/SelectPortDlg.h"
 #include "platform/core/AfxLocale.h"
 #include "platform/ui/MsgBox.h"
 #include "platform/ui/PrintDC.h"
@@ -12,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -55,12 +58,13 @@ class CTestLogWnd : public CTideLogWnd {
  public:
   std::vector<int> pickerOpened;
   int answer = -1;
+  bool realPicker = false;
   std::vector<std::string> reports;
 
  protected:
   int PickPort(int initial) override {
     pickerOpened.push_back(initial);
-    return answer;
+    return realPicker ? CTideLogWnd::PickPort(initial) : answer;
   }
   void Report(const CString& text) override { reports.push_back(text.GetStdString()); }
 };
@@ -242,6 +246,48 @@ TEST_F(TideLog, ThePortButtonChangesARowsPortOrAddsARowOnTheEmptyLine) {
   EXPECT_EQ(0, log.GetSelectedLine()) << "a button press is not a selection";
 }
 
+class PortsHost : public IPortsHost {
+ public:
+  CPortDB* ports = nullptr;
+  VxMenu menu;
+  CWnd* GetMainWindow() override { return nullptr; }
+  VxMenu* GetContextMenu() override { return &menu; }
+  CPortDB* GetPortDB() override { return ports; }
+  CPortHistory* GetPortHistory() override { return nullptr; }
+  BOOL IsGraphCalculated() const override { return FALSE; }
+  void SelectPort(int) override {}
+  void CalculateGraph() override {}
+};
+
+TEST_F(TideLog, ThePortPickerDialogGivesTheRowItsPort) {
+  PortsHost portsHost;
+  portsHost.ports = &tables->ports;
+  SetPortsHost(&portsHost);
+  log.realPicker = true;
+  log.AddRow(dover, 12, 6, 2025);
+  int chosen = -1;
+  AfxCallLater(60, [&] {
+    auto* dlg = dynamic_cast<CSelectPortDlg*>(CWnd::GetActiveWindow());
+    if (!dlg) return;
+    CPortsTree& tree = dlg->GetTree();
+    tree.SetFocus();
+    AfxTestKeyStroke(VK_DOWN);
+    AfxTestKeyStroke(VK_DOWN);
+    AfxTestKeyStroke(VK_RIGHT);
+    AfxTestKeyStroke(VK_RIGHT);  // the first port of the second country
+    chosen = tree.GetSelectedPort();
+    CWnd* ok = dlg->GetDlgItem(IDOK);
+    CRect r;
+    ok->GetClientRect(&r);
+    AfxTestClick(ok->m_hWnd, r.CenterPoint().x, r.CenterPoint().y);
+  });
+  Click(Centre(log.GetCellButtonRect(1, CTideLogWnd::colPort)));
+  SetPortsHost(nullptr);
+  ASSERT_GE(chosen, 0) << "the picker did not open";
+  EXPECT_EQ(chosen, log.GetRow(0).port);
+  EXPECT_EQ(tables->ports.GetPort(chosen)->GetName(), log.GetCellText(0, CTideLogWnd::colPort));
+}
+
 TEST_F(TideLog, AClickSelectsARowAndDeleteRemovesThatRowOnly) {
   log.AddRow(dover, 10, 6, 2025);
   log.AddRow(dover, 11, 6, 2025);
@@ -331,6 +377,58 @@ TEST_F(TideLog, GotoGraphAndReplicateDateWorkOnTheMenuRow) {
   EXPECT_EQ(ExpectedEvents(dover, 11, 7, 2025)[0], log.GetCellText(0, CTideLogWnd::colEvent1).GetStdString());
 }
 
+// Types into the window holding the focus: the field emptied first, then key by key.
+void TypeText(const std::string& text) {
+  AfxTestKeyStroke(VK_END);
+  for (int i = 0; i < 8; ++i) AfxTestKeyStroke(VK_BACK, 0, "\b");
+  for (char c : text) {
+    const char s[2] = {c, 0};
+    AfxTestKeyStroke(c >= '0' && c <= '9' ? c : VK_OEM_1, 0, s);
+  }
+  AfxTestWait(10);
+}
+
+TEST_F(TideLog, TheTimeCellIsEditedInItsComboAndTheHeightFollows) {
+  log.AddRow(dover, 12, 6, 2025);
+  log.AddRow(dover, 13, 6, 2025);
+  const CString before = log.GetCellText(1, CTideLogWnd::colHeight);
+  Click(RowPoint(2, CTideLogWnd::colTime));
+  EXPECT_EQ(2, log.GetSelectedLine());
+  CComboBox& combo = log.GetTimeCombo();
+  ASSERT_TRUE(combo.IsWindowVisible());
+  CString text;
+  combo.GetWindowText(text);
+  EXPECT_EQ("12:00", text.GetStdString());
+  EXPECT_EQ(12, combo.GetCount());
+  CRect onScreen, cell = log.GetCellRect(2, CTideLogWnd::colTime);
+  combo.GetWindowRect(&onScreen);
+  log.ScreenToClient(&onScreen);
+  EXPECT_EQ(cell.left, onScreen.left) << "the combo lies over the row's Time cell";
+  TypeText("09:30");
+  EXPECT_EQ("09:30", log.GetCellText(1, CTideLogWnd::colTime).GetStdString());
+  EXPECT_EQ(12, log.GetRow(0).time.GetHour()) << "only the selected row changes";
+  const int zone = tables->prediction.GetZoneCode();
+  const int summer = IsSummerTimeAt(CQsDateTime(2025, 6, 13, 0, 0, 0), tables->prediction.GetArea());
+  CPrediction p;
+  p.SetPort(*tables->ports.GetPort(dover));
+  int hint = 0;
+  p.SetAngleFactors(tables->days.Find(CQsDateTime(2025, 6, 13, 0, 0, 0), hint),
+                    tables->days.Find(CQsDateTime(2025, 6, 14, 0, 0, 0), hint));
+  p.ClearCache();
+  CString expected;
+  expected.Format("%0.2fm", p.HeightAt(9 * 60 + 30, zone, summer));
+  EXPECT_EQ(expected, log.GetCellText(1, CTideLogWnd::colHeight));
+  EXPECT_NE(before, expected);
+  // An hour of 209 changes nothing; a click on another cell puts the combo away.
+  AfxTestKeyStroke(VK_HOME);
+  AfxTestKeyStroke('2', 0, "2");
+  AfxTestWait(10);
+  EXPECT_EQ("09:30", log.GetCellText(1, CTideLogWnd::colTime).GetStdString());
+  Click(RowPoint(1, CTideLogWnd::colZone));
+  EXPECT_FALSE(combo.IsWindowVisible());
+  EXPECT_EQ(1, log.GetSelectedLine());
+}
+
 TEST_F(TideLog, ARowDatedOutsideTheTableSaysThereIsNoPrediction) {
   CQsDateTime first, last;
   ASSERT_TRUE(tables->days.GetFirstDate(first));
@@ -396,6 +494,48 @@ TEST(TideLogZones, AHalfHourZoneShowsItsMinutes) {
   log.AddRow(0, 15, 1, 2025);  // southern summer
   EXPECT_EQ("GMT (+9:30)", log.GetCellText(0, CTideLogWnd::colZone).GetStdString());
   EXPECT_EQ("GMT (+10:30)", log.GetCellText(1, CTideLogWnd::colZone).GetStdString());
+  // The zone shown is the one the times are computed in (the table's 1000 is ten hours).
+  struct {
+    int code;
+    const char* winter;
+  } cases[] = {{-330, "GMT (-3:30)"}, {1000, "GMT (+10:00)"}, {1030, "GMT (+10:30)"}, {-5, "GMT (-5:00)"}};
+  for (const auto& c : cases) {
+    std::vector<CPortData> one{model_test::Port(0, 1, "Somewhere", c.code)};
+    one[0].SetArea(10);  // a rule without summer time
+    const std::vector<BYTE> bytes = model_test::TableBytes<CPortDB>(one);
+    CPortDB db(bytes.data(), bytes.size());
+    ASSERT_EQ(1, db.Load());
+    host.ports = &db;
+    CTestLogWnd other;
+    other.SetHost(&host);
+    other.AddRow(0, 15, 7, 2025);
+    EXPECT_EQ(c.winter, other.GetCellText(0, CTideLogWnd::colZone).GetStdString()) << c.code;
+  }
+}
+
+// The empty line's date comes from the table's range, whatever today is.
+TEST(TideLogDates, TheNewLineDateIsTheNearestDayTheTableCanPredict) {
+  struct Case {
+    int year, month, day, count;
+    int wantYear, wantMonth, wantDay;
+  } cases[] = {
+      {2000, 2, 1, 29, 2000, 2, 28},  // a table that ended long ago: its last predictable day
+      {2090, 2, 28, 40, 2090, 2, 28},  // a table still to come: its first day
+  };
+  for (const Case& c : cases) {
+    const std::vector<BYTE> bytes =
+        model_test::TableBytes<CAngleFactorDB>(model_test::Days(1, c.year, c.month, c.day, c.count));
+    CAngleFactorDB days(bytes.data(), bytes.size());
+    ASSERT_EQ(1, days.Load());
+    LogHost host;
+    host.days = &days;
+    CTestLogWnd log;
+    log.SetHost(&host);
+    const CQsDateTime d = log.GetNewLineDate();
+    EXPECT_EQ(c.wantYear, d.GetYear());
+    EXPECT_EQ(c.wantMonth, d.GetMonth());
+    EXPECT_EQ(c.wantDay, d.GetDay());
+  }
 }
 
 TEST_F(TideLog, DraggingAColumnEdgeResizesItAndAColumnDraggedShutBecomes20) {
@@ -421,6 +561,33 @@ TEST_F(TideLog, DraggingAColumnEdgeResizesItAndAColumnDraggedShutBecomes20) {
   drag(400, 400);  // away from any edge: no drag
   EXPECT_EQ(20, header.GetColumnWidth(1));
   EXPECT_FALSE(header.IsDragging());
+}
+
+TEST_F(TideLog, ScrollingMovesTheRowsAndTheStripTogether) {
+  for (int i = 0; i < 30; ++i) log.AddRow(dover, 1 + i, 1, 2025);
+  log.MoveWindow(0, 0, 500, 300);
+  AfxTestWait(10);
+  log.SendMessage(WM_VSCROLL, SB_LINEDOWN);
+  log.SendMessage(WM_VSCROLL, SB_LINEDOWN);
+  EXPECT_EQ(48, log.GetScrollY());
+  Click(CPoint(250, 20 + 12));  // the top line shown is now row 3
+  EXPECT_EQ(3, log.GetSelectedLine());
+  log.SendMessage(WM_VSCROLL, SB_BOTTOM);
+  CRect client;
+  log.GetClientRect(&client);
+  EXPECT_EQ(24 * 31 - (client.Height() - 20), log.GetScrollY()) << "the empty line is the last one shown";
+  log.SendMessage(WM_HSCROLL, SB_LINERIGHT);
+  EXPECT_EQ(10, log.GetScrollX());
+  CRect header;
+  log.GetHeader().GetWindowRect(&header);
+  log.ScreenToClient(&header);
+  EXPECT_EQ(-10, header.left);
+  EXPECT_EQ(860, header.Width());
+  log.SendMessage(WM_HSCROLL, SB_RIGHT);
+  EXPECT_EQ(860 - client.Width(), log.GetScrollX());
+  log.MoveWindow(0, 0, 1000, 400);  // wide enough again: no horizontal scrolling
+  AfxTestWait(10);
+  EXPECT_EQ(0, log.GetScrollX());
 }
 
 TEST_F(TideLog, TheRenderedLogShowsItsRowsTheSelectionAndTheCellButtons) {
@@ -459,14 +626,42 @@ TEST_F(TideLog, TheRenderedLogShowsItsRowsTheSelectionAndTheCellButtons) {
   EXPECT_EQ(window, pic.GetPixel(time1.right - 4, client.bottom - 4));
 }
 
-TEST_F(TideLog, PrintingRunsOverPagesWithoutRepeatingTheLabels) {
+TEST_F(TideLog, PrintingRunsOverPages) {
   for (int i = 0; i < 150; ++i) log.AddRow(dover, 1 + i % 28, 1 + i % 12, 2025);
+  // Through the print dialog, as the user prints: to a PDF file.
   const std::string pdf = (dir / "log.pdf").string();
+  DWORD flags = 0;
+  AfxSetPrintDialogHook([&](const AFX_PRINTDLG_REQUEST& r) {
+    flags = r.flags;
+    AFX_PRINTDLG_ANSWER a;
+    a.result = IDOK;
+    a.pdfPath = pdf;
+    return a;
+  });
+  log.PrintLog();
+  AfxSetPrintDialogHook(nullptr);
+  EXPECT_TRUE(flags & PD_NOPAGENUMS);
+  EXPECT_TRUE(flags & PD_HIDEPRINTTOFILE);
+  const std::string bytes = Bytes(pdf);
+  ASSERT_GT(bytes.size(), 2000u);
+  const size_t count = bytes.find("/Count ");
+  ASSERT_NE(std::string::npos, count);
+  EXPECT_GE(std::atoi(bytes.c_str() + count + 7), 3) << "150 rows run over three pages";
   CPrintDC dc;
-  ASSERT_TRUE(dc.CreatePdf(pdf.c_str(), 150));
+  ASSERT_TRUE(dc.CreatePdf((dir / "again.pdf").string().c_str(), 150));
   ASSERT_TRUE(log.PrintLogTo(&dc));
   EXPECT_GE(dc.GetPageCount(), 3);
-  EXPECT_GT(fs::file_size(pdf), 2000u);
+  // A cancelled dialog prints nothing.
+  AfxSetPrintDialogHook([&](const AFX_PRINTDLG_REQUEST&) {
+    AFX_PRINTDLG_ANSWER a;
+    a.result = IDCANCEL;
+    return a;
+  });
+  fs::copy_file(pdf, "tidelog_print.pdf", fs::copy_options::overwrite_existing);
+  fs::remove(pdf);
+  log.PrintLog();
+  AfxSetPrintDialogHook(nullptr);
+  EXPECT_FALSE(fs::exists(pdf));
   CPrintDC one;
   ASSERT_TRUE(one.CreatePdf((dir / "short.pdf").string().c_str(), 150));
   CTestLogWnd small;
