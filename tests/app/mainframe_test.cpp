@@ -643,6 +643,21 @@ TEST_F(Program, PanelsTimerGpsAndTheFramesSmallestSize) {
   EXPECT_EQ(740, drag.right);
   EXPECT_EQ(550, drag.bottom);
 
+  // View > Toolbar and View > Status Bar hide their bars and give the room to the panes.
+  CRect before0, after0;
+  m_frame->GetSplitter().GetWindowRect(&before0);
+  Command(ID_VIEW_TOOLBAR);
+  Command(ID_VIEW_STATUS_BAR);
+  EXPECT_FALSE(CRightPane::Shown(m_frame->GetDateStrip()));
+  EXPECT_FALSE(CRightPane::Shown(m_frame->GetStatusBar()));
+  m_frame->GetSplitter().GetWindowRect(&after0);
+  EXPECT_EQ(before0.top - CDateStrip::kHeight, after0.top);
+  EXPECT_GT(after0.bottom, before0.bottom);
+  Command(ID_VIEW_TOOLBAR);
+  Command(ID_VIEW_STATUS_BAR);
+  m_frame->GetSplitter().GetWindowRect(&after0);
+  EXPECT_EQ(before0, after0);
+
   // Running aground details off: the graph takes the height less the title band.
   CRect pane, graph;
   Right().GetClientRect(&pane);
