@@ -756,4 +756,19 @@ TEST_F(Program, ARecentPortChosenFromTheMenuBar) {
   EXPECT_EQ(0, Right().m_graph.GetTitle().Find("Aberdeen - "));
 }
 
+TEST_F(Program, SunriseAndSunsetInTheStatusBarNorthOfTheArcticCircle) {
+  ASSERT_NE(nullptr, Start());
+  const int hammerfest = PortIndex("Hammerfest");
+  ASSERT_GE(hammerfest, 0);
+  ClickPort(hammerfest);
+  PickDate(15, 12, 2025);
+  EXPECT_EQ(CString("Sun does not rise"), Pane(ID_INDICATOR_SUNRISE));
+  PickDate(21, 6, 2025);
+  EXPECT_EQ(CString("Sun does not set"), Pane(ID_INDICATOR_SUNSET));
+  // Dover in June: both, in local summer time.
+  ClickPort(PortIndex("Dover, England"));
+  EXPECT_EQ(0, Pane(ID_INDICATOR_SUNRISE).Find(" Sunrise: 04:")) << (LPCTSTR)Pane(ID_INDICATOR_SUNRISE);
+  EXPECT_EQ(0, Pane(ID_INDICATOR_SUNSET).Find(" Sunset: 21:")) << (LPCTSTR)Pane(ID_INDICATOR_SUNSET);
+}
+
 }  // namespace
