@@ -1,9 +1,9 @@
 #include "views/AgroundWnd.h"
 
+#include "app/AppShared.h"
 #include "model/QsDateTime.h"
 #include "platform/core/AfxLocale.h"
 #include "toolkit/CbDrawHelpers.h"
-#include "views/ViewColours.h"
 
 #include <charconv>
 #include <cstring>
@@ -154,13 +154,11 @@ int CAgroundWnd::OnCreate(LPCREATESTRUCT lpcs) {
 void CAgroundWnd::OnDestroy() { CWnd::OnDestroy(); }
 
 void CAgroundWnd::Draw(CDC* dc, const CRect& rc) {
-  const COLORREF back = ViewThemeBackColour();
+  const COLORREF back = ThemeBackColour();
   dc->FillSolidRect(&rc, back);
-  // Light at the top, the pane colour at the bottom.
-  const COLORREF light = RGB((GetRValue(back) + 255) / 2, (GetGValue(back) + 255) / 2, (GetBValue(back) + 255) / 2);
   CCbDrawHelpers helpers;
-  helpers.GradientFill(dc, &rc, light, back, FALSE);
-  CBrush border(ViewThemeBorderColour());
+  helpers.GradientFill(dc, &rc, ThemeGradientLight(), ThemeGradientMid(), FALSE);
+  CBrush border(ThemeBorderColour());
   dc->FrameRect(&rc, &border);
   CRect box(335, 35, 415, 58);
   dc->DrawEdge(&box, EDGE_SUNKEN, BF_RECT);

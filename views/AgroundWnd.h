@@ -32,6 +32,7 @@ class CAgroundWnd : public CWnd {
   ~CAgroundWnd() override;
 
   void SetHost(IViewHost* pHost) { m_pHost = pHost; }
+  using CWnd::Create;
   BOOL Create(CWnd* pParent, const RECT& rect, UINT nID = kDefaultId);
 
   void SetDraught(double dMetres) { m_dDraught = dMetres; }
@@ -59,7 +60,7 @@ class CAgroundWnd : public CWnd {
   CString GetDepthText() const;
   CString GetDepthLabel() const { return m_strDepthLabel; }
   CString GetTimeText() const;
-  CComboBox& GetTimeCombo() { return m_timeCombo; }
+  CComboBox* GetTimeCombo() { return &m_timeCombo; }
   CEdit& GetDepthEdit() { return m_depthEdit; }
 
   void Draw(CDC* pDC, const CRect& rc);

@@ -5,16 +5,14 @@
 #include "model/Prediction.h"
 #include "model/SummerTime.h"
 #include "platform/core/AfxLocale.h"
+#include "platform/core/AfxUserNumber.h"
 #include "platform/ui/MsgBox.h"
 #include "platform/ui/PrintDC.h"
-#if __has_include("platform/ui/CommonDlg.h")
 #include "platform/ui/CommonDlg.h"
-#endif
 #include "views/TableExport.h"
 #include "views/ViewColours.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -61,50 +59,13 @@ void InitDefaultLogFont(LOGFONT& lf) {
 
 CSize Extent(CDC* dc, LPCTSTR s) { return dc->GetTextExtent(s, (int)std::strlen(s)); }
 
-char DecimalSeparator() {
-  CString s = AfxGetLocaleValues().decimalSeparator;
-  return s.IsEmpty() ? '.' : s[0];
-}
-
-// The user's typing reduced to a number: digits, the first decimal separator and at most two
-// digits after it.
-CString FilterHeight(const CString& text, char sep) {
-  CString out;
-  bool seenSep = false;
-  int after = 0;
-  for (int i = 0; i < text.GetLength(); ++i) {
-    char c = text[i];
-    if (std::isdigit((unsigned char)c)) {
-      if (!seenSep) out += c;
-      else if (after < 2) {
-        out += c;
-        ++after;
-      }
-    } else if (c == sep && !seenSep) {
-      out += c;
-      seenSep = true;
-    }
-  }
-  return out;
-}
-
-// A filtered height read with the user's separator; no digits read as 0.
-double ParseHeight(const CString& text, char sep) {
-  double whole = 0, frac = 0, scale = 0.1;
-  bool afterSep = false;
-  for (int i = 0; i < text.GetLength(); ++i) {
-    char c = text[i];
-    if (c == sep) afterSep = true;
-    else if (std::isdigit((unsigned char)c)) {
-      if (afterSep) {
-        frac += (c - '0') * scale;
-        scale /= 10;
-      } else {
-        whole = whole * 10 + (c - '0');
-      }
-    }
-  }
-  return whole + frac;
+// A filtered height read in the user's locale; text without digits reads as 0. A separator
+// typed first or last ("5." or ",5") stands for "5.0" and "0,5".
+double ParseHeight(const CString& text) {
+  double v = 0;
+  if (AfxParseUserNumber(text, v)) return v;
+  if (AfxParseUserNumber(text + "0", v) || AfxParseUserNumber("0" + text, v)) return v;
+  return 0.0;
 }
 
 // A zone of minutes east as the captions write it: whole hours as "+1:00", half hours as "+9:30".
@@ -156,21 +117,16 @@ void CHeightFindWnd::SetPortName(LPCTSTR s) {
 void CHeightFindWnd::SetFeet(int b) {
   b = b ? 1 : 0;
   if (b == m_bFeet) return;
-  double v = ParseHeight(m_strLastText, DecimalSeparator());
+  double v = ParseHeight(m_strLastText);
   m_bFeet = b;
   SetHeightText(FormatHeight(b ? v * kFeetPerMetre : v / kFeetPerMetre));
   if (m_hWnd && IsWindowVisible()) Invalidate(TRUE);
 }
 
-CString CHeightFindWnd::FormatHeight(double v) const {
-  CString s;
-  s.Format("%0.2f", v);
-  s.Replace('.', DecimalSeparator());
-  return s;
-}
+CString CHeightFindWnd::FormatHeight(double v) const { return AfxFormatUserNumber(v, 2); }
 
 double CHeightFindWnd::EditValueMetres(const CString& text) const {
-  double v = ParseHeight(text, DecimalSeparator());
+  double v = ParseHeight(text);
   return m_bFeet ? v / kFeetPerMetre : v;
 }
 
@@ -181,7 +137,7 @@ void CHeightFindWnd::SetHeightText(LPCTSTR text) {
     return;
   }
   // No window: the same filtering on the held text.
-  CString filtered = FilterHeight(CString(text ? text : ""), DecimalSeparator());
+  CString filtered = CQsEdit::FilterText(text ? text : "");
   if (!filtered.IsEmpty()) m_bMatch = std::fabs(EditValueMetres(filtered) - m_dHeight) < 0.002;
   m_strLastText = filtered;
 }
@@ -191,7 +147,7 @@ void CHeightFindWnd::OnEditUpdate() {
   CString text;
   m_wndEdit.GetWindowText(text);
   if (text == m_strLastText) return;
-  CString filtered = FilterHeight(text, DecimalSeparator());
+  CString filtered = CQsEdit::FilterText(text);
   if (!filtered.IsEmpty()) {
     int match = std::fabs(EditValueMetres(filtered) - m_dHeight) < 0.002;
     if (match != m_bMatch) {
@@ -211,7 +167,7 @@ void CHeightFindWnd::OnEditUpdate() {
 
 void CHeightFindWnd::OnSpinDelta(NMHDR* pNMHDR, LRESULT* pResult) {
   auto* ud = reinterpret_cast<NMUPDOWN*>(pNMHDR);
-  double v = ParseHeight(m_strLastText, DecimalSeparator());
+  double v = ParseHeight(m_strLastText);
   if (ud->iDelta == -1 && v <= 99.9) v += 0.1;
   else if (ud->iDelta == 1 && v >= 0.1) v -= 0.1;
   SetHeightText(FormatHeight(v));
@@ -400,12 +356,10 @@ BOOL CHeightFindWnd::SaveToFile(LPCTSTR lpszPath, int nFilterIndex, CString& rEr
 
 void CHeightFindWnd::SaveAs() {
   if (!m_bCalculated) return;
-#if __has_include("platform/ui/CommonDlg.h")
   CFileDialog dlg(FALSE, "htm", "Neapwise Results", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, VIEW_EXPORT_FILTER, this);
   if (dlg.DoModal() != IDOK) return;
   CString error;
   if (!SaveToFile(dlg.GetPathName(), (int)dlg.m_ofn.nFilterIndex, error)) AfxMessageBox(error, MB_OK | MB_ICONEXCLAMATION);
-#endif
 }
 
 // ---- Drawing ----
@@ -651,14 +605,12 @@ BOOL CHeightFindWnd::PrintTo(CDC* pDC) {
 
 void CHeightFindWnd::Print() {
   if (!m_bCalculated || !m_bMatch) return;
-#if __has_include("platform/ui/CommonDlg.h")
   CPrintDialog dlg(FALSE, PD_NOPAGENUMS | PD_HIDEPRINTTOFILE, this);
   if (dlg.DoModal() != IDOK) return;
   HDC hdc = dlg.GetPrinterDC();
   if (!hdc) return;
   if (!PrintTo(CDC::FromHandle(hdc))) AfxMessageBox("The results could not be printed.", MB_OK | MB_ICONEXCLAMATION);
   ::DeleteDC(hdc);
-#endif
 }
 
 // ---- Messages ----
@@ -727,16 +679,6 @@ void CHeightFindWnd::OnDestroy() {
 }
 
 void CHeightFindWnd::OnFindClicked() { Find(); }
-
-BOOL CHeightFindWnd::PreTranslateMessage(MSG* pMsg) {
-  // Enter in the height edit searches.
-  if (pMsg && pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_RETURN && m_wndEdit.GetSafeHwnd() &&
-      pMsg->hwnd == m_wndEdit.GetSafeHwnd()) {
-    Find();
-    return TRUE;
-  }
-  return CWnd::PreTranslateMessage(pMsg);
-}
 
 void CHeightFindWnd::OnContextMenu(CWnd*, CPoint pos) {
   if (!m_bMatch || !m_bCalculated || !HasResults() || !m_pHost) return;

@@ -6,6 +6,7 @@
 
 #include "model/QsDateTime.h"
 #include "platform/ui/AfxWin.h"
+#include "views/QsEdit.h"
 #include "views/ViewHost.h"
 
 struct HEIGHTFIND_RESULT {
@@ -15,7 +16,7 @@ struct HEIGHTFIND_RESULT {
   HEIGHTFIND_RESULT* next = nullptr;
 };
 
-class CHeightFindWnd : public CWnd {
+class CHeightFindWnd : public CWnd, public IHeightFinder {
   DECLARE_DYNAMIC(CHeightFindWnd)
   DECLARE_MESSAGE_MAP()
  public:
@@ -43,7 +44,7 @@ class CHeightFindWnd : public CWnd {
   CString GetPortName() const { return m_strPortName; }
   void SetFeet(int bFeet);
   int IsFeet() const { return m_bFeet; }
-  void Find();
+  void Find() override;
   // How many searches ran.
   int GetFindCount() const { return m_nFinds; }
   void ClearResults();
@@ -94,7 +95,6 @@ class CHeightFindWnd : public CWnd {
   void OnFindClicked();
   void OnEditUpdate();
   void OnSpinDelta(NMHDR* pNMHDR, LRESULT* pResult);
-  BOOL PreTranslateMessage(MSG* pMsg) override;
 
  private:
   struct Layout;
@@ -120,7 +120,7 @@ class CHeightFindWnd : public CWnd {
   int m_nYear = 2000;
   int m_bMatch = 0;
   CButton m_wndFind;
-  CEdit m_wndEdit;
+  CQsEdit m_wndEdit;
   CSpinButtonCtrl m_wndSpin;
   CFont m_fontBold;
   CFont m_fontNormal;

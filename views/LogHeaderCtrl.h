@@ -22,6 +22,7 @@ class CLogHeaderCtrl : public CWnd {
   };
 
   CLogHeaderCtrl() = default;
+  using CWnd::Create;
   BOOL Create(CWnd* pParent, const RECT& rect, UINT nID = kDefaultId);
   void AddLabel(LPCTSTR lpszLabel, int nWidth);
 

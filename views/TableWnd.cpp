@@ -4,9 +4,7 @@
 #include "platform/ui/Clipboard.h"
 #include "platform/ui/MsgBox.h"
 #include "platform/ui/PrintDC.h"
-#if __has_include("platform/ui/CommonDlg.h")
 #include "platform/ui/CommonDlg.h"
-#endif
 #include "views/TableExport.h"
 
 #include <algorithm>
@@ -555,12 +553,10 @@ void CTableWnd::CopyToClipboard() {
 
 void CTableWnd::Export() {
   if (!m_bCalculated) return;
-#if __has_include("platform/ui/CommonDlg.h")
   CFileDialog dlg(FALSE, "htm", "Neapwise Table", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, VIEW_EXPORT_FILTER, this);
   if (dlg.DoModal() != IDOK) return;
   CString error;
   if (!SaveToFile(dlg.GetPathName(), (int)dlg.m_ofn.nFilterIndex, error)) AfxMessageBox(error, MB_OK | MB_ICONEXCLAMATION);
-#endif
 }
 
 BOOL CTableWnd::PrintTo(CDC* pDC) {
@@ -581,14 +577,12 @@ BOOL CTableWnd::PrintTo(CDC* pDC) {
 
 void CTableWnd::Print() {
   if (!m_bCalculated) return;
-#if __has_include("platform/ui/CommonDlg.h")
   CPrintDialog dlg(FALSE, PD_NOPAGENUMS | PD_HIDEPRINTTOFILE, this);
   if (dlg.DoModal() != IDOK) return;
   HDC hdc = dlg.GetPrinterDC();
   if (!hdc) return;
   if (!PrintTo(CDC::FromHandle(hdc))) AfxMessageBox("The table could not be printed.", MB_OK | MB_ICONEXCLAMATION);
   ::DeleteDC(hdc);
-#endif
 }
 
 // ---- Messages ----

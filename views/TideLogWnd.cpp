@@ -49,6 +49,10 @@ void PointFont(CFont& font, CDC* dc, LPCTSTR face, int weight) {
   font.CreatePointFontIndirect(&lf, dc);
 }
 
+bool SameRect(const CRect& a, const CRect& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
 COLORREF Shade(COLORREF window, COLORREF face) {
   auto mix = [](int w, int f) { return w + static_cast<int>(0.15 * (f - w)); };
   return RGB(mix(GetRValue(window), GetRValue(face)), mix(GetGValue(window), GetGValue(face)),
@@ -538,7 +542,7 @@ void CTideLogWnd::Draw(CDC* dc, const CRect& rc) {
     }
     for (int c : {static_cast<int>(colPort), static_cast<int>(colDate)}) {
       CRect button = GetCellButtonRect(line, c);
-      const bool pressed = m_bPressed && button == m_rcPressed;
+      const bool pressed = m_bPressed && SameRect(button, m_rcPressed);
       DrawButton(dc, button, pressed ? BDR_SUNKENINNER : BDR_RAISEDINNER);
     }
   }
@@ -603,7 +607,7 @@ void CTideLogWnd::OnLButtonUp(UINT, CPoint point) {
   if (point.y > kHeaderHeight && i >= 0 && i <= GetRowCount()) {
     const int line = i + 1;
     const CRect portButton = GetCellButtonRect(line, colPort), dateButton = GetCellButtonRect(line, colDate);
-    if (wasPressed && portButton.PtInRect(point) && m_rcPressed == portButton) {
+    if (wasPressed && portButton.PtInRect(point) && SameRect(m_rcPressed, portButton)) {
       DrawPressedButton(BDR_RAISEDINNER);
       m_rcPressed.SetRectEmpty();
       const int initial = i < GetRowCount() ? m_rows[i].port : (m_pHost ? m_pHost->GetCurrentPort() : 0);
@@ -623,7 +627,7 @@ void CTideLogWnd::OnLButtonUp(UINT, CPoint point) {
       HideTimeCombo();
       return;
     }
-    if (wasPressed && dateButton.PtInRect(point) && m_rcPressed == dateButton) {
+    if (wasPressed && dateButton.PtInRect(point) && SameRect(m_rcPressed, dateButton)) {
       DrawPressedButton(BDR_RAISEDINNER);
       m_rcPressed.SetRectEmpty();
       m_nDateRow = i;

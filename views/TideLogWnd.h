@@ -45,6 +45,7 @@ class CTideLogWnd : public CWnd {
   ~CTideLogWnd() override;
 
   void SetHost(IViewHost* pHost) { m_pHost = pHost; }
+  using CWnd::Create;
   BOOL Create(CWnd* pParent, const RECT& rect, UINT nID = kDefaultId);
 
   // ---- Called by the frame ----
@@ -86,7 +87,7 @@ class CTideLogWnd : public CWnd {
   CString GetCellText(int nRow, int nColumn);
   CLogHeaderCtrl& GetHeader() { return m_header; }
   CDatePopup* GetDatePopup() { return m_pDatePopup; }
-  CComboBox& GetTimeCombo() { return m_timeCombo; }
+  CComboBox* GetTimeCombo() { return &m_timeCombo; }
 
   // ---- Geometry (client coordinates) ----
   int GetColumnLeft(int nColumn) const;  // less the horizontal scroll position

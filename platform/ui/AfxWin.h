@@ -12,6 +12,7 @@
 #include "platform/ui/Dialog.h"
 #include "platform/ui/FrameWnd.h"
 #include "platform/ui/Gdi.h"
+#include "platform/ui/Icons.h"
 #include "platform/ui/ImageList.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/MetaFileDC.h"

@@ -1,6 +1,7 @@
 // Buttons (push, default, check, three-state, radio with groups, group box, owner-drawn) and
 // statics (texts with their alignments and ellipses, rectangles, frames, etched lines, bitmaps).
 #include "platform/ui/CtlInternal.h"
+#include "platform/ui/Icons.h"
 
 #include <algorithm>
 
@@ -216,6 +217,18 @@ void paintStatic(HWND h, StaticState* s) {
         int y = (style & SS_CENTERIMAGE) ? (rc.Height() - bm.bmHeight) / 2 : 0;
         dc->BitBlt(x, y, bm.bmWidth, bm.bmHeight, &mem, 0, 0, SRCCOPY);
         mem.SelectObject(old);
+      }
+      if (s->image && type == SS_ICON) {
+        ICONINFO ii{};
+        if (::GetIconInfo((HICON)s->image, &ii)) {
+          BITMAP bm{};
+          ::GetObject(ii.hbmColor, sizeof(bm), &bm);
+          ::DeleteObject(ii.hbmColor);
+          ::DeleteObject(ii.hbmMask);
+          int x = (style & SS_CENTERIMAGE) ? (rc.Width() - bm.bmWidth) / 2 : 0;
+          int y = (style & SS_CENTERIMAGE) ? (rc.Height() - bm.bmHeight) / 2 : 0;
+          ::DrawIcon(dc->GetSafeHdc(), x, y, (HICON)s->image);
+        }
       }
       break;
     }

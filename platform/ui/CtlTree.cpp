@@ -56,6 +56,7 @@ struct TreeState : AfxCtlState {
   bool thumbDrag = false;
   int thumbGrab = 0;
   bool inLayout = false;
+  bool layoutPending = false;
   // Typing selects by the start of the text.
   QString search;
   DWORD searchTime = 0;
@@ -324,7 +325,13 @@ void setBar(HWND h, int bar, bool show) {
 }
 
 void layout(HWND h, TreeState* s) {
-  if (s->inLayout || !AfxRec(h)) return;
+  AfxWndRec* rec = AfxRec(h);
+  if (s->inLayout || !rec) return;
+  if (!rec->redraw) {
+    s->layoutPending = true;  // done once when drawing is turned on again
+    return;
+  }
+  s->layoutPending = false;
   s->inLayout = true;
   rebuildRows(s);
   bool scrolls = !(style(h) & TVS_NOSCROLL);
@@ -574,7 +581,15 @@ Item* insertItem(HWND h, TreeState* s, const TVINSERTSTRUCT* is) {
   }
   link(parent, after, i);
   s->live.insert(i);
-  changed(h, s);
+  // Under a closed item the rows stay as they are; only the parent's button may appear.
+  bool shown = parent == &s->root;
+  if (!shown && (parent->state & TVIS_EXPANDED)) {
+    shown = true;
+    for (Item* p = parent->parent; p && p != &s->root; p = p->parent)
+      if (!(p->state & TVIS_EXPANDED)) shown = false;
+  }
+  if (shown) changed(h, s);
+  else AfxCtlInvalidate(h);
   return i;
 }
 
@@ -1134,6 +1149,11 @@ LRESULT AfxTreeProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_PAINT: paintTree(h, s); return 0;
     case WM_ERASEBKGND: return 1;
+    case WM_SETREDRAW: {
+      ::DefWindowProc(h, msg, wp, lp);
+      if (wp && (s = still(h)) && s->layoutPending) changed(h, s);
+      return 0;
+    }
     case WM_SIZE:
     case WM_STYLECHANGED:
     case WM_SETFONT: {
@@ -1253,7 +1273,8 @@ LRESULT AfxTreeProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       if (s->thumbDrag) thumbMove(h, s, GET_Y_LPARAM(lp));
       return 0;
     case WM_CAPTURECHANGED:
-      s->thumbDrag = false;
+      // Another window took the mouse: the press in progress is abandoned, as on the platform.
+      if ((HWND)lp != h) s->thumbDrag = s->lPressed = false;
       return 0;
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK:
@@ -1288,12 +1309,6 @@ LRESULT AfxTreeProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       if ((s = still(h))) deleteItem(h, s, TVI_ROOT);
       return 0;
 
-    case WM_SETREDRAW: {
-      const bool was = AfxRec(h) && AfxRec(h)->redraw;
-      ::DefWindowProc(h, msg, wp, lp);
-      if (wp && !was && (s = still(h))) changed(h, s);
-      return 0;
-    }
     case TVM_INSERTITEM: return (LRESULT)handle(insertItem(h, s, (const TVINSERTSTRUCT*)lp));
     case TVM_DELETEITEM: return deleteItem(h, s, (HTREEITEM)lp);
     case TVM_EXPAND: {

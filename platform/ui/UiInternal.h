@@ -75,7 +75,17 @@ bool AfxPumpMessage(MSG& msg);
 void AfxPaintNow(HWND h);
 void AfxWindowPixelsChanged(HWND h, const QRect& clientRect);
 int AfxModalDepth();
+// Offers a message read from the queue to the innermost modal loop's filter; true when the
+// filter handled it. Called after the thread hooks, before PreTranslateMessage.
+bool AfxModalLoopFilter(MSG& msg);
+// Asks the innermost modal loop's condition again after a message was handled.
+void AfxModalLoopMessageDone();
 void AfxNoteMessageForIdle();
+// Cursors of the program's resources (Icons.cpp): a shared handle, null when there is none;
+// and the Qt cursor of such a handle (false for the system's cursors, which are their ids).
+HCURSOR AfxLoadCursorResource(LPCTSTR lpCursorName);
+class QCursor;
+bool AfxQCursorOf(HCURSOR h, QCursor* out);
 void AfxNoteQuit(int code);
 
 // A window's Qt widget: turns Qt's events into the window's messages.

@@ -3,6 +3,7 @@
 
 #include "platform/core/AfxResource.h"
 #include "platform/ui/Dialog.h"
+#include "platform/ui/Icons.h"
 #include "platform/ui/Menu.h"
 
 #include <QString>
@@ -173,6 +174,139 @@ struct Parser {
   }
 };
 
+// A picture drawn in characters: its colours (ARGB; alpha 0 is transparent) and its rows.
+struct Picture {
+  int width = 0, height = 0;
+  int hotX = 0, hotY = 0;
+  std::vector<uint32_t> argb;  // top row first
+};
+
+// colours ... end: one character each, "none" or 0xRRGGBB / 0xAARRGGBB.
+bool parseColours(Parser& p, std::map<char, uint32_t>* colours) {
+  p.next();
+  while (!p.word("end")) {
+    if (p.peek().kind != Token::Text || p.peek().value.size() != 1) return p.fail("expected one character in quotes or end");
+    char c = p.next().value[0];
+    if (p.peek().kind != Token::Word) return p.fail("expected none or a colour 0xRRGGBB");
+    const std::string& v = p.peek().value;
+    long x;
+    if (v == "none") (*colours)[c] = 0;
+    else if (v.size() == 8 && number(v, &x) && x >= 0) (*colours)[c] = 0xFF000000u | (uint32_t)x;
+    else if (v.size() == 10 && v.compare(0, 2, "0x") == 0) (*colours)[c] = (uint32_t)std::strtoul(v.c_str(), nullptr, 16);
+    else return p.fail("expected none or a colour 0xRRGGBB or 0xAARRGGBB");
+    p.next();
+  }
+  p.next();
+  return true;
+}
+
+// image <w> <h> [hotspot <x> <y>] "row" ... end
+bool parseImage(Parser& p, const std::map<char, uint32_t>& colours, bool hotspot, bool opaque, Picture* out) {
+  p.next();
+  long w, h;
+  if (!number(p.peek().value, &w) || w < 1 || w > 256) return p.fail("expected a width from 1 to 256");
+  p.next();
+  if (!number(p.peek().value, &h) || h < 1 || h > 256) return p.fail("expected a height from 1 to 256");
+  p.next();
+  out->width = (int)w;
+  out->height = (int)h;
+  if (hotspot && p.word("hotspot")) {
+    p.next();
+    long x, y;
+    if (!number(p.peek().value, &x) || x < 0 || x >= w) return p.fail("expected a hot spot inside the image");
+    p.next();
+    if (!number(p.peek().value, &y) || y < 0 || y >= h) return p.fail("expected a hot spot inside the image");
+    p.next();
+    out->hotX = (int)x;
+    out->hotY = (int)y;
+  }
+  while (!p.word("end")) {
+    if (p.peek().kind != Token::Text) return p.fail("expected a row in quotes or end");
+    const std::string& row = p.peek().value;
+    if ((long)row.size() != w) return p.fail("a row has not the image's width");
+    if ((long)out->argb.size() >= w * h) return p.fail("more rows than the image's height");
+    for (char c : row) {
+      auto it = colours.find(c);
+      if (it == colours.end()) return p.fail("a character with no colour");
+      if (opaque && (it->second >> 24) != 0xFF) return p.fail("a bitmap has no transparent colours");
+      out->argb.push_back(it->second);
+    }
+    p.next();
+  }
+  if ((long)out->argb.size() != w * h) return p.fail("fewer rows than the image's height");
+  p.next();
+  return true;
+}
+
+void putDword(std::vector<BYTE>& b, uint32_t d) {
+  putWord(b, (WORD)(d & 0xFFFF));
+  putWord(b, (WORD)(d >> 16));
+}
+
+// The platform's device-independent picture of an icon or cursor image: a header of twice
+// the height, 32-bit colour rows bottom-up, then the 1-bit mask (1 transparent) bottom-up.
+std::vector<BYTE> iconDib(const Picture& pic) {
+  std::vector<BYTE> b;
+  putDword(b, 40);
+  putDword(b, (uint32_t)pic.width);
+  putDword(b, (uint32_t)pic.height * 2);
+  putWord(b, 1);
+  putWord(b, 32);
+  for (int i = 0; i < 6; ++i) putDword(b, 0);
+  for (int y = pic.height - 1; y >= 0; --y)
+    for (int x = 0; x < pic.width; ++x) {
+      uint32_t c = pic.argb[(size_t)(y * pic.width + x)];
+      b.push_back((BYTE)(c & 0xFF));
+      b.push_back((BYTE)((c >> 8) & 0xFF));
+      b.push_back((BYTE)((c >> 16) & 0xFF));
+      b.push_back((BYTE)(c >> 24));
+    }
+  int stride = ((pic.width + 31) / 32) * 4;
+  for (int y = pic.height - 1; y >= 0; --y) {
+    std::vector<BYTE> row((size_t)stride, 0);
+    for (int x = 0; x < pic.width; ++x)
+      if ((pic.argb[(size_t)(y * pic.width + x)] >> 24) == 0) row[(size_t)(x / 8)] |= (BYTE)(0x80 >> (x % 8));
+    b.insert(b.end(), row.begin(), row.end());
+  }
+  return b;
+}
+
+// A bitmap resource: a header and 24-bit rows bottom-up, each padded to four bytes.
+std::vector<BYTE> bitmapDib(const Picture& pic) {
+  std::vector<BYTE> b;
+  putDword(b, 40);
+  putDword(b, (uint32_t)pic.width);
+  putDword(b, (uint32_t)pic.height);
+  putWord(b, 1);
+  putWord(b, 24);
+  for (int i = 0; i < 6; ++i) putDword(b, 0);
+  int pad = (4 - (pic.width * 3) % 4) % 4;
+  for (int y = pic.height - 1; y >= 0; --y) {
+    for (int x = 0; x < pic.width; ++x) {
+      uint32_t c = pic.argb[(size_t)(y * pic.width + x)];
+      b.push_back((BYTE)(c & 0xFF));
+      b.push_back((BYTE)((c >> 8) & 0xFF));
+      b.push_back((BYTE)((c >> 16) & 0xFF));
+    }
+    for (int i = 0; i < pad; ++i) b.push_back(0);
+  }
+  return b;
+}
+
+// A free id for one image of an icon or cursor (these ids are the program's own business).
+WORD freeImageId(LPCTSTR type, std::set<WORD>& taken) {
+  static WORD next = 1;
+  for (int tries = 0; tries < 0xFFFF; ++tries) {
+    WORD id = next++;
+    if (!id) continue;
+    if (!taken.count(id) && !FindResource(nullptr, MAKEINTRESOURCE(id), type)) {
+      taken.insert(id);
+      return id;
+    }
+  }
+  return 0;
+}
+
 std::string resName(long id) { return "#" + std::to_string(id); }
 
 // ---- Dialog templates ----
@@ -312,6 +446,7 @@ BOOL compile(const std::string& name, const char* text, size_t size, CString* er
   std::vector<Out> outs;
   std::map<UINT, std::u16string> strings;
   std::vector<std::unique_ptr<DialogStore>> dialogs;
+  std::set<WORD> takenImageIds;
   while (p.peek().kind != Token::End) {
     if (p.word("dialog")) {
       p.next();
@@ -382,8 +517,96 @@ BOOL compile(const std::string& name, const char* text, size_t size, CString* er
         putWord(b, 0);
       }
       outs.push_back(Out{RT_ACCELERATOR, resName(id), b});
+    } else if (p.word("toolbar")) {
+      p.next();
+      long id, w, h;
+      if (!number(p.peek().value, &id) || id <= 0 || id > 0xFFFF) return p.fail("expected a toolbar id");
+      p.next();
+      if (!number(p.peek().value, &w) || w < 1 || w > 0xFFFF) return p.fail("expected the picture width");
+      p.next();
+      if (!number(p.peek().value, &h) || h < 1 || h > 0xFFFF) return p.fail("expected the picture height");
+      p.next();
+      std::vector<WORD> items;
+      while (!p.word("end")) {
+        if (p.word("separator")) {
+          p.next();
+          items.push_back(0);
+          continue;
+        }
+        if (!p.word("button")) return p.fail("expected button, separator or end");
+        p.next();
+        long cmd;
+        if (!number(p.peek().value, &cmd) || cmd <= 0 || cmd > 0xFFFF) return p.fail("expected a command id from 1 to 65535");
+        p.next();
+        items.push_back((WORD)cmd);
+      }
+      p.next();
+      std::vector<BYTE> b;
+      putWord(b, 1);
+      putWord(b, (WORD)w);
+      putWord(b, (WORD)h);
+      putWord(b, (WORD)items.size());
+      for (WORD cmd : items) putWord(b, cmd);
+      outs.push_back(Out{RT_TOOLBAR, resName(id), b});
+    } else if (p.word("icon") || p.word("cursor") || p.word("bitmap")) {
+      const std::string kind = p.next().value;
+      long id;
+      if (!number(p.peek().value, &id) || id <= 0 || id > 0xFFFF) return p.fail("expected an id");
+      p.next();
+      std::map<char, uint32_t> colours;
+      std::vector<Picture> pictures;
+      while (!p.word("end")) {
+        if (p.word("colours")) {
+          if (!parseColours(p, &colours)) return FALSE;
+        } else if (p.word("image")) {
+          if (kind == "bitmap" && !pictures.empty()) return p.fail("a bitmap has one image");
+          Picture pic;
+          if (!parseImage(p, colours, kind == "cursor", kind == "bitmap", &pic)) return FALSE;
+          pictures.push_back(std::move(pic));
+        } else {
+          return p.fail("expected colours, image or end");
+        }
+      }
+      if (pictures.empty()) return p.fail("expected at least one image");
+      p.next();
+      if (kind == "bitmap") {
+        outs.push_back(Out{RT_BITMAP, resName(id), bitmapDib(pictures[0])});
+        continue;
+      }
+      const bool cursor = kind == "cursor";
+      LPCTSTR imageType = cursor ? RT_CURSOR : RT_ICON;
+      std::vector<BYTE> dir;
+      putWord(dir, 0);
+      putWord(dir, cursor ? 2 : 1);
+      putWord(dir, (WORD)pictures.size());
+      for (const Picture& pic : pictures) {
+        std::vector<BYTE> image;
+        if (cursor) {
+          putWord(image, (WORD)pic.hotX);
+          putWord(image, (WORD)pic.hotY);
+        }
+        std::vector<BYTE> dib = iconDib(pic);
+        image.insert(image.end(), dib.begin(), dib.end());
+        WORD imageId = freeImageId(imageType, takenImageIds);
+        if (!imageId) return p.fail("no free image id");
+        if (cursor) {
+          putWord(dir, (WORD)pic.width);
+          putWord(dir, (WORD)(pic.height * 2));
+        } else {
+          dir.push_back((BYTE)(pic.width & 0xFF));  // 256 is written as 0
+          dir.push_back((BYTE)(pic.height & 0xFF));
+          dir.push_back(0);
+          dir.push_back(0);
+        }
+        putWord(dir, 1);
+        putWord(dir, 32);
+        putDword(dir, (uint32_t)image.size());
+        putWord(dir, imageId);
+        outs.push_back(Out{imageType, resName(imageId), image});
+      }
+      outs.push_back(Out{cursor ? RT_GROUP_CURSOR : RT_GROUP_ICON, resName(id), dir});
     } else {
-      return p.fail("expected menu, dialog, strings or accelerators");
+      return p.fail("expected menu, dialog, strings, accelerators, toolbar, icon, cursor or bitmap");
     }
   }
   (void)name;

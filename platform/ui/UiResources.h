@@ -26,6 +26,32 @@
 //     vkey 0x7B 57603                 a virtual key
 //   end
 //
+//   toolbar 128 16 15                 a toolbar (type 241): picture width and height, then
+//     button 57600                    the command of each button in order
+//     separator
+//   end
+//
+//   icon 128                          an icon (RT_GROUP_ICON with one RT_ICON per image);
+//     colours                         pictures are drawn in characters, each standing for
+//       "." none                      a colour: none (transparent), 0xRRGGBB or 0xAARRGGBB
+//       "k" 0x000000
+//     end
+//     image 16 16                     one image: width, height, then one text per row
+//       "....kkkk........"
+//       ...
+//     end
+//   end
+//
+//   cursor 300                        a cursor (RT_GROUP_CURSOR, RT_CURSOR): like an icon,
+//     colours ... end                 each image with its hot spot
+//     image 32 32 hotspot 7 7 ... end
+//   end
+//
+//   bitmap 130                        a bitmap (RT_BITMAP, 24 bits): colours and one image;
+//     colours ... end                 "none" is not allowed
+//     image 48 15 ... end
+//   end
+//
 // Each block becomes the platform's binary resource of that type in the core resource
 // registry, so FindResource and the loaders see them as on the platform.
 //

@@ -1,6 +1,7 @@
 #include "platform/ui/WinApp.h"
 
 #include "platform/ui/FrameWnd.h"
+#include "platform/ui/Icons.h"
 #include "platform/ui/UiInternal.h"
 #include "platform/ui/UiResources.h"
 
@@ -9,7 +10,9 @@
 #include <QEventLoop>
 #include <QFontDatabase>
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace {
 CWinApp* g_app = nullptr;
@@ -192,8 +195,9 @@ void CCommandLineInfo::ParseParam(const char* p, BOOL bFlag, BOOL) {
 }
 
 HCURSOR CWinApp::LoadStandardCursor(LPCTSTR lpszCursorName) const { return ::LoadCursor(nullptr, lpszCursorName); }
-HCURSOR CWinApp::LoadCursor(UINT) const { return ::LoadCursor(nullptr, IDC_ARROW); }
-HICON CWinApp::LoadIcon(UINT) const { return nullptr; }
+HCURSOR CWinApp::LoadCursor(UINT nIDResource) const { return ::LoadCursor(AfxGetResourceHandle(), MAKEINTRESOURCE(nIDResource)); }
+HICON CWinApp::LoadIcon(UINT nIDResource) const { return ::LoadIcon(AfxGetResourceHandle(), MAKEINTRESOURCE(nIDResource)); }
+HICON CWinApp::LoadStandardIcon(LPCTSTR lpszIconName) const { return ::LoadIcon(nullptr, lpszIconName); }
 
 int AfxWinMain(int argc, char** argv) {
   AfxWinInit(argc, argv);
@@ -211,16 +215,62 @@ int AfxWinMain(int argc, char** argv) {
   return code;
 }
 
-void AfxRunModalLoop(const std::function<bool()>& keepGoing) {
+namespace {
+// One running AfxRunModalLoop; the innermost running one reads the messages.
+struct ModalLoop {
+  const std::function<bool()>* keepGoing;
+  const AFX_MODAL_FILTER* filter;
+  bool running = true;
+  bool busy = false;  // inside its filter or condition: no re-entry
+};
+std::vector<ModalLoop*> g_loops;
+
+bool stillGoing(ModalLoop* l) {
+  if (!l->running) return false;
+  if (l->busy) return true;
+  l->busy = true;
+  l->running = (*l->keepGoing)();
+  l->busy = false;
+  return l->running;
+}
+
+ModalLoop* innermostRunning() {
+  for (auto it = g_loops.rbegin(); it != g_loops.rend(); ++it)
+    if (stillGoing(*it)) return *it;
+  return nullptr;
+}
+}  // namespace
+
+bool AfxModalLoopFilter(MSG& msg) {
+  ModalLoop* l = innermostRunning();
+  if (!l || l->busy || !*l->filter) return false;
+  // The loop's frame is below this call on the stack, so it outlives the filter.
+  l->busy = true;
+  BOOL handled = (*l->filter)(msg);
+  l->busy = false;
+  if (handled) stillGoing(l);
+  return handled != FALSE;
+}
+
+void AfxModalLoopMessageDone() {
+  if (!g_loops.empty()) innermostRunning();
+}
+
+BOOL AfxRunModalLoop(const std::function<bool()>& keepGoing, const AFX_MODAL_FILTER& filter) {
   AfxWinInit(0, nullptr);
+  ModalLoop me{&keepGoing, &filter};
   ++g_modalDepth;
+  g_loops.push_back(&me);
   QEventLoop loop;
-  // Each pass handles what is pending, then waits for more; the condition is checked between.
-  while (!g_quit && keepGoing()) {
+  // Each pass handles what is pending, then waits for more; the condition is asked between
+  // passes and after every message (AfxModalLoopMessageDone).
+  while (!g_quit && stillGoing(&me)) {
     loop.processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     if (QCoreApplication::closingDown()) break;
   }
+  g_loops.erase(std::find(g_loops.begin(), g_loops.end(), &me));
   --g_modalDepth;
+  return !g_quit;
 }
 
 void AfxPumpPendingMessages(int maxMs) {

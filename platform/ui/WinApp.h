@@ -68,7 +68,7 @@ class CWinApp : public CWinThread, public CWinAppBase {
   HCURSOR LoadStandardCursor(LPCTSTR lpszCursorName) const;
   HCURSOR LoadCursor(UINT nIDResource) const;
   HICON LoadIcon(UINT nIDResource) const;
-  HICON LoadStandardIcon(LPCTSTR) const { return nullptr; }
+  HICON LoadStandardIcon(LPCTSTR lpszIconName) const;
 
   int m_argc = 0;
   char** m_argv = nullptr;
@@ -85,9 +85,25 @@ BOOL AfxWinInit(int argc, char** argv);
 // one application object.
 int AfxWinMain(int argc, char** argv);
 
-// Runs a nested loop until keepGoing returns false or the program quits; idle processing is
-// skipped meanwhile. Used by modal dialogs, menu tracking and the toolkit's tracking loops.
-void AfxRunModalLoop(const std::function<bool()>& keepGoing);
+// Sees one message a modal loop reads; TRUE when it handled the message (it is not dispatched).
+typedef std::function<BOOL(MSG& msg)> AFX_MODAL_FILTER;
+
+// The nested message loop of modal dialogs, menu tracking and the toolkit's own loops (a
+// button held with the mouse captured, a bar dragged, a popup tracked). It reads and
+// dispatches input until keepGoing returns false, and ends as soon as the program quits
+// (WM_QUIT stays seen, so every enclosing loop ends too) or the application closes down.
+// Idle processing is skipped while it runs.
+//  - keepGoing is asked before the loop starts, after every message the loop reads and
+//    whenever the loop wakes up; so work that must follow every message (a pending layout)
+//    can go there, and a loop that needs the capture can end when it is lost.
+//  - filter, when given, sees every message the loop reads (input, timers, posted messages)
+//    after the thread hooks and before PreTranslateMessage, as a GetMessage loop sees them;
+//    it returns TRUE for a message it handled itself, which is then not dispatched. Messages
+//    the filter itself causes to be read are dispatched normally.
+//  - the innermost loop reads; once its keepGoing is false, messages still pending are left
+//    to the enclosing loop.
+// Returns FALSE when the loop ended because the program quits, TRUE otherwise.
+BOOL AfxRunModalLoop(const std::function<bool()>& keepGoing, const AFX_MODAL_FILTER& filter = {});
 // Handles the events that are pending now (at most maxMs milliseconds of waiting for more).
 void AfxPumpPendingMessages(int maxMs = 0);
 // TRUE once WM_QUIT has been seen.

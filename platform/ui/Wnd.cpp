@@ -4,6 +4,7 @@
 #include "platform/ui/FrameWnd.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/UiInternal.h"
+#include "platform/ui/ScrollBars.h"
 #include "platform/ui/WinApp.h"
 
 #include <QApplication>
@@ -309,6 +310,22 @@ LRESULT CallNextHookEx(HHOOK hhk, int nCode, WPARAM wParam, LPARAM lParam) {
 }
 
 
+// PreTranslateMessage, then the window (or the timer procedure).
+static void dispatchQueued(MSG& msg) {
+  if (msg.hwnd && !AfxRec(msg.hwnd)) return;
+  CWinThread* thread = AfxGetThread();
+  BOOL eaten = FALSE;
+  if (thread) eaten = thread->PreTranslateMessage(&msg);
+  else eaten = CWnd::WalkPreTranslateTree(nullptr, &msg);
+  if (eaten || !msg.hwnd) return;
+  if (!AfxRec(msg.hwnd)) return;
+  if (msg.message == WM_TIMER && msg.lParam) {
+    reinterpret_cast<TIMERPROC>(msg.lParam)(msg.hwnd, WM_TIMER, msg.wParam, msg.time);
+    return;
+  }
+  ::SendMessage(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+}
+
 bool AfxPumpMessage(MSG& msg) {
   if (msg.time == 0) msg.time = (DWORD)uiClock().elapsed();
   if (msg.message != WM_PAINT) AfxNoteMessageForIdle();
@@ -320,17 +337,10 @@ bool AfxPumpMessage(MSG& msg) {
     if (callHooks(WH_MOUSE, HC_ACTION, msg.message, (LPARAM)&mh)) return false;
   }
   if (msg.hwnd && !AfxRec(msg.hwnd)) return true;
-  CWinThread* thread = AfxGetThread();
-  BOOL eaten = FALSE;
-  if (thread) eaten = thread->PreTranslateMessage(&msg);
-  else eaten = CWnd::WalkPreTranslateTree(nullptr, &msg);
-  if (eaten || !msg.hwnd) return true;
-  if (!AfxRec(msg.hwnd)) return true;
-  if (msg.message == WM_TIMER && msg.lParam) {
-    reinterpret_cast<TIMERPROC>(msg.lParam)(msg.hwnd, WM_TIMER, msg.wParam, msg.time);
-    return true;
-  }
-  ::SendMessage(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+  // A modal loop reading its own messages sees them here, as its GetMessage would.
+  if (AfxModalLoopFilter(msg)) return true;
+  dispatchQueued(msg);
+  AfxModalLoopMessageDone();
   return true;
 }
 
@@ -778,7 +788,13 @@ static void raiseTop(HWND h) {
   if (windowSystemPresent() || (r->style & WS_CHILD)) r->w->raise();
 }
 
-HWND SetActiveWindow(HWND hWnd) {
+// tellQt: false when Qt reports an activation it has already made; asking it again would
+// answer a stale report with a new one, and two windows would take turns for ever.
+static HWND afxActivate(HWND hWnd, bool tellQt);
+
+HWND SetActiveWindow(HWND hWnd) { return afxActivate(hWnd, true); }
+
+static HWND afxActivate(HWND hWnd, bool tellQt) {
   HWND top = GetAncestor(hWnd, GA_ROOT);
   HWND old = g_active;
   if (!AfxRec(top) || old == top) return old;
@@ -790,7 +806,7 @@ HWND SetActiveWindow(HWND hWnd) {
   ::SendMessage(top, WM_NCACTIVATE, TRUE, 0);
   ::SendMessage(top, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), (LPARAM)old);
   if (AfxWndRec* r = AfxRec(top)) {
-    if (r->w->isVisible()) r->w->activateWindow();
+    if (tellQt && r->w->isVisible()) r->w->activateWindow();
   }
   return old;
 }
@@ -1267,7 +1283,9 @@ struct CursorRec {
 };
 }  // namespace
 
-HCURSOR LoadCursor(HINSTANCE, LPCTSTR lpCursorName) {
+HCURSOR LoadCursor(HINSTANCE hInstance, LPCTSTR lpCursorName) {
+  // The program's cursors come from its resources (Icons.cpp).
+  if (hInstance) return AfxLoadCursorResource(lpCursorName);
   // System cursors are their ids as handles; the shape is chosen when set.
   uintptr_t id = (uintptr_t)lpCursorName;
   if (!IS_INTRESOURCE(lpCursorName)) return nullptr;
@@ -1301,7 +1319,10 @@ HCURSOR SetCursor(HCURSOR hCursor) {
   if (g_waitCount > 0) return old;
   HWND h = WindowFromPoint(g_cursor);
   if (g_capture) h = g_capture;
-  if (AfxWndRec* r = AfxRec(h)) r->w->setCursor(QCursor(shapeOf(hCursor)));
+  if (AfxWndRec* r = AfxRec(h)) {
+    QCursor own;
+    r->w->setCursor(AfxQCursorOf(hCursor, &own) ? own : QCursor(shapeOf(hCursor)));
+  }
   return old;
 }
 HCURSOR GetCursor() { return g_cursorCurrent; }
@@ -1371,7 +1392,7 @@ BOOL TrackMouseEvent(LPTRACKMOUSEEVENT e) {
   return TRUE;
 }
 
-// ---- Window scroll bars (state only for now; the bars are not drawn); SB_CTL is the bar control's ----
+// ---- Window scroll bars (drawn and tracked in ScrollBars.cpp) ----
 static AfxScrollState* sbState(HWND h, int nBar) {
   AfxWndRec* r = AfxRec(h);
   if (!r || (nBar != SB_HORZ && nBar != SB_VERT)) return nullptr;
@@ -1382,6 +1403,7 @@ int SetScrollInfo(HWND hWnd, int nBar, const SCROLLINFO* si, BOOL bRedraw) {
   if (nBar == SB_CTL) return (int)::SendMessage(hWnd, SBM_SETSCROLLINFO, (WPARAM)bRedraw, (LPARAM)si);
   AfxScrollState* s = sbState(hWnd, nBar);
   if (!s || !si) return 0;
+  if (bRedraw) AfxRec(hWnd)->w->update();
   if (si->fMask & SIF_RANGE) { s->si.nMin = si->nMin; s->si.nMax = si->nMax; }
   if (si->fMask & SIF_PAGE) s->si.nPage = si->nPage;
   if (si->fMask & SIF_POS) s->si.nPos = si->nPos;
@@ -1751,7 +1773,7 @@ bool NeapWidget::event(QEvent* e) {
       return QWidget::event(e);
     }
     case QEvent::WindowActivate:
-      if (AfxRec(m_h) && !(AfxRec(m_h)->style & WS_CHILD) && g_active != m_h) SetActiveWindow(m_h);
+      if (AfxRec(m_h) && !(AfxRec(m_h)->style & WS_CHILD) && g_active != m_h) afxActivate(m_h, false);
       return QWidget::event(e);
     default:
       break;
@@ -1791,28 +1813,7 @@ static void drawNonClient(QPainter& p, AfxWndRec* r) {
     frame(sys(COLOR_3DDKSHADOW), sys(COLOR_3DLIGHT));
   }
   if (r->exStyle & WS_EX_STATICEDGE) frame(sys(COLOR_3DSHADOW), sys(COLOR_3DHILIGHT));
-  // Scroll bars: a flat classic track with the thumb where the position is.
-  bool v = (r->style & WS_VSCROLL) && r->sb[SB_VERT].visible;
-  bool h = (r->style & WS_HSCROLL) && r->sb[SB_HORZ].visible;
-  if (v) {
-    QRect bar(inner.right() - 15, inner.top(), 16, inner.height() - (h ? 16 : 0));
-    p.fillRect(bar, sys(COLOR_SCROLLBAR));
-    const SCROLLINFO& si = r->sb[SB_VERT].si;
-    int range = std::max(1, si.nMax - si.nMin + 1);
-    int track = std::max(0, bar.height() - 32);
-    int thumb = si.nPage ? std::max(8, (int)((long long)track * si.nPage / range)) : 16;
-    int pos = track > thumb ? (int)((long long)(track - thumb) * (si.nPos - si.nMin) / std::max(1, range - (int)std::max<UINT>(si.nPage, 1))) : 0;
-    p.fillRect(QRect(bar.left(), bar.top(), 16, 16), sys(COLOR_3DFACE));
-    p.fillRect(QRect(bar.left(), bar.bottom() - 15, 16, 16), sys(COLOR_3DFACE));
-    p.fillRect(QRect(bar.left(), bar.top() + 16 + pos, 16, thumb), sys(COLOR_3DFACE));
-  }
-  if (h) {
-    QRect bar(inner.left(), inner.bottom() - 15, inner.width() - (v ? 16 : 0), 16);
-    p.fillRect(bar, sys(COLOR_SCROLLBAR));
-    p.fillRect(QRect(bar.left(), bar.top(), 16, 16), sys(COLOR_3DFACE));
-    p.fillRect(QRect(bar.right() - 15, bar.top(), 16, 16), sys(COLOR_3DFACE));
-  }
-  if (v && h) p.fillRect(QRect(inner.right() - 15, inner.bottom() - 15, 16, 16), sys(COLOR_3DFACE));
+  AfxDrawWindowScrollBars(p, r);
 }
 
 void NeapWidget::paintEvent(QPaintEvent* e) {
@@ -1897,6 +1898,12 @@ LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
       if ((r->style & WS_HSCROLL) && c.y >= cr.bottom && c.x < cr.right) return HTHSCROLL;
       return HTBORDER;
     }
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+      // A press on a scroll bar tracks it until the button is released.
+      if (wParam == HTVSCROLL || wParam == HTHSCROLL)
+        AfxTrackWindowScrollBar(hWnd, wParam == HTVSCROLL ? SB_VERT : SB_HORZ, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      return 0;
     case WM_MOUSEACTIVATE:
       if ((r->style & WS_CHILD) && r->parent) {
         LRESULT res = ::SendMessage(r->parent, WM_MOUSEACTIVATE, wParam, lParam);

@@ -511,6 +511,14 @@ TEST_F(Combos, ControlsRenderToAPicture) {
   host.ScreenToClient(&wr);
   EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), pic.GetPixel(wr.right - 30, wr.top + wr.Height() / 2));  // focused field
   EXPECT_EQ(GetSysColor(COLOR_3DFACE), pic.GetPixel(wr.right - 6, wr.top + 4));                 // the button
+  // The list's scroll bar has arrow buttons with their arrows.
+  CRect lr;
+  lb.GetWindowRect(&lr);
+  host.ScreenToClient(&lr);
+  int arrow = 0;
+  for (int y = lr.top + 2; y < lr.top + 18; ++y)
+    for (int x = lr.right - 18; x < lr.right - 2; ++x) arrow += pic.GetPixel(x, y) == GetSysColor(COLOR_BTNTEXT);
+  EXPECT_GE(arrow, 10);
   // The open list is a window of its own, below the field.
   AfxTestClick(list.m_hWnd, 30, 5);
   ASSERT_TRUE(list.GetDroppedState());

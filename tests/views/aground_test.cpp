@@ -158,7 +158,7 @@ TEST_F(AgroundPanel, TheSpinStepsHalfAMetreWithinItsLimits) {
 }
 
 TEST_F(AgroundPanel, ATypedTimeMovesTheMarkAndANonsenseTimeIsPutBack) {
-  CComboBox& combo = panel.GetTimeCombo();
+  CComboBox& combo = *panel.GetTimeCombo();
   EXPECT_EQ(12, combo.GetCount());
   EXPECT_EQ("12:00", panel.GetTimeText().GetStdString());
   EXPECT_EQ(12 * 60, panel.GetTimeMinutes());

@@ -3,6 +3,7 @@
 // the user's locale, the exports, printing over several pages, saving, and windows too small
 // for a column.
 #include "platform/core/AfxLocale.h"
+#include "platform/ui/CommonDlg.h"
 #include "platform/ui/PrintDC.h"
 #include "platform/ui/UiTest.h"
 #include "tests/views/MonthFixture.h"
@@ -10,6 +11,8 @@
 #include "views/ViewColours.h"
 
 #include <cmath>
+#include <functional>
+#include <memory>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -176,7 +179,8 @@ TEST_F(Finder, TheTypedHeightIsFilteredAndReadInTheUsersLocale) {
   } cases[] = {
       {"en_US", "5.234", "5.23", 5.23}, {"en_US", "5.2.3", "5.23", 5.23}, {"en_US", "a5b.c2", "5.2", 5.2},
       {"en_US", "1,000", "1000", 1000}, {"de_DE", "2,5", "2,5", 2.5},     {"de_DE", "2.5", "25", 25},
-      {"de_DE", "1,234", "1,23", 1.23}, {"en_US", "xyz", "", 0},
+      {"de_DE", "1,234", "1,23", 1.23}, {"en_US", "xyz", "", 0},      {"en_US", "5.", "5.", 5.0},
+      {"de_DE", ",5", ",5", 0.5},
   };
   for (const Case& c : cases) {
     AfxSetLocaleOverrideByName(c.locale);
@@ -344,10 +348,18 @@ TEST_F(Finder, TheContextMenuOffersSaveAndPrintOnlyForMatchingResults) {
   ASSERT_TRUE(finder.Create(&owner, CRect(0, 0, 700, 500)));
   auto open = [&](int pick, LPARAM where) {
     std::vector<UINT> ids;
-    AfxCallLater(50, [&] {
+    // Shared with the retries, which may outlive this call; they stop once it returns.
+    auto alive = std::make_shared<bool>(true);
+    auto look = std::make_shared<std::function<void(int)>>();
+    std::weak_ptr<std::function<void(int)>> self = look;
+    *look = [&, alive, self](int tries) {
+      if (!*alive) return;
       HMENU menus[2];
       HWND wnds[2];
-      if (AfxGetTrackingMenus(menus, wnds, 2) != 1) return;
+      if (AfxGetTrackingMenus(menus, wnds, 2) != 1) {
+        if (auto again = self.lock(); again && tries > 0) AfxCallLater(20, [again, tries] { (*again)(tries - 1); });
+        return;
+      }
       for (int i = 0; i < GetMenuItemCount(menus[0]); ++i) ids.push_back(GetMenuItemID(menus[0], i));
       if (pick < 0) {
         EndMenu();
@@ -359,9 +371,11 @@ TEST_F(Finder, TheContextMenuOffersSaveAndPrintOnlyForMatchingResults) {
       AfxTestMouse(WM_MOUSEMOVE, p);
       AfxTestMouse(WM_RBUTTONDOWN, p);
       AfxTestMouse(WM_RBUTTONUP, p);
-    });
+    };
+    AfxCallLater(30, [look] { (*look)(25); });
     finder.SendMessage(WM_CONTEXTMENU, (WPARAM)finder.GetSafeHwnd(), where);
-    AfxTestWait(60);
+    AfxTestWait(pick < 0 ? 60 : 500, [&] { return pick < 0 || !owner.commands.empty(); });
+    *alive = false;
     return ids;
   };
   const LPARAM keyboard = MAKELPARAM(-1, -1);
@@ -449,6 +463,51 @@ TEST_F(Finder, SavingReportsWhatCannotBeWritten) {
   error.Empty();
   EXPECT_FALSE(finder.SaveToFile((dir + "/blocker/r.htm").c_str(), 1, error));
   EXPECT_NE(-1, error.Find("blocker/r.htm")) << error.GetString();
+}
+
+TEST_F(Finder, SaveAsAndPrintGoThroughTheirDialogs) {
+  const std::string dir = TempDir();
+  std::vector<std::string> messages;
+  AfxSetMessageBoxHook([&](const AFX_MSGBOX_REQUEST& r) {
+    messages.push_back(r.text);
+    return IDOK;
+  });
+  int asked = 0;
+  AfxSetFileDialogHook([&](const AFX_FILEDLG_REQUEST& r) {
+    ++asked;
+    EXPECT_EQ("Neapwise Results", r.fileName);
+    EXPECT_EQ("htm", r.defExt);
+    return AFX_FILEDLG_ANSWER{IDOK, dir + "/results", 1};
+  });
+  finder.SaveAs();
+  EXPECT_EQ(0, asked) << "nothing calculated, nothing to save";
+  finder.SetHeightText("3.00");
+  finder.Find();
+  finder.SaveAs();
+  EXPECT_EQ(1, asked);
+  EXPECT_EQ(ReadFile(dir + "/results.htm"), std::string(finder.BuildHtml().GetString()));
+  AfxSetFileDialogHook([&](const AFX_FILEDLG_REQUEST&) { return AFX_FILEDLG_ANSWER{IDOK, dir + "/results.doc", 1}; });
+  finder.SaveAs();
+  ASSERT_EQ(1u, messages.size()) << "another extension is refused, and the user told";
+  AfxSetFileDialogHook(nullptr);
+  AfxSetMessageBoxHook(nullptr);
+
+  int printed = 0;
+  AfxSetPrintDialogHook([&](const AFX_PRINTDLG_REQUEST&) {
+    ++printed;
+    AFX_PRINTDLG_ANSWER a;
+    a.result = IDOK;
+    a.pdfPath = dir + "/results.pdf";
+    return a;
+  });
+  finder.SetHeightText("3.10");
+  finder.Print();
+  EXPECT_EQ(0, printed) << "greyed results are not printed";
+  finder.SetHeightText("3.00");
+  finder.Print();
+  EXPECT_EQ(1, printed);
+  AfxSetPrintDialogHook(nullptr);
+  EXPECT_EQ(0u, ReadFile(dir + "/results.pdf").find("%PDF"));
 }
 
 TEST_F(Finder, DaysOutsideTheAngleFactorTableShowThatNoPredictionExists) {

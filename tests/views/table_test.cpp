@@ -1,6 +1,7 @@
 // The monthly tide table as a user sees it: a real port's month with its moon phases checked in
 // pixels, its text and HTML exports against the model's own tides, saving (with the failures a
 // user must be told of), printing, the windows too small for a cell, and mouse, keys and wheel.
+#include "platform/ui/CommonDlg.h"
 #include "platform/ui/PrintDC.h"
 #include "platform/ui/UiTest.h"
 #include "tests/views/MonthFixture.h"
@@ -10,6 +11,8 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <functional>
+#include <memory>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -69,12 +72,21 @@ class COwner : public CWnd {
 
 // Opens the window's context menu from the keyboard and returns its item ids; the item at
 // index pick (if any) is chosen.
-std::vector<UINT> OpenContextMenu(CWnd& wnd, int pick) {
+std::vector<UINT> OpenContextMenu(CWnd& wnd, int pick, const std::function<bool()>& done = {}) {
   std::vector<UINT> ids;
-  AfxCallLater(50, [&] {
+  // Looks for the open menu until it shows (a busy machine may be slow to open it).
+  // Shared with the retries, which may outlive this call; they stop once it returns.
+  auto alive = std::make_shared<bool>(true);
+  auto look = std::make_shared<std::function<void(int)>>();
+  std::weak_ptr<std::function<void(int)>> self = look;
+  *look = [&, alive, self](int tries) {
+    if (!*alive) return;
     HMENU menus[2];
     HWND wnds[2];
-    if (AfxGetTrackingMenus(menus, wnds, 2) != 1) return;
+    if (AfxGetTrackingMenus(menus, wnds, 2) != 1) {
+      if (auto again = self.lock(); again && tries > 0) AfxCallLater(20, [again, tries] { (*again)(tries - 1); });
+      return;
+    }
     for (int i = 0; i < GetMenuItemCount(menus[0]); ++i) ids.push_back(GetMenuItemID(menus[0], i));
     if (pick < 0) {
       EndMenu();
@@ -86,9 +98,11 @@ std::vector<UINT> OpenContextMenu(CWnd& wnd, int pick) {
     AfxTestMouse(WM_MOUSEMOVE, p);
     AfxTestMouse(WM_RBUTTONDOWN, p);
     AfxTestMouse(WM_RBUTTONUP, p);
-  });
+  };
+  AfxCallLater(30, [look] { (*look)(25); });
   wnd.SendMessage(WM_CONTEXTMENU, (WPARAM)wnd.GetSafeHwnd(), MAKELPARAM(-1, -1));
-  AfxTestWait(60);
+  AfxTestWait(pick < 0 ? 60 : 500, [&] { return pick < 0 || (done && done()); });
+  *alive = false;
   return ids;
 }
 
@@ -347,6 +361,60 @@ TEST_F(TableWindow, SavingChoosesTheFormatByExtensionAndReportsWhatCannotBeWritt
   ::chmod(dir.c_str(), 0755);
 }
 
+TEST_F(TableWindow, ExportAsksForANameAndTellsTheUserWhenTheFileCannotBeWritten) {
+  const std::string dir = TempDir();
+  AFX_FILEDLG_REQUEST asked{};
+  std::string answer = dir + "/june";
+  int filter = 2;
+  AfxSetFileDialogHook([&](const AFX_FILEDLG_REQUEST& r) {
+    asked = r;
+    return AFX_FILEDLG_ANSWER{IDOK, answer, filter};
+  });
+  std::vector<std::string> messages;
+  AfxSetMessageBoxHook([&](const AFX_MSGBOX_REQUEST& r) {
+    messages.push_back(r.text);
+    return IDOK;
+  });
+  table.Export();
+  EXPECT_FALSE(asked.bOpen);
+  EXPECT_EQ("htm", asked.defExt);
+  EXPECT_EQ("Neapwise Table", asked.fileName);
+  ASSERT_EQ(2u, asked.filters.size());
+  EXPECT_EQ("HTML File (*.htm)", asked.filters[0].first);
+  EXPECT_EQ(ReadFile(dir + "/june.txt"), std::string(table.BuildText().GetString()));
+  EXPECT_TRUE(messages.empty());
+  // A folder that exists but can't be written (the dialog itself turns away missing ones): the
+  // user is told, naming the file.
+  answer = "/proc/june.htm";
+  filter = 1;
+  table.Export();
+  ASSERT_EQ(1u, messages.size());
+  EXPECT_NE(std::string::npos, messages[0].find("/proc/june.htm")) << messages[0];
+  // Cancel writes nothing and says nothing.
+  AfxSetFileDialogHook([&](const AFX_FILEDLG_REQUEST&) { return AFX_FILEDLG_ANSWER{IDCANCEL, "", 0}; });
+  table.Export();
+  EXPECT_EQ(1u, messages.size());
+  AfxSetFileDialogHook(nullptr);
+  AfxSetMessageBoxHook(nullptr);
+}
+
+TEST_F(TableWindow, PrintGoesThroughThePrintDialogToOnePage) {
+  const std::string path = TempDir() + "/printed.pdf";
+  DWORD flags = 0;
+  AfxSetPrintDialogHook([&](const AFX_PRINTDLG_REQUEST& r) {
+    flags = r.flags;
+    AFX_PRINTDLG_ANSWER a;
+    a.result = IDOK;
+    a.pdfPath = path;
+    return a;
+  });
+  table.Print();
+  AfxSetPrintDialogHook(nullptr);
+  EXPECT_TRUE(flags & PD_NOPAGENUMS);
+  EXPECT_TRUE(flags & PD_HIDEPRINTTOFILE);
+  EXPECT_EQ(0u, ReadFile(path).find("%PDF"));
+}
+
 TEST_F(TableWindow, PrintingDrawsOnePageWithTheHeadingAndTheDaysThatFit) {
   const std::string path = TempDir() + "/table.pdf";
   CPrintDC dc;
@@ -451,7 +519,7 @@ TEST_F(TableWindow, ClicksKeysAndTheWheelSelectAndScrollAndReachTheFrame) {
 
 TEST_F(TableWindow, TheContextMenuOffersTheTableCommandsToTheFrame) {
   const std::vector<UINT> expected{32844, 0, 32807, 57607, 32843, 0, 32785, 32791};
-  EXPECT_EQ(expected, OpenContextMenu(table, 4));
+  EXPECT_EQ(expected, OpenContextMenu(table, 4, [&] { return !parent.commands.empty(); }));
   EXPECT_EQ(std::vector<UINT>{32843}, parent.commands);
   EXPECT_EQ(nullptr, host.menu.GetSafeHmenu());
   // Nothing to offer before the month is calculated.
