@@ -11,12 +11,22 @@
 #include <functional>
 #include <set>
 #include <sstream>
+#include <type_traits>
 
 namespace {
 using namespace app_test;
 
 void WriteProfile(const char* section, const char* entry, int value) {
   AfxGetApp()->WriteProfileInt(section, entry, value);
+}
+
+// Whether a window (given by reference or pointer) takes input.
+template <class W>
+BOOL Enabled(W&& w) {
+  if constexpr (std::is_pointer_v<std::remove_reference_t<W>>)
+    return w && w->IsWindowEnabled();
+  else
+    return w.IsWindowEnabled();
 }
 
 int DoverIndex() {
@@ -680,13 +690,13 @@ TEST_F(Program, PanelsTimerGpsAndTheFramesSmallestSize) {
 
   // In current-time mode the timer moves the mark to now.
   Command(ID_USE_CURRENT_TIME);
-  EXPECT_FALSE(Right().m_aground.GetTimeCombo().IsWindowEnabled());
+  EXPECT_FALSE(Enabled(Right().m_aground.GetTimeCombo()));
   Right().m_graph.SetTimeMark(5);
   m_frame->SendMessage(WM_TIMER, CMainFrame::kTimerId);
   const CQsDateTime now = CQsDateTime::GetCurrent();
   EXPECT_NEAR(now.GetHour() * 60 + now.GetMinute(), Right().m_graph.GetTimeMark(), 1);
   Command(ID_USE_CURRENT_TIME);
-  EXPECT_TRUE(Right().m_aground.GetTimeCombo().IsWindowEnabled());
+  EXPECT_TRUE(Enabled(Right().m_aground.GetTimeCombo()));
   Right().m_graph.SetTimeMark(5);
   m_frame->SendMessage(WM_TIMER, CMainFrame::kTimerId);
   EXPECT_EQ(Right().m_aground.GetTimeMinutes(), Right().m_graph.GetTimeMark());
