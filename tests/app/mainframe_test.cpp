@@ -167,6 +167,9 @@ TEST_F(Program, PreviousAndNextCrossMonthsAndYears) {
   EXPECT_EQ(2, Selected().GetMonth());
   EXPECT_TRUE(Right().m_table.IsCalculated()) << "AutoCalcMonth is off, so Next computes the table";
   EXPECT_EQ(2, Right().m_table.GetMonth());
+  EXPECT_TRUE(Right().m_table.IsEventPresent(1, 29));
+  EXPECT_NE(-1, Pane(ID_INDICATOR_ZONE).Find("GMT ("));
+  AfxSaveWindowPng(m_frame->GetSafeHwnd(), "program_table_page.png");
   PickDate(15, 12, 2024);
   Command(ID_NEXT);
   EXPECT_EQ(1, Selected().GetMonth());
