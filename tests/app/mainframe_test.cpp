@@ -603,6 +603,27 @@ TEST_F(Program, ATableThatDoesNotLoadEndsStartUpWithAMessage) {
   EXPECT_EQ(7, m_frame->GetCurrentPort());
 }
 
+TEST_F(Program, AFrameThatCannotBeCreatedEndsStartUpWithAMessage) {
+  // Without its menu the frame's creation fails.
+  AfxEnsureUiResources();
+  HRSRC res = FindResource(nullptr, MAKEINTRESOURCE(IDR_MAINFRAME), RT_MENU);
+  ASSERT_NE(nullptr, res);
+  const DWORD size = SizeofResource(nullptr, res);
+  const std::vector<BYTE> menu((const BYTE*)LockResource(LoadResource(nullptr, res)),
+                               (const BYTE*)LockResource(LoadResource(nullptr, res)) + size);
+  WriteProfile("General", "LastPort", 5);
+  ASSERT_TRUE(AfxUnregisterResource(RT_MENU, MAKEINTRESOURCE(IDR_MAINFRAME)));
+  EXPECT_EQ(nullptr, Start());
+  AfxRegisterResourceCopy(RT_MENU, MAKEINTRESOURCE(IDR_MAINFRAME), menu.data(), menu.size());
+  ASSERT_EQ(1u, m_boxes.size());
+  EXPECT_NE(std::string::npos, m_boxes[0].find("could not create its main window")) << m_boxes[0];
+  TheApp().ResetProfile();
+  EXPECT_EQ(5u, AfxGetApp()->GetProfileInt("General", "LastPort", -1));
+  EXPECT_FALSE(AfxQuitRequested());
+  ASSERT_NE(nullptr, Start());
+  EXPECT_EQ(5, m_frame->GetCurrentPort());
+}
+
 TEST_F(Program, HelpAndTheWebCommandsOpenTheHelpPages) {
   ASSERT_NE(nullptr, Start());
   static std::vector<std::string> opened;
