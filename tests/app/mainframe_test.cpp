@@ -805,4 +805,41 @@ TEST_F(Program, SunriseAndSunsetInTheStatusBarNorthOfTheArcticCircle) {
   EXPECT_EQ(0, Pane(ID_INDICATOR_SUNSET).Find(" Sunset: 21:")) << (LPCTSTR)Pane(ID_INDICATOR_SUNSET);
 }
 
+TEST_F(Program, TheTidalLogKeepsItsRowsAndGoesToTheirGraph) {
+  ASSERT_NE(nullptr, Start());
+  const int aberdeen = PortIndex("Aberdeen");
+  Right().m_tideLog.AddRow(aberdeen, 9, 8, 2027);
+  ASSERT_NE(nullptr, Restart());
+  ASSERT_EQ(1, Right().m_tideLog.GetRowCount()) << "the log was saved and read back";
+  Command(ID_VIEW_TIDELOG);
+  // Right click on the row, then "Goto Graph".
+  static std::function<void()> choose;
+  choose = [] {
+    HMENU m[2];
+    HWND w[2];
+    RECT rc;
+    if (AfxGetTrackingMenus(m, w, 2) != 1 || !GetMenuItemRect(w[0], m[0], 0, &rc)) {
+      AfxCallLater(20, choose);
+      return;
+    }
+    const POINT p{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    AfxTestMouse(WM_MOUSEMOVE, p);
+    AfxTestMouse(WM_LBUTTONDOWN, p);
+    AfxTestMouse(WM_LBUTTONUP, p);
+  };
+  AfxCallLater(20, choose);
+  AfxCallLater(3000, [] { EndMenu(); });
+  POINT p{60, 32};
+  Right().m_tideLog.ClientToScreen(&p);
+  AfxTestMouse(WM_MOUSEMOVE, p);
+  AfxTestMouse(WM_RBUTTONDOWN, p);
+  AfxTestMouse(WM_RBUTTONUP, p);
+  Settle(60);
+  EXPECT_EQ(aberdeen, m_frame->GetCurrentPort());
+  EXPECT_TRUE(Selected() == CQsDateTime(2027, 8, 9, 0, 0, 0));
+  EXPECT_TRUE(Right().IsGraphVisible());
+  EXPECT_TRUE(Left().IsWindowVisible());
+  EXPECT_EQ(CString("Aberdeen - Mon 9 Aug 2027"), Right().m_graph.GetTitle());
+}
+
 }  // namespace
