@@ -484,7 +484,7 @@ TEST_F(GraphWindow, TheContextMenuOffersTheGraphCommandsWithTheirPictures) {
   std::vector<std::string> texts;
   CBitmap shot;
   RECT saveRect{}, popupRect{}, copyRect{};
-  AfxCallLater(50, [&] {
+  CTestCallLater later(50, [&] {
     HMENU menus[2];
     HWND wnds[2];
     if (AfxGetTrackingMenus(menus, wnds, 2) != 1) return;
@@ -502,7 +502,8 @@ TEST_F(GraphWindow, TheContextMenuOffersTheGraphCommandsWithTheirPictures) {
     AfxTestMouse(WM_RBUTTONUP, p);
   });
   graph.SendMessage(WM_CONTEXTMENU, (WPARAM)graph.GetSafeHwnd(), MAKELPARAM(-1, -1));
-  AfxTestWait(50, [&] { return !owner.commands.empty(); });
+  EXPECT_TRUE(later.Wait());
+  AfxTestWait(2000, [&] { return !owner.commands.empty(); });
   const std::vector<UINT> expected{32787, 0, 32807, 57607, 32821, 0, 32785, 32791, 0, 32790, 0, 32820};
   EXPECT_EQ(expected, ids);
   ASSERT_EQ(12u, texts.size());
@@ -524,12 +525,12 @@ TEST_F(GraphWindow, TheContextMenuOffersTheGraphCommandsWithTheirPictures) {
   // No menu without data or in the full-screen graph.
   graph.SetHasData(0);
   int opened = 0;
-  AfxCallLater(30, [&] {
+  CTestCallLater check(30, [&] {
     opened = AfxGetTrackingMenus(nullptr, nullptr, 0) > 0 || AfxGetTrackingMenus(nullptr, nullptr, 2) > 0;
     EndMenu();
   });
   graph.SendMessage(WM_CONTEXTMENU, (WPARAM)graph.GetSafeHwnd(), MAKELPARAM(-1, -1));
-  AfxTestWait(40);
+  EXPECT_TRUE(check.Wait());
   EXPECT_EQ(0, opened);
 }
 
