@@ -842,4 +842,22 @@ TEST_F(Program, TheTidalLogKeepsItsRowsAndGoesToTheirGraph) {
   EXPECT_EQ(CString("Aberdeen - Mon 9 Aug 2027"), Right().m_graph.GetTitle());
 }
 
+TEST(FrameSize, TheFirstSizeFollowsTheScreen) {
+  struct {
+    int maxW, maxH;
+    BOOL sized;
+    int w, h;
+  } cases[] = {{1000, 700, FALSE, 0, 0},  {1001, 900, TRUE, 950, 714},   {1280, 1000, TRUE, 950, 714},
+               {1399, 1000, TRUE, 979, 736}, {1400, 1050, TRUE, 1200, 902}, {1920, 1080, TRUE, 1200, 902},
+               {1920, 850, TRUE, 1200, 800}};
+  for (const auto& c : cases) {
+    CSize size(-1, -1);
+    EXPECT_EQ(c.sized, CMainFrame::InitialSize(c.maxW, c.maxH, size)) << c.maxW;
+    if (c.sized) {
+      EXPECT_EQ(c.w, size.cx) << c.maxW << "x" << c.maxH;
+      EXPECT_EQ(c.h, size.cy) << c.maxW << "x" << c.maxH;
+    }
+  }
+}
+
 }  // namespace
