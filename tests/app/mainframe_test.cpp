@@ -860,4 +860,18 @@ TEST(FrameSize, TheFirstSizeFollowsTheScreen) {
   }
 }
 
+TEST_F(Program, TheLineWidthSettingRoundTrips) {
+  struct {
+    int stored, width, saved;
+  } cases[] = {{0, 1, 0}, {1, 2, 1}, {-1, 2, 1}, {2, 3, 0}, {4, 5, 0}, {5, 2, 1}, {77, 2, 1}};
+  for (const auto& c : cases) {
+    WriteProfile("General", "ThickLine", c.stored);
+    ASSERT_NE(nullptr, Start());
+    EXPECT_EQ(c.width, Right().m_graph.GetLineWidth()) << c.stored;
+    Close();
+    TheApp().ResetProfile();
+    EXPECT_EQ((UINT)c.saved, AfxGetApp()->GetProfileInt("General", "ThickLine", -9)) << c.stored;
+  }
+}
+
 }  // namespace
