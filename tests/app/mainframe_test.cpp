@@ -874,4 +874,23 @@ TEST_F(Program, TheLineWidthSettingRoundTrips) {
   }
 }
 
+TEST_F(Program, TheTablePagesZoneCaptionNamesBothZonesInAMonthOfChange) {
+  ASSERT_NE(nullptr, Start());
+  ClickPort(PortIndex("Dover, England"));
+  Command(ID_VIEW_TABLE);
+  struct {
+    int month;
+    const char* caption;
+  } cases[] = {{3, "GMT (+1:00)/GMT (+0:00)"}, {7, "GMT (+1:00)"}, {1, "GMT (+0:00)"}, {10, "GMT (+1:00)/GMT (+0:00)"}};
+  for (const auto& c : cases) {
+    PickDate(10, c.month, 2025);
+    Command(ID_CALCULATE_TABLE);
+    EXPECT_EQ(CString(c.caption), Pane(ID_INDICATOR_ZONE)) << c.month;
+    EXPECT_EQ(CString(c.caption), Right().m_table.GetZoneCaption()) << c.month;
+  }
+  // A chosen zone has no summer time.
+  Command(2126);  // GMT (+2:00)
+  EXPECT_EQ(CString("GMT (+2:00)"), Pane(ID_INDICATOR_ZONE));
+}
+
 }  // namespace
