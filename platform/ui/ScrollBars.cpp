@@ -52,23 +52,31 @@ int maxPos(const SCROLLINFO& si) { return std::max(si.nMin, si.nMax - std::max<i
 }  // namespace
 
 bool AfxScrollBarLayoutOf(const AfxWndRec* r, int nBar, AfxScrollBarLayout* out) {
-  if (!r || !r->w || (nBar != SB_HORZ && nBar != SB_VERT) || !barShown(r, nBar)) return false;
+  if (!r || !r->w) return false;
   AfxScrollBarLayout& l = *out;
   l = AfxScrollBarLayout{};
-  l.vertical = nBar == SB_VERT;
   QRect c = clientInWidget(r);
-  l.bar = l.vertical ? QRect(c.right() + 1, c.top(), kBar, c.height()) : QRect(c.left(), c.bottom() + 1, c.width(), kBar);
+  if (nBar == SB_CTL) {
+    // A scroll-bar control is all bar; its arrows are as long as it is thick.
+    l.vertical = (r->style & SBS_VERT) != 0;
+    l.bar = c;
+  } else {
+    if ((nBar != SB_HORZ && nBar != SB_VERT) || !barShown(r, nBar)) return false;
+    l.vertical = nBar == SB_VERT;
+    l.bar = l.vertical ? QRect(c.right() + 1, c.top(), kBar, c.height()) : QRect(c.left(), c.bottom() + 1, c.width(), kBar);
+  }
   int length = l.vertical ? l.bar.height() : l.bar.width();
+  int thickness = l.vertical ? l.bar.width() : l.bar.height();
   // Arrows share a bar too short for both at full length.
-  l.arrow = std::min(kBar, length / 2);
+  l.arrow = std::min(nBar == SB_CTL ? thickness : kBar, length / 2);
   l.trackStart = l.arrow;
   l.trackLength = std::max(0, length - 2 * l.arrow);
-  const SCROLLINFO& si = r->sb[nBar].si;
+  const SCROLLINFO& si = r->sb[nBar == SB_CTL ? SB_HORZ : nBar].si;
   int range = si.nMax - si.nMin + 1;
   l.enabled = maxPos(si) > si.nMin && r->enabled;
   if (!l.enabled) return true;
   l.thumbLength = si.nPage ? (int)std::max<long long>(kMinThumb, (long long)l.trackLength * si.nPage / std::max(1, range))
-                           : kBar;
+                           : std::min(kBar, thickness);
   if (l.thumbLength > l.trackLength) {
     l.thumbLength = 0;  // no room for a thumb: the arrows still work
     return true;
@@ -109,7 +117,7 @@ int AfxScrollBarHitTest(const AfxScrollBarLayout& l, QPoint pt) {
   return AFX_SB_TRACK;  // a track without a thumb
 }
 
-void AfxDrawWindowScrollBars(QPainter& p, const AfxWndRec* r) {
+static void drawBars(QPainter& p, const AfxWndRec* r, bool onlyControl) {
   auto sys = [](int i) { return AfxQColor(GetSysColor(i)); };
   // The classic track: the scroll-bar colour, or where that is the button face, a fine
   // checker of face and highlight so the thumb stands out.
@@ -166,10 +174,11 @@ void AfxDrawWindowScrollBars(QPainter& p, const AfxWndRec* r) {
     p.restore();
   };
   bool shown[2] = {false, false};
-  for (int bar : {SB_HORZ, SB_VERT}) {
+  for (int bar : {SB_HORZ, SB_VERT, SB_CTL}) {
+    if ((bar == SB_CTL) != onlyControl) continue;
     AfxScrollBarLayout l;
     if (!AfxScrollBarLayoutOf(r, bar, &l)) continue;
-    shown[bar] = true;
+    if (bar != SB_CTL) shown[bar] = true;
     bool tracked = g_tracking.h == r->h && g_tracking.bar == bar;
     auto isDown = [&](int part) { return tracked && g_tracking.down && g_tracking.part == part; };
     p.fillRect(l.bar, trackBrush());
@@ -189,6 +198,8 @@ void AfxDrawWindowScrollBars(QPainter& p, const AfxWndRec* r) {
   }
 }
 
+void AfxDrawWindowScrollBars(QPainter& p, const AfxWndRec* r) { drawBars(p, r, false); }
+
 BOOL AfxTrackWindowScrollBar(HWND hWnd, int nBar, POINT ptScreen) {
   AfxWndRec* r = AfxRec(hWnd);
   AfxScrollBarLayout l;
@@ -203,12 +214,17 @@ BOOL AfxTrackWindowScrollBar(HWND hWnd, int nBar, POINT ptScreen) {
   QPoint at = toWidget(ptScreen);
   int part = AfxScrollBarHitTest(l, at);
   if (part == AFX_SB_NOWHERE || part == AFX_SB_TRACK) return FALSE;
-  const UINT msg = nBar == SB_VERT ? WM_VSCROLL : WM_HSCROLL;
+  // A window's bar tells the window; a control tells its parent, naming itself.
+  const UINT msg = (nBar == SB_CTL ? l.vertical : nBar == SB_VERT) ? WM_VSCROLL : WM_HSCROLL;
+  const HWND to = nBar == SB_CTL ? ::GetParent(hWnd) : hWnd;
+  const LPARAM from = nBar == SB_CTL ? (LPARAM)hWnd : 0;
   auto send = [&](UINT code, int pos) {
-    if (IsWindow(hWnd)) ::SendMessage(hWnd, msg, MAKEWPARAM(code, (WORD)pos), 0);
+    if (IsWindow(hWnd) && IsWindow(to)) ::SendMessage(to, msg, MAKEWPARAM(code, (WORD)pos), from);
   };
-  auto repaint = [hWnd] {
-    if (AfxWndRec* w = AfxRec(hWnd)) w->w->update();
+  const int state = nBar == SB_CTL ? SB_HORZ : nBar;
+  auto repaint = [hWnd, nBar] {
+    if (nBar == SB_CTL) ::InvalidateRect(hWnd, nullptr, FALSE);
+    else if (AfxWndRec* w = AfxRec(hWnd)) w->w->update();
   };
   auto codeOf = [](int p) {
     switch (p) {
@@ -226,13 +242,13 @@ BOOL AfxTrackWindowScrollBar(HWND hWnd, int nBar, POINT ptScreen) {
 
   // Thumb drag: where on the thumb it was taken, and the position it started from.
   const int grab = (l.vertical ? at.y() - l.bar.top() : at.x() - l.bar.left()) - l.trackStart - l.thumbStart;
-  const int startPos = r->sb[nBar].si.nPos;
+  const int startPos = r->sb[state].si.nPos;
   int trackPos = startPos;
   auto thumbTo = [&](QPoint pt) {
     AfxWndRec* w = AfxRec(hWnd);
     AfxScrollBarLayout now;
     if (!w || !AfxScrollBarLayoutOf(w, nBar, &now) || !now.enabled || !now.thumbLength) return;
-    const SCROLLINFO& si = w->sb[nBar].si;
+    const SCROLLINFO& si = w->sb[state].si;
     int travel = now.trackLength - now.thumbLength;
     int along = (now.vertical ? pt.y() - now.bar.top() : pt.x() - now.bar.left()) - now.trackStart - grab;
     int across = now.vertical ? std::max(now.bar.left() - pt.x(), pt.x() - now.bar.right())
@@ -249,7 +265,7 @@ BOOL AfxTrackWindowScrollBar(HWND hWnd, int nBar, POINT ptScreen) {
     repaint();
     if (pos == trackPos) return;
     trackPos = pos;
-    w->sb[nBar].si.nTrackPos = pos;
+    w->sb[state].si.nTrackPos = pos;
     send(SB_THUMBTRACK, pos);
   };
 
@@ -268,7 +284,7 @@ BOOL AfxTrackWindowScrollBar(HWND hWnd, int nBar, POINT ptScreen) {
   };
   QTimer repeat;
   if (part == AFX_SB_THUMB) {
-    r->sb[nBar].si.nTrackPos = startPos;
+    r->sb[state].si.nTrackPos = startPos;
     g_tracking.thumbStart = l.thumbStart;
     g_tracking.down = false;
     repaint();
@@ -309,9 +325,125 @@ BOOL AfxTrackWindowScrollBar(HWND hWnd, int nBar, POINT ptScreen) {
   if (GetCapture() == hWnd) ::ReleaseCapture();
   repaint();
   if (part == AFX_SB_THUMB) {
-    if (AfxWndRec* w = AfxRec(hWnd)) w->sb[nBar].si.nTrackPos = trackPos;
+    if (AfxWndRec* w = AfxRec(hWnd)) w->sb[state].si.nTrackPos = trackPos;
     send(SB_THUMBPOSITION, trackPos);
   }
   send(SB_ENDSCROLL, 0);
   return TRUE;
 }
+
+// ---- The scroll-bar control ----
+namespace {
+
+void paintControl(HWND h) {
+  PAINTSTRUCT ps;
+  HDC hdc = ::BeginPaint(h, &ps);
+  AfxWndRec* r = AfxRec(h);
+  CDC* dc = CDC::FromHandle(hdc);
+  if (r && dc && !r->backing.isNull()) {
+    // Drawn as a picture of the whole control, then put on the paint DC.
+    QMargins m = AfxNonClientMargins(r);
+    QImage img(r->w->size(), QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    {
+      QPainter p(&img);
+      drawBars(p, r, true);
+    }
+    img = img.copy(QRect(QPoint(m.left(), m.top()), r->backing.size()));
+    CBitmap tmp;
+    if (tmp.CreateBitmap(img.width(), img.height(), 1, 32, nullptr)) {
+      static_cast<AfxBitmapData*>(AfxGdi(tmp.m_hObject))->image = img.convertToFormat(QImage::Format_RGB32);
+      CDC mem;
+      mem.CreateCompatibleDC(dc);
+      CBitmap* old = mem.SelectObject(&tmp);
+      dc->BitBlt(0, 0, img.width(), img.height(), &mem, 0, 0, SRCCOPY);
+      mem.SelectObject(old);
+    }
+  }
+  ::EndPaint(h, &ps);
+}
+
+LRESULT scrollBarControlProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_PAINT:
+      paintControl(h);
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+      POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+      ::ClientToScreen(h, &pt);
+      AfxTrackWindowScrollBar(h, SB_CTL, pt);
+      return 0;
+    }
+    case WM_ENABLE:
+      ::InvalidateRect(h, nullptr, FALSE);
+      return 0;
+    case SBM_SETPOS: {
+      int old = ::GetScrollPos(h, SB_CTL);
+      ::SetScrollPos(h, SB_CTL, (int)wp, (BOOL)lp);
+      return old;
+    }
+    case SBM_GETPOS:
+      return ::GetScrollPos(h, SB_CTL);
+    case SBM_SETRANGE:
+    case SBM_SETRANGEREDRAW:
+      ::SetScrollRange(h, SB_CTL, (int)wp, (int)lp, msg == SBM_SETRANGEREDRAW);
+      return ::GetScrollPos(h, SB_CTL);
+    case SBM_GETRANGE:
+      ::GetScrollRange(h, SB_CTL, (LPINT)wp, (LPINT)lp);
+      return 0;
+    case SBM_SETSCROLLINFO:
+      return ::SetScrollInfo(h, SB_CTL, (const SCROLLINFO*)lp, (BOOL)wp);
+    case SBM_GETSCROLLINFO:
+      return ::GetScrollInfo(h, SB_CTL, (LPSCROLLINFO)lp);
+  }
+  return ::DefWindowProc(h, msg, wp, lp);
+}
+
+// The class's procedure: a window made through CScrollBar goes through its message map
+// first (CScrollBar::DefWindowProc comes back to scrollBarControlProc).
+LRESULT scrollBarClassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  AfxWndRec* r = AfxRec(h);
+  if (!r) return 0;
+  return r->wnd ? AfxWndProc(h, msg, wp, lp) : scrollBarControlProc(h, msg, wp, lp);
+}
+
+// Registered with the program's start, as the system's classes are.
+const bool s_registered = [] {
+  WNDCLASS wc{};
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = scrollBarClassProc;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.lpszClassName = "SCROLLBAR";
+  return RegisterClass(&wc) != 0;
+}();
+
+}  // namespace
+
+BOOL CScrollBar::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
+  (void)s_registered;
+  return CWnd::CreateEx(0, "SCROLLBAR", "", dwStyle, rect.left, rect.top, rect.right - rect.left,
+                        rect.bottom - rect.top, pParentWnd ? pParentWnd->GetSafeHwnd() : nullptr,
+                        (HMENU)(UINT_PTR)nID, nullptr);
+}
+LRESULT CScrollBar::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  return m_hWnd ? scrollBarControlProc(m_hWnd, message, wParam, lParam) : 0;
+}
+int CScrollBar::GetScrollPos() const { return ::GetScrollPos(m_hWnd, SB_CTL); }
+int CScrollBar::SetScrollPos(int nPos, BOOL bRedraw) { return ::SetScrollPos(m_hWnd, SB_CTL, nPos, bRedraw); }
+void CScrollBar::GetScrollRange(LPINT a, LPINT b) const { ::GetScrollRange(m_hWnd, SB_CTL, a, b); }
+void CScrollBar::SetScrollRange(int a, int b, BOOL bRedraw) { ::SetScrollRange(m_hWnd, SB_CTL, a, b, bRedraw); }
+BOOL CScrollBar::SetScrollInfo(LPSCROLLINFO si, BOOL bRedraw) { return si && ::SetScrollInfo(m_hWnd, SB_CTL, si, bRedraw) >= 0; }
+BOOL CScrollBar::GetScrollInfo(LPSCROLLINFO si, UINT nMask) {
+  if (!si) return FALSE;
+  si->fMask = nMask;
+  return ::GetScrollInfo(m_hWnd, SB_CTL, si);
+}
+int CScrollBar::GetScrollLimit() {
+  SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE, 0, 0, 0, 0, 0};
+  ::GetScrollInfo(m_hWnd, SB_CTL, &si);
+  return std::max(si.nMin, si.nMax - std::max<int>(0, (int)si.nPage - 1));
+}
+void CScrollBar::ShowScrollBar(BOOL bShow) { ::ShowWindow(m_hWnd, bShow ? SW_SHOW : SW_HIDE); }

@@ -1346,14 +1346,18 @@ BOOL TrackMouseEvent(LPTRACKMOUSEEVENT e) {
 // ---- Window scroll bars (drawn and tracked in ScrollBars.cpp) ----
 static AfxScrollState* sbState(HWND h, int nBar) {
   AfxWndRec* r = AfxRec(h);
-  if (!r || (nBar != SB_HORZ && nBar != SB_VERT)) return nullptr;
-  return &r->sb[nBar];
+  if (!r || (nBar != SB_HORZ && nBar != SB_VERT && nBar != SB_CTL)) return nullptr;
+  // A scroll-bar control keeps its one bar where a window keeps its horizontal one.
+  return &r->sb[nBar == SB_CTL ? SB_HORZ : nBar];
 }
 
 int SetScrollInfo(HWND hWnd, int nBar, const SCROLLINFO* si, BOOL bRedraw) {
   AfxScrollState* s = sbState(hWnd, nBar);
   if (!s || !si) return 0;
-  if (bRedraw) AfxRec(hWnd)->w->update();
+  if (bRedraw) {
+    if (nBar == SB_CTL) InvalidateRect(hWnd, nullptr, FALSE);
+    else AfxRec(hWnd)->w->update();
+  }
   if (si->fMask & SIF_RANGE) { s->si.nMin = si->nMin; s->si.nMax = si->nMax; }
   if (si->fMask & SIF_PAGE) s->si.nPage = si->nPage;
   if (si->fMask & SIF_POS) s->si.nPos = si->nPos;

@@ -491,10 +491,22 @@ class CWnd : public CCmdTarget {
   BOOL m_bTemporary = FALSE;  // a wrapper made by FromHandle for a foreign handle
 };
 
-// Thin kinds the Parts name; real behaviour comes with later work.
+// The scroll-bar control (class "SCROLLBAR", SBS_HORZ or SBS_VERT): the same bar as a
+// window's own, as a child of its own; it sends WM_HSCROLL / WM_VSCROLL to its parent with
+// itself as lParam (ScrollBars.cpp).
 class CScrollBar : public CWnd {
  public:
   CScrollBar() = default;
+  virtual BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+  LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  int GetScrollPos() const;
+  int SetScrollPos(int nPos, BOOL bRedraw = TRUE);
+  void GetScrollRange(LPINT lpMinPos, LPINT lpMaxPos) const;
+  void SetScrollRange(int nMinPos, int nMaxPos, BOOL bRedraw = TRUE);
+  BOOL SetScrollInfo(LPSCROLLINFO lpScrollInfo, BOOL bRedraw = TRUE);
+  BOOL GetScrollInfo(LPSCROLLINFO lpScrollInfo, UINT nMask = SIF_ALL);
+  int GetScrollLimit();
+  void ShowScrollBar(BOOL bShow = TRUE);
 };
 
 // Leaves the wait cursor on for the life of the object.

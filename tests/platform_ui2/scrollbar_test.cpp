@@ -290,6 +290,68 @@ TEST_F(ScrollBars, AChildWithABorderScrollsFromItsBar) {
   EXPECT_TRUE(child.mouse.empty());
 }
 
+TEST_F(ScrollBars, AScrollBarControlTellsItsParentAndNamesItself) {
+  // A table's bar: range 0..6, a page of 1, 17 x 100 with arrows of 17.
+  struct Host : CWnd {
+    std::vector<Scroll> log;
+    LRESULT WindowProc(UINT m, WPARAM w, LPARAM l) override {
+      if (m == WM_VSCROLL) {
+        log.push_back({m, LOWORD(w), (short)HIWORD(w), l});
+        CScrollBar* bar = (CScrollBar*)CWnd::FromHandle((HWND)l);
+        int pos = bar->GetScrollPos();
+        if (LOWORD(w) == SB_LINEDOWN) bar->SetScrollPos(pos + 1);
+        if (LOWORD(w) == SB_PAGEUP) bar->SetScrollPos(pos - 2);
+        if (LOWORD(w) == SB_THUMBTRACK) bar->SetScrollPos((short)HIWORD(w));
+        return 0;
+      }
+      return CWnd::WindowProc(m, w, l);
+    }
+  } host;
+  LPCTSTR cls = AfxRegisterWndClass(0, LoadCursor(nullptr, IDC_ARROW), (HBRUSH)(COLOR_WINDOW + 1), nullptr);
+  ASSERT_TRUE(host.CreateEx(0, cls, "host", WS_POPUP | WS_VISIBLE, 400, 100, 200, 150, nullptr, nullptr));
+  CScrollBar bar;
+  ASSERT_TRUE(bar.Create(WS_CHILD | WS_VISIBLE | SBS_VERT, CRect(10, 10, 27, 110), &host, 111));
+  SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS, 0, 6, 1, 0, 0};
+  bar.SetScrollInfo(&si);
+  EXPECT_EQ(6, bar.GetScrollLimit());
+
+  POINT down{8, 92};
+  bar.ClientToScreen(&down);
+  AfxCallLater(20, [down] { AfxTestMouse(WM_LBUTTONUP, down); });
+  AfxTestMouse(WM_MOUSEMOVE, down);
+  AfxTestMouse(WM_LBUTTONDOWN, down);
+  ASSERT_EQ(2u, host.log.size());
+  EXPECT_EQ((UINT)SB_LINEDOWN, host.log[0].code);
+  EXPECT_EQ((LPARAM)bar.GetSafeHwnd(), host.log[0].lp);
+  EXPECT_EQ((UINT)SB_ENDSCROLL, host.log[1].code);
+  EXPECT_EQ(1, bar.GetScrollPos());
+  EXPECT_EQ(1, (int)bar.SendMessage(SBM_GETPOS));
+
+  // The thumb (9 long on a 66-pixel track, 57 of travel for 6 positions) is drawn at 1 of 6.
+  CBitmap shot;
+  ASSERT_TRUE(AfxCaptureWindow(host, &shot));
+  int first = -1;
+  for (int y = 10 + 17; y < 10 + 83; ++y)
+    if (first < 0 && shot.GetPixel(18, y) == shot.GetPixel(19, y)) first = y;
+  EXPECT_EQ(10 + 17 + 57 / 6, first);
+
+  // Dragging its thumb to the end.
+  host.log.clear();
+  POINT thumb{8, 17 + 9 + 3};
+  bar.ClientToScreen(&thumb);
+  POINT end{thumb.x, thumb.y + 200};
+  AfxCallLater(20, [end] { AfxTestMouse(WM_MOUSEMOVE, end); });
+  AfxCallLater(40, [end] { AfxTestMouse(WM_LBUTTONUP, end); });
+  AfxTestMouse(WM_MOUSEMOVE, thumb);
+  AfxTestMouse(WM_LBUTTONDOWN, thumb);
+  ASSERT_EQ(3u, host.log.size());
+  EXPECT_EQ((UINT)SB_THUMBTRACK, host.log[0].code);
+  EXPECT_EQ(6, host.log[0].pos);
+  EXPECT_EQ((UINT)SB_THUMBPOSITION, host.log[1].code);
+  EXPECT_EQ(6, bar.GetScrollPos());
+  host.DestroyWindow();
+}
+
 TEST_F(ScrollBars, ABarWithNothingToScrollIgnoresPresses) {
   SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE, 0, 5, 10, 0, 0};
   wnd.SetScrollInfo(SB_VERT, &si);
