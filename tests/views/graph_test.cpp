@@ -318,6 +318,11 @@ class COwner : public CWnd {
  public:
   std::vector<UINT> commands;
   int fullScreen = 0;
+  std::vector<std::pair<WPARAM, LPARAM>> dblClicks;
+  LRESULT OnDblClk(WPARAM w, LPARAM l) {
+    dblClicks.emplace_back(w, l);
+    return 0;
+  }
   BOOL OnCommand(WPARAM w, LPARAM l) override {
     commands.push_back(LOWORD(w));
     return CWnd::OnCommand(w, l);
@@ -330,6 +335,7 @@ class COwner : public CWnd {
 };
 BEGIN_MESSAGE_MAP(COwner, CWnd)
   ON_MESSAGE(WM_GRAPH_FULLSCREEN, OnFullScreen)
+  ON_MESSAGE(WM_LBUTTONDBLCLK, OnDblClk)
 END_MESSAGE_MAP()
 
 class GraphWindow : public Graph {
@@ -474,6 +480,7 @@ TEST_F(GraphWindow, ClicksCalculateWithoutDataAndADoubleClickAsksForFullScreen) 
   AfxTestWait(30, [&] { return host.calculateCalls > 0; });
   EXPECT_EQ(1, host.calculateCalls);
   EXPECT_TRUE(graph.HasData());
+  EXPECT_EQ(graph.GetSafeHwnd(), ::GetFocus());  // the click gives the graph the focus
   AfxTestDoubleClick(graph.GetSafeHwnd(), 200, 200);
   AfxTestWait(30, [&] { return owner.fullScreen > 0; });
   EXPECT_EQ(1, owner.fullScreen);
@@ -484,11 +491,13 @@ TEST_F(GraphWindow, TheContextMenuOffersTheGraphCommandsWithTheirPictures) {
   std::vector<std::string> texts;
   CBitmap shot;
   RECT saveRect{}, popupRect{}, copyRect{};
+  UINT defaultItem = (UINT)-1;
   CTestCallLater later(50, [&] {
     HMENU menus[2];
     HWND wnds[2];
     if (AfxGetTrackingMenus(menus, wnds, 2) != 1) return;
     for (int i = 0; i < GetMenuItemCount(menus[0]); ++i) ids.push_back(GetMenuItemID(menus[0], i));
+    defaultItem = GetMenuDefaultItem(menus[0], TRUE, 0);
     auto* vx = dynamic_cast<VxMenu*>(CMenu::FromHandlePermanent(menus[0]));
     for (int i = 0; vx && i < GetMenuItemCount(menus[0]); ++i)
       texts.push_back(vx->GetItemData(i) ? vx->GetItemData(i)->text.GetString() : "?");
@@ -506,6 +515,12 @@ TEST_F(GraphWindow, TheContextMenuOffersTheGraphCommandsWithTheirPictures) {
   AfxTestWait(2000, [&] { return !owner.commands.empty(); });
   const std::vector<UINT> expected{32787, 0, 32807, 57607, 32821, 0, 32785, 32791, 0, 32790, 0, 32820};
   EXPECT_EQ(expected, ids);
+  EXPECT_EQ(0u, defaultItem);  // View Full Screen
+  // From the keyboard the menu opens 5 pixels into the graph.
+  CPoint origin(0, 0);
+  graph.ClientToScreen(&origin);
+  EXPECT_EQ(origin.x + 5, popupRect.left);
+  EXPECT_EQ(origin.y + 5, popupRect.top);
   ASSERT_EQ(12u, texts.size());
   EXPECT_EQ("View &Full Screen", texts[0]);
   EXPECT_EQ(0u, texts[2].find("Save &As..."));
@@ -530,6 +545,24 @@ TEST_F(GraphWindow, TheContextMenuOffersTheGraphCommandsWithTheirPictures) {
     EndMenu();
   });
   graph.SendMessage(WM_CONTEXTMENU, (WPARAM)graph.GetSafeHwnd(), MAKELPARAM(-1, -1));
+  EXPECT_TRUE(check.Wait());
+  EXPECT_EQ(0, opened);
+}
+
+TEST_F(GraphWindow, TheFullScreenGraphHandsItsDoubleClickToItsParentAndOpensNoMenu) {
+  graph.SetFullScreen();
+  AfxTestDoubleClick(graph.GetSafeHwnd(), 200, 200);
+  AfxTestWait(30, [&] { return !owner.dblClicks.empty(); });
+  ASSERT_EQ(1u, owner.dblClicks.size());
+  EXPECT_EQ(0u, owner.dblClicks[0].first);
+  EXPECT_EQ(0, owner.dblClicks[0].second);
+  EXPECT_EQ(0, owner.fullScreen);  // no second full-screen window
+  int opened = 0;
+  CTestCallLater check(30, [&] {
+    opened = AfxGetTrackingMenus(nullptr, nullptr, 2) > 0;
+    EndMenu();
+  });
+  graph.SendMessage(WM_CONTEXTMENU, (WPARAM)graph.GetSafeHwnd(), MAKELPARAM(300, 300));
   EXPECT_TRUE(check.Wait());
   EXPECT_EQ(0, opened);
 }
