@@ -247,6 +247,50 @@ TEST_F(Graph, FeetScaleTheAxisAndLabelsWhileTheStoredMetresStay) {
   for (int x = gm.P.left + 5; x < gm.P.right - 5; x += 50) EXPECT_NEAR(CurveTop(metres, gm, x), CurveTop(feet, gf, x), 1);
 }
 
+// Bounding box of the text pixels (near the black axis colour) inside the rectangle.
+CRect InkIn(const CBitmap& b, const CRect& r) {
+  CRect box(10000, 10000, -1, -1);
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x)
+      if (COLORREF c = b.GetPixel(x, y); GetRValue(c) + GetGValue(c) + GetBValue(c) < 200) {
+        box.left = std::min<LONG>(box.left, x);
+        box.top = std::min<LONG>(box.top, y);
+        box.right = std::max<LONG>(box.right, x + 1);
+        box.bottom = std::max<LONG>(box.bottom, y + 1);
+      }
+  return box.right < 0 ? CRect() : box;
+}
+
+TEST_F(Graph, TheTitleAndTimeCaptionAreCentredAndTheHeightCaptionReadsUpwardsWithItsUnit) {
+  CGraphWnd g;
+  day.Push(g);
+  CBitmap pic;
+  Render(g, 800, 400, pic);
+  Geo geo(g);
+  // The title: centred, 5 pixels from the top, above the plot.
+  CRect title = InkIn(pic, CRect(1, 1, 799, geo.P.top));
+  ASSERT_FALSE(title.IsRectEmpty());
+  EXPECT_NEAR(400, title.CenterPoint().x, 4);
+  EXPECT_NEAR(8, title.top, 4);
+  // The time caption: centred under the hour labels, near the bottom.
+  CRect time = InkIn(pic, CRect(1, 400 - 20, 799, 399));
+  ASSERT_FALSE(time.IsRectEmpty());
+  EXPECT_NEAR(402, time.CenterPoint().x, 4);
+  EXPECT_LT(time.Width(), 60);
+  // The height caption: a tall, narrow column at the left edge, centred beside the plot.
+  CRect metres = InkIn(pic, CRect(1, 1, geo.P.left / 2, 399));
+  ASSERT_FALSE(metres.IsRectEmpty());
+  EXPECT_GT(metres.Height(), 3 * metres.Width());
+  EXPECT_NEAR(5, metres.left, 3);
+  EXPECT_NEAR((geo.P.top + geo.P.bottom) / 2, metres.CenterPoint().y, 6);
+  // In feet the caption says so: "Height (Feet)" is shorter than "Height (Metres)".
+  g.SetFeet(1);
+  Render(g, 800, 400, pic);
+  CRect feet = InkIn(pic, CRect(1, 1, geo.P.left / 2, 399));
+  EXPECT_LT(feet.Height(), metres.Height() - 5);
+  EXPECT_NEAR(metres.CenterPoint().y, feet.CenterPoint().y, 6);
+}
+
 TEST_F(Graph, HeightStepsAndLineWidthsFollowTheirRules) {
   CGraphWnd g;
   const struct {
