@@ -194,6 +194,67 @@ TEST_F(Graph, DatumLinesLieAtTheirHeightsAndHiddenOrZeroLevelsAreNotDrawn) {
   }
 }
 
+TEST_F(Graph, TheBackgroundRunsInBandsFromTheBackColourToTheGradientColourOrIsFlat) {
+  CGraphWnd g;
+  day.Push(g);
+  g.SetShowMHWS(0), g.SetShowMHWN(0), g.SetShowMLWN(0), g.SetShowMLWS(0);
+  g.SetBackColour(RGB(40, 80, 160));
+  g.SetGradientColour(RGB(240, 240, 200));
+  CBitmap pic;
+  Render(g, 800, 400, pic);
+  Geo geo(g);
+  const int x = geo.X(60) + 3;  // between two hour lines
+  auto background = [&](int y) {
+    COLORREF c = pic.GetPixel(x, y);
+    return IsCurve(c) || c == kGrid || c == kMark || c == RGB(0, 0, 0) ? CLR_INVALID : c;
+  };
+  std::vector<COLORREF> column;
+  for (int y = geo.P.top + 1; y < geo.P.bottom; ++y)
+    if (COLORREF c = background(y); c != CLR_INVALID) column.push_back(c);
+  ASSERT_GT(column.size(), 200u);
+  EXPECT_NEAR(40, GetRValue(column.front()), 6);  // the back colour at the top
+  EXPECT_NEAR(160, GetBValue(column.front()), 6);
+  EXPECT_NEAR(240, GetRValue(column.back()), 6);  // the gradient colour at the bottom
+  EXPECT_NEAR(200, GetBValue(column.back()), 6);
+  int bands = 1;
+  for (size_t i = 1; i < column.size(); ++i) {
+    EXPECT_GE(GetRValue(column[i]), GetRValue(column[i - 1])) << i;  // lighter all the way down
+    bands += column[i] != column[i - 1];
+  }
+  EXPECT_NEAR(geo.P.Height() / 5, bands, 4);  // steps of about 5 pixels
+  // Equal colours: one flat plot.
+  g.SetGradientColour(RGB(40, 80, 160));
+  Render(g, 800, 400, pic);
+  for (int y = geo.P.top + 1; y < geo.P.bottom; ++y) {
+    if (COLORREF c = background(y); c != CLR_INVALID) {
+      EXPECT_EQ(RGB(40, 80, 160), c) << y;
+    }
+  }
+}
+
+TEST_F(Graph, EachDatumLineIsLabelledAboveItsLeftEnd) {
+  CGraphWnd g;
+  day.Push(g);
+  g.SetShowMHWN(0), g.SetShowMLWN(0), g.SetShowMLWS(0);
+  g.SetMHWS(day.dayMax * 0.8);
+  CBitmap pic;
+  Render(g, 800, 400, pic);
+  Geo geo(g);
+  const int y = geo.Y(day.dayMax * 0.8);
+  auto levelInk = [&](int top, int bottom) {
+    int n = 0;
+    for (int py = top; py < bottom; ++py)
+      for (int px = geo.P.left + 2; px < geo.P.left + 120; ++px) {
+        COLORREF c = pic.GetPixel(px, py);
+        n += std::abs(GetRValue(c) - GetRValue(kLevel)) + std::abs(GetGValue(c) - GetGValue(kLevel)) +
+                 std::abs(GetBValue(c) - GetBValue(kLevel)) < 60;
+      }
+    return n;
+  };
+  EXPECT_GT(levelInk(y - 14, y), 30);  // "MHWS - n.nm" sits on the line
+  EXPECT_LT(levelInk(y + 2, y + 16), 5);  // and not below it
+}
+
 TEST_F(Graph, TheTimeMarkStandsAtItsMinuteAndRunsAcrossToTheHeightAxis) {
   CGraphWnd g;
   day.Push(g);
