@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -131,6 +132,34 @@ TEST_F(VxMenus, PicturesAreKeyedOnTheirOwnGreyNotOnTheButtonFace) {
   EXPECT_EQ(hl, pic.GetPixel(100, 0));
   EXPECT_EQ(face, pic.GetPixel(100, 5));
   EXPECT_EQ(GlyphColour(0), pic.GetPixel(2 + 8, 2 + 6));
+}
+
+TEST_F(VxMenus, PicturesAreLoadedOnceAndNotAgainAtEachPaint) {
+  VxMenu menu;
+  ASSERT_TRUE(menu.LoadFromResource(117));
+  menu.ApplyToolbarIcons(152);
+  auto* popup = dynamic_cast<VxMenu*>(menu.GetSubMenu(0));
+  CBitmap pic;
+  DrawItem(popup, 2, 0, pic);
+  ASSERT_EQ(GlyphColour(0), pic.GetPixel(2 + 8, 2 + 6));
+  // The toolbar's bitmap changes under the open menu: every paint, enabled or disabled, still
+  // draws the strip that was loaded with the menu.
+  std::vector<BYTE> blank = test_pictures::ToolbarBitmap(3);
+  for (size_t i = 40; i + 2 < blank.size(); i += 3) blank[i] = blank[i + 1] = blank[i + 2] = 192;
+  AfxRegisterResourceCopy(RT_BITMAP, MAKEINTRESOURCE(152), blank.data(), blank.size());
+  for (int paint = 0; paint < 3; ++paint) {
+    DrawItem(popup, 2, 0, pic);
+    EXPECT_EQ(GlyphColour(0), pic.GetPixel(2 + 8, 2 + 6)) << paint;
+  }
+  DrawItem(popup, 2, ODS_GRAYED, pic);
+  EXPECT_EQ(GetSysColor(COLOR_BTNSHADOW), pic.GetPixel(2 + 8, 2 + 6));  // the loaded shape, embossed
+  // A menu loaded afresh picks up the new bitmap.
+  menu.DestroyItems();
+  ASSERT_TRUE(menu.LoadFromResource(117));
+  menu.ApplyToolbarIcons(152);
+  popup = dynamic_cast<VxMenu*>(menu.GetSubMenu(0));
+  DrawItem(popup, 2, 0, pic);
+  EXPECT_NE(GlyphColour(0), pic.GetPixel(2 + 8, 2 + 6));
 }
 
 TEST_F(VxMenus, CheckedDisabledAndSeparatorItemsAreDrawnByHand) {
