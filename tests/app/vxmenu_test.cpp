@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -193,6 +194,56 @@ TEST_F(VxMenus, CheckedDisabledAndSeparatorItemsAreDrawnByHand) {
   EXPECT_EQ(GetSysColor(COLOR_BTNFACE), pic.GetPixel(50, 9));
   EXPECT_EQ(GetSysColor(COLOR_BTNHIGHLIGHT), pic.GetPixel(50, 3));
   EXPECT_EQ(GetSysColor(COLOR_BTNHIGHLIGHT), pic.GetPixel(21, 9));  // the line starts 23 in
+}
+
+TEST_F(VxMenus, ItemsAreSizedForPictureCaptionAndShortcutWhichEndsSixteenPixelsIn) {
+  VxMenu menu;
+  ASSERT_TRUE(menu.LoadFromResource(117));
+  auto* popup = dynamic_cast<VxMenu*>(menu.GetSubMenu(0));
+  auto measure = [&](UINT pos) {
+    MEASUREITEMSTRUCT mis{};
+    mis.CtlType = ODT_MENU;
+    mis.itemID = popup->GetMenuItemID((int)pos);
+    mis.itemData = reinterpret_cast<ULONG_PTR>(popup->GetItemData(pos));
+    popup->MeasureItem(&mis);
+    return CSize((int)mis.itemWidth, (int)mis.itemHeight);
+  };
+  EXPECT_EQ(CSize(0, GetSystemMetrics(SM_CYMENU) / 2), measure(1));  // separator
+  const CSize save = measure(2), copy = measure(4);
+  EXPECT_EQ(std::max(GetSystemMetrics(SM_CYMENU), 19), save.cy);
+  EXPECT_GT(save.cx, copy.cx + 30);  // room for the shortcut
+  // Drawn at its measured width: the caption after the picture column, the shortcut
+  // right-aligned 16 pixels before the right edge.
+  CBitmap pic;
+  DrawItem(popup, 2, 0, pic, save.cx);
+  int first = -1, last = -1;  // columns holding text (dark pixels, the glyphs' edges included)
+  for (int x = 0; x < save.cx; ++x)
+    for (int y = 0; y < 19; ++y)
+      if (COLORREF c = pic.GetPixel(x, y); GetRValue(c) + GetGValue(c) + GetBValue(c) < 400) {
+        if (first < 0) first = x;
+        last = x;
+      }
+  EXPECT_GE(first, 25);
+  EXPECT_LE(last, save.cx - 16);
+  EXPECT_GE(last, save.cx - 19);
+}
+
+TEST_F(VxMenus, ARadioCheckShowsTheCheckMarkAndOnlyAnItemsOwnCheckBitmapTheDot) {
+  VxMenu menu;
+  ASSERT_TRUE(menu.LoadFromResource(300));
+  auto* popup = dynamic_cast<VxMenu*>(menu.GetSubMenu(0));
+  ASSERT_TRUE(popup->CheckMenuRadioItem(401, 401, 401, MF_BYCOMMAND));
+  const COLORREF text = GetSysColor(COLOR_MENUTEXT);
+  CBitmap pic;
+  DrawItem(popup, 0, ODS_CHECKED, pic);
+  EXPECT_EQ(text, pic.GetPixel(12, 6));   // the check mark's last column
+  EXPECT_NE(text, pic.GetPixel(8, 8));    // no dot
+  CBitmap own;
+  own.CreateCompatibleBitmap(nullptr, 13, 13);
+  ASSERT_TRUE(popup->SetMenuItemBitmaps(0, MF_BYPOSITION, nullptr, &own));
+  DrawItem(popup, 0, ODS_CHECKED, pic);
+  EXPECT_EQ(text, pic.GetPixel(8, 8));  // the 6-pixel dot
+  EXPECT_NE(text, pic.GetPixel(12, 6));
 }
 
 TEST_F(VxMenus, ItemsInsertedByOtherCodeBecomeOwnerDrawnAfterSync) {
