@@ -135,6 +135,28 @@ TEST_F(VxMenus, PicturesAreKeyedOnTheirOwnGreyNotOnTheButtonFace) {
   EXPECT_EQ(GlyphColour(0), pic.GetPixel(2 + 8, 2 + 6));
 }
 
+TEST_F(VxMenus, APictureCellShowsTheItemsStateAroundThePicture) {
+  VxMenu menu;
+  ASSERT_TRUE(menu.LoadFromResource(117));
+  menu.ApplyToolbarIcons(152);
+  auto* popup = dynamic_cast<VxMenu*>(menu.GetSubMenu(0));
+  COLORREF hl = GetSysColor(COLOR_HIGHLIGHT), menuC = GetSysColor(COLOR_MENU);
+  COLORREF face = RGB(GetRValue(hl) + (int)(0.7 * (GetRValue(menuC) - GetRValue(hl))),
+                      GetGValue(hl) + (int)(0.7 * (GetGValue(menuC) - GetGValue(hl))),
+                      GetBValue(hl) + (int)(0.7 * (GetBValue(menuC) - GetBValue(hl))));
+  const struct {
+    UINT state;
+    COLORREF cell;
+  } cases[] = {{0, GetSysColor(COLOR_BTNFACE)}, {ODS_CHECKED, GetSysColor(COLOR_3DLIGHT)}, {ODS_SELECTED, face}};
+  CBitmap pic;
+  for (auto& c : cases) {
+    DrawItem(popup, 2, c.state, pic);
+    EXPECT_EQ(c.cell, pic.GetPixel(2 + 1, 2 + 1)) << c.state;  // the keyed-out corner of the picture
+    EXPECT_EQ(GlyphColour(0), pic.GetPixel(2 + 8, 2 + 6)) << c.state;
+    EXPECT_EQ(menuC, pic.GetPixel(1, 1)) << c.state;  // the cell's frame
+  }
+}
+
 TEST_F(VxMenus, PicturesAreLoadedOnceAndNotAgainAtEachPaint) {
   VxMenu menu;
   ASSERT_TRUE(menu.LoadFromResource(117));
