@@ -22,7 +22,8 @@ const UINT kIndicators[] = {ID_INDICATOR_AGROUND, ID_INDICATOR_SUNRISE, ID_INDIC
 
 // Ids of the frame's own bars.
 const UINT kMenuBarId = 0xE81B;
-const UINT kDateStripId = 0xE81C;
+// The date strip stands where the "Standard" toolbar will: View > Toolbar shows and hides it.
+const UINT kDateStripId = AFX_IDW_TOOLBAR;
 
 CWinAppBase* App() { return AfxGetApp(); }
 

@@ -170,6 +170,38 @@ void AfxTestWait(int ms, const std::function<bool()>& done) {
   } while (t.elapsed() < ms);
 }
 
+struct CTestCallLater::State {
+  std::function<void()> fn;
+  bool ran = false;
+  bool cancelled = false;
+};
+
+CTestCallLater::CTestCallLater(int ms, std::function<void()> fn) : m_state(std::make_shared<State>()) {
+  AfxWinInit(0, nullptr);
+  m_state->fn = std::move(fn);
+  // The timer holds the state, not this object, so a cancelled call finds its flag still there.
+  std::shared_ptr<State> state = m_state;
+  QTimer::singleShot(ms, QCoreApplication::instance(), [state] {
+    if (state->cancelled || state->ran) return;
+    state->ran = true;
+    std::function<void()> fn = std::move(state->fn);
+    fn();
+  });
+}
+
+CTestCallLater::~CTestCallLater() {
+  m_state->cancelled = true;
+  m_state->fn = nullptr;
+}
+
+BOOL CTestCallLater::Wait(int timeoutMs) {
+  std::shared_ptr<State> state = m_state;
+  AfxTestWait(timeoutMs, [state] { return state->ran; });
+  return state->ran;
+}
+
+BOOL CTestCallLater::HasRun() const { return m_state->ran; }
+
 static void paintTree(HWND h) {
   AfxPaintNow(h);
   AfxWndRec* r = AfxRec(h);
@@ -193,4 +225,9 @@ BOOL AfxSaveWindowPng(HWND hWnd, LPCTSTR lpszPath) {
   CBitmap bmp;
   if (!AfxCaptureWindow(hWnd, &bmp)) return FALSE;
   return bmp.SavePng(lpszPath);
+}
+
+BOOL AfxTestWaitCursorShown() {
+  const QCursor* c = QApplication::overrideCursor();
+  return c && c->shape() == Qt::WaitCursor;
 }

@@ -8,6 +8,7 @@
 #include "platform/ui/Gdi.h"
 
 #include <functional>
+#include <memory>
 
 // Modifier flags for synthesised input.
 #define AFX_TEST_SHIFT 0x01
@@ -34,6 +35,27 @@ void AfxCallLater(int ms, std::function<void()> fn);
 // Handles pending events for up to ms milliseconds, or until done() is true.
 void AfxTestWait(int ms, const std::function<bool()>& done = {});
 
+// AfxCallLater for a callback that refers to the caller's locals. A timer can fire late on a
+// busy machine, so the caller waits for the callback rather than for a time, and the callback
+// never runs once this object is gone.
+class CTestCallLater {
+ public:
+  CTestCallLater(int ms, std::function<void()> fn);
+  ~CTestCallLater();
+  CTestCallLater(const CTestCallLater&) = delete;
+  CTestCallLater& operator=(const CTestCallLater&) = delete;
+  // Handles events until the callback has run (TRUE) or timeoutMs have passed (FALSE).
+  BOOL Wait(int timeoutMs = 10000);
+  BOOL HasRun() const;
+
+ private:
+  struct State;
+  std::shared_ptr<State> m_state;
+};
+
 // Paints what is pending and renders the window with its visible children.
 BOOL AfxCaptureWindow(HWND hWnd, CBitmap* pBitmap);
 BOOL AfxSaveWindowPng(HWND hWnd, LPCTSTR lpszPath);
+
+// TRUE while the application shows the wait cursor over its windows.
+BOOL AfxTestWaitCursorShown();

@@ -643,6 +643,21 @@ TEST_F(Program, PanelsTimerGpsAndTheFramesSmallestSize) {
   EXPECT_EQ(740, drag.right);
   EXPECT_EQ(550, drag.bottom);
 
+  // View > Toolbar and View > Status Bar hide their bars and give the room to the panes.
+  CRect before0, after0;
+  m_frame->GetSplitter().GetWindowRect(&before0);
+  Command(ID_VIEW_TOOLBAR);
+  Command(ID_VIEW_STATUS_BAR);
+  EXPECT_FALSE(CRightPane::Shown(m_frame->GetDateStrip()));
+  EXPECT_FALSE(CRightPane::Shown(m_frame->GetStatusBar()));
+  m_frame->GetSplitter().GetWindowRect(&after0);
+  EXPECT_EQ(before0.top - CDateStrip::kHeight, after0.top);
+  EXPECT_GT(after0.bottom, before0.bottom);
+  Command(ID_VIEW_TOOLBAR);
+  Command(ID_VIEW_STATUS_BAR);
+  m_frame->GetSplitter().GetWindowRect(&after0);
+  EXPECT_EQ(before0, after0);
+
   // Running aground details off: the graph takes the height less the title band.
   CRect pane, graph;
   Right().GetClientRect(&pane);
@@ -665,13 +680,13 @@ TEST_F(Program, PanelsTimerGpsAndTheFramesSmallestSize) {
 
   // In current-time mode the timer moves the mark to now.
   Command(ID_USE_CURRENT_TIME);
-  EXPECT_FALSE(Right().m_aground.GetTimeCombo()->IsWindowEnabled());
+  EXPECT_FALSE(Right().m_aground.GetTimeCombo().IsWindowEnabled());
   Right().m_graph.SetTimeMark(5);
   m_frame->SendMessage(WM_TIMER, CMainFrame::kTimerId);
   const CQsDateTime now = CQsDateTime::GetCurrent();
   EXPECT_NEAR(now.GetHour() * 60 + now.GetMinute(), Right().m_graph.GetTimeMark(), 1);
   Command(ID_USE_CURRENT_TIME);
-  EXPECT_TRUE(Right().m_aground.GetTimeCombo()->IsWindowEnabled());
+  EXPECT_TRUE(Right().m_aground.GetTimeCombo().IsWindowEnabled());
   Right().m_graph.SetTimeMark(5);
   m_frame->SendMessage(WM_TIMER, CMainFrame::kTimerId);
   EXPECT_EQ(Right().m_aground.GetTimeMinutes(), Right().m_graph.GetTimeMark());
@@ -739,6 +754,21 @@ TEST_F(Program, ARecentPortChosenFromTheMenuBar) {
   Settle(60);
   EXPECT_EQ(PortIndex("Aberdeen"), m_frame->GetCurrentPort());
   EXPECT_EQ(0, Right().m_graph.GetTitle().Find("Aberdeen - "));
+}
+
+TEST_F(Program, SunriseAndSunsetInTheStatusBarNorthOfTheArcticCircle) {
+  ASSERT_NE(nullptr, Start());
+  const int hammerfest = PortIndex("Hammerfest");
+  ASSERT_GE(hammerfest, 0);
+  ClickPort(hammerfest);
+  PickDate(15, 12, 2025);
+  EXPECT_EQ(CString("Sun does not rise"), Pane(ID_INDICATOR_SUNRISE));
+  PickDate(21, 6, 2025);
+  EXPECT_EQ(CString("Sun does not set"), Pane(ID_INDICATOR_SUNSET));
+  // Dover in June: both, in local summer time.
+  ClickPort(PortIndex("Dover, England"));
+  EXPECT_EQ(0, Pane(ID_INDICATOR_SUNRISE).Find(" Sunrise: 04:")) << (LPCTSTR)Pane(ID_INDICATOR_SUNRISE);
+  EXPECT_EQ(0, Pane(ID_INDICATOR_SUNSET).Find(" Sunset: 21:")) << (LPCTSTR)Pane(ID_INDICATOR_SUNSET);
 }
 
 }  // namespace

@@ -234,6 +234,8 @@ struct OpenMenu {
 void ReadOpenMenu(OpenMenu* out) {
   HMENU menus[2];
   HWND wnds[2];
+  // On a busy machine the timer may fire before the click has opened the menu.
+  AfxTestWait(5000, [&] { return AfxGetTrackingMenus(menus, wnds, 2) > 0; });
   if (AfxGetTrackingMenus(menus, wnds, 2) < 1) return;
   HMENU m = menus[0];
   for (int i = 0; i < GetMenuItemCount(m); ++i) {
@@ -259,7 +261,7 @@ void ReadOpenMenu(OpenMenu* out) {
     RECT item;
     GetMenuItemRect(nullptr, m, 3, &item);
     AfxTestMouse(WM_MOUSEMOVE, POINT{(item.left + item.right) / 2, (item.top + item.bottom) / 2});
-    AfxTestWait(600, [] { return AfxGetTrackingMenus(nullptr, nullptr, 0) > 1; });
+    AfxTestWait(600, [] { return AfxGetTrackingMenus(nullptr, nullptr, 2) > 1; });
     if (AfxGetTrackingMenus(menus, wnds, 2) == 2) AfxSaveWindowPng(wnds[1], (std::string(keep) + "/nearest_ports.png").c_str());
     AfxSaveWindowPng(wnds[0], (std::string(keep) + "/port_menu.png").c_str());
   }
@@ -273,9 +275,9 @@ TEST_F(Ports, TheRightClickMenuListsTheTenNearestPorts) {
   HTREEITEM port = Children(node)[10];
   int index = (int)tree.GetItemData(port);
   OpenMenu open;
-  AfxCallLater(40, [&] { ReadOpenMenu(&open); });
+  CTestCallLater read(40, [&] { ReadOpenMenu(&open); });
   RightClick(tree, LabelCentre(port));
-  AfxTestWait(100, [&] { return !open.ids.empty(); });
+  EXPECT_TRUE(read.Wait());
   EXPECT_EQ(frame.selected, std::vector<int>{index});  // the clicked port is selected first
   ASSERT_FALSE(open.ids.empty());
   EXPECT_EQ(open.ids.front(), 32771u);
@@ -307,9 +309,9 @@ TEST_F(Ports, TheRightClickMenuListsTheTenNearestPorts) {
   // On an area node: only the Order submenu, in location order after the command.
   tree.SortByLocation();
   OpenMenu other;
-  AfxCallLater(40, [&] { ReadOpenMenu(&other); });
+  CTestCallLater readOther(40, [&] { ReadOpenMenu(&other); });
   RightClick(tree, LabelCentre(Node("France")));
-  AfxTestWait(100, [&] { return !other.ids.empty(); });
+  EXPECT_TRUE(readOther.Wait());
   ASSERT_EQ(other.ids.size(), 1u);
   EXPECT_TRUE(other.nearestIds.empty());
   EXPECT_EQ(other.checkedOrder, 32774u);
@@ -320,7 +322,7 @@ TEST_F(Ports, ThePickerDialogReturnsTheChosenPort) {
   CSelectPortDlg dlg(&frame.window);
   int expectedPort = -1;
   bool okWasDisabled = false, okStillDisabledOnNode = false, picked = false;
-  AfxCallLater(50, [&] {
+  CTestCallLater later(50, [&] {
     CPortsTree& t = dlg.GetTree();
     CWnd* ok = dlg.GetDlgItem(IDOK);
     okWasDisabled = ok && !ok->IsWindowEnabled();
@@ -352,6 +354,7 @@ TEST_F(Ports, ThePickerDialogReturnsTheChosenPort) {
     AfxTestClick(ok->m_hWnd, okRect.CenterPoint().x, okRect.CenterPoint().y);
   });
   EXPECT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_TRUE(later.HasRun());
   EXPECT_TRUE(okWasDisabled);
   EXPECT_TRUE(okStillDisabledOnNode);
   EXPECT_TRUE(picked);
@@ -396,12 +399,12 @@ TEST_F(Ports, ThePortNameStripShowsTheNameAndOpensItsMenus) {
 
   // An empty history opens nothing.
   bool opened = false;
-  AfxCallLater(30, [&] {
-    opened = AfxGetTrackingMenus(nullptr, nullptr, 0) > 0;
+  CTestCallLater check(30, [&] {
+    opened = AfxGetTrackingMenus(nullptr, nullptr, 2) > 0;
     if (opened) EndMenu();
   });
   AfxTestClick(strip.m_hWnd, 100, 12);
-  AfxTestWait(60);
+  EXPECT_TRUE(check.Wait());
   EXPECT_FALSE(opened);
 
   // The recent ports, numbered, under the strip; a click on one goes to the frame.
@@ -411,9 +414,10 @@ TEST_F(Ports, ThePortNameStripShowsTheNameAndOpensItsMenus) {
   std::vector<std::string> texts;
   POINT menuAt{0, 0};
   bool pressedLook = false;
-  AfxCallLater(40, [&] {
+  CTestCallLater pick(40, [&] {
     HMENU menus[2];
     HWND wnds[2];
+    AfxTestWait(5000, [&] { return AfxGetTrackingMenus(menus, wnds, 2) > 0; });
     if (AfxGetTrackingMenus(menus, wnds, 2) < 1) return;
     pressedLook = strip.IsPressed();
     auto* vx = dynamic_cast<VxMenu*>(CMenu::FromHandlePermanent(menus[0]));
@@ -432,7 +436,8 @@ TEST_F(Ports, ThePortNameStripShowsTheNameAndOpensItsMenus) {
     AfxTestMouse(WM_LBUTTONUP, p);
   });
   AfxTestClick(strip.m_hWnd, 100, 12);
-  AfxTestWait(100, [&] { return !frame.window.commands.empty(); });
+  EXPECT_TRUE(pick.Wait());
+  AfxTestWait(2000, [&] { return !frame.window.commands.empty(); });
   EXPECT_EQ(ids, (std::vector<UINT>{124, 125}));
   EXPECT_EQ(texts, (std::vector<std::string>{"&1 Dover", "&2 Aberdeen"}));
   EXPECT_TRUE(pressedLook);
@@ -446,26 +451,27 @@ TEST_F(Ports, ThePortNameStripShowsTheNameAndOpensItsMenus) {
   // As the title strip: the page menu.
   strip.SetOptionFlag(0);
   ids.clear();
-  AfxCallLater(40, [&] {
+  CTestCallLater read(40, [&] {
     HMENU menus[2];
     HWND wnds[2];
+    AfxTestWait(5000, [&] { return AfxGetTrackingMenus(menus, wnds, 2) > 0; });
     if (AfxGetTrackingMenus(menus, wnds, 2) < 1) return;
     for (int i = 0; i < GetMenuItemCount(menus[0]); ++i) ids.push_back(GetMenuItemID(menus[0], i));
     EndMenu();
   });
   AfxTestClick(strip.m_hWnd, 100, 12);
-  AfxTestWait(80, [&] { return !ids.empty(); });
+  EXPECT_TRUE(read.Wait());
   EXPECT_EQ(ids, (std::vector<UINT>{32783, 32784, 32857, 186, 32878}));
 
   // Static: no menu, and "Routes" shown.
   strip.SetStatic(TRUE);
   opened = false;
-  AfxCallLater(30, [&] {
-    opened = AfxGetTrackingMenus(nullptr, nullptr, 0) > 0;
+  CTestCallLater checkStatic(30, [&] {
+    opened = AfxGetTrackingMenus(nullptr, nullptr, 2) > 0;
     if (opened) EndMenu();
   });
   AfxTestClick(strip.m_hWnd, 100, 12);
-  AfxTestWait(60);
+  EXPECT_TRUE(checkStatic.Wait());
   EXPECT_FALSE(opened);
 }
 

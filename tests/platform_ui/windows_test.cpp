@@ -504,6 +504,48 @@ TEST_F(Windows, ThreadHooksSeeKeysFirstAndCanSwallowThem) {
   EXPECT_EQ(std::vector<WPARAM>{'w'}, chars);
 }
 
+TEST_F(Windows, AMouseHookSeesClicksWithTheirScreenPointAndCanSwallowThem) {
+  CLogWnd w("w");
+  MakeTop(w);
+  struct Seen {
+    UINT msg;
+    POINT pt;
+    HWND hwnd;
+  };
+  static std::vector<Seen> seen;
+  static bool swallow;
+  seen.clear();
+  swallow = true;
+  static HHOOK hook;
+  hook = SetWindowsHookEx(
+      WH_MOUSE,
+      [](int code, WPARAM msg, LPARAM lp) -> LRESULT {
+        auto* m = reinterpret_cast<MOUSEHOOKSTRUCT*>(lp);
+        if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP) seen.push_back({(UINT)msg, m->pt, m->hwnd});
+        if (swallow && msg == WM_LBUTTONDOWN) return 1;
+        return CallNextHookEx(hook, code, msg, lp);
+      },
+      nullptr, GetCurrentThreadId());
+  g_log.clear();
+  AfxTestClick(w.m_hWnd, 30, 40);
+  // The hook saw both, first and in screen coordinates; the window only the release.
+  ASSERT_EQ(2u, seen.size());
+  EXPECT_EQ((UINT)WM_LBUTTONDOWN, seen[0].msg);
+  EXPECT_EQ(130, seen[0].pt.x);
+  EXPECT_EQ(140, seen[0].pt.y);
+  EXPECT_EQ(w.m_hWnd, seen[0].hwnd);
+  EXPECT_TRUE(names(WM_LBUTTONDOWN).empty());
+  EXPECT_EQ(1u, names(WM_LBUTTONUP).size());
+  swallow = false;
+  g_log.clear();
+  AfxTestClick(w.m_hWnd, 30, 40);
+  EXPECT_EQ(1u, names(WM_LBUTTONDOWN).size());  // passed on: the window has it
+  UnhookWindowsHookEx(hook);
+  seen.clear();
+  AfxTestClick(w.m_hWnd, 30, 40);
+  EXPECT_TRUE(seen.empty());  // unhooked
+}
+
 TEST_F(Windows, SubclassedWindowProcedureSeesMessagesFirst) {
   CLogWnd w("w");
   MakeTop(w);

@@ -137,6 +137,38 @@ TEST_F(Graph, AnAreaGraphFillsDownToTheDatumInTheColourOfEachStretch) {
   EXPECT_GT(checked, 20);
 }
 
+TEST_F(Graph, SettersThatDoNotRepaintStillKeepTheCachedPictureFromBeingReused) {
+  CGraphWnd g;
+  day.Push(g);
+  g.SetShowMHWS(0), g.SetShowMHWN(0), g.SetShowMLWN(0), g.SetShowMLWS(0);
+  CBitmap pic;
+  Render(g, 800, 400, pic);
+  ASSERT_FALSE(g.IsModified());
+  Geo geo(g);
+  // The high water's column: the curve line is at its top, the plot's background below it.
+  int x = geo.P.left + 2, top = -1;
+  for (int c = geo.P.left + 2; c < geo.P.right - 2; ++c) {
+    int t = CurveTop(pic, geo, c);
+    if (t >= 0 && (top < 0 || t < top)) top = t, x = c;
+  }
+  ASSERT_GE(top, 0);
+  const int under = (top + geo.y0) / 2 + 3;
+  ASSERT_FALSE(IsCurve(pic.GetPixel(x, under)));
+  g.SetAreaGraph(1);  // the caller repaints; the picture must be drawn anew
+  Render(g, 800, 400, pic);
+  EXPECT_EQ(kLine, pic.GetPixel(x, under));
+  g.SetAreaGraph(0);
+  Render(g, 800, 400, pic);
+  // A scale that now reaches below the datum moves the zero line up.
+  g.SetMinHeight(-2.0);
+  Render(g, 800, 400, pic);
+  Geo lowered(g);
+  EXPECT_LT(lowered.y0, geo.y0);
+  int axis = 0;
+  for (int px = geo.P.left + 5; px < geo.P.right - 5; px += 10) axis += pic.GetPixel(px, lowered.y0) == RGB(0, 0, 0);
+  EXPECT_GT(axis, 50);
+}
+
 TEST_F(Graph, DatumLinesLieAtTheirHeightsAndHiddenOrZeroLevelsAreNotDrawn) {
   CGraphWnd g;
   day.Push(g);
@@ -452,7 +484,7 @@ TEST_F(GraphWindow, TheContextMenuOffersTheGraphCommandsWithTheirPictures) {
   std::vector<std::string> texts;
   CBitmap shot;
   RECT saveRect{}, popupRect{}, copyRect{};
-  AfxCallLater(50, [&] {
+  CTestCallLater later(50, [&] {
     HMENU menus[2];
     HWND wnds[2];
     if (AfxGetTrackingMenus(menus, wnds, 2) != 1) return;
@@ -470,7 +502,8 @@ TEST_F(GraphWindow, TheContextMenuOffersTheGraphCommandsWithTheirPictures) {
     AfxTestMouse(WM_RBUTTONUP, p);
   });
   graph.SendMessage(WM_CONTEXTMENU, (WPARAM)graph.GetSafeHwnd(), MAKELPARAM(-1, -1));
-  AfxTestWait(50, [&] { return !owner.commands.empty(); });
+  EXPECT_TRUE(later.Wait());
+  AfxTestWait(2000, [&] { return !owner.commands.empty(); });
   const std::vector<UINT> expected{32787, 0, 32807, 57607, 32821, 0, 32785, 32791, 0, 32790, 0, 32820};
   EXPECT_EQ(expected, ids);
   ASSERT_EQ(12u, texts.size());
@@ -492,12 +525,12 @@ TEST_F(GraphWindow, TheContextMenuOffersTheGraphCommandsWithTheirPictures) {
   // No menu without data or in the full-screen graph.
   graph.SetHasData(0);
   int opened = 0;
-  AfxCallLater(30, [&] {
+  CTestCallLater check(30, [&] {
     opened = AfxGetTrackingMenus(nullptr, nullptr, 0) > 0 || AfxGetTrackingMenus(nullptr, nullptr, 2) > 0;
     EndMenu();
   });
   graph.SendMessage(WM_CONTEXTMENU, (WPARAM)graph.GetSafeHwnd(), MAKELPARAM(-1, -1));
-  AfxTestWait(40);
+  EXPECT_TRUE(check.Wait());
   EXPECT_EQ(0, opened);
 }
 

@@ -91,13 +91,35 @@ TEST_F(Popups, APressOnOneCellAndAReleaseOnAnotherPicksNothingAndAClickOutsideCl
   EXPECT_TRUE(notify.colours.empty());
   AfxTestWait(20, [&] { return popup.GetSafeHwnd() == nullptr; });
   EXPECT_EQ(nullptr, popup.GetSafeHwnd());
-  // "More..." has no colour dialog to open here: it closes as a cancelled dialog does.
+  // "More..." opens the colour dialog on black; cancelled, the popup closes without a message.
+  COLORREF asked = CLR_INVALID;
+  AfxSetColorDialogHook([&](const AFX_COLORDLG_REQUEST& r) {
+    asked = r.initial;
+    return AFX_COLORDLG_ANSWER{IDCANCEL, RGB(1, 2, 3)};
+  });
   ASSERT_TRUE(popup.Create(&notify, at.x, at.y));
   AfxTestWait(10);
   Click(at, 77, 113);
   AfxTestWait(20, [&] { return popup.GetSafeHwnd() == nullptr; });
+  EXPECT_EQ(RGB(0, 0, 0), asked);
   EXPECT_TRUE(notify.colours.empty());
   EXPECT_EQ(nullptr, popup.GetSafeHwnd());
+  AfxSetColorDialogHook(nullptr);
+}
+
+TEST_F(Popups, MoreOpensTheColourDialogAndItsColourIsPicked) {
+  AfxSetColorDialogHook([](const AFX_COLORDLG_REQUEST&) { return AFX_COLORDLG_ANSWER{IDOK, RGB(12, 34, 56)}; });
+  CColourPopup popup;
+  notify.popup = &popup;
+  ASSERT_TRUE(popup.Create(&notify, at.x, at.y, 5));
+  AfxTestWait(10);
+  Click(at, 77, 113);
+  AfxSetColorDialogHook(nullptr);
+  ASSERT_EQ(std::vector<WPARAM>{5}, notify.colours);
+  EXPECT_EQ(RGB(12, 34, 56), notify.seen);
+  AfxTestWait(20, [&] { return popup.GetSafeHwnd() == nullptr; });
+  EXPECT_EQ(nullptr, popup.GetSafeHwnd());
+  EXPECT_EQ(nullptr, ::GetCapture());
 }
 
 TEST_F(Popups, AnOwnerMayDeleteThePopupFromInsideItsNotification) {

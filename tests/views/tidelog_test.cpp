@@ -266,7 +266,9 @@ TEST_F(TideLog, ThePortPickerDialogGivesTheRowItsPort) {
   log.realPicker = true;
   log.AddRow(dover, 12, 6, 2025);
   int chosen = -1;
-  AfxCallLater(60, [&] {
+  CTestCallLater later(60, [&] {
+    // On a busy machine the dialog may not be active yet when the timer fires.
+    AfxTestWait(5000, [] { return dynamic_cast<CSelectPortDlg*>(CWnd::GetActiveWindow()) != nullptr; });
     auto* dlg = dynamic_cast<CSelectPortDlg*>(CWnd::GetActiveWindow());
     if (!dlg) return;
     CPortsTree& tree = dlg->GetTree();
@@ -282,6 +284,7 @@ TEST_F(TideLog, ThePortPickerDialogGivesTheRowItsPort) {
     AfxTestClick(ok->m_hWnd, r.CenterPoint().x, r.CenterPoint().y);
   });
   Click(Centre(log.GetCellButtonRect(1, CTideLogWnd::colPort)));
+  EXPECT_TRUE(later.Wait());
   SetPortsHost(nullptr);
   ASSERT_GE(chosen, 0) << "the picker did not open";
   EXPECT_EQ(chosen, log.GetRow(0).port);
@@ -320,9 +323,10 @@ TEST_F(TideLog, TheContextMenuDeletesTheRowUnderTheMouse) {
   log.AddRow(dover, 11, 6, 2025);
   log.AddRow(dover, 12, 6, 2025);
   std::vector<UINT> ids;
-  AfxCallLater(50, [&] {
+  CTestCallLater later(50, [&] {
     HMENU menus[2];
     HWND wnds[2];
+    AfxTestWait(5000, [&] { return AfxGetTrackingMenus(menus, wnds, 2) > 0; });
     if (AfxGetTrackingMenus(menus, wnds, 2) != 1) return;
     for (int i = 0; i < GetMenuItemCount(menus[0]); ++i) ids.push_back(GetMenuItemID(menus[0], i));
     RECT item{};
@@ -337,7 +341,8 @@ TEST_F(TideLog, TheContextMenuDeletesTheRowUnderTheMouse) {
   AfxTestMouse(WM_MOUSEMOVE, at);
   AfxTestMouse(WM_RBUTTONDOWN, at);
   AfxTestMouse(WM_RBUTTONUP, at);
-  AfxTestWait(200, [&] { return log.GetRowCount() == 2; });
+  EXPECT_TRUE(later.Wait());
+  AfxTestWait(2000, [&] { return log.GetRowCount() == 2; });
   const std::vector<UINT> expected{198, 0, 190, 0, 32868, 0, 32785, 32791};
   EXPECT_EQ(expected, ids);
   ASSERT_EQ(2, log.GetRowCount());
@@ -345,14 +350,14 @@ TEST_F(TideLog, TheContextMenuDeletesTheRowUnderTheMouse) {
   EXPECT_EQ(11, log.GetRow(1).day);
   // The header strip opens no menu.
   int opened = 0;
-  AfxCallLater(30, [&] {
-    opened = AfxGetTrackingMenus(nullptr, nullptr, 0) > 0;
+  CTestCallLater check(30, [&] {
+    opened = AfxGetTrackingMenus(nullptr, nullptr, 2) > 0;
     EndMenu();
   });
   CPoint header(300, 10);
   log.ClientToScreen(&header);
   log.SendMessage(WM_CONTEXTMENU, (WPARAM)log.GetSafeHwnd(), MAKELPARAM(header.x, header.y));
-  AfxTestWait(40);
+  EXPECT_TRUE(check.Wait());
   EXPECT_EQ(0, opened);
 }
 
@@ -361,9 +366,9 @@ TEST_F(TideLog, GotoGraphAndReplicateDateWorkOnTheMenuRow) {
   log.AddRow(dover == 0 ? 1 : 0, 11, 7, 2025);
   CPoint at = RowPoint(2, CTideLogWnd::colZone);
   log.ClientToScreen(&at);
-  AfxCallLater(30, [] { EndMenu(); });
+  CTestCallLater close(30, [] { EndMenu(); });
   log.SendMessage(WM_CONTEXTMENU, (WPARAM)log.GetSafeHwnd(), MAKELPARAM(at.x, at.y));
-  AfxTestWait(40);
+  EXPECT_TRUE(close.Wait());
   EXPECT_EQ(2, log.GetMenuRow());
   log.OnGotoGraph();
   EXPECT_EQ(std::vector<int>{dover == 0 ? 1 : 0}, host.selectedPorts);
