@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -201,6 +202,45 @@ TEST_F(Gallery, EveryKindOfControlFromAScriptRendersAsLaidOut) {
         ticks += y == sr.top + thumb.bottom + 2;
   EXPECT_EQ(ticks, 11);
   dlg.DestroyWindow();
+}
+
+// The keyboard a user has in it: Alt with a marked letter, Enter on a focused button, Esc.
+TEST_F(Gallery, AltLettersEnterOnAFocusedButtonAndADisabledDefault) {
+  CGalleryDlg dlg;
+  std::vector<int> focus;
+  UINT moon = 9, feet = 9;
+  bool openAfterDisabledDefault = false;
+  AfxCallLater(10, [&] {
+    HWND h = dlg.m_hWnd;
+    auto alt = [&](UINT vk) {
+      AfxTestKey(VK_MENU, TRUE, AFX_TEST_ALT);
+      char c[2] = {(char)(vk | 0x20), 0};
+      AfxTestKeyStroke(vk, AFX_TEST_ALT, c);
+      AfxTestKey(VK_MENU, FALSE);
+      focus.push_back(::GetDlgCtrlID(::GetFocus()));
+    };
+    alt('H');  // a label: the edit after it
+    alt('Z');
+    alt('M');  // a check box: focused and toggled
+    moon = dlg.IsDlgButtonChecked(IDC_MOON);
+    alt('F');  // a radio button: focused and chosen
+    feet = dlg.IsDlgButtonChecked(IDC_FEET);
+    alt('Q');  // nobody's letter: the focus stays
+    // Enter with the default button disabled does nothing; on a focused button it presses that.
+    ::EnableWindow(::GetDlgItem(h, IDOK), FALSE);
+    ::SetFocus(::GetDlgItem(h, IDC_NAME));
+    AfxTestKeyStroke(VK_RETURN, 0, "\r");
+    openAfterDisabledDefault = ::IsWindowVisible(h);
+    ::SetFocus(::GetDlgItem(h, IDCANCEL));
+    AfxTestKeyStroke(VK_RETURN, 0, "\r");
+  });
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  std::vector<int> want{IDC_HEIGHT, IDC_ZONE, IDC_MOON, IDC_FEET, IDC_FEET};
+  EXPECT_EQ(focus, want);
+  EXPECT_EQ(moon, (UINT)BST_UNCHECKED);
+  EXPECT_EQ(feet, (UINT)BST_CHECKED);
+  EXPECT_TRUE(openAfterDisabledDefault);
+  EXPECT_EQ(dlg.m_moon, 1);  // cancelled: nothing exchanged back
 }
 
 }  // namespace
