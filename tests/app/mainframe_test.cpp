@@ -680,13 +680,13 @@ TEST_F(Program, PanelsTimerGpsAndTheFramesSmallestSize) {
 
   // In current-time mode the timer moves the mark to now.
   Command(ID_USE_CURRENT_TIME);
-  EXPECT_FALSE(Right().m_aground.GetTimeCombo().IsWindowEnabled());
+  EXPECT_FALSE(Right().m_aground.GetTimeCombo()->IsWindowEnabled());
   Right().m_graph.SetTimeMark(5);
   m_frame->SendMessage(WM_TIMER, CMainFrame::kTimerId);
   const CQsDateTime now = CQsDateTime::GetCurrent();
   EXPECT_NEAR(now.GetHour() * 60 + now.GetMinute(), Right().m_graph.GetTimeMark(), 1);
   Command(ID_USE_CURRENT_TIME);
-  EXPECT_TRUE(Right().m_aground.GetTimeCombo().IsWindowEnabled());
+  EXPECT_TRUE(Right().m_aground.GetTimeCombo()->IsWindowEnabled());
   Right().m_graph.SetTimeMark(5);
   m_frame->SendMessage(WM_TIMER, CMainFrame::kTimerId);
   EXPECT_EQ(Right().m_aground.GetTimeMinutes(), Right().m_graph.GetTimeMark());
