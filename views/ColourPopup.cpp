@@ -61,8 +61,18 @@ void CColourPopup::DrawContent(CDC* dc) {
 
 void CColourPopup::OnPicked(int i) {
   if (i == kMore) {
-    // No colour dialog on this platform layer yet: "More..." closes like a cancelled dialog.
+    // The dialog runs its own loop: the popup lets go of the mouse and steps aside first, and
+    // is destroyed only after the dialog has returned.
+    if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+    ShowWindow(SW_HIDE);
+    CColorDialog dlg(0, 0, m_pNotify);
+    const BOOL ok = dlg.DoModal() == IDOK;
+    CWnd* notify = m_pNotify;
+    int button = m_nButton;
     CloseLater();
+    if (!ok) return;
+    m_clrChosen = dlg.GetColor();
+    if (notify && ::IsWindow(notify->GetSafeHwnd())) notify->SendMessage(WM_COLOUR_PICKED, (WPARAM)button, 0);
     return;
   }
   m_clrChosen = g_colourTable[i];

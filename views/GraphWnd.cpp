@@ -111,7 +111,10 @@ void CGraphWnd::SetPoint(double d, int m) {
   m_bModified = 1;
 }
 void CGraphWnd::SetMaxHeight(double d) { m_dMaxHeight = d; Repaint(); }
-void CGraphWnd::SetMinHeight(double d) { m_dMinHeight = d < 0 ? d : 0; }
+void CGraphWnd::SetMinHeight(double d) {
+  m_dMinHeight = d < 0 ? d : 0;
+  m_bModified = 1;  // no repaint, but the scale of the cached picture is stale
+}
 void CGraphWnd::SetTitle(LPCTSTR s) { m_strTitle = s ? s : ""; Repaint(); }
 void CGraphWnd::SetPlaceholderText(LPCTSTR s) { m_strPlaceholder = s ? s : ""; Repaint(); }
 void CGraphWnd::SetHasData(int b) { m_bHasData = b; Repaint(); }
@@ -423,15 +426,12 @@ void CGraphWnd::DrawCurve(CDC* dc, const Scale& s) {
         dc->FillPath();
         dc->MoveTo(x, y);
         dc->BeginPath();
+        dc->MoveTo(x, y);
         segStart = x;
       }
-      dc->MoveTo(x, y);
+      // Without a fill the line goes on from the last column, in the new colour.
       state = st;
       makeTools(state);
-      if (m_bAreaGraph) {
-        // The path is rebuilt after the tools change, from this column.
-        dc->MoveTo(x, y);
-      }
     }
     dc->LineTo(x, y);
   }

@@ -73,7 +73,8 @@ class CGraphWnd : public CWnd {
   void SetLineWidth(int nWidth);  // 1..5, anything else gives 2
   int GetLineWidth() const { return m_nLineWidth; }
   int IsThickLine() const { return m_nLineWidth == 2; }
-  void SetAreaGraph(int b) { m_bAreaGraph = b; }
+  // No repaint of its own, but the next paint must not reuse the cached picture.
+  void SetAreaGraph(int b) { m_bAreaGraph = b; m_bModified = 1; }
   int IsAreaGraph() const { return m_bAreaGraph; }
   void SetFeet(int bFeet);
   int IsFeet() const { return m_bFeet; }

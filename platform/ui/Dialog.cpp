@@ -35,6 +35,25 @@ HWND dialogOf(HWND h) {
   return h;
 }
 
+// The key a control's text marks with '&' ("&&" is a plain '&'), upper case; 0 for none.
+UINT mnemonicOf(HWND h) {
+  DWORD style = AfxCtlStyle(h);
+  AfxCtlKind kind = AfxCtlKindOf(h);
+  if (kind == AfxCtlKind::Static) {
+    UINT type = style & SS_TYPEMASK;
+    if ((style & SS_NOPREFIX) || type == SS_ICON || type == SS_BITMAP || type >= SS_OWNERDRAW) return 0;
+  } else if (kind != AfxCtlKind::Button || (style & BS_TYPEMASK) == BS_OWNERDRAW) {
+    return 0;
+  }
+  QString t = AfxCtlText(h);
+  for (int i = 0; i + 1 < t.size(); ++i) {
+    if (t[i] != QLatin1Char('&')) continue;
+    if (t[i + 1] == QLatin1Char('&')) { ++i; continue; }
+    return t[i + 1].toUpper().unicode();
+  }
+  return 0;
+}
+
 }  // namespace
 
 void AfxRegisterDialogTemplate(const AFX_DLGTEMPLATE* p) {
@@ -237,7 +256,40 @@ void CDialog::GotoDlgCtrl(CWnd* pWndCtrl) {
   if (AfxCtlKindOf(pWndCtrl->m_hWnd) == AfxCtlKind::Edit) pWndCtrl->SendMessage(EM_SETSEL, 0, -1);
 }
 
+// Alt and a control's marked letter: a label or group box sends the focus on to the next
+// control that takes it, a push button is pressed, a check box or radio button is focused
+// and clicked. Repeated, the same letter moves on to the next control marked with it.
+BOOL CDialog::HandleMnemonic(UINT vk) {
+  if (!((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9'))) return FALSE;
+  AfxWndRec* r = AfxRec(m_hWnd);
+  if (!r || r->children.empty()) return FALSE;
+  std::vector<HWND> kids = r->children;
+  auto at = std::find(kids.begin(), kids.end(), ::GetFocus());
+  size_t start = at == kids.end() ? kids.size() - 1 : (size_t)(at - kids.begin());
+  for (size_t k = 1; k <= kids.size(); ++k) {
+    size_t i = (start + k) % kids.size();
+    HWND c = kids[i];
+    if (!(AfxCtlStyle(c) & WS_VISIBLE) || !::IsWindowEnabled(c) || mnemonicOf(c) != vk) continue;
+    UINT type = AfxCtlStyle(c) & BS_TYPEMASK;
+    if (AfxCtlKindOf(c) == AfxCtlKind::Static || type == BS_GROUPBOX) {
+      for (size_t j = i + 1; j < kids.size(); ++j)
+        if (focusable(kids[j])) {
+          GotoDlgCtrl(CWnd::FromHandle(kids[j]));
+          return TRUE;
+        }
+      return TRUE;
+    }
+    if (type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON) ::SetFocus(c);
+    ::SendMessage(c, BM_CLICK, 0, 0);
+    return TRUE;
+  }
+  return FALSE;
+}
+
 BOOL CDialog::PreTranslateMessage(MSG* pMsg) {
+  if (m_hWnd && pMsg->message == WM_SYSKEYDOWN && dialogOf(pMsg->hwnd) == m_hWnd &&
+      (GetKeyState(VK_MENU) & 0x8000) && HandleMnemonic((UINT)pMsg->wParam))
+    return TRUE;
   if (!m_hWnd || pMsg->message != WM_KEYDOWN) return CWnd::PreTranslateMessage(pMsg);
   if (dialogOf(pMsg->hwnd) != m_hWnd) return FALSE;
   HWND focus = ::GetFocus();

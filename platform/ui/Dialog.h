@@ -124,6 +124,8 @@ class CDialog : public CWnd {
 
  protected:
   BOOL CreateFromTemplate(const AFX_DLGTEMPLATE* pTemplate, CWnd* pParentWnd, BOOL bModal);
+  // Alt with the letter a control's text marks; FALSE when no control has it.
+  BOOL HandleMnemonic(UINT vk);
   // Moves the focus to the next (or previous) tab stop after hFrom.
   void MoveTabFocus(HWND hFrom, bool backwards) const;
   BOOL m_bModal = FALSE;
@@ -144,6 +146,14 @@ void DDX_Text(CDataExchange* pDX, int nIDC, float& value);
 void DDX_Check(CDataExchange* pDX, int nIDC, int& value);
 // value: index of the checked button in the group that starts at nIDC, -1 for none.
 void DDX_Radio(CDataExchange* pDX, int nIDC, int& value);
+// Combo boxes and list boxes: the selected index (-1 for none), or the text. Putting a text
+// into a combo selects the first item it begins (exactly equals, for the Exact form); an
+// editable combo shows the text even when no item matches.
+void DDX_CBIndex(CDataExchange* pDX, int nIDC, int& index);
+void DDX_CBString(CDataExchange* pDX, int nIDC, CString& value);
+void DDX_CBStringExact(CDataExchange* pDX, int nIDC, CString& value);
+void DDX_LBIndex(CDataExchange* pDX, int nIDC, int& index);
+void DDX_LBString(CDataExchange* pDX, int nIDC, CString& value);
 // Attaches rControl to the dialog's control (first exchange only).
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
 void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal);

@@ -226,3 +226,8 @@ BOOL AfxSaveWindowPng(HWND hWnd, LPCTSTR lpszPath) {
   if (!AfxCaptureWindow(hWnd, &bmp)) return FALSE;
   return bmp.SavePng(lpszPath);
 }
+
+BOOL AfxTestWaitCursorShown() {
+  const QCursor* c = QApplication::overrideCursor();
+  return c && c->shape() == Qt::WaitCursor;
+}

@@ -56,3 +56,6 @@ class CTestCallLater {
 // Paints what is pending and renders the window with its visible children.
 BOOL AfxCaptureWindow(HWND hWnd, CBitmap* pBitmap);
 BOOL AfxSaveWindowPng(HWND hWnd, LPCTSTR lpszPath);
+
+// TRUE while the application shows the wait cursor over its windows.
+BOOL AfxTestWaitCursorShown();

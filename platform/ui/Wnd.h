@@ -205,6 +205,10 @@ int ReleaseDC(HWND hWnd, HDC hDC);
 BOOL ScrollWindow(HWND hWnd, int dx, int dy, const RECT* lpRect, const RECT* lpClipRect);
 
 LRESULT SendMessage(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+inline LRESULT SendDlgItemMessage(HWND hDlg, int nID, UINT msg, WPARAM wParam, LPARAM lParam) {
+  HWND h = GetDlgItem(hDlg, nID);
+  return h ? SendMessage(h, msg, wParam, lParam) : 0;
+}
 // Queued; callable from any thread. A message for a window that is gone when it comes up is dropped.
 BOOL PostMessage(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 // A message for the user-interface thread itself (no window); seen by PreTranslateMessage.

@@ -47,6 +47,8 @@ class CView1 : public CWnd {
   void OnBoth() { g_calls.push_back("view:both"); }
   void OnUpdateBoth(CCmdUI* p) { p->SetCheck(1); }
   void OnRange(UINT id) { g_calls.push_back("view:range:" + std::to_string(id - ID_RANGE_FIRST)); }
+  // One handler for the whole range: the third command is the chosen one of a radio group.
+  void OnUpdateRange(CCmdUI* p) { p->SetRadio(p->m_nID == ID_RANGE_FIRST + 2); }
   void OnClickNotify(NMHDR* nm, LRESULT* res) {
     g_calls.push_back("view:notify:" + std::to_string((int)nm->code));
     *res = 33;
@@ -68,6 +70,7 @@ BEGIN_MESSAGE_MAP(CView1, CWnd)
   ON_COMMAND(ID_BOTH, OnBoth)
   ON_UPDATE_COMMAND_UI(ID_BOTH, OnUpdateBoth)
   ON_COMMAND_RANGE(ID_RANGE_FIRST, ID_RANGE_LAST, OnRange)
+  ON_UPDATE_COMMAND_UI_RANGE(ID_RANGE_FIRST, ID_RANGE_LAST, OnUpdateRange)
   ON_NOTIFY(NM_CLICK, 500, OnClickNotify)
   ON_MESSAGE(WM_PRIVATE, OnPrivate)
 END_MESSAGE_MAP()
@@ -161,7 +164,17 @@ TEST_F(Commands, UpdateHandlersSetMenuItemsAndItemsWithoutHandlersAreDisabled) {
   menu.AppendMenu(MF_STRING, ID_DISABLED, "Disabled");
   menu.AppendMenu(MF_STRING, ID_NO_HANDLER, "Nothing");
   menu.AppendMenu(MF_STRING, ID_ONLY_APP, "App");
+  menu.AppendMenu(MF_STRING, ID_RANGE_FIRST + 1, "Range 1");
+  menu.AppendMenu(MF_STRING, ID_RANGE_FIRST + 2, "Range 2");
   frame.SendMessage(WM_INITMENUPOPUP, (WPARAM)menu.GetSafeHmenu(), MAKELPARAM(0, FALSE));
+  // The range's update handler runs for each command of it with that command's id.
+  EXPECT_EQ(0u, menu.GetMenuState(ID_RANGE_FIRST + 1, MF_BYCOMMAND) & (MF_CHECKED | MF_GRAYED));
+  EXPECT_EQ((UINT)MF_CHECKED, menu.GetMenuState(ID_RANGE_FIRST + 2, MF_BYCOMMAND) & (MF_CHECKED | MF_GRAYED));
+  MENUITEMINFO mii{};
+  mii.cbSize = sizeof(mii);
+  mii.fMask = MIIM_FTYPE;
+  ASSERT_TRUE(menu.GetMenuItemInfo(ID_RANGE_FIRST + 2, &mii));
+  EXPECT_NE(0u, mii.fType & MFT_RADIOCHECK);
   EXPECT_EQ((UINT)MF_CHECKED, menu.GetMenuState(ID_BOTH, MF_BYCOMMAND) & MF_CHECKED);
   EXPECT_NE(0u, menu.GetMenuState(ID_DISABLED, MF_BYCOMMAND) & MF_GRAYED);
   EXPECT_NE(0u, menu.GetMenuState(ID_NO_HANDLER, MF_BYCOMMAND) & MF_GRAYED);

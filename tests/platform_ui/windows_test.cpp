@@ -221,6 +221,46 @@ TEST_F(Windows, GeometryAndCoordinateConversions) {
   EXPECT_EQ(&child, CWnd::FromHandle(::ChildWindowFromPoint(top.m_hWnd, POINT{20, 30})));
 }
 
+TEST_F(Windows, SetWindowPosStacksSiblingsOnTopAtTheBottomOrBehindAGivenOne) {
+  CLogWnd top("top");
+  MakeTop(top, 100, 100, 200, 100);
+  const COLORREF colours[3] = {RGB(255, 0, 0), RGB(0, 160, 0), RGB(0, 0, 255)};
+  CLogWnd a("a"), b("b"), c("c");
+  CLogWnd* kids[3] = {&a, &b, &c};
+  for (int i = 0; i < 3; ++i) {
+    LPCTSTR filled = AfxRegisterWndClass(0, nullptr, ::CreateSolidBrush(colours[i]));
+    // Overlapping: a at 0..80, b at 20..100, c at 40..120; all three share 40..80.
+    ASSERT_TRUE(kids[i]->CreateEx(0, filled, "", WS_CHILD | WS_VISIBLE, CRect(20 * i, 0, 20 * i + 80, 50), &top, 10 + i));
+  }
+  auto onTop = [&] {
+    CBitmap shot;
+    EXPECT_TRUE(AfxCaptureWindow(top.m_hWnd, &shot));
+    COLORREF c = shot.GetPixel(60, 25);
+    for (int i = 0; i < 3; ++i)
+      if (c == colours[i]) return i;
+    return -1;
+  };
+  EXPECT_EQ(2, onTop());  // the last created is on top
+  a.SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);  // to the top
+  EXPECT_EQ(0, onTop());
+  ::SetWindowPos(a.m_hWnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  EXPECT_EQ(2, onTop());
+  c.SetWindowPos(&b, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);  // just behind b: b shows
+  EXPECT_EQ(1, onTop());
+  EXPECT_EQ(b.m_hWnd, ::GetWindow(top.m_hWnd, GW_CHILD));  // the first child is the topmost
+  EXPECT_EQ(c.m_hWnd, ::GetWindow(b.m_hWnd, GW_HWNDNEXT));
+  EXPECT_EQ(a.m_hWnd, ::GetWindow(c.m_hWnd, GW_HWNDNEXT));
+  // SWP_NOZORDER keeps the order, whatever window is named.
+  a.SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+  EXPECT_EQ(1, onTop());
+  // SWP_SHOWWINDOW shows a hidden window.
+  b.ShowWindow(SW_HIDE);
+  EXPECT_EQ(2, onTop());
+  b.SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+  EXPECT_TRUE(b.IsWindowVisible());
+  EXPECT_EQ(1, onTop());
+}
+
 TEST_F(Windows, APostFromAWorkerThreadArrivesOnTheUserInterfaceThread) {
   CLogWnd w("w");
   MakeTop(w);
@@ -502,6 +542,48 @@ TEST_F(Windows, ThreadHooksSeeKeysFirstAndCanSwallowThem) {
   for (auto& l : g_log)
     if (l.msg == WM_CHAR) chars.push_back(l.wp);
   EXPECT_EQ(std::vector<WPARAM>{'w'}, chars);
+}
+
+TEST_F(Windows, AMouseHookSeesClicksWithTheirScreenPointAndCanSwallowThem) {
+  CLogWnd w("w");
+  MakeTop(w);
+  struct Seen {
+    UINT msg;
+    POINT pt;
+    HWND hwnd;
+  };
+  static std::vector<Seen> seen;
+  static bool swallow;
+  seen.clear();
+  swallow = true;
+  static HHOOK hook;
+  hook = SetWindowsHookEx(
+      WH_MOUSE,
+      [](int code, WPARAM msg, LPARAM lp) -> LRESULT {
+        auto* m = reinterpret_cast<MOUSEHOOKSTRUCT*>(lp);
+        if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP) seen.push_back({(UINT)msg, m->pt, m->hwnd});
+        if (swallow && msg == WM_LBUTTONDOWN) return 1;
+        return CallNextHookEx(hook, code, msg, lp);
+      },
+      nullptr, GetCurrentThreadId());
+  g_log.clear();
+  AfxTestClick(w.m_hWnd, 30, 40);
+  // The hook saw both, first and in screen coordinates; the window only the release.
+  ASSERT_EQ(2u, seen.size());
+  EXPECT_EQ((UINT)WM_LBUTTONDOWN, seen[0].msg);
+  EXPECT_EQ(130, seen[0].pt.x);
+  EXPECT_EQ(140, seen[0].pt.y);
+  EXPECT_EQ(w.m_hWnd, seen[0].hwnd);
+  EXPECT_TRUE(names(WM_LBUTTONDOWN).empty());
+  EXPECT_EQ(1u, names(WM_LBUTTONUP).size());
+  swallow = false;
+  g_log.clear();
+  AfxTestClick(w.m_hWnd, 30, 40);
+  EXPECT_EQ(1u, names(WM_LBUTTONDOWN).size());  // passed on: the window has it
+  UnhookWindowsHookEx(hook);
+  seen.clear();
+  AfxTestClick(w.m_hWnd, 30, 40);
+  EXPECT_TRUE(seen.empty());  // unhooked
 }
 
 TEST_F(Windows, SubclassedWindowProcedureSeesMessagesFirst) {

@@ -271,6 +271,25 @@ TEST_F(ScrollBars, TheThumbIsDrawnAtThePosition) {
   EXPECT_GT(dark, 6);
 }
 
+TEST_F(ScrollBars, AChildWithABorderScrollsFromItsBar) {
+  // 120 x 100 with a one-pixel border: the client is 102 x 98, the bar x 102..117 of it.
+  CScrolled child;
+  LPCTSTR cls = AfxRegisterWndClass(0, LoadCursor(nullptr, IDC_ARROW), (HBRUSH)(COLOR_WINDOW + 1), nullptr);
+  ASSERT_TRUE(child.Create(cls, "child", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL, CRect(10, 10, 130, 110), &wnd, 7));
+  child.SetScrollRange(SB_VERT, 0, 20);
+  CRect rc;
+  child.GetClientRect(&rc);
+  ASSERT_EQ(CRect(0, 0, 102, 98), rc);
+  POINT down{110, 90};
+  child.ClientToScreen(&down);
+  AfxCallLater(20, [down] { AfxTestMouse(WM_LBUTTONUP, down); });
+  AfxTestMouse(WM_MOUSEMOVE, down);
+  AfxTestMouse(WM_LBUTTONDOWN, down);
+  EXPECT_EQ((std::vector<UINT>{SB_LINEDOWN, SB_ENDSCROLL}), child.codes(WM_VSCROLL));
+  EXPECT_TRUE(wnd.log.empty()) << "the parent hears nothing of a window's own bar";
+  EXPECT_TRUE(child.mouse.empty());
+}
+
 TEST_F(ScrollBars, ABarWithNothingToScrollIgnoresPresses) {
   SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE, 0, 5, 10, 0, 0};
   wnd.SetScrollInfo(SB_VERT, &si);

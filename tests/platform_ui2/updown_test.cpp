@@ -128,3 +128,30 @@ TEST_F(UpDown, BadBuddyTextReportsAnErrorAndWrapAndThousands) {
 }
 
 }  // namespace
+
+namespace {
+
+// Without a buddy and with no styles, as the views use it: the position starts on the default
+// range's upper bound, and every press asks the parent with the platform's signs, also a press
+// that cannot move the position.
+TEST_F(UpDown, WithoutABuddyEveryPressNotifiesUpAsMinusOne) {
+  CSpinButtonCtrl bare;
+  ASSERT_TRUE(bare.Create(WS_CHILD | WS_VISIBLE, CRect(200, 10, 216, 29), &host, 178));
+  EXPECT_EQ(bare.GetBuddy(), nullptr);
+  host.deltas.clear();
+  std::vector<int> want;
+  for (bool up : {true, true, false, true, false, false}) {
+    AfxTestClick(bare.m_hWnd, 8, up ? 3 : 16);
+    want.push_back(up ? -1 : 1);
+  }
+  std::vector<int> got;
+  for (const NMUPDOWN& d : host.deltas) {
+    got.push_back(d.iDelta);
+    EXPECT_EQ(d.hdr.idFrom, 178u);
+    EXPECT_EQ(d.hdr.hwndFrom, bare.m_hWnd);
+  }
+  EXPECT_EQ(got, want);
+  EXPECT_EQ(bare.GetPos32(), 2);  // held at 0 by the first two, then +1, -1, +1, +1
+}
+
+}  // namespace
