@@ -243,4 +243,21 @@ TEST_F(Gallery, AltLettersEnterOnAFocusedButtonAndADisabledDefault) {
   EXPECT_EQ(dlg.m_moon, 1);  // cancelled: nothing exchanged back
 }
 
+// Enter and Esc from a multi-line edit that does not keep Enter for new lines still reach the
+// dialog; typing in it still works.
+TEST_F(Gallery, EnterAndEscFromAMultiLineEdit) {
+  for (UINT key : {(UINT)VK_RETURN, (UINT)VK_ESCAPE}) {
+    CGalleryDlg dlg;
+    AfxCallLater(10, [&] {
+      HWND log = ::GetDlgItem(dlg.m_hWnd, IDC_LOG);
+      ::SendMessage(log, EM_SETREADONLY, FALSE, 0);
+      ::SetFocus(log);
+      AfxTestKeyStroke('A', 0, "a");
+      AfxTestKeyStroke(key, 0, key == VK_RETURN ? "\r" : "\x1b");
+      if (dlg.m_hWnd && ::IsWindowVisible(dlg.m_hWnd)) dlg.EndDialog(IDABORT);  // the keys did not close it
+    });
+    EXPECT_EQ(dlg.DoModal(), key == VK_RETURN ? IDOK : IDCANCEL);
+  }
+}
+
 }  // namespace
