@@ -1,4 +1,7 @@
 #include "platform/ui/Dialog.h"
+
+#include "platform/core/AfxLocale.h"
+#include "platform/core/AfxUserNumber.h"
 #include "platform/ui/UiResources.h"
 
 #include "platform/ui/CtlInternal.h"
@@ -423,8 +426,8 @@ bool parseLong(const CString& text, long long& out) {
   return end && *end == 0 && errno == 0;
 }
 
-// Reals are read with a full stop whatever the locale, as the program writes them.
-bool parseDouble(const CString& text, double& out) {
+// A real as the program itself writes it: a full stop, an exponent allowed.
+bool parsePlainDouble(const CString& text, double& out) {
   std::string s = text.GetStdString();
   size_t b = s.find_first_not_of(" \t"), e = s.find_last_not_of(" \t");
   if (b == std::string::npos) return false;
@@ -435,6 +438,26 @@ bool parseDouble(const CString& text, double& out) {
   errno = 0;
   out = std::strtod(s.c_str(), &end);  // the program runs in the "C" numeric locale
   return end && *end == 0 && errno == 0 && std::isfinite(out);
+}
+
+// A real as the user types it, with their decimal separator (and thousands groups); the
+// program's own form is taken too.
+bool parseDouble(const CString& text, double& out) {
+  double v = 0;
+  if (AfxParseUserNumber(text, v) && std::isfinite(v)) {
+    out = v;
+    return true;
+  }
+  return parsePlainDouble(text, out);
+}
+
+// A real shown to the user: the shortest form, with their decimal separator.
+CString formatDouble(double value, int digits) {
+  CString s;
+  s.Format("%.*g", digits, value);
+  CString dec = AfxGetLocaleValues().decimalSeparator;
+  if (!dec.IsEmpty() && dec != ".") s.Replace(".", dec);
+  return s;
 }
 
 template <class T>
@@ -472,9 +495,7 @@ void DDX_Text(CDataExchange* pDX, int nIDC, double& value) {
     if (!parseDouble(textOf(h), v)) failWith(pDX, "Please enter a number.");
     value = v;
   } else {
-    CString s;
-    s.Format("%.*g", DBL_DIG, value);
-    ::SetWindowText(h, s);
+    ::SetWindowText(h, formatDouble(value, DBL_DIG));
   }
 }
 
@@ -486,9 +507,7 @@ void DDX_Text(CDataExchange* pDX, int nIDC, float& value) {
     if (!parseDouble(textOf(h), d) || std::fabs(d) > FLT_MAX) failWith(pDX, "Please enter a number.");
     value = (float)d;
   } else {
-    CString s;
-    s.Format("%.*g", FLT_DIG, d);
-    ::SetWindowText(h, s);
+    ::SetWindowText(h, formatDouble(d, FLT_DIG));
   }
 }
 
@@ -545,10 +564,12 @@ void DDV_MinMaxInt(CDataExchange* pDX, int v, int lo, int hi) { ddvRange(pDX, v,
 void DDV_MinMaxUInt(CDataExchange* pDX, UINT v, UINT lo, UINT hi) { ddvRange(pDX, v, lo, hi, "%u", "an integer"); }
 void DDV_MinMaxLong(CDataExchange* pDX, long v, long lo, long hi) { ddvRange(pDX, v, lo, hi, "%ld", "an integer"); }
 void DDV_MinMaxDouble(CDataExchange* pDX, double const& v, double lo, double hi) {
-  ddvRange(pDX, v, lo, hi, "%.15g", "a number");
+  if (!pDX->m_bSaveAndValidate || (v >= lo && v <= hi)) return;
+  failWith(pDX, "Please enter a number between " + formatDouble(lo, DBL_DIG) + " and " + formatDouble(hi, DBL_DIG) + ".");
 }
 void DDV_MinMaxFloat(CDataExchange* pDX, float const& v, float lo, float hi) {
-  ddvRange(pDX, (double)v, (double)lo, (double)hi, "%.6g", "a number");
+  if (!pDX->m_bSaveAndValidate || (v >= lo && v <= hi)) return;
+  failWith(pDX, "Please enter a number between " + formatDouble(lo, FLT_DIG) + " and " + formatDouble(hi, FLT_DIG) + ".");
 }
 void DDV_MaxChars(CDataExchange* pDX, CString const& value, int nChars) {
   if (pDX->m_bSaveAndValidate && value.GetLength() > nChars) {
