@@ -38,6 +38,24 @@ HWND dialogOf(HWND h) {
   return h;
 }
 
+// The controls of the group hWnd belongs to: from the last WS_GROUP at or before it up to
+// the next WS_GROUP, in the dialog's order.
+std::vector<HWND> groupOf(const std::vector<HWND>& kids, HWND hWnd) {
+  auto at = std::find(kids.begin(), kids.end(), hWnd);
+  if (at == kids.end()) return {};
+  auto first = at;
+  while (first != kids.begin() && !(AfxCtlStyle(*first) & WS_GROUP)) --first;
+  auto last = at + 1;
+  while (last != kids.end() && !(AfxCtlStyle(*last) & WS_GROUP)) ++last;
+  return std::vector<HWND>(first, last);
+}
+
+bool isRadio(HWND h) {
+  if (AfxCtlKindOf(h) != AfxCtlKind::Button) return false;
+  UINT t = AfxCtlStyle(h) & BS_TYPEMASK;
+  return t == BS_RADIOBUTTON || t == BS_AUTORADIOBUTTON;
+}
+
 // The key a control's text marks with '&' ("&&" is a plain '&'), upper case; 0 for none.
 UINT mnemonicOf(HWND h) {
   DWORD style = AfxCtlStyle(h);
@@ -245,6 +263,12 @@ void CDialog::MoveTabFocus(HWND hFrom, bool backwards) const {
   for (size_t k = 1; k <= kids.size(); ++k) {
     HWND c = kids[(start + k) % kids.size()];
     if (!focusable(c)) continue;
+    // Into a group of radio buttons: onto the one that is checked.
+    if (isRadio(c) && ::SendMessage(c, BM_GETCHECK, 0, 0) != BST_CHECKED)
+      for (HWND g : groupOf(r->children, c))
+        if (isRadio(g) && (AfxCtlStyle(g) & WS_VISIBLE) && ::IsWindowEnabled(g) &&
+            ::SendMessage(g, BM_GETCHECK, 0, 0) == BST_CHECKED)
+          c = g;
     ::SetFocus(c);
     if (AfxCtlKindOf(c) == AfxCtlKind::Edit) ::SendMessage(c, EM_SETSEL, 0, -1);
     return;
@@ -321,6 +345,26 @@ BOOL CDialog::PreTranslateMessage(MSG* pMsg) {
     case VK_ESCAPE:
       SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), (LPARAM)::GetDlgItem(m_hWnd, IDCANCEL));
       return TRUE;
+    case VK_DOWN: case VK_RIGHT: case VK_UP: case VK_LEFT: {
+      // The arrows move round the focus's group; an automatic radio button reached is chosen.
+      if (!focus || (code & DLGC_WANTARROWS) || !::IsChild(m_hWnd, focus)) return FALSE;
+      std::vector<HWND> group;
+      if (AfxWndRec* r = AfxRec(m_hWnd)) group = groupOf(r->children, focus);
+      if (pMsg->wParam == VK_UP || pMsg->wParam == VK_LEFT) std::reverse(group.begin(), group.end());
+      auto at = std::find(group.begin(), group.end(), focus);
+      if (at == group.end()) return FALSE;
+      size_t i = (size_t)(at - group.begin());
+      for (size_t k = 1; k < group.size(); ++k) {
+        HWND c = group[(i + k) % group.size()];
+        if (!(AfxCtlStyle(c) & WS_VISIBLE) || !::IsWindowEnabled(c)) continue;
+        if (::SendMessage(c, WM_GETDLGCODE, 0, 0) & DLGC_STATIC) continue;
+        ::SetFocus(c);
+        if ((AfxCtlStyle(c) & BS_TYPEMASK) == BS_AUTORADIOBUTTON && isRadio(c)) ::SendMessage(c, BM_CLICK, 0, 0);
+        else if (AfxCtlKindOf(c) == AfxCtlKind::Edit) ::SendMessage(c, EM_SETSEL, 0, -1);
+        return TRUE;
+      }
+      return TRUE;
+    }
   }
   return FALSE;
 }

@@ -260,4 +260,32 @@ TEST_F(Gallery, EnterAndEscFromAMultiLineEdit) {
   }
 }
 
+// Radio buttons by keyboard: Tab lands on the checked one of a group, the arrows move round the
+// group and choose, and an edit keeps its arrows.
+TEST_F(Gallery, TabLandsOnTheCheckedRadioAndArrowsChooseInTheGroup) {
+  CGalleryDlg dlg;
+  dlg.m_units = 1;
+  std::vector<int> focus;
+  std::vector<UINT> metres;
+  AfxCallLater(10, [&] {
+    HWND h = dlg.m_hWnd;
+    auto step = [&](UINT vk, UINT mods = 0) {
+      AfxTestKeyStroke(vk, mods, vk == VK_TAB ? "\t" : nullptr);
+      focus.push_back(::GetDlgCtrlID(::GetFocus()));
+      metres.push_back(dlg.IsDlgButtonChecked(IDC_METRES));
+    };
+    ::SetFocus(::GetDlgItem(h, IDC_SUN));
+    step(VK_TAB);   // Feet, the checked one, not Metres
+    step(VK_UP);    // Metres, chosen
+    step(VK_DOWN);  // Feet again
+    step(VK_DOWN);  // round the group: Metres
+    ::SetFocus(::GetDlgItem(h, IDC_HEIGHT));
+    step(VK_DOWN);  // the edit keeps its arrows
+    dlg.EndDialog(IDCANCEL);
+  });
+  dlg.DoModal();
+  EXPECT_EQ(focus, (std::vector<int>{IDC_FEET, IDC_METRES, IDC_FEET, IDC_METRES, IDC_HEIGHT}));
+  EXPECT_EQ(metres, (std::vector<UINT>{BST_UNCHECKED, BST_CHECKED, BST_UNCHECKED, BST_CHECKED, BST_CHECKED}));
+}
+
 }  // namespace
