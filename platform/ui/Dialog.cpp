@@ -313,6 +313,27 @@ BOOL CDialog::HandleMnemonic(UINT vk) {
   return FALSE;
 }
 
+// The arrows move round the focus's group; an automatic radio button reached is chosen.
+BOOL CDialog::MoveInGroup(HWND hFocus, bool backwards) {
+  if (!::IsChild(m_hWnd, hFocus)) return FALSE;
+  std::vector<HWND> group;
+  if (AfxWndRec* r = AfxRec(m_hWnd)) group = groupOf(r->children, hFocus);
+  if (backwards) std::reverse(group.begin(), group.end());
+  auto at = std::find(group.begin(), group.end(), hFocus);
+  if (at == group.end()) return FALSE;
+  size_t i = (size_t)(at - group.begin());
+  for (size_t k = 1; k < group.size(); ++k) {
+    HWND c = group[(i + k) % group.size()];
+    if (!(AfxCtlStyle(c) & WS_VISIBLE) || !::IsWindowEnabled(c)) continue;
+    if (::SendMessage(c, WM_GETDLGCODE, 0, 0) & DLGC_STATIC) continue;
+    ::SetFocus(c);
+    if ((AfxCtlStyle(c) & BS_TYPEMASK) == BS_AUTORADIOBUTTON && isRadio(c)) ::SendMessage(c, BM_CLICK, 0, 0);
+    else if (AfxCtlKindOf(c) == AfxCtlKind::Edit) ::SendMessage(c, EM_SETSEL, 0, -1);
+    return TRUE;
+  }
+  return TRUE;
+}
+
 BOOL CDialog::PreTranslateMessage(MSG* pMsg) {
   if (m_hWnd && pMsg->message == WM_SYSKEYDOWN && dialogOf(pMsg->hwnd) == m_hWnd &&
       (GetKeyState(VK_MENU) & 0x8000) && HandleMnemonic((UINT)pMsg->wParam))
@@ -345,26 +366,9 @@ BOOL CDialog::PreTranslateMessage(MSG* pMsg) {
     case VK_ESCAPE:
       SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), (LPARAM)::GetDlgItem(m_hWnd, IDCANCEL));
       return TRUE;
-    case VK_DOWN: case VK_RIGHT: case VK_UP: case VK_LEFT: {
-      // The arrows move round the focus's group; an automatic radio button reached is chosen.
-      if (!focus || (code & DLGC_WANTARROWS) || !::IsChild(m_hWnd, focus)) return FALSE;
-      std::vector<HWND> group;
-      if (AfxWndRec* r = AfxRec(m_hWnd)) group = groupOf(r->children, focus);
-      if (pMsg->wParam == VK_UP || pMsg->wParam == VK_LEFT) std::reverse(group.begin(), group.end());
-      auto at = std::find(group.begin(), group.end(), focus);
-      if (at == group.end()) return FALSE;
-      size_t i = (size_t)(at - group.begin());
-      for (size_t k = 1; k < group.size(); ++k) {
-        HWND c = group[(i + k) % group.size()];
-        if (!(AfxCtlStyle(c) & WS_VISIBLE) || !::IsWindowEnabled(c)) continue;
-        if (::SendMessage(c, WM_GETDLGCODE, 0, 0) & DLGC_STATIC) continue;
-        ::SetFocus(c);
-        if ((AfxCtlStyle(c) & BS_TYPEMASK) == BS_AUTORADIOBUTTON && isRadio(c)) ::SendMessage(c, BM_CLICK, 0, 0);
-        else if (AfxCtlKindOf(c) == AfxCtlKind::Edit) ::SendMessage(c, EM_SETSEL, 0, -1);
-        return TRUE;
-      }
-      return TRUE;
-    }
+    case VK_DOWN: case VK_RIGHT: case VK_UP: case VK_LEFT:
+      if (!focus || (code & DLGC_WANTARROWS)) return FALSE;
+      return MoveInGroup(focus, pMsg->wParam == VK_UP || pMsg->wParam == VK_LEFT);
   }
   return FALSE;
 }
