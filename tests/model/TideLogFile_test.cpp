@@ -177,6 +177,18 @@ TEST_F(TideLogFile, LogsBeyondTheLargestKeptAreReadInPartAndDescribedWhole)
     EXPECT_EQ(fs::file_size(path.string() + ".bad"), huge);
 }
 
+TEST_F(TideLogFile, APipeInPlaceOfTheLogDoesNotStopTheProgram)
+{
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    std::vector<TIDELOG_ROW> back;
+    const TIDELOG_LOAD info = CTideLogFile::Load(Path(), 10, back);
+    EXPECT_EQ(info.status, TIDELOG_LOAD::unreadable);
+    EXPECT_TRUE(back.empty());
+    EXPECT_FALSE(info.strProblem.IsEmpty());
+    EXPECT_FALSE(fs::exists(path)) << "kept aside, out of the way of the next save";
+    EXPECT_TRUE(fs::is_fifo(path.string() + ".bad"));
+}
+
 TEST_F(TideLogFile, ASecondBadFileDoesNotReplaceTheFirstKeptOne)
 {
     Put(path, "first bad file");
