@@ -6,9 +6,7 @@
 #include "model/SummerTime.h"
 #include "platform/core/AfxLocale.h"
 #include "platform/core/AfxUserNumber.h"
-#include "platform/ui/MsgBox.h"
 #include "platform/ui/PrintDC.h"
-#include "platform/ui/CommonDlg.h"
 #include "views/TableExport.h"
 #include "views/ViewColours.h"
 
@@ -340,26 +338,16 @@ CString CHeightFindWnd::BuildHtml() const {
 }
 
 BOOL CHeightFindWnd::SaveToFile(LPCTSTR lpszPath, int nFilterIndex, CString& rError, CString* pSavedPath) {
-  CString path(lpszPath ? lpszPath : "");
-  if (path.IsEmpty()) {
-    rError = "No file name was given, so the results were not saved.";
-    return FALSE;
-  }
-  ViewExportFormat format = ViewExportFormatOf(path, nFilterIndex);
-  if (pSavedPath) *pSavedPath = path;
-  if (format == kExportNone) {
-    rError = ViewUnknownExtensionMessage(path);
-    return FALSE;
-  }
-  return ViewSaveText(path, format == kExportHtml ? BuildHtml() : BuildText(), rError);
+  return ViewSaveExport(
+      lpszPath, nFilterIndex, "No file name was given, so the results were not saved.",
+      [this](ViewExportFormat format) { return format == kExportHtml ? BuildHtml() : BuildText(); }, rError, pSavedPath);
 }
 
 void CHeightFindWnd::SaveAs() {
   if (!m_bCalculated) return;
-  CFileDialog dlg(FALSE, "htm", "Neapwise Results", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, VIEW_EXPORT_FILTER, this);
-  if (dlg.DoModal() != IDOK) return;
-  CString error;
-  if (!SaveToFile(dlg.GetPathName(), (int)dlg.m_ofn.nFilterIndex, error)) AfxMessageBox(error, MB_OK | MB_ICONEXCLAMATION);
+  ViewSaveWithDialog(this, "Neapwise Results", [this](LPCTSTR path, int filter, CString& error) {
+    return SaveToFile(path, filter, error);
+  });
 }
 
 // ---- Drawing ----
@@ -572,13 +560,7 @@ void CHeightFindWnd::DrawResults(CDC* pDC, const CRect& rect) {
   mem.SelectObject(oldBitmap);
 }
 
-void CHeightFindWnd::SyncScrollBar() {
-  HWND h = m_wndScroll.GetSafeHwnd();
-  if (!h) return;
-  SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_POS | SIF_PAGE, 0, std::max(0, m_nScrollMax), 1, m_nScrollPos, 0};
-  ::SetScrollInfo(h, SB_CTL, &si, TRUE);
-  m_wndScroll.EnableWindow(m_bScrollEnabled);
-}
+void CHeightFindWnd::SyncScrollBar() { ViewSyncScrollBar(m_wndScroll, m_nScrollMax, m_nScrollPos, m_bScrollEnabled); }
 
 void CHeightFindWnd::SetScrollPosition(int pos) {
   m_nScrollPos = std::clamp(pos, 0, std::max(0, m_nScrollMax));
@@ -588,29 +570,14 @@ void CHeightFindWnd::SetScrollPosition(int pos) {
 // ---- Printing ----
 
 BOOL CHeightFindWnd::PrintTo(CDC* pDC) {
-  if (!pDC) return FALSE;
-  if (pDC->StartDoc("Neapwise") <= 0) return FALSE;
-  m_bPrinting = 1;
-  BOOL ok = pDC->StartPage() > 0;
-  if (ok) {
-    DrawResults(pDC, CRect(0, 0, pDC->GetDeviceCaps(HORZRES), pDC->GetDeviceCaps(VERTRES)));
-    ok = pDC->EndPage() > 0;
-  }
-  if (ok) ok = pDC->EndDoc() > 0;
-  else pDC->AbortDoc();
-  m_bPrinting = 0;
+  BOOL ok = ViewPrintDocument(pDC, m_bPrinting, [this](CDC* dc, const CRect& page) { DrawResults(dc, page); });
   if (m_hWnd) Invalidate(TRUE);
   return ok;
 }
 
 void CHeightFindWnd::Print() {
   if (!m_bCalculated || !m_bMatch) return;
-  CPrintDialog dlg(FALSE, PD_NOPAGENUMS | PD_HIDEPRINTTOFILE, this);
-  if (dlg.DoModal() != IDOK) return;
-  HDC hdc = dlg.GetPrinterDC();
-  if (!hdc) return;
-  if (!PrintTo(CDC::FromHandle(hdc))) AfxMessageBox("The results could not be printed.", MB_OK | MB_ICONEXCLAMATION);
-  ::DeleteDC(hdc);
+  ViewPrintWithDialog(this, "The results could not be printed.", [this](CDC* dc) { return PrintTo(dc); });
 }
 
 // ---- Messages ----
@@ -658,18 +625,8 @@ void CHeightFindWnd::OnSize(UINT, int cx, int cy) {
 }
 
 void CHeightFindWnd::OnHScroll(UINT code, UINT nPos, CScrollBar*) {
-  switch (code) {
-    case SB_LINELEFT:
-      if (m_nScrollPos - 1 >= 0) SetScrollPosition(m_nScrollPos - 1);
-      break;
-    case SB_LINERIGHT:
-      if (m_nScrollPos + 1 <= m_nScrollMax) SetScrollPosition(m_nScrollPos + 1);
-      break;
-    case SB_PAGELEFT: SetScrollPosition(std::max(0, m_nScrollPos - 2)); break;
-    case SB_PAGERIGHT: SetScrollPosition(std::min(m_nScrollMax, m_nScrollPos + 2)); break;
-    case SB_THUMBTRACK: SetScrollPosition((int)nPos); break;
-    default: break;
-  }
+  const int pos = ViewScrollRequest(code, nPos, m_nScrollPos, m_nScrollMax);
+  if (pos >= 0) SetScrollPosition(pos);
   if (m_hWnd) Invalidate(TRUE);
 }
 

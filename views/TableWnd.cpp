@@ -2,9 +2,6 @@
 
 #include "app/VxMenu.h"
 #include "platform/ui/Clipboard.h"
-#include "platform/ui/MsgBox.h"
-#include "platform/ui/PrintDC.h"
-#include "platform/ui/CommonDlg.h"
 #include "views/TableExport.h"
 
 #include <algorithm>
@@ -451,13 +448,7 @@ void CTableWnd::DrawGrid(CDC* dc, const CRect& R, const CRect& body) {
   }
 }
 
-void CTableWnd::SyncScrollBar() {
-  HWND h = m_wndScroll.GetSafeHwnd();
-  if (!h) return;
-  SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_POS | SIF_PAGE, 0, std::max(0, m_nScrollMax), 1, m_nScrollPos, 0};
-  ::SetScrollInfo(h, SB_CTL, &si, TRUE);
-  m_wndScroll.EnableWindow(m_bScrollEnabled);
-}
+void CTableWnd::SyncScrollBar() { ViewSyncScrollBar(m_wndScroll, m_nScrollMax, m_nScrollPos, m_bScrollEnabled); }
 
 void CTableWnd::SetScrollPosition(int pos) {
   m_nScrollPos = std::clamp(pos, 0, std::max(0, m_nScrollMax));
@@ -530,18 +521,9 @@ CString CTableWnd::BuildHtml() const {
 }
 
 BOOL CTableWnd::SaveToFile(LPCTSTR lpszPath, int nFilterIndex, CString& rError, CString* pSavedPath) {
-  CString path(lpszPath ? lpszPath : "");
-  if (path.IsEmpty()) {
-    rError = "No file name was given, so the table was not saved.";
-    return FALSE;
-  }
-  ViewExportFormat format = ViewExportFormatOf(path, nFilterIndex);
-  if (pSavedPath) *pSavedPath = path;
-  if (format == kExportNone) {
-    rError = ViewUnknownExtensionMessage(path);
-    return FALSE;
-  }
-  return ViewSaveText(path, format == kExportHtml ? BuildHtml() : BuildText(), rError);
+  return ViewSaveExport(
+      lpszPath, nFilterIndex, "No file name was given, so the table was not saved.",
+      [this](ViewExportFormat format) { return format == kExportHtml ? BuildHtml() : BuildText(); }, rError, pSavedPath);
 }
 
 // ---- Commands ----
@@ -553,36 +535,20 @@ void CTableWnd::CopyToClipboard() {
 
 void CTableWnd::Export() {
   if (!m_bCalculated) return;
-  CFileDialog dlg(FALSE, "htm", "Neapwise Table", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, VIEW_EXPORT_FILTER, this);
-  if (dlg.DoModal() != IDOK) return;
-  CString error;
-  if (!SaveToFile(dlg.GetPathName(), (int)dlg.m_ofn.nFilterIndex, error)) AfxMessageBox(error, MB_OK | MB_ICONEXCLAMATION);
+  ViewSaveWithDialog(this, "Neapwise Table", [this](LPCTSTR path, int filter, CString& error) {
+    return SaveToFile(path, filter, error);
+  });
 }
 
 BOOL CTableWnd::PrintTo(CDC* pDC) {
-  if (!pDC) return FALSE;
-  if (pDC->StartDoc("Neapwise") <= 0) return FALSE;
-  m_bPrinting = 1;
-  BOOL ok = pDC->StartPage() > 0;
-  if (ok) {
-    DrawTable(pDC, CRect(0, 0, pDC->GetDeviceCaps(HORZRES), pDC->GetDeviceCaps(VERTRES)));
-    ok = pDC->EndPage() > 0;
-  }
-  if (ok) ok = pDC->EndDoc() > 0;
-  else pDC->AbortDoc();
-  m_bPrinting = 0;
+  BOOL ok = ViewPrintDocument(pDC, m_bPrinting, [this](CDC* dc, const CRect& page) { DrawTable(dc, page); });
   Refresh();
   return ok;
 }
 
 void CTableWnd::Print() {
   if (!m_bCalculated) return;
-  CPrintDialog dlg(FALSE, PD_NOPAGENUMS | PD_HIDEPRINTTOFILE, this);
-  if (dlg.DoModal() != IDOK) return;
-  HDC hdc = dlg.GetPrinterDC();
-  if (!hdc) return;
-  if (!PrintTo(CDC::FromHandle(hdc))) AfxMessageBox("The table could not be printed.", MB_OK | MB_ICONEXCLAMATION);
-  ::DeleteDC(hdc);
+  ViewPrintWithDialog(this, "The table could not be printed.", [this](CDC* dc) { return PrintTo(dc); });
 }
 
 // ---- Messages ----
@@ -604,18 +570,8 @@ void CTableWnd::OnPaint() {
 }
 
 void CTableWnd::OnVScroll(UINT code, UINT nPos, CScrollBar*) {
-  switch (code) {
-    case SB_LINEUP:
-      if (m_nScrollPos - 1 >= 0) SetScrollPosition(m_nScrollPos - 1);
-      break;
-    case SB_LINEDOWN:
-      if (m_nScrollPos + 1 <= m_nScrollMax) SetScrollPosition(m_nScrollPos + 1);
-      break;
-    case SB_PAGEUP: SetScrollPosition(std::max(0, m_nScrollPos - 2)); break;
-    case SB_PAGEDOWN: SetScrollPosition(std::min(m_nScrollMax, m_nScrollPos + 2)); break;
-    case SB_THUMBTRACK: SetScrollPosition((int)nPos); break;
-    default: break;
-  }
+  const int pos = ViewScrollRequest(code, nPos, m_nScrollPos, m_nScrollMax);
+  if (pos >= 0) SetScrollPosition(pos);
   Refresh();
 }
 
