@@ -8,6 +8,7 @@
 #include "platform/core/AfxUserNumber.h"
 #include "platform/ui/PrintDC.h"
 #include "views/TableExport.h"
+#include "views/ViewDrawing.h"
 #include "views/ViewColours.h"
 
 #include <algorithm>
@@ -45,17 +46,6 @@ const char kHtmlHead[] =
 const char kHtmlFooter[] =
     "<p>Produced by Quillane Neapwise <a href=\"https://www.quillane.com/\">www.quillane.com</a></p>\n"
     "</body>\n\n</html>\n";
-
-void InitDefaultLogFont(LOGFONT& lf) {
-  lf = LOGFONT{};
-  lf.lfHeight = 100;
-  lf.lfWeight = 700;
-  lf.lfCharSet = DEFAULT_CHARSET;
-  lf.lfPitchAndFamily = 0x12;
-  std::strcpy(lf.lfFaceName, "Arial");
-}
-
-CSize Extent(CDC* dc, LPCTSTR s) { return dc->GetTextExtent(s, (int)std::strlen(s)); }
 
 // A filtered height read in the user's locale; text without digits reads as 0. A separator
 // typed first or last ("5." or ",5") stands for "5.0" and "0,5".
@@ -352,20 +342,12 @@ void CHeightFindWnd::SaveAs() {
 
 // ---- Drawing ----
 
-void CHeightFindWnd::MakeFont(CFont& font, CDC* pDC, int tenths, int weight) const {
-  LOGFONT lf;
-  InitDefaultLogFont(lf);
-  lf.lfHeight = tenths;
-  lf.lfWeight = weight;
-  font.CreatePointFontIndirect(&lf, pDC);
-}
-
 void CHeightFindWnd::DrawBand(CDC* dc, const CRect& R) {
   dc->FillSolidRect(R.left, R.top, R.Width(), kBandHeight, ViewThemeBackColour());
   dc->SetTextColor(::GetSysColor(COLOR_WINDOWTEXT));
   CFont f13, f9;
-  MakeFont(f13, dc, 130, 800);
-  MakeFont(f9, dc, 90, 400);
+  ViewMakeFont(f13, dc, 130, 800);
+  ViewMakeFont(f9, dc, 90, 400);
   CFont* old = dc->SelectObject(&f13);
   dc->TextOut(10, 10, CString("Guide Heights for ") + m_strPortName);
   dc->SelectObject(&f9);
@@ -379,11 +361,11 @@ void CHeightFindWnd::DrawBand(CDC* dc, const CRect& R) {
 
 void CHeightFindWnd::DrawTitle(CDC* dc, const Layout& lay) {
   CFont f13, f10;
-  MakeFont(f13, dc, 130, 800);
-  MakeFont(f10, dc, 100, 400);
+  ViewMakeFont(f13, dc, 130, 800);
+  ViewMakeFont(f10, dc, 100, 400);
   dc->SetTextColor(::GetSysColor(COLOR_WINDOWTEXT));
   CFont* old = dc->SelectObject(&f13);
-  const int lh = (int)(1.2 * Extent(dc, "X").cy);
+  const int lh = (int)(1.2 * ViewTextExtent(dc, "X").cy);
   dc->TextOut(lay.M, lay.M,
               m_strPortName + HeightCaption(" - Times When Height is %0.2fm Above CD ",
                                             " - Times When Height is %0.2fft Above CD "));
@@ -419,8 +401,8 @@ void CHeightFindWnd::DrawDayBlock(CDC* dc, Layout& lay, int day) {
   };
   const COLORREF text = ::GetSysColor(COLOR_WINDOWTEXT);
   CFont f10, f9;
-  MakeFont(f10, dc, 100, 800);
-  MakeFont(f9, dc, 90, 400);
+  ViewMakeFont(f10, dc, 100, 800);
+  ViewMakeFont(f9, dc, 90, 400);
   CFont* old = dc->SelectObject(&f10);
   CString heading = CQsDateTime(m_nYear, m_nMonth, day, 0, 0, 0).Format("%A %d %B %Y");
   const int hh = (int)dc->GetTextExtent(heading).cy;
@@ -433,7 +415,7 @@ void CHeightFindWnd::DrawDayBlock(CDC* dc, Layout& lay, int day) {
   }
   lay.y += (int)(1.1 * hh);
   dc->SelectObject(&f9);
-  const int lh = (int)Extent(dc, "00:00").cy;
+  const int lh = (int)ViewTextExtent(dc, "00:00").cy;
   dc->SetTextColor(m_bMatch ? text : ::GetSysColor(COLOR_BTNFACE));
   auto line = [&](const CString& s) {
     breakFor(lh);
@@ -490,7 +472,7 @@ void CHeightFindWnd::DrawResults(CDC* pDC, const CRect& rect) {
   if (!any) {
     if (m_bPrinting) return;
     CFont f10;
-    MakeFont(f10, dc, 100, 400);
+    ViewMakeFont(f10, dc, 100, 400);
     CFont* old = dc->SelectObject(&f10);
     dc->SetTextColor(::GetSysColor(COLOR_WINDOWTEXT));
     dc->TextOut(lay.M, lay.T + lay.M, m_bCalculated ? "There are no results" : "There are no results calculated");
@@ -508,7 +490,7 @@ void CHeightFindWnd::DrawResults(CDC* pDC, const CRect& rect) {
 
   {
     CFont f10;
-    MakeFont(f10, dc, 100, 800);
+    ViewMakeFont(f10, dc, 100, 800);
     CFont* old = dc->SelectObject(&f10);
     int widest = 0;
     for (int d = 1; d <= 7; ++d)
@@ -650,11 +632,5 @@ void CHeightFindWnd::OnContextMenu(CWnd*, CPoint pos) {
   VxMenu* menu = m_pHost->GetContextMenu();
   if (!menu || !menu->LoadFromResource(kFinderMenu)) return;
   menu->ApplyToolbarIcons(kStandardToolbar);
-  if (CMenu* popup = menu->GetSubMenu(0)) {
-    popup->SetDefaultItem(0, TRUE);
-    CWnd* owner = this;
-    while (owner && (owner->GetStyle() & WS_CHILD) && owner->GetParent()) owner = owner->GetParent();
-    popup->TrackPopupMenu(TPM_RIGHTBUTTON, pos.x, pos.y, owner);
-  }
-  menu->DestroyItems();
+  ViewTrackContextMenu(menu, this, pos);
 }

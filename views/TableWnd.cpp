@@ -3,6 +3,7 @@
 #include "app/VxMenu.h"
 #include "platform/ui/Clipboard.h"
 #include "views/TableExport.h"
+#include "views/ViewDrawing.h"
 
 #include <algorithm>
 #include <cmath>
@@ -63,17 +64,6 @@ CString Fill(const char* piece, const CString& value) {
   s.Replace("%1", ViewHtmlEscape(value).GetString());
   return s;
 }
-
-void InitDefaultLogFont(LOGFONT& lf) {
-  lf = LOGFONT{};
-  lf.lfHeight = 100;
-  lf.lfWeight = 700;
-  lf.lfCharSet = DEFAULT_CHARSET;
-  lf.lfPitchAndFamily = 0x12;
-  std::strcpy(lf.lfFaceName, "Arial");
-}
-
-CSize Extent(CDC* dc, LPCTSTR s) { return dc->GetTextExtent(s, (int)std::strlen(s)); }
 
 int CeilDiv(int a, int b) {
   if (b <= 0) return 0;
@@ -194,14 +184,6 @@ CString CTableWnd::FirstOfMonth(LPCTSTR fmt) const { return CQsDateTime(m_nYear,
 
 // ---- Drawing ----
 
-void CTableWnd::MakeFont(CFont& font, CDC* pDC, int tenths, int weight) const {
-  LOGFONT lf;
-  InitDefaultLogFont(lf);
-  lf.lfHeight = tenths;
-  lf.lfWeight = weight;
-  font.CreatePointFontIndirect(&lf, pDC);
-}
-
 void CTableWnd::DrawTable(CDC* pDC, const CRect& rect) {
   const BOOL screen = !m_bPrinting;
   if (!m_bCalculated && screen) {
@@ -249,15 +231,15 @@ void CTableWnd::DrawTable(CDC* pDC, const CRect& rect) {
 
 int CTableWnd::HeadingHeight(CDC* dc) const {
   CFont f14;
-  MakeFont(f14, dc, 140, 700);
+  ViewMakeFont(f14, dc, 140, 700);
   CFont* old = dc->SelectObject(&f14);
-  const int H = (int)Extent(dc, "Test String").cy;
+  const int H = (int)ViewTextExtent(dc, "Test String").cy;
   int h = H + (int)(0.4 * H);
   if (m_bPrinting) {
     CFont f9;
-    MakeFont(f9, dc, 90, 400);
+    ViewMakeFont(f9, dc, 90, 400);
     dc->SelectObject(&f9);
-    h += (int)(0.2 * H) + (int)(0.1 * H) + (int)Extent(dc, "Test String").cy;
+    h += (int)(0.2 * H) + (int)(0.1 * H) + (int)ViewTextExtent(dc, "Test String").cy;
   }
   dc->SelectObject(old);
   return h;
@@ -265,15 +247,15 @@ int CTableWnd::HeadingHeight(CDC* dc) const {
 
 void CTableWnd::DrawHeading(CDC* dc, const CRect& R) {
   CFont f14;
-  MakeFont(f14, dc, 140, 700);
+  ViewMakeFont(f14, dc, 140, 700);
   CFont* old = dc->SelectObject(&f14);
-  const int H = (int)Extent(dc, "Test String").cy;
+  const int H = (int)ViewTextExtent(dc, "Test String").cy;
   CString title = m_strPortName + FirstOfMonth(" - %B %Y");
   CSize t = dc->GetTextExtent(title);
   dc->TextOut(R.left + (int)((R.Width() - t.cx) / 2), R.top + (int)(0.4 * t.cy), title);
   if (m_bPrinting) {
     CFont f9;
-    MakeFont(f9, dc, 90, 400);
+    ViewMakeFont(f9, dc, 90, 400);
     dc->SelectObject(&f9);
     CSize z = dc->GetTextExtent(m_strZoneCaption);
     dc->TextOut(R.left + (int)((R.Width() - z.cx) / 2), (int)(1.4 * H), m_strZoneCaption);
@@ -302,7 +284,7 @@ void CTableWnd::DrawPlaceholder(CDC* dc, const CRect& R) {
     }
   }
   CFont font;
-  MakeFont(font, dc, 110, 800);
+  ViewMakeFont(font, dc, 110, 800);
   CFont* old = dc->SelectObject(&font);
   CRect r(R.left + 50, R.top + (int)(0.45 * R.Height()), R.right - 50, R.bottom - 20);
   if (r.Width() > 0 && r.Height() > 0) {
@@ -323,22 +305,22 @@ int CTableWnd::DrawDayCell(CDC* dc, int day, int x, int y, BOOL bDraw, CSize* pS
   CFont* f18 = m_pDayFont;
   CFont* f83 = m_pSmallFont;
   if (!f18 || !f83) {
-    MakeFont(own18, dc, 180, 700);
-    MakeFont(own83, dc, 83, 300);
+    ViewMakeFont(own18, dc, 180, 700);
+    ViewMakeFont(own83, dc, 83, 300);
     f18 = &own18;
     f83 = &own83;
   }
   CFont* old = dc->SelectObject(f18);
   CString num;
   num.Format("%02d", day);
-  const int dx = (int)(1.2 * Extent(dc, "00").cx);
+  const int dx = (int)(1.2 * ViewTextExtent(dc, "00").cx);
   const int dh = (int)dc->GetTextExtent(num).cy;
   if (bDraw) dc->TextOut(x, y, num);
 
   dc->SelectObject(f83);
-  const int L = (int)Extent(dc, "00:00").cy;
-  const int hx = dx + (int)Extent(dc, "00:00").cx + (int)(1.5 * Extent(dc, "0").cx);
-  const int W = hx + (int)(1.1 * Extent(dc, m_bFeet ? "1.23ft" : "1.23m").cx);
+  const int L = (int)ViewTextExtent(dc, "00:00").cy;
+  const int hx = dx + (int)ViewTextExtent(dc, "00:00").cx + (int)(1.5 * ViewTextExtent(dc, "0").cx);
+  const int W = hx + (int)(1.1 * ViewTextExtent(dc, m_bFeet ? "1.23ft" : "1.23m").cx);
   const int C = (int)(L * 1.1 * 4);
   if (bDraw) {
     if (!IsDayPredicted(day)) {
@@ -355,7 +337,7 @@ int CTableWnd::DrawDayCell(CDC* dc, int day, int x, int y, BOOL bDraw, CSize* pS
     dc->TextOut(x, y + dh, CQsDateTime(m_nYear, m_nMonth, day, 0, 0, 0).Format("%a"));
     const int mark = m_moon[day - 1];
     if (mark >= 0 && m_bShowMoons) {
-      const int ay = (int)Extent(dc, "Ay").cy;
+      const int ay = (int)ViewTextExtent(dc, "Ay").cy;
       const int D = (int)(4.2 * L) - dh - ay;
       if (D > 1) {
         const COLORREF pale = RGB(255, 255, 230), black = RGB(0, 0, 0);
@@ -386,9 +368,9 @@ void CTableWnd::CalcGrid(CDC* dc, const CRect& R, const CRect&) {
   CSize cell(0, 0);
   DrawDayCell(dc, 8, 0, 0, FALSE, &cell);
   CFont f83;
-  MakeFont(f83, dc, 83, 300);
+  ViewMakeFont(f83, dc, 83, 300);
   CFont* old = dc->SelectObject(&f83);
-  const int a = (int)Extent(dc, "00").cx, b = (int)Extent(dc, "000").cx;
+  const int a = (int)ViewTextExtent(dc, "00").cx, b = (int)ViewTextExtent(dc, "000").cx;
   dc->SelectObject(old);
   const int W = std::max<int>(1, cell.cx), C = std::max<int>(1, cell.cy);
   const int spanX = R.Width() - (2 * b + a), spanY = R.Height() - (2 * b + a);
@@ -410,8 +392,8 @@ void CTableWnd::CalcGrid(CDC* dc, const CRect& R, const CRect&) {
 
 void CTableWnd::DrawDays(CDC* dc, const CRect& R, const CRect& body) {
   CFont f18, f83;
-  MakeFont(f18, dc, 180, 700);
-  MakeFont(f83, dc, 83, 300);
+  ViewMakeFont(f18, dc, 180, 700);
+  ViewMakeFont(f83, dc, 83, 300);
   m_pDayFont = &f18;
   m_pSmallFont = &f83;
   DrawGrid(dc, R, body);
@@ -426,9 +408,9 @@ void CTableWnd::DrawGrid(CDC* dc, const CRect& R, const CRect& body) {
   CSize cell(0, 0);
   DrawDayCell(dc, 8, 0, 0, FALSE, &cell);
   CFont f83;
-  MakeFont(f83, dc, 83, 300);
+  ViewMakeFont(f83, dc, 83, 300);
   CFont* old = dc->SelectObject(&f83);
-  const int mx = (int)Extent(dc, "000").cx, my = (int)Extent(dc, "0").cx;
+  const int mx = (int)ViewTextExtent(dc, "000").cx, my = (int)ViewTextExtent(dc, "0").cx;
   dc->SelectObject(old);
   const int W = cell.cx, C = cell.cy;
   const int gx = (R.Width() - 2 * mx - cols * W) / (2 * cols);
@@ -697,11 +679,5 @@ void CTableWnd::OnContextMenu(CWnd*, CPoint pos) {
   menu->ApplyToolbarIcons(kStandardToolbar);
   menu->SetItemIcon(nullptr, kCopyCommand, kCopyImage);
   menu->SetItemIcon(nullptr, kViewGraphCommand, kGraphImage);
-  if (CMenu* popup = menu->GetSubMenu(0)) {
-    popup->SetDefaultItem(0, TRUE);
-    CWnd* owner = this;
-    while (owner && (owner->GetStyle() & WS_CHILD) && owner->GetParent()) owner = owner->GetParent();
-    popup->TrackPopupMenu(TPM_RIGHTBUTTON, pos.x, pos.y, owner);
-  }
-  menu->DestroyItems();
+  ViewTrackContextMenu(menu, this, pos);
 }

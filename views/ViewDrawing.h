@@ -1,0 +1,17 @@
+// Drawing and menu pieces the month pages and the graph share.
+#pragma once
+
+#include "platform/ui/AfxWin.h"
+
+class VxMenu;
+
+// The pages' Arial font at the given size in tenths of a point, weight and angle (tenths of a
+// degree), made for the device it draws on.
+void ViewMakeFont(CFont& font, CDC* pDC, int nTenths, int nWeight, int nEscapement = 0);
+
+// The size of the text in the DC's current font.
+CSize ViewTextExtent(CDC* pDC, LPCTSTR lpsz);
+
+// Shows the loaded menu's first popup at the point (screen coordinates) with its first item as
+// the default, owned by the page's top-level window, then frees the menu's items.
+void ViewTrackContextMenu(VxMenu* pMenu, CWnd* pPage, CPoint pos);
