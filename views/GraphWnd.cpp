@@ -27,7 +27,6 @@ END_MESSAGE_MAP()
 namespace {
 
 const UINT kGraphMenu = 117, kStandardToolbar = 152, kCopyToolbar = 160, kCopyCommand = 32821;
-const UINT kPlaceholderPicture = 149;
 
 int TextHeight(CDC* dc, CFont& f, LPCTSTR s) {
   CFont* old = dc->SelectObject(&f);
@@ -474,36 +473,7 @@ void CGraphWnd::DrawTimeMark(CDC* dc, const CRect& plot) {
 }
 
 void CGraphWnd::DrawPlaceholder(CDC* dc, const CRect& R) {
-  if (m_bBackgroundPicture) {
-    if (!m_bPictureTried) {
-      m_bPictureTried = TRUE;
-      m_placeholderPicture.LoadBitmap(kPlaceholderPicture);
-    }
-    if (m_placeholderPicture.GetSafeHandle() && R.Width() > 40 && R.Height() > 40) {
-      BITMAP bm{};
-      m_placeholderPicture.GetBitmap(&bm);
-      CDC mem;
-      mem.CreateCompatibleDC(dc);
-      CBitmap* old = mem.SelectObject(&m_placeholderPicture);
-      dc->StretchBlt(R.left + 20, R.top + 20, R.Width() - 40, R.Height() - 40, &mem, 0, 0, bm.bmWidth, bm.bmHeight,
-                     SRCCOPY);
-      mem.SelectObject(old);
-      mem.DeleteDC();
-    }
-  }
-  CFont font;
-  ViewMakeFont(font, dc, 110, 800);
-  CFont* old = dc->SelectObject(&font);
-  CRect r(R.left + 50, R.top + (int)(0.45 * R.Height()), R.right - 50, R.bottom - 20);
-  if (r.Width() > 0 && r.Height() > 0) {
-    CRect shadow(r);
-    shadow.OffsetRect(1, 1);
-    dc->SetTextColor(m_bBackgroundPicture ? RGB(255, 255, 255) : RGB(192, 192, 192));
-    dc->DrawText(m_strPlaceholder, &shadow, DT_CENTER | DT_WORDBREAK);
-    dc->SetTextColor(0);
-    dc->DrawText(m_strPlaceholder, &r, DT_CENTER | DT_WORDBREAK);
-  }
-  dc->SelectObject(old);
+  ViewDrawPlaceholder(dc, R, m_strPlaceholder, m_bBackgroundPicture, m_placeholderPicture, m_bPictureTried);
 }
 
 // ---- Read-out ----

@@ -33,7 +33,6 @@ namespace {
 
 const UINT kTableMenu = 123, kStandardToolbar = 152, kCopyImage = 160, kGraphImage = 161;
 const UINT kCopyCommand = 32843, kViewGraphCommand = 32844;
-const UINT kPlaceholderPicture = 149;
 const char kNoPrediction[] = "No prediction";
 
 // The page's HTML pieces. The page declares UTF-8, the encoding it is written in.
@@ -267,35 +266,7 @@ void CTableWnd::DrawPlaceholder(CDC* dc, const CRect& R) {
   CString text("Click here for times for %1 during %2");
   text.Replace("%1", m_strPortName.GetString());
   text.Replace("%2", FirstOfMonth("%B %Y").GetString());
-  if (m_bBackgroundPic) {
-    if (!m_bPictureTried) {
-      m_bPictureTried = TRUE;
-      m_placeholderPicture.LoadBitmap(kPlaceholderPicture);
-    }
-    if (m_placeholderPicture.GetSafeHandle() && R.right > 40 && R.bottom > 40) {
-      BITMAP bm{};
-      m_placeholderPicture.GetBitmap(&bm);
-      CDC mem;
-      mem.CreateCompatibleDC(dc);
-      CBitmap* old = mem.SelectObject(&m_placeholderPicture);
-      dc->StretchBlt(20, 20, R.right - 40, R.bottom - 40, &mem, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
-      mem.SelectObject(old);
-      mem.DeleteDC();
-    }
-  }
-  CFont font;
-  ViewMakeFont(font, dc, 110, 800);
-  CFont* old = dc->SelectObject(&font);
-  CRect r(R.left + 50, R.top + (int)(0.45 * R.Height()), R.right - 50, R.bottom - 20);
-  if (r.Width() > 0 && r.Height() > 0) {
-    CRect shadow(r);
-    shadow.OffsetRect(1, 1);
-    dc->SetTextColor(m_bBackgroundPic ? RGB(255, 255, 255) : RGB(192, 192, 192));
-    dc->DrawText(text, &shadow, DT_CENTER | DT_WORDBREAK);
-    dc->SetTextColor(RGB(0, 0, 0));
-    dc->DrawText(text, &r, DT_CENTER | DT_WORDBREAK);
-  }
-  dc->SelectObject(old);
+  ViewDrawPlaceholder(dc, R, text, m_bBackgroundPic, m_placeholderPicture, m_bPictureTried);
 }
 
 int CTableWnd::DrawDayCell(CDC* dc, int day, int x, int y, BOOL bDraw, CSize* pSize) {

@@ -12,6 +12,12 @@ void ViewMakeFont(CFont& font, CDC* pDC, int nTenths, int nWeight, int nEscapeme
 // The size of the text in the DC's current font.
 CSize ViewTextExtent(CDC* pDC, LPCTSTR lpsz);
 
+// The page's invitation to calculate: the text centred in bold with a light shadow, over the
+// placeholder picture stretched to the rectangle when bPicture is set. The picture is loaded
+// into rPicture on first use; rTried keeps a missing one from being looked for at every paint.
+void ViewDrawPlaceholder(CDC* pDC, const CRect& rect, const CString& text, BOOL bPicture, CBitmap& rPicture,
+                         BOOL& rTried);
+
 // Shows the loaded menu's first popup at the point (screen coordinates) with its first item as
 // the default, owned by the page's top-level window, then frees the menu's items.
 void ViewTrackContextMenu(VxMenu* pMenu, CWnd* pPage, CPoint pos);
