@@ -6,6 +6,7 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -40,6 +41,16 @@ inline int CountColour(const CBitmap& b, const RECT& r, COLORREF c) {
   for (int y = r.top; y < r.bottom; ++y)
     for (int x = r.left; x < r.right; ++x) n += b.GetPixel(x, y) == c;
   return n;
+}
+
+// A picture of the rectangle's size (at least one pixel each way) that draw paints into.
+inline void DrawInto(CBitmap& pic, const CRect& r, const std::function<void(CDC*)>& draw) {
+  CDC dc;
+  dc.CreateCompatibleDC(nullptr);
+  pic.CreateCompatibleBitmap(nullptr, std::max<LONG>(1, r.Width()), std::max<LONG>(1, r.Height()));
+  CBitmap* old = dc.SelectObject(&pic);
+  draw(&dc);
+  dc.SelectObject(old);
 }
 
 // The top-level window that receives the context menu's commands.

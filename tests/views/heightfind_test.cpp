@@ -245,13 +245,8 @@ TEST_F(Finder, AHeightAboveEveryTideFindsNothingAndSaysSo) {
   finder.Find();
   EXPECT_TRUE(finder.IsCalculated());
   EXPECT_FALSE(finder.HasResults());
-  CDC dc;
-  dc.CreateCompatibleDC(nullptr);
   CBitmap pic;
-  pic.CreateCompatibleBitmap(nullptr, 700, 400);
-  CBitmap* old = dc.SelectObject(&pic);
-  finder.DrawResults(&dc, CRect(0, 0, 700, 400));
-  dc.SelectObject(old);
+  DrawInto(pic, CRect(0, 0, 700, 400), [&](CDC* dc) { finder.DrawResults(dc, CRect(0, 0, 700, 400)); });
   pic.SavePng("heightfind_no_results.png");
   EXPECT_GT(CountColour(pic, RECT{25, 95, 300, 115}, GetSysColor(COLOR_WINDOWTEXT)), 20) << "There are no results";
   EXPECT_EQ(ViewThemeBackColour(), pic.GetPixel(600, 5)) << "the input band";
@@ -340,13 +335,8 @@ TEST_F(Finder, WindowsTooSmallForAColumnOrALineDrawWhatFitsAndEnd) {
   finder.Find();
   for (CRect r : {CRect(0, 0, 0, 0), CRect(0, 0, 1, 1), CRect(0, 0, 60, 700), CRect(0, 0, 900, 75),
                   CRect(0, 0, 900, 100), CRect(0, 0, 120, 120)}) {
-    CDC dc;
-    dc.CreateCompatibleDC(nullptr);
     CBitmap pic;
-    pic.CreateCompatibleBitmap(nullptr, std::max<LONG>(1, r.Width()), std::max<LONG>(1, r.Height()));
-    CBitmap* old = dc.SelectObject(&pic);
-    finder.DrawResults(&dc, r);
-    dc.SelectObject(old);
+    DrawInto(pic, r, [&](CDC* dc) { finder.DrawResults(dc, r); });
     EXPECT_GE(finder.GetColumnsThatFit(), 1) << r.Width() << "x" << r.Height();
     finder.OnHScroll(SB_PAGERIGHT, 0, nullptr);
   }

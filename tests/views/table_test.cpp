@@ -487,13 +487,8 @@ TEST(Table, WindowsThatFitNoCellDrawWhatFitsAndNeverDivideByZero) {
   const CRect sizes[] = {CRect(0, 0, 0, 0), CRect(0, 0, 1, 1), CRect(0, 0, 30, 700), CRect(0, 0, 900, 40),
                          CRect(0, 0, 120, 120), CRect(0, 0, 900, 700)};
   for (const CRect& r : sizes) {
-    CDC dc;
-    dc.CreateCompatibleDC(nullptr);
     CBitmap pic;
-    pic.CreateCompatibleBitmap(nullptr, std::max<LONG>(1, r.Width()), std::max<LONG>(1, r.Height()));
-    CBitmap* old = dc.SelectObject(&pic);
-    table.DrawTable(&dc, r);
-    dc.SelectObject(old);
+    DrawInto(pic, r, [&](CDC* dc) { table.DrawTable(dc, r); });
     if (r.Width() < 200 || r.Height() < 100) {
       EXPECT_TRUE(table.GetColumns() == 0 || table.GetRows() == 0) << r.Width() << "x" << r.Height();
       EXPECT_FALSE(table.IsScrollEnabled());
@@ -546,13 +541,8 @@ TEST(Table, DaysOutsideTheAngleFactorTableShowThatNoPredictionExists) {
   pm.SetMonth(2051, 1);
   pm.Push(table);
   EXPECT_FALSE(table.IsDayPredicted(1));
-  CDC dc;
-  dc.CreateCompatibleDC(nullptr);
   CBitmap pic;
-  pic.CreateCompatibleBitmap(nullptr, 900, 700);
-  CBitmap* old = dc.SelectObject(&pic);
-  table.DrawTable(&dc, CRect(0, 0, 900, 700));
-  dc.SelectObject(old);
+  DrawInto(pic, CRect(0, 0, 900, 700), [&](CDC* dc) { table.DrawTable(dc, CRect(0, 0, 900, 700)); });
   pic.SavePng("table_no_prediction.png");
 }
 
