@@ -288,4 +288,33 @@ TEST_F(Gallery, TabLandsOnTheCheckedRadioAndArrowsChooseInTheGroup) {
   EXPECT_EQ(metres, (std::vector<UINT>{BST_UNCHECKED, BST_CHECKED, BST_UNCHECKED, BST_CHECKED, BST_CHECKED}));
 }
 
+// Dialog units come from the template's font: a larger font makes a larger dialog with larger
+// controls, and a label's text still fits the box it was given.
+TEST_F(Gallery, DialogUnitsFollowTheTemplatesFont) {
+  const AFX_DLGITEM items[] = {{WC_STATIC, 0xFFFF, "Height of tide:", 7, 7, 60, 8, SS_LEFT, 0}};
+  CSize sizes[2];
+  int i = 0;
+  for (int points : {8, 12}) {
+    const AFX_DLGTEMPLATE t = {0, "Units", 0, 0, 100, 40, WS_POPUP | WS_CAPTION, "MS Shell Dlg", points, items, 1};
+    CDialog dlg;
+    ASSERT_TRUE(dlg.CreateIndirect(&t));
+    CRect rc;
+    dlg.GetClientRect(&rc);
+    sizes[i++] = rc.Size();
+    CStatic* label = static_cast<CStatic*>(dlg.GetWindow(GW_CHILD));
+    ASSERT_NE(label, nullptr);
+    CRect lr;
+    label->GetClientRect(&lr);
+    CClientDC dc(label);
+    CFont* old = dc.SelectObject(label->GetFont());
+    CSize text = dc.GetTextExtent("Height of tide:");
+    dc.SelectObject(old);
+    EXPECT_LE(text.cx, lr.Width()) << points;
+    EXPECT_LE(text.cy, lr.Height() + 2) << points;
+    dlg.DestroyWindow();
+  }
+  EXPECT_GT(sizes[1].cx, sizes[0].cx * 13 / 10);
+  EXPECT_GT(sizes[1].cy, sizes[0].cy * 13 / 10);
+}
+
 }  // namespace
