@@ -72,16 +72,22 @@ BOOL CMainFrame::IsGraphCalculated() const {
   return right && right->m_graph.HasData();
 }
 
+BOOL CMainFrame::InitialSize(int maxW, int maxH, CSize& size) {
+  if (maxW <= 1000) return FALSE;
+  int w = maxW >= 1400 ? 1200 : (int)(0.7 * maxW);
+  if (w < 950) w = 950;
+  int h = (int)(w / 1.33);
+  if (maxH < h) h = maxH - 50;
+  size = CSize(w, h);
+  return TRUE;
+}
+
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs) {
   if (!CFrameWnd::PreCreateWindow(cs)) return FALSE;
-  const int maxW = ::GetSystemMetrics(SM_CXMAXIMIZED), maxH = ::GetSystemMetrics(SM_CYMAXIMIZED);
-  if (maxW > 1000) {
-    int w = maxW >= 1400 ? 1200 : (int)(0.7 * maxW);
-    if (w < 950) w = 950;
-    int h = (int)(w / 1.33);
-    if (maxH < h) h = maxH - 50;
-    cs.cx = w;
-    cs.cy = h;
+  CSize size;
+  if (InitialSize(::GetSystemMetrics(SM_CXMAXIMIZED), ::GetSystemMetrics(SM_CYMAXIMIZED), size)) {
+    cs.cx = size.cx;
+    cs.cy = size.cy;
   }
   cs.lpszClass = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW),
                                      (HBRUSH)(UINT_PTR)(COLOR_BTNFACE + 1), nullptr);

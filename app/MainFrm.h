@@ -124,6 +124,9 @@ class CMainFrame : public CFrameWnd, public IViewHost, public IPredictionFrame, 
   // Set when a failed start has already told the user why.
   static BOOL s_bStartFailureShown;
 
+  // The frame's first size on a screen whose maximised window is maxW x maxH; FALSE (keep the
+  // framework's size) on a screen 1000 pixels wide or less.
+  static BOOL InitialSize(int maxW, int maxH, CSize& size);
   BOOL PreCreateWindow(CREATESTRUCT& cs) override;
   BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext) override;
   void RecalcLayout(BOOL bNotify = TRUE) override;

@@ -29,7 +29,8 @@ BOOL AfxEmptyClipboard();
 // The platform's clipboard calls. Between OpenClipboard and CloseClipboard the formats set
 // are gathered and appear together at CloseClipboard. SetClipboardData takes over the handle:
 // a CF_ENHMETAFILE picture (HENHMETAFILE) goes on as its EMF bytes together with a PNG of it,
-// a CF_BITMAP (HBITMAP) as an image.
+// a CF_BITMAP (HBITMAP) as an image, CF_TEXT (a GlobalAlloc block, AfxGlobalMem.h) as the
+// zero-terminated UTF-8 text in it.
 #define CF_TEXT 1
 #define CF_BITMAP 2
 #define CF_UNICODETEXT 13
@@ -40,8 +41,8 @@ BOOL EmptyClipboard();
 HANDLE SetClipboardData(UINT uFormat, HANDLE hMem);
 BOOL CloseClipboard();
 BOOL IsClipboardFormatAvailable(UINT uFormat);
-// CF_ENHMETAFILE: a picture of the clipboard's EMF bytes, kept by the clipboard until it
-// changes (do not delete it). Null for other formats.
+// CF_ENHMETAFILE: a picture of the clipboard's EMF bytes; CF_TEXT: a global block with the
+// text. Both stay the clipboard's (do not free them). Null for other formats.
 HANDLE GetClipboardData(UINT uFormat);
 
 // Opens a web address (http:, https:, mailto:, file:) or a local file or folder in the

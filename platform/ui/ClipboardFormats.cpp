@@ -1,5 +1,7 @@
 #include "platform/ui/Clipboard.h"
 
+#include "platform/core/AfxGlobalMem.h"
+
 #include "platform/ui/MetaFileDC.h"
 #include "platform/ui/UiInternal.h"
 #include "platform/ui/WinApp.h"
@@ -9,6 +11,7 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -18,6 +21,7 @@ struct OpenBoard {
   bool emptied = false;
   std::unique_ptr<QMimeData> pending;
   HENHMETAFILE got = nullptr;  // handed out by GetClipboardData
+  HGLOBAL gotText = nullptr;   // likewise
 };
 OpenBoard& board() {
   static OpenBoard b;
@@ -82,6 +86,18 @@ HANDLE SetClipboardData(UINT uFormat, HANDLE hMem) {
       DeleteEnhMetaFile(h);
       return hMem;
     }
+    case CF_TEXT: {
+      // A zero-terminated UTF-8 text in a global block, which the clipboard now owns.
+      SIZE_T n = GlobalSize(hMem);
+      auto* p = static_cast<const char*>(GlobalLock(hMem));
+      if (!p) return nullptr;
+      SIZE_T len = 0;
+      while (len < n && p[len]) ++len;
+      pending().setText(QString::fromUtf8(p, (qsizetype)len));
+      GlobalUnlock(hMem);
+      GlobalFree(hMem);
+      return hMem;
+    }
     case CF_BITMAP: {
       auto* d = static_cast<AfxBitmapData*>(AfxGdi(static_cast<HGDIOBJ>(hMem)));
       if (!d || d->kind != AfxGdiData::Bitmap || d->image.isNull()) return nullptr;
@@ -118,6 +134,17 @@ BOOL IsClipboardFormatAvailable(UINT uFormat) {
 }
 
 HANDLE GetClipboardData(UINT uFormat) {
+  if (uFormat == CF_TEXT) {
+    CString text;
+    if (!AfxGetClipboardText(text)) return nullptr;
+    if (board().gotText) GlobalFree(board().gotText);
+    board().gotText = GlobalAlloc(GMEM_MOVEABLE, (SIZE_T)text.GetLength() + 1);
+    if (auto* p = static_cast<char*>(GlobalLock(board().gotText))) {
+      std::memcpy(p, (LPCTSTR)text, (size_t)text.GetLength());
+      GlobalUnlock(board().gotText);
+    }
+    return board().gotText;
+  }
   if (uFormat != CF_ENHMETAFILE) return nullptr;
   std::vector<BYTE> bytes;
   if (!AfxGetClipboardEmf(bytes)) return nullptr;

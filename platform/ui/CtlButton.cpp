@@ -157,7 +157,34 @@ void paintButton(HWND h, ButtonState* s) {
 struct StaticState : AfxCtlState {
   HGDIOBJ image = nullptr;
   bool icon = false;
+  HGDIOBJ owned = nullptr;  // a bitmap the control loaded from its template text
+  ~StaticState() override {
+    if (owned) ::DeleteObject(owned);
+  }
 };
+
+// An icon or bitmap static names its picture in its text ("#128" or a name), as a template
+// gives it; an icon static then takes the icon's size unless it centres the picture.
+void loadNamedPicture(HWND h, StaticState* s, LPCTSTR name) {
+  DWORD style = AfxCtlStyle(h);
+  UINT type = style & SS_TYPEMASK;
+  if ((type != SS_ICON && type != SS_BITMAP) || !name || !*name) return;
+  if (type == SS_BITMAP) {
+    s->image = s->owned = (HGDIOBJ)::LoadImage(AfxGetInstanceHandle(), name, IMAGE_BITMAP, 0, 0, 0);
+    return;
+  }
+  HICON icon = ::LoadIcon(AfxGetInstanceHandle(), name);
+  if (!icon) return;
+  s->image = (HGDIOBJ)icon;
+  ICONINFO ii{};
+  if (!(style & SS_CENTERIMAGE) && ::GetIconInfo(icon, &ii)) {
+    BITMAP bm{};
+    ::GetObject(ii.hbmColor, sizeof(bm), &bm);
+    ::DeleteObject(ii.hbmColor);
+    ::DeleteObject(ii.hbmMask);
+    ::SetWindowPos(h, nullptr, 0, 0, bm.bmWidth, bm.bmHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
 
 // DrawText flags from the static styles.
 UINT staticFormat(DWORD style) {
@@ -368,6 +395,9 @@ LRESULT AfxStaticProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   auto* s = AfxCtlStateAs<StaticState>(h);
   if (!s) return ::DefWindowProc(h, msg, wp, lp);
   switch (msg) {
+    case WM_CREATE:
+      loadNamedPicture(h, s, ((CREATESTRUCT*)lp)->lpszName);
+      return ::DefWindowProc(h, msg, wp, lp);
     case WM_PAINT: paintStatic(h, s); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_SETTEXT: {
@@ -387,6 +417,7 @@ LRESULT AfxStaticProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case STM_SETICON: {
       HGDIOBJ old = s->image;
       s->image = msg == STM_SETICON ? (HGDIOBJ)wp : (HGDIOBJ)lp;
+      if (old == s->owned) s->owned = nullptr;  // handed back to the caller with the answer
       AfxCtlInvalidate(h);
       return (LRESULT)old;
     }

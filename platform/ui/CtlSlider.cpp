@@ -22,6 +22,16 @@ const int kThumbLen = 11, kThumbThick = 20, kMargin = 8;
 
 bool vert(HWND h) { return (AfxCtlStyle(h) & TBS_VERT) != 0; }
 
+// The thumb's thickness across the slider: its full size when there is room, smaller in a
+// narrow slider so the ticks below it still show.
+int thumbThick(HWND h) {
+  RECT rc;
+  ::GetClientRect(h, &rc);
+  int across = vert(h) ? rc.right : rc.bottom;
+  int ticks = (AfxCtlStyle(h) & TBS_NOTICKS) ? 0 : 6;
+  return std::clamp(across - 4 - ticks, 8, kThumbThick);
+}
+
 // The channel's usable span along the slider, in client coordinates.
 void span(HWND h, int* a, int* b) {
   RECT rc;
@@ -49,14 +59,15 @@ int posAt(HWND h, SliderState* s, int c) {
 CRect thumbRect(HWND h, SliderState* s) {
   int c = coordOf(h, s, s->pos);
   int top = 4;
-  if (vert(h)) return CRect(top, c - kThumbLen / 2, top + kThumbThick, c - kThumbLen / 2 + kThumbLen);
-  return CRect(c - kThumbLen / 2, top, c - kThumbLen / 2 + kThumbLen, top + kThumbThick);
+  int thick = thumbThick(h);
+  if (vert(h)) return CRect(top, c - kThumbLen / 2, top + thick, c - kThumbLen / 2 + kThumbLen);
+  return CRect(c - kThumbLen / 2, top, c - kThumbLen / 2 + kThumbLen, top + thick);
 }
 
 CRect channelRect(HWND h) {
   RECT rc;
   ::GetClientRect(h, &rc);
-  int mid = 4 + kThumbThick / 2;
+  int mid = 4 + thumbThick(h) / 2;
   if (vert(h)) return CRect(mid - 2, kMargin, mid + 2, rc.bottom - kMargin);
   return CRect(kMargin, mid - 2, rc.right - kMargin, mid + 2);
 }
@@ -92,7 +103,7 @@ void paint(HWND h, SliderState* s) {
     if ((st & TBS_AUTOTICKS) && s->ticFreq > 0 && s->max > s->min && (s->max - s->min) / s->ticFreq < 2000)
       for (int p = s->min; p <= s->max; p += s->ticFreq) marks.insert(p);
     COLORREF c = GetSysColor(COLOR_BTNTEXT);
-    int base = 4 + kThumbThick + 2;
+    int base = 4 + thumbThick(h) + 2;
     for (int p : marks) {
       if (p < s->min || p > s->max) continue;
       int x = coordOf(h, s, p);

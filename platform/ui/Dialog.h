@@ -124,6 +124,8 @@ class CDialog : public CWnd {
 
  protected:
   BOOL CreateFromTemplate(const AFX_DLGTEMPLATE* pTemplate, CWnd* pParentWnd, BOOL bModal);
+  // Alt with the letter a control's text marks; FALSE when no control has it.
+  BOOL HandleMnemonic(UINT vk);
   // Moves the focus to the next (or previous) tab stop after hFrom.
   void MoveTabFocus(HWND hFrom, bool backwards) const;
   BOOL m_bModal = FALSE;

@@ -416,8 +416,9 @@ BOOL CFont::CreatePointFont(int nPointSize, LPCTSTR face, CDC* pDC) {
 BOOL CFont::CreatePointFontIndirect(const LOGFONT* lpLogFont, CDC* pDC) {
   LOGFONT lf = *lpLogFont;
   int dpi = pDC ? pDC->GetDeviceCaps(LOGPIXELSY) : 96;
-  // Tenths of a point to pixels, truncated as the framework does, as a character height.
-  int px = (int)((long long)dpi * lf.lfHeight / 720);
+  // Tenths of a point to pixels, rounded to the nearest pixel as the framework's MulDiv does
+  // (14 points at 96 dots per inch are 19 pixels, not 18), as a character height.
+  int px = MulDiv(dpi, lf.lfHeight, 720);
   lf.lfHeight = -std::abs(px);
   return CreateFontIndirect(&lf);
 }

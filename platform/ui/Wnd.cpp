@@ -788,6 +788,26 @@ static void raiseTop(HWND h) {
   if (windowSystemPresent() || (r->style & WS_CHILD)) r->w->raise();
 }
 
+// Puts a window just behind a sibling of its own, as an insert-after window asks; anything
+// else (a stranger, a window that is gone) leaves the order alone.
+static void placeBehind(HWND h, HWND after) {
+  AfxWndRec* r = AfxRec(h);
+  AfxWndRec* a = AfxRec(after);
+  if (!r || !a) return;
+  std::vector<HWND>* sib = &g_topLevels;
+  if (r->style & WS_CHILD) {
+    AfxWndRec* p = AfxRec(r->parent);
+    if (!p || !(a->style & WS_CHILD) || a->parent != r->parent) return;
+    sib = &p->children;
+  } else if (a->style & WS_CHILD) {
+    return;
+  }
+  sib->erase(std::remove(sib->begin(), sib->end(), h), sib->end());
+  auto at = std::find(sib->begin(), sib->end(), after);
+  sib->insert(at, h);  // the list runs from the bottom up
+  if (windowSystemPresent() || (r->style & WS_CHILD)) r->w->stackUnder(a->w);
+}
+
 // tellQt: false when Qt reports an activation it has already made; asking it again would
 // answer a stale report with a new one, and two windows would take turns for ever.
 static HWND afxActivate(HWND hWnd, bool tellQt);
@@ -1056,6 +1076,8 @@ BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int x, int y, int cx, int cy,
       if (r->style & WS_CHILD) sib = &AfxRec(r->parent)->children;
       sib->erase(std::remove(sib->begin(), sib->end(), hWnd), sib->end());
       sib->insert(sib->begin(), hWnd);
+    } else if (wp.hwndInsertAfter != HWND_NOTOPMOST && wp.hwndInsertAfter != hWnd) {
+      placeBehind(hWnd, wp.hwndInsertAfter);
     }
   }
   if (wp.flags & SWP_FRAMECHANGED) {

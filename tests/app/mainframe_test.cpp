@@ -11,12 +11,22 @@
 #include <functional>
 #include <set>
 #include <sstream>
+#include <type_traits>
 
 namespace {
 using namespace app_test;
 
 void WriteProfile(const char* section, const char* entry, int value) {
   AfxGetApp()->WriteProfileInt(section, entry, value);
+}
+
+// Whether a window (given by reference or pointer) takes input.
+template <class W>
+BOOL Enabled(W&& w) {
+  if constexpr (std::is_pointer_v<std::remove_reference_t<W>>)
+    return w && w->IsWindowEnabled();
+  else
+    return w.IsWindowEnabled();
 }
 
 int DoverIndex() {
@@ -157,6 +167,9 @@ TEST_F(Program, PreviousAndNextCrossMonthsAndYears) {
   EXPECT_EQ(2, Selected().GetMonth());
   EXPECT_TRUE(Right().m_table.IsCalculated()) << "AutoCalcMonth is off, so Next computes the table";
   EXPECT_EQ(2, Right().m_table.GetMonth());
+  EXPECT_TRUE(Right().m_table.IsEventPresent(1, 29));
+  EXPECT_NE(-1, Pane(ID_INDICATOR_ZONE).Find("GMT ("));
+  AfxSaveWindowPng(m_frame->GetSafeHwnd(), "program_table_page.png");
   PickDate(15, 12, 2024);
   Command(ID_NEXT);
   EXPECT_EQ(1, Selected().GetMonth());
@@ -590,6 +603,27 @@ TEST_F(Program, ATableThatDoesNotLoadEndsStartUpWithAMessage) {
   EXPECT_EQ(7, m_frame->GetCurrentPort());
 }
 
+TEST_F(Program, AFrameThatCannotBeCreatedEndsStartUpWithAMessage) {
+  // Without its menu the frame's creation fails.
+  AfxEnsureUiResources();
+  HRSRC res = FindResource(nullptr, MAKEINTRESOURCE(IDR_MAINFRAME), RT_MENU);
+  ASSERT_NE(nullptr, res);
+  const DWORD size = SizeofResource(nullptr, res);
+  const std::vector<BYTE> menu((const BYTE*)LockResource(LoadResource(nullptr, res)),
+                               (const BYTE*)LockResource(LoadResource(nullptr, res)) + size);
+  WriteProfile("General", "LastPort", 5);
+  ASSERT_TRUE(AfxUnregisterResource(RT_MENU, MAKEINTRESOURCE(IDR_MAINFRAME)));
+  EXPECT_EQ(nullptr, Start());
+  AfxRegisterResourceCopy(RT_MENU, MAKEINTRESOURCE(IDR_MAINFRAME), menu.data(), menu.size());
+  ASSERT_EQ(1u, m_boxes.size());
+  EXPECT_NE(std::string::npos, m_boxes[0].find("could not create its main window")) << m_boxes[0];
+  TheApp().ResetProfile();
+  EXPECT_EQ(5u, AfxGetApp()->GetProfileInt("General", "LastPort", -1));
+  EXPECT_FALSE(AfxQuitRequested());
+  ASSERT_NE(nullptr, Start());
+  EXPECT_EQ(5, m_frame->GetCurrentPort());
+}
+
 TEST_F(Program, HelpAndTheWebCommandsOpenTheHelpPages) {
   ASSERT_NE(nullptr, Start());
   static std::vector<std::string> opened;
@@ -680,13 +714,13 @@ TEST_F(Program, PanelsTimerGpsAndTheFramesSmallestSize) {
 
   // In current-time mode the timer moves the mark to now.
   Command(ID_USE_CURRENT_TIME);
-  EXPECT_FALSE(Right().m_aground.GetTimeCombo()->IsWindowEnabled());
+  EXPECT_FALSE(Enabled(Right().m_aground.GetTimeCombo()));
   Right().m_graph.SetTimeMark(5);
   m_frame->SendMessage(WM_TIMER, CMainFrame::kTimerId);
   const CQsDateTime now = CQsDateTime::GetCurrent();
   EXPECT_NEAR(now.GetHour() * 60 + now.GetMinute(), Right().m_graph.GetTimeMark(), 1);
   Command(ID_USE_CURRENT_TIME);
-  EXPECT_TRUE(Right().m_aground.GetTimeCombo()->IsWindowEnabled());
+  EXPECT_TRUE(Enabled(Right().m_aground.GetTimeCombo()));
   Right().m_graph.SetTimeMark(5);
   m_frame->SendMessage(WM_TIMER, CMainFrame::kTimerId);
   EXPECT_EQ(Right().m_aground.GetTimeMinutes(), Right().m_graph.GetTimeMark());
@@ -769,6 +803,94 @@ TEST_F(Program, SunriseAndSunsetInTheStatusBarNorthOfTheArcticCircle) {
   ClickPort(PortIndex("Dover, England"));
   EXPECT_EQ(0, Pane(ID_INDICATOR_SUNRISE).Find(" Sunrise: 04:")) << (LPCTSTR)Pane(ID_INDICATOR_SUNRISE);
   EXPECT_EQ(0, Pane(ID_INDICATOR_SUNSET).Find(" Sunset: 21:")) << (LPCTSTR)Pane(ID_INDICATOR_SUNSET);
+}
+
+TEST_F(Program, TheTidalLogKeepsItsRowsAndGoesToTheirGraph) {
+  ASSERT_NE(nullptr, Start());
+  const int aberdeen = PortIndex("Aberdeen");
+  Right().m_tideLog.AddRow(aberdeen, 9, 8, 2027);
+  ASSERT_NE(nullptr, Restart());
+  ASSERT_EQ(1, Right().m_tideLog.GetRowCount()) << "the log was saved and read back";
+  Command(ID_VIEW_TIDELOG);
+  // Right click on the row, then "Goto Graph".
+  static std::function<void()> choose;
+  choose = [] {
+    HMENU m[2];
+    HWND w[2];
+    RECT rc;
+    if (AfxGetTrackingMenus(m, w, 2) != 1 || !GetMenuItemRect(w[0], m[0], 0, &rc)) {
+      AfxCallLater(20, choose);
+      return;
+    }
+    const POINT p{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    AfxTestMouse(WM_MOUSEMOVE, p);
+    AfxTestMouse(WM_LBUTTONDOWN, p);
+    AfxTestMouse(WM_LBUTTONUP, p);
+  };
+  AfxCallLater(20, choose);
+  AfxCallLater(3000, [] { EndMenu(); });
+  POINT p{60, 32};
+  Right().m_tideLog.ClientToScreen(&p);
+  AfxTestMouse(WM_MOUSEMOVE, p);
+  AfxTestMouse(WM_RBUTTONDOWN, p);
+  AfxTestMouse(WM_RBUTTONUP, p);
+  Settle(60);
+  EXPECT_EQ(aberdeen, m_frame->GetCurrentPort());
+  EXPECT_TRUE(Selected() == CQsDateTime(2027, 8, 9, 0, 0, 0));
+  EXPECT_TRUE(Right().IsGraphVisible());
+  EXPECT_TRUE(Left().IsWindowVisible());
+  EXPECT_EQ(CString("Aberdeen - Mon 9 Aug 2027"), Right().m_graph.GetTitle());
+}
+
+TEST(FrameSize, TheFirstSizeFollowsTheScreen) {
+  struct {
+    int maxW, maxH;
+    BOOL sized;
+    int w, h;
+  } cases[] = {{1000, 700, FALSE, 0, 0},  {1001, 900, TRUE, 950, 714},   {1280, 1000, TRUE, 950, 714},
+               {1399, 1000, TRUE, 979, 736}, {1400, 1050, TRUE, 1200, 902}, {1920, 1080, TRUE, 1200, 902},
+               {1920, 850, TRUE, 1200, 800}};
+  for (const auto& c : cases) {
+    CSize size(-1, -1);
+    EXPECT_EQ(c.sized, CMainFrame::InitialSize(c.maxW, c.maxH, size)) << c.maxW;
+    if (c.sized) {
+      EXPECT_EQ(c.w, size.cx) << c.maxW << "x" << c.maxH;
+      EXPECT_EQ(c.h, size.cy) << c.maxW << "x" << c.maxH;
+    }
+  }
+}
+
+TEST_F(Program, TheLineWidthSettingRoundTrips) {
+  struct {
+    int stored, width, saved;
+  } cases[] = {{0, 1, 0}, {1, 2, 1}, {-1, 2, 1}, {2, 3, 0}, {4, 5, 0}, {5, 2, 1}, {77, 2, 1}};
+  for (const auto& c : cases) {
+    WriteProfile("General", "ThickLine", c.stored);
+    ASSERT_NE(nullptr, Start());
+    EXPECT_EQ(c.width, Right().m_graph.GetLineWidth()) << c.stored;
+    Close();
+    TheApp().ResetProfile();
+    EXPECT_EQ((UINT)c.saved, AfxGetApp()->GetProfileInt("General", "ThickLine", -9)) << c.stored;
+  }
+}
+
+TEST_F(Program, TheTablePagesZoneCaptionNamesBothZonesInAMonthOfChange) {
+  ASSERT_NE(nullptr, Start());
+  ClickPort(PortIndex("Dover, England"));
+  Command(ID_VIEW_TABLE);
+  struct {
+    int month;
+    const char* caption;
+  } cases[] = {{3, "GMT (+1:00)/GMT (+0:00)"}, {7, "GMT (+1:00)"}, {1, "GMT (+0:00)"}, {10, "GMT (+1:00)/GMT (+0:00)"}};
+  for (const auto& c : cases) {
+    PickDate(10, c.month, 2025);
+    Command(ID_CALCULATE_TABLE);
+    EXPECT_EQ(CString(c.caption), Pane(ID_INDICATOR_ZONE)) << c.month;
+    EXPECT_EQ(CString(c.caption), Right().m_table.GetZoneCaption()) << c.month;
+  }
+  // A chosen zone has no summer time.
+  Command(2126);  // GMT (+2:00)
+  EXPECT_EQ(CString("GMT (+2:00)"), Pane(ID_INDICATOR_ZONE));
 }
 
 }  // namespace

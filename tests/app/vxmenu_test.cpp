@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -133,6 +135,56 @@ TEST_F(VxMenus, PicturesAreKeyedOnTheirOwnGreyNotOnTheButtonFace) {
   EXPECT_EQ(GlyphColour(0), pic.GetPixel(2 + 8, 2 + 6));
 }
 
+TEST_F(VxMenus, APictureCellShowsTheItemsStateAroundThePicture) {
+  VxMenu menu;
+  ASSERT_TRUE(menu.LoadFromResource(117));
+  menu.ApplyToolbarIcons(152);
+  auto* popup = dynamic_cast<VxMenu*>(menu.GetSubMenu(0));
+  COLORREF hl = GetSysColor(COLOR_HIGHLIGHT), menuC = GetSysColor(COLOR_MENU);
+  COLORREF face = RGB(GetRValue(hl) + (int)(0.7 * (GetRValue(menuC) - GetRValue(hl))),
+                      GetGValue(hl) + (int)(0.7 * (GetGValue(menuC) - GetGValue(hl))),
+                      GetBValue(hl) + (int)(0.7 * (GetBValue(menuC) - GetBValue(hl))));
+  const struct {
+    UINT state;
+    COLORREF cell;
+  } cases[] = {{0, GetSysColor(COLOR_BTNFACE)}, {ODS_CHECKED, GetSysColor(COLOR_3DLIGHT)}, {ODS_SELECTED, face}};
+  CBitmap pic;
+  for (auto& c : cases) {
+    DrawItem(popup, 2, c.state, pic);
+    EXPECT_EQ(c.cell, pic.GetPixel(2 + 1, 2 + 1)) << c.state;  // the keyed-out corner of the picture
+    EXPECT_EQ(GlyphColour(0), pic.GetPixel(2 + 8, 2 + 6)) << c.state;
+    EXPECT_EQ(menuC, pic.GetPixel(1, 1)) << c.state;  // the cell's frame
+  }
+}
+
+TEST_F(VxMenus, PicturesAreLoadedOnceAndNotAgainAtEachPaint) {
+  VxMenu menu;
+  ASSERT_TRUE(menu.LoadFromResource(117));
+  menu.ApplyToolbarIcons(152);
+  auto* popup = dynamic_cast<VxMenu*>(menu.GetSubMenu(0));
+  CBitmap pic;
+  DrawItem(popup, 2, 0, pic);
+  ASSERT_EQ(GlyphColour(0), pic.GetPixel(2 + 8, 2 + 6));
+  // The toolbar's bitmap changes under the open menu: every paint, enabled or disabled, still
+  // draws the strip that was loaded with the menu.
+  std::vector<BYTE> blank = test_pictures::ToolbarBitmap(3);
+  for (size_t i = 40; i + 2 < blank.size(); i += 3) blank[i] = blank[i + 1] = blank[i + 2] = 192;
+  AfxRegisterResourceCopy(RT_BITMAP, MAKEINTRESOURCE(152), blank.data(), blank.size());
+  for (int paint = 0; paint < 3; ++paint) {
+    DrawItem(popup, 2, 0, pic);
+    EXPECT_EQ(GlyphColour(0), pic.GetPixel(2 + 8, 2 + 6)) << paint;
+  }
+  DrawItem(popup, 2, ODS_GRAYED, pic);
+  EXPECT_EQ(GetSysColor(COLOR_BTNSHADOW), pic.GetPixel(2 + 8, 2 + 6));  // the loaded shape, embossed
+  // A menu loaded afresh picks up the new bitmap.
+  menu.DestroyItems();
+  ASSERT_TRUE(menu.LoadFromResource(117));
+  menu.ApplyToolbarIcons(152);
+  popup = dynamic_cast<VxMenu*>(menu.GetSubMenu(0));
+  DrawItem(popup, 2, 0, pic);
+  EXPECT_NE(GlyphColour(0), pic.GetPixel(2 + 8, 2 + 6));
+}
+
 TEST_F(VxMenus, CheckedDisabledAndSeparatorItemsAreDrawnByHand) {
   VxMenu menu;
   ASSERT_TRUE(menu.LoadFromResource(300));
@@ -164,6 +216,56 @@ TEST_F(VxMenus, CheckedDisabledAndSeparatorItemsAreDrawnByHand) {
   EXPECT_EQ(GetSysColor(COLOR_BTNFACE), pic.GetPixel(50, 9));
   EXPECT_EQ(GetSysColor(COLOR_BTNHIGHLIGHT), pic.GetPixel(50, 3));
   EXPECT_EQ(GetSysColor(COLOR_BTNHIGHLIGHT), pic.GetPixel(21, 9));  // the line starts 23 in
+}
+
+TEST_F(VxMenus, ItemsAreSizedForPictureCaptionAndShortcutWhichEndsSixteenPixelsIn) {
+  VxMenu menu;
+  ASSERT_TRUE(menu.LoadFromResource(117));
+  auto* popup = dynamic_cast<VxMenu*>(menu.GetSubMenu(0));
+  auto measure = [&](UINT pos) {
+    MEASUREITEMSTRUCT mis{};
+    mis.CtlType = ODT_MENU;
+    mis.itemID = popup->GetMenuItemID((int)pos);
+    mis.itemData = reinterpret_cast<ULONG_PTR>(popup->GetItemData(pos));
+    popup->MeasureItem(&mis);
+    return CSize((int)mis.itemWidth, (int)mis.itemHeight);
+  };
+  EXPECT_EQ(CSize(0, GetSystemMetrics(SM_CYMENU) / 2), measure(1));  // separator
+  const CSize save = measure(2), copy = measure(4);
+  EXPECT_EQ(std::max(GetSystemMetrics(SM_CYMENU), 19), save.cy);
+  EXPECT_GT(save.cx, copy.cx + 30);  // room for the shortcut
+  // Drawn at its measured width: the caption after the picture column, the shortcut
+  // right-aligned 16 pixels before the right edge.
+  CBitmap pic;
+  DrawItem(popup, 2, 0, pic, save.cx);
+  int first = -1, last = -1;  // columns holding text (dark pixels, the glyphs' edges included)
+  for (int x = 0; x < save.cx; ++x)
+    for (int y = 0; y < 19; ++y)
+      if (COLORREF c = pic.GetPixel(x, y); GetRValue(c) + GetGValue(c) + GetBValue(c) < 400) {
+        if (first < 0) first = x;
+        last = x;
+      }
+  EXPECT_GE(first, 25);
+  EXPECT_LE(last, save.cx - 16);
+  EXPECT_GE(last, save.cx - 19);
+}
+
+TEST_F(VxMenus, ARadioCheckShowsTheCheckMarkAndOnlyAnItemsOwnCheckBitmapTheDot) {
+  VxMenu menu;
+  ASSERT_TRUE(menu.LoadFromResource(300));
+  auto* popup = dynamic_cast<VxMenu*>(menu.GetSubMenu(0));
+  ASSERT_TRUE(popup->CheckMenuRadioItem(401, 401, 401, MF_BYCOMMAND));
+  const COLORREF text = GetSysColor(COLOR_MENUTEXT);
+  CBitmap pic;
+  DrawItem(popup, 0, ODS_CHECKED, pic);
+  EXPECT_EQ(text, pic.GetPixel(12, 6));   // the check mark's last column
+  EXPECT_NE(text, pic.GetPixel(8, 8));    // no dot
+  CBitmap own;
+  own.CreateCompatibleBitmap(nullptr, 13, 13);
+  ASSERT_TRUE(popup->SetMenuItemBitmaps(0, MF_BYPOSITION, nullptr, &own));
+  DrawItem(popup, 0, ODS_CHECKED, pic);
+  EXPECT_EQ(text, pic.GetPixel(8, 8));  // the 6-pixel dot
+  EXPECT_NE(text, pic.GetPixel(12, 6));
 }
 
 TEST_F(VxMenus, ItemsInsertedByOtherCodeBecomeOwnerDrawnAfterSync) {

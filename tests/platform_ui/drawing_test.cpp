@@ -9,6 +9,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -244,6 +245,14 @@ TEST(Text, FontsMapToInstalledFacesWithTheirHeights) {
   LOGFONT lf;
   f.GetLogFont(&lf);
   EXPECT_EQ(-13, lf.lfHeight);  // 10 points at 96 dots per inch
+  // Point sizes round to the nearest pixel: 14 and 11 points are 18.67 and 14.67 pixels.
+  for (auto [tenths, px] : {std::pair{140, -19}, {110, -15}, {85, -11}, {90, -12}}) {
+    CFont p;
+    ASSERT_TRUE(p.CreatePointFont(tenths, "Arial"));
+    LOGFONT pl;
+    p.GetLogFont(&pl);
+    EXPECT_EQ(px, pl.lfHeight) << tenths;
+  }
   c.dc.SelectObject(&f);
   TEXTMETRIC tm;
   c.dc.GetTextMetrics(&tm);

@@ -221,6 +221,46 @@ TEST_F(Windows, GeometryAndCoordinateConversions) {
   EXPECT_EQ(&child, CWnd::FromHandle(::ChildWindowFromPoint(top.m_hWnd, POINT{20, 30})));
 }
 
+TEST_F(Windows, SetWindowPosStacksSiblingsOnTopAtTheBottomOrBehindAGivenOne) {
+  CLogWnd top("top");
+  MakeTop(top, 100, 100, 200, 100);
+  const COLORREF colours[3] = {RGB(255, 0, 0), RGB(0, 160, 0), RGB(0, 0, 255)};
+  CLogWnd a("a"), b("b"), c("c");
+  CLogWnd* kids[3] = {&a, &b, &c};
+  for (int i = 0; i < 3; ++i) {
+    LPCTSTR filled = AfxRegisterWndClass(0, nullptr, ::CreateSolidBrush(colours[i]));
+    // Overlapping: a at 0..80, b at 20..100, c at 40..120; all three share 40..80.
+    ASSERT_TRUE(kids[i]->CreateEx(0, filled, "", WS_CHILD | WS_VISIBLE, CRect(20 * i, 0, 20 * i + 80, 50), &top, 10 + i));
+  }
+  auto onTop = [&] {
+    CBitmap shot;
+    EXPECT_TRUE(AfxCaptureWindow(top.m_hWnd, &shot));
+    COLORREF c = shot.GetPixel(60, 25);
+    for (int i = 0; i < 3; ++i)
+      if (c == colours[i]) return i;
+    return -1;
+  };
+  EXPECT_EQ(2, onTop());  // the last created is on top
+  a.SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);  // to the top
+  EXPECT_EQ(0, onTop());
+  ::SetWindowPos(a.m_hWnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  EXPECT_EQ(2, onTop());
+  c.SetWindowPos(&b, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);  // just behind b: b shows
+  EXPECT_EQ(1, onTop());
+  EXPECT_EQ(b.m_hWnd, ::GetWindow(top.m_hWnd, GW_CHILD));  // the first child is the topmost
+  EXPECT_EQ(c.m_hWnd, ::GetWindow(b.m_hWnd, GW_HWNDNEXT));
+  EXPECT_EQ(a.m_hWnd, ::GetWindow(c.m_hWnd, GW_HWNDNEXT));
+  // SWP_NOZORDER keeps the order, whatever window is named.
+  a.SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+  EXPECT_EQ(1, onTop());
+  // SWP_SHOWWINDOW shows a hidden window.
+  b.ShowWindow(SW_HIDE);
+  EXPECT_EQ(2, onTop());
+  b.SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+  EXPECT_TRUE(b.IsWindowVisible());
+  EXPECT_EQ(1, onTop());
+}
+
 TEST_F(Windows, APostFromAWorkerThreadArrivesOnTheUserInterfaceThread) {
   CLogWnd w("w");
   MakeTop(w);
@@ -228,7 +268,7 @@ TEST_F(Windows, APostFromAWorkerThreadArrivesOnTheUserInterfaceThread) {
   std::thread worker([h] { EXPECT_TRUE(::PostMessage(h, WM_APP + 1, 11, 22)); });
   worker.join();
   EXPECT_EQ(nullptr, last(WM_APP + 1));  // queued, not yet delivered
-  AfxTestWait(200, [] { return last(WM_APP + 1) != nullptr; });
+  AfxTestWait(5000, [] { return last(WM_APP + 1) != nullptr; });
   const Logged* m = last(WM_APP + 1);
   ASSERT_NE(nullptr, m);
   EXPECT_EQ(11u, m->wp);
@@ -261,7 +301,7 @@ TEST_F(Windows, SendMessageIsSynchronousAndReturnsTheHandlersResult) {
   HWND h = w.m_hWnd;
   LRESULT fromThread = 0;
   std::thread t([&] { fromThread = ::SendMessage(h, WM_APP + 5, 10, 5); });
-  AfxTestWait(500, [&] { return fromThread != 0; });
+  AfxTestWait(5000, [&] { return fromThread != 0; });
   t.join();
   EXPECT_EQ(15, fromThread);
 }
@@ -271,7 +311,7 @@ TEST_F(Windows, TimersTickByIdUntilKilled) {
   MakeTop(w);
   w.SetTimer(7, 15);
   w.SetTimer(9, 15);
-  AfxTestWait(400, [] {
+  AfxTestWait(5000, [] {
     int seven = 0, nine = 0;
     for (auto& l : g_log) {
       if (l.msg == WM_TIMER && l.wp == 7) ++seven;
@@ -461,14 +501,14 @@ TEST_F(Windows, MouseLeaveComesOnceThePointerIsOverAnotherWindowOrNone) {
   AfxTestWait(10);
   EXPECT_EQ(nullptr, last(WM_MOUSELEAVE));
   AfxTestMoveTo(top.m_hWnd, 150, 150);
-  AfxTestWait(50, [] { return last(WM_MOUSELEAVE) != nullptr; });
+  AfxTestWait(5000, [] { return last(WM_MOUSELEAVE) != nullptr; });
   ASSERT_NE(nullptr, last(WM_MOUSELEAVE, "child"));
   g_log.clear();
   AfxTestMoveTo(top.m_hWnd, 20, 20);
   tme.hwndTrack = top.m_hWnd;
   ASSERT_TRUE(TrackMouseEvent(&tme));
   AfxTestMoveAway();
-  AfxTestWait(50, [] { return last(WM_MOUSELEAVE) != nullptr; });
+  AfxTestWait(5000, [] { return last(WM_MOUSELEAVE) != nullptr; });
   EXPECT_NE(nullptr, last(WM_MOUSELEAVE, "top"));
   EXPECT_EQ(1u, names(WM_MOUSELEAVE).size());
 }

@@ -1,11 +1,13 @@
 // The clipboard's text and pictures, and the shell's checks on what it opens.
 #include "platform/ui/AfxWin.h"
 #include "platform/ui/Clipboard.h"
+#include "platform/core/AfxGlobalMem.h"
 
 #include "tests/platform_ui2/TestDir.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 namespace {
@@ -50,6 +52,42 @@ TEST(Clipboard, PictureAsEmfBytesAndImage) {
   CString t;
   EXPECT_FALSE(AfxGetClipboardText(t));  // a picture replaced the text
   EXPECT_FALSE(AfxSetClipboardPicture({}, nullptr));
+}
+
+// Text handed over as the platform does it: a movable global block the clipboard then owns.
+TEST(Clipboard, TextInAGlobalBlockThroughThePlatformCalls) {
+  AfxWinInit(0, nullptr);
+  const char text[] = "Dover\t1 Jan 2026\t06:42\t4.1\r\n";
+  HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, sizeof(text));
+  ASSERT_NE(mem, nullptr);
+  EXPECT_EQ(GlobalSize(mem), sizeof(text));
+  auto* p = static_cast<char*>(GlobalLock(mem));
+  ASSERT_NE(p, nullptr);
+  std::memcpy(p, text, sizeof(text));
+  EXPECT_FALSE(GlobalUnlock(mem));  // no lock left
+  EXPECT_EQ(SetClipboardData(CF_TEXT, mem), nullptr);  // not open
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  ASSERT_TRUE(EmptyClipboard());
+  EXPECT_EQ(SetClipboardData(CF_TEXT, mem), (HANDLE)mem);
+  ASSERT_TRUE(CloseClipboard());
+  EXPECT_EQ(GlobalLock(mem), nullptr);  // the clipboard took and freed it
+  EXPECT_EQ(GlobalFree(mem), mem);
+
+  CString back;
+  ASSERT_TRUE(AfxGetClipboardText(back));
+  EXPECT_STREQ(back, text);
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
+  HANDLE got = GetClipboardData(CF_TEXT);
+  ASSERT_NE(got, nullptr);
+  EXPECT_STREQ(static_cast<const char*>(GlobalLock(got)), text);
+  GlobalUnlock(got);
+  // A handle that is no block is refused, not read.
+  int notABlock = 0;
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EXPECT_EQ(SetClipboardData(CF_TEXT, &notABlock), nullptr);
+  CloseClipboard();
+  ASSERT_TRUE(AfxGetClipboardText(back));
+  EXPECT_STREQ(back, text);
 }
 
 std::string g_opened;

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <string>
 #include <utility>
@@ -257,6 +259,69 @@ TEST_F(Controls, StaticTextAlignmentsAndEtchedLine) {
   EXPECT_EQ(r.second - r.first, l.second - l.first);  // the same text, moved
   EXPECT_EQ(pic.GetPixel(50, 70), GetSysColor(COLOR_3DSHADOW));
   EXPECT_EQ(pic.GetPixel(50, 71), GetSysColor(COLOR_3DHILIGHT));
+}
+
+// What a label shows for its styles: the ink box of its text or picture in the host's picture.
+TEST_F(Controls, StaticEllipsesPrefixesCentringAndPictures) {
+  auto ink = [&](CWnd& w) {
+    CBitmap pic;
+    EXPECT_TRUE(AfxCaptureWindow(host.m_hWnd, &pic));
+    CRect wr;
+    w.GetWindowRect(&wr);
+    host.ScreenToClient(&wr);
+    CRect box(INT_MAX, INT_MAX, INT_MIN, INT_MIN);
+    for (int y = wr.top; y < wr.bottom; ++y)
+      for (int x = wr.left; x < wr.right; ++x)
+        if (pic.GetPixel(x, y) != GetSysColor(COLOR_3DFACE)) {
+          box.left = std::min(box.left, (int)(x - wr.left));
+          box.top = std::min(box.top, (int)(y - wr.top));
+          box.right = std::max(box.right, (int)(x - wr.left + 1));
+          box.bottom = std::max(box.bottom, (int)(y - wr.top + 1));
+        }
+    return box;
+  };
+  const char* longText = "Harwich and Felixstowe approaches";
+  struct Case {
+    const char* text;
+    DWORD style;
+  } cases[] = {{longText, SS_LEFT}, {longText, SS_LEFT | SS_ENDELLIPSIS}, {"&Height", SS_LEFT},
+               {"&Height", SS_LEFT | SS_NOPREFIX}, {"Tide", SS_CENTER}, {"Tide", SS_CENTER | SS_CENTERIMAGE}};
+  std::vector<CRect> boxes;
+  for (const Case& c : cases) {
+    CStatic label;
+    ASSERT_TRUE(label.Create(c.text, WS_CHILD | WS_VISIBLE | c.style, CRect(10, 10, 110, 70), &host));
+    boxes.push_back(ink(label));
+    label.DestroyWindow();
+  }
+  int line = boxes[5].Height() + 4;  // one line of text, with room for descenders
+  EXPECT_GT(boxes[0].Height(), line);   // wrapped onto more lines
+  EXPECT_LE(boxes[1].Height(), line);   // one line, cut short with "..."
+  EXPECT_GT(boxes[1].right, 85);        // the dots reach towards the right edge
+  EXPECT_GT(boxes[3].Width(), boxes[2].Width());  // the '&' drawn rather than underlining the H
+  EXPECT_NEAR(boxes[4].left + boxes[4].right, 100, 3);  // centred across
+  EXPECT_LT(boxes[4].top, 4);
+  EXPECT_NEAR(boxes[5].top + boxes[5].bottom, 60, 4);  // and down as well
+
+  // A bitmap at the top left, or in the middle with SS_CENTERIMAGE.
+  CBitmap bmp;
+  {
+    CClientDC screen(&host);
+    ASSERT_TRUE(bmp.CreateCompatibleBitmap(&screen, 20, 10));
+    CDC mem;
+    mem.CreateCompatibleDC(&screen);
+    CBitmap* old = mem.SelectObject(&bmp);
+    mem.FillSolidRect(0, 0, 20, 10, RGB(0, 128, 0));
+    mem.SelectObject(old);
+  }
+  for (DWORD centre : {0ul, (unsigned long)SS_CENTERIMAGE}) {
+    CStatic picture;
+    ASSERT_TRUE(picture.Create("", WS_CHILD | WS_VISIBLE | SS_BITMAP | centre, CRect(10, 10, 110, 70), &host));
+    picture.SetBitmap((HBITMAP)bmp.GetSafeHandle());
+    EXPECT_EQ(picture.GetBitmap(), (HBITMAP)bmp.GetSafeHandle());
+    CRect b = ink(picture);
+    EXPECT_EQ(b, centre ? CRect(40, 25, 60, 35) : CRect(0, 0, 20, 10));
+    picture.DestroyWindow();
+  }
 }
 
 TEST_F(Controls, EveryKindRendersToAPicture) {

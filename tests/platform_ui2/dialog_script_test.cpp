@@ -18,6 +18,8 @@ TEST(DialogScript, CompilesIntoATemplate) {
       "  font \"MS Shell Dlg\" 8\n"
       "  control \"Button\" 1 \"OK\" 121 193 50 14 BS_DEFPUSHBUTTON|WS_TABSTOP\n"
       "  control \"SysTreeView32\" 183 \"\" 7 7 164 180 TVS_HASLINES|0x8000 exstyle WS_EX_CLIENTEDGE\n"
+      "  control \"ComboBox\" 184 \"\" 7 190 60 80 CBS_DROPDOWNLIST|CBS_SORT|WS_VSCROLL\n"
+      "  control \"Static\" -1 \"&Port\" 7 200 60 8 SS_NOPREFIX|SS_ENDELLIPSIS\n"
       "end\n";
   CString err;
   ASSERT_TRUE(AfxCompileUiScript("t.nrc", text, std::strlen(text), &err)) << err.GetString();
@@ -28,13 +30,16 @@ TEST(DialogScript, CompilesIntoATemplate) {
   EXPECT_EQ(t->dwStyle, (DWORD)(DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU));
   EXPECT_STREQ(t->lpszFont, "MS Shell Dlg");
   EXPECT_EQ(t->nPointSize, 8);
-  ASSERT_EQ(t->nItems, 2);
+  ASSERT_EQ(t->nItems, 4);
   EXPECT_STREQ(t->pItems[0].lpszClass, "Button");
   EXPECT_EQ(t->pItems[0].nID, 1u);
   EXPECT_EQ(t->pItems[0].dwStyle, (DWORD)(BS_DEFPUSHBUTTON | WS_TABSTOP));
   EXPECT_EQ(t->pItems[1].dwStyle, (DWORD)(TVS_HASLINES | 0x8000));
   EXPECT_EQ(t->pItems[1].dwExStyle, (DWORD)WS_EX_CLIENTEDGE);
   EXPECT_EQ(t->pItems[1].y, 7);
+  EXPECT_EQ(t->pItems[2].dwStyle, (DWORD)(CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL));
+  EXPECT_EQ(t->pItems[3].nID, 0xFFFFu);  // a label without an id
+  EXPECT_EQ(t->pItems[3].dwStyle, (DWORD)(SS_NOPREFIX | SS_ENDELLIPSIS));
 }
 
 TEST(DialogScript, AFaultNamesItsLine) {

@@ -480,3 +480,46 @@ TEST(MetaFile, RefusedPathsAndBadBytes) {
 }
 
 }  // namespace
+
+namespace {
+
+// LibreOffice, the other tool users open pictures with, reads the same file: each shape in its
+// colour, in the same order across and down, and the text.
+TEST(MetaFile, LibreOfficeReadsTheSameDrawing) {
+  if (std::system("command -v soffice >/dev/null 2>&1") != 0) GTEST_SKIP() << "no LibreOffice here";
+  AfxWinInit(0, nullptr);
+  TestDir dir;
+  std::string path = dir.file("scene.emf");
+  CMetaFileDC dc;
+  ASSERT_TRUE(dc.CreateEnhanced(nullptr, path.c_str(), nullptr, "Quillane Neapwise"));
+  drawScene(&dc);
+  HENHMETAFILE h = dc.CloseEnhanced();
+  ASSERT_NE(h, nullptr);
+  DeleteEnhMetaFile(h);
+  std::string cmd = "HOME='" + dir.file("home") + "' soffice -env:UserInstallation=file://" + dir.file("profile") +
+                    " --headless --convert-to png --outdir '" + dir.file("out") + "' '" + path + "' >/dev/null 2>&1";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  QImage img = QImage(QString::fromStdString(dir.file("out/scene.png"))).convertToFormat(QImage::Format_RGB32);
+  ASSERT_FALSE(img.isNull()) << "LibreOffice could not convert the file";
+  struct Blob {
+    long n = 0, sx = 0, sy = 0;
+    double x() const { return n ? (double)sx / n : -1; }
+    double y() const { return n ? (double)sy / n : -1; }
+  } red, yellow, green, dark;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x) {
+      QRgb p = img.pixel(x, y);
+      Blob* b = near(p, kRed) ? &red : near(p, kYellow) ? &yellow : near(p, kGreen) ? &green
+                : qGray(p) < 60 ? &dark : nullptr;
+      if (b) ++b->n, b->sx += x, b->sy += y;
+    }
+  ASSERT_GT(red.n, 500);
+  ASSERT_GT(yellow.n, 300);
+  ASSERT_GT(green.n, 300);
+  EXPECT_GT(dark.n, 200);  // the frames and the two texts
+  EXPECT_LT(red.x(), yellow.x());
+  EXPECT_NEAR(red.y(), yellow.y(), 30);
+  EXPECT_GT(green.y(), red.y());  // the line and the square below the top row
+}
+
+}  // namespace

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+
 #include <cstdlib>
 #include <cstring>
 #include <regex>
@@ -89,6 +91,43 @@ TEST(Print, AbortedDocumentLeavesNoFileAndBadCallsFail) {
   dc.Rectangle(10, 10, 100, 100);
   ASSERT_GT(dc.AbortDoc(), 0);
   EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+// The pages as a reader shows them: each page rendered by poppler from the PDF, with what was
+// drawn on it where it was drawn, in the printer's own coordinates.
+TEST(Print, ThePagesShowWhatWasDrawnWhereItWasDrawn) {
+  AfxWinInit(0, nullptr);
+  TestDir dir;
+  std::string path = dir.file("pages.pdf");
+  const COLORREF colours[2] = {RGB(200, 0, 0), RGB(0, 0, 200)};
+  {
+    CPrintDC dc;
+    ASSERT_TRUE(dc.CreatePdf(path.c_str(), 300));
+    ASSERT_GT(dc.StartDoc("Pages"), 0);
+    int w = dc.GetDeviceCaps(HORZRES), h = dc.GetDeviceCaps(VERTRES);
+    for (int page = 0; page < 2; ++page) {
+      ASSERT_GT(dc.StartPage(), 0);
+      // Page 1 fills its top left quarter, page 2 its bottom right one.
+      int x = page ? w / 2 : 0, y = page ? h / 2 : 0;
+      dc.FillSolidRect(x, y, w / 2, h / 2, colours[page]);
+      ASSERT_GT(dc.EndPage(), 0);
+    }
+    ASSERT_GT(dc.EndDoc(), 0);
+  }
+  std::string cmd = "pdftoppm -r 20 -png '" + path + "' '" + dir.file("page") + "' >/dev/null 2>&1";
+  if (std::system("command -v pdftoppm >/dev/null 2>&1") != 0) GTEST_SKIP() << "no pdftoppm here";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  for (int page = 0; page < 2; ++page) {
+    QImage img(QString::fromStdString(dir.file("page-" + std::to_string(page + 1) + ".png")));
+    ASSERT_FALSE(img.isNull()) << page;
+    EXPECT_NEAR(img.width(), 165, 2);  // A4 at 20 dpi
+    EXPECT_NEAR(img.height(), 234, 2);
+    QPoint filled = page ? QPoint(img.width() * 3 / 4, img.height() * 3 / 4) : QPoint(img.width() / 4, img.height() / 4);
+    QPoint empty = page ? QPoint(img.width() / 4, img.height() / 4) : QPoint(img.width() * 3 / 4, img.height() * 3 / 4);
+    QRgb c = img.pixel(filled);
+    EXPECT_EQ(RGB(qRed(c), qGreen(c), qBlue(c)), colours[page]) << page;
+    EXPECT_EQ(img.pixel(empty) & 0xFFFFFF, 0xFFFFFFu) << page;
+  }
 }
 
 }  // namespace

@@ -194,6 +194,67 @@ TEST_F(Graph, DatumLinesLieAtTheirHeightsAndHiddenOrZeroLevelsAreNotDrawn) {
   }
 }
 
+TEST_F(Graph, TheBackgroundRunsInBandsFromTheBackColourToTheGradientColourOrIsFlat) {
+  CGraphWnd g;
+  day.Push(g);
+  g.SetShowMHWS(0), g.SetShowMHWN(0), g.SetShowMLWN(0), g.SetShowMLWS(0);
+  g.SetBackColour(RGB(40, 80, 160));
+  g.SetGradientColour(RGB(240, 240, 200));
+  CBitmap pic;
+  Render(g, 800, 400, pic);
+  Geo geo(g);
+  const int x = geo.X(60) + 3;  // between two hour lines
+  auto background = [&](int y) {
+    COLORREF c = pic.GetPixel(x, y);
+    return IsCurve(c) || c == kGrid || c == kMark || c == RGB(0, 0, 0) ? CLR_INVALID : c;
+  };
+  std::vector<COLORREF> column;
+  for (int y = geo.P.top + 1; y < geo.P.bottom; ++y)
+    if (COLORREF c = background(y); c != CLR_INVALID) column.push_back(c);
+  ASSERT_GT(column.size(), 200u);
+  EXPECT_NEAR(40, GetRValue(column.front()), 6);  // the back colour at the top
+  EXPECT_NEAR(160, GetBValue(column.front()), 6);
+  EXPECT_NEAR(240, GetRValue(column.back()), 6);  // the gradient colour at the bottom
+  EXPECT_NEAR(200, GetBValue(column.back()), 6);
+  int bands = 1;
+  for (size_t i = 1; i < column.size(); ++i) {
+    EXPECT_GE(GetRValue(column[i]), GetRValue(column[i - 1])) << i;  // lighter all the way down
+    bands += column[i] != column[i - 1];
+  }
+  EXPECT_NEAR(geo.P.Height() / 5, bands, 4);  // steps of about 5 pixels
+  // Equal colours: one flat plot.
+  g.SetGradientColour(RGB(40, 80, 160));
+  Render(g, 800, 400, pic);
+  for (int y = geo.P.top + 1; y < geo.P.bottom; ++y) {
+    if (COLORREF c = background(y); c != CLR_INVALID) {
+      EXPECT_EQ(RGB(40, 80, 160), c) << y;
+    }
+  }
+}
+
+TEST_F(Graph, EachDatumLineIsLabelledAboveItsLeftEnd) {
+  CGraphWnd g;
+  day.Push(g);
+  g.SetShowMHWN(0), g.SetShowMLWN(0), g.SetShowMLWS(0);
+  g.SetMHWS(day.dayMax * 0.8);
+  CBitmap pic;
+  Render(g, 800, 400, pic);
+  Geo geo(g);
+  const int y = geo.Y(day.dayMax * 0.8);
+  auto levelInk = [&](int top, int bottom) {
+    int n = 0;
+    for (int py = top; py < bottom; ++py)
+      for (int px = geo.P.left + 2; px < geo.P.left + 120; ++px) {
+        COLORREF c = pic.GetPixel(px, py);
+        n += std::abs(GetRValue(c) - GetRValue(kLevel)) + std::abs(GetGValue(c) - GetGValue(kLevel)) +
+                 std::abs(GetBValue(c) - GetBValue(kLevel)) < 60;
+      }
+    return n;
+  };
+  EXPECT_GT(levelInk(y - 14, y), 30);  // "MHWS - n.nm" sits on the line
+  EXPECT_LT(levelInk(y + 2, y + 16), 5);  // and not below it
+}
+
 TEST_F(Graph, TheTimeMarkStandsAtItsMinuteAndRunsAcrossToTheHeightAxis) {
   CGraphWnd g;
   day.Push(g);
@@ -245,6 +306,50 @@ TEST_F(Graph, FeetScaleTheAxisAndLabelsWhileTheStoredMetresStay) {
   EXPECT_NEAR(g.GetHeightDisplay(600), day.prediction.HeightAt(600, day.zone, 0) * 3.2808, 1e-9);
   // The curve and the datum lines keep their places: every height scales with the axis.
   for (int x = gm.P.left + 5; x < gm.P.right - 5; x += 50) EXPECT_NEAR(CurveTop(metres, gm, x), CurveTop(feet, gf, x), 1);
+}
+
+// Bounding box of the text pixels (near the black axis colour) inside the rectangle.
+CRect InkIn(const CBitmap& b, const CRect& r) {
+  CRect box(10000, 10000, -1, -1);
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x)
+      if (COLORREF c = b.GetPixel(x, y); GetRValue(c) + GetGValue(c) + GetBValue(c) < 200) {
+        box.left = std::min<LONG>(box.left, x);
+        box.top = std::min<LONG>(box.top, y);
+        box.right = std::max<LONG>(box.right, x + 1);
+        box.bottom = std::max<LONG>(box.bottom, y + 1);
+      }
+  return box.right < 0 ? CRect() : box;
+}
+
+TEST_F(Graph, TheTitleAndTimeCaptionAreCentredAndTheHeightCaptionReadsUpwardsWithItsUnit) {
+  CGraphWnd g;
+  day.Push(g);
+  CBitmap pic;
+  Render(g, 800, 400, pic);
+  Geo geo(g);
+  // The title: centred, 5 pixels from the top, above the plot.
+  CRect title = InkIn(pic, CRect(1, 1, 799, geo.P.top));
+  ASSERT_FALSE(title.IsRectEmpty());
+  EXPECT_NEAR(400, title.CenterPoint().x, 4);
+  EXPECT_NEAR(8, title.top, 4);
+  // The time caption: centred under the hour labels, near the bottom.
+  CRect time = InkIn(pic, CRect(1, 400 - 20, 799, 399));
+  ASSERT_FALSE(time.IsRectEmpty());
+  EXPECT_NEAR(402, time.CenterPoint().x, 4);
+  EXPECT_LT(time.Width(), 60);
+  // The height caption: a tall, narrow column at the left edge, centred beside the plot.
+  CRect metres = InkIn(pic, CRect(1, 1, geo.P.left / 2, 399));
+  ASSERT_FALSE(metres.IsRectEmpty());
+  EXPECT_GT(metres.Height(), 3 * metres.Width());
+  EXPECT_NEAR(5, metres.left, 3);
+  EXPECT_NEAR((geo.P.top + geo.P.bottom) / 2, metres.CenterPoint().y, 6);
+  // In feet the caption says so: "Height (Feet)" is shorter than "Height (Metres)".
+  g.SetFeet(1);
+  Render(g, 800, 400, pic);
+  CRect feet = InkIn(pic, CRect(1, 1, geo.P.left / 2, 399));
+  EXPECT_LT(feet.Height(), metres.Height() - 5);
+  EXPECT_NEAR(metres.CenterPoint().y, feet.CenterPoint().y, 6);
 }
 
 TEST_F(Graph, HeightStepsAndLineWidthsFollowTheirRules) {
@@ -318,6 +423,11 @@ class COwner : public CWnd {
  public:
   std::vector<UINT> commands;
   int fullScreen = 0;
+  std::vector<std::pair<WPARAM, LPARAM>> dblClicks;
+  LRESULT OnDblClk(WPARAM w, LPARAM l) {
+    dblClicks.emplace_back(w, l);
+    return 0;
+  }
   BOOL OnCommand(WPARAM w, LPARAM l) override {
     commands.push_back(LOWORD(w));
     return CWnd::OnCommand(w, l);
@@ -330,6 +440,7 @@ class COwner : public CWnd {
 };
 BEGIN_MESSAGE_MAP(COwner, CWnd)
   ON_MESSAGE(WM_GRAPH_FULLSCREEN, OnFullScreen)
+  ON_MESSAGE(WM_LBUTTONDBLCLK, OnDblClk)
 END_MESSAGE_MAP()
 
 class GraphWindow : public Graph {
@@ -471,11 +582,12 @@ TEST_F(GraphWindow, TheMouseOverTheCurveReadsTheHeightAndTime) {
 TEST_F(GraphWindow, ClicksCalculateWithoutDataAndADoubleClickAsksForFullScreen) {
   graph.SetHasData(0);
   AfxTestClick(graph.GetSafeHwnd(), 100, 100);
-  AfxTestWait(30, [&] { return host.calculateCalls > 0; });
+  AfxTestWait(5000, [&] { return host.calculateCalls > 0; });
   EXPECT_EQ(1, host.calculateCalls);
   EXPECT_TRUE(graph.HasData());
+  EXPECT_EQ(graph.GetSafeHwnd(), ::GetFocus());  // the click gives the graph the focus
   AfxTestDoubleClick(graph.GetSafeHwnd(), 200, 200);
-  AfxTestWait(30, [&] { return owner.fullScreen > 0; });
+  AfxTestWait(5000, [&] { return owner.fullScreen > 0; });
   EXPECT_EQ(1, owner.fullScreen);
 }
 
@@ -484,11 +596,13 @@ TEST_F(GraphWindow, TheContextMenuOffersTheGraphCommandsWithTheirPictures) {
   std::vector<std::string> texts;
   CBitmap shot;
   RECT saveRect{}, popupRect{}, copyRect{};
+  UINT defaultItem = (UINT)-1;
   CTestCallLater later(50, [&] {
     HMENU menus[2];
     HWND wnds[2];
     if (AfxGetTrackingMenus(menus, wnds, 2) != 1) return;
     for (int i = 0; i < GetMenuItemCount(menus[0]); ++i) ids.push_back(GetMenuItemID(menus[0], i));
+    defaultItem = GetMenuDefaultItem(menus[0], TRUE, 0);
     auto* vx = dynamic_cast<VxMenu*>(CMenu::FromHandlePermanent(menus[0]));
     for (int i = 0; vx && i < GetMenuItemCount(menus[0]); ++i)
       texts.push_back(vx->GetItemData(i) ? vx->GetItemData(i)->text.GetString() : "?");
@@ -506,6 +620,12 @@ TEST_F(GraphWindow, TheContextMenuOffersTheGraphCommandsWithTheirPictures) {
   AfxTestWait(2000, [&] { return !owner.commands.empty(); });
   const std::vector<UINT> expected{32787, 0, 32807, 57607, 32821, 0, 32785, 32791, 0, 32790, 0, 32820};
   EXPECT_EQ(expected, ids);
+  EXPECT_EQ(0u, defaultItem);  // View Full Screen
+  // From the keyboard the menu opens 5 pixels into the graph.
+  CPoint origin(0, 0);
+  graph.ClientToScreen(&origin);
+  EXPECT_EQ(origin.x + 5, popupRect.left);
+  EXPECT_EQ(origin.y + 5, popupRect.top);
   ASSERT_EQ(12u, texts.size());
   EXPECT_EQ("View &Full Screen", texts[0]);
   EXPECT_EQ(0u, texts[2].find("Save &As..."));
@@ -530,6 +650,24 @@ TEST_F(GraphWindow, TheContextMenuOffersTheGraphCommandsWithTheirPictures) {
     EndMenu();
   });
   graph.SendMessage(WM_CONTEXTMENU, (WPARAM)graph.GetSafeHwnd(), MAKELPARAM(-1, -1));
+  EXPECT_TRUE(check.Wait());
+  EXPECT_EQ(0, opened);
+}
+
+TEST_F(GraphWindow, TheFullScreenGraphHandsItsDoubleClickToItsParentAndOpensNoMenu) {
+  graph.SetFullScreen();
+  AfxTestDoubleClick(graph.GetSafeHwnd(), 200, 200);
+  AfxTestWait(30, [&] { return !owner.dblClicks.empty(); });
+  ASSERT_EQ(1u, owner.dblClicks.size());
+  EXPECT_EQ(0u, owner.dblClicks[0].first);
+  EXPECT_EQ(0, owner.dblClicks[0].second);
+  EXPECT_EQ(0, owner.fullScreen);  // no second full-screen window
+  int opened = 0;
+  CTestCallLater check(30, [&] {
+    opened = AfxGetTrackingMenus(nullptr, nullptr, 2) > 0;
+    EndMenu();
+  });
+  graph.SendMessage(WM_CONTEXTMENU, (WPARAM)graph.GetSafeHwnd(), MAKELPARAM(300, 300));
   EXPECT_TRUE(check.Wait());
   EXPECT_EQ(0, opened);
 }

@@ -66,7 +66,7 @@ TEST_F(Popups, AColourCellPickedWithTheMouseIsSentToTheOwnerAndThePopupCloses) {
   ASSERT_EQ(std::vector<WPARAM>{3}, notify.colours);
   EXPECT_EQ(g_colourTable[10], notify.seen);
   EXPECT_EQ(0x008B8Bu, popup.GetColour());
-  AfxTestWait(20, [&] { return popup.GetSafeHwnd() == nullptr; });
+  AfxTestWait(5000, [&] { return popup.GetSafeHwnd() == nullptr; });
   EXPECT_EQ(nullptr, popup.GetSafeHwnd());
 }
 
@@ -89,7 +89,7 @@ TEST_F(Popups, APressOnOneCellAndAReleaseOnAnotherPicksNothingAndAClickOutsideCl
   EXPECT_EQ(g_colourTable[39], shot.GetPixel(5 + 18 * 7 + 9, 5 + 18 * 4 + 9));
   Click(at, -30, 40);  // left of the popup
   EXPECT_TRUE(notify.colours.empty());
-  AfxTestWait(20, [&] { return popup.GetSafeHwnd() == nullptr; });
+  AfxTestWait(5000, [&] { return popup.GetSafeHwnd() == nullptr; });
   EXPECT_EQ(nullptr, popup.GetSafeHwnd());
   // "More..." opens the colour dialog on black; cancelled, the popup closes without a message.
   COLORREF asked = CLR_INVALID;
@@ -100,7 +100,7 @@ TEST_F(Popups, APressOnOneCellAndAReleaseOnAnotherPicksNothingAndAClickOutsideCl
   ASSERT_TRUE(popup.Create(&notify, at.x, at.y));
   AfxTestWait(10);
   Click(at, 77, 113);
-  AfxTestWait(20, [&] { return popup.GetSafeHwnd() == nullptr; });
+  AfxTestWait(5000, [&] { return popup.GetSafeHwnd() == nullptr; });
   EXPECT_EQ(RGB(0, 0, 0), asked);
   EXPECT_TRUE(notify.colours.empty());
   EXPECT_EQ(nullptr, popup.GetSafeHwnd());
@@ -120,6 +120,38 @@ TEST_F(Popups, MoreOpensTheColourDialogAndItsColourIsPicked) {
   AfxTestWait(20, [&] { return popup.GetSafeHwnd() == nullptr; });
   EXPECT_EQ(nullptr, popup.GetSafeHwnd());
   EXPECT_EQ(nullptr, ::GetCapture());
+}
+
+TEST_F(Popups, TheCellUnderTheMouseIsRaisedAndThePressedOneSunkenWhileTheMouseIsOverIt) {
+  CColourPopup popup;
+  ASSERT_TRUE(popup.Create(&notify, at.x, at.y));
+  AfxTestWait(10);
+  const COLORREF face = GetSysColor(COLOR_BTNFACE), light = GetSysColor(COLOR_BTNHIGHLIGHT),
+                 shadow = GetSysColor(COLOR_BTNSHADOW);
+  CBitmap shot;
+  auto corner = [&](int cell) {  // top-left pixel of a cell's edge
+    AfxCaptureWindow(popup.GetSafeHwnd(), &shot);
+    return shot.GetPixel(5 + 18 * (cell % 8), 5 + 18 * (cell / 8));
+  };
+  AfxTestMouse(WM_MOUSEMOVE, POINT{at.x + 14, at.y + 14});
+  AfxTestWait(5);
+  EXPECT_EQ(light, corner(0));  // hovered: raised
+  EXPECT_EQ(face, corner(1));
+  AfxTestMouse(WM_MOUSEMOVE, POINT{at.x + 14 + 18, at.y + 14});
+  AfxTestWait(5);
+  EXPECT_EQ(face, corner(0));
+  EXPECT_EQ(light, corner(1));
+  AfxTestMouse(WM_LBUTTONDOWN, POINT{at.x + 14 + 18, at.y + 14});
+  AfxTestWait(5);
+  EXPECT_EQ(shadow, corner(1));  // pressed: sunken
+  AfxTestMouse(WM_MOUSEMOVE, POINT{at.x + 14 + 36, at.y + 14});
+  AfxTestWait(5);
+  EXPECT_EQ(face, corner(1));  // off it: flat, and the cell now under the mouse stays flat too
+  EXPECT_EQ(face, corner(2));
+  AfxTestMouse(WM_MOUSEMOVE, POINT{at.x + 14 + 18, at.y + 14});
+  AfxTestWait(5);
+  EXPECT_EQ(shadow, corner(1));  // back over it: sunken again
+  popup.DestroyWindow();
 }
 
 TEST_F(Popups, AnOwnerMayDeleteThePopupFromInsideItsNotification) {
@@ -170,7 +202,7 @@ TEST_F(Popups, TheDatePopupStepsMonthsOnlyWithinTheTablesRangeAndPicksADay) {
   EXPECT_EQ(1u, notify.dates.size());
   EXPECT_EQ(20, popup.GetDay());
   EXPECT_EQ(last.GetMonth(), popup.GetMonth());
-  AfxTestWait(20, [&] { return popup.GetSafeHwnd() == nullptr; });
+  AfxTestWait(5000, [&] { return popup.GetSafeHwnd() == nullptr; });
   EXPECT_EQ(nullptr, popup.GetSafeHwnd());
 }
 
@@ -186,6 +218,23 @@ TEST_F(Popups, WithoutATableTheEarliestMonthIsJanuary2009) {
   // 1 January 2009 was a Thursday: the fifth column of the first row.
   EXPECT_EQ(1, popup.GetCellDay(4));
   EXPECT_EQ(0, popup.GetCellDay(3));
+  popup.DestroyWindow();
+}
+
+TEST_F(Popups, ThePickedDayIsMarkedOnlyInItsOwnMonth) {
+  CDatePopup popup;
+  popup.SetDate(1, 1, 2009);  // a Thursday: column 4, row 0
+  ASSERT_TRUE(popup.Create(&notify, at.x, at.y));
+  AfxTestWait(10);
+  const COLORREF mark = GetSysColor(COLOR_HIGHLIGHT);
+  CBitmap shot;
+  ASSERT_TRUE(AfxCaptureWindow(popup.GetSafeHwnd(), &shot));
+  EXPECT_EQ(mark, shot.GetPixel(5 + 20 * 4 + 3, 50 + 3));
+  EXPECT_NE(mark, shot.GetPixel(5 + 20 * 5 + 3, 50 + 3));  // the 2nd is not marked
+  Click(at, 139, 13);  // February: the 1st is a Sunday, nothing marked
+  ASSERT_EQ(2, popup.GetMonth());
+  ASSERT_TRUE(AfxCaptureWindow(popup.GetSafeHwnd(), &shot));
+  for (int c = 0; c < 7; ++c) EXPECT_NE(mark, shot.GetPixel(5 + 20 * c + 3, 50 + 3)) << c;
   popup.DestroyWindow();
 }
 

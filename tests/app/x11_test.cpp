@@ -1,0 +1,154 @@
+// The program started as the README's run command starts it, on a real X server (Xvfb): its
+// main window must come up mapped and of a usable size. Skipped where no Xvfb is installed.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <regex>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+namespace fs = std::filesystem;
+
+std::string FindTool(const char* name) {
+  const char* path = std::getenv("PATH");
+  std::string all = path ? path : "/usr/bin:/bin";
+  size_t start = 0;
+  while (start <= all.size()) {
+    size_t end = all.find(':', start);
+    if (end == std::string::npos) end = all.size();
+    fs::path p = fs::path(all.substr(start, end - start)) / name;
+    if (::access(p.c_str(), X_OK) == 0) return p.string();
+    start = end + 1;
+  }
+  return {};
+}
+
+// The environment with the given variables replaced.
+std::vector<std::string> Environment(const std::vector<std::string>& set) {
+  std::vector<std::string> env = set;
+  for (char** e = environ; *e; ++e) {
+    std::string s = *e;
+    bool replaced = false;
+    for (auto& v : set) replaced |= s.compare(0, v.find('=') + 1, v, 0, v.find('=') + 1) == 0;
+    if (!replaced) env.push_back(s);
+  }
+  return env;
+}
+
+pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>& env,
+            posix_spawn_file_actions_t* actions = nullptr) {
+  std::vector<char*> argv, envp;
+  for (auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  for (auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+  envp.push_back(nullptr);
+  pid_t pid = 0;
+  if (::posix_spawn(&pid, args[0].c_str(), actions, nullptr, argv.data(), envp.data()) != 0) return 0;
+  return pid;
+}
+
+void Stop(pid_t pid) {
+  if (pid <= 0) return;
+  ::kill(pid, SIGTERM);
+  for (int i = 0; i < 100; ++i) {
+    int status;
+    if (::waitpid(pid, &status, WNOHANG) == pid) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  ::kill(pid, SIGKILL);
+  ::waitpid(pid, nullptr, 0);
+}
+
+std::string Output(const std::string& command) {
+  std::string out;
+  if (FILE* f = ::popen(command.c_str(), "r")) {
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+    ::pclose(f);
+  }
+  return out;
+}
+
+TEST(OnX11, TheRunCommandShowsTheMainWindow) {
+  const std::string xvfb = FindTool("Xvfb"), xwininfo = FindTool("xwininfo");
+  if (xvfb.empty() || xwininfo.empty()) GTEST_SKIP() << "no Xvfb or xwininfo installed";
+
+  // Xvfb picks a free display itself and writes its number to the pipe.
+  int fds[2];
+  ASSERT_EQ(0, ::pipe(fds));
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  pid_t server = Spawn({xvfb, "-displayfd", "3", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"},
+                       Environment({}), &actions);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(fds[1]);
+  ASSERT_GT(server, 0);
+  std::string display;
+  char c;
+  while (::read(fds[0], &c, 1) == 1 && c != '\n') display += c;
+  ::close(fds[0]);
+  if (display.empty()) {
+    Stop(server);
+    GTEST_SKIP() << "Xvfb did not start";
+  }
+
+  char tmpl[] = "/tmp/neapwise-x11-XXXXXX";
+  const fs::path root = ::mkdtemp(tmpl);
+  fs::create_directories(root / "config");
+  const std::string disp = "DISPLAY=:" + display;
+  pid_t program = Spawn({NEAPWISE_PROGRAM},
+                        Environment({disp, "QT_QPA_PLATFORM=xcb", "XDG_CONFIG_HOME=" + (root / "config").string(),
+                                     "XDG_DATA_HOME=" + (root / "data").string(),
+                                     "XDG_RUNTIME_DIR=" + root.string()}));
+  ASSERT_GT(program, 0);
+
+  // Wait for a mapped top-level window of the program's class.
+  const std::regex line(R"re((0x[0-9a-f]+) .*\("neapwise" "[^"]*"\)\s+(\d+)x(\d+))re", std::regex::icase);
+  bool shown = false;
+  int width = 0, height = 0;
+  for (int waited = 0; waited < 15000 && !shown; waited += 250) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    int status;
+    if (::waitpid(program, &status, WNOHANG) == program) {
+      program = 0;
+      break;
+    }
+    std::string tree = Output(disp + " " + xwininfo + " -root -children 2>/dev/null");
+    for (std::sregex_iterator it(tree.begin(), tree.end(), line), end; it != end && !shown; ++it) {
+      int w = std::stoi((*it)[2]), h = std::stoi((*it)[3]);
+      if (w < 200 || h < 150) continue;
+      std::string info = Output(disp + " " + xwininfo + " -id " + (*it)[1].str() + " 2>/dev/null");
+      if (info.find("IsViewable") != std::string::npos) {
+        shown = true;
+        width = w;
+        height = h;
+      }
+    }
+  }
+  const bool stillRunning = program != 0;
+  Stop(program);
+  Stop(server);
+  std::error_code ec;
+  fs::remove_all(root, ec);
+  EXPECT_TRUE(stillRunning) << "the program ended on its own";
+  EXPECT_TRUE(shown) << "no mapped main window on the X server";
+  EXPECT_GE(width, 400);
+  EXPECT_GE(height, 300);
+}
+
+}  // namespace
