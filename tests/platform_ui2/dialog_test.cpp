@@ -4,6 +4,7 @@
 #include "platform/core/AfxLocale.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/UiTest.h"
+#include "tests/platform_ui2/BoxRecorder.h"
 
 #include "tests/platform_ui2/TestDir.h"
 
@@ -67,23 +68,14 @@ class CSizeDlg : public CDialog {
   }
 };
 
-class Dialogs : public ::testing::Test {
+class Dialogs : public BoxRecordingTest {
  protected:
-  void SetUp() override {
-    AfxWinInit(0, nullptr);
-    AfxSetMessageBoxHook([this](const AFX_MSGBOX_REQUEST& r) {
-      boxes.push_back(r.text);
-      return IDOK;
-    });
-  }
-  void TearDown() override { AfxSetMessageBoxHook(nullptr); }
   static void setText(HWND dlg, int id, const char* t) { ::SetWindowText(::GetDlgItem(dlg, id), t); }
   static std::string text(HWND dlg, int id) {
     char buf[64] = {};
     ::GetWindowText(::GetDlgItem(dlg, id), buf, 63);
     return buf;
   }
-  std::vector<std::string> boxes;
 };
 
 TEST_F(Dialogs, ValuesGoInAndComeBackWithEnter) {

@@ -4,6 +4,7 @@
 #include "platform/ui/AfxWin.h"
 #include "platform/ui/PropSheet.h"
 #include "platform/ui/UiTest.h"
+#include "tests/platform_ui2/BoxRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -79,16 +80,8 @@ class CGraphPage : public CPropertyPage {
   Calls* m_calls;
 };
 
-class Sheets : public ::testing::Test {
+class Sheets : public BoxRecordingTest {
  protected:
-  void SetUp() override {
-    AfxWinInit(0, nullptr);
-    AfxSetMessageBoxHook([this](const AFX_MSGBOX_REQUEST& r) {
-      boxes.push_back(r.text);
-      return IDOK;
-    });
-  }
-  void TearDown() override { AfxSetMessageBoxHook(nullptr); }
   static void setText(CWnd* page, int id, const char* t) { ::SetWindowText(::GetDlgItem(page->m_hWnd, id), t); }
   static void clickTab(CPropertySheet& sheet, int i) {
     CRect r;
@@ -100,7 +93,6 @@ class Sheets : public ::testing::Test {
     ASSERT_NE(b, nullptr);
     AfxTestClick(b, 5, 5);
   }
-  std::vector<std::string> boxes;
 };
 
 TEST_F(Sheets, BadInputKeepsThePageShownOnTabChangeAndOnOk) {
