@@ -917,3 +917,24 @@ TEST_F(Program, TheViewMenuTicksTheBarsThatShow) {
   Command(ID_VIEW_STATUS_BAR);
   EXPECT_TRUE(ticked(ID_VIEW_STATUS_BAR));
 }
+
+TEST_F(Program, TheRunningAgroundLabelsAreWhole) {
+  ASSERT_NE(nullptr, Start());
+  for (UINT units : {ID_METRES, ID_FEET}) {
+    Command(units);
+    int labels = 0;
+    for (CWnd* w = Right().m_aground.GetWindow(GW_CHILD); w; w = w->GetWindow(GW_HWNDNEXT)) {
+      CString text;
+      w->GetWindowText(text);
+      if (text.IsEmpty() || !std::isalpha((unsigned char)text[0])) continue;  // values, time, depth
+      CClientDC dc(w);
+      CFont* old = dc.SelectObject(w->GetFont());
+      CRect rc;
+      w->GetClientRect(&rc);
+      EXPECT_LE(dc.GetTextExtent(text).cx, rc.Width()) << (LPCTSTR)text;  // one line, not cut
+      dc.SelectObject(old);
+      ++labels;
+    }
+    EXPECT_EQ(5, labels);
+  }
+}
