@@ -105,6 +105,25 @@ void CAgroundWnd::MakeFonts(CDC* pDC) {
   lf.lfWeight = 400;
   lf.lfCharSet = DEFAULT_CHARSET;
   std::strcpy(lf.lfFaceName, "MS Sans Serif");
+  // The labels have fixed boxes and wrap inside them: with a font wider than the one they were
+  // measured for, the end of a label would be cut off. Such a font is made smaller until the
+  // longest label of each box fits on one line.
+  struct Fit {
+    const char* text;
+    int width;
+  } const fits[] = {{"Height Above Chart Datum:", 150}, {"Drop to Low Water", 150}, {"Draught of Boat", 150},
+                    {"Depth of Water(ft):", 100}, {"Depth of Water(m):", 100}};
+  CClientDC screen(nullptr);
+  CDC* measure = pDC ? pDC : &screen;
+  for (; lf.lfHeight > 60; lf.lfHeight -= 5) {
+    CFont trial;
+    trial.CreatePointFontIndirect(&lf, pDC);
+    CFont* old = measure->SelectObject(&trial);
+    bool fitsAll = true;
+    for (const Fit& f : fits) fitsAll = fitsAll && measure->GetTextExtent(f.text).cx <= f.width;
+    measure->SelectObject(old);
+    if (fitsAll) break;
+  }
   m_normalFont.CreatePointFontIndirect(&lf, pDC);
   lf.lfWeight = 700;
   m_boldFont.CreatePointFontIndirect(&lf, pDC);

@@ -154,6 +154,14 @@ CWinApp::~CWinApp() {
   if (g_app == this) g_app = nullptr;
 }
 
+BEGIN_MESSAGE_MAP(CWinApp, CWinThread)
+  ON_COMMAND(ID_APP_EXIT, OnAppExit)
+END_MESSAGE_MAP()
+
+void CWinApp::OnAppExit() {
+  if (m_pMainWnd && m_pMainWnd->GetSafeHwnd()) m_pMainWnd->SendMessage(WM_CLOSE);
+}
+
 int CWinApp::Run() { return CWinThread::Run(); }
 
 BOOL CWinApp::OnIdle(LONG lCount) { return CWinThread::OnIdle(lCount); }

@@ -72,6 +72,11 @@ class CWinApp : public CWinThread, public CWinAppBase {
 
   int m_argc = 0;
   char** m_argv = nullptr;
+
+  // File > Exit: closes the main window as its close box does, so it saves what it keeps.
+  void OnAppExit();
+
+  DECLARE_MESSAGE_MAP()
 };
 
 CWinApp* AfxGetWinApp();

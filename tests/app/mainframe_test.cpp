@@ -894,3 +894,47 @@ TEST_F(Program, TheTablePagesZoneCaptionNamesBothZonesInAMonthOfChange) {
 }
 
 }  // namespace
+
+TEST_F(Program, TheViewMenuTicksTheBarsThatShow) {
+  ASSERT_NE(nullptr, Start());
+  CMenu* view = m_frame->GetMainMenu().GetSubMenu(1);
+  ASSERT_NE(nullptr, view);
+  CWnd* strip = &m_frame->GetDateStrip();
+  auto ticked = [&](UINT id) {
+    m_frame->SendMessage(WM_INITMENUPOPUP, (WPARAM)view->GetSafeHmenu(), 1);
+    return (view->GetMenuState(id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+  };
+  // Off and on again, each time as the menu shows it.
+  for (int shown : {1, 0, 1, 0, 1}) {
+    EXPECT_EQ(shown != 0, strip->IsWindowVisible()) << shown;
+    EXPECT_EQ(shown != 0, ticked(ID_VIEW_TOOLBAR)) << shown;
+    EXPECT_EQ(!!(view->GetMenuState(ID_VIEW_TOOLBAR, MF_BYCOMMAND) & MF_GRAYED), false);
+    Command(ID_VIEW_TOOLBAR);
+  }
+  EXPECT_TRUE(ticked(ID_VIEW_STATUS_BAR));
+  Command(ID_VIEW_STATUS_BAR);
+  EXPECT_FALSE(ticked(ID_VIEW_STATUS_BAR));
+  Command(ID_VIEW_STATUS_BAR);
+  EXPECT_TRUE(ticked(ID_VIEW_STATUS_BAR));
+}
+
+TEST_F(Program, TheRunningAgroundLabelsAreWhole) {
+  ASSERT_NE(nullptr, Start());
+  for (UINT units : {ID_METRES, ID_FEET}) {
+    Command(units);
+    int labels = 0;
+    for (CWnd* w = Right().m_aground.GetWindow(GW_CHILD); w; w = w->GetWindow(GW_HWNDNEXT)) {
+      CString text;
+      w->GetWindowText(text);
+      if (text.IsEmpty() || !std::isalpha((unsigned char)text[0])) continue;  // values, time, depth
+      CClientDC dc(w);
+      CFont* old = dc.SelectObject(w->GetFont());
+      CRect rc;
+      w->GetClientRect(&rc);
+      EXPECT_LE(dc.GetTextExtent(text).cx, rc.Width()) << (LPCTSTR)text;  // one line, not cut
+      dc.SelectObject(old);
+      ++labels;
+    }
+    EXPECT_EQ(5, labels);
+  }
+}

@@ -1,0 +1,59 @@
+// File > Exit ends the program the way the close box does. In an executable of its own: once
+// the main window is gone the message loop has been told to stop.
+#include "tests/app/FrameFixture.h"
+
+#include "platform/ui/Menu.h"
+
+namespace {
+using namespace app_test;
+
+class ExitingProgram : public Program {
+ protected:
+  void TearDown() override {
+    m_frame = nullptr;  // already closed by the test
+    AfxSetMessageBoxHook(nullptr);
+    TheApp().ResetProfile();
+    std::error_code ec;
+    fs::remove_all(m_root, ec);
+  }
+};
+
+TEST_F(ExitingProgram, FileExitClosesTheProgramAndSavesWhatItKeeps) {
+  ASSERT_NE(nullptr, Start());
+  ClickPort(PortIndex("Aberdeen"));
+  ClickPort(PortIndex("Algeciras"));
+  const int algeciras = PortIndex("Algeciras"), aberdeen = PortIndex("Aberdeen");
+  const HWND frame = m_frame->GetSafeHwnd();
+
+  // File > Exit with the mouse: the last item of the first menu. A greyed item does nothing.
+  static std::function<void()> step;
+  step = [] {
+    HMENU m[2];
+    HWND w[2];
+    RECT r;
+    const int n = AfxGetTrackingMenus(m, w, 2);
+    const int last = n == 1 ? GetMenuItemCount(m[0]) - 1 : -1;
+    if (n != 1 || last < 0 || !GetMenuItemRect(w[0], m[0], (UINT)last, &r)) {
+      AfxCallLater(20, step);
+      return;
+    }
+    const POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    AfxTestMouse(WM_MOUSEMOVE, p);
+    AfxTestMouse(WM_LBUTTONDOWN, p);
+    AfxTestMouse(WM_LBUTTONUP, p);
+  };
+  AfxCallLater(20, step);
+  AfxCallLater(3000, [] { EndMenu(); });
+  CPlainMenuBar& bar = m_frame->GetMenuBar();
+  const CRect file = bar.GetTitleRect(0);
+  AfxTestClick(bar.GetSafeHwnd(), file.CenterPoint().x, file.CenterPoint().y);
+  Settle(60);
+
+  EXPECT_FALSE(::IsWindow(frame));
+  EXPECT_EQ(nullptr, TheApp().m_pMainWnd);
+  const std::string profile = ProfileText();
+  EXPECT_NE(std::string::npos, profile.find("LastPort=" + std::to_string(algeciras))) << profile;
+  EXPECT_NE(std::string::npos, profile.find("PortHistory1=" + std::to_string(aberdeen))) << profile;
+}
+
+}  // namespace
