@@ -27,50 +27,40 @@ CString Describe(const CFileException& e)
     return s.IsEmpty() ? CString("the file could not be written") : s;
 }
 
-}  // namespace
-
-CString CTideLogFile::GetDefaultPath()
+// The rows of a file of fileSize bytes of which the first size were read (Load reads no more
+// than the largest log it keeps, whatever the file's length): the counts and the message are
+// about the whole file.
+int ParseRead(const BYTE* p, size_t size, size_t fileSize, int nPorts, std::vector<TIDELOG_ROW>& rows,
+              TIDELOG_LOAD* pInfo)
 {
-    return AfxAppendPath(AfxGetUserDataFolder(), "logdata.dat");
-}
-
-BOOL CTideLogFile::IsValidRow(const TIDELOG_ROW& r, int nPorts)
-{
-    if (r.port < 0 || (nPorts >= 0 && r.port >= nPorts))
-        return FALSE;
-    if (r.year < kFirstYear || r.year > kLastYear || r.month < 1 || r.month > 12)
-        return FALSE;
-    if (r.day < 1 || r.day > DaysInMonth(r.month, r.year))
-        return FALSE;
-    return r.hour >= 0 && r.hour <= 23 && r.minute >= 0 && r.minute <= 59;
-}
-
-int CTideLogFile::Parse(const BYTE* p, size_t size, int nPorts, std::vector<TIDELOG_ROW>& rows, TIDELOG_LOAD* pInfo)
-{
+    using T = CTideLogFile;
+    constexpr int kHeaderBytes = T::kHeaderBytes, kRowBytes = T::kRowBytes, kMaxRows = T::kMaxRows;
     TIDELOG_LOAD info;
     rows.clear();
     if (p == nullptr && size != 0)
         size = 0;
+    fileSize = std::max(fileSize, size);
     if (size < static_cast<size_t>(kHeaderBytes)) {
         info.status = TIDELOG_LOAD::unreadable;
         info.bTruncated = TRUE;
         info.strProblem = "The tidal log file is too short to be a log.";
-    } else if (ReadInt(p) != kMagic) {
+    } else if (ReadInt(p) != T::kMagic) {
         info.status = TIDELOG_LOAD::unreadable;
         info.strProblem = "The tidal log file is not a Neapwise tidal log.";
-    } else if (ReadInt(p + 4) < kFirstVersion || ReadInt(p + 4) > kLastVersion) {
+    } else if (ReadInt(p + 4) < T::kFirstVersion || ReadInt(p + 4) > T::kLastVersion) {
         info.status = TIDELOG_LOAD::unreadable;
         info.strProblem.Format("The tidal log file has version %d, which this program cannot read.", ReadInt(p + 4));
     } else {
         const int declared = ReadInt(p + 8);
         info.nDeclared = declared;
-        const size_t present = (size - kHeaderBytes) / kRowBytes;
+        const size_t present = (fileSize - kHeaderBytes) / kRowBytes;
+        const size_t readable = (size - kHeaderBytes) / kRowBytes;
         if (declared < 0) {
             info.status = TIDELOG_LOAD::unreadable;
             info.strProblem = "The tidal log file gives a negative number of rows.";
         } else {
-            info.bTruncated = present != static_cast<size_t>(declared) || (size - kHeaderBytes) % kRowBytes != 0;
-            const size_t n = std::min({present, static_cast<size_t>(declared), static_cast<size_t>(kMaxRows)});
+            info.bTruncated = present != static_cast<size_t>(declared) || (fileSize - kHeaderBytes) % kRowBytes != 0;
+            const size_t n = std::min({readable, static_cast<size_t>(declared), static_cast<size_t>(kMaxRows)});
             rows.reserve(n);
             for (size_t k = 0; k < n; ++k) {
                 const BYTE* q = p + kHeaderBytes + k * kRowBytes;
@@ -81,7 +71,7 @@ int CTideLogFile::Parse(const BYTE* p, size_t size, int nPorts, std::vector<TIDE
                 r.year = ReadInt(q + 12);
                 r.hour = ReadInt(q + 16);
                 r.minute = ReadInt(q + 20);
-                if (IsValidRow(r, nPorts))
+                if (T::IsValidRow(r, nPorts))
                     rows.push_back(r);
                 else
                     ++info.nSkipped;
@@ -114,6 +104,29 @@ int CTideLogFile::Parse(const BYTE* p, size_t size, int nPorts, std::vector<TIDE
     return info.status;
 }
 
+}  // namespace
+
+CString CTideLogFile::GetDefaultPath()
+{
+    return AfxAppendPath(AfxGetUserDataFolder(), "logdata.dat");
+}
+
+BOOL CTideLogFile::IsValidRow(const TIDELOG_ROW& r, int nPorts)
+{
+    if (r.port < 0 || (nPorts >= 0 && r.port >= nPorts))
+        return FALSE;
+    if (r.year < kFirstYear || r.year > kLastYear || r.month < 1 || r.month > 12)
+        return FALSE;
+    if (r.day < 1 || r.day > DaysInMonth(r.month, r.year))
+        return FALSE;
+    return r.hour >= 0 && r.hour <= 23 && r.minute >= 0 && r.minute <= 59;
+}
+
+int CTideLogFile::Parse(const BYTE* p, size_t size, int nPorts, std::vector<TIDELOG_ROW>& rows, TIDELOG_LOAD* pInfo)
+{
+    return ParseRead(p, size, size, nPorts, rows, pInfo);
+}
+
 std::vector<BYTE> CTideLogFile::Format(const std::vector<TIDELOG_ROW>& rows)
 {
     CMemFile file;
@@ -130,7 +143,7 @@ TIDELOG_LOAD CTideLogFile::Load(LPCTSTR lpszPath, int nPorts, std::vector<TIDELO
     TIDELOG_LOAD info;
     rows.clear();
     std::vector<BYTE> bytes;
-    bool tooLong = false;
+    ULONGLONG length = 0;
     bool readFailed = false;
     CString readProblem;
     {
@@ -143,9 +156,8 @@ TIDELOG_LOAD CTideLogFile::Load(LPCTSTR lpszPath, int nPorts, std::vector<TIDELO
             readProblem = "The tidal log file could not be opened: " + fe.GetErrorMessage();
         } else {
             try {
-                const ULONGLONG length = file.GetLength();
+                length = file.GetLength();
                 const ULONGLONG cap = static_cast<ULONGLONG>(kHeaderBytes) + static_cast<ULONGLONG>(kRowBytes) * kMaxRows;
-                tooLong = length > cap;
                 bytes.resize(static_cast<size_t>(std::min(length, cap)));
                 size_t got = 0;
                 while (got < bytes.size()) {
@@ -154,6 +166,8 @@ TIDELOG_LOAD CTideLogFile::Load(LPCTSTR lpszPath, int nPorts, std::vector<TIDELO
                         break;
                     got += n;
                 }
+                if (got < bytes.size())
+                    length = got;  // shorter than it was a moment ago
                 bytes.resize(got);
                 file.Close();
             } catch (CException* e) {
@@ -168,12 +182,7 @@ TIDELOG_LOAD CTideLogFile::Load(LPCTSTR lpszPath, int nPorts, std::vector<TIDELO
         info.status = TIDELOG_LOAD::unreadable;
         info.strProblem = readProblem;
     } else {
-        Parse(bytes.data(), bytes.size(), nPorts, rows, &info);
-        if (tooLong && info.status == TIDELOG_LOAD::ok) {
-            info.status = TIDELOG_LOAD::damaged;
-            info.bTruncated = TRUE;
-            info.strProblem = "The tidal log file is longer than its rows.";
-        }
+        ParseRead(bytes.data(), bytes.size(), static_cast<size_t>(length), nPorts, rows, &info);
     }
     if (info.status == TIDELOG_LOAD::damaged || info.status == TIDELOG_LOAD::unreadable) {
         CString movedTo;

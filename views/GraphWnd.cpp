@@ -3,6 +3,7 @@
 #include "app/VxMenu.h"
 #include "model/QsDateTime.h"
 #include "views/ViewColours.h"
+#include "views/ViewDrawing.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,27 +27,16 @@ END_MESSAGE_MAP()
 namespace {
 
 const UINT kGraphMenu = 117, kStandardToolbar = 152, kCopyToolbar = 160, kCopyCommand = 32821;
-const UINT kPlaceholderPicture = 149;
-
-// The shared default font description; callers set face, weight and height.
-void InitDefaultLogFont(LOGFONT& lf) {
-  lf = LOGFONT{};
-  lf.lfHeight = 100;
-  lf.lfWeight = 700;
-  lf.lfCharSet = DEFAULT_CHARSET;
-  lf.lfPitchAndFamily = 0x12;
-  std::strcpy(lf.lfFaceName, "Arial");
-}
 
 int TextHeight(CDC* dc, CFont& f, LPCTSTR s) {
   CFont* old = dc->SelectObject(&f);
-  int h = (int)dc->GetTextExtent(s, (int)std::strlen(s)).cy;
+  int h = (int)ViewTextExtent(dc, s).cy;
   dc->SelectObject(old);
   return h;
 }
 int TextWidth(CDC* dc, CFont& f, LPCTSTR s) {
   CFont* old = dc->SelectObject(&f);
-  int w = (int)dc->GetTextExtent(s, (int)std::strlen(s)).cx;
+  int w = (int)ViewTextExtent(dc, s).cx;
   dc->SelectObject(old);
   return w;
 }
@@ -180,15 +170,6 @@ void CGraphWnd::MakePalette() {
   m_palette.CreatePalette(lp);
 }
 
-void CGraphWnd::MakeFont(CFont& font, CDC* pDC, int nHeight, int nWeight, int nEscapement) const {
-  LOGFONT lf;
-  InitDefaultLogFont(lf);
-  lf.lfHeight = nHeight;
-  lf.lfWeight = nWeight;
-  lf.lfEscapement = lf.lfOrientation = nEscapement;
-  font.CreatePointFontIndirect(&lf, pDC);
-}
-
 int CGraphWnd::XOfMinute(const CRect& plot, int m) const {
   Scale s = MakeScale(plot);
   return s.ok ? s.X(m) : plot.left;
@@ -248,8 +229,8 @@ void CGraphWnd::Draw(CDC* pDC, const CRect& R) {
   dc->SetTextColor(Pal(m_clrAxis));
 
   CFont f10, f14;
-  MakeFont(f10, dc, 100, 400);
-  MakeFont(f14, dc, 140, 700);
+  ViewMakeFont(f10, dc, 100, 400);
+  ViewMakeFont(f14, dc, 140, 700);
   const int test10 = TextHeight(dc, f10, "Test String");
   const int leftMargin = TextWidth(dc, f10, "100") + (int)(1.4 * test10) + 2;
   const int bottomMargin = (int)(1.5 * test10) + (int)(1.3 * TextHeight(dc, f10, "10")) + 2;
@@ -285,8 +266,8 @@ void CGraphWnd::Draw(CDC* pDC, const CRect& R) {
     CSize t = dc->GetTextExtent(m_strTitle);
     dc->TextOut((R.right - R.left - t.cx) / 2, R.top + 5, m_strTitle);
     CFont f9, f9v;
-    MakeFont(f9, dc, 90, 400);
-    MakeFont(f9v, dc, 90, 400, 900);
+    ViewMakeFont(f9, dc, 90, 400);
+    ViewMakeFont(f9v, dc, 90, 400, 900);
     dc->SelectObject(&f9);
     CSize c = dc->GetTextExtent(m_strTimeCaption);
     dc->TextOut((R.right - R.left - c.cx) / 2 + 2, R.bottom - c.cy - 3, m_strTimeCaption);
@@ -331,7 +312,7 @@ void CGraphWnd::DrawBackground(CDC* dc, const CRect& P) {
 void CGraphWnd::DrawAxes(CDC* dc, const Scale& s, BOOL bLabels, int tick) {
   const CRect& P = s.P;
   CFont font;
-  MakeFont(font, dc, 85, 300);
+  ViewMakeFont(font, dc, 85, 300);
   CFont* oldFont = dc->SelectObject(&font);
   CPen gridPen(PS_SOLID, Pen(), Pal(m_clrGridline)), axisPen(PS_SOLID, Pen(), Pal(m_clrAxis));
   CPen* oldPen = dc->SelectObject(bLabels ? &axisPen : &gridPen);
@@ -454,7 +435,7 @@ void CGraphWnd::DrawLevels(CDC* dc, const Scale& s) {
   } levels[] = {{"MLWN", m_dMLWN, m_bShowMLWN}, {"MLWS", m_dMLWS, m_bShowMLWS},
                 {"MHWN", m_dMHWN, m_bShowMHWN}, {"MHWS", m_dMHWS, m_bShowMHWS}};
   CFont font;
-  MakeFont(font, dc, 85, 300);
+  ViewMakeFont(font, dc, 85, 300);
   CFont* oldFont = dc->SelectObject(&font);
   CPen pen(PS_SOLID, Pen(), Pal(m_clrLevel));
   CPen* oldPen = dc->SelectObject(&pen);
@@ -492,36 +473,7 @@ void CGraphWnd::DrawTimeMark(CDC* dc, const CRect& plot) {
 }
 
 void CGraphWnd::DrawPlaceholder(CDC* dc, const CRect& R) {
-  if (m_bBackgroundPicture) {
-    if (!m_bPictureTried) {
-      m_bPictureTried = TRUE;
-      m_placeholderPicture.LoadBitmap(kPlaceholderPicture);
-    }
-    if (m_placeholderPicture.GetSafeHandle() && R.Width() > 40 && R.Height() > 40) {
-      BITMAP bm{};
-      m_placeholderPicture.GetBitmap(&bm);
-      CDC mem;
-      mem.CreateCompatibleDC(dc);
-      CBitmap* old = mem.SelectObject(&m_placeholderPicture);
-      dc->StretchBlt(R.left + 20, R.top + 20, R.Width() - 40, R.Height() - 40, &mem, 0, 0, bm.bmWidth, bm.bmHeight,
-                     SRCCOPY);
-      mem.SelectObject(old);
-      mem.DeleteDC();
-    }
-  }
-  CFont font;
-  MakeFont(font, dc, 110, 800);
-  CFont* old = dc->SelectObject(&font);
-  CRect r(R.left + 50, R.top + (int)(0.45 * R.Height()), R.right - 50, R.bottom - 20);
-  if (r.Width() > 0 && r.Height() > 0) {
-    CRect shadow(r);
-    shadow.OffsetRect(1, 1);
-    dc->SetTextColor(m_bBackgroundPicture ? RGB(255, 255, 255) : RGB(192, 192, 192));
-    dc->DrawText(m_strPlaceholder, &shadow, DT_CENTER | DT_WORDBREAK);
-    dc->SetTextColor(0);
-    dc->DrawText(m_strPlaceholder, &r, DT_CENTER | DT_WORDBREAK);
-  }
-  dc->SelectObject(old);
+  ViewDrawPlaceholder(dc, R, m_strPlaceholder, m_bBackgroundPicture, m_placeholderPicture, m_bPictureTried);
 }
 
 // ---- Read-out ----
@@ -623,13 +575,7 @@ void CGraphWnd::OnContextMenu(CWnd*, CPoint pos) {
   if (!menu->LoadFromResource(kGraphMenu)) return;
   menu->ApplyToolbarIcons(kStandardToolbar);
   menu->SetItemIcon(nullptr, kCopyCommand, kCopyToolbar);
-  if (CMenu* popup = menu->GetSubMenu(0)) {
-    popup->SetDefaultItem(0, TRUE);
-    CWnd* owner = this;
-    while (owner && (owner->GetStyle() & WS_CHILD) && owner->GetParent()) owner = owner->GetParent();
-    popup->TrackPopupMenu(TPM_RIGHTBUTTON, pos.x, pos.y, owner);
-  }
-  menu->DestroyItems();
+  ViewTrackContextMenu(menu, this, pos);
 }
 
 void CGraphWnd::OnTimer(UINT_PTR nIDEvent) { CWnd::OnTimer(nIDEvent); }

@@ -124,7 +124,6 @@ class CGraphWnd : public CWnd {
   void DrawCurve(CDC* pDC, const Scale& s);
   void DrawLevels(CDC* pDC, const Scale& s);
   void DrawTimeMark(CDC* pDC, const CRect& plot);
-  void MakeFont(CFont& font, CDC* pDC, int nHeight, int nWeight, int nEscapement = 0) const;
   void MakePalette();
   COLORREF Pal(COLORREF c) const { return 0x02000000 | (c & 0xFFFFFF); }
   int Pen() const { return m_bPrinting ? 2 : 1; }

@@ -6,10 +6,9 @@
 #include "model/SummerTime.h"
 #include "platform/core/AfxLocale.h"
 #include "platform/core/AfxUserNumber.h"
-#include "platform/ui/MsgBox.h"
 #include "platform/ui/PrintDC.h"
-#include "platform/ui/CommonDlg.h"
 #include "views/TableExport.h"
+#include "views/ViewDrawing.h"
 #include "views/ViewColours.h"
 
 #include <algorithm>
@@ -47,17 +46,6 @@ const char kHtmlHead[] =
 const char kHtmlFooter[] =
     "<p>Produced by Quillane Neapwise <a href=\"https://www.quillane.com/\">www.quillane.com</a></p>\n"
     "</body>\n\n</html>\n";
-
-void InitDefaultLogFont(LOGFONT& lf) {
-  lf = LOGFONT{};
-  lf.lfHeight = 100;
-  lf.lfWeight = 700;
-  lf.lfCharSet = DEFAULT_CHARSET;
-  lf.lfPitchAndFamily = 0x12;
-  std::strcpy(lf.lfFaceName, "Arial");
-}
-
-CSize Extent(CDC* dc, LPCTSTR s) { return dc->GetTextExtent(s, (int)std::strlen(s)); }
 
 // A filtered height read in the user's locale; text without digits reads as 0. A separator
 // typed first or last ("5." or ",5") stands for "5.0" and "0,5".
@@ -340,44 +328,26 @@ CString CHeightFindWnd::BuildHtml() const {
 }
 
 BOOL CHeightFindWnd::SaveToFile(LPCTSTR lpszPath, int nFilterIndex, CString& rError, CString* pSavedPath) {
-  CString path(lpszPath ? lpszPath : "");
-  if (path.IsEmpty()) {
-    rError = "No file name was given, so the results were not saved.";
-    return FALSE;
-  }
-  ViewExportFormat format = ViewExportFormatOf(path, nFilterIndex);
-  if (pSavedPath) *pSavedPath = path;
-  if (format == kExportNone) {
-    rError = ViewUnknownExtensionMessage(path);
-    return FALSE;
-  }
-  return ViewSaveText(path, format == kExportHtml ? BuildHtml() : BuildText(), rError);
+  return ViewSaveExport(
+      lpszPath, nFilterIndex, "No file name was given, so the results were not saved.",
+      [this](ViewExportFormat format) { return format == kExportHtml ? BuildHtml() : BuildText(); }, rError, pSavedPath);
 }
 
 void CHeightFindWnd::SaveAs() {
   if (!m_bCalculated) return;
-  CFileDialog dlg(FALSE, "htm", "Neapwise Results", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, VIEW_EXPORT_FILTER, this);
-  if (dlg.DoModal() != IDOK) return;
-  CString error;
-  if (!SaveToFile(dlg.GetPathName(), (int)dlg.m_ofn.nFilterIndex, error)) AfxMessageBox(error, MB_OK | MB_ICONEXCLAMATION);
+  ViewSaveWithDialog(this, "Neapwise Results", [this](LPCTSTR path, int filter, CString& error) {
+    return SaveToFile(path, filter, error);
+  });
 }
 
 // ---- Drawing ----
-
-void CHeightFindWnd::MakeFont(CFont& font, CDC* pDC, int tenths, int weight) const {
-  LOGFONT lf;
-  InitDefaultLogFont(lf);
-  lf.lfHeight = tenths;
-  lf.lfWeight = weight;
-  font.CreatePointFontIndirect(&lf, pDC);
-}
 
 void CHeightFindWnd::DrawBand(CDC* dc, const CRect& R) {
   dc->FillSolidRect(R.left, R.top, R.Width(), kBandHeight, ViewThemeBackColour());
   dc->SetTextColor(::GetSysColor(COLOR_WINDOWTEXT));
   CFont f13, f9;
-  MakeFont(f13, dc, 130, 800);
-  MakeFont(f9, dc, 90, 400);
+  ViewMakeFont(f13, dc, 130, 800);
+  ViewMakeFont(f9, dc, 90, 400);
   CFont* old = dc->SelectObject(&f13);
   dc->TextOut(10, 10, CString("Guide Heights for ") + m_strPortName);
   dc->SelectObject(&f9);
@@ -391,11 +361,11 @@ void CHeightFindWnd::DrawBand(CDC* dc, const CRect& R) {
 
 void CHeightFindWnd::DrawTitle(CDC* dc, const Layout& lay) {
   CFont f13, f10;
-  MakeFont(f13, dc, 130, 800);
-  MakeFont(f10, dc, 100, 400);
+  ViewMakeFont(f13, dc, 130, 800);
+  ViewMakeFont(f10, dc, 100, 400);
   dc->SetTextColor(::GetSysColor(COLOR_WINDOWTEXT));
   CFont* old = dc->SelectObject(&f13);
-  const int lh = (int)(1.2 * Extent(dc, "X").cy);
+  const int lh = (int)(1.2 * ViewTextExtent(dc, "X").cy);
   dc->TextOut(lay.M, lay.M,
               m_strPortName + HeightCaption(" - Times When Height is %0.2fm Above CD ",
                                             " - Times When Height is %0.2fft Above CD "));
@@ -431,8 +401,8 @@ void CHeightFindWnd::DrawDayBlock(CDC* dc, Layout& lay, int day) {
   };
   const COLORREF text = ::GetSysColor(COLOR_WINDOWTEXT);
   CFont f10, f9;
-  MakeFont(f10, dc, 100, 800);
-  MakeFont(f9, dc, 90, 400);
+  ViewMakeFont(f10, dc, 100, 800);
+  ViewMakeFont(f9, dc, 90, 400);
   CFont* old = dc->SelectObject(&f10);
   CString heading = CQsDateTime(m_nYear, m_nMonth, day, 0, 0, 0).Format("%A %d %B %Y");
   const int hh = (int)dc->GetTextExtent(heading).cy;
@@ -445,7 +415,7 @@ void CHeightFindWnd::DrawDayBlock(CDC* dc, Layout& lay, int day) {
   }
   lay.y += (int)(1.1 * hh);
   dc->SelectObject(&f9);
-  const int lh = (int)Extent(dc, "00:00").cy;
+  const int lh = (int)ViewTextExtent(dc, "00:00").cy;
   dc->SetTextColor(m_bMatch ? text : ::GetSysColor(COLOR_BTNFACE));
   auto line = [&](const CString& s) {
     breakFor(lh);
@@ -502,7 +472,7 @@ void CHeightFindWnd::DrawResults(CDC* pDC, const CRect& rect) {
   if (!any) {
     if (m_bPrinting) return;
     CFont f10;
-    MakeFont(f10, dc, 100, 400);
+    ViewMakeFont(f10, dc, 100, 400);
     CFont* old = dc->SelectObject(&f10);
     dc->SetTextColor(::GetSysColor(COLOR_WINDOWTEXT));
     dc->TextOut(lay.M, lay.T + lay.M, m_bCalculated ? "There are no results" : "There are no results calculated");
@@ -520,7 +490,7 @@ void CHeightFindWnd::DrawResults(CDC* pDC, const CRect& rect) {
 
   {
     CFont f10;
-    MakeFont(f10, dc, 100, 800);
+    ViewMakeFont(f10, dc, 100, 800);
     CFont* old = dc->SelectObject(&f10);
     int widest = 0;
     for (int d = 1; d <= 7; ++d)
@@ -572,13 +542,7 @@ void CHeightFindWnd::DrawResults(CDC* pDC, const CRect& rect) {
   mem.SelectObject(oldBitmap);
 }
 
-void CHeightFindWnd::SyncScrollBar() {
-  HWND h = m_wndScroll.GetSafeHwnd();
-  if (!h) return;
-  SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_POS | SIF_PAGE, 0, std::max(0, m_nScrollMax), 1, m_nScrollPos, 0};
-  ::SetScrollInfo(h, SB_CTL, &si, TRUE);
-  m_wndScroll.EnableWindow(m_bScrollEnabled);
-}
+void CHeightFindWnd::SyncScrollBar() { ViewSyncScrollBar(m_wndScroll, m_nScrollMax, m_nScrollPos, m_bScrollEnabled); }
 
 void CHeightFindWnd::SetScrollPosition(int pos) {
   m_nScrollPos = std::clamp(pos, 0, std::max(0, m_nScrollMax));
@@ -588,29 +552,14 @@ void CHeightFindWnd::SetScrollPosition(int pos) {
 // ---- Printing ----
 
 BOOL CHeightFindWnd::PrintTo(CDC* pDC) {
-  if (!pDC) return FALSE;
-  if (pDC->StartDoc("Neapwise") <= 0) return FALSE;
-  m_bPrinting = 1;
-  BOOL ok = pDC->StartPage() > 0;
-  if (ok) {
-    DrawResults(pDC, CRect(0, 0, pDC->GetDeviceCaps(HORZRES), pDC->GetDeviceCaps(VERTRES)));
-    ok = pDC->EndPage() > 0;
-  }
-  if (ok) ok = pDC->EndDoc() > 0;
-  else pDC->AbortDoc();
-  m_bPrinting = 0;
+  BOOL ok = ViewPrintDocument(pDC, m_bPrinting, [this](CDC* dc, const CRect& page) { DrawResults(dc, page); });
   if (m_hWnd) Invalidate(TRUE);
   return ok;
 }
 
 void CHeightFindWnd::Print() {
   if (!m_bCalculated || !m_bMatch) return;
-  CPrintDialog dlg(FALSE, PD_NOPAGENUMS | PD_HIDEPRINTTOFILE, this);
-  if (dlg.DoModal() != IDOK) return;
-  HDC hdc = dlg.GetPrinterDC();
-  if (!hdc) return;
-  if (!PrintTo(CDC::FromHandle(hdc))) AfxMessageBox("The results could not be printed.", MB_OK | MB_ICONEXCLAMATION);
-  ::DeleteDC(hdc);
+  ViewPrintWithDialog(this, "The results could not be printed.", [this](CDC* dc) { return PrintTo(dc); });
 }
 
 // ---- Messages ----
@@ -658,18 +607,8 @@ void CHeightFindWnd::OnSize(UINT, int cx, int cy) {
 }
 
 void CHeightFindWnd::OnHScroll(UINT code, UINT nPos, CScrollBar*) {
-  switch (code) {
-    case SB_LINELEFT:
-      if (m_nScrollPos - 1 >= 0) SetScrollPosition(m_nScrollPos - 1);
-      break;
-    case SB_LINERIGHT:
-      if (m_nScrollPos + 1 <= m_nScrollMax) SetScrollPosition(m_nScrollPos + 1);
-      break;
-    case SB_PAGELEFT: SetScrollPosition(std::max(0, m_nScrollPos - 2)); break;
-    case SB_PAGERIGHT: SetScrollPosition(std::min(m_nScrollMax, m_nScrollPos + 2)); break;
-    case SB_THUMBTRACK: SetScrollPosition((int)nPos); break;
-    default: break;
-  }
+  const int pos = ViewScrollRequest(code, nPos, m_nScrollPos, m_nScrollMax);
+  if (pos >= 0) SetScrollPosition(pos);
   if (m_hWnd) Invalidate(TRUE);
 }
 
@@ -693,11 +632,5 @@ void CHeightFindWnd::OnContextMenu(CWnd*, CPoint pos) {
   VxMenu* menu = m_pHost->GetContextMenu();
   if (!menu || !menu->LoadFromResource(kFinderMenu)) return;
   menu->ApplyToolbarIcons(kStandardToolbar);
-  if (CMenu* popup = menu->GetSubMenu(0)) {
-    popup->SetDefaultItem(0, TRUE);
-    CWnd* owner = this;
-    while (owner && (owner->GetStyle() & WS_CHILD) && owner->GetParent()) owner = owner->GetParent();
-    popup->TrackPopupMenu(TPM_RIGHTBUTTON, pos.x, pos.y, owner);
-  }
-  menu->DestroyItems();
+  ViewTrackContextMenu(menu, this, pos);
 }

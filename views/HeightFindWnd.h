@@ -104,7 +104,6 @@ class CHeightFindWnd : public CWnd, public IHeightFinder {
   void DrawTitle(CDC* pDC, const Layout& lay);
   void DrawSeparators(CDC* pDC, const Layout& lay, int nVisible);
   void DrawDayBlock(CDC* pDC, Layout& lay, int nDay);
-  void MakeFont(CFont& font, CDC* pDC, int nTenths, int nWeight) const;
   double EditValueMetres(const CString& text) const;
   CString FormatHeight(double dValue) const;
   CString HeightCaption(LPCTSTR lpszMetresFormat, LPCTSTR lpszFeetFormat) const;

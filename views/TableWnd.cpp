@@ -2,10 +2,8 @@
 
 #include "app/VxMenu.h"
 #include "platform/ui/Clipboard.h"
-#include "platform/ui/MsgBox.h"
-#include "platform/ui/PrintDC.h"
-#include "platform/ui/CommonDlg.h"
 #include "views/TableExport.h"
+#include "views/ViewDrawing.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,7 +33,6 @@ namespace {
 
 const UINT kTableMenu = 123, kStandardToolbar = 152, kCopyImage = 160, kGraphImage = 161;
 const UINT kCopyCommand = 32843, kViewGraphCommand = 32844;
-const UINT kPlaceholderPicture = 149;
 const char kNoPrediction[] = "No prediction";
 
 // The page's HTML pieces. The page declares UTF-8, the encoding it is written in.
@@ -66,17 +63,6 @@ CString Fill(const char* piece, const CString& value) {
   s.Replace("%1", ViewHtmlEscape(value).GetString());
   return s;
 }
-
-void InitDefaultLogFont(LOGFONT& lf) {
-  lf = LOGFONT{};
-  lf.lfHeight = 100;
-  lf.lfWeight = 700;
-  lf.lfCharSet = DEFAULT_CHARSET;
-  lf.lfPitchAndFamily = 0x12;
-  std::strcpy(lf.lfFaceName, "Arial");
-}
-
-CSize Extent(CDC* dc, LPCTSTR s) { return dc->GetTextExtent(s, (int)std::strlen(s)); }
 
 int CeilDiv(int a, int b) {
   if (b <= 0) return 0;
@@ -197,14 +183,6 @@ CString CTableWnd::FirstOfMonth(LPCTSTR fmt) const { return CQsDateTime(m_nYear,
 
 // ---- Drawing ----
 
-void CTableWnd::MakeFont(CFont& font, CDC* pDC, int tenths, int weight) const {
-  LOGFONT lf;
-  InitDefaultLogFont(lf);
-  lf.lfHeight = tenths;
-  lf.lfWeight = weight;
-  font.CreatePointFontIndirect(&lf, pDC);
-}
-
 void CTableWnd::DrawTable(CDC* pDC, const CRect& rect) {
   const BOOL screen = !m_bPrinting;
   if (!m_bCalculated && screen) {
@@ -252,15 +230,15 @@ void CTableWnd::DrawTable(CDC* pDC, const CRect& rect) {
 
 int CTableWnd::HeadingHeight(CDC* dc) const {
   CFont f14;
-  MakeFont(f14, dc, 140, 700);
+  ViewMakeFont(f14, dc, 140, 700);
   CFont* old = dc->SelectObject(&f14);
-  const int H = (int)Extent(dc, "Test String").cy;
+  const int H = (int)ViewTextExtent(dc, "Test String").cy;
   int h = H + (int)(0.4 * H);
   if (m_bPrinting) {
     CFont f9;
-    MakeFont(f9, dc, 90, 400);
+    ViewMakeFont(f9, dc, 90, 400);
     dc->SelectObject(&f9);
-    h += (int)(0.2 * H) + (int)(0.1 * H) + (int)Extent(dc, "Test String").cy;
+    h += (int)(0.2 * H) + (int)(0.1 * H) + (int)ViewTextExtent(dc, "Test String").cy;
   }
   dc->SelectObject(old);
   return h;
@@ -268,15 +246,15 @@ int CTableWnd::HeadingHeight(CDC* dc) const {
 
 void CTableWnd::DrawHeading(CDC* dc, const CRect& R) {
   CFont f14;
-  MakeFont(f14, dc, 140, 700);
+  ViewMakeFont(f14, dc, 140, 700);
   CFont* old = dc->SelectObject(&f14);
-  const int H = (int)Extent(dc, "Test String").cy;
+  const int H = (int)ViewTextExtent(dc, "Test String").cy;
   CString title = m_strPortName + FirstOfMonth(" - %B %Y");
   CSize t = dc->GetTextExtent(title);
   dc->TextOut(R.left + (int)((R.Width() - t.cx) / 2), R.top + (int)(0.4 * t.cy), title);
   if (m_bPrinting) {
     CFont f9;
-    MakeFont(f9, dc, 90, 400);
+    ViewMakeFont(f9, dc, 90, 400);
     dc->SelectObject(&f9);
     CSize z = dc->GetTextExtent(m_strZoneCaption);
     dc->TextOut(R.left + (int)((R.Width() - z.cx) / 2), (int)(1.4 * H), m_strZoneCaption);
@@ -288,35 +266,7 @@ void CTableWnd::DrawPlaceholder(CDC* dc, const CRect& R) {
   CString text("Click here for times for %1 during %2");
   text.Replace("%1", m_strPortName.GetString());
   text.Replace("%2", FirstOfMonth("%B %Y").GetString());
-  if (m_bBackgroundPic) {
-    if (!m_bPictureTried) {
-      m_bPictureTried = TRUE;
-      m_placeholderPicture.LoadBitmap(kPlaceholderPicture);
-    }
-    if (m_placeholderPicture.GetSafeHandle() && R.right > 40 && R.bottom > 40) {
-      BITMAP bm{};
-      m_placeholderPicture.GetBitmap(&bm);
-      CDC mem;
-      mem.CreateCompatibleDC(dc);
-      CBitmap* old = mem.SelectObject(&m_placeholderPicture);
-      dc->StretchBlt(20, 20, R.right - 40, R.bottom - 40, &mem, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
-      mem.SelectObject(old);
-      mem.DeleteDC();
-    }
-  }
-  CFont font;
-  MakeFont(font, dc, 110, 800);
-  CFont* old = dc->SelectObject(&font);
-  CRect r(R.left + 50, R.top + (int)(0.45 * R.Height()), R.right - 50, R.bottom - 20);
-  if (r.Width() > 0 && r.Height() > 0) {
-    CRect shadow(r);
-    shadow.OffsetRect(1, 1);
-    dc->SetTextColor(m_bBackgroundPic ? RGB(255, 255, 255) : RGB(192, 192, 192));
-    dc->DrawText(text, &shadow, DT_CENTER | DT_WORDBREAK);
-    dc->SetTextColor(RGB(0, 0, 0));
-    dc->DrawText(text, &r, DT_CENTER | DT_WORDBREAK);
-  }
-  dc->SelectObject(old);
+  ViewDrawPlaceholder(dc, R, text, m_bBackgroundPic, m_placeholderPicture, m_bPictureTried);
 }
 
 int CTableWnd::DrawDayCell(CDC* dc, int day, int x, int y, BOOL bDraw, CSize* pSize) {
@@ -326,22 +276,22 @@ int CTableWnd::DrawDayCell(CDC* dc, int day, int x, int y, BOOL bDraw, CSize* pS
   CFont* f18 = m_pDayFont;
   CFont* f83 = m_pSmallFont;
   if (!f18 || !f83) {
-    MakeFont(own18, dc, 180, 700);
-    MakeFont(own83, dc, 83, 300);
+    ViewMakeFont(own18, dc, 180, 700);
+    ViewMakeFont(own83, dc, 83, 300);
     f18 = &own18;
     f83 = &own83;
   }
   CFont* old = dc->SelectObject(f18);
   CString num;
   num.Format("%02d", day);
-  const int dx = (int)(1.2 * Extent(dc, "00").cx);
+  const int dx = (int)(1.2 * ViewTextExtent(dc, "00").cx);
   const int dh = (int)dc->GetTextExtent(num).cy;
   if (bDraw) dc->TextOut(x, y, num);
 
   dc->SelectObject(f83);
-  const int L = (int)Extent(dc, "00:00").cy;
-  const int hx = dx + (int)Extent(dc, "00:00").cx + (int)(1.5 * Extent(dc, "0").cx);
-  const int W = hx + (int)(1.1 * Extent(dc, m_bFeet ? "1.23ft" : "1.23m").cx);
+  const int L = (int)ViewTextExtent(dc, "00:00").cy;
+  const int hx = dx + (int)ViewTextExtent(dc, "00:00").cx + (int)(1.5 * ViewTextExtent(dc, "0").cx);
+  const int W = hx + (int)(1.1 * ViewTextExtent(dc, m_bFeet ? "1.23ft" : "1.23m").cx);
   const int C = (int)(L * 1.1 * 4);
   if (bDraw) {
     if (!IsDayPredicted(day)) {
@@ -358,7 +308,7 @@ int CTableWnd::DrawDayCell(CDC* dc, int day, int x, int y, BOOL bDraw, CSize* pS
     dc->TextOut(x, y + dh, CQsDateTime(m_nYear, m_nMonth, day, 0, 0, 0).Format("%a"));
     const int mark = m_moon[day - 1];
     if (mark >= 0 && m_bShowMoons) {
-      const int ay = (int)Extent(dc, "Ay").cy;
+      const int ay = (int)ViewTextExtent(dc, "Ay").cy;
       const int D = (int)(4.2 * L) - dh - ay;
       if (D > 1) {
         const COLORREF pale = RGB(255, 255, 230), black = RGB(0, 0, 0);
@@ -389,9 +339,9 @@ void CTableWnd::CalcGrid(CDC* dc, const CRect& R, const CRect&) {
   CSize cell(0, 0);
   DrawDayCell(dc, 8, 0, 0, FALSE, &cell);
   CFont f83;
-  MakeFont(f83, dc, 83, 300);
+  ViewMakeFont(f83, dc, 83, 300);
   CFont* old = dc->SelectObject(&f83);
-  const int a = (int)Extent(dc, "00").cx, b = (int)Extent(dc, "000").cx;
+  const int a = (int)ViewTextExtent(dc, "00").cx, b = (int)ViewTextExtent(dc, "000").cx;
   dc->SelectObject(old);
   const int W = std::max<int>(1, cell.cx), C = std::max<int>(1, cell.cy);
   const int spanX = R.Width() - (2 * b + a), spanY = R.Height() - (2 * b + a);
@@ -413,8 +363,8 @@ void CTableWnd::CalcGrid(CDC* dc, const CRect& R, const CRect&) {
 
 void CTableWnd::DrawDays(CDC* dc, const CRect& R, const CRect& body) {
   CFont f18, f83;
-  MakeFont(f18, dc, 180, 700);
-  MakeFont(f83, dc, 83, 300);
+  ViewMakeFont(f18, dc, 180, 700);
+  ViewMakeFont(f83, dc, 83, 300);
   m_pDayFont = &f18;
   m_pSmallFont = &f83;
   DrawGrid(dc, R, body);
@@ -429,9 +379,9 @@ void CTableWnd::DrawGrid(CDC* dc, const CRect& R, const CRect& body) {
   CSize cell(0, 0);
   DrawDayCell(dc, 8, 0, 0, FALSE, &cell);
   CFont f83;
-  MakeFont(f83, dc, 83, 300);
+  ViewMakeFont(f83, dc, 83, 300);
   CFont* old = dc->SelectObject(&f83);
-  const int mx = (int)Extent(dc, "000").cx, my = (int)Extent(dc, "0").cx;
+  const int mx = (int)ViewTextExtent(dc, "000").cx, my = (int)ViewTextExtent(dc, "0").cx;
   dc->SelectObject(old);
   const int W = cell.cx, C = cell.cy;
   const int gx = (R.Width() - 2 * mx - cols * W) / (2 * cols);
@@ -451,13 +401,7 @@ void CTableWnd::DrawGrid(CDC* dc, const CRect& R, const CRect& body) {
   }
 }
 
-void CTableWnd::SyncScrollBar() {
-  HWND h = m_wndScroll.GetSafeHwnd();
-  if (!h) return;
-  SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_POS | SIF_PAGE, 0, std::max(0, m_nScrollMax), 1, m_nScrollPos, 0};
-  ::SetScrollInfo(h, SB_CTL, &si, TRUE);
-  m_wndScroll.EnableWindow(m_bScrollEnabled);
-}
+void CTableWnd::SyncScrollBar() { ViewSyncScrollBar(m_wndScroll, m_nScrollMax, m_nScrollPos, m_bScrollEnabled); }
 
 void CTableWnd::SetScrollPosition(int pos) {
   m_nScrollPos = std::clamp(pos, 0, std::max(0, m_nScrollMax));
@@ -530,18 +474,9 @@ CString CTableWnd::BuildHtml() const {
 }
 
 BOOL CTableWnd::SaveToFile(LPCTSTR lpszPath, int nFilterIndex, CString& rError, CString* pSavedPath) {
-  CString path(lpszPath ? lpszPath : "");
-  if (path.IsEmpty()) {
-    rError = "No file name was given, so the table was not saved.";
-    return FALSE;
-  }
-  ViewExportFormat format = ViewExportFormatOf(path, nFilterIndex);
-  if (pSavedPath) *pSavedPath = path;
-  if (format == kExportNone) {
-    rError = ViewUnknownExtensionMessage(path);
-    return FALSE;
-  }
-  return ViewSaveText(path, format == kExportHtml ? BuildHtml() : BuildText(), rError);
+  return ViewSaveExport(
+      lpszPath, nFilterIndex, "No file name was given, so the table was not saved.",
+      [this](ViewExportFormat format) { return format == kExportHtml ? BuildHtml() : BuildText(); }, rError, pSavedPath);
 }
 
 // ---- Commands ----
@@ -553,36 +488,20 @@ void CTableWnd::CopyToClipboard() {
 
 void CTableWnd::Export() {
   if (!m_bCalculated) return;
-  CFileDialog dlg(FALSE, "htm", "Neapwise Table", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, VIEW_EXPORT_FILTER, this);
-  if (dlg.DoModal() != IDOK) return;
-  CString error;
-  if (!SaveToFile(dlg.GetPathName(), (int)dlg.m_ofn.nFilterIndex, error)) AfxMessageBox(error, MB_OK | MB_ICONEXCLAMATION);
+  ViewSaveWithDialog(this, "Neapwise Table", [this](LPCTSTR path, int filter, CString& error) {
+    return SaveToFile(path, filter, error);
+  });
 }
 
 BOOL CTableWnd::PrintTo(CDC* pDC) {
-  if (!pDC) return FALSE;
-  if (pDC->StartDoc("Neapwise") <= 0) return FALSE;
-  m_bPrinting = 1;
-  BOOL ok = pDC->StartPage() > 0;
-  if (ok) {
-    DrawTable(pDC, CRect(0, 0, pDC->GetDeviceCaps(HORZRES), pDC->GetDeviceCaps(VERTRES)));
-    ok = pDC->EndPage() > 0;
-  }
-  if (ok) ok = pDC->EndDoc() > 0;
-  else pDC->AbortDoc();
-  m_bPrinting = 0;
+  BOOL ok = ViewPrintDocument(pDC, m_bPrinting, [this](CDC* dc, const CRect& page) { DrawTable(dc, page); });
   Refresh();
   return ok;
 }
 
 void CTableWnd::Print() {
   if (!m_bCalculated) return;
-  CPrintDialog dlg(FALSE, PD_NOPAGENUMS | PD_HIDEPRINTTOFILE, this);
-  if (dlg.DoModal() != IDOK) return;
-  HDC hdc = dlg.GetPrinterDC();
-  if (!hdc) return;
-  if (!PrintTo(CDC::FromHandle(hdc))) AfxMessageBox("The table could not be printed.", MB_OK | MB_ICONEXCLAMATION);
-  ::DeleteDC(hdc);
+  ViewPrintWithDialog(this, "The table could not be printed.", [this](CDC* dc) { return PrintTo(dc); });
 }
 
 // ---- Messages ----
@@ -604,18 +523,8 @@ void CTableWnd::OnPaint() {
 }
 
 void CTableWnd::OnVScroll(UINT code, UINT nPos, CScrollBar*) {
-  switch (code) {
-    case SB_LINEUP:
-      if (m_nScrollPos - 1 >= 0) SetScrollPosition(m_nScrollPos - 1);
-      break;
-    case SB_LINEDOWN:
-      if (m_nScrollPos + 1 <= m_nScrollMax) SetScrollPosition(m_nScrollPos + 1);
-      break;
-    case SB_PAGEUP: SetScrollPosition(std::max(0, m_nScrollPos - 2)); break;
-    case SB_PAGEDOWN: SetScrollPosition(std::min(m_nScrollMax, m_nScrollPos + 2)); break;
-    case SB_THUMBTRACK: SetScrollPosition((int)nPos); break;
-    default: break;
-  }
+  const int pos = ViewScrollRequest(code, nPos, m_nScrollPos, m_nScrollMax);
+  if (pos >= 0) SetScrollPosition(pos);
   Refresh();
 }
 
@@ -741,11 +650,5 @@ void CTableWnd::OnContextMenu(CWnd*, CPoint pos) {
   menu->ApplyToolbarIcons(kStandardToolbar);
   menu->SetItemIcon(nullptr, kCopyCommand, kCopyImage);
   menu->SetItemIcon(nullptr, kViewGraphCommand, kGraphImage);
-  if (CMenu* popup = menu->GetSubMenu(0)) {
-    popup->SetDefaultItem(0, TRUE);
-    CWnd* owner = this;
-    while (owner && (owner->GetStyle() & WS_CHILD) && owner->GetParent()) owner = owner->GetParent();
-    popup->TrackPopupMenu(TPM_RIGHTBUTTON, pos.x, pos.y, owner);
-  }
-  menu->DestroyItems();
+  ViewTrackContextMenu(menu, this, pos);
 }

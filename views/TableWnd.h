@@ -129,7 +129,6 @@ class CTableWnd : public CWnd {
   // Draws (or only measures, with bDraw FALSE) one day cell; the cell's size goes to pSize.
   // -1 for a day beyond the day count.
   int DrawDayCell(CDC* pDC, int nDay, int x, int y, BOOL bDraw, CSize* pSize);
-  void MakeFont(CFont& font, CDC* pDC, int nTenths, int nWeight) const;
   void ActivateDay(int nDay);
   void ShowDay(int nDay);
   void SetScrollPosition(int nPos);

@@ -1,5 +1,6 @@
 // Repaints of an 800 x 400 tide graph: a full rebuild of the picture, and a repaint that only
 // moves the time mark over the cached picture.
+#include "bench/views/BenchCanvas.h"
 #include "views/GraphWnd.h"
 
 #include <benchmark/benchmark.h>
@@ -7,18 +8,6 @@
 #include <cmath>
 
 namespace {
-
-struct Canvas {
-  CDC dc;
-  CBitmap bmp;
-  CBitmap* old = nullptr;
-  Canvas(int w, int h) {
-    dc.CreateCompatibleDC(nullptr);
-    bmp.CreateCompatibleBitmap(nullptr, w, h);
-    old = dc.SelectObject(&bmp);
-  }
-  ~Canvas() { dc.SelectObject(old); }
-};
 
 void Fill(CGraphWnd& g) {
   for (int m = 0; m < 1440; ++m) g.SetPoint(3.1 + 2.6 * std::cos((m - 200) * 2 * M_PI / 745.0), m);

@@ -1,6 +1,7 @@
 // The month pages with a real port: a month table computed as the frame computes it (high and
 // low waters of every day and the moon's phases) and drawn at 1000 x 760, and a height finder
 // search over a month.
+#include "bench/views/BenchCanvas.h"
 #include "model/AngleFactorDB.h"
 #include "model/MonthlyPrediction.h"
 #include "model/MoonPhases.h"
@@ -75,11 +76,7 @@ void BM_MonthTableComputeAndDraw(benchmark::State& state) {
     return;
   }
   CTableWnd t;
-  CDC dc;
-  dc.CreateCompatibleDC(nullptr);
-  CBitmap bmp;
-  bmp.CreateCompatibleBitmap(nullptr, 1000, 760);
-  CBitmap* old = dc.SelectObject(&bmp);
+  Canvas c(1000, 760);
   for (auto _ : state) {
     m.month.ClearAll();  // every height computed afresh, as after a change of port or date
     t.SetYear(2025);
@@ -97,10 +94,9 @@ void BM_MonthTableComputeAndDraw(benchmark::State& state) {
     for (int i = 0; i < moon.GetFullMoonCount(); ++i) t.SetFullMoonDay(moon.GetFullMoon(i).GetDay());
     for (int i = 0; i < moon.GetNewMoonCount(); ++i) t.SetNewMoonDay(moon.GetNewMoon(i).GetDay());
     t.SetCalculated(1);
-    t.DrawTable(&dc, CRect(0, 0, 1000, 760));
-    benchmark::DoNotOptimize(dc.GetPixel(500, 300));
+    t.DrawTable(&c.dc, CRect(0, 0, 1000, 760));
+    benchmark::DoNotOptimize(c.dc.GetPixel(500, 300));
   }
-  dc.SelectObject(old);
   state.SetLabel("Dover, June 2025, 1000x760");
 }
 BENCHMARK(BM_MonthTableComputeAndDraw)->Unit(benchmark::kMillisecond);
@@ -108,17 +104,12 @@ BENCHMARK(BM_MonthTableComputeAndDraw)->Unit(benchmark::kMillisecond);
 void BM_MonthTableDrawOnly(benchmark::State& state) {
   AfxWinInit(0, nullptr);
   CTableWnd t;
-  CDC dc;
-  dc.CreateCompatibleDC(nullptr);
-  CBitmap bmp;
-  bmp.CreateCompatibleBitmap(nullptr, 1000, 760);
-  CBitmap* old = dc.SelectObject(&bmp);
+  Canvas c(1000, 760);
   t.SetFullMoonDay(11);
   for (auto _ : state) {
-    t.DrawTable(&dc, CRect(0, 0, 1000, 760));
-    benchmark::DoNotOptimize(dc.GetPixel(500, 300));
+    t.DrawTable(&c.dc, CRect(0, 0, 1000, 760));
+    benchmark::DoNotOptimize(c.dc.GetPixel(500, 300));
   }
-  dc.SelectObject(old);
   state.SetLabel("30 days, 1000x760");
 }
 BENCHMARK(BM_MonthTableDrawOnly)->Unit(benchmark::kMillisecond);

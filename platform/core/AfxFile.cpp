@@ -108,6 +108,10 @@ int CFile::OpenDescriptor(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException*
     oflags |= access == modeWrite ? O_WRONLY : access == modeReadWrite ? O_RDWR : O_RDONLY;
     if (nOpenFlags & modeCreate)
         oflags |= O_CREAT;
+    // A pipe put where a file is expected must not stop the program in open() waiting for a
+    // writer; without one, reading it gives end of file at once.
+    if (access == modeRead)
+        oflags |= O_NONBLOCK;
 
     int fd;
     do
@@ -130,6 +134,12 @@ int CFile::OpenDescriptor(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException*
         ::close(fd);
         Fill(pError, EISDIR, lpszFileName);
         return hFileNull;
+    }
+    if (oflags & O_NONBLOCK)
+    {
+        const int fl = ::fcntl(fd, F_GETFL);
+        if (fl != -1)
+            ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK);
     }
 
     UINT share = nOpenFlags & 0x70;

@@ -9,9 +9,23 @@
 #include <cstring>
 #include <strings.h>
 #include <sys/stat.h>
+#include <unordered_map>
 
 namespace {
 const char* const kDefaultAppName = "Neapwise";
+// Far beyond any settings the program writes: a larger file is not ours, and is moved aside
+// rather than read into memory whole.
+const off_t kMaxSettingsBytes = 16 * 1024 * 1024;
+
+// The key names are matched by: names that differ only in ASCII case are one name.
+std::string FoldedName(const std::string& s)
+{
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = (char)(c - 'A' + 'a');
+    return out;
+}
 
 bool SameName(const std::string& a, LPCTSTR b)
 {
@@ -197,6 +211,8 @@ CProfileStore::ReadResult CProfileStore::ReadFile(Sections& out)
         m_strLastError.Format("Cannot read the settings file %s: %s", m_strPath.GetString(), std::strerror(errno));
         return readFailed;
     }
+    if (S_ISREG(st.st_mode) && st.st_size > kMaxSettingsBytes)
+        return readCorrupt;
     CString contents;
     CFileException fe;
     if (!AfxReadWholeFile(m_strPath, contents, &fe))
@@ -247,6 +263,15 @@ BOOL CProfileStore::Parse(const std::string& text, Sections& out)
 {
     if (text.find('\0') != std::string::npos || !ValidUtf8(text))
         return FALSE;
+    // Sections and entries by name, so that a file of many entries reads in linear time.
+    std::unordered_map<std::string, size_t> sectionAt;
+    std::vector<std::unordered_map<std::string, size_t>> entryAt(out.size());
+    for (size_t i = 0; i < out.size(); ++i)
+    {
+        sectionAt.emplace(FoldedName(out[i].name), i);
+        for (size_t k = 0; k < out[i].entries.size(); ++k)
+            entryAt[i].emplace(FoldedName(out[i].entries[k].name), k);
+    }
     size_t current = (size_t)-1;
     size_t pos = 0;
     while (pos < text.size())
@@ -263,7 +288,13 @@ BOOL CProfileStore::Parse(const std::string& text, Sections& out)
             std::string name;
             if (!Unescape(Trimmed(line.substr(1, line.size() - 2)), name) || name.empty())
                 return FALSE;
-            current = (size_t)(FindSection(out, name.c_str(), true) - out.data());
+            auto found = sectionAt.emplace(FoldedName(name), out.size());
+            if (found.second)
+            {
+                out.push_back(Section{name, {}});
+                entryAt.emplace_back();
+            }
+            current = found.first->second;
             continue;
         }
         size_t eq = line.find('=');
@@ -275,7 +306,12 @@ BOOL CProfileStore::Parse(const std::string& text, Sections& out)
             raw = raw.substr(1, raw.size() - 2);
         if (!Unescape(Trimmed(line.substr(0, eq)), name) || name.empty() || !Unescape(raw, value))
             return FALSE;
-        FindEntry(&out[current], name.c_str(), true)->value = value;
+        std::vector<Entry>& entries = out[current].entries;
+        auto found = entryAt[current].emplace(FoldedName(name), entries.size());
+        if (found.second)
+            entries.push_back(Entry{name, std::move(value)});
+        else
+            entries[found.first->second].value = std::move(value);
     }
     return TRUE;
 }

@@ -212,8 +212,15 @@ LRESULT AfxEditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       changed(h);
       return TRUE;
     }
-    case WM_GETDLGCODE:
-      return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS | (multi(h) ? DLGC_WANTALLKEYS : 0);
+    case WM_GETDLGCODE: {
+      LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS | (multi(h) ? DLGC_WANTALLKEYS : 0);
+      // In a dialog, Esc still cancels from a multi-line edit, and Enter presses the default
+      // button unless the edit keeps it for new lines.
+      if (auto* m = (const MSG*)lp; m && m->message == WM_KEYDOWN &&
+          (m->wParam == VK_ESCAPE || (m->wParam == VK_RETURN && !(AfxCtlStyle(h) & ES_WANTRETURN))))
+        code &= ~(LRESULT)DLGC_WANTALLKEYS;
+      return code;
+    }
     case WM_SETFOCUS:
       AfxCtlInvalidate(h);
       AfxCtlCommand(h, EN_SETFOCUS);

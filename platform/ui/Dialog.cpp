@@ -1,4 +1,7 @@
 #include "platform/ui/Dialog.h"
+
+#include "platform/core/AfxLocale.h"
+#include "platform/core/AfxUserNumber.h"
 #include "platform/ui/UiResources.h"
 
 #include "platform/ui/CtlInternal.h"
@@ -33,6 +36,24 @@ bool focusable(HWND h) {
 HWND dialogOf(HWND h) {
   while (h && (AfxCtlStyle(h) & WS_CHILD)) h = ::GetParent(h);
   return h;
+}
+
+// The controls of the group hWnd belongs to: from the last WS_GROUP at or before it up to
+// the next WS_GROUP, in the dialog's order.
+std::vector<HWND> groupOf(const std::vector<HWND>& kids, HWND hWnd) {
+  auto at = std::find(kids.begin(), kids.end(), hWnd);
+  if (at == kids.end()) return {};
+  auto first = at;
+  while (first != kids.begin() && !(AfxCtlStyle(*first) & WS_GROUP)) --first;
+  auto last = at + 1;
+  while (last != kids.end() && !(AfxCtlStyle(*last) & WS_GROUP)) ++last;
+  return std::vector<HWND>(first, last);
+}
+
+bool isRadio(HWND h) {
+  if (AfxCtlKindOf(h) != AfxCtlKind::Button) return false;
+  UINT t = AfxCtlStyle(h) & BS_TYPEMASK;
+  return t == BS_RADIOBUTTON || t == BS_AUTORADIOBUTTON;
 }
 
 // The key a control's text marks with '&' ("&&" is a plain '&'), upper case; 0 for none.
@@ -242,6 +263,12 @@ void CDialog::MoveTabFocus(HWND hFrom, bool backwards) const {
   for (size_t k = 1; k <= kids.size(); ++k) {
     HWND c = kids[(start + k) % kids.size()];
     if (!focusable(c)) continue;
+    // Into a group of radio buttons: onto the one that is checked.
+    if (isRadio(c) && ::SendMessage(c, BM_GETCHECK, 0, 0) != BST_CHECKED)
+      for (HWND g : groupOf(r->children, c))
+        if (isRadio(g) && (AfxCtlStyle(g) & WS_VISIBLE) && ::IsWindowEnabled(g) &&
+            ::SendMessage(g, BM_GETCHECK, 0, 0) == BST_CHECKED)
+          c = g;
     ::SetFocus(c);
     if (AfxCtlKindOf(c) == AfxCtlKind::Edit) ::SendMessage(c, EM_SETSEL, 0, -1);
     return;
@@ -286,6 +313,27 @@ BOOL CDialog::HandleMnemonic(UINT vk) {
   return FALSE;
 }
 
+// The arrows move round the focus's group; an automatic radio button reached is chosen.
+BOOL CDialog::MoveInGroup(HWND hFocus, bool backwards) {
+  if (!::IsChild(m_hWnd, hFocus)) return FALSE;
+  std::vector<HWND> group;
+  if (AfxWndRec* r = AfxRec(m_hWnd)) group = groupOf(r->children, hFocus);
+  if (backwards) std::reverse(group.begin(), group.end());
+  auto at = std::find(group.begin(), group.end(), hFocus);
+  if (at == group.end()) return FALSE;
+  size_t i = (size_t)(at - group.begin());
+  for (size_t k = 1; k < group.size(); ++k) {
+    HWND c = group[(i + k) % group.size()];
+    if (!(AfxCtlStyle(c) & WS_VISIBLE) || !::IsWindowEnabled(c)) continue;
+    if (::SendMessage(c, WM_GETDLGCODE, 0, 0) & DLGC_STATIC) continue;
+    ::SetFocus(c);
+    if ((AfxCtlStyle(c) & BS_TYPEMASK) == BS_AUTORADIOBUTTON && isRadio(c)) ::SendMessage(c, BM_CLICK, 0, 0);
+    else if (AfxCtlKindOf(c) == AfxCtlKind::Edit) ::SendMessage(c, EM_SETSEL, 0, -1);
+    return TRUE;
+  }
+  return TRUE;
+}
+
 BOOL CDialog::PreTranslateMessage(MSG* pMsg) {
   if (m_hWnd && pMsg->message == WM_SYSKEYDOWN && dialogOf(pMsg->hwnd) == m_hWnd &&
       (GetKeyState(VK_MENU) & 0x8000) && HandleMnemonic((UINT)pMsg->wParam))
@@ -318,6 +366,9 @@ BOOL CDialog::PreTranslateMessage(MSG* pMsg) {
     case VK_ESCAPE:
       SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), (LPARAM)::GetDlgItem(m_hWnd, IDCANCEL));
       return TRUE;
+    case VK_DOWN: case VK_RIGHT: case VK_UP: case VK_LEFT:
+      if (!focus || (code & DLGC_WANTARROWS)) return FALSE;
+      return MoveInGroup(focus, pMsg->wParam == VK_UP || pMsg->wParam == VK_LEFT);
   }
   return FALSE;
 }
@@ -423,8 +474,8 @@ bool parseLong(const CString& text, long long& out) {
   return end && *end == 0 && errno == 0;
 }
 
-// Reals are read with a full stop whatever the locale, as the program writes them.
-bool parseDouble(const CString& text, double& out) {
+// A real as the program itself writes it: a full stop, an exponent allowed.
+bool parsePlainDouble(const CString& text, double& out) {
   std::string s = text.GetStdString();
   size_t b = s.find_first_not_of(" \t"), e = s.find_last_not_of(" \t");
   if (b == std::string::npos) return false;
@@ -435,6 +486,26 @@ bool parseDouble(const CString& text, double& out) {
   errno = 0;
   out = std::strtod(s.c_str(), &end);  // the program runs in the "C" numeric locale
   return end && *end == 0 && errno == 0 && std::isfinite(out);
+}
+
+// A real as the user types it, with their decimal separator (and thousands groups); the
+// program's own form is taken too.
+bool parseDouble(const CString& text, double& out) {
+  double v = 0;
+  if (AfxParseUserNumber(text, v) && std::isfinite(v)) {
+    out = v;
+    return true;
+  }
+  return parsePlainDouble(text, out);
+}
+
+// A real shown to the user: the shortest form, with their decimal separator.
+CString formatDouble(double value, int digits) {
+  CString s;
+  s.Format("%.*g", digits, value);
+  CString dec = AfxGetLocaleValues().decimalSeparator;
+  if (!dec.IsEmpty() && dec != ".") s.Replace(".", dec);
+  return s;
 }
 
 template <class T>
@@ -472,9 +543,7 @@ void DDX_Text(CDataExchange* pDX, int nIDC, double& value) {
     if (!parseDouble(textOf(h), v)) failWith(pDX, "Please enter a number.");
     value = v;
   } else {
-    CString s;
-    s.Format("%.*g", DBL_DIG, value);
-    ::SetWindowText(h, s);
+    ::SetWindowText(h, formatDouble(value, DBL_DIG));
   }
 }
 
@@ -486,9 +555,7 @@ void DDX_Text(CDataExchange* pDX, int nIDC, float& value) {
     if (!parseDouble(textOf(h), d) || std::fabs(d) > FLT_MAX) failWith(pDX, "Please enter a number.");
     value = (float)d;
   } else {
-    CString s;
-    s.Format("%.*g", FLT_DIG, d);
-    ::SetWindowText(h, s);
+    ::SetWindowText(h, formatDouble(d, FLT_DIG));
   }
 }
 
@@ -545,10 +612,12 @@ void DDV_MinMaxInt(CDataExchange* pDX, int v, int lo, int hi) { ddvRange(pDX, v,
 void DDV_MinMaxUInt(CDataExchange* pDX, UINT v, UINT lo, UINT hi) { ddvRange(pDX, v, lo, hi, "%u", "an integer"); }
 void DDV_MinMaxLong(CDataExchange* pDX, long v, long lo, long hi) { ddvRange(pDX, v, lo, hi, "%ld", "an integer"); }
 void DDV_MinMaxDouble(CDataExchange* pDX, double const& v, double lo, double hi) {
-  ddvRange(pDX, v, lo, hi, "%.15g", "a number");
+  if (!pDX->m_bSaveAndValidate || (v >= lo && v <= hi)) return;
+  failWith(pDX, "Please enter a number between " + formatDouble(lo, DBL_DIG) + " and " + formatDouble(hi, DBL_DIG) + ".");
 }
 void DDV_MinMaxFloat(CDataExchange* pDX, float const& v, float lo, float hi) {
-  ddvRange(pDX, (double)v, (double)lo, (double)hi, "%.6g", "a number");
+  if (!pDX->m_bSaveAndValidate || (v >= lo && v <= hi)) return;
+  failWith(pDX, "Please enter a number between " + formatDouble(lo, FLT_DIG) + " and " + formatDouble(hi, FLT_DIG) + ".");
 }
 void DDV_MaxChars(CDataExchange* pDX, CString const& value, int nChars) {
   if (pDX->m_bSaveAndValidate && value.GetLength() > nChars) {

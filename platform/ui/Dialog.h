@@ -126,6 +126,8 @@ class CDialog : public CWnd {
   BOOL CreateFromTemplate(const AFX_DLGTEMPLATE* pTemplate, CWnd* pParentWnd, BOOL bModal);
   // Alt with the letter a control's text marks; FALSE when no control has it.
   BOOL HandleMnemonic(UINT vk);
+  // An arrow key: the focus moves round its group of controls.
+  BOOL MoveInGroup(HWND hFocus, bool backwards);
   // Moves the focus to the next (or previous) tab stop after hFrom.
   void MoveTabFocus(HWND hFrom, bool backwards) const;
   BOOL m_bModal = FALSE;

@@ -560,6 +560,14 @@ class EmfEngine : public QPaintEngine {
     }
   }
 
+  // Selects an object (a stock one or one just created) in place of the held one, which is
+  // deleted; rHeld then holds the new handle (0 for a stock object).
+  void selectReplacing(DWORD selected, DWORD& rHeld, DWORD held) {
+    w.simple(EMR_SELECTOBJECT, {selected});
+    if (rHeld) w.simple(EMR_DELETEOBJECT, {rHeld});
+    rHeld = held;
+  }
+
   void selectPen(const QPen& p) {
     PenKey k;
     k.style = penStyleOf(p);
@@ -568,9 +576,7 @@ class EmfEngine : public QPaintEngine {
     if (k == m_penKey) return;
     m_penKey = k;
     if (k.style == PS_NULL) {
-      w.simple(EMR_SELECTOBJECT, {kStock | NullPenStock});
-      if (m_penHandle) w.simple(EMR_DELETEOBJECT, {m_penHandle});
-      m_penHandle = 0;
+      selectReplacing(kStock | NullPenStock, m_penHandle, 0);
       return;
     }
     DWORD h = newHandle({m_penHandle, m_brushHandle, m_fontHandle});
@@ -581,9 +587,7 @@ class EmfEngine : public QPaintEngine {
     w.i32(0);
     w.u32(k.color);
     w.end(at);
-    w.simple(EMR_SELECTOBJECT, {h});
-    if (m_penHandle) w.simple(EMR_DELETEOBJECT, {m_penHandle});
-    m_penHandle = h;
+    selectReplacing(h, m_penHandle, h);
   }
 
   void selectBrush(const QBrush& b) {
@@ -591,9 +595,7 @@ class EmfEngine : public QPaintEngine {
     if (k == m_brushKey) return;
     m_brushKey = k;
     if (k.style == BS_NULL) {
-      w.simple(EMR_SELECTOBJECT, {kStock | NullBrushStock});
-      if (m_brushHandle) w.simple(EMR_DELETEOBJECT, {m_brushHandle});
-      m_brushHandle = 0;
+      selectReplacing(kStock | NullBrushStock, m_brushHandle, 0);
       return;
     }
     DWORD h = newHandle({m_penHandle, m_brushHandle, m_fontHandle});
@@ -603,9 +605,7 @@ class EmfEngine : public QPaintEngine {
     w.u32(k.color);
     w.u32((DWORD)k.hatch);
     w.end(at);
-    w.simple(EMR_SELECTOBJECT, {h});
-    if (m_brushHandle) w.simple(EMR_DELETEOBJECT, {m_brushHandle});
-    m_brushHandle = h;
+    selectReplacing(h, m_brushHandle, h);
   }
 
   void selectFillMode(int mode) {
@@ -666,9 +666,7 @@ class EmfEngine : public QPaintEngine {
     for (int i = 0; i < 32; ++i) w.u16(i < face.size() ? (WORD)u[i] : 0);
     w.zeros(320 - 92);
     w.end(at);
-    w.simple(EMR_SELECTOBJECT, {h});
-    if (m_fontHandle) w.simple(EMR_DELETEOBJECT, {m_fontHandle});
-    m_fontHandle = h;
+    selectReplacing(h, m_fontHandle, h);
   }
 
   void polyRecord(DWORD type16, DWORD type32, const QPolygon& q) {

@@ -435,6 +435,11 @@ void CPropertySheet::MoveFocus(bool backwards) {
 }
 
 BOOL CPropertySheet::PreTranslateMessage(MSG* pMsg) {
+  // Alt with a marked letter works on the page shown.
+  if (m_hWnd && pMsg->message == WM_SYSKEYDOWN && topOf(pMsg->hwnd) == m_hWnd && (GetKeyState(VK_MENU) & 0x8000)) {
+    CPropertyPage* page = GetActivePage();
+    if (page && page->m_hWnd && page->HandleMnemonic((UINT)pMsg->wParam)) return TRUE;
+  }
   if (!m_hWnd || pMsg->message != WM_KEYDOWN || topOf(pMsg->hwnd) != m_hWnd) return CWnd::PreTranslateMessage(pMsg);
   bool ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0, shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
   UINT vk = (UINT)pMsg->wParam;
@@ -463,6 +468,11 @@ BOOL CPropertySheet::PreTranslateMessage(MSG* pMsg) {
     case VK_ESCAPE:
       PressButton(PSBTN_CANCEL);
       return TRUE;
+    case VK_DOWN: case VK_RIGHT: case VK_UP: case VK_LEFT: {
+      CPropertyPage* page = GetActivePage();
+      if (!focus || (code & DLGC_WANTARROWS) || !page || !page->m_hWnd) return FALSE;
+      return page->MoveInGroup(focus, vk == VK_UP || vk == VK_LEFT);
+    }
   }
   return FALSE;
 }

@@ -213,6 +213,9 @@ class CRect : public RECT {
   void operator=(const RECT& r) { ::CopyRect(this, &r); }
   bool operator==(const RECT& r) const { return ::EqualRect(this, &r) != 0; }
   bool operator!=(const RECT& r) const { return !(*this == r); }
+  // Two CRects compare without the reversed-operand ambiguity of C++20.
+  bool operator==(const CRect& r) const { return ::EqualRect(this, &r) != 0; }
+  bool operator!=(const CRect& r) const { return !(*this == r); }
   void operator+=(POINT p) { OffsetRect(p.x, p.y); }
   void operator-=(POINT p) { OffsetRect(-p.x, -p.y); }
   void operator+=(SIZE s) { OffsetRect(s.cx, s.cy); }

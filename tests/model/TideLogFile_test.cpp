@@ -143,6 +143,52 @@ TEST_F(TideLogFile, FilesNotWhollyGoodAreKeptAsideWithTheirGoodRowsRead)
     }
 }
 
+TEST_F(TideLogFile, LogsBeyondTheLargestKeptAreReadInPartAndDescribedWhole)
+{
+    // More rows than the program keeps: the first ones are read and the message counts them all.
+    std::string big = Ints({4689, 2002, 6000});
+    for (int i = 0; i < 6000; ++i)
+        big += Ints({i % 90, 1 + i % 28, 1 + i % 12, 2020, i % 24, 0});
+    Put(path, big);
+    std::vector<TIDELOG_ROW> back;
+    TIDELOG_LOAD info = CTideLogFile::Load(Path(), 100, back);
+    EXPECT_EQ(info.status, TIDELOG_LOAD::damaged);
+    EXPECT_EQ(back.size(), static_cast<size_t>(CTideLogFile::kMaxRows));
+    EXPECT_NE(info.strProblem.Find("holds 6000 rows; only the first 5000"), -1) << info.strProblem.GetString();
+    EXPECT_EQ(Bytes(path.string() + ".bad"), big);
+
+    // A file of gigabytes whose header promises the most rows there can be: only what could be
+    // kept is read, in a moment, and the file is kept aside untouched.
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    Put(path, Ints({4689, 2002, 0x7fffffff, 1, 5, 5, 2025, 10, 15}));
+    const std::uintmax_t huge = std::uintmax_t(8) << 30;
+    std::error_code ec;
+    fs::resize_file(path, huge, ec);
+    if (ec)
+        GTEST_SKIP() << "no sparse file of 8 GiB here: " << ec.message();
+    info = CTideLogFile::Load(Path(), 100, back);
+    EXPECT_EQ(info.status, TIDELOG_LOAD::damaged);
+    ASSERT_EQ(back.size(), 1u);
+    EXPECT_EQ(back[0], (TIDELOG_ROW{1, 5, 5, 2025, 10, 15}));
+    EXPECT_EQ(info.nDeclared, 0x7fffffff);
+    EXPECT_NE(info.strProblem.Find("should hold 2147483647 rows but holds 357913940."), -1)
+        << info.strProblem.GetString();
+    EXPECT_EQ(fs::file_size(path.string() + ".bad"), huge);
+}
+
+TEST_F(TideLogFile, APipeInPlaceOfTheLogDoesNotStopTheProgram)
+{
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    std::vector<TIDELOG_ROW> back;
+    const TIDELOG_LOAD info = CTideLogFile::Load(Path(), 10, back);
+    EXPECT_EQ(info.status, TIDELOG_LOAD::unreadable);
+    EXPECT_TRUE(back.empty());
+    EXPECT_FALSE(info.strProblem.IsEmpty());
+    EXPECT_FALSE(fs::exists(path)) << "kept aside, out of the way of the next save";
+    EXPECT_TRUE(fs::is_fifo(path.string() + ".bad"));
+}
+
 TEST_F(TideLogFile, ASecondBadFileDoesNotReplaceTheFirstKeptOne)
 {
     Put(path, "first bad file");

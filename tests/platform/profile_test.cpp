@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
 #include <cstring>
 
 namespace {
@@ -150,6 +153,40 @@ TEST_F(Profile, MalformedLinesCountAsCorrupt)
     CProfileStore good(ConfPath().c_str());
     EXPECT_EQ(7u, good.GetProfileInt("General", "LastPort", 0));
     EXPECT_TRUE(good.GetMovedAsidePath().IsEmpty());
+}
+
+TEST_F(Profile, AFileOfManyEntriesReadsQuicklyAndAHugeOneIsMovedAside)
+{
+    // Names differing only in case are one entry, the last value read wins.
+    ASSERT_TRUE(AfxCreateFolder(m_dir.File("Neapwise").c_str()));
+    std::string text = "[General]\nLastPort=1\n[general]\nLASTPORT=2\n[Many]\n";
+    for (int i = 0; i < 100000; ++i)
+        text += "k" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+    text += "[GENERAL]\nlastport=3\n";
+    WriteBytes(ConfPath(), text);
+    const auto started = std::chrono::steady_clock::now();
+    {
+        CProfileStore store(ConfPath().c_str());
+        EXPECT_EQ(3u, store.GetProfileInt("General", "LastPort", 0));
+        EXPECT_EQ(99999u, store.GetProfileInt("many", "K99999", 0));
+        EXPECT_TRUE(store.GetMovedAsidePath().IsEmpty());
+        EXPECT_TRUE(store.WriteProfileInt("General", "LastPort", 4));
+    }
+    // Read once for the values and once more to save: a search through the entries for each
+    // line read took minutes here.
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
+    const std::string saved = ReadBytes(ConfPath());
+    EXPECT_NE(saved.find("LastPort=4\n"), std::string::npos);
+    EXPECT_EQ(saved.find("LASTPORT"), std::string::npos);
+
+    // Gigabytes of something else in its place are not read into memory.
+    std::error_code ec;
+    std::filesystem::resize_file(ConfPath(), std::uintmax_t(4) << 30, ec);
+    ASSERT_FALSE(ec) << ec.message();
+    CProfileStore huge(ConfPath().c_str());
+    EXPECT_EQ(7u, huge.GetProfileInt("General", "LastPort", 7));
+    EXPECT_EQ(CString((ConfPath() + ".bad").c_str()), huge.GetMovedAsidePath());
+    EXPECT_EQ(std::filesystem::file_size(ConfPath() + ".bad"), std::uintmax_t(4) << 30);
 }
 
 TEST_F(Profile, AFailedSaveIsReported)

@@ -223,7 +223,7 @@ TEST_F(Menus, WithoutReturnCmdTheChosenCommandIsPostedToTheOwner) {
     AfxTestMouse(WM_RBUTTONUP, p);  // TPM_RIGHTBUTTON: the right button chooses too
   });
   EXPECT_TRUE(m.GetSubMenu(0)->TrackPopupMenu(TPM_RIGHTBUTTON, 100, 100, &owner));
-  AfxTestWait(50, [&] { return !owner.commands.empty(); });
+  AfxTestWait(5000, [&] { return !owner.commands.empty(); });
   EXPECT_EQ(std::vector<UINT>{ID_COPY}, owner.commands);
 }
 

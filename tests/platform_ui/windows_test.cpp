@@ -268,7 +268,7 @@ TEST_F(Windows, APostFromAWorkerThreadArrivesOnTheUserInterfaceThread) {
   std::thread worker([h] { EXPECT_TRUE(::PostMessage(h, WM_APP + 1, 11, 22)); });
   worker.join();
   EXPECT_EQ(nullptr, last(WM_APP + 1));  // queued, not yet delivered
-  AfxTestWait(200, [] { return last(WM_APP + 1) != nullptr; });
+  AfxTestWait(5000, [] { return last(WM_APP + 1) != nullptr; });
   const Logged* m = last(WM_APP + 1);
   ASSERT_NE(nullptr, m);
   EXPECT_EQ(11u, m->wp);
@@ -301,7 +301,7 @@ TEST_F(Windows, SendMessageIsSynchronousAndReturnsTheHandlersResult) {
   HWND h = w.m_hWnd;
   LRESULT fromThread = 0;
   std::thread t([&] { fromThread = ::SendMessage(h, WM_APP + 5, 10, 5); });
-  AfxTestWait(500, [&] { return fromThread != 0; });
+  AfxTestWait(5000, [&] { return fromThread != 0; });
   t.join();
   EXPECT_EQ(15, fromThread);
 }
@@ -311,7 +311,7 @@ TEST_F(Windows, TimersTickByIdUntilKilled) {
   MakeTop(w);
   w.SetTimer(7, 15);
   w.SetTimer(9, 15);
-  AfxTestWait(400, [] {
+  AfxTestWait(5000, [] {
     int seven = 0, nine = 0;
     for (auto& l : g_log) {
       if (l.msg == WM_TIMER && l.wp == 7) ++seven;
@@ -501,14 +501,14 @@ TEST_F(Windows, MouseLeaveComesOnceThePointerIsOverAnotherWindowOrNone) {
   AfxTestWait(10);
   EXPECT_EQ(nullptr, last(WM_MOUSELEAVE));
   AfxTestMoveTo(top.m_hWnd, 150, 150);
-  AfxTestWait(50, [] { return last(WM_MOUSELEAVE) != nullptr; });
+  AfxTestWait(5000, [] { return last(WM_MOUSELEAVE) != nullptr; });
   ASSERT_NE(nullptr, last(WM_MOUSELEAVE, "child"));
   g_log.clear();
   AfxTestMoveTo(top.m_hWnd, 20, 20);
   tme.hwndTrack = top.m_hWnd;
   ASSERT_TRUE(TrackMouseEvent(&tme));
   AfxTestMoveAway();
-  AfxTestWait(50, [] { return last(WM_MOUSELEAVE) != nullptr; });
+  AfxTestWait(5000, [] { return last(WM_MOUSELEAVE) != nullptr; });
   EXPECT_NE(nullptr, last(WM_MOUSELEAVE, "top"));
   EXPECT_EQ(1u, names(WM_MOUSELEAVE).size());
 }

@@ -19,7 +19,7 @@ TEST(Activation, QuickSwitchesSettleOnTheLastWindow) {
   }
   bool ran = false;
   AfxCallLater(20, [&] { ran = true; });
-  AfxTestWait(500, [&] { return ran; });
+  AfxTestWait(5000, [&] { return ran; });
   EXPECT_TRUE(ran);  // the event loop is not kept busy
   AfxTestWait(50);
   EXPECT_EQ(CWnd::GetActiveWindow(), &b);

@@ -23,6 +23,7 @@ class CHost : public CWnd {
  public:
   std::vector<std::pair<UINT, UINT>> commands;  // (id, code)
   std::vector<UINT> drawStates;
+  DRAWITEMSTRUCT lastDraw{};
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
     if (lParam) commands.push_back({LOWORD(wParam), HIWORD(wParam)});
     return CWnd::OnCommand(wParam, lParam);
@@ -31,6 +32,7 @@ class CHost : public CWnd {
     if (message == WM_DRAWITEM) {
       auto* dis = (DRAWITEMSTRUCT*)lParam;
       drawStates.push_back(dis->itemState);
+      lastDraw = *dis;
       CDC* dc = CDC::FromHandle(dis->hDC);
       dc->FillSolidRect(&dis->rcItem, (dis->itemState & ODS_SELECTED) ? RGB(0, 0, 255) : RGB(255, 0, 0));
       return TRUE;
@@ -231,6 +233,11 @@ TEST_F(Controls, OwnerDrawnButtonGetsDrawItemWithItsStates) {
   od.EnableWindow(FALSE);
   ASSERT_TRUE(AfxCaptureWindow(host.m_hWnd, &pic));
   EXPECT_TRUE(host.drawStates.back() & ODS_DISABLED);
+  // What the parent is told about the button it draws.
+  EXPECT_EQ(host.lastDraw.CtlType, (UINT)ODT_BUTTON);
+  EXPECT_EQ(host.lastDraw.CtlID, 30u);
+  EXPECT_EQ(host.lastDraw.hwndItem, od.m_hWnd);
+  EXPECT_EQ(CRect(host.lastDraw.rcItem), CRect(0, 0, 50, 30));
 }
 
 TEST_F(Controls, StaticTextAlignmentsAndEtchedLine) {

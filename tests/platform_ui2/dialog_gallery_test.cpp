@@ -243,4 +243,78 @@ TEST_F(Gallery, AltLettersEnterOnAFocusedButtonAndADisabledDefault) {
   EXPECT_EQ(dlg.m_moon, 1);  // cancelled: nothing exchanged back
 }
 
+// Enter and Esc from a multi-line edit that does not keep Enter for new lines still reach the
+// dialog; typing in it still works.
+TEST_F(Gallery, EnterAndEscFromAMultiLineEdit) {
+  for (UINT key : {(UINT)VK_RETURN, (UINT)VK_ESCAPE}) {
+    CGalleryDlg dlg;
+    AfxCallLater(10, [&] {
+      HWND log = ::GetDlgItem(dlg.m_hWnd, IDC_LOG);
+      ::SendMessage(log, EM_SETREADONLY, FALSE, 0);
+      ::SetFocus(log);
+      AfxTestKeyStroke('A', 0, "a");
+      AfxTestKeyStroke(key, 0, key == VK_RETURN ? "\r" : "\x1b");
+      if (dlg.m_hWnd && ::IsWindowVisible(dlg.m_hWnd)) dlg.EndDialog(IDABORT);  // the keys did not close it
+    });
+    EXPECT_EQ(dlg.DoModal(), key == VK_RETURN ? IDOK : IDCANCEL);
+  }
+}
+
+// Radio buttons by keyboard: Tab lands on the checked one of a group, the arrows move round the
+// group and choose, and an edit keeps its arrows.
+TEST_F(Gallery, TabLandsOnTheCheckedRadioAndArrowsChooseInTheGroup) {
+  CGalleryDlg dlg;
+  dlg.m_units = 1;
+  std::vector<int> focus;
+  std::vector<UINT> metres;
+  AfxCallLater(10, [&] {
+    HWND h = dlg.m_hWnd;
+    auto step = [&](UINT vk, UINT mods = 0) {
+      AfxTestKeyStroke(vk, mods, vk == VK_TAB ? "\t" : nullptr);
+      focus.push_back(::GetDlgCtrlID(::GetFocus()));
+      metres.push_back(dlg.IsDlgButtonChecked(IDC_METRES));
+    };
+    ::SetFocus(::GetDlgItem(h, IDC_SUN));
+    step(VK_TAB);   // Feet, the checked one, not Metres
+    step(VK_UP);    // Metres, chosen
+    step(VK_DOWN);  // Feet again
+    step(VK_DOWN);  // round the group: Metres
+    ::SetFocus(::GetDlgItem(h, IDC_HEIGHT));
+    step(VK_DOWN);  // the edit keeps its arrows
+    dlg.EndDialog(IDCANCEL);
+  });
+  dlg.DoModal();
+  EXPECT_EQ(focus, (std::vector<int>{IDC_FEET, IDC_METRES, IDC_FEET, IDC_METRES, IDC_HEIGHT}));
+  EXPECT_EQ(metres, (std::vector<UINT>{BST_UNCHECKED, BST_CHECKED, BST_UNCHECKED, BST_CHECKED, BST_CHECKED}));
+}
+
+// Dialog units come from the template's font: a larger font makes a larger dialog with larger
+// controls, and a label's text still fits the box it was given.
+TEST_F(Gallery, DialogUnitsFollowTheTemplatesFont) {
+  const AFX_DLGITEM items[] = {{WC_STATIC, 0xFFFF, "Height of tide:", 7, 7, 60, 8, SS_LEFT, 0}};
+  CSize sizes[2];
+  int i = 0;
+  for (int points : {8, 12}) {
+    const AFX_DLGTEMPLATE t = {0, "Units", 0, 0, 100, 40, WS_POPUP | WS_CAPTION, "MS Shell Dlg", points, items, 1};
+    CDialog dlg;
+    ASSERT_TRUE(dlg.CreateIndirect(&t));
+    CRect rc;
+    dlg.GetClientRect(&rc);
+    sizes[i++] = rc.Size();
+    CStatic* label = static_cast<CStatic*>(dlg.GetWindow(GW_CHILD));
+    ASSERT_NE(label, nullptr);
+    CRect lr;
+    label->GetClientRect(&lr);
+    CClientDC dc(label);
+    CFont* old = dc.SelectObject(label->GetFont());
+    CSize text = dc.GetTextExtent("Height of tide:");
+    dc.SelectObject(old);
+    EXPECT_LE(text.cx, lr.Width()) << points;
+    EXPECT_LE(text.cy, lr.Height() + 2) << points;
+    dlg.DestroyWindow();
+  }
+  EXPECT_GT(sizes[1].cx, sizes[0].cx * 13 / 10);
+  EXPECT_GT(sizes[1].cy, sizes[0].cy * 13 / 10);
+}
+
 }  // namespace

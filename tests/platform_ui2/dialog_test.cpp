@@ -1,8 +1,10 @@
 // Dialogs from templates: data exchange both ways, the range message keeping a dialog open,
 // Enter and Esc, the tab order, a modeless dialog, and a template rendered to a picture.
 #include "platform/ui/AfxWin.h"
+#include "platform/core/AfxLocale.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/UiTest.h"
+#include "tests/platform_ui2/BoxRecorder.h"
 
 #include "tests/platform_ui2/TestDir.h"
 
@@ -66,23 +68,14 @@ class CSizeDlg : public CDialog {
   }
 };
 
-class Dialogs : public ::testing::Test {
+class Dialogs : public BoxRecordingTest {
  protected:
-  void SetUp() override {
-    AfxWinInit(0, nullptr);
-    AfxSetMessageBoxHook([this](const AFX_MSGBOX_REQUEST& r) {
-      boxes.push_back(r.text);
-      return IDOK;
-    });
-  }
-  void TearDown() override { AfxSetMessageBoxHook(nullptr); }
   static void setText(HWND dlg, int id, const char* t) { ::SetWindowText(::GetDlgItem(dlg, id), t); }
   static std::string text(HWND dlg, int id) {
     char buf[64] = {};
     ::GetWindowText(::GetDlgItem(dlg, id), buf, 63);
     return buf;
   }
-  std::vector<std::string> boxes;
 };
 
 TEST_F(Dialogs, ValuesGoInAndComeBackWithEnter) {
@@ -213,6 +206,31 @@ TEST_F(Dialogs, ModelessDialogAndItsPicture) {
   ::SetFocus(::GetDlgItem(dlg.m_hWnd, IDC_WIDTH));
   AfxTestKeyStroke(VK_ESCAPE, 0, "\x1b");
   EXPECT_EQ(dlg.m_hWnd, nullptr);
+}
+
+// Reals are shown and read in the user's locale, the range message included.
+TEST_F(Dialogs, RealsFollowTheUsersDecimalSeparator) {
+  ASSERT_TRUE(AfxSetLocaleOverrideByName("de_DE"));
+  std::string shown;
+  bool refusedOpen = false;
+  CSizeDlg dlg;
+  AfxCallLater(10, [&] {
+    HWND h = dlg.m_hWnd;
+    shown = text(h, IDC_DRAUGHT);
+    setText(h, IDC_DRAUGHT, "9,75");
+    AfxTestKeyStroke(VK_RETURN, 0, "\r");
+    refusedOpen = ::IsWindowVisible(h);
+    setText(h, IDC_DRAUGHT, "2,25");
+    AfxTestKeyStroke(VK_RETURN, 0, "\r");
+  });
+  INT_PTR result = dlg.DoModal();
+  AfxClearLocaleOverride();
+  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(shown, "1,5");
+  EXPECT_TRUE(refusedOpen);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0], "Please enter a number between 0 and 9,5.");
+  EXPECT_DOUBLE_EQ(dlg.m_draught, 2.25);
 }
 
 }  // namespace

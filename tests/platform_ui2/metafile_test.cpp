@@ -270,6 +270,18 @@ bool near(QRgb p, COLORREF c, int tol = 40) {
 
 bool nearRef(COLORREF p, COLORREF c) { return near(qRgb(GetRValue(p), GetGValue(p), GetBValue(p)), c); }
 
+// Records the scene into an enhanced metafile at path, as the program saves a picture.
+::testing::AssertionResult WriteSceneFile(const std::string& path) {
+  CMetaFileDC dc;
+  if (!dc.CreateEnhanced(nullptr, path.c_str(), nullptr, "Quillane Neapwise"))
+    return ::testing::AssertionFailure() << "the file " << path << " could not be started";
+  drawScene(&dc);
+  HENHMETAFILE h = dc.CloseEnhanced();
+  if (!h) return ::testing::AssertionFailure() << "the file " << path << " could not be closed";
+  DeleteEnhMetaFile(h);
+  return ::testing::AssertionSuccess();
+}
+
 int darkIn(const QImage& img, QRect r) {
   int n = 0;
   for (int y = r.top(); y <= r.bottom(); ++y)
@@ -282,12 +294,7 @@ TEST(MetaFile, InkscapeRendersWhatTheScreenShows) {
   AfxWinInit(0, nullptr);
   TestDir dir;
   std::string path = dir.file("scene.emf");
-  CMetaFileDC dc;
-  ASSERT_TRUE(dc.CreateEnhanced(nullptr, path.c_str(), nullptr, "Quillane Neapwise"));
-  drawScene(&dc);
-  HENHMETAFILE h = dc.CloseEnhanced();
-  ASSERT_NE(h, nullptr);
-  DeleteEnhMetaFile(h);
+  ASSERT_TRUE(WriteSceneFile(path));
 
   // The same drawing on a bitmap, as on screen.
   CDC mem;
@@ -490,12 +497,7 @@ TEST(MetaFile, LibreOfficeReadsTheSameDrawing) {
   AfxWinInit(0, nullptr);
   TestDir dir;
   std::string path = dir.file("scene.emf");
-  CMetaFileDC dc;
-  ASSERT_TRUE(dc.CreateEnhanced(nullptr, path.c_str(), nullptr, "Quillane Neapwise"));
-  drawScene(&dc);
-  HENHMETAFILE h = dc.CloseEnhanced();
-  ASSERT_NE(h, nullptr);
-  DeleteEnhMetaFile(h);
+  ASSERT_TRUE(WriteSceneFile(path));
   std::string cmd = "HOME='" + dir.file("home") + "' soffice -env:UserInstallation=file://" + dir.file("profile") +
                     " --headless --convert-to png --outdir '" + dir.file("out") + "' '" + path + "' >/dev/null 2>&1";
   ASSERT_EQ(std::system(cmd.c_str()), 0);

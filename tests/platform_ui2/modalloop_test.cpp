@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -89,7 +90,13 @@ TEST_F(ModalLoops, ACapturedPressIsReadByItsLoopUntilTheRelease) {
   AfxCallLater(20, [&] { AfxTestMouse(WM_MOUSEMOVE, POINT{70, 65}); });
   AfxCallLater(30, [&] { wnd.PostMessage(WM_APP + 1); });  // not the loop's: dispatched
   AfxCallLater(40, [&] { AfxTestMouse(WM_MOUSEMOVE, out); });
-  AfxCallLater(60, [&] { AfxTestMouse(WM_LBUTTONUP, out); });
+  // The release only once the posted message is through: on a busy machine the timers can all
+  // come due in one pass, and the release would end the loop before it dispatches the message.
+  std::function<void()> release = [&] {
+    if (std::count(wnd.seen.begin(), wnd.seen.end(), (UINT)(WM_APP + 1)) == 0) return AfxCallLater(10, release);
+    AfxTestMouse(WM_LBUTTONUP, out);
+  };
+  AfxCallLater(60, release);
   AfxTestMouse(WM_MOUSEMOVE, in);
   AfxTestMouse(WM_LBUTTONDOWN, in);  // returns once the loop has ended
   EXPECT_TRUE(wnd.released);

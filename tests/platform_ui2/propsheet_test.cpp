@@ -4,6 +4,7 @@
 #include "platform/ui/AfxWin.h"
 #include "platform/ui/PropSheet.h"
 #include "platform/ui/UiTest.h"
+#include "tests/platform_ui2/BoxRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -79,16 +80,8 @@ class CGraphPage : public CPropertyPage {
   Calls* m_calls;
 };
 
-class Sheets : public ::testing::Test {
+class Sheets : public BoxRecordingTest {
  protected:
-  void SetUp() override {
-    AfxWinInit(0, nullptr);
-    AfxSetMessageBoxHook([this](const AFX_MSGBOX_REQUEST& r) {
-      boxes.push_back(r.text);
-      return IDOK;
-    });
-  }
-  void TearDown() override { AfxSetMessageBoxHook(nullptr); }
   static void setText(CWnd* page, int id, const char* t) { ::SetWindowText(::GetDlgItem(page->m_hWnd, id), t); }
   static void clickTab(CPropertySheet& sheet, int i) {
     CRect r;
@@ -100,7 +93,6 @@ class Sheets : public ::testing::Test {
     ASSERT_NE(b, nullptr);
     AfxTestClick(b, 5, 5);
   }
-  std::vector<std::string> boxes;
 };
 
 TEST_F(Sheets, BadInputKeepsThePageShownOnTabChangeAndOnOk) {
@@ -234,6 +226,44 @@ TEST_F(Sheets, KeyboardPagesEnterAndApply) {
   EXPECT_TRUE(pageBelowTabs);
   EXPECT_EQ(calls.log.back(), "graph ok");
   EXPECT_EQ(sheet.GetActiveIndex(), 0);  // the next opening starts on the last page shown
+}
+
+enum { IDD_UNITS = 4500, IDC_DEPTH = 1501, IDC_IN_METRES = 1502, IDC_IN_FEET = 1503 };
+const AFX_DLGITEM kUnitsItems[] = {
+    {WC_STATIC, 0xFFFF, "&Depth:", 7, 9, 40, 8, SS_LEFT, 0},
+    {WC_EDIT, IDC_DEPTH, "", 50, 7, 40, 12, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 0},
+    {WC_BUTTON, IDC_IN_METRES, "&Metres", 7, 26, 60, 10, BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 0},
+    {WC_BUTTON, IDC_IN_FEET, "&Feet", 7, 40, 60, 10, BS_AUTORADIOBUTTON, 0},
+};
+const AFX_DLGTEMPLATE kUnits = {IDD_UNITS, "Units", 0, 0, 160, 80, WS_CHILD | WS_CAPTION | DS_MODALFRAME,
+                                "MS Shell Dlg", 8, kUnitsItems, 4};
+const AFX_DLGTEMPLATE_INIT kRegUnits(&kUnits);
+
+// Alt with a marked letter and the arrows in a radio group work on the page shown.
+TEST_F(Sheets, AltLettersAndArrowsOnThePageShown) {
+  CPropertyPage page(IDD_UNITS);
+  CPropertySheet sheet("Options");
+  sheet.AddPage(&page);
+  std::vector<int> focus;
+  UINT feet = 9;
+  AfxCallLater(10, [&] {
+    auto alt = [&](UINT vk) {
+      AfxTestKey(VK_MENU, TRUE, AFX_TEST_ALT);
+      char c[2] = {(char)(vk | 0x20), 0};
+      AfxTestKeyStroke(vk, AFX_TEST_ALT, c);
+      AfxTestKey(VK_MENU, FALSE);
+      focus.push_back(::GetDlgCtrlID(::GetFocus()));
+    };
+    alt('D');
+    alt('M');
+    AfxTestKeyStroke(VK_DOWN);
+    focus.push_back(::GetDlgCtrlID(::GetFocus()));
+    feet = (UINT)::SendMessage(::GetDlgItem(page.m_hWnd, IDC_IN_FEET), BM_GETCHECK, 0, 0);
+    AfxTestKeyStroke(VK_ESCAPE, 0, "\x1b");
+  });
+  EXPECT_EQ(sheet.DoModal(), IDCANCEL);
+  EXPECT_EQ(focus, (std::vector<int>{IDC_DEPTH, IDC_IN_METRES, IDC_IN_FEET}));
+  EXPECT_EQ(feet, (UINT)BST_CHECKED);
 }
 
 }  // namespace

@@ -132,10 +132,10 @@ TEST_F(StatusBar, SitsAtTheBottomAndTheStretchPaneTakesTheRemainingWidth) {
 
   // Hidden directly: the frame follows once the change is through.
   bar.ShowWindow(SW_HIDE);
-  AfxTestWait(20, [&] { return ClientOf(frame->m_view).bottom == client.bottom; });
+  AfxTestWait(5000, [&] { return ClientOf(frame->m_view).bottom == client.bottom; });
   EXPECT_EQ(ClientOf(frame->m_view).bottom, client.bottom);
   bar.ShowWindow(SW_SHOW);
-  AfxTestWait(20, [&] { return ClientOf(frame->m_view).bottom == ClientOf(bar).top; });
+  AfxTestWait(5000, [&] { return ClientOf(frame->m_view).bottom == ClientOf(bar).top; });
   EXPECT_EQ(ClientOf(frame->m_view).bottom, ClientOf(bar).top);
 
   // A minimum height.

@@ -198,7 +198,10 @@ TEST_F(TabsAndBars, ArrowsTrackAndThumbOfAScrollBar) {
   bar.ClientToScreen(&down);
   AfxTestMouse(WM_MOUSEMOVE, down);
   AfxTestMouse(WM_LBUTTONDOWN, down);
-  AfxTestWait(700);
+  AfxTestWait(5000, [&] {
+    std::vector<UINT> c = panel.codes();
+    return std::count(c.begin(), c.end(), (UINT)SB_LINEDOWN) > 3;
+  });
   AfxTestMouse(WM_LBUTTONUP, down);
   std::vector<UINT> held = panel.codes();
   EXPECT_GT(std::count(held.begin(), held.end(), (UINT)SB_LINEDOWN), 3);

@@ -58,7 +58,7 @@ class ToolTips : public ::testing::Test {
     host.DestroyWindow();
   }
   bool tipShown() const { return host.tip.IsWindowVisible() != FALSE; }
-  bool waitShown(bool shown, int ms = 1000) {
+  bool waitShown(bool shown, int ms = 5000) {
     AfxTestWait(ms, [&] { return tipShown() == shown; });
     return tipShown() == shown;
   }

@@ -582,12 +582,12 @@ TEST_F(GraphWindow, TheMouseOverTheCurveReadsTheHeightAndTime) {
 TEST_F(GraphWindow, ClicksCalculateWithoutDataAndADoubleClickAsksForFullScreen) {
   graph.SetHasData(0);
   AfxTestClick(graph.GetSafeHwnd(), 100, 100);
-  AfxTestWait(30, [&] { return host.calculateCalls > 0; });
+  AfxTestWait(5000, [&] { return host.calculateCalls > 0; });
   EXPECT_EQ(1, host.calculateCalls);
   EXPECT_TRUE(graph.HasData());
   EXPECT_EQ(graph.GetSafeHwnd(), ::GetFocus());  // the click gives the graph the focus
   AfxTestDoubleClick(graph.GetSafeHwnd(), 200, 200);
-  AfxTestWait(30, [&] { return owner.fullScreen > 0; });
+  AfxTestWait(5000, [&] { return owner.fullScreen > 0; });
   EXPECT_EQ(1, owner.fullScreen);
 }
 

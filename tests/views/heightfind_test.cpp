@@ -7,6 +7,7 @@
 #include "platform/ui/PrintDC.h"
 #include "platform/ui/UiTest.h"
 #include "tests/views/MonthFixture.h"
+#include "tests/views/PageTestKit.h"
 #include "tests/views/PageRecorder.h"
 #include "views/ViewColours.h"
 
@@ -21,32 +22,6 @@
 namespace {
 
 using namespace views_test;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
-
-int Occurrences(const std::string& s, const std::string& what) {
-  int n = 0;
-  for (size_t p = s.find(what); p != std::string::npos; p = s.find(what, p + 1)) ++n;
-  return n;
-}
-
-std::string TempDir() {
-  char tmpl[] = "/tmp/neapwise_finder_XXXXXX";
-  const char* d = mkdtemp(tmpl);
-  return d ? d : "/tmp";
-}
-
-int CountColour(const CBitmap& b, const RECT& r, COLORREF c) {
-  int n = 0;
-  for (int y = r.top; y < r.bottom; ++y)
-    for (int x = r.left; x < r.right; ++x) n += b.GetPixel(x, y) == c;
-  return n;
-}
 
 // The times the model's curve passes h, minute by minute: m where h lies between the heights
 // at m and m + 1.
@@ -270,13 +245,8 @@ TEST_F(Finder, AHeightAboveEveryTideFindsNothingAndSaysSo) {
   finder.Find();
   EXPECT_TRUE(finder.IsCalculated());
   EXPECT_FALSE(finder.HasResults());
-  CDC dc;
-  dc.CreateCompatibleDC(nullptr);
   CBitmap pic;
-  pic.CreateCompatibleBitmap(nullptr, 700, 400);
-  CBitmap* old = dc.SelectObject(&pic);
-  finder.DrawResults(&dc, CRect(0, 0, 700, 400));
-  dc.SelectObject(old);
+  DrawInto(pic, CRect(0, 0, 700, 400), [&](CDC* dc) { finder.DrawResults(dc, CRect(0, 0, 700, 400)); });
   pic.SavePng("heightfind_no_results.png");
   EXPECT_GT(CountColour(pic, RECT{25, 95, 300, 115}, GetSysColor(COLOR_WINDOWTEXT)), 20) << "There are no results";
   EXPECT_EQ(ViewThemeBackColour(), pic.GetPixel(600, 5)) << "the input band";
@@ -336,47 +306,11 @@ TEST_F(Finder, TheResultsAreDrawnInColumnsThatScroll) {
 }
 
 TEST_F(Finder, TheContextMenuOffersSaveAndPrintOnlyForMatchingResults) {
-  class COwner : public CWnd {
-   public:
-    std::vector<UINT> commands;
-    BOOL OnCommand(WPARAM w, LPARAM l) override {
-      commands.push_back(LOWORD(w));
-      return CWnd::OnCommand(w, l);
-    }
-  } owner;
+  COwner owner;
   ASSERT_TRUE(owner.CreateEx(0, nullptr, "Neapwise", WS_POPUP | WS_VISIBLE, 0, 0, 700, 500, nullptr, nullptr));
   ASSERT_TRUE(finder.Create(&owner, CRect(0, 0, 700, 500)));
   auto open = [&](int pick, LPARAM where) {
-    std::vector<UINT> ids;
-    // Shared with the retries, which may outlive this call; they stop once it returns.
-    auto alive = std::make_shared<bool>(true);
-    auto look = std::make_shared<std::function<void(int)>>();
-    std::weak_ptr<std::function<void(int)>> self = look;
-    *look = [&, alive, self](int tries) {
-      if (!*alive) return;
-      HMENU menus[2];
-      HWND wnds[2];
-      if (AfxGetTrackingMenus(menus, wnds, 2) != 1) {
-        if (auto again = self.lock(); again && tries > 0) AfxCallLater(20, [again, tries] { (*again)(tries - 1); });
-        return;
-      }
-      for (int i = 0; i < GetMenuItemCount(menus[0]); ++i) ids.push_back(GetMenuItemID(menus[0], i));
-      if (pick < 0) {
-        EndMenu();
-        return;
-      }
-      RECT r{};
-      GetMenuItemRect(nullptr, menus[0], pick, &r);
-      POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-      AfxTestMouse(WM_MOUSEMOVE, p);
-      AfxTestMouse(WM_RBUTTONDOWN, p);
-      AfxTestMouse(WM_RBUTTONUP, p);
-    };
-    AfxCallLater(30, [look] { (*look)(25); });
-    finder.SendMessage(WM_CONTEXTMENU, (WPARAM)finder.GetSafeHwnd(), where);
-    AfxTestWait(pick < 0 ? 60 : 500, [&] { return pick < 0 || !owner.commands.empty(); });
-    *alive = false;
-    return ids;
+    return OpenContextMenu(finder, pick, [&] { return !owner.commands.empty(); }, where);
   };
   const LPARAM keyboard = MAKELPARAM(-1, -1);
   EXPECT_TRUE(open(-1, keyboard).empty()) << "nothing calculated";
@@ -401,13 +335,8 @@ TEST_F(Finder, WindowsTooSmallForAColumnOrALineDrawWhatFitsAndEnd) {
   finder.Find();
   for (CRect r : {CRect(0, 0, 0, 0), CRect(0, 0, 1, 1), CRect(0, 0, 60, 700), CRect(0, 0, 900, 75),
                   CRect(0, 0, 900, 100), CRect(0, 0, 120, 120)}) {
-    CDC dc;
-    dc.CreateCompatibleDC(nullptr);
     CBitmap pic;
-    pic.CreateCompatibleBitmap(nullptr, std::max<LONG>(1, r.Width()), std::max<LONG>(1, r.Height()));
-    CBitmap* old = dc.SelectObject(&pic);
-    finder.DrawResults(&dc, r);
-    dc.SelectObject(old);
+    DrawInto(pic, r, [&](CDC* dc) { finder.DrawResults(dc, r); });
     EXPECT_GE(finder.GetColumnsThatFit(), 1) << r.Width() << "x" << r.Height();
     finder.OnHScroll(SB_PAGERIGHT, 0, nullptr);
   }
@@ -423,7 +352,7 @@ TEST_F(Finder, WindowsTooSmallForAColumnOrALineDrawWhatFitsAndEnd) {
 TEST_F(Finder, PrintingRunsOverAsManyPagesAsTheResultsNeed) {
   finder.SetHeightText("3.00");
   finder.Find();
-  const std::string dir = TempDir();
+  const std::string dir = TempDir("finder");
   CPrintDC a4;
   ASSERT_TRUE(a4.CreatePdf((dir + "/a4.pdf").c_str(), 150));
   ASSERT_TRUE(finder.PrintTo(&a4));
@@ -449,7 +378,7 @@ TEST_F(Finder, PrintingRunsOverAsManyPagesAsTheResultsNeed) {
 TEST_F(Finder, SavingReportsWhatCannotBeWritten) {
   finder.SetHeightText("3.00");
   finder.Find();
-  const std::string dir = TempDir();
+  const std::string dir = TempDir("finder");
   CString error, saved;
   ASSERT_TRUE(finder.SaveToFile((dir + "/Neapwise Results").c_str(), 1, error, &saved)) << error.GetString();
   EXPECT_STREQ((dir + "/Neapwise Results.htm").c_str(), saved.GetString());
@@ -466,7 +395,7 @@ TEST_F(Finder, SavingReportsWhatCannotBeWritten) {
 }
 
 TEST_F(Finder, SaveAsAndPrintGoThroughTheirDialogs) {
-  const std::string dir = TempDir();
+  const std::string dir = TempDir("finder");
   std::vector<std::string> messages;
   AfxSetMessageBoxHook([&](const AFX_MSGBOX_REQUEST& r) {
     messages.push_back(r.text);

@@ -66,7 +66,7 @@ TEST_F(Popups, AColourCellPickedWithTheMouseIsSentToTheOwnerAndThePopupCloses) {
   ASSERT_EQ(std::vector<WPARAM>{3}, notify.colours);
   EXPECT_EQ(g_colourTable[10], notify.seen);
   EXPECT_EQ(0x008B8Bu, popup.GetColour());
-  AfxTestWait(20, [&] { return popup.GetSafeHwnd() == nullptr; });
+  AfxTestWait(5000, [&] { return popup.GetSafeHwnd() == nullptr; });
   EXPECT_EQ(nullptr, popup.GetSafeHwnd());
 }
 
@@ -89,7 +89,7 @@ TEST_F(Popups, APressOnOneCellAndAReleaseOnAnotherPicksNothingAndAClickOutsideCl
   EXPECT_EQ(g_colourTable[39], shot.GetPixel(5 + 18 * 7 + 9, 5 + 18 * 4 + 9));
   Click(at, -30, 40);  // left of the popup
   EXPECT_TRUE(notify.colours.empty());
-  AfxTestWait(20, [&] { return popup.GetSafeHwnd() == nullptr; });
+  AfxTestWait(5000, [&] { return popup.GetSafeHwnd() == nullptr; });
   EXPECT_EQ(nullptr, popup.GetSafeHwnd());
   // "More..." opens the colour dialog on black; cancelled, the popup closes without a message.
   COLORREF asked = CLR_INVALID;
@@ -100,7 +100,7 @@ TEST_F(Popups, APressOnOneCellAndAReleaseOnAnotherPicksNothingAndAClickOutsideCl
   ASSERT_TRUE(popup.Create(&notify, at.x, at.y));
   AfxTestWait(10);
   Click(at, 77, 113);
-  AfxTestWait(20, [&] { return popup.GetSafeHwnd() == nullptr; });
+  AfxTestWait(5000, [&] { return popup.GetSafeHwnd() == nullptr; });
   EXPECT_EQ(RGB(0, 0, 0), asked);
   EXPECT_TRUE(notify.colours.empty());
   EXPECT_EQ(nullptr, popup.GetSafeHwnd());
@@ -202,7 +202,7 @@ TEST_F(Popups, TheDatePopupStepsMonthsOnlyWithinTheTablesRangeAndPicksADay) {
   EXPECT_EQ(1u, notify.dates.size());
   EXPECT_EQ(20, popup.GetDay());
   EXPECT_EQ(last.GetMonth(), popup.GetMonth());
-  AfxTestWait(20, [&] { return popup.GetSafeHwnd() == nullptr; });
+  AfxTestWait(5000, [&] { return popup.GetSafeHwnd() == nullptr; });
   EXPECT_EQ(nullptr, popup.GetSafeHwnd());
 }
 

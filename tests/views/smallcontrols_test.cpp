@@ -96,7 +96,7 @@ TEST(ColourButton, ClickOpensThePopupAndThePickedColourComesBackToTheButton) {
   AfxTestMouse(WM_MOUSEMOVE, cell);
   AfxTestMouse(WM_LBUTTONDOWN, cell);
   AfxTestMouse(WM_LBUTTONUP, cell);
-  AfxTestWait(20, [&] { return page.m_popup.GetSafeHwnd() == nullptr; });
+  AfxTestWait(5000, [&] { return page.m_popup.GetSafeHwnd() == nullptr; });
   EXPECT_EQ(page.m_picked, 1);
   EXPECT_EQ(page.m_button.GetColour(), g_colourTable[10]);
   ASSERT_TRUE(AfxCaptureWindow(page.m_hWnd, &pic));

@@ -5,6 +5,7 @@
 #include "platform/ui/PrintDC.h"
 #include "platform/ui/UiTest.h"
 #include "tests/views/MonthFixture.h"
+#include "tests/views/PageTestKit.h"
 #include "tests/views/PageRecorder.h"
 
 #include <sys/stat.h>
@@ -24,13 +25,6 @@ using namespace views_test;
 
 const COLORREF kPale = RGB(255, 255, 230), kBlack = RGB(0, 0, 0), kWhite = RGB(255, 255, 255);
 
-int Count(const CBitmap& b, const RECT& r, COLORREF c) {
-  int n = 0;
-  for (int y = r.top; y < r.bottom; ++y)
-    for (int x = r.left; x < r.right; ++x) n += b.GetPixel(x, y) == c;
-  return n;
-}
-
 int CountDark(const CBitmap& b, const RECT& r) {
   int n = 0;
   for (int y = r.top; y < r.bottom; ++y)
@@ -39,71 +33,6 @@ int CountDark(const CBitmap& b, const RECT& r) {
       n += GetRValue(c) < 100 && GetGValue(c) < 100 && GetBValue(c) < 100;
     }
   return n;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
-
-int Occurrences(const std::string& s, const std::string& what) {
-  int n = 0;
-  for (size_t p = s.find(what); p != std::string::npos; p = s.find(what, p + 1)) ++n;
-  return n;
-}
-
-std::string TempDir() {
-  char tmpl[] = "/tmp/neapwise_table_XXXXXX";
-  const char* d = mkdtemp(tmpl);
-  return d ? d : "/tmp";
-}
-
-// The top-level window that receives the context menu's commands.
-class COwner : public CWnd {
- public:
-  std::vector<UINT> commands;
-  BOOL OnCommand(WPARAM w, LPARAM l) override {
-    commands.push_back(LOWORD(w));
-    return CWnd::OnCommand(w, l);
-  }
-};
-
-// Opens the window's context menu from the keyboard and returns its item ids; the item at
-// index pick (if any) is chosen.
-std::vector<UINT> OpenContextMenu(CWnd& wnd, int pick, const std::function<bool()>& done = {}) {
-  std::vector<UINT> ids;
-  // Looks for the open menu until it shows (a busy machine may be slow to open it).
-  // Shared with the retries, which may outlive this call; they stop once it returns.
-  auto alive = std::make_shared<bool>(true);
-  auto look = std::make_shared<std::function<void(int)>>();
-  std::weak_ptr<std::function<void(int)>> self = look;
-  *look = [&, alive, self](int tries) {
-    if (!*alive) return;
-    HMENU menus[2];
-    HWND wnds[2];
-    if (AfxGetTrackingMenus(menus, wnds, 2) != 1) {
-      if (auto again = self.lock(); again && tries > 0) AfxCallLater(20, [again, tries] { (*again)(tries - 1); });
-      return;
-    }
-    for (int i = 0; i < GetMenuItemCount(menus[0]); ++i) ids.push_back(GetMenuItemID(menus[0], i));
-    if (pick < 0) {
-      EndMenu();
-      return;
-    }
-    RECT r{};
-    GetMenuItemRect(nullptr, menus[0], pick, &r);
-    POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    AfxTestMouse(WM_MOUSEMOVE, p);
-    AfxTestMouse(WM_RBUTTONDOWN, p);
-    AfxTestMouse(WM_RBUTTONUP, p);
-  };
-  AfxCallLater(30, [look] { (*look)(25); });
-  wnd.SendMessage(WM_CONTEXTMENU, (WPARAM)wnd.GetSafeHwnd(), MAKELPARAM(-1, -1));
-  AfxTestWait(pick < 0 ? 60 : 500, [&] { return pick < 0 || (done && done()); });
-  *alive = false;
-  return ids;
 }
 
 // A table window on a top-level parent, filled with a real month and holding the focus.
@@ -161,7 +90,7 @@ TEST_F(TableWindow, ARealMonthShowsEveryDayWithItsTidesAndTheMoonsPhases) {
   for (auto& d : table.GetDayRects()) {
     // Every cell shows its day, weekday and high and low waters.
     EXPECT_GT(CountDark(pic, d.rect), 150) << "day " << d.day;
-    const int pale = Count(pic, d.rect, kPale);
+    const int pale = CountColour(pic, d.rect, kPale);
     switch (d.day) {
       case 11: EXPECT_GT(pale, 20) << "a full moon is a pale disc"; break;
       case 3:
@@ -177,7 +106,7 @@ TEST_F(TableWindow, ARealMonthShowsEveryDayWithItsTidesAndTheMoonsPhases) {
     if (d.day == 11) r11 = d.rect;
   }
   if (r25.right > 0) {
-    EXPECT_GT(Count(pic, r25, kBlack), Count(pic, r11, kBlack) + 20);
+    EXPECT_GT(CountColour(pic, r25, kBlack), CountColour(pic, r11, kBlack) + 20);
   }
   // The first quarter is lit on the right of the disc, the last quarter on the left: the pale
   // part's middle against the middle of the full moon's disc, each from its cell's left edge.
@@ -204,7 +133,7 @@ TEST_F(TableWindow, ARealMonthShowsEveryDayWithItsTidesAndTheMoonsPhases) {
   table.SetShowMoons(0);
   table.Refresh();
   ASSERT_TRUE(AfxCaptureWindow(table.GetSafeHwnd(), &pic));
-  for (auto& d : table.GetDayRects()) EXPECT_EQ(0, Count(pic, d.rect, kPale)) << d.day;
+  for (auto& d : table.GetDayRects()) EXPECT_EQ(0, CountColour(pic, d.rect, kPale)) << d.day;
 }
 
 TEST_F(TableWindow, TheTableShowsTheModelsHighAndLowWaters) {
@@ -327,7 +256,7 @@ TEST_F(TableWindow, TheHtmlExportIsEscapedUtf8InGroupsOfFourDays) {
 }
 
 TEST_F(TableWindow, SavingChoosesTheFormatByExtensionAndReportsWhatCannotBeWritten) {
-  const std::string dir = TempDir();
+  const std::string dir = TempDir("table");
   CString error, saved;
   // Upper-case extension: HTML.
   ASSERT_TRUE(table.SaveToFile((dir + "/month.HTM").c_str(), 2, error, &saved)) << error.GetString();
@@ -362,7 +291,7 @@ TEST_F(TableWindow, SavingChoosesTheFormatByExtensionAndReportsWhatCannotBeWritt
 }
 
 TEST_F(TableWindow, ExportAsksForANameAndTellsTheUserWhenTheFileCannotBeWritten) {
-  const std::string dir = TempDir();
+  const std::string dir = TempDir("table");
   AFX_FILEDLG_REQUEST asked{};
   std::string answer = dir + "/june";
   int filter = 2;
@@ -399,7 +328,7 @@ TEST_F(TableWindow, ExportAsksForANameAndTellsTheUserWhenTheFileCannotBeWritten)
 }
 
 TEST_F(TableWindow, PrintGoesThroughThePrintDialogToOnePage) {
-  const std::string path = TempDir() + "/printed.pdf";
+  const std::string path = TempDir("table") + "/printed.pdf";
   DWORD flags = 0;
   AfxSetPrintDialogHook([&](const AFX_PRINTDLG_REQUEST& r) {
     flags = r.flags;
@@ -416,7 +345,7 @@ TEST_F(TableWindow, PrintGoesThroughThePrintDialogToOnePage) {
 }
 
 TEST_F(TableWindow, PrintingDrawsOnePageWithTheHeadingAndTheDaysThatFit) {
-  const std::string path = TempDir() + "/table.pdf";
+  const std::string path = TempDir("table") + "/table.pdf";
   CPrintDC dc;
   ASSERT_TRUE(dc.CreatePdf(path.c_str(), 150));
   ASSERT_TRUE(table.PrintTo(&dc));
@@ -558,13 +487,8 @@ TEST(Table, WindowsThatFitNoCellDrawWhatFitsAndNeverDivideByZero) {
   const CRect sizes[] = {CRect(0, 0, 0, 0), CRect(0, 0, 1, 1), CRect(0, 0, 30, 700), CRect(0, 0, 900, 40),
                          CRect(0, 0, 120, 120), CRect(0, 0, 900, 700)};
   for (const CRect& r : sizes) {
-    CDC dc;
-    dc.CreateCompatibleDC(nullptr);
     CBitmap pic;
-    pic.CreateCompatibleBitmap(nullptr, std::max<LONG>(1, r.Width()), std::max<LONG>(1, r.Height()));
-    CBitmap* old = dc.SelectObject(&pic);
-    table.DrawTable(&dc, r);
-    dc.SelectObject(old);
+    DrawInto(pic, r, [&](CDC* dc) { table.DrawTable(dc, r); });
     if (r.Width() < 200 || r.Height() < 100) {
       EXPECT_TRUE(table.GetColumns() == 0 || table.GetRows() == 0) << r.Width() << "x" << r.Height();
       EXPECT_FALSE(table.IsScrollEnabled());
@@ -617,13 +541,8 @@ TEST(Table, DaysOutsideTheAngleFactorTableShowThatNoPredictionExists) {
   pm.SetMonth(2051, 1);
   pm.Push(table);
   EXPECT_FALSE(table.IsDayPredicted(1));
-  CDC dc;
-  dc.CreateCompatibleDC(nullptr);
   CBitmap pic;
-  pic.CreateCompatibleBitmap(nullptr, 900, 700);
-  CBitmap* old = dc.SelectObject(&pic);
-  table.DrawTable(&dc, CRect(0, 0, 900, 700));
-  dc.SelectObject(old);
+  DrawInto(pic, CRect(0, 0, 900, 700), [&](CDC* dc) { table.DrawTable(dc, CRect(0, 0, 900, 700)); });
   pic.SavePng("table_no_prediction.png");
 }
 

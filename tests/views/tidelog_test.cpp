@@ -208,7 +208,7 @@ TEST_F(TideLog, TheDateButtonOfTheEmptyLineAddsARowForTheCurrentPortWithThePicke
   AfxTestMouse(WM_MOUSEMOVE, p);
   AfxTestMouse(WM_LBUTTONDOWN, p);
   AfxTestMouse(WM_LBUTTONUP, p);
-  AfxTestWait(30, [&] { return log.GetRowCount() > 0; });
+  AfxTestWait(5000, [&] { return log.GetRowCount() > 0; });
   ASSERT_EQ(1, log.GetRowCount());
   const auto& row = log.GetRow(0);
   EXPECT_EQ(dover, row.port);

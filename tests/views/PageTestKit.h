@@ -1,0 +1,104 @@
+// What the month pages' tests share: reading back saved files, counting pixels, and opening a
+// page's context menu from the keyboard as a user would.
+#pragma once
+
+#include "platform/ui/UiTest.h"
+
+#include <stdlib.h>
+
+#include <algorithm>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace views_test {
+
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  std::stringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+inline int Occurrences(const std::string& s, const std::string& what) {
+  int n = 0;
+  for (size_t p = s.find(what); p != std::string::npos; p = s.find(what, p + 1)) ++n;
+  return n;
+}
+
+// A new folder under /tmp whose name holds the page's name.
+inline std::string TempDir(const std::string& page) {
+  std::string tmpl = "/tmp/neapwise_" + page + "_XXXXXX";
+  const char* d = mkdtemp(tmpl.data());
+  return d ? d : "/tmp";
+}
+
+inline int CountColour(const CBitmap& b, const RECT& r, COLORREF c) {
+  int n = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) n += b.GetPixel(x, y) == c;
+  return n;
+}
+
+// A picture of the rectangle's size (at least one pixel each way) that draw paints into.
+inline void DrawInto(CBitmap& pic, const CRect& r, const std::function<void(CDC*)>& draw) {
+  CDC dc;
+  dc.CreateCompatibleDC(nullptr);
+  pic.CreateCompatibleBitmap(nullptr, std::max<LONG>(1, r.Width()), std::max<LONG>(1, r.Height()));
+  CBitmap* old = dc.SelectObject(&pic);
+  draw(&dc);
+  dc.SelectObject(old);
+}
+
+// The top-level window that receives the context menu's commands.
+class COwner : public CWnd {
+ public:
+  std::vector<UINT> commands;
+  BOOL OnCommand(WPARAM w, LPARAM l) override {
+    commands.push_back(LOWORD(w));
+    return CWnd::OnCommand(w, l);
+  }
+};
+
+// Opens the window's context menu (from the keyboard unless where names a screen point) and
+// returns its item ids; the item at index pick (if any) is chosen, and done tells when its
+// command has arrived.
+inline std::vector<UINT> OpenContextMenu(CWnd& wnd, int pick, const std::function<bool()>& done = {},
+                                         LPARAM where = MAKELPARAM(-1, -1)) {
+  std::vector<UINT> ids;
+  // Looks for the open menu until it shows (a busy machine may be slow to open it).
+  // Shared with the retries, which may outlive this call; they stop once it returns.
+  auto alive = std::make_shared<bool>(true);
+  auto look = std::make_shared<std::function<void(int)>>();
+  std::weak_ptr<std::function<void(int)>> self = look;
+  *look = [&, alive, self](int tries) {
+    if (!*alive) return;
+    HMENU menus[2];
+    HWND wnds[2];
+    if (AfxGetTrackingMenus(menus, wnds, 2) != 1) {
+      if (auto again = self.lock(); again && tries > 0) AfxCallLater(20, [again, tries] { (*again)(tries - 1); });
+      return;
+    }
+    for (int i = 0; i < GetMenuItemCount(menus[0]); ++i) ids.push_back(GetMenuItemID(menus[0], i));
+    if (pick < 0) {
+      EndMenu();
+      return;
+    }
+    RECT r{};
+    GetMenuItemRect(nullptr, menus[0], pick, &r);
+    POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    AfxTestMouse(WM_MOUSEMOVE, p);
+    AfxTestMouse(WM_RBUTTONDOWN, p);
+    AfxTestMouse(WM_RBUTTONUP, p);
+  };
+  AfxCallLater(30, [look] { (*look)(25); });
+  wnd.SendMessage(WM_CONTEXTMENU, (WPARAM)wnd.GetSafeHwnd(), where);
+  AfxTestWait(pick < 0 ? 60 : 500, [&] { return pick < 0 || (done && done()); });
+  *alive = false;
+  return ids;
+}
+
+}  // namespace views_test
