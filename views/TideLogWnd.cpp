@@ -415,11 +415,19 @@ int CTideLogWnd::LineAt(int y) const {
 void CTideLogWnd::Relayout() {
   if (!m_hWnd) return;
   CRect rc;
-  GetClientRect(&rc);
   m_nTotalWidth = m_header.GetTotalWidth();
   m_nContentHeight = kLineHeight * GetRowCount() + kLineHeight;
-  m_nClientWidth = rc.Width();
-  m_nVisibleHeight = rc.Height() - kHeaderHeight;
+  // A bar shows only while there is something to scroll; showing or hiding one changes the
+  // room left for the other, so this settles in a few rounds.
+  for (int round = 0; round < 3; ++round) {
+    GetClientRect(&rc);
+    m_nClientWidth = rc.Width();
+    m_nVisibleHeight = rc.Height() - kHeaderHeight;
+    const BOOL needH = m_nClientWidth < m_nTotalWidth, needV = m_nVisibleHeight < m_nContentHeight;
+    if (needH == m_bHorzBarShown && needV == m_bVertBarShown) break;
+    if (needH != m_bHorzBarShown) ShowScrollBar(SB_HORZ, m_bHorzBarShown = needH);
+    if (needV != m_bVertBarShown) ShowScrollBar(SB_VERT, m_bVertBarShown = needV);
+  }
 
   if (m_nClientWidth < m_nTotalWidth) {
     m_nScrollX = std::clamp(m_nScrollX, 0, m_nTotalWidth - m_nClientWidth);

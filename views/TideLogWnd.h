@@ -174,6 +174,7 @@ class CTideLogWnd : public CWnd {
   CRect m_rcPressed;
   int m_nSelectedLine = 0;  // 1-based; 0 none: Delete must never hit a row nobody picked
   CString m_strProblem;
+  BOOL m_bHorzBarShown = TRUE, m_bVertBarShown = TRUE;  // created with both
   BOOL m_bFileBlocked = FALSE;  // a log file that could be neither read nor kept aside
   CString m_strBlockedPath;
 };

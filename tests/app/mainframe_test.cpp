@@ -938,3 +938,31 @@ TEST_F(Program, TheRunningAgroundLabelsAreWhole) {
     EXPECT_EQ(5, labels);
   }
 }
+
+TEST_F(Program, TheTidalLogShowsScrollBarsOnlyWhenThereIsSomethingToScroll) {
+  ASSERT_NE(nullptr, Start());
+  Command(ID_VIEW_TIDELOG);
+  CWnd& log = Right().m_tideLog;
+  // The room a bar takes: the window less its client area, across and down.
+  auto bars = [&log] {
+    CRect window, client;
+    log.GetWindowRect(&window);
+    log.GetClientRect(&client);
+    return CSize(window.Width() - client.Width(), window.Height() - client.Height());
+  };
+  const int v = ::GetSystemMetrics(SM_CXVSCROLL), h = ::GetSystemMetrics(SM_CYHSCROLL);
+  // A wide window holds every column and the empty log's one line.
+  m_frame->MoveWindow(0, 0, 1200, 700);
+  Settle();
+  EXPECT_LT(bars().cx, v);
+  EXPECT_LT(bars().cy, h);
+  // A narrow one scrolls across; the one line still fits down.
+  m_frame->MoveWindow(0, 0, 640, 450);
+  Settle();
+  EXPECT_LT(bars().cx, v);
+  EXPECT_GE(bars().cy, h);
+  // And wide again: gone.
+  m_frame->MoveWindow(0, 0, 1200, 700);
+  Settle();
+  EXPECT_LT(bars().cy, h);
+}
