@@ -1,6 +1,6 @@
 #include "views/LogHeaderCtrl.h"
 
-#include <cstring>
+#include "views/ViewDrawing.h"
 
 IMPLEMENT_DYNAMIC(CLogHeaderCtrl, CWnd)
 
@@ -54,18 +54,8 @@ int CLogHeaderCtrl::EdgeAt(int x) const {
   return -1;
 }
 
-void CLogHeaderCtrl::MakeFont(CDC* pDC) {
-  if (m_font.GetSafeHandle()) return;
-  LOGFONT lf{};
-  lf.lfHeight = 90;
-  lf.lfWeight = 400;
-  lf.lfCharSet = DEFAULT_CHARSET;
-  std::strcpy(lf.lfFaceName, "MS Sans Serif");
-  m_font.CreatePointFontIndirect(&lf, pDC);
-}
-
 void CLogHeaderCtrl::Draw(CDC* dc, const CRect& rc) {
-  MakeFont(dc);
+  ViewMakeSmallFont(m_font, dc);
   dc->FillSolidRect(&rc, ::GetSysColor(COLOR_BTNFACE));
   CRect border(rc);
   dc->DrawEdge(&border, BDR_RAISEDINNER, BF_RECT);

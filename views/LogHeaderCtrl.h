@@ -46,7 +46,6 @@ class CLogHeaderCtrl : public CWnd {
 
  private:
   int EdgeAt(int x) const;  // the first column whose right edge is within kGrip of x, or -1
-  void MakeFont(CDC* pDC);
 
   int m_bNearEdge = 0;
   int m_bDragging = 0;

@@ -1,8 +1,7 @@
 #include "views/TideTimesWnd.h"
 
 #include "views/ViewColours.h"
-
-#include <cstring>
+#include "views/ViewDrawing.h"
 
 IMPLEMENT_DYNAMIC(CTideTimesWnd, CWnd)
 
@@ -18,18 +17,8 @@ BOOL CTideTimesWnd::Create(CWnd* pParent, const RECT& rect, UINT nID) {
 
 int CTideTimesWnd::OnCreate(LPCREATESTRUCT lpcs) {
   if (CWnd::OnCreate(lpcs) == -1) return -1;
-  MakeFont(nullptr);
+  ViewMakeSmallFont(m_font, nullptr);
   return 0;
-}
-
-void CTideTimesWnd::MakeFont(CDC* pDC) {
-  if (m_font.GetSafeHandle()) return;
-  LOGFONT lf{};
-  lf.lfHeight = 90;
-  lf.lfWeight = 400;
-  lf.lfCharSet = DEFAULT_CHARSET;
-  std::strcpy(lf.lfFaceName, "MS Sans Serif");
-  m_font.CreatePointFontIndirect(&lf, pDC);
 }
 
 void CTideTimesWnd::Repaint() {
@@ -70,7 +59,7 @@ CString CTideTimesWnd::GetHeightText(int i) const {
 }
 
 void CTideTimesWnd::Draw(CDC* dc, const CRect& rc, BOOL bEnabled) {
-  MakeFont(dc);
+  ViewMakeSmallFont(m_font, dc);
   const int w = rc.Width(), h = rc.Height(), mid = w / 2;
   const COLORREF back = ViewThemeBackColour(), border = ViewThemeBorderColour();
   dc->FillSolidRect(&rc, bEnabled ? ::GetSysColor(COLOR_WINDOW) : back);

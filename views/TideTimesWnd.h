@@ -31,7 +31,6 @@ class CTideTimesWnd : public CWnd {
 
  private:
   void Repaint();
-  void MakeFont(CDC* pDC);
 
   int m_bHasData = 0;
   int m_nCount = 0;

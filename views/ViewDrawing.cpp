@@ -15,6 +15,16 @@ void ViewMakeFont(CFont& font, CDC* pDC, int nTenths, int nWeight, int nEscapeme
   font.CreatePointFontIndirect(&lf, pDC);
 }
 
+void ViewMakeSmallFont(CFont& font, CDC* pDC) {
+  if (font.GetSafeHandle()) return;
+  LOGFONT lf{};
+  lf.lfHeight = 90;
+  lf.lfWeight = 400;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  std::strcpy(lf.lfFaceName, "MS Sans Serif");
+  font.CreatePointFontIndirect(&lf, pDC);
+}
+
 CSize ViewTextExtent(CDC* pDC, LPCTSTR lpsz) { return pDC->GetTextExtent(lpsz, (int)std::strlen(lpsz)); }
 
 void ViewDrawPlaceholder(CDC* dc, const CRect& R, const CString& text, BOOL bPicture, CBitmap& rPicture,

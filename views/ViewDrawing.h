@@ -9,6 +9,9 @@ class VxMenu;
 // degree), made for the device it draws on.
 void ViewMakeFont(CFont& font, CDC* pDC, int nTenths, int nWeight, int nEscapement = 0);
 
+// The small controls' 9-point "MS Sans Serif", made once: does nothing when the font exists.
+void ViewMakeSmallFont(CFont& font, CDC* pDC);
+
 // The size of the text in the DC's current font.
 CSize ViewTextExtent(CDC* pDC, LPCTSTR lpsz);
 
