@@ -5,12 +5,14 @@
 #include "app/MainFrm.h"
 #include "app/NeapwiseApp.h"
 #include "app/Resource.h"
+#include "platform/ui/Menu.h"
 #include "platform/ui/UiTest.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,38 @@ namespace fs = std::filesystem;
 inline CNeapwiseApp& TheApp() {
   static CNeapwiseApp app;
   return app;
+}
+
+// Clicks through popup menus with the mouse once they are tracking: items[k] is the item of the
+// menu at depth k + 1 (a negative index counts from the end). Looks again every 20 ms; every menu
+// is closed after 3 s so a fault can't hang the test. Call before the click that opens the menu.
+inline void ClickMenuItemsWhenShown(std::vector<int> items) {
+  static std::vector<int> path;
+  static int level;
+  static std::function<void()> step;
+  path = std::move(items);
+  level = 0;
+  step = [] {
+    HMENU m[3];
+    HWND w[3];
+    RECT rc;
+    const int n = AfxGetTrackingMenus(m, w, 3);
+    const int depth = (int)path.size();
+    int item = n >= 1 && n <= depth ? path[n - 1] : 0;
+    if (n >= 1 && n <= depth && item < 0) item += GetMenuItemCount(m[n - 1]);
+    if (n < 1 || n > depth || n <= level || item < 0 || !GetMenuItemRect(w[n - 1], m[n - 1], (UINT)item, &rc)) {
+      AfxCallLater(20, step);
+      return;
+    }
+    level = n;
+    const POINT p{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    AfxTestMouse(WM_MOUSEMOVE, p);
+    AfxTestMouse(WM_LBUTTONDOWN, p);
+    AfxTestMouse(WM_LBUTTONUP, p);
+    if (n < depth) AfxCallLater(30, step);
+  };
+  AfxCallLater(20, step);
+  AfxCallLater(3000, [] { EndMenu(); });
 }
 
 class Program : public ::testing::Test {

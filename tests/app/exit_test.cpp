@@ -26,24 +26,7 @@ TEST_F(ExitingProgram, FileExitClosesTheProgramAndSavesWhatItKeeps) {
   const HWND frame = m_frame->GetSafeHwnd();
 
   // File > Exit with the mouse: the last item of the first menu. A greyed item does nothing.
-  static std::function<void()> step;
-  step = [] {
-    HMENU m[2];
-    HWND w[2];
-    RECT r;
-    const int n = AfxGetTrackingMenus(m, w, 2);
-    const int last = n == 1 ? GetMenuItemCount(m[0]) - 1 : -1;
-    if (n != 1 || last < 0 || !GetMenuItemRect(w[0], m[0], (UINT)last, &r)) {
-      AfxCallLater(20, step);
-      return;
-    }
-    const POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    AfxTestMouse(WM_MOUSEMOVE, p);
-    AfxTestMouse(WM_LBUTTONDOWN, p);
-    AfxTestMouse(WM_LBUTTONUP, p);
-  };
-  AfxCallLater(20, step);
-  AfxCallLater(3000, [] { EndMenu(); });
+  ClickMenuItemsWhenShown({-1});
   CPlainMenuBar& bar = m_frame->GetMenuBar();
   const CRect file = bar.GetTitleRect(0);
   AfxTestClick(bar.GetSafeHwnd(), file.CenterPoint().x, file.CenterPoint().y);

@@ -115,23 +115,8 @@ TEST_F(Program, TheDateCombosChangeTheDay) {
 
   // The real way in: click the month combo and choose "January" from its list.
   CStripCombo* month = dynamic_cast<CStripCombo*>(m_frame->GetMonthCombo());
-  static std::function<void()> choose;
-  choose = [] {
-    HMENU m[2];
-    HWND w[2];
-    RECT r;
-    if (AfxGetTrackingMenus(m, w, 2) != 1 || !GetMenuItemRect(w[0], m[0], 0, &r)) {
-      AfxCallLater(20, choose);
-      return;
-    }
-    const POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    AfxTestMouse(WM_MOUSEMOVE, p);
-    AfxTestMouse(WM_LBUTTONDOWN, p);
-    AfxTestMouse(WM_LBUTTONUP, p);
-  };
   Settle((int)GetDoubleClickTime() + 50);  // a click of its own, not the second of a double click
-  AfxCallLater(20, choose);
-  AfxCallLater(3000, [] { EndMenu(); });  // a fault must not hang the test
+  ClickMenuItemsWhenShown({0});
   AfxTestClick(month->GetSafeHwnd(), 10, 8);
   Settle(60);
   EXPECT_EQ(1, Selected().GetMonth());
@@ -450,29 +435,8 @@ TEST_F(Program, NearestPortsOfThePortsMenu) {
   CPortsTree& tree = Left().m_portsTree;
   CRect r;
   ASSERT_TRUE(tree.GetItemRect(PortItem(dover), &r, TRUE));
-  static std::function<void()> step;
-  static int level;
-  level = 0;
-  step = [] {
-    HMENU m[3];
-    HWND w[3];
-    RECT rc;
-    const int n = AfxGetTrackingMenus(m, w, 3);
-    // "Nearest Ports" is the fourth item of the port's menu; then its first port.
-    const int item = n == 1 ? 3 : 0;
-    if (n < 1 || n <= level || !GetMenuItemRect(w[n - 1], m[n - 1], item, &rc)) {
-      AfxCallLater(20, step);
-      return;
-    }
-    level = n;
-    const POINT p{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-    AfxTestMouse(WM_MOUSEMOVE, p);
-    AfxTestMouse(WM_LBUTTONDOWN, p);
-    AfxTestMouse(WM_LBUTTONUP, p);
-    if (n == 1) AfxCallLater(30, step);
-  };
-  AfxCallLater(20, step);
-  AfxCallLater(3000, [] { EndMenu(); });
+  // "Nearest Ports" is the fourth item of the port's menu; then its first port.
+  ClickMenuItemsWhenShown({3, 0});
   POINT p = r.CenterPoint();
   tree.ClientToScreen(&p);
   AfxTestMouse(WM_MOUSEMOVE, p);
@@ -762,26 +726,8 @@ TEST_F(Program, ARecentPortChosenFromTheMenuBar) {
   ClickPort(PortIndex("Aberdeen"));
   ClickPort(PortIndex("Algeciras"));
   Settle((int)GetDoubleClickTime() + 50);
-  // Ports > Recent Ports > "2 Aberdeen", with the mouse.
-  static std::function<void()> step;
-  step = [] {
-    HMENU m[3];
-    HWND w[3];
-    RECT r;
-    const int n = AfxGetTrackingMenus(m, w, 3);
-    const int item = n == 1 ? 0 : 1;  // the submenu, then its second port
-    if (n < 1 || !GetMenuItemRect(w[n - 1], m[n - 1], item, &r)) {
-      AfxCallLater(20, step);
-      return;
-    }
-    const POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    AfxTestMouse(WM_MOUSEMOVE, p);
-    AfxTestMouse(WM_LBUTTONDOWN, p);
-    AfxTestMouse(WM_LBUTTONUP, p);
-    if (n == 1) AfxCallLater(30, step);
-  };
-  AfxCallLater(20, step);
-  AfxCallLater(3000, [] { EndMenu(); });
+  // Ports > Recent Ports > "2 Aberdeen", with the mouse: the submenu, then its second port.
+  ClickMenuItemsWhenShown({0, 1});
   CPlainMenuBar& bar = m_frame->GetMenuBar();
   const CRect ports = bar.GetTitleRect(3);
   AfxTestClick(bar.GetSafeHwnd(), ports.CenterPoint().x, ports.CenterPoint().y);
@@ -813,22 +759,7 @@ TEST_F(Program, TheTidalLogKeepsItsRowsAndGoesToTheirGraph) {
   ASSERT_EQ(1, Right().m_tideLog.GetRowCount()) << "the log was saved and read back";
   Command(ID_VIEW_TIDELOG);
   // Right click on the row, then "Goto Graph".
-  static std::function<void()> choose;
-  choose = [] {
-    HMENU m[2];
-    HWND w[2];
-    RECT rc;
-    if (AfxGetTrackingMenus(m, w, 2) != 1 || !GetMenuItemRect(w[0], m[0], 0, &rc)) {
-      AfxCallLater(20, choose);
-      return;
-    }
-    const POINT p{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-    AfxTestMouse(WM_MOUSEMOVE, p);
-    AfxTestMouse(WM_LBUTTONDOWN, p);
-    AfxTestMouse(WM_LBUTTONUP, p);
-  };
-  AfxCallLater(20, choose);
-  AfxCallLater(3000, [] { EndMenu(); });
+  ClickMenuItemsWhenShown({0});
   POINT p{60, 32};
   Right().m_tideLog.ClientToScreen(&p);
   AfxTestMouse(WM_MOUSEMOVE, p);
