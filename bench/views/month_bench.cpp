@@ -2,6 +2,7 @@
 // low waters of every day and the moon's phases) and drawn at 1000 x 760, and a height finder
 // search over a month.
 #include "bench/views/BenchCanvas.h"
+#include "bench/views/BenchHost.h"
 #include "model/AngleFactorDB.h"
 #include "model/MonthlyPrediction.h"
 #include "model/MoonPhases.h"
@@ -38,34 +39,6 @@ struct Month {
       month.SetAngleFactors(d, today, tomorrow);
     }
   }
-};
-
-class Host : public IViewHost {
- public:
-  Month* m = nullptr;
-  CWnd* GetMainWindow() override { return nullptr; }
-  VxMenu* GetContextMenu() override { return nullptr; }
-  CQsDateTime GetSelectedDate() const override { return CQsDateTime(2025, 6, 1, 0, 0, 0); }
-  CQsDateTime AddDays(const CQsDateTime& d) const override { return d; }
-  int GetTimeZone() const override { return m->zone; }
-  int GetChosenTimeZone() const override { return 0; }
-  BOOL IsAutoTimeZone() const override { return FALSE; }
-  BOOL IsUseCurrentTime() const override { return FALSE; }
-  BOOL IsFeet() const override { return FALSE; }
-  int GetCurrentPort() const override { return 0; }
-  CString GetCurrentPortName() const override { return "Dover"; }
-  CPrediction* GetPrediction() override { return nullptr; }
-  double GetAgroundLevel() const override { return 0; }
-  void CalculateGraph() override {}
-  void CalculateTable() override {}
-  void SelectPort(int) override {}
-  BOOL SelectPortByName(LPCTSTR) override { return FALSE; }
-  BOOL SelectDay(int) override { return FALSE; }
-  BOOL SelectDate(int, int, int) override { return FALSE; }
-  void ShowGraphPage() override {}
-  void GoNext() override {}
-  void GoPrevious() override {}
-  CMonthlyPrediction& GetMonthlyPrediction() override { return m->month; }
 };
 
 void BM_MonthTableComputeAndDraw(benchmark::State& state) {
@@ -121,8 +94,11 @@ void BM_HeightFinderMonthSearch(benchmark::State& state) {
     state.SkipWithError("no embedded tables");
     return;
   }
-  Host host;
-  host.m = &m;
+  BenchHost host;
+  host.month = &m.month;
+  host.zone = m.zone;
+  host.autoZone = FALSE;
+  host.portName = "Dover";
   CHeightFindWnd f;
   f.SetHost(&host);
   f.SetMonth(6);
