@@ -1,5 +1,5 @@
-// What the month pages' tests share: reading back saved files, counting pixels, and opening a
-// page's context menu from the keyboard as a user would.
+// What the pages' tests share: reading back saved files, typing into a field, counting pixels,
+// and opening a page's context menu from the keyboard as a user would.
 #pragma once
 
 #include "platform/ui/UiTest.h"
@@ -34,6 +34,17 @@ inline std::string TempDir(const std::string& page) {
   std::string tmpl = "/tmp/neapwise_" + page + "_XXXXXX";
   const char* d = mkdtemp(tmpl.data());
   return d ? d : "/tmp";
+}
+
+// Types into the window holding the focus: the field emptied first, then key by key.
+inline void TypeText(const std::string& text) {
+  AfxTestKeyStroke(VK_END);
+  for (int i = 0; i < 8; ++i) AfxTestKeyStroke(VK_BACK, 0, "\b");
+  for (char c : text) {
+    const char s[2] = {c, 0};
+    AfxTestKeyStroke(c >= '0' && c <= '9' ? c : VK_OEM_1, 0, s);
+  }
+  AfxTestWait(10);
 }
 
 inline int CountColour(const CBitmap& b, const RECT& r, COLORREF c) {

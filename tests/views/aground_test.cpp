@@ -4,6 +4,7 @@
 #include "platform/core/AfxLocale.h"
 #include "platform/ui/UiTest.h"
 #include "tests/views/GraphFixture.h"
+#include "tests/views/PageTestKit.h"
 #include "views/AgroundWnd.h"
 
 #include <gtest/gtest.h>
@@ -164,16 +165,7 @@ TEST_F(AgroundPanel, ATypedTimeMovesTheMarkAndANonsenseTimeIsPutBack) {
   EXPECT_EQ(12 * 60, panel.GetTimeMinutes());
   AfxTestClick(combo.GetSafeHwnd(), 10, 8);
   AfxTestWait(5);
-  auto type = [](const std::string& text) {
-    AfxTestKeyStroke(VK_END);
-    for (int i = 0; i < 8; ++i) AfxTestKeyStroke(VK_BACK, 0, "\b");
-    for (char c : text) {
-      const char s[2] = {c, 0};
-      AfxTestKeyStroke(c >= '0' && c <= '9' ? c : VK_OEM_1, 0, s);
-    }
-    AfxTestWait(10);
-  };
-  type("07:15");
+  TypeText("07:15");
   EXPECT_EQ(7 * 60 + 15, panel.GetTimeMinutes());
   EXPECT_GT(host.timeMarks, 0);
   // An hour of 207 moves nothing, and leaving the combo puts the last valid time back.

@@ -10,6 +10,7 @@
 #include "platform/ui/UiTest.h"
 #include "tests/model/ModelTables.h"
 #include "tests/views/GraphFixture.h"
+#include "tests/views/PageTestKit.h"
 #include "views/TideLogWnd.h"
 
 #include <gtest/gtest.h>
@@ -98,11 +99,6 @@ class CLogFrame : public CWnd {
     return CWnd::PreTranslateMessage(msg);
   }
 };
-
-std::string Bytes(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 CPoint Centre(const CRect& r) { return CPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
 
@@ -382,17 +378,6 @@ TEST_F(TideLog, GotoGraphAndReplicateDateWorkOnTheMenuRow) {
   EXPECT_EQ(ExpectedEvents(dover, 11, 7, 2025)[0], log.GetCellText(0, CTideLogWnd::colEvent1).GetStdString());
 }
 
-// Types into the window holding the focus: the field emptied first, then key by key.
-void TypeText(const std::string& text) {
-  AfxTestKeyStroke(VK_END);
-  for (int i = 0; i < 8; ++i) AfxTestKeyStroke(VK_BACK, 0, "\b");
-  for (char c : text) {
-    const char s[2] = {c, 0};
-    AfxTestKeyStroke(c >= '0' && c <= '9' ? c : VK_OEM_1, 0, s);
-  }
-  AfxTestWait(10);
-}
-
 TEST_F(TideLog, TheTimeCellIsEditedInItsComboAndTheHeightFollows) {
   log.AddRow(dover, 12, 6, 2025);
   log.AddRow(dover, 13, 6, 2025);
@@ -647,7 +632,7 @@ TEST_F(TideLog, PrintingRunsOverPages) {
   AfxSetPrintDialogHook(nullptr);
   EXPECT_TRUE(flags & PD_NOPAGENUMS);
   EXPECT_TRUE(flags & PD_HIDEPRINTTOFILE);
-  const std::string bytes = Bytes(pdf);
+  const std::string bytes = ReadFile(pdf);
   ASSERT_GT(bytes.size(), 2000u);
   const size_t count = bytes.find("/Count ");
   ASSERT_NE(std::string::npos, count);
@@ -682,7 +667,7 @@ TEST_F(TideLog, TheLogSavesAndReadsBackByteForByte) {
   log.AddRow(dover == 0 ? 1 : 0, 29, 2, 2024);
   log.SetRowTime(1, 17, 5);
   ASSERT_TRUE(log.SaveLog(path.c_str()));
-  const std::string first = Bytes(path);
+  const std::string first = ReadFile(path);
   EXPECT_EQ(12u + 2 * 24, first.size());
   CTestLogWnd again;
   again.SetHost(&host);
@@ -692,7 +677,7 @@ TEST_F(TideLog, TheLogSavesAndReadsBackByteForByte) {
   EXPECT_EQ(5, again.GetRow(1).time.GetMinute());
   EXPECT_EQ(0, again.GetSelectedLine());
   ASSERT_TRUE(again.SaveLog(path.c_str()));
-  EXPECT_EQ(first, Bytes(path));
+  EXPECT_EQ(first, ReadFile(path));
   EXPECT_TRUE(again.reports.empty());
 }
 
@@ -701,7 +686,7 @@ TEST_F(TideLog, DamagedAndForeignFilesAreKeptAsideAndTheUserIsTold) {
   log.AddRow(dover, 12, 6, 2025);
   log.AddRow(dover, 13, 6, 2025);
   ASSERT_TRUE(log.SaveLog(path.c_str()));
-  std::string good = Bytes(path);
+  std::string good = ReadFile(path);
   const std::string cut = good.substr(0, good.size() - 7);
   std::string badRow = good;
   badRow[12 + 24 + 8] = 13;  // month 13 in the second row
@@ -716,9 +701,9 @@ TEST_F(TideLog, DamagedAndForeignFilesAreKeptAsideAndTheUserIsTold) {
     EXPECT_EQ(bytes == foreign ? 0 : 1, other.GetRowCount());
     ASSERT_EQ(1u, other.reports.size());
     EXPECT_NE(std::string::npos, other.reports[0].find("logdata.dat.bad"));
-    EXPECT_EQ(bytes, Bytes(dir / "logdata.dat.bad"));
+    EXPECT_EQ(bytes, ReadFile(dir / "logdata.dat.bad"));
     ASSERT_TRUE(other.SaveLog(path.c_str()));
-    EXPECT_EQ(bytes, Bytes(dir / "logdata.dat.bad")) << "the kept original survives the next save";
+    EXPECT_EQ(bytes, ReadFile(dir / "logdata.dat.bad")) << "the kept original survives the next save";
   }
 }
 
