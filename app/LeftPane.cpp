@@ -2,11 +2,10 @@
 
 #include "app/AppShared.h"
 #include "app/Resource.h"
-#include "app/RightPane.h"
 
-IMPLEMENT_DYNCREATE(CLeftPane, CWnd)
+IMPLEMENT_DYNCREATE(CLeftPane, CPaneWnd)
 
-BEGIN_MESSAGE_MAP(CLeftPane, CWnd)
+BEGIN_MESSAGE_MAP(CLeftPane, CPaneWnd)
   ON_WM_CREATE()
   ON_WM_SIZE()
   ON_WM_PAINT()
@@ -14,9 +13,7 @@ BEGIN_MESSAGE_MAP(CLeftPane, CWnd)
 END_MESSAGE_MAP()
 
 int CLeftPane::OnCreate(LPCREATESTRUCT lpcs) {
-  if (CWnd::OnCreate(lpcs) == -1) return -1;
-  m_font.CreatePointFont(90, "MS Sans Serif");
-  SetFont(&m_font, FALSE);
+  if (CPaneWnd::OnCreate(lpcs) == -1) return -1;
   if (!m_portName.Create(CRect(0, 0, 100, 24), this, IDC_PORT_NAME)) return -1;
   if (!m_gpsCaption.Create(CRect(0, 0, 100, 24), this, IDC_GPS_CAPTION)) return -1;
   m_gpsCaption.SetText("GPS");
@@ -37,8 +34,8 @@ int CLeftPane::OnCreate(LPCREATESTRUCT lpcs) {
 void CLeftPane::Layout(int w, int h) {
   const UINT f = SWP_NOOWNERZORDER | SWP_NOZORDER;
   // The children's own state: the pane may not be on screen yet.
-  const BOOL tideTimes = CRightPane::Shown(m_tideTimes);
-  const BOOL routes = CRightPane::Shown(m_routesTree);
+  const BOOL tideTimes = Shown(m_tideTimes);
+  const BOOL routes = Shown(m_routesTree);
   m_tideTimes.SetWindowPos(nullptr, 1, h - 104, w - 2, 104, f);
   m_portsTree.SetWindowPos(nullptr, 2, 27, w - 4, tideTimes ? h - 136 : h - 28, f);
   if (routes && m_bGpsShown) {
@@ -62,9 +59,9 @@ void CLeftPane::OnPaint() {
   GetClientRect(&rc);
   dc.FillSolidRect(&rc, ThemeBackColour());
   CRect frame(1, 26, rc.right - 1, rc.bottom);
-  if (CRightPane::Shown(m_tideTimes))
+  if (Shown(m_tideTimes))
     frame.bottom = rc.bottom - 108;
-  else if (CRightPane::Shown(m_routesTree) && m_bGpsShown)
+  else if (Shown(m_routesTree) && m_bGpsShown)
     frame.bottom = rc.bottom - 118;
   CBrush border(ThemeBorderColour());
   dc.FrameRect(&frame, &border);
@@ -73,7 +70,7 @@ void CLeftPane::OnPaint() {
 void CLeftPane::ShowGps() {
   if (m_bGpsShown) return;
   m_bGpsShown = 1;
-  if (CRightPane::Shown(m_routesTree)) {
+  if (Shown(m_routesTree)) {
     m_gpsWnd.ShowWindow(SW_SHOW);
     m_gpsCaption.ShowWindow(SW_SHOW);
     RecalcLayout();
@@ -89,11 +86,7 @@ void CLeftPane::HideGps() {
 }
 
 void CLeftPane::RecalcLayout() {
-  if (!m_hWnd) return;
-  CRect rc;
-  GetClientRect(&rc);
-  Layout(rc.Width(), rc.Height());
-  Invalidate();
+  if (!RelayoutAtClientSize()) return;
   const UINT f = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;
   for (CWnd* w : {(CWnd*)&m_portsTree, (CWnd*)&m_tideTimes, (CWnd*)&m_portName, (CWnd*)&m_gpsCaption,
                   &m_routesTree, &m_gpsWnd})

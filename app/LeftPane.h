@@ -4,10 +4,10 @@
 
 #include "app/PortNameWnd.h"
 #include "app/PortsTree.h"
-#include "platform/ui/AfxWin.h"
+#include "app/PaneWnd.h"
 #include "views/TideTimesWnd.h"
 
-class CLeftPane : public CWnd {
+class CLeftPane : public CPaneWnd {
   DECLARE_DYNCREATE(CLeftPane)
   DECLARE_MESSAGE_MAP()
  public:
@@ -17,7 +17,6 @@ class CLeftPane : public CWnd {
   CTideTimesWnd m_tideTimes;
   CPortsTree m_portsTree;
   CWnd m_routesTree;  // the routes tree comes with the chart
-  CFont m_font;
   int m_bGpsShown = 0;
 
   void SetPortName(LPCTSTR lpszName) { m_portName.SetText(lpszName); }
@@ -25,11 +24,9 @@ class CLeftPane : public CWnd {
   void HideGps();
   int IsGpsShown() const { return m_bGpsShown; }
   void RecalcLayout();
-  // Places the children in a client area of w x h.
-  void Layout(int w, int h);
+  void Layout(int w, int h) override;
 
   int OnCreate(LPCREATESTRUCT lpcs);
   void OnSize(UINT nType, int cx, int cy);
   void OnPaint();
-  BOOL OnEraseBkgnd(CDC*) { return TRUE; }
 };

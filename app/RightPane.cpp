@@ -5,9 +5,9 @@
 #include "app/MainFrm.h"
 #include "app/Resource.h"
 
-IMPLEMENT_DYNCREATE(CRightPane, CWnd)
+IMPLEMENT_DYNCREATE(CRightPane, CPaneWnd)
 
-BEGIN_MESSAGE_MAP(CRightPane, CWnd)
+BEGIN_MESSAGE_MAP(CRightPane, CPaneWnd)
   ON_WM_CREATE()
   ON_WM_SIZE()
   ON_WM_PAINT()
@@ -15,9 +15,7 @@ BEGIN_MESSAGE_MAP(CRightPane, CWnd)
 END_MESSAGE_MAP()
 
 int CRightPane::OnCreate(LPCREATESTRUCT lpcs) {
-  if (CWnd::OnCreate(lpcs) == -1) return -1;
-  m_font.CreatePointFont(90, "MS Sans Serif");
-  SetFont(&m_font, FALSE);
+  if (CPaneWnd::OnCreate(lpcs) == -1) return -1;
   const CRect view(404, 65, 796, 396);
   if (!m_table.Create(this, view, IDC_TABLE)) return -1;
   m_table.ShowWindow(SW_HIDE);
@@ -76,11 +74,7 @@ void CRightPane::OnPaint() {
 }
 
 void CRightPane::RecalcLayout() {
-  if (!m_hWnd) return;
-  CRect rc;
-  GetClientRect(&rc);
-  Layout(rc.Width(), rc.Height());
-  Invalidate();
+  if (!RelayoutAtClientSize()) return;
   const UINT f = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;
   if (Shown(m_graph)) {
     m_graph.RedrawWindow(nullptr, nullptr, f);

@@ -5,7 +5,7 @@
 
 #include "app/PortNameWnd.h"
 #include "chart/ChartView.h"
-#include "platform/ui/AfxWin.h"
+#include "app/PaneWnd.h"
 #include "views/AgroundWnd.h"
 #include "views/GraphWnd.h"
 #include "views/HeightFindWnd.h"
@@ -15,7 +15,7 @@
 class CMainFrame;
 class CLeftPane;
 
-class CRightPane : public CWnd {
+class CRightPane : public CPaneWnd {
   DECLARE_DYNCREATE(CRightPane)
   DECLARE_MESSAGE_MAP()
  public:
@@ -28,7 +28,6 @@ class CRightPane : public CWnd {
   int m_bAgroundShown = 1;
   int m_nSavedColumnWidth = 0;
   int m_nSavedColumnMin = 0;
-  CFont m_font;
   CPortNameWnd m_title;
 
   void ShowGraph();
@@ -42,16 +41,14 @@ class CRightPane : public CWnd {
   BOOL IsHeightFindVisible() const { return Shown(m_heightFind); }
   BOOL IsTideLogVisible() const { return Shown(m_tideLog); }
   BOOL IsMapVisible() const { return Shown(m_map); }
-  static BOOL Shown(const CWnd& w) { return w.GetSafeHwnd() && (w.GetStyle() & WS_VISIBLE) != 0; }
   void SetAgroundShown(int b);
   int IsAgroundShown() const { return m_bAgroundShown; }
   void RecalcLayout();
-  void Layout(int w, int h);
+  void Layout(int w, int h) override;
 
   int OnCreate(LPCREATESTRUCT lpcs);
   void OnSize(UINT nType, int cx, int cy);
   void OnPaint();
-  BOOL OnEraseBkgnd(CDC*) { return TRUE; }
 
  private:
   enum Page { kGraph, kTable, kHeightFind, kTideLog, kMap };
