@@ -1,7 +1,8 @@
-// What the pages' tests share: reading back saved files, typing into a field, counting pixels,
-// and opening a page's context menu from the keyboard as a user would.
+// What the pages' tests share: reading back saved files, typing into a field, printing to a PDF
+// file, counting pixels, and opening a page's context menu from the keyboard as a user would.
 #pragma once
 
+#include "platform/ui/CommonDlg.h"
 #include "platform/ui/UiTest.h"
 
 #include <stdlib.h>
@@ -45,6 +46,22 @@ inline void TypeText(const std::string& text) {
     AfxTestKeyStroke(c >= '0' && c <= '9' ? c : VK_OEM_1, 0, s);
   }
   AfxTestWait(10);
+}
+
+// Runs print with the print dialog answering OK, to a PDF file at the path; returns the flags
+// the page opened the dialog with.
+inline DWORD PrintToPdf(const std::string& pdf, const std::function<void()>& print) {
+  DWORD flags = 0;
+  AfxSetPrintDialogHook([&](const AFX_PRINTDLG_REQUEST& r) {
+    flags = r.flags;
+    AFX_PRINTDLG_ANSWER a;
+    a.result = IDOK;
+    a.pdfPath = pdf;
+    return a;
+  });
+  print();
+  AfxSetPrintDialogHook(nullptr);
+  return flags;
 }
 
 inline int CountColour(const CBitmap& b, const RECT& r, COLORREF c) {

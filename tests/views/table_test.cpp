@@ -329,16 +329,7 @@ TEST_F(TableWindow, ExportAsksForANameAndTellsTheUserWhenTheFileCannotBeWritten)
 
 TEST_F(TableWindow, PrintGoesThroughThePrintDialogToOnePage) {
   const std::string path = TempDir("table") + "/printed.pdf";
-  DWORD flags = 0;
-  AfxSetPrintDialogHook([&](const AFX_PRINTDLG_REQUEST& r) {
-    flags = r.flags;
-    AFX_PRINTDLG_ANSWER a;
-    a.result = IDOK;
-    a.pdfPath = path;
-    return a;
-  });
-  table.Print();
-  AfxSetPrintDialogHook(nullptr);
+  const DWORD flags = PrintToPdf(path, [&] { table.Print(); });
   EXPECT_TRUE(flags & PD_NOPAGENUMS);
   EXPECT_TRUE(flags & PD_HIDEPRINTTOFILE);
   EXPECT_EQ(0u, ReadFile(path).find("%PDF"));

@@ -620,16 +620,7 @@ TEST_F(TideLog, PrintingRunsOverPages) {
   for (int i = 0; i < 150; ++i) log.AddRow(dover, 1 + i % 28, 1 + i % 12, 2025);
   // Through the print dialog, as the user prints: to a PDF file.
   const std::string pdf = (dir / "log.pdf").string();
-  DWORD flags = 0;
-  AfxSetPrintDialogHook([&](const AFX_PRINTDLG_REQUEST& r) {
-    flags = r.flags;
-    AFX_PRINTDLG_ANSWER a;
-    a.result = IDOK;
-    a.pdfPath = pdf;
-    return a;
-  });
-  log.PrintLog();
-  AfxSetPrintDialogHook(nullptr);
+  const DWORD flags = PrintToPdf(pdf, [&] { log.PrintLog(); });
   EXPECT_TRUE(flags & PD_NOPAGENUMS);
   EXPECT_TRUE(flags & PD_HIDEPRINTTOFILE);
   const std::string bytes = ReadFile(pdf);
