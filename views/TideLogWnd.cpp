@@ -165,6 +165,13 @@ void CTideLogWnd::ComputeEvents(ROW_ITEM& row) {
 }
 
 int CTideLogWnd::AddRow(int nPort, int nDay, int nMonth, int nYear) {
+  // The file keeps no more rows than this; a longer log would be cut on the next start.
+  if (GetRowCount() >= CTideLogFile::kMaxRows) {
+    CString text;
+    text.Format("The tidal log holds at most %d rows. Delete a row before adding another.", CTideLogFile::kMaxRows);
+    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+    return -1;
+  }
   ROW_ITEM row;
   row.prediction = new CPrediction;
   row.time.SetTime(12, 0, 0);

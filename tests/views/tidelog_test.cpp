@@ -698,6 +698,30 @@ TEST_F(TideLog, DamagedAndForeignFilesAreKeptAsideAndTheUserIsTold) {
   }
 }
 
+TEST_F(TideLog, TheLogStopsAtTheRowsItsFileKeepsSoAFullLogReadsBackWhole) {
+  std::vector<std::string> boxes;
+  AfxSetMessageBoxHook([&](const AFX_MSGBOX_REQUEST& r) {
+    boxes.push_back(r.text);
+    return IDOK;
+  });
+  CTestLogWnd full;
+  full.SetHost(&host);
+  for (int i = 0; i < CTideLogFile::kMaxRows; ++i) ASSERT_GE(full.AddRow(dover, 12, 6, 2025), 0);
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_EQ(-1, full.AddRow(dover, 13, 6, 2025));
+  AfxSetMessageBoxHook(nullptr);
+  EXPECT_EQ(CTideLogFile::kMaxRows, full.GetRowCount());
+  ASSERT_EQ(1u, boxes.size());
+  EXPECT_NE(std::string::npos, boxes[0].find("at most 5000 rows"));
+  const fs::path path = dir / "logdata.dat";
+  ASSERT_TRUE(full.SaveLog(path.c_str()));
+  CTestLogWnd again;
+  again.SetHost(&host);
+  ASSERT_TRUE(again.LoadLog(path.c_str()));
+  EXPECT_EQ(CTideLogFile::kMaxRows, again.GetRowCount());
+  EXPECT_TRUE(again.reports.empty()) << "a full log is not taken for a damaged one";
+}
+
 TEST_F(TideLog, AFailedSaveIsReportedToTheUser) {
   std::vector<std::string> boxes;
   AfxSetMessageBoxHook([&](const AFX_MSGBOX_REQUEST& r) {
