@@ -90,9 +90,9 @@ bool Hemisphere(const std::string& s, char positive, char negative, int& sign) {
 }
 
 // The sentence type of a first field: a two-letter talker (GP, GN, GL, GA, GB, BD...) and
-// three letters, compared without regard to case.
+// three letters, compared without regard to case. 'P' starts a maker's own sentence.
 bool IsType(const std::string& field, const char* type) {
-  if (field.size() != 5) return false;
+  if (field.size() != 5 || field[0] == 'P' || field[0] == 'p') return false;
   for (int i = 0; i < 2; ++i)
     if (!std::isalpha((unsigned char)field[i])) return false;
   for (int i = 0; i < 3; ++i)
@@ -221,6 +221,7 @@ void CGpsReader::Post(UINT message, WPARAM wParam) {
 void CGpsReader::Run(std::string device) {
   // Nothing of an earlier run's unfinished line joins this one.
   m_pending.clear();
+  m_nPendingLength = 0;
   const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     Post(WM_GPS_OPENFAILED, (WPARAM)errno);
@@ -309,6 +310,7 @@ int CGpsReader::Consume(const char* pData, int nLength) {
       pData = end;
     }
   }
+  m_nPendingLength = (int)m_pending.size();
   return fixes;
 }
 

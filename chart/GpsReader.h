@@ -5,6 +5,7 @@
 
 #include "platform/ui/AfxWin.h"
 
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -65,8 +66,8 @@ class CGpsReader {
   // Takes bytes read from the device: assembles lines, parses them; the number of fixes stored.
   int Consume(const char* pData, int nLength);
   // Pending bytes of an unfinished line (never more than kMaxSentence + 1).
-  int GetPendingLength() const { return (int)m_pending.size(); }
-  void ClearPending() { m_pending.clear(); }
+  // Safe from any thread.
+  int GetPendingLength() const { return m_nPendingLength; }
 
   // A whole line without its line end: 1 when it held an RMC sentence that gave a fix,
   // which is stored and announced.
@@ -87,6 +88,7 @@ class CGpsReader {
   void CloseWake();
 
   std::string m_pending;
+  std::atomic<int> m_nPendingLength{0};
   mutable std::mutex m_runLock, m_stopLock, m_fixLock;
   // Start and Stop, one at a time.
   std::mutex m_lifeLock;
