@@ -65,7 +65,7 @@ std::vector<SentenceCase> Cases() {
        Sentence("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,"), 0},
       {"another sentence", Sentence("GPGSV,3,1,11,03,03,111,00,04,15,270,00,06,01,010,00,13,06,292,00"), 0},
       {"a maker's own sentence of the same name",
-       Sentence("PGRMC,A,4807.038,N,01131.000,E,1,1,1,4,30,1,1,1,1"), 0},
+       Sentence("PGRMC,123519,A,4807.038,N,01131.000,E,1,1,230394,,"), 0},
       {"a three-letter talker is no talker", Sentence("GPXRMC,123519,A,4807.038,N,01131.000,E,1,1,230394,,"), 0},
   };
 }
