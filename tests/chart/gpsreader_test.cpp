@@ -213,6 +213,16 @@ TEST_F(GpsThread, AFeedOfSeveralTalkersGivesFixesAndTheLastIsKept) {
   EXPECT_DOUBLE_EQ(92.0, f.course);
   EXPECT_EQ(2, f.second);
   EXPECT_EQ(3, recorder.Count(WM_GPS_FIX));
+  // A receiver gone wild: 64 KB without a line end, a bad checksum, then good sentences again.
+  pty.Write(std::string(65536, 'Z'));
+  pty.Write(kRmcA.substr(0, kRmcA.size() - 1) + (kRmcA.back() == '0' ? "1" : "0") + "\r\n");
+  pty.Write(kRmcA + "\r\n");
+  ASSERT_TRUE(recorder.WaitFor(WM_GPS_FIX, 4));
+  AfxTestWait(100);
+  EXPECT_EQ(4, recorder.Count(WM_GPS_FIX));  // the bad one gave none
+  EXPECT_LE(reader.GetPendingLength(), CGpsReader::kMaxSentence + 1);
+  ASSERT_TRUE(reader.GetFix(&f));
+  EXPECT_DOUBLE_EQ(90.0, f.course);
   reader.Stop();
   EXPECT_FALSE(reader.IsRunning());
   ASSERT_TRUE(recorder.WaitFor(WM_GPS_STOPPED));
