@@ -23,6 +23,28 @@ int HexDigit(char c) {
   return -1;
 }
 
+// The body of the line's sentence, between its last '$' and "*hh", when the line ends with
+// the checksum (a carriage return aside) and the checksum, the XOR of the body's bytes, holds.
+bool FindSentence(const std::string& line, size_t& start, size_t& end) {
+  const size_t dollar = line.rfind('$');
+  if (dollar == std::string::npos) return false;
+  size_t last = line.size();
+  while (last > dollar && line[last - 1] == '\r') --last;
+  if (last - dollar > (size_t)CGpsReader::kMaxSentence || last < dollar + 4 || line[last - 3] != '*') return false;
+  const int hi = HexDigit(line[last - 2]), lo = HexDigit(line[last - 1]);
+  if (hi < 0 || lo < 0) return false;
+  unsigned sum = 0;
+  for (size_t i = dollar + 1; i < last - 3; ++i) {
+    const unsigned char c = (unsigned char)line[i];
+    if (c == '*' || c < 0x20 || c > 0x7E) return false;  // no character of a sentence
+    sum ^= c;
+  }
+  if (sum != (unsigned)(hi * 16 + lo)) return false;
+  start = dollar + 1;
+  end = last - 3;
+  return true;
+}
+
 bool IsDigits(const std::string& s, size_t from, size_t count) {
   if (s.size() < from + count) return false;
   for (size_t i = from; i < from + count; ++i)
@@ -315,36 +337,26 @@ int CGpsReader::Consume(const char* pData, int nLength) {
 }
 
 BOOL CGpsReader::Tokenize(const std::string& line, std::vector<std::string>& tokens) {
-  tokens.clear();
-  const size_t start = line.rfind('$');
-  if (start == std::string::npos) return FALSE;
-  size_t last = line.size();
-  while (last > start && line[last - 1] == '\r') --last;
-  if (last - start > (size_t)kMaxSentence) return FALSE;
-  // "$" body "*" two hex digits, the checksum being the XOR of the body's bytes.
-  if (last < start + 4 || line[last - 3] != '*') return FALSE;
-  const int hi = HexDigit(line[last - 2]), lo = HexDigit(line[last - 1]);
-  if (hi < 0 || lo < 0) return FALSE;
-  const size_t bodyEnd = last - 3;
-  unsigned sum = 0;
-  for (size_t i = start + 1; i < bodyEnd; ++i) {
-    const unsigned char c = (unsigned char)line[i];
-    if (c == '*' || c < 0x20 || c > 0x7E) return FALSE;  // not a sentence's character
-    sum ^= c;
+  size_t start, end;
+  if (!FindSentence(line, start, end)) {
+    tokens.clear();
+    return FALSE;
   }
-  if (sum != (unsigned)(hi * 16 + lo)) return FALSE;
-  size_t from = start + 1;
-  for (size_t i = from; i <= bodyEnd; ++i) {
-    if (i == bodyEnd || line[i] == ',') {
-      tokens.emplace_back(line, from, i - from);
+  // The strings of an earlier sentence are reused: no allocation per field once warm.
+  size_t from = start, n = 0;
+  for (size_t i = from; i <= end; ++i) {
+    if (i == end || line[i] == ',') {
+      if (n == tokens.size()) tokens.emplace_back();
+      tokens[n++].assign(line, from, i - from);
       from = i + 1;
     }
   }
+  tokens.resize(n);
   return TRUE;
 }
 
 int CGpsReader::ProcessSentence(const std::string& line) {
-  std::vector<std::string> tokens;
+  std::vector<std::string>& tokens = m_tokens;
   if (!Tokenize(line, tokens) || tokens.empty()) return 0;
   GPSFIX fix;
   if (IsType(tokens[0], "GGA")) {

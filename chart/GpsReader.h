@@ -88,6 +88,7 @@ class CGpsReader {
   void CloseWake();
 
   std::string m_pending;
+  std::vector<std::string> m_tokens;  // of the sentence being read
   std::atomic<int> m_nPendingLength{0};
   mutable std::mutex m_runLock, m_stopLock, m_fixLock;
   // Start and Stop, one at a time.

@@ -62,3 +62,65 @@ void BM_Parse10000Sentences(benchmark::State& state) {
 BENCHMARK(BM_Parse10000Sentences)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+// ---- From the receiver to the main window ----
+#include "platform/ui/UiTest.h"
+
+#include <chrono>
+#include <pty.h>
+#include <unistd.h>
+
+namespace {
+
+// Counts the fixes the reader posts to it.
+class CFixCounter : public CWnd {
+ public:
+  int fixes = 0, started = 0;
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_GPS_FIX) ++fixes;
+    if (message == WM_GPS_STARTED) ++started;
+    return CWnd::WindowProc(message, wParam, lParam);
+  }
+};
+
+// A sentence written to the device until its fix message is handled on the user-interface
+// thread, through a pseudo-terminal standing in for the receiver.
+void BM_DeviceToFixMessage(benchmark::State& state) {
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  AfxWinInit(0, nullptr);
+  int master = -1, slave = -1;
+  char name[256] = {};
+  if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) {
+    state.SkipWithError("no pseudo-terminal");
+    return;
+  }
+  CFixCounter counter;
+  counter.CreateEx(0, AfxRegisterWndClass(0), "GPS", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr);
+  CGpsReader reader;
+  reader.SetNotifyWindow(counter.GetSafeHwnd());
+  reader.SetDevicePath(name);
+  reader.Start();
+  AfxTestWait(5000, [&] { return counter.started > 0; });
+  if (!counter.started) {
+    state.SkipWithError("the reader did not start");
+  } else {
+    const std::string line = Sentence("GPRMC,120000.00,A,5039.600,N,00135.200,W,6.20,135.0,100626,,");
+    for (auto _ : state) {
+      const int before = counter.fixes;
+      const auto start = std::chrono::steady_clock::now();
+      if (::write(master, line.data(), line.size()) != (ssize_t)line.size()) {
+        state.SkipWithError("write");
+        break;
+      }
+      AfxTestWait(5000, [&] { return counter.fixes > before; });
+      state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+  }
+  reader.Stop();
+  counter.DestroyWindow();
+  ::close(master);
+  ::close(slave);
+}
+BENCHMARK(BM_DeviceToFixMessage)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
