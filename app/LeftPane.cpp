@@ -20,7 +20,9 @@ int CLeftPane::OnCreate(LPCREATESTRUCT lpcs) {
   m_gpsCaption.SetStatic(0);
   m_gpsCaption.ShowWindow(SW_HIDE);
   LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW));
-  if (!m_gpsWnd.CreateEx(0, cls, "", WS_CHILD, CRect(0, 0, 100, 90), this, IDC_GPS_WND)) return -1;
+  if (!m_gpsWnd.Create(this, CRect(0, 0, 100, 90), IDC_GPS_WND)) return -1;
+  m_gpsWnd.ShowWindow(SW_HIDE);
+  m_gpsWnd.SetFrameColour(ThemeGradientDark());
   if (!m_tideTimes.Create(this, CRect(0, 0, 100, 104), IDC_TIDE_TIMES)) return -1;
   // Sample rows until the first graph is computed.
   m_tideTimes.AddTime(0, 1.2);
@@ -65,6 +67,7 @@ void CLeftPane::OnPaint() {
     frame.bottom = rc.bottom - 118;
   CBrush border(ThemeBorderColour());
   dc.FrameRect(&frame, &border);
+  m_gpsWnd.SetFrameColour(ThemeGradientDark());
 }
 
 void CLeftPane::ShowGps() {
@@ -89,6 +92,6 @@ void CLeftPane::RecalcLayout() {
   if (!RelayoutAtClientSize()) return;
   const UINT f = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;
   for (CWnd* w : {(CWnd*)&m_portsTree, (CWnd*)&m_tideTimes, (CWnd*)&m_portName, (CWnd*)&m_gpsCaption,
-                  &m_routesTree, &m_gpsWnd})
+                  &m_routesTree, (CWnd*)&m_gpsWnd})
     if (w->m_hWnd) w->RedrawWindow(nullptr, nullptr, f);
 }

@@ -5,6 +5,7 @@
 #include "app/PortNameWnd.h"
 #include "app/PortsTree.h"
 #include "app/PaneWnd.h"
+#include "chart/GpsWnd.h"
 #include "views/TideTimesWnd.h"
 
 class CLeftPane : public CPaneWnd {
@@ -13,7 +14,7 @@ class CLeftPane : public CPaneWnd {
  public:
   CPortNameWnd m_portName;
   CPortNameWnd m_gpsCaption;
-  CWnd m_gpsWnd;  // the GPS read-out comes with the chart
+  CGpsWnd m_gpsWnd;
   CTideTimesWnd m_tideTimes;
   CPortsTree m_portsTree;
   CWnd m_routesTree;  // the routes tree comes with the chart

@@ -228,6 +228,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs) {
   SetTimer(kTimerId, kTimerPeriod, nullptr);
   left->RecalcLayout();
   m_nGpsComPort = ReadInt(kGeneral, "GpsComPort", 1, 1, 255);
+  CGpsReader::Instance().SetPort(m_nGpsComPort);
+  CGpsReader::Instance().SetDevicePath(App()->GetProfileString(kGeneral, "GpsDevice", ""));
   RecalcLayout();
   m_bStarted = 1;
   ShowWindow(SW_SHOW);
@@ -298,7 +300,8 @@ void CMainFrame::WriteSettings() {
   App()->WriteProfileInt(kGeneral, "AutoHeight", m_bAutoHeight);
   App()->WriteProfileInt(kGeneral, "AutoTZ", m_bAutoTZ);
   App()->WriteProfileInt(kGeneral, "TZ", m_nChosenZone);
-  App()->WriteProfileInt(kGeneral, "GpsComPort", m_nGpsComPort);
+  App()->WriteProfileInt(kGeneral, "GpsComPort", CGpsReader::Instance().GetPort());
+  App()->WriteProfileString(kGeneral, "GpsDevice", CGpsReader::Instance().GetDevicePath());
   App()->WriteProfileInt(kGeneral, "PrintBW", g.GetPrintBW());
   App()->WriteProfileInt(kGeneral, "ShowBackgroundPic", right->m_table.GetShowBackgroundPic());
   char cwd[4096];
@@ -316,7 +319,7 @@ void CMainFrame::WriteSettings() {
 
 void CMainFrame::OnDestroy() {
   CFrameWnd::OnDestroy();
-  // (A running GPS reader is told to stop here.)
+  if (CGpsReader::Instance().IsRunning()) CGpsReader::Instance().Stop();
   KillTimer(kTimerId);
   if (!m_bStarted) return;
   if (CRightPane* right = GetRightPane()) right->m_tideLog.SaveLog();
@@ -343,7 +346,10 @@ void CMainFrame::SetStatusPanes(BOOL bGps) {
   int cx;
   m_wndStatusBar.GetPaneInfo(0, id, style, cx);
   m_wndStatusBar.SetPaneInfo(0, id, style | SBPS_STRETCH, cx);
-  if (bGps) m_wndStatusBar.SetPaneInfo(4, 1, SBPS_NORMAL, 32);
+  if (bGps) {
+    m_wndStatusBar.SetPaneInfo(4, 1, SBPS_NORMAL, 32);
+    m_wndStatusBar.SetPaneText(4, "GPS");
+  }
   for (int i = 0; i < n; ++i)
     if (!texts[i].IsEmpty()) m_wndStatusBar.SetPaneText(i, texts[i]);
 }

@@ -9,6 +9,7 @@
 #include "app/PortsHost.h"
 #include "app/RightPane.h"
 #include "app/VxMenu.h"
+#include "chart/GpsReader.h"
 #include "model/AngleFactorDB.h"
 #include "model/DiamondDB.h"
 #include "model/MonthlyPrediction.h"
@@ -108,6 +109,8 @@ class CMainFrame : public CFrameWnd, public IViewHost, public IPredictionFrame, 
   IBarCombo* GetYearCombo() const { return m_pYearCombo; }
   CString GetPaneText(UINT nID) const;
   CString GetAgroundText() const { return m_strAgroundText; }
+  const GPSFIX& GetLastFix() const { return m_lastFix; }
+  int IsGpsPaneShown() const { return m_bGpsPaneShown; }
   CString GetSunriseCaption() const { return m_strSunrise; }
   CString GetSunsetCaption() const { return m_strSunset; }
   int GetPortZone() const { return m_nPortZone; }
@@ -189,8 +192,8 @@ class CMainFrame : public CFrameWnd, public IViewHost, public IPredictionFrame, 
   void OnMapDiamonds();
   void OnWebPage(UINT nID);
   void OnYearDump();
-  void OnGpsConfigure() {}
-  void OnGpsTrack() {}
+  void OnGpsConfigure();
+  void OnGpsTrack();
   void OnRouteCommand() {}
 
   void OnUpdateViewGraph(CCmdUI* pCmdUI);
@@ -279,6 +282,7 @@ class CMainFrame : public CFrameWnd, public IViewHost, public IPredictionFrame, 
   int m_bGpsPaneShown = 0;
   int m_bMapToolbarShown = 0;
   CPrediction m_prediction;
+  GPSFIX m_lastFix;
   CPortHistory m_portHistory;
   CString m_strAgroundText;
   int m_bUseCurrentTime = 0;

@@ -2,6 +2,7 @@
 #include "app/AppShared.h"
 #include "app/MainFrm.h"
 #include "app/Resource.h"
+#include "chart/ConfigureGpsDialog.h"
 #include "model/MoonPhases.h"
 #include "model/SummerTime.h"
 
@@ -857,8 +858,8 @@ void CMainFrame::OnMapDiamonds() {
 
 void CMainFrame::OnUpdateMapStreams(CCmdUI* p) { p->SetCheck(GetRightPane()->m_map.IsStreamsShown()); }
 void CMainFrame::OnUpdateMapDiamonds(CCmdUI* p) { p->SetCheck(GetRightPane()->m_map.IsDiamondsShown()); }
-void CMainFrame::OnUpdateGpsConfigure(CCmdUI* p) { p->Enable(TRUE); }
-void CMainFrame::OnUpdateGpsTrack(CCmdUI* p) { p->SetCheck(0); }
+void CMainFrame::OnUpdateGpsConfigure(CCmdUI* p) { p->Enable(!CGpsReader::Instance().IsRunning()); }
+void CMainFrame::OnUpdateGpsTrack(CCmdUI* p) { p->SetCheck(CGpsReader::Instance().IsRunning()); }
 
 LRESULT CMainFrame::OnMapPickerChanged(WPARAM wParam, LPARAM) {
   if (wParam == 1 || wParam == 2 || wParam == 4 || wParam == 8) {
@@ -876,7 +877,35 @@ LRESULT CMainFrame::OnRouteTrackReady(WPARAM, LPARAM) {
 }
 
 // ---- GPS ----
-LRESULT CMainFrame::OnGpsFix(WPARAM, LPARAM) { return 0; }
+void CMainFrame::OnGpsConfigure() {
+  CGpsReader& reader = CGpsReader::Instance();
+  if (reader.IsRunning()) return;
+  CConfigureGpsDialog dlg(this);
+  dlg.SetPort(reader.GetPort());
+  dlg.SetDevicePath(reader.GetDevicePath());
+  if (dlg.DoModal() != IDOK) return;
+  reader.SetPort(dlg.GetPort());
+  reader.SetDevicePath(dlg.GetDevicePath());
+  m_nGpsComPort = dlg.GetPort();
+}
+
+void CMainFrame::OnGpsTrack() {
+  CGpsReader& reader = CGpsReader::Instance();
+  if (reader.IsRunning()) {
+    reader.Stop();
+    return;
+  }
+  reader.SetNotifyWindow(m_hWnd);
+  reader.Start();
+}
+
+LRESULT CMainFrame::OnGpsFix(WPARAM, LPARAM) {
+  if (!CGpsReader::Instance().GetFix(&m_lastFix)) return 0;
+  const GPSFIX& f = m_lastFix;
+  GetRightPane()->m_map.SetVesselPosition(f.latitude, f.longitude, f.course, f.speed);
+  GetLeftPane()->m_gpsWnd.SetData(f.latitude, f.longitude, f.speed, f.course);
+  return 0;
+}
 
 LRESULT CMainFrame::OnGpsOpenFailed(WPARAM wParam, LPARAM) {
   if (wParam == 2) {

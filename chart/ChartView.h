@@ -32,6 +32,13 @@ class CMapView : public CWnd {
   int IsDiamondsShown() const { return m_bDiamonds && (m_nRegion == 1 || m_nRegion == 4); }
   void RedrawRoutes() {}
   void MarkVesselStale() {}
+  void SetVesselPosition(double latitude, double longitude, double course, double speed) {
+    m_vessel[0] = latitude, m_vessel[1] = longitude, m_vessel[2] = course, m_vessel[3] = speed;
+    ++m_nVesselUpdates;
+  }
+  // Latitude, longitude, course and speed of the last SetVesselPosition, and how many came.
+  const double* GetVesselPosition() const { return m_vessel; }
+  int GetVesselUpdateCount() const { return m_nVesselUpdates; }
   void Print() {}
 
   void OnPaint();
@@ -39,4 +46,6 @@ class CMapView : public CWnd {
  private:
   CQsDateTime m_date, m_streamTime;
   int m_nDateChanges = 0, m_nRegion = 1, m_nMouseMode = 0, m_bStreams = 0, m_bDiamonds = 0;
+  double m_vessel[4] = {};
+  int m_nVesselUpdates = 0;
 };
