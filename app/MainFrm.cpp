@@ -318,6 +318,7 @@ void CMainFrame::OnDestroy() {
   CFrameWnd::OnDestroy();
   // (A running GPS reader is told to stop here.)
   KillTimer(kTimerId);
+  CloseFullScreen();
   if (!m_bStarted) return;
   if (CRightPane* right = GetRightPane()) right->m_tideLog.SaveLog();
   m_portHistory.Save();

@@ -188,10 +188,10 @@ void CGraphWnd::Draw(CDC* pDC, const CRect& R) {
     pDC->FillRect(&R, CBrush::FromHandle((HBRUSH)::GetStockObject(WHITE_BRUSH)));
     pDC->SetBkMode(TRANSPARENT);
     DrawPlaceholder(pDC, R);
-    m_rcLastDrawn = R;
+    if (!Apart()) m_rcLastDrawn = R;
     return;
   }
-  if (!m_bModified && !m_bPrinting && R == m_rcLastDrawn && m_cache.GetSafeHandle()) {
+  if (!m_bModified && !Apart() && R == m_rcLastDrawn && m_cache.GetSafeHandle()) {
     pDC->SelectPalette(&m_palette, FALSE);
     pDC->RealizePalette();
     CDC mem;
@@ -207,7 +207,7 @@ void CGraphWnd::Draw(CDC* pDC, const CRect& R) {
   CDC mem;
   CDC* dc = pDC;
   CBitmap* oldBitmap = nullptr;
-  if (!m_bPrinting) {
+  if (!Apart()) {
     mem.CreateCompatibleDC(pDC);
     m_cache.DeleteObject();
     // A screen-format picture: a memory target of any depth still caches in colour.
@@ -239,7 +239,7 @@ void CGraphWnd::Draw(CDC* pDC, const CRect& R) {
 
   CRect P(R.left + leftMargin, R.top + topMargin, R.right - leftMargin, R.bottom - bottomMargin);
   Scale s = MakeScale(P);
-  if (!m_bPrinting) m_rcPlot = s.ok ? P : CRect();
+  if (!Apart()) m_rcPlot = s.ok ? P : CRect();
 
   if (s.ok) {
     DrawBackground(dc, P);
@@ -278,14 +278,16 @@ void CGraphWnd::Draw(CDC* pDC, const CRect& R) {
     dc->SelectObject(old);
   }
 
-  if (!m_bPrinting) {
+  if (!Apart()) {
     pDC->BitBlt(R.left, R.top, m_cacheSize.cx, m_cacheSize.cy, &mem, R.left, R.top, SRCCOPY);
     mem.SelectObject(oldBitmap);
     mem.DeleteDC();
     m_bModified = 0;
     if (!pDC->IsPrinting()) DrawTimeMark(pDC, m_rcPlot);
+    m_rcLastDrawn = R;
+  } else if (m_bPicture && s.ok) {
+    DrawTimeMark(dc, P);
   }
-  m_rcLastDrawn = R;
 }
 
 void CGraphWnd::DrawBackground(CDC* dc, const CRect& P) {
