@@ -300,14 +300,20 @@ void CGraphWnd::DrawBackground(CDC* dc, const CRect& P) {
     dc->FillSolidRect(&P, Pal(m_clrBack));
     return;
   }
-  // Bands from the bottom up, each shorter and nearer the back colour than the last.
-  for (int k = n; k >= 0; --k) {
+  // Bands from the top down, each nearer the gradient colour than the one above. Band k runs
+  // from band k-1's bottom edge to its own, so each pixel is filled once (a large picture
+  // would otherwise be filled over and over from the top).
+  int above = P.top;
+  for (int k = 0; k <= n; ++k) {
     double t = (double)k / n;
     int y = P.top + (int)(t * h);
     auto ch = [t](int b, int g) { return b + (int)(t * (g - b)); };
     COLORREF c = RGB(ch(GetRValue(m_clrBack), GetRValue(m_clrGradient)), ch(GetGValue(m_clrBack), GetGValue(m_clrGradient)),
                      ch(GetBValue(m_clrBack), GetBValue(m_clrGradient)));
-    if (y > P.top) dc->FillSolidRect(P.left, P.top, P.Width(), y - P.top, Pal(c));
+    if (y > above) {
+      dc->FillSolidRect(P.left, above, P.Width(), y - above, Pal(c));
+      above = y;
+    }
   }
 }
 

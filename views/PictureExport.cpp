@@ -145,30 +145,35 @@ int DIBToRGBRows(HGLOBAL hDIB, int nRowBytes, BYTE** ppRows, CString* pMessage) 
     const BYTE* src = pixels + (size_t)(topDown ? i : height - 1 - i) * stride;
     BYTE* out = ppRows[i];
     if (!out) continue;
-    for (int x = 0; x < width; ++x) {
-      BYTE r, g, b;
-      if (bits <= 8) {
-        int index;
-        if (bits == 1) index = (src[x / 8] >> (7 - x % 8)) & 1;
-        else if (bits == 4) index = x % 2 ? src[x / 2] & 0x0F : src[x / 2] >> 4;
-        else index = src[x];
-        r = table[index].rgbRed;
-        g = table[index].rgbGreen;
-        b = table[index].rgbBlue;
-      } else if (bits == 16) {
-        const unsigned v = (unsigned)src[2 * x] | (unsigned)src[2 * x + 1] << 8;
-        b = Expand5(v & 31);
-        g = Expand5((v >> 5) & 31);
-        r = Expand5((v >> 10) & 31);
-      } else {
-        const int step = bits / 8;
-        b = src[step * x];
-        g = src[step * x + 1];
-        r = src[step * x + 2];
-      }
+    auto put = [out](int x, BYTE r, BYTE g, BYTE b) {
       out[3 * x] = r;
       out[3 * x + 1] = g;
       out[3 * x + 2] = b;
+    };
+    switch (bits) {
+      case 1:
+      case 4:
+      case 8:
+        for (int x = 0; x < width; ++x) {
+          int index;
+          if (bits == 1) index = (src[x / 8] >> (7 - x % 8)) & 1;
+          else if (bits == 4) index = x % 2 ? src[x / 2] & 0x0F : src[x / 2] >> 4;
+          else index = src[x];
+          put(x, table[index].rgbRed, table[index].rgbGreen, table[index].rgbBlue);
+        }
+        break;
+      case 16:
+        for (int x = 0; x < width; ++x) {
+          const unsigned v = (unsigned)src[2 * x] | (unsigned)src[2 * x + 1] << 8;
+          put(x, Expand5((v >> 10) & 31), Expand5((v >> 5) & 31), Expand5(v & 31));
+        }
+        break;
+      case 24:
+        for (int x = 0; x < width; ++x, src += 3) put(x, src[2], src[1], src[0]);
+        break;
+      default:
+        for (int x = 0; x < width; ++x, src += 4) put(x, src[2], src[1], src[0]);
+        break;
     }
   }
   ::GlobalUnlock(hDIB);
