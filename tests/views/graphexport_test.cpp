@@ -424,6 +424,14 @@ TEST_F(GraphExport, SaveAsAsksForTheNameThenTheJpegSizeWhoseRangesAreKept) {
   ASSERT_EQ(1u, messages.size());
   EXPECT_NE(std::string::npos, messages[0].find("2500")) << messages[0];
   EXPECT_FALSE(fs::exists(dir + "/tide.jpg"));
+
+  // A name of another kind is refused with a message that says why.
+  AfxSetFileDialogHook([&](const AFX_FILEDLG_REQUEST&) { return AFX_FILEDLG_ANSWER{IDOK, dir + "/tide.png", 1}; });
+  graph.SaveAs();
+  ASSERT_EQ(2u, messages.size());
+  EXPECT_NE(std::string::npos, messages[1].find("tide.png")) << messages[1];
+  EXPECT_NE(std::string::npos, messages[1].find(".emf")) << messages[1];
+  EXPECT_FALSE(fs::exists(dir + "/tide.png"));
 }
 
 TEST_F(GraphExport, AFailedJpegIsReportedLeavesNoFileAndTheProgramGoesOn) {
