@@ -321,6 +321,7 @@ void CMainFrame::OnDestroy() {
   CFrameWnd::OnDestroy();
   if (CGpsReader::Instance().IsRunning()) CGpsReader::Instance().Stop();
   KillTimer(kTimerId);
+  CloseFullScreen();
   if (!m_bStarted) return;
   if (CRightPane* right = GetRightPane()) right->m_tideLog.SaveLog();
   m_portHistory.Save();

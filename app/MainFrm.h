@@ -74,11 +74,11 @@ class CMainFrame : public CFrameWnd, public IViewHost, public IPredictionFrame, 
   BOOL IsGraphCalculated() const override;
 
   // ---- What the other views and panes ask ----
-  BOOL IsAutoHeight() const { return m_bAutoHeight; }
-  double GetMaxHeight() const { return m_dMaxHeight; }
+  BOOL IsAutoHeight() const override { return m_bAutoHeight; }
+  double GetMaxHeight() const override { return m_dMaxHeight; }
   CPortDB& PortDB() { return m_portDB; }
   CDiamondDB& GetDiamondDB() { return m_diamondDB; }
-  int IsSummerTimeOnSelectedDate() const;
+  int IsSummerTimeOnSelectedDate() const override;
   void EnableDateCombos(int bEnable);
   void ShowMapToolbar(int bShow) { m_bMapToolbarShown = bShow; }
   int IsMapToolbarShown() const { return m_bMapToolbarShown; }
@@ -126,6 +126,9 @@ class CMainFrame : public CFrameWnd, public IViewHost, public IPredictionFrame, 
   CString WriteYearOfHeights(CString& rError);
   // Set when a failed start has already told the user why.
   static BOOL s_bStartFailureShown;
+  // The open full-screen graph window, or null; and its closing, as the frame's end needs.
+  CWnd* GetFullScreen() const;
+  void CloseFullScreen();
 
   // The frame's first size on a screen whose maximised window is maxW x maxH; FALSE (keep the
   // framework's size) on a screen 1000 pixels wide or less.
@@ -310,4 +313,6 @@ class CMainFrame : public CFrameWnd, public IViewHost, public IPredictionFrame, 
   // Set once creation is complete: only then are the settings and lists written back, so a
   // start that fails half-way leaves the user's settings as they were.
   int m_bStarted = 0;
+  // The full-screen graph while it is open (it deletes itself when it closes).
+  HWND m_hFullScreen = nullptr;
 };

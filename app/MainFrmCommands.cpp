@@ -5,6 +5,7 @@
 #include "chart/ConfigureGpsDialog.h"
 #include "model/MoonPhases.h"
 #include "model/SummerTime.h"
+#include "views/FullScreenWnd.h"
 
 #include <algorithm>
 #include <cctype>
@@ -737,7 +738,48 @@ LRESULT CMainFrame::OnGraphFullScreen(WPARAM, LPARAM) {
 }
 
 void CMainFrame::OnFullScreen() {
-  // The full-screen graph window is not part of the program yet.
+  CGraphWnd& g = Graph();
+  if (!g.HasData()) return;
+  // One at a time: asked again, the open one comes to the front.
+  if (CWnd* open = GetFullScreen()) {
+    open->BringWindowToTop();
+    open->SetActiveWindow();
+    return;
+  }
+  auto* wnd = new CFullScreenWnd;
+  wnd->SetHost(this);
+  CWinApp* app = AfxGetWinApp();
+  LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW), (HBRUSH)(UINT_PTR)(COLOR_BTNFACE + 1),
+                                    app ? app->LoadIcon(IDR_MAINFRAME) : nullptr);
+  // A window that fails to open has deleted itself.
+  if (!wnd->Create(cls, "", WS_VISIBLE | WS_MAXIMIZE, CFrameWnd::rectDefault, nullptr)) return;
+  m_hFullScreen = wnd->GetSafeHwnd();
+  wnd->SetAgroundColour(g.GetAgroundColour());
+  wnd->SetBackColour(g.GetBackColour());
+  wnd->SetAxisColour(g.GetAxisColour());
+  wnd->SetLineColour(g.GetLineColour());
+  wnd->SetGradientColour(g.GetGradientColour());
+  wnd->SetGridlineColour(g.GetGridlineColour());
+  wnd->SetTimeMarkColour(g.GetTimeMarkColour());
+  wnd->SetMHWSColour(g.GetMHWSColour());
+  wnd->SetTimeMark(g.GetTimeMark());
+  wnd->SetMHWS(g.GetMHWS());
+  wnd->SetMHWN(g.GetMHWN());
+  wnd->SetMLWN(g.GetMLWN());
+  wnd->SetMLWS(g.GetMLWS());
+  wnd->SetAgroundLevel(g.GetAgroundLevel());
+  wnd->SetHasData();
+}
+
+CWnd* CMainFrame::GetFullScreen() const {
+  if (!m_hFullScreen || !::IsWindow(m_hFullScreen)) return nullptr;
+  return dynamic_cast<CFullScreenWnd*>(CWnd::FromHandlePermanent(m_hFullScreen));
+}
+
+void CMainFrame::CloseFullScreen() {
+  // The window's timer asks the frame for the time mark: it must not outlive the frame.
+  if (CWnd* open = GetFullScreen()) open->DestroyWindow();
+  m_hFullScreen = nullptr;
 }
 
 void CMainFrame::OnUpdateFullScreen(CCmdUI* p) {
@@ -746,7 +788,9 @@ void CMainFrame::OnUpdateFullScreen(CCmdUI* p) {
 
 void CMainFrame::OnFilePrint() {
   CRightPane* right = GetRightPane();
-  if (right->IsTableVisible())
+  if (right->IsGraphVisible())
+    right->m_graph.Print();
+  else if (right->IsTableVisible())
     right->m_table.Print();
   else if (right->IsHeightFindVisible())
     right->m_heightFind.Print();
@@ -770,7 +814,9 @@ void CMainFrame::OnUpdateFilePrint(CCmdUI* p) {
 
 void CMainFrame::OnSaveAs() {
   CRightPane* right = GetRightPane();
-  if (right->IsTableVisible())
+  if (right->IsGraphVisible())
+    right->m_graph.SaveAs();
+  else if (right->IsTableVisible())
     right->m_table.Export();
   else if (right->IsHeightFindVisible())
     right->m_heightFind.SaveAs();
@@ -794,7 +840,7 @@ void CMainFrame::OnUpdateSaveAs(CCmdUI* p) {
   }
 }
 
-void CMainFrame::OnGraphCopy() {}
+void CMainFrame::OnGraphCopy() { Graph().CopyToClipboard(); }
 void CMainFrame::OnTableCopy() { GetRightPane()->m_table.CopyToClipboard(); }
 
 // ---- Ports ----

@@ -188,10 +188,10 @@ void CGraphWnd::Draw(CDC* pDC, const CRect& R) {
     pDC->FillRect(&R, CBrush::FromHandle((HBRUSH)::GetStockObject(WHITE_BRUSH)));
     pDC->SetBkMode(TRANSPARENT);
     DrawPlaceholder(pDC, R);
-    m_rcLastDrawn = R;
+    if (!Apart()) m_rcLastDrawn = R;
     return;
   }
-  if (!m_bModified && !m_bPrinting && R == m_rcLastDrawn && m_cache.GetSafeHandle()) {
+  if (!m_bModified && !Apart() && R == m_rcLastDrawn && m_cache.GetSafeHandle()) {
     pDC->SelectPalette(&m_palette, FALSE);
     pDC->RealizePalette();
     CDC mem;
@@ -207,7 +207,7 @@ void CGraphWnd::Draw(CDC* pDC, const CRect& R) {
   CDC mem;
   CDC* dc = pDC;
   CBitmap* oldBitmap = nullptr;
-  if (!m_bPrinting) {
+  if (!Apart()) {
     mem.CreateCompatibleDC(pDC);
     m_cache.DeleteObject();
     // A screen-format picture: a memory target of any depth still caches in colour.
@@ -239,7 +239,7 @@ void CGraphWnd::Draw(CDC* pDC, const CRect& R) {
 
   CRect P(R.left + leftMargin, R.top + topMargin, R.right - leftMargin, R.bottom - bottomMargin);
   Scale s = MakeScale(P);
-  if (!m_bPrinting) m_rcPlot = s.ok ? P : CRect();
+  if (!Apart()) m_rcPlot = s.ok ? P : CRect();
 
   if (s.ok) {
     DrawBackground(dc, P);
@@ -278,14 +278,16 @@ void CGraphWnd::Draw(CDC* pDC, const CRect& R) {
     dc->SelectObject(old);
   }
 
-  if (!m_bPrinting) {
+  if (!Apart()) {
     pDC->BitBlt(R.left, R.top, m_cacheSize.cx, m_cacheSize.cy, &mem, R.left, R.top, SRCCOPY);
     mem.SelectObject(oldBitmap);
     mem.DeleteDC();
     m_bModified = 0;
     if (!pDC->IsPrinting()) DrawTimeMark(pDC, m_rcPlot);
+    m_rcLastDrawn = R;
+  } else if (m_bPicture && s.ok) {
+    DrawTimeMark(dc, P);
   }
-  m_rcLastDrawn = R;
 }
 
 void CGraphWnd::DrawBackground(CDC* dc, const CRect& P) {
@@ -298,14 +300,20 @@ void CGraphWnd::DrawBackground(CDC* dc, const CRect& P) {
     dc->FillSolidRect(&P, Pal(m_clrBack));
     return;
   }
-  // Bands from the bottom up, each shorter and nearer the back colour than the last.
-  for (int k = n; k >= 0; --k) {
+  // Bands from the top down, each nearer the gradient colour than the one above. Band k runs
+  // from band k-1's bottom edge to its own, so each pixel is filled once (a large picture
+  // would otherwise be filled over and over from the top).
+  int above = P.top;
+  for (int k = 0; k <= n; ++k) {
     double t = (double)k / n;
     int y = P.top + (int)(t * h);
     auto ch = [t](int b, int g) { return b + (int)(t * (g - b)); };
     COLORREF c = RGB(ch(GetRValue(m_clrBack), GetRValue(m_clrGradient)), ch(GetGValue(m_clrBack), GetGValue(m_clrGradient)),
                      ch(GetBValue(m_clrBack), GetBValue(m_clrGradient)));
-    if (y > P.top) dc->FillSolidRect(P.left, P.top, P.Width(), y - P.top, Pal(c));
+    if (y > above) {
+      dc->FillSolidRect(P.left, above, P.Width(), y - above, Pal(c));
+      above = y;
+    }
   }
 }
 

@@ -90,6 +90,26 @@ class CGraphWnd : public CWnd {
 
   // Draws the whole graph into the rectangle: screen, printer and picture export.
   void Draw(CDC* pDC, const CRect& rect);
+
+  // ---- Printing and pictures (GraphExport.cpp); each does nothing without data ----
+  // Asks for a printer and prints the graph on one page.
+  void Print();
+  // Prints one page on the printer DC (in black and white when that is set); FALSE when the
+  // printer refuses. The screen's picture and colours are left as they were.
+  BOOL PrintTo(CDC* pPrinterDC);
+  // Asks for a file name, then saves a JPEG (after asking its size) or an enhanced metafile.
+  void SaveAs();
+  // Saves under the chosen name in the format its extension (any case) or the chosen filter
+  // (1 JPEG, 2 metafile) asks for; a JPEG asks for its size first. FALSE with rError set when
+  // nothing was saved (rError empty when the user cancelled). pSavedPath: the name saved.
+  BOOL SaveToFile(LPCTSTR lpszPath, int nFilterIndex, CString& rError, CString* pSavedPath = nullptr);
+  BOOL SaveJpeg(LPCTSTR lpszPath, int nWidth, int nHeight, int nQuality, CString& rError);
+  BOOL SaveMetafile(LPCTSTR lpszPath, CString& rError);
+  // The graph as an enhanced metafile on the clipboard.
+  BOOL CopyToClipboard();
+  // Draws what the screen shows (frame and time mark included) into any DC, apart from the
+  // screen's cached picture and plot rectangle.
+  void DrawPicture(CDC* pDC, const CRect& rect);
   // The plot area of the last screen drawing (empty when nothing could be plotted).
   CRect GetPlotRect() const { return m_rcPlot; }
   // The read-out for a point of the client area ("4.12m (13:45)"), or empty away from the curve.
@@ -127,6 +147,8 @@ class CGraphWnd : public CWnd {
   void MakePalette();
   COLORREF Pal(COLORREF c) const { return 0x02000000 | (c & 0xFFFFFF); }
   int Pen() const { return m_bPrinting ? 2 : 1; }
+  // Printing and pictures draw straight onto their DC and leave the screen's state alone.
+  BOOL Apart() const { return m_bPrinting || m_bPicture; }
   double Units() const { return m_bFeet ? kFeetPerMetre : 1.0; }
 
   IViewHost* m_pHost = nullptr;
@@ -172,4 +194,5 @@ class CGraphWnd : public CWnd {
   CToolTipCtrl m_ToolTip;
   int m_bPrintBW = 0;
   int m_bFullScreen = 0;
+  int m_bPicture = 0;  // drawing a picture export
 };

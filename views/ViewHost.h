@@ -67,4 +67,11 @@ class IViewHost {
   // The running-aground panel: its time became a valid time; its depth text changed.
   virtual void UpdateTimeMark() {}
   virtual void RefreshAgroundStatus() {}
+
+  // ---- The full-screen graph, which computes its own curve ----
+  // Nonzero when summer time applies on the selected date.
+  virtual int IsSummerTimeOnSelectedDate() const { return 0; }
+  // The graph's axis settings: an automatic top, or the fixed maximum in metres.
+  virtual BOOL IsAutoHeight() const { return TRUE; }
+  virtual double GetMaxHeight() const { return 0.0; }
 };

@@ -145,6 +145,12 @@ HBRUSH GetSysColorBrush(int nIndex);
 HFONT CreateFontIndirect(const LOGFONT* lplf);
 int GetObject(HGDIOBJ h, int c, LPVOID pv);
 HBITMAP CreateCompatibleBitmap(HDC hdc, int cx, int cy);
+// A bitmap's pixels as a device-independent bitmap (BI_RGB at 1, 16, 24 or 32 bits a pixel,
+// rows from the bottom up unless biHeight is negative). With lpvBits null it completes the
+// header (biBitCount 0: the bitmap's own format) and the 1-bit colour table. The number of
+// rows copied (nonzero for a header), 0 on failure.
+int GetDIBits(HDC hdc, HBITMAP hbm, UINT uStartScan, UINT cScanLines, LPVOID lpvBits, BITMAPINFO* lpbmi,
+              UINT uUsage);
 HRGN CreateRectRgn(int x1, int y1, int x2, int y2);
 COLORREF GetSysColor(int nIndex);
 BOOL SetSysColorsForTest(int nIndex, COLORREF c);  // tests only; the table is otherwise fixed
@@ -227,6 +233,8 @@ class CBitmap : public CGdiObject {
   // 0x00BBGGRR of one pixel, CLR_INVALID outside.
   COLORREF GetPixel(int x, int y) const;
   BOOL SavePng(LPCTSTR lpszPath) const;
+  // A picture file (PNG, JPEG, BMP, PPM ...) as a colour bitmap; FALSE when it can't be read.
+  BOOL LoadFile(LPCTSTR lpszPath);
 };
 
 class CRgn : public CGdiObject {
