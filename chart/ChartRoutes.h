@@ -72,6 +72,12 @@ public:
 
     // Cancels a running track worker and waits for it to end.
     void AbortDrift();
+    // Waits for a running worker to finish its track (no cancel).
+    void WaitForTrack()
+    {
+        if (m_worker.joinable())
+            m_worker.join();
+    }
     // The current route's times, then (in the stream regions) a new track.
     void RecomputeRoute();
     // The longest time AbortDrift has waited for a worker, in milliseconds.

@@ -234,6 +234,8 @@ bool CStreamWorker::TestCancel()
 
 void CStreamWorker::Cancel()
 {
+    // A run started before this can no longer publish, even one past its last cancel test.
+    ++m_generation;
     {
         CDMLockHold hold(m_abortLock);
         m_nCancel = 1;
@@ -256,7 +258,7 @@ void CStreamWorker::Wait()
 void CStreamWorker::Start(STREAM_GRID_JOB job)
 {
     Cancel();
-    const unsigned generation = ++m_generation;
+    const unsigned generation = m_generation.load();
     ClearGrid();
     m_thread = std::thread([this, job = std::move(job), generation]() mutable { Run(std::move(job), generation); });
 }
@@ -288,6 +290,7 @@ void CStreamWorker::Run(STREAM_GRID_JOB job, unsigned generation)
             return;
         m_grid = std::move(job.grid);
         m_published = generation;
+        ++m_nPublished;
     }
     if (job.buildDiamondList) {
         std::vector<DIAMOND_ON_MAP> list;

@@ -134,6 +134,8 @@ public:
     unsigned GetGeneration() const { return m_generation.load(); }
     // Generation of the shown grid, 0 before any.
     unsigned GetPublishedGeneration() const { return m_published.load(); }
+    // Grids published since the worker was made.
+    int GetPublishCount() const { return m_nPublished.load(); }
     // What the last finished run met; the window thread reports engine failures once from it.
     STREAM_FILL_RESULT GetLastResult();
 
@@ -150,6 +152,7 @@ private:
     int m_nCancel = 0;
     std::atomic<unsigned> m_generation{0};
     std::atomic<unsigned> m_published{0};
+    std::atomic<int> m_nPublished{0};
     std::unique_ptr<CTidalStreamGrid> m_grid;
     std::mutex m_diamondMutex;
     std::vector<DIAMOND_ON_MAP> m_diamonds;
