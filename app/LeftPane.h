@@ -5,6 +5,7 @@
 #include "app/PortNameWnd.h"
 #include "app/PortsTree.h"
 #include "app/PaneWnd.h"
+#include "app/RoutesTree.h"
 #include "views/TideTimesWnd.h"
 
 class CLeftPane : public CPaneWnd {
@@ -16,7 +17,7 @@ class CLeftPane : public CPaneWnd {
   CWnd m_gpsWnd;  // the GPS read-out comes with the chart
   CTideTimesWnd m_tideTimes;
   CPortsTree m_portsTree;
-  CWnd m_routesTree;  // the routes tree comes with the chart
+  CRoutesTree m_routesTree;
   int m_bGpsShown = 0;
 
   void SetPortName(LPCTSTR lpszName) { m_portName.SetText(lpszName); }
