@@ -49,7 +49,7 @@ void CChartRoutes::StartTrackThread()
     job.pCancel = &m_nRouteCancel;
     job.pRoute = m_pRoute;
     job.plan = ROUTE_TRACK_PLAN::FromRoute(*m_pRoute, m_pHost ? m_pHost->GetZoneOffsetMinutes() : 0);
-    job.stream = m_stream;
+    job.stream = m_stream ? m_stream : MakeEngineRouteStream();  // the files are found here, not on the worker
     job.hNotify = m_pHost ? m_pHost->GetTrackNotifyWindow() : nullptr;
     job.nNotifyMessage = WM_ROUTETRACK_READY;
     {

@@ -1,6 +1,7 @@
 #include "chart/RouteTrack.h"
 
 #include "chart/DMLock.h"
+#include "chart/StreamWorker.h"
 #include "platform/ui/AfxWin.h"
 
 #include <cmath>
@@ -76,9 +77,22 @@ ROUTE_TRACK_NODE* ComputeRouteTrack(const ROUTE_TRACK_PLAN& plan, const ROUTE_ST
     return head;
 }
 
-TIDAL_STREAM EngineRouteStream(const CPosition& position, const CQsDateTime& gmt)
+ROUTE_STREAM_SOURCE MakeEngineRouteStream()
 {
-    return CalcStreamAt(position, gmt);
+    const GRID_STREAM_FN engine = MakeEngineGridStream();
+    return [engine](const CPosition& position, const CQsDateTime& gmt) {
+        TIDAL_STREAM s;
+        const LATLON at = position.GetLatLon();
+        const int region = GetStreamRegion(at);
+        if (region == 0)
+            return s;
+        double speed = 0.0, direction = 0.0;
+        if (engine(region, at.latitude, at.longitude, gmt, speed, direction) == 0) {
+            s.rate = speed;
+            s.direction = direction;
+        }
+        return s;
+    };
 }
 
 BOOL RunRouteTrackJob(ROUTE_TRACK_JOB& job)
@@ -91,7 +105,7 @@ BOOL RunRouteTrackJob(ROUTE_TRACK_JOB& job)
         return set;
     };
     bool wasCancelled = false;
-    ROUTE_TRACK_NODE* track = ComputeRouteTrack(job.plan, job.stream ? job.stream : ROUTE_STREAM_SOURCE(EngineRouteStream),
+    ROUTE_TRACK_NODE* track = ComputeRouteTrack(job.plan, job.stream ? job.stream : MakeEngineRouteStream(),
                                                 cancelled, &wasCancelled);
     if (wasCancelled)
         return FALSE;  // the route keeps the track it had

@@ -41,8 +41,10 @@ struct ROUTE_TRACK_PLAN {
 ROUTE_TRACK_NODE* ComputeRouteTrack(const ROUTE_TRACK_PLAN& plan, const ROUTE_STREAM_SOURCE& stream,
                                     const std::function<bool()>& cancelled, bool* pbCancelled = nullptr);
 
-// The engine's stream through CalcStreamAt (the engine lock is taken per sample).
-TIDAL_STREAM EngineRouteStream(const CPosition& position, const CQsDateTime& gmt);
+// The engine's stream at each sample, from the data files as they are found now: nothing
+// outside the stream regions, else what CalcStreamAt gives (the engine lock taken per
+// sample), without finding the files again each time.
+ROUTE_STREAM_SOURCE MakeEngineRouteStream();
 
 // What the worker is given. The locks are the view's; the cancel flag is read and cleared
 // under pAbortLock.
@@ -53,7 +55,7 @@ struct ROUTE_TRACK_JOB {
     int* pCancel = nullptr;
     CMapRoute* pRoute = nullptr;
     ROUTE_TRACK_PLAN plan;
-    ROUTE_STREAM_SOURCE stream;     // EngineRouteStream when empty
+    ROUTE_STREAM_SOURCE stream;     // MakeEngineRouteStream when empty
     HWND hNotify = nullptr;         // gets WM_ROUTETRACK_READY
     UINT nNotifyMessage = 0;
 };

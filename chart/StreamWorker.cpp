@@ -26,19 +26,37 @@ int ZoneOffsetMinutes(BOOL bAutomatic, BOOL bSummer, int nZone)
     return h < 0 ? h * 60 - m : h * 60 + m;
 }
 
-int EngineGridStream(int region, double latitude, double longitude, const CQsDateTime& gmt, double& speed,
-                     double& direction)
+ENGINE_PATHS ENGINE_PATHS::Current()
 {
-    const std::string harmonics = GetHarmonicsFilePath();
-    const std::string regionFile = GetStreamRegionFilePath(region);
-    if (regionFile.empty() || harmonics.size() >= kEngineMaxPath || regionFile.size() >= kEngineMaxPath)
+    ENGINE_PATHS p;
+    p.harmonics = GetHarmonicsFilePath();
+    for (int r = 1; r <= 9; ++r)
+        p.regions[r] = GetStreamRegionFilePath(r);
+    return p;
+}
+
+int EngineGridStream(const ENGINE_PATHS& paths, int region, double latitude, double longitude, const CQsDateTime& gmt,
+                     double& speed, double& direction)
+{
+    if (region < 1 || region > 9)
+        return EBC_ERR_PATH;
+    const std::string& regionFile = paths.regions[region];
+    if (regionFile.empty() || paths.harmonics.size() >= kEngineMaxPath || regionFile.size() >= kEngineMaxPath)
         return EBC_ERR_PATH;
     double height = 0.0, u = 0.0, v = 0.0;
     CEngineLock engine;
-    if (!engine.IsPointedAt(harmonics, regionFile))
-        engine.SetHarmonicsFile(harmonics, regionFile);
+    if (!engine.IsPointedAt(paths.harmonics, regionFile))
+        engine.SetHarmonicsFile(paths.harmonics, regionFile);
     return EBC_DoPrediction(EBC_STREAM, 1, &latitude, &longitude, gmt.GetDay(), gmt.GetMonth(), gmt.GetYear(),
                             gmt.GetHour(), gmt.GetMinute(), 0, 0.0, 0.0, &height, &u, &v, &speed, &direction);
+}
+
+GRID_STREAM_FN MakeEngineGridStream()
+{
+    return [paths = ENGINE_PATHS::Current()](int region, double latitude, double longitude, const CQsDateTime& gmt,
+                                             double& speed, double& direction) {
+        return EngineGridStream(paths, region, latitude, longitude, gmt, speed, direction);
+    };
 }
 
 STREAM_FILL_RESULT FillStreamGrid(CTidalStreamGrid& grid, int zoneOffsetMinutes, const GRID_STREAM_FN& stream,
@@ -269,7 +287,7 @@ void CStreamWorker::Run(STREAM_GRID_JOB job, unsigned generation)
     auto cancelled = [this, generation]() { return TestCancel() || m_generation.load() != generation; };
     STREAM_FILL_RESULT result;
     if (job.grid && job.computeGrid)
-        result = FillStreamGrid(*job.grid, job.zoneOffsetMinutes, job.stream ? job.stream : GRID_STREAM_FN(EngineGridStream),
+        result = FillStreamGrid(*job.grid, job.zoneOffsetMinutes, job.stream ? job.stream : MakeEngineGridStream(),
                                 cancelled);
     if (result.cancelled)
         return;  // the grid is dropped with the job

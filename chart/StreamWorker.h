@@ -17,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <tuple>
 #include <vector>
@@ -36,10 +37,20 @@ int ZoneOffsetMinutes(BOOL bAutomatic, BOOL bSummer, int nZone);
 using GRID_STREAM_FN =
     std::function<int(int region, double latitude, double longitude, const CQsDateTime& gmt, double& speed, double& direction)>;
 
-// The engine's stream: the engine lock is held per cell, so the window thread's read-out never
-// waits behind a whole grid, and the engine is re-pointed only when another caller moved it.
-int EngineGridStream(int region, double latitude, double longitude, const CQsDateTime& gmt, double& speed,
-                     double& direction);
+// The engine's data files: the harmonics grid and each region's file, found once (finding
+// the program's folder costs more than a prediction).
+struct ENGINE_PATHS {
+    std::string harmonics;
+    std::string regions[10];  // 1..9; empty for 0
+    static ENGINE_PATHS Current();
+};
+
+// The engine's stream from those files: the engine lock is held per cell, so the window
+// thread's read-out never waits behind a whole grid, and the engine is re-pointed only when
+// another caller (or another region) moved it.
+int EngineGridStream(const ENGINE_PATHS& paths, int region, double latitude, double longitude, const CQsDateTime& gmt,
+                     double& speed, double& direction);
+GRID_STREAM_FN MakeEngineGridStream();
 
 struct STREAM_FILL_RESULT {
     bool cancelled = false;
@@ -104,7 +115,7 @@ struct STREAM_GRID_JOB {
     int computeGrid = 1;
     int buildDiamondList = 0;
     int zoneOffsetMinutes = 0;
-    GRID_STREAM_FN stream;  // EngineGridStream when empty
+    GRID_STREAM_FN stream;  // the engine (MakeEngineGridStream) when empty
     DIAMOND_JOB diamonds;
     HWND hNotify = nullptr;  // gets nNotifyMessage when the picture is in
     UINT nNotifyMessage = 0;
