@@ -59,6 +59,21 @@ GRID_STREAM_FN MakeEngineGridStream()
     };
 }
 
+bool IsEngineFileStatus(int status)
+{
+    switch (status) {
+    case EBC_ERR_FILE_OPEN:
+    case EBC_ERR_SEEK:
+    case EBC_ERR_READ:
+    case EBC_ERR_POSITION_CHECK:
+    case EBC_ERR_PATH:
+    case EBC_ERR_NO_HARMONICS_FILE:
+        return true;
+    default:
+        return false;
+    }
+}
+
 STREAM_FILL_RESULT FillStreamGrid(CTidalStreamGrid& grid, int zoneOffsetMinutes, const GRID_STREAM_FN& stream,
                                   const std::function<bool()>& cancelled)
 {
@@ -90,6 +105,8 @@ STREAM_FILL_RESULT FillStreamGrid(CTidalStreamGrid& grid, int zoneOffsetMinutes,
             } else {
                 ++result.failed;
                 result.lastFailStatus = status;
+                if (!result.fileStatus && IsEngineFileStatus(status))
+                    result.fileStatus = status;
             }
         }
     }
@@ -354,4 +371,22 @@ STREAM_FILL_RESULT CStreamWorker::GetLastResult()
 {
     std::lock_guard<std::mutex> lock(m_resultMutex);
     return m_lastResult;
+}
+
+CString CStreamWorker::TakeEngineProblem()
+{
+    std::lock_guard<std::mutex> lock(m_resultMutex);
+    const int status = m_lastResult.fileStatus;
+    if (status == 0) {
+        m_nToldStatus = 0;
+        return CString();
+    }
+    if (status == m_nToldStatus)
+        return CString();
+    m_nToldStatus = status;
+    CString text;
+    text.Format("The tidal-stream data could not be read (engine status %d), so no tidal streams are shown. "
+                "Installing the program again should bring the data file \"dlldata.dat\" back.",
+                status);
+    return text;
 }

@@ -57,7 +57,12 @@ struct STREAM_FILL_RESULT {
     int predicted = 0;     // cells asked of the engine
     int failed = 0;        // of which the engine refused
     int lastFailStatus = 0;
+    int fileStatus = 0;    // the first refusal that means the data files are wrong, 0 for none
 };
+
+// True for an engine status that means the data files are missing or unreadable (not just a
+// cell without a stream).
+bool IsEngineFileStatus(int status);
 
 // Fills the grid's cells at its time minus the zone offset. Cells outside every stream region
 // are not predicted (they have no stream). The cancel test is asked before each cell.
@@ -149,6 +154,9 @@ public:
     int GetPublishCount() const { return m_nPublished.load(); }
     // What the last finished run met; the window thread reports engine failures once from it.
     STREAM_FILL_RESULT GetLastResult();
+    // What to tell the user about the data files after the last finished run: empty when all
+    // was well or when the same fault was told already (it is told again after a good run).
+    CString TakeEngineProblem();
 
     CDMLock& GetRunLock() { return m_runLock; }
     CDMLock& GetGridLock() { return m_gridLock; }
@@ -169,5 +177,6 @@ private:
     std::vector<DIAMOND_ON_MAP> m_diamonds;
     std::mutex m_resultMutex;
     STREAM_FILL_RESULT m_lastResult;
+    int m_nToldStatus = 0;
     std::thread m_thread;
 };

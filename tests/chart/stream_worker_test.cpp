@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "chart/StreamWorker.h"
+#include "engine/Ebbcalc32.h"
 #include "model/AngleFactorDB.h"
 #include "model/PortDB.h"
 #include "model/Prediction.h"
@@ -88,6 +89,28 @@ TEST(StreamGrid, EngineRefusalsLeaveCellsEmptyAndAreCountedNotShown)
     for (int c = 1; c <= grid->GetCols(); ++c)
         for (int row = 1; row <= grid->GetRows(); ++row)
             EXPECT_EQ(grid->GetRate(c, row), 0.0);
+}
+
+TEST(StreamWorker, AMissingDataFileIsToldOnceNotPerCellOrPerRun)
+{
+    CStreamWorker worker;
+    auto run = [&](int status) {
+        STREAM_GRID_JOB job;
+        job.grid = AtlanticGrid();
+        job.stream = [status](int, double, double, const CQsDateTime&, double& s, double& d) {
+            s = d = 1.0;
+            return status;
+        };
+        worker.Start(std::move(job));
+        worker.Wait();
+        return worker.TakeEngineProblem();
+    };
+    const CString first = run(EBC_ERR_NO_HARMONICS_FILE);
+    EXPECT_NE(first.Find("could not be read"), -1) << first.GetString();
+    EXPECT_TRUE(run(EBC_ERR_NO_HARMONICS_FILE).IsEmpty()) << "told again on the next run";
+    EXPECT_TRUE(run(EBC_ERR_NEAREST_CORNER_MISSING).IsEmpty()) << "a cell without stream is no fault";
+    EXPECT_TRUE(run(0).IsEmpty());
+    EXPECT_FALSE(run(EBC_ERR_NO_HARMONICS_FILE).IsEmpty()) << "a fault that comes back after a good run is told";
 }
 
 TEST(StreamGrid, GridSmallerThanACellIsPublishedEmpty)
