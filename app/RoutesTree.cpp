@@ -49,10 +49,7 @@ CRoutesTree::CRoutesTree() = default;
 
 CRoutesTree::~CRoutesTree() {
   // The chart must let go (and stop its worker) before the routes go.
-  if (m_pChart) {
-    m_pChart->SetRouteList(nullptr);
-    m_pChart->ClearRoute();
-  }
+  if (m_pChart) m_pChart->Detach();
 }
 
 CString CRoutesTree::PointText(const CRoutePoint& point, BOOL bRenamed) {
@@ -398,8 +395,7 @@ void CRoutesTree::OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult) {
 
 void CRoutesTree::OnDestroy() {
   if (m_pChart) {
-    m_pChart->SetRouteList(nullptr);
-    m_pChart->ClearRoute();
+    m_pChart->Detach();
     m_pChart = nullptr;
   }
   SaveRoutes();

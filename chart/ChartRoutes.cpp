@@ -126,6 +126,14 @@ void CChartRoutes::ForgetRoute(CMapRoute* pRoute)
     }
 }
 
+void CChartRoutes::Detach()
+{
+    AbortDrift();
+    m_pList = nullptr;
+    m_pRoute = nullptr;
+    m_pContextPoint = nullptr;
+}
+
 CRoutePoint* CChartRoutes::AddPointAt(double latitude, double longitude)
 {
     if (!m_pRoute) {

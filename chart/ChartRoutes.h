@@ -60,6 +60,9 @@ public:
     void OnRouteChanged(CMapRoute* pRoute);
     // The route is about to be deleted: the worker is stopped and the chart lets go of it.
     void ForgetRoute(CMapRoute* pRoute);
+    // The routes are going (the tree is destroyed): stops the worker and lets go of the
+    // current route without calling back into the tree or the view.
+    void Detach();
 
     // The waypoint the context menu was opened on.
     CRoutePoint* GetContextPoint() const { return m_pContextPoint; }

@@ -253,6 +253,28 @@ TEST_F(Routes, ADamagedFileIsKeptAsideWithAMessageAndItsGoodRoutesAreRead) {
   EXPECT_TRUE(fs::exists(RoutesFile().string() + ".bad"));
 }
 
+TEST_F(Routes, TheWaypointMenuDeletesThePointItWasOpenedOn) {
+  SolentAndChannel();
+  ASSERT_NE(nullptr, Start());
+  Command(ID_VIEW_MAP);
+  HTREEITEM solent = RouteItem("Solent");
+  Tree().Expand(solent, TVE_EXPAND);
+  Settle();
+  HTREEITEM second = Tree().GetNextSiblingItem(Tree().GetChildItem(solent));
+  ASSERT_NE(second, nullptr);
+  Answer(IDYES);
+  ClickMenuItemsWhenShown({0});  // "Delete"
+  RightClick(second);
+  EXPECT_EQ(m_boxes.back(), "Delete this point from the route\r\n\r\nAre you sure?");
+  std::vector<std::string> left;
+  for (HTREEITEM c = Tree().GetChildItem(RouteItem("Solent")); c; c = Tree().GetNextSiblingItem(c))
+    left.push_back(std::string(Tree().GetItemText(c)).substr(0, 7));
+  EXPECT_EQ(left, (std::vector<std::string>{"Point 1", "Point 3"}));
+  CMapRouteList onDisk = ReadRoutes();
+  ASSERT_EQ(onDisk.size(), 2u);
+  EXPECT_EQ(onDisk[0]->GetPointCount(), 2);
+}
+
 TEST_F(Routes, DeletingTheOnlyPointOfARouteFromTheChartRemovesTheRoute) {
   SolentAndChannel();
   ASSERT_NE(nullptr, Start());

@@ -362,6 +362,36 @@ TEST_F(ChartRoutesTest, DeletingTheOnlyPointAsksAgainAndRemovesTheRoute)
     }
 }
 
+TEST_F(ChartRoutesTest, AnEmptyRouteIsNeverFollowedIntoItsWaypoints)
+{
+    CMapRoute* r = MakeRoute(0);
+    chart.SetRoute(r);
+    chart.WaitForTrack();
+    EXPECT_EQ(TrackOf(r), nullptr);
+    r->Reverse();
+    r->CalcPointTimes();
+    EXPECT_FALSE(r->ClearSelection());
+    chart.OnRouteChanged(r);
+    chart.SetContextPoint(nullptr);
+    chart.DeleteSelectedRoutePoint();  // nothing to delete, nothing asked
+    EXPECT_TRUE(boxes.empty());
+    chart.WaitForTrack();
+    EXPECT_EQ(TrackOf(r), nullptr);
+}
+
+TEST_F(ChartRoutesTest, AContextPointOfARouteAlreadyGoneIsNotTouched)
+{
+    CMapRoute* keep = MakeRoute(2);
+    CMapRoute* gone = MakeRoute(2);
+    chart.SetContextPoint(gone->GetFirstPoint());
+    list.DeleteRoute(gone);  // the chart forgets the context point with the route
+    EXPECT_EQ(chart.GetContextPoint(), nullptr);
+    answers = {IDYES};
+    chart.DeleteSelectedRoutePoint();
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(keep->GetPointCount(), 2);
+}
+
 TEST_F(ChartRoutesTest, AddingPointsMakesANewRouteAtNoonOfTheSelectedDate)
 {
     CRoutePoint* p = chart.AddPointAt(50.5, -1.5);
