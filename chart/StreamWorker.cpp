@@ -290,9 +290,20 @@ void CStreamWorker::Wait()
         m_thread.join();
 }
 
-void CStreamWorker::Start(STREAM_GRID_JOB job)
+void CStreamWorker::ForgetPredictions()
 {
     Cancel();
+    m_cache.Clear();
+}
+
+void CStreamWorker::Start(STREAM_GRID_JOB job, BOOL bNewDate)
+{
+    Cancel();
+    // No worker runs now, so the cache is the window thread's for this moment.
+    if (bNewDate)
+        m_cache.Clear();
+    if (!job.diamonds.pCache)
+        job.diamonds.pCache = &m_cache;
     const unsigned generation = m_generation.load();
     ClearGrid();
     m_thread = std::thread([this, job = std::move(job), generation]() mutable { Run(std::move(job), generation); });

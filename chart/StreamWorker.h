@@ -133,8 +133,13 @@ public:
     CStreamWorker(const CStreamWorker&) = delete;
     CStreamWorker& operator=(const CStreamWorker&) = delete;
 
-    // Cancels and waits for a running run, drops the shown grid, and starts the job.
-    void Start(STREAM_GRID_JOB job);
+    // Cancels and waits for a running run, drops the shown grid, and starts the job. With
+    // bNewDate the reference-port predictions are forgotten between the two runs. A job
+    // without its own cache uses the worker's.
+    void Start(STREAM_GRID_JOB job, BOOL bNewDate = FALSE);
+    // The date changed while no run is to follow: waits for a running one, then forgets the
+    // reference-port predictions.
+    void ForgetPredictions();
     // Cancels and waits for a running run (the shown grid stays).
     void Cancel();
     // Waits for a running run to end by itself.
@@ -173,6 +178,7 @@ private:
     std::atomic<unsigned> m_published{0};
     std::atomic<int> m_nPublished{0};
     std::unique_ptr<CTidalStreamGrid> m_grid;
+    CDiamondPredictionCache m_cache;  // used by the running worker only
     std::mutex m_diamondMutex;
     std::vector<DIAMOND_ON_MAP> m_diamonds;
     std::mutex m_resultMutex;

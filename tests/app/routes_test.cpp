@@ -121,6 +121,18 @@ TEST_F(Routes, DoubleClickingARouteMakesItCurrentAndNoRouteClearsIt) {
   EXPECT_EQ(Tree().GetBoldItem(), Tree().GetNoRouteItem());
 }
 
+TEST_F(Routes, SelectFromTheRouteMenuMakesItCurrent) {
+  SolentAndChannel();
+  ASSERT_NE(nullptr, Start());
+  Command(ID_VIEW_MAP);
+  ClickMenuItemsWhenShown({0});  // "Select"
+  RightClick(RouteItem("Channel"));
+  ASSERT_NE(m_frame->GetChartRoutes().GetRoute(), nullptr);
+  EXPECT_EQ(m_frame->GetChartRoutes().GetRoute()->GetName(), CString("Channel"));
+  EXPECT_EQ(Tree().GetBoldItem(), RouteItem("Channel"));
+  EXPECT_EQ(Tree().GetSelectedItem(), RouteItem("Channel"));
+}
+
 TEST_F(Routes, DeletingARouteFromItsMenuAsksAndRewritesTheFileAtOnce) {
   SolentAndChannel();
   ASSERT_NE(nullptr, Start());

@@ -271,6 +271,43 @@ TEST_F(DiamondTides, DatesOutsideTheTableAndUnknownPortsGiveNoStream)
     EXPECT_TRUE(GetHoursFromHighWater(cache, *ports, *factors, CQsDateTime(2026, 6, 1, 10, 0, 0), 4001, hours, factor));
 }
 
+TEST_F(DiamondTides, DiamondArrowsMixSpringsAndNeapsAndKeepToTheViewAndDetail)
+{
+    std::vector<CDiamondData> table(3);
+    for (int i = 0; i < 3; ++i) {
+        table[i].SetNumber(i + 1);
+        table[i].SetReferencePortId(4001);
+        table[i].SetMinLevel(i == 2 ? 5 : 0);  // the third only at a finer detail
+        table[i].SetPosition(CPosition(50.0 + i * 0.1, i == 1 ? 3.0 : -1.0));  // the second off the view
+        table[i].SetName(CString(std::string(1, static_cast<char>('A' + i)).c_str()));
+        for (int h = -6; h <= 6; ++h)
+            table[i].AddFlow(h, 90.0, 3.0, 1.0);  // the same flow every hour: only the mix varies
+    }
+    const std::vector<BYTE> bytes = model_test::TableBytes<CDiamondDB>(table);
+    CDiamondDB diamonds(bytes.data(), bytes.size());
+    ASSERT_EQ(diamonds.Load(), 1);
+    DIAMOND_JOB job;
+    job.pDiamonds = &diamonds;
+    job.pPorts = ports.get();
+    job.pFactors = factors.get();
+    job.pCache = &cache;
+    job.detailLevel = 2;
+    job.visible = [](double, double lon) { return lon < 0.0; };
+    const CQsDateTime gmt(2026, 6, 5, 10, 0, 0);
+    std::vector<DIAMOND_ON_MAP> out;
+    ASSERT_TRUE(BuildDiamondList(job, gmt, nullptr, out));
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_EQ(out[0].name, CString("A"));
+    EXPECT_EQ(out[0].number, 1);
+    double hours = 0, factor = 0;
+    ASSERT_TRUE(GetHoursFromHighWater(cache, *ports, *factors, gmt, 4001, hours, factor));
+    EXPECT_NEAR(out[0].speed, (1.0 + 2.0 * factor) / 1.94384449, 1e-12);
+    EXPECT_EQ(out[0].direction, 90.0);
+    // A cancel stops the list.
+    int asked = 0;
+    EXPECT_FALSE(BuildDiamondList(job, gmt, [&] { return ++asked > 1; }, out));
+}
+
 TEST_F(DiamondTides, CacheHoldsOnePredictionPerPortAndDate)
 {
     CPrediction* a = cache.Get(*ports, *factors, 4001, CQsDateTime(2026, 6, 3, 0, 0, 0));
