@@ -301,5 +301,35 @@ TEST_F(Routes, DeletingTheOnlyPointOfARouteFromTheChartRemovesTheRoute) {
   EXPECT_EQ(ReadRoutes().size(), 1u);
 }
 
+TEST_F(Routes, ASaveThatFailsIsToldOnceUntilOneWorks) {
+  ASSERT_NE(nullptr, Start());
+  // A routes file whose folder is a plain file: every save fails.
+  const fs::path blocker = m_root / "not-a-folder";
+  { std::ofstream(blocker) << "x"; }
+  CRoutesTree tree;
+  ASSERT_TRUE(tree.Create(CRect(0, 0, 200, 300), &Left(), 999, (blocker / "routes.dat").c_str()));
+  m_boxes.clear();
+  CMapRoute* r = new CMapRoute;
+  r->AddPoint(50, -1);
+  tree.AddRoute(r);
+  tree.RoutesChanged();
+  tree.RoutesChanged();
+  ASSERT_EQ(m_boxes.size(), 1u);
+  EXPECT_NE(m_boxes[0].find("routes could not be saved"), std::string::npos) << m_boxes[0];
+  EXPECT_FALSE(tree.GetProblem().IsEmpty());
+  // The folder comes right: the next save works and says nothing; a later failure is told again.
+  fs::remove(blocker);
+  fs::create_directories(blocker);
+  tree.RoutesChanged();
+  EXPECT_EQ(m_boxes.size(), 1u);
+  EXPECT_TRUE(tree.GetProblem().IsEmpty());
+  EXPECT_TRUE(fs::exists(blocker / "routes.dat"));
+  fs::remove_all(blocker);
+  { std::ofstream(blocker) << "x"; }
+  tree.RoutesChanged();
+  EXPECT_EQ(m_boxes.size(), 2u);
+  tree.DestroyWindow();
+}
+
 }  // namespace
 }  // namespace app_test
