@@ -201,7 +201,10 @@ void CRoutesTree::DeleteRoute(CMapRoute* pRoute) {
 }
 
 void CRoutesTree::SelectPointItem(CRoutePoint* pPoint) {
-  if (pPoint && pPoint->GetTreeItem()) SelectItem(pPoint->GetTreeItem());
+  if (!pPoint || !pPoint->GetTreeItem()) return;
+  SelectItem(pPoint->GetTreeItem());
+  // The chart's waypoint menu names this waypoint for "Rename" and "Properties..." too.
+  SetContextItem(pPoint->GetTreeItem());
 }
 
 void CRoutesTree::ShowCurrentRoute(CMapRoute* pRoute) {

@@ -287,6 +287,25 @@ TEST_F(Routes, TheWaypointMenuDeletesThePointItWasOpenedOn) {
   EXPECT_EQ(onDisk[0]->GetPointCount(), 2);
 }
 
+TEST_F(Routes, RenameFromTheChartsWaypointMenuEditsThatWaypoint) {
+  SolentAndChannel();
+  ASSERT_NE(nullptr, Start());
+  Command(ID_VIEW_MAP);
+  CMapRoute* solent = reinterpret_cast<CMapRoute*>(Tree().GetItemData(RouteItem("Solent")));
+  CRoutePoint* last = solent->GetLastPoint();
+  // What the chart does when its waypoint menu opens on a waypoint.
+  m_frame->GetChartRoutes().SetContextPoint(last);
+  Tree().SelectPointItem(last);
+  Command(ID_POINT_RENAME);
+  CEdit* edit = Tree().GetEditControl();
+  ASSERT_NE(edit, nullptr);
+  CString bare;
+  edit->GetWindowText(bare);
+  EXPECT_EQ(bare, CString("Point 3"));
+  Tree().EndEditLabelNow(TRUE);
+  Settle();
+}
+
 TEST_F(Routes, DeletingTheOnlyPointOfARouteFromTheChartRemovesTheRoute) {
   SolentAndChannel();
   ASSERT_NE(nullptr, Start());

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <thread>
 
+#include "chart/ChartRoutes.h"
 #include "chart/StreamWorker.h"
 #include "engine/Ebbcalc32.h"
 #include "model/AngleFactorDB.h"
@@ -207,6 +208,61 @@ TEST(StreamWorker, CancelStopsARunAtItsNextCellAndKeepsNothing)
     EXPECT_LT(calls.load(), 60 * 60);
     EXPECT_EQ(worker.GetPublishCount(), 0);
     worker.ReadGrid([](const CTidalStreamGrid* g) { EXPECT_EQ(g, nullptr); });
+}
+
+class RegionOneHost : public IChartRoutesHost {
+public:
+    int GetRegion() const override { return 1; }
+    int GetZoneOffsetMinutes() const override { return 0; }
+    CQsDateTime GetSelectedDate() const override { return CQsDateTime(2026, 6, 14, 0, 0, 0); }
+    HWND GetTrackNotifyWindow() const override { return nullptr; }
+    void RedrawRoutes() override {}
+};
+
+// The view's restart of its stream picture, over and over, while both workers run and the
+// grid is read: the locks are always taken in their order and nothing waits for ever.
+TEST(StreamWorker, RestartsWithBothWorkersRunningKeepTheLockOrder)
+{
+    CDMLock::TakeOrderBreaches();
+    RegionOneHost host;
+    CChartRoutes routes;
+    routes.SetHost(&host);
+    std::atomic<int> samples{0};
+    routes.SetStreamSource([&](const CPosition&, const CQsDateTime&) {
+        ++samples;
+        return TIDAL_STREAM{0.4, 30.0};
+    });
+    CMapRoute route;
+    route.SetSpeed(0.5);
+    route.AddPoint(50.0, -2.0);
+    route.AddPoint(50.5, -1.0);
+    routes.SetRoute(&route);
+    CStreamWorker streams;
+    CDMLock run(DMLOCK_STREAMRUN), grid(DMLOCK_STREAM), abortFlag(DMLOCK_ABORT);
+    for (int i = 0; i < 20; ++i) {
+        routes.AbortDrift();
+        {
+            CDMLockHold a(abortFlag);
+        }
+        {
+            // What the view does before making the next grid.
+            CDMLockHold r(run);
+            CDMLockHold g(grid);
+        }
+        STREAM_GRID_JOB job;
+        job.grid = AtlanticGrid(20, 12);
+        job.stream = ClosedForm();
+        streams.Start(std::move(job), i % 5 == 0);
+        routes.RecomputeRoute();
+        streams.ReadGrid([](const CTidalStreamGrid*) {});
+    }
+    streams.Wait();
+    routes.WaitForTrack();
+    EXPECT_EQ(streams.GetPublishedGeneration(), streams.GetGeneration());
+    EXPECT_GT(samples.load(), 0);
+    const auto breaches = CDMLock::TakeOrderBreaches();
+    EXPECT_TRUE(breaches.empty()) << (breaches.empty() ? "" : breaches[0]);
+    routes.ClearRoute();
 }
 
 TEST(ZoneOffset, CodesGiveTheirMinutes)
