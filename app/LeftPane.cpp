@@ -29,7 +29,8 @@ int CLeftPane::OnCreate(LPCREATESTRUCT lpcs) {
   m_tideTimes.AddTime(130, 3.45);
   m_tideTimes.AddTime(730, 5.21);
   if (!m_portsTree.Create(CRect(20, 40, 380, 380), this, IDC_PORTS_TREE)) return -1;
-  if (!m_routesTree.CreateEx(0, cls, "", WS_CHILD, CRect(20, 40, 380, 380), this, IDC_ROUTES_TREE)) return -1;
+  if (!m_routesTree.Create(CRect(20, 40, 380, 380), this, IDC_ROUTES_TREE)) return -1;
+  m_routesTree.ShowWindow(SW_HIDE);
   return 0;
 }
 
@@ -92,6 +93,6 @@ void CLeftPane::RecalcLayout() {
   if (!RelayoutAtClientSize()) return;
   const UINT f = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;
   for (CWnd* w : {(CWnd*)&m_portsTree, (CWnd*)&m_tideTimes, (CWnd*)&m_portName, (CWnd*)&m_gpsCaption,
-                  &m_routesTree, (CWnd*)&m_gpsWnd})
+                  (CWnd*)&m_routesTree, &m_gpsWnd})
     if (w->m_hWnd) w->RedrawWindow(nullptr, nullptr, f);
 }

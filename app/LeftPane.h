@@ -6,6 +6,7 @@
 #include "app/PortsTree.h"
 #include "app/PaneWnd.h"
 #include "chart/GpsWnd.h"
+#include "app/RoutesTree.h"
 #include "views/TideTimesWnd.h"
 
 class CLeftPane : public CPaneWnd {
@@ -17,7 +18,7 @@ class CLeftPane : public CPaneWnd {
   CGpsWnd m_gpsWnd;
   CTideTimesWnd m_tideTimes;
   CPortsTree m_portsTree;
-  CWnd m_routesTree;  // the routes tree comes with the chart
+  CRoutesTree m_routesTree;
   int m_bGpsShown = 0;
 
   void SetPortName(LPCTSTR lpszName) { m_portName.SetText(lpszName); }

@@ -170,6 +170,9 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs) {
 
   CLeftPane* left = GetLeftPane();
   CRightPane* right = GetRightPane();
+  m_chartRoutes.SetHost(&m_chartRoutesLink);
+  m_chartRoutes.SetRouteList(&left->m_routesTree);
+  left->m_routesTree.SetChart(&m_chartRoutes);
   left->m_portsTree.InsertPorts(m_portDB);
   left->m_portsTree.ApplyNameOrder();
   FillDateCombos();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/BarCombo.h"
+#include "app/ChartRoutesLink.h"
 #include "app/LeftPane.h"
 #include "app/PlainMenuBar.h"
 #include "app/PortsHost.h"
@@ -99,6 +100,8 @@ class CMainFrame : public CFrameWnd, public IViewHost, public IPredictionFrame, 
   // ---- Panes, bars and state, for the panes and for tests ----
   CLeftPane* GetLeftPane() const { return dynamic_cast<CLeftPane*>(m_wndSplitter.GetPane(0, 0)); }
   CRightPane* GetRightPane() const { return dynamic_cast<CRightPane*>(m_wndSplitter.GetPane(0, 1)); }
+  // The chart's route side: the current route, waypoint edits and the route-track worker.
+  CChartRoutes& GetChartRoutes() { return m_chartRoutes; }
   CFrameSplitter& GetSplitter() { return m_wndSplitter; }
   CFrameStatusBar& GetStatusBar() { return m_wndStatusBar; }
   CPlainMenuBar& GetMenuBar() { return m_wndMenuBar; }
@@ -198,6 +201,14 @@ class CMainFrame : public CFrameWnd, public IViewHost, public IPredictionFrame, 
   void OnGpsConfigure();
   void OnGpsTrack();
   void OnRouteCommand() {}
+  // The routes tree's and the chart's route commands.
+  void OnRouteReverse();
+  void OnPointDelete();
+  void OnRouteDelete();
+  void OnRouteRename(UINT nID);
+  void OnRouteSelect();
+  void OnPointProperties();
+  void OnRouteProperties();
 
   void OnUpdateViewGraph(CCmdUI* pCmdUI);
   void OnUpdateViewTable(CCmdUI* pCmdUI);
@@ -315,4 +326,7 @@ class CMainFrame : public CFrameWnd, public IViewHost, public IPredictionFrame, 
   int m_bStarted = 0;
   // The full-screen graph while it is open (it deletes itself when it closes).
   HWND m_hFullScreen = nullptr;
+  // The chart's route side (the current route and its track worker), until the chart owns it.
+  CChartRoutesLink m_chartRoutesLink{this};
+  CChartRoutes m_chartRoutes;
 };

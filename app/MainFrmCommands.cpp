@@ -76,10 +76,13 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
   ON_COMMAND_RANGE(ID_MAP_SELECT_TOOL, ID_MAP_MAGNIFY_TOOL, OnMapTool)
   ON_COMMAND(ID_MAP_STREAMS, OnMapStreams)
   ON_COMMAND(ID_MAP_DIAMONDS, OnMapDiamonds)
-  ON_COMMAND(ID_ROUTE_REVERSE, OnRouteCommand)
-  ON_COMMAND_RANGE(ID_POINT_DELETE, ID_ROUTE_SELECT, OnMapTool)
-  ON_COMMAND(ID_POINT_PROPERTIES, OnRouteCommand)
-  ON_COMMAND(ID_ROUTE_PROPERTIES, OnRouteCommand)
+  ON_COMMAND(ID_ROUTE_REVERSE, OnRouteReverse)
+  ON_COMMAND(ID_POINT_DELETE, OnPointDelete)
+  ON_COMMAND(ID_ROUTE_DELETE, OnRouteDelete)
+  ON_COMMAND_RANGE(ID_POINT_RENAME, ID_ROUTE_RENAME, OnRouteRename)
+  ON_COMMAND(ID_ROUTE_SELECT, OnRouteSelect)
+  ON_COMMAND(ID_POINT_PROPERTIES, OnPointProperties)
+  ON_COMMAND(ID_ROUTE_PROPERTIES, OnRouteProperties)
   ON_COMMAND(ID_GPS_CONFIGURE, OnGpsConfigure)
   ON_COMMAND(ID_GPS_TRACK, OnGpsTrack)
   ON_COMMAND_RANGE(ID_WEB_HOME, ID_WEB_FAQ, OnWebPage)
@@ -916,6 +919,15 @@ LRESULT CMainFrame::OnMapPickerChanged(WPARAM wParam, LPARAM) {
 }
 
 LRESULT CMainFrame::OnStreamTimeChanged(WPARAM, LPARAM) { return 0; }
+
+// ---- Routes ----
+void CMainFrame::OnRouteReverse() { GetLeftPane()->m_routesTree.ReverseRoute(); }
+void CMainFrame::OnPointDelete() { m_chartRoutes.DeleteSelectedRoutePoint(); }
+void CMainFrame::OnRouteDelete() { GetLeftPane()->m_routesTree.OnDeleteRoute(); }
+void CMainFrame::OnRouteRename(UINT) { GetLeftPane()->m_routesTree.EditLabel(); }
+void CMainFrame::OnRouteSelect() { GetLeftPane()->m_routesTree.ActivateSelected(); }
+void CMainFrame::OnPointProperties() { GetLeftPane()->m_routesTree.EditPointProperties(); }
+void CMainFrame::OnRouteProperties() { GetLeftPane()->m_routesTree.EditRouteProperties(); }
 
 LRESULT CMainFrame::OnRouteTrackReady(WPARAM, LPARAM) {
   GetRightPane()->m_map.RedrawRoutes();

@@ -17,6 +17,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "chart/RoutesFile.h"
 #include "model/TideLogFile.h"
 #include "platform/core/Afx.h"
 #include "tests/fuzz/FuzzSupport.h"
@@ -267,6 +268,78 @@ TEST(InterruptedSave, KilledLogSaveLeavesTheOldOrTheNewLog)
     for (const auto& e : fs::directory_iterator(folder.path()))
         EXPECT_EQ(e.path().filename().string().find(".bad"), std::string::npos) << e.path();
     std::printf("%zu of 30 kills landed inside a log save\n", leftover.size());
+    EXPECT_GT(leftover.size(), 0u);
+}
+
+// Routes: many of them, long, so that a save takes long enough to be hit.
+std::vector<std::unique_ptr<CMapRoute>> ManyRoutes(int generation)
+{
+    std::vector<std::unique_ptr<CMapRoute>> routes;
+    for (int i = 0; i < 200; ++i) {
+        auto r = std::make_unique<CMapRoute>();
+        CString name;
+        name.Format("Route %d of generation %d", i, generation % 2);
+        r->SetName(name);
+        r->SetSpeed(generation % 2 ? 7.5 : 4.0);
+        for (int k = 0; k < 60; ++k)
+            r->AddPoint(49.0 + k * 0.05, -5.0 + i * 0.02);
+        routes.push_back(std::move(r));
+    }
+    return routes;
+}
+
+TEST(InterruptedSave, KilledRoutesSaveLeavesTheOldOrTheNewRoutes)
+{
+    Folder folder;
+    ASSERT_FALSE(folder.path().empty());
+    const fs::path path = folder.path() / "routes.dat";
+    const CString target(path.c_str());
+    std::vector<std::unique_ptr<CMapRoute>> owned[2] = {ManyRoutes(0), ManyRoutes(1)};
+    std::vector<const CMapRoute*> routes[2];
+    std::string contents[2];
+    for (int g = 0; g < 2; ++g) {
+        for (const auto& r : owned[g])
+            routes[g].push_back(r.get());
+        const std::vector<BYTE> b = CRoutesFile::Format(routes[g]);
+        contents[g].assign(b.begin(), b.end());
+    }
+    ASSERT_TRUE(CRoutesFile::Save(target, routes[0]));
+    ASSERT_EQ(Bytes(path), contents[0]);
+
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_TRUE(CRoutesFile::Save(target, routes[1]));
+    ASSERT_TRUE(CRoutesFile::Save(target, routes[0]));
+    const auto window = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
+
+    std::set<fs::path> leftover;
+    const KillCounts counts = KillWhileSaving(
+        30, window, [&](int round) { CRoutesFile::Save(target, routes[round % 2]); },
+        [&]() {
+            for (const auto& e : fs::directory_iterator(folder.path()))
+                if (e.path().filename().string().rfind(".routes.dat.", 0) == 0 && !leftover.count(e.path()))
+                    return true;
+            return false;
+        },
+        [&]() {
+            for (const auto& e : fs::directory_iterator(folder.path()))
+                if (e.path().filename().string().rfind(".routes.dat.", 0) == 0)
+                    leftover.insert(e.path());
+            const std::string now = Bytes(path);
+            const int which = now == contents[0] ? 0 : now == contents[1] ? 1 : -1;
+            if (which >= 0) {
+                CMapRouteList back;
+                const ROUTES_LOAD info = CRoutesFile::Load(target, back);
+                EXPECT_EQ(info.status, ROUTES_LOAD::ok);
+                EXPECT_EQ(back.size(), routes[which].size());
+            }
+            return which;
+        });
+    EXPECT_GT(counts.first, 0);
+    EXPECT_GT(counts.second, 0);
+    EXPECT_EQ(counts.first + counts.second, 30);
+    for (const auto& e : fs::directory_iterator(folder.path()))
+        EXPECT_EQ(e.path().filename().string().find(".bad"), std::string::npos) << e.path();
+    std::printf("%zu of 30 kills landed inside a routes save\n", leftover.size());
     EXPECT_GT(leftover.size(), 0u);
 }
 

@@ -12,6 +12,7 @@
 #include "model/DiamondDB.h"
 #include "model/PortDB.h"
 #include "model/TideLogFile.h"
+#include "chart/RoutesFile.h"
 #include "tests/engine/GridWriter.h"
 #include "tests/model/ModelTables.h"
 
@@ -245,6 +246,37 @@ void TideLogs()
     Put("tide_log", "out-of-range.dat", bytes(odd));
 }
 
+void RoutesFiles()
+{
+    const auto bytes = [](const std::vector<const CMapRoute*>& routes) {
+        const std::vector<BYTE> b = CRoutesFile::Format(routes);
+        return std::vector<unsigned char>(b.begin(), b.end());
+    };
+    Put("routes_file", "empty.dat", bytes({}));
+    CMapRoute solent, channel, single;
+    solent.SetName("Solent");
+    solent.SetSpeed(6.5);
+    solent.SetStart(CQsDateTime(2026, 6, 14, 9, 30, 0));
+    solent.AddPoint(50.77, -1.30);
+    solent.AddPoint(50.74, -1.10);
+    solent.AddPoint(50.70, -0.95);
+    channel.SetName("Cherbourg passage");
+    channel.SetSpeed(5.0);
+    channel.SetStart(CQsDateTime(2026, 7, 1, 22, 0, 0));
+    channel.AddPoint(50.60, -1.95);
+    channel.AddPoint(49.70, -1.60);
+    single.AddPoint(51.0, 1.5);
+    Put("routes_file", "three-routes.dat", bytes({&solent, &channel, &single}));
+    std::vector<unsigned char> b = bytes({&solent, &channel});
+    b.resize(b.size() - 9);
+    Put("routes_file", "cut-short.dat", b);
+    CMapRoute slow;
+    slow.SetName("Becalmed");
+    slow.SetSpeed(0.0);
+    slow.AddPoint(50.0, -1.0);
+    Put("routes_file", "zero-speed.dat", bytes({&solent, &slow, &single}));
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -260,5 +292,6 @@ int main(int argc, char** argv)
     Profiles();
     Archives();
     TideLogs();
+    RoutesFiles();
     return 0;
 }
