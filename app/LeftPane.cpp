@@ -19,7 +19,6 @@ int CLeftPane::OnCreate(LPCREATESTRUCT lpcs) {
   m_gpsCaption.SetText("GPS");
   m_gpsCaption.SetStatic(0);
   m_gpsCaption.ShowWindow(SW_HIDE);
-  LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW));
   if (!m_gpsWnd.Create(this, CRect(0, 0, 100, 90), IDC_GPS_WND)) return -1;
   m_gpsWnd.ShowWindow(SW_HIDE);
   m_gpsWnd.SetFrameColour(ThemeGradientDark());
@@ -93,6 +92,6 @@ void CLeftPane::RecalcLayout() {
   if (!RelayoutAtClientSize()) return;
   const UINT f = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;
   for (CWnd* w : {(CWnd*)&m_portsTree, (CWnd*)&m_tideTimes, (CWnd*)&m_portName, (CWnd*)&m_gpsCaption,
-                  (CWnd*)&m_routesTree, &m_gpsWnd})
+                  (CWnd*)&m_routesTree, (CWnd*)&m_gpsWnd})
     if (w->m_hWnd) w->RedrawWindow(nullptr, nullptr, f);
 }
