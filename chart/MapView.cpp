@@ -116,7 +116,7 @@ int CMapView::OnCreate(LPCREATESTRUCT lpcs) {
   DeriveSouth(rc.Width(), rc.Height());
   FitToRegion(rc.Width(), rc.Height());
   UpdateScrollBars();
-  if (m_toolTip.Create(this, WS_POPUP)) {
+  if (m_toolTip.Create(this, WS_POPUP | WS_VISIBLE)) {
     m_toolTip.Activate(TRUE);
     m_toolTip.SetMaxTipWidth(400);
     CRect all(0, 0, 1000, 1000);
@@ -468,19 +468,26 @@ void CMapView::DrawLand(CDC* pDC, const CRect& rc, BOOL bPrinting) {
     return POINT{rc.left + Pixel((lon - m_dWest) * sx), rc.top + Pixel((1.0 - (lat - m_dSouth) / (m_dNorth - m_dSouth)) * rc.Height())};
   };
   (void)sy;
+  // The coastlines are cut at the region's box: the corners of a cut stand alone at the ends of
+  // long straight edges, and dropping one would draw a chord across the chart.
+  const double longEdge = std::max(0.05, span / 20);
+  auto LongEdge = [longEdge](const COASTNODE* a, const COASTNODE* b) {
+    return a && b && (std::fabs(a->longitude - b->longitude) > longEdge || std::fabs(a->latitude - b->latitude) > longEdge);
+  };
   std::vector<const COASTNODE*> drawn;
   for (int i = 0; i < m_coast.GetPolygonCount(); ++i) {
     m_points.clear();
     drawn.clear();
     bool east = false, westOrZero = false, farWest = false;
     int j = 0;
-    for (const COASTNODE* p = m_coast.GetPolygon(i); p; p = p->next, ++j) {
+    const COASTNODE* prev = nullptr;
+    for (const COASTNODE* p = m_coast.GetPolygon(i); p; prev = p, p = p->next, ++j) {
       const bool last = p->next == nullptr;
       bool draw;
       if (IsInsideViewAndLimits(p->latitude, p->longitude) || last || j == 0)
         draw = step == 0 || last || j == 0 || j % step == 0;
       else
-        draw = j % 20 == 0;
+        draw = j % 20 == 0 || LongEdge(prev, p) || LongEdge(p, p->next);
       if (!draw) continue;
       m_points.push_back(project(p->latitude, p->longitude));
       drawn.push_back(p);
@@ -1095,12 +1102,12 @@ void CMapView::OnLButtonUp(UINT, CPoint point) {
 }
 
 void CMapView::ZoomToBox(CRect box) {
-  double lat, lon;
-  ClientToLatLon(CPoint(box.left, box.top), lat, lon);
-  m_dWest = lon;
-  m_dNorth = lat;
-  ClientToLatLon(CPoint(box.right, box.top), lat, lon);
-  m_dEast = lon;
+  double north, west, lat, east;
+  ClientToLatLon(CPoint(box.left, box.top), north, west);
+  ClientToLatLon(CPoint(box.right, box.top), lat, east);
+  m_dWest = west;
+  m_dEast = east;
+  m_dNorth = north;
   if (m_dEast - m_dWest <= 0.3) {
     const double grow = (1 - (m_dEast - m_dWest)) / 2;
     m_dWest -= grow;
