@@ -930,7 +930,7 @@ void CMapView::OnSize(UINT nType, int cx, int cy) {
 
 BOOL CMapView::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) {
   if (m_nMouseMode == 2 && nHitTest == HTCLIENT) {
-    if (HCURSOR c = AfxGetApp() ? ::LoadCursor(AfxGetResourceHandle(), MAKEINTRESOURCE(kZoomCursor)) : nullptr) {
+    if (HCURSOR c = ::LoadCursor(AfxGetResourceHandle(), MAKEINTRESOURCE(kZoomCursor))) {
       ::SetCursor(c);
       return TRUE;
     }

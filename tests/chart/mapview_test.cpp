@@ -283,6 +283,19 @@ TEST_F(MapTest, ANarrowZoomBoxBecomesADegreeWideAndTheToolReturnsToSelect) {
   EXPECT_NEAR(lon, (map.GetEast() + map.GetWest()) / 2, 0.01);
 }
 
+TEST_F(MapTest, TheZoomToolShowsItsMagnifyingGlassOverTheChart) {
+  Make(800, 600);
+  const HCURSOR glass = ::LoadCursor(AfxGetResourceHandle(), MAKEINTRESOURCE(CMapView::kZoomCursor));
+  ASSERT_NE(nullptr, glass);
+  AfxTestMoveTo(map.GetSafeHwnd(), 300, 300);
+  AfxTestWait(10);
+  EXPECT_NE(glass, ::GetCursor());
+  map.SetMouseMode(2);
+  AfxTestMoveTo(map.GetSafeHwnd(), 320, 300);
+  AfxTestWait(10);
+  EXPECT_EQ(glass, ::GetCursor());
+}
+
 TEST_F(MapTest, AZoomBoxStopsARunningStreamWorkerBeforeWaitingForIt) {
   Make(800, 600);
   std::atomic<bool> running{false}, cancelled{false};
