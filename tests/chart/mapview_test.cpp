@@ -1,6 +1,7 @@
 // The chart page: regions and their saved extents, the projection, what is drawn where, zoom and
 // scrolling, the mouse, the information box, tooltips and the vessel mark.
 #include "chart/MapView.h"
+#include "model/TidalStream.h"
 #include "platform/ui/PrintDC.h"
 #include "tests/chart/MapFixture.h"
 
@@ -187,7 +188,8 @@ TEST_F(MapTest, ProjectionRoundTripsAndDrawsLatitudeTallerThanLongitude) {
   }
   const CPoint a = Pixel(53, -4), b = Pixel(54, -3);
   EXPECT_NEAR(1.25, (double)(a.y - b.y) / (b.x - a.x), 0.02);
-  EXPECT_FALSE(map.LatLonToClient(40, -4, *std::make_unique<CPoint>()));
+  CPoint off;
+  EXPECT_FALSE(map.LatLonToClient(40, -4, off));
 }
 
 TEST_F(MapTest, IslandsAreLandAtTheirCentreAndSeaOffTheirCoast) {
@@ -196,7 +198,7 @@ TEST_F(MapTest, IslandsAreLandAtTheirCentreAndSeaOffTheirCoast) {
   CBitmap pic;
   Capture(pic);
   pic.SavePng("chart_solent.png");
-  const CPoint wight = Pixel(50.67, -1.30), channel = Pixel(50.45, -1.30), solent = Pixel(50.78, -1.35);
+  const CPoint wight = Pixel(50.67, -1.30), channel = Pixel(50.45, -1.30);
   EXPECT_TRUE(IsLand(pic.GetPixel(wight.x, wight.y)));
   EXPECT_TRUE(IsSea(pic.GetPixel(channel.x, channel.y)));
   map.SetExtents(-5.2, -4.0, 54.6, 53.8);
@@ -206,7 +208,6 @@ TEST_F(MapTest, IslandsAreLandAtTheirCentreAndSeaOffTheirCoast) {
   const CPoint man = Pixel(54.23, -4.53), irish = Pixel(54.23, -5.1);
   EXPECT_TRUE(IsLand(pic.GetPixel(man.x, man.y)));
   EXPECT_TRUE(IsSea(pic.GetPixel(irish.x, irish.y)));
-  (void)solent;
 }
 
 TEST_F(MapTest, APortIsARedMarkAtItsPixelAndIsRecordedThere) {
@@ -270,10 +271,10 @@ TEST_F(MapTest, ANarrowZoomBoxBecomesADegreeWideAndTheToolReturnsToSelect) {
   map.SetMouseMode(2);
   double lat, lon;
   map.ClientToLatLon(CPoint(401, 300), lat, lon);
-  AfxTestMouse(WM_MOUSEMOVE, [&] { CPoint p(400, 250); map.ClientToScreen(&p); return (POINT)p; }());
   CPoint a(400, 250), b(402, 350);
   map.ClientToScreen(&a);
   map.ClientToScreen(&b);
+  AfxTestMouse(WM_MOUSEMOVE, a);
   AfxTestMouse(WM_LBUTTONDOWN, a);
   AfxTestMouse(WM_MOUSEMOVE, b, 0);
   AfxTestMouse(WM_LBUTTONUP, b);
@@ -528,8 +529,6 @@ TEST_F(MapTest, AZoomedHarbourWithItsDiamondsAndATooltip) {
   Capture(pic);
   const CPoint at = Pixel(diamonds[0].latitude, diamonds[0].longitude);
   CPoint end;
-  int w;
-  (void)w;
   const double dir = diamonds[0].direction * 0.017453292522222223;
   // Within the tool's 4 pixels of the diamond, on its arrow.
   end = CPoint(at.x + (int)std::lround(std::sin(dir) * 3), at.y - (int)std::lround(std::cos(dir) * 3));
@@ -542,6 +541,87 @@ TEST_F(MapTest, AZoomedHarbourWithItsDiamondsAndATooltip) {
   EXPECT_EQ(expected, map.GetTooltipText());
   pic.SavePng("chart_harbour.png");
   if (tip.IsWindowVisible()) AfxSaveWindowPng(tip.GetSafeHwnd(), "chart_harbour_tooltip.png");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MapTest, DraggingMeasuresDistanceAndBearingAndLettingGoErasesIt) {
+  Make(800, 600);
+  CBitmap before;
+  Capture(before);
+  CPoint a(200, 300), b(500, 300);
+  map.ClientToScreen(&a);
+  map.ClientToScreen(&b);
+  AfxTestMouse(WM_MOUSEMOVE, a);
+  AfxTestMouse(WM_LBUTTONDOWN, a);
+  AfxTestMouse(WM_MOUSEMOVE, b, MK_LBUTTON);
+  AfxTestWait(10);
+  CBitmap shown;
+  ASSERT_TRUE(AfxCaptureWindow(map.GetSafeHwnd(), &shown));
+  // The grey line along the drag, drawn over the chart.
+  int grey = 0;
+  CPoint origin(0, 0);
+  map.ClientToScreen(&origin);
+  CRect win;
+  map.GetWindowRect(&win);
+  const int dx = origin.x - win.left, dy = origin.y - win.top;
+  for (int x = 220; x < 480; x += 10) grey += shown.GetPixel(x + dx, 300 + dy) == RGB(128, 128, 128);
+  EXPECT_EQ(26, grey);
+  AfxTestMouse(WM_LBUTTONUP, b);
+  AfxTestWait(10);
+  ASSERT_TRUE(AfxCaptureWindow(map.GetSafeHwnd(), &shown));
+  grey = 0;
+  for (int x = 220; x < 480; x += 10) grey += shown.GetPixel(x + dx, 300 + dy) == RGB(128, 128, 128);
+  EXPECT_EQ(0, grey);
+  for (int x = 220; x < 480; x += 10) EXPECT_EQ(before.GetPixel(x, 300), shown.GetPixel(x + dx, 300 + dy)) << x;
+}
+
+TEST_F(MapTest, RestingOverTheSeaReadsTheStreamThereIntoTheStatusBar) {
+  Make(800, 600);
+  map.SetStreamTime(CQsDateTime(2005, 1, 1, 9, 0, 0));
+  // Off Dover, where the stream is strong at most hours.
+  map.SetExtents(0.8, 1.8, 51.4, 50.6);
+  map.ZoomIn();
+  map.ZoomOut();
+  const CPoint sea = Pixel(51.0, 1.45);
+  AfxTestMoveTo(map.GetSafeHwnd(), sea.x, sea.y);
+  AfxTestWait(5000, [&] { return host.streamRate >= 0; });
+  ASSERT_GE(host.streamRate, 0);
+  CQsDateTime gmt(2025, 6, 1, 8, 0, 0);  // 09:00 in summer time
+  double lat, lon;
+  map.ClientToLatLon(sea, lat, lon);
+  const TIDAL_STREAM s = CalcStreamAt(CPosition(lat, lon), gmt);
+  EXPECT_NEAR(MetresPerSecondToKnots(s.rate), host.streamRate, 1e-9);
+  EXPECT_NEAR(s.direction, host.streamDirection, 1e-9);
+  EXPECT_GT(host.streamRate, 0.1);
+}
+
+TEST_F(MapTest, TheDiamondsFollowTheStreamTime) {
+  Make(800, 600);
+  Solent(map);
+  map.SetStreamTime(CQsDateTime(2005, 1, 1, 6, 0, 0));
+  const std::vector<DIAMOND_ON_MAP> six = map.GetDiamondList();
+  map.SetStreamTime(CQsDateTime(2005, 1, 1, 9, 0, 0));
+  const std::vector<DIAMOND_ON_MAP> nine = map.GetDiamondList();
+  ASSERT_FALSE(six.empty());
+  ASSERT_EQ(six.size(), nine.size());
+  int differ = 0;
+  for (std::size_t i = 0; i < six.size(); ++i) {
+    EXPECT_EQ(six[i].number, nine[i].number);
+    EXPECT_FALSE(six[i].name.IsEmpty());
+    differ += std::fabs(six[i].direction - nine[i].direction) > 1 || std::fabs(six[i].speed - nine[i].speed) > 0.01;
+    EXPECT_TRUE(map.IsInsideViewAndLimits(six[i].latitude, six[i].longitude));
+  }
+  EXPECT_GT(differ, 0);
+  // Without the option, and outside the stream regions, there are none.
+  map.SetShowDiamonds(0);
+  EXPECT_EQ(0, map.AreDiamondsShown());
+  map.SetShowDiamonds(1);
+  map.SetRegion(CMapView::kRegionUSEast);
+  EXPECT_EQ(0, map.AreDiamondsShown());
+  EXPECT_TRUE(map.GetDiamondList().empty());
 }
 
 }  // namespace
