@@ -360,7 +360,7 @@ void CMapView::DrawView(CDC* pDC, BOOL bTrack, const CRect* pPrintRect) {
   GetClientRect(&rc);
   if (rc.Width() <= 0 || rc.Height() <= 0) return;
   const CSize size(rc.Width(), rc.Height());
-  if (size != m_bitmapSize || !m_composition.GetSafeHandle()) {
+  if (size.cx != m_bitmapSize.cx || size.cy != m_bitmapSize.cy || !m_composition.GetSafeHandle()) {
     m_background.DeleteObject();
     m_composition.DeleteObject();
     m_background.CreateCompatibleBitmap(pDC, size.cx, size.cy);
@@ -1437,7 +1437,7 @@ void CMapView::SetVesselPosition(double dLatitude, double dLongitude, double dCo
   const DWORD now = ::GetTickCount();
   CPoint pt;
   if (m_hWnd) LatLonToClient(dLatitude, dLongitude, pt);
-  const BOOL moved = pt != m_ptVessel && (now - m_dwVesselTick > 2000 || now < m_dwVesselTick);
+  const BOOL moved = (pt.x != m_ptVessel.x || pt.y != m_ptVessel.y) && (now - m_dwVesselTick > 2000 || now < m_dwVesselTick);
   const BOOL first = !m_bHasVessel;
   m_bHasVessel = 1;
   m_bVesselFresh = 1;
