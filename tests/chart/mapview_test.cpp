@@ -41,6 +41,11 @@ TEST_F(MapTest, EachRegionDrawsItsCoastlineWithLandAndSeaWhereTheyAre) {
     const CPoint land = Pixel(r.landLat, r.landLon), sea = Pixel(r.seaLat, r.seaLon);
     EXPECT_TRUE(IsLand(pic.GetPixel(land.x, land.y))) << r.picture;
     EXPECT_TRUE(IsSea(pic.GetPixel(sea.x, sea.y))) << r.picture;
+    // West of the region's limits lies the plain face colour of the window.
+    const CPoint beyond = Pixel((map.GetNorth() + map.GetSouth()) / 2, map.GetLimWest() - 0.3);
+    if (map.GetWest() < map.GetLimWest() - 0.5) {
+      EXPECT_EQ(::GetSysColor(COLOR_3DFACE), pic.GetPixel(beyond.x, beyond.y)) << r.picture;
+    }
   }
   EXPECT_TRUE(boxes.empty());
 }
@@ -485,6 +490,11 @@ TEST_F(MapTest, TheVesselMarkIsBlackWhileFreshAndGreyOnceStale) {
   EXPECT_EQ(RGB(0, 0, 0), pic.GetPixel(at.x, at.y));
   EXPECT_EQ(RGB(0, 0, 0), pic.GetPixel(at.x + 7, at.y));  // the outline's corner
   EXPECT_NE(RGB(0, 0, 0), pic.GetPixel(at.x + 5, at.y));
+  // A fix moments later redraws nothing; the mark waits for the next redraw or two seconds.
+  map.SetVesselPosition(53.6, -4.4, 90, 6);
+  EXPECT_EQ(at, map.GetVesselPixel());
+  map.MarkVesselStale();
+  map.SetVesselPosition(53.5, -4.5, 90, 6);
   map.MarkVesselStale();
   map.RedrawRoutes();
   Capture(pic);
@@ -615,6 +625,16 @@ TEST_F(MapTest, TheDiamondsFollowTheStreamTime) {
     differ += std::fabs(six[i].direction - nine[i].direction) > 1 || std::fabs(six[i].speed - nine[i].speed) > 0.01;
     EXPECT_TRUE(map.IsInsideViewAndLimits(six[i].latitude, six[i].longitude));
   }
+  EXPECT_GT(differ, 0);
+  // A new date gives the streams of that day's tides at the same time.
+  map.ShowWindow(SW_SHOW);
+  host.date = CQsDateTime(2025, 6, 8, 0, 0, 0);
+  map.OnDateChanged(host.date);
+  const std::vector<DIAMOND_ON_MAP> week = map.GetDiamondList();
+  ASSERT_EQ(nine.size(), week.size());
+  differ = 0;
+  for (std::size_t i = 0; i < week.size(); ++i)
+    differ += std::fabs(week[i].direction - nine[i].direction) > 1 || std::fabs(week[i].speed - nine[i].speed) > 0.01;
   EXPECT_GT(differ, 0);
   // Without the option, and outside the stream regions, there are none.
   map.SetShowDiamonds(0);
