@@ -3,6 +3,7 @@
 // and the extents kept from one start to the next.
 #include "tests/app/FrameFixture.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <string>
 
@@ -68,6 +69,51 @@ TEST_F(Program, DoubleClickingAPortOnTheChartShowsItsGraph) {
   EXPECT_TRUE(Right().IsGraphVisible());
   EXPECT_TRUE(Right().m_graph.HasData());
   EXPECT_NE(-1, Right().m_graph.GetTitle().Find("Southampton"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Program, AHarbourShowsItsDiamondsAPortsTidesAndADiamondsTooltip) {
+  ASSERT_NE(nullptr, Start());
+  Command(ID_VIEW_MAP);
+  CMapView& map = Right().m_map;
+  map.SetExtents(-1.45, -0.95, 50.9, 50.5);
+  map.ZoomIn();
+  map.ZoomOut();
+  Settle();
+  const std::vector<DIAMOND_ON_MAP> diamonds = map.GetDiamondList();
+  ASSERT_FALSE(diamonds.empty());
+  // A port's tides, in the box beside it.
+  const int port = PortIndex("Sandown Pier");
+  ASSERT_GE(port, 0);
+  const CPortData* p = m_frame->PortDB().GetPort(port);
+  CPoint at;
+  ASSERT_TRUE(map.LatLonToClient(p->GetLatitude(), p->GetLongitude(), at));
+  AfxTestMoveTo(map.GetSafeHwnd(), at.x, at.y);
+  CBitmap pic;
+  AfxTestWait(3000, [&] {
+    AfxCaptureWindow(map.GetSafeHwnd(), &pic);
+    return map.GetHoveredPort() == port && map.GetPortInfoLines().size() > 2;
+  });
+  ASSERT_EQ(port, map.GetHoveredPort());
+  EXPECT_EQ(p->GetName(), map.GetPortInfoLines()[0]);
+  Settle(1100);
+  AfxSaveWindowPng(m_frame->GetSafeHwnd(), "program_chart_harbour_port.png");
+  // The tooltip of a diamond, a few pixels along its arrow.
+  const double dir = diamonds[0].direction * 0.017453292522222223;
+  CPoint d;
+  ASSERT_TRUE(map.LatLonToClient(diamonds[0].latitude, diamonds[0].longitude, d));
+  const CPoint on(d.x + (int)std::lround(std::sin(dir) * 3), d.y - (int)std::lround(std::cos(dir) * 3));
+  AfxTestMoveTo(map.GetSafeHwnd(), on.x, on.y);
+  CToolTipCtrl& tip = map.GetToolTip();
+  AfxTestWait(3000, [&] { return tip.IsWindowVisible() != FALSE; });
+  EXPECT_TRUE(tip.IsWindowVisible());
+  CString text;
+  tip.GetWindowText(text);
+  EXPECT_NE(-1, text.Find("Kts"));
+  AfxSaveWindowPng(m_frame->GetSafeHwnd(), "program_chart_harbour.png");
 }
 
 }  // namespace
