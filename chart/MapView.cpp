@@ -463,11 +463,10 @@ void CMapView::DrawLand(CDC* pDC, const CRect& rc, BOOL bPrinting) {
     oldPen = pDC->SelectStockObject(NULL_PEN);
   const double span = std::fabs(m_dEast - m_dWest);
   const int step = span > 6 ? 10 : span > 4 ? 4 : 0;
-  const double sx = rc.Width() / (m_dEast - m_dWest), sy = rc.Height() / (m_dNorth - m_dSouth);
+  const double sx = rc.Width() / (m_dEast - m_dWest);
   auto project = [&](double lat, double lon) {
     return POINT{rc.left + Pixel((lon - m_dWest) * sx), rc.top + Pixel((1.0 - (lat - m_dSouth) / (m_dNorth - m_dSouth)) * rc.Height())};
   };
-  (void)sy;
   // The coastlines are cut at the region's box: the corners of a cut stand alone at the ends of
   // long straight edges, and dropping one would draw a chord across the chart.
   const double longEdge = std::max(0.05, span / 20);
@@ -598,7 +597,7 @@ void CMapView::DrawDiamonds(CDC* pDC, const CRect& rc) {
   }
 }
 
-void CMapView::DrawStreamGrid(CDC* pDC, const CRect& rc) {
+void CMapView::DrawStreamGrid(CDC* pDC, const CRect&) {
   std::lock_guard<std::mutex> lock(m_streamLock);
   if (!m_pGrid) return;
   for (int c = 1; c <= m_pGrid->GetCols(); ++c)
@@ -607,10 +606,11 @@ void CMapView::DrawStreamGrid(CDC* pDC, const CRect& rc) {
       const double rate = m_pGrid->GetRate(c, r);
       if (!IsInsideViewAndLimits(centre.latitude, centre.longitude) || rate < 0.0001) continue;
       const GRID_PIXEL px = m_pGrid->GetCellPixel(c, r);
+      const CPoint from(px.x, px.y);
       CPoint to;
       int w;
-      if (ArrowFor(rate, rate, m_pGrid->GetDirection(c, r), 0.65, CPoint(px.x + rc.left, px.y + rc.top), to, w))
-        DrawArrow(pDC, CPoint(px.x + rc.left, px.y + rc.top), to, w, RGB(255, 255, 255), w + 6, TRUE);
+      if (ArrowFor(rate, rate, m_pGrid->GetDirection(c, r), 0.65, from, to, w))
+        DrawArrow(pDC, from, to, w, RGB(255, 255, 255), w + 6, TRUE);
     }
 }
 

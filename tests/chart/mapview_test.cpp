@@ -454,6 +454,34 @@ TEST_F(MapTest, ADiamondArrowIsAsLongAsItsRateInMetresPerSecondGives) {
   EXPECT_NE(arrow, pic.GetPixel(at.x + 2, at.y));
 }
 
+TEST_F(MapTest, TheStreamGridDrawsWhiteArrowsFromItsCellsWhenShown) {
+  Make(800, 600);
+  Solent(map);
+  CRect rc;
+  map.GetClientRect(&rc);
+  auto* grid = new CTidalStreamGrid(rc.Width() / 50, rc.Height() / 50, 0, 0, rc.Width(), rc.Height(), map.GetWest(),
+                                    map.GetEast(), map.GetNorth(), map.GetSouth(), 2025, 6, 1, 12, 0, 1);
+  for (int c = 1; c <= grid->GetCols(); ++c)
+    for (int r = 1; r <= grid->GetRows(); ++r) grid->SetStream(c == 3 ? 0.00005 : 1.0, 180, c, r);
+  map.PublishGrid(grid);
+  map.SetShowDiamonds(0);
+  CBitmap pic;
+  Capture(pic);
+  const GRID_PIXEL cell = grid->GetCellPixel(2, 8), slack = grid->GetCellPixel(3, 8);
+  EXPECT_NE(RGB(255, 255, 255), pic.GetPixel(cell.x, cell.y + 10));  // the option is off
+  map.SetShowStreamGrid(1);
+  Capture(pic);
+  pic.SavePng("chart_stream_grid.png");
+  // South, 40 x (0.65 - 0.039) = 24 pixels long; a slack cell has none.
+  EXPECT_EQ(RGB(255, 255, 255), pic.GetPixel(cell.x, cell.y + 10));
+  EXPECT_EQ(RGB(255, 255, 255), pic.GetPixel(cell.x, cell.y + 22));
+  EXPECT_NE(RGB(255, 255, 255), pic.GetPixel(cell.x, cell.y + 28));
+  EXPECT_NE(RGB(255, 255, 255), pic.GetPixel(slack.x, slack.y + 10));
+  // A new run clears the layer until its grid is published.
+  map.RecalculateStreams();
+  EXPECT_FALSE(map.HasGrid());
+}
+
 TEST_F(MapTest, ACoastlineAcrossTheDateLineIsDrawnEastOfIt) {
   TempFolder data;
   CopyShipped(data, "mapuk.data");
