@@ -126,7 +126,9 @@ int CMapView::OnCreate(LPCREATESTRUCT lpcs) {
 }
 
 void CMapView::OnDestroy() {
-  SaveViewExtents();
+  // A chart never shown has nothing of the user's to keep (and a start that failed half-way
+  // leaves the settings as they were).
+  if (!m_bStreamsAtFirstPaint) SaveViewExtents();
   CancelStreamWorker();
   KillTimer(kInfoTimer);
   KillTimer(kStreamTimer);

@@ -155,6 +155,16 @@ TEST_F(MapTest, AFileCutShortShowsItsFirstCoastlinesWithinTheNewRegionsLimits) {
   EXPECT_NE(-1, boxes[0].Find("part-way"));
 }
 
+TEST_F(MapTest, AChartNeverShownLeavesTheSettingsAlone) {
+  ASSERT_TRUE(owner.CreateEx(0, nullptr, "Neapwise", WS_POPUP, 0, 0, 840, 640, nullptr, nullptr));
+  map.SetHost(&host);
+  ASSERT_TRUE(map.Create(&owner, CRect(0, 0, 800, 600), 187));
+  AfxTestWait(20);
+  Destroy();
+  EXPECT_EQ(INT_MIN, ProfileInt("ukl"));
+  EXPECT_EQ(INT_MIN, ProfileInt("ukb"));
+}
+
 TEST_F(MapTest, AWindowWithNoSizeKeepsAndSavesRealExtents) {
   Make();
   map.MoveWindow(0, 0, 0, 0);
