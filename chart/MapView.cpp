@@ -1069,28 +1069,44 @@ void CMapView::DrawMeasure(CPoint to) {
 }
 
 void CMapView::DrawRubberBand(CPoint to) {
-  // The composition under the band is the chart itself: showing it again erases the last box.
+  // In XOR a box drawn twice is gone: the last one is drawn again, then the new one.
   CClientDC dc(this);
-  DrawView(&dc, TRUE);
-  m_ptCorner = to;
   CPen pen(PS_SOLID, 3, RGB(255, 255, 255));
   CPen* oldPen = dc.SelectObject(&pen);
   CGdiObject* oldBrush = dc.SelectStockObject(NULL_BRUSH);
-  CRect box(m_ptAnchor, to);
-  box.NormalizeRect();
-  dc.Rectangle(&box);
+  const int oldRop = dc.SetROP2(R2_XORPEN);
+  if (m_bBandDrawn) dc.Rectangle(&m_rcBand);
+  m_ptCorner = to;
+  m_rcBand = CRect(m_ptAnchor, to);
+  m_rcBand.NormalizeRect();
+  dc.Rectangle(&m_rcBand);
+  m_bBandDrawn = 1;
+  dc.SetROP2(oldRop);
   dc.SelectObject(oldBrush);
   dc.SelectObject(oldPen);
-  m_bBandDrawn = 1;
+}
+
+void CMapView::EraseRubberBand() {
+  if (!m_bBandDrawn) return;
+  CClientDC dc(this);
+  CPen pen(PS_SOLID, 3, RGB(255, 255, 255));
+  CPen* oldPen = dc.SelectObject(&pen);
+  CGdiObject* oldBrush = dc.SelectStockObject(NULL_BRUSH);
+  const int oldRop = dc.SetROP2(R2_XORPEN);
+  dc.Rectangle(&m_rcBand);
+  dc.SetROP2(oldRop);
+  dc.SelectObject(oldBrush);
+  dc.SelectObject(oldPen);
+  m_bBandDrawn = 0;
 }
 
 void CMapView::OnLButtonUp(UINT, CPoint point) {
   ReleaseCapture();
   if (m_nMouseMode == 2 && m_nDragState == 3) {
     m_nDragState = 0;
+    EraseRubberBand();
     CRect box(m_ptAnchor, point);
     box.NormalizeRect();
-    m_bBandDrawn = 0;
     ZoomToBox(box);
     m_nMouseMode = 0;
   } else if (m_nMouseMode == 0 && m_nDragState == 4) {

@@ -204,6 +204,7 @@ class CMapView : public CWnd {
   void DrawPortInfo(CDC* pDC, const CRect& rc);
   void DrawMeasure(CPoint to);
   void DrawRubberBand(CPoint to);
+  void EraseRubberBand();
   static void DrawArrow(CDC* pDC, CPoint from, CPoint to, int nWidth, COLORREF colour, int nHeadSize, BOOL bFill);
   // The arrow of a stream rate: its end point, pen width; FALSE when it is too short to draw.
   static BOOL ArrowFor(double dRate, double dSpeedForWidth, double dDirection, double a, CPoint from, CPoint& to,
@@ -253,6 +254,7 @@ class CMapView : public CWnd {
   int m_nDragState = 0;  // 0 none, 1 waypoint pressed, 2 waypoint dragging, 3 zoom box, 4 measure
   int m_bCaptured = 0;
   CPoint m_ptAnchor, m_ptCorner, m_ptLast, m_ptMeasureStart;
+  CRect m_rcBand;
   int m_bBandDrawn = 0, m_bMeasureDrawn = 0;
   int m_nHoveredPort = -1;
   int m_bInfoRequest = 0;

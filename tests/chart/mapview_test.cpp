@@ -313,6 +313,36 @@ TEST_F(MapTest, TheZoomToolShowsItsMagnifyingGlassOverTheChart) {
   EXPECT_EQ(glass, ::GetCursor());
 }
 
+TEST_F(MapTest, TheZoomBoxIsDrawnInvertedOverTheChartAndGoesWithTheZoom) {
+  Make(800, 600);
+  CBitmap chart;
+  Capture(chart);
+  map.SetMouseMode(2);
+  CPoint a(100, 100), b(500, 400), c(300, 250);
+  map.ClientToScreen(&a);
+  map.ClientToScreen(&b);
+  map.ClientToScreen(&c);
+  AfxTestMouse(WM_MOUSEMOVE, a);
+  AfxTestMouse(WM_LBUTTONDOWN, a);
+  AfxTestMouse(WM_MOUSEMOVE, c, MK_LBUTTON);
+  AfxTestMouse(WM_MOUSEMOVE, b, MK_LBUTTON);
+  AfxTestWait(10);
+  CBitmap shown;
+  ASSERT_TRUE(AfxCaptureWindow(map.GetSafeHwnd(), &shown));
+  CPoint origin(0, 0);
+  map.ClientToScreen(&origin);
+  CRect win;
+  map.GetWindowRect(&win);
+  const int dx = origin.x - win.left, dy = origin.y - win.top;
+  // The box's edge inverts what lies under it; the smaller box of the earlier move is gone.
+  EXPECT_EQ(chart.GetPixel(300, 100) ^ 0xFFFFFF, shown.GetPixel(300 + dx, 100 + dy));
+  EXPECT_EQ(chart.GetPixel(500, 200) ^ 0xFFFFFF, shown.GetPixel(500 + dx, 200 + dy));
+  EXPECT_EQ(chart.GetPixel(300, 200), shown.GetPixel(300 + dx, 200 + dy));
+  EXPECT_EQ(chart.GetPixel(200, 250), shown.GetPixel(200 + dx, 250 + dy));
+  AfxTestMouse(WM_LBUTTONUP, b);
+  EXPECT_EQ(0, map.GetMouseMode());
+}
+
 TEST_F(MapTest, AZoomBoxStopsARunningStreamWorkerBeforeWaitingForIt) {
   Make(800, 600);
   std::atomic<bool> running{false}, cancelled{false};
