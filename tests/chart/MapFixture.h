@@ -102,7 +102,7 @@ inline void WriteBytes(const std::string& path, const std::vector<unsigned char>
 }
 
 // Coastline files made by hand: polygons of (longitude, latitude) points in degrees.
-struct PolygonSpec {
+struct PolygonShape {
   std::vector<std::pair<double, double>> points;
   int greenwich = 0;
   std::optional<int> count;  // the header's count when not the number of points
@@ -113,10 +113,10 @@ inline void Put32(std::vector<unsigned char>& out, std::int32_t v) {
   for (int i = 0; i < 4; ++i) out.push_back((unsigned char)((std::uint32_t)v >> (8 * i)));
 }
 
-inline std::vector<unsigned char> CoastlineBytes(const std::vector<PolygonSpec>& polys) {
+inline std::vector<unsigned char> CoastlineBytes(const std::vector<PolygonShape>& polys) {
   std::vector<unsigned char> out;
   int id = 0;
-  for (const PolygonSpec& p : polys) {
+  for (const PolygonShape& p : polys) {
     double w = 1e9, e = -1e9, s = 1e9, n = -1e9;
     for (auto [x, y] : p.points) {
       w = std::min(w, x), e = std::max(e, x), s = std::min(s, y), n = std::max(n, y);

@@ -47,7 +47,7 @@ TEST(Coastline, ShippedFilesReadWholeAndLieInTheirRegions) {
 }
 
 TEST(Coastline, PolygonsKeepTheirPointsInFileOrderAndSkipTheDegenerateOnes) {
-  std::vector<PolygonSpec> polys(4);
+  std::vector<PolygonShape> polys(4);
   polys[0].points = Square(-2, 50, 1);
   polys[1].points = {};                        // no points: an empty entry
   polys[2].points = Square(3, 51, 1);
@@ -74,7 +74,7 @@ TEST(Coastline, PolygonsKeepTheirPointsInFileOrderAndSkipTheDegenerateOnes) {
 
 TEST(Coastline, LongitudesWrapAt270DegreesInTheFirstPolygonAnd180After) {
   // Greenwich-crossing polygons given in 0..360: the first wraps only above 270 degrees.
-  std::vector<PolygonSpec> polys(2);
+  std::vector<PolygonShape> polys(2);
   polys[0].points = {{200, 10}, {280, 10}, {280, 11}};
   polys[0].greenwich = 1;
   polys[1].points = {{200, 10}, {280, 10}, {350, 11}};
@@ -91,7 +91,7 @@ TEST(Coastline, LongitudesWrapAt270DegreesInTheFirstPolygonAnd180After) {
 }
 
 TEST(Coastline, AFileCutShortKeepsTheCoastlinesBeforeTheCut) {
-  std::vector<PolygonSpec> polys(3);
+  std::vector<PolygonShape> polys(3);
   polys[0].points = Square(-2, 50, 1);
   polys[1].points = Square(-4, 51, 1);
   polys[2].points = Square(-6, 52, 1);
@@ -121,7 +121,7 @@ TEST(Coastline, AFileCutShortKeepsTheCoastlinesBeforeTheCut) {
 TEST(Coastline, CountsNoFileCouldHoldRefuseTheWholeFile) {
   for (int count : {-1, INT_MIN, INT_MAX, 0x20000001, 1000000}) {
     for (bool skip : {false, true}) {
-      std::vector<PolygonSpec> polys(3);
+      std::vector<PolygonShape> polys(3);
       polys[0].points = Square(-2, 50, 1);
       polys[1].points = Square(-4, 51, 1);
       polys[1].count = count;

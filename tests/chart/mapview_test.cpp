@@ -109,7 +109,7 @@ TEST_F(MapTest, ARegionWhoseFileIsMissingKeepsItsOwnSavedExtents) {
 TEST_F(MapTest, ADamagedFileIsReportedAndGivesAnEmptyChart) {
   TempFolder data;
   CopyShipped(data, "mapuk.data");
-  std::vector<PolygonSpec> polys(2);
+  std::vector<PolygonShape> polys(2);
   polys[0].points = {{0, 40}, {1, 40}, {1, 41}, {0, 40}};
   polys[1].points = polys[0].points;
   polys[1].count = -5;
@@ -525,7 +525,7 @@ TEST_F(MapTest, TheStreamGridDrawsWhiteArrowsFromItsCellsWhenShown) {
 TEST_F(MapTest, ACoastlineAcrossTheDateLineIsDrawnEastOfIt) {
   TempFolder data;
   CopyShipped(data, "mapuk.data");
-  std::vector<PolygonSpec> polys(1);
+  std::vector<PolygonShape> polys(1);
   polys[0].points = {{165, -20}, {-170, -20}, {-170, -21}, {165, -21}, {165, -20}};
   WriteBytes(data.file("mapaus.data"), CoastlineBytes(polys));
   UseDataFolder(data);
