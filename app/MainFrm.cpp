@@ -105,6 +105,7 @@ BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext) {
   right->m_heightFind.SetHost(this);
   right->m_tideLog.SetHost(this);
   right->m_aground.SetHost(this);
+  right->m_map.SetHost(this);
 
   // At least 640 x 450, kept on the screen.
   CRect rc;

@@ -11,6 +11,7 @@
 #include "app/RightPane.h"
 #include "app/VxMenu.h"
 #include "chart/GpsReader.h"
+#include "chart/MapHost.h"
 #include "model/AngleFactorDB.h"
 #include "model/DiamondDB.h"
 #include "model/MonthlyPrediction.h"
@@ -25,7 +26,7 @@
 using CFrameSplitter = CFlatSplitter;
 using CFrameStatusBar = CStatusBar;
 
-class CMainFrame : public CFrameWnd, public IViewHost, public IPredictionFrame, public IPortsHost {
+class CMainFrame : public CFrameWnd, public IViewHost, public IPredictionFrame, public IPortsHost, public IMapHost {
   DECLARE_DYNAMIC(CMainFrame)
   DECLARE_MESSAGE_MAP()
  public:
@@ -70,6 +71,9 @@ class CMainFrame : public CFrameWnd, public IViewHost, public IPredictionFrame, 
   void UpdateTimeMark() override;
   void RefreshAgroundStatus() override { UpdateAgroundStatus(FALSE); }
 
+  // ---- IMapHost (the rest is shared with IViewHost) ----
+  const CDiamondDB* GetMapDiamondDB() override { return m_diamondDB.IsLoaded() ? &m_diamondDB : nullptr; }
+
   // ---- IPortsHost ----
   CPortHistory* GetPortHistory() override { return &m_portHistory; }
   BOOL IsGraphCalculated() const override;
@@ -83,11 +87,11 @@ class CMainFrame : public CFrameWnd, public IViewHost, public IPredictionFrame, 
   void EnableDateCombos(int bEnable);
   void ShowMapToolbar(int bShow) { m_bMapToolbarShown = bShow; }
   int IsMapToolbarShown() const { return m_bMapToolbarShown; }
-  void ShowStreamInStatusBar(double dRate, double dDirection);
-  void ShowMapStatus(const class CPosition* pPosition, int bKeepSunset);
+  void ShowStreamInStatusBar(double dRate, double dDirection) override;
+  void ShowMapStatus(const class CPosition* pPosition, int bKeepSunset) override;
   void UpdateAgroundStatus(BOOL bForce);
   void ShowTimeZoneCaption(BOOL bForce);
-  void OnVesselPositionChanged(double, double, double, double) {}
+  void OnVesselPositionChanged(double, double, double, double) override {}
   // The time of day of a universal date-time in a zone, with summer time when asked.
   static CQsDateTime UniversalToZoneTime(const CQsDateTime& universal, int nZone, int bSummer);
   // The zone code a Time Zone item stands for, or INT_MIN for an id outside the items.

@@ -800,7 +800,7 @@ void CMainFrame::OnFilePrint() {
   else if (right->IsTideLogVisible())
     right->m_tideLog.PrintLog();
   else if (right->IsMapVisible())
-    right->m_map.Print();
+    right->m_map.PrintMap();
 }
 
 void CMainFrame::OnUpdateFilePrint(CCmdUI* p) {
@@ -895,18 +895,18 @@ void CMainFrame::OnUpdateMapTool(CCmdUI* p) {
 
 void CMainFrame::OnMapStreams() {
   CMapView& map = GetRightPane()->m_map;
-  map.ShowStreams(!map.IsStreamsShown());
-  if (map.IsStreamsShown()) map.ShowDiamonds(0);
+  map.SetShowStreamGrid(!map.GetShowStreamGrid());
+  if (map.GetShowStreamGrid()) map.SetShowDiamonds(0);
 }
 
 void CMainFrame::OnMapDiamonds() {
   CMapView& map = GetRightPane()->m_map;
-  map.ShowDiamonds(!map.IsDiamondsShown());
-  if (map.IsDiamondsShown()) map.ShowStreams(0);
+  map.SetShowDiamonds(!map.AreDiamondsShown());
+  if (map.AreDiamondsShown()) map.SetShowStreamGrid(0);
 }
 
-void CMainFrame::OnUpdateMapStreams(CCmdUI* p) { p->SetCheck(GetRightPane()->m_map.IsStreamsShown()); }
-void CMainFrame::OnUpdateMapDiamonds(CCmdUI* p) { p->SetCheck(GetRightPane()->m_map.IsDiamondsShown()); }
+void CMainFrame::OnUpdateMapStreams(CCmdUI* p) { p->SetCheck(GetRightPane()->m_map.GetShowStreamGrid()); }
+void CMainFrame::OnUpdateMapDiamonds(CCmdUI* p) { p->SetCheck(GetRightPane()->m_map.AreDiamondsShown()); }
 void CMainFrame::OnUpdateGpsConfigure(CCmdUI* p) { p->Enable(!CGpsReader::Instance().IsRunning()); }
 void CMainFrame::OnUpdateGpsTrack(CCmdUI* p) { p->SetCheck(CGpsReader::Instance().IsRunning()); }
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/PortNameWnd.h"
-#include "chart/ChartView.h"
+#include "chart/MapView.h"
 #include "app/PaneWnd.h"
 #include "views/AgroundWnd.h"
 #include "views/GraphWnd.h"

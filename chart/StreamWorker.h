@@ -7,6 +7,7 @@
 #pragma once
 
 #include "chart/DMLock.h"
+#include "chart/DiamondOnMap.h"
 #include "model/Position.h"
 #include "model/QsDateTime.h"
 #include "model/TidalStreamGrid.h"
@@ -68,16 +69,6 @@ bool IsEngineFileStatus(int status);
 // are not predicted (they have no stream). The cancel test is asked before each cell.
 STREAM_FILL_RESULT FillStreamGrid(CTidalStreamGrid& grid, int zoneOffsetMinutes, const GRID_STREAM_FN& stream,
                                   const std::function<bool()>& cancelled);
-
-// One diamond arrow of the chart.
-struct DIAMOND_ON_MAP {
-    double latitude = 0.0;
-    double longitude = 0.0;
-    double speed = 0.0;      // metres per second
-    double direction = 0.0;  // degrees true, towards
-    int number = 0;
-    CString name;
-};
 
 // Reference-port predictions of the diamonds, by port id and date: a prediction of another day
 // is never handed out for this one.

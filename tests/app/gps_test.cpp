@@ -37,16 +37,19 @@ class Gps : public app_test::Program {
   bool Ticked(UINT id) { return (MenuState(id) & MF_CHECKED) != 0; }
   bool Grayed(UINT id) { return (MenuState(id) & MF_GRAYED) != 0; }
 
-  // What the frame last gave the chart (latitude, longitude, course, speed) and how often.
-  // The one place that reads the chart's vessel position.
+  // What the frame last gave the chart (latitude, longitude, course, speed), and whether it is
+  // known and fresh. The one place that reads the chart's vessel position.
   struct Vessel {
     double latitude, longitude, course, speed;
-    int updates;
+    int known, fresh;
   };
   Vessel VesselOnChart() {
     CMapView& map = Right().m_map;
-    const double* v = map.GetVesselPosition();
-    return {v[0], v[1], v[2], v[3], map.GetVesselUpdateCount()};
+    Vessel v{};
+    map.GetVesselPosition(v.latitude, v.longitude, v.course, v.speed);
+    v.known = map.HasVesselPosition();
+    v.fresh = map.IsVesselFresh();
+    return v;
   }
 
   bool WaitFor(const std::function<bool()>& done) {
@@ -78,13 +81,13 @@ TEST_F(Gps, TrackPositionPutsTheFixOnTheChartAndInTheGpsWindow) {
   // Off the Needles, heading south-east at six knots; a GGA and a bad line between.
   pty.Write(Sentence("GPGGA,101500.00,5039.600,N,00135.200,W,1,09,0.9,3.0,M,47.0,M,,") + "\r\n" + "$GPRMC,bad*00\r\n" +
             Sentence("GNRMC,101500.00,A,5039.600,N,00135.200,W,6.20,135.0,100626,,,A") + "\r\n");
-  ASSERT_TRUE(WaitFor([&] { return VesselOnChart().updates >= 1; }));
+  ASSERT_TRUE(WaitFor([&] { return VesselOnChart().known != 0; }));
   const Vessel v = VesselOnChart();
   EXPECT_NEAR(50.66, v.latitude, 1e-9);
   EXPECT_NEAR(-(1.0 + 35.2 / 60), v.longitude, 1e-9);
   EXPECT_DOUBLE_EQ(135.0, v.course);
   EXPECT_DOUBLE_EQ(6.2, v.speed);
-  EXPECT_EQ(1, v.updates);
+  EXPECT_TRUE(v.fresh);
   CGpsWnd& gps = Left().m_gpsWnd;
   EXPECT_TRUE(gps.HasData());
   EXPECT_NEAR(50.66, gps.GetLatitude(), 1e-9);
@@ -98,6 +101,7 @@ TEST_F(Gps, TrackPositionPutsTheFixOnTheChartAndInTheGpsWindow) {
   // Off again: the pane and the panel go.
   Command(ID_GPS_TRACK);
   ASSERT_TRUE(WaitFor([&] { return !m_frame->IsGpsPaneShown(); }));
+  EXPECT_FALSE(VesselOnChart().fresh);
   EXPECT_FALSE(CGpsReader::Instance().IsRunning());
   EXPECT_EQ(panes, m_frame->GetStatusBar().GetCount());
   EXPECT_FALSE(Left().IsGpsShown());

@@ -2,6 +2,8 @@
 //   fuzz_make_seeds <corpus folder> [<folder with 178.bin and 179.bin>]
 // Each target gets a folder of small, valid files (and a few near misses). With the tables'
 // folder the first records of the real tables are written as small tables too.
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -277,6 +279,59 @@ void RoutesFiles()
     Put("routes_file", "zero-speed.dat", bytes({&solent, &slow, &single}));
 }
 
+// Coastline files: 36-byte polygon headers, then int32 longitude and latitude micro-degrees.
+void Coastlines()
+{
+    struct Poly {
+        std::vector<std::pair<int, int>> points;  // micro-degrees
+        int greenwich;
+        bool skipped;
+    };
+    const auto bytes = [](const std::vector<Poly>& polys) {
+        std::vector<unsigned char> out;
+        const auto put32 = [&out](std::int32_t v) {
+            for (int i = 0; i < 4; ++i)
+                out.push_back(static_cast<unsigned char>(static_cast<std::uint32_t>(v) >> (8 * i)));
+        };
+        int id = 0;
+        for (const Poly& p : polys) {
+            int w = 0, e = 0, s = 0, n = 0;
+            for (std::size_t i = 0; i < p.points.size(); ++i) {
+                const auto [x, y] = p.points[i];
+                w = i ? std::min(w, x) : x, e = i ? std::max(e, x) : x;
+                s = i ? std::min(s, y) : y, n = i ? std::max(n, y) : y;
+            }
+            put32(id++);
+            put32(static_cast<std::int32_t>(p.points.size()));
+            put32(1);
+            put32(w);
+            put32(p.skipped ? w : e);
+            put32(s);
+            put32(n);
+            put32(0);
+            out.push_back(static_cast<unsigned char>(p.greenwich));
+            out.insert(out.end(), {0, 0, 0});
+            for (const auto& [x, y] : p.points) {
+                put32(x);
+                put32(y);
+            }
+        }
+        return out;
+    };
+    const Poly wight{{{-1570000, 50700000}, {-1100000, 50700000}, {-1300000, 50580000}, {-1570000, 50700000}}, 0, false};
+    const Poly england{{{-5700000, 50000000}, {1700000, 51200000}, {-3000000, 58600000}, {-5700000, 50000000}}, 1, false};
+    const Poly dateLine{{{165000000, -20000000}, {-170000000, -20000000}, {-170000000, -21000000}, {165000000, -20000000}}, 0, false};
+    Put("coastline", "island.data", bytes({wight}));
+    Put("coastline", "three.data", bytes({england, Poly{{}, 0, false}, Poly{wight.points, 0, true}, wight}));
+    Put("coastline", "date-line.data", bytes({dateLine, wight}));
+    std::vector<unsigned char> cut = bytes({england, wight});
+    cut.resize(cut.size() - 12);
+    Put("coastline", "cut-short.data", cut);
+    std::vector<unsigned char> negative = bytes({wight, england});
+    negative[36 + 4 * 8 + 7] = 0xFF;  // the second polygon's count below zero
+    Put("coastline", "negative-count.data", negative);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -290,6 +345,7 @@ int main(int argc, char** argv)
     Extras();
     Tables(argc > 2 ? fs::path(argv[2]) : fs::path());
     Profiles();
+    Coastlines();
     Archives();
     TideLogs();
     RoutesFiles();

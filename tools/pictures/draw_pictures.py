@@ -7,6 +7,7 @@ Everything is drawn here from shapes (supersampled, then reduced to a small pale
 characters), so the pictures are the project's own:
   icon 128     the program: a tide curve over the sea at dusk, in 32 and 16 pixels;
   cursor 187   the tidal log's column-resize cursor: a bar with arrows left and right.
+  cursor 283   the chart's zoom-box cursor: a magnifying glass with a plus.
 """
 import math
 import sys
@@ -113,6 +114,37 @@ def resize_cursor(x, y):
     return (0, 0, 0, 0)
 
 
+def zoom_cursor(x, y):
+    """The chart's zoom-box cursor: a magnifying glass with a plus, on a 32-pixel grid."""
+    black, white = (0, 0, 0, 1), (255, 255, 255, 1)
+
+    def shape(px, py):
+        r = ((px - 12) ** 2 + (py - 12) ** 2) ** 0.5
+        if 7 <= r <= 9.5:
+            return "rim"
+        # The handle, from the rim down to the bottom right.
+        t = ((px - 12) + (py - 12)) / 2
+        d = abs((px - 12) - (py - 12)) / 2 ** 0.5
+        if 7 <= t <= 17 and d <= 2.2:
+            return "rim"
+        if r < 7 and ((abs(px - 12) <= 1 and abs(py - 12) <= 4) or (abs(py - 12) <= 1 and abs(px - 12) <= 4)):
+            return "plus"
+        if r < 7:
+            return "glass"
+        return None
+
+    px, py = x * 32, y * 32
+    s = shape(px, py)
+    if s in ("rim", "plus"):
+        return black
+    if s == "glass":
+        return white
+    for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)):
+        if shape(px + dx, py + dy) is not None:
+            return white
+    return (0, 0, 0, 0)
+
+
 def quantise(images, max_colours):
     """One palette for several images: opaque colours rounded, partial alpha in four steps."""
     def key(p):
@@ -182,7 +214,9 @@ def main():
     icon = [(32, render(32, tide_icon)), (16, render(16, tide_icon))]
     out.write(block("icon", 128, icon) + "\n\n")
     cursor = [(32, render(32, resize_cursor))]
-    out.write(block("cursor", 187, cursor, hotspots=[(16, 16)]) + "\n")
+    out.write(block("cursor", 187, cursor, hotspots=[(16, 16)]) + "\n\n")
+    zoom = [(32, render(32, zoom_cursor))]
+    out.write(block("cursor", 283, zoom, hotspots=[(12, 12)]) + "\n")
 
 
 if __name__ == "__main__":

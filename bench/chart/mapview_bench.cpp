@@ -1,0 +1,127 @@
+// The chart page at 1920 x 1080 on the UK and Ireland coastline: a full redraw of its pictures
+// (land, sea, diamonds and ports), a pan step of the scroll bar and a zoom step, each as the
+// user gets it (the view moved, the diamonds worked out again and the window drawn).
+#include "chart/MapView.h"
+#include "model/AngleFactorDB.h"
+#include "model/DiamondDB.h"
+#include "model/PortDB.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+
+namespace {
+
+class BenchMapHost : public IMapHost {
+ public:
+  CPortDB ports;
+  CAngleFactorDB days;
+  CDiamondDB diamonds;
+  BenchMapHost() {
+    ports.Load();
+    days.Load();
+    diamonds.Load();
+  }
+  CWnd* GetMainWindow() override { return nullptr; }
+  CQsDateTime GetSelectedDate() const override { return CQsDateTime(2025, 6, 1, 0, 0, 0); }
+  int GetChosenTimeZone() const override { return 0; }
+  BOOL IsAutoTimeZone() const override { return TRUE; }
+  BOOL IsFeet() const override { return FALSE; }
+  CPortDB* GetPortDB() override { return &ports; }
+  const CAngleFactorDB* GetAngleFactorDB() const override { return &days; }
+  const CDiamondDB* GetMapDiamondDB() override { return &diamonds; }
+  void SelectPort(int) override {}
+  void ShowGraphPage() override {}
+  void CalculateGraph() override {}
+  void ShowMapStatus(const CPosition*, int) override {}
+  void ShowStreamInStatusBar(double, double) override {}
+  void OnVesselPositionChanged(double, double, double, double) override {}
+};
+
+// One chart window, made once: the coastline is read when it is created.
+struct Chart {
+  BenchMapHost host;
+  CWnd owner;
+  CMapView map;
+  Chart() {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    AfxWinInit(0, nullptr);
+    owner.CreateEx(0, nullptr, "Neapwise", WS_POPUP | WS_VISIBLE, 0, 0, 2000, 1200, nullptr, nullptr);
+    map.SetHost(&host);
+    map.Create(&owner, CRect(0, 0, 1920, 1080), 187);
+    CRect rc;
+    map.GetClientRect(&rc);
+    map.MoveWindow(0, 0, 1920 + (1920 - rc.Width()), 1080 + (1080 - rc.Height()));
+  }
+  static Chart& Get() {
+    static Chart c;
+    return c;
+  }
+  void View(double w, double e, double n) {
+    map.SetExtents(w, e, n, n - 1);
+    map.ZoomIn();
+    map.ZoomOut();
+  }
+};
+
+struct Canvas {
+  CDC dc;
+  CBitmap bmp;
+  CBitmap* old = nullptr;
+  Canvas(int w, int h) {
+    dc.CreateCompatibleDC(nullptr);
+    bmp.CreateCompatibleBitmap(nullptr, w, h);
+    old = dc.SelectObject(&bmp);
+  }
+  ~Canvas() { dc.SelectObject(old); }
+};
+
+// A: the whole region (every tenth point); B: the saved view's span (every fourth); C: the
+// Solent and the Channel coast under 4 degrees, where every point is drawn.
+void BM_ChartFullRedraw(benchmark::State& state) {
+  Chart& c = Chart::Get();
+  static const struct {
+    double w, e, n;
+    const char* label;
+  } views[] = {{-13, 5, 60, "whole UK region"}, {-7, -1.883, 55.993, "saved view, 5.1 degrees"},
+               {-3.5, 0.4, 51.2, "3.9 degrees, every point"}};
+  const auto& v = views[state.range(0)];
+  c.View(v.w, v.e, v.n);
+  Canvas canvas(1920, 1080);
+  for (auto _ : state) {
+    c.map.MarkLayersDirty();
+    c.map.DrawView(&canvas.dc, TRUE);
+    benchmark::DoNotOptimize(canvas.dc.GetPixel(960, 540));
+  }
+  state.SetLabel(CString("1920x1080, ") + v.label);
+}
+BENCHMARK(BM_ChartFullRedraw)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+void BM_ChartPanStep(benchmark::State& state) {
+  Chart& c = Chart::Get();
+  c.View(-7, -1.883, 55.993);
+  int k = 0;
+  for (auto _ : state) {
+    c.map.SendMessage(WM_HSCROLL, (k++ & 1) ? SB_LINELEFT : SB_LINERIGHT, 0);
+    benchmark::DoNotOptimize(c.map.GetWest());
+  }
+  state.SetLabel("1920x1080, a line of the scroll bar, redrawn");
+}
+BENCHMARK(BM_ChartPanStep)->Unit(benchmark::kMillisecond);
+
+void BM_ChartZoomStep(benchmark::State& state) {
+  Chart& c = Chart::Get();
+  c.View(-7, -1.883, 55.993);
+  int k = 0;
+  for (auto _ : state) {
+    if (k++ & 1)
+      c.map.ZoomOut();
+    else
+      c.map.ZoomIn();
+    benchmark::DoNotOptimize(c.map.GetWest());
+  }
+  state.SetLabel("1920x1080, zoom in and out in turn, redrawn");
+}
+BENCHMARK(BM_ChartZoomStep)->Unit(benchmark::kMillisecond);
+
+}  // namespace

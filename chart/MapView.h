@@ -1,0 +1,263 @@
+// The chart page: the coastline of one of four regions with the ports of the port table, the
+// tidal diamonds' arrows and the stream grid (in the UK and Ireland and Europe regions), the
+// GPS vessel mark and the information box of the port under the mouse. It zooms, scrolls,
+// measures distances and bearings, zooms to a dragged box and keeps each region's extents in
+// the "Map" settings.
+//
+// The land, ports, diamonds and stream grid are drawn into a background picture that is only
+// rebuilt when the view moves or its data change; the vessel and the information box are drawn
+// over a copy of it.
+#pragma once
+
+#include "chart/Coastline.h"
+#include "chart/DiamondOnMap.h"
+#include "chart/MapHost.h"
+#include "model/Position.h"
+#include "model/Prediction.h"
+#include "model/QsDateTime.h"
+#include "model/TidalStreamGrid.h"
+#include "platform/ui/AfxWin.h"
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+class CDiamondDB;
+class CDiamondData;
+
+class CMapView : public CWnd {
+  DECLARE_DYNAMIC(CMapView)
+  DECLARE_MESSAGE_MAP()
+ public:
+  // Region bits.
+  enum { kRegionUK = 1, kRegionUSEast = 2, kRegionEurope = 4, kRegionAustralia = 8 };
+  static constexpr UINT kTooltipId = 189;
+  static constexpr UINT_PTR kInfoTimer = 1, kStreamTimer = 2;
+  static constexpr UINT kInfoDelay = 1000, kStreamDelay = 500;
+  static constexpr int kCellSize = 50;
+  static constexpr UINT kZoomCursor = 283;
+
+  CMapView();
+  ~CMapView() override;
+
+  void SetHost(IMapHost* pHost) { m_pHost = pHost; }
+  BOOL Create(CWnd* pParent, const RECT& rect, UINT nID);
+
+  // ---- Regions and extents ----
+  // Reads the region's coastline and takes its limits and saved extents. FALSE when the file
+  // is missing or damaged (the user is told why, once, unless the file is simply absent).
+  BOOL LoadRegion(int nRegion);
+  void SaveViewExtents();
+  void SetRegion(int nRegion);
+  int GetRegion() const { return m_nRegion; }
+  int GetLoadedRegion() const { return m_nLoadedRegion; }
+  const CCoastline& GetCoastline() const { return m_coast; }
+  double GetWest() const { return m_dWest; }
+  double GetEast() const { return m_dEast; }
+  double GetNorth() const { return m_dNorth; }
+  double GetSouth() const { return m_dSouth; }
+  void SetExtents(double w, double e, double n, double s);
+  double GetLimWest() const { return m_dLimW; }
+  double GetLimEast() const { return m_dLimE; }
+  double GetLimNorth() const { return m_dLimN; }
+  double GetLimSouth() const { return m_dLimS; }
+  // The settings entries of a region's extents (west, east, north, south); null for a bit that
+  // is not a region.
+  static const char* const* ExtentKeys(int nRegion);
+  // The coastline file of a region in the data folder.
+  static CString RegionFile(int nRegion);
+  // Whether streams, diamonds and drift exist in the region.
+  static BOOL HasStreams(int nRegion) { return nRegion == kRegionUK || nRegion == kRegionEurope; }
+
+  // ---- Options ----
+  void SetShowDiamonds(int bShow);
+  void SetShowStreamGrid(int bShow);
+  int AreDiamondsShown() const { return HasStreams(m_nRegion) ? m_bShowDiamonds : 0; }
+  int GetShowDiamonds() const { return m_bShowDiamonds; }
+  int GetShowStreamGrid() const { return m_bShowStreams; }
+
+  // ---- Projection ----
+  // Into a rectangle; TRUE when the point lies within the extents.
+  BOOL LatLonToPoint(double lat, double lon, const CRect& rc, CPoint& pt) const;
+  BOOL LatLonToClient(double lat, double lon, CPoint& pt) const;
+  void ClientToLatLon(CPoint pt, double& lat, double& lon) const;
+  BOOL IsInsideViewAndLimits(double lat, double lon) const;
+  // S from N and the span so that a degree of latitude is drawn 1.25 times a degree of longitude.
+  void DeriveSouth(int nWidth, int nHeight);
+  void FitToRegion(int nWidth, int nHeight);
+  int GetDetailLevel() const;
+  int GetPortMarkerHalfSize() const { return m_dEast - m_dWest < 4 ? 8 : 5; }
+
+  // ---- Drawing ----
+  // Draws the chart into pDC: the client area through the two pictures, or, with pPrintRect,
+  // straight into that rectangle of a printer page.
+  void DrawView(CDC* pDC, BOOL bTrack, const CRect* pPrintRect = nullptr);
+  void RedrawNow();
+  void MarkLayersDirty() { m_bLayersDirty = 1; }
+  void RedrawRoutes();
+  // Prints the chart on a page of the printer the user picks.
+  void PrintMap();
+  // Prints onto a printer DC the caller made; FALSE when the printer refused.
+  BOOL PrintMapTo(CDC* pDC);
+  // The ports drawn in the last screen pass, in drawing order, and their pixels.
+  struct DRAWN_PORT {
+    int index;
+    CPoint pt;
+  };
+  const std::vector<DRAWN_PORT>& GetDrawnPorts() const { return m_drawnPorts; }
+
+  // ---- Zoom and scrolling ----
+  void ZoomIn();
+  void ZoomOut();
+  void UpdateScrollBars();
+  void SetMouseMode(int nMode) { m_nMouseMode = nMode; }
+  int GetMouseMode() const { return m_nMouseMode; }
+
+  // ---- Hover, information box and tooltips ----
+  // The port under the mouse (index into the port table), -1 when none.
+  int GetHoveredPort() const { return m_nHoveredPort; }
+  // The information box's lines: the name, the date and zone, then "time<TAB>height" per
+  // high or low water. Empty when no port is hovered.
+  std::vector<CString> GetPortInfoLines();
+  CToolTipCtrl& GetToolTip() { return m_toolTip; }
+  CString GetTooltipText() const;
+  CRect GetTooltipRect() const;
+
+  // ---- Streams and diamonds ----
+  void SetStreamTime(const CQsDateTime& time);
+  CQsDateTime GetStreamTime() const { return m_streamTime; }
+  void SetDate(const CQsDateTime& date);
+  void OnDateChanged(const CQsDateTime& date) { SetDate(date); }
+  void RecalculateStreams();
+  void StartStreamWorker();
+  int GetZoneOffsetMinutes() const;
+  // Hands the view a new stream grid (the view owns it; null clears the layer).
+  void PublishGrid(CTidalStreamGrid* pGrid);
+  BOOL HasGrid();
+  // Replaces the diamond arrows.
+  void SetDiamondList(std::vector<DIAMOND_ON_MAP> list);
+  std::vector<DIAMOND_ON_MAP> GetDiamondList();
+  // The arrows of the diamonds visible at the detail level, for a time in the display zone.
+  // FALSE when cancelled.
+  BOOL BuildDiamondList(const CDiamondDB& db, const CQsDateTime& time, int nZoneOffset, int nDetailLevel,
+                        std::vector<DIAMOND_ON_MAP>& out);
+  // A diamond's rate (knots) and direction at a GMT time; FALSE when its port has no high water.
+  BOOL GetDiamondStream(const CDiamondData& diamond, const CQsDateTime& gmt, double& rKnots, double& rDirection);
+  BOOL GetHoursFromHighWater(const CQsDateTime& gmt, int nPortId, double& rHours, double& rFactor);
+  CPrediction* GetPortPrediction(int nPortId, int nDay, int nMonth, int nYear);
+  // The stream worker's side of the locks: the cancel flag and the run lock.
+  void CancelStreamWorker();
+  BOOL TestAndClearStreamCancel();
+  void LockStreamRun() { m_runLock.lock(); }
+  void UnlockStreamRun() { m_runLock.unlock(); }
+  void OnStreamsReady();
+
+  // ---- Vessel ----
+  void SetVesselPosition(double dLatitude, double dLongitude, double dCourse, double dSpeed);
+  void MarkPositionStale() { m_bVesselFresh = 0; }
+  void MarkVesselStale() { MarkPositionStale(); }
+  int HasVesselPosition() const { return m_bHasVessel; }
+  void GetVesselPosition(double& dLatitude, double& dLongitude, double& dCourse, double& dSpeed) const {
+    dLatitude = m_dVesselLat, dLongitude = m_dVesselLon, dCourse = m_dVesselCourse, dSpeed = m_dVesselSpeed;
+  }
+  int IsVesselFresh() const { return m_bVesselFresh; }
+  CPoint GetVesselPixel() const { return m_ptVessel; }
+
+  BOOL PreTranslateMessage(MSG* pMsg) override;
+
+  int OnCreate(LPCREATESTRUCT lpcs);
+  void OnDestroy();
+  void OnPaint();
+  BOOL OnEraseBkgnd(CDC*) { return TRUE; }
+  void OnSize(UINT nType, int cx, int cy);
+  void OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
+  void OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
+  BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
+  BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
+  void OnLButtonDown(UINT nFlags, CPoint point);
+  void OnLButtonUp(UINT nFlags, CPoint point);
+  void OnMouseMove(UINT nFlags, CPoint point);
+  void OnLButtonDblClk(UINT nFlags, CPoint point);
+  void OnTimer(UINT_PTR nIDEvent);
+  LRESULT OnStreamsReadyMessage(WPARAM, LPARAM);
+
+ private:
+  struct RegionInfo;
+  static const RegionInfo* FindRegion(int nRegion);
+  void ApplyRegionExtents(const RegionInfo& info);
+  void AfterViewChange(BOOL bStreams);
+  void DrawSea(CDC* pDC, const CRect& rc);
+  void DrawLand(CDC* pDC, const CRect& rc, BOOL bPrinting);
+  void DrawOutsideLimits(CDC* pDC, const CRect& rc);
+  void DrawPorts(CDC* pDC, const CRect& rc, BOOL bPrinting);
+  void DrawDiamonds(CDC* pDC, const CRect& rc);
+  void DrawStreamGrid(CDC* pDC, const CRect& rc);
+  void DrawRoutes(CDC* pDC, const CRect& rc, BOOL bTrack, BOOL bPrinting);
+  void DrawVessel(CDC* pDC, const CRect& rc);
+  void DrawPortInfo(CDC* pDC, const CRect& rc);
+  void DrawMeasure(CPoint to);
+  void DrawRubberBand(CPoint to);
+  void EraseRubberBand();
+  static void DrawArrow(CDC* pDC, CPoint from, CPoint to, int nWidth, COLORREF colour, int nHeadSize, BOOL bFill);
+  // The arrow of a stream rate: its end point, pen width; FALSE when it is too short to draw.
+  static BOOL ArrowFor(double dRate, double dSpeedForWidth, double dDirection, double a, CPoint from, CPoint& to,
+                       int& rWidth);
+  void ZoomToBox(CRect box);
+  void Capture();
+  void ReleaseCapture();
+  int PortAt(CPoint pt, BOOL bDrawnOnly);
+  CString DiamondTipAt(CPoint pt, CRect& rTool);
+  CPrediction* InfoPrediction();
+  CString ZoneCaption(int nZone, int nSummer) const;
+  CFont& Font(int nIndex);
+
+  IMapHost* m_pHost = nullptr;
+  CCoastline m_coast;
+  // Reference-port predictions of the diamonds, by port id.
+  std::map<int, std::unique_ptr<CPrediction>> m_portPredictions;
+
+  double m_dWest = -13, m_dEast = -4, m_dNorth = 55, m_dSouth = 50;
+  double m_dLimW = -13, m_dLimN = 60, m_dLimE = 5, m_dLimS = 46;
+  int m_nRegion = kRegionUK;
+  int m_nLoadedRegion = 0;
+  CPosition m_cursorPosition;
+
+  double m_dVesselLat = 0, m_dVesselLon = 0, m_dVesselCourse = 0, m_dVesselSpeed = 0;
+  int m_bHasVessel = 0, m_bVesselFresh = 0;
+  CPoint m_ptVessel;
+  DWORD m_dwVesselTick = 0;
+
+  // The stream worker's flag and locks: the cancel flag, the run held for a whole worker run,
+  // the grid pointer and the diamond list.
+  int m_bStreamCancel = 0;
+  std::mutex m_abortLock, m_runLock, m_streamLock, m_diamondLock;
+  CTidalStreamGrid* m_pGrid = nullptr;
+  std::vector<DIAMOND_ON_MAP> m_diamonds;
+
+  CBitmap m_background, m_composition;
+  CSize m_bitmapSize;
+  int m_bLayersDirty = 1, m_bOverlayDirty = 1, m_bInfoDirty = 0, m_bStreamsAtFirstPaint = 1;
+
+  CQsDateTime m_streamTime{2005, 1, 1, 12, 0, 0};
+  CQsDateTime m_date;
+  int m_bShowStreams = 0, m_bShowDiamonds = 1;
+
+  // Mouse.
+  int m_nMouseMode = 0;
+  int m_nDragState = 0;  // 0 none, 1 waypoint pressed, 2 waypoint dragging, 3 zoom box, 4 measure
+  int m_bCaptured = 0;
+  CPoint m_ptAnchor, m_ptCorner, m_ptLast, m_ptMeasureStart;
+  CRect m_rcBand;
+  int m_bBandDrawn = 0, m_bMeasureDrawn = 0;
+  int m_nHoveredPort = -1;
+  int m_bInfoRequest = 0;
+  UINT_PTR m_nInfoTimer = 0, m_nStreamTimer = 0;
+  std::map<int, std::unique_ptr<CPrediction>> m_infoPredictions;
+  CToolTipCtrl m_toolTip;
+  CString m_strTip;
+
+  std::vector<DRAWN_PORT> m_drawnPorts;
+  std::vector<POINT> m_points;  // reused by the land drawing
+  CFont m_fonts[5];
+};
