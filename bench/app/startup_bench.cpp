@@ -38,6 +38,8 @@ void UseTemporaryFolders() {
 int StartupChild(int fd) {
   static CNeapwiseApp app;
   AfxWinInit(0, nullptr);
+  // The start-up notice and tip are closed at once: the figure is the program's own start.
+  CNeapwiseApp::SetStartupDialogHook([](CDialog* dlg) { dlg->EndDialog(IDOK); });
   if (!app.InitInstance()) return 1;
   auto* frame = dynamic_cast<CMainFrame*>(app.m_pMainWnd);
   CGraphWnd& graph = frame->GetRightPane()->m_graph;
