@@ -10,6 +10,37 @@ CString LoadText(UINT nID) {
   return s;
 }
 
+// Breaks each paragraph into lines that fit the width in the DC's font (the edit shows its
+// lines as they are given).
+CString WrapToWidth(CDC* pDC, const CString& text, int width) {
+  CString out, line, word;
+  auto flushWord = [&] {
+    if (word.IsEmpty()) return;
+    const CString joined = line.IsEmpty() ? word : line + " " + word;
+    if (!line.IsEmpty() && pDC->GetTextExtent(joined).cx > width) {
+      out += line + "\r\n";
+      line = word;
+    } else {
+      line = joined;
+    }
+    word.Empty();
+  };
+  for (int i = 0; i < text.GetLength(); ++i) {
+    const char c = text[i];
+    if (c == ' ') {
+      flushWord();
+    } else if (c == '\n') {
+      flushWord();
+      out += line + "\r\n";
+      line.Empty();
+    } else if (c != '\r') {
+      word += c;
+    }
+  }
+  flushWord();
+  return out + line;
+}
+
 }  // namespace
 
 IMPLEMENT_DYNAMIC(CDlgWarning, CDialog)
@@ -67,6 +98,14 @@ BOOL CDlgWarning::OnInitDialog() {
   m_font.CreatePointFontIndirect(&lf);
   m_title.SetFont(&m_font);
   m_title.SetWindowText(LoadText(IDS_NOTICE_TITLE));
+  if (CWnd* edit = GetDlgItem(IDC_NOTICE_TEXT)) {
+    CRect r;
+    edit->GetClientRect(&r);
+    CClientDC dc(edit);
+    CFont* old = dc.SelectObject(edit->GetFont());
+    edit->SetWindowText(WrapToWidth(&dc, m_strText, r.Width() - ::GetSystemMetrics(SM_CXVSCROLL) - 8));
+    dc.SelectObject(old);
+  }
   m_nTicks = 0;
   SetTimer(kTimerId, kTimerPeriod, nullptr);
   CenterWindow(m_pParentWnd);

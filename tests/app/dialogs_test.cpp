@@ -4,6 +4,7 @@
 #include "app/DataExport.h"
 #include "app/DlgWarning.h"
 #include "app/OptionsPages.h"
+#include "app/Splash.h"
 #include "app/TipDlg.h"
 #include "model/Prediction.h"
 #include "model/SummerTime.h"
@@ -114,6 +115,7 @@ TEST_F(Dialogs, AnExportOfTwoDaysHourlyReadsBackAsTheHeightsOfThePrediction) {
     PickRow(dlg, dlg->m_startDay, dlg->m_startMonth, dlg->m_startYear, 1, 3, year, IDC_START_YEAR);
     PickRow(dlg, dlg->m_endDay, dlg->m_endMonth, dlg->m_endYear, 2, 3, year, IDC_END_YEAR);
     ClickItem(dlg, IDC_EXPORT_60MIN);
+    AfxSaveWindowPng(dlg->GetSafeHwnd(), "export_data.png");
     ClickItem(dlg, IDOK);
   });
   Command(ID_EXPORT_DATA);
@@ -287,6 +289,7 @@ TEST_F(Dialogs, TheGeneralPageKeepsABadDraughtOpenWithAMessage) {
     ASSERT_EQ(2, sheet->GetPageCount());
     auto* general = dynamic_cast<CPropGeneral*>(sheet->GetActivePage());
     ASSERT_NE(nullptr, general);
+    AfxSaveWindowPng(sheet->GetSafeHwnd(), "options_general.png");
     CString t;
     general->GetDlgItemText(IDC_DRAUGHT, t);
     shown = (LPCTSTR)t;
@@ -322,6 +325,7 @@ TEST_F(Dialogs, TheGraphPageKeepsABadMaximumHeightOpenAndAppliesAGoodOne) {
     pages = sheet->GetPageCount();
     auto* graph = dynamic_cast<CPropGraph*>(sheet->GetActivePage());
     ASSERT_NE(nullptr, graph);
+    AfxSaveWindowPng(sheet->GetSafeHwnd(), "options_graph.png");
     editOffWithAuto = !graph->GetDlgItem(IDC_MAX_HEIGHT)->IsWindowEnabled();
     ClickItem(graph, IDC_AUTO_HEIGHT);  // off: the edit comes on
     ASSERT_TRUE(graph->GetDlgItem(IDC_MAX_HEIGHT)->IsWindowEnabled());
@@ -412,6 +416,7 @@ TEST_F(Dialogs, ThePortPageNamesTheCountryOfEveryArea) {
       name = (LPCTSTR)t;
       page->GetDlgItemText(IDC_PORT_COUNTRY, t);
       country = (LPCTSTR)t;
+      if (k == 0) AfxSaveWindowPng(sheet->GetSafeHwnd(), "port_properties.png");
       ClickItem(sheet, IDOK);
     });
     Command(ID_PORT_PROPERTIES);
@@ -433,7 +438,9 @@ TEST_F(Dialogs, TheStartUpNoticeClosesItselfAtTheSixteenthTick) {
     if (!notice) return AnswerStartupDialog(dlg);
     CString t;
     notice->GetDlgItemText(IDC_NOTICE_TEXT, t);
+    t.Replace("\r\n", " ");
     text = (LPCTSTR)t;
+    AfxSaveWindowPng(notice->GetSafeHwnd(), "startup_notice.png");
     for (int i = 1; i <= 16; ++i) {
       notice->SendMessage(WM_TIMER, CDlgWarning::kTimerId, 0);
       openAfter.push_back(::IsWindow(notice->GetSafeHwnd()) && notice->IsWindowVisible());
@@ -456,11 +463,22 @@ TEST_F(Dialogs, TheTipsFileIsReadRoundAndEscSavesTheCheckBox) {
     f << "; a comment\n first indented\n\tsecond tabbed\n\nTip one\nTip two\n";
   }
   std::vector<std::string> seen;
+  COLORREF bulb = 0, band = 0;
   {
     CTipDlg dlg(m_frame, tips.c_str());
     EXPECT_TRUE(dlg.m_bStartup);
     CTestCallLater answer(20, [&] {
       ASSERT_NE(nullptr, WaitForActive<CTipDlg>());
+      CBitmap pic;
+      ASSERT_TRUE(AfxCaptureWindow(dlg.GetSafeHwnd(), &pic));
+      pic.SavePng("tip_of_the_day.png");
+      CRect client, window;
+      dlg.GetClientRect(&client);
+      dlg.ClientToScreen(&client);
+      dlg.GetWindowRect(&window);
+      const CPoint at(client.left - window.left, client.top - window.top);
+      bulb = pic.GetPixel(at.x + 24 + 16, at.y + 26 + 12);
+      band = pic.GetPixel(at.x + 20, at.y + 200);
       for (int i = 0; i < 3; ++i) {
         if (i) ClickItem(&dlg, IDC_TIP_NEXT);
         CString t;
@@ -473,6 +491,9 @@ TEST_F(Dialogs, TheTipsFileIsReadRoundAndEscSavesTheCheckBox) {
     EXPECT_EQ(IDCANCEL, dlg.DoModal());
   }
   EXPECT_EQ((std::vector<std::string>{"Tip one\n", "Tip two\n", "Tip one\n"}), seen);
+  // The light bulb in the grey band.
+  EXPECT_EQ(RGB(0xFF, 0xE8, 0x60), bulb);
+  EXPECT_EQ(::GetSysColor(COLOR_BTNSHADOW), band);
   EXPECT_EQ(1u, AfxGetApp()->GetProfileInt("Tip", "StartUp", 0));
   // The next time starts where this one left.
   CTipDlg again(m_frame, tips.c_str());
@@ -547,6 +568,41 @@ TEST_F(Dialogs, TheAboutBoxNamesTheProgramAndItsSources) {
   for (const char* must : {"NOT FOR NAVIGATION", "NOAA", "TICON-4", "Kartverket", "estimate",
                            "should not replace conventional navigational aids"})
     EXPECT_NE(std::string::npos, all.find(must)) << must;
+}
+
+}  // namespace
+
+namespace {
+using namespace app_test;
+
+TEST_F(Program, TheSplashScreenShowsItsPictureAndGoesAtTheFirstPress) {
+  ASSERT_NE(nullptr, Start());
+  EXPECT_EQ(nullptr, CSplashWnd::GetSplash());  // gone once the window was made
+  EnableSplashScreen(TRUE);
+  ShowSplashScreen(m_frame);
+  CSplashWnd* splash = CSplashWnd::GetSplash();
+  ASSERT_NE(nullptr, splash);
+  CRect r;
+  splash->GetClientRect(&r);
+  EXPECT_GE(r.Width(), 300);
+  CBitmap pic;
+  ASSERT_TRUE(AfxCaptureWindow(splash->GetSafeHwnd(), &pic));
+  pic.SavePng("splash_screen.png");
+  // The sky at the top, not an empty window.
+  const COLORREF sky = pic.GetPixel(r.Width() / 4, 10);
+  EXPECT_GT(GetBValue(sky), GetRValue(sky));
+  MSG move{};
+  move.hwnd = splash->GetSafeHwnd();
+  move.message = WM_MOUSEMOVE;
+  EXPECT_FALSE(PreTranslateSplashMessage(&move));
+  EXPECT_NE(nullptr, CSplashWnd::GetSplash());
+  MSG key{};
+  key.hwnd = m_frame->GetSafeHwnd();
+  key.message = WM_KEYDOWN;
+  key.wParam = VK_SPACE;
+  EXPECT_TRUE(PreTranslateSplashMessage(&key));
+  EXPECT_EQ(nullptr, CSplashWnd::GetSplash());
+  EXPECT_FALSE(PreTranslateSplashMessage(&key));
 }
 
 }  // namespace
