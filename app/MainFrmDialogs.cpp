@@ -56,11 +56,11 @@ void CMainFrame::ShowOptions(int bGeneral, int bGraph) {
     if (ParsePageLength(general.m_strDraught, draught) && draught > 0) right->m_aground.SetDraught(draught);
     g.SetPrintBW(general.m_bPrintBW);
     right->m_table.SetShowMoons(general.m_bShowMoons);
-    if (right->m_table.IsCalculated()) right->m_table.Invalidate();
+    if (right->m_table.IsCalculated()) right->m_table.Refresh();
     if (right->IsGraphVisible() && !g.HasData())
       g.Invalidate();
     else if (!right->IsGraphVisible() && !right->m_table.IsCalculated())
-      right->m_table.Invalidate();
+      right->m_table.Refresh();
   }
   if (bGraph) {
     g.SetTimeMarkColour(graph.m_btnTimeMark.GetColour());

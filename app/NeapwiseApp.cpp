@@ -39,8 +39,13 @@ BOOL CNeapwiseApp::InitInstance() {
   m_pMainWnd = frame;
   frame->ShowWindow(SW_SHOW);
   frame->UpdateWindow();
-  CDlgWarning notice(frame);
-  RunModal(notice);
+  const HWND hFrame = frame->GetSafeHwnd();
+  {
+    CDlgWarning notice(frame);
+    RunModal(notice);
+  }
+  // A window closed while the notice showed is an end: no tip after it.
+  if (!::IsWindow(hFrame)) return TRUE;
   ShowTipAtStartup();
   return TRUE;
 }

@@ -542,6 +542,16 @@ TEST_F(Dialogs, TheTipOfTheDayShowsAtStartUpUntilTurnedOff) {
   Close();
   ASSERT_NE(nullptr, Start());
   EXPECT_EQ(1, tips);  // not again
+  // The Help menu's command still opens it.
+  bool opened = false;
+  CTestCallLater answer(20, [&] {
+    auto* tip = WaitForActive<CTipDlg>();
+    ASSERT_NE(nullptr, tip);
+    opened = true;
+    ClickItem(tip, IDOK);
+  });
+  Command(ID_TIP_OF_THE_DAY);
+  EXPECT_TRUE(opened);
 }
 
 TEST_F(Dialogs, TheAboutBoxNamesTheProgramAndItsSources) {
