@@ -613,6 +613,13 @@ TEST_F(Program, TheSplashScreenShowsItsPictureAndGoesAtTheFirstPress) {
   EXPECT_TRUE(PreTranslateSplashMessage(&key));
   EXPECT_EQ(nullptr, CSplashWnd::GetSplash());
   EXPECT_FALSE(PreTranslateSplashMessage(&key));
+  // A click on it, through the program's message path, takes it away too.
+  ShowSplashScreen(m_frame);
+  splash = CSplashWnd::GetSplash();
+  ASSERT_NE(nullptr, splash);
+  AfxTestClick(splash->GetSafeHwnd(), 20, 20);
+  AfxTestWait(2000, [] { return CSplashWnd::GetSplash() == nullptr; });
+  EXPECT_EQ(nullptr, CSplashWnd::GetSplash());
 }
 
 }  // namespace
