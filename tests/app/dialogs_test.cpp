@@ -1,7 +1,9 @@
 // The shell's dialogs as a user meets them: the Options and port pages with bad inputs, the
-// CSV export read back, the start-up notice closing itself, the tip of the day and About.
+// CSV export read back, the start-up notice closing itself, the tip of the day, About and the
+// splash screen; and the drawing helpers they share.
 #include "app/AboutDlg.h"
 #include "app/DataExport.h"
+#include "app/DialogDrawing.h"
 #include "app/DlgWarning.h"
 #include "app/OptionsPages.h"
 #include "app/Splash.h"
@@ -9,10 +11,12 @@
 #include "model/Prediction.h"
 #include "model/SummerTime.h"
 #include "platform/core/AfxLocale.h"
+#include "platform/core/AfxResource.h"
 #include "platform/ui/CommonDlg.h"
 #include "tests/app/FrameFixture.h"
 
 #include <cmath>
+#include <cstring>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -620,6 +624,59 @@ TEST_F(Program, TheSplashScreenShowsItsPictureAndGoesAtTheFirstPress) {
   AfxTestClick(splash->GetSafeHwnd(), 20, 20);
   AfxTestWait(2000, [] { return CSplashWnd::GetSplash() == nullptr; });
   EXPECT_EQ(nullptr, CSplashWnd::GetSplash());
+}
+
+}  // namespace
+
+namespace {
+using namespace app_test;
+
+// A 2 x 2 bitmap of 8 bits with three colours in its table.
+struct SmallDib {
+  BITMAPINFOHEADER header{40, 2, 2, 1, 8, 0, 8, 0, 0, 3, 0};
+  RGBQUAD colours[3] = {{0x10, 0x20, 0x30, 0}, {0xFF, 0x00, 0x00, 0}, {0x00, 0xFF, 0x00, 0}};
+  BYTE rows[8] = {0, 1, 0, 0, 2, 0, 0, 0};
+};
+const SmallDib kSmallDib;
+const AFX_RESOURCE_INIT kSmallDibInit(RT_BITMAP, MAKEINTRESOURCE(4711), &kSmallDib, sizeof kSmallDib);
+
+TEST_F(Program, TheSharedDrawingHelpers) {
+  LOGFONT lf;
+  std::memset(&lf, 0x5A, sizeof lf);
+  InitDefaultLogFont(&lf);
+  EXPECT_EQ(100, lf.lfHeight);
+  EXPECT_EQ(0, lf.lfWidth);
+  EXPECT_EQ(700, lf.lfWeight);
+  EXPECT_EQ(0, lf.lfItalic + lf.lfUnderline + lf.lfStrikeOut + lf.lfOutPrecision + lf.lfClipPrecision + lf.lfQuality);
+  EXPECT_EQ(DEFAULT_CHARSET, lf.lfCharSet);
+  EXPECT_EQ(0x12, lf.lfPitchAndFamily);
+  EXPECT_STREQ("Arial", lf.lfFaceName);
+
+  EXPECT_EQ(0x02123456u, MakePaletteRgb(0x00123456));
+  EXPECT_EQ(0x02123456u, MakePaletteRgb(0xFF123456));
+
+  // A bitmap with a colour table gets a palette of its colours.
+  CBitmap bitmap;
+  CPalette palette;
+  ASSERT_TRUE(LoadBitmapWithPalette(4711, bitmap, palette));
+  ASSERT_EQ(3, palette.GetEntryCount());
+  PALETTEENTRY e[3];
+  ASSERT_EQ(3u, palette.GetPaletteEntries(0, 3, e));
+  EXPECT_EQ(0x30, e[0].peRed);
+  EXPECT_EQ(0x20, e[0].peGreen);
+  EXPECT_EQ(0x10, e[0].peBlue);
+  EXPECT_EQ(0xFF, e[1].peBlue);
+  EXPECT_EQ(0xFF, e[2].peGreen);
+  EXPECT_EQ(0, e[2].peFlags);
+  // A true-colour picture gets a halftone palette; a missing one nothing.
+  CBitmap splash;
+  CPalette halftone;
+  ASSERT_TRUE(LoadBitmapWithPalette(IDB_SPLASH, splash, halftone));
+  EXPECT_EQ(256, halftone.GetEntryCount());
+  CBitmap none;
+  CPalette nothing;
+  EXPECT_FALSE(LoadBitmapWithPalette(4712, none, nothing));
+  EXPECT_EQ(nullptr, none.GetSafeHandle());
 }
 
 }  // namespace
