@@ -1,5 +1,6 @@
 #include "app/TipDlg.h"
 
+#include "model/TipsFile.h"
 #include "platform/ui/Icons.h"
 
 #include <cstring>
@@ -65,22 +66,18 @@ CTipDlg::~CTipDlg() {
 
 void CTipDlg::GetNextTipString(CString& strNext) {
   if (!m_pStream) return;
-  char line[kMaxLine + 1];
-  // Going round the file twice without a tip means it holds none.
-  int wraps = 0;
-  for (;;) {
-    if (!std::fgets(line, sizeof line, m_pStream)) {
-      if (++wraps > 1 || std::fseek(m_pStream, 0, SEEK_SET) != 0) {
-        strNext = wraps > 1 ? CString("The tips file holds no tips.") : LoadText(IDS_TIP_FILE_TROUBLE);
-        if (wraps <= 1) AfxMessageBox(IDS_TIP_FILE_TROUBLE);
-        return;
-      }
-      continue;
-    }
-    const char c = line[0];
-    if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == ';' || c == 0) continue;
-    strNext = line;
-    return;
+  std::string tip;
+  switch (ReadNextTip(m_pStream, tip)) {
+    case TIPS_TIP:
+      strNext = tip.c_str();
+      break;
+    case TIPS_NO_TIPS:
+      strNext = "The tips file holds no tips.";
+      break;
+    default:
+      strNext = LoadText(IDS_TIP_FILE_TROUBLE);
+      AfxMessageBox(IDS_TIP_FILE_TROUBLE);
+      break;
   }
 }
 

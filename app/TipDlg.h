@@ -11,7 +11,6 @@ class CTipDlg : public CDialog {
   DECLARE_DYNAMIC(CTipDlg)
   DECLARE_MESSAGE_MAP()
  public:
-  static constexpr int kMaxLine = 1000;
   // pszTipsFile: the file to read; null for "tips.txt" of the program's data folder.
   explicit CTipDlg(CWnd* pParent = nullptr, LPCTSTR pszTipsFile = nullptr);
   ~CTipDlg() override;
