@@ -558,6 +558,31 @@ TEST_F(Dialogs, TheTipOfTheDayShowsAtStartUpUntilTurnedOff) {
   EXPECT_TRUE(opened);
 }
 
+TEST_F(Dialogs, EmbeddingOrAutomationShowNeitherSplashNorTipButTheNotice) {
+  for (const char* sw : {"/Embedding", "-Automation"}) {
+    std::vector<std::string> shown;
+    CNeapwiseApp::SetStartupDialogHook([&](CDialog* dlg) {
+      shown.push_back(dynamic_cast<CDlgWarning*>(dlg) ? "notice" : dynamic_cast<CTipDlg*>(dlg) ? "tip" : "?");
+      AnswerStartupDialog(dlg);
+    });
+    char self[] = "neapwise";
+    std::string arg = sw;
+    char* argv[] = {self, arg.data(), nullptr};
+    const int oldArgc = TheApp().m_argc;
+    char** oldArgv = TheApp().m_argv;
+    TheApp().m_argc = 2;
+    TheApp().m_argv = argv;
+    CMainFrame* frame = Start();
+    TheApp().m_argc = oldArgc;
+    TheApp().m_argv = oldArgv;
+    ASSERT_NE(nullptr, frame);
+    EXPECT_FALSE(IsSplashScreenEnabled()) << sw;
+    EXPECT_EQ(std::vector<std::string>{"notice"}, shown) << sw;
+    Close();
+  }
+  EnableSplashScreen(TRUE);
+}
+
 TEST_F(Dialogs, TheAboutBoxNamesTheProgramAndItsSources) {
   ASSERT_NE(nullptr, Start());
   std::string title, all;
