@@ -3,6 +3,7 @@
 
 #include "app/AppShared.h"
 #include "app/Resource.h"
+#include "app/Splash.h"
 #include "model/Position.h"
 #include "model/SummerTime.h"
 
@@ -120,7 +121,7 @@ BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext) {
 
 int CMainFrame::OnCreate(LPCREATESTRUCT lpcs) {
   if (CFrameWnd::OnCreate(lpcs) == -1) return -1;
-  // (The splash screen shows here once it exists.)
+  ShowSplashScreen(this);
   m_font.CreatePointFont(90, "MS Sans Serif");
 
   // Bars: the menu bar from menu 128 and the strip with the date combos.
@@ -228,7 +229,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs) {
   UpdateAgroundStatus(TRUE);
   ShowTimeZoneCaption(TRUE);
 
-  // (The splash screen goes here, after a short pause.)
+  HideSplashScreen();
   SetTimer(kTimerId, kTimerPeriod, nullptr);
   left->RecalcLayout();
   m_nGpsComPort = ReadInt(kGeneral, "GpsComPort", 1, 1, 255);

@@ -183,10 +183,12 @@ class CMainFrame : public CFrameWnd, public IViewHost, public IPredictionFrame, 
   void OnSaveAs();
   void OnGraphCopy();
   void OnTableCopy();
-  void OnExportData() {}
-  void OnOptions() {}
-  void OnGraphProperties() {}
-  void OnPortProperties() {}
+  void OnExportData();
+  void OnOptions() { ShowOptions(1, 1); }
+  void OnGraphProperties() { ShowOptions(0, 1); }
+  void OnPortProperties();
+  // The Options sheet with the General and Graph pages as asked; applies them on OK.
+  void ShowOptions(int bGeneral, int bGraph);
   void OnOrderByName();
   void OnOrderByLocation();
   void OnRecentPort(UINT nID);

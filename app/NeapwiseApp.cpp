@@ -1,8 +1,12 @@
 #include "app/NeapwiseApp.h"
 
+#include "app/AboutDlg.h"
+#include "app/DlgWarning.h"
 #include "app/MainFrm.h"
 #include "app/Resource.h"
-#include "app/Resource.h"
+#include "app/Splash.h"
+#include "app/TipDlg.h"
+#include "platform/ui/UiTest.h"
 
 BEGIN_MESSAGE_MAP(CNeapwiseApp, CWinApp)
   ON_COMMAND(ID_TIP_OF_THE_DAY, OnTipOfTheDay)
@@ -18,7 +22,7 @@ CNeapwiseApp::CNeapwiseApp() : CWinApp("Neapwise") {}
 BOOL CNeapwiseApp::InitInstance() {
   CCommandLineInfo cmdInfo;
   ParseCommandLine(cmdInfo);
-  // (The splash screen is enabled here from cmdInfo.m_bShowSplash once it exists.)
+  EnableSplashScreen(cmdInfo.m_bShowSplash);
   SetRegistryKey("Quillane Software");
   InitCommonControls();
 
@@ -27,6 +31,7 @@ BOOL CNeapwiseApp::InitInstance() {
   CMainFrame::s_bStartFailureShown = FALSE;
   if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, nullptr)) {
     // A frame that fails creation has deleted itself; the program ends with a word of why.
+    HideSplashScreen();
     if (!CMainFrame::s_bStartFailureShown)
       AfxMessageBox("Neapwise could not create its main window and has to close.", MB_OK | MB_ICONSTOP);
     return FALSE;
@@ -34,7 +39,13 @@ BOOL CNeapwiseApp::InitInstance() {
   m_pMainWnd = frame;
   frame->ShowWindow(SW_SHOW);
   frame->UpdateWindow();
-  // (The start-up notice shows here, modally.)
+  const HWND hFrame = frame->GetSafeHwnd();
+  {
+    CDlgWarning notice(frame);
+    RunModal(notice);
+  }
+  // A window closed while the notice showed is an end: no tip after it.
+  if (!::IsWindow(hFrame)) return TRUE;
   ShowTipAtStartup();
   return TRUE;
 }
@@ -42,11 +53,32 @@ BOOL CNeapwiseApp::InitInstance() {
 void CNeapwiseApp::ShowTipAtStartup() {
   CCommandLineInfo cmdInfo;
   ParseCommandLine(cmdInfo);
-  // (The tip of the day shows here when cmdInfo.m_bShowSplash is set.)
+  if (!cmdInfo.m_bShowSplash) return;
+  CTipDlg tip(m_pMainWnd);
+  if (tip.m_bStartup) RunModal(tip);
+}
+
+std::function<void(CDialog*)> CNeapwiseApp::s_startupDialogHook;
+
+void CNeapwiseApp::SetStartupDialogHook(std::function<void(CDialog*)> hook) { s_startupDialogHook = std::move(hook); }
+
+INT_PTR CNeapwiseApp::RunModal(CDialog& dlg) {
+  if (s_startupDialogHook) {
+    // The hook sees the dialog once its modal loop runs; never a dialog that is gone.
+    CDialog* p = &dlg;
+    auto alive = std::make_shared<bool>(true);
+    AfxCallLater(0, [p, alive] {
+      if (*alive && s_startupDialogHook) s_startupDialogHook(p);
+    });
+    const INT_PTR r = dlg.DoModal();
+    *alive = false;
+    return r;
+  }
+  return dlg.DoModal();
 }
 
 BOOL CNeapwiseApp::PreTranslateMessage(MSG* pMsg) {
-  // (A visible splash screen sees each message first.)
+  if (PreTranslateSplashMessage(pMsg)) return TRUE;
   return CWinApp::PreTranslateMessage(pMsg);
 }
 
@@ -61,9 +93,12 @@ void CNeapwiseApp::WinHelp(DWORD_PTR, UINT) {
 
 void CNeapwiseApp::OnHelp() { WinHelp(0, 0); }
 
-void CNeapwiseApp::OnTipOfTheDay() {}
+void CNeapwiseApp::OnTipOfTheDay() {
+  CTipDlg tip(m_pMainWnd);
+  tip.DoModal();
+}
 
 void CNeapwiseApp::OnAppAbout() {
-  AfxMessageBox("Neapwise\n\nTide predictions for sailors.\n\nNot for navigation: use official tide tables and charts.",
-                MB_OK | MB_ICONINFORMATION);
+  CAboutDlg about(m_pMainWnd);
+  about.DoModal();
 }

@@ -4,6 +4,8 @@
 
 #include "platform/ui/AfxWin.h"
 
+#include <functional>
+
 class CNeapwiseApp : public CWinApp {
   DECLARE_MESSAGE_MAP()
  public:
@@ -18,4 +20,10 @@ class CNeapwiseApp : public CWinApp {
   void ShowTipAtStartup();
   // The help page's path.
   static CString GetHelpPath(LPCTSTR lpszPage = "index.html");
+  // Tests answer the start-up notice and tip through this: it gets each once it is on screen.
+  static void SetStartupDialogHook(std::function<void(CDialog*)> hook);
+
+ private:
+  static INT_PTR RunModal(CDialog& dlg);
+  static std::function<void(CDialog*)> s_startupDialogHook;
 };

@@ -89,6 +89,11 @@ END_MESSAGE_MAP()
 CPortsTree::CPortsTree() = default;
 CPortsTree::~CPortsTree() = default;
 
+CString CPortsTree::AreaName(int nRuleCode) {
+  const int n = NodeOfRule(nRuleCode);
+  return n < 0 ? CString() : CString(kAreas[n].text);
+}
+
 UINT CPortsTree::AreaMenuBitmap(int nAreaCode) {
   switch (nAreaCode) {
     case 1: return 164;

@@ -47,6 +47,8 @@ class CPortsTree : public CTreeCtrl {
   void SetHost(IPortsHost* pHost) { m_pHost = pHost; }
   // The menu picture of an area code's flag for the nearest-ports items, 0 when none.
   static UINT AreaMenuBitmap(int nAreaCode);
+  // The country or area a rule code's ports are listed under, empty when none takes it.
+  static CString AreaName(int nRuleCode);
 
  protected:
   BOOL PreCreateWindow(CREATESTRUCT& cs) override;

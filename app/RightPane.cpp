@@ -48,12 +48,18 @@ void CRightPane::Layout(int w, int h) {
   const UINT f = SWP_NOOWNERZORDER | SWP_NOZORDER;
   for (CWnd* v : {(CWnd*)&m_table, (CWnd*)&m_heightFind, (CWnd*)&m_tideLog, (CWnd*)&m_map})
     v->SetWindowPos(nullptr, 1, 27, w - 2, h - 28, f);
+  // The graph draws to its size: a new size repaints all of it, not just the part uncovered.
+  CRect before;
+  m_graph.GetClientRect(&before);
   if (m_bAgroundShown) {
     m_graph.SetWindowPos(nullptr, 0, 26, w, h - 91, f);
     m_aground.SetWindowPos(nullptr, 0, h - 66, w, 66, f);
   } else {
     m_graph.SetWindowPos(nullptr, 0, 26, w, h - 26, f);
   }
+  CRect after;
+  m_graph.GetClientRect(&after);
+  if (after.Size() != before.Size()) m_graph.Invalidate(FALSE);
   m_title.SetWindowPos(nullptr, 0, 2, w, 24, f);
 }
 

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
@@ -22,9 +23,11 @@ extern char** environ;
 namespace {
 
 std::string g_self;
+// The benchmark's own settings and data folders, removed when it ends.
+std::string g_root;
 
 void UseTemporaryFolders() {
-  static std::string root;
+  std::string& root = g_root;
   if (root.empty()) {
     char tmpl[] = "/tmp/neapwise-bench-XXXXXX";
     root = ::mkdtemp(tmpl);
@@ -38,6 +41,8 @@ void UseTemporaryFolders() {
 int StartupChild(int fd) {
   static CNeapwiseApp app;
   AfxWinInit(0, nullptr);
+  // The start-up notice and tip are closed at once: the figure is the program's own start.
+  CNeapwiseApp::SetStartupDialogHook([](CDialog* dlg) { dlg->EndDialog(IDOK); });
   if (!app.InitInstance()) return 1;
   auto* frame = dynamic_cast<CMainFrame*>(app.m_pMainWnd);
   CGraphWnd& graph = frame->GetRightPane()->m_graph;
@@ -84,6 +89,7 @@ void BM_PortClickToRepaintedGraph(benchmark::State& state) {
   UseTemporaryFolders();
   static CNeapwiseApp app;
   AfxWinInit(0, nullptr);
+  CNeapwiseApp::SetStartupDialogHook([](CDialog* dlg) { dlg->EndDialog(IDOK); });
   if (!app.InitInstance()) {
     state.SkipWithError("start-up failed");
     return;
@@ -132,5 +138,9 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
+  if (!g_root.empty()) {
+    std::error_code ec;
+    std::filesystem::remove_all(g_root, ec);
+  }
   return 0;
 }

@@ -2,6 +2,7 @@
 // folders; restarted by closing the main window and starting again.
 #pragma once
 
+#include "app/DlgWarning.h"
 #include "app/MainFrm.h"
 #include "app/NeapwiseApp.h"
 #include "app/Resource.h"
@@ -57,6 +58,17 @@ inline void ClickMenuItemsWhenShown(std::vector<int> items) {
   AfxCallLater(3000, [] { EndMenu(); });
 }
 
+// Answers the start-up dialogs as a user who waits would: the notice gets its timer's ticks at
+// once and closes itself; the tip of the day is closed.
+inline void AnswerStartupDialog(CDialog* dlg) {
+  if (auto* notice = dynamic_cast<CDlgWarning*>(dlg)) {
+    for (int i = 0; i <= CDlgWarning::kLastTick + 1 && ::IsWindow(notice->GetSafeHwnd()); ++i)
+      notice->SendMessage(WM_TIMER, CDlgWarning::kTimerId, 0);
+    return;
+  }
+  dlg->SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
 class Program : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -73,11 +85,13 @@ class Program : public ::testing::Test {
       m_boxes.push_back(r.text);
       return IDOK;
     });
+    CNeapwiseApp::SetStartupDialogHook(AnswerStartupDialog);
   }
 
   void TearDown() override {
     Close();
     AfxSetMessageBoxHook(nullptr);
+    CNeapwiseApp::SetStartupDialogHook(nullptr);
     TheApp().ResetProfile();
     std::error_code ec;
     fs::remove_all(m_root, ec);

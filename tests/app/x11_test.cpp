@@ -117,11 +117,12 @@ TEST(OnX11, TheRunCommandShowsTheMainWindow) {
                                      "XDG_RUNTIME_DIR=" + root.string()}));
   ASSERT_GT(program, 0);
 
-  // Wait for a mapped top-level window of the program's class.
+  // Wait for a mapped top-level window of the program's class of a usable size; the splash
+  // screen and the start-up notice come and go beside it, so the largest one counts.
   const std::regex line(R"re((0x[0-9a-f]+) .*\("neapwise" "[^"]*"\)\s+(\d+)x(\d+))re", std::regex::icase);
   bool shown = false;
   int width = 0, height = 0;
-  for (int waited = 0; waited < 15000 && !shown; waited += 250) {
+  for (int waited = 0; waited < 15000 && (!shown || width < 400 || height < 300); waited += 250) {
     std::this_thread::sleep_for(std::chrono::milliseconds(250));
     int status;
     if (::waitpid(program, &status, WNOHANG) == program) {
@@ -129,9 +130,9 @@ TEST(OnX11, TheRunCommandShowsTheMainWindow) {
       break;
     }
     std::string tree = Output(disp + " " + xwininfo + " -root -children 2>/dev/null");
-    for (std::sregex_iterator it(tree.begin(), tree.end(), line), end; it != end && !shown; ++it) {
+    for (std::sregex_iterator it(tree.begin(), tree.end(), line), end; it != end; ++it) {
       int w = std::stoi((*it)[2]), h = std::stoi((*it)[3]);
-      if (w < 200 || h < 150) continue;
+      if (w < 200 || h < 150 || w * h <= width * height) continue;
       std::string info = Output(disp + " " + xwininfo + " -id " + (*it)[1].str() + " 2>/dev/null");
       if (info.find("IsViewable") != std::string::npos) {
         shown = true;
