@@ -5,6 +5,8 @@
 #include "toolkit/CbImageManager.h"
 #include "toolkit/CbPaintManager.h"
 
+#include "platform/ui/UiResources.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -331,6 +333,7 @@ CCbToolBar::~CCbToolBar() {
 BOOL CCbToolBar::LoadToolBar(UINT nIDResource, BOOL bLoadIcons) {
   m_pControls->RemoveAll();
   m_nBarID = nIDResource;
+  AfxEnsureUiResources();
   HRSRC r = ::FindResource(nullptr, MAKEINTRESOURCE(nIDResource), RT_TOOLBAR);
   if (!r) return FALSE;
   const DWORD size = ::SizeofResource(nullptr, r);

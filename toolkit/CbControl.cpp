@@ -215,10 +215,13 @@ void CCbControlButton::OnClick(BOOL bKeyboard, CPoint) {
   CPoint last;
   AfxRunModalLoop([&] { return !done && ::IsWindow(hBar) && ::GetCapture() == hBar; },
                   [&](MSG& msg) -> BOOL {
-                    if (msg.hwnd != hBar) return FALSE;
+                    if (msg.message != WM_MOUSEMOVE && msg.message != WM_LBUTTONUP) return FALSE;
+                    // Where the pointer is, in the bar, whichever window the message names.
+                    CPoint at = msg.pt;
+                    ::ScreenToClient(hBar, &at);
                     if (msg.message == WM_MOUSEMOVE) {
                       moved = TRUE;
-                      last = CPoint((short)LOWORD(msg.lParam), (short)HIWORD(msg.lParam));
+                      last = at;
                       const BOOL inside = m_rcControl.PtInRect(last);
                       if (inside != (m_nSelected != 0) && m_pParent) {
                         m_pParent->SetSelected(inside ? m_nIndex : -1);
@@ -227,7 +230,7 @@ void CCbControlButton::OnClick(BOOL bKeyboard, CPoint) {
                       return TRUE;
                     }
                     if (msg.message == WM_LBUTTONUP) {
-                      last = CPoint((short)LOWORD(msg.lParam), (short)HIWORD(msg.lParam));
+                      last = at;
                       execute = m_nSelected != 0 && (!moved || m_rcControl.PtInRect(last));
                       done = TRUE;
                       return TRUE;

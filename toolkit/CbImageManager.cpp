@@ -2,6 +2,8 @@
 
 #include "toolkit/CbColorManager.h"
 
+#include "platform/ui/UiResources.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -235,6 +237,7 @@ void CCbImageManager::RemoveAll() {
 
 BOOL CCbImageManager::SetIcons(UINT nIDBitmap, const UINT* pCommands, int nCount, int nWidth, int nHeight,
                                int nState) {
+  AfxEnsureUiResources();
   CBitmap bmp;
   if (!bmp.LoadBitmap(nIDBitmap)) return FALSE;
   return SetIcons(bmp, pCommands, nCount, nWidth, nHeight, nState);
