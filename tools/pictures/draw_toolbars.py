@@ -341,7 +341,7 @@ STANDARD = [
     (32789, lambda: arrow(False)), 0,
     (32790, clock), (32787, full_screen), 0,
     (57607, printer), (32807, floppy), 0,
-    (57668, help_mark),
+    (57667, help_mark),
 ]
 
 MAP = [
