@@ -56,7 +56,7 @@ void CCbCommandBars::CreateDockBars() {
     if (m_pDocks[i]) continue;
     auto* d = new CCbDockBar;
     d->SetCommandBars(this);
-    if (!m_pFrame || !d->Create(m_pFrame, kDocks[i].style, kDocks[i].id)) {
+    if (!m_pFrame || !m_pFrame->GetSafeHwnd() || !d->Create(m_pFrame, kDocks[i].style, kDocks[i].id)) {
       delete d;
       AfxThrowResourceException();
     }

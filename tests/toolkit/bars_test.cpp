@@ -7,6 +7,7 @@
 #include "toolkit/CbImageManager.h"
 #include "toolkit/CbPaintThemes.h"
 #include "toolkit/CbStatusBar.h"
+#include "platform/core/AfxResource.h"
 #include "platform/ui/UiTest.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +21,10 @@ namespace {
 const UINT kStandardIds[] = {32811, 32812, 32858, 32864, 32869, 0, 32785, 32791, 0, 32788, 0, 32778, 0,
                              32779, 0, 32780, 32789, 0, 32790, 32787, 0, 57607, 32807, 0, 57667};
 
+// A toolbar resource that claims 50 items but holds 2.
+alignas(2) const unsigned char kShortToolbar[] = {1, 0, 16, 0, 15, 0, 50, 0, 0x2B, 0x80, 0x2C, 0x80};
+const AFX_RESOURCE_INIT g_shortToolbar(RT_TOOLBAR, MAKEINTRESOURCE(901), kShortToolbar, sizeof kShortToolbar);
+
 class CBarFrame : public CCbFrameWnd {
  public:
   int m_nCommands = 0;
@@ -32,8 +37,17 @@ class CBarFrame : public CCbFrameWnd {
     m_nLastCommand = LOWORD(wParam);
     return CCbFrameWnd::OnCommand(wParam, lParam);
   }
+  BOOL m_bAnswerExecuted = FALSE;
+  CCbToolBar* m_pEmptyOnCommand = nullptr;
   BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override {
-    if (message == WM_BAR_CONTROL_EXECUTED) ++m_nExecuted;
+    if (message == WM_BAR_CONTROL_EXECUTED) {
+      ++m_nExecuted;
+      if (m_bAnswerExecuted) {
+        *pResult = 1;
+        return TRUE;
+      }
+    }
+    if (message == WM_COMMAND && m_pEmptyOnCommand) m_pEmptyOnCommand->GetControls()->RemoveAll();
     return CCbFrameWnd::OnWndMsg(message, wParam, lParam, pResult);
   }
   void OnGraph() {}
@@ -204,6 +218,46 @@ TEST_F(Bars, PressLeaveReleaseRunsNothingAndBackInsideRunsTheCommand) {
   EXPECT_EQ(frame->m_nExecuted, 1);
   EXPECT_EQ(frame->m_nCommands, 1);
   EXPECT_EQ(frame->m_nLastCommand, 32811u);
+}
+
+TEST_F(Bars, AnsweredExecutionSendsNoCommandAndAControlMayGoDuringItsCommand) {
+  CCbControl* graph = standard->GetControl(0);
+  frame->m_bAnswerExecuted = TRUE;
+  graph->OnClick(TRUE);
+  EXPECT_EQ(frame->m_nExecuted, 1);
+  EXPECT_EQ(frame->m_nCommands, 0);
+  frame->m_bAnswerExecuted = FALSE;
+  // The command empties the bar: the control is released while it runs.
+  frame->m_pEmptyOnCommand = standard;
+  graph->OnClick(TRUE);
+  EXPECT_EQ(standard->GetControlCount(), 0);
+  EXPECT_EQ(frame->m_nCommands, 1);
+  // The same from a mouse press, whose loop holds the control too.
+  frame->m_pEmptyOnCommand = map;
+  map->SetVisible(TRUE);
+  frame->RecalcLayout();
+  CCbControl* zoom = map->GetControls()->FindControl(32870);
+  ASSERT_TRUE(zoom);
+  const CPoint c = Centre(zoom);
+  CTestCallLater release(5, [&] { AfxTestMouse(WM_LBUTTONUP, ScreenPoint(map, c)); });
+  AfxTestMouse(WM_MOUSEMOVE, ScreenPoint(map, c));
+  AfxTestMouse(WM_LBUTTONDOWN, ScreenPoint(map, c));
+  ASSERT_TRUE(release.Wait());
+  AfxTestWait(200, [&] { return map->GetControlCount() == 0; });
+  EXPECT_EQ(map->GetControlCount(), 0);
+}
+
+TEST_F(Bars, AToolbarResourceShorterThanItsCountLoadsNothing) {
+  EXPECT_FALSE(standard->LoadToolBar(901));
+  EXPECT_EQ(standard->GetControlCount(), 0);
+  EXPECT_FALSE(standard->LoadToolBar(777));  // none at all
+}
+
+TEST(FrameBase, CommandBarsNeedTheFramesWindow) {
+  AfxWinInit(0, nullptr);
+  CCbFrameWnd frame;  // never created: the dock bars can't be made
+  EXPECT_FALSE(frame.InitCommandBars());
+  EXPECT_EQ(frame.GetCommandBars(), nullptr);
 }
 
 TEST_F(Bars, HoverHighlightAndTooltipGoSoonAfterLeaving) {
@@ -482,6 +536,22 @@ TEST(StatusBar, PanesByIdAndAnIconPaneThatStopsShortOfTheGrip) {
   CBitmap pic;
   ASSERT_TRUE(AfxCaptureWindow(bar.GetSafeHwnd(), &pic));
   SavePictures(pic, "statusbar_flat");
+  // Disabled, the icon is its shape in the shadow colour.
+  icon.EnableWindow(FALSE);
+  CBitmap grey;
+  ASSERT_TRUE(AfxCaptureWindow(icon.GetSafeHwnd(), &grey));
+  int shadow = 0, colour = 0;
+  CRect ic;
+  icon.GetClientRect(&ic);
+  for (int y = 0; y < ic.bottom; ++y)
+    for (int x = 0; x < ic.right; ++x) {
+      const COLORREF c = grey.GetPixel(x, y);
+      if (c == CbColorManager()->GetColor(COLOR_BTNSHADOW)) ++shadow;
+      else if (GetRValue(c) != GetGValue(c) || GetGValue(c) != GetBValue(c)) ++colour;
+    }
+  EXPECT_GT(shadow, 20);
+  EXPECT_EQ(colour, 0);
+  icon.EnableWindow(TRUE);
   ASSERT_TRUE(bar.RemovePane(1));
   EXPECT_FALSE(::IsWindow(icon.GetSafeHwnd()));
   EXPECT_EQ(bar.GetCount(), 2);
