@@ -10,6 +10,7 @@ class CCbCommandBarsOptions : public CCmdTarget {
   DECLARE_DYNAMIC(CCbCommandBarsOptions)
  public:
   explicit CCbCommandBarsOptions(CCbCommandBars* pOwner) : m_pOwner(pOwner) {}
+  CCbCommandBars* GetOwner() const { return m_pOwner; }
   BOOL bAlwaysShowFullMenus = TRUE;
   BOOL bShowFullAfterDelay = TRUE;
   BOOL bToolBarScreenTips = TRUE;
