@@ -457,6 +457,64 @@ BOOL CCbControls::LoadToolBar(const UINT* pIds, int nCount, CWnd* pSite) {
   return TRUE;
 }
 
+BOOL CCbControls::LoadMenu(CMenu* pMenu, CWnd* pSite) {
+  if (!pMenu || !pMenu->GetSafeHmenu()) return FALSE;
+  BOOL group = FALSE;
+  const int n = (int)pMenu->GetMenuItemCount();
+  for (int i = 0; i < n; ++i) {
+    MENUITEMINFO mii{};
+    mii.cbSize = sizeof mii;
+    mii.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU;
+    if (!pMenu->GetMenuItemInfo((UINT)i, &mii, TRUE)) continue;
+    if ((mii.fType & MFT_SEPARATOR) || (mii.wID == 0 && !mii.hSubMenu)) {
+      group = TRUE;
+      continue;
+    }
+    CCbControl* c = AddMenuItem(pMenu, i, pSite);
+    if (!c) continue;
+    if (group) c->m_bBeginGroup = TRUE;
+    group = FALSE;
+    if (mii.fState & MFS_CHECKED) c->m_nChecked = 1;
+    if ((mii.fState & MFS_GRAYED) != 0) c->m_bEnabled = FALSE;
+  }
+  return TRUE;
+}
+
+CCbControl* CCbControls::AddMenuItem(CMenu* pMenu, int nIndex, CWnd* pSite) {
+  if (!pMenu) return nullptr;
+  CMenu* sub = pMenu->GetSubMenu(nIndex);
+  const int id = sub ? 0 : (int)pMenu->GetMenuItemID(nIndex);
+  if (id == 0xFF00) return nullptr;
+  const BOOL isDefault = (int)::GetMenuDefaultItem(pMenu->GetSafeHmenu(), TRUE, 0) == nIndex;
+  CString caption;
+  pMenu->GetMenuString((UINT)nIndex, caption, MF_BYPOSITION);
+  if (caption.GetLength() > 1024) caption = caption.Left(1024);
+  BAR_CREATE_CONTROL_REQUEST req{};
+  req.nID = id;
+  req.bToolBar = FALSE;
+  req.nIndex = nIndex;
+  req.pMenu = pMenu;
+  req.pCommandBar = m_pParent;
+  req.strCaption = caption;
+  req.controlType = sub ? cbControlPopup : cbControlButton;
+  CCbControl* c = nullptr;
+  if (pSite && pSite->GetSafeHwnd() && pSite->SendMessage(WM_BAR_CREATE_CONTROL, 0, (LPARAM)&req)) c = req.pControl;
+  if (!c) {
+    if (req.controlType == cbControlButton) c = new (std::nothrow) CCbControlButton;
+    else if (CbIsPopupType(req.controlType)) c = new (std::nothrow) CCbControl;
+    if (!c) return nullptr;
+    c->SetType(req.controlType);
+    c->SetStyle((DWORD)req.buttonStyle);
+  }
+  c->SetID(req.nID);
+  c->SetCaption(req.strCaption);
+  c->SetDefaultItem(isDefault);
+  m_arrControls.push_back(c);
+  RefreshIndexes();
+  c->DelayLayoutParent();
+  return c;
+}
+
 CCbControls* CCbControls::Duplicate() const {
   auto* d = new CCbControls;
   d->m_pCommandBars = GetCommandBars();

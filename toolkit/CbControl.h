@@ -207,6 +207,12 @@ class CCbControls : public CCmdTarget, public CCbRefCounted {
   // Builds the controls from a toolbar's command ids (0 a separator), asking the frame for
   // its own controls first.
   BOOL LoadToolBar(const UINT* pIds, int nCount, CWnd* pSite);
+  // Builds the controls from a menu: separators (and items of id 0) make the next control
+  // begin a group; checked and greyed items start so. Sub-menus give popup controls whose
+  // popup bars are a later piece.
+  BOOL LoadMenu(CMenu* pMenu, CWnd* pSite);
+  // One item of a menu, appended; nullptr when the item gives no control.
+  CCbControl* AddMenuItem(CMenu* pMenu, int nIndex, CWnd* pSite);
   // Lays the controls out; returns the bar's size.
   CSize CalcDynamicSize(int nLength, DWORD& dwMode, const CRect& rcBorder, int nMinimum = 0);
 

@@ -932,6 +932,15 @@ TEST_F(Program, TheStandardToolbarSwitchesPagesAndShowsTheirState) {
   EXPECT_EQ(checked(ID_VIEW_GRAPH), 1);
   EXPECT_EQ(checked(m_frame->IsFeet() ? ID_FEET : ID_METRES), 1);
 
+  // A hovered button's description has no message pane to go to: the verdict stays.
+  const CString verdict = Pane(ID_INDICATOR_AGROUND);
+  CPoint hover = standard->GetControls()->FindControl(ID_VIEW_TABLE)->GetRect().CenterPoint();
+  standard->ClientToScreen(&hover);
+  AfxTestMouse(WM_MOUSEMOVE, hover);
+  Settle();
+  EXPECT_EQ(standard->GetSelected(), standard->GetControls()->FindControl(ID_VIEW_TABLE));
+  EXPECT_EQ(Pane(ID_INDICATOR_AGROUND), verdict);
+
   ClickButton(standard, ID_VIEW_TABLE);
   Settle();
   EXPECT_TRUE(Right().m_table.IsWindowVisible());

@@ -8,6 +8,7 @@
 #include "toolkit/CbPaintThemes.h"
 #include "toolkit/CbStatusBar.h"
 #include "platform/core/AfxResource.h"
+#include "platform/ui/UiResources.h"
 #include "platform/ui/UiTest.h"
 
 #include <gtest/gtest.h>
@@ -24,6 +25,19 @@ const UINT kStandardIds[] = {32811, 32812, 32858, 32864, 32869, 0, 32785, 32791,
 // A toolbar resource that claims 50 items but holds 2.
 alignas(2) const unsigned char kShortToolbar[] = {1, 0, 16, 0, 15, 0, 50, 0, 0x2B, 0x80, 0x2C, 0x80};
 const AFX_RESOURCE_INIT g_shortToolbar(RT_TOOLBAR, MAKEINTRESOURCE(901), kShortToolbar, sizeof kShortToolbar);
+
+const char kMenuScript[] =
+    "menu 902\n"
+    "  popup \"&View\"\n"
+    "    item \"&Graph\\tCtrl+G\" 32811 checked default\n"
+    "    separator\n"
+    "    item \"&Table\" 32812 grayed\n"
+    "    popup \"Time &Zone\"\n"
+    "      item \"&Automatic\" 32800\n"
+    "    end\n"
+    "  end\n"
+    "end\n";
+const AFX_UI_SCRIPT_INIT g_menuScript("bars_test", kMenuScript, sizeof(kMenuScript) - 1);
 
 class CBarFrame : public CCbFrameWnd {
  public:
@@ -253,6 +267,25 @@ TEST_F(Bars, AToolbarResourceShorterThanItsCountLoadsNothing) {
   EXPECT_FALSE(standard->LoadToolBar(777));  // none at all
 }
 
+TEST_F(Bars, ControlsFromAMenuKeepItsStatesAndAskTheFrame) {
+  CMenu menu;
+  ASSERT_TRUE(menu.LoadMenu(902));
+  CCbControls controls;
+  ASSERT_TRUE(controls.LoadMenu(menu.GetSubMenu(0), frame));
+  ASSERT_EQ(controls.GetCount(), 3);
+  CCbControl* graph = controls.GetAt(0);
+  EXPECT_EQ(graph->GetID(), 32811);
+  EXPECT_STREQ(graph->GetCaption().GetString(), "&Graph");
+  EXPECT_STREQ(graph->GetMenuShortcutText().GetString(), "Ctrl+G");
+  EXPECT_EQ(graph->GetChecked(), 1);
+  EXPECT_TRUE(graph->IsDefaultItem());
+  CCbControl* table = controls.GetAt(1);
+  EXPECT_TRUE(table->GetBeginGroup());
+  EXPECT_FALSE(table->GetEnabled());
+  EXPECT_EQ(controls.GetAt(2)->GetType(), cbControlPopup);
+  EXPECT_EQ(controls.GetAt(2)->GetID(), 0);
+}
+
 TEST(FrameBase, CommandBarsNeedTheFramesWindow) {
   AfxWinInit(0, nullptr);
   CCbFrameWnd frame;  // never created: the dock bars can't be made
@@ -265,13 +298,21 @@ TEST_F(Bars, HoverHighlightAndTooltipGoSoonAfterLeaving) {
   AfxTestMouse(WM_MOUSEMOVE, ScreenPoint(standard, Centre(table)));
   AfxTestWait(100, [&] { return table->GetSelected() != 0; });
   EXPECT_EQ(table->GetSelected(), 1);
-  EXPECT_FALSE(standard->GetToolTipText().IsEmpty());
+  EXPECT_STREQ(standard->GetToolTipText().GetString(), "Monthly Tide Tables");
+  // Resting there, the tip comes up.
+  CToolTipCtrl& tip = standard->GetToolTip();
+  AfxTestWait(3000, [&] {
+    AfxTestMouse(WM_MOUSEMOVE, ScreenPoint(standard, Centre(table)));
+    return tip.GetSafeHwnd() && tip.IsWindowVisible();
+  });
+  EXPECT_TRUE(tip.IsWindowVisible());
   const auto t0 = std::chrono::steady_clock::now();
   AfxTestMouse(WM_MOUSEMOVE, ScreenPoint(standard, CPoint(5, 200)));
   AfxTestWait(1000, [&] { return table->GetSelected() == 0; });
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
   EXPECT_EQ(table->GetSelected(), 0);
   EXPECT_LT(ms, 50);
+  EXPECT_FALSE(tip.IsWindowVisible());
 }
 
 TEST_F(Bars, StatesFollowTheUpdateHandlersAtIdle) {
