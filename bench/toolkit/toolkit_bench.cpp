@@ -65,6 +65,25 @@ void BM_StandardRepaint1000(benchmark::State& state) {
 }
 BENCHMARK(BM_StandardRepaint1000)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
+// The same through the window's own paint message, the bar row stretched across the frame.
+void BM_StandardPaintMessage1000(benchmark::State& state) {
+  Bars& b = TheBars();
+  b.standard->SetFlags(b.standard->GetFlags() | cbFlagStretched);
+  b.standard->GetDockBar()->DockCommandBar(b.standard);
+  b.frame->RecalcLayout();
+  CRect rc;
+  b.standard->GetClientRect(&rc);
+  for (auto _ : state) {
+    b.standard->Invalidate(FALSE);
+    b.standard->UpdateWindow();
+  }
+  state.counters["width"] = rc.Width();
+  b.standard->SetFlags(b.standard->GetFlags() & ~(DWORD)cbFlagStretched);
+  b.standard->GetDockBar()->DockCommandBar(b.standard);
+  b.frame->RecalcLayout();
+}
+BENCHMARK(BM_StandardPaintMessage1000)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
 void BM_IdleUpdateAllControls(benchmark::State& state) {
   Bars& b = TheBars();
   b.map->SetVisible(TRUE);

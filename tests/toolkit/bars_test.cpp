@@ -261,6 +261,34 @@ TEST_F(Bars, AnsweredExecutionSendsNoCommandAndAControlMayGoDuringItsCommand) {
   EXPECT_EQ(map->GetControlCount(), 0);
 }
 
+TEST_F(Bars, RowsOfTheDockBar) {
+  CCbCommandBars* bars = frame->GetCommandBars();
+  EXPECT_EQ(bars->GetToolBar(281), map);
+  EXPECT_EQ(bars->GetToolBar(0), nullptr);
+  CCbDockBar* top = standard->GetDockBar();
+  ASSERT_TRUE(top);
+  EXPECT_EQ(top->GetRowCount(), 1);
+  // Hidden, "Map" gives its room back at once.
+  bars->ToggleVisible(1);
+  EXPECT_FALSE(map->IsVisible());
+  EXPECT_FALSE(map->IsWindowVisible());
+  bars->ToggleVisible(1);
+  EXPECT_TRUE(map->IsWindowVisible());
+  // A stretched bar stands alone in its row, across the whole frame.
+  map->SetFlags(map->GetFlags() | cbFlagStretched);
+  top->DockCommandBar(map);
+  frame->RecalcLayout();
+  EXPECT_EQ(top->GetRowCount(), 2);
+  CRect client;
+  frame->GetClientRect(&client);
+  EXPECT_EQ(InFrame(map).Width(), client.Width());
+  EXPECT_EQ(InFrame(map).top, InFrame(standard).bottom);
+  // Taken out, its row goes too.
+  top->RemoveCommandBar(map);
+  EXPECT_EQ(top->GetRowCount(), 1);
+  EXPECT_EQ(map->GetDockBar(), nullptr);
+}
+
 TEST_F(Bars, AToolbarResourceShorterThanItsCountLoadsNothing) {
   EXPECT_FALSE(standard->LoadToolBar(901));
   EXPECT_EQ(standard->GetControlCount(), 0);
