@@ -66,6 +66,8 @@ CCbPaintManager* CCbPaintManager::CreateTheme(int nTheme) {
   return p;
 }
 
+CCbPaintManager* CCbPaintManager::GetPaintManager() { return CbPaintManager(); }
+
 void CCbPaintManager::Done() {
   CCbPaintManager* p = Current();
   Current() = nullptr;

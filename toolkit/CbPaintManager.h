@@ -25,6 +25,8 @@ class CCbPaintManager : public CCmdTarget, public CCbRefCounted {
   static BOOL SetTheme(int nTheme);
   // 0 flat, 2 gradient, 3 native, 4 studio, anything else classic; nullptr when out of memory.
   static CCbPaintManager* CreateTheme(int nTheme);
+  // The installed painter (the classic look when none was chosen yet).
+  static CCbPaintManager* GetPaintManager();
   // Releases the painter (at exit, and for tests).
   static void Done();
   int GetCurrentTheme() const { return m_nTheme; }
