@@ -635,4 +635,33 @@ TEST(StatusBar, PanesByIdAndAnIconPaneThatStopsShortOfTheGrip) {
   AfxTestWait(5);
 }
 
+TEST(StatusBar, AWindowInAStretchingLastPaneStopsShortOfTheGrip) {
+  AfxWinInit(0, nullptr);
+  auto* f = new CStatusFrame;
+  ASSERT_TRUE(f->Create(nullptr, "Status", WS_POPUP | WS_VISIBLE | WS_THICKFRAME, CRect(50, 50, 650, 350)));
+  CCbStatusBar bar;
+  ASSERT_TRUE(bar.Create(f));
+  const UINT ids[] = {61229};
+  ASSERT_TRUE(bar.SetIndicators(ids, 1));
+  ASSERT_TRUE(bar.AddPane(5, 1));
+  CB_STATUSPANE pane{};
+  ASSERT_TRUE(bar.GetPaneInfo(1, &pane));
+  pane.nStyle = SBPS_STRETCH;
+  ASSERT_TRUE(bar.SetPaneInfo(1, &pane));
+  f->RecalcLayout();
+  CWnd child;
+  ASSERT_TRUE(child.CreateEx(0, nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 1, 1), &bar, 5));
+  ASSERT_TRUE(bar.AddControl(&child, 5, FALSE));
+  CRect rc, client;
+  child.GetWindowRect(&rc);
+  bar.ScreenToClient(&rc);
+  bar.GetClientRect(&client);
+  ASSERT_TRUE(bar.HasSizeGrip());
+  EXPECT_EQ(rc.right, client.right - ::GetSystemMetrics(SM_CXSMICON) - 2 * ::GetSystemMetrics(SM_CXEDGE));
+  EXPECT_GT(rc.Width(), 100);
+  bar.DestroyWindow();
+  f->DestroyWindow();
+  AfxTestWait(5);
+}
+
 }  // namespace
