@@ -6,6 +6,7 @@
 #include "app/Splash.h"
 #include "model/Position.h"
 #include "model/SummerTime.h"
+#include "toolkit/CbPaintManager.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,7 +14,7 @@
 #include <cstdlib>
 #include <unistd.h>
 
-IMPLEMENT_DYNAMIC(CMainFrame, CFrameWnd)
+IMPLEMENT_DYNAMIC(CMainFrame, CCbFrameWnd)
 
 namespace {
 const char kGeneral[] = "General";
@@ -25,6 +26,9 @@ const UINT kIndicators[] = {ID_INDICATOR_AGROUND, ID_INDICATOR_SUNRISE, ID_INDIC
 const UINT kMenuBarId = 0xE81B;
 // The date strip stands where the "Standard" toolbar will: View > Toolbar shows and hides it.
 const UINT kDateStripId = AFX_IDW_TOOLBAR;
+const UINT kMapToolBarId = 281;
+const UINT kGpsIcon = 292;
+const UINT kGpsPaneId = 1;
 
 CWinAppBase* App() { return AfxGetApp(); }
 
@@ -135,6 +139,21 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs) {
       if (CMenu* sub = popup->GetSubMenu((int)k); sub && text.Find("Time &Zone") >= 0) BuildTimeZoneMenu(sub);
     }
   }
+  // The command bars: "Standard", and "Map" right of it, shown with the map page.
+  if (!InitCommandBars()) return -1;
+  CCbCommandBars* bars = GetCommandBars();
+  m_pStandardToolBar = bars->Add("Standard", cbBarTop);
+  if (!m_pStandardToolBar || !m_pStandardToolBar->LoadToolBar(IDR_MAINFRAME)) return -1;
+  m_pStandardToolBar->SetCloseable(FALSE);
+  m_pStandardToolBar->EnableDocking(cbFlagAlignTop | cbFlagFloating | cbFlagHideWrap);
+  m_pMapToolBar = bars->Add("Map", cbBarTop);
+  if (!m_pMapToolBar || !m_pMapToolBar->LoadToolBar(kMapToolBarId)) return -1;
+  m_pMapToolBar->EnableDocking(cbFlagAlignTop | cbFlagAlignLeft | cbFlagAlignRight | cbFlagFloating | cbFlagHideWrap);
+  m_pMapToolBar->SetCloseable(FALSE);
+  m_pMapToolBar->SetVisible(FALSE);
+  DockRightOf(m_pMapToolBar, m_pStandardToolBar);
+  CCbPaintManager::SetTheme(2);
+
   if (!m_wndDateStrip.Create(this, kDateStripId)) return -1;
   m_pDayCombo = &m_wndDateStrip.m_dayCombo;
   m_pMonthCombo = &m_wndDateStrip.m_monthCombo;
@@ -143,7 +162,12 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs) {
   // Status bar with its four panes; the first stretches.
   if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, AFX_IDW_STATUS_BAR)) return -1;
   if (!m_wndStatusBar.SetIndicators(kIndicators, 4)) return -1;
-  SetStatusPanes(FALSE);
+  {
+    UINT id, style;
+    int cx;
+    m_wndStatusBar.GetPaneInfo(0, id, style, cx);
+    m_wndStatusBar.SetPaneInfo(0, id, style | SBPS_STRETCH, cx);
+  }
 
   // Tables. Without them there is nothing the program can show.
   m_portDB.Load();
@@ -336,28 +360,54 @@ void CMainFrame::OnDestroy() {
 // ---- Layout ----
 // The bars take their strips (menu bar and date strip at the top, status bar at the bottom)
 // and the splitter the rest.
-void CMainFrame::RecalcLayout(BOOL bNotify) { CFrameWnd::RecalcLayout(bNotify); }
+void CMainFrame::RecalcLayout(BOOL bNotify) { CCbFrameWnd::RecalcLayout(bNotify); }
 
 void CMainFrame::OnSize(UINT nType, int, int) {
   if (nType != SIZE_MINIMIZED) RecalcLayout();
 }
 
 void CMainFrame::SetStatusPanes(BOOL bGps) {
-  CString texts[4];
-  const int n = std::min(m_wndStatusBar.GetCount(), 4);
-  for (int i = 0; i < n; ++i) texts[i] = m_wndStatusBar.GetPaneText(i);
-  UINT ids[5] = {kIndicators[0], kIndicators[1], kIndicators[2], kIndicators[3], 1};
-  m_wndStatusBar.SetIndicators(ids, bGps ? 5 : 4);
-  UINT id, style;
-  int cx;
-  m_wndStatusBar.GetPaneInfo(0, id, style, cx);
-  m_wndStatusBar.SetPaneInfo(0, id, style | SBPS_STRETCH, cx);
   if (bGps) {
-    m_wndStatusBar.SetPaneInfo(4, 1, SBPS_NORMAL, 32);
-    m_wndStatusBar.SetPaneText(4, "GPS");
+    // After the four panes, 32 pixels wide, with the GPS icon in it.
+    if (!m_wndStatusBar.AddPane(kGpsPaneId, m_wndStatusBar.GetCount())) return;
+    m_wndStatusBar.SetPaneWidth(m_wndStatusBar.CommandToIndex(kGpsPaneId), 32);
+    if (!m_wndGpsPane.GetSafeHwnd()) {
+      if (!m_wndGpsPane.Create("", &m_wndStatusBar, WS_CHILD | WS_VISIBLE, kGpsPaneId)) return;
+      m_wndGpsPane.SetIcon(kGpsIcon);
+    }
+    m_wndStatusBar.AddControl(&m_wndGpsPane, kGpsPaneId, FALSE);
+  } else {
+    m_wndStatusBar.RemovePane(kGpsPaneId);
   }
-  for (int i = 0; i < n; ++i)
-    if (!texts[i].IsEmpty()) m_wndStatusBar.SetPaneText(i, texts[i]);
+}
+
+void CMainFrame::ShowMapToolbar(int bShow) {
+  m_bMapToolbarShown = bShow;
+  if (m_pMapToolBar && m_pMapToolBar->IsVisible() != !!bShow) m_pMapToolBar->SetVisible(bShow);
+}
+
+void CMainFrame::DockRightOf(CCbToolBar* pBar, CCbToolBar* pLeftOf) {
+  RecalcLayout();
+  CRect rc;
+  pLeftOf->GetWindowRect(&rc);
+  rc.OffsetRect(rc.Width(), 0);
+  GetCommandBars()->DockCommandBar(pBar, &rc, pLeftOf->GetDockBar());
+}
+
+LRESULT CMainFrame::OnCreateBarControl(WPARAM, LPARAM lParam) {
+  auto* req = (BAR_CREATE_CONTROL_REQUEST*)lParam;
+  if (!req || !req->bToolBar) return 0;
+  switch (req->nID) {
+    case ID_DAY_COMBO: case ID_MONTH_COMBO: case ID_YEAR_COMBO: case ID_MAP_CHOOSER: case ID_STREAM_TIME: {
+      // The combos stand here once the bars have them; until then the date strip and the
+      // chart's own controls serve, and these buttons stay hidden.
+      auto* c = new CCbControlButton;
+      c->SetHideFlags(cbHideOwner);
+      req->pControl = c;
+      return TRUE;
+    }
+    default: return 0;
+  }
 }
 
 void CMainFrame::OnSizing(UINT fwSide, LPRECT pRect) {

@@ -20,13 +20,15 @@
 #include "model/Prediction.h"
 #include "model/Sunrise.h"
 #include "platform/ui/AfxWin.h"
+#include "toolkit/CbCommandBars.h"
+#include "toolkit/CbStatusBar.h"
 #include "views/FlatSplitter.h"
 #include "views/ViewHost.h"
 
 using CFrameSplitter = CFlatSplitter;
-using CFrameStatusBar = CStatusBar;
+using CFrameStatusBar = CCbStatusBar;
 
-class CMainFrame : public CFrameWnd, public IViewHost, public IPredictionFrame, public IPortsHost, public IMapHost {
+class CMainFrame : public CCbFrameWnd, public IViewHost, public IPredictionFrame, public IPortsHost, public IMapHost {
   DECLARE_DYNAMIC(CMainFrame)
   DECLARE_MESSAGE_MAP()
  public:
@@ -85,7 +87,7 @@ class CMainFrame : public CFrameWnd, public IViewHost, public IPredictionFrame, 
   CDiamondDB& GetDiamondDB() { return m_diamondDB; }
   int IsSummerTimeOnSelectedDate() const override;
   void EnableDateCombos(int bEnable);
-  void ShowMapToolbar(int bShow) { m_bMapToolbarShown = bShow; }
+  void ShowMapToolbar(int bShow);
   int IsMapToolbarShown() const { return m_bMapToolbarShown; }
   void ShowStreamInStatusBar(double dRate, double dDirection) override;
   void ShowMapStatus(const class CPosition* pPosition, int bKeepSunset) override;
@@ -108,6 +110,11 @@ class CMainFrame : public CFrameWnd, public IViewHost, public IPredictionFrame, 
   CChartRoutes& GetChartRoutes() { return m_chartRoutes; }
   CFrameSplitter& GetSplitter() { return m_wndSplitter; }
   CFrameStatusBar& GetStatusBar() { return m_wndStatusBar; }
+  CCbToolBar* GetStandardToolBar() const { return m_pStandardToolBar; }
+  CCbToolBar* GetMapToolBar() const { return m_pMapToolBar; }
+  CCbStatusBarIconPane& GetGpsPane() { return m_wndGpsPane; }
+  // Docks the bar into the left bar's row, just right of it.
+  void DockRightOf(CCbToolBar* pBar, CCbToolBar* pLeftOf);
   CPlainMenuBar& GetMenuBar() { return m_wndMenuBar; }
   CMenu& GetMainMenu() { return m_menu; }
   CDateStrip& GetDateStrip() { return m_wndDateStrip; }
@@ -259,6 +266,8 @@ class CMainFrame : public CFrameWnd, public IViewHost, public IPredictionFrame, 
   LRESULT OnGpsError(WPARAM wParam, LPARAM);
   LRESULT OnGpsStarted(WPARAM, LPARAM);
   LRESULT OnGpsStopped(WPARAM, LPARAM);
+  // The bars ask for the frame's own controls while they are built.
+  LRESULT OnCreateBarControl(WPARAM, LPARAM lParam);
 
   // The date handling of the combos and of previous and next.
   void OnDateChanged(const CQsDateTime& date, BOOL bMonthChanged);
@@ -299,6 +308,10 @@ class CMainFrame : public CFrameWnd, public IViewHost, public IPredictionFrame, 
   CMenu m_menu;
   CDateStrip m_wndDateStrip;
   CFrameStatusBar m_wndStatusBar;
+  // Hosted in the status bar while the GPS reader runs; a member, so not deleted by the bar.
+  CCbStatusBarIconPane m_wndGpsPane;
+  CCbToolBar* m_pStandardToolBar = nullptr;
+  CCbToolBar* m_pMapToolBar = nullptr;
   int m_bGpsPaneShown = 0;
   int m_bMapToolbarShown = 0;
   CPrediction m_prediction;

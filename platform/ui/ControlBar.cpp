@@ -27,6 +27,8 @@ void CWnd::RepositionBars(UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver, UINT nF
   for (HWND h = ::GetWindow(m_hWnd, GW_CHILD) ? ::GetWindow(::GetWindow(m_hWnd, GW_CHILD), GW_HWNDLAST) : nullptr; h;
        h = ::GetWindow(h, GW_HWNDPREV))
     kids.push_back(h);
+  // The status bar stays the bottom-most strip across the whole width, whenever it was made.
+  std::stable_partition(kids.begin(), kids.end(), [](HWND h) { return (UINT)::GetDlgCtrlID(h) == (UINT)AFX_IDW_STATUS_BAR; });
   HWND leftOver = nullptr;
   for (HWND h : kids) {
     UINT id = (UINT)::GetDlgCtrlID(h);

@@ -80,8 +80,11 @@ int CFrameWnd::OnCreate(LPCREATESTRUCT lpcs) {
 }
 
 BOOL CFrameWnd::OnCreateClient(LPCREATESTRUCT, CCreateContext*) { return TRUE; }
+void CFrameWnd::DelayRecalcLayout(BOOL) { m_bLayoutPending = TRUE; }
+
 void CFrameWnd::RecalcLayout(BOOL) {
   if (m_bInRecalcLayout || !m_hWnd) return;
+  m_bLayoutPending = FALSE;
   m_bInRecalcLayout = TRUE;
   RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST);
   m_bInRecalcLayout = FALSE;
@@ -209,4 +212,7 @@ void CFrameWnd::OnInitMenuPopup(CMenu* pMenu, UINT, BOOL bSysMenu) {
   }
 }
 
-LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM) { return 0; }
+LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM) {
+  if (m_bLayoutPending && m_hWnd) RecalcLayout();
+  return 0;
+}

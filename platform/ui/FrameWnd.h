@@ -32,6 +32,9 @@ class CFrameWnd : public CWnd {
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
   virtual BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext);
   virtual void RecalcLayout(BOOL bNotify = TRUE);
+  // Lays the frame out at the next idle time (many changes, one layout).
+  void DelayRecalcLayout(BOOL bNotify = TRUE);
+  BOOL IsLayoutPending() const { return m_bLayoutPending; }
   virtual void ActivateFrame(int nCmdShow = -1);
   virtual BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW, CWnd* pParentWnd = nullptr,
                          CCreateContext* pContext = nullptr);
@@ -66,5 +69,6 @@ class CFrameWnd : public CWnd {
  protected:
   CWnd* m_pViewActive = nullptr;
   BOOL m_bInRecalcLayout = FALSE;
+  BOOL m_bLayoutPending = FALSE;
   CMenu* m_pMenuLoaded = nullptr;
 };

@@ -441,10 +441,16 @@ BOOL CBitmap::CreateBitmap(int w, int h, UINT, UINT bpp, const void* bits) {
           b->image.setPixel(x, y, on ? 0xFFFFFFFF : 0xFF000000);
         }
     } else if (bpp == 32) {
+      // Rows of blue, green, red and alpha. Pictures with alpha keep it (premultiplied, as
+      // AlphaBlend takes them); pictures whose alpha is 0 everywhere stay opaque.
+      bool alpha = false;
+      for (int i = 0; i < w * h && !alpha; ++i) alpha = p[i * 4 + 3] != 0;
+      if (alpha) b->image = QImage(std::max(1, w), std::max(1, h), QImage::Format_ARGB32_Premultiplied);
       for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
           const BYTE* q = p + (y * w + x) * 4;
-          b->image.setPixel(x, y, qRgb(q[2], q[1], q[0]));
+          if (alpha) b->image.setPixel(x, y, qRgba(std::min(q[2], q[3]), std::min(q[1], q[3]), std::min(q[0], q[3]), q[3]));
+          else b->image.setPixel(x, y, qRgb(q[2], q[1], q[0]));
         }
     } else if (bpp == 24) {
       int stride = ((w * 3 + 3) / 4) * 4;
@@ -456,6 +462,24 @@ BOOL CBitmap::CreateBitmap(int w, int h, UINT, UINT bpp, const void* bits) {
     }
   }
   return Attach(AfxHandle(b));
+}
+
+HBITMAP CreateDIBSection(HDC, const BITMAPINFO* pbmi, UINT, void** ppvBits, void*, DWORD) {
+  if (ppvBits) *ppvBits = nullptr;
+  if (!pbmi) return nullptr;
+  const BITMAPINFOHEADER& h = pbmi->bmiHeader;
+  // 32-bit pictures whose rows run from the top (a negative height): the layer's own pixel
+  // order, so the caller writes straight into the picture the DCs draw.
+  if (h.biBitCount != 32 || h.biCompression != BI_RGB || h.biWidth <= 0 || h.biHeight >= 0 || h.biWidth > 32767 ||
+      -h.biHeight > 32767)
+    return nullptr;
+  QImage image((int)h.biWidth, (int)-h.biHeight, QImage::Format_ARGB32_Premultiplied);
+  if (image.isNull()) return nullptr;
+  image.fill(0);
+  auto* b = track(new AfxBitmapData);
+  b->image = std::move(image);
+  if (ppvBits) *ppvBits = b->image.bits();
+  return (HBITMAP)AfxHandle(b);
 }
 
 BOOL CBitmap::LoadBitmap(UINT nID) { return LoadBitmap(MAKEINTRESOURCE(nID)); }

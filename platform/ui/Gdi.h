@@ -237,6 +237,14 @@ class CBitmap : public CGdiObject {
   BOOL LoadFile(LPCTSTR lpszPath);
 };
 
+#ifndef DIB_RGB_COLORS
+#define DIB_RGB_COLORS 0
+#endif
+// A 32-bit picture (BI_RGB, rows from the top: a negative height) whose premultiplied blue,
+// green, red and alpha bytes the caller reads and writes through *ppvBits while it lives.
+// Other depths, and rows from the bottom, give no picture.
+HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* pbmi, UINT usage, void** ppvBits, void* hSection, DWORD offset);
+
 class CRgn : public CGdiObject {
  public:
   CRgn() = default;
@@ -415,6 +423,9 @@ class CDC : public CObject {
                   int nSrcWidth, int nSrcHeight, BLENDFUNCTION blend);
   BOOL GradientFill(TRIVERTEX* pVertices, ULONG nVertices, void* pMesh, ULONG nMeshElements, DWORD dwMode);
   BOOL DrawState(CPoint pt, CSize size, CBitmap* pBitmap, UINT nFlags, CBrush* pBrush = nullptr);
+  // DST_ICON: the icon at the size (0: its own); with DSS_MONO its shape in the brush's
+  // colour, with DSS_DISABLED embossed.
+  BOOL DrawState(CPoint pt, CSize size, HICON hIcon, UINT nFlags, CBrush* pBrush = nullptr);
 
   // ---- Text ----
   BOOL TextOut(int x, int y, LPCTSTR lpszString, int nCount);
@@ -483,6 +494,7 @@ LPCTSTR AfxMapFontFace(LPCTSTR lpszFace);
 #define DSS_DISABLED 0x0020
 #define DSS_MONO 0x0080
 #define DST_BITMAP 0x0004
+#define DST_ICON 0x0003
 #define ETO_OPAQUE 0x0002
 #define ETO_CLIPPED 0x0004
 #define DCX_WINDOW 0x00000001L

@@ -335,3 +335,37 @@ bool AfxQCursorOf(HCURSOR h, QCursor* out) {
   *out = QCursor(QPixmap::fromImage(d->image), d->hotspot.x(), d->hotspot.y());
   return true;
 }
+
+BOOL CDC::DrawState(CPoint pt, CSize size, HICON hIcon, UINT nFlags, CBrush* pBrush) {
+  IconData* d = dataOf(hIcon);
+  if (!d || !m_hDC) return FALSE;
+  const int cx = size.cx > 0 ? size.cx : d->image.width(), cy = size.cy > 0 ? size.cy : d->image.height();
+  if (!(nFlags & (DSS_MONO | DSS_DISABLED)))
+    return DrawIconEx(m_hDC, pt.x, pt.y, hIcon, cx, cy, 0, nullptr, DI_NORMAL);
+  // The icon's shape in one colour, through a short-lived icon of its own.
+  auto shape = [&](COLORREF clr, int dx) {
+    auto* t = new IconData;
+    t->image = d->image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QColor c = AfxQColor(clr);
+    for (int y = 0; y < t->image.height(); ++y) {
+      auto* row = reinterpret_cast<QRgb*>(t->image.scanLine(y));
+      for (int x = 0; x < t->image.width(); ++x) {
+        const int a = qAlpha(row[x]);
+        row[x] = qRgba(c.red() * a / 255, c.green() * a / 255, c.blue() * a / 255, a);
+      }
+    }
+    HICON h = handleOf(t);
+    DrawIconEx(m_hDC, pt.x + dx, pt.y + dx, h, cx, cy, 0, nullptr, DI_NORMAL);
+    DestroyIcon(h);
+  };
+  if (nFlags & DSS_MONO) {
+    COLORREF clr = 0;
+    if (pBrush && pBrush->m_hObject && AfxGdi(pBrush->m_hObject)->kind == AfxGdiData::Brush)
+      clr = static_cast<AfxBrushData*>(AfxGdi(pBrush->m_hObject))->color;
+    shape(clr, 0);
+  } else {
+    shape(::GetSysColor(COLOR_BTNHIGHLIGHT), 1);
+    shape(::GetSysColor(COLOR_BTNSHADOW), 0);
+  }
+  return TRUE;
+}

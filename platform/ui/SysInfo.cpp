@@ -148,6 +148,11 @@ BOOL SystemParametersInfo(UINT action, UINT, LPVOID pv, UINT) {
       menuFont(&m->lfMessageFont);
       return TRUE;
     }
+    case SPI_GETICONTITLELOGFONT:
+      // The menu font's face and size.
+      if (!pv) return FALSE;
+      menuFont((LOGFONT*)pv);
+      return TRUE;
     // Animations, fades and shadows are off, as in the classic look; cues always shown.
     case SPI_GETMENUANIMATION: case SPI_GETMENUFADE: case SPI_GETDROPSHADOW: case SPI_GETFLATMENU:
     case SPI_GETTOOLTIPANIMATION: case SPI_GETSELECTIONFADE: case SPI_GETCOMBOBOXANIMATION:

@@ -204,7 +204,10 @@ bool parseColours(Parser& p, std::map<char, uint32_t>* colours) {
 bool parseImage(Parser& p, const std::map<char, uint32_t>& colours, bool hotspot, bool opaque, Picture* out) {
   p.next();
   long w, h;
-  if (!number(p.peek().value, &w) || w < 1 || w > 256) return p.fail("expected a width from 1 to 256");
+  // Bitmaps hold rows of pictures (a toolbar's), so they may be wider than an icon.
+  const long maxWidth = opaque ? 4096 : 256;
+  if (!number(p.peek().value, &w) || w < 1 || w > maxWidth)
+    return p.fail(opaque ? "expected a width from 1 to 4096" : "expected a width from 1 to 256");
   p.next();
   if (!number(p.peek().value, &h) || h < 1 || h > 256) return p.fail("expected a height from 1 to 256");
   p.next();

@@ -47,8 +47,8 @@
 //     image 32 32 hotspot 7 7 ... end
 //   end
 //
-//   bitmap 130                        a bitmap (RT_BITMAP, 24 bits): colours and one image;
-//     colours ... end                 "none" is not allowed
+//   bitmap 130                        a bitmap (RT_BITMAP, 24 bits): colours and one image,
+//     colours ... end                 up to 4096 pixels wide; "none" is not allowed
 //     image 48 15 ... end
 //   end
 //

@@ -73,7 +73,9 @@ TEST_F(Gps, TrackPositionPutsTheFixOnTheChartAndInTheGpsWindow) {
   EXPECT_TRUE(Ticked(ID_GPS_TRACK));
   EXPECT_TRUE(Grayed(ID_GPS_CONFIGURE));
   EXPECT_EQ(panes + 1, m_frame->GetStatusBar().GetCount());
-  EXPECT_EQ(CString("GPS"), m_frame->GetStatusBar().GetPaneText(panes));
+  // The new last pane shows the GPS icon.
+  EXPECT_NE(nullptr, m_frame->GetGpsPane().GetIcon());
+  EXPECT_TRUE(m_frame->GetGpsPane().IsWindowVisible());
   EXPECT_TRUE(Left().IsGpsShown());
   EXPECT_TRUE(Left().m_gpsWnd.IsWindowVisible());
   EXPECT_TRUE(Left().m_gpsCaption.IsWindowVisible());

@@ -897,3 +897,73 @@ TEST_F(Program, TheTidalLogShowsScrollBarsOnlyWhenThereIsSomethingToScroll) {
   Settle();
   EXPECT_LT(bars().cy, h);
 }
+
+namespace {
+// A click on a toolbar button, as a user makes it.
+void ClickButton(CCbToolBar* bar, UINT id) {
+  CCbControl* c = bar->GetControls()->FindControl((int)id);
+  ASSERT_TRUE(c);
+  CPoint pt = c->GetRect().CenterPoint();
+  bar->ClientToScreen(&pt);
+  AfxTestMouse(WM_MOUSEMOVE, pt);
+  // The press holds the mouse in its loop: the release comes from inside it.
+  CTestCallLater release(5, [pt] { AfxTestMouse(WM_LBUTTONUP, pt); });
+  AfxTestMouse(WM_LBUTTONDOWN, pt);
+  ASSERT_TRUE(release.Wait());
+}
+}  // namespace
+
+TEST_F(Program, TheStandardToolbarSwitchesPagesAndShowsTheirState) {
+  ASSERT_NE(nullptr, Start());
+  CCbToolBar* standard = m_frame->GetStandardToolBar();
+  ASSERT_TRUE(standard);
+  EXPECT_EQ(standard->GetControlCount(), 17);
+  EXPECT_TRUE(standard->IsWindowVisible());
+  // The combos wait for the bars that can hold them.
+  int shown = 0;
+  for (int i = 0; i < standard->GetControlCount(); ++i) shown += standard->GetControl(i)->IsVisible();
+  EXPECT_EQ(shown, 14);
+  // Under the menu bar, above the date strip, across the top.
+  CRect bar, strip;
+  standard->GetWindowRect(&bar);
+  m_frame->GetDateStrip().GetWindowRect(&strip);
+  EXPECT_LE(bar.bottom, strip.top);
+  auto checked = [&](UINT id) { return standard->GetControls()->FindControl((int)id)->GetChecked(); };
+  EXPECT_EQ(checked(ID_VIEW_GRAPH), 1);
+  EXPECT_EQ(checked(m_frame->IsFeet() ? ID_FEET : ID_METRES), 1);
+
+  // A hovered button's description has no message pane to go to: the verdict stays.
+  const CString verdict = Pane(ID_INDICATOR_AGROUND);
+  CPoint hover = standard->GetControls()->FindControl(ID_VIEW_TABLE)->GetRect().CenterPoint();
+  standard->ClientToScreen(&hover);
+  AfxTestMouse(WM_MOUSEMOVE, hover);
+  Settle();
+  EXPECT_EQ(standard->GetSelected(), standard->GetControls()->FindControl(ID_VIEW_TABLE));
+  EXPECT_EQ(Pane(ID_INDICATOR_AGROUND), verdict);
+
+  ClickButton(standard, ID_VIEW_TABLE);
+  Settle();
+  EXPECT_TRUE(Right().m_table.IsWindowVisible());
+  EXPECT_FALSE(Right().m_graph.IsWindowVisible());
+  EXPECT_EQ(checked(ID_VIEW_TABLE), 1);
+  EXPECT_EQ(checked(ID_VIEW_GRAPH), 0);
+
+  ClickButton(standard, ID_VIEW_GRAPH);
+  Settle();
+  EXPECT_TRUE(Right().m_graph.IsWindowVisible());
+  EXPECT_EQ(checked(ID_VIEW_GRAPH), 1);
+  AfxSaveWindowPng(standard->GetSafeHwnd(), "program_standard_toolbar.png");
+
+  // The map page shows the "Map" toolbar beside "Standard"; leaving it hides it again.
+  CCbToolBar* map = m_frame->GetMapToolBar();
+  ASSERT_TRUE(map);
+  EXPECT_FALSE(map->IsVisible());
+  Command(ID_VIEW_MAP);
+  EXPECT_TRUE(map->IsVisible());
+  CRect m;
+  map->GetWindowRect(&m);
+  EXPECT_GE(m.left, bar.right);
+  EXPECT_EQ(m.top, bar.top);
+  Command(ID_VIEW_GRAPH);
+  EXPECT_FALSE(map->IsVisible());
+}

@@ -1,0 +1,445 @@
+#include "toolkit/CbCommandBar.h"
+
+#include "toolkit/CbCommandBars.h"
+#include "toolkit/CbDrawHelpers.h"
+#include "toolkit/CbImageManager.h"
+#include "toolkit/CbPaintManager.h"
+
+#include "platform/ui/UiResources.h"
+
+#include <algorithm>
+#include <cstring>
+
+IMPLEMENT_DYNAMIC(CCbCommandBar, CWnd)
+IMPLEMENT_DYNAMIC(CCbToolBar, CCbCommandBar)
+
+BEGIN_MESSAGE_MAP(CCbCommandBar, CWnd)
+  ON_WM_MOUSEMOVE()
+  ON_WM_MOUSELEAVE()
+  ON_WM_LBUTTONDOWN()
+  ON_WM_LBUTTONUP()
+  ON_WM_LBUTTONDBLCLK()
+  ON_WM_TIMER()
+  ON_WM_PAINT()
+  ON_WM_ERASEBKGND()
+  ON_WM_CREATE()
+  ON_WM_DESTROY()
+  ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUIMsg)
+END_MESSAGE_MAP()
+
+BEGIN_MESSAGE_MAP(CCbToolBar, CCbCommandBar)
+END_MESSAGE_MAP()
+
+// ======================================================================================
+// CCbCommandBar
+// ======================================================================================
+
+CCbCommandBar::CCbCommandBar() : m_pControls(new CCbControls) { m_pControls->SetParent(this); }
+
+CCbCommandBar::~CCbCommandBar() {
+  m_pControls->SetParent(nullptr);
+  m_pControls->InternalRelease();
+}
+
+void CCbCommandBar::OnFinalRelease() {
+  if (GetSafeHwnd()) DestroyWindow();
+  delete this;
+}
+
+CWnd* CCbCommandBar::GetSite() const {
+  if (m_pCommandBars) return m_pCommandBars->GetSite();
+  return GetSafeHwnd() ? GetParentFrame() : nullptr;
+}
+
+CCbPaintManager* CCbCommandBar::GetPaintManager() const {
+  return m_pCommandBars ? m_pCommandBars->GetPaintManager() : CbPaintManager();
+}
+
+CCbImageManager* CCbCommandBar::GetImageManager() const {
+  return m_pCommandBars ? m_pCommandBars->GetImageManager() : CbImageManager();
+}
+
+CSize CCbCommandBar::GetIconSize() const {
+  if (m_szIcons.cx > 0) return m_szIcons;
+  if (m_pCommandBars) {
+    const CSize o = m_pCommandBars->GetCommandBarsOptions()->szIcons;
+    if (o.cx > 0) return o;
+  }
+  return CSize(16, 16);
+}
+
+void CCbCommandBar::Redraw() {
+  if (!GetSafeHwnd()) return;
+  if (m_nLockRedraw > 0) {
+    m_bRedrawPending = TRUE;
+    return;
+  }
+  Invalidate(FALSE);
+}
+
+CCbControl* CCbCommandBar::HitTest(CPoint pt) const { return m_pControls->HitTest(pt); }
+
+void CCbCommandBar::OnControlsChanged() {
+  m_bLayoutPending = TRUE;
+  m_nSelected = m_nPopuped = -1;
+}
+
+BOOL CCbCommandBar::IsPointInBar(CPoint pt) const {
+  if (!GetSafeHwnd()) return FALSE;
+  CRect rc;
+  GetWindowRect(&rc);
+  return rc.PtInRect(pt);
+}
+
+BOOL CCbCommandBar::SetTrackingMode(int bMode, BOOL bSelectFirst, BOOL bKeyboard) {
+  if (bMode == m_bTracking) return FALSE;
+  m_bTracking = bMode;
+  if (bMode && bSelectFirst) SetSelected(m_pControls->GetNext(-1, 1), bKeyboard);
+  if (!bMode) SetSelected(-1);
+  Redraw();
+  return TRUE;
+}
+
+void CCbCommandBar::SetStatusText(CCbControl* pControl) {
+  CWnd* site = GetSite();
+  if (!site || !site->GetSafeHwnd()) return;
+  const CString text = pControl ? pControl->GetDescription() : CString();
+  if (text.IsEmpty()) site->SendMessage(WM_POPMESSAGESTRING, AFX_IDS_IDLEMESSAGE, 0);
+  else site->SendMessage(WM_SETMESSAGESTRING, 0, (LPARAM)(LPCTSTR)text);
+  site->SendMessage(WM_BAR_CONTROL_SELECTED, (WPARAM)pControl, 0);
+}
+
+BOOL CCbCommandBar::SetSelected(int nSelected, BOOL bKeyboard) {
+  if (nSelected == m_nSelected || !GetSafeHwnd()) return FALSE;
+  if (nSelected >= 0 && !GetControl(nSelected)) nSelected = -1;
+  if (nSelected == m_nSelected) return FALSE;
+  CCbControl* old = GetControl(m_nSelected);
+  m_nSelected = nSelected;
+  m_bKeyboardSelect = bKeyboard;
+  if (old) old->OnSetSelected(0);
+  CCbControl* now = GetControl(nSelected);
+  if (now) {
+    now->OnSetSelected(bKeyboard ? 2 : 1);
+    if (!bKeyboard) SetTimer(kHoverTimer, kHoverDelay, nullptr);
+  } else {
+    KillTimer(kHoverTimer);
+  }
+  SetStatusText(now);
+  UpdateToolTip(now);
+  Redraw();
+  return TRUE;
+}
+
+BOOL CCbCommandBar::NavigateByCode(int nCode) {
+  switch (nCode) {
+    case 0: case 1: {
+      const int n = m_pControls->GetNext(m_nSelected, nCode == 0 ? 1 : -1);
+      return n >= 0 && SetSelected(n, TRUE);
+    }
+    case 4: return SetTrackingMode(FALSE);
+    case 5:
+      if (CCbControl* c = GetSelected()) {
+        c->OnClick(TRUE);
+        return TRUE;
+      }
+      return FALSE;
+    case 6: return SetSelected(m_pControls->GetNext(-1, 1), TRUE);
+    case 7: return SetSelected(m_pControls->GetNext(-1, -1), TRUE);
+    default: return FALSE;
+  }
+}
+
+BOOL CCbCommandBar::LoadToolBar(UINT, BOOL) { return FALSE; }
+
+void CCbCommandBar::UpdateToolTip(CCbControl* pControl) {
+  if (!m_wndToolTip.GetSafeHwnd()) return;
+  const BOOL tips = !m_pCommandBars || m_pCommandBars->GetCommandBarsOptions()->bToolBarScreenTips;
+  if (!pControl || !tips || m_bTracking) {
+    m_wndToolTip.Pop();
+    m_strToolTip.Empty();
+    m_wndToolTip.SetToolRect(this, 1, CRect(0, 0, 0, 0));
+    return;
+  }
+  CString tip = pControl->GetTooltip();
+  if (tip.IsEmpty()) tip = CCbPaintManager::StripMnemonics(pControl->GetCaption());
+  if (m_pCommandBars && m_pCommandBars->GetCommandBarsOptions()->bToolBarAccelTips &&
+      !pControl->GetShortcutText().IsEmpty())
+    tip += " (" + pControl->GetShortcutText() + ")";
+  m_strToolTip = tip;
+  const CRect rc = pControl->GetRect();
+  m_wndToolTip.SetToolRect(this, 1, &rc);
+  m_wndToolTip.UpdateTipText(tip, this, 1);
+}
+
+void CCbCommandBar::OnMouseMove(UINT, CPoint point) {
+  if (m_wndToolTip.GetSafeHwnd()) {
+    MSG msg{m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(point.x, point.y), 0, {}};
+    m_wndToolTip.RelayEvent(&msg);
+  }
+  CCbControl* c = HitTest(point);
+  if (!m_bMouseTracked) {
+    TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, m_hWnd, 0};
+    ::TrackMouseEvent(&tme);
+    m_bMouseTracked = TRUE;
+  }
+  if (c) {
+    SetSelected(c->GetIndex());
+    c->OnMouseMove(point);
+  } else if (!m_bTracking) {
+    SetSelected(-1);
+  }
+}
+
+void CCbCommandBar::OnMouseLeave() {
+  m_bMouseTracked = FALSE;
+  if (!m_bTracking) SetSelected(-1);
+}
+
+void CCbCommandBar::OnLButtonDown(UINT, CPoint point) {
+  if (m_wndToolTip.GetSafeHwnd()) m_wndToolTip.Pop();
+  if (CCbControl* c = HitTest(point)) c->OnClick(FALSE, point);
+}
+
+void CCbCommandBar::OnLButtonUp(UINT, CPoint point) {
+  if (CCbControl* c = HitTest(point)) c->OnLButtonUp(point);
+}
+
+void CCbCommandBar::OnLButtonDblClk(UINT, CPoint point) {
+  if (CCbControl* c = HitTest(point)) c->OnLButtonDblClk(point);
+}
+
+void CCbCommandBar::OnTimer(UINT_PTR nIDEvent) {
+  if (nIDEvent == kHoverTimer) {
+    KillTimer(kHoverTimer);
+    if (CCbControl* c = GetSelected()) c->OnMouseHover();
+    return;
+  }
+  CWnd::OnTimer(nIDEvent);
+}
+
+void CCbCommandBar::OnPaint() {
+  CPaintDC dc(this);
+  CRect rc;
+  GetClientRect(&rc);
+  if (rc.IsRectEmpty()) return;
+  CCbBufferDC buffer(&dc, rc);
+  DrawCommandBar(&buffer, rc);
+}
+
+void CCbCommandBar::DrawCommandBar(CDC* pDC, CRect) {
+  CCbPaintManager* painter = GetPaintManager();
+  painter->FillBarBackground(pDC, this);
+  if (m_dwStyle & CBRS_GRIPPER) painter->DrawBarGripper(pDC, this, TRUE);
+  BOOL first = TRUE;
+  for (int i = 0; i < GetControlCount(); ++i) {
+    CCbControl* c = GetControl(i);
+    if (!c->IsVisible()) continue;
+    if (c->GetBeginGroup() && !first) painter->DrawBarSeparator(pDC, this, c, TRUE);
+    first = FALSE;
+    CCbFontDC font(pDC, painter->GetControlFont(m_barPosition, c->IsDefaultItem()));
+    c->Draw(pDC);
+  }
+}
+
+void CCbCommandBar::OnIdleUpdateCmdUI(BOOL) {
+  if (!GetSafeHwnd() || !IsWindowVisible()) return;
+  CWnd* site = GetSite();
+  const int n = GetControlCount();
+  m_lastStates.resize((size_t)n, -1);
+  for (int i = 0; i < n; ++i) {
+    CCbControl* c = GetControl(i);
+    if (!c || (c->GetFlags() & cbFlagManualUpdate) || c->GetID() <= 0) continue;
+    CCbCommandBarCmdUI ui(this, i);
+    ui.m_nID = (UINT)c->GetID();
+    // The bar first, then the frame; a command no one handles is disabled.
+    if (!OnCmdMsg(ui.m_nID, CN_UPDATE_COMMAND_UI, &ui, nullptr) && site) ui.DoUpdate(site, TRUE);
+  }
+  for (int i = 0; i < n; ++i) {
+    CCbControl* c = GetControl(i);
+    const int state = (c->GetEnabled() ? 1 : 0) | (c->GetChecked() << 1) | (c->IsVisible() ? 16 : 0);
+    if (m_lastStates[(size_t)i] != state) {
+      m_lastStates[(size_t)i] = state;
+      m_bRedrawPending = TRUE;
+    }
+  }
+  if (m_bLayoutPending) {
+    m_bLayoutPending = FALSE;
+    OnRecalcLayout();
+  }
+  if (m_bRedrawPending) {
+    m_bRedrawPending = FALSE;
+    Invalidate(FALSE);
+  }
+}
+
+LRESULT CCbCommandBar::OnIdleUpdateCmdUIMsg(WPARAM wParam, LPARAM) {
+  OnIdleUpdateCmdUI((BOOL)wParam);
+  return 0;
+}
+
+int CCbCommandBar::OnCreate(LPCREATESTRUCT lpcs) {
+  if (CWnd::OnCreate(lpcs) == -1) return -1;
+  if (m_barType != 2 && m_wndToolTip.Create(this)) {
+    m_wndToolTip.AddTool(this, "", CRect(0, 0, 0, 0), 1);
+    m_wndToolTip.Activate(TRUE);
+  }
+  return 0;
+}
+
+void CCbCommandBar::OnDestroy() {
+  KillTimer(kHoverTimer);
+  if (m_bTracking) SetTrackingMode(FALSE);
+  if (m_wndToolTip.GetSafeHwnd()) m_wndToolTip.DestroyWindow();
+  CWnd::OnDestroy();
+}
+
+// ======================================================================================
+// CCbCommandBarCmdUI
+// ======================================================================================
+
+CCbCommandBarCmdUI::CCbCommandBarCmdUI(CCbCommandBar* pBar, int nIndex) : m_pBar(pBar) {
+  m_nIndex = (UINT)nIndex;
+  m_nIndexMax = (UINT)(pBar ? pBar->GetControlCount() : 0);
+  m_pOther = pBar;
+}
+
+CCbControl* CCbCommandBarCmdUI::Control() const { return m_pBar ? m_pBar->GetControl((int)m_nIndex) : nullptr; }
+
+void CCbCommandBarCmdUI::Enable(BOOL bOn) {
+  m_bEnableChanged = TRUE;
+  m_bHandled = TRUE;
+  if (CCbControl* c = Control()) c->SetEnabled(bOn);
+}
+
+void CCbCommandBarCmdUI::SetCheck(int nCheck) {
+  if (CCbControl* c = Control()) c->SetChecked(nCheck);
+}
+
+void CCbCommandBarCmdUI::SetText(LPCTSTR lpszText) {
+  if (CCbControl* c = Control()) c->SetCaption(lpszText ? lpszText : "");
+}
+
+// ======================================================================================
+// CCbToolBar
+// ======================================================================================
+
+CCbToolBar::CCbToolBar() : m_pExpand(new CCbControlExpandButton) { m_barType = 1; }
+
+CCbToolBar::~CCbToolBar() {
+  delete m_pDockContext;
+  m_pExpand->InternalRelease();
+}
+
+BOOL CCbToolBar::LoadToolBar(UINT nIDResource, BOOL bLoadIcons) {
+  m_pControls->RemoveAll();
+  m_nBarID = nIDResource;
+  AfxEnsureUiResources();
+  HRSRC r = ::FindResource(nullptr, MAKEINTRESOURCE(nIDResource), RT_TOOLBAR);
+  if (!r) return FALSE;
+  const DWORD size = ::SizeofResource(nullptr, r);
+  const BYTE* bytes = static_cast<const BYTE*>(::LockResource(::LoadResource(nullptr, r)));
+  if (!bytes || size < 8) return FALSE;
+  WORD head[4];
+  std::memcpy(head, bytes, 8);
+  // The count must fit in the resource.
+  if ((DWORD)head[3] * 2 + 8 > size) return FALSE;
+  std::vector<UINT> ids(head[3]);
+  for (WORD i = 0; i < head[3]; ++i) {
+    WORD id;
+    std::memcpy(&id, bytes + 8 + 2 * i, 2);
+    ids[i] = id;
+  }
+  m_pControls->LoadToolBar(ids.data(), (int)ids.size(), GetSite());
+  if (bLoadIcons) {
+    GetImageManager()->SetIcons(nIDResource, ids.data(), (int)ids.size(), head[1], head[2]);
+    if (head[1] != 16) m_szIcons = CSize(head[1], head[2]);
+  }
+  m_pControls->CreateResetCopy();
+  return TRUE;
+}
+
+void CCbToolBar::EnableDocking(DWORD dwFlags) {
+  m_dwFlags = dwFlags;
+  if (!m_pDockContext) m_pDockContext = new CCbDockContext(this);
+}
+
+BOOL CCbToolBar::CreateWindowFor(CWnd* pParent, BOOL bFloating) {
+  if (!GetSafeHwnd()) {
+    const CString cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW), nullptr, nullptr);
+    if (!CreateEx(0, cls, m_strTitle, WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, CRect(0, 0, 100, 100), nullptr, 0))
+      return FALSE;
+  }
+  if (bFloating) {
+    // Floating bars are a later piece.
+    return FALSE;
+  }
+  ModifyStyle(WS_POPUP, WS_CHILD);
+  SetParent(pParent);
+  return TRUE;
+}
+
+CSize CCbToolBar::CalcDockingLayout(int nLength, DWORD dwMode, int) {
+  CCbPaintManager* painter = GetPaintManager();
+  CRect borders = painter->GetBarBorders(this);
+  const BOOL vertical = (dwMode & LM_VERTDOCK) != 0;
+  CDC dc;
+  dc.CreateCompatibleDC(nullptr);
+  if (m_dwStyle & CBRS_GRIPPER) {
+    const CSize g = painter->DrawBarGripper(&dc, this, FALSE);
+    borders.left += g.cx;
+    borders.top += g.cy;
+  }
+  const BOOL expand = m_pDockContext != nullptr;
+  const BOOL always = !m_pCommandBars || m_pCommandBars->GetCommandBarsOptions()->bShowExpandButtonAlways;
+  if (expand && always) (vertical ? borders.bottom : borders.right) += 11;
+  const int minimum = painter->GetControlHeight() + 2;
+  CSize size = m_pControls->CalcDynamicSize(nLength, dwMode, borders, minimum);
+  if (expand && !always && (dwMode & LM_COMMIT)) {
+    BOOL hidden = FALSE;
+    for (int i = 0; i < GetControlCount(); ++i) hidden |= (GetControl(i)->GetHideFlags() & cbHideWrap) != 0;
+    m_bExpandShown = hidden;
+  } else {
+    m_bExpandShown = expand && always;
+  }
+  if (dwMode & LM_COMMIT) {
+    m_pExpand->SetParent(this);
+    if (GetSafeHwnd()) m_pExpand->SetRect(CRect(0, 0, 0, 0));
+  }
+  return size;
+}
+
+CSize CCbToolBar::CalcDynamicLayout(int nLength, DWORD dwMode) {
+  // Floating is a later piece: measured as a single row.
+  CRect borders(3, 3, 3, 3);
+  return m_pControls->CalcDynamicSize(nLength, dwMode, borders);
+}
+
+void CCbToolBar::SetVisible(BOOL bVisible) {
+  m_bVisible = bVisible;
+  if (!bVisible && m_bTracking) SetTrackingMode(FALSE);
+  if (GetSafeHwnd()) ShowWindow(bVisible ? SW_SHOWNA : SW_HIDE);
+  if (m_pCommandBars && !IsFloating()) m_pCommandBars->RecalcFrameLayout();
+}
+
+void CCbToolBar::SetTemporarilyHidden(BOOL bHidden) {
+  if (bHidden == m_bTemporarilyHidden) return;
+  m_bTemporarilyHidden = bHidden;
+  if (bHidden) {
+    m_bWasVisible = m_bVisible;
+    if (m_bVisible && GetSafeHwnd()) ShowWindow(SW_HIDE);
+  } else if (m_bWasVisible && GetSafeHwnd()) {
+    ShowWindow(SW_SHOWNA);
+  }
+}
+
+void CCbToolBar::OnRecalcLayout() {
+  if (m_pCommandBars && !IsFloating()) m_pCommandBars->RecalcFrameLayout(TRUE);
+}
+
+void CCbToolBar::DrawCommandBar(CDC* pDC, CRect rcClip) {
+  CCbCommandBar::DrawCommandBar(pDC, rcClip);
+  if (m_bExpandShown) {
+    m_pExpand->SetParent(this);
+    GetPaintManager()->DrawSpecialControl(pDC, 0, m_pExpand, this, TRUE, TRUE);
+  }
+}

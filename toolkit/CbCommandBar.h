@@ -1,0 +1,188 @@
+// Bar windows: the common command bar (selection, hover, idle update, buffered painting,
+// status text and tooltips) and the docked toolbar.
+#pragma once
+
+#include "toolkit/CbControl.h"
+#include "platform/ui/CtlToolTip.h"
+
+class CCbDockBar;
+class CCbDockContext;
+class CCbCommandBars;
+
+class CCbCommandBar : public CWnd, public CCbRefCounted {
+  DECLARE_DYNAMIC(CCbCommandBar)
+  DECLARE_MESSAGE_MAP()
+ public:
+  static constexpr UINT kHoverTimer = 112223;
+  static constexpr UINT kExpandTimer = 112224;
+  static constexpr int kHoverDelay = 300;
+
+  CCbCommandBar();
+  ~CCbCommandBar() override;
+
+  // ---- Overridables ----
+  virtual void DelayRedraw() { m_bRedrawPending = TRUE; }
+  virtual BOOL SetTrackingMode(int bMode, BOOL bSelectFirst = TRUE, BOOL bKeyboard = FALSE);
+  virtual BOOL SetSelected(int nSelected, BOOL bKeyboard = FALSE);
+  virtual BOOL LoadToolBar(UINT nIDResource, BOOL bLoadIcons = TRUE);
+  virtual BOOL Popup(CCbControl* /*pControl*/, BOOL /*bKeyboard*/ = FALSE) { return FALSE; }
+  virtual void SetVisible(BOOL /*bVisible*/) {}
+  virtual BOOL IsVisible() const { return FALSE; }
+  virtual BOOL Create(int /*nPosition*/) { return FALSE; }
+  virtual BOOL IsCustomizable() const { return m_bCustomizable; }
+  virtual void OnRecalcLayout() {}
+  virtual CCbCommandBar* GetParentCommandBar() const { return nullptr; }
+  virtual BOOL IsResizable() const { return FALSE; }
+  virtual CSize CalcDynamicLayout(int /*nLength*/, DWORD /*dwMode*/) { return CSize(0, 0); }
+  virtual BOOL NavigateByCode(int nCode);
+  virtual void DrawCommandBar(CDC* pDC, CRect rcClip);
+  virtual void OnControlsChanged();
+  virtual BOOL IsPointInBar(CPoint ptScreen) const;
+  virtual void OnIdleUpdateCmdUI(BOOL bUpdate);
+
+  // ---- Fields ----
+  int GetType() const { return m_barType; }
+  int GetPosition() const { return m_barPosition; }
+  void SetPosition(int nPosition) { m_barPosition = nPosition; }
+  UINT GetBarID() const { return m_nBarID; }
+  void SetBarID(UINT nID) { m_nBarID = nID; }
+  DWORD GetFlags() const { return m_dwFlags; }
+  void SetFlags(DWORD dw) { m_dwFlags = dw; }
+  DWORD GetStyle2() const { return m_dwStyle; }
+  void SetBarStyle(DWORD dw) { m_dwStyle = dw; }
+  CString GetTitle() const { return m_strTitle; }
+  void SetTitle(const CString& s) { m_strTitle = s; }
+  CSize GetIconSize() const;
+  void SetIconSize(CSize sz) { m_szIcons = sz; }
+  CCbControls* GetControls() const { return m_pControls; }
+  int GetControlCount() const { return m_pControls->GetCount(); }
+  CCbControl* GetControl(int nIndex) const { return m_pControls->GetAt(nIndex); }
+  int GetSelectedIndex() const { return m_nSelected; }
+  CCbControl* GetSelected() const { return GetControl(m_nSelected); }
+  BOOL IsTrackingMode() const { return m_bTracking; }
+  CCbCommandBars* GetCommandBars() const { return m_pCommandBars; }
+  void SetCommandBars(CCbCommandBars* p) { m_pCommandBars = p; }
+  CWnd* GetSite() const;
+  CCbPaintManager* GetPaintManager() const;
+  CCbImageManager* GetImageManager() const;
+  BOOL GetCloseable() const { return m_bCloseable; }
+  void SetCloseable(BOOL b) { m_bCloseable = b; }
+  BOOL IsLayoutPending() const { return m_bLayoutPending; }
+  void DelayLayout() { m_bLayoutPending = TRUE; }
+  void Redraw();
+  // The control under a client point (hidden ones aside), or nullptr.
+  CCbControl* HitTest(CPoint pt) const;
+  // The tooltip this bar shows, for tests.
+  CToolTipCtrl& GetToolTip() { return m_wndToolTip; }
+  // What the last tooltip said, and where.
+  CString GetToolTipText() const { return m_strToolTip; }
+
+  // ---- Messages ----
+  void OnMouseMove(UINT nFlags, CPoint point);
+  void OnMouseLeave();
+  void OnLButtonDown(UINT nFlags, CPoint point);
+  void OnLButtonUp(UINT nFlags, CPoint point);
+  void OnLButtonDblClk(UINT nFlags, CPoint point);
+  void OnTimer(UINT_PTR nIDEvent);
+  void OnPaint();
+  BOOL OnEraseBkgnd(CDC*) { return TRUE; }
+  LRESULT OnIdleUpdateCmdUIMsg(WPARAM wParam, LPARAM);
+  int OnCreate(LPCREATESTRUCT lpcs);
+  void OnDestroy();
+
+ protected:
+  void OnFinalRelease() override;
+  void UpdateToolTip(CCbControl* pControl);
+  void SetStatusText(CCbControl* pControl);
+
+  int m_barType = 1;
+  int m_barPosition = cbBarNone;
+  UINT m_nBarID = 0;
+  DWORD m_dwFlags = 0;
+  DWORD m_dwStyle = 0;
+  CString m_strTitle;
+  BOOL m_bCustomizable = TRUE;
+  int m_nMRUWidth = 32767;
+  CSize m_szIcons = CSize(0, 0);
+  CSize m_szButtons = CSize(0, 0);
+  CCbControls* m_pControls;
+  CCbCommandBars* m_pCommandBars = nullptr;
+  int m_nSelected = -1;
+  int m_nPopuped = -1;
+  BOOL m_bTracking = FALSE;
+  BOOL m_bKeyboardSelect = FALSE;
+  int m_nLockRedraw = 0;
+  BOOL m_bRedrawPending = FALSE;
+  BOOL m_bLayoutPending = FALSE;
+  BOOL m_bMouseTracked = FALSE;
+  BOOL m_bCloseable = TRUE;
+  BOOL m_bContextMenuPresent = TRUE;
+  CToolTipCtrl m_wndToolTip;
+  CString m_strToolTip;
+  UINT_PTR m_nToolTipControl = 0;
+  std::vector<int> m_lastStates;
+};
+
+// Carries the frame's update handlers to one control of a bar.
+class CCbCommandBarCmdUI : public CCmdUI {
+ public:
+  CCbCommandBarCmdUI(CCbCommandBar* pBar, int nIndex);
+  void Enable(BOOL bOn = TRUE) override;
+  void SetCheck(int nCheck = 1) override;
+  void SetRadio(BOOL bOn = TRUE) override { SetCheck(bOn ? 1 : 0); }
+  void SetText(LPCTSTR lpszText) override;
+  BOOL m_bHandled = FALSE;
+
+ private:
+  CCbControl* Control() const;
+  CCbCommandBar* m_pBar;
+};
+
+// Where a docked toolbar was put, so it comes back there (dragging is a later piece).
+class CCbDockContext {
+ public:
+  explicit CCbDockContext(class CCbToolBar* pBar) : m_pBar(pBar) {}
+  virtual ~CCbDockContext() = default;
+  class CCbToolBar* m_pBar;
+  int m_nDockBar = 0;
+  CRect m_rcDocked;  // saved docked rectangle, in the dock bar's client coordinates
+  CPoint m_ptFloat = CPoint(0, 0);
+};
+
+class CCbToolBar : public CCbCommandBar {
+  DECLARE_DYNAMIC(CCbToolBar)
+  DECLARE_MESSAGE_MAP()
+ public:
+  CCbToolBar();
+  ~CCbToolBar() override;
+
+  BOOL LoadToolBar(UINT nIDResource, BOOL bLoadIcons = TRUE) override;
+  void EnableDocking(DWORD dwFlags);
+  // The docked size for a length along the dock bar.
+  virtual CSize CalcDockingLayout(int nLength, DWORD dwMode, int nWidth = 0);
+  CSize CalcDynamicLayout(int nLength, DWORD dwMode) override;
+  void SetVisible(BOOL bVisible) override;
+  BOOL IsVisible() const override { return m_bVisible; }
+  void SetTemporarilyHidden(BOOL bHidden);
+  virtual BOOL CreateWindowFor(CWnd* pParent, BOOL bFloating);
+  void OnRecalcLayout() override;
+  void DrawCommandBar(CDC* pDC, CRect rcClip) override;
+
+  CCbDockBar* GetDockBar() const { return m_pDockBar; }
+  void SetDockBar(CCbDockBar* p) { m_pDockBar = p; }
+  CCbDockContext* GetDockContext() const { return m_pDockContext; }
+  BOOL IsFloating() const { return m_barPosition == cbBarFloating; }
+  CCbControlExpandButton* GetExpandButton() const { return m_pExpand; }
+  BOOL IsExpandShown() const { return m_bExpandShown; }
+  BOOL m_bBuiltIn = TRUE;
+  BOOL m_bTearOff = FALSE;
+
+ protected:
+  CCbDockBar* m_pDockBar = nullptr;
+  CCbDockContext* m_pDockContext = nullptr;
+  CCbControlExpandButton* m_pExpand;
+  BOOL m_bExpandShown = FALSE;
+  BOOL m_bVisible = TRUE;
+  BOOL m_bTemporarilyHidden = FALSE;
+  BOOL m_bWasVisible = FALSE;
+};

@@ -1,0 +1,199 @@
+#include "toolkit/CbCommandBars.h"
+
+#include "toolkit/CbColorManager.h"
+#include "toolkit/CbImageManager.h"
+#include "toolkit/CbPaintManager.h"
+
+#include <algorithm>
+#include <new>
+
+IMPLEMENT_DYNAMIC(CCbCommandBarsOptions, CCmdTarget)
+IMPLEMENT_DYNCREATE(CCbCommandBars, CCmdTarget)
+IMPLEMENT_DYNAMIC(CCbFrameWnd, CFrameWnd)
+
+CCbCommandBars::CCbCommandBars() : m_pOptions(new CCbCommandBarsOptions(this)) {}
+
+CCbCommandBars::~CCbCommandBars() {
+  for (CCbToolBar* b : m_arrBars) {
+    if (CCbDockBar* d = b->GetDockBar()) d->RemoveCommandBar(b);
+    b->SetCommandBars(nullptr);
+    b->InternalRelease();
+  }
+  m_arrBars.clear();
+  for (CCbDockBar*& d : m_pDocks) {
+    delete d;
+    d = nullptr;
+  }
+  delete m_pOptions;
+}
+
+BOOL CCbCommandBars::IsCommandHidden(UINT nID) const {
+  return m_pOptions->m_mapHiddenCommands.count(nID) && !m_pOptions->m_mapUsedCommands.count(nID);
+}
+
+BOOL CCbCommandBars::IsControlHidden(CCbControl* pControl) const {
+  return pControl && IsCommandHidden((UINT)pControl->GetID());
+}
+
+void CCbCommandBars::SetSite(CWnd* pFrame) {
+  m_pFrame = pFrame;
+  m_bCustomizeAvail = FALSE;
+  if (pFrame && pFrame->GetSafeHwnd()) {
+    AFX_CMDHANDLERINFO info{};
+    m_bCustomizeAvail = pFrame->OnCmdMsg(35001, CN_COMMAND, nullptr, &info);
+  }
+}
+
+void CCbCommandBars::CreateDockBars() {
+  static const struct {
+    UINT id;
+    DWORD style;
+  } kDocks[4] = {{CB_IDW_DOCKBAR_TOP, CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM},
+                 {CB_IDW_DOCKBAR_BOTTOM, CBRS_ALIGN_BOTTOM | CBRS_BORDER_TOP},
+                 {CB_IDW_DOCKBAR_LEFT, CBRS_ALIGN_LEFT | CBRS_BORDER_RIGHT},
+                 {CB_IDW_DOCKBAR_RIGHT, CBRS_ALIGN_RIGHT | CBRS_BORDER_LEFT}};
+  for (int i = 0; i < 4; ++i) {
+    if (m_pDocks[i]) continue;
+    auto* d = new CCbDockBar;
+    d->SetCommandBars(this);
+    if (!m_pFrame || !m_pFrame->GetSafeHwnd() || !d->Create(m_pFrame, kDocks[i].style, kDocks[i].id)) {
+      delete d;
+      AfxThrowResourceException();
+    }
+    m_pDocks[i] = d;
+  }
+}
+
+CCbToolBar* CCbCommandBars::Add(const CString& strName, int nBarPosition, CRuntimeClass* pToolbarClass) {
+  CCbToolBar* bar = nullptr;
+  if (pToolbarClass) bar = dynamic_cast<CCbToolBar*>(pToolbarClass->CreateObject());
+  else bar = new (std::nothrow) CCbToolBar;
+  if (!bar) return nullptr;
+  bar->SetCommandBars(this);
+  bar->EnableDocking(0x3F);
+  bar->SetTitle(strName);
+  BOOL ok = FALSE;
+  if (nBarPosition >= 0 && nBarPosition < 4) ok = DockCommandBar(bar, nBarPosition);
+  if (!ok) {
+    bar->InternalRelease();
+    return nullptr;
+  }
+  m_arrBars.push_back(bar);
+  return bar;
+}
+
+BOOL CCbCommandBars::DockCommandBar(CCbToolBar* pBar, LPCRECT lpRect, CCbDockBar* pDockBar) {
+  if (!pBar || !pDockBar || !pBar->CreateWindowFor(pDockBar, FALSE)) return FALSE;
+  pDockBar->DockCommandBar(pBar, lpRect);
+  pBar->SetPosition(pDockBar->GetPosition());
+  if (pBar->IsVisible()) pBar->ShowWindow(SW_SHOWNA);
+  return TRUE;
+}
+
+BOOL CCbCommandBars::DockCommandBar(CCbToolBar* pBar, int nDockBar) {
+  return DockCommandBar(pBar, nullptr, GetDockBar(nDockBar));
+}
+
+void CCbCommandBars::RemoveToolBar(CCbToolBar* pBar) {
+  auto it = std::find(m_arrBars.begin(), m_arrBars.end(), pBar);
+  if (it == m_arrBars.end()) return;
+  pBar->SetVisible(FALSE);
+  if (CCbDockBar* d = pBar->GetDockBar()) d->RemoveCommandBar(pBar);
+  RecalcFrameLayout();
+  m_arrBars.erase(it);
+  pBar->SetCommandBars(nullptr);
+  pBar->InternalRelease();
+}
+
+CCbToolBar* CCbCommandBars::GetToolBar(UINT nBarID) const {
+  if (nBarID == 0) return nullptr;
+  for (CCbToolBar* b : m_arrBars)
+    if (b->GetBarID() == nBarID) return b;
+  return nullptr;
+}
+
+CCbToolBar* CCbCommandBars::GetAt(int nIndex) const {
+  return nIndex >= 0 && nIndex < GetCount() ? m_arrBars[(size_t)nIndex] : nullptr;
+}
+
+void CCbCommandBars::ToggleVisible(int nIndex) {
+  if (CCbToolBar* b = GetAt(nIndex)) b->SetVisible(!b->IsVisible());
+}
+
+void CCbCommandBars::RecalcFrameLayout(BOOL bDelay) {
+  if (m_bLayoutLocked) return;
+  CFrameWnd* frame = dynamic_cast<CFrameWnd*>(m_pFrame);
+  if (!frame || !frame->GetSafeHwnd()) return;
+  if (bDelay) frame->DelayRecalcLayout();
+  else frame->RecalcLayout();
+}
+
+CCbPaintManager* CCbCommandBars::GetPaintManager() const { return CbPaintManager(); }
+CCbImageManager* CCbCommandBars::GetImageManager() const { return CbImageManager(); }
+
+BOOL CCbCommandBars::OnFrameWndMsg(UINT message, WPARAM, LPARAM, LRESULT*) {
+  switch (message) {
+    case WM_SYSCOLORCHANGE:
+      CbColorManager()->RefreshColors(TRUE);
+      GetImageManager()->RefreshAll();
+      [[fallthrough]];
+    case WM_SETTINGCHANGE:
+      GetPaintManager()->UpdateMetrics();
+      RecalcFrameLayout();
+      if (m_pFrame && m_pFrame->GetSafeHwnd()) m_pFrame->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+      break;
+    default: break;
+  }
+  return FALSE;
+}
+
+BOOL CCbCommandBars::PreTranslateFrameMessage(MSG*) {
+  // Alt and Alt+letter belong to the menu bar, a later piece.
+  return FALSE;
+}
+
+// ======================================================================================
+// CCbFrameWndBase
+// ======================================================================================
+
+template <class TBase>
+BOOL CCbFrameWndBase<TBase>::InitCommandBars(CRuntimeClass* pCommandBarsClass) {
+  if (m_pCommandBars) return TRUE;
+  if (!CbPaintManagerIfAny() && !CCbPaintManager::SetTheme(1)) return FALSE;
+  CCbCommandBars* bars = nullptr;
+  if (pCommandBarsClass) bars = dynamic_cast<CCbCommandBars*>(pCommandBarsClass->CreateObject());
+  else bars = new (std::nothrow) CCbCommandBars;
+  if (!bars) return FALSE;
+  try {
+    bars->SetSite(this);
+    bars->CreateDockBars();
+  } catch (CException* e) {
+    // No dock bars, no command bars: the frame's creation fails instead of unwinding.
+    e->Delete();
+    bars->InternalRelease();
+    return FALSE;
+  }
+  m_pCommandBars = bars;
+  return TRUE;
+}
+
+template <class TBase>
+BOOL CCbFrameWndBase<TBase>::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+  if (m_pCommandBars && m_pCommandBars->OnFrameWndMsg(message, wParam, lParam, pResult)) return TRUE;
+  if (message == WM_BAR_CONTROL_EXECUTED) {
+    auto* tag = (BAR_CONTROL_NOTIFY*)lParam;
+    LRESULT result = 0;
+    if (tag) {
+      AFX_NOTIFY notify{&result, &tag->hdr};
+      if (this->OnCmdMsg((UINT)tag->hdr.idFrom, (int)MAKELONG(tag->hdr.code, WM_NOTIFY), &notify, nullptr)) {
+        if (pResult) *pResult = result;
+        return TRUE;
+      }
+    }
+    if (pResult) *pResult = 0;
+    return FALSE;
+  }
+  return TBase::OnWndMsg(message, wParam, lParam, pResult);
+}
+
+template class CCbFrameWndBase<CFrameWnd>;

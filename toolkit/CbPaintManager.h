@@ -1,0 +1,128 @@
+// The one painter of the command bars: every bar, control, dock bar and the status bar are
+// drawn and measured here, so one object decides the look. SetTheme picks the look.
+#pragma once
+
+#include "toolkit/CbDefines.h"
+#include "toolkit/CbRefCounted.h"
+
+class CCbControl;
+class CCbCommandBar;
+class CCbDockBar;
+class CCbStatusBar;
+class CCbImageManagerIcon;
+
+class CCbPaintManager : public CCmdTarget, public CCbRefCounted {
+  DECLARE_DYNAMIC(CCbPaintManager)
+ public:
+  static constexpr int kColors = 58;
+
+  CCbPaintManager();
+  ~CCbPaintManager() override;
+
+  // ---- The process-wide painter ----
+  // Makes the look of the kind and only then lets the old one go; FALSE (the old look stays)
+  // when the new one can't be made.
+  static BOOL SetTheme(int nTheme);
+  // 0 flat, 2 gradient, 3 native, 4 studio, anything else classic; nullptr when out of memory.
+  static CCbPaintManager* CreateTheme(int nTheme);
+  // The installed painter (the classic look when none was chosen yet).
+  static CCbPaintManager* GetPaintManager();
+  // Releases the painter (at exit, and for tests).
+  static void Done();
+  int GetCurrentTheme() const { return m_nTheme; }
+
+  // ---- Colours ----
+  // An index above 57 is a colour itself.
+  COLORREF GetColor(int nIndex) const;
+  // -1 removes the override.
+  void SetColor(int nIndex, COLORREF clr);
+
+  // ---- Fonts and metrics ----
+  CFont& GetRegularFont() { return m_fontRegular; }
+  CFont& GetRegularBoldFont() { return m_fontRegularBold; }
+  CFont& GetIconFont() { return m_fontIcon; }
+  CFont& GetSmallCaptionFont() { return m_fontSmCaption; }
+  int GetControlHeight() const { return m_nControlHeight; }
+
+  // ---- Entry for every control ----
+  CSize DrawControl(CDC* pDC, CCbControl* pControl, BOOL bDraw = TRUE);
+
+  // ---- What each look supplies ----
+  virtual CSize DrawMenuItem(CDC* pDC, CCbControl* pControl, BOOL bDraw) = 0;
+  virtual CSize DrawToolbarControl(CDC* pDC, CCbControl* pControl, BOOL bDraw);
+  virtual void DrawSplitDropArrow(CDC* pDC, CCbControl* pControl, CRect rc);
+  virtual CSize DrawComboControl(CDC* pDC, CCbControl* pControl, BOOL bDraw) = 0;
+  virtual CSize DrawEditControl(CDC* pDC, CCbControl* pControl, BOOL bDraw) = 0;
+  virtual CSize DrawPopupFieldControl(CDC* pDC, CCbControl* pControl, BOOL bDraw) = 0;
+  virtual void FillBarBackground(CDC* pDC, CCbCommandBar* pBar) = 0;
+  // Selects the text colour for the state.
+  virtual void DrawButtonBackground(CDC* pDC, CRect rc, BOOL bEnabled, int nSelected, int nPressed, int nChecked,
+                                    BOOL bPopuped, int nBarType, int nBarPosition) = 0;
+  void DrawControlBackground(CDC* pDC, CCbControl* pControl, CRect rc);
+  virtual void DrawStateRect(CDC* pDC, CRect rc, BOOL bEnabled, int nSelected, int nPressed, int nChecked,
+                             BOOL bPopuped, int nBarType, int nBarPosition) = 0;
+  virtual CSize DrawBarGripper(CDC* pDC, CCbCommandBar* pBar, BOOL bDraw) = 0;
+  virtual CSize DrawBarSeparator(CDC* pDC, CCbCommandBar* pBar, CCbControl* pControl, BOOL bDraw) = 0;
+  virtual void AdjustSelectedRect(CRect& /*rc*/, int /*nBarPosition*/) {}
+  virtual void DrawStatusPaneText(CDC* pDC, CCbStatusBar* pBar, int nIndex);
+  virtual void DrawStatusGripper(CDC* pDC, CRect rcClient);
+  virtual void FillDockBar(CDC* pDC, CCbDockBar* pBar);
+  virtual void FillStatusBar(CDC* pDC, CCbStatusBar* pBar);
+  virtual void UpdateMetrics();
+  virtual BOOL HasOwnShadow() const { return TRUE; }
+  // Kinds: 0 the toolbar's expand button, 1 hidden items of a menu, 2 a close button, 3 an
+  // arrow button. With bLayout the expand button is placed at the end of the bar.
+  virtual CSize DrawSpecialControl(CDC* pDC, int nKind, CCbControl* pControl, CCbCommandBar* pBar, BOOL bDraw,
+                                   BOOL bLayout = FALSE);
+  virtual CRect GetBarBorders(CCbCommandBar* pBar);
+  virtual CSize DrawPopupTearOff(CDC* pDC, CCbCommandBar* pBar, CRect rc, BOOL bSelected, BOOL bDraw) = 0;
+  virtual void DrawImage(CDC* pDC, CPoint pt, CSize sz, CCbImageManagerIcon* pIcon, BOOL bSelected, BOOL bPressed,
+                         BOOL bEnabled, BOOL bChecked, BOOL bPopuped) = 0;
+  virtual CSize DrawCompactGripper(CDC* pDC, CCbCommandBar* pBar, BOOL bDraw) = 0;
+  virtual int GetLookKind() const = 0;
+  virtual CFont* GetControlFont(int nBarPosition, BOOL bBold);
+  // Popups are a later piece: nothing is animated yet.
+  virtual void AnimatePopup(CDC* /*pDestDC*/, CDC* /*pSrcDC*/, CRect /*rc*/, int /*nAnimation*/) {}
+  virtual void AnimateExpand(CDC* /*pDestDC*/, CDC* /*pSrcDC*/) {}
+  virtual void DrawPaneBorder(CDC* pDC, CRect rc);
+
+  // ---- Shared drawing ----
+  void FillSolid(CDC* pDC, CRect rc, int nColor) { pDC->FillSolidRect(&rc, GetColor(nColor)); }
+  void Rectangle(CDC* pDC, CRect rc, int nFill, int nFrame);
+  void Draw3dRect(CDC* pDC, CRect rc, int nLight, int nDark);
+  void Line(CDC* pDC, int x0, int y0, int x1, int y1, int nColor);
+  void Triangle(CDC* pDC, CPoint p0, CPoint p1, CPoint p2, COLORREF clr);
+  void DrawCheckMark(CDC* pDC, CRect rc, COLORREF clr, BOOL bMenu);
+  // "&&" is one ampersand, any other "&" goes.
+  static CString StripMnemonics(const CString& strText);
+  CSize GetTextSize(CDC* pDC, const CString& strText);
+  void DrawControlText(CDC* pDC, CCbControl* pControl, CRect rc, BOOL bDraw, BOOL bVertical, BOOL bCentered,
+                       BOOL bTriangle);
+
+  // Icon options copied from the bars' options.
+  BOOL m_bFadedIcons = FALSE;
+  BOOL m_bDisabledIcons = FALSE;
+  BOOL m_bIconsWithShadow = FALSE;
+  int m_nAnimationSteps = 10;
+  int m_nAnimationTime = 100;
+  int m_nColorScheme = 5;
+  COLORREF m_clrShadow = 0;
+  COLORREF m_clrStatusTextColor = 0;
+
+ protected:
+  void CreateFonts();
+
+  CFont m_fontRegular, m_fontRegularBold, m_fontVert, m_fontVertBold, m_fontSmCaption, m_fontIcon, m_fontGlyph,
+      m_fontIconBold;
+  int m_nControlHeight = 22;
+  BOOL m_bUseTahoma = FALSE;
+  BOOL m_bUseSystemFont = TRUE;
+  int m_nTheme = 1;
+  COLORREF m_arrStd[kColors];
+  COLORREF m_arrOverride[kColors];
+};
+
+// The process-wide painter; the classic look is made when none was chosen yet.
+CCbPaintManager* CbPaintManager();
+// Without making one.
+CCbPaintManager* CbPaintManagerIfAny();
