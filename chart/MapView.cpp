@@ -102,6 +102,8 @@ CMapView::CMapView() {
 }
 
 CMapView::~CMapView() {
+  // The window goes while the workers and routes it stops are still here.
+  if (m_hWnd) DestroyWindow();
   m_streams.Stop();
   m_routes.AbortDrift();
 }
