@@ -921,6 +921,15 @@ BOOL CMapView::PrintMapTo(CDC* pDC) {
     pDC->AbortDoc();
     return FALSE;
   }
+  if (m_routes.GetRoute()) {
+    const int used = PrintRouteTable(pDC, rc);
+    rc.top += used;
+    if (rc.top > height / 2) {
+      pDC->EndPage();
+      pDC->StartPage();
+      rc.top = m;
+    }
+  }
   pDC->IntersectClipRect(&rc);
   DeriveSouth(rc.Width(), rc.Height());
   FitToRegion(rc.Width(), rc.Height());
@@ -932,6 +941,81 @@ BOOL CMapView::PrintMapTo(CDC* pDC) {
   m_dNorth = saved[2];
   m_dSouth = saved[3];
   return TRUE;
+}
+
+int CMapView::PrintRouteTable(CDC* pDC, const CRect& rc) {
+  const CMapRoute* route = m_routes.GetRoute();
+  if (!route || !pDC) return 0;
+  auto font = [&](CFont& f, int tenths, int weight) {
+    LOGFONT lf{};
+    lf.lfHeight = tenths;
+    lf.lfWeight = weight;
+    std::strcpy(lf.lfFaceName, "Arial");
+    f.CreatePointFontIndirect(&lf, pDC);
+  };
+  CFont title, head, row;
+  font(title, 120, 800);
+  font(head, 90, 800);
+  font(row, 90, 400);
+  CFont* oldFont = pDC->SelectObject(&title);
+  const int oldMode = pDC->SetBkMode(TRANSPARENT);
+  const UINT oldAlign = pDC->SetTextAlign(TA_LEFT | TA_TOP);
+  const int line = (int)(1.4 * pDC->GetTextExtent("Ay").cy);
+  const int w = rc.Width();
+  const CQsDateTime date = GetSelectedDate();
+  CString text;
+  text.Format(" - %0.2fkts", route->GetSpeed());
+  pDC->TextOut(rc.left, rc.top, "Route: " + route->GetName() + text + date.Format(" - %d %b %Y"));
+  int y = rc.top + line;
+  const double widths[6] = {0.3, 0.1, 0.15, 0.15, 0.15, 0.15};
+  int x[6];
+  x[0] = rc.left;
+  for (int i = 1; i < 6; ++i) x[i] = x[i - 1] + (int)(widths[i - 1] * w);
+  static const char* const kHeads[6] = {"Name", "Time", "Latitude", "Longitude", "Distance to Next", "Bearing to Next"};
+  pDC->SelectObject(&head);
+  for (int i = 0; i < 6; ++i) pDC->TextOut(x[i], y, kHeads[i]);
+  CPen pen(PS_SOLID, 16, RGB(0, 0, 0));
+  CPen* oldPen = pDC->SelectObject(&pen);
+  const int rule = y + (int)(1.1 * line);
+  pDC->MoveTo(rc.left, rule);
+  pDC->LineTo(rc.right, rule);
+  pDC->SelectObject(oldPen);
+  y += (int)(1.4 * line);
+  int used = y - rc.top;
+  pDC->SelectObject(&row);
+  const CRoutePoint* first = route->GetFirstPoint();
+  for (const CRoutePoint* p = first; p; p = p->GetNext()) {
+    if (y > rc.bottom) {
+      pDC->EndPage();
+      pDC->StartPage();
+      y = rc.top;
+      used = 0;
+    }
+    const CQsDateTime& t = p->GetTime();
+    const long long days = (t.ToSeconds() - first->GetTime().ToSeconds()) / 86400;
+    if (days >= 1)
+      text.Format("%02d:%02d +%dd", t.GetHour(), t.GetMinute(), (int)days);
+    else
+      text.Format("%02d:%02d", t.GetHour(), t.GetMinute());
+    const CPosition pos = p->GetPosition();
+    pDC->TextOut(x[0], y, p->GetName());
+    pDC->TextOut(x[1], y, text);
+    pDC->TextOut(x[2], y, pos.FormatLatitude());
+    pDC->TextOut(x[3], y, pos.FormatLongitude());
+    if (p->GetNext()) {
+      text.Format("%0.2fNm", p->GetLegDistance());
+      pDC->TextOut(x[4], y, text);
+      text.Format("%03.1f%sT", p->GetLegBearing(), kDegree);
+      pDC->TextOut(x[5], y, text);
+    }
+    const int step = (int)(1.4 * line);
+    y += step;
+    used += step;
+  }
+  pDC->SetTextAlign(oldAlign);
+  pDC->SetBkMode(oldMode);
+  pDC->SelectObject(oldFont);
+  return used;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1533,7 +1617,9 @@ const CAngleFactorDB* CMapView::GetAngleFactorDB() const { return m_pHost ? m_pH
 
 void CMapView::InvalidateLayers() {
   m_bLayersDirty = 1;
-  if (m_hWnd && IsWindowVisible()) RedrawNow();
+  // A drag draws over the window (the zoom box in XOR): the new picture waits for the next
+  // move or the release, which redraw anyway.
+  if (m_hWnd && IsWindowVisible() && m_nDragState == 0) RedrawNow();
 }
 
 void CMapView::ReportProblem(const CString& strText) { AfxMessageBox(strText, MB_OK | MB_ICONEXCLAMATION); }

@@ -100,6 +100,9 @@ class CMapView : public CWnd, public IChartStreamsHost, public IChartRoutesHost 
   void PrintMap();
   // Prints onto a printer DC the caller made; FALSE when the printer refused.
   BOOL PrintMapTo(CDC* pDC);
+  // Prints the current route's table from rc's top; the height it took (rows past the bottom
+  // go on new pages, from rc's top).
+  int PrintRouteTable(CDC* pDC, const CRect& rc);
   // The ports drawn in the last screen pass, in drawing order, and their pixels.
   struct DRAWN_PORT {
     int index;

@@ -4,12 +4,16 @@
 #include "chart/DMLock.h"
 #include "chart/MapView.h"
 #include "model/TidalStream.h"
+#include "platform/ui/PrintDC.h"
 #include "tests/chart/MapFixture.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <thread>
 
@@ -263,6 +267,33 @@ TEST_F(MapRoutes, RouteModeDoubleClicksStartARouteAndExtendIt) {
   map.SendMessage(WM_CONTEXTMENU, (WPARAM)map.GetSafeHwnd(), MAKELPARAM(screen.x, screen.y));
   EXPECT_EQ(route->GetLastPoint(), map.GetChartRoutes().GetContextPoint());
   EXPECT_EQ(route->GetLastPoint(), list.selected);
+}
+
+TEST_F(MapRoutes, ThePrintedChartHasTheRouteTableAboveIt) {
+  if (std::system("command -v pdftotext >/dev/null 2>&1") != 0) GTEST_SKIP() << "no pdftotext here";
+  Make(800, 600);
+  Channel();
+  CChartRoutes& routes = map.GetChartRoutes();
+  routes.SetRouteList(&list);
+  routes.AddPointAt(51.1, 1.4);
+  routes.AddPointAt(50.95, 1.8);
+  routes.WaitForTrack();
+  TempFolder out;
+  CPrintDC dc;
+  ASSERT_TRUE(dc.CreatePdf(out.file("route.pdf").c_str(), 100));
+  ASSERT_TRUE(map.PrintMapTo(&dc));
+  const std::string cmd = "pdftotext -layout '" + out.file("route.pdf") + "' '" + out.file("route.txt") + "'";
+  ASSERT_EQ(0, std::system(cmd.c_str()));
+  std::ifstream in(out.file("route.txt"));
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(std::string::npos, text.find("Route: New Route - 5.00kts - 01 Jun 2025")) << text;
+  EXPECT_NE(std::string::npos, text.find("Bearing to Next")) << text;
+  const CRoutePoint* p = routes.GetRoute()->GetFirstPoint();
+  char leg[32];
+  std::snprintf(leg, sizeof leg, "%0.2fNm", p->GetLegDistance());
+  EXPECT_NE(std::string::npos, text.find(leg)) << text;
+  EXPECT_NE(std::string::npos, text.find("Point 2")) << text;
+  EXPECT_NE(std::string::npos, text.find(std::string(p->GetPosition().FormatLatitude()))) << text;
 }
 
 }  // namespace
