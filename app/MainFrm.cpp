@@ -72,6 +72,8 @@ CMainFrame::~CMainFrame() {
   if (GetPortsHost() == this) SetPortsHost(nullptr);
 }
 
+CChartRoutes& CMainFrame::GetChartRoutes() { return GetRightPane()->m_map.GetChartRoutes(); }
+
 BOOL CMainFrame::IsGraphCalculated() const {
   CRightPane* right = GetRightPane();
   return right && right->m_graph.HasData();
@@ -196,9 +198,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs) {
 
   CLeftPane* left = GetLeftPane();
   CRightPane* right = GetRightPane();
-  m_chartRoutes.SetHost(&m_chartRoutesLink);
-  m_chartRoutes.SetRouteList(&left->m_routesTree);
-  left->m_routesTree.SetChart(&m_chartRoutes);
+  right->m_map.GetChartRoutes().SetRouteList(&left->m_routesTree);
+  left->m_routesTree.SetChart(&right->m_map.GetChartRoutes());
   left->m_portsTree.InsertPorts(m_portDB);
   left->m_portsTree.ApplyNameOrder();
   FillDateCombos();

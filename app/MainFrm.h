@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/BarCombo.h"
-#include "app/ChartRoutesLink.h"
+#include "chart/ChartRoutes.h"
 #include "app/LeftPane.h"
 #include "app/PlainMenuBar.h"
 #include "app/PortsHost.h"
@@ -107,7 +107,7 @@ class CMainFrame : public CCbFrameWnd, public IViewHost, public IPredictionFrame
   CLeftPane* GetLeftPane() const { return dynamic_cast<CLeftPane*>(m_wndSplitter.GetPane(0, 0)); }
   CRightPane* GetRightPane() const { return dynamic_cast<CRightPane*>(m_wndSplitter.GetPane(0, 1)); }
   // The chart's route side: the current route, waypoint edits and the route-track worker.
-  CChartRoutes& GetChartRoutes() { return m_chartRoutes; }
+  CChartRoutes& GetChartRoutes();
   CFrameSplitter& GetSplitter() { return m_wndSplitter; }
   CFrameStatusBar& GetStatusBar() { return m_wndStatusBar; }
   CCbToolBar* GetStandardToolBar() const { return m_pStandardToolBar; }
@@ -257,7 +257,6 @@ class CMainFrame : public CCbFrameWnd, public IViewHost, public IPredictionFrame
   LRESULT OnGraphFullScreen(WPARAM, LPARAM);
   LRESULT OnMapPickerChanged(WPARAM wParam, LPARAM);
   LRESULT OnStreamTimeChanged(WPARAM, LPARAM);
-  LRESULT OnRouteTrackReady(WPARAM, LPARAM);
   LRESULT OnDayComboChanged(WPARAM wParam, LPARAM);
   LRESULT OnMonthComboChanged(WPARAM wParam, LPARAM);
   LRESULT OnYearComboChanged(WPARAM wParam, LPARAM);
@@ -345,7 +344,4 @@ class CMainFrame : public CCbFrameWnd, public IViewHost, public IPredictionFrame
   int m_bStarted = 0;
   // The full-screen graph while it is open (it deletes itself when it closes).
   HWND m_hFullScreen = nullptr;
-  // The chart's route side (the current route and its track worker), until the chart owns it.
-  CChartRoutesLink m_chartRoutesLink{this};
-  CChartRoutes m_chartRoutes;
 };

@@ -125,7 +125,6 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
   ON_MESSAGE(WM_GRAPH_FULLSCREEN, OnGraphFullScreen)
   ON_MESSAGE(WM_MAPPICKER_CHANGED, OnMapPickerChanged)
   ON_MESSAGE(WM_STREAMTIME_CHANGED, OnStreamTimeChanged)
-  ON_MESSAGE(WM_ROUTETRACK_READY, OnRouteTrackReady)
   ON_MESSAGE(WM_DAYCOMBO_CHANGED, OnDayComboChanged)
   ON_MESSAGE(WM_MONTHCOMBO_CHANGED, OnMonthComboChanged)
   ON_MESSAGE(WM_YEARCOMBO_CHANGED, OnYearComboChanged)
@@ -923,17 +922,12 @@ LRESULT CMainFrame::OnStreamTimeChanged(WPARAM, LPARAM) { return 0; }
 
 // ---- Routes ----
 void CMainFrame::OnRouteReverse() { GetLeftPane()->m_routesTree.ReverseRoute(); }
-void CMainFrame::OnPointDelete() { m_chartRoutes.DeleteSelectedRoutePoint(); }
+void CMainFrame::OnPointDelete() { GetChartRoutes().DeleteSelectedRoutePoint(); }
 void CMainFrame::OnRouteDelete() { GetLeftPane()->m_routesTree.OnDeleteRoute(); }
 void CMainFrame::OnRouteRename(UINT) { GetLeftPane()->m_routesTree.EditLabel(); }
 void CMainFrame::OnRouteSelect() { GetLeftPane()->m_routesTree.ActivateSelected(); }
 void CMainFrame::OnPointProperties() { GetLeftPane()->m_routesTree.EditPointProperties(); }
 void CMainFrame::OnRouteProperties() { GetLeftPane()->m_routesTree.EditRouteProperties(); }
-
-LRESULT CMainFrame::OnRouteTrackReady(WPARAM, LPARAM) {
-  GetRightPane()->m_map.RedrawRoutes();
-  return 0;
-}
 
 // ---- GPS ----
 void CMainFrame::OnGpsConfigure() {

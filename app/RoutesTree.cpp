@@ -207,6 +207,10 @@ void CRoutesTree::SelectPointItem(CRoutePoint* pPoint) {
   SetContextItem(pPoint->GetTreeItem());
 }
 
+void CRoutesTree::ShowPointMenu(CRoutePoint* pPoint, CPoint screen) {
+  if (pPoint && pPoint->GetTreeItem()) ShowContextMenu(pPoint->GetTreeItem(), screen);
+}
+
 void CRoutesTree::ShowCurrentRoute(CMapRoute* pRoute) {
   SetBold(pRoute && pRoute->GetTreeItem() ? pRoute->GetTreeItem() : m_hNoRoute);
 }

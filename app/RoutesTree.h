@@ -33,6 +33,8 @@ class CRoutesTree : public CTreeCtrl, public IRouteList {
   void RoutesChanged() override { SaveRoutes(); }
   void SelectPointItem(CRoutePoint* pPoint) override;
   void ShowCurrentRoute(CMapRoute* pRoute) override;
+  void ShowPointMenu(CRoutePoint* pPoint, CPoint screen) override;
+  void OnChartGone() override { m_pChart = nullptr; }
 
   // ---- Commands of the context menus ----
   void ActivateSelected();

@@ -4,15 +4,13 @@
 
 #include <chrono>
 
-#ifndef WM_ROUTETRACK_READY
-#define WM_ROUTETRACK_READY (WM_USER + 1014)
-#endif
-
 CChartRoutes::CChartRoutes() = default;
 
 CChartRoutes::~CChartRoutes()
 {
     AbortDrift();
+    if (m_pList)
+        m_pList->OnChartGone();
 }
 
 void CChartRoutes::AbortDrift()

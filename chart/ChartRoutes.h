@@ -10,6 +10,10 @@
 
 #include <thread>
 
+#ifndef WM_ROUTETRACK_READY
+#define WM_ROUTETRACK_READY (WM_USER + 1014)
+#endif
+
 // What the route side asks of the chart view and the frame.
 class IChartRoutesHost {
 public:
@@ -37,6 +41,10 @@ public:
     virtual void RoutesChanged() = 0;
     virtual void SelectPointItem(CRoutePoint* pPoint) = 0;
     virtual void ShowCurrentRoute(CMapRoute* pRoute) = 0;  // bold item; null for "No Route"
+    // The waypoint menu at a screen point (the chart's right click on a waypoint).
+    virtual void ShowPointMenu(CRoutePoint* /*pPoint*/, CPoint /*screen*/) {}
+    // The chart's route side goes before the list: the list lets go of it.
+    virtual void OnChartGone() {}
 };
 
 class CChartRoutes {

@@ -29,6 +29,8 @@ BEGIN_MESSAGE_MAP(CMapView, CWnd)
   ON_WM_LBUTTONDBLCLK()
   ON_WM_TIMER()
   ON_MESSAGE(WM_STREAMS_READY, OnStreamsReadyMessage)
+  ON_MESSAGE(WM_ROUTETRACK_READY, OnRouteTrackReady)
+  ON_WM_CONTEXTMENU()
 END_MESSAGE_MAP()
 
 namespace {
@@ -94,12 +96,16 @@ CString CMapView::RegionFile(int nRegion) {
   return r ? AfxAppendPath(AfxGetDataFolder(), r->file) : CString();
 }
 
-CMapView::CMapView() = default;
+CMapView::CMapView() {
+  m_routes.SetHost(this);
+  m_streams.SetHost(this);
+}
 
 CMapView::~CMapView() {
-  std::lock_guard<std::mutex> lock(m_streamLock);
-  delete m_pGrid;
-  m_pGrid = nullptr;
+  // The window goes while the workers and routes it stops are still here.
+  if (m_hWnd) DestroyWindow();
+  m_streams.Stop();
+  m_routes.AbortDrift();
 }
 
 BOOL CMapView::Create(CWnd* pParent, const RECT& rect, UINT nID) {
@@ -129,13 +135,14 @@ void CMapView::OnDestroy() {
   // A chart never shown has nothing of the user's to keep (and a start that failed half-way
   // leaves the settings as they were).
   if (!m_bStreamsAtFirstPaint) SaveViewExtents();
-  CancelStreamWorker();
+  m_routes.AbortDrift();
+  m_streams.Stop();
   KillTimer(kInfoTimer);
   KillTimer(kStreamTimer);
   m_nInfoTimer = m_nStreamTimer = 0;
   if (m_toolTip.GetSafeHwnd()) m_toolTip.DestroyWindow();
   m_coast.Empty();
-  PublishGrid(nullptr);
+  m_streams.GetWorker().ClearGrid();
   m_background.DeleteObject();
   m_composition.DeleteObject();
   m_bitmapSize = CSize();
@@ -197,13 +204,12 @@ void CMapView::SetRegion(int nRegion) {
   if (nRegion == m_nRegion || !FindRegion(nRegion)) return;
   SaveViewExtents();
   CWaitCursor wait;
-  CancelStreamWorker();
+  m_routes.AbortDrift();
+  m_streams.Stop();
+  // The old region's picture goes; a region without streams gets none.
+  m_streams.GetWorker().ClearGrid();
   m_coast.Empty();
   LoadRegion(nRegion);
-  {
-    std::lock_guard<std::mutex> lock(m_diamondLock);
-    m_diamonds.clear();
-  }
   m_nHoveredPort = -1;
   AfterViewChange(TRUE);
 }
@@ -588,32 +594,35 @@ BOOL CMapView::ArrowFor(double dRate, double dSpeedForWidth, double dDirection, 
 }
 
 void CMapView::DrawDiamonds(CDC* pDC, const CRect& rc) {
-  std::lock_guard<std::mutex> lock(m_diamondLock);
-  for (const DIAMOND_ON_MAP& d : m_diamonds) {
-    if (!IsInsideViewAndLimits(d.latitude, d.longitude)) continue;
-    CPoint from, to;
-    LatLonToPoint(d.latitude, d.longitude, rc, from);
-    int w;
-    // The record holds metres per second already: the length works on that rate as it is.
-    if (ArrowFor(d.speed, d.speed, d.direction, 0.72, from, to, w)) DrawArrow(pDC, from, to, w, RGB(19, 9, 76), w + 6, TRUE);
-  }
+  m_streams.GetWorker().ReadDiamonds([&](const std::vector<DIAMOND_ON_MAP>& diamonds) {
+    for (const DIAMOND_ON_MAP& d : diamonds) {
+      if (!IsInsideViewAndLimits(d.latitude, d.longitude)) continue;
+      CPoint from, to;
+      LatLonToPoint(d.latitude, d.longitude, rc, from);
+      int w;
+      // The record holds metres per second already: the length works on that rate as it is.
+      if (ArrowFor(d.speed, d.speed, d.direction, 0.72, from, to, w))
+        DrawArrow(pDC, from, to, w, RGB(19, 9, 76), w + 6, TRUE);
+    }
+  });
 }
 
 void CMapView::DrawStreamGrid(CDC* pDC, const CRect&) {
-  std::lock_guard<std::mutex> lock(m_streamLock);
-  if (!m_pGrid) return;
-  for (int c = 1; c <= m_pGrid->GetCols(); ++c)
-    for (int r = 1; r <= m_pGrid->GetRows(); ++r) {
-      const LATLON centre = m_pGrid->GetCellCentre(c, r);
-      const double rate = m_pGrid->GetRate(c, r);
-      if (!IsInsideViewAndLimits(centre.latitude, centre.longitude) || rate < 0.0001) continue;
-      const GRID_PIXEL px = m_pGrid->GetCellPixel(c, r);
-      const CPoint from(px.x, px.y);
-      CPoint to;
-      int w;
-      if (ArrowFor(rate, rate, m_pGrid->GetDirection(c, r), 0.65, from, to, w))
-        DrawArrow(pDC, from, to, w, RGB(255, 255, 255), w + 6, TRUE);
-    }
+  m_streams.GetWorker().ReadGrid([&](const CTidalStreamGrid* grid) {
+    if (!grid) return;
+    for (int c = 1; c <= grid->GetCols(); ++c)
+      for (int r = 1; r <= grid->GetRows(); ++r) {
+        const LATLON centre = grid->GetCellCentre(c, r);
+        const double rate = grid->GetRate(c, r);
+        if (!IsInsideViewAndLimits(centre.latitude, centre.longitude) || rate < 0.0001) continue;
+        const GRID_PIXEL px = grid->GetCellPixel(c, r);
+        const CPoint from(px.x, px.y);
+        CPoint to;
+        int w;
+        if (ArrowFor(rate, rate, grid->GetDirection(c, r), 0.65, from, to, w))
+          DrawArrow(pDC, from, to, w, RGB(255, 255, 255), w + 6, TRUE);
+      }
+  });
 }
 
 void CMapView::DrawArrow(CDC* pDC, CPoint from, CPoint to, int nWidth, COLORREF colour, int nHeadSize, BOOL bFill) {
@@ -645,8 +654,107 @@ void CMapView::DrawArrow(CDC* pDC, CPoint from, CPoint to, int nWidth, COLORREF 
   pDC->SelectObject(oldPen);
 }
 
-void CMapView::DrawRoutes(CDC*, const CRect&, BOOL, BOOL) {
-  // The current route and its tidal track draw here once routes exist; there is none yet.
+void CMapView::DrawRoutes(CDC* pDC, const CRect& rc, BOOL bTrack, BOOL bPrinting) {
+  CMapRoute* route = m_routes.GetRoute();
+  if (!route) return;
+  const int width = bPrinting ? 16 : 3, half = bPrinting ? 30 : 4;
+  if (bTrack && m_bShowStreams) {
+    CDMLockHold drift(m_routes.GetDriftLock());
+    CPen green(PS_SOLID, width, RGB(7, 120, 36));
+    CPen* old = pDC->SelectObject(&green);
+    for (const ROUTE_TRACK_NODE* n = route->GetTrack(); n; n = n->next) {
+      CPoint pt;
+      const BOOL visible = LatLonToPoint(n->latitude, n->longitude, rc, pt);
+      if (n != route->GetTrack() && visible)
+        pDC->LineTo(pt);
+      else
+        pDC->MoveTo(pt);
+    }
+    pDC->SelectObject(old);
+  }
+  if (!m_routeFont.GetSafeHandle()) {
+    LOGFONT lf{};
+    lf.lfHeight = 80;
+    lf.lfWeight = 400;
+    std::strcpy(lf.lfFaceName, "Tahoma");
+    m_routeFont.CreatePointFontIndirect(&lf);
+  }
+  CPen black(PS_SOLID, width, RGB(0, 0, 0));
+  CPen* oldPen = pDC->SelectObject(&black);
+  CFont* oldFont = pDC->SelectObject(&m_routeFont);
+  const int oldMode = pDC->SetBkMode(TRANSPARENT);
+  const COLORREF oldColour = pDC->SetTextColor(RGB(0, 0, 0));
+  const UINT oldAlign = pDC->SetTextAlign(TA_CENTER | TA_TOP);
+  const CRoutePoint* first = route->GetFirstPoint();
+  CPoint prev;
+  for (const CRoutePoint* p = first; p; p = p->GetNext()) {
+    CPoint pt;
+    LatLonToPoint(p->GetLatitude(), p->GetLongitude(), rc, pt);
+    if (p != first) {
+      pDC->MoveTo(prev);
+      pDC->LineTo(pt);
+    }
+    prev = pt;
+  }
+  for (const CRoutePoint* p = first; p; p = p->GetNext()) {
+    CPoint pt;
+    LatLonToPoint(p->GetLatitude(), p->GetLongitude(), rc, pt);
+    const COLORREF c = p->IsSelected() && !bPrinting ? RGB(255, 0, 0) : RGB(0, 0, 0);
+    CRect box(pt.x - half, pt.y - half, pt.x + half, pt.y + half);
+    pDC->FillSolidRect(&box, c);
+    if (p == first) {
+      box.InflateRect(2, 2);
+      CBrush frame(c);
+      pDC->FrameRect(&box, &frame);
+    }
+    const CQsDateTime& t = p->GetTime();
+    const long long days = (t.ToSeconds() - first->GetTime().ToSeconds()) / 86400;
+    CString label;
+    if (days >= 1)
+      label.Format("%02d:%02d +%dd", t.GetHour(), t.GetMinute(), (int)days);
+    else if (p == first)
+      label.Format("%02d:%02d %0.1fkts", t.GetHour(), t.GetMinute(), route->GetSpeed());
+    else
+      label.Format("%02d:%02d", t.GetHour(), t.GetMinute());
+    pDC->TextOut(pt.x, pt.y + half + 6, label);
+  }
+  pDC->SetTextAlign(oldAlign);
+  pDC->SetTextColor(oldColour);
+  pDC->SetBkMode(oldMode);
+  pDC->SelectObject(oldFont);
+  pDC->SelectObject(oldPen);
+}
+
+CRoutePoint* CMapView::RoutePointAt(CPoint pt, int nHalf, BOOL bLast) {
+  CMapRoute* route = m_routes.GetRoute();
+  CRoutePoint* hit = nullptr;
+  for (CRoutePoint* p = route ? route->GetFirstPoint() : nullptr; p; p = p->GetNext()) {
+    CPoint at;
+    LatLonToClient(p->GetLatitude(), p->GetLongitude(), at);
+    if (std::abs(pt.x - at.x) <= nHalf && std::abs(pt.y - at.y) <= nHalf) {
+      hit = p;
+      if (!bLast) break;
+    }
+  }
+  return hit;
+}
+
+void CMapView::MoveSelectedPoints(CPoint to) {
+  CRoutePoint* pressed = m_pPressedPoint;
+  if (!pressed) return;
+  CPoint from;
+  LatLonToClient(pressed->GetLatitude(), pressed->GetLongitude(), from);
+  const CSize offset(to.x - from.x, to.y - from.y);
+  double lat, lon;
+  ClientToLatLon(to, lat, lon);
+  pressed->SetPosition(lat, lon);
+  for (CRoutePoint* p = pressed->GetRoute()->GetFirstSelected(); p; p = p->GetNextSelected()) {
+    if (p == pressed) continue;
+    CPoint at;
+    LatLonToClient(p->GetLatitude(), p->GetLongitude(), at);
+    ClientToLatLon(at + offset, lat, lon);
+    p->SetPosition(lat, lon);
+  }
 }
 
 void CMapView::DrawVessel(CDC* pDC, const CRect& rc) {
@@ -813,6 +921,15 @@ BOOL CMapView::PrintMapTo(CDC* pDC) {
     pDC->AbortDoc();
     return FALSE;
   }
+  if (m_routes.GetRoute()) {
+    const int used = PrintRouteTable(pDC, rc);
+    rc.top += used;
+    if (rc.top > height / 2) {
+      pDC->EndPage();
+      pDC->StartPage();
+      rc.top = m;
+    }
+  }
   pDC->IntersectClipRect(&rc);
   DeriveSouth(rc.Width(), rc.Height());
   FitToRegion(rc.Width(), rc.Height());
@@ -824,6 +941,81 @@ BOOL CMapView::PrintMapTo(CDC* pDC) {
   m_dNorth = saved[2];
   m_dSouth = saved[3];
   return TRUE;
+}
+
+int CMapView::PrintRouteTable(CDC* pDC, const CRect& rc) {
+  const CMapRoute* route = m_routes.GetRoute();
+  if (!route || !pDC) return 0;
+  auto font = [&](CFont& f, int tenths, int weight) {
+    LOGFONT lf{};
+    lf.lfHeight = tenths;
+    lf.lfWeight = weight;
+    std::strcpy(lf.lfFaceName, "Arial");
+    f.CreatePointFontIndirect(&lf, pDC);
+  };
+  CFont title, head, row;
+  font(title, 120, 800);
+  font(head, 90, 800);
+  font(row, 90, 400);
+  CFont* oldFont = pDC->SelectObject(&title);
+  const int oldMode = pDC->SetBkMode(TRANSPARENT);
+  const UINT oldAlign = pDC->SetTextAlign(TA_LEFT | TA_TOP);
+  const int line = (int)(1.4 * pDC->GetTextExtent("Ay").cy);
+  const int w = rc.Width();
+  const CQsDateTime date = GetSelectedDate();
+  CString text;
+  text.Format(" - %0.2fkts", route->GetSpeed());
+  pDC->TextOut(rc.left, rc.top, "Route: " + route->GetName() + text + date.Format(" - %d %b %Y"));
+  int y = rc.top + line;
+  const double widths[6] = {0.3, 0.1, 0.15, 0.15, 0.15, 0.15};
+  int x[6];
+  x[0] = rc.left;
+  for (int i = 1; i < 6; ++i) x[i] = x[i - 1] + (int)(widths[i - 1] * w);
+  static const char* const kHeads[6] = {"Name", "Time", "Latitude", "Longitude", "Distance to Next", "Bearing to Next"};
+  pDC->SelectObject(&head);
+  for (int i = 0; i < 6; ++i) pDC->TextOut(x[i], y, kHeads[i]);
+  CPen pen(PS_SOLID, 16, RGB(0, 0, 0));
+  CPen* oldPen = pDC->SelectObject(&pen);
+  const int rule = y + (int)(1.1 * line);
+  pDC->MoveTo(rc.left, rule);
+  pDC->LineTo(rc.right, rule);
+  pDC->SelectObject(oldPen);
+  y += (int)(1.4 * line);
+  int used = y - rc.top;
+  pDC->SelectObject(&row);
+  const CRoutePoint* first = route->GetFirstPoint();
+  for (const CRoutePoint* p = first; p; p = p->GetNext()) {
+    if (y > rc.bottom) {
+      pDC->EndPage();
+      pDC->StartPage();
+      y = rc.top;
+      used = 0;
+    }
+    const CQsDateTime& t = p->GetTime();
+    const long long days = (t.ToSeconds() - first->GetTime().ToSeconds()) / 86400;
+    if (days >= 1)
+      text.Format("%02d:%02d +%dd", t.GetHour(), t.GetMinute(), (int)days);
+    else
+      text.Format("%02d:%02d", t.GetHour(), t.GetMinute());
+    const CPosition pos = p->GetPosition();
+    pDC->TextOut(x[0], y, p->GetName());
+    pDC->TextOut(x[1], y, text);
+    pDC->TextOut(x[2], y, pos.FormatLatitude());
+    pDC->TextOut(x[3], y, pos.FormatLongitude());
+    if (p->GetNext()) {
+      text.Format("%0.2fNm", p->GetLegDistance());
+      pDC->TextOut(x[4], y, text);
+      text.Format("%03.1f%sT", p->GetLegBearing(), kDegree);
+      pDC->TextOut(x[5], y, text);
+    }
+    const int step = (int)(1.4 * line);
+    y += step;
+    used += step;
+  }
+  pDC->SetTextAlign(oldAlign);
+  pDC->SetBkMode(oldMode);
+  pDC->SelectObject(oldFont);
+  return used;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -972,6 +1164,20 @@ int CMapView::PortAt(CPoint pt, BOOL bDrawnOnly) {
 }
 
 void CMapView::OnLButtonDown(UINT, CPoint point) {
+  if (m_nMouseMode == 0 && m_routes.GetRoute()) {
+    if (CRoutePoint* p = RoutePointAt(point, 4, TRUE)) {
+      m_pPressedPoint = p;
+      m_ptPressed = point;
+      m_nDragState = 1;
+      return;
+    }
+    BOOL cleared = FALSE;
+    {
+      CDMLockHold write(m_routes.GetWriteLock());
+      cleared = m_routes.GetRoute()->ClearSelection();
+    }
+    if (cleared) RedrawRoutes();
+  }
   if (m_nMouseMode == 0) {
     m_nDragState = 4;
     m_ptMeasureStart = point;
@@ -985,8 +1191,22 @@ void CMapView::OnLButtonDown(UINT, CPoint point) {
   }
 }
 
-void CMapView::OnMouseMove(UINT, CPoint point) {
-  if (m_nMouseMode == 0 && m_nDragState == 0) {
+void CMapView::OnMouseMove(UINT nFlags, CPoint point) {
+  if (m_nMouseMode == 0 && (m_nDragState == 1 || m_nDragState == 2) && m_pPressedPoint) {
+    m_routes.AbortDrift();
+    CDMLockHold write(m_routes.GetWriteLock());
+    if (m_nDragState == 1) {
+      if (!(nFlags & MK_SHIFT)) m_pPressedPoint->GetRoute()->ClearSelection();
+      m_pPressedPoint->SetFlag(1);
+      m_nDragState = 2;
+      Capture();
+    }
+    MoveSelectedPoints(point);
+    m_bOverlayDirty = 1;
+    // The old track no longer fits the moved waypoints: it is left out until recomputed.
+    CClientDC dc(this);
+    DrawView(&dc, FALSE);
+  } else if (m_nMouseMode == 0 && m_nDragState == 0) {
     const int port = PortAt(point, TRUE);
     if (port >= 0) {
       if (port != m_nHoveredPort) {
@@ -1100,8 +1320,41 @@ void CMapView::EraseRubberBand() {
   m_bBandDrawn = 0;
 }
 
-void CMapView::OnLButtonUp(UINT, CPoint point) {
+void CMapView::OnLButtonUp(UINT nFlags, CPoint point) {
   ReleaseCapture();
+  if (m_nMouseMode == 0 && m_pPressedPoint && (m_nDragState == 1 || m_nDragState == 2)) {
+    CRoutePoint* pressed = m_pPressedPoint;
+    CMapRoute* route = pressed->GetRoute();
+    if (m_nDragState == 2) {
+      m_routes.AbortDrift();
+      {
+        CDMLockHold write(m_routes.GetWriteLock());
+        MoveSelectedPoints(point);
+        m_bOverlayDirty = 1;
+      }
+      ROUTE_TRACK_NODE* old = nullptr;
+      {
+        CDMLockHold drift(m_routes.GetDriftLock());
+        old = route->SwapTrack(nullptr);
+      }
+      m_routes.RecomputeRoute();
+      CMapRoute::FreeTrackNodes(old);
+      if (IRouteList* list = m_routes.GetRouteList()) {
+        list->RefreshRoute(route);
+        list->RoutesChanged();
+      }
+    } else {
+      CDMLockHold write(m_routes.GetWriteLock());
+      if (!(nFlags & MK_SHIFT)) route->ClearSelection();
+      pressed->ToggleFlag();
+      m_bOverlayDirty = 1;
+    }
+    m_pPressedPoint = nullptr;
+    m_nDragState = 0;
+    RedrawNow();
+    return;
+  }
+  m_pPressedPoint = nullptr;
   if (m_nMouseMode == 2 && m_nDragState == 3) {
     m_nDragState = 0;
     EraseRubberBand();
@@ -1135,13 +1388,12 @@ void CMapView::ZoomToBox(CRect box) {
   GetClientRect(&rc);
   DeriveSouth(rc.Width(), rc.Height());
   FitToRegion(rc.Width(), rc.Height());
-  // A running stream worker is told to stop before its run lock is waited for: taking the lock
-  // first would wait for a whole run, or for ever.
-  CancelStreamWorker();
-  PublishGrid(nullptr);
+  // The worker is told to stop before its run lock is waited for (taking the lock first would
+  // wait for a whole run); the start drops the old grid under "tdlock" then "tdstream".
+  m_routes.AbortDrift();
   m_bLayersDirty = 1;
   UpdateScrollBars();
-  StartStreamWorker();
+  m_streams.StartStreamWorker();
   RedrawNow();
 }
 
@@ -1153,7 +1405,40 @@ void CMapView::OnLButtonDblClk(UINT, CPoint point) {
     m_pHost->ShowGraphPage();
     m_pHost->CalculateGraph();
   }
-  // Route mode's double click starts and extends routes once routes exist.
+  if (m_nMouseMode == 1) {
+    double lat, lon;
+    ClientToLatLon(point, lat, lon);
+    // A new route is made current (and given to the tree) when none is.
+    m_routes.AddPointAt(lat, lon);
+  }
+}
+
+void CMapView::OnContextMenu(CWnd*, CPoint pos) {
+  if ((m_nMouseMode != 0 && m_nMouseMode != 1) || !m_routes.GetRoute()) return;
+  CPoint pt = pos;
+  ScreenToClient(&pt);
+  CRoutePoint* p = RoutePointAt(pt, 4, FALSE);
+  if (!p) return;
+  m_routes.SetContextPoint(p);
+  if (IRouteList* list = m_routes.GetRouteList()) {
+    list->SelectPointItem(p);
+    list->ShowPointMenu(p, pos);
+  }
+}
+
+LRESULT CMapView::OnRouteTrackReady(WPARAM, LPARAM) {
+  RedrawRoutes();
+  return 0;
+}
+
+CString CMapView::RoutePointTipAt(CPoint pt, CRect& rTool) {
+  CRoutePoint* p = RoutePointAt(pt, GetPortMarkerHalfSize(), FALSE);
+  if (!p) return CString();
+  CPoint at;
+  LatLonToClient(p->GetLatitude(), p->GetLongitude(), at);
+  rTool = CRect(at.x - 3, at.y - 3, at.x + 3, at.y + 3);
+  const CPosition pos = p->GetPosition();
+  return p->GetName() + " (" + pos.FormatLatitude() + ", " + pos.FormatLongitude() + ")";
 }
 
 void CMapView::OnTimer(UINT_PTR nIDEvent) {
@@ -1168,7 +1453,8 @@ void CMapView::OnTimer(UINT_PTR nIDEvent) {
     m_nStreamTimer = 0;
     if (!m_pHost) return;
     const CQsDateTime date = m_pHost->GetSelectedDate();
-    CQsDateTime t(date.GetYear(), date.GetMonth(), date.GetDay(), m_streamTime.GetHour(), m_streamTime.GetMinute(), 0);
+    const CQsDateTime st = m_streams.GetStreamTime();
+    CQsDateTime t(date.GetYear(), date.GetMonth(), date.GetDay(), st.GetHour(), st.GetMinute(), 0);
     t.AddMinutes(-GetZoneOffsetMinutes());
     const TIDAL_STREAM s = CalcStreamAt(m_cursorPosition, t);
     m_pHost->ShowStreamInStatusBar(MetresPerSecondToKnots(s.rate), s.direction);
@@ -1181,10 +1467,17 @@ void CMapView::OnTimer(UINT_PTR nIDEvent) {
 // Tooltips
 
 CString CMapView::DiamondTipAt(CPoint pt, CRect& rTool) {
-  std::lock_guard<std::mutex> lock(m_diamondLock);
   CRect rc;
   GetClientRect(&rc);
-  for (const DIAMOND_ON_MAP& d : m_diamonds) {
+  CString tip;
+  m_streams.GetWorker().ReadDiamonds([&](const std::vector<DIAMOND_ON_MAP>& diamonds) {
+    tip = DiamondTipIn(diamonds, pt, rc, rTool);
+  });
+  return tip;
+}
+
+CString CMapView::DiamondTipIn(const std::vector<DIAMOND_ON_MAP>& diamonds, CPoint pt, const CRect& rc, CRect& rTool) {
+  for (const DIAMOND_ON_MAP& d : diamonds) {
     if (!IsInsideViewAndLimits(d.latitude, d.longitude)) continue;
     CPoint from, to;
     LatLonToPoint(d.latitude, d.longitude, rc, from);
@@ -1210,11 +1503,13 @@ BOOL CMapView::PreTranslateMessage(MSG* pMsg) {
       const CPoint pt(GET_X_LPARAM(pMsg->lParam), GET_Y_LPARAM(pMsg->lParam));
       CString text;
       CRect tool;
-      if (m_nMouseMode == 0 && m_nDragState == 0 && AreDiamondsShown()) {
-        text = DiamondTipAt(pt, tool);
+      if (m_nMouseMode == 0 && m_nDragState == 0) {
+        if (m_routes.GetRoute()) text = RoutePointTipAt(pt, tool);
+        if (text.IsEmpty() && AreDiamondsShown()) text = DiamondTipAt(pt, tool);
       } else if (m_nMouseMode == 1) {
         tool = CRect(pt.x - 3, pt.y - 3, pt.x + 3, pt.y + 3);
-        text = "Double click to create a new route";
+        text = m_routes.GetRoute() ? "Double click to add a point\nto the end of the route"
+                                   : "Double click to create a new route";
       }
       if (!text.IsEmpty()) {
         m_toolTip.SetToolRect(this, kTooltipId, &tool);
@@ -1256,60 +1551,10 @@ int CMapView::GetZoneOffsetMinutes() const {
   return h < 0 ? h * 60 - m : h * 60 + m;
 }
 
-void CMapView::SetStreamTime(const CQsDateTime& time) {
-  m_streamTime = time;
-  RecalculateStreams();
-}
-
 void CMapView::SetDate(const CQsDateTime& date) {
   m_date = date;
-  if (!m_hWnd || !IsWindowVisible()) return;
-  CancelStreamWorker();
-  m_portPredictions.clear();
-  RecalculateStreams();
-  m_bLayersDirty = 1;
-  RedrawNow();
-}
-
-void CMapView::CancelStreamWorker() {
-  {
-    std::lock_guard<std::mutex> lock(m_abortLock);
-    m_bStreamCancel = 1;
-  }
-  // A running worker sees the flag at its next cell and lets go of its run.
-  std::lock_guard<std::mutex> run(m_runLock);
-}
-
-BOOL CMapView::TestAndClearStreamCancel() {
-  std::lock_guard<std::mutex> lock(m_abortLock);
-  if (!m_bStreamCancel) return FALSE;
-  m_bStreamCancel = 0;
-  return TRUE;
-}
-
-void CMapView::RecalculateStreams() {
-  if (!HasStreams(m_nRegion)) return;
-  CancelStreamWorker();
-  PublishGrid(nullptr);
-  StartStreamWorker();
-}
-
-void CMapView::StartStreamWorker() {
-  {
-    std::lock_guard<std::mutex> lock(m_abortLock);
-    m_bStreamCancel = 0;
-  }
-  // The diamonds need only the tide model: until the stream worker runs them with the grid,
-  // their arrows are worked out here.
-  std::vector<DIAMOND_ON_MAP> list;
-  const CDiamondDB* db = m_pHost ? m_pHost->GetMapDiamondDB() : nullptr;
-  if (db && db->IsLoaded() && HasStreams(m_nRegion) && m_bShowDiamonds) {
-    const CQsDateTime date = m_pHost->GetSelectedDate();
-    const CQsDateTime t(date.GetYear(), date.GetMonth(), date.GetDay(), m_streamTime.GetHour(), m_streamTime.GetMinute(), 0);
-    if (!BuildDiamondList(*db, t, GetZoneOffsetMinutes(), GetDetailLevel(), list)) return;
-  }
-  SetDiamondList(std::move(list));
-  OnStreamsReady();
+  if (!m_hWnd) return;
+  m_streams.SetDate(date);
 }
 
 LRESULT CMapView::OnStreamsReadyMessage(WPARAM, LPARAM) {
@@ -1317,130 +1562,67 @@ LRESULT CMapView::OnStreamsReadyMessage(WPARAM, LPARAM) {
   return 0;
 }
 
-void CMapView::OnStreamsReady() {
-  m_bLayersDirty = 1;
-  if (m_hWnd && IsWindowVisible()) RedrawNow();
-}
+void CMapView::OnStreamsReady() { m_streams.OnStreamsReady(); }
 
-void CMapView::PublishGrid(CTidalStreamGrid* pGrid) {
-  std::lock_guard<std::mutex> lock(m_streamLock);
-  delete m_pGrid;
-  m_pGrid = pGrid;
-  m_bLayersDirty = 1;
+void CMapView::WaitForStreams() {
+  m_streams.GetWorker().Wait();
+  // The posted notice may follow; taking the picture in twice costs only a redraw.
+  OnStreamsReady();
 }
 
 BOOL CMapView::HasGrid() {
-  std::lock_guard<std::mutex> lock(m_streamLock);
-  return m_pGrid != nullptr;
-}
-
-void CMapView::SetDiamondList(std::vector<DIAMOND_ON_MAP> list) {
-  std::lock_guard<std::mutex> lock(m_diamondLock);
-  m_diamonds = std::move(list);
-  m_bLayersDirty = 1;
+  BOOL has = FALSE;
+  m_streams.GetWorker().ReadGrid([&](const CTidalStreamGrid* grid) { has = grid != nullptr; });
+  return has;
 }
 
 std::vector<DIAMOND_ON_MAP> CMapView::GetDiamondList() {
-  std::lock_guard<std::mutex> lock(m_diamondLock);
-  return m_diamonds;
+  std::vector<DIAMOND_ON_MAP> list;
+  if (!HasStreams(m_nRegion)) return list;
+  m_streams.GetWorker().ReadDiamonds([&](const std::vector<DIAMOND_ON_MAP>& diamonds) { list = diamonds; });
+  return list;
 }
 
-BOOL CMapView::BuildDiamondList(const CDiamondDB& db, const CQsDateTime& time, int nZoneOffset, int nDetailLevel,
-                                std::vector<DIAMOND_ON_MAP>& out) {
-  out.clear();
-  for (int i = 0; i < db.GetCount(); ++i) {
-    if (TestAndClearStreamCancel()) {
-      out.clear();
-      return FALSE;
-    }
-    const CDiamondData* d = db.GetAt(i);
-    if (!d || d->IsEmpty() || nDetailLevel < d->GetMinLevel()) continue;
-    const double lat = d->GetPosition().GetLatitude(), lon = d->GetPosition().GetLongitude();
-    if (!IsInsideViewAndLimits(lat, lon)) continue;
-    CQsDateTime gmt(time);
-    gmt.AddMinutes(-nZoneOffset);
-    double knots, direction;
-    if (!GetDiamondStream(*d, gmt, knots, direction)) continue;
-    DIAMOND_ON_MAP rec;
-    rec.latitude = lat;
-    rec.longitude = lon;
-    rec.speed = KnotsToMetresPerSecond(knots);
-    rec.direction = direction;
-    rec.number = d->GetNumber();
-    rec.name = d->GetName();
-    out.push_back(rec);
-  }
-  return TRUE;
+BOOL CMapView::IsVisible() const { return m_hWnd && IsWindowVisible(); }
+
+void CMapView::GetClientSize(int& width, int& height) const {
+  CRect rc;
+  if (m_hWnd) GetClientRect(&rc);
+  width = rc.Width();
+  height = rc.Height();
 }
 
-BOOL CMapView::GetDiamondStream(const CDiamondData& diamond, const CQsDateTime& gmt, double& rKnots, double& rDirection) {
-  double hours, factor;
-  if (!GetHoursFromHighWater(gmt, diamond.GetReferencePortId(), hours, factor)) return FALSE;
-  const DIAMOND_STREAM s = diamond.GetStreamAt(hours);
-  rKnots = s.neapRate + (s.springRate - s.neapRate) * factor;
-  rDirection = s.direction;
-  return TRUE;
+void CMapView::GetExtents(double& west, double& east, double& north, double& south) const {
+  west = m_dWest, east = m_dEast, north = m_dNorth, south = m_dSouth;
 }
 
-BOOL CMapView::GetHoursFromHighWater(const CQsDateTime& gmt, int nPortId, double& rHours, double& rFactor) {
-  struct Event {
-    int minutes;
-    double metres;
+std::function<bool(double, double)> CMapView::MakeVisibleTest() const {
+  const double w = m_dWest, e = m_dEast, n = m_dNorth, s = m_dSouth;
+  const double lw = m_dLimW, le = m_dLimE, ln = m_dLimN, ls = m_dLimS;
+  return [=](double lat, double lon) {
+    return lon >= w && lon <= e && lat >= s && lat <= n && lon >= lw && lon <= le && lat >= ls && lat <= ln;
   };
-  std::vector<Event> events;
-  CPrediction* today = nullptr;
-  for (int k = -1; k <= 1; ++k) {
-    CQsDateTime d(gmt.GetYear(), gmt.GetMonth(), gmt.GetDay(), 0, 0, 0);
-    if (k < 0) d.PrevDay();
-    if (k > 0) d.NextDay();
-    CPrediction* p = GetPortPrediction(nPortId, d.GetDay(), d.GetMonth(), d.GetYear());
-    if (!p) return FALSE;
-    if (k == 0) today = p;
-    TIMEHEIGHT hl[4];
-    const int n = p->FindHighLow(0, 0, hl);
-    for (int i = 0; i < n && i < 4; ++i) events.push_back({hl[i].minutes + 1440 * k, hl[i].metres});
-  }
-  const CPortData* port = today->GetPort();
-  const double mhws = port->GetMHWS(), mhwn = port->GetMHWN(), mlwn = port->GetMLWN();
-  const int T = gmt.GetHour() * 60 + gmt.GetMinute();
-  bool found = false;
-  double best = 0, bestHeight = 0;
-  for (const Event& e : events) {
-    if (!(e.metres >= mhwn || e.metres > (mhwn + mlwn) / 2)) continue;
-    const double d = T - e.minutes;
-    if (!found || std::fabs(d) < std::fabs(best)) {
-      best = d;
-      bestHeight = e.metres;
-      found = true;
-    }
-  }
-  if (!found) return FALSE;
-  rHours = best / 60.0;
-  rFactor = mhws > mhwn ? std::clamp((bestHeight - mhwn) / (mhws - mhwn), 0.0, 1.0) : 1.0;
-  return TRUE;
 }
 
-CPrediction* CMapView::GetPortPrediction(int nPortId, int nDay, int nMonth, int nYear) {
-  CPortDB* ports = m_pHost ? m_pHost->GetPortDB() : nullptr;
-  const CAngleFactorDB* days = m_pHost ? m_pHost->GetAngleFactorDB() : nullptr;
-  if (!ports) return nullptr;
-  const CQsDateTime date(nYear, nMonth, nDay, 0, 0, 0);
-  auto it = m_portPredictions.find(nPortId);
-  if (it != m_portPredictions.end() && SameDay(it->second->GetDate(), date)) return it->second.get();
-  const CAngleFactorData* today = nullptr;
-  const CAngleFactorData* tomorrow = nullptr;
-  if (!FindDays(days, date, today, tomorrow)) return nullptr;
-  if (it == m_portPredictions.end()) {
-    CPortData* port = ports->Lookup(nPortId);
-    if (!port) return nullptr;
-    auto p = std::make_unique<CPrediction>();
-    p->SetPort(*port);
-    it = m_portPredictions.emplace(nPortId, std::move(p)).first;
-  }
-  it->second->SetAngleFactors(*today, *tomorrow);
-  it->second->ClearCache();
-  return it->second.get();
+CQsDateTime CMapView::GetSelectedDate() const { return m_pHost ? m_pHost->GetSelectedDate() : m_date; }
+
+const CDiamondDB* CMapView::GetDiamondDB() const {
+  const CDiamondDB* db = m_pHost ? m_pHost->GetMapDiamondDB() : nullptr;
+  return db && db->IsLoaded() ? db : nullptr;
 }
+
+CPortDB* CMapView::GetPortDB() const { return m_pHost ? m_pHost->GetPortDB() : nullptr; }
+
+const CAngleFactorDB* CMapView::GetAngleFactorDB() const { return m_pHost ? m_pHost->GetAngleFactorDB() : nullptr; }
+
+void CMapView::InvalidateLayers() {
+  m_bLayersDirty = 1;
+  // A drag draws over the window (the zoom box in XOR): the new picture waits for the next
+  // move or the release, which redraw anyway.
+  if (m_hWnd && IsWindowVisible() && m_nDragState == 0) RedrawNow();
+}
+
+void CMapView::ReportProblem(const CString& strText) { AfxMessageBox(strText, MB_OK | MB_ICONEXCLAMATION); }
 
 // ---------------------------------------------------------------------------------------------
 // Vessel

@@ -9,6 +9,7 @@
 // over a copy of it.
 #pragma once
 
+#include "chart/ChartStreams.h"
 #include "chart/Coastline.h"
 #include "chart/DiamondOnMap.h"
 #include "chart/MapHost.h"
@@ -20,13 +21,12 @@
 
 #include <map>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 class CDiamondDB;
 class CDiamondData;
 
-class CMapView : public CWnd {
+class CMapView : public CWnd, public IChartStreamsHost, public IChartRoutesHost {
   DECLARE_DYNAMIC(CMapView)
   DECLARE_MESSAGE_MAP()
  public:
@@ -50,7 +50,7 @@ class CMapView : public CWnd {
   BOOL LoadRegion(int nRegion);
   void SaveViewExtents();
   void SetRegion(int nRegion);
-  int GetRegion() const { return m_nRegion; }
+  int GetRegion() const override { return m_nRegion; }
   int GetLoadedRegion() const { return m_nLoadedRegion; }
   const CCoastline& GetCoastline() const { return m_coast; }
   double GetWest() const { return m_dWest; }
@@ -86,7 +86,7 @@ class CMapView : public CWnd {
   // S from N and the span so that a degree of latitude is drawn 1.25 times a degree of longitude.
   void DeriveSouth(int nWidth, int nHeight);
   void FitToRegion(int nWidth, int nHeight);
-  int GetDetailLevel() const;
+  int GetDetailLevel() const override;
   int GetPortMarkerHalfSize() const { return m_dEast - m_dWest < 4 ? 8 : 5; }
 
   // ---- Drawing ----
@@ -95,11 +95,14 @@ class CMapView : public CWnd {
   void DrawView(CDC* pDC, BOOL bTrack, const CRect* pPrintRect = nullptr);
   void RedrawNow();
   void MarkLayersDirty() { m_bLayersDirty = 1; }
-  void RedrawRoutes();
+  void RedrawRoutes() override;
   // Prints the chart on a page of the printer the user picks.
   void PrintMap();
   // Prints onto a printer DC the caller made; FALSE when the printer refused.
   BOOL PrintMapTo(CDC* pDC);
+  // Prints the current route's table from rc's top; the height it took (rows past the bottom
+  // go on new pages, from rc's top).
+  int PrintRouteTable(CDC* pDC, const CRect& rc);
   // The ports drawn in the last screen pass, in drawing order, and their pixels.
   struct DRAWN_PORT {
     int index;
@@ -125,33 +128,42 @@ class CMapView : public CWnd {
   CRect GetTooltipRect() const;
 
   // ---- Streams and diamonds ----
-  void SetStreamTime(const CQsDateTime& time);
-  CQsDateTime GetStreamTime() const { return m_streamTime; }
+  void SetStreamTime(const CQsDateTime& time) { m_streams.SetStreamTime(time); }
+  CQsDateTime GetStreamTime() const { return m_streams.GetStreamTime(); }
   void SetDate(const CQsDateTime& date);
   void OnDateChanged(const CQsDateTime& date) { SetDate(date); }
-  void RecalculateStreams();
-  void StartStreamWorker();
-  int GetZoneOffsetMinutes() const;
-  // Hands the view a new stream grid (the view owns it; null clears the layer).
-  void PublishGrid(CTidalStreamGrid* pGrid);
+  void RecalculateStreams() { m_streams.RecalculateStreams(); }
+  void StartStreamWorker() { m_streams.StartStreamWorker(); }
+  int GetZoneOffsetMinutes() const override;
   BOOL HasGrid();
-  // Replaces the diamond arrows.
-  void SetDiamondList(std::vector<DIAMOND_ON_MAP> list);
+  // A copy of the diamond arrows shown (none outside the stream regions).
   std::vector<DIAMOND_ON_MAP> GetDiamondList();
-  // The arrows of the diamonds visible at the detail level, for a time in the display zone.
-  // FALSE when cancelled.
-  BOOL BuildDiamondList(const CDiamondDB& db, const CQsDateTime& time, int nZoneOffset, int nDetailLevel,
-                        std::vector<DIAMOND_ON_MAP>& out);
-  // A diamond's rate (knots) and direction at a GMT time; FALSE when its port has no high water.
-  BOOL GetDiamondStream(const CDiamondData& diamond, const CQsDateTime& gmt, double& rKnots, double& rDirection);
-  BOOL GetHoursFromHighWater(const CQsDateTime& gmt, int nPortId, double& rHours, double& rFactor);
-  CPrediction* GetPortPrediction(int nPortId, int nDay, int nMonth, int nYear);
-  // The stream worker's side of the locks: the cancel flag and the run lock.
-  void CancelStreamWorker();
-  BOOL TestAndClearStreamCancel();
-  void LockStreamRun() { m_runLock.lock(); }
-  void UnlockStreamRun() { m_runLock.unlock(); }
+  // Waits for a running stream worker and takes in its picture (tests and printing).
+  void WaitForStreams();
+  CChartStreams& GetStreams() { return m_streams; }
   void OnStreamsReady();
+
+  // ---- Routes ----
+  CChartRoutes& GetChartRoutes() { return m_routes; }
+  CRoutePoint* GetPressedPoint() const { return m_pPressedPoint; }
+  // The waypoint of the current route whose square of the half-size holds the point; the
+  // first or the last one, null when none.
+  CRoutePoint* RoutePointAt(CPoint pt, int nHalf, BOOL bLast);
+
+  // ---- What the stream and route sides ask of the view ----
+  BOOL IsVisible() const override;
+  void GetClientSize(int& width, int& height) const override;
+  void GetExtents(double& west, double& east, double& north, double& south) const override;
+  std::function<bool(double latitude, double longitude)> MakeVisibleTest() const override;
+  CQsDateTime GetSelectedDate() const override;
+  BOOL IsDiamondsOptionOn() const override { return m_bShowDiamonds; }
+  const CDiamondDB* GetDiamondDB() const override;
+  CPortDB* GetPortDB() const override;
+  const CAngleFactorDB* GetAngleFactorDB() const override;
+  HWND GetStreamsNotifyWindow() const override { return m_hWnd; }
+  void InvalidateLayers() override;
+  void ReportProblem(const CString& strText) override;
+  HWND GetTrackNotifyWindow() const override { return m_hWnd; }
 
   // ---- Vessel ----
   void SetVesselPosition(double dLatitude, double dLongitude, double dCourse, double dSpeed);
@@ -181,6 +193,8 @@ class CMapView : public CWnd {
   void OnLButtonDblClk(UINT nFlags, CPoint point);
   void OnTimer(UINT_PTR nIDEvent);
   LRESULT OnStreamsReadyMessage(WPARAM, LPARAM);
+  LRESULT OnRouteTrackReady(WPARAM, LPARAM);
+  void OnContextMenu(CWnd* pWnd, CPoint pos);
 
  private:
   struct RegionInfo;
@@ -204,18 +218,20 @@ class CMapView : public CWnd {
   static BOOL ArrowFor(double dRate, double dSpeedForWidth, double dDirection, double a, CPoint from, CPoint& to,
                        int& rWidth);
   void ZoomToBox(CRect box);
+  // Moves the pressed waypoint to the point and the other selected ones by the same offset.
+  void MoveSelectedPoints(CPoint to);
   void Capture();
   void ReleaseCapture();
   int PortAt(CPoint pt, BOOL bDrawnOnly);
   CString DiamondTipAt(CPoint pt, CRect& rTool);
+  CString DiamondTipIn(const std::vector<DIAMOND_ON_MAP>& diamonds, CPoint pt, const CRect& rc, CRect& rTool);
+  CString RoutePointTipAt(CPoint pt, CRect& rTool);
   CPrediction* InfoPrediction();
   CString ZoneCaption(int nZone, int nSummer) const;
   CFont& Font(int nIndex);
 
   IMapHost* m_pHost = nullptr;
   CCoastline m_coast;
-  // Reference-port predictions of the diamonds, by port id.
-  std::map<int, std::unique_ptr<CPrediction>> m_portPredictions;
 
   double m_dWest = -13, m_dEast = -4, m_dNorth = 55, m_dSouth = 50;
   double m_dLimW = -13, m_dLimN = 60, m_dLimE = 5, m_dLimS = 46;
@@ -228,18 +244,16 @@ class CMapView : public CWnd {
   CPoint m_ptVessel;
   DWORD m_dwVesselTick = 0;
 
-  // The stream worker's flag and locks: the cancel flag, the run held for a whole worker run,
-  // the grid pointer and the diamond list.
-  int m_bStreamCancel = 0;
-  std::mutex m_abortLock, m_runLock, m_streamLock, m_diamondLock;
-  CTidalStreamGrid* m_pGrid = nullptr;
-  std::vector<DIAMOND_ON_MAP> m_diamonds;
+  // The route side first: the stream side recomputes the route when a new picture is in.
+  CChartRoutes m_routes;
+  CChartStreams m_streams{m_routes};
+  CRoutePoint* m_pPressedPoint = nullptr;
+  CPoint m_ptPressed;
 
   CBitmap m_background, m_composition;
   CSize m_bitmapSize;
   int m_bLayersDirty = 1, m_bOverlayDirty = 1, m_bInfoDirty = 0, m_bStreamsAtFirstPaint = 1;
 
-  CQsDateTime m_streamTime{2005, 1, 1, 12, 0, 0};
   CQsDateTime m_date;
   int m_bShowStreams = 0, m_bShowDiamonds = 1;
 
@@ -260,4 +274,5 @@ class CMapView : public CWnd {
   std::vector<DRAWN_PORT> m_drawnPorts;
   std::vector<POINT> m_points;  // reused by the land drawing
   CFont m_fonts[5];
+  CFont m_routeFont;
 };

@@ -64,6 +64,10 @@ BENCHMARK(BM_Parse10000Sentences)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 // ---- From the receiver to the main window ----
+#include "chart/MapView.h"
+#include "model/AngleFactorDB.h"
+#include "model/DiamondDB.h"
+#include "model/PortDB.h"
 #include "platform/ui/UiTest.h"
 
 #include <chrono>
@@ -122,5 +126,106 @@ void BM_DeviceToFixMessage(benchmark::State& state) {
   ::close(slave);
 }
 BENCHMARK(BM_DeviceToFixMessage)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// ---- From the receiver to the chart ----
+
+// The frame's part: each fix goes to the chart, which draws the boat at once.
+class CFixToChart : public CWnd {
+ public:
+  CGpsReader* reader = nullptr;
+  CMapView* map = nullptr;
+  int started = 0;
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    GPSFIX fix;
+    if (message == WM_GPS_FIX && reader->GetFix(&fix)) map->SetVesselPosition(fix.latitude, fix.longitude, fix.course, fix.speed);
+    if (message == WM_GPS_STARTED) ++started;
+    return CWnd::WindowProc(message, wParam, lParam);
+  }
+};
+
+class CQuietMapHost : public IMapHost {
+ public:
+  CPortDB ports;
+  CAngleFactorDB days;
+  CDiamondDB diamonds;
+  CQuietMapHost() {
+    ports.Load();
+    days.Load();
+    diamonds.Load();
+  }
+  CWnd* GetMainWindow() override { return nullptr; }
+  CQsDateTime GetSelectedDate() const override { return CQsDateTime(2026, 6, 10, 0, 0, 0); }
+  int GetChosenTimeZone() const override { return 0; }
+  BOOL IsAutoTimeZone() const override { return TRUE; }
+  BOOL IsFeet() const override { return FALSE; }
+  CPortDB* GetPortDB() override { return &ports; }
+  const CAngleFactorDB* GetAngleFactorDB() const override { return &days; }
+  const CDiamondDB* GetMapDiamondDB() override { return &diamonds; }
+  void SelectPort(int) override {}
+  void ShowGraphPage() override {}
+  void CalculateGraph() override {}
+  void ShowMapStatus(const CPosition*, int) override {}
+  void ShowStreamInStatusBar(double, double) override {}
+  void OnVesselPositionChanged(double, double, double, double) override {}
+};
+
+// A sentence written to the device until the chart at 1920 x 1080 has drawn the boat at its
+// new place. The chart moves the mark at most every two seconds, so the fixes are spaced so.
+void BM_FixToChartRepaint(benchmark::State& state) {
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  AfxWinInit(0, nullptr);
+  int master = -1, slave = -1;
+  char name[256] = {};
+  if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) {
+    state.SkipWithError("no pseudo-terminal");
+    return;
+  }
+  CQuietMapHost host;
+  CWnd owner;
+  owner.CreateEx(0, nullptr, "Neapwise", WS_POPUP | WS_VISIBLE, 0, 0, 2000, 1200, nullptr, nullptr);
+  CMapView map;
+  map.SetHost(&host);
+  map.Create(&owner, CRect(0, 0, 1920, 1080), 187);
+  map.SetExtents(-2.2, -0.6, 51.0, 50.0);
+  map.ZoomIn();
+  map.ZoomOut();
+  map.WaitForStreams();
+  CGpsReader reader;
+  CFixToChart frame;
+  frame.reader = &reader;
+  frame.map = &map;
+  frame.CreateEx(0, AfxRegisterWndClass(0), "GPS", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr);
+  reader.SetNotifyWindow(frame.GetSafeHwnd());
+  reader.SetDevicePath(name);
+  reader.Start();
+  AfxTestWait(5000, [&] { return frame.started > 0; });
+  if (!frame.started) {
+    state.SkipWithError("the reader did not start");
+  } else {
+    const std::string lines[2] = {Sentence("GPRMC,120000.00,A,5039.600,N,00135.200,W,6.20,135.0,100626,,"),
+                                  Sentence("GPRMC,120002.00,A,5036.000,N,00125.000,W,6.20,135.0,100626,,")};
+    int k = 0;
+    for (auto _ : state) {
+      const std::string& line = lines[k++ & 1];
+      const CPoint before = map.GetVesselPixel();
+      const auto start = std::chrono::steady_clock::now();
+      if (::write(master, line.data(), line.size()) != (ssize_t)line.size()) {
+        state.SkipWithError("write");
+        break;
+      }
+      AfxTestWait(5000, [&] { return map.GetVesselPixel() != before; });
+      state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+      AfxTestWait(2100);
+    }
+  }
+  state.SetLabel("pty to the boat drawn on a 1920x1080 chart");
+  reader.Stop();
+  frame.DestroyWindow();
+  map.DestroyWindow();
+  owner.DestroyWindow();
+  ::close(master);
+  ::close(slave);
+}
+BENCHMARK(BM_FixToChartRepaint)->UseManualTime()->Iterations(4)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -82,6 +82,7 @@ TEST_F(Program, AHarbourShowsItsDiamondsAPortsTidesAndADiamondsTooltip) {
   map.SetExtents(-1.45, -0.95, 50.9, 50.5);
   map.ZoomIn();
   map.ZoomOut();
+  map.WaitForStreams();
   Settle();
   const std::vector<DIAMOND_ON_MAP> diamonds = map.GetDiamondList();
   ASSERT_FALSE(diamonds.empty());

@@ -99,6 +99,24 @@ TEST_F(Gps, TrackPositionPutsTheFixOnTheChartAndInTheGpsWindow) {
   EXPECT_EQ(15, m_frame->GetLastFix().minute);
   ASSERT_TRUE(WaitFor([&] { return gps.GetPaintedCourse() == 135.0; }));
   AfxSaveWindowPng(m_frame->GetSafeHwnd(), "gps_track_position.png");
+  // The chart over the Solent shows the boat's mark at the fix.
+  CMapView& map = Right().m_map;
+  map.SetExtents(-2.2, -0.6, 51.0, 50.0);
+  map.ZoomIn();
+  map.ZoomOut();
+  map.WaitForStreams();
+  Settle();
+  CPoint boat;
+  ASSERT_TRUE(map.LatLonToClient(v.latitude, v.longitude, boat));
+  EXPECT_EQ(boat, map.GetVesselPixel());
+  CBitmap shown;
+  ASSERT_TRUE(AfxCaptureWindow(map.GetSafeHwnd(), &shown));
+  CPoint origin(0, 0);
+  map.ClientToScreen(&origin);
+  CRect win;
+  map.GetWindowRect(&win);
+  EXPECT_EQ(RGB(0, 0, 0), shown.GetPixel(boat.x + origin.x - win.left, boat.y + origin.y - win.top));
+  AfxSaveWindowPng(m_frame->GetSafeHwnd(), "gps_chart_boat.png");
 
   // Off again: the pane and the panel go.
   Command(ID_GPS_TRACK);

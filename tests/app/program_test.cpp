@@ -1,5 +1,7 @@
 // The real program, started as the README's run command starts it: headless, with its own
 // settings and data folders.
+#include "chart/RoutesFile.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -79,6 +81,44 @@ TEST_F(RealProgram, ADamagedSettingsFileIsSetAsideAndTheProgramStarts) {
   EXPECT_TRUE(StillRunning(pid, 1000));
   ::kill(pid, SIGKILL);
   ::waitpid(pid, nullptr, 0);
+}
+
+TEST_F(RealProgram, TheRoutesFileSurvivesTheProgramStoppedAndStartedAgain) {
+  const fs::path folder = m_root / "data" / "Neapwise", file = folder / "routes.dat";
+  fs::create_directories(folder);
+  CMapRoute solent, channel;
+  solent.SetName("Solent");
+  solent.AppendPoint(50.75, -1.3, "Cowes");
+  solent.AppendPoint(50.7, -1.1, "Bembridge");
+  channel.SetName("Channel");
+  channel.SetSpeed(6.5);
+  channel.AppendPoint(51.1, 1.4, "Dover");
+  channel.AppendPoint(50.95, 1.8, "Calais");
+  channel.AppendPoint(50.7, 1.55, "Boulogne");
+  ASSERT_TRUE(CRoutesFile::Save(CString(file.c_str()), {&solent, &channel}));
+  std::ifstream in(file, std::ios::binary);
+  const std::string before((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // Stopped without warning twice: each start reads the file and leaves it whole.
+  for (int run = 0; run < 2; ++run) {
+    const pid_t pid = Start();
+    EXPECT_TRUE(StillRunning(pid, 1500));
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+  }
+  CMapRouteList routes;
+  const ROUTES_LOAD info = CRoutesFile::Load(CString(file.c_str()), routes);
+  ASSERT_EQ(ROUTES_LOAD::ok, info.status) << info.strProblem.GetString();
+  ASSERT_EQ(2u, routes.size());
+  EXPECT_EQ(CString("Solent"), routes[0]->GetName());
+  EXPECT_EQ(CString("Channel"), routes[1]->GetName());
+  EXPECT_EQ(3, routes[1]->GetPointCount());
+  EXPECT_DOUBLE_EQ(6.5, routes[1]->GetSpeed());
+  std::ifstream again(file, std::ios::binary);
+  EXPECT_EQ(before, std::string((std::istreambuf_iterator<char>(again)), std::istreambuf_iterator<char>()));
+  // Nothing half-written is left beside it.
+  int others = 0;
+  for (const auto& e : fs::directory_iterator(folder)) others += e.path().filename() != "routes.dat";
+  EXPECT_EQ(0, others);
 }
 
 }  // namespace

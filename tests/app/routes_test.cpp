@@ -207,6 +207,43 @@ TEST_F(Routes, ReverseAndRenameAreSavedAndARestartFindsThem) {
   EXPECT_EQ(fresh->GetPointCount(), 2);
 }
 
+TEST_F(Routes, ADoubleClickWithTheRouteToolMakesANewRouteInTheTreeAndTheFile) {
+  SolentAndChannel();
+  ASSERT_NE(nullptr, Start());
+  Command(ID_VIEW_MAP);
+  Command(ID_MAP_ROUTE_TOOL);
+  CMapView& map = Right().m_map;
+  ASSERT_EQ(1, map.GetMouseMode());
+  ASSERT_EQ(nullptr, m_frame->GetChartRoutes().GetRoute());
+  CPoint a(300, 200), b(360, 260);
+  map.ClientToScreen(&a);
+  map.ClientToScreen(&b);
+  for (CPoint p : {a, b}) {
+    AfxTestMouse(WM_LBUTTONDOWN, p, MK_LBUTTON);
+    AfxTestMouse(WM_LBUTTONUP, p);
+    AfxTestMouse(WM_LBUTTONDBLCLK, p, MK_LBUTTON);
+    AfxTestMouse(WM_LBUTTONUP, p);
+    Settle();
+  }
+  EXPECT_EQ(TopItems(), (std::vector<std::string>{"No Route", "Solent", "Channel", "New Route"}));
+  HTREEITEM item = RouteItem("New Route");
+  ASSERT_NE(nullptr, item);
+  CMapRoute* route = reinterpret_cast<CMapRoute*>(Tree().GetItemData(item));
+  EXPECT_EQ(route, m_frame->GetChartRoutes().GetRoute());
+  ASSERT_EQ(2, route->GetPointCount());
+  HTREEITEM child = Tree().GetChildItem(item);
+  ASSERT_NE(nullptr, child);
+  EXPECT_EQ(std::string(Tree().GetItemText(child)).rfind("Point 1 - 12:00", 0), 0u) << Tree().GetItemText(child);
+  // Written at once, not only at exit.
+  const CMapRouteList saved = ReadRoutes();
+  ASSERT_EQ(3u, saved.size());
+  EXPECT_EQ(CString("New Route"), saved[2]->GetName());
+  EXPECT_EQ(2, saved[2]->GetPointCount());
+  Tree().Expand(item, TVE_EXPAND);
+  Settle();
+  AfxSaveWindowPng(m_frame->GetSafeHwnd(), "program_routes_tree.png");
+}
+
 TEST_F(Routes, TheRoutePageRefusesABadTimeAndSpeedThenTakesAGoodOne) {
   SolentAndChannel();
   ASSERT_NE(nullptr, Start());

@@ -172,6 +172,8 @@ class MapTest : public ::testing::Test {
     // The scroll bars take their room from the window: size it so the client is w x h.
     map.MoveWindow(0, 0, w + (w - rc.Width()), h + (h - rc.Height()));
     AfxTestWait(20);
+    // The first paint's stream picture is in before the test looks.
+    map.WaitForStreams();
   }
   void Destroy() {
     if (map.GetSafeHwnd()) map.DestroyWindow();
@@ -179,7 +181,15 @@ class MapTest : public ::testing::Test {
     AfxTestWait(5);
   }
   // Serves the chart files from a folder of the test's own.
-  void UseDataFolder(const TempFolder& folder) { ::setenv("NEAPWISE_DATA_DIR", folder.path().c_str(), 1); }
+  // The stream data stay the shipped ones: only the chart files are the test's own.
+  void UseDataFolder(const TempFolder& folder) {
+    for (const char* name : {"dlldata.dat", "dlldata.xtr"}) {
+      const fs::path link = folder.path() / name;
+      std::error_code ec;
+      if (!fs::exists(link, ec)) fs::create_symlink(fs::path(NEAPWISE_SHIPPED_DATA_DIR) / name, link, ec);
+    }
+    ::setenv("NEAPWISE_DATA_DIR", folder.path().c_str(), 1);
+  }
   void CopyShipped(const TempFolder& folder, const char* name) {
     fs::copy_file(fs::path(NEAPWISE_SHIPPED_DATA_DIR) / name, folder.path() / name);
   }
