@@ -1,5 +1,7 @@
 #include "model/Prediction.h"
 
+#include "model/LocalDay.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -280,9 +282,28 @@ double CPrediction::HeightAt(int minute, int zoneCode, int summer)
 
 int CPrediction::FindHighLow(int zoneCode, int summer, TIMEHEIGHT out[4])
 {
+    return FindEvents(zoneCode, summer, CLocalDay::kDayMinutes, 4, true, out);
+}
+
+int CPrediction::FindHighLow(const CLocalDay& day, TIMEHEIGHT out[kMaxDayEvents], int* elapsed)
+{
+    const int length = day.GetMinutes();
+    const int capacity = length > CLocalDay::kDayMinutes ? kMaxDayEvents : 4;
+    const int n = FindEvents(day.GetZoneCode(), day.GetStartSummer(), length, capacity, false, out);
+    for (int i = 0; i < n; ++i) {
+        if (elapsed)
+            elapsed[i] = out[i].minutes;
+        out[i].minutes = day.ClockMinute(out[i].minutes);
+    }
+    return n;
+}
+
+int CPrediction::FindEvents(int zoneCode, int summer, int length, int capacity, bool lastMinuteOwns,
+                            TIMEHEIGHT* out)
+{
     std::vector<TIMEHEIGHT> events;
     events.reserve(8);
-    for (int k = 0; k <= 1440; k += 10) {
+    for (int k = 0; k <= length; k += 10) {
         const double before = HeightAt(k - 10, zoneCode, summer);
         const double at = HeightAt(k, zoneCode, summer);
         const double after = HeightAt(k + 10, zoneCode, summer);
@@ -300,16 +321,24 @@ int CPrediction::FindHighLow(int zoneCode, int summer, TIMEHEIGHT out[4])
             if (!turning)
                 continue;
             int time = m + 1;
-            if (time < 0 || time > 1440)
+            if (time < 0 || time > length)
                 continue;
-            if (time == 1440)
-                time = 1439;
+            if (time == length) {
+                // The first minute of the next day, where its own finder lists it.
+                if (!lastMinuteOwns)
+                    continue;
+                time = length - 1;
+            }
+            // Neighbouring windows overlap: a turning point found twice is one event.
+            if (!lastMinuteOwns && std::any_of(events.begin(), events.end(),
+                                               [time](const TIMEHEIGHT& e) { return e.minutes == time; }))
+                continue;
             events.push_back({time, b});
         }
     }
 
     int count = 0;
-    if (events.size() <= 4) {
+    if (static_cast<int>(events.size()) <= capacity) {
         m_filtered = 0;
         for (const TIMEHEIGHT& e : events)
             out[count++] = e;
@@ -335,7 +364,7 @@ int CPrediction::FindHighLow(int zoneCode, int summer, TIMEHEIGHT out[4])
         any = true;
         lastTaken = e.minutes;
         out[count++] = e;
-        if (count == 4)
+        if (count == capacity)
             break;
     }
     return count;
@@ -343,10 +372,15 @@ int CPrediction::FindHighLow(int zoneCode, int summer, TIMEHEIGHT out[4])
 
 std::pair<double, double> CPrediction::CalcDayRange(int zoneCode, int summer)
 {
+    return DayRange(zoneCode, summer, CLocalDay::kDayMinutes);
+}
+
+std::pair<double, double> CPrediction::DayRange(int zoneCode, int summer, int length)
+{
     float highest = 0.0f;
     float lowest = 0.0f;
     float trueLowest = 100.0f;
-    for (int m = 0; m < 1440; ++m) {
+    for (int m = 0; m < length; ++m) {
         const float h = static_cast<float>(HeightAt(m, zoneCode, summer));
         if (h > highest)
             highest = h;
@@ -374,4 +408,24 @@ double CPrediction::HeightDropToNextLow(int start, int zoneCode, int summer)
         cur = next;
     }
     return -100.0;
+}
+
+double CPrediction::HeightAt(const CLocalDay& day, int elapsed)
+{
+    return HeightAt(elapsed, day.GetZoneCode(), day.GetStartSummer());
+}
+
+double CPrediction::HeightAtClock(const CLocalDay& day, int clock)
+{
+    return HeightAt(day.MinuteOfClock(clock), day.GetZoneCode(), day.GetStartSummer());
+}
+
+std::pair<double, double> CPrediction::CalcDayRange(const CLocalDay& day)
+{
+    return DayRange(day.GetZoneCode(), day.GetStartSummer(), day.GetMinutes());
+}
+
+double CPrediction::HeightDropToNextLow(const CLocalDay& day, int clock)
+{
+    return HeightDropToNextLow(day.MinuteOfClock(clock), day.GetZoneCode(), day.GetStartSummer());
 }

@@ -14,12 +14,16 @@ struct TIMEHEIGHT {
     double metres = 0.0;  // above chart datum
 };
 
+class CLocalDay;
+
 class CPrediction : public CObject {
     DECLARE_DYNAMIC(CPrediction)
 public:
     // The cache spans 840 minutes before to 2360 minutes after 00:00 UT of the day.
     static constexpr int kCacheSlots = 3201;
     static constexpr int kCacheLead = 840;
+    // High and low waters a local day can list: five fit only in the 25 hours of an autumn change.
+    static constexpr int kMaxDayEvents = 5;
 
     CPrediction();
     CPrediction(const CPrediction& other);
@@ -54,6 +58,19 @@ public:
     double HeightDropToNextLow(int start, int zoneCode, int summer);
     int IsFiltered() const { return m_filtered; }
 
+    // ---- The local day as its clock runs (see CLocalDay) ----
+    // Height at an elapsed minute of the day, and at a clock reading (its first occurrence).
+    double HeightAt(const CLocalDay& day, int elapsed);
+    double HeightAtClock(const CLocalDay& day, int clock);
+    // The day's high and low waters in time order, each on the one day it belongs to: minutes
+    // are clock readings; elapsed, when given, receives the elapsed minutes. Up to four, five on
+    // a 25-hour day.
+    int FindHighLow(const CLocalDay& day, TIMEHEIGHT out[kMaxDayEvents], int* elapsed = nullptr);
+    // CalcDayRange over every elapsed minute of the day.
+    std::pair<double, double> CalcDayRange(const CLocalDay& day);
+    // HeightDropToNextLow from a clock reading.
+    double HeightDropToNextLow(const CLocalDay& day, int clock);
+
     static int ZoneCodeToMinutes(int zoneCode);
     // Height at minutes after 00:00 of the day in the port's standard time, uncached.
     double HarmonicHeight(double harmonicMinute) const;
@@ -82,6 +99,10 @@ private:
         double blockCos[4][kBlocks], blockSin[4][kBlocks];
         bool blockReady[kBlocks];
     };
+    // The finder over elapsed minutes 0..length-1: an event whose time is the length is the
+    // next day's (its 00:00) unless lastMinuteOwns, which keeps the old 23:59 reading.
+    int FindEvents(int zoneCode, int summer, int length, int capacity, bool lastMinuteOwns, TIMEHEIGHT* out);
+    std::pair<double, double> DayRange(int zoneCode, int summer, int length);
     void Arguments(long long harmonicMinute, double cosines[4], double sines[4]) const;
     void DirectArguments(double harmonicMinute, double cosines[4], double sines[4]) const;
     double Combine(double t, const double cosines[4], const double sines[4]) const;

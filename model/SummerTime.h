@@ -31,4 +31,11 @@ int IsSummerTimeAt(const CQsDateTime& date, int ruleCode);
 // The year matters where the law changed.
 int GetSummerTimeMonthKind(int month, int year, int ruleCode, int& wholeMonth, int& begins);
 
+// The instant of a day's change of summer time, in minutes after 00:00 of that day in the
+// zone's standard time (zoneMinutes east of UT), or -1 on a day without a change:
+//   EU 01:00 UT; North America 02:00 local (01:00 standard in autumn); Cuba 00:00 standard;
+//   south-east Australia and the other southern rules 02:00 standard (03:00 summer time in
+//   autumn). Kept within the day.
+int GetSummerTimeChangeMinute(int day, int month, int year, int ruleCode, int zoneMinutes);
+
 #endif
