@@ -69,6 +69,14 @@ CLocalDay::CLocalDay(const CQsDateTime& date, int zoneCode, int ruleCode, int bS
 {
 }
 
+CLocalDay CLocalDay::Plain(int zoneCode, int bSummer)
+{
+    CLocalDay day;
+    day.m_zone = zoneCode;
+    day.m_startSummer = day.m_endSummer = bSummer ? 1 : 0;
+    return day;
+}
+
 int CLocalDay::IsSummerAt(int elapsed) const
 {
     return m_change >= 0 && elapsed >= m_change ? m_endSummer : m_startSummer;

@@ -22,6 +22,8 @@ public:
     // all, else the rule code's summer time with its change at the rule's instant.
     CLocalDay(int day, int month, int year, int zoneCode, int ruleCode, int bSummerTime);
     CLocalDay(const CQsDateTime& date, int zoneCode, int ruleCode, int bSummerTime);
+    // A 24-hour day in a zone, an hour on with bSummer: a day without a change.
+    static CLocalDay Plain(int zoneCode, int bSummer);
 
     int GetZoneCode() const { return m_zone; }
     // The summer flag in force at local midnight, the one to give HeightAt.

@@ -14,7 +14,8 @@
 // Output lines:
 //   HW|LW  YYYY-MM-DD HH:MM  metres          (--raw: "E minute H|L metres")
 //   H      YYYY-MM-DD HH:MM  metres          (--raw: "S metres")
-// In --raw output a minute counts from 00:00 of the first day in the display zone.
+// In --raw output a minute counts the real minutes from 00:00 of the first day in the display
+// zone (a change of summer time makes a day 23 or 25 hours long).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +23,7 @@
 #include <vector>
 
 #include "model/AngleFactorDB.h"
+#include "model/LocalDay.h"
 #include "model/PortDB.h"
 #include "model/Prediction.h"
 #include "model/QsDateTime.h"
@@ -180,6 +182,7 @@ int main(int argc, char** argv)
     int hint = -1, nextHint = -1;
     int y = y0, m = m0, d = d0;
     long dayIndex = 0;
+    long long dayStart = 0;  // minutes from the first local midnight
     const int rule = port->GetArea() - 1;
     for (;;) {
         const CAngleFactorData& today = angles->FindDayMonthYear(d, m, y, hint);
@@ -193,29 +196,35 @@ int main(int argc, char** argv)
         }
         prediction->SetAngleFactors(today, next);
         prediction->ClearCache();
-        const int summer = summerMode == "on" ? 1 : summerMode == "auto" ? IsSummerTime(d, m, y, rule) : 0;
+        // The day as the zone's clock runs: with --summer auto, 23 or 25 hours on a change day.
+        const CLocalDay day = summerMode == "auto" ? CLocalDay(d, m, y, zone, rule, 1)
+                                                   : CLocalDay::Plain(zone, summerMode == "on" ? 1 : 0);
 
-        TIMEHEIGHT events[4];
-        const int n = prediction->FindHighLow(zone, summer, events);
+        TIMEHEIGHT events[CPrediction::kMaxDayEvents];
+        int elapsed[CPrediction::kMaxDayEvents];
+        const int n = prediction->FindHighLow(day, events, elapsed);
         for (int i = 0; i < n; ++i) {
             const int t = events[i].minutes;
             const double h = events[i].metres;
-            const double around = (prediction->HeightAt(t - 60, zone, summer) + prediction->HeightAt(t + 60, zone, summer)) / 2;
+            const double around =
+                (prediction->HeightAt(day, elapsed[i] - 60) + prediction->HeightAt(day, elapsed[i] + 60)) / 2;
             const bool high = h > around;
             if (raw)
-                std::printf("E %ld %c %.4f\n", dayIndex * 1440 + t, high ? 'H' : 'L', h);
+                std::printf("E %lld %c %.4f\n", dayStart + elapsed[i], high ? 'H' : 'L', h);
             else
                 std::printf("%s %04d-%02d-%02d %02d:%02d %7.3f\n", high ? "HW" : "LW", y, m, d, t / 60, t % 60, h);
         }
         if (step > 0) {
-            for (int t = 0; t < 1440; t += step) {
-                const double h = prediction->HeightAt(t, zone, summer);
+            for (int e = 0; e < day.GetMinutes(); e += step) {
+                const double h = prediction->HeightAt(day, e);
+                const int t = day.ClockMinute(e);
                 if (raw)
                     std::printf("S %.4f\n", h);
                 else
                     std::printf("H  %04d-%02d-%02d %02d:%02d %7.3f\n", y, m, d, t / 60, t % 60, h);
             }
         }
+        dayStart += day.GetMinutes();
         if (y == y1 && m == m1 && d == d1)
             break;
         y = ny;
