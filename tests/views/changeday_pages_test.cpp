@@ -87,8 +87,10 @@ TEST_F(ChangeDayPages, TheTableGivesTheTwentyFiveHourDayItsFifthEventInEveryForm
   std::vector<CString> times;
   for (int s = 1; s <= 5; ++s) times.push_back(table.GetEventTimeText(s, 26));
   EXPECT_EQ(CString("00:17"), times[0]) << "before the change, in summer time";
-  for (int d = 1; d <= pm.days; ++d)
-    if (d != 26) EXPECT_FALSE(table.IsEventPresent(5, d)) << d;
+  for (int d = 1; d <= pm.days; ++d) {
+    if (d == 26) continue;
+    EXPECT_FALSE(table.IsEventPresent(5, d)) << d;
+  }
   // Text and HTML list all five.
   const CString text = table.BuildText(), html = table.BuildHtml();
   const int day26 = text.Find("Sunday, 26 October 2025"), day27 = text.Find("Monday, 27 October 2025");
