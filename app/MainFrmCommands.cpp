@@ -248,7 +248,13 @@ void CMainFrame::CalculateGraph() {
   CTideTimesWnd& times = GetLeftPane()->m_tideTimes;
   times.Clear();
   TIMEHEIGHT events[CPrediction::kMaxDayEvents];
-  const int n = m_prediction.FindHighLow(day, events);
+  int n = m_prediction.FindHighLow(day, events);  // also leaves the next-low search its flag
+  // As the month's table lists the day, so an extreme at midnight is on the same one day.
+  const int d = GetSelectedDate().GetDay();
+  if (d >= 2 && d <= m_monthlyPrediction.GetDaysInMonth() && m_monthDayValid[d] && m_monthDayValid[d - 1]) {
+    const CLocalDay before = GetLocalDayOf(d - 1);
+    n = m_monthlyPrediction.FindHighLow(d, day, &before, events);
+  }
   for (int i = 0; i < n; ++i) times.AddTime(events[i].minutes, events[i].metres);
 
   CQsDateTime t;
@@ -358,7 +364,12 @@ void CMainFrame::CalculateTable() {
     TIMEHEIGHT events[CPrediction::kMaxDayEvents];
     int n = 0;
     // A day outside the tables shows no events rather than made-up ones.
-    if (m_monthDayValid[d]) n = m_monthlyPrediction.GetDay(d)->FindHighLow(GetLocalDayOf(d), events);
+    if (m_monthDayValid[d]) {
+      // The midnight shared with the day before is that day's to decide: each extreme once.
+      const CLocalDay before = GetLocalDayOf(d - 1);
+      n = m_monthlyPrediction.FindHighLow(d, GetLocalDayOf(d), d > 1 && m_monthDayValid[d - 1] ? &before : nullptr,
+                                          events);
+    }
     table.SetDayPredicted(d, m_monthDayValid[d]);
     for (int slot = 1; slot <= CTableWnd::kMaxSlots; ++slot) {
       table.SetEventPresent(slot, d, slot <= n);

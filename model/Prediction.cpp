@@ -310,15 +310,8 @@ int CPrediction::FindEvents(int zoneCode, int summer, int length, int capacity, 
         if (!((at > before && at > after) || (at < before && at < after)))
             continue;
         for (int m = k - 10; m <= k + 9; ++m) {
-            const double a = HeightAt(m - 1, zoneCode, summer);
-            const double b = HeightAt(m, zoneCode, summer);
-            const double d = HeightAt(m + 1, zoneCode, summer);
-            bool turning = (a < b && d < b) || (a > b && d > b);
-            if (!turning && d == b && a != b) {
-                const double e = HeightAt(m + 2, zoneCode, summer);
-                turning = (a < b && e < b) || (a > b && e > b);
-            }
-            if (!turning)
+            double b;
+            if (!TurningAt(m, zoneCode, summer, b))
                 continue;
             int time = m + 1;
             if (time < 0 || time > length)
@@ -368,6 +361,30 @@ int CPrediction::FindEvents(int zoneCode, int summer, int length, int capacity, 
             break;
     }
     return count;
+}
+
+bool CPrediction::TurningAt(int m, int zoneCode, int summer, double& b)
+{
+    const double a = HeightAt(m - 1, zoneCode, summer);
+    b = HeightAt(m, zoneCode, summer);
+    const double d = HeightAt(m + 1, zoneCode, summer);
+    bool turning = (a < b && d < b) || (a > b && d > b);
+    if (!turning && d == b && a != b) {
+        const double e = HeightAt(m + 2, zoneCode, summer);
+        turning = (a < b && e < b) || (a > b && e > b);
+    }
+    return turning;
+}
+
+int CPrediction::TurningPoints(const CLocalDay& day, int from, int to, TIMEHEIGHT* out, int max)
+{
+    int n = 0;
+    for (int m = from - 1; m < to - 1 && n < max; ++m) {
+        double b;
+        if (TurningAt(m, day.GetZoneCode(), day.GetStartSummer(), b))
+            out[n++] = {m + 1, b};
+    }
+    return n;
 }
 
 std::pair<double, double> CPrediction::CalcDayRange(int zoneCode, int summer)

@@ -66,6 +66,9 @@ public:
     // are clock readings; elapsed, when given, receives the elapsed minutes. Up to four, five on
     // a 25-hour day.
     int FindHighLow(const CLocalDay& day, TIMEHEIGHT out[kMaxDayEvents], int* elapsed = nullptr);
+    // Every turning point at elapsed minutes from to to - 1 of the day, unfiltered, as the finder
+    // tests them (the minute after the extreme sample): elapsed minutes and heights, at most max.
+    int TurningPoints(const CLocalDay& day, int from, int to, TIMEHEIGHT* out, int max);
     // CalcDayRange over every elapsed minute of the day.
     std::pair<double, double> CalcDayRange(const CLocalDay& day);
     // HeightDropToNextLow from a clock reading.
@@ -103,6 +106,8 @@ private:
     // next day's (its 00:00) unless lastMinuteOwns, which keeps the old 23:59 reading.
     int FindEvents(int zoneCode, int summer, int length, int capacity, bool lastMinuteOwns, TIMEHEIGHT* out);
     std::pair<double, double> DayRange(int zoneCode, int summer, int length);
+    // The finder's test of a turning point at minute m (reported at m + 1).
+    bool TurningAt(int m, int zoneCode, int summer, double& height);
     void Arguments(long long harmonicMinute, double cosines[4], double sines[4]) const;
     void DirectArguments(double harmonicMinute, double cosines[4], double sines[4]) const;
     double Combine(double t, const double cosines[4], const double sines[4]) const;

@@ -852,6 +852,21 @@ TEST_F(Program, ChangeDaysShowTheirTimesAsTheClocksRunAndListEachEventOnce) {
   Command(ID_CALCULATE_GRAPH);
   ASSERT_GE(Left().m_tideTimes.GetCount(), 1);
   EXPECT_EQ(CString("01:39"), Left().m_tideTimes.GetTimeText(0));
+  // A high water right at midnight: the two days' predictions put it at 23:59 and at 00:00; it
+  // is listed once, on the 10th, in the tide times and in the table alike.
+  PickDate(10, 11, 2026);
+  Command(ID_CALCULATE_GRAPH);
+  ASSERT_EQ(4, Left().m_tideTimes.GetCount());
+  EXPECT_EQ(CString("23:59"), Left().m_tideTimes.GetTimeText(3));
+  PickDate(11, 11, 2026);
+  Command(ID_CALCULATE_GRAPH);
+  ASSERT_GE(Left().m_tideTimes.GetCount(), 1);
+  EXPECT_NE(CString("00:00"), Left().m_tideTimes.GetTimeText(0));
+  Command(ID_VIEW_TABLE);
+  Command(ID_CALCULATE_TABLE);
+  EXPECT_EQ(CString("23:59"), Right().m_table.GetEventTimeText(4, 10));
+  EXPECT_NE(CString("00:00"), Right().m_table.GetEventTimeText(1, 11));
+  EXPECT_EQ(Left().m_tideTimes.GetTimeText(0), Right().m_table.GetEventTimeText(1, 11));
 }
 
 }  // namespace

@@ -24,6 +24,7 @@
 
 #include "model/AngleFactorDB.h"
 #include "model/LocalDay.h"
+#include "model/MonthlyPrediction.h"
 #include "model/PortDB.h"
 #include "model/Prediction.h"
 #include "model/QsDateTime.h"
@@ -177,8 +178,11 @@ int main(int argc, char** argv)
                 port->GetName().GetString(), zone, summerMode.c_str(), first.GetYear(), first.GetMonth(),
                 first.GetDay(), last.GetYear(), last.GetMonth(), last.GetDay());
 
-    CPrediction* prediction = new CPrediction();
-    prediction->SetPort(*port);
+    // Day 2 is the day printed, day 1 the day before it: the midnight between them is the day
+    // before's to decide, as in the program's table, so an extreme there is printed once.
+    CMonthlyPrediction* days = new CMonthlyPrediction();
+    days->SetPort(*port);
+    CPrediction* prediction = days->GetDay(2);
     int hint = -1, nextHint = -1;
     int y = y0, m = m0, d = d0;
     long dayIndex = 0;
@@ -197,12 +201,32 @@ int main(int argc, char** argv)
         prediction->SetAngleFactors(today, next);
         prediction->ClearCache();
         // The day as the zone's clock runs: with --summer auto, 23 or 25 hours on a change day.
-        const CLocalDay day = summerMode == "auto" ? CLocalDay(d, m, y, zone, rule, 1)
-                                                   : CLocalDay::Plain(zone, summerMode == "on" ? 1 : 0);
+        auto localDay = [&](int dd, int mm, int yy) {
+            return summerMode == "auto" ? CLocalDay(dd, mm, yy, zone, rule, 1)
+                                        : CLocalDay::Plain(zone, summerMode == "on" ? 1 : 0);
+        };
+        const CLocalDay day = localDay(d, m, y);
+        int py = y, pm = m, pd = d - 1;
+        if (pd < 1) {
+            if (--pm < 1) {
+                pm = 12;
+                --py;
+            }
+            pd = DaysInMonth(pm, py);
+        }
+        int prevHint = -1, sameHint = -1;
+        const CAngleFactorData& before = angles->FindDayMonthYear(pd, pm, py, prevHint);
+        const CAngleFactorData& same = angles->FindDayMonthYear(d, m, y, sameHint);
+        const bool havePrevious = prevHint >= 0 && sameHint >= 0;
+        if (havePrevious) {
+            days->GetDay(1)->SetAngleFactors(before, same);
+            days->GetDay(1)->ClearCache();
+        }
+        const CLocalDay previous = localDay(pd, pm, py);
 
         TIMEHEIGHT events[CPrediction::kMaxDayEvents];
         int elapsed[CPrediction::kMaxDayEvents];
-        const int n = prediction->FindHighLow(day, events, elapsed);
+        const int n = days->FindHighLow(2, day, havePrevious ? &previous : nullptr, events, elapsed);
         for (int i = 0; i < n; ++i) {
             const int t = events[i].minutes;
             const double h = events[i].metres;
