@@ -39,6 +39,8 @@ public:
     // The clock reading just before the change (01:00 on a European spring day in London).
     int GetChangeClock() const { return m_change < 0 ? -1 : m_change; }
 
+    bool operator==(const CLocalDay& other) const = default;
+
     int IsSummerAt(int elapsed) const;
     // The local clock's minutes after midnight at an elapsed minute (any int; past the end of
     // the day the reading runs on past 1440).

@@ -31,7 +31,8 @@ CPrediction::CPrediction(const CPrediction& other)
       m_nextDay(other.m_nextDay),
       m_port(other.m_port),
       m_dayMax(other.m_dayMax),
-      m_dayMin(other.m_dayMin)
+      m_dayMin(other.m_dayMin),
+      m_dayEvents(other.m_dayEvents)
 {
     std::memcpy(m_cache, other.m_cache, sizeof m_cache);
 }
@@ -47,6 +48,7 @@ CPrediction& CPrediction::operator=(const CPrediction& other)
         m_dayMax = other.m_dayMax;
         m_dayMin = other.m_dayMin;
         m_termsReady = false;
+        m_dayEvents = other.m_dayEvents;
     }
     return *this;
 }
@@ -55,6 +57,7 @@ void CPrediction::SetPort(CPortData port)
 {
     m_port = port;
     m_termsReady = false;
+    m_dayEvents.valid = false;
 }
 
 void CPrediction::SetAngleFactors(const CAngleFactorData& today, const CAngleFactorData& nextDay)
@@ -94,6 +97,7 @@ void CPrediction::SetAngleFactors(const CAngleFactorData& today, const CAngleFac
     store(O1, next);
 
     m_termsReady = false;
+    m_dayEvents.valid = false;
 }
 
 void CPrediction::ClearCache()
@@ -103,6 +107,7 @@ void CPrediction::ClearCache()
         slot.valid = 0;
     }
     m_filtered = 0;
+    m_dayEvents.valid = false;
 }
 
 namespace {
@@ -287,15 +292,26 @@ int CPrediction::FindHighLow(int zoneCode, int summer, TIMEHEIGHT out[4])
 
 int CPrediction::FindHighLow(const CLocalDay& day, TIMEHEIGHT out[kMaxDayEvents], int* elapsed)
 {
-    const int length = day.GetMinutes();
-    const int capacity = length > CLocalDay::kDayMinutes ? kMaxDayEvents : 4;
-    const int n = FindEvents(day.GetZoneCode(), day.GetStartSummer(), length, capacity, false, out);
-    for (int i = 0; i < n; ++i) {
-        if (elapsed)
-            elapsed[i] = out[i].minutes;
-        out[i].minutes = day.ClockMinute(out[i].minutes);
+    DayEvents& kept = m_dayEvents;
+    if (!kept.valid || !(kept.day == day)) {
+        const int length = day.GetMinutes();
+        const int capacity = length > CLocalDay::kDayMinutes ? kMaxDayEvents : 4;
+        kept.count = FindEvents(day.GetZoneCode(), day.GetStartSummer(), length, capacity, false, kept.events);
+        kept.filtered = m_filtered;
+        for (int i = 0; i < kept.count; ++i) {
+            kept.elapsed[i] = kept.events[i].minutes;
+            kept.events[i].minutes = day.ClockMinute(kept.events[i].minutes);
+        }
+        kept.day = day;
+        kept.valid = true;
     }
-    return n;
+    m_filtered = kept.filtered;
+    for (int i = 0; i < kept.count; ++i) {
+        out[i] = kept.events[i];
+        if (elapsed)
+            elapsed[i] = kept.elapsed[i];
+    }
+    return kept.count;
 }
 
 int CPrediction::FindEvents(int zoneCode, int summer, int length, int capacity, bool lastMinuteOwns,

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "model/AngleFactorDB.h"
+#include "model/LocalDay.h"
 #include "model/PortDB.h"
 #include "platform/core/Afx.h"
 
@@ -13,8 +14,6 @@ struct TIMEHEIGHT {
     int minutes = -1;  // after local midnight
     double metres = 0.0;  // above chart datum
 };
-
-class CLocalDay;
 
 class CPrediction : public CObject {
     DECLARE_DYNAMIC(CPrediction)
@@ -121,6 +120,17 @@ private:
     CacheSlot m_cache[kCacheSlots];
     double m_dayMax = 0.0;
     double m_dayMin = 0.0;
+    // The last local day's events, kept until the cache is cleared: the month asks the day
+    // before again for the midnight it shares with the next day.
+    struct DayEvents {
+        bool valid = false;
+        CLocalDay day;
+        int count = 0;
+        int filtered = 0;
+        TIMEHEIGHT events[kMaxDayEvents];
+        int elapsed[kMaxDayEvents];
+    };
+    DayEvents m_dayEvents;
     mutable Terms m_terms{};
     mutable bool m_termsReady = false;
 };

@@ -60,7 +60,8 @@ void BM_MonthTableComputeAndDraw(benchmark::State& state) {
     for (int d = 1; d <= 30; ++d) {
       // As the frame does with the summer-time option on.
       TIMEHEIGHT ev[CPrediction::kMaxDayEvents];
-      int n = m.month.GetDay(d)->FindHighLow(CLocalDay(d, 6, 2025, m.zone, m.rule, 1), ev);
+      const CLocalDay before(d - 1, 6, 2025, m.zone, m.rule, 1);
+      int n = m.month.FindHighLow(d, CLocalDay(d, 6, 2025, m.zone, m.rule, 1), d > 1 ? &before : nullptr, ev);
       for (int s = 1; s <= CTableWnd::kMaxSlots; ++s) t.SetEventPresent(s, d, n >= s);
       for (int s = 1; s <= n; ++s) t.SetTideEvent(s, d, ev[s - 1].minutes, ev[s - 1].metres);
     }
