@@ -2,6 +2,7 @@
 #ifndef NEAPWISE_MODEL_PREDICTION_H
 #define NEAPWISE_MODEL_PREDICTION_H
 
+#include <climits>
 #include <utility>
 
 #include "model/AngleFactorDB.h"
@@ -34,8 +35,8 @@ public:
     const CPortData* GetPort() const { return &m_port; }
     CString GetPortName() const { return m_port.GetName(); }
     int GetZoneCode() const { return m_port.GetTimeZone(); }
-    // The summer-time rule code of the port.
-    int GetArea() const { return m_port.GetArea() - 1; }
+    // The summer-time rule code of the port (a damaged table's lowest area stays the lowest code).
+    int GetArea() const { return m_port.GetArea() > INT_MIN ? m_port.GetArea() - 1 : INT_MIN; }
 
     // Copies both days and unwraps the next day's angles so that each change has one sense.
     // The cache is left alone: callers clear it.

@@ -16,6 +16,7 @@
 //   H      YYYY-MM-DD HH:MM  metres          (--raw: "S metres")
 // In --raw output a minute counts the real minutes from 00:00 of the first day in the display
 // zone (a change of summer time makes a day 23 or 25 hours long).
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -187,7 +188,7 @@ int main(int argc, char** argv)
     int y = y0, m = m0, d = d0;
     long dayIndex = 0;
     long long dayStart = 0;  // minutes from the first local midnight
-    const int rule = port->GetArea() - 1;
+    const int rule = port->GetArea() > INT_MIN ? port->GetArea() - 1 : INT_MIN;
     for (;;) {
         const CAngleFactorData& today = angles->FindDayMonthYear(d, m, y, hint);
         int ny = y, nm = m, nd = d;
