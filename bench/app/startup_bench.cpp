@@ -12,8 +12,10 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <spawn.h>
 #include <string>
+#include <system_error>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,7 +29,12 @@ void UseTemporaryFolders() {
   static std::string root;
   if (root.empty()) {
     char tmpl[] = "/tmp/neapwise-bench-XXXXXX";
-    root = ::mkdtemp(tmpl);
+    if (const char* made = ::mkdtemp(tmpl)) root = made;
+    // The run's settings and data go with it.
+    std::atexit([] {
+      std::error_code ignored;
+      std::filesystem::remove_all(root, ignored);
+    });
   }
   ::setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
   ::setenv("XDG_DATA_HOME", (root + "/data").c_str(), 1);
