@@ -627,6 +627,11 @@ int CMainFrame::IsSummerTimeOnDay(int nDay) const {
   return m_bAutoTZ && IsSummerTime(nDay, d.GetMonth(), d.GetYear(), m_prediction.GetArea()) ? 1 : 0;
 }
 
+CLocalDay CMainFrame::GetLocalDayOf(int nDay) const {
+  const CQsDateTime d = GetSelectedDate();
+  return CLocalDay(nDay, d.GetMonth(), d.GetYear(), GetTimeZone(), m_prediction.GetArea(), m_bAutoTZ);
+}
+
 void CMainFrame::FillDayList(int nMonth, int nYear) {
   const int days = ::DaysInMonth(nMonth, nYear);
   const int sel = std::min(m_pDayCombo->GetCurSel(), days - 1);

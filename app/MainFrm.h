@@ -66,6 +66,7 @@ class CMainFrame : public CCbFrameWnd, public IViewHost, public IPredictionFrame
   // ---- The month pages, the tidal log and the running-aground panel (IViewHost) ----
   CMonthlyPrediction& GetMonthlyPrediction() override { return m_monthlyPrediction; }
   int IsSummerTimeOnDay(int nDay) const override;
+  CLocalDay GetLocalDayOf(int nDay) const override;
   void ShowPeriodTimeZoneCaption() override;
   CPortDB* GetPortDB() override { return m_portDB.IsLoaded() ? &m_portDB : nullptr; }
   // Also the prediction frame's: the table port records make their own predictions from.

@@ -234,9 +234,12 @@ void CMainFrame::CalculateGraph() {
   CGraphWnd& g = right->m_graph;
   const int s = IsSummerTimeOnSelectedDate();
   const int z = GetTimeZone();
-  const auto [highest, lowest] = m_prediction.CalcDayRange(z, s);
+  // The day as its clock runs: 23 or 25 hours on a change of summer time.
+  const CLocalDay day = GetLocalDayOf(GetSelectedDate().GetDay());
+  const auto [highest, lowest] = m_prediction.CalcDayRange(day);
   g.SetAutoRedraw(0);
-  for (int m = 0; m < CGraphWnd::kMinutes; ++m) g.SetPoint(m_prediction.HeightAt(m, z, s), m);
+  g.SetLocalDay(day);
+  for (int m = 0; m < day.GetMinutes(); ++m) g.SetPoint(m_prediction.HeightAt(day, m), m);
   if (m_bAutoHeight || highest >= m_dMaxHeight)
     g.SetMaxHeight(highest * 1.1);
   else
@@ -249,9 +252,15 @@ void CMainFrame::CalculateGraph() {
 
   CTideTimesWnd& times = GetLeftPane()->m_tideTimes;
   times.Clear();
-  TIMEHEIGHT events[4];
-  const int n = m_prediction.FindHighLow(z, s, events);
-  for (int i = 0; i < n && i < 4; ++i) times.AddTime(events[i].minutes, events[i].metres);
+  TIMEHEIGHT events[CPrediction::kMaxDayEvents];
+  int n = m_prediction.FindHighLow(day, events);  // also leaves the next-low search its flag
+  // As the month's table lists the day, so an extreme at midnight is on the same one day.
+  const int d = GetSelectedDate().GetDay();
+  if (d >= 2 && d <= m_monthlyPrediction.GetDaysInMonth() && m_monthDayValid[d] && m_monthDayValid[d - 1]) {
+    const CLocalDay before = GetLocalDayOf(d - 1);
+    n = m_monthlyPrediction.FindHighLow(d, day, &before, events);
+  }
+  for (int i = 0; i < n; ++i) times.AddTime(events[i].minutes, events[i].metres);
 
   CQsDateTime t;
   if (m_sunrise.GetSunrise(t))
@@ -314,9 +323,10 @@ void CMainFrame::UpdateAgroundInputs() {
   } else {
     t = right->m_aground.GetTimeMinutes();
   }
-  const int z = GetTimeZone(), s = IsSummerTimeOnSelectedDate();
-  right->m_aground.SetHeightAboveDatum(m_prediction.HeightAt(t, z, s));
-  right->m_aground.SetDropToLowWater(m_prediction.HeightDropToNextLow(t, z, s));
+  // t is a clock reading of the selected day.
+  const CLocalDay day = GetLocalDayOf(GetSelectedDate().GetDay());
+  right->m_aground.SetHeightAboveDatum(m_prediction.HeightAtClock(day, t));
+  right->m_aground.SetDropToLowWater(m_prediction.HeightDropToNextLow(day, t));
   UpdateAgroundStatus(FALSE);
   right->m_aground.UpdateResults();
 }
@@ -355,14 +365,18 @@ void CMainFrame::CalculateTable() {
   table.SetMonth(date.GetMonth());
   table.SetYear(date.GetYear());
   table.SetDayCount(days);
-  const int z = GetTimeZone();
   for (int d = 1; d <= days; ++d) {
-    TIMEHEIGHT events[4];
+    TIMEHEIGHT events[CPrediction::kMaxDayEvents];
     int n = 0;
     // A day outside the tables shows no events rather than made-up ones.
-    if (m_monthDayValid[d]) n = m_monthlyPrediction.GetDay(d)->FindHighLow(z, IsSummerTimeOnDay(d), events);
+    if (m_monthDayValid[d]) {
+      // The midnight shared with the day before is that day's to decide: each extreme once.
+      const CLocalDay before = GetLocalDayOf(d - 1);
+      n = m_monthlyPrediction.FindHighLow(d, GetLocalDayOf(d), d > 1 && m_monthDayValid[d - 1] ? &before : nullptr,
+                                          events);
+    }
     table.SetDayPredicted(d, m_monthDayValid[d]);
-    for (int slot = 1; slot <= 4; ++slot) {
+    for (int slot = 1; slot <= CTableWnd::kMaxSlots; ++slot) {
       table.SetEventPresent(slot, d, slot <= n);
       if (slot <= n) table.SetTideEvent(slot, d, events[slot - 1].minutes, events[slot - 1].metres);
     }

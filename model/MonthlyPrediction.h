@@ -23,6 +23,14 @@ public:
     int GetDaysInMonth() const { return m_daysInMonth; }
     void ClearAll();
 
+    // The high and low waters of a day as the month lists them (clock minutes; elapsed minutes
+    // when asked). Two days' predictions differ a little at the midnight between them, so an
+    // extreme within a few minutes of it could be found on both days or on neither: around the
+    // midnight a day shares with the day before (previous, its local day; none for the first
+    // day), the day before's prediction alone decides. Each extreme is then listed once.
+    int FindHighLow(int day, const CLocalDay& local, const CLocalDay* previous,
+                    TIMEHEIGHT out[CPrediction::kMaxDayEvents], int* elapsed = nullptr);
+
 private:
     CPrediction m_days[kDays];
     int m_daysInMonth = 0;  // set by the frame before any view reads it

@@ -1,5 +1,7 @@
 #include "model/Prediction.h"
 
+#include "model/LocalDay.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -29,7 +31,8 @@ CPrediction::CPrediction(const CPrediction& other)
       m_nextDay(other.m_nextDay),
       m_port(other.m_port),
       m_dayMax(other.m_dayMax),
-      m_dayMin(other.m_dayMin)
+      m_dayMin(other.m_dayMin),
+      m_dayEvents(other.m_dayEvents)
 {
     std::memcpy(m_cache, other.m_cache, sizeof m_cache);
 }
@@ -45,6 +48,7 @@ CPrediction& CPrediction::operator=(const CPrediction& other)
         m_dayMax = other.m_dayMax;
         m_dayMin = other.m_dayMin;
         m_termsReady = false;
+        m_dayEvents = other.m_dayEvents;
     }
     return *this;
 }
@@ -53,6 +57,7 @@ void CPrediction::SetPort(CPortData port)
 {
     m_port = port;
     m_termsReady = false;
+    m_dayEvents.valid = false;
 }
 
 void CPrediction::SetAngleFactors(const CAngleFactorData& today, const CAngleFactorData& nextDay)
@@ -92,6 +97,7 @@ void CPrediction::SetAngleFactors(const CAngleFactorData& today, const CAngleFac
     store(O1, next);
 
     m_termsReady = false;
+    m_dayEvents.valid = false;
 }
 
 void CPrediction::ClearCache()
@@ -101,6 +107,7 @@ void CPrediction::ClearCache()
         slot.valid = 0;
     }
     m_filtered = 0;
+    m_dayEvents.valid = false;
 }
 
 namespace {
@@ -280,36 +287,67 @@ double CPrediction::HeightAt(int minute, int zoneCode, int summer)
 
 int CPrediction::FindHighLow(int zoneCode, int summer, TIMEHEIGHT out[4])
 {
+    return FindEvents(zoneCode, summer, CLocalDay::kDayMinutes, 4, true, out);
+}
+
+int CPrediction::FindHighLow(const CLocalDay& day, TIMEHEIGHT out[kMaxDayEvents], int* elapsed)
+{
+    DayEvents& kept = m_dayEvents;
+    if (!kept.valid || !(kept.day == day)) {
+        const int length = day.GetMinutes();
+        const int capacity = length > CLocalDay::kDayMinutes ? kMaxDayEvents : 4;
+        kept.count = FindEvents(day.GetZoneCode(), day.GetStartSummer(), length, capacity, false, kept.events);
+        kept.filtered = m_filtered;
+        for (int i = 0; i < kept.count; ++i) {
+            kept.elapsed[i] = kept.events[i].minutes;
+            kept.events[i].minutes = day.ClockMinute(kept.events[i].minutes);
+        }
+        kept.day = day;
+        kept.valid = true;
+    }
+    m_filtered = kept.filtered;
+    for (int i = 0; i < kept.count; ++i) {
+        out[i] = kept.events[i];
+        if (elapsed)
+            elapsed[i] = kept.elapsed[i];
+    }
+    return kept.count;
+}
+
+int CPrediction::FindEvents(int zoneCode, int summer, int length, int capacity, bool lastMinuteOwns,
+                            TIMEHEIGHT* out)
+{
     std::vector<TIMEHEIGHT> events;
     events.reserve(8);
-    for (int k = 0; k <= 1440; k += 10) {
+    for (int k = 0; k <= length; k += 10) {
         const double before = HeightAt(k - 10, zoneCode, summer);
         const double at = HeightAt(k, zoneCode, summer);
         const double after = HeightAt(k + 10, zoneCode, summer);
         if (!((at > before && at > after) || (at < before && at < after)))
             continue;
         for (int m = k - 10; m <= k + 9; ++m) {
-            const double a = HeightAt(m - 1, zoneCode, summer);
-            const double b = HeightAt(m, zoneCode, summer);
-            const double d = HeightAt(m + 1, zoneCode, summer);
-            bool turning = (a < b && d < b) || (a > b && d > b);
-            if (!turning && d == b && a != b) {
-                const double e = HeightAt(m + 2, zoneCode, summer);
-                turning = (a < b && e < b) || (a > b && e > b);
-            }
-            if (!turning)
+            double b;
+            if (!TurningAt(m, zoneCode, summer, b))
                 continue;
             int time = m + 1;
-            if (time < 0 || time > 1440)
+            if (time < 0 || time > length)
                 continue;
-            if (time == 1440)
-                time = 1439;
+            if (time == length) {
+                // The first minute of the next day, where its own finder lists it.
+                if (!lastMinuteOwns)
+                    continue;
+                time = length - 1;
+            }
+            // Neighbouring windows overlap: a turning point found twice is one event.
+            if (!lastMinuteOwns && std::any_of(events.begin(), events.end(),
+                                               [time](const TIMEHEIGHT& e) { return e.minutes == time; }))
+                continue;
             events.push_back({time, b});
         }
     }
 
     int count = 0;
-    if (events.size() <= 4) {
+    if (static_cast<int>(events.size()) <= capacity) {
         m_filtered = 0;
         for (const TIMEHEIGHT& e : events)
             out[count++] = e;
@@ -335,18 +373,47 @@ int CPrediction::FindHighLow(int zoneCode, int summer, TIMEHEIGHT out[4])
         any = true;
         lastTaken = e.minutes;
         out[count++] = e;
-        if (count == 4)
+        if (count == capacity)
             break;
     }
     return count;
 }
 
+bool CPrediction::TurningAt(int m, int zoneCode, int summer, double& b)
+{
+    const double a = HeightAt(m - 1, zoneCode, summer);
+    b = HeightAt(m, zoneCode, summer);
+    const double d = HeightAt(m + 1, zoneCode, summer);
+    bool turning = (a < b && d < b) || (a > b && d > b);
+    if (!turning && d == b && a != b) {
+        const double e = HeightAt(m + 2, zoneCode, summer);
+        turning = (a < b && e < b) || (a > b && e > b);
+    }
+    return turning;
+}
+
+int CPrediction::TurningPoints(const CLocalDay& day, int from, int to, TIMEHEIGHT* out, int max)
+{
+    int n = 0;
+    for (int m = from - 1; m < to - 1 && n < max; ++m) {
+        double b;
+        if (TurningAt(m, day.GetZoneCode(), day.GetStartSummer(), b))
+            out[n++] = {m + 1, b};
+    }
+    return n;
+}
+
 std::pair<double, double> CPrediction::CalcDayRange(int zoneCode, int summer)
+{
+    return DayRange(zoneCode, summer, CLocalDay::kDayMinutes);
+}
+
+std::pair<double, double> CPrediction::DayRange(int zoneCode, int summer, int length)
 {
     float highest = 0.0f;
     float lowest = 0.0f;
     float trueLowest = 100.0f;
-    for (int m = 0; m < 1440; ++m) {
+    for (int m = 0; m < length; ++m) {
         const float h = static_cast<float>(HeightAt(m, zoneCode, summer));
         if (h > highest)
             highest = h;
@@ -374,4 +441,24 @@ double CPrediction::HeightDropToNextLow(int start, int zoneCode, int summer)
         cur = next;
     }
     return -100.0;
+}
+
+double CPrediction::HeightAt(const CLocalDay& day, int elapsed)
+{
+    return HeightAt(elapsed, day.GetZoneCode(), day.GetStartSummer());
+}
+
+double CPrediction::HeightAtClock(const CLocalDay& day, int clock)
+{
+    return HeightAt(day.MinuteOfClock(clock), day.GetZoneCode(), day.GetStartSummer());
+}
+
+std::pair<double, double> CPrediction::CalcDayRange(const CLocalDay& day)
+{
+    return DayRange(day.GetZoneCode(), day.GetStartSummer(), day.GetMinutes());
+}
+
+double CPrediction::HeightDropToNextLow(const CLocalDay& day, int clock)
+{
+    return HeightDropToNextLow(day.MinuteOfClock(clock), day.GetZoneCode(), day.GetStartSummer());
 }

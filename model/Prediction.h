@@ -2,9 +2,11 @@
 #ifndef NEAPWISE_MODEL_PREDICTION_H
 #define NEAPWISE_MODEL_PREDICTION_H
 
+#include <climits>
 #include <utility>
 
 #include "model/AngleFactorDB.h"
+#include "model/LocalDay.h"
 #include "model/PortDB.h"
 #include "platform/core/Afx.h"
 
@@ -20,6 +22,8 @@ public:
     // The cache spans 840 minutes before to 2360 minutes after 00:00 UT of the day.
     static constexpr int kCacheSlots = 3201;
     static constexpr int kCacheLead = 840;
+    // High and low waters a local day can list: five fit only in the 25 hours of an autumn change.
+    static constexpr int kMaxDayEvents = 5;
 
     CPrediction();
     CPrediction(const CPrediction& other);
@@ -31,8 +35,8 @@ public:
     const CPortData* GetPort() const { return &m_port; }
     CString GetPortName() const { return m_port.GetName(); }
     int GetZoneCode() const { return m_port.GetTimeZone(); }
-    // The summer-time rule code of the port.
-    int GetArea() const { return m_port.GetArea() - 1; }
+    // The summer-time rule code of the port (a damaged table's lowest area stays the lowest code).
+    int GetArea() const { return m_port.GetArea() > INT_MIN ? m_port.GetArea() - 1 : INT_MIN; }
 
     // Copies both days and unwraps the next day's angles so that each change has one sense.
     // The cache is left alone: callers clear it.
@@ -53,6 +57,22 @@ public:
     // Fall from the height at start to the next low water within 900 minutes, or -100.
     double HeightDropToNextLow(int start, int zoneCode, int summer);
     int IsFiltered() const { return m_filtered; }
+
+    // ---- The local day as its clock runs (see CLocalDay) ----
+    // Height at an elapsed minute of the day, and at a clock reading (its first occurrence).
+    double HeightAt(const CLocalDay& day, int elapsed);
+    double HeightAtClock(const CLocalDay& day, int clock);
+    // The day's high and low waters in time order, each on the one day it belongs to: minutes
+    // are clock readings; elapsed, when given, receives the elapsed minutes. Up to four, five on
+    // a 25-hour day.
+    int FindHighLow(const CLocalDay& day, TIMEHEIGHT out[kMaxDayEvents], int* elapsed = nullptr);
+    // Every turning point at elapsed minutes from to to - 1 of the day, unfiltered, as the finder
+    // tests them (the minute after the extreme sample): elapsed minutes and heights, at most max.
+    int TurningPoints(const CLocalDay& day, int from, int to, TIMEHEIGHT* out, int max);
+    // CalcDayRange over every elapsed minute of the day.
+    std::pair<double, double> CalcDayRange(const CLocalDay& day);
+    // HeightDropToNextLow from a clock reading.
+    double HeightDropToNextLow(const CLocalDay& day, int clock);
 
     static int ZoneCodeToMinutes(int zoneCode);
     // Height at minutes after 00:00 of the day in the port's standard time, uncached.
@@ -82,6 +102,12 @@ private:
         double blockCos[4][kBlocks], blockSin[4][kBlocks];
         bool blockReady[kBlocks];
     };
+    // The finder over elapsed minutes 0..length-1: an event whose time is the length is the
+    // next day's (its 00:00) unless lastMinuteOwns, which keeps the old 23:59 reading.
+    int FindEvents(int zoneCode, int summer, int length, int capacity, bool lastMinuteOwns, TIMEHEIGHT* out);
+    std::pair<double, double> DayRange(int zoneCode, int summer, int length);
+    // The finder's test of a turning point at minute m (reported at m + 1).
+    bool TurningAt(int m, int zoneCode, int summer, double& height);
     void Arguments(long long harmonicMinute, double cosines[4], double sines[4]) const;
     void DirectArguments(double harmonicMinute, double cosines[4], double sines[4]) const;
     double Combine(double t, const double cosines[4], const double sines[4]) const;
@@ -95,6 +121,17 @@ private:
     CacheSlot m_cache[kCacheSlots];
     double m_dayMax = 0.0;
     double m_dayMin = 0.0;
+    // The last local day's events, kept until the cache is cleared: the month asks the day
+    // before again for the midnight it shares with the next day.
+    struct DayEvents {
+        bool valid = false;
+        CLocalDay day;
+        int count = 0;
+        int filtered = 0;
+        TIMEHEIGHT events[kMaxDayEvents];
+        int elapsed[kMaxDayEvents];
+    };
+    DayEvents m_dayEvents;
     mutable Terms m_terms{};
     mutable bool m_termsReady = false;
 };

@@ -116,6 +116,40 @@ int IsSummerTimeAt(const CQsDateTime& date, int ruleCode)
     return IsSummerTime(date.GetDay(), date.GetMonth(), date.GetYear(), ruleCode);
 }
 
+int GetSummerTimeChangeMinute(int day, int month, int year, int ruleCode, int zoneMinutes)
+{
+    if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(month, year))
+        return -1;
+    int prevDay = day - 1, prevMonth = month, prevYear = year;
+    if (prevDay < 1) {
+        if (--prevMonth < 1) {
+            prevMonth = 12;
+            --prevYear;
+        }
+        prevDay = DaysInMonth(prevMonth, prevYear);
+    }
+    const int today = IsSummerTime(day, month, year, ruleCode);
+    if (today == IsSummerTime(prevDay, prevMonth, prevYear, ruleCode))
+        return -1;
+    const bool begins = today != 0;
+    const YearRule r = RuleFor(ruleCode, year);
+    int minute;
+    if (r.kind == Hemisphere::South || ruleCode == 34 || ruleCode == 40) {
+        minute = 120;
+    } else if (ruleCode == 15) {
+        minute = 0;
+    } else {
+        const bool american = ruleCode < 0 || ruleCode == 7 || ruleCode == 12 ||
+                              (ruleCode >= 16 && ruleCode <= 26) || ruleCode == 29;
+        if (american)
+            minute = begins ? 120 : 60;
+        else
+            minute = 60 + zoneMinutes;  // one instant for the whole of Europe
+    }
+    // A change the zone would put on another day is kept at that day's edge.
+    return minute < 0 ? 0 : minute > 1379 ? 1379 : minute;
+}
+
 int GetSummerTimeMonthKind(int month, int year, int ruleCode, int& wholeMonth, int& begins)
 {
     wholeMonth = 0;

@@ -1,8 +1,9 @@
 // Summer-time rules by rule code (a port's area code minus 1).
 //
-// Summer time changes at the start of a whole day: the day of the spring
-// change is a summer day, the day of the autumn change is not. The shift is
-// one hour. The rules are today's laws, year-dependent where the law changed:
+// By date, summer time changes at the start of a whole day: the day of the
+// spring change is a summer day, the day of the autumn change is not. The shift
+// is one hour. The clock itself changes at the rule's instant within the day
+// (GetSummerTimeChangeMinute); CLocalDay turns a day into local times by it. The rules are today's laws, year-dependent where the law changed:
 //   EU (codes 0-6, 27, 28, 30-33, 36-39, 43 and above): last Sunday of March
 //     to last Sunday of October.
 //   US and Canada (codes 16-26, 29, 12, 7 and negative codes): second Sunday of
@@ -30,5 +31,12 @@ int IsSummerTimeAt(const CQsDateTime& date, int ruleCode);
 // when the whole month is summer time and 0 when none of it is (begins = 0).
 // The year matters where the law changed.
 int GetSummerTimeMonthKind(int month, int year, int ruleCode, int& wholeMonth, int& begins);
+
+// The instant of a day's change of summer time, in minutes after 00:00 of that day in the
+// zone's standard time (zoneMinutes east of UT), or -1 on a day without a change:
+//   EU 01:00 UT; North America 02:00 local (01:00 standard in autumn); Cuba 00:00 standard;
+//   south-east Australia and the other southern rules 02:00 standard (03:00 summer time in
+//   autumn). Kept within the day.
+int GetSummerTimeChangeMinute(int day, int month, int year, int ruleCode, int zoneMinutes);
 
 #endif

@@ -92,13 +92,30 @@ void CGraphWnd::Repaint() {
   if (m_bAutoRedraw && m_hWnd) Invalidate(TRUE);
 }
 
+void CGraphWnd::SetLocalDay(const CLocalDay& day) {
+  m_day = day;
+  m_nLastMinute = std::clamp(day.GetMinutes(), 1, (int)kMaxMinutes);
+  m_bLastSet = FALSE;
+  Repaint();
+}
+
 void CGraphWnd::SetPoint(double d, int m) {
-  if (m < 0 || m > kMinutes) return;
+  if (m < 0 || m > m_nLastMinute) return;
   m_dHeights[m] = d;
-  if (m == kMinutes) m_bLastSet = TRUE;
-  // The frame fills 0..1439; the end of the axis repeats the last minute until it is given.
-  if (m == kMinutes - 1 && !m_bLastSet) m_dHeights[kMinutes] = d;
+  if (m == m_nLastMinute) m_bLastSet = TRUE;
+  // The frame fills the day's minutes; the end of the axis repeats the last until it is given.
+  if (m == m_nLastMinute - 1 && !m_bLastSet) m_dHeights[m_nLastMinute] = d;
   m_bModified = 1;
+}
+
+CString CGraphWnd::GetTimeCaption() const {
+  const int shift = m_day.GetClockShift();
+  if (shift == 0) return m_strTimeCaption;
+  const int at = m_day.GetChangeClock();
+  CString s;
+  s.Format("%s (%d hours: clocks go %s at %02d:%02d)", (LPCTSTR)m_strTimeCaption, m_day.GetMinutes() / 60,
+           shift > 0 ? "forward" : "back", at / 60, at % 60);
+  return s;
 }
 void CGraphWnd::SetMaxHeight(double d) { m_dMaxHeight = d; Repaint(); }
 void CGraphWnd::SetMinHeight(double d) {
@@ -136,7 +153,7 @@ void CGraphWnd::SetFeet(int b) {
 }
 
 double CGraphWnd::GetHeightDisplay(int m) const {
-  m = std::clamp(m, 0, (int)kMinutes);
+  m = std::clamp(m, 0, m_nLastMinute);
   return m_dHeights[m] * Units();
 }
 
@@ -269,8 +286,9 @@ void CGraphWnd::Draw(CDC* pDC, const CRect& R) {
     ViewMakeFont(f9, dc, 90, 400);
     ViewMakeFont(f9v, dc, 90, 400, 900);
     dc->SelectObject(&f9);
-    CSize c = dc->GetTextExtent(m_strTimeCaption);
-    dc->TextOut((R.right - R.left - c.cx) / 2 + 2, R.bottom - c.cy - 3, m_strTimeCaption);
+    const CString timeCaption = GetTimeCaption();
+    CSize c = dc->GetTextExtent(timeCaption);
+    dc->TextOut((R.right - R.left - c.cx) / 2 + 2, R.bottom - c.cy - 3, timeCaption);
     CString hc = m_strHeightCaption + (m_bFeet ? " (Feet)" : " (Metres)");
     CSize hs = dc->GetTextExtent(hc);
     dc->SelectObject(&f9v);
@@ -328,8 +346,12 @@ void CGraphWnd::DrawAxes(CDC* dc, const Scale& s, BOOL bLabels, int tick) {
   const int labelGap = (int)(1.2 * tick);
 
   if (s.first <= 0 && m_nMinuteStep > 0) {
-    for (int i = 0; i <= s.last / m_nMinuteStep; ++i) {
-      int x = s.x0 + (int)((double)i * m_nMinuteStep * (P.right - P.left) / (s.last - s.first));
+    // Ticks at the clock's hours, placed where the day's real time reaches them: on a change
+    // of summer time the hours after it sit an hour nearer or further.
+    for (int clock = 0; clock <= kMinutes; clock += m_nMinuteStep) {
+      const int at = m_day.MinuteOfClock(clock);
+      if (at > s.last) break;
+      int x = s.x0 + (int)((double)at * (P.right - P.left) / (s.last - s.first));
       if (x < P.left || x > P.right) continue;
       if (!bLabels) {
         dc->MoveTo(x, P.top);
@@ -338,8 +360,10 @@ void CGraphWnd::DrawAxes(CDC* dc, const Scale& s, BOOL bLabels, int tick) {
       }
       dc->MoveTo(x, s.y0 - tick);
       dc->LineTo(x, s.y0 + tick);
+      const int shown = m_day.ClockMinute(at);  // a skipped hour is labelled as the clock reads
       CString label;
-      label.Format("%d:00", (m_nMinuteStep / 60) * i);
+      if (shown % 60) label.Format("%d:%02d", shown / 60, shown % 60);
+      else label.Format("%d:00", shown / 60);
       CSize e = dc->GetTextExtent(label);
       dc->TextOut(x - e.cx / 2, s.y0 + labelGap, label);
     }
@@ -466,13 +490,14 @@ void CGraphWnd::DrawLevels(CDC* dc, const Scale& s) {
 }
 
 void CGraphWnd::DrawTimeMark(CDC* dc, const CRect& plot) {
-  if (m_nTimeMark < m_nFirstMinute || m_nTimeMark > m_nLastMinute) return;
+  const int mark = m_day.MinuteOfClock(m_nTimeMark);  // the mark is a clock reading
+  if (mark < m_nFirstMinute || mark > m_nLastMinute) return;
   Scale s = MakeScale(plot);
   if (!s.ok) return;
   CPen pen(PS_DOT, Pen(), Pal(m_clrTimeMark));
   CPen* old = dc->SelectObject(&pen);
   int bk = dc->SetBkMode(TRANSPARENT);
-  int x = s.X(m_nTimeMark), y = s.Y(GetHeightDisplay(m_nTimeMark));
+  int x = s.X(mark), y = s.Y(GetHeightDisplay(mark));
   dc->MoveTo(x, s.y0);
   dc->LineTo(x, y);
   dc->LineTo(s.x0, y);
@@ -499,7 +524,8 @@ CString CGraphWnd::GetReadout(CPoint pt) const {
   int ph = P.Height();
   int ref = (client.Height() - ph) / 2 + ph - (int)(ph * (h - s.min) / (s.max - s.min)) - 6;
   if (std::abs(ref - (int)pt.y) >= 6) return CString();
-  CQsDateTime t(1980, 1, 1, m / 60, m % 60, 0);
+  const int clock = m_day.ClockMinute(m);
+  CQsDateTime t(1980, 1, 1, clock / 60, clock % 60, 0);
   CString text;
   text.Format(m_bFeet ? "%0.2fft" : "%0.2fm", h);
   return text + t.Format(" (%H:%M)");

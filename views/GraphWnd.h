@@ -6,6 +6,7 @@
 // costs one copy and one dotted line.
 #pragma once
 
+#include "model/LocalDay.h"
 #include "platform/ui/AfxWin.h"
 #include "views/ViewHost.h"
 
@@ -14,6 +15,7 @@ class CGraphWnd : public CWnd {
   DECLARE_MESSAGE_MAP()
  public:
   static constexpr int kMinutes = 1440;
+  static constexpr int kMaxMinutes = CLocalDay::kMaxMinutes;  // the 25 hours of an autumn change
   static constexpr double kFeetPerMetre = 3.2808;
   static constexpr UINT kTooltipId = 175;
 
@@ -24,6 +26,13 @@ class CGraphWnd : public CWnd {
   BOOL Create(CWnd* pParent, const RECT& rect, UINT nID);
 
   // ---- Data and settings ----
+  // The day's clock: the curve spans the day's real minutes (23 to 25 hours on a change of
+  // summer time) and the time axis reads the local clock. Points and the curve count elapsed
+  // minutes from midnight; the time mark is a clock reading.
+  void SetLocalDay(const CLocalDay& day);
+  const CLocalDay& GetLocalDay() const { return m_day; }
+  // The time axis's caption, which names a change of the clocks.
+  CString GetTimeCaption() const;
   void SetPoint(double dMetres, int nMinute);
   void SetMaxHeight(double dMetres);
   double GetMaxHeight() const { return m_dMaxHeight; }
@@ -167,8 +176,9 @@ class CGraphWnd : public CWnd {
   int m_bAutoRedraw = 1;
   COLORREF m_clrGridline = 0x808080;
   int m_bBackgroundPicture = 1;
-  double m_dHeights[kMinutes + 1];
-  BOOL m_bLastSet = FALSE;  // minute 1440 was given its own height
+  double m_dHeights[kMaxMinutes + 1];
+  BOOL m_bLastSet = FALSE;  // the day's last minute was given its own height
+  CLocalDay m_day;
   COLORREF m_clrBack = 0xC0C0C0;
   COLORREF m_clrLine = 0x00D200;
   COLORREF m_clrAxis = 0x000000;

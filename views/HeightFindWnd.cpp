@@ -198,7 +198,6 @@ void CHeightFindWnd::Find() {
   const double h = m_dHeight;
   CMonthlyPrediction* month = m_pHost ? &m_pHost->GetMonthlyPrediction() : nullptr;
   const int days = month ? std::clamp(month->GetDaysInMonth(), 0, kDays) : 0;
-  const int zone = m_pHost ? m_pHost->GetTimeZone() : 0;
   auto between = [h](double a, double b) { return (a <= h && h <= b) || (a >= h && h >= b); };
   for (int d = 1; d <= days; ++d) {
     CPrediction* p = month->GetDay(d);
@@ -206,15 +205,17 @@ void CHeightFindWnd::Find() {
       m_predicted[d - 1] = 0;
       continue;
     }
-    const int summer = m_pHost->IsSummerTimeOnDay(d);
-    auto H = [&](int m) { return p->HeightAt(m, zone, summer); };
-    for (int f = 5; f < 1445; f += 5) {
+    // The day's real minutes (23 to 25 hours on a change of summer time), shown as clock times.
+    const CLocalDay day = m_pHost->GetLocalDayOf(d);
+    const int length = day.GetMinutes();
+    auto H = [&](int m) { return p->HeightAt(day, m); };
+    for (int f = 5; f < length + 5; f += 5) {
       if (!between(H(f - 6), H(f))) continue;
       for (int m = f - 5; m <= f - 1; ++m) {
         const double a = H(m - 1), b = H(m + 1);
         // The results are times of this day; a crossing at 24:00 is the next day's 00:00.
-        if (!between(a, b) || m < 0 || m > 1439) continue;
-        Append(d, a <= h, m);
+        if (!between(a, b) || m < 0 || m >= length) continue;
+        Append(d, a <= h, day.ClockMinute(m));
         f += 5;  // the next coarse step would find the same crossing
         break;
       }

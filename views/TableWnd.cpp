@@ -79,6 +79,7 @@ CTableWnd::CTableWnd() {
       e.metres = day * 0.21;
       e.present = 1;
     }
+  for (int day = 1; day <= kDays; ++day) At(kMaxSlots, day).present = 0;
   std::fill(m_moon, m_moon + kDays, -1);
   std::fill(m_predicted, m_predicted + kDays, 1);
 }
@@ -101,16 +102,22 @@ void CTableWnd::SetDayCount(int n) {
 }
 
 void CTableWnd::SetEventPresent(int slot, int day, int b) {
-  if (slot < 1 || slot > kSlots || day < 1 || day > kDays) return;
+  if (slot < 1 || slot > kMaxSlots || day < 1 || day > kDays) return;
   At(slot, day).present = b;
 }
 
 void CTableWnd::SetTideEvent(int slot, int day, int minutes, double metres) {
-  if (slot < 1 || slot > kSlots || day < 1 || day > kDays) return;
+  if (slot < 1 || slot > kMaxSlots || day < 1 || day > kDays) return;
   // Events are times of the local day: minute 1440 is the next day's midnight.
   minutes = std::clamp(minutes, 0, 1439);
   At(slot, day).time = CQsDateTime(1980, 1, 1, minutes / 60, minutes % 60, 0);
   At(slot, day).metres = metres;
+}
+
+int CTableWnd::EventRows(int first, int last) const {
+  for (int day = std::max(first, 1); day <= std::min(last, (int)kDays); ++day)
+    if (At(kMaxSlots, day).present && m_predicted[day - 1]) return kMaxSlots;
+  return kSlots;
 }
 
 void CTableWnd::SetDayPredicted(int day, int b) {
@@ -160,22 +167,22 @@ CString CTableWnd::HeightText(double metres) const {
 void CTableWnd::SetSelectedDay(int day) { m_nSelectedDay = std::clamp(day, 1, (int)m_nDayCount); }
 
 int CTableWnd::IsEventPresent(int slot, int day) const {
-  return slot >= 1 && slot <= kSlots && day >= 1 && day <= kDays ? At(slot, day).present : 0;
+  return slot >= 1 && slot <= kMaxSlots && day >= 1 && day <= kDays ? At(slot, day).present : 0;
 }
 int CTableWnd::GetEventMinutes(int slot, int day) const {
-  if (slot < 1 || slot > kSlots || day < 1 || day > kDays) return -1;
+  if (slot < 1 || slot > kMaxSlots || day < 1 || day > kDays) return -1;
   return At(slot, day).time.GetHour() * 60 + At(slot, day).time.GetMinute();
 }
 double CTableWnd::GetEventMetres(int slot, int day) const {
-  return slot >= 1 && slot <= kSlots && day >= 1 && day <= kDays ? At(slot, day).metres : 0.0;
+  return slot >= 1 && slot <= kMaxSlots && day >= 1 && day <= kDays ? At(slot, day).metres : 0.0;
 }
 
 CString CTableWnd::GetEventTimeText(int slot, int day) const {
-  if (slot < 1 || slot > kSlots || day < 1 || day > kDays) return CString();
+  if (slot < 1 || slot > kMaxSlots || day < 1 || day > kDays) return CString();
   return At(slot, day).time.Format("%H:%M");
 }
 CString CTableWnd::GetEventHeightText(int slot, int day) const {
-  if (slot < 1 || slot > kSlots || day < 1 || day > kDays) return CString();
+  if (slot < 1 || slot > kMaxSlots || day < 1 || day > kDays) return CString();
   return HeightText(At(slot, day).metres);
 }
 
@@ -292,12 +299,12 @@ int CTableWnd::DrawDayCell(CDC* dc, int day, int x, int y, BOOL bDraw, CSize* pS
   const int L = (int)ViewTextExtent(dc, "00:00").cy;
   const int hx = dx + (int)ViewTextExtent(dc, "00:00").cx + (int)(1.5 * ViewTextExtent(dc, "0").cx);
   const int W = hx + (int)(1.1 * ViewTextExtent(dc, m_bFeet ? "1.23ft" : "1.23m").cx);
-  const int C = (int)(L * 1.1 * 4);
+  const int C = (int)(L * 1.1 * EventRows(1, m_nDayCount));
   if (bDraw) {
     if (!IsDayPredicted(day)) {
       dc->TextOut(x + dx, y + (int)(0.25 * L), kNoPrediction);
     } else {
-      for (int k = 0; k < kSlots; ++k) {
+      for (int k = 0; k < kMaxSlots; ++k) {
         const Event& e = At(k + 1, day);
         if (!e.present) continue;
         int ty = y + (int)(0.25 * L) + (int)(1.1 * k * L);
@@ -417,7 +424,7 @@ CString CTableWnd::BuildText() const {
     if (!IsDayPredicted(day)) {
       s += CString(kNoPrediction) + "\r\n";
     } else {
-      for (int slot = 1; slot <= kSlots; ++slot) {
+      for (int slot = 1; slot <= kMaxSlots; ++slot) {
         const Event& e = At(slot, day);
         if (e.present) s += e.time.Format("%H:%M") + "\t" + HeightText(e.metres) + "\r\n";
       }
@@ -451,7 +458,7 @@ CString CTableWnd::BuildHtml() const {
         s += kHtmlEmpty;
       }
     }
-    for (int slot = 2; slot <= kSlots; ++slot) {
+    for (int slot = 2; slot <= EventRows(first, last); ++slot) {
       s += kHtmlRowBreak;
       for (int day = first; day <= last; ++day) {
         if (slot == 2) s += Fill(kHtmlCell, CQsDateTime(m_nYear, m_nMonth, day, 0, 0, 0).Format("%a"));

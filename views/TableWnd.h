@@ -19,6 +19,9 @@ class CTableWnd : public CWnd {
   static constexpr UINT kDefaultId = 110;
   static constexpr UINT kScrollBarId = 111;
   static constexpr int kSlots = 4;
+  // The 25 hours of an autumn change of summer time can hold a fifth event; a cell and an HTML
+  // group grow a row only when a day of theirs has one.
+  static constexpr int kMaxSlots = 5;
   static constexpr int kDays = 31;
   static constexpr double kFeetPerMetre = 3.2808;
 
@@ -140,7 +143,9 @@ class CTableWnd : public CWnd {
 
   IViewHost* m_pHost = nullptr;
   CScrollBar m_wndScroll;
-  Event m_events[kSlots][kDays];
+  // Rows of events the day cells need: kSlots, or kMaxSlots when a day has a fifth event.
+  int EventRows(int nFirstDay, int nLastDay) const;
+  Event m_events[kMaxSlots][kDays];
   int m_moon[kDays];
   int m_predicted[kDays];
   int m_bCalculated = 1;

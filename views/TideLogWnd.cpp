@@ -116,16 +116,22 @@ void CTideLogWnd::OnDestroy() {
 // ---------------------------------------------------------------------------------------------
 // Rows
 
-void CTideLogWnd::ZoneRule(const ROW_ITEM& row, int& zone, int& summer) const {
+CLocalDay CTideLogWnd::LocalDayOf(const ROW_ITEM& row) const {
+  const bool valid = CTideLogFile::IsValidRow({0, row.day, row.month, row.year, 0, 0}, -1);
   if (!m_pHost || m_pHost->IsAutoTimeZone()) {
-    zone = row.prediction ? row.prediction->GetZoneCode() : 0;
-    summer = 0;
-    if (row.prediction && CTideLogFile::IsValidRow({0, row.day, row.month, row.year, 0, 0}, -1))
-      summer = IsSummerTimeAt(CQsDateTime(row.year, row.month, row.day, 0, 0, 0), row.prediction->GetArea());
-  } else {
-    zone = m_pHost->GetTimeZone();
-    summer = 0;
+    // The row's own port: its zone, and its summer time changing at the rule's instant.
+    const int zone = row.prediction ? row.prediction->GetZoneCode() : 0;
+    if (!row.prediction || !valid) return CLocalDay::Plain(zone, 0);
+    return CLocalDay(row.day, row.month, row.year, zone, row.prediction->GetArea(), 1);
   }
+  return CLocalDay::Plain(m_pHost->GetTimeZone(), 0);
+}
+
+void CTideLogWnd::ZoneRule(const ROW_ITEM& row, int& zone, int& summer) const {
+  // The zone of the day's captions: that after a change of summer time, as the day's date says.
+  const CLocalDay day = LocalDayOf(row);
+  zone = day.GetZoneCode();
+  summer = day.GetEndSummer();
 }
 
 void CTideLogWnd::SetRowPort(ROW_ITEM& row, int nPort) {
@@ -159,9 +165,7 @@ void CTideLogWnd::SetRowDate(ROW_ITEM& row, int nDay, int nMonth, int nYear) {
 void CTideLogWnd::ComputeEvents(ROW_ITEM& row) {
   for (TIMEHEIGHT& e : row.events) e = TIMEHEIGHT();
   if (!row.bPredicted || !row.prediction) return;
-  int zone = 0, summer = 0;
-  ZoneRule(row, zone, summer);
-  row.prediction->FindHighLow(zone, summer, row.events);
+  row.prediction->FindHighLow(LocalDayOf(row), row.events);
 }
 
 int CTideLogWnd::AddRow(int nPort, int nDay, int nMonth, int nYear) {
@@ -363,19 +367,24 @@ CString CTideLogWnd::ZoneText(const ROW_ITEM& row) const {
 
 CString CTideLogWnd::EventText(const ROW_ITEM& row, int k, BOOL bPrinted) const {
   if (!row.bPredicted) return k == 0 ? CString("No prediction") : CString();
-  const TIMEHEIGHT& e = row.events[k];
-  if (e.minutes < 0) return CString();
-  CString height;
-  if (m_bFeet) height.Format("(%0.2fft)", e.metres * kFeetPerMetre);
-  else height.Format("(%0.2fm)", e.metres);
-  return HourMinute(e.minutes) + (bPrinted ? " " : "  ") + height;
+  if (k < 0 || k >= kEventColumns) return CString();
+  CString text;
+  // The last column also holds a fifth event, which only a 25-hour day has.
+  for (int i = k; i < (k == kEventColumns - 1 ? CPrediction::kMaxDayEvents : k + 1); ++i) {
+    const TIMEHEIGHT& e = row.events[i];
+    if (e.minutes < 0) break;
+    CString height;
+    if (m_bFeet) height.Format("(%0.2fft)", e.metres * kFeetPerMetre);
+    else height.Format("(%0.2fm)", e.metres);
+    if (!text.IsEmpty()) text += ", ";
+    text += HourMinute(e.minutes) + (bPrinted ? " " : "  ") + height;
+  }
+  return text;
 }
 
 CString CTideLogWnd::HeightText(ROW_ITEM& row) {
   if (!row.bPredicted || !row.prediction) return CString("-");
-  int z = 0, s = 0;
-  ZoneRule(row, z, s);
-  const double h = row.prediction->HeightAt(row.time.GetHour() * 60 + row.time.GetMinute(), z, s);
+  const double h = row.prediction->HeightAtClock(LocalDayOf(row), row.time.GetHour() * 60 + row.time.GetMinute());
   CString text;
   if (m_bFeet) text.Format("%0.2fft", h * kFeetPerMetre);
   else text.Format("%0.2fm", h);

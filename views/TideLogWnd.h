@@ -27,13 +27,14 @@ class CTideLogWnd : public CWnd {
   static constexpr int kHeaderHeight = 20;
   static constexpr int kLineHeight = 24;
   static constexpr int kColumns = 9;
+  static constexpr int kEventColumns = 4;
   enum { colPort = 0, colDate, colZone, colEvent1, colEvent2, colEvent3, colEvent4, colTime, colHeight };
   static constexpr double kFeetPerMetre = 3.2808;
 
   struct ROW_ITEM {
     CPrediction* prediction = nullptr;  // owned by the row
     int day = 1, month = 1, year = 2010;
-    TIMEHEIGHT events[4];
+    TIMEHEIGHT events[CPrediction::kMaxDayEvents];
     int port = 0;
     CQsDateTime time;  // hour and minute only
     // The angle/factor table holds the row's date and the day after: without them there is
@@ -129,6 +130,8 @@ class CTideLogWnd : public CWnd {
 
  private:
   void ZoneRule(const ROW_ITEM& row, int& zone, int& summer) const;
+  // The row's day as its times are shown.
+  CLocalDay LocalDayOf(const ROW_ITEM& row) const;
   void SetRowDate(ROW_ITEM& row, int nDay, int nMonth, int nYear);
   void SetRowPort(ROW_ITEM& row, int nPort);
   void ComputeEvents(ROW_ITEM& row);

@@ -1,6 +1,7 @@
 // What the tide views ask of the main frame. The frame implements it; tests fake it.
 #pragma once
 
+#include "model/LocalDay.h"
 #include "model/MonthlyPrediction.h"
 #include "model/QsDateTime.h"
 #include "platform/ui/AfxWin.h"
@@ -57,6 +58,12 @@ class IViewHost {
   virtual int IsSummerTimeOnDay(int nDay) const {
     (void)nDay;
     return 0;
+  }
+  // That day of the selected month as the views give its local times: the effective zone and,
+  // with the summer-time option on, the port's rule with its change at the rule's instant. By
+  // default a plain day shifted as IsSummerTimeOnDay says.
+  virtual CLocalDay GetLocalDayOf(int nDay) const {
+    return CLocalDay::Plain(GetTimeZone(), IsSummerTimeOnDay(nDay));
   }
   // Puts the zone caption of the selected month into the status bar.
   virtual void ShowPeriodTimeZoneCaption() {}

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <spawn.h>
 #include <string>
+#include <system_error>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -30,7 +31,12 @@ void UseTemporaryFolders() {
   std::string& root = g_root;
   if (root.empty()) {
     char tmpl[] = "/tmp/neapwise-bench-XXXXXX";
-    root = ::mkdtemp(tmpl);
+    if (const char* made = ::mkdtemp(tmpl)) root = made;
+    // The run's settings and data go with it.
+    std::atexit([] {
+      std::error_code ignored;
+      std::filesystem::remove_all(root, ignored);
+    });
   }
   ::setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
   ::setenv("XDG_DATA_HOME", (root + "/data").c_str(), 1);

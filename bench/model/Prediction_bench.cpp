@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "model/LocalDay.h"
 #include "model/MonthlyPrediction.h"
 #include "model/Prediction.h"
 
@@ -81,5 +82,28 @@ void BM_Month(benchmark::State& state)
     state.SetLabel("31 days");
 }
 BENCHMARK(BM_Month)->Unit(benchmark::kMillisecond);
+
+// The same month as the program lists it: each day as its clock runs (a European October, with
+// its 25-hour day), the midnight shared with the day before decided by that day's prediction.
+void BM_MonthLocalDays(benchmark::State& state)
+{
+    auto month = std::make_unique<CMonthlyPrediction>();
+    month->SetPort(BenchPort());
+    month->SetDaysInMonth(31);
+    TIMEHEIGHT events[CPrediction::kMaxDayEvents];
+    for (auto _ : state) {
+        for (int d = 1; d <= 31; ++d)
+            month->SetAngleFactors(d, BenchDay(d - 1), BenchDay(d));
+        month->ClearAll();
+        int total = 0;
+        for (int d = 1; d <= 31; ++d) {
+            const CLocalDay before(d - 1, 10, 2025, 0, 0, 1);
+            total += month->FindHighLow(d, CLocalDay(d, 10, 2025, 0, 0, 1), d > 1 ? &before : nullptr, events);
+        }
+        benchmark::DoNotOptimize(total);
+    }
+    state.SetLabel("31 days, October");
+}
+BENCHMARK(BM_MonthLocalDays)->Unit(benchmark::kMillisecond);
 
 }  // namespace

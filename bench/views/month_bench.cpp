@@ -19,6 +19,7 @@ struct Month {
   CAngleFactorDB table;
   CMonthlyPrediction month;
   int zone = 0;
+  int rule = 0;
   bool ok = false;
   Month() {
     ports.Load();
@@ -27,6 +28,7 @@ struct Month {
       if (ports.GetPort(i)->GetName().Find("Dover") == 0) {
         month.SetPort(*ports.GetPort(i));
         zone = ports.GetPort(i)->GetTimeZone();
+        rule = ports.GetPort(i)->GetArea() - 1;
         ok = true;
         break;
       }
@@ -56,9 +58,11 @@ void BM_MonthTableComputeAndDraw(benchmark::State& state) {
     t.SetMonth(6);
     t.SetDayCount(30);
     for (int d = 1; d <= 30; ++d) {
-      TIMEHEIGHT ev[4];
-      int n = m.month.GetDay(d)->FindHighLow(m.zone, 0, ev);
-      for (int s = 1; s <= 4; ++s) t.SetEventPresent(s, d, n >= s);
+      // As the frame does with the summer-time option on.
+      TIMEHEIGHT ev[CPrediction::kMaxDayEvents];
+      const CLocalDay before(d - 1, 6, 2025, m.zone, m.rule, 1);
+      int n = m.month.FindHighLow(d, CLocalDay(d, 6, 2025, m.zone, m.rule, 1), d > 1 ? &before : nullptr, ev);
+      for (int s = 1; s <= CTableWnd::kMaxSlots; ++s) t.SetEventPresent(s, d, n >= s);
       for (int s = 1; s <= n; ++s) t.SetTideEvent(s, d, ev[s - 1].minutes, ev[s - 1].metres);
     }
     CMoonPhases moon(6, 2025);

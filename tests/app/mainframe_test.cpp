@@ -824,6 +824,51 @@ TEST_F(Program, TheTablePagesZoneCaptionNamesBothZonesInAMonthOfChange) {
   EXPECT_EQ(CString("GMT (+2:00)"), Pane(ID_INDICATOR_ZONE));
 }
 
+// On the days the clocks change, the times are those the clocks show: before the change in
+// summer time, after it in winter time, and each high and low water on one day only.
+TEST_F(Program, ChangeDaysShowTheirTimesAsTheClocksRunAndListEachEventOnce) {
+  ASSERT_NE(nullptr, Start());
+  ClickPort(PortIndex("Lowestoft"));
+  PickDate(26, 10, 2025);
+  Command(ID_CALCULATE_GRAPH);
+  // 25 hours hold five events; the first is at 00:17 summer time (23:17 UT on the 25th).
+  const char* const autumn[] = {"00:17", "05:24", "11:39", "17:38", "23:45"};
+  ASSERT_EQ(5, Left().m_tideTimes.GetCount());
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(CString(autumn[i]), Left().m_tideTimes.GetTimeText(i)) << i;
+  EXPECT_EQ(1500, Right().m_graph.GetLocalDay().GetMinutes());
+  EXPECT_EQ(CString("Time (25 hours: clocks go back at 02:00)"), Right().m_graph.GetTimeCaption());
+  // The month's table lists the same five, and the 25th ends with its own last event.
+  Command(ID_VIEW_TABLE);
+  Command(ID_CALCULATE_TABLE);
+  CTableWnd& table = Right().m_table;
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(CString(autumn[i]), table.GetEventTimeText(i + 1, 26)) << i;
+  EXPECT_EQ(CString("18:05"), table.GetEventTimeText(3, 25));
+  EXPECT_FALSE(table.IsEventPresent(4, 25)) << "00:17 of the 26th is not the 25th's too";
+  EXPECT_NE(-1, table.BuildText().Find("23:45"));
+  // Boston on the November change: the low water before 02:00 is in daylight time.
+  Command(ID_VIEW_GRAPH);
+  ClickPort(PortIndex("Boston"));
+  PickDate(2, 11, 2025);
+  Command(ID_CALCULATE_GRAPH);
+  ASSERT_GE(Left().m_tideTimes.GetCount(), 1);
+  EXPECT_EQ(CString("01:39"), Left().m_tideTimes.GetTimeText(0));
+  // A high water right at midnight: the two days' predictions put it at 23:59 and at 00:00; it
+  // is listed once, on the 10th, in the tide times and in the table alike.
+  PickDate(10, 11, 2026);
+  Command(ID_CALCULATE_GRAPH);
+  ASSERT_EQ(4, Left().m_tideTimes.GetCount());
+  EXPECT_EQ(CString("23:59"), Left().m_tideTimes.GetTimeText(3));
+  PickDate(11, 11, 2026);
+  Command(ID_CALCULATE_GRAPH);
+  ASSERT_GE(Left().m_tideTimes.GetCount(), 1);
+  EXPECT_NE(CString("00:00"), Left().m_tideTimes.GetTimeText(0));
+  Command(ID_VIEW_TABLE);
+  Command(ID_CALCULATE_TABLE);
+  EXPECT_EQ(CString("23:59"), Right().m_table.GetEventTimeText(4, 10));
+  EXPECT_NE(CString("00:00"), Right().m_table.GetEventTimeText(1, 11));
+  EXPECT_EQ(Left().m_tideTimes.GetTimeText(0), Right().m_table.GetEventTimeText(1, 11));
+}
+
 }  // namespace
 
 TEST_F(Program, TheViewMenuTicksTheBarsThatShow) {

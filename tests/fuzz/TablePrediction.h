@@ -2,6 +2,7 @@
 // fuzzed tables' values go through the prediction too.
 #pragma once
 
+#include "model/LocalDay.h"
 #include "model/Prediction.h"
 #include "tests/fuzz/FuzzSupport.h"
 
@@ -18,6 +19,9 @@ inline void PredictDay(CPrediction& prediction, Derived& d)
     prediction.HeightAt(d.range(-10, 1450), zone, summer);
     prediction.HeightAt(d.range(0, 1439), zone, summer);
     prediction.HarmonicHeight(d.unit() * 3000.0 - 840.0);
+    // The table's date and the port's rule as the views turn the day into local times.
+    const CLocalDay day(prediction.GetDate(), zone, prediction.GetArea(), summer);
+    prediction.HeightAtClock(day, d.range(0, 1439));
     // A whole day (FindHighLow, CalcDayRange) costs a thousand loads under the sanitizers and
     // would take the fuzzer's time from the loaders; the tide model's tests cover it.
 }

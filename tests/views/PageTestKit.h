@@ -5,7 +5,9 @@
 #include "platform/ui/CommonDlg.h"
 #include "platform/ui/UiTest.h"
 
+#include <ftw.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <fstream>
@@ -30,12 +32,30 @@ inline int Occurrences(const std::string& s, const std::string& what) {
   return n;
 }
 
-// A new folder under /tmp whose name holds the page's name.
-inline std::string TempDir(const std::string& page) {
-  std::string tmpl = "/tmp/neapwise_" + page + "_XXXXXX";
-  const char* d = mkdtemp(tmpl.data());
-  return d ? d : "/tmp";
-}
+// A new folder under /tmp whose name holds the page's name, removed with all it holds when the
+// value goes out of scope.
+class TempDir {
+ public:
+  explicit TempDir(const std::string& page) {
+    std::string tmpl = "/tmp/neapwise_" + page + "_XXXXXX";
+    if (const char* d = mkdtemp(tmpl.data())) m_path = d;
+  }
+  ~TempDir() {
+    if (m_path.empty()) return;
+    ::chmod(m_path.c_str(), 0755);  // a test may have made it read-only
+    ::nftw(m_path.c_str(), [](const char* p, const struct stat*, int, struct FTW*) { return ::remove(p); }, 16,
+           FTW_DEPTH | FTW_PHYS);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  // The folder ("/tmp/none" when it could not be made, so writes there fail visibly).
+  std::string Path() const { return m_path.empty() ? std::string("/tmp/none") : m_path; }
+  std::string operator+(const std::string& name) const { return Path() + name; }
+
+ private:
+  std::string m_path;
+};
 
 // Types into the window holding the focus: the field emptied first, then key by key.
 inline void TypeText(const std::string& text) {

@@ -352,7 +352,8 @@ TEST_F(Finder, WindowsTooSmallForAColumnOrALineDrawWhatFitsAndEnd) {
 TEST_F(Finder, PrintingRunsOverAsManyPagesAsTheResultsNeed) {
   finder.SetHeightText("3.00");
   finder.Find();
-  const std::string dir = TempDir("finder");
+  const TempDir temp("finder");
+  const std::string dir = temp.Path();
   CPrintDC a4;
   ASSERT_TRUE(a4.CreatePdf((dir + "/a4.pdf").c_str(), 150));
   ASSERT_TRUE(finder.PrintTo(&a4));
@@ -378,7 +379,8 @@ TEST_F(Finder, PrintingRunsOverAsManyPagesAsTheResultsNeed) {
 TEST_F(Finder, SavingReportsWhatCannotBeWritten) {
   finder.SetHeightText("3.00");
   finder.Find();
-  const std::string dir = TempDir("finder");
+  const TempDir temp("finder");
+  const std::string dir = temp.Path();
   CString error, saved;
   ASSERT_TRUE(finder.SaveToFile((dir + "/Neapwise Results").c_str(), 1, error, &saved)) << error.GetString();
   EXPECT_STREQ((dir + "/Neapwise Results.htm").c_str(), saved.GetString());
@@ -395,7 +397,8 @@ TEST_F(Finder, SavingReportsWhatCannotBeWritten) {
 }
 
 TEST_F(Finder, SaveAsAndPrintGoThroughTheirDialogs) {
-  const std::string dir = TempDir("finder");
+  const TempDir temp("finder");
+  const std::string dir = temp.Path();
   std::vector<std::string> messages;
   AfxSetMessageBoxHook([&](const AFX_MSGBOX_REQUEST& r) {
     messages.push_back(r.text);

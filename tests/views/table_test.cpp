@@ -256,7 +256,8 @@ TEST_F(TableWindow, TheHtmlExportIsEscapedUtf8InGroupsOfFourDays) {
 }
 
 TEST_F(TableWindow, SavingChoosesTheFormatByExtensionAndReportsWhatCannotBeWritten) {
-  const std::string dir = TempDir("table");
+  const TempDir temp("table");
+  const std::string dir = temp.Path();
   CString error, saved;
   // Upper-case extension: HTML.
   ASSERT_TRUE(table.SaveToFile((dir + "/month.HTM").c_str(), 2, error, &saved)) << error.GetString();
@@ -291,7 +292,8 @@ TEST_F(TableWindow, SavingChoosesTheFormatByExtensionAndReportsWhatCannotBeWritt
 }
 
 TEST_F(TableWindow, ExportAsksForANameAndTellsTheUserWhenTheFileCannotBeWritten) {
-  const std::string dir = TempDir("table");
+  const TempDir temp("table");
+  const std::string dir = temp.Path();
   AFX_FILEDLG_REQUEST asked{};
   std::string answer = dir + "/june";
   int filter = 2;
@@ -328,7 +330,8 @@ TEST_F(TableWindow, ExportAsksForANameAndTellsTheUserWhenTheFileCannotBeWritten)
 }
 
 TEST_F(TableWindow, PrintGoesThroughThePrintDialogToOnePage) {
-  const std::string path = TempDir("table") + "/printed.pdf";
+  const TempDir temp("table");
+  const std::string path = temp + "/printed.pdf";
   const DWORD flags = PrintToPdf(path, [&] { table.Print(); });
   EXPECT_TRUE(flags & PD_NOPAGENUMS);
   EXPECT_TRUE(flags & PD_HIDEPRINTTOFILE);
@@ -336,7 +339,8 @@ TEST_F(TableWindow, PrintGoesThroughThePrintDialogToOnePage) {
 }
 
 TEST_F(TableWindow, PrintingDrawsOnePageWithTheHeadingAndTheDaysThatFit) {
-  const std::string path = TempDir("table") + "/table.pdf";
+  const TempDir temp("table");
+  const std::string path = temp + "/table.pdf";
   CPrintDC dc;
   ASSERT_TRUE(dc.CreatePdf(path.c_str(), 150));
   ASSERT_TRUE(table.PrintTo(&dc));

@@ -14,7 +14,9 @@
 // Output lines:
 //   HW|LW  YYYY-MM-DD HH:MM  metres          (--raw: "E minute H|L metres")
 //   H      YYYY-MM-DD HH:MM  metres          (--raw: "S metres")
-// In --raw output a minute counts from 00:00 of the first day in the display zone.
+// In --raw output a minute counts the real minutes from 00:00 of the first day in the display
+// zone (a change of summer time makes a day 23 or 25 hours long).
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +24,8 @@
 #include <vector>
 
 #include "model/AngleFactorDB.h"
+#include "model/LocalDay.h"
+#include "model/MonthlyPrediction.h"
 #include "model/PortDB.h"
 #include "model/Prediction.h"
 #include "model/QsDateTime.h"
@@ -175,12 +179,16 @@ int main(int argc, char** argv)
                 port->GetName().GetString(), zone, summerMode.c_str(), first.GetYear(), first.GetMonth(),
                 first.GetDay(), last.GetYear(), last.GetMonth(), last.GetDay());
 
-    CPrediction* prediction = new CPrediction();
-    prediction->SetPort(*port);
+    // Day 2 is the day printed, day 1 the day before it: the midnight between them is the day
+    // before's to decide, as in the program's table, so an extreme there is printed once.
+    CMonthlyPrediction* days = new CMonthlyPrediction();
+    days->SetPort(*port);
+    CPrediction* prediction = days->GetDay(2);
     int hint = -1, nextHint = -1;
     int y = y0, m = m0, d = d0;
     long dayIndex = 0;
-    const int rule = port->GetArea() - 1;
+    long long dayStart = 0;  // minutes from the first local midnight
+    const int rule = port->GetArea() > INT_MIN ? port->GetArea() - 1 : INT_MIN;
     for (;;) {
         const CAngleFactorData& today = angles->FindDayMonthYear(d, m, y, hint);
         int ny = y, nm = m, nd = d;
@@ -193,29 +201,55 @@ int main(int argc, char** argv)
         }
         prediction->SetAngleFactors(today, next);
         prediction->ClearCache();
-        const int summer = summerMode == "on" ? 1 : summerMode == "auto" ? IsSummerTime(d, m, y, rule) : 0;
+        // The day as the zone's clock runs: with --summer auto, 23 or 25 hours on a change day.
+        auto localDay = [&](int dd, int mm, int yy) {
+            return summerMode == "auto" ? CLocalDay(dd, mm, yy, zone, rule, 1)
+                                        : CLocalDay::Plain(zone, summerMode == "on" ? 1 : 0);
+        };
+        const CLocalDay day = localDay(d, m, y);
+        int py = y, pm = m, pd = d - 1;
+        if (pd < 1) {
+            if (--pm < 1) {
+                pm = 12;
+                --py;
+            }
+            pd = DaysInMonth(pm, py);
+        }
+        int prevHint = -1, sameHint = -1;
+        const CAngleFactorData& before = angles->FindDayMonthYear(pd, pm, py, prevHint);
+        const CAngleFactorData& same = angles->FindDayMonthYear(d, m, y, sameHint);
+        const bool havePrevious = prevHint >= 0 && sameHint >= 0;
+        if (havePrevious) {
+            days->GetDay(1)->SetAngleFactors(before, same);
+            days->GetDay(1)->ClearCache();
+        }
+        const CLocalDay previous = localDay(pd, pm, py);
 
-        TIMEHEIGHT events[4];
-        const int n = prediction->FindHighLow(zone, summer, events);
+        TIMEHEIGHT events[CPrediction::kMaxDayEvents];
+        int elapsed[CPrediction::kMaxDayEvents];
+        const int n = days->FindHighLow(2, day, havePrevious ? &previous : nullptr, events, elapsed);
         for (int i = 0; i < n; ++i) {
             const int t = events[i].minutes;
             const double h = events[i].metres;
-            const double around = (prediction->HeightAt(t - 60, zone, summer) + prediction->HeightAt(t + 60, zone, summer)) / 2;
+            const double around =
+                (prediction->HeightAt(day, elapsed[i] - 60) + prediction->HeightAt(day, elapsed[i] + 60)) / 2;
             const bool high = h > around;
             if (raw)
-                std::printf("E %ld %c %.4f\n", dayIndex * 1440 + t, high ? 'H' : 'L', h);
+                std::printf("E %lld %c %.4f\n", dayStart + elapsed[i], high ? 'H' : 'L', h);
             else
                 std::printf("%s %04d-%02d-%02d %02d:%02d %7.3f\n", high ? "HW" : "LW", y, m, d, t / 60, t % 60, h);
         }
         if (step > 0) {
-            for (int t = 0; t < 1440; t += step) {
-                const double h = prediction->HeightAt(t, zone, summer);
+            for (int e = 0; e < day.GetMinutes(); e += step) {
+                const double h = prediction->HeightAt(day, e);
+                const int t = day.ClockMinute(e);
                 if (raw)
                     std::printf("S %.4f\n", h);
                 else
                     std::printf("H  %04d-%02d-%02d %02d:%02d %7.3f\n", y, m, d, t / 60, t % 60, h);
             }
         }
+        dayStart += day.GetMinutes();
         if (y == y1 && m == m1 && d == d1)
             break;
         y = ny;
