@@ -137,7 +137,7 @@ class GraphExport : public ::testing::Test {
   void SetUp() override {
     AfxWinInit(0, nullptr);
     ASSERT_TRUE(day.Load("Dover", 2025, 6, 12)) << "the embedded tables give no day";
-    dir = TempDir("graphexport");
+    dir = m_tmp.Path();
     ASSERT_TRUE(owner.CreateEx(0, nullptr, "Neapwise", WS_POPUP | WS_VISIBLE, 20, 20, 820, 420, nullptr, nullptr));
     ASSERT_TRUE(graph.Create(&owner, CRect(10, 10, 810, 410), 1001));
     day.Push(graph);
@@ -179,6 +179,7 @@ class GraphExport : public ::testing::Test {
   }
 
   PortDay day;
+  TempDir m_tmp{"graphexport"};
   std::string dir;
   COwnerWnd owner;
   CGraphWnd graph;
