@@ -86,7 +86,7 @@ class CMainFrame : public CCbFrameWnd, public IViewHost, public IPredictionFrame
   double GetMaxHeight() const override { return m_dMaxHeight; }
   CPortDB& PortDB() { return m_portDB; }
   CDiamondDB& GetDiamondDB() { return m_diamondDB; }
-  int IsSummerTimeOnSelectedDate() const override;
+  int IsSummerTimeOnSelectedDate() const;
   void EnableDateCombos(int bEnable);
   void ShowMapToolbar(int bShow);
   int IsMapToolbarShown() const { return m_bMapToolbarShown; }

@@ -49,11 +49,12 @@ int CFullScreenWnd::OnCreate(LPCREATESTRUCT lpcs) {
 void CFullScreenWnd::Compute() {
   CPrediction* prediction = m_pHost ? m_pHost->GetPrediction() : nullptr;
   if (!prediction) return;
-  const int s = m_pHost->IsSummerTimeOnSelectedDate();
-  const int z = m_pHost->GetTimeZone();
-  const auto [highest, lowest] = prediction->CalcDayRange(z, s);
+  // The day as its clock runs, 23 or 25 hours on a change of summer time, as on the main graph.
+  const CLocalDay day = m_pHost->GetLocalDayOf(m_pHost->GetSelectedDate().GetDay());
+  const auto [highest, lowest] = prediction->CalcDayRange(day);
   m_graph.SetAutoRedraw(0);
-  for (int m = 0; m < CGraphWnd::kMinutes; ++m) m_graph.SetPoint(prediction->HeightAt(m, z, s), m);
+  m_graph.SetLocalDay(day);
+  for (int m = 0; m < day.GetMinutes(); ++m) m_graph.SetPoint(prediction->HeightAt(day, m), m);
   if (!m_pHost->IsAutoHeight() && m_pHost->GetMaxHeight() > highest)
     m_graph.SetMaxHeight(m_pHost->GetMaxHeight());
   else

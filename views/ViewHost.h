@@ -76,8 +76,6 @@ class IViewHost {
   virtual void RefreshAgroundStatus() {}
 
   // ---- The full-screen graph, which computes its own curve ----
-  // Nonzero when summer time applies on the selected date.
-  virtual int IsSummerTimeOnSelectedDate() const { return 0; }
   // The graph's axis settings: an automatic top, or the fixed maximum in metres.
   virtual BOOL IsAutoHeight() const { return TRUE; }
   virtual double GetMaxHeight() const { return 0.0; }

@@ -77,6 +77,25 @@ TEST_F(FullScreenProgram, OpenedByKeyCommandAndDoubleClickClosedByEscAndDoubleCl
   EXPECT_EQ(nullptr, m_frame->GetFullScreen());
 }
 
+// On the day the clocks go back the full-screen graph runs the same 25 hours as the page's.
+TEST_F(FullScreenProgram, AChangeDayRunsItsRealHoursFullScreenToo) {
+  ASSERT_NE(nullptr, Start());
+  ClickPort(PortIndex("Lowestoft"));
+  PickDate(26, 10, 2025);
+  Command(ID_CALCULATE_GRAPH);
+  CGraphWnd& graph = Right().m_graph;
+  ASSERT_EQ(1500, graph.GetLocalDay().GetMinutes());
+  Command(ID_FULL_SCREEN);
+  ASSERT_TRUE(WaitOpen());
+  CGraphWnd& full = Open()->GetGraph();
+  EXPECT_EQ(1500, full.GetLocalDay().GetMinutes());
+  EXPECT_EQ(graph.GetTimeCaption(), full.GetTimeCaption());
+  for (int m : {0, 90, 150, 1499}) EXPECT_DOUBLE_EQ(graph.GetHeightDisplay(m), full.GetHeightDisplay(m)) << m;
+  const HWND h = Open()->GetSafeHwnd();
+  Open()->SendMessage(WM_CLOSE);
+  EXPECT_TRUE(WaitClosed(h));
+}
+
 TEST_F(FullScreenProgram, PrintSaveAndCopyOfTheGraphPage) {
   ASSERT_NE(nullptr, Start());
   ASSERT_TRUE(Right().IsGraphVisible());

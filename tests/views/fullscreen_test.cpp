@@ -22,7 +22,7 @@ class FullHost : public FakeHost {
   double GetMaxHeight() const override { return maxHeight; }
   BOOL IsUseCurrentTime() const override { return currentTime; }
   BOOL IsFeet() const override { return feet; }
-  int IsSummerTimeOnSelectedDate() const override { return summer; }
+  CLocalDay GetLocalDayOf(int) const override { return CLocalDay::Plain(GetTimeZone(), summer); }
   CString GetCurrentPortName() const override { return "Dover, England"; }
   double GetAgroundLevel() const override { return 2.5; }
 };
