@@ -1,4 +1,5 @@
 #include "app/DataExport.h"
+#include "model/LocalDay.h"
 
 #include "model/Prediction.h"
 #include "model/SummerTime.h"
@@ -64,9 +65,6 @@ int BuildTideCsv(const TIDE_CSV_REQUEST& r, std::string& out) {
   CPrediction day;
   day.SetPort(*r.pPort);
   const int rule = day.GetArea();
-  // Every local time of the file goes through the model's summer-time rule here, so the file
-  // follows the rule wherever it changes.
-  auto summerAt = [&](const CQsDateTime& local) { return r.bAutoTZ && IsSummerTimeAt(local, rule) ? 1 : 0; };
 
   std::string rows;
   int count = 0;
@@ -83,23 +81,24 @@ int BuildTideCsv(const TIDE_CSV_REQUEST& r, std::string& out) {
     if (h2 < 0) continue;  // a day without both records has no heights
     day.SetAngleFactors(today, tomorrow);
     day.ClearCache();
+    // The day as its clock runs: on a change of summer time the rows follow real time (23 or
+    // 25 hours of them) and are stamped with the clock's reading.
+    const CLocalDay local(d, r.nZone, rule, r.bAutoTZ);
+    summerSeen |= local.GetStartSummer() | local.GetEndSummer();
     if (step == 0) {
-      const int s = summerAt(d);
-      summerSeen |= s;
-      TIMEHEIGHT events[4];
-      const int n = day.FindHighLow(r.nZone, s, events);
-      for (int i = 0; i < n && i < 4; ++i) {
-        CQsDateTime when = d;
-        when.AddMinutes(events[i].minutes);
-        AppendRow(rows, when, events[i].metres);
+      TIMEHEIGHT events[CPrediction::kMaxDayEvents];
+      const int n = day.FindHighLow(local, events);
+      for (int i = 0; i < n; ++i) {
+        const int clock = events[i].minutes;
+        AppendRow(rows, CQsDateTime(d.GetYear(), d.GetMonth(), d.GetDay(), clock / 60, clock % 60, 0),
+                  events[i].metres);
         ++count;
       }
     } else {
-      for (int m = 0; m < 1440; m += step) {
-        const CQsDateTime when(d.GetYear(), d.GetMonth(), d.GetDay(), m / 60, m % 60, 0);
-        const int s = summerAt(when);
-        summerSeen |= s;
-        AppendRow(rows, when, day.HeightAt(m, r.nZone, s));
+      for (int m = 0; m < local.GetMinutes(); m += step) {
+        const int clock = local.ClockMinute(m);
+        AppendRow(rows, CQsDateTime(d.GetYear(), d.GetMonth(), d.GetDay(), clock / 60, clock % 60, 0),
+                  day.HeightAt(local, m));
         ++count;
       }
     }
