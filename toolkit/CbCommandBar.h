@@ -38,6 +38,11 @@ class CCbCommandBar : public CWnd, public CCbRefCounted {
   virtual void DrawCommandBar(CDC* pDC, CRect rcClip);
   virtual void OnControlsChanged();
   virtual BOOL IsPointInBar(CPoint ptScreen) const;
+  // For the mouse manager while bars track: HTERROR when the point is none of this bar's concern,
+  // HTCLIENT when the bar handles the message itself, HTNOWHERE otherwise.
+  virtual int OnMouseHitTest(CPoint ptScreen) { return IsPointInBar(ptScreen) ? HTCLIENT : HTNOWHERE; }
+  // A move seen by the mouse manager while the bar tracks, in client coordinates.
+  virtual void OnTrackMouseMove(CPoint ptClient) { OnMouseMove(0, ptClient); }
   virtual void OnIdleUpdateCmdUI(BOOL bUpdate);
 
   // ---- Fields ----

@@ -349,7 +349,8 @@ bool AfxPumpMessage(MSG& msg) {
   // Thread hooks see input before anything else, as they do on the platform.
   if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && msg.message != WM_CHAR && msg.message != WM_SYSCHAR) {
     if (callHooks(WH_KEYBOARD, HC_ACTION, msg.wParam, msg.lParam)) return false;
-  } else if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) {
+  } else if ((msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) ||
+             (msg.message >= WM_NCMOUSEMOVE && msg.message <= WM_NCMBUTTONDBLCLK)) {
     MOUSEHOOKSTRUCT mh{msg.pt, msg.hwnd, HTCLIENT, 0};
     if (callHooks(WH_MOUSE, HC_ACTION, msg.message, (LPARAM)&mh)) return false;
   }
@@ -1746,7 +1747,7 @@ static void translateKey(NeapWidget* w, QKeyEvent* ke, bool down) {
     UINT msg = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
     MSG m{target, msg, vk, (LPARAM)(DWORD)lp, 0, g_cursor};
     bool passed = AfxPumpMessage(m);
-    if (!down && vk == VK_MENU) g_altTap = false;
+    if ((!down || !passed) && vk == VK_MENU) g_altTap = false;  // an Alt a hook took is no tap either
     if (!passed) return;  // a hook swallowed the key: no character either
   }
   // Characters follow the key-down, as TranslateMessage makes them.
