@@ -35,6 +35,11 @@ class CCbCommandBar : public CWnd, public CCbRefCounted {
   virtual BOOL IsResizable() const { return FALSE; }
   virtual CSize CalcDynamicLayout(int /*nLength*/, DWORD /*dwMode*/) { return CSize(0, 0); }
   virtual BOOL NavigateByCode(int nCode);
+  // The upper-case character after a caption's single ampersand ("&&" is a plain "&"), 0 without.
+  static UINT GetMnemonic(const CString& strCaption);
+  // The next visible, enabled control after the selected one (wrapping) whose mnemonic is the
+  // character; *pnCount (when given) how many share it, so a shared letter only selects. -1 when none.
+  int FindAccel(UINT nChar, int* pnCount = nullptr) const;
   virtual void DrawCommandBar(CDC* pDC, CRect rcClip);
   virtual void OnControlsChanged();
   virtual BOOL IsPointInBar(CPoint ptScreen) const;
