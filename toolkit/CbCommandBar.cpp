@@ -443,3 +443,37 @@ void CCbToolBar::DrawCommandBar(CDC* pDC, CRect rcClip) {
     GetPaintManager()->DrawSpecialControl(pDC, 0, m_pExpand, this, TRUE, TRUE);
   }
 }
+
+UINT CCbCommandBar::GetMnemonic(const CString& strCaption) {
+  const int n = strCaption.GetLength();
+  for (int i = 0; i + 1 < n; ++i) {
+    if (strCaption[i] != '&') continue;
+    if (strCaption[i + 1] == '&') {
+      ++i;  // a doubled ampersand shows one and marks nothing
+      continue;
+    }
+    unsigned char c = (unsigned char)strCaption[i + 1];
+    if (c >= 0x80) return 0;  // only plain letters and digits are typed with Alt here
+    return (UINT)(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+  }
+  return 0;
+}
+
+int CCbCommandBar::FindAccel(UINT nChar, int* pnCount) const {
+  if (pnCount) *pnCount = 0;
+  if (nChar >= 'a' && nChar <= 'z') nChar = nChar - 'a' + 'A';
+  if (nChar == 0) return -1;
+  const int count = m_pControls->GetCount();
+  int found = -1, matches = 0;
+  for (int k = 1; k <= count; ++k) {
+    int i = (m_nSelected + k) % count;
+    if (i < 0) i += count;
+    CCbControl* c = m_pControls->GetAt(i);
+    if (!c || !c->IsVisible() || !c->GetEnabled()) continue;
+    if (GetMnemonic(c->GetCaption()) != nChar) continue;
+    if (found < 0) found = i;
+    ++matches;
+  }
+  if (pnCount) *pnCount = matches;
+  return found;
+}

@@ -35,9 +35,19 @@ class CCbCommandBar : public CWnd, public CCbRefCounted {
   virtual BOOL IsResizable() const { return FALSE; }
   virtual CSize CalcDynamicLayout(int /*nLength*/, DWORD /*dwMode*/) { return CSize(0, 0); }
   virtual BOOL NavigateByCode(int nCode);
+  // The upper-case character after a caption's single ampersand ("&&" is a plain "&"), 0 without.
+  static UINT GetMnemonic(const CString& strCaption);
+  // The next visible, enabled control after the selected one (wrapping) whose mnemonic is the
+  // character; *pnCount (when given) how many share it, so a shared letter only selects. -1 when none.
+  int FindAccel(UINT nChar, int* pnCount = nullptr) const;
   virtual void DrawCommandBar(CDC* pDC, CRect rcClip);
   virtual void OnControlsChanged();
   virtual BOOL IsPointInBar(CPoint ptScreen) const;
+  // For the mouse manager while bars track: HTERROR when the point is none of this bar's concern,
+  // HTCLIENT when the bar handles the message itself, HTNOWHERE otherwise.
+  virtual int OnMouseHitTest(CPoint ptScreen) { return IsPointInBar(ptScreen) ? HTCLIENT : HTNOWHERE; }
+  // A move seen by the mouse manager while the bar tracks, in client coordinates.
+  virtual void OnTrackMouseMove(CPoint ptClient) { OnMouseMove(0, ptClient); }
   virtual void OnIdleUpdateCmdUI(BOOL bUpdate);
 
   // ---- Fields ----

@@ -2,6 +2,7 @@
 
 #include "toolkit/CbColorManager.h"
 #include "toolkit/CbImageManager.h"
+#include "toolkit/CbMenuSound.h"
 #include "toolkit/CbPaintManager.h"
 
 #include <algorithm>
@@ -14,6 +15,7 @@ IMPLEMENT_DYNAMIC(CCbFrameWnd, CFrameWnd)
 CCbCommandBars::CCbCommandBars() : m_pOptions(new CCbCommandBarsOptions(this)) {}
 
 CCbCommandBars::~CCbCommandBars() {
+  CCbMenuSound::Stop();
   for (CCbToolBar* b : m_arrBars) {
     if (CCbDockBar* d = b->GetDockBar()) d->RemoveCommandBar(b);
     b->SetCommandBars(nullptr);

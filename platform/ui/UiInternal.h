@@ -12,6 +12,7 @@
 #include <QRegion>
 #include <QWidget>
 
+#include <climits>
 #include <map>
 #include <string>
 #include <vector>
@@ -55,6 +56,7 @@ struct AfxWndRec {
   bool trackLeave = false;
   bool redraw = true;
   bool enabled = true;
+  QPoint reportedPos{INT_MIN, INT_MIN};  // of a top-level window, as last reported by WM_MOVE
   std::map<UINT_PTR, AfxTimer> timers;
   AfxScrollState sb[2];
   std::vector<HWND> children;  // bottom of the z-order first
@@ -68,6 +70,7 @@ QMargins AfxNonClientMargins(const AfxWndRec* r);
 QPoint AfxClientOriginOnScreen(const AfxWndRec* r);
 bool AfxIsUiThread();
 void AfxEnsureDispatcher();
+void AfxNoteApplicationState(bool active);  // WM_ACTIVATEAPP to every top-level window on a change
 // Hands a queued message through hooks and PreTranslateMessage to its window; false when a
 // thread hook swallowed it.
 bool AfxPumpMessage(MSG& msg);

@@ -51,6 +51,7 @@ int qtKey(UINT vk) {
     case VK_SHIFT: return Qt::Key_Shift;
     case VK_CONTROL: return Qt::Key_Control;
     case VK_MENU: return Qt::Key_Alt;
+    case VK_RMENU: return Qt::Key_AltGr;
     case VK_ESCAPE: return Qt::Key_Escape;
     case VK_SPACE: return Qt::Key_Space;
     case VK_PRIOR: return Qt::Key_PageUp;
@@ -230,4 +231,30 @@ BOOL AfxSaveWindowPng(HWND hWnd, LPCTSTR lpszPath) {
 BOOL AfxTestWaitCursorShown() {
   const QCursor* c = QApplication::overrideCursor();
   return c && c->shape() == Qt::WaitCursor;
+}
+
+void AfxTestApplicationState(BOOL active) {
+  AfxWinInit(0, nullptr);
+  auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+  if (gui) emit gui->applicationStateChanged(active ? Qt::ApplicationActive : Qt::ApplicationInactive);
+}
+
+void AfxTestWindowManagerMove(HWND hWnd, int x, int y) {
+  if (QWidget* w = AfxWidgetOf(hWnd)) w->move(x, y);
+}
+
+void AfxTestWindowManagerResize(HWND hWnd, int cx, int cy) {
+  if (QWidget* w = AfxWidgetOf(hWnd)) w->resize(cx, cy);
+}
+
+void AfxTestWindowManagerMinimise(HWND hWnd, BOOL minimise) {
+  if (QWidget* w = AfxWidgetOf(hWnd)) w->setWindowState(minimise ? Qt::WindowMinimized : Qt::WindowNoState);
+}
+
+BOOL AfxTestIsUnmanagedNoFocus(HWND hWnd) {
+  QWidget* w = AfxWidgetOf(hWnd);
+  if (!w) return FALSE;
+  Qt::WindowFlags f = w->windowFlags();
+  return (f & Qt::X11BypassWindowManagerHint) && (f & Qt::WindowDoesNotAcceptFocus) &&
+         (f & Qt::WindowType_Mask) != Qt::Popup;
 }

@@ -25,10 +25,17 @@ void AfxTestMoveTo(HWND hWnd, int x, int y, UINT mods = 0);
 // Moves the pointer off every window.
 void AfxTestMoveAway();
 void AfxTestWheel(POINT pt, int delta, UINT mods = 0);
-// A key press or release; text is what the key types (may be null).
+// A key press or release; text is what the key types (may be null). VK_RMENU stands for AltGr.
 void AfxTestKey(UINT vk, BOOL down, UINT mods = 0, LPCTSTR text = nullptr, BOOL autoRepeat = FALSE);
 // Press and release.
 void AfxTestKeyStroke(UINT vk, UINT mods = 0, LPCTSTR text = nullptr);
+// What the window manager or another program does to the program's windows.
+void AfxTestApplicationState(BOOL active);  // another program took the activation, or gave it back
+void AfxTestWindowManagerMove(HWND hWnd, int x, int y);
+void AfxTestWindowManagerResize(HWND hWnd, int cx, int cy);
+void AfxTestWindowManagerMinimise(HWND hWnd, BOOL minimise);
+// True for the menu window kind: left alone by the window manager, never given the focus.
+BOOL AfxTestIsUnmanagedNoFocus(HWND hWnd);
 
 // Runs fn on the user-interface thread after ms milliseconds (also inside modal loops).
 void AfxCallLater(int ms, std::function<void()> fn);

@@ -42,6 +42,9 @@ HWND g_capture = nullptr;
 HWND g_active = nullptr;
 POINT g_cursor{0, 0};
 BYTE g_keys[256];
+bool g_altTap = false;  // Alt went down and nothing else happened before its release
+bool g_altGr = false;   // AltGr held: the platform reports it as Ctrl+Alt
+bool g_appActive = false;
 int g_cursorShow = 0;
 HCURSOR g_cursorCurrent = nullptr;
 
@@ -264,10 +267,24 @@ Dispatcher* g_dispatcher = nullptr;
 
 }  // namespace
 
+// Every top-level window hears when the program as a whole gains or loses the activation.
+void AfxNoteApplicationState(bool active) {
+  if (active == g_appActive) return;
+  g_appActive = active;
+  std::vector<HWND> tops = g_topLevels;
+  for (HWND h : tops)
+    if (AfxRec(h)) ::SendMessage(h, WM_ACTIVATEAPP, active ? TRUE : FALSE, 0);
+}
+
 void AfxEnsureDispatcher() {
   if (!g_dispatcher && QCoreApplication::instance()) {
     g_dispatcher = new Dispatcher;
     g_dispatcher->moveToThread(QCoreApplication::instance()->thread());
+    if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+      g_appActive = gui->applicationState() == Qt::ApplicationActive;
+      QObject::connect(gui, &QGuiApplication::applicationStateChanged, g_dispatcher,
+                       [](Qt::ApplicationState st) { AfxNoteApplicationState(st == Qt::ApplicationActive); });
+    }
     std::memset(g_keys, 0, sizeof(g_keys));
     uiClock();
   }
@@ -332,7 +349,8 @@ bool AfxPumpMessage(MSG& msg) {
   // Thread hooks see input before anything else, as they do on the platform.
   if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && msg.message != WM_CHAR && msg.message != WM_SYSCHAR) {
     if (callHooks(WH_KEYBOARD, HC_ACTION, msg.wParam, msg.lParam)) return false;
-  } else if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) {
+  } else if ((msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) ||
+             (msg.message >= WM_NCMOUSEMOVE && msg.message <= WM_NCMBUTTONDBLCLK)) {
     MOUSEHOOKSTRUCT mh{msg.pt, msg.hwnd, HTCLIENT, 0};
     if (callHooks(WH_MOUSE, HC_ACTION, msg.message, (LPARAM)&mh)) return false;
   }
@@ -457,7 +475,6 @@ LRESULT AfxWndProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
 // Creation
 // ======================================================================================
 static CWnd* g_creating = nullptr;
-
 HWND CreateWindowEx(DWORD dwExStyle, LPCTSTR lpszClass, LPCTSTR lpszName, DWORD dwStyle, int x, int y, int cx,
                     int cy, HWND hWndParent, HMENU hMenu, HINSTANCE, LPVOID lpParam) {
   if (!QCoreApplication::instance()) return nullptr;
@@ -504,6 +521,10 @@ HWND CreateWindowEx(DWORD dwExStyle, LPCTSTR lpszClass, LPCTSTR lpszName, DWORD 
       flags = Qt::Window | Qt::FramelessWindowHint;
       if (o) { qparent = o->w; flags |= Qt::Tool; }
       if (dwExStyle & WS_EX_NOACTIVATE) flags |= Qt::WindowDoesNotAcceptFocus;
+      // Popup menus, drop lists and shadows: unmanaged, so the window manager never gives them the
+      // focus. Not Qt::Popup, which grabs input and eats the click that should reach the frame.
+      if ((dwStyle & WS_POPUP) && (dwExStyle & WS_EX_TOOLWINDOW) && (dwExStyle & WS_EX_NOACTIVATE))
+        flags |= Qt::Tool | Qt::X11BypassWindowManagerHint | Qt::WindowDoesNotAcceptFocus;
     }
     if (dwExStyle & WS_EX_TOPMOST) flags |= Qt::WindowStaysOnTopHint;
   }
@@ -524,6 +545,7 @@ HWND CreateWindowEx(DWORD dwExStyle, LPCTSTR lpszClass, LPCTSTR lpszName, DWORD 
   if ((int)y == (int)0x80000000) y = 40;
   if ((int)cx == (int)0x80000000) cx = 640;
   if ((int)cy == (int)0x80000000) cy = 480;
+  r->reportedPos = QPoint(x, y);
   r->w->setGeometry(QRect(widgetPosFor(r, x, y), QSize(std::max(0, cx), std::max(0, cy))));
   resizeBacking(r);
   r->invalid = QRegion(QRect(QPoint(0, 0), clientSize(r)));
@@ -1058,6 +1080,7 @@ BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int x, int y, int cx, int cy,
   if (!(r = AfxRec(hWnd))) return FALSE;
   bool moved = false, sized = false;
   if (!(wp.flags & SWP_NOMOVE) && (wp.x != cur.x() || wp.y != cur.y())) {
+    r->reportedPos = QPoint(wp.x, wp.y);  // before: the window system may confirm it at once or later
     if (hasNativeFrame(r)) r->w->move(QPoint(wp.x, wp.y));
     else r->w->move(widgetPosFor(r, wp.x, wp.y));
     moved = true;
@@ -1292,6 +1315,13 @@ SHORT GetAsyncKeyState(int vKey) { return GetKeyState(vKey) & (SHORT)0x8000; }
 BOOL GetCursorPos(LPPOINT lpPoint) {
   if (!lpPoint) return FALSE;
   *lpPoint = g_cursor;
+  // Our windows see every move over them; outside them only the window system knows.
+  if (windowSystemPresent() && QCoreApplication::instance()) {
+    QPoint q = QCursor::pos();
+    POINT p{q.x(), q.y()};
+    HWND over = WindowFromPoint(p);
+    if (!over) *lpPoint = p;
+  }
   return TRUE;
 }
 BOOL SetCursorPos(int x, int y) {
@@ -1567,8 +1597,8 @@ static void syncModifiers(Qt::KeyboardModifiers m) {
     if (down) g_keys[vk] |= 0x80; else g_keys[vk] &= ~0x80;
   };
   set(VK_SHIFT, m & Qt::ShiftModifier);
-  set(VK_CONTROL, m & Qt::ControlModifier);
-  set(VK_MENU, m & Qt::AltModifier);
+  set(VK_CONTROL, g_altGr || (m & Qt::ControlModifier));
+  set(VK_MENU, g_altGr || (m & Qt::AltModifier));
 }
 
 static void syncButtons(Qt::MouseButtons b) {
@@ -1611,6 +1641,7 @@ static void translateMouse(NeapWidget* w, QMouseEvent* me, QEvent::Type type) {
   g_cursor = POINT{global.x(), global.y()};
   syncModifiers(me->modifiers());
   syncButtons(me->buttons());
+  if (type != QEvent::MouseMove) g_altTap = false;  // Alt+click is no Alt tap
   HWND target = r->h;
   if (g_capture && AfxRec(g_capture)) target = g_capture;
   else {
@@ -1672,6 +1703,19 @@ static void translateMouse(NeapWidget* w, QMouseEvent* me, QEvent::Type type) {
 static void translateKey(NeapWidget* w, QKeyEvent* ke, bool down) {
   UINT vk = vkFromQt(ke->key(), ke->modifiers());
   if (!vk && ke->text().isEmpty()) return;
+  bool altGrKey = ke->key() == Qt::Key_AltGr;
+  if (altGrKey) {
+    g_altGr = down;
+    if (!down) g_keys[VK_CONTROL] &= ~0x80;
+  }
+  bool repeat0 = ke->isAutoRepeat();
+  if (down && !repeat0) {
+    if (vk == VK_MENU && !altGrKey) {
+      if (!(g_keys[VK_MENU] & 0x80)) g_altTap = true;
+    } else {
+      g_altTap = false;
+    }
+  }
   // Modifier state reflects the key itself as the platform reports it in the message.
   Qt::KeyboardModifiers mods = ke->modifiers();
   syncModifiers(mods);
@@ -1692,7 +1736,7 @@ static void translateKey(NeapWidget* w, QKeyEvent* ke, bool down) {
   if (!AfxRec(target)) return;
   bool alt = (g_keys[VK_MENU] & 0x80) != 0;
   bool ctrl = (g_keys[VK_CONTROL] & 0x80) != 0;
-  bool sys = (alt && !ctrl) || vk == VK_F10 || (vk == VK_MENU);
+  bool sys = (alt && !ctrl) || vk == VK_F10 || (vk == VK_MENU && !altGrKey);
   UINT scan = (UINT)(ke->nativeScanCode() & 0xFF);
   LPARAM lp = 1 | (scan << 16);
   if (vk && isExtendedKey(vk)) lp |= (LPARAM)1 << 24;
@@ -1702,7 +1746,9 @@ static void translateKey(NeapWidget* w, QKeyEvent* ke, bool down) {
   if (vk) {
     UINT msg = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
     MSG m{target, msg, vk, (LPARAM)(DWORD)lp, 0, g_cursor};
-    if (!AfxPumpMessage(m)) return;  // a hook swallowed the key: no character either
+    bool passed = AfxPumpMessage(m);
+    if ((!down || !passed) && vk == VK_MENU) g_altTap = false;  // an Alt a hook took is no tap either
+    if (!passed) return;  // a hook swallowed the key: no character either
   }
   // Characters follow the key-down, as TranslateMessage makes them.
   if (down) {
@@ -1789,13 +1835,45 @@ bool NeapWidget::event(QEvent* e) {
       AfxWndRec* r = AfxRec(m_h);
       if (r && !(r->style & WS_CHILD) && clientSize(r) != r->backing.size()) {
         resizeBacking(r);
-        QSize cs = clientSize(r);
-        ::SendMessage(m_h, WM_SIZE, SIZE_RESTORED, MAKELPARAM(cs.width(), cs.height()));
+        QRect g = windowRectInParent(r);
+        WINDOWPOS wp{m_h, nullptr, g.x(), g.y(), g.width(), g.height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE};
+        ::SendMessage(m_h, WM_WINDOWPOSCHANGED, 0, (LPARAM)&wp);
+      }
+      return QWidget::event(e);
+    }
+    case QEvent::Move: {
+      // A top-level window moved by the window manager (our own moves are reported already).
+      AfxWndRec* r = AfxRec(m_h);
+      if (r && !(r->style & WS_CHILD)) {
+        QRect g = windowRectInParent(r);
+        if (g.topLeft() != r->reportedPos) {
+          r->reportedPos = g.topLeft();
+          WINDOWPOS wp{m_h, nullptr, g.x(), g.y(), g.width(), g.height(), SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE};
+          ::SendMessage(m_h, WM_WINDOWPOSCHANGED, 0, (LPARAM)&wp);
+        }
+      }
+      return QWidget::event(e);
+    }
+    case QEvent::WindowStateChange: {
+      // Minimised, maximised or restored from the title bar.
+      AfxWndRec* r = AfxRec(m_h);
+      if (r && !(r->style & WS_CHILD)) {
+        DWORD want = (isMinimized() ? WS_MINIMIZE : 0) | (isMaximized() ? WS_MAXIMIZE : 0);
+        if ((r->style & (WS_MINIMIZE | WS_MAXIMIZE)) != want) {
+          r->style = (r->style & ~(WS_MINIMIZE | WS_MAXIMIZE)) | want;
+          QRect g = windowRectInParent(r);
+          WINDOWPOS wp{m_h, nullptr, g.x(), g.y(), g.width(), g.height(),
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_STATECHANGED};
+          ::SendMessage(m_h, WM_WINDOWPOSCHANGED, 0, (LPARAM)&wp);
+        }
       }
       return QWidget::event(e);
     }
     case QEvent::WindowActivate:
-      if (AfxRec(m_h) && !(AfxRec(m_h)->style & WS_CHILD) && g_active != m_h) afxActivate(m_h, false);
+      // A window that never activates (a menu) leaves the activation where it is, whatever Qt says.
+      if (AfxRec(m_h) && !(AfxRec(m_h)->style & WS_CHILD) && !(AfxRec(m_h)->exStyle & WS_EX_NOACTIVATE) &&
+          g_active != m_h)
+        afxActivate(m_h, false);
       return QWidget::event(e);
     default:
       break;
@@ -1963,8 +2041,8 @@ LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
         ::PostMessage(topLevelOf(hWnd), WM_SYSCOMMAND, SC_CLOSE, 0);
       return 0;
     case WM_SYSKEYUP:
-      // Alt released alone, or F10: the menu of the top-level window.
-      if ((wParam == VK_MENU || (wParam == VK_F10 && !(GetKeyState(VK_SHIFT) & 0x8000))))
+      // Alt tapped alone (no key or click while it was held), or F10: the menu of the top-level window.
+      if ((wParam == VK_MENU && g_altTap) || (wParam == VK_F10 && !(GetKeyState(VK_SHIFT) & 0x8000)))
         ::SendMessage(topLevelOf(hWnd), WM_SYSCOMMAND, SC_KEYMENU, 0);
       return 0;
     case WM_SYSCHAR:
@@ -1985,9 +2063,11 @@ LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
         QRect g = windowRectInParent(r);
         ::SendMessage(hWnd, WM_MOVE, 0, MAKELPARAM(g.x(), g.y()));
       }
-      if (!(wp->flags & SWP_NOSIZE) && AfxRec(hWnd)) {
-        QSize cs = clientSize(AfxRec(hWnd));
-        ::SendMessage(hWnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(cs.width(), cs.height()));
+      if ((!(wp->flags & SWP_NOSIZE) || (wp->flags & SWP_STATECHANGED)) && AfxRec(hWnd)) {
+        AfxWndRec* now = AfxRec(hWnd);
+        QSize cs = clientSize(now);
+        WPARAM kind = (now->style & WS_MINIMIZE) ? SIZE_MINIMIZED : (now->style & WS_MAXIMIZE) ? SIZE_MAXIMIZED : SIZE_RESTORED;
+        ::SendMessage(hWnd, WM_SIZE, kind, MAKELPARAM(cs.width(), cs.height()));
       }
       return 0;
     }

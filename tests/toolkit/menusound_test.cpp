@@ -1,0 +1,107 @@
+// The menu sounds, heard through a recording sink in place of the desktop's sounds.
+#include "toolkit/CbMenuSound.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <vector>
+
+namespace {
+
+class CRecordingSink : public CCbMenuSoundSink {
+ public:
+  std::mutex mutex;
+  std::condition_variable cv;
+  std::vector<int> played;
+  int purges = 0;
+  bool hold = false;  // the sound "plays" until released
+  void PlayMenuSound(int nKind) override {
+    std::unique_lock<std::mutex> lock(mutex);
+    played.push_back(nKind);
+    cv.notify_all();
+    cv.wait(lock, [&] { return !hold; });
+  }
+  void Purge() override {
+    std::lock_guard<std::mutex> lock(mutex);
+    ++purges;
+  }
+  bool waitPlayed(size_t n) {
+    std::unique_lock<std::mutex> lock(mutex);
+    return cv.wait_for(lock, std::chrono::seconds(5), [&] { return played.size() >= n; });
+  }
+  void release() {
+    std::lock_guard<std::mutex> lock(mutex);
+    hold = false;
+    cv.notify_all();
+  }
+};
+
+struct SinkScope {
+  CRecordingSink sink;
+  SinkScope() { CCbMenuSound::SetSink(&sink); }
+  ~SinkScope() {
+    CCbMenuSound::Stop();
+    CCbMenuSound::SetSink(nullptr);
+    CCbMenuSound::EnableSounds(TRUE);
+  }
+};
+
+TEST(MenuSound, TwoCommandsInQuickSuccessionPlayOneSound) {
+  SinkScope s;
+  CCbMenuSound::Play(CCbMenuSound::soundMenuCommand);
+  CCbMenuSound::Play(CCbMenuSound::soundMenuCommand);
+  ASSERT_TRUE(s.sink.waitPlayed(1));
+  CCbMenuSound::Stop();
+  EXPECT_EQ(s.sink.played, std::vector<int>{CCbMenuSound::soundMenuCommand});
+}
+
+TEST(MenuSound, APopupOpenedWhileTheCommandSoundPlaysStaysSilent) {
+  SinkScope s;
+  s.sink.hold = true;
+  CCbMenuSound::Play(CCbMenuSound::soundMenuCommand);
+  ASSERT_TRUE(s.sink.waitPlayed(1));
+  CCbMenuSound::Play(CCbMenuSound::soundMenuPopup);
+  s.sink.release();
+  CCbMenuSound::Stop();
+  EXPECT_EQ(s.sink.played, std::vector<int>{CCbMenuSound::soundMenuCommand});
+}
+
+TEST(MenuSound, StopWhileASoundPlaysEndsAndJoinsTheThread) {
+  SinkScope s;
+  CCbMenuSound::Stop();  // no thread yet: nothing
+  EXPECT_FALSE(CCbMenuSound::IsRunning());
+  s.sink.hold = true;
+  CCbMenuSound::Play(CCbMenuSound::soundMenuPopup);
+  ASSERT_TRUE(s.sink.waitPlayed(1));
+  EXPECT_TRUE(CCbMenuSound::IsRunning());
+  s.sink.release();
+  CCbMenuSound::Stop();  // the stop is not lost to the reset after the sound
+  EXPECT_FALSE(CCbMenuSound::IsRunning());
+  EXPECT_EQ(s.sink.purges, 1);
+  // A later sound starts a new thread.
+  CCbMenuSound::Play(CCbMenuSound::soundMenuCommand);
+  ASSERT_TRUE(s.sink.waitPlayed(2));
+  CCbMenuSound::Stop();
+  EXPECT_FALSE(CCbMenuSound::IsRunning());
+}
+
+TEST(MenuSound, DisabledOrUnknownSoundsStartNothing) {
+  SinkScope s;
+  CCbMenuSound::EnableSounds(FALSE);
+  CCbMenuSound::Play(CCbMenuSound::soundMenuCommand);
+  EXPECT_FALSE(CCbMenuSound::IsRunning());
+  CCbMenuSound::EnableSounds(TRUE);
+  CCbMenuSound::Play(7);
+  EXPECT_FALSE(CCbMenuSound::IsRunning());
+}
+
+TEST(MenuSound, WithoutTheDesktopSoundLibraryTheDefaultSinkIsSilent) {
+  CCbMenuSound::SetSink(nullptr);
+  CCbMenuSound::Play(CCbMenuSound::soundMenuCommand);
+  CCbMenuSound::Stop();
+  EXPECT_FALSE(CCbMenuSound::IsRunning());
+}
+
+}  // namespace
