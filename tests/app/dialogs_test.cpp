@@ -8,12 +8,14 @@
 #include "app/OptionsPages.h"
 #include "app/Splash.h"
 #include "app/TipDlg.h"
+#include "model/LocalDay.h"
 #include "model/Prediction.h"
 #include "model/SummerTime.h"
 #include "platform/core/AfxLocale.h"
 #include "platform/core/AfxResource.h"
 #include "platform/ui/CommonDlg.h"
 #include "tests/app/FrameFixture.h"
+#include "model/LocalDay.h"
 
 #include <cmath>
 #include <cstring>
@@ -278,6 +280,50 @@ TEST_F(Dialogs, TheZoneLineNamesTheOffsetsOfTheRows) {
   // Fields with commas or quotes are quoted.
   EXPECT_EQ("Dover", CsvField("Dover"));
   EXPECT_EQ("\"A, \"\"B\"\"\"", CsvField("A, \"B\""));
+}
+
+// On the days the clocks change the rows run as time does, stamped with the clock's reading:
+// 25 hourly rows in autumn (01:00 twice), 23 in spring (no 01:00), and with the zone fixed 24.
+TEST_F(Dialogs, ChangeDaysGiveTheRowsOfTheirRealHours) {
+  ASSERT_NE(nullptr, Start());
+  const CPortData* port = m_frame->PortDB().GetPort(PortIndex("Port Erin, Isle of Man"));
+  const int y = m_frame->GetFirstYear() + 1;
+  // The last Sundays of March and October.
+  auto lastSunday = [&](int month) {
+    for (int d = 31;; --d) {
+      CQsDateTime t(y, month, d, 0, 0, 0);
+      if (t.GetDay() == d && t.GetDayOfWeek() == 1) return d;  // Sunday
+    }
+  };
+  struct Case {
+    int month, bAuto, rows, ones;
+  };
+  for (const Case& c : {Case{10, 1, 25, 2}, Case{3, 1, 23, 0}, Case{10, 0, 24, 1}}) {
+    TIDE_CSV_REQUEST r;
+    r.pPort = port;
+    r.pTables = m_frame->GetAngleFactorDB();
+    r.start = r.end = CQsDateTime(y, c.month, lastSunday(c.month), 0, 0, 0);
+    r.nInterval = 4;
+    r.bAutoTZ = c.bAuto;
+    r.strZoneCaption = "GMT (+0:00)";
+    std::string out;
+    EXPECT_EQ(c.rows, BuildTideCsv(r, out)) << c.month << " " << c.bAuto;
+    int ones = 0;
+    for (size_t at = out.find(" 01:00:00,"); at != std::string::npos; at = out.find(" 01:00:00,", at + 1)) ++ones;
+    EXPECT_EQ(c.ones, ones) << c.month << " " << c.bAuto;
+    // The last row is the heights' own last hour of the day.
+    CPrediction p;
+    p.SetPort(*port);
+    int h1 = -1, h2 = -1;
+    CQsDateTime next = r.start;
+    next.NextDay();
+    p.SetAngleFactors(r.pTables->Find(r.start, h1), r.pTables->Find(next, h2));
+    p.ClearCache();
+    const CLocalDay local(r.start, 0, p.GetArea(), c.bAuto);
+    char expect[64];
+    std::snprintf(expect, sizeof expect, " 23:00:00,%.2f\n", (float)p.HeightAt(local, (c.rows - 1) * 60));
+    EXPECT_EQ(out.size() - std::strlen(expect), out.rfind(expect)) << expect;
+  }
 }
 
 // ---- Options and port pages ----
