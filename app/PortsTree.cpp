@@ -1,10 +1,12 @@
 #include "app/PortsTree.h"
 
+#include "app/TreeImages.h"
 #include "app/VxMenu.h"
 #include "model/PortDB.h"
 #include "model/Position.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -61,8 +63,6 @@ const AreaNode kAreas[CPortsTree::kAreaNodes] = {
 const UINT kImageBitmaps[CPortsTree::kImages] = {139, 143, 141, 145, 140, 144, 142, 137, 138, 204, 205,
                                                  206, 207, 208, 209, 210, 211, 212, 214, 213, 215, 216,
                                                  205, 261, 256, 257, 258, 259, 260, 275, 276};
-
-const COLORREF kTransparent = RGB(255, 0, 255);
 
 int NodeOfRule(int rule) {
   for (int i = 0; i < CPortsTree::kAreaNodes; ++i)
@@ -138,21 +138,7 @@ BOOL CPortsTree::Create(const RECT& rect, CWnd* pParentWnd, UINT nID) {
                              TVS_SHOWSELALWAYS,
                          rect, pParentWnd, nID))
     return FALSE;
-  m_images.DeleteImageList();
-  m_images.Create(16, 16, ILC_COLOR24 | ILC_MASK, kImages, 1);
-  for (UINT id : kImageBitmaps) {
-    CBitmap bmp;
-    if (!bmp.LoadBitmap(id)) {
-      // A missing picture must not move the ones after it.
-      CDC dc;
-      dc.CreateCompatibleDC(nullptr);
-      bmp.CreateCompatibleBitmap(&dc, 16, 16);
-      CBitmap* old = dc.SelectObject(&bmp);
-      dc.FillSolidRect(0, 0, 16, 16, kTransparent);
-      dc.SelectObject(old);
-    }
-    m_images.Add(&bmp, kTransparent);
-  }
+  LoadTreeImages(m_images, kImageBitmaps, static_cast<int>(std::size(kImageBitmaps)));
   SetImageList(&m_images, TVSIL_NORMAL);
   InsertAreas();
   return TRUE;

@@ -3,14 +3,15 @@
 #include "app/PortsHost.h"
 #include "app/RoutePages.h"
 #include "app/RoutesResource.h"
+#include "app/TreeImages.h"
 #include "app/VxMenu.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
 const UINT kImageBitmaps[] = {IDB_ROUTE_POINT, IDB_ROUTE_POINT_SELECTED, IDB_ROUTE, IDB_NO_ROUTE};
-const COLORREF kTransparent = RGB(255, 0, 255);
 
 CString TimePart(const CRoutePoint& p) {
   const CQsDateTime& t = p.GetTime();
@@ -73,20 +74,7 @@ BOOL CRoutesTree::Create(const RECT& rect, CWnd* pParentWnd, UINT nID, LPCTSTR l
                              TVS_DISABLEDRAGDROP,
                          rect, pParentWnd, nID))
     return FALSE;
-  m_images.DeleteImageList();
-  m_images.Create(16, 16, ILC_COLOR24 | ILC_MASK, 4, 1);
-  for (UINT id : kImageBitmaps) {
-    CBitmap bmp;
-    if (!bmp.LoadBitmap(id)) {
-      CDC dc;
-      dc.CreateCompatibleDC(nullptr);
-      bmp.CreateCompatibleBitmap(&dc, 16, 16);
-      CBitmap* old = dc.SelectObject(&bmp);
-      dc.FillSolidRect(0, 0, 16, 16, kTransparent);
-      dc.SelectObject(old);
-    }
-    m_images.Add(&bmp, kTransparent);
-  }
+  LoadTreeImages(m_images, kImageBitmaps, static_cast<int>(std::size(kImageBitmaps)));
   SetImageList(&m_images, TVSIL_NORMAL);
   m_hNoRoute = InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM, "No Route", kNoRouteImage,
                           kNoRouteImage, 0, 0, 0, TVI_ROOT, TVI_LAST);

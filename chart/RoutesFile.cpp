@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "model/UserFile.h"
+
 namespace {
 
 void WriteRoutes(CArchive& ar, const std::vector<const CMapRoute*>& routes)
@@ -12,12 +14,6 @@ void WriteRoutes(CArchive& ar, const std::vector<const CMapRoute*>& routes)
     ar << static_cast<int>(routes.size());
     for (const CMapRoute* r : routes)
         const_cast<CMapRoute*>(r)->Serialize(ar);
-}
-
-CString Describe(const CFileException& e)
-{
-    CString s = e.GetErrorMessage();
-    return s.IsEmpty() ? CString("the file could not be written") : s;
 }
 
 // Reads the file's bytes in the archive's layout; every read says whether the bytes were there.
@@ -242,85 +238,22 @@ ROUTES_LOAD CRoutesFile::Load(LPCTSTR lpszPath, CMapRouteList& routes)
 {
     ROUTES_LOAD info;
     routes.clear();
-    std::vector<BYTE> bytes;
-    ULONGLONG length = 0;
-    bool readFailed = false;
-    CString readProblem;
-    {
-        CFile file;
-        CFileException fe;
-        if (!file.Open(lpszPath, CFile::modeRead | CFile::shareDenyNone, &fe)) {
-            if (fe.m_cause == CFileException::fileNotFound || fe.m_cause == CFileException::badPath)
-                return info;  // no routes yet
-            readFailed = true;
-            readProblem = "The routes file could not be opened: " + fe.GetErrorMessage();
-        } else {
-            try {
-                length = file.GetLength();
-                bytes.resize(static_cast<size_t>(std::min(length, kMaxFileBytes)));
-                size_t got = 0;
-                while (got < bytes.size()) {
-                    const UINT n = file.Read(bytes.data() + got, static_cast<UINT>(bytes.size() - got));
-                    if (n == 0)
-                        break;
-                    got += n;
-                }
-                if (got < bytes.size())
-                    length = got;
-                bytes.resize(got);
-                file.Close();
-            } catch (CException* e) {
-                readFailed = true;
-                readProblem = "The routes file could not be read: " + e->GetErrorMessage();
-                e->Delete();
-                file.Abort();
-            }
-        }
-    }
-    if (readFailed) {
+    const USERFILE_READ file = AfxReadUserFile(lpszPath, kMaxFileBytes, "The routes file");
+    if (file.result == USERFILE_READ::missing)
+        return info;
+    if (file.result == USERFILE_READ::failed) {
         info.status = ROUTES_LOAD::unreadable;
-        info.strProblem = readProblem;
+        info.strProblem = file.strProblem;
     } else {
-        ParseRead(bytes.data(), bytes.size(), static_cast<size_t>(length), routes, &info);
+        ParseRead(file.bytes.data(), file.bytes.size(), static_cast<size_t>(file.nLength), routes, &info);
     }
-    if (info.status == ROUTES_LOAD::damaged || info.status == ROUTES_LOAD::unreadable) {
-        CString movedTo;
-        if (AfxMoveFileAside(lpszPath, &movedTo)) {
-            info.strMovedTo = movedTo;
-            info.strProblem += " The original file was kept as \"" + movedTo + "\".";
-        } else {
-            info.bBlocked = TRUE;
-            info.strProblem += " It could not be moved aside, so it will not be replaced.";
-        }
-    }
+    if (info.status == ROUTES_LOAD::damaged || info.status == ROUTES_LOAD::unreadable)
+        info.bBlocked = !AfxKeepUserFileAside(lpszPath, info.strProblem, info.strMovedTo);
     return info;
 }
 
 BOOL CRoutesFile::Save(LPCTSTR lpszPath, const std::vector<const CMapRoute*>& routes, CString* pstrProblem)
 {
-    CSafeSaveFile file;
-    CFileException fe;
-    CString problem;
-    if (!file.Open(lpszPath, &fe)) {
-        problem = Describe(fe);
-    } else {
-        try {
-            CArchive ar(&file, CArchive::store, 4096);
-            WriteRoutes(ar, routes);
-            ar.Close();
-            if (!file.Commit(&fe))
-                problem = Describe(fe);
-        } catch (CException* e) {
-            problem = e->GetErrorMessage();
-            if (problem.IsEmpty())
-                problem = "the file could not be written";
-            e->Delete();
-            file.Abort();
-        }
-    }
-    if (problem.IsEmpty())
-        return TRUE;
-    if (pstrProblem)
-        *pstrProblem = "The routes could not be saved to \"" + CString(lpszPath) + "\": " + problem;
-    return FALSE;
+    return AfxSaveUserFile(
+        lpszPath, [&](CArchive& ar) { WriteRoutes(ar, routes); }, "The routes", pstrProblem);
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "model/QsDateTime.h"
+#include "model/UserFile.h"
 
 namespace {
 
@@ -19,12 +20,6 @@ void WriteRows(CArchive& ar, const std::vector<TIDELOG_ROW>& rows)
     ar << CTideLogFile::kMagic << CTideLogFile::kVersion << static_cast<int>(rows.size());
     for (const TIDELOG_ROW& r : rows)
         ar << r.port << r.day << r.month << r.year << r.hour << r.minute;
-}
-
-CString Describe(const CFileException& e)
-{
-    CString s = e.GetErrorMessage();
-    return s.IsEmpty() ? CString("the file could not be written") : s;
 }
 
 // The rows of a file of fileSize bytes of which the first size were read (Load reads no more
@@ -142,87 +137,23 @@ TIDELOG_LOAD CTideLogFile::Load(LPCTSTR lpszPath, int nPorts, std::vector<TIDELO
 {
     TIDELOG_LOAD info;
     rows.clear();
-    std::vector<BYTE> bytes;
-    ULONGLONG length = 0;
-    bool readFailed = false;
-    CString readProblem;
-    {
-        CFile file;
-        CFileException fe;
-        if (!file.Open(lpszPath, CFile::modeRead | CFile::shareDenyNone, &fe)) {
-            if (fe.m_cause == CFileException::fileNotFound || fe.m_cause == CFileException::badPath)
-                return info;  // no log yet
-            readFailed = true;
-            readProblem = "The tidal log file could not be opened: " + fe.GetErrorMessage();
-        } else {
-            try {
-                length = file.GetLength();
-                const ULONGLONG cap = static_cast<ULONGLONG>(kHeaderBytes) + static_cast<ULONGLONG>(kRowBytes) * kMaxRows;
-                bytes.resize(static_cast<size_t>(std::min(length, cap)));
-                size_t got = 0;
-                while (got < bytes.size()) {
-                    const UINT n = file.Read(bytes.data() + got, static_cast<UINT>(bytes.size() - got));
-                    if (n == 0)
-                        break;
-                    got += n;
-                }
-                if (got < bytes.size())
-                    length = got;  // shorter than it was a moment ago
-                bytes.resize(got);
-                file.Close();
-            } catch (CException* e) {
-                readFailed = true;
-                readProblem = "The tidal log file could not be read: " + e->GetErrorMessage();
-                e->Delete();
-                file.Abort();
-            }
-        }
-    }
-    if (readFailed) {
+    const ULONGLONG cap = static_cast<ULONGLONG>(kHeaderBytes) + static_cast<ULONGLONG>(kRowBytes) * kMaxRows;
+    const USERFILE_READ file = AfxReadUserFile(lpszPath, cap, "The tidal log file");
+    if (file.result == USERFILE_READ::missing)
+        return info;
+    if (file.result == USERFILE_READ::failed) {
         info.status = TIDELOG_LOAD::unreadable;
-        info.strProblem = readProblem;
+        info.strProblem = file.strProblem;
     } else {
-        ParseRead(bytes.data(), bytes.size(), static_cast<size_t>(length), nPorts, rows, &info);
+        ParseRead(file.bytes.data(), file.bytes.size(), static_cast<size_t>(file.nLength), nPorts, rows, &info);
     }
-    if (info.status == TIDELOG_LOAD::damaged || info.status == TIDELOG_LOAD::unreadable) {
-        CString movedTo;
-        if (AfxMoveFileAside(lpszPath, &movedTo)) {
-            info.strMovedTo = movedTo;
-            info.strProblem += " The original file was kept as \"" + movedTo + "\".";
-        } else {
-            // Neither read nor kept: the program must not write over it.
-            info.bBlocked = TRUE;
-            info.strProblem += " It could not be moved aside, so it will not be replaced.";
-        }
-    }
+    if (info.status == TIDELOG_LOAD::damaged || info.status == TIDELOG_LOAD::unreadable)
+        info.bBlocked = !AfxKeepUserFileAside(lpszPath, info.strProblem, info.strMovedTo);
     return info;
 }
 
 BOOL CTideLogFile::Save(LPCTSTR lpszPath, const std::vector<TIDELOG_ROW>& rows, CString* pstrProblem)
 {
-    CSafeSaveFile file;
-    CFileException fe;
-    CString problem;
-    if (!file.Open(lpszPath, &fe)) {
-        problem = Describe(fe);
-    } else {
-        try {
-            CArchive ar(&file, CArchive::store, 4096);
-            WriteRows(ar, rows);
-            ar.Close();
-            if (!file.Commit(&fe))
-                problem = Describe(fe);
-        } catch (CException* e) {
-            problem = e->GetErrorMessage();
-            if (problem.IsEmpty())
-                problem = "the file could not be written";
-            e->Delete();
-            file.Abort();
-        }
-    }
-    if (problem.IsEmpty())
-        return TRUE;
-    if (pstrProblem)
-        *pstrProblem = "The tidal log could not be saved to \"" + CString(lpszPath) + "\": " + problem;
-    return FALSE;
+    return AfxSaveUserFile(
+        lpszPath, [&](CArchive& ar) { WriteRows(ar, rows); }, "The tidal log", pstrProblem);
 }

@@ -6,6 +6,7 @@
 #include "views/PictureExport.h"
 #include "views/TableExport.h"
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -29,6 +30,18 @@ PictureFormat PictureFormatOf(CString& rPath, int nFilterIndex) {
   if (ext.CompareNoCase("jpg") == 0 || ext.CompareNoCase("jpeg") == 0) return kPictureJpeg;
   if (ext.CompareNoCase("emf") == 0) return kPictureEmf;
   return kPictureNone;
+}
+
+// Draws into a metafile with the text measured on the window's own DC, as on screen (when
+// there is a window).
+void DrawMeasuredOn(CWnd* pWnd, CMetaFileDC& dc, const std::function<void()>& draw) {
+  std::unique_ptr<CClientDC> client;
+  if (pWnd->m_hWnd) {
+    client = std::make_unique<CClientDC>(pWnd);
+    dc.SetAttribDC(client->m_hDC);
+  }
+  draw();
+  dc.SetAttribDC(nullptr);
 }
 
 }  // namespace
@@ -154,16 +167,7 @@ BOOL CGraphWnd::SaveMetafile(LPCTSTR lpszPath, CString& rError) {
     rError.Format("%s could not be created, so the graph was not saved.", lpszPath);
     return FALSE;
   }
-  {
-    // The window's own DC measures the text, as on screen.
-    std::unique_ptr<CClientDC> client;
-    if (m_hWnd) {
-      client = std::make_unique<CClientDC>(this);
-      dc.SetAttribDC(client->m_hDC);
-    }
-    DrawPicture(&dc, kMetafileRect);
-    dc.SetAttribDC(nullptr);
-  }
+  DrawMeasuredOn(this, dc, [&] { DrawPicture(&dc, kMetafileRect); });
   HENHMETAFILE h = dc.CloseEnhanced();
   if (!h) {
     rError.Format("%s could not be written, so the graph was not saved.", lpszPath);
@@ -177,15 +181,7 @@ BOOL CGraphWnd::CopyToClipboard() {
   if (!m_bHasData) return FALSE;
   CMetaFileDC dc;
   if (!dc.CreateEnhanced(nullptr, nullptr, nullptr, kDescription)) return FALSE;
-  {
-    std::unique_ptr<CClientDC> client;
-    if (m_hWnd) {
-      client = std::make_unique<CClientDC>(this);
-      dc.SetAttribDC(client->m_hDC);
-    }
-    DrawPicture(&dc, kMetafileRect);
-    dc.SetAttribDC(nullptr);
-  }
+  DrawMeasuredOn(this, dc, [&] { DrawPicture(&dc, kMetafileRect); });
   HENHMETAFILE h = dc.CloseEnhanced();
   if (!h) return FALSE;
   if (!::OpenClipboard(m_hWnd)) {

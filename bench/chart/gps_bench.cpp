@@ -64,10 +64,8 @@ BENCHMARK(BM_Parse10000Sentences)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 // ---- From the receiver to the main window ----
+#include "bench/chart/BenchMapHost.h"
 #include "chart/MapView.h"
-#include "model/AngleFactorDB.h"
-#include "model/DiamondDB.h"
-#include "model/PortDB.h"
 #include "platform/ui/UiTest.h"
 
 #include <chrono>
@@ -143,32 +141,6 @@ class CFixToChart : public CWnd {
   }
 };
 
-class CQuietMapHost : public IMapHost {
- public:
-  CPortDB ports;
-  CAngleFactorDB days;
-  CDiamondDB diamonds;
-  CQuietMapHost() {
-    ports.Load();
-    days.Load();
-    diamonds.Load();
-  }
-  CWnd* GetMainWindow() override { return nullptr; }
-  CQsDateTime GetSelectedDate() const override { return CQsDateTime(2026, 6, 10, 0, 0, 0); }
-  int GetChosenTimeZone() const override { return 0; }
-  BOOL IsAutoTimeZone() const override { return TRUE; }
-  BOOL IsFeet() const override { return FALSE; }
-  CPortDB* GetPortDB() override { return &ports; }
-  const CAngleFactorDB* GetAngleFactorDB() const override { return &days; }
-  const CDiamondDB* GetMapDiamondDB() override { return &diamonds; }
-  void SelectPort(int) override {}
-  void ShowGraphPage() override {}
-  void CalculateGraph() override {}
-  void ShowMapStatus(const CPosition*, int) override {}
-  void ShowStreamInStatusBar(double, double) override {}
-  void OnVesselPositionChanged(double, double, double, double) override {}
-};
-
 // A sentence written to the device until the chart at 1920 x 1080 has drawn the boat at its
 // new place. The chart moves the mark at most every two seconds, so the fixes are spaced so.
 void BM_FixToChartRepaint(benchmark::State& state) {
@@ -180,7 +152,7 @@ void BM_FixToChartRepaint(benchmark::State& state) {
     state.SkipWithError("no pseudo-terminal");
     return;
   }
-  CQuietMapHost host;
+  BenchMapHost host{CQsDateTime(2026, 6, 10, 0, 0, 0)};
   CWnd owner;
   owner.CreateEx(0, nullptr, "Neapwise", WS_POPUP | WS_VISIBLE, 0, 0, 2000, 1200, nullptr, nullptr);
   CMapView map;

@@ -1,10 +1,9 @@
 // The chart page at 1920 x 1080 on the UK and Ireland coastline: a full redraw of its pictures
 // (land, sea, diamonds and ports), a pan step of the scroll bar and a zoom step, each as the
 // user gets it (the view moved, the diamonds worked out again and the window drawn).
+#include "bench/chart/BenchMapHost.h"
+#include "bench/views/BenchCanvas.h"
 #include "chart/MapView.h"
-#include "model/AngleFactorDB.h"
-#include "model/DiamondDB.h"
-#include "model/PortDB.h"
 
 #include <benchmark/benchmark.h>
 
@@ -15,35 +14,9 @@
 
 namespace {
 
-class BenchMapHost : public IMapHost {
- public:
-  CPortDB ports;
-  CAngleFactorDB days;
-  CDiamondDB diamonds;
-  BenchMapHost() {
-    ports.Load();
-    days.Load();
-    diamonds.Load();
-  }
-  CWnd* GetMainWindow() override { return nullptr; }
-  CQsDateTime GetSelectedDate() const override { return CQsDateTime(2025, 6, 1, 0, 0, 0); }
-  int GetChosenTimeZone() const override { return 0; }
-  BOOL IsAutoTimeZone() const override { return TRUE; }
-  BOOL IsFeet() const override { return FALSE; }
-  CPortDB* GetPortDB() override { return &ports; }
-  const CAngleFactorDB* GetAngleFactorDB() const override { return &days; }
-  const CDiamondDB* GetMapDiamondDB() override { return &diamonds; }
-  void SelectPort(int) override {}
-  void ShowGraphPage() override {}
-  void CalculateGraph() override {}
-  void ShowMapStatus(const CPosition*, int) override {}
-  void ShowStreamInStatusBar(double, double) override {}
-  void OnVesselPositionChanged(double, double, double, double) override {}
-};
-
 // One chart window, made once: the coastline is read when it is created.
 struct Chart {
-  BenchMapHost host;
+  BenchMapHost host{CQsDateTime(2025, 6, 1, 0, 0, 0)};
   CWnd owner;
   CMapView map;
   Chart() {
@@ -66,18 +39,6 @@ struct Chart {
     map.ZoomIn();
     map.ZoomOut();
   }
-};
-
-struct Canvas {
-  CDC dc;
-  CBitmap bmp;
-  CBitmap* old = nullptr;
-  Canvas(int w, int h) {
-    dc.CreateCompatibleDC(nullptr);
-    bmp.CreateCompatibleBitmap(nullptr, w, h);
-    old = dc.SelectObject(&bmp);
-  }
-  ~Canvas() { dc.SelectObject(old); }
 };
 
 // A: the whole region (every tenth point); B: the saved view's span (every fourth); C: the

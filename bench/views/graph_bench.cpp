@@ -1,6 +1,7 @@
 // Repaints of an 800 x 400 tide graph: a full rebuild of the picture, and a repaint that only
 // moves the time mark over the cached picture.
 #include "bench/views/BenchCanvas.h"
+#include "bench/views/BenchGraph.h"
 #include "views/GraphWnd.h"
 
 #include <benchmark/benchmark.h>
@@ -9,18 +10,10 @@
 
 namespace {
 
-void Fill(CGraphWnd& g) {
-  for (int m = 0; m < 1440; ++m) g.SetPoint(3.1 + 2.6 * std::cos((m - 200) * 2 * M_PI / 745.0), m);
-  g.SetMaxHeight(6.5);
-  g.SetMHWS(5.6), g.SetMHWN(4.6), g.SetMLWN(1.8), g.SetMLWS(0.8);
-  g.SetAgroundLevel(2.0);
-  g.SetTitle("Dover - Thu 12 Jun 2025");
-}
-
 void BM_GraphFullRepaint(benchmark::State& state) {
   AfxWinInit(0, nullptr);
   CGraphWnd g;
-  Fill(g);
+  FillBenchGraph(g);
   Canvas c(800, 400);
   const CRect r(0, 0, 800, 400);
   for (auto _ : state) {
@@ -35,7 +28,7 @@ BENCHMARK(BM_GraphFullRepaint)->Unit(benchmark::kMillisecond);
 void BM_GraphMarkOnlyRepaint(benchmark::State& state) {
   AfxWinInit(0, nullptr);
   CGraphWnd g;
-  Fill(g);
+  FillBenchGraph(g);
   Canvas c(800, 400);
   const CRect r(0, 0, 800, 400);
   g.Draw(&c.dc, r);

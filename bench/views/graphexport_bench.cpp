@@ -1,5 +1,6 @@
 // The graph saved as pictures, as Save Graph As writes them: a JPEG at the dialog's default
 // size (and at its largest) and the enhanced metafile, each drawn, converted and written.
+#include "bench/views/BenchGraph.h"
 #include "views/GraphWnd.h"
 
 #include <benchmark/benchmark.h>
@@ -12,11 +13,7 @@
 namespace {
 
 void Fill(CGraphWnd& g) {
-  for (int m = 0; m < 1440; ++m) g.SetPoint(3.1 + 2.6 * std::cos((m - 200) * 2 * M_PI / 745.0), m);
-  g.SetMaxHeight(6.5);
-  g.SetMHWS(5.6), g.SetMHWN(4.6), g.SetMLWN(1.8), g.SetMLWS(0.8);
-  g.SetAgroundLevel(2.0);
-  g.SetTitle("Dover - Thu 12 Jun 2025");
+  FillBenchGraph(g);
   g.SetTimeMark(600);
 }
 

@@ -228,6 +228,14 @@ BOOL AfxSaveWindowPng(HWND hWnd, LPCTSTR lpszPath) {
   return bmp.SavePng(lpszPath);
 }
 
+CPoint AfxClientOriginInCapture(HWND hWnd) {
+  CPoint origin(0, 0);
+  ::ClientToScreen(hWnd, &origin);
+  CRect win;
+  ::GetWindowRect(hWnd, &win);
+  return CPoint(origin.x - win.left, origin.y - win.top);
+}
+
 BOOL AfxTestWaitCursorShown() {
   const QCursor* c = QApplication::overrideCursor();
   return c && c->shape() == Qt::WaitCursor;

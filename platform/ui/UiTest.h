@@ -63,6 +63,8 @@ class CTestCallLater {
 // Paints what is pending and renders the window with its visible children.
 BOOL AfxCaptureWindow(HWND hWnd, CBitmap* pBitmap);
 BOOL AfxSaveWindowPng(HWND hWnd, LPCTSTR lpszPath);
+// Where the window's client area starts in AfxCaptureWindow's picture of it.
+CPoint AfxClientOriginInCapture(HWND hWnd);
 
 // TRUE while the application shows the wait cursor over its windows.
 BOOL AfxTestWaitCursorShown();

@@ -111,11 +111,8 @@ TEST_F(Gps, TrackPositionPutsTheFixOnTheChartAndInTheGpsWindow) {
   EXPECT_EQ(boat, map.GetVesselPixel());
   CBitmap shown;
   ASSERT_TRUE(AfxCaptureWindow(map.GetSafeHwnd(), &shown));
-  CPoint origin(0, 0);
-  map.ClientToScreen(&origin);
-  CRect win;
-  map.GetWindowRect(&win);
-  EXPECT_EQ(RGB(0, 0, 0), shown.GetPixel(boat.x + origin.x - win.left, boat.y + origin.y - win.top));
+  const CPoint origin = AfxClientOriginInCapture(map.GetSafeHwnd());
+  EXPECT_EQ(RGB(0, 0, 0), shown.GetPixel(boat.x + origin.x, boat.y + origin.y));
   AfxSaveWindowPng(m_frame->GetSafeHwnd(), "gps_chart_boat.png");
 
   // Off again: the pane and the panel go.

@@ -329,11 +329,8 @@ TEST_F(MapTest, TheZoomBoxIsDrawnInvertedOverTheChartAndGoesWithTheZoom) {
   AfxTestWait(10);
   CBitmap shown;
   ASSERT_TRUE(AfxCaptureWindow(map.GetSafeHwnd(), &shown));
-  CPoint origin(0, 0);
-  map.ClientToScreen(&origin);
-  CRect win;
-  map.GetWindowRect(&win);
-  const int dx = origin.x - win.left, dy = origin.y - win.top;
+  const CPoint origin = AfxClientOriginInCapture(map.GetSafeHwnd());
+  const int dx = origin.x, dy = origin.y;
   // The box's edge inverts what lies under it; the smaller box of the earlier move is gone.
   EXPECT_EQ(chart.GetPixel(300, 100) ^ 0xFFFFFF, shown.GetPixel(300 + dx, 100 + dy));
   EXPECT_EQ(chart.GetPixel(500, 200) ^ 0xFFFFFF, shown.GetPixel(500 + dx, 200 + dy));
@@ -672,11 +669,8 @@ TEST_F(MapTest, DraggingMeasuresDistanceAndBearingAndLettingGoErasesIt) {
   ASSERT_TRUE(AfxCaptureWindow(map.GetSafeHwnd(), &shown));
   // The grey line along the drag, drawn over the chart.
   int grey = 0;
-  CPoint origin(0, 0);
-  map.ClientToScreen(&origin);
-  CRect win;
-  map.GetWindowRect(&win);
-  const int dx = origin.x - win.left, dy = origin.y - win.top;
+  const CPoint origin = AfxClientOriginInCapture(map.GetSafeHwnd());
+  const int dx = origin.x, dy = origin.y;
   for (int x = 220; x < 480; x += 10) grey += shown.GetPixel(x + dx, 300 + dy) == RGB(128, 128, 128);
   EXPECT_EQ(26, grey);
   AfxTestMouse(WM_LBUTTONUP, b);

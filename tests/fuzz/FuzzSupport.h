@@ -140,4 +140,20 @@ inline bool ReadFile(const std::string& path, std::string& out)
     return ok;
 }
 
+// What a loader of a user file did with it: a good file stays where it is without a message;
+// one not wholly good is kept aside (at movedTo) byte for byte, with a message. Null when that
+// holds, else what is wrong.
+inline const char* KeptAsideProblem(bool good, const std::string& movedTo, const std::string& problem,
+                                    const std::string& input)
+{
+    if (good)
+        return movedTo.empty() && problem.empty() ? nullptr : "a good file was taken for a bad one";
+    if (movedTo.empty() || problem.empty())
+        return "a bad file was not kept aside with a message";
+    std::string kept;
+    if (!ReadFile(movedTo, kept) || kept != input)
+        return "the kept file is not the original";
+    return nullptr;
+}
+
 }  // namespace neapwise_fuzz

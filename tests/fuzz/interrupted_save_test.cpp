@@ -210,6 +210,51 @@ TEST(InterruptedSave, KilledSettingsSaveLeavesTheOldOrTheNewFile)
     EXPECT_GT(leftover.size(), 0u);
 }
 
+// Kills saves of a user file (named fileName in folder) 30 times: save(g) writes generation g,
+// whose bytes are contents[g % 2]; after each kill the file must be one of the two and
+// readBack(which) checks it loads as that one.
+void CheckKilledSaves(const fs::path& folder, const std::string& fileName, const std::string (&contents)[2],
+                      const std::function<bool(int generation)>& save, const std::function<void(int which)>& readBack,
+                      const char* what)
+{
+    const fs::path path = folder / fileName;
+    const std::string tempPrefix = "." + fileName + ".";
+    ASSERT_TRUE(save(0));
+    ASSERT_EQ(Bytes(path), contents[0]);
+
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_TRUE(save(1));
+    ASSERT_TRUE(save(0));
+    const auto window = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
+
+    std::set<fs::path> leftover;
+    const KillCounts counts = KillWhileSaving(
+        30, window, [&](int round) { save(round); },
+        [&]() {
+            for (const auto& e : fs::directory_iterator(folder))
+                if (e.path().filename().string().rfind(tempPrefix, 0) == 0 && !leftover.count(e.path()))
+                    return true;
+            return false;
+        },
+        [&]() {
+            for (const auto& e : fs::directory_iterator(folder))
+                if (e.path().filename().string().rfind(tempPrefix, 0) == 0)
+                    leftover.insert(e.path());
+            const std::string now = Bytes(path);
+            const int which = now == contents[0] ? 0 : now == contents[1] ? 1 : -1;
+            if (which >= 0)
+                readBack(which);
+            return which;
+        });
+    EXPECT_GT(counts.first, 0);
+    EXPECT_GT(counts.second, 0);
+    EXPECT_EQ(counts.first + counts.second, 30);
+    for (const auto& e : fs::directory_iterator(folder))
+        EXPECT_EQ(e.path().filename().string().find(".bad"), std::string::npos) << e.path();
+    std::printf("%zu of 30 kills landed inside a %s save\n", leftover.size(), what);
+    EXPECT_GT(leftover.size(), 0u);
+}
+
 // The tidal log: as large as the program reads, so that a save takes long enough to be hit.
 std::vector<TIDELOG_ROW> LogRows(int generation)
 {
@@ -223,52 +268,22 @@ TEST(InterruptedSave, KilledLogSaveLeavesTheOldOrTheNewLog)
 {
     Folder folder;
     ASSERT_FALSE(folder.path().empty());
-    const fs::path path = folder.path() / "logdata.dat";
-    const CString target(path.c_str());
+    const CString target((folder.path() / "logdata.dat").c_str());
     const std::vector<TIDELOG_ROW> rows[2] = {LogRows(0), LogRows(1)};
     std::string contents[2];
     for (int g = 0; g < 2; ++g) {
         const std::vector<BYTE> b = CTideLogFile::Format(rows[g]);
         contents[g].assign(b.begin(), b.end());
     }
-    ASSERT_TRUE(CTideLogFile::Save(target, rows[0]));
-    ASSERT_EQ(Bytes(path), contents[0]);
-
-    const auto started = std::chrono::steady_clock::now();
-    ASSERT_TRUE(CTideLogFile::Save(target, rows[1]));
-    ASSERT_TRUE(CTideLogFile::Save(target, rows[0]));
-    const auto window = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
-
-    std::set<fs::path> leftover;
-    const KillCounts counts = KillWhileSaving(
-        30, window, [&](int round) { CTideLogFile::Save(target, rows[round % 2]); },
-        [&]() {
-            for (const auto& e : fs::directory_iterator(folder.path()))
-                if (e.path().filename().string().rfind(".logdata.dat.", 0) == 0 && !leftover.count(e.path()))
-                    return true;
-            return false;
+    CheckKilledSaves(
+        folder.path(), "logdata.dat", contents, [&](int g) { return CTideLogFile::Save(target, rows[g % 2]) != FALSE; },
+        [&](int which) {
+            std::vector<TIDELOG_ROW> back;
+            const TIDELOG_LOAD info = CTideLogFile::Load(target, 500, back);
+            EXPECT_EQ(info.status, TIDELOG_LOAD::ok);
+            EXPECT_TRUE(back == rows[which]);
         },
-        [&]() {
-            for (const auto& e : fs::directory_iterator(folder.path()))
-                if (e.path().filename().string().rfind(".logdata.dat.", 0) == 0)
-                    leftover.insert(e.path());
-            const std::string now = Bytes(path);
-            const int which = now == contents[0] ? 0 : now == contents[1] ? 1 : -1;
-            if (which >= 0) {
-                std::vector<TIDELOG_ROW> back;
-                const TIDELOG_LOAD info = CTideLogFile::Load(target, 500, back);
-                EXPECT_EQ(info.status, TIDELOG_LOAD::ok);
-                EXPECT_TRUE(back == rows[which]);
-            }
-            return which;
-        });
-    EXPECT_GT(counts.first, 0);
-    EXPECT_GT(counts.second, 0);
-    EXPECT_EQ(counts.first + counts.second, 30);
-    for (const auto& e : fs::directory_iterator(folder.path()))
-        EXPECT_EQ(e.path().filename().string().find(".bad"), std::string::npos) << e.path();
-    std::printf("%zu of 30 kills landed inside a log save\n", leftover.size());
-    EXPECT_GT(leftover.size(), 0u);
+        "log");
 }
 
 // Routes: many of them, long, so that a save takes long enough to be hit.
@@ -292,8 +307,7 @@ TEST(InterruptedSave, KilledRoutesSaveLeavesTheOldOrTheNewRoutes)
 {
     Folder folder;
     ASSERT_FALSE(folder.path().empty());
-    const fs::path path = folder.path() / "routes.dat";
-    const CString target(path.c_str());
+    const CString target((folder.path() / "routes.dat").c_str());
     std::vector<std::unique_ptr<CMapRoute>> owned[2] = {ManyRoutes(0), ManyRoutes(1)};
     std::vector<const CMapRoute*> routes[2];
     std::string contents[2];
@@ -303,44 +317,15 @@ TEST(InterruptedSave, KilledRoutesSaveLeavesTheOldOrTheNewRoutes)
         const std::vector<BYTE> b = CRoutesFile::Format(routes[g]);
         contents[g].assign(b.begin(), b.end());
     }
-    ASSERT_TRUE(CRoutesFile::Save(target, routes[0]));
-    ASSERT_EQ(Bytes(path), contents[0]);
-
-    const auto started = std::chrono::steady_clock::now();
-    ASSERT_TRUE(CRoutesFile::Save(target, routes[1]));
-    ASSERT_TRUE(CRoutesFile::Save(target, routes[0]));
-    const auto window = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
-
-    std::set<fs::path> leftover;
-    const KillCounts counts = KillWhileSaving(
-        30, window, [&](int round) { CRoutesFile::Save(target, routes[round % 2]); },
-        [&]() {
-            for (const auto& e : fs::directory_iterator(folder.path()))
-                if (e.path().filename().string().rfind(".routes.dat.", 0) == 0 && !leftover.count(e.path()))
-                    return true;
-            return false;
+    CheckKilledSaves(
+        folder.path(), "routes.dat", contents, [&](int g) { return CRoutesFile::Save(target, routes[g % 2]) != FALSE; },
+        [&](int which) {
+            CMapRouteList back;
+            const ROUTES_LOAD info = CRoutesFile::Load(target, back);
+            EXPECT_EQ(info.status, ROUTES_LOAD::ok);
+            EXPECT_EQ(back.size(), routes[which].size());
         },
-        [&]() {
-            for (const auto& e : fs::directory_iterator(folder.path()))
-                if (e.path().filename().string().rfind(".routes.dat.", 0) == 0)
-                    leftover.insert(e.path());
-            const std::string now = Bytes(path);
-            const int which = now == contents[0] ? 0 : now == contents[1] ? 1 : -1;
-            if (which >= 0) {
-                CMapRouteList back;
-                const ROUTES_LOAD info = CRoutesFile::Load(target, back);
-                EXPECT_EQ(info.status, ROUTES_LOAD::ok);
-                EXPECT_EQ(back.size(), routes[which].size());
-            }
-            return which;
-        });
-    EXPECT_GT(counts.first, 0);
-    EXPECT_GT(counts.second, 0);
-    EXPECT_EQ(counts.first + counts.second, 30);
-    for (const auto& e : fs::directory_iterator(folder.path()))
-        EXPECT_EQ(e.path().filename().string().find(".bad"), std::string::npos) << e.path();
-    std::printf("%zu of 30 kills landed inside a routes save\n", leftover.size());
-    EXPECT_GT(leftover.size(), 0u);
+        "routes");
 }
 
 }  // namespace

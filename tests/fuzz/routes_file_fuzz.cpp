@@ -80,16 +80,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Fail("the route's last waypoint is not its last");
     }
 
-    std::string kept;
-    if (info.status == ROUTES_LOAD::ok || info.status == ROUTES_LOAD::missing) {
-        if (!info.strMovedTo.IsEmpty() || !info.strProblem.IsEmpty())
-            Fail("a good file was taken for a bad one");
-    } else {
-        if (info.strMovedTo.IsEmpty() || info.strProblem.IsEmpty())
-            Fail("a bad file was not kept aside with a message");
-        if (!neapwise_fuzz::ReadFile(info.strMovedTo.GetStdString(), kept) || kept != input)
-            Fail("the kept file is not the original");
-    }
+    if (const char* wrong = neapwise_fuzz::KeptAsideProblem(
+            info.status == ROUTES_LOAD::ok || info.status == ROUTES_LOAD::missing, info.strMovedTo.GetStdString(),
+            info.strProblem.GetStdString(), input))
+        Fail(wrong);
 
     CString problem;
     if (!CRoutesFile::Save(CString(path.c_str()), View(routes), &problem))

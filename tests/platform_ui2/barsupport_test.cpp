@@ -5,6 +5,7 @@
 #include "platform/ui/Icons.h"
 #include "platform/ui/SysInfo.h"
 #include "platform/ui/UiTest.h"
+#include "tests/platform_ui2/FrameTest.h"
 
 #include <gtest/gtest.h>
 
@@ -44,24 +45,13 @@ class CCountFrame : public CFrameWnd {
   }
 };
 
-class BarSupport : public ::testing::Test {
+class BarSupport : public FrameTest<CCountFrame> {
  protected:
   void SetUp() override {
     AfxWinInit(0, nullptr);
     frame = new CCountFrame;
     ASSERT_TRUE(frame->Create(nullptr, "Frame", WS_POPUP | WS_VISIBLE | WS_THICKFRAME, CRect(50, 50, 650, 450)));
   }
-  void TearDown() override {
-    if (::IsWindow(frame->m_hWnd)) frame->DestroyWindow();
-    AfxTestWait(5);
-  }
-  CRect ClientOf(CWnd& w) {
-    CRect r;
-    w.GetWindowRect(&r);
-    frame->ScreenToClient(&r);
-    return r;
-  }
-  CCountFrame* frame = nullptr;
 };
 
 TEST_F(BarSupport, DelayedLayoutRunsOnceAtIdleTime) {

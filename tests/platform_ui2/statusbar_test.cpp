@@ -3,6 +3,7 @@
 // handlers, and the frame's layout with the bar shown and hidden.
 #include "platform/ui/AfxWin.h"
 #include "platform/ui/UiTest.h"
+#include "tests/platform_ui2/FrameTest.h"
 
 #include <gtest/gtest.h>
 
@@ -56,7 +57,7 @@ CRect InFrame(CTestFrame* f, CStatusBar& bar, int pane) {
   return r;
 }
 
-class StatusBar : public ::testing::Test {
+class StatusBar : public FrameTest<CTestFrame> {
  protected:
   void SetUp() override {
     AfxWinInit(0, nullptr);
@@ -72,17 +73,6 @@ class StatusBar : public ::testing::Test {
     frame->m_bar.SetPaneInfo(0, id, SBPS_STRETCH, width);
     frame->RecalcLayout();
   }
-  void TearDown() override {
-    if (::IsWindow(frame->m_hWnd)) frame->DestroyWindow();
-    AfxTestWait(5);
-  }
-  CRect ClientOf(CWnd& w) {
-    CRect r;
-    w.GetWindowRect(&r);
-    frame->ScreenToClient(&r);
-    return r;
-  }
-  CTestFrame* frame = nullptr;
 };
 
 TEST_F(StatusBar, SitsAtTheBottomAndTheStretchPaneTakesTheRemainingWidth) {

@@ -502,11 +502,7 @@ TEST_F(Tree, CallbackItemsAskTheParent) {
   EXPECT_EQ(flags, (UINT)TVHT_ONITEMBUTTON);  // it says it has children
   CBitmap pic;
   ASSERT_TRUE(AfxCaptureWindow(tree.m_hWnd, &pic));
-  CRect wr;
-  tree.GetWindowRect(&wr);
-  CPoint origin(0, 0);
-  tree.ClientToScreen(&origin);
-  origin -= wr.TopLeft();
+  const CPoint origin = AfxClientOriginInCapture(tree.m_hWnd);
   // Picture 1 (blue), as the parent said.
   EXPECT_EQ(pic.GetPixel(origin.x + a.left - 9, origin.y + a.CenterPoint().y), RGB(0, 0, 200));
 }
@@ -545,11 +541,7 @@ TEST_F(Tree, DrawsTheClassicLook) {
   CBitmap whole;
   ASSERT_TRUE(AfxCaptureWindow(tree.m_hWnd, &whole));
   // Client coordinates into the picture, which includes the border.
-  CRect wr;
-  tree.GetWindowRect(&wr);
-  CPoint origin(0, 0);
-  tree.ClientToScreen(&origin);
-  origin -= wr.TopLeft();
+  const CPoint origin = AfxClientOriginInCapture(tree.m_hWnd);
   struct Pic {
     CBitmap& b;
     CPoint o;
