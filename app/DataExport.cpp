@@ -70,15 +70,20 @@ int BuildTideCsv(const TIDE_CSV_REQUEST& r, std::string& out) {
   int count = 0;
   int summerSeen = 0;
   int h1 = -1, h2 = -1;
+  // Extremes closer than this are one turning point.
+  constexpr int kSameEvent = 20;
+  int lastEvent = -kSameEvent - 1;
   CQsDateTime d(r.start.GetYear(), r.start.GetMonth(), r.start.GetDay(), 0, 0, 0);
   const CQsDateTime last(r.end.GetYear(), r.end.GetMonth(), r.end.GetDay(), 0, 0, 0);
   for (; d <= last; d.NextDay()) {
     CQsDateTime next = d;
     next.NextDay();
     const CAngleFactorData& today = r.pTables->Find(d, h1);
-    if (h1 < 0) continue;
     const CAngleFactorData& tomorrow = r.pTables->Find(next, h2);
-    if (h2 < 0) continue;  // a day without both records has no heights
+    if (h1 < 0 || h2 < 0) {  // a day without both records has no heights
+      lastEvent = -kSameEvent - 1;
+      continue;
+    }
     day.SetAngleFactors(today, tomorrow);
     day.ClearCache();
     // The day as its clock runs: on a change of summer time the rows follow real time (23 or
@@ -87,13 +92,18 @@ int BuildTideCsv(const TIDE_CSV_REQUEST& r, std::string& out) {
     summerSeen |= local.GetStartSummer() | local.GetEndSummer();
     if (step == 0) {
       TIMEHEIGHT events[CPrediction::kMaxDayEvents];
-      const int n = day.FindHighLow(local, events);
+      int elapsed[CPrediction::kMaxDayEvents];
+      const int n = day.FindHighLow(local, events, elapsed);
       for (int i = 0; i < n; ++i) {
+        // Two days' predictions can put one extreme at 23:59 and again at 00:00: list it once.
+        if (elapsed[i] - lastEvent <= kSameEvent) continue;
         const int clock = events[i].minutes;
         AppendRow(rows, CQsDateTime(d.GetYear(), d.GetMonth(), d.GetDay(), clock / 60, clock % 60, 0),
                   events[i].metres);
         ++count;
       }
+      // The last event, in minutes from the next day's midnight.
+      lastEvent = (n > 0 ? elapsed[n - 1] : -kSameEvent - 1) - local.GetMinutes();
     } else {
       for (int m = 0; m < local.GetMinutes(); m += step) {
         const int clock = local.ClockMinute(m);

@@ -326,6 +326,24 @@ TEST_F(Dialogs, ChangeDaysGiveTheRowsOfTheirRealHours) {
   }
 }
 
+// Boston's high water at midnight of 10/11 November 2026, which the two days' predictions put
+// at 23:59 and at 00:00, is one row of the high and low waters.
+TEST_F(Dialogs, AnExtremeAtMidnightIsOneRow) {
+  ASSERT_NE(nullptr, Start());
+  TIDE_CSV_REQUEST r;
+  r.pPort = m_frame->PortDB().GetPort(PortIndex("Boston"));
+  r.pTables = m_frame->GetAngleFactorDB();
+  r.start = CQsDateTime(2026, 11, 10, 0, 0, 0);
+  r.end = CQsDateTime(2026, 11, 11, 0, 0, 0);
+  r.nInterval = 0;
+  r.bAutoTZ = 1;
+  r.nZone = -5;
+  std::string out;
+  ASSERT_GT(BuildTideCsv(r, out), 0);
+  EXPECT_NE(std::string::npos, out.find("10 November 2026 23:59:00,")) << out;
+  EXPECT_EQ(std::string::npos, out.find("11 November 2026 00:00:00,")) << out;
+}
+
 // ---- Options and port pages ----
 
 TEST_F(Dialogs, TheGeneralPageKeepsABadDraughtOpenWithAMessage) {
