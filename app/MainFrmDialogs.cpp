@@ -103,7 +103,7 @@ void CMainFrame::OnPortProperties() {
   page.m_strLatitude = position.FormatLatitude();
   page.m_strLongitude = position.FormatLongitude();
   page.m_strName = data->GetName();
-  page.m_strCountry = CPortsTree::AreaName(data->GetArea() - 1);
+  page.m_strCountry = CPortsTree::AreaName(data->GetRuleCode());
   sheet.AddPage(&page);
   sheet.DoModal();
 }

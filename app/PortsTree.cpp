@@ -166,7 +166,7 @@ void CPortsTree::InsertPorts(const CPortDB& ports) {
   SetRedraw(FALSE);
   for (int i = 0; i < ports.GetCount(); ++i) {
     const CPortData* p = ports.GetPort(i);
-    if (p) InsertPort(p->GetName(), p->GetKind() != 1, p->GetArea() - 1, i);
+    if (p) InsertPort(p->GetName(), p->GetKind() != 1, p->GetRuleCode(), i);
   }
   SetRedraw(TRUE);
   Invalidate();

@@ -2,6 +2,7 @@
 #ifndef NEAPWISE_MODEL_PORTDB_H
 #define NEAPWISE_MODEL_PORTDB_H
 
+#include <climits>
 #include <cstddef>
 #include <vector>
 
@@ -76,6 +77,8 @@ public:
     double GetMLWS() const { return m_level[MLWS]; }
     double GetMLWN() const { return m_level[MLWN]; }
     int GetArea() const { return m_area; }
+    // The summer-time rule code (area minus one); INT_MIN for a damaged record's lowest area.
+    int GetRuleCode() const { return m_area > INT_MIN ? m_area - 1 : INT_MIN; }
     void SetArea(int area) { m_area = area; }
     int GetKind() const { return m_kind; }
     void SetKind(int kind) { m_kind = kind; }

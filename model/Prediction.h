@@ -36,7 +36,7 @@ public:
     CString GetPortName() const { return m_port.GetName(); }
     int GetZoneCode() const { return m_port.GetTimeZone(); }
     // The summer-time rule code of the port (a damaged table's lowest area stays the lowest code).
-    int GetArea() const { return m_port.GetArea() > INT_MIN ? m_port.GetArea() - 1 : INT_MIN; }
+    int GetArea() const { return m_port.GetRuleCode(); }
 
     // Copies both days and unwraps the next day's angles so that each change has one sense.
     // The cache is left alone: callers clear it.
