@@ -214,7 +214,6 @@ class CMainFrame : public CCbFrameWnd, public IViewHost, public IPredictionFrame
   void OnYearDump();
   void OnGpsConfigure();
   void OnGpsTrack();
-  void OnRouteCommand() {}
   // The routes tree's and the chart's route commands.
   void OnRouteReverse();
   void OnPointDelete();
