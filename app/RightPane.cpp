@@ -59,7 +59,7 @@ void CRightPane::Layout(int w, int h) {
   }
   CRect after;
   m_graph.GetClientRect(&after);
-  if (after.Size() != before.Size()) m_graph.Invalidate(FALSE);
+  if (after.Width() != before.Width() || after.Height() != before.Height()) m_graph.Invalidate(FALSE);
   m_title.SetWindowPos(nullptr, 0, 2, w, 24, f);
 }
 
