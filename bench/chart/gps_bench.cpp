@@ -69,10 +69,36 @@ BENCHMARK(BM_Parse10000Sentences)->Unit(benchmark::kMillisecond);
 #include "platform/ui/UiTest.h"
 
 #include <chrono>
+#include <functional>
 #include <pty.h>
 #include <unistd.h>
 
 namespace {
+
+// A pseudo-terminal standing in for the receiver, closed when it goes.
+struct BenchPty {
+  int master = -1, slave = -1;
+  char name[256] = {};
+  BenchPty() {
+    if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) master = slave = -1;
+  }
+  ~BenchPty() {
+    if (master >= 0) ::close(master);
+    if (slave >= 0) ::close(slave);
+  }
+  bool Ok() const { return master >= 0; }
+  // Writes the line and times it until done() holds; false when the write fails.
+  bool TimedWrite(benchmark::State& state, const std::string& line, const std::function<bool()>& done) {
+    const auto start = std::chrono::steady_clock::now();
+    if (::write(master, line.data(), line.size()) != (ssize_t)line.size()) {
+      state.SkipWithError("write");
+      return false;
+    }
+    AfxTestWait(5000, done);
+    state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    return true;
+  }
+};
 
 // Counts the fixes the reader posts to it.
 class CFixCounter : public CWnd {
@@ -90,9 +116,8 @@ class CFixCounter : public CWnd {
 void BM_DeviceToFixMessage(benchmark::State& state) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
   AfxWinInit(0, nullptr);
-  int master = -1, slave = -1;
-  char name[256] = {};
-  if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) {
+  BenchPty pty;
+  if (!pty.Ok()) {
     state.SkipWithError("no pseudo-terminal");
     return;
   }
@@ -100,7 +125,7 @@ void BM_DeviceToFixMessage(benchmark::State& state) {
   counter.CreateEx(0, AfxRegisterWndClass(0), "GPS", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr);
   CGpsReader reader;
   reader.SetNotifyWindow(counter.GetSafeHwnd());
-  reader.SetDevicePath(name);
+  reader.SetDevicePath(pty.name);
   reader.Start();
   AfxTestWait(5000, [&] { return counter.started > 0; });
   if (!counter.started) {
@@ -109,19 +134,11 @@ void BM_DeviceToFixMessage(benchmark::State& state) {
     const std::string line = Sentence("GPRMC,120000.00,A,5039.600,N,00135.200,W,6.20,135.0,100626,,");
     for (auto _ : state) {
       const int before = counter.fixes;
-      const auto start = std::chrono::steady_clock::now();
-      if (::write(master, line.data(), line.size()) != (ssize_t)line.size()) {
-        state.SkipWithError("write");
-        break;
-      }
-      AfxTestWait(5000, [&] { return counter.fixes > before; });
-      state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+      if (!pty.TimedWrite(state, line, [&] { return counter.fixes > before; })) break;
     }
   }
   reader.Stop();
   counter.DestroyWindow();
-  ::close(master);
-  ::close(slave);
 }
 BENCHMARK(BM_DeviceToFixMessage)->UseManualTime()->Unit(benchmark::kMillisecond);
 
@@ -146,9 +163,8 @@ class CFixToChart : public CWnd {
 void BM_FixToChartRepaint(benchmark::State& state) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
   AfxWinInit(0, nullptr);
-  int master = -1, slave = -1;
-  char name[256] = {};
-  if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) {
+  BenchPty pty;
+  if (!pty.Ok()) {
     state.SkipWithError("no pseudo-terminal");
     return;
   }
@@ -168,7 +184,7 @@ void BM_FixToChartRepaint(benchmark::State& state) {
   frame.map = &map;
   frame.CreateEx(0, AfxRegisterWndClass(0), "GPS", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr);
   reader.SetNotifyWindow(frame.GetSafeHwnd());
-  reader.SetDevicePath(name);
+  reader.SetDevicePath(pty.name);
   reader.Start();
   AfxTestWait(5000, [&] { return frame.started > 0; });
   if (!frame.started) {
@@ -180,13 +196,7 @@ void BM_FixToChartRepaint(benchmark::State& state) {
     for (auto _ : state) {
       const std::string& line = lines[k++ & 1];
       const CPoint before = map.GetVesselPixel();
-      const auto start = std::chrono::steady_clock::now();
-      if (::write(master, line.data(), line.size()) != (ssize_t)line.size()) {
-        state.SkipWithError("write");
-        break;
-      }
-      AfxTestWait(5000, [&] { return map.GetVesselPixel() != before; });
-      state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+      if (!pty.TimedWrite(state, line, [&] { return map.GetVesselPixel() != before; })) break;
       AfxTestWait(2100);
     }
   }
@@ -195,8 +205,6 @@ void BM_FixToChartRepaint(benchmark::State& state) {
   frame.DestroyWindow();
   map.DestroyWindow();
   owner.DestroyWindow();
-  ::close(master);
-  ::close(slave);
 }
 BENCHMARK(BM_FixToChartRepaint)->UseManualTime()->Iterations(4)->Unit(benchmark::kMillisecond);
 
