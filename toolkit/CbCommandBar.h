@@ -32,6 +32,8 @@ class CCbCommandBar : public CWnd, public CCbRefCounted {
   virtual BOOL IsCustomizable() const { return m_bCustomizable; }
   virtual void OnRecalcLayout() {}
   virtual CCbCommandBar* GetParentCommandBar() const { return nullptr; }
+  // The control whose popup this bar is (nullptr for other bars); the painter joins its edge.
+  virtual CCbControl* GetControlPopup() const { return nullptr; }
   virtual BOOL IsResizable() const { return FALSE; }
   virtual CSize CalcDynamicLayout(int /*nLength*/, DWORD /*dwMode*/) { return CSize(0, 0); }
   virtual BOOL NavigateByCode(int nCode);
