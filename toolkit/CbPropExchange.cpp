@@ -1,5 +1,6 @@
 #include "toolkit/CbPropExchange.h"
 
+#include <algorithm>
 #include <cstring>
 
 IMPLEMENT_DYNAMIC(CCbPropExchange, CCmdTarget)
@@ -155,7 +156,9 @@ BOOL CCbPropExchangeArchive::ExchangeClass(LPCTSTR, CRuntimeClass*& pClass, CRun
   // An unknown class raises the archive's bad-class error.
   UINT schema = 0;
   pClass = m_ar.ReadClass(nullptr, &schema, nullptr);
-  if (schema != AFX_NO_SCHEMA && (schema & 0xFFFF) != 0xFFFF) m_nSchema = (int)schema;
+  // The record's schema is the class's at writing; data written at an older schema than its
+  // classes' keeps the older one, so the values read match those written.
+  if (schema != AFX_NO_SCHEMA && (schema & 0xFFFF) != 0xFFFF) m_nSchema = std::min(m_nSchema, (int)schema);
   return pClass != nullptr;
 }
 

@@ -176,6 +176,26 @@ TEST_F(Exchange, ABarWithControlsComesBackEqual) {
   EXPECT_FALSE(a->GetControls()->Compare(b->GetControls()));
 }
 
+TEST_F(Exchange, ABarWrittenAtAnOlderSchemaReadsBackAtIt) {
+  auto a = MakeBar(), b = MakeBar();
+  FillBar(a.get());
+  a->GetControl(0)->SetCaption("&Graph");
+  for (int schema : {3, 7}) {
+    const std::vector<BYTE> data = Store([&](CArchive& ar) {
+      CCbPropExchangeArchive px(ar);
+      px.SetSchema(schema);
+      a->DoPropExchange(&px);
+    });
+    Load(data, [&](CArchive& ar) {
+      CCbPropExchangeArchive px(ar);
+      px.SetSchema(schema);
+      b->DoPropExchange(&px);
+      EXPECT_EQ(ar.GetLoadBytesLeft(), 0u) << schema;
+    });
+    EXPECT_TRUE(a->GetControls()->Compare(b->GetControls())) << schema;
+  }
+}
+
 TEST_F(Exchange, EveryTruncationRaisesAndLeavesNoControlBehind) {
   auto a = MakeBar();
   FillBar(a.get());
