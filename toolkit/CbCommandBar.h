@@ -32,6 +32,8 @@ class CCbCommandBar : public CWnd, public CCbRefCounted {
   virtual BOOL IsCustomizable() const { return m_bCustomizable; }
   virtual void OnRecalcLayout() {}
   virtual CCbCommandBar* GetParentCommandBar() const { return nullptr; }
+  // The control whose popup this bar is (nullptr for other bars); the painter joins its edge.
+  virtual CCbControl* GetControlPopup() const { return nullptr; }
   virtual BOOL IsResizable() const { return FALSE; }
   virtual CSize CalcDynamicLayout(int /*nLength*/, DWORD /*dwMode*/) { return CSize(0, 0); }
   virtual BOOL NavigateByCode(int nCode);
@@ -49,6 +51,7 @@ class CCbCommandBar : public CWnd, public CCbRefCounted {
   // A move seen by the mouse manager while the bar tracks, in client coordinates.
   virtual void OnTrackMouseMove(CPoint ptClient) { OnMouseMove(0, ptClient); }
   virtual void OnIdleUpdateCmdUI(BOOL bUpdate);
+  virtual void DoPropExchange(CCbPropExchange* pPX);
 
   // ---- Fields ----
   int GetType() const { return m_barType; }
@@ -82,6 +85,8 @@ class CCbCommandBar : public CWnd, public CCbRefCounted {
   void Redraw();
   // The control under a client point (hidden ones aside), or nullptr.
   CCbControl* HitTest(CPoint pt) const;
+  int GetMRUWidth() const { return m_nMRUWidth; }
+  BOOL GetContextMenuPresent() const { return m_bContextMenuPresent; }
   // The tooltip this bar shows, for tests.
   CToolTipCtrl& GetToolTip() { return m_wndToolTip; }
   // What the last tooltip said, and where.
@@ -177,6 +182,7 @@ class CCbToolBar : public CCbCommandBar {
   virtual BOOL CreateWindowFor(CWnd* pParent, BOOL bFloating);
   void OnRecalcLayout() override;
   void DrawCommandBar(CDC* pDC, CRect rcClip) override;
+  void DoPropExchange(CCbPropExchange* pPX) override;
 
   CCbDockBar* GetDockBar() const { return m_pDockBar; }
   void SetDockBar(CCbDockBar* p) { m_pDockBar = p; }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "toolkit/CbDockBar.h"
+#include "toolkit/CbPropExchange.h"
 
 #include <map>
 
@@ -11,6 +12,10 @@ class CCbCommandBarsOptions : public CCmdTarget {
  public:
   explicit CCbCommandBarsOptions(CCbCommandBars* pOwner) : m_pOwner(pOwner) {}
   CCbCommandBars* GetOwner() const { return m_pOwner; }
+  // Both directions in one routine; the painter's icon options go with them.
+  void DoPropExchange(CCbPropExchange* pPX);
+  // The exchange over the archive, for the length of the call.
+  void Serialize(CArchive& ar) override;
   BOOL bAlwaysShowFullMenus = TRUE;
   BOOL bShowFullAfterDelay = TRUE;
   BOOL bToolBarScreenTips = TRUE;

@@ -8,9 +8,9 @@
 #include <algorithm>
 #include <new>
 
-IMPLEMENT_DYNAMIC(CCbControl, CCmdTarget)
-IMPLEMENT_DYNAMIC(CCbControlButton, CCbControl)
-IMPLEMENT_DYNAMIC(CCbControlLabel, CCbControl)
+IMPLEMENT_SERIAL(CCbControl, CCmdTarget, VERSIONABLE_SCHEMA | kCbPropSchema)
+IMPLEMENT_SERIAL(CCbControlButton, CCbControl, VERSIONABLE_SCHEMA | kCbPropSchema)
+IMPLEMENT_SERIAL(CCbControlLabel, CCbControl, VERSIONABLE_SCHEMA | kCbPropSchema)
 IMPLEMENT_DYNAMIC(CCbControlExpandButton, CCbControl)
 IMPLEMENT_DYNAMIC(CCbControls, CCmdTarget)
 

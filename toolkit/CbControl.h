@@ -13,9 +13,10 @@ class CCbCommandBars;
 class CCbPaintManager;
 class CCbImageManager;
 class CCbImageManagerIcon;
+class CCbPropExchange;
 
 class CCbControl : public CCmdTarget, public CCbRefCounted {
-  DECLARE_DYNAMIC(CCbControl)
+  DECLARE_SERIAL(CCbControl)
  public:
   CCbControl();
   ~CCbControl() override;
@@ -47,6 +48,7 @@ class CCbControl : public CCmdTarget, public CCbRefCounted {
   virtual BOOL OnSetSelected(int bSelected);
   virtual void SetWidth(int /*nWidth*/) {}
   virtual CCbControl* Clone() const;
+  virtual void DoPropExchange(CCbPropExchange* pPX);
 
   // ---- Fields ----
   void SetID(int nId);
@@ -136,9 +138,10 @@ class CCbControl : public CCmdTarget, public CCbRefCounted {
 
 // A plain command button: pressed and released over it, it executes.
 class CCbControlButton : public CCbControl {
-  DECLARE_DYNAMIC(CCbControlButton)
+  DECLARE_SERIAL(CCbControlButton)
  public:
   CCbControlButton() { m_controlType = cbControlButton; }
+  void DoPropExchange(CCbPropExchange* pPX) override;
   void OnClick(BOOL bKeyboard = FALSE, CPoint pt = CPoint(0, 0)) override;
   void OnLButtonUp(CPoint point) override;
   CCbControl* Clone() const override;
@@ -146,7 +149,7 @@ class CCbControlButton : public CCbControl {
 
 // A caption without a command: skipped by the keyboard, not movable.
 class CCbControlLabel : public CCbControl {
-  DECLARE_DYNAMIC(CCbControlLabel)
+  DECLARE_SERIAL(CCbControlLabel)
  public:
   CCbControlLabel() {
     m_controlType = cbControlLabel;
@@ -219,6 +222,9 @@ class CCbControls : public CCmdTarget, public CCbRefCounted {
   CCbControls* Duplicate() const;
   void CreateResetCopy();
   BOOL Compare(const CCbControls* pOther) const;
+  // Loading an unknown or foreign class raises the archive's bad-class error.
+  virtual void DoPropExchange(CCbPropExchange* pPX);
+  CCbControls* GetOriginalControls() const { return m_pOriginalControls; }
 
   // Renumbers after every change.
   void RefreshIndexes();

@@ -4,7 +4,11 @@
 #include "toolkit/CbCommandBar.h"
 #include "toolkit/CbDrawHelpers.h"
 #include "toolkit/CbImageManager.h"
+#include "toolkit/CbDefaultTheme.h"
+#include "toolkit/CbGradientTheme.h"
+#include "toolkit/CbNativeTheme.h"
 #include "toolkit/CbPaintThemes.h"
+#include "toolkit/CbStudioTheme.h"
 #include "toolkit/CbStatusBar.h"
 #include "platform/ui/SysInfo.h"
 

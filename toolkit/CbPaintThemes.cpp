@@ -9,10 +9,6 @@
 namespace CbPaintThemes {
 
 IMPLEMENT_DYNAMIC(CCbFlatTheme, CCbPaintManager)
-IMPLEMENT_DYNAMIC(CCbDefaultTheme, CCbFlatTheme)
-IMPLEMENT_DYNAMIC(CCbGradientTheme, CCbFlatTheme)
-IMPLEMENT_DYNAMIC(CCbNativeTheme, CCbDefaultTheme)
-IMPLEMENT_DYNAMIC(CCbStudioTheme, CCbGradientTheme)
 
 void CCbFlatTheme::StateColors(BOOL bEnabled, int nSelected, int nPressed, int nChecked, BOOL bPopuped, int nBarType,
                                int nBarPosition, int& nFill, int& nFrame) {

@@ -1,5 +1,5 @@
-// The looks. The flat look is complete; the classic, gradient, native and studio looks are
-// flat for now and keep their kind, until their own drawing is built.
+// The flat look (kind 0), the base of the gradient and studio looks. The other looks have
+// their own files (CbDefaultTheme.h, CbGradientTheme.h, CbNativeTheme.h, CbStudioTheme.h).
 #pragma once
 
 #include "toolkit/CbPaintManager.h"
@@ -35,30 +35,5 @@ class CCbFlatTheme : public CCbPaintManager {
   static int TextColor(BOOL bEnabled, int nSelected, int nPressed, int nChecked, BOOL bPopuped, int nBarPosition);
 };
 
-// Kind 1 and unknown kinds.
-class CCbDefaultTheme : public CCbFlatTheme {
-  DECLARE_DYNAMIC(CCbDefaultTheme)
- public:
-  CCbDefaultTheme() { m_nTheme = 1; }
-  BOOL HasOwnShadow() const override { return FALSE; }
-};
-class CCbGradientTheme : public CCbFlatTheme {
-  DECLARE_DYNAMIC(CCbGradientTheme)
- public:
-  CCbGradientTheme() { m_nTheme = 2; }
-};
-class CCbNativeTheme : public CCbDefaultTheme {
-  DECLARE_DYNAMIC(CCbNativeTheme)
- public:
-  CCbNativeTheme() { m_nTheme = 3; }
-};
-class CCbStudioTheme : public CCbGradientTheme {
-  DECLARE_DYNAMIC(CCbStudioTheme)
- public:
-  CCbStudioTheme() {
-    m_nTheme = 4;
-    m_nColorScheme = 0;
-  }
-};
-
 }  // namespace CbPaintThemes
+

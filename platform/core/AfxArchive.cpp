@@ -343,6 +343,24 @@ void CArchive::WriteCount(DWORD_PTR dwCount)
         *this << (WORD)0xFFFF << (DWORD)dwCount;
 }
 
+ULONGLONG CArchive::GetLoadBytesLeft() const
+{
+    if (!IsLoading() || m_pFile == nullptr)
+        return 0;
+    ULONGLONG left = (ULONGLONG)(m_lpBufMax - m_lpBufCur);
+    try
+    {
+        const ULONGLONG length = m_pFile->GetLength(), position = m_pFile->GetPosition();
+        if (length > position)
+            left += length - position;
+    }
+    catch (CException* e)
+    {
+        e->Delete();
+    }
+    return left;
+}
+
 DWORD_PTR CArchive::ReadCount()
 {
     WORD w;

@@ -39,6 +39,9 @@ public:
     UINT GetObjectSchema();   // returns it once, then (UINT)-1
     void SetObjectSchema(UINT nSchema) { m_nObjectSchema = nSchema; }
 
+    // What a loading archive can still give: its buffer and the rest of the file. Readers
+    // check counts against it before they allocate.
+    ULONGLONG GetLoadBytesLeft() const;
     UINT Read(void* lpBuf, UINT nMax);        // bytes read, fewer at the end (no throw)
     void EnsureRead(void* lpBuf, UINT nCount); // exactly nCount bytes or CArchiveException* endOfFile
     void Write(const void* lpBuf, UINT nCount);

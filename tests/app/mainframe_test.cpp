@@ -5,6 +5,7 @@
 #include "model/AngleFactorDB.h"
 #include "model/Position.h"
 #include "platform/core/AfxResource.h"
+#include "toolkit/CbGradientTheme.h"
 
 #include <climits>
 #include <fstream>
@@ -1011,4 +1012,21 @@ TEST_F(Program, TheStandardToolbarSwitchesPagesAndShowsTheirState) {
   EXPECT_EQ(m.top, bar.top);
   Command(ID_VIEW_GRAPH);
   EXPECT_FALSE(map->IsVisible());
+}
+
+// The frame shows the gradient look; no colour scheme is found here, so its derived colours.
+TEST_F(Program, TheBarsShowTheGradientLookInItsDerivedColours) {
+  ASSERT_NE(nullptr, Start());
+  auto* look = dynamic_cast<CbPaintThemes::CCbGradientTheme*>(CbPaintManager());
+  ASSERT_NE(nullptr, look);
+  EXPECT_EQ(2, look->GetCurrentTheme());
+  EXPECT_EQ(0, look->GetAppliedScheme());
+  CCbToolBar* standard = m_frame->GetStandardToolBar();
+  CBitmap pic;
+  ASSERT_TRUE(AfxCaptureWindow(standard->GetSafeHwnd(), &pic));
+  CRect rc;
+  standard->GetClientRect(&rc);
+  EXPECT_EQ(look->m_clrBarLight, pic.GetPixel(4, 1));
+  EXPECT_NE(look->m_clrBarLight, look->m_clrBarDark);
+  EXPECT_EQ(look->m_clrBarShadow, pic.GetPixel(rc.Width() / 2, rc.bottom - 1));
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -15,6 +16,8 @@
 #include "model/PortDB.h"
 #include "model/TideLogFile.h"
 #include "chart/RoutesFile.h"
+#include "toolkit/CbCommandBars.h"
+#include "toolkit/CbPropExchange.h"
 #include "tests/engine/GridWriter.h"
 #include "tests/model/ModelTables.h"
 
@@ -226,6 +229,42 @@ void Archives()
     Put("archive", "wide-string.bin", wide);
 }
 
+// The bars' exchange: options, and a toolbar with a button, a label and a reset copy, each
+// after the byte that picks the reader.
+void BarExchanges()
+{
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    AfxWinInit(0, nullptr);
+    auto store = [](unsigned char kind, auto write) {
+        CMemFile file;
+        {
+            CArchive ar(&file, CArchive::store);
+            write(ar);
+        }
+        std::vector<unsigned char> out = {kind};
+        out.insert(out.end(), file.GetData(), file.GetData() + file.GetLength());
+        return out;
+    };
+    CCbCommandBarsOptions options(nullptr);
+    options.m_mapUsedCommands[32811] = TRUE;
+    options.m_mapHiddenCommands[57607] = TRUE;
+    Put("bar_exchange", "options.bin", store(0, [&](CArchive& ar) { options.Serialize(ar); }));
+    CCbToolBar* bar = new CCbToolBar;
+    bar->SetTitle("Standard");
+    bar->GetControls()->Add(cbControlButton, 32811)->SetCaption("&Graph");
+    bar->GetControls()->Add(new CCbControlLabel, 0)->SetCaption("Port:");
+    bar->GetControls()->CreateResetCopy();
+    Put("bar_exchange", "toolbar.bin", store(1, [&](CArchive& ar) {
+        CCbPropExchangeArchive px(ar);
+        bar->DoPropExchange(&px);
+    }));
+    Put("bar_exchange", "controls.bin", store(2, [&](CArchive& ar) {
+        CCbPropExchangeArchive px(ar);
+        bar->GetControls()->DoPropExchange(&px);
+    }));
+    bar->InternalRelease();
+}
+
 void TideLogs()
 {
     const auto bytes = [](const std::vector<TIDELOG_ROW>& rows) {
@@ -349,5 +388,6 @@ int main(int argc, char** argv)
     Archives();
     TideLogs();
     RoutesFiles();
+    BarExchanges();
     return 0;
 }

@@ -419,10 +419,12 @@ TEST(FlatLook, StateTableFromPixels) {
 
 TEST(FlatLook, SetThemeKeepsKindsAndSwapsSafely) {
   AfxWinInit(0, nullptr);
-  for (int kind : {0, 1, 2, 3, 4, 9}) {
-    ASSERT_TRUE(CCbPaintManager::SetTheme(kind));
-    EXPECT_EQ(CbPaintManager()->GetCurrentTheme(), kind);
-    EXPECT_EQ(CbPaintManager()->GetLookKind(), 0);
+  // Kind and look family: the studio look is of the gradient family, unknown kinds classic.
+  const int kinds[][2] = {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 2}, {9, 1}};
+  for (const auto& k : kinds) {
+    ASSERT_TRUE(CCbPaintManager::SetTheme(k[0]));
+    EXPECT_EQ(CbPaintManager()->GetCurrentTheme(), k[0]);
+    EXPECT_EQ(CbPaintManager()->GetLookKind(), k[1]);
   }
   EXPECT_EQ(CbPaintManager()->GetColor(1000), 1000u);
   EXPECT_STREQ(CCbPaintManager::StripMnemonics("A&&B &File").GetString(), "A&B File");

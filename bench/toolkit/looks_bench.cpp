@@ -1,0 +1,103 @@
+// The looks' and the exchange's costs: "Standard" repainted across a 1000-pixel frame in the
+// gradient look (derived colours and the blue scheme), and the exchange of every bar and
+// control of the frame (its options, "Standard" and "Map"), stored and read back.
+#include "toolkit/CbColorManager.h"
+#include "toolkit/CbCommandBars.h"
+#include "toolkit/CbDrawHelpers.h"
+#include "toolkit/CbPaintManager.h"
+#include "toolkit/CbPropExchange.h"
+#include "platform/core/AfxFile.h"
+#include "platform/ui/UiTest.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+
+namespace {
+
+struct Frame {
+  CCbFrameWnd* frame = nullptr;
+  CCbToolBar* standard = nullptr;
+  CCbToolBar* map = nullptr;
+  Frame() {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    AfxWinInit(0, nullptr);
+    CCbPaintManager::SetTheme(2);
+    frame = new CCbFrameWnd;
+    frame->Create(nullptr, "Bench", WS_POPUP | WS_VISIBLE, CRect(0, 0, 1000, 300));
+    frame->InitCommandBars();
+    standard = frame->GetCommandBars()->Add("Standard", cbBarTop);
+    standard->LoadToolBar(128);
+    standard->SetFlags(standard->GetFlags() | cbFlagStretched);
+    map = frame->GetCommandBars()->Add("Map", cbBarTop);
+    map->LoadToolBar(281);
+    frame->RecalcLayout();
+    AfxTestWait(20);
+  }
+};
+
+Frame& TheFrame() {
+  static Frame f;
+  return f;
+}
+
+// Argument: the system colour scheme (0 derived colours, 1 blue).
+void BM_GradientStandardRepaint1000(benchmark::State& state) {
+  Frame& f = TheFrame();
+  CbColorManager()->SetSystemTheme((int)state.range(0));
+  CCbPaintManager::SetTheme(2);
+  f.frame->RecalcLayout();
+  CRect rc;
+  f.standard->GetClientRect(&rc);
+  CClientDC dc(f.standard);
+  for (auto _ : state) {
+    CCbBufferDC buffer(&dc, rc);
+    f.standard->DrawCommandBar(&buffer, rc);
+  }
+  state.counters["width"] = rc.Width();
+  CbColorManager()->SetSystemTheme(4);
+  CCbPaintManager::SetTheme(2);
+}
+BENCHMARK(BM_GradientStandardRepaint1000)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+void BM_ExchangeEveryBar(benchmark::State& state) {
+  Frame& f = TheFrame();
+  CCbCommandBarsOptions* options = f.frame->GetCommandBars()->GetCommandBarsOptions();
+  CCbToolBar* bars[] = {f.standard, f.map};
+  size_t bytes = 0;
+  int controls = 0;
+  for (auto _ : state) {
+    CMemFile file;
+    {
+      CArchive ar(&file, CArchive::store);
+      options->Serialize(ar);
+      CCbPropExchangeArchive px(ar);
+      for (CCbToolBar* b : bars) b->DoPropExchange(&px);
+    }
+    bytes = (size_t)file.GetLength();
+    file.SeekToBegin();
+    {
+      CArchive ar(&file, CArchive::load);
+      CCbCommandBarsOptions back(nullptr);
+      back.Serialize(ar);
+      CCbPropExchangeArchive px(ar);
+      controls = 0;
+      for (int i = 0; i < 2; ++i) {
+        CCbToolBar* b = new CCbToolBar;
+        b->DoPropExchange(&px);
+        controls += b->GetControlCount();
+        b->InternalRelease();
+      }
+    }
+  }
+  state.counters["bytes"] = (double)bytes;
+  state.counters["controls"] = controls;
+}
+BENCHMARK(BM_ExchangeEveryBar)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+}  // namespace

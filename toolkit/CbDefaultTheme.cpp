@@ -1,0 +1,299 @@
+#include "toolkit/CbDefaultTheme.h"
+
+#include "toolkit/CbColorManager.h"
+#include "toolkit/CbCommandBar.h"
+#include "toolkit/CbDrawHelpers.h"
+#include "toolkit/CbImageManager.h"
+
+#include <algorithm>
+
+namespace CbPaintThemes {
+
+IMPLEMENT_DYNAMIC(CCbDefaultTheme, CCbPaintManager)
+
+void CCbDefaultTheme::FillDither(CDC* pDC, CRect rc) {
+  const COLORREF a = GetColor(15), b = GetColor(20);
+  CBitmap pattern;
+  DWORD bits[64];
+  for (int i = 0; i < 64; ++i) bits[i] = ((i / 8 + i % 8) % 2) ? (a & 0xFFFFFF) : (b & 0xFFFFFF);
+  // COLORREF is 0x00BBGGRR, the picture wants 0x00RRGGBB.
+  for (DWORD& v : bits) v = (v & 0xFF00) | ((v & 0xFF) << 16) | ((v >> 16) & 0xFF);
+  CBrush brush;
+  if (pattern.CreateBitmap(8, 8, 1, 32, bits) && brush.CreatePatternBrush(&pattern)) pDC->FillRect(&rc, &brush);
+  else pDC->FillSolidRect(&rc, CCbColorManager::Blend(a, b, 50));
+}
+
+void CCbDefaultTheme::DrawStateRect(CDC* pDC, CRect rc, BOOL bEnabled, int nSelected, int nPressed, int nChecked,
+                                    BOOL bPopuped, int, int) {
+  if (!bEnabled && !nChecked) return;
+  if (bPopuped || nPressed || (nChecked && nSelected)) {
+    Draw3dRect(pDC, rc, 16, 20);
+  } else if (nChecked) {
+    CRect in = rc;
+    in.DeflateRect(1, 1);
+    FillDither(pDC, in);
+    Draw3dRect(pDC, rc, 16, 20);
+  } else if (nSelected) {
+    Draw3dRect(pDC, rc, 20, 16);
+  }
+}
+
+void CCbDefaultTheme::DrawButtonBackground(CDC* pDC, CRect rc, BOOL bEnabled, int nSelected, int nPressed,
+                                           int nChecked, BOOL bPopuped, int nBarType, int nBarPosition) {
+  DrawStateRect(pDC, rc, bEnabled, nSelected, nPressed, nChecked, bPopuped, nBarType, nBarPosition);
+  pDC->SetTextColor(GetColor(bEnabled ? 18 : 17));
+}
+
+void CCbDefaultTheme::FillBarBackground(CDC* pDC, CCbCommandBar* pBar) {
+  CRect rc;
+  pBar->GetClientRect(&rc);
+  FillSolid(pDC, rc, 15);
+  const int position = pBar->GetPosition();
+  if (position == cbBarFloating || position == cbBarPopup) {
+    Draw3dRect(pDC, rc, 15, 0);
+    rc.DeflateRect(1, 1);
+  }
+  Draw3dRect(pDC, rc, 20, 16);
+}
+
+CRect CCbDefaultTheme::GetBarBorders(CCbCommandBar* pBar) {
+  if (pBar && pBar->GetPosition() == cbBarPopup) return CRect(3, 3, 3, 3);
+  return CRect(2, 2, 2, 2);
+}
+
+CSize CCbDefaultTheme::DrawBarGripper(CDC* pDC, CCbCommandBar* pBar, BOOL bDraw) {
+  CRect rc;
+  pBar->GetClientRect(&rc);
+  const int position = pBar->GetPosition();
+  if (position == cbBarFloating) {
+    CCbFontDC font(pDC, &GetSmallCaptionFont());
+    const int h = std::max<int>(18, pDC->GetTextExtent(" ", 1).cy + 3);
+    if (bDraw) {
+      CRect cap(3, 3, rc.right - 3, 3 + h);
+      FillSolid(pDC, cap, 2);
+      pDC->SetTextColor(GetColor(20));
+      pDC->SetBkMode(TRANSPARENT);
+      cap.left = 5;
+      pDC->DrawText(pBar->GetTitle(), &cap, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    }
+    return CSize(0, h);
+  }
+  // One raised bar along the edge.
+  if (CbIsVerticalPosition(position)) {
+    if (bDraw) Draw3dRect(pDC, CRect(3, 3, rc.right - 3, 6), 20, 16);
+    return CSize(0, GripperSize());
+  }
+  if (bDraw) Draw3dRect(pDC, CRect(3, 3, 6, rc.bottom - 3), 20, 16);
+  return CSize(GripperSize() - 2, 0);
+}
+
+CSize CCbDefaultTheme::DrawCompactGripper(CDC* pDC, CCbCommandBar*, BOOL bDraw) {
+  const int h = std::max(22, m_nControlHeight + 4);
+  if (bDraw) Draw3dRect(pDC, CRect(3, 4, 6, h - 2), 20, 16);
+  return CSize(6, h);
+}
+
+CSize CCbDefaultTheme::DrawBarSeparator(CDC* pDC, CCbCommandBar* pBar, CCbControl* pControl, BOOL bDraw) {
+  if (!bDraw) return CSize(6, 6);
+  const CRect rc = pControl->GetRect();
+  const CRect row = pControl->GetRowRect();
+  CRect client;
+  pBar->GetClientRect(&client);
+  // Etched: a dark line and a light one beside it.
+  for (int k = 0; k < 2; ++k) {
+    const int color = k ? 20 : SeparatorDark();
+    if (pBar->GetPosition() == cbBarPopup) {
+      Line(pDC, client.left + 3, rc.top - 3 + k, client.right - 3, rc.top - 3 + k, color);
+    } else if (CbIsVerticalPosition(pBar->GetPosition())) {
+      if (pControl->GetWrap()) Line(pDC, row.left - 4 + k, row.top + 4, row.left - 4 + k, row.bottom - 4, color);
+      else Line(pDC, row.left + 4, rc.top - 4 + k, row.right - 4, rc.top - 4 + k, color);
+    } else {
+      if (pControl->GetWrap()) Line(pDC, row.left + 4, row.top - 4 + k, row.right - 4, row.top - 4 + k, color);
+      else Line(pDC, rc.left - 4 + k, row.top + 4, rc.left - 4 + k, row.bottom - 4, color);
+    }
+  }
+  return CSize(6, 6);
+}
+
+CSize CCbDefaultTheme::DrawSpecialControl(CDC* pDC, int nKind, CCbControl* pControl, CCbCommandBar* pBar,
+                                          BOOL bDraw, BOOL bLayout) {
+  if (nKind == 0 && pBar && pControl) {
+    CRect client;
+    pBar->GetClientRect(&client);
+    const BOOL vertical = CbIsVerticalPosition(pBar->GetPosition());
+    if (bLayout) {
+      CRect rc = vertical ? CRect(client.left + 2, client.bottom - 13, client.right - 2, client.bottom - 2)
+                          : CRect(client.right - 13, client.top + 2, client.right - 2, client.bottom - 2);
+      rc.right = std::max(rc.right, rc.left);
+      rc.bottom = std::max(rc.bottom, rc.top);
+      pControl->SetRect(rc);
+    }
+    if (!bDraw) return CSize(11, 11);
+    const CRect rc = pControl->GetRect();
+    DrawButtonBackground(pDC, rc, TRUE, pControl->GetSelected(), pControl->GetPressed(), 0, FALSE, pBar->GetType(),
+                         pBar->GetPosition());
+    const COLORREF clr = GetColor(18);
+    if (!vertical) {
+      const int cx = rc.CenterPoint().x;
+      Triangle(pDC, CPoint(cx - 2, rc.bottom - 6), CPoint(cx + 2, rc.bottom - 6), CPoint(cx, rc.bottom - 4), clr);
+    } else {
+      const int cy = rc.CenterPoint().y;
+      Triangle(pDC, CPoint(rc.right - 6, cy - 2), CPoint(rc.right - 6, cy + 2), CPoint(rc.right - 4, cy), clr);
+    }
+    return CSize(11, 11);
+  }
+  if (nKind == 1) {
+    if (bDraw && pControl) {
+      const CRect rc = pControl->GetRect();
+      const CPoint c = rc.CenterPoint();
+      CCbPenDC pen(pDC, GetColor(18));
+      for (int k = 0; k < 2; ++k) {
+        pDC->MoveTo(c.x - 3, c.y - 3 + 3 * k);
+        pDC->LineTo(c.x, c.y + 3 * k);
+        pDC->LineTo(c.x + 4, c.y - 4 + 3 * k);
+      }
+    }
+    return CSize(0, 12);
+  }
+  if (!bDraw || !pControl) return CSize(12, 12);
+  const CRect rc = pControl->GetRect();
+  const BOOL open = pControl->GetCommandBar() && pControl->GetCommandBar()->GetSafeHwnd() &&
+                    pControl->GetCommandBar()->IsWindowVisible();
+  if (pControl->GetSelected() || (nKind == 3 && open)) FillSolid(pDC, rc, 15);
+  DrawButtonBackground(pDC, rc, pControl->GetEnabled(), pControl->GetSelected(), pControl->GetPressed(), 0, open,
+                       pBar ? pBar->GetType() : 1, pBar ? pBar->GetPosition() : 0);
+  const COLORREF clr = pControl->GetEnabled() || pControl->GetSelected() ? GetColor(18) : GetColor(14);
+  const CPoint c = rc.CenterPoint();
+  if (nKind == 2) {
+    CCbPenDC pen(pDC, clr);
+    for (int d = 0; d < 2; ++d) {
+      pDC->MoveTo(c.x - 3 + d, c.y - 3);
+      pDC->LineTo(c.x + 4 + d, c.y + 4);
+      pDC->MoveTo(c.x + 3 + d, c.y - 3);
+      pDC->LineTo(c.x - 4 + d, c.y + 4);
+    }
+  } else {
+    Triangle(pDC, CPoint(c.x - 3, c.y - 1), CPoint(c.x + 3, c.y - 1), CPoint(c.x, c.y + 2), clr);
+  }
+  return CSize(12, 12);
+}
+
+CSize CCbDefaultTheme::DrawPopupTearOff(CDC* pDC, CCbCommandBar*, CRect rc, BOOL bSelected, BOOL bDraw) {
+  if (bDraw) {
+    CRect strip = rc;
+    strip.bottom = strip.top + 8;
+    FillSolid(pDC, strip, bSelected ? 2 : 3);
+  }
+  return CSize(0, 8);
+}
+
+void CCbDefaultTheme::DrawImage(CDC* pDC, CPoint pt, CSize sz, CCbImageManagerIcon* pIcon, BOOL bSelected,
+                                BOOL bPressed, BOOL bEnabled, BOOL bChecked, BOOL bPopuped) {
+  if (!pIcon) return;
+  if (!bEnabled) {
+    if (m_bDisabledIcons || pIcon->HasImage(CCbImageManagerIcon::disabled)) {
+      pIcon->GetDisabledIcon();
+      pIcon->Draw(pDC, pt, CCbImageManagerIcon::disabled, sz);
+    } else {
+      // Embossed: the light shape one pixel right and down, the shadow in place.
+      pIcon->DrawMono(pDC, CPoint(pt.x + 1, pt.y + 1), GetColor(20), sz);
+      pIcon->DrawMono(pDC, pt, GetColor(16), sz);
+    }
+    return;
+  }
+  if (!bSelected && !bPressed && !bChecked && !bPopuped && m_bFadedIcons) {
+    pIcon->GetFadedIcon();
+    pIcon->Draw(pDC, pt, CCbImageManagerIcon::faded, sz);
+    return;
+  }
+  pIcon->Draw(pDC, pt, CCbImageManagerIcon::normal, sz);
+}
+
+void CCbDefaultTheme::DrawPaneBorder(CDC* pDC, CRect rc) { Draw3dRect(pDC, rc, 16, 20); }
+
+CSize CCbDefaultTheme::DrawMenuItem(CDC* pDC, CCbControl* pControl, BOOL bDraw) {
+  CCbCommandBar* bar = pControl->GetParent();
+  const CSize szIcon = bar ? bar->GetIconSize() : CSize(16, 16);
+  const int height = std::max<int>(szIcon.cy + 4, m_nControlHeight);
+  const int column = std::max<int>(szIcon.cx + 4, m_nControlHeight);
+  CCbFontDC font(pDC, pControl->IsDefaultItem() ? &m_fontRegularBold : &m_fontRegular);
+  const CSize text = GetTextSize(pDC, pControl->GetCaption());
+  const CSize shortcut = pDC->GetTextExtent(pControl->GetMenuShortcutText());
+  const CSize size(text.cx + shortcut.cx + column + 40, height);
+  if (!bDraw) return size;
+  const CRect rc = pControl->GetRect();
+  const BOOL enabled = pControl->GetEnabled(), selected = pControl->GetSelected() != 0;
+  const int type = pControl->GetType();
+  CCbImageManagerIcon* icon = pControl->GetIcon(szIcon.cx);
+  const BOOL cellUsed = icon != nullptr || pControl->GetChecked();
+  const CRect cell(rc.left, rc.top, rc.left + column, rc.bottom);
+  if (pControl->IsRarelyUsed()) FillSolid(pDC, rc, 22);
+  if (selected) {
+    CRect band = rc;
+    if (cellUsed) band.left = cell.right + 1;
+    Rectangle(pDC, band, 13, 13);
+  }
+  const int textColor = !enabled ? 17 : selected ? 14 : 18;
+  if (icon) {
+    DrawStateRect(pDC, cell, enabled, selected, 0, pControl->GetChecked(), FALSE, 2, cbBarPopup);
+    DrawImage(pDC, CPoint(cell.left + (cell.Width() - szIcon.cx) / 2, cell.top + (cell.Height() - szIcon.cy) / 2),
+              szIcon, icon, selected, FALSE, enabled, pControl->GetChecked(), FALSE);
+  } else if (pControl->GetChecked()) {
+    DrawStateRect(pDC, cell, enabled, 0, 0, 1, FALSE, 2, cbBarPopup);
+    DrawCheckMark(pDC, cell, GetColor(18), TRUE);
+  }
+  pDC->SetTextColor(GetColor(textColor));
+  pDC->SetBkMode(TRANSPARENT);
+  CRect rt(cell.right + 4, rc.top, rc.right - 19, rc.bottom);
+  pDC->DrawText(pControl->GetCaption(), &rt, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
+  if (type == cbControlButton && !pControl->GetMenuShortcutText().IsEmpty())
+    pDC->DrawText(pControl->GetMenuShortcutText(), &rt, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
+  if (CbIsPopupType(type)) {
+    const BOOL open = pControl->GetCommandBar() && pControl->GetCommandBar()->GetSafeHwnd() &&
+                      pControl->GetCommandBar()->IsWindowVisible();
+    const COLORREF clr = type == cbControlSplitButtonPopup && selected && open ? GetColor(18) : GetColor(textColor);
+    const int x = rc.right - 11, y = rc.CenterPoint().y;
+    Triangle(pDC, CPoint(x, y - 3), CPoint(x, y + 3), CPoint(x + 3, y), clr);
+    if (type == cbControlSplitButtonPopup && enabled) Line(pDC, rc.right - 20, rc.top + 2, rc.right - 20, rc.bottom - 2, 16);
+  }
+  return size;
+}
+
+CSize CCbDefaultTheme::DrawComboControl(CDC* pDC, CCbControl* pControl, BOOL bDraw) {
+  CCbFontDC font(pDC, &m_fontIcon);
+  const int th = pDC->GetTextExtent(" ", 1).cy;
+  const CSize size(std::max(pControl->GetRect().Width(), 60), th + 8);
+  if (!bDraw) return size;
+  const CRect rc = pControl->GetRect();
+  const BOOL enabled = pControl->GetEnabled();
+  FillSolid(pDC, rc, enabled ? 5 : 15);
+  Draw3dRect(pDC, rc, 16, 20);
+  CRect drop(rc.right - th - 2, rc.top + 2, rc.right - 2, rc.bottom - 2);
+  FillSolid(pDC, drop, 15);
+  const BOOL open = pControl->GetPressed() != 0;
+  Draw3dRect(pDC, drop, open ? 16 : 20, open ? 20 : 16);
+  pDC->SetTextColor(GetColor(enabled ? 8 : 17));
+  pDC->SetBkMode(TRANSPARENT);
+  CRect rt(rc.left + 3, rc.top, drop.left, rc.bottom);
+  pDC->DrawText(pControl->GetCaption(), &rt, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  const CPoint c = drop.CenterPoint();
+  Triangle(pDC, CPoint(c.x - 3, c.y - 1), CPoint(c.x + 3, c.y - 1), CPoint(c.x, c.y + 2), GetColor(enabled ? 18 : 17));
+  return size;
+}
+
+CSize CCbDefaultTheme::DrawEditControl(CDC* pDC, CCbControl* pControl, BOOL bDraw) {
+  CCbFontDC font(pDC, &m_fontIcon);
+  const int th = pDC->GetTextExtent(" ", 1).cy;
+  const CSize size(std::max(pControl->GetRect().Width(), 60), th + 8);
+  if (bDraw) {
+    FillSolid(pDC, pControl->GetRect(), pControl->GetEnabled() ? 5 : 15);
+    Draw3dRect(pDC, pControl->GetRect(), 16, 20);
+  }
+  return size;
+}
+
+CSize CCbDefaultTheme::DrawPopupFieldControl(CDC* pDC, CCbControl* pControl, BOOL bDraw) {
+  return DrawMenuItem(pDC, pControl, bDraw);
+}
+
+}  // namespace CbPaintThemes
