@@ -202,4 +202,99 @@ TEST_F(Popups, AClickOnTheFrameClosesTheMenuAndReachesTheWindow) {
   EXPECT_FALSE(menuBar->IsTrackingMode());
 }
 
+TEST_F(Popups, AltTapSelectsTheFirstTitleDownOpensItAndEscStepsBack) {
+  AfxTestKeyStroke(VK_MENU);
+  AfxTestWait(5);
+  ASSERT_TRUE(menuBar->IsTrackingMode());
+  EXPECT_EQ(menuBar->GetSelectedIndex(), 0);
+  EXPECT_FALSE(IsOpen(PopupOf(0)));
+  AfxTestKeyStroke(VK_DOWN);
+  ASSERT_TRUE(IsOpen(PopupOf(0)));
+  EXPECT_EQ(PopupOf(0)->GetSelectedIndex(), 0);  // opened by keyboard: the first item selected
+  AfxTestKeyStroke(VK_DOWN);
+  EXPECT_EQ(PopupOf(0)->GetSelectedIndex(), 1);
+  // Right moves to the next title and opens it; Left comes back.
+  AfxTestKeyStroke(VK_RIGHT);
+  EXPECT_FALSE(IsOpen(PopupOf(0)));
+  ASSERT_TRUE(IsOpen(PopupOf(1)));
+  EXPECT_EQ(menuBar->GetSelectedIndex(), 1);
+  AfxTestKeyStroke(VK_LEFT);
+  EXPECT_TRUE(IsOpen(PopupOf(0)));
+  // Esc closes the menu and leaves its title selected; a second Esc leaves the bar.
+  AfxTestKeyStroke(VK_ESCAPE);
+  EXPECT_FALSE(IsOpen(PopupOf(0)));
+  EXPECT_TRUE(menuBar->IsTrackingMode());
+  EXPECT_EQ(menuBar->GetSelectedIndex(), 0);
+  AfxTestKeyStroke(VK_ESCAPE);
+  EXPECT_FALSE(menuBar->IsTrackingMode());
+  EXPECT_EQ(::GetFocus(), view.m_hWnd);
+}
+
+TEST_F(Popups, RightOpensASubMenuAndLeftClosesItOnly) {
+  AfxTestKeyStroke('T', AFX_TEST_ALT, "t");  // shared by Tides and Tools: only selects
+  EXPECT_TRUE(menuBar->IsTrackingMode());
+  EXPECT_EQ(menuBar->GetSelectedIndex(), 2);
+  EXPECT_FALSE(IsOpen(PopupOf(2)));
+  AfxTestKeyStroke(VK_DOWN);
+  CCbPopupBar* tides = PopupOf(2);
+  ASSERT_TRUE(IsOpen(tides));
+  AfxTestKeyStroke(VK_DOWN);
+  EXPECT_EQ(tides->GetSelectedIndex(), 1);
+  AfxTestKeyStroke(VK_RIGHT);
+  auto* zone = dynamic_cast<CCbPopupBar*>(tides->GetControl(1)->GetCommandBar());
+  ASSERT_TRUE(IsOpen(zone));
+  EXPECT_EQ(zone->GetSelectedIndex(), 0);
+  AfxTestKeyStroke(VK_LEFT);
+  EXPECT_FALSE(IsOpen(zone));
+  EXPECT_TRUE(IsOpen(tides));
+  // Enter on an item runs it and closes everything.
+  AfxTestKeyStroke(VK_UP);
+  AfxTestKeyStroke(VK_RETURN);
+  ASSERT_EQ(frame->commands.size(), 1u);
+  EXPECT_EQ(frame->commands[0], 32817u);
+  EXPECT_FALSE(menuBar->IsTrackingMode());
+}
+
+TEST_F(Popups, AltLetterOpensItsTitleAndALetterInTheMenuRunsItsItem) {
+  AfxTestKeyStroke('V', AFX_TEST_ALT, "v");
+  ASSERT_TRUE(IsOpen(PopupOf(1)));
+  // "High && Low &Water Times": W is its letter, the doubled ampersand marks nothing.
+  EXPECT_EQ(CCbCommandBar::GetMnemonic(PopupOf(1)->GetControl(1)->GetCaption()), (UINT)'W');
+  AfxTestKeyStroke('W', 0, "w");
+  ASSERT_EQ(frame->commands.size(), 1u);
+  EXPECT_EQ(frame->commands[0], 32815u);
+  EXPECT_FALSE(menuBar->IsTrackingMode());
+}
+
+TEST_F(Popups, F10EntersTheMenuBarAndAltLeavesIt) {
+  AfxTestKeyStroke(VK_F10);
+  ASSERT_TRUE(menuBar->IsTrackingMode());
+  EXPECT_EQ(menuBar->GetSelectedIndex(), 0);
+  AfxTestKeyStroke(VK_MENU);
+  AfxTestWait(5);
+  EXPECT_FALSE(menuBar->IsTrackingMode());
+}
+
+TEST_F(Popups, AltBackspaceInAnEditDoesNotEnterTheMenu) {
+  CEdit edit;
+  ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE, CRect(0, 100, 200, 120), frame, 77));
+  edit.SetFocus();
+  AfxTestKeyStroke(VK_BACK, AFX_TEST_ALT);
+  EXPECT_FALSE(menuBar->IsTrackingMode());
+  EXPECT_EQ(::GetFocus(), edit.m_hWnd);
+  edit.DestroyWindow();
+}
+
+TEST_F(Popups, AltGrTypesItsCharacterWithoutTheMenu) {
+  CEdit edit;
+  ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE, CRect(0, 100, 200, 120), frame, 77));
+  edit.SetFocus();
+  AfxTestKeyStroke('Q', AFX_TEST_CTRL | AFX_TEST_ALT, "@");
+  EXPECT_FALSE(menuBar->IsTrackingMode());
+  CString text;
+  edit.GetWindowText(text);
+  EXPECT_EQ(std::string(text), "@");
+  edit.DestroyWindow();
+}
+
 }  // namespace
