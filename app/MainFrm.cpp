@@ -24,8 +24,6 @@ const UINT kIndicators[] = {ID_INDICATOR_AGROUND, ID_INDICATOR_SUNRISE, ID_INDIC
 
 // Ids of the frame's own bars.
 const UINT kMenuBarId = 0xE81B;
-// The date strip stands where the "Standard" toolbar will: View > Toolbar shows and hides it.
-const UINT kDateStripId = AFX_IDW_TOOLBAR;
 const UINT kMapToolBarId = 281;
 const UINT kGpsIcon = 292;
 const UINT kGpsPaneId = 1;
@@ -130,7 +128,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs) {
   ShowSplashScreen(this);
   m_font.CreatePointFont(90, "MS Sans Serif");
 
-  // Bars: the menu bar from menu 128 and the strip with the date combos.
+  // Bars: the menu bar from menu 128.
   if (!m_menu.LoadMenu(IDR_MAINFRAME)) return -1;
   if (!m_wndMenuBar.Create(this, &m_menu, kMenuBarId)) return -1;
   for (UINT i = 0; i < m_menu.GetMenuItemCount(); ++i) {
@@ -155,11 +153,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs) {
   m_pMapToolBar->SetVisible(FALSE);
   DockRightOf(m_pMapToolBar, m_pStandardToolBar);
   CCbPaintManager::SetTheme(2);
-
-  if (!m_wndDateStrip.Create(this, kDateStripId)) return -1;
-  m_pDayCombo = &m_wndDateStrip.m_dayCombo;
-  m_pMonthCombo = &m_wndDateStrip.m_monthCombo;
-  m_pYearCombo = &m_wndDateStrip.m_yearCombo;
+  // The toolbars asked for their combos while they were built.
+  if (!m_pDayCombo || !m_pMonthCombo || !m_pYearCombo || !m_pMapPicker || !m_pStreamTimeCombo) return -1;
 
   // Status bar with its four panes; the first stretches.
   if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, AFX_IDW_STATUS_BAR)) return -1;
@@ -359,7 +354,7 @@ void CMainFrame::OnDestroy() {
 }
 
 // ---- Layout ----
-// The bars take their strips (menu bar and date strip at the top, status bar at the bottom)
+// The bars take their strips (menu bar and toolbars at the top, status bar at the bottom)
 // and the splitter the rest.
 void CMainFrame::RecalcLayout(BOOL bNotify) { CCbFrameWnd::RecalcLayout(bNotify); }
 
@@ -395,20 +390,37 @@ void CMainFrame::DockRightOf(CCbToolBar* pBar, CCbToolBar* pLeftOf) {
   GetCommandBars()->DockCommandBar(pBar, &rc, pLeftOf->GetDockBar());
 }
 
-LRESULT CMainFrame::OnCreateBarControl(WPARAM, LPARAM lParam) {
+LRESULT CMainFrame::OnCreateControl(WPARAM, LPARAM lParam) {
   auto* req = (BAR_CREATE_CONTROL_REQUEST*)lParam;
   if (!req || !req->bToolBar) return 0;
+  CBarComboBox* combo = nullptr;
   switch (req->nID) {
-    case ID_DAY_COMBO: case ID_MONTH_COMBO: case ID_YEAR_COMBO: case ID_MAP_CHOOSER: case ID_STREAM_TIME: {
-      // The combos stand here once the bars have them; until then the date strip and the
-      // chart's own controls serve, and these buttons stay hidden.
-      auto* c = new CCbControlButton;
-      c->SetHideFlags(cbHideOwner);
-      req->pControl = c;
-      return TRUE;
+    case ID_DAY_COMBO: m_pDayCombo = combo = new CDayCombo; combo->SetWidth(50); break;
+    case ID_MONTH_COMBO: m_pMonthCombo = combo = new CMonthCombo; combo->SetWidth(100); break;
+    case ID_YEAR_COMBO: m_pYearCombo = combo = new CYearCombo; combo->SetWidth(50); break;
+    case ID_MAP_CHOOSER: {
+      auto* c = new CMapPickerCombo(this);
+      c->SetWidth(100);
+      c->AddRegions();
+      c->SetCurSel(0);
+      m_pMapPicker = c;
+      combo = c;
+      break;
+    }
+    case ID_STREAM_TIME: {
+      auto* c = new CStreamTimeCombo(this);
+      c->SetWidth(60);
+      c->SetDropDown(TRUE);
+      c->AddHours();
+      c->SetCurSel(12);
+      m_pStreamTimeCombo = c;
+      combo = c;
+      break;
     }
     default: return 0;
   }
+  req->pControl = combo;
+  return TRUE;
 }
 
 void CMainFrame::OnSizing(UINT fwSide, LPRECT pRect) {

@@ -118,10 +118,11 @@ class CMainFrame : public CCbFrameWnd, public IViewHost, public IPredictionFrame
   void DockRightOf(CCbToolBar* pBar, CCbToolBar* pLeftOf);
   CPlainMenuBar& GetMenuBar() { return m_wndMenuBar; }
   CMenu& GetMainMenu() { return m_menu; }
-  CDateStrip& GetDateStrip() { return m_wndDateStrip; }
   IBarCombo* GetDayCombo() const { return m_pDayCombo; }
   IBarCombo* GetMonthCombo() const { return m_pMonthCombo; }
   IBarCombo* GetYearCombo() const { return m_pYearCombo; }
+  CMapPickerCombo* GetMapPickerCombo() const { return m_pMapPicker; }
+  CStreamTimeCombo* GetStreamTimeCombo() const { return m_pStreamTimeCombo; }
   CString GetPaneText(UINT nID) const;
   CString GetAgroundText() const { return m_strAgroundText; }
   const GPSFIX& GetLastFix() const { return m_lastFix; }
@@ -266,7 +267,7 @@ class CMainFrame : public CCbFrameWnd, public IViewHost, public IPredictionFrame
   LRESULT OnGpsStarted(WPARAM, LPARAM);
   LRESULT OnGpsStopped(WPARAM, LPARAM);
   // The bars ask for the frame's own controls while they are built.
-  LRESULT OnCreateBarControl(WPARAM, LPARAM lParam);
+  LRESULT OnCreateControl(WPARAM, LPARAM lParam);
 
   // The date handling of the combos and of previous and next.
   void OnDateChanged(const CQsDateTime& date, BOOL bMonthChanged);
@@ -305,7 +306,6 @@ class CMainFrame : public CCbFrameWnd, public IViewHost, public IPredictionFrame
   CDiamondDB m_diamondDB;
   CPlainMenuBar m_wndMenuBar;
   CMenu m_menu;
-  CDateStrip m_wndDateStrip;
   CFrameStatusBar m_wndStatusBar;
   // Hosted in the status bar while the GPS reader runs; a member, so not deleted by the bar.
   CCbStatusBarIconPane m_wndGpsPane;
@@ -331,6 +331,8 @@ class CMainFrame : public CCbFrameWnd, public IViewHost, public IPredictionFrame
   IBarCombo* m_pDayCombo = nullptr;
   IBarCombo* m_pMonthCombo = nullptr;
   IBarCombo* m_pYearCombo = nullptr;
+  CMapPickerCombo* m_pMapPicker = nullptr;
+  CStreamTimeCombo* m_pStreamTimeCombo = nullptr;
   int m_nInitialYear = 2010, m_nInitialMonth = 1, m_nInitialDay = 1;
   int m_nGpsComPort = 1;
   // The table's range: first day and last day with a next day's record.
