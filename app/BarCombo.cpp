@@ -103,7 +103,7 @@ void CStreamTimeCombo::UpdateShownText() {
 void CStreamTimeCombo::OnSetPopup(BOOL bPopup) {
   if (bPopup && !IsOpen()) {
     m_savedTime = m_time;
-    m_strSavedText = GetEditText();
+    m_strTimeText = GetEditText();
     m_bExecuted = FALSE;
   }
   const BOOL wasOpen = IsOpen();
@@ -111,7 +111,7 @@ void CStreamTimeCombo::OnSetPopup(BOOL bPopup) {
   if (!bPopup && wasOpen && !m_bExecuted) {
     // A dismissal: the text and the time go back as they were.
     m_time = m_savedTime;
-    SetEditText(m_strSavedText);
+    SetEditText(m_strTimeText);
   }
 }
 
@@ -125,7 +125,7 @@ void CStreamTimeCombo::OnExecute() {
 
 void CStreamTimeCombo::OnEditSetFocus(CWnd* pWndOld) {
   m_savedTime = m_time;
-  m_strSavedText = FormatTime(m_time);
+  m_strTimeText = FormatTime(m_time);
   m_bCancelEdit = FALSE;
   CBarComboBox::OnEditSetFocus(pWndOld);
 }
@@ -135,7 +135,7 @@ int CStreamTimeCombo::OnHookKeyDown(UINT nChar, LPARAM lParam) {
     // Typing is given up: what was there comes back.
     m_bCancelEdit = TRUE;
     m_time = m_savedTime;
-    SetEditText(m_strSavedText);
+    SetEditText(m_strTimeText);
   }
   return CBarComboBox::OnHookKeyDown(nChar, lParam);
 }

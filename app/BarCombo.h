@@ -111,7 +111,7 @@ class CStreamTimeCombo : public CBarComboBox {
   CQsDateTime m_posted{2005, 1, 1, 12, 0, 0};
   // Restored by Esc: the time and text when the list opened or typing began.
   CQsDateTime m_savedTime;
-  CString m_strSavedText;
+  CString m_strTimeText;
   BOOL m_bExecuted = FALSE;
   BOOL m_bCancelEdit = FALSE;
 };

@@ -489,11 +489,18 @@ void CCbControlComboBox::OnSetPopup(BOOL bPopup) {
   if (bPopup) {
     // Saved at every opening, so a dismissal restores what was shown before.
     m_nSavedSel = GetCurSel();
+    m_strSavedText = GetEditText();
     if (!m_pList || !m_pList->Popup(this, FALSE)) m_bPopup = FALSE;
   } else {
     if (m_pList && m_pList->GetOwnerCombo() == this) m_pList->SetTrackingMode(FALSE);
-    // Only a valid saved selection comes back; nothing is sent for a dismissal.
-    if (m_nSavedSel >= 0 && m_nSavedSel < GetCount() && GetCurSel() != m_nSavedSel) SetCurSel(m_nSavedSel);
+    // Nothing is sent for a dismissal. A valid saved selection comes back; without one the
+    // list is left unselected and the field keeps the text it had, rather than going blank.
+    if (m_nSavedSel >= 0 && m_nSavedSel < GetCount()) {
+      if (GetCurSel() != m_nSavedSel) SetCurSel(m_nSavedSel);
+    } else if (GetCurSel() >= 0) {
+      SendListMessage(LB_SETCURSEL, (WPARAM)-1);
+      SetEditText(m_strSavedText);
+    }
   }
   RedrawParent();
 }

@@ -158,6 +158,7 @@ class CCbControlComboBox : public CCbControl {
   int m_nWidth = 100;
   CString m_strEditText;
   int m_nSavedSel = -1;
+  CString m_strSavedText;
   BOOL m_bRecreate = FALSE;
   int m_nLabelWidth = 0;
   int m_nDropDownWidth = 0;
