@@ -2,7 +2,11 @@
 
 #include "toolkit/CbCommandBar.h"
 #include "toolkit/CbCommandBars.h"
+#include "toolkit/CbControlPopup.h"
 #include "toolkit/CbImageManager.h"
+#include "toolkit/CbMenuSound.h"
+#include "toolkit/CbMouseManager.h"
+#include "toolkit/CbPopupBar.h"
 #include "toolkit/CbPaintManager.h"
 
 #include <algorithm>
@@ -171,11 +175,25 @@ BOOL CCbControl::OnSetSelected(int bSelected) {
 void CCbControl::OnExecute() {
   // Held across the frame's handlers: a command may rebuild the bar that holds this control.
   CCbRefHolder<CCbControl> hold(this);
+  CCbMenuSound::Play(CCbMenuSound::soundMenuCommand);
   m_nPressed = 2;
   CCbCommandBar* bar = m_pParent;
   if (!bar) return;
-  CWnd* site = bar->GetSite();
-  if (CCbCommandBars* bars = bar->GetCommandBars()) bars->SetCommandUsed((UINT)m_nId);
+  CCbCommandBar* root = bar->GetRootParent();
+  CCbRefHolder<CCbCommandBar> holdRoot(root);
+  // A context menu tracked for its command hands the id back and sends nothing.
+  if (auto* popup = dynamic_cast<CCbPopupBar*>(root); popup && popup->IsReturnCmd()) {
+    CbMouseManager()->SendTrackLost();
+    popup->SetReturnCmd((UINT)m_nId);
+    return;
+  }
+  CWnd* site = root->GetSite();
+  if (CCbCommandBars* bars = bar->GetCommandBars()) {
+    bars->SetCommandUsed((UINT)m_nId);
+    if (auto* popup = dynamic_cast<CCbPopupBar*>(bar); popup && popup->GetControlPopup() && popup->GetControlPopup()->GetID())
+      bars->SetCommandUsed((UINT)popup->GetControlPopup()->GetID());
+  }
+  if (m_bCloseSubMenuOnClick && CbMouseManager()->IsTracking()) CbMouseManager()->SendTrackLost();
   if (m_nId == 0 || !site || !site->GetSafeHwnd()) return;
   BAR_CONTROL_NOTIFY tag{};
   tag.hdr.hwndFrom = nullptr;
@@ -321,6 +339,9 @@ CCbControl* CCbControls::Add(int controlType, int nId, const CString& strParamet
     case cbControlCustom0: c = new (std::nothrow) CCbControl; break;
     case cbControlButton: c = new (std::nothrow) CCbControlButton; break;
     case cbControlLabel: c = new (std::nothrow) CCbControlLabel; break;
+    case cbControlPopup:
+    case cbControlButtonPopup:
+    case cbControlSplitButtonPopup: c = CCbControlPopup::CreateControlPopup(controlType); break;
     default: return nullptr;  // popups, combos, edits and custom windows are later pieces
   }
   if (!c) return nullptr;
@@ -501,7 +522,7 @@ CCbControl* CCbControls::AddMenuItem(CMenu* pMenu, int nIndex, CWnd* pSite) {
   if (pSite && pSite->GetSafeHwnd() && pSite->SendMessage(WM_BAR_CREATE_CONTROL, 0, (LPARAM)&req)) c = req.pControl;
   if (!c) {
     if (req.controlType == cbControlButton) c = new (std::nothrow) CCbControlButton;
-    else if (CbIsPopupType(req.controlType)) c = new (std::nothrow) CCbControl;
+    else if (CbIsPopupType(req.controlType)) c = CCbControlPopup::CreateControlPopup(req.controlType);
     if (!c) return nullptr;
     c->SetType(req.controlType);
     c->SetStyle((DWORD)req.buttonStyle);
@@ -511,6 +532,9 @@ CCbControl* CCbControls::AddMenuItem(CMenu* pMenu, int nIndex, CWnd* pSite) {
   c->SetDefaultItem(isDefault);
   m_arrControls.push_back(c);
   RefreshIndexes();
+  // A sub-menu's items fill the control's popup, unless the frame gave it one of its own.
+  if (auto* popup = dynamic_cast<CCbControlPopup*>(c); popup && sub && !popup->GetCommandBar())
+    if (CCbPopupBar* bar = popup->EnsurePopupBar()) bar->GetControls()->LoadMenu(sub, pSite);
   c->DelayLayoutParent();
   return c;
 }
