@@ -656,9 +656,11 @@ void CMainFrame::FillDayList(int nMonth, int nYear) {
   m_pDayCombo->SetCurSel(std::max(0, sel));
 }
 
-void CMainFrame::FillDateCombos() {
+void CMainFrame::FillDateCombos() { FillDateCombos(CQsDateTime::GetCurrent()); }
+
+void CMainFrame::FillDateCombos(const CQsDateTime& now) {
   // Today, within the days the table can predict.
-  CQsDateTime today = CQsDateTime::GetCurrent();
+  CQsDateTime today = now;
   today.SetTime(0, 0, 0);
   if (today <= m_firstDate) today = m_firstDate;
   if (m_lastDate <= today) today = m_lastDate;

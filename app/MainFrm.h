@@ -88,6 +88,9 @@ class CMainFrame : public CCbFrameWnd, public IViewHost, public IPredictionFrame
   CDiamondDB& GetDiamondDB() { return m_diamondDB; }
   int IsSummerTimeOnSelectedDate() const;
   void EnableDateCombos(int bEnable);
+  // Fills the date combos and selects the day, kept within the table's range (at start-up,
+  // today).
+  void FillDateCombos(const CQsDateTime& today);
   void ShowMapToolbar(int bShow);
   int IsMapToolbarShown() const { return m_bMapToolbarShown; }
   void ShowStreamInStatusBar(double dRate, double dDirection) override;

@@ -11,15 +11,15 @@
 #include <algorithm>
 #include <new>
 
-IMPLEMENT_DYNAMIC(CCbControlComboBoxList, CCbCommandBar)
+IMPLEMENT_DYNAMIC(CCbControlComboBoxList, CCbPopupBar)
 IMPLEMENT_DYNAMIC(CCbControlComboBoxEditCtrl, CCbEdit)
-IMPLEMENT_DYNAMIC(CCbControlComboBox, CCbControl)
+IMPLEMENT_DYNAMIC(CCbControlComboBox, CCbControlPopup)
 
 // ======================================================================================
 // The list
 // ======================================================================================
 
-BEGIN_MESSAGE_MAP(CCbControlComboBoxList, CCbCommandBar)
+BEGIN_MESSAGE_MAP(CCbControlComboBoxList, CCbPopupBar)
   ON_WM_MOUSEMOVE()
   ON_WM_LBUTTONDOWN()
   ON_WM_LBUTTONUP()
@@ -29,8 +29,8 @@ BEGIN_MESSAGE_MAP(CCbControlComboBoxList, CCbCommandBar)
 END_MESSAGE_MAP()
 
 CCbControlComboBoxList::CCbControlComboBoxList() {
-  m_barType = 2;
   m_barPosition = kPositionList;
+  m_bShowShadow = FALSE;
   CreateListWindow();
 }
 
@@ -59,12 +59,15 @@ BOOL CCbControlComboBoxList::Popup(CCbControl* pControl, BOOL) {
   if (!combo || !GetSafeHwnd()) return FALSE;
   CCbCommandBar* bar = combo->GetParent();
   if (!bar || !bar->GetSafeHwnd()) return FALSE;
+  if (m_bTracking) return TRUE;
+  CCbRefHolder<CCbCommandBar> hold(this);
   SendMessage(WM_SETFONT, (WPARAM)combo->GetPaintManager()->GetRegularFont().GetSafeHandle(), FALSE);
   m_pCombo = combo;
-  m_pCommandBars = bar->GetCommandBars();
+  m_pControlPopup = combo;
+  if (!m_pCommandBars) m_pCommandBars = bar->GetCommandBars();
   if (CWnd* site = bar->GetSite(); site && site->GetSafeHwnd())
     site->SendMessage(WM_BAR_POPUP_INIT, 0, (LPARAM)this);
-  if (!m_pCombo) return FALSE;  // the site closed it again
+  if (m_pCombo != combo || !GetSafeHwnd()) return FALSE;  // the site closed it again
   SetTrackingMode(TRUE, FALSE);
 
   const int rows = VisibleRows(combo->GetCount());
@@ -88,23 +91,29 @@ BOOL CCbControlComboBoxList::Popup(CCbControl* pControl, BOOL) {
 }
 
 BOOL CCbControlComboBoxList::SetTrackingMode(int bMode, BOOL, BOOL) {
-  if (bMode == m_bTracking) return FALSE;
-  // Held: closing tells the combo, whose handlers may let the last other reference go.
-  CCbRefHolder<CCbCommandBar> hold(this);
-  m_bTracking = bMode;
   if (bMode) {
-    CbMouseManager()->SetTrack(this);
+    // The window stays: the list box is the only store of the items.
+    if (!CCbCommandBar::SetTrackingMode(bMode, FALSE)) return FALSE;
     CbMouseManager()->LockMouseMove(m_hWnd);
-    CbKeyboardManager()->HookKeyboard(this);
     return TRUE;
   }
-  CbKeyboardManager()->UnhookKeyboard(this);
+  if (!m_bTracking) return FALSE;
+  // Held: closing tells the combo, whose handlers may let the last other reference go.
+  CCbRefHolder<CCbCommandBar> hold(this);
   CbMouseManager()->UnlockMouseMove(m_hWnd);
+  CCbCommandBar::SetTrackingMode(FALSE);
   if (GetSafeHwnd()) ShowWindow(SW_HIDE);
   CCbControlComboBox* combo = m_pCombo;
   m_pCombo = nullptr;
-  if (combo && combo->IsOpen()) combo->OnSetPopup(FALSE);
-  CbMouseManager()->RemoveTrack(this);
+  CWnd* site = GetSite();
+  CCbCommandBar* parent = GetParentCommandBar();
+  if (parent && combo && parent->GetPopupedIndex() == combo->GetIndex()) {
+    parent->SetPopuped(-1);
+    parent->Redraw();
+  } else if (combo && combo->IsOpen()) {
+    combo->OnSetPopup(FALSE);
+  }
+  if (site && site->GetSafeHwnd()) site->SendMessage(WM_BAR_POPUP_CLOSED, 0, (LPARAM)this);
   return TRUE;
 }
 
@@ -119,18 +128,21 @@ int CCbControlComboBoxList::OnMouseHitTest(CPoint pt) {
   return HTNOWHERE;
 }
 
-int CCbControlComboBoxList::OnHookMessage(HWND, UINT nMessage, WPARAM& wParam, LPARAM& lParam, LRESULT&) {
-  if (nMessage != WM_KEYDOWN || !m_bTracking || !m_pCombo) return 0;
+BOOL CCbControlComboBoxList::OnHookKeyDown(UINT nChar, LPARAM lParam) {
+  if (!m_pCombo) return FALSE;
   CCbRefHolder<CCbCommandBar> hold(this);
-  switch (wParam) {
-    case VK_ESCAPE: SetTrackingMode(FALSE); return 1;
-    case VK_TAB: return 0;
-    case VK_RETURN: m_pCombo->OnExecute(); return 1;
+  switch (nChar) {
+    case VK_ESCAPE:
+      // The list was opened from a toolbar: its tracking ends with the list.
+      CbMouseManager()->SendTrackLost();
+      return TRUE;
+    case VK_TAB: return FALSE;
+    case VK_RETURN: m_pCombo->OnExecute(); return TRUE;
     default: {
       const int before = m_pCombo->GetCurSel();
-      DefWindowProc(WM_KEYDOWN, wParam, lParam);
+      DefWindowProc(WM_KEYDOWN, nChar, lParam);
       if (m_pCombo && m_pCombo->GetCurSel() != before) m_pCombo->UpdateShownText();
-      return 1;
+      return TRUE;
     }
   }
 }
@@ -145,7 +157,12 @@ void CCbControlComboBoxList::SelectAt(CPoint point) {
 }
 
 void CCbControlComboBoxList::OnMouseMove(UINT, CPoint point) {
-  if (m_bTracking) SelectAt(point);
+  if (!m_bTracking) return;
+  // The combo stays the selected control of its bar while the pointer is over its list.
+  if (CCbCommandBar* parent = GetParentCommandBar(); parent && m_pCombo && parent->GetSafeHwnd() &&
+                                                     parent->GetSelectedIndex() != m_pCombo->GetIndex())
+    parent->SetSelected(m_pCombo->GetIndex(), parent->IsKeyboardSelect());
+  SelectAt(point);
 }
 
 void CCbControlComboBoxList::OnLButtonDown(UINT, CPoint point) {
@@ -225,17 +242,17 @@ void CCbControlComboBoxEditCtrl::OnDestroy() {
 CCbControlComboBox::CCbControlComboBox() : m_pList(new CCbControlComboBoxList) {
   m_controlType = cbControlComboBox;
   m_editKeys.combo = this;
+  SetCommandBar(m_pList);
+  m_pList->InternalRelease();  // the popup control's reference is the one left
 }
 
 CCbControlComboBox::~CCbControlComboBox() {
   DestroyEditWindow();
-  if (m_pList) {
-    if (m_pList->m_pCombo == this) {
-      m_pList->m_pCombo = nullptr;
-      m_pList->SetTrackingMode(FALSE);
-    }
-    m_pList->InternalRelease();
+  if (m_pList && m_pList->m_pCombo == this) {
+    m_pList->m_pCombo = nullptr;
+    m_pList->SetTrackingMode(FALSE);
   }
+  m_pList = nullptr;
 }
 
 LRESULT CCbControlComboBox::SendListMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
@@ -410,9 +427,11 @@ void CCbControlComboBox::SetHideFlags(DWORD dwFlags) {
 
 void CCbControlComboBox::OnExecute() {
   CCbRefHolder<CCbControl> hold(this);
+  // Saved first: the pick survives the list's closing.
   m_nSavedSel = GetCurSel();
+  m_strSavedText = GetEditText();
   // A pick closes the list before the frame hears of it.
-  if (IsListOpen()) m_pList->SetTrackingMode(FALSE);
+  if (IsListOpen()) CbMouseManager()->SendTrackLost();
   CCbControl::OnExecute();
 }
 
@@ -433,15 +452,15 @@ int CCbControlComboBox::OnHookKeyDown(UINT nChar, LPARAM) {
       }
       return 1;
     case VK_F4:
-      OnClick(FALSE);
+      OpenList(TRUE);
       return 1;
     case VK_RETURN:
       // Enter runs the control; typing is over.
       OnClick(TRUE);
-      RestoreFocus();
+      if (IsEditFocused()) RestoreFocus();
       return 1;
     case VK_TAB:
-      RestoreFocus();
+      if (IsEditFocused()) RestoreFocus();
       return 1;
     default:
       return 2;
@@ -462,12 +481,15 @@ void CCbControlComboBox::SetParent(CCbCommandBar* pBar) {
   }
   if (IsListOpen()) m_pList->SetTrackingMode(FALSE);
   m_pParent = pBar;
+  if (m_pList && pBar && !m_pList->GetCommandBars()) m_pList->SetCommandBars(pBar->GetCommandBars());
   if (pBar && m_pList && m_pList->GetSafeHwnd())
     if (CWnd* site = pBar->GetSite()) m_pList->SetOwner(site);
 }
 
 void CCbControlComboBox::Copy(const CCbControl* pControl) {
-  CCbControl::Copy(pControl);
+  CCbControlPopup::Copy(pControl);
+  // The copy shares the list.
+  if (auto* list = dynamic_cast<CCbControlComboBoxList*>(m_pCommandBar)) m_pList = list;
   auto* o = dynamic_cast<const CCbControlComboBox*>(pControl);
   if (!o) return;
   m_dwComboStyle = o->m_dwComboStyle;
@@ -485,14 +507,13 @@ CCbControl* CCbControlComboBox::Clone() const {
 void CCbControlComboBox::OnSetPopup(BOOL bPopup) {
   CCbRefHolder<CCbControl> hold(this);
   if (bPopup == m_bPopup) return;
-  m_bPopup = bPopup;
   if (bPopup) {
     // Saved at every opening, so a dismissal restores what was shown before.
     m_nSavedSel = GetCurSel();
     m_strSavedText = GetEditText();
-    if (!m_pList || !m_pList->Popup(this, FALSE)) m_bPopup = FALSE;
+    CCbControlPopup::OnSetPopup(TRUE);
   } else {
-    if (m_pList && m_pList->GetOwnerCombo() == this) m_pList->SetTrackingMode(FALSE);
+    CCbControlPopup::OnSetPopup(FALSE);
     // Nothing is sent for a dismissal. A valid saved selection comes back; without one the
     // list is left unselected and the field keeps the text it had, rather than going blank.
     if (m_nSavedSel >= 0 && m_nSavedSel < GetCount()) {
@@ -505,6 +526,18 @@ void CCbControlComboBox::OnSetPopup(BOOL bPopup) {
   RedrawParent();
 }
 
+void CCbControlComboBox::OpenList(BOOL bKeyboard) {
+  if (!m_bEnabled || !m_pParent || !m_pParent->GetSafeHwnd()) return;
+  CCbRefHolder<CCbControl> hold(this);
+  if (m_bPopup) {
+    // A second click on an open combo closes its list.
+    m_pParent->SetTrackingMode(FALSE);
+    return;
+  }
+  if (IsEditFocused()) RestoreFocus();
+  m_pParent->PopupControl(m_nIndex, bKeyboard);
+}
+
 void CCbControlComboBox::OnClick(BOOL bKeyboard, CPoint) {
   if (!m_bEnabled || !m_pParent) return;
   if (bKeyboard && m_pEdit && m_pEdit->GetSafeHwnd()) {
@@ -512,22 +545,18 @@ void CCbControlComboBox::OnClick(BOOL bKeyboard, CPoint) {
     else m_pEdit->SetFocus();
     return;
   }
-  if (m_bPopup) {
-    OnSetPopup(FALSE);
-    return;
-  }
-  if (IsEditFocused()) RestoreFocus();
-  OnSetPopup(TRUE);
+  OpenList(bKeyboard);
 }
 
 void CCbControlComboBox::OnMouseHover() {
   if (CbMouseManager()->IsMouseLocked()) return;
-  CCbControl::OnMouseHover();
+  CCbControlPopup::OnMouseHover();
 }
 
 BOOL CCbControlComboBox::OnSetSelected(int bSelected) {
-  if (!CCbControl::OnSetSelected(bSelected)) return FALSE;
-  if (!bSelected && IsEditFocused()) {
+  const BOOL editing = IsEditFocused();
+  if (!CCbControlPopup::OnSetSelected(bSelected)) return FALSE;
+  if (!bSelected && editing && IsEditFocused()) {
     RestoreFocus();
     InvalidateParent();
   }
@@ -567,7 +596,11 @@ void CCbControlComboBox::OnEditSetFocus(CWnd* pWndOld) {
   if (m_pEdit && m_pEdit->GetSafeHwnd()) CbMouseManager()->LockMouseMove(m_pEdit->GetSafeHwnd());
   m_bEditing = TRUE;
   CbKeyboardManager()->HookKeyboard(&m_editKeys);
-  if (m_pEdit && m_pEdit->GetSafeHwnd()) m_pEdit->SetSel(0, -1);
+  // After the click that gave the focus has placed its caret.
+  if (m_pEdit && m_pEdit->GetSafeHwnd()) {
+    m_pEdit->SetSel(0, -1);
+    m_pEdit->PostMessage(EM_SETSEL, 0, -1);
+  }
 }
 
 void CCbControlComboBox::EndEdit() {

@@ -3,15 +3,15 @@
 // Picking an item executes the control like a button.
 #pragma once
 
-#include "toolkit/CbCommandBar.h"
+#include "toolkit/CbControlPopup.h"
 #include "toolkit/CbEdit.h"
-#include "toolkit/CbHookManager.h"
+#include "toolkit/CbPopupBar.h"
 
 class CCbControlComboBox;
 
 // The open list: a menu-kind window (never focused, left alone by the window manager) that is
 // a list box. Kind 6 among the bar positions.
-class CCbControlComboBoxList : public CCbCommandBar, public CCbHookManagerHookAble {
+class CCbControlComboBoxList : public CCbPopupBar {
   DECLARE_DYNAMIC(CCbControlComboBoxList)
   DECLARE_MESSAGE_MAP()
  public:
@@ -28,7 +28,7 @@ class CCbControlComboBoxList : public CCbCommandBar, public CCbHookManagerHookAb
   BOOL SetTrackingMode(int bMode, BOOL bSelectFirst = TRUE, BOOL bKeyboard = FALSE) override;
   int OnMouseHitTest(CPoint ptScreen) override;
   void OnTrackMouseMove(CPoint) override {}
-  int OnHookMessage(HWND hWnd, UINT nMessage, WPARAM& wParam, LPARAM& lParam, LRESULT& lResult) override;
+  BOOL OnHookKeyDown(UINT nChar, LPARAM lParam) override;
 
   CCbControlComboBox* GetOwnerCombo() const { return m_pCombo; }
   int GetListWidth() const { return m_nListWidth; }
@@ -77,7 +77,7 @@ class CCbControlComboBoxEditCtrl : public CCbEdit {
   CCbControlComboBox* m_pCombo;
 };
 
-class CCbControlComboBox : public CCbControl {
+class CCbControlComboBox : public CCbControlPopup {
   DECLARE_DYNAMIC(CCbControlComboBox)
  public:
   CCbControlComboBox();
@@ -87,7 +87,6 @@ class CCbControlComboBox : public CCbControl {
   BOOL Compare(const CCbControl* pOther) const override;
   void SetEnabled(BOOL bEnabled) override;
   void SetRect(const CRect& rc) override;
-  CCbCommandBar* GetCommandBar() const override { return m_pList; }
   void SetHideFlags(DWORD dwFlags) override;
   void OnExecute() override;
   void OnCalcDynamicSize(DWORD dwMode) override;
@@ -129,6 +128,8 @@ class CCbControlComboBox : public CCbControl {
   void SetDropDownWidth(int nWidth) { m_nDropDownWidth = nWidth; }
   CString GetShownText() const { return m_strEditText; }
   BOOL IsOpen() const { return m_bPopup; }
+  // Opens or closes the list as the bar's open popup.
+  void OpenList(BOOL bKeyboard = FALSE);
   CCbControlComboBoxList* GetList() const { return m_pList; }
   HWND GetListHwnd() const { return m_pList ? m_pList->GetSafeHwnd() : nullptr; }
   CCbControlComboBoxEditCtrl* GetEditCtrl() const { return m_pEdit; }
@@ -151,9 +152,9 @@ class CCbControlComboBox : public CCbControl {
   void RestoreFocus();
   void DestroyEditWindow();
 
+  // The popup bar the control holds, as the list it is.
   CCbControlComboBoxList* m_pList;
   CCbControlComboBoxEditCtrl* m_pEdit = nullptr;
-  BOOL m_bPopup = FALSE;
   DWORD m_dwComboStyle = 0;
   int m_nWidth = 100;
   CString m_strEditText;

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -146,7 +147,9 @@ class Program : public ::testing::Test {
     CCbCommandBar* bar = combo ? combo->GetParent() : nullptr;
     if (!bar || !bar->IsWindowVisible() || !combo->IsVisible()) return FALSE;
     Settle((int)GetDoubleClickTime() + 20);  // a click of its own, not the second of a double click
-    const CPoint at = combo->GetRect().CenterPoint();
+    // A combo with an edit window opens from its drop button.
+    CPoint at = combo->GetRect().CenterPoint();
+    if (combo->GetEditCtrl()) at.x = combo->GetRect().right - std::max(2, combo->GetDropDownWidth() / 2);
     AfxTestMoveTo(bar->GetSafeHwnd(), at.x, at.y);
     AfxTestClick(bar->GetSafeHwnd(), at.x, at.y);
     Settle();
