@@ -1008,3 +1008,93 @@ TEST_F(Program, TheStandardToolbarSwitchesPagesAndShowsTheirState) {
   Command(ID_VIEW_GRAPH);
   EXPECT_FALSE(map->IsVisible());
 }
+
+TEST_F(Program, TheDateCombosStartFromTodayWithinTheTables) {
+  ASSERT_NE(nullptr, Start());
+  const CQsDateTime first = m_frame->GetFirstDate(), last = m_frame->GetLastDate();
+  struct Case {
+    CQsDateTime today, shown;
+    int days;
+  } cases[] = {
+      // 29 February of a leap year: 29 days, the 29th selected.
+      {CQsDateTime(2024, 2, 29, 9, 30, 0), CQsDateTime(2024, 2, 29, 0, 0, 0), 29},
+      {CQsDateTime(2023, 2, 28, 0, 0, 0), CQsDateTime(2023, 2, 28, 0, 0, 0), 28},
+      // Outside the tables: their ends, not a year of their own.
+      {CQsDateTime(last.GetYear() + 3, 6, 1, 0, 0, 0), last, ::DaysInMonth(last.GetMonth(), last.GetYear())},
+      {CQsDateTime(first.GetYear() - 3, 6, 1, 0, 0, 0), first, ::DaysInMonth(first.GetMonth(), first.GetYear())},
+  };
+  for (const Case& k : cases) {
+    m_frame->FillDateCombos(k.today);
+    EXPECT_EQ(k.days, m_frame->GetDayCombo()->GetCount()) << (LPCTSTR)k.today.Format("%d %m %Y");
+    EXPECT_TRUE(Selected() == k.shown) << (LPCTSTR)Selected().Format("%d %m %Y");
+    EXPECT_EQ(last.GetYear() - first.GetYear() + 1, m_frame->GetYearCombo()->GetCount());
+    CString year;
+    year.Format("%d", k.shown.GetYear());
+    EXPECT_EQ(year, m_frame->GetYearCombo()->GetEditText());
+  }
+}
+
+TEST_F(Program, TheStandardToolbarCarriesTheDateCombos) {
+  ASSERT_NE(nullptr, Start());
+  PickDate(29, 2, 2024);
+  CCbToolBar* standard = m_frame->GetStandardToolBar();
+  auto* month = dynamic_cast<CCbControlComboBox*>(m_frame->GetMonthCombo());
+  ASSERT_TRUE(month);
+  EXPECT_EQ(standard, month->GetParent());
+  EXPECT_EQ(100, month->GetRect().Width());
+  EXPECT_EQ(50, dynamic_cast<CCbControlComboBox*>(m_frame->GetDayCombo())->GetRect().Width());
+  EXPECT_EQ(CString("29"), m_frame->GetDayCombo()->GetEditText());
+  EXPECT_EQ(CQsDateTime(2024, 2, 1, 0, 0, 0).Format("%B"), m_frame->GetMonthCombo()->GetEditText());
+  // Moving over the open month list and leaving with Esc changes nothing.
+  ASSERT_TRUE(OpenCombo(month));
+  const CPoint over = ListItemPoint(month, 5);
+  AfxTestMoveTo(month->GetListHwnd(), over.x, over.y);
+  Settle();
+  EXPECT_EQ(5, month->GetCurSel());
+  // The picture: "Standard" with the month's list open.
+  CBitmap shot, list;
+  ASSERT_TRUE(AfxCaptureWindow(m_frame->GetSafeHwnd(), &shot));
+  ASSERT_TRUE(AfxCaptureWindow(month->GetListHwnd(), &list));
+  {
+    CRect rcList;
+    ::GetWindowRect(month->GetListHwnd(), &rcList);
+    BITMAP info{};
+    list.GetBitmap(&info);
+    CDC dst, src;
+    dst.CreateCompatibleDC(nullptr);
+    src.CreateCompatibleDC(nullptr);
+    CBitmap* o1 = dst.SelectObject(&shot);
+    CBitmap* o2 = src.SelectObject(&list);
+    const CPoint at = AfxClientOriginInCapture(m_frame->GetSafeHwnd());
+    CPoint client(rcList.left, rcList.top);
+    m_frame->ScreenToClient(&client);
+    dst.BitBlt(at.x + client.x, at.y + client.y, info.bmWidth, info.bmHeight, &src, 0, 0, SRCCOPY);
+    dst.SelectObject(o1);
+    src.SelectObject(o2);
+  }
+  shot.SavePng("program_standard_combos.png");
+  AfxTestKeyStroke(VK_ESCAPE);
+  Settle();
+  EXPECT_FALSE(month->IsListOpen());
+  EXPECT_EQ(1, month->GetCurSel());
+  EXPECT_TRUE(Selected() == CQsDateTime(2024, 2, 29, 0, 0, 0));
+  EXPECT_NE(-1, Right().m_graph.GetTitle().Find("29 Feb 2024"));
+  // The previous and next buttons move the combos.
+  AfxTestWait((int)GetDoubleClickTime() + 20);
+  CCbControl* next = standard->GetControls()->FindControl(ID_NEXT);
+  ASSERT_TRUE(next && next->IsVisible());
+  const CPoint at = next->GetRect().CenterPoint();
+  AfxTestMoveTo(standard->GetSafeHwnd(), at.x, at.y);
+  {
+    CPoint screen = at;
+    standard->ClientToScreen(&screen);
+    CTestCallLater release(5, [screen] { AfxTestMouse(WM_LBUTTONUP, screen); });
+    AfxTestMouse(WM_LBUTTONDOWN, screen);
+    ASSERT_TRUE(release.Wait());
+  }
+  Settle();
+  EXPECT_TRUE(Selected() == CQsDateTime(2024, 3, 1, 0, 0, 0));
+  EXPECT_EQ(31, m_frame->GetDayCombo()->GetCount());
+  EXPECT_EQ(CString("1"), m_frame->GetDayCombo()->GetEditText());
+  EXPECT_EQ(CQsDateTime(2024, 3, 1, 0, 0, 0).Format("%B"), m_frame->GetMonthCombo()->GetEditText());
+}
