@@ -573,6 +573,12 @@ void CCbToolBar::OnRecalcLayout() {
   if (m_pCommandBars && !IsFloating()) m_pCommandBars->RecalcFrameLayout(TRUE);
 }
 
+CCbControl* CCbToolBar::HitTest(CPoint pt) const {
+  if (CCbControl* c = CCbCommandBar::HitTest(pt)) return c;
+  if (m_bExpandShown && m_pExpand->GetRect().PtInRect(pt)) return m_pExpand;
+  return nullptr;
+}
+
 void CCbToolBar::DrawCommandBar(CDC* pDC, CRect rcClip) {
   CCbCommandBar::DrawCommandBar(pDC, rcClip);
   if (m_bExpandShown) {

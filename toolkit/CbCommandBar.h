@@ -96,7 +96,7 @@ class CCbCommandBar : public CWnd, public CCbRefCounted, public CCbHookManagerHo
   void DelayLayout() { m_bLayoutPending = TRUE; }
   void Redraw();
   // The control under a client point (hidden ones aside), or nullptr.
-  CCbControl* HitTest(CPoint pt) const;
+  virtual CCbControl* HitTest(CPoint pt) const;
   // The tooltip this bar shows, for tests.
   CToolTipCtrl& GetToolTip() { return m_wndToolTip; }
   // What the last tooltip said, and where.
@@ -194,6 +194,8 @@ class CCbToolBar : public CCbCommandBar {
   virtual BOOL CreateWindowFor(CWnd* pParent, BOOL bFloating);
   void OnRecalcLayout() override;
   void DrawCommandBar(CDC* pDC, CRect rcClip) override;
+  // The expand button too, when shown.
+  CCbControl* HitTest(CPoint pt) const override;
 
   CCbDockBar* GetDockBar() const { return m_pDockBar; }
   void SetDockBar(CCbDockBar* p) { m_pDockBar = p; }

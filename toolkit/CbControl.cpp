@@ -288,6 +288,63 @@ void CCbControlExpandButton::Draw(CDC* pDC) {
   if (m_pParent) GetPaintManager()->DrawSpecialControl(pDC, 0, this, m_pParent, TRUE);
 }
 
+CCbControlExpandButton::~CCbControlExpandButton() {
+  if (m_pPopup) m_pPopup->InternalRelease();
+}
+
+CCbCommandBar* CCbControlExpandButton::GetCommandBar() const {
+  return m_pPopup && m_pPopup->IsTrackingMode() ? m_pPopup : nullptr;
+}
+
+void CCbControlExpandButton::OnClick(BOOL bKeyboard, CPoint) {
+  auto* bar = dynamic_cast<CCbToolBar*>(m_pParent);
+  if (!bar || !bar->GetSafeHwnd()) return;
+  CCbRefHolder<CCbControl> hold(this);
+  auto* old = dynamic_cast<CCbPopupBar*>(m_pPopup);
+  // The press that just closed the open popup does not open it again.
+  if (old && (old->IsTrackingMode() || ::GetTickCount() - old->GetClosedTick() < 150)) {
+    if (old->IsTrackingMode()) old->SetTrackingMode(FALSE);
+    return;
+  }
+  CCbCommandBars* bars = bar->GetCommandBars();
+  CCbPopupBar* popup = nullptr;
+  if (CWnd* site = bar->GetSite(); site && site->GetSafeHwnd()) {
+    BAR_CREATE_BAR_REQUEST req{};
+    req.bToolBar = TRUE;
+    req.bFloating = FALSE;
+    req.nID = CB_ID_TOOLBAR_EXPAND;
+    if (site->SendMessage(WM_BAR_CREATE_BAR, 0, (LPARAM)&req) && req.pCommandBar)
+      popup = dynamic_cast<CCbPopupBar*>(req.pCommandBar);
+  }
+  if (!popup) popup = CCbPopupToolBar::CreatePopupToolBar(bars);
+  if (!popup) return;
+  popup->SetCommandBars(bars);
+  if (m_pPopup) m_pPopup->InternalRelease();
+  m_pPopup = popup;
+  if (bars) {
+    bars->AddHiddenControls(bar, popup);
+    const BOOL always = bars->GetCommandBarsOptions()->bShowExpandButtonAlways;
+    if (always) {
+      CString caption;
+      AfxLoadString(9300, caption);
+      CCbControlPopup* more = CCbControlPopup::CreateControlPopup(cbControlPopup);
+      if (more) {
+        const BOOL above = popup->GetControlCount() > 0;
+        popup->GetControls()->Add(more, 0);
+        more->SetCaption(caption);
+        more->SetFlags(cbFlagManualUpdate);
+        if (above) more->SetBeginGroup(TRUE);
+        if (CCbPopupBar* sub = more->EnsurePopupBar()) bars->FillExpandPopup(bar, sub);
+      }
+    } else {
+      popup->SetMRUWidth(150);
+    }
+  }
+  // The bar itself does not track: the release of this press must not count as a click elsewhere.
+  if (popup->Popup(this, bKeyboard) && !bKeyboard) CbMouseManager()->IgnoreLButtonUp();
+  RedrawParent();
+}
+
 CCbControl* CCbControlExpandButton::Clone() const {
   auto* c = new CCbControlExpandButton;
   c->Copy(this);

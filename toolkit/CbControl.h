@@ -159,7 +159,8 @@ class CCbControlLabel : public CCbControl {
   CCbControl* Clone() const override;
 };
 
-// The expand button at the end of a docked toolbar. Until the popups exist it opens nothing.
+// The expand button at the end of a docked toolbar: it opens a popup with the controls of the
+// toolbar's row that had no room.
 class CCbControlExpandButton : public CCbControl {
   DECLARE_DYNAMIC(CCbControlExpandButton)
  public:
@@ -168,8 +169,15 @@ class CCbControlExpandButton : public CCbControl {
     m_nId = CB_ID_TOOLBAR_EXPAND;
     m_dwFlags = cbFlagManualUpdate | cbFlagNoMovable;
   }
+  ~CCbControlExpandButton() override;
   void Draw(CDC* pDC) override;
   CCbControl* Clone() const override;
+  void OnClick(BOOL bKeyboard = FALSE, CPoint pt = CPoint(0, 0)) override;
+  // The open popup (none while closed).
+  CCbCommandBar* GetCommandBar() const override;
+
+ private:
+  CCbCommandBar* m_pPopup = nullptr;
 };
 
 // The controls of one bar, in display order.

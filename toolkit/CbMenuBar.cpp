@@ -72,7 +72,9 @@ int CCbMenuBar::OnHookMessage(HWND hWnd, UINT nMessage, WPARAM& wParam, LPARAM& 
       lResult = 0;
       return 1;
     }
-    if (OnAccelerator((UINT)lParam)) {
+    // The letter's key press already reached the bar (the frame's key filter): its character
+    // is not a second press.
+    if (m_bTracking || OnAccelerator((UINT)lParam)) {
       lResult = 0;
       return 1;
     }

@@ -386,7 +386,8 @@ CSize CCbPopupToolBar::CalcDynamicLayout(int, DWORD) {
   DWORD mode = LM_HORZ | LM_COMMIT | LM_POPUP;
   CRect borders = m_rcBorders;
   borders.top += m_rcTearOff.Height();
-  const int width = m_nMRUWidth < 32767 ? m_nMRUWidth : 0;
+  // Rows of about 150 pixels unless the popup was given its own width.
+  const int width = m_nMRUWidth < 32767 ? m_nMRUWidth : 150;
   m_szFull = m_pControls->CalcDynamicSize(width, mode, borders);
   m_szFull.cx = std::max<int>(m_szFull.cx, 22 + m_rcBorders.left + m_rcBorders.right);
   m_szFull.cy = std::max<int>(m_szFull.cy, 22 + m_rcBorders.top + m_rcBorders.bottom);
@@ -433,6 +434,7 @@ BOOL CCbPopupBar::SetTrackingMode(int bMode, BOOL bSelectFirst, BOOL bKeyboard) 
   m_bScroll = FALSE;
   m_bExpanded = FALSE;
   m_rcWork.SetRectEmpty();
+  m_dwClosedTick = ::GetTickCount();
   CWnd* site = GetSite();
   // The parent bar lets go of its open popup unless it is the one closing it.
   CCbCommandBar* parent = GetParentCommandBar();

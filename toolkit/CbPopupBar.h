@@ -82,6 +82,8 @@ class CCbPopupBar : public CCbCommandBar {
   void SetReturnCmd(UINT n) { m_nReturnCmd = n; }
   BOOL IsReturnCmd() const { return m_bReturnCmd; }
   void SetReturnCmdMode(BOOL b) { m_bReturnCmd = b; }
+  // When the popup last closed (GetTickCount), 0 before.
+  DWORD GetClosedTick() const { return m_dwClosedTick; }
   // The work areas used for placement; empty takes the monitors' (tests give their own).
   static void SetWorkAreasForTest(const std::vector<CRect>& areas);
 
@@ -127,6 +129,7 @@ class CCbPopupBar : public CCbCommandBar {
   BOOL m_bBarePoint = FALSE;
   CSize m_szFull = CSize(0, 0);  // the laid-out size before any shortening
   CRect m_rcWork = CRect(0, 0, 0, 0);
+  DWORD m_dwClosedTick = 0;
 };
 
 // A popup whose controls are laid out as a toolbar (a toolbar's expand popup).

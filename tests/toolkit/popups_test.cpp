@@ -297,4 +297,123 @@ TEST_F(Popups, AltGrTypesItsCharacterWithoutTheMenu) {
   edit.DestroyWindow();
 }
 
+TEST_F(Popups, TheFrameMovedSizedOrMinimisedOrAnotherProgramActivatedEndsTheMenus) {
+  enum { move, size, minimise, otherProgram };
+  for (int what : {move, size, minimise, otherProgram}) {
+    ClickControl(menuBar->GetControl(0));
+    ASSERT_TRUE(IsOpen(PopupOf(0))) << what;
+    switch (what) {
+      case move: AfxTestWindowManagerMove(frame->m_hWnd, 40, 30); break;
+      case size: AfxTestWindowManagerResize(frame->m_hWnd, 700, 450); break;
+      case minimise: AfxTestWindowManagerMinimise(frame->m_hWnd, TRUE); break;
+      case otherProgram: AfxTestApplicationState(FALSE); break;
+    }
+    AfxTestWait(20);
+    EXPECT_FALSE(IsOpen(PopupOf(0))) << what;
+    EXPECT_FALSE(menuBar->IsTrackingMode()) << what;
+    if (what == minimise) AfxTestWindowManagerMinimise(frame->m_hWnd, FALSE);
+    if (what == otherProgram) AfxTestApplicationState(TRUE);
+    AfxTestWait(20);
+    frame->SetActiveWindow();
+  }
+}
+
+TEST_F(Popups, ATrackedPopupReturnsTheChosenCommandWithoutRunningIt) {
+  CCbPopupBar* popup = CCbPopupBar::CreatePopupBar(frame->GetCommandBars());
+  popup->GetControls()->Add(cbControlButton, 32811)->SetCaption("&One");
+  popup->GetControls()->Add(cbControlButton, 32812)->SetCaption("&Two");
+  CTestCallLater pick(30, [&] {
+    ASSERT_TRUE(popup->IsTrackingMode());
+    CRect rc;
+    popup->GetWindowRect(&rc);
+    EXPECT_EQ(rc.TopLeft(), CPoint(300, 200));
+    AfxTestKeyStroke('T', 0, "t");
+  });
+  const UINT cmd = frame->GetCommandBars()->TrackPopupBar(popup, TPM_RETURNCMD, 300, 200);
+  EXPECT_TRUE(pick.HasRun());
+  EXPECT_EQ(cmd, 32812u);
+  EXPECT_TRUE(frame->commands.empty());
+  EXPECT_FALSE(popup->GetSafeHwnd());
+  // Dismissed: none.
+  CTestCallLater dismiss(30, [] { AfxTestKeyStroke(VK_ESCAPE); });
+  EXPECT_EQ(frame->GetCommandBars()->TrackPopupBar(popup, TPM_RETURNCMD, 300, 200), 0u);
+  popup->InternalRelease();
+}
+
+TEST_F(Popups, ARightClickOnABarListsOnlyCloseableToolbars) {
+  CCbCommandBars* bars = frame->GetCommandBars();
+  // The menu bar is never listed: nothing to show, and nothing left behind.
+  CCbPopupBar* empty = bars->GetToolbarsPopup();
+  ASSERT_TRUE(empty);
+  EXPECT_EQ(empty->GetControlCount(), 0);
+  empty->InternalRelease();
+  bars->ContextMenu(100, 100);
+  EXPECT_FALSE(CbMouseManager()->IsTracking());
+  CCbToolBar* tools = bars->Add("Tools", cbBarTop);
+  ASSERT_TRUE(tools);
+  CCbPopupBar* list = bars->GetToolbarsPopup();
+  ASSERT_EQ(list->GetControlCount(), 1);
+  EXPECT_EQ(std::string(list->GetControl(0)->GetCaption()), "Tools");
+  EXPECT_EQ(list->GetControl(0)->GetChecked(), 1);
+  list->InternalRelease();
+  // Choosing the entry hides the toolbar.
+  CTestCallLater pick(30, [] { AfxTestKeyStroke(VK_RETURN); });
+  CTestCallLater pickFirst(15, [] { AfxTestKeyStroke(VK_DOWN); });
+  bars->ContextMenu(100, 100);
+  EXPECT_FALSE(tools->IsVisible());
+}
+
+TEST_F(Popups, WithAMenuOpenTheFocusStaysAndKeysGoBackAfterEsc) {
+  CEdit edit;
+  ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE, CRect(0, 100, 200, 120), frame, 77));
+  edit.SetFocus();
+  ClickControl(menuBar->GetControl(1));
+  ASSERT_TRUE(IsOpen(PopupOf(1)));
+  EXPECT_EQ(::GetFocus(), edit.m_hWnd);
+  AfxTestKeyStroke('X', 0, "x");  // a menu letter, not the edit's
+  AfxTestKeyStroke(VK_ESCAPE);
+  AfxTestKeyStroke(VK_ESCAPE);
+  EXPECT_FALSE(menuBar->IsTrackingMode());
+  EXPECT_EQ(::GetFocus(), edit.m_hWnd);
+  AfxTestKeyStroke('A', 0, "a");
+  CString text;
+  edit.GetWindowText(text);
+  EXPECT_EQ(std::string(text), "a");
+  edit.DestroyWindow();
+}
+
+class ExpandPopup : public Popups {};
+
+TEST_F(ExpandPopup, ANarrowToolbarsExpandButtonOpensItsHiddenControls) {
+  CCbCommandBars* bars = frame->GetCommandBars();
+  CCbToolBar* standard = bars->Add("Standard", cbBarTop);
+  ASSERT_TRUE(standard && standard->LoadToolBar(128));
+  frame->MoveWindow(20, 20, 220, 300);
+  frame->RecalcLayout();
+  AfxTestWait(20);
+  int hidden = 0;
+  for (int i = 0; i < standard->GetControlCount(); ++i) hidden += (standard->GetControl(i)->GetHideFlags() & cbHideWrap) != 0;
+  ASSERT_GT(hidden, 0);
+  ASSERT_TRUE(standard->IsExpandShown());
+  CBitmap pic;
+  ASSERT_TRUE(AfxCaptureWindow(standard->m_hWnd, &pic));  // lays the expand button out
+  CCbControl* expand = standard->GetExpandButton();
+  ASSERT_FALSE(expand->GetRect().IsRectEmpty());
+  ClickControl(expand);
+  auto* popup = dynamic_cast<CCbPopupToolBar*>(expand->GetCommandBar());
+  ASSERT_TRUE(IsOpen(popup));
+  // The hidden controls, then the toolbar's own menu, below a group line.
+  ASSERT_EQ(popup->GetControlCount(), hidden + 1);
+  EXPECT_TRUE(CbIsPopupType(popup->GetControl(hidden)->GetType()));
+  CRect rc, button = ScreenRect(expand);
+  popup->GetWindowRect(&rc);
+  EXPECT_EQ(rc.top, button.bottom);
+  CBitmap shot;
+  ASSERT_TRUE(AfxCaptureWindow(popup->m_hWnd, &shot));
+  shot.SavePng("expand_popup.png");
+  // A second click closes it.
+  ClickControl(expand);
+  EXPECT_FALSE(IsOpen(popup));
+}
+
 }  // namespace
