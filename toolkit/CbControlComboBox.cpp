@@ -219,6 +219,10 @@ BOOL CCbControlComboBoxEditCtrl::IsContextMenuAllowed() const {
   return m_pCombo && m_pCombo->GetParent() && m_pCombo->GetParent()->GetPosition() != CCbControlComboBoxList::kPositionList;
 }
 
+CCbCommandBars* CCbControlComboBoxEditCtrl::GetEditCommandBars() const {
+  return m_pCombo && m_pCombo->GetParent() ? m_pCombo->GetParent()->GetCommandBars() : nullptr;
+}
+
 void CCbControlComboBoxEditCtrl::OnSetFocus(CWnd* pOldWnd) {
   CCbEdit::OnSetFocus(pOldWnd);
   if (m_pCombo) m_pCombo->OnEditSetFocus(pOldWnd);

@@ -68,6 +68,7 @@ class CCbControlComboBoxEditCtrl : public CCbEdit {
   CCbControlComboBox* GetCombo() const { return m_pCombo; }
   void Detach() { m_pCombo = nullptr; }
   BOOL IsContextMenuAllowed() const override;
+  CCbCommandBars* GetEditCommandBars() const override;
 
   void OnSetFocus(CWnd* pOldWnd);
   void OnKillFocus(CWnd* pNewWnd);

@@ -1,7 +1,9 @@
 #include "toolkit/CbEdit.h"
 
+#include "toolkit/CbCommandBars.h"
 #include "toolkit/CbDrawHelpers.h"
 #include "toolkit/CbMouseManager.h"
+#include "toolkit/CbPopupBar.h"
 
 #include "platform/ui/Clipboard.h"
 
@@ -38,7 +40,21 @@ void CCbEdit::DoCommand(UINT nID) {
   }
 }
 
-UINT CCbEdit::TrackEditPopup(CPoint) { return 0; }
+UINT CCbEdit::TrackEditPopup(CPoint pt) {
+  CCbCommandBars* bars = GetEditCommandBars();
+  CCbPopupBar* popup = bars ? CCbPopupBar::CreatePopupBar(bars) : nullptr;
+  if (!popup) return 0;
+  for (UINT id : {kCut, kCopy, kPaste}) {
+    CCbControl* c = popup->GetControls()->Add(cbControlButton, (int)id);
+    if (!c) continue;
+    // Its state is the edit's, not the frame's update handlers'.
+    c->SetFlags(c->GetFlags() | cbFlagManualUpdate);
+    c->SetEnabled(IsCommandEnabled(id));
+  }
+  const UINT cmd = bars->TrackPopupBar(popup, TPM_RETURNCMD, pt.x, pt.y);
+  popup->InternalRelease();
+  return cmd;
+}
 
 void CCbEdit::OnPaint() {
   // Through a buffer: the field is filled first so the text never flickers over the bar.

@@ -23,6 +23,8 @@ class CCbEdit : public CEdit {
   virtual BOOL IsContextMenuAllowed() const { return TRUE; }
   // Shows the popup at the screen point; returns the chosen command, 0 for none.
   virtual UINT TrackEditPopup(CPoint ptScreen);
+  // The command bars whose popup the menu is (none: no menu).
+  virtual class CCbCommandBars* GetEditCommandBars() const { return nullptr; }
 
   void OnPaint();
   BOOL OnEraseBkgnd(CDC*) { return TRUE; }

@@ -270,3 +270,23 @@ TEST_F(Combo, TheOpenListIsDrawnOverTheBar) {
 }
 
 }  // namespace
+
+namespace {
+TEST_F(Combo, TheEditOffersNoCutCopyPasteMenuWithoutTheCutText) {
+  ASSERT_FALSE(CCbEdit::HasEditCommands());
+  CCbControlComboBoxEditCtrl* edit = frame->typed->GetEditCtrl();
+  ASSERT_TRUE(edit && edit->GetSafeHwnd());
+  CPoint pt(5, 5);
+  edit->ClientToScreen(&pt);
+  edit->SendMessage(WM_CONTEXTMENU, (WPARAM)edit->GetSafeHwnd(), MAKELPARAM(pt.x, pt.y));
+  Settle();
+  EXPECT_FALSE(CbMouseManager()->IsTracking());
+  // What the menu would offer follows the edit: a selection for cut and copy.
+  edit->SetWindowText("07:30");
+  edit->SetSel(0, 0);
+  EXPECT_FALSE(edit->IsCommandEnabled(CCbEdit::kCopy));
+  edit->SetSel(0, -1);
+  EXPECT_TRUE(edit->IsCommandEnabled(CCbEdit::kCut));
+  EXPECT_TRUE(edit->IsCommandEnabled(CCbEdit::kCopy));
+}
+}  // namespace
