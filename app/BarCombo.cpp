@@ -90,6 +90,7 @@ BOOL CStreamTimeCombo::ParseTypedTime(const CString& strText, CQsDateTime& time)
 
 void CStreamTimeCombo::Notify() {
   m_posted = m_time;
+  ++m_nPosts;
   CWnd* frame = m_pFrame && m_pFrame->GetSafeHwnd() ? m_pFrame : AfxGetMainWnd();
   if (frame && frame->GetSafeHwnd()) frame->PostMessage(WM_STREAMTIME_CHANGED, 0, 0);
 }
@@ -117,10 +118,12 @@ void CStreamTimeCombo::OnSetPopup(BOOL bPopup) {
 
 void CStreamTimeCombo::OnExecute() {
   m_bExecuted = TRUE;
+  const int posts = m_nPosts;
   CBarComboBox::OnExecute();
   const BOOL ok = ParseTypedTime(GetEditText(), m_time);
   SetEditText(FormatTime(m_time));
-  if (ok) Notify();
+  // Enter in the edit ends the typing too, which has told the chart already.
+  if (ok && posts == m_nPosts) Notify();
 }
 
 void CStreamTimeCombo::OnEditSetFocus(CWnd* pWndOld) {

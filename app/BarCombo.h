@@ -114,4 +114,5 @@ class CStreamTimeCombo : public CBarComboBox {
   CString m_strTimeText;
   BOOL m_bExecuted = FALSE;
   BOOL m_bCancelEdit = FALSE;
+  int m_nPosts = 0;
 };

@@ -194,7 +194,7 @@ TEST_F(Program, ATypedStreamTimeMovesTheChartAndAnUnreadableOneChangesNothing) {
   CWnd* focus = CWnd::GetFocus();
   CCbControlComboBoxEditCtrl* edit = time->GetEditCtrl();
   ASSERT_TRUE(edit && edit->IsWindowVisible());
-  auto type = [&](const char* text) {
+  auto type = [&](const char* text, UINT end = VK_TAB) {
     AfxTestClick(edit->GetSafeHwnd(), 5, 5);
     Settle();
     ASSERT_EQ(edit->GetSafeHwnd(), ::GetFocus());
@@ -203,7 +203,7 @@ TEST_F(Program, ATypedStreamTimeMovesTheChartAndAnUnreadableOneChangesNothing) {
       AfxTestKeyStroke(std::isdigit((unsigned char)*c) ? (UINT)*c : (UINT)std::toupper((unsigned char)*c), 0, one);
     }
     Settle();
-    AfxTestKeyStroke(VK_TAB);
+    AfxTestKeyStroke(end);
     Settle();
   };
   type("7");
@@ -217,6 +217,11 @@ TEST_F(Program, ATypedStreamTimeMovesTheChartAndAnUnreadableOneChangesNothing) {
   EXPECT_EQ(CString("07.00"), time->GetEditText());
   EXPECT_EQ(7, time->GetTime().GetHour());
   EXPECT_EQ(7, chart.GetStreamTime().GetHour());
+  // Enter takes the typed time as well.
+  type("8", VK_RETURN);
+  EXPECT_EQ(CString("08.00"), time->GetEditText());
+  EXPECT_EQ(8, chart.GetStreamTime().GetHour());
+  EXPECT_EQ(focus ? focus->GetSafeHwnd() : m_frame->GetSafeHwnd(), ::GetFocus());
   // Hours and minutes.
   type("9.45");
   EXPECT_EQ(CString("09.45"), time->GetEditText());
