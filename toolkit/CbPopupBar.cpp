@@ -19,6 +19,7 @@ BEGIN_MESSAGE_MAP(CCbPopupBar, CCbCommandBar)
   ON_WM_MOUSEACTIVATE()
   ON_WM_TIMER()
   ON_WM_LBUTTONDOWN()
+  ON_WM_PAINT()
 END_MESSAGE_MAP()
 
 namespace {
@@ -311,7 +312,23 @@ BOOL CCbPopupBar::SetSelected(int nSelected, BOOL bKeyboard) {
     }
     Invalidate(FALSE);
   }
-  return CCbCommandBar::SetSelected(nSelected, bKeyboard);
+  // Only the two items change: repainting them, not the whole menu, keeps the arrow keys quick.
+  CCbControl* old = GetControl(m_nSelected);
+  const CRect rcOld = old ? old->GetRect() : CRect(0, 0, 0, 0);
+  ++m_nLockRedraw;
+  const BOOL changed = CCbCommandBar::SetSelected(nSelected, bKeyboard);
+  --m_nLockRedraw;
+  if (m_bRedrawPending && GetSafeHwnd()) {
+    m_bRedrawPending = FALSE;
+    CCbControl* now = GetControl(m_nSelected);
+    if (!rcOld.IsRectEmpty()) InvalidateRect(&rcOld, FALSE);
+    if (now && !now->GetRect().IsRectEmpty()) {
+      const CRect rc = now->GetRect();
+      InvalidateRect(&rc, FALSE);
+    }
+    if (!old && !now) Invalidate(FALSE);
+  }
+  return changed;
 }
 
 CSize CCbPopupBar::CalcDynamicLayout(int, DWORD) {
@@ -462,9 +479,37 @@ BOOL CCbPopupBar::OnHookKeyDown(UINT nChar, LPARAM lParam) {
   return CCbCommandBar::OnHookKeyDown(nChar, lParam);
 }
 
+void CCbPopupBar::OnPaint() {
+  CPaintDC dc(this);
+  CRect rc;
+  GetClientRect(&rc);
+  if (rc.IsRectEmpty()) return;
+  // Only what was invalidated: moving the selection repaints two items, not the menu.
+  CRect clip = dc.m_ps.rcPaint;
+  clip &= rc;
+  if (clip.IsRectEmpty() || m_bAnimationPending) clip = rc;
+  CCbBufferDC buffer(&dc, clip);
+  buffer.IntersectClipRect(&clip);
+  DrawCommandBar(&buffer, clip);
+}
+
 void CCbPopupBar::DrawCommandBar(CDC* pDC, CRect rcClip) {
-  CCbCommandBar::DrawCommandBar(pDC, rcClip);
   CCbPaintManager* painter = GetPaintManager();
+  painter->FillBarBackground(pDC, this);
+  BOOL first = TRUE;
+  for (int i = 0; i < GetControlCount(); ++i) {
+    CCbControl* c = GetControl(i);
+    if (!c->IsVisible()) continue;
+    CRect area = c->GetRect();
+    area.top -= 6;  // its separator
+    const BOOL group = c->GetBeginGroup() && !first;
+    first = FALSE;
+    CRect common;
+    if (!common.IntersectRect(&area, &rcClip)) continue;
+    if (group) painter->DrawBarSeparator(pDC, this, c, TRUE);
+    CCbFontDC font(pDC, painter->GetControlFont(m_barPosition, c->IsDefaultItem()));
+    c->Draw(pDC);
+  }
   const COLORREF clr = painter->GetColor(COLOR_BTNTEXT);
   for (int k = 0; k < 2; ++k) {
     const CRect rc = k == 0 ? m_rcScrollUp : m_rcScrollDown;

@@ -93,6 +93,7 @@ class CCbPopupBar : public CCbCommandBar {
   int OnMouseActivate(CWnd* pDesktopWnd, UINT nHitTest, UINT message);
   void OnTimer(UINT_PTR nIDEvent);
   void OnLButtonDown(UINT nFlags, CPoint point);
+  void OnPaint();
 
  protected:
   // Creates the window when there is none; FALSE when it can't be.
