@@ -164,6 +164,8 @@ void CCbPopupBar::OpenLaidOut(BOOL bKeyboard) {
   m_bLayoutPending = FALSE;
   SetTrackingMode(TRUE, bKeyboard, bKeyboard);
   if (!GetSafeHwnd()) return;
+  // Clicks on other programs close the menus too; refused, the menus track as they are.
+  ::AfxSetTrackingGrab(m_hWnd);
   OnIdleUpdateCmdUI(TRUE);
   m_bAnimationPending = TRUE;
   Invalidate(FALSE);
@@ -445,6 +447,11 @@ BOOL CCbPopupBar::SetTrackingMode(int bMode, BOOL bSelectFirst, BOOL bKeyboard) 
     KillTimer(kScrollDownTimer);
     KillTimer(kScrollUpTimer);
     KillTimer(kTearOffTimer);
+    if (::AfxGetTrackingGrab() == m_hWnd) {
+      auto* parentPopup = dynamic_cast<CCbPopupBar*>(GetParentCommandBar());
+      const BOOL parentOpen = parentPopup && parentPopup->IsTrackingMode() && parentPopup->GetSafeHwnd();
+      if (!parentOpen || !::AfxSetTrackingGrab(parentPopup->m_hWnd)) ::AfxSetTrackingGrab(nullptr);
+    }
     OnPopupHiding();
     DestroyWindow();
   }

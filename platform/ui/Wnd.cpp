@@ -20,6 +20,7 @@
 #include <QThread>
 #include <QTimerEvent>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include <algorithm>
 #include <atomic>
@@ -39,6 +40,7 @@ std::vector<HWND> g_topLevels;  // bottom first
 
 HWND g_focus = nullptr;
 HWND g_capture = nullptr;
+HWND g_trackGrab = nullptr;  // the open menu holding the pointer for the program
 HWND g_active = nullptr;
 POINT g_cursor{0, 0};
 BYTE g_keys[256];
@@ -656,6 +658,7 @@ BOOL DestroyWindow(HWND hWnd) {
   // Focus and capture leave the tree.
   auto inTree = [&](HWND x) { return x == hWnd || ::IsChild(hWnd, x); };
   if (g_capture && inTree(g_capture)) ::ReleaseCapture();
+  if (g_trackGrab && inTree(g_trackGrab)) AfxSetTrackingGrab(nullptr);
   if (g_focus && inTree(g_focus)) {
     HWND old = g_focus;
     g_focus = nullptr;
@@ -907,6 +910,24 @@ BOOL ReleaseCapture() {
   }
   return TRUE;
 }
+
+BOOL AfxSetTrackingGrab(HWND hWnd) {
+  AfxWndRec* r = hWnd ? AfxRec(hWnd) : nullptr;
+  if (hWnd && !r) return FALSE;
+  if (hWnd == g_trackGrab) return TRUE;
+  AfxWndRec* old = AfxRec(g_trackGrab);
+  if (r && windowSystemPresent()) {
+    // Taken before the old one is let go, so a refusal leaves everything as it was.
+    QWindow* wh = r->w->windowHandle();
+    if (!wh || !wh->setMouseGrabEnabled(true)) return FALSE;
+  }
+  if (old && windowSystemPresent() && !g_capture)
+    if (QWindow* wh = old->w->windowHandle()) wh->setMouseGrabEnabled(false);
+  g_trackGrab = hWnd;
+  return TRUE;
+}
+
+HWND AfxGetTrackingGrab() { return g_trackGrab; }
 
 static HWND childAt(HWND h, QPoint screen) {
   AfxWndRec* r = AfxRec(h);
@@ -1644,7 +1665,22 @@ static void translateMouse(NeapWidget* w, QMouseEvent* me, QEvent::Type type) {
   if (type != QEvent::MouseMove) g_altTap = false;  // Alt+click is no Alt tap
   HWND target = r->h;
   if (g_capture && AfxRec(g_capture)) target = g_capture;
-  else {
+  else if (g_trackGrab && g_trackGrab == r->h) {
+    // The menu's grab brings every event here: each still goes to the program window under the
+    // point, and one over another program only to the mouse hooks, with no window.
+    target = ::WindowFromPoint(g_cursor);
+    if (!target) {
+      UINT hookMsg = type == QEvent::MouseMove ? WM_NCMOUSEMOVE
+                     : type == QEvent::MouseButtonRelease
+                         ? (me->button() == Qt::RightButton ? WM_NCRBUTTONUP : me->button() == Qt::MiddleButton ? WM_NCMBUTTONUP : WM_NCLBUTTONUP)
+                         : (me->button() == Qt::RightButton ? WM_NCRBUTTONDOWN : me->button() == Qt::MiddleButton ? WM_NCMBUTTONDOWN : WM_NCLBUTTONDOWN);
+      MSG mm{nullptr, hookMsg, (WPARAM)HTNOWHERE, MAKELPARAM(global.x(), global.y()), 0, g_cursor};
+      AfxPumpMessage(mm);
+      return;
+    }
+    r = AfxRec(target);
+    if (!r || !r->enabled) return;
+  } else {
     // A disabled window's input goes nowhere.
     if (!r->enabled) return;
   }

@@ -162,6 +162,12 @@ BOOL SetForegroundWindow(HWND hWnd);
 HWND GetFocus();
 HWND SetFocus(HWND hWnd);
 HWND GetCapture();
+// While a menu tracks: the pointer is held for the program, so a press on another program's window
+// is seen, by the WH_MOUSE hooks only and with no window, and every other event still goes to the
+// program window under the point. Null ends it; FALSE (nothing changed) when the window system
+// refuses the grab.
+BOOL AfxSetTrackingGrab(HWND hWnd);
+HWND AfxGetTrackingGrab();
 HWND SetCapture(HWND hWnd);
 BOOL ReleaseCapture();
 HWND WindowFromPoint(POINT pt);
