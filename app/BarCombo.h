@@ -1,12 +1,10 @@
-// The date combos of the main window's bar. The frame reaches them only through IBarCombo,
-// which the command-bar toolkit's combos implement as well; until that toolkit is in place
-// the combos are plain windows on a strip under the menu bar. Picking an item posts the
-// same private message to the main window as the toolkit's combos do.
+// The combos of the main window's bars: day, month and year on "Standard", region and stream
+// time on "Map". They are the toolkit's bar combos; the frame reaches them through IBarCombo,
+// and each tells the main window of a pick by posting its private message.
 #pragma once
 
-#include "platform/ui/AfxWin.h"
-
-#include <vector>
+#include "model/QsDateTime.h"
+#include "toolkit/CbControlComboBox.h"
 
 class IBarCombo {
  public:
@@ -25,83 +23,96 @@ class IBarCombo {
   virtual BOOL GetEnabled() const = 0;
 };
 
-// A drop-down list drawn as a box with an arrow; its list opens as a pop-up menu.
-class CStripCombo : public CWnd, public IBarCombo {
-  DECLARE_DYNAMIC(CStripCombo)
-  DECLARE_MESSAGE_MAP()
+// The toolkit combo seen through IBarCombo.
+class CBarComboBox : public CCbControlComboBox, public IBarCombo {
+  DECLARE_DYNAMIC(CBarComboBox)
  public:
-  CStripCombo(UINT nNotifyMessage, UINT nCommandId) : m_nNotify(nNotifyMessage), m_nCommandId(nCommandId) {}
-  BOOL Create(const RECT& rect, CWnd* pParent);
-  UINT GetCommandId() const { return m_nCommandId; }
+  void ResetContent() override { CCbControlComboBox::ResetContent(); }
+  int AddString(LPCTSTR lpszText) override { return CCbControlComboBox::AddString(lpszText); }
+  int GetCount() const override { return CCbControlComboBox::GetCount(); }
+  CString GetItemText(int nIndex) const override { return GetLBText(nIndex); }
+  void SetItemData(int nIndex, DWORD_PTR dwData) override { CCbControlComboBox::SetItemData(nIndex, dwData); }
+  DWORD_PTR GetItemData(int nIndex) const override { return CCbControlComboBox::GetItemData(nIndex); }
+  int GetCurSel() const override { return CCbControlComboBox::GetCurSel(); }
+  void SetCurSel(int nIndex) override { CCbControlComboBox::SetCurSel(nIndex); }
+  CString GetEditText() const override { return CCbControlComboBox::GetEditText(); }
+  void SetEditText(LPCTSTR lpszText) override { CCbControlComboBox::SetEditText(lpszText ? lpszText : ""); }
+  void SetEnabled(BOOL bEnabled) override { CCbControlComboBox::SetEnabled(bEnabled); }
+  BOOL GetEnabled() const override { return CCbControl::GetEnabled(); }
 
-  void ResetContent() override;
-  int AddString(LPCTSTR lpszText) override;
-  int GetCount() const override { return (int)m_items.size(); }
-  CString GetItemText(int nIndex) const override;
-  void SetItemData(int nIndex, DWORD_PTR dwData) override;
-  DWORD_PTR GetItemData(int nIndex) const override;
-  int GetCurSel() const override { return m_nSel; }
-  void SetCurSel(int nIndex) override;
-  CString GetEditText() const override;
-  void SetEditText(LPCTSTR lpszText) override;
-  void SetEnabled(BOOL bEnabled) override;
-  BOOL GetEnabled() const override { return m_bEnabled; }
+ protected:
+  // Posts the message to the application's main window.
+  static void PostToMain(UINT nMessage, WPARAM wParam);
+};
 
-  // What a user's pick does: select the item and tell the main window.
-  void Pick(int nIndex);
-  // Opens the list under the box (a click on the box does this too).
-  void DropDown();
+class CDayCombo : public CBarComboBox {
+  DECLARE_DYNAMIC(CDayCombo)
+ public:
+  ~CDayCombo() override;
+  void OnExecute() override;
+};
 
-  void OnPaint();
-  void OnLButtonDown(UINT nFlags, CPoint point);
-  BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
+class CMonthCombo : public CBarComboBox {
+  DECLARE_DYNAMIC(CMonthCombo)
+ public:
+  ~CMonthCombo() override;
+  void OnExecute() override;
+};
+
+class CYearCombo : public CBarComboBox {
+  DECLARE_DYNAMIC(CYearCombo)
+ public:
+  ~CYearCombo() override;
+  void OnExecute() override;
+};
+
+// The chart's region: item data is the region bit.
+class CMapPickerCombo : public CBarComboBox {
+  DECLARE_DYNAMIC(CMapPickerCombo)
+ public:
+  explicit CMapPickerCombo(CWnd* pFrame = nullptr) : m_pFrame(pFrame) {}
+  ~CMapPickerCombo() override;
+  void OnExecute() override;
+  void UpdateShownText() override { CBarComboBox::UpdateShownText(); }
+  // The four regions with their bits, in the list's order.
+  void AddRegions();
 
  private:
-  struct Item {
-    CString text;
-    DWORD_PTR data;
-  };
-  std::vector<Item> m_items;
-  int m_nSel = -1;
-  BOOL m_bEnabled = TRUE;
-  CString m_strEdit;
-  UINT m_nNotify;
-  UINT m_nCommandId;
+  CWnd* m_pFrame;
 };
 
-class CDayCombo : public CStripCombo {
+// The time of day of the chart's streams: picked from the hours or typed.
+class CStreamTimeCombo : public CBarComboBox {
+  DECLARE_DYNAMIC(CStreamTimeCombo)
  public:
-  CDayCombo();
-};
-class CMonthCombo : public CStripCombo {
- public:
-  CMonthCombo();
-};
-class CYearCombo : public CStripCombo {
- public:
-  CYearCombo();
-};
+  explicit CStreamTimeCombo(CWnd* pFrame = nullptr);
+  ~CStreamTimeCombo() override;
 
-// The strip under the menu bar: Previous, the day, month and year combos, Next.
-class CDateStrip : public CControlBar {
-  DECLARE_DYNAMIC(CDateStrip)
-  DECLARE_MESSAGE_MAP()
- public:
-  static constexpr int kHeight = 30;
-  BOOL Create(CWnd* pParent, UINT nID);
-  CDayCombo m_dayCombo;
-  CMonthCombo m_monthCombo;
-  CYearCombo m_yearCombo;
-  CButton m_previous, m_next;
+  void OnExecute() override;
+  int OnHookKeyDown(UINT nChar, LPARAM lParam) override;
+  void OnEditSetFocus(CWnd* pWndOld) override;
+  void EndEdit() override;
+  void UpdateShownText() override;
+  void OnSetPopup(BOOL bPopup) override;
 
-  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
-  CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override;
-  void OnUpdateCmdUI(CWnd* pTarget, BOOL) override { UpdateState(pTarget); }
-  int OnCreate(LPCREATESTRUCT lpcs);
-  void OnPaint();
-  // Enables the buttons and combos by the frame's update handlers.
-  void UpdateState(CCmdTarget* pTarget);
+  CQsDateTime GetTime() const { return m_time; }
+  // The 24 hours "00:00" .. "23:00" with the locale's separator.
+  void AddHours();
+  // "hh<sep>mm" of a time with the locale's separator.
+  static CString FormatTime(const CQsDateTime& time);
+  // Reads a typed time: "hh<sep>mm", or an hour alone ("7"). FALSE leaves time unchanged.
+  static BOOL ParseTypedTime(const CString& strText, CQsDateTime& time);
 
  private:
-  CFont m_font;
+  void Notify();
+  CWnd* m_pFrame;
+  CQsDateTime m_time{2005, 1, 1, 12, 0, 0};
+  // What the chart was last told, so leaving the edit after Enter says nothing twice.
+  CQsDateTime m_posted{2005, 1, 1, 12, 0, 0};
+  // Restored by Esc: the time and text when the list opened or typing began.
+  CQsDateTime m_savedTime;
+  CString m_strTimeText;
+  BOOL m_bExecuted = FALSE;
+  BOOL m_bCancelEdit = FALSE;
+  int m_nPosts = 0;
 };

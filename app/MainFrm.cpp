@@ -24,8 +24,6 @@ const char kColours[] = "Colours";
 const UINT kIndicators[] = {ID_INDICATOR_AGROUND, ID_INDICATOR_SUNRISE, ID_INDICATOR_SUNSET, ID_INDICATOR_ZONE};
 
 // Ids of the frame's own bars.
-// The date strip stands where the "Standard" toolbar will: View > Toolbar shows and hides it.
-const UINT kDateStripId = AFX_IDW_TOOLBAR;
 const UINT kMapToolBarId = 281;
 const UINT kGpsIcon = 292;
 const UINT kGpsPaneId = 1;
@@ -159,11 +157,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs) {
   m_pMapToolBar->SetVisible(FALSE);
   DockRightOf(m_pMapToolBar, m_pStandardToolBar);
   CCbPaintManager::SetTheme(2);
-
-  if (!m_wndDateStrip.Create(this, kDateStripId)) return -1;
-  m_pDayCombo = &m_wndDateStrip.m_dayCombo;
-  m_pMonthCombo = &m_wndDateStrip.m_monthCombo;
-  m_pYearCombo = &m_wndDateStrip.m_yearCombo;
+  // The toolbars asked for their combos while they were built.
+  if (!m_pDayCombo || !m_pMonthCombo || !m_pYearCombo || !m_pMapPicker || !m_pStreamTimeCombo) return -1;
 
   // Status bar with its four panes; the first stretches.
   if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, AFX_IDW_STATUS_BAR)) return -1;
@@ -363,7 +358,7 @@ void CMainFrame::OnDestroy() {
 }
 
 // ---- Layout ----
-// The bars take their strips (menu bar and date strip at the top, status bar at the bottom)
+// The bars take their strips (menu bar and toolbars at the top, status bar at the bottom)
 // and the splitter the rest.
 void CMainFrame::RecalcLayout(BOOL bNotify) { CCbFrameWnd::RecalcLayout(bNotify); }
 
@@ -399,7 +394,7 @@ void CMainFrame::DockRightOf(CCbToolBar* pBar, CCbToolBar* pLeftOf) {
   GetCommandBars()->DockCommandBar(pBar, &rc, pLeftOf->GetDockBar());
 }
 
-LRESULT CMainFrame::OnCreateBarControl(WPARAM, LPARAM lParam) {
+LRESULT CMainFrame::OnCreateControl(WPARAM, LPARAM lParam) {
   auto* req = (BAR_CREATE_CONTROL_REQUEST*)lParam;
   if (!req) return 0;
   if (!req->bToolBar) {
@@ -419,17 +414,34 @@ LRESULT CMainFrame::OnCreateBarControl(WPARAM, LPARAM lParam) {
     req->nID = 0;
     return TRUE;
   }
+  CBarComboBox* combo = nullptr;
   switch (req->nID) {
-    case ID_DAY_COMBO: case ID_MONTH_COMBO: case ID_YEAR_COMBO: case ID_MAP_CHOOSER: case ID_STREAM_TIME: {
-      // The combos stand here once the bars have them; until then the date strip and the
-      // chart's own controls serve, and these buttons stay hidden.
-      auto* c = new CCbControlButton;
-      c->SetHideFlags(cbHideOwner);
-      req->pControl = c;
-      return TRUE;
+    case ID_DAY_COMBO: m_pDayCombo = combo = new CDayCombo; combo->SetWidth(50); break;
+    case ID_MONTH_COMBO: m_pMonthCombo = combo = new CMonthCombo; combo->SetWidth(100); break;
+    case ID_YEAR_COMBO: m_pYearCombo = combo = new CYearCombo; combo->SetWidth(50); break;
+    case ID_MAP_CHOOSER: {
+      auto* c = new CMapPickerCombo(this);
+      c->SetWidth(100);
+      c->AddRegions();
+      c->SetCurSel(0);
+      m_pMapPicker = c;
+      combo = c;
+      break;
+    }
+    case ID_STREAM_TIME: {
+      auto* c = new CStreamTimeCombo(this);
+      c->SetWidth(60);
+      c->SetDropDown(TRUE);
+      c->AddHours();
+      c->SetCurSel(12);
+      m_pStreamTimeCombo = c;
+      combo = c;
+      break;
     }
     default: return 0;
   }
+  req->pControl = combo;
+  return TRUE;
 }
 
 void CMainFrame::OnSizing(UINT fwSide, LPRECT pRect) {
@@ -687,9 +699,11 @@ void CMainFrame::FillDayList(int nMonth, int nYear) {
   m_pDayCombo->SetCurSel(std::max(0, sel));
 }
 
-void CMainFrame::FillDateCombos() {
+void CMainFrame::FillDateCombos() { FillDateCombos(CQsDateTime::GetCurrent()); }
+
+void CMainFrame::FillDateCombos(const CQsDateTime& now) {
   // Today, within the days the table can predict.
-  CQsDateTime today = CQsDateTime::GetCurrent();
+  CQsDateTime today = now;
   today.SetTime(0, 0, 0);
   if (today <= m_firstDate) today = m_firstDate;
   if (m_lastDate <= today) today = m_lastDate;

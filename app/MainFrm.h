@@ -89,6 +89,9 @@ class CMainFrame : public CCbFrameWnd, public IViewHost, public IPredictionFrame
   CDiamondDB& GetDiamondDB() { return m_diamondDB; }
   int IsSummerTimeOnSelectedDate() const;
   void EnableDateCombos(int bEnable);
+  // Fills the date combos and selects the day, kept within the table's range (at start-up,
+  // today).
+  void FillDateCombos(const CQsDateTime& today);
   void ShowMapToolbar(int bShow);
   int IsMapToolbarShown() const { return m_bMapToolbarShown; }
   void ShowStreamInStatusBar(double dRate, double dDirection) override;
@@ -120,10 +123,11 @@ class CMainFrame : public CCbFrameWnd, public IViewHost, public IPredictionFrame
   CCbMenuBar& GetMenuBar() { return *m_pMenuBar; }
   CCbPopupBar* GetTimeZonePopup() const { return m_pTimeZonePopup; }
   CMenu& GetMainMenu() { return m_menu; }
-  CDateStrip& GetDateStrip() { return m_wndDateStrip; }
   IBarCombo* GetDayCombo() const { return m_pDayCombo; }
   IBarCombo* GetMonthCombo() const { return m_pMonthCombo; }
   IBarCombo* GetYearCombo() const { return m_pYearCombo; }
+  CMapPickerCombo* GetMapPickerCombo() const { return m_pMapPicker; }
+  CStreamTimeCombo* GetStreamTimeCombo() const { return m_pStreamTimeCombo; }
   CString GetPaneText(UINT nID) const;
   CString GetAgroundText() const { return m_strAgroundText; }
   const GPSFIX& GetLastFix() const { return m_lastFix; }
@@ -268,7 +272,7 @@ class CMainFrame : public CCbFrameWnd, public IViewHost, public IPredictionFrame
   LRESULT OnGpsStarted(WPARAM, LPARAM);
   LRESULT OnGpsStopped(WPARAM, LPARAM);
   // The bars ask for the frame's own controls while they are built.
-  LRESULT OnCreateBarControl(WPARAM, LPARAM lParam);
+  LRESULT OnCreateControl(WPARAM, LPARAM lParam);
 
   // The date handling of the combos and of previous and next.
   void OnDateChanged(const CQsDateTime& date, BOOL bMonthChanged);
@@ -311,7 +315,6 @@ class CMainFrame : public CCbFrameWnd, public IViewHost, public IPredictionFrame
   CCbMenuBar* m_pMenuBar = nullptr;
   CCbPopupBar* m_pTimeZonePopup = nullptr;  // held for the life of the bars
   CMenu m_menu;
-  CDateStrip m_wndDateStrip;
   CFrameStatusBar m_wndStatusBar;
   // Hosted in the status bar while the GPS reader runs; a member, so not deleted by the bar.
   CCbStatusBarIconPane m_wndGpsPane;
@@ -337,6 +340,8 @@ class CMainFrame : public CCbFrameWnd, public IViewHost, public IPredictionFrame
   IBarCombo* m_pDayCombo = nullptr;
   IBarCombo* m_pMonthCombo = nullptr;
   IBarCombo* m_pYearCombo = nullptr;
+  CMapPickerCombo* m_pMapPicker = nullptr;
+  CStreamTimeCombo* m_pStreamTimeCombo = nullptr;
   int m_nInitialYear = 2010, m_nInitialMonth = 1, m_nInitialDay = 1;
   int m_nGpsComPort = 1;
   // The table's range: first day and last day with a next day's record.

@@ -129,7 +129,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
   ON_MESSAGE(WM_MONTHCOMBO_CHANGED, OnMonthComboChanged)
   ON_MESSAGE(WM_YEARCOMBO_CHANGED, OnYearComboChanged)
   ON_MESSAGE(WM_GPS_FIX, OnGpsFix)
-  ON_MESSAGE(WM_BAR_CREATE_CONTROL, OnCreateBarControl)
+  ON_MESSAGE(WM_BAR_CREATE_CONTROL, OnCreateControl)
   ON_MESSAGE(WM_BAR_POPUP_INIT, OnBarPopupInit)
   ON_MESSAGE(WM_GPS_OPENFAILED, OnGpsOpenFailed)
   ON_MESSAGE(WM_GPS_ERROR, OnGpsError)
@@ -714,9 +714,10 @@ void CMainFrame::OnUseCurrentTime() {
   if (m_bUseCurrentTime) {
     right->m_map.SetStreamTime(CQsDateTime::GetCurrent());
   } else {
-    CQsDateTime noon = GetSelectedDate();
-    noon.SetTime(12, 0, 0);
-    right->m_map.SetStreamTime(noon);
+    CQsDateTime at = GetSelectedDate();
+    const CQsDateTime chosen = m_pStreamTimeCombo ? m_pStreamTimeCombo->GetTime() : CQsDateTime(2005, 1, 1, 12, 0, 0);
+    at.SetTime(chosen.GetHour(), chosen.GetMinute(), 0);
+    right->m_map.SetStreamTime(at);
   }
 }
 
@@ -933,7 +934,14 @@ LRESULT CMainFrame::OnMapPickerChanged(WPARAM wParam, LPARAM) {
   return 0;
 }
 
-LRESULT CMainFrame::OnStreamTimeChanged(WPARAM, LPARAM) { return 0; }
+LRESULT CMainFrame::OnStreamTimeChanged(WPARAM, LPARAM) {
+  if (!m_pStreamTimeCombo) return 0;
+  CQsDateTime at = GetSelectedDate();
+  const CQsDateTime chosen = m_pStreamTimeCombo->GetTime();
+  at.SetTime(chosen.GetHour(), chosen.GetMinute(), 0);
+  GetRightPane()->m_map.SetStreamTime(at);
+  return 0;
+}
 
 // ---- Routes ----
 void CMainFrame::OnRouteReverse() { GetLeftPane()->m_routesTree.ReverseRoute(); }

@@ -145,7 +145,7 @@ void CCbCommandBar::SetPopuped(int nIndex, BOOL) {
     Redraw();
   }
   CCbControl* c = GetControl(nIndex);
-  if (!c || !c->GetEnabled() || !CbIsPopupType(c->GetType())) return;
+  if (!c || !c->GetEnabled() || !CbOpensPopup(c->GetType())) return;
   m_nPopuped = nIndex;
   CCbRefHolder<CCbControl> keep(c);
   c->OnSetPopup(TRUE);
@@ -158,7 +158,7 @@ BOOL CCbCommandBar::PopupControl(int nIndex, BOOL bKeyboard) {
   CCbRefHolder<CCbCommandBar> hold(this);
   SetPopuped(-1);
   CCbControl* c = GetControl(nIndex);
-  if (!c || !c->GetEnabled() || !CbIsPopupType(c->GetType()) || !GetSafeHwnd()) return FALSE;
+  if (!c || !c->GetEnabled() || !CbOpensPopup(c->GetType()) || !GetSafeHwnd()) return FALSE;
   if (!m_bTracking) SetTrackingMode(2, FALSE, bKeyboard);
   else m_bTracking = 2;
   SetSelected(nIndex, bKeyboard);

@@ -2,6 +2,7 @@
 
 #include "toolkit/CbCommandBar.h"
 #include "toolkit/CbCommandBars.h"
+#include "toolkit/CbControlComboBox.h"
 #include "toolkit/CbControlPopup.h"
 #include "toolkit/CbImageManager.h"
 #include "toolkit/CbMenuSound.h"
@@ -399,6 +400,7 @@ CCbControl* CCbControls::Add(int controlType, int nId, const CString& strParamet
     case cbControlPopup:
     case cbControlButtonPopup:
     case cbControlSplitButtonPopup: c = CCbControlPopup::CreateControlPopup(controlType); break;
+    case cbControlComboBox: c = new (std::nothrow) CCbControlComboBox; break;
     default: return nullptr;  // popups, combos, edits and custom windows are later pieces
   }
   if (!c) return nullptr;
@@ -580,6 +582,7 @@ CCbControl* CCbControls::AddMenuItem(CMenu* pMenu, int nIndex, CWnd* pSite) {
   if (!c) {
     if (req.controlType == cbControlButton) c = new (std::nothrow) CCbControlButton;
     else if (CbIsPopupType(req.controlType)) c = CCbControlPopup::CreateControlPopup(req.controlType);
+    else if (req.controlType == cbControlComboBox) c = new (std::nothrow) CCbControlComboBox;
     if (!c) return nullptr;
     c->SetType(req.controlType);
     c->SetStyle((DWORD)req.buttonStyle);

@@ -37,6 +37,8 @@ enum CbControlType {
   cbControlLabel = 8,
 };
 inline BOOL CbIsPopupType(int nType) { return nType >= cbControlPopup && nType <= cbControlSplitButtonPopup; }
+// Kinds a bar can make its open popup: the popup kinds, and a combo with its list.
+inline BOOL CbOpensPopup(int nType) { return CbIsPopupType(nType) || nType == cbControlComboBox; }
 
 // Why a control is hidden.
 enum CbHideFlags { cbHideOwner = 1, cbHideWrap = 2, cbHideDock = 4, cbHideScroll = 8, cbHideCustom = 0x10, cbHideExpand = 0x20, cbHideDocTemplate = 0x40 };

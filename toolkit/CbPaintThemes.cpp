@@ -1,5 +1,7 @@
 #include "toolkit/CbPaintThemes.h"
 
+#include "toolkit/CbControlComboBox.h"
+
 #include "toolkit/CbCommandBar.h"
 #include "toolkit/CbDrawHelpers.h"
 #include "toolkit/CbImageManager.h"
@@ -296,24 +298,29 @@ CSize CCbFlatTheme::DrawMenuItem(CDC* pDC, CCbControl* pControl, BOOL bDraw) {
 CSize CCbFlatTheme::DrawComboControl(CDC* pDC, CCbControl* pControl, BOOL bDraw) {
   CCbFontDC font(pDC, &m_fontIcon);
   const int th = pDC->GetTextExtent(" ", 1).cy;
-  const CSize size(std::max(pControl->GetRect().Width(), 60), th + 8);
+  auto* combo = dynamic_cast<CCbControlComboBox*>(pControl);
+  if (combo) combo->SetDropDownWidth(th + 2);
+  const CSize size(combo ? combo->GetWidth() : std::max(pControl->GetRect().Width(), 60), th + 8);
   if (!bDraw) return size;
   CRect rc = pControl->GetRect();
   const BOOL enabled = pControl->GetEnabled();
+  const BOOL open = combo && combo->IsOpen();
   CRect drop(rc.right - th - 2, rc.top, rc.right, rc.bottom);
   if (enabled) {
-    Rectangle(pDC, rc, 5, pControl->GetSelected() ? 32 : 5);
-    if (pControl->GetSelected()) Rectangle(pDC, drop, 31, 32);
+    Rectangle(pDC, rc, 5, pControl->GetSelected() || open ? 32 : 5);
+    if (pControl->GetSelected() || open) Rectangle(pDC, drop, open ? 33 : 31, 32);
   } else {
     Rectangle(pDC, rc, 15, pControl->GetSelected() == 2 ? 32 : 40);
   }
   pDC->SetTextColor(GetColor(8));
   pDC->SetBkMode(TRANSPARENT);
   CRect rt(rc.left + 3, rc.top, drop.left, rc.bottom);
-  pDC->DrawText(pControl->GetCaption(), &rt, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  // The field shows the combo's text; an edit window draws its own.
+  const CString text = combo ? (combo->GetEditCtrl() ? CString() : combo->GetShownText()) : pControl->GetCaption();
+  pDC->DrawText(text, &rt, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
   const CPoint c = drop.CenterPoint();
   Triangle(pDC, CPoint(c.x - 3, c.y - 1), CPoint(c.x + 3, c.y - 1), CPoint(c.x, c.y + 2),
-           GetColor(!enabled ? 40 : pControl->GetSelected() ? 45 : 46));
+           GetColor(!enabled ? 40 : open ? 47 : pControl->GetSelected() ? 45 : 46));
   return size;
 }
 

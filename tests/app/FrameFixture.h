@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -185,10 +186,40 @@ class Program : public ::testing::Test {
   CLeftPane& Left() { return *m_frame->GetLeftPane(); }
   CString Pane(UINT id) { return m_frame->GetPaneText(id); }
 
-  // Picks an item of a date combo as a user does.
-  void PickCombo(IBarCombo* combo, int index) {
-    dynamic_cast<CStripCombo*>(combo)->Pick(index);
+  // Opens a bar combo with a click on it, as a user does; FALSE when its list did not open.
+  BOOL OpenCombo(CCbControlComboBox* combo) {
+    CCbCommandBar* bar = combo ? combo->GetParent() : nullptr;
+    if (!bar || !bar->IsWindowVisible() || !combo->IsVisible()) return FALSE;
+    Settle((int)GetDoubleClickTime() + 20);  // a click of its own, not the second of a double click
+    // A combo with an edit window opens from its drop button.
+    CPoint at = combo->GetRect().CenterPoint();
+    if (combo->GetEditCtrl()) at.x = combo->GetRect().right - std::max(2, combo->GetDropDownWidth() / 2);
+    AfxTestMoveTo(bar->GetSafeHwnd(), at.x, at.y);
+    AfxTestClick(bar->GetSafeHwnd(), at.x, at.y);
     Settle();
+    return combo->IsListOpen();
+  }
+  // The middle of an item of an open list, scrolled into view first.
+  CPoint ListItemPoint(CCbControlComboBox* combo, int index) {
+    HWND list = combo->GetListHwnd();
+    RECT r{};
+    if (::SendMessage(list, LB_GETITEMRECT, (WPARAM)index, (LPARAM)&r) == LB_ERR || r.bottom <= 0 ||
+        r.top >= combo->GetList()->GetClientRectHeight()) {
+      ::SendMessage(list, LB_SETTOPINDEX, (WPARAM)index, 0);
+      ::SendMessage(list, LB_GETITEMRECT, (WPARAM)index, (LPARAM)&r);
+    }
+    return CPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  }
+  // Picks an item of a bar combo as a user does: opens its list and clicks the item.
+  void PickCombo(IBarCombo* item, int index) {
+    auto* combo = dynamic_cast<CCbControlComboBox*>(item);
+    ASSERT_NE(nullptr, combo);
+    ASSERT_TRUE(OpenCombo(combo)) << index;
+    const CPoint at = ListItemPoint(combo, index);
+    AfxTestMoveTo(combo->GetListHwnd(), at.x, at.y);
+    AfxTestClick(combo->GetListHwnd(), at.x, at.y);
+    Settle();
+    ASSERT_FALSE(combo->IsListOpen());
   }
   void PickDate(int day, int month, int year) {
     PickCombo(m_frame->GetYearCombo(), year - m_frame->GetFirstYear());

@@ -3,6 +3,7 @@
 // and the extents kept from one start to the next.
 #include "tests/app/FrameFixture.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -115,6 +116,147 @@ TEST_F(Program, AHarbourShowsItsDiamondsAPortsTidesAndADiamondsTooltip) {
   tip.GetWindowText(text);
   EXPECT_NE(-1, text.Find("Kts"));
   AfxSaveWindowPng(m_frame->GetSafeHwnd(), "program_chart_harbour.png");
+}
+
+}  // namespace
+
+namespace {
+
+// The frame's picture with the open combo list drawn where it shows on the screen.
+void SaveFrameWithList(CMainFrame* frame, CCbControlComboBox* combo, const char* name) {
+  CBitmap shot, list;
+  ASSERT_TRUE(AfxCaptureWindow(frame->GetSafeHwnd(), &shot));
+  if (combo && combo->IsListOpen() && AfxCaptureWindow(combo->GetListHwnd(), &list)) {
+    CRect rcFrame, rcList;
+    frame->GetWindowRect(&rcFrame);
+    ::GetWindowRect(combo->GetListHwnd(), &rcList);
+    BITMAP info{};
+    list.GetBitmap(&info);
+    CDC dst, src;
+    dst.CreateCompatibleDC(nullptr);
+    src.CreateCompatibleDC(nullptr);
+    CBitmap* o1 = dst.SelectObject(&shot);
+    CBitmap* o2 = src.SelectObject(&list);
+    const CPoint at = AfxClientOriginInCapture(frame->GetSafeHwnd());
+    CPoint client(rcList.left, rcList.top);
+    frame->ScreenToClient(&client);
+    dst.BitBlt(at.x + client.x, at.y + client.y, info.bmWidth, info.bmHeight, &src, 0, 0, SRCCOPY);
+    dst.SelectObject(o1);
+    src.SelectObject(o2);
+  }
+  shot.SavePng(name);
+}
+
+TEST_F(Program, TheMapToolbarShowsOnTheChartPageWithTheRegionAndStreamTimeCombos) {
+  ASSERT_NE(nullptr, Start());
+  CCbToolBar* map = m_frame->GetMapToolBar();
+  EXPECT_FALSE(map->IsWindowVisible());
+  Command(ID_VIEW_MAP);
+  ASSERT_TRUE(map->IsWindowVisible());
+  CMapPickerCombo* region = m_frame->GetMapPickerCombo();
+  CStreamTimeCombo* time = m_frame->GetStreamTimeCombo();
+  ASSERT_TRUE(region && time);
+  EXPECT_EQ(map, region->GetParent());
+  EXPECT_EQ(map, time->GetParent());
+  EXPECT_EQ(CString("UK & Ireland"), region->GetEditText());
+  EXPECT_EQ(CStreamTimeCombo::FormatTime(CQsDateTime(2005, 1, 1, 12, 0, 0)), time->GetEditText());
+  ASSERT_TRUE(time->GetEditCtrl() && time->GetEditCtrl()->IsWindowVisible());
+  // The region's list picks the chart's region; the one it shows already is picked again.
+  PickCombo(region, 1);
+  EXPECT_EQ(4, Right().m_map.GetRegion());
+  EXPECT_EQ(CString("Europe"), region->GetEditText());
+  PickCombo(region, 0);
+  EXPECT_EQ(1, Right().m_map.GetRegion());
+  Settle();
+  ASSERT_TRUE(OpenCombo(region));
+  SaveFrameWithList(m_frame, region, "program_map_toolbar.png");
+  AfxTestKeyStroke(VK_ESCAPE);
+  Settle();
+  EXPECT_FALSE(region->IsListOpen());
+  // Back on the graph page the toolbar goes.
+  Command(ID_VIEW_GRAPH);
+  EXPECT_FALSE(map->IsWindowVisible());
+}
+
+TEST_F(Program, ATypedStreamTimeMovesTheChartAndAnUnreadableOneChangesNothing) {
+  AFX_LOCALE_VALUES dots = AfxGetLocaleValues();
+  dots.timeSeparator = ".";
+  AfxSetLocaleOverride(dots);
+  struct Restore {
+    ~Restore() { AfxClearLocaleOverride(); }
+  } restore;
+  ASSERT_NE(nullptr, Start());
+  Command(ID_VIEW_MAP);
+  CStreamTimeCombo* time = m_frame->GetStreamTimeCombo();
+  ASSERT_TRUE(time);
+  CMapView& chart = Right().m_map;
+  EXPECT_EQ(CString("12.00"), time->GetEditText());
+  CWnd* focus = CWnd::GetFocus();
+  CCbControlComboBoxEditCtrl* edit = time->GetEditCtrl();
+  ASSERT_TRUE(edit && edit->IsWindowVisible());
+  auto type = [&](const char* text, UINT end = VK_TAB) {
+    AfxTestClick(edit->GetSafeHwnd(), 5, 5);
+    Settle();
+    ASSERT_EQ(edit->GetSafeHwnd(), ::GetFocus());
+    for (const char* c = text; *c; ++c) {
+      const char one[2] = {*c, 0};
+      AfxTestKeyStroke(std::isdigit((unsigned char)*c) ? (UINT)*c : (UINT)std::toupper((unsigned char)*c), 0, one);
+    }
+    Settle();
+    AfxTestKeyStroke(end);
+    Settle();
+  };
+  type("7");
+  EXPECT_EQ(CString("07.00"), time->GetEditText());
+  EXPECT_EQ(7, chart.GetStreamTime().GetHour());
+  EXPECT_EQ(0, chart.GetStreamTime().GetMinute());
+  EXPECT_EQ(focus ? focus->GetSafeHwnd() : m_frame->GetSafeHwnd(), ::GetFocus());
+  // Not a time: the last one stays and its text comes back.
+  chart.SetStreamTime(CQsDateTime(2024, 1, 1, 7, 0, 0));
+  type("x7");
+  EXPECT_EQ(CString("07.00"), time->GetEditText());
+  EXPECT_EQ(7, time->GetTime().GetHour());
+  EXPECT_EQ(7, chart.GetStreamTime().GetHour());
+  // Enter takes the typed time as well.
+  type("8", VK_RETURN);
+  EXPECT_EQ(CString("08.00"), time->GetEditText());
+  EXPECT_EQ(8, chart.GetStreamTime().GetHour());
+  EXPECT_EQ(focus ? focus->GetSafeHwnd() : m_frame->GetSafeHwnd(), ::GetFocus());
+  // Hours and minutes.
+  type("9.45");
+  EXPECT_EQ(CString("09.45"), time->GetEditText());
+  EXPECT_EQ(9, chart.GetStreamTime().GetHour());
+  EXPECT_EQ(45, chart.GetStreamTime().GetMinute());
+
+  // Browsing the list moves nothing; Esc brings the text and the time back.
+  ASSERT_TRUE(OpenCombo(time));
+  AfxTestKeyStroke(VK_DOWN);
+  AfxTestKeyStroke(VK_DOWN);
+  Settle();
+  EXPECT_NE(CString("09.45"), time->GetEditText());
+  EXPECT_EQ(45, chart.GetStreamTime().GetMinute());
+  AfxTestKeyStroke(VK_ESCAPE);
+  Settle();
+  EXPECT_FALSE(time->IsListOpen());
+  EXPECT_EQ(CString("09.45"), time->GetEditText());
+  EXPECT_EQ(9, time->GetTime().GetHour());
+  EXPECT_EQ(45, time->GetTime().GetMinute());
+  EXPECT_EQ(45, chart.GetStreamTime().GetMinute());
+  // A pick moves the chart.
+  PickCombo(time, 18);
+  EXPECT_EQ(CString("18.00"), time->GetEditText());
+  EXPECT_EQ(18, chart.GetStreamTime().GetHour());
+  EXPECT_EQ(0, chart.GetStreamTime().GetMinute());
+
+  // In current-time mode the combo is off; leaving the mode gives the chart the combo's time.
+  Command(ID_USE_CURRENT_TIME);
+  EXPECT_FALSE(time->GetEnabled());
+  EXPECT_FALSE(edit->IsWindowEnabled());
+  EXPECT_FALSE(OpenCombo(time));
+  Command(ID_USE_CURRENT_TIME);
+  EXPECT_TRUE(time->GetEnabled());
+  EXPECT_TRUE(edit->IsWindowEnabled());
+  EXPECT_EQ(18, chart.GetStreamTime().GetHour());
 }
 
 }  // namespace

@@ -114,15 +114,15 @@ TEST_F(Program, TheDateCombosChangeTheDay) {
   EXPECT_EQ(28, Selected().GetDay());
   EXPECT_NE(-1, Right().m_graph.GetTitle().Find("Tue 28 Feb 2023"));
 
-  // The real way in: click the month combo and choose "January" from its list.
-  CStripCombo* month = dynamic_cast<CStripCombo*>(m_frame->GetMonthCombo());
-  Settle((int)GetDoubleClickTime() + 50);  // a click of its own, not the second of a double click
-  ClickMenuItemsWhenShown({0});
-  AfxTestClick(month->GetSafeHwnd(), 10, 8);
-  Settle(60);
+  // The month's list: "January" refills the days and keeps the day.
+  PickCombo(m_frame->GetMonthCombo(), 0);
   EXPECT_EQ(1, Selected().GetMonth());
+  EXPECT_EQ(31, m_frame->GetDayCombo()->GetCount());
   EXPECT_NE(-1, Right().m_graph.GetTitle().Find("28 Jan 2023")) << (LPCTSTR)Right().m_graph.GetTitle();
   EXPECT_TRUE(Right().m_graph.HasData());
+  // The combos show what is picked.
+  EXPECT_EQ(CString("28"), m_frame->GetDayCombo()->GetEditText());
+  EXPECT_EQ(CString("2023"), m_frame->GetYearCombo()->GetEditText());
 }
 
 TEST_F(Program, PreviousAndNextCrossMonthsAndYears) {
@@ -483,7 +483,9 @@ TEST_F(Program, TheTidalLogPageHidesTheLeftColumnAndLocksTheSplitter) {
   EXPECT_LE(right.left, 4);
   EXPECT_FALSE(m_frame->GetDayCombo()->GetEnabled());
   // Previous and Next are off, and their buttons show it.
-  EXPECT_FALSE(m_frame->GetDateStrip().m_next.IsWindowEnabled());
+  CCbControl* next = m_frame->GetStandardToolBar()->GetControls()->FindControl(ID_NEXT);
+  ASSERT_TRUE(next);
+  EXPECT_FALSE(next->GetEnabled());
   // Dragging the bar does nothing.
   POINT bar{right.left - 1, right.top + 100};
   s.ClientToScreen(&bar);
@@ -507,7 +509,7 @@ TEST_F(Program, TheTidalLogPageHidesTheLeftColumnAndLocksTheSplitter) {
   Command(ID_VIEW_GRAPH);
   EXPECT_TRUE(Left().m_portsTree.IsWindowVisible());
   EXPECT_TRUE(m_frame->GetDayCombo()->GetEnabled());
-  EXPECT_TRUE(m_frame->GetDateStrip().m_next.IsWindowEnabled());
+  EXPECT_TRUE(next->GetEnabled());
 }
 
 TEST_F(Program, TheYearOfHeightsGoesToTheUsersFolder) {
@@ -642,17 +644,14 @@ TEST_F(Program, PanelsTimerGpsAndTheFramesSmallestSize) {
   EXPECT_EQ(740, drag.right);
   EXPECT_EQ(550, drag.bottom);
 
-  // View > Toolbar and View > Status Bar hide their bars and give the room to the panes.
+  // View > Status Bar hides its bar and gives the room to the panes.
   CRect before0, after0;
   m_frame->GetSplitter().GetWindowRect(&before0);
-  Command(ID_VIEW_TOOLBAR);
   Command(ID_VIEW_STATUS_BAR);
-  EXPECT_FALSE(CRightPane::Shown(m_frame->GetDateStrip()));
   EXPECT_FALSE(CRightPane::Shown(m_frame->GetStatusBar()));
   m_frame->GetSplitter().GetWindowRect(&after0);
-  EXPECT_EQ(before0.top - CDateStrip::kHeight, after0.top);
+  EXPECT_EQ(before0.top, after0.top);
   EXPECT_GT(after0.bottom, before0.bottom);
-  Command(ID_VIEW_TOOLBAR);
   Command(ID_VIEW_STATUS_BAR);
   m_frame->GetSplitter().GetWindowRect(&after0);
   EXPECT_EQ(before0, after0);
@@ -874,18 +873,13 @@ TEST_F(Program, TheViewMenuTicksTheBarsThatShow) {
   ASSERT_NE(nullptr, Start());
   CMenu* view = m_frame->GetMainMenu().GetSubMenu(1);
   ASSERT_NE(nullptr, view);
-  CWnd* strip = &m_frame->GetDateStrip();
   auto ticked = [&](UINT id) {
     m_frame->SendMessage(WM_INITMENUPOPUP, (WPARAM)view->GetSafeHmenu(), 1);
     return (view->GetMenuState(id, MF_BYCOMMAND) & MF_CHECKED) != 0;
   };
-  // Off and on again, each time as the menu shows it.
-  for (int shown : {1, 0, 1, 0, 1}) {
-    EXPECT_EQ(shown != 0, strip->IsWindowVisible()) << shown;
-    EXPECT_EQ(shown != 0, ticked(ID_VIEW_TOOLBAR)) << shown;
-    EXPECT_EQ(!!(view->GetMenuState(ID_VIEW_TOOLBAR, MF_BYCOMMAND) & MF_GRAYED), false);
-    Command(ID_VIEW_TOOLBAR);
-  }
+  // The toolbars can't be closed: View > Toolbar leaves "Standard" where it is.
+  Command(ID_VIEW_TOOLBAR);
+  EXPECT_TRUE(m_frame->GetStandardToolBar()->IsWindowVisible());
   EXPECT_TRUE(ticked(ID_VIEW_STATUS_BAR));
   Command(ID_VIEW_STATUS_BAR);
   EXPECT_FALSE(ticked(ID_VIEW_STATUS_BAR));
@@ -963,15 +957,17 @@ TEST_F(Program, TheStandardToolbarSwitchesPagesAndShowsTheirState) {
   ASSERT_TRUE(standard);
   EXPECT_EQ(standard->GetControlCount(), 17);
   EXPECT_TRUE(standard->IsWindowVisible());
-  // The combos wait for the bars that can hold them.
+  // Every control shows, the date combos among them.
   int shown = 0;
   for (int i = 0; i < standard->GetControlCount(); ++i) shown += standard->GetControl(i)->IsVisible();
-  EXPECT_EQ(shown, 14);
-  // Under the menu bar, above the date strip, across the top.
-  CRect bar, strip;
+  EXPECT_EQ(shown, 17);
+  for (UINT id : {ID_DAY_COMBO, ID_MONTH_COMBO, ID_YEAR_COMBO})
+    EXPECT_TRUE(dynamic_cast<CCbControlComboBox*>(standard->GetControls()->FindControl((int)id))) << id;
+  // Under the menu bar, above the panes.
+  CRect bar, panes;
   standard->GetWindowRect(&bar);
-  m_frame->GetDateStrip().GetWindowRect(&strip);
-  EXPECT_LE(bar.bottom, strip.top);
+  m_frame->GetSplitter().GetWindowRect(&panes);
+  EXPECT_LE(bar.bottom, panes.top);
   auto checked = [&](UINT id) { return standard->GetControls()->FindControl((int)id)->GetChecked(); };
   EXPECT_EQ(checked(ID_VIEW_GRAPH), 1);
   EXPECT_EQ(checked(m_frame->IsFeet() ? ID_FEET : ID_METRES), 1);
@@ -1027,4 +1023,94 @@ TEST_F(Program, TheBarsShowTheGradientLookInItsDerivedColours) {
   EXPECT_EQ(look->m_clrBarLight, pic.GetPixel(4, 1));
   EXPECT_NE(look->m_clrBarLight, look->m_clrBarDark);
   EXPECT_EQ(look->m_clrBarShadow, pic.GetPixel(rc.Width() / 2, rc.bottom - 1));
+}
+
+TEST_F(Program, TheDateCombosStartFromTodayWithinTheTables) {
+  ASSERT_NE(nullptr, Start());
+  const CQsDateTime first = m_frame->GetFirstDate(), last = m_frame->GetLastDate();
+  struct Case {
+    CQsDateTime today, shown;
+    int days;
+  } cases[] = {
+      // 29 February of a leap year: 29 days, the 29th selected.
+      {CQsDateTime(2024, 2, 29, 9, 30, 0), CQsDateTime(2024, 2, 29, 0, 0, 0), 29},
+      {CQsDateTime(2023, 2, 28, 0, 0, 0), CQsDateTime(2023, 2, 28, 0, 0, 0), 28},
+      // Outside the tables: their ends, not a year of their own.
+      {CQsDateTime(last.GetYear() + 3, 6, 1, 0, 0, 0), last, ::DaysInMonth(last.GetMonth(), last.GetYear())},
+      {CQsDateTime(first.GetYear() - 3, 6, 1, 0, 0, 0), first, ::DaysInMonth(first.GetMonth(), first.GetYear())},
+  };
+  for (const Case& k : cases) {
+    m_frame->FillDateCombos(k.today);
+    EXPECT_EQ(k.days, m_frame->GetDayCombo()->GetCount()) << (LPCTSTR)k.today.Format("%d %m %Y");
+    EXPECT_TRUE(Selected() == k.shown) << (LPCTSTR)Selected().Format("%d %m %Y");
+    EXPECT_EQ(last.GetYear() - first.GetYear() + 1, m_frame->GetYearCombo()->GetCount());
+    CString year;
+    year.Format("%d", k.shown.GetYear());
+    EXPECT_EQ(year, m_frame->GetYearCombo()->GetEditText());
+  }
+}
+
+TEST_F(Program, TheStandardToolbarCarriesTheDateCombos) {
+  ASSERT_NE(nullptr, Start());
+  PickDate(29, 2, 2024);
+  CCbToolBar* standard = m_frame->GetStandardToolBar();
+  auto* month = dynamic_cast<CCbControlComboBox*>(m_frame->GetMonthCombo());
+  ASSERT_TRUE(month);
+  EXPECT_EQ(standard, month->GetParent());
+  EXPECT_EQ(100, month->GetRect().Width());
+  EXPECT_EQ(50, dynamic_cast<CCbControlComboBox*>(m_frame->GetDayCombo())->GetRect().Width());
+  EXPECT_EQ(CString("29"), m_frame->GetDayCombo()->GetEditText());
+  EXPECT_EQ(CQsDateTime(2024, 2, 1, 0, 0, 0).Format("%B"), m_frame->GetMonthCombo()->GetEditText());
+  // Moving over the open month list and leaving with Esc changes nothing.
+  ASSERT_TRUE(OpenCombo(month));
+  const CPoint over = ListItemPoint(month, 5);
+  AfxTestMoveTo(month->GetListHwnd(), over.x, over.y);
+  Settle();
+  EXPECT_EQ(5, month->GetCurSel());
+  // The picture: "Standard" with the month's list open.
+  CBitmap shot, list;
+  ASSERT_TRUE(AfxCaptureWindow(m_frame->GetSafeHwnd(), &shot));
+  ASSERT_TRUE(AfxCaptureWindow(month->GetListHwnd(), &list));
+  {
+    CRect rcList;
+    ::GetWindowRect(month->GetListHwnd(), &rcList);
+    BITMAP info{};
+    list.GetBitmap(&info);
+    CDC dst, src;
+    dst.CreateCompatibleDC(nullptr);
+    src.CreateCompatibleDC(nullptr);
+    CBitmap* o1 = dst.SelectObject(&shot);
+    CBitmap* o2 = src.SelectObject(&list);
+    const CPoint at = AfxClientOriginInCapture(m_frame->GetSafeHwnd());
+    CPoint client(rcList.left, rcList.top);
+    m_frame->ScreenToClient(&client);
+    dst.BitBlt(at.x + client.x, at.y + client.y, info.bmWidth, info.bmHeight, &src, 0, 0, SRCCOPY);
+    dst.SelectObject(o1);
+    src.SelectObject(o2);
+  }
+  shot.SavePng("program_standard_combos.png");
+  AfxTestKeyStroke(VK_ESCAPE);
+  Settle();
+  EXPECT_FALSE(month->IsListOpen());
+  EXPECT_EQ(1, month->GetCurSel());
+  EXPECT_TRUE(Selected() == CQsDateTime(2024, 2, 29, 0, 0, 0));
+  EXPECT_NE(-1, Right().m_graph.GetTitle().Find("29 Feb 2024"));
+  // The previous and next buttons move the combos.
+  AfxTestWait((int)GetDoubleClickTime() + 20);
+  CCbControl* next = standard->GetControls()->FindControl(ID_NEXT);
+  ASSERT_TRUE(next && next->IsVisible());
+  const CPoint at = next->GetRect().CenterPoint();
+  AfxTestMoveTo(standard->GetSafeHwnd(), at.x, at.y);
+  {
+    CPoint screen = at;
+    standard->ClientToScreen(&screen);
+    CTestCallLater release(5, [screen] { AfxTestMouse(WM_LBUTTONUP, screen); });
+    AfxTestMouse(WM_LBUTTONDOWN, screen);
+    ASSERT_TRUE(release.Wait());
+  }
+  Settle();
+  EXPECT_TRUE(Selected() == CQsDateTime(2024, 3, 1, 0, 0, 0));
+  EXPECT_EQ(31, m_frame->GetDayCombo()->GetCount());
+  EXPECT_EQ(CString("1"), m_frame->GetDayCombo()->GetEditText());
+  EXPECT_EQ(CQsDateTime(2024, 3, 1, 0, 0, 0).Format("%B"), m_frame->GetMonthCombo()->GetEditText());
 }
