@@ -182,6 +182,8 @@ void CCbDockContext::Move(CPoint pt) {
       if (!m_rcDragging.PtInRect(pt)) m_rcDragging.OffsetRect(pt - m_rcDragging.CenterPoint());
       m_rcWindow = m_rcDragging;
     }
+    // The row shows the bar where it now is before the next move comes.
+    CarryOutLayout();
     return;
   }
   if (!(m_pBar->GetFlags() & cbFlagFloating)) return;
