@@ -174,11 +174,25 @@ void CCbDockContext::Move(CPoint pt) {
   CCbDockBar* under = DockBarUnder(pt);
   if (under && CanDockOn(under->GetPosition())) {
     const BOOL changed = under != m_pBar->GetDockBar();
+    if (changed) {
+      // The bar arrives in the shape it takes on that side, the pointer on the same spot of it,
+      // so the row it joins is the one under the pointer.
+      const BOOL horz = under->IsHorizontal();
+      const CSize size = m_pBar->CalcDockingLayout(32767, horz ? (LM_HORZ | LM_HORZDOCK) : LM_VERTDOCK);
+      CPoint grip = pt - m_rcDragging.TopLeft();
+      grip.x = std::clamp<int>(grip.x, 0, std::max(0, (int)size.cx - 1));
+      grip.y = std::clamp<int>(grip.y, 0, std::max(0, (int)size.cy - 1));
+      m_rcDragging = CRect(pt - grip, size);
+    }
+    const CPoint grip = pt - m_rcDragging.TopLeft();
     bars->DockCommandBar(m_pBar, &m_rcDragging, under);
     if (changed) {
       bars->RecalcFrameLayout();
-      m_pBar->GetWindowRect(&m_rcDragging);
-      // The pointer stays on the bar that now lies along another side.
+      // The bar's new size, held by the pointer at the same spot: where the row put it would
+      // pull the rectangle off the pointer, and the next move into another row.
+      CRect rc;
+      m_pBar->GetWindowRect(&rc);
+      m_rcDragging = CRect(pt - grip, rc.Size());
       if (!m_rcDragging.PtInRect(pt)) m_rcDragging.OffsetRect(pt - m_rcDragging.CenterPoint());
       m_rcWindow = m_rcDragging;
     }
