@@ -600,8 +600,6 @@ LRESULT CCbToolBar::OnFloatStatus(WPARAM wParam, LPARAM) {
   return TRUE;
 }
 
-void CCbToolBar::OnIdleUpdateCmdUI(BOOL bUpdate) { CCbCommandBar::OnIdleUpdateCmdUI(bUpdate); }
-
 void CCbToolBar::SetVisible(BOOL bVisible) {
   m_bVisible = bVisible;
   m_bInactiveHidden = FALSE;

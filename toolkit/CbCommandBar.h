@@ -169,7 +169,6 @@ class CCbToolBar : public CCbCommandBar {
   virtual BOOL CreateWindowFor(CWnd* pParent, BOOL bFloating);
   void OnRecalcLayout() override;
   void DrawCommandBar(CDC* pDC, CRect rcClip) override;
-  void OnIdleUpdateCmdUI(BOOL bUpdate) override;
 
   // A floating bar's sizing border under a client point (HTLEFT..HTBOTTOMRIGHT), else HTNOWHERE.
   int HitTestBorder(CPoint pt) const;
