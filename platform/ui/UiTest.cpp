@@ -267,6 +267,11 @@ BOOL AfxTestIsUnmanagedNoFocus(HWND hWnd) {
          (f & Qt::WindowType_Mask) != Qt::Popup;
 }
 
+unsigned long AfxTestNativeWindowId(HWND hWnd) {
+  QWidget* w = AfxWidgetOf(hWnd);
+  return w && w->isWindow() ? (unsigned long)w->winId() : 0;
+}
+
 BOOL AfxTestIsManagedNoFocus(HWND hWnd) {
   QWidget* w = AfxWidgetOf(hWnd);
   if (!w || !w->isWindow()) return FALSE;

@@ -39,6 +39,8 @@ BOOL AfxTestIsUnmanagedNoFocus(HWND hWnd);
 // True for the floating-bar kind: an owned, frameless window the window manager keeps (and
 // leaves where the program put it) but never gives the focus.
 BOOL AfxTestIsManagedNoFocus(HWND hWnd);
+// The window system's own id of a top-level window (an X11 window id under xcb), 0 for none.
+unsigned long AfxTestNativeWindowId(HWND hWnd);
 
 // Runs fn on the user-interface thread after ms milliseconds (also inside modal loops).
 void AfxCallLater(int ms, std::function<void()> fn);
