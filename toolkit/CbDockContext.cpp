@@ -114,7 +114,7 @@ BOOL CCbDockContext::Track() {
         switch (msg.message) {
           case WM_MOUSEMOVE: {
             const CPoint pt(msg.pt);
-            if (pt != m_ptLast) {
+            if (pt.x != m_ptLast.x || pt.y != m_ptLast.y) {
               if (m_nHitTest == kMove) Move(pt);
               else Stretch(pt);
             }
@@ -235,7 +235,7 @@ void CCbDockContext::Stretch(CPoint pt) {
   else size = m_pBar->CalcDynamicLayout(std::max<int>(0, want.Height()), LM_HORZ | LM_LENGTHY | LM_COMMIT);
   m_ptLast = pt;
   CRect rc = m_rcWindow;
-  if (size == rc.Size()) return;
+  if (size.cx == rc.Width() && size.cy == rc.Height()) return;
   // The opposite edge stays where it is.
   if (left) rc.left = rc.right - size.cx;
   else rc.right = rc.left + size.cx;
@@ -298,6 +298,6 @@ void CCbDockContext::ToggleDocking() {
     dock->ScreenToClient(&local);
     m_rcDocked = local;
   }
-  FloatAt(m_ptFloat != CPoint(0, 0) ? m_ptFloat : rc.TopLeft());
+  FloatAt(m_ptFloat.x || m_ptFloat.y ? m_ptFloat : rc.TopLeft());
   bars->GetCommandBarsOptions()->bDirty = TRUE;
 }
