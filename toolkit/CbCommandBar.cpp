@@ -30,6 +30,14 @@ BEGIN_MESSAGE_MAP(CCbCommandBar, CWnd)
 END_MESSAGE_MAP()
 
 BEGIN_MESSAGE_MAP(CCbToolBar, CCbCommandBar)
+  ON_WM_LBUTTONDOWN()
+  ON_WM_LBUTTONDBLCLK()
+  ON_WM_NCHITTEST()
+  ON_WM_NCLBUTTONDOWN()
+  ON_WM_SETCURSOR()
+  ON_WM_MOUSEACTIVATE()
+  ON_WM_ACTIVATEAPP()
+  ON_MESSAGE(WM_FLOATSTATUS, OnFloatStatus)
 END_MESSAGE_MAP()
 
 // ======================================================================================
@@ -465,6 +473,7 @@ CCbToolBar::CCbToolBar() : m_pExpand(new CCbControlExpandButton) { m_barType = 1
 CCbToolBar::~CCbToolBar() {
   delete m_pDockContext;
   m_pExpand->InternalRelease();
+  if (m_pHide) m_pHide->InternalRelease();
 }
 
 BOOL CCbToolBar::LoadToolBar(UINT nIDResource, BOOL bLoadIcons) {
@@ -503,14 +512,22 @@ void CCbToolBar::EnableDocking(DWORD dwFlags) {
 BOOL CCbToolBar::CreateWindowFor(CWnd* pParent, BOOL bFloating) {
   if (!GetSafeHwnd()) {
     const CString cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW), nullptr, nullptr);
-    if (!CreateEx(0, cls, m_strTitle, WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, CRect(0, 0, 100, 100), nullptr, 0))
+    CSize size(100, 100);
+    if (m_pDockContext && m_pDockContext->m_rcWindow.Width() > 0) size = m_pDockContext->m_rcWindow.Size();
+    // A floating bar is made owned and never active from the start; a docked one becomes a child.
+    if (!CreateEx(bFloating ? WS_EX_NOACTIVATE : 0, cls, m_strTitle, WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                  CRect(CPoint(0, 0), size), bFloating ? pParent : nullptr, 0))
       return FALSE;
   }
   if (bFloating) {
-    // Floating bars are a later piece.
-    return FALSE;
+    // Owned by the site, managed by the window manager, frameless, never focused.
+    ModifyStyle(WS_CHILD, WS_POPUP);
+    ModifyStyleEx(0, WS_EX_NOACTIVATE);
+    SetParent(pParent);
+    return TRUE;
   }
   ModifyStyle(WS_POPUP, WS_CHILD);
+  ModifyStyleEx(WS_EX_NOACTIVATE, 0);
   SetParent(pParent);
   return TRUE;
 }
@@ -546,13 +563,182 @@ CSize CCbToolBar::CalcDockingLayout(int nLength, DWORD dwMode, int) {
 }
 
 CSize CCbToolBar::CalcDynamicLayout(int nLength, DWORD dwMode) {
-  // Floating is a later piece: measured as a single row.
-  CRect borders(3, 3, 3, 3);
-  return m_pControls->CalcDynamicSize(nLength, dwMode, borders);
+  CCbPaintManager* painter = GetPaintManager();
+  CDC dc;
+  dc.CreateCompatibleDC(nullptr);
+  // The caption is the painter's floating gripper; 3-pixel sizing borders all round it.
+  const int position = m_barPosition;
+  m_barPosition = cbBarFloating;
+  const int caption = std::max<int>(painter->DrawBarGripper(&dc, this, FALSE).cy, 12);
+  m_barPosition = position;
+  const CRect borders(3, caption + 4, 3, 3);
+  if ((dwMode & LM_MRUWIDTH) && m_nMRUWidth < 32767) {
+    // The width the user last gave the bar.
+    dwMode &= ~(DWORD)LM_MRUWIDTH;
+    nLength = m_nMRUWidth;
+  }
+  CSize size = m_pControls->CalcDynamicSize(nLength, dwMode, borders, 0);
+  // Room in the caption for its title's first letters and the buttons.
+  const int buttons = (m_bCloseable ? caption : 0) + caption;
+  size.cx = std::max<int>(size.cx, 6 + buttons + 20);
+  if (dwMode & LM_COMMIT) {
+    const CRect cap(3, 3, size.cx - 3, 3 + caption);
+    int right = cap.right;
+    m_bHideShown = m_bCloseable;
+    if (m_bHideShown) {
+      if (!m_pHide) {
+        m_pHide = new CCbControlButton;
+        m_pHide->SetID(9401);
+      }
+      m_pHide->SetParent(this);
+      m_pHide->SetRect(CRect(right - caption, cap.top, right, cap.bottom));
+      right -= caption;
+    }
+    const BOOL always = !m_pCommandBars || m_pCommandBars->GetCommandBarsOptions()->bShowExpandButtonAlways;
+    m_bExpandShown = m_pDockContext && always && right - caption >= cap.left + 20;
+    m_pExpand->SetParent(this);
+    m_pExpand->SetRect(m_bExpandShown ? CRect(right - caption, cap.top, right, cap.bottom) : CRect(0, 0, 0, 0));
+  }
+  return size;
+}
+
+CRect CCbToolBar::GetCaptionRect() const {
+  if (!IsFloating() || !GetSafeHwnd()) return CRect(0, 0, 0, 0);
+  CRect rc;
+  GetClientRect(&rc);
+  CDC dc;
+  dc.CreateCompatibleDC(nullptr);
+  const int caption = std::max<int>(GetPaintManager()->DrawBarGripper(&dc, const_cast<CCbToolBar*>(this), FALSE).cy, 12);
+  return CRect(3, 3, std::max<int>(3, rc.right - 3), 3 + caption);
+}
+
+int CCbToolBar::HitTestBorder(CPoint pt) const {
+  if (!IsFloating() || !GetSafeHwnd()) return HTNOWHERE;
+  CRect rc;
+  GetClientRect(&rc);
+  if (!rc.PtInRect(pt)) return HTNOWHERE;
+  const BOOL left = pt.x < 3, right = pt.x >= rc.right - 3, top = pt.y < 3, bottom = pt.y >= rc.bottom - 3;
+  if (top && left) return HTTOPLEFT;
+  if (top && right) return HTTOPRIGHT;
+  if (bottom && left) return HTBOTTOMLEFT;
+  if (bottom && right) return HTBOTTOMRIGHT;
+  if (left) return HTLEFT;
+  if (right) return HTRIGHT;
+  if (top) return HTTOP;
+  if (bottom) return HTBOTTOM;
+  return HTNOWHERE;
+}
+
+LRESULT CCbToolBar::OnNcHitTest(CPoint point) {
+  CPoint pt = point;
+  ScreenToClient(&pt);
+  const int ht = HitTestBorder(pt);
+  return ht != HTNOWHERE ? ht : CCbCommandBar::OnNcHitTest(point);
+}
+
+void CCbToolBar::OnNcLButtonDown(UINT nHitTest, CPoint point) {
+  if (IsFloating() && m_pDockContext && nHitTest >= HTLEFT && nHitTest <= HTBOTTOMRIGHT) {
+    m_pDockContext->StartResize((int)nHitTest, point);
+    return;
+  }
+  CCbCommandBar::OnNcLButtonDown(nHitTest, point);
+}
+
+BOOL CCbToolBar::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) {
+  CPoint pt;
+  ::GetCursorPos(&pt);
+  ScreenToClient(&pt);
+  LPCTSTR cursor = nullptr;
+  switch (HitTestBorder(pt)) {
+    case HTLEFT: case HTRIGHT: cursor = IDC_SIZEWE; break;
+    case HTTOP: case HTBOTTOM: cursor = IDC_SIZENS; break;
+    case HTTOPLEFT: case HTBOTTOMRIGHT: cursor = IDC_SIZENWSE; break;
+    case HTTOPRIGHT: case HTBOTTOMLEFT: cursor = IDC_SIZENESW; break;
+    default: break;
+  }
+  if (cursor) {
+    ::SetCursor(::LoadCursor(nullptr, cursor));
+    return TRUE;
+  }
+  return CCbCommandBar::OnSetCursor(pWnd, nHitTest, message);
+}
+
+int CCbToolBar::OnMouseActivate(CWnd*, UINT, UINT) {
+  // A floating bar never takes the activation from its frame.
+  return IsFloating() ? MA_NOACTIVATE : MA_ACTIVATE;
+}
+
+void CCbToolBar::OnLButtonDown(UINT nFlags, CPoint point) {
+  if (IsFloating()) {
+    ::SetWindowPos(m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    const int ht = HitTestBorder(point);
+    if (ht != HTNOWHERE && m_pDockContext) {
+      CPoint pt = point;
+      ClientToScreen(&pt);
+      m_pDockContext->StartResize(ht, pt);
+      return;
+    }
+    if (m_bHideShown && m_pHide && m_pHide->GetRect().PtInRect(point)) {
+      SetVisible(FALSE);
+      return;
+    }
+  }
+  if (m_bExpandShown && m_pExpand->GetRect().PtInRect(point)) {
+    m_pExpand->OnClick(FALSE, point);
+    return;
+  }
+  if (HitTest(point)) {
+    CCbCommandBar::OnLButtonDown(nFlags, point);
+    return;
+  }
+  CbMouseManager()->SendTrackLost();
+  if (m_pDockContext && (m_dwFlags & (cbFlagAlignAny | cbFlagFloating))) {
+    CPoint pt = point;
+    ClientToScreen(&pt);
+    m_pDockContext->StartDrag(pt);
+  }
+}
+
+void CCbToolBar::OnLButtonDblClk(UINT nFlags, CPoint point) {
+  if (HitTest(point)) {
+    CCbCommandBar::OnLButtonDblClk(nFlags, point);
+    return;
+  }
+  if ((m_bExpandShown && m_pExpand->GetRect().PtInRect(point)) ||
+      (m_bHideShown && m_pHide && m_pHide->GetRect().PtInRect(point)) || HitTestBorder(point) != HTNOWHERE)
+    return;
+  if (m_pDockContext) m_pDockContext->ToggleDocking();
+}
+
+void CCbToolBar::SyncWithApplication(BOOL bActive) {
+  if (!GetSafeHwnd() || !IsFloating()) return;
+  if (m_pCommandBars && !m_pCommandBars->GetCommandBarsOptions()->bSyncFloatingBars) return;
+  if (!bActive) {
+    if (IsWindowVisible()) {
+      ShowWindow(SW_HIDE);
+      m_bInactiveHidden = TRUE;
+    }
+    return;
+  }
+  if (!m_bInactiveHidden) return;
+  // Back only with a frame the user can see.
+  CWnd* site = GetSite();
+  if (site && site->GetSafeHwnd() && (!site->IsWindowVisible() || site->IsIconic())) return;
+  m_bInactiveHidden = FALSE;
+  if (m_bVisible && !m_bTemporarilyHidden) ShowWindow(SW_SHOWNA);
+}
+
+void CCbToolBar::OnActivateApp(BOOL bActive, DWORD) { SyncWithApplication(bActive); }
+
+LRESULT CCbToolBar::OnFloatStatus(WPARAM wParam, LPARAM) {
+  if (wParam & FS_HIDE) SyncWithApplication(FALSE);
+  else if (wParam & FS_SHOW) SyncWithApplication(TRUE);
+  return TRUE;
 }
 
 void CCbToolBar::SetVisible(BOOL bVisible) {
   m_bVisible = bVisible;
+  m_bInactiveHidden = FALSE;
   if (!bVisible && m_bTracking) SetTrackingMode(FALSE);
   if (GetSafeHwnd()) ShowWindow(bVisible ? SW_SHOWNA : SW_HIDE);
   if (m_pCommandBars && !IsFloating()) m_pCommandBars->RecalcFrameLayout();
@@ -570,7 +756,15 @@ void CCbToolBar::SetTemporarilyHidden(BOOL bHidden) {
 }
 
 void CCbToolBar::OnRecalcLayout() {
-  if (m_pCommandBars && !IsFloating()) m_pCommandBars->RecalcFrameLayout(TRUE);
+  if (IsFloating()) {
+    // Measured again and resized where it stands.
+    if (!GetSafeHwnd()) return;
+    const CSize size = CalcDynamicLayout(-1, LM_HORZ | LM_MRUWIDTH | LM_COMMIT);
+    SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Invalidate(FALSE);
+    return;
+  }
+  if (m_pCommandBars) m_pCommandBars->RecalcFrameLayout(TRUE);
 }
 
 CCbControl* CCbToolBar::HitTest(CPoint pt) const {
@@ -581,6 +775,13 @@ CCbControl* CCbToolBar::HitTest(CPoint pt) const {
 
 void CCbToolBar::DrawCommandBar(CDC* pDC, CRect rcClip) {
   CCbCommandBar::DrawCommandBar(pDC, rcClip);
+  if (IsFloating()) {
+    CCbPaintManager* painter = GetPaintManager();
+    if (!(m_dwStyle & CBRS_GRIPPER)) painter->DrawBarGripper(pDC, this, TRUE);  // the caption
+    if (m_bExpandShown) painter->DrawSpecialControl(pDC, 0, m_pExpand, this, TRUE, FALSE);
+    if (m_bHideShown && m_pHide) painter->DrawSpecialControl(pDC, 2, m_pHide, this, TRUE, FALSE);
+    return;
+  }
   if (m_bExpandShown) {
     m_pExpand->SetParent(this);
     GetPaintManager()->DrawSpecialControl(pDC, 0, m_pExpand, this, TRUE, TRUE);

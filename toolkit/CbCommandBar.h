@@ -4,6 +4,7 @@
 
 #include "toolkit/CbControl.h"
 #include "toolkit/CbHookManager.h"
+#include "toolkit/CbDockContext.h"
 #include "platform/ui/CtlToolTip.h"
 
 class CCbDockBar;
@@ -82,6 +83,8 @@ class CCbCommandBar : public CWnd, public CCbRefCounted, public CCbHookManagerHo
   void SetTitle(const CString& s) { m_strTitle = s; }
   CSize GetIconSize() const;
   void SetIconSize(CSize sz) { m_szIcons = sz; }
+  int GetMRUWidth() const { return m_nMRUWidth; }
+  void SetMRUWidth(int n) { m_nMRUWidth = n; }
   CCbControls* GetControls() const { return m_pControls; }
   int GetControlCount() const { return m_pControls->GetCount(); }
   CCbControl* GetControl(int nIndex) const { return m_pControls->GetAt(nIndex); }
@@ -100,7 +103,6 @@ class CCbCommandBar : public CWnd, public CCbRefCounted, public CCbHookManagerHo
   void Redraw();
   // The control under a client point (hidden ones aside), or nullptr.
   virtual CCbControl* HitTest(CPoint pt) const;
-  int GetMRUWidth() const { return m_nMRUWidth; }
   BOOL GetContextMenuPresent() const { return m_bContextMenuPresent; }
   // The tooltip this bar shows, for tests.
   CToolTipCtrl& GetToolTip() { return m_wndToolTip; }
@@ -170,17 +172,6 @@ class CCbCommandBarCmdUI : public CCmdUI {
   CCbCommandBar* m_pBar;
 };
 
-// Where a docked toolbar was put, so it comes back there (dragging is a later piece).
-class CCbDockContext {
- public:
-  explicit CCbDockContext(class CCbToolBar* pBar) : m_pBar(pBar) {}
-  virtual ~CCbDockContext() = default;
-  class CCbToolBar* m_pBar;
-  int m_nDockBar = 0;
-  CRect m_rcDocked;  // saved docked rectangle, in the dock bar's client coordinates
-  CPoint m_ptFloat = CPoint(0, 0);
-};
-
 class CCbToolBar : public CCbCommandBar {
   DECLARE_DYNAMIC(CCbToolBar)
   DECLARE_MESSAGE_MAP()
@@ -203,6 +194,25 @@ class CCbToolBar : public CCbCommandBar {
   // The expand button too, when shown.
   CCbControl* HitTest(CPoint pt) const override;
 
+  // A floating bar's sizing border under a client point (HTLEFT..HTBOTTOMRIGHT), else HTNOWHERE.
+  int HitTestBorder(CPoint pt) const;
+  // The floating caption, in client coordinates (empty when docked).
+  CRect GetCaptionRect() const;
+  CCbControl* GetHideButton() const { return m_pHide; }
+  BOOL IsHideShown() const { return m_bHideShown; }
+  // Hidden while the application is inactive (the options' SyncFloatingBars).
+  BOOL IsHiddenForInactivity() const { return m_bInactiveHidden; }
+  void SyncWithApplication(BOOL bActive);
+
+  void OnLButtonDown(UINT nFlags, CPoint point);
+  void OnLButtonDblClk(UINT nFlags, CPoint point);
+  LRESULT OnNcHitTest(CPoint point);
+  void OnNcLButtonDown(UINT nHitTest, CPoint point);
+  BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
+  int OnMouseActivate(CWnd* pDesktopWnd, UINT nHitTest, UINT message);
+  void OnActivateApp(BOOL bActive, DWORD dwThreadID);
+  LRESULT OnFloatStatus(WPARAM wParam, LPARAM lParam);
+
   CCbDockBar* GetDockBar() const { return m_pDockBar; }
   void SetDockBar(CCbDockBar* p) { m_pDockBar = p; }
   CCbDockContext* GetDockContext() const { return m_pDockContext; }
@@ -220,4 +230,7 @@ class CCbToolBar : public CCbCommandBar {
   BOOL m_bVisible = TRUE;
   BOOL m_bTemporarilyHidden = FALSE;
   BOOL m_bWasVisible = FALSE;
+  CCbControl* m_pHide = nullptr;  // only for a closeable bar
+  BOOL m_bHideShown = FALSE;
+  BOOL m_bInactiveHidden = FALSE;
 };

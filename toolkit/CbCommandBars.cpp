@@ -88,6 +88,7 @@ CCbToolBar* CCbCommandBars::Add(const CString& strName, int nBarPosition, CRunti
   bar->SetTitle(strName);
   BOOL ok = FALSE;
   if (nBarPosition >= 0 && nBarPosition < 4) ok = DockCommandBar(bar, nBarPosition);
+  else if (nBarPosition == cbBarFloating) ok = FloatCommandBar(bar);
   if (!ok) {
     bar->InternalRelease();
     return nullptr;
@@ -108,11 +109,23 @@ BOOL CCbCommandBars::DockCommandBar(CCbToolBar* pBar, int nDockBar) {
   return DockCommandBar(pBar, nullptr, GetDockBar(nDockBar));
 }
 
+BOOL CCbCommandBars::FloatCommandBar(CCbToolBar* pBar) {
+  if (!pBar || !m_pFrame || !m_pFrame->GetSafeHwnd()) return FALSE;
+  if (pBar->IsFloating() && pBar->GetSafeHwnd()) return TRUE;
+  if (!pBar->CreateWindowFor(m_pFrame, TRUE)) return FALSE;
+  if (CCbDockBar* d = pBar->GetDockBar()) d->RemoveCommandBar(pBar);
+  pBar->SetPosition(cbBarFloating);
+  pBar->DelayLayout();
+  if (pBar->IsVisible()) pBar->ShowWindow(SW_SHOWNA);
+  return TRUE;
+}
+
 void CCbCommandBars::RemoveToolBar(CCbToolBar* pBar) {
   auto it = std::find(m_arrBars.begin(), m_arrBars.end(), pBar);
   if (it == m_arrBars.end()) return;
   pBar->SetVisible(FALSE);
   if (CCbDockBar* d = pBar->GetDockBar()) d->RemoveCommandBar(pBar);
+  // Laid out now, without the bar: an emptied row goes with it.
   RecalcFrameLayout();
   m_arrBars.erase(it);
   pBar->SetCommandBars(nullptr);
@@ -155,6 +168,15 @@ BOOL CCbCommandBars::OnFrameWndMsg(UINT message, WPARAM wParam, LPARAM, LRESULT*
       mouse->SendTrackLost();
   }
   switch (message) {
+    case WM_IDLEUPDATECMDUI:
+      // Floating bars are no children of the frame: they are updated from here.
+      for (CCbToolBar* b : std::vector<CCbToolBar*>(m_arrBars))
+        if (b->IsFloating() && b->GetSafeHwnd()) b->OnIdleUpdateCmdUI((BOOL)wParam);
+      break;
+    case WM_ACTIVATEAPP:
+      // The frame hears it as well as the bars; a bar already in step does nothing.
+      for (CCbToolBar* b : std::vector<CCbToolBar*>(m_arrBars)) b->SyncWithApplication((BOOL)wParam);
+      break;
     case WM_SYSCOLORCHANGE:
       CbColorManager()->RefreshColors(TRUE);
       GetImageManager()->RefreshAll();

@@ -57,6 +57,8 @@ class CCbCommandBars : public CCmdTarget, public CCbRefCounted {
   CCbToolBar* Add(const CString& strName, int nBarPosition, CRuntimeClass* pToolbarClass = nullptr);
   BOOL DockCommandBar(CCbToolBar* pBar, LPCRECT lpRect, CCbDockBar* pDockBar);
   BOOL DockCommandBar(CCbToolBar* pBar, int nDockBar);
+  // Makes the bar a floating window owned by the site, out of its dock bar.
+  BOOL FloatCommandBar(CCbToolBar* pBar);
   void RemoveToolBar(CCbToolBar* pBar);
   CCbToolBar* GetToolBar(UINT nBarID) const;
   CCbToolBar* GetAt(int nIndex) const;

@@ -266,3 +266,17 @@ BOOL AfxTestIsUnmanagedNoFocus(HWND hWnd) {
   return (f & Qt::X11BypassWindowManagerHint) && (f & Qt::WindowDoesNotAcceptFocus) &&
          (f & Qt::WindowType_Mask) != Qt::Popup;
 }
+
+unsigned long AfxTestNativeWindowId(HWND hWnd) {
+  QWidget* w = AfxWidgetOf(hWnd);
+  return w && w->isWindow() ? (unsigned long)w->winId() : 0;
+}
+
+BOOL AfxTestIsManagedNoFocus(HWND hWnd) {
+  QWidget* w = AfxWidgetOf(hWnd);
+  if (!w || !w->isWindow()) return FALSE;
+  Qt::WindowFlags f = w->windowFlags();
+  return !(f & Qt::X11BypassWindowManagerHint) && (f & Qt::WindowDoesNotAcceptFocus) &&
+         (f & Qt::FramelessWindowHint) && (f & Qt::WindowType_Mask) == Qt::Tool && w->parentWidget() &&
+         w->testAttribute(Qt::WA_ShowWithoutActivating);
+}

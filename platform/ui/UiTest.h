@@ -36,6 +36,11 @@ void AfxTestWindowManagerResize(HWND hWnd, int cx, int cy);
 void AfxTestWindowManagerMinimise(HWND hWnd, BOOL minimise);
 // True for the menu window kind: left alone by the window manager, never given the focus.
 BOOL AfxTestIsUnmanagedNoFocus(HWND hWnd);
+// True for the floating-bar kind: an owned, frameless window the window manager keeps (and
+// leaves where the program put it) but never gives the focus.
+BOOL AfxTestIsManagedNoFocus(HWND hWnd);
+// The window system's own id of a top-level window (an X11 window id under xcb), 0 for none.
+unsigned long AfxTestNativeWindowId(HWND hWnd);
 
 // Runs fn on the user-interface thread after ms milliseconds (also inside modal loops).
 void AfxCallLater(int ms, std::function<void()> fn);

@@ -477,6 +477,31 @@ LRESULT AfxWndProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
 // Creation
 // ======================================================================================
 static CWnd* g_creating = nullptr;
+
+// How Qt is to treat a top-level window of these styles, and the owner's widget it belongs to.
+static Qt::WindowFlags topLevelFlags(const AfxWndRec* r, QWidget** qparent) {
+  const DWORD dwStyle = r->style, dwExStyle = r->exStyle;
+  AfxWndRec* o = AfxRec(r->owner);
+  *qparent = nullptr;
+  Qt::WindowFlags flags;
+  if (hasNativeFrame(r)) {
+    flags = Qt::Window;
+    if (o) *qparent = o->w;
+  } else {
+    flags = Qt::Window | Qt::FramelessWindowHint;
+    // Owned frameless windows (a floating toolbar among them) stay managed: the window manager
+    // keeps them above their owner and leaves them where the program puts them.
+    if (o) { *qparent = o->w; flags |= Qt::Tool; }
+    if (dwExStyle & WS_EX_NOACTIVATE) flags |= Qt::WindowDoesNotAcceptFocus;
+    // Popup menus, drop lists and shadows: unmanaged, so the window manager never gives them the
+    // focus. Not Qt::Popup, which grabs input and eats the click that should reach the frame.
+    if ((dwStyle & WS_POPUP) && (dwExStyle & WS_EX_TOOLWINDOW) && (dwExStyle & WS_EX_NOACTIVATE))
+      flags |= Qt::Tool | Qt::X11BypassWindowManagerHint | Qt::WindowDoesNotAcceptFocus;
+  }
+  if (dwExStyle & WS_EX_TOPMOST) flags |= Qt::WindowStaysOnTopHint;
+  return flags;
+}
+
 HWND CreateWindowEx(DWORD dwExStyle, LPCTSTR lpszClass, LPCTSTR lpszName, DWORD dwStyle, int x, int y, int cx,
                     int cy, HWND hWndParent, HMENU hMenu, HINSTANCE, LPVOID lpParam) {
   if (!QCoreApplication::instance()) return nullptr;
@@ -512,24 +537,8 @@ HWND CreateWindowEx(DWORD dwExStyle, LPCTSTR lpszClass, LPCTSTR lpszName, DWORD 
 
   QWidget* qparent = nullptr;
   Qt::WindowFlags flags = Qt::Widget;
-  if (dwStyle & WS_CHILD) {
-    qparent = parentRec->w;
-  } else {
-    AfxWndRec* o = AfxRec(r->owner);
-    if (hasNativeFrame(r)) {
-      flags = Qt::Window;
-      if (o) qparent = o->w;
-    } else {
-      flags = Qt::Window | Qt::FramelessWindowHint;
-      if (o) { qparent = o->w; flags |= Qt::Tool; }
-      if (dwExStyle & WS_EX_NOACTIVATE) flags |= Qt::WindowDoesNotAcceptFocus;
-      // Popup menus, drop lists and shadows: unmanaged, so the window manager never gives them the
-      // focus. Not Qt::Popup, which grabs input and eats the click that should reach the frame.
-      if ((dwStyle & WS_POPUP) && (dwExStyle & WS_EX_TOOLWINDOW) && (dwExStyle & WS_EX_NOACTIVATE))
-        flags |= Qt::Tool | Qt::X11BypassWindowManagerHint | Qt::WindowDoesNotAcceptFocus;
-    }
-    if (dwExStyle & WS_EX_TOPMOST) flags |= Qt::WindowStaysOnTopHint;
-  }
+  if (dwStyle & WS_CHILD) qparent = parentRec->w;
+  else flags = topLevelFlags(r, &qparent);
   r->w = new NeapWidget(r->h, qparent, flags);
   // A child made hidden stays hidden when its parent is shown later (Qt would show it).
   if (dwStyle & WS_CHILD) r->w->hide();
@@ -740,16 +749,41 @@ HWND SetParent(HWND hWnd, HWND hWndNewParent) {
   if (!r) return nullptr;
   HWND old = GetParent(hWnd);
   AfxWndRec* np = AfxRec(hWndNewParent);
+  if (!(r->style & WS_CHILD) && r->parent) {
+    // A child restyled as a popup leaves its parent and becomes a top-level window owned by the
+    // new one's top-level window, where it was on the screen (a docked bar pulled off to float).
+    const QPoint screen = r->w->mapToGlobal(QPoint(0, 0));
+    const bool vis = r->w->isVisible();
+    removeFromParentList(r);
+    r->parent = nullptr;
+    HWND o = hWndNewParent;
+    while (AfxRec(o) && (AfxRec(o)->style & WS_CHILD)) o = AfxRec(o)->parent;
+    r->owner = AfxRec(o) ? o : nullptr;
+    g_topLevels.push_back(hWnd);
+    QWidget* qparent = nullptr;
+    const Qt::WindowFlags flags = topLevelFlags(r, &qparent);
+    if (r->exStyle & WS_EX_NOACTIVATE) r->w->setAttribute(Qt::WA_ShowWithoutActivating);
+    r->w->setParent(qparent, flags);
+    r->w->move(screen);
+    r->reportedPos = screen;
+    if (vis) r->w->show();
+    if (g_capture == hWnd && vis && windowSystemPresent()) r->w->grabMouse();
+    return old;
+  }
   if (r->style & WS_CHILD) {
     if (!np) return nullptr;
     removeFromParentList(r);
+    r->owner = nullptr;
+    const bool wasTop = !r->parent;
     r->parent = hWndNewParent;
     np->children.push_back(hWnd);
-    QPoint pos = r->w->pos();
+    // A top-level window made a child keeps its place on the screen, now in the parent.
+    QPoint pos = wasTop ? np->w->mapFromGlobal(r->w->pos()) : r->w->pos();
     bool vis = r->w->isVisible();
     r->w->setParent(np->w);
     r->w->move(pos);
     if (vis) r->w->show();
+    if (g_capture == hWnd && vis && windowSystemPresent()) r->w->grabMouse();
   } else {
     r->owner = hWndNewParent;
   }
@@ -869,7 +903,10 @@ HWND SetFocus(HWND hWnd) {
   if (hWnd && !AfxRec(hWnd)) return nullptr;
   if (hWnd) {
     HWND top = GetAncestor(hWnd, GA_ROOT);
-    if (top != g_active) {
+    // A window that never activates (a floating bar's edit) takes the focus and leaves the
+    // frame active; the keys reach it through the focus window all the same.
+    AfxWndRec* topRec = AfxRec(top);
+    if (top != g_active && !(topRec && (topRec->exStyle & WS_EX_NOACTIVATE))) {
       SetActiveWindow(top);  // may give the top-level window the focus first
       old = g_focus;
       if (hWnd == old) return old;
@@ -2249,6 +2286,17 @@ BOOL GetMonitorInfo(HMONITOR hMonitor, LPMONITORINFO mi) {
   SetRect(&mi->rcMonitor, g.left(), g.top(), g.left() + g.width(), g.top() + g.height());
   SetRect(&mi->rcWork, a.left(), a.top(), a.left() + a.width(), a.top() + a.height());
   mi->dwFlags = s == QGuiApplication::primaryScreen() ? MONITORINFOF_PRIMARY : 0;
+  return TRUE;
+}
+
+BOOL EnumDisplayMonitors(HDC, LPCRECT, MONITORENUMPROC lpfnEnum, LPARAM dwData) {
+  if (!lpfnEnum) return FALSE;
+  const QList<QScreen*> screens = QGuiApplication::screens();
+  for (QScreen* s : screens) {
+    QRect g = s->geometry();
+    RECT rc{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
+    if (!lpfnEnum(reinterpret_cast<HMONITOR>(s), nullptr, &rc, dwData)) break;
+  }
   return TRUE;
 }
 

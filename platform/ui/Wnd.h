@@ -258,6 +258,9 @@ HMONITOR MonitorFromWindow(HWND hWnd, DWORD dwFlags);
 HMONITOR MonitorFromPoint(POINT pt, DWORD dwFlags);
 HMONITOR MonitorFromRect(LPCRECT lprc, DWORD dwFlags);
 BOOL GetMonitorInfo(HMONITOR hMonitor, LPMONITORINFO lpmi);
+typedef BOOL (*MONITORENUMPROC)(HMONITOR, HDC, LPRECT, LPARAM);
+// Every monitor, with its rectangle (the device context and the clip are not used).
+BOOL EnumDisplayMonitors(HDC hdc, LPCRECT lprcClip, MONITORENUMPROC lpfnEnum, LPARAM dwData);
 
 // Thread hooks. A WH_KEYBOARD procedure gets (HC_ACTION, virtual key, key-message lParam),
 // a WH_MOUSE procedure (HC_ACTION, message, MOUSEHOOKSTRUCT*), a WH_CALLWNDPROC procedure
