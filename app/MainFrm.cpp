@@ -6,6 +6,7 @@
 #include "app/Splash.h"
 #include "model/Position.h"
 #include "model/SummerTime.h"
+#include "toolkit/CbControlPopup.h"
 #include "toolkit/CbPaintManager.h"
 
 #include <algorithm>
@@ -23,7 +24,6 @@ const char kColours[] = "Colours";
 const UINT kIndicators[] = {ID_INDICATOR_AGROUND, ID_INDICATOR_SUNRISE, ID_INDICATOR_SUNSET, ID_INDICATOR_ZONE};
 
 // Ids of the frame's own bars.
-const UINT kMenuBarId = 0xE81B;
 // The date strip stands where the "Standard" toolbar will: View > Toolbar shows and hides it.
 const UINT kDateStripId = AFX_IDW_TOOLBAR;
 const UINT kMapToolBarId = 281;
@@ -68,6 +68,7 @@ CMainFrame::CMainFrame() {
 }
 
 CMainFrame::~CMainFrame() {
+  if (m_pTimeZonePopup) m_pTimeZonePopup->InternalRelease();
   if (GetPredictionFrame() == this) SetPredictionFrame(nullptr);
   if (GetPortsHost() == this) SetPortsHost(nullptr);
 }
@@ -130,9 +131,9 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs) {
   ShowSplashScreen(this);
   m_font.CreatePointFont(90, "MS Sans Serif");
 
-  // Bars: the menu bar from menu 128 and the strip with the date combos.
+  // Bars: the menu bar from menu 128, then "Standard", and "Map" right of it, shown with the map
+  // page. The frame's own copy of the menu serves the tests' look at its items.
   if (!m_menu.LoadMenu(IDR_MAINFRAME)) return -1;
-  if (!m_wndMenuBar.Create(this, &m_menu, kMenuBarId)) return -1;
   for (UINT i = 0; i < m_menu.GetMenuItemCount(); ++i) {
     CMenu* popup = m_menu.GetSubMenu((int)i);
     for (UINT k = 0; popup && k < popup->GetMenuItemCount(); ++k) {
@@ -141,9 +142,12 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs) {
       if (CMenu* sub = popup->GetSubMenu((int)k); sub && text.Find("Time &Zone") >= 0) BuildTimeZoneMenu(sub);
     }
   }
-  // The command bars: "Standard", and "Map" right of it, shown with the map page.
   if (!InitCommandBars()) return -1;
   CCbCommandBars* bars = GetCommandBars();
+  m_pMenuBar = dynamic_cast<CCbMenuBar*>(bars->Add("Menu Bar", cbBarTop, RUNTIME_CLASS(CCbMenuBar)));
+  if (!m_pMenuBar || !m_pMenuBar->LoadMenuBar(IDR_MAINFRAME)) return -1;
+  m_pMenuBar->SetCloseable(FALSE);
+  m_pMenuBar->EnableDocking(cbFlagAlignTop | cbFlagStretched);
   m_pStandardToolBar = bars->Add("Standard", cbBarTop);
   if (!m_pStandardToolBar || !m_pStandardToolBar->LoadToolBar(IDR_MAINFRAME)) return -1;
   m_pStandardToolBar->SetCloseable(FALSE);
@@ -397,7 +401,24 @@ void CMainFrame::DockRightOf(CCbToolBar* pBar, CCbToolBar* pLeftOf) {
 
 LRESULT CMainFrame::OnCreateBarControl(WPARAM, LPARAM lParam) {
   auto* req = (BAR_CREATE_CONTROL_REQUEST*)lParam;
-  if (!req || !req->bToolBar) return 0;
+  if (!req) return 0;
+  if (!req->bToolBar) {
+    if (req->controlType != cbControlPopup || CCbPaintManager::StripMnemonics(req->strCaption) != "Time Zone") return 0;
+    // Id 0: a command id would bring that command's update handler to the popup's title.
+    CCbControlPopup* popup = CCbControlPopup::CreateControlPopup(cbControlPopup);
+    CCbPopupBar* bar = popup ? CCbPopupBar::CreatePopupBar(GetCommandBars()) : nullptr;
+    if (!bar) {
+      if (popup) popup->InternalRelease();
+      return 0;
+    }
+    BuildTimeZoneMenu(bar);
+    popup->SetCommandBar(bar);
+    if (m_pTimeZonePopup) m_pTimeZonePopup->InternalRelease();
+    m_pTimeZonePopup = bar;  // the frame keeps the creation reference
+    req->pControl = popup;
+    req->nID = 0;
+    return TRUE;
+  }
   switch (req->nID) {
     case ID_DAY_COMBO: case ID_MONTH_COMBO: case ID_YEAR_COMBO: case ID_MAP_CHOOSER: case ID_STREAM_TIME: {
       // The combos stand here once the bars have them; until then the date strip and the
@@ -557,6 +578,20 @@ void CMainFrame::BuildRecentPortsMenu(CMenu* pMenu) {
   if (m_portHistory.GetCount() == 0) pMenu->AppendMenu(MF_STRING | MF_GRAYED, ID_RECENT_PORT_FIRST, "(none)");
 }
 
+LRESULT CMainFrame::OnBarPopupInit(WPARAM, LPARAM lParam) {
+  // Toolkit popups send no WM_INITMENUPOPUP: the recent ports are listed afresh here.
+  auto* popup = dynamic_cast<CCbPopupBar*>((CCbCommandBar*)lParam);
+  if (!popup || popup->GetControlCount() == 0) return 0;
+  const int first = popup->GetControl(0)->GetID();
+  if (first < ID_RECENT_PORT_FIRST || first > ID_RECENT_PORT_LAST) return 0;
+  CMenu menu;
+  if (!menu.CreatePopupMenu()) return 0;
+  BuildRecentPortsMenu(&menu);
+  popup->GetControls()->RemoveAll();
+  popup->GetControls()->LoadMenu(&menu, this);
+  return 0;
+}
+
 // ---- Time zones ----
 int CMainFrame::ZoneOfCommand(UINT nID) {
   if (nID < ID_ZONE_FIRST || nID > ID_ZONE_LAST) return INT_MIN;
@@ -603,6 +638,14 @@ void CMainFrame::BuildTimeZoneMenu(CMenu* pMenu) {
                 {"UT (+10:30)", 2139}, {"UT (+11:00)", 2135}, {"UT (+11:30)", 2140}, {"UT (+12:00)", 2136},
                 {"UT (+12:30)", 2141}, {"UT (-12:00)", 2112}};
   for (const auto& f : kFixed) pMenu->AppendMenu(MF_STRING, f.id, f.text);
+}
+
+void CMainFrame::BuildTimeZoneMenu(CCbPopupBar* pPopup) {
+  CMenu menu;
+  if (!menu.CreatePopupMenu()) return;
+  BuildTimeZoneMenu(&menu);
+  pPopup->GetControls()->RemoveAll();
+  pPopup->GetControls()->LoadMenu(&menu, this);
 }
 
 // ---- Dates ----

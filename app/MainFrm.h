@@ -6,7 +6,6 @@
 #include "app/BarCombo.h"
 #include "chart/ChartRoutes.h"
 #include "app/LeftPane.h"
-#include "app/PlainMenuBar.h"
 #include "app/PortsHost.h"
 #include "app/RightPane.h"
 #include "app/VxMenu.h"
@@ -21,6 +20,8 @@
 #include "model/Sunrise.h"
 #include "platform/ui/AfxWin.h"
 #include "toolkit/CbCommandBars.h"
+#include "toolkit/CbMenuBar.h"
+#include "toolkit/CbPopupBar.h"
 #include "toolkit/CbStatusBar.h"
 #include "views/FlatSplitter.h"
 #include "views/ViewHost.h"
@@ -116,7 +117,8 @@ class CMainFrame : public CCbFrameWnd, public IViewHost, public IPredictionFrame
   CCbStatusBarIconPane& GetGpsPane() { return m_wndGpsPane; }
   // Docks the bar into the left bar's row, just right of it.
   void DockRightOf(CCbToolBar* pBar, CCbToolBar* pLeftOf);
-  CPlainMenuBar& GetMenuBar() { return m_wndMenuBar; }
+  CCbMenuBar& GetMenuBar() { return *m_pMenuBar; }
+  CCbPopupBar* GetTimeZonePopup() const { return m_pTimeZonePopup; }
   CMenu& GetMainMenu() { return m_menu; }
   CDateStrip& GetDateStrip() { return m_wndDateStrip; }
   IBarCombo* GetDayCombo() const { return m_pDayCombo; }
@@ -277,6 +279,9 @@ class CMainFrame : public CCbFrameWnd, public IViewHost, public IPredictionFrame
   void FillDateCombos();
   void FillDayList(int nMonth, int nYear);
   void BuildTimeZoneMenu(CMenu* pMenu);
+  // The Time Zone popup of the menu bar, from the same items.
+  void BuildTimeZoneMenu(CCbPopupBar* pPopup);
+  LRESULT OnBarPopupInit(WPARAM wParam, LPARAM lParam);
   void BuildRecentPortsMenu(CMenu* pMenu);
   void SetAngleFactorsForDate(const CQsDateTime& date, BOOL bMonth);
   void SetPlaceholder();
@@ -303,7 +308,8 @@ class CMainFrame : public CCbFrameWnd, public IViewHost, public IPredictionFrame
   CAngleFactorDB m_angleFactorDB;
   CPortDB m_portDB;
   CDiamondDB m_diamondDB;
-  CPlainMenuBar m_wndMenuBar;
+  CCbMenuBar* m_pMenuBar = nullptr;
+  CCbPopupBar* m_pTimeZonePopup = nullptr;  // held for the life of the bars
   CMenu m_menu;
   CDateStrip m_wndDateStrip;
   CFrameStatusBar m_wndStatusBar;

@@ -3,7 +3,9 @@
 #include "toolkit/CbCommandBars.h"
 #include "toolkit/CbDrawHelpers.h"
 #include "toolkit/CbImageManager.h"
+#include "toolkit/CbMouseManager.h"
 #include "toolkit/CbPaintManager.h"
+#include "toolkit/CbPopupBar.h"
 
 #include "platform/ui/UiResources.h"
 
@@ -48,6 +50,7 @@ void CCbCommandBar::OnFinalRelease() {
 
 CWnd* CCbCommandBar::GetSite() const {
   if (m_pCommandBars) return m_pCommandBars->GetSite();
+  if (CCbCommandBar* parent = GetParentCommandBar()) return parent->GetSite();
   return GetSafeHwnd() ? GetParentFrame() : nullptr;
 }
 
@@ -92,11 +95,121 @@ BOOL CCbCommandBar::IsPointInBar(CPoint pt) const {
 }
 
 BOOL CCbCommandBar::SetTrackingMode(int bMode, BOOL bSelectFirst, BOOL bKeyboard) {
-  if (bMode == m_bTracking) return FALSE;
-  m_bTracking = bMode;
-  if (bMode && bSelectFirst) SetSelected(m_pControls->GetNext(-1, 1), bKeyboard);
-  if (!bMode) SetSelected(-1);
+  if ((bMode != 0) == (m_bTracking != 0)) {
+    // Already tracking: only the popup-open flavour changes.
+    if (bMode && m_bTracking) m_bTracking = bMode;
+    return FALSE;
+  }
+  CCbRefHolder<CCbCommandBar> hold(this);
+  if (bMode) {
+    m_bTracking = bMode;
+    HWND focus = ::GetFocus();
+    CWnd* site = GetSite();
+    m_hwndFocus = focus ? focus : site ? site->GetSafeHwnd() : nullptr;
+    CbMouseManager()->SetTrack(this);
+    CbKeyboardManager()->HookKeyboard(this);
+    if (bSelectFirst) SetSelected(m_pControls->GetNext(-1, 1), bKeyboard);
+  } else {
+    m_bTracking = FALSE;
+    CbMouseManager()->RemoveTrack(this);
+    CbKeyboardManager()->UnhookKeyboard(this);
+    if (GetSafeHwnd()) KillTimer(kExpandTimer);
+    SetPopuped(-1);
+    SetSelected(-1);
+    m_hwndFocus = nullptr;
+  }
   Redraw();
+  return TRUE;
+}
+
+CCbCommandBar* CCbCommandBar::GetRootParent() const {
+  const CCbCommandBar* bar = this;
+  for (int guard = 0; guard < 64; ++guard) {
+    CCbCommandBar* parent = bar->GetParentCommandBar();
+    if (!parent) break;
+    bar = parent;
+  }
+  return const_cast<CCbCommandBar*>(bar);
+}
+
+void CCbCommandBar::SetPopuped(int nIndex, BOOL) {
+  if (nIndex == m_nPopuped) return;
+  CCbRefHolder<CCbCommandBar> hold(this);
+  if (m_nPopuped >= 0) {
+    CCbControl* old = GetControl(m_nPopuped);
+    m_nPopuped = -1;  // cleared first: the popup's closing sees its parent already let go
+    if (old) {
+      CCbRefHolder<CCbControl> keep(old);
+      old->OnSetPopup(FALSE);
+    }
+    Redraw();
+  }
+  CCbControl* c = GetControl(nIndex);
+  if (!c || !c->GetEnabled() || !CbIsPopupType(c->GetType())) return;
+  m_nPopuped = nIndex;
+  CCbRefHolder<CCbControl> keep(c);
+  c->OnSetPopup(TRUE);
+  CCbCommandBar* popup = c->GetCommandBar();
+  if (m_nPopuped == nIndex && (!popup || !popup->IsTrackingMode())) m_nPopuped = -1;
+  Redraw();
+}
+
+BOOL CCbCommandBar::PopupControl(int nIndex, BOOL bKeyboard) {
+  CCbRefHolder<CCbCommandBar> hold(this);
+  SetPopuped(-1);
+  CCbControl* c = GetControl(nIndex);
+  if (!c || !c->GetEnabled() || !CbIsPopupType(c->GetType()) || !GetSafeHwnd()) return FALSE;
+  if (!m_bTracking) SetTrackingMode(2, FALSE, bKeyboard);
+  else m_bTracking = 2;
+  SetSelected(nIndex, bKeyboard);
+  SetPopuped(nIndex, bKeyboard);
+  if (GetSafeHwnd() && (!m_pCommandBars || m_pCommandBars->GetCommandBarsOptions()->bShowFullAfterDelay))
+    SetTimer(kExpandTimer, kExpandDelay, nullptr);
+  return m_nPopuped == nIndex;
+}
+
+int CCbCommandBar::OnHookMessage(HWND, UINT nMessage, WPARAM& wParam, LPARAM& lParam, LRESULT&) {
+  if (nMessage != WM_KEYDOWN || !m_bTracking) return 0;
+  CCbRefHolder<CCbCommandBar> hold(this);
+  return OnHookKeyDown((UINT)wParam, lParam) ? 1 : 0;
+}
+
+BOOL CCbCommandBar::OnHookKeyDown(UINT nChar, LPARAM lParam) {
+  if (CCbControl* c = GetSelected()) {
+    const int answer = c->OnHookKeyDown(nChar, lParam);
+    if (answer == 1) return TRUE;
+  }
+  const BOOL shift = (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
+  if (nChar == VK_TAB) return NavigateByCode(shift ? 1 : 0);
+  if (nChar == VK_RETURN) return NavigateByCode(5);
+  const BOOL horizontal = m_barPosition == cbBarTop || m_barPosition == cbBarBottom || m_barPosition == cbBarFloating;
+  const BOOL rtl = GetSafeHwnd() && (GetExStyle() & WS_EX_LAYOUTRTL);
+  int code = -1;
+  switch (nChar) {
+    case VK_ESCAPE: code = 4; break;
+    case VK_END: code = 7; break;
+    case VK_HOME: code = 6; break;
+    case VK_LEFT: code = horizontal ? (rtl ? 0 : 1) : (rtl ? 3 : 2); break;
+    case VK_UP: code = horizontal ? 2 : 1; break;
+    case VK_RIGHT: code = horizontal ? (rtl ? 1 : 0) : (rtl ? 2 : 3); break;
+    case VK_DOWN: code = horizontal ? 3 : 0; break;
+    default: break;
+  }
+  if (code >= 0) return NavigateByCode(code);
+  if (nChar == VK_SHIFT || nChar == VK_CONTROL || nChar == VK_MENU) return TRUE;
+  UINT ch = ::MapVirtualKey(nChar, MAPVK_VK_TO_CHAR);
+  if (ch >= 'a' && ch <= 'z') ch = ch - 'a' + 'A';
+  if (!(::GetKeyState(VK_CONTROL) & 0x8000) && ch) {
+    int count = 0;
+    const int found = FindAccel(ch, &count);
+    if (found >= 0) {
+      SetSelected(found, TRUE);
+      if (count == 1)
+        if (CCbControl* c = GetControl(found)) c->OnClick(TRUE);
+      return TRUE;
+    }
+  }
+  ::MessageBeep(0);
   return TRUE;
 }
 
@@ -131,10 +244,21 @@ BOOL CCbCommandBar::SetSelected(int nSelected, BOOL bKeyboard) {
 }
 
 BOOL CCbCommandBar::NavigateByCode(int nCode) {
+  CCbRefHolder<CCbCommandBar> hold(this);
   switch (nCode) {
     case 0: case 1: {
       const int n = m_pControls->GetNext(m_nSelected, nCode == 0 ? 1 : -1);
       return n >= 0 && SetSelected(n, TRUE);
+    }
+    case 2:
+      if (m_nPopuped < 0) return FALSE;
+      SetPopuped(-1);
+      if (m_bTracking) m_bTracking = TRUE;
+      return TRUE;
+    case 3: {
+      CCbControl* c = GetSelected();
+      if (!c || !CbIsPopupType(c->GetType()) || m_nPopuped == m_nSelected) return FALSE;
+      return PopupControl(m_nSelected, TRUE);
     }
     case 4: return SetTrackingMode(FALSE);
     case 5:
@@ -176,6 +300,9 @@ void CCbCommandBar::OnMouseMove(UINT, CPoint point) {
     MSG msg{m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(point.x, point.y), 0, {}};
     m_wndToolTip.RelayEvent(&msg);
   }
+  // While another bar tracks (an open menu) the others stay still.
+  CCbMouseManager* mouse = CbMouseManager();
+  if (mouse->IsTracking() && !mouse->IsTrackedBar(this)) return;
   CCbControl* c = HitTest(point);
   if (!m_bMouseTracked) {
     TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, m_hWnd, 0};
@@ -211,7 +338,17 @@ void CCbCommandBar::OnLButtonDblClk(UINT, CPoint point) {
 void CCbCommandBar::OnTimer(UINT_PTR nIDEvent) {
   if (nIDEvent == kHoverTimer) {
     KillTimer(kHoverTimer);
+    CCbRefHolder<CCbCommandBar> hold(this);
+    // A popup's sub-menu closes once the pointer rests on another item.
+    if (m_barType == 2 && m_nPopuped >= 0 && m_nPopuped != m_nSelected && m_nSelected >= 0) SetPopuped(-1);
     if (CCbControl* c = GetSelected()) c->OnMouseHover();
+    return;
+  }
+  if (nIDEvent == kExpandTimer) {
+    KillTimer(kExpandTimer);
+    CCbControl* c = GetSelected();
+    if (c && m_nPopuped == m_nSelected)
+      if (auto* popup = dynamic_cast<CCbPopupBar*>(c->GetCommandBar())) popup->ExpandBar();
     return;
   }
   CWnd::OnTimer(nIDEvent);
@@ -434,6 +571,12 @@ void CCbToolBar::SetTemporarilyHidden(BOOL bHidden) {
 
 void CCbToolBar::OnRecalcLayout() {
   if (m_pCommandBars && !IsFloating()) m_pCommandBars->RecalcFrameLayout(TRUE);
+}
+
+CCbControl* CCbToolBar::HitTest(CPoint pt) const {
+  if (CCbControl* c = CCbCommandBar::HitTest(pt)) return c;
+  if (m_bExpandShown && m_pExpand->GetRect().PtInRect(pt)) return m_pExpand;
+  return nullptr;
 }
 
 void CCbToolBar::DrawCommandBar(CDC* pDC, CRect rcClip) {

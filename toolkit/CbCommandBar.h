@@ -3,19 +3,21 @@
 #pragma once
 
 #include "toolkit/CbControl.h"
+#include "toolkit/CbHookManager.h"
 #include "platform/ui/CtlToolTip.h"
 
 class CCbDockBar;
 class CCbDockContext;
 class CCbCommandBars;
 
-class CCbCommandBar : public CWnd, public CCbRefCounted {
+class CCbCommandBar : public CWnd, public CCbRefCounted, public CCbHookManagerHookAble {
   DECLARE_DYNAMIC(CCbCommandBar)
   DECLARE_MESSAGE_MAP()
  public:
   static constexpr UINT kHoverTimer = 112223;
   static constexpr UINT kExpandTimer = 112224;
   static constexpr int kHoverDelay = 300;
+  static constexpr int kExpandDelay = 800;
 
   CCbCommandBar();
   ~CCbCommandBar() override;
@@ -35,6 +37,19 @@ class CCbCommandBar : public CWnd, public CCbRefCounted {
   virtual BOOL IsResizable() const { return FALSE; }
   virtual CSize CalcDynamicLayout(int /*nLength*/, DWORD /*dwMode*/) { return CSize(0, 0); }
   virtual BOOL NavigateByCode(int nCode);
+  // A key while the bar tracks; TRUE when the bar used it.
+  virtual BOOL OnHookKeyDown(UINT nChar, LPARAM lParam);
+  int OnHookMessage(HWND hWnd, UINT nMessage, WPARAM& wParam, LPARAM& lParam, LRESULT& lResult) override;
+  // Closes the open popup and opens the control's; only an enabled popup control opens.
+  BOOL PopupControl(int nIndex, BOOL bKeyboard = FALSE);
+  // Makes the control the bar's open popup (-1 closes it).
+  void SetPopuped(int nIndex, BOOL bKeyboard = FALSE);
+  int GetPopupedIndex() const { return m_nPopuped; }
+  // Tracking with a popup open: moving the selection opens each popup in turn.
+  BOOL IsPopupOpen() const { return m_bTracking == 2; }
+  BOOL IsKeyboardSelect() const { return m_bKeyboardSelect; }
+  // The bar that opened this one's chain, this bar when none did.
+  CCbCommandBar* GetRootParent() const;
   // The upper-case character after a caption's single ampersand ("&&" is a plain "&"), 0 without.
   static UINT GetMnemonic(const CString& strCaption);
   // The next visible, enabled control after the selected one (wrapping) whose mnemonic is the
@@ -81,7 +96,7 @@ class CCbCommandBar : public CWnd, public CCbRefCounted {
   void DelayLayout() { m_bLayoutPending = TRUE; }
   void Redraw();
   // The control under a client point (hidden ones aside), or nullptr.
-  CCbControl* HitTest(CPoint pt) const;
+  virtual CCbControl* HitTest(CPoint pt) const;
   // The tooltip this bar shows, for tests.
   CToolTipCtrl& GetToolTip() { return m_wndToolTip; }
   // What the last tooltip said, and where.
@@ -131,6 +146,8 @@ class CCbCommandBar : public CWnd, public CCbRefCounted {
   CString m_strToolTip;
   UINT_PTR m_nToolTipControl = 0;
   std::vector<int> m_lastStates;
+  HWND m_hwndFocus = nullptr;
+  BOOL m_bCaretHidden = FALSE;
 };
 
 // Carries the frame's update handlers to one control of a bar.
@@ -177,6 +194,8 @@ class CCbToolBar : public CCbCommandBar {
   virtual BOOL CreateWindowFor(CWnd* pParent, BOOL bFloating);
   void OnRecalcLayout() override;
   void DrawCommandBar(CDC* pDC, CRect rcClip) override;
+  // The expand button too, when shown.
+  CCbControl* HitTest(CPoint pt) const override;
 
   CCbDockBar* GetDockBar() const { return m_pDockBar; }
   void SetDockBar(CCbDockBar* p) { m_pDockBar = p; }

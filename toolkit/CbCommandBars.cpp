@@ -1,6 +1,10 @@
 #include "toolkit/CbCommandBars.h"
 
 #include "toolkit/CbColorManager.h"
+#include "toolkit/CbControlPopup.h"
+#include "toolkit/CbMenuBar.h"
+#include "toolkit/CbMouseManager.h"
+#include "toolkit/CbPopupBar.h"
 #include "toolkit/CbImageManager.h"
 #include "toolkit/CbMenuSound.h"
 #include "toolkit/CbPaintManager.h"
@@ -34,7 +38,15 @@ BOOL CCbCommandBars::IsCommandHidden(UINT nID) const {
 }
 
 BOOL CCbCommandBars::IsControlHidden(CCbControl* pControl) const {
-  return pControl && IsCommandHidden((UINT)pControl->GetID());
+  if (!pControl) return FALSE;
+  if (IsCommandHidden((UINT)pControl->GetID())) return TRUE;
+  if (!m_pOptions->bAutoHideUnusedPopups || !CbIsPopupType(pControl->GetType())) return FALSE;
+  // A popup whose every item is hidden hides too; an empty one does not.
+  CCbCommandBar* popup = pControl->GetCommandBar();
+  if (!popup || popup->GetControlCount() == 0) return FALSE;
+  for (int i = 0; i < popup->GetControlCount(); ++i)
+    if (!IsControlHidden(popup->GetControl(i))) return FALSE;
+  return TRUE;
 }
 
 void CCbCommandBars::SetSite(CWnd* pFrame) {
@@ -133,7 +145,15 @@ void CCbCommandBars::RecalcFrameLayout(BOOL bDelay) {
 CCbPaintManager* CCbCommandBars::GetPaintManager() const { return CbPaintManager(); }
 CCbImageManager* CCbCommandBars::GetImageManager() const { return CbImageManager(); }
 
-BOOL CCbCommandBars::OnFrameWndMsg(UINT message, WPARAM, LPARAM, LRESULT*) {
+BOOL CCbCommandBars::OnFrameWndMsg(UINT message, WPARAM wParam, LPARAM, LRESULT*) {
+  // The title bar and other programs are beyond the bars' hooks: a frame moved, sized or
+  // minimised by the window manager, another program activated or a system command ends the menus.
+  CCbMouseManager* mouse = CbMouseManager();
+  if (mouse->IsTracking()) {
+    if ((message == WM_ACTIVATEAPP && !wParam) || message == WM_MOVE || message == WM_SIZE ||
+        (message == WM_SYSCOMMAND && (wParam & 0xFFF0) != SC_KEYMENU))
+      mouse->SendTrackLost();
+  }
   switch (message) {
     case WM_SYSCOLORCHANGE:
       CbColorManager()->RefreshColors(TRUE);
@@ -149,9 +169,140 @@ BOOL CCbCommandBars::OnFrameWndMsg(UINT message, WPARAM, LPARAM, LRESULT*) {
   return FALSE;
 }
 
-BOOL CCbCommandBars::PreTranslateFrameMessage(MSG*) {
-  // Alt and Alt+letter belong to the menu bar, a later piece.
-  return FALSE;
+BOOL CCbCommandBars::PreTranslateFrameMessage(MSG* pMsg) {
+  if (!pMsg) return FALSE;
+  CCbMouseManager* mouse = CbMouseManager();
+  const BOOL tracking = mouse->IsTracking();
+  if (tracking && (pMsg->message == WM_CONTEXTMENU || pMsg->message == WM_SYSKEYUP)) return TRUE;
+  if (tracking || pMsg->message != WM_SYSKEYDOWN || !(pMsg->lParam & ((LPARAM)1 << 29))) return FALSE;
+  CCbMenuBar* menu = GetMenuBar();
+  if (!menu || !menu->GetSafeHwnd() || !menu->IsVisible() || !m_pFrame || !m_pFrame->GetSafeHwnd()) return FALSE;
+  // Only keys typed in this frame's windows.
+  HWND top = pMsg->hwnd;
+  while (top && (::GetWindowLong(top, GWL_STYLE) & WS_CHILD)) top = ::GetParent(top);
+  if (top != m_pFrame->GetSafeHwnd()) return FALSE;
+  const UINT ch = ::MapVirtualKey((UINT)pMsg->wParam, MAPVK_VK_TO_CHAR);
+  if (ch == 0) return FALSE;
+  return menu->OnAccelerator(ch);
+}
+
+CCbMenuBar* CCbCommandBars::SetMenu(const CString& strName, UINT nID) {
+  auto* bar = dynamic_cast<CCbMenuBar*>(Add(strName, cbBarTop, RUNTIME_CLASS(CCbMenuBar)));
+  if (!bar) return nullptr;
+  if (!bar->LoadMenuBar(nID)) {
+    RemoveToolBar(bar);
+    return nullptr;
+  }
+  return bar;
+}
+
+CCbMenuBar* CCbCommandBars::GetMenuBar() const {
+  for (CCbToolBar* b : m_arrBars)
+    if (auto* m = dynamic_cast<CCbMenuBar*>(b)) return m;
+  return nullptr;
+}
+
+UINT CCbCommandBars::TrackPopupBar(CCbPopupBar* pPopup, UINT nFlags, int x, int y, LPCRECT rcExclude, CWnd*) {
+  if (!pPopup) return 0;
+  CCbRefHolder<CCbCommandBar> hold(pPopup);
+  CbMouseManager()->SendTrackLost();
+  if (HWND cap = ::GetCapture()) {
+    (void)cap;
+    ::ReleaseCapture();
+  }
+  if (!pPopup->GetCommandBars()) pPopup->SetCommandBars(this);
+  const BOOL returnCmd = (nFlags & TPM_RETURNCMD) != 0;
+  pPopup->SetReturnCmdMode(returnCmd);
+  pPopup->SetReturnCmd(0);
+  DWORD dir = 0;
+  if ((nFlags & TPM_RIGHTALIGN) || (m_pFrame && m_pFrame->GetSafeHwnd() && (m_pFrame->GetExStyle() & WS_EX_LAYOUTRTL)))
+    dir |= CCbPopupBar::popupLeft;
+  pPopup->SetPopupFlags(dir);
+  if (!pPopup->Popup(x, y, rcExclude)) {
+    pPopup->SetReturnCmdMode(FALSE);
+    return 0;
+  }
+  // The layer's nested loop: a quit ends it and stays seen by the loops around it.
+  AfxRunModalLoop([&] { return pPopup->IsTrackingMode() != 0; });
+  if (pPopup->IsTrackingMode()) pPopup->SetTrackingMode(FALSE);
+  const UINT cmd = pPopup->GetReturnCmd();
+  pPopup->SetReturnCmdMode(FALSE);
+  return returnCmd ? cmd : TRUE;
+}
+
+void CCbCommandBars::ContextMenu(int x, int y) {
+  if (IsCustomizeMode()) return;
+  CCbPopupBar* popup = GetToolbarsPopup();
+  if (!popup) return;
+  // Released on every path, empty or not.
+  if (popup->GetControlCount() > 0) TrackPopupBar(popup, 0, x, y);
+  popup->InternalRelease();
+}
+
+CCbPopupBar* CCbCommandBars::GetToolbarsPopup() {
+  CCbPopupBar* popup = CCbPopupBar::CreatePopupBar(this);
+  if (!popup) return nullptr;
+  int added = 0;
+  for (int i = 0; i < GetCount(); ++i) {
+    CCbToolBar* b = GetAt(i);
+    if (!b || dynamic_cast<CCbMenuBar*>(b) || !b->GetCloseable()) continue;
+    auto* entry = new (std::nothrow) CCbControlToolbars::CCbControlToolbar;
+    if (!entry) break;
+    entry->SetTag(i);
+    entry->SetFlags(cbFlagManualUpdate);
+    entry->SetCaption(b->GetTitle());
+    entry->SetChecked(b->IsVisible() ? 1 : 0);
+    popup->GetControls()->Add(entry, 0);
+    ++added;
+  }
+  if (added && m_bCustomizeAvail)
+    if (CCbControl* c = popup->GetControls()->Add(cbControlButton, 35001)) c->SetBeginGroup(TRUE);
+  return popup;
+}
+
+void CCbCommandBars::AddHiddenControls(CCbToolBar* pBar, CCbPopupBar* pPopup) {
+  if (!pBar || !pPopup || !pBar->GetDockBar()) return;
+  std::vector<CCbToolBar*> row;
+  CCbDockBar* dock = pBar->GetDockBar();
+  dock->GetVisibleRow(dock->FindBar(pBar), row);
+  for (CCbToolBar* b : row) {
+    for (int i = 0; i < b->GetControlCount(); ++i) {
+      CCbControl* c = b->GetControl(i);
+      if (!(c->GetHideFlags() & cbHideWrap)) continue;
+      CCbControl* copy = pPopup->GetControls()->AddClone(c);
+      if (!copy) continue;
+      copy->SetHideFlags(0);
+      copy->SetBeginGroup(FALSE);
+    }
+  }
+}
+
+void CCbCommandBars::FillExpandPopup(CCbToolBar* pBar, CCbPopupBar* pPopup) {
+  if (!pBar || !pPopup) return;
+  std::vector<CCbToolBar*> row;
+  if (CCbDockBar* dock = pBar->GetDockBar()) dock->GetVisibleRow(dock->FindBar(pBar), row);
+  if (row.empty()) row.push_back(pBar);
+  BOOL first = TRUE;
+  for (CCbToolBar* b : row) {
+    CCbControlPopup* item = CCbControlPopup::CreateControlPopup(cbControlPopup);
+    if (!item) break;
+    item->SetCaption(b->GetTitle());
+    pPopup->GetControls()->Add(item, 0);
+    const BOOL enabled = m_bCustomizeAvail && b->IsCustomizable();
+    item->SetEnabled(enabled);
+    item->SetFlags(cbFlagManualUpdate);
+    if (first && pPopup->GetControlCount() > 1) item->SetBeginGroup(TRUE);
+    first = FALSE;
+    if (!enabled) continue;
+    if (CCbPopupBar* sub = item->EnsurePopupBar())
+      for (int i = 0; i < b->GetControlCount(); ++i)
+        if (CCbControl* c = sub->GetControls()->AddClone(b->GetControl(i))) {
+          c->SetHideFlags(0);
+          c->SetChecked(b->GetControl(i)->GetHideFlags() & cbHideOwner ? 0 : 1);
+        }
+  }
+  if (m_bCustomizeAvail)
+    if (CCbControl* c = pPopup->GetControls()->Add(cbControlButton, 35001)) c->SetBeginGroup(TRUE);
 }
 
 // ======================================================================================

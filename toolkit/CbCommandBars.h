@@ -68,6 +68,23 @@ class CCbCommandBars : public CCmdTarget, public CCbRefCounted {
   // The frame's messages before its own handling; TRUE when handled.
   BOOL OnFrameWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
   BOOL PreTranslateFrameMessage(MSG* pMsg);
+
+  // ---- Menus ----
+  // The frame's menu bar made from a menu resource and docked at the top; nullptr on failure.
+  class CCbMenuBar* SetMenu(const CString& strName, UINT nID);
+  class CCbMenuBar* GetMenuBar() const;
+  // Shows a popup modally at the point, kept clear of the rectangle. TPM_RETURNCMD: returns the
+  // chosen command (0 for none) instead of running it; otherwise TRUE, or 0 when it could not open.
+  // The popup's last reference may be the caller's.
+  UINT TrackPopupBar(class CCbPopupBar* pPopup, UINT nFlags, int x, int y, LPCRECT rcExclude = nullptr,
+                     CWnd* pOwner = nullptr);
+  // The toolbars menu at a screen point (a right click on a bar); nothing when it would be empty.
+  void ContextMenu(int x, int y);
+  // A new popup listing the closeable toolbars, each checked while visible; the caller's reference.
+  class CCbPopupBar* GetToolbarsPopup();
+  // The toolbar expand popup: the row's controls that had no room, and a menu per toolbar.
+  void AddHiddenControls(CCbToolBar* pBar, class CCbPopupBar* pPopup);
+  void FillExpandPopup(CCbToolBar* pBar, class CCbPopupBar* pPopup);
   // Records that a command ran.
   void SetCommandUsed(UINT nID) { m_pOptions->m_mapUsedCommands[nID] = TRUE; }
 

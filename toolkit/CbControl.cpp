@@ -2,7 +2,11 @@
 
 #include "toolkit/CbCommandBar.h"
 #include "toolkit/CbCommandBars.h"
+#include "toolkit/CbControlPopup.h"
 #include "toolkit/CbImageManager.h"
+#include "toolkit/CbMenuSound.h"
+#include "toolkit/CbMouseManager.h"
+#include "toolkit/CbPopupBar.h"
 #include "toolkit/CbPaintManager.h"
 
 #include <algorithm>
@@ -171,11 +175,25 @@ BOOL CCbControl::OnSetSelected(int bSelected) {
 void CCbControl::OnExecute() {
   // Held across the frame's handlers: a command may rebuild the bar that holds this control.
   CCbRefHolder<CCbControl> hold(this);
+  CCbMenuSound::Play(CCbMenuSound::soundMenuCommand);
   m_nPressed = 2;
   CCbCommandBar* bar = m_pParent;
   if (!bar) return;
-  CWnd* site = bar->GetSite();
-  if (CCbCommandBars* bars = bar->GetCommandBars()) bars->SetCommandUsed((UINT)m_nId);
+  CCbCommandBar* root = bar->GetRootParent();
+  CCbRefHolder<CCbCommandBar> holdRoot(root);
+  // A context menu tracked for its command hands the id back and sends nothing.
+  if (auto* popup = dynamic_cast<CCbPopupBar*>(root); popup && popup->IsReturnCmd()) {
+    CbMouseManager()->SendTrackLost();
+    popup->SetReturnCmd((UINT)m_nId);
+    return;
+  }
+  CWnd* site = root->GetSite();
+  if (CCbCommandBars* bars = bar->GetCommandBars()) {
+    bars->SetCommandUsed((UINT)m_nId);
+    if (auto* popup = dynamic_cast<CCbPopupBar*>(bar); popup && popup->GetControlPopup() && popup->GetControlPopup()->GetID())
+      bars->SetCommandUsed((UINT)popup->GetControlPopup()->GetID());
+  }
+  if (m_bCloseSubMenuOnClick && CbMouseManager()->IsTracking()) CbMouseManager()->SendTrackLost();
   if (m_nId == 0 || !site || !site->GetSafeHwnd()) return;
   BAR_CONTROL_NOTIFY tag{};
   tag.hdr.hwndFrom = nullptr;
@@ -270,6 +288,63 @@ void CCbControlExpandButton::Draw(CDC* pDC) {
   if (m_pParent) GetPaintManager()->DrawSpecialControl(pDC, 0, this, m_pParent, TRUE);
 }
 
+CCbControlExpandButton::~CCbControlExpandButton() {
+  if (m_pPopup) m_pPopup->InternalRelease();
+}
+
+CCbCommandBar* CCbControlExpandButton::GetCommandBar() const {
+  return m_pPopup && m_pPopup->IsTrackingMode() ? m_pPopup : nullptr;
+}
+
+void CCbControlExpandButton::OnClick(BOOL bKeyboard, CPoint) {
+  auto* bar = dynamic_cast<CCbToolBar*>(m_pParent);
+  if (!bar || !bar->GetSafeHwnd()) return;
+  CCbRefHolder<CCbControl> hold(this);
+  auto* old = dynamic_cast<CCbPopupBar*>(m_pPopup);
+  // The press that just closed the open popup does not open it again.
+  if (old && (old->IsTrackingMode() || ::GetTickCount() - old->GetClosedTick() < 150)) {
+    if (old->IsTrackingMode()) old->SetTrackingMode(FALSE);
+    return;
+  }
+  CCbCommandBars* bars = bar->GetCommandBars();
+  CCbPopupBar* popup = nullptr;
+  if (CWnd* site = bar->GetSite(); site && site->GetSafeHwnd()) {
+    BAR_CREATE_BAR_REQUEST req{};
+    req.bToolBar = TRUE;
+    req.bFloating = FALSE;
+    req.nID = CB_ID_TOOLBAR_EXPAND;
+    if (site->SendMessage(WM_BAR_CREATE_BAR, 0, (LPARAM)&req) && req.pCommandBar)
+      popup = dynamic_cast<CCbPopupBar*>(req.pCommandBar);
+  }
+  if (!popup) popup = CCbPopupToolBar::CreatePopupToolBar(bars);
+  if (!popup) return;
+  popup->SetCommandBars(bars);
+  if (m_pPopup) m_pPopup->InternalRelease();
+  m_pPopup = popup;
+  if (bars) {
+    bars->AddHiddenControls(bar, popup);
+    const BOOL always = bars->GetCommandBarsOptions()->bShowExpandButtonAlways;
+    if (always) {
+      CString caption;
+      AfxLoadString(9300, caption);
+      CCbControlPopup* more = CCbControlPopup::CreateControlPopup(cbControlPopup);
+      if (more) {
+        const BOOL above = popup->GetControlCount() > 0;
+        popup->GetControls()->Add(more, 0);
+        more->SetCaption(caption);
+        more->SetFlags(cbFlagManualUpdate);
+        if (above) more->SetBeginGroup(TRUE);
+        if (CCbPopupBar* sub = more->EnsurePopupBar()) bars->FillExpandPopup(bar, sub);
+      }
+    } else {
+      popup->SetMRUWidth(150);
+    }
+  }
+  // The bar itself does not track: the release of this press must not count as a click elsewhere.
+  if (popup->Popup(this, bKeyboard) && !bKeyboard) CbMouseManager()->IgnoreLButtonUp();
+  RedrawParent();
+}
+
 CCbControl* CCbControlExpandButton::Clone() const {
   auto* c = new CCbControlExpandButton;
   c->Copy(this);
@@ -321,6 +396,9 @@ CCbControl* CCbControls::Add(int controlType, int nId, const CString& strParamet
     case cbControlCustom0: c = new (std::nothrow) CCbControl; break;
     case cbControlButton: c = new (std::nothrow) CCbControlButton; break;
     case cbControlLabel: c = new (std::nothrow) CCbControlLabel; break;
+    case cbControlPopup:
+    case cbControlButtonPopup:
+    case cbControlSplitButtonPopup: c = CCbControlPopup::CreateControlPopup(controlType); break;
     default: return nullptr;  // popups, combos, edits and custom windows are later pieces
   }
   if (!c) return nullptr;
@@ -501,7 +579,7 @@ CCbControl* CCbControls::AddMenuItem(CMenu* pMenu, int nIndex, CWnd* pSite) {
   if (pSite && pSite->GetSafeHwnd() && pSite->SendMessage(WM_BAR_CREATE_CONTROL, 0, (LPARAM)&req)) c = req.pControl;
   if (!c) {
     if (req.controlType == cbControlButton) c = new (std::nothrow) CCbControlButton;
-    else if (CbIsPopupType(req.controlType)) c = new (std::nothrow) CCbControl;
+    else if (CbIsPopupType(req.controlType)) c = CCbControlPopup::CreateControlPopup(req.controlType);
     if (!c) return nullptr;
     c->SetType(req.controlType);
     c->SetStyle((DWORD)req.buttonStyle);
@@ -511,6 +589,9 @@ CCbControl* CCbControls::AddMenuItem(CMenu* pMenu, int nIndex, CWnd* pSite) {
   c->SetDefaultItem(isDefault);
   m_arrControls.push_back(c);
   RefreshIndexes();
+  // A sub-menu's items fill the control's popup, unless the frame gave it one of its own.
+  if (auto* popup = dynamic_cast<CCbControlPopup*>(c); popup && sub && !popup->GetCommandBar())
+    if (CCbPopupBar* bar = popup->EnsurePopupBar()) bar->GetControls()->LoadMenu(sub, pSite);
   c->DelayLayoutParent();
   return c;
 }

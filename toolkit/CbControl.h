@@ -58,6 +58,9 @@ class CCbControl : public CCmdTarget, public CCbRefCounted {
   CString GetCaption() const { return m_strCustomCaption.IsEmpty() ? m_strCaption : m_strCustomCaption; }
   CString GetShortcutText() const { return m_strShortcutText; }
   CString GetMenuShortcutText() const { return m_strMenuShortcutText; }
+  void SetShortcutText(const CString& s) { m_strShortcutText = s; }
+  // What a menu shows at the right: the frame's shortcut, else the text after the caption's tab.
+  CString GetShownShortcutText() const { return m_strShortcutText.IsEmpty() ? m_strMenuShortcutText : m_strShortcutText; }
   void SetTooltip(const CString& s) { m_strTooltipText = s; }
   CString GetDescription() const { return m_strDescriptionText; }
   void SetDescription(const CString& s) { m_strDescriptionText = s; }
@@ -156,7 +159,8 @@ class CCbControlLabel : public CCbControl {
   CCbControl* Clone() const override;
 };
 
-// The expand button at the end of a docked toolbar. Until the popups exist it opens nothing.
+// The expand button at the end of a docked toolbar: it opens a popup with the controls of the
+// toolbar's row that had no room.
 class CCbControlExpandButton : public CCbControl {
   DECLARE_DYNAMIC(CCbControlExpandButton)
  public:
@@ -165,8 +169,15 @@ class CCbControlExpandButton : public CCbControl {
     m_nId = CB_ID_TOOLBAR_EXPAND;
     m_dwFlags = cbFlagManualUpdate | cbFlagNoMovable;
   }
+  ~CCbControlExpandButton() override;
   void Draw(CDC* pDC) override;
   CCbControl* Clone() const override;
+  void OnClick(BOOL bKeyboard = FALSE, CPoint pt = CPoint(0, 0)) override;
+  // The open popup (none while closed).
+  CCbCommandBar* GetCommandBar() const override;
+
+ private:
+  CCbCommandBar* m_pPopup = nullptr;
 };
 
 // The controls of one bar, in display order.

@@ -267,7 +267,7 @@ CSize CCbFlatTheme::DrawMenuItem(CDC* pDC, CCbControl* pControl, BOOL bDraw) {
   const int height = std::max<int>(m_nControlHeight, szIcon.cy + 6);
   CCbFontDC font(pDC, pControl->IsDefaultItem() ? &m_fontRegularBold : &m_fontRegular);
   const CSize text = GetTextSize(pDC, pControl->GetCaption());
-  const CSize shortcut = pDC->GetTextExtent(pControl->GetMenuShortcutText());
+  const CSize shortcut = pDC->GetTextExtent(pControl->GetShownShortcutText());
   const CSize size(text.cx + shortcut.cx + column + 40, height);
   if (!bDraw) return size;
   const CRect rc = pControl->GetRect();
@@ -287,8 +287,8 @@ CSize CCbFlatTheme::DrawMenuItem(CDC* pDC, CCbControl* pControl, BOOL bDraw) {
   CRect rt(rc.left + column + 8, rc.top, rc.right - 19, rc.bottom);
   pDC->SetBkMode(TRANSPARENT);
   pDC->DrawText(pControl->GetCaption(), &rt, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
-  if (!pControl->GetMenuShortcutText().IsEmpty())
-    pDC->DrawText(pControl->GetMenuShortcutText(), &rt, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
+  if (!pControl->GetShownShortcutText().IsEmpty())
+    pDC->DrawText(pControl->GetShownShortcutText(), &rt, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
   if (CbIsPopupType(pControl->GetType())) {
     const int y = rc.CenterPoint().y;
     Triangle(pDC, CPoint(rc.right - 11, y - 3), CPoint(rc.right - 11, y + 3), CPoint(rc.right - 8, y),

@@ -8,6 +8,8 @@
 #include "app/Resource.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/UiTest.h"
+#include "toolkit/CbMouseManager.h"
+#include "toolkit/CbPopupBar.h"
 
 #include <gtest/gtest.h>
 
@@ -26,9 +28,19 @@ inline CNeapwiseApp& TheApp() {
   return app;
 }
 
+// The toolkit's open popup menus, outermost first.
+inline std::vector<CCbPopupBar*> OpenPopupBars() {
+  std::vector<CCbPopupBar*> open;
+  for (CCbCommandBar* b : CbMouseManager()->GetTrackArray())
+    if (auto* p = dynamic_cast<CCbPopupBar*>(b); p && p->GetSafeHwnd() && p->IsWindowVisible()) open.push_back(p);
+  return open;
+}
+
 // Clicks through popup menus with the mouse once they are tracking: items[k] is the item of the
-// menu at depth k + 1 (a negative index counts from the end). Looks again every 20 ms; every menu
-// is closed after 3 s so a fault can't hang the test. Call before the click that opens the menu.
+// menu at depth k + 1 (a negative index counts from the end). The menu bar's menus are the
+// toolkit's, whose items are their controls; context menus are the platform's. Looks again every
+// 20 ms; every menu is closed after 3 s so a fault can't hang the test. Call before the click that
+// opens the menu.
 inline void ClickMenuItemsWhenShown(std::vector<int> items) {
   static std::vector<int> path;
   static int level;
@@ -36,11 +48,30 @@ inline void ClickMenuItemsWhenShown(std::vector<int> items) {
   path = std::move(items);
   level = 0;
   step = [] {
+    const int depth = (int)path.size();
+    const std::vector<CCbPopupBar*> bars = OpenPopupBars();
+    if (!bars.empty()) {
+      const int n = (int)bars.size();
+      int item = n <= depth ? path[(size_t)n - 1] : 0;
+      if (n <= depth && item < 0) item += bars.back()->GetControlCount();
+      CCbControl* c = n <= depth && n > level ? bars.back()->GetControl(item) : nullptr;
+      if (!c || c->GetRect().IsRectEmpty()) {
+        AfxCallLater(20, step);
+        return;
+      }
+      level = n;
+      POINT p = c->GetRect().CenterPoint();
+      bars.back()->ClientToScreen(&p);
+      AfxTestMouse(WM_MOUSEMOVE, p);
+      AfxTestMouse(WM_LBUTTONDOWN, p);
+      AfxTestMouse(WM_LBUTTONUP, p);
+      if (n < depth) AfxCallLater(30, step);
+      return;
+    }
     HMENU m[3];
     HWND w[3];
     RECT rc;
     const int n = AfxGetTrackingMenus(m, w, 3);
-    const int depth = (int)path.size();
     int item = n >= 1 && n <= depth ? path[n - 1] : 0;
     if (n >= 1 && n <= depth && item < 0) item += GetMenuItemCount(m[n - 1]);
     if (n < 1 || n > depth || n <= level || item < 0 || !GetMenuItemRect(w[n - 1], m[n - 1], (UINT)item, &rc)) {
@@ -55,7 +86,20 @@ inline void ClickMenuItemsWhenShown(std::vector<int> items) {
     if (n < depth) AfxCallLater(30, step);
   };
   AfxCallLater(20, step);
-  AfxCallLater(3000, [] { EndMenu(); });
+  AfxCallLater(3000, [] {
+    EndMenu();
+    CbMouseManager()->SendTrackLost();
+  });
+}
+
+// A click on a title of the menu bar, as a user makes it.
+inline void ClickMenuTitle(CMainFrame* frame, int nTitle) {
+  CCbMenuBar& bar = frame->GetMenuBar();
+  CCbControl* title = bar.GetControl(nTitle);
+  ASSERT_NE(nullptr, title);
+  const CPoint c = title->GetRect().CenterPoint();
+  AfxTestMoveTo(bar.GetSafeHwnd(), c.x, c.y);
+  AfxTestClick(bar.GetSafeHwnd(), c.x, c.y);
 }
 
 // Answers the start-up dialogs as a user who waits would: the notice gets its timer's ticks at

@@ -27,9 +27,7 @@ TEST_F(ExitingProgram, FileExitClosesTheProgramAndSavesWhatItKeeps) {
 
   // File > Exit with the mouse: the last item of the first menu. A greyed item does nothing.
   ClickMenuItemsWhenShown({-1});
-  CPlainMenuBar& bar = m_frame->GetMenuBar();
-  const CRect file = bar.GetTitleRect(0);
-  AfxTestClick(bar.GetSafeHwnd(), file.CenterPoint().x, file.CenterPoint().y);
+  ClickMenuTitle(m_frame, 0);
   Settle(60);
 
   EXPECT_FALSE(::IsWindow(frame));

@@ -728,9 +728,7 @@ TEST_F(Program, ARecentPortChosenFromTheMenuBar) {
   Settle((int)GetDoubleClickTime() + 50);
   // Ports > Recent Ports > "2 Aberdeen", with the mouse: the submenu, then its second port.
   ClickMenuItemsWhenShown({0, 1});
-  CPlainMenuBar& bar = m_frame->GetMenuBar();
-  const CRect ports = bar.GetTitleRect(3);
-  AfxTestClick(bar.GetSafeHwnd(), ports.CenterPoint().x, ports.CenterPoint().y);
+  ClickMenuTitle(m_frame, 3);
   Settle(60);
   EXPECT_EQ(PortIndex("Aberdeen"), m_frame->GetCurrentPort());
   EXPECT_EQ(0, Right().m_graph.GetTitle().Find("Aberdeen - "));

@@ -1,0 +1,103 @@
+// The menus' costs a user feels: a press on "Tides" until its menu is painted, moving along the
+// menu bar with a menu open until the next one is painted, and Down in an open menu until the
+// menu is repainted. The program's own menu 128 in a frame like the main window.
+#include "toolkit/CbCommandBars.h"
+#include "toolkit/CbMenuBar.h"
+#include "toolkit/CbMouseManager.h"
+#include "toolkit/CbPaintManager.h"
+#include "toolkit/CbPopupBar.h"
+#include "platform/ui/UiTest.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+
+namespace {
+
+struct MenuFrame {
+  CCbFrameWnd* frame = nullptr;
+  CCbMenuBar* menu = nullptr;
+  MenuFrame() {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    AfxWinInit(0, nullptr);
+    CCbPaintManager::SetTheme(0);
+    frame = new CCbFrameWnd;
+    frame->Create(nullptr, "Bench", WS_POPUP | WS_VISIBLE, CRect(0, 0, 1000, 700));
+    frame->InitCommandBars();
+    menu = frame->GetCommandBars()->SetMenu("Menu Bar", 128);
+    frame->RecalcLayout();
+    AfxTestWait(20);
+  }
+  POINT Title(int i) {
+    POINT p = menu->GetControl(i)->GetRect().CenterPoint();
+    menu->ClientToScreen(&p);
+    return p;
+  }
+  CCbPopupBar* Popup(int i) { return dynamic_cast<CCbPopupBar*>(menu->GetControl(i)->GetCommandBar()); }
+};
+
+MenuFrame& TheFrame() {
+  static MenuFrame f;
+  return f;
+}
+
+// Paints what the popup has pending, as the next pass of the loop would.
+void Painted(CCbPopupBar* p) {
+  if (p && p->GetSafeHwnd()) p->UpdateWindow();
+}
+
+void BM_PressOnTidesToItsMenuPainted(benchmark::State& state) {
+  MenuFrame& f = TheFrame();
+  const POINT tides = f.Title(2);
+  AfxTestMouse(WM_MOUSEMOVE, tides);
+  for (auto _ : state) {
+    AfxTestMouse(WM_LBUTTONDOWN, tides);
+    Painted(f.Popup(2));
+    state.PauseTiming();
+    if (!f.Popup(2) || !f.Popup(2)->IsTrackingMode()) state.SkipWithError("the menu did not open");
+    AfxTestMouse(WM_LBUTTONUP, tides);
+    CbMouseManager()->SendTrackLost();
+    AfxTestWait(1);
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_PressOnTidesToItsMenuPainted)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_MoveToTheNextTitleWithAMenuOpen(benchmark::State& state) {
+  MenuFrame& f = TheFrame();
+  const POINT tides = f.Title(2), ports = f.Title(3);
+  AfxTestMouse(WM_MOUSEMOVE, tides);
+  AfxTestMouse(WM_LBUTTONDOWN, tides);
+  AfxTestMouse(WM_LBUTTONUP, tides);
+  BOOL onTides = TRUE;
+  for (auto _ : state) {
+    const int next = onTides ? 3 : 2;
+    AfxTestMouse(WM_MOUSEMOVE, onTides ? ports : tides);
+    Painted(f.Popup(next));
+    state.PauseTiming();
+    if (!f.Popup(next)->IsTrackingMode()) state.SkipWithError("the next menu did not open");
+    onTides = !onTides;
+    state.ResumeTiming();
+  }
+  CbMouseManager()->SendTrackLost();
+  AfxTestWait(1);
+}
+BENCHMARK(BM_MoveToTheNextTitleWithAMenuOpen)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_DownInAnOpenMenuToTheRepaint(benchmark::State& state) {
+  MenuFrame& f = TheFrame();
+  f.menu->SetTrackingMode(TRUE, TRUE, TRUE);
+  f.menu->SetSelected(1, TRUE);
+  f.menu->NavigateByCode(3);  // View, opened by keyboard
+  CCbPopupBar* view = f.Popup(1);
+  Painted(view);
+  for (auto _ : state) {
+    AfxTestKeyStroke(VK_DOWN);
+    Painted(view);
+  }
+  CbMouseManager()->SendTrackLost();
+  AfxTestWait(1);
+}
+BENCHMARK(BM_DownInAnOpenMenuToTheRepaint)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+}  // namespace

@@ -1,0 +1,164 @@
+// The program's menu bar as a user meets it: the toolkit's menus under their titles, ticks and
+// shortcuts from the frame, the Time Zone popup, the recent ports listed as they open, and the
+// focus kept where it was. Pictures of the menus are written beside the test.
+#include "tests/app/FrameFixture.h"
+
+#include "toolkit/CbControlPopup.h"
+#include "toolkit/CbPaintManager.h"
+
+#include <string>
+
+namespace app_test {
+namespace {
+
+class MenuBar : public Program {
+ protected:
+  CCbPopupBar* OpenTitle(int nTitle) {
+    ClickMenuTitle(m_frame, nTitle);
+    Settle(20);
+    auto* popup = dynamic_cast<CCbPopupBar*>(m_frame->GetMenuBar().GetControl(nTitle)->GetCommandBar());
+    return popup && popup->IsTrackingMode() ? popup : nullptr;
+  }
+  CCbControl* Item(CCbCommandBar* bar, const char* caption) {
+    for (int i = 0; bar && i < bar->GetControlCount(); ++i)
+      if (CCbPaintManager::StripMnemonics(bar->GetControl(i)->GetCaption()) == caption) return bar->GetControl(i);
+    return nullptr;
+  }
+  CCbPopupBar* HoverOpen(CCbPopupBar* popup, CCbControl* item) {
+    const CPoint c = item->GetRect().CenterPoint();
+    AfxTestMoveTo(popup->GetSafeHwnd(), c.x, c.y);
+    auto* sub = dynamic_cast<CCbPopupBar*>(item->GetCommandBar());
+    AfxTestWait(2000, [&] { return sub && sub->IsTrackingMode(); });
+    return sub && sub->IsTrackingMode() ? sub : nullptr;
+  }
+  void Save(CWnd* w, const char* name) {
+    CBitmap pic;
+    ASSERT_TRUE(AfxCaptureWindow(w->GetSafeHwnd(), &pic));
+    pic.SavePng(name);
+  }
+  void CloseMenus() {
+    CbMouseManager()->SendTrackLost();
+    Settle();
+  }
+};
+
+TEST_F(MenuBar, TheViewMenuTicksWhatShowsAndGivesTheShortcuts) {
+  ASSERT_NE(nullptr, Start());
+  CCbPopupBar* view = OpenTitle(1);
+  ASSERT_NE(nullptr, view);
+  CCbControl* graph = Item(view, "Display 24 Hour Graph");
+  CCbControl* status = Item(view, "Status Bar");
+  ASSERT_TRUE(graph && status);
+  EXPECT_TRUE(graph->GetChecked());
+  EXPECT_TRUE(status->GetChecked());
+  EXPECT_FALSE(Item(view, "Tide Log")->GetChecked());
+  EXPECT_EQ(std::string(Item(view, "View Graph Full Screen")->GetShownShortcutText()), "F9");
+  EXPECT_EQ(std::string(Item(view, "Options...")->GetShownShortcutText()), "Ctrl+O");
+  // "High && Low &Water Times" keeps one ampersand in its caption and W as its letter.
+  EXPECT_NE(nullptr, Item(view, "High & Low Water Times"));
+  Save(view, "view_menu.png");
+  CloseMenus();
+}
+
+TEST_F(MenuBar, TidesTimeZoneShowsTheTickedZone) {
+  ASSERT_NE(nullptr, Start());
+  CCbPopupBar* tides = OpenTitle(2);
+  ASSERT_NE(nullptr, tides);
+  CCbControl* zoneItem = Item(tides, "Time Zone");
+  ASSERT_NE(nullptr, zoneItem);
+  // No command of its own, so no command's update handler ticks or greys it.
+  EXPECT_EQ(0, zoneItem->GetID());
+  EXPECT_TRUE(zoneItem->GetEnabled());
+  EXPECT_FALSE(zoneItem->GetChecked());
+  CCbPopupBar* zones = HoverOpen(tides, zoneItem);
+  ASSERT_NE(nullptr, zones);
+  EXPECT_EQ(zones, m_frame->GetTimeZonePopup());
+  EXPECT_EQ(22, zones->GetControlCount());
+  int ticked = 0;
+  for (int i = 0; i < zones->GetControlCount(); ++i) ticked += zones->GetControl(i)->GetChecked() != 0;
+  EXPECT_EQ(1, ticked);
+  int utMinus3 = 0;
+  for (int i = 0; i < zones->GetControlCount(); ++i) {
+    const CString caption = zones->GetControl(i)->GetCaption();
+    utMinus3 += caption == "UT (-3:00)" || caption == "GMT (-3:00)";
+    if (caption == "UT (-12:00)") {
+      EXPECT_EQ(-12, CMainFrame::ZoneOfCommand((UINT)zones->GetControl(i)->GetID()));
+    }
+  }
+  EXPECT_EQ(1, utMinus3);
+  // Beside its item, and the Tides menu still open.
+  CRect rc, item = zoneItem->GetRect();
+  tides->ClientToScreen(&item);
+  zones->GetWindowRect(&rc);
+  EXPECT_TRUE(rc.left == item.right || rc.right == item.left);
+  EXPECT_TRUE(tides->IsTrackingMode());
+  Save(tides, "tides_menu.png");
+  Save(zones, "tides_time_zone_menu.png");
+  // Choosing a zone ticks it next time.
+  CCbControl* plusOne = Item(zones, "GMT (+1:00)");
+  ASSERT_NE(nullptr, plusOne);
+  const CPoint c = plusOne->GetRect().CenterPoint();
+  AfxTestMoveTo(zones->GetSafeHwnd(), c.x, c.y);
+  AfxTestClick(zones->GetSafeHwnd(), c.x, c.y);
+  Settle();
+  EXPECT_FALSE(CbMouseManager()->IsTracking());
+  tides = OpenTitle(2);
+  ASSERT_NE(nullptr, tides);
+  zones = HoverOpen(tides, Item(tides, "Time Zone"));
+  ASSERT_NE(nullptr, zones);
+  EXPECT_TRUE(Item(zones, "GMT (+1:00)")->GetChecked());
+  EXPECT_FALSE(Item(zones, "Automatic")->GetChecked());
+  CloseMenus();
+}
+
+TEST_F(MenuBar, RecentPortsListsThePortsLookedAtAsItOpens) {
+  ASSERT_NE(nullptr, Start());
+  ClickPort(PortIndex("Aberdeen"));
+  ClickPort(PortIndex("Algeciras"));
+  CCbPopupBar* ports = OpenTitle(3);
+  ASSERT_NE(nullptr, ports);
+  CCbPopupBar* recent = HoverOpen(ports, Item(ports, "Recent Ports"));
+  ASSERT_NE(nullptr, recent);
+  ASSERT_GE(recent->GetControlCount(), 2);
+  EXPECT_EQ(CString("&1 Algeciras"), recent->GetControl(0)->GetCaption());
+  EXPECT_EQ(CString("&2 Aberdeen"), recent->GetControl(1)->GetCaption());
+  EXPECT_EQ(ID_RECENT_PORT_FIRST + 1, (UINT)recent->GetControl(1)->GetID());
+  CloseMenus();
+}
+
+TEST_F(MenuBar, WithAMenuOpenThePortsTreeKeepsTheFocusAndItsKeysWorkAfterEsc) {
+  ASSERT_NE(nullptr, Start());
+  CPortsTree& tree = Left().m_portsTree;
+  ClickPort(PortIndex("Aberdeen"));
+  ASSERT_EQ(::GetFocus(), tree.GetSafeHwnd());
+  const HTREEITEM before = tree.GetSelectedItem();
+  ASSERT_NE(nullptr, OpenTitle(0));
+  EXPECT_EQ(::GetFocus(), tree.GetSafeHwnd());
+  AfxTestKeyStroke(VK_DOWN);  // the menu's, not the tree's
+  EXPECT_EQ(before, tree.GetSelectedItem());
+  AfxTestKeyStroke(VK_ESCAPE);
+  AfxTestKeyStroke(VK_ESCAPE);
+  Settle();
+  EXPECT_FALSE(CbMouseManager()->IsTracking());
+  EXPECT_EQ(::GetFocus(), tree.GetSafeHwnd());
+  AfxTestKeyStroke(VK_DOWN);
+  Settle();
+  EXPECT_NE(before, tree.GetSelectedItem());
+}
+
+TEST_F(MenuBar, AClickOnTheGraphClosesTheMenuAndReachesTheGraph) {
+  ASSERT_NE(nullptr, Start());
+  ClickPort(PortIndex("Aberdeen"));
+  ASSERT_NE(nullptr, OpenTitle(1));
+  CWnd& graph = Right().m_graph;
+  CRect rc;
+  graph.GetClientRect(&rc);
+  AfxTestClick(graph.GetSafeHwnd(), rc.CenterPoint().x, rc.CenterPoint().y);
+  Settle();
+  EXPECT_FALSE(CbMouseManager()->IsTracking());
+  // The click went on to the graph: it took the focus as a click does.
+  EXPECT_EQ(::GetFocus(), graph.GetSafeHwnd());
+}
+
+}  // namespace
+}  // namespace app_test

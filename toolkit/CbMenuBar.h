@@ -1,0 +1,25 @@
+// The frame's main menu as a toolbar: its titles open their menus by mouse, Alt, F10 and
+// Alt+letter. It watches the frame's messages for the system's menu key.
+#pragma once
+
+#include "toolkit/CbCommandBar.h"
+
+class CCbMenuBar : public CCbToolBar {
+  DECLARE_DYNCREATE(CCbMenuBar)
+ public:
+  CCbMenuBar();
+  ~CCbMenuBar() override;
+
+  // The menu resource's items become the bar's controls; FALSE when it can't be loaded.
+  BOOL LoadMenuBar(UINT nIDResource);
+  BOOL SetTrackingMode(int bMode, BOOL bSelectFirst = TRUE, BOOL bKeyboard = FALSE) override;
+  int OnHookMessage(HWND hWnd, UINT nMessage, WPARAM& wParam, LPARAM& lParam, LRESULT& lResult) override;
+  // Alt+letter: selects the title whose mnemonic it is, and opens it when no other shares it.
+  BOOL OnAccelerator(UINT nChar);
+  // Starts watching the frame (once it exists).
+  void HookSite();
+  void UnhookSite();
+
+ private:
+  HWND m_hHookedSite = nullptr;
+};
