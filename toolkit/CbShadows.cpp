@@ -144,10 +144,17 @@ void CCbShadowsManager::SetShadow(CCbControl* pControl) {
   if (!pPopup || !pPopup->GetSafeHwnd() || !pBar->GetSafeHwnd()) return;
   CRect rc = pControl->GetRect();
   pBar->ClientToScreen(&rc);
-  SetShadow(rc, pPopup->GetSafeHwnd(), CRect(0, 0, 0, 0));
+  HWND hWndPopup = pPopup->GetSafeHwnd();
+  std::vector<CShadowWnd*> old;
+  for (POSITION pos = m_lstShadow.GetHeadPosition(); pos;) {
+    CShadowWnd* p = m_lstShadow.GetNext(pos);
+    if (p->m_hWndPopup == hWndPopup && p->m_bControl) old.push_back(p);
+  }
+  for (CShadowWnd* p : old) DestroyStrip(p);
+  SetShadow(rc, hWndPopup, CRect(0, 0, 0, 0), TRUE);
 }
 
-void CCbShadowsManager::SetShadow(const CRect& rcScreen, HWND hWndPopup, const CRect& rcExclude) {
+void CCbShadowsManager::SetShadow(const CRect& rcScreen, HWND hWndPopup, const CRect& rcExclude, BOOL bControl) {
   DropDead();
   if (!::IsWindow(hWndPopup) || rcScreen.IsRectEmpty()) return;
   BOOL bOwn = CbPaintManager()->HasOwnShadow();
@@ -159,13 +166,13 @@ void CCbShadowsManager::SetShadow(const CRect& rcScreen, HWND hWndPopup, const C
   int w = GetStripWidth(bLayered);
   CRect rcExcl = rcExclude;
   rcExcl.NormalizeRect();
-  CreateStrip(hWndPopup, GetBottomRect(rcScreen, w), TRUE, bLayered, bOwn, rcExcl);
-  CreateStrip(hWndPopup, GetRightRect(rcScreen, w), FALSE, bLayered, bOwn, rcExcl);
+  CreateStrip(hWndPopup, GetBottomRect(rcScreen, w), TRUE, bLayered, bOwn, rcExcl, bControl);
+  CreateStrip(hWndPopup, GetRightRect(rcScreen, w), FALSE, bLayered, bOwn, rcExcl, bControl);
   UpdateRegions();
 }
 
 CShadowWnd* CCbShadowsManager::CreateStrip(HWND hWndPopup, const CRect& rcIn, BOOL bBottom, BOOL bLayered,
-                                           BOOL bOwnShadow, const CRect& rcExclude) {
+                                           BOOL bOwnShadow, const CRect& rcExclude, BOOL bControl) {
   if (rcIn.IsRectEmpty()) return nullptr;
   CRect rc = rcIn;
   // A strip of another popup on the same side that ends a pixel short of this one and lies
@@ -185,12 +192,15 @@ CShadowWnd* CCbShadowsManager::CreateStrip(HWND hWndPopup, const CRect& rcIn, BO
   pStrip->m_bBottom = bBottom;
   pStrip->m_bOwnShadow = bOwnShadow;
   pStrip->m_bLayered = bLayered;
+  pStrip->m_bControl = bControl;
   pStrip->m_rcStrip = rc;
   pStrip->m_rcExclude = rcExclude;
   pStrip->m_clrShadow = CbPaintManager()->m_clrShadow;
   LPCTSTR lpszClass = AfxRegisterWndClass(0, ::LoadCursor(nullptr, IDC_ARROW));
   DWORD dwExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE | (bLayered ? WS_EX_LAYERED : 0);
-  if (!pStrip->CreateEx(dwExStyle, lpszClass, nullptr, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr)) {
+  // Owned by its popup rather than the desktop: the window system then keeps it with the popup,
+  // above it, and never takes it for a window of its own to activate.
+  if (!pStrip->CreateEx(dwExStyle, lpszClass, nullptr, WS_POPUP, 0, 0, 0, 0, hWndPopup, nullptr)) {
     delete pStrip;  // dropped
     return nullptr;
   }

@@ -19,6 +19,7 @@ class CShadowWnd : public CWnd, public CCbHookManagerHookAble {
   BOOL m_bBottom = FALSE;       // 1 the bottom strip, 0 the right strip
   BOOL m_bOwnShadow = TRUE;     // the look draws its own shadows (copied when made)
   BOOL m_bLayered = FALSE;      // soft alpha strip (a compositor blends it), else solid
+  BOOL m_bControl = FALSE;      // round the control that opened the popup, not the popup
   CRect m_rcStrip;              // screen coordinates
   CRect m_rcExclude;            // left uncovered: the control that opened the popup
   COLORREF m_clrShadow = 0;
@@ -49,10 +50,11 @@ class CCbShadowsManager {
   void SetShadow(CWnd* pPopup, const CRect& rcExclude);
   void SetShadow(HWND hWndPopup, const CRect& rcExclude);
   // A menu-bar title whose popup is open: the same strips round the control, belonging to the
-  // popup (so they go with it); only when the look draws its own shadows.
+  // popup (so they go with it), replacing the control's earlier ones; only when the look draws
+  // its own shadows.
   void SetShadow(CCbControl* pControl);
   // The strips round a screen rectangle, belonging to hWndPopup.
-  void SetShadow(const CRect& rcScreen, HWND hWndPopup, const CRect& rcExclude);
+  void SetShadow(const CRect& rcScreen, HWND hWndPopup, const CRect& rcExclude, BOOL bControl = FALSE);
   // Destroys every strip of the popup.
   void RemoveShadow(CWnd* pPopup);
   void RemoveShadow(HWND hWndPopup);
@@ -76,7 +78,7 @@ class CCbShadowsManager {
 
  private:
   CShadowWnd* CreateStrip(HWND hWndPopup, const CRect& rc, BOOL bBottom, BOOL bLayered, BOOL bOwnShadow,
-                          const CRect& rcExclude);
+                          const CRect& rcExclude, BOOL bControl);
   void DestroyStrip(CShadowWnd* pStrip);
   // No strip darkens a popup: each is cut by its excluded control and every popup window.
   void UpdateRegions();

@@ -128,8 +128,10 @@ int SetWindowRgn(HWND hWnd, HRGN hRgn, BOOL bRedraw) {
     r->shape = QRegion();
     r->hasShape = false;
   }
+  // The headless platform has no shapes (the layer's own hit tests and pictures use r->shape).
   // An empty shape hides the window entirely; Qt reads an empty mask as no mask.
-  if (!r->hasShape) r->w->clearMask();
+  if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
+  } else if (!r->hasShape) r->w->clearMask();
   else if (r->shape.isEmpty()) r->w->setMask(QRegion(-1, -1, 1, 1));
   else r->w->setMask(r->shape);
   if (bRedraw) r->w->update();
@@ -173,7 +175,9 @@ BOOL AfxPresentWindow(HWND hWnd) {
   if (!r) return FALSE;
   AfxPaintNow(hWnd);
   if (!(r = AfxRec(hWnd))) return FALSE;
-  if (r->w->isVisible()) r->w->repaint();  // paints and flushes the backing store now
+  // Paints and flushes the backing store now; inside the widget's own paint event the pixels go
+  // out when it ends.
+  if (r->w->isVisible() && !r->inQtPaint) r->w->repaint();
   if (xcb_connection_t* c = xcbConnection()) xcb_flush(c);
   return TRUE;
 }

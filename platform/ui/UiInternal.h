@@ -68,6 +68,7 @@ struct AfxWndRec {
   QRegion shape;
   // The X input shape is empty: clicks go to whatever lies beneath.
   bool inputTransparent = false;
+  bool inQtPaint = false;  // inside the widget's paint event, which can't be asked again
 };
 
 // Registry of live windows. Look-ups are safe from any thread.
@@ -78,7 +79,10 @@ QMargins AfxNonClientMargins(const AfxWndRec* r);
 QPoint AfxClientOriginOnScreen(const AfxWndRec* r);
 bool AfxIsUiThread();
 void AfxEnsureDispatcher();
-void AfxNoteApplicationState(bool active);  // WM_ACTIVATEAPP to every top-level window on a change
+void AfxNoteApplicationState(bool active);
+// While the tests report an activation change (AfxTestApplicationState).
+bool AfxTestingApplicationState();
+void AfxSetTestingApplicationState(bool on);  // WM_ACTIVATEAPP to every top-level window on a change
 // Hands a queued message through hooks and PreTranslateMessage to its window; false when a
 // thread hook swallowed it.
 bool AfxPumpMessage(MSG& msg);

@@ -248,7 +248,9 @@ BOOL AfxTestWaitCursorShown() {
 void AfxTestApplicationState(BOOL active) {
   AfxWinInit(0, nullptr);
   auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+  AfxSetTestingApplicationState(true);
   if (gui) emit gui->applicationStateChanged(active ? Qt::ApplicationActive : Qt::ApplicationInactive);
+  AfxSetTestingApplicationState(false);
 }
 
 void AfxTestWindowManagerMove(HWND hWnd, int x, int y) {
