@@ -1,5 +1,7 @@
 #include "toolkit/CbControlPopup.h"
 
+#include "toolkit/CbShadows.h"
+
 #include "toolkit/CbCommandBars.h"
 #include "toolkit/CbMouseManager.h"
 #include "toolkit/CbPopupBar.h"
@@ -221,4 +223,8 @@ CCbControl* CCbControlToolbars::CCbControlToolbar::Clone() const {
   auto* c = new CCbControlToolbar;
   c->Copy(this);
   return c;
+}
+
+void CCbControlPopup::AttachShadow() {
+  if (m_bPopup && m_pCommandBar && m_pCommandBar->GetSafeHwnd()) CbShadowsManager()->SetShadow(this);
 }

@@ -32,8 +32,8 @@ class CCbControlPopup : public CCbControl {
   void OnMouseHover() override;
   BOOL OnSetSelected(int bSelected) override;
   CCbControl* Clone() const override;
-  // Joins the control to its open popup with a shadow; nothing until shadows exist.
-  virtual void AttachShadow() {}
+  // Gives the control (a menu-bar title) a shadow joined to its open popup's.
+  virtual void AttachShadow();
   virtual void DrawPopupFrame(CDC* /*pDC*/) {}
 
   UINT m_nCommandBarId = 0;

@@ -81,9 +81,26 @@ class CCbPaintManager : public CCmdTarget, public CCbRefCounted {
   virtual CSize DrawCompactGripper(CDC* pDC, CCbCommandBar* pBar, BOOL bDraw) = 0;
   virtual int GetLookKind() const = 0;
   virtual CFont* GetControlFont(int nBarPosition, BOOL bBold);
-  // Popups are a later piece: nothing is animated yet.
-  virtual void AnimatePopup(CDC* /*pDestDC*/, CDC* /*pSrcDC*/, CRect /*rc*/, int /*nAnimation*/) {}
-  virtual void AnimateExpand(CDC* /*pDestDC*/, CDC* /*pSrcDC*/) {}
+  // Plays a popup's opening from its finished picture (pSrcDC, at rc as in pDestDC): 2 unfold,
+  // 3 slide, 4 fade, anything else none. Each step is put on the screen at once; the whole
+  // takes at most m_nAnimationTime and ends with the finished picture.
+  virtual void AnimatePopup(CDC* pDestDC, CDC* pSrcDC, CRect rc, int nAnimation);
+  // Hidden items unfolding into an open popup: bands of rows of the finished picture, the new
+  // ones growing to their height step by step.
+  struct CExpandBand {
+    int nTop;
+    int nHeight;
+    BOOL bNew;
+  };
+  virtual void AnimateExpand(CDC* pDestDC, CDC* pSrcDC, CRect rc, const CExpandBand* pBands, int nBands);
+  // Step k of S (1..S) of an animation, drawn into pDestDC. pScreenDC holds what lay under the
+  // popup (fade only; 32-bit, at rc).
+  static void DrawAnimationStep(CDC* pDestDC, CDC* pSrcDC, CDC* pScreenDC, CRect rc, int nAnimation, int k, int nSteps);
+  static void DrawExpandStep(CDC* pDestDC, CDC* pSrcDC, CRect rc, const CExpandBand* pBands, int nBands, int k,
+                             int nSteps);
+  // The kind a popup plays for the bars' Animation option: 0 follows the system (menu
+  // animation off: 5, none; on with fade: 4; on: 3), 1 one of 2..4 by chance, others as given.
+  static int GetAnimationKind(int nOption);
   virtual void DrawPaneBorder(CDC* pDC, CRect rc);
 
   // ---- Shared drawing ----
@@ -105,6 +122,8 @@ class CCbPaintManager : public CCmdTarget, public CCbRefCounted {
   BOOL m_bIconsWithShadow = FALSE;
   int m_nAnimationSteps = 10;
   int m_nAnimationTime = 100;
+  // The longest step (draw and present) of the last animation, in microseconds.
+  int m_nLongestAnimationStepUs = 0;
   int m_nColorScheme = 5;
   COLORREF m_clrShadow = 0;
   COLORREF m_clrStatusTextColor = 0;

@@ -5,6 +5,7 @@
 #include "toolkit/CbMenuSound.h"
 #include "toolkit/CbMouseManager.h"
 #include "toolkit/CbPaintManager.h"
+#include "toolkit/CbShadows.h"
 #include "toolkit/CbShortcutManager.h"
 
 #include <algorithm>
@@ -56,7 +57,10 @@ CCbPopupBar::CCbPopupBar() : m_pExpandItem(new CCbPopupExpandItem) {
   m_bCustomizable = FALSE;
 }
 
-CCbPopupBar::~CCbPopupBar() { m_pExpandItem->InternalRelease(); }
+CCbPopupBar::~CCbPopupBar() {
+  if (GetSafeHwnd()) CbShadowsManager()->RemoveShadow(this);
+  m_pExpandItem->InternalRelease();
+}
 
 CCbPopupBar* CCbPopupBar::CreatePopupBar(CCbCommandBars* pCommandBars) {
   auto* p = new (std::nothrow) CCbPopupBar;
@@ -167,8 +171,7 @@ void CCbPopupBar::OpenLaidOut(BOOL bKeyboard) {
   // Clicks on other programs close the menus too; refused, the menus track as they are.
   ::AfxSetTrackingGrab(m_hWnd);
   OnIdleUpdateCmdUI(TRUE);
-  m_bAnimationPending = TRUE;
-  Invalidate(FALSE);
+  StartAnimation();
   CCbMenuSound::Play(CCbMenuSound::soundMenuPopup);
 }
 
@@ -434,7 +437,7 @@ BOOL CCbPopupBar::ExpandBar() {
   m_bExpanded = TRUE;
   CbMouseManager()->SetForceExpanded(TRUE);
   OnRecalcLayout();
-  m_bAnimationPending = TRUE;
+  StartAnimation();
   return TRUE;
 }
 
@@ -495,6 +498,19 @@ void CCbPopupBar::OnPaint() {
   CRect clip = dc.m_ps.rcPaint;
   clip &= rc;
   if (clip.IsRectEmpty() || m_bAnimationPending) clip = rc;
+  const int kind = m_bAnimationPending ? m_nAnimationKind : 5;
+  if (kind >= 2 && kind <= 4) {
+    // The finished picture off screen; the painter plays it onto the window.
+    CDC mem;
+    CBitmap bmp;
+    if (mem.CreateCompatibleDC(&dc) && bmp.CreateCompatibleBitmap(&dc, rc.Width(), rc.Height())) {
+      CBitmap* old = mem.SelectObject(&bmp);
+      DrawCommandBar(&mem, rc);
+      GetPaintManager()->AnimatePopup(&dc, &mem, rc, kind);
+      mem.SelectObject(old);
+      return;
+    }
+  }
   CCbBufferDC buffer(&dc, clip);
   buffer.IntersectClipRect(&clip);
   DrawCommandBar(&buffer, clip);
@@ -595,4 +611,28 @@ void CCbPopupBar::OnTimer(UINT_PTR nIDEvent) {
     return;
   }
   CCbCommandBar::OnTimer(nIDEvent);
+}
+
+void CCbPopupBar::OnPopupShown(const CRect&) {
+  CbShadowsManager()->RemoveShadow(this);  // placed again (expanded): new strips
+  if (!m_bShowShadow || m_barPosition != cbBarPopup) return;
+  CbShadowsManager()->SetShadow(this, m_bBarePoint ? CRect(0, 0, 0, 0) : m_rcExclude);
+  // Placed again while open (expanded): the title's shadow too.
+  if (!m_bBarePoint && m_pControlPopup && m_pControlPopup->GetCommandBar() == this && m_pControlPopup->GetParent() &&
+      m_pControlPopup->GetParent()->GetType() != 2)
+    CbShadowsManager()->SetShadow(m_pControlPopup);
+}
+
+void CCbPopupBar::OnPopupHiding() { CbShadowsManager()->RemoveShadow(this); }
+
+// The first paint (and the one after expanding) is played by the painter; a popup hosting a child
+// window (an edit or a combo's field) is shown at once.
+void CCbPopupBar::StartAnimation() {
+  m_bAnimationPending = TRUE;
+  CCbCommandBars* bars = GetCommandBars();
+  const int option = bars && bars->GetCommandBarsOptions() ? bars->GetCommandBarsOptions()->animationType : 0;
+  m_nAnimationKind = GetSafeHwnd() && ::GetWindow(m_hWnd, GW_CHILD) ? 5 : CCbPaintManager::GetAnimationKind(option);
+  Invalidate(FALSE);
+  // Played now, outside the event loop's paint, so that every step reaches the screen.
+  if (m_nAnimationKind >= 2 && m_nAnimationKind <= 4) UpdateWindow();
 }

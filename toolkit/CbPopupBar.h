@@ -47,10 +47,10 @@ class CCbPopupBar : public CCbCommandBar {
   void OnTrackMouseMove(CPoint ptClient) override;
   BOOL IsVisible() const override { return GetSafeHwnd() && IsWindowVisible(); }
 
-  // The shadow of an open popup: called once it is placed and shown, and just before its window
-  // goes. Nothing here; a popup that draws a drop shadow attaches and removes it in these.
-  virtual void OnPopupShown(const CRect& /*rcWindow*/) {}
-  virtual void OnPopupHiding() {}
+  // The shadow of an open popup: made once it is placed and shown (ShowShadow), removed just
+  // before its window goes.
+  virtual void OnPopupShown(const CRect& rcWindow);
+  virtual void OnPopupHiding();
 
   // Shows the rarely used items, once; FALSE when there is nothing to show.
   BOOL ExpandBar();
@@ -104,6 +104,7 @@ class CCbPopupBar : public CCbCommandBar {
   void LayoutScrolled(int nHeight);
   void ScrollBy(int nStep);
   void OpenLaidOut(BOOL bKeyboard);
+  void StartAnimation();
 
   CCbControl* m_pControlPopup = nullptr;
   CPoint m_ptPopup = CPoint(0, 0);
@@ -124,6 +125,7 @@ class CCbPopupBar : public CCbCommandBar {
   CRect m_rcBorders = CRect(2, 4, 2, 4);
   BOOL m_bShowShadow = TRUE;
   BOOL m_bAnimationPending = FALSE;
+  int m_nAnimationKind = 5;  // chosen when the paint is asked for: 2 unfold, 3 slide, 4 fade, 5 none
   int m_nMinWidth = 0;
   UINT m_nReturnCmd = 0;
   BOOL m_bReturnCmd = FALSE;

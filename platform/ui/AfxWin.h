@@ -14,6 +14,7 @@
 #include "platform/ui/Gdi.h"
 #include "platform/ui/Icons.h"
 #include "platform/ui/ImageList.h"
+#include "platform/ui/Layered.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/MetaFileDC.h"
 #include "platform/ui/MsgBox.h"

@@ -60,6 +60,15 @@ struct AfxWndRec {
   std::map<UINT_PTR, AfxTimer> timers;
   AfxScrollState sb[2];
   std::vector<HWND> children;  // bottom of the z-order first
+  // Layered top-level windows show this premultiplied picture (UpdateLayeredWindow).
+  bool layered = false;
+  QImage layer;
+  // The window shape (SetWindowRgn), in window coordinates.
+  bool hasShape = false;
+  QRegion shape;
+  // The X input shape is empty: clicks go to whatever lies beneath.
+  bool inputTransparent = false;
+  bool inQtPaint = false;  // inside the widget's paint event, which can't be asked again
 };
 
 // Registry of live windows. Look-ups are safe from any thread.
@@ -70,7 +79,10 @@ QMargins AfxNonClientMargins(const AfxWndRec* r);
 QPoint AfxClientOriginOnScreen(const AfxWndRec* r);
 bool AfxIsUiThread();
 void AfxEnsureDispatcher();
-void AfxNoteApplicationState(bool active);  // WM_ACTIVATEAPP to every top-level window on a change
+void AfxNoteApplicationState(bool active);
+// While the tests report an activation change (AfxTestApplicationState).
+bool AfxTestingApplicationState();
+void AfxSetTestingApplicationState(bool on);  // WM_ACTIVATEAPP to every top-level window on a change
 // Hands a queued message through hooks and PreTranslateMessage to its window; false when a
 // thread hook swallowed it.
 bool AfxPumpMessage(MSG& msg);
@@ -90,6 +102,11 @@ HCURSOR AfxLoadCursorResource(LPCTSTR lpCursorName);
 class QCursor;
 bool AfxQCursorOf(HCURSOR h, QCursor* out);
 void AfxNoteQuit(int code);
+// Layered windows, shapes and input transparency (Layered.cpp).
+bool AfxInShape(const AfxWndRec* r, QPoint screen);
+// A top-level window was shown or resized: one that answers HTTRANSPARENT gets an empty input shape.
+void AfxUpdateInputShape(HWND h);
+void AfxPaintLayer(QPainter& p, AfxWndRec* r);
 
 // A window's Qt widget: turns Qt's events into the window's messages.
 class NeapWidget : public QWidget {

@@ -4,12 +4,16 @@
 #include "platform/ui/WinApp.h"
 
 #include <QApplication>
+#include <QScreen>
+#include <QtGui/qguiapplication_platform.h>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTimer>
 #include <QWheelEvent>
+
+#include <dlfcn.h>
 
 namespace {
 
@@ -244,7 +248,9 @@ BOOL AfxTestWaitCursorShown() {
 void AfxTestApplicationState(BOOL active) {
   AfxWinInit(0, nullptr);
   auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+  AfxSetTestingApplicationState(true);
   if (gui) emit gui->applicationStateChanged(active ? Qt::ApplicationActive : Qt::ApplicationInactive);
+  AfxSetTestingApplicationState(false);
 }
 
 void AfxTestWindowManagerMove(HWND hWnd, int x, int y) {
@@ -279,4 +285,65 @@ BOOL AfxTestIsManagedNoFocus(HWND hWnd) {
   return !(f & Qt::X11BypassWindowManagerHint) && (f & Qt::WindowDoesNotAcceptFocus) &&
          (f & Qt::FramelessWindowHint) && (f & Qt::WindowType_Mask) == Qt::Tool && w->parentWidget() &&
          w->testAttribute(Qt::WA_ShowWithoutActivating);
+}
+
+BOOL AfxCaptureScreen(CBitmap* pBitmap, LPCRECT lpArea) {
+  if (!pBitmap || !QCoreApplication::instance()) return FALSE;
+  QRect area;
+  if (lpArea) area = QRect(QPoint(lpArea->left, lpArea->top), QPoint(lpArea->right - 1, lpArea->bottom - 1));
+  else if (QScreen* s = QGuiApplication::primaryScreen()) area = s->geometry();
+  if (area.isEmpty()) return FALSE;
+  QImage out(area.size(), QImage::Format_ARGB32_Premultiplied);
+  out.fill(AfxQColor(GetSysColor(COLOR_DESKTOP)));
+  QPainter p(&out);
+  for (HWND h : AfxTopLevelWindows()) {
+    if (!IsWindowVisible(h) || IsIconic(h)) continue;
+    paintTree(h);
+    AfxWndRec* r = AfxRec(h);
+    if (!r) continue;
+    QImage pic;
+    if (r->layered) pic = r->layer;  // blended as a compositor would; nothing when it never got a picture
+    else pic = r->w->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (pic.isNull()) continue;
+    QPoint at = r->w->mapToGlobal(QPoint(0, 0)) - area.topLeft();
+    p.save();
+    if (r->hasShape) p.setClipRegion(r->shape.translated(at));
+    p.drawImage(at, pic);
+    p.restore();
+  }
+  p.end();
+  pBitmap->DeleteObject();
+  if (!pBitmap->CreateBitmap(out.width(), out.height(), 1, 32, nullptr)) return FALSE;
+  static_cast<AfxBitmapData*>(AfxGdi(pBitmap->m_hObject))->image = out.convertToFormat(QImage::Format_RGB32);
+  return TRUE;
+}
+
+BOOL AfxSaveScreenPng(LPCTSTR lpszPath, LPCRECT lpArea) {
+  CBitmap bmp;
+  if (!AfxCaptureScreen(&bmp, lpArea)) return FALSE;
+  return bmp.SavePng(lpszPath);
+}
+
+BOOL AfxTestServerClick(POINT pt) {
+  auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+  if (!gui || QGuiApplication::platformName() != QLatin1String("xcb")) return FALSE;
+  auto* x11 = gui->nativeInterface<QNativeInterface::QX11Application>();
+  Display* dpy = x11 ? x11->display() : nullptr;
+  if (!dpy) return FALSE;
+  // Loaded when used: only tests need it, and only on X11.
+  static void* xtst = ::dlopen("libXtst.so.6", RTLD_NOW | RTLD_LOCAL);
+  static void* x11lib = ::dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
+  if (!xtst || !x11lib) return FALSE;
+  using Motion = int (*)(Display*, int, int, int, unsigned long);
+  using Button = int (*)(Display*, unsigned int, int, unsigned long);
+  using Flush = int (*)(Display*);
+  auto motion = reinterpret_cast<Motion>(::dlsym(xtst, "XTestFakeMotionEvent"));
+  auto button = reinterpret_cast<Button>(::dlsym(xtst, "XTestFakeButtonEvent"));
+  auto flush = reinterpret_cast<Flush>(::dlsym(x11lib, "XFlush"));
+  if (!motion || !button || !flush) return FALSE;
+  motion(dpy, -1, pt.x, pt.y, 0);
+  button(dpy, 1, 1, 0);
+  button(dpy, 1, 0, 0);
+  flush(dpy);
+  return TRUE;
 }

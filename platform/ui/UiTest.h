@@ -71,5 +71,18 @@ BOOL AfxSaveWindowPng(HWND hWnd, LPCTSTR lpszPath);
 // Where the window's client area starts in AfxCaptureWindow's picture of it.
 CPoint AfxClientOriginInCapture(HWND hWnd);
 
+// A picture of the screen as the user sees it: every visible top-level window in stacking order
+// (open menus over the frame), window shapes cut out and layered windows blended with their
+// alpha over what lies beneath, on the desktop colour. lpArea is in screen coordinates; null
+// takes the primary screen.
+BOOL AfxCaptureScreen(CBitmap* pBitmap, LPCRECT lpArea = nullptr);
+BOOL AfxSaveScreenPng(LPCTSTR lpszPath, LPCRECT lpArea = nullptr);
+// Stands in for a compositing manager: 1 one runs, 0 none, -1 ask the display again.
+void AfxTestSetComposition(int nMode);
+// A press and release of the left button made by the X server itself (XTEST), so the server
+// decides which window gets it, by stacking and input shapes. FALSE when not on X11 or the
+// server has no XTEST.
+BOOL AfxTestServerClick(POINT pt);
+
 // TRUE while the application shows the wait cursor over its windows.
 BOOL AfxTestWaitCursorShown();

@@ -11,6 +11,7 @@
 #include <QFontDatabase>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -33,6 +34,15 @@ void AfxNoteQuit(int code) {
   QCoreApplication::exit(code);
 }
 
+const char* AfxPlatformForSession(const char* qpa, const char* sessionType, const char* waylandDisplay,
+                                  const char* display) {
+  if (qpa && *qpa) return nullptr;  // the user's choice
+  bool wayland = (sessionType && std::strcmp(sessionType, "wayland") == 0) || (waylandDisplay && *waylandDisplay);
+  // Popups need screen positions, grabs and unmanaged windows: X11 through XWayland has them.
+  if (wayland && display && *display) return "xcb";
+  return nullptr;
+}
+
 BOOL AfxWinInit(int argc, char** argv) {
   if (QCoreApplication::instance()) {
     AfxEnsureDispatcher();
@@ -45,6 +55,9 @@ BOOL AfxWinInit(int argc, char** argv) {
   static int s_argc;
   s_argc = argc;
   CString::SetStringLoader(AfxLoadString);
+  if (const char* qpa = AfxPlatformForSession(std::getenv("QT_QPA_PLATFORM"), std::getenv("XDG_SESSION_TYPE"),
+                                              std::getenv("WAYLAND_DISPLAY"), std::getenv("DISPLAY")))
+    ::setenv("QT_QPA_PLATFORM", qpa, 1);
   if (qEnvironmentVariable("QT_QPA_PLATFORM") == QLatin1String("offscreen")) {
     // The offscreen platform of the tests has no stacking, grabbing or activation, and
     // says so on every use; those notes are dropped, anything else is printed.

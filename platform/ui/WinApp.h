@@ -113,3 +113,9 @@ BOOL AfxRunModalLoop(const std::function<bool()>& keepGoing, const AFX_MODAL_FIL
 void AfxPumpPendingMessages(int maxMs = 0);
 // TRUE once WM_QUIT has been seen.
 BOOL AfxQuitRequested();
+
+// The Qt platform the program asks for: "xcb" in a Wayland session that has an X server
+// (XWayland), since popups need screen positions, grabs and unmanaged windows; null leaves
+// Qt's own choice, and a QT_QPA_PLATFORM already set is the user's and stays.
+const char* AfxPlatformForSession(const char* qpa, const char* sessionType, const char* waylandDisplay,
+                                  const char* display);

@@ -1,0 +1,227 @@
+// The menus' drop shadows and opening animation as the popup bar uses them: strips under an open
+// menu and its title, joined by sub-menus, gone with every way a menu closes.
+#include "toolkit/CbCommandBars.h"
+#include "toolkit/CbControlPopup.h"
+#include "toolkit/CbMenuBar.h"
+#include "toolkit/CbMouseManager.h"
+#include "toolkit/CbPaintThemes.h"
+#include "toolkit/CbPopupBar.h"
+#include "toolkit/CbShadows.h"
+#include "platform/core/AfxResource.h"
+#include "platform/ui/UiResources.h"
+#include "platform/ui/UiTest.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+
+namespace {
+
+const char kMenuScript[] =
+    "menu 903\n"
+    "  popup \"&File\"\n"
+    "    item \"&Open\\tCtrl+O\" 32811\n"
+    "    item \"&Save\" 32812\n"
+    "    separator\n"
+    "    item \"E&xit\" 32813\n"
+    "  end\n"
+    "  popup \"&View\"\n"
+    "    item \"&Graph\" 32814 checked\n"
+    "    item \"High && Low &Water Times\" 32815\n"
+    "    item \"&Table\" 32816\n"
+    "  end\n"
+    "  popup \"&Tides\"\n"
+    "    item \"&Predict\" 32817\n"
+    "    popup \"Time &Zone\"\n"
+    "      item \"&Automatic\" 32818\n"
+    "      item \"UT (+1:00)\" 32819\n"
+    "    end\n"
+    "  end\n"
+    "  popup \"&Tools\"\n"
+    "    item \"&Options\" 32820\n"
+    "  end\n"
+    "end\n";
+const AFX_UI_SCRIPT_INIT g_menuScript("popup_shadows_test", kMenuScript, sizeof(kMenuScript) - 1);
+
+class CMenuFrame : public CCbFrameWnd {
+ public:
+  std::vector<UINT> commands;
+  int popupInits = 0, popupsClosed = 0;
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
+    commands.push_back(LOWORD(wParam));
+    return CCbFrameWnd::OnCommand(wParam, lParam);
+  }
+  BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override {
+    if (message == WM_BAR_POPUP_INIT) ++popupInits;
+    if (message == WM_BAR_POPUP_CLOSED) ++popupsClosed;
+    return CCbFrameWnd::OnWndMsg(message, wParam, lParam, pResult);
+  }
+  void OnAnyRange(UINT) {}
+  DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CMenuFrame, CFrameWnd)
+  ON_COMMAND_RANGE(32811, 32820, OnAnyRange)
+END_MESSAGE_MAP()
+
+class MenuShadows : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    AfxWinInit(0, nullptr);
+    CCbPaintManager::SetTheme(2);
+    AfxTestSetComposition(1);
+    frame = new CMenuFrame;
+    ASSERT_TRUE(frame->Create(nullptr, "Popups", WS_POPUP | WS_VISIBLE | WS_THICKFRAME, CRect(20, 20, 820, 520)));
+    ASSERT_TRUE(view.CreateEx(0, nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), frame,
+                              AFX_IDW_PANE_FIRST));
+    ASSERT_TRUE(frame->InitCommandBars());
+    menuBar = dynamic_cast<CCbMenuBar*>(frame->GetCommandBars()->Add("Menu Bar", cbBarTop, RUNTIME_CLASS(CCbMenuBar)));
+    ASSERT_TRUE(menuBar);
+    ASSERT_TRUE(menuBar->LoadMenuBar(903));
+    frame->RecalcLayout();
+    frame->SetActiveWindow();
+    view.SetFocus();
+    AfxTestWait(20);
+  }
+  void TearDown() override {
+    CbMouseManager()->SendTrackLost();
+    AfxTestMoveAway();
+    if (::IsWindow(frame->m_hWnd)) frame->DestroyWindow();
+    AfxTestWait(5);
+    EXPECT_EQ(CbShadowsManager()->GetCount(), 0);
+    CbShadowsManager()->RemoveAll();
+    AfxTestSetComposition(-1);
+  }
+  POINT Screen(CCbCommandBar* bar, CPoint pt) {
+    bar->ClientToScreen(&pt);
+    return pt;
+  }
+  CRect ScreenRect(CCbControl* c) {
+    CRect rc = c->GetRect();
+    c->GetParent()->ClientToScreen(&rc);
+    return rc;
+  }
+  void ClickControl(CCbControl* c) {
+    const CPoint p = c->GetRect().CenterPoint();
+    AfxTestMoveTo(c->GetParent()->m_hWnd, p.x, p.y);
+    AfxTestClick(c->GetParent()->m_hWnd, p.x, p.y);
+    AfxTestWait(10);
+  }
+  CCbPopupBar* PopupOf(int nTitle) { return dynamic_cast<CCbPopupBar*>(menuBar->GetControl(nTitle)->GetCommandBar()); }
+  BOOL IsOpen(CCbPopupBar* p) { return p && p->IsTrackingMode() && p->GetSafeHwnd() && p->IsWindowVisible(); }
+
+  CMenuFrame* frame = nullptr;
+  CWnd view;
+  CCbMenuBar* menuBar = nullptr;
+};
+
+
+COLORREF Pixel(CBitmap& bmp, int x, int y) {
+  CDC dc;
+  dc.CreateCompatibleDC(nullptr);
+  CBitmap* old = dc.SelectObject(&bmp);
+  COLORREF c = dc.GetPixel(x, y);
+  dc.SelectObject(old);
+  return c;
+}
+
+TEST_F(MenuShadows, AnOpenMenuAndItsTitleCastShadowsThatDarkenNeither) {
+  CCbControl* title = menuBar->GetControl(0);
+  ClickControl(title);
+  CCbPopupBar* file = PopupOf(0);
+  ASSERT_TRUE(IsOpen(file));
+  EXPECT_EQ(CbShadowsManager()->GetCount(file->m_hWnd), 4);  // the menu's two and the title's two
+  CRect rc, rcTitle = ScreenRect(title);
+  file->GetWindowRect(&rc);
+  CBitmap own;
+  ASSERT_TRUE(AfxCaptureWindow(file->m_hWnd, &own));
+  CBitmap shot;
+  CRect area(0, 0, 900, 600);
+  ASSERT_TRUE(AfxCaptureScreen(&shot, &area));
+  shot.SavePng("shadow_menu_open.png");
+  for (int y = 0; y < rc.Height(); y += 3)
+    for (int x = 0; x < rc.Width(); x += 3)
+      ASSERT_EQ(Pixel(shot, rc.left + x, rc.top + y), Pixel(own, x, y)) << x << "," << y;
+  // The strips are there: right of the menu and right of the title.
+  CBitmap frameOnly;
+  ASSERT_TRUE(AfxCaptureWindow(frame->m_hWnd, &frameOnly));
+  CPoint fo;
+  {
+    CRect fr;
+    frame->GetWindowRect(&fr);
+    fo = fr.TopLeft();
+  }
+  EXPECT_NE(Pixel(shot, rc.right, rc.top + 20), Pixel(frameOnly, rc.right - fo.x, rc.top + 20 - fo.y));
+  EXPECT_NE(Pixel(shot, rcTitle.right, rcTitle.top + 8), Pixel(frameOnly, rcTitle.right - fo.x, rcTitle.top + 8 - fo.y));
+  // A second click closes it: no strip is left.
+  ClickControl(title);
+  EXPECT_FALSE(IsOpen(file));
+  EXPECT_EQ(CbShadowsManager()->GetCount(), 0);
+}
+
+TEST_F(MenuShadows, NoStripOutlivesItsMenuWhicheverWayItCloses) {
+  ClickControl(menuBar->GetControl(0));
+  ASSERT_TRUE(IsOpen(PopupOf(0)));
+  // Moving to the next title: the old menu's strips go, the new one's come.
+  const CPoint p = menuBar->GetControl(1)->GetRect().CenterPoint();
+  AfxTestMoveTo(menuBar->m_hWnd, p.x, p.y);
+  AfxTestWait(10);
+  ASSERT_TRUE(IsOpen(PopupOf(1)));
+  EXPECT_EQ(CbShadowsManager()->GetCount(), 4);
+  EXPECT_EQ(CbShadowsManager()->GetCount(PopupOf(1)->m_hWnd), 4);
+  // Esc, Esc.
+  AfxTestKeyStroke(VK_ESCAPE);
+  EXPECT_EQ(CbShadowsManager()->GetCount(), 0);
+  AfxTestKeyStroke(VK_ESCAPE);
+  // A sub-menu adds its own two; Enter on an item closes everything.
+  AfxTestKeyStroke('T', AFX_TEST_ALT, "t");
+  AfxTestKeyStroke(VK_DOWN);
+  CCbPopupBar* tides = PopupOf(2);
+  ASSERT_TRUE(IsOpen(tides));
+  AfxTestKeyStroke(VK_DOWN);
+  AfxTestKeyStroke(VK_RIGHT);
+  auto* zone = dynamic_cast<CCbPopupBar*>(tides->GetControl(1)->GetCommandBar());
+  ASSERT_TRUE(IsOpen(zone));
+  EXPECT_EQ(CbShadowsManager()->GetCount(zone->m_hWnd), 2);
+  EXPECT_EQ(CbShadowsManager()->GetCount(), 6);
+  AfxTestKeyStroke(VK_LEFT);
+  EXPECT_EQ(CbShadowsManager()->GetCount(), 4);
+  AfxTestKeyStroke(VK_RIGHT);
+  AfxTestKeyStroke(VK_RETURN);
+  EXPECT_FALSE(menuBar->IsTrackingMode());
+  EXPECT_EQ(CbShadowsManager()->GetCount(), 0);
+  // Tracking lost (another program took the activation).
+  ClickControl(menuBar->GetControl(0));
+  ASSERT_TRUE(IsOpen(PopupOf(0)));
+  CbMouseManager()->SendTrackLost();
+  AfxTestWait(10);
+  EXPECT_EQ(CbShadowsManager()->GetCount(), 0);
+}
+
+TEST_F(MenuShadows, MenusOpenWithoutAnimationUnlessTheOptionAsks) {
+  using Clock = std::chrono::steady_clock;
+  auto t0 = Clock::now();
+  ClickControl(menuBar->GetControl(0));
+  ASSERT_TRUE(IsOpen(PopupOf(0)));
+  EXPECT_LT(Clock::now() - t0, std::chrono::milliseconds(80));  // the system setting is off here
+  AfxTestKeyStroke(VK_ESCAPE);
+  AfxTestKeyStroke(VK_ESCAPE);
+  frame->GetCommandBars()->GetCommandBarsOptions()->animationType = 4;  // fade
+  t0 = Clock::now();
+  ClickControl(menuBar->GetControl(0));
+  CCbPopupBar* file = PopupOf(0);
+  ASSERT_TRUE(IsOpen(file));
+  EXPECT_GE(Clock::now() - t0, std::chrono::milliseconds(80));
+  // It ends with the finished menu.
+  CBitmap played, again;
+  ASSERT_TRUE(AfxCaptureWindow(file->m_hWnd, &played));
+  file->Invalidate(FALSE);
+  ASSERT_TRUE(AfxCaptureWindow(file->m_hWnd, &again));
+  CRect rc;
+  file->GetClientRect(&rc);
+  for (int y = 0; y < rc.Height(); y += 4)
+    for (int x = 0; x < rc.Width(); x += 4) ASSERT_EQ(Pixel(played, x, y), Pixel(again, x, y)) << x << "," << y;
+  frame->GetCommandBars()->GetCommandBarsOptions()->animationType = 0;
+}
+
+}  // namespace
