@@ -1,6 +1,7 @@
 // The program's toolbars dragged by the mouse: "Map" (with the chart page) to the sides it
 // may take and floating, a double click docking it back; "Standard" only at the top.
 #include "tests/app/FrameFixture.h"
+#include "tests/support/BarHelpers.h"
 
 #include <functional>
 #include <vector>
@@ -9,18 +10,8 @@ using namespace app_test;
 
 namespace {
 
-CRect Screen(CWnd* w) {
-  CRect r;
-  w->GetWindowRect(&r);
-  return r;
-}
-
-POINT Grip(CCbToolBar* bar) {
-  POINT p{1, 3};
-  if (bar->IsFloating()) p = POINT{bar->GetCaptionRect().left + 6, bar->GetCaptionRect().CenterPoint().y};
-  bar->ClientToScreen(&p);
-  return p;
-}
+using test_support::Grip;
+using test_support::Screen;
 
 // Presses on the bar and, while its drag loop runs, moves in steps to the point and releases.
 void DragTo(CCbToolBar* bar, POINT to) {
