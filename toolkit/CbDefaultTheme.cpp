@@ -65,19 +65,7 @@ CSize CCbDefaultTheme::DrawBarGripper(CDC* pDC, CCbCommandBar* pBar, BOOL bDraw)
   CRect rc;
   pBar->GetClientRect(&rc);
   const int position = pBar->GetPosition();
-  if (position == cbBarFloating) {
-    CCbFontDC font(pDC, &GetSmallCaptionFont());
-    const int h = std::max<int>(18, pDC->GetTextExtent(" ", 1).cy + 3);
-    if (bDraw) {
-      CRect cap(3, 3, rc.right - 3, 3 + h);
-      FillSolid(pDC, cap, 2);
-      pDC->SetTextColor(GetColor(20));
-      pDC->SetBkMode(TRANSPARENT);
-      cap.left = 5;
-      pDC->DrawText(pBar->GetTitle(), &cap, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-    }
-    return CSize(0, h);
-  }
+  if (position == cbBarFloating) return CSize(0, FloatingCaption(pDC, pBar, GetColor(2), bDraw));
   // One raised bar along the edge.
   if (CbIsVerticalPosition(position)) {
     if (bDraw) Draw3dRect(pDC, CRect(3, 3, rc.right - 3, 6), 20, 16);

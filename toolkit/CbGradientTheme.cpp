@@ -353,19 +353,7 @@ CSize CCbGradientTheme::DrawBarGripper(CDC* pDC, CCbCommandBar* pBar, BOOL bDraw
   CRect rc;
   pBar->GetClientRect(&rc);
   const int position = pBar->GetPosition();
-  if (position == cbBarFloating) {
-    CCbFontDC font(pDC, &GetSmallCaptionFont());
-    const int h = std::max<int>(18, pDC->GetTextExtent(" ", 1).cy + 3);
-    if (bDraw) {
-      CRect cap(3, 3, rc.right - 3, 3 + h);
-      pDC->FillSolidRect(&cap, m_clrFloatingGripper);
-      pDC->SetTextColor(GetColor(20));
-      pDC->SetBkMode(TRANSPARENT);
-      cap.left = 5;
-      pDC->DrawText(pBar->GetTitle(), &cap, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-    }
-    return CSize(0, h);
-  }
+  if (position == cbBarFloating) return CSize(0, FloatingCaption(pDC, pBar, m_clrFloatingGripper, bDraw));
   if (CbIsVerticalPosition(position)) {
     if (bDraw)
       for (int x = 8; x - 3 < rc.Width() - 8; x += 4) Dots(pDC, x - 3, 5);

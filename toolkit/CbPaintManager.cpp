@@ -260,6 +260,22 @@ void CCbPaintManager::CloseCross(CDC* pDC, CPoint c, COLORREF clr) {
   }
 }
 
+int CCbPaintManager::FloatingCaption(CDC* pDC, CCbCommandBar* pBar, COLORREF clrFill, BOOL bDraw) {
+  CCbFontDC font(pDC, &GetSmallCaptionFont());
+  const int h = std::max<int>(18, pDC->GetTextExtent(" ", 1).cy + 3);
+  if (bDraw) {
+    CRect rc;
+    pBar->GetClientRect(&rc);
+    CRect cap(3, 3, rc.right - 3, 3 + h);
+    pDC->FillSolidRect(&cap, clrFill);
+    pDC->SetTextColor(GetColor(20));
+    pDC->SetBkMode(TRANSPARENT);
+    cap.left = 5;
+    pDC->DrawText(pBar->GetTitle(), &cap, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  }
+  return h;
+}
+
 void CCbPaintManager::Chevrons(CDC* pDC, CPoint c, COLORREF clr) {
   CCbPenDC pen(pDC, clr);
   for (int k = 0; k < 2; ++k) {

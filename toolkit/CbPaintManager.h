@@ -125,6 +125,8 @@ class CCbPaintManager : public CCmdTarget, public CCbRefCounted {
   static BOOL HasHiddenControls(CCbCommandBar* pBar);
   void DropArrow(CDC* pDC, CPoint ptCenter, COLORREF clr);
   void CloseCross(CDC* pDC, CPoint ptCenter, COLORREF clr);
+  // A floating bar's caption, its title in white on the fill; returns its height.
+  int FloatingCaption(CDC* pDC, CCbCommandBar* pBar, COLORREF clrFill, BOOL bDraw);
   // The menu's "show hidden items" chevrons.
   void Chevrons(CDC* pDC, CPoint ptCenter, COLORREF clr);
   // The picture of a disabled icon where it has one or the option asks for it; FALSE where

@@ -61,12 +61,7 @@ TEST_F(Program, TheToolbarsDragToTheirSidesFloatAndDockBackOnADoubleClick) {
   Settle();
   AfxSaveWindowPng(map->m_hWnd, "program_map_floating.png");
   // A double click on the caption puts it back where the drag took it from: the left side.
-  POINT p = Grip(map);
-  CTestCallLater up(0, [&] { AfxTestMouse(WM_LBUTTONUP, p); });
-  AfxTestMouse(WM_LBUTTONDOWN, p);
-  ASSERT_TRUE(up.Wait());
-  AfxTestMouse(WM_LBUTTONDBLCLK, p);
-  AfxTestMouse(WM_LBUTTONUP, p);
+  ASSERT_TRUE(test_support::DoubleClick(Grip(map)));
   EXPECT_EQ(map->GetPosition(), cbBarLeft);
   // And to the top, right of "Standard", as it started.
   DragTo(map, POINT{docked.left + 1, docked.top + 3});

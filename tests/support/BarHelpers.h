@@ -2,6 +2,7 @@
 #pragma once
 
 #include "toolkit/CbCommandBars.h"
+#include "platform/ui/UiTest.h"
 
 namespace test_support {
 
@@ -18,6 +19,17 @@ inline POINT Grip(CCbToolBar* bar) {
   if (bar->IsFloating()) p = POINT{bar->GetCaptionRect().left + 6, bar->GetCaptionRect().CenterPoint().y};
   bar->ClientToScreen(&p);
   return p;
+}
+
+// A double click at the point, the first press held until the bar's drag loop has run; false
+// where the loop never let the release through.
+inline bool DoubleClick(POINT p) {
+  CTestCallLater up(0, [&] { AfxTestMouse(WM_LBUTTONUP, p); });
+  AfxTestMouse(WM_LBUTTONDOWN, p);
+  if (!up.Wait()) return false;
+  AfxTestMouse(WM_LBUTTONDBLCLK, p);
+  AfxTestMouse(WM_LBUTTONUP, p);
+  return true;
 }
 
 // Docks bar in the row of the docked bar beside, just after it.

@@ -148,12 +148,7 @@ TEST_F(Docking, MapDraggedToTheMiddleFloatsAndADoubleClickOnItsCaptionDocksItBac
     }
   EXPECT_FALSE(map->IsHideShown()) << "the bar is not closeable";
 
-  POINT p = Grip(map);
-  CTestCallLater up(0, [&] { AfxTestMouse(WM_LBUTTONUP, p); });
-  AfxTestMouse(WM_LBUTTONDOWN, p);
-  ASSERT_TRUE(up.Wait());
-  AfxTestMouse(WM_LBUTTONDBLCLK, p);
-  AfxTestMouse(WM_LBUTTONUP, p);
+  ASSERT_TRUE(test_support::DoubleClick(Grip(map)));
   ASSERT_FALSE(map->IsFloating());
   EXPECT_EQ(map->GetDockBar(), bars->GetDockBar(cbBarTop));
   EXPECT_EQ(bars->GetDockBar(cbBarTop)->GetRowCount(), 1);
