@@ -65,19 +65,7 @@ CSize CCbDefaultTheme::DrawBarGripper(CDC* pDC, CCbCommandBar* pBar, BOOL bDraw)
   CRect rc;
   pBar->GetClientRect(&rc);
   const int position = pBar->GetPosition();
-  if (position == cbBarFloating) {
-    CCbFontDC font(pDC, &GetSmallCaptionFont());
-    const int h = std::max<int>(18, pDC->GetTextExtent(" ", 1).cy + 3);
-    if (bDraw) {
-      CRect cap(3, 3, rc.right - 3, 3 + h);
-      FillSolid(pDC, cap, 2);
-      pDC->SetTextColor(GetColor(20));
-      pDC->SetBkMode(TRANSPARENT);
-      cap.left = 5;
-      pDC->DrawText(pBar->GetTitle(), &cap, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-    }
-    return CSize(0, h);
-  }
+  if (position == cbBarFloating) return CSize(0, FloatingCaption(pDC, pBar, GetColor(2), bDraw));
   // One raised bar along the edge.
   if (CbIsVerticalPosition(position)) {
     if (bDraw) Draw3dRect(pDC, CRect(3, 3, rc.right - 3, 6), 20, 16);
@@ -94,24 +82,7 @@ CSize CCbDefaultTheme::DrawCompactGripper(CDC* pDC, CCbCommandBar*, BOOL bDraw) 
 }
 
 CSize CCbDefaultTheme::DrawBarSeparator(CDC* pDC, CCbCommandBar* pBar, CCbControl* pControl, BOOL bDraw) {
-  if (!bDraw) return CSize(6, 6);
-  const CRect rc = pControl->GetRect();
-  const CRect row = pControl->GetRowRect();
-  CRect client;
-  pBar->GetClientRect(&client);
-  // Etched: a dark line and a light one beside it.
-  for (int k = 0; k < 2; ++k) {
-    const int color = k ? 20 : SeparatorDark();
-    if (pBar->GetPosition() == cbBarPopup) {
-      Line(pDC, client.left + 3, rc.top - 3 + k, client.right - 3, rc.top - 3 + k, color);
-    } else if (CbIsVerticalPosition(pBar->GetPosition())) {
-      if (pControl->GetWrap()) Line(pDC, row.left - 4 + k, row.top + 4, row.left - 4 + k, row.bottom - 4, color);
-      else Line(pDC, row.left + 4, rc.top - 4 + k, row.right - 4, rc.top - 4 + k, color);
-    } else {
-      if (pControl->GetWrap()) Line(pDC, row.left + 4, row.top - 4 + k, row.right - 4, row.top - 4 + k, color);
-      else Line(pDC, rc.left - 4 + k, row.top + 4, rc.left - 4 + k, row.bottom - 4, color);
-    }
-  }
+  if (bDraw) EtchedBarSeparator(pDC, pBar, pControl, GetColor(SeparatorDark()));
   return CSize(6, 6);
 }
 
@@ -121,38 +92,16 @@ CSize CCbDefaultTheme::DrawSpecialControl(CDC* pDC, int nKind, CCbControl* pCont
     CRect client;
     pBar->GetClientRect(&client);
     const BOOL vertical = CbIsVerticalPosition(pBar->GetPosition());
-    if (bLayout) {
-      CRect rc = vertical ? CRect(client.left + 2, client.bottom - 13, client.right - 2, client.bottom - 2)
-                          : CRect(client.right - 13, client.top + 2, client.right - 2, client.bottom - 2);
-      rc.right = std::max(rc.right, rc.left);
-      rc.bottom = std::max(rc.bottom, rc.top);
-      pControl->SetRect(rc);
-    }
+    if (bLayout) pControl->SetRect(ExpandButtonRect(client, vertical));
     if (!bDraw) return CSize(11, 11);
     const CRect rc = pControl->GetRect();
     DrawButtonBackground(pDC, rc, TRUE, pControl->GetSelected(), pControl->GetPressed(), 0, FALSE, pBar->GetType(),
                          pBar->GetPosition());
-    const COLORREF clr = GetColor(18);
-    if (!vertical) {
-      const int cx = rc.CenterPoint().x;
-      Triangle(pDC, CPoint(cx - 2, rc.bottom - 6), CPoint(cx + 2, rc.bottom - 6), CPoint(cx, rc.bottom - 4), clr);
-    } else {
-      const int cy = rc.CenterPoint().y;
-      Triangle(pDC, CPoint(rc.right - 6, cy - 2), CPoint(rc.right - 6, cy + 2), CPoint(rc.right - 4, cy), clr);
-    }
+    ExpandArrow(pDC, rc, vertical, GetColor(18));
     return CSize(11, 11);
   }
   if (nKind == 1) {
-    if (bDraw && pControl) {
-      const CRect rc = pControl->GetRect();
-      const CPoint c = rc.CenterPoint();
-      CCbPenDC pen(pDC, GetColor(18));
-      for (int k = 0; k < 2; ++k) {
-        pDC->MoveTo(c.x - 3, c.y - 3 + 3 * k);
-        pDC->LineTo(c.x, c.y + 3 * k);
-        pDC->LineTo(c.x + 4, c.y - 4 + 3 * k);
-      }
-    }
+    if (bDraw && pControl) Chevrons(pDC, pControl->GetRect().CenterPoint(), GetColor(18));
     return CSize(0, 12);
   }
   if (!bDraw || !pControl) return CSize(12, 12);
@@ -164,17 +113,8 @@ CSize CCbDefaultTheme::DrawSpecialControl(CDC* pDC, int nKind, CCbControl* pCont
                        pBar ? pBar->GetType() : 1, pBar ? pBar->GetPosition() : 0);
   const COLORREF clr = pControl->GetEnabled() || pControl->GetSelected() ? GetColor(18) : GetColor(14);
   const CPoint c = rc.CenterPoint();
-  if (nKind == 2) {
-    CCbPenDC pen(pDC, clr);
-    for (int d = 0; d < 2; ++d) {
-      pDC->MoveTo(c.x - 3 + d, c.y - 3);
-      pDC->LineTo(c.x + 4 + d, c.y + 4);
-      pDC->MoveTo(c.x + 3 + d, c.y - 3);
-      pDC->LineTo(c.x - 4 + d, c.y + 4);
-    }
-  } else {
-    Triangle(pDC, CPoint(c.x - 3, c.y - 1), CPoint(c.x + 3, c.y - 1), CPoint(c.x, c.y + 2), clr);
-  }
+  if (nKind == 2) CloseCross(pDC, c, clr);
+  else DropArrow(pDC, c, clr);
   return CSize(12, 12);
 }
 
@@ -191,22 +131,14 @@ void CCbDefaultTheme::DrawImage(CDC* pDC, CPoint pt, CSize sz, CCbImageManagerIc
                                 BOOL bPressed, BOOL bEnabled, BOOL bChecked, BOOL bPopuped) {
   if (!pIcon) return;
   if (!bEnabled) {
-    if (m_bDisabledIcons || pIcon->HasImage(CCbImageManagerIcon::disabled)) {
-      pIcon->GetDisabledIcon();
-      pIcon->Draw(pDC, pt, CCbImageManagerIcon::disabled, sz);
-    } else {
+    if (!DrawDisabledPicture(pDC, pt, sz, pIcon)) {
       // Embossed: the light shape one pixel right and down, the shadow in place.
       pIcon->DrawMono(pDC, CPoint(pt.x + 1, pt.y + 1), GetColor(20), sz);
       pIcon->DrawMono(pDC, pt, GetColor(16), sz);
     }
     return;
   }
-  if (!bSelected && !bPressed && !bChecked && !bPopuped && m_bFadedIcons) {
-    pIcon->GetFadedIcon();
-    pIcon->Draw(pDC, pt, CCbImageManagerIcon::faded, sz);
-    return;
-  }
-  pIcon->Draw(pDC, pt, CCbImageManagerIcon::normal, sz);
+  DrawPlainPicture(pDC, pt, sz, pIcon, !bSelected && !bPressed && !bChecked && !bPopuped);
 }
 
 void CCbDefaultTheme::DrawPaneBorder(CDC* pDC, CRect rc) { Draw3dRect(pDC, rc, 16, 20); }
@@ -276,8 +208,7 @@ CSize CCbDefaultTheme::DrawComboControl(CDC* pDC, CCbControl* pControl, BOOL bDr
   pDC->SetBkMode(TRANSPARENT);
   CRect rt(rc.left + 3, rc.top, drop.left, rc.bottom);
   pDC->DrawText(pControl->GetCaption(), &rt, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-  const CPoint c = drop.CenterPoint();
-  Triangle(pDC, CPoint(c.x - 3, c.y - 1), CPoint(c.x + 3, c.y - 1), CPoint(c.x, c.y + 2), GetColor(enabled ? 18 : 17));
+  DropArrow(pDC, drop.CenterPoint(), GetColor(enabled ? 18 : 17));
   return size;
 }
 

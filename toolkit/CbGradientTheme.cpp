@@ -353,19 +353,7 @@ CSize CCbGradientTheme::DrawBarGripper(CDC* pDC, CCbCommandBar* pBar, BOOL bDraw
   CRect rc;
   pBar->GetClientRect(&rc);
   const int position = pBar->GetPosition();
-  if (position == cbBarFloating) {
-    CCbFontDC font(pDC, &GetSmallCaptionFont());
-    const int h = std::max<int>(18, pDC->GetTextExtent(" ", 1).cy + 3);
-    if (bDraw) {
-      CRect cap(3, 3, rc.right - 3, 3 + h);
-      pDC->FillSolidRect(&cap, m_clrFloatingGripper);
-      pDC->SetTextColor(GetColor(20));
-      pDC->SetBkMode(TRANSPARENT);
-      cap.left = 5;
-      pDC->DrawText(pBar->GetTitle(), &cap, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-    }
-    return CSize(0, h);
-  }
+  if (position == cbBarFloating) return CSize(0, FloatingCaption(pDC, pBar, m_clrFloatingGripper, bDraw));
   if (CbIsVerticalPosition(position)) {
     if (bDraw)
       for (int x = 8; x - 3 < rc.Width() - 8; x += 4) Dots(pDC, x - 3, 5);
@@ -392,20 +380,8 @@ CSize CCbGradientTheme::DrawCompactGripper(CDC* pDC, CCbCommandBar* pBar, BOOL b
 CSize CCbGradientTheme::DrawBarSeparator(CDC* pDC, CCbCommandBar* pBar, CCbControl* pControl, BOOL bDraw) {
   if (!bDraw) return CSize(6, 6);
   if (pBar->GetPosition() == cbBarPopup) return CCbFlatTheme::DrawBarSeparator(pDC, pBar, pControl, bDraw);
-  const CRect rc = pControl->GetRect();
-  const CRect row = pControl->GetRowRect();
-  const BOOL vertical = CbIsVerticalPosition(pBar->GetPosition());
   // A line and its light edge one pixel further.
-  for (int k = 0; k < 2; ++k) {
-    const int color = k ? 20 : 39;
-    if (vertical) {
-      if (pControl->GetWrap()) Line(pDC, row.left - 4 + k, row.top + 4, row.left - 4 + k, row.bottom - 4, color);
-      else Line(pDC, row.left + 4, rc.top - 4 + k, row.right - 4, rc.top - 4 + k, color);
-    } else {
-      if (pControl->GetWrap()) Line(pDC, row.left + 4, row.top - 4 + k, row.right - 4, row.top - 4 + k, color);
-      else Line(pDC, rc.left - 4 + k, row.top + 4, rc.left - 4 + k, row.bottom - 4, color);
-    }
-  }
+  for (int k = 0; k < 2; ++k) BarSeparatorLine(pDC, pBar, pControl, k, GetColor(k ? 20 : 39));
   return CSize(6, 6);
 }
 
@@ -466,9 +442,7 @@ CSize CCbGradientTheme::DrawSpecialControl(CDC* pDC, int nKind, CCbControl* pCon
     else FillSolid(pDC, rc, 31);
   }
   pDC->RestoreDC(-1);
-  BOOL hidden = FALSE;
-  for (int i = 0; i < pBar->GetControlCount(); ++i)
-    if (pBar->GetControl(i)->GetHideFlags() & cbHideWrap) hidden = TRUE;
+  const BOOL hidden = HasHiddenControls(pBar);
   for (int pass = 0; pass < 2; ++pass) {
     const int d = pass == 0 ? 1 : 0;
     const COLORREF clr = pass == 0 ? GetColor(20) : GetColor(selected && !popuped ? 45 : 46);
@@ -478,25 +452,13 @@ CSize CCbGradientTheme::DrawSpecialControl(CDC* pDC, int nKind, CCbControl* pCon
       pDC->MoveTo(cx - 2, b - 5);
       pDC->LineTo(cx + 2, b - 5);
       Triangle(pDC, CPoint(cx - 2, b - 3), CPoint(cx + 2, b - 3), CPoint(cx, b - 1), clr);
-      if (hidden)
-        for (int k = 0; k < 2; ++k) {
-          const int x = cx - 3 + 3 * k, y = rc.top + 4 + d;
-          pDC->MoveTo(x, y);
-          pDC->LineTo(x + 2, y + 2);
-          pDC->LineTo(x - 1, y + 5);
-        }
+      if (hidden) HiddenMarks(pDC, CPoint(cx - 3, rc.top + 4 + d), FALSE);
     } else {
       const int cy = rc.CenterPoint().y + d, r = rc.right - 5 + d;
       pDC->MoveTo(r - 5, cy - 2);
       pDC->LineTo(r - 5, cy + 2);
       Triangle(pDC, CPoint(r - 3, cy - 2), CPoint(r - 3, cy + 2), CPoint(r - 1, cy), clr);
-      if (hidden)
-        for (int k = 0; k < 2; ++k) {
-          const int y = cy - 3 + 3 * k, x = rc.left + 4 + d;
-          pDC->MoveTo(x, y);
-          pDC->LineTo(x + 2, y + 2);
-          pDC->LineTo(x + 5, y - 1);
-        }
+      if (hidden) HiddenMarks(pDC, CPoint(rc.left + 4 + d, cy - 3), TRUE);
     }
   }
   return CSize(12, 12);
@@ -504,11 +466,7 @@ CSize CCbGradientTheme::DrawSpecialControl(CDC* pDC, int nKind, CCbControl* pCon
 
 CSize CCbGradientTheme::DrawPopupTearOff(CDC* pDC, CCbCommandBar*, CRect rc, BOOL bSelected, BOOL bDraw) {
   if (bDraw) {
-    FillSolid(pDC, rc, 41);
-    CRect in = rc;
-    in.DeflateRect(1, 1);
-    if (bSelected) Rectangle(pDC, in, 31, 32);
-    else FillSolid(pDC, in, 30);
+    TearOffFrame(pDC, rc, bSelected);
     const int half = std::min<int>(32, rc.Width() / 2);
     for (int x = rc.CenterPoint().x - half + 2; x + 2 <= rc.CenterPoint().x + half - 2; x += 4)
       Dots(pDC, x, rc.CenterPoint().y - 2);

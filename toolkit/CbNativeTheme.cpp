@@ -74,29 +74,8 @@ CSize CCbNativeTheme::DrawCompactGripper(CDC* pDC, CCbCommandBar* pBar, BOOL bDr
 }
 
 CSize CCbNativeTheme::DrawBarSeparator(CDC* pDC, CCbCommandBar* pBar, CCbControl* pControl, BOOL bDraw) {
-  if (!bDraw) return CSize(6, 6);
   // The etched line, its dark half in the separator colour.
-  const CRect rc = pControl->GetRect();
-  const CRect row = pControl->GetRowRect();
-  CRect client;
-  pBar->GetClientRect(&client);
-  for (int k = 0; k < 2; ++k) {
-    const COLORREF clr = k ? GetColor(20) : m_clrSeparator;
-    CCbPenDC pen(pDC, clr);
-    CPoint a, b;
-    if (pBar->GetPosition() == cbBarPopup) {
-      a = CPoint(client.left + 3, rc.top - 3 + k);
-      b = CPoint(client.right - 3, rc.top - 3 + k);
-    } else if (CbIsVerticalPosition(pBar->GetPosition())) {
-      a = pControl->GetWrap() ? CPoint(row.left - 4 + k, row.top + 4) : CPoint(row.left + 4, rc.top - 4 + k);
-      b = pControl->GetWrap() ? CPoint(row.left - 4 + k, row.bottom - 4) : CPoint(row.right - 4, rc.top - 4 + k);
-    } else {
-      a = pControl->GetWrap() ? CPoint(row.left + 4, row.top - 4 + k) : CPoint(rc.left - 4 + k, row.top + 4);
-      b = pControl->GetWrap() ? CPoint(row.right - 4, row.top - 4 + k) : CPoint(rc.left - 4 + k, row.bottom - 4);
-    }
-    pDC->MoveTo(a);
-    pDC->LineTo(b);
-  }
+  if (bDraw) EtchedBarSeparator(pDC, pBar, pControl, m_clrSeparator);
   return CSize(6, 6);
 }
 
@@ -106,12 +85,6 @@ void CCbNativeTheme::DrawStatusGripper(CDC* pDC, CRect rcClient) {
     if (m_themeStatusBar.DrawThemeBackground(pDC->GetSafeHdc(), 3, 0, &rc, nullptr) == S_OK) return;
   }
   CCbDefaultTheme::DrawStatusGripper(pDC, rcClient);
-}
-
-void CCbNativeTheme::FillDockBar(CDC* pDC, CCbDockBar* pBar) {
-  CRect rc;
-  ((CWnd*)pBar)->GetClientRect(&rc);
-  FillSolid(pDC, rc, 15);
 }
 
 void CCbNativeTheme::FillStatusBar(CDC* pDC, CCbStatusBar* pBar) {

@@ -20,7 +20,6 @@ class CCbNativeTheme : public CCbDefaultTheme {
   CSize DrawBarGripper(CDC* pDC, CCbCommandBar* pBar, BOOL bDraw) override;
   CSize DrawBarSeparator(CDC* pDC, CCbCommandBar* pBar, CCbControl* pControl, BOOL bDraw) override;
   void DrawStatusGripper(CDC* pDC, CRect rcClient) override;
-  void FillDockBar(CDC* pDC, CCbDockBar* pBar) override;
   void FillStatusBar(CDC* pDC, CCbStatusBar* pBar) override;
   CSize DrawCompactGripper(CDC* pDC, CCbCommandBar* pBar, BOOL bDraw) override;
   int GetLookKind() const override { return 3; }

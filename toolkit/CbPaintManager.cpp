@@ -173,6 +173,134 @@ void CCbPaintManager::Triangle(CDC* pDC, CPoint p0, CPoint p1, CPoint p2, COLORR
   pDC->Polygon(pts, 3);
 }
 
+void CCbPaintManager::BarSeparatorLine(CDC* pDC, CCbCommandBar* pBar, CCbControl* pControl, int k, COLORREF clr) {
+  const CRect rc = pControl->GetRect();
+  const CRect row = pControl->GetRowRect();
+  CCbPenDC pen(pDC, clr);
+  CPoint a, b;
+  if (CbIsVerticalPosition(pBar->GetPosition())) {
+    a = pControl->GetWrap() ? CPoint(row.left - 4 + k, row.top + 4) : CPoint(row.left + 4, rc.top - 4 + k);
+    b = pControl->GetWrap() ? CPoint(row.left - 4 + k, row.bottom - 4) : CPoint(row.right - 4, rc.top - 4 + k);
+  } else {
+    a = pControl->GetWrap() ? CPoint(row.left + 4, row.top - 4 + k) : CPoint(rc.left - 4 + k, row.top + 4);
+    b = pControl->GetWrap() ? CPoint(row.right - 4, row.top - 4 + k) : CPoint(rc.left - 4 + k, row.bottom - 4);
+  }
+  pDC->MoveTo(a);
+  pDC->LineTo(b);
+}
+
+void CCbPaintManager::EtchedBarSeparator(CDC* pDC, CCbCommandBar* pBar, CCbControl* pControl, COLORREF clrDark) {
+  CRect client;
+  pBar->GetClientRect(&client);
+  const int top = pControl->GetRect().top;
+  for (int k = 0; k < 2; ++k) {
+    const COLORREF clr = k ? GetColor(20) : clrDark;
+    if (pBar->GetPosition() == cbBarPopup) {
+      CCbPenDC pen(pDC, clr);
+      pDC->MoveTo(client.left + 3, top - 3 + k);
+      pDC->LineTo(client.right - 3, top - 3 + k);
+    } else {
+      BarSeparatorLine(pDC, pBar, pControl, k, clr);
+    }
+  }
+}
+
+CRect CCbPaintManager::ExpandButtonRect(const CRect& client, BOOL bVertical) {
+  CRect rc = bVertical ? CRect(client.left + 2, client.bottom - 13, client.right - 2, client.bottom - 2)
+                       : CRect(client.right - 13, client.top + 2, client.right - 2, client.bottom - 2);
+  rc.right = std::max(rc.right, rc.left);
+  rc.bottom = std::max(rc.bottom, rc.top);
+  return rc;
+}
+
+void CCbPaintManager::ExpandArrow(CDC* pDC, CRect rc, BOOL bVertical, COLORREF clr) {
+  if (!bVertical) {
+    const int cx = rc.CenterPoint().x;
+    Triangle(pDC, CPoint(cx - 2, rc.bottom - 6), CPoint(cx + 2, rc.bottom - 6), CPoint(cx, rc.bottom - 4), clr);
+  } else {
+    const int cy = rc.CenterPoint().y;
+    Triangle(pDC, CPoint(rc.right - 6, cy - 2), CPoint(rc.right - 6, cy + 2), CPoint(rc.right - 4, cy), clr);
+  }
+}
+
+void CCbPaintManager::HiddenMarks(CDC* pDC, CPoint pt, BOOL bVertical) {
+  for (int k = 0; k < 2; ++k) {
+    if (!bVertical) {
+      const int x = pt.x + 3 * k;
+      pDC->MoveTo(x, pt.y);
+      pDC->LineTo(x + 2, pt.y + 2);
+      pDC->LineTo(x - 1, pt.y + 5);
+    } else {
+      const int y = pt.y + 3 * k;
+      pDC->MoveTo(pt.x, y);
+      pDC->LineTo(pt.x + 2, y + 2);
+      pDC->LineTo(pt.x + 5, y - 1);
+    }
+  }
+}
+
+BOOL CCbPaintManager::HasHiddenControls(CCbCommandBar* pBar) {
+  for (int i = 0; i < pBar->GetControlCount(); ++i)
+    if (pBar->GetControl(i)->GetHideFlags() & cbHideWrap) return TRUE;
+  return FALSE;
+}
+
+void CCbPaintManager::DropArrow(CDC* pDC, CPoint c, COLORREF clr) {
+  Triangle(pDC, CPoint(c.x - 3, c.y - 1), CPoint(c.x + 3, c.y - 1), CPoint(c.x, c.y + 2), clr);
+}
+
+void CCbPaintManager::CloseCross(CDC* pDC, CPoint c, COLORREF clr) {
+  // Drawn: no glyph font here.
+  CCbPenDC pen(pDC, clr);
+  for (int d = 0; d < 2; ++d) {
+    pDC->MoveTo(c.x - 3 + d, c.y - 3);
+    pDC->LineTo(c.x + 4 + d, c.y + 4);
+    pDC->MoveTo(c.x + 3 + d, c.y - 3);
+    pDC->LineTo(c.x - 4 + d, c.y + 4);
+  }
+}
+
+int CCbPaintManager::FloatingCaption(CDC* pDC, CCbCommandBar* pBar, COLORREF clrFill, BOOL bDraw) {
+  CCbFontDC font(pDC, &GetSmallCaptionFont());
+  const int h = std::max<int>(18, pDC->GetTextExtent(" ", 1).cy + 3);
+  if (bDraw) {
+    CRect rc;
+    pBar->GetClientRect(&rc);
+    CRect cap(3, 3, rc.right - 3, 3 + h);
+    pDC->FillSolidRect(&cap, clrFill);
+    pDC->SetTextColor(GetColor(20));
+    pDC->SetBkMode(TRANSPARENT);
+    cap.left = 5;
+    pDC->DrawText(pBar->GetTitle(), &cap, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  }
+  return h;
+}
+
+void CCbPaintManager::Chevrons(CDC* pDC, CPoint c, COLORREF clr) {
+  CCbPenDC pen(pDC, clr);
+  for (int k = 0; k < 2; ++k) {
+    pDC->MoveTo(c.x - 3, c.y - 3 + 3 * k);
+    pDC->LineTo(c.x, c.y + 3 * k);
+    pDC->LineTo(c.x + 4, c.y - 4 + 3 * k);
+  }
+}
+
+BOOL CCbPaintManager::DrawDisabledPicture(CDC* pDC, CPoint pt, CSize sz, CCbImageManagerIcon* pIcon) {
+  if (!m_bDisabledIcons && !pIcon->HasImage(CCbImageManagerIcon::disabled)) return FALSE;
+  pIcon->GetDisabledIcon();
+  pIcon->Draw(pDC, pt, CCbImageManagerIcon::disabled, sz);
+  return TRUE;
+}
+
+void CCbPaintManager::DrawPlainPicture(CDC* pDC, CPoint pt, CSize sz, CCbImageManagerIcon* pIcon, BOOL bIdle) {
+  if (bIdle && m_bFadedIcons) {
+    pIcon->GetFadedIcon();
+    pIcon->Draw(pDC, pt, CCbImageManagerIcon::faded, sz);
+    return;
+  }
+  pIcon->Draw(pDC, pt, CCbImageManagerIcon::normal, sz);
+}
+
 void CCbPaintManager::DrawCheckMark(CDC* pDC, CRect rc, COLORREF clr, BOOL bMenu) {
   // A two-pixel-thick tick centred in the rectangle.
   const int cx = rc.CenterPoint().x, cy = rc.CenterPoint().y;

@@ -110,6 +110,30 @@ class CCbPaintManager : public CCmdTarget, public CCbRefCounted {
   void Line(CDC* pDC, int x0, int y0, int x1, int y1, int nColor);
   void Triangle(CDC* pDC, CPoint p0, CPoint p1, CPoint p2, COLORREF clr);
   void DrawCheckMark(CDC* pDC, CRect rc, COLORREF clr, BOOL bMenu);
+  // Pieces several looks draw alike.
+  // One line of a docked bar's separator, nOffset pixels on from the first.
+  void BarSeparatorLine(CDC* pDC, CCbCommandBar* pBar, CCbControl* pControl, int nOffset, COLORREF clr);
+  // The etched separator of the classic looks: the dark line and a light one beside it.
+  void EtchedBarSeparator(CDC* pDC, CCbCommandBar* pBar, CCbControl* pControl, COLORREF clrDark);
+  // Where the toolbar's expand button sits: 11 pixels at the bar's end.
+  static CRect ExpandButtonRect(const CRect& rcClient, BOOL bVertical);
+  // The expand button's arrow, pointing along the bar's end.
+  void ExpandArrow(CDC* pDC, CRect rc, BOOL bVertical, COLORREF clr);
+  // The two marks above the expand arrow that tell some buttons are hidden, drawn with the
+  // pen selected; pt is the first mark's start.
+  static void HiddenMarks(CDC* pDC, CPoint pt, BOOL bVertical);
+  static BOOL HasHiddenControls(CCbCommandBar* pBar);
+  void DropArrow(CDC* pDC, CPoint ptCenter, COLORREF clr);
+  void CloseCross(CDC* pDC, CPoint ptCenter, COLORREF clr);
+  // A floating bar's caption, its title in white on the fill; returns its height.
+  int FloatingCaption(CDC* pDC, CCbCommandBar* pBar, COLORREF clrFill, BOOL bDraw);
+  // The menu's "show hidden items" chevrons.
+  void Chevrons(CDC* pDC, CPoint ptCenter, COLORREF clr);
+  // The picture of a disabled icon where it has one or the option asks for it; FALSE where
+  // the look draws its own.
+  BOOL DrawDisabledPicture(CDC* pDC, CPoint pt, CSize sz, CCbImageManagerIcon* pIcon);
+  // The faded picture of an idle icon where the option asks for it, else the normal one.
+  void DrawPlainPicture(CDC* pDC, CPoint pt, CSize sz, CCbImageManagerIcon* pIcon, BOOL bIdle);
   // "&&" is one ampersand, any other "&" goes.
   static CString StripMnemonics(const CString& strText);
   CSize GetTextSize(CDC* pDC, const CString& strText);

@@ -125,18 +125,13 @@ CSize CCbFlatTheme::DrawCompactGripper(CDC* pDC, CCbCommandBar* pBar, BOOL bDraw
 
 CSize CCbFlatTheme::DrawBarSeparator(CDC* pDC, CCbCommandBar* pBar, CCbControl* pControl, BOOL bDraw) {
   if (!bDraw) return CSize(6, 6);
-  const CRect rc = pControl->GetRect();
-  const CRect row = pControl->GetRowRect();
-  CRect client;
-  pBar->GetClientRect(&client);
   if (pBar->GetPosition() == cbBarPopup) {
+    const CRect rc = pControl->GetRect();
+    CRect client;
+    pBar->GetClientRect(&client);
     Line(pDC, rc.left + 9, rc.top - 2, client.right - 1, rc.top - 2, 39);
-  } else if (CbIsVerticalPosition(pBar->GetPosition())) {
-    if (pControl->GetWrap()) Line(pDC, row.left - 4, row.top + 4, row.left - 4, row.bottom - 4, 39);
-    else Line(pDC, row.left + 4, rc.top - 4, row.right - 4, rc.top - 4, 39);
   } else {
-    if (pControl->GetWrap()) Line(pDC, row.left + 4, row.top - 4, row.right - 4, row.top - 4, 39);
-    else Line(pDC, rc.left - 4, row.top + 4, rc.left - 4, row.bottom - 4, 39);
+    BarSeparatorLine(pDC, pBar, pControl, 0, GetColor(39));
   }
   return CSize(6, 6);
 }
@@ -148,43 +143,17 @@ CSize CCbFlatTheme::DrawSpecialControl(CDC* pDC, int nKind, CCbControl* pControl
     CRect client;
     pBar->GetClientRect(&client);
     const BOOL vertical = CbIsVerticalPosition(pBar->GetPosition());
-    if (bLayout) {
-      CRect rc = vertical ? CRect(client.left + 2, client.bottom - 13, client.right - 2, client.bottom - 2)
-                          : CRect(client.right - 13, client.top + 2, client.right - 2, client.bottom - 2);
-      if (rc.right < rc.left) rc.right = rc.left;
-      if (rc.bottom < rc.top) rc.bottom = rc.top;
-      pControl->SetRect(rc);
-    }
+    if (bLayout) pControl->SetRect(ExpandButtonRect(client, vertical));
     if (!bDraw) return CSize(11, 11);
     const CRect rc = pControl->GetRect();
     DrawButtonBackground(pDC, rc, TRUE, pControl->GetSelected(), pControl->GetPressed(), 0, FALSE, pBar->GetType(),
                          pBar->GetPosition());
     const COLORREF clr = pDC->GetTextColor();
-    BOOL hidden = FALSE;
-    for (int i = 0; i < pBar->GetControlCount(); ++i)
-      if (pBar->GetControl(i)->GetHideFlags() & cbHideWrap) hidden = TRUE;
-    if (!vertical) {
-      const int cx = rc.CenterPoint().x;
-      Triangle(pDC, CPoint(cx - 2, rc.bottom - 6), CPoint(cx + 2, rc.bottom - 6), CPoint(cx, rc.bottom - 4), clr);
-      if (hidden)
-        for (int k = 0; k < 2; ++k) {
-          const int x = cx - 3 + 3 * k;
-          CCbPenDC pen(pDC, clr);
-          pDC->MoveTo(x, rc.top + 4);
-          pDC->LineTo(x + 2, rc.top + 6);
-          pDC->LineTo(x - 1, rc.top + 9);
-        }
-    } else {
-      const int cy = rc.CenterPoint().y;
-      Triangle(pDC, CPoint(rc.right - 6, cy - 2), CPoint(rc.right - 6, cy + 2), CPoint(rc.right - 4, cy), clr);
-      if (hidden)
-        for (int k = 0; k < 2; ++k) {
-          const int y = cy - 3 + 3 * k;
-          CCbPenDC pen(pDC, clr);
-          pDC->MoveTo(rc.left + 4, y);
-          pDC->LineTo(rc.left + 6, y + 2);
-          pDC->LineTo(rc.left + 9, y - 1);
-        }
+    ExpandArrow(pDC, rc, vertical, clr);
+    if (HasHiddenControls(pBar)) {
+      CCbPenDC pen(pDC, clr);
+      HiddenMarks(pDC, vertical ? CPoint(rc.left + 4, rc.CenterPoint().y - 3) : CPoint(rc.CenterPoint().x - 3, rc.top + 4),
+                  vertical);
     }
     return CSize(11, 11);
   }
@@ -194,35 +163,23 @@ CSize CCbFlatTheme::DrawSpecialControl(CDC* pDC, int nKind, CCbControl* pControl
                        pBar ? pBar->GetType() : 1, pBar ? pBar->GetPosition() : 0);
   const COLORREF clr = pControl->GetEnabled() || pControl->GetSelected() ? pDC->GetTextColor() : GetColor(14);
   const CPoint c = rc.CenterPoint();
-  if (nKind == 2) {
-    // The close cross, drawn: no glyph font here.
-    CCbPenDC pen(pDC, clr);
-    for (int d = 0; d < 2; ++d) {
-      pDC->MoveTo(c.x - 3 + d, c.y - 3);
-      pDC->LineTo(c.x + 4 + d, c.y + 4);
-      pDC->MoveTo(c.x + 3 + d, c.y - 3);
-      pDC->LineTo(c.x - 4 + d, c.y + 4);
-    }
-  } else if (nKind == 3) {
-    Triangle(pDC, CPoint(c.x - 3, c.y - 1), CPoint(c.x + 3, c.y - 1), CPoint(c.x, c.y + 2), clr);
-  } else if (nKind == 1) {
-    for (int k = 0; k < 2; ++k) {
-      CCbPenDC pen(pDC, clr);
-      pDC->MoveTo(c.x - 3, c.y - 3 + 3 * k);
-      pDC->LineTo(c.x, c.y + 3 * k);
-      pDC->LineTo(c.x + 4, c.y - 4 + 3 * k);
-    }
-  }
+  if (nKind == 2) CloseCross(pDC, c, clr);
+  else if (nKind == 3) DropArrow(pDC, c, clr);
+  else if (nKind == 1) Chevrons(pDC, c, clr);
   return CSize(12, 12);
+}
+
+void CCbFlatTheme::TearOffFrame(CDC* pDC, CRect rc, BOOL bSelected) {
+  FillSolid(pDC, rc, 41);
+  CRect in = rc;
+  in.DeflateRect(1, 1);
+  if (bSelected) Rectangle(pDC, in, 31, 32);
+  else FillSolid(pDC, in, 30);
 }
 
 CSize CCbFlatTheme::DrawPopupTearOff(CDC* pDC, CCbCommandBar*, CRect rc, BOOL bSelected, BOOL bDraw) {
   if (bDraw) {
-    FillSolid(pDC, rc, 41);
-    CRect in = rc;
-    in.DeflateRect(1, 1);
-    if (bSelected) Rectangle(pDC, in, 31, 32);
-    else FillSolid(pDC, in, 30);
+    TearOffFrame(pDC, rc, bSelected);
     const int half = std::min<int>(32, rc.Width() / 2);
     for (int x = rc.CenterPoint().x - half + 2; x < rc.CenterPoint().x + half - 2; x += 4)
       pDC->FillSolidRect(x, rc.CenterPoint().y - 1, 2, 2, GetColor(38));
@@ -234,12 +191,7 @@ void CCbFlatTheme::DrawImage(CDC* pDC, CPoint pt, CSize sz, CCbImageManagerIcon*
                              BOOL bPressed, BOOL bEnabled, BOOL bChecked, BOOL bPopuped) {
   if (!pIcon) return;
   if (!bEnabled) {
-    if (m_bDisabledIcons || pIcon->HasImage(CCbImageManagerIcon::disabled)) {
-      pIcon->GetDisabledIcon();
-      pIcon->Draw(pDC, pt, CCbImageManagerIcon::disabled, sz);
-    } else {
-      pIcon->DrawMono(pDC, pt, GetColor(40), sz);
-    }
+    if (!DrawDisabledPicture(pDC, pt, sz, pIcon)) pIcon->DrawMono(pDC, pt, GetColor(40), sz);
     return;
   }
   if (bSelected && !bPressed && !bPopuped && m_bIconsWithShadow) {
@@ -248,12 +200,7 @@ void CCbFlatTheme::DrawImage(CDC* pDC, CPoint pt, CSize sz, CCbImageManagerIcon*
     pIcon->Draw(pDC, CPoint(pt.x - 1, pt.y - 1), CCbImageManagerIcon::normal, sz);
     return;
   }
-  if (!bSelected && !bPressed && !bChecked && !bPopuped && m_bFadedIcons) {
-    pIcon->GetFadedIcon();
-    pIcon->Draw(pDC, pt, CCbImageManagerIcon::faded, sz);
-    return;
-  }
-  pIcon->Draw(pDC, pt, CCbImageManagerIcon::normal, sz);
+  DrawPlainPicture(pDC, pt, sz, pIcon, !bSelected && !bPressed && !bChecked && !bPopuped);
 }
 
 void CCbFlatTheme::DrawPaneBorder(CDC* pDC, CRect rc) { Draw3dRect(pDC, rc, 16, 16); }
@@ -318,9 +265,7 @@ CSize CCbFlatTheme::DrawComboControl(CDC* pDC, CCbControl* pControl, BOOL bDraw)
   // The field shows the combo's text; an edit window draws its own.
   const CString text = combo ? (combo->GetEditCtrl() ? CString() : combo->GetShownText()) : pControl->GetCaption();
   pDC->DrawText(text, &rt, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-  const CPoint c = drop.CenterPoint();
-  Triangle(pDC, CPoint(c.x - 3, c.y - 1), CPoint(c.x + 3, c.y - 1), CPoint(c.x, c.y + 2),
-           GetColor(!enabled ? 40 : open ? 47 : pControl->GetSelected() ? 45 : 46));
+  DropArrow(pDC, drop.CenterPoint(), GetColor(!enabled ? 40 : open ? 47 : pControl->GetSelected() ? 45 : 46));
   return size;
 }
 

@@ -33,6 +33,10 @@ class CCbFlatTheme : public CCbPaintManager {
   static void StateColors(BOOL bEnabled, int nSelected, int nPressed, int nChecked, BOOL bPopuped, int nBarType,
                           int nBarPosition, int& nFill, int& nFrame);
   static int TextColor(BOOL bEnabled, int nSelected, int nPressed, int nChecked, BOOL bPopuped, int nBarPosition);
+
+ protected:
+  // The tear-off strip's face and frame, without its dots.
+  void TearOffFrame(CDC* pDC, CRect rc, BOOL bSelected);
 };
 
 }  // namespace CbPaintThemes

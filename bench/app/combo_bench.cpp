@@ -1,8 +1,6 @@
 // A day picked in the "Standard" toolbar's day combo, from the release on the item until the
 // graph of the new day is painted.
-#include "app/MainFrm.h"
-#include "app/NeapwiseApp.h"
-#include "platform/ui/UiTest.h"
+#include "bench/app/BenchProgram.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,31 +12,10 @@
 
 namespace {
 
-std::string g_root;
-
-void UseTemporaryFolders() {
-  if (g_root.empty()) {
-    char tmpl[] = "/tmp/neapwise-bench-XXXXXX";
-    if (const char* made = ::mkdtemp(tmpl)) g_root = made;
-  }
-  ::setenv("XDG_CONFIG_HOME", (g_root + "/config").c_str(), 1);
-  ::setenv("XDG_DATA_HOME", (g_root + "/data").c_str(), 1);
-  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-}
-
 void BM_DayPickedToRepaintedGraph(benchmark::State& state) {
-  UseTemporaryFolders();
-  static CNeapwiseApp app;
-  AfxWinInit(0, nullptr);
-  CNeapwiseApp::SetStartupDialogHook([](CDialog* dlg) { dlg->EndDialog(IDOK); });
-  if (!app.InitInstance()) {
-    state.SkipWithError("start-up failed");
-    return;
-  }
-  auto* frame = dynamic_cast<CMainFrame*>(app.m_pMainWnd);
-  frame->MoveWindow(0, 0, 1000, 700);
-  AfxTestWait(50);
-  app.OnIdle(0);
+  CMainFrame* frame = bench_app::StartProgram(state);
+  if (!frame) return;
+  bench_app::TheApp().OnIdle(0);
   auto* day = dynamic_cast<CCbControlComboBox*>(frame->GetDayCombo());
   CGraphWnd& graph = frame->GetRightPane()->m_graph;
   if (!day || !day->GetParent()) {
@@ -82,9 +59,6 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  if (!g_root.empty()) {
-    std::error_code ec;
-    std::filesystem::remove_all(g_root, ec);
-  }
+  bench_app::RemoveTemporaryFolders();
   return 0;
 }

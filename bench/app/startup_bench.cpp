@@ -3,9 +3,7 @@
 //
 // Start-up runs in a new process each time (this program started again with --startup-child),
 // so it pays for loading, the GUI layer, the tables and the first paint like a real start.
-#include "app/MainFrm.h"
-#include "app/NeapwiseApp.h"
-#include "platform/ui/UiTest.h"
+#include "bench/app/BenchProgram.h"
 
 #include <benchmark/benchmark.h>
 
@@ -24,24 +22,6 @@ extern char** environ;
 namespace {
 
 std::string g_self;
-// The benchmark's own settings and data folders, removed when it ends.
-std::string g_root;
-
-void UseTemporaryFolders() {
-  std::string& root = g_root;
-  if (root.empty()) {
-    char tmpl[] = "/tmp/neapwise-bench-XXXXXX";
-    if (const char* made = ::mkdtemp(tmpl)) root = made;
-    // The run's settings and data go with it.
-    std::atexit([] {
-      std::error_code ignored;
-      std::filesystem::remove_all(root, ignored);
-    });
-  }
-  ::setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
-  ::setenv("XDG_DATA_HOME", (root + "/data").c_str(), 1);
-  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-}
 
 // The child: start the program, paint its graph, tell the parent, leave at once.
 int StartupChild(int fd) {
@@ -60,7 +40,7 @@ int StartupChild(int fd) {
 }
 
 void BM_StartupToFirstGraph(benchmark::State& state) {
-  UseTemporaryFolders();
+  bench_app::UseTemporaryFolders();
   for (auto _ : state) {
     int fds[2];
     if (::pipe(fds) != 0) {
@@ -92,17 +72,8 @@ void BM_StartupToFirstGraph(benchmark::State& state) {
 BENCHMARK(BM_StartupToFirstGraph)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 
 void BM_PortClickToRepaintedGraph(benchmark::State& state) {
-  UseTemporaryFolders();
-  static CNeapwiseApp app;
-  AfxWinInit(0, nullptr);
-  CNeapwiseApp::SetStartupDialogHook([](CDialog* dlg) { dlg->EndDialog(IDOK); });
-  if (!app.InitInstance()) {
-    state.SkipWithError("start-up failed");
-    return;
-  }
-  auto* frame = dynamic_cast<CMainFrame*>(app.m_pMainWnd);
-  frame->MoveWindow(0, 0, 1000, 700);
-  AfxTestWait(50);
+  CMainFrame* frame = bench_app::StartProgram(state);
+  if (!frame) return;
   CPortsTree& tree = frame->GetLeftPane()->m_portsTree;
   CGraphWnd& graph = frame->GetRightPane()->m_graph;
   // The first two ports of the first area, in view.
@@ -144,9 +115,6 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  if (!g_root.empty()) {
-    std::error_code ec;
-    std::filesystem::remove_all(g_root, ec);
-  }
+  bench_app::RemoveTemporaryFolders();
   return 0;
 }

@@ -4,6 +4,7 @@
 #include "toolkit/CbCommandBars.h"
 #include "toolkit/CbPaintManager.h"
 #include "platform/ui/UiTest.h"
+#include "tests/support/BarHelpers.h"
 
 #include <benchmark/benchmark.h>
 
@@ -32,23 +33,14 @@ struct DragFrame {
     map->LoadToolBar(281);
     map->EnableDocking(0x3D);
     frame->RecalcLayout();
-    CRect rc;
-    standard->GetWindowRect(&rc);
-    rc.OffsetRect(rc.Width(), 0);
-    bars->DockCommandBar(map, &rc, standard->GetDockBar());
+    test_support::DockAfter(bars, map, standard);
     frame->RecalcLayout();
     AfxTestWait(20);
-  }
-  POINT Grip(CCbToolBar* bar) {
-    POINT p{1, 3};
-    if (bar->IsFloating()) p = POINT{bar->GetCaptionRect().left + 6, bar->GetCaptionRect().CenterPoint().y};
-    bar->ClientToScreen(&p);
-    return p;
   }
   // Presses on the bar and runs body inside the drag loop, then releases.
   template <class F>
   void Dragging(CCbToolBar* bar, F body) {
-    POINT from = Grip(bar);
+    POINT from = test_support::Grip(bar);
     POINT last = from;
     CTestCallLater later(0, [&] {
       body(from, last);

@@ -3,6 +3,7 @@
 #include "toolkit/CbPaintManager.h"
 #include "toolkit/CbShadows.h"
 #include "platform/ui/UiTest.h"
+#include "tests/support/TestWindows.h"
 
 #include <benchmark/benchmark.h>
 
@@ -13,19 +14,12 @@
 
 namespace {
 
-class CMenuWnd : public CWnd {
- public:
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (message == WM_ERASEBKGND) return 1;
-    if (message == WM_PAINT) {
-      CPaintDC dc(this);
-      CRect rc;
-      GetClientRect(&rc);
-      dc.FillSolidRect(&rc, RGB(250, 250, 250));
-      for (int y = 4; y < rc.bottom; y += 22) dc.FillSolidRect(4, y, rc.right - 8, 16, RGB(230, 236, 250));
-      return 0;
-    }
-    return CWnd::WindowProc(message, wParam, lParam);
+// A menu's face: items as light bands.
+class CMenuWnd : public test_support::CSolidWnd {
+ protected:
+  void Paint(CDC& dc, const CRect& rc) override {
+    dc.FillSolidRect(&rc, RGB(250, 250, 250));
+    for (int y = 4; y < rc.bottom; y += 22) dc.FillSolidRect(4, y, rc.right - 8, 16, RGB(230, 236, 250));
   }
 };
 

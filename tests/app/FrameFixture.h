@@ -8,6 +8,7 @@
 #include "app/Resource.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/UiTest.h"
+#include "toolkit/CbControlComboBox.h"
 #include "toolkit/CbMouseManager.h"
 #include "toolkit/CbPopupBar.h"
 
@@ -266,5 +267,31 @@ class Program : public ::testing::Test {
   CMainFrame* m_frame = nullptr;
   std::vector<std::string> m_boxes;
 };
+
+// The frame's picture, saved as a PNG, with the combo's open list drawn where it shows on the
+// screen (the list is a window of its own, outside the frame's picture).
+inline void SaveFrameWithList(CFrameWnd* frame, CCbControlComboBox* combo, const char* name) {
+  CBitmap shot, list;
+  ASSERT_TRUE(AfxCaptureWindow(frame->GetSafeHwnd(), &shot));
+  if (combo && combo->IsListOpen()) {
+    ASSERT_TRUE(AfxCaptureWindow(combo->GetListHwnd(), &list));
+    CRect rcList;
+    ::GetWindowRect(combo->GetListHwnd(), &rcList);
+    BITMAP info{};
+    list.GetBitmap(&info);
+    CDC dst, src;
+    dst.CreateCompatibleDC(nullptr);
+    src.CreateCompatibleDC(nullptr);
+    CBitmap* o1 = dst.SelectObject(&shot);
+    CBitmap* o2 = src.SelectObject(&list);
+    const CPoint at = AfxClientOriginInCapture(frame->GetSafeHwnd());
+    CPoint client(rcList.left, rcList.top);
+    frame->ScreenToClient(&client);
+    dst.BitBlt(at.x + client.x, at.y + client.y, info.bmWidth, info.bmHeight, &src, 0, 0, SRCCOPY);
+    dst.SelectObject(o1);
+    src.SelectObject(o2);
+  }
+  shot.SavePng(name);
+}
 
 }  // namespace app_test

@@ -122,31 +122,6 @@ TEST_F(Program, AHarbourShowsItsDiamondsAPortsTidesAndADiamondsTooltip) {
 
 namespace {
 
-// The frame's picture with the open combo list drawn where it shows on the screen.
-void SaveFrameWithList(CMainFrame* frame, CCbControlComboBox* combo, const char* name) {
-  CBitmap shot, list;
-  ASSERT_TRUE(AfxCaptureWindow(frame->GetSafeHwnd(), &shot));
-  if (combo && combo->IsListOpen() && AfxCaptureWindow(combo->GetListHwnd(), &list)) {
-    CRect rcFrame, rcList;
-    frame->GetWindowRect(&rcFrame);
-    ::GetWindowRect(combo->GetListHwnd(), &rcList);
-    BITMAP info{};
-    list.GetBitmap(&info);
-    CDC dst, src;
-    dst.CreateCompatibleDC(nullptr);
-    src.CreateCompatibleDC(nullptr);
-    CBitmap* o1 = dst.SelectObject(&shot);
-    CBitmap* o2 = src.SelectObject(&list);
-    const CPoint at = AfxClientOriginInCapture(frame->GetSafeHwnd());
-    CPoint client(rcList.left, rcList.top);
-    frame->ScreenToClient(&client);
-    dst.BitBlt(at.x + client.x, at.y + client.y, info.bmWidth, info.bmHeight, &src, 0, 0, SRCCOPY);
-    dst.SelectObject(o1);
-    src.SelectObject(o2);
-  }
-  shot.SavePng(name);
-}
-
 TEST_F(Program, TheMapToolbarShowsOnTheChartPageWithTheRegionAndStreamTimeCombos) {
   ASSERT_NE(nullptr, Start());
   CCbToolBar* map = m_frame->GetMapToolBar();

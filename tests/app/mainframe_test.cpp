@@ -1068,27 +1068,8 @@ TEST_F(Program, TheStandardToolbarCarriesTheDateCombos) {
   Settle();
   EXPECT_EQ(5, month->GetCurSel());
   // The picture: "Standard" with the month's list open.
-  CBitmap shot, list;
-  ASSERT_TRUE(AfxCaptureWindow(m_frame->GetSafeHwnd(), &shot));
-  ASSERT_TRUE(AfxCaptureWindow(month->GetListHwnd(), &list));
-  {
-    CRect rcList;
-    ::GetWindowRect(month->GetListHwnd(), &rcList);
-    BITMAP info{};
-    list.GetBitmap(&info);
-    CDC dst, src;
-    dst.CreateCompatibleDC(nullptr);
-    src.CreateCompatibleDC(nullptr);
-    CBitmap* o1 = dst.SelectObject(&shot);
-    CBitmap* o2 = src.SelectObject(&list);
-    const CPoint at = AfxClientOriginInCapture(m_frame->GetSafeHwnd());
-    CPoint client(rcList.left, rcList.top);
-    m_frame->ScreenToClient(&client);
-    dst.BitBlt(at.x + client.x, at.y + client.y, info.bmWidth, info.bmHeight, &src, 0, 0, SRCCOPY);
-    dst.SelectObject(o1);
-    src.SelectObject(o2);
-  }
-  shot.SavePng("program_standard_combos.png");
+  ASSERT_TRUE(month->IsListOpen());
+  app_test::SaveFrameWithList(m_frame, month, "program_standard_combos.png");
   AfxTestKeyStroke(VK_ESCAPE);
   Settle();
   EXPECT_FALSE(month->IsListOpen());

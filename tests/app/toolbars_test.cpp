@@ -1,6 +1,7 @@
 // The program's toolbars dragged by the mouse: "Map" (with the chart page) to the sides it
 // may take and floating, a double click docking it back; "Standard" only at the top.
 #include "tests/app/FrameFixture.h"
+#include "tests/support/BarHelpers.h"
 
 #include <functional>
 #include <vector>
@@ -9,18 +10,8 @@ using namespace app_test;
 
 namespace {
 
-CRect Screen(CWnd* w) {
-  CRect r;
-  w->GetWindowRect(&r);
-  return r;
-}
-
-POINT Grip(CCbToolBar* bar) {
-  POINT p{1, 3};
-  if (bar->IsFloating()) p = POINT{bar->GetCaptionRect().left + 6, bar->GetCaptionRect().CenterPoint().y};
-  bar->ClientToScreen(&p);
-  return p;
-}
+using test_support::Grip;
+using test_support::Screen;
 
 // Presses on the bar and, while its drag loop runs, moves in steps to the point and releases.
 void DragTo(CCbToolBar* bar, POINT to) {
@@ -70,12 +61,7 @@ TEST_F(Program, TheToolbarsDragToTheirSidesFloatAndDockBackOnADoubleClick) {
   Settle();
   AfxSaveWindowPng(map->m_hWnd, "program_map_floating.png");
   // A double click on the caption puts it back where the drag took it from: the left side.
-  POINT p = Grip(map);
-  CTestCallLater up(0, [&] { AfxTestMouse(WM_LBUTTONUP, p); });
-  AfxTestMouse(WM_LBUTTONDOWN, p);
-  ASSERT_TRUE(up.Wait());
-  AfxTestMouse(WM_LBUTTONDBLCLK, p);
-  AfxTestMouse(WM_LBUTTONUP, p);
+  ASSERT_TRUE(test_support::DoubleClick(Grip(map)));
   EXPECT_EQ(map->GetPosition(), cbBarLeft);
   // And to the top, right of "Standard", as it started.
   DragTo(map, POINT{docked.left + 1, docked.top + 3});

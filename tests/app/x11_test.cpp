@@ -1,5 +1,7 @@
 // The program started as the README's run command starts it, on a real X server (Xvfb): its
 // main window must come up mapped and of a usable size. Skipped where no Xvfb is installed.
+#include "tests/support/Xvfb.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -20,20 +22,6 @@ extern char** environ;
 
 namespace {
 namespace fs = std::filesystem;
-
-std::string FindTool(const char* name) {
-  const char* path = std::getenv("PATH");
-  std::string all = path ? path : "/usr/bin:/bin";
-  size_t start = 0;
-  while (start <= all.size()) {
-    size_t end = all.find(':', start);
-    if (end == std::string::npos) end = all.size();
-    fs::path p = fs::path(all.substr(start, end - start)) / name;
-    if (::access(p.c_str(), X_OK) == 0) return p.string();
-    start = end + 1;
-  }
-  return {};
-}
 
 // The environment with the given variables replaced.
 std::vector<std::string> Environment(const std::vector<std::string>& set) {
@@ -59,53 +47,18 @@ pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>
   return pid;
 }
 
-void Stop(pid_t pid) {
-  if (pid <= 0) return;
-  ::kill(pid, SIGTERM);
-  for (int i = 0; i < 100; ++i) {
-    int status;
-    if (::waitpid(pid, &status, WNOHANG) == pid) return;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  ::kill(pid, SIGKILL);
-  ::waitpid(pid, nullptr, 0);
-}
-
-std::string Output(const std::string& command) {
-  std::string out;
-  if (FILE* f = ::popen(command.c_str(), "r")) {
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
-    ::pclose(f);
-  }
-  return out;
-}
+using test_support::FindTool;
+using test_support::Output;
+using test_support::StopProcess;
 
 TEST(OnX11, TheRunCommandShowsTheMainWindow) {
   const std::string xvfb = FindTool("Xvfb"), xwininfo = FindTool("xwininfo");
   if (xvfb.empty() || xwininfo.empty()) GTEST_SKIP() << "no Xvfb or xwininfo installed";
 
-  // Xvfb picks a free display itself and writes its number to the pipe.
-  int fds[2];
-  ASSERT_EQ(0, ::pipe(fds));
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  pid_t server = Spawn({xvfb, "-displayfd", "3", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"},
-                       Environment({}), &actions);
-  posix_spawn_file_actions_destroy(&actions);
-  ::close(fds[1]);
-  ASSERT_GT(server, 0);
-  std::string display;
-  char c;
-  while (::read(fds[0], &c, 1) == 1 && c != '\n') display += c;
-  ::close(fds[0]);
-  if (display.empty()) {
-    Stop(server);
-    GTEST_SKIP() << "Xvfb did not start";
-  }
+  test_support::CXvfb server;
+  ASSERT_TRUE(server.Spawned());
+  if (!server.Running()) GTEST_SKIP() << "Xvfb did not start";
+  const std::string display = server.Display();
 
   char tmpl[] = "/tmp/neapwise-x11-XXXXXX";
   const fs::path root = ::mkdtemp(tmpl);
@@ -142,8 +95,8 @@ TEST(OnX11, TheRunCommandShowsTheMainWindow) {
     }
   }
   const bool stillRunning = program != 0;
-  Stop(program);
-  Stop(server);
+  StopProcess(program);
+  server.Stop();
   std::error_code ec;
   fs::remove_all(root, ec);
   EXPECT_TRUE(stillRunning) << "the program ended on its own";

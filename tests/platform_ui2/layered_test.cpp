@@ -2,6 +2,7 @@
 // headless platform; the X server's side is tests/toolkit/shadows_x11_test.cpp.
 #include "platform/ui/AfxWin.h"
 #include "platform/ui/UiTest.h"
+#include "tests/support/TestWindows.h"
 
 #include <gtest/gtest.h>
 
@@ -9,43 +10,9 @@
 
 namespace {
 
-class CSolidWnd : public CWnd {
- public:
-  COLORREF clr = RGB(255, 255, 255);
-  LRESULT hit = HTCLIENT;
-  int clicks = 0;
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (message == WM_ERASEBKGND) return 1;
-    if (message == WM_PAINT) {
-      CPaintDC dc(this);
-      CRect rc;
-      GetClientRect(&rc);
-      dc.FillSolidRect(&rc, clr);
-      return 0;
-    }
-    if (message == WM_NCHITTEST && hit != HTCLIENT) return hit;
-    if (message == WM_LBUTTONDOWN) ++clicks;
-    return CWnd::WindowProc(message, wParam, lParam);
-  }
-};
-
-std::unique_ptr<CSolidWnd> MakeWindow(DWORD exStyle, CRect rc, COLORREF clr) {
-  auto w = std::make_unique<CSolidWnd>();
-  w->clr = clr;
-  EXPECT_TRUE(w->CreateEx(exStyle | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, AfxRegisterWndClass(0), nullptr, WS_POPUP,
-                          rc.left, rc.top, rc.Width(), rc.Height(), nullptr, nullptr));
-  w->ShowWindow(SW_SHOWNA);
-  return w;
-}
-
-COLORREF ScreenPixel(CBitmap& bmp, int x, int y) {
-  CDC dc;
-  dc.CreateCompatibleDC(nullptr);
-  CBitmap* old = dc.SelectObject(&bmp);
-  COLORREF c = dc.GetPixel(x, y);
-  dc.SelectObject(old);
-  return c;
-}
+using test_support::BitmapPixel;
+using test_support::CSolidWnd;
+using test_support::MakeSolidPopup;
 
 struct Fixture : ::testing::Test {
   void SetUp() override { AfxWinInit(0, nullptr); }
@@ -78,40 +45,40 @@ BOOL UpdateWithHalfShadow(HWND h, CRect rc) {
 }
 
 TEST_F(Fixture, LayeredWindowBlendsItsAlphaOverWhatLiesBeneath) {
-  auto under = MakeWindow(0, CRect(100, 100, 300, 200), RGB(200, 200, 200));
+  auto under = MakeSolidPopup(CRect(100, 100, 300, 200), RGB(200, 200, 200));
   CRect rc(120, 120, 160, 140);
-  auto layered = MakeWindow(WS_EX_LAYERED, rc, 0);
+  auto layered = MakeSolidPopup(rc, 0, WS_EX_LAYERED);
   AfxTestSetComposition(1);
   ASSERT_TRUE(UpdateWithHalfShadow(layered->m_hWnd, rc));
   CBitmap shot;
   CRect area(0, 0, 400, 300);
   ASSERT_TRUE(AfxCaptureScreen(&shot, &area));
-  EXPECT_EQ(ScreenPixel(shot, 125, 125), RGB(255, 0, 0));  // opaque half
-  COLORREF half = ScreenPixel(shot, 150, 125);              // 200 x (1 - 128/255)
+  EXPECT_EQ(BitmapPixel(shot, 125, 125), RGB(255, 0, 0));  // opaque half
+  COLORREF half = BitmapPixel(shot, 150, 125);              // 200 x (1 - 128/255)
   EXPECT_NEAR(GetRValue(half), 100, 2);
   EXPECT_NEAR(GetGValue(half), 100, 2);
-  EXPECT_EQ(ScreenPixel(shot, 200, 180), RGB(200, 200, 200));
+  EXPECT_EQ(BitmapPixel(shot, 200, 180), RGB(200, 200, 200));
 }
 
 TEST_F(Fixture, LayeredWindowFailsWithoutACompositor) {
-  auto under = MakeWindow(0, CRect(100, 100, 300, 200), RGB(200, 200, 200));
+  auto under = MakeSolidPopup(CRect(100, 100, 300, 200), RGB(200, 200, 200));
   CRect rc(120, 120, 160, 140);
-  auto layered = MakeWindow(WS_EX_LAYERED, rc, 0);
+  auto layered = MakeSolidPopup(rc, 0, WS_EX_LAYERED);
   AfxTestSetComposition(0);
   EXPECT_FALSE(::AfxIsCompositionActive());
   EXPECT_FALSE(UpdateWithHalfShadow(layered->m_hWnd, rc));
   CBitmap shot;
   CRect area(0, 0, 400, 300);
   ASSERT_TRUE(AfxCaptureScreen(&shot, &area));
-  EXPECT_EQ(ScreenPixel(shot, 150, 125), RGB(200, 200, 200));  // nothing dark where nothing blends
+  EXPECT_EQ(BitmapPixel(shot, 150, 125), RGB(200, 200, 200));  // nothing dark where nothing blends
   // A plain window is no layered one.
   AfxTestSetComposition(1);
   EXPECT_FALSE(UpdateWithHalfShadow(under->m_hWnd, CRect(100, 100, 300, 200)));
 }
 
 TEST_F(Fixture, WindowShapeCutsPixelsAndClicks) {
-  auto under = MakeWindow(0, CRect(100, 100, 300, 200), RGB(0, 0, 255));
-  auto top = MakeWindow(0, CRect(100, 100, 300, 200), RGB(0, 255, 0));
+  auto under = MakeSolidPopup(CRect(100, 100, 300, 200), RGB(0, 0, 255));
+  auto top = MakeSolidPopup(CRect(100, 100, 300, 200), RGB(0, 255, 0));
   CRgn rgn;
   rgn.CreateRectRgn(0, 0, 100, 100);  // the left half of the window
   ASSERT_TRUE(::SetWindowRgn(top->m_hWnd, (HRGN)rgn.Detach(), TRUE));
@@ -123,8 +90,8 @@ TEST_F(Fixture, WindowShapeCutsPixelsAndClicks) {
   CBitmap shot;
   CRect area(0, 0, 400, 300);
   ASSERT_TRUE(AfxCaptureScreen(&shot, &area));
-  EXPECT_EQ(ScreenPixel(shot, 150, 150), RGB(0, 255, 0));
-  EXPECT_EQ(ScreenPixel(shot, 250, 150), RGB(0, 0, 255));
+  EXPECT_EQ(BitmapPixel(shot, 150, 150), RGB(0, 255, 0));
+  EXPECT_EQ(BitmapPixel(shot, 250, 150), RGB(0, 0, 255));
   AfxTestMouse(WM_MOUSEMOVE, POINT{250, 150});
   AfxTestMouse(WM_LBUTTONDOWN, POINT{250, 150});
   AfxTestMouse(WM_LBUTTONUP, POINT{250, 150});
@@ -137,8 +104,8 @@ TEST_F(Fixture, WindowShapeCutsPixelsAndClicks) {
 }
 
 TEST_F(Fixture, TransparentToTheMouseLetsClicksThrough) {
-  auto under = MakeWindow(0, CRect(100, 100, 300, 200), RGB(0, 0, 255));
-  auto glass = MakeWindow(0, CRect(150, 120, 250, 180), RGB(0, 0, 0));
+  auto under = MakeSolidPopup(CRect(100, 100, 300, 200), RGB(0, 0, 255));
+  auto glass = MakeSolidPopup(CRect(150, 120, 250, 180), RGB(0, 0, 0));
   glass->hit = HTTRANSPARENT;
   EXPECT_EQ(::WindowFromPoint(POINT{200, 150}), under->m_hWnd);
   AfxTestMouse(WM_MOUSEMOVE, POINT{200, 150});
@@ -149,24 +116,24 @@ TEST_F(Fixture, TransparentToTheMouseLetsClicksThrough) {
 }
 
 TEST_F(Fixture, ScreenPictureStacksWindowsInOrder) {
-  auto a = MakeWindow(0, CRect(10, 10, 110, 110), RGB(255, 0, 0));
-  auto b = MakeWindow(0, CRect(60, 60, 160, 160), RGB(0, 255, 0));
+  auto a = MakeSolidPopup(CRect(10, 10, 110, 110), RGB(255, 0, 0));
+  auto b = MakeSolidPopup(CRect(60, 60, 160, 160), RGB(0, 255, 0));
   CBitmap shot;
   CRect area(0, 0, 200, 200);
   ASSERT_TRUE(AfxCaptureScreen(&shot, &area));
-  EXPECT_EQ(ScreenPixel(shot, 30, 30), RGB(255, 0, 0));
-  EXPECT_EQ(ScreenPixel(shot, 80, 80), RGB(0, 255, 0));  // the later shown is on top
-  EXPECT_EQ(ScreenPixel(shot, 190, 190), ::GetSysColor(COLOR_DESKTOP));
+  EXPECT_EQ(BitmapPixel(shot, 30, 30), RGB(255, 0, 0));
+  EXPECT_EQ(BitmapPixel(shot, 80, 80), RGB(0, 255, 0));  // the later shown is on top
+  EXPECT_EQ(BitmapPixel(shot, 190, 190), ::GetSysColor(COLOR_DESKTOP));
   ::SetWindowPos(a->m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   ASSERT_TRUE(AfxCaptureScreen(&shot, &area));
-  EXPECT_EQ(ScreenPixel(shot, 80, 80), RGB(255, 0, 0));
+  EXPECT_EQ(BitmapPixel(shot, 80, 80), RGB(255, 0, 0));
   b->ShowWindow(SW_HIDE);
   ASSERT_TRUE(AfxCaptureScreen(&shot, &area));
-  EXPECT_EQ(ScreenPixel(shot, 150, 150), ::GetSysColor(COLOR_DESKTOP));
+  EXPECT_EQ(BitmapPixel(shot, 150, 150), ::GetSysColor(COLOR_DESKTOP));
 }
 
 TEST_F(Fixture, PresentingPaintsWhatIsPendingAtOnce) {
-  auto w = MakeWindow(0, CRect(10, 10, 60, 60), RGB(1, 2, 3));
+  auto w = MakeSolidPopup(CRect(10, 10, 60, 60), RGB(1, 2, 3));
   w->clr = RGB(9, 8, 7);
   w->Invalidate(FALSE);
   EXPECT_TRUE(AfxPresentWindow(w->m_hWnd));

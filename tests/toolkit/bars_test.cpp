@@ -10,6 +10,7 @@
 #include "platform/core/AfxResource.h"
 #include "platform/ui/UiResources.h"
 #include "platform/ui/UiTest.h"
+#include "tests/support/BarHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -122,10 +123,7 @@ class Bars : public ::testing::Test {
     ASSERT_TRUE(map->LoadToolBar(281));
     map->EnableDocking(0x3D);
     frame->RecalcLayout();
-    CRect rc;
-    standard->GetWindowRect(&rc);
-    rc.OffsetRect(rc.Width(), 0);
-    bars->DockCommandBar(map, &rc, standard->GetDockBar());
+    test_support::DockAfter(bars, map, standard);
     frame->RecalcLayout();
     AfxTestWait(20);
   }

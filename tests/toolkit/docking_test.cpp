@@ -6,6 +6,7 @@
 #include "platform/ui/UiResources.h"
 #include "platform/ui/UiTest.h"
 #include "platform/ui/WinApp.h"
+#include "tests/support/BarHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,9 @@
 #include <vector>
 
 namespace {
+
+using test_support::Grip;
+using test_support::Screen;
 
 class CDockFrame : public CCbFrameWnd {};
 
@@ -55,10 +59,7 @@ class Docking : public ::testing::Test {
     map->EnableDocking(0x3D);
     map->SetCloseable(FALSE);
     frame->RecalcLayout();
-    CRect rc;
-    standard->GetWindowRect(&rc);
-    rc.OffsetRect(rc.Width(), 0);
-    bars->DockCommandBar(map, &rc, standard->GetDockBar());
+    test_support::DockAfter(bars, map, standard);
     frame->RecalcLayout();
     frame->SetActiveWindow();
     AfxTestWait(10);
@@ -68,21 +69,9 @@ class Docking : public ::testing::Test {
     if (::IsWindow(frame->m_hWnd)) frame->DestroyWindow();
     AfxTestWait(5);
   }
-  CRect Screen(CWnd* w) {
-    CRect r;
-    w->GetWindowRect(&r);
-    return r;
-  }
   POINT FramePoint(int x, int y) {
     POINT p{x, y};
     frame->ClientToScreen(&p);
-    return p;
-  }
-  // A point of the bar outside its controls: its left border.
-  POINT Grip(CCbToolBar* bar) {
-    POINT p{1, 3};
-    if (bar->IsFloating()) p = POINT{bar->GetCaptionRect().left + 6, bar->GetCaptionRect().CenterPoint().y};
-    bar->ClientToScreen(&p);
     return p;
   }
   // Presses at from, then, while the drag loop runs, moves through the path, runs during()
@@ -159,12 +148,7 @@ TEST_F(Docking, MapDraggedToTheMiddleFloatsAndADoubleClickOnItsCaptionDocksItBac
     }
   EXPECT_FALSE(map->IsHideShown()) << "the bar is not closeable";
 
-  POINT p = Grip(map);
-  CTestCallLater up(0, [&] { AfxTestMouse(WM_LBUTTONUP, p); });
-  AfxTestMouse(WM_LBUTTONDOWN, p);
-  ASSERT_TRUE(up.Wait());
-  AfxTestMouse(WM_LBUTTONDBLCLK, p);
-  AfxTestMouse(WM_LBUTTONUP, p);
+  ASSERT_TRUE(test_support::DoubleClick(Grip(map)));
   ASSERT_FALSE(map->IsFloating());
   EXPECT_EQ(map->GetDockBar(), bars->GetDockBar(cbBarTop));
   EXPECT_EQ(bars->GetDockBar(cbBarTop)->GetRowCount(), 1);

@@ -6,6 +6,8 @@
 #include "platform/ui/UiTest.h"
 #include "platform/ui/WinApp.h"
 
+#include "tests/support/Xvfb.h"
+
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -23,43 +25,15 @@ extern char** environ;
 
 namespace {
 
-std::string Output(const std::string& command) {
-  std::string out;
-  if (FILE* f = ::popen(command.c_str(), "r")) {
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
-    ::pclose(f);
-  }
-  return out;
-}
+using test_support::Output;
 
 TEST(DockingOnX11, AFloatingBarIsManagedKeepsItsPlaceAndTakesNoFocus) {
   if (::access("/usr/bin/Xvfb", X_OK) != 0 || ::access("/usr/bin/xprop", X_OK) != 0)
     GTEST_SKIP() << "no Xvfb or xprop installed";
-  int fds[2];
-  ASSERT_EQ(0, ::pipe(fds));
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  const char* argv[] = {"/usr/bin/Xvfb", "-displayfd", "3", "-screen", "0", "1280x1024x24", "-nolisten", "tcp", nullptr};
-  pid_t server = 0;
-  ASSERT_EQ(0, ::posix_spawn(&server, argv[0], &actions, nullptr, const_cast<char**>(argv), environ));
-  posix_spawn_file_actions_destroy(&actions);
-  ::close(fds[1]);
-  std::string display;
-  char c;
-  while (::read(fds[0], &c, 1) == 1 && c != '\n') display += c;
-  ::close(fds[0]);
-  auto stop = [&] {
-    ::kill(server, SIGTERM);
-    ::waitpid(server, nullptr, 0);
-  };
-  if (display.empty()) {
-    stop();
-    GTEST_SKIP() << "Xvfb did not start";
-  }
+  test_support::CXvfb server;
+  ASSERT_TRUE(server.Spawned());
+  if (!server.Running()) GTEST_SKIP() << "Xvfb did not start";
+  const std::string display = server.Display();
   // Qt's runtime folder in a folder of the test's own, gone at the end.
   char tmpl[] = "/tmp/neapwise-dockx11-XXXXXX";
   const char* runtime = ::mkdtemp(tmpl);
@@ -89,7 +63,7 @@ TEST(DockingOnX11, AFloatingBarIsManagedKeepsItsPlaceAndTakesNoFocus) {
   const std::string info = Output(cmd);
   frame->DestroyWindow();
   AfxTestWait(50);
-  stop();
+  server.Stop();
   std::filesystem::remove_all(runtime);
   // The place is the program's own, which a window manager keeps.
   EXPECT_NE(props.find("specified location: 300, 200"), std::string::npos) << props;

@@ -10,6 +10,8 @@
 #include "platform/core/AfxResource.h"
 #include "platform/ui/UiResources.h"
 #include "platform/ui/UiTest.h"
+#include "tests/support/TestWindows.h"
+#include "tests/toolkit/PopupFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -18,112 +20,25 @@
 
 namespace {
 
-const char kMenuScript[] =
-    "menu 903\n"
-    "  popup \"&File\"\n"
-    "    item \"&Open\\tCtrl+O\" 32811\n"
-    "    item \"&Save\" 32812\n"
-    "    separator\n"
-    "    item \"E&xit\" 32813\n"
-    "  end\n"
-    "  popup \"&View\"\n"
-    "    item \"&Graph\" 32814 checked\n"
-    "    item \"High && Low &Water Times\" 32815\n"
-    "    item \"&Table\" 32816\n"
-    "  end\n"
-    "  popup \"&Tides\"\n"
-    "    item \"&Predict\" 32817\n"
-    "    popup \"Time &Zone\"\n"
-    "      item \"&Automatic\" 32818\n"
-    "      item \"UT (+1:00)\" 32819\n"
-    "    end\n"
-    "  end\n"
-    "  popup \"&Tools\"\n"
-    "    item \"&Options\" 32820\n"
-    "  end\n"
-    "end\n";
-const AFX_UI_SCRIPT_INIT g_menuScript("popup_shadows_test", kMenuScript, sizeof(kMenuScript) - 1);
+const AFX_UI_SCRIPT_INIT g_menuScript("popup_shadows_test", popup_test::kMenuScript,
+                                      sizeof(popup_test::kMenuScript) - 1);
 
-class CMenuFrame : public CCbFrameWnd {
- public:
-  std::vector<UINT> commands;
-  int popupInits = 0, popupsClosed = 0;
-  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
-    commands.push_back(LOWORD(wParam));
-    return CCbFrameWnd::OnCommand(wParam, lParam);
-  }
-  BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override {
-    if (message == WM_BAR_POPUP_INIT) ++popupInits;
-    if (message == WM_BAR_POPUP_CLOSED) ++popupsClosed;
-    return CCbFrameWnd::OnWndMsg(message, wParam, lParam, pResult);
-  }
-  void OnAnyRange(UINT) {}
-  DECLARE_MESSAGE_MAP()
-};
-BEGIN_MESSAGE_MAP(CMenuFrame, CFrameWnd)
-  ON_COMMAND_RANGE(32811, 32820, OnAnyRange)
-END_MESSAGE_MAP()
+using test_support::BitmapPixel;
 
-class MenuShadows : public ::testing::Test {
+class MenuShadows : public popup_test::PopupFixture {
  protected:
-  void SetUp() override {
-    AfxWinInit(0, nullptr);
+  void PrepareLook() override {
     CCbPaintManager::SetTheme(2);
     AfxTestSetComposition(1);
-    frame = new CMenuFrame;
-    ASSERT_TRUE(frame->Create(nullptr, "Popups", WS_POPUP | WS_VISIBLE | WS_THICKFRAME, CRect(20, 20, 820, 520)));
-    ASSERT_TRUE(view.CreateEx(0, nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), frame,
-                              AFX_IDW_PANE_FIRST));
-    ASSERT_TRUE(frame->InitCommandBars());
-    menuBar = dynamic_cast<CCbMenuBar*>(frame->GetCommandBars()->Add("Menu Bar", cbBarTop, RUNTIME_CLASS(CCbMenuBar)));
-    ASSERT_TRUE(menuBar);
-    ASSERT_TRUE(menuBar->LoadMenuBar(903));
-    frame->RecalcLayout();
-    frame->SetActiveWindow();
-    view.SetFocus();
-    AfxTestWait(20);
   }
   void TearDown() override {
-    CbMouseManager()->SendTrackLost();
-    AfxTestMoveAway();
-    if (::IsWindow(frame->m_hWnd)) frame->DestroyWindow();
-    AfxTestWait(5);
+    PopupFixture::TearDown();
     EXPECT_EQ(CbShadowsManager()->GetCount(), 0);
     CbShadowsManager()->RemoveAll();
     AfxTestSetComposition(-1);
   }
-  POINT Screen(CCbCommandBar* bar, CPoint pt) {
-    bar->ClientToScreen(&pt);
-    return pt;
-  }
-  CRect ScreenRect(CCbControl* c) {
-    CRect rc = c->GetRect();
-    c->GetParent()->ClientToScreen(&rc);
-    return rc;
-  }
-  void ClickControl(CCbControl* c) {
-    const CPoint p = c->GetRect().CenterPoint();
-    AfxTestMoveTo(c->GetParent()->m_hWnd, p.x, p.y);
-    AfxTestClick(c->GetParent()->m_hWnd, p.x, p.y);
-    AfxTestWait(10);
-  }
-  CCbPopupBar* PopupOf(int nTitle) { return dynamic_cast<CCbPopupBar*>(menuBar->GetControl(nTitle)->GetCommandBar()); }
-  BOOL IsOpen(CCbPopupBar* p) { return p && p->IsTrackingMode() && p->GetSafeHwnd() && p->IsWindowVisible(); }
-
-  CMenuFrame* frame = nullptr;
-  CWnd view;
-  CCbMenuBar* menuBar = nullptr;
 };
 
-
-COLORREF Pixel(CBitmap& bmp, int x, int y) {
-  CDC dc;
-  dc.CreateCompatibleDC(nullptr);
-  CBitmap* old = dc.SelectObject(&bmp);
-  COLORREF c = dc.GetPixel(x, y);
-  dc.SelectObject(old);
-  return c;
-}
 
 TEST_F(MenuShadows, AnOpenMenuAndItsTitleCastShadowsThatDarkenNeither) {
   CCbControl* title = menuBar->GetControl(0);
@@ -141,7 +56,7 @@ TEST_F(MenuShadows, AnOpenMenuAndItsTitleCastShadowsThatDarkenNeither) {
   shot.SavePng("shadow_menu_open.png");
   for (int y = 0; y < rc.Height(); y += 3)
     for (int x = 0; x < rc.Width(); x += 3)
-      ASSERT_EQ(Pixel(shot, rc.left + x, rc.top + y), Pixel(own, x, y)) << x << "," << y;
+      ASSERT_EQ(BitmapPixel(shot, rc.left + x, rc.top + y), BitmapPixel(own, x, y)) << x << "," << y;
   // The strips are there: right of the menu and right of the title.
   CBitmap frameOnly;
   ASSERT_TRUE(AfxCaptureWindow(frame->m_hWnd, &frameOnly));
@@ -151,8 +66,8 @@ TEST_F(MenuShadows, AnOpenMenuAndItsTitleCastShadowsThatDarkenNeither) {
     frame->GetWindowRect(&fr);
     fo = fr.TopLeft();
   }
-  EXPECT_NE(Pixel(shot, rc.right, rc.top + 20), Pixel(frameOnly, rc.right - fo.x, rc.top + 20 - fo.y));
-  EXPECT_NE(Pixel(shot, rcTitle.right, rcTitle.top + 8), Pixel(frameOnly, rcTitle.right - fo.x, rcTitle.top + 8 - fo.y));
+  EXPECT_NE(BitmapPixel(shot, rc.right, rc.top + 20), BitmapPixel(frameOnly, rc.right - fo.x, rc.top + 20 - fo.y));
+  EXPECT_NE(BitmapPixel(shot, rcTitle.right, rcTitle.top + 8), BitmapPixel(frameOnly, rcTitle.right - fo.x, rcTitle.top + 8 - fo.y));
   // A second click closes it: no strip is left.
   ClickControl(title);
   EXPECT_FALSE(IsOpen(file));
@@ -220,7 +135,7 @@ TEST_F(MenuShadows, MenusOpenWithoutAnimationUnlessTheOptionAsks) {
   CRect rc;
   file->GetClientRect(&rc);
   for (int y = 0; y < rc.Height(); y += 4)
-    for (int x = 0; x < rc.Width(); x += 4) ASSERT_EQ(Pixel(played, x, y), Pixel(again, x, y)) << x << "," << y;
+    for (int x = 0; x < rc.Width(); x += 4) ASSERT_EQ(BitmapPixel(played, x, y), BitmapPixel(again, x, y)) << x << "," << y;
   frame->GetCommandBars()->GetCommandBarsOptions()->animationType = 0;
 }
 

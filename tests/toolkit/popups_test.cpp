@@ -10,6 +10,7 @@
 #include "platform/core/AfxResource.h"
 #include "platform/ui/UiResources.h"
 #include "platform/ui/UiTest.h"
+#include "tests/toolkit/PopupFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -17,98 +18,10 @@
 
 namespace {
 
-const char kMenuScript[] =
-    "menu 903\n"
-    "  popup \"&File\"\n"
-    "    item \"&Open\\tCtrl+O\" 32811\n"
-    "    item \"&Save\" 32812\n"
-    "    separator\n"
-    "    item \"E&xit\" 32813\n"
-    "  end\n"
-    "  popup \"&View\"\n"
-    "    item \"&Graph\" 32814 checked\n"
-    "    item \"High && Low &Water Times\" 32815\n"
-    "    item \"&Table\" 32816\n"
-    "  end\n"
-    "  popup \"&Tides\"\n"
-    "    item \"&Predict\" 32817\n"
-    "    popup \"Time &Zone\"\n"
-    "      item \"&Automatic\" 32818\n"
-    "      item \"UT (+1:00)\" 32819\n"
-    "    end\n"
-    "  end\n"
-    "  popup \"&Tools\"\n"
-    "    item \"&Options\" 32820\n"
-    "  end\n"
-    "end\n";
-const AFX_UI_SCRIPT_INIT g_menuScript("popups_test", kMenuScript, sizeof(kMenuScript) - 1);
+const AFX_UI_SCRIPT_INIT g_menuScript("popups_test", popup_test::kMenuScript, sizeof(popup_test::kMenuScript) - 1);
 
-class CMenuFrame : public CCbFrameWnd {
- public:
-  std::vector<UINT> commands;
-  int popupInits = 0, popupsClosed = 0;
-  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
-    commands.push_back(LOWORD(wParam));
-    return CCbFrameWnd::OnCommand(wParam, lParam);
-  }
-  BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override {
-    if (message == WM_BAR_POPUP_INIT) ++popupInits;
-    if (message == WM_BAR_POPUP_CLOSED) ++popupsClosed;
-    return CCbFrameWnd::OnWndMsg(message, wParam, lParam, pResult);
-  }
-  void OnAnyRange(UINT) {}
-  DECLARE_MESSAGE_MAP()
-};
-BEGIN_MESSAGE_MAP(CMenuFrame, CFrameWnd)
-  ON_COMMAND_RANGE(32811, 32820, OnAnyRange)
-END_MESSAGE_MAP()
-
-class Popups : public ::testing::Test {
- protected:
-  void SetUp() override {
-    AfxWinInit(0, nullptr);
-    CCbPaintManager::SetTheme(0);
-    frame = new CMenuFrame;
-    ASSERT_TRUE(frame->Create(nullptr, "Popups", WS_POPUP | WS_VISIBLE | WS_THICKFRAME, CRect(20, 20, 820, 520)));
-    ASSERT_TRUE(view.CreateEx(0, nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), frame,
-                              AFX_IDW_PANE_FIRST));
-    ASSERT_TRUE(frame->InitCommandBars());
-    menuBar = dynamic_cast<CCbMenuBar*>(frame->GetCommandBars()->Add("Menu Bar", cbBarTop, RUNTIME_CLASS(CCbMenuBar)));
-    ASSERT_TRUE(menuBar);
-    ASSERT_TRUE(menuBar->LoadMenuBar(903));
-    frame->RecalcLayout();
-    frame->SetActiveWindow();
-    view.SetFocus();
-    AfxTestWait(20);
-  }
-  void TearDown() override {
-    CbMouseManager()->SendTrackLost();
-    AfxTestMoveAway();
-    if (::IsWindow(frame->m_hWnd)) frame->DestroyWindow();
-    AfxTestWait(5);
-  }
-  POINT Screen(CCbCommandBar* bar, CPoint pt) {
-    bar->ClientToScreen(&pt);
-    return pt;
-  }
-  CRect ScreenRect(CCbControl* c) {
-    CRect rc = c->GetRect();
-    c->GetParent()->ClientToScreen(&rc);
-    return rc;
-  }
-  void ClickControl(CCbControl* c) {
-    const CPoint p = c->GetRect().CenterPoint();
-    AfxTestMoveTo(c->GetParent()->m_hWnd, p.x, p.y);
-    AfxTestClick(c->GetParent()->m_hWnd, p.x, p.y);
-    AfxTestWait(10);
-  }
-  CCbPopupBar* PopupOf(int nTitle) { return dynamic_cast<CCbPopupBar*>(menuBar->GetControl(nTitle)->GetCommandBar()); }
-  BOOL IsOpen(CCbPopupBar* p) { return p && p->IsTrackingMode() && p->GetSafeHwnd() && p->IsWindowVisible(); }
-
-  CMenuFrame* frame = nullptr;
-  CWnd view;
-  CCbMenuBar* menuBar = nullptr;
-};
+using popup_test::CMenuFrame;
+using Popups = popup_test::PopupFixture;
 
 TEST_F(Popups, MenuBarHoldsTheTitlesWithTheirMenus) {
   ASSERT_EQ(menuBar->GetControlCount(), 4 + 0);

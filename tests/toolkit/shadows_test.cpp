@@ -5,6 +5,7 @@
 #include "toolkit/CbColorManager.h"
 #include "toolkit/CbPaintManager.h"
 #include "platform/ui/UiTest.h"
+#include "tests/support/TestWindows.h"
 
 #include <gtest/gtest.h>
 
@@ -13,41 +14,9 @@
 
 namespace {
 
-class CMenuWnd : public CWnd {
- public:
-  COLORREF clr = RGB(255, 255, 255);
-  int clicks = 0;
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (message == WM_ERASEBKGND) return 1;
-    if (message == WM_PAINT) {
-      CPaintDC dc(this);
-      CRect rc;
-      GetClientRect(&rc);
-      dc.FillSolidRect(&rc, clr);
-      return 0;
-    }
-    if (message == WM_LBUTTONDOWN) ++clicks;
-    return CWnd::WindowProc(message, wParam, lParam);
-  }
-};
-
-std::unique_ptr<CMenuWnd> MakeMenu(CRect rc, COLORREF clr) {
-  auto w = std::make_unique<CMenuWnd>();
-  w->clr = clr;
-  EXPECT_TRUE(w->CreateEx(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, AfxRegisterWndClass(0), nullptr, WS_POPUP, rc.left,
-                          rc.top, rc.Width(), rc.Height(), nullptr, nullptr));
-  w->ShowWindow(SW_SHOWNA);
-  return w;
-}
-
-COLORREF Pixel(CBitmap& bmp, int x, int y) {
-  CDC dc;
-  dc.CreateCompatibleDC(nullptr);
-  CBitmap* old = dc.SelectObject(&bmp);
-  COLORREF c = dc.GetPixel(x, y);
-  dc.SelectObject(old);
-  return c;
-}
+using test_support::BitmapPixel;
+using test_support::CSolidWnd;
+using test_support::MakeSolidPopup;
 
 std::vector<CShadowWnd*> Strips(HWND popup) {
   std::vector<CShadowWnd*> v;
@@ -80,7 +49,7 @@ struct Shadows : ::testing::Test {
 TEST_F(Shadows, StripsOfAMenuWithACompositor) {
   AfxTestSetComposition(1);
   CRect rc(100, 50, 260, 250);
-  auto menu = MakeMenu(rc, RGB(255, 255, 255));
+  auto menu = MakeSolidPopup(rc, RGB(255, 255, 255));
   CbShadowsManager()->SetShadow(menu.get(), CRect(0, 0, 0, 0));
   ASSERT_EQ(CbShadowsManager()->GetCount(menu->m_hWnd), 2);
   CRect right, bottom;
@@ -91,23 +60,23 @@ TEST_F(Shadows, StripsOfAMenuWithACompositor) {
   EXPECT_TRUE(Strip(menu->m_hWnd, FALSE)->m_bLayered);
   EXPECT_TRUE(Strip(menu->m_hWnd, FALSE)->IsWindowVisible());
   // Seen on the screen: darkest next to the menu, lighter outwards.
-  auto under = MakeMenu(CRect(0, 0, 400, 320), RGB(200, 200, 200));
+  auto under = MakeSolidPopup(CRect(0, 0, 400, 320), RGB(200, 200, 200));
   ::SetWindowPos(under->m_hWnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   CBitmap shot;
   CRect area(0, 0, 400, 320);
   ASSERT_TRUE(AfxCaptureScreen(&shot, &area));
-  int inner = GetRValue(Pixel(shot, 260, 150)), outer = GetRValue(Pixel(shot, 263, 150));
+  int inner = GetRValue(BitmapPixel(shot, 260, 150)), outer = GetRValue(BitmapPixel(shot, 263, 150));
   EXPECT_NEAR(inner, 200 - 200 * 60 / 255, 1);
   EXPECT_LT(inner, outer);
   EXPECT_LT(outer, 200);
-  EXPECT_EQ(Pixel(shot, 265, 150), RGB(200, 200, 200));
+  EXPECT_EQ(BitmapPixel(shot, 265, 150), RGB(200, 200, 200));
   shot.SavePng("shadow_menu_layered.png");
 }
 
 TEST_F(Shadows, SolidTwoPixelStripsWithoutACompositor) {
   AfxTestSetComposition(0);
   CRect rc(100, 50, 260, 250);
-  auto menu = MakeMenu(rc, RGB(255, 255, 255));
+  auto menu = MakeSolidPopup(rc, RGB(255, 255, 255));
   CbShadowsManager()->SetShadow(menu.get(), CRect(0, 0, 0, 0));
   ASSERT_EQ(CbShadowsManager()->GetCount(menu->m_hWnd), 2);
   CShadowWnd* right = Strip(menu->m_hWnd, FALSE);
@@ -119,11 +88,11 @@ TEST_F(Shadows, SolidTwoPixelStripsWithoutACompositor) {
   CBitmap shot;
   CRect area(0, 0, 400, 320);
   ASSERT_TRUE(AfxCaptureScreen(&shot, &area));
-  EXPECT_EQ(Pixel(shot, 261, 100), CbColorManager()->GetColor(16));  // never black
-  EXPECT_EQ(Pixel(shot, 150, 251), CbColorManager()->GetColor(16));
+  EXPECT_EQ(BitmapPixel(shot, 261, 100), CbColorManager()->GetColor(16));  // never black
+  EXPECT_EQ(BitmapPixel(shot, 150, 251), CbColorManager()->GetColor(16));
   // The choice is made again for every strip: a compositor that starts later gets soft ones.
   AfxTestSetComposition(1);
-  auto second = MakeMenu(CRect(300, 50, 350, 100), RGB(255, 255, 255));
+  auto second = MakeSolidPopup(CRect(300, 50, 350, 100), RGB(255, 255, 255));
   CbShadowsManager()->SetShadow(second.get(), CRect(0, 0, 0, 0));
   EXPECT_TRUE(Strip(second->m_hWnd, FALSE)->m_bLayered);
   EXPECT_FALSE(Strip(menu->m_hWnd, FALSE)->m_bLayered);
@@ -177,7 +146,7 @@ TEST_F(Shadows, ClassicLookHereShowsNone) {
   AfxTestSetComposition(1);
   CCbPaintManager::SetTheme(1);
   ASSERT_FALSE(CbPaintManager()->HasOwnShadow());
-  auto menu = MakeMenu(CRect(100, 50, 260, 250), RGB(255, 255, 255));
+  auto menu = MakeSolidPopup(CRect(100, 50, 260, 250), RGB(255, 255, 255));
   CbShadowsManager()->SetShadow(menu.get(), CRect(0, 0, 0, 0));  // the system's drop shadow is off
   EXPECT_EQ(CbShadowsManager()->GetCount(), 0);
 }
@@ -185,36 +154,36 @@ TEST_F(Shadows, ClassicLookHereShowsNone) {
 TEST_F(Shadows, SubmenuStripsNeverDarkenTheParentNorTheTitle) {
   for (int composition : {1, 0}) {
     AfxTestSetComposition(composition);
-    auto title = MakeMenu(CRect(100, 30, 160, 50), RGB(0, 0, 255));
+    auto title = MakeSolidPopup(CRect(100, 30, 160, 50), RGB(0, 0, 255));
     CRect rcTitle(100, 30, 160, 50);
-    auto menu = MakeMenu(CRect(100, 50, 260, 250), RGB(255, 255, 255));
+    auto menu = MakeSolidPopup(CRect(100, 50, 260, 250), RGB(255, 255, 255));
     CbShadowsManager()->SetShadow(menu.get(), rcTitle);
     // A submenu opening beside an item, overlapping the parent by a few pixels, and lower down.
-    auto sub = MakeMenu(CRect(256, 100, 400, 300), RGB(0, 255, 0));
+    auto sub = MakeSolidPopup(CRect(256, 100, 400, 300), RGB(0, 255, 0));
     CbShadowsManager()->SetShadow(sub.get(), CRect(0, 0, 0, 0));
     CBitmap shot;
     CRect area(0, 0, 480, 360);
     ASSERT_TRUE(AfxCaptureScreen(&shot, &area));
     for (int y = 50; y < 250; y += 7)
-      for (int x = 100; x < 256; x += 5) ASSERT_EQ(Pixel(shot, x, y), RGB(255, 255, 255)) << x << "," << y;
+      for (int x = 100; x < 256; x += 5) ASSERT_EQ(BitmapPixel(shot, x, y), RGB(255, 255, 255)) << x << "," << y;
     for (int y = 100; y < 300; y += 7)
-      for (int x = 256; x < 400; x += 5) ASSERT_EQ(Pixel(shot, x, y), RGB(0, 255, 0)) << x << "," << y;
-    for (int x = 100; x < 160; x += 3) ASSERT_EQ(Pixel(shot, x, 45), RGB(0, 0, 255)) << x;
+      for (int x = 256; x < 400; x += 5) ASSERT_EQ(BitmapPixel(shot, x, y), RGB(0, 255, 0)) << x << "," << y;
+    for (int x = 100; x < 160; x += 3) ASSERT_EQ(BitmapPixel(shot, x, 45), RGB(0, 0, 255)) << x;
     // The submenu's own strips are there, outside both menus.
-    EXPECT_NE(Pixel(shot, 401, 200), ::GetSysColor(COLOR_DESKTOP));
+    EXPECT_NE(BitmapPixel(shot, 401, 200), ::GetSysColor(COLOR_DESKTOP));
     if (composition) shot.SavePng("shadow_submenu.png");
     // Closing the submenu gives the parent's strip back where the submenu lay.
     CbShadowsManager()->RemoveShadow(sub.get());
     sub.reset();
     ASSERT_TRUE(AfxCaptureScreen(&shot, &area));
-    EXPECT_NE(Pixel(shot, 260, 150), ::GetSysColor(COLOR_DESKTOP));
+    EXPECT_NE(BitmapPixel(shot, 260, 150), ::GetSysColor(COLOR_DESKTOP));
     CbShadowsManager()->RemoveAll();
   }
 }
 
 TEST_F(Shadows, StripsFollowThePopupAndNeverOutliveIt) {
   AfxTestSetComposition(0);
-  auto menu = MakeMenu(CRect(100, 50, 260, 250), RGB(255, 255, 255));
+  auto menu = MakeSolidPopup(CRect(100, 50, 260, 250), RGB(255, 255, 255));
   CbShadowsManager()->SetShadow(menu.get(), CRect(0, 0, 0, 0));
   ASSERT_EQ(CbShadowsManager()->GetCount(), 2);
   menu->ShowWindow(SW_HIDE);
@@ -228,8 +197,8 @@ TEST_F(Shadows, StripsFollowThePopupAndNeverOutliveIt) {
   EXPECT_EQ(CbShadowsManager()->GetCount(), 0);
   for (HWND h : strips) EXPECT_FALSE(::IsWindow(h));
   // RemoveShadow takes both strips and leaves other popups' alone.
-  auto a = MakeMenu(CRect(10, 10, 60, 60), RGB(255, 255, 255));
-  auto b = MakeMenu(CRect(100, 10, 160, 60), RGB(255, 255, 255));
+  auto a = MakeSolidPopup(CRect(10, 10, 60, 60), RGB(255, 255, 255));
+  auto b = MakeSolidPopup(CRect(100, 10, 160, 60), RGB(255, 255, 255));
   CbShadowsManager()->SetShadow(a.get(), CRect(0, 0, 0, 0));
   CbShadowsManager()->SetShadow(b.get(), CRect(0, 0, 0, 0));
   CbShadowsManager()->RemoveShadow(a.get());
@@ -240,8 +209,8 @@ TEST_F(Shadows, StripsFollowThePopupAndNeverOutliveIt) {
 TEST_F(Shadows, ClickOnAStripReachesTheWindowUnderIt) {
   for (int composition : {0, 1}) {
     AfxTestSetComposition(composition);
-    auto under = MakeMenu(CRect(0, 0, 400, 320), RGB(200, 200, 200));
-    auto menu = MakeMenu(CRect(100, 50, 260, 250), RGB(255, 255, 255));
+    auto under = MakeSolidPopup(CRect(0, 0, 400, 320), RGB(200, 200, 200));
+    auto menu = MakeSolidPopup(CRect(100, 50, 260, 250), RGB(255, 255, 255));
     CbShadowsManager()->SetShadow(menu.get(), CRect(0, 0, 0, 0));
     POINT onStrip{261, 150};
     EXPECT_EQ(::WindowFromPoint(onStrip), under->m_hWnd);
