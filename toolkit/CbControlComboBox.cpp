@@ -1,6 +1,7 @@
 #include "toolkit/CbControlComboBox.h"
 
 #include "toolkit/CbCommandBars.h"
+#include "toolkit/CbPropExchange.h"
 #include "toolkit/CbDrawHelpers.h"
 #include "toolkit/CbMouseManager.h"
 #include "toolkit/CbPaintManager.h"
@@ -13,7 +14,7 @@
 
 IMPLEMENT_DYNAMIC(CCbControlComboBoxList, CCbPopupBar)
 IMPLEMENT_DYNAMIC(CCbControlComboBoxEditCtrl, CCbEdit)
-IMPLEMENT_DYNAMIC(CCbControlComboBox, CCbControlPopup)
+IMPLEMENT_SERIAL(CCbControlComboBox, CCbControlPopup, VERSIONABLE_SCHEMA | kCbPropSchema)
 
 // ======================================================================================
 // The list
