@@ -100,10 +100,10 @@ void BM_ExchangeEveryBar(benchmark::State& state) {
       CCbCommandBarsOptions back(nullptr);
       back.Serialize(ar);
       CCbPropExchangeArchive px(ar);
-      std::vector<CCbCommandBar*> back;
-      CCbCommandBar::ExchangeBars(&px, back);
+      std::vector<CCbCommandBar*> loaded;
+      CCbCommandBar::ExchangeBars(&px, loaded);
       controls = 0;
-      for (CCbCommandBar* b : back) {
+      for (CCbCommandBar* b : loaded) {
         controls += CountControls(b);
         b->InternalRelease();
       }
