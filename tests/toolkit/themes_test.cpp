@@ -437,6 +437,17 @@ TEST_F(Themes, GalleryPicturePerLook) {
     ClickControl(f.ports, f.combo);
     ASSERT_TRUE(f.combo->IsListOpen()) << look.name;
     ASSERT_TRUE(AfxCaptureScreen(&pics[1], area)) << look.name;
+    // The flat and gradient looks always shadow a list: a solid strip (no compositor here)
+    // darker than the view beyond it.
+    if (look.theme == 0 || look.theme == 2) {
+      CRect list;
+      ::GetWindowRect(f.combo->GetListHwnd(), &list);
+      list.OffsetRect(-area.left, -area.top);
+      const int y = list.CenterPoint().y, x = list.CenterPoint().x;
+      EXPECT_NE(pics[1].GetPixel(list.right + 1, y), pics[1].GetPixel(list.right + 3, y)) << look.name;
+      EXPECT_NE(pics[1].GetPixel(x, list.bottom + 1), pics[1].GetPixel(x, list.bottom + 3)) << look.name;
+      EXPECT_LT(GetRValue(pics[1].GetPixel(list.right + 1, y)), GetRValue(pics[1].GetPixel(list.right + 3, y)));
+    }
     CbMouseManager()->SendTrackLost();
     AfxTestWait(5);
     Canvas all(area.Width(), area.Height() * 2);
