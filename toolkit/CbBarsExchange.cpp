@@ -3,8 +3,14 @@
 #include "toolkit/CbCommandBar.h"
 #include "toolkit/CbCommandBars.h"
 #include "toolkit/CbControl.h"
+#include "toolkit/CbControlComboBox.h"
+#include "toolkit/CbControlPopup.h"
+#include "toolkit/CbMenuBar.h"
 #include "toolkit/CbPaintManager.h"
 #include "toolkit/CbPropExchange.h"
+#include "toolkit/CbPopupBar.h"
+
+#include <algorithm>
 
 #include <memory>
 
@@ -83,6 +89,141 @@ void CCbToolBar::DoPropExchange(CCbPropExchange* pPX) {
   PX_Bool(pPX, "TearOff", m_bTearOff, FALSE);
   if (pPX->GetSchema() > 6) PX_Bool(pPX, "Closeable", m_bCloseable, TRUE);
   if (pPX->GetSchema() > 7) PX_Bool(pPX, "ContextMenuPresent", m_bContextMenuPresent, TRUE);
+}
+
+void CCbMenuBar::DoPropExchange(CCbPropExchange* pPX) {
+  CCbToolBar::DoPropExchange(pPX);
+  PX_UInt(pPX, "ResourceId", m_nResourceId, 0);
+}
+
+void CCbPopupBar::DoPropExchange(CCbPropExchange* pPX) {
+  CCbCommandBar::DoPropExchange(pPX);
+  PX_Bool(pPX, "TearOffPopup", m_bTearOffPopup, FALSE);
+  PX_String(pPX, "TearOffCaption", m_strTearOffCaption, "");
+  PX_UInt(pPX, "TearOffId", m_nTearOffID, 0);
+  PX_Int(pPX, "TearOffWidth", m_nTearOffWidth, 0);
+  if (pPX->GetSchema() >= 4) {
+    PX_Rect(pPX, "Borders", m_rcBorders, CRect(2, 4, 2, 4));
+    PX_Bool(pPX, "ShowShadow", m_bShowShadow, TRUE);
+  }
+}
+
+namespace {
+// The popup controls whose bar is saved in the list: a combo's list is its own and goes with it.
+template <class F>
+void ForEachPopup(CCbControls* pControls, F f) {
+  for (int i = 0; i < pControls->GetCount(); ++i) {
+    auto* p = dynamic_cast<CCbControlPopup*>(pControls->GetAt(i));
+    if (p && !p->IsKindOf(RUNTIME_CLASS(CCbControlComboBox))) f(p);
+  }
+}
+}  // namespace
+
+void CCbCommandBar::NumberReachableBars(std::vector<CCbCommandBar*>& bars) {
+  ForEachPopup(m_pControls, [&](CCbControlPopup* p) {
+    CCbCommandBar* bar = p->GetCommandBar();
+    if (!bar) {
+      p->m_nCommandBarId = (UINT)-1;
+      return;
+    }
+    auto it = std::find(bars.begin(), bars.end(), bar);
+    p->m_nCommandBarId = (UINT)(it - bars.begin());
+    if (it == bars.end()) {
+      bars.push_back(bar);
+      bar->NumberReachableBars(bars);
+    }
+  });
+}
+
+void CCbCommandBar::ResolveReachableBars(const std::vector<CCbCommandBar*>& bars) {
+  ForEachPopup(m_pControls, [&](CCbControlPopup* p) {
+    if (p->m_nCommandBarId == (UINT)-1) {
+      p->SetCommandBar(nullptr);
+      return;
+    }
+    // Only a popup bar can be opened, and never the bar that holds the control.
+    if (p->m_nCommandBarId >= bars.size() || bars[p->m_nCommandBarId] == this ||
+        !bars[p->m_nCommandBarId]->IsKindOf(RUNTIME_CLASS(CCbPopupBar)))
+      AfxThrowArchiveException(CArchiveException::badIndex);
+    p->SetCommandBar(bars[p->m_nCommandBarId]);
+  });
+}
+
+namespace {
+// Whether a bar reaches itself again through its popups (state: 0 new, 1 on the path, 2 done).
+BOOL HasCycle(CCbCommandBar* bar, std::map<CCbCommandBar*, int>& state) {
+  int& s = state[bar];
+  if (s == 1) return TRUE;
+  if (s == 2) return FALSE;
+  s = 1;
+  BOOL cycle = FALSE;
+  ForEachPopup(bar->GetControls(), [&](CCbControlPopup* p) {
+    if (!cycle && p->GetCommandBar()) cycle = HasCycle(p->GetCommandBar(), state);
+  });
+  state[bar] = 2;
+  return cycle;
+}
+}  // namespace
+
+void CCbCommandBar::ExchangeBars(CCbPropExchange* pPX, std::vector<CCbCommandBar*>& bars) {
+  if (!pPX->IsLoading()) {
+    std::vector<CCbCommandBar*> all(bars);
+    for (size_t i = 0; i < bars.size(); ++i) bars[i]->NumberReachableBars(all);
+    std::unique_ptr<CCbPropExchangeEnumerator> e(pPX->EnumerateSections("Bar"));
+    e->Start((DWORD)all.size());
+    for (CCbCommandBar* bar : all) {
+      std::unique_ptr<CCbPropExchange> sec(e->Next());
+      CRuntimeClass* cls = bar->GetRuntimeClass();
+      sec->ExchangeClass("Class", cls, RUNTIME_CLASS(CCbToolBar));
+      bar->DoPropExchange(sec.get());
+    }
+    return;
+  }
+  std::vector<CCbCommandBar*> loaded;
+  auto releaseAll = [&] {
+    // Cut the links first: a popup's reference must not keep a bar of bad data alive.
+    for (CCbCommandBar* bar : loaded) ForEachPopup(bar->GetControls(), [](CCbControlPopup* p) { p->SetCommandBar(nullptr); });
+    for (CCbCommandBar* bar : loaded) bar->InternalRelease();
+    loaded.clear();
+  };
+  try {
+    std::unique_ptr<CCbPropExchangeEnumerator> e(pPX->EnumerateSections("Bar"));
+    // Each bar takes at least its class tag (two bytes).
+    const DWORD n = e->Start(0, 2);
+    for (DWORD i = 0; i < n; ++i) {
+      std::unique_ptr<CCbPropExchange> sec(e->Next());
+      CRuntimeClass* cls = nullptr;
+      if (!sec || !sec->ExchangeClass("Class", cls, RUNTIME_CLASS(CCbToolBar)) || !cls ||
+          !cls->IsDerivedFrom(RUNTIME_CLASS(CCbCommandBar)))
+        AfxThrowArchiveException(CArchiveException::badClass);
+      CObject* made = cls->CreateObject();
+      auto* bar = dynamic_cast<CCbCommandBar*>(made);
+      if (!bar) {
+        delete made;
+        AfxThrowArchiveException(CArchiveException::badClass);
+      }
+      loaded.push_back(bar);
+      bar->m_pCommandBars = pPX->m_pCommandBars;
+      bar->DoPropExchange(sec.get());
+    }
+    for (CCbCommandBar* bar : loaded) bar->ResolveReachableBars(loaded);
+    std::map<CCbCommandBar*, int> state;
+    for (CCbCommandBar* bar : loaded)
+      if (HasCycle(bar, state)) AfxThrowArchiveException(CArchiveException::badIndex);
+  } catch (...) {
+    releaseAll();
+    throw;
+  }
+  // The popup controls hold their bars: only the bars no control reaches stay the caller's.
+  std::vector<CCbCommandBar*> top;
+  std::vector<CCbCommandBar*> reached;
+  for (CCbCommandBar* bar : loaded)
+    ForEachPopup(bar->GetControls(), [&](CCbControlPopup* p) { reached.push_back(p->GetCommandBar()); });
+  for (CCbCommandBar* bar : loaded) {
+    if (std::find(reached.begin(), reached.end(), bar) == reached.end()) top.push_back(bar);
+    else bar->InternalRelease();
+  }
+  bars = top;
 }
 
 // ---- Controls ----
@@ -167,4 +308,22 @@ void CCbControl::DoPropExchange(CCbPropExchange* pPX) {
 void CCbControlButton::DoPropExchange(CCbPropExchange* pPX) {
   CCbControl::DoPropExchange(pPX);
   PX_DWord(pPX, "Style", m_dwStyle, 0);
+}
+
+void CCbControlPopup::DoPropExchange(CCbPropExchange* pPX) {
+  CCbControl::DoPropExchange(pPX);
+  // The number of its bar in the saved list (CCbCommandBar::ExchangeBars).
+  int id = (int)m_nCommandBarId;
+  PX_Int(pPX, "CommandBarId", id, 0);
+  m_nCommandBarId = (UINT)id;
+  if (pPX->GetSchema() > 4) PX_DWord(pPX, "Style", m_dwStyle, 0);
+}
+
+void CCbControlComboBox::DoPropExchange(CCbPropExchange* pPX) {
+  CCbControlPopup::DoPropExchange(pPX);
+  BOOL dropDown = GetDropDown();
+  PX_Bool(pPX, "DropDown", dropDown, TRUE);
+  PX_Int(pPX, "Width", m_nWidth, 0);
+  PX_DWord(pPX, "ComboStyle", m_dwComboStyle, 0);
+  if (pPX->IsLoading()) SetDropDown(dropDown);
 }

@@ -1,6 +1,7 @@
 #include "toolkit/CbCommandBar.h"
 
 #include "toolkit/CbCommandBars.h"
+#include "toolkit/CbPropExchange.h"
 #include "toolkit/CbDrawHelpers.h"
 #include "toolkit/CbImageManager.h"
 #include "toolkit/CbMouseManager.h"
@@ -13,7 +14,7 @@
 #include <cstring>
 
 IMPLEMENT_DYNAMIC(CCbCommandBar, CWnd)
-IMPLEMENT_DYNAMIC(CCbToolBar, CCbCommandBar)
+IMPLEMENT_SERIAL(CCbToolBar, CCbCommandBar, VERSIONABLE_SCHEMA | kCbPropSchema)
 
 BEGIN_MESSAGE_MAP(CCbCommandBar, CWnd)
   ON_WM_MOUSEMOVE()

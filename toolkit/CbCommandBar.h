@@ -7,6 +7,8 @@
 #include "toolkit/CbDockContext.h"
 #include "platform/ui/CtlToolTip.h"
 
+#include <vector>
+
 class CCbDockBar;
 class CCbDockContext;
 class CCbCommandBars;
@@ -68,6 +70,13 @@ class CCbCommandBar : public CWnd, public CCbRefCounted, public CCbHookManagerHo
   virtual void OnTrackMouseMove(CPoint ptClient) { OnMouseMove(0, ptClient); }
   virtual void OnIdleUpdateCmdUI(BOOL bUpdate);
   virtual void DoPropExchange(CCbPropExchange* pPX);
+  // Appends every bar its popup controls reach, not yet listed, and gives each control its
+  // bar's number in the list; after loading, the numbers become the bars again.
+  virtual void NumberReachableBars(std::vector<CCbCommandBar*>& bars);
+  virtual void ResolveReachableBars(const std::vector<CCbCommandBar*>& bars);
+  // Saves the bars with every bar they reach, or loads such a list: the loaded bars, with a
+  // reference each, go to the caller. Bad data raises the archive's errors and keeps nothing.
+  static void ExchangeBars(CCbPropExchange* pPX, std::vector<CCbCommandBar*>& bars);
 
   // ---- Fields ----
   int GetType() const { return m_barType; }
@@ -173,7 +182,7 @@ class CCbCommandBarCmdUI : public CCmdUI {
 };
 
 class CCbToolBar : public CCbCommandBar {
-  DECLARE_DYNAMIC(CCbToolBar)
+  DECLARE_SERIAL(CCbToolBar)
   DECLARE_MESSAGE_MAP()
  public:
   CCbToolBar();

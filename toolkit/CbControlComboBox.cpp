@@ -1,10 +1,12 @@
 #include "toolkit/CbControlComboBox.h"
 
 #include "toolkit/CbCommandBars.h"
+#include "toolkit/CbPropExchange.h"
 #include "toolkit/CbDrawHelpers.h"
 #include "toolkit/CbMouseManager.h"
 #include "toolkit/CbPaintManager.h"
 #include "toolkit/CbPopupPlacement.h"
+#include "toolkit/CbShadows.h"
 
 #include "platform/ui/Controls.h"
 
@@ -13,7 +15,7 @@
 
 IMPLEMENT_DYNAMIC(CCbControlComboBoxList, CCbPopupBar)
 IMPLEMENT_DYNAMIC(CCbControlComboBoxEditCtrl, CCbEdit)
-IMPLEMENT_DYNAMIC(CCbControlComboBox, CCbControlPopup)
+IMPLEMENT_SERIAL(CCbControlComboBox, CCbControlPopup, VERSIONABLE_SCHEMA | kCbPropSchema)
 
 // ======================================================================================
 // The list
@@ -30,7 +32,6 @@ END_MESSAGE_MAP()
 
 CCbControlComboBoxList::CCbControlComboBoxList() {
   m_barPosition = kPositionList;
-  m_bShowShadow = FALSE;
   CreateListWindow();
 }
 
@@ -86,6 +87,8 @@ BOOL CCbControlComboBoxList::Popup(CCbControl* pControl, BOOL) {
   if (sel >= 0) SendMessage(LB_SETTOPINDEX, (WPARAM)std::max(0, sel - rows + 1), 0);
   ::SetWindowPos(m_hWnd, HWND_TOPMOST, placed.rcWindow.left, placed.rcWindow.top, placed.rcWindow.Width(),
                placed.rcWindow.Height(), SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  // A drop shadow like a menu's, leaving the combo's field uncovered.
+  if (m_bShowShadow) CbShadowsManager()->SetShadow(this, rcExclude);
   EnableWindow(TRUE);
   return TRUE;
 }
@@ -102,6 +105,7 @@ BOOL CCbControlComboBoxList::SetTrackingMode(int bMode, BOOL, BOOL) {
   CCbRefHolder<CCbCommandBar> hold(this);
   CbMouseManager()->UnlockMouseMove(m_hWnd);
   CCbCommandBar::SetTrackingMode(FALSE);
+  CbShadowsManager()->RemoveShadow(this);
   if (GetSafeHwnd()) ShowWindow(SW_HIDE);
   CCbControlComboBox* combo = m_pCombo;
   m_pCombo = nullptr;

@@ -79,7 +79,7 @@ class CCbControlComboBoxEditCtrl : public CCbEdit {
 };
 
 class CCbControlComboBox : public CCbControlPopup {
-  DECLARE_DYNAMIC(CCbControlComboBox)
+  DECLARE_SERIAL(CCbControlComboBox)
  public:
   CCbControlComboBox();
   ~CCbControlComboBox() override;
@@ -100,6 +100,7 @@ class CCbControlComboBox : public CCbControlPopup {
   BOOL OnSetSelected(int bSelected) override;
   void SetWidth(int nWidth) override;
   CCbControl* Clone() const override;
+  void DoPropExchange(CCbPropExchange* pPX) override;
   BOOL IsCustomizeResizeAllow() const { return TRUE; }
   int GetCustomizeMinWidth() const { return m_nLabelWidth + m_nDropDownWidth + 5; }
 

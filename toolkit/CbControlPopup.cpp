@@ -6,9 +6,11 @@
 #include "toolkit/CbMouseManager.h"
 #include "toolkit/CbPopupBar.h"
 
+#include "toolkit/CbPropExchange.h"
+
 #include <new>
 
-IMPLEMENT_DYNAMIC(CCbControlPopup, CCbControl)
+IMPLEMENT_SERIAL(CCbControlPopup, CCbControl, VERSIONABLE_SCHEMA | kCbPropSchema)
 IMPLEMENT_DYNAMIC(CCbControlToolbars, CCbControlButton)
 
 // ======================================================================================

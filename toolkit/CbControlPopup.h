@@ -7,7 +7,7 @@
 class CCbPopupBar;
 
 class CCbControlPopup : public CCbControl {
-  DECLARE_DYNAMIC(CCbControlPopup)
+  DECLARE_SERIAL(CCbControlPopup)
  public:
   CCbControlPopup() { m_controlType = cbControlPopup; }
   ~CCbControlPopup() override;
@@ -32,6 +32,7 @@ class CCbControlPopup : public CCbControl {
   void OnMouseHover() override;
   BOOL OnSetSelected(int bSelected) override;
   CCbControl* Clone() const override;
+  void DoPropExchange(CCbPropExchange* pPX) override;
   // Gives the control (a menu-bar title) a shadow joined to its open popup's.
   virtual void AttachShadow();
   virtual void DrawPopupFrame(CDC* /*pDC*/) {}

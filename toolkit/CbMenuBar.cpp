@@ -1,11 +1,12 @@
 #include "toolkit/CbMenuBar.h"
 
 #include "toolkit/CbCommandBars.h"
+#include "toolkit/CbPropExchange.h"
 #include "toolkit/CbHookManager.h"
 
 #include "platform/ui/Menu.h"
 
-IMPLEMENT_DYNCREATE(CCbMenuBar, CCbToolBar)
+IMPLEMENT_SERIAL(CCbMenuBar, CCbToolBar, VERSIONABLE_SCHEMA | kCbPropSchema)
 
 CCbMenuBar::CCbMenuBar() {
   m_barType = 0;
@@ -33,6 +34,7 @@ BOOL CCbMenuBar::LoadMenuBar(UINT nIDResource) {
   if (!menu.LoadMenu(nIDResource)) return FALSE;
   m_pControls->RemoveAll();
   m_nBarID = nIDResource;
+  m_nResourceId = nIDResource;
   m_pControls->LoadMenu(&menu, GetSite());
   m_pControls->CreateResetCopy();
   HookSite();

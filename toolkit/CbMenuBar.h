@@ -5,7 +5,7 @@
 #include "toolkit/CbCommandBar.h"
 
 class CCbMenuBar : public CCbToolBar {
-  DECLARE_DYNCREATE(CCbMenuBar)
+  DECLARE_SERIAL(CCbMenuBar)
  public:
   CCbMenuBar();
   ~CCbMenuBar() override;
@@ -19,7 +19,10 @@ class CCbMenuBar : public CCbToolBar {
   // Starts watching the frame (once it exists).
   void HookSite();
   void UnhookSite();
+  void DoPropExchange(CCbPropExchange* pPX) override;
+  UINT GetResourceId() const { return m_nResourceId; }
 
  private:
   HWND m_hHookedSite = nullptr;
+  UINT m_nResourceId = 0;
 };

@@ -1,6 +1,7 @@
 #include "toolkit/CbPopupBar.h"
 
 #include "toolkit/CbCommandBars.h"
+#include "toolkit/CbPropExchange.h"
 #include "toolkit/CbDrawHelpers.h"
 #include "toolkit/CbMenuSound.h"
 #include "toolkit/CbMouseManager.h"
@@ -11,7 +12,7 @@
 #include <algorithm>
 #include <new>
 
-IMPLEMENT_DYNAMIC(CCbPopupBar, CCbCommandBar)
+IMPLEMENT_SERIAL(CCbPopupBar, CCbCommandBar, VERSIONABLE_SCHEMA | kCbPropSchema)
 IMPLEMENT_DYNAMIC(CCbPopupToolBar, CCbPopupBar)
 
 BEGIN_MESSAGE_MAP(CCbPopupBar, CCbCommandBar)

@@ -7,7 +7,7 @@
 #include "toolkit/CbPopupPlacement.h"
 
 class CCbPopupBar : public CCbCommandBar {
-  DECLARE_DYNAMIC(CCbPopupBar)
+  DECLARE_SERIAL(CCbPopupBar)
   DECLARE_MESSAGE_MAP()
  public:
   static constexpr UINT kScrollDownTimer = 5001;
@@ -43,6 +43,7 @@ class CCbPopupBar : public CCbCommandBar {
   void DrawCommandBar(CDC* pDC, CRect rcClip) override;
   void OnControlsChanged() override;
   void OnRecalcLayout() override;
+  void DoPropExchange(CCbPropExchange* pPX) override;
   int OnMouseHitTest(CPoint ptScreen) override;
   void OnTrackMouseMove(CPoint ptClient) override;
   BOOL IsVisible() const override { return GetSafeHwnd() && IsWindowVisible(); }

@@ -1,9 +1,11 @@
 // The looks' and the exchange's costs: "Standard" repainted across a 1000-pixel frame in the
 // gradient look (derived colours and the blue scheme), and the exchange of every bar and
-// control of the frame (its options, "Standard" and "Map"), stored and read back.
+// control of the frame (its options, the menu bar with its menus, "Standard" and "Map"), stored
+// and read back.
 #include "toolkit/CbColorManager.h"
 #include "toolkit/CbCommandBars.h"
 #include "toolkit/CbDrawHelpers.h"
+#include "toolkit/CbMenuBar.h"
 #include "toolkit/CbPaintManager.h"
 #include "toolkit/CbPropExchange.h"
 #include "platform/core/AfxFile.h"
@@ -12,6 +14,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -19,6 +22,7 @@ struct Frame {
   CCbFrameWnd* frame = nullptr;
   CCbToolBar* standard = nullptr;
   CCbToolBar* map = nullptr;
+  CCbMenuBar* menu = nullptr;
   Frame() {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     AfxWinInit(0, nullptr);
@@ -26,6 +30,7 @@ struct Frame {
     frame = new CCbFrameWnd;
     frame->Create(nullptr, "Bench", WS_POPUP | WS_VISIBLE, CRect(0, 0, 1000, 300));
     frame->InitCommandBars();
+    menu = frame->GetCommandBars()->SetMenu("Menu Bar", 128);
     standard = frame->GetCommandBars()->Add("Standard", cbBarTop);
     standard->LoadToolBar(128);
     standard->SetFlags(standard->GetFlags() | cbFlagStretched);
@@ -65,10 +70,19 @@ BENCHMARK(BM_GradientStandardRepaint1000)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
+// Every control of the bar and of the menus it opens.
+int CountControls(CCbCommandBar* bar) {
+  int n = bar->GetControlCount();
+  for (int i = 0; i < bar->GetControlCount(); ++i)
+    if (bar->GetControl(i)->GetType() == cbControlPopup && bar->GetControl(i)->GetCommandBar())
+      n += CountControls(bar->GetControl(i)->GetCommandBar());
+  return n;
+}
+
 void BM_ExchangeEveryBar(benchmark::State& state) {
   Frame& f = TheFrame();
   CCbCommandBarsOptions* options = f.frame->GetCommandBars()->GetCommandBarsOptions();
-  CCbToolBar* bars[] = {f.standard, f.map};
+  std::vector<CCbCommandBar*> bars = {f.menu, f.standard, f.map};
   size_t bytes = 0;
   int controls = 0;
   for (auto _ : state) {
@@ -77,7 +91,7 @@ void BM_ExchangeEveryBar(benchmark::State& state) {
       CArchive ar(&file, CArchive::store);
       options->Serialize(ar);
       CCbPropExchangeArchive px(ar);
-      for (CCbToolBar* b : bars) b->DoPropExchange(&px);
+      CCbCommandBar::ExchangeBars(&px, bars);
     }
     bytes = (size_t)file.GetLength();
     file.SeekToBegin();
@@ -86,11 +100,11 @@ void BM_ExchangeEveryBar(benchmark::State& state) {
       CCbCommandBarsOptions back(nullptr);
       back.Serialize(ar);
       CCbPropExchangeArchive px(ar);
+      std::vector<CCbCommandBar*> loaded;
+      CCbCommandBar::ExchangeBars(&px, loaded);
       controls = 0;
-      for (int i = 0; i < 2; ++i) {
-        CCbToolBar* b = new CCbToolBar;
-        b->DoPropExchange(&px);
-        controls += b->GetControlCount();
+      for (CCbCommandBar* b : loaded) {
+        controls += CountControls(b);
         b->InternalRelease();
       }
     }

@@ -46,8 +46,14 @@ void Painted(CCbPopupBar* p) {
   if (p && p->GetSafeHwnd()) p->UpdateWindow();
 }
 
+// Argument: 0 the menus without shadows, 1 with solid shadows (no compositor), 2 with soft
+// shadows (a compositor stands in), so the shadows' cost shows in the same run.
 void BM_PressOnTidesToItsMenuPainted(benchmark::State& state) {
   MenuFrame& f = TheFrame();
+  const int shadows = (int)state.range(0);
+  for (int i = 0; i < f.menu->GetControlCount(); ++i)
+    if (CCbPopupBar* p = f.Popup(i)) p->SetShowShadow(shadows != 0);
+  AfxTestSetComposition(shadows == 2 ? 1 : 0);
   const POINT tides = f.Title(2);
   AfxTestMouse(WM_MOUSEMOVE, tides);
   for (auto _ : state) {
@@ -60,8 +66,18 @@ void BM_PressOnTidesToItsMenuPainted(benchmark::State& state) {
     AfxTestWait(1);
     state.ResumeTiming();
   }
+  state.counters["shadows"] = shadows;
+  AfxTestSetComposition(-1);
+  for (int i = 0; i < f.menu->GetControlCount(); ++i)
+    if (CCbPopupBar* p = f.Popup(i)) p->SetShowShadow(TRUE);
 }
-BENCHMARK(BM_PressOnTidesToItsMenuPainted)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_PressOnTidesToItsMenuPainted)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 void BM_MoveToTheNextTitleWithAMenuOpen(benchmark::State& state) {
   MenuFrame& f = TheFrame();

@@ -160,5 +160,65 @@ TEST_F(MenuBar, AClickOnTheGraphClosesTheMenuAndReachesTheGraph) {
   EXPECT_EQ(::GetFocus(), graph.GetSafeHwnd());
 }
 
+// The main window in the look the program selects (gradient), with "Tides" open: the title
+// joined to its menu (the menu's frame left open under it) and a shadow beside and below the
+// menu, solid without a compositor and soft with one. Screenshots are written beside the test.
+TEST_F(MenuBar, AnOpenMenuJoinsItsTitleAndCastsAShadowInTheGradientLook) {
+  ASSERT_NE(nullptr, Start());
+  EXPECT_EQ(2, CbPaintManager()->GetCurrentTheme());
+  CRect frame;
+  m_frame->GetWindowRect(&frame);
+  const CRect area(frame.left, frame.top, frame.right + 10, frame.bottom + 10);
+  CBitmap before;
+  ASSERT_TRUE(AfxCaptureScreen(&before, area));
+  struct Case {
+    int composition;
+    const char* file;
+    int width;  // of each strip
+  } cases[] = {{0, "main_window_menu_solid_shadow.png", 2}, {1, "main_window_menu_soft_shadow.png", 4}};
+  for (const Case& k : cases) {
+    AfxTestSetComposition(k.composition);
+    CCbPopupBar* tides = OpenTitle(2);
+    ASSERT_NE(nullptr, tides) << k.file;
+    CRect popup, title = m_frame->GetMenuBar().GetControl(2)->GetRect();
+    m_frame->GetMenuBar().ClientToScreen(&title);
+    tides->GetWindowRect(&popup);
+    CBitmap pic;
+    ASSERT_TRUE(AfxCaptureScreen(&pic, area)) << k.file;
+    EXPECT_TRUE(pic.SavePng(k.file));
+    auto at = [&](const CBitmap& b, int x, int y) { return b.GetPixel(x - area.left, y - area.top); };
+    ASSERT_EQ(title.bottom, popup.top) << k.file;
+    ASSERT_LT(title.right + 10, popup.right) << k.file;
+    // The frame's top edge runs beside the title, and is open under it.
+    const COLORREF edge = at(pic, title.right + 6, popup.top);
+    EXPECT_EQ(edge, at(pic, popup.right - 6, popup.top)) << k.file;
+    EXPECT_NE(edge, at(pic, title.CenterPoint().x, popup.top)) << k.file;
+    EXPECT_NE(edge, at(pic, title.left + 2, popup.top)) << k.file;
+    // A strip darker than what lies under it, right and below, and nothing past its width.
+    auto darker = [&](int x, int y) {
+      const COLORREF a = at(pic, x, y), b = at(before, x, y);
+      return GetRValue(a) + GetGValue(a) + GetBValue(a) + 30 < GetRValue(b) + GetGValue(b) + GetBValue(b);
+    };
+    // Checked where what lies under the strips is light, so darkening shows.
+    auto light = [&](int x, int y) {
+      const COLORREF b = at(before, x, y);
+      return GetRValue(b) + GetGValue(b) + GetBValue(b) > 600;
+    };
+    int midY = popup.top + 8, midX = popup.left + 8;
+    while (midY < popup.bottom && !light(popup.right + k.width - 1, midY)) ++midY;
+    while (midX < popup.right && !light(midX, popup.bottom + k.width - 1)) ++midX;
+    ASSERT_LT(midY, popup.bottom);
+    ASSERT_LT(midX, popup.right);
+    for (int i = 0; i < k.width; ++i) {
+      EXPECT_TRUE(darker(popup.right + i, midY)) << k.file << " right strip at " << i;
+      EXPECT_TRUE(darker(midX, popup.bottom + i)) << k.file << " bottom strip at " << i;
+    }
+    EXPECT_EQ(at(pic, popup.right + k.width, midY), at(before, popup.right + k.width, midY)) << k.file;
+    EXPECT_EQ(at(pic, midX, popup.bottom + k.width), at(before, midX, popup.bottom + k.width)) << k.file;
+    CloseMenus();
+  }
+  AfxTestSetComposition(-1);
+}
+
 }  // namespace
 }  // namespace app_test

@@ -1,7 +1,9 @@
 // The bars' property exchange read from hostile archives: the first byte picks what is read
-// (the bars' options, a toolbar with its controls, or a bare controls array), the rest is the
+// (the bars' options, a toolbar with its controls, a bare controls array, or a list of bars with
+// the menus their popups open), the rest is the
 // archive. Only the archive's own exceptions may come out, and nothing may leak.
 #include <cstdlib>
+#include <vector>
 
 #include "toolkit/CbCommandBars.h"
 #include "toolkit/CbPaintManager.h"
@@ -22,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CMemFile file(const_cast<BYTE*>(static_cast<const BYTE*>(data + 1)), static_cast<UINT>(size - 1));
     CArchive ar(&file, CArchive::load);
     try {
-        switch (data[0] % 3) {
+        switch (data[0] % 4) {
         case 0: {
             CCbCommandBarsOptions options(nullptr);
             options.Serialize(ar);
@@ -38,6 +40,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 throw;
             }
             bar->InternalRelease();
+            break;
+        }
+        case 3: {
+            CCbPropExchangeArchive px(ar);
+            std::vector<CCbCommandBar*> bars;
+            CCbCommandBar::ExchangeBars(&px, bars);
+            for (CCbCommandBar* bar : bars)
+                bar->InternalRelease();
             break;
         }
         default: {

@@ -17,6 +17,9 @@
 #include "model/TideLogFile.h"
 #include "chart/RoutesFile.h"
 #include "toolkit/CbCommandBars.h"
+#include "toolkit/CbControlComboBox.h"
+#include "toolkit/CbMenuBar.h"
+#include "toolkit/CbPopupBar.h"
 #include "toolkit/CbPropExchange.h"
 #include "tests/engine/GridWriter.h"
 #include "tests/model/ModelTables.h"
@@ -229,7 +232,8 @@ void Archives()
     Put("archive", "wide-string.bin", wide);
 }
 
-// The bars' exchange: options, and a toolbar with a button, a label and a reset copy, each
+// The bars' exchange: options, a toolbar with a button, a label and a reset copy, and a list
+// of bars (a menu bar whose title opens a menu with a sub-menu, a toolbar with a combo), each
 // after the byte that picks the reader.
 void BarExchanges()
 {
@@ -262,6 +266,25 @@ void BarExchanges()
         CCbPropExchangeArchive px(ar);
         bar->GetControls()->DoPropExchange(&px);
     }));
+    CCbMenuBar* menu = new CCbMenuBar;
+    auto* title = new CCbControlPopup;
+    title->SetCaption("&Tides");
+    menu->GetControls()->Add(title, 0);
+    CCbPopupBar* tides = title->EnsurePopupBar();
+    tides->GetControls()->Add(cbControlButton, 32811)->SetCaption("&Graph");
+    auto* sub = new CCbControlPopup;
+    sub->SetCaption("&Ports");
+    tides->GetControls()->Add(sub, 0);
+    sub->EnsurePopupBar()->GetControls()->Add(cbControlButton, 32812)->SetCaption("&Table");
+    auto* combo = new CCbControlComboBox;
+    combo->SetWidth(120);
+    bar->GetControls()->Add(combo, 0);
+    Put("bar_exchange", "bars.bin", store(3, [&](CArchive& ar) {
+        CCbPropExchangeArchive px(ar);
+        std::vector<CCbCommandBar*> bars = {menu, bar};
+        CCbCommandBar::ExchangeBars(&px, bars);
+    }));
+    menu->InternalRelease();
     bar->InternalRelease();
 }
 

@@ -3,6 +3,9 @@
 // gallery picture per look beside the test executable.
 #include "toolkit/CbColorManager.h"
 #include "toolkit/CbCommandBars.h"
+#include "toolkit/CbControlComboBox.h"
+#include "toolkit/CbMenuBar.h"
+#include "toolkit/CbMouseManager.h"
 #include "toolkit/CbDefaultTheme.h"
 #include "toolkit/CbGradientTheme.h"
 #include "toolkit/CbNativeTheme.h"
@@ -68,18 +71,32 @@ struct Canvas {
 };
 
 // A frame with "Standard" docked at the top and a status bar, in the current look.
+// With the menu bar: the program's menu 128 above, and a toolbar holding a combo.
 struct ThemedFrame {
   CThemeFrame* frame = nullptr;
   CWnd view;
+  CCbMenuBar* menu = nullptr;
   CCbToolBar* standard = nullptr;
+  CCbToolBar* ports = nullptr;
+  CCbControlComboBox* combo = nullptr;
   CCbStatusBar status;
-  ThemedFrame() {
+  explicit ThemedFrame(bool bWithMenuBar = false) {
     frame = new CThemeFrame;
     frame->Create(nullptr, "Looks", WS_POPUP | WS_VISIBLE, CRect(30, 30, 830, 230));
     view.CreateEx(0, nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), frame, AFX_IDW_PANE_FIRST);
     frame->InitCommandBars();
+    if (bWithMenuBar) menu = frame->GetCommandBars()->SetMenu("Menu Bar", 128);
     standard = frame->GetCommandBars()->Add("Standard", cbBarTop);
     standard->LoadToolBar(128);
+    if (bWithMenuBar) {
+      ports = frame->GetCommandBars()->Add("Ports", cbBarTop);
+      combo = new CCbControlComboBox;
+      combo->SetWidth(150);
+      for (const char* port : {"Brest", "Cherbourg", "Dover", "Le Havre", "Saint-Malo", "Southampton"})
+        combo->AddString(port);
+      combo->SetCurSel(2);
+      ports->GetControls()->Add(combo, 33000);
+    }
     status.Create(frame);
     const UINT ids[] = {ID_SEPARATOR, 61229, 61230};
     status.SetIndicators(ids, 3);
@@ -388,17 +405,61 @@ const std::vector<GalleryPart>& Parts() {
   return parts;
 }
 
+void ClickControl(CCbCommandBar* bar, CCbControl* c) {
+  const CPoint at = c->GetRect().CenterPoint();
+  AfxTestMoveTo(bar->GetSafeHwnd(), at.x, at.y);
+  AfxTestClick(bar->GetSafeHwnd(), at.x, at.y);
+  AfxTestWait(10);
+}
+
 TEST_F(Themes, GalleryPicturePerLook) {
   for (const GalleryLook& look : kLooks) {
     LookScope scope(look.theme, look.scheme);
-    ThemedFrame f;
+    ThemedFrame f(true);
+    ASSERT_TRUE(f.menu && f.combo) << look.name;
     for (const GalleryPart& part : Parts()) part.show(f);
     f.frame->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     AfxTestWait(5);
-    CBitmap pic;
-    ASSERT_TRUE(AfxCaptureWindow(f.frame->GetSafeHwnd(), &pic)) << look.name;
+    CRect frame;
+    f.frame->GetWindowRect(&frame);
+    // Room below the frame for the menu and the list.
+    const CRect area(frame.left - 10, frame.top - 10, frame.right + 10, frame.bottom + 200);
+    // A menu and a combo's list can't be open together: each is pictured on the screen (popups
+    // and their shadows over the frame), one above the other.
+    CBitmap pics[2];
+    // "Tides": the third title, a menu with sub-menus and separators.
+    ClickControl(f.menu, f.menu->GetControl(2));
+    CCbCommandBar* tides = f.menu->GetControl(2)->GetCommandBar();
+    ASSERT_TRUE(tides && tides->IsTrackingMode()) << look.name;
+    ASSERT_TRUE(AfxCaptureScreen(&pics[0], area)) << look.name;
+    CbMouseManager()->SendTrackLost();
+    AfxTestWait(5);
+    ClickControl(f.ports, f.combo);
+    ASSERT_TRUE(f.combo->IsListOpen()) << look.name;
+    ASSERT_TRUE(AfxCaptureScreen(&pics[1], area)) << look.name;
+    // The flat and gradient looks always shadow a list: a solid strip (no compositor here)
+    // darker than the view beyond it.
+    if (look.theme == 0 || look.theme == 2) {
+      CRect list;
+      ::GetWindowRect(f.combo->GetListHwnd(), &list);
+      list.OffsetRect(-area.left, -area.top);
+      const int y = list.CenterPoint().y, x = list.CenterPoint().x;
+      EXPECT_NE(pics[1].GetPixel(list.right + 1, y), pics[1].GetPixel(list.right + 3, y)) << look.name;
+      EXPECT_NE(pics[1].GetPixel(x, list.bottom + 1), pics[1].GetPixel(x, list.bottom + 3)) << look.name;
+      EXPECT_LT(GetRValue(pics[1].GetPixel(list.right + 1, y)), GetRValue(pics[1].GetPixel(list.right + 3, y)));
+    }
+    CbMouseManager()->SendTrackLost();
+    AfxTestWait(5);
+    Canvas all(area.Width(), area.Height() * 2);
+    for (int i = 0; i < 2; ++i) {
+      CDC src;
+      src.CreateCompatibleDC(nullptr);
+      CBitmap* old = src.SelectObject(&pics[i]);
+      all.dc.BitBlt(0, area.Height() * i, area.Width(), area.Height(), &src, 0, 0, SRCCOPY);
+      src.SelectObject(old);
+    }
     const CString file = CString("gallery_") + look.name + ".png";
-    EXPECT_TRUE(pic.SavePng(file)) << look.name;
+    EXPECT_TRUE(all.bmp.SavePng(file)) << look.name;
   }
 }
 
