@@ -544,7 +544,9 @@ CSize CCbToolBar::CalcDockingLayout(int nLength, DWORD dwMode, int) {
     borders.left += g.cx;
     borders.top += g.cy;
   }
-  const BOOL expand = m_pDockContext != nullptr;
+  // Only a bar that hides what does not fit can have hidden controls to list; one that wraps
+  // (the menu bar) shows them all.
+  const BOOL expand = m_pDockContext != nullptr && (m_dwFlags & cbFlagHideWrap) != 0;
   const BOOL always = !m_pCommandBars || m_pCommandBars->GetCommandBarsOptions()->bShowExpandButtonAlways;
   if (expand && always) (vertical ? borders.bottom : borders.right) += 11;
   const int minimum = painter->GetControlHeight() + 2;
@@ -596,7 +598,7 @@ CSize CCbToolBar::CalcDynamicLayout(int nLength, DWORD dwMode) {
       right -= caption;
     }
     const BOOL always = !m_pCommandBars || m_pCommandBars->GetCommandBarsOptions()->bShowExpandButtonAlways;
-    m_bExpandShown = m_pDockContext && always && right - caption >= cap.left + 20;
+    m_bExpandShown = m_pDockContext && (m_dwFlags & cbFlagHideWrap) && always && right - caption >= cap.left + 20;
     m_pExpand->SetParent(this);
     m_pExpand->SetRect(m_bExpandShown ? CRect(right - caption, cap.top, right, cap.bottom) : CRect(0, 0, 0, 0));
   }

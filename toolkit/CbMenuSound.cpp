@@ -22,7 +22,17 @@ CCbMenuSoundSink* g_sink = &g_desktop;
 // thread's reset after a sound can never undo it.
 std::atomic<int> g_state{CCbMenuSound::soundNone};
 std::atomic<bool> g_stop{false};
-std::thread g_thread;
+// A program that exits without Stop (a sound played, the frame never shut down) still joins the
+// thread: a joinable thread destroyed at exit aborts the process.
+struct CSoundThread : std::thread {
+  using std::thread::operator=;
+  ~CSoundThread() {
+    if (!joinable()) return;
+    g_stop.store(true);
+    join();
+  }
+};
+CSoundThread g_thread;
 BOOL g_enabled = TRUE;
 
 void soundThread() {

@@ -390,6 +390,8 @@ CSize CCbPaintManager::DrawToolbarControl(CDC* pDC, CCbControl* pControl, BOOL b
   const BOOL showCaption = !caption.IsEmpty() && type != cbControlLabel &&
                            (style == 1 || style == 3 || (style == 0 && !icon));
   const BOOL hasIcon = icon != nullptr;
+  // A menu bar's popups are menu titles: their caption alone says they open a menu.
+  const BOOL popupMark = CbIsPopupType(type) && !(bar && bar->GetType() == 0);
 
   CSize size;
   if (!showCaption) {
@@ -399,7 +401,7 @@ CSize CCbPaintManager::DrawToolbarControl(CDC* pDC, CCbControl* pControl, BOOL b
   } else {
     const CSize text = GetTextSize(pDC, caption);
     const int lead = hasIcon ? szIcon.cx + 7 : 4;
-    const int along = lead + text.cx + (hasIcon ? 3 : 7) + (CbIsPopupType(type) ? 9 : 0);
+    const int along = lead + text.cx + (hasIcon ? 3 : 7) + (popupMark ? 9 : 0);
     const int across = std::max<int>(text.cy + 6, szIcon.cy + 7);
     size = vertical ? CSize(across, along) : CSize(along, across);
     if (type == cbControlSplitButtonPopup) (vertical ? size.cy : size.cx) += 11;
@@ -422,7 +424,7 @@ CSize CCbPaintManager::DrawToolbarControl(CDC* pDC, CCbControl* pControl, BOOL b
     CRect rt = rc;
     if (vertical) rt.top += hasIcon ? szIcon.cy + 7 : 4;
     else rt.left += hasIcon ? szIcon.cx + 7 : 4;
-    DrawControlText(pDC, pControl, rt, TRUE, vertical, FALSE, CbIsPopupType(type));
+    DrawControlText(pDC, pControl, rt, TRUE, vertical, FALSE, popupMark);
   } else if (type == cbControlPopup && !vertical) {
     const int x = rc.right - 9, y = rc.CenterPoint().y;
     Triangle(pDC, CPoint(x, y - 1), CPoint(x + 4, y - 1), CPoint(x + 2, y + 1), pDC->GetTextColor());

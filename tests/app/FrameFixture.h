@@ -42,13 +42,18 @@ inline std::vector<CCbPopupBar*> OpenPopupBars() {
 // menu at depth k + 1 (a negative index counts from the end). The menu bar's menus are the
 // toolkit's, whose items are their controls; context menus are the platform's. Looks again every
 // 20 ms; every menu is closed after 3 s so a fault can't hang the test. Call before the click that
-// opens the menu.
+// opens the menu; MenuClicksDone waits for the last click.
+inline bool& MenuClicksMade() {
+  static bool made;
+  return made;
+}
 inline void ClickMenuItemsWhenShown(std::vector<int> items) {
   static std::vector<int> path;
   static int level;
   static std::function<void()> step;
   path = std::move(items);
   level = 0;
+  MenuClicksMade() = false;
   step = [] {
     const int depth = (int)path.size();
     const std::vector<CCbPopupBar*> bars = OpenPopupBars();
@@ -68,6 +73,7 @@ inline void ClickMenuItemsWhenShown(std::vector<int> items) {
       AfxTestMouse(WM_LBUTTONDOWN, p);
       AfxTestMouse(WM_LBUTTONUP, p);
       if (n < depth) AfxCallLater(30, step);
+      else MenuClicksMade() = true;
       return;
     }
     HMENU m[3];
@@ -86,12 +92,24 @@ inline void ClickMenuItemsWhenShown(std::vector<int> items) {
     AfxTestMouse(WM_LBUTTONDOWN, p);
     AfxTestMouse(WM_LBUTTONUP, p);
     if (n < depth) AfxCallLater(30, step);
+    else MenuClicksMade() = true;
   };
   AfxCallLater(20, step);
   AfxCallLater(3000, [] {
     EndMenu();
     CbMouseManager()->SendTrackLost();
   });
+}
+
+// Runs the program until ClickMenuItemsWhenShown has made its last click and every menu has
+// closed, however long a loaded machine takes to open the menus on the way; FALSE on timeout.
+inline bool MenuClicksDone(int timeoutMs = 5000) {
+  AfxTestWait(timeoutMs, [] {
+    HMENU m[1];
+    HWND w[1];
+    return MenuClicksMade() && OpenPopupBars().empty() && AfxGetTrackingMenus(m, w, 1) == 0;
+  });
+  return MenuClicksMade();
 }
 
 // A click on a title of the menu bar, as a user makes it.

@@ -28,7 +28,8 @@ TEST_F(ExitingProgram, FileExitClosesTheProgramAndSavesWhatItKeeps) {
   // File > Exit with the mouse: the last item of the first menu. A greyed item does nothing.
   ClickMenuItemsWhenShown({-1});
   ClickMenuTitle(m_frame, 0);
-  Settle(60);
+  ASSERT_TRUE(MenuClicksDone());
+  Settle();
 
   EXPECT_FALSE(::IsWindow(frame));
   EXPECT_EQ(nullptr, TheApp().m_pMainWnd);

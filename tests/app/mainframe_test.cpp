@@ -729,7 +729,8 @@ TEST_F(Program, ARecentPortChosenFromTheMenuBar) {
   // Ports > Recent Ports > "2 Aberdeen", with the mouse: the submenu, then its second port.
   ClickMenuItemsWhenShown({0, 1});
   ClickMenuTitle(m_frame, 3);
-  Settle(60);
+  ASSERT_TRUE(MenuClicksDone());
+  Settle();
   EXPECT_EQ(PortIndex("Aberdeen"), m_frame->GetCurrentPort());
   EXPECT_EQ(0, Right().m_graph.GetTitle().Find("Aberdeen - "));
 }

@@ -4,6 +4,7 @@
 #include "tests/app/FrameFixture.h"
 
 #include "toolkit/CbControlPopup.h"
+#include "toolkit/CbDrawHelpers.h"
 #include "toolkit/CbPaintManager.h"
 
 #include <string>
@@ -57,6 +58,52 @@ TEST_F(MenuBar, TheViewMenuTicksWhatShowsAndGivesTheShortcuts) {
   // "High && Low &Water Times" keeps one ampersand in its caption and W as its letter.
   EXPECT_NE(nullptr, Item(view, "High & Low Water Times"));
   Save(view, "view_menu.png");
+  CloseMenus();
+}
+
+// A column of the bar's picture that holds nothing but the bar's own fill, which runs across.
+static bool BlankColumn(const CBitmap& pic, CPoint at, int x, int height) {
+  const COLORREF fill = pic.GetPixel(at.x + x, at.y + 1);
+  for (int y = 2; y < height - 2; ++y)
+    if (pic.GetPixel(at.x + x, at.y + y) != fill) return false;
+  return true;
+}
+
+// Menu titles: as wide as their captions with nothing drawn after the text, and no expand button
+// on a bar that wraps its titles rather than hiding them.
+TEST_F(MenuBar, TitlesAreMenuTitlesAndTheBarHasNoExpandButton) {
+  ASSERT_NE(nullptr, Start());
+  CCbMenuBar& bar = m_frame->GetMenuBar();
+  EXPECT_FALSE(bar.IsExpandShown());
+  CBitmap pic;
+  ASSERT_TRUE(AfxCaptureWindow(bar.GetSafeHwnd(), &pic));
+  const CPoint at = AfxClientOriginInCapture(bar.GetSafeHwnd());
+  CRect client;
+  bar.GetClientRect(&client);
+  CCbPaintManager* painter = CCbPaintManager::GetPaintManager();
+  CDC dc;
+  dc.CreateCompatibleDC(nullptr);
+  CCbFontDC font(&dc, painter->GetControlFont(bar.GetPosition(), FALSE));
+  int end = 0, titles = 0;
+  for (int i = 0; i < bar.GetControlCount(); ++i) {
+    CCbControl* title = bar.GetControl(i);
+    if (!title->IsVisible()) continue;
+    ++titles;
+    const CRect rc = title->GetRect();
+    const int text = painter->GetTextSize(&dc, title->GetCaption()).cx;
+    EXPECT_EQ(4 + text + 7, rc.Width()) << (LPCTSTR)title->GetCaption();
+    for (int x = rc.left + 4 + text + 2; x < rc.right; ++x)
+      EXPECT_TRUE(BlankColumn(pic, at, x, rc.bottom)) << (LPCTSTR)title->GetCaption() << " drawn at x " << x;
+    end = std::max(end, (int)rc.right);
+  }
+  EXPECT_GE(titles, 5);
+  for (int x = end + 1; x < client.right; ++x)
+    ASSERT_TRUE(BlankColumn(pic, at, x, client.Height())) << "something drawn at x " << x << " of " << client.right;
+  // The program with a menu open, as a user sees it.
+  ASSERT_NE(nullptr, OpenTitle(2));
+  CRect frame;
+  m_frame->GetWindowRect(&frame);
+  AfxSaveScreenPng("program_tides_menu_open.png", &frame);
   CloseMenus();
 }
 
