@@ -1,7 +1,7 @@
 // The menus' costs a user feels: a press on "Tides" until its menu is painted, moving along the
 // menu bar with a menu open until the next one is painted, and Down in an open menu until the
 // menu is repainted. The program's own menu 128 in a frame like the main window.
-#include "toolkit/CbCommandBars.h"
+#include "bench/toolkit/MenuFrame.h"
 #include "toolkit/CbMenuBar.h"
 #include "toolkit/CbMouseManager.h"
 #include "toolkit/CbPaintManager.h"
@@ -14,30 +14,9 @@
 
 namespace {
 
-struct MenuFrame {
-  CCbFrameWnd* frame = nullptr;
-  CCbMenuBar* menu = nullptr;
-  MenuFrame() {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    AfxWinInit(0, nullptr);
-    CCbPaintManager::SetTheme(0);
-    frame = new CCbFrameWnd;
-    frame->Create(nullptr, "Bench", WS_POPUP | WS_VISIBLE, CRect(0, 0, 1000, 700));
-    frame->InitCommandBars();
-    menu = frame->GetCommandBars()->SetMenu("Menu Bar", 128);
-    frame->RecalcLayout();
-    AfxTestWait(20);
-  }
-  POINT Title(int i) {
-    POINT p = menu->GetControl(i)->GetRect().CenterPoint();
-    menu->ClientToScreen(&p);
-    return p;
-  }
-  CCbPopupBar* Popup(int i) { return dynamic_cast<CCbPopupBar*>(menu->GetControl(i)->GetCommandBar()); }
-};
-
 MenuFrame& TheFrame() {
-  static MenuFrame f;
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  static MenuFrame f(20);
   return f;
 }
 

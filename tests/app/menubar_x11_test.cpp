@@ -2,69 +2,19 @@
 // outside every window of the program. Skipped where no Xvfb is installed or it has no XTEST.
 #include "tests/app/FrameFixture.h"
 
-#include <csignal>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
+#include "tests/support/Xvfb.h"
 
 namespace app_test {
 namespace {
 
-std::string FindTool(const char* name) {
-  const char* path = std::getenv("PATH");
-  std::string all = path ? path : "/usr/bin:/bin";
-  size_t start = 0;
-  while (start <= all.size()) {
-    size_t end = all.find(':', start);
-    if (end == std::string::npos) end = all.size();
-    std::string p = all.substr(start, end - start) + "/" + name;
-    if (::access(p.c_str(), X_OK) == 0) return p;
-    start = end + 1;
-  }
-  return {};
-}
-
-// One server for the test process; the program in this process connects to it.
-struct Server {
-  pid_t pid = 0;
-  std::string display;
-  Server() {
-    std::string xvfb = FindTool("Xvfb");
-    if (xvfb.empty()) return;
-    int fds[2];
-    if (::pipe(fds) != 0) return;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    std::vector<std::string> args = {xvfb, "-displayfd", "3", "-screen", "0", "1600x1200x24", "-nolisten", "tcp"};
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    if (::posix_spawn(&pid, xvfb.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid = 0;
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(fds[1]);
-    char c;
-    while (pid && ::read(fds[0], &c, 1) == 1 && c != '\n') display += c;
-    ::close(fds[0]);
-  }
-  ~Server() {
-    if (pid <= 0) return;
-    ::kill(pid, SIGTERM);
-    ::waitpid(pid, nullptr, 0);
-  }
-};
-
 class MenusOnX11 : public Program {
  protected:
-  static Server* server;
+  // One server for the test process; the program in this process connects to it.
+  static test_support::CXvfb* server;
   static void SetUpTestSuite() {
-    server = new Server;
-    if (server->display.empty()) return;
-    ::setenv("DISPLAY", (":" + server->display).c_str(), 1);
+    server = new test_support::CXvfb("1600x1200x24");
+    if (!server->Running()) return;
+    ::setenv("DISPLAY", (":" + server->Display()).c_str(), 1);
     ::setenv("QT_QPA_PLATFORM", "xcb", 1);
   }
   static void TearDownTestSuite() {
@@ -72,11 +22,11 @@ class MenusOnX11 : public Program {
     server = nullptr;
   }
   void SetUp() override {
-    if (!server || server->display.empty()) GTEST_SKIP() << "no Xvfb";
+    if (!server || !server->Running()) GTEST_SKIP() << "no Xvfb";
     Program::SetUp();
   }
 };
-Server* MenusOnX11::server = nullptr;
+test_support::CXvfb* MenusOnX11::server = nullptr;
 
 TEST_F(MenusOnX11, AClickOutsideTheProgramOnlyClosesTheMenu) {
   ASSERT_NE(nullptr, Start());

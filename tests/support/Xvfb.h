@@ -62,7 +62,9 @@ inline void StopProcess(pid_t pid) {
 // is installed or it did not start.
 class CXvfb {
  public:
-  explicit CXvfb(const char* screen = "1280x1024x24") {
+  // With bEndWithLastClient the server ends by itself when its last client goes (-terminate),
+  // for a process whose application keeps its connection until exit: see Leave().
+  explicit CXvfb(const char* screen = "1280x1024x24", bool bEndWithLastClient = false) {
     const std::string xvfb = FindTool("Xvfb");
     if (xvfb.empty()) return;
     // Xvfb writes the display it took to the pipe.
@@ -73,6 +75,7 @@ class CXvfb {
     posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     std::vector<std::string> args = {xvfb, "-displayfd", "3", "-screen", "0", screen, "-nolisten", "tcp"};
+    if (bEndWithLastClient) args.push_back("-terminate");
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -92,6 +95,10 @@ class CXvfb {
   void Stop() {
     StopProcess(m_pid);
     m_pid = 0;
+  }
+  // Leaves a running server to end with its last client instead of stopping it here.
+  void Leave() {
+    if (Running()) m_pid = 0;
   }
   const std::string& Display() const { return m_display; }
   // Installed, and the process could be started (it may still have failed to open a display).
