@@ -2,6 +2,7 @@
 
 #include "toolkit/CbColorManager.h"
 #include "toolkit/CbCommandBar.h"
+#include "toolkit/CbControlComboBox.h"
 #include "toolkit/CbDrawHelpers.h"
 #include "toolkit/CbImageManager.h"
 
@@ -150,7 +151,7 @@ CSize CCbDefaultTheme::DrawMenuItem(CDC* pDC, CCbControl* pControl, BOOL bDraw) 
   const int column = std::max<int>(szIcon.cx + 4, m_nControlHeight);
   CCbFontDC font(pDC, pControl->IsDefaultItem() ? &m_fontRegularBold : &m_fontRegular);
   const CSize text = GetTextSize(pDC, pControl->GetCaption());
-  const CSize shortcut = pDC->GetTextExtent(pControl->GetMenuShortcutText());
+  const CSize shortcut = pDC->GetTextExtent(pControl->GetShownShortcutText());
   const CSize size(text.cx + shortcut.cx + column + 40, height);
   if (!bDraw) return size;
   const CRect rc = pControl->GetRect();
@@ -178,8 +179,8 @@ CSize CCbDefaultTheme::DrawMenuItem(CDC* pDC, CCbControl* pControl, BOOL bDraw) 
   pDC->SetBkMode(TRANSPARENT);
   CRect rt(cell.right + 4, rc.top, rc.right - 19, rc.bottom);
   pDC->DrawText(pControl->GetCaption(), &rt, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
-  if (type == cbControlButton && !pControl->GetMenuShortcutText().IsEmpty())
-    pDC->DrawText(pControl->GetMenuShortcutText(), &rt, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
+  if (type == cbControlButton && !pControl->GetShownShortcutText().IsEmpty())
+    pDC->DrawText(pControl->GetShownShortcutText(), &rt, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
   if (CbIsPopupType(type)) {
     const BOOL open = pControl->GetCommandBar() && pControl->GetCommandBar()->GetSafeHwnd() &&
                       pControl->GetCommandBar()->IsWindowVisible();
@@ -194,7 +195,9 @@ CSize CCbDefaultTheme::DrawMenuItem(CDC* pDC, CCbControl* pControl, BOOL bDraw) 
 CSize CCbDefaultTheme::DrawComboControl(CDC* pDC, CCbControl* pControl, BOOL bDraw) {
   CCbFontDC font(pDC, &m_fontIcon);
   const int th = pDC->GetTextExtent(" ", 1).cy;
-  const CSize size(std::max(pControl->GetRect().Width(), 60), th + 8);
+  auto* combo = dynamic_cast<CCbControlComboBox*>(pControl);
+  if (combo) combo->SetDropDownWidth(th + 2);
+  const CSize size(combo ? combo->GetWidth() : std::max(pControl->GetRect().Width(), 60), th + 8);
   if (!bDraw) return size;
   const CRect rc = pControl->GetRect();
   const BOOL enabled = pControl->GetEnabled();
@@ -202,12 +205,14 @@ CSize CCbDefaultTheme::DrawComboControl(CDC* pDC, CCbControl* pControl, BOOL bDr
   Draw3dRect(pDC, rc, 16, 20);
   CRect drop(rc.right - th - 2, rc.top + 2, rc.right - 2, rc.bottom - 2);
   FillSolid(pDC, drop, 15);
-  const BOOL open = pControl->GetPressed() != 0;
+  const BOOL open = combo ? combo->IsOpen() : pControl->GetPressed() != 0;
   Draw3dRect(pDC, drop, open ? 16 : 20, open ? 20 : 16);
   pDC->SetTextColor(GetColor(enabled ? 8 : 17));
   pDC->SetBkMode(TRANSPARENT);
   CRect rt(rc.left + 3, rc.top, drop.left, rc.bottom);
-  pDC->DrawText(pControl->GetCaption(), &rt, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  // The field shows the combo's text; an edit window draws its own.
+  const CString text = combo ? (combo->GetEditCtrl() ? CString() : combo->GetShownText()) : pControl->GetCaption();
+  pDC->DrawText(text, &rt, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
   DropArrow(pDC, drop.CenterPoint(), GetColor(enabled ? 18 : 17));
   return size;
 }

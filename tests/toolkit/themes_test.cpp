@@ -420,6 +420,19 @@ TEST_F(Themes, GalleryPicturePerLook) {
     for (const GalleryPart& part : Parts()) part.show(f);
     f.frame->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     AfxTestWait(5);
+    // Every look gives the combo its own width and shows the chosen port in its field.
+    {
+      const CRect rc = f.combo->GetRect();
+      EXPECT_EQ(150, rc.Width()) << look.name;
+      CBitmap bar;
+      ASSERT_TRUE(AfxCaptureWindow(f.ports->GetSafeHwnd(), &bar)) << look.name;
+      const CPoint at = AfxClientOriginInCapture(f.ports->GetSafeHwnd());
+      const COLORREF field = bar.GetPixel(at.x + rc.right - 30, at.y + rc.CenterPoint().y);
+      int ink = 0;
+      for (int x = rc.left + 3; x < rc.left + 60; ++x)
+        for (int y = rc.top + 3; y < rc.bottom - 3; ++y) ink += bar.GetPixel(at.x + x, at.y + y) != field;
+      EXPECT_GT(ink, 20) << look.name << ": no text in the field";
+    }
     CRect frame;
     f.frame->GetWindowRect(&frame);
     // Room below the frame for the menu and the list.
