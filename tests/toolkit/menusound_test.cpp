@@ -105,3 +105,19 @@ TEST(MenuSound, WithoutTheDesktopSoundLibraryTheDefaultSinkIsSilent) {
 }
 
 }  // namespace
+
+// A program that played a sound and exits without Stop still ends cleanly: the thread is
+// joined at exit rather than destroyed while it runs (which aborts the process).
+TEST(MenuSoundDeathTest, ExitWithoutStopEndsCleanly) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        // Kept to the end: the thread may still reach it while the process exits.
+        auto* sink = new CRecordingSink;
+        CCbMenuSound::SetSink(sink);
+        CCbMenuSound::Play(CCbMenuSound::soundMenuPopup);
+        sink->waitPlayed(1);
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
