@@ -391,11 +391,21 @@ void CCbControls::SetParent(CCbCommandBar* pBar) {
   RefreshIndexes();
 }
 
+namespace {
+// A plain button, or the special one its command id stands for: the menus' toolbars item
+// (the frame's View > Toolbar) lists the closeable toolbars in its place.
+CCbControlButton* NewButtonFor(int nId) {
+  constexpr int kToolbarsItem = 59392;
+  if (nId == kToolbarsItem) return new (std::nothrow) CCbControlToolbars;
+  return new (std::nothrow) CCbControlButton;
+}
+}  // namespace
+
 CCbControl* CCbControls::Add(int controlType, int nId, const CString& strParameter, int nBefore, BOOL bTemporary) {
   CCbControl* c = nullptr;
   switch (controlType) {
     case cbControlCustom0: c = new (std::nothrow) CCbControl; break;
-    case cbControlButton: c = new (std::nothrow) CCbControlButton; break;
+    case cbControlButton: c = NewButtonFor(nId); break;
     case cbControlLabel: c = new (std::nothrow) CCbControlLabel; break;
     case cbControlPopup:
     case cbControlButtonPopup:
@@ -580,7 +590,7 @@ CCbControl* CCbControls::AddMenuItem(CMenu* pMenu, int nIndex, CWnd* pSite) {
   CCbControl* c = nullptr;
   if (pSite && pSite->GetSafeHwnd() && pSite->SendMessage(WM_BAR_CREATE_CONTROL, 0, (LPARAM)&req)) c = req.pControl;
   if (!c) {
-    if (req.controlType == cbControlButton) c = new (std::nothrow) CCbControlButton;
+    if (req.controlType == cbControlButton) c = NewButtonFor(req.nID);
     else if (CbIsPopupType(req.controlType)) c = CCbControlPopup::CreateControlPopup(req.controlType);
     else if (req.controlType == cbControlComboBox) c = new (std::nothrow) CCbControlComboBox;
     if (!c) return nullptr;

@@ -11,7 +11,7 @@
 #include <new>
 
 IMPLEMENT_SERIAL(CCbControlPopup, CCbControl, VERSIONABLE_SCHEMA | kCbPropSchema)
-IMPLEMENT_DYNAMIC(CCbControlToolbars, CCbControlButton)
+IMPLEMENT_SERIAL(CCbControlToolbars, CCbControlButton, VERSIONABLE_SCHEMA | kCbPropSchema)
 
 // ======================================================================================
 // CCbControlPopup

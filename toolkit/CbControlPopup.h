@@ -47,7 +47,7 @@ class CCbControlPopup : public CCbControl {
 // The placeholder where the menu had its toolbar item: before each layout it hides itself and
 // lists the frame's closeable toolbars after it, each checked while visible.
 class CCbControlToolbars : public CCbControlButton {
-  DECLARE_DYNAMIC(CCbControlToolbars)
+  DECLARE_SERIAL(CCbControlToolbars)
  public:
   static constexpr const char* kEntryParameter = "CCbControlToolbar";
   void OnCalcDynamicSize(DWORD dwMode) override;

@@ -339,6 +339,9 @@ BOOL CCbPopupBar::SetSelected(int nSelected, BOOL bKeyboard) {
 
 CSize CCbPopupBar::CalcDynamicLayout(int, DWORD) {
   CCbPaintManager* painter = GetPaintManager();
+  // Controls that stand for others (the toolbars list) fill themselves in first; from the end,
+  // as they insert after themselves.
+  for (int i = GetControlCount() - 1; i >= 0; --i) GetControl(i)->OnCalcDynamicSize(LM_HORZ | LM_COMMIT | LM_POPUP);
   const int n = GetControlCount();
   for (int i = 0; i < n; ++i) GetControl(i)->SetHideFlag(cbHideScroll, FALSE);
   // Rarely used items wait for the expansion unless full menus are always shown.

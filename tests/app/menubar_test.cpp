@@ -57,6 +57,14 @@ TEST_F(MenuBar, TheViewMenuTicksWhatShowsAndGivesTheShortcuts) {
   EXPECT_EQ(std::string(Item(view, "Options...")->GetShownShortcutText()), "Ctrl+O");
   // "High && Low &Water Times" keeps one ampersand in its caption and W as its letter.
   EXPECT_NE(nullptr, Item(view, "High & Low Water Times"));
+  // "Toolbar" lists the toolbars that can be closed; neither can, so it shows nothing and the
+  // menu starts with "Status Bar".
+  CCbControl* toolbars = Item(view, "Toolbar");
+  ASSERT_NE(nullptr, dynamic_cast<CCbControlToolbars*>(toolbars));
+  EXPECT_FALSE(toolbars->IsVisible());
+  const int first = view->GetControls()->GetNext(-1, +1);
+  ASSERT_GE(first, 0);
+  EXPECT_EQ(status, view->GetControl(first));
   Save(view, "view_menu.png");
   CloseMenus();
 }
