@@ -604,10 +604,17 @@ TEST_F(Program, HelpAndTheWebCommandsOpenTheHelpPages) {
   Command(ID_WEB_NEWS);
   Command(ID_WEB_SUPPORT);
   Command(ID_WEB_FAQ);
+  Command(ID_HELP_USING);
+  Command(ID_DEFAULT_HELP);
+  // F1 as a user presses it, through the frame's accelerators.
+  m_frame->SetFocus();
+  AfxTestKeyStroke(VK_F1);
+  Settle();
   AfxSetShellOpenHookForTest(nullptr);
-  ASSERT_EQ(5u, opened.size());
-  const char* pages[] = {"help/index.html", "help/index.html", "help/news.html", "help/support.html", "help/faq.html"};
-  for (int i = 0; i < 5; ++i) {
+  const char* pages[] = {"help/index.html", "help/index.html", "help/news.html", "help/support.html",
+                         "help/faq.html",   "help/index.html", "help/index.html", "help/index.html"};
+  ASSERT_EQ(std::size(pages), opened.size());
+  for (size_t i = 0; i < std::size(pages); ++i) {
     EXPECT_NE(std::string::npos, opened[i].find(pages[i])) << opened[i];
     const std::string path = opened[i].substr(opened[i].find("file://") == 0 ? 7 : 0);
     EXPECT_TRUE(fs::exists(path)) << path;
