@@ -15,7 +15,9 @@ cd "$here"
 node export-stations.mjs "$work/eu" 46.5 64.5 -15 15.5
 /usr/bin/python3 streamgrid.py --gauges "$work/eu/gauges.json" --box 48.16667 62.83333 -11.75 12.75 \
   --out "$work/grid/dlldata.dat" --extra "$work/grid/dlldata.xtr" --save-fields "$work/eu.npz" --cache "$work"
-tar -C "$work/grid" -cJf "$root/data/dlldata.tar.xz" dlldata.dat dlldata.xtr
+# Fixed names, times and owners: the same grid gives the same archive.
+tar -C "$work/grid" --sort=name --mtime=@0 --owner=0 --group=0 --numeric-owner -cf - dlldata.dat dlldata.xtr \
+  | xz -9 -T1 > "$root/data/dlldata.tar.xz"
 /usr/bin/python3 plot_streams.py "$work/eu.npz" "$root/data/mapeur.data" "$root/docs/chartdata/streams-spring-hw-dover.png"
 # The check: each coast's gauges within about 1 degree of its box, the method run on the box.
 # name, gauge box (S N W E), grid box (S N W E)

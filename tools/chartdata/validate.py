@@ -134,6 +134,8 @@ def report(rows):
             if sel and area != coast:
                 out[f"{coast} / {area}"] = figures(sel)
         out[coast] = figures(in_coast)
+    if len({r[0] for r in rows}) > 1:
+        out["all coasts"] = figures(rows)
     return out
 
 
