@@ -13,10 +13,14 @@ Method (no gridded stream data is public here):
     their amplitudes.
  4. Depth-averaged currents per node from the linearised momentum equations in the frequency
     domain, (iw + r)u - f v = -g dZ/dx, (iw + r)v + f u = -g dZ/dy, r = max(0.05 w, KAPPA S)
-    iterated on the M2 rate S.
- 5. Streams are left absent where the estimate is known to fail: far from gauges, not
+    iterated on the M2 rate S; near a shore the part running into it is taken out, in
+    proportion to how clearly the land mask shows one shore direction there.
+ 5. Confidence: M2 and S2 refitted JK_GROUPS times, each time without one group of gauges;
+    how much the spring rate moves at each node.
+ 6. Streams are left absent where the estimate is known to fail: far from gauges, not
     surrounded by gauges, channels one or two nodes wide, isolated sea pieces, implausible
-    rates. Every sea node keeps its heights.
+    rates, rates that move by more than MAX_JK_RATE without some gauges. Every sea node keeps
+    its heights.
 
 Writes the engine's harmonics file (little-endian: header, then one record per node, row by
 row from the north-west corner) and a side file with each node's distance to the nearest gauge.
@@ -46,6 +50,21 @@ NEAR_KM = 30.0  # streams only this close to a gauge
 SURROUND_KM = 150.0
 MAX_GAP_DEG = 200.0  # largest bearing gap between the gauges around a node
 MAX_SPRING_RATE = 3.0  # m/s: anything faster is not believable from this method
+SHORE_SIGMA = 1.0  # nodes: smoothing of the land mask for the shore's direction
+TENSOR_SIGMA = 2.0  # nodes: the neighbourhood that direction is taken over
+JK_GROUPS = 5  # leave-gauges-out refits for the confidence of each node
+# A stream is left out where leaving out one group of gauges changes its spring rate by more
+# than this factor, the factor at which a rate counts as misleading; the check against
+# current stations (see README.md) showed no gain from tighter limits that pays for the
+# Channel streams they lose.
+MAX_JK_RATE = 2.0
+# Streams are kept only where the estimate passes these (see stream_mask).
+RULES = {
+    "near_km": NEAR_KM,
+    "max_rate": MAX_SPRING_RATE,
+    "max_gap": MAX_GAP_DEG,
+    "max_jk_rate": MAX_JK_RATE,
+}
 
 # Constituent name, the engine's constituent number, speed in degrees per hour.
 CONSTITUENTS = [
@@ -262,7 +281,7 @@ class SeaOperators:
         return diag
 
 
-def fit_elevations(ops, gauge_rc, data, weights, prior, lam, eps, log, iters=20000):
+def fit_elevations(ops, gauge_rc, data, weights, prior, lam, eps, log, iters=20000, start=None, tol=1e-8):
     """Solves (W + lam P + eps I) z = W d + eps prior over the sea nodes by preconditioned
     conjugate gradients, all constituents at once. data: (gauges, k) complex; prior and the
     result: (rows, cols, k) complex, zero on land."""
@@ -281,7 +300,7 @@ def fit_elevations(ops, gauge_rc, data, weights, prior, lam, eps, log, iters=200
 
     minv = np.where(sea, 1.0 / (wdiag + eps + lam * ops.penalty_diagonal()), 0.0)[:, :, None]
     dot = lambda a, b: np.sum(np.conj(a) * b, axis=(0, 1)).real
-    z = prior * seaf
+    z = (prior if start is None else start) * seaf
     r = (rhs - apply(z)) * seaf
     y = minv * r
     p = y.copy()
@@ -293,7 +312,7 @@ def fit_elevations(ops, gauge_rc, data, weights, prior, lam, eps, log, iters=200
         z += alpha * p
         r -= alpha * ap
         res = np.sqrt(dot(r, r)) / norm0
-        if res.max() < 1e-8:
+        if res.max() < tol:
             break
         y = minv * r
         ry_new = dot(r, y)
@@ -364,11 +383,13 @@ def semi_major(u, v):
     return 0.5 * (np.abs(u + 1j * v) + np.abs(u - 1j * v))
 
 
-def currents(elev, sea, grid, log):
-    """Currents of every constituent from its elevation (complex, time factor exp(iwt))."""
+def currents(elev, sea, grid, log, kappa=None):
+    """Currents of every constituent from its elevation (complex, time factor exp(iwt)); elev
+    holds the first len(elev) constituents, M2 first, whose rate sets the friction."""
+    kappa = KAPPA if kappa is None else kappa
     f = 2 * OMEGA_EARTH * np.sin(np.radians(grid.LAT))
-    grads = [gradients(elev[k], sea, grid) for k in range(len(CONSTITUENTS))]
-    omegas = [math.radians(speed) / 3600.0 for _, _, speed in CONSTITUENTS]
+    grads = [gradients(e, sea, grid) for e in elev]
+    omegas = [math.radians(speed) / 3600.0 for _, _, speed in CONSTITUENTS[:len(elev)]]
     w_m2 = omegas[0]
     r = np.full(sea.shape, 0.05 * w_m2)
     for it in range(12):
@@ -381,12 +402,52 @@ def currents(elev, sea, grid, log):
             v = -G * (a * zy - f * zx) / den
             out.append((u, v))
         s = semi_major(*out[0])
-        r_new = np.maximum(0.05 * w_m2, KAPPA * np.nan_to_num(s))
+        r_new = np.maximum(0.05 * w_m2, kappa * np.nan_to_num(s))
         change = np.nanmax(np.abs(r_new - r) / r)
         r = 0.5 * (r + r_new)
         if change < 1e-3:
             break
     log(f"  friction iterated {it + 1} times")
+    return out
+
+
+def blur(a, sigma):
+    """Separable Gaussian blur in node units, the edges extended."""
+    rad = int(math.ceil(3 * sigma))
+    k = np.exp(-0.5 * (np.arange(-rad, rad + 1) / sigma) ** 2)
+    k /= k.sum()
+    p = np.pad(a, rad, mode="edge")
+    out = sum(k[i] * p[i:i + a.shape[0], :] for i in range(2 * rad + 1))
+    return sum(k[i] * out[:, i:i + a.shape[1]] for i in range(2 * rad + 1))
+
+
+def shore_normal(sea, grid):
+    """Unit normal to the nearby shore (east, north components) and how clearly there is one
+    (0 in open water or among islands, towards 1 along a straight shore or channel), from the
+    structure tensor of the smoothed land mask. A channel's two shores add up, not cancel."""
+    land = blur((~sea).astype(float), SHORE_SIGMA)
+    hx = (np.cos(np.radians(grid.lat)) * D_LON / D_LAT)[:, None]
+    gx = np.zeros_like(land)
+    gy = np.zeros_like(land)
+    gx[:, 1:-1] = (land[:, 2:] - land[:, :-2]) / (2 * hx)
+    gy[1:-1, :] = (land[:-2, :] - land[2:, :]) / 2  # rows run south
+    jxx, jyy, jxy = (blur(x, TENSOR_SIGMA) for x in (gx * gx, gy * gy, gx * gy))
+    trace = jxx + jyy
+    disc = np.sqrt((jxx - jyy) ** 2 + 4 * jxy ** 2)
+    theta = 0.5 * np.arctan2(2 * jxy, jxx - jyy)
+    coherence = np.where(trace > 1e-12, disc / np.maximum(trace, 1e-12), 0.0)
+    return np.cos(theta), np.sin(theta), coherence
+
+
+def follow_shore(flows, sea, grid):
+    """Takes out the part of each constituent's current that runs into the shore, in proportion
+    to how clearly a shore is near: the gradient of heights fitted through gauges on one side
+    of a channel often points across it, the water cannot."""
+    nx, ny, coherence = shore_normal(sea, grid)
+    out = []
+    for u, v in flows:
+        un = coherence * (nx * u + ny * v)
+        out.append((u - nx * un, v - ny * un))
     return out
 
 
@@ -441,7 +502,59 @@ def runs(sea):
     return run_along(sea), run_along(sea.T).T
 
 
-def stream_mask(grid, sea, gauges, flows, log):
+def jackknife(ops, gauges, gauge_rc, data, weights, prior, z, lam, log, groups=None):
+    """Refits M2 and S2 with each of JK_GROUPS groups of gauges left out in turn (gauges dealt
+    to the groups in the order of their ids); returns the refitted (rows, cols, 2) fields."""
+    groups = JK_GROUPS if groups is None else groups
+    order = np.argsort([g["id"] for g in gauges], kind="stable")
+    group = np.empty(len(gauges), dtype=int)
+    group[order] = np.arange(len(gauges)) % groups
+    out = []
+    for k in range(groups):
+        w = np.where(group == k, 0.0, weights)
+        # Started from the full fit; the direction and rate changes sought are large.
+        out.append(fit_elevations(ops, gauge_rc, data[:, :2], w, prior[:, :, :2], lam, 1e-6, log,
+                                  start=z[:, :, :2], tol=1e-6))
+    return out
+
+
+def ellipse(u, v):
+    """Major-axis bearing modulo 180 (deg), semi-major and semi-minor axis of a constituent's
+    current ellipse."""
+    ang = 0.5 * np.arctan2(2 * (u * np.conj(v)).real, np.abs(u) ** 2 - np.abs(v) ** 2)
+    axis = (90.0 - np.degrees(ang)) % 180.0
+    wp, wm = np.abs(u + 1j * v), np.abs(u - 1j * v)
+    return axis, 0.5 * (wp + wm), 0.5 * np.abs(wp - wm)
+
+
+def axis_diff(a, b):
+    return np.abs((a - b + 90.0) % 180.0 - 90.0)
+
+
+def confidence(flows, jk_flows):
+    """How far the leave-gauges-out refits move the estimate at each node: the largest change
+    of the M2 direction (deg) and of the spring rate (M2 + S2 semi-major axes, as |log| of the
+    factor)."""
+    u2, v2 = (np.nan_to_num(x) for x in flows[0])
+    us, vs = (np.nan_to_num(x) for x in flows[1])
+    axis, major, _ = ellipse(u2, v2)
+    spring = major + ellipse(us, vs)[1]
+    dmax = np.zeros(axis.shape)
+    rmax = np.zeros(axis.shape)
+    with np.errstate(divide="ignore", invalid="ignore"):
+        for f in jk_flows:
+            ju2, jv2 = (np.nan_to_num(x) for x in f[0])
+            jus, jvs = (np.nan_to_num(x) for x in f[1])
+            jaxis, jmajor, _ = ellipse(ju2, jv2)
+            jspring = jmajor + ellipse(jus, jvs)[1]
+            dmax = np.maximum(dmax, axis_diff(axis, jaxis))
+            rmax = np.maximum(rmax, np.nan_to_num(np.abs(np.log(jspring / spring)), nan=9.0,
+                                                  posinf=9.0))
+    return {"jk_direction": dmax, "jk_rate": rmax}
+
+
+def stream_mask(grid, sea, gauges, flows, conf, log, rules=None):
+    rules = dict(RULES, **(rules or {}))
     dist, gap = gauge_geometry(grid, sea, gauges)
     xrun, yrun = runs(sea)
     labels = components(sea)
@@ -463,9 +576,12 @@ def stream_mask(grid, sea, gauges, flows, log):
     drop("no gradient", np.isnan(spring))
     drop("isolated sea piece", ~connected)
     drop("channel 1-2 nodes wide", np.minimum(xrun, yrun) <= 2)
-    drop(f"more than {NEAR_KM:g} km from a gauge", dist > NEAR_KM)
-    drop(f"not surrounded by gauges within {SURROUND_KM:g} km", gap > MAX_GAP_DEG)
-    drop("implausible rate", np.nan_to_num(spring, nan=99) > MAX_SPRING_RATE)
+    drop(f"more than {rules['near_km']:g} km from a gauge", dist > rules["near_km"])
+    drop(f"not surrounded by gauges within {SURROUND_KM:g} km", gap > rules["max_gap"])
+    drop("implausible rate", np.nan_to_num(spring, nan=99) > rules["max_rate"])
+    if conf is not None:
+        drop(f"rate moves more than x{rules['max_jk_rate']:g} without some gauges",
+             conf["jk_rate"] > math.log(rules["max_jk_rate"]))
     log(f"streams: {int(sea.sum())} sea nodes, {int(ok.sum())} with streams; absent: " +
         ", ".join(f"{k} {v}" for k, v in reasons.items()))
     return ok, dist, spring
@@ -545,8 +661,13 @@ def main():
     rel = np.abs(fit - data[:, 0]) / np.abs(data[:, 0])
     log(f"  M2 misfit at the gauges: median {np.median(rel) * 100:.1f} %, 90th percentile "
         f"{np.percentile(rel, 90) * 100:.1f} %")
-    flows = currents(elev, sea, grid, log)
-    ok, dist, spring = stream_mask(grid, sea, gauges, flows, log)
+    flows = follow_shore(currents(elev, sea, grid, log), sea, grid)
+    log(f"leave-gauges-out refits ({JK_GROUPS})")
+    jk = jackknife(ops, gauges, gauge_rc, data, weights, prior, z, args.lam, log)
+    jk_flows = [follow_shore(currents([j[:, :, 0], j[:, :, 1]], sea, grid, log), sea, grid)
+                for j in jk]
+    conf = confidence(flows, jk_flows)
+    ok, dist, spring = stream_mask(grid, sea, gauges, flows, conf, log)
     write_grid(args.out, grid, sea, elev, flows, ok)
     log(f"wrote {args.out}: {grid.rows * grid.cols} points, {os.path.getsize(args.out)} bytes")
     if args.extra:
@@ -555,7 +676,8 @@ def main():
         np.savez_compressed(args.save_fields, lat=grid.lat, lon=grid.lon, sea=sea, ok=ok,
                             dist=dist, spring=np.nan_to_num(spring),
                             elev=np.array(elev), u=np.array([np.nan_to_num(u) for u, _ in flows]),
-                            v=np.array([np.nan_to_num(v) for _, v in flows]))
+                            v=np.array([np.nan_to_num(v) for _, v in flows]),
+                            jk_elev=np.array(jk), **{"conf_" + k: x for k, x in conf.items()})
 
 
 if __name__ == "__main__":

@@ -2,13 +2,18 @@
 """Compares the estimated streams with current stations' own harmonic constants.
 
 For each current reference station (one depth bin per station) that lies in a grid cell whose
-four corners all have streams, the modelled currents are interpolated to it and projected on
-the station's flood direction. Figures per area:
-  direction error: the modelled M2 ellipse's major axis against the flood direction (0-90 deg);
-  spring-rate ratio: modelled (M2 + S2) rate along the flood direction / the station's;
-  time of maximum flood: modelled minus station M2 phase, in minutes.
+four corners all have streams (where the chart draws an arrow), the modelled currents are
+interpolated to it and projected on the station's flood direction. Figures per area and per
+coast:
+  direction error: the modelled M2 ellipse's major axis against the flood direction (0-90 deg),
+    median and 90th percentile;
+  spring-rate ratio: modelled (M2 + S2) rate along the flood direction / the station's; the
+    share within a factor of 1.5 and of two;
+  misleading: the share of the stations with an arrow whose direction is off by more than
+    45 deg or whose spring rate is off by more than a factor of two;
+  time of maximum flood: modelled minus station M2 phase, in minutes (median and median |error|).
 
-Usage: validate.py FIELDS.npz currents.json
+Usage: validate.py [-v] [--json OUT] FIELDS.npz currents.json [FIELDS.npz currents.json ...]
 """
 import json
 import math
@@ -17,10 +22,20 @@ import sys
 import numpy as np
 
 KNOT = 0.514444
+MISLEADING_DEG = 45.0
+MISLEADING_RATIO = 2.0
+# Areas by coast, first match wins; the coast is the first word group before the colon.
 AREAS = [
-    ("Gulf of Maine", lambda la, lo: la >= 42.0 and lo >= -71.2),
-    ("Long Island Sound", lambda la, lo: 40.85 <= la <= 41.4 and -73.8 <= lo <= -71.8),
-    ("elsewhere", lambda la, lo: True),
+    ("US East Coast", "Gulf of Maine", lambda la, lo: 35 <= la <= 47.5 and -71.2 <= lo <= -62 and la >= 42.0),
+    ("US East Coast", "Long Island Sound", lambda la, lo: 40.85 <= la <= 41.4 and -73.8 <= lo <= -71.8),
+    ("US East Coast", "Mid-Atlantic and southern New England",
+     lambda la, lo: 35 <= la <= 47.5 and -78.5 <= lo <= -62),
+    ("Gulf of Mexico", "Gulf of Mexico", lambda la, lo: 23.5 <= la <= 31.5 and -98.5 <= lo <= -79.5),
+    ("US West Coast", "California and Oregon", lambda la, lo: 31.5 <= la <= 43.5 and -126 <= lo <= -116),
+    ("US West Coast", "Washington and Puget Sound",
+     lambda la, lo: 43.5 < la <= 50.5 and -126.5 <= lo <= -121.5),
+    ("Southeast Alaska", "Southeast Alaska", lambda la, lo: 53.5 <= la <= 60.5 and -139 <= lo <= -129.5),
+    ("other", "other", lambda la, lo: True),
 ]
 
 
@@ -39,10 +54,11 @@ def interpolate(f, lat, lon, la, lo, ok):
             + fy * ((1 - fx) * f[..., r0 + 1, c0] + fx * f[..., r0 + 1, c0 + 1]))
 
 
-def main():
-    fields = np.load(sys.argv[1])
-    stations = json.load(open(sys.argv[2]))
-    lat, lon, ok = fields["lat"], fields["lon"], fields["ok"]
+def compare(fields, stations, ok=None):
+    """One row per station with an arrow: (coast, area, id, name, direction error, rate ratio,
+    minutes)."""
+    lat, lon = fields["lat"], fields["lon"]
+    ok = fields["ok"] if ok is None else ok
     u, v = fields["u"], fields["v"]
     seen = set()
     rows = []
@@ -71,25 +87,82 @@ def main():
         g_model = math.degrees(-np.angle(along[0])) % 360.0
         dg = (g_model - m2g + 180.0) % 360.0 - 180.0
         minutes = dg / 28.9841042 * 60.0
-        area = next(name for name, test in AREAS if test(s["lat"], s["lon"]))
-        rows.append((area, s["id"], s["name"], derr, ratio, minutes))
-    print(f"{len(rows)} current stations inside the estimated streams")
-    for name, _ in AREAS:
-        sel = [r for r in rows if r[0] == name]
-        if not sel:
-            print(f"{name}: no station")
+        coast, area = next((c, a) for c, a, test in AREAS if test(s["lat"], s["lon"]))
+        rows.append((coast, area, s["id"], s["name"], derr, ratio, minutes))
+    return rows
+
+
+def figures(sel):
+    d = np.array([r[4] for r in sel])
+    q = np.array([r[5] for r in sel])
+    t = np.array([r[6] for r in sel])
+    misleading = (d > MISLEADING_DEG) | (q > MISLEADING_RATIO) | (q < 1 / MISLEADING_RATIO)
+    return {
+        "stations": len(sel),
+        "misleading": int(misleading.sum()),
+        "misleading_pct": float(np.mean(misleading) * 100),
+        "dir_median": float(np.median(d)),
+        "dir_p90": float(np.percentile(d, 90)),
+        "within20_pct": float(np.mean(d <= 20) * 100),
+        "ratio_median": float(np.median(q)),
+        "within1_5_pct": float(np.mean((q >= 1 / 1.5) & (q <= 1.5)) * 100),
+        "within2_pct": float(np.mean((q >= 0.5) & (q <= 2.0)) * 100),
+        "time_median": float(np.median(t)),
+        "time_abs_median": float(np.median(np.abs(t))),
+    }
+
+
+def line(name, f):
+    return (f"{name}: {f['stations']} stations with an arrow, {f['misleading']} "
+            f"({f['misleading_pct']:.0f} %) misleading; direction error median {f['dir_median']:.0f} deg, "
+            f"p90 {f['dir_p90']:.0f} deg, {f['within20_pct']:.0f} % within 20 deg; spring-rate ratio "
+            f"median {f['ratio_median']:.2f}, {f['within1_5_pct']:.0f} % within x1.5, "
+            f"{f['within2_pct']:.0f} % within x2; time of maximum flood median {f['time_median']:+.0f} min, "
+            f"median |error| {f['time_abs_median']:.0f} min")
+
+
+def report(rows):
+    """Figures by area, then by coast: {name: figures}."""
+    out = {}
+    for coast in dict.fromkeys(c for c, _, _ in AREAS):
+        in_coast = [r for r in rows if r[0] == coast]
+        if not in_coast:
             continue
-        d = np.array([r[3] for r in sel])
-        q = np.array([r[4] for r in sel])
-        t = np.array([r[5] for r in sel])
-        within2 = np.mean((q >= 0.5) & (q <= 2.0)) * 100
-        print(f"{name}: {len(sel)} stations; direction error median {np.median(d):.0f} deg, "
-              f"{np.mean(d <= 20) * 100:.0f} % within 20 deg; spring-rate ratio median "
-              f"{np.median(q):.2f}, {within2:.0f} % within a factor of two; time of maximum "
-              f"flood median {np.median(t):+.0f} min, median |error| {np.median(np.abs(t)):.0f} min")
-    if "-v" in sys.argv:
+        areas = list(dict.fromkeys(a for c, a, _ in AREAS if c == coast))
+        for area in areas:
+            sel = [r for r in in_coast if r[1] == area]
+            if sel and area != coast:
+                out[f"{coast} / {area}"] = figures(sel)
+        out[coast] = figures(in_coast)
+    if len({r[0] for r in rows}) > 1:
+        out["all coasts"] = figures(rows)
+    return out
+
+
+def main():
+    args = sys.argv[1:]
+    verbose = "-v" in args
+    args = [a for a in args if a != "-v"]
+    json_out = None
+    if "--json" in args:
+        i = args.index("--json")
+        json_out = args[i + 1]
+        del args[i:i + 2]
+    if not args or len(args) % 2:
+        raise SystemExit(__doc__)
+    rows = []
+    for k in range(0, len(args), 2):
+        rows += compare(np.load(args[k]), json.load(open(args[k + 1])))
+    print(f"{len(rows)} current stations inside the estimated streams")
+    out = report(rows)
+    for name, f in out.items():
+        print(line(name, f))
+    if verbose:
         for r in rows:
-            print(f"  {r[0]:18s} {r[2][:40]:40s} dir {r[3]:5.1f}  rate x{r[4]:5.2f}  time {r[5]:+6.0f} min")
+            print(f"  {r[1][:24]:24s} {r[3][:40]:40s} dir {r[4]:5.1f}  rate x{r[5]:5.2f}  time {r[6]:+6.0f} min")
+    if json_out:
+        with open(json_out, "w") as f:
+            json.dump(out, f, indent=1)
 
 
 if __name__ == "__main__":
