@@ -14,7 +14,7 @@ std::int16_t Int16At(const unsigned char* p) { return (std::int16_t)(std::uint16
 }  // namespace
 
 void CCoastline::Empty() {
-  m_polygons.clear();
+  std::vector<COASTNODE*>().swap(m_polygons);
   m_pool.FreeAll();
   m_nNodes = 0;
 }

@@ -379,8 +379,20 @@ void CMapView::DrawView(CDC* pDC, BOOL bTrack, const CRect* pPrintRect) {
   CDC mem;
   mem.CreateCompatibleDC(pDC);
   if (m_bLayersDirty) {
+    if (size.cx != m_seaSize.cx || size.cy != m_seaSize.cy || !m_sea.GetSafeHandle()) {
+      m_sea.DeleteObject();
+      m_sea.CreateCompatibleBitmap(pDC, size.cx, size.cy);
+      CBitmap* oldSea = mem.SelectObject(&m_sea);
+      DrawSea(&mem, rc);
+      mem.SelectObject(oldSea);
+      m_seaSize = size;
+    }
+    CDC sea;
+    sea.CreateCompatibleDC(pDC);
+    CBitmap* oldSea = sea.SelectObject(&m_sea);
     CBitmap* old = mem.SelectObject(&m_background);
-    DrawSea(&mem, rc);
+    mem.BitBlt(0, 0, size.cx, size.cy, &sea, 0, 0, SRCCOPY);
+    sea.SelectObject(oldSea);
     DrawLand(&mem, rc, FALSE);
     DrawOutsideLimits(&mem, rc);
     if (AreDiamondsShown()) DrawDiamonds(&mem, rc);

@@ -252,6 +252,8 @@ class CMapView : public CWnd, public IChartStreamsHost, public IChartRoutesHost 
 
   CBitmap m_background, m_composition;
   CSize m_bitmapSize;
+  CBitmap m_sea;  // the sea of the window's size: it does not move with the chart
+  CSize m_seaSize;
   int m_bLayersDirty = 1, m_bOverlayDirty = 1, m_bInfoDirty = 0, m_bStreamsAtFirstPaint = 1;
 
   CQsDateTime m_date;

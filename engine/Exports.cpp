@@ -164,10 +164,8 @@ int EBC_SetXtradataFile(const char* path)
     char copy[kMaxPath + 1];
     if (!CopyPath(path, copy))
         return EBC_ERR_PATH;
-    std::FILE* file = std::fopen(copy, "rb");
-    if (!file)
+    if (!ebc::OpenExtraFile(copy))
         return EBC_ERR_FILE_OPEN;
-    std::fclose(file);
     std::memcpy(g_state.extraPath, copy, sizeof copy);
     g_state.extraSet = true;
     return EBC_OK;

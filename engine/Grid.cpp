@@ -3,10 +3,15 @@
 #include "engine/Message.h"
 
 #include <bit>
+#include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <sys/types.h>
+#include <unistd.h>
 
 static_assert(std::endian::native == std::endian::little,
               "the data files are little-endian and are read as they lie");
@@ -20,31 +25,120 @@ constexpr double kRadToDeg = 57.29577951;
 constexpr std::int64_t kFixedHeaderSize = 44;
 constexpr std::int64_t kExtraBlockSize = 16 * 8;
 
-// Closes the file on every path out.
-class InputFile {
+// A data file kept open and mapped from one call to the next. Every use looks at the path
+// again: a file replaced there (another device or inode) or changed in place (another size or
+// time) is opened and mapped anew, and one gone fails as a file that cannot be opened. Pages are
+// read from the mapping as records are asked for; the file is never read whole. What cannot be
+// mapped (a pipe, an empty file) is read at offsets from the open file.
+class DataFile {
 public:
-    explicit InputFile(const char* path) : file_(path ? std::fopen(path, "rb") : nullptr) {}
-    ~InputFile()
-    {
-        if (file_)
-            std::fclose(file_);
-    }
-    InputFile(const InputFile&) = delete;
-    InputFile& operator=(const InputFile&) = delete;
+    DataFile() = default;
+    ~DataFile() { close(); }
+    DataFile(const DataFile&) = delete;
+    DataFile& operator=(const DataFile&) = delete;
 
-    bool isOpen() const { return file_ != nullptr; }
-    bool seek(std::int64_t offset) { return fseeko(file_, static_cast<off_t>(offset), SEEK_SET) == 0; }
-    bool read(void* buffer, std::size_t bytes) { return std::fread(buffer, 1, bytes, file_) == bytes; }
-    std::int64_t size()
+    // False when the path names no file that can be opened for reading.
+    bool open(const char* path)
     {
-        if (fseeko(file_, 0, SEEK_END) != 0)
+        struct stat now {};
+        if (!path || ::stat(path, &now) != 0) {
+            close();
+            return false;
+        }
+        if (fd_ >= 0 && path_ == path && Same(now, identity_))
+            return true;
+        close();
+        const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return false;
+        struct stat opened {};
+        if (::fstat(fd, &opened) != 0) {
+            ::close(fd);
+            return false;
+        }
+        fd_ = fd;
+        path_ = path;
+        identity_ = opened;
+        if (S_ISREG(opened.st_mode) && opened.st_size > 0) {
+            void* map = ::mmap(nullptr, static_cast<std::size_t>(opened.st_size), PROT_READ,
+                               MAP_SHARED, fd, 0);
+            if (map != MAP_FAILED) {
+                map_ = static_cast<const unsigned char*>(map);
+                mapSize_ = static_cast<std::size_t>(opened.st_size);
+            }
+        }
+        return true;
+    }
+
+    std::int64_t size() const { return static_cast<std::int64_t>(identity_.st_size); }
+
+    // How many of `bytes` could be read at `offset` (fewer at the end of the file); -1 when the
+    // file cannot be read at an offset (a pipe) or the offset is one no file has.
+    std::int64_t readAt(std::int64_t offset, void* buffer, std::size_t bytes)
+    {
+        if (offset < 0)
             return -1;
-        return static_cast<std::int64_t>(ftello(file_));
+        if (map_) {
+            if (static_cast<std::uint64_t>(offset) >= mapSize_)
+                return 0;
+            const std::size_t left = mapSize_ - static_cast<std::size_t>(offset);
+            const std::size_t n = bytes < left ? bytes : left;
+            std::memcpy(buffer, map_ + offset, n);
+            return static_cast<std::int64_t>(n);
+        }
+        std::size_t done = 0;
+        while (done < bytes) {
+            const ssize_t n = ::pread(fd_, static_cast<char*>(buffer) + done, bytes - done,
+                                      static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0 && errno == ESPIPE)
+                return -1;
+            if (n <= 0)
+                break;
+            done += static_cast<std::size_t>(n);
+        }
+        return static_cast<std::int64_t>(done);
     }
 
 private:
-    std::FILE* file_;
+    static bool Same(const struct stat& a, const struct stat& b)
+    {
+        return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+               a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+               a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+    }
+    void close()
+    {
+        if (map_)
+            ::munmap(const_cast<unsigned char*>(map_), mapSize_);
+        map_ = nullptr;
+        mapSize_ = 0;
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = -1;
+        path_.clear();
+    }
+
+    int fd_ = -1;
+    const unsigned char* map_ = nullptr;
+    std::size_t mapSize_ = 0;
+    std::string path_;
+    struct stat identity_ {};
 };
+
+// The engine has one state and its calls never overlap: one kept file for each kind.
+DataFile& HarmonicsFile()
+{
+    static DataFile file;
+    return file;
+}
+
+DataFile& ExtraFile()
+{
+    static DataFile file;
+    return file;
+}
 
 bool Within(double stored, double expected, double tolerance)
 {
@@ -79,18 +173,22 @@ constexpr RecordMessages kCornerMessages = {
     "Error in fread() of data record - D",
 };
 
-int ReadRecord(InputFile& file, const GridHeader& h, const GridCell& cell, bool checkPosition,
+int ReadRecord(DataFile& file, const GridHeader& h, const GridCell& cell, bool checkPosition,
                const RecordMessages& messages, PointConstants& out)
 {
-    if (!file.seek(RecordOffset(h, cell))) {
+    // One read of the whole record; a short one fails where reading it in parts would.
+    double record[2 + 6 * kConstituentCount];
+    const std::size_t bytes = sizeof(double) * (2 + 6 * static_cast<std::size_t>(h.nconst));
+    const std::int64_t got = file.readAt(RecordOffset(h, cell), record, bytes);
+    if (got < 0) {
         ShowMessageBox("Error in fseek()");
         return 5;
     }
-    double position[2];
-    if (!file.read(position, sizeof position)) {
+    if (got < static_cast<std::int64_t>(2 * sizeof(double))) {
         ShowMessageBox(messages.readPosition);
         return 6;
     }
+    const double* position = record;
     if (checkPosition) {
         double lat = 0, lon = 0;
         GridCellToPosition(h, cell.column, cell.row, lat, lon);
@@ -103,11 +201,11 @@ int ReadRecord(InputFile& file, const GridHeader& h, const GridCell& cell, bool 
             return 7;
         }
     }
-    double values[6 * kConstituentCount];
-    if (!file.read(values, sizeof(double) * 6 * static_cast<std::size_t>(h.nconst))) {
+    if (got < static_cast<std::int64_t>(bytes)) {
         ShowMessageBox(messages.readConstants);
         return 6;
     }
+    const double* values = record + 2;
     for (int i = 0; i < h.nconst; ++i) {
         const double* v = values + 6 * i;
         out.heightAmp[i] = v[0];
@@ -194,7 +292,7 @@ int MaskStatus(int mask)
     }
 }
 
-int InterpolateCorners(InputFile& file, const GridHeader& h, const LookupRequest& request,
+int InterpolateCorners(DataFile& file, const GridHeader& h, const LookupRequest& request,
                        const GridCell& nearest, double nearestLat, double nearestLon,
                        PointConstants& result)
 {
@@ -302,12 +400,14 @@ int InterpolateCorners(InputFile& file, const GridHeader& h, const LookupRequest
 
 int ReadHarmonicsHeader(const char* path, GridHeader& header)
 {
-    InputFile file(path);
-    if (!file.isOpen())
+    DataFile& file = HarmonicsFile();
+    if (!file.open(path))
         return 1;
 
-    unsigned char fixed[kFixedHeaderSize];
-    if (!file.read(fixed, sizeof fixed))
+    // The longest header there can be, in one read.
+    unsigned char fixed[kFixedHeaderSize + 4 * kConstituentCount];
+    const std::int64_t got = file.readAt(0, fixed, sizeof fixed);
+    if (got < kFixedHeaderSize)
         return 1;
     GridHeader h;
     std::memcpy(&h.nrows, fixed + 0, 4);
@@ -324,8 +424,9 @@ int ReadHarmonicsHeader(const char* path, GridHeader& header)
         !std::isfinite(h.dLong) || !(h.dLat > 0) || !(h.dLong > 0))
         return 1;
     std::int32_t numbers[kConstituentCount];
-    if (!file.read(numbers, sizeof(std::int32_t) * static_cast<std::size_t>(h.nconst)))
+    if (got < kFixedHeaderSize + 4 * static_cast<std::int64_t>(h.nconst))
         return 1;
+    std::memcpy(numbers, fixed + kFixedHeaderSize, sizeof(std::int32_t) * static_cast<std::size_t>(h.nconst));
     for (int i = 0; i < h.nconst; ++i) {
         if (numbers[i] < 1 || numbers[i] > kConstituentCount)
             return 1;
@@ -381,19 +482,22 @@ int CheckRange(const GridHeader& h, double latitude, double longitude)
     return 0;
 }
 
+bool OpenExtraFile(const char* path) { return ExtraFile().open(path); }
+
 int ReadExtraBlock(const GridHeader& h, const char* extraPath, const GridCell& cell,
                    std::array<double, 16>& block)
 {
-    InputFile file(extraPath);
-    if (!file.isOpen())
+    DataFile& file = ExtraFile();
+    if (!file.open(extraPath))
         return 1;
     const std::int64_t offset =
         ((static_cast<std::int64_t>(cell.row) - 1) * h.ncols + cell.column) * kExtraBlockSize;
-    if (!file.seek(offset)) {
+    const std::int64_t got = file.readAt(offset, block.data(), sizeof(double) * block.size());
+    if (got < 0) {
         ShowMessageBox("Error in fseek() of Extra Data Set");
         return 5;
     }
-    if (!file.read(block.data(), sizeof(double) * block.size())) {
+    if (got < static_cast<std::int64_t>(sizeof(double) * block.size())) {
         ShowMessageBox("Error in fread() of Extra Data.");
         return 6;
     }
@@ -426,8 +530,8 @@ int LoadGridPointConstants(const GridHeader& h, const LookupRequest& request, Po
         point.v0 = ExtraValue(block[4]);
     }
 
-    InputFile file(request.harmonicsPath);
-    if (!file.isOpen()) {
+    DataFile& file = HarmonicsFile();
+    if (!file.open(request.harmonicsPath)) {
         ShowMessageBox("Harmonics data file missing");
         return 1;
     }
@@ -457,8 +561,8 @@ int CheckGridPoint(const GridHeader& h, const char* harmonicsPath, double latitu
     if (range != 0)
         return range;
     const GridCell cell = PositionToGridCell(h, latitude, longitude);
-    InputFile file(harmonicsPath);
-    if (!file.isOpen()) {
+    DataFile& file = HarmonicsFile();
+    if (!file.open(harmonicsPath)) {
         ShowMessageBox("Harmonics data file missing");
         return 1;
     }

@@ -79,6 +79,9 @@ int LoadGridPointConstants(const GridHeader& header, const LookupRequest& reques
 int CheckGridPoint(const GridHeader& header, const char* harmonicsPath, double latitude,
                    double longitude);
 
+// Whether the extra data file can be opened (it is then kept open for the lookups).
+bool OpenExtraFile(const char* path);
+
 // Reads the 16 values of a grid point's extra data block with the position check.
 // Statuses 0, 1, 5, 6, 7.
 int ReadExtraBlock(const GridHeader& header, const char* extraPath, const GridCell& cell,

@@ -41,6 +41,8 @@ public:
 
     // Both directions: id, date (six int32), then four {int32 angle, float64 factor}.
     void Serialize(CArchive& ar) override;
+    // Reads one archive record from its kRecordSize bytes, as Serialize does when loading.
+    void ReadRecord(const unsigned char* record);
 
 private:
     static bool Valid(int c) { return c >= 0 && c < kConstituents; }

@@ -2,6 +2,9 @@
 
 #include <cstdlib>
 #include <new>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 void* CBigMemoryManager::Alloc(std::size_t bytes)
 {
@@ -20,9 +23,16 @@ void* CBigMemoryManager::Alloc(std::size_t bytes)
 
 void CBigMemoryManager::FreeAll()
 {
+    const bool any = !m_blocks.empty();
     for (const Block& b : m_blocks)
         std::free(b.pointer);
     m_blocks.clear();
+#if defined(__GLIBC__)
+    // Big blocks freed once make the heap serve later ones itself, and it keeps what is freed:
+    // a chart that drops its coastline (another region) gives the memory back to the system.
+    if (any)
+        malloc_trim(0);
+#endif
 }
 
 std::size_t CBigMemoryManager::GetTotalBytes() const

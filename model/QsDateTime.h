@@ -50,6 +50,16 @@ public:
     void SetDate(int year, int month, int day);
     void SetTime(int hour, int minute, int second);
     void SetDateTime(int year, int month, int day, int hour, int minute, int second);
+    // The six fields as a stored record holds them (no two-digit year mapping), as Serialize reads.
+    void SetStoredFields(int year, int month, int day, int hour, int minute, int second)
+    {
+        m_year = year;
+        m_month = month;
+        m_day = day;
+        m_hour = hour;
+        m_minute = minute;
+        m_second = second;
+    }
 
     // Hour 0-23, minute and second 0-59, month 0-12 and, for months 1-12, a day
     // no later than the month's last. The day is not checked from below.

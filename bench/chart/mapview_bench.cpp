@@ -9,7 +9,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <iterator>
+#include <unistd.h>
 #include <thread>
 
 namespace {
@@ -62,21 +65,37 @@ void BM_ChartFullRedraw(benchmark::State& state) {
 }
 BENCHMARK(BM_ChartFullRedraw)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
+// The region of the argument, in its own default view zoomed in once (so that it can be
+// panned both ways); the UK keeps the saved view the other figures use.
+const char* ToRegion(Chart& c, int nRegion) {
+  c.map.SetRegion(nRegion);
+  switch (nRegion) {
+    case CMapView::kRegionUK: c.View(-7, -1.883, 55.993); return "UK";
+    case CMapView::kRegionEurope: c.View(-13, 19, 72); c.map.ZoomIn(); return "Europe";
+    case CMapView::kRegionAustralia: c.View(107, 179, 4); c.map.ZoomIn(); return "Australia";
+    default: c.View(-86, -55, 63); c.map.ZoomIn(); return "US East";
+  }
+}
+
+constexpr int kRegions[] = {CMapView::kRegionUK, CMapView::kRegionEurope, CMapView::kRegionAustralia,
+                            CMapView::kRegionUSEast};
+
+// Wall time per step (the figure), with the window thread's processor time beside it.
 void BM_ChartPanStep(benchmark::State& state) {
   Chart& c = Chart::Get();
-  c.View(-7, -1.883, 55.993);
+  const char* name = ToRegion(c, (int)state.range(0));
   int k = 0;
   for (auto _ : state) {
     c.map.SendMessage(WM_HSCROLL, (k++ & 1) ? SB_LINELEFT : SB_LINERIGHT, 0);
     benchmark::DoNotOptimize(c.map.GetWest());
   }
-  state.SetLabel("1920x1080, a line of the scroll bar, redrawn");
+  state.SetLabel(CString("1920x1080, ") + name + ", a line of the scroll bar, redrawn");
 }
-BENCHMARK(BM_ChartPanStep)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ChartPanStep)->ArgsProduct({{std::begin(kRegions), std::end(kRegions)}})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ChartZoomStep(benchmark::State& state) {
   Chart& c = Chart::Get();
-  c.View(-7, -1.883, 55.993);
+  const char* name = ToRegion(c, (int)state.range(0));
   int k = 0;
   for (auto _ : state) {
     if (k++ & 1)
@@ -85,16 +104,42 @@ void BM_ChartZoomStep(benchmark::State& state) {
       c.map.ZoomIn();
     benchmark::DoNotOptimize(c.map.GetWest());
   }
-  state.SetLabel("1920x1080, zoom in and out in turn, redrawn");
+  state.SetLabel(CString("1920x1080, ") + name + ", zoom in and out in turn, redrawn");
 }
-BENCHMARK(BM_ChartZoomStep)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ChartZoomStep)->ArgsProduct({{std::begin(kRegions), std::end(kRegions)}})->Unit(benchmark::kMillisecond)->UseRealTime();
+
+long ResidentBytes() {
+  long pages = 0, resident = 0;
+  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(f);
+  }
+  return resident * sysconf(_SC_PAGESIZE);
+}
+
+// The chart's resident memory after each round of the four regions, back in the UK: what is
+// not given back grows from round to round.
+void BM_ChartRegionSwitchMemory(benchmark::State& state) {
+  Chart& c = Chart::Get();
+  ToRegion(c, CMapView::kRegionUK);
+  const double first = ResidentBytes() / 1048576.0;
+  double last = first;
+  for (auto _ : state) {
+    for (int r : kRegions) ToRegion(c, r);
+    ToRegion(c, CMapView::kRegionUK);
+    last = ResidentBytes() / 1048576.0;
+  }
+  state.counters["rss_start_mb"] = first;
+  state.counters["rss_end_mb"] = last;
+}
+BENCHMARK(BM_ChartRegionSwitchMemory)->Iterations(4)->Unit(benchmark::kMillisecond);
 
 // The window thread's wait on the chart's workers: a new stream time while a stream grid and a
 // route's track are both being computed cancels both and starts again. The time is that of the
 // call on the window thread; the longest is printed too.
 void BM_ChartWaitOnItsWorkers(benchmark::State& state) {
   Chart& c = Chart::Get();
-  c.View(-7, -1.883, 55.993);
+  ToRegion(c, CMapView::kRegionUK);
   c.map.SetShowStreamGrid(1);
   CMapRoute route;
   for (int i = 0; i <= 100; ++i) route.AppendPoint(50.2 + 0.01 * (i % 2), -1.8 + 0.05 * i, "Point");
@@ -117,8 +162,9 @@ void BM_ChartWaitOnItsWorkers(benchmark::State& state) {
   c.map.WaitForStreams();
   c.map.SetShowStreamGrid(0);
   state.counters["longest_ms"] = longest;
+  state.counters["longest_route_ms"] = routes.GetLongestAbortWaitMs();
   state.SetLabel("stream grid and a 100-leg track running, cancelled from the window thread");
 }
-BENCHMARK(BM_ChartWaitOnItsWorkers)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ChartWaitOnItsWorkers)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1000);
 
 }  // namespace

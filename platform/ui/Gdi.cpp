@@ -1671,6 +1671,20 @@ BOOL CDC::BitBlt(int x, int y, int w, int h, CDC* pSrcDC, int xSrc, int ySrc, DW
   if (!pSrcDC || !pSrcDC->GetState()) return PatBlt(x, y, w, h, rop);
   if (w <= 0 || h <= 0) return TRUE;
   AfxDcState* src = pSrcDC->GetState();
+  if (rop == SRCCOPY && src->image && src->image != s->image && src->image->format() == QImage::Format_RGB32) {
+    // A plain copy between colour pictures is drawn from the source where it lies: no copy
+    // of the source first (a whole window's picture each time the chart or a graph is shown).
+    auto mono = [](const AfxDcState* d) {
+      return d->kind == AfxDcState::Memory && alive(d->bitmap) && static_cast<AfxBitmapData*>(AfxGdi(d->bitmap))->mono;
+    };
+    const QRect sr = QRect(xSrc, ySrc, w, h).translated(origin(src));
+    if (!mono(src) && !mono(s) && src->image->rect().contains(sr)) {
+      QPainter& p = P(s);
+      p.setCompositionMode(QPainter::CompositionMode_Source);
+      p.drawImage(QPoint(x, y), *src->image, sr);
+      return TRUE;
+    }
+  }
   QImage img = sourcePixels(src, s, QRect(xSrc, ySrc, w, h));
   if (img.size() != QSize(w, h)) {
     // Parts outside the source read as black.

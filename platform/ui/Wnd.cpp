@@ -154,12 +154,27 @@ static void resizeBacking(AfxWndRec* r) {
   QSize s = clientSize(r);
   if (r->backing.size() == s) return;
   QImage img(std::max(1, s.width()), std::max(1, s.height()), QImage::Format_RGB32);
-  img.fill(Qt::white);
-  if (!r->backing.isNull()) {
+  // The old pixels are kept where they still fit and only the rest is made white: layouts
+  // resize windows many times while they are built.
+  int keepW = 0, keepH = 0;
+  if (!r->backing.isNull() && r->backing.format() == img.format()) {
+    keepW = std::min(img.width(), r->backing.width());
+    keepH = std::min(img.height(), r->backing.height());
+    for (int y = 0; y < keepH; ++y)
+      std::memcpy(img.scanLine(y), r->backing.constScanLine(y), size_t(keepW) * 4);
+  } else if (!r->backing.isNull()) {
+    img.fill(Qt::white);
     QPainter p(&img);
     p.setCompositionMode(QPainter::CompositionMode_Source);
     p.drawImage(0, 0, r->backing);
+    keepW = img.width();
+    keepH = img.height();
   }
+  const QRgb white = 0xFFFFFFFFu;
+  if (keepW < img.width())
+    for (int y = 0; y < keepH; ++y) std::fill_n(reinterpret_cast<QRgb*>(img.scanLine(y)) + keepW, img.width() - keepW, white);
+  for (int y = keepH; y < img.height(); ++y)
+    std::fill_n(reinterpret_cast<QRgb*>(img.scanLine(y)), img.width(), white);
   QSize old = r->backing.isNull() ? QSize(0, 0) : r->backing.size();
   r->backing = img;
   QRegion fresh(QRect(QPoint(0, 0), s));

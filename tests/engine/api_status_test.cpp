@@ -312,6 +312,24 @@ TEST_F(ApiStatus, ExtraDataValuesAndFaults)
     EXPECT_EQ(EBC_GetExtraData(&lat, &lon, 2, &r), EBC_ERR_NO_EXTRA_FILE);
 }
 
+// The extra file is kept open between calls; one renamed over it is the one read next.
+TEST_F(ApiStatus, ExtraFileReplacedIsReadAnew)
+{
+    useGrid(MakeGrid());
+    fx::ExtraDataWriter extra(kGeometry);
+    extra.setValue(3, 4, 15, 1.0);
+    const std::string path = useExtra(extra);
+    double lat = 50.0, lon = -1.25, r = 0;
+    ASSERT_EQ(EBC_GetExtraData(&lat, &lon, 15, &r), EBC_OK);
+    EXPECT_EQ(r, 1.0);
+    extra.setValue(3, 4, 15, 2.0);
+    const std::string staged = dir.file("staged.xtr").string();
+    extra.write(staged);
+    std::filesystem::rename(staged, path);
+    ASSERT_EQ(EBC_GetExtraData(&lat, &lon, 15, &r), EBC_OK);
+    EXPECT_EQ(r, 2.0);
+}
+
 TEST_F(ApiStatus, ExtraFileThatCannotBeSeeked)
 {
     useGrid(MakeGrid());

@@ -409,3 +409,65 @@ TEST_F(GridLookup, HarmonicConstantsOfTheFourMainConstituents)
         EXPECT_DOUBLE_EQ(c.k1[i], -999.99) << i;  // not in the file
     }
 }
+
+// The engine keeps its data files open between calls, yet every call reads the file that is at
+// the path now: one renamed over it, one rewritten in place, one damaged, or none at all.
+TEST_F(GridLookup, EveryCallReadsTheFileNowAtThePath)
+{
+    const std::string path = useGrid(MakeGrid());
+    const std::string staged = dir.file("staged.dat").string();
+    auto gridPlus = [](double add) {
+        fx::HarmonicsGridWriter grid(kGeometry, {31, 36});
+        for (int r = 1; r <= kGeometry.rows; ++r)
+            for (int c = 1; c <= kGeometry.cols; ++c)
+                grid.setPoint(r, c,
+                              {{31, 0.5, 10.0, 0.1, 20.0, 0.1, 30.0},
+                               {36, add + HeightAmp(r, c), 30.0, 100, 60.0, 200, 90.0}});
+        return grid;
+    };
+    auto replaceWith = [&](const fx::HarmonicsGridWriter& grid) {
+        grid.write(staged);
+        std::filesystem::rename(staged, path);
+    };
+    auto nearestAmp = [] { return GetConstants(0, 49.0, 2.0).s2[0]; };
+    auto interpolatedAmp = [] { return GetConstants(1, 48.5, 2.5).s2[0]; };
+    EXPECT_DOUBLE_EQ(nearestAmp(), HeightAmp(2, 3));
+
+    replaceWith(gridPlus(1000));  // renamed over the kept one
+    EXPECT_DOUBLE_EQ(nearestAmp(), 1000 + HeightAmp(2, 3));
+    EXPECT_NEAR(interpolatedAmp(), 1000 + (HeightAmp(2, 3) + HeightAmp(2, 4) + HeightAmp(3, 3) + HeightAmp(3, 4)) / 4, 1e-9);
+
+    gridPlus(2000).write(path);  // rewritten in place, the same size
+    EXPECT_DOUBLE_EQ(nearestAmp(), 2000 + HeightAmp(2, 3));
+
+    // Damaged: cut inside the record asked for; then whole again.
+    std::vector<unsigned char> bytes = gridPlus(3000).bytes();
+    bytes.resize(static_cast<std::size_t>(MakeGrid().recordOffset(2, 3) + 16 + 8));
+    fx::WriteBytes(staged, bytes);
+    std::filesystem::rename(staged, path);
+    fx::CapturedMessages().clear();
+    EXPECT_EQ(GetConstants(0, 49.0, 2.0).status, EBC_ERR_READ);
+    EXPECT_EQ(messages(), std::vector<std::string>{"Error in fread() of data record - B"});
+    replaceWith(gridPlus(4000));
+    EXPECT_EQ(GetConstants(0, 49.0, 2.0).status, EBC_OK);
+    EXPECT_DOUBLE_EQ(nearestAmp(), 4000 + HeightAmp(2, 3));
+
+    // Gone, then back.
+    std::filesystem::remove(path);
+    fx::CapturedMessages().clear();
+    EXPECT_EQ(GetConstants(1, 48.5, 2.5).status, EBC_ERR_FILE_OPEN);
+    EXPECT_EQ(EBC_CheckIfValidLocation(49.0, 2.0), EBC_ERR_FILE_OPEN);
+    EXPECT_EQ(messages(), std::vector<std::string>(2, "Harmonics data file missing"));
+    replaceWith(gridPlus(5000));
+    EXPECT_EQ(EBC_CheckIfValidLocation(49.0, 2.0), EBC_OK);
+    EXPECT_DOUBLE_EQ(nearestAmp(), 5000 + HeightAmp(2, 3));
+
+    // Setting the file again reads the header of the file there now.
+    fx::HarmonicsGridWriter wider({4, 6, 50.0, 0.0, 1.0, 1.0}, {31, 36});
+    wider.setAllPoints({{31, 0.5, 10.0, 0.1, 20.0, 0.1, 30.0}, {36, 7.0, 30.0, 1, 60.0, 2, 90.0}});
+    replaceWith(wider);
+    EXPECT_EQ(GetConstants(0, 49.0, 5.0).status, EBC_ERR_LONGITUDE);  // still the old header
+    ASSERT_EQ(EBC_SetHarmonicsFile(path.c_str(), "unused"), EBC_OK);
+    EXPECT_EQ(GetConstants(0, 49.0, 5.0).status, EBC_OK);
+    EXPECT_DOUBLE_EQ(GetConstants(0, 49.0, 5.0).s2[0], 7.0);
+}

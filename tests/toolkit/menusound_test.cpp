@@ -5,7 +5,12 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
+#include <fstream>
 #include <mutex>
+#include <string>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -15,11 +20,13 @@ class CRecordingSink : public CCbMenuSoundSink {
   std::mutex mutex;
   std::condition_variable cv;
   std::vector<int> played;
+  pid_t thread = 0;  // the sound thread's id
   int purges = 0;
   bool hold = false;  // the sound "plays" until released
   void PlayMenuSound(int nKind) override {
     std::unique_lock<std::mutex> lock(mutex);
     played.push_back(nKind);
+    thread = gettid();
     cv.notify_all();
     cv.wait(lock, [&] { return !hold; });
   }
@@ -102,6 +109,32 @@ TEST(MenuSound, WithoutTheDesktopSoundLibraryTheDefaultSinkIsSilent) {
   CCbMenuSound::Play(CCbMenuSound::soundMenuCommand);
   CCbMenuSound::Stop();
   EXPECT_FALSE(CCbMenuSound::IsRunning());
+}
+
+// Voluntary and involuntary context switches of one thread of this process.
+long ContextSwitches(pid_t tid) {
+  std::ifstream in("/proc/self/task/" + std::to_string(tid) + "/status");
+  std::string line;
+  long total = 0;
+  while (std::getline(in, line))
+    if (line.rfind("voluntary_ctxt_switches:", 0) == 0 ||
+        line.rfind("nonvoluntary_ctxt_switches:", 0) == 0)
+      total += std::atol(line.c_str() + line.find(':') + 1);
+  return total;
+}
+
+// The thread lives on after its sound until exit; meanwhile it sleeps rather than polls.
+TEST(MenuSound, AfterASoundTheThreadSleeps) {
+  SinkScope s;
+  CCbMenuSound::Play(CCbMenuSound::soundMenuPopup);
+  ASSERT_TRUE(s.sink.waitPlayed(1));
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));  // past the quiet time after it
+  const long before = ContextSwitches(s.sink.thread);
+  std::this_thread::sleep_for(std::chrono::milliseconds(250));
+  EXPECT_LE(ContextSwitches(s.sink.thread) - before, 2);
+  EXPECT_TRUE(CCbMenuSound::IsRunning());
+  CCbMenuSound::Play(CCbMenuSound::soundMenuCommand);  // and still wakes for the next sound
+  EXPECT_TRUE(s.sink.waitPlayed(2));
 }
 
 }  // namespace

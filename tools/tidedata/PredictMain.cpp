@@ -3,9 +3,13 @@
 // same high/low-water finder).
 //
 //   neapwise-predict --list
-//   neapwise-predict (--port ID | --index N | --name TEXT) --from YYYY-MM-DD [--to YYYY-MM-DD]
+//   neapwise-predict (--port ID | --index N | --name TEXT)... --from YYYY-MM-DD [--to YYYY-MM-DD]
 //                    [--zone CODE] [--summer on|off|auto] [--step MINUTES] [--raw]
 //                    [--tables DIR]
+//
+// Several ports (the options repeated, in any mix) are predicted one after the other in one
+// run, each from its own "#" line, so that a caller going over many ports pays for the start
+// and the tables once.
 //
 // Times are local times of the display zone (the port's own zone code unless --zone is given);
 // with --summer auto the port's summer-time rule decides day by day, as the program does when
@@ -20,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,7 +42,7 @@ int Usage()
 {
     std::fprintf(stderr,
                  "usage: neapwise-predict --list [--tables DIR]\n"
-                 "       neapwise-predict (--port ID | --index N | --name TEXT) --from YYYY-MM-DD\n"
+                 "       neapwise-predict (--port ID | --index N | --name TEXT)... --from YYYY-MM-DD\n"
                  "                        [--to YYYY-MM-DD] [--zone CODE] [--summer on|off|auto]\n"
                  "                        [--step MINUTES] [--raw] [--tables DIR]\n");
     return 2;
@@ -76,102 +81,13 @@ void NextDay(int& y, int& m, int& d)
 
 }  // namespace
 
-int main(int argc, char** argv)
+namespace {
+
+// One port's days from y0-m0-d0 to y1-m1-d1, its "#" line first. 0, or 1 for a day outside the
+// table.
+int PredictPort(const CAngleFactorDB* angles, const CPortData* port, int zone, const std::string& summerMode,
+                int step, bool raw, int y0, int m0, int d0, int y1, int m1, int d1)
 {
-    std::string tablesDir, name, summerMode = "off";
-    int portId = -1, index = -1, zone = 0, step = 0;
-    bool haveZone = false, list = false, raw = false;
-    int y0 = 0, m0 = 0, d0 = 0, y1 = 0, m1 = 0, d1 = 0;
-    bool haveFrom = false, haveTo = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        const bool more = i + 1 < argc;
-        if (a == "--list")
-            list = true;
-        else if (a == "--raw")
-            raw = true;
-        else if (a == "--tables" && more)
-            tablesDir = argv[++i];
-        else if (a == "--port" && more)
-            portId = std::atoi(argv[++i]);
-        else if (a == "--index" && more)
-            index = std::atoi(argv[++i]);
-        else if (a == "--name" && more)
-            name = argv[++i];
-        else if (a == "--zone" && more) {
-            zone = std::atoi(argv[++i]);
-            haveZone = true;
-        } else if (a == "--summer" && more)
-            summerMode = argv[++i];
-        else if (a == "--step" && more)
-            step = std::atoi(argv[++i]);
-        else if (a == "--from" && more)
-            haveFrom = ParseDate(argv[++i], y0, m0, d0);
-        else if (a == "--to" && more)
-            haveTo = ParseDate(argv[++i], y1, m1, d1);
-        else
-            return Usage();
-    }
-    if (summerMode != "on" && summerMode != "off" && summerMode != "auto")
-        return Usage();
-    if (step < 0 || step > 1440)
-        return Usage();
-
-    std::vector<unsigned char> angleBytes, portBytes;
-    CAngleFactorDB* angles = nullptr;
-    CPortDB* ports = nullptr;
-    if (!tablesDir.empty()) {
-        angleBytes = ReadAll(tablesDir + "/178.bin");
-        portBytes = ReadAll(tablesDir + "/179.bin");
-        angles = new CAngleFactorDB(angleBytes.data(), angleBytes.size());
-        ports = new CPortDB(portBytes.data(), portBytes.size());
-    } else {
-        angles = new CAngleFactorDB();
-        ports = new CPortDB();
-    }
-    if (!ports->Load() || !angles->Load()) {
-        std::fprintf(stderr, "neapwise-predict: the tables could not be loaded\n");
-        return 1;
-    }
-
-    if (list) {
-        std::printf("# index\tportId\tarea\tkind\tzone\tlatitude\tlongitude\tname\n");
-        for (int i = 0; i < ports->GetCount(); ++i) {
-            const CPortData* p = ports->GetPort(i);
-            std::printf("%d\t%d\t%d\t%d\t%d\t%.6f\t%.6f\t%s\n", p->GetIndex(), p->GetPortId(), p->GetArea(),
-                        p->GetKind(), p->GetTimeZone(), p->GetLatitude(), p->GetLongitude(),
-                        p->GetName().GetString());
-        }
-        return 0;
-    }
-
-    const CPortData* port = nullptr;
-    if (portId >= 0) {
-        port = ports->Lookup(portId);
-        if (port && port->GetPortId() != portId)
-            port = nullptr;
-    } else if (index >= 0) {
-        if (index < ports->GetCount())
-            port = ports->GetPort(index);
-    } else if (!name.empty()) {
-        for (int i = 0; i < ports->GetCount() && !port; ++i)
-            if (name == ports->GetPort(i)->GetName().GetString())
-                port = ports->GetPort(i);
-    }
-    if (!port) {
-        std::fprintf(stderr, "neapwise-predict: no such port\n");
-        return 1;
-    }
-    if (!haveFrom)
-        return Usage();
-    if (!haveTo) {
-        y1 = y0;
-        m1 = m0;
-        d1 = d0;
-    }
-    if (!haveZone)
-        zone = port->GetTimeZone();
-
     CQsDateTime first, last;
     angles->GetFirstDate(first);
     angles->GetLastDate(last);
@@ -181,7 +97,7 @@ int main(int argc, char** argv)
 
     // Day 2 is the day printed, day 1 the day before it: the midnight between them is the day
     // before's to decide, as in the program's table, so an extreme there is printed once.
-    CMonthlyPrediction* days = new CMonthlyPrediction();
+    std::unique_ptr<CMonthlyPrediction> days(new CMonthlyPrediction());
     days->SetPort(*port);
     CPrediction* prediction = days->GetDay(2);
     int hint = -1, nextHint = -1;
@@ -258,6 +174,127 @@ int main(int argc, char** argv)
         ++dayIndex;
         if (dayIndex > 40000)
             break;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    // The ports asked for, in order: by id, by index or by name.
+    struct Selector {
+        enum { kId, kIndex, kName } kind;
+        int number;
+        std::string name;
+    };
+    std::vector<Selector> selectors;
+    std::string tablesDir, summerMode = "off";
+    int zone = 0, step = 0;
+    bool haveZone = false, list = false, raw = false;
+    int y0 = 0, m0 = 0, d0 = 0, y1 = 0, m1 = 0, d1 = 0;
+    bool haveFrom = false, haveTo = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        const bool more = i + 1 < argc;
+        if (a == "--list")
+            list = true;
+        else if (a == "--raw")
+            raw = true;
+        else if (a == "--tables" && more)
+            tablesDir = argv[++i];
+        else if (a == "--port" && more)
+            selectors.push_back({Selector::kId, std::atoi(argv[++i]), {}});
+        else if (a == "--index" && more)
+            selectors.push_back({Selector::kIndex, std::atoi(argv[++i]), {}});
+        else if (a == "--name" && more)
+            selectors.push_back({Selector::kName, 0, argv[++i]});
+        else if (a == "--zone" && more) {
+            zone = std::atoi(argv[++i]);
+            haveZone = true;
+        } else if (a == "--summer" && more)
+            summerMode = argv[++i];
+        else if (a == "--step" && more)
+            step = std::atoi(argv[++i]);
+        else if (a == "--from" && more)
+            haveFrom = ParseDate(argv[++i], y0, m0, d0);
+        else if (a == "--to" && more)
+            haveTo = ParseDate(argv[++i], y1, m1, d1);
+        else
+            return Usage();
+    }
+    if (summerMode != "on" && summerMode != "off" && summerMode != "auto")
+        return Usage();
+    if (step < 0 || step > 1440)
+        return Usage();
+
+    std::vector<unsigned char> angleBytes, portBytes;
+    CAngleFactorDB* angles = nullptr;
+    CPortDB* ports = nullptr;
+    if (!tablesDir.empty()) {
+        angleBytes = ReadAll(tablesDir + "/178.bin");
+        portBytes = ReadAll(tablesDir + "/179.bin");
+        angles = new CAngleFactorDB(angleBytes.data(), angleBytes.size());
+        ports = new CPortDB(portBytes.data(), portBytes.size());
+    } else {
+        angles = new CAngleFactorDB();
+        ports = new CPortDB();
+    }
+    if (!ports->Load() || !angles->Load()) {
+        std::fprintf(stderr, "neapwise-predict: the tables could not be loaded\n");
+        return 1;
+    }
+
+    if (list) {
+        std::printf("# index\tportId\tarea\tkind\tzone\tlatitude\tlongitude\tname\n");
+        for (int i = 0; i < ports->GetCount(); ++i) {
+            const CPortData* p = ports->GetPort(i);
+            std::printf("%d\t%d\t%d\t%d\t%d\t%.6f\t%.6f\t%s\n", p->GetIndex(), p->GetPortId(), p->GetArea(),
+                        p->GetKind(), p->GetTimeZone(), p->GetLatitude(), p->GetLongitude(),
+                        p->GetName().GetString());
+        }
+        return 0;
+    }
+
+    std::vector<const CPortData*> chosen;
+    for (const Selector& sel : selectors) {
+        const CPortData* port = nullptr;
+        if (sel.kind == Selector::kId) {
+            if (sel.number >= 0) {
+                port = ports->Lookup(sel.number);
+                if (port && port->GetPortId() != sel.number)
+                    port = nullptr;
+            }
+        } else if (sel.kind == Selector::kIndex) {
+            if (sel.number >= 0 && sel.number < ports->GetCount())
+                port = ports->GetPort(sel.number);
+        } else if (!sel.name.empty()) {
+            for (int i = 0; i < ports->GetCount() && !port; ++i)
+                if (sel.name == ports->GetPort(i)->GetName().GetString())
+                    port = ports->GetPort(i);
+        }
+        if (!port) {
+            std::fprintf(stderr, "neapwise-predict: no such port\n");
+            return 1;
+        }
+        chosen.push_back(port);
+    }
+    if (chosen.empty()) {
+        std::fprintf(stderr, "neapwise-predict: no such port\n");
+        return 1;
+    }
+    if (!haveFrom)
+        return Usage();
+    if (!haveTo) {
+        y1 = y0;
+        m1 = m0;
+        d1 = d0;
+    }
+    for (const CPortData* port : chosen) {
+        const int status = PredictPort(angles, port, haveZone ? zone : port->GetTimeZone(), summerMode, step, raw,
+                                       y0, m0, d0, y1, m1, d1);
+        if (status != 0)
+            return status;
     }
     return 0;
 }

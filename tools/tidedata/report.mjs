@@ -66,21 +66,37 @@ function readPorts(path) {
   return ports;
 }
 
-// One port: the program's year (zone 0, no summer time) against the predictor's.
-function measure(port, opt) {
-  const args = ["--port", String(port.portId), "--from", `${opt.year}-01-01`, "--to", `${opt.year}-12-31`,
-    "--zone", "0", "--summer", "off", "--step", "10", "--raw"];
+// The program's year (zone 0, no summer time) for several ports in one run of neapwise-predict:
+// its output holds each port's lines after the port's own "#" line, in the order asked for.
+const BATCH = 32;
+function predictBatch(ports, opt) {
+  const args = [];
+  for (const p of ports) args.push("--port", String(p.portId));
+  args.push("--from", `${opt.year}-01-01`, "--to", `${opt.year}-12-31`, "--zone", "0", "--summer", "off",
+    "--step", "10", "--raw");
   if (opt.tables) args.push("--tables", opt.tables);
-  const text = execFileSync(opt.predict, args, { encoding: "utf8", maxBuffer: 64 << 20 });
-  const events = [];
-  const samples = [];
+  const text = execFileSync(opt.predict, args, { encoding: "utf8", maxBuffer: Math.min(ports.length * (64 << 20), 1 << 29) });
+  const outputs = [];
+  let current = null;
   for (const line of text.split("\n")) {
-    if (line.startsWith("S ")) samples.push(Number(line.slice(2)));
+    if (line.startsWith("# ")) {
+      current = { portId: Number(line.slice(2).split("\t")[0]), events: [], samples: [] };
+      outputs.push(current);
+    } else if (!current) continue;
+    else if (line.startsWith("S ")) current.samples.push(Number(line.slice(2)));
     else if (line.startsWith("E ")) {
       const [, minute, type, h] = line.split(" ");
-      events.push({ minute: Number(minute), high: type === "H", level: Number(h) });
+      current.events.push({ minute: Number(minute), high: type === "H", level: Number(h) });
     }
   }
+  if (outputs.length !== ports.length || outputs.some((o, i) => o.portId !== ports[i].portId))
+    throw new Error("neapwise-predict gave other ports than asked for");
+  return outputs;
+}
+
+// One port against the predictor, from the program's events and 10-minute heights.
+function measure(port, predicted, opt) {
+  const { events, samples } = predicted;
   const t0 = Date.UTC(opt.year, 0, 1);
   const ref = referenceFor(port.station);
   const refEvents = ref.extremes(new Date(t0 - 86400000), new Date(Date.UTC(opt.year + 1, 0, 2)))
@@ -119,12 +135,23 @@ function measure(port, opt) {
 
 if (!isMainThread) {
   const { ports, opt } = workerData;
-  for (const p of ports) {
+  // A batch whose run fails is taken port by port, so that the failure is the port's own.
+  const one = (p, predicted) => {
     try {
-      parentPort.postMessage({ ok: measure(p, opt) });
+      parentPort.postMessage({ ok: measure(p, predicted ?? predictBatch([p], opt)[0], opt) });
     } catch (e) {
       parentPort.postMessage({ fail: { ...p, error: String(e.message || e) } });
     }
+  };
+  for (let i = 0; i < ports.length; i += BATCH) {
+    const batch = ports.slice(i, i + BATCH);
+    let outputs = null;
+    try {
+      outputs = predictBatch(batch, opt);
+    } catch {
+      outputs = null;
+    }
+    batch.forEach((p, k) => one(p, outputs ? outputs[k] : null));
   }
 } else {
   const opt = parseArgs(process.argv);
