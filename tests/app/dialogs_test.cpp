@@ -86,6 +86,8 @@ class Dialogs : public Program {
     AfxSetFileDialogHook([path](const AFX_FILEDLG_REQUEST& r) {
       EXPECT_FALSE(r.bOpen);
       EXPECT_EQ("Tide Data", r.fileName);
+      EXPECT_EQ(1u, r.filters.size());
+      if (!r.filters.empty()) EXPECT_EQ("Comma Separated (*.csv)", r.filters[0].first);
       return AFX_FILEDLG_ANSWER{IDOK, path.string(), 1};
     });
   }
@@ -118,6 +120,9 @@ TEST_F(Dialogs, AnExportOfTwoDaysHourlyReadsBackAsTheHeightsOfThePrediction) {
     CString z;
     dlg->GetDlgItemText(IDC_EXPORT_ZONE, z);
     zoneShown = (LPCTSTR)z;
+    CString kind;
+    dlg->GetDlgItemText(1076, kind);
+    EXPECT_EQ(CString("High and Low Water Times"), kind);
     PickRow(dlg, dlg->m_startDay, dlg->m_startMonth, dlg->m_startYear, 1, 3, year, IDC_START_YEAR);
     PickRow(dlg, dlg->m_endDay, dlg->m_endMonth, dlg->m_endYear, 2, 3, year, IDC_END_YEAR);
     ClickItem(dlg, IDC_EXPORT_60MIN);
