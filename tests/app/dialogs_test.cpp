@@ -574,6 +574,39 @@ TEST_F(Dialogs, TheTipsFileIsReadRoundAndEscSavesTheCheckBox) {
   EXPECT_FALSE(again.m_bStartup);
 }
 
+TEST_F(Dialogs, TheTipCheckBoxShowsItsWholeTextClearOfTheButtons) {
+  ASSERT_NE(nullptr, Start());
+  CTipDlg dlg(m_frame, (m_root / "tips.txt").c_str());
+  struct Box {
+    CRect rc;
+    int text = 0;
+  } check, next, close;
+  CTestCallLater look(20, [&] {
+    ASSERT_NE(nullptr, WaitForActive<CTipDlg>());
+    for (auto [id, box] : {std::pair{IDC_TIP_STARTUP, &check}, std::pair{IDC_TIP_NEXT, &next}, std::pair{IDOK, &close}}) {
+      CWnd* w = dlg.GetDlgItem(id);
+      ASSERT_NE(nullptr, w) << id;
+      w->GetWindowRect(&box->rc);
+      CString text;
+      w->GetWindowText(text);
+      text.Remove('&');
+      CClientDC dc(w);
+      CFont* old = dc.SelectObject(w->GetFont());
+      box->text = dc.GetTextExtent(text).cx;
+      dc.SelectObject(old);
+    }
+    AfxTestKeyStroke(VK_ESCAPE);
+  });
+  dlg.DoModal();
+  ASSERT_TRUE(look.HasRun());
+  // The box (13 pixels and a gap of 4) and the whole text within the control, left of "Next Tip".
+  EXPECT_LE(13 + 4 + check.text, check.rc.Width());
+  EXPECT_LE(check.rc.right, next.rc.left);
+  EXPECT_LE(next.rc.right, close.rc.left);
+  EXPECT_LE(next.text + 8, next.rc.Width());
+  EXPECT_LE(close.text + 8, close.rc.Width());
+}
+
 TEST_F(Dialogs, ATipsFileWithoutTipsOrWithoutAFileStillOpens) {
   ASSERT_NE(nullptr, Start());
   const fs::path tips = m_root / "tips.txt";
