@@ -408,3 +408,62 @@ TEST(MonthlyPrediction, DaysOneToThirtyOne)
     month->ClearAll();
     EXPECT_NEAR(month->GetDay(17)->HeightAt(0, 0, 0), 4.0, 1e-4);
 }
+
+TEST(Prediction, AnUnfilteredDayClearsTheFilteredFlagOfTheDayBefore)
+{
+    auto p = Make(PurePort(0, 0.0, 0, 1.0, 0, 0.0, 180, 0.6));
+    TIMEHEIGHT out[4];
+    p->FindHighLow(0, 0, out);
+    ASSERT_TRUE(p->IsFiltered());
+    // A plain tide, found in a zone whose minutes the cache never held: no ClearCache between.
+    p->SetPort(PurePort(0, 0.0, 0, 1.0));
+    ASSERT_GT(p->FindHighLow(2430, 0, out), 0);
+    EXPECT_FALSE(p->IsFiltered());
+}
+
+TEST(Prediction, TheDropToTheNextLowLooksNineHundredMinutesAhead)
+{
+    // K1 alone from its high at minute 0: the low comes half a period later, just within the
+    // 900 minutes or just beyond them.
+    struct Case {
+        int k1Next;  // the next day's K1 angle, which gives the period
+        bool found;
+    } const cases[] = {{70, true}, {74, false}};  // 360 - k1Next degrees a day: lows 894 and 906 minutes on
+    for (const Case& c : cases) {
+        auto p = Make(PurePort(0, 0.0, 0, 0.0, 0, 1.0), c.k1Next);
+        const double drop = p->HeightDropToNextLow(0, 0, 0);
+        if (c.found)
+            EXPECT_NEAR(2.0, drop, 1e-2) << c.k1Next;
+        else
+            EXPECT_EQ(-100.0, drop) << c.k1Next;
+    }
+}
+
+// Near an extreme of a small tide over a high mean level two neighbouring minutes can hold the
+// same height: the extreme is still found, at the minute after the first of the two.
+TEST(Prediction, ATwoMinuteFlatTopIsStillAnExtreme)
+{
+    int flats = 0;
+    for (int k = 0; k < 360 * 4 && flats < 5; k += 7) {
+        const int g = k % 360;
+        const double amplitude[4] = {0.03, 0.05, 0.08, 0.12};
+        auto p = Make(PurePort(0, 20.0, g, amplitude[k / 360]));
+        std::vector<int> expected;
+        for (int m = 1; m < 1438; ++m) {
+            const double a = p->HeightAt(m - 1, 0, 0), b = p->HeightAt(m, 0, 0), d = p->HeightAt(m + 1, 0, 0),
+                         e = p->HeightAt(m + 2, 0, 0);
+            if (d == b && a != b && ((a < b && e < b) || (a > b && e > b)))
+                expected.push_back(m + 1);
+        }
+        if (expected.empty())
+            continue;
+        TIMEHEIGHT out[4];
+        const int n = p->FindHighLow(0, 0, out);
+        for (int t : expected) {
+            ++flats;
+            EXPECT_TRUE(std::any_of(out, out + n, [t](const TIMEHEIGHT& x) { return x.minutes == t; }))
+                << "phase " << g << " minute " << t;
+        }
+    }
+    EXPECT_GT(flats, 0);
+}
