@@ -467,3 +467,53 @@ TEST(Prediction, ATwoMinuteFlatTopIsStillAnExtreme)
     }
     EXPECT_GT(flats, 0);
 }
+
+// A day of more than four turning points keeps those within 0.3 m of the day's highest or
+// lowest, each more than 180 minutes after the last one kept. Days are sought whose events lie
+// close to both bounds, so that either bound moved changes what is kept.
+TEST(Prediction, AFilteredDayKeepsWhatLiesWithinThreeTenthsAndThreeHours)
+{
+    int nearHeight = 0, nearSpacing = 0, days = 0;
+    for (int g4 = 0; g4 < 360; g4 += 10)
+        for (double h4 : {0.3, 0.35, 0.4, 0.45, 0.5, 0.6})
+            for (double hK1 : {0.0, 0.1, 0.2, 0.3}) {
+                auto p = Make(PurePort(0, 0.0, 0, 1.0, 40, hK1, g4, h4));
+                const CLocalDay day = CLocalDay::Plain(0, 0);
+                TIMEHEIGHT raw[32];
+                const int n = p->TurningPoints(day, 0, 1440, raw, 32);
+                TIMEHEIGHT out[CPrediction::kMaxDayEvents];
+                const int k = p->FindHighLow(day, out);
+                // Only days whose every turning point the finder's coarse look sees.
+                if (n <= 4 || !p->IsFiltered())
+                    continue;
+                double hi = 0.0, lo = 10000.0;
+                for (int i = 0; i < n; ++i) {
+                    hi = std::max(hi, raw[i].metres);
+                    lo = std::min(lo, raw[i].metres);
+                }
+                std::vector<int> expected;
+                int last = 0;
+                for (int i = 0; i < n && expected.size() < 4; ++i) {
+                    const double m = raw[i].metres;
+                    const double edge = std::min(std::fabs(m - (hi - 0.3)), std::fabs(m - (lo + 0.3)));
+                    nearHeight += edge < 0.05;
+                    if (!(m < lo + 0.3 || m > hi - 0.3))
+                        continue;
+                    if (!expected.empty()) {
+                        nearSpacing += std::abs(raw[i].minutes - (last + 180)) <= 15;
+                        if (raw[i].minutes <= last + 180)
+                            continue;
+                    }
+                    expected.push_back(raw[i].minutes);
+                    last = raw[i].minutes;
+                }
+                std::vector<int> got;
+                for (int i = 0; i < k; ++i)
+                    got.push_back(out[i].minutes);
+                EXPECT_EQ(expected, got) << g4 << " " << h4 << " " << hK1;
+                ++days;
+            }
+    EXPECT_GT(days, 20);
+    EXPECT_GT(nearHeight, 3);
+    EXPECT_GT(nearSpacing, 3);
+}
