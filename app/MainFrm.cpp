@@ -492,6 +492,10 @@ CString CMainFrame::FormatZoneCaption(int nHours, int nMinutes) {
 // Caption of zone z; bSummer moves a whole-hour zone one hour on and a half-hour zone by 100.
 CString CMainFrame::ZoneCaption(int z, int bSummer) const {
   if (z >= -100 && z <= 100) return FormatZoneCaption(z + (bSummer ? 1 : 0), 0);
+  if (bSummer && GetSummerTimeShiftMinutes(m_prediction.GetArea(), CPrediction::ZoneCodeToMinutes(z)) == 30) {
+    const int total = CPrediction::ZoneCodeToMinutes(z) + 30;  // Lord Howe Island: +11:00
+    return FormatZoneCaption(total / 60, total % 60);
+  }
   const int m = bSummer ? z + 100 : z;
   const double v = m / 100.0;
   const int hours = m < 101 ? (int)std::ceil(v) : (int)std::floor(v);

@@ -109,7 +109,7 @@ void CMainFrame::OnPortProperties() {
 }
 
 void CMainFrame::OnExportData() {
-  CFileDialog save(FALSE, "CSV", "Tide Data", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, "Comma Seperated (*.csv)|*.csv|",
+  CFileDialog save(FALSE, "CSV", "Tide Data", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, "Comma Separated (*.csv)|*.csv|",
                    this);
   if (save.DoModal() != IDOK) return;
   const CString path = save.GetPathName();

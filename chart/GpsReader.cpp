@@ -29,7 +29,7 @@ bool FindSentence(const std::string& line, size_t& start, size_t& end) {
   const size_t dollar = line.rfind('$');
   if (dollar == std::string::npos) return false;
   size_t last = line.size();
-  while (last > dollar && line[last - 1] == '\r') --last;
+  while (last > dollar && (line[last - 1] == '\r' || line[last - 1] == ' ' || line[last - 1] == '\t')) --last;
   if (last - dollar > (size_t)CGpsReader::kMaxSentence || last < dollar + 4 || line[last - 3] != '*') return false;
   const int hi = HexDigit(line[last - 2]), lo = HexDigit(line[last - 1]);
   if (hi < 0 || lo < 0) return false;
@@ -312,25 +312,20 @@ void CGpsReader::Run(std::string device) {
 int CGpsReader::Consume(const char* pData, int nLength) {
   if (!pData || nLength <= 0) return 0;
   int fixes = 0;
-  const char* end = pData + nLength;
-  while (pData < end) {
-    const char* nl = static_cast<const char*>(std::memchr(pData, '\n', (size_t)(end - pData)));
-    const char* stop = nl ? nl : end;
-    m_pending.append(pData, (size_t)(stop - pData));
-    // A sentence starts at the last '$' of its line: what stands before it can never be
-    // part of one, and a candidate longer than a sentence can be is garbage. So the pending
-    // bytes stay short whatever the device sends.
-    const size_t dollar = m_pending.rfind('$');
-    if (dollar == std::string::npos) m_pending.clear();
-    else if (dollar > 0) m_pending.erase(0, dollar);
-    if (m_pending.size() > (size_t)kMaxSentence + 1) m_pending.clear();
-    if (nl) {
+  for (const char* end = pData + nLength; pData < end; ++pData) {
+    const char c = *pData;
+    // A line ends at CR, LF or both; a '$' starts the next sentence even on the same line.
+    if (c == '\r' || c == '\n' || c == '$') {
       if (!m_pending.empty()) fixes += ProcessSentence(m_pending);
       m_pending.clear();
-      pData = nl + 1;
-    } else {
-      pData = end;
+      if (c == '$') m_pending.push_back(c);
+      continue;
     }
+    // Bytes before a '$' are never part of a sentence, and a candidate longer than a sentence
+    // can be is garbage: the pending bytes stay short whatever the device sends.
+    if (m_pending.empty()) continue;
+    if (m_pending.size() > (size_t)kMaxSentence) m_pending.clear();
+    else m_pending.push_back(c);
   }
   m_nPendingLength = (int)m_pending.size();
   return fixes;
@@ -378,17 +373,21 @@ int CGpsReader::ParseRMC(const std::vector<std::string>& t, GPSFIX& fix) {
   fix = GPSFIX();
   if (t.size() < 12) return 0;
   ParseTime(t[1], fix);
-  // 'V': the receiver itself says the position is not to be trusted.
+  // 'V': the receiver itself says the position is not to be trusted; so does the mode 'N' of
+  // NMEA 2.3 and later, whatever the status.
   if (t[2] != "A" && t[2] != "a") return 0;
+  if (t.size() > 12 && (t[12] == "N" || t[12] == "n")) return 0;
   int ns, ew;
   if (!ParseAngle(t[3], 90.0, fix.latitude) || !Hemisphere(t[4], 'N', 'S', ns)) return 0;
   if (!ParseAngle(t[5], 180.0, fix.longitude) || !Hemisphere(t[6], 'E', 'W', ew)) return 0;
   fix.latitude *= ns;
   fix.longitude *= ew;
-  // Receivers leave speed and course empty while the boat lies still.
+  // Receivers leave speed and course empty while the boat lies still. A number out of range
+  // is dropped as if empty: the position stays good.
   if (!t[7].empty() && !ParseUnsigned(t[7], fix.speed)) return 0;
-  if (!t[8].empty() && (!ParseUnsigned(t[8], fix.course) || fix.course > 360.0)) return 0;
-  if (fix.course == 360.0) fix.course = 0.0;
+  if (!t[8].empty() && !ParseUnsigned(t[8], fix.course)) return 0;
+  if (fix.speed > kMaxSpeed) fix.speed = 0.0;
+  if (fix.course >= 360.0) fix.course = 0.0;  // 360 is north again; beyond a circle, dropped
   ParseDate(t[9], fix);
   return 1;
 }

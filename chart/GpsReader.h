@@ -33,6 +33,8 @@ class CGpsReader {
   // The longest line taken for a sentence, from its '$' (NMEA allows 82 with the line end;
   // receivers' own sentences run longer).
   static constexpr int kMaxSentence = 256;
+  // Faster than any vessel: a speed above it is taken as no speed.
+  static constexpr double kMaxSpeed = 1000.0;
 
   // The program's one reader, made on first use and never deleted.
   static CGpsReader& Instance();

@@ -1,5 +1,7 @@
 #include "chart/MapView.h"
 
+#include "chart/StreamWorker.h"
+
 #include "model/AngleFactorDB.h"
 #include "model/DiamondDB.h"
 #include "model/PortDB.h"
@@ -1092,7 +1094,7 @@ void CMapView::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar*) {
   }
   m_dWest = (p - 18000) / 100;
   m_dEast = m_dWest + span;
-  SetScrollPos(SB_HORZ, (int)p);
+  SetScrollPos(SB_HORZ, (int)std::lround(p));  // rounded as the vertical thumb: no hundredth lost
   m_bLayersDirty = 1;
   RecalculateStreams();
   RedrawNow();
@@ -1553,14 +1555,9 @@ CRect CMapView::GetTooltipRect() const {
 
 int CMapView::GetZoneOffsetMinutes() const {
   if (!m_pHost) return 0;
-  if (m_pHost->IsAutoTimeZone()) return IsSummerTimeAt(m_pHost->GetSelectedDate(), 0) ? 60 : 0;
-  const int z = m_pHost->GetChosenTimeZone();
-  if (z >= -100 && z <= 100) return z * 60;
-  const double v = z / 100.0;
-  const int h = (int)std::trunc(v);
-  const double a = std::fabs(v);
-  const int m = a - std::floor(a) > 0.01 ? 30 : 0;
-  return h < 0 ? h * 60 - m : h * 60 + m;
+  const BOOL automatic = m_pHost->IsAutoTimeZone();
+  return ZoneOffsetMinutes(automatic, automatic && IsSummerTimeAt(m_pHost->GetSelectedDate(), 0),
+                           m_pHost->GetChosenTimeZone());
 }
 
 void CMapView::SetDate(const CQsDateTime& date) {

@@ -52,13 +52,14 @@ CLocalDay::CLocalDay(int day, int month, int year, int zoneCode, int ruleCode, i
         return;
     const int zoneMinutes = CPrediction::ZoneCodeToMinutes(zoneCode);
     const Date d{day, month, year};
+    m_shift = GetSummerTimeShiftMinutes(ruleCode, zoneMinutes);
     // Local midnight is 23:00 standard time of the day before when summer time is in force
     // then; the end of the day likewise. A change always lies within its own day (before 23:00
     // standard time), so these two instants see the states either side of it.
     m_startSummer = SummerAtStandardMinute(Step(d, -1), 1380, ruleCode, zoneMinutes);
     m_endSummer = SummerAtStandardMinute(d, 1380, ruleCode, zoneMinutes);
-    const int start = -60 * m_startSummer;
-    const int end = kDayMinutes - 60 * m_endSummer;
+    const int start = -m_shift * m_startSummer;
+    const int end = kDayMinutes - m_shift * m_endSummer;
     m_minutes = end - start;
     if (m_startSummer != m_endSummer)
         m_change = GetSummerTimeChangeMinute(day, month, year, ruleCode, zoneMinutes) - start;

@@ -4,7 +4,7 @@
 // so the day of a spring change has 1380 of them and that of an autumn change 1500; the clock
 // reading at an elapsed minute jumps by the hour at the instant of the change. Every view that
 // turns a day into local times goes through here: the day's heights are
-// CPrediction::HeightAt (elapsed minute, GetZoneCode (), GetStartSummer ()), and the clock
+// CPrediction::HeightAt (elapsed minute, GetZoneCode (), GetStartSummerArg ()), and the clock
 // reading of an elapsed minute is ClockMinute.
 #ifndef NEAPWISE_MODEL_LOCALDAY_H
 #define NEAPWISE_MODEL_LOCALDAY_H
@@ -28,14 +28,20 @@ public:
     int GetZoneCode() const { return m_zone; }
     // The summer flag in force at local midnight, the one to give HeightAt.
     int GetStartSummer() const { return m_startSummer; }
+    // The summer argument of CPrediction::HeightAt at local midnight: 0, 1 (an hour) or the
+    // shift in minutes of a half-hour summer time.
+    int GetStartSummerArg() const { return !m_startSummer ? 0 : m_shift == 60 ? 1 : m_shift; }
+    // How far summer time puts this day's clocks on: 60, or 30 on Lord Howe Island.
+    int GetSummerShift() const { return m_shift; }
     // The summer flag in force at the end of the day (that of the next day's midnight).
     int GetEndSummer() const { return m_endSummer; }
-    // Elapsed minutes of the day: 1440, 1380 on a spring change, 1500 on an autumn change.
+    // Elapsed minutes of the day: 1440, 1380 on a spring change, 1500 on an autumn change (1410
+    // and 1470 with a half-hour shift).
     int GetMinutes() const { return m_minutes; }
     // Elapsed minute of the change, -1 when the day has none.
     int GetChangeMinute() const { return m_change; }
-    // How far the clock moves at the change: 60 in spring, -60 in autumn, 0.
-    int GetClockShift() const { return m_change < 0 ? 0 : 60 * (m_endSummer - m_startSummer); }
+    // How far the clock moves at the change: the shift in spring, minus it in autumn, 0.
+    int GetClockShift() const { return m_change < 0 ? 0 : m_shift * (m_endSummer - m_startSummer); }
     // The clock reading just before the change (01:00 on a European spring day in London).
     int GetChangeClock() const { return m_change < 0 ? -1 : m_change; }
 
@@ -55,6 +61,7 @@ private:
     int m_endSummer = 0;
     int m_minutes = kDayMinutes;
     int m_change = -1;
+    int m_shift = 60;
 };
 
 #endif

@@ -272,9 +272,12 @@ double CPrediction::HeightAt(int minute, int zoneCode, int summer)
 {
     // 64-bit, so no minute or zone code can overflow the slot arithmetic.
     long long zone = zoneCode;
-    if (summer)
+    long long extra = 0;
+    if (summer > 1)
+        extra = summer;
+    else if (summer)
         zone += (zone > 100 || zone < -100) ? 100 : 1;
-    const long long slot = static_cast<long long>(minute) - ZoneMinutes(zone) + kCacheLead;
+    const long long slot = static_cast<long long>(minute) - ZoneMinutes(zone) - extra + kCacheLead;
     if (slot < 0 || slot >= kCacheSlots)
         return Compute(slot);  // no place in the cache: computed afresh each time
     CacheSlot& cell = m_cache[slot];
@@ -296,7 +299,7 @@ int CPrediction::FindHighLow(const CLocalDay& day, TIMEHEIGHT out[kMaxDayEvents]
     if (!kept.valid || !(kept.day == day)) {
         const int length = day.GetMinutes();
         const int capacity = length > CLocalDay::kDayMinutes ? kMaxDayEvents : 4;
-        kept.count = FindEvents(day.GetZoneCode(), day.GetStartSummer(), length, capacity, false, kept.events);
+        kept.count = FindEvents(day.GetZoneCode(), day.GetStartSummerArg(), length, capacity, false, kept.events);
         kept.filtered = m_filtered;
         for (int i = 0; i < kept.count; ++i) {
             kept.elapsed[i] = kept.events[i].minutes;
@@ -397,7 +400,7 @@ int CPrediction::TurningPoints(const CLocalDay& day, int from, int to, TIMEHEIGH
     int n = 0;
     for (int m = from - 1; m < to - 1 && n < max; ++m) {
         double b;
-        if (TurningAt(m, day.GetZoneCode(), day.GetStartSummer(), b))
+        if (TurningAt(m, day.GetZoneCode(), day.GetStartSummerArg(), b))
             out[n++] = {m + 1, b};
     }
     return n;
@@ -445,20 +448,20 @@ double CPrediction::HeightDropToNextLow(int start, int zoneCode, int summer)
 
 double CPrediction::HeightAt(const CLocalDay& day, int elapsed)
 {
-    return HeightAt(elapsed, day.GetZoneCode(), day.GetStartSummer());
+    return HeightAt(elapsed, day.GetZoneCode(), day.GetStartSummerArg());
 }
 
 double CPrediction::HeightAtClock(const CLocalDay& day, int clock)
 {
-    return HeightAt(day.MinuteOfClock(clock), day.GetZoneCode(), day.GetStartSummer());
+    return HeightAt(day.MinuteOfClock(clock), day.GetZoneCode(), day.GetStartSummerArg());
 }
 
 std::pair<double, double> CPrediction::CalcDayRange(const CLocalDay& day)
 {
-    return DayRange(day.GetZoneCode(), day.GetStartSummer(), day.GetMinutes());
+    return DayRange(day.GetZoneCode(), day.GetStartSummerArg(), day.GetMinutes());
 }
 
 double CPrediction::HeightDropToNextLow(const CLocalDay& day, int clock)
 {
-    return HeightDropToNextLow(day.MinuteOfClock(clock), day.GetZoneCode(), day.GetStartSummer());
+    return HeightDropToNextLow(day.MinuteOfClock(clock), day.GetZoneCode(), day.GetStartSummerArg());
 }

@@ -46,7 +46,8 @@ public:
     void ClearCache();
     CQsDateTime GetDate() const { return m_today.GetDate(); }
 
-    // Height at a local minute of the day in a display zone; summer adds one hour to the zone.
+    // Height at a local minute of the day in a display zone; summer 1 adds one hour to the zone,
+    // a larger summer that many minutes (a half-hour summer time).
     double HeightAt(int minute, int zoneCode, int summer);
     // Up to four high and low waters of the local day, in time order; returns how many.
     int FindHighLow(int zoneCode, int summer, TIMEHEIGHT out[4]);

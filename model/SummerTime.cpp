@@ -135,7 +135,8 @@ int GetSummerTimeChangeMinute(int day, int month, int year, int ruleCode, int zo
     const YearRule r = RuleFor(ruleCode, year);
     int minute;
     if (r.kind == Hemisphere::South || ruleCode == 34 || ruleCode == 40) {
-        minute = 120;
+        // Lord Howe Island goes back at 02:00 of its summer time, the mainland at 03:00.
+        minute = !begins && GetSummerTimeShiftMinutes(ruleCode, zoneMinutes) == 30 ? 90 : 120;
     } else if (ruleCode == 15) {
         minute = 0;
     } else {
@@ -148,6 +149,11 @@ int GetSummerTimeChangeMinute(int day, int month, int year, int ruleCode, int zo
     }
     // A change the zone would put on another day is kept at that day's edge.
     return minute < 0 ? 0 : minute > 1379 ? 1379 : minute;
+}
+
+int GetSummerTimeShiftMinutes(int ruleCode, int zoneMinutes)
+{
+    return ruleCode == 34 && zoneMinutes == 630 ? 30 : 60;
 }
 
 int GetSummerTimeMonthKind(int month, int year, int ruleCode, int& wholeMonth, int& begins)

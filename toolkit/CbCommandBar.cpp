@@ -22,6 +22,8 @@ BEGIN_MESSAGE_MAP(CCbCommandBar, CWnd)
   ON_WM_LBUTTONDOWN()
   ON_WM_LBUTTONUP()
   ON_WM_LBUTTONDBLCLK()
+  ON_WM_RBUTTONDOWN()
+  ON_WM_RBUTTONUP()
   ON_WM_TIMER()
   ON_WM_PAINT()
   ON_WM_ERASEBKGND()
@@ -33,6 +35,7 @@ END_MESSAGE_MAP()
 BEGIN_MESSAGE_MAP(CCbToolBar, CCbCommandBar)
   ON_WM_LBUTTONDOWN()
   ON_WM_LBUTTONDBLCLK()
+  ON_WM_RBUTTONDOWN()
   ON_WM_NCHITTEST()
   ON_WM_NCLBUTTONDOWN()
   ON_WM_SETCURSOR()
@@ -178,8 +181,9 @@ BOOL CCbCommandBar::PopupControl(int nIndex, BOOL bKeyboard) {
 }
 
 int CCbCommandBar::OnHookMessage(HWND, UINT nMessage, WPARAM& wParam, LPARAM& lParam, LRESULT&) {
-  if (nMessage != WM_KEYDOWN || !m_bTracking) return 0;
+  if (!m_bTracking || (nMessage != WM_KEYDOWN && nMessage != WM_MOUSEWHEEL)) return 0;
   CCbRefHolder<CCbCommandBar> hold(this);
+  if (nMessage == WM_MOUSEWHEEL) return OnHookMouseWheel(wParam, lParam) ? 1 : 0;
   return OnHookKeyDown((UINT)wParam, lParam) ? 1 : 0;
 }
 
@@ -340,6 +344,10 @@ void CCbCommandBar::OnLButtonUp(UINT, CPoint point) {
   if (CCbControl* c = HitTest(point)) c->OnLButtonUp(point);
 }
 
+void CCbCommandBar::OnRButtonUp(UINT, CPoint point) {
+  if (CCbControl* c = HitTest(point)) c->OnRButtonUp(point);
+}
+
 void CCbCommandBar::OnLButtonDblClk(UINT, CPoint point) {
   if (CCbControl* c = HitTest(point)) c->OnLButtonDblClk(point);
 }
@@ -391,6 +399,7 @@ void CCbCommandBar::OnIdleUpdateCmdUI(BOOL) {
   if (!GetSafeHwnd() || !IsWindowVisible()) return;
   CWnd* site = GetSite();
   const int n = GetControlCount();
+  const BOOL noNotify = IsNoNotify();
   m_lastStates.resize((size_t)n, -1);
   for (int i = 0; i < n; ++i) {
     CCbControl* c = GetControl(i);
@@ -398,6 +407,7 @@ void CCbCommandBar::OnIdleUpdateCmdUI(BOOL) {
     CCbCommandBarCmdUI ui(this, i);
     ui.m_nID = (UINT)c->GetID();
     // The bar first, then the frame; a command no one handles is disabled.
+    if (noNotify) continue;
     if (!OnCmdMsg(ui.m_nID, CN_UPDATE_COMMAND_UI, &ui, nullptr) && site) ui.DoUpdate(site, TRUE);
   }
   for (int i = 0; i < n; ++i) {
@@ -669,6 +679,15 @@ BOOL CCbToolBar::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) {
 int CCbToolBar::OnMouseActivate(CWnd*, UINT, UINT) {
   // A floating bar never takes the activation from its frame.
   return IsFloating() ? MA_NOACTIVATE : MA_ACTIVATE;
+}
+
+void CCbToolBar::OnRButtonDown(UINT, CPoint point) {
+  CCbRefHolder<CCbCommandBar> hold(this);
+  CbMouseManager()->SendTrackLost();
+  SetSelected(-1);
+  if (!m_pCommandBars || !GetSafeHwnd()) return;
+  ClientToScreen(&point);
+  m_pCommandBars->ContextMenu(point.x, point.y);
 }
 
 void CCbToolBar::OnLButtonDown(UINT nFlags, CPoint point) {

@@ -44,6 +44,8 @@ class CCbCommandBar : public CWnd, public CCbRefCounted, public CCbHookManagerHo
   virtual BOOL NavigateByCode(int nCode);
   // A key while the bar tracks; TRUE when the bar used it.
   virtual BOOL OnHookKeyDown(UINT nChar, LPARAM lParam);
+  // The wheel while the bar tracks; TRUE when the bar used it.
+  virtual BOOL OnHookMouseWheel(WPARAM /*wParam*/, LPARAM /*lParam*/) { return FALSE; }
   int OnHookMessage(HWND hWnd, UINT nMessage, WPARAM& wParam, LPARAM& lParam, LRESULT& lResult) override;
   // Closes the open popup and opens the control's; only an enabled popup control opens.
   BOOL PopupControl(int nIndex, BOOL bKeyboard = FALSE);
@@ -113,6 +115,14 @@ class CCbCommandBar : public CWnd, public CCbRefCounted, public CCbHookManagerHo
   // The control under a client point (hidden ones aside), or nullptr.
   virtual CCbControl* HitTest(CPoint pt) const;
   BOOL GetContextMenuPresent() const { return m_bContextMenuPresent; }
+  // From the flags of a modal popup (TPM_RIGHTBUTTON, TPM_NONOTIFY): the right button chooses
+  // too; the frame's update handlers are not asked. Both read from the chain's first bar.
+  void SetTrackFlags(BOOL bRightButton, BOOL bNoNotify) {
+    m_bRightButton = bRightButton;
+    m_bNoNotify = bNoNotify;
+  }
+  BOOL IsRightButtonTrack() const { return GetRootParent()->m_bRightButton; }
+  BOOL IsNoNotify() const { return GetRootParent()->m_bNoNotify; }
   // The tooltip this bar shows, for tests.
   CToolTipCtrl& GetToolTip() { return m_wndToolTip; }
   // What the last tooltip said, and where.
@@ -124,6 +134,9 @@ class CCbCommandBar : public CWnd, public CCbRefCounted, public CCbHookManagerHo
   void OnLButtonDown(UINT nFlags, CPoint point);
   void OnLButtonUp(UINT nFlags, CPoint point);
   void OnLButtonDblClk(UINT nFlags, CPoint point);
+  // Customising selects with it; nothing here.
+  void OnRButtonDown(UINT, CPoint) {}
+  void OnRButtonUp(UINT nFlags, CPoint point);
   void OnTimer(UINT_PTR nIDEvent);
   void OnPaint();
   BOOL OnEraseBkgnd(CDC*) { return TRUE; }
@@ -158,6 +171,8 @@ class CCbCommandBar : public CWnd, public CCbRefCounted, public CCbHookManagerHo
   BOOL m_bMouseTracked = FALSE;
   BOOL m_bCloseable = TRUE;
   BOOL m_bContextMenuPresent = TRUE;
+  BOOL m_bRightButton = FALSE;
+  BOOL m_bNoNotify = FALSE;
   CToolTipCtrl m_wndToolTip;
   CString m_strToolTip;
   UINT_PTR m_nToolTipControl = 0;
@@ -215,6 +230,8 @@ class CCbToolBar : public CCbCommandBar {
 
   void OnLButtonDown(UINT nFlags, CPoint point);
   void OnLButtonDblClk(UINT nFlags, CPoint point);
+  // Ends the menus and offers the owner's toolbars menu.
+  void OnRButtonDown(UINT nFlags, CPoint point);
   LRESULT OnNcHitTest(CPoint point);
   void OnNcLButtonDown(UINT nHitTest, CPoint point);
   BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);

@@ -2,6 +2,7 @@
 
 #include "toolkit/CbColorManager.h"
 #include "toolkit/CbControlPopup.h"
+#include "toolkit/CbEdit.h"
 #include "toolkit/CbMenuBar.h"
 #include "toolkit/CbMouseManager.h"
 #include "toolkit/CbPopupBar.h"
@@ -158,7 +159,18 @@ void CCbCommandBars::RecalcFrameLayout(BOOL bDelay) {
 CCbPaintManager* CCbCommandBars::GetPaintManager() const { return CbPaintManager(); }
 CCbImageManager* CCbCommandBars::GetImageManager() const { return CbImageManager(); }
 
-BOOL CCbCommandBars::OnFrameWndMsg(UINT message, WPARAM wParam, LPARAM, LRESULT*) {
+CCbEdit* CCbCommandBars::GetFocusedBarEdit() {
+  HWND focus = ::GetFocus();
+  return focus ? dynamic_cast<CCbEdit*>(CWnd::FromHandlePermanent(focus)) : nullptr;
+}
+
+BOOL CCbCommandBars::IsBarEditKey(const MSG* pMsg) {
+  if (!pMsg || pMsg->message < WM_KEYDOWN || pMsg->message > WM_KEYLAST) return FALSE;
+  if (pMsg->wParam == 9 || pMsg->wParam == 13 || pMsg->wParam == 27) return FALSE;
+  return GetFocusedBarEdit() != nullptr;
+}
+
+BOOL CCbCommandBars::OnFrameWndMsg(UINT message, WPARAM wParam, LPARAM, LRESULT* pResult) {
   // The title bar and other programs are beyond the bars' hooks: a frame moved, sized or
   // minimised by the window manager, another program activated or a system command ends the menus.
   CCbMouseManager* mouse = CbMouseManager();
@@ -168,6 +180,14 @@ BOOL CCbCommandBars::OnFrameWndMsg(UINT message, WPARAM wParam, LPARAM, LRESULT*
       mouse->SendTrackLost();
   }
   switch (message) {
+    case WM_COMMAND:
+      // A menu command while typing in a bar edit is the edit's first.
+      if (CCbEdit* edit = GetFocusedBarEdit())
+        if (edit->OnCmdMsg(LOWORD(wParam), CN_COMMAND, nullptr, nullptr)) {
+          if (pResult) *pResult = 1;
+          return TRUE;
+        }
+      break;
     case WM_IDLEUPDATECMDUI:
       // Floating bars are no children of the frame: they are updated from here.
       for (CCbToolBar* b : std::vector<CCbToolBar*>(m_arrBars))
@@ -196,6 +216,9 @@ BOOL CCbCommandBars::PreTranslateFrameMessage(MSG* pMsg) {
   CCbMouseManager* mouse = CbMouseManager();
   const BOOL tracking = mouse->IsTracking();
   if (tracking && (pMsg->message == WM_CONTEXTMENU || pMsg->message == WM_SYSKEYUP)) return TRUE;
+  // An open popup or list scrolls under the wheel, not the window beneath the pointer.
+  if (pMsg->message == WM_MOUSEWHEEL && CbKeyboardManager()->ProcessMouseWheel(pMsg->wParam, pMsg->lParam))
+    return TRUE;
   if (tracking || pMsg->message != WM_SYSKEYDOWN || !(pMsg->lParam & ((LPARAM)1 << 29))) return FALSE;
   CCbMenuBar* menu = GetMenuBar();
   if (!menu || !menu->GetSafeHwnd() || !menu->IsVisible() || !m_pFrame || !m_pFrame->GetSafeHwnd()) return FALSE;
@@ -236,6 +259,7 @@ UINT CCbCommandBars::TrackPopupBar(CCbPopupBar* pPopup, UINT nFlags, int x, int 
   const BOOL returnCmd = (nFlags & TPM_RETURNCMD) != 0;
   pPopup->SetReturnCmdMode(returnCmd);
   pPopup->SetReturnCmd(0);
+  pPopup->SetTrackFlags((nFlags & TPM_RIGHTBUTTON) != 0, (nFlags & TPM_NONOTIFY) != 0);
   DWORD dir = 0;
   if ((nFlags & TPM_RIGHTALIGN) || (m_pFrame && m_pFrame->GetSafeHwnd() && (m_pFrame->GetExStyle() & WS_EX_LAYOUTRTL)))
     dir |= CCbPopupBar::popupLeft;
@@ -249,6 +273,7 @@ UINT CCbCommandBars::TrackPopupBar(CCbPopupBar* pPopup, UINT nFlags, int x, int 
   if (pPopup->IsTrackingMode()) pPopup->SetTrackingMode(FALSE);
   const UINT cmd = pPopup->GetReturnCmd();
   pPopup->SetReturnCmdMode(FALSE);
+  pPopup->SetTrackFlags(FALSE, FALSE);
   return returnCmd ? cmd : TRUE;
 }
 

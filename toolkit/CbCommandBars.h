@@ -75,6 +75,10 @@ class CCbCommandBars : public CCmdTarget, public CCbRefCounted {
   // The frame's messages before its own handling; TRUE when handled.
   BOOL OnFrameWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
   BOOL PreTranslateFrameMessage(MSG* pMsg);
+  // The bar edit (a combo's edit on a bar) that has the focus, or none.
+  static class CCbEdit* GetFocusedBarEdit();
+  // A key the focused bar edit takes before the frame's accelerators: all but Tab, Enter and Esc.
+  static BOOL IsBarEditKey(const MSG* pMsg);
 
   // ---- Menus ----
   // The frame's menu bar made from a menu resource and docked at the top; nullptr on failure.
@@ -117,6 +121,8 @@ class CCbFrameWndBase : public TBase {
   CCbCommandBars* GetCommandBars() const { return m_pCommandBars; }
 
   BOOL PreTranslateMessage(MSG* pMsg) override {
+    // Typing in a bar edit: Ctrl+C, F9 and the like are the edit's, not the frame's shortcuts.
+    if (CCbCommandBars::IsBarEditKey(pMsg)) return FALSE;
     if (TBase::PreTranslateMessage(pMsg)) return TRUE;
     return m_pCommandBars && m_pCommandBars->PreTranslateFrameMessage(pMsg);
   }

@@ -269,6 +269,10 @@ void CCbControlButton::OnClick(BOOL bKeyboard, CPoint) {
   if (m_nPressed == 2) m_nPressed = 0;
 }
 
+void CCbControl::OnRButtonUp(CPoint point) {
+  if (m_pParent && m_pParent->GetType() == 2 && m_pParent->IsRightButtonTrack()) OnLButtonUp(point);
+}
+
 void CCbControlButton::OnLButtonUp(CPoint) {
   if (m_bEnabled && m_pParent && m_pParent->GetType() == 2) OnExecute();
 }

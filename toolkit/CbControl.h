@@ -42,6 +42,8 @@ class CCbControl : public CCmdTarget, public CCbRefCounted {
   virtual void OnSetPopup(BOOL /*bPopup*/) {}
   virtual void OnClick(BOOL /*bKeyboard*/ = FALSE, CPoint /*pt*/ = CPoint(0, 0)) {}
   virtual void OnLButtonUp(CPoint /*point*/) {}
+  // A popup tracked with TPM_RIGHTBUTTON takes the right button's release as the left's.
+  virtual void OnRButtonUp(CPoint point);
   virtual void OnLButtonDblClk(CPoint point) { OnClick(FALSE, point); }
   virtual void OnMouseMove(CPoint /*point*/) {}
   virtual void OnMouseHover() {}

@@ -48,6 +48,11 @@ BOOL CCbControlComboBoxList::CreateListWindow() {
                         nullptr, nullptr, nullptr);
 }
 
+BOOL CCbControlComboBoxList::OnHookMouseWheel(WPARAM wParam, LPARAM lParam) {
+  DefWindowProc(WM_MOUSEWHEEL, wParam, lParam);
+  return TRUE;
+}
+
 LRESULT CCbControlComboBoxList::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (!m_hWnd) return 0;
   return AfxControlDefProc(m_hWnd, message, wParam, lParam);

@@ -29,6 +29,8 @@ class CCbControlComboBoxList : public CCbPopupBar {
   int OnMouseHitTest(CPoint ptScreen) override;
   void OnTrackMouseMove(CPoint) override {}
   BOOL OnHookKeyDown(UINT nChar, LPARAM lParam) override;
+  // The list scrolls under the wheel as a list box does.
+  BOOL OnHookMouseWheel(WPARAM wParam, LPARAM lParam) override;
 
   CCbControlComboBox* GetOwnerCombo() const { return m_pCombo; }
   int GetListWidth() const { return m_nListWidth; }

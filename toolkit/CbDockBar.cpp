@@ -12,6 +12,7 @@ BEGIN_MESSAGE_MAP(CCbDockBar, CWnd)
   ON_MESSAGE(WM_SIZEPARENT, OnSizeParent)
   ON_WM_PAINT()
   ON_WM_ERASEBKGND()
+  ON_WM_RBUTTONDOWN()
 END_MESSAGE_MAP()
 
 CCbDockBar::CCbDockBar() { m_arrBars.push_back(nullptr); }
@@ -24,6 +25,12 @@ BOOL CCbDockBar::Create(CWnd* pParent, DWORD dwStyle, UINT nID) {
   const CString cls = AfxRegisterWndClass(0, ::LoadCursor(nullptr, IDC_ARROW), nullptr, nullptr);
   const DWORD style = (dwStyle & ~CBRS_ALL) | WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
   return CreateEx(0, cls, nullptr, style, CRect(0, 0, 0, 0), pParent, nID);
+}
+
+void CCbDockBar::OnRButtonDown(UINT, CPoint point) {
+  if (!m_pCommandBars) return;
+  ClientToScreen(&point);
+  m_pCommandBars->ContextMenu(point.x, point.y);
 }
 
 int CCbDockBar::GetPosition() const {

@@ -42,6 +42,8 @@ class CCbDockBar : public CWnd {
   LRESULT OnSizeParent(WPARAM, LPARAM lParam);
   void OnPaint();
   BOOL OnEraseBkgnd(CDC*) { return TRUE; }
+  // The owner's toolbars menu at the point.
+  void OnRButtonDown(UINT nFlags, CPoint point);
 
  private:
   int LayoutRow(std::vector<CB_DOCK_INFO>& row, int nLength, int nOffset, BOOL bCommit,

@@ -226,6 +226,19 @@ LRESULT CCbKeyboardManager::KeyboardProc(int nCode, WPARAM wParam, LPARAM lParam
   return TRUE;
 }
 
+BOOL CCbKeyboardManager::ProcessMouseWheel(WPARAM wParam, LPARAM lParam) {
+  if (!HasHooks()) return FALSE;
+  std::vector<CCbHookManagerHookAble*> bars = m_arrBars;
+  for (auto it = bars.rbegin(); it != bars.rend(); ++it) {
+    if (!IsHooked(*it)) continue;
+    WPARAM wp = wParam;
+    LPARAM lp = lParam;
+    LRESULT result = 0;
+    if ((*it)->OnHookMessage(nullptr, WM_MOUSEWHEEL, wp, lp, result) == 1) break;
+  }
+  return TRUE;
+}
+
 LRESULT CCbKeyboardManager::CallWndProc(int nCode, WPARAM wParam, LPARAM lParam) {
   CCbKeyboardManager* k = CbKeyboardManager();
   HHOOK hook = k->m_hCallWnd;

@@ -66,6 +66,10 @@ class CCbKeyboardManager {
   void HookKeyboard(CCbHookManagerHookAble* pBar);
   void UnhookKeyboard(CCbHookManagerHookAble* pBar);
   BOOL IsHooked(CCbHookManagerHookAble* pBar) const;
+  BOOL HasHooks() const { return m_hKeyboard != nullptr && !m_arrBars.empty(); }
+  // While a menu is open the wheel is its, wherever the pointer is: offered to the hooked bars,
+  // the innermost first. FALSE (not handled) when no bar is hooked.
+  BOOL ProcessMouseWheel(WPARAM wParam, LPARAM lParam);
 
  private:
   static LRESULT KeyboardProc(int nCode, WPARAM wParam, LPARAM lParam);

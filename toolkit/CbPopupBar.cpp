@@ -21,6 +21,7 @@ BEGIN_MESSAGE_MAP(CCbPopupBar, CCbCommandBar)
   ON_WM_MOUSEACTIVATE()
   ON_WM_TIMER()
   ON_WM_LBUTTONDOWN()
+  ON_WM_MOUSEWHEEL()
   ON_WM_PAINT()
 END_MESSAGE_MAP()
 
@@ -293,6 +294,19 @@ void CCbPopupBar::ScrollBy(int nStep) {
   m_nFirstVisible = first;
   LayoutScrolled(rc.Height());
   Invalidate(FALSE);
+}
+
+BOOL CCbPopupBar::OnHookMouseWheel(WPARAM wParam, LPARAM) {
+  const int notches = GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA;
+  if (m_bScroll && notches) ScrollBy(-notches);
+  return TRUE;
+}
+
+BOOL CCbPopupBar::OnMouseWheel(UINT nFlags, short zDelta, CPoint pt) {
+  const WPARAM wp = MAKEWPARAM(nFlags, (WORD)zDelta);
+  const LPARAM lp = MAKELPARAM(pt.x, pt.y);
+  if (!CbKeyboardManager()->ProcessMouseWheel(wp, lp)) DefWindowProc(WM_MOUSEWHEEL, wp, lp);
+  return TRUE;
 }
 
 BOOL CCbPopupBar::SetSelected(int nSelected, BOOL bKeyboard) {

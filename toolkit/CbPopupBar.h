@@ -39,6 +39,8 @@ class CCbPopupBar : public CCbCommandBar {
   BOOL Popup(int x, int y, LPCRECT rcExclude = nullptr);
   CCbCommandBar* GetParentCommandBar() const override;
   BOOL OnHookKeyDown(UINT nChar, LPARAM lParam) override;
+  // A scrolling popup scrolls an item a notch; any popup keeps the wheel from the windows below.
+  BOOL OnHookMouseWheel(WPARAM wParam, LPARAM lParam) override;
   CSize CalcDynamicLayout(int nLength, DWORD dwMode) override;
   void DrawCommandBar(CDC* pDC, CRect rcClip) override;
   void OnControlsChanged() override;
@@ -94,6 +96,8 @@ class CCbPopupBar : public CCbCommandBar {
   int OnMouseActivate(CWnd* pDesktopWnd, UINT nHitTest, UINT message);
   void OnTimer(UINT_PTR nIDEvent);
   void OnLButtonDown(UINT nFlags, CPoint point);
+  // Over the popup itself: as anywhere else while the menu is open.
+  BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
   void OnPaint();
 
  protected:

@@ -357,8 +357,8 @@ CString CTideLogWnd::ZoneText(const ROW_ITEM& row) const {
   int z = 0, s = 0;
   ZoneRule(row, z, s);
   // The zone the row's times are computed in: hhmm codes as the prediction reads them, summer
-  // time an hour more.
-  const int total = CPrediction::ZoneCodeToMinutes(z) + 60 * s;
+  // time its shift more.
+  const int total = CPrediction::ZoneCodeToMinutes(z) + (s ? LocalDayOf(row).GetSummerShift() : 0);
   const int magnitude = total < 0 ? -total : total;
   CString text;
   text.Format("GMT (%c%d:%02d)", total < 0 ? '-' : '+', magnitude / 60, magnitude % 60);

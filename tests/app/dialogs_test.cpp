@@ -86,6 +86,8 @@ class Dialogs : public Program {
     AfxSetFileDialogHook([path](const AFX_FILEDLG_REQUEST& r) {
       EXPECT_FALSE(r.bOpen);
       EXPECT_EQ("Tide Data", r.fileName);
+      EXPECT_EQ(1u, r.filters.size());
+      if (!r.filters.empty()) EXPECT_EQ("Comma Separated (*.csv)", r.filters[0].first);
       return AFX_FILEDLG_ANSWER{IDOK, path.string(), 1};
     });
   }
@@ -118,6 +120,9 @@ TEST_F(Dialogs, AnExportOfTwoDaysHourlyReadsBackAsTheHeightsOfThePrediction) {
     CString z;
     dlg->GetDlgItemText(IDC_EXPORT_ZONE, z);
     zoneShown = (LPCTSTR)z;
+    CString kind;
+    dlg->GetDlgItemText(1076, kind);
+    EXPECT_EQ(CString("High and Low Water Times"), kind);
     PickRow(dlg, dlg->m_startDay, dlg->m_startMonth, dlg->m_startYear, 1, 3, year, IDC_START_YEAR);
     PickRow(dlg, dlg->m_endDay, dlg->m_endMonth, dlg->m_endYear, 2, 3, year, IDC_END_YEAR);
     ClickItem(dlg, IDC_EXPORT_60MIN);
@@ -567,6 +572,39 @@ TEST_F(Dialogs, TheTipsFileIsReadRoundAndEscSavesTheCheckBox) {
   CTipDlg again(m_frame, tips.c_str());
   EXPECT_EQ("Tip two\n", std::string((LPCTSTR)again.m_strTip));
   EXPECT_FALSE(again.m_bStartup);
+}
+
+TEST_F(Dialogs, TheTipCheckBoxShowsItsWholeTextClearOfTheButtons) {
+  ASSERT_NE(nullptr, Start());
+  CTipDlg dlg(m_frame, (m_root / "tips.txt").c_str());
+  struct Box {
+    CRect rc;
+    int text = 0;
+  } check, next, close;
+  CTestCallLater look(20, [&] {
+    ASSERT_NE(nullptr, WaitForActive<CTipDlg>());
+    for (auto [id, box] : {std::pair{IDC_TIP_STARTUP, &check}, std::pair{IDC_TIP_NEXT, &next}, std::pair{IDOK, &close}}) {
+      CWnd* w = dlg.GetDlgItem(id);
+      ASSERT_NE(nullptr, w) << id;
+      w->GetWindowRect(&box->rc);
+      CString text;
+      w->GetWindowText(text);
+      text.Remove('&');
+      CClientDC dc(w);
+      CFont* old = dc.SelectObject(w->GetFont());
+      box->text = dc.GetTextExtent(text).cx;
+      dc.SelectObject(old);
+    }
+    AfxTestKeyStroke(VK_ESCAPE);
+  });
+  dlg.DoModal();
+  ASSERT_TRUE(look.HasRun());
+  // The box (13 pixels and a gap of 4) and the whole text within the control, left of "Next Tip".
+  EXPECT_LE(13 + 4 + check.text, check.rc.Width());
+  EXPECT_LE(check.rc.right, next.rc.left);
+  EXPECT_LE(next.rc.right, close.rc.left);
+  EXPECT_LE(next.text + 8, next.rc.Width());
+  EXPECT_LE(close.text + 8, close.rc.Width());
 }
 
 TEST_F(Dialogs, ATipsFileWithoutTipsOrWithoutAFileStillOpens) {

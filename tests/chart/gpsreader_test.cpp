@@ -59,7 +59,16 @@ std::vector<SentenceCase> Cases() {
       {"a comma for the decimal point", Sentence("GPRMC,123519,A,4807,038,N,01131.000,E,1,1,230394,,"), 0},
       {"a number in exponent form", Sentence("GPRMC,123519,A,4.807038e3,N,01131.000,E,1,1,230394,,"), 0},
       {"speed not a number", Sentence("GPRMC,123519,A,4807.038,N,01131.000,E,fast,1,230394,,"), 0},
-      {"course beyond a circle", Sentence("GPRMC,123519,A,4807.038,N,01131.000,E,1,361,230394,,"), 0},
+      {"course beyond a circle: the course alone is dropped",
+       Sentence("GPRMC,123519,A,4807.038,N,01131.000,E,1,361,230394,,"), 1, 48.1173, 11.516667, 1.0, 0.0, 12, 35, 19,
+       23, 3, 94},
+      {"a speed no vessel makes: the speed alone is dropped",
+       Sentence("GPRMC,123519,A,4807.038,N,01131.000,E,99999999999999999999999999999999,84.4,230394,,"), 1, 48.1173,
+       11.516667, 0.0, 84.4, 12, 35, 19, 23, 3, 94},
+      {"status A but mode N: not valid (NMEA 2.3)",
+       Sentence("GPRMC,123519,A,4807.038,N,01131.000,E,1,1,230394,,,N"), 0},
+      {"status A, mode N and a navigational status (NMEA 4.1)",
+       Sentence("GNRMC,123519,A,4807.038,N,01131.000,E,1,1,230394,,,N,V"), 0},
       {"too few fields", Sentence("GPRMC,123519,A,4807.038,N,01131.000,E,1,1,230394"), 0},
       {"GGA is a position without speed: no fix",
        Sentence("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,"), 0},
@@ -136,6 +145,9 @@ TEST(GpsStream, LinesAreAssembledFromReadsHoweverTheyFall) {
       {"a bad sentence between good ones",
        {kRmcA + "\r\n" + kRmcB.substr(0, 40) + "X" + kRmcB.substr(41) + "\r\n", kRmcA + "\r\n"}, 2, 90.0},
       {"no line end yet", {kRmcA}, 0, 0.0},
+      {"carriage returns alone", {kRmcA + "\r" + kRmcB + "\r"}, 2, 91.0},
+      {"two sentences on one line", {kRmcA + kRmcB + "\r\n"}, 2, 91.0},
+      {"two sentences on one line, a space between", {kRmcA + " " + kRmcB + "\r\n"}, 2, 91.0},
   };
   for (auto& c : cases) {
     if (c.reads.empty())

@@ -226,6 +226,46 @@ TEST_F(MapRoutes, DraggingAWaypointMovesItAndRecomputesTheTrackWithoutDeadlock) 
   EXPECT_EQ(nullptr, route->GetFirstSelected());
 }
 
+TEST_F(MapRoutes, ShiftAtTheStartOfADragKeepsTheSelectedWaypointsWhichMoveAlong) {
+  Make(800, 600);
+  Channel();
+  map.SetShowDiamonds(0);
+  CChartRoutes& routes = map.GetChartRoutes();
+  routes.SetStreamSource([](const CPosition&, const CQsDateTime&) { return TIDAL_STREAM{}; });
+  routes.SetRouteList(&list);
+  routes.AddPointAt(51.3, 0.8);
+  routes.AddPointAt(51.0, 1.5);
+  routes.AddPointAt(50.7, 0.9);
+  CMapRoute* route = routes.GetRoute();
+  CRoutePoint* first = route->GetFirstPoint();
+  CRoutePoint* middle = first->GetNext();
+  routes.WaitForTrack();
+  struct Case {
+    UINT mods;
+    bool firstKept;
+  } const cases[] = {{AFX_TEST_SHIFT, true}, {0, false}};
+  for (const Case& c : cases) {
+    // The first waypoint selected by a click of its own.
+    route->ClearSelection();
+    const CPoint one = Pixel(first->GetLatitude(), first->GetLongitude());
+    Press(WM_LBUTTONDOWN, one);
+    Press(WM_LBUTTONUP, one);
+    ASSERT_TRUE(first->IsSelected());
+    const CPoint from = Pixel(middle->GetLatitude(), middle->GetLongitude());
+    Press(WM_MOUSEMOVE, from);
+    Press(WM_LBUTTONDOWN, from, c.mods);
+    for (int i = 1; i <= 3; ++i) Press(WM_MOUSEMOVE, CPoint(from.x + 10 * i, from.y + 5 * i), c.mods);
+    Press(WM_LBUTTONUP, CPoint(from.x + 30, from.y + 15), c.mods);
+    routes.WaitForTrack();
+    EXPECT_TRUE(middle->IsSelected()) << c.mods;
+    EXPECT_EQ(c.firstKept, first->IsSelected() != 0) << c.mods;
+    const CPoint now = Pixel(first->GetLatitude(), first->GetLongitude());
+    const CPoint moved = c.firstKept ? CPoint(one.x + 30, one.y + 15) : one;
+    EXPECT_LE(std::abs(now.x - moved.x), 1) << c.mods;
+    EXPECT_LE(std::abs(now.y - moved.y), 1) << c.mods;
+  }
+}
+
 TEST_F(MapRoutes, RouteModeDoubleClicksStartARouteAndExtendIt) {
   Make(800, 600);
   Channel();

@@ -1,6 +1,7 @@
 // The chart page: regions and their saved extents, the projection, what is drawn where, zoom and
 // scrolling, the mouse, the information box, tooltips and the vessel mark.
 #include "chart/MapView.h"
+#include "chart/StreamWorker.h"
 #include "model/TidalStream.h"
 #include "platform/ui/PrintDC.h"
 #include "tests/chart/MapFixture.h"
@@ -742,3 +743,80 @@ TEST_F(MapTest, TheDiamondsFollowTheStreamTime) {
 }
 
 }  // namespace
+
+namespace chart_test {
+namespace {
+
+TEST_F(MapTest, TheZoneOffsetOfTheStreamsAndRoutesFollowsTheFramesZone) {
+  struct Case {
+    BOOL automatic;
+    CQsDateTime date;
+    int zone, minutes;
+  } const cases[] = {
+      {TRUE, CQsDateTime(2025, 7, 1, 0, 0, 0), 5, 60},   // summer time of the UK rule
+      {TRUE, CQsDateTime(2025, 1, 1, 0, 0, 0), 5, 0},
+      {FALSE, CQsDateTime(2025, 7, 1, 0, 0, 0), 2, 120},  // a chosen zone has no summer time
+      {FALSE, CQsDateTime(2025, 7, 1, 0, 0, 0), -5, -300},
+      {FALSE, CQsDateTime(2025, 7, 1, 0, 0, 0), 13, -720},  // "UT (-12:00)"
+      {FALSE, CQsDateTime(2025, 7, 1, 0, 0, 0), 930, 570},
+      {FALSE, CQsDateTime(2025, 7, 1, 0, 0, 0), 1230, 750},
+      {FALSE, CQsDateTime(2025, 7, 1, 0, 0, 0), -330, -210},
+  };
+  map.SetHost(&host);
+  for (const Case& c : cases) {
+    host.autoZone = c.automatic;
+    host.date = c.date;
+    host.chosenZone = c.zone;
+    EXPECT_EQ(c.minutes, map.GetZoneOffsetMinutes()) << c.zone << " " << c.automatic;
+    EXPECT_EQ(ZoneOffsetMinutes(c.automatic, c.minutes == 60 && c.automatic, c.zone), map.GetZoneOffsetMinutes());
+  }
+}
+
+TEST_F(MapTest, TheScrollThumbsFollowEveryScrollOfTheView) {
+  Make(800, 600);
+  map.SetExtents(-8, -3, 56, 52);
+  map.ZoomIn();
+  map.ZoomOut();
+  auto horz = [&] { return 18000 + (int)std::lround(100 * map.GetWest()); };
+  auto vert = [&] {
+    int lo, hi;
+    map.GetScrollRange(SB_VERT, &lo, &hi);
+    return lo + hi - (int)std::lround(100 * map.GetNorth() + 9000);
+  };
+  struct Step {
+    UINT message, code;
+  } const steps[] = {{WM_HSCROLL, SB_LINERIGHT}, {WM_HSCROLL, SB_PAGELEFT}, {WM_VSCROLL, SB_LINEDOWN},
+                     {WM_VSCROLL, SB_PAGEUP},    {WM_VSCROLL, SB_PAGEDOWN}};
+  for (const Step& s : steps) {
+    map.SendMessage(s.message, s.code, 0);
+    EXPECT_EQ(horz(), map.GetScrollPos(SB_HORZ)) << s.message << " " << s.code;
+    EXPECT_EQ(vert(), map.GetScrollPos(SB_VERT)) << s.message << " " << s.code;
+  }
+  // A thumb let go at a place shows that place.
+  int lo, hi;
+  map.GetScrollRange(SB_HORZ, &lo, &hi);
+  const int x = (lo + hi) / 2;
+  map.SendMessage(WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, x), 0);
+  EXPECT_EQ(x, map.GetScrollPos(SB_HORZ));
+  EXPECT_NEAR((x - 18000) / 100.0, map.GetWest(), 1e-9);
+  map.GetScrollRange(SB_VERT, &lo, &hi);
+  const int y = lo + (hi - lo) / 3;
+  map.SendMessage(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, y), 0);
+  EXPECT_EQ(y, map.GetScrollPos(SB_VERT));
+  EXPECT_NEAR((lo + hi - y - 9000) / 100.0, map.GetNorth(), 1e-9);
+}
+
+TEST_F(MapTest, AViewBeyondTheRegionsNorthIsBroughtBackWithItsSpan) {
+  Make(800, 600);
+  const double limN = map.GetLimNorth(), limS = map.GetLimSouth();
+  const double span = (limN - limS) / 4;
+  map.SetExtents(-4, -1, limN + 1.5, limN + 1.5 - span);
+  map.FitToRegion(800, 600);
+  EXPECT_NEAR(limN, map.GetNorth(), 1e-9);
+  EXPECT_NEAR(limN - span, map.GetSouth(), 1e-9);
+  EXPECT_NEAR(-4, map.GetWest(), 1e-9);
+  EXPECT_NEAR(-1, map.GetEast(), 1e-9);
+}
+
+}  // namespace
+}  // namespace chart_test

@@ -22,7 +22,7 @@ void CheckFix(const GPSFIX& f)
 {
     if (!(f.latitude >= -90.0 && f.latitude <= 90.0) || !(f.longitude >= -180.0 && f.longitude <= 180.0))
         Fail("a position off the globe was handed on");
-    if (!std::isfinite(f.speed) || f.speed < 0.0 || !(f.course >= 0.0 && f.course < 360.0))
+    if (!std::isfinite(f.speed) || f.speed < 0.0 || f.speed > CGpsReader::kMaxSpeed || !(f.course >= 0.0 && f.course < 360.0))
         Fail("a speed or course out of range was handed on");
     if (f.hour < 0 || f.hour > 23 || f.minute < 0 || f.minute > 59 || f.second < 0 || f.second > 60)
         Fail("a time out of range was handed on");

@@ -161,6 +161,7 @@ TEST(DiamondStream, InterpolatesBetweenTheHours)
         double hours, direction, spring;
     } cases[] = {
         {-6.0, 350.0, 1.0}, {-7.5, 350.0, 1.0}, {6.0, 350.0, 2.2}, {9.0, 350.0, 2.2},
+        {-6.001, 350.0, 1.0}, {-6.5, 350.0, 1.0},  // before the first hour: its flow, never extrapolated
         {-5.5, 5.0, 1.05},  {-5.0, 20.0, 1.1},  {0.25, 177.5, 1.625},
     };
     for (const auto& c : cases) {

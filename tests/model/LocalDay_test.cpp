@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "model/MonthlyPrediction.h"
 #include "model/PortDB.h"
 #include "model/Prediction.h"
+#include "model/SummerTime.h"
 
 namespace {
 
@@ -78,7 +80,9 @@ const ZoneCase kZones[] = {
     {"Australia/Brisbane", "Brisbane Bar", 10, 35},
     {"Australia/Hobart", "Hobart", 10, 40},
     {"America/Halifax", "Halifax", -4, 29},
+    {"Australia/Lord_Howe", "Lord Howe Island", 1030, 34},  // half an hour of summer time
 };
+constexpr int kLordHowe = 6;
 
 int Next(int y, int m, int d, int& ny, int& nm)
 {
@@ -126,7 +130,7 @@ TEST(LocalDay, ClocksFollowTheZoneRulesOnEveryChangeDay)
                         // Back from the reading: the minute itself, or the first time the
                         // autumn's repeated hour was shown.
                         const int back = day.MinuteOfClock(minute);
-                        ASSERT_TRUE(back == e || (back == e - 60 && day.GetClockShift() < 0)) << e;
+                        ASSERT_TRUE(back == e || (back == e + day.GetClockShift() && day.GetClockShift() < 0)) << e;
                     }
                 }
             }
@@ -232,9 +236,10 @@ TEST(LocalDay, EventsOfChangeDaysShowTheZonesLocalTimes)
         {0, 2026, 10, 25}, {1, 2025, 3, 9},  {1, 2025, 11, 2},  {1, 2025, 11, 1},  {1, 2026, 3, 8},
         {1, 2026, 11, 1},  {2, 2025, 4, 6},  {2, 2025, 10, 5},  {2, 2026, 4, 5},   {2, 2026, 10, 4},
         {2, 2025, 4, 5},   {3, 2025, 4, 6},  {3, 2025, 10, 5},
+        {kLordHowe, 2027, 4, 4}, {kLordHowe, 2027, 10, 3}, {kLordHowe, 2027, 1, 15}, {kLordHowe, 2027, 7, 15},
     };
-    RealPort real[4];
-    for (int i = 0; i < 4; ++i)
+    RealPort real[std::size(kZones)];
+    for (int i : {0, 1, 2, 3, kLordHowe})
         ASSERT_TRUE(real[i].Load(kZones[i].port)) << kZones[i].port;
     for (const DayCase& c : cases) {
         const ZoneCase& z = kZones[c.zone];
@@ -335,8 +340,47 @@ TEST(LocalDay, AMonthAcrossAChangeListsEveryEventOnce)
 // loses one.
 TEST(LocalDay, EveryMonthListsEachEventOnce)
 {
-    for (int zone = 0; zone < 4; ++zone)
+    for (int zone : {0, 1, 2, 3, kLordHowe})
         for (int y = 2026; y <= 2027; ++y)
             for (int m = 1; m <= 12; ++m)
                 CheckMonth(kZones[zone], y, m);
+}
+
+// Lord Howe Island's clocks in 2027, as the tz database has them: +10:30 in winter, +11:00 in
+// summer, changing at 02:00 local on the first Sundays of April and October.
+TEST(LocalDay, LordHoweIslandKeepsHalfAnHourOfSummerTime)
+{
+    // 3 October 2027, 02:00 +10:30 (15:30 UT on the 2nd): the clocks go to 02:30.
+    const CLocalDay spring(3, 10, 2027, 1030, 34, 1);
+    EXPECT_EQ(1410, spring.GetMinutes());
+    EXPECT_EQ(120, spring.GetChangeMinute());
+    EXPECT_EQ(30, spring.GetClockShift());
+    EXPECT_EQ(119, spring.ClockMinute(119));
+    EXPECT_EQ(150, spring.ClockMinute(120));
+    // 4 April 2027, 02:00 +11:00 (15:00 UT on the 3rd): the clocks go back to 01:30.
+    const CLocalDay autumn(4, 4, 2027, 1030, 34, 1);
+    EXPECT_EQ(1470, autumn.GetMinutes());
+    EXPECT_EQ(120, autumn.GetChangeMinute());
+    EXPECT_EQ(90, autumn.ClockMinute(120));
+    EXPECT_EQ(-30, autumn.GetClockShift());
+    EXPECT_EQ(120, GetSummerTimeChangeMinute(3, 10, 2027, 34, 630));
+    EXPECT_EQ(90, GetSummerTimeChangeMinute(4, 4, 2027, 34, 630));
+    // Sydney, the same rule a zone away, keeps its hour.
+    EXPECT_EQ(60, CLocalDay(3, 10, 2027, 10, 34, 1).GetClockShift());
+    EXPECT_EQ(120, GetSummerTimeChangeMinute(4, 4, 2027, 34, 600));
+
+    // Heights: a summer day is in +11:00, a winter day in +10:30.
+    RealPort real;
+    ASSERT_TRUE(real.Load("Lord Howe Island"));
+    struct Case {
+        int m, d, utMinutes;
+    } const cases[] = {{1, 15, 660}, {7, 15, 630}};
+    for (const Case& c : cases) {
+        CPrediction p;
+        ASSERT_TRUE(real.Fill(p, 2027, c.m, c.d));
+        const CLocalDay day(c.d, c.m, 2027, 1030, 34, 1);
+        EXPECT_EQ(1440, day.GetMinutes());
+        for (int e : {0, 333, 1439})
+            EXPECT_DOUBLE_EQ(p.HeightAt(e - c.utMinutes, 0, 0), p.HeightAt(day, e)) << c.m << " " << e;
+    }
 }

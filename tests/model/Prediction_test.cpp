@@ -408,3 +408,112 @@ TEST(MonthlyPrediction, DaysOneToThirtyOne)
     month->ClearAll();
     EXPECT_NEAR(month->GetDay(17)->HeightAt(0, 0, 0), 4.0, 1e-4);
 }
+
+TEST(Prediction, AnUnfilteredDayClearsTheFilteredFlagOfTheDayBefore)
+{
+    auto p = Make(PurePort(0, 0.0, 0, 1.0, 0, 0.0, 180, 0.6));
+    TIMEHEIGHT out[4];
+    p->FindHighLow(0, 0, out);
+    ASSERT_TRUE(p->IsFiltered());
+    // A plain tide, found in a zone whose minutes the cache never held: no ClearCache between.
+    p->SetPort(PurePort(0, 0.0, 0, 1.0));
+    ASSERT_GT(p->FindHighLow(2430, 0, out), 0);
+    EXPECT_FALSE(p->IsFiltered());
+}
+
+TEST(Prediction, TheDropToTheNextLowLooksNineHundredMinutesAhead)
+{
+    // K1 alone from its high at minute 0: the low comes half a period later, just within the
+    // 900 minutes or just beyond them.
+    struct Case {
+        int k1Next;  // the next day's K1 angle, which gives the period
+        bool found;
+    } const cases[] = {{70, true}, {74, false}};  // 360 - k1Next degrees a day: lows 894 and 906 minutes on
+    for (const Case& c : cases) {
+        auto p = Make(PurePort(0, 0.0, 0, 0.0, 0, 1.0), c.k1Next);
+        const double drop = p->HeightDropToNextLow(0, 0, 0);
+        if (c.found)
+            EXPECT_NEAR(2.0, drop, 1e-2) << c.k1Next;
+        else
+            EXPECT_EQ(-100.0, drop) << c.k1Next;
+    }
+}
+
+// Near an extreme of a small tide over a high mean level two neighbouring minutes can hold the
+// same height: the extreme is still found, at the minute after the first of the two.
+TEST(Prediction, ATwoMinuteFlatTopIsStillAnExtreme)
+{
+    int flats = 0;
+    for (int k = 0; k < 360 * 4 && flats < 5; k += 7) {
+        const int g = k % 360;
+        const double amplitude[4] = {0.03, 0.05, 0.08, 0.12};
+        auto p = Make(PurePort(0, 20.0, g, amplitude[k / 360]));
+        std::vector<int> expected;
+        for (int m = 1; m < 1438; ++m) {
+            const double a = p->HeightAt(m - 1, 0, 0), b = p->HeightAt(m, 0, 0), d = p->HeightAt(m + 1, 0, 0),
+                         e = p->HeightAt(m + 2, 0, 0);
+            if (d == b && a != b && ((a < b && e < b) || (a > b && e > b)))
+                expected.push_back(m + 1);
+        }
+        if (expected.empty())
+            continue;
+        TIMEHEIGHT out[4];
+        const int n = p->FindHighLow(0, 0, out);
+        for (int t : expected) {
+            ++flats;
+            EXPECT_TRUE(std::any_of(out, out + n, [t](const TIMEHEIGHT& x) { return x.minutes == t; }))
+                << "phase " << g << " minute " << t;
+        }
+    }
+    EXPECT_GT(flats, 0);
+}
+
+// A day of more than four turning points keeps those within 0.3 m of the day's highest or
+// lowest, each more than 180 minutes after the last one kept. Days are sought whose events lie
+// close to both bounds, so that either bound moved changes what is kept.
+TEST(Prediction, AFilteredDayKeepsWhatLiesWithinThreeTenthsAndThreeHours)
+{
+    int nearHeight = 0, nearSpacing = 0, days = 0;
+    for (int g4 = 0; g4 < 360; g4 += 10)
+        for (double h4 : {0.3, 0.35, 0.4, 0.45, 0.5, 0.6})
+            for (double hK1 : {0.0, 0.1, 0.2, 0.3}) {
+                auto p = Make(PurePort(0, 0.0, 0, 1.0, 40, hK1, g4, h4));
+                const CLocalDay day = CLocalDay::Plain(0, 0);
+                TIMEHEIGHT raw[32];
+                const int n = p->TurningPoints(day, 0, 1440, raw, 32);
+                TIMEHEIGHT out[CPrediction::kMaxDayEvents];
+                const int k = p->FindHighLow(day, out);
+                // Only days whose every turning point the finder's coarse look sees.
+                if (n <= 4 || !p->IsFiltered())
+                    continue;
+                double hi = 0.0, lo = 10000.0;
+                for (int i = 0; i < n; ++i) {
+                    hi = std::max(hi, raw[i].metres);
+                    lo = std::min(lo, raw[i].metres);
+                }
+                std::vector<int> expected;
+                int last = 0;
+                for (int i = 0; i < n && expected.size() < 4; ++i) {
+                    const double m = raw[i].metres;
+                    const double edge = std::min(std::fabs(m - (hi - 0.3)), std::fabs(m - (lo + 0.3)));
+                    nearHeight += edge < 0.05;
+                    if (!(m < lo + 0.3 || m > hi - 0.3))
+                        continue;
+                    if (!expected.empty()) {
+                        nearSpacing += std::abs(raw[i].minutes - (last + 180)) <= 15;
+                        if (raw[i].minutes <= last + 180)
+                            continue;
+                    }
+                    expected.push_back(raw[i].minutes);
+                    last = raw[i].minutes;
+                }
+                std::vector<int> got;
+                for (int i = 0; i < k; ++i)
+                    got.push_back(out[i].minutes);
+                EXPECT_EQ(expected, got) << g4 << " " << h4 << " " << hK1;
+                ++days;
+            }
+    EXPECT_GT(days, 20);
+    EXPECT_GT(nearHeight, 3);
+    EXPECT_GT(nearSpacing, 3);
+}

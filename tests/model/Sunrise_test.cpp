@@ -138,3 +138,31 @@ TEST(Sunrise, SameAnswerInEveryMachineZone)
     EXPECT_EQ(answers[0], answers[1]);
     EXPECT_EQ(answers[0], answers[2]);
 }
+
+// The UT hour wraps into 0-23 where the event falls on the day before or after in UT, and the
+// minute is the whole minutes of the fraction, never rounded up: the times exactly as computed.
+TEST(Sunrise, HoursWrapAroundTheDayAndMinutesAreCutNotRounded)
+{
+    const struct {
+        double latitude, longitude;
+        int day, month, year;
+        int rise, set;  // minutes after 00:00 UT
+    } cases[] = {
+        {-33.8688, 151.2093, 21, 12, 2024, 1121, 545},  // Sydney: sunrise on the day before in UT
+        {35.6762, 139.6503, 1, 3, 2025, 1272, 515},     // Tokyo
+        {21.3069, -157.8583, 1, 7, 2025, 952, 317},    // Honolulu: sunset on the day after
+        {64.1466, -21.9426, 21, 6, 2024, 175, 4},    // Reykjavik: sunset just past midnight
+        {51.5074, -0.1278, 21, 12, 2024, 484, 953},
+        {21.3069, -157.8583, 15, 1, 2025, 1031, 250},  // Honolulu in January: sunset over a day after 00:00 UT
+    };
+    for (const auto& c : cases) {
+        CSunrise sun;
+        sun.SetDate(c.day, c.month, c.year);
+        sun.SetPosition(CPosition(c.latitude, c.longitude));
+        CQsDateTime rise, set;
+        ASSERT_EQ(sun.GetSunrise(rise), 1);
+        ASSERT_EQ(sun.GetSunset(set), 1);
+        EXPECT_EQ(c.rise, MinutesOfDay(rise)) << c.latitude;
+        EXPECT_EQ(c.set, MinutesOfDay(set)) << c.latitude;
+    }
+}

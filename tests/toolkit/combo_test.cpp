@@ -20,6 +20,7 @@ class CComboFrame : public CCbFrameWnd {
  public:
   std::vector<UINT> commands;
   std::vector<int> executedSel;  // the list's selection when each command came
+  std::vector<UINT> accelerated;  // commands that came from the accelerator table
   CCbControlComboBox* thirty = nullptr;
   CCbControlComboBox* empty = nullptr;
   CCbControlComboBox* typed = nullptr;
@@ -40,6 +41,7 @@ class CComboFrame : public CCbFrameWnd {
         return TRUE;
       }
     }
+    if (message == WM_COMMAND && HIWORD(wParam) == 1) accelerated.push_back(LOWORD(wParam));
     if (message == WM_COMMAND && lParam == 0 && (LOWORD(wParam) == kThirty || LOWORD(wParam) == kTyped)) {
       commands.push_back(LOWORD(wParam));
       executedSel.push_back(LOWORD(wParam) == kThirty ? thirty->GetCurSel() : typed->GetCurSel());
@@ -288,5 +290,98 @@ TEST_F(Combo, TheEditOffersNoCutCopyPasteMenuWithoutTheCutText) {
   edit->SetSel(0, -1);
   EXPECT_TRUE(edit->IsCommandEnabled(CCbEdit::kCut));
   EXPECT_TRUE(edit->IsCommandEnabled(CCbEdit::kCopy));
+}
+}  // namespace
+
+namespace {
+constexpr UINT kSeven = 40001, kCopy = 57634, kOwnCommand = 40002;
+
+// A bar edit with a command of its own, as a derived edit may have.
+class COwnEdit : public CCbEdit {
+ public:
+  int runs = 0;
+  void OnOwn() { ++runs; }
+  DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(COwnEdit, CCbEdit)
+  ON_COMMAND(kOwnCommand, OnOwn)
+END_MESSAGE_MAP()
+
+TEST_F(Combo, KeysTypedInABarEditNeverFireTheFramesAccelerators) {
+  ACCEL entries[] = {{FVIRTKEY, '7', (WORD)kSeven}, {FVIRTKEY | FCONTROL, 'C', (WORD)kCopy}, {FVIRTKEY, VK_F9, (WORD)kSeven}};
+  frame->m_hAccelTable = CreateAcceleratorTable(entries, 3);
+  // Outside the edit the table works.
+  AfxTestKeyStroke('7', 0, "7");
+  Settle();
+  ASSERT_EQ(std::vector<UINT>{kSeven}, frame->accelerated);
+  frame->accelerated.clear();
+  CCbControlComboBoxEditCtrl* edit = frame->typed->GetEditCtrl();
+  ASSERT_TRUE(edit && edit->GetSafeHwnd());
+  AfxTestClick(edit->GetSafeHwnd(), 5, 5);
+  Settle();
+  ASSERT_EQ(edit->GetSafeHwnd(), ::GetFocus());
+  AfxTestKeyStroke('7', 0, "7");
+  AfxTestKeyStroke('C', AFX_TEST_CTRL);
+  AfxTestKeyStroke(VK_F9);
+  Settle();
+  EXPECT_TRUE(frame->accelerated.empty());
+  EXPECT_EQ(CString("7"), frame->typed->GetEditText());
+  // Enter still ends typing and executes.
+  AfxTestKeyStroke(VK_RETURN);
+  Settle();
+  EXPECT_EQ(1u, frame->commands.size());
+  EXPECT_EQ(view.GetSafeHwnd(), ::GetFocus());
+}
+
+TEST_F(Combo, TheFramesCommandIsOfferedToTheFocusedBarEditFirst) {
+  COwnEdit own;
+  ASSERT_TRUE(own.Create(WS_CHILD | WS_VISIBLE, CRect(0, 0, 40, 16), bar, 4711));
+  LRESULT result = 0;
+  // Without the focus the frame handles it (here: nobody does).
+  EXPECT_FALSE(frame->OnWndMsg(WM_COMMAND, kOwnCommand, 0, &result));
+  EXPECT_EQ(0, own.runs);
+  own.SetFocus();
+  Settle();
+  ASSERT_EQ(own.GetSafeHwnd(), ::GetFocus());
+  EXPECT_TRUE(frame->OnWndMsg(WM_COMMAND, kOwnCommand, 0, &result));
+  EXPECT_EQ(1, result);
+  EXPECT_EQ(1, own.runs);
+  // A command the edit lacks goes on to the frame.
+  const size_t before = frame->commands.size();
+  frame->SendMessage(WM_COMMAND, kThirty, 0);
+  EXPECT_EQ(before + 1, frame->commands.size());
+  view.SetFocus();
+  own.DestroyWindow();
+}
+}  // namespace
+
+namespace {
+TEST_F(Combo, AnOpenListScrollsUnderTheWheelOverItOrAnywhereElse) {
+  frame->thirty->SetCurSel(0);
+  ClickCombo(frame->thirty);
+  ASSERT_TRUE(frame->thirty->IsListOpen());
+  const HWND list = frame->thirty->GetListHwnd();
+  ASSERT_EQ(0, (int)::SendMessage(list, LB_GETTOPINDEX, 0, 0));
+  const CRect rc = ListRect(frame->thirty);
+  CRect viewRect;
+  view.GetWindowRect(&viewRect);
+  ASSERT_FALSE(viewRect.IsRectEmpty());
+  struct Step {
+    POINT at;
+    int delta, top;
+  } const steps[] = {
+      {rc.CenterPoint(), -120, 3},                              // three rows a notch, as a list box
+      {POINT{viewRect.right - 5, viewRect.bottom - 5}, -120, 6},  // the frame's view does not take it
+      {rc.CenterPoint(), 120, 3},
+  };
+  for (const Step& s : steps) {
+    AfxTestWheel(s.at, s.delta);
+    Settle();
+    EXPECT_EQ(s.top, (int)::SendMessage(list, LB_GETTOPINDEX, 0, 0)) << s.delta;
+    EXPECT_TRUE(frame->thirty->IsListOpen());
+  }
+  AfxTestKeyStroke(VK_ESCAPE);
+  Settle();
+  EXPECT_TRUE(frame->commands.empty());
 }
 }  // namespace

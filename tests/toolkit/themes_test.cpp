@@ -477,3 +477,63 @@ TEST_F(Themes, GalleryPicturePerLook) {
 }
 
 }  // namespace
+
+namespace {
+
+// The pixels of a control's rectangle as the bar shows them.
+std::vector<COLORREF> ControlPixels(CCbToolBar* bar, CCbControl* c) {
+  bar->Invalidate(FALSE);
+  bar->UpdateWindow();
+  CBitmap pic;
+  std::vector<COLORREF> out;
+  if (!AfxCaptureWindow(bar->GetSafeHwnd(), &pic)) return out;
+  const CPoint origin = AfxClientOriginInCapture(bar->GetSafeHwnd());
+  const CRect rc = c->GetRect();
+  for (int y = rc.top; y < rc.bottom; ++y)
+    for (int x = rc.left; x < rc.right; ++x) out.push_back(pic.GetPixel(origin.x + x, origin.y + y));
+  return out;
+}
+
+TEST_F(Themes, ADisabledButtonShowsItsDisabledPictureInTheFlatAndGradientLooks) {
+  for (int theme : {0, 2}) {
+    LookScope look(theme, 0);
+    ThemedFrame f;
+    CCbControl* button = nullptr;
+    for (int i = 0; i < f.standard->GetControlCount() && !button; ++i)
+      if (CCbControl* c = f.standard->GetControl(i); c->IsVisible() && c->GetIcon(16)) button = c;
+    ASSERT_TRUE(button) << theme;
+    button->SetFlags(button->GetFlags() | cbFlagManualUpdate);
+    button->SetEnabled(TRUE);
+    const std::vector<COLORREF> enabled = ControlPixels(f.standard, button);
+    button->SetEnabled(FALSE);
+    const std::vector<COLORREF> disabled = ControlPixels(f.standard, button);
+    ASSERT_FALSE(enabled.empty());
+    ASSERT_EQ(enabled.size(), disabled.size());
+    int changed = 0;
+    for (size_t i = 0; i < enabled.size(); ++i) changed += enabled[i] != disabled[i];
+    EXPECT_GT(changed, 10) << "look " << theme;
+  }
+}
+
+TEST_F(Themes, AColourOrSettingChangeReachesTheBarsThroughTheFrameAtOnce) {
+  const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+  for (UINT message : {WM_SYSCOLORCHANGE, WM_SETTINGCHANGE}) {
+    LookScope look(0, 0);
+    ThemedFrame f;
+    CBitmap before;
+    ASSERT_TRUE(AfxCaptureWindow(f.standard->GetSafeHwnd(), &before));
+    const COLORREF shown = before.GetPixel(4, 1);
+    SetSysColorsForTest(COLOR_BTNFACE, RGB(200, 120, 40));
+    f.frame->SendMessage(message, 0, 0);
+    CBitmap after;
+    ASSERT_TRUE(AfxCaptureWindow(f.standard->GetSafeHwnd(), &after));
+    EXPECT_NE(shown, after.GetPixel(4, 1)) << message;
+    SetSysColorsForTest(COLOR_BTNFACE, face);
+    f.frame->SendMessage(message, 0, 0);
+    CBitmap back;
+    ASSERT_TRUE(AfxCaptureWindow(f.standard->GetSafeHwnd(), &back));
+    EXPECT_EQ(shown, back.GetPixel(4, 1)) << message;
+  }
+}
+
+}  // namespace
