@@ -10,6 +10,7 @@ BEGIN_MESSAGE_MAP(CLeftPane, CPaneWnd)
   ON_WM_SIZE()
   ON_WM_PAINT()
   ON_WM_ERASEBKGND()
+  ON_CONTROL(CTideTimesWnd::kHeightChanged, IDC_TIDE_TIMES, OnTideTimesHeight)
 END_MESSAGE_MAP()
 
 int CLeftPane::OnCreate(LPCREATESTRUCT lpcs) {
@@ -22,7 +23,7 @@ int CLeftPane::OnCreate(LPCREATESTRUCT lpcs) {
   if (!m_gpsWnd.Create(this, CRect(0, 0, 100, 90), IDC_GPS_WND)) return -1;
   m_gpsWnd.ShowWindow(SW_HIDE);
   m_gpsWnd.SetFrameColour(ThemeGradientDark());
-  if (!m_tideTimes.Create(this, CRect(0, 0, 100, 104), IDC_TIDE_TIMES)) return -1;
+  if (!m_tideTimes.Create(this, CRect(0, 0, 100, CTideTimesWnd::HeightFor(0)), IDC_TIDE_TIMES)) return -1;
   // Sample rows until the first graph is computed.
   m_tideTimes.AddTime(0, 1.2);
   m_tideTimes.AddTime(130, 3.45);
@@ -38,8 +39,9 @@ void CLeftPane::Layout(int w, int h) {
   // The children's own state: the pane may not be on screen yet.
   const BOOL tideTimes = Shown(m_tideTimes);
   const BOOL routes = Shown(m_routesTree);
-  m_tideTimes.SetWindowPos(nullptr, 1, h - 104, w - 2, 104, f);
-  m_portsTree.SetWindowPos(nullptr, 2, 27, w - 4, tideTimes ? h - 136 : h - 28, f);
+  const int th = m_tideTimes.GetPanelHeight();  // 104, or 124 with a fifth row
+  m_tideTimes.SetWindowPos(nullptr, 1, h - th, w - 2, th, f);
+  m_portsTree.SetWindowPos(nullptr, 2, 27, w - 4, tideTimes ? h - th - 32 : h - 28, f);
   if (routes && m_bGpsShown) {
     m_routesTree.SetWindowPos(nullptr, 3, 27, w - 5, h - 146, f);
     m_gpsCaption.SetWindowPos(nullptr, 3, h - 114, w - 5, 24, f | SWP_SHOWWINDOW);
@@ -62,12 +64,16 @@ void CLeftPane::OnPaint() {
   dc.FillSolidRect(&rc, ThemeBackColour());
   CRect frame(1, 26, rc.right - 1, rc.bottom);
   if (Shown(m_tideTimes))
-    frame.bottom = rc.bottom - 108;
+    frame.bottom = rc.bottom - m_tideTimes.GetPanelHeight() - 4;
   else if (Shown(m_routesTree) && m_bGpsShown)
     frame.bottom = rc.bottom - 118;
   CBrush border(ThemeBorderColour());
   dc.FrameRect(&frame, &border);
   m_gpsWnd.SetFrameColour(ThemeGradientDark());
+}
+
+void CLeftPane::OnTideTimesHeight() {
+  if (m_portName.m_hWnd) RecalcLayout();
 }
 
 void CLeftPane::ShowGps() {

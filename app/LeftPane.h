@@ -31,4 +31,5 @@ class CLeftPane : public CPaneWnd {
   int OnCreate(LPCREATESTRUCT lpcs);
   void OnSize(UINT nType, int cx, int cy);
   void OnPaint();
+  void OnTideTimesHeight();
 };

@@ -6,6 +6,7 @@
 #include "app/Splash.h"
 #include "model/Position.h"
 #include "model/SummerTime.h"
+#include "platform/core/AfxUserNumber.h"
 #include "toolkit/CbControlPopup.h"
 #include "toolkit/CbPaintManager.h"
 
@@ -550,7 +551,8 @@ void CMainFrame::ShowPeriodTimeZoneCaption() {
 
 void CMainFrame::ShowStreamInStatusBar(double dRate, double dDirection) {
   CString s;
-  if (dRate != 0.0 || dDirection != 0.0) s.Format("%03.1f\xC2\xB0T %0.2fkts", dDirection, dRate);
+  if (dRate != 0.0 || dDirection != 0.0)
+    s = AfxFormatUserNumber(dDirection, 1) + "\xC2\xB0T " + AfxFormatUserNumber(dRate, 2) + "kts";
   SetPaneText(ID_INDICATOR_SUNRISE, s);
 }
 

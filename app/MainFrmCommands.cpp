@@ -337,24 +337,13 @@ void CMainFrame::UpdateAgroundStatus(BOOL bForce) {
   CGraphWnd& g = right->m_graph;
   if (!g.HasData() && !bForce) return;
   CAgroundWnd& a = right->m_aground;
-  const double D = a.GetDepthOfWater(), d = a.GetDraught(), X = a.GetDropToLowWater(), H = a.GetHeightAboveDatum();
-  if (a.IsDropUnknown()) {
-    AfxLoadString(IDS_AGROUND_UNKNOWN, m_strAgroundText);
-  } else if (X + d >= D) {
-    AfxLoadString(IDS_AGROUND_YES, m_strAgroundText);
-  } else {
-    CString format, amount;
-    AfxLoadString(IDS_AGROUND_NO, format);
-    if (m_nUnits)
-      amount.Format("%0.1fft", (D - X - d) * 3.2808);
-    else
-      amount.Format("%0.1fm", D - X - d);
-    format.Replace("%1", amount);
-    m_strAgroundText = format;
-  }
+  const double X = a.IsDropUnknown() ? CAgroundWnd::kDropUnknown : a.GetDropToLowWater();
+  const AGROUND_VERDICT v =
+      ComputeAgroundVerdict(a.GetDepthOfWater(), a.GetDraught(), X, a.GetHeightAboveDatum(), m_nUnits != 0);
+  m_strAgroundText = v.strText;
   if (right->IsGraphVisible() || bForce) SetPaneText(ID_INDICATOR_AGROUND, m_strAgroundText);
-  g.SetAgroundLevel(H - D + d);
-  if (g.HasData() && H - D + d >= 0) g.Invalidate(FALSE);
+  g.SetAgroundLevel(v.dAgroundLevel);
+  if (g.HasData() && v.dAgroundLevel >= 0) g.Invalidate(FALSE);
 }
 
 // ---- The table ----

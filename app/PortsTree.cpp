@@ -1,4 +1,5 @@
 #include "app/PortsTree.h"
+#include "platform/core/AfxUserNumber.h"
 
 #include "app/TreeImages.h"
 #include "app/VxMenu.h"
@@ -288,7 +289,7 @@ void CPortsTree::ShowContextMenu() {
         const CPortData* p = ports->GetPort(idx);
         m_nearestPorts[k] = idx;
         CString text;
-        text.Format("%s  \t%0.1f Nm  %03d\xC2\xB0T", p->GetName().GetString(), all[k].first,
+        text.Format("%s  \t%s Nm  %03d\xC2\xB0T", p->GetName().GetString(), AfxFormatUserNumber(all[k].first, 1).GetString(),
                     (int)RhumbLineBearing(here, p->GetPosition()));
         nearMenu->AppendMenu(MF_STRING, ID_NEAREST_PORT_FIRST + k, text);
       }

@@ -1,4 +1,5 @@
 #include "app/RoutesTree.h"
+#include "platform/core/AfxUserNumber.h"
 
 #include "app/PortsHost.h"
 #include "app/RoutePages.h"
@@ -27,7 +28,8 @@ CString TimePart(const CRoutePoint& p) {
   if (days >= 1)
     s.Format(" - %02d:%02d +%dd", t.GetHour(), t.GetMinute(), days);
   else if (!p.GetPrev())
-    s.Format(" - %02d:%02d %0.1fkts ", t.GetHour(), t.GetMinute(), p.GetRoute() ? p.GetRoute()->GetSpeed() : 0.0);
+    s.Format(" - %02d:%02d %skts ", t.GetHour(), t.GetMinute(),
+             AfxFormatUserNumber(p.GetRoute() ? p.GetRoute()->GetSpeed() : 0.0, 1).GetString());
   else
     s.Format(" - %02d:%02d", t.GetHour(), t.GetMinute());
   return s;
@@ -57,8 +59,8 @@ CString CRoutesTree::PointText(const CRoutePoint& point, BOOL bRenamed) {
   CString s = point.GetName() + TimePart(point);
   if (point.GetNext()) {
     CString leg;
-    leg.Format(bRenamed ? " (%0.2fNm  %3.1f\xC2\xB0)" : " (%0.2fNm  %03.1f\xC2\xB0T)", point.GetLegDistance(),
-               point.GetLegBearing());
+    leg = " (" + AfxFormatUserNumber(point.GetLegDistance(), 2) + "Nm  " + AfxFormatUserNumber(point.GetLegBearing(), 1) +
+          (bRenamed ? "\xC2\xB0)" : "\xC2\xB0T)");
     s += leg;
   }
   return s;

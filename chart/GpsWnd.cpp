@@ -1,4 +1,5 @@
 #include "chart/GpsWnd.h"
+#include "platform/core/AfxUserNumber.h"
 
 #include "model/Position.h"
 
@@ -72,13 +73,13 @@ void CGpsWnd::OnTimer(UINT_PTR nIDEvent) {
 
 CString CGpsWnd::GetSpeedText() const {
   CString s;
-  s.Format("%0.2f Kts", m_dSpeed);
+  s = AfxFormatUserNumber(m_dSpeed, 2) + " Kts";
   return s;
 }
 
 CString CGpsWnd::GetCourseText() const {
   CString s;
-  s.Format("%0.2f\xC2\xBAT", m_dCourse);
+  s = AfxFormatUserNumber(m_dCourse, 2) + "\xC2\xBAT";
   return s;
 }
 

@@ -1,4 +1,5 @@
 #include "chart/MapView.h"
+#include "platform/core/AfxUserNumber.h"
 
 #include "chart/StreamWorker.h"
 
@@ -727,7 +728,7 @@ void CMapView::DrawRoutes(CDC* pDC, const CRect& rc, BOOL bTrack, BOOL bPrinting
     if (days >= 1)
       label.Format("%02d:%02d +%dd", t.GetHour(), t.GetMinute(), (int)days);
     else if (p == first)
-      label.Format("%02d:%02d %0.1fkts", t.GetHour(), t.GetMinute(), route->GetSpeed());
+      label.Format("%02d:%02d %skts", t.GetHour(), t.GetMinute(), AfxFormatUserNumber(route->GetSpeed(), 1).GetString());
     else
       label.Format("%02d:%02d", t.GetHour(), t.GetMinute());
     pDC->TextOut(pt.x, pt.y + half + 6, label);
@@ -853,9 +854,11 @@ std::vector<CString> CMapView::GetPortInfoLines() {
   for (int i = 0; i < n && i < 4; ++i) {
     CString row;
     if (feet)
-      row.Format("%02d:%02d\t%0.1fft", events[i].minutes / 60, events[i].minutes % 60, events[i].metres * 3.2808);
+      row.Format("%02d:%02d\t%sft", events[i].minutes / 60, events[i].minutes % 60,
+                 AfxFormatUserNumber(events[i].metres * 3.2808, 1).GetString());
     else
-      row.Format("%02d:%02d\t%0.1fm", events[i].minutes / 60, events[i].minutes % 60, events[i].metres);
+      row.Format("%02d:%02d\t%sm", events[i].minutes / 60, events[i].minutes % 60,
+                 AfxFormatUserNumber(events[i].metres, 1).GetString());
     lines.push_back(row);
   }
   return lines;
@@ -978,7 +981,7 @@ int CMapView::PrintRouteTable(CDC* pDC, const CRect& rc) {
   const int w = rc.Width();
   const CQsDateTime date = GetSelectedDate();
   CString text;
-  text.Format(" - %0.2fkts", route->GetSpeed());
+  text = " - " + AfxFormatUserNumber(route->GetSpeed(), 2) + "kts";
   pDC->TextOut(rc.left, rc.top, "Route: " + route->GetName() + text + date.Format(" - %d %b %Y"));
   int y = rc.top + line;
   const double widths[6] = {0.3, 0.1, 0.15, 0.15, 0.15, 0.15};
@@ -1017,9 +1020,9 @@ int CMapView::PrintRouteTable(CDC* pDC, const CRect& rc) {
     pDC->TextOut(x[2], y, pos.FormatLatitude());
     pDC->TextOut(x[3], y, pos.FormatLongitude());
     if (p->GetNext()) {
-      text.Format("%0.2fNm", p->GetLegDistance());
+      text = AfxFormatUserNumber(p->GetLegDistance(), 2) + "Nm";
       pDC->TextOut(x[4], y, text);
-      text.Format("%03.1f%sT", p->GetLegBearing(), kDegree);
+      text = AfxFormatUserNumber(p->GetLegBearing(), 1) + kDegree + "T";
       pDC->TextOut(x[5], y, text);
     }
     const int step = (int)(1.4 * line);
@@ -1278,7 +1281,7 @@ void CMapView::DrawMeasure(CPoint to) {
   const CPosition from(lat0, lon0), at(lat1, lon1);
   const double b = RhumbLineBearing(from, at);
   CString label;
-  label.Format("%0.2fNm  %3.1f%s", GreatCircleDistance(from, at), b, kDegree);
+  label = AfxFormatUserNumber(GreatCircleDistance(from, at), 2) + "Nm  " + AfxFormatUserNumber(b, 1) + kDegree;
   CFont* oldFont = dc.SelectObject(&Font(kFontMeasure));
   dc.SetBkMode(TRANSPARENT);
   const CSize sz = dc.GetTextExtent(label);
@@ -1504,7 +1507,7 @@ CString CMapView::DiamondTipIn(const std::vector<DIAMOND_ON_MAP>& diamonds, CPoi
     if (!span.PtInRect(pt) && !(pt.x == span.right || pt.y == span.bottom)) continue;
     rTool = CRect(from.x - 4, from.y - 4, from.x + 4, from.y + 4);
     CString text;
-    text.Format("%0.2fKts  %3.1f%s", MetresPerSecondToKnots(d.speed), d.direction, kDegree);
+    text = AfxFormatUserNumber(MetresPerSecondToKnots(d.speed), 2) + "Kts  " + AfxFormatUserNumber(d.direction, 1) + kDegree;
     return text;
   }
   return CString();

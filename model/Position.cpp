@@ -1,5 +1,7 @@
 #include "model/Position.h"
 
+#include "platform/core/AfxLocale.h"
+
 #include <algorithm>
 #include <cmath>
 #include <charconv>
@@ -153,8 +155,9 @@ std::string FormatMinutes(double minutes, int decimals, int width)
     return result;
 }
 
-// "%02d°<minutes> <hemisphere>". A minute value that rounds up to 60 in the text moves into the
-// degrees, so 49°59.9996 reads 50°0.000 rather than 49°60.000.
+// "%02d°<minutes> <hemisphere>", the minutes with the user's decimal separator (the text is
+// only shown). A minute value that rounds up to 60 in the text moves into the degrees, so
+// 49°59.9996 reads 50°0.000 rather than 49°60.000.
 std::string FormatAngle(int degrees, double minutes, bool positive, int decimals, int width,
                         char positiveLetter, char negativeLetter)
 {
@@ -165,6 +168,8 @@ std::string FormatAngle(int degrees, double minutes, bool positive, int decimals
         ++degrees;
         text = FormatMinutes(0.0, decimals, width);
     }
+    if (const size_t dot = text.find('.'); dot != std::string::npos)
+        text.replace(dot, 1, AfxGetLocaleValues().decimalSeparator.GetStdString());
     char head[32];
     std::snprintf(head, sizeof head, "%02d", degrees);
     return std::string(head) + "\u00B0" + text + ' ' + (positive ? positiveLetter : negativeLetter);

@@ -76,16 +76,17 @@ AGROUND_VERDICT ComputeAgroundVerdict(double D, double d, double X, double H, BO
   v.dAgroundLevel = H - D + d;
   if (X == CAgroundWnd::kDropUnknown) {
     v.nStringId = 61235;
-    v.strText = "It is unknown if you will run aground";
   } else if (X + d >= D) {
     v.nStringId = 61233;
-    v.strText = "You will run aground at the next low water";
   } else {
     v.nStringId = 61234;
     v.dClearance = D - X - d;
+  }
+  AfxLoadString(v.nStringId, v.strText);
+  if (v.nStringId == 61234) {
     const CString amount = bFeet ? AfxFormatUserNumber(v.dClearance * CAgroundWnd::kFeetPerMetre, 1) + "ft"
                                  : AfxFormatUserNumber(v.dClearance, 1) + "m";
-    v.strText = "You will not ground at the next LW. You will have " + amount + " under your boat";
+    v.strText.Replace("%1", amount);
   }
   return v;
 }

@@ -1,4 +1,5 @@
 #include "views/GraphWnd.h"
+#include "platform/core/AfxUserNumber.h"
 
 #include "app/VxMenu.h"
 #include "model/QsDateTime.h"
@@ -383,7 +384,7 @@ void CGraphWnd::DrawAxes(CDC* dc, const Scale& s, BOOL bLabels, int tick) {
       dc->MoveTo(s.x0 + tick, y);
       dc->LineTo(s.x0 - tick, y);
       CString label;
-      if (m_dMaxHeight < 1) label.Format("%0.1f", sign * i * step);
+      if (m_dMaxHeight < 1) label = AfxFormatUserNumber(sign * i * step, 1);
       else label.Format("%d", sign * (int)(i * step));
       CSize e = dc->GetTextExtent(label);
       dc->TextOut(s.x0 - labelGap - e.cx, y - e.cy / 2, label);
@@ -480,7 +481,7 @@ void CGraphWnd::DrawLevels(CDC* dc, const Scale& s) {
     dc->MoveTo(s.P.left, y);
     dc->LineTo(s.P.right, y);
     CString label;
-    label.Format("%s - %0.1f%s", l.name, h, m_bFeet ? "ft" : "m");
+    label = CString(l.name) + " - " + AfxFormatUserNumber(h, 1) + (m_bFeet ? "ft" : "m");
     CSize e = dc->GetTextExtent(label);
     dc->TextOut(s.P.left + indent, y - e.cy, label);
   }
@@ -527,7 +528,7 @@ CString CGraphWnd::GetReadout(CPoint pt) const {
   const int clock = m_day.ClockMinute(m);
   CQsDateTime t(1980, 1, 1, clock / 60, clock % 60, 0);
   CString text;
-  text.Format(m_bFeet ? "%0.2fft" : "%0.2fm", h);
+  text = AfxFormatUserNumber(h, 2) + (m_bFeet ? "ft" : "m");
   return text + t.Format(" (%H:%M)");
 }
 

@@ -368,8 +368,9 @@ void CHeightFindWnd::DrawTitle(CDC* dc, const Layout& lay) {
   CFont* old = dc->SelectObject(&f13);
   const int lh = (int)(1.2 * ViewTextExtent(dc, "X").cy);
   dc->TextOut(lay.M, lay.M,
-              m_strPortName + HeightCaption(" - Times When Height is %0.2fm Above CD ",
-                                            " - Times When Height is %0.2fft Above CD "));
+              m_strPortName + " - Times When Height is " +
+                  AfxFormatUserNumber(m_bFeet ? m_dHeight * kFeetPerMetre : m_dHeight, 2) +
+                  (m_bFeet ? "ft" : "m") + " Above CD ");
   dc->SelectObject(&f10);
   dc->TextOut(lay.M, lay.M + lh, ZonePrefix() + GetZoneCaption() + kPredictions);
   dc->SelectObject(old);

@@ -1,6 +1,7 @@
 #include "views/TableWnd.h"
 
 #include "app/VxMenu.h"
+#include "platform/core/AfxUserNumber.h"
 #include "platform/ui/Clipboard.h"
 #include "views/TableExport.h"
 #include "views/ViewDrawing.h"
@@ -157,11 +158,12 @@ void CTableWnd::SetZoneCaption(LPCTSTR s) { m_strZoneCaption = s ? s : ""; }
 
 CQsDateTime CTableWnd::GetSelectedDate() const { return CQsDateTime(m_nYear, m_nMonth, m_nSelectedDay, 0, 0, 0); }
 
-CString CTableWnd::HeightText(double metres) const {
+CString CTableWnd::HeightText(double metres, BOOL bShown) const {
+  const double v = m_bFeet ? metres * kFeetPerMetre : metres;
   CString s;
-  if (m_bFeet) s.Format("%0.1fft", metres * kFeetPerMetre);
-  else s.Format("%0.1fm", metres);
-  return s;
+  if (bShown) s = AfxFormatUserNumber(v, 1);
+  else s.Format("%0.1f", v);
+  return s + (m_bFeet ? "ft" : "m");
 }
 
 void CTableWnd::SetSelectedDay(int day) { m_nSelectedDay = std::clamp(day, 1, (int)m_nDayCount); }
@@ -183,7 +185,7 @@ CString CTableWnd::GetEventTimeText(int slot, int day) const {
 }
 CString CTableWnd::GetEventHeightText(int slot, int day) const {
   if (slot < 1 || slot > kMaxSlots || day < 1 || day > kDays) return CString();
-  return HeightText(At(slot, day).metres);
+  return HeightText(At(slot, day).metres, TRUE);
 }
 
 CString CTableWnd::FirstOfMonth(LPCTSTR fmt) const { return CQsDateTime(m_nYear, m_nMonth, 1, 0, 0, 0).Format(fmt); }
@@ -309,7 +311,7 @@ int CTableWnd::DrawDayCell(CDC* dc, int day, int x, int y, BOOL bDraw, CSize* pS
         if (!e.present) continue;
         int ty = y + (int)(0.25 * L) + (int)(1.1 * k * L);
         dc->TextOut(x + dx, ty, e.time.Format("%H:%M"));
-        dc->TextOut(x + hx, ty, HeightText(e.metres));
+        dc->TextOut(x + hx, ty, HeightText(e.metres, TRUE));
       }
     }
     dc->TextOut(x, y + dh, CQsDateTime(m_nYear, m_nMonth, day, 0, 0, 0).Format("%a"));
@@ -426,7 +428,7 @@ CString CTableWnd::BuildText() const {
     } else {
       for (int slot = 1; slot <= kMaxSlots; ++slot) {
         const Event& e = At(slot, day);
-        if (e.present) s += e.time.Format("%H:%M") + "\t" + HeightText(e.metres) + "\r\n";
+        if (e.present) s += e.time.Format("%H:%M") + "\t" + HeightText(e.metres, FALSE) + "\r\n";
       }
     }
     s += "\r\n";
@@ -452,7 +454,7 @@ CString CTableWnd::BuildHtml() const {
         s += kHtmlEmpty;
       } else if (e.present) {
         s += Fill(kHtmlTime, e.time.Format("%H:%M"));
-        s += Fill(kHtmlHeight, HeightText(e.metres));
+        s += Fill(kHtmlHeight, HeightText(e.metres, FALSE));
       } else {
         s += kHtmlEmpty;
         s += kHtmlEmpty;
@@ -466,7 +468,7 @@ CString CTableWnd::BuildHtml() const {
         const Event& e = At(slot, day);
         if (e.present && IsDayPredicted(day)) {
           s += Fill(kHtmlCell, e.time.Format("%H:%M"));
-          s += Fill(kHtmlCell, HeightText(e.metres));
+          s += Fill(kHtmlCell, HeightText(e.metres, FALSE));
         } else {
           s += kHtmlEmpty;
           s += kHtmlEmpty;

@@ -136,7 +136,8 @@ class CTableWnd : public CWnd {
   void ShowDay(int nDay);
   void SetScrollPosition(int nPos);
   void SyncScrollBar();
-  CString HeightText(double dMetres) const;
+  // In the user's locale as shown and printed (bShown), or in the fixed format of copies and exports.
+  CString HeightText(double dMetres, BOOL bShown) const;
   CString FirstOfMonth(LPCTSTR lpszFormat) const;
   const Event& At(int nSlot, int nDay) const { return m_events[nSlot - 1][nDay - 1]; }
   Event& At(int nSlot, int nDay) { return m_events[nSlot - 1][nDay - 1]; }

@@ -1,4 +1,5 @@
 #include "views/TideLogWnd.h"
+#include "platform/core/AfxUserNumber.h"
 
 #include "app/SelectPortDlg.h"
 #include "app/VxMenu.h"
@@ -374,8 +375,7 @@ CString CTideLogWnd::EventText(const ROW_ITEM& row, int k, BOOL bPrinted) const 
     const TIMEHEIGHT& e = row.events[i];
     if (e.minutes < 0) break;
     CString height;
-    if (m_bFeet) height.Format("(%0.2fft)", e.metres * kFeetPerMetre);
-    else height.Format("(%0.2fm)", e.metres);
+    height = "(" + (m_bFeet ? AfxFormatUserNumber(e.metres * kFeetPerMetre, 2) + "ft" : AfxFormatUserNumber(e.metres, 2) + "m") + ")";
     if (!text.IsEmpty()) text += ", ";
     text += HourMinute(e.minutes) + (bPrinted ? " " : "  ") + height;
   }
@@ -386,8 +386,8 @@ CString CTideLogWnd::HeightText(ROW_ITEM& row) {
   if (!row.bPredicted || !row.prediction) return CString("-");
   const double h = row.prediction->HeightAtClock(LocalDayOf(row), row.time.GetHour() * 60 + row.time.GetMinute());
   CString text;
-  if (m_bFeet) text.Format("%0.2fft", h * kFeetPerMetre);
-  else text.Format("%0.2fm", h);
+  if (m_bFeet) text = AfxFormatUserNumber(h * kFeetPerMetre, 2) + "ft";
+  else text = AfxFormatUserNumber(h, 2) + "m";
   return text;
 }
 

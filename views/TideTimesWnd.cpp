@@ -1,4 +1,5 @@
 #include "views/TideTimesWnd.h"
+#include "platform/core/AfxUserNumber.h"
 
 #include "views/ViewColours.h"
 #include "views/ViewDrawing.h"
@@ -25,17 +26,27 @@ void CTideTimesWnd::Repaint() {
   if (m_hWnd) Invalidate(TRUE);
 }
 
+void CTideTimesWnd::NoteHeight(int nOldHeight) {
+  if (m_hWnd && GetPanelHeight() != nOldHeight)
+    if (CWnd* parent = GetParent())
+      parent->SendMessage(WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), kHeightChanged), (LPARAM)m_hWnd);
+}
+
 void CTideTimesWnd::Clear() {
+  const int old = GetPanelHeight();
   m_nCount = 0;
   m_bHasData = 0;
   Repaint();
+  NoteHeight(old);
 }
 
 void CTideTimesWnd::AddTime(int nMinutes, double dMetres) {
   if (m_nCount >= kMaxEntries) return;
+  const int old = GetPanelHeight();
   m_entries[m_nCount++] = Entry{nMinutes, dMetres};
   m_bHasData = 1;
   Repaint();
+  NoteHeight(old);
 }
 
 void CTideTimesWnd::SetUnits(int bFeet) {
@@ -53,8 +64,8 @@ CString CTideTimesWnd::GetTimeText(int i) const {
 CString CTideTimesWnd::GetHeightText(int i) const {
   CString s;
   if (i < 0 || i >= m_nCount) return s;
-  if (m_bFeet) s.Format("%0.1fft", m_entries[i].metres * 3.2808);
-  else s.Format("%0.1fm", m_entries[i].metres);
+  if (m_bFeet) s = AfxFormatUserNumber(m_entries[i].metres * 3.2808, 1) + "ft";
+  else s = AfxFormatUserNumber(m_entries[i].metres, 1) + "m";
   return s;
 }
 
@@ -85,7 +96,7 @@ void CTideTimesWnd::Draw(CDC* dc, const CRect& rc, BOOL bEnabled) {
     CPen* old = dc->SelectObject(&pen);
     dc->MoveTo(mid, 20);
     dc->LineTo(mid, h);
-    for (int y = 40; y <= 100; y += 20) {
+    for (int y = 40; y < h; y += 20) {
       dc->MoveTo(0, y);
       dc->LineTo(w, y);
     }

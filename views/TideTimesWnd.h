@@ -9,6 +9,8 @@ class CTideTimesWnd : public CWnd {
  public:
   static constexpr int kMaxEntries = 5;
   static constexpr UINT kDefaultId = 105;
+  // Sent to the parent as WM_COMMAND when the panel needs another height (GetPanelHeight).
+  static constexpr UINT kHeightChanged = 0x0501;
 
   CTideTimesWnd() = default;
   BOOL Create(CWnd* pParent, const RECT& rect, UINT nID = kDefaultId);
@@ -20,6 +22,9 @@ class CTideTimesWnd : public CWnd {
   int GetUnits() const { return m_bFeet; }
   int GetCount() const { return m_nCount; }
   int HasData() const { return m_bHasData; }
+  // Header and four rows; a fifth row (a 25-hour day) makes it one row taller.
+  int GetPanelHeight() const { return HeightFor(m_nCount); }
+  static int HeightFor(int nRows) { return 24 + 20 * (nRows > 4 ? nRows : 4); }
   // The two texts of entry i as drawn: "13:45" and "4.0m" (or "13.1ft").
   CString GetTimeText(int i) const;
   CString GetHeightText(int i) const;
@@ -31,6 +36,7 @@ class CTideTimesWnd : public CWnd {
 
  private:
   void Repaint();
+  void NoteHeight(int nOldHeight);
 
   int m_bHasData = 0;
   int m_nCount = 0;

@@ -1,5 +1,6 @@
 #include "platform/ui/Accel.h"
 
+#include "platform/ui/CtlInternal.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/UiResources.h"
 
@@ -17,6 +18,17 @@ std::set<Table*>& tables() {
 Table* tableOf(HACCEL h) {
   auto* t = reinterpret_cast<Table*>(h);
   return (h && tables().count(t)) ? t : nullptr;
+}
+
+// The framework's edit commands, as the message an edit carries them out on.
+UINT EditMessageOf(WORD cmd) {
+  switch (cmd) {
+    case ID_EDIT_COPY: return WM_COPY;
+    case ID_EDIT_CUT: return WM_CUT;
+    case ID_EDIT_PASTE: return WM_PASTE;
+    case ID_EDIT_UNDO: return WM_UNDO;
+  }
+  return 0;
 }
 }  // namespace
 
@@ -78,7 +90,13 @@ int TranslateAccelerator(HWND hWnd, HACCEL h, LPMSG msg) {
       match = charMsg && msg->wParam == a.key && alt == ((a.fVirt & FALT) != 0);
     }
     if (match) {
-      ::SendMessage(hWnd, WM_COMMAND, MAKEWPARAM(a.cmd, 1), 0);
+      // Copy, cut, paste and undo belong to the edit that has the focus, whichever of the
+      // table's keys asked for them; the frame gets them when no edit has the focus.
+      const UINT editMsg = EditMessageOf(a.cmd);
+      HWND focus = ::GetFocus();
+      if (editMsg && focus && AfxCtlKindOf(focus) == AfxCtlKind::Edit) ::SendMessage(focus, editMsg, 0, 0);
+      else ::SendMessage(hWnd, WM_COMMAND, MAKEWPARAM(a.cmd, 1), 0);
+      if (keyDown) AfxNoteKeyTranslated();  // after the command: it may run a loop of its own
       return 1;
     }
   }

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <set>
 
 // ======================================================================================
@@ -1857,6 +1858,12 @@ void drawRun(AfxDcState* s, int x, int y, const QString& text, const QFont& f, i
 
 }  // namespace
 
+static std::function<void(const CString&)>& textHook() {
+  static std::function<void(const CString&)> hook;
+  return hook;
+}
+void AfxSetTestTextHook(std::function<void(const CString&)> fn) { textHook() = std::move(fn); }
+
 BOOL CDC::TextOut(int x, int y, LPCTSTR str, int n) {
   return ExtTextOut(x, y, 0, nullptr, str, (UINT)std::max(0, n), nullptr);
 }
@@ -1871,6 +1878,7 @@ BOOL CDC::ExtTextOut(int x, int y, UINT options, LPCRECT rc, LPCTSTR str, UINT n
     s->rop2 = keep;
   }
   if (!str || !n) return TRUE;
+  if (textHook()) textHook()(CString(str, (int)n));
   QString text = qtext(str, (int)n);
   QFont f = fontFor(s);
   QFontMetrics fm(f);
@@ -1967,6 +1975,8 @@ int CDC::SetTextCharacterExtra(int) { return 0; }
 int CDC::DrawText(LPCTSTR lpszString, int nCount, LPRECT lpRect, UINT fmt) {
   AfxDcState* s = DCS;
   if (!s || !lpRect) return 0;
+  if (textHook() && !(fmt & DT_CALCRECT) && lpszString)
+    textHook()(nCount < 0 ? CString(lpszString) : CString(lpszString, nCount));
   QString text = qtext(lpszString, nCount);
   QFont f = fontFor(s);
   QFontMetrics fm(f);

@@ -96,6 +96,10 @@ bool AfxModalLoopFilter(MSG& msg);
 // Asks the innermost modal loop's condition again after a message was handled.
 void AfxModalLoopMessageDone();
 void AfxNoteMessageForIdle();
+// A key-down that an accelerator translated makes no character (TranslateAccelerator notes it,
+// the key translation asks and clears).
+void AfxNoteKeyTranslated();
+bool AfxTakeKeyTranslated();
 // Cursors of the program's resources (Icons.cpp): a shared handle, null when there is none;
 // and the Qt cursor of such a handle (false for the system's cursors, which are their ids).
 HCURSOR AfxLoadCursorResource(LPCTSTR lpCursorName);

@@ -65,6 +65,10 @@ class CTestCallLater {
   std::shared_ptr<State> m_state;
 };
 
+// Hands every text a device context draws (TextOut, ExtTextOut, DrawText) to fn, for tests that
+// read what the windows show; an empty fn stops it.
+void AfxSetTestTextHook(std::function<void(const CString&)> fn);
+
 // Paints what is pending and renders the window with its visible children.
 BOOL AfxCaptureWindow(HWND hWnd, CBitmap* pBitmap);
 BOOL AfxSaveWindowPng(HWND hWnd, LPCTSTR lpszPath);

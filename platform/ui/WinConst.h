@@ -418,6 +418,9 @@
 #define ID_APP_ABOUT 0xE140
 #define ID_FILE_PRINT 0xE107
 #define ID_EDIT_COPY 0xE122
+#define ID_EDIT_CUT 0xE123
+#define ID_EDIT_PASTE 0xE125
+#define ID_EDIT_UNDO 0xE12B
 #define ID_HELP 0xE146
 
 // ---- Message boxes ----

@@ -1809,6 +1809,14 @@ static void translateMouse(NeapWidget* w, QMouseEvent* me, QEvent::Type type) {
   AfxPumpMessage(mm);
 }
 
+static thread_local bool t_keyTranslated = false;
+void AfxNoteKeyTranslated() { t_keyTranslated = true; }
+bool AfxTakeKeyTranslated() {
+  const bool was = t_keyTranslated;
+  t_keyTranslated = false;
+  return was;
+}
+
 static void translateKey(NeapWidget* w, QKeyEvent* ke, bool down) {
   UINT vk = vkFromQt(ke->key(), ke->modifiers());
   if (!vk && ke->text().isEmpty()) return;
@@ -1855,9 +1863,11 @@ static void translateKey(NeapWidget* w, QKeyEvent* ke, bool down) {
   if (vk) {
     UINT msg = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
     MSG m{target, msg, vk, (LPARAM)(DWORD)lp, 0, g_cursor};
+    AfxTakeKeyTranslated();
     bool passed = AfxPumpMessage(m);
     if ((!down || !passed) && vk == VK_MENU) g_altTap = false;  // an Alt a hook took is no tap either
     if (!passed) return;  // a hook swallowed the key: no character either
+    if (AfxTakeKeyTranslated()) return;  // an accelerator took it: no character, as on the platform
   }
   // Characters follow the key-down, as TranslateMessage makes them.
   if (down) {

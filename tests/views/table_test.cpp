@@ -409,10 +409,18 @@ TEST_F(TableWindow, ClicksKeysAndTheWheelSelectAndScrollAndReachTheFrame) {
   EXPECT_EQ(pos - 1, table.GetScrollPosition());
   table.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, (WORD)-120), 0);
   EXPECT_EQ(pos, table.GetScrollPosition());
-  table.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, 120), 0);
-  table.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, (WORD)-120), 0);
-  EXPECT_EQ(1, host.nextCalls);
-  EXPECT_EQ(1, host.previousCalls);
+  // Away from the user (a positive delta) is the next month, towards the user the previous one,
+  // and a zero delta counts as towards; the rows stay where they were.
+  struct {
+    short delta;
+    int next, previous;
+  } const wheel[] = {{120, 1, 0}, {-120, 1, 1}, {240, 2, 1}, {0, 2, 2}};
+  for (const auto& w : wheel) {
+    table.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, (WORD)w.delta), 0);
+    EXPECT_EQ(w.next, host.nextCalls) << w.delta;
+    EXPECT_EQ(w.previous, host.previousCalls) << w.delta;
+    EXPECT_EQ(pos, table.GetScrollPosition()) << w.delta;
+  }
   // The scroll bar's codes: a page is two rows, clamped.
   table.SendMessage(WM_VSCROLL, SB_PAGEUP, 0);
   table.SendMessage(WM_VSCROLL, SB_PAGEUP, 0);
