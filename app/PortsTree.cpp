@@ -1,7 +1,7 @@
 #include "app/PortsTree.h"
 
 #include "app/TreeImages.h"
-#include "app/VxMenu.h"
+#include "views/VxMenu.h"
 #include "model/PortDB.h"
 #include "model/Position.h"
 

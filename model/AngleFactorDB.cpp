@@ -1,6 +1,7 @@
 #include "model/AngleFactorDB.h"
 
 #include "model/TableLoad.h"
+#include "resources/ResourceIds.h"
 
 IMPLEMENT_SERIAL(CAngleFactorData, CObject, 1)
 
@@ -72,7 +73,7 @@ bool SameDay(const CQsDateTime& a, int day, int month, int year)
 
 CAngleFactorDB::CAngleFactorDB()
 {
-    TableAttachResource(m_file, "#178");
+    TableAttachResource(m_file, IDT_ANGLE_FACTORS);
 }
 
 CAngleFactorDB::CAngleFactorDB(const void* bytes, std::size_t size)
