@@ -1,17 +1,9 @@
-// Plain functions of the application shell that panes and views share.
+// Plain functions of the application shell; the pane colours it shares are the views' own.
 #pragma once
 
 #include "platform/ui/AfxWin.h"
+#include "views/ThemeColours.h"
 
 // The per-user folder holding the tidal log and the routes (created when missing); the
 // program's folder when it cannot be made.
 CString GetUserDataFolder();
-
-// Pane colours matching the system colour scheme the colour manager reports.
-COLORREF ThemeBackColour();
-COLORREF ThemeBorderColour();
-COLORREF ThemeHotColour();
-COLORREF ThemePressedColour();
-COLORREF ThemeGradientDark();
-COLORREF ThemeGradientMid();
-COLORREF ThemeGradientLight();

@@ -25,8 +25,8 @@ const char kColours[] = "Colours";
 const UINT kIndicators[] = {ID_INDICATOR_AGROUND, ID_INDICATOR_SUNRISE, ID_INDICATOR_SUNSET, ID_INDICATOR_ZONE};
 
 // Ids of the frame's own bars.
-const UINT kMapToolBarId = 281;
-const UINT kGpsIcon = 292;
+const UINT kMapToolBarId = IDR_MAP_TOOLBAR;
+const UINT kGpsIcon = IDI_GPS;
 const UINT kGpsPaneId = 1;
 
 CWinAppBase* App() { return AfxGetApp(); }

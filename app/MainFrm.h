@@ -8,7 +8,7 @@
 #include "app/LeftPane.h"
 #include "app/PortsHost.h"
 #include "app/RightPane.h"
-#include "app/VxMenu.h"
+#include "views/VxMenu.h"
 #include "chart/GpsReader.h"
 #include "chart/MapHost.h"
 #include "model/AngleFactorDB.h"
@@ -70,6 +70,7 @@ class CMainFrame : public CCbFrameWnd, public IViewHost, public IPredictionFrame
   CLocalDay GetLocalDayOf(int nDay) const override;
   void ShowPeriodTimeZoneCaption() override;
   CPortDB* GetPortDB() override { return m_portDB.IsLoaded() ? &m_portDB : nullptr; }
+  int PickPort(int nInitialPort) override;
   // Also the prediction frame's: the table port records make their own predictions from.
   const CAngleFactorDB* GetAngleFactorDB() const override { return &m_angleFactorDB; }
   void UpdateTimeMark() override;

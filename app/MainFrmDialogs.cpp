@@ -3,6 +3,7 @@
 #include "app/MainFrm.h"
 #include "app/OptionsPages.h"
 #include "app/Resource.h"
+#include "app/SelectPortDlg.h"
 #include "model/Position.h"
 #include "model/SummerTime.h"
 #include "platform/core/AfxUserNumber.h"
@@ -90,6 +91,13 @@ void CMainFrame::ShowOptions(int bGeneral, int bGraph) {
     g.Invalidate();
   }
   if (bGeneral) UpdateAgroundInputs();
+}
+
+// The tidal log's port buttons.
+int CMainFrame::PickPort(int) {
+  CSelectPortDlg dlg(this);
+  if (dlg.DoModal() != IDOK) return -1;
+  return dlg.GetChosenPort();
 }
 
 void CMainFrame::OnPortProperties() {

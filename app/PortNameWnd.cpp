@@ -1,6 +1,6 @@
 #include "app/PortNameWnd.h"
 
-#include "app/VxMenu.h"
+#include "views/VxMenu.h"
 #include "model/PortHistory.h"
 #include "toolkit/CbColorManager.h"
 #include "toolkit/CbDrawHelpers.h"

@@ -2,7 +2,7 @@
 #include "platform/core/AfxUserNumber.h"
 
 #include "app/TreeImages.h"
-#include "app/VxMenu.h"
+#include "views/VxMenu.h"
 #include "model/PortDB.h"
 #include "model/Position.h"
 

@@ -2,10 +2,10 @@
 #pragma once
 
 #include "platform/ui/AfxWin.h"
+#include "resources/ResourceIds.h"
 
 // ---- Resources ----
 #define IDR_MAINFRAME 128
-#define IDR_GRAPH_POPUP 117
 #define IDR_PORTS_POPUP 148
 #define IDR_PORTS_ORDER_POPUP 103
 #define IDR_PAGE_POPUP 151
@@ -68,7 +68,6 @@
 #define ID_VIEW_GRAPH 32811
 #define ID_VIEW_TABLE 32812
 #define ID_GRAPH_PROPERTIES 32820
-#define ID_GRAPH_COPY 32821
 #define ID_ZONE_GMT0 32822
 #define ID_ZONE_GMTM1 32823
 #define ID_ZONE_GMTM2 32824
@@ -78,8 +77,6 @@
 #define ID_ZONE_GMTP2 32837
 #define ID_ZONE_AUTOMATIC 32838
 #define ID_AGROUND_DETAILS 32839
-#define ID_TABLE_COPY 32843
-#define ID_VIEW_GRAPH_FOR 32844
 #define ID_PAGE_HEIGHTFIND 32857
 #define ID_VIEW_HEIGHTFIND 32858
 #define ID_VIEW_TIDELOG 32864

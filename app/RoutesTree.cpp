@@ -5,7 +5,7 @@
 #include "app/RoutePages.h"
 #include "app/RoutesResource.h"
 #include "app/TreeImages.h"
-#include "app/VxMenu.h"
+#include "views/VxMenu.h"
 
 #include <algorithm>
 #include <iterator>

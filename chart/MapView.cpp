@@ -3,6 +3,7 @@
 
 #include "chart/StreamWorker.h"
 
+#include "model/Angles.h"
 #include "model/AngleFactorDB.h"
 #include "model/DiamondDB.h"
 #include "model/PortDB.h"
@@ -39,7 +40,7 @@ END_MESSAGE_MAP()
 namespace {
 const char kMapSection[] = "Map";
 const char kDegree[] = "\xC2\xB0";
-constexpr double kDegToRad = 0.017453292522222223;
+constexpr double kDegToRad = angles::kNavDegToRad;
 
 // A pixel coordinate from a projected value: far-off points stay far off without leaving the
 // range of an int.

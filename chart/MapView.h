@@ -18,6 +18,7 @@
 #include "model/QsDateTime.h"
 #include "model/TidalStreamGrid.h"
 #include "platform/ui/AfxWin.h"
+#include "resources/ResourceIds.h"
 
 #include <map>
 #include <memory>
@@ -36,7 +37,7 @@ class CMapView : public CWnd, public IChartStreamsHost, public IChartRoutesHost 
   static constexpr UINT_PTR kInfoTimer = 1, kStreamTimer = 2;
   static constexpr UINT kInfoDelay = 1000, kStreamDelay = 500;
   static constexpr int kCellSize = 50;
-  static constexpr UINT kZoomCursor = 283;
+  static constexpr UINT kZoomCursor = IDC_ZOOM_BOX;
 
   CMapView();
   ~CMapView() override;

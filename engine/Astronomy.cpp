@@ -1,5 +1,7 @@
 #include "engine/Astronomy.h"
 
+#include "engine/Angles.h"
+
 #include "engine/Calendar.h"
 
 #include <cmath>
@@ -143,9 +145,9 @@ constexpr Constituent kTable[kConstituentCount] = {
 
 static_assert(sizeof(kTable) / sizeof(kTable[0]) == kConstituentCount);
 
-constexpr double kDegToRad = 0.017453292519943306;
+constexpr double kDegToRad = kAstroDegToRad;
 constexpr int kMaxPower = 5;
-constexpr double kRadToDeg = 57.29577951308229;
+constexpr double kRadToDeg = kAstroRadToDeg;
 
 // Delta T at the start of each year from 1899 to 1982, seconds.
 constexpr double kDeltaT[84] = {

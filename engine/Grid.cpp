@@ -1,5 +1,7 @@
 #include "engine/Grid.h"
 
+#include "engine/Angles.h"
+
 #include "engine/Message.h"
 
 #include <bit>
@@ -20,8 +22,8 @@ namespace ebc {
 
 namespace {
 
-constexpr double kDegToRad = 0.017453292;
-constexpr double kRadToDeg = 57.29577951;
+constexpr double kDegToRad = kTableDegToRad;
+constexpr double kRadToDeg = kTableRadToDeg;
 constexpr std::int64_t kFixedHeaderSize = 44;
 constexpr std::int64_t kExtraBlockSize = 16 * 8;
 

@@ -1,12 +1,14 @@
 #include "engine/Synthesis.h"
 
+#include "engine/Angles.h"
+
 #include <cmath>
 
 namespace ebc {
 
 namespace {
 
-constexpr double kPhaseToRad = 0.017453292;
+constexpr double kPhaseToRad = kTableDegToRad;
 
 double Sum(const GridHeader& h, const DayTable& day, double hours,
            const std::array<double, kConstituentCount>& amp,

@@ -1,6 +1,7 @@
 #include "model/AngleFactorDB.h"
 
 #include "model/TableLoad.h"
+#include "resources/ResourceIds.h"
 
 #include <cstring>
 
@@ -105,7 +106,7 @@ bool SameDay(const CQsDateTime& a, int day, int month, int year)
 
 CAngleFactorDB::CAngleFactorDB()
 {
-    TableAttachResource(m_file, "#178");
+    TableAttachResource(m_file, IDT_ANGLE_FACTORS);
 }
 
 CAngleFactorDB::CAngleFactorDB(const void* bytes, std::size_t size)

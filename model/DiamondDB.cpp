@@ -1,5 +1,7 @@
 #include "model/DiamondDB.h"
 
+#include "resources/ResourceIds.h"
+
 #include <cmath>
 #include <string>
 
@@ -176,7 +178,7 @@ void CDiamondData::Serialize(CArchive& ar)
 
 CDiamondDB::CDiamondDB()
 {
-    TableAttachResource(m_file, "#294");
+    TableAttachResource(m_file, IDT_DIAMONDS);
 }
 
 CDiamondDB::CDiamondDB(const void* bytes, std::size_t size)

@@ -1,10 +1,12 @@
 #include "model/MoonPhases.h"
 
+#include "model/Angles.h"
+
 #include <cmath>
 
 namespace {
 
-constexpr double kRad = 0.0174532925;
+constexpr double kRad = angles::kAlmanacDegToRad;
 
 double Sin(double degrees) { return std::sin(degrees * kRad); }
 double Cos(double degrees) { return std::cos(degrees * kRad); }

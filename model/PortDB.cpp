@@ -3,6 +3,7 @@
 #include "model/AngleFactorDB.h"
 #include "model/Prediction.h"
 #include "model/TableLoad.h"
+#include "resources/ResourceIds.h"
 
 IMPLEMENT_SERIAL(CPortData, CObject, 1)
 
@@ -127,7 +128,7 @@ void CPortData::Serialize(CArchive& ar)
 
 CPortDB::CPortDB()
 {
-    TableAttachResource(m_file, "#179");
+    TableAttachResource(m_file, IDT_PORTS);
 }
 
 CPortDB::CPortDB(const void* bytes, std::size_t size)

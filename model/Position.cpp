@@ -1,5 +1,6 @@
 #include "model/Position.h"
 
+#include "model/Angles.h"
 #include "platform/core/AfxLocale.h"
 
 #include <algorithm>
@@ -11,7 +12,7 @@
 namespace {
 
 // Radians per degree, as the navigation formulas have always used it.
-constexpr double kRad = 0.017453292522222223;
+constexpr double kRad = angles::kNavDegToRad;
 
 // Whole degrees and minutes must fit their int fields; anything not finite counts as 0.
 double SaneDegrees(double value)

@@ -1,19 +1,18 @@
 #include "model/Prediction.h"
 
+#include "model/Angles.h"
 #include "model/LocalDay.h"
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <cstring>
 #include <vector>
 
 IMPLEMENT_DYNAMIC(CPrediction, CObject)
 
 namespace {
 
-// Degrees to radians with the method's own value of pi, 3.1415926539.
-constexpr double kRad = 0.017453292521666667;
+constexpr double kRad = angles::kTideDegToRad;
 
 enum { M2 = CAngleFactorData::M2, S2 = CAngleFactorData::S2, K1 = CAngleFactorData::K1, O1 = CAngleFactorData::O1 };
 
@@ -22,35 +21,6 @@ enum { M2 = CAngleFactorData::M2, S2 = CAngleFactorData::S2, K1 = CAngleFactorDa
 CPrediction::CPrediction()
 {
     ClearCache();
-}
-
-CPrediction::CPrediction(const CPrediction& other)
-    : CObject(),
-      m_filtered(other.m_filtered),
-      m_today(other.m_today),
-      m_nextDay(other.m_nextDay),
-      m_port(other.m_port),
-      m_dayMax(other.m_dayMax),
-      m_dayMin(other.m_dayMin),
-      m_dayEvents(other.m_dayEvents)
-{
-    std::memcpy(m_cache, other.m_cache, sizeof m_cache);
-}
-
-CPrediction& CPrediction::operator=(const CPrediction& other)
-{
-    if (this != &other) {
-        m_filtered = other.m_filtered;
-        m_today = other.m_today;
-        m_nextDay = other.m_nextDay;
-        m_port = other.m_port;
-        std::memcpy(m_cache, other.m_cache, sizeof m_cache);
-        m_dayMax = other.m_dayMax;
-        m_dayMin = other.m_dayMin;
-        m_termsReady = false;
-        m_dayEvents = other.m_dayEvents;
-    }
-    return *this;
 }
 
 void CPrediction::SetPort(CPortData port)

@@ -26,8 +26,10 @@ public:
     static constexpr int kMaxDayEvents = 5;
 
     CPrediction();
-    CPrediction(const CPrediction& other);
-    CPrediction& operator=(const CPrediction& other);
+    // Member by member: the cached heights and the prepared terms stay valid for the copy,
+    // which has the same port and days.
+    CPrediction(const CPrediction& other) = default;
+    CPrediction& operator=(const CPrediction& other) = default;
     ~CPrediction() override = default;
 
     void SetPort(CPortData port);

@@ -1,10 +1,12 @@
 #include "model/Sunrise.h"
 
+#include "model/Angles.h"
+
 #include <cmath>
 
 namespace {
 
-constexpr double kRad = 0.0174532925;
+constexpr double kRad = angles::kAlmanacDegToRad;
 constexpr double kZenith = 1.5853407295989026;  // 90°50': refraction and the Sun's radius
 
 }  // namespace

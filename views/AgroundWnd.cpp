@@ -1,6 +1,6 @@
 #include "views/AgroundWnd.h"
 
-#include "app/AppShared.h"
+#include "views/ThemeColours.h"
 #include "model/QsDateTime.h"
 #include "platform/core/AfxLocale.h"
 #include "toolkit/CbDrawHelpers.h"

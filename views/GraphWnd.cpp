@@ -1,10 +1,11 @@
 #include "views/GraphWnd.h"
 #include "platform/core/AfxUserNumber.h"
 
-#include "app/VxMenu.h"
 #include "model/QsDateTime.h"
+#include "resources/ResourceIds.h"
 #include "views/ViewColours.h"
 #include "views/ViewDrawing.h"
+#include "views/VxMenu.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,7 +28,8 @@ END_MESSAGE_MAP()
 
 namespace {
 
-const UINT kGraphMenu = 117, kStandardToolbar = 152, kCopyToolbar = 160, kCopyCommand = 32821;
+const UINT kGraphMenu = IDR_GRAPH_POPUP, kStandardToolbar = IDR_MENU_PICTURES, kCopyToolbar = IDB_COPY,
+           kCopyCommand = ID_GRAPH_COPY;
 
 int TextHeight(CDC* dc, CFont& f, LPCTSTR s) {
   CFont* old = dc->SelectObject(&f);

@@ -1,15 +1,16 @@
 #include "views/HeightFindWnd.h"
 
-#include "app/VxMenu.h"
 #include "model/MonthlyPrediction.h"
 #include "model/Prediction.h"
 #include "model/SummerTime.h"
 #include "platform/core/AfxLocale.h"
 #include "platform/core/AfxUserNumber.h"
 #include "platform/ui/PrintDC.h"
+#include "resources/ResourceIds.h"
 #include "views/TableExport.h"
-#include "views/ViewDrawing.h"
 #include "views/ViewColours.h"
+#include "views/ViewDrawing.h"
+#include "views/VxMenu.h"
 
 #include <algorithm>
 #include <cmath>
@@ -36,7 +37,7 @@ END_MESSAGE_MAP()
 
 namespace {
 
-const UINT kFinderMenu = 183, kStandardToolbar = 152;
+const UINT kFinderMenu = IDR_FINDER_POPUP, kStandardToolbar = IDR_MENU_PICTURES;
 const char kNoPrediction[] = "No prediction";
 const char kPredictions[] = ". All results are predictions.";
 

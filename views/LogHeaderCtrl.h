@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/ui/AfxWin.h"
+#include "resources/ResourceIds.h"
 
 // Sent to the parent after a column was resized (wParam 0, lParam 0).
 #define WM_LOGHEADER_RESIZED (WM_USER + 1182)
@@ -14,7 +15,7 @@ class CLogHeaderCtrl : public CWnd {
   static constexpr UINT kDefaultId = 182;
   static constexpr int kHeight = 20;
   static constexpr int kGrip = 3;        // pixels either side of an edge that grab it
-  static constexpr UINT kResizeCursor = 187;
+  static constexpr UINT kResizeCursor = IDC_RESIZE_COLUMN;
 
   struct LABEL_INFO {
     CString label;

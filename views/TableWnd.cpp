@@ -1,10 +1,11 @@
 #include "views/TableWnd.h"
 
-#include "app/VxMenu.h"
 #include "platform/core/AfxUserNumber.h"
 #include "platform/ui/Clipboard.h"
+#include "resources/ResourceIds.h"
 #include "views/TableExport.h"
 #include "views/ViewDrawing.h"
+#include "views/VxMenu.h"
 
 #include <algorithm>
 #include <cmath>
@@ -32,8 +33,9 @@ END_MESSAGE_MAP()
 
 namespace {
 
-const UINT kTableMenu = 123, kStandardToolbar = 152, kCopyImage = 160, kGraphImage = 161;
-const UINT kCopyCommand = 32843, kViewGraphCommand = 32844;
+const UINT kTableMenu = IDR_TABLE_POPUP, kStandardToolbar = IDR_MENU_PICTURES, kCopyImage = IDB_COPY,
+           kGraphImage = IDB_VIEW_GRAPH;
+const UINT kCopyCommand = ID_TABLE_COPY, kViewGraphCommand = ID_VIEW_GRAPH_FOR;
 const char kNoPrediction[] = "No prediction";
 
 // The page's HTML pieces. The page declares UTF-8, the encoding it is written in.

@@ -1,11 +1,11 @@
 #include "views/TideLogWnd.h"
 #include "platform/core/AfxUserNumber.h"
 
-#include "app/SelectPortDlg.h"
-#include "app/VxMenu.h"
 #include "model/AngleFactorDB.h"
 #include "model/PortDB.h"
 #include "platform/core/AfxLocale.h"
+#include "resources/ResourceIds.h"
+#include "views/VxMenu.h"
 
 #include <algorithm>
 #include <cmath>
@@ -37,7 +37,7 @@ namespace {
 const char* const kColumnLabels[CTideLogWnd::kColumns] = {"Port Name", "Date",      "Time Zone", "HW/LW (1)", "HW/LW (2)",
                                                           "HW/LW (3)", "HW/LW (4)", "Time",      "Height"};
 const int kColumnWidths[CTideLogWnd::kColumns] = {100, 100, 100, 100, 100, 100, 100, 80, 80};
-const UINT kStandardToolbar = 152, kDeleteImage = 191;
+const UINT kStandardToolbar = IDR_MENU_PICTURES, kDeleteImage = IDB_DELETE;
 const int kPopupWidth = 154, kPopupHeight = 175;
 
 void PointFont(CFont& font, CDC* dc, LPCTSTR face, int weight) {
@@ -675,11 +675,7 @@ void CTideLogWnd::OnLButtonUp(UINT, CPoint point) {
   Invalidate(FALSE);
 }
 
-int CTideLogWnd::PickPort(int) {
-  CSelectPortDlg dlg(this);
-  if (dlg.DoModal() != IDOK) return -1;
-  return dlg.GetChosenPort();
-}
+int CTideLogWnd::PickPort(int nInitialPort) { return m_pHost ? m_pHost->PickPort(nInitialPort) : -1; }
 
 void CTideLogWnd::OpenDatePopup(int nLine, CPoint pt) {
   if (m_pDatePopup && m_pDatePopup->GetSafeHwnd()) m_pDatePopup->DestroyWindow();

@@ -6,6 +6,7 @@
 #include "model/Prediction.h"
 #include "model/TideLogFile.h"
 #include "platform/ui/AfxWin.h"
+#include "resources/ResourceIds.h"
 #include "views/DatePopup.h"
 #include "views/LogHeaderCtrl.h"
 #include "views/ViewHost.h"
@@ -19,7 +20,7 @@ class CTideLogWnd : public CWnd {
   static constexpr UINT kDefaultId = 181;
   static constexpr UINT kHeaderId = 182;
   static constexpr UINT kTimeComboId = 185;
-  static constexpr UINT kMenuId = 189;
+  static constexpr UINT kMenuId = IDR_TIDELOG_POPUP;
   static constexpr UINT ID_LOG_DELETE = 190;
   static constexpr UINT ID_LOG_GOTO_GRAPH = 198;
   static constexpr UINT ID_LOG_DELETE_SELECTED = 32866;

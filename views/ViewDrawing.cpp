@@ -1,6 +1,7 @@
 #include "views/ViewDrawing.h"
 
-#include "app/VxMenu.h"
+#include "resources/ResourceIds.h"
+#include "views/VxMenu.h"
 
 #include <cstring>
 
@@ -29,7 +30,7 @@ CSize ViewTextExtent(CDC* pDC, LPCTSTR lpsz) { return pDC->GetTextExtent(lpsz, (
 
 void ViewDrawPlaceholder(CDC* dc, const CRect& R, const CString& text, BOOL bPicture, CBitmap& rPicture,
                          BOOL& rTried) {
-  const UINT kPlaceholderPicture = 149;
+  const UINT kPlaceholderPicture = IDB_PLACEHOLDER;
   if (bPicture) {
     if (!rTried) {
       rTried = TRUE;

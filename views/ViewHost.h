@@ -70,6 +70,11 @@ class IViewHost {
   // The tidal log's rows make predictions of their own from the frame's tables (nullptr when
   // the frame has none loaded).
   virtual CPortDB* GetPortDB() { return nullptr; }
+  // The port picker, for the tidal log's port buttons: the chosen port, or -1 when cancelled.
+  virtual int PickPort(int nInitialPort) {
+    (void)nInitialPort;
+    return -1;
+  }
   virtual const CAngleFactorDB* GetAngleFactorDB() const { return nullptr; }
   // The running-aground panel: its time became a valid time; its depth text changed.
   virtual void UpdateTimeMark() {}

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/ui/AfxWin.h"
+#include "platform/ui/UiResources.h"
 
 #include <cstring>
 #include <vector>
@@ -37,6 +38,8 @@ inline std::vector<BYTE> ToolbarBitmap(int count) {
 
 // Registers toolbar id with the commands (0 = separator) and its bitmap.
 inline void RegisterToolbar(UINT id, const std::vector<WORD>& commands) {
+  // The program's own scripts are compiled first, so this toolbar takes the place of one of theirs.
+  AfxEnsureUiResources();
   std::vector<WORD> tb{1, 16, 15, (WORD)commands.size()};
   tb.insert(tb.end(), commands.begin(), commands.end());
   AfxRegisterResourceCopy(RT_TOOLBAR, MAKEINTRESOURCE(id), tb.data(), tb.size() * 2);

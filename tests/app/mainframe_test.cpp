@@ -1103,3 +1103,37 @@ TEST_F(Program, TheStandardToolbarCarriesTheDateCombos) {
   EXPECT_EQ(CString("1"), m_frame->GetDayCombo()->GetEditText());
   EXPECT_EQ(CQsDateTime(2024, 3, 1, 0, 0, 0).Format("%B"), m_frame->GetMonthCombo()->GetEditText());
 }
+
+namespace {
+using namespace app_test;
+
+// A right click on a page of the program, then the menu's item, with the mouse.
+void RightClickThenItem(CWnd& page, int item) {
+  CRect r;
+  page.GetClientRect(&r);
+  POINT p = r.CenterPoint();
+  page.ClientToScreen(&p);
+  ClickMenuItemsWhenShown({item});
+  AfxTestMouse(WM_MOUSEMOVE, p);
+  AfxTestMouse(WM_RBUTTONDOWN, p);
+  AfxTestMouse(WM_RBUTTONUP, p);
+}
+
+TEST_F(Program, TheMonthlyTableAndTheHeightFinderHaveTheirContextMenus) {
+  ASSERT_NE(nullptr, Start());
+  Command(ID_VIEW_TABLE);
+  Command(ID_CALCULATE_TABLE);
+  ASSERT_TRUE(Right().m_table.IsCalculated());
+  // "&Feet", the last item of the table's menu.
+  RightClickThenItem(Right().m_table, -1);
+  ASSERT_TRUE(MenuClicksDone()) << "the table has no context menu";
+  EXPECT_TRUE(m_frame->IsFeet());
+  // The height finder's menu, with results: "&Metres", the item before the last.
+  Command(ID_VIEW_HEIGHTFIND);
+  Right().m_heightFind.Find();
+  RightClickThenItem(Right().m_heightFind, -2);
+  ASSERT_TRUE(MenuClicksDone()) << "the height finder has no context menu";
+  EXPECT_FALSE(m_frame->IsFeet());
+}
+
+}  // namespace

@@ -3,7 +3,7 @@
 #include "app/PortNameWnd.h"
 #include "app/PortsTree.h"
 #include "app/SelectPortDlg.h"
-#include "app/VxMenu.h"
+#include "views/VxMenu.h"
 #include "model/PortDB.h"
 #include "model/PortHistory.h"
 #include "model/Position.h"

@@ -516,4 +516,30 @@ TEST(Prediction, AFilteredDayKeepsWhatLiesWithinThreeTenthsAndThreeHours)
     EXPECT_GT(days, 20);
     EXPECT_GT(nearHeight, 3);
     EXPECT_GT(nearSpacing, 3);
+
+TEST(Prediction, ACopyAndAnAssignmentAnswerAsTheOriginal)
+{
+    // Two different ports, each with its heights cached and its events found: a copy, and a
+    // prediction assigned over, must answer exactly as the original in every respect.
+    auto a = Make(PurePort(0, 1.0, 40, 2.0, 100, 0.3, 10, 0.2));
+    auto b = Make(PurePort(-5, 0.5, 200, 1.2));
+    TIMEHEIGHT eventsA[4], eventsB[4];
+    const int countA = a->FindHighLow(0, 0, eventsA);
+    b->FindHighLow(0, 0, eventsB);
+    CPrediction copy(*a);
+    CPrediction assigned(*b);
+    assigned = *a;
+    for (CPrediction* p : {&copy, &assigned}) {
+        EXPECT_EQ(a->GetPortName(), p->GetPortName());
+        EXPECT_EQ(a->GetZoneCode(), p->GetZoneCode());
+        EXPECT_EQ(a->IsFiltered(), p->IsFiltered());
+        for (int minute = 0; minute < 1440; minute += 7)
+            EXPECT_EQ(a->HeightAt(minute, 0, 0), p->HeightAt(minute, 0, 0)) << minute;
+        TIMEHEIGHT events[4];
+        ASSERT_EQ(countA, p->FindHighLow(0, 0, events));
+        for (int i = 0; i < countA; ++i) {
+            EXPECT_EQ(eventsA[i].minutes, events[i].minutes);
+            EXPECT_EQ(eventsA[i].metres, events[i].metres);
+        }
+    }
 }

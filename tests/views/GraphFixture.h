@@ -2,12 +2,12 @@
 // a fake frame for the graph's calls.
 #pragma once
 
-#include "app/VxMenu.h"
 #include "model/AngleFactorDB.h"
 #include "model/PortDB.h"
 #include "model/Prediction.h"
+#include "tests/views/StubViewHost.h"
 #include "views/GraphWnd.h"
-#include "views/ViewHost.h"
+#include "views/VxMenu.h"
 
 #include <gtest/gtest.h>
 
@@ -65,43 +65,22 @@ struct PortDay {
   }
 };
 
-class FakeHost : public IViewHost {
+class FakeHost : public StubViewHost {
  public:
-  CWnd* mainWnd = nullptr;
   VxMenu menu;
   int calculateCalls = 0;
   PortDay* day = nullptr;
   CGraphWnd* graph = nullptr;
 
-  CWnd* GetMainWindow() override { return mainWnd; }
-  VxMenu* GetContextMenu() override { return &menu; }
-  CQsDateTime GetSelectedDate() const override { return CQsDateTime(2025, 6, 1, 0, 0, 0); }
-  CQsDateTime AddDays(const CQsDateTime& d) const override {
-    CQsDateTime n(d);
-    n.NextDay();
-    return n;
+  FakeHost() {
+    contextMenu = &menu;
+    agroundLevel = 3.0;
   }
-  int GetTimeZone() const override { return 0; }
-  int GetChosenTimeZone() const override { return 0; }
-  BOOL IsAutoTimeZone() const override { return TRUE; }
-  BOOL IsUseCurrentTime() const override { return FALSE; }
-  BOOL IsFeet() const override { return FALSE; }
-  int GetCurrentPort() const override { return 0; }
-  CString GetCurrentPortName() const override { return "Port"; }
   CPrediction* GetPrediction() override { return day ? &day->prediction : nullptr; }
-  double GetAgroundLevel() const override { return 3.0; }
   void CalculateGraph() override {
     ++calculateCalls;
     if (day && graph) day->Push(*graph);
   }
-  void CalculateTable() override {}
-  void SelectPort(int) override {}
-  BOOL SelectPortByName(LPCTSTR) override { return FALSE; }
-  BOOL SelectDay(int) override { return FALSE; }
-  BOOL SelectDate(int, int, int) override { return FALSE; }
-  void ShowGraphPage() override {}
-  void GoNext() override {}
-  void GoPrevious() override {}
 };
 
 // Renders the graph into a picture of the given size, as a paint would.

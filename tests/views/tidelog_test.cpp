@@ -52,6 +52,11 @@ class LogHost : public FakeHost {
   }
   void ShowGraphPage() override { ++graphPages; }
   void CalculateGraph() override { ++graphCalcs; }
+  // The shell's port picker, as the program's frame shows it.
+  int PickPort(int) override {
+    CSelectPortDlg dlg;
+    return dlg.DoModal() == IDOK ? dlg.GetChosenPort() : -1;
+  }
 };
 
 // The log with a port picker that answers as the user would.

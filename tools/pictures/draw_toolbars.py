@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the pictures of the "Standard" and "Map" toolbars and the GPS pane icon, and writes
-them with the toolbar resources as a resource script.
+"""Draws the pictures of the "Standard" and "Map" toolbars, of the context menus and the GPS
+pane's icon, and writes them with the toolbar resources as a resource script.
 
     tools/pictures/draw_toolbars.py > resources/ui/toolbars.nrc
 
@@ -352,6 +352,34 @@ MAP = [
     (32888, streams), (32896, diamond),
 ]
 
+# The pictures of the context menus' commands (the graph, table, height finder and tidal log),
+# by command, and the two pictures of commands that no toolbar holds.
+MENU_PICTURES = [
+    (32787, full_screen), (32807, floppy), (57607, printer), 0,
+    (32785, metres), (32791, feet), 0,
+    (32790, clock),
+]
+
+
+def copy_pages():
+    p = Pic()
+    for x0, y0 in ((1, 1), (6, 4)):
+        p.fill(x0, y0, x0 + 8, y0 + 9, WHITE)
+        p.box(x0, y0, x0 + 8, y0 + 9, NAVY)
+        for y in range(y0 + 2, y0 + 9, 2):
+            p.line(x0 + 2, y, x0 + 6, y, GREY)
+    return p
+
+
+def delete_cross():
+    p = Pic()
+    for i in range(9):
+        for d in (0, 1):
+            p.dot(3 + i + d, 3 + i, RED)
+            p.dot(12 - i - d, 3 + i, RED)
+    return p
+
+
 CHARS = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"
 
 
@@ -399,10 +427,13 @@ def toolbar(out, ident, items):
 
 
 def main():
-    out = ["# The toolbars and their pictures, and the GPS pane's icon.",
+    out = ["# The toolbars and their pictures, the context menus' pictures and the GPS pane's icon.",
            "# Made by tools/pictures/draw_toolbars.py; do not edit.", ""]
     toolbar(out, 128, STANDARD)
     toolbar(out, 281, MAP)
+    toolbar(out, 152, MENU_PICTURES)
+    write_block(out, "bitmap 160", copy_pages().px, W, H)
+    write_block(out, "bitmap 191", delete_cross().px, W, H)
     icon = gps_icon()
     write_block(out, "icon 292", icon.px, 16, 16)
     sys.stdout.write("\n".join(out))

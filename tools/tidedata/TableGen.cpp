@@ -1,5 +1,7 @@
 #include "tools/tidedata/TableGen.h"
 
+#include "model/Angles.h"
+
 #include <charconv>
 #include <cmath>
 #include <complex>
@@ -14,7 +16,7 @@ namespace tablegen {
 
 namespace {
 
-constexpr double kDegToRad = 0.017453292519943295;
+constexpr double kDegToRad = angles::kDegToRad;
 
 // Engine numbers of the four main constituents, in CAngleFactorData order.
 constexpr int kMainNumber[CAngleFactorData::kConstituents] = {ebc::kM2, ebc::kS2, ebc::kK1, ebc::kO1};

@@ -1,6 +1,6 @@
 // The owner-drawn context menus: loading, toolbar pictures, shortcut alignment, drawing of
 // each kind of item, re-synchronising, and a popup tracked with real input.
-#include "app/VxMenu.h"
+#include "views/VxMenu.h"
 #include "platform/ui/UiTest.h"
 #include "tests/app/TestPictures.h"
 

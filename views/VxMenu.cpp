@@ -1,4 +1,4 @@
-#include "app/VxMenu.h"
+#include "views/VxMenu.h"
 
 #include <algorithm>
 #include <cstring>
