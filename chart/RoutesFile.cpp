@@ -146,7 +146,7 @@ int ParseRead(const BYTE* p, size_t size, size_t fileSize, CMapRouteList& routes
     } else if (declared < 0 || declared > CRoutesFile::kMaxRoutes) {
         info.nDeclared = declared;
         info.status = ROUTES_LOAD::unreadable;
-        info.strProblem.Format("The routes file gives %d routes, which no routes file holds.", declared);
+        info.strProblem = "The routes file gives " + AfxCountOf(declared, "route", "routes") + ", which no routes file holds.";
     } else {
         info.nDeclared = declared;
         bool stopped = false;
@@ -169,18 +169,20 @@ int ParseRead(const BYTE* p, size_t size, size_t fileSize, CMapRouteList& routes
             info.status = ROUTES_LOAD::damaged;
             CString s;
             if (info.bTruncated)
-                s.Format("The routes file is damaged: %d of its %d routes could be read.",
-                         static_cast<int>(routes.size()), declared);
+                s.Format("The routes file is damaged: %d of its %s could be read.", static_cast<int>(routes.size()),
+                         AfxCountOf(declared, "route", "routes").GetString());
             else
                 s = "The routes file holds values no route can have.";
             if (info.nSkippedRoutes > 0) {
                 CString more;
-                more.Format(" %d routes with an impossible speed or start were left out.", info.nSkippedRoutes);
+                more = " " + AfxCountOf(info.nSkippedRoutes, "route", "routes") + " with an impossible speed or start "
+                       + (info.nSkippedRoutes == 1 ? "was" : "were") + " left out.";
                 s += more;
             }
             if (info.nSkippedPoints > 0) {
                 CString more;
-                more.Format(" %d waypoints with an impossible position were left out.", info.nSkippedPoints);
+                more = " " + AfxCountOf(info.nSkippedPoints, "waypoint", "waypoints") + " with an impossible position "
+                       + (info.nSkippedPoints == 1 ? "was" : "were") + " left out.";
                 s += more;
             }
             info.strProblem = s;
@@ -196,7 +198,9 @@ int ParseRead(const BYTE* p, size_t size, size_t fileSize, CMapRouteList& routes
 
 CString CRoutesFile::GetDefaultPath()
 {
-    return AfxAppendPath(AfxGetUserDataFolder(), "routes.dat");
+    // No folder of the user's: no file (never one beside the program or in the working folder).
+    const CString folder = AfxGetUserDataFolder();
+    return folder.IsEmpty() ? CString() : AfxAppendPath(folder, "routes.dat");
 }
 
 BOOL CRoutesFile::IsValidSpeed(double knots)

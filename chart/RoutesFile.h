@@ -43,6 +43,7 @@ public:
     static constexpr int kFirstYear = 1900;
     static constexpr int kLastYear = 9999;
 
+    // "routes.dat" in the per-user data folder; empty when that folder cannot be made.
     static CString GetDefaultPath();
 
     // A route the program may keep: a speed the route page accepts, a real calendar start.
