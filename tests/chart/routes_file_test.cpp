@@ -2,6 +2,7 @@
 // and never crash; a save that cannot be made says so and leaves the old file.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -282,6 +283,66 @@ TEST(RoutesFile, ALinkToADeviceIsNotReadButMovedAside)
     ASSERT_EQ(0, ::stat("/dev/zero", &st));
     EXPECT_TRUE(S_ISCHR(st.st_mode));
     EXPECT_FALSE(Exists(path));
+}
+
+// A waypoint in the file's layout, with a name of any length (the 16-bit length form past 254).
+void PutPoint(std::string& s, double lat, double lon, const std::string& name)
+{
+    PutDouble(s, lat);
+    PutDouble(s, lon);
+    PutInt(s, 0);
+    if (name.size() < 255) {
+        PutString(s, name);
+    } else {
+        s.push_back(static_cast<char>(0xFF));
+        s.push_back(static_cast<char>(name.size() & 0xFF));
+        s.push_back(static_cast<char>(name.size() >> 8));
+        s += name;
+    }
+}
+
+// More than the program carries, in waypoints or in bytes: the routes that fit are read, the
+// user is told, and the whole file is kept aside.
+TEST(RoutesFile, AFileLargerThanTheProgramCarriesGivesTheRoutesThatFit)
+{
+    struct Case {
+        const char* what;
+        int routes, points;
+        size_t nameBytes;
+    } cases[] = {
+        {"too many waypoints", CRoutesFile::kMaxTotalPoints / 1000 + 5, 1000, 5},
+        {"too many bytes", 200, 100, 1000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string s;
+        PutInt(s, c.routes);
+        size_t fit = 0;  // whole routes within both limits
+        for (int i = 0; i < c.routes; ++i) {
+            PutInt(s, c.points);
+            PutString(s, "r");
+            PutDouble(s, 5.0);
+            for (int f : kGoodStart)
+                PutInt(s, f);
+            for (int k = 0; k < c.points; ++k)
+                PutPoint(s, 50.0 + k * 0.0001, -1.0, std::string(c.nameBytes, 'n'));
+            if (s.size() <= CRoutesFile::kMaxFileBytes
+                && static_cast<long long>(i + 1) * c.points <= CRoutesFile::kMaxTotalPoints)
+                fit = static_cast<size_t>(i) + 1;
+        }
+        ASSERT_GT(fit, 0u);
+        ASSERT_LT(fit, static_cast<size_t>(c.routes));
+        TempDir dir;
+        const std::string path = dir.File("routes.dat");
+        ASSERT_TRUE(WriteBytes(path, s));
+        CMapRouteList routes;
+        const ROUTES_LOAD info = CRoutesFile::Load(CString(path.c_str()), routes);
+        EXPECT_EQ(info.status, ROUTES_LOAD::damaged);
+        EXPECT_TRUE(info.bTooLarge);
+        EXPECT_EQ(routes.size(), fit);
+        EXPECT_NE(info.strProblem.Find("more than Neapwise can carry"), -1) << info.strProblem.GetString();
+        EXPECT_EQ(ReadBytes(path + ".bad"), s) << "kept whole";
+    }
 }
 
 TEST(RoutesFile, SaveThatCannotBeMadeSaysSoAndKeepsTheOldFile)
