@@ -834,8 +834,7 @@ BOOL CSafeSaveFile::Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* 
     // Only a file is replaced: renaming over a device, a pipe or a folder would destroy it.
     if (exists && !S_ISREG(st.st_mode))
     {
-        Fill(pError, S_ISDIR(st.st_mode) ? EISDIR : (int)CFileException::osNotRegularFile, lpszFileName,
-             CFileException::accessDenied);
+        Fill(pError, S_ISDIR(st.st_mode) ? EISDIR : (int)CFileException::osNotRegularFile, lpszFileName);
         return FALSE;
     }
     const CString folder = FolderOf(target);
@@ -894,7 +893,7 @@ BOOL CSafeSaveFile::Commit(CFileException* pError)
     if (err != 0)
     {
         m_strTempName.Empty();
-        Fill(pError, err, m_strTargetName, err == CFileException::osNotRegularFile ? CFileException::accessDenied : -1);
+        Fill(pError, err, m_strTargetName);
         return FALSE;
     }
     m_strTempName.Empty();
@@ -1003,8 +1002,7 @@ BOOL AfxReadWholeFile(LPCTSTR lpszFileName, CString& rContents, CFileException* 
     const int kind = AfxGetPathKind(lpszFileName);
     if (kind == afxPathFolder || kind == afxPathOther)
     {
-        Fill(pError, kind == afxPathFolder ? EISDIR : (int)CFileException::osNotRegularFile, lpszFileName,
-             CFileException::accessDenied);
+        Fill(pError, kind == afxPathFolder ? EISDIR : (int)CFileException::osNotRegularFile, lpszFileName);
         return FALSE;
     }
     CFile f;
