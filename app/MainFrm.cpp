@@ -249,6 +249,11 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs) {
 
   right->m_tideLog.LoadLog();
   m_portHistory.Load(m_portDB);
+  // The user's own files that start-up could not take as they were, said as for the log.
+  const CString settingsProblem = App()->GetProfileStore().GetLoadProblem();
+  if (!settingsProblem.IsEmpty()) AfxMessageBox(settingsProblem, MB_OK | MB_ICONEXCLAMATION);
+  const CString folderProblem = AfxGetUserDataFolderProblem();
+  if (!folderProblem.IsEmpty()) AfxMessageBox(folderProblem, MB_OK | MB_ICONEXCLAMATION);
 
   CalculateGraph();
   UpdateAgroundStatus(TRUE);

@@ -1045,10 +1045,15 @@ CString CMainFrame::WriteYearOfHeights(CString& rError) {
     rError.Format("The tide tables hold no days of %d.", year);
     return CString();
   }
-  const CString path = AfxAppendPath(GetUserDataFolder(), "portname.txt");
+  const CString folder = GetUserDataFolder();
+  if (folder.IsEmpty()) {
+    rError.Format("the folder for your own files, \"%s\", could not be made.", (LPCTSTR)AfxGetUserDataFolderPath());
+    return CString();
+  }
+  const CString path = AfxAppendPath(folder, "portname.txt");
   CFileException e;
   if (!AfxSaveFileSafely(path, out.data(), out.size(), &e)) {
-    rError.Format("%s could not be written.", (LPCTSTR)path);
+    rError = e.GetErrorMessage();
     return CString();
   }
   return path;

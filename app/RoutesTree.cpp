@@ -16,8 +16,13 @@ const UINT kImageBitmaps[] = {IDB_ROUTE_POINT, IDB_ROUTE_POINT_SELECTED, IDB_ROU
 
 CString TimePart(const CRoutePoint& p) {
   const CQsDateTime& t = p.GetTime();
-  const CRoutePoint* first = &p;
-  while (first->GetPrev()) first = first->GetPrev();
+  // The route knows its first waypoint: walking back to it from each one made a long route's
+  // texts take time by the square of its length.
+  const CRoutePoint* first = p.GetRoute() ? p.GetRoute()->GetFirstPoint() : nullptr;
+  if (!first) {
+    first = &p;
+    while (first->GetPrev()) first = first->GetPrev();
+  }
   int days = 0;
   try {
     days = first->GetTime().DaysBetween(t);
@@ -90,7 +95,10 @@ void CRoutesTree::LoadRoutes() {
   CMapRouteList routes;
   const ROUTES_LOAD info = CRoutesFile::Load(m_strFile, routes);
   m_bFileBlocked = info.bBlocked;
+  // Laid out once at the end rather than after every route.
+  SetRedraw(FALSE);
   for (auto& r : routes) AddRoute(r.release());
+  SetRedraw(TRUE);
   if (info.status == ROUTES_LOAD::damaged || info.status == ROUTES_LOAD::unreadable) {
     m_strProblem = info.strProblem;
     Report(m_strProblem);

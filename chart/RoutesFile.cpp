@@ -146,11 +146,26 @@ int ParseRead(const BYTE* p, size_t size, size_t fileSize, CMapRouteList& routes
     } else if (declared < 0 || declared > CRoutesFile::kMaxRoutes) {
         info.nDeclared = declared;
         info.status = ROUTES_LOAD::unreadable;
-        info.strProblem.Format("The routes file gives %d routes, which no routes file holds.", declared);
+        info.strProblem = "The routes file gives " + AfxCountOf(declared, "route", "routes") + ", which no routes file holds.";
     } else {
         info.nDeclared = declared;
         bool stopped = false;
+        // The program carries so many waypoints (each is a tree item too): a file beyond that
+        // gives the routes that fit, and is kept aside whole.
+        bool tooMuch = false;
+        long long points = 0;
         for (int i = 0; i < declared; ++i) {
+            int count = 0;
+            if (c.Left() >= 4) {
+                const size_t at = c.at;
+                c.Int(count);
+                c.at = at;
+                if (count > 0 && points + count > CRoutesFile::kMaxTotalPoints) {
+                    tooMuch = true;
+                    break;
+                }
+                points += std::max(count, 0);
+            }
             std::unique_ptr<CMapRoute> r;
             if (!ReadRoute(c, r, info)) {
                 stopped = true;
@@ -159,7 +174,11 @@ int ParseRead(const BYTE* p, size_t size, size_t fileSize, CMapRouteList& routes
             if (r)
                 routes.push_back(std::move(r));
         }
+        // Bytes beyond what was read: the rest of a file too large to read whole.
+        if (fileSize > size)
+            tooMuch = true;
         info.bTruncated = stopped || c.at != fileSize;
+        info.bTooLarge = tooMuch;
         if (!info.bTruncated && info.nSkippedRoutes == 0 && info.nSkippedPoints == 0) {
             info.status = ROUTES_LOAD::ok;
         } else if (routes.empty() && info.nSkippedRoutes == 0 && declared > 0) {
@@ -168,19 +187,26 @@ int ParseRead(const BYTE* p, size_t size, size_t fileSize, CMapRouteList& routes
         } else {
             info.status = ROUTES_LOAD::damaged;
             CString s;
-            if (info.bTruncated)
-                s.Format("The routes file is damaged: %d of its %d routes could be read.",
-                         static_cast<int>(routes.size()), declared);
+            if (tooMuch)
+                s.Format("The routes file holds more than Neapwise can carry (%d waypoints in all, in %d MiB): "
+                         "the first %d of its %s were read.",
+                         CRoutesFile::kMaxTotalPoints, static_cast<int>(CRoutesFile::kMaxFileBytes >> 20),
+                         static_cast<int>(routes.size()), AfxCountOf(declared, "route", "routes").GetString());
+            else if (info.bTruncated)
+                s.Format("The routes file is damaged: %d of its %s could be read.", static_cast<int>(routes.size()),
+                         AfxCountOf(declared, "route", "routes").GetString());
             else
                 s = "The routes file holds values no route can have.";
             if (info.nSkippedRoutes > 0) {
                 CString more;
-                more.Format(" %d routes with an impossible speed or start were left out.", info.nSkippedRoutes);
+                more = " " + AfxCountOf(info.nSkippedRoutes, "route", "routes") + " with an impossible speed or start "
+                       + (info.nSkippedRoutes == 1 ? "was" : "were") + " left out.";
                 s += more;
             }
             if (info.nSkippedPoints > 0) {
                 CString more;
-                more.Format(" %d waypoints with an impossible position were left out.", info.nSkippedPoints);
+                more = " " + AfxCountOf(info.nSkippedPoints, "waypoint", "waypoints") + " with an impossible position "
+                       + (info.nSkippedPoints == 1 ? "was" : "were") + " left out.";
                 s += more;
             }
             info.strProblem = s;
@@ -196,7 +222,9 @@ int ParseRead(const BYTE* p, size_t size, size_t fileSize, CMapRouteList& routes
 
 CString CRoutesFile::GetDefaultPath()
 {
-    return AfxAppendPath(AfxGetUserDataFolder(), "routes.dat");
+    // No folder of the user's: no file (never one beside the program or in the working folder).
+    const CString folder = AfxGetUserDataFolder();
+    return folder.IsEmpty() ? CString() : AfxAppendPath(folder, "routes.dat");
 }
 
 BOOL CRoutesFile::IsValidSpeed(double knots)

@@ -4,8 +4,9 @@
 // string name, float64 speed in knots, six int32 start fields (year, month, day, hour, minute,
 // second); per waypoint float64 latitude, float64 longitude, int32 reserved (0), archive string
 // name. The file is the user's own work: a route whose speed, start or counts cannot be
-// right is left out, as is a waypoint off the earth; a file not wholly good is kept aside
-// (routes.dat.bad) before the program can write over it; saving goes through a temporary file.
+// right is left out, as is a waypoint off the earth; a file not wholly good, or larger than the
+// program carries, is kept aside (routes.dat.bad) before the program can write over it; saving
+// goes through a temporary file.
 #pragma once
 
 #include "chart/MapRoute.h"
@@ -26,6 +27,7 @@ struct ROUTES_LOAD {
     int nSkippedRoutes = 0;   // complete routes left out for a bad speed, start or name
     int nSkippedPoints = 0;   // waypoints left out for a position off the earth
     BOOL bTruncated = FALSE;  // the file ends inside a route (or has bytes after the last)
+    BOOL bTooLarge = FALSE;   // more than the program carries: the routes that fit were read
     CString strMovedTo;
     BOOL bBlocked = FALSE;    // there but neither readable nor movable: do not replace it
     CString strProblem;       // for the user; empty when ok or missing
@@ -39,10 +41,14 @@ public:
     static constexpr int kMaxRoutes = 10000;
     static constexpr int kMaxPoints = 100000;
     static constexpr int kMaxNameBytes = 1024;
-    static constexpr ULONGLONG kMaxFileBytes = 64ull * 1024 * 1024;
+    // What the program carries: each waypoint is a tree item as well, and more than this take
+    // a second or more to read (and keep the program as long at its end).
+    static constexpr int kMaxTotalPoints = 100000;
+    static constexpr ULONGLONG kMaxFileBytes = 16ull * 1024 * 1024;
     static constexpr int kFirstYear = 1900;
     static constexpr int kLastYear = 9999;
 
+    // "routes.dat" in the per-user data folder; empty when that folder cannot be made.
     static CString GetDefaultPath();
 
     // A route the program may keep: a speed the route page accepts, a real calendar start.

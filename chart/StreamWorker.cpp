@@ -396,8 +396,9 @@ CString CStreamWorker::TakeEngineProblem()
         return CString();
     m_nToldStatus = status;
     CString text;
-    text.Format("The tidal-stream data could not be read (engine status %d), so no tidal streams are shown. "
-                "Installing the program again should bring the data file \"dlldata.dat\" back.",
+    text.Format("The tidal-stream grid could not be read from the data file \"dlldata.dat\" (engine status %d), "
+                "so the chart shows no stream-grid arrows. The tidal diamonds and their streams, from the "
+                "program's own table, still show. Installing the program again should bring the file back.",
                 status);
     return text;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "model/QsDateTime.h"
 #include "model/UserFile.h"
@@ -78,15 +79,17 @@ int ParseRead(const BYTE* p, size_t size, size_t fileSize, int nPorts, std::vect
                 info.status = TIDELOG_LOAD::damaged;
                 CString s;
                 if (info.bTruncated)
-                    s.Format("The tidal log file is damaged: it should hold %d rows but holds %d.", declared,
-                             static_cast<int>(std::min(present, static_cast<size_t>(0x7fffffff))));
+                    s = "The tidal log file is damaged: it should hold " + AfxCountOf(declared, "row", "rows")
+                        + " but holds "
+                        + CString(std::to_string(std::min(present, static_cast<size_t>(0x7fffffff))).c_str()) + ".";
                 else if (tooMany)
                     s.Format("The tidal log file holds %d rows; only the first %d were read.", declared, kMaxRows);
                 else
                     s = "The tidal log file is damaged.";
                 if (info.nSkipped > 0) {
                     CString more;
-                    more.Format(" %d rows with impossible values were left out.", info.nSkipped);
+                    more = " " + AfxCountOf(info.nSkipped, "row", "rows") + " with impossible values "
+                           + (info.nSkipped == 1 ? "was" : "were") + " left out.";
                     s += more;
                 }
                 info.strProblem = s;
@@ -103,7 +106,9 @@ int ParseRead(const BYTE* p, size_t size, size_t fileSize, int nPorts, std::vect
 
 CString CTideLogFile::GetDefaultPath()
 {
-    return AfxAppendPath(AfxGetUserDataFolder(), "logdata.dat");
+    // No folder of the user's: no file (never one beside the program or in the working folder).
+    const CString folder = AfxGetUserDataFolder();
+    return folder.IsEmpty() ? CString() : AfxAppendPath(folder, "logdata.dat");
 }
 
 BOOL CTideLogFile::IsValidRow(const TIDELOG_ROW& r, int nPorts)

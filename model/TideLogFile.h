@@ -58,7 +58,8 @@ public:
     static constexpr int kFirstYear = 1900;
     static constexpr int kLastYear = 9999;
 
-    // The user's log file: "logdata.dat" in the per-user data folder.
+    // The user's log file: "logdata.dat" in the per-user data folder; empty when that folder
+    // cannot be made.
     static CString GetDefaultPath();
 
     // A row every field of which is in range: the port an index into a table of nPorts (any

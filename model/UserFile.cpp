@@ -12,9 +12,26 @@ CString Describe(const CFileException& e)
 
 } // namespace
 
+CString AfxCountOf(long long n, LPCTSTR lpszOne, LPCTSTR lpszMany)
+{
+    CString s;
+    s.Format("%lld %s", n, n == 1 ? lpszOne : lpszMany);
+    return s;
+}
+
 USERFILE_READ AfxReadUserFile(LPCTSTR lpszPath, ULONGLONG nMaxBytes, LPCTSTR lpszWhat)
 {
     USERFILE_READ out;
+    // Whatever saves of it left when killed half-way goes first.
+    AfxRemoveStaleTemporaries(lpszPath);
+    // A device, a pipe or a folder in the file's place is not read (a device may never end).
+    const int kind = AfxGetPathKind(lpszPath);
+    if (kind == afxPathFolder || kind == afxPathOther) {
+        out.result = USERFILE_READ::failed;
+        out.strProblem = CString(lpszWhat) + " \"" + CString(lpszPath) + "\" is not a file but "
+                         + (kind == afxPathFolder ? "a folder." : "a device, a pipe or a socket.");
+        return out;
+    }
     CFile file;
     CFileException fe;
     if (!file.Open(lpszPath, CFile::modeRead | CFile::shareDenyNone, &fe)) {

@@ -17,6 +17,9 @@ struct USERFILE_READ {
     CString strProblem;       // failed: why, ready to show
 };
 
+// "1 row", "3 rows": a count with its noun in the right number, for messages.
+CString AfxCountOf(long long n, LPCTSTR lpszOne, LPCTSTR lpszMany);
+
 // Reads up to nMaxBytes of lpszPath; lpszWhat names the file in messages ("The routes file").
 USERFILE_READ AfxReadUserFile(LPCTSTR lpszPath, ULONGLONG nMaxBytes, LPCTSTR lpszWhat);
 

@@ -183,13 +183,17 @@ int CTideLogWnd::AddRow(int nPort, int nDay, int nMonth, int nYear) {
   SetRowPort(row, nPort);
   SetRowDate(row, nDay, nMonth, nYear);
   ComputeEvents(row);
-  return static_cast<int>(m_rows.Add(row));
+  const int i = static_cast<int>(m_rows.Add(row));
+  LogChanged();
+  return i;
 }
 
 void CTideLogWnd::SetRowTime(int i, int nHour, int nMinute) {
   if (i < 0 || i >= GetRowCount()) return;
+  const BOOL changed = m_rows[i].time.GetHour() != nHour || m_rows[i].time.GetMinute() != nMinute;
   m_rows[i].time.SetTime(nHour, nMinute, 0);
   if (m_hWnd) Invalidate(FALSE);
+  if (changed) LogChanged();
 }
 
 void CTideLogWnd::DeleteRow(int nRow) {
@@ -209,6 +213,7 @@ void CTideLogWnd::DeleteRow(int nRow) {
   HideTimeCombo();
   Relayout();
   if (m_hWnd) Invalidate(FALSE);
+  LogChanged();
 }
 
 void CTideLogWnd::ClearRows() {
@@ -262,10 +267,15 @@ BOOL CTideLogWnd::LoadLog(LPCTSTR lpszPath) {
   ClearRows();
   m_nSelectedLine = 0;
   m_nMenuRow = 0;
+  m_bLoading = TRUE;
   for (const TIDELOG_ROW& r : rows) {
     const int i = AddRow(r.port, r.day, r.month, r.year);
     m_rows[i].time.SetTime(r.hour, r.minute, 0);
   }
+  m_bLoading = FALSE;
+  m_bLoaded = TRUE;
+  m_strFile = lpszPath;
+  m_strReported.Empty();
   m_bFileBlocked = info.bBlocked;
   m_strBlockedPath = info.bBlocked ? CString(lpszPath) : CString();
   m_strProblem = info.strProblem;
@@ -279,20 +289,30 @@ BOOL CTideLogWnd::LoadLog(LPCTSTR lpszPath) {
 BOOL CTideLogWnd::SaveLog() { return SaveLog(CTideLogFile::GetDefaultPath()); }
 
 BOOL CTideLogWnd::SaveLog(LPCTSTR lpszPath) {
-  if (m_bFileBlocked && m_strBlockedPath == lpszPath) {
-    m_strProblem = "The tidal log was not saved: \"" + CString(lpszPath) +
-                   "\" could not be read at start-up and is left as it is.";
-    Report(m_strProblem);
+  // No folder for the user's files (the user was told at start-up): nowhere to save.
+  if (lpszPath == nullptr || *lpszPath == '\0') {
+    m_strProblem = "The tidal log was not saved: the folder for your own files could not be made.";
     return FALSE;
   }
   CString problem;
-  if (CTideLogFile::Save(lpszPath, GetFileRows(), &problem)) {
+  if (m_bFileBlocked && m_strBlockedPath == lpszPath) {
+    problem = "The tidal log was not saved: \"" + CString(lpszPath) +
+              "\" could not be read at start-up and is left as it is.";
+  } else if (CTideLogFile::Save(lpszPath, GetFileRows(), &problem)) {
     m_strProblem.Empty();
+    m_strReported.Empty();
     return TRUE;
   }
   m_strProblem = problem;
-  Report(m_strProblem);
+  if (problem != m_strReported) {
+    m_strReported = problem;
+    Report(problem);
+  }
   return FALSE;
+}
+
+void CTideLogWnd::LogChanged() {
+  if (m_bLoaded && !m_bLoading) SaveLog(m_strFile);
 }
 
 void CTideLogWnd::Report(const CString& strText) {
@@ -345,6 +365,7 @@ void CTideLogWnd::OnReplicateDateToAll() {
     ComputeEvents(m_rows[i]);
   }
   if (m_hWnd) Invalidate(FALSE);
+  LogChanged();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -645,6 +666,7 @@ void CTideLogWnd::OnLButtonUp(UINT, CPoint point) {
           ROW_ITEM& row = m_rows[i];
           SetRowPort(row, port);
           ComputeEvents(row);
+          LogChanged();
         }
       }
       Invalidate(FALSE);
@@ -710,6 +732,7 @@ LRESULT CTideLogWnd::OnDateChanged(WPARAM, LPARAM) {
     ROW_ITEM& row = m_rows[m_nDateRow];
     SetRowDate(row, day, month, year);
     ComputeEvents(row);
+    LogChanged();
   }
   Invalidate(FALSE);
   return 0;

@@ -55,7 +55,8 @@ class CTideLogWnd : public CWnd {
   // FALSE then, with the message in GetLastProblem().
   BOOL LoadLog();
   BOOL LoadLog(LPCTSTR lpszPath);
-  // Writes the log (shut-down). FALSE, after telling the user, when it could not be written.
+  // Writes the log (after every change to the file it was loaded from, and at shut-down).
+  // FALSE, after telling the user (once for the same problem), when it could not be written.
   BOOL SaveLog();
   BOOL SaveLog(LPCTSTR lpszPath);
   CString GetLastProblem() const { return m_strProblem; }
@@ -138,6 +139,9 @@ class CTideLogWnd : public CWnd {
   void ComputeEvents(ROW_ITEM& row);
   void DeleteRow(int nRow);
   void ClearRows();
+  // A row was added, changed or deleted: the log file follows at once, so that no entry is
+  // lost when the program dies.
+  void LogChanged();
   void Relayout();
   void PlaceTimeCombo();
   void ShowTimeCombo(int nLine);
@@ -181,4 +185,8 @@ class CTideLogWnd : public CWnd {
   BOOL m_bHorzBarShown = TRUE, m_bVertBarShown = TRUE;  // created with both
   BOOL m_bFileBlocked = FALSE;  // a log file that could be neither read nor kept aside
   CString m_strBlockedPath;
+  BOOL m_bLoaded = FALSE;  // m_strFile was read: changes are saved to it
+  BOOL m_bLoading = FALSE;
+  CString m_strFile;
+  CString m_strReported;  // the save problem last told, not told again until a save succeeds
 };

@@ -192,27 +192,48 @@ BOOL CFileException::GetErrorMessage(LPTSTR lpszError, UINT nMaxError, UINT* pnH
 {
     if (pnHelpContext)
         *pnHelpContext = 0;
-    const char* text;
-    switch (m_cause)
+    // One reason: the OS error's own when it says more than the cause.
+    const char* text = nullptr;
+    switch (m_lOsError)
     {
-    case none: text = "No error occurred."; break;
-    case fileNotFound: text = "The file was not found."; break;
-    case badPath: text = "All or part of the path is invalid."; break;
-    case tooManyOpenFiles: text = "Too many files are open."; break;
-    case accessDenied: text = "Access to the file was denied."; break;
-    case invalidFile: text = "An invalid file handle was used."; break;
-    case removeCurrentDir: text = "The current folder cannot be removed."; break;
-    case directoryFull: text = "The folder is full."; break;
-    case badSeek: text = "The file position could not be set."; break;
-    case hardIO: text = "A hardware input/output error occurred."; break;
-    case sharingViolation: text = "The file is in use by another program."; break;
-    case lockViolation: text = "The file could not be locked."; break;
-    case diskFull: text = "The disk is full."; break;
-    case endOfFile: text = "The end of the file was reached."; break;
-    default: text = "A file error occurred."; break;
+    case osNotRegularFile: text = "The name is taken by a device, a pipe or a socket, which is not a file."; break;
+    case EISDIR: text = "The name is taken by a folder."; break;
+    case ENOTDIR: text = "Part of the path is a file, not a folder."; break;
+    case EROFS: text = "The disk is read-only."; break;
+    case ENOSPC: text = "The disk is full."; break;
+    case EDQUOT: text = "The disk quota is used up."; break;
+    case EFBIG: text = "The file is too large."; break;
+    case ENAMETOOLONG: text = "The name is too long."; break;
+    case ELOOP: text = "The path has too many symbolic links."; break;
+    default: break;
+    }
+    bool withOsText = false;
+    if (text == nullptr)
+    {
+        switch (m_cause)
+        {
+        case none: text = "No error occurred."; break;
+        case fileNotFound: text = "The file was not found."; break;
+        case badPath: text = "All or part of the path is invalid."; break;
+        case tooManyOpenFiles: text = "Too many files are open."; break;
+        case accessDenied: text = "Access to the file was denied."; break;
+        case invalidFile: text = "An invalid file handle was used."; break;
+        case removeCurrentDir: text = "The current folder cannot be removed."; break;
+        case directoryFull: text = "The folder is full."; break;
+        case badSeek: text = "The file position could not be set."; break;
+        case hardIO: text = "A hardware input/output error occurred."; break;
+        case sharingViolation: text = "The file is in use by another program."; break;
+        case lockViolation: text = "The file could not be locked."; break;
+        case diskFull: text = "The disk is full."; break;
+        case endOfFile: text = "The end of the file was reached."; break;
+        default:
+            text = "A file error occurred.";
+            withOsText = true;
+            break;
+        }
     }
     CString s = WithFile(text, m_strFileName);
-    if (m_lOsError > 0 && m_cause != endOfFile)
+    if (withOsText && m_lOsError > 0 && m_lOsError != osNotRegularFile)
         s += CString(": ") + std::strerror((int)m_lOsError);
     return CopyMessage(s, lpszError, nMaxError);
 }

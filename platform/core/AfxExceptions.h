@@ -123,6 +123,10 @@ public:
     {
     }
 
+    // An OS error of this system's own: the path names something that is not a regular file
+    // (a device, a pipe, a socket), which is neither read as a file nor written over.
+    static constexpr LONG osNotRegularFile = 0x4E570001;
+
     // Maps an errno value to a cause.
     static int OsErrorToException(LONG lOsError);
     [[noreturn]] static void ThrowOsError(LONG lOsError, LPCTSTR lpszFileName = nullptr);

@@ -1,13 +1,18 @@
 #include "platform/core/AfxFile.h"
 
 #include <algorithm>
+#include <chrono>
+#include <string>
+#include <vector>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 IMPLEMENT_DYNAMIC(CFile, CObject)
@@ -69,6 +74,83 @@ void SyncFolder(const CString& folder)
         ::fsync(fd);
         ::close(fd);
     }
+}
+
+// The target a save writes: a symbolic link is saved through to the file it points at.
+CString SaveTarget(const CString& path)
+{
+    struct stat st;
+    if (::lstat(path, &st) == 0 && S_ISLNK(st.st_mode))
+    {
+        char resolved[PATH_MAX];
+        if (::realpath(path, resolved))
+            return CString(resolved);
+    }
+    return path;
+}
+
+// A save's temporary file: "." + the target's name + "." + six letters or digits (mkostemp's).
+bool IsTemporaryName(const char* name, const std::string& prefix)
+{
+    if (std::strncmp(name, prefix.c_str(), prefix.size()) != 0)
+        return false;
+    const char* tail = name + prefix.size();
+    if (std::strlen(tail) != 6)
+        return false;
+    for (const char* p = tail; *p; ++p)
+        if (!((*p >= 'a' && *p <= 'z') || (*p >= 'A' && *p <= 'Z') || (*p >= '0' && *p <= '9')))
+            return false;
+    return true;
+}
+
+// The folder's lock orders making a temporary file against the removal of stale ones: a save
+// holds it shared from creating its temporary file until it holds that file's own lock, and
+// the removal holds it exclusively. FALSE when it could not be had soon.
+bool LockFolder(int dirfd, int op)
+{
+    for (int i = 0; i < 50; ++i)
+    {
+        if (::flock(dirfd, op | LOCK_NB) == 0)
+            return true;
+        if (errno != EWOULDBLOCK && errno != EINTR)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return false;
+}
+
+// Removes the temporary files of saves of target that no live save holds (a live save keeps
+// its temporary file locked until it is renamed): what a save killed half-way left behind.
+void RemoveStaleTemporaries(int dirfd, const CString& target)
+{
+    if (!LockFolder(dirfd, LOCK_EX))
+        return;
+    const std::string prefix = "." + LastComponent(target).GetStdString() + ".";
+    const int listfd = ::dup(dirfd);
+    DIR* dir = listfd >= 0 ? ::fdopendir(listfd) : nullptr;
+    if (dir == nullptr && listfd >= 0)
+        ::close(listfd);
+    std::vector<std::string> stale;
+    if (dir)
+    {
+        while (struct dirent* e = ::readdir(dir))
+            if (IsTemporaryName(e->d_name, prefix))
+                stale.push_back(e->d_name);
+        ::closedir(dir);
+    }
+    for (const std::string& name : stale)
+    {
+        const int fd = ::openat(dirfd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat held, named;
+        if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            ::fstatat(dirfd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_ino == held.st_ino &&
+            named.st_dev == held.st_dev)
+            ::unlinkat(dirfd, name.c_str(), 0);
+        ::close(fd);
+    }
+    ::flock(dirfd, LOCK_UN);
 }
 }  // namespace
 
@@ -746,28 +828,33 @@ BOOL CSafeSaveFile::Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* 
         Fill(pError, ENOENT, lpszFileName, CFileException::badPath);
         return FALSE;
     }
-    CString target(lpszFileName);
+    const CString target = SaveTarget(CString(lpszFileName));
     struct stat st;
-    // Saving through a symbolic link replaces the file it points at, not the link.
-    if (::lstat(target, &st) == 0 && S_ISLNK(st.st_mode))
+    const bool exists = ::stat(target, &st) == 0;
+    // Only a file is replaced: renaming over a device, a pipe or a folder would destroy it.
+    if (exists && !S_ISREG(st.st_mode))
     {
-        char resolved[PATH_MAX];
-        if (::realpath(target, resolved))
-            target = resolved;
-    }
-    bool exists = ::stat(target, &st) == 0;
-    if (exists && S_ISDIR(st.st_mode))
-    {
-        Fill(pError, EISDIR, lpszFileName);
+        Fill(pError, S_ISDIR(st.st_mode) ? EISDIR : (int)CFileException::osNotRegularFile, lpszFileName);
         return FALSE;
     }
-    CString folder = FolderOf(target);
+    const CString folder = FolderOf(target);
+    const int dirfd = ::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirfd >= 0)
+    {
+        RemoveStaleTemporaries(dirfd, target);
+        LockFolder(dirfd, LOCK_SH);
+    }
     CString temp = folder + "/." + LastComponent(target) + ".XXXXXX";
     std::string tmpl = temp.GetStdString();
     int fd = ::mkostemp(tmpl.data(), O_CLOEXEC);
+    const int err = errno;
+    // Held until the rename: the temporary file is not stale while this save lives.
+    if (fd >= 0)
+        ::flock(fd, LOCK_EX | LOCK_NB);
+    if (dirfd >= 0)
+        ::close(dirfd);
     if (fd < 0)
     {
-        int err = errno;
         Fill(pError, err, lpszFileName, err == ENOENT || err == ENOTDIR ? CFileException::badPath : -1);
         return FALSE;
     }
@@ -794,13 +881,17 @@ BOOL CSafeSaveFile::Commit(CFileException* pError)
     int err = 0;
     if (::fsync(fd) != 0 && errno != EINVAL)
         err = errno;
-    if (::close(fd) != 0 && err == 0 && errno != EINTR)
-        err = errno;
+    struct stat st;
+    if (err == 0 && ::stat(m_strTargetName, &st) == 0 && !S_ISREG(st.st_mode))
+        err = S_ISDIR(st.st_mode) ? EISDIR : (int)CFileException::osNotRegularFile;
+    // Renamed while still open, so its lock keeps it from being taken for a stale one.
     if (err == 0 && ::rename(m_strTempName, m_strTargetName) != 0)
         err = errno;
     if (err != 0)
-    {
         ::unlink(m_strTempName);
+    ::close(fd);
+    if (err != 0)
+    {
         m_strTempName.Empty();
         Fill(pError, err, m_strTargetName);
         return FALSE;
@@ -885,9 +976,35 @@ BOOL AfxMoveFileAside(LPCTSTR lpszFileName, CString* pstrNewName)
     return TRUE;
 }
 
-BOOL AfxReadWholeFile(LPCTSTR lpszFileName, CString& rContents, CFileException* pError)
+void AfxRemoveStaleTemporaries(LPCTSTR lpszFileName)
+{
+    if (lpszFileName == nullptr || *lpszFileName == '\0')
+        return;
+    const CString target = SaveTarget(CString(lpszFileName));
+    const int dirfd = ::open(FolderOf(target), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirfd < 0)
+        return;
+    RemoveStaleTemporaries(dirfd, target);
+    ::close(dirfd);
+}
+
+int AfxGetPathKind(LPCTSTR lpszPath)
+{
+    struct stat st;
+    if (lpszPath == nullptr || ::stat(lpszPath, &st) != 0)
+        return afxPathMissing;
+    return S_ISREG(st.st_mode) ? afxPathFile : S_ISDIR(st.st_mode) ? afxPathFolder : afxPathOther;
+}
+
+BOOL AfxReadWholeFile(LPCTSTR lpszFileName, CString& rContents, CFileException* pError, ULONGLONG nMaxBytes)
 {
     rContents.Empty();
+    const int kind = AfxGetPathKind(lpszFileName);
+    if (kind == afxPathFolder || kind == afxPathOther)
+    {
+        Fill(pError, kind == afxPathFolder ? EISDIR : (int)CFileException::osNotRegularFile, lpszFileName);
+        return FALSE;
+    }
     CFile f;
     if (!f.Open(lpszFileName, CFile::modeRead | CFile::shareDenyWrite, pError))
         return FALSE;
@@ -900,6 +1017,12 @@ BOOL AfxReadWholeFile(LPCTSTR lpszFileName, CString& rContents, CFileException* 
             UINT n = f.Read(buf, sizeof buf);
             if (n == 0)
                 break;
+            // Never more than asked for, whatever the file turns out to be.
+            if (n > nMaxBytes - data.size())
+            {
+                Fill(pError, EFBIG, lpszFileName, CFileException::genericException);
+                return FALSE;
+            }
             data.append(buf, n);
         }
         rContents = CString(std::move(data));

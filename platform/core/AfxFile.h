@@ -189,7 +189,10 @@ public:
     ~CSafeSaveFile() override;
 
     // Opens the temporary file for the target lpszFileName (nOpenFlags is ignored). A target
-    // that is a symbolic link is saved through to the file it points at.
+    // that is a symbolic link is saved through to the file it points at. Only a regular file
+    // is replaced: a target that is a folder, a device, a pipe or a socket is refused and left
+    // as it is. Temporary files of earlier saves of the target that no live save holds (left
+    // by a save that was killed) are removed first.
     BOOL Open(LPCTSTR lpszFileName, UINT nOpenFlags = modeCreate | modeWrite, CFileException* pError = nullptr) override;
     BOOL Open(LPCTSTR lpszFileName, CFileException* pError) { return Open(lpszFileName, modeCreate | modeWrite, pError); }
 
@@ -214,5 +217,14 @@ BOOL AfxSaveFileSafely(LPCTSTR lpszFileName, const void* lpData, size_t nBytes, 
 // the new name goes to pstrNewName.
 BOOL AfxMoveFileAside(LPCTSTR lpszFileName, CString* pstrNewName = nullptr);
 
-// Whole-file read: FALSE when the file cannot be read.
-BOOL AfxReadWholeFile(LPCTSTR lpszFileName, CString& rContents, CFileException* pError = nullptr);
+// Removes what saves of lpszFileName that were killed half-way left beside it (see CSafeSaveFile).
+void AfxRemoveStaleTemporaries(LPCTSTR lpszFileName);
+
+// What a path names, following symbolic links.
+enum { afxPathMissing = 0, afxPathFile = 1, afxPathFolder = 2, afxPathOther = 3 };
+int AfxGetPathKind(LPCTSTR lpszPath);
+
+// Whole-file read of a regular file of at most nMaxBytes: FALSE when the file cannot be read,
+// is not a regular file (osNotRegularFile, EISDIR) or is larger (EFBIG).
+BOOL AfxReadWholeFile(LPCTSTR lpszFileName, CString& rContents, CFileException* pError = nullptr,
+                      ULONGLONG nMaxBytes = 64ull * 1024 * 1024);

@@ -124,12 +124,37 @@ CString AfxGetUserConfigFolder()
     return AfxAppendPath(XdgFolder("XDG_CONFIG_HOME", ".config"), kAppFolder);
 }
 
+CString AfxGetUserDataFolderPath()
+{
+    return AfxAppendPath(XdgFolder("XDG_DATA_HOME", ".local/share"), kAppFolder);
+}
+
 CString AfxGetUserDataFolder()
 {
-    CString folder = AfxAppendPath(XdgFolder("XDG_DATA_HOME", ".local/share"), kAppFolder);
+    CString folder = AfxGetUserDataFolderPath();
     if (AfxCreateFolder(folder))
         return folder;
-    return AfxGetProgramFolder();
+    // Never the program's own folder: installed, that is a system folder, not the user's.
+    return CString();
+}
+
+CString AfxGetUserDataFolderProblem()
+{
+    const CString folder = AfxGetUserDataFolderPath();
+    errno = 0;
+    if (AfxCreateFolder(folder))
+        return CString();
+    const int err = errno;
+    CString why;
+    if (err == EEXIST || err == 0)
+        why = "something that is not a folder has its name";
+    else
+        why = std::strerror(err);
+    CString s;
+    s.Format("The folder for your own files, \"%s\", could not be made (%s). The tidal log and the routes "
+             "are not saved while Neapwise runs; they would have been saved in that folder.",
+             folder.GetString(), why.GetString());
+    return s;
 }
 
 CString AfxGetDataFolder()

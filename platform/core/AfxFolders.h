@@ -4,8 +4,13 @@
 #include "platform/core/AfxString.h"
 
 // The per-user data folder: $XDG_DATA_HOME/Neapwise (~/.local/share/Neapwise when unset),
-// created when missing; the program's folder when it cannot be created.
+// created when missing; empty when it cannot be created (user files are then not saved).
 CString AfxGetUserDataFolder();
+// Where the per-user data folder is, whether or not it exists.
+CString AfxGetUserDataFolderPath();
+// Empty when the per-user data folder exists or could be made; else why not and where the
+// user's files would have gone, ready to show.
+CString AfxGetUserDataFolderProblem();
 
 // The per-user settings folder: $XDG_CONFIG_HOME/Neapwise (~/.config/Neapwise when unset).
 // Not created here.

@@ -203,6 +203,7 @@ CProfileStore::~CProfileStore()
 CProfileStore::ReadResult CProfileStore::ReadFile(Sections& out)
 {
     out.clear();
+    m_strBadReason.Empty();
     struct stat st;
     if (::stat(m_strPath, &st) != 0)
     {
@@ -211,18 +212,41 @@ CProfileStore::ReadResult CProfileStore::ReadFile(Sections& out)
         m_strLastError.Format("Cannot read the settings file %s: %s", m_strPath.GetString(), std::strerror(errno));
         return readFailed;
     }
-    if (S_ISREG(st.st_mode) && st.st_size > kMaxSettingsBytes)
+    // A folder of that name is left alone (and never written over); a device, a pipe or a
+    // socket, or anything larger than any settings, is never read whole.
+    if (S_ISDIR(st.st_mode))
+    {
+        m_strLastError.Format("The settings file %s is a folder, not a file", m_strPath.GetString());
+        return readFailed;
+    }
+    if (!S_ISREG(st.st_mode))
+    {
+        m_strBadReason = "it is not a file but a device, a pipe or a socket";
         return readCorrupt;
+    }
+    if (st.st_size > kMaxSettingsBytes)
+    {
+        m_strBadReason = "it is larger than any settings file (16 MiB)";
+        return readCorrupt;
+    }
     CString contents;
     CFileException fe;
-    if (!AfxReadWholeFile(m_strPath, contents, &fe))
+    if (!AfxReadWholeFile(m_strPath, contents, &fe, (ULONGLONG)kMaxSettingsBytes))
     {
+        if (fe.m_lOsError == EFBIG || fe.m_lOsError == EISDIR || fe.m_lOsError == CFileException::osNotRegularFile)
+        {
+            m_strBadReason = fe.m_lOsError == EFBIG ? "it is larger than any settings file (16 MiB)"
+                                                    : "it is not a file but a device, a pipe or a socket";
+            return readCorrupt;
+        }
         m_strLastError = fe.GetErrorMessage();
         return readFailed;
     }
-    if (!Parse(contents.GetStdString(), out))
+    std::string reason;
+    if (!Parse(contents.GetStdString(), out, &reason))
     {
         out.clear();
+        m_strBadReason = CString(reason);
         return readCorrupt;
     }
     return readOk;
@@ -232,16 +256,24 @@ void CProfileStore::MoveAside()
 {
     // Unreadable settings: keep the bad file for the user and start afresh.
     CString aside;
+    const CString why = m_strBadReason.IsEmpty() ? CString("it is damaged") : m_strBadReason;
     if (AfxMoveFileAside(m_strPath, &aside))
     {
         m_strMovedAside = aside;
         m_strLastError.Format("The settings file %s could not be read and was moved to %s", m_strPath.GetString(),
                               aside.GetString());
+        m_strLoadProblem.Format("The settings file \"%s\" could not be read: %s. It was kept as \"%s\", and every "
+                                "setting is back to its default.",
+                                m_strPath.GetString(), why.GetString(), aside.GetString());
     }
     else
     {
         m_bReadFailed = true;
         m_strLastError.Format("The settings file %s could not be read", m_strPath.GetString());
+        m_strLoadProblem.Format("The settings file \"%s\" could not be read: %s. It could not be moved aside either, "
+                                "so it is left as it is and not written over; every setting is at its default "
+                                "and changes are not saved.",
+                                m_strPath.GetString(), why.GetString());
     }
 }
 
@@ -250,19 +282,40 @@ void CProfileStore::EnsureLoaded()
     if (m_bLoaded)
         return;
     m_bLoaded = true;
+    AfxRemoveStaleTemporaries(m_strPath);
     switch (ReadFile(m_sections))
     {
     case readMissing:
     case readOk: break;
-    case readFailed: m_bReadFailed = true; break;
+    case readFailed:
+        m_bReadFailed = true;
+        m_strLoadProblem.Format("The settings file \"%s\" could not be read (%s). It is left as it is and not "
+                                "written over; every setting is at its default and changes are not saved.",
+                                m_strPath.GetString(), m_strLastError.GetString());
+        break;
     case readCorrupt: MoveAside(); break;
     }
 }
 
-BOOL CProfileStore::Parse(const std::string& text, Sections& out)
+BOOL CProfileStore::Parse(const std::string& text, Sections& out, std::string* pReason)
 {
-    if (text.find('\0') != std::string::npos || !ValidUtf8(text))
+    std::string ignored;
+    std::string& reason = pReason ? *pReason : ignored;
+    if (text.find('\0') != std::string::npos)
+    {
+        reason = "it holds a NUL byte, which no settings file has";
         return FALSE;
+    }
+    if (!ValidUtf8(text))
+    {
+        reason = "it is not UTF-8 text";
+        return FALSE;
+    }
+    int lineNumber = 0;
+    auto badLine = [&]() {
+        reason = "line " + std::to_string(lineNumber) + " is not a setting";
+        return FALSE;
+    };
     // Sections and entries by name, so that a file of many entries reads in linear time.
     std::unordered_map<std::string, size_t> sectionAt;
     std::vector<std::unordered_map<std::string, size_t>> entryAt(out.size());
@@ -279,15 +332,16 @@ BOOL CProfileStore::Parse(const std::string& text, Sections& out)
         size_t nl = text.find('\n', pos);
         std::string line = Trimmed(text.substr(pos, nl == std::string::npos ? std::string::npos : nl - pos));
         pos = nl == std::string::npos ? text.size() : nl + 1;
+        ++lineNumber;
         if (line.empty() || line[0] == ';' || line[0] == '#')
             continue;
         if (line[0] == '[')
         {
             if (line.back() != ']')
-                return FALSE;
+                return badLine();
             std::string name;
             if (!Unescape(Trimmed(line.substr(1, line.size() - 2)), name) || name.empty())
-                return FALSE;
+                return badLine();
             auto found = sectionAt.emplace(FoldedName(name), out.size());
             if (found.second)
             {
@@ -299,13 +353,13 @@ BOOL CProfileStore::Parse(const std::string& text, Sections& out)
         }
         size_t eq = line.find('=');
         if (eq == std::string::npos || eq == 0 || current == (size_t)-1)
-            return FALSE;
+            return badLine();
         std::string name, value;
         std::string raw = Trimmed(line.substr(eq + 1));
         if (raw.size() >= 2 && raw.front() == '"' && raw.back() == '"')
             raw = raw.substr(1, raw.size() - 2);
         if (!Unescape(Trimmed(line.substr(0, eq)), name) || name.empty() || !Unescape(raw, value))
-            return FALSE;
+            return badLine();
         std::vector<Entry>& entries = out[current].entries;
         auto found = entryAt[current].emplace(FoldedName(name), entries.size());
         if (found.second)
@@ -572,6 +626,12 @@ CString CProfileStore::GetLastError() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_strLastError;
+}
+
+CString CProfileStore::GetLoadProblem() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_strLoadProblem;
 }
 
 CString CProfileStore::GetMovedAsidePath() const

@@ -3,7 +3,8 @@
 //
 // Every write saves the whole file safely (temporary file, then rename) and returns FALSE when
 // that fails; the value is kept in memory all the same. A file that cannot be parsed is moved
-// aside (Neapwise.conf.bad) when it is first read, and the profile starts empty.
+// aside (Neapwise.conf.bad) when it is first read, and the profile starts empty; so is one that
+// is not a regular file. No read takes more than 16 MiB.
 // Sections and entries are matched without regard to ASCII case, as the registry does.
 // Thread-safe.
 #pragma once
@@ -43,6 +44,10 @@ public:
     CString GetPath() const { return m_strPath; }
     CString GetLastError() const;          // text of the last failed save or load
     CString GetMovedAsidePath() const;     // where a bad file went, empty when none
+    // Why the settings could not be read when first read (damaged, not a file, unreadable),
+    // what became of the file and that the settings are at their defaults, ready to show;
+    // empty when they were read (or there were none).
+    CString GetLoadProblem() const;
 
 private:
     struct Entry { std::string name; std::string value; };
@@ -55,7 +60,7 @@ private:
 
     void EnsureLoaded();  // with m_mutex held
     ReadResult ReadFile(Sections& out);
-    static BOOL Parse(const std::string& text, Sections& out);
+    static BOOL Parse(const std::string& text, Sections& out, std::string* pReason = nullptr);
     static std::string Serialise(const Sections& sections);
     static Section* FindSection(Sections& sections, LPCTSTR lpszSection, bool bCreate);
     static Entry* FindEntry(Section* pSection, LPCTSTR lpszEntry, bool bCreate);
@@ -74,6 +79,8 @@ private:
     std::vector<Change> m_pending;
     CString m_strLastError;
     CString m_strMovedAside;
+    CString m_strBadReason;    // why the file last read is not good settings
+    CString m_strLoadProblem;
 };
 
 // The application object's framework-independent part: names and profile. The GUI layer's

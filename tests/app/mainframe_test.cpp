@@ -546,6 +546,67 @@ TEST_F(Program, TheYearOfHeightsGoesToTheUsersFolder) {
   EXPECT_TRUE(Selected() == CQsDateTime(2025, 5, 17, 0, 0, 0));
 }
 
+// Settings that could not be read are told at start-up, as a damaged log or routes file is.
+TEST_F(Program, DamagedSettingsAreToldAtStartUp) {
+  fs::create_directories(m_root / "config" / "Neapwise");
+  const fs::path conf = m_root / "config" / "Neapwise" / "Neapwise.conf";
+  std::ofstream(conf, std::ios::binary) << std::string("[General]\nGpsDevice=/dev/ttyUSB0\0\n", 34);
+  ASSERT_NE(nullptr, Start());
+  ASSERT_EQ(1u, m_boxes.size());
+  EXPECT_NE(std::string::npos, m_boxes[0].find(conf.string() + "\" could not be read: it holds a NUL byte"))
+      << m_boxes[0];
+  EXPECT_NE(std::string::npos, m_boxes[0].find(conf.string() + ".bad")) << m_boxes[0];
+  EXPECT_NE(std::string::npos, m_boxes[0].find("back to its default")) << m_boxes[0];
+  // Told once: the next start finds the settings this run wrote.
+  ASSERT_NE(nullptr, Restart());
+  EXPECT_EQ(1u, m_boxes.size());
+}
+
+// Without a folder for the user's files nothing is written beside the program (or anywhere
+// else): the user is told where the files would have gone, and the program works on.
+TEST_F(Program, WithoutAFolderForTheUsersFilesNothingIsSavedElsewhere) {
+  const fs::path blocker = m_root / "data-is-a-file";
+  std::ofstream(blocker) << "x";
+  ::setenv("XDG_DATA_HOME", blocker.c_str(), 1);
+  char cwd[4096];
+  ASSERT_NE(nullptr, ::getcwd(cwd, sizeof cwd));
+  const fs::path program = fs::path(AfxGetProgramFolder().GetString());
+  auto strays = [&] {
+    int n = 0;
+    for (const fs::path& folder : {program, fs::path(cwd)})
+      for (const char* name : {"logdata.dat", "routes.dat", "portname.txt"}) n += fs::exists(folder / name);
+    return n;
+  };
+  const int before = strays();
+  ASSERT_NE(nullptr, Start());
+  ASSERT_EQ(1u, m_boxes.size());
+  EXPECT_NE(std::string::npos, m_boxes[0].find((blocker / "Neapwise").string() + "\", could not be made"))
+      << m_boxes[0];
+  EXPECT_NE(std::string::npos, m_boxes[0].find("are not saved")) << m_boxes[0];
+  Right().m_tideLog.AddRow(PortIndex("Aberdeen"), 9, 8, 2027);
+  EXPECT_EQ(1, Right().m_tideLog.GetRowCount()) << "the log works on";
+  Command(ID_YEAR_DUMP);
+  ASSERT_EQ(2u, m_boxes.size());
+  EXPECT_NE(std::string::npos, m_boxes[1].find("could not be made")) << m_boxes[1];
+  Close();
+  EXPECT_EQ(2u, m_boxes.size()) << "no message at every change or at the end";
+  EXPECT_EQ(before, strays());
+  ::setenv("XDG_DATA_HOME", (m_root / "data").c_str(), 1);
+}
+
+// Every change to the tidal log is in its file at once, as the program runs.
+TEST_F(Program, TheTidalLogFileFollowsEveryChange) {
+  ASSERT_NE(nullptr, Start());
+  const fs::path file = m_root / "data" / "Neapwise" / "logdata.dat";
+  Right().m_tideLog.AddRow(PortIndex("Aberdeen"), 9, 8, 2027);
+  Right().m_tideLog.SetRowTime(0, 15, 45);
+  std::vector<TIDELOG_ROW> rows;
+  const TIDELOG_LOAD info = CTideLogFile::Load(CString(file.c_str()), -1, rows);
+  EXPECT_EQ(TIDELOG_LOAD::ok, info.status);
+  EXPECT_EQ((std::vector<TIDELOG_ROW>{{PortIndex("Aberdeen"), 9, 8, 2027, 15, 45}}), rows);
+  EXPECT_TRUE(m_boxes.empty());
+}
+
 TEST_F(Program, ATableThatDoesNotLoadEndsStartUpWithAMessage) {
   const BYTE* original;
   DWORD size;

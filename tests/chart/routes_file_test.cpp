@@ -2,6 +2,7 @@
 // and never crash; a save that cannot be made says so and leaves the old file.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -225,23 +226,150 @@ TEST(RoutesFile, WaypointsOffTheEarthAreLeftOutOfTheirRoute)
     EXPECT_EQ(info.nSkippedPoints, 3);
 }
 
+// Counts in the messages agree with their nouns: "1 route", "2 routes".
+TEST(RoutesFile, MessagesCountInTheRightNumber)
+{
+    const int badStart[6] = {2026, 13, 1, 0, 0, 0};
+    struct Case {
+        int badRoutes, badPoints;
+        const char* routes;
+        const char* points;
+    } cases[] = {
+        {1, 1, " 1 route with an impossible speed or start was left out.",
+         " 1 waypoint with an impossible position was left out."},
+        {2, 3, " 2 routes with an impossible speed or start were left out.",
+         " 3 waypoints with an impossible position were left out."},
+    };
+    for (const Case& c : cases) {
+        std::string s;
+        PutInt(s, 1 + c.badRoutes);
+        std::vector<RawPoint> pts = {{50.0, -1.0, "a"}};
+        for (int i = 0; i < c.badPoints; ++i)
+            pts.push_back({95.0, -1.0, "off"});
+        PutRoute(s, "good", 5.0, kGoodStart, pts);
+        for (int i = 0; i < c.badRoutes; ++i)
+            PutRoute(s, "bad", 5.0, badStart, {{50.0, -1.0, "b"}});
+        CMapRouteList routes;
+        ROUTES_LOAD info;
+        CRoutesFile::Parse(reinterpret_cast<const BYTE*>(s.data()), s.size(), routes, &info);
+        EXPECT_NE(info.strProblem.Find(c.routes), -1) << info.strProblem.GetString();
+        EXPECT_NE(info.strProblem.Find(c.points), -1) << info.strProblem.GetString();
+    }
+    std::string one;
+    PutInt(one, 1);
+    PutRoute(one, "good", 5.0, kGoodStart, {{50.0, -1.0, "a"}});
+    one += "x";  // a byte after the last route
+    CMapRouteList routes;
+    ROUTES_LOAD info;
+    CRoutesFile::Parse(reinterpret_cast<const BYTE*>(one.data()), one.size(), routes, &info);
+    EXPECT_NE(info.strProblem.Find("of its 1 route could"), -1) << info.strProblem.GetString();
+}
+
+// Something that is not a file in the routes file's place (here a link to an endless device)
+// is not read: the link is moved aside, the device left alone.
+TEST(RoutesFile, ALinkToADeviceIsNotReadButMovedAside)
+{
+    TempDir dir;
+    const std::string path = dir.File("routes.dat");
+    ASSERT_EQ(0, ::symlink("/dev/zero", path.c_str()));
+    CMapRouteList routes;
+    const ROUTES_LOAD info = CRoutesFile::Load(CString(path.c_str()), routes);
+    EXPECT_EQ(info.status, ROUTES_LOAD::unreadable);
+    EXPECT_NE(info.strProblem.Find("is not a file but a device, a pipe or a socket."), -1) << info.strProblem.GetString();
+    EXPECT_FALSE(info.bBlocked);
+    struct stat st;
+    ASSERT_EQ(0, ::lstat((path + ".bad").c_str(), &st));
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    ASSERT_EQ(0, ::stat("/dev/zero", &st));
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+    EXPECT_FALSE(Exists(path));
+}
+
+// A waypoint in the file's layout, with a name of any length (the 16-bit length form past 254).
+void PutPoint(std::string& s, double lat, double lon, const std::string& name)
+{
+    PutDouble(s, lat);
+    PutDouble(s, lon);
+    PutInt(s, 0);
+    if (name.size() < 255) {
+        PutString(s, name);
+    } else {
+        s.push_back(static_cast<char>(0xFF));
+        s.push_back(static_cast<char>(name.size() & 0xFF));
+        s.push_back(static_cast<char>(name.size() >> 8));
+        s += name;
+    }
+}
+
+// More than the program carries, in waypoints or in bytes: the routes that fit are read, the
+// user is told, and the whole file is kept aside.
+TEST(RoutesFile, AFileLargerThanTheProgramCarriesGivesTheRoutesThatFit)
+{
+    struct Case {
+        const char* what;
+        int routes, points;
+        size_t nameBytes;
+    } cases[] = {
+        {"too many waypoints", CRoutesFile::kMaxTotalPoints / 1000 + 5, 1000, 5},
+        {"too many bytes", 200, 100, 1000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string s;
+        PutInt(s, c.routes);
+        size_t fit = 0;  // whole routes within both limits
+        for (int i = 0; i < c.routes; ++i) {
+            PutInt(s, c.points);
+            PutString(s, "r");
+            PutDouble(s, 5.0);
+            for (int f : kGoodStart)
+                PutInt(s, f);
+            for (int k = 0; k < c.points; ++k)
+                PutPoint(s, 50.0 + k * 0.0001, -1.0, std::string(c.nameBytes, 'n'));
+            if (s.size() <= CRoutesFile::kMaxFileBytes
+                && static_cast<long long>(i + 1) * c.points <= CRoutesFile::kMaxTotalPoints)
+                fit = static_cast<size_t>(i) + 1;
+        }
+        ASSERT_GT(fit, 0u);
+        ASSERT_LT(fit, static_cast<size_t>(c.routes));
+        TempDir dir;
+        const std::string path = dir.File("routes.dat");
+        ASSERT_TRUE(WriteBytes(path, s));
+        CMapRouteList routes;
+        const ROUTES_LOAD info = CRoutesFile::Load(CString(path.c_str()), routes);
+        EXPECT_EQ(info.status, ROUTES_LOAD::damaged);
+        EXPECT_TRUE(info.bTooLarge);
+        EXPECT_EQ(routes.size(), fit);
+        EXPECT_NE(info.strProblem.Find("more than Neapwise can carry"), -1) << info.strProblem.GetString();
+        EXPECT_EQ(ReadBytes(path + ".bad"), s) << "kept whole";
+    }
+}
+
 TEST(RoutesFile, SaveThatCannotBeMadeSaysSoAndKeepsTheOldFile)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root writes into read-only folders";
     TempDir dir;
     const std::string path = dir.File("routes.dat");
     CMapRoute r;
     r.AddPoint(50, -1);
     ASSERT_TRUE(CRoutesFile::Save(CString(path.c_str()), {&r}));
     const std::string before = ReadBytes(path);
-    ::chmod(dir.Path().c_str(), 0555);
-    CMapRoute s;
-    CString problem;
-    EXPECT_FALSE(CRoutesFile::Save(CString(path.c_str()), {&r, &s}, &problem));
+    // A read-only folder, tried by a user it stops (run as root, the child drops to nobody).
+    ASSERT_EQ(0, ::chmod(path.c_str(), 0644));
+    ASSERT_EQ(0, ::chmod(dir.Path().c_str(), 0555));
+    const std::string problem = RunUnprivileged([&] {
+        if (ReadBytes(path) != before)
+            return std::string("the child cannot read the old file");
+        CMapRoute s;
+        CString text;
+        if (CRoutesFile::Save(CString(path.c_str()), {&r, &s}, &text))
+            return std::string("saved");
+        return text.GetStdString();
+    });
     ::chmod(dir.Path().c_str(), 0755);
-    EXPECT_NE(problem.Find("routes could not be saved"), -1) << problem.GetString();
+    EXPECT_NE(problem.find("routes could not be saved"), std::string::npos) << problem;
+    EXPECT_NE(problem.find("Access to the file was denied."), std::string::npos) << problem;
     EXPECT_EQ(ReadBytes(path), before);
+    EXPECT_EQ(ListDir(dir.Path()), std::vector<std::string>{"routes.dat"});
 }
 
 TEST(RoutesFile, SaveIntoAMissingFolderIsReported)

@@ -108,6 +108,11 @@ TEST(StreamWorker, AMissingDataFileIsToldOnceNotPerCellOrPerRun)
     };
     const CString first = run(EBC_ERR_NO_HARMONICS_FILE);
     EXPECT_NE(first.Find("could not be read"), -1) << first.GetString();
+    // What is missing, and that the diamonds drawn beside it still show.
+    EXPECT_NE(first.Find("stream grid"), -1) << first.GetString();
+    EXPECT_NE(first.Find("diamonds and their streams, from the program's own table, still show"), -1)
+        << first.GetString();
+    EXPECT_EQ(first.Find("no tidal streams are shown"), -1) << first.GetString();
     EXPECT_TRUE(run(EBC_ERR_NO_HARMONICS_FILE).IsEmpty()) << "told again on the next run";
     EXPECT_TRUE(run(EBC_ERR_NEAREST_CORNER_MISSING).IsEmpty()) << "a cell without stream is no fault";
     EXPECT_TRUE(run(0).IsEmpty());

@@ -1,6 +1,7 @@
 // A save cut short must leave the previous file whole. A child process saves in a loop,
 // alternating two contents, and is killed at a random moment; the file must then be exactly
-// one of the two and read back without being taken for a corrupt one.
+// one of the two and read back without being taken for a corrupt one, and reading it back
+// removes the temporary file the killed save left.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -214,6 +215,9 @@ TEST(InterruptedSave, KilledSettingsSaveLeavesTheOldOrTheNewFile)
         EXPECT_EQ(e.path().filename().string().find(".bad"), std::string::npos) << e.path();
     std::printf("%zu of %d kills landed inside a save\n", leftover.size(), counts.total);
     EXPECT_GT(leftover.size(), 0u);
+    // Reading the settings again after each kill removed what the killed save left.
+    for (const auto& e : fs::directory_iterator(folder.path()))
+        EXPECT_NE(e.path().filename().string().rfind(".Neapwise.conf.", 0), 0u) << "left for ever: " << e.path();
 }
 
 // Kills saves of a user file (named fileName in folder) 30 times or more: save(g) writes generation g,
@@ -260,6 +264,10 @@ void CheckKilledSaves(const fs::path& folder, const std::string& fileName, const
         EXPECT_EQ(e.path().filename().string().find(".bad"), std::string::npos) << e.path();
     std::printf("%zu of %d kills landed inside a %s save\n", leftover.size(), counts.total, what);
     EXPECT_GT(leftover.size(), 0u);
+    // Reading the file again after each kill, as the program does at start-up, removed what
+    // the killed save left.
+    for (const auto& e : fs::directory_iterator(folder))
+        EXPECT_NE(e.path().filename().string().rfind(tempPrefix, 0), 0u) << "left for ever: " << e.path();
 }
 
 // The tidal log: as large as the program reads, so that a save takes long enough to be hit.

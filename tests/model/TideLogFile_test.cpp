@@ -12,6 +12,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "tests/platform/TestUtil.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -220,31 +222,61 @@ TEST_F(TideLogFile, AFailedSaveIsReportedAndLeavesTheOldFile)
 {
     ASSERT_TRUE(CTideLogFile::Save(Path(), rows));
     const std::string before = Bytes(path);
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "a read-only folder does not stop the superuser";
-    ::chmod(dir.c_str(), 0500);
-    CString problem;
-    const BOOL saved = CTideLogFile::Save(Path(), {}, &problem);
+    // A read-only folder, tried by a user it stops (run as root, the child drops to nobody).
+    ASSERT_EQ(::chmod(path.c_str(), 0644), 0);
+    ASSERT_EQ(::chmod(dir.c_str(), 0555), 0);
+    const std::string problem = RunUnprivileged([&] {
+        if (Bytes(path) != before)
+            return std::string("the child cannot read the old file");
+        CString text;
+        if (CTideLogFile::Save(Path(), {}, &text))
+            return std::string("saved");
+        return text.GetStdString();
+    });
     ::chmod(dir.c_str(), 0700);
-    EXPECT_FALSE(saved);
-    EXPECT_NE(problem.Find("logdata.dat"), -1) << problem.GetString();
+    EXPECT_NE(problem.find("could not be saved"), std::string::npos) << problem;
+    EXPECT_NE(problem.find("logdata.dat"), std::string::npos) << problem;
     EXPECT_EQ(Bytes(path), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1) << "no temporary file left";
 }
 
 TEST_F(TideLogFile, AFileThatCanBeNeitherReadNorMovedIsNotToBeReplaced)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "permissions do not stop the superuser";
     Put(path, Ints({4689, 2002, 0}));
-    ::chmod(path.c_str(), 0000);
-    ::chmod(dir.c_str(), 0500);
-    std::vector<TIDELOG_ROW> back;
-    TIDELOG_LOAD info = CTideLogFile::Load(Path(), 10, back);
+    ASSERT_EQ(::chmod(path.c_str(), 0000), 0);
+    ASSERT_EQ(::chmod(dir.c_str(), 0555), 0);
+    const std::string seen = RunUnprivileged([&] {
+        std::vector<TIDELOG_ROW> back;
+        const TIDELOG_LOAD info = CTideLogFile::Load(Path(), 10, back);
+        return std::to_string(info.status) + (info.bBlocked ? " blocked " : " free ") + info.strProblem.GetStdString();
+    });
     ::chmod(dir.c_str(), 0700);
     ::chmod(path.c_str(), 0600);
-    EXPECT_EQ(info.status, TIDELOG_LOAD::unreadable);
-    EXPECT_TRUE(info.bBlocked);
-    EXPECT_FALSE(info.strProblem.IsEmpty());
+    EXPECT_EQ(seen.rfind(std::to_string(TIDELOG_LOAD::unreadable) + " blocked ", 0), 0u) << seen;
+    EXPECT_NE(seen.find("could not be opened"), std::string::npos) << seen;
+    EXPECT_NE(seen.find("will not be replaced"), std::string::npos) << seen;
+    EXPECT_EQ(Bytes(path), Ints({4689, 2002, 0})) << "left as it was";
+}
+
+// Counts in the messages agree with their nouns: "1 row", "2 rows".
+TEST_F(TideLogFile, MessagesCountInTheRightNumber)
+{
+    struct Case {
+        std::string bytes;
+        const char* text;
+    } cases[] = {
+        {Ints({4689, 2002, 2, 1, 5, 5, 2025, 10, 15, 1, 5, 13, 2025, 0, 0}), " 1 row with impossible values was left out."},
+        {Ints({4689, 2002, 3, 1, 5, 5, 2025, 10, 15, 1, 5, 13, 2025, 0, 0, 1, 5, 5, 2025, 24, 0}),
+         " 2 rows with impossible values were left out."},
+        {Ints({4689, 2002, 1}), "it should hold 1 row but holds 0."},
+        {Ints({4689, 2002, 2, 1, 5, 5, 2025, 10, 15}), "it should hold 2 rows but holds 1."},
+    };
+    for (const Case& c : cases) {
+        std::vector<TIDELOG_ROW> back;
+        TIDELOG_LOAD info;
+        CTideLogFile::Parse(reinterpret_cast<const BYTE*>(c.bytes.data()), c.bytes.size(), 10, back, &info);
+        EXPECT_NE(info.strProblem.Find(c.text), -1) << info.strProblem.GetString();
+    }
 }
 
 TEST(TideLogRows, FieldRanges)

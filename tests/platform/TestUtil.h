@@ -84,3 +84,48 @@ inline std::vector<std::string> ListDir(const std::string& path)
     }
     return names;
 }
+
+// Runs body in a child process that permissions stop: run as root, the child first becomes the
+// unprivileged user 65534, so a read-only folder or an unreadable file fails there as it does
+// for a user. Returns the text body returned, or a line starting "child:" when the child could
+// not run it. Body runs in a forked copy of the test: no test assertions in it.
+#include <functional>
+#include <grp.h>
+#include <sys/wait.h>
+inline std::string RunUnprivileged(const std::function<std::string()>& body)
+{
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return "child: no pipe";
+    const pid_t pid = ::fork();
+    if (pid < 0)
+        return "child: no fork";
+    if (pid == 0)
+    {
+        ::close(fds[0]);
+        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(2);
+        const std::string out = body();
+        size_t done = 0;
+        while (done < out.size())
+        {
+            const ssize_t n = ::write(fds[1], out.data() + done, out.size() - done);
+            if (n <= 0)
+                ::_exit(3);
+            done += (size_t)n;
+        }
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    std::string out;
+    char buf[4096];
+    ssize_t n;
+    while ((n = ::read(fds[0], buf, sizeof buf)) > 0)
+        out.append(buf, (size_t)n);
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return "child: failed with status " + std::to_string(status);
+    return out;
+}

@@ -4,8 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <string>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 
 namespace {
 
@@ -340,3 +346,187 @@ TEST(MoveAside, BadFilesGetNumberedNames)
 }
 
 }  // namespace
+
+namespace {
+
+bool IsFifo(const std::string& path)
+{
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0 && S_ISFIFO(st.st_mode);
+}
+
+}  // namespace
+
+// Saving renames a new file over the target: over a device, a pipe, a socket or a folder that
+// would destroy what is there, so only a regular file (or a link to one) is replaced.
+TEST(SafeSave, OnlyARegularFileIsReplaced)
+{
+    TempDir dir;
+    ASSERT_EQ(0, ::mkfifo(dir.File("pipe").c_str(), 0600));
+    ASSERT_EQ(0, ::symlink(dir.File("pipe").c_str(), dir.File("link-to-pipe").c_str()));
+    ASSERT_EQ(0, ::mkdir(dir.File("folder").c_str(), 0755));
+    ASSERT_EQ(0, ::symlink(dir.File("folder").c_str(), dir.File("link-to-folder").c_str()));
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(sock, 0);
+    struct sockaddr_un addr = {};
+    addr.sun_family = AF_UNIX;
+    std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", dir.File("socket").c_str());
+    ASSERT_EQ(0, ::bind(sock, reinterpret_cast<sockaddr*>(&addr), sizeof addr));
+    const std::vector<std::string> before = ListDir(dir.Path());
+    const char* const notAFile = "The name is taken by a device, a pipe or a socket, which is not a file.";
+    struct Case
+    {
+        const char* name;
+        const char* reason;
+        int cause;  // not "access denied" where permission is not what stops it
+    } cases[] = {
+        {"pipe", notAFile, CFileException::genericException},
+        {"link-to-pipe", notAFile, CFileException::genericException},
+        {"socket", notAFile, CFileException::genericException},
+        {"folder", "The name is taken by a folder.", CFileException::accessDenied},
+        {"link-to-folder", "The name is taken by a folder.", CFileException::accessDenied},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        CFileException e;
+        EXPECT_FALSE(AfxSaveFileSafely(dir.File(c.name).c_str(), "new", 3, &e));
+        EXPECT_EQ(c.cause, e.m_cause);
+        // One reason, the right one.
+        EXPECT_EQ(CString(c.reason) + " (" + dir.File(c.name).c_str() + ")", e.GetErrorMessage());
+    }
+    EXPECT_TRUE(IsFifo(dir.File("pipe")));
+    EXPECT_TRUE(ListDir(dir.File("folder")).empty());
+    std::vector<std::string> after = ListDir(dir.Path());
+    std::sort(after.begin(), after.end());
+    std::vector<std::string> expected = before;
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(expected, after) << "nothing replaced, no temporary file left";
+    ::close(sock);
+}
+
+TEST(FileException, OneReasonInEachMessage)
+{
+    struct Case
+    {
+        int cause;
+        LONG os;
+        const char* text;
+    } cases[] = {
+        {CFileException::accessDenied, EISDIR, "The name is taken by a folder. (f)"},
+        {CFileException::accessDenied, EACCES, "Access to the file was denied. (f)"},
+        {CFileException::accessDenied, EROFS, "The disk is read-only. (f)"},
+        {CFileException::diskFull, ENOSPC, "The disk is full. (f)"},
+        {CFileException::badPath, ENOTDIR, "Part of the path is a file, not a folder. (f)"},
+        {CFileException::fileNotFound, ENOENT, "The file was not found. (f)"},
+        {CFileException::genericException, EXDEV, "A file error occurred. (f): Invalid cross-device link"},
+        {CFileException::hardIO, -1, "A hardware input/output error occurred. (f)"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CString(c.text), CFileException(c.cause, c.os, "f").GetErrorMessage());
+}
+
+// A save killed half-way leaves its temporary file; the next save of that file (or
+// AfxRemoveStaleTemporaries, as the program calls at start-up) removes it, but never the
+// temporary file of a save still under way, nor anything else.
+TEST(SafeSave, StaleTemporariesGoAndLiveOnesStay)
+{
+    TempDir dir;
+    const std::string target = dir.File("x.dat");
+    WriteBytes(target, "old");
+    // A child that starts a save, says so, and waits to be killed.
+    auto startSave = [&](int& ready) {
+        int fds[2];
+        if (::pipe(fds) != 0)
+            return (pid_t)-1;
+        const pid_t pid = ::fork();
+        if (pid == 0)
+        {
+            ::close(fds[0]);
+            CSafeSaveFile f;
+            if (!f.Open(target.c_str()))
+                ::_exit(2);
+            f.Write("half", 4);
+            const char done = 1;
+            if (::write(fds[1], &done, 1) != 1)
+                ::_exit(3);
+            for (;;)
+                ::pause();
+        }
+        ::close(fds[1]);
+        char done = 0;
+        ready = ::read(fds[0], &done, 1) == 1;
+        ::close(fds[0]);
+        return pid;
+    };
+    auto temporaries = [&]() {
+        std::vector<std::string> names;
+        for (const std::string& n : ListDir(dir.Path()))
+            if (n.rfind(".x.dat.", 0) == 0 && n.size() == 13)
+                names.push_back(n);
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    int ready = 0;
+    const pid_t live = startSave(ready);
+    ASSERT_GT(live, 0);
+    ASSERT_TRUE(ready);
+    const std::vector<std::string> first = temporaries();
+    ASSERT_EQ(1u, first.size());
+    const std::string liveName = first[0];
+    const pid_t killed = startSave(ready);
+    ASSERT_GT(killed, 0);
+    ASSERT_TRUE(ready);
+    ::kill(killed, SIGKILL);
+    ::waitpid(killed, nullptr, 0);
+    const std::vector<std::string> both = temporaries();
+    ASSERT_EQ(2u, both.size()) << "the killed save left its temporary file, the live one's stayed";
+    const std::string staleName = both[0] == liveName ? both[1] : both[0];
+
+    // Names that are not a temporary file of x.dat's, or not a file, stay.
+    const char* const others[] = {".x.dat.bad", ".x.dat.12345", ".x.dat.1234567", ".y.dat.ABCDEF", "x.dat.ABCDEF"};
+    for (const char* n : others)
+        WriteBytes(dir.File(n), "keep");
+    ASSERT_EQ(0, ::mkdir(dir.File(".x.dat.FOLDER").c_str(), 0755));
+    WriteBytes(dir.File("outside"), "keep");
+    ASSERT_EQ(0, ::symlink(dir.File("outside").c_str(), dir.File(".x.dat.LINKED").c_str()));
+
+    ASSERT_TRUE(AfxSaveFileSafely(target.c_str(), "new", 3));
+    EXPECT_EQ("new", ReadBytes(target));
+    EXPECT_FALSE(Exists(dir.File(staleName))) << "the killed save's temporary file is gone";
+    EXPECT_TRUE(Exists(dir.File(liveName))) << "the live save's temporary file stays";
+    for (const char* n : others)
+        EXPECT_EQ("keep", ReadBytes(dir.File(n))) << n;
+    EXPECT_TRUE(Exists(dir.File(".x.dat.FOLDER")));
+    EXPECT_EQ("keep", ReadBytes(dir.File(".x.dat.LINKED")));
+
+    ::kill(live, SIGKILL);
+    ::waitpid(live, nullptr, 0);
+    AfxRemoveStaleTemporaries(target.c_str());
+    EXPECT_FALSE(Exists(dir.File(liveName))) << "once its save is dead it is stale too";
+    EXPECT_EQ("new", ReadBytes(target));
+}
+
+TEST(ReadWholeFile, ReadsNoMoreThanAskedAndOnlyFiles)
+{
+    TempDir dir;
+    WriteBytes(dir.File("ten"), "0123456789");
+    CString text;
+    CFileException e;
+    EXPECT_TRUE(AfxReadWholeFile(dir.File("ten").c_str(), text, &e, 10));
+    EXPECT_EQ(CString("0123456789"), text);
+    EXPECT_FALSE(AfxReadWholeFile(dir.File("ten").c_str(), text, &e, 9));
+    EXPECT_EQ(EFBIG, e.m_lOsError);
+    EXPECT_TRUE(text.IsEmpty());
+    // An endless device behind a link, and a pipe with no writer: refused at once.
+    ASSERT_EQ(0, ::symlink("/dev/zero", dir.File("zero").c_str()));
+    ASSERT_EQ(0, ::mkfifo(dir.File("pipe").c_str(), 0600));
+    for (const char* name : {"zero", "pipe"})
+    {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(AfxReadWholeFile(dir.File(name).c_str(), text, &e));
+        EXPECT_EQ(CFileException::osNotRegularFile, e.m_lOsError);
+    }
+    EXPECT_FALSE(AfxReadWholeFile(dir.Path().c_str(), text, &e));
+    EXPECT_EQ(EISDIR, e.m_lOsError);
+}

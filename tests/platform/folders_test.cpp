@@ -25,6 +25,23 @@ TEST(Folders, UserDataFolderIsCreatedUnderXdgDataHome)
     ::unsetenv("XDG_DATA_HOME");
 }
 
+// A per-user data folder that cannot be made is never replaced by the program's own folder
+// (installed, a system folder): there is none, and the reason names where it would have been.
+TEST(Folders, AUserDataFolderThatCannotBeMadeIsNoneAndSaysWhy)
+{
+    TempDir dir;
+    WriteBytes(dir.File("file"), "x");
+    ::setenv("XDG_DATA_HOME", dir.File("file").c_str(), 1);
+    EXPECT_TRUE(AfxGetUserDataFolder().IsEmpty());
+    EXPECT_EQ(CString(dir.File("file/Neapwise").c_str()), AfxGetUserDataFolderPath());
+    const CString problem = AfxGetUserDataFolderProblem();
+    EXPECT_NE(-1, problem.Find(dir.File("file/Neapwise").c_str())) << problem.GetString();
+    EXPECT_NE(-1, problem.Find("could not be made")) << problem.GetString();
+    ::setenv("XDG_DATA_HOME", dir.Path().c_str(), 1);
+    EXPECT_TRUE(AfxGetUserDataFolderProblem().IsEmpty());
+    ::unsetenv("XDG_DATA_HOME");
+}
+
 TEST(Folders, DataFolderLookup)
 {
     ::setenv("NEAPWISE_DATA_DIR", "/opt/neapwise-data", 1);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -240,6 +241,78 @@ TEST_F(Profile, TheApplicationObjectTakesOver)
     EXPECT_NE(nullptr, AfxGetApp());
     AfxGetApp()->ResetProfile();
     EXPECT_EQ(0u, AfxGetApp()->GetProfileInt("General", "AutoTZ", 1));
+}
+
+}  // namespace
+
+namespace {
+
+// Settings that cannot be taken as they are: the user is told why, what became of the file
+// and that the settings are back to their defaults; the file is never read whole.
+TEST_F(Profile, DamagedSettingsAreDescribedForTheUser)
+{
+    struct Case
+    {
+        const char* what;
+        std::function<void(const std::string& path)> make;
+        const char* reason;
+        bool movedAside;
+    } cases[] = {
+        {"random bytes", [](const std::string& p) { WriteBytes(p, "[General]\nLastPort=\xC3\x28\xFF\xFE\n"); },
+         "it is not UTF-8 text", true},
+        {"a NUL", [](const std::string& p) { WriteBytes(p, std::string("[General]\nLastPort=5\0\n", 22)); },
+         "it holds a NUL byte", true},
+        {"a bad line", [](const std::string& p) { WriteBytes(p, "[General]\nLastPort=5\nnonsense\n"); },
+         "line 3 is not a setting", true},
+        {"over 16 MiB",
+         [](const std::string& p) {
+             WriteBytes(p, "[General]\nLastPort=5\n");
+             std::filesystem::resize_file(p, std::uintmax_t(17) << 20);
+         },
+         "larger than any settings file (16 MiB)", true},
+        {"a link to an endless device", [](const std::string& p) { ::symlink("/dev/zero", p.c_str()); },
+         "not a file but a device, a pipe or a socket", true},
+        {"a pipe", [](const std::string& p) { ::mkfifo(p.c_str(), 0600); }, "not a file but a device, a pipe or a socket",
+         true},
+        {"a folder", [](const std::string& p) { ::mkdir(p.c_str(), 0755); }, "is a folder, not a file", false},
+    };
+    ASSERT_TRUE(AfxCreateFolder(m_dir.File("Neapwise").c_str()));
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(m_dir.File("Neapwise"));
+        ASSERT_TRUE(AfxCreateFolder(m_dir.File("Neapwise").c_str()));
+        c.make(ConfPath());
+        const auto started = std::chrono::steady_clock::now();
+        CProfileStore store(ConfPath().c_str());
+        EXPECT_EQ(7u, store.GetProfileInt("General", "LastPort", 7)) << "the default";
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+        const CString problem = store.GetLoadProblem();
+        EXPECT_NE(-1, problem.Find(ConfPath().c_str())) << problem.GetString();
+        EXPECT_NE(-1, problem.Find(c.reason)) << problem.GetString();
+        EXPECT_NE(-1, problem.Find("default")) << problem.GetString();
+        if (c.movedAside)
+        {
+            EXPECT_EQ(CString((ConfPath() + ".bad").c_str()), store.GetMovedAsidePath());
+            EXPECT_NE(-1, problem.Find((ConfPath() + ".bad").c_str())) << problem.GetString();
+            // The next save writes a settings file of its own in the freed place.
+            EXPECT_TRUE(store.WriteProfileInt("General", "LastPort", 9));
+            struct stat st;
+            ASSERT_EQ(0, ::lstat(ConfPath().c_str(), &st));
+            EXPECT_TRUE(S_ISREG(st.st_mode));
+        }
+        else
+        {
+            EXPECT_TRUE(store.GetMovedAsidePath().IsEmpty());
+            EXPECT_FALSE(store.WriteProfileInt("General", "LastPort", 9)) << "left alone, never written over";
+            EXPECT_TRUE(std::filesystem::is_directory(ConfPath()));
+        }
+    }
+    // Good settings, or none, are nothing to tell.
+    std::filesystem::remove_all(m_dir.File("Neapwise"));
+    CProfileStore none(ConfPath().c_str());
+    EXPECT_EQ(1u, none.GetProfileInt("General", "LastPort", 1));
+    EXPECT_TRUE(none.GetLoadProblem().IsEmpty());
 }
 
 }  // namespace

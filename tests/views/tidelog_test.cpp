@@ -744,4 +744,62 @@ TEST_F(TideLog, AFailedSaveIsReportedToTheUser) {
   EXPECT_FALSE(plain.GetLastProblem().IsEmpty());
 }
 
+// The log file follows every change as it is made, so a program that dies (kill -9, a power
+// cut) loses no entry; a save that fails is told once, not at every change.
+TEST_F(TideLog, EveryChangeIsSavedAtOnce) {
+  const fs::path path = dir / "logdata.dat";
+  ASSERT_TRUE(log.LoadLog(path.c_str()));  // none yet
+  EXPECT_FALSE(fs::exists(path));
+  auto fileRows = [&] {
+    const std::string bytes = ReadFile(path);
+    std::vector<TIDELOG_ROW> rows;
+    TIDELOG_LOAD info;
+    CTideLogFile::Parse(reinterpret_cast<const BYTE*>(bytes.data()), bytes.size(), -1, rows, &info);
+    EXPECT_EQ(TIDELOG_LOAD::ok, info.status);
+    return rows;
+  };
+  const int other = dover == 0 ? 1 : 0;
+  log.AddRow(dover, 12, 6, 2025);
+  EXPECT_EQ((std::vector<TIDELOG_ROW>{{dover, 12, 6, 2025, 12, 0}}), fileRows());
+  log.AddRow(other, 13, 7, 2025);
+  log.SetRowTime(1, 17, 5);
+  EXPECT_EQ((std::vector<TIDELOG_ROW>{{dover, 12, 6, 2025, 12, 0}, {other, 13, 7, 2025, 17, 5}}), fileRows());
+  // The port picked for a row.
+  log.answer = other;
+  Click(Centre(log.GetCellButtonRect(1, CTideLogWnd::colPort)));
+  EXPECT_EQ(other, fileRows()[0].port);
+  // The first row's date given to every row, and the second row deleted.
+  CPoint at = RowPoint(1, CTideLogWnd::colZone);
+  log.ClientToScreen(&at);
+  CTestCallLater close(30, [] { EndMenu(); });
+  log.SendMessage(WM_CONTEXTMENU, (WPARAM)log.GetSafeHwnd(), MAKELPARAM(at.x, at.y));
+  EXPECT_TRUE(close.Wait());
+  log.OnReplicateDateToAll();
+  EXPECT_EQ(12, fileRows()[1].day);
+  log.SetSelectedLine(2);
+  log.DeleteHighlightedRow();
+  EXPECT_EQ((std::vector<TIDELOG_ROW>{{other, 12, 6, 2025, 12, 0}}), fileRows());
+  EXPECT_TRUE(log.reports.empty());
+  EXPECT_EQ((std::vector<std::string>{"logdata.dat"}), [&] {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+    return names;
+  }()) << "nothing left beside it";
+
+  // The file's name taken by a folder: told once, however many changes follow.
+  fs::remove(path);
+  fs::create_directories(path / "inside");
+  log.AddRow(dover, 14, 6, 2025);
+  log.SetRowTime(1, 8, 0);
+  ASSERT_EQ(1u, log.reports.size());
+  EXPECT_NE(std::string::npos, log.reports[0].find("The tidal log could not be saved")) << log.reports[0];
+  EXPECT_NE(std::string::npos, log.reports[0].find("taken by a folder")) << log.reports[0];
+  EXPECT_TRUE(fs::exists(path / "inside"));
+  // Once the way is clear the next change saves everything.
+  fs::remove_all(path);
+  log.SetRowTime(1, 9, 0);
+  EXPECT_EQ((std::vector<TIDELOG_ROW>{{other, 12, 6, 2025, 12, 0}, {dover, 14, 6, 2025, 9, 0}}), fileRows());
+  EXPECT_EQ(1u, log.reports.size());
+}
+
 }  // namespace
