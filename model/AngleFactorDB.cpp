@@ -125,7 +125,7 @@ int CAngleFactorDB::Load()
         return 0;
     CAngleFactorData* records = nullptr;
     int count = 0;
-    const bool ok = TableRead(m_file, kMagic, [&](CArchive& ar, int n, std::size_t bytesLeft) {
+    const bool ok = TableRead(m_file, kMagic, [&](CArchive&, int n, std::size_t bytesLeft) {
         // Records are of fixed size: the count must fit the bytes there are.
         if (static_cast<std::size_t>(n) > bytesLeft / CAngleFactorData::kRecordSize)
             return false;

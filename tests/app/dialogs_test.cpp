@@ -87,7 +87,9 @@ class Dialogs : public Program {
       EXPECT_FALSE(r.bOpen);
       EXPECT_EQ("Tide Data", r.fileName);
       EXPECT_EQ(1u, r.filters.size());
-      if (!r.filters.empty()) EXPECT_EQ("Comma Separated (*.csv)", r.filters[0].first);
+      if (!r.filters.empty()) {
+        EXPECT_EQ("Comma Separated (*.csv)", r.filters[0].first);
+      }
       return AFX_FILEDLG_ANSWER{IDOK, path.string(), 1};
     });
   }

@@ -275,9 +275,15 @@ TEST_F(Program, InACommaDecimalLocaleTheMainWindowShowsNoPointDecimal) {
     const std::set<std::string> texts = TextsShown(m_frame);
     EXPECT_FALSE(texts.empty()) << p.name;
     // The panes beside the page are read too: the tide times, and the GPS read-out on the chart.
-    if (Left().m_tideTimes.IsWindowVisible()) EXPECT_TRUE(texts.count(Left().m_tideTimes.GetHeightText(0).GetStdString())) << p.name;
-    if (std::string(p.name) == "chart") EXPECT_TRUE(Left().m_gpsWnd.IsWindowVisible());
-    if (Left().m_gpsWnd.IsWindowVisible()) EXPECT_TRUE(texts.count("5,25 Kts")) << p.name;
+    if (Left().m_tideTimes.IsWindowVisible()) {
+      EXPECT_TRUE(texts.count(Left().m_tideTimes.GetHeightText(0).GetStdString())) << p.name;
+    }
+    if (std::string(p.name) == "chart") {
+      EXPECT_TRUE(Left().m_gpsWnd.IsWindowVisible());
+    }
+    if (Left().m_gpsWnd.IsWindowVisible()) {
+      EXPECT_TRUE(texts.count("5,25 Kts")) << p.name;
+    }
     for (const std::string& t : texts) {
       EXPECT_FALSE(std::regex_search(t, pointDecimal)) << p.name << ": \"" << t << "\"";
       commas += std::regex_search(t, commaDecimal);

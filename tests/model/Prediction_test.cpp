@@ -516,6 +516,7 @@ TEST(Prediction, AFilteredDayKeepsWhatLiesWithinThreeTenthsAndThreeHours)
     EXPECT_GT(days, 20);
     EXPECT_GT(nearHeight, 3);
     EXPECT_GT(nearSpacing, 3);
+}
 
 TEST(Prediction, ACopyAndAnAssignmentAnswerAsTheOriginal)
 {
