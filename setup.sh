@@ -50,6 +50,10 @@ if [ "$what" = test ]; then
     ctest --test-dir "$sanitize" --output-on-failure -j "$(nproc)"
 else
   if [ -x "$build/app/neapwise" ]; then
+    if [ -z "${QT_QPA_PLATFORM:-}" ] && [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+      echo "Neapwise needs a graphical session to run in: X11, or Wayland with XWayland (DISPLAY is not set)." >&2
+      exit 1
+    fi
     exec "$build/app/neapwise"
   else
     echo "Built the engine library and the tide model; the program itself is not built yet."
