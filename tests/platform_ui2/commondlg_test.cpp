@@ -240,6 +240,77 @@ TEST(PrintDialog, TwoPagesThroughTheDialogsDcToPdf) {
   EXPECT_NE(bytes.find("/Count 2"), std::string::npos);
 }
 
+// Printed to a file, the page is the size and way round the dialog chose, with a printer's
+// unprintable edge: a sheet filled up to the printable area's edges shows 4-6 mm of white on
+// every side, which the DC reports as its physical offsets.
+TEST(PrintDialog, APageToAFileHasTheChosenSizeOrientationAndMargins) {
+  Hooks h;
+  struct Case {
+    short paper, orientation;
+    double widthMM, heightMM;
+  } cases[] = {
+      {DMPAPER_A4, DMORIENT_PORTRAIT, 210, 297},
+      {DMPAPER_LETTER, DMORIENT_LANDSCAPE, 279.4, 215.9},
+      {DMPAPER_A5, DMORIENT_LANDSCAPE, 210, 148},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.widthMM);
+    TestDir dir;
+    std::string pdf = dir.file("page.pdf");
+    AfxSetPrintDialogHook([&](const AFX_PRINTDLG_REQUEST&) {
+      AFX_PRINTDLG_ANSWER a;
+      a.result = IDOK;
+      a.pdfPath = pdf;
+      a.paperSize = c.paper;
+      a.orientation = c.orientation;
+      return a;
+    });
+    CPrintDialog dlg(FALSE, PD_NOPAGENUMS | PD_HIDEPRINTTOFILE);
+    ASSERT_EQ(dlg.DoModal(), IDOK);
+    HDC hdc = dlg.GetPrinterDC();
+    ASSERT_NE(hdc, nullptr);
+    CDC* dc = CDC::FromHandle(hdc);
+    const double dpmm = dc->GetDeviceCaps(LOGPIXELSX) / 25.4;
+    const int w = dc->GetDeviceCaps(HORZRES), hgt = dc->GetDeviceCaps(VERTRES);
+    const int offX = dc->GetDeviceCaps(PHYSICALOFFSETX), offY = dc->GetDeviceCaps(PHYSICALOFFSETY);
+    EXPECT_NEAR(dc->GetDeviceCaps(PHYSICALWIDTH) / dpmm, c.widthMM, 1);
+    EXPECT_NEAR(dc->GetDeviceCaps(PHYSICALHEIGHT) / dpmm, c.heightMM, 1);
+    EXPECT_GE(offX / dpmm, 4);
+    EXPECT_LE(offX / dpmm, 6);
+    EXPECT_GE(offY / dpmm, 4);
+    EXPECT_LE(offY / dpmm, 6);
+    EXPECT_NEAR(w, dc->GetDeviceCaps(PHYSICALWIDTH) - 2 * offX, 2);
+    EXPECT_NEAR(hgt, dc->GetDeviceCaps(PHYSICALHEIGHT) - 2 * offY, 2);
+    EXPECT_NEAR(dc->GetDeviceCaps(HORZSIZE), c.widthMM - 2 * offX / dpmm, 1);
+    ASSERT_GT(dc->StartDoc("Neapwise"), 0);
+    ASSERT_GT(dc->StartPage(), 0);
+    dc->FillSolidRect(0, 0, w, hgt, RGB(0, 0, 0));
+    ASSERT_GT(dc->EndPage(), 0);
+    ASSERT_GT(dc->EndDoc(), 0);
+    EXPECT_TRUE(DeleteDC(hdc));
+
+    QImage page = pdfPage(pdf, 1, dir);  // 50 dpi
+    ASSERT_FALSE(page.isNull());
+    const double px = 50 / 25.4;
+    EXPECT_NEAR(page.width() / px, c.widthMM, 1.5);
+    EXPECT_NEAR(page.height() / px, c.heightMM, 1.5);
+    // The white edge on each side, in millimetres: from the sheet's edge to the first dark pixel
+    // on the middle row or column.
+    auto edge = [&](int x0, int y0, int dx, int dy) {
+      int n = 0;
+      for (int x = x0, y = y0; x >= 0 && y >= 0 && x < page.width() && y < page.height(); x += dx, y += dy, ++n)
+        if (qGray(page.pixel(x, y)) < 128) break;
+      return n / px;
+    };
+    const int mx = page.width() / 2, my = page.height() / 2;
+    for (double e : {edge(0, my, 1, 0), edge(page.width() - 1, my, -1, 0), edge(mx, 0, 0, 1), edge(mx, page.height() - 1, 0, -1)}) {
+      EXPECT_GE(e, 3.5);
+      EXPECT_LE(e, 6.5);
+    }
+    EXPECT_GT(darkIn(page, 0.1, 0.1, 0.9, 0.9), 0.99 * 0.64 * page.width() * page.height());
+  }
+}
+
 TEST(PrintDialog, CancelGivesNoDcAndSetupGivesNone) {
   Hooks h;
   AfxSetPrintDialogHook([](const AFX_PRINTDLG_REQUEST&) {
@@ -410,6 +481,9 @@ TEST(RealDialogs, PrintDialogToPdf) {
   HDC hdc = dlg.GetPrinterDC();
   ASSERT_NE(hdc, nullptr);
   CDC* dc = CDC::FromHandle(hdc);
+  const double dpmm = dc->GetDeviceCaps(LOGPIXELSX) / 25.4;
+  EXPECT_GE(dc->GetDeviceCaps(PHYSICALOFFSETX) / dpmm, 4);
+  EXPECT_LE(dc->GetDeviceCaps(PHYSICALOFFSETY) / dpmm, 6);
   ASSERT_GT(dc->StartDoc("Neapwise"), 0);
   dc->StartPage();
   CRect r1(0, 0, dc->GetDeviceCaps(HORZRES), dc->GetDeviceCaps(VERTRES) / 10);
