@@ -13,7 +13,10 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QImage>
+#include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QPrintDialog>
 #include <QPrinter>
 
@@ -499,6 +502,73 @@ TEST(RealDialogs, PrintDialogToPdf) {
 }  // namespace
 
 namespace {
+
+// The page size and orientation chosen under the dialog's Properties are the PDF's page.
+TEST(RealDialogs, ThePageChosenUnderPropertiesIsTheFilesPage) {
+  Hooks h;
+  TestDir dir;
+  std::string pdf = dir.file("letter.pdf");
+  QString problem = "no dialog";
+  QPrintDialog* main = nullptr;
+  AfxCallLater(50, [&] {
+    main = modalDialog<QPrintDialog>();
+    if (!main) return;
+    auto* printers = main->findChild<QComboBox*>("printers");
+    auto* name = main->findChild<QLineEdit*>("filename");
+    auto* properties = main->findChild<QPushButton*>("properties");
+    if (!printers || !name || !properties) {
+      problem = "no printers, file name or properties";
+      main->reject();
+      return;
+    }
+    printers->setCurrentIndex(printers->count() - 1);  // print to file (PDF)
+    name->setText(QString::fromStdString(pdf));
+    AfxCallLater(100, [&] {
+      QDialog* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      auto* sizes = d && d != main ? d->findChild<QComboBox*>("pageSizeCombo") : nullptr;
+      auto* landscape = d && d != main ? d->findChild<QRadioButton*>("landscape") : nullptr;
+      int letter = -1;
+      for (int i = 0; sizes && i < sizes->count(); ++i)
+        if (sizes->itemText(i).startsWith("Letter")) letter = i;
+      if (letter < 0 || !landscape) {
+        problem = "the properties offer no Letter or landscape";
+        if (d && d != main) d->reject();
+      } else {
+        problem.clear();
+        sizes->setCurrentIndex(letter);
+        landscape->click();
+        d->accept();
+      }
+      AfxCallLater(50, [&] { QMetaObject::invokeMethod(main, "accept"); });
+    });
+    QMetaObject::invokeMethod(properties, "click", Qt::QueuedConnection);
+  });
+  CPrintDialog dlg(FALSE, PD_NOPAGENUMS | PD_HIDEPRINTTOFILE);
+  const INT_PTR r = dlg.DoModal();
+  ASSERT_TRUE(problem.isEmpty()) << problem.toStdString();
+  ASSERT_EQ(r, IDOK);
+  EXPECT_TRUE(dlg.PrintToFile());
+  HDC hdc = dlg.GetPrinterDC();
+  ASSERT_NE(hdc, nullptr);
+  CDC* dc = CDC::FromHandle(hdc);
+  const int w = dc->GetDeviceCaps(HORZRES), hgt = dc->GetDeviceCaps(VERTRES);
+  EXPECT_GT(w, hgt);
+  ASSERT_GT(dc->StartDoc("Neapwise"), 0);
+  dc->StartPage();
+  dc->FillSolidRect(0, 0, w, hgt, RGB(0, 0, 0));
+  dc->EndPage();
+  ASSERT_GT(dc->EndDoc(), 0);
+  EXPECT_TRUE(DeleteDC(hdc));
+  QImage page = pdfPage(pdf, 1, dir);
+  ASSERT_FALSE(page.isNull());
+  const double px = 50 / 25.4;
+  EXPECT_NEAR(page.width() / px, 279.4, 1.5);
+  EXPECT_NEAR(page.height() / px, 215.9, 1.5);
+  // White at the very edge, black a centimetre in.
+  EXPECT_EQ(qGray(page.pixel(1, page.height() / 2)), 255);
+  EXPECT_LT(qGray(page.pixel((int)(10 * px), page.height() / 2)), 128);
+  EXPECT_LT(qGray(page.pixel(page.width() / 2, (int)(10 * px))), 128);
+}
 
 // A folder typed as the PDF's name gets the document's name in it rather than failing later.
 TEST(RealDialogs, PrintDialogWithAFolderForThePdf) {
