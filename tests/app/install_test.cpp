@@ -1,7 +1,11 @@
 // The program as `cmake --install` lays it out, installed into a temporary folder (DESTDIR)
 // and started from there: it must find its engine library and its data beside itself, and
 // the desktop must find its menu entry and icon.
+#include "tests/support/Xvfb.h"
+
 #include <gtest/gtest.h>
+
+#include <xcb/xcb.h>
 
 #include <QImage>
 #include <QString>
@@ -128,6 +132,77 @@ TEST_F(Installed, TheInstalledProgramStartsAndRunsOnTheInstalledLibrary) {
   ::kill(m_pid, SIGKILL);
   ::waitpid(m_pid, nullptr, 0);
   m_pid = 0;
+}
+
+// Pixels near this colour on the X server's screen (24-bit depth, 32 bits a pixel): the curve
+// is drawn through the graph's palette.
+int CountOnScreen(const std::string& display, unsigned rgb) {
+  auto near = [rgb](unsigned r, unsigned g, unsigned b) {
+    auto d = [](unsigned a, unsigned b) { return a > b ? a - b : b - a; };
+    return d(r, rgb >> 16 & 0xFF) < 40 && d(g, rgb >> 8 & 0xFF) < 40 && d(b, rgb & 0xFF) < 40;
+  };
+  xcb_connection_t* c = xcb_connect((":" + display).c_str(), nullptr);
+  int n = 0;
+  if (c && !xcb_connection_has_error(c)) {
+    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    xcb_get_image_reply_t* img = xcb_get_image_reply(
+        c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root, 0, 0, screen->width_in_pixels, screen->height_in_pixels, ~0u),
+        nullptr);
+    if (img && img->depth == 24) {
+      const uint8_t* p = xcb_get_image_data(img);
+      const int len = xcb_get_image_data_length(img);
+      for (int i = 0; i + 3 < len; i += 4) n += near(p[i + 2], p[i + 1], p[i]);
+    }
+    std::free(img);
+  }
+  if (c) xcb_disconnect(c);
+  return n;
+}
+
+// On a real X server the installed program comes up with its first graph drawn: the curve, in a
+// line colour of the settings' own, is on the screen.
+TEST_F(Installed, TheInstalledProgramDrawsItsFirstGraphOnX11) {
+  if (test_support::FindTool("Xvfb").empty()) GTEST_SKIP() << "no Xvfb installed";
+  test_support::CXvfb server("1280x1024x24");
+  if (!server.Running()) GTEST_SKIP() << "Xvfb did not start";
+  fs::create_directories(m_root / "config" / "Neapwise");
+  {
+    // Magenta curve (COLORREF 0xFF00FF), and no tip of the day over it.
+    std::ofstream f(m_root / "config" / "Neapwise" / "Neapwise.conf");
+    f << "[Colours]\nLineColour=16711935\nAgroundColour=16711935\n[Tip]\nStartUp=1\n";
+  }
+  const std::string disp = "DISPLAY=:" + server.Display();
+  std::vector<std::string> env = {disp, "QT_QPA_PLATFORM=xcb", "XDG_CONFIG_HOME=" + (m_root / "config").string(),
+                                  "XDG_DATA_HOME=" + (m_root / "data").string(), "XDG_RUNTIME_DIR=" + m_root.string()};
+  for (char** e = environ; *e; ++e) {
+    const std::string s = *e;
+    bool drop = false;
+    for (const char* v : {"DISPLAY=", "QT_QPA_PLATFORM=", "XDG_CONFIG_HOME=", "XDG_DATA_HOME=", "XDG_RUNTIME_DIR=",
+                          "LD_LIBRARY_PATH=", "NEAPWISE_DATA_DIR="})
+      drop |= s.rfind(v, 0) == 0;
+    if (!drop) env.push_back(s);
+  }
+  std::vector<char*> envp;
+  for (auto& s : env) envp.push_back(s.data());
+  envp.push_back(nullptr);
+  std::string arg0 = (m_prefix / "bin" / "neapwise").string();
+  char* argv[] = {arg0.data(), nullptr};
+  ASSERT_EQ(0, ::posix_spawn(&m_pid, arg0.c_str(), nullptr, nullptr, argv, envp.data()));
+  int curve = 0;
+  for (int waited = 0; waited < 20000 && curve < 100; waited += 500) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    int status;
+    if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
+      m_pid = 0;
+      break;
+    }
+    curve = CountOnScreen(server.Display(), 0xFF00FF);
+  }
+  EXPECT_NE(m_pid, 0) << "the installed program ended on its own";
+  EXPECT_GE(curve, 100) << "no curve on the screen";
+  test_support::StopProcess(m_pid);
+  m_pid = 0;
+  server.Stop();
 }
 
 }  // namespace
