@@ -14,6 +14,7 @@ packages=(
   qt6-base-dev libjpeg62-turbo-dev libxcb-shape0-dev libxtst6
   fonts-liberation2 fonts-dejavu-core xvfb xauth
   poppler-utils inkscape
+  cups cups-client printer-driver-cups-pdf
 )
 
 missing=()
@@ -50,6 +51,10 @@ if [ "$what" = test ]; then
     ctest --test-dir "$sanitize" --output-on-failure -j "$(nproc)"
 else
   if [ -x "$build/app/neapwise" ]; then
+    if [ -z "${QT_QPA_PLATFORM:-}" ] && [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+      echo "Neapwise needs a graphical session to run in: X11, or Wayland with XWayland (DISPLAY is not set)." >&2
+      exit 1
+    fi
     exec "$build/app/neapwise"
   else
     echo "Built the engine library and the tide model; the program itself is not built yet."

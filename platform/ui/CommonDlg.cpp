@@ -11,6 +11,7 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrintEngine>
 #include <QPrinterInfo>
 
 #include <algorithm>
@@ -296,9 +297,11 @@ std::set<CDC*>& printerDcs() {
   return s;
 }
 
-// The printer chosen last, so the next print goes to the same one.
+// The printer chosen last, so the next print goes to the same one. A file and a queue are told
+// apart by the output, never by the name: a CUPS queue may well be called "PDF".
 struct LastPrinter {
   QString name;
+  bool toFile = false;
   QPageLayout layout;
   bool hasLayout = false;
 };
@@ -311,6 +314,59 @@ HDC registerDc(std::unique_ptr<CPrintDC> dc) {
   CPrintDC* p = dc.release();
   printerDcs().insert(p);
   return p->GetSafeHdc();
+}
+
+bool writesFile(const QPrinter& p) { return p.outputFormat() == QPrinter::PdfFormat; }
+
+// A PDF file has no unprintable edge of its own: it gets at least a typical printer's on each
+// side, so the page prints later on paper as it was drawn; wider margins chosen stay.
+void givePrinterMargins(QPrinter& p) {
+  if (!writesFile(p)) return;
+  QPageLayout layout = p.pageLayout();
+  layout.setUnits(QPageLayout::Millimeter);
+  const QMarginsF m = layout.margins();
+  const double least = AFX_PDF_MARGIN_MM;
+  layout.setMinimumMargins(QMarginsF(0, 0, 0, 0));
+  layout.setMargins(QMarginsF(std::max(m.left(), least), std::max(m.top(), least), std::max(m.right(), least),
+                              std::max(m.bottom(), least)));
+  p.setPageLayout(layout);
+}
+
+// Where Qt's CUPS support keeps a printer's job options (name, value, name, value...): the key
+// its print dialog and its CUPS print engine share.
+const QPrintEngine::PrintEnginePropertyKey kCupsOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+
+// The same printer again for a further DC: output, page and every option the dialog set,
+// the CUPS job options (pages per sheet and the like) included.
+std::unique_ptr<QPrinter> copyPrinter(QPrinter& from) {
+  auto p = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  if (writesFile(from)) {
+    p->setOutputFormat(QPrinter::PdfFormat);
+    p->setOutputFileName(from.outputFileName());
+  } else {
+    p->setPrinterName(from.printerName());
+  }
+  p->setPageLayout(from.pageLayout());
+  p->setCopyCount(from.copyCount());
+  p->setCollateCopies(from.collateCopies());
+  p->setDuplex(from.duplex());
+  p->setColorMode(from.colorMode());
+  p->setPageOrder(from.pageOrder());
+  p->setDocName(from.docName());
+  if (QPrintEngine* src = from.printEngine(); src && p->printEngine())
+    p->printEngine()->setProperty(kCupsOptions, src->property(kCupsOptions));
+  return p;
+}
+
+QPageSize pageSizeOf(short dmPaper) {
+  switch (dmPaper) {
+    case DMPAPER_LETTER: return QPageSize(QPageSize::Letter);
+    case DMPAPER_LEGAL: return QPageSize(QPageSize::Legal);
+    case DMPAPER_A3: return QPageSize(QPageSize::A3);
+    case DMPAPER_A4: return QPageSize(QPageSize::A4);
+    case DMPAPER_A5: return QPageSize(QPageSize::A5);
+  }
+  return QPageSize();
 }
 
 }  // namespace
@@ -347,17 +403,15 @@ CPrintDialog::CPrintDialog(BOOL bPrintSetupOnly, DWORD dwFlags, CWnd* pParentWnd
 CPrintDialog::~CPrintDialog() = default;
 
 HDC CPrintDialog::CreatePrinterDC() {
+  if (!m_pPrinter || !m_pPrinter->isValid()) return nullptr;
+  m_pPrinter->setCopyCount(std::max<int>(1, m_pd.nCopies));
+  std::unique_ptr<QPrinter> next = copyPrinter(*m_pPrinter);
   auto dc = std::make_unique<CPrintDC>();
-  if (!m_strPdf.IsEmpty()) {
-    if (!dc->CreatePdf(m_strPdf)) return nullptr;
-  } else {
-    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    if (!m_strDevice.IsEmpty()) printer->setPrinterName(QString::fromUtf8(m_strDevice.GetString()));
-    if (!printer->isValid()) return nullptr;
-    if (lastPrinter().hasLayout && lastPrinter().name == printer->printerName()) printer->setPageLayout(lastPrinter().layout);
-    printer->setCopyCount(std::max<int>(1, m_pd.nCopies));
-    if (!dc->CreatePrinter(std::move(printer))) return nullptr;
+  if (!dc->CreatePrinter(std::move(m_pPrinter))) {
+    m_pPrinter = std::move(next);
+    return nullptr;
   }
+  m_pPrinter = std::move(next);
   return registerDc(std::move(dc));
 }
 
@@ -365,71 +419,84 @@ INT_PTR CPrintDialog::DoModal() {
   AfxWinInit(0, nullptr);
   m_pd.hDC = nullptr;
   m_strPdf.Empty();
+  m_pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  QPrinter& printer = *m_pPrinter;
+  // The document's name gives the PDF file its default name.
+  printer.setDocName("Neapwise");
+  const LastPrinter& last = lastPrinter();
+  if (last.toFile) printer.setOutputFormat(QPrinter::PdfFormat);
+  else if (!last.name.isEmpty()) printer.setPrinterName(last.name);
+  if (last.hasLayout) printer.setPageLayout(last.layout);
+  bool answered = false;
   if (printHook()) {
     AFX_PRINTDLG_REQUEST req{m_pd.Flags, m_bSetupOnly, {}, {}};
     req.printers = AfxEnumPrinters(&req.defaultPrinter);
     AFX_PRINTDLG_ANSWER a = printHook()(req);
     if (a.result != 0) {
       if (a.result != IDOK) return IDCANCEL;
+      answered = true;
       m_pd.nCopies = (WORD)std::clamp(a.copies, 1, 999);
-      m_strPdf = a.pdfPath.c_str();
-      m_strDevice = a.pdfPath.empty() ? (a.printer.empty() ? req.defaultPrinter : a.printer).c_str() : "PDF";
-      if (m_strPdf.IsEmpty() && m_strDevice.IsEmpty()) return IDCANCEL;  // no printer to print on
-      lastPrinter().name = QString::fromUtf8(m_strDevice.GetString());
-      if (!m_bSetupOnly && (m_pd.Flags & PD_RETURNDC)) {
-        m_pd.hDC = CreatePrinterDC();
-        if (!m_pd.hDC) return IDCANCEL;
+      if (!a.pdfPath.empty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(a.pdfPath));
+      } else {
+        std::string name = a.printer.empty() ? req.defaultPrinter : a.printer;
+        if (name.empty()) return IDCANCEL;  // no printer to print on
+        printer.setOutputFormat(QPrinter::NativeFormat);
+        printer.setPrinterName(QString::fromStdString(name));
       }
-      return IDOK;
+      if (QPageSize size = pageSizeOf(a.paperSize); size.isValid()) printer.setPageSize(size);
+      if (a.orientation == DMORIENT_PORTRAIT || a.orientation == DMORIENT_LANDSCAPE)
+        printer.setPageOrientation(a.orientation == DMORIENT_LANDSCAPE ? QPageLayout::Landscape : QPageLayout::Portrait);
     }
   }
-  OwnerDisabler disable(m_pParentWnd);
-  QPrinter printer(QPrinter::HighResolution);
-  // The document's name gives the PDF file its default name.
-  printer.setDocName("Neapwise");
-  if (!lastPrinter().name.isEmpty() && lastPrinter().name != "PDF") printer.setPrinterName(lastPrinter().name);
-  if (lastPrinter().hasLayout) printer.setPageLayout(lastPrinter().layout);
-  if (m_bSetupOnly) {
-    QPageSetupDialog dlg(&printer, ownerWidget(m_pParentWnd));
-    if (dlg.exec() != QDialog::Accepted) return IDCANCEL;
-  } else {
-    QPrintDialog dlg(&printer, ownerWidget(m_pParentWnd));
-    dlg.setWindowTitle("Print");
-    QAbstractPrintDialog::PrintDialogOptions o = QAbstractPrintDialog::PrintShowPageSize;
-    if (!(m_pd.Flags & PD_NOPAGENUMS)) o |= QAbstractPrintDialog::PrintPageRange;
-    if (!(m_pd.Flags & PD_NOSELECTION)) o |= QAbstractPrintDialog::PrintSelection;
-    if (!(m_pd.Flags & PD_USEDEVMODECOPIES)) o |= QAbstractPrintDialog::PrintCollateCopies;
-    // Here printing to a file means the PDF printer every Linux desktop offers, not the raw
-    // printer-language file the hidden option stands for; it stays available.
-    o |= QAbstractPrintDialog::PrintToFile;
-    dlg.setOptions(o);
-    dlg.setMinMax(m_pd.nMinPage, m_pd.nMaxPage);
-    if (dlg.exec() != QDialog::Accepted) return IDCANCEL;
-    m_pd.Flags &= ~(PD_SELECTION | PD_PAGENUMS);
-    if (dlg.printRange() == QAbstractPrintDialog::Selection) m_pd.Flags |= PD_SELECTION;
-    if (dlg.printRange() == QAbstractPrintDialog::PageRange) {
-      m_pd.Flags |= PD_PAGENUMS;
-      m_pd.nFromPage = (WORD)printer.fromPage();
-      m_pd.nToPage = (WORD)printer.toPage();
+  if (!answered) {
+    OwnerDisabler disable(m_pParentWnd);
+    if (m_bSetupOnly) {
+      QPageSetupDialog dlg(&printer, ownerWidget(m_pParentWnd));
+      if (dlg.exec() != QDialog::Accepted) return IDCANCEL;
+    } else {
+      QPrintDialog dlg(&printer, ownerWidget(m_pParentWnd));
+      dlg.setWindowTitle("Print");
+      QAbstractPrintDialog::PrintDialogOptions o = QAbstractPrintDialog::PrintShowPageSize;
+      if (!(m_pd.Flags & PD_NOPAGENUMS)) o |= QAbstractPrintDialog::PrintPageRange;
+      if (!(m_pd.Flags & PD_NOSELECTION)) o |= QAbstractPrintDialog::PrintSelection;
+      if (!(m_pd.Flags & PD_USEDEVMODECOPIES)) o |= QAbstractPrintDialog::PrintCollateCopies;
+      // Here printing to a file means the PDF printer every Linux desktop offers, not the raw
+      // printer-language file the hidden option stands for; it stays available.
+      o |= QAbstractPrintDialog::PrintToFile;
+      dlg.setOptions(o);
+      dlg.setMinMax(m_pd.nMinPage, m_pd.nMaxPage);
+      if (dlg.exec() != QDialog::Accepted) return IDCANCEL;
+      m_pd.Flags &= ~(PD_SELECTION | PD_PAGENUMS);
+      if (dlg.printRange() == QAbstractPrintDialog::Selection) m_pd.Flags |= PD_SELECTION;
+      if (dlg.printRange() == QAbstractPrintDialog::PageRange) {
+        m_pd.Flags |= PD_PAGENUMS;
+        m_pd.nFromPage = (WORD)printer.fromPage();
+        m_pd.nToPage = (WORD)printer.toPage();
+      }
     }
+    m_pd.nCopies = (WORD)std::max(1, printer.copyCount());
   }
-  m_pd.nCopies = (WORD)std::max(1, printer.copyCount());
-  lastPrinter().layout = printer.pageLayout();
-  lastPrinter().hasLayout = true;
-  if (printer.outputFormat() == QPrinter::PdfFormat) {
+  if (writesFile(printer)) {
     // A folder or no name at all: the file gets the document's name there.
     QString out = printer.outputFileName();
     if (out.isEmpty() || QFileInfo(out).isDir()) out = QDir(out.isEmpty() ? QDir::currentPath() : out).filePath("Neapwise.pdf");
+    printer.setOutputFileName(out);
+    givePrinterMargins(printer);
     m_strPdf = out.toUtf8().constData();
     m_strDevice = "PDF";
   } else {
     m_strDevice = printer.printerName().toUtf8().constData();
   }
-  lastPrinter().name = QString::fromUtf8(m_strDevice.GetString());
+  lastPrinter().name = writesFile(printer) ? QString() : printer.printerName();
+  lastPrinter().toFile = writesFile(printer);
+  lastPrinter().layout = printer.pageLayout();
+  lastPrinter().hasLayout = true;
   if (!m_bSetupOnly && (m_pd.Flags & PD_RETURNDC)) {
     m_pd.hDC = CreatePrinterDC();
     if (!m_pd.hDC) {
-      AfxMessageBox("The printer could not be opened.", MB_OK | MB_ICONEXCLAMATION);
+      if (!answered) AfxMessageBox("The printer could not be opened.", MB_OK | MB_ICONEXCLAMATION);
       return IDCANCEL;
     }
   }

@@ -149,12 +149,22 @@ struct AFX_PRINTDLG_REQUEST {
 };
 // result: IDOK or IDCANCEL (0: show the dialog). pdfPath: print to this PDF file; otherwise
 // printer names the printer (empty: the default one).
+// paperSize (DMPAPER_*) and orientation (DMORIENT_*): the page chosen, 0 to keep the last one.
 struct AFX_PRINTDLG_ANSWER {
   int result = 0;
   std::string printer;
   std::string pdfPath;
   int copies = 1;
+  short paperSize = 0;
+  short orientation = 0;
 };
+#define DMPAPER_LETTER 1
+#define DMPAPER_LEGAL 5
+#define DMPAPER_A3 8
+#define DMPAPER_A4 9
+#define DMPAPER_A5 11
+#define DMORIENT_PORTRAIT 1
+#define DMORIENT_LANDSCAPE 2
 typedef std::function<AFX_PRINTDLG_ANSWER(const AFX_PRINTDLG_REQUEST&)> AFX_PRINTDLG_HOOK;
 AFX_PRINTDLG_HOOK AfxSetPrintDialogHook(AFX_PRINTDLG_HOOK hook);
 
@@ -197,9 +207,15 @@ class CPrintDialog : public CCommonDialog {
  private:
   PRINTDLG m_pdActual{};
   BOOL m_bSetupOnly;
+  // The printer the dialog worked on, with all that was chosen in it (page, CUPS options such
+  // as pages per sheet, duplex); each DC made takes it over and a copy stays for the next.
+  std::unique_ptr<QPrinter> m_pPrinter;
   CString m_strDevice;  // printer name
   CString m_strPdf;     // PDF output path when printing to a file
 };
+// A printer that writes PDF files gets a real printer's margins, so a file printed on paper
+// later is not clipped.
+#define AFX_PDF_MARGIN_MM 5.0
 
 // Names of the installed printers and the default one (empty when there is none).
 std::vector<std::string> AfxEnumPrinters(std::string* pDefault = nullptr);

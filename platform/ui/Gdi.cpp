@@ -920,8 +920,9 @@ int CDC::GetDeviceCaps(int nIndex) const {
     case LOGPIXELSY: return (m_bPrinting && s && s->device) ? s->device->logicalDpiY() : 96;
     case HORZRES: return sz.width();
     case VERTRES: return sz.height();
-    case HORZSIZE: return (int)std::lround(sz.width() * 25.4 / 96);
-    case VERTSIZE: return (int)std::lround(sz.height() * 25.4 / 96);
+    // Millimetres at the device's own resolution: a printer's dots are not the screen's.
+    case HORZSIZE: return (int)std::lround(sz.width() * 25.4 / ((m_bPrinting && s && s->device) ? s->device->logicalDpiX() : 96));
+    case VERTSIZE: return (int)std::lround(sz.height() * 25.4 / ((m_bPrinting && s && s->device) ? s->device->logicalDpiY() : 96));
     case BITSPIXEL: return 32;
     case PLANES: return 1;
     case NUMCOLORS: return -1;
@@ -930,9 +931,10 @@ int CDC::GetDeviceCaps(int nIndex) const {
     case COLORRES: return 24;
     case RASTERCAPS: return RC_BITBLT | RC_STRETCHBLT;
     case TECHNOLOGY: return m_bPrinting ? DT_RASPRINTER : DT_RASDISPLAY;
-    case PHYSICALWIDTH: return sz.width();
-    case PHYSICALHEIGHT: return sz.height();
-    case PHYSICALOFFSETX: case PHYSICALOFFSETY: return 0;
+    case PHYSICALWIDTH: return (s && !s->physicalSize.isEmpty()) ? s->physicalSize.width() : sz.width();
+    case PHYSICALHEIGHT: return (s && !s->physicalSize.isEmpty()) ? s->physicalSize.height() : sz.height();
+    case PHYSICALOFFSETX: return s ? s->physicalOffset.x() : 0;
+    case PHYSICALOFFSETY: return s ? s->physicalOffset.y() : 0;
     case NUMBRUSHES: case NUMPENS: return -1;
   }
   return 0;

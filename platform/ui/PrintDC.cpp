@@ -7,6 +7,7 @@
 #include <QPdfWriter>
 #include <QPrinter>
 
+#include <algorithm>
 #include <cmath>
 
 CPrintDC::CPrintDC() { m_bPrinting = TRUE; }
@@ -28,7 +29,7 @@ BOOL CPrintDC::CreatePdf(LPCTSTR lpszPath, int nDpi, double dWidthMM, double dHe
   m_pWriter->setPageMargins(QMarginsF(0, 0, 0, 0));
   m_pWriter->setCreator("Neapwise");
   int w = (int)std::lround(dWidthMM / 25.4 * nDpi), h = (int)std::lround(dHeightMM / 25.4 * nDpi);
-  if (!Attach(m_pWriter.get(), nDpi, w, h)) {
+  if (!Attach(m_pWriter.get(), nDpi, w, h, w, h, 0, 0)) {
     m_pWriter.reset();
     return FALSE;
   }
@@ -37,17 +38,20 @@ BOOL CPrintDC::CreatePdf(LPCTSTR lpszPath, int nDpi, double dWidthMM, double dHe
 
 BOOL CPrintDC::CreatePrinter(std::unique_ptr<QPrinter> pPrinter) {
   if (m_pDevice || !pPrinter || !pPrinter->isValid()) return FALSE;
-  QRect page = pPrinter->pageLayout().paintRectPixels(pPrinter->resolution());
+  const int dpi = pPrinter->resolution();
+  const QPageLayout layout = pPrinter->pageLayout();
+  QRect page = layout.paintRectPixels(dpi), sheet = layout.fullRectPixels(dpi);
   m_pPrinter = std::move(pPrinter);
   if (m_pPrinter->outputFormat() == QPrinter::PdfFormat) m_strPath = m_pPrinter->outputFileName().toUtf8().constData();
-  if (!Attach(m_pPrinter.get(), m_pPrinter->resolution(), page.width(), page.height())) {
+  if (!Attach(m_pPrinter.get(), dpi, page.width(), page.height(), sheet.width(), sheet.height(), page.left() - sheet.left(),
+              page.top() - sheet.top())) {
     m_pPrinter.reset();
     return FALSE;
   }
   return TRUE;
 }
 
-BOOL CPrintDC::Attach(QPagedPaintDevice* pDevice, int nDpi, int w, int h) {
+BOOL CPrintDC::Attach(QPagedPaintDevice* pDevice, int nDpi, int w, int h, int sheetW, int sheetH, int offX, int offY) {
   if (!CreateCompatibleDC(nullptr)) return FALSE;
   m_bPrinting = TRUE;
   m_pDevice = pDevice;
@@ -56,6 +60,8 @@ BOOL CPrintDC::Attach(QPagedPaintDevice* pDevice, int nDpi, int w, int h) {
   AfxDcState* s = GetState();
   s->device = pDevice;
   s->image = m_pSizeImage.get();
+  s->physicalSize = QSize(std::max(w, sheetW), std::max(h, sheetH));
+  s->physicalOffset = QPoint(std::max(0, offX), std::max(0, offY));
   return TRUE;
 }
 
@@ -127,11 +133,10 @@ int CPrintDC::GetDeviceCaps(int nIndex) const {
   int w = m_pSizeImage->width(), h = m_pSizeImage->height();
   switch (nIndex) {
     case LOGPIXELSX: case LOGPIXELSY: return m_nDpi;
-    case HORZRES: case PHYSICALWIDTH: return w;
-    case VERTRES: case PHYSICALHEIGHT: return h;
+    case HORZRES: return w;
+    case VERTRES: return h;
     case HORZSIZE: return (int)std::lround(w * 25.4 / m_nDpi);
     case VERTSIZE: return (int)std::lround(h * 25.4 / m_nDpi);
-    case PHYSICALOFFSETX: case PHYSICALOFFSETY: return 0;
     case TECHNOLOGY: return DT_RASPRINTER;
   }
   return CDC::GetDeviceCaps(nIndex);

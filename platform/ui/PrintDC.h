@@ -27,8 +27,10 @@ class CPrintDC : public CDC {
   // Output to a PDF file, without a dialog: the page in millimetres (A4 portrait by default)
   // at nDpi dots per inch, which is the DC's unit.
   BOOL CreatePdf(LPCTSTR lpszPath, int nDpi = 300, double dWidthMM = 210.0, double dHeightMM = 297.0);
-  // Output to a printer set up by the caller (name, page, copies); the DC takes it over. The
-  // DC's unit is the printer's dot and (0, 0) the top-left of its printable area.
+  // Output to a printer set up by the caller (name, page, copies, or a PDF file); the DC takes
+  // it over. The DC's unit is the printer's dot and (0, 0) the top-left of its printable area:
+  // HORZRES/VERTRES are that area, PHYSICALWIDTH/HEIGHT the sheet and PHYSICALOFFSETX/Y the
+  // margins at the left and top.
   BOOL CreatePrinter(std::unique_ptr<QPrinter> pPrinter);
   BOOL IsPdf() const { return m_pWriter != nullptr; }
 
@@ -44,7 +46,8 @@ class CPrintDC : public CDC {
   int GetPageCount() const { return m_nPages; }
 
  private:
-  BOOL Attach(QPagedPaintDevice* pDevice, int nDpi, int nWidth, int nHeight);
+  BOOL Attach(QPagedPaintDevice* pDevice, int nDpi, int nWidth, int nHeight, int nSheetWidth, int nSheetHeight,
+              int nOffsetX, int nOffsetY);
   std::unique_ptr<QPdfWriter> m_pWriter;
   std::unique_ptr<QPrinter> m_pPrinter;
   QPagedPaintDevice* m_pDevice = nullptr;

@@ -190,6 +190,8 @@ struct AfxDcState {
   bool windowDc = false;      // includes the non-client area
   QPaintDevice* device = nullptr;
   QImage* image = nullptr;    // the pixels drawn, when an image
+  QSize physicalSize;         // printers: the whole sheet; the image is its printable area
+  QPoint physicalOffset;      // printers: where the printable area starts on the sheet
   QPainter painter;
   bool painterOpen = false;
   QPoint deviceOffset;        // origin of the DC on its device (window DCs)

@@ -10,7 +10,10 @@
 #include <QEventLoop>
 #include <QFontDatabase>
 
+#include <xcb/xcb.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -41,6 +44,23 @@ const char* AfxPlatformForSession(const char* qpa, const char* sessionType, cons
   // Popups need screen positions, grabs and unmanaged windows: X11 through XWayland has them.
   if (wayland && display && *display) return "xcb";
   return nullptr;
+}
+
+std::string AfxMissingDisplay(const char* qpa, const char* waylandDisplay, const char* display) {
+  const bool x11 = qpa && std::strcmp(qpa, "xcb") == 0;
+  if (qpa && *qpa && !x11) return {};
+  const bool hasX = display && *display, hasWayland = waylandDisplay && *waylandDisplay;
+  if (!hasX && (x11 || !hasWayland))
+    return "Neapwise needs a graphical session to run in: X11, or Wayland with XWayland (DISPLAY is not set).";
+  if (!hasX) return {};
+  // Qt aborts where the X server named does not answer: say so instead.
+  xcb_connection_t* c = xcb_connect(display, nullptr);
+  const bool refused = !c || xcb_connection_has_error(c);
+  if (c) xcb_disconnect(c);
+  if (refused)
+    return std::string("Neapwise needs a graphical session to run in: X11, or Wayland with XWayland (the display \"") +
+           display + "\" does not answer).";
+  return {};
 }
 
 BOOL AfxWinInit(int argc, char** argv) {
@@ -221,6 +241,11 @@ HICON CWinApp::LoadIcon(UINT nIDResource) const { return ::LoadIcon(AfxGetResour
 HICON CWinApp::LoadStandardIcon(LPCTSTR lpszIconName) const { return ::LoadIcon(nullptr, lpszIconName); }
 
 int AfxWinMain(int argc, char** argv) {
+  const std::string missing = AfxMissingDisplay(std::getenv("QT_QPA_PLATFORM"), std::getenv("WAYLAND_DISPLAY"), std::getenv("DISPLAY"));
+  if (!missing.empty()) {
+    std::fprintf(stderr, "%s\n", missing.c_str());
+    return 1;
+  }
   AfxWinInit(argc, argv);
   CWinApp* app = AfxGetWinApp();
   if (!app) return -1;

@@ -1,6 +1,8 @@
 // The application object and its message loop.
 #pragma once
 
+#include <string>
+
 #include "platform/core/AfxProfile.h"
 #include "platform/ui/Wnd.h"
 
@@ -119,3 +121,6 @@ BOOL AfxQuitRequested();
 // Qt's own choice, and a QT_QPA_PLATFORM already set is the user's and stays.
 const char* AfxPlatformForSession(const char* qpa, const char* sessionType, const char* waylandDisplay,
                                   const char* display);
+// What keeps the program from showing a window, as one line for the user, or empty when the
+// session has a display (or the user chose a platform, offscreen included, that needs none).
+std::string AfxMissingDisplay(const char* qpa, const char* waylandDisplay, const char* display);

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <fcntl.h>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -13,6 +15,7 @@
 #include <string>
 #include <sys/wait.h>
 #include <thread>
+#include <vector>
 #include <unistd.h>
 
 extern char** environ;
@@ -119,6 +122,59 @@ TEST_F(RealProgram, TheRoutesFileSurvivesTheProgramStoppedAndStartedAgain) {
   int others = 0;
   for (const auto& e : fs::directory_iterator(folder)) others += e.path().filename() != "routes.dat";
   EXPECT_EQ(0, others);
+}
+
+// Started from a shell with no graphical session (ssh, a server): one line saying what is
+// missing and status 1, not Qt's abort and a core dump.
+TEST_F(RealProgram, WithoutADisplayItSaysWhatIsMissingAndEndsWithStatusOne) {
+  struct Case {
+    const char* display;  // null: not set
+    const char* qpa;
+    const char* said;
+  } cases[] = {
+      {nullptr, nullptr, "DISPLAY is not set"},
+      {nullptr, "xcb", "DISPLAY is not set"},
+      {":64999", nullptr, "\":64999\" does not answer"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> env = {"XDG_CONFIG_HOME=" + (m_root / "config").string(),
+                                    "XDG_DATA_HOME=" + (m_root / "data").string()};
+    if (c.display) env.push_back(std::string("DISPLAY=") + c.display);
+    if (c.qpa) env.push_back(std::string("QT_QPA_PLATFORM=") + c.qpa);
+    for (char** e = environ; *e; ++e) {
+      const std::string s = *e;
+      bool drop = false;
+      for (const char* v : {"XDG_CONFIG_HOME=", "XDG_DATA_HOME=", "QT_QPA_PLATFORM=", "DISPLAY=", "WAYLAND_DISPLAY="})
+        drop |= s.rfind(v, 0) == 0;
+      if (!drop) env.push_back(s);
+    }
+    std::vector<char*> envp;
+    for (auto& s : env) envp.push_back(s.data());
+    envp.push_back(nullptr);
+    const std::string err = (m_root / "stderr.txt").string();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    char* argv[] = {const_cast<char*>(NEAPWISE_PROGRAM), nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(0, ::posix_spawn(&pid, NEAPWISE_PROGRAM, &actions, nullptr, argv, envp.data()));
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    for (int waited = 0; waited < 20000 && ::waitpid(pid, &status, WNOHANG) != pid; waited += 50) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      if (waited + 50 >= 20000) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+      }
+    }
+    std::ifstream in(err);
+    const std::string said((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_TRUE(WIFEXITED(status)) << c.said << ": ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+    EXPECT_EQ(1, WIFEXITED(status) ? WEXITSTATUS(status) : -1) << c.said;
+    EXPECT_NE(said.find("needs a graphical session to run in: X11, or Wayland with XWayland"), std::string::npos) << said;
+    EXPECT_NE(said.find(c.said), std::string::npos) << said;
+    EXPECT_EQ(1, std::count(said.begin(), said.end(), '\n')) << said;
+  }
 }
 
 }  // namespace

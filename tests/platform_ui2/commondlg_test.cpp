@@ -13,7 +13,10 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QImage>
+#include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QPrintDialog>
 #include <QPrinter>
 
@@ -240,6 +243,77 @@ TEST(PrintDialog, TwoPagesThroughTheDialogsDcToPdf) {
   EXPECT_NE(bytes.find("/Count 2"), std::string::npos);
 }
 
+// Printed to a file, the page is the size and way round the dialog chose, with a printer's
+// unprintable edge: a sheet filled up to the printable area's edges shows 4-6 mm of white on
+// every side, which the DC reports as its physical offsets.
+TEST(PrintDialog, APageToAFileHasTheChosenSizeOrientationAndMargins) {
+  Hooks h;
+  struct Case {
+    short paper, orientation;
+    double widthMM, heightMM;
+  } cases[] = {
+      {DMPAPER_A4, DMORIENT_PORTRAIT, 210, 297},
+      {DMPAPER_LETTER, DMORIENT_LANDSCAPE, 279.4, 215.9},
+      {DMPAPER_A5, DMORIENT_LANDSCAPE, 210, 148},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.widthMM);
+    TestDir dir;
+    std::string pdf = dir.file("page.pdf");
+    AfxSetPrintDialogHook([&](const AFX_PRINTDLG_REQUEST&) {
+      AFX_PRINTDLG_ANSWER a;
+      a.result = IDOK;
+      a.pdfPath = pdf;
+      a.paperSize = c.paper;
+      a.orientation = c.orientation;
+      return a;
+    });
+    CPrintDialog dlg(FALSE, PD_NOPAGENUMS | PD_HIDEPRINTTOFILE);
+    ASSERT_EQ(dlg.DoModal(), IDOK);
+    HDC hdc = dlg.GetPrinterDC();
+    ASSERT_NE(hdc, nullptr);
+    CDC* dc = CDC::FromHandle(hdc);
+    const double dpmm = dc->GetDeviceCaps(LOGPIXELSX) / 25.4;
+    const int w = dc->GetDeviceCaps(HORZRES), hgt = dc->GetDeviceCaps(VERTRES);
+    const int offX = dc->GetDeviceCaps(PHYSICALOFFSETX), offY = dc->GetDeviceCaps(PHYSICALOFFSETY);
+    EXPECT_NEAR(dc->GetDeviceCaps(PHYSICALWIDTH) / dpmm, c.widthMM, 1);
+    EXPECT_NEAR(dc->GetDeviceCaps(PHYSICALHEIGHT) / dpmm, c.heightMM, 1);
+    EXPECT_GE(offX / dpmm, 4);
+    EXPECT_LE(offX / dpmm, 6);
+    EXPECT_GE(offY / dpmm, 4);
+    EXPECT_LE(offY / dpmm, 6);
+    EXPECT_NEAR(w, dc->GetDeviceCaps(PHYSICALWIDTH) - 2 * offX, 2);
+    EXPECT_NEAR(hgt, dc->GetDeviceCaps(PHYSICALHEIGHT) - 2 * offY, 2);
+    EXPECT_NEAR(dc->GetDeviceCaps(HORZSIZE), c.widthMM - 2 * offX / dpmm, 1);
+    ASSERT_GT(dc->StartDoc("Neapwise"), 0);
+    ASSERT_GT(dc->StartPage(), 0);
+    dc->FillSolidRect(0, 0, w, hgt, RGB(0, 0, 0));
+    ASSERT_GT(dc->EndPage(), 0);
+    ASSERT_GT(dc->EndDoc(), 0);
+    EXPECT_TRUE(DeleteDC(hdc));
+
+    QImage page = pdfPage(pdf, 1, dir);  // 50 dpi
+    ASSERT_FALSE(page.isNull());
+    const double px = 50 / 25.4;
+    EXPECT_NEAR(page.width() / px, c.widthMM, 1.5);
+    EXPECT_NEAR(page.height() / px, c.heightMM, 1.5);
+    // The white edge on each side, in millimetres: from the sheet's edge to the first dark pixel
+    // on the middle row or column.
+    auto edge = [&](int x0, int y0, int dx, int dy) {
+      int n = 0;
+      for (int x = x0, y = y0; x >= 0 && y >= 0 && x < page.width() && y < page.height(); x += dx, y += dy, ++n)
+        if (qGray(page.pixel(x, y)) < 128) break;
+      return n / px;
+    };
+    const int mx = page.width() / 2, my = page.height() / 2;
+    for (double e : {edge(0, my, 1, 0), edge(page.width() - 1, my, -1, 0), edge(mx, 0, 0, 1), edge(mx, page.height() - 1, 0, -1)}) {
+      EXPECT_GE(e, 3.5);
+      EXPECT_LE(e, 6.5);
+    }
+    EXPECT_GT(darkIn(page, 0.1, 0.1, 0.9, 0.9), 0.99 * 0.64 * page.width() * page.height());
+  }
+}
+
 TEST(PrintDialog, CancelGivesNoDcAndSetupGivesNone) {
   Hooks h;
   AfxSetPrintDialogHook([](const AFX_PRINTDLG_REQUEST&) {
@@ -410,6 +484,9 @@ TEST(RealDialogs, PrintDialogToPdf) {
   HDC hdc = dlg.GetPrinterDC();
   ASSERT_NE(hdc, nullptr);
   CDC* dc = CDC::FromHandle(hdc);
+  const double dpmm = dc->GetDeviceCaps(LOGPIXELSX) / 25.4;
+  EXPECT_GE(dc->GetDeviceCaps(PHYSICALOFFSETX) / dpmm, 4);
+  EXPECT_LE(dc->GetDeviceCaps(PHYSICALOFFSETY) / dpmm, 6);
   ASSERT_GT(dc->StartDoc("Neapwise"), 0);
   dc->StartPage();
   CRect r1(0, 0, dc->GetDeviceCaps(HORZRES), dc->GetDeviceCaps(VERTRES) / 10);
@@ -425,6 +502,73 @@ TEST(RealDialogs, PrintDialogToPdf) {
 }  // namespace
 
 namespace {
+
+// The page size and orientation chosen under the dialog's Properties are the PDF's page.
+TEST(RealDialogs, ThePageChosenUnderPropertiesIsTheFilesPage) {
+  Hooks h;
+  TestDir dir;
+  std::string pdf = dir.file("letter.pdf");
+  QString problem = "no dialog";
+  QPrintDialog* main = nullptr;
+  AfxCallLater(50, [&] {
+    main = modalDialog<QPrintDialog>();
+    if (!main) return;
+    auto* printers = main->findChild<QComboBox*>("printers");
+    auto* name = main->findChild<QLineEdit*>("filename");
+    auto* properties = main->findChild<QPushButton*>("properties");
+    if (!printers || !name || !properties) {
+      problem = "no printers, file name or properties";
+      main->reject();
+      return;
+    }
+    printers->setCurrentIndex(printers->count() - 1);  // print to file (PDF)
+    name->setText(QString::fromStdString(pdf));
+    AfxCallLater(100, [&] {
+      QDialog* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      auto* sizes = d && d != main ? d->findChild<QComboBox*>("pageSizeCombo") : nullptr;
+      auto* landscape = d && d != main ? d->findChild<QRadioButton*>("landscape") : nullptr;
+      int letter = -1;
+      for (int i = 0; sizes && i < sizes->count(); ++i)
+        if (sizes->itemText(i).startsWith("Letter")) letter = i;
+      if (letter < 0 || !landscape) {
+        problem = "the properties offer no Letter or landscape";
+        if (d && d != main) d->reject();
+      } else {
+        problem.clear();
+        sizes->setCurrentIndex(letter);
+        landscape->click();
+        d->accept();
+      }
+      AfxCallLater(50, [&] { QMetaObject::invokeMethod(main, "accept"); });
+    });
+    QMetaObject::invokeMethod(properties, "click", Qt::QueuedConnection);
+  });
+  CPrintDialog dlg(FALSE, PD_NOPAGENUMS | PD_HIDEPRINTTOFILE);
+  const INT_PTR r = dlg.DoModal();
+  ASSERT_TRUE(problem.isEmpty()) << problem.toStdString();
+  ASSERT_EQ(r, IDOK);
+  EXPECT_TRUE(dlg.PrintToFile());
+  HDC hdc = dlg.GetPrinterDC();
+  ASSERT_NE(hdc, nullptr);
+  CDC* dc = CDC::FromHandle(hdc);
+  const int w = dc->GetDeviceCaps(HORZRES), hgt = dc->GetDeviceCaps(VERTRES);
+  EXPECT_GT(w, hgt);
+  ASSERT_GT(dc->StartDoc("Neapwise"), 0);
+  dc->StartPage();
+  dc->FillSolidRect(0, 0, w, hgt, RGB(0, 0, 0));
+  dc->EndPage();
+  ASSERT_GT(dc->EndDoc(), 0);
+  EXPECT_TRUE(DeleteDC(hdc));
+  QImage page = pdfPage(pdf, 1, dir);
+  ASSERT_FALSE(page.isNull());
+  const double px = 50 / 25.4;
+  EXPECT_NEAR(page.width() / px, 279.4, 1.5);
+  EXPECT_NEAR(page.height() / px, 215.9, 1.5);
+  // White at the very edge, black a centimetre in.
+  EXPECT_EQ(qGray(page.pixel(1, page.height() / 2)), 255);
+  EXPECT_LT(qGray(page.pixel((int)(10 * px), page.height() / 2)), 128);
+  EXPECT_LT(qGray(page.pixel(page.width() / 2, (int)(10 * px))), 128);
+}
 
 // A folder typed as the PDF's name gets the document's name in it rather than failing later.
 TEST(RealDialogs, PrintDialogWithAFolderForThePdf) {
