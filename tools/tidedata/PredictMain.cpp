@@ -229,17 +229,19 @@ int main(int argc, char** argv)
         return Usage();
 
     std::vector<unsigned char> angleBytes, portBytes;
-    CAngleFactorDB* angles = nullptr;
-    CPortDB* ports = nullptr;
+    std::unique_ptr<CAngleFactorDB> anglesOwned;
+    std::unique_ptr<CPortDB> portsOwned;
     if (!tablesDir.empty()) {
         angleBytes = ReadAll(tablesDir + "/178.bin");
         portBytes = ReadAll(tablesDir + "/179.bin");
-        angles = new CAngleFactorDB(angleBytes.data(), angleBytes.size());
-        ports = new CPortDB(portBytes.data(), portBytes.size());
+        anglesOwned = std::make_unique<CAngleFactorDB>(angleBytes.data(), angleBytes.size());
+        portsOwned = std::make_unique<CPortDB>(portBytes.data(), portBytes.size());
     } else {
-        angles = new CAngleFactorDB();
-        ports = new CPortDB();
+        anglesOwned = std::make_unique<CAngleFactorDB>();
+        portsOwned = std::make_unique<CPortDB>();
     }
+    CAngleFactorDB* angles = anglesOwned.get();
+    CPortDB* ports = portsOwned.get();
     if (!ports->Load() || !angles->Load()) {
         std::fprintf(stderr, "neapwise-predict: the tables could not be loaded\n");
         return 1;
