@@ -1138,6 +1138,14 @@ LRESULT nextItem(HWND h, TreeState* s, UINT code, HTREEITEM hi) {
 
 }  // namespace
 
+// A reader's expand or collapse, told to the parent as the user's.
+BOOL AfxTreeExpandByUser(HWND h, HTREEITEM hItem, UINT code) {
+  TreeState* s = still(h);
+  if (!s) return FALSE;
+  Item* i = itemOf(s, hItem);
+  return i && expandItem(h, s, i, code, true) ? TRUE : FALSE;
+}
+
 AfxCtlState* AfxNewTreeState() { return new TreeState; }
 
 LRESULT AfxTreeProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
