@@ -1,5 +1,7 @@
 #include "views/GraphWnd.h"
 
+#include "platform/ui/Accessible.h"
+
 #include "app/VxMenu.h"
 #include "model/QsDateTime.h"
 #include "views/ViewColours.h"
@@ -14,6 +16,7 @@
 IMPLEMENT_DYNAMIC(CGraphWnd, CWnd)
 
 BEGIN_MESSAGE_MAP(CGraphWnd, CWnd)
+  ON_MESSAGE(WM_GETOBJECT, OnGetObject)
   ON_WM_CREATE()
   ON_WM_DESTROY()
   ON_WM_PAINT()
@@ -122,7 +125,13 @@ void CGraphWnd::SetMinHeight(double d) {
   m_dMinHeight = d < 0 ? d : 0;
   m_bModified = 1;  // no repaint, but the scale of the cached picture is stale
 }
-void CGraphWnd::SetTitle(LPCTSTR s) { m_strTitle = s ? s : ""; Repaint(); }
+void CGraphWnd::SetTitle(LPCTSTR s) {
+  const CString title = s ? s : "";
+  const bool changed = title != m_strTitle;
+  m_strTitle = title;
+  Repaint();
+  if (changed && m_hWnd) NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
+}
 void CGraphWnd::SetPlaceholderText(LPCTSTR s) { m_strPlaceholder = s ? s : ""; Repaint(); }
 void CGraphWnd::SetHasData(int b) { m_bHasData = b; Repaint(); }
 void CGraphWnd::SetTimeMark(int m) {

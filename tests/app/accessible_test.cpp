@@ -1,0 +1,165 @@
+// The main window as a screen reader reads it: the frame by its title, the menu bar and its
+// menus, the toolbars' buttons and combos, the ports tree, the tide times, the status bar and
+// the pages, read and driven through the accessibility objects.
+#include "tests/app/FrameFixture.h"
+
+#include "app/LeftPane.h"
+#include "app/RightPane.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace app_test;
+
+bool has(const CString& words, const char* word) {
+  std::string s = std::string(" ") + (LPCTSTR)words + " ";
+  return s.find(std::string(" ") + word + " ") != std::string::npos;
+}
+
+std::vector<std::string> names(const std::vector<AFXTESTACCNODE>& nodes) {
+  std::vector<std::string> out;
+  for (const AFXTESTACCNODE& n : nodes) out.push_back((LPCTSTR)n.strName);
+  return out;
+}
+
+class Reader : public Program {
+ protected:
+  void SetUp() override {
+    Program::SetUp();
+    AfxTestAccessibilityOn();
+  }
+  HWND Frame() const { return m_frame->GetSafeHwnd(); }
+};
+
+TEST_F(Reader, TheMainWindowReadsAsTheUserSeesIt) {
+  ASSERT_NE(nullptr, Start());
+  CString title;
+  m_frame->GetWindowText(title);
+  AFXTESTACCNODE n;
+  ASSERT_TRUE(AfxTestAccFind(Frame(), "Window", title, &n)) << (LPCTSTR)AfxTestAccTree(Frame(), 2);
+
+  // The menu bar and its menus.
+  std::vector<AFXTESTACCNODE> menus;
+  ASSERT_TRUE(AfxTestAccChildren(Frame(), "MenuBar", nullptr, &menus)) << (LPCTSTR)AfxTestAccTree(Frame(), 3);
+  std::vector<std::string> shown;
+  for (const AFXTESTACCNODE& m : menus)
+    if (!has(m.strStates, "invisible")) shown.push_back((LPCTSTR)m.strName);
+  EXPECT_EQ(shown, (std::vector<std::string>{"File", "View", "Tides", "Ports", "Map", "Help"}));
+  for (const AFXTESTACCNODE& m : menus) {
+    EXPECT_STREQ(m.strRole, "MenuItem");
+    EXPECT_TRUE(has(m.strStates, "haspopup") && has(m.strStates, "collapsed")) << (LPCTSTR)m.strName;
+  }
+
+  // A toolbar's buttons are named by their tooltips; the date combos are combo boxes.
+  ASSERT_TRUE(AfxTestAccFind(Frame(), "ToolBar", "Standard", &n)) << (LPCTSTR)AfxTestAccTree(Frame(), 2);
+  EXPECT_GT(n.nChildren, 3);
+  std::vector<AFXTESTACCNODE> tools;
+  ASSERT_TRUE(AfxTestAccChildren(Frame(), "ToolBar", "Standard", &tools));
+  int combos = 0, buttons = 0;
+  for (const AFXTESTACCNODE& t : tools) {
+    if (t.strRole == CString("ComboBox")) ++combos;
+    if (t.strRole == CString("Button")) {
+      ++buttons;
+      EXPECT_FALSE(t.strName.IsEmpty()) << "an unnamed toolbar button";
+    }
+  }
+  EXPECT_GE(combos, 3);
+  EXPECT_GE(buttons, 3);
+
+  // The graph by its title, the tide times as rows of time and height.
+  ASSERT_TRUE(AfxTestAccFind(Frame(), "Chart", Right().m_graph.GetTitle(), &n)) << (LPCTSTR)AfxTestAccTree(Frame(), 6);
+  EXPECT_NE(-1, Right().m_graph.GetTitle().Find(" - "));
+  std::vector<AFXTESTACCNODE> rows;
+  ASSERT_TRUE(AfxTestAccChildren(Frame(), "List", "Tide times", &rows));
+  ASSERT_EQ((int)rows.size(), Left().m_tideTimes.GetCount());
+  ASSERT_FALSE(rows.empty());
+  for (size_t i = 0; i < rows.size(); ++i) {
+    EXPECT_STREQ(rows[i].strRole, "ListItem");
+    EXPECT_EQ(rows[i].strName, Left().m_tideTimes.GetTimeText((int)i) + " " + Left().m_tideTimes.GetHeightText((int)i));
+  }
+
+  // The status bar's panes as labels with their text.
+  std::vector<AFXTESTACCNODE> panes;
+  ASSERT_TRUE(AfxTestAccChildren(Frame(), "StatusBar", nullptr, &panes));
+  std::vector<std::string> texts = names(panes);
+  EXPECT_NE(std::find(texts.begin(), texts.end(), std::string((LPCTSTR)Pane(ID_INDICATOR_SUNRISE))), texts.end());
+  EXPECT_FALSE(Pane(ID_INDICATOR_SUNRISE).IsEmpty());
+
+  // The ports tree with its countries.
+  ASSERT_TRUE(AfxTestAccFind(Frame(), "TreeItem", "England", &n));
+  EXPECT_TRUE(has(n.strStates, "collapsed") || has(n.strStates, "expanded")) << (LPCTSTR)n.strStates;
+}
+
+TEST_F(Reader, MenusOpenAndTellTheirItemsAndTheFocus) {
+  ASSERT_NE(nullptr, Start());
+  ASSERT_TRUE(AfxTestAccDo(Frame(), "MenuItem", "Tides", "ShowMenu"));
+  Settle();
+  std::vector<CCbPopupBar*> open = OpenPopupBars();
+  ASSERT_EQ(open.size(), 1u);
+  // The open menu is the item's child, its items with their keys and states.
+  AFXTESTACCNODE tides;
+  ASSERT_TRUE(AfxTestAccFind(Frame(), "MenuItem", "Tides", &tides));
+  EXPECT_TRUE(has(tides.strStates, "expanded")) << (LPCTSTR)tides.strStates;
+  EXPECT_EQ(tides.nChildren, 1);
+  std::vector<AFXTESTACCNODE> items;
+  ASSERT_TRUE(AfxTestAccChildren(open[0]->GetSafeHwnd(), "PopupMenu", "Tides", &items))
+      << (LPCTSTR)AfxTestAccTree(open[0]->GetSafeHwnd(), 1);
+  ASSERT_GT(items.size(), 3u);
+  bool shortcut = false;
+  for (const AFXTESTACCNODE& i : items) {
+    EXPECT_STREQ(i.strRole, "MenuItem");
+    if (!i.strShortcut.IsEmpty()) shortcut = true;
+  }
+  EXPECT_TRUE(shortcut) << "no item tells its keys";
+  // Moving by key focuses the items in turn.
+  AfxTestKeyStroke(VK_DOWN);
+  Settle();
+  AFXTESTACCNODE focused;
+  EXPECT_TRUE(AfxTestAccFind(open[0]->GetSafeHwnd(), "MenuItem", nullptr, &focused));
+  std::vector<AFXTESTACCNODE> now;
+  ASSERT_TRUE(AfxTestAccChildren(open[0]->GetSafeHwnd(), "PopupMenu", "Tides", &now));
+  int nFocused = 0;
+  for (const AFXTESTACCNODE& i : now) nFocused += has(i.strStates, "focused");
+  EXPECT_EQ(nFocused, 1);
+  AfxTestKeyStroke(VK_ESCAPE);
+  AfxTestKeyStroke(VK_ESCAPE);
+  Settle();
+}
+
+TEST_F(Reader, TheTreeExpandsAndTheMonthComboChangesTheGraph) {
+  ASSERT_NE(nullptr, Start());
+  std::vector<AFXTESTACCNODE> before;
+  ASSERT_TRUE(AfxTestAccChildren(Frame(), "Tree", nullptr, &before));
+  AFXTESTACCNODE england;
+  ASSERT_TRUE(AfxTestAccFind(Frame(), "TreeItem", "England", &england));
+  const char* act = has(england.strStates, "collapsed") ? "Expand" : "Collapse";
+  ASSERT_TRUE(AfxTestAccDo(Frame(), "TreeItem", "England", act));
+  Settle();
+  std::vector<AFXTESTACCNODE> after;
+  ASSERT_TRUE(AfxTestAccChildren(Frame(), "Tree", nullptr, &after));
+  if (std::string(act) == "Expand") EXPECT_GT(after.size(), before.size());
+  else EXPECT_LT(after.size(), before.size());
+
+  const CString graph = Right().m_graph.GetTitle();
+  AFXTESTACCNODE month;
+  ASSERT_TRUE(AfxTestAccFind(Frame(), "ComboBox", nullptr, &month));
+  // The month combo: the one whose value is a month's name.
+  std::vector<AFXTESTACCNODE> tools;
+  ASSERT_TRUE(AfxTestAccChildren(Frame(), "ToolBar", "Standard", &tools));
+  const CString monthText = m_frame->GetMonthCombo()->GetItemText(m_frame->GetMonthCombo()->GetCurSel());
+  const AFXTESTACCNODE* found = nullptr;
+  for (const AFXTESTACCNODE& t : tools)
+    if (t.strRole == CString("ComboBox") && t.strValue == monthText) found = &t;
+  ASSERT_TRUE(found) << (LPCTSTR)monthText;
+  const int to = ((int)found->dNumber + 1) % 12;
+  ASSERT_TRUE(AfxTestAccSetValue(Frame(), "ComboBox", found->strName, to));
+  Settle();
+  EXPECT_EQ(m_frame->GetSelectedDate().GetMonth(), to + 1);
+  EXPECT_NE(Right().m_graph.GetTitle(), graph);
+  AFXTESTACCNODE n;
+  EXPECT_TRUE(AfxTestAccFind(Frame(), "Chart", Right().m_graph.GetTitle(), &n));
+}
+
+}  // namespace
