@@ -206,7 +206,12 @@ void describeWindow(HWND h, AFXACCQUERY* q) {
         a.dMin = std::min(lo, hi);
         a.dMax = std::max(lo, hi);
         a.dValue = (double)(int)::SendMessage(h, UDM_GETPOS32, 0, 0);
+        // Named as its buddy, or as the edit just before it.
         HWND buddy = (HWND)::SendMessage(h, UDM_GETBUDDY, 0, 0);
+        if (!buddy) {
+          std::vector<HWND> prev = before(h);
+          if (!prev.empty() && AfxCtlKindOf(prev[0]) == AfxCtlKind::Edit) buddy = prev[0];
+        }
         a.strName = labelBefore(buddy ? buddy : h);
       } else {
         a.nRole = ROLE_SYSTEM_SCROLLBAR;

@@ -3,6 +3,7 @@
 // window draws (list rows, tree items, a bar's controls) are objects of their own.
 #include "platform/ui/Accessible.h"
 
+#include "platform/ui/CtlConst.h"
 #include "platform/ui/UiInternal.h"
 #include "platform/ui/UiTest.h"
 
@@ -124,7 +125,10 @@ QAccessibleInterface* ifaceOfWindow(HWND h) {
 class AfxAccItem;
 
 // A window.
-class AfxAccWindow : public QAccessibleWidget, public QAccessibleValueInterface {
+class AfxAccWindow : public QAccessibleWidget,
+                     public QAccessibleValueInterface,
+                     public QAccessibleTextInterface,
+                     public QAccessibleEditableTextInterface {
  public:
   explicit AfxAccWindow(NeapWidget* w) : QAccessibleWidget(w), m_w(w) {}
   ~AfxAccWindow() override {
@@ -178,6 +182,13 @@ class AfxAccWindow : public QAccessibleWidget, public QAccessibleValueInterface 
       HWND h = hwnd();
       return h && describe(h, 0).nValueKind == AFXACCVAL_NUMBER ? static_cast<QAccessibleValueInterface*>(this) : nullptr;
     }
+    if (t == QAccessible::TextInterface || t == QAccessible::EditableTextInterface) {
+      HWND h = hwnd();
+      AFXACCINFO a = h ? describe(h, 0) : AFXACCINFO();
+      if (a.nRole != ROLE_SYSTEM_TEXT || a.nValueKind != AFXACCVAL_TEXT) return nullptr;
+      if (t == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
+      return (a.dwState & STATE_SYSTEM_READONLY) ? nullptr : static_cast<QAccessibleEditableTextInterface*>(this);
+    }
     return QAccessibleWidget::interface_cast(t);
   }
   QStringList actionNames() const override {
@@ -203,6 +214,52 @@ class AfxAccWindow : public QAccessibleWidget, public QAccessibleValueInterface 
   QVariant maximumValue() const override { return hwnd() ? describe(hwnd(), 0).dMax : 0.0; }
   QVariant minimumValue() const override { return hwnd() ? describe(hwnd(), 0).dMin : 0.0; }
   QVariant minimumStepSize() const override { return hwnd() ? describe(hwnd(), 0).dStep : 1.0; }
+
+  // An edit's text, selection and caret.
+  QString allText() const { return hwnd() ? qs(describe(hwnd(), 0).strValue) : QString(); }
+  void sel(int* start, int* end) const {
+    DWORD s = 0, e = 0;
+    if (HWND h = hwnd()) ::SendMessage(h, EM_GETSEL, (WPARAM)&s, (LPARAM)&e);
+    *start = (int)s;
+    *end = (int)e;
+  }
+  void selection(int i, int* start, int* end) const override {
+    sel(start, end);
+    if (i != 0 || *start == *end) *start = *end = 0;
+  }
+  int selectionCount() const override {
+    int s, e;
+    sel(&s, &e);
+    return s != e ? 1 : 0;
+  }
+  void addSelection(int start, int end) override { setSelection(0, start, end); }
+  void removeSelection(int) override { setCursorPosition(cursorPosition()); }
+  void setSelection(int, int start, int end) override {
+    if (HWND h = hwnd()) ::SendMessage(h, EM_SETSEL, start, end);
+  }
+  int cursorPosition() const override {
+    int s, e;
+    sel(&s, &e);
+    return e;
+  }
+  void setCursorPosition(int pos) override { setSelection(0, pos, pos); }
+  QString text(int start, int end) const override { return allText().mid(start, end - start); }
+  int characterCount() const override { return (int)allText().size(); }
+  QRect characterRect(int) const override { return {}; }
+  int offsetAtPoint(const QPoint&) const override { return -1; }
+  void scrollToSubstring(int, int) override {}
+  QString attributes(int offset, int* start, int* end) const override {
+    *start = *end = offset;
+    return {};
+  }
+  void replaceText(int start, int end, const QString& text) override {
+    HWND h = hwnd();
+    if (!h) return;
+    ::SendMessage(h, EM_SETSEL, start, end);
+    ::SendMessage(h, EM_REPLACESEL, TRUE, (LPARAM)text.toUtf8().constData());
+  }
+  void deleteText(int start, int end) override { replaceText(start, end, QString()); }
+  void insertText(int offset, const QString& text) override { replaceText(offset, offset, text); }
 
   QAccessibleInterface* item(int child) const;
   QPointer<NeapWidget> widgetPtr() const { return m_w; }

@@ -87,7 +87,15 @@ TEST_F(Reader, TheMainWindowReadsAsTheUserSeesIt) {
   EXPECT_NE(std::find(texts.begin(), texts.end(), std::string((LPCTSTR)Pane(ID_INDICATOR_SUNRISE))), texts.end());
   EXPECT_FALSE(Pane(ID_INDICATOR_SUNRISE).IsEmpty());
 
-  // The ports tree with its countries.
+  // The ports tree with its countries; the port's caption; the aground panel's fields named
+  // by their labels.
+  ASSERT_TRUE(AfxTestAccFind(Frame(), "Tree", "Ports", &n));
+  EXPECT_GT(n.nChildren, 5);
+  EXPECT_TRUE(AfxTestAccFind(Frame(), "StaticText", Left().m_portName.GetText(), &n));
+  ASSERT_TRUE(AfxTestAccFind(Frame(), "Pane", "Running aground", &n));
+  EXPECT_TRUE(AfxTestAccFind(Frame(), "ComboBox", "Time:", &n));
+  EXPECT_TRUE(AfxTestAccFind(Frame(), "EditableText", "Depth of Water(m):", &n));
+  EXPECT_TRUE(AfxTestAccFind(Frame(), "SpinBox", "Depth of Water(m):", &n));
   ASSERT_TRUE(AfxTestAccFind(Frame(), "TreeItem", "England", &n));
   EXPECT_TRUE(has(n.strStates, "collapsed") || has(n.strStates, "expanded")) << (LPCTSTR)n.strStates;
 }

@@ -186,6 +186,27 @@ TEST_F(Accessible, QtHandsOutTheWindowsOwnObjects) {
   EXPECT_EQ(ok->text(QAccessible::Name), QStringLiteral("OK"));
   EXPECT_EQ(ok->parent(), dialog);
   EXPECT_EQ(dialog->indexOfChild(ok), dialog->childCount() - 2);
+
+  // An edit gives its text to read and to change.
+  QAccessibleInterface* name = dialog->child(2);
+  ASSERT_TRUE(name && name->textInterface() && name->editableTextInterface());
+  EXPECT_EQ(name->textInterface()->characterCount(), 7);
+  EXPECT_EQ(name->textInterface()->text(0, 4), QStringLiteral("Harw"));
+  name->editableTextInterface()->replaceText(0, 7, QStringLiteral("Dover"));
+  CString now;
+  dlg.GetDlgItemText(IDC_NAME, now);
+  EXPECT_STREQ(now, "Dover");
+  name->textInterface()->setSelection(0, 1, 3);
+  int start = -1, end = -1;
+  name->textInterface()->selection(0, &start, &end);
+  EXPECT_EQ(start, 1);
+  EXPECT_EQ(end, 3);
+  // A read-only edit reads but takes no changes.
+  QAccessibleInterface* log = nullptr;
+  for (int i = 0; i < dialog->childCount(); ++i)
+    if (QAccessibleInterface* c = dialog->child(i); c && c->role() == QAccessible::EditableText && c->state().readOnly) log = c;
+  ASSERT_TRUE(log && log->textInterface());
+  EXPECT_FALSE(log->editableTextInterface());
 }
 
 }  // namespace
