@@ -391,6 +391,27 @@ BOOL doStandard(HWND h, AFXACCQUERY* q) {
 
 }  // namespace
 
+void AfxAccSelectionMoved(HWND h) {
+  if (!AfxAccIsActive() || !AfxRec(h)) return;
+  int index = -1;
+  switch (AfxCtlKindOf(h)) {
+    case AfxCtlKind::ListBox:
+    case AfxCtlKind::ComboList: index = (int)::SendMessage(h, LB_GETCURSEL, 0, 0); break;
+    case AfxCtlKind::Tab: index = (int)::SendMessage(h, TCM_GETCURSEL, 0, 0); break;
+    case AfxCtlKind::Tree: {
+      HTREEITEM sel = (HTREEITEM)::SendMessage(h, TVM_GETNEXTITEM, TVGN_CARET, 0);
+      std::vector<HTREEITEM> items = shownTreeItems(h);
+      auto it = std::find(items.begin(), items.end(), sel);
+      if (sel && it != items.end()) index = (int)(it - items.begin());
+      break;
+    }
+    default: break;
+  }
+  if (index < 0) return;
+  NotifyWinEvent(EVENT_OBJECT_SELECTION, h, OBJID_CLIENT, index + 1);
+  if (::GetFocus() == h) NotifyWinEvent(EVENT_OBJECT_FOCUS, h, OBJID_CLIENT, index + 1);
+}
+
 CString AfxAccStripMnemonic(LPCTSTR lpsz) {
   std::string out;
   for (const char* p = lpsz ? lpsz : ""; *p; ++p) {

@@ -394,10 +394,30 @@ QAccessibleInterface* factory(const QString&, QObject* o) {
 
 void AfxAccInstall() { QAccessible::installFactory(factory); }
 
-BOOL AfxAccIsActive() { return QAccessible::isActive(); }
+namespace {
+bool g_testActive = false;  // a test listens, where the platform has no reader bridge
+}  // namespace
+
+BOOL AfxAccIsActive() { return g_testActive || QAccessible::isActive(); }
+
+namespace {
+std::vector<CString>* g_events = nullptr;  // a test's record of what a reader is told
+
+void deliver(QAccessibleEvent& e) {
+  if (g_events) {
+    QAccessibleInterface* i = e.accessibleInterface();
+    std::string line = QMetaEnum::fromType<QAccessible::Event>().valueToKey(e.type());
+    if (i)
+      line += std::string(" ") + QMetaEnum::fromType<QAccessible::Role>().valueToKey(i->role()) + " '" +
+              i->text(QAccessible::Name).toStdString() + "'";
+    g_events->push_back(CString(line.c_str()));
+  }
+  QAccessible::updateAccessibility(&e);
+}
+}  // namespace
 
 void NotifyWinEvent(DWORD event, HWND hwnd, LONG /*idObject*/, LONG idChild) {
-  if (!QAccessible::isActive()) return;
+  if (!AfxAccIsActive()) return;
   QAccessibleInterface* iface = ifaceOfWindow(hwnd);
   if (!iface) return;
   QAccessibleInterface* target = iface;
@@ -408,41 +428,41 @@ void NotifyWinEvent(DWORD event, HWND hwnd, LONG /*idObject*/, LONG idChild) {
   switch (event) {
     case EVENT_OBJECT_FOCUS: {
       QAccessibleEvent e(target, QAccessible::Focus);
-      QAccessible::updateAccessibility(&e);
+      deliver(e);
       break;
     }
     case EVENT_OBJECT_NAMECHANGE: {
       QAccessibleEvent e(target, QAccessible::NameChanged);
-      QAccessible::updateAccessibility(&e);
+      deliver(e);
       break;
     }
     case EVENT_OBJECT_VALUECHANGE: {
       QAccessibleValueChangeEvent e(target, target->valueInterface() ? target->valueInterface()->currentValue()
                                                                       : QVariant(target->text(QAccessible::Value)));
-      QAccessible::updateAccessibility(&e);
+      deliver(e);
       break;
     }
     case EVENT_OBJECT_STATECHANGE: {
       QAccessible::State changed;
       changed.checked = changed.expanded = changed.collapsed = changed.disabled = changed.selected = true;
       QAccessibleStateChangeEvent e(target, changed);
-      QAccessible::updateAccessibility(&e);
+      deliver(e);
       break;
     }
     case EVENT_OBJECT_SELECTION: {
       QAccessibleEvent e(target, QAccessible::Selection);
-      QAccessible::updateAccessibility(&e);
+      deliver(e);
       break;
     }
     case EVENT_OBJECT_REORDER: {
       QAccessibleEvent e(iface, QAccessible::ObjectReorder);
-      QAccessible::updateAccessibility(&e);
+      deliver(e);
       break;
     }
     case EVENT_OBJECT_SHOW:
     case EVENT_OBJECT_HIDE: {
       QAccessibleEvent e(target, event == EVENT_OBJECT_SHOW ? QAccessible::ObjectShow : QAccessible::ObjectHide);
-      QAccessible::updateAccessibility(&e);
+      deliver(e);
       break;
     }
     case EVENT_SYSTEM_MENUSTART:
@@ -452,7 +472,7 @@ void NotifyWinEvent(DWORD event, HWND hwnd, LONG /*idObject*/, LONG idChild) {
       static const QAccessible::Event kinds[] = {QAccessible::MenuStart, QAccessible::MenuEnd, QAccessible::PopupMenuStart,
                                                  QAccessible::PopupMenuEnd};
       QAccessibleEvent e(target, kinds[event - EVENT_SYSTEM_MENUSTART]);
-      QAccessible::updateAccessibility(&e);
+      deliver(e);
       break;
     }
     default:
@@ -521,7 +541,12 @@ QAccessibleInterface* findIface(HWND h, LPCTSTR role, LPCTSTR name) {
 
 }  // namespace
 
-void AfxTestAccessibilityOn() { QAccessible::setActive(true); }
+void AfxTestAccessibilityOn() {
+  g_testActive = true;
+  QAccessible::setActive(true);
+}
+
+void AfxTestAccRecordEvents(std::vector<CString>* pEvents) { g_events = pEvents; }
 
 BOOL AfxTestAccFind(HWND hWnd, LPCTSTR lpszRole, LPCTSTR lpszName, AFXTESTACCNODE* pNode) {
   QAccessibleInterface* i = findIface(hWnd, lpszRole, lpszName);

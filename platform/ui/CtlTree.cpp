@@ -504,6 +504,8 @@ bool selectItem(HWND h, TreeState* s, Item* i, UINT action) {
     ensureVisible(h, s, i);
     if (!(s = still(h))) return false;
   }
+  AfxAccSelectionMoved(h);
+  if (!(s = still(h))) return false;
   notifyTree(h, TVN_SELCHANGED, action, old, s->live.count(i) ? i : nullptr);
   return true;
 }

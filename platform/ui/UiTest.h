@@ -107,5 +107,8 @@ BOOL AfxTestAccChildren(HWND hWnd, LPCTSTR lpszRole, LPCTSTR lpszName, std::vect
 // Does the named action (Qt's name: "Press", "Toggle", "Expand", ...) or sets the value.
 BOOL AfxTestAccDo(HWND hWnd, LPCTSTR lpszRole, LPCTSTR lpszName, LPCTSTR lpszAction);
 BOOL AfxTestAccSetValue(HWND hWnd, LPCTSTR lpszRole, LPCTSTR lpszName, double dValue);
+// Records what a reader is told from now on, one line an event: "Focus MenuItem 'Calculate
+// Graph'", "NameChanged Chart '...'"; null stops recording.
+void AfxTestAccRecordEvents(std::vector<CString>* pEvents);
 // The tree of objects below the window, one line each, to nDepth levels.
 CString AfxTestAccTree(HWND hWnd, int nDepth = 8);

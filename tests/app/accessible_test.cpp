@@ -6,6 +6,7 @@
 #include "app/LeftPane.h"
 #include "app/RightPane.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -121,9 +122,15 @@ TEST_F(Reader, MenusOpenAndTellTheirItemsAndTheFocus) {
     if (!i.strShortcut.IsEmpty()) shortcut = true;
   }
   EXPECT_TRUE(shortcut) << "no item tells its keys";
-  // Moving by key focuses the items in turn.
+  // Moving by key focuses the items in turn, and the reader is told.
+  std::vector<CString> events;
+  AfxTestAccRecordEvents(&events);
   AfxTestKeyStroke(VK_DOWN);
   Settle();
+  AfxTestAccRecordEvents(nullptr);
+  bool told = false;
+  for (const CString& e : events) told |= e.Find("Focus MenuItem '") == 0;
+  EXPECT_TRUE(told) << events.size();
   AFXTESTACCNODE focused;
   EXPECT_TRUE(AfxTestAccFind(open[0]->GetSafeHwnd(), "MenuItem", nullptr, &focused));
   std::vector<AFXTESTACCNODE> now;
@@ -162,8 +169,12 @@ TEST_F(Reader, TheTreeExpandsAndTheMonthComboChangesTheGraph) {
     if (t.strRole == CString("ComboBox") && t.strValue == monthText) found = &t;
   ASSERT_TRUE(found) << (LPCTSTR)monthText;
   const int to = ((int)found->dNumber + 1) % 12;
+  std::vector<CString> events;
+  AfxTestAccRecordEvents(&events);
   ASSERT_TRUE(AfxTestAccSetValue(Frame(), "ComboBox", found->strName, to));
   Settle();
+  AfxTestAccRecordEvents(nullptr);
+  EXPECT_NE(std::find(events.begin(), events.end(), "NameChanged Chart '" + Right().m_graph.GetTitle() + "'"), events.end());
   EXPECT_EQ(m_frame->GetSelectedDate().GetMonth(), to + 1);
   EXPECT_NE(Right().m_graph.GetTitle(), graph);
   AFXTESTACCNODE n;

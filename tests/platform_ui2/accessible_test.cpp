@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QWidget>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -161,6 +162,23 @@ TEST_F(Accessible, ActionsAndValuesDriveTheControls) {
   EXPECT_TRUE(AfxTestAccSetValue(dlg.m_hWnd, "SpinBox", "Height:", 500));
   EXPECT_EQ((int)::SendDlgItemMessage(dlg.m_hWnd, IDC_SPIN, UDM_GETPOS32, 0, 0), 99);
   EXPECT_EQ(dlg.GetDlgItemInt(IDC_HEIGHT), 99u);
+
+  // The reader hears of a selection moved by the user, and of the focus on it.
+  std::vector<CString> events;
+  AfxTestAccRecordEvents(&events);
+  dlg.GetDlgItem(IDC_TREE)->SetFocus();
+  AfxTestKeyStroke(VK_DOWN);
+  dlg.GetDlgItem(IDC_PORTS)->SetFocus();
+  AfxTestKeyStroke(VK_DOWN);
+  AfxTestAccDo(dlg.m_hWnd, "CheckBox", "Moon phases", "Toggle");
+  AfxTestAccRecordEvents(nullptr);
+  auto heard = [&](const char* line) { return std::find(events.begin(), events.end(), CString(line)) != events.end(); };
+  std::string all;
+  for (const CString& e : events) all += std::string((LPCTSTR)e) + "\n";
+  EXPECT_TRUE(heard("Focus TreeItem 'Scotland'")) << all;
+  EXPECT_TRUE(heard("Selection TreeItem 'Scotland'")) << all;
+  EXPECT_TRUE(heard("Focus ListItem 'Whitstable'")) << all;
+  EXPECT_TRUE(heard("StateChanged CheckBox 'Moon phases'")) << all;
 
   // Focus follows the layer's focus.
   dlg.GetDlgItem(IDC_PORTS)->SetFocus();
