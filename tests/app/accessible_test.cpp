@@ -103,6 +103,20 @@ TEST_F(Reader, TheMainWindowReadsAsTheUserSeesIt) {
 
 TEST_F(Reader, MenusOpenAndTellTheirItemsAndTheFocus) {
   ASSERT_NE(nullptr, Start());
+  // Opened by the mouse, the menu tells the reader it opened and when it closes.
+  std::vector<CString> events;
+  AfxTestAccRecordEvents(&events);
+  ClickMenuTitle(m_frame, 2);
+  Settle();
+  ASSERT_EQ(OpenPopupBars().size(), 1u);
+  AfxTestKeyStroke(VK_ESCAPE);
+  AfxTestKeyStroke(VK_ESCAPE);
+  Settle();
+  AfxTestAccRecordEvents(nullptr);
+  EXPECT_NE(std::find(events.begin(), events.end(), CString("PopupMenuStart PopupMenu 'Tides'")), events.end());
+  EXPECT_NE(std::find(events.begin(), events.end(), CString("PopupMenuEnd PopupMenu 'Tides'")), events.end());
+  ASSERT_TRUE(OpenPopupBars().empty());
+
   ASSERT_TRUE(AfxTestAccDo(Frame(), "MenuItem", "Tides", "ShowMenu"));
   Settle();
   std::vector<CCbPopupBar*> open = OpenPopupBars();
@@ -123,7 +137,7 @@ TEST_F(Reader, MenusOpenAndTellTheirItemsAndTheFocus) {
   }
   EXPECT_TRUE(shortcut) << "no item tells its keys";
   // Moving by key focuses the items in turn, and the reader is told.
-  std::vector<CString> events;
+  events.clear();
   AfxTestAccRecordEvents(&events);
   AfxTestKeyStroke(VK_DOWN);
   Settle();
