@@ -48,8 +48,9 @@ CString labelBefore(HWND h) {
       return AfxAccStripMnemonic(windowText(p));
     }
     if (k == AfxCtlKind::Button && (AfxCtlStyle(p) & BS_TYPEMASK) == BS_GROUPBOX) return AfxAccStripMnemonic(windowText(p));
-    // An up-down's buddy edit keeps the label of the pair.
-    if (k == AfxCtlKind::UpDown) continue;
+    // An up-down's buddy edit keeps the label of the pair; a row of fields of one kind
+    // (a date's day, month and year) shares the label before the first.
+    if (k == AfxCtlKind::UpDown || k == AfxCtlKindOf(h)) continue;
     return CString();
   }
   return CString();

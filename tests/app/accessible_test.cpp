@@ -3,6 +3,7 @@
 // the pages, read and driven through the accessibility objects.
 #include "tests/app/FrameFixture.h"
 
+#include "app/DialogsResource.h"
 #include "app/LeftPane.h"
 #include "app/RightPane.h"
 
@@ -193,6 +194,73 @@ TEST_F(Reader, TheTreeExpandsAndTheMonthComboChangesTheGraph) {
   EXPECT_NE(Right().m_graph.GetTitle(), graph);
   AFXTESTACCNODE n;
   EXPECT_TRUE(AfxTestAccFind(Frame(), "Chart", Right().m_graph.GetTitle(), &n));
+}
+
+}  // namespace
+
+namespace {
+
+// A dialog of the program's templates that notes OK and Cancel instead of ending.
+class CNotingDlg : public CDialog {
+ public:
+  explicit CNotingDlg(UINT id) : CDialog(id) {}
+  std::vector<std::string> ends;
+  void OnOK() override { ends.push_back("ok"); }
+  void OnCancel() override { ends.push_back("cancel"); }
+};
+
+// Each of the program's dialogs: Tab reaches every control that takes the focus, once a round,
+// in the template's order; each such control has a name a reader says; Enter is OK, Esc is Cancel.
+TEST_F(Reader, EveryDialogIsKeyboardReachableAndNamed) {
+  AfxWinInit(0, nullptr);
+  // The port picker's OK waits for a port: Enter there presses the focused Cancel.
+  const struct {
+    UINT id;
+    const char* enter;
+  } dialogs[] = {{IDD_DATA_EXPORT, "ok"}, {IDD_WARNING, "ok"}, {IDD_TIP, "ok"},        {IDD_ABOUTBOX, "ok"},
+                 {291, "ok"} /* GPS */,   {176, "ok"} /* JPEG */, {188, "cancel"} /* port */};
+  for (const auto& d : dialogs) {
+    SCOPED_TRACE(d.id);
+    CNotingDlg dlg(d.id);
+    ASSERT_TRUE(dlg.Create(d.id));
+    dlg.ShowWindow(SW_SHOW);
+    // The template's order (the layer lists children from the top of the z-order, the last
+    // made first): every visible, enabled tab stop.
+    std::vector<HWND> kids;
+    for (HWND c = ::GetWindow(dlg.m_hWnd, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) kids.insert(kids.begin(), c);
+    std::vector<std::string> expected, seen;
+    CWnd* first = nullptr;
+    for (HWND c : kids)
+      if ((::GetWindowLong(c, GWL_STYLE) & WS_TABSTOP) && ::IsWindowVisible(c) && ::IsWindowEnabled(c)) {
+        if (!first) first = CWnd::FromHandle(c);
+        expected.push_back(std::to_string(::GetDlgCtrlID(c)));
+      }
+    if (!first) {
+      ADD_FAILURE() << "nothing takes the focus";
+      continue;
+    }
+    first->SetFocus();
+    for (size_t k = 0; k < expected.size(); ++k) {
+      HWND f = ::GetFocus();
+      seen.push_back(f ? std::to_string(::GetDlgCtrlID(f)) : "none");
+      // Every control the keys reach has a name.
+      std::vector<AFXTESTACCNODE> nodes;
+      ASSERT_TRUE(AfxTestAccChildren(dlg.m_hWnd, "Dialog", nullptr, &nodes));
+      AFXTESTACCNODE n;
+      for (const AFXTESTACCNODE& c : nodes)
+        if (has(c.strStates, "focused")) n = c;
+      EXPECT_FALSE(n.strName.IsEmpty() && n.strRole != CString("EditableText")) << "control " << seen.back() << " " << (LPCTSTR)n.strRole;
+      AfxTestKeyStroke(VK_TAB);
+    }
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(::GetFocus(), first->GetSafeHwnd()) << "Tab did not come round";
+    // Enter from a control that is not a button is the default button; Esc is Cancel.
+    dlg.GotoDlgCtrl(first);
+    AfxTestKeyStroke(VK_RETURN);
+    AfxTestKeyStroke(VK_ESCAPE);
+    EXPECT_EQ(dlg.ends, (std::vector<std::string>{d.enter, "cancel"}));
+    dlg.DestroyWindow();
+  }
 }
 
 }  // namespace
