@@ -291,8 +291,13 @@ void describeItem(HWND h, AFXACCQUERY* q) {
       } else {
         a.strActions = "Select";
       }
-      *(HTREEITEM*)&a.rect = it;
-      ::SendMessage(h, TVM_GETITEMRECT, TRUE, (LPARAM)&a.rect);
+      // The rectangle is asked for with the item's handle in its first bytes.
+      union {
+        RECT rc;
+        HTREEITEM item;
+      } place{};
+      place.item = it;
+      if (::SendMessage(h, TVM_GETITEMRECT, TRUE, (LPARAM)&place.rc)) a.rect = place.rc;
       return;
     }
     case AfxCtlKind::Tab: {
