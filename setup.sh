@@ -15,6 +15,7 @@ packages=(
   fonts-liberation2 fonts-dejavu-core xvfb xauth
   poppler-utils inkscape
   cups cups-client printer-driver-cups-pdf
+  dbus at-spi2-core python3-pyatspi
 )
 
 missing=()

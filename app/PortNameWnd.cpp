@@ -1,5 +1,6 @@
 #include "app/PortNameWnd.h"
 
+#include "platform/ui/Accessible.h"
 #include "views/VxMenu.h"
 #include "model/PortHistory.h"
 #include "toolkit/CbColorManager.h"
@@ -15,6 +16,7 @@ const int kTriangleRoom = 18;  // the drop-down triangle at the right
 IMPLEMENT_DYNAMIC(CPortNameWnd, CWnd)
 
 BEGIN_MESSAGE_MAP(CPortNameWnd, CWnd)
+  ON_MESSAGE(WM_GETOBJECT, OnGetObject)
   ON_WM_CREATE()
   ON_WM_PAINT()
   ON_WM_ERASEBKGND()
@@ -52,8 +54,11 @@ int CPortNameWnd::OnCreate(LPCREATESTRUCT lpCreateStruct) {
 }
 
 void CPortNameWnd::SetText(LPCTSTR lpszText) {
-  m_strText = lpszText ? lpszText : "";
+  const CString text = lpszText ? lpszText : "";
+  const bool changed = text != m_strText;
+  m_strText = text;
   if (m_hWnd) Invalidate(FALSE);
+  if (changed && m_hWnd) NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void CPortNameWnd::SetMenuMode(BOOL bPageMenu) { m_bMenuMode = bPageMenu ? 1 : 0; }

@@ -38,6 +38,8 @@ class CPortNameWnd : public CWnd {
 
   int OnCreate(LPCREATESTRUCT lpCreateStruct);
   void OnPaint();
+  // A screen reader reads the caption as a label (AppAccessible.cpp).
+  LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
   BOOL OnEraseBkgnd(CDC* pDC);
   void OnSize(UINT nType, int cx, int cy);
   void OnMouseMove(UINT nFlags, CPoint point);

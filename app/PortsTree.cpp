@@ -81,6 +81,7 @@ IPortsHost* GetPortsHost() { return g_host; }
 IMPLEMENT_DYNAMIC(CPortsTree, CTreeCtrl)
 
 BEGIN_MESSAGE_MAP(CPortsTree, CTreeCtrl)
+  ON_MESSAGE(WM_GETOBJECT, OnGetObject)
   ON_NOTIFY_REFLECT(TVN_SELCHANGED, OnSelChanged)
   ON_NOTIFY_REFLECT(NM_DBLCLK, OnDblClk)
   ON_NOTIFY_REFLECT(NM_RETURN, OnReturn)

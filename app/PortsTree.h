@@ -58,6 +58,8 @@ class CPortsTree : public CTreeCtrl {
   IPortsHost* Host() const { return m_pHost ? m_pHost : GetPortsHost(); }
 
   void OnSelChanged(NMHDR* pNMHDR, LRESULT* pResult);
+  // A screen reader reads the tree as the ports (AppAccessible.cpp).
+  LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
   void OnDblClk(NMHDR* pNMHDR, LRESULT* pResult);
   void OnReturn(NMHDR* pNMHDR, LRESULT* pResult);
   void OnRClick(NMHDR* pNMHDR, LRESULT* pResult);

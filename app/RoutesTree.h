@@ -74,6 +74,8 @@ class CRoutesTree : public CTreeCtrl, public IRouteList {
   BOOL ShowRouteSheet(CMapRoute* pRoute, CRoutePoint* pPoint);
 
   void OnDblClk(NMHDR* pNMHDR, LRESULT* pResult);
+  // A screen reader reads the tree as the routes (AppAccessible.cpp).
+  LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
   void OnRClick(NMHDR* pNMHDR, LRESULT* pResult);
   void OnItemExpanding(NMHDR* pNMHDR, LRESULT* pResult);
   void OnBeginLabelEdit(NMHDR* pNMHDR, LRESULT* pResult);

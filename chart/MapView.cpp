@@ -2,8 +2,8 @@
 #include "platform/core/AfxUserNumber.h"
 
 #include "chart/StreamWorker.h"
-
 #include "model/Angles.h"
+#include "platform/ui/Accessible.h"
 #include "model/AngleFactorDB.h"
 #include "model/DiamondDB.h"
 #include "model/PortDB.h"
@@ -18,6 +18,7 @@
 IMPLEMENT_DYNAMIC(CMapView, CWnd)
 
 BEGIN_MESSAGE_MAP(CMapView, CWnd)
+  ON_MESSAGE(WM_GETOBJECT, OnGetObject)
   ON_WM_CREATE()
   ON_WM_DESTROY()
   ON_WM_PAINT()
@@ -1659,4 +1660,21 @@ void CMapView::SetVesselPosition(double dLatitude, double dLongitude, double dCo
     m_bOverlayDirty = 1;
     RedrawNow();
   }
+}
+
+// A screen reader reads the chart by what it shows.
+LRESULT CMapView::OnGetObject(WPARAM wParam, LPARAM lParam) {
+  if ((LONG)lParam != OBJID_AFXQUERY || !wParam) return Default();
+  auto* q = (AFXACCQUERY*)wParam;
+  if (q->nAsk != AFXACC_DESCRIBE || q->nChild != CHILDID_SELF) return FALSE;
+  static const struct {
+    int region;
+    const char* name;
+  } kNames[] = {{kRegionUK, "Chart of the British Isles"}, {kRegionUSEast, "Chart of the US east coast"},
+                {kRegionEurope, "Chart of Europe"}, {kRegionAustralia, "Chart of Australia"}};
+  q->info.nRole = ROLE_SYSTEM_GRAPHIC;
+  q->info.strName = "Chart";
+  for (const auto& n : kNames)
+    if (n.region == m_nRegion) q->info.strName = n.name;
+  return TRUE;
 }

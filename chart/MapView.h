@@ -182,6 +182,8 @@ class CMapView : public CWnd, public IChartStreamsHost, public IChartRoutesHost 
   int OnCreate(LPCREATESTRUCT lpcs);
   void OnDestroy();
   void OnPaint();
+  // What a screen reader reads of the page (ViewAccessible.cpp).
+  LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
   BOOL OnEraseBkgnd(CDC*) { return TRUE; }
   void OnSize(UINT nType, int cx, int cy);
   void OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);

@@ -1,5 +1,7 @@
 #include "toolkit/CbCommandBar.h"
 
+#include "platform/ui/Accessible.h"
+
 #include "toolkit/CbCommandBars.h"
 #include "toolkit/CbPropExchange.h"
 #include "toolkit/CbDrawHelpers.h"
@@ -30,6 +32,7 @@ BEGIN_MESSAGE_MAP(CCbCommandBar, CWnd)
   ON_WM_CREATE()
   ON_WM_DESTROY()
   ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUIMsg)
+  ON_MESSAGE(WM_GETOBJECT, OnGetObject)
 END_MESSAGE_MAP()
 
 BEGIN_MESSAGE_MAP(CCbToolBar, CCbCommandBar)
@@ -247,6 +250,7 @@ BOOL CCbCommandBar::SetSelected(int nSelected, BOOL bKeyboard) {
   if (now) {
     now->OnSetSelected(bKeyboard ? 2 : 1);
     if (!bKeyboard) SetTimer(kHoverTimer, kHoverDelay, nullptr);
+    else NotifyWinEvent(EVENT_OBJECT_FOCUS, m_hWnd, OBJID_MENU, nSelected + 1);
   } else {
     KillTimer(kHoverTimer);
   }

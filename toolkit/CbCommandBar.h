@@ -141,6 +141,8 @@ class CCbCommandBar : public CWnd, public CCbRefCounted, public CCbHookManagerHo
   void OnPaint();
   BOOL OnEraseBkgnd(CDC*) { return TRUE; }
   LRESULT OnIdleUpdateCmdUIMsg(WPARAM wParam, LPARAM);
+  // What a screen reader asks of the bar and its controls (CbAccessible.cpp).
+  LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
   int OnCreate(LPCREATESTRUCT lpcs);
   void OnDestroy();
 

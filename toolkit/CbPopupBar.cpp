@@ -1,5 +1,7 @@
 #include "toolkit/CbPopupBar.h"
 
+#include "platform/ui/Accessible.h"
+
 #include "toolkit/CbCommandBars.h"
 #include "toolkit/CbPropExchange.h"
 #include "toolkit/CbDrawHelpers.h"
@@ -200,8 +202,11 @@ CRect CCbPopupBar::PlacePopup(CSize sz) {
   else m_nLastVisible = GetControlCount() - 1;
   const CRect& rc = placed.rcWindow;
   if (GetSafeHwnd()) {
+    const BOOL wasShown = ::IsWindowVisible(m_hWnd);
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, rc.left, rc.top, rc.Width(), rc.Height(), SWP_NOACTIVATE | SWP_SHOWWINDOW);
     OnPopupShown(rc);
+    // A reader hears of the menu opening, by mouse as by key.
+    if (!wasShown && GetSafeHwnd()) NotifyWinEvent(EVENT_SYSTEM_MENUPOPUPSTART, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
   }
   return rc;
 }
@@ -465,6 +470,7 @@ BOOL CCbPopupBar::SetTrackingMode(int bMode, BOOL bSelectFirst, BOOL bKeyboard) 
   CCbRefHolder<CCbCommandBar> hold(this);
   CCbCommandBar::SetTrackingMode(FALSE, bSelectFirst, bKeyboard);
   if (GetSafeHwnd()) {
+    if (IsWindowVisible()) NotifyWinEvent(EVENT_SYSTEM_MENUPOPUPEND, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
     KillTimer(kScrollDownTimer);
     KillTimer(kScrollUpTimer);
     KillTimer(kTearOffTimer);

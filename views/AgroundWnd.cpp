@@ -12,6 +12,7 @@
 IMPLEMENT_DYNAMIC(CAgroundWnd, CWnd)
 
 BEGIN_MESSAGE_MAP(CAgroundWnd, CWnd)
+  ON_MESSAGE(WM_GETOBJECT, OnGetObject)
   ON_WM_CREATE()
   ON_WM_DESTROY()
   ON_WM_PAINT()
@@ -146,13 +147,14 @@ int CAgroundWnd::OnCreate(LPCREATESTRUCT lpcs) {
       {&m_dropValue, "00.00m", CRect(170, 25, 220, 40), true},
       {&m_draughtLabel, "Draught of Boat", CRect(12, 44, 162, 59), false},
       {&m_draughtValue, "00.00m", CRect(170, 44, 220, 59), true},
-      {&m_timeLabel, "Time:", CRect(230, 15, 330, 30), false},
-      {&m_depthLabel, m_bFeet ? "Depth of Water(ft):" : "Depth of Water(m):", CRect(230, 40, 330, 55), false},
   };
   for (Label& l : labels) {
     if (!l.label->Create(l.text, style, l.rect, this)) return -1;
     l.label->SetFont(l.bold ? &m_boldFont : &m_normalFont);
   }
+  // Each field follows its label, so the label names it to a screen reader.
+  if (!m_timeLabel.Create("Time:", style, CRect(230, 15, 330, 30), this)) return -1;
+  m_timeLabel.SetFont(&m_normalFont);
   const CString sep = AfxGetLocaleValues().timeSeparator;
   if (!m_timeCombo.Create(style | WS_VSCROLL | CBS_DROPDOWN, CRect(335, 10, 415, 135), this, kTimeComboId)) return -1;
   m_timeCombo.SetFont(&m_normalFont);
@@ -163,6 +165,9 @@ int CAgroundWnd::OnCreate(LPCREATESTRUCT lpcs) {
   }
   m_strLastValidTime = "12" + sep + "00";
   m_timeCombo.SetWindowText(m_strLastValidTime);
+  if (!m_depthLabel.Create(m_bFeet ? "Depth of Water(ft):" : "Depth of Water(m):", style, CRect(230, 40, 330, 55), this))
+    return -1;
+  m_depthLabel.SetFont(&m_normalFont);
   const int v = ::GetSystemMetrics(SM_CXVSCROLL);
   if (!m_depthEdit.Create(style | ES_AUTOHSCROLL, CRect(339, 39, 413 - v, 54), this, kDepthEditId)) return -1;
   m_depthEdit.SetFont(&m_normalFont);

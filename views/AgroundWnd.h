@@ -68,6 +68,8 @@ class CAgroundWnd : public CWnd {
   int OnCreate(LPCREATESTRUCT lpcs);
   void OnDestroy();
   void OnPaint();
+  // What a screen reader reads of the page (ViewAccessible.cpp).
+  LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
   void OnTimeSelChange();
   void OnTimeEditUpdate();
   void OnTimeKillFocus();

@@ -1,6 +1,7 @@
 #include "views/GraphWnd.h"
 #include "platform/core/AfxUserNumber.h"
 
+#include "platform/ui/Accessible.h"
 #include "model/QsDateTime.h"
 #include "resources/ResourceIds.h"
 #include "views/ViewColours.h"
@@ -16,6 +17,7 @@
 IMPLEMENT_DYNAMIC(CGraphWnd, CWnd)
 
 BEGIN_MESSAGE_MAP(CGraphWnd, CWnd)
+  ON_MESSAGE(WM_GETOBJECT, OnGetObject)
   ON_WM_CREATE()
   ON_WM_DESTROY()
   ON_WM_PAINT()
@@ -125,7 +127,13 @@ void CGraphWnd::SetMinHeight(double d) {
   m_dMinHeight = d < 0 ? d : 0;
   m_bModified = 1;  // no repaint, but the scale of the cached picture is stale
 }
-void CGraphWnd::SetTitle(LPCTSTR s) { m_strTitle = s ? s : ""; Repaint(); }
+void CGraphWnd::SetTitle(LPCTSTR s) {
+  const CString title = s ? s : "";
+  const bool changed = title != m_strTitle;
+  m_strTitle = title;
+  Repaint();
+  if (changed && m_hWnd) NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
+}
 void CGraphWnd::SetPlaceholderText(LPCTSTR s) { m_strPlaceholder = s ? s : ""; Repaint(); }
 void CGraphWnd::SetHasData(int b) { m_bHasData = b; Repaint(); }
 void CGraphWnd::SetTimeMark(int m) {

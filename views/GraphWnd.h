@@ -137,6 +137,8 @@ class CGraphWnd : public CWnd {
   int OnCreate(LPCREATESTRUCT lpCreateStruct);
   void OnDestroy();
   void OnPaint();
+  // What a screen reader reads of the page (ViewAccessible.cpp).
+  LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
   void OnLButtonUp(UINT nFlags, CPoint point);
   void OnLButtonDblClk(UINT nFlags, CPoint point);
   void OnContextMenu(CWnd* pWnd, CPoint pos);

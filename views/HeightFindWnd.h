@@ -88,6 +88,8 @@ class CHeightFindWnd : public CWnd, public IHeightFinder {
   // ---- Messages ----
   int OnCreate(LPCREATESTRUCT lpcs);
   void OnPaint();
+  // What a screen reader reads of the page (ViewAccessible.cpp).
+  LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
   void OnSize(UINT nType, int cx, int cy);
   void OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
   void OnDestroy();

@@ -105,6 +105,8 @@ class CTableWnd : public CWnd {
   // ---- Messages ----
   int OnCreate(LPCREATESTRUCT lpcs);
   void OnPaint();
+  // What a screen reader reads of the page (ViewAccessible.cpp).
+  LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
   void OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
   void OnLButtonDown(UINT nFlags, CPoint point);
   void OnLButtonUp(UINT nFlags, CPoint point);

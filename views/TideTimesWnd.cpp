@@ -1,12 +1,15 @@
 #include "views/TideTimesWnd.h"
 #include "platform/core/AfxUserNumber.h"
 
+#include "platform/ui/Accessible.h"
+
 #include "views/ViewColours.h"
 #include "views/ViewDrawing.h"
 
 IMPLEMENT_DYNAMIC(CTideTimesWnd, CWnd)
 
 BEGIN_MESSAGE_MAP(CTideTimesWnd, CWnd)
+  ON_MESSAGE(WM_GETOBJECT, OnGetObject)
   ON_WM_CREATE()
   ON_WM_PAINT()
 END_MESSAGE_MAP()
@@ -23,7 +26,9 @@ int CTideTimesWnd::OnCreate(LPCREATESTRUCT lpcs) {
 }
 
 void CTideTimesWnd::Repaint() {
-  if (m_hWnd) Invalidate(TRUE);
+  if (!m_hWnd) return;
+  Invalidate(TRUE);
+  NotifyWinEvent(EVENT_OBJECT_REORDER, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void CTideTimesWnd::NoteHeight(int nOldHeight) {

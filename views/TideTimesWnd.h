@@ -33,6 +33,8 @@ class CTideTimesWnd : public CWnd {
 
   int OnCreate(LPCREATESTRUCT lpcs);
   void OnPaint();
+  // What a screen reader reads of the page (ViewAccessible.cpp).
+  LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
 
  private:
   void Repaint();

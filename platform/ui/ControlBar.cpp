@@ -1,5 +1,7 @@
 #include "platform/ui/ControlBar.h"
 
+#include "platform/ui/Accessible.h"
+
 #include "platform/ui/SysInfo.h"
 #include "platform/ui/UiResources.h"
 
@@ -210,6 +212,7 @@ BEGIN_MESSAGE_MAP(CStatusBar, CControlBar)
   ON_MESSAGE(WM_GETTEXTLENGTH, OnGetTextLength)
   ON_MESSAGE(SB_SETMINHEIGHT, OnSetMinHeight)
   ON_MESSAGE(WM_SETFONT, OnSetFont)
+  ON_MESSAGE(WM_GETOBJECT, OnGetObject)
 END_MESSAGE_MAP()
 
 CStatusBar::CStatusBar() {
@@ -312,6 +315,33 @@ BOOL CStatusBar::SetPaneText(int nIndex, LPCTSTR lpszNewText, BOOL bUpdate) {
     GetItemRect(nIndex, &rc);
     InvalidateRect(&rc, TRUE);
   }
+  if (m_hWnd) NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, m_hWnd, OBJID_CLIENT, nIndex + 1);
+  return TRUE;
+}
+
+LRESULT CStatusBar::OnGetObject(WPARAM wParam, LPARAM lParam) {
+  if ((LONG)lParam != OBJID_AFXQUERY || !wParam) return Default();
+  auto* q = (AFXACCQUERY*)wParam;
+  if (q->nAsk == AFXACC_COUNT) {
+    q->nCount = GetCount();
+    return TRUE;
+  }
+  if (q->nAsk != AFXACC_DESCRIBE) return FALSE;
+  if (q->nChild == CHILDID_SELF) {
+    q->info.nRole = ROLE_SYSTEM_STATUSBAR;
+    q->info.strName.Empty();
+    return TRUE;
+  }
+  const int i = q->nChild - 1;
+  if (i < 0 || i >= GetCount()) return FALSE;
+  q->info = AFXACCINFO();
+  q->info.nRole = ROLE_SYSTEM_STATICTEXT;
+  q->info.strName = m_panes[(size_t)i].strText;
+  q->info.dwState = STATE_SYSTEM_READONLY;
+  if (m_panes[(size_t)i].nStyle & SBPS_DISABLED) q->info.strName.Empty();
+  CRect rc;
+  GetItemRect(i, &rc);
+  q->info.rect = rc;
   return TRUE;
 }
 

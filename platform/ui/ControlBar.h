@@ -174,6 +174,8 @@ class CStatusBar : public CControlBar {
   LRESULT OnGetTextLength(WPARAM wParam, LPARAM lParam);
   LRESULT OnSetMinHeight(WPARAM wParam, LPARAM lParam);
   LRESULT OnSetFont(WPARAM wParam, LPARAM lParam);
+  // A screen reader reads the panes as labels.
+  LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
 
   int m_nMinHeight = 0;
 

@@ -1,5 +1,6 @@
 // Buttons (push, default, check, three-state, radio with groups, group box, owner-drawn) and
 // statics (texts with their alignments and ellipses, rectangles, frames, etched lines, bitmaps).
+#include "platform/ui/Accessible.h"
 #include "platform/ui/CtlInternal.h"
 #include "platform/ui/Icons.h"
 
@@ -48,6 +49,7 @@ void click(HWND h, ButtonState* s) {
     s->check = BST_CHECKED;
   }
   AfxCtlInvalidate(h);
+  NotifyWinEvent(EVENT_OBJECT_STATECHANGE, h, OBJID_CLIENT, CHILDID_SELF);
   AfxCtlCommand(h, BN_CLICKED);
 }
 

@@ -214,10 +214,10 @@ LRESULT AfxEditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_GETDLGCODE: {
       LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS | (multi(h) ? DLGC_WANTALLKEYS : 0);
-      // In a dialog, Esc still cancels from a multi-line edit, and Enter presses the default
-      // button unless the edit keeps it for new lines.
+      // In a dialog, Esc still cancels from a multi-line edit, Tab moves on to the next control,
+      // and Enter presses the default button unless the edit keeps it for new lines.
       if (auto* m = (const MSG*)lp; m && m->message == WM_KEYDOWN &&
-          (m->wParam == VK_ESCAPE || (m->wParam == VK_RETURN && !(AfxCtlStyle(h) & ES_WANTRETURN))))
+          (m->wParam == VK_ESCAPE || m->wParam == VK_TAB || (m->wParam == VK_RETURN && !(AfxCtlStyle(h) & ES_WANTRETURN))))
         code &= ~(LRESULT)DLGC_WANTALLKEYS;
       return code;
     }

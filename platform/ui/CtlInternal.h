@@ -39,6 +39,11 @@ LRESULT AfxSliderProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
 LRESULT AfxUpDownProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
 AfxCtlState* AfxNewTreeState();
 LRESULT AfxTreeProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+// A list, tree or tab control's selection moved: a screen reader hears of it (and of the
+// focus, when the control has it).
+void AfxAccSelectionMoved(HWND h);
+// Expands or collapses an item as the user does (TVN_ITEMEXPANDING and TVN_ITEMEXPANDED told).
+BOOL AfxTreeExpandByUser(HWND h, struct _TREEITEM* hItem, UINT code);
 // The up-down control that takes the arrow keys of a buddy, if any.
 HWND AfxUpDownOfBuddy(HWND buddy);
 

@@ -93,6 +93,7 @@ void changed(HWND h, ListState* s) {
 
 // LBN_* to the parent; a combo's list tells its combo nothing this way.
 void notify(HWND h, ListState* s, UINT code) {
+  if (code == LBN_SELCHANGE) AfxAccSelectionMoved(h);
   if (s->combo) return;
   if (code == LBN_SELCHANGE || code == LBN_DBLCLK || code == LBN_SELCANCEL) {
     if (!(style(h) & LBS_NOTIFY)) return;

@@ -79,6 +79,7 @@ void userSelect(HWND h, TabState* s, int i) {
   if (!AfxRec(h) || !(s = st(h)) || i >= count(s)) return;
   s->cur = s->focus = i;
   AfxCtlInvalidate(h);
+  AfxAccSelectionMoved(h);
   notify(h, TCN_SELCHANGE);
 }
 

@@ -504,6 +504,8 @@ bool selectItem(HWND h, TreeState* s, Item* i, UINT action) {
     ensureVisible(h, s, i);
     if (!(s = still(h))) return false;
   }
+  AfxAccSelectionMoved(h);
+  if (!(s = still(h))) return false;
   notifyTree(h, TVN_SELCHANGED, action, old, s->live.count(i) ? i : nullptr);
   return true;
 }
@@ -1137,6 +1139,14 @@ LRESULT nextItem(HWND h, TreeState* s, UINT code, HTREEITEM hi) {
 }
 
 }  // namespace
+
+// A reader's expand or collapse, told to the parent as the user's.
+BOOL AfxTreeExpandByUser(HWND h, HTREEITEM hItem, UINT code) {
+  TreeState* s = still(h);
+  if (!s) return FALSE;
+  Item* i = itemOf(s, hItem);
+  return i && expandItem(h, s, i, code, true) ? TRUE : FALSE;
+}
 
 AfxCtlState* AfxNewTreeState() { return new TreeState; }
 

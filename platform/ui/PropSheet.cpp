@@ -1,5 +1,7 @@
 #include "platform/ui/PropSheet.h"
 
+#include "platform/ui/Accessible.h"
+
 #include "platform/ui/CtlInternal.h"
 #include "platform/ui/UiInternal.h"
 #include "platform/ui/UiResources.h"
@@ -489,6 +491,10 @@ BOOL CPropertySheet::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 LRESULT CPropertySheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_GETOBJECT:
+      // A screen reader reads the drawn tabs as the sheet's page tabs.
+      if ((LONG)lParam == OBJID_AFXQUERY && wParam) return AnswerAccessibility((AFXACCQUERY*)wParam);
+      break;
     case WM_PAINT:
       if (!FindMessageEntry(WM_PAINT, 0, 0)) {
         Paint();
@@ -516,4 +522,27 @@ LRESULT CPropertySheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
   }
   return CWnd::WindowProc(message, wParam, lParam);
+}
+
+BOOL CPropertySheet::AnswerAccessibility(AFXACCQUERY* q) {
+  const int n = GetPageCount(), i = q->nChild - 1;
+  switch (q->nAsk) {
+    case AFXACC_COUNT:
+      q->nCount = n;
+      return TRUE;
+    case AFXACC_DESCRIBE:
+      if (q->nChild == CHILDID_SELF || i >= n) return FALSE;
+      q->info.nRole = ROLE_SYSTEM_PAGETAB;
+      q->info.strName = AfxAccStripMnemonic(GetPage(i)->GetTitle());
+      q->info.dwState = STATE_SYSTEM_SELECTABLE | (GetActiveIndex() == i ? STATE_SYSTEM_SELECTED : 0);
+      q->info.strActions = "Press";
+      if (i < (int)m_tabs.size()) q->info.rect = m_tabs[(size_t)i];
+      return TRUE;
+    case AFXACC_ACTION:
+      if (i < 0 || i >= n || q->strAction != "Press") return FALSE;
+      SetActivePage(i);
+      return TRUE;
+    default:
+      return FALSE;
+  }
 }

@@ -118,6 +118,7 @@ class CPropertySheet : public CWnd {
 
  private:
   friend class CPropertyPage;
+  BOOL AnswerAccessibility(struct AFXACCQUERY* q);
   void Layout();
   void Paint();
   void UpdateApply();

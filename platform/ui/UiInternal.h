@@ -111,6 +111,8 @@ bool AfxInShape(const AfxWndRec* r, QPoint screen);
 // A top-level window was shown or resized: one that answers HTTRANSPARENT gets an empty input shape.
 void AfxUpdateInputShape(HWND h);
 void AfxPaintLayer(QPainter& p, AfxWndRec* r);
+// Lets Qt ask the windows for their accessibility objects (Accessible.cpp).
+void AfxAccInstall();
 
 // A window's Qt widget: turns Qt's events into the window's messages.
 class NeapWidget : public QWidget {

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 // Modifier flags for synthesised input.
 #define AFX_TEST_SHIFT 0x01
@@ -90,3 +91,28 @@ BOOL AfxTestServerClick(POINT pt);
 
 // TRUE while the application shows the wait cursor over its windows.
 BOOL AfxTestWaitCursorShown();
+
+// What a screen reader sees of an object, read through the accessibility objects: the role as
+// Qt names it ("MenuBar", "PushButton", ...), the texts, the states as words ("focused checked"),
+// the action names, the number value (spin boxes, sliders, combo selection), the children.
+struct AFXTESTACCNODE {
+  CString strRole, strName, strValue, strShortcut, strStates, strActions;
+  BOOL bHasNumber = FALSE;
+  double dNumber = 0;
+  int nChildren = 0;
+  int nIndexInParent = -1;
+};
+// Makes the accessibility objects answer as for a reader (events are sent).
+void AfxTestAccessibilityOn();
+// The first object below the window (breadth first, items included) of the role and name; a
+// null role or name matches any.
+BOOL AfxTestAccFind(HWND hWnd, LPCTSTR lpszRole, LPCTSTR lpszName, AFXTESTACCNODE* pNode = nullptr);
+BOOL AfxTestAccChildren(HWND hWnd, LPCTSTR lpszRole, LPCTSTR lpszName, std::vector<AFXTESTACCNODE>* pChildren);
+// Does the named action (Qt's name: "Press", "Toggle", "Expand", ...) or sets the value.
+BOOL AfxTestAccDo(HWND hWnd, LPCTSTR lpszRole, LPCTSTR lpszName, LPCTSTR lpszAction);
+BOOL AfxTestAccSetValue(HWND hWnd, LPCTSTR lpszRole, LPCTSTR lpszName, double dValue);
+// Records what a reader is told from now on, one line an event: "Focus MenuItem 'Calculate
+// Graph'", "NameChanged Chart '...'"; null stops recording.
+void AfxTestAccRecordEvents(std::vector<CString>* pEvents);
+// The tree of objects below the window, one line each, to nDepth levels.
+CString AfxTestAccTree(HWND hWnd, int nDepth = 8);

@@ -91,6 +91,7 @@ BOOL AfxWinInit(int argc, char** argv) {
     });
   }
   g_qapp = new QApplication(s_argc, argv);
+  AfxAccInstall();  // after Qt's own widget objects: the last factory installed is asked first
   QApplication::setQuitOnLastWindowClosed(false);
   AfxEnsureDispatcher();
   return TRUE;

@@ -1,5 +1,6 @@
 // Windows on Qt widgets: the window registry, creation and destruction, geometry, painting
 // hand-over, focus, capture, timers, posted messages and input translation.
+#include "platform/ui/Accessible.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/FrameWnd.h"
 #include "platform/ui/Menu.h"
@@ -2099,6 +2100,7 @@ LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETTEXT:
       r->text = lParam ? (const char*)lParam : "";
       if (!(r->style & WS_CHILD)) r->w->setWindowTitle(QString::fromUtf8(r->text.c_str()));
+      NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hWnd, OBJID_WINDOW, CHILDID_SELF);
       return TRUE;
     case WM_SETFONT:
       r->font = (HFONT)wParam;

@@ -266,4 +266,50 @@ TEST_F(Sheets, AltLettersAndArrowsOnThePageShown) {
   EXPECT_EQ(feet, (UINT)BST_CHECKED);
 }
 
+// A screen reader reads the sheet as a dialog with its tabs and the shown page, switches pages
+// through a tab's action, and the keys reach the controls in order and end the sheet.
+TEST_F(Sheets, AReaderReadsAndSwitchesThePagesAndTheKeysReachEveryControl) {
+  AfxTestAccessibilityOn();
+  Calls calls;
+  CGeneralPage general(&calls);
+  CGraphPage graph(&calls);
+  CPropertySheet sheet("Options");
+  sheet.AddPage(&general);
+  sheet.AddPage(&graph);
+  std::vector<std::string> tabs, focus;
+  std::string pageRole, checkName, editName, afterSwitch;
+  AfxCallLater(20, [&] {
+    std::vector<AFXTESTACCNODE> kids;
+    EXPECT_TRUE(AfxTestAccChildren(sheet.m_hWnd, "Dialog", "Options", &kids));
+    for (const AFXTESTACCNODE& k : kids)
+      if (k.strRole == CString("PageTab")) tabs.push_back((LPCTSTR)k.strName);
+    AFXTESTACCNODE n;
+    if (AfxTestAccFind(sheet.m_hWnd, "PropertyPage", nullptr, &n)) pageRole = "PropertyPage";
+    if (AfxTestAccFind(sheet.m_hWnd, "CheckBox", nullptr, &n)) checkName = (LPCTSTR)n.strName;
+    if (AfxTestAccFind(sheet.m_hWnd, "EditableText", nullptr, &n)) editName = (LPCTSTR)n.strName;
+    EXPECT_TRUE(AfxTestAccDo(sheet.m_hWnd, "PageTab", "Graph", "Press"));
+    if (AfxTestAccFind(sheet.m_hWnd, "CheckBox", nullptr, &n)) afterSwitch = (LPCTSTR)n.strName;
+    // Tab round the page's controls and the sheet's buttons (Apply is off until a change).
+    graph.GetDlgItem(IDC_MAXHEIGHT)->SetFocus();
+    for (int k = 0; k < 4; ++k) {
+      HWND h = ::GetFocus();
+      focus.push_back(h ? std::to_string(::GetDlgCtrlID(h)) : "none");
+      AfxTestKeyStroke(VK_TAB);
+    }
+    HWND again = ::GetFocus();
+    focus.push_back(again ? std::to_string(::GetDlgCtrlID(again)) : "none");
+    AfxTestKeyStroke(VK_RETURN);
+  });
+  EXPECT_EQ(sheet.DoModal(), IDOK);
+  EXPECT_EQ(tabs, (std::vector<std::string>{"General", "Graph"}));
+  EXPECT_EQ(pageRole, "PropertyPage");
+  EXPECT_EQ(checkName, "Auto Calculate Graph");
+  EXPECT_EQ(editName, "Draught of Boat (m):");
+  EXPECT_EQ(afterSwitch, "Thick Line");
+  EXPECT_EQ(sheet.GetActiveIndex(), 1);
+  // Every control of the page, then the sheet's buttons, and round again.
+  EXPECT_EQ(focus, (std::vector<std::string>{std::to_string(IDC_MAXHEIGHT), std::to_string(IDC_THICK), std::to_string(IDOK),
+                                             std::to_string(IDCANCEL), std::to_string(IDC_MAXHEIGHT)}));
+}
+
 }  // namespace
