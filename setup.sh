@@ -14,6 +14,7 @@ packages=(
   qt6-base-dev libjpeg62-turbo-dev libxcb-shape0-dev libxtst6
   fonts-liberation2 fonts-dejavu-core xvfb xauth
   poppler-utils inkscape
+  openbox xcompmgr x11-utils xdotool
 )
 
 missing=()
