@@ -100,10 +100,17 @@ void setString(xcb_connection_t* c, xcb_window_t w, xcb_atom_t prop, xcb_atom_t 
 }  // namespace
 
 xcb_connection_t* AfxXcbConnection() {
+  // Asked on every window rectangle: the answer is kept once there is an application.
+  static QCoreApplication* s_app = nullptr;
+  static xcb_connection_t* s_connection = nullptr;
   auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-  if (!gui || QGuiApplication::platformName() != QLatin1String("xcb")) return nullptr;
-  auto* x11 = gui->nativeInterface<QNativeInterface::QX11Application>();
-  return x11 ? x11->connection() : nullptr;
+  if (!gui) return nullptr;
+  if (gui != s_app) {
+    s_app = gui;
+    auto* x11 = QGuiApplication::platformName() == QLatin1String("xcb") ? gui->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    s_connection = x11 ? x11->connection() : nullptr;
+  }
+  return s_connection;
 }
 
 void AfxNativeWindowMade(AfxWndRec* r) {
@@ -123,17 +130,20 @@ void AfxNativeWindowMade(AfxWndRec* r) {
 }
 
 QMargins AfxWindowManagerExtents(AfxWndRec* r) {
+  xcb_connection_t* c = AfxXcbConnection();
   if (r && r->w && r->w->isVisible() && r->w->windowHandle()) {
     const QMargins m = r->w->windowHandle()->frameMargins();
-    if (!m.isNull()) {
+    if (!m.isNull() && c) {
       g_extents = m;
       g_extentsKnown = true;
-      return m;
     }
+    if (!m.isNull() || !c) return m;
   }
+  // Only an X window manager is asked or remembered (another platform's frames are its own).
+  if (!c) return QMargins();
   if (!g_extentsKnown && !g_extentsAsked) {
     g_extentsAsked = true;
-    if (xcb_connection_t* c = AfxXcbConnection()) g_extentsKnown = askExtents(c, &g_extents);
+    g_extentsKnown = askExtents(c, &g_extents);
   }
   return g_extentsKnown ? g_extents : QMargins();
 }

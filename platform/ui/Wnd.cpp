@@ -489,7 +489,6 @@ LRESULT AfxWndProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
 // ======================================================================================
 static CWnd* g_creating = nullptr;
 
-
 // Absurd numbers (a damaged settings file) make no window of gigabytes; a window with a title
 // bar is no larger than the largest the window manager lets a user drag it to.
 static void clampGeometry(const AfxWndRec* r, int& x, int& y, int& cx, int& cy) {
@@ -1982,7 +1981,7 @@ static void translateKey(NeapWidget* w, QKeyEvent* ke, bool down) {
 // decorations included, is the one asked for. A move or resize the window manager made (the
 // user dragged it) becomes the one asked for.
 static void fitToFrameExtents(AfxWndRec* r) {
-  if (!hasNativeFrame(r) || !r->w->isVisible() || !r->w->windowHandle()) return;
+  if (!hasNativeFrame(r) || !r->w->isVisible() || !r->w->windowHandle() || !AfxXcbConnection()) return;
   const QMargins now = r->w->windowHandle()->frameMargins();
   if (now.isNull() || now == r->extentsUsed || r->wantWhole.isEmpty()) {
     if (!now.isNull()) r->wantWhole = QRect(r->w->pos(), r->w->size().grownBy(now));

@@ -461,6 +461,24 @@ TEST_F(DesktopOnX11, DialogsMessageBoxesAndFloatingBarsAreTransientForTheFrameAn
   EXPECT_TRUE(boxAbove);
   EXPECT_TRUE(boxTransient);
 
+  // The full-screen graph: owned by the frame, above it.
+  Command(ID_FULL_SCREEN);
+  AfxTestWait(5000, [&] { return m_frame->GetFullScreen() != nullptr; });
+  ASSERT_NE(nullptr, m_frame->GetFullScreen());
+  {
+    const HWND full = m_frame->GetFullScreen()->GetSafeHwnd();
+    ASSERT_TRUE(Mapped(full));
+    AfxTestWait(3000, [&] {
+      const std::vector<XWin> all = m_x->Windows();
+      return CXDisplay::StackIndex(all, Id(full)) > CXDisplay::StackIndex(all, Id(m_frame->m_hWnd));
+    });
+    const std::vector<XWin> all = m_x->Windows();
+    EXPECT_GT(CXDisplay::StackIndex(all, Id(full)), CXDisplay::StackIndex(all, Id(m_frame->m_hWnd)));
+    EXPECT_EQ(Id(m_frame->m_hWnd), Win(full).transientFor);
+    ::SendMessage(full, WM_CLOSE, 0, 0);
+    Settle(100);
+  }
+
   // A floating toolbar: a utility window of the frame, above it, and left where it is when the
   // user drags the frame by its title bar.
   CCbToolBar* map = m_frame->GetMapToolBar();
