@@ -16,6 +16,7 @@ packages=(
   poppler-utils inkscape
   cups cups-client printer-driver-cups-pdf
   dbus at-spi2-core python3-pyatspi
+  openbox xcompmgr x11-utils xdotool
 )
 
 missing=()

@@ -760,7 +760,8 @@ void CMainFrame::OnFullScreen() {
   LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW), (HBRUSH)(UINT_PTR)(COLOR_BTNFACE + 1),
                                     app ? app->LoadIcon(IDR_MAINFRAME) : nullptr);
   // A window that fails to open has deleted itself.
-  if (!wnd->Create(cls, "", WS_VISIBLE | WS_MAXIMIZE, CFrameWnd::rectDefault, nullptr)) return;
+  // Owned by the frame: the window manager keeps it above the frame, and with it.
+  if (!wnd->Create(cls, "", WS_VISIBLE | WS_MAXIMIZE, CFrameWnd::rectDefault, this)) return;
   m_hFullScreen = wnd->GetSafeHwnd();
   wnd->SetAgroundColour(g.GetAgroundColour());
   wnd->SetBackColour(g.GetBackColour());

@@ -1,6 +1,7 @@
 #include "platform/ui/FrameWnd.h"
 
 #include "platform/ui/Accel.h"
+#include "platform/ui/Icons.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/UiResources.h"
 #include "platform/ui/WinApp.h"
@@ -66,9 +67,33 @@ BOOL CFrameWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwSt
 BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd, CCreateContext* pContext) {
   m_nIDHelp = nIDResource;
   LoadAccelTable(MAKEINTRESOURCE(nIDResource));
-  CString title;
-  title = AfxGetAppName();
-  return Create(nullptr, title, dwDefaultStyle, rectDefault, pParentWnd, MAKEINTRESOURCE(nIDResource), 0, pContext);
+  // The frame's resource string names it (its first line); without one, the application's title.
+  CString full;
+  m_strTitle.Empty();
+  if (full.LoadString(nIDResource)) {
+    const int nl = full.Find('\n');
+    m_strTitle = nl < 0 ? full : full.Left(nl);
+  }
+  if (m_strTitle.IsEmpty()) m_strTitle = AfxGetAppName();
+  if (!Create(nullptr, m_strTitle, dwDefaultStyle, rectDefault, pParentWnd, MAKEINTRESOURCE(nIDResource), 0, pContext))
+    return FALSE;
+  // The frame's icon, for the window manager's title bar, docks and task bars.
+  if (!SendMessage(WM_GETICON, ICON_BIG, 0)) {
+    if (auto big = LoadImage(nullptr, MAKEINTRESOURCE(nIDResource), IMAGE_ICON, 32, 32, LR_SHARED))
+      SendMessage(WM_SETICON, ICON_BIG, (LPARAM)big);
+    if (auto small = LoadImage(nullptr, MAKEINTRESOURCE(nIDResource), IMAGE_ICON, 16, 16, LR_SHARED))
+      SendMessage(WM_SETICON, ICON_SMALL, (LPARAM)small);
+  }
+  OnUpdateFrameTitle(TRUE);
+  return TRUE;
+}
+
+void CFrameWnd::OnUpdateFrameTitle(BOOL bAddToTitle) {
+  if (!(GetStyle() & FWS_ADDTOTITLE) || !bAddToTitle || !m_hWnd) return;
+  // No documents: the title is the frame's own.
+  CString now;
+  GetWindowText(now);
+  if (now != m_strTitle) SetWindowText(m_strTitle);
 }
 
 void CFrameWnd::PostNcDestroy() { delete this; }

@@ -3,6 +3,11 @@
 
 #include "platform/ui/Wnd.h"
 
+// The frame's title is kept from its resource string (with the document's name, where there is one).
+#ifndef FWS_ADDTOTITLE
+#define FWS_ADDTOTITLE 0x00008000L
+#endif
+
 struct CCreateContext {
   CRuntimeClass* m_pNewViewClass = nullptr;
   CWnd* m_pCurrentFrame = nullptr;
@@ -62,6 +67,10 @@ class CFrameWnd : public CWnd {
   int OnCreate(LPCREATESTRUCT lpcs);
   void OnDestroy();
   void OnClose();
+
+  // Sets the frame's title from m_strTitle when its style has FWS_ADDTOTITLE.
+  virtual void OnUpdateFrameTitle(BOOL bAddToTitle);
+  CString m_strTitle;
 
   BOOL m_bAutoMenuEnable = TRUE;
   UINT m_nIDHelp = 0;

@@ -369,3 +369,8 @@ BOOL CDC::DrawState(CPoint pt, CSize size, HICON hIcon, UINT nFlags, CBrush* pBr
   }
   return TRUE;
 }
+
+QImage AfxIconImage(HICON h) {
+  IconData* d = dataOf(h);
+  return d ? d->image : QImage();
+}

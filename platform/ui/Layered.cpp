@@ -20,12 +20,7 @@ namespace {
 
 int g_testComposition = -1;  // -1: ask the display; 0 none; 1 one is running
 
-xcb_connection_t* xcbConnection() {
-  auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-  if (!gui || QGuiApplication::platformName() != QLatin1String("xcb")) return nullptr;
-  auto* x11 = gui->nativeInterface<QNativeInterface::QX11Application>();
-  return x11 ? x11->connection() : nullptr;
-}
+xcb_connection_t* xcbConnection() { return AfxXcbConnection(); }
 
 // The screen number of DISPLAY (":0.1" is screen 1).
 int screenNumber() {

@@ -27,7 +27,11 @@ int MessageBox(HWND hWnd, LPCTSTR lpText, LPCTSTR lpCaption, UINT uType) {
     if (answer) return answer;
   }
   AfxWinInit(0, nullptr);
-  QMessageBox box;
+  // Owned by the owner's top-level window: transient for it, centred on it, and the owner
+  // disabled while the box is up, as the layer's own modal dialogs do.
+  HWND top = hWnd ? GetAncestor(hWnd, GA_ROOT) : nullptr;
+  QMessageBox box(AfxWidgetOf(top));
+  box.setWindowModality(Qt::ApplicationModal);
   box.setWindowTitle(QString::fromUtf8(req.caption.c_str()));
   box.setText(QString::fromUtf8(req.text.c_str()));
   switch (uType & MB_ICONMASK) {
@@ -57,7 +61,13 @@ int MessageBox(HWND hWnd, LPCTSTR lpText, LPCTSTR lpCaption, UINT uType) {
   for (size_t i = 0; i < buttons.size(); ++i)
     if (buttons[i].id == IDCANCEL || buttons.size() == 1) box.setEscapeButton(qb[i]);
   HWND focus = GetFocus();
+  const bool reenable = top && ::IsWindowEnabled(top);
+  if (reenable) ::EnableWindow(top, FALSE);
   box.exec();
+  if (reenable && ::IsWindow(top)) {
+    ::EnableWindow(top, TRUE);
+    ::SetActiveWindow(top);
+  }
   if (IsWindow(focus)) SetFocus(focus);
   for (size_t i = 0; i < qb.size(); ++i)
     if (box.clickedButton() == qb[i]) return buttons[i].id;

@@ -49,10 +49,7 @@ QRect screenRect() {
   QScreen* s = QGuiApplication::primaryScreen();
   return s ? s->geometry() : QRect(0, 0, 1024, 768);
 }
-QRect workRect() {
-  QScreen* s = QGuiApplication::primaryScreen();
-  return s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
-}
+QRect workRect() { return AfxWorkArea(); }
 
 void menuFont(LOGFONT* lf) {
   std::memset(lf, 0, sizeof(*lf));
@@ -103,10 +100,18 @@ int GetSystemMetrics(int nIndex) {
     case SM_CYMINTRACK: return 27;
     case SM_CXDOUBLECLK: case SM_CYDOUBLECLK: return 4;
     case SM_CXICONSPACING: case SM_CYICONSPACING: return 75;
-    case SM_CXFULLSCREEN: return work.width();
-    case SM_CYFULLSCREEN: return work.height() - 19;
-    case SM_CXMAXIMIZED: return work.width() + 8;
-    case SM_CYMAXIMIZED: return work.height() + 8;
+    // Under a window manager a maximised window, its frame included, is the work area, and a
+    // full-screen window's client area is that less the frame.
+    case SM_CXFULLSCREEN: {
+      const QMargins m = AfxWindowManagerExtents(nullptr);
+      return work.width() - m.left() - m.right();
+    }
+    case SM_CYFULLSCREEN: {
+      const QMargins m = AfxWindowManagerExtents(nullptr);
+      return m.isNull() ? work.height() - 19 : work.height() - m.top() - m.bottom();
+    }
+    case SM_CXMAXIMIZED: return AfxWindowManagerExtents(nullptr).isNull() ? work.width() + 8 : work.width();
+    case SM_CYMAXIMIZED: return AfxWindowManagerExtents(nullptr).isNull() ? work.height() + 8 : work.height();
     case SM_CXMAXTRACK: return scr.width() + 12;
     case SM_CYMAXTRACK: return scr.height() + 12;
     case SM_XVIRTUALSCREEN: case SM_YVIRTUALSCREEN: return 0;

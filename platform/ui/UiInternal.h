@@ -69,6 +69,11 @@ struct AfxWndRec {
   // The X input shape is empty: clicks go to whatever lies beneath.
   bool inputTransparent = false;
   bool inQtPaint = false;  // inside the widget's paint event, which can't be asked again
+  // A window with the window manager's frame: the whole window asked for (decorations
+  // included), and the frame extents it was sized with, to size it again once they are known.
+  QRect wantWhole;
+  QMargins extentsUsed;
+  HICON iconBig = nullptr, iconSmall = nullptr;
 };
 
 // Registry of live windows. Look-ups are safe from any thread.
@@ -113,6 +118,19 @@ void AfxUpdateInputShape(HWND h);
 void AfxPaintLayer(QPainter& p, AfxWndRec* r);
 // Lets Qt ask the windows for their accessibility objects (Accessible.cpp).
 void AfxAccInstall();
+// The X server's connection under xcb, null on any other platform (WindowManager.cpp).
+struct xcb_connection_t;
+xcb_connection_t* AfxXcbConnection();
+// The window manager (WindowManager.cpp). A top-level window's native window was made: its
+// class and title go to the window manager before it is mapped.
+void AfxNativeWindowMade(AfxWndRec* r);
+// The frame extents the window manager gives a window of the title-bar kind: known ones of
+// a mapped window, else the last seen, else asked of the window manager once; none without one.
+QMargins AfxWindowManagerExtents(AfxWndRec* r);
+// The work area of the screen (panels excluded); the whole screen where it is unusable.
+QRect AfxWorkArea();
+// The picture of an icon handle, null for none (Icons.cpp).
+QImage AfxIconImage(HICON h);
 
 // A window's Qt widget: turns Qt's events into the window's messages.
 class NeapWidget : public QWidget {

@@ -324,26 +324,74 @@ BOOL AfxSaveScreenPng(LPCTSTR lpszPath, LPCRECT lpArea) {
   return bmp.SavePng(lpszPath);
 }
 
-BOOL AfxTestServerClick(POINT pt) {
+namespace {
+// XTEST, loaded when used: only tests need it, and only on X11.
+struct XTest {
+  Display* dpy = nullptr;
+  int (*motion)(Display*, int, int, int, unsigned long) = nullptr;
+  int (*button)(Display*, unsigned int, int, unsigned long) = nullptr;
+  int (*key)(Display*, unsigned int, int, unsigned long) = nullptr;
+  unsigned char (*keycode)(Display*, unsigned long) = nullptr;
+  int (*flush)(Display*) = nullptr;
+};
+bool xtest(XTest* t) {
   auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-  if (!gui || QGuiApplication::platformName() != QLatin1String("xcb")) return FALSE;
+  if (!gui || QGuiApplication::platformName() != QLatin1String("xcb")) return false;
   auto* x11 = gui->nativeInterface<QNativeInterface::QX11Application>();
-  Display* dpy = x11 ? x11->display() : nullptr;
-  if (!dpy) return FALSE;
-  // Loaded when used: only tests need it, and only on X11.
+  t->dpy = x11 ? x11->display() : nullptr;
+  if (!t->dpy) return false;
   static void* xtst = ::dlopen("libXtst.so.6", RTLD_NOW | RTLD_LOCAL);
   static void* x11lib = ::dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
-  if (!xtst || !x11lib) return FALSE;
-  using Motion = int (*)(Display*, int, int, int, unsigned long);
-  using Button = int (*)(Display*, unsigned int, int, unsigned long);
-  using Flush = int (*)(Display*);
-  auto motion = reinterpret_cast<Motion>(::dlsym(xtst, "XTestFakeMotionEvent"));
-  auto button = reinterpret_cast<Button>(::dlsym(xtst, "XTestFakeButtonEvent"));
-  auto flush = reinterpret_cast<Flush>(::dlsym(x11lib, "XFlush"));
-  if (!motion || !button || !flush) return FALSE;
-  motion(dpy, -1, pt.x, pt.y, 0);
-  button(dpy, 1, 1, 0);
-  button(dpy, 1, 0, 0);
-  flush(dpy);
+  if (!xtst || !x11lib) return false;
+  t->motion = reinterpret_cast<decltype(t->motion)>(::dlsym(xtst, "XTestFakeMotionEvent"));
+  t->button = reinterpret_cast<decltype(t->button)>(::dlsym(xtst, "XTestFakeButtonEvent"));
+  t->key = reinterpret_cast<decltype(t->key)>(::dlsym(xtst, "XTestFakeKeyEvent"));
+  t->keycode = reinterpret_cast<decltype(t->keycode)>(::dlsym(x11lib, "XKeysymToKeycode"));
+  t->flush = reinterpret_cast<decltype(t->flush)>(::dlsym(x11lib, "XFlush"));
+  return t->motion && t->button && t->key && t->keycode && t->flush;
+}
+}  // namespace
+
+BOOL AfxTestServerClick(POINT pt) {
+  XTest t;
+  if (!xtest(&t)) return FALSE;
+  t.motion(t.dpy, -1, pt.x, pt.y, 0);
+  t.button(t.dpy, 1, 1, 0);
+  t.button(t.dpy, 1, 0, 0);
+  t.flush(t.dpy);
+  return TRUE;
+}
+
+BOOL AfxTestServerMouse(POINT pt, int nButton) {
+  XTest t;
+  if (!xtest(&t)) return FALSE;
+  t.motion(t.dpy, -1, pt.x, pt.y, 0);
+  if (nButton > 0) t.button(t.dpy, 1, 1, 0);
+  else if (nButton == 0) t.button(t.dpy, 1, 0, 0);
+  t.flush(t.dpy);
+  return TRUE;
+}
+
+BOOL AfxTestServerKey(UINT vk, BOOL down) {
+  XTest t;
+  if (!xtest(&t)) return FALSE;
+  unsigned long sym = 0;
+  if (vk >= 'A' && vk <= 'Z') sym = vk - 'A' + 'a';
+  else if (vk >= '0' && vk <= '9') sym = vk;
+  else if (vk >= VK_F1 && vk <= VK_F12) sym = 0xFFBE + (vk - VK_F1);
+  else
+    switch (vk) {
+      case VK_MENU: sym = 0xFFE9; break;
+      case VK_CONTROL: sym = 0xFFE3; break;
+      case VK_SHIFT: sym = 0xFFE1; break;
+      case VK_ESCAPE: sym = 0xFF1B; break;
+      case VK_RETURN: sym = 0xFF0D; break;
+      case VK_TAB: sym = 0xFF09; break;
+      case VK_SPACE: sym = 0x20; break;
+    }
+  const unsigned code = sym ? t.keycode(t.dpy, sym) : 0;
+  if (!code) return FALSE;
+  t.key(t.dpy, code, down ? 1 : 0, 0);
+  t.flush(t.dpy);
   return TRUE;
 }

@@ -88,6 +88,10 @@ void AfxTestSetComposition(int nMode);
 // decides which window gets it, by stacking and input shapes. FALSE when not on X11 or the
 // server has no XTEST.
 BOOL AfxTestServerClick(POINT pt);
+// The pointer moved there by the server, and the left button pressed (1), released (0) or
+// left alone (-1); a key (VK_*, letters and digits) pressed or released. FALSE as above.
+BOOL AfxTestServerMouse(POINT pt, int nButton);
+BOOL AfxTestServerKey(UINT vk, BOOL down);
 
 // TRUE while the application shows the wait cursor over its windows.
 BOOL AfxTestWaitCursorShown();

@@ -6,6 +6,7 @@
 #include "platform/ui/Menu.h"
 #include "platform/ui/UiInternal.h"
 #include "platform/ui/ScrollBars.h"
+#include "platform/ui/SysInfo.h"
 #include "platform/ui/WinApp.h"
 
 #include <QApplication>
@@ -13,6 +14,8 @@
 #include <QCursor>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QIcon>
+#include <QPixmap>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -502,6 +505,67 @@ LRESULT AfxWndProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
 // ======================================================================================
 static CWnd* g_creating = nullptr;
 
+// Absurd numbers (a damaged settings file) make no window of gigabytes; a window with a title
+// bar is no larger than the largest the window manager lets a user drag it to.
+static void clampGeometry(const AfxWndRec* r, int& x, int& y, int& cx, int& cy) {
+  constexpr int kMaxPos = 32767, kMaxSize = 8192;
+  x = std::clamp(x, -kMaxPos, kMaxPos);
+  y = std::clamp(y, -kMaxPos, kMaxPos);
+  const bool track = hasNativeFrame(r) && windowSystemPresent();
+  cx = std::clamp(cx, 0, track ? GetSystemMetrics(SM_CXMAXTRACK) : kMaxSize);
+  cy = std::clamp(cy, 0, track ? GetSystemMetrics(SM_CYMAXTRACK) : kMaxSize);
+}
+
+static void applyIcon(AfxWndRec* r) {
+  QIcon icon;
+  for (HICON h : {r->iconSmall, r->iconBig})
+    if (QImage img = AfxIconImage(h); !img.isNull()) icon.addPixmap(QPixmap::fromImage(img));
+  r->w->setWindowIcon(icon);
+}
+
+// The whole window: with a window manager's frame, its decorations included (their extents
+// from the window manager, or the last ones seen while it has not said yet).
+static QRect wholeRect(const AfxWndRec* r) {
+  if (!hasNativeFrame(r)) return QRect(r->w->mapToGlobal(QPoint(0, 0)), r->w->size());
+  const QMargins m = AfxWindowManagerExtents(const_cast<AfxWndRec*>(r));
+  return QRect(r->w->pos(), r->w->size().grownBy(m));
+}
+
+// A window the window manager keeps, placed off every screen (a saved place from another
+// monitor, or a damaged one), comes back onto the work area.
+static QPoint onSomeScreen(const AfxWndRec* r, QRect whole) {
+  if (!windowSystemPresent() || (r->style & WS_CHILD) || (r->w->windowFlags() & Qt::X11BypassWindowManagerHint))
+    return whole.topLeft();
+  for (QScreen* s : QGuiApplication::screens())
+    if (s->geometry().intersects(whole)) return whole.topLeft();
+  const QRect work = AfxWorkArea();
+  return QPoint(std::max(work.left(), std::min(whole.left(), work.right() + 1 - whole.width())),
+                std::max(work.top(), std::min(whole.top(), work.bottom() + 1 - whole.height())));
+}
+
+// Input to a window is refused while it, a parent, or the owner of a window that never
+// activates (a menu, a list, a floating bar) is disabled: a modal loop's owner and all it has.
+static bool inputRefused(HWND h) {
+  for (AfxWndRec* r = AfxRec(h); r;) {
+    if (!r->enabled) return true;
+    if (r->style & WS_CHILD) r = AfxRec(r->parent);
+    else if ((r->exStyle & WS_EX_NOACTIVATE) && r->owner) r = AfxRec(r->owner);
+    else break;
+  }
+  return false;
+}
+
+// The enabled window a disabled one waits for: the topmost visible window it owns that takes input.
+static HWND modalWindowOf(HWND disabled) {
+  for (auto it = g_topLevels.rbegin(); it != g_topLevels.rend(); ++it) {
+    AfxWndRec* r = AfxRec(*it);
+    if (!r || !(r->style & WS_VISIBLE) || (r->exStyle & WS_EX_NOACTIVATE) || !r->enabled) continue;
+    for (AfxWndRec* o = AfxRec(r->owner); o; o = AfxRec(o->owner))
+      if (o->h == disabled) return r->h;
+  }
+  return nullptr;
+}
+
 // How Qt is to treat a top-level window of these styles, and the owner's widget it belongs to.
 static Qt::WindowFlags topLevelFlags(const AfxWndRec* r, QWidget** qparent) {
   const DWORD dwStyle = r->style, dwExStyle = r->exStyle;
@@ -509,8 +573,14 @@ static Qt::WindowFlags topLevelFlags(const AfxWndRec* r, QWidget** qparent) {
   *qparent = nullptr;
   Qt::WindowFlags flags;
   if (hasNativeFrame(r)) {
-    flags = Qt::Window;
+    // An owned window with a title bar is a dialog to the window manager, transient for its
+    // owner; its buttons are the ones its style asks for.
+    flags = o ? Qt::Dialog : Qt::Window;
     if (o) *qparent = o->w;
+    flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (dwStyle & WS_SYSMENU) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (dwStyle & WS_MINIMIZEBOX) flags |= Qt::WindowMinimizeButtonHint;
+    if (dwStyle & WS_MAXIMIZEBOX) flags |= Qt::WindowMaximizeButtonHint;
   } else {
     flags = Qt::Window | Qt::FramelessWindowHint;
     // Owned frameless windows (a floating toolbar among them) stay managed: the window manager
@@ -564,6 +634,12 @@ HWND CreateWindowEx(DWORD dwExStyle, LPCTSTR lpszClass, LPCTSTR lpszName, DWORD 
   if (dwStyle & WS_CHILD) qparent = parentRec->w;
   else flags = topLevelFlags(r, &qparent);
   r->w = new NeapWidget(r->h, qparent, flags);
+  if (!(dwStyle & WS_CHILD)) {
+    // The window's text is its title for the window manager, the class icon its icon.
+    r->w->setWindowTitle(QString::fromUtf8(r->text.c_str()));
+    r->iconBig = wc->icon;
+    applyIcon(r);
+  }
   // A child made hidden stays hidden when its parent is shown later (Qt would show it).
   if (dwStyle & WS_CHILD) r->w->hide();
   if (dwExStyle & WS_EX_NOACTIVATE) r->w->setAttribute(Qt::WA_ShowWithoutActivating);
@@ -585,8 +661,18 @@ HWND CreateWindowEx(DWORD dwExStyle, LPCTSTR lpszClass, LPCTSTR lpszName, DWORD 
   if ((int)y == (int)0x80000000) y = 40;
   if ((int)cx == (int)0x80000000) cx = 640;
   if ((int)cy == (int)0x80000000) cy = 480;
+  clampGeometry(r, x, y, cx, cy);
   r->reportedPos = QPoint(x, y);
-  r->w->setGeometry(QRect(widgetPosFor(r, x, y), QSize(std::max(0, cx), std::max(0, cy))));
+  if (hasNativeFrame(r)) {
+    // The size asked for is the whole window, the window manager's frame included.
+    const QMargins m = AfxWindowManagerExtents(r);
+    r->wantWhole = QRect(x, y, cx, cy);
+    r->extentsUsed = m;
+    r->w->move(x, y);
+    r->w->resize(std::max(0, cx - m.left() - m.right()), std::max(0, cy - m.top() - m.bottom()));
+  } else {
+    r->w->setGeometry(QRect(widgetPosFor(r, x, y), QSize(std::max(0, cx), std::max(0, cy))));
+  }
   resizeBacking(r);
   r->invalid = QRegion(QRect(QPoint(0, 0), clientSize(r)));
   r->erase = true;
@@ -1107,7 +1193,7 @@ static QRect windowRectInParent(const AfxWndRec* r) {
       pos -= QPoint(m.left(), m.top());
     }
   } else if (hasNativeFrame(r)) {
-    return r->w->frameGeometry();
+    return wholeRect(r);
   }
   return QRect(pos, r->w->size());
 }
@@ -1115,9 +1201,7 @@ static QRect windowRectInParent(const AfxWndRec* r) {
 BOOL GetWindowRect(HWND hWnd, LPRECT lpRect) {
   AfxWndRec* r = AfxRec(hWnd);
   if (!r || !lpRect) return FALSE;
-  QRect g;
-  if (hasNativeFrame(r)) g = r->w->frameGeometry();
-  else g = QRect(r->w->mapToGlobal(QPoint(0, 0)), r->w->size());
+  const QRect g = wholeRect(r);
   SetRect(lpRect, g.left(), g.top(), g.left() + g.width(), g.top() + g.height());
   return TRUE;
 }
@@ -1169,6 +1253,12 @@ BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int x, int y, int cx, int cy,
   if (uFlags & SWP_NOSIZE) { wp.cx = cur.width(); wp.cy = cur.height(); }
   if (!(uFlags & SWP_NOSENDCHANGING)) ::SendMessage(hWnd, WM_WINDOWPOSCHANGING, 0, (LPARAM)&wp);
   if (!(r = AfxRec(hWnd))) return FALSE;
+  clampGeometry(r, wp.x, wp.y, wp.cx, wp.cy);
+  if (!(r->style & WS_CHILD) && (r->style & WS_VISIBLE)) {
+    const QPoint on = onSomeScreen(r, QRect(wp.x, wp.y, wp.cx, wp.cy));
+    wp.x = on.x();
+    wp.y = on.y();
+  }
   bool moved = false, sized = false;
   if (!(wp.flags & SWP_NOMOVE) && (wp.x != cur.x() || wp.y != cur.y())) {
     r->reportedPos = QPoint(wp.x, wp.y);  // before: the window system may confirm it at once or later
@@ -1177,10 +1267,14 @@ BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int x, int y, int cx, int cy,
     moved = true;
   }
   if (!(wp.flags & SWP_NOSIZE) && (wp.cx != cur.width() || wp.cy != cur.height())) {
-    QSize frameExtra = hasNativeFrame(r) ? (r->w->frameGeometry().size() - r->w->size()) : QSize(0, 0);
-    r->w->resize(std::max(0, wp.cx - frameExtra.width()), std::max(0, wp.cy - frameExtra.height()));
+    const QMargins m = hasNativeFrame(r) ? AfxWindowManagerExtents(r) : QMargins();
+    r->w->resize(std::max(0, wp.cx - m.left() - m.right()), std::max(0, wp.cy - m.top() - m.bottom()));
     resizeBacking(r);
     sized = true;
+  }
+  if (hasNativeFrame(r) && (moved || sized)) {
+    r->wantWhole = QRect(wp.x, wp.y, wp.cx, wp.cy);
+    r->extentsUsed = AfxWindowManagerExtents(r);
   }
   if (!(wp.flags & SWP_NOZORDER) && !(wp.flags & SWP_NOACTIVATE && wp.hwndInsertAfter == HWND_TOP && false)) {
     if (wp.hwndInsertAfter == HWND_TOP || wp.hwndInsertAfter == HWND_TOPMOST) raiseTop(hWnd);
@@ -1233,6 +1327,13 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow) {
     ::SendMessage(hWnd, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
     if (!(r = AfxRec(hWnd))) return wasVisible;
     if (show) r->style |= WS_VISIBLE; else r->style &= ~WS_VISIBLE;
+    if (show && !(r->style & WS_CHILD)) {
+      const QRect whole = wholeRect(r);
+      if (const QPoint on = onSomeScreen(r, whole); on != whole.topLeft()) {
+        r->w->move(hasNativeFrame(r) ? on : widgetPosFor(r, on.x(), on.y()));
+        if (hasNativeFrame(r)) r->wantWhole.moveTopLeft(on);
+      }
+    }
     if (show) {
       r->w->show();
       if (!(r->style & WS_CHILD)) {
@@ -1753,10 +1854,19 @@ static void translateMouse(NeapWidget* w, QMouseEvent* me, QEvent::Type type) {
       return;
     }
     r = AfxRec(target);
-    if (!r || !r->enabled) return;
-  } else {
-    // A disabled window's input goes nowhere.
-    if (!r->enabled) return;
+    if (!r) return;
+  }
+  // A disabled window's input goes nowhere; a press on it brings up the window it waits for.
+  if (inputRefused(target)) {
+    if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
+      HWND top = GetAncestor(target, GA_ROOT);
+      for (AfxWndRec* t = AfxRec(top); t && (t->exStyle & WS_EX_NOACTIVATE) && t->owner; t = AfxRec(t->owner)) top = t->owner;
+      if (HWND modal = modalWindowOf(top)) {
+        raiseTop(modal);
+        SetActiveWindow(modal);
+      }
+    }
+    return;
   }
   AfxWndRec* tr = AfxRec(target);
   if (!tr) return;
@@ -1852,6 +1962,11 @@ static void translateKey(NeapWidget* w, QKeyEvent* ke, bool down) {
   }
   HWND target = g_focus && AfxRec(g_focus) ? g_focus : w->m_h;
   if (!AfxRec(target)) return;
+  // No keys for a disabled window (the owner of a modal loop): no accelerators, no menus either.
+  if (inputRefused(target)) {
+    if (down) g_altTap = false;
+    return;
+  }
   bool alt = (g_keys[VK_MENU] & 0x80) != 0;
   bool ctrl = (g_keys[VK_CONTROL] & 0x80) != 0;
   bool sys = (alt && !ctrl) || vk == VK_F10 || (vk == VK_MENU && !altGrKey);
@@ -1888,6 +2003,25 @@ static void translateKey(NeapWidget* w, QKeyEvent* ke, bool down) {
   }
 }
 
+// Once the window manager has framed a window, its size is made again so that the whole window,
+// decorations included, is the one asked for. A move or resize the window manager made (the
+// user dragged it) becomes the one asked for.
+static void fitToFrameExtents(AfxWndRec* r) {
+  if (!hasNativeFrame(r) || !r->w->isVisible() || !r->w->windowHandle() || !AfxXcbConnection()) return;
+  const QMargins now = r->w->windowHandle()->frameMargins();
+  if (now.isNull() || now == r->extentsUsed || r->wantWhole.isEmpty()) {
+    if (!now.isNull()) r->wantWhole = QRect(r->w->pos(), r->w->size().grownBy(now));
+    return;
+  }
+  AfxWindowManagerExtents(r);  // remembers them for the windows that follow
+  r->extentsUsed = now;
+  const QRect want = r->wantWhole;
+  const QSize client(std::max(0, want.width() - now.left() - now.right()), std::max(0, want.height() - now.top() - now.bottom()));
+  if (r->style & WS_MAXIMIZE) return;  // the window manager sizes a maximised window
+  if (client != r->w->size()) r->w->resize(client);
+  if (r->w->pos() != want.topLeft()) r->w->move(want.topLeft());
+}
+
 NeapWidget::NeapWidget(HWND h, QWidget* parent, Qt::WindowFlags f) : QWidget(parent, f), m_h(h) {
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -1913,6 +2047,7 @@ bool NeapWidget::event(QEvent* e) {
       int delta = we->angleDelta().y();
       if (delta == 0) return true;
       HWND target = g_capture && AfxRec(g_capture) ? g_capture : m_h;
+      if (inputRefused(target)) return true;
       MSG m{target, WM_MOUSEWHEEL, MAKEWPARAM(mouseKeys(), (WORD)(short)delta), MAKELPARAM(g.x(), g.y()), 0, g_cursor};
       AfxPumpMessage(m);
       return true;
@@ -1946,13 +2081,22 @@ bool NeapWidget::event(QEvent* e) {
     }
     case QEvent::Close: {
       e->ignore();
+      // The window manager's close button or Alt+F4 on a window a modal loop has disabled.
+      if (inputRefused(m_h)) {
+        if (HWND modal = modalWindowOf(m_h)) SetActiveWindow(modal);
+        return true;
+      }
       MSG m{m_h, WM_SYSCOMMAND, SC_CLOSE, 0, 0, g_cursor};
       AfxPumpMessage(m);
       return true;
     }
+    case QEvent::WinIdChange:
+      if (AfxWndRec* r = AfxRec(m_h); r && !(r->style & WS_CHILD) && internalWinId()) AfxNativeWindowMade(r);
+      return QWidget::event(e);
     case QEvent::Resize: {
       // A top-level window resized by the window manager.
       AfxWndRec* r = AfxRec(m_h);
+      if (r && !(r->style & WS_CHILD)) fitToFrameExtents(r);
       if (r && !(r->style & WS_CHILD) && clientSize(r) != r->backing.size()) {
         resizeBacking(r);
         QRect g = windowRectInParent(r);
@@ -1964,6 +2108,7 @@ bool NeapWidget::event(QEvent* e) {
     case QEvent::Move: {
       // A top-level window moved by the window manager (our own moves are reported already).
       AfxWndRec* r = AfxRec(m_h);
+      if (r && !(r->style & WS_CHILD)) fitToFrameExtents(r);
       if (r && !(r->style & WS_CHILD)) {
         QRect g = windowRectInParent(r);
         if (g.topLeft() != r->reportedPos) {
@@ -1990,6 +2135,15 @@ bool NeapWidget::event(QEvent* e) {
       return QWidget::event(e);
     }
     case QEvent::WindowActivate:
+      // The window manager activated a window a modal loop has disabled: the loop's window takes it.
+      if (AfxWndRec* r = AfxRec(m_h); r && !(r->style & WS_CHILD) && !r->enabled) {
+        if (HWND modal = modalWindowOf(m_h)) {
+          raiseTop(modal);
+          afxActivate(modal, true);
+          if (AfxWndRec* mr = AfxRec(modal)) mr->w->activateWindow();
+          return QWidget::event(e);
+        }
+      }
       // A window that never activates (a menu) leaves the activation where it is, whatever Qt says.
       if (AfxRec(m_h) && !(AfxRec(m_h)->style & WS_CHILD) && !(AfxRec(m_h)->exStyle & WS_EX_NOACTIVATE) &&
           g_active != m_h)
@@ -2097,9 +2251,22 @@ LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_GETTEXTLENGTH:
       return (LRESULT)r->text.size();
+    case WM_SETICON: {
+      if (r->style & WS_CHILD) return 0;
+      HICON& slot = wParam == ICON_SMALL ? r->iconSmall : r->iconBig;
+      HICON old = slot;
+      slot = (HICON)lParam;
+      applyIcon(r);
+      return (LRESULT)old;
+    }
+    case WM_GETICON:
+      return (LRESULT)(wParam == ICON_SMALL ? (r->iconSmall ? r->iconSmall : r->iconBig) : r->iconBig);
     case WM_SETTEXT:
       r->text = lParam ? (const char*)lParam : "";
-      if (!(r->style & WS_CHILD)) r->w->setWindowTitle(QString::fromUtf8(r->text.c_str()));
+      if (!(r->style & WS_CHILD)) {
+        r->w->setWindowTitle(QString::fromUtf8(r->text.c_str()));
+        if (r->w->internalWinId()) AfxNativeWindowMade(r);
+      }
       NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hWnd, OBJID_WINDOW, CHILDID_SELF);
       return TRUE;
     case WM_SETFONT:

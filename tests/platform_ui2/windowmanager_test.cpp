@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <vector>
 
@@ -200,6 +201,69 @@ TEST(MenuWindow, NeverTakesTheFocusFromTheFrame) {
   EXPECT_EQ(text, CString("a"));
   plain.DestroyWindow();
   menu.DestroyWindow();
+}
+
+}  // namespace
+
+namespace {
+
+// A window that counts the presses and keys it gets.
+class CInputWnd : public CWnd {
+ public:
+  int presses = 0, keys = 0;
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_LBUTTONDOWN) ++presses;
+    if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) ++keys;
+    return CWnd::WindowProc(message, wParam, lParam);
+  }
+};
+
+// While a modal loop's owner is disabled, it, its children and the never-activating windows it
+// owns (menus, lists, floating bars) take no input; the modal window it owns still does.
+TEST(ModalOwner, TheDisabledOwnerItsChildrenAndItsPopupsTakeNoInput) {
+  Frame f;
+  LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS);
+  CInputWnd child, popup, dialog;
+  ASSERT_TRUE(child.CreateEx(0, cls, "", WS_CHILD | WS_VISIBLE, 10, 10, 100, 100, f.wnd.m_hWnd, (HMENU)1));
+  ASSERT_TRUE(popup.CreateEx(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, cls, "", WS_POPUP, 500, 40, 80, 80, f.wnd.m_hWnd, nullptr));
+  popup.ShowWindow(SW_SHOWNA);
+  ASSERT_TRUE(dialog.CreateEx(0, cls, "A dialog", WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 100, 100, 200, 150, f.wnd.m_hWnd,
+                              nullptr));
+  struct Case {
+    CInputWnd* w;
+    bool takes;
+  };
+  for (bool disabled : {false, true}) {
+    f.wnd.EnableWindow(!disabled);
+    for (Case c : {Case{&child, !disabled}, Case{&popup, !disabled}, Case{&dialog, true}}) {
+      c.w->presses = c.w->keys = 0;
+      AfxTestClick(c.w->m_hWnd, 20, 20);
+      ::SetFocus(c.w->m_hWnd);
+      AfxTestKeyStroke('Q');
+      AfxTestWait(20);
+      EXPECT_EQ(c.takes ? 1 : 0, c.w->presses) << (disabled ? "disabled " : "enabled ") << (c.w == &dialog ? "dialog" : "window");
+      EXPECT_EQ(c.takes ? 1 : 0, c.w->keys) << (disabled ? "disabled " : "enabled ") << (c.w == &dialog ? "dialog" : "window");
+    }
+  }
+  f.wnd.EnableWindow(TRUE);
+  dialog.DestroyWindow();
+  popup.DestroyWindow();
+}
+
+// Absurd numbers (a damaged settings file) make no window of gigabytes, and do no harm.
+TEST(Geometry, AbsurdRectanglesAreKeptToSaneOnes) {
+  Frame f;
+  f.wnd.MoveWindow(2147483000, -2147483000, 2147483000, 2147483000);
+  CRect r;
+  f.wnd.GetWindowRect(&r);
+  EXPECT_LE(r.Width(), 8192);
+  EXPECT_LE(r.Height(), 8192);
+  EXPECT_LE(std::abs(r.left), 32767);
+  EXPECT_LE(std::abs(r.top), 32767);
+  f.wnd.MoveWindow(40, 40, -500, -500);
+  f.wnd.GetWindowRect(&r);
+  EXPECT_GE(r.Width(), 0);
+  EXPECT_GE(r.Height(), 0);
 }
 
 }  // namespace

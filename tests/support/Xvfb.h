@@ -7,6 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
@@ -109,6 +112,89 @@ class CXvfb {
   pid_t m_pid = 0;
   bool m_bSpawned = false;
   std::string m_display;
+};
+
+// A program of the desktop (a window manager, a compositing manager) started on a display
+// with the given extra environment; stopped when it goes.
+inline pid_t SpawnOnDisplay(const std::vector<std::string>& args, const std::string& display,
+                            const std::vector<std::string>& env = {}) {
+  std::vector<std::string> all = env;
+  all.push_back("DISPLAY=:" + display);
+  for (char** e = environ; *e; ++e) {
+    const std::string v = *e;
+    bool replaced = false;
+    for (const std::string& mine : all) replaced |= v.compare(0, mine.find('=') + 1, mine, 0, mine.find('=') + 1) == 0;
+    if (!replaced) all.push_back(v);
+  }
+  std::vector<char*> argv, envp;
+  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  for (const auto& e : all) envp.push_back(const_cast<char*>(e.c_str()));
+  envp.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  pid_t pid = 0;
+  if (::posix_spawn(&pid, args[0].c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) pid = 0;
+  posix_spawn_file_actions_destroy(&actions);
+  return pid;
+}
+
+// Waits up to timeoutMs for the condition, looking again every 50 ms.
+template <class F>
+bool WaitUntil(int timeoutMs, F done) {
+  for (int waited = 0;; waited += 50) {
+    if (done()) return true;
+    if (waited >= timeoutMs) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+}
+
+// A window manager (openbox) on a display, with its configuration and cache in a folder of its
+// own that goes with it. The screen's bottom panelHeight pixels are kept out of the work area,
+// as a desktop's panel keeps them. Running() once it has taken the screen (it says so on the
+// root window); not where openbox or xprop is not installed.
+class COpenbox {
+ public:
+  explicit COpenbox(const std::string& display, int panelHeight = 40) : m_display(display) {
+    const std::string openbox = FindTool("openbox"), xprop = FindTool("xprop");
+    if (display.empty() || openbox.empty() || xprop.empty()) return;
+    char tmpl[] = "/tmp/neapwise-openbox-XXXXXX";
+    if (!::mkdtemp(tmpl)) return;
+    m_dir = tmpl;
+    // The system's configuration, with the panel's margin.
+    std::ifstream in("/etc/xdg/openbox/rc.xml");
+    std::stringstream rc;
+    rc << in.rdbuf();
+    std::string conf = rc.str();
+    const std::string from = "<bottom>0</bottom>";
+    if (size_t at = conf.find(from); at != std::string::npos)
+      conf.replace(at, from.size(), "<bottom>" + std::to_string(panelHeight) + "</bottom>");
+    std::ofstream(m_dir + "/rc.xml") << conf;
+    m_pid = SpawnOnDisplay({openbox, "--sm-disable", "--config-file", m_dir + "/rc.xml"}, display,
+                           {"HOME=" + m_dir, "XDG_CACHE_HOME=" + m_dir + "/cache", "XDG_CONFIG_HOME=" + m_dir + "/config",
+                            "XDG_DATA_HOME=" + m_dir + "/data"});
+    m_running = m_pid > 0 && WaitUntil(15000, [&] {
+      return Output("DISPLAY=:" + display + " " + xprop + " -root _NET_SUPPORTING_WM_CHECK _NET_WORKAREA 2>/dev/null")
+                     .find("_NET_WORKAREA(CARDINAL)") != std::string::npos;
+    });
+  }
+  ~COpenbox() {
+    StopProcess(m_pid);
+    if (!m_dir.empty()) {
+      std::error_code ec;
+      std::filesystem::remove_all(m_dir, ec);
+    }
+  }
+  COpenbox(const COpenbox&) = delete;
+  COpenbox& operator=(const COpenbox&) = delete;
+  bool Running() const { return m_running; }
+
+ private:
+  std::string m_display, m_dir;
+  pid_t m_pid = 0;
+  bool m_running = false;
 };
 
 }  // namespace test_support
