@@ -89,7 +89,9 @@ TEST_F(Accessible, EachKindOfControlTellsItsRoleNameValueStatesAndChildren) {
       ADD_FAILURE() << "not found in\n" << (LPCTSTR)AfxTestAccTree(dlg.m_hWnd);
       continue;
     }
-    if (c.value) EXPECT_STREQ(n.strValue, c.value);
+    if (c.value) {
+      EXPECT_STREQ(n.strValue, c.value);
+    }
     std::string w = c.states;
     for (size_t s = 0; s < w.size();) {
       size_t e = w.find(' ', s);
@@ -111,7 +113,9 @@ TEST_F(Accessible, EachKindOfControlTellsItsRoleNameValueStatesAndChildren) {
       EXPECT_TRUE(has(n.strActions, acts.substr(s, e - s).c_str())) << acts.substr(s, e - s) << " not in " << (LPCTSTR)n.strActions;
       s = e + 1;
     }
-    if (c.children >= 0) EXPECT_EQ(n.nChildren, c.children);
+    if (c.children >= 0) {
+      EXPECT_EQ(n.nChildren, c.children);
+    }
     EXPECT_GE(n.nIndexInParent, 0);
   }
   // Numbers: the spin box, slider and combo selection as values in their ranges.
