@@ -22,9 +22,10 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <regex>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <thread>
 
 namespace {
@@ -72,14 +73,23 @@ class Cups : public ::testing::Test {
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
     const std::string out = (s_root / "log/cupsd.out").string();
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    int rc = ::posix_spawn(&s_cupsd, cupsd.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) {
+    // The scheduler ends with the test process, even when a test crashes before the tear-down.
+    const pid_t parent = ::getpid();
+    s_cupsd = ::fork();
+    if (s_cupsd == 0) {
+      ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+      if (::getppid() != parent) ::_exit(127);
+      const int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      if (fd >= 0) {
+        ::dup2(fd, 1);
+        ::dup2(fd, 2);
+        ::close(fd);
+      }
+      ::execv(cupsd.c_str(), argv.data());
+      ::_exit(127);
+    }
+    if (s_cupsd < 0) {
       s_cupsd = 0;
       s_why = "cupsd could not be started";
       return;
