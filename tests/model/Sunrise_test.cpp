@@ -32,6 +32,16 @@ int Difference(int a, int b)
     return d > 720 ? 1440 - d : d;
 }
 
+// The day's sunrise and sunset at a place, both of which must exist.
+void RiseAndSet(double latitude, double longitude, int day, int month, int year, CQsDateTime& rise, CQsDateTime& set)
+{
+    CSunrise sun;
+    sun.SetDate(day, month, year);
+    sun.SetPosition(CPosition(latitude, longitude));
+    ASSERT_EQ(sun.GetSunrise(rise), 1);
+    ASSERT_EQ(sun.GetSunset(set), 1);
+}
+
 }  // namespace
 
 // Published almanac times, converted to UT.
@@ -52,12 +62,8 @@ TEST(Sunrise, MatchesPublishedAlmanac)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.place << " " << c.day << "/" << c.month << "/" << c.year);
-        CSunrise sun;
-        sun.SetDate(c.day, c.month, c.year);
-        sun.SetPosition(CPosition(c.latitude, c.longitude));
         CQsDateTime rise, set;
-        ASSERT_EQ(sun.GetSunrise(rise), 1);
-        ASSERT_EQ(sun.GetSunset(set), 1);
+        ASSERT_NO_FATAL_FAILURE(RiseAndSet(c.latitude, c.longitude, c.day, c.month, c.year, rise, set));
         EXPECT_LE(Difference(MinutesOfDay(rise), c.riseH * 60 + c.riseM), 1) << rise.Format("%H:%M").GetString();
         if (c.setH >= 0) {
             EXPECT_LE(Difference(MinutesOfDay(set), c.setH * 60 + c.setM), 1) << set.Format("%H:%M").GetString();
@@ -156,12 +162,8 @@ TEST(Sunrise, HoursWrapAroundTheDayAndMinutesAreCutNotRounded)
         {21.3069, -157.8583, 15, 1, 2025, 1031, 250},  // Honolulu in January: sunset over a day after 00:00 UT
     };
     for (const auto& c : cases) {
-        CSunrise sun;
-        sun.SetDate(c.day, c.month, c.year);
-        sun.SetPosition(CPosition(c.latitude, c.longitude));
         CQsDateTime rise, set;
-        ASSERT_EQ(sun.GetSunrise(rise), 1);
-        ASSERT_EQ(sun.GetSunset(set), 1);
+        ASSERT_NO_FATAL_FAILURE(RiseAndSet(c.latitude, c.longitude, c.day, c.month, c.year, rise, set));
         EXPECT_EQ(c.rise, MinutesOfDay(rise)) << c.latitude;
         EXPECT_EQ(c.set, MinutesOfDay(set)) << c.latitude;
     }
