@@ -9,8 +9,7 @@
 // ELF has no export ordinals and x86-64 has one calling convention: the numbers in the
 // comments are the interface's fixed ordinals, kept as documentation and for callers that
 // index the functions that way. The library exports these functions and nothing else.
-#ifndef EBBCALC32_H
-#define EBBCALC32_H
+#pragma once
 
 #if defined(EBBCALC32_BUILD)
 #define EBC_API __attribute__((visibility("default")))
@@ -92,6 +91,4 @@ EBC_HOOK void EbcShowMessageBox(const char* text);
 
 #ifdef __cplusplus
 }
-#endif
-
 #endif

@@ -1,6 +1,5 @@
 // The embedded table of daily astronomical angles and factors ("RAWDATA" "#178").
-#ifndef NEAPWISE_MODEL_ANGLEFACTORDB_H
-#define NEAPWISE_MODEL_ANGLEFACTORDB_H
+#pragma once
 
 #include <cstddef>
 #include <vector>
@@ -102,5 +101,3 @@ private:
     bool m_consecutive = false;  // one record per day without gaps
     long long m_firstDay = 0;  // day number of record 0
 };
-
-#endif

@@ -1,6 +1,5 @@
 // Bulk allocator for the chart's coastline nodes: many blocks, all freed together.
-#ifndef NEAPWISE_MODEL_BIGMEMORYMANAGER_H
-#define NEAPWISE_MODEL_BIGMEMORYMANAGER_H
+#pragma once
 
 #include <cstddef>
 #include <vector>
@@ -27,5 +26,3 @@ private:
     };
     std::vector<Block> m_blocks;
 };
-
-#endif

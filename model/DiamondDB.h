@@ -1,6 +1,5 @@
 // The embedded table of tidal-stream diamonds ("RAWDATA" "#294").
-#ifndef NEAPWISE_MODEL_DIAMONDDB_H
-#define NEAPWISE_MODEL_DIAMONDDB_H
+#pragma once
 
 #include <cstddef>
 #include <vector>
@@ -124,5 +123,3 @@ private:
     int m_count = 0;
     CDiamondData* m_records = nullptr;
 };
-
-#endif

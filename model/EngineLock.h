@@ -16,8 +16,7 @@
 // The lock is recursive, so a holder that calls CalcStreamAt does not deadlock; CalcStreamAt
 // re-points the engine, though, which is why IsPointedAt is the test to make before relying on
 // an earlier SetHarmonicsFile.
-#ifndef NEAPWISE_MODEL_ENGINELOCK_H
-#define NEAPWISE_MODEL_ENGINELOCK_H
+#pragma once
 
 #include <string>
 
@@ -39,5 +38,3 @@ public:
     // went to the engine at all.
     static unsigned long TimesTaken();
 };
-
-#endif

@@ -6,8 +6,7 @@
 // turns a day into local times goes through here: the day's heights are
 // CPrediction::HeightAt (elapsed minute, GetZoneCode (), GetStartSummerArg ()), and the clock
 // reading of an elapsed minute is ClockMinute.
-#ifndef NEAPWISE_MODEL_LOCALDAY_H
-#define NEAPWISE_MODEL_LOCALDAY_H
+#pragma once
 
 class CQsDateTime;
 
@@ -63,5 +62,3 @@ private:
     int m_change = -1;
     int m_shift = 60;
 };
-
-#endif

@@ -1,6 +1,5 @@
 // A month of daily predictions for the tide table: days 1 to 31, each with its own cache.
-#ifndef NEAPWISE_MODEL_MONTHLYPREDICTION_H
-#define NEAPWISE_MODEL_MONTHLYPREDICTION_H
+#pragma once
 
 #include "model/Prediction.h"
 
@@ -35,5 +34,3 @@ private:
     CPrediction m_days[kDays];
     int m_daysInMonth = 0;  // set by the frame before any view reads it
 };
-
-#endif

@@ -1,6 +1,5 @@
 // The instants of the Moon's four principal phases within one calendar month.
-#ifndef NEAPWISE_MODEL_MOONPHASES_H
-#define NEAPWISE_MODEL_MOONPHASES_H
+#pragma once
 
 #include "model/QsDateTime.h"
 
@@ -42,5 +41,3 @@ private:
     std::vector<CQsDateTime> m_lastQuarters;
     std::vector<CQsDateTime> m_newMoons;
 };
-
-#endif

@@ -1,6 +1,5 @@
 // The embedded table of ports and their harmonic constants ("RAWDATA" "#179").
-#ifndef NEAPWISE_MODEL_PORTDB_H
-#define NEAPWISE_MODEL_PORTDB_H
+#pragma once
 
 #include <climits>
 #include <cstddef>
@@ -164,5 +163,3 @@ private:
     CPortData* m_records = nullptr;
     CMapWordToPtr m_byId;
 };
-
-#endif

@@ -1,6 +1,5 @@
 // The recent-ports list, most recent first, kept in the application profile.
-#ifndef NEAPWISE_MODEL_PORTHISTORY_H
-#define NEAPWISE_MODEL_PORTHISTORY_H
+#pragma once
 
 #include <list>
 
@@ -33,5 +32,3 @@ private:
     };
     std::list<Entry> m_entries;
 };
-
-#endif

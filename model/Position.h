@@ -1,6 +1,5 @@
 // Positions on the earth and the small navigation arithmetic built on them.
-#ifndef NEAPWISE_MODEL_POSITION_H
-#define NEAPWISE_MODEL_POSITION_H
+#pragma once
 
 #include "platform/core/AfxString.h"
 
@@ -70,5 +69,3 @@ double RhumbLineBearing(const CPosition& from, const CPosition& to);
 constexpr double kKnotsPerMetrePerSecond = 1.94384449;
 inline double MetresPerSecondToKnots(double x) { return x * kKnotsPerMetrePerSecond; }
 inline double KnotsToMetresPerSecond(double x) { return x / kKnotsPerMetrePerSecond; }
-
-#endif

@@ -1,6 +1,5 @@
 // The tide at one port for one day: the program's own harmonic method with a per-minute cache.
-#ifndef NEAPWISE_MODEL_PREDICTION_H
-#define NEAPWISE_MODEL_PREDICTION_H
+#pragma once
 
 #include <climits>
 #include <utility>
@@ -138,5 +137,3 @@ private:
     mutable Terms m_terms{};
     mutable bool m_termsReady = false;
 };
-
-#endif

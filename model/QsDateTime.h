@@ -6,8 +6,7 @@
 // zone and summer time never shift a value. Only "now" (GetCurrent, the
 // minutes-of-the-day constructor) and the time64 constructor read the
 // machine's local clock.
-#ifndef NEAPWISE_MODEL_QSDATETIME_H
-#define NEAPWISE_MODEL_QSDATETIME_H
+#pragma once
 
 #include "platform/core/Afx.h"
 
@@ -132,5 +131,3 @@ private:
 int DaysInMonth(int month, int year);
 
 #include "model/SummerTime.h"
-
-#endif

@@ -17,8 +17,7 @@
 //   41, 42: first Sunday of October to the third Sunday of March.
 //   No summer time: 8, 9, 10, 11, 13, 14 (Caribbean) and 35 (Queensland,
 //     Western Australia, Northern Territory).
-#ifndef NEAPWISE_MODEL_SUMMERTIME_H
-#define NEAPWISE_MODEL_SUMMERTIME_H
+#pragma once
 
 class CQsDateTime;
 
@@ -43,5 +42,3 @@ int GetSummerTimeChangeMinute(int day, int month, int year, int ruleCode, int zo
 // How far summer time puts the clocks on, in minutes: 30 under rule 34 in zone +10:30 (Lord
 // Howe Island), else 60.
 int GetSummerTimeShiftMinutes(int ruleCode, int zoneMinutes);
-
-#endif

@@ -1,6 +1,5 @@
 // Sunrise and sunset for a date at a position.
-#ifndef NEAPWISE_MODEL_SUNRISE_H
-#define NEAPWISE_MODEL_SUNRISE_H
+#pragma once
 
 #include "model/Position.h"
 #include "model/QsDateTime.h"
@@ -32,5 +31,3 @@ private:
     std::int64_t m_midnight = CQsDateTime().ToSeconds();
     CPosition m_position;
 };
-
-#endif

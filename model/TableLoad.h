@@ -1,7 +1,6 @@
 // Shared reading of the embedded tables: magic, count, then the records, all checked against
 // the bytes there are.
-#ifndef NEAPWISE_MODEL_TABLELOAD_H
-#define NEAPWISE_MODEL_TABLELOAD_H
+#pragma once
 
 #include <cstddef>
 #include <functional>
@@ -20,5 +19,3 @@ void TableAttachBytes(CMemFile& file, const void* bytes, std::size_t size);
 // in any way (the archive's exceptions are caught here and none escapes).
 bool TableRead(CMemFile& file, int magic,
                const std::function<bool(CArchive& ar, int count, std::size_t bytesLeft)>& readRecords);
-
-#endif

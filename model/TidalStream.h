@@ -1,6 +1,5 @@
 // The tidal stream at a position, from the prediction engine, and the boxes the engine covers.
-#ifndef NEAPWISE_MODEL_TIDALSTREAM_H
-#define NEAPWISE_MODEL_TIDALSTREAM_H
+#pragma once
 
 #include "model/Position.h"
 #include "model/QsDateTime.h"
@@ -40,5 +39,3 @@ struct STREAM_DIAGNOSTIC {
 // harmonic constants). Takes the engine lock around its engine calls; nothing else is locked.
 TIDAL_STREAM CalcStreamAt(const CPosition& position, const CQsDateTime& time,
                           STREAM_DIAGNOSTIC* diagnostic = nullptr);
-
-#endif

@@ -1,6 +1,5 @@
 // A grid of tidal streams over a geographic box and the pixel rectangle that shows it.
-#ifndef NEAPWISE_MODEL_TIDALSTREAMGRID_H
-#define NEAPWISE_MODEL_TIDALSTREAMGRID_H
+#pragma once
 
 #include "model/Position.h"
 #include "model/QsDateTime.h"
@@ -48,5 +47,3 @@ private:
     std::vector<double> m_directions;
     std::vector<double> m_rates;
 };
-
-#endif

@@ -5,8 +5,7 @@
 // minute. The log is the user's own work, so a file that is not wholly good is kept aside
 // (logdata.dat.bad) before the program can write over it, and saving goes through a temporary
 // file that replaces the old one only once it is complete.
-#ifndef NEAPWISE_MODEL_TIDELOGFILE_H
-#define NEAPWISE_MODEL_TIDELOGFILE_H
+#pragma once
 
 #include <cstddef>
 #include <vector>
@@ -84,5 +83,3 @@ public:
     // for the user when the file could not be written; the old file is then untouched.
     static BOOL Save(LPCTSTR lpszPath, const std::vector<TIDELOG_ROW>& rows, CString* pstrProblem = nullptr);
 };
-
-#endif

@@ -1,6 +1,5 @@
 // The tips of the day file ("tips.txt"): one tip a line, read round and round.
-#ifndef NEAPWISE_MODEL_TIPSFILE_H
-#define NEAPWISE_MODEL_TIPSFILE_H
+#pragma once
 
 #include <cstdio>
 #include <string>
@@ -19,5 +18,3 @@ constexpr int kTipsMaxLine = 1000;
 // space, a tab, a line break or ';' (kept with its line break). At the end of the file the
 // stream goes back to its start and reading goes on, once.
 TIPS_READ ReadNextTip(std::FILE* stream, std::string& tip);
-
-#endif

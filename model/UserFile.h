@@ -1,8 +1,7 @@
 // Reading, keeping aside and saving the files that are the user's own work (the tidal log, the
 // routes), all the same way: a file that cannot be read is moved aside before anything can
 // replace it, and saving goes through a temporary file that replaces the old one when complete.
-#ifndef NEAPWISE_MODEL_USERFILE_H
-#define NEAPWISE_MODEL_USERFILE_H
+#pragma once
 
 #include <functional>
 #include <vector>
@@ -30,5 +29,3 @@ BOOL AfxKeepUserFileAside(LPCTSTR lpszPath, CString& rstrProblem, CString& rstrM
 // Saves what write puts into the archive; lpszWhat names the content in the message ("The routes").
 BOOL AfxSaveUserFile(LPCTSTR lpszPath, const std::function<void(CArchive&)>& write, LPCTSTR lpszWhat,
                      CString* pstrProblem);
-
-#endif
