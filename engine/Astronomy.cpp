@@ -25,6 +25,7 @@ struct Constituent {
 };
 
 // Order of the basic columns: Mm, Mf, O1, K1, J1, OO1, M2, K2, M1, L2.
+// clang-format off
 constexpr Constituent kTable[kConstituentCount] = {
     {  1, 0.0410686, {0, 1, 0, 0, 0}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, false},  // V0 h; f 1; u 0
     {  2, 0.0821373, {0, 2, 0, 0, 0}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, false},  // V0 2h; f 1; u 0
@@ -142,6 +143,7 @@ constexpr Constituent kTable[kConstituentCount] = {
     {114, 74.0251728, {-2, 3, 0, 0, 0}, {0, 0, 0, 1, 0, 0, 1, 0, 0, 0}, {0, 0, 0, 1, 0, 0, 1, 0, 0, 0}, false},  // V0 3h - 2s; f fM2 fK1; u uM2 + uK1
     {115, 29.5284789, {-1, 2, -1, 0, 180}, {0, 0, 0, 0, 0, 0, 3, 0, 0, 0}, {0, 0, 0, 0, 0, 0, 1, 0, 0, 0}, false},  // V0 2h - p - s + 180; f fM2^3; u uM2
 };
+// clang-format on
 
 static_assert(sizeof(kTable) / sizeof(kTable[0]) == kConstituentCount);
 
