@@ -14,14 +14,14 @@ namespace {
 enum Basic { kMm, kMf, kBO1, kBK1, kJ1, kOO1, kBM2, kK2, kM1, kL2, kBasicCount };
 
 struct Constituent {
-    int number;
-    double speed;          // degrees per hour
-    struct {
-        int s, h, p, pSolar, constant;  // V0 = s*s + h*h + p*p + pSolar*p' + constant
-    } v0;
-    double fPower[kBasicCount];   // f = product of basic f raised to these powers
-    double uFactor[kBasicCount];  // u = sum of basic u times these factors
-    bool meanOfM2Powers;          // f = (fM2^3 + fM2^2) / 2 instead of the product
+  int number;
+  double speed;  // degrees per hour
+  struct {
+    int s, h, p, pSolar, constant;  // V0 = s*s + h*h + p*p + pSolar*p' + constant
+  } v0;
+  double fPower[kBasicCount];   // f = product of basic f raised to these powers
+  double uFactor[kBasicCount];  // u = sum of basic u times these factors
+  bool meanOfM2Powers;          // f = (fM2^3 + fM2^2) / 2 instead of the product
 };
 
 // Order of the basic columns: Mm, Mf, O1, K1, J1, OO1, M2, K2, M1, L2.
@@ -152,212 +152,188 @@ constexpr int kMaxPower = 5;
 constexpr double kRadToDeg = kAstroRadToDeg;
 
 // Delta T at the start of each year from 1899 to 1982, seconds.
-constexpr double kDeltaT[84] = {
-    -5.04, -3.9,  -2.87, -0.58, 0.71,  1.8,   3.08,  4.63,  5.86,  7.21,  8.58,  10.5,
-    12.1,  12.49, 14.41, 15.59, 15.81, 17.52, 19.01, 18.39, 19.55, 20.36, 21.01, 21.81,
-    21.76, 22.35, 22.68, 22.94, 22.93, 22.69, 22.94, 23.2,  23.31, 23.63, 23.47, 23.68,
-    23.62, 23.53, 23.59, 23.99, 23.8,  24.2,  24.99, 24.97, 25.72, 26.21, 26.37, 26.89,
-    27.68, 28.13, 28.94, 29.42, 29.66, 30.29, 30.96, 31.09, 31.59, 31.52, 31.92, 32.45,
-    32.91, 33.39, 33.8,  34.23, 34.73, 35.4,  36.14, 36.99, 37.87, 38.75, 39.7,  40.7,
-    41.68, 42.82, 43.96, 45.0,  45.98, 47.0,  48.03, 49.1,  50.1,  50.97, 51.81, 52.57};
+constexpr double kDeltaT[84] = {-5.04, -3.9,  -2.87, -0.58, 0.71,  1.8,   3.08,  4.63,  5.86,  7.21,  8.58,  10.5,
+                                12.1,  12.49, 14.41, 15.59, 15.81, 17.52, 19.01, 18.39, 19.55, 20.36, 21.01, 21.81,
+                                21.76, 22.35, 22.68, 22.94, 22.93, 22.69, 22.94, 23.2,  23.31, 23.63, 23.47, 23.68,
+                                23.62, 23.53, 23.59, 23.99, 23.8,  24.2,  24.99, 24.97, 25.72, 26.21, 26.37, 26.89,
+                                27.68, 28.13, 28.94, 29.42, 29.66, 30.29, 30.96, 31.09, 31.59, 31.52, 31.92, 32.45,
+                                32.91, 33.39, 33.8,  34.23, 34.73, 35.4,  36.14, 36.99, 37.87, 38.75, 39.7,  40.7,
+                                41.68, 42.82, 43.96, 45.0,  45.98, 47.0,  48.03, 49.1,  50.1,  50.97, 51.81, 52.57};
 
-} // namespace
+}  // namespace
 
-double DayTable::equilibriumPlusNodal(int number) const
-{
-    if (number < 1 || number > kConstituentCount)
-        return 0.0;
-    return WrapDegrees(V0[number] + u[number]);
+double DayTable::equilibriumPlusNodal(int number) const {
+  if (number < 1 || number > kConstituentCount) return 0.0;
+  return WrapDegrees(V0[number] + u[number]);
 }
 
-double ConstituentSpeedDegrees(int number)
-{
-    if (number < 1 || number > kConstituentCount)
-        return 0.0;
-    return kTable[number - 1].speed;
+double ConstituentSpeedDegrees(int number) {
+  if (number < 1 || number > kConstituentCount) return 0.0;
+  return kTable[number - 1].speed;
 }
 
-double WrapDegrees(double value, double modulus)
-{
-    if (value >= 0 && value < modulus)
-        return value;
-    double r;
-    if (std::fabs(value) < 1e12 * modulus) {
-        // value - k * modulus is exact here (k * modulus is, and the two are within a factor
-        // of two), so this equals repeated subtraction; k may be off by one from the division.
-        const double k = std::floor(value / modulus);
-        r = value - k * modulus;
-        if (r < 0)
-            r = value - (k - 1) * modulus;
-        else if (r >= modulus)
-            r = value - (k + 1) * modulus;
-    } else {
-        r = std::fmod(value, modulus);
-    }
+double WrapDegrees(double value, double modulus) {
+  if (value >= 0 && value < modulus) return value;
+  double r;
+  if (std::fabs(value) < 1e12 * modulus) {
+    // value - k * modulus is exact here (k * modulus is, and the two are within a factor
+    // of two), so this equals repeated subtraction; k may be off by one from the division.
+    const double k = std::floor(value / modulus);
+    r = value - k * modulus;
     if (r < 0)
-        r += modulus;
-    if (r >= modulus)
-        r -= modulus;
-    return r;
+      r = value - (k - 1) * modulus;
+    else if (r >= modulus)
+      r = value - (k + 1) * modulus;
+  } else {
+    r = std::fmod(value, modulus);
+  }
+  if (r < 0) r += modulus;
+  if (r >= modulus) r -= modulus;
+  return r;
 }
 
-double JulianCenturies(int year, int dayOfYear)
-{
-    const long long days = DaysFromCivil(year, 1, 1) + dayOfYear - 1 - DaysFromCivil(2000, 1, 1);
-    return (static_cast<double>(days) - 0.5) / 36525.0;
+double JulianCenturies(int year, int dayOfYear) {
+  const long long days = DaysFromCivil(year, 1, 1) + dayOfYear - 1 - DaysFromCivil(2000, 1, 1);
+  return (static_cast<double>(days) - 0.5) / 36525.0;
 }
 
-double DeltaTSeconds(int year)
-{
-    if (year <= 1899)
-        return 0.0;
-    if (year <= 1981)
-        return (kDeltaT[year - 1899] + kDeltaT[year - 1898]) / 2.0;
-    return 50.5 + 0.725 * (year - 1980);
+double DeltaTSeconds(int year) {
+  if (year <= 1899) return 0.0;
+  if (year <= 1981) return (kDeltaT[year - 1899] + kDeltaT[year - 1898]) / 2.0;
+  return 50.5 + 0.725 * (year - 1980);
 }
 
-AstronomicalArguments ComputeAstronomicalArguments(int year, int dayOfYear)
-{
-    const double T = JulianCenturies(year, dayOfYear);
-    const double T2 = T * T;
-    const double d = DeltaTSeconds(year) * 0.000001;
-    AstronomicalArguments a;
-    a.s = WrapDegrees(218.3165 + 481267.8813 * T - 0.0016 * T2 + 152 * d);
-    a.h = WrapDegrees(280.4661 + 36000.7698 * T + 0.0003 * T2 + 11 * d);
-    a.p = WrapDegrees(83.3535 + 4069.0139 * T - 0.0103 * T2 + d);
-    a.N = WrapDegrees(125.0445 - 1934.1363 * T + 0.0021 * T2 - d);
-    a.pSolar = WrapDegrees(282.9384 + 1.7195 * T + 0.0005 * T2);
-    return a;
+AstronomicalArguments ComputeAstronomicalArguments(int year, int dayOfYear) {
+  const double T = JulianCenturies(year, dayOfYear);
+  const double T2 = T * T;
+  const double d = DeltaTSeconds(year) * 0.000001;
+  AstronomicalArguments a;
+  a.s = WrapDegrees(218.3165 + 481267.8813 * T - 0.0016 * T2 + 152 * d);
+  a.h = WrapDegrees(280.4661 + 36000.7698 * T + 0.0003 * T2 + 11 * d);
+  a.p = WrapDegrees(83.3535 + 4069.0139 * T - 0.0103 * T2 + d);
+  a.N = WrapDegrees(125.0445 - 1934.1363 * T + 0.0021 * T2 - d);
+  a.pSolar = WrapDegrees(282.9384 + 1.7195 * T + 0.0005 * T2);
+  return a;
 }
 
-void ComputeEquilibriumArguments(const AstronomicalArguments& a, DayTable& table)
-{
-    for (const Constituent& c : kTable) {
-        const double v = c.v0.s * a.s + c.v0.h * a.h + c.v0.p * a.p + c.v0.pSolar * a.pSolar + c.v0.constant;
-        table.V0[c.number] = WrapDegrees(v);
-    }
+void ComputeEquilibriumArguments(const AstronomicalArguments& a, DayTable& table) {
+  for (const Constituent& c : kTable) {
+    const double v = c.v0.s * a.s + c.v0.h * a.h + c.v0.p * a.p + c.v0.pSolar * a.pSolar + c.v0.constant;
+    table.V0[c.number] = WrapDegrees(v);
+  }
 }
 
-void ComputeNodalCorrections(const AstronomicalArguments& a, DayTable& table)
-{
-    const double N = a.N * kDegToRad;
-    const double p = a.p * kDegToRad;
-    const double pi = 3.14159265358979323846;
+void ComputeNodalCorrections(const AstronomicalArguments& a, DayTable& table) {
+  const double N = a.N * kDegToRad;
+  const double p = a.p * kDegToRad;
+  const double pi = 3.14159265358979323846;
 
-    double f[kBasicCount];
-    double u[kBasicCount];
-    f[kMm] = 1 - 0.13 * std::cos(N) + 0.0013 * std::cos(2 * N);
-    u[kMm] = 0;
-    f[kMf] = 1.0429 + 0.4135 * std::cos(N) - 0.004 * std::cos(2 * N);
-    u[kMf] = -0.4143 * std::sin(N) + 0.0468 * std::sin(2 * N) - 0.0066 * std::sin(3 * N);
-    f[kBO1] = 1.0089 + 0.1871 * std::cos(N) - 0.0147 * std::cos(2 * N) + 0.0014 * std::cos(3 * N);
-    u[kBO1] = 0.1885 * std::sin(N) - 0.0234 * std::sin(2 * N) + 0.0033 * std::sin(3 * N);
-    f[kBK1] = 1.006 + 0.115 * std::cos(N) - 0.0088 * std::cos(2 * N) + 0.0006 * std::cos(3 * N);
-    u[kBK1] = -0.1546 * std::sin(N) + 0.0119 * std::sin(2 * N) - 0.0012 * std::sin(3 * N);
-    f[kJ1] = 1.0129 + 0.1676 * std::cos(N) - 0.017 * std::cos(2 * N) + 0.0016 * std::cos(3 * N);
-    u[kJ1] = -0.2258 * std::sin(N) + 0.0234 * std::sin(2 * N) - 0.0033 * std::sin(3 * N);
-    f[kOO1] = 1.1027 + 0.6504 * std::cos(N) + 0.0317 * std::cos(2 * N) - 0.0014 * std::cos(3 * N);
-    u[kOO1] = -0.6402 * std::sin(N) + 0.0702 * std::sin(2 * N) - 0.0099 * std::sin(3 * N);
-    f[kBM2] = 1.0004 - 0.0373 * std::cos(N) + 0.0002 * std::cos(2 * N);
-    u[kBM2] = -0.0374 * std::sin(N);
-    f[kK2] = 1.0241 + 0.2863 * std::cos(N) + 0.0083 * std::cos(2 * N) - 0.0015 * std::cos(3 * N);
-    u[kK2] = -0.3096 * std::sin(N) + 0.0119 * std::sin(2 * N) - 0.0007 * std::sin(3 * N);
-    {
-        const double X = 2 * std::cos(p) + 0.4 * std::cos(p - N);
-        const double Y = std::sin(p) + 0.2 * std::sin(p - N);
-        f[kM1] = std::sqrt(X * X + Y * Y);
-        u[kM1] = std::atan(Y / X) + (X < 0 ? pi : 0.0);
-    }
-    {
-        const double X = 1 - 0.2505 * std::cos(2 * p) - 0.1102 * std::cos(2 * p - N) -
-                         0.0156 * std::cos(2 * p - 2 * N) - 0.037 * std::cos(N);
-        const double Y = -0.2505 * std::sin(2 * p) - 0.1102 * std::sin(2 * p - N) -
-                         0.0156 * std::sin(2 * p - 2 * N) - 0.037 * std::sin(N);
-        f[kL2] = std::sqrt(X * X + Y * Y);
-        u[kL2] = std::atan(Y / X) + (X < 0 ? pi : 0.0);
-    }
+  double f[kBasicCount];
+  double u[kBasicCount];
+  f[kMm] = 1 - 0.13 * std::cos(N) + 0.0013 * std::cos(2 * N);
+  u[kMm] = 0;
+  f[kMf] = 1.0429 + 0.4135 * std::cos(N) - 0.004 * std::cos(2 * N);
+  u[kMf] = -0.4143 * std::sin(N) + 0.0468 * std::sin(2 * N) - 0.0066 * std::sin(3 * N);
+  f[kBO1] = 1.0089 + 0.1871 * std::cos(N) - 0.0147 * std::cos(2 * N) + 0.0014 * std::cos(3 * N);
+  u[kBO1] = 0.1885 * std::sin(N) - 0.0234 * std::sin(2 * N) + 0.0033 * std::sin(3 * N);
+  f[kBK1] = 1.006 + 0.115 * std::cos(N) - 0.0088 * std::cos(2 * N) + 0.0006 * std::cos(3 * N);
+  u[kBK1] = -0.1546 * std::sin(N) + 0.0119 * std::sin(2 * N) - 0.0012 * std::sin(3 * N);
+  f[kJ1] = 1.0129 + 0.1676 * std::cos(N) - 0.017 * std::cos(2 * N) + 0.0016 * std::cos(3 * N);
+  u[kJ1] = -0.2258 * std::sin(N) + 0.0234 * std::sin(2 * N) - 0.0033 * std::sin(3 * N);
+  f[kOO1] = 1.1027 + 0.6504 * std::cos(N) + 0.0317 * std::cos(2 * N) - 0.0014 * std::cos(3 * N);
+  u[kOO1] = -0.6402 * std::sin(N) + 0.0702 * std::sin(2 * N) - 0.0099 * std::sin(3 * N);
+  f[kBM2] = 1.0004 - 0.0373 * std::cos(N) + 0.0002 * std::cos(2 * N);
+  u[kBM2] = -0.0374 * std::sin(N);
+  f[kK2] = 1.0241 + 0.2863 * std::cos(N) + 0.0083 * std::cos(2 * N) - 0.0015 * std::cos(3 * N);
+  u[kK2] = -0.3096 * std::sin(N) + 0.0119 * std::sin(2 * N) - 0.0007 * std::sin(3 * N);
+  {
+    const double X = 2 * std::cos(p) + 0.4 * std::cos(p - N);
+    const double Y = std::sin(p) + 0.2 * std::sin(p - N);
+    f[kM1] = std::sqrt(X * X + Y * Y);
+    u[kM1] = std::atan(Y / X) + (X < 0 ? pi : 0.0);
+  }
+  {
+    const double X = 1 - 0.2505 * std::cos(2 * p) - 0.1102 * std::cos(2 * p - N) - 0.0156 * std::cos(2 * p - 2 * N) -
+                     0.037 * std::cos(N);
+    const double Y = -0.2505 * std::sin(2 * p) - 0.1102 * std::sin(2 * p - N) - 0.0156 * std::sin(2 * p - 2 * N) -
+                     0.037 * std::sin(N);
+    f[kL2] = std::sqrt(X * X + Y * Y);
+    u[kL2] = std::atan(Y / X) + (X < 0 ? pi : 0.0);
+  }
 
-    // Whole powers of the basic factors, as the table uses them (up to the fifth).
-    double fPowers[kBasicCount][kMaxPower + 1];
-    for (int b = 0; b < kBasicCount; ++b) {
-        fPowers[b][0] = 1.0;
-        for (int k = 1; k <= kMaxPower; ++k)
-            fPowers[b][k] = fPowers[b][k - 1] * f[b];
-    }
+  // Whole powers of the basic factors, as the table uses them (up to the fifth).
+  double fPowers[kBasicCount][kMaxPower + 1];
+  for (int b = 0; b < kBasicCount; ++b) {
+    fPowers[b][0] = 1.0;
+    for (int k = 1; k <= kMaxPower; ++k) fPowers[b][k] = fPowers[b][k - 1] * f[b];
+  }
 
-    // The table's non-zero terms, gathered once: most constituents use one or two basics.
-    struct Terms {
-        int fCount = 0, uCount = 0;
-        int fBasic[kBasicCount], fWhole[kBasicCount];
-        double fPower[kBasicCount];
-        int uBasic[kBasicCount];
-        double uFactor[kBasicCount];
-    };
-    static const std::array<Terms, kConstituentCount> terms = [] {
-        std::array<Terms, kConstituentCount> all{};
-        for (int i = 0; i < kConstituentCount; ++i) {
-            const Constituent& c = kTable[i];
-            Terms& t = all[static_cast<std::size_t>(i)];
-            for (int b = 0; b < kBasicCount; ++b) {
-                if (c.fPower[b] != 0.0) {
-                    const double p = c.fPower[b];
-                    const int whole = static_cast<int>(p);
-                    t.fBasic[t.fCount] = b;
-                    t.fWhole[t.fCount] = (p == whole && whole <= kMaxPower) ? whole : -1;
-                    t.fPower[t.fCount] = p;
-                    ++t.fCount;
-                }
-                if (c.uFactor[b] != 0.0) {
-                    t.uBasic[t.uCount] = b;
-                    t.uFactor[t.uCount] = c.uFactor[b];
-                    ++t.uCount;
-                }
-            }
-        }
-        return all;
-    }();
-
+  // The table's non-zero terms, gathered once: most constituents use one or two basics.
+  struct Terms {
+    int fCount = 0, uCount = 0;
+    int fBasic[kBasicCount], fWhole[kBasicCount];
+    double fPower[kBasicCount];
+    int uBasic[kBasicCount];
+    double uFactor[kBasicCount];
+  };
+  static const std::array<Terms, kConstituentCount> terms = [] {
+    std::array<Terms, kConstituentCount> all{};
     for (int i = 0; i < kConstituentCount; ++i) {
-        const Constituent& c = kTable[i];
-        const Terms& t = terms[static_cast<std::size_t>(i)];
-        double fc = 1.0;
-        for (int k = 0; k < t.fCount; ++k) {
-            const int b = t.fBasic[k];
-            fc *= t.fWhole[k] >= 0 ? fPowers[b][t.fWhole[k]] : std::pow(f[b], t.fPower[k]);
+      const Constituent& c = kTable[i];
+      Terms& t = all[static_cast<std::size_t>(i)];
+      for (int b = 0; b < kBasicCount; ++b) {
+        if (c.fPower[b] != 0.0) {
+          const double p = c.fPower[b];
+          const int whole = static_cast<int>(p);
+          t.fBasic[t.fCount] = b;
+          t.fWhole[t.fCount] = (p == whole && whole <= kMaxPower) ? whole : -1;
+          t.fPower[t.fCount] = p;
+          ++t.fCount;
         }
-        if (c.meanOfM2Powers)
-            fc = (fPowers[kBM2][3] + fPowers[kBM2][2]) * 0.5;
-        double uc = 0.0;
-        for (int k = 0; k < t.uCount; ++k)
-            uc += t.uFactor[k] * u[t.uBasic[k]];
-        table.f[c.number] = fc;
-        table.u[c.number] = WrapDegrees(uc * kRadToDeg);
+        if (c.uFactor[b] != 0.0) {
+          t.uBasic[t.uCount] = b;
+          t.uFactor[t.uCount] = c.uFactor[b];
+          ++t.uCount;
+        }
+      }
     }
+    return all;
+  }();
+
+  for (int i = 0; i < kConstituentCount; ++i) {
+    const Constituent& c = kTable[i];
+    const Terms& t = terms[static_cast<std::size_t>(i)];
+    double fc = 1.0;
+    for (int k = 0; k < t.fCount; ++k) {
+      const int b = t.fBasic[k];
+      fc *= t.fWhole[k] >= 0 ? fPowers[b][t.fWhole[k]] : std::pow(f[b], t.fPower[k]);
+    }
+    if (c.meanOfM2Powers) fc = (fPowers[kBM2][3] + fPowers[kBM2][2]) * 0.5;
+    double uc = 0.0;
+    for (int k = 0; k < t.uCount; ++k) uc += t.uFactor[k] * u[t.uBasic[k]];
+    table.f[c.number] = fc;
+    table.u[c.number] = WrapDegrees(uc * kRadToDeg);
+  }
 }
 
-void InitConstituentSpeeds(DayTable& table)
-{
-    for (const Constituent& c : kTable)
-        table.speed[c.number] = c.speed * kDegToRad;
+void InitConstituentSpeeds(DayTable& table) {
+  for (const Constituent& c : kTable) table.speed[c.number] = c.speed * kDegToRad;
 }
 
-void PrepareDay(DayTable& table, int dayOfYear, int year)
-{
-    if (table.dayOfYear != 0 && table.dayOfYear == dayOfYear && table.year == year)
-        return;
-    const AstronomicalArguments a = ComputeAstronomicalArguments(year, dayOfYear);
-    ComputeEquilibriumArguments(a, table);
-    ComputeNodalCorrections(a, table);
-    InitConstituentSpeeds(table);
-    table.dayOfYear = dayOfYear;
-    table.year = year;
+void PrepareDay(DayTable& table, int dayOfYear, int year) {
+  if (table.dayOfYear != 0 && table.dayOfYear == dayOfYear && table.year == year) return;
+  const AstronomicalArguments a = ComputeAstronomicalArguments(year, dayOfYear);
+  ComputeEquilibriumArguments(a, table);
+  ComputeNodalCorrections(a, table);
+  InitConstituentSpeeds(table);
+  table.dayOfYear = dayOfYear;
+  table.year = year;
 }
 
-DayTable ComputeDay(int day, int month, int year)
-{
-    DayTable table;
-    PrepareDay(table, DayOfYear(day, month, year), year);
-    return table;
+DayTable ComputeDay(int day, int month, int year) {
+  DayTable table;
+  PrepareDay(table, DayOfYear(day, month, year), year);
+  return table;
 }
 
-} // namespace ebc
+}  // namespace ebc

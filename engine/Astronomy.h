@@ -17,24 +17,24 @@ inline constexpr int kK1 = 17;
 
 // Mean longitudes at 00:00 of a date, degrees in [0, 360).
 struct AstronomicalArguments {
-    double s = 0;      // Moon
-    double h = 0;      // Sun
-    double p = 0;      // lunar perigee
-    double N = 0;      // Moon's ascending node
-    double pSolar = 0; // solar perigee (p')
+  double s = 0;       // Moon
+  double h = 0;       // Sun
+  double p = 0;       // lunar perigee
+  double N = 0;       // Moon's ascending node
+  double pSolar = 0;  // solar perigee (p')
 };
 
 // One day's table. Arrays are indexed by constituent number, 1 to 115; index 0 is unused.
 struct DayTable {
-    int dayOfYear = 0;  // 0: nothing computed yet
-    int year = 0;
-    std::array<double, kConstituentCount + 1> V0{};    // degrees, [0, 360)
-    std::array<double, kConstituentCount + 1> f{};     // nodal factor
-    std::array<double, kConstituentCount + 1> u{};     // degrees, [0, 360)
-    std::array<double, kConstituentCount + 1> speed{}; // radians per hour
+  int dayOfYear = 0;  // 0: nothing computed yet
+  int year = 0;
+  std::array<double, kConstituentCount + 1> V0{};     // degrees, [0, 360)
+  std::array<double, kConstituentCount + 1> f{};      // nodal factor
+  std::array<double, kConstituentCount + 1> u{};      // degrees, [0, 360)
+  std::array<double, kConstituentCount + 1> speed{};  // radians per hour
 
-    // V0 + u at 00:00 of the date, degrees in [0, 360).
-    double equilibriumPlusNodal(int number) const;
+  // V0 + u at 00:00 of the date, degrees in [0, 360).
+  double equilibriumPlusNodal(int number) const;
 };
 
 // Speed of a constituent in degrees per hour (0 for a number outside 1-115).
@@ -60,4 +60,4 @@ void PrepareDay(DayTable& table, int dayOfYear, int year);
 // The whole table for a calendar date, computed afresh.
 DayTable ComputeDay(int day, int month, int year);
 
-} // namespace ebc
+}  // namespace ebc

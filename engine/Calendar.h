@@ -18,4 +18,4 @@ long long DaysFromCivil(long long year, int month, int day);
 // (a negative minute, a month of 13) are carried into the larger ones.
 void StepDateTime(int& year, int& month, int& day, int& hour, int& minute, int stepMinutes);
 
-} // namespace ebc
+}  // namespace ebc

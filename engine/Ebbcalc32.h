@@ -25,24 +25,24 @@ extern "C" {
 #endif
 
 enum EbcStatus {
-    EBC_OK = 0,
-    EBC_INTERP_ONE_MISSING = -1,
-    EBC_INTERP_TWO_MISSING = -2,
-    EBC_INTERP_THREE_MISSING = -3,
-    EBC_ERR_FILE_OPEN = 1,
-    EBC_ERR_FLAGS = 2,
-    EBC_ERR_LONGITUDE = 3,
-    EBC_ERR_LATITUDE = 4,
-    EBC_ERR_SEEK = 5,
-    EBC_ERR_READ = 6,
-    EBC_ERR_POSITION_CHECK = 7,
-    EBC_ERR_NO_DATA = 8,
-    EBC_ERR_QUANTITY_ABSENT = 9,
-    EBC_ERR_PATH = 10,
-    EBC_ERR_NO_HARMONICS_FILE = 11,
-    EBC_ERR_NEAREST_CORNER_MISSING = 12,
-    EBC_ERR_FRACTION = 13,
-    EBC_ERR_NO_EXTRA_FILE = 17
+  EBC_OK = 0,
+  EBC_INTERP_ONE_MISSING = -1,
+  EBC_INTERP_TWO_MISSING = -2,
+  EBC_INTERP_THREE_MISSING = -3,
+  EBC_ERR_FILE_OPEN = 1,
+  EBC_ERR_FLAGS = 2,
+  EBC_ERR_LONGITUDE = 3,
+  EBC_ERR_LATITUDE = 4,
+  EBC_ERR_SEEK = 5,
+  EBC_ERR_READ = 6,
+  EBC_ERR_POSITION_CHECK = 7,
+  EBC_ERR_NO_DATA = 8,
+  EBC_ERR_QUANTITY_ABSENT = 9,
+  EBC_ERR_PATH = 10,
+  EBC_ERR_NO_HARMONICS_FILE = 11,
+  EBC_ERR_NEAREST_CORNER_MISSING = 12,
+  EBC_ERR_FRACTION = 13,
+  EBC_ERR_NO_EXTRA_FILE = 17
 };
 
 /* Prediction flags */
@@ -64,29 +64,25 @@ EBC_HOOK void EbcShowMessageBox(const char* text);
 /*  5 */ EBC_API int EBC_Test0A(void);
 /*  6 */ EBC_API float EBC_Test0B(void);
 
-/*  7 */ EBC_API int EBC_DoPrediction(int flags, int mode, double* latitude, double* longitude,
-                                      int day, int month, int year, int hour, int minute, int second,
-                                      double datumOffset, double pressure,
-                                      double* height, double* u, double* v,
-                                      double* speed, double* direction);
+/*  7 */ EBC_API int EBC_DoPrediction(int flags, int mode, double* latitude, double* longitude, int day, int month,
+                                      int year, int hour, int minute, int second, double datumOffset, double pressure,
+                                      double* height, double* u, double* v, double* speed, double* direction);
 
-/*  8 */ EBC_API int EBC_DoSeriesPrediction(int flags, int mode, double* latitude, double* longitude,
-                                            int day, int month, int year, int hour, int minute, int second,
-                                            double datumOffset, double pressure,
-                                            int count, int stepMinutes,
-                                            double* heights, double* us, double* vs,
-                                            double* speeds, double* directions);
+/*  8 */ EBC_API int EBC_DoSeriesPrediction(int flags, int mode, double* latitude, double* longitude, int day,
+                                            int month, int year, int hour, int minute, int second, double datumOffset,
+                                            double pressure, int count, int stepMinutes, double* heights, double* us,
+                                            double* vs, double* speeds, double* directions);
 
-/*  9 */ EBC_API int EBC_DLLVersionInfo(char* buffer);  /* buffer of at least 45 bytes */
+/*  9 */ EBC_API int EBC_DLLVersionInfo(char* buffer); /* buffer of at least 45 bytes */
 /* 10 */ EBC_API int EBC_SetHarmonicsFile(const char* harmonicsPath, const char* secondPath);
 /* 11 */ EBC_API int EBC_Date2DayNum(int day, int month, int year);
-/* 12 */ EBC_API int EBC_GetHarmonicConstants(int mode, double* latitude, double* longitude,
-                                              double* m2, double* s2, double* o1, double* k1);
+/* 12 */ EBC_API int EBC_GetHarmonicConstants(int mode, double* latitude, double* longitude, double* m2, double* s2,
+                                              double* o1, double* k1);
 /* 13 */ EBC_API int EBC_SetXtradataFile(const char* path);
 /* 14 */ EBC_API int EBC_ModelDomain(double* east, double* west, double* north, double* south, int which);
-                                      /* which = 0 only; other values return EBC_ERR_FLAGS */
+/* which = 0 only; other values return EBC_ERR_FLAGS */
 /* 16 */ EBC_API int EBC_GetExtraData(double* latitude, double* longitude, int index, double* result);
-                                      /* index 0-15; others return EBC_ERR_FLAGS */
+/* index 0-15; others return EBC_ERR_FLAGS */
 /* 20 */ EBC_API int EBC_CheckIfValidLocation(double latitude, double longitude);
 
 #ifdef __cplusplus

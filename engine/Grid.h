@@ -9,26 +9,26 @@
 namespace ebc {
 
 struct GridHeader {
-    int nrows = 0;
-    int ncols = 0;
-    double north = 0;  // latitude of row 1
-    double west = 0;   // longitude of column 1
-    double dLat = 0;   // row spacing, rows run southwards
-    double dLong = 0;  // column spacing, columns run eastwards
-    int nconst = 0;
-    std::array<int, kConstituentCount> numbers{};  // constituent numbers in file order
-    std::int64_t headerSize = 0;
-    std::int64_t recordSize = 0;
+  int nrows = 0;
+  int ncols = 0;
+  double north = 0;  // latitude of row 1
+  double west = 0;   // longitude of column 1
+  double dLat = 0;   // row spacing, rows run southwards
+  double dLong = 0;  // column spacing, columns run eastwards
+  int nconst = 0;
+  std::array<int, kConstituentCount> numbers{};  // constituent numbers in file order
+  std::int64_t headerSize = 0;
+  std::int64_t recordSize = 0;
 
-    double east() const { return west + (ncols - 1) * dLong; }
-    double south() const { return north - (nrows - 1) * dLat; }
+  double east() const { return west + (ncols - 1) * dLong; }
+  double south() const { return north - (nrows - 1) * dLat; }
 };
 
 // Constants of one point, in the header's constituent order (amplitudes and phases in degrees).
 struct PointConstants {
-    std::array<double, kConstituentCount> heightAmp{}, heightPhase{};
-    std::array<double, kConstituentCount> uAmp{}, uPhase{};
-    std::array<double, kConstituentCount> vAmp{}, vPhase{};
+  std::array<double, kConstituentCount> heightAmp{}, heightPhase{};
+  std::array<double, kConstituentCount> uAmp{}, uPhase{};
+  std::array<double, kConstituentCount> vAmp{}, vPhase{};
 };
 
 // Availability flags of a point.
@@ -36,25 +36,25 @@ inline constexpr int kNoHeight = 1;
 inline constexpr int kNoStream = 2;
 
 struct GridCell {
-    int column = 0;
-    int row = 0;
+  int column = 0;
+  int row = 0;
 };
 
 // Result of a lookup: the constants and mean values the synthesis works from.
 struct PointData {
-    PointConstants constants;
-    double z0 = 0, u0 = 0, v0 = 0;
-    int availability = 0;         // kNoHeight | kNoStream
-    double gridLatitude = 0;      // nearest grid point
-    double gridLongitude = 0;
+  PointConstants constants;
+  double z0 = 0, u0 = 0, v0 = 0;
+  int availability = 0;     // kNoHeight | kNoStream
+  double gridLatitude = 0;  // nearest grid point
+  double gridLongitude = 0;
 };
 
 struct LookupRequest {
-    double latitude = 0;
-    double longitude = 0;
-    int mode = 0;                       // 0 nearest grid point, otherwise interpolation
-    const char* harmonicsPath = nullptr;
-    const char* extraPath = nullptr;    // nullptr when no extra data file is set
+  double latitude = 0;
+  double longitude = 0;
+  int mode = 0;  // 0 nearest grid point, otherwise interpolation
+  const char* harmonicsPath = nullptr;
+  const char* extraPath = nullptr;  // nullptr when no extra data file is set
 };
 
 // Reads and checks the header. 0 on success; 1 when the file cannot be opened or its header
@@ -64,8 +64,7 @@ int ReadHarmonicsHeader(const char* path, GridHeader& header);
 
 long long RoundHalfAway(double x);
 GridCell PositionToGridCell(const GridHeader& header, double latitude, double longitude);
-void GridCellToPosition(const GridHeader& header, int column, int row, double& latitude,
-                        double& longitude);
+void GridCellToPosition(const GridHeader& header, int column, int row, double& latitude, double& longitude);
 
 // 0, 3 (longitude outside the grid) or 4 (latitude outside the grid).
 int CheckRange(const GridHeader& header, double latitude, double longitude);
@@ -76,8 +75,7 @@ int LoadGridPointConstants(const GridHeader& header, const LookupRequest& reques
 
 // Reads the nearest point's record as the nearest-point lookup does (no extra data) and gives
 // its availability flags. Statuses 0, 1, 3, 4, 5, 6, 7, 8.
-int CheckGridPoint(const GridHeader& header, const char* harmonicsPath, double latitude,
-                   double longitude);
+int CheckGridPoint(const GridHeader& header, const char* harmonicsPath, double latitude, double longitude);
 
 // Whether the extra data file can be opened (it is then kept open for the lookups).
 bool OpenExtraFile(const char* path);
@@ -90,4 +88,4 @@ int ReadExtraBlock(const GridHeader& header, const char* extraPath, const GridCe
 // Extra value rule for Z0, U0 and V0: below -999999 means no value.
 inline double ExtraValue(double v) { return v < -999999.0 ? 0.0 : v; }
 
-} // namespace ebc
+}  // namespace ebc

@@ -6,14 +6,13 @@
 
 namespace ebc {
 
-void ShowMessageBox(const char* text)
-{
-    // The hook is a weak reference: it is null unless the program defines (and exports) it.
-    if (EbcShowMessageBox != nullptr) {
-        EbcShowMessageBox(text);
-        return;
-    }
-    std::fprintf(stderr, "Ebbcalc32: %s\n", text);
+void ShowMessageBox(const char* text) {
+  // The hook is a weak reference: it is null unless the program defines (and exports) it.
+  if (EbcShowMessageBox != nullptr) {
+    EbcShowMessageBox(text);
+    return;
+  }
+  std::fprintf(stderr, "Ebbcalc32: %s\n", text);
 }
 
-} // namespace ebc
+}  // namespace ebc

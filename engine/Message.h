@@ -5,4 +5,4 @@ namespace ebc {
 
 void ShowMessageBox(const char* text);
 
-} // namespace ebc
+}  // namespace ebc

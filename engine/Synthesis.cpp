@@ -10,113 +10,100 @@ namespace {
 
 constexpr double kPhaseToRad = kTableDegToRad;
 
-double Sum(const GridHeader& h, const DayTable& day, double hours,
-           const std::array<double, kConstituentCount>& amp,
-           const std::array<double, kConstituentCount>& phase)
-{
-    double sum = 0;
-    for (int i = 0; i < h.nconst; ++i) {
-        const int n = h.numbers[i];
-        sum += day.f[n] * amp[i] *
-               std::cos(day.speed[n] * hours + (day.V0[n] + day.u[n] - phase[i]) * kPhaseToRad);
+double Sum(const GridHeader& h, const DayTable& day, double hours, const std::array<double, kConstituentCount>& amp,
+           const std::array<double, kConstituentCount>& phase) {
+  double sum = 0;
+  for (int i = 0; i < h.nconst; ++i) {
+    const int n = h.numbers[i];
+    sum += day.f[n] * amp[i] * std::cos(day.speed[n] * hours + (day.V0[n] + day.u[n] - phase[i]) * kPhaseToRad);
+  }
+  return sum;
+}
+
+}  // namespace
+
+double HoursOfDay(int hour, int minute, int second) {
+  return hour + minute * 0.016666666666666666 + second * 0.0002777777777777778;
+}
+
+double SumTideHeight(const GridHeader& header, const PointData& point, const DayTable& day, double hours,
+                     double datumOffset) {
+  return point.z0 + datumOffset + Sum(header, day, hours, point.constants.heightAmp, point.constants.heightPhase);
+}
+
+void ApplyPressureCorrection(double& height, double pressure) {
+  if (pressure > 0.01) height += (1010.0 - pressure) * 0.01;
+}
+
+void SumTidalStream(const GridHeader& header, const PointData& point, const DayTable& day, double hours, double& u,
+                    double& v) {
+  u = point.u0 + Sum(header, day, hours, point.constants.uAmp, point.constants.uPhase);
+  v = point.v0 + Sum(header, day, hours, point.constants.vAmp, point.constants.vPhase);
+}
+
+void SpeedAndDirection(double u, double v, double& speed, double& direction) {
+  speed = std::sqrt(u * u + v * v);
+  direction = std::atan2(u, v) * 57.29577951;
+  if (direction < 0) direction += 360.0;
+}
+
+void SeriesSynthesizer::prepare(const GridHeader& header, const PointData& point, double stepHours, bool heights,
+                                bool streams) {
+  n_ = header.nconst;
+  // A multiple of eight doubles, for the wide loop below.
+  blocks_ = (n_ + 4 * kLanes - 1) / (4 * kLanes) * 4;
+  heights_ = heights;
+  streams_ = streams;
+  for (auto* v : {&hc_, &hs_, &uc_, &us_, &vc_, &vs_, &c_, &s_, &rc_, &rs_})
+    v->assign(static_cast<std::size_t>(blocks_), Lanes{});
+
+  const PointConstants& k = point.constants;
+  const DayTable speeds = [] {
+    DayTable t;
+    InitConstituentSpeeds(t);
+    return t;
+  }();
+  for (int i = 0; i < n_; ++i) {
+    numbers_[i] = header.numbers[i];
+    auto split = [](double amp, double phase, double& a, double& b) {
+      const double g = phase * kPhaseToRad;
+      a = amp * std::cos(g);
+      b = amp * std::sin(g);
+    };
+    split(k.heightAmp[i], k.heightPhase[i], hA_[i], hB_[i]);
+    split(k.uAmp[i], k.uPhase[i], uA_[i], uB_[i]);
+    split(k.vAmp[i], k.vPhase[i], vA_[i], vB_[i]);
+    const double w = speeds.speed[numbers_[i]];
+    const std::size_t b = static_cast<std::size_t>(i / kLanes);
+    rc_[b][i % kLanes] = std::cos(w * stepHours);
+    rs_[b][i % kLanes] = std::sin(w * stepHours);
+  }
+}
+
+void SeriesSynthesizer::startDay(const DayTable& day, double hours) {
+  for (int i = 0; i < n_; ++i) {
+    const int number = numbers_[i];
+    const std::size_t b = static_cast<std::size_t>(i / kLanes);
+    const int lane = i % kLanes;
+    const double f = day.f[number];
+    const double arg = (day.V0[number] + day.u[number]) * kPhaseToRad;
+    const double ca = f * std::cos(arg);
+    const double sa = f * std::sin(arg);
+    // f A cos(arg - g) = f (cos arg A cos g + sin arg A sin g), and the same for sin.
+    if (heights_) {
+      hc_[b][lane] = ca * hA_[i] + sa * hB_[i];
+      hs_[b][lane] = sa * hA_[i] - ca * hB_[i];
     }
-    return sum;
-}
-
-} // namespace
-
-double HoursOfDay(int hour, int minute, int second)
-{
-    return hour + minute * 0.016666666666666666 + second * 0.0002777777777777778;
-}
-
-double SumTideHeight(const GridHeader& header, const PointData& point, const DayTable& day,
-                     double hours, double datumOffset)
-{
-    return point.z0 + datumOffset +
-           Sum(header, day, hours, point.constants.heightAmp, point.constants.heightPhase);
-}
-
-void ApplyPressureCorrection(double& height, double pressure)
-{
-    if (pressure > 0.01)
-        height += (1010.0 - pressure) * 0.01;
-}
-
-void SumTidalStream(const GridHeader& header, const PointData& point, const DayTable& day,
-                    double hours, double& u, double& v)
-{
-    u = point.u0 + Sum(header, day, hours, point.constants.uAmp, point.constants.uPhase);
-    v = point.v0 + Sum(header, day, hours, point.constants.vAmp, point.constants.vPhase);
-}
-
-void SpeedAndDirection(double u, double v, double& speed, double& direction)
-{
-    speed = std::sqrt(u * u + v * v);
-    direction = std::atan2(u, v) * 57.29577951;
-    if (direction < 0)
-        direction += 360.0;
-}
-
-void SeriesSynthesizer::prepare(const GridHeader& header, const PointData& point,
-                                double stepHours, bool heights, bool streams)
-{
-    n_ = header.nconst;
-    // A multiple of eight doubles, for the wide loop below.
-    blocks_ = (n_ + 4 * kLanes - 1) / (4 * kLanes) * 4;
-    heights_ = heights;
-    streams_ = streams;
-    for (auto* v : {&hc_, &hs_, &uc_, &us_, &vc_, &vs_, &c_, &s_, &rc_, &rs_})
-        v->assign(static_cast<std::size_t>(blocks_), Lanes{});
-
-    const PointConstants& k = point.constants;
-    const DayTable speeds = [] {
-        DayTable t;
-        InitConstituentSpeeds(t);
-        return t;
-    }();
-    for (int i = 0; i < n_; ++i) {
-        numbers_[i] = header.numbers[i];
-        auto split = [](double amp, double phase, double& a, double& b) {
-            const double g = phase * kPhaseToRad;
-            a = amp * std::cos(g);
-            b = amp * std::sin(g);
-        };
-        split(k.heightAmp[i], k.heightPhase[i], hA_[i], hB_[i]);
-        split(k.uAmp[i], k.uPhase[i], uA_[i], uB_[i]);
-        split(k.vAmp[i], k.vPhase[i], vA_[i], vB_[i]);
-        const double w = speeds.speed[numbers_[i]];
-        const std::size_t b = static_cast<std::size_t>(i / kLanes);
-        rc_[b][i % kLanes] = std::cos(w * stepHours);
-        rs_[b][i % kLanes] = std::sin(w * stepHours);
+    if (streams_) {
+      uc_[b][lane] = ca * uA_[i] + sa * uB_[i];
+      us_[b][lane] = sa * uA_[i] - ca * uB_[i];
+      vc_[b][lane] = ca * vA_[i] + sa * vB_[i];
+      vs_[b][lane] = sa * vA_[i] - ca * vB_[i];
     }
-}
-
-void SeriesSynthesizer::startDay(const DayTable& day, double hours)
-{
-    for (int i = 0; i < n_; ++i) {
-        const int number = numbers_[i];
-        const std::size_t b = static_cast<std::size_t>(i / kLanes);
-        const int lane = i % kLanes;
-        const double f = day.f[number];
-        const double arg = (day.V0[number] + day.u[number]) * kPhaseToRad;
-        const double ca = f * std::cos(arg);
-        const double sa = f * std::sin(arg);
-        // f A cos(arg - g) = f (cos arg A cos g + sin arg A sin g), and the same for sin.
-        if (heights_) {
-            hc_[b][lane] = ca * hA_[i] + sa * hB_[i];
-            hs_[b][lane] = sa * hA_[i] - ca * hB_[i];
-        }
-        if (streams_) {
-            uc_[b][lane] = ca * uA_[i] + sa * uB_[i];
-            us_[b][lane] = sa * uA_[i] - ca * uB_[i];
-            vc_[b][lane] = ca * vA_[i] + sa * vB_[i];
-            vs_[b][lane] = sa * vA_[i] - ca * vB_[i];
-        }
-        const double w = day.speed[number];
-        c_[b][lane] = std::cos(w * hours);
-        s_[b][lane] = std::sin(w * hours);
-    }
+    const double w = day.speed[number];
+    c_[b][lane] = std::cos(w * hours);
+    s_[b][lane] = std::sin(w * hours);
+  }
 }
 
 #if defined(__x86_64__)
@@ -126,65 +113,60 @@ namespace {
 // doubles, 16-byte aligned.
 typedef double Wide __attribute__((vector_size(32), aligned(16)));
 
-__attribute__((target("avx"))) void NextWide(int doubles, bool heights, bool streams,
-                                             double* __restrict cp, double* __restrict sp,
-                                             const double* __restrict rcp,
-                                             const double* __restrict rsp,
-                                             const double* __restrict hcp,
-                                             const double* __restrict hsp,
-                                             const double* __restrict ucp,
-                                             const double* __restrict usp,
-                                             const double* __restrict vcp,
-                                             const double* __restrict vsp, double out[3])
-{
-    Wide* c = reinterpret_cast<Wide*>(cp);
-    Wide* s = reinterpret_cast<Wide*>(sp);
-    const Wide* rc = reinterpret_cast<const Wide*>(rcp);
-    const Wide* rs = reinterpret_cast<const Wide*>(rsp);
-    const Wide* hc = reinterpret_cast<const Wide*>(hcp);
-    const Wide* hs = reinterpret_cast<const Wide*>(hsp);
-    const Wide* uc = reinterpret_cast<const Wide*>(ucp);
-    const Wide* us = reinterpret_cast<const Wide*>(usp);
-    const Wide* vc = reinterpret_cast<const Wide*>(vcp);
-    const Wide* vs = reinterpret_cast<const Wide*>(vsp);
-    const int blocks = doubles / 4;
-    Wide h0{}, h1{}, u0{}, u1{}, v0{}, v1{};
-    if (heights && !streams) {
-        for (int b = 0; b < blocks; b += 2) {
-            const Wide c0 = c[b], s0 = s[b], c1 = c[b + 1], s1 = s[b + 1];
-            h0 += hc[b] * c0 - hs[b] * s0;
-            h1 += hc[b + 1] * c1 - hs[b + 1] * s1;
-            c[b] = c0 * rc[b] - s0 * rs[b];
-            s[b] = s0 * rc[b] + c0 * rs[b];
-            c[b + 1] = c1 * rc[b + 1] - s1 * rs[b + 1];
-            s[b + 1] = s1 * rc[b + 1] + c1 * rs[b + 1];
-        }
-    } else {
-        for (int b = 0; b < blocks; b += 2) {
-            const Wide c0 = c[b], s0 = s[b], c1 = c[b + 1], s1 = s[b + 1];
-            if (heights) {
-                h0 += hc[b] * c0 - hs[b] * s0;
-                h1 += hc[b + 1] * c1 - hs[b + 1] * s1;
-            }
-            u0 += uc[b] * c0 - us[b] * s0;
-            u1 += uc[b + 1] * c1 - us[b + 1] * s1;
-            v0 += vc[b] * c0 - vs[b] * s0;
-            v1 += vc[b + 1] * c1 - vs[b + 1] * s1;
-            c[b] = c0 * rc[b] - s0 * rs[b];
-            s[b] = s0 * rc[b] + c0 * rs[b];
-            c[b + 1] = c1 * rc[b + 1] - s1 * rs[b + 1];
-            s[b + 1] = s1 * rc[b + 1] + c1 * rs[b + 1];
-        }
+__attribute__((target("avx"))) void NextWide(int doubles, bool heights, bool streams, double* __restrict cp,
+                                             double* __restrict sp, const double* __restrict rcp,
+                                             const double* __restrict rsp, const double* __restrict hcp,
+                                             const double* __restrict hsp, const double* __restrict ucp,
+                                             const double* __restrict usp, const double* __restrict vcp,
+                                             const double* __restrict vsp, double out[3]) {
+  Wide* c = reinterpret_cast<Wide*>(cp);
+  Wide* s = reinterpret_cast<Wide*>(sp);
+  const Wide* rc = reinterpret_cast<const Wide*>(rcp);
+  const Wide* rs = reinterpret_cast<const Wide*>(rsp);
+  const Wide* hc = reinterpret_cast<const Wide*>(hcp);
+  const Wide* hs = reinterpret_cast<const Wide*>(hsp);
+  const Wide* uc = reinterpret_cast<const Wide*>(ucp);
+  const Wide* us = reinterpret_cast<const Wide*>(usp);
+  const Wide* vc = reinterpret_cast<const Wide*>(vcp);
+  const Wide* vs = reinterpret_cast<const Wide*>(vsp);
+  const int blocks = doubles / 4;
+  Wide h0{}, h1{}, u0{}, u1{}, v0{}, v1{};
+  if (heights && !streams) {
+    for (int b = 0; b < blocks; b += 2) {
+      const Wide c0 = c[b], s0 = s[b], c1 = c[b + 1], s1 = s[b + 1];
+      h0 += hc[b] * c0 - hs[b] * s0;
+      h1 += hc[b + 1] * c1 - hs[b + 1] * s1;
+      c[b] = c0 * rc[b] - s0 * rs[b];
+      s[b] = s0 * rc[b] + c0 * rs[b];
+      c[b + 1] = c1 * rc[b + 1] - s1 * rs[b + 1];
+      s[b + 1] = s1 * rc[b + 1] + c1 * rs[b + 1];
     }
-    auto total = [](const Wide& a, const Wide& b) {
-        return ((a[0] + a[1]) + (a[2] + a[3])) + ((b[0] + b[1]) + (b[2] + b[3]));
-    };
-    out[0] = total(h0, h1);
-    out[1] = total(u0, u1);
-    out[2] = total(v0, v1);
+  } else {
+    for (int b = 0; b < blocks; b += 2) {
+      const Wide c0 = c[b], s0 = s[b], c1 = c[b + 1], s1 = s[b + 1];
+      if (heights) {
+        h0 += hc[b] * c0 - hs[b] * s0;
+        h1 += hc[b + 1] * c1 - hs[b + 1] * s1;
+      }
+      u0 += uc[b] * c0 - us[b] * s0;
+      u1 += uc[b + 1] * c1 - us[b + 1] * s1;
+      v0 += vc[b] * c0 - vs[b] * s0;
+      v1 += vc[b + 1] * c1 - vs[b + 1] * s1;
+      c[b] = c0 * rc[b] - s0 * rs[b];
+      s[b] = s0 * rc[b] + c0 * rs[b];
+      c[b + 1] = c1 * rc[b + 1] - s1 * rs[b + 1];
+      s[b + 1] = s1 * rc[b + 1] + c1 * rs[b + 1];
+    }
+  }
+  auto total = [](const Wide& a, const Wide& b) {
+    return ((a[0] + a[1]) + (a[2] + a[3])) + ((b[0] + b[1]) + (b[2] + b[3]));
+  };
+  out[0] = total(h0, h1);
+  out[1] = total(u0, u1);
+  out[2] = total(v0, v1);
 }
 
-} // namespace
+}  // namespace
 #endif
 
 namespace {
@@ -193,84 +175,76 @@ bool g_wideLoop = __builtin_cpu_supports("avx");
 #else
 bool g_wideLoop = false;
 #endif
-} // namespace
+}  // namespace
 
-bool UseWideSeriesLoop(bool wide)
-{
-    const bool previous = g_wideLoop;
+bool UseWideSeriesLoop(bool wide) {
+  const bool previous = g_wideLoop;
 #if defined(__x86_64__)
-    g_wideLoop = wide && __builtin_cpu_supports("avx");
+  g_wideLoop = wide && __builtin_cpu_supports("avx");
 #else
-    (void)wide;
+  (void)wide;
 #endif
-    return previous;
+  return previous;
 }
 
-void SeriesSynthesizer::next(double* height, double* u, double* v)
-{
-    // Two accumulators per quantity, for blocks b and b + 1, keep the additions independent;
-    // each phasor is read once, used, rotated and stored.
-    Lanes h0{}, h1{}, u0{}, u1{}, v0{}, v1{};
-    Lanes* __restrict c = c_.data();
-    Lanes* __restrict s = s_.data();
-    const Lanes* __restrict rc = rc_.data();
-    const Lanes* __restrict rs = rs_.data();
-    const Lanes* __restrict hc = hc_.data();
-    const Lanes* __restrict hs = hs_.data();
-    const Lanes* __restrict uc = uc_.data();
-    const Lanes* __restrict us = us_.data();
-    const Lanes* __restrict vc = vc_.data();
-    const Lanes* __restrict vs = vs_.data();
-    const int blocks = blocks_;
+void SeriesSynthesizer::next(double* height, double* u, double* v) {
+  // Two accumulators per quantity, for blocks b and b + 1, keep the additions independent;
+  // each phasor is read once, used, rotated and stored.
+  Lanes h0{}, h1{}, u0{}, u1{}, v0{}, v1{};
+  Lanes* __restrict c = c_.data();
+  Lanes* __restrict s = s_.data();
+  const Lanes* __restrict rc = rc_.data();
+  const Lanes* __restrict rs = rs_.data();
+  const Lanes* __restrict hc = hc_.data();
+  const Lanes* __restrict hs = hs_.data();
+  const Lanes* __restrict uc = uc_.data();
+  const Lanes* __restrict us = us_.data();
+  const Lanes* __restrict vc = vc_.data();
+  const Lanes* __restrict vs = vs_.data();
+  const int blocks = blocks_;
 #if defined(__x86_64__)
-    if (g_wideLoop) {
-        double out[3];
-        auto raw = [](auto& v) { return reinterpret_cast<double*>(v.data()); };
-        NextWide(blocks * kLanes, heights_, streams_, raw(c_), raw(s_), raw(rc_), raw(rs_),
-                 raw(hc_), raw(hs_), raw(uc_), raw(us_), raw(vc_), raw(vs_), out);
-        if (height)
-            *height = out[0];
-        if (u)
-            *u = out[1];
-        if (v)
-            *v = out[2];
-        return;
-    }
+  if (g_wideLoop) {
+    double out[3];
+    auto raw = [](auto& v) { return reinterpret_cast<double*>(v.data()); };
+    NextWide(blocks * kLanes, heights_, streams_, raw(c_), raw(s_), raw(rc_), raw(rs_), raw(hc_), raw(hs_), raw(uc_),
+             raw(us_), raw(vc_), raw(vs_), out);
+    if (height) *height = out[0];
+    if (u) *u = out[1];
+    if (v) *v = out[2];
+    return;
+  }
 #endif
-    if (heights_ && !streams_) {
-        for (int b = 0; b < blocks; b += 2) {
-            const Lanes c0 = c[b], s0 = s[b], c1 = c[b + 1], s1 = s[b + 1];
-            h0 += hc[b] * c0 - hs[b] * s0;
-            h1 += hc[b + 1] * c1 - hs[b + 1] * s1;
-            c[b] = c0 * rc[b] - s0 * rs[b];
-            s[b] = s0 * rc[b] + c0 * rs[b];
-            c[b + 1] = c1 * rc[b + 1] - s1 * rs[b + 1];
-            s[b + 1] = s1 * rc[b + 1] + c1 * rs[b + 1];
-        }
-    } else {
-        for (int b = 0; b < blocks; b += 2) {
-            const Lanes c0 = c[b], s0 = s[b], c1 = c[b + 1], s1 = s[b + 1];
-            if (heights_) {
-                h0 += hc[b] * c0 - hs[b] * s0;
-                h1 += hc[b + 1] * c1 - hs[b + 1] * s1;
-            }
-            u0 += uc[b] * c0 - us[b] * s0;
-            u1 += uc[b + 1] * c1 - us[b + 1] * s1;
-            v0 += vc[b] * c0 - vs[b] * s0;
-            v1 += vc[b + 1] * c1 - vs[b + 1] * s1;
-            c[b] = c0 * rc[b] - s0 * rs[b];
-            s[b] = s0 * rc[b] + c0 * rs[b];
-            c[b + 1] = c1 * rc[b + 1] - s1 * rs[b + 1];
-            s[b + 1] = s1 * rc[b + 1] + c1 * rs[b + 1];
-        }
+  if (heights_ && !streams_) {
+    for (int b = 0; b < blocks; b += 2) {
+      const Lanes c0 = c[b], s0 = s[b], c1 = c[b + 1], s1 = s[b + 1];
+      h0 += hc[b] * c0 - hs[b] * s0;
+      h1 += hc[b + 1] * c1 - hs[b + 1] * s1;
+      c[b] = c0 * rc[b] - s0 * rs[b];
+      s[b] = s0 * rc[b] + c0 * rs[b];
+      c[b + 1] = c1 * rc[b + 1] - s1 * rs[b + 1];
+      s[b + 1] = s1 * rc[b + 1] + c1 * rs[b + 1];
     }
-    auto total = [](const Lanes& a, const Lanes& b) { return (a[0] + a[1]) + (b[0] + b[1]); };
-    if (height)
-        *height = total(h0, h1);
-    if (u)
-        *u = total(u0, u1);
-    if (v)
-        *v = total(v0, v1);
+  } else {
+    for (int b = 0; b < blocks; b += 2) {
+      const Lanes c0 = c[b], s0 = s[b], c1 = c[b + 1], s1 = s[b + 1];
+      if (heights_) {
+        h0 += hc[b] * c0 - hs[b] * s0;
+        h1 += hc[b + 1] * c1 - hs[b + 1] * s1;
+      }
+      u0 += uc[b] * c0 - us[b] * s0;
+      u1 += uc[b + 1] * c1 - us[b + 1] * s1;
+      v0 += vc[b] * c0 - vs[b] * s0;
+      v1 += vc[b + 1] * c1 - vs[b + 1] * s1;
+      c[b] = c0 * rc[b] - s0 * rs[b];
+      s[b] = s0 * rc[b] + c0 * rs[b];
+      c[b + 1] = c1 * rc[b + 1] - s1 * rs[b + 1];
+      s[b + 1] = s1 * rc[b + 1] + c1 * rs[b + 1];
+    }
+  }
+  auto total = [](const Lanes& a, const Lanes& b) { return (a[0] + a[1]) + (b[0] + b[1]); };
+  if (height) *height = total(h0, h1);
+  if (u) *u = total(u0, u1);
+  if (v) *v = total(v0, v1);
 }
 
-} // namespace ebc
+}  // namespace ebc
