@@ -9,238 +9,203 @@ IMPLEMENT_SERIAL(CAngleFactorData, CObject, 1)
 
 CAngleFactorData::CAngleFactorData() = default;
 
-CAngleFactorData::CAngleFactorData(const CAngleFactorData& other)
-    : CObject(), m_id(other.m_id), m_date(other.m_date)
-{
-    for (int c = 0; c < kConstituents; ++c) {
-        m_angle[c] = other.m_angle[c];
-        m_factor[c] = other.m_factor[c];
-    }
+CAngleFactorData::CAngleFactorData(const CAngleFactorData& other) : CObject(), m_id(other.m_id), m_date(other.m_date) {
+  for (int c = 0; c < kConstituents; ++c) {
+    m_angle[c] = other.m_angle[c];
+    m_factor[c] = other.m_factor[c];
+  }
 }
 
-CAngleFactorData& CAngleFactorData::operator=(const CAngleFactorData& other)
-{
-    m_id = other.m_id;
-    m_date = other.m_date;
-    for (int c = 0; c < kConstituents; ++c) {
-        m_angle[c] = other.m_angle[c];
-        m_factor[c] = other.m_factor[c];
-    }
-    return *this;
+CAngleFactorData& CAngleFactorData::operator=(const CAngleFactorData& other) {
+  m_id = other.m_id;
+  m_date = other.m_date;
+  for (int c = 0; c < kConstituents; ++c) {
+    m_angle[c] = other.m_angle[c];
+    m_factor[c] = other.m_factor[c];
+  }
+  return *this;
 }
 
-void CAngleFactorData::Serialize(CArchive& ar)
-{
-    if (ar.IsStoring()) {
-        ar << static_cast<int32_t>(m_id);
-        m_date.Serialize(ar);
-        for (int c = 0; c < kConstituents; ++c)
-            ar << static_cast<int32_t>(m_angle[c]) << m_factor[c];
-    } else {
-        int32_t value = 0;
-        ar >> value;
-        m_id = value;
-        m_date.Serialize(ar);
-        for (int c = 0; c < kConstituents; ++c) {
-            ar >> value >> m_factor[c];
-            m_angle[c] = value;
-        }
+void CAngleFactorData::Serialize(CArchive& ar) {
+  if (ar.IsStoring()) {
+    ar << static_cast<int32_t>(m_id);
+    m_date.Serialize(ar);
+    for (int c = 0; c < kConstituents; ++c) ar << static_cast<int32_t>(m_angle[c]) << m_factor[c];
+  } else {
+    int32_t value = 0;
+    ar >> value;
+    m_id = value;
+    m_date.Serialize(ar);
+    for (int c = 0; c < kConstituents; ++c) {
+      ar >> value >> m_factor[c];
+      m_angle[c] = value;
     }
+  }
 }
 
 namespace {
 
-int32_t StoredInt(const unsigned char* p)
-{
-    int32_t v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
+int32_t StoredInt(const unsigned char* p) {
+  int32_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
 }
 
-double StoredDouble(const unsigned char* p)
-{
-    double v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
+double StoredDouble(const unsigned char* p) {
+  double v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
 }
 
 }  // namespace
 
-void CAngleFactorData::ReadRecord(const unsigned char* p)
-{
-    static_assert(kRecordSize == 4 + 6 * 4 + kConstituents * 12, "the archive record's layout");
-    m_id = StoredInt(p);
-    m_date.SetStoredFields(StoredInt(p + 4), StoredInt(p + 8), StoredInt(p + 12), StoredInt(p + 16),
-                           StoredInt(p + 20), StoredInt(p + 24));
-    p += 28;
-    for (int c = 0; c < kConstituents; ++c, p += 12) {
-        m_angle[c] = StoredInt(p);
-        m_factor[c] = StoredDouble(p + 4);
-    }
+void CAngleFactorData::ReadRecord(const unsigned char* p) {
+  static_assert(kRecordSize == 4 + 6 * 4 + kConstituents * 12, "the archive record's layout");
+  m_id = StoredInt(p);
+  m_date.SetStoredFields(StoredInt(p + 4), StoredInt(p + 8), StoredInt(p + 12), StoredInt(p + 16), StoredInt(p + 20),
+                         StoredInt(p + 24));
+  p += 28;
+  for (int c = 0; c < kConstituents; ++c, p += 12) {
+    m_angle[c] = StoredInt(p);
+    m_factor[c] = StoredDouble(p + 4);
+  }
 }
 
 namespace {
 
 // Days since 1 March of year 0 (proleptic Gregorian); any field values give some number.
-long long DayNumber(int year, int month, int day)
-{
-    long long y = year;
-    long long m = month;
-    if (m <= 2) {
-        y -= 1;
-        m += 12;
-    }
-    const long long era = (y >= 0 ? y : y - 399) / 400;
-    const long long yoe = y - era * 400;
-    const long long doy = (153 * (m - 3) + 2) / 5 + day - 1;
-    const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe;
+long long DayNumber(int year, int month, int day) {
+  long long y = year;
+  long long m = month;
+  if (m <= 2) {
+    y -= 1;
+    m += 12;
+  }
+  const long long era = (y >= 0 ? y : y - 399) / 400;
+  const long long yoe = y - era * 400;
+  const long long doy = (153 * (m - 3) + 2) / 5 + day - 1;
+  const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe;
 }
 
-bool SameDay(const CQsDateTime& a, int day, int month, int year)
-{
-    return a.GetDay() == day && a.GetMonth() == month && a.GetYear() == year;
+bool SameDay(const CQsDateTime& a, int day, int month, int year) {
+  return a.GetDay() == day && a.GetMonth() == month && a.GetYear() == year;
 }
 
 }  // namespace
 
-CAngleFactorDB::CAngleFactorDB()
-{
-    TableAttachResource(m_file, IDT_ANGLE_FACTORS);
+CAngleFactorDB::CAngleFactorDB() { TableAttachResource(m_file, IDT_ANGLE_FACTORS); }
+
+CAngleFactorDB::CAngleFactorDB(const void* bytes, std::size_t size) { TableAttachBytes(m_file, bytes, size); }
+
+CAngleFactorDB::~CAngleFactorDB() { delete[] m_records; }
+
+int CAngleFactorDB::Load() {
+  if (m_loaded) return 0;
+  CAngleFactorData* records = nullptr;
+  int count = 0;
+  const bool ok = TableRead(m_file, kMagic, [&](CArchive&, int n, std::size_t bytesLeft) {
+    // Records are of fixed size: the count must fit the bytes there are.
+    if (static_cast<std::size_t>(n) > bytesLeft / CAngleFactorData::kRecordSize) return false;
+    // The fixed records are taken apart where they lie in the table (after the magic and
+    // the count): the same fields each record's Serialize would read, without an archive
+    // call for every one.
+    const unsigned char* bytes = m_file.GetData() + 8;
+    records = new CAngleFactorData[n > 0 ? n : 1];
+    for (int i = 0; i < n; ++i)
+      records[i].ReadRecord(bytes + static_cast<std::size_t>(i) * CAngleFactorData::kRecordSize);
+    count = n;
+    return true;
+  });
+  if (!ok) {
+    delete[] records;
+    return 0;
+  }
+  m_records = records;
+  m_count = count;
+  m_loaded = 1;
+
+  // A gap-free daily table lets Find go straight to a date's record.
+  m_consecutive = m_count > 0;
+  for (int i = 1; i < m_count && m_consecutive; ++i) {
+    const CQsDateTime& a = m_records[i - 1].GetDate();
+    const CQsDateTime& b = m_records[i].GetDate();
+    m_consecutive =
+        DayNumber(b.GetYear(), b.GetMonth(), b.GetDay()) == DayNumber(a.GetYear(), a.GetMonth(), a.GetDay()) + 1 &&
+        b.GetMonth() >= 1 && b.GetMonth() <= 12 && b.GetDay() >= 1 &&
+        b.GetDay() <= DaysInMonth(b.GetMonth(), b.GetYear());
+  }
+  if (m_consecutive) {
+    const CQsDateTime& first = m_records[0].GetDate();
+    m_consecutive = first.GetMonth() >= 1 && first.GetMonth() <= 12 && first.GetDay() >= 1 &&
+                    first.GetDay() <= DaysInMonth(first.GetMonth(), first.GetYear());
+    m_firstDay = DayNumber(first.GetYear(), first.GetMonth(), first.GetDay());
+  }
+  return 1;
 }
 
-CAngleFactorDB::CAngleFactorDB(const void* bytes, std::size_t size)
-{
-    TableAttachBytes(m_file, bytes, size);
+const CAngleFactorData* CAngleFactorDB::GetAt(int i) const {
+  if (!m_loaded || i < 0 || i >= m_count) return nullptr;
+  return &m_records[i];
 }
 
-CAngleFactorDB::~CAngleFactorDB()
-{
-    delete[] m_records;
+const CAngleFactorData& CAngleFactorDB::Find(const CQsDateTime& date, int& hint) const {
+  return FindDayMonthYearExact(date.GetDay(), date.GetMonth(), date.GetYear(), hint);
 }
 
-int CAngleFactorDB::Load()
-{
-    if (m_loaded)
-        return 0;
-    CAngleFactorData* records = nullptr;
-    int count = 0;
-    const bool ok = TableRead(m_file, kMagic, [&](CArchive&, int n, std::size_t bytesLeft) {
-        // Records are of fixed size: the count must fit the bytes there are.
-        if (static_cast<std::size_t>(n) > bytesLeft / CAngleFactorData::kRecordSize)
-            return false;
-        // The fixed records are taken apart where they lie in the table (after the magic and
-        // the count): the same fields each record's Serialize would read, without an archive
-        // call for every one.
-        const unsigned char* bytes = m_file.GetData() + 8;
-        records = new CAngleFactorData[n > 0 ? n : 1];
-        for (int i = 0; i < n; ++i)
-            records[i].ReadRecord(bytes + static_cast<std::size_t>(i) * CAngleFactorData::kRecordSize);
-        count = n;
-        return true;
-    });
-    if (!ok) {
-        delete[] records;
-        return 0;
-    }
-    m_records = records;
-    m_count = count;
-    m_loaded = 1;
-
-    // A gap-free daily table lets Find go straight to a date's record.
-    m_consecutive = m_count > 0;
-    for (int i = 1; i < m_count && m_consecutive; ++i) {
-        const CQsDateTime& a = m_records[i - 1].GetDate();
-        const CQsDateTime& b = m_records[i].GetDate();
-        m_consecutive = DayNumber(b.GetYear(), b.GetMonth(), b.GetDay()) ==
-                            DayNumber(a.GetYear(), a.GetMonth(), a.GetDay()) + 1 &&
-                        b.GetMonth() >= 1 && b.GetMonth() <= 12 && b.GetDay() >= 1 &&
-                        b.GetDay() <= DaysInMonth(b.GetMonth(), b.GetYear());
-    }
-    if (m_consecutive) {
-        const CQsDateTime& first = m_records[0].GetDate();
-        m_consecutive = first.GetMonth() >= 1 && first.GetMonth() <= 12 && first.GetDay() >= 1 &&
-                        first.GetDay() <= DaysInMonth(first.GetMonth(), first.GetYear());
-        m_firstDay = DayNumber(first.GetYear(), first.GetMonth(), first.GetDay());
-    }
-    return 1;
+const CAngleFactorData& CAngleFactorDB::FindDayMonthYear(int day, int month, int year, int& hint) const {
+  CQsDateTime date;
+  date.SetDate(year, month, day);  // two-digit years as everywhere else
+  return Find(date, hint);
 }
 
-const CAngleFactorData* CAngleFactorDB::GetAt(int i) const
-{
-    if (!m_loaded || i < 0 || i >= m_count)
-        return nullptr;
-    return &m_records[i];
-}
-
-const CAngleFactorData& CAngleFactorDB::Find(const CQsDateTime& date, int& hint) const
-{
-    return FindDayMonthYearExact(date.GetDay(), date.GetMonth(), date.GetYear(), hint);
-}
-
-const CAngleFactorData& CAngleFactorDB::FindDayMonthYear(int day, int month, int year, int& hint) const
-{
-    CQsDateTime date;
-    date.SetDate(year, month, day);  // two-digit years as everywhere else
-    return Find(date, hint);
-}
-
-const CAngleFactorData& CAngleFactorDB::FindDayMonthYearExact(int day, int month, int year, int& hint) const
-{
-    if (!m_loaded) {
-        hint = -1;
-        return m_default;
-    }
-    if (hint >= 0 && hint < m_count && SameDay(m_records[hint].GetDate(), day, month, year))
-        return m_records[hint];
-    if (m_consecutive) {
-        // Each date occurs once, so the computed index is the one a scan would find.
-        if (month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(month, year)) {
-            const long long i = DayNumber(year, month, day) - m_firstDay;
-            if (i >= 0 && i < m_count && SameDay(m_records[i].GetDate(), day, month, year)) {
-                hint = static_cast<int>(i);
-                return m_records[i];
-            }
-        }
-        hint = -1;
-        return m_default;
-    }
-    for (int i = 0; i < m_count; ++i) {
-        if (SameDay(m_records[i].GetDate(), day, month, year)) {
-            hint = i;
-            return m_records[i];
-        }
+const CAngleFactorData& CAngleFactorDB::FindDayMonthYearExact(int day, int month, int year, int& hint) const {
+  if (!m_loaded) {
+    hint = -1;
+    return m_default;
+  }
+  if (hint >= 0 && hint < m_count && SameDay(m_records[hint].GetDate(), day, month, year)) return m_records[hint];
+  if (m_consecutive) {
+    // Each date occurs once, so the computed index is the one a scan would find.
+    if (month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(month, year)) {
+      const long long i = DayNumber(year, month, day) - m_firstDay;
+      if (i >= 0 && i < m_count && SameDay(m_records[i].GetDate(), day, month, year)) {
+        hint = static_cast<int>(i);
+        return m_records[i];
+      }
     }
     hint = -1;
     return m_default;
+  }
+  for (int i = 0; i < m_count; ++i) {
+    if (SameDay(m_records[i].GetDate(), day, month, year)) {
+      hint = i;
+      return m_records[i];
+    }
+  }
+  hint = -1;
+  return m_default;
 }
 
-bool CAngleFactorDB::GetFirstDate(CQsDateTime& date) const
-{
-    if (!m_loaded || m_count <= 0)
-        return false;
-    date = m_records[0].GetDate();
-    return true;
+bool CAngleFactorDB::GetFirstDate(CQsDateTime& date) const {
+  if (!m_loaded || m_count <= 0) return false;
+  date = m_records[0].GetDate();
+  return true;
 }
 
-bool CAngleFactorDB::GetLastDate(CQsDateTime& date) const
-{
-    if (!m_loaded || m_count <= 0)
-        return false;
-    date = m_records[m_count - 1].GetDate();
-    return true;
+bool CAngleFactorDB::GetLastDate(CQsDateTime& date) const {
+  if (!m_loaded || m_count <= 0) return false;
+  date = m_records[m_count - 1].GetDate();
+  return true;
 }
 
-void CAngleFactorDB::WriteTable(CArchive& ar, const std::vector<CAngleFactorData>& records)
-{
-    ar << static_cast<int32_t>(kMagic) << static_cast<int32_t>(records.size());
-    for (const CAngleFactorData& record : records)
-        CAngleFactorData(record).Serialize(ar);
+void CAngleFactorDB::WriteTable(CArchive& ar, const std::vector<CAngleFactorData>& records) {
+  ar << static_cast<int32_t>(kMagic) << static_cast<int32_t>(records.size());
+  for (const CAngleFactorData& record : records) CAngleFactorData(record).Serialize(ar);
 }
 
-void CAngleFactorDB::WriteTable(CFile& file, const std::vector<CAngleFactorData>& records)
-{
-    CArchive ar(&file, CArchive::store);
-    WriteTable(ar, records);
-    ar.Close();
+void CAngleFactorDB::WriteTable(CFile& file, const std::vector<CAngleFactorData>& records) {
+  CArchive ar(&file, CArchive::store);
+  WriteTable(ar, records);
+  ar.Close();
 }

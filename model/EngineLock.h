@@ -21,20 +21,20 @@
 #include <string>
 
 class CEngineLock {
-public:
-    CEngineLock();  // blocks until no other thread is in the engine
-    ~CEngineLock();
-    CEngineLock(const CEngineLock&) = delete;
-    CEngineLock& operator=(const CEngineLock&) = delete;
+ public:
+  CEngineLock();  // blocks until no other thread is in the engine
+  ~CEngineLock();
+  CEngineLock(const CEngineLock&) = delete;
+  CEngineLock& operator=(const CEngineLock&) = delete;
 
-    // EBC_SetHarmonicsFile, remembering which files the engine was pointed at.
-    int SetHarmonicsFile(const std::string& harmonicsPath, const std::string& secondPath);
+  // EBC_SetHarmonicsFile, remembering which files the engine was pointed at.
+  int SetHarmonicsFile(const std::string& harmonicsPath, const std::string& secondPath);
 
-    // True when the engine's last EBC_SetHarmonicsFile through this lock was made with these
-    // paths and succeeded.
-    bool IsPointedAt(const std::string& harmonicsPath, const std::string& secondPath) const;
+  // True when the engine's last EBC_SetHarmonicsFile through this lock was made with these
+  // paths and succeeded.
+  bool IsPointedAt(const std::string& harmonicsPath, const std::string& secondPath) const;
 
-    // How many times the lock has been taken since the process started; shows whether a call
-    // went to the engine at all.
-    static unsigned long TimesTaken();
+  // How many times the lock has been taken since the process started; shows whether a call
+  // went to the engine at all.
+  static unsigned long TimesTaken();
 };

@@ -11,217 +11,165 @@ namespace {
 IPredictionFrame* g_predictionFrame = nullptr;
 }
 
-void SetPredictionFrame(IPredictionFrame* frame)
-{
-    g_predictionFrame = frame;
-}
+void SetPredictionFrame(IPredictionFrame* frame) { g_predictionFrame = frame; }
 
-IPredictionFrame* GetPredictionFrame()
-{
-    return g_predictionFrame;
-}
+IPredictionFrame* GetPredictionFrame() { return g_predictionFrame; }
 
 CPortData::CPortData() = default;
 
-CPortData::CPortData(const CPortData& other) : CObject()
-{
-    CopyFields(other);
+CPortData::CPortData(const CPortData& other) : CObject() { CopyFields(other); }
+
+CPortData& CPortData::operator=(const CPortData& other) {
+  if (this != &other) CopyFields(other);
+  return *this;
 }
 
-CPortData& CPortData::operator=(const CPortData& other)
-{
-    if (this != &other)
-        CopyFields(other);
-    return *this;
+void CPortData::CopyFields(const CPortData& other) {
+  m_meanLevel = other.m_meanLevel;
+  m_index = other.m_index;
+  m_portId = other.m_portId;
+  m_name = other.m_name;
+  for (int i = 0; i < kPairs; ++i) {
+    m_phase[i] = other.m_phase[i];
+    m_amplitude[i] = other.m_amplitude[i];
+  }
+  for (int i = 0; i < kLevels; ++i) m_level[i] = other.m_level[i];
+  m_area = other.m_area;
+  m_kind = other.m_kind;
+  m_timeZone = other.m_timeZone;
+  m_reserved = other.m_reserved;
+  m_latitude = other.m_latitude;
+  m_longitude = other.m_longitude;
 }
 
-void CPortData::CopyFields(const CPortData& other)
-{
-    m_meanLevel = other.m_meanLevel;
-    m_index = other.m_index;
-    m_portId = other.m_portId;
-    m_name = other.m_name;
+void CPortData::CreatePrediction() { CreatePrediction(g_predictionFrame); }
+
+void CPortData::CreatePrediction(const IPredictionFrame* frame) {
+  DeletePrediction();
+  m_prediction = new CPrediction;
+  m_prediction->SetPort(*this);
+  const CAngleFactorDB* table = frame ? frame->GetAngleFactorDB() : nullptr;
+  if (!table) return;
+  CQsDateTime day = frame->GetSelectedDate();
+  CQsDateTime next = day;
+  next.NextDay();
+  int hint = -1;
+  const CAngleFactorData& today = table->Find(day, hint);
+  if (hint < 0) return;
+  const CAngleFactorData& tomorrow = table->Find(next, hint);
+  if (hint < 0) return;
+  m_prediction->SetAngleFactors(today, tomorrow);
+}
+
+void CPortData::DeletePrediction() {
+  delete m_prediction;
+  m_prediction = nullptr;
+}
+
+void CPortData::Serialize(CArchive& ar) {
+  if (ar.IsStoring()) {
+    ar << static_cast<int32_t>(m_index) << m_meanLevel;
+    ar << m_name;
+    for (int i = 0; i < kPairs; ++i) ar << static_cast<int32_t>(m_phase[i]) << m_amplitude[i];
+    for (int i = 0; i < kLevels; ++i) ar << m_level[i];
+    ar << static_cast<int32_t>(m_area) << static_cast<int32_t>(m_kind) << static_cast<int32_t>(m_timeZone)
+       << static_cast<int32_t>(m_reserved);
+    ar << m_latitude << m_longitude;
+    ar << static_cast<int32_t>(m_portId);
+  } else {
+    int32_t value = 0;
+    ar >> value;
+    m_index = value;
+    ar >> m_meanLevel;
+    ar >> m_name;
     for (int i = 0; i < kPairs; ++i) {
-        m_phase[i] = other.m_phase[i];
-        m_amplitude[i] = other.m_amplitude[i];
+      ar >> value >> m_amplitude[i];
+      m_phase[i] = value;
     }
-    for (int i = 0; i < kLevels; ++i)
-        m_level[i] = other.m_level[i];
-    m_area = other.m_area;
-    m_kind = other.m_kind;
-    m_timeZone = other.m_timeZone;
-    m_reserved = other.m_reserved;
-    m_latitude = other.m_latitude;
-    m_longitude = other.m_longitude;
+    for (int i = 0; i < kLevels; ++i) ar >> m_level[i];
+    ar >> value;
+    m_area = value;
+    ar >> value;
+    m_kind = value;
+    ar >> value;
+    m_timeZone = value;
+    ar >> value;
+    m_reserved = value;
+    ar >> m_latitude >> m_longitude;
+    ar >> value;
+    m_portId = value;
+  }
 }
 
-void CPortData::CreatePrediction()
-{
-    CreatePrediction(g_predictionFrame);
+CPortDB::CPortDB() { TableAttachResource(m_file, IDT_PORTS); }
+
+CPortDB::CPortDB(const void* bytes, std::size_t size) { TableAttachBytes(m_file, bytes, size); }
+
+CPortDB::~CPortDB() {
+  if (m_records) {
+    // The table's records own the predictions made through them.
+    for (int i = 0; i < m_count; ++i) m_records[i].DeletePrediction();
+  }
+  delete[] m_records;
 }
 
-void CPortData::CreatePrediction(const IPredictionFrame* frame)
-{
-    DeletePrediction();
-    m_prediction = new CPrediction;
-    m_prediction->SetPort(*this);
-    const CAngleFactorDB* table = frame ? frame->GetAngleFactorDB() : nullptr;
-    if (!table)
-        return;
-    CQsDateTime day = frame->GetSelectedDate();
-    CQsDateTime next = day;
-    next.NextDay();
-    int hint = -1;
-    const CAngleFactorData& today = table->Find(day, hint);
-    if (hint < 0)
-        return;
-    const CAngleFactorData& tomorrow = table->Find(next, hint);
-    if (hint < 0)
-        return;
-    m_prediction->SetAngleFactors(today, tomorrow);
-}
-
-void CPortData::DeletePrediction()
-{
-    delete m_prediction;
-    m_prediction = nullptr;
-}
-
-void CPortData::Serialize(CArchive& ar)
-{
-    if (ar.IsStoring()) {
-        ar << static_cast<int32_t>(m_index) << m_meanLevel;
-        ar << m_name;
-        for (int i = 0; i < kPairs; ++i)
-            ar << static_cast<int32_t>(m_phase[i]) << m_amplitude[i];
-        for (int i = 0; i < kLevels; ++i)
-            ar << m_level[i];
-        ar << static_cast<int32_t>(m_area) << static_cast<int32_t>(m_kind)
-           << static_cast<int32_t>(m_timeZone) << static_cast<int32_t>(m_reserved);
-        ar << m_latitude << m_longitude;
-        ar << static_cast<int32_t>(m_portId);
-    } else {
-        int32_t value = 0;
-        ar >> value;
-        m_index = value;
-        ar >> m_meanLevel;
-        ar >> m_name;
-        for (int i = 0; i < kPairs; ++i) {
-            ar >> value >> m_amplitude[i];
-            m_phase[i] = value;
-        }
-        for (int i = 0; i < kLevels; ++i)
-            ar >> m_level[i];
-        ar >> value;
-        m_area = value;
-        ar >> value;
-        m_kind = value;
-        ar >> value;
-        m_timeZone = value;
-        ar >> value;
-        m_reserved = value;
-        ar >> m_latitude >> m_longitude;
-        ar >> value;
-        m_portId = value;
+int CPortDB::Load() {
+  if (m_loaded) return 0;
+  CPortData* records = nullptr;
+  int count = 0;
+  const bool ok = TableRead(m_file, kMagic, [&](CArchive& ar, int n, std::size_t bytesLeft) {
+    // Every record holds its fixed fields and at least a one-byte name length.
+    if (static_cast<std::size_t>(n) > bytesLeft / (CPortData::kFixedRecordSize + 1)) return false;
+    records = new CPortData[n > 0 ? n : 1];
+    for (int i = 0; i < n; ++i) {
+      records[i].Serialize(ar);
+      // Whole-hundred hhmm codes (1000, 1200) mean whole hours: captions show +10 and +12,
+      // and the prediction would take them for 0.
+      const int zone = records[i].GetTimeZone();
+      if ((zone > 100 || zone < -100) && zone % 100 == 0) records[i].SetTimeZone(zone / 100);
     }
+    count = n;
+    return true;
+  });
+  if (!ok) {
+    delete[] records;
+    return 0;
+  }
+  m_records = records;
+  m_count = count;
+  m_loaded = 1;
+  for (int i = 0; i < m_count; ++i) m_byId.SetAt(static_cast<WORD>(m_records[i].GetPortId() & 0xFFFF), &m_records[i]);
+  return 1;
 }
 
-CPortDB::CPortDB()
-{
-    TableAttachResource(m_file, IDT_PORTS);
+CPortData* CPortDB::GetPort(int index) {
+  if (!m_loaded || m_count <= 0) return nullptr;
+  if (index < 0 || index >= m_count) return &m_records[0];
+  return &m_records[index];
 }
 
-CPortDB::CPortDB(const void* bytes, std::size_t size)
-{
-    TableAttachBytes(m_file, bytes, size);
+const CPortData* CPortDB::GetPort(int index) const { return const_cast<CPortDB*>(this)->GetPort(index); }
+
+CPortData* CPortDB::Lookup(int portId) {
+  if (!m_loaded) return nullptr;
+  void* found = nullptr;
+  if (!m_byId.Lookup(static_cast<WORD>(portId & 0xFFFF), found)) return nullptr;
+  return static_cast<CPortData*>(found);
 }
 
-CPortDB::~CPortDB()
-{
-    if (m_records) {
-        // The table's records own the predictions made through them.
-        for (int i = 0; i < m_count; ++i)
-            m_records[i].DeletePrediction();
-    }
-    delete[] m_records;
+CPosition CPortDB::GetPortPosition(int index) const {
+  const CPortData* port = GetPort(index);
+  if (!port) return CPosition();
+  return port->GetPosition();
 }
 
-int CPortDB::Load()
-{
-    if (m_loaded)
-        return 0;
-    CPortData* records = nullptr;
-    int count = 0;
-    const bool ok = TableRead(m_file, kMagic, [&](CArchive& ar, int n, std::size_t bytesLeft) {
-        // Every record holds its fixed fields and at least a one-byte name length.
-        if (static_cast<std::size_t>(n) > bytesLeft / (CPortData::kFixedRecordSize + 1))
-            return false;
-        records = new CPortData[n > 0 ? n : 1];
-        for (int i = 0; i < n; ++i) {
-            records[i].Serialize(ar);
-            // Whole-hundred hhmm codes (1000, 1200) mean whole hours: captions show +10 and +12,
-            // and the prediction would take them for 0.
-            const int zone = records[i].GetTimeZone();
-            if ((zone > 100 || zone < -100) && zone % 100 == 0)
-                records[i].SetTimeZone(zone / 100);
-        }
-        count = n;
-        return true;
-    });
-    if (!ok) {
-        delete[] records;
-        return 0;
-    }
-    m_records = records;
-    m_count = count;
-    m_loaded = 1;
-    for (int i = 0; i < m_count; ++i)
-        m_byId.SetAt(static_cast<WORD>(m_records[i].GetPortId() & 0xFFFF), &m_records[i]);
-    return 1;
+void CPortDB::WriteTable(CArchive& ar, const std::vector<CPortData>& records) {
+  ar << static_cast<int32_t>(kMagic) << static_cast<int32_t>(records.size());
+  for (const CPortData& record : records) CPortData(record).Serialize(ar);
 }
 
-CPortData* CPortDB::GetPort(int index)
-{
-    if (!m_loaded || m_count <= 0)
-        return nullptr;
-    if (index < 0 || index >= m_count)
-        return &m_records[0];
-    return &m_records[index];
-}
-
-const CPortData* CPortDB::GetPort(int index) const
-{
-    return const_cast<CPortDB*>(this)->GetPort(index);
-}
-
-CPortData* CPortDB::Lookup(int portId)
-{
-    if (!m_loaded)
-        return nullptr;
-    void* found = nullptr;
-    if (!m_byId.Lookup(static_cast<WORD>(portId & 0xFFFF), found))
-        return nullptr;
-    return static_cast<CPortData*>(found);
-}
-
-CPosition CPortDB::GetPortPosition(int index) const
-{
-    const CPortData* port = GetPort(index);
-    if (!port)
-        return CPosition();
-    return port->GetPosition();
-}
-
-void CPortDB::WriteTable(CArchive& ar, const std::vector<CPortData>& records)
-{
-    ar << static_cast<int32_t>(kMagic) << static_cast<int32_t>(records.size());
-    for (const CPortData& record : records)
-        CPortData(record).Serialize(ar);
-}
-
-void CPortDB::WriteTable(CFile& file, const std::vector<CPortData>& records)
-{
-    CArchive ar(&file, CArchive::store);
-    WriteTable(ar, records);
-    ar.Close();
+void CPortDB::WriteTable(CFile& file, const std::vector<CPortData>& records) {
+  CArchive ar(&file, CArchive::store);
+  WriteTable(ar, records);
+  ar.Close();
 }

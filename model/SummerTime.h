@@ -2,8 +2,9 @@
 //
 // By date, summer time changes at the start of a whole day: the day of the
 // spring change is a summer day, the day of the autumn change is not. The shift
-// is one hour, half an hour on Lord Howe Island (GetSummerTimeShiftMinutes). The clock itself changes at the rule's instant within the day
-// (GetSummerTimeChangeMinute); CLocalDay turns a day into local times by it. The rules are today's laws, year-dependent where the law changed:
+// is one hour, half an hour on Lord Howe Island (GetSummerTimeShiftMinutes). The clock itself changes at the rule's
+// instant within the day (GetSummerTimeChangeMinute); CLocalDay turns a day into local times by it. The rules are
+// today's laws, year-dependent where the law changed:
 //   EU (codes 0-6, 27, 28, 30-33, 36-39, 43 and above): last Sunday of March
 //     to last Sunday of October.
 //   US and Canada (codes 16-26, 29, 12, 7 and negative codes): second Sunday of

@@ -9,8 +9,8 @@
 // Rate in metres per second and direction in degrees true (towards which the stream runs);
 // both 0.0 when no stream is available.
 struct TIDAL_STREAM {
-    double rate = 0.0;
-    double direction = 0.0;
+  double rate = 0.0;
+  double direction = 0.0;
 };
 
 // Stream region 1..9 of the first box holding the position (bounds inclusive), 0 outside them all.
@@ -29,13 +29,12 @@ std::string GetStreamRegionFilePath(int region);
 
 // Why CalcStreamAt gave what it gave.
 struct STREAM_DIAGNOSTIC {
-    int region = 0;             // stream region of the position
-    bool engineCalled = false;  // false outside every region and for refused paths
-    int status = 0;             // engine status of the prediction; EBC_ERR_PATH for a refused path
-    std::string message;        // empty when the stream came back
+  int region = 0;             // stream region of the position
+  bool engineCalled = false;  // false outside every region and for refused paths
+  int status = 0;             // engine status of the prediction; EBC_ERR_PATH for a refused path
+  std::string message;        // empty when the stream came back
 };
 
 // The stream at a position and time (passed to the engine as given, so in the time base of the
 // harmonic constants). Takes the engine lock around its engine calls; nothing else is locked.
-TIDAL_STREAM CalcStreamAt(const CPosition& position, const CQsDateTime& time,
-                          STREAM_DIAGNOSTIC* diagnostic = nullptr);
+TIDAL_STREAM CalcStreamAt(const CPosition& position, const CQsDateTime& time, STREAM_DIAGNOSTIC* diagnostic = nullptr);

@@ -6,9 +6,9 @@
 
 // What ReadNextTip found.
 enum TIPS_READ {
-    TIPS_TIP = 1,       // a tip, in tip
-    TIPS_NO_TIPS = 0,   // a whole round of the file gave no tip
-    TIPS_ERROR = -1     // the file could not be gone back to its start
+  TIPS_TIP = 1,      // a tip, in tip
+  TIPS_NO_TIPS = 0,  // a whole round of the file gave no tip
+  TIPS_ERROR = -1    // the file could not be gone back to its start
 };
 
 // Lines of at most this many characters; a longer line is read in pieces.

@@ -9,11 +9,11 @@
 #include "platform/core/Afx.h"
 
 struct USERFILE_READ {
-    enum Result { missing, read, failed };
-    int result = missing;
-    std::vector<BYTE> bytes;  // the first bytes, no more than were asked for
-    ULONGLONG nLength = 0;    // the whole file's length (what was read, when it shrank meanwhile)
-    CString strProblem;       // failed: why, ready to show
+  enum Result { missing, read, failed };
+  int result = missing;
+  std::vector<BYTE> bytes;  // the first bytes, no more than were asked for
+  ULONGLONG nLength = 0;    // the whole file's length (what was read, when it shrank meanwhile)
+  CString strProblem;       // failed: why, ready to show
 };
 
 // "1 row", "3 rows": a count with its noun in the right number, for messages.
