@@ -1,9 +1,9 @@
 #include "views/AgroundWnd.h"
 
-#include "views/ThemeColours.h"
 #include "model/QsDateTime.h"
 #include "platform/core/AfxLocale.h"
 #include "toolkit/CbDrawHelpers.h"
+#include "views/ThemeColours.h"
 
 #include <charconv>
 #include <cstring>
@@ -31,8 +31,8 @@ std::string Separator(const CString& s, const char* fallback) {
 
 // Keeps digits, the first decimal separator with at most two digits after it, and thousands
 // separators before it; drops everything else.
-std::string FilterDepth(const std::string& text, const std::string& dec, const std::string& thou,
-                        size_t caret, size_t& newCaret, bool& keptAny) {
+std::string FilterDepth(const std::string& text, const std::string& dec, const std::string& thou, size_t caret,
+                        size_t& newCaret, bool& keptAny) {
   std::string out;
   bool seenDecimal = false;
   int decimals = 0;
@@ -113,8 +113,11 @@ void CAgroundWnd::MakeFonts(CDC* pDC) {
   struct Fit {
     const char* text;
     int width;
-  } const fits[] = {{"Height Above Chart Datum:", 150}, {"Drop to Low Water", 150}, {"Draught of Boat", 150},
-                    {"Depth of Water(ft):", 100}, {"Depth of Water(m):", 100}};
+  } const fits[] = {{"Height Above Chart Datum:", 150},
+                    {"Drop to Low Water", 150},
+                    {"Draught of Boat", 150},
+                    {"Depth of Water(ft):", 100},
+                    {"Depth of Water(m):", 100}};
   CClientDC screen(nullptr);
   CDC* measure = pDC ? pDC : &screen;
   for (; lf.lfHeight > 60; lf.lfHeight -= 5) {
@@ -165,7 +168,8 @@ int CAgroundWnd::OnCreate(LPCREATESTRUCT lpcs) {
   }
   m_strLastValidTime = "12" + sep + "00";
   m_timeCombo.SetWindowText(m_strLastValidTime);
-  if (!m_depthLabel.Create(m_bFeet ? "Depth of Water(ft):" : "Depth of Water(m):", style, CRect(230, 40, 330, 55), this))
+  if (!m_depthLabel.Create(m_bFeet ? "Depth of Water(ft):" : "Depth of Water(m):", style, CRect(230, 40, 330, 55),
+                           this))
     return -1;
   m_depthLabel.SetFont(&m_normalFont);
   const int v = ::GetSystemMetrics(SM_CXVSCROLL);
@@ -233,8 +237,10 @@ void CAgroundWnd::SetTimeMinutes(int nMinutes) {
 
 CString CAgroundWnd::GetTimeText() const {
   CString text;
-  if (m_timeCombo.GetSafeHwnd()) m_timeCombo.GetWindowText(text);
-  else text = m_strLastValidTime;
+  if (m_timeCombo.GetSafeHwnd())
+    m_timeCombo.GetWindowText(text);
+  else
+    text = m_strLastValidTime;
   return text;
 }
 
@@ -310,9 +316,9 @@ void CAgroundWnd::OnDepthUpdate() {
   m_depthEdit.GetSel(start, end);
   size_t caret = 0;
   bool kept = false;
-  const std::string filtered = FilterDepth(text.GetStdString(), Separator(loc.decimalSeparator, "."),
-                                           loc.thousandSeparator.GetStdString(), static_cast<size_t>(std::max(start, 0)),
-                                           caret, kept);
+  const std::string filtered =
+      FilterDepth(text.GetStdString(), Separator(loc.decimalSeparator, "."), loc.thousandSeparator.GetStdString(),
+                  static_cast<size_t>(std::max(start, 0)), caret, kept);
   m_strLastFiltered = CString(filtered.c_str());
   if (m_strLastFiltered != text) {
     m_bFiltering = TRUE;
@@ -327,6 +333,8 @@ void CAgroundWnd::OnSpinDelta(NMHDR* pNMHDR, LRESULT* pResult) {
   *pResult = 0;  // the change is always allowed
   const NMUPDOWN* ud = reinterpret_cast<const NMUPDOWN*>(pNMHDR);
   const double value = ShownDepth();
-  if (ud->iDelta < 0 && value <= 9999.99) SetDepthOfWater(value + 0.5);
-  else if (ud->iDelta > 0 && value >= 0.5) SetDepthOfWater(value - 0.5);
+  if (ud->iDelta < 0 && value <= 9999.99)
+    SetDepthOfWater(value + 0.5);
+  else if (ud->iDelta > 0 && value >= 0.5)
+    SetDepthOfWater(value - 0.5);
 }

@@ -64,8 +64,8 @@ BOOL CGraphWnd::PrintTo(CDC* pDC) {
   if (!m_bHasData || !pDC) return FALSE;
   // The print colours go straight into the members: the screen's palette and cached picture
   // stay as they are, so the next paint reuses them.
-  COLORREF* const colours[8] = {&m_clrBack, &m_clrGradient, &m_clrAground, &m_clrLevel,
-                                &m_clrTimeMark, &m_clrLine, &m_clrGridline, &m_clrAxis};
+  COLORREF* const colours[8] = {&m_clrBack,     &m_clrGradient, &m_clrAground,  &m_clrLevel,
+                                &m_clrTimeMark, &m_clrLine,     &m_clrGridline, &m_clrAxis};
   COLORREF saved[8];
   for (int i = 0; i < 8; ++i) saved[i] = *colours[i];
   if (m_bPrintBW) {
@@ -103,8 +103,7 @@ BOOL CGraphWnd::SaveToFile(LPCTSTR lpszPath, int nFilterIndex, CString& rError, 
   const PictureFormat format = PictureFormatOf(path, nFilterIndex);
   if (pSavedPath) *pSavedPath = path;
   switch (format) {
-    case kPictureEmf:
-      return SaveMetafile(path, rError);
+    case kPictureEmf: return SaveMetafile(path, rError);
     case kPictureJpeg: {
       CJpegSizeDlg dlg(this);
       dlg.m_nWidth = 350;

@@ -1,8 +1,8 @@
 #include "views/GraphWnd.h"
 #include "platform/core/AfxUserNumber.h"
 
-#include "platform/ui/Accessible.h"
 #include "model/QsDateTime.h"
+#include "platform/ui/Accessible.h"
 #include "resources/ResourceIds.h"
 #include "views/ViewColours.h"
 #include "views/ViewDrawing.h"
@@ -122,7 +122,10 @@ CString CGraphWnd::GetTimeCaption() const {
            shift > 0 ? "forward" : "back", at / 60, at % 60);
   return s;
 }
-void CGraphWnd::SetMaxHeight(double d) { m_dMaxHeight = d; Repaint(); }
+void CGraphWnd::SetMaxHeight(double d) {
+  m_dMaxHeight = d;
+  Repaint();
+}
 void CGraphWnd::SetMinHeight(double d) {
   m_dMinHeight = d < 0 ? d : 0;
   m_bModified = 1;  // no repaint, but the scale of the cached picture is stale
@@ -134,29 +137,97 @@ void CGraphWnd::SetTitle(LPCTSTR s) {
   Repaint();
   if (changed && m_hWnd) NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
 }
-void CGraphWnd::SetPlaceholderText(LPCTSTR s) { m_strPlaceholder = s ? s : ""; Repaint(); }
-void CGraphWnd::SetHasData(int b) { m_bHasData = b; Repaint(); }
+void CGraphWnd::SetPlaceholderText(LPCTSTR s) {
+  m_strPlaceholder = s ? s : "";
+  Repaint();
+}
+void CGraphWnd::SetHasData(int b) {
+  m_bHasData = b;
+  Repaint();
+}
 void CGraphWnd::SetTimeMark(int m) {
   if ((unsigned)m <= (unsigned)kMinutes) m_nTimeMark = m;
 }
-void CGraphWnd::SetAgroundLevel(double d) { m_dAgroundLevel = d; m_bModified = 1; }
-void CGraphWnd::SetMHWS(double d) { m_dMHWS = d; Repaint(); }
-void CGraphWnd::SetMHWN(double d) { m_dMHWN = d; Repaint(); }
-void CGraphWnd::SetMLWN(double d) { m_dMLWN = d; Repaint(); }
-void CGraphWnd::SetMLWS(double d) { m_dMLWS = d; Repaint(); }
-void CGraphWnd::SetShowMHWS(int b) { m_bShowMHWS = b; Repaint(); }
-void CGraphWnd::SetShowMHWN(int b) { m_bShowMHWN = b; Repaint(); }
-void CGraphWnd::SetShowMLWN(int b) { m_bShowMLWN = b; Repaint(); }
-void CGraphWnd::SetShowMLWS(int b) { m_bShowMLWS = b; Repaint(); }
-void CGraphWnd::SetBackColour(COLORREF c) { m_clrBack = c; MakePalette(); Repaint(); }
-void CGraphWnd::SetGradientColour(COLORREF c) { m_clrGradient = c; MakePalette(); Repaint(); }
-void CGraphWnd::SetLineColour(COLORREF c) { m_clrLine = c; MakePalette(); Repaint(); }
-void CGraphWnd::SetAgroundColour(COLORREF c) { m_clrAground = c; MakePalette(); Repaint(); }
-void CGraphWnd::SetAxisColour(COLORREF c) { m_clrAxis = c; MakePalette(); Repaint(); }
-void CGraphWnd::SetGridlineColour(COLORREF c) { m_clrGridline = c; MakePalette(); Repaint(); }
-void CGraphWnd::SetMHWSColour(COLORREF c) { m_clrLevel = c; MakePalette(); Repaint(); }
-void CGraphWnd::SetTimeMarkColour(COLORREF c) { m_clrTimeMark = c; MakePalette(); Repaint(); }
-void CGraphWnd::SetLineWidth(int n) { m_nLineWidth = (n >= 1 && n <= 5) ? n : 2; Repaint(); }
+void CGraphWnd::SetAgroundLevel(double d) {
+  m_dAgroundLevel = d;
+  m_bModified = 1;
+}
+void CGraphWnd::SetMHWS(double d) {
+  m_dMHWS = d;
+  Repaint();
+}
+void CGraphWnd::SetMHWN(double d) {
+  m_dMHWN = d;
+  Repaint();
+}
+void CGraphWnd::SetMLWN(double d) {
+  m_dMLWN = d;
+  Repaint();
+}
+void CGraphWnd::SetMLWS(double d) {
+  m_dMLWS = d;
+  Repaint();
+}
+void CGraphWnd::SetShowMHWS(int b) {
+  m_bShowMHWS = b;
+  Repaint();
+}
+void CGraphWnd::SetShowMHWN(int b) {
+  m_bShowMHWN = b;
+  Repaint();
+}
+void CGraphWnd::SetShowMLWN(int b) {
+  m_bShowMLWN = b;
+  Repaint();
+}
+void CGraphWnd::SetShowMLWS(int b) {
+  m_bShowMLWS = b;
+  Repaint();
+}
+void CGraphWnd::SetBackColour(COLORREF c) {
+  m_clrBack = c;
+  MakePalette();
+  Repaint();
+}
+void CGraphWnd::SetGradientColour(COLORREF c) {
+  m_clrGradient = c;
+  MakePalette();
+  Repaint();
+}
+void CGraphWnd::SetLineColour(COLORREF c) {
+  m_clrLine = c;
+  MakePalette();
+  Repaint();
+}
+void CGraphWnd::SetAgroundColour(COLORREF c) {
+  m_clrAground = c;
+  MakePalette();
+  Repaint();
+}
+void CGraphWnd::SetAxisColour(COLORREF c) {
+  m_clrAxis = c;
+  MakePalette();
+  Repaint();
+}
+void CGraphWnd::SetGridlineColour(COLORREF c) {
+  m_clrGridline = c;
+  MakePalette();
+  Repaint();
+}
+void CGraphWnd::SetMHWSColour(COLORREF c) {
+  m_clrLevel = c;
+  MakePalette();
+  Repaint();
+}
+void CGraphWnd::SetTimeMarkColour(COLORREF c) {
+  m_clrTimeMark = c;
+  MakePalette();
+  Repaint();
+}
+void CGraphWnd::SetLineWidth(int n) {
+  m_nLineWidth = (n >= 1 && n <= 5) ? n : 2;
+  Repaint();
+}
 void CGraphWnd::SetFeet(int b) {
   m_bFeet = b;
   m_bModified = 1;
@@ -181,7 +252,7 @@ void CGraphWnd::MakePalette() {
   auto* lp = reinterpret_cast<LOGPALETTE*>(buf.data());
   lp->palVersion = 0x300;
   lp->palNumEntries = 200;
-  const COLORREF fixed[8] = {m_clrAxis, m_clrAground, m_clrLine, m_clrLevel,
+  const COLORREF fixed[8] = {m_clrAxis,     m_clrAground,  m_clrLine, m_clrLevel,
                              m_clrTimeMark, m_clrGridline, m_clrBack, m_clrGradient};
   for (int i = 0; i < 200; ++i) {
     COLORREF c;
@@ -337,8 +408,9 @@ void CGraphWnd::DrawBackground(CDC* dc, const CRect& P) {
     double t = (double)k / n;
     int y = P.top + (int)(t * h);
     auto ch = [t](int b, int g) { return b + (int)(t * (g - b)); };
-    COLORREF c = RGB(ch(GetRValue(m_clrBack), GetRValue(m_clrGradient)), ch(GetGValue(m_clrBack), GetGValue(m_clrGradient)),
-                     ch(GetBValue(m_clrBack), GetBValue(m_clrGradient)));
+    COLORREF c =
+        RGB(ch(GetRValue(m_clrBack), GetRValue(m_clrGradient)), ch(GetGValue(m_clrBack), GetGValue(m_clrGradient)),
+            ch(GetBValue(m_clrBack), GetBValue(m_clrGradient)));
     if (y > above) {
       dc->FillSolidRect(P.left, above, P.Width(), y - above, Pal(c));
       above = y;
@@ -373,8 +445,10 @@ void CGraphWnd::DrawAxes(CDC* dc, const Scale& s, BOOL bLabels, int tick) {
       dc->LineTo(x, s.y0 + tick);
       const int shown = m_day.ClockMinute(at);  // a skipped hour is labelled as the clock reads
       CString label;
-      if (shown % 60) label.Format("%d:%02d", shown / 60, shown % 60);
-      else label.Format("%d:00", shown / 60);
+      if (shown % 60)
+        label.Format("%d:%02d", shown / 60, shown % 60);
+      else
+        label.Format("%d:00", shown / 60);
       CSize e = dc->GetTextExtent(label);
       dc->TextOut(x - e.cx / 2, s.y0 + labelGap, label);
     }
@@ -394,8 +468,10 @@ void CGraphWnd::DrawAxes(CDC* dc, const Scale& s, BOOL bLabels, int tick) {
       dc->MoveTo(s.x0 + tick, y);
       dc->LineTo(s.x0 - tick, y);
       CString label;
-      if (m_dMaxHeight < 1) label = AfxFormatUserNumber(sign * i * step, 1);
-      else label.Format("%d", sign * (int)(i * step));
+      if (m_dMaxHeight < 1)
+        label = AfxFormatUserNumber(sign * i * step, 1);
+      else
+        label.Format("%d", sign * (int)(i * step));
       CSize e = dc->GetTextExtent(label);
       dc->TextOut(s.x0 - labelGap - e.cx, y - e.cy / 2, label);
     };
@@ -475,8 +551,10 @@ void CGraphWnd::DrawLevels(CDC* dc, const Scale& s) {
     const char* name;
     double level;
     int show;
-  } levels[] = {{"MLWN", m_dMLWN, m_bShowMLWN}, {"MLWS", m_dMLWS, m_bShowMLWS},
-                {"MHWN", m_dMHWN, m_bShowMHWN}, {"MHWS", m_dMHWS, m_bShowMHWS}};
+  } levels[] = {{"MLWN", m_dMLWN, m_bShowMLWN},
+                {"MLWS", m_dMLWS, m_bShowMLWS},
+                {"MHWN", m_dMHWN, m_bShowMHWN},
+                {"MHWS", m_dMHWS, m_bShowMHWS}};
   CFont font;
   ViewMakeFont(font, dc, 85, 300);
   CFont* oldFont = dc->SelectObject(&font);
@@ -530,8 +608,10 @@ CString CGraphWnd::GetReadout(CPoint pt) const {
   int m = (s.last - s.first) * (pt.x - P.left) / (P.right - P.left) + s.first;
   double h = GetHeightDisplay(m);
   CRect client;
-  if (m_hWnd) GetClientRect(&client);
-  else client = m_rcLastDrawn;
+  if (m_hWnd)
+    GetClientRect(&client);
+  else
+    client = m_rcLastDrawn;
   int ph = P.Height();
   int ref = (client.Height() - ph) / 2 + ph - (int)(ph * (h - s.min) / (s.max - s.min)) - 6;
   if (std::abs(ref - (int)pt.y) >= 6) return CString();
@@ -564,7 +644,8 @@ CString CGraphWnd::GetTooltipText() const {
 
 CRect CGraphWnd::GetTooltipRect() const {
   CToolInfo info;
-  if (!m_ToolTip.GetSafeHwnd() || !m_ToolTip.GetToolInfo(info, const_cast<CGraphWnd*>(this), kTooltipId)) return CRect();
+  if (!m_ToolTip.GetSafeHwnd() || !m_ToolTip.GetToolInfo(info, const_cast<CGraphWnd*>(this), kTooltipId))
+    return CRect();
   return CRect(info.rect);
 }
 

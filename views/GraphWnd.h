@@ -83,7 +83,10 @@ class CGraphWnd : public CWnd {
   int GetLineWidth() const { return m_nLineWidth; }
   int IsThickLine() const { return m_nLineWidth == 2; }
   // No repaint of its own, but the next paint must not reuse the cached picture.
-  void SetAreaGraph(int b) { m_bAreaGraph = b; m_bModified = 1; }
+  void SetAreaGraph(int b) {
+    m_bAreaGraph = b;
+    m_bModified = 1;
+  }
   int IsAreaGraph() const { return m_bAreaGraph; }
   void SetFeet(int bFeet);
   int IsFeet() const { return m_bFeet; }

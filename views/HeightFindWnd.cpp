@@ -76,7 +76,7 @@ struct CHeightFindWnd::Layout {
   int colWidth = 1, fit = 1, limit = 0, top0 = 0;
   int column = 1, y = 0;
   int scroll = 0;
-  bool ok = true;  // false once the printer refused a page
+  bool ok = true;         // false once the printer refused a page
   bool printing = false;  // each page starts again at its first column
   bool Visible() const { return printing || (column > scroll && column <= scroll + fit); }
   int X() const { return M + (printing ? (column - 1) % fit : column - scroll - 1) * colWidth; }
@@ -158,8 +158,10 @@ void CHeightFindWnd::OnEditUpdate() {
 void CHeightFindWnd::OnSpinDelta(NMHDR* pNMHDR, LRESULT* pResult) {
   auto* ud = reinterpret_cast<NMUPDOWN*>(pNMHDR);
   double v = ParseHeight(m_strLastText);
-  if (ud->iDelta == -1 && v <= 99.9) v += 0.1;
-  else if (ud->iDelta == 1 && v >= 0.1) v -= 0.1;
+  if (ud->iDelta == -1 && v <= 99.9)
+    v += 0.1;
+  else if (ud->iDelta == 1 && v >= 0.1)
+    v -= 0.1;
   SetHeightText(FormatHeight(v));
   *pResult = 0;
 }
@@ -266,8 +268,10 @@ CString CHeightFindWnd::ZonePrefix() const {
 
 CString CHeightFindWnd::HeightCaption(LPCTSTR metresFormat, LPCTSTR feetFormat) const {
   CString s;
-  if (m_bFeet) s.Format(feetFormat, m_dHeight * kFeetPerMetre);
-  else s.Format(metresFormat, m_dHeight);
+  if (m_bFeet)
+    s.Format(feetFormat, m_dHeight * kFeetPerMetre);
+  else
+    s.Format(metresFormat, m_dHeight);
   return s;
 }
 
@@ -333,14 +337,14 @@ CString CHeightFindWnd::BuildHtml() const {
 BOOL CHeightFindWnd::SaveToFile(LPCTSTR lpszPath, int nFilterIndex, CString& rError, CString* pSavedPath) {
   return ViewSaveExport(
       lpszPath, nFilterIndex, "No file name was given, so the results were not saved.",
-      [this](ViewExportFormat format) { return format == kExportHtml ? BuildHtml() : BuildText(); }, rError, pSavedPath);
+      [this](ViewExportFormat format) { return format == kExportHtml ? BuildHtml() : BuildText(); }, rError,
+      pSavedPath);
 }
 
 void CHeightFindWnd::SaveAs() {
   if (!m_bCalculated) return;
-  ViewSaveWithDialog(this, "Neapwise Results", [this](LPCTSTR path, int filter, CString& error) {
-    return SaveToFile(path, filter, error);
-  });
+  ViewSaveWithDialog(this, "Neapwise Results",
+                     [this](LPCTSTR path, int filter, CString& error) { return SaveToFile(path, filter, error); });
 }
 
 // ---- Drawing ----
@@ -371,8 +375,8 @@ void CHeightFindWnd::DrawTitle(CDC* dc, const Layout& lay) {
   const int lh = (int)(1.2 * ViewTextExtent(dc, "X").cy);
   dc->TextOut(lay.M, lay.M,
               m_strPortName + " - Times When Height is " +
-                  AfxFormatUserNumber(m_bFeet ? m_dHeight * kFeetPerMetre : m_dHeight, 2) +
-                  (m_bFeet ? "ft" : "m") + " Above CD ");
+                  AfxFormatUserNumber(m_bFeet ? m_dHeight * kFeetPerMetre : m_dHeight, 2) + (m_bFeet ? "ft" : "m") +
+                  " Above CD ");
   dc->SelectObject(&f10);
   dc->TextOut(lay.M, lay.M + lh, ZonePrefix() + GetZoneCaption() + kPredictions);
   dc->SelectObject(old);
@@ -498,7 +502,8 @@ void CHeightFindWnd::DrawResults(CDC* pDC, const CRect& rect) {
     CFont* old = dc->SelectObject(&f10);
     int widest = 0;
     for (int d = 1; d <= 7; ++d)
-      widest = std::max<int>(widest, dc->GetTextExtent(CQsDateTime(m_nYear, m_nMonth, d, 0, 0, 0).Format("%A %d %B %Y")).cx);
+      widest =
+          std::max<int>(widest, dc->GetTextExtent(CQsDateTime(m_nYear, m_nMonth, d, 0, 0, 0).Format("%A %d %B %Y")).cx);
     dc->SelectObject(old);
     const int need = widest + lay.colGap + 5;
     const int span = rect.Width() - 2 * lay.M;

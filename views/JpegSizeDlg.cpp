@@ -14,8 +14,10 @@ void CJpegSizeDlg::DoDataExchange(CDataExchange* pDX) {
   DDV_MinMaxInt(pDX, m_nHeight, kMinHeight, kMaxHeight);
   DDX_Text(pDX, 1036, m_nWidth);
   DDV_MinMaxInt(pDX, m_nWidth, kMinWidth, kMaxWidth);
-  if (pDX->m_bSaveAndValidate) m_nSlider = m_slider.GetPos();
-  else if (m_slider.GetSafeHwnd()) m_slider.SetPos(m_nSlider);
+  if (pDX->m_bSaveAndValidate)
+    m_nSlider = m_slider.GetPos();
+  else if (m_slider.GetSafeHwnd())
+    m_slider.SetPos(m_nSlider);
 }
 
 BOOL CJpegSizeDlg::OnInitDialog() {

@@ -25,9 +25,7 @@ void CLogHeaderCtrl::AddLabel(LPCTSTR lpszLabel, int nWidth) {
   if (m_hWnd) Invalidate(FALSE);
 }
 
-int CLogHeaderCtrl::GetColumnWidth(int i) const {
-  return (i >= 0 && i < GetColumnCount()) ? m_labels[i].width : 0;
-}
+int CLogHeaderCtrl::GetColumnWidth(int i) const { return (i >= 0 && i < GetColumnCount()) ? m_labels[i].width : 0; }
 
 int CLogHeaderCtrl::GetTotalWidth() const {
   int total = 0;

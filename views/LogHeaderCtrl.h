@@ -14,7 +14,7 @@ class CLogHeaderCtrl : public CWnd {
  public:
   static constexpr UINT kDefaultId = 182;
   static constexpr int kHeight = 20;
-  static constexpr int kGrip = 3;        // pixels either side of an edge that grab it
+  static constexpr int kGrip = 3;  // pixels either side of an edge that grab it
   static constexpr UINT kResizeCursor = IDC_RESIZE_COLUMN;
 
   struct LABEL_INFO {
@@ -51,8 +51,8 @@ class CLogHeaderCtrl : public CWnd {
   int m_bNearEdge = 0;
   int m_bDragging = 0;
   int m_nDragColumn = -1;
-  int m_nDragEdgeX = 0;   // x of the press that took the edge
-  int m_nDragLeftX = 0;   // the column's left edge
+  int m_nDragEdgeX = 0;  // x of the press that took the edge
+  int m_nDragLeftX = 0;  // the column's left edge
   CArray<LABEL_INFO, const LABEL_INFO&> m_labels;
   CFont m_font;
 };

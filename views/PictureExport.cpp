@@ -84,8 +84,8 @@ HGLOBAL DDBToDIB(CBitmap& bitmap, DWORD dwCompression, CPalette* pPalette) {
   if (!hHead) return nullptr;
   auto* info = static_cast<BITMAPINFO*>(::GlobalLock(hHead));
   info->bmiHeader = bi;
-  const BOOL headed = ::GetDIBits(nullptr, (HBITMAP)bitmap.GetSafeHandle(), 0, (UINT)bm.bmHeight, nullptr, info,
-                                  DIB_RGB_COLORS) != 0;
+  const BOOL headed =
+      ::GetDIBits(nullptr, (HBITMAP)bitmap.GetSafeHandle(), 0, (UINT)bm.bmHeight, nullptr, info, DIB_RGB_COLORS) != 0;
   bi = info->bmiHeader;
   if (!headed) {
     ::GlobalUnlock(hHead);
@@ -110,8 +110,8 @@ HGLOBAL DDBToDIB(CBitmap& bitmap, DWORD dwCompression, CPalette* pPalette) {
   ::GlobalFree(hHead);
   auto* full = reinterpret_cast<BITMAPINFO*>(whole);
   full->bmiHeader = bi;
-  const int lines = ::GetDIBits(nullptr, (HBITMAP)bitmap.GetSafeHandle(), 0, (UINT)bi.biHeight, whole + head, full,
-                                DIB_RGB_COLORS);
+  const int lines =
+      ::GetDIBits(nullptr, (HBITMAP)bitmap.GetSafeHandle(), 0, (UINT)bi.biHeight, whole + head, full, DIB_RGB_COLORS);
   ::GlobalUnlock(hDIB);
   if (lines <= 0) {
     ::GlobalFree(hDIB);
@@ -156,9 +156,12 @@ int DIBToRGBRows(HGLOBAL hDIB, int nRowBytes, BYTE** ppRows, CString* pMessage) 
       case 8:
         for (int x = 0; x < width; ++x) {
           int index;
-          if (bits == 1) index = (src[x / 8] >> (7 - x % 8)) & 1;
-          else if (bits == 4) index = x % 2 ? src[x / 2] & 0x0F : src[x / 2] >> 4;
-          else index = src[x];
+          if (bits == 1)
+            index = (src[x / 8] >> (7 - x % 8)) & 1;
+          else if (bits == 4)
+            index = x % 2 ? src[x / 2] & 0x0F : src[x / 2] >> 4;
+          else
+            index = src[x];
           put(x, table[index].rgbRed, table[index].rgbGreen, table[index].rgbBlue);
         }
         break;

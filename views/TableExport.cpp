@@ -106,8 +106,10 @@ BOOL ViewPrintDocument(CDC* pDC, int& rPrinting, const std::function<void(CDC*, 
     draw(pDC, CRect(0, 0, pDC->GetDeviceCaps(HORZRES), pDC->GetDeviceCaps(VERTRES)));
     ok = pDC->EndPage() > 0;
   }
-  if (ok) ok = pDC->EndDoc() > 0;
-  else pDC->AbortDoc();
+  if (ok)
+    ok = pDC->EndDoc() > 0;
+  else
+    pDC->AbortDoc();
   rPrinting = 0;
   return ok;
 }

@@ -55,7 +55,8 @@ const char kHtmlRowBreak[] = "    </tr>\n    <tr>\n";
 const char kHtmlCell[] = "        <td><font size=\"2\" face=\"Arial\">%1</font></td>\n";
 const char kHtmlEmpty[] = "        <td>&nbsp;</td>\n";
 const char kHtmlDay[] =
-    "        <td valign=\"bottom\" width=\"35\"><font size=\"3\"\n        face=\"Arial\"><strong>%1</strong></font></td>\n";
+    "        <td valign=\"bottom\" width=\"35\"><font size=\"3\"\n        "
+    "face=\"Arial\"><strong>%1</strong></font></td>\n";
 const char kHtmlHeight[] =
     "        <td valign=\"bottom\" width=\"70\"><font size=\"2\"\n        face=\"Arial\">%1</font></td>\n";
 const char kHtmlTime[] =
@@ -164,8 +165,10 @@ CQsDateTime CTableWnd::GetSelectedDate() const { return CQsDateTime(m_nYear, m_n
 CString CTableWnd::HeightText(double metres, BOOL bShown) const {
   const double v = m_bFeet ? metres * kFeetPerMetre : metres;
   CString s;
-  if (bShown) s = AfxFormatUserNumber(v, 1);
-  else s.Format("%0.1f", v);
+  if (bShown)
+    s = AfxFormatUserNumber(v, 1);
+  else
+    s.Format("%0.1f", v);
   return s + (m_bFeet ? "ft" : "m");
 }
 
@@ -232,7 +235,8 @@ void CTableWnd::DrawTable(CDC* pDC, const CRect& rect) {
                 SRCCOPY);
     mem.SelectObject(oldBitmap);
     mem.DeleteDC();
-    if (rect.right > R.right) pDC->FillSolidRect(R.right, rect.top, rect.right - R.right, rect.Height(), ::GetSysColor(COLOR_BTNFACE));
+    if (rect.right > R.right)
+      pDC->FillSolidRect(R.right, rect.top, rect.right - R.right, rect.Height(), ::GetSysColor(COLOR_BTNFACE));
     if (m_wndScroll.GetSafeHwnd()) {
       m_wndScroll.MoveWindow(rect.right - bar, rect.top, bar, rect.Height(), TRUE);
       m_wndScroll.ShowWindow(SW_SHOW);
@@ -466,8 +470,10 @@ CString CTableWnd::BuildHtml() const {
     for (int slot = 2; slot <= EventRows(first, last); ++slot) {
       s += kHtmlRowBreak;
       for (int day = first; day <= last; ++day) {
-        if (slot == 2) s += Fill(kHtmlCell, CQsDateTime(m_nYear, m_nMonth, day, 0, 0, 0).Format("%a"));
-        else s += kHtmlEmpty;
+        if (slot == 2)
+          s += Fill(kHtmlCell, CQsDateTime(m_nYear, m_nMonth, day, 0, 0, 0).Format("%a"));
+        else
+          s += kHtmlEmpty;
         const Event& e = At(slot, day);
         if (e.present && IsDayPredicted(day)) {
           s += Fill(kHtmlCell, e.time.Format("%H:%M"));
@@ -488,7 +494,8 @@ CString CTableWnd::BuildHtml() const {
 BOOL CTableWnd::SaveToFile(LPCTSTR lpszPath, int nFilterIndex, CString& rError, CString* pSavedPath) {
   return ViewSaveExport(
       lpszPath, nFilterIndex, "No file name was given, so the table was not saved.",
-      [this](ViewExportFormat format) { return format == kExportHtml ? BuildHtml() : BuildText(); }, rError, pSavedPath);
+      [this](ViewExportFormat format) { return format == kExportHtml ? BuildHtml() : BuildText(); }, rError,
+      pSavedPath);
 }
 
 // ---- Commands ----
@@ -500,9 +507,8 @@ void CTableWnd::CopyToClipboard() {
 
 void CTableWnd::Export() {
   if (!m_bCalculated) return;
-  ViewSaveWithDialog(this, "Neapwise Table", [this](LPCTSTR path, int filter, CString& error) {
-    return SaveToFile(path, filter, error);
-  });
+  ViewSaveWithDialog(this, "Neapwise Table",
+                     [this](LPCTSTR path, int filter, CString& error) { return SaveToFile(path, filter, error); });
 }
 
 BOOL CTableWnd::PrintTo(CDC* pDC) {
@@ -575,8 +581,10 @@ void CTableWnd::ShowDay(int d) {
   const int cols = m_nColumns;
   if (cols > 0) {
     int pos = m_nScrollPos;
-    if (m_nScrollPos * cols >= d) pos = CeilDiv(d, cols) - 1;
-    else if (cols * (m_nScrollPos + m_nRows) < d) pos = CeilDiv(d, cols) - m_nRows;
+    if (m_nScrollPos * cols >= d)
+      pos = CeilDiv(d, cols) - 1;
+    else if (cols * (m_nScrollPos + m_nRows) < d)
+      pos = CeilDiv(d, cols) - m_nRows;
     if (pos != m_nScrollPos && pos >= 0 && pos <= m_nScrollMax) SetScrollPosition(pos);
   }
   Refresh();
@@ -622,8 +630,10 @@ void CTableWnd::OnKeyUp(UINT nChar, UINT, UINT) {
 BOOL CTableWnd::OnMouseWheel(UINT nFlags, short zDelta, CPoint) {
   if (nFlags & MK_CONTROL) {
     if (m_pHost) {
-      if (zDelta > 0) m_pHost->GoNext();
-      else m_pHost->GoPrevious();
+      if (zDelta > 0)
+        m_pHost->GoNext();
+      else
+        m_pHost->GoPrevious();
     }
     return TRUE;
   }

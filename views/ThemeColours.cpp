@@ -9,7 +9,8 @@ int Scheme() { return CbColorManager()->GetCurrentSystemTheme(); }
 COLORREF Mix(double f) {
   const COLORREF face = ::GetSysColor(COLOR_BTNFACE), hi = ::GetSysColor(COLOR_HIGHLIGHT);
   auto ch = [f](int h, int c) { return (int)(h + (c - h) * f); };
-  return RGB(ch(GetRValue(hi), GetRValue(face)), ch(GetGValue(hi), GetGValue(face)), ch(GetBValue(hi), GetBValue(face)));
+  return RGB(ch(GetRValue(hi), GetRValue(face)), ch(GetGValue(hi), GetGValue(face)),
+             ch(GetBValue(hi), GetBValue(face)));
 }
 
 COLORREF Pick(COLORREF blue, COLORREF olive, COLORREF silver, COLORREF other) {

@@ -35,8 +35,8 @@ END_MESSAGE_MAP()
 
 namespace {
 
-const char* const kColumnLabels[CTideLogWnd::kColumns] = {"Port Name", "Date",      "Time Zone", "HW/LW (1)", "HW/LW (2)",
-                                                          "HW/LW (3)", "HW/LW (4)", "Time",      "Height"};
+const char* const kColumnLabels[CTideLogWnd::kColumns] = {
+    "Port Name", "Date", "Time Zone", "HW/LW (1)", "HW/LW (2)", "HW/LW (3)", "HW/LW (4)", "Time", "Height"};
 const int kColumnWidths[CTideLogWnd::kColumns] = {100, 100, 100, 100, 100, 100, 100, 80, 80};
 const UINT kStandardToolbar = IDR_MENU_PICTURES, kDeleteImage = IDB_DELETE;
 const int kPopupWidth = 154, kPopupHeight = 175;
@@ -78,8 +78,7 @@ CTideLogWnd::~CTideLogWnd() {
 
 BOOL CTideLogWnd::Create(CWnd* pParent, const RECT& rect, UINT nID) {
   LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW));
-  return CreateEx(WS_EX_NOPARENTNOTIFY, cls, "", WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL, rect, pParent,
-                  nID);
+  return CreateEx(WS_EX_NOPARENTNOTIFY, cls, "", WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL, rect, pParent, nID);
 }
 
 void CTideLogWnd::MakeFonts(CDC* pDC) {
@@ -153,8 +152,10 @@ void CTideLogWnd::SetRowDate(ROW_ITEM& row, int nDay, int nMonth, int nYear) {
   if (table && CTideLogFile::IsValidRow({0, nDay, nMonth, nYear, 0, 0}, -1)) {
     const CQsDateTime date(nYear, nMonth, nDay, 0, 0, 0);
     CQsDateTime next(date);
-    if (m_pHost) next = m_pHost->AddDays(date);
-    else next.NextDay();
+    if (m_pHost)
+      next = m_pHost->AddDays(date);
+    else
+      next.NextDay();
     int hint = -1, nextHint = -1;
     const CAngleFactorData& today = table->Find(date, hint);
     const CAngleFactorData& tomorrow = table->Find(next, nextHint);
@@ -204,13 +205,19 @@ void CTideLogWnd::DeleteRow(int nRow) {
   // The selection stays on the row it was on; a deleted selected row leaves nothing selected,
   // so a second Delete cannot take a row the user never picked.
   const int line = nRow + 1;
-  if (m_nSelectedLine == line) m_nSelectedLine = 0;
-  else if (m_nSelectedLine > line) --m_nSelectedLine;
-  if (m_nMenuRow == line) m_nMenuRow = 0;
-  else if (m_nMenuRow > line) --m_nMenuRow;
+  if (m_nSelectedLine == line)
+    m_nSelectedLine = 0;
+  else if (m_nSelectedLine > line)
+    --m_nSelectedLine;
+  if (m_nMenuRow == line)
+    m_nMenuRow = 0;
+  else if (m_nMenuRow > line)
+    --m_nMenuRow;
   // A date popup still open for a row now gone picks for nothing.
-  if (m_nDateRow == nRow) m_nDateRow = -1;
-  else if (m_nDateRow > nRow) --m_nDateRow;
+  if (m_nDateRow == nRow)
+    m_nDateRow = -1;
+  else if (m_nDateRow > nRow)
+    --m_nDateRow;
   HideTimeCombo();
   Relayout();
   if (m_hWnd) Invalidate(FALSE);
@@ -397,7 +404,10 @@ CString CTideLogWnd::EventText(const ROW_ITEM& row, int k, BOOL bPrinted) const 
     const TIMEHEIGHT& e = row.events[i];
     if (e.minutes < 0) break;
     CString height;
-    height = "(" + (m_bFeet ? AfxFormatUserNumber(e.metres * kFeetPerMetre, 2) + "ft" : AfxFormatUserNumber(e.metres, 2) + "m") + ")";
+    height =
+        "(" +
+        (m_bFeet ? AfxFormatUserNumber(e.metres * kFeetPerMetre, 2) + "ft" : AfxFormatUserNumber(e.metres, 2) + "m") +
+        ")";
     if (!text.IsEmpty()) text += ", ";
     text += HourMinute(e.minutes) + (bPrinted ? " " : "  ") + height;
   }
@@ -408,8 +418,10 @@ CString CTideLogWnd::HeightText(ROW_ITEM& row) {
   if (!row.bPredicted || !row.prediction) return CString("-");
   const double h = row.prediction->HeightAtClock(LocalDayOf(row), row.time.GetHour() * 60 + row.time.GetMinute());
   CString text;
-  if (m_bFeet) text = AfxFormatUserNumber(h * kFeetPerMetre, 2) + "ft";
-  else text = AfxFormatUserNumber(h, 2) + "m";
+  if (m_bFeet)
+    text = AfxFormatUserNumber(h * kFeetPerMetre, 2) + "ft";
+  else
+    text = AfxFormatUserNumber(h, 2) + "m";
   return text;
 }
 
@@ -420,8 +432,10 @@ CString CTideLogWnd::GetCellText(int nRow, int nColumn) {
     case colPort: return row.prediction ? row.prediction->GetPortName() : CString();
     case colDate: return DateText(row);
     case colZone: return ZoneText(row);
-    case colEvent1: case colEvent2: case colEvent3: case colEvent4:
-      return EventText(row, nColumn - colEvent1, FALSE);
+    case colEvent1:
+    case colEvent2:
+    case colEvent3:
+    case colEvent4: return EventText(row, nColumn - colEvent1, FALSE);
     case colTime: return HourMinute(row.time.GetHour() * 60 + row.time.GetMinute());
     case colHeight: return HeightText(row);
     default: return CString();
@@ -508,7 +522,8 @@ void CTideLogWnd::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar*) {
     case SB_LINERIGHT: pos += 10; break;
     case SB_PAGELEFT: pos -= 40; break;
     case SB_PAGERIGHT: pos += 40; break;
-    case SB_THUMBTRACK: case SB_THUMBPOSITION: pos = static_cast<int>(nPos); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: pos = static_cast<int>(nPos); break;
     case SB_LEFT: pos = 0; break;
     case SB_RIGHT: pos = limit; break;
     default: return;
@@ -528,7 +543,8 @@ void CTideLogWnd::OnVScroll(UINT nSBCode, UINT nPos, CScrollBar*) {
     case SB_LINEDOWN: pos += kLineHeight; break;
     case SB_PAGEUP: pos -= 4 * kLineHeight; break;
     case SB_PAGEDOWN: pos += 4 * kLineHeight; break;
-    case SB_THUMBTRACK: case SB_THUMBPOSITION: pos = static_cast<int>(nPos); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: pos = static_cast<int>(nPos); break;
     case SB_TOP: pos = 0; break;
     case SB_BOTTOM: pos = limit; break;
     default: return;
@@ -561,7 +577,8 @@ void CTideLogWnd::Draw(CDC* dc, const CRect& rc) {
   const COLORREF shade = Shade(window, face);
   for (int c : {static_cast<int>(colTime), static_cast<int>(colHeight)})
     if (b > kHeaderHeight)
-      dc->FillSolidRect(GetColumnLeft(c), kHeaderHeight, GetColumnRight(c) - GetColumnLeft(c), b - kHeaderHeight, shade);
+      dc->FillSolidRect(GetColumnLeft(c), kHeaderHeight, GetColumnRight(c) - GetColumnLeft(c), b - kHeaderHeight,
+                        shade);
   CPen grid(PS_SOLID, 1, face);
   CPen* oldPen = dc->SelectObject(&grid);
   for (int c = 0; c < kColumns; ++c) {
@@ -757,7 +774,7 @@ void CTideLogWnd::SetTimeComboText(LPCTSTR lpszText) {
 void CTideLogWnd::PlaceTimeCombo() {
   if (!TimeComboVisible()) return;
   m_timeCombo.MoveWindow(GetColumnLeft(colTime), kLineHeight * m_nSelectedLine - m_nScrollY - 4,
-                           m_header.GetColumnWidth(colTime), 150);
+                         m_header.GetColumnWidth(colTime), 150);
 }
 
 void CTideLogWnd::ShowTimeCombo(int nLine) {
@@ -766,8 +783,8 @@ void CTideLogWnd::ShowTimeCombo(int nLine) {
   const CString sep = AfxGetLocaleValues().timeSeparator;
   CString text;
   text.Format("%02d%s%02d", row.time.GetHour(), sep.GetString(), row.time.GetMinute());
-  m_timeCombo.MoveWindow(GetColumnLeft(colTime), kLineHeight * nLine - m_nScrollY - 3,
-                         m_header.GetColumnWidth(colTime), 140);
+  m_timeCombo.MoveWindow(GetColumnLeft(colTime), kLineHeight * nLine - m_nScrollY - 3, m_header.GetColumnWidth(colTime),
+                         140);
   SetTimeComboText(text);
   m_timeCombo.ShowWindow(SW_SHOW);
   m_timeCombo.SetFocus();
@@ -906,12 +923,15 @@ void CTideLogWnd::DrawLog(CDC* pDC, const CRect& rcPage) {
       const int w = c == colPort ? portWidth : otherWidth;
       CRect cell(x, y, x + w, y + R);
       CString text;
-      if (row < 0) text = kColumnLabels[c];
+      if (row < 0)
+        text = kColumnLabels[c];
       else if (c == colZone) {
         int z = 0, s = 0;
         ZoneRule(m_rows[row], z, s);
-        if (z >= -100 && z <= 100) text.Format(z + s >= 0 ? "GMT (+%d:00)" : "GMT (%d:00)", z + s);
-        else text = ZoneText(m_rows[row]);
+        if (z >= -100 && z <= 100)
+          text.Format(z + s >= 0 ? "GMT (+%d:00)" : "GMT (%d:00)", z + s);
+        else
+          text = ZoneText(m_rows[row]);
       } else if (c >= colEvent1 && c <= colEvent4) {
         text = EventText(m_rows[row], c - colEvent1, TRUE);
       } else {

@@ -177,15 +177,15 @@ class CTideLogWnd : public CWnd {
   CComboBox m_timeCombo;  // the time editor over the "Time" cell
   CFont m_comboFont;
   CFont m_textFont;
-  int m_nDateRow = 0;      // 0-based line whose date button was last released
-  int m_nMenuRow = 0;      // 1-based row under the last context-menu click
+  int m_nDateRow = 0;  // 0-based line whose date button was last released
+  int m_nMenuRow = 0;  // 1-based row under the last context-menu click
   int m_bFeet = 0;
   int m_bPressed = 0;
   CRect m_rcPressed;
   int m_nSelectedLine = 0;  // 1-based; 0 none: Delete must never hit a row nobody picked
   CString m_strProblem;
   BOOL m_bHorzBarShown = TRUE, m_bVertBarShown = TRUE;  // created with both
-  BOOL m_bFileBlocked = FALSE;  // a log file that could be neither read nor kept aside
+  BOOL m_bFileBlocked = FALSE;                          // a log file that could be neither read nor kept aside
   CString m_strBlockedPath;
   BOOL m_bLoaded = FALSE;  // m_strFile was read: changes are saved to it
   BOOL m_bLoading = FALSE;

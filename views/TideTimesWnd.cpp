@@ -69,8 +69,10 @@ CString CTideTimesWnd::GetTimeText(int i) const {
 CString CTideTimesWnd::GetHeightText(int i) const {
   CString s;
   if (i < 0 || i >= m_nCount) return s;
-  if (m_bFeet) s = AfxFormatUserNumber(m_entries[i].metres * 3.2808, 1) + "ft";
-  else s = AfxFormatUserNumber(m_entries[i].metres, 1) + "m";
+  if (m_bFeet)
+    s = AfxFormatUserNumber(m_entries[i].metres * 3.2808, 1) + "ft";
+  else
+    s = AfxFormatUserNumber(m_entries[i].metres, 1) + "m";
   return s;
 }
 
@@ -85,7 +87,7 @@ void CTideTimesWnd::Draw(CDC* dc, const CRect& rc, BOOL bEnabled) {
     CPen pen(PS_SOLID, 1, border);
     CPen* old = dc->SelectObject(&pen);
     const int lines[6][4] = {{0, 20, w, 20}, {w - 1, 0, w - 1, 20}, {mid, 0, mid, 20},
-                             {0, 0, w, 0},   {0, 0, 0, 19},        {mid, 0, mid, 19}};
+                             {0, 0, w, 0},   {0, 0, 0, 19},         {mid, 0, mid, 19}};
     for (auto& l : lines) {
       dc->MoveTo(l[0], l[1]);
       dc->LineTo(l[2], l[3]);

@@ -81,14 +81,16 @@ LRESULT CTableWnd::OnGetObject(WPARAM wParam, LPARAM lParam) {
                       s.Format("%d:", days[(size_t)i]);
                       for (int slot = 0; slot < kMaxSlots; ++slot)
                         if (IsEventPresent(slot, days[(size_t)i]))
-                          s += " " + GetEventTimeText(slot, days[(size_t)i]) + " " + GetEventHeightText(slot, days[(size_t)i]);
+                          s += " " + GetEventTimeText(slot, days[(size_t)i]) + " " +
+                               GetEventHeightText(slot, days[(size_t)i]);
                       return s;
                     });
 }
 
 LRESULT CHeightFindWnd::OnGetObject(WPARAM wParam, LPARAM lParam) {
   AFXACCQUERY* q = QueryOf(wParam, lParam);
-  return q ? AnswerName(q, ROLE_SYSTEM_PANE, "Height finder " + m_strPortName + " " + MonthTitle(m_nMonth, m_nYear)) : Default();
+  return q ? AnswerName(q, ROLE_SYSTEM_PANE, "Height finder " + m_strPortName + " " + MonthTitle(m_nMonth, m_nYear))
+           : Default();
 }
 
 LRESULT CTideLogWnd::OnGetObject(WPARAM wParam, LPARAM lParam) {

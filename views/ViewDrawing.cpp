@@ -28,8 +28,7 @@ void ViewMakeSmallFont(CFont& font, CDC* pDC) {
 
 CSize ViewTextExtent(CDC* pDC, LPCTSTR lpsz) { return pDC->GetTextExtent(lpsz, (int)std::strlen(lpsz)); }
 
-void ViewDrawPlaceholder(CDC* dc, const CRect& R, const CString& text, BOOL bPicture, CBitmap& rPicture,
-                         BOOL& rTried) {
+void ViewDrawPlaceholder(CDC* dc, const CRect& R, const CString& text, BOOL bPicture, CBitmap& rPicture, BOOL& rTried) {
   const UINT kPlaceholderPicture = IDB_PLACEHOLDER;
   if (bPicture) {
     if (!rTried) {

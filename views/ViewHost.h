@@ -62,9 +62,7 @@ class IViewHost {
   // That day of the selected month as the views give its local times: the effective zone and,
   // with the summer-time option on, the port's rule with its change at the rule's instant. By
   // default a plain day shifted as IsSummerTimeOnDay says.
-  virtual CLocalDay GetLocalDayOf(int nDay) const {
-    return CLocalDay::Plain(GetTimeZone(), IsSummerTimeOnDay(nDay));
-  }
+  virtual CLocalDay GetLocalDayOf(int nDay) const { return CLocalDay::Plain(GetTimeZone(), IsSummerTimeOnDay(nDay)); }
   // Puts the zone caption of the selected month into the status bar.
   virtual void ShowPeriodTimeZoneCaption() {}
   // The tidal log's rows make predictions of their own from the frame's tables (nullptr when

@@ -45,8 +45,10 @@ std::string Utf16ToUtf8(const WORD* p, const WORD* end, const WORD** next) {
   std::string out;
   while (p < end && *p) {
     unsigned c = *p++;
-    if (c >= 0xD800 && c < 0xDC00 && p < end && *p >= 0xDC00 && *p < 0xE000) c = 0x10000 + ((c - 0xD800) << 10) + (*p++ - 0xDC00);
-    else if (c >= 0xD800 && c < 0xE000) c = 0xFFFD;
+    if (c >= 0xD800 && c < 0xDC00 && p < end && *p >= 0xDC00 && *p < 0xE000)
+      c = 0x10000 + ((c - 0xD800) << 10) + (*p++ - 0xDC00);
+    else if (c >= 0xD800 && c < 0xE000)
+      c = 0xFFFD;
     if (c < 0x80) {
       out += (char)c;
     } else if (c < 0x800) {
@@ -80,8 +82,8 @@ void Frame(CDC* dc, const CRect& r, COLORREF c) {
 }
 
 // Flags of an item as given back to the system, without the position-dependent bits.
-constexpr UINT kKeptFlags = MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_DEFAULT | MF_MENUBREAK | MF_MENUBARBREAK |
-                            MF_SEPARATOR | MF_POPUP;
+constexpr UINT kKeptFlags =
+    MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_DEFAULT | MF_MENUBREAK | MF_MENUBARBREAK | MF_SEPARATOR | MF_POPUP;
 
 }  // namespace
 
@@ -356,8 +358,10 @@ BOOL VxMenu::LoadFromResource(LPCTSTR lpszResourceName) {
     CString text = d ? d->text : CString();
     HMENU sub = ::GetSubMenu(m_hMenu, (int)i);
     UINT state = GetMenuState(i, MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED | MF_CHECKED);
-    if (sub) ModifyMenu(i, MF_BYPOSITION | MF_POPUP | MF_STRING | state, (UINT_PTR)sub, text);
-    else ModifyMenu(i, MF_BYPOSITION | MF_STRING | state, GetMenuItemID((int)i), text);
+    if (sub)
+      ModifyMenu(i, MF_BYPOSITION | MF_POPUP | MF_STRING | state, (UINT_PTR)sub, text);
+    else
+      ModifyMenu(i, MF_BYPOSITION | MF_STRING | state, GetMenuItemID((int)i), text);
   }
   return TRUE;
 }
@@ -399,9 +403,9 @@ void VxMenu::SyncItems() {
     VxMenuData* found = nullptr;
     for (auto& d : m_data) {
       if (d->bInUse) continue;
-      bool match = popup ? ((d->nFlags & MF_POPUP) && d->nID == (UINT_PTR)mii.hSubMenu)
-                         : separator ? (d->nFlags & MF_SEPARATOR) != 0
-                                     : !(d->nFlags & (MF_POPUP | MF_SEPARATOR)) && d->nID == mii.wID;
+      bool match = popup       ? ((d->nFlags & MF_POPUP) && d->nID == (UINT_PTR)mii.hSubMenu)
+                   : separator ? (d->nFlags & MF_SEPARATOR) != 0
+                               : !(d->nFlags & (MF_POPUP | MF_SEPARATOR)) && d->nID == mii.wID;
       if (match) {
         found = d.get();
         break;
@@ -493,8 +497,8 @@ void VxMenu::DrawItem(LPDRAWITEMSTRUCT dis) {
       CDC mem;
       mem.CreateCompatibleDC(dc);
       CBitmap* old = mem.SelectObject(m_checkPictures.get());
-      dc->TransparentBlt(px, py, kPictureWidth, kPictureHeight, &mem, index * kPictureWidth, 0,
-                         kPictureWidth, kPictureHeight, GetMaskColour());
+      dc->TransparentBlt(px, py, kPictureWidth, kPictureHeight, &mem, index * kPictureWidth, 0, kPictureWidth,
+                         kPictureHeight, GetMaskColour());
       mem.SelectObject(old);
       mem.DeleteDC();
     } else if (!disabled) {
