@@ -6,205 +6,165 @@
 
 CChartRoutes::CChartRoutes() = default;
 
-CChartRoutes::~CChartRoutes()
-{
-    AbortDrift();
-    if (m_pList)
-        m_pList->OnChartGone();
+CChartRoutes::~CChartRoutes() {
+  AbortDrift();
+  if (m_pList) m_pList->OnChartGone();
 }
 
-void CChartRoutes::AbortDrift()
-{
-    const auto t0 = std::chrono::steady_clock::now();
-    {
-        CDMLockHold hold(m_driftAbortLock);
-        m_nRouteCancel = 1;
-    }
-    // The worker holds "tdroutewrite" for its whole run; joining also covers a worker that has
-    // not yet taken it.
-    if (m_worker.joinable())
-        m_worker.join();
-    {
-        CDMLockHold wait(m_writeLock);
-    }
-    {
-        CDMLockHold hold(m_driftAbortLock);
-        m_nRouteCancel = 0;
-    }
-    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-    if (ms > m_longestWaitMs)
-        m_longestWaitMs = ms;
+void CChartRoutes::AbortDrift() {
+  const auto t0 = std::chrono::steady_clock::now();
+  {
+    CDMLockHold hold(m_driftAbortLock);
+    m_nRouteCancel = 1;
+  }
+  // The worker holds "tdroutewrite" for its whole run; joining also covers a worker that has
+  // not yet taken it.
+  if (m_worker.joinable()) m_worker.join();
+  { CDMLockHold wait(m_writeLock); }
+  {
+    CDMLockHold hold(m_driftAbortLock);
+    m_nRouteCancel = 0;
+  }
+  const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+  if (ms > m_longestWaitMs) m_longestWaitMs = ms;
 }
 
-void CChartRoutes::StartTrackThread()
-{
-    if (!m_pRoute)
-        return;
-    ROUTE_TRACK_JOB job;
-    job.pWriteLock = &m_writeLock;
-    job.pDriftLock = &m_driftLock;
-    job.pAbortLock = &m_driftAbortLock;
-    job.pCancel = &m_nRouteCancel;
-    job.pRoute = m_pRoute;
-    job.plan = ROUTE_TRACK_PLAN::FromRoute(*m_pRoute, m_pHost ? m_pHost->GetZoneOffsetMinutes() : 0);
-    job.stream = m_stream ? m_stream : MakeEngineRouteStream();  // the files are found here, not on the worker
-    job.hNotify = m_pHost ? m_pHost->GetTrackNotifyWindow() : nullptr;
-    job.nNotifyMessage = WM_ROUTETRACK_READY;
-    {
-        CDMLockHold hold(m_driftAbortLock);
-        m_nRouteCancel = 0;  // no worker runs here, so the new one starts clear
-    }
-    m_worker = std::thread([job = std::move(job)]() mutable { RunRouteTrackJob(job); });
+void CChartRoutes::StartTrackThread() {
+  if (!m_pRoute) return;
+  ROUTE_TRACK_JOB job;
+  job.pWriteLock = &m_writeLock;
+  job.pDriftLock = &m_driftLock;
+  job.pAbortLock = &m_driftAbortLock;
+  job.pCancel = &m_nRouteCancel;
+  job.pRoute = m_pRoute;
+  job.plan = ROUTE_TRACK_PLAN::FromRoute(*m_pRoute, m_pHost ? m_pHost->GetZoneOffsetMinutes() : 0);
+  job.stream = m_stream ? m_stream : MakeEngineRouteStream();  // the files are found here, not on the worker
+  job.hNotify = m_pHost ? m_pHost->GetTrackNotifyWindow() : nullptr;
+  job.nNotifyMessage = WM_ROUTETRACK_READY;
+  {
+    CDMLockHold hold(m_driftAbortLock);
+    m_nRouteCancel = 0;  // no worker runs here, so the new one starts clear
+  }
+  m_worker = std::thread([job = std::move(job)]() mutable { RunRouteTrackJob(job); });
 }
 
-void CChartRoutes::RecomputeRoute()
-{
-    if (!m_pRoute)
-        return;
-    if (m_worker.joinable())
-        AbortDrift();  // never two workers
-    m_pRoute->CalcPointTimes();
-    if (m_pHost && IsStreamRegion(m_pHost->GetRegion()))
-        StartTrackThread();
+void CChartRoutes::RecomputeRoute() {
+  if (!m_pRoute) return;
+  if (m_worker.joinable()) AbortDrift();  // never two workers
+  m_pRoute->CalcPointTimes();
+  if (m_pHost && IsStreamRegion(m_pHost->GetRegion())) StartTrackThread();
 }
 
-void CChartRoutes::SetRoute(CMapRoute* pRoute)
-{
-    AbortDrift();
-    m_pRoute = pRoute;
-    m_pContextPoint = nullptr;
-    if (m_pRoute && m_pHost)
-        m_pRoute->SetStartDate(m_pHost->GetSelectedDate());
-    if (m_pList)
-        m_pList->ShowCurrentRoute(m_pRoute);
-    RecomputeRoute();
-    if (m_pList && m_pRoute)
-        m_pList->RefreshRoute(m_pRoute);
-    if (m_pHost)
-        m_pHost->RedrawRoutes();
+void CChartRoutes::SetRoute(CMapRoute* pRoute) {
+  AbortDrift();
+  m_pRoute = pRoute;
+  m_pContextPoint = nullptr;
+  if (m_pRoute && m_pHost) m_pRoute->SetStartDate(m_pHost->GetSelectedDate());
+  if (m_pList) m_pList->ShowCurrentRoute(m_pRoute);
+  RecomputeRoute();
+  if (m_pList && m_pRoute) m_pList->RefreshRoute(m_pRoute);
+  if (m_pHost) m_pHost->RedrawRoutes();
 }
 
-void CChartRoutes::ClearRoute()
-{
-    AbortDrift();
+void CChartRoutes::ClearRoute() {
+  AbortDrift();
+  m_pRoute = nullptr;
+  m_pContextPoint = nullptr;
+  if (m_pList) m_pList->ShowCurrentRoute(nullptr);
+  if (m_pHost) m_pHost->RedrawRoutes();
+}
+
+void CChartRoutes::OnRouteChanged(CMapRoute* pRoute) {
+  if (!pRoute || pRoute != m_pRoute) return;
+  AbortDrift();
+  if (m_pHost) m_pRoute->SetStartDate(m_pHost->GetSelectedDate());
+  RecomputeRoute();
+  if (m_pHost) m_pHost->RedrawRoutes();
+}
+
+void CChartRoutes::ForgetRoute(CMapRoute* pRoute) {
+  if (!pRoute) return;
+  // Only the current route has a worker, but stopping costs nothing when none runs.
+  AbortDrift();
+  if (m_pContextPoint && m_pContextPoint->GetRoute() == pRoute) m_pContextPoint = nullptr;
+  if (pRoute == m_pRoute) {
     m_pRoute = nullptr;
+    if (m_pList) m_pList->ShowCurrentRoute(nullptr);
+    if (m_pHost) m_pHost->RedrawRoutes();
+  }
+}
+
+void CChartRoutes::Detach() {
+  AbortDrift();
+  m_pList = nullptr;
+  m_pRoute = nullptr;
+  m_pContextPoint = nullptr;
+}
+
+CRoutePoint* CChartRoutes::AddPointAt(double latitude, double longitude) {
+  if (!m_pRoute) {
+    auto* route = new CMapRoute;
+    CQsDateTime start = m_pHost ? m_pHost->GetSelectedDate() : route->GetStart();
+    start.SetTime(12, 0, 0);
+    route->SetStart(start);
+    if (m_pList) m_pList->AddRoute(route);  // the tree owns it from here
+    m_pRoute = route;
+    if (m_pList) m_pList->ShowCurrentRoute(route);
+  }
+  AbortDrift();
+  CRoutePoint* p = nullptr;
+  {
+    CDMLockHold write(m_writeLock);
+    p = m_pRoute->AddPoint(latitude, longitude);
+  }
+  if (m_pHost) m_pHost->RedrawRoutes();
+  RecomputeRoute();
+  if (m_pList) {
+    m_pList->RefreshRoute(m_pRoute);
+    m_pList->RoutesChanged();
+  }
+  return p;
+}
+
+void CChartRoutes::DeleteSelectedRoutePoint() {
+  CRoutePoint* point = m_pContextPoint;
+  if (!point) return;
+  CMapRoute* route = point->GetRoute();
+  if (!route || !route->Contains(point)) {
     m_pContextPoint = nullptr;
-    if (m_pList)
-        m_pList->ShowCurrentRoute(nullptr);
-    if (m_pHost)
-        m_pHost->RedrawRoutes();
-}
-
-void CChartRoutes::OnRouteChanged(CMapRoute* pRoute)
-{
-    if (!pRoute || pRoute != m_pRoute)
-        return;
-    AbortDrift();
-    if (m_pHost)
-        m_pRoute->SetStartDate(m_pHost->GetSelectedDate());
-    RecomputeRoute();
-    if (m_pHost)
-        m_pHost->RedrawRoutes();
-}
-
-void CChartRoutes::ForgetRoute(CMapRoute* pRoute)
-{
-    if (!pRoute)
-        return;
-    // Only the current route has a worker, but stopping costs nothing when none runs.
-    AbortDrift();
-    if (m_pContextPoint && m_pContextPoint->GetRoute() == pRoute)
-        m_pContextPoint = nullptr;
-    if (pRoute == m_pRoute) {
-        m_pRoute = nullptr;
-        if (m_pList)
-            m_pList->ShowCurrentRoute(nullptr);
-        if (m_pHost)
-            m_pHost->RedrawRoutes();
-    }
-}
-
-void CChartRoutes::Detach()
-{
-    AbortDrift();
-    m_pList = nullptr;
-    m_pRoute = nullptr;
+    return;
+  }
+  if (AfxMessageBox("Delete this point from the route\r\n\r\nAre you sure?", MB_YESNO | MB_ICONQUESTION) != IDYES)
+    return;
+  const bool only = route->GetFirstPoint() == point && route->GetLastPoint() == point;
+  if (only) {
+    if (AfxMessageBox("This will totally remove this route\r\n\r\nAre you sure?", MB_YESNO | MB_ICONQUESTION) != IDYES)
+      return;
     m_pContextPoint = nullptr;
-}
-
-CRoutePoint* CChartRoutes::AddPointAt(double latitude, double longitude)
-{
-    if (!m_pRoute) {
-        auto* route = new CMapRoute;
-        CQsDateTime start = m_pHost ? m_pHost->GetSelectedDate() : route->GetStart();
-        start.SetTime(12, 0, 0);
-        route->SetStart(start);
-        if (m_pList)
-            m_pList->AddRoute(route);  // the tree owns it from here
-        m_pRoute = route;
-        if (m_pList)
-            m_pList->ShowCurrentRoute(route);
-    }
-    AbortDrift();
-    CRoutePoint* p = nullptr;
-    {
-        CDMLockHold write(m_writeLock);
-        p = m_pRoute->AddPoint(latitude, longitude);
-    }
-    if (m_pHost)
-        m_pHost->RedrawRoutes();
-    RecomputeRoute();
+    // The tree stops the worker (through ForgetRoute) and deletes the route and its point;
+    // nothing of it is touched after this.
     if (m_pList) {
-        m_pList->RefreshRoute(m_pRoute);
-        m_pList->RoutesChanged();
+      m_pList->DeleteRoute(route);
+    } else {
+      ForgetRoute(route);
+      delete route;
     }
-    return p;
-}
-
-void CChartRoutes::DeleteSelectedRoutePoint()
-{
-    CRoutePoint* point = m_pContextPoint;
-    if (!point)
-        return;
-    CMapRoute* route = point->GetRoute();
-    if (!route || !route->Contains(point)) {
-        m_pContextPoint = nullptr;
-        return;
-    }
-    if (AfxMessageBox("Delete this point from the route\r\n\r\nAre you sure?", MB_YESNO | MB_ICONQUESTION) != IDYES)
-        return;
-    const bool only = route->GetFirstPoint() == point && route->GetLastPoint() == point;
-    if (only) {
-        if (AfxMessageBox("This will totally remove this route\r\n\r\nAre you sure?", MB_YESNO | MB_ICONQUESTION)
-            != IDYES)
-            return;
-        m_pContextPoint = nullptr;
-        // The tree stops the worker (through ForgetRoute) and deletes the route and its point;
-        // nothing of it is touched after this.
-        if (m_pList) {
-            m_pList->DeleteRoute(route);
-        } else {
-            ForgetRoute(route);
-            delete route;
-        }
-        if (m_pList)
-            m_pList->RoutesChanged();
-        return;
-    }
-    AbortDrift();
-    {
-        CDMLockHold write(m_writeLock);
-        route->DeletePoint(point);
-    }
-    m_pContextPoint = nullptr;
-    if (route == m_pRoute && m_pHost)
-        m_pHost->RedrawRoutes();
-    if (route == m_pRoute)
-        RecomputeRoute();
-    else
-        route->CalcPointTimes();
-    if (m_pList) {
-        m_pList->RefreshRoute(route);
-        m_pList->RoutesChanged();
-    }
+    if (m_pList) m_pList->RoutesChanged();
+    return;
+  }
+  AbortDrift();
+  {
+    CDMLockHold write(m_writeLock);
+    route->DeletePoint(point);
+  }
+  m_pContextPoint = nullptr;
+  if (route == m_pRoute && m_pHost) m_pHost->RedrawRoutes();
+  if (route == m_pRoute)
+    RecomputeRoute();
+  else
+    route->CalcPointTimes();
+  if (m_pList) {
+    m_pList->RefreshRoute(route);
+    m_pList->RoutesChanged();
+  }
 }

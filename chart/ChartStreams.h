@@ -14,60 +14,60 @@
 #endif
 
 class IChartStreamsHost {
-public:
-    virtual ~IChartStreamsHost() = default;
-    virtual int GetRegion() const = 0;
-    virtual BOOL IsVisible() const = 0;
-    // The client area in pixels and the extents it shows (decimal degrees).
-    virtual void GetClientSize(int& width, int& height) const = 0;
-    virtual void GetExtents(double& west, double& east, double& north, double& south) const = 0;
-    // A copy of the view's visibility test (extents and region limits) for the worker.
-    virtual std::function<bool(double latitude, double longitude)> MakeVisibleTest() const = 0;
-    virtual CQsDateTime GetSelectedDate() const = 0;
-    virtual int GetZoneOffsetMinutes() const = 0;
-    virtual BOOL IsDiamondsOptionOn() const = 0;
-    virtual int GetDetailLevel() const = 0;
-    virtual const CDiamondDB* GetDiamondDB() const = 0;
-    virtual CPortDB* GetPortDB() const = 0;
-    virtual const CAngleFactorDB* GetAngleFactorDB() const = 0;
-    // Gets WM_STREAMS_READY.
-    virtual HWND GetStreamsNotifyWindow() const = 0;
-    // Layers dirty, redraw.
-    virtual void InvalidateLayers() = 0;
-    virtual void ReportProblem(const CString& strText) = 0;
+ public:
+  virtual ~IChartStreamsHost() = default;
+  virtual int GetRegion() const = 0;
+  virtual BOOL IsVisible() const = 0;
+  // The client area in pixels and the extents it shows (decimal degrees).
+  virtual void GetClientSize(int& width, int& height) const = 0;
+  virtual void GetExtents(double& west, double& east, double& north, double& south) const = 0;
+  // A copy of the view's visibility test (extents and region limits) for the worker.
+  virtual std::function<bool(double latitude, double longitude)> MakeVisibleTest() const = 0;
+  virtual CQsDateTime GetSelectedDate() const = 0;
+  virtual int GetZoneOffsetMinutes() const = 0;
+  virtual BOOL IsDiamondsOptionOn() const = 0;
+  virtual int GetDetailLevel() const = 0;
+  virtual const CDiamondDB* GetDiamondDB() const = 0;
+  virtual CPortDB* GetPortDB() const = 0;
+  virtual const CAngleFactorDB* GetAngleFactorDB() const = 0;
+  // Gets WM_STREAMS_READY.
+  virtual HWND GetStreamsNotifyWindow() const = 0;
+  // Layers dirty, redraw.
+  virtual void InvalidateLayers() = 0;
+  virtual void ReportProblem(const CString& strText) = 0;
 };
 
 class CChartStreams {
-public:
-    static constexpr int kCellPixels = 50;
+ public:
+  static constexpr int kCellPixels = 50;
 
-    explicit CChartStreams(CChartRoutes& routes) : m_routes(routes) {}
-    void SetHost(IChartStreamsHost* pHost) { m_pHost = pHost; }
-    // The cell stream (the engine's when none is given); tests give their own.
-    void SetStreamFunction(GRID_STREAM_FN fn) { m_stream = std::move(fn); }
+  explicit CChartStreams(CChartRoutes& routes) : m_routes(routes) {}
+  void SetHost(IChartStreamsHost* pHost) { m_pHost = pHost; }
+  // The cell stream (the engine's when none is given); tests give their own.
+  void SetStreamFunction(GRID_STREAM_FN fn) { m_stream = std::move(fn); }
 
-    const CQsDateTime& GetStreamTime() const { return m_streamTime; }
-    void SetStreamTime(const CQsDateTime& time);
-    // First paint, size, zoom, scroll, region and stream-time changes.
-    void RecalculateStreams();
-    // Starts a worker for the view as it is now, in any region (a zoom box does so directly).
-    void StartStreamWorker();
-    // A new selected date, while the view is visible.
-    void SetDate(const CQsDateTime& date);
-    // WM_STREAMS_READY.
-    void OnStreamsReady();
-    // The view goes: the worker is cancelled and waited for.
-    void Stop() { m_worker.Cancel(); }
+  const CQsDateTime& GetStreamTime() const { return m_streamTime; }
+  void SetStreamTime(const CQsDateTime& time);
+  // First paint, size, zoom, scroll, region and stream-time changes.
+  void RecalculateStreams();
+  // Starts a worker for the view as it is now, in any region (a zoom box does so directly).
+  void StartStreamWorker();
+  // A new selected date, while the view is visible.
+  void SetDate(const CQsDateTime& date);
+  // WM_STREAMS_READY.
+  void OnStreamsReady();
+  // The view goes: the worker is cancelled and waited for.
+  void Stop() { m_worker.Cancel(); }
 
-    CStreamWorker& GetWorker() { return m_worker; }
-    BOOL IsRouteRecomputePending() const { return m_bRecomputeRouteWhenReady; }
+  CStreamWorker& GetWorker() { return m_worker; }
+  BOOL IsRouteRecomputePending() const { return m_bRecomputeRouteWhenReady; }
 
-private:
-    CChartRoutes& m_routes;
-    IChartStreamsHost* m_pHost = nullptr;
-    GRID_STREAM_FN m_stream;
-    CQsDateTime m_streamTime{2005, 1, 1, 12, 0, 0};
-    CStreamWorker m_worker;
-    BOOL m_bRecomputeRouteWhenReady = FALSE;
-    BOOL m_bNewDate = FALSE;
+ private:
+  CChartRoutes& m_routes;
+  IChartStreamsHost* m_pHost = nullptr;
+  GRID_STREAM_FN m_stream;
+  CQsDateTime m_streamTime{2005, 1, 1, 12, 0, 0};
+  CStreamWorker m_worker;
+  BOOL m_bRecomputeRouteWhenReady = FALSE;
+  BOOL m_bNewDate = FALSE;
 };

@@ -7,7 +7,8 @@
 
 namespace {
 std::int32_t Int32At(const unsigned char* p) {
-  std::uint32_t v = (std::uint32_t)p[0] | (std::uint32_t)p[1] << 8 | (std::uint32_t)p[2] << 16 | (std::uint32_t)p[3] << 24;
+  std::uint32_t v =
+      (std::uint32_t)p[0] | (std::uint32_t)p[1] << 8 | (std::uint32_t)p[2] << 16 | (std::uint32_t)p[3] << 24;
   return (std::int32_t)v;
 }
 std::int16_t Int16At(const unsigned char* p) { return (std::int16_t)(std::uint16_t)(p[0] | p[1] << 8); }
@@ -58,7 +59,8 @@ CCoastline::Result CCoastline::Read(const unsigned char* pData, std::size_t nSiz
     // the whole file rather than keep part of something that was never a coastline.
     if (n < 0 || (std::size_t)n > nSize / kPointSize) {
       Empty();
-      rError.Format("is damaged (a coastline of %d points at byte %zu) and cannot be shown.", (int)n, pos - kHeaderSize);
+      rError.Format("is damaged (a coastline of %d points at byte %zu) and cannot be shown.", (int)n,
+                    pos - kHeaderSize);
       return readCorrupt;
     }
     const std::size_t bytes = (std::size_t)n * kPointSize;

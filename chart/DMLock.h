@@ -21,45 +21,43 @@
 #endif
 
 class CDMLock {
-public:
-    explicit CDMLock(LPCTSTR lpszName);
-    ~CDMLock();
-    CDMLock(const CDMLock&) = delete;
-    CDMLock& operator=(const CDMLock&) = delete;
+ public:
+  explicit CDMLock(LPCTSTR lpszName);
+  ~CDMLock();
+  CDMLock(const CDMLock&) = delete;
+  CDMLock& operator=(const CDMLock&) = delete;
 
-    // Waits for the lock, at most dwMilliseconds (INFINITE: no limit); TRUE when it is held.
-    BOOL Lock(DWORD dwMilliseconds = INFINITE);
-    // FALSE when this thread does not hold it.
-    BOOL Unlock();
-    const CString& GetName() const { return m_strName; }
+  // Waits for the lock, at most dwMilliseconds (INFINITE: no limit); TRUE when it is held.
+  BOOL Lock(DWORD dwMilliseconds = INFINITE);
+  // FALSE when this thread does not hold it.
+  BOOL Unlock();
+  const CString& GetName() const { return m_strName; }
 
-    // The order breaches seen since the last call, as "took B while holding A", and forgets them.
-    static std::vector<std::string> TakeOrderBreaches();
-    // Names of the locks the calling thread holds, innermost last (a name once per hold).
-    static std::vector<std::string> HeldByThisThread();
+  // The order breaches seen since the last call, as "took B while holding A", and forgets them.
+  static std::vector<std::string> TakeOrderBreaches();
+  // Names of the locks the calling thread holds, innermost last (a name once per hold).
+  static std::vector<std::string> HeldByThisThread();
 
-    struct Shared;
+  struct Shared;
 
-private:
-    CString m_strName;
-    std::shared_ptr<Shared> m_shared;
+ private:
+  CString m_strName;
+  std::shared_ptr<Shared> m_shared;
 };
 
 // Holds a CDMLock for a scope.
 class CDMLockHold {
-public:
-    explicit CDMLockHold(CDMLock& lock) : m_lock(lock) { m_bHeld = m_lock.Lock(); }
-    ~CDMLockHold()
-    {
-        if (m_bHeld)
-            m_lock.Unlock();
-    }
-    CDMLockHold(const CDMLockHold&) = delete;
-    CDMLockHold& operator=(const CDMLockHold&) = delete;
+ public:
+  explicit CDMLockHold(CDMLock& lock) : m_lock(lock) { m_bHeld = m_lock.Lock(); }
+  ~CDMLockHold() {
+    if (m_bHeld) m_lock.Unlock();
+  }
+  CDMLockHold(const CDMLockHold&) = delete;
+  CDMLockHold& operator=(const CDMLockHold&) = delete;
 
-private:
-    CDMLock& m_lock;
-    BOOL m_bHeld = FALSE;
+ private:
+  CDMLock& m_lock;
+  BOOL m_bHeld = FALSE;
 };
 
 // The names the chart uses.

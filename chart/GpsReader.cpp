@@ -2,17 +2,17 @@
 
 #include "chart/SerialPorts.h"
 
-#include <cctype>
-#include <cerrno>
-#include <charconv>
-#include <cmath>
-#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
+#include <cctype>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -60,9 +60,12 @@ bool ParseUnsigned(const std::string& s, double& v) {
   if (s.empty() || s.size() > 32) return false;
   int points = 0, digits = 0;
   for (char c : s) {
-    if (c == '.') ++points;
-    else if (c >= '0' && c <= '9') ++digits;
-    else return false;
+    if (c == '.')
+      ++points;
+    else if (c >= '0' && c <= '9')
+      ++digits;
+    else
+      return false;
   }
   if (points > 1 || digits == 0) return false;
   const auto r = std::from_chars(s.data(), s.data() + s.size(), v, std::chars_format::fixed);
@@ -105,9 +108,12 @@ void ParseDate(const std::string& s, GPSFIX& fix) {
 bool Hemisphere(const std::string& s, char positive, char negative, int& sign) {
   if (s.size() != 1) return false;
   const char c = (char)(s[0] & ~0x20);  // upper case
-  if (c == positive) sign = 1;
-  else if (c == negative) sign = -1;
-  else return false;
+  if (c == positive)
+    sign = 1;
+  else if (c == negative)
+    sign = -1;
+  else
+    return false;
   return true;
 }
 
@@ -151,9 +157,7 @@ void CGpsReader::SetDevicePath(const CString& strPath) {
 
 CString CGpsReader::GetDevicePath() const { return m_strDevice; }
 
-CString CGpsReader::GetDeviceToOpen() const {
-  return m_strDevice.IsEmpty() ? SerialPortDevice(m_nPort) : m_strDevice;
-}
+CString CGpsReader::GetDeviceToOpen() const { return m_strDevice.IsEmpty() ? SerialPortDevice(m_nPort) : m_strDevice; }
 
 void CGpsReader::SetNotifyWindow(HWND hWnd) {
   std::lock_guard<std::mutex> lock(m_lifeLock);
@@ -324,8 +328,10 @@ int CGpsReader::Consume(const char* pData, int nLength) {
     // Bytes before a '$' are never part of a sentence, and a candidate longer than a sentence
     // can be is garbage: the pending bytes stay short whatever the device sends.
     if (m_pending.empty()) continue;
-    if (m_pending.size() > (size_t)kMaxSentence) m_pending.clear();
-    else m_pending.push_back(c);
+    if (m_pending.size() > (size_t)kMaxSentence)
+      m_pending.clear();
+    else
+      m_pending.push_back(c);
   }
   m_nPendingLength = (int)m_pending.size();
   return fixes;

@@ -20,12 +20,12 @@
 
 // One fix, copied whole.
 struct GPSFIX {
-  double latitude = 0.0;   // degrees, north positive
-  double longitude = 0.0;  // degrees, east positive
+  double latitude = 0.0;                 // degrees, north positive
+  double longitude = 0.0;                // degrees, east positive
   int hour = 0, minute = 0, second = 0;  // UTC
   int day = 0, month = 0, year = 0;      // two-digit year
-  double speed = 0.0;   // over ground, knots
-  double course = 0.0;  // over ground, degrees true
+  double speed = 0.0;                    // over ground, knots
+  double course = 0.0;                   // over ground, degrees true
 };
 
 class CGpsReader {

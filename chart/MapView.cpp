@@ -2,13 +2,13 @@
 #include "platform/core/AfxUserNumber.h"
 
 #include "chart/StreamWorker.h"
-#include "model/Angles.h"
-#include "platform/ui/Accessible.h"
 #include "model/AngleFactorDB.h"
+#include "model/Angles.h"
 #include "model/DiamondDB.h"
 #include "model/PortDB.h"
 #include "model/SummerTime.h"
 #include "model/TidalStream.h"
+#include "platform/ui/Accessible.h"
 
 #include <algorithm>
 #include <climits>
@@ -81,10 +81,42 @@ struct CMapView::RegionInfo {
 
 const CMapView::RegionInfo* CMapView::FindRegion(int nRegion) {
   static const RegionInfo kRegions[] = {
-      {kRegionUK, "mapuk.data", {"ukl", "ukr", "ukt", "ukb"}, {-7000, -1883, 55993, 52066}, -13, 5, 60, 46, {-7, -1.883, 54, 52}},
-      {kRegionEurope, "mapeur.data", {"eul", "eur", "eut", "eub"}, {-13000, 19000, 72000, 36000}, -13, 19, 72, 36, {-13, 19, 72, 36}},
-      {kRegionAustralia, "mapaus.data", {"aul", "aur", "aut", "aub"}, {107000, 179000, 4000, -50000}, 107, 179, 4, -50, {107, 179, 4, -50}},
-      {kRegionUSEast, "mapuse.data", {"usel", "user", "uset", "useb"}, {-86000, -55000, 63000, 17000}, -86, -55, 63, 17, {-86, -55, 63, 17}},
+      {kRegionUK,
+       "mapuk.data",
+       {"ukl", "ukr", "ukt", "ukb"},
+       {-7000, -1883, 55993, 52066},
+       -13,
+       5,
+       60,
+       46,
+       {-7, -1.883, 54, 52}},
+      {kRegionEurope,
+       "mapeur.data",
+       {"eul", "eur", "eut", "eub"},
+       {-13000, 19000, 72000, 36000},
+       -13,
+       19,
+       72,
+       36,
+       {-13, 19, 72, 36}},
+      {kRegionAustralia,
+       "mapaus.data",
+       {"aul", "aur", "aut", "aub"},
+       {107000, 179000, 4000, -50000},
+       107,
+       179,
+       4,
+       -50,
+       {107, 179, 4, -50}},
+      {kRegionUSEast,
+       "mapuse.data",
+       {"usel", "user", "uset", "useb"},
+       {-86000, -55000, 63000, 17000},
+       -86,
+       -55,
+       63,
+       17,
+       {-86, -55, 63, 17}},
   };
   for (const RegionInfo& r : kRegions)
     if (r.bit == nRegion) return &r;
@@ -349,9 +381,7 @@ int CMapView::GetDetailLevel() const {
 CFont& CMapView::Font(int nIndex) {
   CFont& f = m_fonts[nIndex];
   if (!f.GetSafeHandle()) {
-    static const struct {
-      int tenths, weight;
-    } kFonts[kFontCount] = {{80, 400}, {100, 800}, {90, 400}, {110, 800}};
+    static const struct { int tenths, weight; } kFonts[kFontCount] = {{80, 400}, {100, 800}, {90, 400}, {110, 800}};
     LOGFONT lf{};
     lf.lfHeight = kFonts[nIndex].tenths;
     lf.lfWeight = kFonts[nIndex].weight;
@@ -490,13 +520,15 @@ void CMapView::DrawLand(CDC* pDC, const CRect& rc, BOOL bPrinting) {
   const int step = span > 6 ? 10 : span > 4 ? 4 : 0;
   const double sx = rc.Width() / (m_dEast - m_dWest);
   auto project = [&](double lat, double lon) {
-    return POINT{rc.left + Pixel((lon - m_dWest) * sx), rc.top + Pixel((1.0 - (lat - m_dSouth) / (m_dNorth - m_dSouth)) * rc.Height())};
+    return POINT{rc.left + Pixel((lon - m_dWest) * sx),
+                 rc.top + Pixel((1.0 - (lat - m_dSouth) / (m_dNorth - m_dSouth)) * rc.Height())};
   };
   // The coastlines are cut at the region's box: the corners of a cut stand alone at the ends of
   // long straight edges, and dropping one would draw a chord across the chart.
   const double longEdge = std::max(0.05, span / 20);
   auto LongEdge = [longEdge](const COASTNODE* a, const COASTNODE* b) {
-    return a && b && (std::fabs(a->longitude - b->longitude) > longEdge || std::fabs(a->latitude - b->latitude) > longEdge);
+    return a && b &&
+           (std::fabs(a->longitude - b->longitude) > longEdge || std::fabs(a->latitude - b->latitude) > longEdge);
   };
   std::vector<const COASTNODE*> drawn;
   for (int i = 0; i < m_coast.GetPolygonCount(); ++i) {
@@ -539,7 +571,8 @@ void CMapView::DrawOutsideLimits(CDC* pDC, const CRect& rc) {
   LatLonToPoint(m_dLimN, m_dLimW, rc, nw);
   LatLonToPoint(m_dLimS, m_dLimE, rc, se);
   if (m_dLimE - m_dLimW < m_dEast - m_dWest) {
-    if (nw.x > rc.left) pDC->FillSolidRect(rc.left, rc.top, std::min(nw.x, (LONG)rc.right) - rc.left, rc.Height(), face);
+    if (nw.x > rc.left)
+      pDC->FillSolidRect(rc.left, rc.top, std::min(nw.x, (LONG)rc.right) - rc.left, rc.Height(), face);
     if (se.x < rc.right) {
       const int x = std::max(se.x, (LONG)rc.left);
       pDC->FillSolidRect(x, rc.top, rc.right - x, rc.Height(), face);
@@ -730,7 +763,8 @@ void CMapView::DrawRoutes(CDC* pDC, const CRect& rc, BOOL bTrack, BOOL bPrinting
     if (days >= 1)
       label.Format("%02d:%02d +%dd", t.GetHour(), t.GetMinute(), (int)days);
     else if (p == first)
-      label.Format("%02d:%02d %skts", t.GetHour(), t.GetMinute(), AfxFormatUserNumber(route->GetSpeed(), 1).GetString());
+      label.Format("%02d:%02d %skts", t.GetHour(), t.GetMinute(),
+                   AfxFormatUserNumber(route->GetSpeed(), 1).GetString());
     else
       label.Format("%02d:%02d", t.GetHour(), t.GetMinute());
     pDC->TextOut(pt.x, pt.y + half + 6, label);
@@ -924,8 +958,7 @@ void CMapView::PrintMap() {
   if (dlg.DoModal() != IDOK) return;
   HDC hdc = dlg.GetPrinterDC();
   if (!hdc) return;
-  if (!PrintMapTo(CDC::FromHandle(hdc)))
-    AfxMessageBox("The chart could not be printed.", MB_OK | MB_ICONEXCLAMATION);
+  if (!PrintMapTo(CDC::FromHandle(hdc))) AfxMessageBox("The chart could not be printed.", MB_OK | MB_ICONEXCLAMATION);
   ::DeleteDC(hdc);
 }
 
@@ -1489,9 +1522,8 @@ CString CMapView::DiamondTipAt(CPoint pt, CRect& rTool) {
   CRect rc;
   GetClientRect(&rc);
   CString tip;
-  m_streams.GetWorker().ReadDiamonds([&](const std::vector<DIAMOND_ON_MAP>& diamonds) {
-    tip = DiamondTipIn(diamonds, pt, rc, rTool);
-  });
+  m_streams.GetWorker().ReadDiamonds(
+      [&](const std::vector<DIAMOND_ON_MAP>& diamonds) { tip = DiamondTipIn(diamonds, pt, rc, rTool); });
   return tip;
 }
 
@@ -1509,7 +1541,8 @@ CString CMapView::DiamondTipIn(const std::vector<DIAMOND_ON_MAP>& diamonds, CPoi
     if (!span.PtInRect(pt) && !(pt.x == span.right || pt.y == span.bottom)) continue;
     rTool = CRect(from.x - 4, from.y - 4, from.x + 4, from.y + 4);
     CString text;
-    text = AfxFormatUserNumber(MetresPerSecondToKnots(d.speed), 2) + "Kts  " + AfxFormatUserNumber(d.direction, 1) + kDegree;
+    text = AfxFormatUserNumber(MetresPerSecondToKnots(d.speed), 2) + "Kts  " + AfxFormatUserNumber(d.direction, 1) +
+           kDegree;
     return text;
   }
   return CString();
@@ -1651,7 +1684,8 @@ void CMapView::SetVesselPosition(double dLatitude, double dLongitude, double dCo
   const DWORD now = ::GetTickCount();
   CPoint pt;
   if (m_hWnd) LatLonToClient(dLatitude, dLongitude, pt);
-  const BOOL moved = (pt.x != m_ptVessel.x || pt.y != m_ptVessel.y) && (now - m_dwVesselTick > 2000 || now < m_dwVesselTick);
+  const BOOL moved =
+      (pt.x != m_ptVessel.x || pt.y != m_ptVessel.y) && (now - m_dwVesselTick > 2000 || now < m_dwVesselTick);
   const BOOL first = !m_bHasVessel;
   m_bHasVessel = 1;
   m_bVesselFresh = 1;
@@ -1670,8 +1704,10 @@ LRESULT CMapView::OnGetObject(WPARAM wParam, LPARAM lParam) {
   static const struct {
     int region;
     const char* name;
-  } kNames[] = {{kRegionUK, "Chart of the British Isles"}, {kRegionUSEast, "Chart of the US east coast"},
-                {kRegionEurope, "Chart of Europe"}, {kRegionAustralia, "Chart of Australia"}};
+  } kNames[] = {{kRegionUK, "Chart of the British Isles"},
+                {kRegionUSEast, "Chart of the US east coast"},
+                {kRegionEurope, "Chart of Europe"},
+                {kRegionAustralia, "Chart of Australia"}};
   q->info.nRole = ROLE_SYSTEM_GRAPHIC;
   q->info.strName = "Chart";
   for (const auto& n : kNames)

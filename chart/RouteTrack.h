@@ -19,21 +19,21 @@ using ROUTE_STREAM_SOURCE = std::function<TIDAL_STREAM(const CPosition& position
 // The route as the worker needs it, copied on the window thread so the worker never reads a
 // route being edited.
 struct ROUTE_TRACK_PLAN {
-    struct Leg {
-        double latitude = 0.0;   // of the leg's first waypoint
-        double longitude = 0.0;
-        double bearing = 0.0;    // rhumb line to the next waypoint
-        int minutes = 0;         // int(miles / speed x 60)
-        std::int64_t gmtStart = 0;  // the waypoint's time minus the zone offset, in seconds
-        bool validTime = false;
-    };
-    double speed = 0.0;
-    bool hasFirst = false;
-    double firstLatitude = 0.0;
-    double firstLongitude = 0.0;
-    std::vector<Leg> legs;
+  struct Leg {
+    double latitude = 0.0;  // of the leg's first waypoint
+    double longitude = 0.0;
+    double bearing = 0.0;       // rhumb line to the next waypoint
+    int minutes = 0;            // int(miles / speed x 60)
+    std::int64_t gmtStart = 0;  // the waypoint's time minus the zone offset, in seconds
+    bool validTime = false;
+  };
+  double speed = 0.0;
+  bool hasFirst = false;
+  double firstLatitude = 0.0;
+  double firstLongitude = 0.0;
+  std::vector<Leg> legs;
 
-    static ROUTE_TRACK_PLAN FromRoute(const CMapRoute& route, int zoneOffsetMinutes);
+  static ROUTE_TRACK_PLAN FromRoute(const CMapRoute& route, int zoneOffsetMinutes);
 };
 
 // The track; null when cancelled (pbCancelled set) or for a route without waypoints. The
@@ -49,15 +49,15 @@ ROUTE_STREAM_SOURCE MakeEngineRouteStream();
 // What the worker is given. The locks are the view's; the cancel flag is read and cleared
 // under pAbortLock.
 struct ROUTE_TRACK_JOB {
-    CDMLock* pWriteLock = nullptr;  // "tdroutewrite", held for the whole run
-    CDMLock* pDriftLock = nullptr;  // "tddrift", around the swap
-    CDMLock* pAbortLock = nullptr;  // "tddriftabort"
-    int* pCancel = nullptr;
-    CMapRoute* pRoute = nullptr;
-    ROUTE_TRACK_PLAN plan;
-    ROUTE_STREAM_SOURCE stream;     // MakeEngineRouteStream when empty
-    HWND hNotify = nullptr;         // gets WM_ROUTETRACK_READY
-    UINT nNotifyMessage = 0;
+  CDMLock* pWriteLock = nullptr;  // "tdroutewrite", held for the whole run
+  CDMLock* pDriftLock = nullptr;  // "tddrift", around the swap
+  CDMLock* pAbortLock = nullptr;  // "tddriftabort"
+  int* pCancel = nullptr;
+  CMapRoute* pRoute = nullptr;
+  ROUTE_TRACK_PLAN plan;
+  ROUTE_STREAM_SOURCE stream;  // MakeEngineRouteStream when empty
+  HWND hNotify = nullptr;      // gets WM_ROUTETRACK_READY
+  UINT nNotifyMessage = 0;
 };
 
 // The worker's body: runs the job and, unless cancelled, swaps the new track into the route

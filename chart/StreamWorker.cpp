@@ -12,105 +12,89 @@
 #include <cmath>
 #include <cstdlib>
 
-int ZoneOffsetMinutes(BOOL bAutomatic, BOOL bSummer, int nZone)
-{
-    if (bAutomatic)
-        return bSummer ? 60 : 0;
-    // The last item of the zone menu, "UT (-12:00)", is stored as 13.
-    if (nZone == 13)
-        return -12 * 60;
-    if (nZone >= -100 && nZone <= 100)
-        return nZone * 60;
-    const int h = nZone / 100;
-    const int m = std::abs(nZone % 100) != 0 ? 30 : 0;
-    return h < 0 ? h * 60 - m : h * 60 + m;
+int ZoneOffsetMinutes(BOOL bAutomatic, BOOL bSummer, int nZone) {
+  if (bAutomatic) return bSummer ? 60 : 0;
+  // The last item of the zone menu, "UT (-12:00)", is stored as 13.
+  if (nZone == 13) return -12 * 60;
+  if (nZone >= -100 && nZone <= 100) return nZone * 60;
+  const int h = nZone / 100;
+  const int m = std::abs(nZone % 100) != 0 ? 30 : 0;
+  return h < 0 ? h * 60 - m : h * 60 + m;
 }
 
-ENGINE_PATHS ENGINE_PATHS::Current()
-{
-    ENGINE_PATHS p;
-    p.harmonics = GetHarmonicsFilePath();
-    for (int r = 1; r <= 9; ++r)
-        p.regions[r] = GetStreamRegionFilePath(r);
-    return p;
+ENGINE_PATHS ENGINE_PATHS::Current() {
+  ENGINE_PATHS p;
+  p.harmonics = GetHarmonicsFilePath();
+  for (int r = 1; r <= 9; ++r) p.regions[r] = GetStreamRegionFilePath(r);
+  return p;
 }
 
 int EngineGridStream(const ENGINE_PATHS& paths, int region, double latitude, double longitude, const CQsDateTime& gmt,
-                     double& speed, double& direction)
-{
-    if (region < 1 || region > 9)
-        return EBC_ERR_PATH;
-    const std::string& regionFile = paths.regions[region];
-    if (regionFile.empty() || paths.harmonics.size() >= kEngineMaxPath || regionFile.size() >= kEngineMaxPath)
-        return EBC_ERR_PATH;
-    double height = 0.0, u = 0.0, v = 0.0;
-    CEngineLock engine;
-    if (!engine.IsPointedAt(paths.harmonics, regionFile))
-        engine.SetHarmonicsFile(paths.harmonics, regionFile);
-    return EBC_DoPrediction(EBC_STREAM, 1, &latitude, &longitude, gmt.GetDay(), gmt.GetMonth(), gmt.GetYear(),
-                            gmt.GetHour(), gmt.GetMinute(), 0, 0.0, 0.0, &height, &u, &v, &speed, &direction);
+                     double& speed, double& direction) {
+  if (region < 1 || region > 9) return EBC_ERR_PATH;
+  const std::string& regionFile = paths.regions[region];
+  if (regionFile.empty() || paths.harmonics.size() >= kEngineMaxPath || regionFile.size() >= kEngineMaxPath)
+    return EBC_ERR_PATH;
+  double height = 0.0, u = 0.0, v = 0.0;
+  CEngineLock engine;
+  if (!engine.IsPointedAt(paths.harmonics, regionFile)) engine.SetHarmonicsFile(paths.harmonics, regionFile);
+  return EBC_DoPrediction(EBC_STREAM, 1, &latitude, &longitude, gmt.GetDay(), gmt.GetMonth(), gmt.GetYear(),
+                          gmt.GetHour(), gmt.GetMinute(), 0, 0.0, 0.0, &height, &u, &v, &speed, &direction);
 }
 
-GRID_STREAM_FN MakeEngineGridStream()
-{
-    return [paths = ENGINE_PATHS::Current()](int region, double latitude, double longitude, const CQsDateTime& gmt,
-                                             double& speed, double& direction) {
-        return EngineGridStream(paths, region, latitude, longitude, gmt, speed, direction);
-    };
+GRID_STREAM_FN MakeEngineGridStream() {
+  return [paths = ENGINE_PATHS::Current()](int region, double latitude, double longitude, const CQsDateTime& gmt,
+                                           double& speed, double& direction) {
+    return EngineGridStream(paths, region, latitude, longitude, gmt, speed, direction);
+  };
 }
 
-bool IsEngineFileStatus(int status)
-{
-    switch (status) {
+bool IsEngineFileStatus(int status) {
+  switch (status) {
     case EBC_ERR_FILE_OPEN:
     case EBC_ERR_SEEK:
     case EBC_ERR_READ:
     case EBC_ERR_POSITION_CHECK:
     case EBC_ERR_PATH:
-    case EBC_ERR_NO_HARMONICS_FILE:
-        return true;
-    default:
-        return false;
-    }
+    case EBC_ERR_NO_HARMONICS_FILE: return true;
+    default: return false;
+  }
 }
 
 STREAM_FILL_RESULT FillStreamGrid(CTidalStreamGrid& grid, int zoneOffsetMinutes, const GRID_STREAM_FN& stream,
-                                  const std::function<bool()>& cancelled)
-{
-    STREAM_FILL_RESULT result;
-    CQsDateTime gmt;
-    try {
-        gmt = CQsDateTime::FromSeconds(grid.GetTime().ToSeconds() - static_cast<std::int64_t>(zoneOffsetMinutes) * 60);
-    } catch (CException* e) {
-        e->Delete();
-        return result;  // no time to predict at: an empty picture
+                                  const std::function<bool()>& cancelled) {
+  STREAM_FILL_RESULT result;
+  CQsDateTime gmt;
+  try {
+    gmt = CQsDateTime::FromSeconds(grid.GetTime().ToSeconds() - static_cast<std::int64_t>(zoneOffsetMinutes) * 60);
+  } catch (CException* e) {
+    e->Delete();
+    return result;  // no time to predict at: an empty picture
+  }
+  for (int c = 1; c <= grid.GetCols(); ++c) {
+    for (int r = 1; r <= grid.GetRows(); ++r) {
+      if (cancelled && cancelled()) {
+        result.cancelled = true;
+        return result;
+      }
+      const LATLON centre = grid.GetCellCentre(c, r);
+      // Outside every region there is no stream: such a cell is never predicted with
+      // whichever region the scan met before it.
+      const int region = GetStreamRegion(centre);
+      if (region == 0 || !stream) continue;
+      double speed = 0.0, direction = 0.0;
+      ++result.predicted;
+      const int status = stream(region, centre.latitude, centre.longitude, gmt, speed, direction);
+      if (status == 0 && std::isfinite(speed) && std::isfinite(direction)) {
+        grid.SetStream(speed, direction, c, r);
+      } else {
+        ++result.failed;
+        result.lastFailStatus = status;
+        if (!result.fileStatus && IsEngineFileStatus(status)) result.fileStatus = status;
+      }
     }
-    for (int c = 1; c <= grid.GetCols(); ++c) {
-        for (int r = 1; r <= grid.GetRows(); ++r) {
-            if (cancelled && cancelled()) {
-                result.cancelled = true;
-                return result;
-            }
-            const LATLON centre = grid.GetCellCentre(c, r);
-            // Outside every region there is no stream: such a cell is never predicted with
-            // whichever region the scan met before it.
-            const int region = GetStreamRegion(centre);
-            if (region == 0 || !stream)
-                continue;
-            double speed = 0.0, direction = 0.0;
-            ++result.predicted;
-            const int status = stream(region, centre.latitude, centre.longitude, gmt, speed, direction);
-            if (status == 0 && std::isfinite(speed) && std::isfinite(direction)) {
-                grid.SetStream(speed, direction, c, r);
-            } else {
-                ++result.failed;
-                result.lastFailStatus = status;
-                if (!result.fileStatus && IsEngineFileStatus(status))
-                    result.fileStatus = status;
-            }
-        }
-    }
-    return result;
+  }
+  return result;
 }
 
 // ---- Diamonds ----
@@ -118,287 +102,241 @@ STREAM_FILL_RESULT FillStreamGrid(CTidalStreamGrid& grid, int zoneOffsetMinutes,
 CDiamondPredictionCache::CDiamondPredictionCache() = default;
 CDiamondPredictionCache::~CDiamondPredictionCache() = default;
 
-void CDiamondPredictionCache::Clear()
-{
-    m_map.clear();
-}
+void CDiamondPredictionCache::Clear() { m_map.clear(); }
 
 CPrediction* CDiamondPredictionCache::Get(CPortDB& ports, const CAngleFactorDB& factors, int portId,
-                                          const CQsDateTime& date)
-{
-    const auto key = std::make_tuple(portId, date.GetYear(), date.GetMonth(), date.GetDay());
-    auto it = m_map.find(key);
-    if (it != m_map.end())
-        return it->second.get();
-    CPortData* port = ports.Lookup(portId);
-    if (!port)
-        return nullptr;
-    int hint = -1;
-    const CAngleFactorData& today = factors.FindDayMonthYear(date.GetDay(), date.GetMonth(), date.GetYear(), hint);
-    if (hint < 0)
-        return nullptr;
-    CQsDateTime next = date;
-    next.NextDay();
-    int hintNext = -1;
-    const CAngleFactorData& nextDay = factors.FindDayMonthYear(next.GetDay(), next.GetMonth(), next.GetYear(), hintNext);
-    if (hintNext < 0)
-        return nullptr;
-    if (m_map.size() > 4096)
-        m_map.clear();  // a long session of many dates: start again
-    auto prediction = std::make_unique<CPrediction>();
-    prediction->SetPort(*port);
-    prediction->SetAngleFactors(today, nextDay);
-    prediction->ClearCache();
-    CPrediction* p = prediction.get();
-    m_map.emplace(key, std::move(prediction));
-    return p;
+                                          const CQsDateTime& date) {
+  const auto key = std::make_tuple(portId, date.GetYear(), date.GetMonth(), date.GetDay());
+  auto it = m_map.find(key);
+  if (it != m_map.end()) return it->second.get();
+  CPortData* port = ports.Lookup(portId);
+  if (!port) return nullptr;
+  int hint = -1;
+  const CAngleFactorData& today = factors.FindDayMonthYear(date.GetDay(), date.GetMonth(), date.GetYear(), hint);
+  if (hint < 0) return nullptr;
+  CQsDateTime next = date;
+  next.NextDay();
+  int hintNext = -1;
+  const CAngleFactorData& nextDay = factors.FindDayMonthYear(next.GetDay(), next.GetMonth(), next.GetYear(), hintNext);
+  if (hintNext < 0) return nullptr;
+  if (m_map.size() > 4096) m_map.clear();  // a long session of many dates: start again
+  auto prediction = std::make_unique<CPrediction>();
+  prediction->SetPort(*port);
+  prediction->SetAngleFactors(today, nextDay);
+  prediction->ClearCache();
+  CPrediction* p = prediction.get();
+  m_map.emplace(key, std::move(prediction));
+  return p;
 }
 
 bool GetHoursFromHighWater(CDiamondPredictionCache& cache, CPortDB& ports, const CAngleFactorDB& factors,
-                           const CQsDateTime& gmt, int portId, double& hours, double& factor)
-{
-    std::int64_t midnight = 0;
-    try {
-        CQsDateTime day = gmt;
-        day.SetTime(0, 0, 0);
-        midnight = day.ToSeconds();
-    } catch (CException* e) {
-        e->Delete();
-        return false;
+                           const CQsDateTime& gmt, int portId, double& hours, double& factor) {
+  std::int64_t midnight = 0;
+  try {
+    CQsDateTime day = gmt;
+    day.SetTime(0, 0, 0);
+    midnight = day.ToSeconds();
+  } catch (CException* e) {
+    e->Delete();
+    return false;
+  }
+  struct Event {
+    int minutes;
+    double metres;
+  };
+  std::vector<Event> events;
+  const CPortData* record = nullptr;
+  for (int k = -1; k <= 1; ++k) {
+    const CQsDateTime date = CQsDateTime::FromSeconds(midnight + k * 86400);
+    CPrediction* p = cache.Get(ports, factors, portId, date);
+    if (!p) {
+      if (k == 0) return false;  // the day itself is outside the tables
+      continue;
     }
-    struct Event {
-        int minutes;
-        double metres;
-    };
-    std::vector<Event> events;
-    const CPortData* record = nullptr;
-    for (int k = -1; k <= 1; ++k) {
-        const CQsDateTime date = CQsDateTime::FromSeconds(midnight + k * 86400);
-        CPrediction* p = cache.Get(ports, factors, portId, date);
-        if (!p) {
-            if (k == 0)
-                return false;  // the day itself is outside the tables
-            continue;
-        }
-        if (k == 0)
-            record = p->GetPort();
-        TIMEHEIGHT hl[4];
-        const int n = p->FindHighLow(0, 0, hl);
-        for (int i = 0; i < n && i < 4; ++i)
-            if (hl[i].minutes >= 0)
-                events.push_back({hl[i].minutes + k * 1440, hl[i].metres});
+    if (k == 0) record = p->GetPort();
+    TIMEHEIGHT hl[4];
+    const int n = p->FindHighLow(0, 0, hl);
+    for (int i = 0; i < n && i < 4; ++i)
+      if (hl[i].minutes >= 0) events.push_back({hl[i].minutes + k * 1440, hl[i].metres});
+  }
+  if (!record || events.empty()) return false;
+  const double mhws = record->GetMHWS(), mhwn = record->GetMHWN(), mlwn = record->GetMLWN();
+  const int t = gmt.GetHour() * 60 + gmt.GetMinute();
+  bool found = false;
+  int bestD = 0;
+  double bestHeight = 0.0;
+  for (const Event& e : events) {
+    const bool high = e.metres >= mhwn || e.metres > (mhwn + mlwn) / 2.0;
+    if (!high) continue;
+    const int d = t - e.minutes;
+    if (!found || std::abs(d) < std::abs(bestD)) {
+      found = true;
+      bestD = d;
+      bestHeight = e.metres;
     }
-    if (!record || events.empty())
-        return false;
-    const double mhws = record->GetMHWS(), mhwn = record->GetMHWN(), mlwn = record->GetMLWN();
-    const int t = gmt.GetHour() * 60 + gmt.GetMinute();
-    bool found = false;
-    int bestD = 0;
-    double bestHeight = 0.0;
-    for (const Event& e : events) {
-        const bool high = e.metres >= mhwn || e.metres > (mhwn + mlwn) / 2.0;
-        if (!high)
-            continue;
-        const int d = t - e.minutes;
-        if (!found || std::abs(d) < std::abs(bestD)) {
-            found = true;
-            bestD = d;
-            bestHeight = e.metres;
-        }
-    }
-    if (!found)
-        return false;
-    hours = bestD / 60.0;
-    const double range = mhws - mhwn;
-    // A port whose springs and neaps rise alike gives no factor: take the mean of the two.
-    if (!std::isfinite(range) || std::fabs(range) < 1e-6) {
-        factor = 0.5;
-    } else {
-        factor = (bestHeight - mhwn) / range;
-        if (!std::isfinite(factor))
-            factor = 0.5;
-        factor = std::clamp(factor, 0.0, 1.0);
-    }
-    return true;
+  }
+  if (!found) return false;
+  hours = bestD / 60.0;
+  const double range = mhws - mhwn;
+  // A port whose springs and neaps rise alike gives no factor: take the mean of the two.
+  if (!std::isfinite(range) || std::fabs(range) < 1e-6) {
+    factor = 0.5;
+  } else {
+    factor = (bestHeight - mhwn) / range;
+    if (!std::isfinite(factor)) factor = 0.5;
+    factor = std::clamp(factor, 0.0, 1.0);
+  }
+  return true;
 }
 
 bool BuildDiamondList(const DIAMOND_JOB& job, const CQsDateTime& gmt, const std::function<bool()>& cancelled,
-                      std::vector<DIAMOND_ON_MAP>& out)
-{
-    out.clear();
-    if (!job.pDiamonds || !job.pPorts || !job.pFactors || !job.pCache)
-        return true;
-    for (int i = 0; i < job.pDiamonds->GetCount(); ++i) {
-        if (cancelled && cancelled())
-            return false;
-        const CDiamondData* d = job.pDiamonds->GetAt(i);
-        if (!d || d->IsEmpty())
-            continue;
-        const double lat = d->GetPosition().GetLatitude(), lon = d->GetPosition().GetLongitude();
-        if (job.detailLevel < d->GetMinLevel() || (job.visible && !job.visible(lat, lon)))
-            continue;
-        double hours = 0.0, factor = 0.0;
-        if (!GetHoursFromHighWater(*job.pCache, *job.pPorts, *job.pFactors, gmt, d->GetReferencePortId(), hours, factor))
-            continue;
-        const DIAMOND_STREAM s = d->GetStreamAt(hours);
-        const double knots = s.neapRate + (s.springRate - s.neapRate) * factor;
-        if (!std::isfinite(knots) || !std::isfinite(s.direction))
-            continue;
-        out.push_back({lat, lon, KnotsToMetresPerSecond(knots), s.direction, d->GetNumber(), d->GetName()});
-    }
-    return true;
+                      std::vector<DIAMOND_ON_MAP>& out) {
+  out.clear();
+  if (!job.pDiamonds || !job.pPorts || !job.pFactors || !job.pCache) return true;
+  for (int i = 0; i < job.pDiamonds->GetCount(); ++i) {
+    if (cancelled && cancelled()) return false;
+    const CDiamondData* d = job.pDiamonds->GetAt(i);
+    if (!d || d->IsEmpty()) continue;
+    const double lat = d->GetPosition().GetLatitude(), lon = d->GetPosition().GetLongitude();
+    if (job.detailLevel < d->GetMinLevel() || (job.visible && !job.visible(lat, lon))) continue;
+    double hours = 0.0, factor = 0.0;
+    if (!GetHoursFromHighWater(*job.pCache, *job.pPorts, *job.pFactors, gmt, d->GetReferencePortId(), hours, factor))
+      continue;
+    const DIAMOND_STREAM s = d->GetStreamAt(hours);
+    const double knots = s.neapRate + (s.springRate - s.neapRate) * factor;
+    if (!std::isfinite(knots) || !std::isfinite(s.direction)) continue;
+    out.push_back({lat, lon, KnotsToMetresPerSecond(knots), s.direction, d->GetNumber(), d->GetName()});
+  }
+  return true;
 }
 
 // ---- The worker ----
 
 CStreamWorker::CStreamWorker() = default;
 
-CStreamWorker::~CStreamWorker()
-{
-    Cancel();
+CStreamWorker::~CStreamWorker() { Cancel(); }
+
+bool CStreamWorker::TestCancel() {
+  CDMLockHold hold(m_abortLock);
+  if (!m_nCancel) return false;
+  m_nCancel = 0;
+  return true;
 }
 
-bool CStreamWorker::TestCancel()
-{
+void CStreamWorker::Cancel() {
+  // A run started before this can no longer publish, even one past its last cancel test.
+  ++m_generation;
+  {
     CDMLockHold hold(m_abortLock);
-    if (!m_nCancel)
-        return false;
-    m_nCancel = 0;
-    return true;
+    m_nCancel = 1;
+  }
+  {
+    CDMLockHold wait(m_runLock);  // a running worker ends at its next cell
+  }
+  if (m_thread.joinable()) m_thread.join();
+  CDMLockHold hold(m_abortLock);
+  m_nCancel = 0;
 }
 
-void CStreamWorker::Cancel()
-{
-    // A run started before this can no longer publish, even one past its last cancel test.
-    ++m_generation;
-    {
-        CDMLockHold hold(m_abortLock);
-        m_nCancel = 1;
-    }
-    {
-        CDMLockHold wait(m_runLock);  // a running worker ends at its next cell
-    }
-    if (m_thread.joinable())
-        m_thread.join();
-    CDMLockHold hold(m_abortLock);
-    m_nCancel = 0;
+void CStreamWorker::Wait() {
+  if (m_thread.joinable()) m_thread.join();
 }
 
-void CStreamWorker::Wait()
-{
-    if (m_thread.joinable())
-        m_thread.join();
+void CStreamWorker::ForgetPredictions() {
+  Cancel();
+  m_cache.Clear();
 }
 
-void CStreamWorker::ForgetPredictions()
-{
-    Cancel();
-    m_cache.Clear();
+void CStreamWorker::Start(STREAM_GRID_JOB job, BOOL bNewDate) {
+  Cancel();
+  // No worker runs now, so the cache is the window thread's for this moment.
+  if (bNewDate) m_cache.Clear();
+  if (!job.diamonds.pCache) job.diamonds.pCache = &m_cache;
+  const unsigned generation = m_generation.load();
+  ClearGrid();
+  m_thread = std::thread([this, job = std::move(job), generation]() mutable { Run(std::move(job), generation); });
 }
 
-void CStreamWorker::Start(STREAM_GRID_JOB job, BOOL bNewDate)
-{
-    Cancel();
-    // No worker runs now, so the cache is the window thread's for this moment.
-    if (bNewDate)
-        m_cache.Clear();
-    if (!job.diamonds.pCache)
-        job.diamonds.pCache = &m_cache;
-    const unsigned generation = m_generation.load();
-    ClearGrid();
-    m_thread = std::thread([this, job = std::move(job), generation]() mutable { Run(std::move(job), generation); });
-}
-
-void CStreamWorker::Run(STREAM_GRID_JOB job, unsigned generation)
-{
-    CDMLockHold run(m_runLock);
-    auto cancelled = [this, generation]() { return TestCancel() || m_generation.load() != generation; };
-    STREAM_FILL_RESULT result;
-    if (job.grid && job.computeGrid)
-        result = FillStreamGrid(*job.grid, job.zoneOffsetMinutes, job.stream ? job.stream : MakeEngineGridStream(),
-                                cancelled);
-    if (result.cancelled)
-        return;  // the grid is dropped with the job
-    CQsDateTime gmt;
-    bool timeOk = job.grid != nullptr;
-    if (timeOk) {
-        try {
-            gmt = CQsDateTime::FromSeconds(job.grid->GetTime().ToSeconds()
-                                           - static_cast<std::int64_t>(job.zoneOffsetMinutes) * 60);
-        } catch (CException* e) {
-            e->Delete();
-            timeOk = false;
-        }
+void CStreamWorker::Run(STREAM_GRID_JOB job, unsigned generation) {
+  CDMLockHold run(m_runLock);
+  auto cancelled = [this, generation]() { return TestCancel() || m_generation.load() != generation; };
+  STREAM_FILL_RESULT result;
+  if (job.grid && job.computeGrid)
+    result =
+        FillStreamGrid(*job.grid, job.zoneOffsetMinutes, job.stream ? job.stream : MakeEngineGridStream(), cancelled);
+  if (result.cancelled) return;  // the grid is dropped with the job
+  CQsDateTime gmt;
+  bool timeOk = job.grid != nullptr;
+  if (timeOk) {
+    try {
+      gmt = CQsDateTime::FromSeconds(job.grid->GetTime().ToSeconds() -
+                                     static_cast<std::int64_t>(job.zoneOffsetMinutes) * 60);
+    } catch (CException* e) {
+      e->Delete();
+      timeOk = false;
     }
-    {
-        CDMLockHold grid(m_gridLock);
-        if (m_generation.load() != generation)
-            return;
-        m_grid = std::move(job.grid);
-        m_published = generation;
-        ++m_nPublished;
-    }
-    if (job.buildDiamondList) {
-        std::vector<DIAMOND_ON_MAP> list;
-        if (timeOk && !BuildDiamondList(job.diamonds, gmt, cancelled, list))
-            return;
-        std::lock_guard<std::mutex> lock(m_diamondMutex);
-        m_diamonds.swap(list);
-    }
-    {
-        std::lock_guard<std::mutex> lock(m_resultMutex);
-        m_lastResult = result;
-    }
-    {
-        CDMLockHold hold(m_abortLock);
-        m_nCancel = 0;
-    }
-    if (job.hNotify && job.nNotifyMessage)
-        ::PostMessage(job.hNotify, job.nNotifyMessage, 0, 0);
-}
-
-void CStreamWorker::ReadGrid(const std::function<void(const CTidalStreamGrid*)>& read)
-{
-    CDMLockHold hold(m_gridLock);
-    read(m_grid.get());
-}
-
-void CStreamWorker::ClearGrid()
-{
-    std::unique_ptr<CTidalStreamGrid> old;
-    {
-        CDMLockHold hold(m_gridLock);
-        old = std::move(m_grid);
-    }
-}
-
-void CStreamWorker::ReadDiamonds(const std::function<void(const std::vector<DIAMOND_ON_MAP>&)>& read)
-{
+  }
+  {
+    CDMLockHold grid(m_gridLock);
+    if (m_generation.load() != generation) return;
+    m_grid = std::move(job.grid);
+    m_published = generation;
+    ++m_nPublished;
+  }
+  if (job.buildDiamondList) {
+    std::vector<DIAMOND_ON_MAP> list;
+    if (timeOk && !BuildDiamondList(job.diamonds, gmt, cancelled, list)) return;
     std::lock_guard<std::mutex> lock(m_diamondMutex);
-    read(m_diamonds);
+    m_diamonds.swap(list);
+  }
+  {
+    std::lock_guard<std::mutex> lock(m_resultMutex);
+    m_lastResult = result;
+  }
+  {
+    CDMLockHold hold(m_abortLock);
+    m_nCancel = 0;
+  }
+  if (job.hNotify && job.nNotifyMessage) ::PostMessage(job.hNotify, job.nNotifyMessage, 0, 0);
 }
 
-STREAM_FILL_RESULT CStreamWorker::GetLastResult()
-{
-    std::lock_guard<std::mutex> lock(m_resultMutex);
-    return m_lastResult;
+void CStreamWorker::ReadGrid(const std::function<void(const CTidalStreamGrid*)>& read) {
+  CDMLockHold hold(m_gridLock);
+  read(m_grid.get());
 }
 
-CString CStreamWorker::TakeEngineProblem()
-{
-    std::lock_guard<std::mutex> lock(m_resultMutex);
-    const int status = m_lastResult.fileStatus;
-    if (status == 0) {
-        m_nToldStatus = 0;
-        return CString();
-    }
-    if (status == m_nToldStatus)
-        return CString();
-    m_nToldStatus = status;
-    CString text;
-    text.Format("The tidal-stream grid could not be read from the data file \"dlldata.dat\" (engine status %d), "
-                "so the chart shows no stream-grid arrows. The tidal diamonds and their streams, from the "
-                "program's own table, still show. Installing the program again should bring the file back.",
-                status);
-    return text;
+void CStreamWorker::ClearGrid() {
+  std::unique_ptr<CTidalStreamGrid> old;
+  {
+    CDMLockHold hold(m_gridLock);
+    old = std::move(m_grid);
+  }
+}
+
+void CStreamWorker::ReadDiamonds(const std::function<void(const std::vector<DIAMOND_ON_MAP>&)>& read) {
+  std::lock_guard<std::mutex> lock(m_diamondMutex);
+  read(m_diamonds);
+}
+
+STREAM_FILL_RESULT CStreamWorker::GetLastResult() {
+  std::lock_guard<std::mutex> lock(m_resultMutex);
+  return m_lastResult;
+}
+
+CString CStreamWorker::TakeEngineProblem() {
+  std::lock_guard<std::mutex> lock(m_resultMutex);
+  const int status = m_lastResult.fileStatus;
+  if (status == 0) {
+    m_nToldStatus = 0;
+    return CString();
+  }
+  if (status == m_nToldStatus) return CString();
+  m_nToldStatus = status;
+  CString text;
+  text.Format(
+      "The tidal-stream grid could not be read from the data file \"dlldata.dat\" (engine status %d), "
+      "so the chart shows no stream-grid arrows. The tidal diamonds and their streams, from the "
+      "program's own table, still show. Installing the program again should bring the file back.",
+      status);
+  return text;
 }

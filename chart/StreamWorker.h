@@ -35,15 +35,15 @@ int ZoneOffsetMinutes(BOOL bAutomatic, BOOL bSummer, int nZone);
 
 // A cell's stream at a GMT time from the region's data; returns the engine status (0 when the
 // stream came back) and fills speed (metres per second) and direction.
-using GRID_STREAM_FN =
-    std::function<int(int region, double latitude, double longitude, const CQsDateTime& gmt, double& speed, double& direction)>;
+using GRID_STREAM_FN = std::function<int(int region, double latitude, double longitude, const CQsDateTime& gmt,
+                                         double& speed, double& direction)>;
 
 // The engine's data files: the harmonics grid and each region's file, found once (finding
 // the program's folder costs more than a prediction).
 struct ENGINE_PATHS {
-    std::string harmonics;
-    std::string regions[10];  // 1..9; empty for 0
-    static ENGINE_PATHS Current();
+  std::string harmonics;
+  std::string regions[10];  // 1..9; empty for 0
+  static ENGINE_PATHS Current();
 };
 
 // The engine's stream from those files: the engine lock is held per cell, so the window
@@ -54,11 +54,11 @@ int EngineGridStream(const ENGINE_PATHS& paths, int region, double latitude, dou
 GRID_STREAM_FN MakeEngineGridStream();
 
 struct STREAM_FILL_RESULT {
-    bool cancelled = false;
-    int predicted = 0;     // cells asked of the engine
-    int failed = 0;        // of which the engine refused
-    int lastFailStatus = 0;
-    int fileStatus = 0;    // the first refusal that means the data files are wrong, 0 for none
+  bool cancelled = false;
+  int predicted = 0;  // cells asked of the engine
+  int failed = 0;     // of which the engine refused
+  int lastFailStatus = 0;
+  int fileStatus = 0;  // the first refusal that means the data files are wrong, 0 for none
 };
 
 // True for an engine status that means the data files are missing or unreadable (not just a
@@ -73,17 +73,17 @@ STREAM_FILL_RESULT FillStreamGrid(CTidalStreamGrid& grid, int zoneOffsetMinutes,
 // Reference-port predictions of the diamonds, by port id and date: a prediction of another day
 // is never handed out for this one.
 class CDiamondPredictionCache {
-public:
-    CDiamondPredictionCache();
-    ~CDiamondPredictionCache();
-    // Null when the port is not in the table or the date (or the day after) is not in the
-    // angle/factor table.
-    CPrediction* Get(CPortDB& ports, const CAngleFactorDB& factors, int portId, const CQsDateTime& date);
-    void Clear();
-    size_t GetCount() const { return m_map.size(); }
+ public:
+  CDiamondPredictionCache();
+  ~CDiamondPredictionCache();
+  // Null when the port is not in the table or the date (or the day after) is not in the
+  // angle/factor table.
+  CPrediction* Get(CPortDB& ports, const CAngleFactorDB& factors, int portId, const CQsDateTime& date);
+  void Clear();
+  size_t GetCount() const { return m_map.size(); }
 
-private:
-    std::map<std::tuple<int, int, int, int>, std::unique_ptr<CPrediction>> m_map;
+ private:
+  std::map<std::tuple<int, int, int, int>, std::unique_ptr<CPrediction>> m_map;
 };
 
 // Hours from the nearest high water of the reference port (GMT) and the spring/neap factor
@@ -94,12 +94,12 @@ bool GetHoursFromHighWater(CDiamondPredictionCache& cache, CPortDB& ports, const
 
 // The tables and view the diamonds need, copied for the worker.
 struct DIAMOND_JOB {
-    const CDiamondDB* pDiamonds = nullptr;
-    CPortDB* pPorts = nullptr;
-    const CAngleFactorDB* pFactors = nullptr;
-    CDiamondPredictionCache* pCache = nullptr;  // used only by the stream worker
-    int detailLevel = 0;
-    std::function<bool(double latitude, double longitude)> visible;
+  const CDiamondDB* pDiamonds = nullptr;
+  CPortDB* pPorts = nullptr;
+  const CAngleFactorDB* pFactors = nullptr;
+  CDiamondPredictionCache* pCache = nullptr;  // used only by the stream worker
+  int detailLevel = 0;
+  std::function<bool(double latitude, double longitude)> visible;
 };
 
 // The diamond arrows at the grid's time; false when cancelled (the list is then incomplete).
@@ -107,73 +107,73 @@ bool BuildDiamondList(const DIAMOND_JOB& job, const CQsDateTime& gmt, const std:
                       std::vector<DIAMOND_ON_MAP>& out);
 
 struct STREAM_GRID_JOB {
-    std::unique_ptr<CTidalStreamGrid> grid;
-    int computeGrid = 1;
-    int buildDiamondList = 0;
-    int zoneOffsetMinutes = 0;
-    GRID_STREAM_FN stream;  // the engine (MakeEngineGridStream) when empty
-    DIAMOND_JOB diamonds;
-    HWND hNotify = nullptr;  // gets nNotifyMessage when the picture is in
-    UINT nNotifyMessage = 0;
+  std::unique_ptr<CTidalStreamGrid> grid;
+  int computeGrid = 1;
+  int buildDiamondList = 0;
+  int zoneOffsetMinutes = 0;
+  GRID_STREAM_FN stream;  // the engine (MakeEngineGridStream) when empty
+  DIAMOND_JOB diamonds;
+  HWND hNotify = nullptr;  // gets nNotifyMessage when the picture is in
+  UINT nNotifyMessage = 0;
 };
 
 class CStreamWorker {
-public:
-    CStreamWorker();
-    ~CStreamWorker();
-    CStreamWorker(const CStreamWorker&) = delete;
-    CStreamWorker& operator=(const CStreamWorker&) = delete;
+ public:
+  CStreamWorker();
+  ~CStreamWorker();
+  CStreamWorker(const CStreamWorker&) = delete;
+  CStreamWorker& operator=(const CStreamWorker&) = delete;
 
-    // Cancels and waits for a running run, drops the shown grid, and starts the job. With
-    // bNewDate the reference-port predictions are forgotten between the two runs. A job
-    // without its own cache uses the worker's.
-    void Start(STREAM_GRID_JOB job, BOOL bNewDate = FALSE);
-    // The date changed while no run is to follow: waits for a running one, then forgets the
-    // reference-port predictions.
-    void ForgetPredictions();
-    // Cancels and waits for a running run (the shown grid stays).
-    void Cancel();
-    // Waits for a running run to end by itself.
-    void Wait();
+  // Cancels and waits for a running run, drops the shown grid, and starts the job. With
+  // bNewDate the reference-port predictions are forgotten between the two runs. A job
+  // without its own cache uses the worker's.
+  void Start(STREAM_GRID_JOB job, BOOL bNewDate = FALSE);
+  // The date changed while no run is to follow: waits for a running one, then forgets the
+  // reference-port predictions.
+  void ForgetPredictions();
+  // Cancels and waits for a running run (the shown grid stays).
+  void Cancel();
+  // Waits for a running run to end by itself.
+  void Wait();
 
-    // Reads the shown grid (null while none) under "tdstream".
-    void ReadGrid(const std::function<void(const CTidalStreamGrid*)>& read);
-    // Drops the shown grid.
-    void ClearGrid();
-    // Reads the diamond arrows under their lock.
-    void ReadDiamonds(const std::function<void(const std::vector<DIAMOND_ON_MAP>&)>& read);
+  // Reads the shown grid (null while none) under "tdstream".
+  void ReadGrid(const std::function<void(const CTidalStreamGrid*)>& read);
+  // Drops the shown grid.
+  void ClearGrid();
+  // Reads the diamond arrows under their lock.
+  void ReadDiamonds(const std::function<void(const std::vector<DIAMOND_ON_MAP>&)>& read);
 
-    unsigned GetGeneration() const { return m_generation.load(); }
-    // Generation of the shown grid, 0 before any.
-    unsigned GetPublishedGeneration() const { return m_published.load(); }
-    // Grids published since the worker was made.
-    int GetPublishCount() const { return m_nPublished.load(); }
-    // What the last finished run met; the window thread reports engine failures once from it.
-    STREAM_FILL_RESULT GetLastResult();
-    // What to tell the user about the data files after the last finished run: empty when all
-    // was well or when the same fault was told already (it is told again after a good run).
-    CString TakeEngineProblem();
+  unsigned GetGeneration() const { return m_generation.load(); }
+  // Generation of the shown grid, 0 before any.
+  unsigned GetPublishedGeneration() const { return m_published.load(); }
+  // Grids published since the worker was made.
+  int GetPublishCount() const { return m_nPublished.load(); }
+  // What the last finished run met; the window thread reports engine failures once from it.
+  STREAM_FILL_RESULT GetLastResult();
+  // What to tell the user about the data files after the last finished run: empty when all
+  // was well or when the same fault was told already (it is told again after a good run).
+  CString TakeEngineProblem();
 
-    CDMLock& GetRunLock() { return m_runLock; }
-    CDMLock& GetGridLock() { return m_gridLock; }
+  CDMLock& GetRunLock() { return m_runLock; }
+  CDMLock& GetGridLock() { return m_gridLock; }
 
-private:
-    void Run(STREAM_GRID_JOB job, unsigned generation);
-    bool TestCancel();
+ private:
+  void Run(STREAM_GRID_JOB job, unsigned generation);
+  bool TestCancel();
 
-    CDMLock m_abortLock{DMLOCK_ABORT};
-    CDMLock m_runLock{DMLOCK_STREAMRUN};
-    CDMLock m_gridLock{DMLOCK_STREAM};
-    int m_nCancel = 0;
-    std::atomic<unsigned> m_generation{0};
-    std::atomic<unsigned> m_published{0};
-    std::atomic<int> m_nPublished{0};
-    std::unique_ptr<CTidalStreamGrid> m_grid;
-    CDiamondPredictionCache m_cache;  // used by the running worker only
-    std::mutex m_diamondMutex;
-    std::vector<DIAMOND_ON_MAP> m_diamonds;
-    std::mutex m_resultMutex;
-    STREAM_FILL_RESULT m_lastResult;
-    int m_nToldStatus = 0;
-    std::thread m_thread;
+  CDMLock m_abortLock{DMLOCK_ABORT};
+  CDMLock m_runLock{DMLOCK_STREAMRUN};
+  CDMLock m_gridLock{DMLOCK_STREAM};
+  int m_nCancel = 0;
+  std::atomic<unsigned> m_generation{0};
+  std::atomic<unsigned> m_published{0};
+  std::atomic<int> m_nPublished{0};
+  std::unique_ptr<CTidalStreamGrid> m_grid;
+  CDiamondPredictionCache m_cache;  // used by the running worker only
+  std::mutex m_diamondMutex;
+  std::vector<DIAMOND_ON_MAP> m_diamonds;
+  std::mutex m_resultMutex;
+  STREAM_FILL_RESULT m_lastResult;
+  int m_nToldStatus = 0;
+  std::thread m_thread;
 };
