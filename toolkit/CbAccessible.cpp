@@ -79,14 +79,14 @@ LRESULT CCbCommandBar::OnGetObject(WPARAM wParam, LPARAM lParam) {
   CCbRefHolder<CCbCommandBar> hold(this);
   const int index = q->nChild - 1;
   switch (q->nAsk) {
-    case AFXACC_COUNT:
-      q->nCount = GetControlCount();
-      return TRUE;
+    case AFXACC_COUNT: q->nCount = GetControlCount(); return TRUE;
     case AFXACC_DESCRIBE:
       if (q->nChild == CHILDID_SELF) {
         q->info.nRole = barRole(this);
-        if (CCbControl* owner = GetControlPopup()) q->info.strName = AfxAccStripMnemonic(owner->GetCaption());
-        else q->info.strName = GetTitle();
+        if (CCbControl* owner = GetControlPopup())
+          q->info.strName = AfxAccStripMnemonic(owner->GetCaption());
+        else
+          q->info.strName = GetTitle();
         return TRUE;
       }
       describeControl(this, index, q->info);
@@ -124,7 +124,6 @@ LRESULT CCbCommandBar::OnGetObject(WPARAM wParam, LPARAM lParam) {
       NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, m_hWnd, OBJID_CLIENT, q->nChild);
       return TRUE;
     }
-    default:
-      return Default();
+    default: return Default();
   }
 }

@@ -44,7 +44,9 @@ void Present(CDC* pDC) {
 void Blend(const DWORD* pPicture, const DWORD* pScreen, DWORD* pWork, int n, int a) {
   for (int i = 0; i < n; ++i) {
     DWORD p = pPicture[i], s = pScreen[i];
-    auto ch = [&](int shift) { return (DWORD)(((((p >> shift) & 0xFF) * a + ((s >> shift) & 0xFF) * (255 - a)) / 256) & 0xFF); };
+    auto ch = [&](int shift) {
+      return (DWORD)(((((p >> shift) & 0xFF) * a + ((s >> shift) & 0xFF) * (255 - a)) / 256) & 0xFF);
+    };
     pWork[i] = 0xFF000000u | (ch(16) << 16) | (ch(8) << 8) | ch(0);
   }
 }
@@ -116,9 +118,7 @@ void CCbPaintManager::DrawAnimationStep(CDC* pDestDC, CDC* pSrcDC, CDC* pScreenD
       fade.Step(pDestDC, rc, 255 * k / nSteps);
       break;
     }
-    default:
-      pDestDC->BitBlt(rc.left, rc.top, cx, cy, pSrcDC, rc.left, rc.top, SRCCOPY);
-      break;
+    default: pDestDC->BitBlt(rc.left, rc.top, cx, cy, pSrcDC, rc.left, rc.top, SRCCOPY); break;
   }
 }
 
@@ -134,8 +134,10 @@ void CCbPaintManager::AnimatePopup(CDC* pDestDC, CDC* pSrcDC, CRect rc, int nAni
     m_nLongestAnimationStepUs = 0;
     for (int k = 1; k <= nLast; ++k) {
       Clock::time_point t0 = Clock::now();
-      if (bFade) fade.Step(pDestDC, rc, 255 * k / nSteps);
-      else DrawAnimationStep(pDestDC, pSrcDC, nullptr, rc, nAnimation, k, nSteps);
+      if (bFade)
+        fade.Step(pDestDC, rc, 255 * k / nSteps);
+      else
+        DrawAnimationStep(pDestDC, pSrcDC, nullptr, rc, nAnimation, k, nSteps);
       Present(pDestDC);
       int us = (int)std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - t0).count();
       m_nLongestAnimationStepUs = std::max(m_nLongestAnimationStepUs, us);
@@ -156,8 +158,10 @@ void CCbPaintManager::DrawExpandStep(CDC* pDestDC, CDC* pSrcDC, CRect rc, const 
     if (b.nHeight <= 0) continue;
     int h = b.bNew ? b.nHeight * k / nSteps : b.nHeight;
     if (h <= 0) continue;
-    if (h == b.nHeight) pDestDC->BitBlt(rc.left, y, rc.Width(), h, pSrcDC, rc.left, b.nTop, SRCCOPY);
-    else pDestDC->StretchBlt(rc.left, y, rc.Width(), h, pSrcDC, rc.left, b.nTop, rc.Width(), b.nHeight, SRCCOPY);
+    if (h == b.nHeight)
+      pDestDC->BitBlt(rc.left, y, rc.Width(), h, pSrcDC, rc.left, b.nTop, SRCCOPY);
+    else
+      pDestDC->StretchBlt(rc.left, y, rc.Width(), h, pSrcDC, rc.left, b.nTop, rc.Width(), b.nHeight, SRCCOPY);
     y += h;
   }
 }

@@ -7,8 +7,8 @@
 #include "toolkit/CbControlPopup.h"
 #include "toolkit/CbMenuBar.h"
 #include "toolkit/CbPaintManager.h"
-#include "toolkit/CbPropExchange.h"
 #include "toolkit/CbPopupBar.h"
+#include "toolkit/CbPropExchange.h"
 
 #include <algorithm>
 
@@ -182,7 +182,8 @@ void CCbCommandBar::ExchangeBars(CCbPropExchange* pPX, std::vector<CCbCommandBar
   std::vector<CCbCommandBar*> loaded;
   auto releaseAll = [&] {
     // Cut the links first: a popup's reference must not keep a bar of bad data alive.
-    for (CCbCommandBar* bar : loaded) ForEachPopup(bar->GetControls(), [](CCbControlPopup* p) { p->SetCommandBar(nullptr); });
+    for (CCbCommandBar* bar : loaded)
+      ForEachPopup(bar->GetControls(), [](CCbControlPopup* p) { p->SetCommandBar(nullptr); });
     for (CCbCommandBar* bar : loaded) bar->InternalRelease();
     loaded.clear();
   };
@@ -220,8 +221,10 @@ void CCbCommandBar::ExchangeBars(CCbPropExchange* pPX, std::vector<CCbCommandBar
   for (CCbCommandBar* bar : loaded)
     ForEachPopup(bar->GetControls(), [&](CCbControlPopup* p) { reached.push_back(p->GetCommandBar()); });
   for (CCbCommandBar* bar : loaded) {
-    if (std::find(reached.begin(), reached.end(), bar) == reached.end()) top.push_back(bar);
-    else bar->InternalRelease();
+    if (std::find(reached.begin(), reached.end(), bar) == reached.end())
+      top.push_back(bar);
+    else
+      bar->InternalRelease();
   }
   bars = top;
 }

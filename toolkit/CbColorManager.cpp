@@ -31,9 +31,7 @@ double Distance(const Weighted& a, const Weighted& b) {
   return std::sqrt((a.r - b.r) * (a.r - b.r) + (a.g - b.g) * (a.g - b.g) + (a.b - b.b) * (a.b - b.b));
 }
 double Brightness(const Weighted& a) { return Distance(a, Weighted{0, 0, 0}); }
-Weighted Clamp(Weighted w) {
-  return {std::clamp(w.r, 0.0, kWr), std::clamp(w.g, 0.0, kWg), std::clamp(w.b, 0.0, kWb)};
-}
+Weighted Clamp(Weighted w) { return {std::clamp(w.r, 0.0, kWr), std::clamp(w.g, 0.0, kWg), std::clamp(w.b, 0.0, kWb)}; }
 // Darker references need more distance to stay readable.
 double Required(double x, const Weighted& ref) { return x * (2.0 - std::min(Brightness(ref), 220.0) / 220.0); }
 
@@ -88,9 +86,7 @@ CCbColorManager* CbColorManager() {
   return g_manager.get();
 }
 
-CCbColorManager::CCbColorManager() {
-  std::fill(std::begin(m_override), std::end(m_override), (COLORREF)-1);
-}
+CCbColorManager::CCbColorManager() { std::fill(std::begin(m_override), std::end(m_override), (COLORREF)-1); }
 CCbColorManager::~CCbColorManager() = default;
 
 COLORREF CCbColorManager::Blend(COLORREF a, COLORREF b, int r) {
@@ -193,8 +189,8 @@ void CCbColorManager::RefreshColors(BOOL bForce) {
   COLORREF* c = m_std;
   c[0] = c[28] = c[29] = 0;
   for (int i = 1; i <= 27; ++i) c[i] = Sys(i);
-  const COLORREF s5 = Sys(5), s7 = Sys(7), s8 = Sys(8), s13 = Sys(13), s14 = Sys(14), s15 = Sys(15),
-                 s16 = Sys(16), s17 = Sys(17), s18 = Sys(18);
+  const COLORREF s5 = Sys(5), s7 = Sys(7), s8 = Sys(8), s13 = Sys(13), s14 = Sys(14), s15 = Sys(15), s16 = Sys(16),
+                 s17 = Sys(17), s18 = Sys(18);
   c[30] = s15;
   c[31] = c[36] = c[41] = s5;
   c[32] = c[33] = c[37] = c[50] = s13;
@@ -251,12 +247,14 @@ void CCbColorManager::RefreshColors(BOOL bForce) {
   }
   {
     int m = std::max({GetRValue(s16), GetGValue(s16), GetBValue(s16)});
-    if (m <= 43) c[49] = 0;
-    else c[49] = RGB(GetRValue(s16) * (m - 43) / m, GetGValue(s16) * (m - 43) / m, GetBValue(s16) * (m - 43) / m);
+    if (m <= 43)
+      c[49] = 0;
+    else
+      c[49] = RGB(GetRValue(s16) * (m - 43) / m, GetGValue(s16) * (m - 43) / m, GetBValue(s16) * (m - 43) / m);
   }
   c[34] = Scale(c[31], 0.75);
-  c[22] = RGB(std::min(255, GetRValue(s15) + 15), std::min(255, GetGValue(s15) + 15),
-              std::min(255, GetBValue(s15) + 15));
+  c[22] =
+      RGB(std::min(255, GetRValue(s15) + 15), std::min(255, GetGValue(s15) + 15), std::min(255, GetBValue(s15) + 15));
   c[53] = c[30];
 
   SetGradients();

@@ -3,12 +3,12 @@
 #include "platform/ui/Accessible.h"
 
 #include "toolkit/CbCommandBars.h"
-#include "toolkit/CbPropExchange.h"
 #include "toolkit/CbDrawHelpers.h"
 #include "toolkit/CbImageManager.h"
 #include "toolkit/CbMouseManager.h"
 #include "toolkit/CbPaintManager.h"
 #include "toolkit/CbPopupBar.h"
+#include "toolkit/CbPropExchange.h"
 
 #include "platform/ui/UiResources.h"
 
@@ -174,8 +174,10 @@ BOOL CCbCommandBar::PopupControl(int nIndex, BOOL bKeyboard) {
   SetPopuped(-1);
   CCbControl* c = GetControl(nIndex);
   if (!c || !c->GetEnabled() || !CbOpensPopup(c->GetType()) || !GetSafeHwnd()) return FALSE;
-  if (!m_bTracking) SetTrackingMode(2, FALSE, bKeyboard);
-  else m_bTracking = 2;
+  if (!m_bTracking)
+    SetTrackingMode(2, FALSE, bKeyboard);
+  else
+    m_bTracking = 2;
   SetSelected(nIndex, bKeyboard);
   SetPopuped(nIndex, bKeyboard);
   if (GetSafeHwnd() && (!m_pCommandBars || m_pCommandBars->GetCommandBarsOptions()->bShowFullAfterDelay))
@@ -233,8 +235,10 @@ void CCbCommandBar::SetStatusText(CCbControl* pControl) {
   CWnd* site = GetSite();
   if (!site || !site->GetSafeHwnd()) return;
   const CString text = pControl ? pControl->GetDescription() : CString();
-  if (text.IsEmpty()) site->SendMessage(WM_POPMESSAGESTRING, AFX_IDS_IDLEMESSAGE, 0);
-  else site->SendMessage(WM_SETMESSAGESTRING, 0, (LPARAM)(LPCTSTR)text);
+  if (text.IsEmpty())
+    site->SendMessage(WM_POPMESSAGESTRING, AFX_IDS_IDLEMESSAGE, 0);
+  else
+    site->SendMessage(WM_SETMESSAGESTRING, 0, (LPARAM)(LPCTSTR)text);
   site->SendMessage(WM_BAR_CONTROL_SELECTED, (WPARAM)pControl, 0);
 }
 
@@ -249,8 +253,10 @@ BOOL CCbCommandBar::SetSelected(int nSelected, BOOL bKeyboard) {
   CCbControl* now = GetControl(nSelected);
   if (now) {
     now->OnSetSelected(bKeyboard ? 2 : 1);
-    if (!bKeyboard) SetTimer(kHoverTimer, kHoverDelay, nullptr);
-    else NotifyWinEvent(EVENT_OBJECT_FOCUS, m_hWnd, OBJID_MENU, nSelected + 1);
+    if (!bKeyboard)
+      SetTimer(kHoverTimer, kHoverDelay, nullptr);
+    else
+      NotifyWinEvent(EVENT_OBJECT_FOCUS, m_hWnd, OBJID_MENU, nSelected + 1);
   } else {
     KillTimer(kHoverTimer);
   }
@@ -263,7 +269,8 @@ BOOL CCbCommandBar::SetSelected(int nSelected, BOOL bKeyboard) {
 BOOL CCbCommandBar::NavigateByCode(int nCode) {
   CCbRefHolder<CCbCommandBar> hold(this);
   switch (nCode) {
-    case 0: case 1: {
+    case 0:
+    case 1: {
       const int n = m_pControls->GetNext(m_nSelected, nCode == 0 ? 1 : -1);
       return n >= 0 && SetSelected(n, TRUE);
     }
@@ -625,7 +632,8 @@ CRect CCbToolBar::GetCaptionRect() const {
   GetClientRect(&rc);
   CDC dc;
   dc.CreateCompatibleDC(nullptr);
-  const int caption = std::max<int>(GetPaintManager()->DrawBarGripper(&dc, const_cast<CCbToolBar*>(this), FALSE).cy, 12);
+  const int caption =
+      std::max<int>(GetPaintManager()->DrawBarGripper(&dc, const_cast<CCbToolBar*>(this), FALSE).cy, 12);
   return CRect(3, 3, std::max<int>(3, rc.right - 3), 3 + caption);
 }
 
@@ -667,10 +675,14 @@ BOOL CCbToolBar::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) {
   ScreenToClient(&pt);
   LPCTSTR cursor = nullptr;
   switch (HitTestBorder(pt)) {
-    case HTLEFT: case HTRIGHT: cursor = IDC_SIZEWE; break;
-    case HTTOP: case HTBOTTOM: cursor = IDC_SIZENS; break;
-    case HTTOPLEFT: case HTBOTTOMRIGHT: cursor = IDC_SIZENWSE; break;
-    case HTTOPRIGHT: case HTBOTTOMLEFT: cursor = IDC_SIZENESW; break;
+    case HTLEFT:
+    case HTRIGHT: cursor = IDC_SIZEWE; break;
+    case HTTOP:
+    case HTBOTTOM: cursor = IDC_SIZENS; break;
+    case HTTOPLEFT:
+    case HTBOTTOMRIGHT: cursor = IDC_SIZENWSE; break;
+    case HTTOPRIGHT:
+    case HTBOTTOMLEFT: cursor = IDC_SIZENESW; break;
     default: break;
   }
   if (cursor) {
@@ -757,8 +769,10 @@ void CCbToolBar::SyncWithApplication(BOOL bActive) {
 void CCbToolBar::OnActivateApp(BOOL bActive, DWORD) { SyncWithApplication(bActive); }
 
 LRESULT CCbToolBar::OnFloatStatus(WPARAM wParam, LPARAM) {
-  if (wParam & FS_HIDE) SyncWithApplication(FALSE);
-  else if (wParam & FS_SHOW) SyncWithApplication(TRUE);
+  if (wParam & FS_HIDE)
+    SyncWithApplication(FALSE);
+  else if (wParam & FS_SHOW)
+    SyncWithApplication(TRUE);
   return TRUE;
 }
 

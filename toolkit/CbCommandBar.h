@@ -2,10 +2,10 @@
 // status text and tooltips) and the docked toolbar.
 #pragma once
 
-#include "toolkit/CbControl.h"
-#include "toolkit/CbHookManager.h"
-#include "toolkit/CbDockContext.h"
 #include "platform/ui/CtlToolTip.h"
+#include "toolkit/CbControl.h"
+#include "toolkit/CbDockContext.h"
+#include "toolkit/CbHookManager.h"
 
 #include <vector>
 

@@ -3,12 +3,12 @@
 #include "toolkit/CbColorManager.h"
 #include "toolkit/CbControlPopup.h"
 #include "toolkit/CbEdit.h"
-#include "toolkit/CbMenuBar.h"
-#include "toolkit/CbMouseManager.h"
-#include "toolkit/CbPopupBar.h"
 #include "toolkit/CbImageManager.h"
+#include "toolkit/CbMenuBar.h"
 #include "toolkit/CbMenuSound.h"
+#include "toolkit/CbMouseManager.h"
 #include "toolkit/CbPaintManager.h"
+#include "toolkit/CbPopupBar.h"
 
 #include <algorithm>
 #include <new>
@@ -81,15 +81,19 @@ void CCbCommandBars::CreateDockBars() {
 
 CCbToolBar* CCbCommandBars::Add(const CString& strName, int nBarPosition, CRuntimeClass* pToolbarClass) {
   CCbToolBar* bar = nullptr;
-  if (pToolbarClass) bar = dynamic_cast<CCbToolBar*>(pToolbarClass->CreateObject());
-  else bar = new (std::nothrow) CCbToolBar;
+  if (pToolbarClass)
+    bar = dynamic_cast<CCbToolBar*>(pToolbarClass->CreateObject());
+  else
+    bar = new (std::nothrow) CCbToolBar;
   if (!bar) return nullptr;
   bar->SetCommandBars(this);
   bar->EnableDocking(0x3F);
   bar->SetTitle(strName);
   BOOL ok = FALSE;
-  if (nBarPosition >= 0 && nBarPosition < 4) ok = DockCommandBar(bar, nBarPosition);
-  else if (nBarPosition == cbBarFloating) ok = FloatCommandBar(bar);
+  if (nBarPosition >= 0 && nBarPosition < 4)
+    ok = DockCommandBar(bar, nBarPosition);
+  else if (nBarPosition == cbBarFloating)
+    ok = FloatCommandBar(bar);
   if (!ok) {
     bar->InternalRelease();
     return nullptr;
@@ -152,8 +156,10 @@ void CCbCommandBars::RecalcFrameLayout(BOOL bDelay) {
   if (m_bLayoutLocked) return;
   CFrameWnd* frame = dynamic_cast<CFrameWnd*>(m_pFrame);
   if (!frame || !frame->GetSafeHwnd()) return;
-  if (bDelay) frame->DelayRecalcLayout();
-  else frame->RecalcLayout();
+  if (bDelay)
+    frame->DelayRecalcLayout();
+  else
+    frame->RecalcLayout();
 }
 
 CCbPaintManager* CCbCommandBars::GetPaintManager() const { return CbPaintManager(); }
@@ -204,7 +210,8 @@ BOOL CCbCommandBars::OnFrameWndMsg(UINT message, WPARAM wParam, LPARAM, LRESULT*
     case WM_SETTINGCHANGE:
       GetPaintManager()->UpdateMetrics();
       RecalcFrameLayout();
-      if (m_pFrame && m_pFrame->GetSafeHwnd()) m_pFrame->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+      if (m_pFrame && m_pFrame->GetSafeHwnd())
+        m_pFrame->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
       break;
     default: break;
   }
@@ -217,8 +224,7 @@ BOOL CCbCommandBars::PreTranslateFrameMessage(MSG* pMsg) {
   const BOOL tracking = mouse->IsTracking();
   if (tracking && (pMsg->message == WM_CONTEXTMENU || pMsg->message == WM_SYSKEYUP)) return TRUE;
   // An open popup or list scrolls under the wheel, not the window beneath the pointer.
-  if (pMsg->message == WM_MOUSEWHEEL && CbKeyboardManager()->ProcessMouseWheel(pMsg->wParam, pMsg->lParam))
-    return TRUE;
+  if (pMsg->message == WM_MOUSEWHEEL && CbKeyboardManager()->ProcessMouseWheel(pMsg->wParam, pMsg->lParam)) return TRUE;
   if (tracking || pMsg->message != WM_SYSKEYDOWN || !(pMsg->lParam & ((LPARAM)1 << 29))) return FALSE;
   CCbMenuBar* menu = GetMenuBar();
   if (!menu || !menu->GetSafeHwnd() || !menu->IsVisible() || !m_pFrame || !m_pFrame->GetSafeHwnd()) return FALSE;
@@ -361,8 +367,10 @@ BOOL CCbFrameWndBase<TBase>::InitCommandBars(CRuntimeClass* pCommandBarsClass) {
   if (m_pCommandBars) return TRUE;
   if (!CbPaintManagerIfAny() && !CCbPaintManager::SetTheme(1)) return FALSE;
   CCbCommandBars* bars = nullptr;
-  if (pCommandBarsClass) bars = dynamic_cast<CCbCommandBars*>(pCommandBarsClass->CreateObject());
-  else bars = new (std::nothrow) CCbCommandBars;
+  if (pCommandBarsClass)
+    bars = dynamic_cast<CCbCommandBars*>(pCommandBarsClass->CreateObject());
+  else
+    bars = new (std::nothrow) CCbCommandBars;
   if (!bars) return FALSE;
   try {
     bars->SetSite(this);

@@ -7,8 +7,8 @@
 #include "toolkit/CbImageManager.h"
 #include "toolkit/CbMenuSound.h"
 #include "toolkit/CbMouseManager.h"
-#include "toolkit/CbPopupBar.h"
 #include "toolkit/CbPaintManager.h"
+#include "toolkit/CbPopupBar.h"
 
 #include <algorithm>
 #include <new>
@@ -133,7 +133,9 @@ CCbControl* CCbControl::Clone() const {
 CSize CCbControl::GetSize(CDC* pDC) { return GetPaintManager()->DrawControl(pDC, this, FALSE); }
 void CCbControl::Draw(CDC* pDC) { GetPaintManager()->DrawControl(pDC, this, TRUE); }
 
-CCbImageManagerIcon* CCbControl::GetIcon(int nWidth) const { return GetImageManager()->GetImage((UINT)GetIconId(), nWidth); }
+CCbImageManagerIcon* CCbControl::GetIcon(int nWidth) const {
+  return GetImageManager()->GetImage((UINT)GetIconId(), nWidth);
+}
 
 void CCbControl::DelayLayoutParent() {
   if (m_pParent) m_pParent->DelayLayout();
@@ -191,7 +193,8 @@ void CCbControl::OnExecute() {
   CWnd* site = root->GetSite();
   if (CCbCommandBars* bars = bar->GetCommandBars()) {
     bars->SetCommandUsed((UINT)m_nId);
-    if (auto* popup = dynamic_cast<CCbPopupBar*>(bar); popup && popup->GetControlPopup() && popup->GetControlPopup()->GetID())
+    if (auto* popup = dynamic_cast<CCbPopupBar*>(bar);
+        popup && popup->GetControlPopup() && popup->GetControlPopup()->GetID())
       bars->SetCommandUsed((UINT)popup->GetControlPopup()->GetID());
   }
   if (m_bCloseSubMenuOnClick && CbMouseManager()->IsTracking()) CbMouseManager()->SendTrackLost();
@@ -422,8 +425,7 @@ CCbControl* CCbControls::Add(int controlType, int nId, const CString& strParamet
   return Add(c, nId, strParameter, nBefore, bTemporary);
 }
 
-CCbControl* CCbControls::Add(CCbControl* pControl, int nId, const CString& strParameter, int nBefore,
-                             BOOL bTemporary) {
+CCbControl* CCbControls::Add(CCbControl* pControl, int nId, const CString& strParameter, int nBefore, BOOL bTemporary) {
   if (!pControl) return nullptr;
   pControl->SetID(nId);
   pControl->m_strParameter = strParameter;
@@ -594,9 +596,12 @@ CCbControl* CCbControls::AddMenuItem(CMenu* pMenu, int nIndex, CWnd* pSite) {
   CCbControl* c = nullptr;
   if (pSite && pSite->GetSafeHwnd() && pSite->SendMessage(WM_BAR_CREATE_CONTROL, 0, (LPARAM)&req)) c = req.pControl;
   if (!c) {
-    if (req.controlType == cbControlButton) c = NewButtonFor(req.nID);
-    else if (CbIsPopupType(req.controlType)) c = CCbControlPopup::CreateControlPopup(req.controlType);
-    else if (req.controlType == cbControlComboBox) c = new (std::nothrow) CCbControlComboBox;
+    if (req.controlType == cbControlButton)
+      c = NewButtonFor(req.nID);
+    else if (CbIsPopupType(req.controlType))
+      c = CCbControlPopup::CreateControlPopup(req.controlType);
+    else if (req.controlType == cbControlComboBox)
+      c = new (std::nothrow) CCbControlComboBox;
     if (!c) return nullptr;
     c->SetType(req.controlType);
     c->SetStyle((DWORD)req.buttonStyle);

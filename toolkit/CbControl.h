@@ -64,7 +64,9 @@ class CCbControl : public CCmdTarget, public CCbRefCounted {
   CString GetMenuShortcutText() const { return m_strMenuShortcutText; }
   void SetShortcutText(const CString& s) { m_strShortcutText = s; }
   // What a menu shows at the right: the frame's shortcut, else the text after the caption's tab.
-  CString GetShownShortcutText() const { return m_strShortcutText.IsEmpty() ? m_strMenuShortcutText : m_strShortcutText; }
+  CString GetShownShortcutText() const {
+    return m_strShortcutText.IsEmpty() ? m_strMenuShortcutText : m_strShortcutText;
+  }
   void SetTooltip(const CString& s) { m_strTooltipText = s; }
   CString GetDescription() const { return m_strDescriptionText; }
   void SetDescription(const CString& s) { m_strDescriptionText = s; }

@@ -1,11 +1,11 @@
 #include "toolkit/CbControlComboBox.h"
 
 #include "toolkit/CbCommandBars.h"
-#include "toolkit/CbPropExchange.h"
 #include "toolkit/CbDrawHelpers.h"
 #include "toolkit/CbMouseManager.h"
 #include "toolkit/CbPaintManager.h"
 #include "toolkit/CbPopupPlacement.h"
+#include "toolkit/CbPropExchange.h"
 #include "toolkit/CbShadows.h"
 
 #include "platform/ui/Controls.h"
@@ -71,8 +71,7 @@ BOOL CCbControlComboBoxList::Popup(CCbControl* pControl, BOOL) {
   m_pCombo = combo;
   m_pControlPopup = combo;
   if (!m_pCommandBars) m_pCommandBars = bar->GetCommandBars();
-  if (CWnd* site = bar->GetSite(); site && site->GetSafeHwnd())
-    site->SendMessage(WM_BAR_POPUP_INIT, 0, (LPARAM)this);
+  if (CWnd* site = bar->GetSite(); site && site->GetSafeHwnd()) site->SendMessage(WM_BAR_POPUP_INIT, 0, (LPARAM)this);
   if (m_pCombo != combo || !GetSafeHwnd()) return FALSE;  // the site closed it again
   SetTrackingMode(TRUE, FALSE);
 
@@ -91,7 +90,7 @@ BOOL CCbControlComboBoxList::Popup(CCbControl* pControl, BOOL) {
   const int sel = combo->GetCurSel();
   if (sel >= 0) SendMessage(LB_SETTOPINDEX, (WPARAM)std::max(0, sel - rows + 1), 0);
   ::SetWindowPos(m_hWnd, HWND_TOPMOST, placed.rcWindow.left, placed.rcWindow.top, placed.rcWindow.Width(),
-               placed.rcWindow.Height(), SWP_NOACTIVATE | SWP_SHOWWINDOW);
+                 placed.rcWindow.Height(), SWP_NOACTIVATE | SWP_SHOWWINDOW);
   // A drop shadow like a menu's, leaving the combo's field uncovered.
   if (m_bShowShadow) CbShadowsManager()->SetShadow(this, rcExclude);
   EnableWindow(TRUE);
@@ -168,8 +167,8 @@ void CCbControlComboBoxList::SelectAt(CPoint point) {
 void CCbControlComboBoxList::OnMouseMove(UINT, CPoint point) {
   if (!m_bTracking) return;
   // The combo stays the selected control of its bar while the pointer is over its list.
-  if (CCbCommandBar* parent = GetParentCommandBar(); parent && m_pCombo && parent->GetSafeHwnd() &&
-                                                     parent->GetSelectedIndex() != m_pCombo->GetIndex())
+  if (CCbCommandBar* parent = GetParentCommandBar();
+      parent && m_pCombo && parent->GetSafeHwnd() && parent->GetSelectedIndex() != m_pCombo->GetIndex())
     parent->SetSelected(m_pCombo->GetIndex(), parent->IsKeyboardSelect());
   SelectAt(point);
 }
@@ -225,7 +224,8 @@ BEGIN_MESSAGE_MAP(CCbControlComboBoxEditCtrl, CCbEdit)
 END_MESSAGE_MAP()
 
 BOOL CCbControlComboBoxEditCtrl::IsContextMenuAllowed() const {
-  return m_pCombo && m_pCombo->GetParent() && m_pCombo->GetParent()->GetPosition() != CCbControlComboBoxList::kPositionList;
+  return m_pCombo && m_pCombo->GetParent() &&
+         m_pCombo->GetParent()->GetPosition() != CCbControlComboBoxList::kPositionList;
 }
 
 CCbCommandBars* CCbControlComboBoxEditCtrl::GetEditCommandBars() const {
@@ -431,9 +431,9 @@ void CCbControlComboBox::SetHideFlags(DWORD dwFlags) {
   m_dwHideFlags = dwFlags;
   if (m_pEdit && m_pEdit->GetSafeHwnd()) {
     if (dwFlags && IsEditFocused()) RestoreFocus();
-    m_pEdit->SetWindowPos(nullptr, 0, 0, 0, 0,
-                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOZORDER |
-                              (dwFlags ? SWP_HIDEWINDOW : SWP_SHOWWINDOW));
+    m_pEdit->SetWindowPos(
+        nullptr, 0, 0, 0, 0,
+        SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOZORDER | (dwFlags ? SWP_HIDEWINDOW : SWP_SHOWWINDOW));
   }
   if (old != dwFlags) DelayLayoutParent();
 }
@@ -464,9 +464,7 @@ int CCbControlComboBox::OnHookKeyDown(UINT nChar, LPARAM) {
         m_pParent->OnIdleUpdateCmdUI(TRUE);
       }
       return 1;
-    case VK_F4:
-      OpenList(TRUE);
-      return 1;
+    case VK_F4: OpenList(TRUE); return 1;
     case VK_RETURN:
       // Enter runs the control; typing is over.
       OnClick(TRUE);
@@ -475,8 +473,7 @@ int CCbControlComboBox::OnHookKeyDown(UINT nChar, LPARAM) {
     case VK_TAB:
       if (IsEditFocused()) RestoreFocus();
       return 1;
-    default:
-      return 2;
+    default: return 2;
   }
 }
 
@@ -554,8 +551,10 @@ void CCbControlComboBox::OpenList(BOOL bKeyboard) {
 void CCbControlComboBox::OnClick(BOOL bKeyboard, CPoint) {
   if (!m_bEnabled || !m_pParent) return;
   if (bKeyboard && m_pEdit && m_pEdit->GetSafeHwnd()) {
-    if (IsEditFocused()) OnExecute();
-    else m_pEdit->SetFocus();
+    if (IsEditFocused())
+      OnExecute();
+    else
+      m_pEdit->SetFocus();
     return;
   }
   OpenList(bKeyboard);

@@ -39,7 +39,9 @@ void CCbControlPopup::SetCommandBar(CCbCommandBar* pBar) {
 CCbPopupBar* CCbControlPopup::EnsurePopupBar() {
   if (auto* p = dynamic_cast<CCbPopupBar*>(m_pCommandBar)) return p;
   if (m_pCommandBar) return nullptr;
-  CCbCommandBars* bars = m_pParent ? m_pParent->GetCommandBars() : m_pControls ? m_pControls->GetCommandBars() : nullptr;
+  CCbCommandBars* bars = m_pParent     ? m_pParent->GetCommandBars()
+                         : m_pControls ? m_pControls->GetCommandBars()
+                                       : nullptr;
   CCbPopupBar* p = CCbPopupBar::CreatePopupBar(bars);
   if (!p) return nullptr;
   SetCommandBar(p);

@@ -81,7 +81,8 @@ class Layout {
       for (int k = from; k < to; ++k) {
         Item& it = m_items[(size_t)k];
         if (!it.takesPart || it.pushed) continue;
-        it.rcRow = m_vertical ? CRect(-rowAcross - rowThick, 0, -rowAcross, 0) : CRect(0, rowAcross, 0, rowAcross + rowThick);
+        it.rcRow =
+            m_vertical ? CRect(-rowAcross - rowThick, 0, -rowAcross, 0) : CRect(0, rowAcross, 0, rowAcross + rowThick);
       }
     };
     for (int i = 0; i < n; ++i) {
@@ -100,8 +101,10 @@ class Layout {
         along += kGroupGap;
       }
       const int a = Along(it), c = Across(it);
-      if (m_vertical) it.rc = CRect(-rowAcross - c, along, -rowAcross, along + a);
-      else it.rc = CRect(along, rowAcross, along + a, rowAcross + c);
+      if (m_vertical)
+        it.rc = CRect(-rowAcross - c, along, -rowAcross, along + a);
+      else
+        it.rc = CRect(along, rowAcross, along + a, rowAcross + c);
       along += a;
       maxAlong = std::max(maxAlong, along);
       rowThick = std::max(rowThick, c);
@@ -126,15 +129,17 @@ class Layout {
 
 CSize CCbControls::CalcDynamicSize(int nLength, DWORD& dwMode, const CRect& rcBorder, int nMinimum) {
   for (int i = GetCount() - 1; i >= 0; --i) m_arrControls[(size_t)i]->OnCalcDynamicSize(dwMode);
-  const BOOL vertical = (dwMode & LM_VERTDOCK) != 0 || (!(dwMode & LM_HORZ) && !(dwMode & LM_HORZDOCK) &&
-                                                       m_pParent && CbIsVerticalPosition(m_pParent->GetPosition()));
+  const BOOL vertical = (dwMode & LM_VERTDOCK) != 0 || (!(dwMode & LM_HORZ) && !(dwMode & LM_HORZDOCK) && m_pParent &&
+                                                        CbIsVerticalPosition(m_pParent->GetPosition()));
   const int marginsAlong = vertical ? rcBorder.top + rcBorder.bottom : rcBorder.left + rcBorder.right;
   const int marginsAcross = vertical ? rcBorder.left + rcBorder.right : rcBorder.top + rcBorder.bottom;
 
   if (GetVisibleCount(FALSE) == 0) {
     CSize sz(rcBorder.left + rcBorder.right + 23, rcBorder.top + rcBorder.bottom + 22);
-    if (vertical) sz.cx = std::max<int>(sz.cx, nMinimum);
-    else sz.cy = std::max<int>(sz.cy, nMinimum);
+    if (vertical)
+      sz.cx = std::max<int>(sz.cx, nMinimum);
+    else
+      sz.cy = std::max<int>(sz.cy, nMinimum);
     return sz;
   }
 
@@ -179,8 +184,10 @@ CSize CCbControls::CalcDynamicSize(int nLength, DWORD& dwMode, const CRect& rcBo
           hi = mid;
           break;
         }
-        if (s.cy > want) lo = mid;
-        else hi = mid;
+        if (s.cy > want)
+          lo = mid;
+        else
+          hi = mid;
       }
       layout.Wrap(hi, dwMode);
     } else {
@@ -191,8 +198,10 @@ CSize CCbControls::CalcDynamicSize(int nLength, DWORD& dwMode, const CRect& rcBo
       while (hi - lo > 1) {
         const int mid = (lo + hi) / 2;
         DWORD mm = probe;
-        if (layout.Wrap(mid, mm) <= target) hi = mid;
-        else lo = mid;
+        if (layout.Wrap(mid, mm) <= target)
+          hi = mid;
+        else
+          lo = mid;
       }
       layout.Wrap(hi, dwMode);
       const CSize s = layout.Measure();
@@ -202,11 +211,15 @@ CSize CCbControls::CalcDynamicSize(int nLength, DWORD& dwMode, const CRect& rcBo
   }
 
   // The cross side at least the minimum; stretched bars take the whole length.
-  if (vertical) size.cx = std::max<int>(size.cx, nMinimum - marginsAcross);
-  else size.cy = std::max<int>(size.cy, nMinimum - marginsAcross);
+  if (vertical)
+    size.cx = std::max<int>(size.cx, nMinimum - marginsAcross);
+  else
+    size.cy = std::max<int>(size.cy, nMinimum - marginsAcross);
   if (dwMode & LM_STRETCH) {
-    if (vertical) size.cy = std::max<int>(size.cy, nLength - marginsAlong);
-    else size.cx = std::max<int>(size.cx, nLength - marginsAlong);
+    if (vertical)
+      size.cy = std::max<int>(size.cy, nLength - marginsAlong);
+    else
+      size.cx = std::max<int>(size.cx, nLength - marginsAlong);
   }
   if (size.cx < 0) size.cx = 0;
   if (size.cy < 0) size.cy = 0;
@@ -239,8 +252,10 @@ CSize CCbControls::CalcDynamicSize(int nLength, DWORD& dwMode, const CRect& rcBo
       if (!(it.control->GetFlags() & cbFlagRightAlign)) break;
       const int len = vertical ? it.rc.Height() : it.rc.Width();
       if (edge - len < nearEnd) break;
-      if (vertical) it.rc.OffsetRect(0, edge - len - it.rc.top);
-      else it.rc.OffsetRect(edge - len - it.rc.left, 0);
+      if (vertical)
+        it.rc.OffsetRect(0, edge - len - it.rc.top);
+      else
+        it.rc.OffsetRect(edge - len - it.rc.left, 0);
       edge -= len;
       if (it.wrap) break;
     }
@@ -261,12 +276,16 @@ CSize CCbControls::CalcDynamicSize(int nLength, DWORD& dwMode, const CRect& rcBo
         const int give = room / (int)(stretched.size() - s);
         room -= give;
         Item& it = items[stretched[s]];
-        if (vertical) it.rc.bottom += give;
-        else it.rc.right += give;
+        if (vertical)
+          it.rc.bottom += give;
+        else
+          it.rc.right += give;
         for (size_t k = stretched[s] + 1; k < r1; ++k)
           if (items[k].takesPart && !items[k].pushed) {
-            if (vertical) items[k].rc.OffsetRect(0, give);
-            else items[k].rc.OffsetRect(give, 0);
+            if (vertical)
+              items[k].rc.OffsetRect(0, give);
+            else
+              items[k].rc.OffsetRect(give, 0);
           }
       }
       r0 = r1;

@@ -20,8 +20,10 @@ void CCbDefaultTheme::FillDither(CDC* pDC, CRect rc) {
   // COLORREF is 0x00BBGGRR, the picture wants 0x00RRGGBB.
   for (DWORD& v : bits) v = (v & 0xFF00) | ((v & 0xFF) << 16) | ((v >> 16) & 0xFF);
   CBrush brush;
-  if (pattern.CreateBitmap(8, 8, 1, 32, bits) && brush.CreatePatternBrush(&pattern)) pDC->FillRect(&rc, &brush);
-  else pDC->FillSolidRect(&rc, CCbColorManager::Blend(a, b, 50));
+  if (pattern.CreateBitmap(8, 8, 1, 32, bits) && brush.CreatePatternBrush(&pattern))
+    pDC->FillRect(&rc, &brush);
+  else
+    pDC->FillSolidRect(&rc, CCbColorManager::Blend(a, b, 50));
 }
 
 void CCbDefaultTheme::DrawStateRect(CDC* pDC, CRect rc, BOOL bEnabled, int nSelected, int nPressed, int nChecked,
@@ -39,8 +41,8 @@ void CCbDefaultTheme::DrawStateRect(CDC* pDC, CRect rc, BOOL bEnabled, int nSele
   }
 }
 
-void CCbDefaultTheme::DrawButtonBackground(CDC* pDC, CRect rc, BOOL bEnabled, int nSelected, int nPressed,
-                                           int nChecked, BOOL bPopuped, int nBarType, int nBarPosition) {
+void CCbDefaultTheme::DrawButtonBackground(CDC* pDC, CRect rc, BOOL bEnabled, int nSelected, int nPressed, int nChecked,
+                                           BOOL bPopuped, int nBarType, int nBarPosition) {
   DrawStateRect(pDC, rc, bEnabled, nSelected, nPressed, nChecked, bPopuped, nBarType, nBarPosition);
   pDC->SetTextColor(GetColor(bEnabled ? 18 : 17));
 }
@@ -87,8 +89,8 @@ CSize CCbDefaultTheme::DrawBarSeparator(CDC* pDC, CCbCommandBar* pBar, CCbContro
   return CSize(6, 6);
 }
 
-CSize CCbDefaultTheme::DrawSpecialControl(CDC* pDC, int nKind, CCbControl* pControl, CCbCommandBar* pBar,
-                                          BOOL bDraw, BOOL bLayout) {
+CSize CCbDefaultTheme::DrawSpecialControl(CDC* pDC, int nKind, CCbControl* pControl, CCbCommandBar* pBar, BOOL bDraw,
+                                          BOOL bLayout) {
   if (nKind == 0 && pBar && pControl) {
     CRect client;
     pBar->GetClientRect(&client);
@@ -114,8 +116,10 @@ CSize CCbDefaultTheme::DrawSpecialControl(CDC* pDC, int nKind, CCbControl* pCont
                        pBar ? pBar->GetType() : 1, pBar ? pBar->GetPosition() : 0);
   const COLORREF clr = pControl->GetEnabled() || pControl->GetSelected() ? GetColor(18) : GetColor(14);
   const CPoint c = rc.CenterPoint();
-  if (nKind == 2) CloseCross(pDC, c, clr);
-  else DropArrow(pDC, c, clr);
+  if (nKind == 2)
+    CloseCross(pDC, c, clr);
+  else
+    DropArrow(pDC, c, clr);
   return CSize(12, 12);
 }
 
@@ -187,7 +191,8 @@ CSize CCbDefaultTheme::DrawMenuItem(CDC* pDC, CCbControl* pControl, BOOL bDraw) 
     const COLORREF clr = type == cbControlSplitButtonPopup && selected && open ? GetColor(18) : GetColor(textColor);
     const int x = rc.right - 11, y = rc.CenterPoint().y;
     Triangle(pDC, CPoint(x, y - 3), CPoint(x, y + 3), CPoint(x + 3, y), clr);
-    if (type == cbControlSplitButtonPopup && enabled) Line(pDC, rc.right - 20, rc.top + 2, rc.right - 20, rc.bottom - 2, 16);
+    if (type == cbControlSplitButtonPopup && enabled)
+      Line(pDC, rc.right - 20, rc.top + 2, rc.right - 20, rc.bottom - 2, 16);
   }
   return size;
 }

@@ -9,7 +9,15 @@ class CCbCommandBar;
 class CMenu;
 
 // Bar positions.
-enum CbBarPosition { cbBarTop = 0, cbBarBottom = 1, cbBarLeft = 2, cbBarRight = 3, cbBarFloating = 4, cbBarPopup = 5, cbBarNone = 7 };
+enum CbBarPosition {
+  cbBarTop = 0,
+  cbBarBottom = 1,
+  cbBarLeft = 2,
+  cbBarRight = 3,
+  cbBarFloating = 4,
+  cbBarPopup = 5,
+  cbBarNone = 7
+};
 inline BOOL CbIsVerticalPosition(int nPosition) { return nPosition == cbBarLeft || nPosition == cbBarRight; }
 
 // Docking flags of a bar.
@@ -41,9 +49,23 @@ inline BOOL CbIsPopupType(int nType) { return nType >= cbControlPopup && nType <
 inline BOOL CbOpensPopup(int nType) { return CbIsPopupType(nType) || nType == cbControlComboBox; }
 
 // Why a control is hidden.
-enum CbHideFlags { cbHideOwner = 1, cbHideWrap = 2, cbHideDock = 4, cbHideScroll = 8, cbHideCustom = 0x10, cbHideExpand = 0x20, cbHideDocTemplate = 0x40 };
+enum CbHideFlags {
+  cbHideOwner = 1,
+  cbHideWrap = 2,
+  cbHideDock = 4,
+  cbHideScroll = 8,
+  cbHideCustom = 0x10,
+  cbHideExpand = 0x20,
+  cbHideDocTemplate = 0x40
+};
 // How a control behaves.
-enum CbControlFlags { cbFlagRightAlign = 1, cbFlagSkipFocus = 2, cbFlagManualUpdate = 8, cbFlagNoMovable = 0x10, cbFlagControlStretched = 0x20 };
+enum CbControlFlags {
+  cbFlagRightAlign = 1,
+  cbFlagSkipFocus = 2,
+  cbFlagManualUpdate = 8,
+  cbFlagNoMovable = 0x10,
+  cbFlagControlStretched = 0x20
+};
 
 // Layout modes.
 #ifndef LM_STRETCH

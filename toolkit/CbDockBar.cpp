@@ -50,7 +50,8 @@ int CCbDockBar::GetRowCount() const {
   int rows = 0;
   BOOL any = FALSE;
   for (CCbToolBar* b : m_arrBars) {
-    if (b) any = TRUE;
+    if (b)
+      any = TRUE;
     else if (any) {
       ++rows;
       any = FALSE;
@@ -76,8 +77,10 @@ void CCbDockBar::MarkFrameLayout() {
 
 void CCbDockBar::DockCommandBar(CCbToolBar* pBar, LPCRECT lpRect) {
   if (!pBar) return;
-  if (CCbDockBar* old = pBar->GetDockBar(); old && old != this) old->RemoveCommandBar(pBar);
-  else if (old == this) RemoveCommandBar(pBar);
+  if (CCbDockBar* old = pBar->GetDockBar(); old && old != this)
+    old->RemoveCommandBar(pBar);
+  else if (old == this)
+    RemoveCommandBar(pBar);
   CCbDockContext* ctx = pBar->GetDockContext();
   if (lpRect) {
     CRect rc(lpRect);
@@ -118,8 +121,10 @@ void CCbDockBar::DockCommandBar(CCbToolBar* pBar, LPCRECT lpRect) {
       rowStart = i + 1;
     }
     if (newRow) {
-      if (placed) m_arrBars.insert(m_arrBars.begin() + (long)insertAt, {pBar, nullptr});
-      else m_arrBars.insert(m_arrBars.end(), {pBar, nullptr});
+      if (placed)
+        m_arrBars.insert(m_arrBars.begin() + (long)insertAt, {pBar, nullptr});
+      else
+        m_arrBars.insert(m_arrBars.end(), {pBar, nullptr});
     } else {
       m_arrBars.insert(m_arrBars.begin() + (long)insertAt, pBar);
     }
@@ -192,9 +197,8 @@ int CCbDockBar::LayoutRow(std::vector<CB_DOCK_INFO>& row, int nLength, int nOffs
     }
   }
   // 2. By their left edge.
-  std::stable_sort(row.begin(), row.end(), [](const CB_DOCK_INFO& a, const CB_DOCK_INFO& b) {
-    return a.rcMRU.left < b.rcMRU.left;
-  });
+  std::stable_sort(row.begin(), row.end(),
+                   [](const CB_DOCK_INFO& a, const CB_DOCK_INFO& b) { return a.rcMRU.left < b.rcMRU.left; });
   const int n = (int)row.size();
   // 3. Overlaps push right.
   for (int i = 1; i < n; ++i)
@@ -246,8 +250,9 @@ int CCbDockBar::LayoutRow(std::vector<CB_DOCK_INFO>& row, int nLength, int nOffs
     thickness = std::max(thickness, across);
     if (bCommit && d.pBar->GetSafeHwnd()) {
       const int along = std::min<int>(horz ? sz.cx : sz.cy, len > 0 ? len : 0);
-      CRect rc = horz ? CRect(d.rcMRU.left, nOffset, d.rcMRU.left + std::max(along, (int)d.rcMRU.Width()), nOffset + across)
-                      : CRect(nOffset, d.rcMRU.left, nOffset + across, d.rcMRU.left + std::max(along, (int)d.rcMRU.Width()));
+      CRect rc =
+          horz ? CRect(d.rcMRU.left, nOffset, d.rcMRU.left + std::max(along, (int)d.rcMRU.Width()), nOffset + across)
+               : CRect(nOffset, d.rcMRU.left, nOffset + across, d.rcMRU.left + std::max(along, (int)d.rcMRU.Width()));
       if (rc.right < rc.left) rc.right = rc.left;
       if (rc.bottom < rc.top) rc.bottom = rc.top;
       d.pBar->MoveWindow(&rc);
@@ -304,10 +309,22 @@ LRESULT CCbDockBar::OnSizeParent(WPARAM, LPARAM lParam) {
   if (size.cy < 0) size.cy = 0;
   CRect rc = space;
   switch (GetPosition()) {
-    case cbBarTop: rc.bottom = rc.top + size.cy; p->rect.top += size.cy; break;
-    case cbBarBottom: rc.top = rc.bottom - size.cy; p->rect.bottom -= size.cy; break;
-    case cbBarLeft: rc.right = rc.left + size.cx; p->rect.left += size.cx; break;
-    default: rc.left = rc.right - size.cx; p->rect.right -= size.cx; break;
+    case cbBarTop:
+      rc.bottom = rc.top + size.cy;
+      p->rect.top += size.cy;
+      break;
+    case cbBarBottom:
+      rc.top = rc.bottom - size.cy;
+      p->rect.bottom -= size.cy;
+      break;
+    case cbBarLeft:
+      rc.right = rc.left + size.cx;
+      p->rect.left += size.cx;
+      break;
+    default:
+      rc.left = rc.right - size.cx;
+      p->rect.right -= size.cx;
+      break;
   }
   if (rc.right < rc.left) rc.right = rc.left;
   if (rc.bottom < rc.top) rc.bottom = rc.top;

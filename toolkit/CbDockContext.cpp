@@ -115,14 +115,14 @@ BOOL CCbDockContext::Track() {
           case WM_MOUSEMOVE: {
             const CPoint pt(msg.pt);
             if (pt.x != m_ptLast.x || pt.y != m_ptLast.y) {
-              if (m_nHitTest == kMove) Move(pt);
-              else Stretch(pt);
+              if (m_nHitTest == kMove)
+                Move(pt);
+              else
+                Stretch(pt);
             }
             return TRUE;
           }
-          case WM_LBUTTONUP:
-            done = TRUE;
-            return TRUE;
+          case WM_LBUTTONUP: done = TRUE; return TRUE;
           case WM_KEYDOWN:
           case WM_SYSKEYDOWN:
             // Esc leaves the bar where the drag has put it so far.
@@ -134,10 +134,8 @@ BOOL CCbDockContext::Track() {
           case WM_RBUTTONDOWN:
           case WM_RBUTTONUP:
           case WM_LBUTTONDOWN:
-          case WM_LBUTTONDBLCLK:
-            return TRUE;
-          default:
-            return FALSE;
+          case WM_LBUTTONDBLCLK: return TRUE;
+          default: return FALSE;
         }
       });
   --s_nTracking;
@@ -231,16 +229,22 @@ void CCbDockContext::Stretch(CPoint pt) {
   if (top) want.top += delta.y;
   if (bottom) want.bottom += delta.y;
   CSize size;
-  if (left || right) size = m_pBar->CalcDynamicLayout(std::max<int>(0, want.Width()), LM_HORZ | LM_COMMIT);
-  else size = m_pBar->CalcDynamicLayout(std::max<int>(0, want.Height()), LM_HORZ | LM_LENGTHY | LM_COMMIT);
+  if (left || right)
+    size = m_pBar->CalcDynamicLayout(std::max<int>(0, want.Width()), LM_HORZ | LM_COMMIT);
+  else
+    size = m_pBar->CalcDynamicLayout(std::max<int>(0, want.Height()), LM_HORZ | LM_LENGTHY | LM_COMMIT);
   m_ptLast = pt;
   CRect rc = m_rcWindow;
   if (size.cx == rc.Width() && size.cy == rc.Height()) return;
   // The opposite edge stays where it is.
-  if (left) rc.left = rc.right - size.cx;
-  else rc.right = rc.left + size.cx;
-  if (top) rc.top = rc.bottom - size.cy;
-  else rc.bottom = rc.top + size.cy;
+  if (left)
+    rc.left = rc.right - size.cx;
+  else
+    rc.right = rc.left + size.cx;
+  if (top)
+    rc.top = rc.bottom - size.cy;
+  else
+    rc.bottom = rc.top + size.cy;
   // Only a shape that still meets some screen is taken.
   BOOL meets = FALSE;
   for (const CRect& w : CbMonitorWorkAreas()) {

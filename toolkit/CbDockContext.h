@@ -36,11 +36,11 @@ class CCbDockContext {
   CWnd* m_pSite = nullptr;
   int m_nHitTest = 0;
   CPoint m_ptLast;
-  int m_nDockBar = 0;        // the saved docked place: the dock bar's index...
-  CRect m_rcDocked;          // ...and the rectangle in its client coordinates (empty: a new last row)
+  int m_nDockBar = 0;               // the saved docked place: the dock bar's index...
+  CRect m_rcDocked;                 // ...and the rectangle in its client coordinates (empty: a new last row)
   CPoint m_ptFloat = CPoint(0, 0);  // the last floating position; (0, 0) for none
-  CRect m_rcDragging;        // the drag rectangle, screen coordinates
-  CRect m_rcWindow;          // the bar's window while sizing
+  CRect m_rcDragging;               // the drag rectangle, screen coordinates
+  CRect m_rcWindow;                 // the bar's window while sizing
 
  protected:
   void Move(CPoint pt);

@@ -1,9 +1,9 @@
 #include "toolkit/CbDrawHelpers.h"
 
+#include <strings.h>
 #include <algorithm>
 #include <cstring>
 #include <memory>
-#include <strings.h>
 
 namespace {
 std::unique_ptr<CCbDrawHelpers> g_helpers;
@@ -65,8 +65,10 @@ void CCbDrawHelpers::GradientFill(CDC* pDC, LPCRECT lpRect, COLORREF clrFirst, C
     auto ch = [t](int a, int b) { return std::min(255, (int)(t * a + (1 - t) * b)); };
     COLORREF c = RGB(ch(GetRValue(clrFirst), GetRValue(clrSecond)), ch(GetGValue(clrFirst), GetGValue(clrSecond)),
                      ch(GetBValue(clrFirst), GetBValue(clrSecond)));
-    if (bHorz) pDC->FillSolidRect(i, r.top, 1, r.Height(), c);
-    else pDC->FillSolidRect(r.left, i, r.Width(), 1, c);
+    if (bHorz)
+      pDC->FillSolidRect(i, r.top, 1, r.Height(), c);
+    else
+      pDC->FillSolidRect(r.left, i, r.Width(), 1, c);
   }
 }
 
@@ -167,8 +169,7 @@ CCbBufferDC::CCbBufferDC(CDC* pDC, const CRect& rect) : m_pTarget(pDC), m_rect(r
 }
 CCbBufferDC::~CCbBufferDC() {
   if (m_pTarget)
-    m_pTarget->BitBlt(m_rect.left, m_rect.top, m_rect.Width(), m_rect.Height(), this, m_rect.left, m_rect.top,
-                      SRCCOPY);
+    m_pTarget->BitBlt(m_rect.left, m_rect.top, m_rect.Width(), m_rect.Height(), this, m_rect.left, m_rect.top, SRCCOPY);
   if (m_pOldBitmap) SelectObject(m_pOldBitmap);
   m_bitmap.DeleteObject();
   DeleteDC();

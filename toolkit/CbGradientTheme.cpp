@@ -15,44 +15,40 @@ namespace {
 
 // The round expand button: 0 darkest, 252 lightest, 255 transparent.
 const unsigned char kExpandIntensities[256] = {
-    255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255,
-    255, 255, 255, 255, 255, 252, 234, 216, 216, 216, 252, 255, 255, 255, 255, 255,
-    255, 255, 255, 252, 234, 198, 198, 180, 180, 180, 180, 180, 234, 255, 255, 255,
-    255, 255, 252, 216, 198, 180, 162, 162, 162, 144, 162, 162, 162, 234, 255, 255,
-    255, 255, 234, 198, 180, 162, 144, 144, 126, 126, 126, 144, 144, 162, 255, 255,
-    255, 252, 198, 180, 162, 144, 126, 108, 108, 108, 108, 108, 126, 144, 216, 255,
-    255, 234, 198, 162, 144, 126, 108, 90,  72,  72,  72,  90,  108, 126, 198, 255,
-    255, 234, 180, 162, 144, 108, 90,  72,  54,  54,  54,  72,  90,  108, 180, 255,
-    255, 216, 180, 162, 126, 108, 72,  54,  36,  18,  36,  54,  72,  108, 162, 255,
-    255, 216, 180, 144, 126, 108, 72,  54,  18,  0,   18,  54,  72,  108, 162, 255,
-    255, 216, 180, 162, 126, 108, 72,  54,  36,  18,  36,  54,  72,  108, 180, 255,
-    255, 255, 180, 162, 144, 108, 90,  72,  54,  54,  54,  72,  90,  108, 255, 255,
-    255, 255, 234, 162, 144, 126, 108, 90,  72,  72,  72,  90,  108, 180, 255, 255,
-    255, 255, 255, 234, 162, 144, 126, 108, 108, 108, 108, 108, 198, 255, 255, 255,
-    255, 255, 255, 255, 255, 216, 180, 162, 162, 162, 198, 255, 255, 255, 255, 255,
-    255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255,
+    255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 252,
+    234, 216, 216, 216, 252, 255, 255, 255, 255, 255, 255, 255, 255, 252, 234, 198, 198, 180, 180, 180, 180, 180,
+    234, 255, 255, 255, 255, 255, 252, 216, 198, 180, 162, 162, 162, 144, 162, 162, 162, 234, 255, 255, 255, 255,
+    234, 198, 180, 162, 144, 144, 126, 126, 126, 144, 144, 162, 255, 255, 255, 252, 198, 180, 162, 144, 126, 108,
+    108, 108, 108, 108, 126, 144, 216, 255, 255, 234, 198, 162, 144, 126, 108, 90,  72,  72,  72,  90,  108, 126,
+    198, 255, 255, 234, 180, 162, 144, 108, 90,  72,  54,  54,  54,  72,  90,  108, 180, 255, 255, 216, 180, 162,
+    126, 108, 72,  54,  36,  18,  36,  54,  72,  108, 162, 255, 255, 216, 180, 144, 126, 108, 72,  54,  18,  0,
+    18,  54,  72,  108, 162, 255, 255, 216, 180, 162, 126, 108, 72,  54,  36,  18,  36,  54,  72,  108, 180, 255,
+    255, 255, 180, 162, 144, 108, 90,  72,  54,  54,  54,  72,  90,  108, 255, 255, 255, 255, 234, 162, 144, 126,
+    108, 90,  72,  72,  72,  90,  108, 180, 255, 255, 255, 255, 255, 234, 162, 144, 126, 108, 108, 108, 108, 108,
+    198, 255, 255, 255, 255, 255, 255, 255, 255, 216, 180, 162, 162, 162, 198, 255, 255, 255, 255, 255, 255, 255,
+    255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255,
 };
 
 // The fifteen colours, the shadow and five table colours of each scheme (blue, olive, silver).
 struct SchemeColours {
-  COLORREF dockLight, dockDark, barDark, barLight, popupLight, popupDark, barShadow, floating, expandDark,
-      expandLight, columnDark, columnLight, picture1, picture2, pane, shadow, c12, c51, c52, c53, c56;
+  COLORREF dockLight, dockDark, barDark, barLight, popupLight, popupDark, barShadow, floating, expandDark, expandLight,
+      columnDark, columnLight, picture1, picture2, pane, shadow, c12, c51, c52, c53, c56;
 };
 const SchemeColours kSchemes[3] = {
     {RGB(158, 190, 245), RGB(196, 218, 250), RGB(129, 169, 226), RGB(221, 236, 254), RGB(227, 239, 255),
-     RGB(147, 181, 231), RGB(59, 97, 156), RGB(42, 102, 201), RGB(0, 53, 145), RGB(117, 166, 241),
+     RGB(147, 181, 231), RGB(59, 97, 156),   RGB(42, 102, 201),  RGB(0, 53, 145),    RGB(117, 166, 241),
      RGB(121, 161, 220), RGB(203, 221, 246), RGB(129, 169, 226), RGB(227, 239, 254), RGB(211, 211, 211),
-     RGB(22, 30, 54), RGB(144, 153, 174), RGB(216, 231, 252), RGB(158, 190, 245), RGB(203, 225, 252),
+     RGB(22, 30, 54),    RGB(144, 153, 174), RGB(216, 231, 252), RGB(158, 190, 245), RGB(203, 225, 252),
      RGB(189, 211, 247)},
     {RGB(217, 217, 167), RGB(242, 241, 228), RGB(183, 198, 145), RGB(244, 247, 222), RGB(236, 240, 213),
-     RGB(194, 206, 159), RGB(96, 128, 88), RGB(116, 134, 94), RGB(96, 119, 107), RGB(176, 194, 140),
+     RGB(194, 206, 159), RGB(96, 128, 88),   RGB(116, 134, 94),  RGB(96, 119, 107),  RGB(176, 194, 140),
      RGB(164, 180, 120), RGB(230, 230, 209), RGB(184, 198, 147), RGB(236, 240, 213), RGB(211, 211, 211),
-     RGB(31, 34, 25), RGB(151, 160, 123), RGB(226, 231, 191), RGB(171, 192, 138), RGB(216, 227, 182),
+     RGB(31, 34, 25),    RGB(151, 160, 123), RGB(226, 231, 191), RGB(171, 192, 138), RGB(216, 227, 182),
      RGB(222, 227, 189)},
     {RGB(215, 215, 229), RGB(243, 243, 247), RGB(153, 151, 181), RGB(243, 244, 250), RGB(233, 231, 241),
      RGB(186, 185, 205), RGB(124, 124, 148), RGB(122, 121, 153), RGB(118, 116, 146), RGB(179, 178, 200),
      RGB(133, 131, 162), RGB(215, 215, 226), RGB(176, 174, 197), RGB(232, 232, 241), RGB(236, 234, 218),
-     RGB(36, 32, 41), RGB(155, 154, 179), RGB(223, 223, 234), RGB(177, 176, 195), RGB(214, 211, 231),
+     RGB(36, 32, 41),    RGB(155, 154, 179), RGB(223, 223, 234), RGB(177, 176, 195), RGB(214, 211, 231),
      RGB(214, 215, 231)},
 };
 
@@ -110,8 +106,8 @@ void CCbGradientTheme::UpdateMetrics() {
   CCbPaintManager::UpdateMetrics();
   m_themeStatusBar.OpenThemeData(AfxGetMainWnd() ? AfxGetMainWnd()->GetSafeHwnd() : nullptr, "STATUS");
 
-  const COLORREF c5 = GetColor(5), c15 = GetColor(15), c16 = GetColor(16), c41 = GetColor(41),
-                 c42 = GetColor(42), c51 = GetColor(51);
+  const COLORREF c5 = GetColor(5), c15 = GetColor(15), c16 = GetColor(16), c41 = GetColor(41), c42 = GetColor(42),
+                 c51 = GetColor(51);
   m_clrDockBarLight = c15;
   m_clrDockBarDark = Blend(c15, c5, 205);
   m_clrBarLight = Blend(c15, c5, 205);
@@ -200,12 +196,15 @@ void CCbGradientTheme::FillDockGradient(CDC* pDC, CRect rc, int nOffset, int nDo
   Gradient(pDC, full, m_clrDockBarLight, m_clrDockBarDark, TRUE);
   pDC->RestoreDC(-1);
   // Past the gradient's end (a dock bar wider than the gradient never happens, a bar far out may).
-  if (full.right < rc.right) pDC->FillSolidRect(full.right, rc.top, rc.right - full.right, rc.Height(), m_clrDockBarDark);
+  if (full.right < rc.right)
+    pDC->FillSolidRect(full.right, rc.top, rc.right - full.right, rc.Height(), m_clrDockBarDark);
 }
 
 void CCbGradientTheme::FillIconColumn(CDC* pDC, CRect rc, BOOL bExpanded) {
-  if (bExpanded) Gradient(pDC, rc, m_clrExpandedColumnLight, m_clrExpandedColumnDark, TRUE);
-  else Gradient(pDC, rc, m_clrBarLight, m_clrBarDark, TRUE);
+  if (bExpanded)
+    Gradient(pDC, rc, m_clrExpandedColumnLight, m_clrExpandedColumnDark, TRUE);
+  else
+    Gradient(pDC, rc, m_clrBarLight, m_clrBarDark, TRUE);
 }
 
 // ---- Bars ----
@@ -221,13 +220,19 @@ void CCbGradientTheme::FillPopupBackground(CDC* pDC, CRect rc, BOOL bMenu, int n
     to = std::min(to, horz ? rc.right : rc.bottom);
     if (to - from > 1) ++from, --to;
     if (to <= from) return;
-    if (horz) pDC->FillSolidRect(from, at, to - from, 1, back);
-    else pDC->FillSolidRect(at, from, 1, to - from, back);
+    if (horz)
+      pDC->FillSolidRect(from, at, to - from, 1, back);
+    else
+      pDC->FillSolidRect(at, from, 1, to - from, back);
   };
-  if (rcOpen.bottom <= rc.top) stretch(rcOpen.left, rcOpen.right, true, rc.top);
-  else if (rcOpen.top >= rc.bottom) stretch(rcOpen.left, rcOpen.right, true, rc.bottom - 1);
-  else if (rcOpen.right <= rc.left) stretch(rcOpen.top, rcOpen.bottom, false, rc.left);
-  else if (rcOpen.left >= rc.right) stretch(rcOpen.top, rcOpen.bottom, false, rc.right - 1);
+  if (rcOpen.bottom <= rc.top)
+    stretch(rcOpen.left, rcOpen.right, true, rc.top);
+  else if (rcOpen.top >= rc.bottom)
+    stretch(rcOpen.left, rcOpen.right, true, rc.bottom - 1);
+  else if (rcOpen.right <= rc.left)
+    stretch(rcOpen.top, rcOpen.bottom, false, rc.left);
+  else if (rcOpen.left >= rc.right)
+    stretch(rcOpen.top, rcOpen.bottom, false, rc.right - 1);
 }
 
 void CCbGradientTheme::FillBarBackground(CDC* pDC, CCbCommandBar* pBar) {
@@ -251,8 +256,8 @@ void CCbGradientTheme::FillBarBackground(CDC* pDC, CCbCommandBar* pBar) {
   }
   if (position == cbBarPopup) {
     CRect open;
-    if (CCbControl* parent = pBar->GetControlPopup(); parent && parent->GetParent() &&
-                                                        parent->GetParent()->GetSafeHwnd() && pBar->GetSafeHwnd()) {
+    if (CCbControl* parent = pBar->GetControlPopup();
+        parent && parent->GetParent() && parent->GetParent()->GetSafeHwnd() && pBar->GetSafeHwnd()) {
       open = parent->GetRect();
       parent->GetParent()->ClientToScreen(&open);
       pBar->ScreenToClient(&open);
@@ -269,8 +274,8 @@ void CCbGradientTheme::FillBarBackground(CDC* pDC, CCbCommandBar* pBar) {
   FillSolid(pDC, rc, 15);
   // The dock area behind, as the dock bar itself draws it, so the bar's corners blend in.
   int offset = 0, dockWidth = rc.Width();
-  if (CCbToolBar* tb = DYNAMIC_DOWNCAST(CCbToolBar, pBar); tb && tb->GetDockBar() && tb->GetSafeHwnd() &&
-                                                         tb->GetDockBar()->GetSafeHwnd()) {
+  if (CCbToolBar* tb = DYNAMIC_DOWNCAST(CCbToolBar, pBar);
+      tb && tb->GetDockBar() && tb->GetSafeHwnd() && tb->GetDockBar()->GetSafeHwnd()) {
     CRect wr, dock;
     tb->GetWindowRect(&wr);
     tb->GetDockBar()->ScreenToClient(&wr);
@@ -292,8 +297,10 @@ void CCbGradientTheme::FillBarBackground(CDC* pDC, CCbCommandBar* pBar) {
     break;
   }
   CRect face = rc;
-  if (vertical) face.top += 3;
-  else face.left += 3;
+  if (vertical)
+    face.top += 3;
+  else
+    face.left += 3;
   pDC->SaveDC();
   pDC->ExcludeClipRect(face.left, face.top, face.left + 1, face.top + 1);
   pDC->ExcludeClipRect(face.right - 1, face.top, face.right, face.top + 1);
@@ -311,15 +318,19 @@ void CCbGradientTheme::FillBarBackground(CDC* pDC, CCbCommandBar* pBar) {
     pDC->FillSolidRect(face.left, face.top, 1, face.Height(), m_clrBarLight);
   }
   pDC->RestoreDC(-1);
-  if (!vertical) pDC->FillSolidRect(rc.left + 5, rc.bottom - 1, std::max(0, rc.Width() - 7), 1, m_clrBarShadow);
-  else pDC->FillSolidRect(rc.right - 1, rc.top + 5, 1, std::max(0, rc.Height() - 7), m_clrBarShadow);
+  if (!vertical)
+    pDC->FillSolidRect(rc.left + 5, rc.bottom - 1, std::max(0, rc.Width() - 7), 1, m_clrBarShadow);
+  else
+    pDC->FillSolidRect(rc.right - 1, rc.top + 5, 1, std::max(0, rc.Height() - 7), m_clrBarShadow);
 }
 
 void CCbGradientTheme::FillDockBar(CDC* pDC, CCbDockBar* pBar) {
   CRect rc;
   ((CWnd*)pBar)->GetClientRect(&rc);
-  if (pBar->GetPosition() == cbBarRight) pDC->FillSolidRect(&rc, m_clrDockBarDark);
-  else FillDockGradient(pDC, rc, 0, rc.Width());
+  if (pBar->GetPosition() == cbBarRight)
+    pDC->FillSolidRect(&rc, m_clrDockBarDark);
+  else
+    FillDockGradient(pDC, rc, 0, rc.Width());
 }
 
 CRect CCbGradientTheme::GetBarBorders(CCbCommandBar* pBar) {
@@ -385,8 +396,8 @@ CSize CCbGradientTheme::DrawBarSeparator(CDC* pDC, CCbCommandBar* pBar, CCbContr
   return CSize(6, 6);
 }
 
-CSize CCbGradientTheme::DrawSpecialControl(CDC* pDC, int nKind, CCbControl* pControl, CCbCommandBar* pBar,
-                                           BOOL bDraw, BOOL bLayout) {
+CSize CCbGradientTheme::DrawSpecialControl(CDC* pDC, int nKind, CCbControl* pControl, CCbCommandBar* pBar, BOOL bDraw,
+                                           BOOL bLayout) {
   if (nKind == 1) {
     // Hidden items of a menu: the round picture with two chevrons under it.
     if (bDraw && pControl) {
@@ -433,13 +444,17 @@ CSize CCbGradientTheme::DrawSpecialControl(CDC* pDC, int nKind, CCbControl* pCon
     pDC->ExcludeClipRect(rc.right - 1, rc.bottom - 1, rc.right, rc.bottom);
   }
   if (popuped) {
-    if (m_bLunaTheme) Gradient(pDC, rc, kHotDark1, kHotDark2, vertical);
-    else FillSolid(pDC, rc, 36);
+    if (m_bLunaTheme)
+      Gradient(pDC, rc, kHotDark1, kHotDark2, vertical);
+    else
+      FillSolid(pDC, rc, 36);
   } else if (!selected) {
     Gradient(pDC, rc, m_clrExpandLight, m_clrExpandDark, vertical);
   } else {
-    if (m_bLunaTheme) Gradient(pDC, rc, kHotLight1, kHotLight2, vertical);
-    else FillSolid(pDC, rc, 31);
+    if (m_bLunaTheme)
+      Gradient(pDC, rc, kHotLight1, kHotLight2, vertical);
+    else
+      FillSolid(pDC, rc, 31);
   }
   pDC->RestoreDC(-1);
   const BOOL hidden = HasHiddenControls(pBar);

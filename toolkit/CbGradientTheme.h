@@ -40,12 +40,12 @@ class CCbGradientTheme : public CCbFlatTheme {
   COLORREF GetExpandPixel(int x, int y) const { return m_arrExpand[y * 16 + x]; }
 
   // The fifteen colours.
-  COLORREF m_clrDockBarLight = 0, m_clrDockBarDark = 0;      // dock area, start and end
-  COLORREF m_clrBarDark = 0, m_clrBarLight = 0;              // bar face, bottom and top
-  COLORREF m_clrPopupLight = 0, m_clrPopupDark = 0;          // open title, start and end
-  COLORREF m_clrBarShadow = 0;                               // the bar's bottom line
-  COLORREF m_clrFloatingGripper = 0;                         // floating caption
-  COLORREF m_clrExpandDark = 0, m_clrExpandLight = 0;        // expand button
+  COLORREF m_clrDockBarLight = 0, m_clrDockBarDark = 0;  // dock area, start and end
+  COLORREF m_clrBarDark = 0, m_clrBarLight = 0;          // bar face, bottom and top
+  COLORREF m_clrPopupLight = 0, m_clrPopupDark = 0;      // open title, start and end
+  COLORREF m_clrBarShadow = 0;                           // the bar's bottom line
+  COLORREF m_clrFloatingGripper = 0;                     // floating caption
+  COLORREF m_clrExpandDark = 0, m_clrExpandLight = 0;    // expand button
   COLORREF m_clrExpandedColumnDark = 0, m_clrExpandedColumnLight = 0;
   COLORREF m_clrExpandPicture1 = 0, m_clrExpandPicture2 = 0;
   COLORREF m_clrStatusPane = 0;

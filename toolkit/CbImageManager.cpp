@@ -16,7 +16,9 @@ inline int A(DWORD p) { return (int)(p >> 24); }
 inline int R(DWORD p) { return (int)((p >> 16) & 0xFF); }
 inline int G(DWORD p) { return (int)((p >> 8) & 0xFF); }
 inline int B(DWORD p) { return (int)(p & 0xFF); }
-inline DWORD Argb(int a, int r, int g, int b) { return ((DWORD)a << 24) | ((DWORD)r << 16) | ((DWORD)g << 8) | (DWORD)b; }
+inline DWORD Argb(int a, int r, int g, int b) {
+  return ((DWORD)a << 24) | ((DWORD)r << 16) | ((DWORD)g << 8) | (DWORD)b;
+}
 }  // namespace
 
 // ======================================================================================
@@ -235,8 +237,7 @@ void CCbImageManager::RemoveAll() {
   m_sets.clear();
 }
 
-BOOL CCbImageManager::SetIcons(UINT nIDBitmap, const UINT* pCommands, int nCount, int nWidth, int nHeight,
-                               int nState) {
+BOOL CCbImageManager::SetIcons(UINT nIDBitmap, const UINT* pCommands, int nCount, int nWidth, int nHeight, int nState) {
   AfxEnsureUiResources();
   CBitmap bmp;
   if (!bmp.LoadBitmap(nIDBitmap)) return FALSE;
@@ -266,7 +267,8 @@ BOOL CCbImageManager::SetIcons(CBitmap& bitmap, const UINT* pCommands, int nCoun
     for (int y = 0; y < nHeight; ++y)
       for (int x = 0; x < nWidth; ++x) {
         const COLORREF c = bitmap.GetPixel(k * nWidth + x, y);
-        px[(size_t)y * nWidth + x] = (c & 0xFFFFFF) == (mask & 0xFFFFFF) ? 0 : Argb(255, GetRValue(c), GetGValue(c), GetBValue(c));
+        px[(size_t)y * nWidth + x] =
+            (c & 0xFFFFFF) == (mask & 0xFFFFFF) ? 0 : Argb(255, GetRValue(c), GetGValue(c), GetBValue(c));
       }
     return px;
   };

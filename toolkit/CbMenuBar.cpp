@@ -1,8 +1,8 @@
 #include "toolkit/CbMenuBar.h"
 
 #include "toolkit/CbCommandBars.h"
-#include "toolkit/CbPropExchange.h"
 #include "toolkit/CbHookManager.h"
+#include "toolkit/CbPropExchange.h"
 
 #include "platform/ui/Menu.h"
 
@@ -44,7 +44,8 @@ BOOL CCbMenuBar::LoadMenuBar(UINT nIDResource) {
 
 BOOL CCbMenuBar::SetTrackingMode(int bMode, BOOL bSelectFirst, BOOL bKeyboard) {
   if ((bMode != 0) != (m_bTracking != 0))
-    if (CWnd* site = GetSite(); site && site->GetSafeHwnd()) site->SendMessage(WM_BAR_TRACKING, (WPARAM)(bMode != 0), (LPARAM)this);
+    if (CWnd* site = GetSite(); site && site->GetSafeHwnd())
+      site->SendMessage(WM_BAR_TRACKING, (WPARAM)(bMode != 0), (LPARAM)this);
   return CCbToolBar::SetTrackingMode(bMode, bSelectFirst, bKeyboard);
 }
 
@@ -69,8 +70,10 @@ int CCbMenuBar::OnHookMessage(HWND hWnd, UINT nMessage, WPARAM& wParam, LPARAM& 
     CCbRefHolder<CCbCommandBar> hold(this);
     if (lParam == 0) {
       // Alt alone or F10: the menu bar takes the keys, the first title selected.
-      if (m_bTracking) SetTrackingMode(FALSE);
-      else SetTrackingMode(TRUE, TRUE, TRUE);
+      if (m_bTracking)
+        SetTrackingMode(FALSE);
+      else
+        SetTrackingMode(TRUE, TRUE, TRUE);
       lResult = 0;
       return 1;
     }

@@ -90,7 +90,8 @@ LRESULT CCbMouseManager::onMouse(int nCode, WPARAM wParam, LPARAM lParam) {
   if (nCode != HC_ACTION) return ::CallNextHookEx(hook, nCode, wParam, lParam);
   auto* mh = reinterpret_cast<MOUSEHOOKSTRUCT*>(lParam);
   UINT msg = (UINT)wParam;
-  if (msg == WM_LBUTTONDOWN) m_bIgnoreLButtonUp = FALSE;
+  if (msg == WM_LBUTTONDOWN)
+    m_bIgnoreLButtonUp = FALSE;
   else if (msg == WM_LBUTTONUP && m_bIgnoreLButtonUp) {
     m_bIgnoreLButtonUp = FALSE;
     return TRUE;
@@ -123,9 +124,9 @@ LRESULT CCbMouseManager::onMouse(int nCode, WPARAM wParam, LPARAM lParam) {
       if (under && (under == h || ::IsChild(h, under))) handledByBar = true;
   if (!handledByBar) {
     bool release = msg == WM_LBUTTONUP || msg == WM_NCLBUTTONUP;
-    bool press = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN ||
-                 msg == WM_NCLBUTTONDOWN || msg == WM_NCRBUTTONDOWN || msg == WM_NCMBUTTONDOWN ||
-                 msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK || msg == WM_NCLBUTTONDBLCLK;
+    bool press = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN || msg == WM_NCLBUTTONDOWN ||
+                 msg == WM_NCRBUTTONDOWN || msg == WM_NCMBUTTONDOWN || msg == WM_LBUTTONDBLCLK ||
+                 msg == WM_RBUTTONDBLCLK || msg == WM_NCLBUTTONDBLCLK;
     for (CCbCommandBar* b : bars) {
       if (!IsTrackedBar(b) || !b->GetSafeHwnd()) continue;
       if (move) {

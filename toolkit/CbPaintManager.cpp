@@ -1,16 +1,16 @@
 #include "toolkit/CbPaintManager.h"
 
+#include "platform/ui/SysInfo.h"
 #include "toolkit/CbColorManager.h"
 #include "toolkit/CbCommandBar.h"
-#include "toolkit/CbDrawHelpers.h"
-#include "toolkit/CbImageManager.h"
 #include "toolkit/CbDefaultTheme.h"
+#include "toolkit/CbDrawHelpers.h"
 #include "toolkit/CbGradientTheme.h"
+#include "toolkit/CbImageManager.h"
 #include "toolkit/CbNativeTheme.h"
 #include "toolkit/CbPaintThemes.h"
-#include "toolkit/CbStudioTheme.h"
 #include "toolkit/CbStatusBar.h"
-#include "platform/ui/SysInfo.h"
+#include "toolkit/CbStudioTheme.h"
 
 #include <algorithm>
 #include <cstring>
@@ -370,8 +370,7 @@ void CCbPaintManager::DrawControlBackground(CDC* pDC, CCbControl* pControl, CRec
   const BOOL popuped = CbIsPopupType(pControl->GetType()) && pControl->GetCommandBar() &&
                        pControl->GetCommandBar()->GetSafeHwnd() && pControl->GetCommandBar()->IsWindowVisible();
   DrawButtonBackground(pDC, rc, pControl->GetEnabled(), pControl->GetSelected(), pControl->GetPressed(),
-                       pControl->GetChecked(), popuped, bar ? bar->GetType() : 1,
-                       bar ? bar->GetPosition() : cbBarTop);
+                       pControl->GetChecked(), popuped, bar ? bar->GetType() : 1, bar ? bar->GetPosition() : cbBarTop);
 }
 
 CSize CCbPaintManager::DrawToolbarControl(CDC* pDC, CCbControl* pControl, BOOL bDraw) {
@@ -387,8 +386,8 @@ CSize CCbPaintManager::DrawToolbarControl(CDC* pDC, CCbControl* pControl, BOOL b
   CSize szImage = szIcon;
   if (icon && icon->GetWidth() > 0) szImage.cy = szIcon.cx * icon->GetHeight() / icon->GetWidth();
   const CString caption = pControl->GetCaption();
-  const BOOL showCaption = !caption.IsEmpty() && type != cbControlLabel &&
-                           (style == 1 || style == 3 || (style == 0 && !icon));
+  const BOOL showCaption =
+      !caption.IsEmpty() && type != cbControlLabel && (style == 1 || style == 3 || (style == 0 && !icon));
   const BOOL hasIcon = icon != nullptr;
   // A menu bar's popups are menu titles: their caption alone says they open a menu.
   const BOOL popupMark = CbIsPopupType(type) && !(bar && bar->GetType() == 0);
@@ -409,21 +408,32 @@ CSize CCbPaintManager::DrawToolbarControl(CDC* pDC, CCbControl* pControl, BOOL b
   if (!bDraw) return size;
 
   CRect rc = pControl->GetRect();
-  if (type == cbControlSplitButtonPopup) DrawSplitDropArrow(pDC, pControl, rc);
-  else DrawControlBackground(pDC, pControl, rc);
+  if (type == cbControlSplitButtonPopup)
+    DrawSplitDropArrow(pDC, pControl, rc);
+  else
+    DrawControlBackground(pDC, pControl, rc);
   if (hasIcon) {
     CPoint pt = vertical ? CPoint(rc.left + (rc.Width() - szImage.cx) / 2, rc.top + 4)
-                         : CPoint(rc.left + 3 + (showCaption ? 1 : (rc.Width() - 6 - szImage.cx - (type == cbControlSplitButtonPopup ? 11 : type == cbControlPopup ? 7 : 0)) / 2 - 0),
+                         : CPoint(rc.left + 3 +
+                                      (showCaption ? 1
+                                                   : (rc.Width() - 6 - szImage.cx -
+                                                      (type == cbControlSplitButtonPopup ? 11
+                                                       : type == cbControlPopup          ? 7
+                                                                                         : 0)) /
+                                                             2 -
+                                                         0),
                                   rc.top + (rc.Height() - szImage.cy) / 2);
     const BOOL popuped = pControl->GetCommandBar() != nullptr && pControl->GetCommandBar()->GetSafeHwnd() &&
                          pControl->GetCommandBar()->IsWindowVisible();
-    DrawImage(pDC, pt, szImage, icon, pControl->GetSelected() != 0, pControl->GetPressed() != 0,
-              pControl->GetEnabled(), pControl->GetChecked() != 0, popuped);
+    DrawImage(pDC, pt, szImage, icon, pControl->GetSelected() != 0, pControl->GetPressed() != 0, pControl->GetEnabled(),
+              pControl->GetChecked() != 0, popuped);
   }
   if (showCaption) {
     CRect rt = rc;
-    if (vertical) rt.top += hasIcon ? szIcon.cy + 7 : 4;
-    else rt.left += hasIcon ? szIcon.cx + 7 : 4;
+    if (vertical)
+      rt.top += hasIcon ? szIcon.cy + 7 : 4;
+    else
+      rt.left += hasIcon ? szIcon.cx + 7 : 4;
     DrawControlText(pDC, pControl, rt, TRUE, vertical, FALSE, popupMark);
   } else if (type == cbControlPopup && !vertical) {
     const int x = rc.right - 9, y = rc.CenterPoint().y;
@@ -477,7 +487,8 @@ void CCbPaintManager::DrawStatusPaneText(CDC* pDC, CCbStatusBar* pBar, int nInde
     CRect client;
     pBar->GetClientRect(&client);
     if (pane.nStyle & SBPS_STRETCH)
-      rc.right = client.right - (pBar->HasSizeGrip() ? ::GetSystemMetrics(SM_CXSMICON) + ::GetSystemMetrics(SM_CXEDGE) : 0);
+      rc.right =
+          client.right - (pBar->HasSizeGrip() ? ::GetSystemMetrics(SM_CXSMICON) + ::GetSystemMetrics(SM_CXEDGE) : 0);
     else
       rc.right = rc.left + 3 * ::GetSystemMetrics(SM_CXEDGE) + pane.cxText;
   }

@@ -152,7 +152,8 @@ CSize CCbFlatTheme::DrawSpecialControl(CDC* pDC, int nKind, CCbControl* pControl
     ExpandArrow(pDC, rc, vertical, clr);
     if (HasHiddenControls(pBar)) {
       CCbPenDC pen(pDC, clr);
-      HiddenMarks(pDC, vertical ? CPoint(rc.left + 4, rc.CenterPoint().y - 3) : CPoint(rc.CenterPoint().x - 3, rc.top + 4),
+      HiddenMarks(pDC,
+                  vertical ? CPoint(rc.left + 4, rc.CenterPoint().y - 3) : CPoint(rc.CenterPoint().x - 3, rc.top + 4),
                   vertical);
     }
     return CSize(11, 11);
@@ -163,9 +164,12 @@ CSize CCbFlatTheme::DrawSpecialControl(CDC* pDC, int nKind, CCbControl* pControl
                        pBar ? pBar->GetType() : 1, pBar ? pBar->GetPosition() : 0);
   const COLORREF clr = pControl->GetEnabled() || pControl->GetSelected() ? pDC->GetTextColor() : GetColor(14);
   const CPoint c = rc.CenterPoint();
-  if (nKind == 2) CloseCross(pDC, c, clr);
-  else if (nKind == 3) DropArrow(pDC, c, clr);
-  else if (nKind == 1) Chevrons(pDC, c, clr);
+  if (nKind == 2)
+    CloseCross(pDC, c, clr);
+  else if (nKind == 3)
+    DropArrow(pDC, c, clr);
+  else if (nKind == 1)
+    Chevrons(pDC, c, clr);
   return CSize(12, 12);
 }
 
@@ -173,8 +177,10 @@ void CCbFlatTheme::TearOffFrame(CDC* pDC, CRect rc, BOOL bSelected) {
   FillSolid(pDC, rc, 41);
   CRect in = rc;
   in.DeflateRect(1, 1);
-  if (bSelected) Rectangle(pDC, in, 31, 32);
-  else FillSolid(pDC, in, 30);
+  if (bSelected)
+    Rectangle(pDC, in, 31, 32);
+  else
+    FillSolid(pDC, in, 30);
 }
 
 CSize CCbFlatTheme::DrawPopupTearOff(CDC* pDC, CCbCommandBar*, CRect rc, BOOL bSelected, BOOL bDraw) {
@@ -187,8 +193,8 @@ CSize CCbFlatTheme::DrawPopupTearOff(CDC* pDC, CCbCommandBar*, CRect rc, BOOL bS
   return CSize(0, 9);
 }
 
-void CCbFlatTheme::DrawImage(CDC* pDC, CPoint pt, CSize sz, CCbImageManagerIcon* pIcon, BOOL bSelected,
-                             BOOL bPressed, BOOL bEnabled, BOOL bChecked, BOOL bPopuped) {
+void CCbFlatTheme::DrawImage(CDC* pDC, CPoint pt, CSize sz, CCbImageManagerIcon* pIcon, BOOL bSelected, BOOL bPressed,
+                             BOOL bEnabled, BOOL bChecked, BOOL bPopuped) {
   if (!pIcon) return;
   if (!bEnabled) {
     if (!DrawDisabledPicture(pDC, pt, sz, pIcon)) pIcon->DrawMono(pDC, pt, GetColor(40), sz);
@@ -217,8 +223,7 @@ CSize CCbFlatTheme::DrawMenuItem(CDC* pDC, CCbControl* pControl, BOOL bDraw) {
   if (!bDraw) return size;
   const CRect rc = pControl->GetRect();
   const BOOL enabled = pControl->GetEnabled();
-  if (pControl->GetSelected())
-    DrawStateRect(pDC, rc, enabled, enabled ? 1 : 2, 0, 0, FALSE, 2, cbBarPopup);
+  if (pControl->GetSelected()) DrawStateRect(pDC, rc, enabled, enabled ? 1 : 2, 0, 0, FALSE, 2, cbBarPopup);
   CCbImageManagerIcon* icon = pControl->GetIcon(szIcon.cx);
   const CRect cell(rc.left, rc.top, rc.left + column, rc.bottom);
   if (pControl->GetChecked()) DrawStateRect(pDC, cell, enabled, 0, 0, 1, FALSE, 2, cbBarPopup);

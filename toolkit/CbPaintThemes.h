@@ -15,8 +15,8 @@ class CCbFlatTheme : public CCbPaintManager {
   CSize DrawEditControl(CDC* pDC, CCbControl* pControl, BOOL bDraw) override;
   CSize DrawPopupFieldControl(CDC* pDC, CCbControl* pControl, BOOL bDraw) override;
   void FillBarBackground(CDC* pDC, CCbCommandBar* pBar) override;
-  void DrawButtonBackground(CDC* pDC, CRect rc, BOOL bEnabled, int nSelected, int nPressed, int nChecked,
-                            BOOL bPopuped, int nBarType, int nBarPosition) override;
+  void DrawButtonBackground(CDC* pDC, CRect rc, BOOL bEnabled, int nSelected, int nPressed, int nChecked, BOOL bPopuped,
+                            int nBarType, int nBarPosition) override;
   void DrawStateRect(CDC* pDC, CRect rc, BOOL bEnabled, int nSelected, int nPressed, int nChecked, BOOL bPopuped,
                      int nBarType, int nBarPosition) override;
   CSize DrawBarGripper(CDC* pDC, CCbCommandBar* pBar, BOOL bDraw) override;
@@ -40,4 +40,3 @@ class CCbFlatTheme : public CCbPaintManager {
 };
 
 }  // namespace CbPaintThemes
-

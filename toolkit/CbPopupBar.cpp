@@ -3,11 +3,11 @@
 #include "platform/ui/Accessible.h"
 
 #include "toolkit/CbCommandBars.h"
-#include "toolkit/CbPropExchange.h"
 #include "toolkit/CbDrawHelpers.h"
 #include "toolkit/CbMenuSound.h"
 #include "toolkit/CbMouseManager.h"
 #include "toolkit/CbPaintManager.h"
+#include "toolkit/CbPropExchange.h"
 #include "toolkit/CbShadows.h"
 #include "toolkit/CbShortcutManager.h"
 
@@ -84,8 +84,10 @@ CCbCommandBar* CCbPopupBar::GetParentCommandBar() const {
 
 void CCbPopupBar::DelayRedraw() {
   m_bRedrawPending = FALSE;
-  if (m_nLockRedraw == 0 && GetSafeHwnd()) Invalidate(FALSE);
-  else m_bRedrawPending = TRUE;
+  if (m_nLockRedraw == 0 && GetSafeHwnd())
+    Invalidate(FALSE);
+  else
+    m_bRedrawPending = TRUE;
 }
 
 void CCbPopupBar::UpdateShortcuts() {
@@ -198,8 +200,10 @@ CRect CCbPopupBar::PlacePopup(CSize sz) {
   for (int i = 0; i < GetControlCount(); ++i) GetControl(i)->SetHideFlag(cbHideScroll, FALSE);
   m_rcScrollUp.SetRectEmpty();
   m_rcScrollDown.SetRectEmpty();
-  if (m_bScroll) LayoutScrolled(placed.rcWindow.Height());
-  else m_nLastVisible = GetControlCount() - 1;
+  if (m_bScroll)
+    LayoutScrolled(placed.rcWindow.Height());
+  else
+    m_nLastVisible = GetControlCount() - 1;
   const CRect& rc = placed.rcWindow;
   if (GetSafeHwnd()) {
     const BOOL wasShown = ::IsWindowVisible(m_hWnd);
@@ -275,8 +279,8 @@ void CCbPopupBar::LayoutScrolled(int nHeight) {
                                  m_rcBorders.top + kScrollButton)
                          : CRect(0, 0, 0, 0);
     m_rcScrollDown = withDown && !fits ? CRect(m_rcBorders.left, bottomAll - kScrollButton,
-                                                client.right - m_rcBorders.right, bottomAll)
-                                        : CRect(0, 0, 0, 0);
+                                               client.right - m_rcBorders.right, bottomAll)
+                                       : CRect(0, 0, 0, 0);
     if (withDown && fits) m_rcScrollDown.SetRectEmpty();
     break;
   }
@@ -563,8 +567,10 @@ void CCbPopupBar::DrawCommandBar(CDC* pDC, CRect rcClip) {
     if (rc.IsRectEmpty()) continue;
     painter->FillSolid(pDC, rc, COLOR_MENU);
     const CPoint c = rc.CenterPoint();
-    if (k == 0) painter->Triangle(pDC, CPoint(c.x - 4, c.y + 2), CPoint(c.x + 4, c.y + 2), CPoint(c.x, c.y - 2), clr);
-    else painter->Triangle(pDC, CPoint(c.x - 4, c.y - 2), CPoint(c.x + 4, c.y - 2), CPoint(c.x, c.y + 2), clr);
+    if (k == 0)
+      painter->Triangle(pDC, CPoint(c.x - 4, c.y + 2), CPoint(c.x + 4, c.y + 2), CPoint(c.x, c.y - 2), clr);
+    else
+      painter->Triangle(pDC, CPoint(c.x - 4, c.y - 2), CPoint(c.x + 4, c.y - 2), CPoint(c.x, c.y + 2), clr);
   }
   if (m_bExpandButton && !m_pExpandItem->GetRect().IsRectEmpty())
     painter->DrawSpecialControl(pDC, 1, m_pExpandItem, this, TRUE);
@@ -582,13 +588,17 @@ void CCbPopupBar::OnTrackMouseMove(CPoint ptClient) {
 
 void CCbPopupBar::OnMouseMove(UINT nFlags, CPoint point) {
   CCbRefHolder<CCbCommandBar> hold(this);
-  if (CCbCommandBar* parent = GetParentCommandBar(); parent && m_pControlPopup && parent->GetSafeHwnd() &&
-                                                     parent->GetSelectedIndex() != m_pControlPopup->GetIndex())
+  if (CCbCommandBar* parent = GetParentCommandBar();
+      parent && m_pControlPopup && parent->GetSafeHwnd() && parent->GetSelectedIndex() != m_pControlPopup->GetIndex())
     parent->SetSelected(m_pControlPopup->GetIndex(), parent->IsKeyboardSelect());
-  if (m_rcScrollUp.PtInRect(point)) SetTimer(kScrollUpTimer, kScrollDelay, nullptr);
-  else KillTimer(kScrollUpTimer);
-  if (m_rcScrollDown.PtInRect(point)) SetTimer(kScrollDownTimer, kScrollDelay, nullptr);
-  else KillTimer(kScrollDownTimer);
+  if (m_rcScrollUp.PtInRect(point))
+    SetTimer(kScrollUpTimer, kScrollDelay, nullptr);
+  else
+    KillTimer(kScrollUpTimer);
+  if (m_rcScrollDown.PtInRect(point))
+    SetTimer(kScrollDownTimer, kScrollDelay, nullptr);
+  else
+    KillTimer(kScrollDownTimer);
   if (!HitTest(point)) {
     // Over no item: a pick with the mouse lets go unless its sub-menu is open.
     if (m_nSelected >= 0 && !m_bKeyboardSelect && m_nPopuped < 0) SetSelected(-1);

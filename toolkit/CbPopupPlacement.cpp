@@ -13,12 +13,18 @@ CRect CbWorkAreaFor(const std::vector<CRect>& workAreas, const CRect& rcExclude,
       CRect i;
       if (!::IntersectRect(&i, &w, &rcExclude)) continue;
       long share = (long)i.Width() * i.Height();
-      if (share > bestShare) { bestShare = share; best = &w; }
+      if (share > bestShare) {
+        bestShare = share;
+        best = &w;
+      }
     }
     if (!best) pt = rcExclude.CenterPoint();
   } else {
     for (const CRect& w : workAreas)
-      if (w.PtInRect(pt)) { best = &w; break; }
+      if (w.PtInRect(pt)) {
+        best = &w;
+        break;
+      }
   }
   if (best) return *best;
   long nearest = LONG_MAX;
@@ -26,7 +32,10 @@ CRect CbWorkAreaFor(const std::vector<CRect>& workAreas, const CRect& rcExclude,
     long dx = pt.x < w.left ? w.left - pt.x : pt.x >= w.right ? pt.x - w.right + 1 : 0;
     long dy = pt.y < w.top ? w.top - pt.y : pt.y >= w.bottom ? pt.y - w.bottom + 1 : 0;
     long d = dx * dx + dy * dy;
-    if (d < nearest) { nearest = d; best = &w; }
+    if (d < nearest) {
+      nearest = d;
+      best = &w;
+    }
   }
   return *best;
 }
@@ -42,8 +51,10 @@ CB_POPUP_PLACED CbPlacePopup(const CB_POPUP_PLACEMENT& p, const CRect& W) {
   const int half = W.top + (B - W.top) / 2;
 
   if (left) {
-    if (bare) x = x - cx;
-    else x = p.bBelow ? E.right - cx : E.left - cx;
+    if (bare)
+      x = x - cx;
+    else
+      x = p.bBelow ? E.right - cx : E.left - cx;
   }
 
   if (bare && y > B) {
@@ -74,7 +85,8 @@ CB_POPUP_PLACED CbPlacePopup(const CB_POPUP_PLACEMENT& p, const CRect& W) {
   }
 
   if (x + cx > W.right) {
-    if (bare) x = x > W.right ? x - cx : W.right - cx;
+    if (bare)
+      x = x > W.right ? x - cx : W.right - cx;
     else {
       x = (p.bBelow ? W.right : E.left) - cx;
       left = true;

@@ -8,8 +8,8 @@
 #include <vector>
 
 struct CB_POPUP_PLACEMENT {
-  CRect rcExclude;     // the opening control in screen coordinates; empty for a bare point
-  CPoint ptAnchor;     // (left, bottom) of the control when opening below, else (right, top)
+  CRect rcExclude;  // the opening control in screen coordinates; empty for a bare point
+  CPoint ptAnchor;  // (left, bottom) of the control when opening below, else (right, top)
   CSize szPopup;
   BOOL bLeft = FALSE;   // opens leftward
   BOOL bBelow = FALSE;  // opens below the control rather than beside it

@@ -62,26 +62,34 @@ BOOL CCbPropExchangeArchive::ExchangeValue(LPCTSTR, int nType, void* pValue, con
   switch (nType) {
     case cbPropShort: {
       short& v = *static_cast<short*>(pValue);
-      if (load) ar >> v;
-      else ar << v;
+      if (load)
+        ar >> v;
+      else
+        ar << v;
       return TRUE;
     }
     case cbPropLong: {
       LONG& v = *static_cast<LONG*>(pValue);
-      if (load) ar >> v;
-      else ar << v;
+      if (load)
+        ar >> v;
+      else
+        ar << v;
       return TRUE;
     }
     case cbPropFloat: {
       float& v = *static_cast<float*>(pValue);
-      if (load) ar >> v;
-      else ar << v;
+      if (load)
+        ar >> v;
+      else
+        ar << v;
       return TRUE;
     }
     case cbPropDouble: {
       double& v = *static_cast<double*>(pValue);
-      if (load) ar >> v;
-      else ar << v;
+      if (load)
+        ar >> v;
+      else
+        ar << v;
       return TRUE;
     }
     case cbPropCurrency: {
@@ -99,8 +107,10 @@ BOOL CCbPropExchangeArchive::ExchangeValue(LPCTSTR, int nType, void* pValue, con
     case cbPropString:
     case cbPropLPStr: {
       CString& v = *static_cast<CString*>(pValue);
-      if (load) ar >> v;
-      else ar << v;
+      if (load)
+        ar >> v;
+      else
+        ar << v;
       return TRUE;
     }
     case cbPropBool: {
@@ -116,8 +126,10 @@ BOOL CCbPropExchangeArchive::ExchangeValue(LPCTSTR, int nType, void* pValue, con
     }
     case cbPropByte: {
       BYTE& v = *static_cast<BYTE*>(pValue);
-      if (load) ar >> v;
-      else ar << v;
+      if (load)
+        ar >> v;
+      else
+        ar << v;
       return TRUE;
     }
     case cbPropRect: {
@@ -211,8 +223,10 @@ CCbPropExchangeEnumerator::CCbPropExchangeEnumerator(CCbPropExchange* pContainer
 DWORD CCbPropExchangeEnumerator::Start(DWORD nCount, DWORD nMinItemBytes) {
   m_nIndex = 0;
   if (m_pContainer->AllowsBinaryValues()) {
-    if (m_pContainer->IsLoading()) m_nCount = m_pContainer->ReadCount(nMinItemBytes);
-    else m_pContainer->WriteCount(m_nCount = nCount);
+    if (m_pContainer->IsLoading())
+      m_nCount = m_pContainer->ReadCount(nMinItemBytes);
+    else
+      m_pContainer->WriteCount(m_nCount = nCount);
   } else {
     int n = (int)nCount;
     PX_Int(m_pContainer, "Count", n, 0);

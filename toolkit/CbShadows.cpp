@@ -75,8 +75,10 @@ BOOL CShadowWnd::UpdateLayer() {
 int CShadowWnd::OnHookMessage(HWND hWnd, UINT nMessage, WPARAM& wParam, LPARAM&, LRESULT&) {
   if (hWnd != m_hWndPopup) return 0;
   if (nMessage == WM_SHOWWINDOW) {
-    if (wParam) ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    else ShowWindow(SW_HIDE);
+    if (wParam)
+      ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    else
+      ShowWindow(SW_HIDE);
   } else if (nMessage == WM_DESTROY) {
     CbShadowsManager()->DestroyStrip(this);  // deletes this
   }
@@ -95,9 +97,13 @@ BOOL CCbShadowsManager::IsShadowWanted(BOOL bOwnShadow, BOOL bLayered, BOOL bSys
   return bLayered && bSystemDropShadow;
 }
 
-CRect CCbShadowsManager::GetBottomRect(const CRect& rc, int w) { return CRect(rc.left + w, rc.bottom, rc.right + w, rc.bottom + w); }
+CRect CCbShadowsManager::GetBottomRect(const CRect& rc, int w) {
+  return CRect(rc.left + w, rc.bottom, rc.right + w, rc.bottom + w);
+}
 
-CRect CCbShadowsManager::GetRightRect(const CRect& rc, int w) { return CRect(rc.right, rc.top + w, rc.right + w, rc.bottom); }
+CRect CCbShadowsManager::GetRightRect(const CRect& rc, int w) {
+  return CRect(rc.right, rc.top + w, rc.right + w, rc.bottom);
+}
 
 void CCbShadowsManager::FillStripBits(DWORD* pBits, int cx, int cy, BOOL bBottom, COLORREF clr, int q) {
   if (!pBits || cx <= 0 || cy <= 0) return;
@@ -121,7 +127,8 @@ void CCbShadowsManager::FillStripBits(DWORD* pBits, int cx, int cy, BOOL bBottom
       alpha = std::min(alpha, 255);
       // A premultiplied channel can't exceed its alpha.
       auto ch = [&](int c) { return (DWORD)std::min(alpha, c * num / den); };
-      pBits[y * cx + x] = ((DWORD)alpha << 24) | (ch(GetRValue(clr)) << 16) | (ch(GetGValue(clr)) << 8) | ch(GetBValue(clr));
+      pBits[y * cx + x] =
+          ((DWORD)alpha << 24) | (ch(GetRValue(clr)) << 16) | (ch(GetGValue(clr)) << 8) | ch(GetBValue(clr));
     }
   }
 }

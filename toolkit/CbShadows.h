@@ -15,13 +15,13 @@ class CShadowWnd : public CWnd, public CCbHookManagerHookAble {
   CShadowWnd() = default;
   ~CShadowWnd() override;
 
-  HWND m_hWndPopup = nullptr;   // the popup the strip belongs to
-  BOOL m_bBottom = FALSE;       // 1 the bottom strip, 0 the right strip
-  BOOL m_bOwnShadow = TRUE;     // the look draws its own shadows (copied when made)
-  BOOL m_bLayered = FALSE;      // soft alpha strip (a compositor blends it), else solid
-  BOOL m_bControl = FALSE;      // round the control that opened the popup, not the popup
-  CRect m_rcStrip;              // screen coordinates
-  CRect m_rcExclude;            // left uncovered: the control that opened the popup
+  HWND m_hWndPopup = nullptr;  // the popup the strip belongs to
+  BOOL m_bBottom = FALSE;      // 1 the bottom strip, 0 the right strip
+  BOOL m_bOwnShadow = TRUE;    // the look draws its own shadows (copied when made)
+  BOOL m_bLayered = FALSE;     // soft alpha strip (a compositor blends it), else solid
+  BOOL m_bControl = FALSE;     // round the control that opened the popup, not the popup
+  CRect m_rcStrip;             // screen coordinates
+  CRect m_rcExclude;           // left uncovered: the control that opened the popup
   COLORREF m_clrShadow = 0;
 
   int OnHookMessage(HWND hWnd, UINT nMessage, WPARAM& wParam, LPARAM& lParam, LRESULT& lResult) override;

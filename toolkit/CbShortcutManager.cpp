@@ -13,14 +13,16 @@ struct KeyName {
   const char* name;
 };
 const KeyName kKeyNames[] = {
-    {1, "Left Button"}, {2, "Right Button"}, {3, "Ctrl+Break"}, {4, "Middle Button"}, {8, "Back"}, {9, "Tab"},
-    {12, "Clear"}, {13, "Enter"}, {16, "Shift"}, {17, "Ctrl"}, {18, "Alt"}, {19, "Pause"}, {20, "Caps Lock"},
-    {27, "Esc"}, {32, "Space"}, {33, "Page Up"}, {34, "Page Down"}, {35, "End"}, {36, "Home"}, {37, "Left Arrow"},
-    {38, "Up Arrow"}, {39, "Right Arrow"}, {40, "Down Arrow"}, {41, "Select"}, {42, "Print"}, {43, "Execute"},
-    {44, "Snapshot"}, {45, "Ins"}, {46, "Del"}, {47, "Help"}, {91, "Left Windows"}, {92, "Right Windows"},
-    {93, "Application"}, {106, "Num *"}, {107, "Num +"}, {108, "Separator"}, {109, "Num -"}, {110, "Num ."},
-    {111, "Num /"}, {144, "Num Lock"}, {145, "Scrl Lock"}, {246, "Attn"}, {247, "Crsel"}, {248, "Exsel"},
-    {249, "Ereof"}, {250, "Play"}, {251, "Zoom"}, {252, "No Name"}, {253, "Pa1"}, {254, "Oem Clear"},
+    {1, "Left Button"},   {2, "Right Button"},   {3, "Ctrl+Break"},   {4, "Middle Button"}, {8, "Back"},
+    {9, "Tab"},           {12, "Clear"},         {13, "Enter"},       {16, "Shift"},        {17, "Ctrl"},
+    {18, "Alt"},          {19, "Pause"},         {20, "Caps Lock"},   {27, "Esc"},          {32, "Space"},
+    {33, "Page Up"},      {34, "Page Down"},     {35, "End"},         {36, "Home"},         {37, "Left Arrow"},
+    {38, "Up Arrow"},     {39, "Right Arrow"},   {40, "Down Arrow"},  {41, "Select"},       {42, "Print"},
+    {43, "Execute"},      {44, "Snapshot"},      {45, "Ins"},         {46, "Del"},          {47, "Help"},
+    {91, "Left Windows"}, {92, "Right Windows"}, {93, "Application"}, {106, "Num *"},       {107, "Num +"},
+    {108, "Separator"},   {109, "Num -"},        {110, "Num ."},      {111, "Num /"},       {144, "Num Lock"},
+    {145, "Scrl Lock"},   {246, "Attn"},         {247, "Crsel"},      {248, "Exsel"},       {249, "Ereof"},
+    {250, "Play"},        {251, "Zoom"},         {252, "No Name"},    {253, "Pa1"},         {254, "Oem Clear"},
 };
 
 CString tableName(UINT vk) {
@@ -54,10 +56,14 @@ CString CCbShortcutManager::Format(const ACCEL* lpAccel, int* pPriority) const {
     if (f & FALT) s += GetKeyName(VK_MENU, FALSE);
   }
   if (pPriority) {
-    if (f & FCONTROL) *pPriority = 3;
-    else if (f & FALT) *pPriority = 2;
-    else if (f & FSHIFT) *pPriority = 1;
-    else *pPriority = 4;
+    if (f & FCONTROL)
+      *pPriority = 3;
+    else if (f & FALT)
+      *pPriority = 2;
+    else if (f & FSHIFT)
+      *pPriority = 1;
+    else
+      *pPriority = 4;
   }
   if (lpAccel->key == 0) {
     if (!s.IsEmpty()) s.Delete(s.GetLength() - 1);  // the trailing "+"
@@ -67,9 +73,16 @@ CString CCbShortcutManager::Format(const ACCEL* lpAccel, int* pPriority) const {
     // A character key as the character itself, in UTF-8.
     unsigned c = lpAccel->key;
     char buf[4] = {};
-    if (c < 0x80) buf[0] = (char)c;
-    else if (c < 0x800) { buf[0] = (char)(0xC0 | (c >> 6)); buf[1] = (char)(0x80 | (c & 0x3F)); }
-    else { buf[0] = (char)(0xE0 | (c >> 12)); buf[1] = (char)(0x80 | ((c >> 6) & 0x3F)); buf[2] = (char)(0x80 | (c & 0x3F)); }
+    if (c < 0x80)
+      buf[0] = (char)c;
+    else if (c < 0x800) {
+      buf[0] = (char)(0xC0 | (c >> 6));
+      buf[1] = (char)(0x80 | (c & 0x3F));
+    } else {
+      buf[0] = (char)(0xE0 | (c >> 12));
+      buf[1] = (char)(0x80 | ((c >> 6) & 0x3F));
+      buf[2] = (char)(0x80 | (c & 0x3F));
+    }
     s += buf;
   }
   return s;

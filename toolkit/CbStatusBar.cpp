@@ -1,10 +1,10 @@
 #include "toolkit/CbStatusBar.h"
 
+#include "platform/ui/Icons.h"
+#include "platform/ui/SysInfo.h"
 #include "toolkit/CbColorManager.h"
 #include "toolkit/CbDrawHelpers.h"
 #include "toolkit/CbPaintManager.h"
-#include "platform/ui/Icons.h"
-#include "platform/ui/SysInfo.h"
 
 #include <algorithm>
 
@@ -25,7 +25,8 @@ END_MESSAGE_MAP()
 CCbStatusBar::CCbStatusBar() {
   NONCLIENTMETRICS ncm{};
   ncm.cbSize = sizeof ncm;
-  if (::SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0)) m_fontStatus.CreateFontIndirect(&ncm.lfStatusFont);
+  if (::SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0))
+    m_fontStatus.CreateFontIndirect(&ncm.lfStatusFont);
 }
 
 CCbStatusBar::~CCbStatusBar() {
@@ -41,7 +42,8 @@ void CCbStatusBar::OnDestroy() {
 }
 
 BOOL CCbStatusBar::SetIndicators(const UINT* lpIDArray, int nIDCount) {
-  if (GetSafeHwnd() && m_fontStatus.GetSafeHandle()) SendMessage(WM_SETFONT, (WPARAM)m_fontStatus.GetSafeHandle(), FALSE);
+  if (GetSafeHwnd() && m_fontStatus.GetSafeHandle())
+    SendMessage(WM_SETFONT, (WPARAM)m_fontStatus.GetSafeHandle(), FALSE);
   if (!CStatusBar::SetIndicators(lpIDArray, nIDCount)) return FALSE;
   if (GetSafeHwnd()) SendMessage(SB_SETMINHEIGHT, 20, 0);
   PositionControls();
@@ -217,7 +219,8 @@ CCbStatusBarIconPane::~CCbStatusBarIconPane() {
 }
 
 void CCbStatusBarIconPane::SetIcon(UINT nIDResource) {
-  HICON h = (HICON)::LoadImage(nullptr, MAKEINTRESOURCE(nIDResource), IMAGE_ICON, m_szIcon.cx, m_szIcon.cy, LR_DEFAULTCOLOR);
+  HICON h =
+      (HICON)::LoadImage(nullptr, MAKEINTRESOURCE(nIDResource), IMAGE_ICON, m_szIcon.cx, m_szIcon.cy, LR_DEFAULTCOLOR);
   if (m_hIcon) ::DestroyIcon(m_hIcon);
   m_hIcon = h;
   if (GetSafeHwnd()) Invalidate();

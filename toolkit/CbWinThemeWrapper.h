@@ -25,8 +25,8 @@ class CCbWinThemeWrapper {
   void CloseThemeData();
   HRESULT DrawThemeBackground(HDC hDC, int iPartId, int iStateId, const RECT* pRect, const RECT* pClipRect);
   HRESULT GetThemeColor(int iPartId, int iStateId, int iPropId, COLORREF* pColor);
-  HRESULT GetCurrentThemeName(LPTSTR pszThemeFileName, int cchMaxNameChars, LPTSTR pszColorBuff,
-                              int cchMaxColorChars, LPTSTR pszSizeBuff, int cchMaxSizeChars);
+  HRESULT GetCurrentThemeName(LPTSTR pszThemeFileName, int cchMaxNameChars, LPTSTR pszColorBuff, int cchMaxColorChars,
+                              LPTSTR pszSizeBuff, int cchMaxSizeChars);
   // 0 while no class is held or no visual style is active.
   BOOL IsAppThemed() const;
   HTHEME GetTheme() const { return m_hTheme; }
