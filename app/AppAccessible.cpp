@@ -1,9 +1,9 @@
 // What a screen reader reads of the frame's own windows: the trees by what they list, the
 // port's caption as a label.
-#include "platform/ui/Accessible.h"
 #include "app/PortNameWnd.h"
 #include "app/PortsTree.h"
 #include "app/RoutesTree.h"
+#include "platform/ui/Accessible.h"
 
 namespace {
 

@@ -161,8 +161,8 @@ BOOL CDataExport::OnInitDialog() {
   CQsDateTime tomorrow(m_today.GetYear(), m_today.GetMonth(), m_today.GetDay(), 0, 0, 0);
   tomorrow.NextDay();
   FillRow(m_startDay, m_startMonth, m_startYear, 1, m_today.GetMonth(), m_today.GetYear());
-  FillRow(m_endDay, m_endMonth, m_endYear, ::DaysInMonth(tomorrow.GetMonth(), tomorrow.GetYear()),
-          tomorrow.GetMonth(), tomorrow.GetYear());
+  FillRow(m_endDay, m_endMonth, m_endYear, ::DaysInMonth(tomorrow.GetMonth(), tomorrow.GetYear()), tomorrow.GetMonth(),
+          tomorrow.GetYear());
   CenterWindow(m_pParentWnd);
   return TRUE;
 }

@@ -13,12 +13,12 @@
 struct TIDE_CSV_REQUEST {
   const CPortData* pPort = nullptr;
   const CAngleFactorDB* pTables = nullptr;
-  CQsDateTime start, end;  // dates; their times are ignored
-  int nInterval = 1;       // 0 high and low waters; 1 to 4 every 5, 10, 30 or 60 minutes
-  int nZone = 0;           // zone code the times are in
-  int bAutoTZ = 1;         // summer time is added where the port's rule has it
-  CString strZoneCaption;   // the zone's offset, "GMT (+0:00)"
-  CString strSummerCaption; // the offset in summer time (automatic zone only)
+  CQsDateTime start, end;    // dates; their times are ignored
+  int nInterval = 1;         // 0 high and low waters; 1 to 4 every 5, 10, 30 or 60 minutes
+  int nZone = 0;             // zone code the times are in
+  int bAutoTZ = 1;           // summer time is added where the port's rule has it
+  CString strZoneCaption;    // the zone's offset, "GMT (+0:00)"
+  CString strSummerCaption;  // the offset in summer time (automatic zone only)
 };
 
 // The minutes between rows of an interval choice; 0 for the high and low waters, -1 for none.

@@ -2,11 +2,11 @@
 // the day's tide times. A plain container: it creates, places and shows its children.
 #pragma once
 
+#include "app/PaneWnd.h"
 #include "app/PortNameWnd.h"
 #include "app/PortsTree.h"
-#include "app/PaneWnd.h"
-#include "chart/GpsWnd.h"
 #include "app/RoutesTree.h"
+#include "chart/GpsWnd.h"
 #include "views/TideTimesWnd.h"
 
 class CLeftPane : public CPaneWnd {

@@ -10,11 +10,11 @@
 #include "toolkit/CbControlPopup.h"
 #include "toolkit/CbPaintManager.h"
 
-#include <algorithm>
-#include <cmath>
-#include <climits>
-#include <cstdlib>
 #include <unistd.h>
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
 
 IMPLEMENT_DYNAMIC(CMainFrame, CCbFrameWnd)
 
@@ -96,8 +96,8 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs) {
     cs.cx = size.cx;
     cs.cy = size.cy;
   }
-  cs.lpszClass = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW),
-                                     (HBRUSH)(UINT_PTR)(COLOR_BTNFACE + 1), nullptr);
+  cs.lpszClass =
+      AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW), (HBRUSH)(UINT_PTR)(COLOR_BTNFACE + 1), nullptr);
   return TRUE;
 }
 
@@ -176,17 +176,18 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs) {
   m_diamondDB.Load();
   m_angleFactorDB.Load();
   const char* broken = !m_portDB.IsLoaded() || m_portDB.GetCount() <= 0 ? "port"
-                       : !m_diamondDB.IsLoaded()                          ? "tidal-stream diamond"
-                                                                          : nullptr;
-  if (!broken && (!m_angleFactorDB.IsLoaded() || !m_angleFactorDB.GetFirstDate(m_firstDate) ||
-                  !m_angleFactorDB.GetLastDate(m_lastDate) || !(m_firstDate <= m_lastDate) ||
-                  m_firstDate == m_lastDate))
+                       : !m_diamondDB.IsLoaded()                        ? "tidal-stream diamond"
+                                                                        : nullptr;
+  if (!broken &&
+      (!m_angleFactorDB.IsLoaded() || !m_angleFactorDB.GetFirstDate(m_firstDate) ||
+       !m_angleFactorDB.GetLastDate(m_lastDate) || !(m_firstDate <= m_lastDate) || m_firstDate == m_lastDate))
     broken = "astronomical angle and factor";
   if (broken) {
     CString msg;
-    msg.Format("Neapwise cannot start: its built-in %s table could not be read.\n\n"
-               "The program's installation is damaged; please install it again.",
-               broken);
+    msg.Format(
+        "Neapwise cannot start: its built-in %s table could not be read.\n\n"
+        "The program's installation is damaged; please install it again.",
+        broken);
     AfxMessageBox(msg, MB_OK | MB_ICONSTOP);
     s_bStartFailureShown = TRUE;
     return -1;
@@ -422,9 +423,18 @@ LRESULT CMainFrame::OnCreateControl(WPARAM, LPARAM lParam) {
   }
   CBarComboBox* combo = nullptr;
   switch (req->nID) {
-    case ID_DAY_COMBO: m_pDayCombo = combo = new CDayCombo; combo->SetWidth(50); break;
-    case ID_MONTH_COMBO: m_pMonthCombo = combo = new CMonthCombo; combo->SetWidth(100); break;
-    case ID_YEAR_COMBO: m_pYearCombo = combo = new CYearCombo; combo->SetWidth(50); break;
+    case ID_DAY_COMBO:
+      m_pDayCombo = combo = new CDayCombo;
+      combo->SetWidth(50);
+      break;
+    case ID_MONTH_COMBO:
+      m_pMonthCombo = combo = new CMonthCombo;
+      combo->SetWidth(100);
+      break;
+    case ID_YEAR_COMBO:
+      m_pYearCombo = combo = new CYearCombo;
+      combo->SetWidth(50);
+      break;
     case ID_MAP_CHOOSER: {
       auto* c = new CMapPickerCombo(this);
       c->SetWidth(100);
@@ -630,11 +640,17 @@ int CMainFrame::ZoneOfCommand(UINT nID) {
 BOOL CMainFrame::IsOfferedZone(int nZone) {
   if (nZone >= -7 && nZone <= 3) return TRUE;
   switch (nZone) {
-    case -12: case 8: case 9: case 10: case 11: case 12:
-    case 930: case 1030: case 1130: case 1230:
-      return TRUE;
-    default:
-      return FALSE;
+    case -12:
+    case 8:
+    case 9:
+    case 10:
+    case 11:
+    case 12:
+    case 930:
+    case 1030:
+    case 1130:
+    case 1230: return TRUE;
+    default: return FALSE;
   }
 }
 
@@ -673,7 +689,8 @@ void CMainFrame::BuildTimeZoneMenu(CCbPopupBar* pPopup) {
 
 // ---- Dates ----
 CQsDateTime CMainFrame::GetSelectedDate() const {
-  if (!m_pDayCombo || m_pDayCombo->GetCurSel() < 0) return CQsDateTime(m_nInitialYear, m_nInitialMonth, m_nInitialDay, 0, 0, 0);
+  if (!m_pDayCombo || m_pDayCombo->GetCurSel() < 0)
+    return CQsDateTime(m_nInitialYear, m_nInitialMonth, m_nInitialDay, 0, 0, 0);
   return CQsDateTime(m_pYearCombo->GetCurSel() + GetFirstYear(), m_pMonthCombo->GetCurSel() + 1,
                      m_pDayCombo->GetCurSel() + 1, 0, 0, 0);
 }

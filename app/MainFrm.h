@@ -4,11 +4,10 @@
 #pragma once
 
 #include "app/BarCombo.h"
-#include "chart/ChartRoutes.h"
 #include "app/LeftPane.h"
 #include "app/PortsHost.h"
 #include "app/RightPane.h"
-#include "views/VxMenu.h"
+#include "chart/ChartRoutes.h"
 #include "chart/GpsReader.h"
 #include "chart/MapHost.h"
 #include "model/AngleFactorDB.h"
@@ -25,6 +24,7 @@
 #include "toolkit/CbStatusBar.h"
 #include "views/FlatSplitter.h"
 #include "views/ViewHost.h"
+#include "views/VxMenu.h"
 
 using CFrameSplitter = CFlatSplitter;
 using CFrameStatusBar = CCbStatusBar;

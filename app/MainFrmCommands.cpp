@@ -436,7 +436,8 @@ BOOL CMainFrame::SetComboDate(const CQsDateTime& date) {
   const CQsDateTime old = GetSelectedDate();
   m_pYearCombo->SetCurSel(date.GetYear() - GetFirstYear());
   m_pMonthCombo->SetCurSel(date.GetMonth() - 1);
-  if (old.GetMonth() != date.GetMonth() || old.GetYear() != date.GetYear()) FillDayList(date.GetMonth(), date.GetYear());
+  if (old.GetMonth() != date.GetMonth() || old.GetYear() != date.GetYear())
+    FillDayList(date.GetMonth(), date.GetYear());
   m_pDayCombo->SetCurSel(date.GetDay() - 1);
   return old.GetMonth() != date.GetMonth() || old.GetYear() != date.GetYear();
 }
@@ -975,8 +976,9 @@ LRESULT CMainFrame::OnGpsFix(WPARAM, LPARAM) {
 
 LRESULT CMainFrame::OnGpsOpenFailed(WPARAM wParam, LPARAM) {
   if (wParam == 2) {
-    AfxMessageBox("GPS: Could not open COM port.\n\nPlease check that the GPS is plugged in and working and that no\n"
-                  "other programs are listening on the COM port");
+    AfxMessageBox(
+        "GPS: Could not open COM port.\n\nPlease check that the GPS is plugged in and working and that no\n"
+        "other programs are listening on the COM port");
     return 0;
   }
   return OnGpsError(wParam, 0);
@@ -1012,7 +1014,8 @@ LRESULT CMainFrame::OnGpsStopped(WPARAM, LPARAM) {
 void CMainFrame::OnWebPage(UINT nID) {
   static const char* const kPages[] = {"index.html", "news.html", "support.html", "faq.html"};
   const CString path = AfxAppendPath(AfxAppendPath(AfxGetDataFolder(), "help"), kPages[nID - ID_WEB_HOME]);
-  if (!AfxShellOpen(path)) AfxMessageBox("Neapwise could not open its help page:\n\n" + path, MB_OK | MB_ICONEXCLAMATION);
+  if (!AfxShellOpen(path))
+    AfxMessageBox("Neapwise could not open its help page:\n\n" + path, MB_OK | MB_ICONEXCLAMATION);
 }
 
 // ---- A year of heights ----

@@ -122,9 +122,10 @@ void CMainFrame::OnExportData() {
   if (save.DoModal() != IDOK) return;
   const CString path = save.GetPathName();
   if (save.GetFileExt().CompareNoCase("csv") != 0) {
-    AfxMessageBox("Error exporting data\n\nThe data is exported as a comma separated file: please give its name "
-                  "the extension .csv.",
-                  MB_OK | MB_ICONEXCLAMATION);
+    AfxMessageBox(
+        "Error exporting data\n\nThe data is exported as a comma separated file: please give its name "
+        "the extension .csv.",
+        MB_OK | MB_ICONEXCLAMATION);
     return;
   }
 
@@ -165,8 +166,9 @@ void CMainFrame::OnExportData() {
   CFileException e;
   if (!AfxSaveFileSafely(path, text.data(), text.size(), &e)) {
     if (e.m_cause == CFileException::accessDenied)
-      AfxMessageBox("Error exporting data\n\nAccess denied. Please check you have permission to write to chosen location",
-                    MB_OK | MB_ICONEXCLAMATION);
+      AfxMessageBox(
+          "Error exporting data\n\nAccess denied. Please check you have permission to write to chosen location",
+          MB_OK | MB_ICONEXCLAMATION);
     else if (e.m_cause == CFileException::sharingViolation)
       AfxMessageBox("Error exporting data\n\nFile in use by another application", MB_OK | MB_ICONEXCLAMATION);
     else

@@ -9,7 +9,7 @@ struct ColourButtonInfo {
   int nIndex;  // of the popup
 };
 const ColourButtonInfo kColourButtons[8] = {
-    {IDC_COLOUR_AGROUND, 1}, {IDC_COLOUR_AXIS, 2}, {IDC_COLOUR_BACK, 3},   {IDC_COLOUR_GRADIENT, 4},
+    {IDC_COLOUR_AGROUND, 1}, {IDC_COLOUR_AXIS, 2}, {IDC_COLOUR_BACK, 3}, {IDC_COLOUR_GRADIENT, 4},
     {IDC_COLOUR_GRID, 5},    {IDC_COLOUR_LINE, 6}, {IDC_COLOUR_MHWS, 7}, {IDC_COLOUR_TIMEMARK, 8},
 };
 

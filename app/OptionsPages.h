@@ -39,8 +39,7 @@ class CPropGraph : public CPropertyPage {
   CPropGraph();
 
   CEdit m_editMaxHeight;
-  CColourButton m_btnTimeMark, m_btnMHWS, m_btnLine, m_btnGridline, m_btnGradient, m_btnAxis, m_btnAground,
-      m_btnBack;
+  CColourButton m_btnTimeMark, m_btnMHWS, m_btnLine, m_btnGridline, m_btnGradient, m_btnAxis, m_btnAground, m_btnBack;
   int m_bShowMHWN = 0, m_bShowMHWS = 0, m_bShowMLWN = 0, m_bShowMLWS = 0;
   int m_bThickLine = 0, m_bAreaGraph = 0, m_bAutoHeight = 0;
   CString m_strMaxHeight;

@@ -1,10 +1,10 @@
 #include "app/PortNameWnd.h"
 
-#include "platform/ui/Accessible.h"
-#include "views/VxMenu.h"
 #include "model/PortHistory.h"
+#include "platform/ui/Accessible.h"
 #include "toolkit/CbColorManager.h"
 #include "toolkit/CbDrawHelpers.h"
+#include "views/VxMenu.h"
 
 namespace {
 const UINT kPageBitmaps[] = {IDB_CALCULATE_GRAPH, IDB_CALCULATE_TABLE, IDB_HEIGHT_FINDER, IDB_TIDE_LOG, IDB_MAP};
@@ -112,8 +112,10 @@ void CPortNameWnd::OnPaint() {
   // The command bars' caption gradient; lighter while hot, reversed while the menu is open.
   COLORREF light = colours->GetGradientLight(0), dark = colours->GetGradientDark(0);
   bool button = !m_bStatic && m_bEnabled;
-  if (button && m_bPressed) std::swap(light, dark);
-  else if (button && m_bHover) light = CCbColorManager::Blend(light, ::GetSysColor(COLOR_BTNHIGHLIGHT), 60);
+  if (button && m_bPressed)
+    std::swap(light, dark);
+  else if (button && m_bHover)
+    light = CCbColorManager::Blend(light, ::GetSysColor(COLOR_BTNHIGHLIGHT), 60);
   CbDrawHelpers()->GradientFill(dc, &rc, light, dark, FALSE);
   CBrush frame(colours->GetColor(COLOR_BTNSHADOW));
   dc->FrameRect(&rc, &frame);

@@ -8,9 +8,9 @@
 #define WM_PORTSTREE_PICKED (WM_USER + 1010)
 #endif
 
-#define IDR_PORTS_MENU 148     // right click on a port
+#define IDR_PORTS_MENU 148        // right click on a port
 #define IDR_PORTS_ORDER_MENU 103  // right click elsewhere in the tree
-#define IDR_PAGES_MENU 151     // the title strip's page menu
+#define IDR_PAGES_MENU 151        // the title strip's page menu
 #define IDD_SELECT_PORT 188
 #define IDC_SELECT_PORT_TREE 183
 
@@ -24,8 +24,8 @@
 #define ID_PAGE_HEIGHT_FINDER 32857
 #define ID_PAGE_TIDE_LOG 186
 #define ID_PAGE_MAP 32878
-#define ID_RECENT_PORT_FIRST 124   // 124 + i: entry i of the port history
-#define ID_NEAREST_PORT_FIRST 164  // 164 + i: nearest port i + 1
+#define ID_RECENT_PORT_FIRST 124    // 124 + i: entry i of the port history
+#define ID_NEAREST_PORT_FIRST 164   // 164 + i: nearest port i + 1
 #define ID_NEAREST_PLACEHOLDER 163  // the "Nearest" item the tree replaces
 
 // Pictures.

@@ -2,9 +2,9 @@
 #include "platform/core/AfxUserNumber.h"
 
 #include "app/TreeImages.h"
-#include "views/VxMenu.h"
 #include "model/PortDB.h"
 #include "model/Position.h"
+#include "views/VxMenu.h"
 
 #include <algorithm>
 #include <iterator>
@@ -116,7 +116,13 @@ UINT CPortsTree::AreaMenuBitmap(int nAreaCode) {
     case 17: return 227;
     case 18: return 217;
     case 19: return 218;
-    case 20: case 22: case 23: case 24: case 25: case 26: case 27: return 228;
+    case 20:
+    case 22:
+    case 23:
+    case 24:
+    case 25:
+    case 26:
+    case 27: return 228;
     case 28: return 274;
     case 29: return 273;
     case 30: return 219;
@@ -124,8 +130,11 @@ UINT CPortsTree::AreaMenuBitmap(int nAreaCode) {
     case 32: return 271;
     case 33: return 270;
     case 34: return 268;
-    case 35: case 36: case 41: return 279;  // 36: Australian ports without summer time
-    case 42: case 43: return 280;
+    case 35:
+    case 36:
+    case 41: return 279;  // 36: Australian ports without summer time
+    case 42:
+    case 43: return 280;
     default: return 0;
   }
 }
@@ -136,9 +145,9 @@ BOOL CPortsTree::PreCreateWindow(CREATESTRUCT& cs) {
 }
 
 BOOL CPortsTree::Create(const RECT& rect, CWnd* pParentWnd, UINT nID) {
-  if (!CTreeCtrl::Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
-                             TVS_SHOWSELALWAYS,
-                         rect, pParentWnd, nID))
+  if (!CTreeCtrl::Create(
+          WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
+          rect, pParentWnd, nID))
     return FALSE;
   LoadTreeImages(m_images, kImageBitmaps, static_cast<int>(std::size(kImageBitmaps)));
   SetImageList(&m_images, TVSIL_NORMAL);
@@ -290,8 +299,8 @@ void CPortsTree::ShowContextMenu() {
         const CPortData* p = ports->GetPort(idx);
         m_nearestPorts[k] = idx;
         CString text;
-        text.Format("%s  \t%s Nm  %03d\xC2\xB0T", p->GetName().GetString(), AfxFormatUserNumber(all[k].first, 1).GetString(),
-                    (int)RhumbLineBearing(here, p->GetPosition()));
+        text.Format("%s  \t%s Nm  %03d\xC2\xB0T", p->GetName().GetString(),
+                    AfxFormatUserNumber(all[k].first, 1).GetString(), (int)RhumbLineBearing(here, p->GetPosition()));
         nearMenu->AppendMenu(MF_STRING, ID_NEAREST_PORT_FIRST + k, text);
       }
       VxMenu::SyncIfVxMenu(nearMenu);

@@ -3,9 +3,9 @@
 // and, for the tidal log, hides the left column.
 #pragma once
 
+#include "app/PaneWnd.h"
 #include "app/PortNameWnd.h"
 #include "chart/MapView.h"
-#include "app/PaneWnd.h"
 #include "views/AgroundWnd.h"
 #include "views/GraphWnd.h"
 #include "views/HeightFindWnd.h"

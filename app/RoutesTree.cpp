@@ -65,8 +65,8 @@ CString CRoutesTree::PointText(const CRoutePoint& point, BOOL bRenamed) {
   CString s = point.GetName() + TimePart(point);
   if (point.GetNext()) {
     CString leg;
-    leg = " (" + AfxFormatUserNumber(point.GetLegDistance(), 2) + "Nm  " + AfxFormatUserNumber(point.GetLegBearing(), 1) +
-          (bRenamed ? "\xC2\xB0)" : "\xC2\xB0T)");
+    leg = " (" + AfxFormatUserNumber(point.GetLegDistance(), 2) + "Nm  " +
+          AfxFormatUserNumber(point.GetLegBearing(), 1) + (bRenamed ? "\xC2\xB0)" : "\xC2\xB0T)");
     s += leg;
   }
   return s;
@@ -159,8 +159,8 @@ void CRoutesTree::AddRoute(CMapRoute* pRoute) {
   if (std::none_of(m_routes.begin(), m_routes.end(), [&](const auto& r) { return r.get() == pRoute; }))
     m_routes.emplace_back(pRoute);
   if (pRoute->GetTreeItem()) DeleteItem(pRoute->GetTreeItem());
-  HTREEITEM item = InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM, pRoute->GetName(),
-                              kRouteImage, kRouteImage, 0, 0, reinterpret_cast<LPARAM>(pRoute), TVI_ROOT, TVI_LAST);
+  HTREEITEM item = InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM, pRoute->GetName(), kRouteImage,
+                              kRouteImage, 0, 0, reinterpret_cast<LPARAM>(pRoute), TVI_ROOT, TVI_LAST);
   pRoute->SetTreeItem(item);
   RefreshRoute(pRoute);
   SetBold(item);
@@ -188,7 +188,8 @@ void CRoutesTree::DeleteRoute(CMapRoute* pRoute) {
   if (m_pChart) m_pChart->ForgetRoute(pRoute);
   if (m_pChart && m_pChart->GetRoute() == nullptr) SetBold(m_hNoRoute);
   if (m_pContextRoute == pRoute) m_pContextRoute = nullptr;
-  if (m_hContextItem && (m_hContextItem == pRoute->GetTreeItem() || GetParentItem(m_hContextItem) == pRoute->GetTreeItem()))
+  if (m_hContextItem &&
+      (m_hContextItem == pRoute->GetTreeItem() || GetParentItem(m_hContextItem) == pRoute->GetTreeItem()))
     m_hContextItem = nullptr;
   if (pRoute->GetTreeItem()) {
     if (m_hBold == pRoute->GetTreeItem()) SetBold(m_hNoRoute);

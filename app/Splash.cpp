@@ -103,10 +103,7 @@ BOOL PreTranslateSplashMessage(MSG* pMsg) {
     case WM_MBUTTONDOWN:
     case WM_NCLBUTTONDOWN:
     case WM_NCRBUTTONDOWN:
-    case WM_NCMBUTTONDOWN:
-      DestroySplash();
-      return TRUE;
-    default:
-      return FALSE;
+    case WM_NCMBUTTONDOWN: DestroySplash(); return TRUE;
+    default: return FALSE;
   }
 }

@@ -3,9 +3,9 @@
 #include "model/TipsFile.h"
 #include "platform/ui/Icons.h"
 
+#include <sys/stat.h>
 #include <cstring>
 #include <ctime>
-#include <sys/stat.h>
 
 namespace {
 const char kSection[] = "Tip";
@@ -68,12 +68,8 @@ void CTipDlg::GetNextTipString(CString& strNext) {
   if (!m_pStream) return;
   std::string tip;
   switch (ReadNextTip(m_pStream, tip)) {
-    case TIPS_TIP:
-      strNext = tip.c_str();
-      break;
-    case TIPS_NO_TIPS:
-      strNext = "The tips file holds no tips.";
-      break;
+    case TIPS_TIP: strNext = tip.c_str(); break;
+    case TIPS_NO_TIPS: strNext = "The tips file holds no tips."; break;
     default:
       strNext = LoadText(IDS_TIP_FILE_TROUBLE);
       AfxMessageBox(IDS_TIP_FILE_TROUBLE);
@@ -138,7 +134,8 @@ void CTipDlg::OnPaint() {
   dc.FillSolidRect(&band, grey);
   CRect rule(65, 65, inside.right, 67);
   dc.FillSolidRect(&rule, grey);
-  if (HICON icon = ::LoadIcon(AfxGetInstanceHandle(), MAKEINTRESOURCE(IDI_TIP_BULB))) ::DrawIcon(dc.m_hDC, 24, 26, icon);
+  if (HICON icon = ::LoadIcon(AfxGetInstanceHandle(), MAKEINTRESOURCE(IDI_TIP_BULB)))
+    ::DrawIcon(dc.m_hDC, 24, 26, icon);
   CRect caption(70, inside.top, inside.right, inside.top + 50);
   dc.SetBkMode(TRANSPARENT);
   dc.DrawText(LoadText(IDS_TIP_DID_YOU_KNOW), &caption, DT_SINGLELINE | DT_VCENTER);
