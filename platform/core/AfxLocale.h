@@ -5,14 +5,13 @@
 
 #include "platform/core/AfxString.h"
 
-struct AFX_LOCALE_VALUES
-{
-    CString timeSeparator = ":";
-    CString amDesignator = "AM";
-    CString pmDesignator = "PM";
-    BOOL is24Hour = TRUE;
-    CString decimalSeparator = ".";
-    CString thousandSeparator = ",";
+struct AFX_LOCALE_VALUES {
+  CString timeSeparator = ":";
+  CString amDesignator = "AM";
+  CString pmDesignator = "PM";
+  BOOL is24Hour = TRUE;
+  CString decimalSeparator = ".";
+  CString thousandSeparator = ",";
 };
 
 AFX_LOCALE_VALUES AfxGetLocaleValues();
@@ -31,9 +30,9 @@ typedef DWORD LCTYPE;
 #define LOCALE_SDECIMAL 0x000E
 #define LOCALE_STHOUSAND 0x000F
 #define LOCALE_STIME 0x001E
-#define LOCALE_ITIME 0x0023   // "0" 12-hour clock, "1" 24-hour clock
-#define LOCALE_S1159 0x0028   // AM designator
-#define LOCALE_S2359 0x0029   // PM designator
+#define LOCALE_ITIME 0x0023  // "0" 12-hour clock, "1" 24-hour clock
+#define LOCALE_S1159 0x0028  // AM designator
+#define LOCALE_S2359 0x0029  // PM designator
 
 // Copies the value with its NUL into lpLCData and returns the bytes written, NUL included.
 // cchData 0 returns the size needed; a buffer too small returns 0 (nothing written).

@@ -46,10 +46,8 @@ void AfxRegisterResourceCopy(LPCTSTR lpszType, LPCTSTR lpszName, const void* pDa
 BOOL AfxUnregisterResource(LPCTSTR lpszType, LPCTSTR lpszName);
 
 // Used by the generated resource sources.
-struct AFX_RESOURCE_INIT
-{
-    AFX_RESOURCE_INIT(LPCTSTR lpszType, LPCTSTR lpszName, const void* pData, size_t nSize)
-    {
-        AfxRegisterResource(lpszType, lpszName, pData, nSize);
-    }
+struct AFX_RESOURCE_INIT {
+  AFX_RESOURCE_INIT(LPCTSTR lpszType, LPCTSTR lpszName, const void* pData, size_t nSize) {
+    AfxRegisterResource(lpszType, lpszName, pData, nSize);
+  }
 };

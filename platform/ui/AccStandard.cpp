@@ -47,7 +47,8 @@ CString labelBefore(HWND h) {
       if (t == SS_ICON || t == SS_BITMAP || (t >= SS_BLACKRECT && t <= SS_WHITEFRAME) || t >= SS_ETCHEDHORZ) continue;
       return AfxAccStripMnemonic(windowText(p));
     }
-    if (k == AfxCtlKind::Button && (AfxCtlStyle(p) & BS_TYPEMASK) == BS_GROUPBOX) return AfxAccStripMnemonic(windowText(p));
+    if (k == AfxCtlKind::Button && (AfxCtlStyle(p) & BS_TYPEMASK) == BS_GROUPBOX)
+      return AfxAccStripMnemonic(windowText(p));
     // An up-down's buddy edit keeps the label of the pair; a row of fields of one kind
     // (a date's day, month and year) shares the label before the first.
     if (k == AfxCtlKind::UpDown || k == AfxCtlKindOf(h)) continue;
@@ -104,17 +105,19 @@ void describeButton(HWND h, AFXACCQUERY* q) {
   UINT t = s & BS_TYPEMASK;
   LRESULT check = ::SendMessage(h, BM_GETCHECK, 0, 0);
   switch (t) {
-    case BS_CHECKBOX: case BS_AUTOCHECKBOX: case BS_3STATE: case BS_AUTO3STATE:
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_3STATE:
+    case BS_AUTO3STATE:
       a.nRole = ROLE_SYSTEM_CHECKBUTTON;
       a.strActions = "Toggle";
       break;
-    case BS_RADIOBUTTON: case BS_AUTORADIOBUTTON:
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON:
       a.nRole = ROLE_SYSTEM_RADIOBUTTON;
       a.strActions = "Press";
       break;
-    case BS_GROUPBOX:
-      a.nRole = ROLE_SYSTEM_GROUPING;
-      break;
+    case BS_GROUPBOX: a.nRole = ROLE_SYSTEM_GROUPING; break;
     default:
       a.nRole = ROLE_SYSTEM_PUSHBUTTON;
       a.strActions = "Press";
@@ -143,7 +146,7 @@ void describeWindow(HWND h, AFXACCQUERY* q) {
       return;
     case AfxCtlKind::Static:
       a.nRole = ((style & SS_TYPEMASK) == SS_ICON || (style & SS_TYPEMASK) == SS_BITMAP) ? ROLE_SYSTEM_GRAPHIC
-                                                                                           : ROLE_SYSTEM_STATICTEXT;
+                                                                                         : ROLE_SYSTEM_STATICTEXT;
       a.strName = AfxAccStripMnemonic(windowText(h));
       a.dwState |= STATE_SYSTEM_READONLY;
       return;
@@ -152,8 +155,10 @@ void describeWindow(HWND h, AFXACCQUERY* q) {
       a.strName = labelBefore(h);
       a.dwState |= STATE_SYSTEM_FOCUSABLE;
       if (style & ES_READONLY) a.dwState |= STATE_SYSTEM_READONLY;
-      if (style & ES_PASSWORD) a.dwState |= STATE_SYSTEM_PROTECTED;
-      else a.strValue = windowText(h);
+      if (style & ES_PASSWORD)
+        a.dwState |= STATE_SYSTEM_PROTECTED;
+      else
+        a.strValue = windowText(h);
       a.nValueKind = AFXACCVAL_TEXT;
       return;
     case AfxCtlKind::ListBox:
@@ -231,20 +236,24 @@ void describeWindow(HWND h, AFXACCQUERY* q) {
       a.nRole = ROLE_SYSTEM_TOOLTIP;
       a.strName = windowText(h);
       return;
-    case AfxCtlKind::None:
-      break;
+    case AfxCtlKind::None: break;
   }
   a.strName = windowText(h);
   CWnd* w = r->wnd;
-  if (dynamic_cast<CPropertyPage*>(w)) a.nRole = ROLE_SYSTEM_PROPERTYPAGE;
-  else if (dynamic_cast<CDialog*>(w) || dynamic_cast<CPropertySheet*>(w)) a.nRole = ROLE_SYSTEM_DIALOG;
-  else if (!(style & WS_CHILD)) a.nRole = ROLE_SYSTEM_WINDOW;
-  else a.nRole = ROLE_SYSTEM_CLIENT;
+  if (dynamic_cast<CPropertyPage*>(w))
+    a.nRole = ROLE_SYSTEM_PROPERTYPAGE;
+  else if (dynamic_cast<CDialog*>(w) || dynamic_cast<CPropertySheet*>(w))
+    a.nRole = ROLE_SYSTEM_DIALOG;
+  else if (!(style & WS_CHILD))
+    a.nRole = ROLE_SYSTEM_WINDOW;
+  else
+    a.nRole = ROLE_SYSTEM_CLIENT;
 }
 
 int itemCount(HWND h) {
   switch (AfxCtlKindOf(h)) {
-    case AfxCtlKind::ListBox: case AfxCtlKind::ComboList: return std::max(0, (int)::SendMessage(h, LB_GETCOUNT, 0, 0));
+    case AfxCtlKind::ListBox:
+    case AfxCtlKind::ComboList: return std::max(0, (int)::SendMessage(h, LB_GETCOUNT, 0, 0));
     case AfxCtlKind::Tree: return (int)shownTreeItems(h).size();
     case AfxCtlKind::Tab: return std::max(0, (int)::SendMessage(h, TCM_GETITEMCOUNT, 0, 0));
     default: return 0;
@@ -315,8 +324,7 @@ void describeItem(HWND h, AFXACCQUERY* q) {
       a.strActions = "Press";
       return;
     }
-    default:
-      return;
+    default: return;
   }
 }
 
@@ -332,16 +340,20 @@ BOOL doStandard(HWND h, AFXACCQUERY* q) {
       int v = (int)std::lround(std::clamp(q->dValue, d.info.dMin, d.info.dMax));
       if (k == AfxCtlKind::Slider) {
         ::SendMessage(h, TBM_SETPOS, TRUE, v);
-        ::SendMessage(::GetParent(h), (AfxCtlStyle(h) & TBS_VERT) ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, v), (LPARAM)h);
-        ::SendMessage(::GetParent(h), (AfxCtlStyle(h) & TBS_VERT) ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(SB_ENDSCROLL, 0), (LPARAM)h);
+        ::SendMessage(::GetParent(h), (AfxCtlStyle(h) & TBS_VERT) ? WM_VSCROLL : WM_HSCROLL,
+                      MAKEWPARAM(SB_THUMBPOSITION, v), (LPARAM)h);
+        ::SendMessage(::GetParent(h), (AfxCtlStyle(h) & TBS_VERT) ? WM_VSCROLL : WM_HSCROLL,
+                      MAKEWPARAM(SB_ENDSCROLL, 0), (LPARAM)h);
       } else if (k == AfxCtlKind::UpDown) {
         ::SendMessage(h, UDM_SETPOS32, 0, v);
-        ::SendMessage(::GetParent(h), (AfxCtlStyle(h) & UDS_HORZ) ? WM_HSCROLL : WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, v), (LPARAM)h);
+        ::SendMessage(::GetParent(h), (AfxCtlStyle(h) & UDS_HORZ) ? WM_HSCROLL : WM_VSCROLL,
+                      MAKEWPARAM(SB_THUMBPOSITION, v), (LPARAM)h);
       } else if (k == AfxCtlKind::ComboBox) {
         ::SendMessage(h, CB_SETCURSEL, v, 0);
         AfxCtlCommand(h, CBN_SELCHANGE);
       } else if (k == AfxCtlKind::ScrollBar) {
-        ::SendMessage(::GetParent(h), (AfxCtlStyle(h) & SBS_VERT) ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, v), (LPARAM)h);
+        ::SendMessage(::GetParent(h), (AfxCtlStyle(h) & SBS_VERT) ? WM_VSCROLL : WM_HSCROLL,
+                      MAKEWPARAM(SB_THUMBPOSITION, v), (LPARAM)h);
       } else {
         return FALSE;
       }
@@ -436,8 +448,10 @@ BOOL AfxAccQuery(HWND hWnd, AFXACCQUERY* q) {
   switch (q->nAsk) {
     case AFXACC_DESCRIBE:
       q->info = AFXACCINFO();
-      if (q->nChild == CHILDID_SELF) describeWindow(hWnd, q);
-      else describeItem(hWnd, q);
+      if (q->nChild == CHILDID_SELF)
+        describeWindow(hWnd, q);
+      else
+        describeItem(hWnd, q);
       ::SendMessage(hWnd, WM_GETOBJECT, (WPARAM)q, OBJID_AFXQUERY);
       return TRUE;
     case AFXACC_COUNT:

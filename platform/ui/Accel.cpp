@@ -94,8 +94,10 @@ int TranslateAccelerator(HWND hWnd, HACCEL h, LPMSG msg) {
       // table's keys asked for them; the frame gets them when no edit has the focus.
       const UINT editMsg = EditMessageOf(a.cmd);
       HWND focus = ::GetFocus();
-      if (editMsg && focus && AfxCtlKindOf(focus) == AfxCtlKind::Edit) ::SendMessage(focus, editMsg, 0, 0);
-      else ::SendMessage(hWnd, WM_COMMAND, MAKEWPARAM(a.cmd, 1), 0);
+      if (editMsg && focus && AfxCtlKindOf(focus) == AfxCtlKind::Edit)
+        ::SendMessage(focus, editMsg, 0, 0);
+      else
+        ::SendMessage(hWnd, WM_COMMAND, MAKEWPARAM(a.cmd, 1), 0);
       if (keyDown) AfxNoteKeyTranslated();  // after the command: it may run a loop of its own
       return 1;
     }

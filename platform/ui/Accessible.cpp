@@ -76,10 +76,14 @@ QAccessible::State stateOf(const AFXACCINFO& a) {
 QStringList actionsOf(const AFXACCINFO& a) {
   QStringList out;
   for (const QString& n : qs(a.strActions).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-    if (n == QLatin1String("Press")) out << QAccessibleActionInterface::pressAction();
-    else if (n == QLatin1String("Toggle")) out << QAccessibleActionInterface::toggleAction();
-    else if (n == QLatin1String("ShowMenu")) out << QAccessibleActionInterface::showMenuAction();
-    else out << n;
+    if (n == QLatin1String("Press"))
+      out << QAccessibleActionInterface::pressAction();
+    else if (n == QLatin1String("Toggle"))
+      out << QAccessibleActionInterface::toggleAction();
+    else if (n == QLatin1String("ShowMenu"))
+      out << QAccessibleActionInterface::showMenuAction();
+    else
+      out << n;
   }
   return out;
 }
@@ -180,7 +184,8 @@ class AfxAccWindow : public QAccessibleWidget,
   void* interface_cast(QAccessible::InterfaceType t) override {
     if (t == QAccessible::ValueInterface) {
       HWND h = hwnd();
-      return h && describe(h, 0).nValueKind == AFXACCVAL_NUMBER ? static_cast<QAccessibleValueInterface*>(this) : nullptr;
+      return h && describe(h, 0).nValueKind == AFXACCVAL_NUMBER ? static_cast<QAccessibleValueInterface*>(this)
+                                                                : nullptr;
     }
     if (t == QAccessible::TextInterface || t == QAccessible::EditableTextInterface) {
       HWND h = hwnd();
@@ -203,8 +208,10 @@ class AfxAccWindow : public QAccessibleWidget,
   void doAction(const QString& name) override {
     HWND h = hwnd();
     if (!h) return;
-    if (name == QAccessibleActionInterface::setFocusAction()) ::SetFocus(h);
-    else act(h, 0, name);
+    if (name == QAccessibleActionInterface::setFocusAction())
+      ::SetFocus(h);
+    else
+      act(h, 0, name);
   }
 
   QVariant currentValue() const override { return hwnd() ? describe(hwnd(), 0).dValue : 0.0; }
@@ -283,7 +290,9 @@ class AfxAccItem : public QAccessibleInterface, public QAccessibleActionInterfac
   }
   QObject* object() const override { return nullptr; }
   QWindow* window() const override { return m_w ? m_w->window()->windowHandle() : nullptr; }
-  QAccessibleInterface* parent() const override { return m_w ? QAccessible::queryAccessibleInterface(m_w.data()) : nullptr; }
+  QAccessibleInterface* parent() const override {
+    return m_w ? QAccessible::queryAccessibleInterface(m_w.data()) : nullptr;
+  }
   QAccessibleInterface* child(int index) const override {
     if (index != 0 || !isValid()) return nullptr;
     HWND c = info().hWndChild;
@@ -438,7 +447,7 @@ void NotifyWinEvent(DWORD event, HWND hwnd, LONG /*idObject*/, LONG idChild) {
     }
     case EVENT_OBJECT_VALUECHANGE: {
       QAccessibleValueChangeEvent e(target, target->valueInterface() ? target->valueInterface()->currentValue()
-                                                                      : QVariant(target->text(QAccessible::Value)));
+                                                                     : QVariant(target->text(QAccessible::Value)));
       deliver(e);
       break;
     }
@@ -469,14 +478,13 @@ void NotifyWinEvent(DWORD event, HWND hwnd, LONG /*idObject*/, LONG idChild) {
     case EVENT_SYSTEM_MENUEND:
     case EVENT_SYSTEM_MENUPOPUPSTART:
     case EVENT_SYSTEM_MENUPOPUPEND: {
-      static const QAccessible::Event kinds[] = {QAccessible::MenuStart, QAccessible::MenuEnd, QAccessible::PopupMenuStart,
-                                                 QAccessible::PopupMenuEnd};
+      static const QAccessible::Event kinds[] = {QAccessible::MenuStart, QAccessible::MenuEnd,
+                                                 QAccessible::PopupMenuStart, QAccessible::PopupMenuEnd};
       QAccessibleEvent e(target, kinds[event - EVENT_SYSTEM_MENUSTART]);
       deliver(e);
       break;
     }
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -532,7 +540,8 @@ QAccessibleInterface* findIface(HWND h, LPCTSTR role, LPCTSTR name) {
   while (!queue.empty() && seen++ < 20000) {
     QAccessibleInterface* i = queue.front();
     queue.pop_front();
-    if ((wanted < 0 || i->role() == wanted) && (!name || i->text(QAccessible::Name) == QString::fromUtf8(name))) return i;
+    if ((wanted < 0 || i->role() == wanted) && (!name || i->text(QAccessible::Name) == QString::fromUtf8(name)))
+      return i;
     for (int k = 0, n = i->childCount(); k < n; ++k)
       if (QAccessibleInterface* c = i->child(k)) queue.push_back(c);
   }

@@ -100,11 +100,11 @@ struct AFXACCINFO {
   CString strName;
   CString strValue;  // as read
   CString strDescription;
-  CString strShortcut;     // a menu item's keys, e.g. "Ctrl+P"
-  CString strActions;      // its actions, separated by '\n': "Press", "Toggle", "Expand", "Collapse", "ShowMenu"
-  DWORD dwState = 0;       // STATE_SYSTEM_xxx
-  RECT rect{0, 0, 0, 0};   // an item's place in the window's client area
-  int nLevel = 0;          // a tree item's depth, 1 for a root
+  CString strShortcut;       // a menu item's keys, e.g. "Ctrl+P"
+  CString strActions;        // its actions, separated by '\n': "Press", "Toggle", "Expand", "Collapse", "ShowMenu"
+  DWORD dwState = 0;         // STATE_SYSTEM_xxx
+  RECT rect{0, 0, 0, 0};     // an item's place in the window's client area
+  int nLevel = 0;            // a tree item's depth, 1 for a root
   HWND hWndChild = nullptr;  // a window shown as the item's only child (a menu item's open menu)
   int nValueKind = AFXACCVAL_NONE;
   double dMin = 0, dMax = 0, dValue = 0, dStep = 1;

@@ -106,8 +106,10 @@ BOOL AfxShellOpen(LPCTSTR lpszUrlOrPath) {
   AfxWinInit(0, nullptr);
   QString s = QString::fromUtf8(lpszUrlOrPath);
   QUrl url;
-  if (QFileInfo::exists(s)) url = QUrl::fromLocalFile(QFileInfo(s).absoluteFilePath());
-  else url = QUrl(s, QUrl::StrictMode);
+  if (QFileInfo::exists(s))
+    url = QUrl::fromLocalFile(QFileInfo(s).absoluteFilePath());
+  else
+    url = QUrl(s, QUrl::StrictMode);
   if (!url.isValid() || url.scheme().isEmpty()) return FALSE;
   static const char* const kSchemes[] = {"http", "https", "mailto", "file"};
   bool known = false;

@@ -114,8 +114,10 @@ BOOL CloseClipboard() {
   board().open = false;
   QClipboard* c = qtBoard();
   if (!c) return FALSE;
-  if (board().pending && !board().pending->formats().isEmpty()) c->setMimeData(board().pending.release());
-  else if (board().emptied) c->clear();
+  if (board().pending && !board().pending->formats().isEmpty())
+    c->setMimeData(board().pending.release());
+  else if (board().emptied)
+    c->clear();
   board().pending.reset();
   return TRUE;
 }

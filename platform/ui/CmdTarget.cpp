@@ -73,7 +73,10 @@ void CCmdUI::SetRadio(BOOL bOn) {
     mii.fMask = MIIM_FTYPE | MIIM_STATE;
     m_pMenu->GetMenuItemInfo(m_nIndex, &mii, TRUE);
     mii.fType |= MFT_RADIOCHECK;
-    if (bOn) mii.fState |= MFS_CHECKED; else mii.fState &= ~MFS_CHECKED;
+    if (bOn)
+      mii.fState |= MFS_CHECKED;
+    else
+      mii.fState &= ~MFS_CHECKED;
     m_pMenu->SetMenuItemInfo(m_nIndex, &mii, TRUE);
     return;
   }
@@ -84,7 +87,8 @@ void CCmdUI::SetText(LPCTSTR lpszText) {
   if (m_pMenu) {
     if (m_pSubMenu) return;
     UINT state = m_pMenu->GetMenuState(m_nIndex, MF_BYPOSITION);
-    m_pMenu->ModifyMenu(m_nIndex, MF_BYPOSITION | MF_STRING | (state & ~(MF_BITMAP | MF_OWNERDRAW | MF_SEPARATOR | MF_POPUP)),
+    m_pMenu->ModifyMenu(m_nIndex,
+                        MF_BYPOSITION | MF_STRING | (state & ~(MF_BITMAP | MF_OWNERDRAW | MF_SEPARATOR | MF_POPUP)),
                         m_nID, lpszText);
   } else if (m_pOther) {
     m_pOther->SetWindowText(lpszText);

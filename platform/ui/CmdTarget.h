@@ -45,8 +45,8 @@ struct AFX_MSGARGS {
   WPARAM wParam;
   LPARAM lParam;
   LRESULT result;
-  UINT nID;       // command or control id
-  void* pExtra;   // CCmdUI* for updates, AFX_NOTIFY* for notifications
+  UINT nID;      // command or control id
+  void* pExtra;  // CCmdUI* for updates, AFX_NOTIFY* for notifications
 };
 
 typedef BOOL (*AFX_PTHUNK)(CCmdTarget* pTarget, AFX_MSGARGS& args);
@@ -67,78 +67,122 @@ struct AFX_MSGMAP {
 // Reflected messages are matched with this offset added, as in the framework.
 #define WM_REFLECT_BASE 0xBC00
 
-#define DECLARE_MESSAGE_MAP()                            \
- protected:                                              \
-  static const AFX_MSGMAP* GetThisMessageMap();          \
-  const AFX_MSGMAP* GetMessageMap() const override;      \
-                                                         \
+#define DECLARE_MESSAGE_MAP()                       \
+ protected:                                         \
+  static const AFX_MSGMAP* GetThisMessageMap();     \
+  const AFX_MSGMAP* GetMessageMap() const override; \
+                                                    \
  public:
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                        \
-  const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); }   \
-  const AFX_MSGMAP* theClass::GetThisMessageMap() {                                   \
-    typedef theClass ThisClass;                                                       \
-    typedef baseClass TheBaseClass;                                                   \
-    (void)sizeof(ThisClass*);                                                         \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                      \
+  const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
+  const AFX_MSGMAP* theClass::GetThisMessageMap() {                                 \
+    typedef theClass ThisClass;                                                     \
+    typedef baseClass TheBaseClass;                                                 \
+    (void)sizeof(ThisClass*);                                                       \
     static const AFX_MSGMAP_ENTRY _messageEntries[] = {
-#define END_MESSAGE_MAP()                                                   \
-  {0, 0, 0, 0, nullptr}                                                     \
-  }                                                                         \
-  ;                                                                         \
-  static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap,   \
-                                        &_messageEntries[0]};               \
-  return &messageMap;                                                       \
+#define END_MESSAGE_MAP()                                                                       \
+  { 0, 0, 0, 0, nullptr }                                                                       \
+  }                                                                                             \
+  ;                                                                                             \
+  static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, &_messageEntries[0]}; \
+  return &messageMap;                                                                           \
   }
 
-#define AFX_THUNK(body) [](CCmdTarget * pT_, AFX_MSGARGS & a_) -> BOOL { ThisClass* p_ = static_cast<ThisClass*>(pT_); (void)p_; (void)a_; body }
+#define AFX_THUNK(body)                           \
+  [](CCmdTarget* pT_, AFX_MSGARGS& a_) -> BOOL {  \
+    ThisClass* p_ = static_cast<ThisClass*>(pT_); \
+    (void)p_;                                     \
+    (void)a_;                                     \
+    body                                          \
+  }
 
 // ---- Commands ----
-#define ON_COMMAND(id, fn) {WM_COMMAND, CN_COMMAND, (UINT)(id), (UINT)(id), AFX_THUNK(p_->fn(); return TRUE;)},
-#define ON_COMMAND_EX(id, fn) {WM_COMMAND, CN_COMMAND, (UINT)(id), (UINT)(id), AFX_THUNK(return p_->fn(a_.nID);)},
-#define ON_COMMAND_RANGE(id, idLast, fn) \
-  {WM_COMMAND, CN_COMMAND, (UINT)(id), (UINT)(idLast), AFX_THUNK(p_->fn(a_.nID); return TRUE;)},
-#define ON_COMMAND_EX_RANGE(id, idLast, fn) \
-  {WM_COMMAND, CN_COMMAND, (UINT)(id), (UINT)(idLast), AFX_THUNK(return p_->fn(a_.nID);)},
-#define ON_UPDATE_COMMAND_UI(id, fn)                                               \
-  {WM_COMMAND, CN_UPDATE_COMMAND_UI, (UINT)(id), (UINT)(id),                        \
-   AFX_THUNK(CCmdUI* u_ = static_cast<CCmdUI*>(a_.pExtra); u_->m_bContinueRouting = FALSE; \
-             p_->fn(u_); return !u_->m_bContinueRouting;)},
-#define ON_UPDATE_COMMAND_UI_RANGE(id, idLast, fn)                                 \
-  {WM_COMMAND, CN_UPDATE_COMMAND_UI, (UINT)(id), (UINT)(idLast),                    \
-   AFX_THUNK(CCmdUI* u_ = static_cast<CCmdUI*>(a_.pExtra); u_->m_bContinueRouting = FALSE; \
-             p_->fn(u_); return !u_->m_bContinueRouting;)},
-#define ON_CONTROL(code, id, fn) {WM_COMMAND, (UINT)(code), (UINT)(id), (UINT)(id), AFX_THUNK(p_->fn(); return TRUE;)},
-#define ON_CONTROL_RANGE(code, id, idLast, fn) \
-  {WM_COMMAND, (UINT)(code), (UINT)(id), (UINT)(idLast), AFX_THUNK(p_->fn(a_.nID); return TRUE;)},
+#define ON_COMMAND(id, fn)                                                              \
+  { WM_COMMAND, CN_COMMAND, (UINT)(id), (UINT)(id), AFX_THUNK(p_->fn(); return TRUE;) } \
+  ,
+#define ON_COMMAND_EX(id, fn)                                                           \
+  { WM_COMMAND, CN_COMMAND, (UINT)(id), (UINT)(id), AFX_THUNK(return p_->fn(a_.nID);) } \
+  ,
+#define ON_COMMAND_RANGE(id, idLast, fn)                                                          \
+  { WM_COMMAND, CN_COMMAND, (UINT)(id), (UINT)(idLast), AFX_THUNK(p_->fn(a_.nID); return TRUE;) } \
+  ,
+#define ON_COMMAND_EX_RANGE(id, idLast, fn)                                                 \
+  { WM_COMMAND, CN_COMMAND, (UINT)(id), (UINT)(idLast), AFX_THUNK(return p_->fn(a_.nID);) } \
+  ,
+#define ON_UPDATE_COMMAND_UI(id, fn)                                                                        \
+  {                                                                                                         \
+    WM_COMMAND, CN_UPDATE_COMMAND_UI, (UINT)(id), (UINT)(id),                                               \
+        AFX_THUNK(CCmdUI* u_ = static_cast<CCmdUI*>(a_.pExtra); u_->m_bContinueRouting = FALSE; p_->fn(u_); \
+                  return !u_->m_bContinueRouting;)                                                          \
+  }                                                                                                         \
+  ,
+#define ON_UPDATE_COMMAND_UI_RANGE(id, idLast, fn)                                                          \
+  {                                                                                                         \
+    WM_COMMAND, CN_UPDATE_COMMAND_UI, (UINT)(id), (UINT)(idLast),                                           \
+        AFX_THUNK(CCmdUI* u_ = static_cast<CCmdUI*>(a_.pExtra); u_->m_bContinueRouting = FALSE; p_->fn(u_); \
+                  return !u_->m_bContinueRouting;)                                                          \
+  }                                                                                                         \
+  ,
+#define ON_CONTROL(code, id, fn)                                                          \
+  { WM_COMMAND, (UINT)(code), (UINT)(id), (UINT)(id), AFX_THUNK(p_->fn(); return TRUE;) } \
+  ,
+#define ON_CONTROL_RANGE(code, id, idLast, fn)                                                      \
+  { WM_COMMAND, (UINT)(code), (UINT)(id), (UINT)(idLast), AFX_THUNK(p_->fn(a_.nID); return TRUE;) } \
+  ,
 #define ON_BN_CLICKED(id, fn) ON_CONTROL(BN_CLICKED, id, fn)
 
 // ---- Notifications (WM_NOTIFY) ----
 #define AFX_NOTIFY_ARGS static_cast<AFX_NOTIFY*>(a_.pExtra)
-#define ON_NOTIFY(code, id, fn)                                                               \
-  {WM_NOTIFY, (UINT)(code), (UINT)(id), (UINT)(id),                                           \
-   AFX_THUNK(p_->fn(AFX_NOTIFY_ARGS->pNMHDR, AFX_NOTIFY_ARGS->pResult); return TRUE;)},
-#define ON_NOTIFY_RANGE(code, id, idLast, fn)                                                 \
-  {WM_NOTIFY, (UINT)(code), (UINT)(id), (UINT)(idLast),                                       \
-   AFX_THUNK(p_->fn(a_.nID, AFX_NOTIFY_ARGS->pNMHDR, AFX_NOTIFY_ARGS->pResult); return TRUE;)},
-#define ON_NOTIFY_EX(code, id, fn)                                                            \
-  {WM_NOTIFY, (UINT)(code), (UINT)(id), (UINT)(id),                                           \
-   AFX_THUNK(return p_->fn(a_.nID, AFX_NOTIFY_ARGS->pNMHDR, AFX_NOTIFY_ARGS->pResult);)},
-#define ON_NOTIFY_EX_RANGE(code, id, idLast, fn)                                              \
-  {WM_NOTIFY, (UINT)(code), (UINT)(id), (UINT)(idLast),                                       \
-   AFX_THUNK(return p_->fn(a_.nID, AFX_NOTIFY_ARGS->pNMHDR, AFX_NOTIFY_ARGS->pResult);)},
-#define ON_NOTIFY_REFLECT(code, fn)                                                           \
-  {WM_REFLECT_BASE + WM_NOTIFY, (UINT)(code), 0, 0,                                           \
-   AFX_THUNK(p_->fn(AFX_NOTIFY_ARGS->pNMHDR, AFX_NOTIFY_ARGS->pResult); return TRUE;)},
-#define ON_NOTIFY_REFLECT_EX(code, fn)                                                        \
-  {WM_REFLECT_BASE + WM_NOTIFY, (UINT)(code), 0, 0,                                           \
-   AFX_THUNK(return p_->fn(AFX_NOTIFY_ARGS->pNMHDR, AFX_NOTIFY_ARGS->pResult);)},
+#define ON_NOTIFY(code, id, fn)                                                            \
+  {                                                                                        \
+    WM_NOTIFY, (UINT)(code), (UINT)(id), (UINT)(id),                                       \
+        AFX_THUNK(p_->fn(AFX_NOTIFY_ARGS->pNMHDR, AFX_NOTIFY_ARGS->pResult); return TRUE;) \
+  }                                                                                        \
+  ,
+#define ON_NOTIFY_RANGE(code, id, idLast, fn)                                                      \
+  {                                                                                                \
+    WM_NOTIFY, (UINT)(code), (UINT)(id), (UINT)(idLast),                                           \
+        AFX_THUNK(p_->fn(a_.nID, AFX_NOTIFY_ARGS->pNMHDR, AFX_NOTIFY_ARGS->pResult); return TRUE;) \
+  }                                                                                                \
+  ,
+#define ON_NOTIFY_EX(code, id, fn)                                                           \
+  {                                                                                          \
+    WM_NOTIFY, (UINT)(code), (UINT)(id), (UINT)(id),                                         \
+        AFX_THUNK(return p_->fn(a_.nID, AFX_NOTIFY_ARGS->pNMHDR, AFX_NOTIFY_ARGS->pResult);) \
+  }                                                                                          \
+  ,
+#define ON_NOTIFY_EX_RANGE(code, id, idLast, fn)                                             \
+  {                                                                                          \
+    WM_NOTIFY, (UINT)(code), (UINT)(id), (UINT)(idLast),                                     \
+        AFX_THUNK(return p_->fn(a_.nID, AFX_NOTIFY_ARGS->pNMHDR, AFX_NOTIFY_ARGS->pResult);) \
+  }                                                                                          \
+  ,
+#define ON_NOTIFY_REFLECT(code, fn)                                                        \
+  {                                                                                        \
+    WM_REFLECT_BASE + WM_NOTIFY, (UINT)(code), 0, 0,                                       \
+        AFX_THUNK(p_->fn(AFX_NOTIFY_ARGS->pNMHDR, AFX_NOTIFY_ARGS->pResult); return TRUE;) \
+  }                                                                                        \
+  ,
+#define ON_NOTIFY_REFLECT_EX(code, fn)                                               \
+  {                                                                                  \
+    WM_REFLECT_BASE + WM_NOTIFY, (UINT)(code), 0, 0,                                 \
+        AFX_THUNK(return p_->fn(AFX_NOTIFY_ARGS->pNMHDR, AFX_NOTIFY_ARGS->pResult);) \
+  }                                                                                  \
+  ,
 
 // ---- Private and other messages ----
-#define ON_MESSAGE(msg, fn) {(UINT)(msg), 0, 0, 0, AFX_THUNK(a_.result = p_->fn(a_.wParam, a_.lParam); return TRUE;)},
-#define ON_THREAD_MESSAGE(msg, fn) {(UINT)(msg), 0, 0, 0, AFX_THUNK(p_->fn(a_.wParam, a_.lParam); return TRUE;)},
+#define ON_MESSAGE(msg, fn)                                                                   \
+  { (UINT)(msg), 0, 0, 0, AFX_THUNK(a_.result = p_->fn(a_.wParam, a_.lParam); return TRUE;) } \
+  ,
+#define ON_THREAD_MESSAGE(msg, fn)                                                \
+  { (UINT)(msg), 0, 0, 0, AFX_THUNK(p_->fn(a_.wParam, a_.lParam); return TRUE;) } \
+  ,
 
 // ---- Window messages with their unpacked arguments ----
-#define AFX_WM(msg, body) {(UINT)(msg), 0, 0, 0, AFX_THUNK(body return TRUE;)},
+#define AFX_WM(msg, body)                                \
+  { (UINT)(msg), 0, 0, 0, AFX_THUNK(body return TRUE;) } \
+  ,
 #define AFX_PT_ CPoint(GET_X_LPARAM(a_.lParam), GET_Y_LPARAM(a_.lParam))
 #define AFX_WND_(h) CWnd::FromHandle((HWND)(h))
 
@@ -181,9 +225,9 @@ struct AFX_MSGMAP {
 #define ON_WM_RBUTTONDBLCLK() AFX_WM(WM_RBUTTONDBLCLK, p_->OnRButtonDblClk((UINT)a_.wParam, AFX_PT_);)
 #define ON_WM_MBUTTONDOWN() AFX_WM(WM_MBUTTONDOWN, p_->OnMButtonDown((UINT)a_.wParam, AFX_PT_);)
 #define ON_WM_MBUTTONUP() AFX_WM(WM_MBUTTONUP, p_->OnMButtonUp((UINT)a_.wParam, AFX_PT_);)
-#define ON_WM_MOUSEWHEEL()                                                                        \
-  AFX_WM(WM_MOUSEWHEEL, a_.result = p_->OnMouseWheel(GET_KEYSTATE_WPARAM(a_.wParam),              \
-                                                     GET_WHEEL_DELTA_WPARAM(a_.wParam), AFX_PT_);)
+#define ON_WM_MOUSEWHEEL() \
+  AFX_WM(WM_MOUSEWHEEL,    \
+         a_.result = p_->OnMouseWheel(GET_KEYSTATE_WPARAM(a_.wParam), GET_WHEEL_DELTA_WPARAM(a_.wParam), AFX_PT_);)
 #define ON_WM_MOUSELEAVE() AFX_WM(WM_MOUSELEAVE, p_->OnMouseLeave();)
 #define ON_WM_MOUSEHOVER() AFX_WM(WM_MOUSEHOVER, p_->OnMouseHover((UINT)a_.wParam, AFX_PT_);)
 #define ON_WM_NCHITTEST() AFX_WM(WM_NCHITTEST, a_.result = p_->OnNcHitTest(AFX_PT_);)
@@ -191,8 +235,7 @@ struct AFX_MSGMAP {
 #define ON_WM_NCLBUTTONDOWN() AFX_WM(WM_NCLBUTTONDOWN, p_->OnNcLButtonDown((UINT)a_.wParam, AFX_PT_);)
 #define ON_WM_NCLBUTTONUP() AFX_WM(WM_NCLBUTTONUP, p_->OnNcLButtonUp((UINT)a_.wParam, AFX_PT_);)
 #define ON_WM_NCLBUTTONDBLCLK() AFX_WM(WM_NCLBUTTONDBLCLK, p_->OnNcLButtonDblClk((UINT)a_.wParam, AFX_PT_);)
-#define ON_WM_NCCALCSIZE() \
-  AFX_WM(WM_NCCALCSIZE, p_->OnNcCalcSize((BOOL)a_.wParam, (NCCALCSIZE_PARAMS*)a_.lParam);)
+#define ON_WM_NCCALCSIZE() AFX_WM(WM_NCCALCSIZE, p_->OnNcCalcSize((BOOL)a_.wParam, (NCCALCSIZE_PARAMS*)a_.lParam);)
 #define AFX_KEY_(fn) p_->fn((UINT)a_.wParam, LOWORD(a_.lParam), HIWORD(a_.lParam));
 #define ON_WM_KEYDOWN() AFX_WM(WM_KEYDOWN, AFX_KEY_(OnKeyDown))
 #define ON_WM_KEYUP() AFX_WM(WM_KEYUP, AFX_KEY_(OnKeyUp))
@@ -212,22 +255,22 @@ struct AFX_MSGMAP {
 #define ON_WM_DRAWITEM() \
   AFX_WM(WM_DRAWITEM, p_->OnDrawItem((int)a_.wParam, (LPDRAWITEMSTRUCT)a_.lParam); a_.result = TRUE;)
 #define ON_WM_INITMENU() AFX_WM(WM_INITMENU, p_->OnInitMenu(CMenu::FromHandle((HMENU)a_.wParam));)
-#define ON_WM_INITMENUPOPUP()                                                                   \
-  AFX_WM(WM_INITMENUPOPUP, p_->OnInitMenuPopup(CMenu::FromHandle((HMENU)a_.wParam),             \
-                                               LOWORD(a_.lParam), (BOOL)HIWORD(a_.lParam));)
+#define ON_WM_INITMENUPOPUP() \
+  AFX_WM(WM_INITMENUPOPUP,    \
+         p_->OnInitMenuPopup(CMenu::FromHandle((HMENU)a_.wParam), LOWORD(a_.lParam), (BOOL)HIWORD(a_.lParam));)
 #define ON_WM_MENUSELECT() \
   AFX_WM(WM_MENUSELECT, p_->OnMenuSelect(LOWORD(a_.wParam), HIWORD(a_.wParam), (HMENU)a_.lParam);)
-#define ON_WM_MENUCHAR()                                                                       \
-  AFX_WM(WM_MENUCHAR, a_.result = p_->OnMenuChar(LOWORD(a_.wParam), HIWORD(a_.wParam),        \
-                                                 CMenu::FromHandle((HMENU)a_.lParam));)
+#define ON_WM_MENUCHAR() \
+  AFX_WM(WM_MENUCHAR,    \
+         a_.result = p_->OnMenuChar(LOWORD(a_.wParam), HIWORD(a_.wParam), CMenu::FromHandle((HMENU)a_.lParam));)
 #define ON_WM_ENTERMENULOOP() AFX_WM(WM_ENTERMENULOOP, p_->OnEnterMenuLoop((BOOL)a_.wParam);)
 #define ON_WM_EXITMENULOOP() AFX_WM(WM_EXITMENULOOP, p_->OnExitMenuLoop((BOOL)a_.wParam);)
 #define ON_WM_SETTINGCHANGE() AFX_WM(WM_SETTINGCHANGE, p_->OnSettingChange((UINT)a_.wParam, (LPCTSTR)a_.lParam);)
 #define ON_WM_SYSCOLORCHANGE() AFX_WM(WM_SYSCOLORCHANGE, p_->OnSysColorChange();)
 #define ON_WM_PARENTNOTIFY() AFX_WM(WM_PARENTNOTIFY, p_->OnParentNotify(LOWORD(a_.wParam), a_.lParam);)
-#define ON_WM_CTLCOLOR()                                                                       \
-  AFX_WM(WM_CTLCOLORSTATIC, a_.result = (LRESULT)p_->OnCtlColor(CDC::FromHandle((HDC)a_.wParam), \
-                                                               AFX_WND_(a_.lParam), 6);)
+#define ON_WM_CTLCOLOR()    \
+  AFX_WM(WM_CTLCOLORSTATIC, \
+         a_.result = (LRESULT)p_->OnCtlColor(CDC::FromHandle((HDC)a_.wParam), AFX_WND_(a_.lParam), 6);)
 
 // Routes commands and their update requests through message maps.
 class CCmdTarget : public CObject {

@@ -10,8 +10,8 @@
 #include <QFileInfo>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
-#include <QPrinter>
 #include <QPrintEngine>
+#include <QPrinter>
 #include <QPrinterInfo>
 
 #include <algorithm>
@@ -154,8 +154,8 @@ AFX_FILEDLG_REQUEST CFileDialog::MakeRequest(int attempt) const {
   r.title = m_ofn.lpstrTitle ? m_ofn.lpstrTitle : (m_bOpenFileDialog ? "Open" : "Save As");
   r.defExt = m_ofn.lpstrDefExt ? m_ofn.lpstrDefExt : "";
   r.fileName = m_strFileName.GetString();
-  r.initialDir = m_ofn.lpstrInitialDir && *m_ofn.lpstrInitialDir ? m_ofn.lpstrInitialDir
-                                                                  : QDir::currentPath().toStdString();
+  r.initialDir =
+      m_ofn.lpstrInitialDir && *m_ofn.lpstrInitialDir ? m_ofn.lpstrInitialDir : QDir::currentPath().toStdString();
   r.flags = m_ofn.Flags;
   r.filters = m_filters;
   r.filterIndex = (int)std::clamp<DWORD>(m_ofn.nFilterIndex, 1, std::max<DWORD>(1, (DWORD)m_filters.size()));
@@ -196,11 +196,13 @@ BOOL CFileDialog::Accept(std::string path, int filterIndex, const std::string& b
   }
   if (!m_bOpenFileDialog && (m_ofn.Flags & OFN_OVERWRITEPROMPT) && target.exists()) {
     std::string msg = target.fileName().toStdString() + " already exists.\nDo you want to replace it?";
-    if (::MessageBox(m_ofn.hwndOwner, msg.c_str(), caption.toUtf8().constData(), MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
+    if (::MessageBox(m_ofn.hwndOwner, msg.c_str(), caption.toUtf8().constData(), MB_YESNO | MB_ICONEXCLAMATION) !=
+        IDYES)
       return FALSE;
   }
   if (!m_bOpenFileDialog && (m_ofn.Flags & OFN_NOREADONLYRETURN) && target.exists() && !target.isWritable()) {
-    std::string msg = target.fileName().toStdString() + "\nThis file is set to read-only.\nTry again with a different file name.";
+    std::string msg =
+        target.fileName().toStdString() + "\nThis file is set to read-only.\nTry again with a different file name.";
     ::MessageBox(m_ofn.hwndOwner, msg.c_str(), caption.toUtf8().constData(), MB_OK | MB_ICONEXCLAMATION);
     return FALSE;
   }
@@ -219,9 +221,12 @@ INT_PTR CFileDialog::DoModal() {
     for (int attempt = 0; attempt < kMaxAttempts && !show; ++attempt) {
       AFX_FILEDLG_REQUEST req = MakeRequest(attempt);
       AFX_FILEDLG_ANSWER a = fileHook()(req);
-      if (a.result == 0) show = true;  // the real dialog shows
-      else if (a.result != IDOK) return IDCANCEL;
-      else if (Accept(a.path, a.filterIndex, req.initialDir)) return IDOK;
+      if (a.result == 0)
+        show = true;  // the real dialog shows
+      else if (a.result != IDOK)
+        return IDCANCEL;
+      else if (Accept(a.path, a.filterIndex, req.initialDir))
+        return IDOK;
     }
     if (!show) return IDCANCEL;
   }
@@ -229,9 +234,9 @@ INT_PTR CFileDialog::DoModal() {
   AFX_FILEDLG_REQUEST req = MakeRequest(0);
   QFileDialog dlg(ownerWidget(m_pParentWnd), QString::fromStdString(req.title), QString::fromStdString(req.initialDir));
   dlg.setAcceptMode(m_bOpenFileDialog ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-  dlg.setFileMode(m_bOpenFileDialog ? ((m_ofn.Flags & OFN_ALLOWMULTISELECT) ? QFileDialog::ExistingFiles
-                                                                             : QFileDialog::ExistingFile)
-                                    : QFileDialog::AnyFile);
+  dlg.setFileMode(m_bOpenFileDialog
+                      ? ((m_ofn.Flags & OFN_ALLOWMULTISELECT) ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile)
+                      : QFileDialog::AnyFile);
   // The overwrite question comes after the extension is added, below.
   dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
   QStringList filters;
@@ -278,7 +283,7 @@ POSITION CFileDialog::GetStartPosition() const {
   return m_paths.empty() ? nullptr : reinterpret_cast<POSITION>((uintptr_t)1);
 }
 CString CFileDialog::GetNextPathName(POSITION& pos) const {
-  size_t i = (size_t)reinterpret_cast<uintptr_t>(pos);
+  size_t i = (size_t) reinterpret_cast<uintptr_t>(pos);
   if (i < 1 || i > m_paths.size()) {
     pos = nullptr;
     return CString();
@@ -424,8 +429,10 @@ INT_PTR CPrintDialog::DoModal() {
   // The document's name gives the PDF file its default name.
   printer.setDocName("Neapwise");
   const LastPrinter& last = lastPrinter();
-  if (last.toFile) printer.setOutputFormat(QPrinter::PdfFormat);
-  else if (!last.name.isEmpty()) printer.setPrinterName(last.name);
+  if (last.toFile)
+    printer.setOutputFormat(QPrinter::PdfFormat);
+  else if (!last.name.isEmpty())
+    printer.setPrinterName(last.name);
   if (last.hasLayout) printer.setPageLayout(last.layout);
   bool answered = false;
   if (printHook()) {
@@ -447,7 +454,8 @@ INT_PTR CPrintDialog::DoModal() {
       }
       if (QPageSize size = pageSizeOf(a.paperSize); size.isValid()) printer.setPageSize(size);
       if (a.orientation == DMORIENT_PORTRAIT || a.orientation == DMORIENT_LANDSCAPE)
-        printer.setPageOrientation(a.orientation == DMORIENT_LANDSCAPE ? QPageLayout::Landscape : QPageLayout::Portrait);
+        printer.setPageOrientation(a.orientation == DMORIENT_LANDSCAPE ? QPageLayout::Landscape
+                                                                       : QPageLayout::Portrait);
     }
   }
   if (!answered) {
@@ -481,7 +489,8 @@ INT_PTR CPrintDialog::DoModal() {
   if (writesFile(printer)) {
     // A folder or no name at all: the file gets the document's name there.
     QString out = printer.outputFileName();
-    if (out.isEmpty() || QFileInfo(out).isDir()) out = QDir(out.isEmpty() ? QDir::currentPath() : out).filePath("Neapwise.pdf");
+    if (out.isEmpty() || QFileInfo(out).isDir())
+      out = QDir(out.isEmpty() ? QDir::currentPath() : out).filePath("Neapwise.pdf");
     printer.setOutputFileName(out);
     givePrinterMargins(printer);
     m_strPdf = out.toUtf8().constData();

@@ -255,7 +255,10 @@ class CColorDialog : public CCommonDialog {
   explicit CColorDialog(COLORREF clrInit = 0, DWORD dwFlags = 0, CWnd* pParentWnd = nullptr);
   INT_PTR DoModal() override;
   COLORREF GetColor() const { return m_cc.rgbResult; }
-  void SetCurrentColor(COLORREF clr) { m_cc.rgbResult = clr; m_cc.Flags |= CC_RGBINIT; }
+  void SetCurrentColor(COLORREF clr) {
+    m_cc.rgbResult = clr;
+    m_cc.Flags |= CC_RGBINIT;
+  }
   // The 16 custom colours, kept for the session.
   static COLORREF* GetSavedCustomColors();
   CHOOSECOLOR m_cc{};

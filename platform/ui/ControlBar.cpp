@@ -8,7 +8,7 @@
 #include <algorithm>
 
 namespace {
-constexpr int kPaneGap = 2;     // between two panes
+constexpr int kPaneGap = 2;      // between two panes
 constexpr int kTextMarginX = 3;  // text to pane border
 constexpr int kTextMarginY = 2;
 constexpr int kTopMargin = 2;  // above the panes
@@ -21,8 +21,10 @@ void CWnd::RepositionBars(UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver, UINT nF
                           LPCRECT lpRectClient, BOOL bStretch) {
   if (!m_hWnd) return;
   AFX_SIZEPARENTPARAMS layout{};
-  if (lpRectClient) layout.rect = *lpRectClient;
-  else GetClientRect(&layout.rect);
+  if (lpRectClient)
+    layout.rect = *lpRectClient;
+  else
+    GetClientRect(&layout.rect);
   layout.bStretch = bStretch;
   // From the bottom of the z-order up: the bar made first takes the outermost strip.
   std::vector<HWND> kids;
@@ -30,12 +32,15 @@ void CWnd::RepositionBars(UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver, UINT nF
        h = ::GetWindow(h, GW_HWNDPREV))
     kids.push_back(h);
   // The status bar stays the bottom-most strip across the whole width, whenever it was made.
-  std::stable_partition(kids.begin(), kids.end(), [](HWND h) { return (UINT)::GetDlgCtrlID(h) == (UINT)AFX_IDW_STATUS_BAR; });
+  std::stable_partition(kids.begin(), kids.end(),
+                        [](HWND h) { return (UINT)::GetDlgCtrlID(h) == (UINT)AFX_IDW_STATUS_BAR; });
   HWND leftOver = nullptr;
   for (HWND h : kids) {
     UINT id = (UINT)::GetDlgCtrlID(h);
-    if (id == nIDLeftOver) leftOver = h;
-    else if (id >= nIDFirst && id <= nIDLast) ::SendMessage(h, WM_SIZEPARENT, 0, (LPARAM)&layout);
+    if (id == nIDLeftOver)
+      leftOver = h;
+    else if (id >= nIDFirst && id <= nIDLast)
+      ::SendMessage(h, WM_SIZEPARENT, 0, (LPARAM)&layout);
   }
   if (nFlag == reposQuery) {
     if (lpRectParam) *lpRectParam = layout.rect;
@@ -93,8 +98,7 @@ BOOL CControlBar::CreateBar(LPCTSTR lpszClass, DWORD dwStyle, DWORD dwCtrlStyle,
   // The bar styles share their bits with the control's own: they are kept apart.
   m_dwStyle = dwStyle & CBRS_ALL;
   DWORD wndStyle = ((dwStyle & ~CBRS_ALL) | dwCtrlStyle | WS_CHILD) & ~WS_POPUP;
-  if (!CWnd::CreateEx(0, lpszClass, nullptr, wndStyle, 0, 0, 0, 0, pParentWnd->GetSafeHwnd(),
-                      (HMENU)(UINT_PTR)nID))
+  if (!CWnd::CreateEx(0, lpszClass, nullptr, wndStyle, 0, 0, 0, 0, pParentWnd->GetSafeHwnd(), (HMENU)(UINT_PTR)nID))
     return FALSE;
   RecalcParentLayout();
   return TRUE;
@@ -103,8 +107,10 @@ BOOL CControlBar::CreateBar(LPCTSTR lpszClass, DWORD dwStyle, DWORD dwCtrlStyle,
 void CControlBar::RecalcParentLayout() {
   CWnd* parent = GetParent();
   if (!parent) return;
-  if (parent->IsKindOf(RUNTIME_CLASS(CFrameWnd))) static_cast<CFrameWnd*>(parent)->RecalcLayout();
-  else parent->RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST);
+  if (parent->IsKindOf(RUNTIME_CLASS(CFrameWnd)))
+    static_cast<CFrameWnd*>(parent)->RecalcLayout();
+  else
+    parent->RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST);
 }
 
 CSize CControlBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz) {
@@ -215,9 +221,7 @@ BEGIN_MESSAGE_MAP(CStatusBar, CControlBar)
   ON_MESSAGE(WM_GETOBJECT, OnGetObject)
 END_MESSAGE_MAP()
 
-CStatusBar::CStatusBar() {
-  m_cyTopBorder = kTopMargin;
-}
+CStatusBar::CStatusBar() { m_cyTopBorder = kTopMargin; }
 CStatusBar::~CStatusBar() = default;
 
 BOOL CStatusBar::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID) {
@@ -424,7 +428,8 @@ void CStatusBar::GetItemRect(int nIndex, LPRECT lpRect) const {
 void CStatusBar::DrawPane(CDC* pDC, int nIndex, const CRect& rect) {
   const Pane& p = m_panes[nIndex];
   CRect r = rect;
-  if (!(p.nStyle & SBPS_NOBORDERS)) pDC->DrawEdge(&r, (p.nStyle & SBPS_POPOUT) ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT);
+  if (!(p.nStyle & SBPS_NOBORDERS))
+    pDC->DrawEdge(&r, (p.nStyle & SBPS_POPOUT) ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT);
   if (p.nStyle & SBPS_DISABLED) return;
   if (p.nStyle & SBPS_OWNERDRAW) {
     DRAWITEMSTRUCT dis{};

@@ -47,7 +47,9 @@ class CEdit : public CControlWnd {
   virtual BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
   BOOL CreateEx(DWORD dwExStyle, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
   void SetSel(int nStartChar, int nEndChar, BOOL bNoScroll = FALSE);
-  void SetSel(DWORD dwSelection, BOOL bNoScroll = FALSE) { SetSel((int)(short)LOWORD(dwSelection), (int)(short)HIWORD(dwSelection), bNoScroll); }
+  void SetSel(DWORD dwSelection, BOOL bNoScroll = FALSE) {
+    SetSel((int)(short)LOWORD(dwSelection), (int)(short)HIWORD(dwSelection), bNoScroll);
+  }
   DWORD GetSel() const;
   void GetSel(int& nStartChar, int& nEndChar) const;
   void ReplaceSel(LPCTSTR lpszNewText, BOOL bCanUndo = FALSE);
@@ -147,6 +149,6 @@ CWnd* AfxCreateControl(LPCTSTR lpszClass, LPCTSTR lpszText, DWORD dwStyle, DWORD
 
 #include "platform/ui/CtlComboBox.h"
 #include "platform/ui/CtlListBox.h"
-#include "platform/ui/CtlToolTip.h"
 #include "platform/ui/CtlScrollBar.h"
 #include "platform/ui/CtlTab.h"
+#include "platform/ui/CtlToolTip.h"

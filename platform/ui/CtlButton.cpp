@@ -40,8 +40,10 @@ std::vector<HWND> groupOf(HWND h) {
 
 void click(HWND h, ButtonState* s) {
   UINT t = btype(h);
-  if (t == BS_AUTOCHECKBOX) s->check = s->check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;
-  else if (t == BS_AUTO3STATE) s->check = (s->check + 1) % 3;
+  if (t == BS_AUTOCHECKBOX)
+    s->check = s->check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;
+  else if (t == BS_AUTO3STATE)
+    s->check = (s->check + 1) % 3;
   else if (t == BS_AUTORADIOBUTTON) {
     for (HWND o : groupOf(h))
       if (o != h && AfxCtlKindOf(o) == AfxCtlKind::Button && btype(o) == BS_AUTORADIOBUTTON)
@@ -139,8 +141,10 @@ void paintButton(HWND h, ButtonState* s) {
     CRect boxRect = leftText ? CRect(rc.right - box, y, rc.right, y + box) : CRect(0, y, box, y + box);
     AfxDrawCheckMark(dc, boxRect, s->check, radio, !enabled, s->pushed);
     CRect tr = rc;
-    if (leftText) tr.right -= box + 4;
-    else tr.left += box + 4;
+    if (leftText)
+      tr.right -= box + 4;
+    else
+      tr.left += box + 4;
     UINT fmt = DT_VCENTER | DT_SINGLELINE | (halign == BS_RIGHT ? DT_RIGHT : halign == BS_CENTER ? DT_CENTER : DT_LEFT);
     if (style & BS_MULTILINE) fmt = (fmt & ~(DT_SINGLELINE | DT_VCENTER)) | DT_WORDBREAK;
     drawText(dc, h, tr, fmt);
@@ -192,16 +196,23 @@ void loadNamedPicture(HWND h, StaticState* s, LPCTSTR name) {
 UINT staticFormat(DWORD style) {
   UINT type = style & SS_TYPEMASK;
   UINT f = 0;
-  if (type == SS_CENTER) f |= DT_CENTER;
-  else if (type == SS_RIGHT) f |= DT_RIGHT;
+  if (type == SS_CENTER)
+    f |= DT_CENTER;
+  else if (type == SS_RIGHT)
+    f |= DT_RIGHT;
   if (style & SS_CENTERIMAGE) f |= DT_VCENTER | DT_SINGLELINE;
   if (style & SS_NOPREFIX) f |= DT_NOPREFIX;
   UINT ell = style & SS_ELLIPSISMASK;
-  if (ell == SS_ENDELLIPSIS) f |= DT_END_ELLIPSIS;
-  else if (ell == SS_PATHELLIPSIS) f |= DT_PATH_ELLIPSIS;
-  else if (ell == SS_WORDELLIPSIS) f |= DT_WORD_ELLIPSIS;
-  if (type == SS_SIMPLE || type == SS_LEFTNOWORDWRAP) f |= DT_SINGLELINE;
-  else if (!(style & SS_CENTERIMAGE) && !ell) f |= DT_WORDBREAK;
+  if (ell == SS_ENDELLIPSIS)
+    f |= DT_END_ELLIPSIS;
+  else if (ell == SS_PATHELLIPSIS)
+    f |= DT_PATH_ELLIPSIS;
+  else if (ell == SS_WORDELLIPSIS)
+    f |= DT_WORD_ELLIPSIS;
+  if (type == SS_SIMPLE || type == SS_LEFTNOWORDWRAP)
+    f |= DT_SINGLELINE;
+  else if (!(style & SS_CENTERIMAGE) && !ell)
+    f |= DT_WORDBREAK;
   return f;
 }
 
@@ -214,8 +225,9 @@ void paintStatic(HWND h, StaticState* s) {
   DWORD style = AfxCtlStyle(h);
   UINT type = style & SS_TYPEMASK;
   if (type == SS_OWNERDRAW) {
-    DRAWITEMSTRUCT dis{ODT_STATIC, AfxCtlId(h), 0, ODA_DRAWENTIRE, ::IsWindowEnabled(h) ? 0u : (UINT)ODS_DISABLED,
-                       h, dc->GetSafeHdc(), rc, 0};
+    DRAWITEMSTRUCT dis{
+        ODT_STATIC,       AfxCtlId(h), 0, ODA_DRAWENTIRE, ::IsWindowEnabled(h) ? 0u : (UINT)ODS_DISABLED, h,
+        dc->GetSafeHdc(), rc,          0};
     AfxCtlDrawItem(h, &dis);
     ::EndPaint(h, &ps);
     return;
@@ -227,11 +239,28 @@ void paintStatic(HWND h, StaticState* s) {
     case SS_BLACKRECT: dc->FillSolidRect(&rc, GetSysColor(COLOR_3DDKSHADOW)); break;
     case SS_GRAYRECT: dc->FillSolidRect(&rc, GetSysColor(COLOR_3DSHADOW)); break;
     case SS_WHITERECT: dc->FillSolidRect(&rc, GetSysColor(COLOR_3DHILIGHT)); break;
-    case SS_BLACKFRAME: dc->FillRect(&rc, CBrush::FromHandle(br)); dc->Draw3dRect(&rc, GetSysColor(COLOR_3DDKSHADOW), GetSysColor(COLOR_3DDKSHADOW)); break;
-    case SS_GRAYFRAME: dc->FillRect(&rc, CBrush::FromHandle(br)); dc->Draw3dRect(&rc, GetSysColor(COLOR_3DSHADOW), GetSysColor(COLOR_3DSHADOW)); break;
-    case SS_WHITEFRAME: dc->FillRect(&rc, CBrush::FromHandle(br)); dc->Draw3dRect(&rc, GetSysColor(COLOR_3DHILIGHT), GetSysColor(COLOR_3DHILIGHT)); break;
-    case SS_ETCHEDHORZ: { CRect r(rc.left, rc.top, rc.right, rc.top + 2); dc->DrawEdge(&r, EDGE_ETCHED, BF_TOP); break; }
-    case SS_ETCHEDVERT: { CRect r(rc.left, rc.top, rc.left + 2, rc.bottom); dc->DrawEdge(&r, EDGE_ETCHED, BF_LEFT); break; }
+    case SS_BLACKFRAME:
+      dc->FillRect(&rc, CBrush::FromHandle(br));
+      dc->Draw3dRect(&rc, GetSysColor(COLOR_3DDKSHADOW), GetSysColor(COLOR_3DDKSHADOW));
+      break;
+    case SS_GRAYFRAME:
+      dc->FillRect(&rc, CBrush::FromHandle(br));
+      dc->Draw3dRect(&rc, GetSysColor(COLOR_3DSHADOW), GetSysColor(COLOR_3DSHADOW));
+      break;
+    case SS_WHITEFRAME:
+      dc->FillRect(&rc, CBrush::FromHandle(br));
+      dc->Draw3dRect(&rc, GetSysColor(COLOR_3DHILIGHT), GetSysColor(COLOR_3DHILIGHT));
+      break;
+    case SS_ETCHEDHORZ: {
+      CRect r(rc.left, rc.top, rc.right, rc.top + 2);
+      dc->DrawEdge(&r, EDGE_ETCHED, BF_TOP);
+      break;
+    }
+    case SS_ETCHEDVERT: {
+      CRect r(rc.left, rc.top, rc.left + 2, rc.bottom);
+      dc->DrawEdge(&r, EDGE_ETCHED, BF_LEFT);
+      break;
+    }
     case SS_ETCHEDFRAME: dc->DrawEdge(&rc, EDGE_ETCHED, BF_RECT); break;
     case SS_BITMAP:
     case SS_ICON: {
@@ -365,12 +394,12 @@ LRESULT AfxButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case BM_SETCHECK:
       if (isCheck(t) || isRadio(t) || t == BS_OWNERDRAW || (AfxCtlStyle(h) & BS_PUSHLIKE)) {
         s->check = (int)std::min<WPARAM>(wp, 2);
-        if (s->check == BST_INDETERMINATE && t != BS_3STATE && t != BS_AUTO3STATE && t != BS_OWNERDRAW) s->check = BST_CHECKED;
+        if (s->check == BST_INDETERMINATE && t != BS_3STATE && t != BS_AUTO3STATE && t != BS_OWNERDRAW)
+          s->check = BST_CHECKED;
         AfxCtlInvalidate(h);
       }
       return 0;
-    case BM_GETSTATE:
-      return s->check | (s->pushed ? BST_PUSHED : 0) | (AfxCtlHasFocus(h) ? BST_FOCUS : 0);
+    case BM_GETSTATE: return s->check | (s->pushed ? BST_PUSHED : 0) | (AfxCtlHasFocus(h) ? BST_FOCUS : 0);
     case BM_SETSTATE:
       s->pushed = wp != 0;
       AfxCtlInvalidate(h);
@@ -379,9 +408,7 @@ LRESULT AfxButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       if (AfxWndRec* r = AfxRec(h)) r->style = (r->style & ~0xFFFFu) | (DWORD)(wp & 0xFFFF);
       if (lp) AfxCtlInvalidate(h);
       return 0;
-    case BM_CLICK:
-      click(h, s);
-      return 0;
+    case BM_CLICK: click(h, s); return 0;
     case BM_SETIMAGE: {
       HBITMAP old = s->bitmap;
       s->bitmap = (HBITMAP)lp;
@@ -397,9 +424,7 @@ LRESULT AfxStaticProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   auto* s = AfxCtlStateAs<StaticState>(h);
   if (!s) return ::DefWindowProc(h, msg, wp, lp);
   switch (msg) {
-    case WM_CREATE:
-      loadNamedPicture(h, s, ((CREATESTRUCT*)lp)->lpszName);
-      return ::DefWindowProc(h, msg, wp, lp);
+    case WM_CREATE: loadNamedPicture(h, s, ((CREATESTRUCT*)lp)->lpszName); return ::DefWindowProc(h, msg, wp, lp);
     case WM_PAINT: paintStatic(h, s); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_SETTEXT: {

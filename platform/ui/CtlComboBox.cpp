@@ -21,7 +21,7 @@ struct ComboState : AfxCtlState {
   int dropHeight = 0;  // the height given at creation: field and list together
   int fieldItemHeight = 0;
   int droppedWidth = 0;
-  int quiet = 0;  // edit notifications of the combo's own text changes are not passed on
+  int quiet = 0;        // edit notifications of the combo's own text changes are not passed on
   bool bounce = false;  // the focus passes from the edit to the combo and straight back
 };
 
@@ -74,9 +74,7 @@ void placeEdit(HWND h, ComboState* s) {
 }
 
 // The window text follows what the field shows.
-void syncText(HWND h, ComboState* s) {
-  AfxCtlSetText(h, dropList(h) ? itemText(s, cur(s)) : editText(s));
-}
+void syncText(HWND h, ComboState* s) { AfxCtlSetText(h, dropList(h) ? itemText(s, cur(s)) : editText(s)); }
 
 // Shows item i in the field, as the combo does after any change of the selection.
 void showSelection(HWND h, ComboState* s) {
@@ -144,8 +142,10 @@ void closeUp(HWND h, ComboState* s, Close how) {
     // Following the pointer chose nothing: the selection goes back.
     if (cur(s) != s->selAtDrop) ::SendMessage(s->list, LB_SETCURSEL, (WPARAM)s->selAtDrop, 0);
   }
-  if (how == Close::Ok) notify(h, CBN_SELENDOK);
-  else if (how == Close::Cancel) notify(h, CBN_SELENDCANCEL);
+  if (how == Close::Ok)
+    notify(h, CBN_SELENDOK);
+  else if (how == Close::Cancel)
+    notify(h, CBN_SELENDCANCEL);
   if (!AfxRec(h)) return;
   notify(h, CBN_CLOSEUP);
   if (changed && AfxRec(h)) notify(h, CBN_SELCHANGE);
@@ -170,8 +170,10 @@ int navTarget(ComboState* s, UINT vk) {
   }
   int to;
   switch (vk) {
-    case VK_UP: case VK_LEFT: to = c < 0 ? 0 : c - 1; break;
-    case VK_DOWN: case VK_RIGHT: to = c < 0 ? 0 : c + 1; break;
+    case VK_UP:
+    case VK_LEFT: to = c < 0 ? 0 : c - 1; break;
+    case VK_DOWN:
+    case VK_RIGHT: to = c < 0 ? 0 : c + 1; break;
     case VK_PRIOR: to = c < 0 ? 0 : c - page; break;
     case VK_NEXT: to = c < 0 ? 0 : c + page; break;
     case VK_HOME: to = 0; break;
@@ -184,12 +186,20 @@ int navTarget(ComboState* s, UINT vk) {
 // Keys of the combo, its own or handed on by its edit window; true when used.
 bool key(HWND h, ComboState* s, UINT vk, bool alt, bool fromEdit) {
   if (vk == VK_F4 || (alt && (vk == VK_DOWN || vk == VK_UP))) {
-    if (s->dropped) closeUp(h, s, Close::Ok);
-    else drop(h, s);
+    if (s->dropped)
+      closeUp(h, s, Close::Ok);
+    else
+      drop(h, s);
     return true;
   }
-  if (s->dropped && vk == VK_RETURN) { closeUp(h, s, Close::Ok); return true; }
-  if (s->dropped && vk == VK_ESCAPE) { closeUp(h, s, Close::Cancel); return true; }
+  if (s->dropped && vk == VK_RETURN) {
+    closeUp(h, s, Close::Ok);
+    return true;
+  }
+  if (s->dropped && vk == VK_ESCAPE) {
+    closeUp(h, s, Close::Cancel);
+    return true;
+  }
   // In the edit window, left, right, Home and End move the caret.
   if (fromEdit && (vk == VK_LEFT || vk == VK_RIGHT || vk == VK_HOME || vk == VK_END)) return false;
   int to = navTarget(s, vk);
@@ -218,9 +228,16 @@ void paint(HWND h, ComboState* s, WPARAM given) {
     bool focus = AfxCtlHasFocus(h) && !s->dropped;
     int i = s->dropped ? s->selAtDrop : cur(s);  // the pointer over the open list chooses nothing yet
     if (ownerDraw(h)) {
-      DRAWITEMSTRUCT dis{ODT_COMBOBOX, AfxCtlId(h), (UINT)i, ODA_DRAWENTIRE,
-                         (UINT)(0x1000 /* the field */ | (focus ? ODS_SELECTED | ODS_FOCUS : 0) | (enabled ? 0 : ODS_DISABLED)),
-                         h, dc->GetSafeHdc(), f, i >= 0 ? (ULONG_PTR)::SendMessage(s->list, LB_GETITEMDATA, (WPARAM)i, 0) : 0};
+      DRAWITEMSTRUCT dis{
+          ODT_COMBOBOX,
+          AfxCtlId(h),
+          (UINT)i,
+          ODA_DRAWENTIRE,
+          (UINT)(0x1000 /* the field */ | (focus ? ODS_SELECTED | ODS_FOCUS : 0) | (enabled ? 0 : ODS_DISABLED)),
+          h,
+          dc->GetSafeHdc(),
+          f,
+          i >= 0 ? (ULONG_PTR)::SendMessage(s->list, LB_GETITEMDATA, (WPARAM)i, 0) : 0};
       AfxCtlDrawItem(h, &dis);
     } else {
       CFont* oldFont = dc->SelectObject(CFont::FromHandle(AfxCtlFont(h)));
@@ -284,7 +301,8 @@ bool AfxComboEditFilter(HWND edit, UINT msg, WPARAM wp, LPARAM lp, LRESULT* resu
   if (!s || s->edit != edit) return false;
   switch (msg) {
     case WM_GETDLGCODE:
-      *result = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS | (s->dropped && (wp == VK_RETURN || wp == VK_ESCAPE) ? DLGC_WANTALLKEYS : 0);
+      *result = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS |
+                (s->dropped && (wp == VK_RETURN || wp == VK_ESCAPE) ? DLGC_WANTALLKEYS : 0);
       return true;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
@@ -376,7 +394,8 @@ LRESULT AfxComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SHOWWINDOW:
       if (!wp && s->dropped) closeUp(h, s, Close::Cancel);
       return 0;
-    case WM_PAINT: case WM_PRINTCLIENT: paint(h, s, wp); return 0;
+    case WM_PAINT:
+    case WM_PRINTCLIENT: paint(h, s, wp); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_ENABLE:
       if (s->edit) ::EnableWindow(s->edit, (BOOL)wp);
@@ -391,14 +410,16 @@ LRESULT AfxComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       RECT wr;
       ::GetWindowRect(h, &wr);
       int keep = s->dropHeight;
-      ::SetWindowPos(h, nullptr, 0, 0, wr.right - wr.left, fieldHeight(h, s), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      ::SetWindowPos(h, nullptr, 0, 0, wr.right - wr.left, fieldHeight(h, s),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
       s->dropHeight = keep;
       placeEdit(h, s);
       return 0;
     }
     case WM_GETDLGCODE:
       // While the list is open, Enter and Esc are the list's, not the dialog's.
-      return DLGC_WANTARROWS | DLGC_WANTCHARS | (s->dropped && (wp == VK_RETURN || wp == VK_ESCAPE) ? DLGC_WANTALLKEYS : 0);
+      return DLGC_WANTARROWS | DLGC_WANTCHARS |
+             (s->dropped && (wp == VK_RETURN || wp == VK_ESCAPE) ? DLGC_WANTALLKEYS : 0);
     case WM_SETFOCUS:
       if (s->edit) {
         if ((HWND)wp != s->edit) s->bounce = false;
@@ -420,8 +441,10 @@ LRESULT AfxComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       if ((HWND)lp == s->edit && s->edit) {
         switch (HIWORD(wp)) {
           case EN_SETFOCUS:
-            if (s->bounce) s->bounce = false;
-            else notify(h, CBN_SETFOCUS);
+            if (s->bounce)
+              s->bounce = false;
+            else
+              notify(h, CBN_SETFOCUS);
             break;
           case EN_KILLFOCUS:
             if (s->bounce) break;
@@ -439,7 +462,9 @@ LRESULT AfxComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             if (s->dropped) {
               // Typing while the list is open shows the first item that begins with the text.
               QString t = editText(s);
-              int i = t.isEmpty() ? -1 : (int)::SendMessage(s->list, LB_FINDSTRING, (WPARAM)-1, (LPARAM)AfxStdStr(t).c_str());
+              int i = t.isEmpty()
+                          ? -1
+                          : (int)::SendMessage(s->list, LB_FINDSTRING, (WPARAM)-1, (LPARAM)AfxStdStr(t).c_str());
               ::SendMessage(s->list, LB_SETCURSEL, (WPARAM)i, 0);
               if (i >= 0) ::SendMessage(s->list, LB_SETTOPINDEX, (WPARAM)i, 0);
               s->selAtDrop = i;
@@ -456,8 +481,10 @@ LRESULT AfxComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       if (::GetFocus() != (s->edit ? s->edit : h)) ::SetFocus(h);
       if (!AfxRec(h) || !(s = st(h))) return 0;
       if (dropList(h) || buttonRect(h).PtInRect(pt)) {
-        if (s->dropped) closeUp(h, s, Close::Cancel);
-        else drop(h, s);
+        if (s->dropped)
+          closeUp(h, s, Close::Cancel);
+        else
+          drop(h, s);
       }
       return 0;
     }
@@ -469,9 +496,7 @@ LRESULT AfxComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       }
       if (s->dropped) return ::SendMessage(s->list, msg, wp, lp);
       return ::DefWindowProc(h, msg, wp, lp);
-    case WM_KEYDOWN:
-      key(h, s, (UINT)wp, false, false);
-      return 0;
+    case WM_KEYDOWN: key(h, s, (UINT)wp, false, false); return 0;
     case WM_SYSKEYDOWN:
       if ((lp & (1 << 29)) && (wp == VK_DOWN || wp == VK_UP)) {
         key(h, s, (UINT)wp, true, false);
@@ -502,8 +527,11 @@ LRESULT AfxComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       syncText(h, s);
       return TRUE;
     }
-    case WM_CUT: case WM_COPY: case WM_PASTE: case WM_CLEAR: case WM_UNDO:
-      return s->edit ? ::SendMessage(s->edit, msg, wp, lp) : 0;
+    case WM_CUT:
+    case WM_COPY:
+    case WM_PASTE:
+    case WM_CLEAR:
+    case WM_UNDO: return s->edit ? ::SendMessage(s->edit, msg, wp, lp) : 0;
 
     // ---- Items: the list's own messages ----
     case CB_ADDSTRING: return forward(s, LB_ADDSTRING, wp, lp);
@@ -511,7 +539,10 @@ LRESULT AfxComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case CB_DELETESTRING: {
       bool wasCur = (int)wp == cur(s);
       int r = forward(s, LB_DELETESTRING, wp, lp);
-      if (wasCur && dropList(h)) { syncText(h, s); AfxCtlInvalidate(h); }
+      if (wasCur && dropList(h)) {
+        syncText(h, s);
+        AfxCtlInvalidate(h);
+      }
       return r;
     }
     case CB_RESETCONTENT:
@@ -569,8 +600,10 @@ LRESULT AfxComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 
     // ---- The list ----
     case CB_SHOWDROPDOWN:
-      if (wp) drop(h, s);
-      else closeUp(h, s, Close::Quiet);
+      if (wp)
+        drop(h, s);
+      else
+        closeUp(h, s, Close::Quiet);
       return TRUE;
     case CB_GETDROPPEDSTATE: return s->dropped;
     case CB_GETDROPPEDCONTROLRECT: {
@@ -587,9 +620,7 @@ LRESULT AfxComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       ::GetWindowRect(h, &wr);
       return std::max((int)(wr.right - wr.left), s->droppedWidth);
     }
-    case CB_SETDROPPEDWIDTH:
-      s->droppedWidth = (int)wp;
-      return std::max(s->droppedWidth, 0);
+    case CB_SETDROPPEDWIDTH: s->droppedWidth = (int)wp; return std::max(s->droppedWidth, 0);
     case CB_GETITEMHEIGHT:
       if ((int)wp == -1) return fieldItemHeight(h, s);
       return forward(s, LB_GETITEMHEIGHT, 0, 0);
@@ -600,7 +631,8 @@ LRESULT AfxComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         RECT wr;
         ::GetWindowRect(h, &wr);
         int keep = s->dropHeight;
-        ::SetWindowPos(h, nullptr, 0, 0, wr.right - wr.left, fieldHeight(h, s), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(h, nullptr, 0, 0, wr.right - wr.left, fieldHeight(h, s),
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         s->dropHeight = keep;
         placeEdit(h, s);
         return CB_OKAY;
@@ -622,13 +654,23 @@ BOOL CComboBox::CreateEx(DWORD dwExStyle, DWORD dwStyle, const RECT& rect, CWnd*
 }
 int CComboBox::GetCount() const { return (int)SendMessage(CB_GETCOUNT); }
 int CComboBox::AddString(LPCTSTR s) { return (int)SendMessage(CB_ADDSTRING, 0, (LPARAM)s); }
-int CComboBox::InsertString(int nIndex, LPCTSTR s) { return (int)SendMessage(CB_INSERTSTRING, (WPARAM)nIndex, (LPARAM)s); }
+int CComboBox::InsertString(int nIndex, LPCTSTR s) {
+  return (int)SendMessage(CB_INSERTSTRING, (WPARAM)nIndex, (LPARAM)s);
+}
 int CComboBox::DeleteString(UINT nIndex) { return (int)SendMessage(CB_DELETESTRING, nIndex); }
 void CComboBox::ResetContent() { SendMessage(CB_RESETCONTENT); }
-int CComboBox::FindString(int nStartAfter, LPCTSTR s) const { return (int)SendMessage(CB_FINDSTRING, (WPARAM)nStartAfter, (LPARAM)s); }
-int CComboBox::FindStringExact(int nIndexStart, LPCTSTR s) const { return (int)SendMessage(CB_FINDSTRINGEXACT, (WPARAM)nIndexStart, (LPARAM)s); }
-int CComboBox::SelectString(int nStartAfter, LPCTSTR s) { return (int)SendMessage(CB_SELECTSTRING, (WPARAM)nStartAfter, (LPARAM)s); }
-int CComboBox::GetLBText(int nIndex, LPTSTR lpszText) const { return (int)SendMessage(CB_GETLBTEXT, (WPARAM)nIndex, (LPARAM)lpszText); }
+int CComboBox::FindString(int nStartAfter, LPCTSTR s) const {
+  return (int)SendMessage(CB_FINDSTRING, (WPARAM)nStartAfter, (LPARAM)s);
+}
+int CComboBox::FindStringExact(int nIndexStart, LPCTSTR s) const {
+  return (int)SendMessage(CB_FINDSTRINGEXACT, (WPARAM)nIndexStart, (LPARAM)s);
+}
+int CComboBox::SelectString(int nStartAfter, LPCTSTR s) {
+  return (int)SendMessage(CB_SELECTSTRING, (WPARAM)nStartAfter, (LPARAM)s);
+}
+int CComboBox::GetLBText(int nIndex, LPTSTR lpszText) const {
+  return (int)SendMessage(CB_GETLBTEXT, (WPARAM)nIndex, (LPARAM)lpszText);
+}
 void CComboBox::GetLBText(int nIndex, CString& rString) const {
   rString.Empty();
   int n = GetLBTextLen(nIndex);
@@ -639,7 +681,9 @@ void CComboBox::GetLBText(int nIndex, CString& rString) const {
 }
 int CComboBox::GetLBTextLen(int nIndex) const { return (int)SendMessage(CB_GETLBTEXTLEN, (WPARAM)nIndex); }
 DWORD_PTR CComboBox::GetItemData(int nIndex) const { return (DWORD_PTR)SendMessage(CB_GETITEMDATA, (WPARAM)nIndex); }
-int CComboBox::SetItemData(int nIndex, DWORD_PTR d) { return (int)SendMessage(CB_SETITEMDATA, (WPARAM)nIndex, (LPARAM)d); }
+int CComboBox::SetItemData(int nIndex, DWORD_PTR d) {
+  return (int)SendMessage(CB_SETITEMDATA, (WPARAM)nIndex, (LPARAM)d);
+}
 void* CComboBox::GetItemDataPtr(int nIndex) const { return (void*)GetItemData(nIndex); }
 int CComboBox::SetItemDataPtr(int nIndex, void* p) { return SetItemData(nIndex, (DWORD_PTR)p); }
 int CComboBox::GetCurSel() const { return (int)SendMessage(CB_GETCURSEL); }
@@ -653,4 +697,6 @@ void CComboBox::GetDroppedControlRect(LPRECT lprect) const { SendMessage(CB_GETD
 int CComboBox::GetDroppedWidth() const { return (int)SendMessage(CB_GETDROPPEDWIDTH); }
 int CComboBox::SetDroppedWidth(UINT nWidth) { return (int)SendMessage(CB_SETDROPPEDWIDTH, nWidth); }
 int CComboBox::GetItemHeight(int nIndex) const { return (int)SendMessage(CB_GETITEMHEIGHT, (WPARAM)nIndex); }
-int CComboBox::SetItemHeight(int nIndex, UINT cy) { return (int)SendMessage(CB_SETITEMHEIGHT, (WPARAM)nIndex, (LPARAM)cy); }
+int CComboBox::SetItemHeight(int nIndex, UINT cy) {
+  return (int)SendMessage(CB_SETITEMHEIGHT, (WPARAM)nIndex, (LPARAM)cy);
+}

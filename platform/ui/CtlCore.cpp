@@ -20,11 +20,11 @@ struct KindName {
   const char* name;
   AfxCtlKind kind;
 };
-const KindName kKinds[] = {{WC_EDIT, AfxCtlKind::Edit}, {WC_BUTTON, AfxCtlKind::Button}, {WC_STATIC, AfxCtlKind::Static}, {UPDOWN_CLASS, AfxCtlKind::UpDown},
-                           {TRACKBAR_CLASS, AfxCtlKind::Slider}, {WC_TREEVIEW, AfxCtlKind::Tree}, {WC_LISTBOX, AfxCtlKind::ListBox},
-                           {WC_COMBOBOX, AfxCtlKind::ComboBox}, {WC_COMBOLBOX, AfxCtlKind::ComboList},
-                           {TOOLTIPS_CLASS, AfxCtlKind::ToolTip}, {WC_SCROLLBAR, AfxCtlKind::ScrollBar},
-                           {WC_TABCONTROL, AfxCtlKind::Tab}};
+const KindName kKinds[] = {
+    {WC_EDIT, AfxCtlKind::Edit},           {WC_BUTTON, AfxCtlKind::Button},       {WC_STATIC, AfxCtlKind::Static},
+    {UPDOWN_CLASS, AfxCtlKind::UpDown},    {TRACKBAR_CLASS, AfxCtlKind::Slider},  {WC_TREEVIEW, AfxCtlKind::Tree},
+    {WC_LISTBOX, AfxCtlKind::ListBox},     {WC_COMBOBOX, AfxCtlKind::ComboBox},   {WC_COMBOLBOX, AfxCtlKind::ComboList},
+    {TOOLTIPS_CLASS, AfxCtlKind::ToolTip}, {WC_SCROLLBAR, AfxCtlKind::ScrollBar}, {WC_TABCONTROL, AfxCtlKind::Tab}};
 
 LRESULT controlClassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   AfxWndRec* r = AfxRec(h);
@@ -42,7 +42,8 @@ void AfxInitControlClasses() {
   done = true;
   for (const KindName& k : kKinds) {
     WNDCLASS wc{};
-    wc.style = CS_DBLCLKS | ((k.kind == AfxCtlKind::Button || k.kind == AfxCtlKind::Static) ? CS_HREDRAW | CS_VREDRAW : 0);
+    wc.style =
+        CS_DBLCLKS | ((k.kind == AfxCtlKind::Button || k.kind == AfxCtlKind::Static) ? CS_HREDRAW | CS_VREDRAW : 0);
     wc.lpfnWndProc = controlClassProc;
     wc.hCursor = LoadCursor(nullptr, k.kind == AfxCtlKind::Edit ? IDC_IBEAM : IDC_ARROW);
     wc.lpszClassName = k.name;
@@ -80,7 +81,8 @@ AfxCtlState* AfxCtlStateOf(HWND h) {
     case AfxCtlKind::UpDown: s = AfxNewUpDownState(); break;
     case AfxCtlKind::Slider: s = AfxNewSliderState(); break;
     case AfxCtlKind::Tree: s = AfxNewTreeState(); break;
-    case AfxCtlKind::ListBox: case AfxCtlKind::ComboList: s = AfxNewListBoxState(); break;
+    case AfxCtlKind::ListBox:
+    case AfxCtlKind::ComboList: s = AfxNewListBoxState(); break;
     case AfxCtlKind::ComboBox: s = AfxNewComboState(); break;
     case AfxCtlKind::ToolTip: s = AfxNewToolTipState(); break;
     case AfxCtlKind::ScrollBar: s = AfxNewScrollBarState(); break;
@@ -100,7 +102,8 @@ LRESULT AfxControlDefProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case AfxCtlKind::UpDown: return AfxUpDownProc(h, msg, wp, lp);
     case AfxCtlKind::Slider: return AfxSliderProc(h, msg, wp, lp);
     case AfxCtlKind::Tree: return AfxTreeProc(h, msg, wp, lp);
-    case AfxCtlKind::ListBox: case AfxCtlKind::ComboList: return AfxListBoxProc(h, msg, wp, lp);
+    case AfxCtlKind::ListBox:
+    case AfxCtlKind::ComboList: return AfxListBoxProc(h, msg, wp, lp);
     case AfxCtlKind::ComboBox: return AfxComboProc(h, msg, wp, lp);
     case AfxCtlKind::ToolTip: return AfxToolTipProc(h, msg, wp, lp);
     case AfxCtlKind::ScrollBar: return AfxScrollBarProc(h, msg, wp, lp);
@@ -333,7 +336,8 @@ namespace {
 struct AfxControlMaker : CControlWnd {
   static BOOL Make(CControlWnd* w, LPCTSTR cls, LPCTSTR text, DWORD style, const RECT& rc, CWnd* parent, UINT id,
                    DWORD ex) {
-    BOOL (CControlWnd::*create)(LPCTSTR, LPCTSTR, DWORD, const RECT&, CWnd*, UINT, DWORD) = &AfxControlMaker::CreateControl;
+    BOOL (CControlWnd::*create)
+    (LPCTSTR, LPCTSTR, DWORD, const RECT&, CWnd*, UINT, DWORD) = &AfxControlMaker::CreateControl;
     return (w->*create)(cls, text, style, rc, parent, id, ex);
   }
 };
@@ -344,18 +348,30 @@ CWnd* AfxCreateControl(LPCTSTR lpszClass, LPCTSTR lpszText, DWORD dwStyle, DWORD
   AfxInitControlClasses();
   CControlWnd* w = nullptr;
   QString cls = AfxQStr(lpszClass);
-  if (cls.compare(QLatin1String(WC_EDIT), Qt::CaseInsensitive) == 0) w = new CEdit;
-  else if (cls.compare(QLatin1String(WC_BUTTON), Qt::CaseInsensitive) == 0) w = new CButton;
-  else if (cls.compare(QLatin1String(WC_STATIC), Qt::CaseInsensitive) == 0) w = new CStatic;
-  else if (cls.compare(QLatin1String(UPDOWN_CLASS), Qt::CaseInsensitive) == 0) w = new CSpinButtonCtrl;
-  else if (cls.compare(QLatin1String(TRACKBAR_CLASS), Qt::CaseInsensitive) == 0) w = new CSliderCtrl;
-  else if (cls.compare(QLatin1String(WC_TREEVIEW), Qt::CaseInsensitive) == 0) w = new CTreeCtrl;
-  else if (cls.compare(QLatin1String(WC_COMBOBOX), Qt::CaseInsensitive) == 0) w = new CComboBox;
-  else if (cls.compare(QLatin1String(WC_LISTBOX), Qt::CaseInsensitive) == 0) w = new CListBox;
-  else if (cls.compare(QLatin1String(TOOLTIPS_CLASS), Qt::CaseInsensitive) == 0) w = new CToolTipCtrl;
-  else if (cls.compare(QLatin1String(WC_SCROLLBAR), Qt::CaseInsensitive) == 0) w = new CScrollBar;
-  else if (cls.compare(QLatin1String(WC_TABCONTROL), Qt::CaseInsensitive) == 0) w = new CTabCtrl;
-  else w = new CControlWnd;
+  if (cls.compare(QLatin1String(WC_EDIT), Qt::CaseInsensitive) == 0)
+    w = new CEdit;
+  else if (cls.compare(QLatin1String(WC_BUTTON), Qt::CaseInsensitive) == 0)
+    w = new CButton;
+  else if (cls.compare(QLatin1String(WC_STATIC), Qt::CaseInsensitive) == 0)
+    w = new CStatic;
+  else if (cls.compare(QLatin1String(UPDOWN_CLASS), Qt::CaseInsensitive) == 0)
+    w = new CSpinButtonCtrl;
+  else if (cls.compare(QLatin1String(TRACKBAR_CLASS), Qt::CaseInsensitive) == 0)
+    w = new CSliderCtrl;
+  else if (cls.compare(QLatin1String(WC_TREEVIEW), Qt::CaseInsensitive) == 0)
+    w = new CTreeCtrl;
+  else if (cls.compare(QLatin1String(WC_COMBOBOX), Qt::CaseInsensitive) == 0)
+    w = new CComboBox;
+  else if (cls.compare(QLatin1String(WC_LISTBOX), Qt::CaseInsensitive) == 0)
+    w = new CListBox;
+  else if (cls.compare(QLatin1String(TOOLTIPS_CLASS), Qt::CaseInsensitive) == 0)
+    w = new CToolTipCtrl;
+  else if (cls.compare(QLatin1String(WC_SCROLLBAR), Qt::CaseInsensitive) == 0)
+    w = new CScrollBar;
+  else if (cls.compare(QLatin1String(WC_TABCONTROL), Qt::CaseInsensitive) == 0)
+    w = new CTabCtrl;
+  else
+    w = new CControlWnd;
   if (!AfxControlMaker::Make(w, lpszClass, lpszText, dwStyle, rect, pParent, nID, dwExStyle)) {
     delete w;  // not yet self-deleting, so still ours
     return nullptr;

@@ -131,7 +131,10 @@ int posFromPoint(HWND h, EditState* s, int x, int y) {
   int best = 0, bestD = 1 << 30;
   for (int i = 0; i <= line.size(); ++i) {
     int d = std::abs(fm.horizontalAdvance(line.left(i)) + 2 - s->scrollX - x);
-    if (d < bestD) { bestD = d; best = i; }
+    if (d < bestD) {
+      bestD = d;
+      best = i;
+    }
   }
   return starts[(size_t)l] + best;
 }
@@ -162,8 +165,10 @@ void paint(HWND h, EditState* s, WPARAM given) {
     int x = 2 - s->scrollX;
     int width = fm.horizontalAdvance(line);
     if (!multi(h) && width < rc.right - 4) {
-      if (AfxCtlStyle(h) & ES_CENTER) x = (rc.right - width) / 2;
-      else if (AfxCtlStyle(h) & ES_RIGHT) x = rc.right - 2 - width;
+      if (AfxCtlStyle(h) & ES_CENTER)
+        x = (rc.right - width) / 2;
+      else if (AfxCtlStyle(h) & ES_RIGHT)
+        x = rc.right - 2 - width;
     }
     std::string u = AfxStdStr(line);
     dc->TextOut(x, y, u.c_str(), (int)u.size());
@@ -217,7 +222,8 @@ LRESULT AfxEditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       // In a dialog, Esc still cancels from a multi-line edit, Tab moves on to the next control,
       // and Enter presses the default button unless the edit keeps it for new lines.
       if (auto* m = (const MSG*)lp; m && m->message == WM_KEYDOWN &&
-          (m->wParam == VK_ESCAPE || m->wParam == VK_TAB || (m->wParam == VK_RETURN && !(AfxCtlStyle(h) & ES_WANTRETURN))))
+                                    (m->wParam == VK_ESCAPE || m->wParam == VK_TAB ||
+                                     (m->wParam == VK_RETURN && !(AfxCtlStyle(h) & ES_WANTRETURN))))
         code &= ~(LRESULT)DLGC_WANTALLKEYS;
       return code;
     }
@@ -229,15 +235,10 @@ LRESULT AfxEditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       AfxCtlInvalidate(h);
       AfxCtlCommand(h, EN_KILLFOCUS);
       return 0;
-    case WM_ENABLE:
-      AfxCtlInvalidate(h);
-      return 0;
+    case WM_ENABLE: AfxCtlInvalidate(h); return 0;
     case WM_PAINT:
-    case WM_PRINTCLIENT:
-      paint(h, s, wp);
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
+    case WM_PRINTCLIENT: paint(h, s, wp); return 0;
+    case WM_ERASEBKGND: return 1;
     case WM_LBUTTONDOWN: {
       if (::GetFocus() != h) ::SetFocus(h);
       if (!AfxRec(h)) return 0;
@@ -248,7 +249,8 @@ LRESULT AfxEditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_MOUSEMOVE:
-      if (s->tracking && ::GetCapture() == h) moveCaret(h, s, posFromPoint(h, s, GET_X_LPARAM(lp), GET_Y_LPARAM(lp)), true);
+      if (s->tracking && ::GetCapture() == h)
+        moveCaret(h, s, posFromPoint(h, s, GET_X_LPARAM(lp), GET_Y_LPARAM(lp)), true);
       return 0;
     case WM_LBUTTONUP:
       if (s->tracking) {
@@ -256,9 +258,7 @@ LRESULT AfxEditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         if (::GetCapture() == h) ::ReleaseCapture();
       }
       return 0;
-    case WM_CAPTURECHANGED:
-      s->tracking = false;
-      return 0;
+    case WM_CAPTURECHANGED: s->tracking = false; return 0;
     case WM_LBUTTONDBLCLK: {
       // The word under the pointer.
       int p = posFromPoint(h, s, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
@@ -280,12 +280,16 @@ LRESULT AfxEditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       int lineEnd = starts[(size_t)l] + (int)lineText(s->text, starts, l).size();
       switch (wp) {
         case VK_LEFT:
-          if (!shift && s->anchor != s->caret) moveCaret(h, s, std::min(s->anchor, s->caret), false);
-          else moveCaret(h, s, s->caret - (s->caret > 1 && s->text.mid(s->caret - 2, 2) == "\r\n" ? 2 : 1), shift);
+          if (!shift && s->anchor != s->caret)
+            moveCaret(h, s, std::min(s->anchor, s->caret), false);
+          else
+            moveCaret(h, s, s->caret - (s->caret > 1 && s->text.mid(s->caret - 2, 2) == "\r\n" ? 2 : 1), shift);
           return 0;
         case VK_RIGHT:
-          if (!shift && s->anchor != s->caret) moveCaret(h, s, std::max(s->anchor, s->caret), false);
-          else moveCaret(h, s, s->caret + (s->text.mid(s->caret, 2) == "\r\n" ? 2 : 1), shift);
+          if (!shift && s->anchor != s->caret)
+            moveCaret(h, s, std::max(s->anchor, s->caret), false);
+          else
+            moveCaret(h, s, s->caret + (s->text.mid(s->caret, 2) == "\r\n" ? 2 : 1), shift);
           return 0;
         case VK_HOME: moveCaret(h, s, ctrl ? 0 : starts[(size_t)l], shift); return 0;
         case VK_END: moveCaret(h, s, ctrl ? (int)s->text.size() : lineEnd, shift); return 0;
@@ -299,8 +303,14 @@ LRESULT AfxEditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
           return 0;
         }
         case VK_DELETE:
-          if (readOnly(h)) { MessageBeep(0); return 0; }
-          if (shift) { ::SendMessage(h, WM_CUT, 0, 0); return 0; }
+          if (readOnly(h)) {
+            MessageBeep(0);
+            return 0;
+          }
+          if (shift) {
+            ::SendMessage(h, WM_CUT, 0, 0);
+            return 0;
+          }
           if (s->anchor == s->caret) {
             if (s->caret >= (int)s->text.size()) return 0;
             s->anchor = s->caret + (s->text.mid(s->caret, 2) == "\r\n" ? 2 : 1);
@@ -308,8 +318,10 @@ LRESULT AfxEditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
           replaceSel(h, s, QString(), true, true);
           return 0;
         case VK_INSERT:
-          if (shift) ::SendMessage(h, WM_PASTE, 0, 0);
-          else if (ctrl) ::SendMessage(h, WM_COPY, 0, 0);
+          if (shift)
+            ::SendMessage(h, WM_PASTE, 0, 0);
+          else if (ctrl)
+            ::SendMessage(h, WM_COPY, 0, 0);
           return 0;
       }
       return 0;
@@ -317,7 +329,10 @@ LRESULT AfxEditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CHAR: {
       uint c = (uint)wp;
       switch (c) {
-        case 1: s->anchor = 0; moveCaret(h, s, (int)s->text.size(), true); return 0;  // Ctrl+A
+        case 1:
+          s->anchor = 0;
+          moveCaret(h, s, (int)s->text.size(), true);
+          return 0;  // Ctrl+A
         case 3: ::SendMessage(h, WM_COPY, 0, 0); return 0;
         case 0x16: ::SendMessage(h, WM_PASTE, 0, 0); return 0;
         case 0x18: ::SendMessage(h, WM_CUT, 0, 0); return 0;
@@ -398,7 +413,11 @@ LRESULT AfxEditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case EM_SETSEL: {
       int a = (int)wp, b = (int)lp, n = (int)s->text.size();
-      if (a == -1) { s->anchor = s->caret; AfxCtlInvalidate(h); return 0; }
+      if (a == -1) {
+        s->anchor = s->caret;
+        AfxCtlInvalidate(h);
+        return 0;
+      }
       if (a < 0 || a > n) a = n;
       if (b < 0 || b > n) b = n;
       s->anchor = a;
@@ -407,12 +426,8 @@ LRESULT AfxEditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       AfxCtlInvalidate(h);
       return 0;
     }
-    case EM_REPLACESEL:
-      replaceSel(h, s, AfxQStr((LPCTSTR)lp), false, wp != 0);
-      return 0;
-    case EM_LIMITTEXT:
-      s->limit = wp == 0 ? 0x7FFFFFFE : (int)std::min<WPARAM>(wp, 0x7FFFFFFE);
-      return 0;
+    case EM_REPLACESEL: replaceSel(h, s, AfxQStr((LPCTSTR)lp), false, wp != 0); return 0;
+    case EM_LIMITTEXT: s->limit = wp == 0 ? 0x7FFFFFFE : (int)std::min<WPARAM>(wp, 0x7FFFFFFE); return 0;
     case EM_GETLIMITTEXT: return s->limit;
     case EM_SETREADONLY:
       if (AfxWndRec* r = AfxRec(h)) r->style = wp ? (r->style | ES_READONLY) : (r->style & ~ES_READONLY);

@@ -10,7 +10,21 @@
 #include <string>
 #include <vector>
 
-enum class AfxCtlKind { None, Edit, Button, Static, ListBox, ComboBox, ComboList, UpDown, Slider, Tree, ToolTip, Tab, ScrollBar };
+enum class AfxCtlKind {
+  None,
+  Edit,
+  Button,
+  Static,
+  ListBox,
+  ComboBox,
+  ComboList,
+  UpDown,
+  Slider,
+  Tree,
+  ToolTip,
+  Tab,
+  ScrollBar
+};
 
 // State of one control window, kept by handle so that it survives a change of object.
 struct AfxCtlState {
@@ -53,9 +67,9 @@ void AfxCtlSetText(HWND h, const QString& s);
 HWND AfxCtlParent(HWND h);
 UINT AfxCtlId(HWND h);
 DWORD AfxCtlStyle(HWND h);
-void AfxCtlCommand(HWND h, UINT code);         // WM_COMMAND to the parent
-LRESULT AfxCtlNotify(HWND h, NMHDR* nm);       // WM_NOTIFY to the parent (hwndFrom, idFrom filled in)
-HFONT AfxCtlFont(HWND h);                      // the control's font or the default GUI font
+void AfxCtlCommand(HWND h, UINT code);    // WM_COMMAND to the parent
+LRESULT AfxCtlNotify(HWND h, NMHDR* nm);  // WM_NOTIFY to the parent (hwndFrom, idFrom filled in)
+HFONT AfxCtlFont(HWND h);                 // the control's font or the default GUI font
 // Asks the parent for the colours (WM_CTLCOLORxxx); returns the brush to fill with, never null.
 HBRUSH AfxCtlColor(HWND h, CDC* dc, UINT msg);
 // The object's DrawItem/MeasureItem when the parent did not answer.

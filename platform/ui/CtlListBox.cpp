@@ -40,8 +40,8 @@ int itemHeight(HWND h, ListState* s) {
   int lh = AfxCtlLineHeight(h);
   if (ownerDraw(h)) {
     // Asked once, as the platform does for fixed-height owner-drawn lists.
-    MEASUREITEMSTRUCT mis{s->combo ? (UINT)ODT_COMBOBOX : (UINT)ODT_LISTBOX, AfxCtlId(s->combo ? s->combo : h), 0, 0,
-                          (UINT)lh, 0};
+    MEASUREITEMSTRUCT mis{
+        s->combo ? (UINT)ODT_COMBOBOX : (UINT)ODT_LISTBOX, AfxCtlId(s->combo ? s->combo : h), 0, 0, (UINT)lh, 0};
     AfxCtlMeasureItem(s->combo ? s->combo : h, &mis);
     s->itemHeight = std::max(1, (int)mis.itemHeight);
     return s->itemHeight;
@@ -81,8 +81,10 @@ void setTop(HWND h, ListState* s, int top) {
 void ensureVisible(HWND h, ListState* s, int i) {
   if (i < 0 || i >= count(s)) return;
   int rows = visibleRows(h, s);
-  if (i < s->top) setTop(h, s, i);
-  else if (i >= s->top + rows) setTop(h, s, i - rows + 1);
+  if (i < s->top)
+    setTop(h, s, i);
+  else if (i >= s->top + rows)
+    setTop(h, s, i - rows + 1);
 }
 
 void changed(HWND h, ListState* s) {
@@ -101,12 +103,16 @@ void notify(HWND h, ListState* s, UINT code) {
   AfxCtlCommand(h, code);
 }
 
-int compareText(const QString& a, const QString& b) { return QString::localeAwareCompare(a.toCaseFolded(), b.toCaseFolded()); }
+int compareText(const QString& a, const QString& b) {
+  return QString::localeAwareCompare(a.toCaseFolded(), b.toCaseFolded());
+}
 
 int insertAt(HWND h, ListState* s, int at, const QString& text, ULONG_PTR data) {
   Item it;
-  if (hasStrings(h)) it.text = text;
-  else it.data = data;
+  if (hasStrings(h))
+    it.text = text;
+  else
+    it.data = data;
   if (at < 0 || at > count(s)) at = count(s);
   s->items.insert(s->items.begin() + at, it);
   if (s->cur >= at) ++s->cur;
@@ -152,8 +158,14 @@ int itemAt(HWND h, ListState* s, POINT pt, bool* outside) {
   bool out = !PtInRect(&rc, pt);
   int row = pt.y < 0 ? -1 : pt.y / ih;
   int i = s->top + row;
-  if (i >= count(s)) { i = count(s) - 1; out = true; }
-  if (i < 0) { i = count(s) ? 0 : -1; out = true; }
+  if (i >= count(s)) {
+    i = count(s) - 1;
+    out = true;
+  }
+  if (i < 0) {
+    i = count(s) ? 0 : -1;
+    out = true;
+  }
   if (outside) *outside = out;
   return i;
 }
@@ -168,9 +180,15 @@ void paintItem(HWND h, ListState* s, CDC* dc, int i, const CRect& r, bool focus)
   bool enabled = ::IsWindowEnabled(h) && ::IsWindowEnabled(s->combo ? s->combo : h);
   if (ownerDraw(h)) {
     HWND owner = s->combo ? s->combo : h;
-    DRAWITEMSTRUCT dis{s->combo ? (UINT)ODT_COMBOBOX : (UINT)ODT_LISTBOX, AfxCtlId(owner), (UINT)i, ODA_DRAWENTIRE,
+    DRAWITEMSTRUCT dis{s->combo ? (UINT)ODT_COMBOBOX : (UINT)ODT_LISTBOX,
+                       AfxCtlId(owner),
+                       (UINT)i,
+                       ODA_DRAWENTIRE,
                        (UINT)((sel ? ODS_SELECTED : 0) | (focus ? ODS_FOCUS : 0) | (enabled ? 0 : ODS_DISABLED)),
-                       owner, dc->GetSafeHdc(), r, s->items[(size_t)i].data};
+                       owner,
+                       dc->GetSafeHdc(),
+                       r,
+                       s->items[(size_t)i].data};
     AfxCtlDrawItem(owner, &dis);
     return;
   }
@@ -295,10 +313,14 @@ void scrollBy(HWND h, ListState* s, UINT code, int thumb = 0) {
 // A press on the frame's scroll bar; y in client coordinates.
 void barPress(HWND h, ListState* s, int y) {
   BarGeo g = barGeo(h);
-  if (y < g.track0) scrollBy(h, s, SB_LINEUP);
-  else if (y >= g.track1) scrollBy(h, s, SB_LINEDOWN);
-  else if (y < g.thumb0) scrollBy(h, s, SB_PAGEUP);
-  else if (y >= g.thumb1) scrollBy(h, s, SB_PAGEDOWN);
+  if (y < g.track0)
+    scrollBy(h, s, SB_LINEUP);
+  else if (y >= g.track1)
+    scrollBy(h, s, SB_LINEDOWN);
+  else if (y < g.thumb0)
+    scrollBy(h, s, SB_PAGEUP);
+  else if (y >= g.thumb1)
+    scrollBy(h, s, SB_PAGEDOWN);
   else {
     s->thumbDrag = true;
     s->thumbGrab = y - g.thumb0;
@@ -328,8 +350,10 @@ bool keyNav(HWND h, ListState* s, UINT vk, int* to) {
   int n = count(s);
   int c = s->cur;
   switch (vk) {
-    case VK_UP: case VK_LEFT: *to = c < 0 ? 0 : c - 1; break;
-    case VK_DOWN: case VK_RIGHT: *to = c < 0 ? 0 : c + 1; break;
+    case VK_UP:
+    case VK_LEFT: *to = c < 0 ? 0 : c - 1; break;
+    case VK_DOWN:
+    case VK_RIGHT: *to = c < 0 ? 0 : c + 1; break;
     case VK_PRIOR: *to = c < 0 ? 0 : c - std::max(1, rows - 1); break;
     case VK_NEXT: *to = c < 0 ? 0 : c + std::max(1, rows - 1); break;
     case VK_HOME: *to = 0; break;
@@ -367,10 +391,9 @@ LRESULT AfxListBoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       updateScrollBar(h, s);
       return 0;
     }
-    case WM_SIZE:
-      changed(h, s);
-      return 0;
-    case WM_PAINT: case WM_PRINTCLIENT: paint(h, s, wp); return 0;
+    case WM_SIZE: changed(h, s); return 0;
+    case WM_PAINT:
+    case WM_PRINTCLIENT: paint(h, s, wp); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_ENABLE: AfxCtlInvalidate(h); return 0;
     case WM_SETFONT:
@@ -392,9 +415,7 @@ LRESULT AfxListBoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       setTop(h, s, s->top - 3 * steps);
       return 0;
     }
-    case WM_VSCROLL:
-      scrollBy(h, s, LOWORD(wp), (short)HIWORD(wp));
-      return 0;
+    case WM_VSCROLL: scrollBy(h, s, LOWORD(wp), (short)HIWORD(wp)); return 0;
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK:
       if (wp == HTVSCROLL) {
@@ -462,8 +483,14 @@ LRESULT AfxListBoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
           AfxCtlInvalidate(h);
         } else if (s->tracking && !PtInRect(&rc, pt) && count(s)) {
           // Dragging past the ends scrolls.
-          if (pt.y < 0 && s->top > 0) { setTop(h, s, s->top - 1); s->cur = s->top; }
-          if (pt.y >= rc.bottom) { setTop(h, s, s->top + 1); s->cur = std::min(count(s) - 1, s->top + visibleRows(h, s) - 1); }
+          if (pt.y < 0 && s->top > 0) {
+            setTop(h, s, s->top - 1);
+            s->cur = s->top;
+          }
+          if (pt.y >= rc.bottom) {
+            setTop(h, s, s->top + 1);
+            s->cur = std::min(count(s) - 1, s->top + visibleRows(h, s) - 1);
+          }
           AfxCtlInvalidate(h);
         }
         return 0;
@@ -473,8 +500,10 @@ LRESULT AfxListBoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       int i = itemAt(h, s, pt, &out);
       RECT rc;
       ::GetClientRect(h, &rc);
-      if (pt.y < 0) i = std::max(0, s->top - 1);
-      else if (pt.y >= rc.bottom) i = std::min(count(s) - 1, s->top + visibleRows(h, s));
+      if (pt.y < 0)
+        i = std::max(0, s->top - 1);
+      else if (pt.y >= rc.bottom)
+        i = std::min(count(s) - 1, s->top + visibleRows(h, s));
       if (i >= 0 && i != s->cur) s->changedWhileTracking |= userSelect(h, s, i, extSel(h), false, false);
       return 0;
     }
@@ -572,10 +601,14 @@ LRESULT AfxListBoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       int i = (int)wp;
       if (i < 0 || i >= count(s)) return LB_ERR;
       s->items.erase(s->items.begin() + i);
-      if (s->cur == i) s->cur = multiSel(h) ? std::min(i, count(s) - 1) : -1;
-      else if (s->cur > i) --s->cur;
-      if (s->anchor == i) s->anchor = -1;
-      else if (s->anchor > i) --s->anchor;
+      if (s->cur == i)
+        s->cur = multiSel(h) ? std::min(i, count(s) - 1) : -1;
+      else if (s->cur > i)
+        --s->cur;
+      if (s->anchor == i)
+        s->anchor = -1;
+      else if (s->anchor > i)
+        --s->anchor;
       changed(h, s);
       return count(s);
     }
@@ -723,10 +756,14 @@ BOOL CListBox::CreateEx(DWORD dwExStyle, DWORD dwStyle, const RECT& rect, CWnd* 
 }
 int CListBox::GetCount() const { return (int)SendMessage(LB_GETCOUNT); }
 int CListBox::AddString(LPCTSTR s) { return (int)SendMessage(LB_ADDSTRING, 0, (LPARAM)s); }
-int CListBox::InsertString(int nIndex, LPCTSTR s) { return (int)SendMessage(LB_INSERTSTRING, (WPARAM)nIndex, (LPARAM)s); }
+int CListBox::InsertString(int nIndex, LPCTSTR s) {
+  return (int)SendMessage(LB_INSERTSTRING, (WPARAM)nIndex, (LPARAM)s);
+}
 int CListBox::DeleteString(UINT nIndex) { return (int)SendMessage(LB_DELETESTRING, nIndex); }
 void CListBox::ResetContent() { SendMessage(LB_RESETCONTENT); }
-int CListBox::GetText(int nIndex, LPTSTR lpszBuffer) const { return (int)SendMessage(LB_GETTEXT, (WPARAM)nIndex, (LPARAM)lpszBuffer); }
+int CListBox::GetText(int nIndex, LPTSTR lpszBuffer) const {
+  return (int)SendMessage(LB_GETTEXT, (WPARAM)nIndex, (LPARAM)lpszBuffer);
+}
 void CListBox::GetText(int nIndex, CString& rString) const {
   rString.Empty();
   int n = GetTextLen(nIndex);
@@ -737,7 +774,9 @@ void CListBox::GetText(int nIndex, CString& rString) const {
 }
 int CListBox::GetTextLen(int nIndex) const { return (int)SendMessage(LB_GETTEXTLEN, (WPARAM)nIndex); }
 DWORD_PTR CListBox::GetItemData(int nIndex) const { return (DWORD_PTR)SendMessage(LB_GETITEMDATA, (WPARAM)nIndex); }
-int CListBox::SetItemData(int nIndex, DWORD_PTR dwItemData) { return (int)SendMessage(LB_SETITEMDATA, (WPARAM)nIndex, (LPARAM)dwItemData); }
+int CListBox::SetItemData(int nIndex, DWORD_PTR dwItemData) {
+  return (int)SendMessage(LB_SETITEMDATA, (WPARAM)nIndex, (LPARAM)dwItemData);
+}
 void* CListBox::GetItemDataPtr(int nIndex) const { return (void*)GetItemData(nIndex); }
 int CListBox::SetItemDataPtr(int nIndex, void* pData) { return SetItemData(nIndex, (DWORD_PTR)pData); }
 int CListBox::GetCurSel() const { return (int)SendMessage(LB_GETCURSEL); }
@@ -745,17 +784,31 @@ int CListBox::SetCurSel(int nSelect) { return (int)SendMessage(LB_SETCURSEL, (WP
 int CListBox::GetSel(int nIndex) const { return (int)SendMessage(LB_GETSEL, (WPARAM)nIndex); }
 int CListBox::SetSel(int nIndex, BOOL bSelect) { return (int)SendMessage(LB_SETSEL, bSelect, nIndex); }
 int CListBox::GetSelCount() const { return (int)SendMessage(LB_GETSELCOUNT); }
-int CListBox::GetSelItems(int nMaxItems, LPINT rgIndex) const { return (int)SendMessage(LB_GETSELITEMS, (WPARAM)nMaxItems, (LPARAM)rgIndex); }
-int CListBox::FindString(int nStartAfter, LPCTSTR s) const { return (int)SendMessage(LB_FINDSTRING, (WPARAM)nStartAfter, (LPARAM)s); }
-int CListBox::FindStringExact(int nIndexStart, LPCTSTR s) const { return (int)SendMessage(LB_FINDSTRINGEXACT, (WPARAM)nIndexStart, (LPARAM)s); }
-int CListBox::SelectString(int nStartAfter, LPCTSTR s) { return (int)SendMessage(LB_SELECTSTRING, (WPARAM)nStartAfter, (LPARAM)s); }
+int CListBox::GetSelItems(int nMaxItems, LPINT rgIndex) const {
+  return (int)SendMessage(LB_GETSELITEMS, (WPARAM)nMaxItems, (LPARAM)rgIndex);
+}
+int CListBox::FindString(int nStartAfter, LPCTSTR s) const {
+  return (int)SendMessage(LB_FINDSTRING, (WPARAM)nStartAfter, (LPARAM)s);
+}
+int CListBox::FindStringExact(int nIndexStart, LPCTSTR s) const {
+  return (int)SendMessage(LB_FINDSTRINGEXACT, (WPARAM)nIndexStart, (LPARAM)s);
+}
+int CListBox::SelectString(int nStartAfter, LPCTSTR s) {
+  return (int)SendMessage(LB_SELECTSTRING, (WPARAM)nStartAfter, (LPARAM)s);
+}
 int CListBox::GetTopIndex() const { return (int)SendMessage(LB_GETTOPINDEX); }
 int CListBox::SetTopIndex(int nIndex) { return (int)SendMessage(LB_SETTOPINDEX, (WPARAM)nIndex); }
-int CListBox::GetItemRect(int nIndex, LPRECT lpRect) const { return (int)SendMessage(LB_GETITEMRECT, (WPARAM)nIndex, (LPARAM)lpRect); }
+int CListBox::GetItemRect(int nIndex, LPRECT lpRect) const {
+  return (int)SendMessage(LB_GETITEMRECT, (WPARAM)nIndex, (LPARAM)lpRect);
+}
 int CListBox::GetItemHeight(int) const { return (int)SendMessage(LB_GETITEMHEIGHT); }
-int CListBox::SetItemHeight(int nIndex, UINT cyItemHeight) { return (int)SendMessage(LB_SETITEMHEIGHT, (WPARAM)nIndex, MAKELPARAM(cyItemHeight, 0)); }
+int CListBox::SetItemHeight(int nIndex, UINT cyItemHeight) {
+  return (int)SendMessage(LB_SETITEMHEIGHT, (WPARAM)nIndex, MAKELPARAM(cyItemHeight, 0));
+}
 int CListBox::GetCaretIndex() const { return (int)SendMessage(LB_GETCARETINDEX); }
-int CListBox::SetCaretIndex(int nIndex, BOOL bScroll) { return (int)SendMessage(LB_SETCARETINDEX, (WPARAM)nIndex, bScroll); }
+int CListBox::SetCaretIndex(int nIndex, BOOL bScroll) {
+  return (int)SendMessage(LB_SETCARETINDEX, (WPARAM)nIndex, bScroll);
+}
 UINT CListBox::ItemFromPoint(CPoint pt, BOOL& bOutside) const {
   DWORD r = (DWORD)SendMessage(LB_ITEMFROMPOINT, 0, MAKELPARAM(pt.x, pt.y));
   bOutside = HIWORD(r) != 0;

@@ -1,8 +1,8 @@
 // The scroll-bar control: two arrows, a track and a thumb. Pressing an arrow or the track
 // steps and repeats while held; dragging the thumb reports the track position, then the final
 // one; every press ends with SB_ENDSCROLL. The keys do the same for a focused bar.
-#include "platform/ui/CtlInternal.h"
 #include "platform/ui/CtlScrollBar.h"
+#include "platform/ui/CtlInternal.h"
 
 #include <algorithm>
 
@@ -91,8 +91,12 @@ bool arrowEnabled(HWND h, BarState* s, Part p) {
 // One step of the pressed part; false when there is nothing more to do.
 bool step(HWND h, BarState* s) {
   switch (s->pressed) {
-    case ArrowUp: if (arrowEnabled(h, s, ArrowUp)) send(h, SB_LINEUP); return true;
-    case ArrowDown: if (arrowEnabled(h, s, ArrowDown)) send(h, SB_LINEDOWN); return true;
+    case ArrowUp:
+      if (arrowEnabled(h, s, ArrowUp)) send(h, SB_LINEUP);
+      return true;
+    case ArrowDown:
+      if (arrowEnabled(h, s, ArrowDown)) send(h, SB_LINEDOWN);
+      return true;
     case PageUp:
     case PageDown: {
       // Paging stops once the thumb has reached the pointer.
@@ -119,8 +123,10 @@ void paint(HWND h, BarState* s, WPARAM given) {
   const DWORD bits[4] = {lite, face, face, lite};
   CBitmap checker;
   CBrush track;
-  if (checker.CreateBitmap(2, 2, 1, 32, bits) && track.CreatePatternBrush(&checker)) dc->FillRect(&rc, &track);
-  else dc->FillSolidRect(&rc, GetSysColor(COLOR_SCROLLBAR));
+  if (checker.CreateBitmap(2, 2, 1, 32, bits) && track.CreatePatternBrush(&checker))
+    dc->FillRect(&rc, &track);
+  else
+    dc->FillSolidRect(&rc, GetSysColor(COLOR_SCROLLBAR));
   if (s->pressed == PageUp || s->pressed == PageDown) {
     CRect pr = s->pressed == PageUp ? partRect(h, g, g.track0, g.thumb0) : partRect(h, g, g.thumb1, g.track1);
     if (s->over) dc->FillSolidRect(&pr, GetSysColor(COLOR_3DDKSHADOW));
@@ -152,9 +158,13 @@ LRESULT AfxScrollBarProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   BarState* s = st(h);
   if (!s) return ::DefWindowProc(h, msg, wp, lp);
   switch (msg) {
-    case WM_PAINT: case WM_PRINTCLIENT: paint(h, s, wp); return 0;
+    case WM_PAINT:
+    case WM_PRINTCLIENT: paint(h, s, wp); return 0;
     case WM_ERASEBKGND: return 1;
-    case WM_ENABLE: case WM_SETFOCUS: case WM_KILLFOCUS: case WM_SIZE: AfxCtlInvalidate(h); return 0;
+    case WM_ENABLE:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_SIZE: AfxCtlInvalidate(h); return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
@@ -236,8 +246,10 @@ LRESULT AfxScrollBarProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_KEYDOWN: {
       UINT code;
       switch (wp) {
-        case VK_UP: case VK_LEFT: code = SB_LINEUP; break;
-        case VK_DOWN: case VK_RIGHT: code = SB_LINEDOWN; break;
+        case VK_UP:
+        case VK_LEFT: code = SB_LINEUP; break;
+        case VK_DOWN:
+        case VK_RIGHT: code = SB_LINEDOWN; break;
         case VK_PRIOR: code = SB_PAGEUP; break;
         case VK_NEXT: code = SB_PAGEDOWN; break;
         case VK_HOME: code = SB_TOP; break;

@@ -107,8 +107,10 @@ void paint(HWND h, SliderState* s) {
     for (int p : marks) {
       if (p < s->min || p > s->max) continue;
       int x = coordOf(h, s, p);
-      if (vert(h)) dc->FillSolidRect(base, x, 3, 1, c);
-      else dc->FillSolidRect(x, base, 1, 3, c);
+      if (vert(h))
+        dc->FillSolidRect(base, x, 3, 1, c);
+      else
+        dc->FillSolidRect(x, base, 1, 3, c);
     }
   }
   if (!(st & TBS_NOTHUMB)) AfxDrawPushFrame(dc, thumbRect(h, s), false, false, false);
@@ -129,7 +131,9 @@ LRESULT AfxSliderProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_PAINT: paint(h, s); return 0;
     case WM_ERASEBKGND: return 1;
-    case WM_ENABLE: case WM_SETFOCUS: case WM_KILLFOCUS: AfxCtlInvalidate(h); return 0;
+    case WM_ENABLE:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: AfxCtlInvalidate(h); return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS;
     case WM_LBUTTONDOWN: {
       if (::GetFocus() != h) ::SetFocus(h);
@@ -167,19 +171,37 @@ LRESULT AfxSliderProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         if (AfxRec(h)) notify(h, s, TB_ENDTRACK);
       }
       return 0;
-    case WM_CAPTURECHANGED:
-      s->dragging = s->paging = false;
-      return 0;
+    case WM_CAPTURECHANGED: s->dragging = s->paging = false; return 0;
     case WM_KEYDOWN: {
       UINT code;
       int np;
       switch (wp) {
-        case VK_LEFT: case VK_UP: code = TB_LINEUP; np = s->pos - s->line; break;
-        case VK_RIGHT: case VK_DOWN: code = TB_LINEDOWN; np = s->pos + s->line; break;
-        case VK_PRIOR: code = TB_PAGEUP; np = s->pos - s->page; break;
-        case VK_NEXT: code = TB_PAGEDOWN; np = s->pos + s->page; break;
-        case VK_HOME: code = TB_TOP; np = s->min; break;
-        case VK_END: code = TB_BOTTOM; np = s->max; break;
+        case VK_LEFT:
+        case VK_UP:
+          code = TB_LINEUP;
+          np = s->pos - s->line;
+          break;
+        case VK_RIGHT:
+        case VK_DOWN:
+          code = TB_LINEDOWN;
+          np = s->pos + s->line;
+          break;
+        case VK_PRIOR:
+          code = TB_PAGEUP;
+          np = s->pos - s->page;
+          break;
+        case VK_NEXT:
+          code = TB_PAGEDOWN;
+          np = s->pos + s->page;
+          break;
+        case VK_HOME:
+          code = TB_TOP;
+          np = s->min;
+          break;
+        case VK_END:
+          code = TB_BOTTOM;
+          np = s->max;
+          break;
         default: return 0;
       }
       setPos(h, s, np);
@@ -244,9 +266,17 @@ LRESULT AfxSliderProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         n = 2 + std::max(0, (s->max - s->min - 1) / s->ticFreq);
       return n;
     }
-    case TBM_SETPAGESIZE: { int o = s->page; s->page = (int)lp; return o; }
+    case TBM_SETPAGESIZE: {
+      int o = s->page;
+      s->page = (int)lp;
+      return o;
+    }
     case TBM_GETPAGESIZE: return s->page;
-    case TBM_SETLINESIZE: { int o = s->line; s->line = (int)lp; return o; }
+    case TBM_SETLINESIZE: {
+      int o = s->line;
+      s->line = (int)lp;
+      return o;
+    }
     case TBM_GETLINESIZE: return s->line;
     case TBM_GETTHUMBRECT:
       if (lp) *(RECT*)lp = thumbRect(h, s);

@@ -1,7 +1,7 @@
 // The tab control: one row of tabs along the top of a raised page. The selected tab stands
 // two pixels proud and joins the page. Tabs that do not fit are cut off at the right edge.
-#include "platform/ui/CtlInternal.h"
 #include "platform/ui/CtlTab.h"
+#include "platform/ui/CtlInternal.h"
 
 #include <algorithm>
 
@@ -49,8 +49,10 @@ CRect tabRect(HWND h, TabState* s, int i) {
   int th = rowHeight(h, s);
   for (int k = 0; k <= i && k < count(s); ++k) {
     int w;
-    if ((AfxCtlStyle(h) & TCS_FIXEDWIDTH) && s->fixed.cx > 0) w = s->fixed.cx;
-    else w = textWidth(h, s->items[(size_t)k].text) + 2 * s->padding.cx;
+    if ((AfxCtlStyle(h) & TCS_FIXEDWIDTH) && s->fixed.cx > 0)
+      w = s->fixed.cx;
+    else
+      w = textWidth(h, s->items[(size_t)k].text) + 2 * s->padding.cx;
     w = std::max(w, s->minWidth >= 0 ? s->minWidth : 40);
     if (k == i) return CRect(x, 2, x + w, th);
     x += w;
@@ -136,7 +138,8 @@ void paint(HWND h, TabState* s, WPARAM given) {
 }
 
 void fillItem(TabItem& it, const TCITEM* ti) {
-  if (ti->mask & TCIF_TEXT) it.text = ti->pszText && ti->pszText != LPSTR_TEXTCALLBACK ? AfxQStr(ti->pszText) : QString();
+  if (ti->mask & TCIF_TEXT)
+    it.text = ti->pszText && ti->pszText != LPSTR_TEXTCALLBACK ? AfxQStr(ti->pszText) : QString();
   if (ti->mask & TCIF_IMAGE) it.image = ti->iImage;
   if (ti->mask & TCIF_PARAM) it.param = ti->lParam;
   if (ti->mask & TCIF_STATE) it.state = (it.state & ~ti->dwStateMask) | (ti->dwState & ti->dwStateMask);
@@ -150,10 +153,17 @@ LRESULT AfxTabProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   TabState* s = st(h);
   if (!s) return ::DefWindowProc(h, msg, wp, lp);
   switch (msg) {
-    case WM_PAINT: case WM_PRINTCLIENT: paint(h, s, wp); return 0;
+    case WM_PAINT:
+    case WM_PRINTCLIENT: paint(h, s, wp); return 0;
     case WM_ERASEBKGND: return 1;
-    case WM_ENABLE: case WM_SETFOCUS: case WM_KILLFOCUS: case WM_SIZE: AfxCtlInvalidate(h); return 0;
-    case WM_SETFONT: ::DefWindowProc(h, msg, wp, lp); AfxCtlInvalidate(h); return 0;
+    case WM_ENABLE:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_SIZE: AfxCtlInvalidate(h); return 0;
+    case WM_SETFONT:
+      ::DefWindowProc(h, msg, wp, lp);
+      AfxCtlInvalidate(h);
+      return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
@@ -176,8 +186,10 @@ LRESULT AfxTabProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       if (!AfxRec(h) || !(s = st(h)) || count(s) == 0) return 0;
       int c = s->cur < 0 ? 0 : s->cur;
       switch (wp) {
-        case VK_LEFT: case VK_UP: userSelect(h, s, std::max(0, c - 1)); break;
-        case VK_RIGHT: case VK_DOWN: userSelect(h, s, std::min(count(s) - 1, c + 1)); break;
+        case VK_LEFT:
+        case VK_UP: userSelect(h, s, std::max(0, c - 1)); break;
+        case VK_RIGHT:
+        case VK_DOWN: userSelect(h, s, std::min(count(s) - 1, c + 1)); break;
         case VK_HOME: userSelect(h, s, 0); break;
         case VK_END: userSelect(h, s, count(s) - 1); break;
       }
@@ -225,10 +237,14 @@ LRESULT AfxTabProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       int i = (int)wp;
       if (i < 0 || i >= count(s)) return FALSE;
       s->items.erase(s->items.begin() + i);
-      if (s->cur == i) s->cur = -1;
-      else if (s->cur > i) --s->cur;
-      if (s->focus == i) s->focus = -1;
-      else if (s->focus > i) --s->focus;
+      if (s->cur == i)
+        s->cur = -1;
+      else if (s->cur > i)
+        --s->cur;
+      if (s->focus == i)
+        s->focus = -1;
+      else if (s->focus > i)
+        --s->focus;
       AfxCtlInvalidate(h);
       return TRUE;
     }
@@ -328,7 +344,9 @@ LONG CTabCtrl::InsertItem(UINT nMask, int nItem, LPCTSTR lpszItem, int nImage, L
 }
 BOOL CTabCtrl::DeleteItem(int nItem) { return (BOOL)SendMessage(TCM_DELETEITEM, (WPARAM)nItem); }
 BOOL CTabCtrl::DeleteAllItems() { return (BOOL)SendMessage(TCM_DELETEALLITEMS); }
-BOOL CTabCtrl::GetItemRect(int nItem, LPRECT lpRect) const { return (BOOL)SendMessage(TCM_GETITEMRECT, (WPARAM)nItem, (LPARAM)lpRect); }
+BOOL CTabCtrl::GetItemRect(int nItem, LPRECT lpRect) const {
+  return (BOOL)SendMessage(TCM_GETITEMRECT, (WPARAM)nItem, (LPARAM)lpRect);
+}
 int CTabCtrl::GetCurSel() const { return (int)SendMessage(TCM_GETCURSEL); }
 int CTabCtrl::SetCurSel(int nItem) { return (int)SendMessage(TCM_SETCURSEL, (WPARAM)nItem); }
 int CTabCtrl::GetCurFocus() const { return (int)SendMessage(TCM_GETCURFOCUS); }

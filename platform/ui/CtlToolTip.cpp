@@ -2,8 +2,8 @@
 // mouse hook for TTF_SUBCLASS tools), waits the initial delay over a tool, shows the tool's
 // text below the pointer, and hides it after the pop-up delay, on a click, or once the pointer
 // has left the tool (checked on a short timer, as nothing may be relayed after that).
-#include "platform/ui/CtlInternal.h"
 #include "platform/ui/CtlToolTip.h"
+#include "platform/ui/CtlInternal.h"
 #include "platform/ui/UiResources.h"
 
 #include <algorithm>
@@ -29,9 +29,9 @@ struct Tool {
 struct TipState : AfxCtlState {
   std::vector<Tool> tools;
   bool active = true;
-  int current = -1;  // the tool under the pointer, as last relayed
-  int shown = -1;    // the tool whose tip is showing
-  bool clicked = false;  // a click hides the tip until the pointer leaves the tool
+  int current = -1;                             // the tool under the pointer, as last relayed
+  int shown = -1;                               // the tool whose tip is showing
+  bool clicked = false;                         // a click hides the tip until the pointer leaves the tool
   int initial = -1, autopop = -1, reshow = -1;  // -1: from the double-click time
   int maxWidth = -1;
   COLORREF bk = kDefault, fg = kDefault;
@@ -126,8 +126,10 @@ QString toolText(HWND h, TipState* s, int i) {
   notifyTool(h, t, &di.hdr);
   if (!AfxRec(h) || !(s = st(h)) || i >= (int)s->tools.size()) return QString();
   QString text;
-  if (di.lpszText == di.szText) text = QString::fromUtf8(di.szText, (qsizetype)strnlen(di.szText, sizeof(di.szText)));
-  else if (di.lpszText && di.lpszText != LPSTR_TEXTCALLBACK) text = textOf(di.hinst, di.lpszText);
+  if (di.lpszText == di.szText)
+    text = QString::fromUtf8(di.szText, (qsizetype)strnlen(di.szText, sizeof(di.szText)));
+  else if (di.lpszText && di.lpszText != LPSTR_TEXTCALLBACK)
+    text = textOf(di.hinst, di.lpszText);
   if (di.uFlags & TTF_DI_SETITEM) {
     s->tools[(size_t)i].callback = false;
     s->tools[(size_t)i].text = text;
@@ -266,9 +268,12 @@ LRESULT subclassHook(int code, WPARAM wp, LPARAM lp) {
 
 void noteSubclass(HWND h, TipState* s) {
   bool any = std::any_of(s->tools.begin(), s->tools.end(), [](const Tool& t) { return (t.flags & TTF_SUBCLASS) != 0; });
-  if (any) subclassers().insert(h);
-  else subclassers().erase(h);
-  if (!subclassers().empty() && !g_hook) g_hook = SetWindowsHookEx(WH_MOUSE, subclassHook, nullptr, GetCurrentThreadId());
+  if (any)
+    subclassers().insert(h);
+  else
+    subclassers().erase(h);
+  if (!subclassers().empty() && !g_hook)
+    g_hook = SetWindowsHookEx(WH_MOUSE, subclassHook, nullptr, GetCurrentThreadId());
   if (subclassers().empty() && g_hook) {
     UnhookWindowsHookEx(g_hook);
     g_hook = nullptr;
@@ -327,7 +332,8 @@ LRESULT AfxToolTipProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       s->tools.clear();
       noteSubclass(h, s);
       return 0;
-    case WM_PAINT: case WM_PRINTCLIENT: paint(h, s, wp); return 0;
+    case WM_PAINT:
+    case WM_PRINTCLIENT: paint(h, s, wp); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
     case WM_MOUSEMOVE:
@@ -378,7 +384,8 @@ LRESULT AfxToolTipProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case TTM_GETDELAYTIME:
       switch (wp) {
-        case TTDT_INITIAL: case TTDT_AUTOMATIC: return initialDelay(s);
+        case TTDT_INITIAL:
+        case TTDT_AUTOMATIC: return initialDelay(s);
         case TTDT_AUTOPOP: return autopopDelay(s);
         case TTDT_RESHOW: return reshowDelay(s);
       }
@@ -394,8 +401,10 @@ LRESULT AfxToolTipProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       t.lParam = ti->lParam;
       setText(t, ti);
       int i = findTool(s, ti);
-      if (i >= 0) s->tools[(size_t)i] = t;
-      else s->tools.push_back(t);
+      if (i >= 0)
+        s->tools[(size_t)i] = t;
+      else
+        s->tools.push_back(t);
       noteSubclass(h, s);
       return TRUE;
     }
@@ -464,8 +473,10 @@ LRESULT AfxToolTipProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       if (s->shown == i) {
         QString text = toolText(h, s, i);
         if (!AfxRec(h)) return 0;
-        if (text.isEmpty()) pop(h, s);
-        else placeAndShow(h, s, i, text, POINT{}, true);
+        if (text.isEmpty())
+          pop(h, s);
+        else
+          placeAndShow(h, s, i, text, POINT{}, true);
       }
       return 0;
     }
@@ -479,9 +490,7 @@ LRESULT AfxToolTipProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       if (s->shown < 0) return FALSE;
       if (lp) fillInfo(s->tools[(size_t)s->shown], (TOOLINFO*)lp);
       return TRUE;
-    case TTM_RELAYEVENT:
-      relay(h, s, (const MSG*)lp);
-      return 0;
+    case TTM_RELAYEVENT: relay(h, s, (const MSG*)lp); return 0;
     case TTM_WINDOWFROMPOINT: return (LRESULT)::WindowFromPoint(*(POINT*)lp);
     case TTM_TRACKACTIVATE: {
       int i = findTool(s, (const TOOLINFO*)lp);
@@ -502,8 +511,14 @@ LRESULT AfxToolTipProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       if (s->tracking >= 0 && s->shown == s->tracking)
         ::SetWindowPos(h, HWND_TOPMOST, s->trackPos.x, s->trackPos.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
       return 0;
-    case TTM_SETTIPBKCOLOR: s->bk = (COLORREF)wp; AfxCtlInvalidate(h); return 0;
-    case TTM_SETTIPTEXTCOLOR: s->fg = (COLORREF)wp; AfxCtlInvalidate(h); return 0;
+    case TTM_SETTIPBKCOLOR:
+      s->bk = (COLORREF)wp;
+      AfxCtlInvalidate(h);
+      return 0;
+    case TTM_SETTIPTEXTCOLOR:
+      s->fg = (COLORREF)wp;
+      AfxCtlInvalidate(h);
+      return 0;
     case TTM_GETTIPBKCOLOR: return bkColour(s);
     case TTM_GETTIPTEXTCOLOR: return fgColour(s);
     case TTM_SETMAXTIPWIDTH: {
@@ -512,8 +527,12 @@ LRESULT AfxToolTipProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       return old;
     }
     case TTM_GETMAXTIPWIDTH: return s->maxWidth;
-    case TTM_SETMARGIN: if (lp) s->margin = *(const RECT*)lp; return 0;
-    case TTM_GETMARGIN: if (lp) *(RECT*)lp = s->margin; return 0;
+    case TTM_SETMARGIN:
+      if (lp) s->margin = *(const RECT*)lp;
+      return 0;
+    case TTM_GETMARGIN:
+      if (lp) *(RECT*)lp = s->margin;
+      return 0;
     case TTM_POP: pop(h, s); return 0;
     case TTM_POPUP:
       if (s->current >= 0) show(h, s, s->current);
@@ -597,7 +616,7 @@ BOOL CToolTipCtrl::GetToolInfo(CToolInfo& info, CWnd* pWnd, UINT_PTR nIDTool) co
   info.hwnd = ti.hwnd;
   info.uId = ti.uId;
   info.lpszText = info.m_szText;
-  return (BOOL)SendMessage(TTM_GETTOOLINFO, 0, (LPARAM)static_cast<TOOLINFO*>(&info));
+  return (BOOL)SendMessage(TTM_GETTOOLINFO, 0, (LPARAM) static_cast<TOOLINFO*>(&info));
 }
 void CToolTipCtrl::SetToolInfo(LPTOOLINFO lpToolInfo) { SendMessage(TTM_SETTOOLINFO, 0, (LPARAM)lpToolInfo); }
 BOOL CToolTipCtrl::HitTest(CWnd* pWnd, CPoint pt, LPTOOLINFO lpToolInfo) const {
@@ -613,7 +632,9 @@ void CToolTipCtrl::Activate(BOOL bActivate) { SendMessage(TTM_ACTIVATE, bActivat
 int CToolTipCtrl::SetMaxTipWidth(int iWidth) { return (int)SendMessage(TTM_SETMAXTIPWIDTH, 0, iWidth); }
 int CToolTipCtrl::GetMaxTipWidth() const { return (int)SendMessage(TTM_GETMAXTIPWIDTH); }
 void CToolTipCtrl::SetDelayTime(UINT nDelay) { SendMessage(TTM_SETDELAYTIME, TTDT_AUTOMATIC, (LPARAM)nDelay); }
-void CToolTipCtrl::SetDelayTime(DWORD dwDuration, int iTime) { SendMessage(TTM_SETDELAYTIME, dwDuration, MAKELPARAM(iTime, 0)); }
+void CToolTipCtrl::SetDelayTime(DWORD dwDuration, int iTime) {
+  SendMessage(TTM_SETDELAYTIME, dwDuration, MAKELPARAM(iTime, 0));
+}
 int CToolTipCtrl::GetDelayTime(DWORD dwDuration) const { return (int)SendMessage(TTM_GETDELAYTIME, dwDuration); }
 void CToolTipCtrl::SetTipBkColor(COLORREF clr) { SendMessage(TTM_SETTIPBKCOLOR, clr); }
 void CToolTipCtrl::SetTipTextColor(COLORREF clr) { SendMessage(TTM_SETTIPTEXTCOLOR, clr); }

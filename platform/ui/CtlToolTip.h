@@ -73,11 +73,11 @@
 struct TOOLINFO {
   UINT cbSize;
   UINT uFlags;
-  HWND hwnd;       // the window that holds the tool and gets its notifications
-  UINT_PTR uId;    // the tool's id, or the tool's window with TTF_IDISHWND
-  RECT rect;       // in hwnd's client coordinates
+  HWND hwnd;     // the window that holds the tool and gets its notifications
+  UINT_PTR uId;  // the tool's id, or the tool's window with TTF_IDISHWND
+  RECT rect;     // in hwnd's client coordinates
   HINSTANCE hinst;
-  LPTSTR lpszText; // text, a string resource id with hinst, or LPSTR_TEXTCALLBACK
+  LPTSTR lpszText;  // text, a string resource id with hinst, or LPSTR_TEXTCALLBACK
   LPARAM lParam;
   void* lpReserved;
 };

@@ -23,7 +23,7 @@ struct Item {
   int image = 0, selImage = 0;
   UINT state = 0;
   LPARAM lp = 0;
-  int children = 0;       // as given by TVIF_CHILDREN: 0 none, 1 some, I_CHILDRENCALLBACK ask
+  int children = 0;  // as given by TVIF_CHILDREN: 0 none, 1 some, I_CHILDRENCALLBACK ask
   bool childrenSet = false;
 };
 
@@ -232,7 +232,7 @@ int contentX(HWND h, TreeState* s, Item* i) {
 
 struct ItemGeom {
   int row = -1;
-  CRect line;   // the whole row
+  CRect line;      // the whole row
   int button = 0;  // centre x of the +/- box and line column
   CRect state, icon, label;
 };
@@ -349,9 +349,21 @@ void layout(HWND h, TreeState* s) {
   int vis = visibleRows(h, s);
   s->top = std::clamp(s->top, 0, std::max(0, (int)s->rows.size() - std::max(1, vis)));
   s->scrollX = std::clamp(s->scrollX, 0, std::max(0, width - (int)cr.right));
-  SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, (int)s->rows.size() - 1), (UINT)std::max(1, vis), s->top, 0};
+  SCROLLINFO si{sizeof(si),
+                SIF_RANGE | SIF_PAGE | SIF_POS,
+                0,
+                std::max(0, (int)s->rows.size() - 1),
+                (UINT)std::max(1, vis),
+                s->top,
+                0};
   ::SetScrollInfo(h, SB_VERT, &si, TRUE);
-  SCROLLINFO sh{sizeof(sh), SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, width - 1), (UINT)std::max<LONG>(1, cr.right), s->scrollX, 0};
+  SCROLLINFO sh{sizeof(sh),
+                SIF_RANGE | SIF_PAGE | SIF_POS,
+                0,
+                std::max(0, width - 1),
+                (UINT)std::max<LONG>(1, cr.right),
+                s->scrollX,
+                0};
   ::SetScrollInfo(h, SB_HORZ, &sh, TRUE);
   s->inLayout = false;
   AfxCtlInvalidate(h);
@@ -481,8 +493,10 @@ void ensureVisible(HWND h, TreeState* s, Item* i) {
   int row = rowOf(s, i);
   if (row < 0) return;
   int vis = std::max(1, visibleRows(h, s));
-  if (row < s->top) scrollTo(h, s, row);
-  else if (row >= s->top + vis) scrollTo(h, s, row - vis + 1);
+  if (row < s->top)
+    scrollTo(h, s, row);
+  else if (row >= s->top + vis)
+    scrollTo(h, s, row - vis + 1);
 }
 
 // Moves the selection; a TRUE answer to TVN_SELCHANGING keeps the old one.
@@ -511,9 +525,7 @@ bool selectItem(HWND h, TreeState* s, Item* i, UINT action) {
 }
 
 // ---- inserting, deleting, sorting ----
-int compareText(HWND h, Item* a, Item* b) {
-  return QString::compare(textOf(h, a), textOf(h, b), Qt::CaseInsensitive);
-}
+int compareText(HWND h, Item* a, Item* b) { return QString::compare(textOf(h, a), textOf(h, b), Qt::CaseInsensitive); }
 
 void link(Item* parent, Item* after, Item* i) {
   i->parent = parent;
@@ -534,10 +546,14 @@ void link(Item* parent, Item* after, Item* i) {
 
 void unlink(Item* i) {
   Item* p = i->parent;
-  if (i->prev) i->prev->next = i->next;
-  else p->first = i->next;
-  if (i->next) i->next->prev = i->prev;
-  else p->last = i->prev;
+  if (i->prev)
+    i->prev->next = i->next;
+  else
+    p->first = i->next;
+  if (i->next)
+    i->next->prev = i->prev;
+  else
+    p->last = i->prev;
   i->prev = i->next = nullptr;
 }
 
@@ -590,8 +606,10 @@ Item* insertItem(HWND h, TreeState* s, const TVINSERTSTRUCT* is) {
     for (Item* p = parent->parent; p && p != &s->root; p = p->parent)
       if (!(p->state & TVIS_EXPANDED)) shown = false;
   }
-  if (shown) changed(h, s);
-  else AfxCtlInvalidate(h);
+  if (shown)
+    changed(h, s);
+  else
+    AfxCtlInvalidate(h);
   return i;
 }
 
@@ -611,7 +629,9 @@ bool deleteItem(HWND h, TreeState* s, HTREEITEM hi) {
   }
   // A selection inside the doomed branch moves to a neighbour first.
   if (!all && s->sel && (s->sel == target || isAncestor(target, s->sel))) {
-    Item* to = target->next ? target->next : target->prev ? target->prev : (target->parent != &s->root ? target->parent : nullptr);
+    Item* to = target->next   ? target->next
+               : target->prev ? target->prev
+                              : (target->parent != &s->root ? target->parent : nullptr);
     if (!selectItem(h, s, to, TVC_UNKNOWN)) {
       if (!(s = still(h))) return false;
       if (s->sel) s->sel->state &= ~TVIS_SELECTED;
@@ -683,8 +703,7 @@ LRESULT editProc(HWND e, UINT msg, WPARAM wp, LPARAM lp) {
   WNDPROC prev = found == editProcs().end() ? nullptr : found->second;
   HWND tree = AfxCtlParent(e);
   switch (msg) {
-    case WM_GETDLGCODE:
-      return DLGC_WANTALLKEYS | ::CallWindowProc(prev, e, msg, wp, lp);
+    case WM_GETDLGCODE: return DLGC_WANTALLKEYS | ::CallWindowProc(prev, e, msg, wp, lp);
     case WM_KEYDOWN:
       if (wp == VK_RETURN || wp == VK_ESCAPE) {
         if (TreeState* s = still(tree)) endEdit(tree, s, wp == VK_ESCAPE);
@@ -726,10 +745,11 @@ HWND beginEdit(HWND h, TreeState* s, Item* i) {
   QString text = textOf(h, i);
   QFontMetrics fm(qfontOf(AfxCtlFont(h)));
   int w = std::max<int>(g.label.Width(), fm.horizontalAdvance(text) + 24);
-  CRect rc(g.label.left - 1, g.label.top, std::min<LONG>(g.label.left - 1 + w, std::max<LONG>(cr.right, g.label.left + 40)), g.label.bottom);
+  CRect rc(g.label.left - 1, g.label.top,
+           std::min<LONG>(g.label.left - 1 + w, std::max<LONG>(cr.right, g.label.left + 40)), g.label.bottom);
   // The edit exists while TVN_BEGINLABELEDIT is sent, so that the parent may change its text.
-  CWnd* edit = AfxCreateControl(WC_EDIT, AfxStdStr(text).c_str(), WS_CHILD | WS_BORDER | ES_AUTOHSCROLL | ES_LEFT, 0, rc,
-                                CWnd::FromHandle(h), 1);
+  CWnd* edit = AfxCreateControl(WC_EDIT, AfxStdStr(text).c_str(), WS_CHILD | WS_BORDER | ES_AUTOHSCROLL | ES_LEFT, 0,
+                                rc, CWnd::FromHandle(h), 1);
   if (!edit) return nullptr;
   HWND e = edit->GetSafeHwnd();
   ::SendMessage(e, WM_SETFONT, (WPARAM)AfxCtlFont(h), FALSE);
@@ -869,9 +889,11 @@ void paintTree(HWND h, TreeState* s) {
     UINT stateImage = (i->state & TVIS_STATEIMAGEMASK) >> 12;
     if (s->images[TVSIL_STATE] && stateImage) {
       SIZE ss = imageSize(s->images[TVSIL_STATE]);
-      drawImage(s->images[TVSIL_STATE], (int)stateImage, dc, g.state.left, g.state.top + (hgt - ss.cy) / 2, ILD_TRANSPARENT);
+      drawImage(s->images[TVSIL_STATE], (int)stateImage, dc, g.state.left, g.state.top + (hgt - ss.cy) / 2,
+                ILD_TRANSPARENT);
     }
-    bool selected = (i == s->sel && (focused || (stl & TVS_SHOWSELALWAYS))) || i == s->drop || (i->state & TVIS_DROPHILITED);
+    bool selected =
+        (i == s->sel && (focused || (stl & TVS_SHOWSELALWAYS))) || i == s->drop || (i->state & TVIS_DROPHILITED);
     if (s->images[TVSIL_NORMAL]) {
       SIZE is = imageSize(s->images[TVSIL_NORMAL]);
       int idx = imageOf(h, i, i == s->sel);
@@ -945,8 +967,10 @@ void keyDown(HWND h, TreeState* s, UINT vk) {
       break;
     case VK_LEFT:
       if (!cur) break;
-      if ((cur->state & TVIS_EXPANDED) && hasChildren(h, cur)) expandItem(h, s, cur, TVE_COLLAPSE, true);
-      else if (cur->parent != &s->root) selectItem(h, s, cur->parent, TVC_BYKEYBOARD);
+      if ((cur->state & TVIS_EXPANDED) && hasChildren(h, cur))
+        expandItem(h, s, cur, TVE_COLLAPSE, true);
+      else if (cur->parent != &s->root)
+        selectItem(h, s, cur->parent, TVC_BYKEYBOARD);
       break;
     case VK_BACK:
       if (cur && cur->parent != &s->root) selectItem(h, s, cur->parent, TVC_BYKEYBOARD);
@@ -954,8 +978,10 @@ void keyDown(HWND h, TreeState* s, UINT vk) {
     case VK_RIGHT:
       if (!cur || !hasChildren(h, cur)) break;
       if (!(s = still(h))) break;
-      if (!(cur->state & TVIS_EXPANDED)) expandItem(h, s, cur, TVE_EXPAND, true);
-      else if (cur->first) selectItem(h, s, cur->first, TVC_BYKEYBOARD);
+      if (!(cur->state & TVIS_EXPANDED))
+        expandItem(h, s, cur, TVE_EXPAND, true);
+      else if (cur->first)
+        selectItem(h, s, cur->first, TVC_BYKEYBOARD);
       break;
     case VK_ADD:
       if (cur) expandItem(h, s, cur, TVE_EXPAND, true);
@@ -1007,7 +1033,8 @@ void scrollMsg(HWND h, TreeState* s, UINT msg, int code, int pos) {
       case SB_PAGEDOWN: scrollTo(h, s, s->top + page); break;
       case SB_TOP: scrollTo(h, s, 0); break;
       case SB_BOTTOM: scrollTo(h, s, (int)s->rows.size()); break;
-      case SB_THUMBTRACK: case SB_THUMBPOSITION: scrollTo(h, s, pos); break;
+      case SB_THUMBTRACK:
+      case SB_THUMBPOSITION: scrollTo(h, s, pos); break;
     }
   } else {
     RECT cr;
@@ -1020,7 +1047,8 @@ void scrollMsg(HWND h, TreeState* s, UINT msg, int code, int pos) {
       case SB_PAGERIGHT: scrollXTo(h, s, s->scrollX + (int)cr.right); break;
       case SB_LEFT: scrollXTo(h, s, 0); break;
       case SB_RIGHT: scrollXTo(h, s, 1 << 20); break;
-      case SB_THUMBTRACK: case SB_THUMBPOSITION: scrollXTo(h, s, pos); break;
+      case SB_THUMBTRACK:
+      case SB_THUMBPOSITION: scrollXTo(h, s, pos); break;
     }
   }
 }
@@ -1034,7 +1062,9 @@ void vThumb(HWND h, int* track, int* thumb, int* pos) {
   int range = std::max(1, si.nMax - si.nMin + 1);
   *track = std::max(0, (int)cr.bottom - 32);
   *thumb = si.nPage ? std::max(8, (int)((long long)*track * si.nPage / range)) : 16;
-  *pos = *track > *thumb ? (int)((long long)(*track - *thumb) * (si.nPos - si.nMin) / std::max(1, range - (int)std::max<UINT>(si.nPage, 1))) : 0;
+  *pos = *track > *thumb ? (int)((long long)(*track - *thumb) * (si.nPos - si.nMin) /
+                                 std::max(1, range - (int)std::max<UINT>(si.nPage, 1)))
+                         : 0;
 }
 
 void ncButtonDown(HWND h, TreeState* s, UINT hit, POINT screen) {
@@ -1046,10 +1076,14 @@ void ncButtonDown(HWND h, TreeState* s, UINT hit, POINT screen) {
     int track, thumb, pos;
     vThumb(h, &track, &thumb, &pos);
     int y = c.y;
-    if (y < 16) scrollMsg(h, s, WM_VSCROLL, SB_LINEUP, 0);
-    else if (y >= cr.bottom - 16) scrollMsg(h, s, WM_VSCROLL, SB_LINEDOWN, 0);
-    else if (y - 16 < pos) scrollMsg(h, s, WM_VSCROLL, SB_PAGEUP, 0);
-    else if (y - 16 >= pos + thumb) scrollMsg(h, s, WM_VSCROLL, SB_PAGEDOWN, 0);
+    if (y < 16)
+      scrollMsg(h, s, WM_VSCROLL, SB_LINEUP, 0);
+    else if (y >= cr.bottom - 16)
+      scrollMsg(h, s, WM_VSCROLL, SB_LINEDOWN, 0);
+    else if (y - 16 < pos)
+      scrollMsg(h, s, WM_VSCROLL, SB_PAGEUP, 0);
+    else if (y - 16 >= pos + thumb)
+      scrollMsg(h, s, WM_VSCROLL, SB_PAGEDOWN, 0);
     else {
       s->thumbDrag = true;
       s->thumbGrab = y - 16 - pos;
@@ -1057,9 +1091,12 @@ void ncButtonDown(HWND h, TreeState* s, UINT hit, POINT screen) {
     }
   } else if (hit == HTHSCROLL) {
     int x = c.x;
-    if (x < 16) scrollMsg(h, s, WM_HSCROLL, SB_LINELEFT, 0);
-    else if (x >= cr.right - 16) scrollMsg(h, s, WM_HSCROLL, SB_LINERIGHT, 0);
-    else scrollMsg(h, s, WM_HSCROLL, x < cr.right / 2 ? SB_PAGELEFT : SB_PAGERIGHT, 0);
+    if (x < 16)
+      scrollMsg(h, s, WM_HSCROLL, SB_LINELEFT, 0);
+    else if (x >= cr.right - 16)
+      scrollMsg(h, s, WM_HSCROLL, SB_LINERIGHT, 0);
+    else
+      scrollMsg(h, s, WM_HSCROLL, x < cr.right / 2 ? SB_PAGELEFT : SB_PAGERIGHT, 0);
   }
 }
 
@@ -1154,9 +1191,7 @@ LRESULT AfxTreeProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   TreeState* s = st(h);
   if (!s) return ::DefWindowProc(h, msg, wp, lp);
   switch (msg) {
-    case WM_CREATE:
-      changed(h, s);
-      return 0;
+    case WM_CREATE: changed(h, s); return 0;
     case WM_PAINT: paintTree(h, s); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_SETREDRAW: {
@@ -1192,7 +1227,8 @@ LRESULT AfxTreeProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       Item* i = hitTest(h, s, pt, &flags);
       if (!(s = still(h))) return 0;
       s->lPressed = true;
-      s->pressItem = (flags & TVHT_ONITEM) || ((style(h) & TVS_FULLROWSELECT) && (flags & TVHT_ONITEMRIGHT)) ? i : nullptr;
+      s->pressItem =
+          (flags & TVHT_ONITEM) || ((style(h) & TVS_FULLROWSELECT) && (flags & TVHT_ONITEMRIGHT)) ? i : nullptr;
       s->pressFlags = flags;
       s->editCandidate = (hadFocus && i && i == s->sel && (flags & TVHT_ONITEMLABEL)) ? i : nullptr;
       ::SetCapture(h);
@@ -1277,8 +1313,7 @@ LRESULT AfxTreeProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       ::SendMessage(h, WM_CONTEXTMENU, (WPARAM)h, MAKELPARAM(pt.x, pt.y));
       return 0;
     }
-    case WM_RBUTTONDBLCLK:
-      return ::SendMessage(h, WM_RBUTTONDOWN, wp, lp);
+    case WM_RBUTTONDBLCLK: return ::SendMessage(h, WM_RBUTTONDOWN, wp, lp);
     case WM_MOUSEMOVE:
       if (s->thumbDrag) thumbMove(h, s, GET_Y_LPARAM(lp));
       return 0;
@@ -1287,9 +1322,7 @@ LRESULT AfxTreeProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       if ((HWND)lp != h) s->thumbDrag = s->lPressed = false;
       return 0;
     case WM_NCLBUTTONDOWN:
-    case WM_NCLBUTTONDBLCLK:
-      ncButtonDown(h, s, (UINT)wp, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
-      return 0;
+    case WM_NCLBUTTONDBLCLK: ncButtonDown(h, s, (UINT)wp, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); return 0;
     case WM_MOUSEWHEEL: {
       int lines = -(int)(short)HIWORD(wp) * 3 / WHEEL_DELTA;
       if (lines == 0) lines = (short)HIWORD(wp) > 0 ? -1 : 1;
@@ -1300,9 +1333,7 @@ LRESULT AfxTreeProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_HSCROLL:
       if (!lp) scrollMsg(h, s, msg, LOWORD(wp), (int)(short)HIWORD(wp));
       return 0;
-    case WM_KEYDOWN:
-      keyDown(h, s, (UINT)wp);
-      return 0;
+    case WM_KEYDOWN: keyDown(h, s, (UINT)wp); return 0;
     case WM_CHAR: {
       if (wp < 32 || wp == 127) return 0;
       QString typed(QChar((char16_t)wp));
@@ -1390,7 +1421,8 @@ LRESULT AfxTreeProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case TVM_SORTCHILDREN: {
       Item* p = parentOf(s, (HTREEITEM)lp);
       if (!p) return FALSE;
-      sortChildren(p, [h](Item* a, Item* b) { return compareText(h, a, b) < 0; }, wp != 0);
+      sortChildren(
+          p, [h](Item* a, Item* b) { return compareText(h, a, b) < 0; }, wp != 0);
       if ((s = still(h))) changed(h, s);
       return TRUE;
     }
@@ -1401,7 +1433,8 @@ LRESULT AfxTreeProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       if (!p) return FALSE;
       PFNTVCOMPARE fn = sc->lpfnCompare;
       LPARAM data = sc->lParam;
-      sortChildren(p, [fn, data](Item* a, Item* b) { return fn(a->lp, b->lp, data) < 0; }, false);
+      sortChildren(
+          p, [fn, data](Item* a, Item* b) { return fn(a->lp, b->lp, data) < 0; }, false);
       if ((s = still(h))) changed(h, s);
       return TRUE;
     }
@@ -1419,11 +1452,26 @@ LRESULT AfxTreeProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       return old;
     }
     case TVM_GETITEMHEIGHT: return rowHeight(h, s);
-    case TVM_SETBKCOLOR: { COLORREF o = s->bk; s->bk = (COLORREF)lp; AfxCtlInvalidate(h); return (LRESULT)(LONG)o; }
+    case TVM_SETBKCOLOR: {
+      COLORREF o = s->bk;
+      s->bk = (COLORREF)lp;
+      AfxCtlInvalidate(h);
+      return (LRESULT)(LONG)o;
+    }
     case TVM_GETBKCOLOR: return (LRESULT)(LONG)s->bk;
-    case TVM_SETTEXTCOLOR: { COLORREF o = s->fg; s->fg = (COLORREF)lp; AfxCtlInvalidate(h); return (LRESULT)(LONG)o; }
+    case TVM_SETTEXTCOLOR: {
+      COLORREF o = s->fg;
+      s->fg = (COLORREF)lp;
+      AfxCtlInvalidate(h);
+      return (LRESULT)(LONG)o;
+    }
     case TVM_GETTEXTCOLOR: return (LRESULT)(LONG)s->fg;
-    case TVM_SETLINECOLOR: { COLORREF o = s->line; s->line = (COLORREF)lp; AfxCtlInvalidate(h); return (LRESULT)(LONG)o; }
+    case TVM_SETLINECOLOR: {
+      COLORREF o = s->line;
+      s->line = (COLORREF)lp;
+      AfxCtlInvalidate(h);
+      return (LRESULT)(LONG)o;
+    }
     case TVM_GETLINECOLOR: return (LRESULT)(LONG)s->line;
   }
   return ::DefWindowProc(h, msg, wp, lp);

@@ -28,8 +28,10 @@ bool horz(HWND h) { return (AfxCtlStyle(h) & UDS_HORZ) != 0; }
 void buddyText(HWND h, UpDownState* s) {
   if (!s->buddy || !(AfxCtlStyle(h) & UDS_SETBUDDYINT) || !::IsWindow(s->buddy)) return;
   CString t;
-  if (s->base == 16) t.Format("0x%X", s->pos);
-  else t.Format("%d", s->pos);
+  if (s->base == 16)
+    t.Format("0x%X", s->pos);
+  else
+    t.Format("%d", s->pos);
   if (!(AfxCtlStyle(h) & UDS_NOTHOUSANDS) && s->base != 16) {
     std::string d = t.GetStdString(), out;
     size_t start = (!d.empty() && d[0] == '-') ? 1 : 0;
@@ -254,8 +256,10 @@ LRESULT AfxUpDownProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case UDM_GETBUDDY: return (LRESULT)s->buddy;
     case UDM_SETBASE: {
       int old = s->base;
-      if (wp == 10 || wp == 16) s->base = (int)wp;
-      else return 0;
+      if (wp == 10 || wp == 16)
+        s->base = (int)wp;
+      else
+        return 0;
       buddyText(h, s);
       return old;
     }
@@ -270,12 +274,16 @@ IMPLEMENT_DYNAMIC(CSpinButtonCtrl, CControlWnd)
 BOOL CSpinButtonCtrl::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
   return CreateControl(UPDOWN_CLASS, "", dwStyle, rect, pParentWnd, nID);
 }
-void CSpinButtonCtrl::SetRange32(int nLower, int nUpper) { SendMessage(UDM_SETRANGE32, (WPARAM)nLower, (LPARAM)nUpper); }
+void CSpinButtonCtrl::SetRange32(int nLower, int nUpper) {
+  SendMessage(UDM_SETRANGE32, (WPARAM)nLower, (LPARAM)nUpper);
+}
 DWORD CSpinButtonCtrl::GetRange() const { return (DWORD)SendMessage(UDM_GETRANGE); }
 void CSpinButtonCtrl::GetRange32(int& lower, int& upper) const {
   SendMessage(UDM_GETRANGE32, (WPARAM)&lower, (LPARAM)&upper);
 }
-int CSpinButtonCtrl::SetPos(int nPos) { return (int)(short)LOWORD(SendMessage(UDM_SETPOS, 0, MAKELPARAM((WORD)(short)nPos, 0))); }
+int CSpinButtonCtrl::SetPos(int nPos) {
+  return (int)(short)LOWORD(SendMessage(UDM_SETPOS, 0, MAKELPARAM((WORD)(short)nPos, 0)));
+}
 int CSpinButtonCtrl::GetPos() const { return (int)SendMessage(UDM_GETPOS); }
 int CSpinButtonCtrl::SetPos32(int nPos) { return (int)SendMessage(UDM_SETPOS32, 0, (LPARAM)nPos); }
 int CSpinButtonCtrl::GetPos32(BOOL* lpbError) const { return (int)SendMessage(UDM_GETPOS32, 0, (LPARAM)lpbError); }

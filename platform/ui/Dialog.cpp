@@ -69,7 +69,10 @@ UINT mnemonicOf(HWND h) {
   QString t = AfxCtlText(h);
   for (int i = 0; i + 1 < t.size(); ++i) {
     if (t[i] != QLatin1Char('&')) continue;
-    if (t[i + 1] == QLatin1Char('&')) { ++i; continue; }
+    if (t[i + 1] == QLatin1Char('&')) {
+      ++i;
+      continue;
+    }
     return t[i + 1].toUpper().unicode();
   }
   return 0;
@@ -108,7 +111,8 @@ BOOL CDialog::CreateFromTemplate(const AFX_DLGTEMPLATE* t, CWnd* pParentWnd, BOO
   m_nDefID = IDOK;
   // The dialog font and its units: the average width of the letters and the line height.
   m_font.DeleteObject();
-  m_font.CreatePointFont(std::max(1, t->nPointSize ? t->nPointSize : 8) * 10, t->lpszFont ? t->lpszFont : "MS Shell Dlg");
+  m_font.CreatePointFont(std::max(1, t->nPointSize ? t->nPointSize : 8) * 10,
+                         t->lpszFont ? t->lpszFont : "MS Shell Dlg");
   if (auto* fd = static_cast<AfxFontData*>(AfxGdi(m_font.GetSafeHandle()))) {
     QFontMetrics fm(fd->qfont);
     int w = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
@@ -120,8 +124,10 @@ BOOL CDialog::CreateFromTemplate(const AFX_DLGTEMPLATE* t, CWnd* pParentWnd, BOO
   DWORD style = t->dwStyle & ~WS_VISIBLE;
   // A captioned dialog is a window of the desktop with its own title bar; the layer gives one
   // to top-level windows that are not popups.
-  if ((style & WS_CAPTION) == WS_CAPTION && !(style & WS_CHILD)) style &= ~WS_POPUP;
-  else if (!(style & WS_CHILD)) style |= WS_POPUP;
+  if ((style & WS_CAPTION) == WS_CAPTION && !(style & WS_CHILD))
+    style &= ~WS_POPUP;
+  else if (!(style & WS_CHILD))
+    style |= WS_POPUP;
   HWND owner = pParentWnd ? pParentWnd->GetSafeHwnd() : (AfxGetMainWnd() ? AfxGetMainWnd()->GetSafeHwnd() : nullptr);
   LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS, LoadCursor(nullptr, IDC_ARROW), (HBRUSH)(COLOR_3DFACE + 1));
   if (!CWnd::CreateEx(WS_EX_CONTROLPARENT | ((t->dwStyle & DS_MODALFRAME) ? WS_EX_DLGMODALFRAME : 0), cls,
@@ -133,8 +139,8 @@ BOOL CDialog::CreateFromTemplate(const AFX_DLGTEMPLATE* t, CWnd* pParentWnd, BOO
     CRect r(it.x, it.y, it.x + it.cx, it.y + it.cy);
     MapDialogRect(&r);
     DWORD s = it.dwStyle | WS_CHILD | ((it.dwExStyle & AFX_DLGITEM_HIDDEN) ? 0 : WS_VISIBLE);
-    CWnd* c = AfxCreateControl(it.lpszClass, it.lpszText ? it.lpszText : "", s, it.dwExStyle & ~AFX_DLGITEM_HIDDEN,
-                               r, this, it.nID);
+    CWnd* c = AfxCreateControl(it.lpszClass, it.lpszText ? it.lpszText : "", s, it.dwExStyle & ~AFX_DLGITEM_HIDDEN, r,
+                               this, it.nID);
     if (c) c->SendMessage(WM_SETFONT, (WPARAM)m_font.GetSafeHandle(), FALSE);
     if (c && (it.dwStyle & BS_TYPEMASK) == BS_DEFPUSHBUTTON && AfxCtlKindOf(c->m_hWnd) == AfxCtlKind::Button)
       m_nDefID = it.nID;
@@ -144,7 +150,10 @@ BOOL CDialog::CreateFromTemplate(const AFX_DLGTEMPLATE* t, CWnd* pParentWnd, BOO
   HWND first = nullptr;
   if (AfxWndRec* r = AfxRec(m_hWnd))
     for (HWND c : r->children)
-      if (focusable(c)) { first = c; break; }
+      if (focusable(c)) {
+        first = c;
+        break;
+      }
   BOOL setFocus = (BOOL)SendMessage(WM_INITDIALOG, (WPARAM)first, 0);
   if (!m_hWnd) return FALSE;
   if (t->dwStyle & WS_VISIBLE || bModal) ShowWindow(SW_SHOW);
@@ -163,8 +172,7 @@ LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
-    case DM_GETDEFID:
-      return MAKELONG(m_nDefID, DC_HASDEFID);
+    case DM_GETDEFID: return MAKELONG(m_nDefID, DC_HASDEFID);
     case DM_SETDEFID: {
       UINT old = m_nDefID;
       m_nDefID = (UINT)wParam;
@@ -174,7 +182,8 @@ LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if (!b || AfxCtlKindOf(b) != AfxCtlKind::Button) continue;
         UINT t = AfxCtlStyle(b) & BS_TYPEMASK;
         if (t != BS_PUSHBUTTON && t != BS_DEFPUSHBUTTON) continue;
-        ::SendMessage(b, BM_SETSTYLE, (AfxCtlStyle(b) & 0xFFF0) | (id == m_nDefID ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), TRUE);
+        ::SendMessage(b, BM_SETSTYLE, (AfxCtlStyle(b) & 0xFFF0) | (id == m_nDefID ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
+                      TRUE);
       }
       return TRUE;
     }
@@ -218,8 +227,10 @@ BOOL CDialog::CreateIndirect(const AFX_DLGTEMPLATE* pTemplate, CWnd* pParentWnd)
 void CDialog::EndDialog(int nResult) {
   m_nResult = nResult;
   m_bEnded = TRUE;
-  if (!m_bModal && m_hWnd) DestroyWindow();  // modeless dialogs that end themselves go
-  else if (m_hWnd) ShowWindow(SW_HIDE);
+  if (!m_bModal && m_hWnd)
+    DestroyWindow();  // modeless dialogs that end themselves go
+  else if (m_hWnd)
+    ShowWindow(SW_HIDE);
 }
 
 BOOL CDialog::OnInitDialog() {
@@ -248,8 +259,14 @@ BOOL CDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
   if (CWnd::OnCommand(wParam, lParam)) return TRUE;
   UINT id = LOWORD(wParam), code = HIWORD(wParam);
   if (code != BN_CLICKED && lParam) return FALSE;
-  if (id == IDOK) { OnOK(); return TRUE; }
-  if (id == IDCANCEL) { OnCancel(); return TRUE; }
+  if (id == IDOK) {
+    OnOK();
+    return TRUE;
+  }
+  if (id == IDCANCEL) {
+    OnCancel();
+    return TRUE;
+  }
   return FALSE;
 }
 
@@ -327,21 +344,24 @@ BOOL CDialog::MoveInGroup(HWND hFocus, bool backwards) {
     if (!(AfxCtlStyle(c) & WS_VISIBLE) || !::IsWindowEnabled(c)) continue;
     if (::SendMessage(c, WM_GETDLGCODE, 0, 0) & DLGC_STATIC) continue;
     ::SetFocus(c);
-    if ((AfxCtlStyle(c) & BS_TYPEMASK) == BS_AUTORADIOBUTTON && isRadio(c)) ::SendMessage(c, BM_CLICK, 0, 0);
-    else if (AfxCtlKindOf(c) == AfxCtlKind::Edit) ::SendMessage(c, EM_SETSEL, 0, -1);
+    if ((AfxCtlStyle(c) & BS_TYPEMASK) == BS_AUTORADIOBUTTON && isRadio(c))
+      ::SendMessage(c, BM_CLICK, 0, 0);
+    else if (AfxCtlKindOf(c) == AfxCtlKind::Edit)
+      ::SendMessage(c, EM_SETSEL, 0, -1);
     return TRUE;
   }
   return TRUE;
 }
 
 BOOL CDialog::PreTranslateMessage(MSG* pMsg) {
-  if (m_hWnd && pMsg->message == WM_SYSKEYDOWN && dialogOf(pMsg->hwnd) == m_hWnd &&
-      (GetKeyState(VK_MENU) & 0x8000) && HandleMnemonic((UINT)pMsg->wParam))
+  if (m_hWnd && pMsg->message == WM_SYSKEYDOWN && dialogOf(pMsg->hwnd) == m_hWnd && (GetKeyState(VK_MENU) & 0x8000) &&
+      HandleMnemonic((UINT)pMsg->wParam))
     return TRUE;
   if (!m_hWnd || pMsg->message != WM_KEYDOWN) return CWnd::PreTranslateMessage(pMsg);
   if (dialogOf(pMsg->hwnd) != m_hWnd) return FALSE;
   HWND focus = ::GetFocus();
-  UINT code = focus && ::IsChild(m_hWnd, focus) ? (UINT)::SendMessage(focus, WM_GETDLGCODE, pMsg->wParam, (LPARAM)pMsg) : 0;
+  UINT code =
+      focus && ::IsChild(m_hWnd, focus) ? (UINT)::SendMessage(focus, WM_GETDLGCODE, pMsg->wParam, (LPARAM)pMsg) : 0;
   if (code & DLGC_WANTALLKEYS) return FALSE;
   switch (pMsg->wParam) {
     case VK_TAB:
@@ -366,7 +386,10 @@ BOOL CDialog::PreTranslateMessage(MSG* pMsg) {
     case VK_ESCAPE:
       SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), (LPARAM)::GetDlgItem(m_hWnd, IDCANCEL));
       return TRUE;
-    case VK_DOWN: case VK_RIGHT: case VK_UP: case VK_LEFT:
+    case VK_DOWN:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_LEFT:
       if (!focus || (code & DLGC_WANTARROWS)) return FALSE;
       return MoveInGroup(focus, pMsg->wParam == VK_UP || pMsg->wParam == VK_LEFT);
   }
@@ -395,8 +418,10 @@ int CDialog::GetDlgItemText(int nID, CString& rString) const {
 }
 void CDialog::SetDlgItemInt(int nID, UINT v, BOOL bSigned) {
   CString s;
-  if (bSigned) s.Format("%d", (int)v);
-  else s.Format("%u", v);
+  if (bSigned)
+    s.Format("%d", (int)v);
+  else
+    s.Format("%u", v);
   SetDlgItemText(nID, s);
 }
 UINT CDialog::GetDlgItemInt(int nID, BOOL* lpTrans, BOOL bSigned) const {
@@ -406,7 +431,8 @@ UINT CDialog::GetDlgItemInt(int nID, BOOL* lpTrans, BOOL bSigned) const {
   char* end = nullptr;
   errno = 0;
   long long v = bSigned ? std::strtoll(s, &end, 10) : (long long)std::strtoull(s, &end, 10);
-  bool ok = !s.IsEmpty() && end && *end == 0 && errno == 0 && (bSigned ? (v >= INT32_MIN && v <= INT32_MAX) : (v >= 0 && v <= (long long)UINT32_MAX));
+  bool ok = !s.IsEmpty() && end && *end == 0 && errno == 0 &&
+            (bSigned ? (v >= INT32_MIN && v <= INT32_MAX) : (v >= 0 && v <= (long long)UINT32_MAX));
   if (lpTrans) *lpTrans = ok;
   return ok ? (UINT)v : 0;
 }
@@ -514,7 +540,8 @@ void ddxInteger(CDataExchange* pDX, int nIDC, T& value, long long lo, long long 
   if (!h) return;
   if (pDX->m_bSaveAndValidate) {
     long long v = 0;
-    if (!parseLong(textOf(h), v) || v < lo || v > hi) failWith(pDX, lo < 0 ? "Please enter an integer." : "Please enter a positive integer.");
+    if (!parseLong(textOf(h), v) || v < lo || v > hi)
+      failWith(pDX, lo < 0 ? "Please enter an integer." : "Please enter a positive integer.");
     value = (T)v;
   } else {
     CString s;
@@ -528,8 +555,10 @@ void ddxInteger(CDataExchange* pDX, int nIDC, T& value, long long lo, long long 
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value) {
   HWND h = pDX->PrepareEditCtrl(nIDC);
   if (!h) return;
-  if (pDX->m_bSaveAndValidate) value = textOf(h);
-  else ::SetWindowText(h, value);
+  if (pDX->m_bSaveAndValidate)
+    value = textOf(h);
+  else
+    ::SetWindowText(h, value);
 }
 void DDX_Text(CDataExchange* pDX, int nIDC, int& value) { ddxInteger(pDX, nIDC, value, INT32_MIN, INT32_MAX, "%d"); }
 void DDX_Text(CDataExchange* pDX, int nIDC, UINT& value) { ddxInteger(pDX, nIDC, value, 0, UINT32_MAX, "%u"); }
@@ -562,8 +591,10 @@ void DDX_Text(CDataExchange* pDX, int nIDC, float& value) {
 void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {
   HWND h = pDX->PrepareCtrl(nIDC);
   if (!h) return;
-  if (pDX->m_bSaveAndValidate) value = (int)::SendMessage(h, BM_GETCHECK, 0, 0);
-  else ::SendMessage(h, BM_SETCHECK, (WPARAM)std::clamp(value, 0, 2), 0);
+  if (pDX->m_bSaveAndValidate)
+    value = (int)::SendMessage(h, BM_GETCHECK, 0, 0);
+  else
+    ::SendMessage(h, BM_SETCHECK, (WPARAM)std::clamp(value, 0, 2), 0);
 }
 
 void DDX_Radio(CDataExchange* pDX, int nIDC, int& value) {
@@ -613,11 +644,13 @@ void DDV_MinMaxUInt(CDataExchange* pDX, UINT v, UINT lo, UINT hi) { ddvRange(pDX
 void DDV_MinMaxLong(CDataExchange* pDX, long v, long lo, long hi) { ddvRange(pDX, v, lo, hi, "%ld", "an integer"); }
 void DDV_MinMaxDouble(CDataExchange* pDX, double const& v, double lo, double hi) {
   if (!pDX->m_bSaveAndValidate || (v >= lo && v <= hi)) return;
-  failWith(pDX, "Please enter a number between " + formatDouble(lo, DBL_DIG) + " and " + formatDouble(hi, DBL_DIG) + ".");
+  failWith(pDX,
+           "Please enter a number between " + formatDouble(lo, DBL_DIG) + " and " + formatDouble(hi, DBL_DIG) + ".");
 }
 void DDV_MinMaxFloat(CDataExchange* pDX, float const& v, float lo, float hi) {
   if (!pDX->m_bSaveAndValidate || (v >= lo && v <= hi)) return;
-  failWith(pDX, "Please enter a number between " + formatDouble(lo, FLT_DIG) + " and " + formatDouble(hi, FLT_DIG) + ".");
+  failWith(pDX,
+           "Please enter a number between " + formatDouble(lo, FLT_DIG) + " and " + formatDouble(hi, FLT_DIG) + ".");
 }
 void DDV_MaxChars(CDataExchange* pDX, CString const& value, int nChars) {
   if (pDX->m_bSaveAndValidate && value.GetLength() > nChars) {

@@ -52,7 +52,7 @@ struct AFX_DLGTEMPLATE {
   LPCTSTR lpszCaption;
   short x, y, cx, cy;  // dialog units
   DWORD dwStyle;
-  LPCTSTR lpszFont;    // face; null for the default dialog font
+  LPCTSTR lpszFont;  // face; null for the default dialog font
   int nPointSize;
   const AFX_DLGITEM* pItems;
   int nItems;

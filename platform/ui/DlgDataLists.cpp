@@ -35,8 +35,10 @@ void putComboString(HWND h, const CString& value, UINT findMsg) {
 void DDX_CBIndex(CDataExchange* pDX, int nIDC, int& index) {
   HWND h = pDX->PrepareCtrl(nIDC);
   if (!h) return;
-  if (pDX->m_bSaveAndValidate) index = (int)::SendMessage(h, CB_GETCURSEL, 0, 0);
-  else ::SendMessage(h, CB_SETCURSEL, (WPARAM)index, 0);
+  if (pDX->m_bSaveAndValidate)
+    index = (int)::SendMessage(h, CB_GETCURSEL, 0, 0);
+  else
+    ::SendMessage(h, CB_SETCURSEL, (WPARAM)index, 0);
 }
 
 void DDX_CBString(CDataExchange* pDX, int nIDC, CString& value) {
@@ -57,15 +59,19 @@ void DDX_CBString(CDataExchange* pDX, int nIDC, CString& value) {
 void DDX_CBStringExact(CDataExchange* pDX, int nIDC, CString& value) {
   HWND h = pDX->PrepareCtrl(nIDC);
   if (!h) return;
-  if (pDX->m_bSaveAndValidate) DDX_CBString(pDX, nIDC, value);
-  else putComboString(h, value, CB_FINDSTRINGEXACT);
+  if (pDX->m_bSaveAndValidate)
+    DDX_CBString(pDX, nIDC, value);
+  else
+    putComboString(h, value, CB_FINDSTRINGEXACT);
 }
 
 void DDX_LBIndex(CDataExchange* pDX, int nIDC, int& index) {
   HWND h = pDX->PrepareCtrl(nIDC);
   if (!h) return;
-  if (pDX->m_bSaveAndValidate) index = (int)::SendMessage(h, LB_GETCURSEL, 0, 0);
-  else ::SendMessage(h, LB_SETCURSEL, (WPARAM)index, 0);
+  if (pDX->m_bSaveAndValidate)
+    index = (int)::SendMessage(h, LB_GETCURSEL, 0, 0);
+  else
+    ::SendMessage(h, LB_SETCURSEL, (WPARAM)index, 0);
 }
 
 void DDX_LBString(CDataExchange* pDX, int nIDC, CString& value) {

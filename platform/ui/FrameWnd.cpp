@@ -47,21 +47,22 @@ BOOL CFrameWnd::PreTranslateMessage(MSG* pMsg) {
 
 BOOL CFrameWnd::PreCreateWindow(CREATESTRUCT& cs) {
   if (!cs.lpszClass)
-    cs.lpszClass = AfxRegisterWndClass(CS_DBLCLKS, LoadCursor(nullptr, IDC_ARROW), (HBRUSH)(UINT_PTR)(COLOR_BTNFACE + 1), nullptr);
+    cs.lpszClass =
+        AfxRegisterWndClass(CS_DBLCLKS, LoadCursor(nullptr, IDC_ARROW), (HBRUSH)(UINT_PTR)(COLOR_BTNFACE + 1), nullptr);
   return TRUE;
 }
 
-BOOL CFrameWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
-                       CWnd* pParentWnd, LPCTSTR lpszMenuName, DWORD dwExStyle, CCreateContext* pContext) {
+BOOL CFrameWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
+                       LPCTSTR lpszMenuName, DWORD dwExStyle, CCreateContext* pContext) {
   HMENU hMenu = nullptr;
   if (lpszMenuName) {
     delete m_pMenuLoaded;
     m_pMenuLoaded = new CMenu;
     if (m_pMenuLoaded->LoadMenu(lpszMenuName)) hMenu = m_pMenuLoaded->GetSafeHmenu();
   }
-  return CWnd::CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left, rect.top,
-                        rect.right - rect.left, rect.bottom - rect.top,
-                        pParentWnd ? pParentWnd->GetSafeHwnd() : nullptr, hMenu, (LPVOID)pContext);
+  return CWnd::CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left, rect.top, rect.right - rect.left,
+                        rect.bottom - rect.top, pParentWnd ? pParentWnd->GetSafeHwnd() : nullptr, hMenu,
+                        (LPVOID)pContext);
 }
 
 BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd, CCreateContext* pContext) {
@@ -164,9 +165,7 @@ LRESULT CFrameWnd::OnSetMessageString(WPARAM wParam, LPARAM lParam) {
   return 0;
 }
 
-LRESULT CFrameWnd::OnPopMessageString(WPARAM wParam, LPARAM lParam) {
-  return OnSetMessageString(wParam, lParam);
-}
+LRESULT CFrameWnd::OnPopMessageString(WPARAM wParam, LPARAM lParam) { return OnSetMessageString(wParam, lParam); }
 
 void CFrameWnd::SetMessageText(UINT nID) { SendMessage(WM_SETMESSAGESTRING, nID, 0); }
 
@@ -204,7 +203,10 @@ BOOL CFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
     class Probe : public CCmdUI {
      public:
       BOOL enabled = TRUE;
-      void Enable(BOOL b) override { enabled = b; m_bEnableChanged = TRUE; }
+      void Enable(BOOL b) override {
+        enabled = b;
+        m_bEnableChanged = TRUE;
+      }
       void SetCheck(int) override {}
       void SetRadio(BOOL) override {}
       void SetText(LPCTSTR) override {}

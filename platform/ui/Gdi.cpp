@@ -148,22 +148,33 @@ void release(HGDIOBJ h) {
 
 AfxGdiData* makeStock(int i) {
   switch (i) {
-    case WHITE_BRUSH: case LTGRAY_BRUSH: case GRAY_BRUSH: case DKGRAY_BRUSH: case BLACK_BRUSH: case NULL_BRUSH: case DC_BRUSH: {
+    case WHITE_BRUSH:
+    case LTGRAY_BRUSH:
+    case GRAY_BRUSH:
+    case DKGRAY_BRUSH:
+    case BLACK_BRUSH:
+    case NULL_BRUSH:
+    case DC_BRUSH: {
       auto* b = new AfxBrushData;
       static const COLORREF c[] = {0xFFFFFF, 0xC0C0C0, 0x808080, 0x404040, 0x000000};
-      if (i == NULL_BRUSH) b->style = BS_NULL;
-      else if (i == DC_BRUSH) b->color = 0xFFFFFF;
-      else b->color = c[i];
+      if (i == NULL_BRUSH)
+        b->style = BS_NULL;
+      else if (i == DC_BRUSH)
+        b->color = 0xFFFFFF;
+      else
+        b->color = c[i];
       return b;
     }
-    case WHITE_PEN: case BLACK_PEN: case NULL_PEN: case DC_PEN: {
+    case WHITE_PEN:
+    case BLACK_PEN:
+    case NULL_PEN:
+    case DC_PEN: {
       auto* p = new AfxPenData;
       p->color = i == WHITE_PEN ? 0xFFFFFF : 0;
       if (i == NULL_PEN) p->style = PS_NULL;
       return p;
     }
-    case DEFAULT_PALETTE:
-      return new AfxPaletteData;
+    case DEFAULT_PALETTE: return new AfxPaletteData;
     default: {
       auto* f = new AfxFontData;
       f->lf.lfCharSet = DEFAULT_CHARSET;
@@ -277,17 +288,21 @@ int GetObject(HGDIOBJ h, int c, LPVOID pv) {
     case AfxGdiData::Bitmap: {
       auto* b = static_cast<AfxBitmapData*>(d);
       if (pv && c >= (int)sizeof(BITMAP)) {
-        BITMAP bm{0, b->image.width(), b->image.height(), b->mono ? ((b->image.width() + 15) / 16) * 2 : b->image.width() * 4,
-                  1, (WORD)(b->mono ? 1 : 32), nullptr};
+        BITMAP bm{0,
+                  b->image.width(),
+                  b->image.height(),
+                  b->mono ? ((b->image.width() + 15) / 16) * 2 : b->image.width() * 4,
+                  1,
+                  (WORD)(b->mono ? 1 : 32),
+                  nullptr};
         *(BITMAP*)pv = bm;
       }
       return sizeof(BITMAP);
     }
     case AfxGdiData::Palette:
-      if (pv && c >= 2) *(WORD*)pv = (WORD)static_cast<AfxPaletteData*>(d)->entries.size();
+      if (pv && c >= 2) *(WORD*)pv = (WORD) static_cast<AfxPaletteData*>(d)->entries.size();
       return 2;
-    default:
-      return 0;
+    default: return 0;
   }
 }
 
@@ -366,7 +381,9 @@ BOOL CPen::CreatePen(int s, int w, COLORREF c) { return Attach(::CreatePen(s, w,
 BOOL CPen::CreatePen(int s, int w, const LOGBRUSH* lb, int, const DWORD*) {
   return Attach(::CreatePen(s, w, lb ? lb->lbColor : 0));
 }
-BOOL CPen::CreatePenIndirect(LOGPEN* lp) { return lp && Attach(::CreatePen((int)lp->lopnStyle, lp->lopnWidth.x, lp->lopnColor)); }
+BOOL CPen::CreatePenIndirect(LOGPEN* lp) {
+  return lp && Attach(::CreatePen((int)lp->lopnStyle, lp->lopnWidth.x, lp->lopnColor));
+}
 
 BOOL CBrush::CreateSolidBrush(COLORREF c) { return Attach(::CreateSolidBrush(c)); }
 BOOL CBrush::CreateHatchBrush(int nIndex, COLORREF c) {
@@ -401,8 +418,8 @@ BOOL CFont::CreateFontIndirect(const LOGFONT* lf) { return Attach(::CreateFontIn
 BOOL CFont::CreateFont(int nHeight, int nWidth, int nEscapement, int nOrientation, int nWeight, BYTE bItalic,
                        BYTE bUnderline, BYTE cStrikeOut, BYTE nCharSet, BYTE nOutPrecision, BYTE nClipPrecision,
                        BYTE nQuality, BYTE nPitchAndFamily, LPCTSTR face) {
-  LOGFONT lf{nHeight, nWidth, nEscapement, nOrientation, nWeight, bItalic, bUnderline, cStrikeOut, nCharSet,
-             nOutPrecision, nClipPrecision, nQuality, nPitchAndFamily, {}};
+  LOGFONT lf{nHeight,    nWidth,   nEscapement,   nOrientation,   nWeight,  bItalic,         bUnderline,
+             cStrikeOut, nCharSet, nOutPrecision, nClipPrecision, nQuality, nPitchAndFamily, {}};
   if (face) std::snprintf(lf.lfFaceName, LF_FACESIZE, "%s", face);
   return CreateFontIndirect(&lf);
 }
@@ -450,8 +467,10 @@ BOOL CBitmap::CreateBitmap(int w, int h, UINT, UINT bpp, const void* bits) {
       for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
           const BYTE* q = p + (y * w + x) * 4;
-          if (alpha) b->image.setPixel(x, y, qRgba(std::min(q[2], q[3]), std::min(q[1], q[3]), std::min(q[0], q[3]), q[3]));
-          else b->image.setPixel(x, y, qRgb(q[2], q[1], q[0]));
+          if (alpha)
+            b->image.setPixel(x, y, qRgba(std::min(q[2], q[3]), std::min(q[1], q[3]), std::min(q[0], q[3]), q[3]));
+          else
+            b->image.setPixel(x, y, qRgb(q[2], q[1], q[0]));
         }
     } else if (bpp == 24) {
       int stride = ((w * 3 + 3) / 4) * 4;
@@ -641,8 +660,12 @@ UINT CPalette::GetNearestPaletteIndex(COLORREF c) const {
   UINT best = 0;
   int bestD = 1 << 30;
   for (UINT i = 0; i < e.size(); ++i) {
-    int d = std::abs(e[i].peRed - GetRValue(c)) + std::abs(e[i].peGreen - GetGValue(c)) + std::abs(e[i].peBlue - GetBValue(c));
-    if (d < bestD) { bestD = d; best = i; }
+    int d = std::abs(e[i].peRed - GetRValue(c)) + std::abs(e[i].peGreen - GetGValue(c)) +
+            std::abs(e[i].peBlue - GetBValue(c));
+    if (d < bestD) {
+      bestD = d;
+      best = i;
+    }
   }
   return best;
 }
@@ -670,7 +693,10 @@ QPoint origin(const AfxDcState* s) { return s->viewportOrg - s->windowOrg + s->d
 QRegion effectiveClip(const AfxDcState* s, bool* any) {
   QRegion r;
   bool have = false;
-  if (s->hasBaseClip) { r = s->baseClip; have = true; }
+  if (s->hasBaseClip) {
+    r = s->baseClip;
+    have = true;
+  }
   if (s->hasClip) {
     QRegion c = s->clip.translated(s->deviceOffset);
     r = have ? (r & c) : c;
@@ -685,8 +711,10 @@ void applyClip(AfxDcState* s) {
   bool any = false;
   QRegion r = effectiveClip(s, &any);
   s->painter.resetTransform();
-  if (any) s->painter.setClipRegion(r);
-  else s->painter.setClipping(false);
+  if (any)
+    s->painter.setClipRegion(r);
+  else
+    s->painter.setClipping(false);
   s->painter.setTransform(QTransform::fromTranslate(origin(s).x(), origin(s).y()));
 }
 
@@ -749,7 +777,9 @@ QPen qpen(AfxDcState* s) {
       default: break;
     }
   } else {
-    q.setCapStyle(p->endCap == PS_ENDCAP_FLAT ? Qt::FlatCap : p->endCap == PS_ENDCAP_SQUARE ? Qt::SquareCap : Qt::RoundCap);
+    q.setCapStyle(p->endCap == PS_ENDCAP_FLAT     ? Qt::FlatCap
+                  : p->endCap == PS_ENDCAP_SQUARE ? Qt::SquareCap
+                                                  : Qt::RoundCap);
     q.setJoinStyle(p->join == PS_JOIN_MITER ? Qt::MiterJoin : p->join == PS_JOIN_BEVEL ? Qt::BevelJoin : Qt::RoundJoin);
   }
   return q;
@@ -764,8 +794,8 @@ QBrush qbrush(AfxDcState* s, HGDIOBJ hb = nullptr) {
   switch (b->style) {
     case BS_NULL: return QBrush(Qt::NoBrush);
     case BS_HATCHED: {
-      static const Qt::BrushStyle hs[] = {Qt::HorPattern, Qt::VerPattern, Qt::FDiagPattern, Qt::BDiagPattern,
-                                          Qt::CrossPattern, Qt::DiagCrossPattern};
+      static const Qt::BrushStyle hs[] = {Qt::HorPattern,   Qt::VerPattern,   Qt::FDiagPattern,
+                                          Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
       return QBrush(ropColor(s, c), hs[std::clamp(b->hatch, 0, 5)]);
     }
     case BS_PATTERN: {
@@ -921,8 +951,10 @@ int CDC::GetDeviceCaps(int nIndex) const {
     case HORZRES: return sz.width();
     case VERTRES: return sz.height();
     // Millimetres at the device's own resolution: a printer's dots are not the screen's.
-    case HORZSIZE: return (int)std::lround(sz.width() * 25.4 / ((m_bPrinting && s && s->device) ? s->device->logicalDpiX() : 96));
-    case VERTSIZE: return (int)std::lround(sz.height() * 25.4 / ((m_bPrinting && s && s->device) ? s->device->logicalDpiY() : 96));
+    case HORZSIZE:
+      return (int)std::lround(sz.width() * 25.4 / ((m_bPrinting && s && s->device) ? s->device->logicalDpiX() : 96));
+    case VERTSIZE:
+      return (int)std::lround(sz.height() * 25.4 / ((m_bPrinting && s && s->device) ? s->device->logicalDpiY() : 96));
     case BITSPIXEL: return 32;
     case PLANES: return 1;
     case NUMCOLORS: return -1;
@@ -935,7 +967,8 @@ int CDC::GetDeviceCaps(int nIndex) const {
     case PHYSICALHEIGHT: return (s && !s->physicalSize.isEmpty()) ? s->physicalSize.height() : sz.height();
     case PHYSICALOFFSETX: return s ? s->physicalOffset.x() : 0;
     case PHYSICALOFFSETY: return s ? s->physicalOffset.y() : 0;
-    case NUMBRUSHES: case NUMPENS: return -1;
+    case NUMBRUSHES:
+    case NUMPENS: return -1;
   }
   return 0;
 }
@@ -943,8 +976,8 @@ int CDC::GetDeviceCaps(int nIndex) const {
 int CDC::SaveDC() {
   AfxDcState* s = m_pState.get();
   if (!s) return 0;
-  AfxDcSaved v{s->pen, s->brush, s->font, s->bitmap, s->text, s->bk, s->bkMode, s->rop2, s->align, s->stretch,
-               s->polyFill, s->viewportOrg, s->windowOrg, s->hasClip, s->clip};
+  AfxDcSaved v{s->pen,   s->brush,   s->font,     s->bitmap,      s->text,      s->bk,      s->bkMode, s->rop2,
+               s->align, s->stretch, s->polyFill, s->viewportOrg, s->windowOrg, s->hasClip, s->clip};
   addRef(v.pen);
   addRef(v.brush);
   addRef(v.font);
@@ -998,9 +1031,18 @@ HGDIOBJ CDC::SelectObject(HGDIOBJ h) {
   AfxGdiData* d = AfxGdi(h);
   HGDIOBJ old = nullptr;
   switch (d->kind) {
-    case AfxGdiData::Pen: old = s->pen; s->pen = h; break;
-    case AfxGdiData::Brush: old = s->brush; s->brush = h; break;
-    case AfxGdiData::Font: old = s->font; s->font = h; break;
+    case AfxGdiData::Pen:
+      old = s->pen;
+      s->pen = h;
+      break;
+    case AfxGdiData::Brush:
+      old = s->brush;
+      s->brush = h;
+      break;
+    case AfxGdiData::Font:
+      old = s->font;
+      s->font = h;
+      break;
     case AfxGdiData::Bitmap: {
       if (s->kind != AfxDcState::Memory) return nullptr;
       auto* b = static_cast<AfxBitmapData*>(d);
@@ -1012,22 +1054,23 @@ HGDIOBJ CDC::SelectObject(HGDIOBJ h) {
       s->image = &b->image;
       s->device = &b->image;
       addRef(h);
-      if (old) release(old);
-      else old = nullptr;
+      if (old)
+        release(old);
+      else
+        old = nullptr;
       return old ? old : h;  // the platform returns the default bitmap, which we do not model
     }
-    case AfxGdiData::Rgn:
-      SelectClipRgn(CRgn::FromHandle((HRGN)h));
-      return h;
-    case AfxGdiData::Palette:
-      return h;
+    case AfxGdiData::Rgn: SelectClipRgn(CRgn::FromHandle((HRGN)h)); return h;
+    case AfxGdiData::Palette: return h;
   }
   addRef(h);
   release(old);
   return old;
 }
 
-CGdiObject* CDC::SelectObject(CGdiObject* o) { return o ? CGdiObject::FromHandle(SelectObject(o->m_hObject)) : nullptr; }
+CGdiObject* CDC::SelectObject(CGdiObject* o) {
+  return o ? CGdiObject::FromHandle(SelectObject(o->m_hObject)) : nullptr;
+}
 CPen* CDC::SelectObject(CPen* o) { return (CPen*)SelectObject((CGdiObject*)o); }
 CBrush* CDC::SelectObject(CBrush* o) { return (CBrush*)SelectObject((CGdiObject*)o); }
 CFont* CDC::SelectObject(CFont* o) { return (CFont*)SelectObject((CGdiObject*)o); }
@@ -1037,7 +1080,9 @@ CGdiObject* CDC::SelectStockObject(int i) { return CGdiObject::FromHandle(Select
 CPen* CDC::GetCurrentPen() const { return m_pState ? (CPen*)CGdiObject::FromHandle(m_pState->pen) : nullptr; }
 CBrush* CDC::GetCurrentBrush() const { return m_pState ? (CBrush*)CGdiObject::FromHandle(m_pState->brush) : nullptr; }
 CFont* CDC::GetCurrentFont() const { return m_pState ? (CFont*)CGdiObject::FromHandle(m_pState->font) : nullptr; }
-CBitmap* CDC::GetCurrentBitmap() const { return m_pState ? (CBitmap*)CGdiObject::FromHandle(m_pState->bitmap) : nullptr; }
+CBitmap* CDC::GetCurrentBitmap() const {
+  return m_pState ? (CBitmap*)CGdiObject::FromHandle(m_pState->bitmap) : nullptr;
+}
 CPalette* CDC::SelectPalette(CPalette* p, BOOL) {
   (void)p;
   return CPalette::FromHandle((HPALETTE)GetStockObject(DEFAULT_PALETTE));
@@ -1045,20 +1090,60 @@ CPalette* CDC::SelectPalette(CPalette* p, BOOL) {
 
 // ---- Attributes ----
 #define DCS (m_pState.get())
-COLORREF CDC::SetTextColor(COLORREF c) { if (!DCS) return CLR_INVALID; COLORREF o = DCS->text; DCS->text = c; return o; }
+COLORREF CDC::SetTextColor(COLORREF c) {
+  if (!DCS) return CLR_INVALID;
+  COLORREF o = DCS->text;
+  DCS->text = c;
+  return o;
+}
 COLORREF CDC::GetTextColor() const { return DCS ? DCS->text : 0; }
-COLORREF CDC::SetBkColor(COLORREF c) { if (!DCS) return CLR_INVALID; COLORREF o = DCS->bk; DCS->bk = c; return o; }
+COLORREF CDC::SetBkColor(COLORREF c) {
+  if (!DCS) return CLR_INVALID;
+  COLORREF o = DCS->bk;
+  DCS->bk = c;
+  return o;
+}
 COLORREF CDC::GetBkColor() const { return DCS ? DCS->bk : 0; }
-int CDC::SetBkMode(int m) { if (!DCS) return 0; int o = DCS->bkMode; DCS->bkMode = m; return o; }
+int CDC::SetBkMode(int m) {
+  if (!DCS) return 0;
+  int o = DCS->bkMode;
+  DCS->bkMode = m;
+  return o;
+}
 int CDC::GetBkMode() const { return DCS ? DCS->bkMode : 0; }
-int CDC::SetROP2(int m) { if (!DCS) return 0; int o = DCS->rop2; DCS->rop2 = m; return o; }
+int CDC::SetROP2(int m) {
+  if (!DCS) return 0;
+  int o = DCS->rop2;
+  DCS->rop2 = m;
+  return o;
+}
 int CDC::GetROP2() const { return DCS ? DCS->rop2 : 0; }
-int CDC::SetStretchBltMode(int m) { if (!DCS) return 0; int o = DCS->stretch; DCS->stretch = m; return o; }
+int CDC::SetStretchBltMode(int m) {
+  if (!DCS) return 0;
+  int o = DCS->stretch;
+  DCS->stretch = m;
+  return o;
+}
 int CDC::GetStretchBltMode() const { return DCS ? DCS->stretch : 0; }
-UINT CDC::SetTextAlign(UINT f) { if (!DCS) return 0; UINT o = (UINT)DCS->align; DCS->align = (int)f; return o; }
+UINT CDC::SetTextAlign(UINT f) {
+  if (!DCS) return 0;
+  UINT o = (UINT)DCS->align;
+  DCS->align = (int)f;
+  return o;
+}
 UINT CDC::GetTextAlign() const { return DCS ? (UINT)DCS->align : 0; }
-int CDC::SetPolyFillMode(int m) { if (!DCS) return 0; int o = DCS->polyFill; DCS->polyFill = m; return o; }
-int CDC::SetMapMode(int m) { if (!DCS) return 0; int o = DCS->mapMode; DCS->mapMode = m; return o; }
+int CDC::SetPolyFillMode(int m) {
+  if (!DCS) return 0;
+  int o = DCS->polyFill;
+  DCS->polyFill = m;
+  return o;
+}
+int CDC::SetMapMode(int m) {
+  if (!DCS) return 0;
+  int o = DCS->mapMode;
+  DCS->mapMode = m;
+  return o;
+}
 int CDC::GetMapMode() const { return DCS ? DCS->mapMode : MM_TEXT; }
 CPoint CDC::SetViewportOrg(int x, int y) {
   if (!DCS) return CPoint();
@@ -1085,18 +1170,34 @@ CPoint CDC::SetBrushOrg(int x, int y) {
   DCS->brushOrg = QPoint(x, y);
   return CPoint(o.x(), o.y());
 }
-COLORREF CDC::SetDCBrushColor(COLORREF c) { if (!DCS) return CLR_INVALID; COLORREF o = DCS->dcBrush; DCS->dcBrush = c; return o; }
-COLORREF CDC::SetDCPenColor(COLORREF c) { if (!DCS) return CLR_INVALID; COLORREF o = DCS->dcPen; DCS->dcPen = c; return o; }
+COLORREF CDC::SetDCBrushColor(COLORREF c) {
+  if (!DCS) return CLR_INVALID;
+  COLORREF o = DCS->dcBrush;
+  DCS->dcBrush = c;
+  return o;
+}
+COLORREF CDC::SetDCPenColor(COLORREF c) {
+  if (!DCS) return CLR_INVALID;
+  COLORREF o = DCS->dcPen;
+  DCS->dcPen = c;
+  return o;
+}
 void CDC::LPtoDP(LPPOINT p, int n) const {
   if (!DCS) return;
   QPoint d = DCS->viewportOrg - DCS->windowOrg;
-  for (int i = 0; i < n; ++i) { p[i].x += d.x(); p[i].y += d.y(); }
+  for (int i = 0; i < n; ++i) {
+    p[i].x += d.x();
+    p[i].y += d.y();
+  }
 }
 void CDC::LPtoDP(LPRECT r) const { LPtoDP((LPPOINT)r, 2); }
 void CDC::DPtoLP(LPPOINT p, int n) const {
   if (!DCS) return;
   QPoint d = DCS->viewportOrg - DCS->windowOrg;
-  for (int i = 0; i < n; ++i) { p[i].x -= d.x(); p[i].y -= d.y(); }
+  for (int i = 0; i < n; ++i) {
+    p[i].x -= d.x();
+    p[i].y -= d.y();
+  }
 }
 void CDC::DPtoLP(LPRECT r) const { DPtoLP((LPPOINT)r, 2); }
 
@@ -1146,7 +1247,10 @@ int CDC::ExcludeClipRect(int x1, int y1, int x2, int y2) {
   AfxDcState* s = DCS;
   if (!s) return ERROR;
   QRegion r(qrect(x1, y1, x2, y2).translated(s->viewportOrg - s->windowOrg));
-  QRegion base = s->hasClip ? s->clip : QRegion(QRect(QPoint(0, 0), s->device ? QSize(s->device->width(), s->device->height()) : QSize(1, 1)).translated(-s->deviceOffset));
+  QRegion base =
+      s->hasClip ? s->clip
+                 : QRegion(QRect(QPoint(0, 0), s->device ? QSize(s->device->width(), s->device->height()) : QSize(1, 1))
+                               .translated(-s->deviceOffset));
   s->clip = base - r;
   s->hasClip = true;
   applyClip(s);
@@ -1429,9 +1533,11 @@ BOOL CDC::DrawEdge(LPRECT lpRect, UINT nEdge, UINT nFlags) {
     UINT b = isOuter ? outer : inner;
     if (!b) return;
     bool raised = isOuter ? (b & BDR_RAISEDOUTER) : (b & BDR_RAISEDINNER);
-    if (nFlags & BF_MONO) { tl = brc = GetSysColor(COLOR_WINDOWFRAME); }
-    else if (nFlags & BF_FLAT) { tl = brc = GetSysColor(isOuter ? COLOR_BTNSHADOW : COLOR_BTNFACE); }
-    else if (isOuter) {
+    if (nFlags & BF_MONO) {
+      tl = brc = GetSysColor(COLOR_WINDOWFRAME);
+    } else if (nFlags & BF_FLAT) {
+      tl = brc = GetSysColor(isOuter ? COLOR_BTNSHADOW : COLOR_BTNFACE);
+    } else if (isOuter) {
       tl = GetSysColor(raised ? COLOR_3DLIGHT : COLOR_3DSHADOW);
       brc = GetSysColor(raised ? COLOR_3DDKSHADOW : COLOR_3DHILIGHT);
       if (nFlags & BF_SOFT) tl = GetSysColor(raised ? COLOR_3DHILIGHT : COLOR_3DDKSHADOW);
@@ -1472,7 +1578,10 @@ void CDC::DrawFocusRect(LPCRECT r) {
     if (!img->valid(d) || (any && !clip.contains(d))) return;
     img->setPixel(d, img->pixel(d) ^ 0x00FFFFFF);
   };
-  for (int x = r->left; x < r->right; x += 2) { inv(x, r->top); inv(x, r->bottom - 1); }
+  for (int x = r->left; x < r->right; x += 2) {
+    inv(x, r->top);
+    inv(x, r->bottom - 1);
+  }
   for (int y = r->top + 2 - ((r->bottom - r->top) % 2 ? 0 : 0); y < r->bottom - 1; y += 2) {
     inv(r->left, y);
     inv(r->right - 1, y);
@@ -1492,7 +1601,8 @@ BOOL CDC::FillRgn(CRgn* pRgn, CBrush* pBrush) {
 BOOL CDC::FrameRgn(CRgn* pRgn, CBrush* pBrush, int w, int h) {
   AfxRgnData* r = pRgn ? rgnOf(pRgn->m_hObject) : nullptr;
   if (!r || !pBrush) return FALSE;
-  QRegion inner = r->rgn.translated(w, 0) & r->rgn.translated(-w, 0) & r->rgn.translated(0, h) & r->rgn.translated(0, -h);
+  QRegion inner =
+      r->rgn.translated(w, 0) & r->rgn.translated(-w, 0) & r->rgn.translated(0, h) & r->rgn.translated(0, -h);
   QRegion frame = r->rgn - inner;
   QPainter& p = P(DCS);
   QBrush b = qbrush(DCS, pBrush->m_hObject);
@@ -1588,10 +1698,13 @@ namespace {
 
 // The pixels of a source DC, turned to what the destination expects.
 QImage sourcePixels(AfxDcState* src, AfxDcState* dst, QRect srcRect) {
-  QImage img = src->image ? src->image->copy(srcRect.translated(origin(src))) : QImage(srcRect.size(), QImage::Format_RGB32);
+  QImage img =
+      src->image ? src->image->copy(srcRect.translated(origin(src))) : QImage(srcRect.size(), QImage::Format_RGB32);
   if (!src->image) img.fill(Qt::black);
-  bool srcMono = src->kind == AfxDcState::Memory && alive(src->bitmap) && static_cast<AfxBitmapData*>(AfxGdi(src->bitmap))->mono;
-  bool dstMono = dst->kind == AfxDcState::Memory && alive(dst->bitmap) && static_cast<AfxBitmapData*>(AfxGdi(dst->bitmap))->mono;
+  bool srcMono =
+      src->kind == AfxDcState::Memory && alive(src->bitmap) && static_cast<AfxBitmapData*>(AfxGdi(src->bitmap))->mono;
+  bool dstMono =
+      dst->kind == AfxDcState::Memory && alive(dst->bitmap) && static_cast<AfxBitmapData*>(AfxGdi(dst->bitmap))->mono;
   img = img.convertToFormat(QImage::Format_RGB32);
   if (srcMono && !dstMono) {
     QRgb fg = AfxQColor(dst->text).rgb(), bg = AfxQColor(dst->bk).rgb();
@@ -1718,7 +1831,8 @@ BOOL CDC::StretchBlt(int x, int y, int w, int h, CDC* pSrcDC, int xSrc, int ySrc
   QImage img = sourcePixels(src, s, sr);
   bool mirrorX = (w < 0) != (sw < 0), mirrorY = (h < 0) != (sh < 0);
   QRect dr = qrect(x, y, x + w, y + h);
-  img = img.scaled(dr.size(), Qt::IgnoreAspectRatio, s->stretch == HALFTONE ? Qt::SmoothTransformation : Qt::FastTransformation);
+  img = img.scaled(dr.size(), Qt::IgnoreAspectRatio,
+                   s->stretch == HALFTONE ? Qt::SmoothTransformation : Qt::FastTransformation);
   if (mirrorX || mirrorY) img = img.mirrored(mirrorX, mirrorY);
   if (rop == SRCCOPY) {
     QPainter& p = P(s);
@@ -1784,8 +1898,10 @@ BOOL CDC::GradientFill(TRIVERTEX* v, ULONG nv, void* mesh, ULONG nm, DWORD mode)
         double t = n > 1 ? (double)k / (n - 1) : 0;
         QColor c((int)(ca.red() + (cb.red() - ca.red()) * t), (int)(ca.green() + (cb.green() - ca.green()) * t),
                  (int)(ca.blue() + (cb.blue() - ca.blue()) * t));
-        if (horz) p.fillRect(QRect(r.left() + k, r.top(), 1, r.height()), c);
-        else p.fillRect(QRect(r.left(), r.top() + k, r.width(), 1), c);
+        if (horz)
+          p.fillRect(QRect(r.left() + k, r.top(), 1, r.height()), c);
+        else
+          p.fillRect(QRect(r.left(), r.top() + k, r.width(), 1), c);
       }
     }
     return TRUE;
@@ -1798,7 +1914,8 @@ BOOL CDC::GradientFill(TRIVERTEX* v, ULONG nv, void* mesh, ULONG nm, DWORD mode)
       const TRIVERTEX& c = v[tris[i].Vertex3];
       QPolygon q;
       q << QPoint(a.x, a.y) << QPoint(b.x, b.y) << QPoint(c.x, c.y);
-      QColor avg((col(a).red() + col(b).red() + col(c).red()) / 3, (col(a).green() + col(b).green() + col(c).green()) / 3,
+      QColor avg((col(a).red() + col(b).red() + col(c).red()) / 3,
+                 (col(a).green() + col(b).green() + col(c).green()) / 3,
                  (col(a).blue() + col(b).blue() + col(c).blue()) / 3);
       p.setPen(Qt::NoPen);
       p.setBrush(avg);
@@ -1885,14 +2002,21 @@ BOOL CDC::ExtTextOut(int x, int y, UINT options, LPCRECT rc, LPCTSTR str, UINT n
   QFont f = fontFor(s);
   QFontMetrics fm(f);
   int w = fm.horizontalAdvance(text);
-  if (s->align & TA_UPDATECP) { x = s->cur.x(); y = s->cur.y(); }
+  if (s->align & TA_UPDATECP) {
+    x = s->cur.x();
+    y = s->cur.y();
+  }
   int dx = 0, dy = 0;
   int ha = s->align & (TA_CENTER | TA_RIGHT);
-  if (ha == TA_CENTER) dx = -w / 2;
-  else if (ha == TA_RIGHT) dx = -w;
+  if (ha == TA_CENTER)
+    dx = -w / 2;
+  else if (ha == TA_RIGHT)
+    dx = -w;
   int va = s->align & TA_BASELINE;
-  if (va == TA_BASELINE) dy = -fm.ascent();
-  else if (va == TA_BOTTOM) dy = -fm.height();
+  if (va == TA_BASELINE)
+    dy = -fm.ascent();
+  else if (va == TA_BOTTOM)
+    dy = -fm.height();
   // Offsets follow the text's direction when it is rotated.
   double a = escapementOf(s) / 10.0 * M_PI / 180.0;
   int ox = (int)std::lround(dx * std::cos(a) + dy * std::sin(a));
@@ -1906,8 +2030,10 @@ BOOL CDC::ExtTextOut(int x, int y, UINT options, LPCRECT rc, LPCTSTR str, UINT n
   drawRun(s, x + ox, y + oy, text, f);
   if (clip) s->painter.restore();
   if (s->align & TA_UPDATECP) {
-    if (ha == TA_LEFT) s->cur = QPoint(x + w, y);
-    else if (ha == TA_RIGHT) s->cur = QPoint(x - w, y);
+    if (ha == TA_LEFT)
+      s->cur = QPoint(x + w, y);
+    else if (ha == TA_RIGHT)
+      s->cur = QPoint(x - w, y);
   }
   return TRUE;
 }
@@ -2036,8 +2162,10 @@ int CDC::DrawText(LPCTSTR lpszString, int nCount, LPRECT lpRect, UINT fmt) {
           ++end;
         }
         int take;
-        if (end >= plain.size()) take = plain.size() - pos;
-        else if (lastBreak >= pos) take = lastBreak - pos;
+        if (end >= plain.size())
+          take = plain.size() - pos;
+        else if (lastBreak >= pos)
+          take = lastBreak - pos;
         else {
           // No space on the line: the word runs on to its end.
           int e = end;
@@ -2069,7 +2197,10 @@ int CDC::DrawText(LPCTSTR lpszString, int nCount, LPRECT lpRect, UINT fmt) {
       } else {
         int keepL = t.size() / 2, keepR = t.size() - keepL;
         while ((keepL > 0 || keepR > 0) && fm.horizontalAdvance(t.left(keepL) + "..." + t.right(keepR)) > width) {
-          if (keepL >= keepR && keepL > 0) --keepL; else if (keepR > 0) --keepR;
+          if (keepL >= keepR && keepL > 0)
+            --keepL;
+          else if (keepR > 0)
+            --keepR;
         }
         out = t.left(keepL) + "..." + t.right(keepR);
       }
@@ -2090,8 +2221,10 @@ int CDC::DrawText(LPCTSTR lpszString, int nCount, LPRECT lpRect, UINT fmt) {
   }
   int y = lpRect->top;
   if (fmt & DT_SINGLELINE) {
-    if (fmt & DT_VCENTER) y = lpRect->top + (lpRect->bottom - lpRect->top - lineH) / 2;
-    else if (fmt & DT_BOTTOM) y = lpRect->bottom - lineH;
+    if (fmt & DT_VCENTER)
+      y = lpRect->top + (lpRect->bottom - lpRect->top - lineH) / 2;
+    else if (fmt & DT_BOTTOM)
+      y = lpRect->bottom - lineH;
   }
   QPainter& p = P(s);
   bool clip = !(fmt & DT_NOCLIP);
@@ -2107,8 +2240,10 @@ int CDC::DrawText(LPCTSTR lpszString, int nCount, LPRECT lpRect, UINT fmt) {
   for (const Line& ln : lines) {
     int w = fm.horizontalAdvance(ln.text);
     int x = lpRect->left;
-    if (fmt & DT_CENTER) x = lpRect->left + (width - w) / 2;
-    else if (fmt & DT_RIGHT) x = lpRect->right - w;
+    if (fmt & DT_CENTER)
+      x = lpRect->left + (width - w) / 2;
+    else if (fmt & DT_RIGHT)
+      x = lpRect->right - w;
     if (!(fmt & DT_PREFIXONLY)) drawRun(s, x, y, ln.text, f, ln.underline);
     y += lineH;
   }

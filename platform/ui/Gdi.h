@@ -149,8 +149,7 @@ HBITMAP CreateCompatibleBitmap(HDC hdc, int cx, int cy);
 // rows from the bottom up unless biHeight is negative). With lpvBits null it completes the
 // header (biBitCount 0: the bitmap's own format) and the 1-bit colour table. The number of
 // rows copied (nonzero for a header), 0 on failure.
-int GetDIBits(HDC hdc, HBITMAP hbm, UINT uStartScan, UINT cScanLines, LPVOID lpvBits, BITMAPINFO* lpbmi,
-              UINT uUsage);
+int GetDIBits(HDC hdc, HBITMAP hbm, UINT uStartScan, UINT cScanLines, LPVOID lpvBits, BITMAPINFO* lpbmi, UINT uUsage);
 HRGN CreateRectRgn(int x1, int y1, int x2, int y2);
 COLORREF GetSysColor(int nIndex);
 BOOL SetSysColorsForTest(int nIndex, COLORREF c);  // tests only; the table is otherwise fixed
@@ -223,7 +222,9 @@ class CBitmap : public CGdiObject {
   CBitmap() = default;
   BOOL CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight);
   BOOL CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitcount, const void* lpBits);
-  BOOL CreateDiscardableBitmap(CDC* pDC, int nWidth, int nHeight) { return CreateCompatibleBitmap(pDC, nWidth, nHeight); }
+  BOOL CreateDiscardableBitmap(CDC* pDC, int nWidth, int nHeight) {
+    return CreateCompatibleBitmap(pDC, nWidth, nHeight);
+  }
   BOOL LoadBitmap(UINT nIDResource);
   BOOL LoadBitmap(LPCTSTR lpszResourceName);
   int GetBitmap(BITMAP* pBitMap) const { return GetObject(sizeof(BITMAP), pBitMap); }
@@ -357,9 +358,13 @@ class CDC : public CObject {
   int SelectClipRgn(CRgn* pRgn);
   int SelectClipRgn(CRgn* pRgn, int nMode);
   int IntersectClipRect(int x1, int y1, int x2, int y2);
-  int IntersectClipRect(LPCRECT lpRect) { return IntersectClipRect(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom); }
+  int IntersectClipRect(LPCRECT lpRect) {
+    return IntersectClipRect(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom);
+  }
   int ExcludeClipRect(int x1, int y1, int x2, int y2);
-  int ExcludeClipRect(LPCRECT lpRect) { return ExcludeClipRect(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom); }
+  int ExcludeClipRect(LPCRECT lpRect) {
+    return ExcludeClipRect(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom);
+  }
   int GetClipBox(LPRECT lpRect) const;
   BOOL PtVisible(int x, int y) const;
   BOOL RectVisible(LPCRECT lpRect) const;
@@ -377,11 +382,15 @@ class CDC : public CObject {
   BOOL Rectangle(int x1, int y1, int x2, int y2);
   BOOL Rectangle(LPCRECT lpRect) { return Rectangle(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom); }
   BOOL RoundRect(int x1, int y1, int x2, int y2, int x3, int y3);
-  BOOL RoundRect(LPCRECT lpRect, POINT point) { return RoundRect(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom, point.x, point.y); }
+  BOOL RoundRect(LPCRECT lpRect, POINT point) {
+    return RoundRect(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom, point.x, point.y);
+  }
   BOOL Ellipse(int x1, int y1, int x2, int y2);
   BOOL Ellipse(LPCRECT lpRect) { return Ellipse(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom); }
   BOOL Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
-  BOOL Pie(LPCRECT lpRect, POINT ptStart, POINT ptEnd) { return Pie(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom, ptStart.x, ptStart.y, ptEnd.x, ptEnd.y); }
+  BOOL Pie(LPCRECT lpRect, POINT ptStart, POINT ptEnd) {
+    return Pie(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom, ptStart.x, ptStart.y, ptEnd.x, ptEnd.y);
+  }
   BOOL Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
   BOOL Chord(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
   void FillRect(LPCRECT lpRect, CBrush* pBrush);
@@ -398,7 +407,10 @@ class CDC : public CObject {
   BOOL PaintRgn(CRgn* pRgn);
   COLORREF SetPixel(int x, int y, COLORREF crColor);
   COLORREF SetPixel(POINT pt, COLORREF crColor) { return SetPixel(pt.x, pt.y, crColor); }
-  BOOL SetPixelV(int x, int y, COLORREF crColor) { SetPixel(x, y, crColor); return TRUE; }
+  BOOL SetPixelV(int x, int y, COLORREF crColor) {
+    SetPixel(x, y, crColor);
+    return TRUE;
+  }
   COLORREF GetPixel(int x, int y) const;
   COLORREF GetPixel(POINT pt) const { return GetPixel(pt.x, pt.y); }
 
@@ -414,13 +426,13 @@ class CDC : public CObject {
 
   // ---- Blits and blends ----
   BOOL BitBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc, DWORD dwRop);
-  BOOL StretchBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc, int nSrcWidth,
-                  int nSrcHeight, DWORD dwRop);
+  BOOL StretchBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc, int nSrcWidth, int nSrcHeight,
+                  DWORD dwRop);
   BOOL PatBlt(int x, int y, int nWidth, int nHeight, DWORD dwRop);
   BOOL TransparentBlt(int xDest, int yDest, int nDestWidth, int nDestHeight, CDC* pSrcDC, int xSrc, int ySrc,
                       int nSrcWidth, int nSrcHeight, UINT clrTransparent);
-  BOOL AlphaBlend(int xDest, int yDest, int nDestWidth, int nDestHeight, CDC* pSrcDC, int xSrc, int ySrc,
-                  int nSrcWidth, int nSrcHeight, BLENDFUNCTION blend);
+  BOOL AlphaBlend(int xDest, int yDest, int nDestWidth, int nDestHeight, CDC* pSrcDC, int xSrc, int ySrc, int nSrcWidth,
+                  int nSrcHeight, BLENDFUNCTION blend);
   BOOL GradientFill(TRIVERTEX* pVertices, ULONG nVertices, void* pMesh, ULONG nMeshElements, DWORD dwMode);
   BOOL DrawState(CPoint pt, CSize size, CBitmap* pBitmap, UINT nFlags, CBrush* pBrush = nullptr);
   // DST_ICON: the icon at the size (0: its own); with DSS_MONO its shape in the brush's
@@ -435,7 +447,9 @@ class CDC : public CObject {
     return ExtTextOut(x, y, nOptions, lpRect, str, str.GetLength(), lpDxWidths);
   }
   int DrawText(LPCTSTR lpszString, int nCount, LPRECT lpRect, UINT nFormat);
-  int DrawText(const CString& str, LPRECT lpRect, UINT nFormat) { return DrawText(str, str.GetLength(), lpRect, nFormat); }
+  int DrawText(const CString& str, LPRECT lpRect, UINT nFormat) {
+    return DrawText(str, str.GetLength(), lpRect, nFormat);
+  }
   CSize GetTextExtent(LPCTSTR lpszString, int nCount) const;
   CSize GetTextExtent(const CString& str) const { return GetTextExtent(str, str.GetLength()); }
   CSize GetOutputTextExtent(LPCTSTR lpszString, int nCount) const { return GetTextExtent(lpszString, nCount); }

@@ -59,8 +59,10 @@ int GetDIBits(HDC, HBITMAP hbm, UINT uStartScan, UINT cScanLines, LPVOID lpvBits
     const auto* src = reinterpret_cast<const QRgb*>(image.constScanLine(y));
     BYTE* row = out + (size_t)i * (size_t)stride;
     // Only the 1-bit rows are built up bit by bit; the others need their padding cleared.
-    if (bits == 1) std::memset(row, 0, (size_t)stride);
-    else std::memset(row + (size_t)width * (size_t)(bits / 8), 0, (size_t)stride - (size_t)width * (size_t)(bits / 8));
+    if (bits == 1)
+      std::memset(row, 0, (size_t)stride);
+    else
+      std::memset(row + (size_t)width * (size_t)(bits / 8), 0, (size_t)stride - (size_t)width * (size_t)(bits / 8));
     for (LONG x = 0; x < width; ++x) {
       const QRgb p = src[x];
       const int r = qRed(p), g = qGreen(p), b = qBlue(p);

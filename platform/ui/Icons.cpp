@@ -96,7 +96,8 @@ bool decodeIconDib(const BYTE* p, DWORD size, QImage* out) {
     for (int x = 0; x < w; ++x) {
       uint32_t argb = 0xFF000000u;
       if (bpp == 32) {
-        argb = (uint32_t)row[x * 4 + 2] << 16 | (uint32_t)row[x * 4 + 1] << 8 | row[x * 4] | (uint32_t)row[x * 4 + 3] << 24;
+        argb = (uint32_t)row[x * 4 + 2] << 16 | (uint32_t)row[x * 4 + 1] << 8 | row[x * 4] |
+               (uint32_t)row[x * 4 + 3] << 24;
         anyAlpha |= row[x * 4 + 3] != 0;
       } else if (bpp == 24) {
         argb |= (uint32_t)row[x * 3 + 2] << 16 | (uint32_t)row[x * 3 + 1] << 8 | row[x * 3];
@@ -291,7 +292,8 @@ BOOL GetIconInfo(HICON hIcon, PICONINFO info) {
   QImage colour = d->image.convertToFormat(QImage::Format_RGB32);
   QImage mask(d->image.size(), QImage::Format_RGB32);
   for (int y = 0; y < mask.height(); ++y)
-    for (int x = 0; x < mask.width(); ++x) mask.setPixel(x, y, qAlpha(d->image.pixel(x, y)) ? 0xFF000000u : 0xFFFFFFFFu);
+    for (int x = 0; x < mask.width(); ++x)
+      mask.setPixel(x, y, qAlpha(d->image.pixel(x, y)) ? 0xFF000000u : 0xFFFFFFFFu);
   info->hbmColor = bitmapOf(colour);
   info->hbmMask = bitmapOf(mask);
   return info->hbmColor && info->hbmMask;
@@ -311,7 +313,8 @@ BOOL DrawIconEx(HDC hdc, int x, int y, HICON hIcon, int cx, int cy, UINT, HBRUSH
   if ((flags & DI_NORMAL) == DI_MASK) {
     QImage m(img.size(), QImage::Format_ARGB32_Premultiplied);
     for (int yy = 0; yy < img.height(); ++yy)
-      for (int xx = 0; xx < img.width(); ++xx) m.setPixel(xx, yy, qAlpha(img.pixel(xx, yy)) ? 0xFF000000u : 0xFFFFFFFFu);
+      for (int xx = 0; xx < img.width(); ++xx)
+        m.setPixel(xx, yy, qAlpha(img.pixel(xx, yy)) ? 0xFF000000u : 0xFFFFFFFFu);
     img = m;
   }
   if (img.size() != QSize(cx, cy)) img = img.scaled(cx, cy, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
@@ -340,8 +343,7 @@ BOOL CDC::DrawState(CPoint pt, CSize size, HICON hIcon, UINT nFlags, CBrush* pBr
   IconData* d = dataOf(hIcon);
   if (!d || !m_hDC) return FALSE;
   const int cx = size.cx > 0 ? size.cx : d->image.width(), cy = size.cy > 0 ? size.cy : d->image.height();
-  if (!(nFlags & (DSS_MONO | DSS_DISABLED)))
-    return DrawIconEx(m_hDC, pt.x, pt.y, hIcon, cx, cy, 0, nullptr, DI_NORMAL);
+  if (!(nFlags & (DSS_MONO | DSS_DISABLED))) return DrawIconEx(m_hDC, pt.x, pt.y, hIcon, cx, cy, 0, nullptr, DI_NORMAL);
   // The icon's shape in one colour, through a short-lived icon of its own.
   auto shape = [&](COLORREF clr, int dx) {
     auto* t = new IconData;

@@ -38,7 +38,7 @@ struct ICONINFO {
   BOOL fIcon;
   DWORD xHotspot;
   DWORD yHotspot;
-  HBITMAP hbmMask;   // the caller deletes both bitmaps
+  HBITMAP hbmMask;  // the caller deletes both bitmaps
   HBITMAP hbmColor;
 };
 typedef ICONINFO* PICONINFO;

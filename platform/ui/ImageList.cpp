@@ -33,8 +33,10 @@ std::vector<QImage> cut(const List* l, const QImage& src, const QImage* mask, CO
       auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
       for (int x = 0; x < img.width(); ++x) {
         bool clear = false;
-        if (useKey) clear = (line[x] & 0xFFFFFF) == k;
-        else if (mask && mask->valid(x0 + x, y)) clear = (mask->pixel(x0 + x, y) & 0xFFFFFF) != 0;
+        if (useKey)
+          clear = (line[x] & 0xFFFFFF) == k;
+        else if (mask && mask->valid(x0 + x, y))
+          clear = (mask->pixel(x0 + x, y) & 0xFFFFFF) != 0;
         if (clear && l->masked) line[x] = 0;
       }
     }

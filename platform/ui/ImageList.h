@@ -39,9 +39,9 @@ class CImageList : public CObject {
 
   // Cuts the bitmap into pictures; returns the index of the first, -1 on failure.
   int Add(CBitmap* pbmImage, CBitmap* pbmMask);  // mask: white is transparent
-  int Add(CBitmap* pbmImage, COLORREF crMask);    // pixels of crMask are transparent
+  int Add(CBitmap* pbmImage, COLORREF crMask);   // pixels of crMask are transparent
   BOOL Replace(int nImage, CBitmap* pbmImage, CBitmap* pbmMask);
-  BOOL Remove(int nImage);                         // -1: all
+  BOOL Remove(int nImage);  // -1: all
   int GetImageCount() const;
   BOOL GetIconSize(int* cx, int* cy) const;
   COLORREF SetBkColor(COLORREF cr);

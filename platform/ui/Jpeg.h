@@ -42,5 +42,4 @@ BOOL AfxWriteJpegFile(LPCTSTR lpszPath, int nWidth, int nHeight, const BYTE* pPi
                       CString* pError = nullptr);
 
 // Reads a JPEG file into RGB bytes (rows top first, 3 bytes a pixel, no padding).
-BOOL AfxReadJpegFile(LPCTSTR lpszPath, int* pWidth, int* pHeight, std::vector<BYTE>* pRgb,
-                     CString* pError = nullptr);
+BOOL AfxReadJpegFile(LPCTSTR lpszPath, int* pWidth, int* pHeight, std::vector<BYTE>* pRgb, CString* pError = nullptr);

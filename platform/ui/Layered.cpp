@@ -6,8 +6,8 @@
 #include "platform/ui/UiTest.h"
 #include "platform/ui/Wnd.h"
 
-#include <QGuiApplication>
 #include <QtGui/qguiapplication_platform.h>
+#include <QGuiApplication>
 
 #include <xcb/shape.h>
 #include <xcb/xcb.h>
@@ -79,11 +79,14 @@ BOOL UpdateLayeredWindow(HWND hWnd, HDC, POINT* pptDst, SIZE* psize, HDC hdcSrc,
     if (!s || !s->image) return FALSE;
     QSize size = psize ? QSize(psize->cx, psize->cy) : r->w->size();
     if (size.isEmpty()) return FALSE;
-    QPoint from = (pptSrc ? QPoint(pptSrc->x, pptSrc->y) : QPoint(0, 0)) + s->viewportOrg - s->windowOrg + s->deviceOffset;
+    QPoint from =
+        (pptSrc ? QPoint(pptSrc->x, pptSrc->y) : QPoint(0, 0)) + s->viewportOrg - s->windowOrg + s->deviceOffset;
     QImage pic = s->image->copy(QRect(from, size));
     bool alpha = (dwFlags & ULW_ALPHA) && pblend && (pblend->AlphaFormat & AC_SRC_ALPHA);
-    if (alpha) pic.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
-    else pic = pic.convertToFormat(QImage::Format_RGB32).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (alpha)
+      pic.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
+    else
+      pic = pic.convertToFormat(QImage::Format_RGB32).convertToFormat(QImage::Format_ARGB32_Premultiplied);
     int constant = (dwFlags & ULW_ALPHA) && pblend ? pblend->SourceConstantAlpha : 255;
     if (constant != 255) {
       QImage faded(pic.size(), QImage::Format_ARGB32_Premultiplied);
@@ -102,8 +105,10 @@ BOOL UpdateLayeredWindow(HWND hWnd, HDC, POINT* pptDst, SIZE* psize, HDC hdcSrc,
 
 void AfxPaintLayer(QPainter& p, AfxWndRec* r) {
   p.setCompositionMode(QPainter::CompositionMode_Source);
-  if (r->layer.isNull()) p.fillRect(r->w->rect(), Qt::transparent);
-  else p.drawImage(0, 0, r->layer);
+  if (r->layer.isNull())
+    p.fillRect(r->w->rect(), Qt::transparent);
+  else
+    p.drawImage(0, 0, r->layer);
   p.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
@@ -126,9 +131,12 @@ int SetWindowRgn(HWND hWnd, HRGN hRgn, BOOL bRedraw) {
   // The headless platform has no shapes (the layer's own hit tests and pictures use r->shape).
   // An empty shape hides the window entirely; Qt reads an empty mask as no mask.
   if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
-  } else if (!r->hasShape) r->w->clearMask();
-  else if (r->shape.isEmpty()) r->w->setMask(QRegion(-1, -1, 1, 1));
-  else r->w->setMask(r->shape);
+  } else if (!r->hasShape)
+    r->w->clearMask();
+  else if (r->shape.isEmpty())
+    r->w->setMask(QRegion(-1, -1, 1, 1));
+  else
+    r->w->setMask(r->shape);
   if (bRedraw) r->w->update();
   return 1;
 }

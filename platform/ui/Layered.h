@@ -13,8 +13,8 @@
 // beneath. pptDst and psize move and size the window (either may be null); pptSrc is where the
 // picture starts in hdcSrc's bitmap. FALSE without a compositing manager, which alone blends:
 // the caller then draws an opaque window instead.
-BOOL UpdateLayeredWindow(HWND hWnd, HDC hdcDst, POINT* pptDst, SIZE* psize, HDC hdcSrc, POINT* pptSrc,
-                         COLORREF crKey, BLENDFUNCTION* pblend, DWORD dwFlags);
+BOOL UpdateLayeredWindow(HWND hWnd, HDC hdcDst, POINT* pptDst, SIZE* psize, HDC hdcSrc, POINT* pptSrc, COLORREF crKey,
+                         BLENDFUNCTION* pblend, DWORD dwFlags);
 // Whether a compositing manager blends layered windows now. On X11 the owner of the
 // _NET_WM_CM_S<screen> selection, asked on every call, since one can start or stop at any time.
 BOOL AfxIsCompositionActive();

@@ -29,8 +29,8 @@ struct MenuItem {
 
 struct MenuData {
   std::vector<MenuItem> items;
-  CMenu* perm = nullptr;       // attached object
-  CMenu* wrapper = nullptr;    // made by FromHandle for a menu without one
+  CMenu* perm = nullptr;     // attached object
+  CMenu* wrapper = nullptr;  // made by FromHandle for a menu without one
   bool popup = false;
 };
 
@@ -166,8 +166,10 @@ BOOL InsertMenu(HMENU hMenu, UINT uPosition, UINT uFlags, UINT_PTR id, LPCTSTR t
   MenuItem it;
   setFromFlags(it, uFlags, id, text);
   if (uFlags & MF_BYPOSITION) {
-    if (uPosition >= d->items.size()) d->items.push_back(it);
-    else d->items.insert(d->items.begin() + uPosition, it);
+    if (uPosition >= d->items.size())
+      d->items.push_back(it);
+    else
+      d->items.insert(d->items.begin() + uPosition, it);
     return TRUE;
   }
   HMENU owner = nullptr;
@@ -217,7 +219,10 @@ DWORD CheckMenuItem(HMENU hMenu, UINT id, UINT uCheck) {
   MenuItem* it = findItem(hMenu, id, (uCheck & MF_BYPOSITION) != 0);
   if (!it) return (DWORD)-1;
   DWORD old = (it->state & MFS_CHECKED) ? MF_CHECKED : MF_UNCHECKED;
-  if (uCheck & MF_CHECKED) it->state |= MFS_CHECKED; else it->state &= ~MFS_CHECKED;
+  if (uCheck & MF_CHECKED)
+    it->state |= MFS_CHECKED;
+  else
+    it->state &= ~MFS_CHECKED;
   return old;
 }
 
@@ -245,7 +250,10 @@ BOOL EnableMenuItem(HMENU hMenu, UINT id, UINT uEnable) {
   MenuItem* it = findItem(hMenu, id, (uEnable & MF_BYPOSITION) != 0);
   if (!it) return -1;
   BOOL old = (it->state & MFS_GRAYED) ? MF_GRAYED : MF_ENABLED;
-  if (uEnable & (MF_GRAYED | MF_DISABLED)) it->state |= MFS_GRAYED; else it->state &= ~MFS_GRAYED;
+  if (uEnable & (MF_GRAYED | MF_DISABLED))
+    it->state |= MFS_GRAYED;
+  else
+    it->state &= ~MFS_GRAYED;
   return old;
 }
 
@@ -315,7 +323,10 @@ BOOL GetMenuItemInfo(HMENU hmenu, UINT item, BOOL fByPosition, LPMENUITEMINFO mi
   if (m & MIIM_STATE) mii->fState = it->state;
   if (m & MIIM_ID) mii->wID = it->sub ? (UINT)(UINT_PTR)it->sub : it->id;
   if (m & MIIM_SUBMENU) mii->hSubMenu = it->sub;
-  if (m & MIIM_CHECKMARKS) { mii->hbmpChecked = it->bmpChecked; mii->hbmpUnchecked = it->bmpUnchecked; }
+  if (m & MIIM_CHECKMARKS) {
+    mii->hbmpChecked = it->bmpChecked;
+    mii->hbmpUnchecked = it->bmpUnchecked;
+  }
   if (m & MIIM_DATA) mii->dwItemData = it->data;
   if (m & MIIM_BITMAP) mii->hbmpItem = it->bmpItem;
   if ((m & (MIIM_STRING | MIIM_TYPE)) && !(it->type & (MFT_OWNERDRAW | MFT_SEPARATOR | MFT_BITMAP))) {
@@ -343,7 +354,10 @@ BOOL SetMenuItemInfo(HMENU hmenu, UINT item, BOOL fByPosition, LPCMENUITEMINFO m
   if (m & MIIM_STATE) it->state = mii->fState;
   if (m & MIIM_ID) it->id = mii->wID;
   if (m & MIIM_SUBMENU) it->sub = mii->hSubMenu;
-  if (m & MIIM_CHECKMARKS) { it->bmpChecked = mii->hbmpChecked; it->bmpUnchecked = mii->hbmpUnchecked; }
+  if (m & MIIM_CHECKMARKS) {
+    it->bmpChecked = mii->hbmpChecked;
+    it->bmpUnchecked = mii->hbmpUnchecked;
+  }
   if (m & MIIM_DATA) it->data = mii->dwItemData;
   if (m & MIIM_BITMAP) it->bmpItem = mii->hbmpItem;
   return TRUE;
@@ -353,7 +367,8 @@ BOOL InsertMenuItem(HMENU hmenu, UINT item, BOOL fByPosition, LPCMENUITEMINFO mi
   MenuData* d = data(hmenu);
   if (!d || !mii) return FALSE;
   size_t pos = d->items.size();
-  if (fByPosition) pos = std::min<size_t>(item, d->items.size());
+  if (fByPosition)
+    pos = std::min<size_t>(item, d->items.size());
   else {
     HMENU owner = nullptr;
     int p = -1;
@@ -408,8 +423,10 @@ HMENU LoadMenuIndirect(const void* lpMenuTemplate) {
       stack.push_back(sub);
       continue;
     }
-    if (id == 0 && text.empty() && !(f & ~MF_SEPARATOR & 0xFF)) AppendMenu(cur, MF_SEPARATOR, 0, nullptr);
-    else AppendMenu(cur, f, id, text.c_str());
+    if (id == 0 && text.empty() && !(f & ~MF_SEPARATOR & 0xFF))
+      AppendMenu(cur, MF_SEPARATOR, 0, nullptr);
+    else
+      AppendMenu(cur, f, id, text.c_str());
     if (end) {
       stack.pop_back();
       // A popup whose MF_END was on its own item closes its parent level too when that was last.
@@ -525,8 +542,8 @@ void CMenu::DrawItem(LPDRAWITEMSTRUCT) {}
 // ======================================================================================
 namespace {
 
-const int kCheckCol = 17;   // left column for marks
-const int kArrowCol = 17;   // right column for submenu arrows
+const int kCheckCol = 17;  // left column for marks
+const int kArrowCol = 17;  // right column for submenu arrows
 const int kSepHeight = 9;
 
 class PopupWnd;
@@ -777,7 +794,8 @@ void PopupWnd::OnMouseMove(UINT, CPoint pt) {
   if (i < 0) return;
   SetHot(i);
   MenuData* d = data(menu);
-  if (d && d->items[i].sub && openSub != i) openSubmenu(this, i);
+  if (d && d->items[i].sub && openSub != i)
+    openSubmenu(this, i);
   else if (d && !d->items[i].sub && openSub >= 0) {
     auto it = std::find(g_track->levels.begin(), g_track->levels.end(), this);
     closeFrom((size_t)(it - g_track->levels.begin()) + 1);
@@ -807,10 +825,14 @@ PopupWnd* openPopup(HMENU menu, int x, int y, UINT flags, const RECT* exclude, b
   p->GetWindowRect(&wr);
   int w = wr.Width(), h = wr.Height();
   if (!asSub) {
-    if (flags & TPM_CENTERALIGN) x -= w / 2;
-    else if (flags & TPM_RIGHTALIGN) x -= w;
-    if (flags & TPM_VCENTERALIGN) y -= h / 2;
-    else if (flags & TPM_BOTTOMALIGN) y -= h;
+    if (flags & TPM_CENTERALIGN)
+      x -= w / 2;
+    else if (flags & TPM_RIGHTALIGN)
+      x -= w;
+    if (flags & TPM_VCENTERALIGN)
+      y -= h / 2;
+    else if (flags & TPM_BOTTOMALIGN)
+      y -= h;
   }
   // Kept on the monitor's work area; a submenu that does not fit on the right opens on the left.
   MONITORINFO mi{sizeof(mi), {}, {}, 0};
@@ -869,8 +891,10 @@ LRESULT trackKeyHook(int code, WPARAM vk, LPARAM lp) {
   };
   switch (vk) {
     case VK_ESCAPE:
-      if (g_track->levels.size() > 1) closeFrom(g_track->levels.size() - 1);
-      else g_track->done = true;
+      if (g_track->levels.size() > 1)
+        closeFrom(g_track->levels.size() - 1);
+      else
+        g_track->done = true;
       return 1;
     case VK_UP: step(-1); return 1;
     case VK_DOWN: step(1); return 1;
@@ -890,9 +914,7 @@ LRESULT trackKeyHook(int code, WPARAM vk, LPARAM lp) {
       }
       return 1;
     case VK_MENU:
-    case VK_F10:
-      g_track->done = true;
-      return 1;
+    case VK_F10: g_track->done = true; return 1;
   }
   UINT ch = MapVirtualKey((UINT)vk, MAPVK_VK_TO_CHAR);
   if (ch && d) {

@@ -141,7 +141,10 @@ BrushKey brushKeyOf(const QBrush& b) {
   BrushKey k;
   switch (b.style()) {
     case Qt::NoBrush: k.style = BS_NULL; return k;
-    case Qt::SolidPattern: k.style = BS_SOLID; k.color = colorRef(b.color()); return k;
+    case Qt::SolidPattern:
+      k.style = BS_SOLID;
+      k.color = colorRef(b.color());
+      return k;
     case Qt::HorPattern: k.hatch = HS_HORIZONTAL; break;
     case Qt::VerPattern: k.hatch = HS_VERTICAL; break;
     case Qt::FDiagPattern: k.hatch = HS_FDIAGONAL; break;
@@ -161,7 +164,10 @@ BrushKey brushKeyOf(const QBrush& b) {
       k.color = g && !g->stops().isEmpty() ? colorRef(g->stops().front().second) : 0;
       return k;
     }
-    default: k.style = BS_SOLID; k.color = colorRef(b.color()); return k;
+    default:
+      k.style = BS_SOLID;
+      k.color = colorRef(b.color());
+      return k;
   }
   k.style = BS_HATCHED;
   k.color = colorRef(b.color());
@@ -177,8 +183,8 @@ class EmfEngine : public QPaintEngine {
  public:
   EmfEngine() : QPaintEngine(QPaintEngine::AllFeatures) {}
   EmfWriter w;
-  QRect bounds;             // everything drawn, device units
-  QPicture picture;         // the same drawing, for pixels
+  QRect bounds;      // everything drawn, device units
+  QPicture picture;  // the same drawing, for pixels
   QPainter shadow;
   bool shadowOpen = false;
   QPaintDevice* device = nullptr;
@@ -514,8 +520,10 @@ class EmfEngine : public QPaintEngine {
     shadow.setBrushOrigin(m_brushOrigin);
     shadow.setFont(m_font);
     shadow.resetTransform();
-    if (m_clipOn) shadow.setClipRegion(m_clip);
-    else shadow.setClipping(false);
+    if (m_clipOn)
+      shadow.setClipRegion(m_clip);
+    else
+      shadow.setClipping(false);
     shadow.setTransform(m_xf);
     return !(m_clipOn && m_clip.isEmpty());
   }
@@ -571,7 +579,8 @@ class EmfEngine : public QPaintEngine {
   void selectPen(const QPen& p) {
     PenKey k;
     k.style = penStyleOf(p);
-    k.width = k.style == PS_NULL ? 0 : std::max(1, (int)std::lround(p.widthF() * std::sqrt(std::abs(m_xf.determinant()))));
+    k.width =
+        k.style == PS_NULL ? 0 : std::max(1, (int)std::lround(p.widthF() * std::sqrt(std::abs(m_xf.determinant()))));
     k.color = k.style == PS_NULL ? 0 : colorRef(p.color());
     if (k == m_penKey) return;
     m_penKey = k;
@@ -658,8 +667,8 @@ class EmfEngine : public QPaintEngine {
     w.i32(lf.lfEscapement);
     w.i32(lf.lfOrientation);
     w.i32(lf.lfWeight);
-    BYTE b[8] = {lf.lfItalic, lf.lfUnderline, lf.lfStrikeOut, lf.lfCharSet, lf.lfOutPrecision, lf.lfClipPrecision,
-                 lf.lfQuality, lf.lfPitchAndFamily};
+    BYTE b[8] = {lf.lfItalic,       lf.lfUnderline,     lf.lfStrikeOut, lf.lfCharSet,
+                 lf.lfOutPrecision, lf.lfClipPrecision, lf.lfQuality,   lf.lfPitchAndFamily};
     w.raw(b, 8);
     QString face = QString::fromUtf8(lf.lfFaceName).left(31);
     const char16_t* u = reinterpret_cast<const char16_t*>(face.utf16());
@@ -792,7 +801,8 @@ class EmfEngine : public QPaintEngine {
     flushPending();
     QPointF a = m_xf.map(l.p1()), b = m_xf.map(l.p2());
     QPolygon q;
-    q << QPoint((int)std::lround(a.x()), (int)std::lround(a.y())) << QPoint((int)std::lround(b.x()), (int)std::lround(b.y()));
+    q << QPoint((int)std::lround(a.x()), (int)std::lround(a.y()))
+      << QPoint((int)std::lround(b.x()), (int)std::lround(b.y()));
     selectPen(m_pen);
     polyRecord(EMR_POLYLINE16, EMR_POLYLINE, q);
     grow(q.boundingRect(), true);
@@ -827,11 +837,16 @@ class AfxEmfDevice : public QPaintDevice {
   QPaintEngine* paintEngine() const override { return const_cast<EmfEngine*>(&engine); }
   int metric(PaintDeviceMetric m) const override {
     switch (m) {
-      case PdmWidth: case PdmHeight: return 32767;
-      case PdmWidthMM: case PdmHeightMM: return 32767 * 254 / (kDpi * 10);
+      case PdmWidth:
+      case PdmHeight: return 32767;
+      case PdmWidthMM:
+      case PdmHeightMM: return 32767 * 254 / (kDpi * 10);
       case PdmNumColors: return INT_MAX;
       case PdmDepth: return 32;
-      case PdmDpiX: case PdmDpiY: case PdmPhysicalDpiX: case PdmPhysicalDpiY: return kDpi;
+      case PdmDpiX:
+      case PdmDpiY:
+      case PdmPhysicalDpiX:
+      case PdmPhysicalDpiY: return kDpi;
       case PdmDevicePixelRatio: return 1;
       case PdmDevicePixelRatioScaled: return (int)QPaintDevice::devicePixelRatioFScale();
       default: return 0;
@@ -922,10 +937,12 @@ HENHMETAFILE CMetaFileDC::CloseEnhanced() {
     h.rect(b);
   }
   QRect frame;
-  if (dev->hasFrame) frame = dev->frame;
+  if (dev->hasFrame)
+    frame = dev->frame;
   else if (!empty)
-    frame = QRect(QPoint((int)std::lround(b.left() * 2540.0 / kDpi), (int)std::lround(b.top() * 2540.0 / kDpi)),
-                  QPoint((int)std::lround((b.right() + 1) * 2540.0 / kDpi), (int)std::lround((b.bottom() + 1) * 2540.0 / kDpi)));
+    frame = QRect(
+        QPoint((int)std::lround(b.left() * 2540.0 / kDpi), (int)std::lround(b.top() * 2540.0 / kDpi)),
+        QPoint((int)std::lround((b.right() + 1) * 2540.0 / kDpi), (int)std::lround((b.bottom() + 1) * 2540.0 / kDpi)));
   if (frame.isNull()) {
     h.i32(0);
     h.i32(0);

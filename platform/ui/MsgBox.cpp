@@ -90,9 +90,12 @@ int CWinApp::DoMessageBox(LPCTSTR lpszPrompt, UINT nType, UINT) {
   // Without an icon flag, the framework picks one from the buttons.
   if (!(nType & MB_ICONMASK)) {
     UINT t = nType & MB_TYPEMASK;
-    if (t == MB_OK || t == MB_OKCANCEL) nType |= MB_ICONEXCLAMATION;
-    else if (t == MB_YESNO || t == MB_YESNOCANCEL) nType |= MB_ICONQUESTION;
-    else nType |= MB_ICONEXCLAMATION;
+    if (t == MB_OK || t == MB_OKCANCEL)
+      nType |= MB_ICONEXCLAMATION;
+    else if (t == MB_YESNO || t == MB_YESNOCANCEL)
+      nType |= MB_ICONQUESTION;
+    else
+      nType |= MB_ICONEXCLAMATION;
   }
   HWND owner = m_pMainWnd ? m_pMainWnd->GetSafeHwnd() : nullptr;
   return ::MessageBox(owner, lpszPrompt, m_pszAppName, nType);

@@ -43,8 +43,8 @@ BOOL CPrintDC::CreatePrinter(std::unique_ptr<QPrinter> pPrinter) {
   QRect page = layout.paintRectPixels(dpi), sheet = layout.fullRectPixels(dpi);
   m_pPrinter = std::move(pPrinter);
   if (m_pPrinter->outputFormat() == QPrinter::PdfFormat) m_strPath = m_pPrinter->outputFileName().toUtf8().constData();
-  if (!Attach(m_pPrinter.get(), dpi, page.width(), page.height(), sheet.width(), sheet.height(), page.left() - sheet.left(),
-              page.top() - sheet.top())) {
+  if (!Attach(m_pPrinter.get(), dpi, page.width(), page.height(), sheet.width(), sheet.height(),
+              page.left() - sheet.left(), page.top() - sheet.top())) {
     m_pPrinter.reset();
     return FALSE;
   }
@@ -132,7 +132,8 @@ int CPrintDC::GetDeviceCaps(int nIndex) const {
   if (!m_pSizeImage) return CDC::GetDeviceCaps(nIndex);
   int w = m_pSizeImage->width(), h = m_pSizeImage->height();
   switch (nIndex) {
-    case LOGPIXELSX: case LOGPIXELSY: return m_nDpi;
+    case LOGPIXELSX:
+    case LOGPIXELSY: return m_nDpi;
     case HORZRES: return w;
     case VERTRES: return h;
     case HORZSIZE: return (int)std::lround(w * 25.4 / m_nDpi);

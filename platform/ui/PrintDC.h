@@ -1,5 +1,6 @@
 // A printer device context, to a real printer through the system's printing or to a PDF
-// file: the views draw on it with the same CDC calls as on screen. Pages are framed by StartDoc/StartPage/EndPage/EndDoc as on a printer.
+// file: the views draw on it with the same CDC calls as on screen. Pages are framed by
+// StartDoc/StartPage/EndPage/EndDoc as on a printer.
 #pragma once
 
 #include "platform/ui/Gdi.h"

@@ -57,9 +57,9 @@ BOOL CPropertyPage::CreatePage(CPropertySheet* pSheet) {
   // The template as a child of the sheet, placed by the sheet.
   m_childTemplate = *t;
   m_childTemplate.x = m_childTemplate.y = 0;
-  m_childTemplate.dwStyle = (t->dwStyle & ~(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | WS_THICKFRAME |
-                                            DS_MODALFRAME | DS_CENTER)) |
-                            WS_CHILD | DS_CONTROL | DS_ABSALIGN;
+  m_childTemplate.dwStyle =
+      (t->dwStyle & ~(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | WS_THICKFRAME | DS_MODALFRAME | DS_CENTER)) |
+      WS_CHILD | DS_CONTROL | DS_ABSALIGN;
   m_pSheet = pSheet;
   m_pParentWnd = pSheet;
   m_bFirstSetActive = TRUE;
@@ -68,8 +68,10 @@ BOOL CPropertyPage::CreatePage(CPropertySheet* pSheet) {
 
 BOOL CPropertyPage::OnSetActive() {
   // The first time the controls were just filled by OnInitDialog.
-  if (m_bFirstSetActive) m_bFirstSetActive = FALSE;
-  else UpdateData(FALSE);
+  if (m_bFirstSetActive)
+    m_bFirstSetActive = FALSE;
+  else
+    UpdateData(FALSE);
   return TRUE;
 }
 
@@ -331,7 +333,8 @@ INT_PTR CPropertySheet::DoModal() {
     UINT id;
     const char* text;
     DWORD style;
-  } buttons[] = {{IDOK, "OK", BS_DEFPUSHBUTTON}, {IDCANCEL, "Cancel", BS_PUSHBUTTON}, {ID_APPLY_NOW, "&Apply", BS_PUSHBUTTON}};
+  } buttons[] = {
+      {IDOK, "OK", BS_DEFPUSHBUTTON}, {IDCANCEL, "Cancel", BS_PUSHBUTTON}, {ID_APPLY_NOW, "&Apply", BS_PUSHBUTTON}};
   int x = frame.right - nButtons * button.cx - (nButtons - 1) * gap.cx;
   for (int i = 0; i < nButtons; ++i) {
     CRect r(x, frame.bottom + margin.cy, x + button.cx, frame.bottom + margin.cy + button.cy);
@@ -453,7 +456,8 @@ BOOL CPropertySheet::PreTranslateMessage(MSG* pMsg) {
     return TRUE;
   }
   HWND focus = ::GetFocus();
-  UINT code = focus && ::IsChild(m_hWnd, focus) ? (UINT)::SendMessage(focus, WM_GETDLGCODE, pMsg->wParam, (LPARAM)pMsg) : 0;
+  UINT code =
+      focus && ::IsChild(m_hWnd, focus) ? (UINT)::SendMessage(focus, WM_GETDLGCODE, pMsg->wParam, (LPARAM)pMsg) : 0;
   if (code & DLGC_WANTALLKEYS) return FALSE;
   switch (vk) {
     case VK_TAB:
@@ -467,10 +471,11 @@ BOOL CPropertySheet::PreTranslateMessage(MSG* pMsg) {
       }
       PressButton(PSBTN_OK);
       return TRUE;
-    case VK_ESCAPE:
-      PressButton(PSBTN_CANCEL);
-      return TRUE;
-    case VK_DOWN: case VK_RIGHT: case VK_UP: case VK_LEFT: {
+    case VK_ESCAPE: PressButton(PSBTN_CANCEL); return TRUE;
+    case VK_DOWN:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_LEFT: {
       CPropertyPage* page = GetActivePage();
       if (!focus || (code & DLGC_WANTARROWS) || !page || !page->m_hWnd) return FALSE;
       return page->MoveInGroup(focus, vk == VK_UP || vk == VK_LEFT);
@@ -510,9 +515,7 @@ LRESULT CPropertySheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         }
       break;
     }
-    case WM_CLOSE:
-      PressButton(PSBTN_CANCEL);
-      return 0;
+    case WM_CLOSE: PressButton(PSBTN_CANCEL); return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORDLG: {
@@ -527,9 +530,7 @@ LRESULT CPropertySheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 BOOL CPropertySheet::AnswerAccessibility(AFXACCQUERY* q) {
   const int n = GetPageCount(), i = q->nChild - 1;
   switch (q->nAsk) {
-    case AFXACC_COUNT:
-      q->nCount = n;
-      return TRUE;
+    case AFXACC_COUNT: q->nCount = n; return TRUE;
     case AFXACC_DESCRIBE:
       if (q->nChild == CHILDID_SELF || i >= n) return FALSE;
       q->info.nRole = ROLE_SYSTEM_PAGETAB;
@@ -542,7 +543,6 @@ BOOL CPropertySheet::AnswerAccessibility(AFXACCQUERY* q) {
       if (i < 0 || i >= n || q->strAction != "Press") return FALSE;
       SetActivePage(i);
       return TRUE;
-    default:
-      return FALSE;
+    default: return FALSE;
   }
 }

@@ -17,9 +17,9 @@
 
 namespace {
 
-const int kBar = 16;         // width of a bar and length of its arrows (SM_CXVSCROLL)
+const int kBar = 16;  // width of a bar and length of its arrows (SM_CXVSCROLL)
 const int kMinThumb = 8;
-const int kRepeatDelay = 350;   // ms before a held arrow or page press repeats
+const int kRepeatDelay = 350;  // ms before a held arrow or page press repeats
 const int kRepeatPeriod = 50;
 // A thumb dragged this far away from its bar goes back to where the drag started.
 const int kThumbSnapDistance = 8 * kBar;
@@ -29,8 +29,8 @@ struct Tracking {
   HWND h = nullptr;
   int bar = -1;
   int part = AFX_SB_NOWHERE;
-  bool down = false;     // the pressed part is shown pressed
-  int thumbStart = -1;   // while dragging: the thumb's offset along the track, in pixels
+  bool down = false;    // the pressed part is shown pressed
+  int thumbStart = -1;  // while dragging: the thumb's offset along the track, in pixels
 };
 Tracking g_tracking;
 
@@ -57,7 +57,8 @@ bool AfxScrollBarLayoutOf(const AfxWndRec* r, int nBar, AfxScrollBarLayout* out)
   l = AfxScrollBarLayout{};
   l.vertical = nBar == SB_VERT;
   QRect c = clientInWidget(r);
-  l.bar = l.vertical ? QRect(c.right() + 1, c.top(), kBar, c.height()) : QRect(c.left(), c.bottom() + 1, c.width(), kBar);
+  l.bar =
+      l.vertical ? QRect(c.right() + 1, c.top(), kBar, c.height()) : QRect(c.left(), c.bottom() + 1, c.width(), kBar);
   int length = l.vertical ? l.bar.height() : l.bar.width();
   // Arrows share a bar too short for both at full length.
   l.arrow = std::min(kBar, length / 2);
@@ -67,8 +68,8 @@ bool AfxScrollBarLayoutOf(const AfxWndRec* r, int nBar, AfxScrollBarLayout* out)
   int range = si.nMax - si.nMin + 1;
   l.enabled = maxPos(si) > si.nMin && r->enabled;
   if (!l.enabled) return true;
-  l.thumbLength = si.nPage ? (int)std::max<long long>(kMinThumb, (long long)l.trackLength * si.nPage / std::max(1, range))
-                           : kBar;
+  l.thumbLength =
+      si.nPage ? (int)std::max<long long>(kMinThumb, (long long)l.trackLength * si.nPage / std::max(1, range)) : kBar;
   if (l.thumbLength > l.trackLength) {
     l.thumbLength = 0;  // no room for a thumb: the arrows still work
     return true;
@@ -91,10 +92,8 @@ QRect AfxScrollBarPartRect(const AfxScrollBarLayout& l, int part) {
     case AFX_SB_LINEUP: return span(0, l.arrow);
     case AFX_SB_LINEDOWN: return span(length - l.arrow, l.arrow);
     case AFX_SB_TRACK: return span(l.trackStart, l.trackLength);
-    case AFX_SB_PAGEUP:
-      return l.thumbLength ? span(l.trackStart, l.thumbStart) : QRect();
-    case AFX_SB_THUMB:
-      return l.thumbLength ? span(l.trackStart + l.thumbStart, l.thumbLength) : QRect();
+    case AFX_SB_PAGEUP: return l.thumbLength ? span(l.trackStart, l.thumbStart) : QRect();
+    case AFX_SB_THUMB: return l.thumbLength ? span(l.trackStart + l.thumbStart, l.thumbLength) : QRect();
     case AFX_SB_PAGEDOWN:
       if (!l.thumbLength) return QRect();
       return span(l.trackStart + l.thumbStart + l.thumbLength, l.trackLength - l.thumbStart - l.thumbLength);
@@ -147,10 +146,18 @@ void AfxDrawWindowScrollBars(QPainter& p, const AfxWndRec* r) {
     int s = std::max(1, std::min(rc.width(), rc.height()) / 4);
     QPolygon t;
     switch (dir) {
-      case 0: t << QPoint(c.x() - s, c.y() + s / 2) << QPoint(c.x() + s, c.y() + s / 2) << QPoint(c.x(), c.y() - s / 2 - 1); break;
-      case 1: t << QPoint(c.x() - s, c.y() - s / 2) << QPoint(c.x() + s, c.y() - s / 2) << QPoint(c.x(), c.y() + s / 2 + 1); break;
-      case 2: t << QPoint(c.x() + s / 2, c.y() - s) << QPoint(c.x() + s / 2, c.y() + s) << QPoint(c.x() - s / 2 - 1, c.y()); break;
-      default: t << QPoint(c.x() - s / 2, c.y() - s) << QPoint(c.x() - s / 2, c.y() + s) << QPoint(c.x() + s / 2 + 1, c.y()); break;
+      case 0:
+        t << QPoint(c.x() - s, c.y() + s / 2) << QPoint(c.x() + s, c.y() + s / 2) << QPoint(c.x(), c.y() - s / 2 - 1);
+        break;
+      case 1:
+        t << QPoint(c.x() - s, c.y() - s / 2) << QPoint(c.x() + s, c.y() - s / 2) << QPoint(c.x(), c.y() + s / 2 + 1);
+        break;
+      case 2:
+        t << QPoint(c.x() + s / 2, c.y() - s) << QPoint(c.x() + s / 2, c.y() + s) << QPoint(c.x() - s / 2 - 1, c.y());
+        break;
+      default:
+        t << QPoint(c.x() - s / 2, c.y() - s) << QPoint(c.x() - s / 2, c.y() + s) << QPoint(c.x() + s / 2 + 1, c.y());
+        break;
     }
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
@@ -283,27 +290,28 @@ BOOL AfxTrackWindowScrollBar(HWND hWnd, int nBar, POINT ptScreen) {
     repeat.start();
   }
 
-  AfxRunModalLoop(
-      [&] { return !released && IsWindow(hWnd) && GetCapture() == hWnd; },
-      [&](MSG& m) -> BOOL {
-        if (m.hwnd != hWnd || m.message < WM_MOUSEFIRST || m.message > WM_MOUSELAST) return FALSE;
-        pointer = toWidget(m.pt);
-        if (m.message == WM_MOUSEMOVE) {
-          if (part == AFX_SB_THUMB) thumbTo(pointer);
-          else {
-            AfxWndRec* w = AfxRec(hWnd);
-            AfxScrollBarLayout now;
-            bool over = w && AfxScrollBarLayoutOf(w, nBar, &now) && AfxScrollBarHitTest(now, pointer) == part;
-            if (over != g_tracking.down) {
-              g_tracking.down = over;
-              repaint();
-            }
-          }
-        } else if (m.message == WM_LBUTTONUP) {
-          released = true;
-        }
-        return TRUE;  // the bar's own input: the window never sees it
-      });
+  AfxRunModalLoop([&] { return !released && IsWindow(hWnd) && GetCapture() == hWnd; },
+                  [&](MSG& m) -> BOOL {
+                    if (m.hwnd != hWnd || m.message < WM_MOUSEFIRST || m.message > WM_MOUSELAST) return FALSE;
+                    pointer = toWidget(m.pt);
+                    if (m.message == WM_MOUSEMOVE) {
+                      if (part == AFX_SB_THUMB)
+                        thumbTo(pointer);
+                      else {
+                        AfxWndRec* w = AfxRec(hWnd);
+                        AfxScrollBarLayout now;
+                        bool over =
+                            w && AfxScrollBarLayoutOf(w, nBar, &now) && AfxScrollBarHitTest(now, pointer) == part;
+                        if (over != g_tracking.down) {
+                          g_tracking.down = over;
+                          repaint();
+                        }
+                      }
+                    } else if (m.message == WM_LBUTTONUP) {
+                      released = true;
+                    }
+                    return TRUE;  // the bar's own input: the window never sees it
+                  });
   repeat.stop();
   g_tracking = Tracking{};
   if (GetCapture() == hWnd) ::ReleaseCapture();

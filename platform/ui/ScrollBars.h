@@ -12,8 +12,8 @@ struct AfxWndRec;
 // Parts of a scroll bar, from its top (left) end.
 enum {
   AFX_SB_NOWHERE,
-  AFX_SB_LINEUP,    // the arrow at the top or left
-  AFX_SB_PAGEUP,    // the track before the thumb
+  AFX_SB_LINEUP,  // the arrow at the top or left
+  AFX_SB_PAGEUP,  // the track before the thumb
   AFX_SB_THUMB,
   AFX_SB_PAGEDOWN,  // the track after the thumb
   AFX_SB_LINEDOWN,  // the arrow at the bottom or right
@@ -29,8 +29,8 @@ struct AfxScrollBarLayout {
   int arrow = 0;
   int trackStart = 0;
   int trackLength = 0;
-  int thumbStart = 0;    // from the start of the track
-  int thumbLength = 0;   // 0: no thumb
+  int thumbStart = 0;   // from the start of the track
+  int thumbLength = 0;  // 0: no thumb
 };
 
 // False when the window shows no such bar.

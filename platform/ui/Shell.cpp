@@ -11,9 +11,7 @@ namespace {
 
 HINSTANCE code(intptr_t v) { return reinterpret_cast<HINSTANCE>(v); }
 
-bool isAddress(const QString& s) {
-  return s.contains("://") || s.startsWith("mailto:", Qt::CaseInsensitive);
-}
+bool isAddress(const QString& s) { return s.contains("://") || s.startsWith("mailto:", Qt::CaseInsensitive); }
 
 }  // namespace
 

@@ -62,12 +62,12 @@ BOOL CSplitterWnd::CreateStatic(CWnd* pParentWnd, int nRows, int nCols, DWORD dw
   m_rowSpan.assign(nRows, Span{});
   m_colSpan.assign(nCols, Span{});
   m_panes.assign(kMaxPanes * kMaxPanes, nullptr);
-  LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW),
-                                    (HBRUSH)(UINT_PTR)(COLOR_BTNFACE + 1));
+  LPCTSTR cls =
+      AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW), (HBRUSH)(UINT_PTR)(COLOR_BTNFACE + 1));
   CRect rc;
   pParentWnd->GetClientRect(&rc);
-  return CWnd::CreateEx(0, cls, nullptr, (dwStyle | WS_CHILD) & ~WS_BORDER, rc.left, rc.top, rc.Width(),
-                        rc.Height(), pParentWnd->GetSafeHwnd(), (HMENU)(UINT_PTR)nID);
+  return CWnd::CreateEx(0, cls, nullptr, (dwStyle | WS_CHILD) & ~WS_BORDER, rc.left, rc.top, rc.Width(), rc.Height(),
+                        pParentWnd->GetSafeHwnd(), (HMENU)(UINT_PTR)nID);
 }
 
 BOOL CSplitterWnd::CreateView(int row, int col, CRuntimeClass* pViewClass, SIZE sizeInit, CCreateContext* pContext) {
@@ -96,8 +96,7 @@ BOOL CSplitterWnd::CreateView(int row, int col, CRuntimeClass* pViewClass, SIZE 
 }
 
 BOOL CSplitterWnd::CreateView(int row, int col, CWnd* pWnd, SIZE sizeInit) {
-  if (!m_hWnd || row < 0 || col < 0 || row >= m_nRows || col >= m_nCols || !pWnd || !pWnd->GetSafeHwnd())
-    return FALSE;
+  if (!m_hWnd || row < 0 || col < 0 || row >= m_nRows || col >= m_nCols || !pWnd || !pWnd->GetSafeHwnd()) return FALSE;
   if (GetPane(row, col)) return FALSE;
   if (pWnd->GetParent() != this) pWnd->SetParent(this);
   pWnd->ModifyStyle(WS_POPUP, WS_CHILD);
@@ -161,8 +160,10 @@ void CSplitterWnd::LayoutSpans(std::vector<CRowColInfo>& info, std::vector<Span>
   for (int i = 0; i < n; ++i) {
     int avail = std::max(0, total - pos);
     int cell;
-    if (i == n - 1) cell = avail;
-    else cell = info[i].nIdealSize > 0 ? std::min(avail, info[i].nIdealSize + 2 * border) : 0;
+    if (i == n - 1)
+      cell = avail;
+    else
+      cell = info[i].nIdealSize > 0 ? std::min(avail, info[i].nIdealSize + 2 * border) : 0;
     spans[i].start = pos;
     spans[i].size = cell;
     info[i].nCurSize = std::max(0, cell - 2 * border);
@@ -190,8 +191,10 @@ void CSplitterWnd::RecalcLayout() {
       CWnd* pane = GetPane(r, c);
       if (!pane) continue;
       CRect cell = CellRect(r, c);
-      if (m_colInfo[c].nCurSize == 0 || m_rowInfo[r].nCurSize == 0) cell = CRect(cell.left, cell.top, cell.left, cell.top);
-      else cell.DeflateRect(m_cxBorder, m_cyBorder);
+      if (m_colInfo[c].nCurSize == 0 || m_rowInfo[r].nCurSize == 0)
+        cell = CRect(cell.left, cell.top, cell.left, cell.top);
+      else
+        cell.DeflateRect(m_cxBorder, m_cyBorder);
       CRect now;
       pane->GetWindowRect(&now);
       ScreenToClient(&now);
@@ -231,12 +234,15 @@ void CSplitterWnd::GetHitRect(int ht, CRect& rect) {
     int y = inside.top + m_rowSpan[r].start + m_rowSpan[r].size;
     return CRect(inside.left, y, inside.right, y + m_cySplitter);
   };
-  if (ht >= hSplitterBar1 && ht <= hSplitterBar15) rect = colBar(ht - hSplitterBar1);
-  else if (ht >= vSplitterBar1 && ht <= vSplitterBar15) rect = rowBar(ht - vSplitterBar1);
+  if (ht >= hSplitterBar1 && ht <= hSplitterBar15)
+    rect = colBar(ht - hSplitterBar1);
+  else if (ht >= vSplitterBar1 && ht <= vSplitterBar15)
+    rect = rowBar(ht - vSplitterBar1);
   else if (ht >= splitterIntersection1 && ht <= splitterIntersection225) {
     int i = ht - splitterIntersection1;
     rect.IntersectRect(colBar(i % 15), rowBar(i / 15));
-  } else rect.SetRectEmpty();
+  } else
+    rect.SetRectEmpty();
 }
 
 // Where the tracker's top left may go: each row or column keeps at least its minimum.
@@ -352,7 +358,8 @@ void CSplitterWnd::OnInvertTracker(const CRect& rect) {
       }
     }
     if (g->IsWindowVisible()) continue;
-    ::SetWindowPos(g->m_hWnd, HWND_TOP, rect.left, rect.top, rect.Width(), rect.Height(), SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    ::SetWindowPos(g->m_hWnd, HWND_TOP, rect.left, rect.top, rect.Width(), rect.Height(),
+                   SWP_NOACTIVATE | SWP_SHOWWINDOW);
     g->UpdateWindow();
     return;
   }
@@ -367,9 +374,12 @@ void CSplitterWnd::DeleteGhosts() {
 
 void CSplitterWnd::SetSplitCursor(int ht) {
   LPCTSTR id = IDC_ARROW;
-  if (ht >= hSplitterBar1 && ht <= hSplitterBar15) id = IDC_SIZEWE;
-  else if (ht >= vSplitterBar1 && ht <= vSplitterBar15) id = IDC_SIZENS;
-  else if (ht >= splitterIntersection1 && ht <= splitterIntersection225) id = IDC_SIZEALL;
+  if (ht >= hSplitterBar1 && ht <= hSplitterBar15)
+    id = IDC_SIZEWE;
+  else if (ht >= vSplitterBar1 && ht <= vSplitterBar15)
+    id = IDC_SIZENS;
+  else if (ht >= splitterIntersection1 && ht <= splitterIntersection225)
+    id = IDC_SIZEALL;
   ::SetCursor(::LoadCursor(nullptr, id));
 }
 
@@ -390,9 +400,7 @@ void CSplitterWnd::OnDrawSplitter(CDC* pDC, ESplitType nType, const CRect& rect)
       pDC->Draw3dRect(&r, ::GetSysColor(COLOR_BTNHIGHLIGHT), ::GetSysColor(COLOR_BTNSHADOW));
       break;
     case splitIntersection:
-    case splitBox:
-      pDC->FillSolidRect(&r, ::GetSysColor(COLOR_BTNFACE));
-      break;
+    case splitBox: pDC->FillSolidRect(&r, ::GetSysColor(COLOR_BTNFACE)); break;
   }
 }
 
@@ -416,8 +424,7 @@ void CSplitterWnd::DrawAllSplitBars(CDC* pDC, int cxInside, int cyInside) {
   if (m_cxBorder > 0 || m_cyBorder > 0)
     for (int r = 0; r < m_nRows; ++r)
       for (int c = 0; c < m_nCols; ++c)
-        if (m_colInfo[c].nCurSize > 0 && m_rowInfo[r].nCurSize > 0)
-          OnDrawSplitter(pDC, splitBorder, CellRect(r, c));
+        if (m_colInfo[c].nCurSize > 0 && m_rowInfo[r].nCurSize > 0) OnDrawSplitter(pDC, splitBorder, CellRect(r, c));
 }
 
 void CSplitterWnd::OnPaint() {

@@ -109,8 +109,8 @@ class CSplitterWnd : public CWnd {
   BOOL m_bTracking = FALSE;
   int m_htTrack = noHit;
   CPoint m_ptTrackOffset;
-  CRect m_rectLimit;    // where the tracker's top left may go
-  CRect m_rectTracker;  // the ghost bar now
+  CRect m_rectLimit;     // where the tracker's top left may go
+  CRect m_rectTracker;   // the ghost bar now
   CRect m_rectTracker2;  // the second ghost bar of a crossing
   BOOL m_bTracking2 = FALSE;
 
@@ -120,8 +120,8 @@ class CSplitterWnd : public CWnd {
     int size = 0;
   };
   std::vector<Span> m_rowSpan, m_colSpan;  // cells of the last layout
-  std::vector<CWnd*> m_panes;               // row * 16 + col
-  std::vector<CWnd*> m_ownedPanes;          // made from a window class; deleted with the splitter
+  std::vector<CWnd*> m_panes;              // row * 16 + col
+  std::vector<CWnd*> m_ownedPanes;         // made from a window class; deleted with the splitter
   CWnd* m_pGhost[2] = {nullptr, nullptr};
   HWND m_hFocusBefore = nullptr;
   void LayoutSpans(std::vector<CRowColInfo>& info, std::vector<Span>& spans, int total, int border, int bar);

@@ -77,29 +77,45 @@ int GetSystemMetrics(int nIndex) {
   switch (nIndex) {
     case SM_CXSCREEN: return scr.width();
     case SM_CYSCREEN: return scr.height();
-    case SM_CXVSCROLL: case SM_CYHSCROLL: return 16;
-    case SM_CYVSCROLL: case SM_CXHSCROLL: return 16;
-    case SM_CYVTHUMB: case SM_CXHTHUMB: return 16;
+    case SM_CXVSCROLL:
+    case SM_CYHSCROLL: return 16;
+    case SM_CYVSCROLL:
+    case SM_CXHSCROLL: return 16;
+    case SM_CYVTHUMB:
+    case SM_CXHTHUMB: return 16;
     case SM_CYCAPTION: return 19;
-    case SM_CXBORDER: case SM_CYBORDER: return 1;
-    case SM_CXDLGFRAME: case SM_CYDLGFRAME: return 3;
-    case SM_CXFRAME: case SM_CYFRAME: return 4;
-    case SM_CXEDGE: case SM_CYEDGE: return 2;
-    case SM_CXICON: case SM_CYICON: return 32;
-    case SM_CXCURSOR: case SM_CYCURSOR: return 32;
-    case SM_CXSMICON: case SM_CYSMICON: return 16;
+    case SM_CXBORDER:
+    case SM_CYBORDER: return 1;
+    case SM_CXDLGFRAME:
+    case SM_CYDLGFRAME: return 3;
+    case SM_CXFRAME:
+    case SM_CYFRAME: return 4;
+    case SM_CXEDGE:
+    case SM_CYEDGE: return 2;
+    case SM_CXICON:
+    case SM_CYICON: return 32;
+    case SM_CXCURSOR:
+    case SM_CYCURSOR: return 32;
+    case SM_CXSMICON:
+    case SM_CYSMICON: return 16;
     case SM_CYMENU: return 19;
-    case SM_CXMENUSIZE: case SM_CYMENUSIZE: return 18;
-    case SM_CXMENUCHECK: case SM_CYMENUCHECK: return 13;
+    case SM_CXMENUSIZE:
+    case SM_CYMENUSIZE: return 18;
+    case SM_CXMENUCHECK:
+    case SM_CYMENUCHECK: return 13;
     case SM_CYSMCAPTION: return 15;
-    case SM_CXSMSIZE: case SM_CYSMSIZE: return 12;
-    case SM_CXSIZE: case SM_CYSIZE: return 18;
+    case SM_CXSMSIZE:
+    case SM_CYSMSIZE: return 12;
+    case SM_CXSIZE:
+    case SM_CYSIZE: return 18;
     case SM_CXMIN: return 112;
     case SM_CYMIN: return 27;
     case SM_CXMINTRACK: return 112;
     case SM_CYMINTRACK: return 27;
-    case SM_CXDOUBLECLK: case SM_CYDOUBLECLK: return 4;
-    case SM_CXICONSPACING: case SM_CYICONSPACING: return 75;
+    case SM_CXDOUBLECLK:
+    case SM_CYDOUBLECLK: return 4;
+    case SM_CXICONSPACING:
+    case SM_CYICONSPACING: return 75;
     // Under a window manager a maximised window, its frame included, is the work area, and a
     // full-screen window's client area is that less the frame.
     case SM_CXFULLSCREEN: {
@@ -114,13 +130,16 @@ int GetSystemMetrics(int nIndex) {
     case SM_CYMAXIMIZED: return AfxWindowManagerExtents(nullptr).isNull() ? work.height() + 8 : work.height();
     case SM_CXMAXTRACK: return scr.width() + 12;
     case SM_CYMAXTRACK: return scr.height() + 12;
-    case SM_XVIRTUALSCREEN: case SM_YVIRTUALSCREEN: return 0;
+    case SM_XVIRTUALSCREEN:
+    case SM_YVIRTUALSCREEN: return 0;
     case SM_CXVIRTUALSCREEN: return scr.width();
     case SM_CYVIRTUALSCREEN: return scr.height();
     case SM_CMONITORS: return std::max(1, (int)QGuiApplication::screens().size());
     case SM_CMOUSEBUTTONS: return 3;
     case SM_MOUSEWHEELPRESENT: return 1;
-    case SM_SWAPBUTTON: case SM_MENUDROPALIGNMENT: case SM_REMOTESESSION: return 0;
+    case SM_SWAPBUTTON:
+    case SM_MENUDROPALIGNMENT:
+    case SM_REMOTESESSION: return 0;
   }
   return 0;
 }
@@ -159,8 +178,13 @@ BOOL SystemParametersInfo(UINT action, UINT, LPVOID pv, UINT) {
       menuFont((LOGFONT*)pv);
       return TRUE;
     // Animations, fades and shadows are off, as in the classic look; cues always shown.
-    case SPI_GETMENUANIMATION: case SPI_GETMENUFADE: case SPI_GETDROPSHADOW: case SPI_GETFLATMENU:
-    case SPI_GETTOOLTIPANIMATION: case SPI_GETSELECTIONFADE: case SPI_GETCOMBOBOXANIMATION:
+    case SPI_GETMENUANIMATION:
+    case SPI_GETMENUFADE:
+    case SPI_GETDROPSHADOW:
+    case SPI_GETFLATMENU:
+    case SPI_GETTOOLTIPANIMATION:
+    case SPI_GETSELECTIONFADE:
+    case SPI_GETCOMBOBOXANIMATION:
       if (pv) *(BOOL*)pv = FALSE;
       return TRUE;
     case SPI_GETKEYBOARDCUES:
@@ -172,8 +196,7 @@ BOOL SystemParametersInfo(UINT action, UINT, LPVOID pv, UINT) {
     case SPI_GETMENUSHOWDELAY:
       if (pv) *(UINT*)pv = 400;
       return TRUE;
-    case SPI_GETHIGHCONTRAST:
-      return FALSE;
+    case SPI_GETHIGHCONTRAST: return FALSE;
   }
   return FALSE;
 }

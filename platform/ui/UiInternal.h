@@ -175,8 +175,8 @@ struct AfxFontData : AfxGdiData {
 };
 struct AfxBitmapData : AfxGdiData {
   AfxBitmapData() : AfxGdiData(Bitmap) {}
-  QImage image;      // RGB32 or ARGB32 premultiplied
-  bool mono = false; // 1 bit per pixel: black 0, white 1
+  QImage image;       // RGB32 or ARGB32 premultiplied
+  bool mono = false;  // 1 bit per pixel: black 0, white 1
   int selectedIn = 0;
 };
 struct AfxRgnData : AfxGdiData {
@@ -206,19 +206,19 @@ struct AfxDcSaved {
 
 struct AfxDcState {
   enum Kind { Window, Memory, Print } kind = Memory;
-  HWND hwnd = nullptr;        // window DCs
-  bool windowDc = false;      // includes the non-client area
+  HWND hwnd = nullptr;    // window DCs
+  bool windowDc = false;  // includes the non-client area
   QPaintDevice* device = nullptr;
-  QImage* image = nullptr;    // the pixels drawn, when an image
-  QSize physicalSize;         // printers: the whole sheet; the image is its printable area
-  QPoint physicalOffset;      // printers: where the printable area starts on the sheet
+  QImage* image = nullptr;  // the pixels drawn, when an image
+  QSize physicalSize;       // printers: the whole sheet; the image is its printable area
+  QPoint physicalOffset;    // printers: where the printable area starts on the sheet
   QPainter painter;
   bool painterOpen = false;
-  QPoint deviceOffset;        // origin of the DC on its device (window DCs)
-  QRegion baseClip;           // device-level limit (paint DC: the invalid region)
+  QPoint deviceOffset;  // origin of the DC on its device (window DCs)
+  QRegion baseClip;     // device-level limit (paint DC: the invalid region)
   bool hasBaseClip = false;
   bool hasClip = false;
-  QRegion clip;               // selected clip region, in device coordinates of the DC
+  QRegion clip;  // selected clip region, in device coordinates of the DC
   HGDIOBJ pen, brush, font, bitmap;
   COLORREF text = 0, bk = 0xFFFFFF;
   COLORREF dcBrush = 0xFFFFFF, dcPen = 0;

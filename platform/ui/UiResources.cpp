@@ -12,8 +12,8 @@
 #include <cstring>
 #include <map>
 #include <memory>
-#include <set>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -51,16 +51,29 @@ bool tokenize(const char* p, size_t n, std::vector<Token>* out, CString* err) {
   size_t i = 0;
   while (i < n) {
     char c = p[i];
-    if (c == '\n') { ++line; ++i; continue; }
-    if (std::isspace((unsigned char)c) || c == ',') { ++i; continue; }
-    if (c == '#') { while (i < n && p[i] != '\n') ++i; continue; }
+    if (c == '\n') {
+      ++line;
+      ++i;
+      continue;
+    }
+    if (std::isspace((unsigned char)c) || c == ',') {
+      ++i;
+      continue;
+    }
+    if (c == '#') {
+      while (i < n && p[i] != '\n') ++i;
+      continue;
+    }
     if (c == '"') {
       std::string v;
       ++i;
       bool closed = false;
       while (i < n) {
         char d = p[i++];
-        if (d == '"') { closed = true; break; }
+        if (d == '"') {
+          closed = true;
+          break;
+        }
         if (d == '\n') break;
         if (d == '\\' && i < n) {
           char e = p[i++];
@@ -118,11 +131,20 @@ struct Parser {
 
   // One menu level: items until "end"; MF_END marks the last item.
   bool menuLevel(std::vector<BYTE>& out, int depth) {
-    struct Item { WORD flags; WORD id; std::string text; std::vector<BYTE> sub; bool popup; };
+    struct Item {
+      WORD flags;
+      WORD id;
+      std::string text;
+      std::vector<BYTE> sub;
+      bool popup;
+    };
     std::vector<Item> items;
     while (true) {
       if (peek().kind == Token::End) return fail("missing end");
-      if (word("end")) { next(); break; }
+      if (word("end")) {
+        next();
+        break;
+      }
       if (word("separator")) {
         next();
         items.push_back(Item{0, 0, "", {}, false});
@@ -142,14 +164,22 @@ struct Parser {
       }
       while (peek().kind == Token::Word) {
         const std::string& f = peek().value;
-        if (f == "checked") it.flags |= MF_CHECKED;
-        else if (f == "grayed") it.flags |= MF_GRAYED;
-        else if (f == "inactive") it.flags |= MF_DISABLED;
-        else if (f == "default") it.flags |= MF_DEFAULT;
-        else if (f == "menubreak") it.flags |= MF_MENUBREAK;
-        else if (f == "menubarbreak") it.flags |= MF_MENUBARBREAK;
-        else if (f == "help") it.flags |= MF_HELP;
-        else break;
+        if (f == "checked")
+          it.flags |= MF_CHECKED;
+        else if (f == "grayed")
+          it.flags |= MF_GRAYED;
+        else if (f == "inactive")
+          it.flags |= MF_DISABLED;
+        else if (f == "default")
+          it.flags |= MF_DEFAULT;
+        else if (f == "menubreak")
+          it.flags |= MF_MENUBREAK;
+        else if (f == "menubarbreak")
+          it.flags |= MF_MENUBARBREAK;
+        else if (f == "help")
+          it.flags |= MF_HELP;
+        else
+          break;
         next();
       }
       if (popup) {
@@ -185,15 +215,20 @@ struct Picture {
 bool parseColours(Parser& p, std::map<char, uint32_t>* colours) {
   p.next();
   while (!p.word("end")) {
-    if (p.peek().kind != Token::Text || p.peek().value.size() != 1) return p.fail("expected one character in quotes or end");
+    if (p.peek().kind != Token::Text || p.peek().value.size() != 1)
+      return p.fail("expected one character in quotes or end");
     char c = p.next().value[0];
     if (p.peek().kind != Token::Word) return p.fail("expected none or a colour 0xRRGGBB");
     const std::string& v = p.peek().value;
     long x;
-    if (v == "none") (*colours)[c] = 0;
-    else if (v.size() == 8 && number(v, &x) && x >= 0) (*colours)[c] = 0xFF000000u | (uint32_t)x;
-    else if (v.size() == 10 && v.compare(0, 2, "0x") == 0) (*colours)[c] = (uint32_t)std::strtoul(v.c_str(), nullptr, 16);
-    else return p.fail("expected none or a colour 0xRRGGBB or 0xAARRGGBB");
+    if (v == "none")
+      (*colours)[c] = 0;
+    else if (v.size() == 8 && number(v, &x) && x >= 0)
+      (*colours)[c] = 0xFF000000u | (uint32_t)x;
+    else if (v.size() == 10 && v.compare(0, 2, "0x") == 0)
+      (*colours)[c] = (uint32_t)std::strtoul(v.c_str(), nullptr, 16);
+    else
+      return p.fail("expected none or a colour 0xRRGGBB or 0xAARRGGBB");
     p.next();
   }
   p.next();
@@ -316,65 +351,194 @@ std::string resName(long id) { return "#" + std::to_string(id); }
 // The style names a script may use, joined with '|' (numbers may stand among them).
 const std::map<std::string, DWORD>& styleNames() {
   static const std::map<std::string, DWORD> m = {
-      {"WS_POPUP", WS_POPUP}, {"WS_CHILD", WS_CHILD}, {"WS_VISIBLE", WS_VISIBLE}, {"WS_DISABLED", WS_DISABLED},
-      {"WS_CAPTION", WS_CAPTION}, {"WS_BORDER", WS_BORDER}, {"WS_DLGFRAME", WS_DLGFRAME}, {"WS_VSCROLL", WS_VSCROLL},
-      {"WS_HSCROLL", WS_HSCROLL}, {"WS_SYSMENU", WS_SYSMENU}, {"WS_THICKFRAME", WS_THICKFRAME}, {"WS_GROUP", WS_GROUP},
-      {"WS_TABSTOP", WS_TABSTOP}, {"WS_EX_CLIENTEDGE", WS_EX_CLIENTEDGE}, {"WS_EX_STATICEDGE", WS_EX_STATICEDGE},
-      {"WS_EX_DLGMODALFRAME", WS_EX_DLGMODALFRAME}, {"DS_MODALFRAME", DS_MODALFRAME}, {"DS_SETFONT", DS_SETFONT},
-      {"DS_CENTER", DS_CENTER}, {"DS_3DLOOK", DS_3DLOOK}, {"DS_FIXEDSYS", DS_FIXEDSYS}, {"DS_CONTROL", DS_CONTROL},
-      {"BS_PUSHBUTTON", BS_PUSHBUTTON}, {"BS_DEFPUSHBUTTON", BS_DEFPUSHBUTTON}, {"BS_AUTOCHECKBOX", BS_AUTOCHECKBOX},
-      {"BS_AUTORADIOBUTTON", BS_AUTORADIOBUTTON}, {"BS_GROUPBOX", BS_GROUPBOX}, {"BS_OWNERDRAW", BS_OWNERDRAW},
-      {"ES_LEFT", ES_LEFT}, {"ES_AUTOHSCROLL", ES_AUTOHSCROLL}, {"ES_NUMBER", ES_NUMBER}, {"ES_READONLY", ES_READONLY},
-      {"SS_LEFT", SS_LEFT}, {"SS_CENTER", SS_CENTER}, {"SS_RIGHT", SS_RIGHT}, {"SS_ETCHEDHORZ", SS_ETCHEDHORZ},
-      {"SS_NOTIFY", SS_NOTIFY}, {"TVS_HASBUTTONS", TVS_HASBUTTONS}, {"TVS_HASLINES", TVS_HASLINES},
-      {"TVS_LINESATROOT", TVS_LINESATROOT}, {"TVS_SHOWSELALWAYS", TVS_SHOWSELALWAYS}, {"TVS_EDITLABELS", TVS_EDITLABELS},
+      {"WS_POPUP", WS_POPUP},
+      {"WS_CHILD", WS_CHILD},
+      {"WS_VISIBLE", WS_VISIBLE},
+      {"WS_DISABLED", WS_DISABLED},
+      {"WS_CAPTION", WS_CAPTION},
+      {"WS_BORDER", WS_BORDER},
+      {"WS_DLGFRAME", WS_DLGFRAME},
+      {"WS_VSCROLL", WS_VSCROLL},
+      {"WS_HSCROLL", WS_HSCROLL},
+      {"WS_SYSMENU", WS_SYSMENU},
+      {"WS_THICKFRAME", WS_THICKFRAME},
+      {"WS_GROUP", WS_GROUP},
+      {"WS_TABSTOP", WS_TABSTOP},
+      {"WS_EX_CLIENTEDGE", WS_EX_CLIENTEDGE},
+      {"WS_EX_STATICEDGE", WS_EX_STATICEDGE},
+      {"WS_EX_DLGMODALFRAME", WS_EX_DLGMODALFRAME},
+      {"DS_MODALFRAME", DS_MODALFRAME},
+      {"DS_SETFONT", DS_SETFONT},
+      {"DS_CENTER", DS_CENTER},
+      {"DS_3DLOOK", DS_3DLOOK},
+      {"DS_FIXEDSYS", DS_FIXEDSYS},
+      {"DS_CONTROL", DS_CONTROL},
+      {"BS_PUSHBUTTON", BS_PUSHBUTTON},
+      {"BS_DEFPUSHBUTTON", BS_DEFPUSHBUTTON},
+      {"BS_AUTOCHECKBOX", BS_AUTOCHECKBOX},
+      {"BS_AUTORADIOBUTTON", BS_AUTORADIOBUTTON},
+      {"BS_GROUPBOX", BS_GROUPBOX},
+      {"BS_OWNERDRAW", BS_OWNERDRAW},
+      {"ES_LEFT", ES_LEFT},
+      {"ES_AUTOHSCROLL", ES_AUTOHSCROLL},
+      {"ES_NUMBER", ES_NUMBER},
+      {"ES_READONLY", ES_READONLY},
+      {"SS_LEFT", SS_LEFT},
+      {"SS_CENTER", SS_CENTER},
+      {"SS_RIGHT", SS_RIGHT},
+      {"SS_ETCHEDHORZ", SS_ETCHEDHORZ},
+      {"SS_NOTIFY", SS_NOTIFY},
+      {"TVS_HASBUTTONS", TVS_HASBUTTONS},
+      {"TVS_HASLINES", TVS_HASLINES},
+      {"TVS_LINESATROOT", TVS_LINESATROOT},
+      {"TVS_SHOWSELALWAYS", TVS_SHOWSELALWAYS},
+      {"TVS_EDITLABELS", TVS_EDITLABELS},
 #define AFX_STYLE_NAME(x) {#x, (DWORD)(x)}
       // The styles of every control a template may hold.
-      AFX_STYLE_NAME(WS_CLIPCHILDREN), AFX_STYLE_NAME(WS_CLIPSIBLINGS), AFX_STYLE_NAME(WS_MINIMIZEBOX),
-      AFX_STYLE_NAME(WS_MAXIMIZEBOX), AFX_STYLE_NAME(WS_EX_TRANSPARENT), AFX_STYLE_NAME(WS_EX_CONTROLPARENT),
-      AFX_STYLE_NAME(WS_EX_WINDOWEDGE), AFX_STYLE_NAME(WS_EX_RIGHT), AFX_STYLE_NAME(WS_EX_CONTEXTHELP),
-      AFX_STYLE_NAME(WS_EX_TOOLWINDOW), AFX_STYLE_NAME(DS_ABSALIGN), AFX_STYLE_NAME(DS_SYSMODAL),
-      AFX_STYLE_NAME(DS_SETFOREGROUND), AFX_STYLE_NAME(DS_CENTERMOUSE), AFX_STYLE_NAME(DS_CONTEXTHELP),
-      AFX_STYLE_NAME(DS_SHELLFONT), AFX_STYLE_NAME(DS_LOCALEDIT), AFX_STYLE_NAME(DS_NOIDLEMSG),
-      AFX_STYLE_NAME(BS_CHECKBOX), AFX_STYLE_NAME(BS_RADIOBUTTON), AFX_STYLE_NAME(BS_3STATE),
-      AFX_STYLE_NAME(BS_AUTO3STATE), AFX_STYLE_NAME(BS_LEFTTEXT), AFX_STYLE_NAME(BS_TEXT), AFX_STYLE_NAME(BS_ICON),
-      AFX_STYLE_NAME(BS_BITMAP), AFX_STYLE_NAME(BS_LEFT), AFX_STYLE_NAME(BS_RIGHT), AFX_STYLE_NAME(BS_CENTER),
-      AFX_STYLE_NAME(BS_TOP), AFX_STYLE_NAME(BS_BOTTOM), AFX_STYLE_NAME(BS_VCENTER), AFX_STYLE_NAME(BS_PUSHLIKE),
-      AFX_STYLE_NAME(BS_MULTILINE), AFX_STYLE_NAME(BS_NOTIFY), AFX_STYLE_NAME(BS_FLAT),
-      AFX_STYLE_NAME(ES_CENTER), AFX_STYLE_NAME(ES_RIGHT), AFX_STYLE_NAME(ES_MULTILINE), AFX_STYLE_NAME(ES_UPPERCASE),
-      AFX_STYLE_NAME(ES_LOWERCASE), AFX_STYLE_NAME(ES_PASSWORD), AFX_STYLE_NAME(ES_AUTOVSCROLL),
-      AFX_STYLE_NAME(ES_NOHIDESEL), AFX_STYLE_NAME(ES_WANTRETURN), AFX_STYLE_NAME(ES_OEMCONVERT),
-      AFX_STYLE_NAME(SS_ICON), AFX_STYLE_NAME(SS_BLACKRECT), AFX_STYLE_NAME(SS_GRAYRECT), AFX_STYLE_NAME(SS_WHITERECT),
-      AFX_STYLE_NAME(SS_BLACKFRAME), AFX_STYLE_NAME(SS_GRAYFRAME), AFX_STYLE_NAME(SS_WHITEFRAME),
-      AFX_STYLE_NAME(SS_SIMPLE), AFX_STYLE_NAME(SS_LEFTNOWORDWRAP), AFX_STYLE_NAME(SS_OWNERDRAW),
-      AFX_STYLE_NAME(SS_BITMAP), AFX_STYLE_NAME(SS_ETCHEDVERT), AFX_STYLE_NAME(SS_ETCHEDFRAME),
-      AFX_STYLE_NAME(SS_CENTERIMAGE), AFX_STYLE_NAME(SS_RIGHTJUST), AFX_STYLE_NAME(SS_NOPREFIX),
-      AFX_STYLE_NAME(SS_SUNKEN), AFX_STYLE_NAME(SS_ENDELLIPSIS), AFX_STYLE_NAME(SS_PATHELLIPSIS),
-      AFX_STYLE_NAME(SS_WORDELLIPSIS), AFX_STYLE_NAME(CBS_SIMPLE), AFX_STYLE_NAME(CBS_DROPDOWN),
-      AFX_STYLE_NAME(CBS_DROPDOWNLIST), AFX_STYLE_NAME(CBS_OWNERDRAWFIXED), AFX_STYLE_NAME(CBS_OWNERDRAWVARIABLE),
-      AFX_STYLE_NAME(CBS_AUTOHSCROLL), AFX_STYLE_NAME(CBS_OEMCONVERT), AFX_STYLE_NAME(CBS_SORT),
-      AFX_STYLE_NAME(CBS_HASSTRINGS), AFX_STYLE_NAME(CBS_NOINTEGRALHEIGHT), AFX_STYLE_NAME(CBS_DISABLENOSCROLL),
-      AFX_STYLE_NAME(CBS_UPPERCASE), AFX_STYLE_NAME(CBS_LOWERCASE), AFX_STYLE_NAME(LBS_NOTIFY), AFX_STYLE_NAME(LBS_SORT),
-      AFX_STYLE_NAME(LBS_NOREDRAW), AFX_STYLE_NAME(LBS_MULTIPLESEL), AFX_STYLE_NAME(LBS_OWNERDRAWFIXED),
-      AFX_STYLE_NAME(LBS_OWNERDRAWVARIABLE), AFX_STYLE_NAME(LBS_HASSTRINGS), AFX_STYLE_NAME(LBS_USETABSTOPS),
-      AFX_STYLE_NAME(LBS_NOINTEGRALHEIGHT), AFX_STYLE_NAME(LBS_WANTKEYBOARDINPUT), AFX_STYLE_NAME(LBS_EXTENDEDSEL),
-      AFX_STYLE_NAME(LBS_DISABLENOSCROLL), AFX_STYLE_NAME(LBS_NOSEL), AFX_STYLE_NAME(LBS_STANDARD),
-      AFX_STYLE_NAME(UDS_WRAP), AFX_STYLE_NAME(UDS_SETBUDDYINT), AFX_STYLE_NAME(UDS_ALIGNRIGHT),
-      AFX_STYLE_NAME(UDS_ALIGNLEFT), AFX_STYLE_NAME(UDS_AUTOBUDDY), AFX_STYLE_NAME(UDS_ARROWKEYS),
-      AFX_STYLE_NAME(UDS_HORZ), AFX_STYLE_NAME(UDS_NOTHOUSANDS), AFX_STYLE_NAME(UDS_HOTTRACK),
-      AFX_STYLE_NAME(TBS_AUTOTICKS), AFX_STYLE_NAME(TBS_VERT), AFX_STYLE_NAME(TBS_HORZ), AFX_STYLE_NAME(TBS_TOP),
-      AFX_STYLE_NAME(TBS_BOTTOM), AFX_STYLE_NAME(TBS_LEFT), AFX_STYLE_NAME(TBS_RIGHT), AFX_STYLE_NAME(TBS_BOTH),
-      AFX_STYLE_NAME(TBS_NOTICKS), AFX_STYLE_NAME(TBS_ENABLESELRANGE), AFX_STYLE_NAME(TBS_FIXEDLENGTH),
-      AFX_STYLE_NAME(TBS_NOTHUMB), AFX_STYLE_NAME(TVS_DISABLEDRAGDROP), AFX_STYLE_NAME(TVS_RTLREADING),
-      AFX_STYLE_NAME(TVS_NOTOOLTIPS), AFX_STYLE_NAME(TVS_CHECKBOXES), AFX_STYLE_NAME(TVS_TRACKSELECT),
-      AFX_STYLE_NAME(TVS_SINGLEEXPAND), AFX_STYLE_NAME(TVS_INFOTIP), AFX_STYLE_NAME(TVS_FULLROWSELECT),
-      AFX_STYLE_NAME(TVS_NOSCROLL), AFX_STYLE_NAME(TVS_NONEVENHEIGHT), AFX_STYLE_NAME(TVS_NOHSCROLL),
-      AFX_STYLE_NAME(SBS_HORZ), AFX_STYLE_NAME(SBS_VERT), AFX_STYLE_NAME(SBS_TOPALIGN), AFX_STYLE_NAME(SBS_LEFTALIGN),
-      AFX_STYLE_NAME(SBS_BOTTOMALIGN), AFX_STYLE_NAME(SBS_RIGHTALIGN), AFX_STYLE_NAME(SBS_SIZEBOX),
-      AFX_STYLE_NAME(SBS_SIZEGRIP), AFX_STYLE_NAME(TCS_TABS), AFX_STYLE_NAME(TCS_BUTTONS),
-      AFX_STYLE_NAME(TCS_SINGLELINE), AFX_STYLE_NAME(TCS_MULTILINE), AFX_STYLE_NAME(TCS_FIXEDWIDTH),
-      AFX_STYLE_NAME(TCS_RAGGEDRIGHT), AFX_STYLE_NAME(TCS_FOCUSONBUTTONDOWN), AFX_STYLE_NAME(TCS_FOCUSNEVER),
-      AFX_STYLE_NAME(TCS_TOOLTIPS), AFX_STYLE_NAME(TCS_BOTTOM), AFX_STYLE_NAME(TCS_HOTTRACK),
+      AFX_STYLE_NAME(WS_CLIPCHILDREN),
+      AFX_STYLE_NAME(WS_CLIPSIBLINGS),
+      AFX_STYLE_NAME(WS_MINIMIZEBOX),
+      AFX_STYLE_NAME(WS_MAXIMIZEBOX),
+      AFX_STYLE_NAME(WS_EX_TRANSPARENT),
+      AFX_STYLE_NAME(WS_EX_CONTROLPARENT),
+      AFX_STYLE_NAME(WS_EX_WINDOWEDGE),
+      AFX_STYLE_NAME(WS_EX_RIGHT),
+      AFX_STYLE_NAME(WS_EX_CONTEXTHELP),
+      AFX_STYLE_NAME(WS_EX_TOOLWINDOW),
+      AFX_STYLE_NAME(DS_ABSALIGN),
+      AFX_STYLE_NAME(DS_SYSMODAL),
+      AFX_STYLE_NAME(DS_SETFOREGROUND),
+      AFX_STYLE_NAME(DS_CENTERMOUSE),
+      AFX_STYLE_NAME(DS_CONTEXTHELP),
+      AFX_STYLE_NAME(DS_SHELLFONT),
+      AFX_STYLE_NAME(DS_LOCALEDIT),
+      AFX_STYLE_NAME(DS_NOIDLEMSG),
+      AFX_STYLE_NAME(BS_CHECKBOX),
+      AFX_STYLE_NAME(BS_RADIOBUTTON),
+      AFX_STYLE_NAME(BS_3STATE),
+      AFX_STYLE_NAME(BS_AUTO3STATE),
+      AFX_STYLE_NAME(BS_LEFTTEXT),
+      AFX_STYLE_NAME(BS_TEXT),
+      AFX_STYLE_NAME(BS_ICON),
+      AFX_STYLE_NAME(BS_BITMAP),
+      AFX_STYLE_NAME(BS_LEFT),
+      AFX_STYLE_NAME(BS_RIGHT),
+      AFX_STYLE_NAME(BS_CENTER),
+      AFX_STYLE_NAME(BS_TOP),
+      AFX_STYLE_NAME(BS_BOTTOM),
+      AFX_STYLE_NAME(BS_VCENTER),
+      AFX_STYLE_NAME(BS_PUSHLIKE),
+      AFX_STYLE_NAME(BS_MULTILINE),
+      AFX_STYLE_NAME(BS_NOTIFY),
+      AFX_STYLE_NAME(BS_FLAT),
+      AFX_STYLE_NAME(ES_CENTER),
+      AFX_STYLE_NAME(ES_RIGHT),
+      AFX_STYLE_NAME(ES_MULTILINE),
+      AFX_STYLE_NAME(ES_UPPERCASE),
+      AFX_STYLE_NAME(ES_LOWERCASE),
+      AFX_STYLE_NAME(ES_PASSWORD),
+      AFX_STYLE_NAME(ES_AUTOVSCROLL),
+      AFX_STYLE_NAME(ES_NOHIDESEL),
+      AFX_STYLE_NAME(ES_WANTRETURN),
+      AFX_STYLE_NAME(ES_OEMCONVERT),
+      AFX_STYLE_NAME(SS_ICON),
+      AFX_STYLE_NAME(SS_BLACKRECT),
+      AFX_STYLE_NAME(SS_GRAYRECT),
+      AFX_STYLE_NAME(SS_WHITERECT),
+      AFX_STYLE_NAME(SS_BLACKFRAME),
+      AFX_STYLE_NAME(SS_GRAYFRAME),
+      AFX_STYLE_NAME(SS_WHITEFRAME),
+      AFX_STYLE_NAME(SS_SIMPLE),
+      AFX_STYLE_NAME(SS_LEFTNOWORDWRAP),
+      AFX_STYLE_NAME(SS_OWNERDRAW),
+      AFX_STYLE_NAME(SS_BITMAP),
+      AFX_STYLE_NAME(SS_ETCHEDVERT),
+      AFX_STYLE_NAME(SS_ETCHEDFRAME),
+      AFX_STYLE_NAME(SS_CENTERIMAGE),
+      AFX_STYLE_NAME(SS_RIGHTJUST),
+      AFX_STYLE_NAME(SS_NOPREFIX),
+      AFX_STYLE_NAME(SS_SUNKEN),
+      AFX_STYLE_NAME(SS_ENDELLIPSIS),
+      AFX_STYLE_NAME(SS_PATHELLIPSIS),
+      AFX_STYLE_NAME(SS_WORDELLIPSIS),
+      AFX_STYLE_NAME(CBS_SIMPLE),
+      AFX_STYLE_NAME(CBS_DROPDOWN),
+      AFX_STYLE_NAME(CBS_DROPDOWNLIST),
+      AFX_STYLE_NAME(CBS_OWNERDRAWFIXED),
+      AFX_STYLE_NAME(CBS_OWNERDRAWVARIABLE),
+      AFX_STYLE_NAME(CBS_AUTOHSCROLL),
+      AFX_STYLE_NAME(CBS_OEMCONVERT),
+      AFX_STYLE_NAME(CBS_SORT),
+      AFX_STYLE_NAME(CBS_HASSTRINGS),
+      AFX_STYLE_NAME(CBS_NOINTEGRALHEIGHT),
+      AFX_STYLE_NAME(CBS_DISABLENOSCROLL),
+      AFX_STYLE_NAME(CBS_UPPERCASE),
+      AFX_STYLE_NAME(CBS_LOWERCASE),
+      AFX_STYLE_NAME(LBS_NOTIFY),
+      AFX_STYLE_NAME(LBS_SORT),
+      AFX_STYLE_NAME(LBS_NOREDRAW),
+      AFX_STYLE_NAME(LBS_MULTIPLESEL),
+      AFX_STYLE_NAME(LBS_OWNERDRAWFIXED),
+      AFX_STYLE_NAME(LBS_OWNERDRAWVARIABLE),
+      AFX_STYLE_NAME(LBS_HASSTRINGS),
+      AFX_STYLE_NAME(LBS_USETABSTOPS),
+      AFX_STYLE_NAME(LBS_NOINTEGRALHEIGHT),
+      AFX_STYLE_NAME(LBS_WANTKEYBOARDINPUT),
+      AFX_STYLE_NAME(LBS_EXTENDEDSEL),
+      AFX_STYLE_NAME(LBS_DISABLENOSCROLL),
+      AFX_STYLE_NAME(LBS_NOSEL),
+      AFX_STYLE_NAME(LBS_STANDARD),
+      AFX_STYLE_NAME(UDS_WRAP),
+      AFX_STYLE_NAME(UDS_SETBUDDYINT),
+      AFX_STYLE_NAME(UDS_ALIGNRIGHT),
+      AFX_STYLE_NAME(UDS_ALIGNLEFT),
+      AFX_STYLE_NAME(UDS_AUTOBUDDY),
+      AFX_STYLE_NAME(UDS_ARROWKEYS),
+      AFX_STYLE_NAME(UDS_HORZ),
+      AFX_STYLE_NAME(UDS_NOTHOUSANDS),
+      AFX_STYLE_NAME(UDS_HOTTRACK),
+      AFX_STYLE_NAME(TBS_AUTOTICKS),
+      AFX_STYLE_NAME(TBS_VERT),
+      AFX_STYLE_NAME(TBS_HORZ),
+      AFX_STYLE_NAME(TBS_TOP),
+      AFX_STYLE_NAME(TBS_BOTTOM),
+      AFX_STYLE_NAME(TBS_LEFT),
+      AFX_STYLE_NAME(TBS_RIGHT),
+      AFX_STYLE_NAME(TBS_BOTH),
+      AFX_STYLE_NAME(TBS_NOTICKS),
+      AFX_STYLE_NAME(TBS_ENABLESELRANGE),
+      AFX_STYLE_NAME(TBS_FIXEDLENGTH),
+      AFX_STYLE_NAME(TBS_NOTHUMB),
+      AFX_STYLE_NAME(TVS_DISABLEDRAGDROP),
+      AFX_STYLE_NAME(TVS_RTLREADING),
+      AFX_STYLE_NAME(TVS_NOTOOLTIPS),
+      AFX_STYLE_NAME(TVS_CHECKBOXES),
+      AFX_STYLE_NAME(TVS_TRACKSELECT),
+      AFX_STYLE_NAME(TVS_SINGLEEXPAND),
+      AFX_STYLE_NAME(TVS_INFOTIP),
+      AFX_STYLE_NAME(TVS_FULLROWSELECT),
+      AFX_STYLE_NAME(TVS_NOSCROLL),
+      AFX_STYLE_NAME(TVS_NONEVENHEIGHT),
+      AFX_STYLE_NAME(TVS_NOHSCROLL),
+      AFX_STYLE_NAME(SBS_HORZ),
+      AFX_STYLE_NAME(SBS_VERT),
+      AFX_STYLE_NAME(SBS_TOPALIGN),
+      AFX_STYLE_NAME(SBS_LEFTALIGN),
+      AFX_STYLE_NAME(SBS_BOTTOMALIGN),
+      AFX_STYLE_NAME(SBS_RIGHTALIGN),
+      AFX_STYLE_NAME(SBS_SIZEBOX),
+      AFX_STYLE_NAME(SBS_SIZEGRIP),
+      AFX_STYLE_NAME(TCS_TABS),
+      AFX_STYLE_NAME(TCS_BUTTONS),
+      AFX_STYLE_NAME(TCS_SINGLELINE),
+      AFX_STYLE_NAME(TCS_MULTILINE),
+      AFX_STYLE_NAME(TCS_FIXEDWIDTH),
+      AFX_STYLE_NAME(TCS_RAGGEDRIGHT),
+      AFX_STYLE_NAME(TCS_FOCUSONBUTTONDOWN),
+      AFX_STYLE_NAME(TCS_FOCUSNEVER),
+      AFX_STYLE_NAME(TCS_TOOLTIPS),
+      AFX_STYLE_NAME(TCS_BOTTOM),
+      AFX_STYLE_NAME(TCS_HOTTRACK),
 #undef AFX_STYLE_NAME
   };
   return m;
@@ -388,9 +552,12 @@ bool styleValue(const std::string& w, DWORD* out) {
     std::string part = w.substr(start, bar == std::string::npos ? std::string::npos : bar - start);
     long n;
     auto it = styleNames().find(part);
-    if (it != styleNames().end()) v |= it->second;
-    else if (number(part, &n)) v |= (DWORD)n;
-    else return false;
+    if (it != styleNames().end())
+      v |= it->second;
+    else if (number(part, &n))
+      v |= (DWORD)n;
+    else
+      return false;
     if (bar == std::string::npos) break;
     start = bar + 1;
   }
@@ -444,7 +611,8 @@ bool parseDialog(Parser& p, std::unique_ptr<DialogStore>* out) {
     if (p.peek().kind == Token::End) return p.fail("missing end");
     if (p.word("style")) {
       p.next();
-      if (p.peek().kind != Token::Word || !styleValue(p.peek().value, &d->tmpl.dwStyle)) return p.fail("expected a style");
+      if (p.peek().kind != Token::Word || !styleValue(p.peek().value, &d->tmpl.dwStyle))
+        return p.fail("expected a style");
       p.next();
     } else if (p.word("font")) {
       p.next();
@@ -475,7 +643,8 @@ bool parseDialog(Parser& p, std::unique_ptr<DialogStore>* out) {
       }
       if (p.word("exstyle")) {
         p.next();
-        if (p.peek().kind != Token::Word || !styleValue(p.peek().value, &it.dwExStyle)) return p.fail("expected an extended style");
+        if (p.peek().kind != Token::Word || !styleValue(p.peek().value, &it.dwExStyle))
+          return p.fail("expected an extended style");
         p.next();
       }
       d->items.push_back(it);
@@ -494,7 +663,11 @@ BOOL compile(const std::string& name, const char* text, size_t size, CString* er
   Parser p;
   p.err = err;
   if (!tokenize(text, size, &p.t, err)) return FALSE;
-  struct Out { LPCTSTR type; std::string name; std::vector<BYTE> bytes; };
+  struct Out {
+    LPCTSTR type;
+    std::string name;
+    std::vector<BYTE> bytes;
+  };
   std::vector<Out> outs;
   std::map<UINT, std::u16string> strings;
   std::vector<std::unique_ptr<DialogStore>> dialogs;
@@ -541,7 +714,8 @@ BOOL compile(const std::string& name, const char* text, size_t size, CString* er
           if (!number(p.peek().value, &key)) return p.fail("expected a virtual-key code");
           p.next();
         } else {
-          if (p.peek().kind != Token::Text || p.peek().value.size() != 1) return p.fail("expected one character in quotes");
+          if (p.peek().kind != Token::Text || p.peek().value.size() != 1)
+            return p.fail("expected one character in quotes");
           key = (unsigned char)p.next().value[0];
         }
         if (!number(p.peek().value, &cmd) || cmd < 0 || cmd > 0xFFFF) return p.fail("expected a command id");
@@ -588,7 +762,8 @@ BOOL compile(const std::string& name, const char* text, size_t size, CString* er
         if (!p.word("button")) return p.fail("expected button, separator or end");
         p.next();
         long cmd;
-        if (!number(p.peek().value, &cmd) || cmd <= 0 || cmd > 0xFFFF) return p.fail("expected a command id from 1 to 65535");
+        if (!number(p.peek().value, &cmd) || cmd <= 0 || cmd > 0xFFFF)
+          return p.fail("expected a command id from 1 to 65535");
         p.next();
         items.push_back((WORD)cmd);
       }
@@ -678,7 +853,10 @@ BOOL compile(const std::string& name, const char* text, size_t size, CString* er
     auto& m = stringBlocks()[block];
     for (UINT k = 0; k < 16; ++k) {
       auto it = m.find(k);
-      if (it == m.end()) { putWord(b, 0); continue; }
+      if (it == m.end()) {
+        putWord(b, 0);
+        continue;
+      }
       putWord(b, (WORD)it->second.size());
       for (char16_t ch : it->second) putWord(b, (WORD)ch);
     }

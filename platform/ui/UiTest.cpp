@@ -3,13 +3,13 @@
 #include "platform/ui/UiInternal.h"
 #include "platform/ui/WinApp.h"
 
-#include <QApplication>
-#include <QScreen>
 #include <QtGui/qguiapplication_platform.h>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QScreen>
 #include <QTimer>
 #include <QWheelEvent>
 
@@ -87,14 +87,38 @@ void AfxTestMouse(UINT message, POINT pt, UINT mods) {
   QEvent::Type type = QEvent::MouseMove;
   Qt::MouseButton b = Qt::NoButton;
   switch (message) {
-    case WM_LBUTTONDOWN: type = QEvent::MouseButtonPress; b = Qt::LeftButton; break;
-    case WM_LBUTTONUP: type = QEvent::MouseButtonRelease; b = Qt::LeftButton; break;
-    case WM_LBUTTONDBLCLK: type = QEvent::MouseButtonDblClick; b = Qt::LeftButton; break;
-    case WM_RBUTTONDOWN: type = QEvent::MouseButtonPress; b = Qt::RightButton; break;
-    case WM_RBUTTONUP: type = QEvent::MouseButtonRelease; b = Qt::RightButton; break;
-    case WM_RBUTTONDBLCLK: type = QEvent::MouseButtonDblClick; b = Qt::RightButton; break;
-    case WM_MBUTTONDOWN: type = QEvent::MouseButtonPress; b = Qt::MiddleButton; break;
-    case WM_MBUTTONUP: type = QEvent::MouseButtonRelease; b = Qt::MiddleButton; break;
+    case WM_LBUTTONDOWN:
+      type = QEvent::MouseButtonPress;
+      b = Qt::LeftButton;
+      break;
+    case WM_LBUTTONUP:
+      type = QEvent::MouseButtonRelease;
+      b = Qt::LeftButton;
+      break;
+    case WM_LBUTTONDBLCLK:
+      type = QEvent::MouseButtonDblClick;
+      b = Qt::LeftButton;
+      break;
+    case WM_RBUTTONDOWN:
+      type = QEvent::MouseButtonPress;
+      b = Qt::RightButton;
+      break;
+    case WM_RBUTTONUP:
+      type = QEvent::MouseButtonRelease;
+      b = Qt::RightButton;
+      break;
+    case WM_RBUTTONDBLCLK:
+      type = QEvent::MouseButtonDblClick;
+      b = Qt::RightButton;
+      break;
+    case WM_MBUTTONDOWN:
+      type = QEvent::MouseButtonPress;
+      b = Qt::MiddleButton;
+      break;
+    case WM_MBUTTONUP:
+      type = QEvent::MouseButtonRelease;
+      b = Qt::MiddleButton;
+      break;
     default: break;
   }
   if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) g_buttons |= b;
@@ -282,16 +306,17 @@ BOOL AfxTestIsManagedNoFocus(HWND hWnd) {
   QWidget* w = AfxWidgetOf(hWnd);
   if (!w || !w->isWindow()) return FALSE;
   Qt::WindowFlags f = w->windowFlags();
-  return !(f & Qt::X11BypassWindowManagerHint) && (f & Qt::WindowDoesNotAcceptFocus) &&
-         (f & Qt::FramelessWindowHint) && (f & Qt::WindowType_Mask) == Qt::Tool && w->parentWidget() &&
-         w->testAttribute(Qt::WA_ShowWithoutActivating);
+  return !(f & Qt::X11BypassWindowManagerHint) && (f & Qt::WindowDoesNotAcceptFocus) && (f & Qt::FramelessWindowHint) &&
+         (f & Qt::WindowType_Mask) == Qt::Tool && w->parentWidget() && w->testAttribute(Qt::WA_ShowWithoutActivating);
 }
 
 BOOL AfxCaptureScreen(CBitmap* pBitmap, LPCRECT lpArea) {
   if (!pBitmap || !QCoreApplication::instance()) return FALSE;
   QRect area;
-  if (lpArea) area = QRect(QPoint(lpArea->left, lpArea->top), QPoint(lpArea->right - 1, lpArea->bottom - 1));
-  else if (QScreen* s = QGuiApplication::primaryScreen()) area = s->geometry();
+  if (lpArea)
+    area = QRect(QPoint(lpArea->left, lpArea->top), QPoint(lpArea->right - 1, lpArea->bottom - 1));
+  else if (QScreen* s = QGuiApplication::primaryScreen())
+    area = s->geometry();
   if (area.isEmpty()) return FALSE;
   QImage out(area.size(), QImage::Format_ARGB32_Premultiplied);
   out.fill(AfxQColor(GetSysColor(COLOR_DESKTOP)));
@@ -302,8 +327,10 @@ BOOL AfxCaptureScreen(CBitmap* pBitmap, LPCRECT lpArea) {
     AfxWndRec* r = AfxRec(h);
     if (!r) continue;
     QImage pic;
-    if (r->layered) pic = r->layer;  // blended as a compositor would; nothing when it never got a picture
-    else pic = r->w->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (r->layered)
+      pic = r->layer;  // blended as a compositor would; nothing when it never got a picture
+    else
+      pic = r->w->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
     if (pic.isNull()) continue;
     QPoint at = r->w->mapToGlobal(QPoint(0, 0)) - area.topLeft();
     p.save();
@@ -366,8 +393,10 @@ BOOL AfxTestServerMouse(POINT pt, int nButton) {
   XTest t;
   if (!xtest(&t)) return FALSE;
   t.motion(t.dpy, -1, pt.x, pt.y, 0);
-  if (nButton > 0) t.button(t.dpy, 1, 1, 0);
-  else if (nButton == 0) t.button(t.dpy, 1, 0, 0);
+  if (nButton > 0)
+    t.button(t.dpy, 1, 1, 0);
+  else if (nButton == 0)
+    t.button(t.dpy, 1, 0, 0);
   t.flush(t.dpy);
   return TRUE;
 }
@@ -376,9 +405,12 @@ BOOL AfxTestServerKey(UINT vk, BOOL down) {
   XTest t;
   if (!xtest(&t)) return FALSE;
   unsigned long sym = 0;
-  if (vk >= 'A' && vk <= 'Z') sym = vk - 'A' + 'a';
-  else if (vk >= '0' && vk <= '9') sym = vk;
-  else if (vk >= VK_F1 && vk <= VK_F12) sym = 0xFFBE + (vk - VK_F1);
+  if (vk >= 'A' && vk <= 'Z')
+    sym = vk - 'A' + 'a';
+  else if (vk >= '0' && vk <= '9')
+    sym = vk;
+  else if (vk >= VK_F1 && vk <= VK_F12)
+    sym = 0xFFBE + (vk - VK_F1);
   else
     switch (vk) {
       case VK_MENU: sym = 0xFFE9; break;

@@ -83,11 +83,14 @@ BOOL AfxWinInit(int argc, char** argv) {
     // says so on every use; those notes are dropped, anything else is printed.
     static QtMessageHandler previous = nullptr;
     previous = qInstallMessageHandler([](QtMsgType t, const QMessageLogContext& c, const QString& m) {
-      if (m.contains(QLatin1String("does not support raise")) || m.contains(QLatin1String("does not support grabbing")) ||
+      if (m.contains(QLatin1String("does not support raise")) ||
+          m.contains(QLatin1String("does not support grabbing")) ||
           m.contains(QLatin1String("requestActivate() called")) || m.contains(QLatin1String("XDG_RUNTIME_DIR")))
         return;
-      if (previous) previous(t, c, m);
-      else std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(t, c, m)));
+      if (previous)
+        previous(t, c, m);
+      else
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(t, c, m)));
     });
   }
   g_qapp = new QApplication(s_argc, argv);
@@ -110,9 +113,7 @@ CWinThread::~CWinThread() = default;
 
 int CWinThread::ExitInstance() { return m_nExitCode; }
 
-BOOL CWinThread::IsIdleMessage(MSG* pMsg) {
-  return pMsg->message != WM_PAINT && pMsg->message != 0x0118;
-}
+BOOL CWinThread::IsIdleMessage(MSG* pMsg) { return pMsg->message != WM_PAINT && pMsg->message != 0x0118; }
 
 BOOL CWinThread::PreTranslateMessage(MSG* pMsg) {
   HWND stop = m_pMainWnd ? m_pMainWnd->GetSafeHwnd() : nullptr;
@@ -237,12 +238,17 @@ void CCommandLineInfo::ParseParam(const char* p, BOOL bFlag, BOOL) {
 }
 
 HCURSOR CWinApp::LoadStandardCursor(LPCTSTR lpszCursorName) const { return ::LoadCursor(nullptr, lpszCursorName); }
-HCURSOR CWinApp::LoadCursor(UINT nIDResource) const { return ::LoadCursor(AfxGetResourceHandle(), MAKEINTRESOURCE(nIDResource)); }
-HICON CWinApp::LoadIcon(UINT nIDResource) const { return ::LoadIcon(AfxGetResourceHandle(), MAKEINTRESOURCE(nIDResource)); }
+HCURSOR CWinApp::LoadCursor(UINT nIDResource) const {
+  return ::LoadCursor(AfxGetResourceHandle(), MAKEINTRESOURCE(nIDResource));
+}
+HICON CWinApp::LoadIcon(UINT nIDResource) const {
+  return ::LoadIcon(AfxGetResourceHandle(), MAKEINTRESOURCE(nIDResource));
+}
 HICON CWinApp::LoadStandardIcon(LPCTSTR lpszIconName) const { return ::LoadIcon(nullptr, lpszIconName); }
 
 int AfxWinMain(int argc, char** argv) {
-  const std::string missing = AfxMissingDisplay(std::getenv("QT_QPA_PLATFORM"), std::getenv("WAYLAND_DISPLAY"), std::getenv("DISPLAY"));
+  const std::string missing =
+      AfxMissingDisplay(std::getenv("QT_QPA_PLATFORM"), std::getenv("WAYLAND_DISPLAY"), std::getenv("DISPLAY"));
   if (!missing.empty()) {
     std::fprintf(stderr, "%s\n", missing.c_str());
     return 1;

@@ -39,7 +39,16 @@ class CCommandLineInfo : public CObject {
   ~CCommandLineInfo() override = default;
   virtual void ParseParam(const char* pszParam, BOOL bFlag, BOOL bLast);
 
-  enum { FileNew, FileOpen, FilePrint, FilePrintTo, FileDDE, AppRegister, AppUnregister, FileNothing = -1 } m_nShellCommand = FileNew;
+  enum {
+    FileNew,
+    FileOpen,
+    FilePrint,
+    FilePrintTo,
+    FileDDE,
+    AppRegister,
+    AppUnregister,
+    FileNothing = -1
+  } m_nShellCommand = FileNew;
   BOOL m_bShowSplash = TRUE;
   BOOL m_bRunEmbedded = FALSE;
   BOOL m_bRunAutomated = FALSE;

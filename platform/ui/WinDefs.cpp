@@ -75,11 +75,15 @@ BOOL SubtractRect(LPRECT dst, const RECT* a, const RECT* b) {
   if (IntersectRect(&i, a, b)) {
     // Only a full-width or full-height cut leaves a rectangle.
     if (i.left <= r.left && i.right >= r.right) {
-      if (i.top <= r.top) r.top = i.bottom;
-      else if (i.bottom >= r.bottom) r.bottom = i.top;
+      if (i.top <= r.top)
+        r.top = i.bottom;
+      else if (i.bottom >= r.bottom)
+        r.bottom = i.top;
     } else if (i.top <= r.top && i.bottom >= r.bottom) {
-      if (i.left <= r.left) r.left = i.right;
-      else if (i.right >= r.right) r.right = i.left;
+      if (i.left <= r.left)
+        r.left = i.right;
+      else if (i.right >= r.right)
+        r.right = i.left;
     }
   }
   *dst = r;

@@ -119,16 +119,40 @@ class CRect;
 class CPoint : public POINT {
  public:
   CPoint() { x = y = 0; }
-  CPoint(int ix, int iy) { x = ix; y = iy; }
-  CPoint(POINT p) { x = p.x; y = p.y; }
-  explicit CPoint(LPARAM lp) { x = GET_X_LPARAM(lp); y = GET_Y_LPARAM(lp); }
-  void Offset(int dx, int dy) { x += dx; y += dy; }
-  void Offset(POINT p) { x += p.x; y += p.y; }
-  void SetPoint(int ix, int iy) { x = ix; y = iy; }
+  CPoint(int ix, int iy) {
+    x = ix;
+    y = iy;
+  }
+  CPoint(POINT p) {
+    x = p.x;
+    y = p.y;
+  }
+  explicit CPoint(LPARAM lp) {
+    x = GET_X_LPARAM(lp);
+    y = GET_Y_LPARAM(lp);
+  }
+  void Offset(int dx, int dy) {
+    x += dx;
+    y += dy;
+  }
+  void Offset(POINT p) {
+    x += p.x;
+    y += p.y;
+  }
+  void SetPoint(int ix, int iy) {
+    x = ix;
+    y = iy;
+  }
   bool operator==(POINT p) const { return x == p.x && y == p.y; }
   bool operator!=(POINT p) const { return !(*this == p); }
-  void operator+=(POINT p) { x += p.x; y += p.y; }
-  void operator-=(POINT p) { x -= p.x; y -= p.y; }
+  void operator+=(POINT p) {
+    x += p.x;
+    y += p.y;
+  }
+  void operator-=(POINT p) {
+    x -= p.x;
+    y -= p.y;
+  }
   CPoint operator+(POINT p) const { return CPoint(x + p.x, y + p.y); }
   CPoint operator-(POINT p) const { return CPoint(x - p.x, y - p.y); }
   CPoint operator-() const { return CPoint(-x, -y); }
@@ -141,32 +165,71 @@ class CPoint : public POINT {
 class CSize : public SIZE {
  public:
   CSize() { cx = cy = 0; }
-  CSize(int x, int y) { cx = x; cy = y; }
-  CSize(SIZE s) { cx = s.cx; cy = s.cy; }
-  CSize(POINT p) { cx = p.x; cy = p.y; }
+  CSize(int x, int y) {
+    cx = x;
+    cy = y;
+  }
+  CSize(SIZE s) {
+    cx = s.cx;
+    cy = s.cy;
+  }
+  CSize(POINT p) {
+    cx = p.x;
+    cy = p.y;
+  }
   bool operator==(SIZE s) const { return cx == s.cx && cy == s.cy; }
   bool operator!=(SIZE s) const { return !(*this == s); }
-  void operator+=(SIZE s) { cx += s.cx; cy += s.cy; }
-  void operator-=(SIZE s) { cx -= s.cx; cy -= s.cy; }
+  void operator+=(SIZE s) {
+    cx += s.cx;
+    cy += s.cy;
+  }
+  void operator-=(SIZE s) {
+    cx -= s.cx;
+    cy -= s.cy;
+  }
   CSize operator+(SIZE s) const { return CSize(cx + s.cx, cy + s.cy); }
   CSize operator-(SIZE s) const { return CSize(cx - s.cx, cy - s.cy); }
   CSize operator-() const { return CSize(-cx, -cy); }
-  void SetSize(int x, int y) { cx = x; cy = y; }
+  void SetSize(int x, int y) {
+    cx = x;
+    cy = y;
+  }
 };
 
 inline CPoint CPoint::operator+(SIZE s) const { return CPoint(x + s.cx, y + s.cy); }
 inline CPoint CPoint::operator-(SIZE s) const { return CPoint(x - s.cx, y - s.cy); }
-inline void CPoint::operator+=(SIZE s) { x += s.cx; y += s.cy; }
-inline void CPoint::operator-=(SIZE s) { x -= s.cx; y -= s.cy; }
+inline void CPoint::operator+=(SIZE s) {
+  x += s.cx;
+  y += s.cy;
+}
+inline void CPoint::operator-=(SIZE s) {
+  x -= s.cx;
+  y -= s.cy;
+}
 
 class CRect : public RECT {
  public:
   CRect() { left = top = right = bottom = 0; }
-  CRect(int l, int t, int r, int b) { left = l; top = t; right = r; bottom = b; }
+  CRect(int l, int t, int r, int b) {
+    left = l;
+    top = t;
+    right = r;
+    bottom = b;
+  }
   CRect(const RECT& r) { ::CopyRect(this, &r); }
   CRect(const RECT* r) { ::CopyRect(this, r); }
-  CRect(POINT p, SIZE s) { left = p.x; top = p.y; right = p.x + s.cx; bottom = p.y + s.cy; }
-  CRect(POINT tl, POINT br) { left = tl.x; top = tl.y; right = br.x; bottom = br.y; }
+  CRect(POINT p, SIZE s) {
+    left = p.x;
+    top = p.y;
+    right = p.x + s.cx;
+    bottom = p.y + s.cy;
+  }
+  CRect(POINT tl, POINT br) {
+    left = tl.x;
+    top = tl.y;
+    right = br.x;
+    bottom = br.y;
+  }
 
   int Width() const { return right - left; }
   int Height() const { return bottom - top; }
@@ -189,22 +252,59 @@ class CRect : public RECT {
   BOOL EqualRect(LPCRECT r) const { return ::EqualRect(this, r); }
   void InflateRect(int dx, int dy) { ::InflateRect(this, dx, dy); }
   void InflateRect(SIZE s) { ::InflateRect(this, s.cx, s.cy); }
-  void InflateRect(LPCRECT r) { left -= r->left; top -= r->top; right += r->right; bottom += r->bottom; }
-  void InflateRect(int l, int t, int r, int b) { left -= l; top -= t; right += r; bottom += b; }
+  void InflateRect(LPCRECT r) {
+    left -= r->left;
+    top -= r->top;
+    right += r->right;
+    bottom += r->bottom;
+  }
+  void InflateRect(int l, int t, int r, int b) {
+    left -= l;
+    top -= t;
+    right += r;
+    bottom += b;
+  }
   void DeflateRect(int dx, int dy) { ::InflateRect(this, -dx, -dy); }
   void DeflateRect(SIZE s) { ::InflateRect(this, -s.cx, -s.cy); }
-  void DeflateRect(LPCRECT r) { left += r->left; top += r->top; right -= r->right; bottom -= r->bottom; }
-  void DeflateRect(int l, int t, int r, int b) { left += l; top += t; right -= r; bottom -= b; }
+  void DeflateRect(LPCRECT r) {
+    left += r->left;
+    top += r->top;
+    right -= r->right;
+    bottom -= r->bottom;
+  }
+  void DeflateRect(int l, int t, int r, int b) {
+    left += l;
+    top += t;
+    right -= r;
+    bottom -= b;
+  }
   void OffsetRect(int dx, int dy) { ::OffsetRect(this, dx, dy); }
   void OffsetRect(POINT p) { ::OffsetRect(this, p.x, p.y); }
   void OffsetRect(SIZE s) { ::OffsetRect(this, s.cx, s.cy); }
-  void MoveToX(int x) { right = Width() + x; left = x; }
-  void MoveToY(int y) { bottom = Height() + y; top = y; }
-  void MoveToXY(int x, int y) { MoveToX(x); MoveToY(y); }
+  void MoveToX(int x) {
+    right = Width() + x;
+    left = x;
+  }
+  void MoveToY(int y) {
+    bottom = Height() + y;
+    top = y;
+  }
+  void MoveToXY(int x, int y) {
+    MoveToX(x);
+    MoveToY(y);
+  }
   void MoveToXY(POINT p) { MoveToXY(p.x, p.y); }
   void NormalizeRect() {
-    if (left > right) { LONG t = left; left = right; right = t; }
-    if (top > bottom) { LONG t = top; top = bottom; bottom = t; }
+    if (left > right) {
+      LONG t = left;
+      left = right;
+      right = t;
+    }
+    if (top > bottom) {
+      LONG t = top;
+      top = bottom;
+      bottom = t;
+    }
   }
   BOOL IntersectRect(LPCRECT a, LPCRECT b) { return ::IntersectRect(this, a, b); }
   BOOL UnionRect(LPCRECT a, LPCRECT b) { return ::UnionRect(this, a, b); }
@@ -222,8 +322,24 @@ class CRect : public RECT {
   void operator-=(SIZE s) { OffsetRect(-s.cx, -s.cy); }
   void operator&=(const RECT& r) { ::IntersectRect(this, this, &r); }
   void operator|=(const RECT& r) { ::UnionRect(this, this, &r); }
-  CRect operator+(POINT p) const { CRect r(*this); r.OffsetRect(p.x, p.y); return r; }
-  CRect operator-(POINT p) const { CRect r(*this); r.OffsetRect(-p.x, -p.y); return r; }
-  CRect operator&(const RECT& o) const { CRect r; ::IntersectRect(&r, this, &o); return r; }
-  CRect operator|(const RECT& o) const { CRect r; ::UnionRect(&r, this, &o); return r; }
+  CRect operator+(POINT p) const {
+    CRect r(*this);
+    r.OffsetRect(p.x, p.y);
+    return r;
+  }
+  CRect operator-(POINT p) const {
+    CRect r(*this);
+    r.OffsetRect(-p.x, -p.y);
+    return r;
+  }
+  CRect operator&(const RECT& o) const {
+    CRect r;
+    ::IntersectRect(&r, this, &o);
+    return r;
+  }
+  CRect operator|(const RECT& o) const {
+    CRect r;
+    ::UnionRect(&r, this, &o);
+    return r;
+  }
 };

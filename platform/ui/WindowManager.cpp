@@ -15,12 +15,13 @@
 
 namespace {
 
-QMargins g_extents;        // the last seen frame extents of a titled window
+QMargins g_extents;  // the last seen frame extents of a titled window
 bool g_extentsKnown = false;
 bool g_extentsAsked = false;
 
 xcb_atom_t atom(xcb_connection_t* c, const char* name) {
-  xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, (uint16_t)std::strlen(name), name), nullptr);
+  xcb_intern_atom_reply_t* r =
+      xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, (uint16_t)std::strlen(name), name), nullptr);
   xcb_atom_t a = r ? r->atom : (xcb_atom_t)XCB_ATOM_NONE;
   std::free(r);
   return a;
@@ -107,7 +108,9 @@ xcb_connection_t* AfxXcbConnection() {
   if (!gui) return nullptr;
   if (gui != s_app) {
     s_app = gui;
-    auto* x11 = QGuiApplication::platformName() == QLatin1String("xcb") ? gui->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    auto* x11 = QGuiApplication::platformName() == QLatin1String("xcb")
+                    ? gui->nativeInterface<QNativeInterface::QX11Application>()
+                    : nullptr;
     s_connection = x11 ? x11->connection() : nullptr;
   }
   return s_connection;

@@ -4,9 +4,9 @@
 #include "platform/ui/Controls.h"
 #include "platform/ui/FrameWnd.h"
 #include "platform/ui/Menu.h"
-#include "platform/ui/UiInternal.h"
 #include "platform/ui/ScrollBars.h"
 #include "platform/ui/SysInfo.h"
+#include "platform/ui/UiInternal.h"
 #include "platform/ui/WinApp.h"
 
 #include <QApplication>
@@ -15,10 +15,10 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QIcon>
-#include <QPixmap>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QPixmap>
 #include <QScreen>
 #include <QStyleHints>
 #include <QThread>
@@ -120,9 +120,12 @@ static bool hasNativeFrame(const AfxWndRec* r) {
 QMargins AfxNonClientMargins(const AfxWndRec* r) {
   if (hasNativeFrame(r)) return QMargins();
   int b = 0;
-  if (r->style & WS_THICKFRAME) b += 4;
-  else if (r->style & WS_DLGFRAME) b += 3;
-  else if (r->style & WS_BORDER) b += 1;
+  if (r->style & WS_THICKFRAME)
+    b += 4;
+  else if (r->style & WS_DLGFRAME)
+    b += 3;
+  else if (r->style & WS_BORDER)
+    b += 1;
   if (r->exStyle & WS_EX_CLIENTEDGE) b += 2;
   if (r->exStyle & WS_EX_STATICEDGE) b += 1;
   QMargins m(b, b, b, b);
@@ -164,8 +167,7 @@ static void resizeBacking(AfxWndRec* r) {
   if (!r->backing.isNull() && r->backing.format() == img.format()) {
     keepW = std::min(img.width(), r->backing.width());
     keepH = std::min(img.height(), r->backing.height());
-    for (int y = 0; y < keepH; ++y)
-      std::memcpy(img.scanLine(y), r->backing.constScanLine(y), size_t(keepW) * 4);
+    for (int y = 0; y < keepH; ++y) std::memcpy(img.scanLine(y), r->backing.constScanLine(y), size_t(keepW) * 4);
   } else if (!r->backing.isNull()) {
     img.fill(Qt::white);
     QPainter p(&img);
@@ -176,9 +178,9 @@ static void resizeBacking(AfxWndRec* r) {
   }
   const QRgb white = 0xFFFFFFFFu;
   if (keepW < img.width())
-    for (int y = 0; y < keepH; ++y) std::fill_n(reinterpret_cast<QRgb*>(img.scanLine(y)) + keepW, img.width() - keepW, white);
-  for (int y = keepH; y < img.height(); ++y)
-    std::fill_n(reinterpret_cast<QRgb*>(img.scanLine(y)), img.width(), white);
+    for (int y = 0; y < keepH; ++y)
+      std::fill_n(reinterpret_cast<QRgb*>(img.scanLine(y)) + keepW, img.width() - keepW, white);
+  for (int y = keepH; y < img.height(); ++y) std::fill_n(reinterpret_cast<QRgb*>(img.scanLine(y)), img.width(), white);
   QSize old = r->backing.isNull() ? QSize(0, 0) : r->backing.size();
   r->backing = img;
   QRegion fresh(QRect(QPoint(0, 0), s));
@@ -355,14 +357,15 @@ LRESULT CallNextHookEx(HHOOK hhk, int nCode, WPARAM wParam, LPARAM lParam) {
   return 0;
 }
 
-
 // PreTranslateMessage, then the window (or the timer procedure).
 static void dispatchQueued(MSG& msg) {
   if (msg.hwnd && !AfxRec(msg.hwnd)) return;
   CWinThread* thread = AfxGetThread();
   BOOL eaten = FALSE;
-  if (thread) eaten = thread->PreTranslateMessage(&msg);
-  else eaten = CWnd::WalkPreTranslateTree(nullptr, &msg);
+  if (thread)
+    eaten = thread->PreTranslateMessage(&msg);
+  else
+    eaten = CWnd::WalkPreTranslateTree(nullptr, &msg);
   if (eaten || !msg.hwnd) return;
   if (!AfxRec(msg.hwnd)) return;
   if (msg.message == WM_TIMER && msg.lParam) {
@@ -399,7 +402,9 @@ BOOL PostMessage(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
   return TRUE;
 }
 
-BOOL PostThreadMessage(DWORD, UINT Msg, WPARAM wParam, LPARAM lParam) { return PostMessage(nullptr, Msg, wParam, lParam); }
+BOOL PostThreadMessage(DWORD, UINT Msg, WPARAM wParam, LPARAM lParam) {
+  return PostMessage(nullptr, Msg, wParam, lParam);
+}
 
 void PostQuitMessage(int nExitCode) {
   AfxEnsureDispatcher();
@@ -548,9 +553,12 @@ static QPoint onSomeScreen(const AfxWndRec* r, QRect whole) {
 static bool inputRefused(HWND h) {
   for (AfxWndRec* r = AfxRec(h); r;) {
     if (!r->enabled) return true;
-    if (r->style & WS_CHILD) r = AfxRec(r->parent);
-    else if ((r->exStyle & WS_EX_NOACTIVATE) && r->owner) r = AfxRec(r->owner);
-    else break;
+    if (r->style & WS_CHILD)
+      r = AfxRec(r->parent);
+    else if ((r->exStyle & WS_EX_NOACTIVATE) && r->owner)
+      r = AfxRec(r->owner);
+    else
+      break;
   }
   return false;
 }
@@ -585,7 +593,10 @@ static Qt::WindowFlags topLevelFlags(const AfxWndRec* r, QWidget** qparent) {
     flags = Qt::Window | Qt::FramelessWindowHint;
     // Owned frameless windows (a floating toolbar among them) stay managed: the window manager
     // keeps them above their owner and leaves them where the program puts them.
-    if (o) { *qparent = o->w; flags |= Qt::Tool; }
+    if (o) {
+      *qparent = o->w;
+      flags |= Qt::Tool;
+    }
     if (dwExStyle & WS_EX_NOACTIVATE) flags |= Qt::WindowDoesNotAcceptFocus;
     // Popup menus, drop lists and shadows: unmanaged, so the window manager never gives them the
     // focus. Not Qt::Popup, which grabs input and eats the click that should reach the frame.
@@ -596,8 +607,8 @@ static Qt::WindowFlags topLevelFlags(const AfxWndRec* r, QWidget** qparent) {
   return flags;
 }
 
-HWND CreateWindowEx(DWORD dwExStyle, LPCTSTR lpszClass, LPCTSTR lpszName, DWORD dwStyle, int x, int y, int cx,
-                    int cy, HWND hWndParent, HMENU hMenu, HINSTANCE, LPVOID lpParam) {
+HWND CreateWindowEx(DWORD dwExStyle, LPCTSTR lpszClass, LPCTSTR lpszName, DWORD dwStyle, int x, int y, int cx, int cy,
+                    HWND hWndParent, HMENU hMenu, HINSTANCE, LPVOID lpParam) {
   if (!QCoreApplication::instance()) return nullptr;
   AfxEnsureDispatcher();
   const WndClass* wc = findClass(lpszClass);
@@ -631,8 +642,10 @@ HWND CreateWindowEx(DWORD dwExStyle, LPCTSTR lpszClass, LPCTSTR lpszName, DWORD 
 
   QWidget* qparent = nullptr;
   Qt::WindowFlags flags = Qt::Widget;
-  if (dwStyle & WS_CHILD) qparent = parentRec->w;
-  else flags = topLevelFlags(r, &qparent);
+  if (dwStyle & WS_CHILD)
+    qparent = parentRec->w;
+  else
+    flags = topLevelFlags(r, &qparent);
   r->w = new NeapWidget(r->h, qparent, flags);
   if (!(dwStyle & WS_CHILD)) {
     // The window's text is its title for the window manager, the class icon its icon.
@@ -652,8 +665,10 @@ HWND CreateWindowEx(DWORD dwExStyle, LPCTSTR lpszClass, LPCTSTR lpszName, DWORD 
     std::lock_guard<std::mutex> lock(g_regMutex);
     g_windows[r->h] = r;
   }
-  if (dwStyle & WS_CHILD) parentRec->children.push_back(r->h);
-  else g_topLevels.push_back(r->h);
+  if (dwStyle & WS_CHILD)
+    parentRec->children.push_back(r->h);
+  else
+    g_topLevels.push_back(r->h);
   if (r->wnd) r->wnd->m_hWnd = r->h;
 
   // CW_USEDEFAULT-like values for top-level windows.
@@ -828,7 +843,10 @@ BOOL EnableWindow(HWND hWnd, BOOL bEnable) {
   BOOL wasDisabled = !r->enabled;
   if (r->enabled != (bEnable != 0)) {
     r->enabled = bEnable != 0;
-    if (bEnable) r->style &= ~WS_DISABLED; else r->style |= WS_DISABLED;
+    if (bEnable)
+      r->style &= ~WS_DISABLED;
+    else
+      r->style |= WS_DISABLED;
     if (!bEnable && (g_focus == hWnd)) ::SetFocus(nullptr);
     ::SendMessage(hWnd, WM_ENABLE, bEnable ? TRUE : FALSE, 0);
   }
@@ -1249,8 +1267,14 @@ BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int x, int y, int cx, int cy,
   if (!r) return FALSE;
   QRect cur = windowRectInParent(r);
   WINDOWPOS wp{hWnd, hWndInsertAfter, x, y, cx, cy, uFlags};
-  if (uFlags & SWP_NOMOVE) { wp.x = cur.x(); wp.y = cur.y(); }
-  if (uFlags & SWP_NOSIZE) { wp.cx = cur.width(); wp.cy = cur.height(); }
+  if (uFlags & SWP_NOMOVE) {
+    wp.x = cur.x();
+    wp.y = cur.y();
+  }
+  if (uFlags & SWP_NOSIZE) {
+    wp.cx = cur.width();
+    wp.cy = cur.height();
+  }
   if (!(uFlags & SWP_NOSENDCHANGING)) ::SendMessage(hWnd, WM_WINDOWPOSCHANGING, 0, (LPARAM)&wp);
   if (!(r = AfxRec(hWnd))) return FALSE;
   clampGeometry(r, wp.x, wp.y, wp.cx, wp.cy);
@@ -1262,8 +1286,10 @@ BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int x, int y, int cx, int cy,
   bool moved = false, sized = false;
   if (!(wp.flags & SWP_NOMOVE) && (wp.x != cur.x() || wp.y != cur.y())) {
     r->reportedPos = QPoint(wp.x, wp.y);  // before: the window system may confirm it at once or later
-    if (hasNativeFrame(r)) r->w->move(QPoint(wp.x, wp.y));
-    else r->w->move(widgetPosFor(r, wp.x, wp.y));
+    if (hasNativeFrame(r))
+      r->w->move(QPoint(wp.x, wp.y));
+    else
+      r->w->move(widgetPosFor(r, wp.x, wp.y));
     moved = true;
   }
   if (!(wp.flags & SWP_NOSIZE) && (wp.cx != cur.width() || wp.cy != cur.height())) {
@@ -1277,7 +1303,8 @@ BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int x, int y, int cx, int cy,
     r->extentsUsed = AfxWindowManagerExtents(r);
   }
   if (!(wp.flags & SWP_NOZORDER) && !(wp.flags & SWP_NOACTIVATE && wp.hwndInsertAfter == HWND_TOP && false)) {
-    if (wp.hwndInsertAfter == HWND_TOP || wp.hwndInsertAfter == HWND_TOPMOST) raiseTop(hWnd);
+    if (wp.hwndInsertAfter == HWND_TOP || wp.hwndInsertAfter == HWND_TOPMOST)
+      raiseTop(hWnd);
     else if (wp.hwndInsertAfter == HWND_BOTTOM) {
       if (windowSystemPresent() || (r->style & WS_CHILD)) r->w->lower();
       std::vector<HWND>* sib = &g_topLevels;
@@ -1319,14 +1346,21 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow) {
   if (!r) return FALSE;
   BOOL wasVisible = (r->style & WS_VISIBLE) != 0;
   bool show = nCmdShow != SW_HIDE;
-  if (nCmdShow == SW_MINIMIZE || nCmdShow == SW_SHOWMINIMIZED || nCmdShow == SW_SHOWMINNOACTIVE) r->style |= WS_MINIMIZE;
-  else if (show) r->style &= ~WS_MINIMIZE;
-  if (nCmdShow == SW_SHOWMAXIMIZED) r->style |= WS_MAXIMIZE;
-  else if (nCmdShow == SW_RESTORE || nCmdShow == SW_SHOWNORMAL) r->style &= ~WS_MAXIMIZE;
+  if (nCmdShow == SW_MINIMIZE || nCmdShow == SW_SHOWMINIMIZED || nCmdShow == SW_SHOWMINNOACTIVE)
+    r->style |= WS_MINIMIZE;
+  else if (show)
+    r->style &= ~WS_MINIMIZE;
+  if (nCmdShow == SW_SHOWMAXIMIZED)
+    r->style |= WS_MAXIMIZE;
+  else if (nCmdShow == SW_RESTORE || nCmdShow == SW_SHOWNORMAL)
+    r->style &= ~WS_MAXIMIZE;
   if (show != (wasVisible != 0)) {
     ::SendMessage(hWnd, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
     if (!(r = AfxRec(hWnd))) return wasVisible;
-    if (show) r->style |= WS_VISIBLE; else r->style &= ~WS_VISIBLE;
+    if (show)
+      r->style |= WS_VISIBLE;
+    else
+      r->style &= ~WS_VISIBLE;
     if (show && !(r->style & WS_CHILD)) {
       const QRect whole = wholeRect(r);
       if (const QPoint on = onSomeScreen(r, whole); on != whole.topLeft()) {
@@ -1345,7 +1379,12 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow) {
       r->w->hide();
       if (g_focus && (g_focus == hWnd || IsChild(hWnd, g_focus))) ::SetFocus(nullptr);
     }
-    WINDOWPOS wp{hWnd, nullptr, 0, 0, 0, 0,
+    WINDOWPOS wp{hWnd,
+                 nullptr,
+                 0,
+                 0,
+                 0,
+                 0,
                  (UINT)(SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW))};
     ::SendMessage(hWnd, WM_WINDOWPOSCHANGED, 0, (LPARAM)&wp);
   }
@@ -1363,7 +1402,8 @@ BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
   AfxWndRec* r = AfxRec(hWnd);
   if (!r) return FALSE;
   QRect all(QPoint(0, 0), clientSize(r));
-  QRect rc = lpRect ? QRect(QPoint(lpRect->left, lpRect->top), QPoint(lpRect->right - 1, lpRect->bottom - 1)) & all : all;
+  QRect rc =
+      lpRect ? QRect(QPoint(lpRect->left, lpRect->top), QPoint(lpRect->right - 1, lpRect->bottom - 1)) & all : all;
   if (!rc.isEmpty()) {
     r->invalid += rc;
     if (bErase) r->erase = true;
@@ -1386,8 +1426,10 @@ BOOL InvalidateRgn(HWND hWnd, HRGN hRgn, BOOL bErase) {
 BOOL ValidateRect(HWND hWnd, const RECT* lpRect) {
   AfxWndRec* r = AfxRec(hWnd);
   if (!r) return FALSE;
-  if (!lpRect) r->invalid = QRegion();
-  else r->invalid -= QRegion(QRect(QPoint(lpRect->left, lpRect->top), QPoint(lpRect->right - 1, lpRect->bottom - 1)));
+  if (!lpRect)
+    r->invalid = QRegion();
+  else
+    r->invalid -= QRegion(QRect(QPoint(lpRect->left, lpRect->top), QPoint(lpRect->right - 1, lpRect->bottom - 1)));
   if (r->invalid.isEmpty()) r->erase = false;
   return TRUE;
 }
@@ -1397,8 +1439,10 @@ BOOL GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL) {
   if (!r) return FALSE;
   QRect b = r->invalid.boundingRect();
   if (lpRect) {
-    if (b.isEmpty()) SetRectEmpty(lpRect);
-    else SetRect(lpRect, b.left(), b.top(), b.right() + 1, b.bottom() + 1);
+    if (b.isEmpty())
+      SetRectEmpty(lpRect);
+    else
+      SetRect(lpRect, b.left(), b.top(), b.right() + 1, b.bottom() + 1);
   }
   return !b.isEmpty();
 }
@@ -1430,14 +1474,17 @@ BOOL RedrawWindow(HWND hWnd, const RECT* lprcUpdate, HRGN hrgnUpdate, UINT flags
   AfxWndRec* r = AfxRec(hWnd);
   if (!r) return FALSE;
   if (flags & RDW_INVALIDATE) {
-    if (hrgnUpdate) InvalidateRgn(hWnd, hrgnUpdate, (flags & RDW_ERASE) != 0);
-    else InvalidateRect(hWnd, lprcUpdate, (flags & RDW_ERASE) != 0);
+    if (hrgnUpdate)
+      InvalidateRgn(hWnd, hrgnUpdate, (flags & RDW_ERASE) != 0);
+    else
+      InvalidateRect(hWnd, lprcUpdate, (flags & RDW_ERASE) != 0);
     if (flags & RDW_ALLCHILDREN) {
       for (HWND c : std::vector<HWND>(r->children)) RedrawWindow(c, nullptr, nullptr, flags & ~RDW_UPDATENOW);
     }
   }
   if (flags & RDW_VALIDATE) ValidateRect(hWnd, lprcUpdate);
-  if (flags & RDW_FRAME) if ((r = AfxRec(hWnd))) r->w->update();
+  if (flags & RDW_FRAME)
+    if ((r = AfxRec(hWnd))) r->w->update();
   if (flags & RDW_UPDATENOW) {
     UpdateWindow(hWnd);
     if ((r = AfxRec(hWnd)) && (flags & RDW_ALLCHILDREN))
@@ -1652,7 +1699,10 @@ int SetScrollInfo(HWND hWnd, int nBar, const SCROLLINFO* si, BOOL bRedraw) {
   AfxScrollState* s = sbState(hWnd, nBar);
   if (!s || !si) return 0;
   if (bRedraw) AfxRec(hWnd)->w->update();
-  if (si->fMask & SIF_RANGE) { s->si.nMin = si->nMin; s->si.nMax = si->nMax; }
+  if (si->fMask & SIF_RANGE) {
+    s->si.nMin = si->nMin;
+    s->si.nMax = si->nMax;
+  }
   if (si->fMask & SIF_PAGE) s->si.nPage = si->nPage;
   if (si->fMask & SIF_POS) s->si.nPos = si->nPos;
   if (si->fMask & SIF_TRACKPOS) s->si.nTrackPos = si->nTrackPos;
@@ -1666,7 +1716,10 @@ BOOL GetScrollInfo(HWND hWnd, int nBar, LPSCROLLINFO si) {
   AfxScrollState* s = sbState(hWnd, nBar);
   if (!s || !si) return FALSE;
   UINT mask = si->fMask;
-  if (mask & SIF_RANGE) { si->nMin = s->si.nMin; si->nMax = s->si.nMax; }
+  if (mask & SIF_RANGE) {
+    si->nMin = s->si.nMin;
+    si->nMax = s->si.nMax;
+  }
   if (mask & SIF_PAGE) si->nPage = s->si.nPage;
   if (mask & SIF_POS) si->nPos = s->si.nPos;
   if (mask & SIF_TRACKPOS) si->nTrackPos = s->si.nTrackPos;
@@ -1725,12 +1778,15 @@ static UINT vkFromQt(int key, Qt::KeyboardModifiers mods) {
   if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return VK_F1 + (key - Qt::Key_F1);
   switch (key) {
     case Qt::Key_Backspace: return VK_BACK;
-    case Qt::Key_Tab: case Qt::Key_Backtab: return VK_TAB;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return VK_TAB;
     case Qt::Key_Clear: return VK_CLEAR;
-    case Qt::Key_Return: case Qt::Key_Enter: return VK_RETURN;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return VK_RETURN;
     case Qt::Key_Shift: return VK_SHIFT;
     case Qt::Key_Control: return VK_CONTROL;
-    case Qt::Key_Alt: case Qt::Key_AltGr: return VK_MENU;
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr: return VK_MENU;
     case Qt::Key_Pause: return VK_PAUSE;
     case Qt::Key_CapsLock: return VK_CAPITAL;
     case Qt::Key_Escape: return VK_ESCAPE;
@@ -1748,7 +1804,8 @@ static UINT vkFromQt(int key, Qt::KeyboardModifiers mods) {
     case Qt::Key_Insert: return VK_INSERT;
     case Qt::Key_Delete: return VK_DELETE;
     case Qt::Key_Help: return VK_HELP;
-    case Qt::Key_Meta: case Qt::Key_Super_L: return VK_LWIN;
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L: return VK_LWIN;
     case Qt::Key_Super_R: return VK_RWIN;
     case Qt::Key_Menu: return VK_APPS;
     case Qt::Key_NumLock: return VK_NUMLOCK;
@@ -1760,12 +1817,18 @@ static UINT vkFromQt(int key, Qt::KeyboardModifiers mods) {
     case Qt::Key_Minus: return (mods & Qt::KeypadModifier) ? VK_SUBTRACT : VK_OEM_MINUS;
     case Qt::Key_Period: return (mods & Qt::KeypadModifier) ? VK_DECIMAL : VK_OEM_PERIOD;
     case Qt::Key_Slash: return (mods & Qt::KeypadModifier) ? VK_DIVIDE : VK_OEM_2;
-    case Qt::Key_Semicolon: case Qt::Key_Colon: return VK_OEM_1;
-    case Qt::Key_QuoteLeft: case Qt::Key_AsciiTilde: return VK_OEM_3;
-    case Qt::Key_BracketLeft: case Qt::Key_BraceLeft: return VK_OEM_4;
-    case Qt::Key_Backslash: case Qt::Key_Bar: return VK_OEM_5;
-    case Qt::Key_BracketRight: case Qt::Key_BraceRight: return VK_OEM_6;
-    case Qt::Key_Apostrophe: case Qt::Key_QuoteDbl: return VK_OEM_7;
+    case Qt::Key_Semicolon:
+    case Qt::Key_Colon: return VK_OEM_1;
+    case Qt::Key_QuoteLeft:
+    case Qt::Key_AsciiTilde: return VK_OEM_3;
+    case Qt::Key_BracketLeft:
+    case Qt::Key_BraceLeft: return VK_OEM_4;
+    case Qt::Key_Backslash:
+    case Qt::Key_Bar: return VK_OEM_5;
+    case Qt::Key_BracketRight:
+    case Qt::Key_BraceRight: return VK_OEM_6;
+    case Qt::Key_Apostrophe:
+    case Qt::Key_QuoteDbl: return VK_OEM_7;
     case Qt::Key_Exclam: return '1';
     case Qt::Key_At: return '2';
     case Qt::Key_NumberSign: return '3';
@@ -1790,7 +1853,10 @@ static bool isExtendedKey(UINT vk) {
 
 static void syncModifiers(Qt::KeyboardModifiers m) {
   auto set = [](int vk, bool down) {
-    if (down) g_keys[vk] |= 0x80; else g_keys[vk] &= ~0x80;
+    if (down)
+      g_keys[vk] |= 0x80;
+    else
+      g_keys[vk] &= ~0x80;
   };
   set(VK_SHIFT, m & Qt::ShiftModifier);
   set(VK_CONTROL, g_altGr || (m & Qt::ControlModifier));
@@ -1799,7 +1865,10 @@ static void syncModifiers(Qt::KeyboardModifiers m) {
 
 static void syncButtons(Qt::MouseButtons b) {
   auto set = [](int vk, bool down) {
-    if (down) g_keys[vk] |= 0x80; else g_keys[vk] &= ~0x80;
+    if (down)
+      g_keys[vk] |= 0x80;
+    else
+      g_keys[vk] &= ~0x80;
   };
   set(VK_LBUTTON, b & Qt::LeftButton);
   set(VK_RBUTTON, b & Qt::RightButton);
@@ -1839,16 +1908,20 @@ static void translateMouse(NeapWidget* w, QMouseEvent* me, QEvent::Type type) {
   syncButtons(me->buttons());
   if (type != QEvent::MouseMove) g_altTap = false;  // Alt+click is no Alt tap
   HWND target = r->h;
-  if (g_capture && AfxRec(g_capture)) target = g_capture;
+  if (g_capture && AfxRec(g_capture))
+    target = g_capture;
   else if (g_trackGrab && g_trackGrab == r->h) {
     // The menu's grab brings every event here: each still goes to the program window under the
     // point, and one over another program only to the mouse hooks, with no window.
     target = ::WindowFromPoint(g_cursor);
     if (!target) {
-      UINT hookMsg = type == QEvent::MouseMove ? WM_NCMOUSEMOVE
-                     : type == QEvent::MouseButtonRelease
-                         ? (me->button() == Qt::RightButton ? WM_NCRBUTTONUP : me->button() == Qt::MiddleButton ? WM_NCMBUTTONUP : WM_NCLBUTTONUP)
-                         : (me->button() == Qt::RightButton ? WM_NCRBUTTONDOWN : me->button() == Qt::MiddleButton ? WM_NCMBUTTONDOWN : WM_NCLBUTTONDOWN);
+      UINT hookMsg = type == QEvent::MouseMove            ? WM_NCMOUSEMOVE
+                     : type == QEvent::MouseButtonRelease ? (me->button() == Qt::RightButton    ? WM_NCRBUTTONUP
+                                                             : me->button() == Qt::MiddleButton ? WM_NCMBUTTONUP
+                                                                                                : WM_NCLBUTTONUP)
+                                                          : (me->button() == Qt::RightButton    ? WM_NCRBUTTONDOWN
+                                                             : me->button() == Qt::MiddleButton ? WM_NCMBUTTONDOWN
+                                                                                                : WM_NCLBUTTONDOWN);
       MSG mm{nullptr, hookMsg, (WPARAM)HTNOWHERE, MAKELPARAM(global.x(), global.y()), 0, g_cursor};
       AfxPumpMessage(mm);
       return;
@@ -1860,7 +1933,8 @@ static void translateMouse(NeapWidget* w, QMouseEvent* me, QEvent::Type type) {
   if (inputRefused(target)) {
     if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
       HWND top = GetAncestor(target, GA_ROOT);
-      for (AfxWndRec* t = AfxRec(top); t && (t->exStyle & WS_EX_NOACTIVATE) && t->owner; t = AfxRec(t->owner)) top = t->owner;
+      for (AfxWndRec* t = AfxRec(top); t && (t->exStyle & WS_EX_NOACTIVATE) && t->owner; t = AfxRec(t->owner))
+        top = t->owner;
       if (HWND modal = modalWindowOf(top)) {
         raiseTop(modal);
         SetActiveWindow(modal);
@@ -1876,16 +1950,23 @@ static void translateMouse(NeapWidget* w, QMouseEvent* me, QEvent::Type type) {
   bool inClient = QRect(QPoint(0, 0), cs).contains(client) || g_capture == target;
   UINT msg = 0;
   Qt::MouseButton b = me->button();
-  if (type == QEvent::MouseMove) msg = WM_MOUSEMOVE;
+  if (type == QEvent::MouseMove)
+    msg = WM_MOUSEMOVE;
   else if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
     bool dbl = type == QEvent::MouseButtonDblClick && (tr->clsStyle & CS_DBLCLKS);
-    if (b == Qt::LeftButton) msg = dbl ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN;
-    else if (b == Qt::RightButton) msg = dbl ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN;
-    else if (b == Qt::MiddleButton) msg = dbl ? WM_MBUTTONDBLCLK : WM_MBUTTONDOWN;
+    if (b == Qt::LeftButton)
+      msg = dbl ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN;
+    else if (b == Qt::RightButton)
+      msg = dbl ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN;
+    else if (b == Qt::MiddleButton)
+      msg = dbl ? WM_MBUTTONDBLCLK : WM_MBUTTONDOWN;
   } else if (type == QEvent::MouseButtonRelease) {
-    if (b == Qt::LeftButton) msg = WM_LBUTTONUP;
-    else if (b == Qt::RightButton) msg = WM_RBUTTONUP;
-    else if (b == Qt::MiddleButton) msg = WM_MBUTTONUP;
+    if (b == Qt::LeftButton)
+      msg = WM_LBUTTONUP;
+    else if (b == Qt::RightButton)
+      msg = WM_RBUTTONUP;
+    else if (b == Qt::MiddleButton)
+      msg = WM_MBUTTONUP;
   }
   if (!msg) return;
   if (msg == WM_MOUSEMOVE) noteMouseOver(target);
@@ -1948,7 +2029,10 @@ static void translateKey(NeapWidget* w, QKeyEvent* ke, bool down) {
   Qt::KeyboardModifiers mods = ke->modifiers();
   syncModifiers(mods);
   if (vk == VK_SHIFT || vk == VK_CONTROL || vk == VK_MENU) {
-    if (down) g_keys[vk] |= 0x80; else g_keys[vk] &= ~0x80;
+    if (down)
+      g_keys[vk] |= 0x80;
+    else
+      g_keys[vk] &= ~0x80;
   }
   bool repeat = ke->isAutoRepeat();
   if (!down && repeat) return;  // the platform sends no key-ups for auto-repeat
@@ -1982,7 +2066,7 @@ static void translateKey(NeapWidget* w, QKeyEvent* ke, bool down) {
     AfxTakeKeyTranslated();
     bool passed = AfxPumpMessage(m);
     if ((!down || !passed) && vk == VK_MENU) g_altTap = false;  // an Alt a hook took is no tap either
-    if (!passed) return;  // a hook swallowed the key: no character either
+    if (!passed) return;                                        // a hook swallowed the key: no character either
     if (AfxTakeKeyTranslated()) return;  // an accelerator took it: no character, as on the platform
   }
   // Characters follow the key-down, as TranslateMessage makes them.
@@ -2016,7 +2100,8 @@ static void fitToFrameExtents(AfxWndRec* r) {
   AfxWindowManagerExtents(r);  // remembers them for the windows that follow
   r->extentsUsed = now;
   const QRect want = r->wantWhole;
-  const QSize client(std::max(0, want.width() - now.left() - now.right()), std::max(0, want.height() - now.top() - now.bottom()));
+  const QSize client(std::max(0, want.width() - now.left() - now.right()),
+                     std::max(0, want.height() - now.top() - now.bottom()));
   if (r->style & WS_MAXIMIZE) return;  // the window manager sizes a maximised window
   if (client != r->w->size()) r->w->resize(client);
   if (r->w->pos() != want.topLeft()) r->w->move(want.topLeft());
@@ -2036,9 +2121,7 @@ bool NeapWidget::event(QEvent* e) {
     case QEvent::MouseMove:
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-      translateMouse(this, static_cast<QMouseEvent*>(e), e->type());
-      return true;
+    case QEvent::MouseButtonDblClick: translateMouse(this, static_cast<QMouseEvent*>(e), e->type()); return true;
     case QEvent::Wheel: {
       auto* we = static_cast<QWheelEvent*>(e);
       QPoint g = we->globalPosition().toPoint();
@@ -2055,7 +2138,8 @@ bool NeapWidget::event(QEvent* e) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
     case QEvent::ShortcutOverride:
-      if (e->type() != QEvent::ShortcutOverride) translateKey(this, static_cast<QKeyEvent*>(e), e->type() == QEvent::KeyPress);
+      if (e->type() != QEvent::ShortcutOverride)
+        translateKey(this, static_cast<QKeyEvent*>(e), e->type() == QEvent::KeyPress);
       e->accept();
       return true;
     case QEvent::Leave: {
@@ -2127,7 +2211,12 @@ bool NeapWidget::event(QEvent* e) {
         if ((r->style & (WS_MINIMIZE | WS_MAXIMIZE)) != want) {
           r->style = (r->style & ~(WS_MINIMIZE | WS_MAXIMIZE)) | want;
           QRect g = windowRectInParent(r);
-          WINDOWPOS wp{m_h, nullptr, g.x(), g.y(), g.width(), g.height(),
+          WINDOWPOS wp{m_h,
+                       nullptr,
+                       g.x(),
+                       g.y(),
+                       g.width(),
+                       g.height(),
                        SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_STATECHANGED};
           ::SendMessage(m_h, WM_WINDOWPOSCHANGED, 0, (LPARAM)&wp);
         }
@@ -2149,8 +2238,7 @@ bool NeapWidget::event(QEvent* e) {
           g_active != m_h)
         afxActivate(m_h, false);
       return QWidget::event(e);
-    default:
-      break;
+    default: break;
   }
   return QWidget::event(e);
 }
@@ -2218,11 +2306,8 @@ LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
   AfxWndRec* r = AfxRec(hWnd);
   if (!r) return 0;
   switch (Msg) {
-    case WM_NCCREATE:
-      return TRUE;
-    case WM_CLOSE:
-      ::DestroyWindow(hWnd);
-      return 0;
+    case WM_NCCREATE: return TRUE;
+    case WM_CLOSE: ::DestroyWindow(hWnd); return 0;
     case WM_ERASEBKGND: {
       if (!r->clsBrush) return 0;
       HDC hdc = (HDC)wParam;
@@ -2249,8 +2334,7 @@ LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
       ((char*)lParam)[n] = 0;
       return (LRESULT)n;
     }
-    case WM_GETTEXTLENGTH:
-      return (LRESULT)r->text.size();
+    case WM_GETTEXTLENGTH: return (LRESULT)r->text.size();
     case WM_SETICON: {
       if (r->style & WS_CHILD) return 0;
       HICON& slot = wParam == ICON_SMALL ? r->iconSmall : r->iconBig;
@@ -2259,8 +2343,7 @@ LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
       applyIcon(r);
       return (LRESULT)old;
     }
-    case WM_GETICON:
-      return (LRESULT)(wParam == ICON_SMALL ? (r->iconSmall ? r->iconSmall : r->iconBig) : r->iconBig);
+    case WM_GETICON: return (LRESULT)(wParam == ICON_SMALL ? (r->iconSmall ? r->iconSmall : r->iconBig) : r->iconBig);
     case WM_SETTEXT:
       r->text = lParam ? (const char*)lParam : "";
       if (!(r->style & WS_CHILD)) {
@@ -2273,11 +2356,8 @@ LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
       r->font = (HFONT)wParam;
       if (lParam) InvalidateRect(hWnd, nullptr, TRUE);
       return 0;
-    case WM_GETFONT:
-      return (LRESULT)r->font;
-    case WM_SETREDRAW:
-      r->redraw = wParam != 0;
-      return 0;
+    case WM_GETFONT: return (LRESULT)r->font;
+    case WM_SETREDRAW: r->redraw = wParam != 0; return 0;
     case WM_NCHITTEST: {
       POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
       RECT wr;
@@ -2296,7 +2376,8 @@ LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     case WM_NCLBUTTONDBLCLK:
       // A press on a scroll bar tracks it until the button is released.
       if (wParam == HTVSCROLL || wParam == HTHSCROLL)
-        AfxTrackWindowScrollBar(hWnd, wParam == HTVSCROLL ? SB_VERT : SB_HORZ, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        AfxTrackWindowScrollBar(hWnd, wParam == HTVSCROLL ? SB_VERT : SB_HORZ,
+                                POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
       return 0;
     case WM_MOUSEACTIVATE:
       if ((r->style & WS_CHILD) && r->parent) {
@@ -2360,22 +2441,21 @@ LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
       if ((!(wp->flags & SWP_NOSIZE) || (wp->flags & SWP_STATECHANGED)) && AfxRec(hWnd)) {
         AfxWndRec* now = AfxRec(hWnd);
         QSize cs = clientSize(now);
-        WPARAM kind = (now->style & WS_MINIMIZE) ? SIZE_MINIMIZED : (now->style & WS_MAXIMIZE) ? SIZE_MAXIMIZED : SIZE_RESTORED;
+        WPARAM kind = (now->style & WS_MINIMIZE)   ? SIZE_MINIMIZED
+                      : (now->style & WS_MAXIMIZE) ? SIZE_MAXIMIZED
+                                                   : SIZE_RESTORED;
         ::SendMessage(hWnd, WM_SIZE, kind, MAKELPARAM(cs.width(), cs.height()));
       }
       return 0;
     }
-    case WM_GETMINMAXINFO:
-      return 0;
-    case WM_NCACTIVATE:
-      return TRUE;
+    case WM_GETMINMAXINFO: return 0;
+    case WM_NCACTIVATE: return TRUE;
     case WM_ACTIVATE:
       // An activated window takes the focus unless one of its children has it.
       if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam) && g_focus != hWnd && !IsChild(hWnd, g_focus))
         ::SetFocus(hWnd);
       return 0;
-    case WM_GETDLGCODE:
-      return 0;
+    case WM_GETDLGCODE: return 0;
     case WM_PRINTCLIENT:
     case WM_PRINT: {
       // Draws the window's current pixels into the given DC.
@@ -2457,7 +2537,8 @@ HDC BeginPaint(HWND hWnd, LPPAINTSTRUCT ps) {
 BOOL EndPaint(HWND hWnd, const PAINTSTRUCT* ps) {
   if (!ps || !ps->hdc) return FALSE;
   AfxDeleteWindowDC(ps->hdc);
-  QRect painted(ps->rcPaint.left, ps->rcPaint.top, ps->rcPaint.right - ps->rcPaint.left, ps->rcPaint.bottom - ps->rcPaint.top);
+  QRect painted(ps->rcPaint.left, ps->rcPaint.top, ps->rcPaint.right - ps->rcPaint.left,
+                ps->rcPaint.bottom - ps->rcPaint.top);
   if (AfxWndRec* r = AfxRec(hWnd)) {
     AfxWindowPixelsChanged(hWnd, painted);
     invalidateTransparentChildren(r, painted);
@@ -2576,8 +2657,8 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowNa
 BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, int x, int y,
                     int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam) {
   if (m_hWnd) return FALSE;
-  CREATESTRUCT cs{lpParam, nullptr, nIDorHMenu, hWndParent, nHeight, nWidth, y, x, (LONG)dwStyle,
-                  lpszWindowName, lpszClassName, dwExStyle};
+  CREATESTRUCT cs{lpParam, nullptr, nIDorHMenu,    hWndParent,     nHeight,       nWidth,
+                  y,       x,       (LONG)dwStyle, lpszWindowName, lpszClassName, dwExStyle};
   if (!PreCreateWindow(cs)) {
     PostNcDestroy();
     return FALSE;
@@ -2772,7 +2853,8 @@ BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
   DWORD n = (r->style & ~dwRemove) | dwAdd;
   if (n == r->style) return FALSE;
   ::SetWindowLongPtr(m_hWnd, GWL_STYLE, (LONG_PTR)n);
-  if (nFlags) ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
+  if (nFlags)
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
   return TRUE;
 }
 BOOL CWnd::ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
@@ -2781,7 +2863,8 @@ BOOL CWnd::ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
   DWORD n = (r->exStyle & ~dwRemove) | dwAdd;
   if (n == r->exStyle) return FALSE;
   ::SetWindowLongPtr(m_hWnd, GWL_EXSTYLE, (LONG_PTR)n);
-  if (nFlags) ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
+  if (nFlags)
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
   return TRUE;
 }
 void CWnd::SetWindowText(LPCTSTR s) { ::SetWindowText(m_hWnd, s); }
@@ -2805,10 +2888,13 @@ BOOL CWnd::EnableWindow(BOOL b) { return ::EnableWindow(m_hWnd, b); }
 BOOL CWnd::IsIconic() const { return ::IsIconic(m_hWnd); }
 BOOL CWnd::IsZoomed() const { return ::IsZoomed(m_hWnd); }
 void CWnd::MoveWindow(int x, int y, int w, int h, BOOL b) { ::MoveWindow(m_hWnd, x, y, w, h, b); }
-void CWnd::MoveWindow(LPCRECT r, BOOL b) { ::MoveWindow(m_hWnd, r->left, r->top, r->right - r->left, r->bottom - r->top, b); }
+void CWnd::MoveWindow(LPCRECT r, BOOL b) {
+  ::MoveWindow(m_hWnd, r->left, r->top, r->right - r->left, r->bottom - r->top, b);
+}
 BOOL CWnd::SetWindowPos(const CWnd* after, int x, int y, int cx, int cy, UINT f) {
   // &wndTop and friends are the special handles themselves.
-  HWND ha = after ? (IsWindow(after->m_hWnd) ? after->m_hWnd : reinterpret_cast<HWND>(const_cast<CWnd*>(after))) : nullptr;
+  HWND ha =
+      after ? (IsWindow(after->m_hWnd) ? after->m_hWnd : reinterpret_cast<HWND>(const_cast<CWnd*>(after))) : nullptr;
   return ::SetWindowPos(m_hWnd, ha, x, y, cx, cy, f);
 }
 void CWnd::GetWindowRect(LPRECT r) const { ::GetWindowRect(m_hWnd, r); }
@@ -2823,13 +2909,18 @@ void CWnd::ScreenToClient(LPRECT r) const {
   ::ScreenToClient(m_hWnd, (LPPOINT)&r->left);
   ::ScreenToClient(m_hWnd, (LPPOINT)&r->right);
 }
-void CWnd::MapWindowPoints(CWnd* to, LPPOINT p, UINT n) const { ::MapWindowPoints(m_hWnd, to ? to->m_hWnd : nullptr, p, n); }
-void CWnd::MapWindowPoints(CWnd* to, LPRECT r) const { ::MapWindowPoints(m_hWnd, to ? to->m_hWnd : nullptr, (LPPOINT)r, 2); }
+void CWnd::MapWindowPoints(CWnd* to, LPPOINT p, UINT n) const {
+  ::MapWindowPoints(m_hWnd, to ? to->m_hWnd : nullptr, p, n);
+}
+void CWnd::MapWindowPoints(CWnd* to, LPRECT r) const {
+  ::MapWindowPoints(m_hWnd, to ? to->m_hWnd : nullptr, (LPPOINT)r, 2);
+}
 void CWnd::CenterWindow(CWnd* pAlternateOwner) {
   RECT wr, pr;
   GetWindowRect(&wr);
   CWnd* o = pAlternateOwner ? pAlternateOwner : GetOwner();
-  if (o) o->GetWindowRect(&pr);
+  if (o)
+    o->GetWindowRect(&pr);
   else {
     QRect a = QGuiApplication::primaryScreen()->availableGeometry();
     SetRect(&pr, a.left(), a.top(), a.right() + 1, a.bottom() + 1);
@@ -2850,10 +2941,14 @@ CWnd* CWnd::SetActiveWindow() { return FromHandle(::SetActiveWindow(m_hWnd)); }
 
 void CWnd::Invalidate(BOOL bErase) { ::InvalidateRect(m_hWnd, nullptr, bErase); }
 void CWnd::InvalidateRect(LPCRECT r, BOOL bErase) { ::InvalidateRect(m_hWnd, r, bErase); }
-void CWnd::InvalidateRgn(CRgn* rgn, BOOL bErase) { ::InvalidateRgn(m_hWnd, rgn ? (HRGN)rgn->m_hObject : nullptr, bErase); }
+void CWnd::InvalidateRgn(CRgn* rgn, BOOL bErase) {
+  ::InvalidateRgn(m_hWnd, rgn ? (HRGN)rgn->m_hObject : nullptr, bErase);
+}
 void CWnd::ValidateRect(LPCRECT r) { ::ValidateRect(m_hWnd, r); }
 void CWnd::UpdateWindow() { ::UpdateWindow(m_hWnd); }
-BOOL CWnd::RedrawWindow(LPCRECT r, CRgn* rgn, UINT f) { return ::RedrawWindow(m_hWnd, r, rgn ? (HRGN)rgn->m_hObject : nullptr, f); }
+BOOL CWnd::RedrawWindow(LPCRECT r, CRgn* rgn, UINT f) {
+  return ::RedrawWindow(m_hWnd, r, rgn ? (HRGN)rgn->m_hObject : nullptr, f);
+}
 BOOL CWnd::GetUpdateRect(LPRECT r, BOOL e) { return ::GetUpdateRect(m_hWnd, r, e); }
 CDC* CWnd::BeginPaint(LPPAINTSTRUCT ps) { return CDC::FromHandle(::BeginPaint(m_hWnd, ps)); }
 void CWnd::EndPaint(LPPAINTSTRUCT ps) { ::EndPaint(m_hWnd, ps); }

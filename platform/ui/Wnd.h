@@ -139,8 +139,8 @@ LPCTSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor = nullptr, HBRUSH 
 #define AFX_WNDFRAME_CLASS "AfxFrameOrView"
 
 // ---- Handle-level functions ----
-HWND CreateWindowEx(DWORD dwExStyle, LPCTSTR lpszClass, LPCTSTR lpszName, DWORD dwStyle, int x, int y, int cx,
-                    int cy, HWND hWndParent, HMENU hMenu, HINSTANCE hInst, LPVOID lpParam);
+HWND CreateWindowEx(DWORD dwExStyle, LPCTSTR lpszClass, LPCTSTR lpszName, DWORD dwStyle, int x, int y, int cx, int cy,
+                    HWND hWndParent, HMENU hMenu, HINSTANCE hInst, LPVOID lpParam);
 BOOL DestroyWindow(HWND hWnd);
 BOOL IsWindow(HWND hWnd);  // safe from any thread
 BOOL IsWindowVisible(HWND hWnd);
@@ -300,12 +300,12 @@ class CWnd : public CCmdTarget {
   static const MSG* GetCurrentMessage();
 
   // ---- Creation and destruction ----
-  virtual BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
-                      CWnd* pParentWnd, UINT nID, CCreateContext* pContext = nullptr);
+  virtual BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
+                      UINT nID, CCreateContext* pContext = nullptr);
   virtual BOOL CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, int x, int y,
                         int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam = nullptr);
-  virtual BOOL CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle,
-                        const RECT& rect, CWnd* pParentWnd, UINT nID, LPVOID lpParam = nullptr);
+  virtual BOOL CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                        CWnd* pParentWnd, UINT nID, LPVOID lpParam = nullptr);
   virtual BOOL DestroyWindow();
   virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
   virtual void PostNcDestroy();
@@ -326,7 +326,10 @@ class CWnd : public CCmdTarget {
   BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
   void SendMessageToDescendants(UINT message, WPARAM wParam = 0, LPARAM lParam = 0, BOOL bDeep = TRUE);
   // Asks pTarget (or this window's parent frame) for the idle state of this window's elements.
-  virtual void OnUpdateCmdUI(CWnd* pTarget, BOOL bDisableIfNoHndler) { (void)pTarget; (void)bDisableIfNoHndler; }
+  virtual void OnUpdateCmdUI(CWnd* pTarget, BOOL bDisableIfNoHndler) {
+    (void)pTarget;
+    (void)bDisableIfNoHndler;
+  }
 
   // ---- Relatives ----
   CWnd* GetParent() const;
@@ -417,7 +420,10 @@ class CWnd : public CCmdTarget {
   CWnd* SetCapture();
   UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer = nullptr);
   BOOL KillTimer(UINT_PTR nIDEvent);
-  BOOL EnableToolTips(BOOL bEnable = TRUE) { (void)bEnable; return TRUE; }
+  BOOL EnableToolTips(BOOL bEnable = TRUE) {
+    (void)bEnable;
+    return TRUE;
+  }
 
   // ---- Scroll bars ----
   BOOL SetScrollInfo(int nBar, LPSCROLLINFO lpScrollInfo, BOOL bRedraw = TRUE);
