@@ -10,9 +10,9 @@
 #define IDR_TIDELOG_POPUP 189
 
 // ---- Toolbars and pictures ----
-#define IDR_MENU_PICTURES 152    // the toolbar whose pictures the context menus show
+#define IDR_MENU_PICTURES 152  // the toolbar whose pictures the context menus show
 #define IDR_MAP_TOOLBAR 281
-#define IDB_PLACEHOLDER 149      // drawn where a picture is missing
+#define IDB_PLACEHOLDER 149  // drawn where a picture is missing
 #define IDB_COPY 160
 #define IDB_VIEW_GRAPH 161
 #define IDB_DELETE 191
