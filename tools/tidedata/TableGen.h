@@ -19,10 +19,10 @@ inline constexpr int kIdOf31Dec2009 = 4777;
 // A companion constituent folded into one of the four main ones: its engine number, its
 // amplitude ratio to the main one and its phase lag relative to it (degrees).
 struct Fold {
-    int mainIndex = -1;  // CAngleFactorData::M2 .. O1
-    int companion = 0;   // engine constituent number
-    double ratio = 0.0;
-    double phaseDeg = 0.0;
+  int mainIndex = -1;  // CAngleFactorData::M2 .. O1
+  int companion = 0;   // engine constituent number
+  double ratio = 0.0;
+  double phaseDeg = 0.0;
 };
 
 // Engine constituent number of a name the folding file may use (0 when unknown).
@@ -34,8 +34,7 @@ std::vector<Fold> ReadFolding(const std::string& path);
 
 // The angle and factor of constituent c (M2..O1) at 00:00 UT of a date, folds applied:
 // P = f e^{i(V0+u)} + sum r f' e^{i(V0'+u'-delta)}, factor |P|, angle round(360 - arg P) mod 360.
-void AngleAndFactor(int day, int month, int year, int c, const std::vector<Fold>& folds,
-                    int& angle, double& factor);
+void AngleAndFactor(int day, int month, int year, int c, const std::vector<Fold>& folds, int& angle, double& factor);
 
 // Every day from 1 January of kFirstYear to 1 January of kLastYear. Throws std::runtime_error
 // when two consecutive days would give the prediction a wrong speed (see CheckDayPair).
