@@ -11,6 +11,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -18,10 +21,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 
 extern char** environ;
 
@@ -107,7 +107,8 @@ std::string RoutesFile(long waypoints) {
   }
   for (auto& r : routes) {
     int n = 0;
-    for (CRoutePoint* p = r->GetFirstPoint(); p; p = p->GetNext()) p->SetName("Point " + CString(std::to_string(++n).c_str()));
+    for (CRoutePoint* p = r->GetFirstPoint(); p; p = p->GetNext())
+      p->SetName("Point " + CString(std::to_string(++n).c_str()));
   }
   if (!CRoutesFile::Save(path.c_str(), view)) return std::string();
   made[waypoints] = path;
@@ -156,9 +157,16 @@ void BM_LoadRoutesFile(benchmark::State& state) {
   // The child's own high-water mark (a spawned child's rusage can count the parent's pages).
   state.counters["peak_MB"] = static_cast<double>(last.peakKiB) / 1024.0;
   state.counters["extra_MB"] = static_cast<double>(last.peakKiB - last.peakBeforeKiB) / 1024.0;
-  state.counters["extra_per_file"] = fileMB > 0 ? static_cast<double>(last.peakKiB - last.peakBeforeKiB) / 1024.0 / fileMB : 0;
+  state.counters["extra_per_file"] =
+      fileMB > 0 ? static_cast<double>(last.peakKiB - last.peakBeforeKiB) / 1024.0 / fileMB : 0;
 }
-BENCHMARK(BM_LoadRoutesFile)->Arg(10000)->Arg(CRoutesFile::kMaxTotalPoints)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_LoadRoutesFile)
+    ->Arg(10000)
+    ->Arg(CRoutesFile::kMaxTotalPoints)
+    ->Arg(1000000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 }  // namespace
 

@@ -7,16 +7,16 @@
 
 #include <benchmark/benchmark.h>
 
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <spawn.h>
 #include <string>
 #include <system_error>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 extern char** environ;
 
@@ -67,8 +67,8 @@ void BM_StartupToFirstGraph(benchmark::State& state) {
     int status = 0;
     rusage usage{};
     ::wait4(pid, &status, 0, &usage);
-    cpuSeconds += usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-                  (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+    cpuSeconds +=
+        usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
     if (!painted) {
       state.SkipWithError("the program did not paint its graph");
       return;

@@ -30,12 +30,12 @@ std::string Stream() {
     switch (i % 5) {
       case 0:
       case 3:
-        std::snprintf(body, sizeof body, "%sRMC,12%02d%02d.00,A,50%02d.%03d,N,001%02d.%03d,W,%d.%d,%d.%d,100626,,,A", t, m,
-                      s, 30 + i % 20, i % 1000, 10 + i % 30, (i * 7) % 1000, i % 9, i % 10, i % 360, i % 10);
+        std::snprintf(body, sizeof body, "%sRMC,12%02d%02d.00,A,50%02d.%03d,N,001%02d.%03d,W,%d.%d,%d.%d,100626,,,A", t,
+                      m, s, 30 + i % 20, i % 1000, 10 + i % 30, (i * 7) % 1000, i % 9, i % 10, i % 360, i % 10);
         break;
       case 1:
-        std::snprintf(body, sizeof body, "%sGGA,12%02d%02d.00,50%02d.%03d,N,001%02d.%03d,W,1,09,0.9,3.0,M,47.0,M,,", t, m, s,
-                      30 + i % 20, i % 1000, 10 + i % 30, (i * 7) % 1000);
+        std::snprintf(body, sizeof body, "%sGGA,12%02d%02d.00,50%02d.%03d,N,001%02d.%03d,W,1,09,0.9,3.0,M,47.0,M,,", t,
+                      m, s, 30 + i % 20, i % 1000, 10 + i % 30, (i * 7) % 1000);
         break;
       case 2: std::snprintf(body, sizeof body, "GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1"); break;
       default: std::snprintf(body, sizeof body, "GPGSV,3,1,11,03,03,111,00,04,15,270,00,06,01,010,00,13,06,292,00");
@@ -68,10 +68,10 @@ BENCHMARK(BM_Parse10000Sentences)->Unit(benchmark::kMillisecond);
 #include "chart/MapView.h"
 #include "platform/ui/UiTest.h"
 
-#include <chrono>
-#include <functional>
 #include <pty.h>
 #include <unistd.h>
+#include <chrono>
+#include <functional>
 
 namespace {
 
@@ -152,7 +152,8 @@ class CFixToChart : public CWnd {
   int started = 0;
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
     GPSFIX fix;
-    if (message == WM_GPS_FIX && reader->GetFix(&fix)) map->SetVesselPosition(fix.latitude, fix.longitude, fix.course, fix.speed);
+    if (message == WM_GPS_FIX && reader->GetFix(&fix))
+      map->SetVesselPosition(fix.latitude, fix.longitude, fix.course, fix.speed);
     if (message == WM_GPS_STARTED) ++started;
     return CWnd::WindowProc(message, wParam, lParam);
   }

@@ -7,12 +7,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
-#include <unistd.h>
 #include <thread>
 
 namespace {
@@ -51,7 +51,8 @@ void BM_ChartFullRedraw(benchmark::State& state) {
   static const struct {
     double w, e, n;
     const char* label;
-  } views[] = {{-13, 5, 60, "whole UK region"}, {-7, -1.883, 55.993, "saved view, 5.1 degrees"},
+  } views[] = {{-13, 5, 60, "whole UK region"},
+               {-7, -1.883, 55.993, "saved view, 5.1 degrees"},
                {-3.5, 0.4, 51.2, "3.9 degrees, every point"}};
   const auto& v = views[state.range(0)];
   c.View(v.w, v.e, v.n);
@@ -71,9 +72,18 @@ const char* ToRegion(Chart& c, int nRegion) {
   c.map.SetRegion(nRegion);
   switch (nRegion) {
     case CMapView::kRegionUK: c.View(-7, -1.883, 55.993); return "UK";
-    case CMapView::kRegionEurope: c.View(-13, 19, 72); c.map.ZoomIn(); return "Europe";
-    case CMapView::kRegionAustralia: c.View(107, 179, 4); c.map.ZoomIn(); return "Australia";
-    default: c.View(-86, -55, 63); c.map.ZoomIn(); return "US East";
+    case CMapView::kRegionEurope:
+      c.View(-13, 19, 72);
+      c.map.ZoomIn();
+      return "Europe";
+    case CMapView::kRegionAustralia:
+      c.View(107, 179, 4);
+      c.map.ZoomIn();
+      return "Australia";
+    default:
+      c.View(-86, -55, 63);
+      c.map.ZoomIn();
+      return "US East";
   }
 }
 
@@ -91,7 +101,10 @@ void BM_ChartPanStep(benchmark::State& state) {
   }
   state.SetLabel(CString("1920x1080, ") + name + ", a line of the scroll bar, redrawn");
 }
-BENCHMARK(BM_ChartPanStep)->ArgsProduct({{std::begin(kRegions), std::end(kRegions)}})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ChartPanStep)
+    ->ArgsProduct({{std::begin(kRegions), std::end(kRegions)}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 void BM_ChartZoomStep(benchmark::State& state) {
   Chart& c = Chart::Get();
@@ -106,7 +119,10 @@ void BM_ChartZoomStep(benchmark::State& state) {
   }
   state.SetLabel(CString("1920x1080, ") + name + ", zoom in and out in turn, redrawn");
 }
-BENCHMARK(BM_ChartZoomStep)->ArgsProduct({{std::begin(kRegions), std::end(kRegions)}})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ChartZoomStep)
+    ->ArgsProduct({{std::begin(kRegions), std::end(kRegions)}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 long ResidentBytes() {
   long pages = 0, resident = 0;

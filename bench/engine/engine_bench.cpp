@@ -20,58 +20,52 @@ const fx::GridGeometry kGeometry{40, 40, 52.0, -6.0, 0.05, 0.075};
 
 // A 40 x 40 grid of 50 constituents (the first 50 of the table), or of 7 as the shipped grid
 // has, written once.
-const std::string& GridFile(int constituents = kConstituents)
-{
-    static fx::TempDir dir;
-    static std::string paths[kConstituents + 1];
-    std::string& path = paths[constituents];
-    if (path.empty()) {
-        std::vector<int> numbers;
-        for (int n = 1; n <= constituents; ++n)
-            numbers.push_back(n);
-        fx::HarmonicsGridWriter grid(kGeometry, numbers);
-        for (int r = 1; r <= kGeometry.rows; ++r) {
-            for (int c = 1; c <= kGeometry.cols; ++c) {
-                std::vector<fx::ConstituentValues> values;
-                for (int n = 1; n <= constituents; ++n) {
-                    const double a = 0.5 / n;
-                    values.push_back({n, a, 7.0 * n + r, 0.3 * a, 11.0 * n + c, 0.2 * a, 13.0 * n});
-                }
-                grid.setPoint(r, c, values);
-            }
+const std::string& GridFile(int constituents = kConstituents) {
+  static fx::TempDir dir;
+  static std::string paths[kConstituents + 1];
+  std::string& path = paths[constituents];
+  if (path.empty()) {
+    std::vector<int> numbers;
+    for (int n = 1; n <= constituents; ++n) numbers.push_back(n);
+    fx::HarmonicsGridWriter grid(kGeometry, numbers);
+    for (int r = 1; r <= kGeometry.rows; ++r) {
+      for (int c = 1; c <= kGeometry.cols; ++c) {
+        std::vector<fx::ConstituentValues> values;
+        for (int n = 1; n <= constituents; ++n) {
+          const double a = 0.5 / n;
+          values.push_back({n, a, 7.0 * n + r, 0.3 * a, 11.0 * n + c, 0.2 * a, 13.0 * n});
         }
-        path = dir.file("bench-grid-" + std::to_string(constituents) + ".dat").string();
-        grid.write(path);
+        grid.setPoint(r, c, values);
+      }
     }
-    return path;
+    path = dir.file("bench-grid-" + std::to_string(constituents) + ".dat").string();
+    grid.write(path);
+  }
+  return path;
 }
 
-void SetUp(benchmark::State& state, int constituents = kConstituents)
-{
-    if (EBC_SetHarmonicsFile(GridFile(constituents).c_str(), "bench") != EBC_OK)
-        state.SkipWithError("cannot set the harmonics file");
+void SetUp(benchmark::State& state, int constituents = kConstituents) {
+  if (EBC_SetHarmonicsFile(GridFile(constituents).c_str(), "bench") != EBC_OK)
+    state.SkipWithError("cannot set the harmonics file");
 }
 
-void Series(benchmark::State& state, int flags)
-{
-    SetUp(state);
-    std::vector<double> h(kSteps), u(kSteps), v(kSteps), s(kSteps), d(kSteps);
-    double seconds = 0;
-    for (auto _ : state) {
-        const auto begin = std::chrono::steady_clock::now();
-        double lat = 51.2, lon = -5.1;
-        const int status = EBC_DoSeriesPrediction(flags, 0, &lat, &lon, 1, 1, 2025, 0, 0, 0, 0.0, 0.0,
-                                                  kSteps, 10, h.data(), u.data(), v.data(), s.data(),
-                                                  d.data());
-        if (status != EBC_OK)
-            state.SkipWithError("series failed");
-        benchmark::DoNotOptimize(h.data());
-        benchmark::DoNotOptimize(u.data());
-        benchmark::ClobberMemory();
-        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-    }
-    state.SetItemsProcessed(state.iterations() * kSteps);
-    state.counters["ns_per_step"] = seconds * 1e9 / (static_cast<double>(state.iterations()) * kSteps);
+void Series(benchmark::State& state, int flags) {
+  SetUp(state);
+  std::vector<double> h(kSteps), u(kSteps), v(kSteps), s(kSteps), d(kSteps);
+  double seconds = 0;
+  for (auto _ : state) {
+    const auto begin = std::chrono::steady_clock::now();
+    double lat = 51.2, lon = -5.1;
+    const int status = EBC_DoSeriesPrediction(flags, 0, &lat, &lon, 1, 1, 2025, 0, 0, 0, 0.0, 0.0, kSteps, 10, h.data(),
+                                              u.data(), v.data(), s.data(), d.data());
+    if (status != EBC_OK) state.SkipWithError("series failed");
+    benchmark::DoNotOptimize(h.data());
+    benchmark::DoNotOptimize(u.data());
+    benchmark::ClobberMemory();
+    seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+  }
+  state.SetItemsProcessed(state.iterations() * kSteps);
+  state.counters["ns_per_step"] = seconds * 1e9 / (static_cast<double>(state.iterations()) * kSteps);
 }
 
 void BM_SeriesYearHeights(benchmark::State& state) { Series(state, EBC_HEIGHT); }
@@ -79,31 +73,28 @@ void BM_SeriesYearHeightsAndStreams(benchmark::State& state) { Series(state, EBC
 
 // setEach: the harmonics file is set before every prediction, as the chart's cursor read-out
 // and the route track do.
-void Single(benchmark::State& state, int mode, int flags, int constituents = kConstituents,
-            bool setEach = false)
-{
-    SetUp(state, constituents);
-    const std::string& path = GridFile(constituents);
-    int i = 0;
-    double seconds = 0;
-    for (auto _ : state) {
-        const auto begin = std::chrono::steady_clock::now();
-        if (setEach && EBC_SetHarmonicsFile(path.c_str(), "bench") != EBC_OK)
-            state.SkipWithError("cannot set the harmonics file");
-        // Walk over the grid so that different records are read.
-        double lat = 51.9 - 0.0137 * (i % 100);
-        double lon = -5.95 + 0.0241 * (i % 113);
-        double h = 0, u = 0, v = 0, s = 0, d = 0;
-        const int status = EBC_DoPrediction(flags, mode, &lat, &lon, 1 + i % 28, 1 + i % 12, 2025,
-                                            i % 24, i % 60, 0, 0.0, 0.0, &h, &u, &v, &s, &d);
-        if (status > 0)
-            state.SkipWithError("prediction failed");
-        benchmark::DoNotOptimize(h);
-        benchmark::DoNotOptimize(s);
-        ++i;
-        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-    }
-    state.counters["us_per_call"] = seconds * 1e6 / static_cast<double>(state.iterations());
+void Single(benchmark::State& state, int mode, int flags, int constituents = kConstituents, bool setEach = false) {
+  SetUp(state, constituents);
+  const std::string& path = GridFile(constituents);
+  int i = 0;
+  double seconds = 0;
+  for (auto _ : state) {
+    const auto begin = std::chrono::steady_clock::now();
+    if (setEach && EBC_SetHarmonicsFile(path.c_str(), "bench") != EBC_OK)
+      state.SkipWithError("cannot set the harmonics file");
+    // Walk over the grid so that different records are read.
+    double lat = 51.9 - 0.0137 * (i % 100);
+    double lon = -5.95 + 0.0241 * (i % 113);
+    double h = 0, u = 0, v = 0, s = 0, d = 0;
+    const int status = EBC_DoPrediction(flags, mode, &lat, &lon, 1 + i % 28, 1 + i % 12, 2025, i % 24, i % 60, 0, 0.0,
+                                        0.0, &h, &u, &v, &s, &d);
+    if (status > 0) state.SkipWithError("prediction failed");
+    benchmark::DoNotOptimize(h);
+    benchmark::DoNotOptimize(s);
+    ++i;
+    seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+  }
+  state.counters["us_per_call"] = seconds * 1e6 / static_cast<double>(state.iterations());
 }
 
 void BM_SingleInterpolated(benchmark::State& state) { Single(state, 1, EBC_HEIGHT | EBC_STREAM); }
@@ -112,7 +103,7 @@ void BM_SingleNearest(benchmark::State& state) { Single(state, 0, EBC_HEIGHT | E
 void BM_SingleInterpolated7(benchmark::State& state) { Single(state, 1, EBC_HEIGHT | EBC_STREAM, 7); }
 void BM_SetFileAndInterpolateStream7(benchmark::State& state) { Single(state, 1, EBC_STREAM, 7, true); }
 
-} // namespace
+}  // namespace
 
 BENCHMARK(BM_SeriesYearHeights)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SeriesYearHeightsAndStreams)->Unit(benchmark::kMillisecond);

@@ -2,11 +2,11 @@
 // benchmarks.
 #pragma once
 
+#include "platform/ui/UiTest.h"
 #include "toolkit/CbCommandBars.h"
 #include "toolkit/CbMenuBar.h"
 #include "toolkit/CbPaintManager.h"
 #include "toolkit/CbPopupBar.h"
-#include "platform/ui/UiTest.h"
 
 struct MenuFrame {
   CCbFrameWnd* frame = nullptr;

@@ -1,9 +1,9 @@
 // Opening a bar combo's list of 30 items with a click, up to its first paint.
+#include "platform/ui/UiTest.h"
 #include "toolkit/CbCommandBars.h"
 #include "toolkit/CbControlComboBox.h"
 #include "toolkit/CbMouseManager.h"
 #include "toolkit/CbPaintManager.h"
-#include "platform/ui/UiTest.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,10 +1,10 @@
 // One mouse move of a toolbar drag as the user makes it: through the message path into the
 // drag loop, with the frame laid out again when the bar moves along its row, and the same for
 // a floating bar.
-#include "toolkit/CbCommandBars.h"
-#include "toolkit/CbPaintManager.h"
 #include "platform/ui/UiTest.h"
 #include "tests/support/BarHelpers.h"
+#include "toolkit/CbCommandBars.h"
+#include "toolkit/CbPaintManager.h"
 
 #include <benchmark/benchmark.h>
 
@@ -104,5 +104,3 @@ void BM_DragMoveDockAndFloat(benchmark::State& state) {
 BENCHMARK(BM_DragMoveDockAndFloat)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-

@@ -2,16 +2,16 @@
 // of an idle message loop, before any menu was opened and after one was (its sound thread then
 // runs until exit).
 #include "bench/toolkit/MenuFrame.h"
-#include "toolkit/CbMenuSound.h"
-#include "toolkit/CbMouseManager.h"
 #include "platform/ui/UiTest.h"
 #include "platform/ui/WinApp.h"
+#include "toolkit/CbMenuSound.h"
+#include "toolkit/CbMouseManager.h"
 
 #include <benchmark/benchmark.h>
 
+#include <dirent.h>
 #include <chrono>
 #include <cstdlib>
-#include <dirent.h>
 #include <fstream>
 #include <string>
 
@@ -27,8 +27,7 @@ long ContextSwitches(int* pThreads = nullptr) {
       std::ifstream in(std::string("/proc/self/task/") + e->d_name + "/status");
       std::string line;
       while (std::getline(in, line))
-        if (line.rfind("voluntary_ctxt_switches:", 0) == 0 ||
-            line.rfind("nonvoluntary_ctxt_switches:", 0) == 0)
+        if (line.rfind("voluntary_ctxt_switches:", 0) == 0 || line.rfind("nonvoluntary_ctxt_switches:", 0) == 0)
           total += std::atol(line.c_str() + line.find(':') + 1);
       ++threads;
     }

@@ -2,14 +2,14 @@
 // gradient look (derived colours and the blue scheme), and the exchange of every bar and
 // control of the frame (its options, the menu bar with its menus, "Standard" and "Map"), stored
 // and read back.
+#include "platform/core/AfxFile.h"
+#include "platform/ui/UiTest.h"
 #include "toolkit/CbColorManager.h"
 #include "toolkit/CbCommandBars.h"
 #include "toolkit/CbDrawHelpers.h"
 #include "toolkit/CbMenuBar.h"
 #include "toolkit/CbPaintManager.h"
 #include "toolkit/CbPropExchange.h"
-#include "platform/core/AfxFile.h"
-#include "platform/ui/UiTest.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,11 +2,11 @@
 // menu bar with a menu open until the next one is painted, and Down in an open menu until the
 // menu is repainted. The program's own menu 128 in a frame like the main window.
 #include "bench/toolkit/MenuFrame.h"
+#include "platform/ui/UiTest.h"
 #include "toolkit/CbMenuBar.h"
 #include "toolkit/CbMouseManager.h"
 #include "toolkit/CbPaintManager.h"
 #include "toolkit/CbPopupBar.h"
-#include "platform/ui/UiTest.h"
 
 #include <benchmark/benchmark.h>
 
@@ -77,7 +77,10 @@ void BM_MoveToTheNextTitleWithAMenuOpen(benchmark::State& state) {
   CbMouseManager()->SendTrackLost();
   AfxTestWait(1);
 }
-BENCHMARK(BM_MoveToTheNextTitleWithAMenuOpen)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_MoveToTheNextTitleWithAMenuOpen)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 void BM_DownInAnOpenMenuToTheRepaint(benchmark::State& state) {
   MenuFrame& f = TheFrame();

@@ -1,11 +1,11 @@
 // A press on "Tides" until its menu is painted, on a real X server (Xvfb): the popup window is
 // mapped, placed and drawn through the server. Skipped where no Xvfb is installed.
 #include "bench/toolkit/MenuFrame.h"
+#include "platform/ui/UiTest.h"
 #include "toolkit/CbMenuBar.h"
 #include "toolkit/CbMouseManager.h"
 #include "toolkit/CbPaintManager.h"
 #include "toolkit/CbPopupBar.h"
-#include "platform/ui/UiTest.h"
 
 #include <benchmark/benchmark.h>
 
@@ -30,7 +30,6 @@ struct Server {
 };
 Server g_server;
 
-
 void BM_X11PressOnTidesToItsMenuPainted(benchmark::State& state) {
   if (!g_server.Running()) {
     state.SkipWithError("no Xvfb installed");
@@ -52,6 +51,9 @@ void BM_X11PressOnTidesToItsMenuPainted(benchmark::State& state) {
     state.ResumeTiming();
   }
 }
-BENCHMARK(BM_X11PressOnTidesToItsMenuPainted)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_X11PressOnTidesToItsMenuPainted)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 }  // namespace

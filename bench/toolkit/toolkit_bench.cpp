@@ -1,9 +1,9 @@
 // The bars' costs a user feels: repainting "Standard" across a 1000-pixel frame, the idle
 // update of every control of both toolbars, and laying out 25 controls.
+#include "platform/ui/UiTest.h"
 #include "toolkit/CbCommandBars.h"
 #include "toolkit/CbDrawHelpers.h"
 #include "toolkit/CbPaintManager.h"
-#include "platform/ui/UiTest.h"
 
 #include <benchmark/benchmark.h>
 
