@@ -72,8 +72,10 @@ inline void ClickMenuItemsWhenShown(std::vector<int> items) {
       AfxTestMouse(WM_MOUSEMOVE, p);
       AfxTestMouse(WM_LBUTTONDOWN, p);
       AfxTestMouse(WM_LBUTTONUP, p);
-      if (n < depth) AfxCallLater(30, step);
-      else MenuClicksMade() = true;
+      if (n < depth)
+        AfxCallLater(30, step);
+      else
+        MenuClicksMade() = true;
       return;
     }
     HMENU m[3];
@@ -91,8 +93,10 @@ inline void ClickMenuItemsWhenShown(std::vector<int> items) {
     AfxTestMouse(WM_MOUSEMOVE, p);
     AfxTestMouse(WM_LBUTTONDOWN, p);
     AfxTestMouse(WM_LBUTTONUP, p);
-    if (n < depth) AfxCallLater(30, step);
-    else MenuClicksMade() = true;
+    if (n < depth)
+      AfxCallLater(30, step);
+    else
+      MenuClicksMade() = true;
   };
   AfxCallLater(20, step);
   AfxCallLater(3000, [] {

@@ -169,8 +169,10 @@ TEST_F(Reader, TheTreeExpandsAndTheMonthComboChangesTheGraph) {
   Settle();
   std::vector<AFXTESTACCNODE> after;
   ASSERT_TRUE(AfxTestAccChildren(Frame(), "Tree", nullptr, &after));
-  if (std::string(act) == "Expand") EXPECT_GT(after.size(), before.size());
-  else EXPECT_LT(after.size(), before.size());
+  if (std::string(act) == "Expand")
+    EXPECT_GT(after.size(), before.size());
+  else
+    EXPECT_LT(after.size(), before.size());
 
   const CString graph = Right().m_graph.GetTitle();
   AFXTESTACCNODE month;
@@ -189,7 +191,8 @@ TEST_F(Reader, TheTreeExpandsAndTheMonthComboChangesTheGraph) {
   ASSERT_TRUE(AfxTestAccSetValue(Frame(), "ComboBox", found->strName, to));
   Settle();
   AfxTestAccRecordEvents(nullptr);
-  EXPECT_NE(std::find(events.begin(), events.end(), "NameChanged Chart '" + Right().m_graph.GetTitle() + "'"), events.end());
+  EXPECT_NE(std::find(events.begin(), events.end(), "NameChanged Chart '" + Right().m_graph.GetTitle() + "'"),
+            events.end());
   EXPECT_EQ(m_frame->GetSelectedDate().GetMonth(), to + 1);
   EXPECT_NE(Right().m_graph.GetTitle(), graph);
   AFXTESTACCNODE n;
@@ -217,7 +220,7 @@ TEST_F(Reader, EveryDialogIsKeyboardReachableAndNamed) {
   const struct {
     UINT id;
     const char* enter;
-  } dialogs[] = {{IDD_DATA_EXPORT, "ok"}, {IDD_WARNING, "ok"}, {IDD_TIP, "ok"},        {IDD_ABOUTBOX, "ok"},
+  } dialogs[] = {{IDD_DATA_EXPORT, "ok"}, {IDD_WARNING, "ok"},    {IDD_TIP, "ok"}, {IDD_ABOUTBOX, "ok"},
                  {291, "ok"} /* GPS */,   {176, "ok"} /* JPEG */, {188, "cancel"} /* port */};
   for (const auto& d : dialogs) {
     SCOPED_TRACE(d.id);
@@ -249,7 +252,8 @@ TEST_F(Reader, EveryDialogIsKeyboardReachableAndNamed) {
       AFXTESTACCNODE n;
       for (const AFXTESTACCNODE& c : nodes)
         if (has(c.strStates, "focused")) n = c;
-      EXPECT_FALSE(n.strName.IsEmpty() && n.strRole != CString("EditableText")) << "control " << seen.back() << " " << (LPCTSTR)n.strRole;
+      EXPECT_FALSE(n.strName.IsEmpty() && n.strRole != CString("EditableText"))
+          << "control " << seen.back() << " " << (LPCTSTR)n.strRole;
       AfxTestKeyStroke(VK_TAB);
     }
     EXPECT_EQ(seen, expected);

@@ -47,7 +47,8 @@ std::string Hex(unsigned long id) {
 std::vector<unsigned long> Ids(const std::string& s) {
   std::vector<unsigned long> ids;
   static const std::regex id("0x[0-9a-fA-F]+");
-  for (std::sregex_iterator it(s.begin(), s.end(), id), end; it != end; ++it) ids.push_back(std::stoul(it->str(), nullptr, 16));
+  for (std::sregex_iterator it(s.begin(), s.end(), id), end; it != end; ++it)
+    ids.push_back(std::stoul(it->str(), nullptr, 16));
   return ids;
 }
 
@@ -58,8 +59,8 @@ std::string Match(const std::string& s, const char* re) {
 
 class CXDisplay {
  public:
-  explicit CXDisplay(std::string display) : m_env("DISPLAY=:" + display + " "), m_xprop(FindTool("xprop")),
-                                            m_xwininfo(FindTool("xwininfo")) {}
+  explicit CXDisplay(std::string display)
+      : m_env("DISPLAY=:" + display + " "), m_xprop(FindTool("xprop")), m_xwininfo(FindTool("xwininfo")) {}
   std::string Root(const char* props) const { return Output(m_env + m_xprop + " -root " + props + " 2>/dev/null"); }
   // Bottom first, as the window manager stacks its client windows.
   std::vector<unsigned long> Stacking() const {
@@ -80,9 +81,10 @@ class CXDisplay {
   XWin Window(unsigned long id) const {
     XWin w;
     w.id = id;
-    const std::string p = Output(m_env + m_xprop + " -id " + Hex(id) +
-                                 " WM_CLASS _NET_WM_NAME WM_NAME WM_TRANSIENT_FOR _NET_WM_WINDOW_TYPE _NET_FRAME_EXTENTS"
-                                 " _MOTIF_WM_HINTS _NET_WM_ICON 2>/dev/null | grep -v '^\\s'");
+    const std::string p =
+        Output(m_env + m_xprop + " -id " + Hex(id) +
+               " WM_CLASS _NET_WM_NAME WM_NAME WM_TRANSIENT_FOR _NET_WM_WINDOW_TYPE _NET_FRAME_EXTENTS"
+               " _MOTIF_WM_HINTS _NET_WM_ICON 2>/dev/null | grep -v '^\\s'");
     w.cls = Match(p, R"re(WM_CLASS\([A-Z_0-9]+\) = (.*))re");
     w.netName = Match(p, R"re(_NET_WM_NAME\([A-Z_0-9]+\) = "(.*)")re");
     w.name = Match(p, R"re(\nWM_NAME\([A-Z_0-9]+\) = "(.*)")re");
@@ -90,8 +92,9 @@ class CXDisplay {
     w.type = Match(p, R"re(_NET_WM_WINDOW_TYPE\(ATOM\) = ([A-Z_]+))re");
     // The buttons asked of the window manager: the decorations of the Motif hints.
     unsigned flags = 0, functions = 0;
-    if (std::sscanf(Match(p, R"re(_MOTIF_WM_HINTS\(_MOTIF_WM_HINTS\) = (.*))re").c_str(), "%x, %x, %x", &flags, &functions,
-                    &w.decorations) != 3 || !(flags & 2))
+    if (std::sscanf(Match(p, R"re(_MOTIF_WM_HINTS\(_MOTIF_WM_HINTS\) = (.*))re").c_str(), "%x, %x, %x", &flags,
+                    &functions, &w.decorations) != 3 ||
+        !(flags & 2))
       w.decorations = ~0u;
     const std::vector<unsigned long> t = Ids(Match(p, R"re(WM_TRANSIENT_FOR\(WINDOW\): (.*))re"));
     w.transientFor = t.empty() ? 0 : t[0];
@@ -157,10 +160,10 @@ TEST_P(ProgramUnderWindowManager, ItsWindowsAreTitledOwnedAndInsideTheWorkAreaAn
       fs::remove_all(p, ec);
     }
   } cleanup{root};
-  pid_t program = test_support::SpawnOnDisplay(
-      {NEAPWISE_PROGRAM}, server.Display(),
-      {"QT_QPA_PLATFORM=xcb", "XDG_CONFIG_HOME=" + (root / "config").string(),
-       "XDG_DATA_HOME=" + (root / "data").string(), "XDG_RUNTIME_DIR=" + root.string()});
+  pid_t program =
+      test_support::SpawnOnDisplay({NEAPWISE_PROGRAM}, server.Display(),
+                                   {"QT_QPA_PLATFORM=xcb", "XDG_CONFIG_HOME=" + (root / "config").string(),
+                                    "XDG_DATA_HOME=" + (root / "data").string(), "XDG_RUNTIME_DIR=" + root.string()});
   ASSERT_GT(program, 0);
   struct Stop {
     pid_t& pid;
@@ -191,7 +194,8 @@ TEST_P(ProgramUnderWindowManager, ItsWindowsAreTitledOwnedAndInsideTheWorkAreaAn
   EXPECT_EQ("Neapwise", frame.name);
   EXPECT_TRUE(frame.hasIcon) << "the frame carries no icon";
   const CRect whole = frame.Whole();
-  EXPECT_TRUE(whole.left >= work.left && whole.top >= work.top && whole.right <= work.right && whole.bottom <= work.bottom)
+  EXPECT_TRUE(whole.left >= work.left && whole.top >= work.top && whole.right <= work.right &&
+              whole.bottom <= work.bottom)
       << GetParam() << ": frame " << whole.left << "," << whole.top << " " << whole.Width() << "x" << whole.Height()
       << " outside the work area " << work.Width() << "x" << work.Height();
   EXPECT_TRUE(frame.MinimiseButton() && frame.MaximiseButton());
@@ -200,7 +204,8 @@ TEST_P(ProgramUnderWindowManager, ItsWindowsAreTitledOwnedAndInsideTheWorkAreaAn
   EXPECT_EQ(frame.id, notice.transientFor);
   {
     const std::vector<XWin> all = x.Windows();
-    EXPECT_GT(CXDisplay::StackIndex(all, notice.id), CXDisplay::StackIndex(all, frame.id)) << "the notice is below the frame";
+    EXPECT_GT(CXDisplay::StackIndex(all, notice.id), CXDisplay::StackIndex(all, frame.id))
+        << "the notice is below the frame";
   }
 
   // The notice answered with Enter; the tip of the day follows, above the frame.
@@ -253,7 +258,9 @@ TEST_P(ProgramUnderWindowManager, ItsWindowsAreTitledOwnedAndInsideTheWorkAreaAn
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, ProgramUnderWindowManager, ::testing::Values("1366x768", "1280x800", "1920x1080"),
-                         [](const ::testing::TestParamInfo<const char*>& i) { return std::string("S") + std::regex_replace(i.param, std::regex("x"), "_"); });
+                         [](const ::testing::TestParamInfo<const char*>& i) {
+                           return std::string("S") + std::regex_replace(i.param, std::regex("x"), "_");
+                         });
 
 // ---- The program in this process, on a server with a window manager ----
 
@@ -308,7 +315,8 @@ class DesktopOnX11 : public Program {
     EXPECT_EQ(Id(m_frame->m_hWnd), w.transientFor) << text;
     EXPECT_EQ(type, w.type) << text;
     const std::vector<XWin> all = m_x->Windows();
-    EXPECT_GT(CXDisplay::StackIndex(all, w.id), CXDisplay::StackIndex(all, Id(m_frame->m_hWnd))) << text << " is below the frame";
+    EXPECT_GT(CXDisplay::StackIndex(all, w.id), CXDisplay::StackIndex(all, Id(m_frame->m_hWnd)))
+        << text << " is below the frame";
   }
   POINT MenuTitleCentre(int n) {
     CCbControl* title = m_frame->GetMenuBar().GetControl(n);

@@ -15,11 +15,10 @@
 #include "platform/core/AfxResource.h"
 #include "platform/ui/CommonDlg.h"
 #include "tests/app/FrameFixture.h"
-#include "model/LocalDay.h"
 
 #include <cmath>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -39,7 +38,9 @@ void ClickItem(CWnd* parent, int id) {
   AfxTestClick(h, 4, 4);
 }
 
-void TypeText(CWnd* parent, int id, const char* text) { ::SetWindowText(::GetDlgItem(parent->GetSafeHwnd(), id), text); }
+void TypeText(CWnd* parent, int id, const char* text) {
+  ::SetWindowText(::GetDlgItem(parent->GetSafeHwnd(), id), text);
+}
 
 std::vector<std::string> Lines(const fs::path& path) {
   std::ifstream f(path);
@@ -72,10 +73,10 @@ class Dialogs : public Program {
  protected:
   // A test whose check fails inside a modal dialog still ends: whatever is open is cancelled.
   CTestCallLater m_unstick{20000, [] {
-    for (int i = 0; i < 5; ++i)
-      if (CWnd* w = CWnd::GetActiveWindow(); w && dynamic_cast<CFrameWnd*>(w) == nullptr)
-        w->SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-  }};
+                             for (int i = 0; i < 5; ++i)
+                               if (CWnd* w = CWnd::GetActiveWindow(); w && dynamic_cast<CFrameWnd*>(w) == nullptr)
+                                 w->SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+                           }};
   void TearDown() override {
     AfxSetFileDialogHook(nullptr);
     AfxClearLocaleOverride();
@@ -585,7 +586,8 @@ TEST_F(Dialogs, TheTipCheckBoxShowsItsWholeTextClearOfTheButtons) {
   } check, next, close;
   CTestCallLater look(20, [&] {
     ASSERT_NE(nullptr, WaitForActive<CTipDlg>());
-    for (auto [id, box] : {std::pair{IDC_TIP_STARTUP, &check}, std::pair{IDC_TIP_NEXT, &next}, std::pair{IDOK, &close}}) {
+    for (auto [id, box] :
+         {std::pair{IDC_TIP_STARTUP, &check}, std::pair{IDC_TIP_NEXT, &next}, std::pair{IDOK, &close}}) {
       CWnd* w = dlg.GetDlgItem(id);
       ASSERT_NE(nullptr, w) << id;
       w->GetWindowRect(&box->rc);

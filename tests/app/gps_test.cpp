@@ -1,7 +1,7 @@
 // The program with a GPS receiver on a pseudo-terminal: Track Position, the fix on the chart
 // and in the GPS window, the status-bar pane, the errors a user sees and the port dialog.
-#include "tests/app/FrameFixture.h"
 #include "chart/ConfigureGpsDialog.h"
+#include "tests/app/FrameFixture.h"
 #include "tests/chart/GpsTestKit.h"
 
 #include <cstring>

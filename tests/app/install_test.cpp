@@ -10,16 +10,16 @@
 #include <QImage>
 #include <QString>
 
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 extern char** environ;
@@ -61,10 +61,10 @@ class Installed : public ::testing::Test {
 
 TEST_F(Installed, TheLayoutHasTheProgramItsLibraryDataMenuEntryAndIcons) {
   const fs::path data = m_prefix / "share" / "neapwise";
-  for (const fs::path& p : {m_prefix / "bin" / "neapwise", m_prefix / NEAPWISE_LIBDIR / "libebbcalc32.so", data / "tips.txt",
-                            data / "ATTRIBUTIONS.txt", data / "help", data / "dlldata.dat", data / "mapuk.data",
-                            data / "mapeur.data", data / "mapuse.data", data / "mapaus.data",
-                            m_prefix / "share" / "applications" / "neapwise.desktop"})
+  for (const fs::path& p :
+       {m_prefix / "bin" / "neapwise", m_prefix / NEAPWISE_LIBDIR / "libebbcalc32.so", data / "tips.txt",
+        data / "ATTRIBUTIONS.txt", data / "help", data / "dlldata.dat", data / "mapuk.data", data / "mapeur.data",
+        data / "mapuse.data", data / "mapaus.data", m_prefix / "share" / "applications" / "neapwise.desktop"})
     EXPECT_TRUE(fs::exists(p)) << p;
   EXPECT_FALSE(fs::is_empty(data / "help"));
 
@@ -76,12 +76,14 @@ TEST_F(Installed, TheLayoutHasTheProgramItsLibraryDataMenuEntryAndIcons) {
   EXPECT_NE(entry.find("\nIcon=neapwise\n"), std::string::npos);
   EXPECT_NE(entry.find("\nName=Neapwise\n"), std::string::npos);
   if (std::system("command -v desktop-file-validate >/dev/null 2>&1") == 0) {
-    const std::string cmd = "desktop-file-validate " + Quote((m_prefix / "share/applications/neapwise.desktop").string());
+    const std::string cmd =
+        "desktop-file-validate " + Quote((m_prefix / "share/applications/neapwise.desktop").string());
     EXPECT_EQ(0, std::system(cmd.c_str()));
   }
   // The icon in the theme's sizes, each a picture of its size, opaque in the middle.
   for (int n : {16, 22, 24, 32, 48, 64, 128, 256}) {
-    const fs::path icon = m_prefix / "share/icons/hicolor" / (std::to_string(n) + "x" + std::to_string(n)) / "apps/neapwise.png";
+    const fs::path icon =
+        m_prefix / "share/icons/hicolor" / (std::to_string(n) + "x" + std::to_string(n)) / "apps/neapwise.png";
     QImage img(QString::fromStdString(icon.string()));
     ASSERT_FALSE(img.isNull()) << icon;
     EXPECT_EQ(n, img.width());
@@ -100,8 +102,8 @@ TEST_F(Installed, TheInstalledProgramStartsAndRunsOnTheInstalledLibrary) {
   for (char** e = environ; *e; ++e) {
     const std::string s = *e;
     bool drop = false;
-    for (const char* v : {"XDG_CONFIG_HOME=", "XDG_DATA_HOME=", "HOME=", "QT_QPA_PLATFORM=", "LD_LIBRARY_PATH=",
-                          "NEAPWISE_DATA_DIR="})
+    for (const char* v :
+         {"XDG_CONFIG_HOME=", "XDG_DATA_HOME=", "HOME=", "QT_QPA_PLATFORM=", "LD_LIBRARY_PATH=", "NEAPWISE_DATA_DIR="})
       drop |= s.rfind(v, 0) == 0;
     if (!drop) env.push_back(s);
   }
@@ -128,7 +130,8 @@ TEST_F(Installed, TheInstalledProgramStartsAndRunsOnTheInstalledLibrary) {
   maps = ReadFile("/proc/" + std::to_string(m_pid) + "/maps");
   const std::string lib = fs::canonical(m_prefix / NEAPWISE_LIBDIR / "libebbcalc32.so").string();
   EXPECT_NE(maps.find(lib), std::string::npos) << "the engine library is not the installed one";
-  EXPECT_EQ(maps.find(std::string(NEAPWISE_BUILD_DIR) + "/"), std::string::npos) << "something of the build tree is loaded";
+  EXPECT_EQ(maps.find(std::string(NEAPWISE_BUILD_DIR) + "/"), std::string::npos)
+      << "something of the build tree is loaded";
   ::kill(m_pid, SIGKILL);
   ::waitpid(m_pid, nullptr, 0);
   m_pid = 0;
@@ -145,9 +148,11 @@ int CountOnScreen(const std::string& display, unsigned rgb) {
   int n = 0;
   if (c && !xcb_connection_has_error(c)) {
     xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-    xcb_get_image_reply_t* img = xcb_get_image_reply(
-        c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root, 0, 0, screen->width_in_pixels, screen->height_in_pixels, ~0u),
-        nullptr);
+    xcb_get_image_reply_t* img =
+        xcb_get_image_reply(c,
+                            xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root, 0, 0, screen->width_in_pixels,
+                                          screen->height_in_pixels, ~0u),
+                            nullptr);
     if (img && img->depth == 24) {
       const uint8_t* p = xcb_get_image_data(img);
       const int len = xcb_get_image_data_length(img);

@@ -132,8 +132,8 @@ TEST_F(Program, PreviousAndNextCrossMonthsAndYears) {
     UINT cmd;
     int ed, em, ey;
   } cases[] = {
-      {31, 1, 2024, ID_NEXT, 1, 2, 2024},      {1, 3, 2024, ID_PREVIOUS, 29, 2, 2024},
-      {31, 12, 2024, ID_NEXT, 1, 1, 2025},     {1, 1, 2025, ID_PREVIOUS, 31, 12, 2024},
+      {31, 1, 2024, ID_NEXT, 1, 2, 2024},  {1, 3, 2024, ID_PREVIOUS, 29, 2, 2024},
+      {31, 12, 2024, ID_NEXT, 1, 1, 2025}, {1, 1, 2025, ID_PREVIOUS, 31, 12, 2024},
       {15, 6, 2030, ID_NEXT, 16, 6, 2030},
   };
   for (const Case& c : cases) {
@@ -197,7 +197,8 @@ class ShortTable : public Program {
     std::vector<CAngleFactorData> days;
     for (int i = 0; i < full.GetCount(); ++i) {
       const CQsDateTime& d = full.GetAt(i)->GetDate();
-      if (CQsDateTime(2020, 3, 15, 0, 0, 0) <= d && d <= CQsDateTime(2021, 4, 20, 0, 0, 0)) days.push_back(*full.GetAt(i));
+      if (CQsDateTime(2020, 3, 15, 0, 0, 0) <= d && d <= CQsDateTime(2021, 4, 20, 0, 0, 0))
+        days.push_back(*full.GetAt(i));
     }
     CMemFile file;
     CAngleFactorDB::WriteTable(file, days);
@@ -672,7 +673,7 @@ TEST_F(Program, HelpAndTheWebCommandsOpenTheHelpPages) {
   AfxTestKeyStroke(VK_F1);
   Settle();
   AfxSetShellOpenHookForTest(nullptr);
-  const char* pages[] = {"help/index.html", "help/index.html", "help/news.html", "help/support.html",
+  const char* pages[] = {"help/index.html", "help/index.html", "help/news.html",  "help/support.html",
                          "help/faq.html",   "help/index.html", "help/index.html", "help/index.html"};
   ASSERT_EQ(std::size(pages), opened.size());
   for (size_t i = 0; i < std::size(pages); ++i) {
@@ -689,9 +690,8 @@ struct ZoneTimeCase {
 
 TEST(ZoneTime, UniversalTimesMoveIntoTheZone) {
   const CQsDateTime ut(2025, 6, 12, 12, 0, 0);
-  const ZoneTimeCase cases[] = {{0, 0, 12, 0},    {0, 1, 13, 0},    {-5, 0, 7, 0},    {-5, 1, 8, 0},
-                                {930, 0, 21, 30}, {930, 1, 22, 30}, {-330, 0, 8, 30}, {-12, 0, 0, 0},
-                                {1230, 0, 0, 30}, {3, 0, 15, 0}};
+  const ZoneTimeCase cases[] = {{0, 0, 12, 0},    {0, 1, 13, 0},    {-5, 0, 7, 0},  {-5, 1, 8, 0},    {930, 0, 21, 30},
+                                {930, 1, 22, 30}, {-330, 0, 8, 30}, {-12, 0, 0, 0}, {1230, 0, 0, 30}, {3, 0, 15, 0}};
   for (const auto& c : cases) {
     const CQsDateTime t = CMainFrame::UniversalToZoneTime(ut, c.zone, c.summer);
     EXPECT_EQ(c.hour, t.GetHour()) << c.zone << " " << c.summer;
@@ -788,7 +788,6 @@ TEST_F(Program, TheRecentPortsMenuListsThePortsLookedAt) {
   EXPECT_EQ(CString("&2 Aberdeen"), items[1]);
 }
 
-
 TEST_F(Program, ARecentPortChosenFromTheMenuBar) {
   ASSERT_NE(nullptr, Start());
   ClickPort(PortIndex("Aberdeen"));
@@ -845,7 +844,7 @@ TEST(FrameSize, TheFirstSizeFollowsTheScreen) {
     int maxW, maxH;
     BOOL sized;
     int w, h;
-  } cases[] = {{1000, 700, FALSE, 0, 0},  {1001, 900, TRUE, 950, 714},   {1280, 1000, TRUE, 950, 714},
+  } cases[] = {{1000, 700, FALSE, 0, 0},     {1001, 900, TRUE, 950, 714},   {1280, 1000, TRUE, 950, 714},
                {1399, 1000, TRUE, 979, 736}, {1400, 1050, TRUE, 1200, 902}, {1920, 1080, TRUE, 1200, 902},
                {1920, 850, TRUE, 1200, 800}};
   for (const auto& c : cases) {

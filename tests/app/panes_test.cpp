@@ -54,8 +54,10 @@ TEST_F(Program, TheTideTimesMakeRoomForTheFifthTideOfA25HourDay) {
     PickDate(d.day, 10, 2025);
     Command(ID_CALCULATE_GRAPH);
     const int rows = times.GetCount(), height = d.five ? 124 : 104;
-    if (d.five) ASSERT_EQ(5, rows);
-    else ASSERT_LE(rows, 4) << d.day;
+    if (d.five)
+      ASSERT_EQ(5, rows);
+    else
+      ASSERT_LE(rows, 4) << d.day;
     // The panel sits on the pane's bottom edge, the ports tree ends above it.
     const CRect panel = RectInPane(times, Left()), tree = RectInPane(Left().m_portsTree, Left());
     EXPECT_EQ(height, panel.Height()) << d.day;
@@ -86,9 +88,12 @@ struct EditKey {
   UINT vk, mods;
   const char* text;  // what the key types, as the keyboard reports it
 };
-const EditKey kCopyKeys[] = {{"Ctrl+C", 'C', AFX_TEST_CTRL, "\x03"}, {"Ctrl+Insert", VK_INSERT, AFX_TEST_CTRL, nullptr}};
-const EditKey kPasteKeys[] = {{"Ctrl+V", 'V', AFX_TEST_CTRL, "\x16"}, {"Shift+Insert", VK_INSERT, AFX_TEST_SHIFT, nullptr}};
-const EditKey kCutKeys[] = {{"Ctrl+X", 'X', AFX_TEST_CTRL, "\x18"}, {"Shift+Delete", VK_DELETE, AFX_TEST_SHIFT, nullptr}};
+const EditKey kCopyKeys[] = {{"Ctrl+C", 'C', AFX_TEST_CTRL, "\x03"},
+                             {"Ctrl+Insert", VK_INSERT, AFX_TEST_CTRL, nullptr}};
+const EditKey kPasteKeys[] = {{"Ctrl+V", 'V', AFX_TEST_CTRL, "\x16"},
+                              {"Shift+Insert", VK_INSERT, AFX_TEST_SHIFT, nullptr}};
+const EditKey kCutKeys[] = {{"Ctrl+X", 'X', AFX_TEST_CTRL, "\x18"},
+                            {"Shift+Delete", VK_DELETE, AFX_TEST_SHIFT, nullptr}};
 const EditKey kUndoKeys[] = {{"Ctrl+Z", 'Z', AFX_TEST_CTRL, "\x1a"}, {"Alt+Backspace", VK_BACK, AFX_TEST_ALT, "\b"}};
 
 TEST_F(Program, EveryEditKeyOfTheFrameReachesTheFocusedEdit) {
@@ -100,7 +105,8 @@ TEST_F(Program, EveryEditKeyOfTheFrameReachesTheFocusedEdit) {
     std::function<CWnd*()> edit;
   } const panes[] = {
       {"depth", ID_VIEW_GRAPH, [this] { return (CWnd*)&Right().m_aground.GetDepthEdit(); }},
-      {"height finder", ID_VIEW_HEIGHTFIND, [this] { return Right().m_heightFind.GetDlgItem(CHeightFindWnd::kEditId); }},
+      {"height finder", ID_VIEW_HEIGHTFIND,
+       [this] { return Right().m_heightFind.GetDlgItem(CHeightFindWnd::kEditId); }},
   };
   for (const Pane& p : panes) {
     Command(p.page);
@@ -184,8 +190,10 @@ TEST_F(Program, TheStatusBarGivesTheRunningAgroundVerdictInMetresAndFeet) {
       double depth, draught;
       UINT units;
       BOOL feet;
-    } const cases[] = {{X + 2.5, 1.2, ID_METRES, FALSE}, {X + 2.5, 1.2, ID_FEET, TRUE},
-                       {X + 0.5, 1.2, ID_METRES, FALSE}, {X + 0.5, 1.2, ID_FEET, TRUE}};
+    } const cases[] = {{X + 2.5, 1.2, ID_METRES, FALSE},
+                       {X + 2.5, 1.2, ID_FEET, TRUE},
+                       {X + 0.5, 1.2, ID_METRES, FALSE},
+                       {X + 0.5, 1.2, ID_FEET, TRUE}};
     for (const auto& c : cases) {
       Command(c.units);
       a.SetDraught(c.draught);
@@ -252,17 +260,21 @@ TEST_F(Program, InACommaDecimalLocaleTheMainWindowShowsNoPointDecimal) {
   } const pages[] = {
       {"graph", [&] { Command(ID_VIEW_GRAPH); }},
       {"graph in feet", [&] { Command(ID_FEET); }},
-      {"table", [&] {
+      {"table",
+       [&] {
          Command(ID_METRES);
          Command(ID_VIEW_TABLE);
          Command(ID_CALCULATE_TABLE);
        }},
-      {"height finder", [&] {
+      {"height finder",
+       [&] {
          Command(ID_VIEW_HEIGHTFIND);
-         Right().m_heightFind.SendMessage(WM_COMMAND, MAKEWPARAM(CHeightFindWnd::kFindButtonId, BN_CLICKED),
-                                          (LPARAM)Right().m_heightFind.GetDlgItem(CHeightFindWnd::kFindButtonId)->GetSafeHwnd());
+         Right().m_heightFind.SendMessage(
+             WM_COMMAND, MAKEWPARAM(CHeightFindWnd::kFindButtonId, BN_CLICKED),
+             (LPARAM)Right().m_heightFind.GetDlgItem(CHeightFindWnd::kFindButtonId)->GetSafeHwnd());
        }},
-      {"tidal log", [&] {
+      {"tidal log",
+       [&] {
          Command(ID_VIEW_TIDELOG);
          Right().m_tideLog.AddRow(m_frame->GetCurrentPort(), 12, 6, 2025);
        }},

@@ -3,11 +3,11 @@
 #include "app/PortNameWnd.h"
 #include "app/PortsTree.h"
 #include "app/SelectPortDlg.h"
-#include "views/VxMenu.h"
 #include "model/PortDB.h"
 #include "model/PortHistory.h"
 #include "model/Position.h"
 #include "platform/ui/UiTest.h"
+#include "views/VxMenu.h"
 
 #include <gtest/gtest.h>
 
@@ -49,14 +49,40 @@ class FakeFrame : public IPortsHost {
 
 // The rule codes each node takes, as the tree's table gives them.
 const std::map<std::string, std::vector<int>> kNodeRules = {
-    {"England", {0}}, {"Scotland", {1}}, {"Ireland", {2}}, {"Wales", {3}}, {"France", {4}}, {"Denmark", {27}},
-    {"Norway", {33}}, {"Germany", {28}}, {"Belgium", {5}}, {"Netherlands", {6}}, {"Spain", {30}},
-    {"Portugal", {31}}, {"Gibraltar", {32}}, {"Canada", {29}}, {"Long Island - Atlantic", {25}},
-    {"Long Island - Sound", {26}}, {"New York Bay", {24}}, {"Chesapeake Bay", {23}}, {"Atlantic Coast", {22}},
-    {"Florida Strait", {21}}, {"Gulf of Mexico", {19}}, {"Cuba", {15}}, {"Jamaica", {13}},
-    {"Dominican Republic", {11}}, {"Haiti", {12}}, {"Windward Islands", {8}}, {"Leeward Islands", {9}},
-    {"Cayman Islands", {14}}, {"Turks Islands", {16}}, {"Bahama Islands", {17}}, {"Bermuda", {18}},
-    {"Puerto Rico", {10}}, {"Australia", {34, 35}}, {"Tasmania", {40}},
+    {"England", {0}},
+    {"Scotland", {1}},
+    {"Ireland", {2}},
+    {"Wales", {3}},
+    {"France", {4}},
+    {"Denmark", {27}},
+    {"Norway", {33}},
+    {"Germany", {28}},
+    {"Belgium", {5}},
+    {"Netherlands", {6}},
+    {"Spain", {30}},
+    {"Portugal", {31}},
+    {"Gibraltar", {32}},
+    {"Canada", {29}},
+    {"Long Island - Atlantic", {25}},
+    {"Long Island - Sound", {26}},
+    {"New York Bay", {24}},
+    {"Chesapeake Bay", {23}},
+    {"Atlantic Coast", {22}},
+    {"Florida Strait", {21}},
+    {"Gulf of Mexico", {19}},
+    {"Cuba", {15}},
+    {"Jamaica", {13}},
+    {"Dominican Republic", {11}},
+    {"Haiti", {12}},
+    {"Windward Islands", {8}},
+    {"Leeward Islands", {9}},
+    {"Cayman Islands", {14}},
+    {"Turks Islands", {16}},
+    {"Bahama Islands", {17}},
+    {"Bermuda", {18}},
+    {"Puerto Rico", {10}},
+    {"Australia", {34, 35}},
+    {"Tasmania", {40}},
 };
 
 std::string Lower(std::string s) {
@@ -122,7 +148,8 @@ class Ports : public ::testing::Test {
 TEST_F(Ports, TheTableFillsTheAreaNodesInNameAndInTableOrder) {
   MakeTree();
   std::vector<std::string> nodes;
-  for (HTREEITEM n = tree.GetRootItem(); n; n = tree.GetNextSiblingItem(n)) nodes.push_back(std::string(tree.GetItemText(n)));
+  for (HTREEITEM n = tree.GetRootItem(); n; n = tree.GetNextSiblingItem(n))
+    nodes.push_back(std::string(tree.GetItemText(n)));
   ASSERT_EQ(nodes.size(), (size_t)CPortsTree::kAreaNodes);
   EXPECT_EQ(nodes.front(), "England");
   EXPECT_EQ(nodes[5], "Denmark");
@@ -223,8 +250,8 @@ TEST_F(Ports, AClickSelectsThePortThroughTheFrame) {
 }
 
 struct OpenMenu {
-  std::vector<UINT> ids;                 // the popup's items
-  std::vector<UINT> nearestIds;          // the nearest-ports submenu's
+  std::vector<UINT> ids;         // the popup's items
+  std::vector<UINT> nearestIds;  // the nearest-ports submenu's
   std::vector<std::string> nearestTexts;
   std::vector<bool> nearestPictures;
   UINT checkedOrder = 0;
@@ -262,7 +289,8 @@ void ReadOpenMenu(OpenMenu* out) {
     GetMenuItemRect(nullptr, m, 3, &item);
     AfxTestMouse(WM_MOUSEMOVE, POINT{(item.left + item.right) / 2, (item.top + item.bottom) / 2});
     AfxTestWait(600, [] { return AfxGetTrackingMenus(nullptr, nullptr, 2) > 1; });
-    if (AfxGetTrackingMenus(menus, wnds, 2) == 2) AfxSaveWindowPng(wnds[1], (std::string(keep) + "/nearest_ports.png").c_str());
+    if (AfxGetTrackingMenus(menus, wnds, 2) == 2)
+      AfxSaveWindowPng(wnds[1], (std::string(keep) + "/nearest_ports.png").c_str());
     AfxSaveWindowPng(wnds[0], (std::string(keep) + "/port_menu.png").c_str());
   }
   EndMenu();
@@ -348,7 +376,8 @@ TEST_F(Ports, ThePickerDialogReturnsTheChosenPort) {
     EXPECT_TRUE(t.GetStyle() & WS_VSCROLL);
     EXPECT_EQ(client.Width(), 258 - 4 - 16);
     if (const char* keep = std::getenv("NEAPWISE_UI_PICTURES"))
-      AfxSaveWindowPng(dlg.m_hWnd, (std::string(keep) + "/select_port.png").c_str()), AfxSaveWindowPng(t.m_hWnd, (std::string(keep) + "/select_port_tree.png").c_str());
+      AfxSaveWindowPng(dlg.m_hWnd, (std::string(keep) + "/select_port.png").c_str()),
+          AfxSaveWindowPng(t.m_hWnd, (std::string(keep) + "/select_port_tree.png").c_str());
     CRect okRect;
     ok->GetClientRect(&okRect);
     AfxTestClick(ok->m_hWnd, okRect.CenterPoint().x, okRect.CenterPoint().y);

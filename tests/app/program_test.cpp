@@ -4,19 +4,19 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <algorithm>
 #include <chrono>
-#include <fcntl.h>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
 #include <vector>
-#include <unistd.h>
 
 extern char** environ;
 
@@ -41,7 +41,8 @@ class RealProgram : public ::testing::Test {
     std::vector<std::string> env = {cfg, data, "QT_QPA_PLATFORM=offscreen"};
     for (char** e = environ; *e; ++e) {
       const std::string s = *e;
-      if (s.rfind("XDG_CONFIG_HOME=", 0) && s.rfind("XDG_DATA_HOME=", 0) && s.rfind("QT_QPA_PLATFORM=", 0)) env.push_back(s);
+      if (s.rfind("XDG_CONFIG_HOME=", 0) && s.rfind("XDG_DATA_HOME=", 0) && s.rfind("QT_QPA_PLATFORM=", 0))
+        env.push_back(s);
     }
     std::vector<char*> envp;
     for (auto& s : env) envp.push_back(s.data());
@@ -171,7 +172,8 @@ TEST_F(RealProgram, WithoutADisplayItSaysWhatIsMissingAndEndsWithStatusOne) {
     const std::string said((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_TRUE(WIFEXITED(status)) << c.said << ": ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
     EXPECT_EQ(1, WIFEXITED(status) ? WEXITSTATUS(status) : -1) << c.said;
-    EXPECT_NE(said.find("needs a graphical session to run in: X11, or Wayland with XWayland"), std::string::npos) << said;
+    EXPECT_NE(said.find("needs a graphical session to run in: X11, or Wayland with XWayland"), std::string::npos)
+        << said;
     EXPECT_NE(said.find(c.said), std::string::npos) << said;
     EXPECT_EQ(1, std::count(said.begin(), said.end(), '\n')) << said;
   }

@@ -112,7 +112,8 @@ TEST_F(Routes, DoubleClickingARouteMakesItCurrentAndNoRouteClearsIt) {
   // Its start moved to the selected date, keeping its time.
   EXPECT_EQ(current->GetStart().GetDay(), Selected().GetDay());
   EXPECT_EQ(current->GetStart().GetHour(), 23);
-  EXPECT_FALSE(Tree().GetItemState(solent, TVIS_EXPANDED) & TVIS_EXPANDED) << "a double-click on the name only activates";
+  EXPECT_FALSE(Tree().GetItemState(solent, TVIS_EXPANDED) & TVIS_EXPANDED)
+      << "a double-click on the name only activates";
 
   ASSERT_TRUE(Tree().GetItemRect(Tree().GetNoRouteItem(), &r, TRUE));
   AfxTestDoubleClick(Tree().GetSafeHwnd(), r.CenterPoint().x, r.CenterPoint().y);
@@ -285,8 +286,9 @@ TEST_F(Routes, TheRoutePageRefusesABadTimeAndSpeedThenTakesAGoodOne) {
   CMapRouteList onDisk = ReadRoutes();
   ASSERT_EQ(onDisk.size(), 2u);
   EXPECT_EQ(onDisk[0]->GetSpeed(), 4.5);
-  EXPECT_EQ(std::string(Tree().GetItemText(Tree().GetChildItem(RouteItem("Solent")))).rfind("Point 1 - 07:45 4.5kts ", 0),
-            0u);
+  EXPECT_EQ(
+      std::string(Tree().GetItemText(Tree().GetChildItem(RouteItem("Solent")))).rfind("Point 1 - 07:45 4.5kts ", 0),
+      0u);
 }
 
 TEST_F(Routes, ADamagedFileIsKeptAsideWithAMessageAndItsGoodRoutesAreRead) {

@@ -4,18 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <regex>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 extern char** environ;
@@ -66,8 +66,7 @@ TEST(OnX11, TheRunCommandShowsTheMainWindow) {
   const std::string disp = "DISPLAY=:" + display;
   pid_t program = Spawn({NEAPWISE_PROGRAM},
                         Environment({disp, "QT_QPA_PLATFORM=xcb", "XDG_CONFIG_HOME=" + (root / "config").string(),
-                                     "XDG_DATA_HOME=" + (root / "data").string(),
-                                     "XDG_RUNTIME_DIR=" + root.string()}));
+                                     "XDG_DATA_HOME=" + (root / "data").string(), "XDG_RUNTIME_DIR=" + root.string()}));
   ASSERT_GT(program, 0);
 
   // Wait for a mapped top-level window of the program's class of a usable size; the splash

@@ -5,12 +5,12 @@
 #include "chart/GpsReader.h"
 #include "platform/ui/UiTest.h"
 
-#include <cstdio>
 #include <fcntl.h>
 #include <pty.h>
-#include <string>
 #include <termios.h>
 #include <unistd.h>
+#include <cstdio>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -68,9 +68,7 @@ class CRecorder : public CWnd {
  public:
   std::vector<std::pair<UINT, WPARAM>> messages;
 
-  BOOL Make() {
-    return CreateEx(0, AfxRegisterWndClass(0), "GPS messages", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr);
-  }
+  BOOL Make() { return CreateEx(0, AfxRegisterWndClass(0), "GPS messages", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr); }
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
     if (message >= WM_GPS_FIX && message <= WM_GPS_STOPPED) {
       messages.emplace_back(message, wParam);

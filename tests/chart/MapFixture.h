@@ -106,7 +106,7 @@ struct PolygonShape {
   std::vector<std::pair<double, double>> points;
   int greenwich = 0;
   std::optional<int> count;  // the header's count when not the number of points
-  bool skip = false;  // east equal to west
+  bool skip = false;         // east equal to west
 };
 
 inline void Put32(std::vector<unsigned char>& out, std::int32_t v) {

@@ -40,7 +40,8 @@ TEST(Coastline, ShippedFilesReadWholeAndLieInTheirRegions) {
     int outside = 0, points = 0;
     for (int i = 0; i < coast.GetPolygonCount(); ++i)
       for (const COASTNODE* p = coast.GetPolygon(i); p; p = p->next, ++points)
-        if (p->longitude < f.w - 1 || p->longitude > f.e + 1 || p->latitude < f.s - 1 || p->latitude > f.n + 1) ++outside;
+        if (p->longitude < f.w - 1 || p->longitude > f.e + 1 || p->latitude < f.s - 1 || p->latitude > f.n + 1)
+          ++outside;
     EXPECT_EQ(0, outside) << f.file;
     EXPECT_EQ(points, coast.GetPointCount()) << f.file;
   }
@@ -49,9 +50,9 @@ TEST(Coastline, ShippedFilesReadWholeAndLieInTheirRegions) {
 TEST(Coastline, PolygonsKeepTheirPointsInFileOrderAndSkipTheDegenerateOnes) {
   std::vector<PolygonShape> polys(4);
   polys[0].points = Square(-2, 50, 1);
-  polys[1].points = {};                        // no points: an empty entry
+  polys[1].points = {};  // no points: an empty entry
   polys[2].points = Square(3, 51, 1);
-  polys[2].skip = true;                        // east == west: skipped whole
+  polys[2].skip = true;  // east == west: skipped whole
   polys[3].points = {{-1.5, 52.25}, {-1.25, 52.5}, {-1.0, 52.25}};
   Read r(CoastlineBytes(polys));
   ASSERT_EQ(CCoastline::readOk, r.result) << r.error;
@@ -103,10 +104,10 @@ TEST(Coastline, AFileCutShortKeepsTheCoastlinesBeforeTheCut) {
     int polygons;
   } cases[] = {
       {whole.size(), CCoastline::readOk, 3},
-      {whole.size() - 1, CCoastline::readTruncated, 2},  // inside the last point
+      {whole.size() - 1, CCoastline::readTruncated, 2},     // inside the last point
       {secondEnds + 36 + 8, CCoastline::readTruncated, 2},  // after the first point
-      {secondEnds + 36, CCoastline::readTruncated, 2},  // a header and no points
-      {secondEnds + 20, CCoastline::readOk, 2},  // a part of a header: the file ends there
+      {secondEnds + 36, CCoastline::readTruncated, 2},      // a header and no points
+      {secondEnds + 20, CCoastline::readOk, 2},             // a part of a header: the file ends there
       {0, CCoastline::readOk, 0},
   };
   for (const Case& c : cases) {

@@ -35,16 +35,15 @@ std::vector<SentenceCase> Cases() {
        Sentence("GNRMC,092750.000,A,5321.6802,N,00630.3372,W,0.02,31.66,280511,,,A"), 1, 53.361337, -6.50562, 0.02,
        31.66, 9, 27, 50, 28, 5, 11},
       {"GLONASS talker, southern and western",
-       Sentence("GLRMC,235959.50,A,3351.5200,S,15112.8000,E,5.5,359.9,311299,,"), 1, -33.858667, 151.213333, 5.5,
-       359.9, 23, 59, 59, 31, 12, 99},
+       Sentence("GLRMC,235959.50,A,3351.5200,S,15112.8000,E,5.5,359.9,311299,,"), 1, -33.858667, 151.213333, 5.5, 359.9,
+       23, 59, 59, 31, 12, 99},
       {"Galileo talker, NMEA 4.1 with navigational status, no course at rest",
        Sentence("GARMC,001031.00,A,4404.13993,N,12118.86023,W,0.146,,100117,,,A,V"), 1, 44.068999, -121.314337, 0.146,
        0.0, 0, 10, 31, 10, 1, 17},
       {"lower case sentence and hemispheres", Sentence("gprmc,123519,a,4807.038,n,01131.000,w,1.0,10.0,230394,,"), 1,
        48.1173, -11.516667, 1.0, 10.0, 12, 35, 19, 23, 3, 94},
-      {"a five-character time leaves the time 0",
-       Sentence("GPRMC,12345,A,4807.038,N,01131.000,E,1.0,10.0,230394,,"), 1, 48.1173, 11.516667, 1.0, 10.0, 0, 0, 0, 23,
-       3, 94},
+      {"a five-character time leaves the time 0", Sentence("GPRMC,12345,A,4807.038,N,01131.000,E,1.0,10.0,230394,,"), 1,
+       48.1173, 11.516667, 1.0, 10.0, 0, 0, 0, 23, 3, 94},
       {"bad checksum", badSum, 0},
       {"no checksum", "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W", 0},
       {"status V: the receiver has no fix", Sentence("GPRMC,235947.000,V,4807.038,N,01131.000,E,,,280511,,,N"), 0},
@@ -65,16 +64,15 @@ std::vector<SentenceCase> Cases() {
       {"a speed no vessel makes: the speed alone is dropped",
        Sentence("GPRMC,123519,A,4807.038,N,01131.000,E,99999999999999999999999999999999,84.4,230394,,"), 1, 48.1173,
        11.516667, 0.0, 84.4, 12, 35, 19, 23, 3, 94},
-      {"status A but mode N: not valid (NMEA 2.3)",
-       Sentence("GPRMC,123519,A,4807.038,N,01131.000,E,1,1,230394,,,N"), 0},
+      {"status A but mode N: not valid (NMEA 2.3)", Sentence("GPRMC,123519,A,4807.038,N,01131.000,E,1,1,230394,,,N"),
+       0},
       {"status A, mode N and a navigational status (NMEA 4.1)",
        Sentence("GNRMC,123519,A,4807.038,N,01131.000,E,1,1,230394,,,N,V"), 0},
       {"too few fields", Sentence("GPRMC,123519,A,4807.038,N,01131.000,E,1,1,230394"), 0},
       {"GGA is a position without speed: no fix",
        Sentence("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,"), 0},
       {"another sentence", Sentence("GPGSV,3,1,11,03,03,111,00,04,15,270,00,06,01,010,00,13,06,292,00"), 0},
-      {"a maker's own sentence of the same name",
-       Sentence("PGRMC,123519,A,4807.038,N,01131.000,E,1,1,230394,,"), 0},
+      {"a maker's own sentence of the same name", Sentence("PGRMC,123519,A,4807.038,N,01131.000,E,1,1,230394,,"), 0},
       {"a three-letter talker is no talker", Sentence("GPXRMC,123519,A,4807.038,N,01131.000,E,1,1,230394,,"), 0},
   };
 }
@@ -143,7 +141,9 @@ TEST(GpsStream, LinesAreAssembledFromReadsHoweverTheyFall) {
       {"garbage before the sentence", {"\x01\xff noise $$ 1234 " + kRmcA + "\r\n"}, 1, 90.0},
       {"a sentence cut short by the next one", {kRmcA.substr(0, 30) + kRmcB + "\r\n"}, 1, 91.0},
       {"a bad sentence between good ones",
-       {kRmcA + "\r\n" + kRmcB.substr(0, 40) + "X" + kRmcB.substr(41) + "\r\n", kRmcA + "\r\n"}, 2, 90.0},
+       {kRmcA + "\r\n" + kRmcB.substr(0, 40) + "X" + kRmcB.substr(41) + "\r\n", kRmcA + "\r\n"},
+       2,
+       90.0},
       {"no line end yet", {kRmcA}, 0, 0.0},
       {"carriage returns alone", {kRmcA + "\r" + kRmcB + "\r"}, 2, 91.0},
       {"two sentences on one line", {kRmcA + kRmcB + "\r\n"}, 2, 91.0},
@@ -210,8 +210,8 @@ TEST_F(GpsThread, AFeedOfSeveralTalkersGivesFixesAndTheLastIsKept) {
   StartAndWait();
   EXPECT_TRUE(reader.IsRunning());
   // As a receiver sends them: a burst each second, several sentences, lines split by reads.
-  const std::string burst = Sentence("GPGGA,120000,5000.000,N,00100.000,W,1,08,0.9,12.0,M,47.0,M,,") + "\r\n" +
-                            kRmcA + "\r\n" + Sentence("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1") + "\r\n";
+  const std::string burst = Sentence("GPGGA,120000,5000.000,N,00100.000,W,1,08,0.9,12.0,M,47.0,M,,") + "\r\n" + kRmcA +
+                            "\r\n" + Sentence("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1") + "\r\n";
   pty.Write(burst.substr(0, 50));
   pty.Write(burst.substr(50));
   ASSERT_TRUE(recorder.WaitFor(WM_GPS_FIX));

@@ -24,7 +24,7 @@ TEST_F(MapTest, EachRegionDrawsItsCoastlineWithLandAndSeaWhereTheyAre) {
     const char* picture;
     double landLat, landLon, seaLat, seaLon;
   } regions[] = {
-      {CMapView::kRegionUK, "chart_region_uk.png", 52.4, -1.5, 53.8, -5.0},          // Midlands; Irish Sea
+      {CMapView::kRegionUK, "chart_region_uk.png", 52.4, -1.5, 53.8, -5.0},           // Midlands; Irish Sea
       {CMapView::kRegionEurope, "chart_region_europe.png", 48.85, 2.35, 45.5, -5.0},  // Paris; Biscay
       {CMapView::kRegionUSEast, "chart_region_us_east.png", 39.95, -77.5, 43.0, -68.0},
       {CMapView::kRegionAustralia, "chart_region_australia.png", -23.7, 133.88, -18.0, 155.0},
@@ -135,7 +135,8 @@ TEST_F(MapTest, AFileCutShortShowsItsFirstCoastlinesWithinTheNewRegionsLimits) {
   std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   // Cut in the middle of the points of the tenth coastline.
   std::size_t pos = 0;
-  for (int i = 0; i < 9; ++i) pos += 36 + 8 * (std::size_t)(bytes[pos + 4] | bytes[pos + 5] << 8 | bytes[pos + 6] << 16);
+  for (int i = 0; i < 9; ++i)
+    pos += 36 + 8 * (std::size_t)(bytes[pos + 4] | bytes[pos + 5] << 8 | bytes[pos + 6] << 16);
   bytes.resize(pos + 36 + 12);
   {
     CCoastline probe;
@@ -189,12 +190,14 @@ TEST_F(MapTest, ATinyWindowStillShadesItsSea) {
 
 TEST_F(MapTest, ProjectionRoundTripsAndDrawsLatitudeTallerThanLongitude) {
   Make(800, 600);
-  for (auto [lat, lon] : std::vector<std::pair<double, double>>{{53.0, -4.0}, {53.2, -6.5}, {55.5, -2.5}, {54.0, -3.3}}) {
+  for (auto [lat, lon] :
+       std::vector<std::pair<double, double>>{{53.0, -4.0}, {53.2, -6.5}, {55.5, -2.5}, {54.0, -3.3}}) {
     CPoint pt;
     EXPECT_TRUE(map.LatLonToClient(lat, lon, pt));
     double lat2, lon2;
     map.ClientToLatLon(pt, lat2, lon2);
-    const double perPixelLon = (map.GetEast() - map.GetWest()) / 800, perPixelLat = (map.GetNorth() - map.GetSouth()) / 600;
+    const double perPixelLon = (map.GetEast() - map.GetWest()) / 800,
+                 perPixelLat = (map.GetNorth() - map.GetSouth()) / 600;
     EXPECT_NEAR(lon, lon2, 1.01 * perPixelLon);
     EXPECT_NEAR(lat, lat2, 1.01 * perPixelLat);
     CPoint back;
@@ -406,7 +409,8 @@ TEST_F(MapTest, ScrollBarsSpanTheRegionInHundredthsOfADegree) {
   EXPECT_NEAR(north - ((int)(100 * (N - S)) / 8) / 100.0, map.GetNorth(), 1e-6);
   EXPECT_NEAR(N - S, map.GetNorth() - map.GetSouth(), 1e-9);
   // The whole region in view: nothing to scroll.
-  for (int i = 0; i < 40 && (map.GetEast() - map.GetWest() < 18 || map.GetNorth() - map.GetSouth() < 14); ++i) map.ZoomOut();
+  for (int i = 0; i < 40 && (map.GetEast() - map.GetWest() < 18 || map.GetNorth() - map.GetSouth() < 14); ++i)
+    map.ZoomOut();
   map.GetScrollRange(SB_HORZ, &lo, &hi);
   EXPECT_EQ(lo, hi);
   map.GetScrollRange(SB_VERT, &lo, &hi);
@@ -518,12 +522,12 @@ TEST_F(MapTest, TheStreamGridDrawsWhiteArrowsFromItsCellsWhenShown) {
                               map.GetEast(), map.GetNorth(), map.GetSouth(), 2025, 6, 1, 12, 0, 1);
   // South at 1 m/s, slack in the third column.
   const double slackW = grid.GetCellCentre(2, 1).longitude, slackE = grid.GetCellCentre(4, 1).longitude;
-  map.GetStreams().SetStreamFunction([slackW, slackE](int, double, double lon, const CQsDateTime&, double& speed,
-                                                      double& dir) {
-    speed = lon > slackW && lon < slackE ? 0.00005 : 1.0;
-    dir = 180;
-    return 0;
-  });
+  map.GetStreams().SetStreamFunction(
+      [slackW, slackE](int, double, double lon, const CQsDateTime&, double& speed, double& dir) {
+        speed = lon > slackW && lon < slackE ? 0.00005 : 1.0;
+        dir = 180;
+        return 0;
+      });
   map.SetShowDiamonds(0);
   map.RecalculateStreams();
   map.WaitForStreams();
@@ -753,7 +757,7 @@ TEST_F(MapTest, TheZoneOffsetOfTheStreamsAndRoutesFollowsTheFramesZone) {
     CQsDateTime date;
     int zone, minutes;
   } const cases[] = {
-      {TRUE, CQsDateTime(2025, 7, 1, 0, 0, 0), 5, 60},   // summer time of the UK rule
+      {TRUE, CQsDateTime(2025, 7, 1, 0, 0, 0), 5, 60},  // summer time of the UK rule
       {TRUE, CQsDateTime(2025, 1, 1, 0, 0, 0), 5, 0},
       {FALSE, CQsDateTime(2025, 7, 1, 0, 0, 0), 2, 120},  // a chosen zone has no summer time
       {FALSE, CQsDateTime(2025, 7, 1, 0, 0, 0), -5, -300},
@@ -785,8 +789,11 @@ TEST_F(MapTest, TheScrollThumbsFollowEveryScrollOfTheView) {
   };
   struct Step {
     UINT message, code;
-  } const steps[] = {{WM_HSCROLL, SB_LINERIGHT}, {WM_HSCROLL, SB_PAGELEFT}, {WM_VSCROLL, SB_LINEDOWN},
-                     {WM_VSCROLL, SB_PAGEUP},    {WM_VSCROLL, SB_PAGEDOWN}};
+  } const steps[] = {{WM_HSCROLL, SB_LINERIGHT},
+                     {WM_HSCROLL, SB_PAGELEFT},
+                     {WM_VSCROLL, SB_LINEDOWN},
+                     {WM_VSCROLL, SB_PAGEUP},
+                     {WM_VSCROLL, SB_PAGEDOWN}};
   for (const Step& s : steps) {
     map.SendMessage(s.message, s.code, 0);
     EXPECT_EQ(horz(), map.GetScrollPos(SB_HORZ)) << s.message << " " << s.code;

@@ -1,6 +1,6 @@
 // Serial ports by number and by device, the ports present, and the "Configure GPS" dialog.
-#include "chart/ConfigureGpsDialog.h"
 #include "chart/SerialPorts.h"
+#include "chart/ConfigureGpsDialog.h"
 #include "platform/ui/UiTest.h"
 
 #include <gtest/gtest.h>
@@ -17,9 +17,18 @@ TEST(SerialPorts, NumbersAndDevicesMapBothWays) {
   const struct {
     int port;
     const char* device;
-  } cases[] = {{1, "/dev/ttyS0"},     {2, "/dev/ttyS1"},     {64, "/dev/ttyS63"},   {65, "/dev/ttyUSB0"},
-               {66, "/dev/ttyUSB1"},  {128, "/dev/ttyUSB63"}, {129, "/dev/ttyACM0"}, {192, "/dev/ttyACM63"},
-               {0, ""},               {193, ""},             {-1, ""},              {255, ""}};
+  } cases[] = {{1, "/dev/ttyS0"},
+               {2, "/dev/ttyS1"},
+               {64, "/dev/ttyS63"},
+               {65, "/dev/ttyUSB0"},
+               {66, "/dev/ttyUSB1"},
+               {128, "/dev/ttyUSB63"},
+               {129, "/dev/ttyACM0"},
+               {192, "/dev/ttyACM63"},
+               {0, ""},
+               {193, ""},
+               {-1, ""},
+               {255, ""}};
   for (const auto& c : cases) {
     EXPECT_EQ(CString(c.device), SerialPortDevice(c.port)) << c.port;
     if (*c.device) {

@@ -2,7 +2,4 @@
 // so they are dropped here instead of filling standard error.
 #include "engine/Ebbcalc32.h"
 
-extern "C" void EbcShowMessageBox(const char* text)
-{
-    (void)text;
-}
+extern "C" void EbcShowMessageBox(const char* text) { (void)text; }

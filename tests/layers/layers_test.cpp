@@ -29,8 +29,8 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
     {"chart", {"toolkit", "model", "engine", "platform", "resources"}},
     {"app", {"views", "chart", "toolkit", "model", "engine", "platform", "resources"}},
 };
-const std::set<std::string> kProjectFolders = {"engine", "platform", "model", "toolkit", "views", "chart",
-                                               "app",    "resources", "tools", "tests", "bench"};
+const std::set<std::string> kProjectFolders = {"engine", "platform",  "model", "toolkit", "views", "chart",
+                                               "app",    "resources", "tools", "tests",   "bench"};
 
 struct Include {
   std::string file;

@@ -16,221 +16,203 @@ using model_test::TableBytes;
 namespace {
 
 template <class T>
-T At(const std::vector<BYTE>& bytes, std::size_t offset)
-{
-    T v;
-    std::memcpy(&v, bytes.data() + offset, sizeof v);
-    return v;
+T At(const std::vector<BYTE>& bytes, std::size_t offset) {
+  T v;
+  std::memcpy(&v, bytes.data() + offset, sizeof v);
+  return v;
 }
 
-std::vector<CPortData> ThreePorts()
-{
-    return {Port(0, 101, "Aberdeen"), Port(1, 0x10000 + 202, "Brest", 1), Port(2, 303, "Cuxhaven", 1)};
+std::vector<CPortData> ThreePorts() {
+  return {Port(0, 101, "Aberdeen"), Port(1, 0x10000 + 202, "Brest", 1), Port(2, 303, "Cuxhaven", 1)};
 }
 
-void ExpectSamePort(const CPortData& a, const CPortData& b)
-{
-    EXPECT_EQ(a.GetIndex(), b.GetIndex());
-    EXPECT_EQ(a.GetPortId(), b.GetPortId());
-    EXPECT_STREQ(a.GetName(), b.GetName());
-    EXPECT_EQ(a.GetMeanLevel(), b.GetMeanLevel());
-    for (int i = 0; i < CPortData::kPairs; ++i) {
-        EXPECT_EQ(a.GetPhase(i), b.GetPhase(i));
-        EXPECT_EQ(a.GetAmplitude(i), b.GetAmplitude(i));
-    }
-    for (int i = 0; i < CPortData::kLevels; ++i)
-        EXPECT_EQ(a.GetLevel(i), b.GetLevel(i));
-    EXPECT_EQ(a.GetArea(), b.GetArea());
-    EXPECT_EQ(a.GetKind(), b.GetKind());
-    EXPECT_EQ(a.GetTimeZone(), b.GetTimeZone());
-    EXPECT_EQ(a.GetReserved(), b.GetReserved());
-    EXPECT_EQ(a.GetLatitude(), b.GetLatitude());
-    EXPECT_EQ(a.GetLongitude(), b.GetLongitude());
+void ExpectSamePort(const CPortData& a, const CPortData& b) {
+  EXPECT_EQ(a.GetIndex(), b.GetIndex());
+  EXPECT_EQ(a.GetPortId(), b.GetPortId());
+  EXPECT_STREQ(a.GetName(), b.GetName());
+  EXPECT_EQ(a.GetMeanLevel(), b.GetMeanLevel());
+  for (int i = 0; i < CPortData::kPairs; ++i) {
+    EXPECT_EQ(a.GetPhase(i), b.GetPhase(i));
+    EXPECT_EQ(a.GetAmplitude(i), b.GetAmplitude(i));
+  }
+  for (int i = 0; i < CPortData::kLevels; ++i) EXPECT_EQ(a.GetLevel(i), b.GetLevel(i));
+  EXPECT_EQ(a.GetArea(), b.GetArea());
+  EXPECT_EQ(a.GetKind(), b.GetKind());
+  EXPECT_EQ(a.GetTimeZone(), b.GetTimeZone());
+  EXPECT_EQ(a.GetReserved(), b.GetReserved());
+  EXPECT_EQ(a.GetLatitude(), b.GetLatitude());
+  EXPECT_EQ(a.GetLongitude(), b.GetLongitude());
 }
 
 class FakeFrame : public IPredictionFrame {
-public:
-    FakeFrame(const CAngleFactorDB* table, CQsDateTime date) : m_table(table), m_date(date) {}
-    CQsDateTime GetSelectedDate() const override { return m_date; }
-    const CAngleFactorDB* GetAngleFactorDB() const override { return m_table; }
+ public:
+  FakeFrame(const CAngleFactorDB* table, CQsDateTime date) : m_table(table), m_date(date) {}
+  CQsDateTime GetSelectedDate() const override { return m_date; }
+  const CAngleFactorDB* GetAngleFactorDB() const override { return m_table; }
 
-private:
-    const CAngleFactorDB* m_table;
-    CQsDateTime m_date;
+ private:
+  const CAngleFactorDB* m_table;
+  CQsDateTime m_date;
 };
 
 }  // namespace
 
-TEST(PortTable, WritesTheRecordLayout)
-{
-    CPortData p = Port(7, 1718, "Ab", 930);
-    p.SetReserved(0);
-    const std::vector<BYTE> bytes = TableBytes<CPortDB>(std::vector<CPortData>{p});
-    // Header, then index before meanLevel, the name as a length byte and its characters, and
-    // the port id last.
-    ASSERT_EQ(bytes.size(), 8u + CPortData::kFixedRecordSize + 1 + 2);
-    EXPECT_EQ(At<int32_t>(bytes, 0), 649);
-    EXPECT_EQ(At<int32_t>(bytes, 4), 1);
-    EXPECT_EQ(At<int32_t>(bytes, 8), 7);
-    EXPECT_EQ(At<double>(bytes, 12), p.GetMeanLevel());
-    EXPECT_EQ(bytes[20], 2);
-    EXPECT_EQ(bytes[21], 'A');
-    EXPECT_EQ(bytes[22], 'b');
-    EXPECT_EQ(At<int32_t>(bytes, 23), p.GetPhase(CPortData::M2));
-    EXPECT_EQ(At<double>(bytes, 27), p.GetAmplitude(CPortData::M2));
-    const std::size_t levels = 23 + 6 * 12;
-    EXPECT_EQ(At<double>(bytes, levels), 4.3);  // MHWS
-    EXPECT_EQ(At<double>(bytes, levels + 24), 1.5);  // MLWN
-    const std::size_t codes = levels + 32;
-    EXPECT_EQ(At<int32_t>(bytes, codes), 3);  // area
-    EXPECT_EQ(At<int32_t>(bytes, codes + 4), 2);  // kind
-    EXPECT_EQ(At<int32_t>(bytes, codes + 8), 930);  // zone
-    EXPECT_EQ(At<double>(bytes, codes + 16), p.GetLatitude());
-    EXPECT_EQ(At<double>(bytes, codes + 24), p.GetLongitude());
-    EXPECT_EQ(At<int32_t>(bytes, codes + 32), 1718);
+TEST(PortTable, WritesTheRecordLayout) {
+  CPortData p = Port(7, 1718, "Ab", 930);
+  p.SetReserved(0);
+  const std::vector<BYTE> bytes = TableBytes<CPortDB>(std::vector<CPortData>{p});
+  // Header, then index before meanLevel, the name as a length byte and its characters, and
+  // the port id last.
+  ASSERT_EQ(bytes.size(), 8u + CPortData::kFixedRecordSize + 1 + 2);
+  EXPECT_EQ(At<int32_t>(bytes, 0), 649);
+  EXPECT_EQ(At<int32_t>(bytes, 4), 1);
+  EXPECT_EQ(At<int32_t>(bytes, 8), 7);
+  EXPECT_EQ(At<double>(bytes, 12), p.GetMeanLevel());
+  EXPECT_EQ(bytes[20], 2);
+  EXPECT_EQ(bytes[21], 'A');
+  EXPECT_EQ(bytes[22], 'b');
+  EXPECT_EQ(At<int32_t>(bytes, 23), p.GetPhase(CPortData::M2));
+  EXPECT_EQ(At<double>(bytes, 27), p.GetAmplitude(CPortData::M2));
+  const std::size_t levels = 23 + 6 * 12;
+  EXPECT_EQ(At<double>(bytes, levels), 4.3);       // MHWS
+  EXPECT_EQ(At<double>(bytes, levels + 24), 1.5);  // MLWN
+  const std::size_t codes = levels + 32;
+  EXPECT_EQ(At<int32_t>(bytes, codes), 3);        // area
+  EXPECT_EQ(At<int32_t>(bytes, codes + 4), 2);    // kind
+  EXPECT_EQ(At<int32_t>(bytes, codes + 8), 930);  // zone
+  EXPECT_EQ(At<double>(bytes, codes + 16), p.GetLatitude());
+  EXPECT_EQ(At<double>(bytes, codes + 24), p.GetLongitude());
+  EXPECT_EQ(At<int32_t>(bytes, codes + 32), 1718);
 }
 
-TEST(PortTable, LoadsWhatWasWritten)
-{
-    std::vector<CPortData> ports = ThreePorts();
-    ports[2].SetName(std::string(300, 'x').c_str());  // a name with the longer length prefix
-    ports[1].SetName("Île d'Yeu");  // UTF-8 kept byte for byte
-    const std::vector<BYTE> bytes = TableBytes<CPortDB>(ports);
-    CPortDB db(bytes.data(), bytes.size());
+TEST(PortTable, LoadsWhatWasWritten) {
+  std::vector<CPortData> ports = ThreePorts();
+  ports[2].SetName(std::string(300, 'x').c_str());  // a name with the longer length prefix
+  ports[1].SetName("Île d'Yeu");                    // UTF-8 kept byte for byte
+  const std::vector<BYTE> bytes = TableBytes<CPortDB>(ports);
+  CPortDB db(bytes.data(), bytes.size());
+  EXPECT_EQ(db.GetCount(), -1);
+  EXPECT_EQ(db.GetPort(0), nullptr);
+  EXPECT_EQ(db.Lookup(101), nullptr);
+  ASSERT_EQ(db.Load(), 1);
+  EXPECT_EQ(db.Load(), 0);
+  ASSERT_EQ(db.GetCount(), 3);
+  for (int i = 0; i < 3; ++i) ExpectSamePort(*db.GetPort(i), ports[i]);
+}
+
+TEST(PortTable, GetPortAndLookup) {
+  const std::vector<BYTE> bytes = TableBytes<CPortDB>(ThreePorts());
+  CPortDB db(bytes.data(), bytes.size());
+  EXPECT_EQ(db.GetPortPosition(1).GetLatitude(), 0.0);  // default before Load
+  ASSERT_EQ(db.Load(), 1);
+  EXPECT_EQ(db.GetPort(-1), db.GetPort(0));
+  EXPECT_EQ(db.GetPort(3), db.GetPort(0));
+  EXPECT_STREQ(db.GetPort(2)->GetName(), "Cuxhaven");
+  // The id map keys on the low 16 bits.
+  ASSERT_NE(db.Lookup(202), nullptr);
+  EXPECT_STREQ(db.Lookup(202)->GetName(), "Brest");
+  EXPECT_EQ(db.Lookup(0x10000 + 202), db.Lookup(202));
+  EXPECT_EQ(db.Lookup(404), nullptr);
+  EXPECT_NEAR(db.GetPortPosition(1).GetLatitude(), 51.5, 1e-9);
+  EXPECT_NEAR(db.GetPortPosition(1).GetLongitude(), -1.25, 1e-9);
+  EXPECT_NEAR(db.GetPortPosition(99).GetLatitude(), 50.5, 1e-9);
+}
+
+TEST(PortTable, WholeHourZoneCodesAreNormalisedOnLoad) {
+  const int written[] = {1000, 1200, 1100, -1000, 930, 1030, -330, 10, -5, 0, 100};
+  const int loaded[] = {10, 12, 11, -10, 930, 1030, -330, 10, -5, 0, 100};
+  std::vector<CPortData> ports;
+  for (int i = 0; i < 11; ++i) ports.push_back(Port(i, i + 1, "P", written[i]));
+  const std::vector<BYTE> bytes = TableBytes<CPortDB>(ports);
+  CPortDB db(bytes.data(), bytes.size());
+  ASSERT_EQ(db.Load(), 1);
+  for (int i = 0; i < 11; ++i) EXPECT_EQ(db.GetPort(i)->GetTimeZone(), loaded[i]) << written[i];
+}
+
+TEST(PortTable, BadTablesLeaveItUnloaded) {
+  const std::vector<BYTE> good = TableBytes<CPortDB>(ThreePorts());
+  std::vector<std::vector<BYTE>> cases;
+  for (std::size_t cut = 0; cut < good.size(); ++cut) cases.emplace_back(good.begin(), good.begin() + cut);
+  std::vector<BYTE> wrongMagic = good;
+  wrongMagic[1] = 0;
+  cases.push_back(wrongMagic);
+  std::vector<BYTE> moreThanThere = good;
+  moreThanThere[4] = 4;  // four records promised, three there
+  cases.push_back(moreThanThere);
+  std::vector<BYTE> hugeCount = good;
+  hugeCount[7] = 0x7F;
+  cases.push_back(hugeCount);
+  // The first name's length prefix changed to 0xFF 0xFFFF and a 32-bit length of 2^31.
+  std::vector<BYTE> hugeName(good.begin(), good.begin() + 20);
+  for (BYTE b : {0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x80}) hugeName.push_back(b);
+  hugeName.insert(hugeName.end(), good.begin() + 21, good.end());
+  cases.push_back(hugeName);
+
+  for (const std::vector<BYTE>& bytes : cases) {
+    CPortDB db(bytes.empty() ? nullptr : bytes.data(), bytes.size());
+    EXPECT_EQ(db.Load(), 0) << bytes.size();
     EXPECT_EQ(db.GetCount(), -1);
     EXPECT_EQ(db.GetPort(0), nullptr);
     EXPECT_EQ(db.Lookup(101), nullptr);
-    ASSERT_EQ(db.Load(), 1);
-    EXPECT_EQ(db.Load(), 0);
-    ASSERT_EQ(db.GetCount(), 3);
-    for (int i = 0; i < 3; ++i)
-        ExpectSamePort(*db.GetPort(i), ports[i]);
+  }
 }
 
-TEST(PortTable, GetPortAndLookup)
-{
-    const std::vector<BYTE> bytes = TableBytes<CPortDB>(ThreePorts());
-    CPortDB db(bytes.data(), bytes.size());
-    EXPECT_EQ(db.GetPortPosition(1).GetLatitude(), 0.0);  // default before Load
-    ASSERT_EQ(db.Load(), 1);
-    EXPECT_EQ(db.GetPort(-1), db.GetPort(0));
-    EXPECT_EQ(db.GetPort(3), db.GetPort(0));
-    EXPECT_STREQ(db.GetPort(2)->GetName(), "Cuxhaven");
-    // The id map keys on the low 16 bits.
-    ASSERT_NE(db.Lookup(202), nullptr);
-    EXPECT_STREQ(db.Lookup(202)->GetName(), "Brest");
-    EXPECT_EQ(db.Lookup(0x10000 + 202), db.Lookup(202));
-    EXPECT_EQ(db.Lookup(404), nullptr);
-    EXPECT_NEAR(db.GetPortPosition(1).GetLatitude(), 51.5, 1e-9);
-    EXPECT_NEAR(db.GetPortPosition(1).GetLongitude(), -1.25, 1e-9);
-    EXPECT_NEAR(db.GetPortPosition(99).GetLatitude(), 50.5, 1e-9);
+TEST(PortRecord, CopiesKeepOrLeaveThePrediction) {
+  CPortData a = Port(4, 44, "Dover", 0);
+  a.CreatePrediction(nullptr);
+  ASSERT_NE(a.GetPrediction(), nullptr);
+
+  CPortData copy(a);
+  ExpectSamePort(copy, a);
+  EXPECT_EQ(copy.GetPrediction(), nullptr);
+
+  CPortData b = Port(5, 55, "Erith", 1);
+  b.CreatePrediction(nullptr);
+  CPrediction* own = b.GetPrediction();
+  b = a;
+  ExpectSamePort(b, a);
+  EXPECT_EQ(b.GetPrediction(), own);
+
+  a.DeletePrediction();
+  b.DeletePrediction();
+  EXPECT_EQ(a.GetPrediction(), nullptr);
 }
 
-TEST(PortTable, WholeHourZoneCodesAreNormalisedOnLoad)
-{
-    const int written[] = {1000, 1200, 1100, -1000, 930, 1030, -330, 10, -5, 0, 100};
-    const int loaded[] = {10, 12, 11, -10, 930, 1030, -330, 10, -5, 0, 100};
-    std::vector<CPortData> ports;
-    for (int i = 0; i < 11; ++i)
-        ports.push_back(Port(i, i + 1, "P", written[i]));
-    const std::vector<BYTE> bytes = TableBytes<CPortDB>(ports);
-    CPortDB db(bytes.data(), bytes.size());
-    ASSERT_EQ(db.Load(), 1);
-    for (int i = 0; i < 11; ++i)
-        EXPECT_EQ(db.GetPort(i)->GetTimeZone(), loaded[i]) << written[i];
+TEST(PortRecord, CreatePredictionTakesTheFramesDate) {
+  const std::vector<BYTE> table = TableBytes<CAngleFactorDB>(Days(100, 2015, 6, 29, 3));
+  CAngleFactorDB days(table.data(), table.size());
+  ASSERT_EQ(days.Load(), 1);
+  CPortData port = Port(0, 9, "Fowey", 0);
+
+  FakeFrame frame(&days, CQsDateTime(2015, 6, 30, 0, 0, 0));
+  port.CreatePrediction(&frame);
+  ASSERT_NE(port.GetPrediction(), nullptr);
+  EXPECT_EQ(port.GetPrediction()->GetToday().GetId(), 101);
+  EXPECT_EQ(port.GetPrediction()->GetNextDay().GetId(), 102);
+  EXPECT_STREQ(port.GetPrediction()->GetPortName(), "Fowey");
+
+  // The table's last day has no next day: the new prediction keeps default records.
+  FakeFrame last(&days, CQsDateTime(2015, 7, 1, 0, 0, 0));
+  port.CreatePrediction(&last);
+  EXPECT_EQ(port.GetPrediction()->GetToday().GetId(), 0);
+  EXPECT_TRUE(port.GetPrediction()->GetDate() == CQsDateTime());
+
+  // Through the registered frame, and with none.
+  SetPredictionFrame(&frame);
+  port.CreatePrediction();
+  EXPECT_EQ(port.GetPrediction()->GetToday().GetId(), 101);
+  SetPredictionFrame(nullptr);
+  port.CreatePrediction();
+  EXPECT_EQ(port.GetPrediction()->GetToday().GetId(), 0);
+  port.DeletePrediction();
 }
 
-TEST(PortTable, BadTablesLeaveItUnloaded)
-{
-    const std::vector<BYTE> good = TableBytes<CPortDB>(ThreePorts());
-    std::vector<std::vector<BYTE>> cases;
-    for (std::size_t cut = 0; cut < good.size(); ++cut)
-        cases.emplace_back(good.begin(), good.begin() + cut);
-    std::vector<BYTE> wrongMagic = good;
-    wrongMagic[1] = 0;
-    cases.push_back(wrongMagic);
-    std::vector<BYTE> moreThanThere = good;
-    moreThanThere[4] = 4;  // four records promised, three there
-    cases.push_back(moreThanThere);
-    std::vector<BYTE> hugeCount = good;
-    hugeCount[7] = 0x7F;
-    cases.push_back(hugeCount);
-    // The first name's length prefix changed to 0xFF 0xFFFF and a 32-bit length of 2^31.
-    std::vector<BYTE> hugeName(good.begin(), good.begin() + 20);
-    for (BYTE b : {0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x80})
-        hugeName.push_back(b);
-    hugeName.insert(hugeName.end(), good.begin() + 21, good.end());
-    cases.push_back(hugeName);
-
-    for (const std::vector<BYTE>& bytes : cases) {
-        CPortDB db(bytes.empty() ? nullptr : bytes.data(), bytes.size());
-        EXPECT_EQ(db.Load(), 0) << bytes.size();
-        EXPECT_EQ(db.GetCount(), -1);
-        EXPECT_EQ(db.GetPort(0), nullptr);
-        EXPECT_EQ(db.Lookup(101), nullptr);
-    }
-}
-
-TEST(PortRecord, CopiesKeepOrLeaveThePrediction)
-{
-    CPortData a = Port(4, 44, "Dover", 0);
-    a.CreatePrediction(nullptr);
-    ASSERT_NE(a.GetPrediction(), nullptr);
-
-    CPortData copy(a);
-    ExpectSamePort(copy, a);
-    EXPECT_EQ(copy.GetPrediction(), nullptr);
-
-    CPortData b = Port(5, 55, "Erith", 1);
-    b.CreatePrediction(nullptr);
-    CPrediction* own = b.GetPrediction();
-    b = a;
-    ExpectSamePort(b, a);
-    EXPECT_EQ(b.GetPrediction(), own);
-
-    a.DeletePrediction();
-    b.DeletePrediction();
-    EXPECT_EQ(a.GetPrediction(), nullptr);
-}
-
-TEST(PortRecord, CreatePredictionTakesTheFramesDate)
-{
-    const std::vector<BYTE> table = TableBytes<CAngleFactorDB>(Days(100, 2015, 6, 29, 3));
-    CAngleFactorDB days(table.data(), table.size());
-    ASSERT_EQ(days.Load(), 1);
-    CPortData port = Port(0, 9, "Fowey", 0);
-
-    FakeFrame frame(&days, CQsDateTime(2015, 6, 30, 0, 0, 0));
-    port.CreatePrediction(&frame);
-    ASSERT_NE(port.GetPrediction(), nullptr);
-    EXPECT_EQ(port.GetPrediction()->GetToday().GetId(), 101);
-    EXPECT_EQ(port.GetPrediction()->GetNextDay().GetId(), 102);
-    EXPECT_STREQ(port.GetPrediction()->GetPortName(), "Fowey");
-
-    // The table's last day has no next day: the new prediction keeps default records.
-    FakeFrame last(&days, CQsDateTime(2015, 7, 1, 0, 0, 0));
-    port.CreatePrediction(&last);
-    EXPECT_EQ(port.GetPrediction()->GetToday().GetId(), 0);
-    EXPECT_TRUE(port.GetPrediction()->GetDate() == CQsDateTime());
-
-    // Through the registered frame, and with none.
-    SetPredictionFrame(&frame);
-    port.CreatePrediction();
-    EXPECT_EQ(port.GetPrediction()->GetToday().GetId(), 101);
-    SetPredictionFrame(nullptr);
-    port.CreatePrediction();
-    EXPECT_EQ(port.GetPrediction()->GetToday().GetId(), 0);
-    port.DeletePrediction();
-}
-
-TEST(PortTable, EmbeddedTableIsAbsentOrLoads)
-{
-    CPortDB db;
-    if (db.Load() == 0)
-        GTEST_SKIP() << "no embedded port table in this build";
-    ASSERT_GT(db.GetCount(), 0);
-    for (int i = 0; i < db.GetCount(); ++i) {
-        const int zone = db.GetPort(i)->GetTimeZone();
-        EXPECT_FALSE((zone > 100 || zone < -100) && zone % 100 == 0) << i;
-    }
+TEST(PortTable, EmbeddedTableIsAbsentOrLoads) {
+  CPortDB db;
+  if (db.Load() == 0) GTEST_SKIP() << "no embedded port table in this build";
+  ASSERT_GT(db.GetCount(), 0);
+  for (int i = 0; i < db.GetCount(); ++i) {
+    const int zone = db.GetPort(i)->GetTimeZone();
+    EXPECT_FALSE((zone > 100 || zone < -100) && zone % 100 == 0) << i;
+  }
 }

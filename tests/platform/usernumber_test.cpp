@@ -50,8 +50,10 @@ TEST(UserNumber, ReadsTextWithTheUsersSeparators) {
     ASSERT_TRUE(AfxSetLocaleOverrideByName(c.locale)) << c.locale;
     double v = -99;
     EXPECT_EQ(AfxParseUserNumber(c.text, v) != FALSE, c.ok) << c.locale << " '" << c.text << "'";
-    if (c.ok) EXPECT_DOUBLE_EQ(v, c.value) << c.locale << " '" << c.text << "'";
-    else EXPECT_EQ(v, -99) << "a refused text leaves the value: " << c.text;
+    if (c.ok)
+      EXPECT_DOUBLE_EQ(v, c.value) << c.locale << " '" << c.text << "'";
+    else
+      EXPECT_EQ(v, -99) << "a refused text leaves the value: " << c.text;
   }
 }
 
@@ -62,7 +64,10 @@ TEST(UserNumber, SpaceGroupingAcceptsAPlainSpaceTyped) {
   v.thousandSeparator = "\xC2\xA0";
   AfxSetLocaleOverride(v);
   double d = 0;
-  EXPECT_TRUE(AfxParseUserNumber("1\xC2\xA0" "234,5", d));
+  EXPECT_TRUE(
+      AfxParseUserNumber("1\xC2\xA0"
+                         "234,5",
+                         d));
   EXPECT_DOUBLE_EQ(d, 1234.5);
   EXPECT_TRUE(AfxParseUserNumber("1 234,5", d));
   EXPECT_DOUBLE_EQ(d, 1234.5);
@@ -76,11 +81,8 @@ TEST(UserNumber, WritesWithTheUsersDecimalSeparatorAndReadsItBack) {
     int decimals;
     const char* text;
   } cases[] = {
-      {"en_US", 3.0, 2, "3.00"},
-      {"en_US", 1234.567, 2, "1234.57"},
-      {"de_DE", 3.0, 2, "3,00"},
-      {"de_DE", -0.001, 2, "0,00"},
-      {"de_DE", 9.84, 0, "10"},
+      {"en_US", 3.0, 2, "3.00"},    {"en_US", 1234.567, 2, "1234.57"}, {"de_DE", 3.0, 2, "3,00"},
+      {"de_DE", -0.001, 2, "0,00"}, {"de_DE", 9.84, 0, "10"},
   };
   for (const auto& c : cases) {
     ASSERT_TRUE(AfxSetLocaleOverrideByName(c.locale));

@@ -133,11 +133,8 @@ TEST_F(Commands, CommandsGoToTheActiveViewThenTheFrameThenTheApplication) {
     UINT id;
     const char* expected;
   } cases[] = {
-      {ID_ONLY_VIEW, "view:only"},
-      {ID_BOTH, "view:both"},  // the view is asked first
-      {ID_ONLY_FRAME, "frame:only"},
-      {ID_ONLY_APP, "app"},
-      {ID_RANGE_FIRST + 3, "view:range:3"},
+      {ID_ONLY_VIEW, "view:only"},   {ID_BOTH, "view:both"},  // the view is asked first
+      {ID_ONLY_FRAME, "frame:only"}, {ID_ONLY_APP, "app"},   {ID_RANGE_FIRST + 3, "view:range:3"},
   };
   for (auto& c : cases) {
     g_calls.clear();

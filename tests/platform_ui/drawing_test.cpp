@@ -151,8 +151,8 @@ TEST(Drawing, BitBltCopiesAndAMonoMaskMakesTransparentPictures) {
   out.dc.BitBlt(0, 0, 20, 20, &src.dc, 0, 0, SRCINVERT);
   out.dc.BitBlt(0, 0, 20, 20, &maskDC, 0, 0, SRCAND);
   out.dc.BitBlt(0, 0, 20, 20, &src.dc, 0, 0, SRCINVERT);
-  EXPECT_EQ(RGB(0, 0, 255), out.At(7, 7));   // the picture
-  EXPECT_EQ(RGB(0, 255, 0), out.At(1, 1));   // the background shows through
+  EXPECT_EQ(RGB(0, 0, 255), out.At(7, 7));  // the picture
+  EXPECT_EQ(RGB(0, 255, 0), out.At(1, 1));  // the background shows through
   maskDC.SelectObject(om);
   // A bitmap compatible with a fresh memory DC is mono, as on the platform.
   CDC fresh;

@@ -11,8 +11,7 @@
 
 namespace {
 
-const UINT ID_FULLSCREEN = 32787, ID_SAVEAS = 32807, ID_PRINT = 57607, ID_COPY = 32821,
-           ID_FEET = 32791;
+const UINT ID_FULLSCREEN = 32787, ID_SAVEAS = 32807, ID_PRINT = 57607, ID_COPY = 32821, ID_FEET = 32791;
 
 class COwner : public CWnd {
  public:
@@ -236,7 +235,7 @@ TEST_F(Menus, KeysMoveChooseAndOpenSubmenus) {
     UINT expected;
   } cases[] = {
       {{{VK_DOWN, nullptr}, {VK_DOWN, nullptr}, {VK_RETURN, nullptr}}, ID_SAVEAS},  // the separator is skipped
-      {{{'C', "c"}}, ID_COPY},                                                       // a mnemonic chooses
+      {{{'C', "c"}}, ID_COPY},                                                      // a mnemonic chooses
       {{{VK_UP, nullptr}, {VK_RIGHT, nullptr}, {VK_DOWN, nullptr}, {VK_RETURN, nullptr}}, ID_FEET},
       {{{'P', "p"}, {VK_ESCAPE, nullptr}}, 0},  // a grayed item is not chosen; Esc ends with none
   };

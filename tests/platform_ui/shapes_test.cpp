@@ -36,7 +36,7 @@ TEST(Shapes, EllipsesPiesAndRoundRectanglesFillInsideTheirOutline) {
   Canvas c(200, 100);
   // A pie of the upper-right quarter: counter-clockwise from the right (start) to the top (end).
   c.dc.Pie(0, 0, 60, 60, 60, 30, 30, 0);
-  EXPECT_EQ(kRed, c.At(40, 20));  // inside the quarter
+  EXPECT_EQ(kRed, c.At(40, 20));   // inside the quarter
   EXPECT_EQ(kBack, c.At(20, 40));  // the opposite quarter stays empty
   EXPECT_EQ(kBack, c.At(20, 20));
   EXPECT_EQ(kBack, c.At(40, 40));

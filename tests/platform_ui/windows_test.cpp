@@ -20,11 +20,12 @@ struct Logged {
 };
 std::vector<Logged> g_log;
 
-const UINT kWatched[] = {WM_NCCREATE, WM_CREATE, WM_SIZE, WM_MOVE, WM_SHOWWINDOW, WM_DESTROY, WM_NCDESTROY,
-                         WM_PARENTNOTIFY, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN,
-                         WM_RBUTTONUP, WM_MOUSEMOVE, WM_MOUSEWHEEL, WM_KEYDOWN, WM_KEYUP, WM_CHAR, WM_SYSKEYDOWN,
-                         WM_SYSKEYUP, WM_SYSCHAR, WM_SYSCOMMAND, WM_CONTEXTMENU, WM_TIMER, WM_MOUSELEAVE,
-                         WM_CAPTURECHANGED, WM_SETFOCUS, WM_KILLFOCUS, WM_APP + 1};
+const UINT kWatched[] = {WM_NCCREATE,       WM_CREATE,      WM_SIZE,         WM_MOVE,        WM_SHOWWINDOW,
+                         WM_DESTROY,        WM_NCDESTROY,   WM_PARENTNOTIFY, WM_LBUTTONDOWN, WM_LBUTTONUP,
+                         WM_LBUTTONDBLCLK,  WM_RBUTTONDOWN, WM_RBUTTONUP,    WM_MOUSEMOVE,   WM_MOUSEWHEEL,
+                         WM_KEYDOWN,        WM_KEYUP,       WM_CHAR,         WM_SYSKEYDOWN,  WM_SYSKEYUP,
+                         WM_SYSCHAR,        WM_SYSCOMMAND,  WM_CONTEXTMENU,  WM_TIMER,       WM_MOUSELEAVE,
+                         WM_CAPTURECHANGED, WM_SETFOCUS,    WM_KILLFOCUS,    WM_APP + 1};
 
 bool watched(UINT m) {
   for (UINT w : kWatched)
@@ -188,8 +189,8 @@ TEST_F(Windows, AWindowDestroyingAndDeletingItselfInsideItsHandlerDoesNotCrash) 
 TEST_F(Windows, GeometryAndCoordinateConversions) {
   CLogWnd top("top"), child("child");
   MakeTop(top, 200, 150, 400, 300);
-  ASSERT_TRUE(child.CreateEx(WS_EX_CLIENTEDGE, cls, "", WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(30, 40, 130, 140),
-                             &top, 5));
+  ASSERT_TRUE(
+      child.CreateEx(WS_EX_CLIENTEDGE, cls, "", WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(30, 40, 130, 140), &top, 5));
   CRect wr;
   child.GetWindowRect(&wr);
   EXPECT_EQ(CRect(230, 190, 330, 290), wr);
@@ -230,7 +231,8 @@ TEST_F(Windows, SetWindowPosStacksSiblingsOnTopAtTheBottomOrBehindAGivenOne) {
   for (int i = 0; i < 3; ++i) {
     LPCTSTR filled = AfxRegisterWndClass(0, nullptr, ::CreateSolidBrush(colours[i]));
     // Overlapping: a at 0..80, b at 20..100, c at 40..120; all three share 40..80.
-    ASSERT_TRUE(kids[i]->CreateEx(0, filled, "", WS_CHILD | WS_VISIBLE, CRect(20 * i, 0, 20 * i + 80, 50), &top, 10 + i));
+    ASSERT_TRUE(
+        kids[i]->CreateEx(0, filled, "", WS_CHILD | WS_VISIBLE, CRect(20 * i, 0, 20 * i + 80, 50), &top, 10 + i));
   }
   auto onTop = [&] {
     CBitmap shot;
@@ -240,7 +242,7 @@ TEST_F(Windows, SetWindowPosStacksSiblingsOnTopAtTheBottomOrBehindAGivenOne) {
       if (c == colours[i]) return i;
     return -1;
   };
-  EXPECT_EQ(2, onTop());  // the last created is on top
+  EXPECT_EQ(2, onTop());                                         // the last created is on top
   a.SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);  // to the top
   EXPECT_EQ(0, onTop());
   ::SetWindowPos(a.m_hWnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -421,7 +423,7 @@ TEST_F(Windows, KeysBecomeVirtualKeyMessagesWithCharactersAndNoAutoRepeatKeyUps)
   ASSERT_EQ(&w, CWnd::GetFocus());
   g_log.clear();
   AfxTestKey('A', TRUE, AFX_TEST_SHIFT, "A");
-  AfxTestKey('A', TRUE, AFX_TEST_SHIFT, "A", TRUE);  // auto-repeat
+  AfxTestKey('A', TRUE, AFX_TEST_SHIFT, "A", TRUE);   // auto-repeat
   AfxTestKey('A', FALSE, AFX_TEST_SHIFT, "A", TRUE);  // Qt's auto-repeat release: dropped
   AfxTestKey('A', FALSE, AFX_TEST_SHIFT, "A");
   std::vector<UINT> seq;
@@ -592,14 +594,14 @@ TEST_F(Windows, SubclassedWindowProcedureSeesMessagesFirst) {
   static WNDPROC prev;
   static int seen;
   seen = 0;
-  prev = (WNDPROC)SetWindowLongPtr(w.m_hWnd, GWL_WNDPROC,
-                                   (LONG_PTR)(WNDPROC)[](HWND h, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-                                     if (m == WM_APP + 1) {
-                                       ++seen;
-                                       if (wp == 99) return 5;  // handled here; the window never sees it
-                                     }
-                                     return CallWindowProc(prev, h, m, wp, lp);
-                                   });
+  prev = (WNDPROC)SetWindowLongPtr(
+      w.m_hWnd, GWL_WNDPROC, (LONG_PTR)(WNDPROC)[](HWND h, UINT m, WPARAM wp, LPARAM lp)->LRESULT {
+        if (m == WM_APP + 1) {
+          ++seen;
+          if (wp == 99) return 5;  // handled here; the window never sees it
+        }
+        return CallWindowProc(prev, h, m, wp, lp);
+      });
   g_log.clear();
   EXPECT_EQ(5, w.SendMessage(WM_APP + 1, 99, 0));
   w.SendMessage(WM_APP + 1, 1, 0);

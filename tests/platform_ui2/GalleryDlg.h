@@ -8,10 +8,30 @@
 
 namespace gallery {
 
-enum { IDD_GALLERY = 4400, IDI_BUOY = 4401, IDB_FLAG = 4402, IDC_NAME = 1201, IDC_HEIGHT = 1202, IDC_SPIN = 1203,
-       IDC_ZONE = 1204, IDC_MOON = 1205, IDC_SUN = 1206, IDC_METRES = 1207, IDC_FEET = 1208, IDC_NOTE = 1209,
-       IDC_ICON = 1210, IDC_FLAG = 1211, IDC_PORTS = 1212, IDC_TREE = 1213, IDC_SLIDER = 1214, IDC_SCROLL = 1215,
-       IDC_STATION = 1216, IDC_LOG = 1217, IDC_TABS = 1218, IDC_SWATCH = 1219 };
+enum {
+  IDD_GALLERY = 4400,
+  IDI_BUOY = 4401,
+  IDB_FLAG = 4402,
+  IDC_NAME = 1201,
+  IDC_HEIGHT = 1202,
+  IDC_SPIN = 1203,
+  IDC_ZONE = 1204,
+  IDC_MOON = 1205,
+  IDC_SUN = 1206,
+  IDC_METRES = 1207,
+  IDC_FEET = 1208,
+  IDC_NOTE = 1209,
+  IDC_ICON = 1210,
+  IDC_FLAG = 1211,
+  IDC_PORTS = 1212,
+  IDC_TREE = 1213,
+  IDC_SLIDER = 1214,
+  IDC_SCROLL = 1215,
+  IDC_STATION = 1216,
+  IDC_LOG = 1217,
+  IDC_TABS = 1218,
+  IDC_SWATCH = 1219
+};
 
 // A buoy icon (red top, black foot, clear around) and a small flag bitmap, drawn in characters.
 inline std::string pictures() {
@@ -76,7 +96,8 @@ class CGalleryDlg : public CDialog {
   int m_height = 12, m_moon = 1, m_units = 0, m_zone = 1;
   CString m_station = "Dover";
   BOOL OnInitDialog() override {
-    for (const char* s : {"UTC", "UTC+1 (summer time)", "UTC+2"}) SendDlgItemMessage(m_hWnd, IDC_ZONE, CB_ADDSTRING, 0, (LPARAM)s);
+    for (const char* s : {"UTC", "UTC+1 (summer time)", "UTC+2"})
+      SendDlgItemMessage(m_hWnd, IDC_ZONE, CB_ADDSTRING, 0, (LPARAM)s);
     for (const char* s : {"Harwich", "Dover", "Ramsgate", "Margate", "Whitstable"})
       SendDlgItemMessage(m_hWnd, IDC_PORTS, LB_ADDSTRING, 0, (LPARAM)s);
     SendDlgItemMessage(m_hWnd, IDC_PORTS, LB_SETCURSEL, 1, 0);

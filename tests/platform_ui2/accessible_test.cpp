@@ -45,11 +45,11 @@ bool has(const CString& words, const char* word) {
 struct Case {
   const char* role;
   const char* name;
-  const char* value;     // null: not checked
-  const char* states;    // each must be there
+  const char* value;   // null: not checked
+  const char* states;  // each must be there
   const char* notStates;
-  const char* actions;   // each must be offered
-  int children;          // -1: not checked
+  const char* actions;  // each must be offered
+  int children;         // -1: not checked
 };
 
 TEST_F(Accessible, EachKindOfControlTellsItsRoleNameValueStatesAndChildren) {
@@ -96,21 +96,24 @@ TEST_F(Accessible, EachKindOfControlTellsItsRoleNameValueStatesAndChildren) {
     for (size_t s = 0; s < w.size();) {
       size_t e = w.find(' ', s);
       if (e == std::string::npos) e = w.size();
-      EXPECT_TRUE(has(n.strStates, w.substr(s, e - s).c_str())) << w.substr(s, e - s) << " not in " << (LPCTSTR)n.strStates;
+      EXPECT_TRUE(has(n.strStates, w.substr(s, e - s).c_str()))
+          << w.substr(s, e - s) << " not in " << (LPCTSTR)n.strStates;
       s = e + 1;
     }
     std::string no = c.notStates;
     for (size_t s = 0; s < no.size();) {
       size_t e = no.find(' ', s);
       if (e == std::string::npos) e = no.size();
-      EXPECT_FALSE(has(n.strStates, no.substr(s, e - s).c_str())) << no.substr(s, e - s) << " in " << (LPCTSTR)n.strStates;
+      EXPECT_FALSE(has(n.strStates, no.substr(s, e - s).c_str()))
+          << no.substr(s, e - s) << " in " << (LPCTSTR)n.strStates;
       s = e + 1;
     }
     std::string acts = c.actions;
     for (size_t s = 0; s < acts.size();) {
       size_t e = acts.find(' ', s);
       if (e == std::string::npos) e = acts.size();
-      EXPECT_TRUE(has(n.strActions, acts.substr(s, e - s).c_str())) << acts.substr(s, e - s) << " not in " << (LPCTSTR)n.strActions;
+      EXPECT_TRUE(has(n.strActions, acts.substr(s, e - s).c_str()))
+          << acts.substr(s, e - s) << " not in " << (LPCTSTR)n.strActions;
       s = e + 1;
     }
     if (c.children >= 0) {
@@ -226,7 +229,8 @@ TEST_F(Accessible, QtHandsOutTheWindowsOwnObjects) {
   // A read-only edit reads but takes no changes.
   QAccessibleInterface* log = nullptr;
   for (int i = 0; i < dialog->childCount(); ++i)
-    if (QAccessibleInterface* c = dialog->child(i); c && c->role() == QAccessible::EditableText && c->state().readOnly) log = c;
+    if (QAccessibleInterface* c = dialog->child(i); c && c->role() == QAccessible::EditableText && c->state().readOnly)
+      log = c;
   ASSERT_TRUE(log && log->textInterface());
   EXPECT_FALSE(log->editableTextInterface());
 }

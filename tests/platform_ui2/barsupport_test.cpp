@@ -179,8 +179,10 @@ TEST(BarSupportPictures, IconDrawnAsOneColourShape) {
   for (int y = 0; y < 40; ++y)
     for (int x = 0; x < 40; ++x) {
       const COLORREF c = dc.GetPixel(x, y);
-      if (c == RGB(0, 128, 0)) ++green;
-      else if (c != RGB(255, 255, 255) && GetRValue(c) != GetBValue(c)) ++other;
+      if (c == RGB(0, 128, 0))
+        ++green;
+      else if (c != RGB(255, 255, 255) && GetRValue(c) != GetBValue(c))
+        ++other;
     }
   EXPECT_GT(green, 50);
   EXPECT_EQ(other, 0);  // only the brush colour (and its blend with white at soft edges)

@@ -1,7 +1,7 @@
 // The clipboard's text and pictures, and the shell's checks on what it opens.
-#include "platform/ui/AfxWin.h"
 #include "platform/ui/Clipboard.h"
 #include "platform/core/AfxGlobalMem.h"
+#include "platform/ui/AfxWin.h"
 
 #include "tests/platform_ui2/TestDir.h"
 
@@ -64,7 +64,7 @@ TEST(Clipboard, TextInAGlobalBlockThroughThePlatformCalls) {
   auto* p = static_cast<char*>(GlobalLock(mem));
   ASSERT_NE(p, nullptr);
   std::memcpy(p, text, sizeof(text));
-  EXPECT_FALSE(GlobalUnlock(mem));  // no lock left
+  EXPECT_FALSE(GlobalUnlock(mem));                     // no lock left
   EXPECT_EQ(SetClipboardData(CF_TEXT, mem), nullptr);  // not open
   ASSERT_TRUE(OpenClipboard(nullptr));
   ASSERT_TRUE(EmptyClipboard());

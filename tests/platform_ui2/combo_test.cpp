@@ -413,7 +413,8 @@ TEST(OwnerDrawnCombo, ItemsAreMeasuredAndDrawnByTheParent) {
   LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS, nullptr, (HBRUSH)(COLOR_3DFACE + 1));
   ASSERT_TRUE(host.CreateEx(0, cls, "host", WS_POPUP | WS_VISIBLE, 100, 100, 200, 200, nullptr, nullptr));
   CComboBox c;
-  ASSERT_TRUE(c.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED, CRect(10, 10, 110, 150), &host, 140));
+  ASSERT_TRUE(
+      c.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED, CRect(10, 10, 110, 150), &host, 140));
   for (COLORREF col : {RGB(255, 0, 0), RGB(0, 128, 0), RGB(0, 0, 255)}) c.AddString((LPCTSTR)(ULONG_PTR)col);
   EXPECT_EQ(RGB(0, 128, 0), (COLORREF)c.GetItemData(1));  // no strings: the value is the item data
   EXPECT_EQ(18, c.GetItemHeight(0));
@@ -451,8 +452,9 @@ const AFX_DLGITEM kExportItems[] = {
     {WC_BUTTON, IDOK, "OK", 86, 40, 50, 14, BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
     {WC_BUTTON, IDCANCEL, "Cancel", 142, 40, 50, 14, BS_PUSHBUTTON | WS_TABSTOP, 0},
 };
-const AFX_DLGTEMPLATE kExport = {293, "Export Data", 0, 0, 200, 60, DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                                 "MS Shell Dlg", 8, kExportItems, 3};
+const AFX_DLGTEMPLATE kExport = {
+    293, "Export Data", 0, 0, 200, 60, DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, "MS Shell Dlg",
+    8,   kExportItems,  3};
 const AFX_DLGTEMPLATE_INIT kExportReg(&kExport);
 
 TEST_F(Combos, InADialogEnterAndEscCloseTheOpenListFirst) {
@@ -510,7 +512,7 @@ TEST_F(Combos, ControlsRenderToAPicture) {
   list.GetWindowRect(&wr);
   host.ScreenToClient(&wr);
   EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), pic.GetPixel(wr.right - 30, wr.top + wr.Height() / 2));  // focused field
-  EXPECT_EQ(GetSysColor(COLOR_3DFACE), pic.GetPixel(wr.right - 6, wr.top + 4));                 // the button
+  EXPECT_EQ(GetSysColor(COLOR_3DFACE), pic.GetPixel(wr.right - 6, wr.top + 4));                    // the button
   // The list's scroll bar has arrow buttons with their arrows.
   CRect lr;
   lb.GetWindowRect(&lr);

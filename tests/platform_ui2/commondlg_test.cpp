@@ -1,8 +1,8 @@
 // Common dialogs answered through their hooks: the save dialog's extension, overwrite and
 // path checks, open with a file that must exist, printing two pages through the print
 // dialog's DC (the PDF read back as pictures), and the colour dialog.
-#include "platform/ui/AfxWin.h"
 #include "platform/ui/CommonDlg.h"
+#include "platform/ui/AfxWin.h"
 #include "platform/ui/UiTest.h"
 
 #include "tests/platform_ui2/TestDir.h"
@@ -11,14 +11,14 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QImage>
-#include <QComboBox>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
 
 #include <cstdlib>
 #include <cstring>
@@ -53,7 +53,7 @@ TEST(FileDialog, SaveAddsTheChosenFiltersExtensionOrTheDefault) {
       {kGraphFilter, "EMF", "Neapwise Graph", 2, "Neapwise Graph.emf", "emf"},
       {kGraphFilter, "EMF", "Neapwise Graph", 1, "Neapwise Graph.jpg", "jpg"},
       {kGraphFilter, "EMF", "Neapwise Graph", 0, "Neapwise Graph.jpg", "jpg"},  // the first filter is proposed
-      {kGraphFilter, "EMF", "picture.Jpg", 2, "picture.Jpg", "Jpg"},             // a typed extension stays
+      {kGraphFilter, "EMF", "picture.Jpg", 2, "picture.Jpg", "Jpg"},            // a typed extension stays
       {"All Files (*.*)|*.*|", "htm", "table", 1, "table.htm", "htm"},
       {"HTML File (*.htm)|*.htm|Text File (*.txt)|*.txt|", "htm", "results", 2, "results.txt", "txt"},
       {kGraphFilter, nullptr, "plain", 2, "plain", ""},  // no default extension: nothing added
@@ -180,8 +180,8 @@ TEST(FileDialog, MissingFolderOrFileIsRefusedAndAskedAgain) {
 // Renders page n (1-based) of a PDF at 50 dpi with pdftoppm.
 QImage pdfPage(const std::string& pdf, int n, const TestDir& dir) {
   std::string prefix = dir.file("page");
-  std::string cmd = "pdftoppm -r 50 -png -f " + std::to_string(n) + " -l " + std::to_string(n) + " -singlefile '" + pdf +
-                    "' '" + prefix + "' 2>/dev/null";
+  std::string cmd = "pdftoppm -r 50 -png -f " + std::to_string(n) + " -l " + std::to_string(n) + " -singlefile '" +
+                    pdf + "' '" + prefix + "' 2>/dev/null";
   if (std::system(cmd.c_str()) != 0) return QImage();
   return QImage(QString::fromStdString(prefix + ".png"));
 }
@@ -306,7 +306,8 @@ TEST(PrintDialog, APageToAFileHasTheChosenSizeOrientationAndMargins) {
       return n / px;
     };
     const int mx = page.width() / 2, my = page.height() / 2;
-    for (double e : {edge(0, my, 1, 0), edge(page.width() - 1, my, -1, 0), edge(mx, 0, 0, 1), edge(mx, page.height() - 1, 0, -1)}) {
+    for (double e : {edge(0, my, 1, 0), edge(page.width() - 1, my, -1, 0), edge(mx, 0, 0, 1),
+                     edge(mx, page.height() - 1, 0, -1)}) {
       EXPECT_GE(e, 3.5);
       EXPECT_LE(e, 6.5);
     }
@@ -472,8 +473,10 @@ TEST(RealDialogs, PrintDialogToPdf) {
     // The PDF printer is the one offered where no printer is installed; the user types the
     // file's name.
     auto* name = d->findChild<QLineEdit*>("filename");
-    if (name) name->setText(QString::fromStdString(pdf));
-    else d->printer()->setOutputFileName(QString::fromStdString(pdf));
+    if (name)
+      name->setText(QString::fromStdString(pdf));
+    else
+      d->printer()->setOutputFileName(QString::fromStdString(pdf));
     QMetaObject::invokeMethod(d, "accept");
   });
   CPrintDialog dlg(FALSE, PD_NOPAGENUMS | PD_HIDEPRINTTOFILE);

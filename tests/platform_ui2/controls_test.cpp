@@ -1,8 +1,8 @@
 // Edit, button and static controls driven through real Qt input events: a filtering edit,
 // notifications when the program sets the text, limits, read-only, selection, check boxes,
 // radio groups, owner-drawn buttons, and the controls rendered to a picture.
-#include "platform/ui/AfxWin.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/AfxWin.h"
 #include "platform/ui/UiTest.h"
 
 #include "tests/platform_ui2/TestDir.h"
@@ -59,7 +59,7 @@ class CHeightEdit : public CEdit {
   }
 };
 BEGIN_MESSAGE_MAP(CHeightEdit, CEdit)
-ON_WM_CHAR()
+  ON_WM_CHAR()
 END_MESSAGE_MAP()
 
 class Controls : public ::testing::Test {
@@ -73,8 +73,10 @@ class Controls : public ::testing::Test {
   void type(const char* text) {
     for (const char* p = text; *p; ++p) {
       char s[2] = {*p, 0};
-      UINT vk = (*p >= 'a' && *p <= 'z') ? (UINT)(*p - 'a' + 'A') : (*p >= '0' && *p <= '9') ? (UINT)*p
-                : *p == '.' ? VK_OEM_PERIOD : 0;
+      UINT vk = (*p >= 'a' && *p <= 'z')   ? (UINT)(*p - 'a' + 'A')
+                : (*p >= '0' && *p <= '9') ? (UINT)*p
+                : *p == '.'                ? VK_OEM_PERIOD
+                                           : 0;
       AfxTestKeyStroke(vk, 0, s);
     }
   }
@@ -173,11 +175,14 @@ TEST_F(Controls, MultiLineEditKeepsLines) {
 
 TEST_F(Controls, CheckBoxesAndRadioGroupsByMouseAndKeyboard) {
   CButton check, r1, r2, r3, other;
-  ASSERT_TRUE(check.Create("Show moons", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX | WS_TABSTOP, CRect(10, 10, 150, 28), &host, 20));
-  ASSERT_TRUE(r1.Create("Metres", WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | WS_GROUP, CRect(10, 40, 150, 58), &host, 21));
+  ASSERT_TRUE(check.Create("Show moons", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX | WS_TABSTOP, CRect(10, 10, 150, 28),
+                           &host, 20));
+  ASSERT_TRUE(
+      r1.Create("Metres", WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | WS_GROUP, CRect(10, 40, 150, 58), &host, 21));
   ASSERT_TRUE(r2.Create("Feet", WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON, CRect(10, 60, 150, 78), &host, 22));
   ASSERT_TRUE(r3.Create("Fathoms", WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON, CRect(10, 80, 150, 98), &host, 23));
-  ASSERT_TRUE(other.Create("Other group", WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | WS_GROUP, CRect(10, 100, 150, 118), &host, 24));
+  ASSERT_TRUE(other.Create("Other group", WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | WS_GROUP,
+                           CRect(10, 100, 150, 118), &host, 24));
   AfxTestClick(check.m_hWnd, 5, 9);
   EXPECT_EQ(check.GetCheck(), BST_CHECKED);
   EXPECT_EQ(host.count(20, BN_CLICKED), 1);
@@ -291,8 +296,9 @@ TEST_F(Controls, StaticEllipsesPrefixesCentringAndPictures) {
   struct Case {
     const char* text;
     DWORD style;
-  } cases[] = {{longText, SS_LEFT}, {longText, SS_LEFT | SS_ENDELLIPSIS}, {"&Height", SS_LEFT},
-               {"&Height", SS_LEFT | SS_NOPREFIX}, {"Tide", SS_CENTER}, {"Tide", SS_CENTER | SS_CENTERIMAGE}};
+  } cases[] = {{longText, SS_LEFT},  {longText, SS_LEFT | SS_ENDELLIPSIS},
+               {"&Height", SS_LEFT}, {"&Height", SS_LEFT | SS_NOPREFIX},
+               {"Tide", SS_CENTER},  {"Tide", SS_CENTER | SS_CENTERIMAGE}};
   std::vector<CRect> boxes;
   for (const Case& c : cases) {
     CStatic label;
@@ -300,11 +306,11 @@ TEST_F(Controls, StaticEllipsesPrefixesCentringAndPictures) {
     boxes.push_back(ink(label));
     label.DestroyWindow();
   }
-  int line = boxes[5].Height() + 4;  // one line of text, with room for descenders
-  EXPECT_GT(boxes[0].Height(), line);   // wrapped onto more lines
-  EXPECT_LE(boxes[1].Height(), line);   // one line, cut short with "..."
-  EXPECT_GT(boxes[1].right, 85);        // the dots reach towards the right edge
-  EXPECT_GT(boxes[3].Width(), boxes[2].Width());  // the '&' drawn rather than underlining the H
+  int line = boxes[5].Height() + 4;                     // one line of text, with room for descenders
+  EXPECT_GT(boxes[0].Height(), line);                   // wrapped onto more lines
+  EXPECT_LE(boxes[1].Height(), line);                   // one line, cut short with "..."
+  EXPECT_GT(boxes[1].right, 85);                        // the dots reach towards the right edge
+  EXPECT_GT(boxes[3].Width(), boxes[2].Width());        // the '&' drawn rather than underlining the H
   EXPECT_NEAR(boxes[4].left + boxes[4].right, 100, 3);  // centred across
   EXPECT_LT(boxes[4].top, 4);
   EXPECT_NEAR(boxes[5].top + boxes[5].bottom, 60, 4);  // and down as well

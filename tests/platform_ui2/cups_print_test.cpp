@@ -13,19 +13,19 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QPrintDialog>
-#include <QPushButton>
 #include <QPrinter>
+#include <QPushButton>
 
-#include <chrono>
-#include <csignal>
-#include <cstdlib>
 #include <fcntl.h>
-#include <filesystem>
-#include <regex>
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <regex>
 #include <thread>
 
 namespace {
@@ -37,7 +37,8 @@ class Cups : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     s_why.clear();
-    const std::string cupsd = access("/usr/sbin/cupsd", X_OK) == 0 ? "/usr/sbin/cupsd" : test_support::FindTool("cupsd");
+    const std::string cupsd =
+        access("/usr/sbin/cupsd", X_OK) == 0 ? "/usr/sbin/cupsd" : test_support::FindTool("cupsd");
     s_lpadmin = test_support::FindTool("lpadmin");
     s_lpstat = test_support::FindTool("lpstat");
     if (cupsd.empty() || s_lpadmin.empty() || s_lpstat.empty() || access(kPpd, R_OK) != 0) {
@@ -63,13 +64,14 @@ class Cups : public ::testing::Test {
                  (s_root / "state").string() + "\nErrorLog " + (s_root / "log/error_log").string() + "\nAccessLog " +
                  (s_root / "log/access_log").string() + "\nPageLog " + (s_root / "log/page_log").string() +
                  "\nFileDevice Yes\nSystemGroup root\n");
-    WriteAll((s_root / "cupsd.conf").string(), "Listen " + s_socket +
-                                                   "\nBrowsing No\nLogLevel warn\nDefaultAuthType None\nWebInterface No\n"
-                                                   "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
-                                                   "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n"
-                                                   "</Policy>\n");
-    std::vector<std::string> args = {cupsd, "-f", "-c", (s_root / "cupsd.conf").string(), "-s",
-                                     (s_root / "cups-files.conf").string()};
+    WriteAll((s_root / "cupsd.conf").string(),
+             "Listen " + s_socket +
+                 "\nBrowsing No\nLogLevel warn\nDefaultAuthType None\nWebInterface No\n"
+                 "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
+                 "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n"
+                 "</Policy>\n");
+    std::vector<std::string> args = {
+        cupsd, "-f", "-c", (s_root / "cupsd.conf").string(), "-s", (s_root / "cups-files.conf").string()};
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -103,7 +105,8 @@ class Cups : public ::testing::Test {
         s_cupsd = 0;
         break;
       }
-      up = fs::exists(s_socket) && test_support::Output(s_lpstat + " -r 2>/dev/null").find("is running") != std::string::npos;
+      up = fs::exists(s_socket) &&
+           test_support::Output(s_lpstat + " -r 2>/dev/null").find("is running") != std::string::npos;
     }
     if (!up) {
       s_why = "cupsd does not run here: " + ReadAll(out) + ReadAll((s_root / "log/error_log").string());
@@ -112,8 +115,8 @@ class Cups : public ::testing::Test {
     // A queue named "PDF", as the cups-pdf package names its own, writing to a file of ours,
     // and another one that is the default.
     const std::string add = s_lpadmin + " -p PDF -E -v 'file://" + Output() + "' -P " + kPpd + " >/dev/null 2>&1 && " +
-                            s_lpadmin + " -p Office -E -v 'file://" + (s_root / "out" / "Office.ps").string() + "' -P " +
-                            kPpd + " >/dev/null 2>&1 && " + s_lpadmin + " -d Office >/dev/null 2>&1";
+                            s_lpadmin + " -p Office -E -v 'file://" + (s_root / "out" / "Office.ps").string() +
+                            "' -P " + kPpd + " >/dev/null 2>&1 && " + s_lpadmin + " -d Office >/dev/null 2>&1";
     if (std::system(add.c_str()) != 0) s_why = "the queues could not be added";
   }
   static void TearDownTestSuite() {
@@ -130,9 +133,7 @@ class Cups : public ::testing::Test {
     std::error_code ec;
     fs::remove(Output(), ec);
   }
-  void TearDown() override {
-    AfxSetPrintDialogHook(nullptr);
-  }
+  void TearDown() override { AfxSetPrintDialogHook(nullptr); }
   static std::string Output() { return (s_root / "out" / "PDF.ps").string(); }
   // Waits for the queue to finish every job; what it wrote, empty when it did not in time.
   static std::string Printed(int jobs) {
@@ -232,7 +233,9 @@ TEST_F(Cups, ThePagesPerSheetChosenInTheDialogReachTheJob) {
       const int two = perSheet && perSheet->count() > 1 && perSheet->itemText(1).startsWith("2") ? 1 : -1;
       if (two < 0 || !perSheet->isEnabled()) {
         problem = "the properties offer no pages per sheet: " + QString(d ? d->metaObject()->className() : "none");
-        if (d) for (auto* c : d->findChildren<QComboBox*>()) problem += " " + c->objectName() + (c->isEnabled() ? "+" : "-") + QString::number(c->count());
+        if (d)
+          for (auto* c : d->findChildren<QComboBox*>())
+            problem += " " + c->objectName() + (c->isEnabled() ? "+" : "-") + QString::number(c->count());
         if (d && d != main) d->reject();
       } else {
         sawProperties = true;

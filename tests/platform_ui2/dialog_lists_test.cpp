@@ -20,8 +20,17 @@ const AFX_DLGITEM kItems[] = {
     {WC_BUTTON, IDOK, "OK", 50, 66, 50, 14, BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
     {WC_BUTTON, IDCANCEL, "Cancel", 105, 66, 50, 14, BS_PUSHBUTTON | WS_TABSTOP, 0},
 };
-const AFX_DLGTEMPLATE kLists = {IDD_LISTS, "Lists", 0, 0, 162, 86, DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                                "MS Shell Dlg", 8, kItems, (int)(sizeof(kItems) / sizeof(kItems[0]))};
+const AFX_DLGTEMPLATE kLists = {IDD_LISTS,
+                                "Lists",
+                                0,
+                                0,
+                                162,
+                                86,
+                                DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                                "MS Shell Dlg",
+                                8,
+                                kItems,
+                                (int)(sizeof(kItems) / sizeof(kItems[0]))};
 const AFX_DLGTEMPLATE_INIT kReg(&kLists);
 
 class CListsDlg : public CDialog {
@@ -32,7 +41,8 @@ class CListsDlg : public CDialog {
   BOOL OnInitDialog() override {
     for (const char* s : {"Metres", "Feet"}) ::SendDlgItemMessage(m_hWnd, IDC_UNITS, CB_ADDSTRING, 0, (LPARAM)s);
     for (int id : {IDC_PORT, IDC_HARBOUR})
-      for (const char* s : {"Dover Strait", "Dover", "Dundee"}) ::SendDlgItemMessage(m_hWnd, id, CB_ADDSTRING, 0, (LPARAM)s);
+      for (const char* s : {"Dover Strait", "Dover", "Dundee"})
+        ::SendDlgItemMessage(m_hWnd, id, CB_ADDSTRING, 0, (LPARAM)s);
     for (const char* s : {"UTC", "UTC+1", "UTC+2"}) ::SendDlgItemMessage(m_hWnd, IDC_ZONE, LB_ADDSTRING, 0, (LPARAM)s);
     return CDialog::OnInitDialog();
   }

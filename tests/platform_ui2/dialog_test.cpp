@@ -1,8 +1,8 @@
 // Dialogs from templates: data exchange both ways, the range message keeping a dialog open,
 // Enter and Esc, the tab order, a modeless dialog, and a template rendered to a picture.
-#include "platform/ui/AfxWin.h"
-#include "platform/core/AfxLocale.h"
 #include "platform/ui/Dialog.h"
+#include "platform/core/AfxLocale.h"
+#include "platform/ui/AfxWin.h"
 #include "platform/ui/UiTest.h"
 #include "tests/platform_ui2/BoxRecorder.h"
 
@@ -16,8 +16,16 @@
 
 namespace {
 
-enum { IDD_SIZE = 176, IDC_WIDTH = 1036, IDC_HEIGHT = 1037, IDC_DRAUGHT = 1040, IDC_BW = 1041, IDC_METRES = 1042,
-       IDC_FEET = 1043, IDC_NAME = 1044 };
+enum {
+  IDD_SIZE = 176,
+  IDC_WIDTH = 1036,
+  IDC_HEIGHT = 1037,
+  IDC_DRAUGHT = 1040,
+  IDC_BW = 1041,
+  IDC_METRES = 1042,
+  IDC_FEET = 1043,
+  IDC_NAME = 1044
+};
 
 const AFX_DLGITEM kItems[] = {
     {WC_STATIC, 0xFFFF, "Width:", 7, 9, 40, 8, SS_LEFT, 0},
@@ -38,8 +46,16 @@ const AFX_DLGITEM kItems[] = {
     {WC_BUTTON, IDOK, "OK", 86, 92, 50, 14, BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
     {WC_BUTTON, IDCANCEL, "Cancel", 142, 92, 50, 14, BS_PUSHBUTTON | WS_TABSTOP, 0},
 };
-const AFX_DLGTEMPLATE kSize = {IDD_SIZE, " Jpeg Export", 0, 0, 200, 112,
-                               DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, "MS Shell Dlg", 8, kItems,
+const AFX_DLGTEMPLATE kSize = {IDD_SIZE,
+                               " Jpeg Export",
+                               0,
+                               0,
+                               200,
+                               112,
+                               DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                               "MS Shell Dlg",
+                               8,
+                               kItems,
                                (int)(sizeof(kItems) / sizeof(kItems[0]))};
 const AFX_DLGTEMPLATE_INIT kReg(&kSize);
 
@@ -167,7 +183,8 @@ TEST_F(Dialogs, TabOrderFollowsTheTemplateAndSkipsStatics) {
     dlg.EndDialog(IDABORT);
   });
   EXPECT_EQ(dlg.DoModal(), IDABORT);
-  std::vector<int> want{IDC_WIDTH, IDC_HEIGHT, IDC_DRAUGHT, IDC_NAME, IDC_METRES, IDC_BW, IDOK, IDCANCEL, IDC_WIDTH, IDC_WIDTH};
+  std::vector<int> want{IDC_WIDTH, IDC_HEIGHT, IDC_DRAUGHT, IDC_NAME,  IDC_METRES,
+                        IDC_BW,    IDOK,       IDCANCEL,    IDC_WIDTH, IDC_WIDTH};
   EXPECT_EQ(order, want);
 }
 
@@ -182,7 +199,12 @@ TEST_F(Dialogs, ModelessDialogAndItsPicture) {
   dlg.MapDialogRect(&units);
   EXPECT_EQ(rc.Width(), units.Width());
   EXPECT_EQ(rc.Height(), units.Height());
-  EXPECT_STREQ(CString([&] { CString t; dlg.GetWindowText(t); return t; }()), " Jpeg Export");
+  EXPECT_STREQ(CString([&] {
+                 CString t;
+                 dlg.GetWindowText(t);
+                 return t;
+               }()),
+               " Jpeg Export");
   dlg.SetDefID(IDCANCEL);
   EXPECT_EQ(LOWORD(dlg.GetDefID()), IDCANCEL);
   EXPECT_EQ(::GetWindowLong(::GetDlgItem(dlg.m_hWnd, IDOK), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);

@@ -1,6 +1,6 @@
 // JPEG files: a drawn picture survives the round trip, and faults come back as messages.
-#include "platform/ui/AfxWin.h"
 #include "platform/ui/Jpeg.h"
+#include "platform/ui/AfxWin.h"
 
 #include <gtest/gtest.h>
 
@@ -42,9 +42,7 @@ Picture drawPicture(int w, int h) {
 
 class JpegTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    AfxWinInit(0, nullptr);
-  }
+  void SetUp() override { AfxWinInit(0, nullptr); }
   CString path(const char* name) { return CString(m_dir.file(name)); }
   TestDir m_dir;
 };

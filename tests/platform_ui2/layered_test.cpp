@@ -31,7 +31,8 @@ BOOL UpdateWithHalfShadow(HWND h, CRect rc) {
   HBITMAP hbm = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
   EXPECT_TRUE(hbm && bits);
   auto* p = static_cast<DWORD*>(bits);
-  for (int i = 0; i < rc.Width() * rc.Height(); ++i) p[i] = (i % rc.Width() < rc.Width() / 2) ? 0xFFFF0000u : 0x80000000u;
+  for (int i = 0; i < rc.Width() * rc.Height(); ++i)
+    p[i] = (i % rc.Width() < rc.Width() / 2) ? 0xFFFF0000u : 0x80000000u;
   CDC dc;
   dc.CreateCompatibleDC(nullptr);
   CBitmap* old = dc.SelectObject(CBitmap::FromHandle(hbm));
@@ -54,7 +55,7 @@ TEST_F(Fixture, LayeredWindowBlendsItsAlphaOverWhatLiesBeneath) {
   CRect area(0, 0, 400, 300);
   ASSERT_TRUE(AfxCaptureScreen(&shot, &area));
   EXPECT_EQ(BitmapPixel(shot, 125, 125), RGB(255, 0, 0));  // opaque half
-  COLORREF half = BitmapPixel(shot, 150, 125);              // 200 x (1 - 128/255)
+  COLORREF half = BitmapPixel(shot, 150, 125);             // 200 x (1 - 128/255)
   EXPECT_NEAR(GetRValue(half), 100, 2);
   EXPECT_NEAR(GetGValue(half), 100, 2);
   EXPECT_EQ(BitmapPixel(shot, 200, 180), RGB(200, 200, 200));

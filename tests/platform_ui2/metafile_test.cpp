@@ -211,7 +211,7 @@ TEST(MetaFile, EveryRecordReadsBackWithItsObjectsTextAndClip) {
         break;
       }
       case EMR_EXTSELECTCLIPRGN:
-        EXPECT_EQ(u32(b, r.at + 8), 0u);  // a reset before every clip
+        EXPECT_EQ(u32(b, r.at + 8), 0u);   // a reset before every clip
         EXPECT_EQ(u32(b, r.at + 12), 5u);  // RGN_COPY
         break;
       case EMR_INTERSECTCLIPRECT:
@@ -240,7 +240,7 @@ TEST(MetaFile, EveryRecordReadsBackWithItsObjectsTextAndClip) {
   }
   EXPECT_TRUE(created.empty()) << "objects left undeleted";
   EXPECT_EQ(count[EMR_RECTANGLE], 4);  // background, framed rectangle, clipped fill, solid fill
-  EXPECT_EQ(count[EMR_POLYGON16], 1);    // the triangle, filled and outlined at once
+  EXPECT_EQ(count[EMR_POLYGON16], 1);  // the triangle, filled and outlined at once
   EXPECT_EQ(count[EMR_ELLIPSE], 1);
   EXPECT_GE(count[EMR_POLYGON16], 1);
   EXPECT_GE(count[EMR_POLYLINE16], 2);
@@ -257,8 +257,10 @@ TEST(MetaFile, EveryRecordReadsBackWithItsObjectsTextAndClip) {
 QImage inkscapePng(const std::string& emf, const TestDir& dir) {
   std::string png = dir.file("render.png");
   std::string home = dir.file("home");
-  std::string cmd = "HOME='" + home + "' inkscape --export-type=png --export-dpi=96 --export-background=white "
-                    "--export-background-opacity=1 --export-filename='" + png + "' '" + emf + "' >/dev/null 2>&1";
+  std::string cmd = "HOME='" + home +
+                    "' inkscape --export-type=png --export-dpi=96 --export-background=white "
+                    "--export-background-opacity=1 --export-filename='" +
+                    png + "' '" + emf + "' >/dev/null 2>&1";
   if (std::system(cmd.c_str()) != 0) return QImage();
   return QImage(QString::fromStdString(png)).convertToFormat(QImage::Format_RGB32);
 }
@@ -318,13 +320,13 @@ TEST(MetaFile, InkscapeRendersWhatTheScreenShows) {
     int x, y;
     COLORREF want;
   } probes[] = {
-      {70, 55, kRed},       // rectangle
-      {200, 60, kBlue},     // ellipse
-      {330, 40, kYellow},   // triangle
-      {70, 230, kBlue},     // the clipped fill, inside the clip
+      {70, 55, kRed},                  // rectangle
+      {200, 60, kBlue},                // ellipse
+      {330, 40, kYellow},              // triangle
+      {70, 230, kBlue},                // the clipped fill, inside the clip
       {170, 230, RGB(255, 255, 255)},  // ... and outside it
-      {270, 230, kGreen},   // solid fill
-      {120, 110, kGreen},   // thick polyline vertex
+      {270, 230, kGreen},              // solid fill
+      {120, 110, kGreen},              // thick polyline vertex
       {10, 10, RGB(255, 255, 255)},
   };
   for (const Probe& p : probes) {
@@ -511,8 +513,11 @@ TEST(MetaFile, LibreOfficeReadsTheSameDrawing) {
   for (int y = 0; y < img.height(); ++y)
     for (int x = 0; x < img.width(); ++x) {
       QRgb p = img.pixel(x, y);
-      Blob* b = near(p, kRed) ? &red : near(p, kYellow) ? &yellow : near(p, kGreen) ? &green
-                : qGray(p) < 60 ? &dark : nullptr;
+      Blob* b = near(p, kRed)      ? &red
+                : near(p, kYellow) ? &yellow
+                : near(p, kGreen)  ? &green
+                : qGray(p) < 60    ? &dark
+                                   : nullptr;
       if (b) ++b->n, b->sx += x, b->sy += y;
     }
   ASSERT_GT(red.n, 500);

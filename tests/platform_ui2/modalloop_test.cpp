@@ -39,8 +39,8 @@ int RunApp() {
 // release in its own loop; the window itself only sees what the loop does not take.
 class CPressWnd : public CWnd {
  public:
-  std::vector<UINT> seen;       // messages the window procedure got
-  std::vector<CPoint> moves;    // moves the loop read
+  std::vector<UINT> seen;     // messages the window procedure got
+  std::vector<CPoint> moves;  // moves the loop read
   BOOL loopResult = -1;
   bool released = false;
 
@@ -124,11 +124,12 @@ TEST_F(ModalLoops, MessagesAfterTheEndGoToTheEnclosingLoop) {
   std::vector<UINT> inner, outer;
   bool innerDone = false, outerDone = false;
   AfxCallLater(10, [&] {
-    AfxRunModalLoop([&] { return !innerDone; }, [&](MSG& m) -> BOOL {
-      inner.push_back(m.message);
-      if (m.message == WM_APP + 2) innerDone = true;
-      return TRUE;
-    });
+    AfxRunModalLoop([&] { return !innerDone; },
+                    [&](MSG& m) -> BOOL {
+                      inner.push_back(m.message);
+                      if (m.message == WM_APP + 2) innerDone = true;
+                      return TRUE;
+                    });
   });
   AfxCallLater(30, [&] {
     // Queued together: the first ends the inner loop, the others are the outer loop's.
@@ -136,11 +137,12 @@ TEST_F(ModalLoops, MessagesAfterTheEndGoToTheEnclosingLoop) {
     wnd.PostMessage(WM_APP + 3);
     wnd.PostMessage(WM_APP + 4);
   });
-  BOOL r = AfxRunModalLoop([&] { return !outerDone; }, [&](MSG& m) -> BOOL {
-    outer.push_back(m.message);
-    if (m.message == WM_APP + 4) outerDone = true;
-    return TRUE;
-  });
+  BOOL r = AfxRunModalLoop([&] { return !outerDone; },
+                           [&](MSG& m) -> BOOL {
+                             outer.push_back(m.message);
+                             if (m.message == WM_APP + 4) outerDone = true;
+                             return TRUE;
+                           });
   EXPECT_EQ(TRUE, r);
   EXPECT_EQ((std::vector<UINT>{WM_APP + 2}), inner);
   EXPECT_EQ((std::vector<UINT>{WM_APP + 3, WM_APP + 4}), outer);

@@ -122,7 +122,8 @@ TEST(Print, ThePagesShowWhatWasDrawnWhereItWasDrawn) {
     ASSERT_FALSE(img.isNull()) << page;
     EXPECT_NEAR(img.width(), 165, 2);  // A4 at 20 dpi
     EXPECT_NEAR(img.height(), 234, 2);
-    QPoint filled = page ? QPoint(img.width() * 3 / 4, img.height() * 3 / 4) : QPoint(img.width() / 4, img.height() / 4);
+    QPoint filled =
+        page ? QPoint(img.width() * 3 / 4, img.height() * 3 / 4) : QPoint(img.width() / 4, img.height() / 4);
     QPoint empty = page ? QPoint(img.width() / 4, img.height() / 4) : QPoint(img.width() * 3 / 4, img.height() * 3 / 4);
     QRgb c = img.pixel(filled);
     EXPECT_EQ(RGB(qRed(c), qGreen(c), qBlue(c)), colours[page]) << page;

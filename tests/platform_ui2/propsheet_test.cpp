@@ -1,8 +1,8 @@
 // Property sheets: pages from templates behind drawn tabs; a page whose data is wrong keeps
 // the sheet open and itself shown, on a tab change and on OK; OK and Cancel reach every page
 // that was shown; Apply only when asked for and only after a change.
-#include "platform/ui/AfxWin.h"
 #include "platform/ui/PropSheet.h"
+#include "platform/ui/AfxWin.h"
 #include "platform/ui/UiTest.h"
 #include "tests/platform_ui2/BoxRecorder.h"
 
@@ -14,8 +14,14 @@
 
 namespace {
 
-enum { IDD_GENERAL = 108, IDD_GRAPH = 106, IDC_AUTOGRAPH = 1020, IDC_DRAUGHT = 1025, IDC_MAXHEIGHT = 1044,
-       IDC_THICK = 1018 };
+enum {
+  IDD_GENERAL = 108,
+  IDD_GRAPH = 106,
+  IDC_AUTOGRAPH = 1020,
+  IDC_DRAUGHT = 1025,
+  IDC_MAXHEIGHT = 1044,
+  IDC_THICK = 1018
+};
 
 const AFX_DLGITEM kGeneralItems[] = {
     {WC_STATIC, 0xFFFF, "Auto Calculate", 7, 4, 100, 8, SS_LEFT, 0},
@@ -23,15 +29,15 @@ const AFX_DLGITEM kGeneralItems[] = {
     {WC_STATIC, 0xFFFF, "Draught of Boat (m):", 14, 34, 80, 8, SS_LEFT, 0},
     {WC_EDIT, IDC_DRAUGHT, "", 100, 32, 40, 12, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 0},
 };
-const AFX_DLGTEMPLATE kGeneral = {IDD_GENERAL, "General", 0, 0, 200, 120, WS_CHILD | WS_CAPTION | DS_MODALFRAME,
-                                  "MS Shell Dlg", 8, kGeneralItems, 4};
+const AFX_DLGTEMPLATE kGeneral = {
+    IDD_GENERAL, "General", 0, 0, 200, 120, WS_CHILD | WS_CAPTION | DS_MODALFRAME, "MS Shell Dlg", 8, kGeneralItems, 4};
 const AFX_DLGITEM kGraphItems[] = {
     {WC_STATIC, 0xFFFF, "Maximum Height(m):", 7, 10, 80, 8, SS_LEFT, 0},
     {WC_EDIT, IDC_MAXHEIGHT, "", 90, 8, 40, 12, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 0},
     {WC_BUTTON, IDC_THICK, "Thick Line", 7, 30, 80, 10, BS_AUTOCHECKBOX | WS_TABSTOP, 0},
 };
-const AFX_DLGTEMPLATE kGraph = {IDD_GRAPH, "Graph", 0, 0, 220, 140, WS_CHILD | WS_CAPTION | DS_MODALFRAME,
-                                "MS Shell Dlg", 8, kGraphItems, 3};
+const AFX_DLGTEMPLATE kGraph = {
+    IDD_GRAPH, "Graph", 0, 0, 220, 140, WS_CHILD | WS_CAPTION | DS_MODALFRAME, "MS Shell Dlg", 8, kGraphItems, 3};
 const AFX_DLGTEMPLATE_INIT kRegGeneral(&kGeneral), kRegGraph(&kGraph);
 
 struct Calls {
@@ -202,8 +208,8 @@ TEST_F(Sheets, KeyboardPagesEnterAndApply) {
       sheet.GetTabRect(0, &t0);
       sheet.GetTabRect(1, &t1);
       COLORREF hi = GetSysColor(COLOR_3DHILIGHT), face = GetSysColor(COLOR_3DFACE);
-      tabLook = pic.GetPixel(t0.CenterPoint().x, t0.top - 2) == hi && pic.GetPixel(t1.CenterPoint().x, t1.top - 2) == face &&
-                pic.GetPixel(t1.CenterPoint().x, t1.top) == hi;
+      tabLook = pic.GetPixel(t0.CenterPoint().x, t0.top - 2) == hi &&
+                pic.GetPixel(t1.CenterPoint().x, t1.top - 2) == face && pic.GetPixel(t1.CenterPoint().x, t1.top) == hi;
       CRect edit;
       ::GetWindowRect(::GetDlgItem(general.m_hWnd, IDC_DRAUGHT), &edit);
       sheet.ScreenToClient(&edit);
@@ -235,8 +241,8 @@ const AFX_DLGITEM kUnitsItems[] = {
     {WC_BUTTON, IDC_IN_METRES, "&Metres", 7, 26, 60, 10, BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 0},
     {WC_BUTTON, IDC_IN_FEET, "&Feet", 7, 40, 60, 10, BS_AUTORADIOBUTTON, 0},
 };
-const AFX_DLGTEMPLATE kUnits = {IDD_UNITS, "Units", 0, 0, 160, 80, WS_CHILD | WS_CAPTION | DS_MODALFRAME,
-                                "MS Shell Dlg", 8, kUnitsItems, 4};
+const AFX_DLGTEMPLATE kUnits = {IDD_UNITS,      "Units", 0,           0, 160, 80, WS_CHILD | WS_CAPTION | DS_MODALFRAME,
+                                "MS Shell Dlg", 8,       kUnitsItems, 4};
 const AFX_DLGTEMPLATE_INIT kRegUnits(&kUnits);
 
 // Alt with a marked letter and the arrows in a radio group work on the page shown.
@@ -308,8 +314,9 @@ TEST_F(Sheets, AReaderReadsAndSwitchesThePagesAndTheKeysReachEveryControl) {
   EXPECT_EQ(afterSwitch, "Thick Line");
   EXPECT_EQ(sheet.GetActiveIndex(), 1);
   // Every control of the page, then the sheet's buttons, and round again.
-  EXPECT_EQ(focus, (std::vector<std::string>{std::to_string(IDC_MAXHEIGHT), std::to_string(IDC_THICK), std::to_string(IDOK),
-                                             std::to_string(IDCANCEL), std::to_string(IDC_MAXHEIGHT)}));
+  EXPECT_EQ(focus,
+            (std::vector<std::string>{std::to_string(IDC_MAXHEIGHT), std::to_string(IDC_THICK), std::to_string(IDOK),
+                                      std::to_string(IDCANCEL), std::to_string(IDC_MAXHEIGHT)}));
 }
 
 }  // namespace

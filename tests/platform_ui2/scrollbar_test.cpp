@@ -38,7 +38,10 @@ class CScrolled : public CWnd {
         case SB_LINEDOWN: pos += 1; break;
         case SB_PAGEUP: pos -= (int)si.nPage; break;
         case SB_PAGEDOWN: pos += (int)si.nPage; break;
-        case SB_THUMBTRACK: trackPosSeen = si.nTrackPos; pos = si.nTrackPos; break;
+        case SB_THUMBTRACK:
+          trackPosSeen = si.nTrackPos;
+          pos = si.nTrackPos;
+          break;
         case SB_THUMBPOSITION: pos = (short)HIWORD(wParam); break;
         default: break;
       }
@@ -108,8 +111,10 @@ class ScrollBars : public ::testing::Test {
     POINT at = screen(x, y);
     auto poll = std::make_shared<std::function<void(int)>>();
     *poll = [at, done, poll](int left) {
-      if (done() || left <= 0) AfxTestMouse(WM_LBUTTONUP, at);
-      else AfxCallLater(20, [poll, left] { (*poll)(left - 20); });
+      if (done() || left <= 0)
+        AfxTestMouse(WM_LBUTTONUP, at);
+      else
+        AfxCallLater(20, [poll, left] { (*poll)(left - 20); });
     };
     AfxCallLater(20, [poll] { (*poll)(10000); });
     AfxTestMouse(WM_MOUSEMOVE, at);
@@ -150,7 +155,7 @@ TEST_F(ScrollBars, ArrowClicksSendALineThenEndScroll) {
 
   Press(176, 142, 20);  // right arrow of the horizontal bar
   Press(176, 142, 20);
-  Press(8, 142, 20);    // left arrow
+  Press(8, 142, 20);  // left arrow
   EXPECT_EQ((std::vector<UINT>{SB_LINEDOWN, SB_ENDSCROLL, SB_LINEDOWN, SB_ENDSCROLL, SB_LINEUP, SB_ENDSCROLL}),
             wnd.codes(WM_HSCROLL));
   EXPECT_EQ(1, wnd.GetScrollPos(SB_HORZ));
@@ -275,7 +280,8 @@ TEST_F(ScrollBars, AChildWithABorderScrollsFromItsBar) {
   // 120 x 100 with a one-pixel border: the client is 102 x 98, the bar x 102..117 of it.
   CScrolled child;
   LPCTSTR cls = AfxRegisterWndClass(0, LoadCursor(nullptr, IDC_ARROW), (HBRUSH)(COLOR_WINDOW + 1), nullptr);
-  ASSERT_TRUE(child.Create(cls, "child", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL, CRect(10, 10, 130, 110), &wnd, 7));
+  ASSERT_TRUE(
+      child.Create(cls, "child", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL, CRect(10, 10, 130, 110), &wnd, 7));
   child.SetScrollRange(SB_VERT, 0, 20);
   CRect rc;
   child.GetClientRect(&rc);

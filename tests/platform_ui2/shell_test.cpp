@@ -1,7 +1,7 @@
 // ShellExecute through the shell-open hook: addresses and files go to the desktop's default
 // application; missing files and other verbs fail with the platform's codes.
-#include "platform/ui/AfxWin.h"
 #include "platform/ui/Shell.h"
+#include "platform/ui/AfxWin.h"
 
 #include "tests/platform_ui2/TestDir.h"
 

@@ -187,7 +187,8 @@ TEST(SplitterGrid, RowsAndColumnsTrackTogetherAtTheirCrossing) {
     CSplitterWnd split;
     ASSERT_TRUE(split.CreateStatic(&host, 2, 2));
     for (int r = 0; r < 2; ++r)
-      for (int c = 0; c < 2; ++c) ASSERT_TRUE(split.CreateView(r, c, RUNTIME_CLASS(CColourPane), CSize(100, 100), nullptr));
+      for (int c = 0; c < 2; ++c)
+        ASSERT_TRUE(split.CreateView(r, c, RUNTIME_CLASS(CColourPane), CSize(100, 100), nullptr));
     EXPECT_EQ(CColourPane::s_alive, 4);
     split.SetRowInfo(0, 100, 20);
     split.RecalcLayout();

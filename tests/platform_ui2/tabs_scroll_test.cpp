@@ -49,7 +49,8 @@ class CPanel : public CWnd {
       case SB_LINEDOWN: ++p; break;
       case SB_PAGEUP: p -= (int)si.nPage; break;
       case SB_PAGEDOWN: p += (int)si.nPage; break;
-      case SB_THUMBTRACK: case SB_THUMBPOSITION: p = (int)(short)pos; break;
+      case SB_THUMBTRACK:
+      case SB_THUMBPOSITION: p = (int)(short)pos; break;
       case SB_TOP: p = si.nMin; break;
       case SB_BOTTOM: p = si.nMax; break;
       default: return;
@@ -66,8 +67,8 @@ class CPanel : public CWnd {
   DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CPanel, CWnd)
-ON_WM_VSCROLL()
-ON_WM_HSCROLL()
+  ON_WM_VSCROLL()
+  ON_WM_HSCROLL()
 END_MESSAGE_MAP()
 
 class TabsAndBars : public ::testing::Test {
@@ -251,7 +252,8 @@ TEST_F(TabsAndBars, RenderToAPicture) {
   h.SetScrollPos(10);
   TestDir dir;
   const char* keep = std::getenv("NEAPWISE_UI_PICTURES");
-  ASSERT_TRUE(AfxSaveWindowPng(panel.m_hWnd, (keep ? std::string(keep) + "/tabs_bars.png" : dir.file("t.png")).c_str()));
+  ASSERT_TRUE(
+      AfxSaveWindowPng(panel.m_hWnd, (keep ? std::string(keep) + "/tabs_bars.png" : dir.file("t.png")).c_str()));
   CBitmap pic;
   ASSERT_TRUE(AfxCaptureWindow(panel.m_hWnd, &pic));
   CRect r1;

@@ -106,7 +106,8 @@ TEST_F(ToolTips, ARectangleToolShowsItsTextAfterTheDelayBelowThePointer) {
   EXPECT_EQ(GetSysColor(COLOR_WINDOWFRAME), pic.GetPixel(0, 0));
   TestDir dir;
   const char* keep = std::getenv("NEAPWISE_UI_PICTURES");
-  ASSERT_TRUE(AfxSaveWindowPng(host.tip.m_hWnd, (keep ? std::string(keep) + "/tooltip.png" : dir.file("t.png")).c_str()));
+  ASSERT_TRUE(
+      AfxSaveWindowPng(host.tip.m_hWnd, (keep ? std::string(keep) + "/tooltip.png" : dir.file("t.png")).c_str()));
   // Moving inside the tool keeps the tip; leaving it hides the tip.
   AfxTestMoveTo(host.m_hWnd, 70, 70);
   EXPECT_TRUE(tipShown());
@@ -147,8 +148,15 @@ TEST_F(ToolTips, CallbackTextAndAWindowToolWithoutRelaying) {
   CStatic label;
   ASSERT_TRUE(label.Create("Port", WS_CHILD | WS_VISIBLE | SS_NOTIFY, CRect(200, 20, 300, 60), &host, 55));
   // A window tool that the tip watches by itself.
-  TOOLINFO ti{sizeof(TOOLINFO), TTF_IDISHWND | TTF_SUBCLASS, host.m_hWnd, (UINT_PTR)label.m_hWnd, {}, nullptr,
-              LPSTR_TEXTCALLBACK, 0, nullptr};
+  TOOLINFO ti{sizeof(TOOLINFO),
+              TTF_IDISHWND | TTF_SUBCLASS,
+              host.m_hWnd,
+              (UINT_PTR)label.m_hWnd,
+              {},
+              nullptr,
+              LPSTR_TEXTCALLBACK,
+              0,
+              nullptr};
   ASSERT_TRUE(host.tip.SendMessage(TTM_ADDTOOL, 0, (LPARAM)&ti));
   AfxTestMoveTo(label.m_hWnd, 10, 10);
   ASSERT_TRUE(waitShown(true));

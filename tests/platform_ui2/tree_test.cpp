@@ -136,7 +136,8 @@ class Tree : public ::testing::Test {
     tree.SetImageList(&images, TVSIL_NORMAL);
     england = tree.InsertItem("England", 0, 0);
     france = tree.InsertItem("France", 1, 1);
-    dover = tree.InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM, "Dover", 1, 1, 0, 0, 30, england, TVI_LAST);
+    dover = tree.InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM, "Dover", 1, 1, 0, 0, 30, england,
+                            TVI_LAST);
     aberdeen = tree.InsertItem(TVIF_TEXT | TVIF_PARAM, "Aberdeen", 1, 1, 0, 0, 10, england, TVI_LAST);
     portsmouth = tree.InsertItem(TVIF_TEXT | TVIF_PARAM, "Portsmouth", 1, 1, 0, 0, 20, england, TVI_LAST);
     calais = tree.InsertItem("Calais", france);
@@ -157,7 +158,8 @@ class Tree : public ::testing::Test {
   }
   std::vector<std::string> Children(HTREEITEM parent) {
     std::vector<std::string> v;
-    for (HTREEITEM c = tree.GetChildItem(parent); c; c = tree.GetNextSiblingItem(c)) v.push_back(std::string(tree.GetItemText(c)));
+    for (HTREEITEM c = tree.GetChildItem(parent); c; c = tree.GetNextSiblingItem(c))
+      v.push_back(std::string(tree.GetItemText(c)));
     return v;
   }
 
@@ -178,9 +180,12 @@ TEST_F(Tree, InsertPositionsAndNavigation) {
   HTREEITEM first = tree.InsertItem("Brighton", england, TVI_FIRST);
   HTREEITEM sorted = tree.InsertItem("Falmouth", england, TVI_SORT);
   HTREEITEM after = tree.InsertItem("Deal", england, dover);
-  (void)first; (void)sorted; (void)after;
+  (void)first;
+  (void)sorted;
+  (void)after;
   // TVI_SORT finds its place among the (unsorted) siblings by the first larger text.
-  EXPECT_EQ(Children(england), (std::vector<std::string>{"Brighton", "Dover", "Deal", "Aberdeen", "Falmouth", "Portsmouth"}));
+  EXPECT_EQ(Children(england),
+            (std::vector<std::string>{"Brighton", "Dover", "Deal", "Aberdeen", "Falmouth", "Portsmouth"}));
   EXPECT_EQ(tree.GetItemData(aberdeen), 10u);
   tree.SetItemData(aberdeen, 77);
   EXPECT_EQ(tree.GetItemData(aberdeen), 77u);

@@ -32,9 +32,9 @@ class UpDown : public ::testing::Test {
     LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS, nullptr, (HBRUSH)(COLOR_3DFACE + 1));
     ASSERT_TRUE(host.CreateEx(0, cls, "host", WS_POPUP | WS_VISIBLE, 100, 100, 300, 200, nullptr, nullptr));
     ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(10, 10, 110, 32), &host, 1036));
-    ASSERT_TRUE(spin.Create(WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_AUTOBUDDY | UDS_ARROWKEYS |
-                                UDS_NOTHOUSANDS,
-                            CRect(0, 0, 16, 22), &host, 1035));
+    ASSERT_TRUE(spin.Create(
+        WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_AUTOBUDDY | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
+        CRect(0, 0, 16, 22), &host, 1035));
   }
   void TearDown() override { host.DestroyWindow(); }
   CString buddy() {

@@ -24,14 +24,17 @@ class CRecordWnd : public CWnd {
   bool ctrlAtKey = false, altAtKey = false;
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
     switch (message) {
-      case WM_MOVE: case WM_SIZE: case WM_WINDOWPOSCHANGED: case WM_ACTIVATEAPP:
-      case WM_CHAR: case WM_SYSCHAR:
-        log.push_back({message, wParam, lParam});
-        break;
+      case WM_MOVE:
+      case WM_SIZE:
+      case WM_WINDOWPOSCHANGED:
+      case WM_ACTIVATEAPP:
+      case WM_CHAR:
+      case WM_SYSCHAR: log.push_back({message, wParam, lParam}); break;
       case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == SC_KEYMENU) log.push_back({message, wParam, lParam});
         break;
-      case WM_KEYDOWN: case WM_SYSKEYDOWN:
+      case WM_KEYDOWN:
+      case WM_SYSKEYDOWN:
         if (wParam == 'Q') {
           ctrlAtKey = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
           altAtKey = (GetKeyState(VK_MENU) & 0x8000) != 0;
@@ -145,12 +148,14 @@ TEST(Keyboard, KeyMenuOnlyForAnAltTap) {
        },
        0},
       {"F10", [](HWND) { AfxTestKeyStroke(VK_F10); }, 1},
-      {"Shift+Alt", [](HWND) {
+      {"Shift+Alt",
+       [](HWND) {
          AfxTestKey(VK_SHIFT, TRUE, AFX_TEST_SHIFT);
          AfxTestKey(VK_MENU, TRUE, AFX_TEST_SHIFT | AFX_TEST_ALT);
          AfxTestKey(VK_MENU, FALSE, AFX_TEST_SHIFT);
          AfxTestKey(VK_SHIFT, FALSE);
-       }, 1},
+       },
+       1},
   };
   Frame f;
   for (const Case& c : cases) {
@@ -225,10 +230,11 @@ TEST(ModalOwner, TheDisabledOwnerItsChildrenAndItsPopupsTakeNoInput) {
   LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS);
   CInputWnd child, popup, dialog;
   ASSERT_TRUE(child.CreateEx(0, cls, "", WS_CHILD | WS_VISIBLE, 10, 10, 100, 100, f.wnd.m_hWnd, (HMENU)1));
-  ASSERT_TRUE(popup.CreateEx(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, cls, "", WS_POPUP, 500, 40, 80, 80, f.wnd.m_hWnd, nullptr));
+  ASSERT_TRUE(
+      popup.CreateEx(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, cls, "", WS_POPUP, 500, 40, 80, 80, f.wnd.m_hWnd, nullptr));
   popup.ShowWindow(SW_SHOWNA);
-  ASSERT_TRUE(dialog.CreateEx(0, cls, "A dialog", WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 100, 100, 200, 150, f.wnd.m_hWnd,
-                              nullptr));
+  ASSERT_TRUE(dialog.CreateEx(0, cls, "A dialog", WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 100, 100, 200, 150,
+                              f.wnd.m_hWnd, nullptr));
   struct Case {
     CInputWnd* w;
     bool takes;
@@ -241,8 +247,10 @@ TEST(ModalOwner, TheDisabledOwnerItsChildrenAndItsPopupsTakeNoInput) {
       ::SetFocus(c.w->m_hWnd);
       AfxTestKeyStroke('Q');
       AfxTestWait(20);
-      EXPECT_EQ(c.takes ? 1 : 0, c.w->presses) << (disabled ? "disabled " : "enabled ") << (c.w == &dialog ? "dialog" : "window");
-      EXPECT_EQ(c.takes ? 1 : 0, c.w->keys) << (disabled ? "disabled " : "enabled ") << (c.w == &dialog ? "dialog" : "window");
+      EXPECT_EQ(c.takes ? 1 : 0, c.w->presses)
+          << (disabled ? "disabled " : "enabled ") << (c.w == &dialog ? "dialog" : "window");
+      EXPECT_EQ(c.takes ? 1 : 0, c.w->keys)
+          << (disabled ? "disabled " : "enabled ") << (c.w == &dialog ? "dialog" : "window");
     }
   }
   f.wnd.EnableWindow(TRUE);

@@ -1,8 +1,8 @@
 // Where tests press and look on the toolkit's bars.
 #pragma once
 
-#include "toolkit/CbCommandBars.h"
 #include "platform/ui/UiTest.h"
+#include "toolkit/CbCommandBars.h"
 
 namespace test_support {
 

@@ -2,19 +2,19 @@
 // process helpers the X11 tests use around it.
 #pragma once
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 extern char** environ;
@@ -173,12 +173,13 @@ class COpenbox {
       conf.replace(at, from.size(), "<bottom>" + std::to_string(panelHeight) + "</bottom>");
     std::ofstream(m_dir + "/rc.xml") << conf;
     m_pid = SpawnOnDisplay({openbox, "--sm-disable", "--config-file", m_dir + "/rc.xml"}, display,
-                           {"HOME=" + m_dir, "XDG_CACHE_HOME=" + m_dir + "/cache", "XDG_CONFIG_HOME=" + m_dir + "/config",
-                            "XDG_DATA_HOME=" + m_dir + "/data"});
+                           {"HOME=" + m_dir, "XDG_CACHE_HOME=" + m_dir + "/cache",
+                            "XDG_CONFIG_HOME=" + m_dir + "/config", "XDG_DATA_HOME=" + m_dir + "/data"});
     m_running = m_pid > 0 && WaitUntil(15000, [&] {
-      return Output("DISPLAY=:" + display + " " + xprop + " -root _NET_SUPPORTING_WM_CHECK _NET_WORKAREA 2>/dev/null")
-                     .find("_NET_WORKAREA(CARDINAL)") != std::string::npos;
-    });
+                  return Output("DISPLAY=:" + display + " " + xprop +
+                                " -root _NET_SUPPORTING_WM_CHECK _NET_WORKAREA 2>/dev/null")
+                             .find("_NET_WORKAREA(CARDINAL)") != std::string::npos;
+                });
   }
   ~COpenbox() {
     StopProcess(m_pid);

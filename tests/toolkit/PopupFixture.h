@@ -2,12 +2,12 @@
 // a resource script, a pane view to hold the focus, and the clicks and look-ups they all use.
 #pragma once
 
+#include "platform/ui/UiTest.h"
 #include "toolkit/CbCommandBars.h"
 #include "toolkit/CbMenuBar.h"
 #include "toolkit/CbMouseManager.h"
 #include "toolkit/CbPaintThemes.h"
 #include "toolkit/CbPopupBar.h"
-#include "platform/ui/UiTest.h"
 
 #include <gtest/gtest.h>
 
@@ -68,8 +68,8 @@ class PopupFixture : public ::testing::Test {
     PrepareLook();
     frame = new CMenuFrame;
     ASSERT_TRUE(frame->Create(nullptr, "Popups", WS_POPUP | WS_VISIBLE | WS_THICKFRAME, CRect(20, 20, 820, 520)));
-    ASSERT_TRUE(view.CreateEx(0, nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), frame,
-                              AFX_IDW_PANE_FIRST));
+    ASSERT_TRUE(
+        view.CreateEx(0, nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), frame, AFX_IDW_PANE_FIRST));
     ASSERT_TRUE(frame->InitCommandBars());
     menuBar = dynamic_cast<CCbMenuBar*>(frame->GetCommandBars()->Add("Menu Bar", cbBarTop, RUNTIME_CLASS(CCbMenuBar)));
     ASSERT_TRUE(menuBar);

@@ -81,8 +81,8 @@ TEST_F(Animation, ExpandGrowsOnlyTheNewBands) {
   CCbPaintManager::CExpandBand bands[] = {{0, 10, FALSE}, {10, 20, TRUE}, {30, 10, FALSE}};
   Picture dst(RGB(1, 1, 1));
   CCbPaintManager::DrawExpandStep(&dst.dc, &src.dc, CRect(0, 0, W, H), bands, 3, 5, S);
-  EXPECT_EQ(dst.At(3, 9), src.At(3, 9));     // old band at full height
-  EXPECT_EQ(dst.At(3, 20), src.At(3, 30));   // the old band below follows the half-grown new one
+  EXPECT_EQ(dst.At(3, 9), src.At(3, 9));    // old band at full height
+  EXPECT_EQ(dst.At(3, 20), src.At(3, 30));  // the old band below follows the half-grown new one
   EXPECT_EQ(dst.At(3, 29), src.At(3, 39));
   EXPECT_EQ(dst.At(3, 30), RGB(1, 1, 1));
 }

@@ -2,14 +2,14 @@
 // menus and offers the toolbars menu, a modal popup chooses with the right button only when
 // asked, and an open popup scrolls under the wheel wherever the pointer is; a hidden toolbar
 // gives its room back at once.
-#include "toolkit/CbCommandBars.h"
-#include "toolkit/CbMenuBar.h"
-#include "toolkit/CbMouseManager.h"
-#include "toolkit/CbPopupBar.h"
 #include "platform/ui/UiResources.h"
 #include "platform/ui/UiTest.h"
 #include "tests/support/BarHelpers.h"
 #include "tests/toolkit/PopupFixture.h"
+#include "toolkit/CbCommandBars.h"
+#include "toolkit/CbMenuBar.h"
+#include "toolkit/CbMouseManager.h"
+#include "toolkit/CbPopupBar.h"
 
 #include <gtest/gtest.h>
 
@@ -148,8 +148,11 @@ TEST_F(BarInput, AnOpenPopupScrollsUnderTheWheelWhereverThePointerIs) {
     const char* where;
     int delta;
     int first;  // the first item shown after the notch
-  } const steps[] = {{"over the popup", -120, 1}, {"over the popup", -240, 3}, {"over the frame", -120, 4},
-                     {"over the frame", 120, 3}, {"over the popup", 360, 0}};
+  } const steps[] = {{"over the popup", -120, 1},
+                     {"over the popup", -240, 3},
+                     {"over the frame", -120, 4},
+                     {"over the frame", 120, 3},
+                     {"over the popup", 360, 0}};
   bool scrolling = false;
   std::vector<int> firsts;
   CTestCallLater roll(30, [&] {

@@ -2,15 +2,15 @@
 // flat look, pressed and hovered through the message path, following the frame's update
 // handlers; the icons cut from the toolbar pictures; the layout's edge cases; the status bar's
 // panes.
+#include "platform/core/AfxResource.h"
+#include "platform/ui/UiResources.h"
+#include "platform/ui/UiTest.h"
+#include "tests/support/BarHelpers.h"
 #include "toolkit/CbColorManager.h"
 #include "toolkit/CbCommandBars.h"
 #include "toolkit/CbImageManager.h"
 #include "toolkit/CbPaintThemes.h"
 #include "toolkit/CbStatusBar.h"
-#include "platform/core/AfxResource.h"
-#include "platform/ui/UiResources.h"
-#include "platform/ui/UiTest.h"
-#include "tests/support/BarHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -20,8 +20,8 @@
 
 namespace {
 
-const UINT kStandardIds[] = {32811, 32812, 32858, 32864, 32869, 0, 32785, 32791, 0, 32788, 0, 32778, 0,
-                             32779, 0, 32780, 32789, 0, 32790, 32787, 0, 57607, 32807, 0, 57667};
+const UINT kStandardIds[] = {32811, 32812, 32858, 32864, 32869, 0,     32785, 32791, 0,     32788, 0, 32778, 0,
+                             32779, 0,     32780, 32789, 0,     32790, 32787, 0,     57607, 32807, 0, 57667};
 
 // A toolbar resource that claims 50 items but holds 2.
 alignas(2) const unsigned char kShortToolbar[] = {1, 0, 16, 0, 15, 0, 50, 0, 0x2B, 0x80, 0x2C, 0x80};
@@ -84,7 +84,6 @@ BEGIN_MESSAGE_MAP(CBarFrame, CFrameWnd)
   ON_COMMAND(32791, OnAny)
 END_MESSAGE_MAP()
 
-
 // Saves a picture, and beside it one three times as large, so a person can see its pixels.
 void SavePictures(CBitmap& pic, const char* name) {
   pic.SavePng(CString(name) + ".png");
@@ -110,8 +109,8 @@ class Bars : public ::testing::Test {
     CCbPaintManager::SetTheme(0);
     frame = new CBarFrame;
     ASSERT_TRUE(frame->Create(nullptr, "Bars", WS_POPUP | WS_VISIBLE | WS_THICKFRAME, CRect(20, 20, 1220, 320)));
-    ASSERT_TRUE(view.CreateEx(0, nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), frame,
-                              AFX_IDW_PANE_FIRST));
+    ASSERT_TRUE(
+        view.CreateEx(0, nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), frame, AFX_IDW_PANE_FIRST));
     ASSERT_TRUE(frame->InitCommandBars());
     CCbCommandBars* bars = frame->GetCommandBars();
     standard = bars->Add("Standard", cbBarTop);
@@ -182,7 +181,8 @@ TEST_F(Bars, NarrowFrameMovesMapDownOrHidesItsControls) {
   // Room again: nothing hidden.
   frame->MoveWindow(20, 20, 1200, 300);
   frame->RecalcLayout();
-  for (int i = 0; i < standard->GetControlCount(); ++i) EXPECT_EQ(standard->GetControl(i)->GetHideFlags() & cbHideWrap, 0u);
+  for (int i = 0; i < standard->GetControlCount(); ++i)
+    EXPECT_EQ(standard->GetControl(i)->GetHideFlags() & cbHideWrap, 0u);
 }
 
 TEST_F(Bars, ZeroSizedFrameLeavesNoNegativeRectangles) {
@@ -394,9 +394,9 @@ TEST(FlatLook, StateTableFromPixels) {
   CCbPaintManager::SetTheme(0);
   CCbPaintManager* p = CbPaintManager();
   const StateCase cases[] = {
-      {TRUE, 0, 0, 0, FALSE, -1, -1, 46}, {TRUE, 1, 0, 0, FALSE, 31, 32, 45}, {TRUE, 0, 1, 0, FALSE, 31, 32, 45},
-      {TRUE, 1, 1, 0, FALSE, 33, 50, 47}, {TRUE, 0, 2, 0, FALSE, 33, 50, 47}, {TRUE, 0, 0, 1, FALSE, 36, 50, 45},
-      {TRUE, 1, 0, 1, FALSE, 33, 37, 47}, {TRUE, 0, 0, 0, TRUE, 30, 43, 46},  {FALSE, 0, 0, 0, FALSE, -1, -1, 40},
+      {TRUE, 0, 0, 0, FALSE, -1, -1, 46},  {TRUE, 1, 0, 0, FALSE, 31, 32, 45}, {TRUE, 0, 1, 0, FALSE, 31, 32, 45},
+      {TRUE, 1, 1, 0, FALSE, 33, 50, 47},  {TRUE, 0, 2, 0, FALSE, 33, 50, 47}, {TRUE, 0, 0, 1, FALSE, 36, 50, 45},
+      {TRUE, 1, 0, 1, FALSE, 33, 37, 47},  {TRUE, 0, 0, 0, TRUE, 30, 43, 46},  {FALSE, 0, 0, 0, FALSE, -1, -1, 40},
       {FALSE, 2, 0, 0, FALSE, 31, 32, 40},
   };
   for (const StateCase& c : cases) {
@@ -615,8 +615,10 @@ TEST(StatusBar, PanesByIdAndAnIconPaneThatStopsShortOfTheGrip) {
   for (int y = 0; y < ic.bottom; ++y)
     for (int x = 0; x < ic.right; ++x) {
       const COLORREF c = grey.GetPixel(x, y);
-      if (c == CbColorManager()->GetColor(COLOR_BTNSHADOW)) ++shadow;
-      else if (GetRValue(c) != GetGValue(c) || GetGValue(c) != GetBValue(c)) ++colour;
+      if (c == CbColorManager()->GetColor(COLOR_BTNSHADOW))
+        ++shadow;
+      else if (GetRValue(c) != GetGValue(c) || GetGValue(c) != GetBValue(c))
+        ++colour;
     }
   EXPECT_GT(shadow, 20);
   EXPECT_EQ(colour, 0);

@@ -51,11 +51,10 @@ TEST_F(Colours, TheClassicTableHoldsSystemColoursAndGuardedDerivedOnes) {
   // The bar face stays near the button face; every guarded entry keeps its distance.
   EXPECT_LE(WeightedDistance(m.GetColor(30), GetSysColor(COLOR_BTNFACE)),
             Required(35, GetSysColor(COLOR_BTNFACE)) + 1.5);
-  const int rows[][3] = {{31, 30, 50}, {33, 30, 30},  {38, 30, 85},  {39, 30, 50},  {40, 30, 80},
+  const int rows[][3] = {{31, 30, 50},  {33, 30, 30},  {38, 30, 85},  {39, 30, 50},  {40, 30, 80},
                          {44, 41, 180}, {45, 31, 180}, {46, 30, 180}, {47, 33, 180}, {32, 30, 100}};
   for (auto& r : rows)
-    EXPECT_GE(WeightedDistance(m.GetColor(r[0]), m.GetColor(r[1])), Required(r[2], m.GetColor(r[1])) - 1.5)
-        << r[0];
+    EXPECT_GE(WeightedDistance(m.GetColor(r[0]), m.GetColor(r[1])), Required(r[2], m.GetColor(r[1])) - 1.5) << r[0];
   EXPECT_LE(WeightedDistance(m.GetColor(35), m.GetColor(41)), Required(145, m.GetColor(41)) + 1.5);
   // An index above the table is the colour itself; overrides win until removed.
   EXPECT_EQ(0x123456u, m.GetColor(0x123456));

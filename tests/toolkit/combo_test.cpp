@@ -19,7 +19,7 @@ constexpr int kThirty = 32778, kEmpty = 32779, kTyped = 32780;
 class CComboFrame : public CCbFrameWnd {
  public:
   std::vector<UINT> commands;
-  std::vector<int> executedSel;  // the list's selection when each command came
+  std::vector<int> executedSel;   // the list's selection when each command came
   std::vector<UINT> accelerated;  // commands that came from the accelerator table
   CCbControlComboBox* thirty = nullptr;
   CCbControlComboBox* empty = nullptr;
@@ -65,8 +65,8 @@ class Combo : public ::testing::Test {
     CCbPaintManager::SetTheme(0);
     frame = new CComboFrame;
     ASSERT_TRUE(frame->Create(nullptr, "Combos", WS_POPUP | WS_VISIBLE | WS_THICKFRAME, CRect(20, 20, 1220, 420)));
-    ASSERT_TRUE(view.CreateEx(0, nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), frame,
-                              AFX_IDW_PANE_FIRST));
+    ASSERT_TRUE(
+        view.CreateEx(0, nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), frame, AFX_IDW_PANE_FIRST));
     ASSERT_TRUE(frame->InitCommandBars());
     bar = frame->GetCommandBars()->Add("Standard", cbBarTop);
     ASSERT_TRUE(bar);
@@ -308,7 +308,8 @@ BEGIN_MESSAGE_MAP(COwnEdit, CCbEdit)
 END_MESSAGE_MAP()
 
 TEST_F(Combo, KeysTypedInABarEditNeverFireTheFramesAccelerators) {
-  ACCEL entries[] = {{FVIRTKEY, '7', (WORD)kSeven}, {FVIRTKEY | FCONTROL, 'C', (WORD)kCopy}, {FVIRTKEY, VK_F9, (WORD)kSeven}};
+  ACCEL entries[] = {
+      {FVIRTKEY, '7', (WORD)kSeven}, {FVIRTKEY | FCONTROL, 'C', (WORD)kCopy}, {FVIRTKEY, VK_F9, (WORD)kSeven}};
   frame->m_hAccelTable = CreateAcceleratorTable(entries, 3);
   // Outside the edit the table works.
   AfxTestKeyStroke('7', 0, "7");
@@ -370,7 +371,7 @@ TEST_F(Combo, AnOpenListScrollsUnderTheWheelOverItOrAnywhereElse) {
     POINT at;
     int delta, top;
   } const steps[] = {
-      {rc.CenterPoint(), -120, 3},                              // three rows a notch, as a list box
+      {rc.CenterPoint(), -120, 3},                                // three rows a notch, as a list box
       {POINT{viewRect.right - 5, viewRect.bottom - 5}, -120, 6},  // the frame's view does not take it
       {rc.CenterPoint(), 120, 3},
   };

@@ -1,12 +1,12 @@
 // Dragging, docking and floating the program's toolbars through real mouse and key events:
 // the sides each bar may take, floating and docking back, the drag loop's endings, sizing a
 // floating bar, its window kind, its place on the monitors and its hiding with the application.
-#include "toolkit/CbCommandBars.h"
-#include "toolkit/CbPaintManager.h"
 #include "platform/ui/UiResources.h"
 #include "platform/ui/UiTest.h"
 #include "platform/ui/WinApp.h"
 #include "tests/support/BarHelpers.h"
+#include "toolkit/CbCommandBars.h"
+#include "toolkit/CbPaintManager.h"
 
 #include <gtest/gtest.h>
 
@@ -24,8 +24,10 @@ class CDockFrame : public CCbFrameWnd {};
 class CWideControl : public CCbControlButton {
  public:
   void OnCalcDynamicSize(DWORD dwMode) override {
-    if (dwMode & LM_VERTDOCK) SetHideFlags(GetHideFlags() | cbHideDock);
-    else SetHideFlags(GetHideFlags() & ~(DWORD)cbHideDock);
+    if (dwMode & LM_VERTDOCK)
+      SetHideFlags(GetHideFlags() | cbHideDock);
+    else
+      SetHideFlags(GetHideFlags() & ~(DWORD)cbHideDock);
   }
 };
 
@@ -46,8 +48,8 @@ class Docking : public ::testing::Test {
     CCbPaintManager::SetTheme(0);
     frame = new CDockFrame;
     ASSERT_TRUE(frame->Create(nullptr, "Docking", WS_POPUP | WS_VISIBLE, CRect(20, 20, 1220, 520)));
-    ASSERT_TRUE(view.CreateEx(0, nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), frame,
-                              AFX_IDW_PANE_FIRST));
+    ASSERT_TRUE(
+        view.CreateEx(0, nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), frame, AFX_IDW_PANE_FIRST));
     ASSERT_TRUE(frame->InitCommandBars());
     bars = frame->GetCommandBars();
     standard = bars->Add("Standard", cbBarTop);
@@ -76,8 +78,7 @@ class Docking : public ::testing::Test {
   }
   // Presses at from, then, while the drag loop runs, moves through the path, runs during()
   // and releases at the last point (unless during() ended the drag some other way).
-  void Drag(POINT from, const std::vector<POINT>& path, const std::function<void()>& during = {},
-            BOOL release = TRUE) {
+  void Drag(POINT from, const std::vector<POINT>& path, const std::function<void()>& during = {}, BOOL release = TRUE) {
     CTestCallLater later(0, [&] {
       for (POINT p : path) AfxTestMouse(WM_MOUSEMOVE, p);
       if (during) during();
@@ -235,12 +236,15 @@ TEST_F(Docking, MapSitsRightOfStandardAndMovesDownOrHidesWhenTheFrameIsNarrow) {
 TEST_F(Docking, EscEndsTheDragWhereTheBarIs) {
   const POINT mid = FramePoint(600, 250);
   CRect atEsc;
-  Drag(Grip(map), Path(Grip(map), mid), [&] {
-    AfxTestKeyStroke(VK_ESCAPE);
-    atEsc = Screen(map);
-    // Moves after Esc no longer drag.
-    AfxTestMouse(WM_MOUSEMOVE, FramePoint(650, 300));
-  }, FALSE);
+  Drag(
+      Grip(map), Path(Grip(map), mid),
+      [&] {
+        AfxTestKeyStroke(VK_ESCAPE);
+        atEsc = Screen(map);
+        // Moves after Esc no longer drag.
+        AfxTestMouse(WM_MOUSEMOVE, FramePoint(650, 300));
+      },
+      FALSE);
   EXPECT_TRUE(map->IsFloating());
   EXPECT_EQ(Screen(map), atEsc);
   EXPECT_EQ(::GetCapture(), nullptr);
@@ -249,7 +253,8 @@ TEST_F(Docking, EscEndsTheDragWhereTheBarIs) {
 TEST_F(Docking, TheDragEndsWhenTheCaptureIsTakenAway) {
   CWnd other;
   ASSERT_TRUE(other.CreateEx(0, nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 300, 10, 310), frame, 0));
-  Drag(Grip(map), Path(Grip(map), FramePoint(600, 250)), [&] { other.SetCapture(); }, FALSE);
+  Drag(
+      Grip(map), Path(Grip(map), FramePoint(600, 250)), [&] { other.SetCapture(); }, FALSE);
   EXPECT_EQ(::GetCapture(), other.m_hWnd);
   ::ReleaseCapture();
   EXPECT_TRUE(map->IsFloating());
@@ -398,7 +403,8 @@ TEST_F(Docking, PictureOfMapFloating) {
 
 // Last: the quit it leaves behind would end the loops of any test after it in this process.
 TEST_F(Docking, TheDragLoopKeepsTheQuitForTheLoopsOutsideIt) {
-  Drag(Grip(map), Path(Grip(map), FramePoint(600, 250)), [] { ::PostQuitMessage(3); }, FALSE);
+  Drag(
+      Grip(map), Path(Grip(map), FramePoint(600, 250)), [] { ::PostQuitMessage(3); }, FALSE);
   EXPECT_TRUE(AfxQuitRequested());
   EXPECT_EQ(::GetCapture(), nullptr);
 }

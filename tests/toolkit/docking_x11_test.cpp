@@ -1,25 +1,25 @@
 // A floating toolbar on a real X server (Xvfb): the window manager is asked to keep the place
 // the program gives it and never to give it the focus, and it is not made override-redirect.
 // Skipped where no Xvfb or xprop is installed.
-#include "toolkit/CbCommandBars.h"
-#include "toolkit/CbPaintManager.h"
 #include "platform/ui/UiTest.h"
 #include "platform/ui/WinApp.h"
+#include "toolkit/CbCommandBars.h"
+#include "toolkit/CbPaintManager.h"
 
 #include "tests/support/Xvfb.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
-#include <sys/stat.h>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 
 extern char** environ;
 

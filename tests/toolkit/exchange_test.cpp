@@ -1,13 +1,13 @@
 // The property exchange over the archive: options and a bar with its controls come back equal,
 // older data skips the newer values, and short or hostile data raises the archive's errors
 // instead of crashing or allocating what the data can't hold.
+#include "platform/core/AfxFile.h"
 #include "toolkit/CbCommandBars.h"
 #include "toolkit/CbControlComboBox.h"
 #include "toolkit/CbMenuBar.h"
-#include "toolkit/CbPopupBar.h"
 #include "toolkit/CbPaintManager.h"
+#include "toolkit/CbPopupBar.h"
 #include "toolkit/CbPropExchange.h"
-#include "platform/core/AfxFile.h"
 
 #include <gtest/gtest.h>
 
@@ -342,9 +342,9 @@ TEST(NamedBlobs, TwoLettersAByteAndOddOrOversizeTextFails) {
   ASSERT_TRUE(CCbPropExchange::DecodeBlob(text, out, 4));
   EXPECT_EQ(out, std::vector<BYTE>(data, data + 4));
   std::vector<BYTE> keep = {9};
-  EXPECT_FALSE(CCbPropExchange::DecodeBlob("AAP", keep, 100));      // odd
-  EXPECT_FALSE(CCbPropExchange::DecodeBlob(text, keep, 3));        // too large for the buffer
-  EXPECT_FALSE(CCbPropExchange::DecodeBlob("AZ", keep, 100));      // not a half-byte
+  EXPECT_FALSE(CCbPropExchange::DecodeBlob("AAP", keep, 100));  // odd
+  EXPECT_FALSE(CCbPropExchange::DecodeBlob(text, keep, 3));     // too large for the buffer
+  EXPECT_FALSE(CCbPropExchange::DecodeBlob("AZ", keep, 100));   // not a half-byte
   EXPECT_EQ(keep, std::vector<BYTE>{9});
 }
 
@@ -405,8 +405,8 @@ void ReleaseBars(std::vector<CCbCommandBar*>& bars) {
 int CountPopups(CCbCommandBar* bar) {
   int n = 0;
   for (int i = 0; i < bar->GetControlCount(); ++i)
-    if (auto* p = dynamic_cast<CCbControlPopup*>(bar->GetControl(i)); p && p->GetCommandBar() &&
-        !p->IsKindOf(RUNTIME_CLASS(CCbControlComboBox)))
+    if (auto* p = dynamic_cast<CCbControlPopup*>(bar->GetControl(i));
+        p && p->GetCommandBar() && !p->IsKindOf(RUNTIME_CLASS(CCbControlComboBox)))
       n += 1 + CountPopups(p->GetCommandBar());
   return n;
 }

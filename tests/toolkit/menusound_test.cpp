@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
@@ -10,7 +11,6 @@
 #include <mutex>
 #include <string>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -117,8 +117,7 @@ long ContextSwitches(pid_t tid) {
   std::string line;
   long total = 0;
   while (std::getline(in, line))
-    if (line.rfind("voluntary_ctxt_switches:", 0) == 0 ||
-        line.rfind("nonvoluntary_ctxt_switches:", 0) == 0)
+    if (line.rfind("voluntary_ctxt_switches:", 0) == 0 || line.rfind("nonvoluntary_ctxt_switches:", 0) == 0)
       total += std::atol(line.c_str() + line.find(':') + 1);
   return total;
 }

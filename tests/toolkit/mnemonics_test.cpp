@@ -11,8 +11,9 @@ TEST(Mnemonics, TheLetterAfterASingleAmpersand) {
     UINT mnemonic;
   };
   const Case cases[] = {
-      {"&File", 'F'},  {"Ti&des", 'D'}, {"High && Low &Water Times", 'W'}, {"Salt && Pepper", 0},
-      {"Plain", 0},    {"End&", 0},     {"&&&Tools", 'T'},                  {"&3 Days", '3'},
+      {"&File", 'F'},        {"Ti&des", 'D'},  {"High && Low &Water Times", 'W'},
+      {"Salt && Pepper", 0}, {"Plain", 0},     {"End&", 0},
+      {"&&&Tools", 'T'},     {"&3 Days", '3'},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.caption);

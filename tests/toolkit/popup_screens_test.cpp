@@ -1,11 +1,11 @@
 // Popups on the headless platform given two screens side by side by a screens file: a menu opened
 // at a point on the second screen stays on it, and one that does not fit left of the first
 // screen's right edge opens leftward there. In a process of its own: the screens are set at start.
+#include "platform/ui/UiTest.h"
 #include "toolkit/CbCommandBars.h"
 #include "toolkit/CbControlPopup.h"
 #include "toolkit/CbPaintManager.h"
 #include "toolkit/CbPopupBar.h"
-#include "platform/ui/UiTest.h"
 
 #include <gtest/gtest.h>
 
@@ -21,15 +21,17 @@
 namespace {
 
 TEST(PopupScreens, TwoScreensSideBySide) {
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("neapwise-screens-" + std::to_string(::getpid()));
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("neapwise-screens-" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   const std::filesystem::path file = dir / "screens.json";
   {
     FILE* f = std::fopen(file.c_str(), "w");
     ASSERT_TRUE(f);
-    std::fputs("{\"screens\": [{\"name\": \"left\", \"x\": 0, \"y\": 0, \"width\": 1280, \"height\": 1024},"
-               " {\"name\": \"right\", \"x\": 1280, \"y\": 0, \"width\": 1024, \"height\": 768}]}",
-               f);
+    std::fputs(
+        "{\"screens\": [{\"name\": \"left\", \"x\": 0, \"y\": 0, \"width\": 1280, \"height\": 1024},"
+        " {\"name\": \"right\", \"x\": 1280, \"y\": 0, \"width\": 1024, \"height\": 768}]}",
+        f);
     std::fclose(f);
   }
   ::setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + file.string()).c_str(), 1);

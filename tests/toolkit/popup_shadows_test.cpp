@@ -1,5 +1,10 @@
 // The menus' drop shadows and opening animation as the popup bar uses them: strips under an open
 // menu and its title, joined by sub-menus, gone with every way a menu closes.
+#include "platform/core/AfxResource.h"
+#include "platform/ui/UiResources.h"
+#include "platform/ui/UiTest.h"
+#include "tests/support/TestWindows.h"
+#include "tests/toolkit/PopupFixture.h"
 #include "toolkit/CbCommandBars.h"
 #include "toolkit/CbControlPopup.h"
 #include "toolkit/CbMenuBar.h"
@@ -7,11 +12,6 @@
 #include "toolkit/CbPaintThemes.h"
 #include "toolkit/CbPopupBar.h"
 #include "toolkit/CbShadows.h"
-#include "platform/core/AfxResource.h"
-#include "platform/ui/UiResources.h"
-#include "platform/ui/UiTest.h"
-#include "tests/support/TestWindows.h"
-#include "tests/toolkit/PopupFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +38,6 @@ class MenuShadows : public popup_test::PopupFixture {
     AfxTestSetComposition(-1);
   }
 };
-
 
 TEST_F(MenuShadows, AnOpenMenuAndItsTitleCastShadowsThatDarkenNeither) {
   CCbControl* title = menuBar->GetControl(0);
@@ -67,7 +66,8 @@ TEST_F(MenuShadows, AnOpenMenuAndItsTitleCastShadowsThatDarkenNeither) {
     fo = fr.TopLeft();
   }
   EXPECT_NE(BitmapPixel(shot, rc.right, rc.top + 20), BitmapPixel(frameOnly, rc.right - fo.x, rc.top + 20 - fo.y));
-  EXPECT_NE(BitmapPixel(shot, rcTitle.right, rcTitle.top + 8), BitmapPixel(frameOnly, rcTitle.right - fo.x, rcTitle.top + 8 - fo.y));
+  EXPECT_NE(BitmapPixel(shot, rcTitle.right, rcTitle.top + 8),
+            BitmapPixel(frameOnly, rcTitle.right - fo.x, rcTitle.top + 8 - fo.y));
   // A second click closes it: no strip is left.
   ClickControl(title);
   EXPECT_FALSE(IsOpen(file));
@@ -135,7 +135,8 @@ TEST_F(MenuShadows, MenusOpenWithoutAnimationUnlessTheOptionAsks) {
   CRect rc;
   file->GetClientRect(&rc);
   for (int y = 0; y < rc.Height(); y += 4)
-    for (int x = 0; x < rc.Width(); x += 4) ASSERT_EQ(BitmapPixel(played, x, y), BitmapPixel(again, x, y)) << x << "," << y;
+    for (int x = 0; x < rc.Width(); x += 4)
+      ASSERT_EQ(BitmapPixel(played, x, y), BitmapPixel(again, x, y)) << x << "," << y;
   frame->GetCommandBars()->GetCommandBarsOptions()->animationType = 0;
 }
 

@@ -1,16 +1,16 @@
 // Popup menus and the menu bar as a user meets them: titles opened by mouse and keys, menus placed
 // under their titles and beside their items, closed by Esc, a second click or a click elsewhere;
 // the keyboard walk along titles and items; sub-menus and the frame's commands.
+#include "platform/core/AfxResource.h"
+#include "platform/ui/UiResources.h"
+#include "platform/ui/UiTest.h"
+#include "tests/toolkit/PopupFixture.h"
 #include "toolkit/CbCommandBars.h"
 #include "toolkit/CbControlPopup.h"
 #include "toolkit/CbMenuBar.h"
 #include "toolkit/CbMouseManager.h"
 #include "toolkit/CbPaintThemes.h"
 #include "toolkit/CbPopupBar.h"
-#include "platform/core/AfxResource.h"
-#include "platform/ui/UiResources.h"
-#include "platform/ui/UiTest.h"
-#include "tests/toolkit/PopupFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -49,7 +49,8 @@ TEST_F(Popups, AClickOpensTheMenuUnderItsTitleLaidOutAndASecondClickClosesIt) {
   EXPECT_EQ(rc.left, titleRc.left);
   EXPECT_EQ(rc.top, titleRc.bottom);
   // Items stacked from the top border, one width, the group's gap before Exit.
-  const CRect a = file->GetControl(0)->GetRect(), b = file->GetControl(1)->GetRect(), c = file->GetControl(2)->GetRect();
+  const CRect a = file->GetControl(0)->GetRect(), b = file->GetControl(1)->GetRect(),
+              c = file->GetControl(2)->GetRect();
   EXPECT_EQ(a.top, file->GetBorders().top);
   EXPECT_EQ(b.top, a.bottom);
   EXPECT_GT(c.top, b.bottom);
@@ -305,7 +306,8 @@ TEST_F(ExpandPopup, ANarrowToolbarsExpandButtonOpensItsHiddenControls) {
   frame->RecalcLayout();
   AfxTestWait(20);
   int hidden = 0;
-  for (int i = 0; i < standard->GetControlCount(); ++i) hidden += (standard->GetControl(i)->GetHideFlags() & cbHideWrap) != 0;
+  for (int i = 0; i < standard->GetControlCount(); ++i)
+    hidden += (standard->GetControl(i)->GetHideFlags() & cbHideWrap) != 0;
   ASSERT_GT(hidden, 0);
   ASSERT_TRUE(standard->IsExpandShown());
   CBitmap pic;

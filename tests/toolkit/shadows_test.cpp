@@ -2,10 +2,10 @@
 // go, and that the mouse goes through them. Popups here are plain menu-kind windows.
 #include "toolkit/CbShadows.h"
 
-#include "toolkit/CbColorManager.h"
-#include "toolkit/CbPaintManager.h"
 #include "platform/ui/UiTest.h"
 #include "tests/support/TestWindows.h"
+#include "toolkit/CbColorManager.h"
+#include "toolkit/CbPaintManager.h"
 
 #include <gtest/gtest.h>
 
@@ -55,7 +55,7 @@ TEST_F(Shadows, StripsOfAMenuWithACompositor) {
   CRect right, bottom;
   Strip(menu->m_hWnd, FALSE)->GetWindowRect(&right);
   Strip(menu->m_hWnd, TRUE)->GetWindowRect(&bottom);
-  EXPECT_EQ(right, CRect(260, 54, 264, 250));   // 4 wide, from 4 below the top
+  EXPECT_EQ(right, CRect(260, 54, 264, 250));    // 4 wide, from 4 below the top
   EXPECT_EQ(bottom, CRect(104, 250, 264, 254));  // from left + 4 to right + 4
   EXPECT_TRUE(Strip(menu->m_hWnd, FALSE)->m_bLayered);
   EXPECT_TRUE(Strip(menu->m_hWnd, FALSE)->IsWindowVisible());
@@ -125,7 +125,7 @@ TEST(ShadowPixels, AlphaAndColourFactorsAlongAndAtTheEnds) {
   std::vector<DWORD> bits(20 * 4);
   CCbShadowsManager::FillStripBits(bits.data(), 20, 4, TRUE, 0, 1);
   for (int k = 1; k <= 4; ++k) EXPECT_EQ((int)(bits[(4 - k) * 20 + 10] >> 24), 15 * k);
-  EXPECT_EQ((int)(bits[3 * 20 + 0] >> 24), 3);        // outer corner of the left end
+  EXPECT_EQ((int)(bits[3 * 20 + 0] >> 24), 3);       // outer corner of the left end
   EXPECT_EQ((int)(bits[0 * 20 + 19] >> 24), 3 * 4);  // right end, next to the popup
 }
 
@@ -133,7 +133,7 @@ TEST(ShadowRules, ClassicLookWithTheSystemShadowOffShowsNone) {
   struct Case {
     BOOL own, layered, dropShadow, want;
   } cases[] = {
-      {TRUE, TRUE, FALSE, TRUE},   {TRUE, FALSE, FALSE, TRUE},  // flat and gradient looks always
+      {TRUE, TRUE, FALSE, TRUE},   {TRUE, FALSE, FALSE, TRUE},   // flat and gradient looks always
       {FALSE, TRUE, FALSE, FALSE}, {FALSE, FALSE, TRUE, FALSE},  // classic: needs both
       {FALSE, TRUE, TRUE, TRUE},
   };

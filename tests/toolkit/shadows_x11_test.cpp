@@ -2,24 +2,24 @@
 // by stacking and input shapes. Skipped where no Xvfb is installed or it has no XTEST.
 #include "toolkit/CbShadows.h"
 
-#include "toolkit/CbPaintManager.h"
 #include "platform/ui/UiTest.h"
+#include "toolkit/CbPaintManager.h"
 
 #include "tests/support/TestWindows.h"
 #include "tests/support/Xvfb.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
 #include <memory>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 extern char** environ;

@@ -20,10 +20,10 @@ TEST(Shortcuts, EntriesAreWrittenWithTheKeysNames) {
       {{FVIRTKEY | FCONTROL | FALT, VK_NUMPAD0 + 5, 1}, "Ctrl+Alt+Num 5", 3},
       {{FVIRTKEY | FCONTROL, VK_CANCEL, 1}, "Ctrl+Break", 3},  // no modifier names before Ctrl+Break
       {{FVIRTKEY, VK_PRIOR, 1}, "Page Up", 4},
-      {{0, '?', 1}, "?", 4},                                    // a character key as itself
-      {{FCONTROL, 0, 1}, "Ctrl", 3},                           // no key: no trailing "+"
-      {{0, 27, 1}, "", 4},                                      // Esc as a character adds nothing
-      {{FVIRTKEY, 0xE9, 1}, "", 4},                             // a key the table does not name
+      {{0, '?', 1}, "?", 4},          // a character key as itself
+      {{FCONTROL, 0, 1}, "Ctrl", 3},  // no key: no trailing "+"
+      {{0, 27, 1}, "", 4},            // Esc as a character adds nothing
+      {{FVIRTKEY, 0xE9, 1}, "", 4},   // a key the table does not name
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -49,11 +49,10 @@ TEST(Shortcuts, AMenuShowsThePlainestKeyUnlessItShowsOneOfTheCommandsKeys) {
     const char* text;
   };
   const Case cases[] = {
-      {57603, "", TRUE, "F12"},                 // a key without modifiers wins over Ctrl+S
-      {57603, "Ctrl+S", TRUE, "Ctrl+S"},        // the caption's own text after the tab stays
-      {57603, "Ctrl+Q", TRUE, "F12"},           // not one of the command's keys: replaced
-      {500, "", TRUE, "Shift+F5"},
-      {501, "Ctrl+X", FALSE, ""},               // no entries: no text
+      {57603, "", TRUE, "F12"},                                       // a key without modifiers wins over Ctrl+S
+      {57603, "Ctrl+S", TRUE, "Ctrl+S"},                              // the caption's own text after the tab stays
+      {57603, "Ctrl+Q", TRUE, "F12"},                                 // not one of the command's keys: replaced
+      {500, "", TRUE, "Shift+F5"},       {501, "Ctrl+X", FALSE, ""},  // no entries: no text
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.shown);

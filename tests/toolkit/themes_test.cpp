@@ -1,17 +1,17 @@
 // The looks as a user sees them: the gradient look's scheme colours on a docked "Standard",
 // its button states, an open menu title joined to its popup, every look's metrics, and a
 // gallery picture per look beside the test executable.
+#include "platform/ui/UiTest.h"
 #include "toolkit/CbColorManager.h"
 #include "toolkit/CbCommandBars.h"
 #include "toolkit/CbControlComboBox.h"
-#include "toolkit/CbMenuBar.h"
-#include "toolkit/CbMouseManager.h"
 #include "toolkit/CbDefaultTheme.h"
 #include "toolkit/CbGradientTheme.h"
+#include "toolkit/CbMenuBar.h"
+#include "toolkit/CbMouseManager.h"
 #include "toolkit/CbNativeTheme.h"
 #include "toolkit/CbStatusBar.h"
 #include "toolkit/CbStudioTheme.h"
-#include "platform/ui/UiTest.h"
 
 #include <gtest/gtest.h>
 
@@ -319,9 +319,9 @@ TEST_F(Themes, BordersShadowsAndFamiliesOfEachLook) {
     BOOL shadow;
     CRect top, left;
   } cases[] = {
-      {0, 0, TRUE, CRect(2, 2, 2, 2), CRect(2, 2, 2, 2)},  {1, 1, FALSE, CRect(2, 2, 2, 2), CRect(2, 2, 2, 2)},
-      {2, 2, TRUE, CRect(4, 2, 2, 2), CRect(2, 2, 2, 2)},  {3, 3, FALSE, CRect(2, 2, 2, 2), CRect(2, 2, 2, 2)},
-      {4, 2, TRUE, CRect(4, 2, 2, 2), CRect(2, 2, 2, 2)},  {7, 1, FALSE, CRect(2, 2, 2, 2), CRect(2, 2, 2, 2)},
+      {0, 0, TRUE, CRect(2, 2, 2, 2), CRect(2, 2, 2, 2)}, {1, 1, FALSE, CRect(2, 2, 2, 2), CRect(2, 2, 2, 2)},
+      {2, 2, TRUE, CRect(4, 2, 2, 2), CRect(2, 2, 2, 2)}, {3, 3, FALSE, CRect(2, 2, 2, 2), CRect(2, 2, 2, 2)},
+      {4, 2, TRUE, CRect(4, 2, 2, 2), CRect(2, 2, 2, 2)}, {7, 1, FALSE, CRect(2, 2, 2, 2), CRect(2, 2, 2, 2)},
   };
   for (const Case& c : cases) {
     LookScope look(c.theme, 0);
@@ -382,8 +382,8 @@ struct GalleryLook {
   int theme, scheme;
 };
 const GalleryLook kLooks[] = {
-    {"flat", 0, 0},   {"gradient", 2, 0}, {"gradient_blue", 2, 1}, {"gradient_olive", 2, 2},
-    {"gradient_silver", 2, 3}, {"studio", 4, 0}, {"classic", 1, 0}, {"native", 3, 0},
+    {"flat", 0, 0},   {"gradient", 2, 0}, {"gradient_blue", 2, 1}, {"gradient_olive", 2, 2}, {"gradient_silver", 2, 3},
+    {"studio", 4, 0}, {"classic", 1, 0},  {"native", 3, 0},
 };
 
 // A part sets up what it shows in the frame before the picture is taken.

@@ -14,7 +14,8 @@ class CTestBar : public CCbCommandBar {
   int ended = 0;
   BOOL SetTrackingMode(int bMode, BOOL bSelectFirst = TRUE, BOOL bKeyboard = FALSE) override {
     BOOL changed = CCbCommandBar::SetTrackingMode(bMode, bSelectFirst, bKeyboard);
-    if (bMode) CbMouseManager()->SetTrack(this);
+    if (bMode)
+      CbMouseManager()->SetTrack(this);
     else {
       if (changed) ++ended;
       CbMouseManager()->RemoveTrack(this);
@@ -51,8 +52,8 @@ struct Scene {
     AfxWinInit(0, nullptr);
     LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS);
     EXPECT_TRUE(target.CreateEx(0, cls, "target", WS_POPUP | WS_VISIBLE, 0, 0, 200, 200, nullptr, nullptr));
-    EXPECT_TRUE(bar->CreateEx(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, cls, "", WS_POPUP, 300, 0, 100, 100,
-                              target.m_hWnd, nullptr));
+    EXPECT_TRUE(bar->CreateEx(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, cls, "", WS_POPUP, 300, 0, 100, 100, target.m_hWnd,
+                              nullptr));
     bar->ShowWindow(SW_SHOWNA);
     target.SetActiveWindow();
     target.SetFocus();

@@ -84,7 +84,10 @@ class AgroundPanel : public ::testing::Test {
     AfxTestWait(5);
     for (char c : text) {
       const char s[2] = {c, 0};
-      const UINT vk = (c >= '0' && c <= '9') ? c : (c >= 'a' && c <= 'z') ? c - 32 : c == '.' ? VK_OEM_PERIOD : VK_OEM_COMMA;
+      const UINT vk = (c >= '0' && c <= '9')   ? c
+                      : (c >= 'a' && c <= 'z') ? c - 32
+                      : c == '.'               ? VK_OEM_PERIOD
+                                               : VK_OEM_COMMA;
       AfxTestKeyStroke(vk, 0, s);
     }
     AfxTestWait(10);
@@ -143,8 +146,14 @@ TEST_F(AgroundPanel, TheSpinStepsHalfAMetreWithinItsLimits) {
   ASSERT_NE(nullptr, spin);
   CRect r;
   spin->GetClientRect(&r);
-  auto up = [&] { AfxTestClick(spin->GetSafeHwnd(), r.Width() / 2, 2); AfxTestWait(5); };
-  auto down = [&] { AfxTestClick(spin->GetSafeHwnd(), r.Width() / 2, r.Height() - 2); AfxTestWait(5); };
+  auto up = [&] {
+    AfxTestClick(spin->GetSafeHwnd(), r.Width() / 2, 2);
+    AfxTestWait(5);
+  };
+  auto down = [&] {
+    AfxTestClick(spin->GetSafeHwnd(), r.Width() / 2, r.Height() - 2);
+    AfxTestWait(5);
+  };
   panel.SetDepthOfWater(9999.99);
   up();
   EXPECT_EQ("10000.49", panel.GetDepthText().GetStdString());

@@ -54,8 +54,10 @@ int LondonClock(long long seconds, int& yyyymmdd) {
   const std::time_t s = seconds;
   std::tm t{};
   localtime_r(&s, &t);
-  if (old) setenv("TZ", saved.c_str(), 1);
-  else unsetenv("TZ");
+  if (old)
+    setenv("TZ", saved.c_str(), 1);
+  else
+    unsetenv("TZ");
   tzset();
   yyyymmdd = (t.tm_year + 1900) * 10000 + (t.tm_mon + 1) * 100 + t.tm_mday;
   return t.tm_hour * 60 + t.tm_min;

@@ -59,7 +59,8 @@ class FullScreen : public ::testing::Test {
   CFullScreenWnd* Open() {
     auto* wnd = new CFullScreenWnd;
     wnd->SetHost(&host);
-    LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW), (HBRUSH)(UINT_PTR)(COLOR_BTNFACE + 1));
+    LPCTSTR cls =
+        AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW), (HBRUSH)(UINT_PTR)(COLOR_BTNFACE + 1));
     if (!wnd->Create(cls, "", WS_VISIBLE | WS_MAXIMIZE, CFrameWnd::rectDefault, nullptr)) return nullptr;
     hwnd = wnd->GetSafeHwnd();
     wnd->SetTimeMark(10 * 60);

@@ -54,8 +54,7 @@ int ColumnOf(const CRect& P, int minute, int length) { return P.left + (int)((do
 std::vector<int> TickColumns(const CBitmap& b, const CRect& P, int y0) {
   std::vector<int> ticks;
   for (int x = P.left + 1; x < P.right; ++x)
-    if (b.GetPixel(x, y0 + 2) == kAxis && b.GetPixel(x, y0 + 3) == kAxis &&
-        (ticks.empty() || x > ticks.back() + 3))
+    if (b.GetPixel(x, y0 + 2) == kAxis && b.GetPixel(x, y0 + 3) == kAxis && (ticks.empty() || x > ticks.back() + 3))
       ticks.push_back(x);
   return ticks;
 }
@@ -79,13 +78,16 @@ TEST_F(GraphChangeDay, AnAutumnDayDrawsTwentyFiveHoursWithTheClockHoursWhereThey
   ASSERT_GT(P.Width(), 800);
   // Each high and low water stands at its real instant along the 25 hours.
   for (int i = 0; i < c.n; ++i) {
-    const bool high = i + 1 < c.n ? c.events[i].metres > c.events[i + 1].metres : c.events[i].metres > c.events[i - 1].metres;
+    const bool high =
+        i + 1 < c.n ? c.events[i].metres > c.events[i + 1].metres : c.events[i].metres > c.events[i - 1].metres;
     int best = high ? 100000 : -1, from = -1, to = -1;
     for (int x = P.left + 2; x < P.right - 1; ++x) {
       const int y = CurveTop(pic, P, x);
       if (y < 0 || std::abs(x - ColumnOf(P, c.elapsed[i], 1500)) > 60) continue;
-      if (high ? y < best : y > best) best = y, from = to = x;
-      else if (y == best) to = x;
+      if (high ? y < best : y > best)
+        best = y, from = to = x;
+      else if (y == best)
+        to = x;
     }
     ASSERT_GE(from, 0);
     if (from <= P.left + 3 || to >= P.right - 3) continue;

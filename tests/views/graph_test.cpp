@@ -70,8 +70,10 @@ TEST_F(Graph, ARealPortDayShowsItsHighAndLowWatersAtTheirTimes) {
       if (std::abs(m - ev.minutes) > 90) continue;
       int y = CurveTop(pic, geo, x);
       if (y < 0) continue;
-      if (high ? y < best : y > best) best = y, from = to = x;
-      else if (y == best) to = x;
+      if (high ? y < best : y > best)
+        best = y, from = to = x;
+      else if (y == best)
+        to = x;
     }
     ASSERT_GE(from, 0) << e;
     if (from <= geo.P.left + 3 || to >= geo.P.right - 3) continue;  // cut off at the day's edge
@@ -247,11 +249,12 @@ TEST_F(Graph, EachDatumLineIsLabelledAboveItsLeftEnd) {
       for (int px = geo.P.left + 2; px < geo.P.left + 120; ++px) {
         COLORREF c = pic.GetPixel(px, py);
         n += std::abs(GetRValue(c) - GetRValue(kLevel)) + std::abs(GetGValue(c) - GetGValue(kLevel)) +
-                 std::abs(GetBValue(c) - GetBValue(kLevel)) < 60;
+                 std::abs(GetBValue(c) - GetBValue(kLevel)) <
+             60;
       }
     return n;
   };
-  EXPECT_GT(levelInk(y - 14, y), 30);  // "MHWS - n.nm" sits on the line
+  EXPECT_GT(levelInk(y - 14, y), 30);     // "MHWS - n.nm" sits on the line
   EXPECT_LT(levelInk(y + 2, y + 16), 5);  // and not below it
 }
 
@@ -260,8 +263,8 @@ TEST_F(Graph, TheTimeMarkStandsAtItsMinuteAndRunsAcrossToTheHeightAxis) {
   day.Push(g);
   const int mark = 13 * 60 + 45;
   g.SetTimeMark(mark);
-  g.SetTimeMark(-5);     // ignored
-  g.SetTimeMark(1441);   // ignored
+  g.SetTimeMark(-5);    // ignored
+  g.SetTimeMark(1441);  // ignored
   EXPECT_EQ(mark, g.GetTimeMark());
   CBitmap pic;
   Render(g, 800, 400, pic);
@@ -305,7 +308,8 @@ TEST_F(Graph, FeetScaleTheAxisAndLabelsWhileTheStoredMetresStay) {
   EXPECT_GT(rowsFeet, rowsMetres);
   EXPECT_NEAR(g.GetHeightDisplay(600), day.prediction.HeightAt(600, day.zone, 0) * 3.2808, 1e-9);
   // The curve and the datum lines keep their places: every height scales with the axis.
-  for (int x = gm.P.left + 5; x < gm.P.right - 5; x += 50) EXPECT_NEAR(CurveTop(metres, gm, x), CurveTop(feet, gf, x), 1);
+  for (int x = gm.P.left + 5; x < gm.P.right - 5; x += 50)
+    EXPECT_NEAR(CurveTop(metres, gm, x), CurveTop(feet, gf, x), 1);
 }
 
 // Bounding box of the text pixels (near the black axis colour) inside the rectangle.
@@ -561,8 +565,8 @@ TEST_F(GraphWindow, TheMouseOverTheCurveReadsTheHeightAndTime) {
   int x = P.left + (int)((double)m / 1440 * P.Width()) + 1;
   int minute = 1440 * (x - P.left) / P.Width();
   double h = graph.GetHeightDisplay(minute);
-  int y = (client.Height() - P.Height()) / 2 + P.Height() - (int)(P.Height() * (h - graph.GetMinHeight()) /
-                                                                   (graph.GetMaxHeight() - graph.GetMinHeight())) - 6;
+  int y = (client.Height() - P.Height()) / 2 + P.Height() -
+          (int)(P.Height() * (h - graph.GetMinHeight()) / (graph.GetMaxHeight() - graph.GetMinHeight())) - 6;
   MSG msg{graph.GetSafeHwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y), 0, {}};
   graph.PreTranslateMessage(&msg);
   CString expected;
@@ -575,7 +579,9 @@ TEST_F(GraphWindow, TheMouseOverTheCurveReadsTheHeightAndTime) {
   AfxCaptureWindow(graph.GetSafeHwnd(), &pic);
   double hf = graph.GetHeightDisplay(minute);
   int yf = (client.Height() - P.Height()) / 2 + P.Height() -
-           (int)(P.Height() * (hf - 3.2808 * graph.GetMinHeight()) / (3.2808 * (graph.GetMaxHeight() - graph.GetMinHeight()))) - 6;
+           (int)(P.Height() * (hf - 3.2808 * graph.GetMinHeight()) /
+                 (3.2808 * (graph.GetMaxHeight() - graph.GetMinHeight()))) -
+           6;
   EXPECT_NE(-1, graph.GetReadout(CPoint(x, yf)).Find("ft ("));
 }
 
@@ -641,7 +647,7 @@ TEST_F(GraphWindow, TheContextMenuOffersTheGraphCommandsWithTheirPictures) {
   };
   EXPECT_GT(glyphsIn(saveRect, test_pictures::GlyphColour(0)), 20);  // Save As from toolbar 152
   EXPECT_GT(glyphsIn(copyRect, test_pictures::GlyphColour(0)), 20);  // Copy from picture 160
-  EXPECT_EQ(nullptr, host.menu.GetSafeHmenu());                       // destroyed after tracking
+  EXPECT_EQ(nullptr, host.menu.GetSafeHmenu());                      // destroyed after tracking
   // No menu without data or in the full-screen graph.
   graph.SetHasData(0);
   int opened = 0;

@@ -22,7 +22,9 @@ namespace fs = std::filesystem;
 
 const COLORREF kLine = 0x00D200, kMark = 0xFFFF00;
 
-bool Have(const char* program) { return std::system((std::string("command -v ") + program + " >/dev/null 2>&1").c_str()) == 0; }
+bool Have(const char* program) {
+  return std::system((std::string("command -v ") + program + " >/dev/null 2>&1").c_str()) == 0;
+}
 
 std::string Output(const std::string& cmd) {
   std::string out;
@@ -36,7 +38,9 @@ std::string Output(const std::string& cmd) {
 
 bool Greenish(COLORREF c) { return GetGValue(c) > 150 && GetRValue(c) < 90 && GetBValue(c) < 90; }
 // The time mark's colour, 0xFFFF00 as a COLORREF: green and blue.
-bool MarkColoured(COLORREF c) { return GetRValue(c) < 170 && GetGValue(c) > GetRValue(c) + 60 && GetGValue(c) > 200 && GetBValue(c) > 200; }
+bool MarkColoured(COLORREF c) {
+  return GetRValue(c) < 170 && GetGValue(c) > GetRValue(c) + 60 && GetGValue(c) > 200 && GetBValue(c) > 200;
+}
 bool Dark(COLORREF c) { return GetRValue(c) < 100 && GetGValue(c) < 100 && GetBValue(c) < 100; }
 
 int Count(const CBitmap& b, bool (*test)(COLORREF)) {
@@ -302,9 +306,10 @@ TEST_F(GraphExport, AMetafileIsReadBackByInkscapeAsTheScreensDrawing) {
   EXPECT_NE(std::string::npos, bytes.find(desc)) << "the description";
   if (!Have("inkscape")) GTEST_SKIP() << "no inkscape here";
   const std::string home = dir + "/home";
-  const std::string cmd = "HOME='" + home + "' inkscape --export-type=png --export-dpi=96 --export-background=white "
-                          "--export-background-opacity=1 --export-filename=graph_emf_inkscape.png '" + emf +
-                          "' >/dev/null 2>&1";
+  const std::string cmd = "HOME='" + home +
+                          "' inkscape --export-type=png --export-dpi=96 --export-background=white "
+                          "--export-background-opacity=1 --export-filename=graph_emf_inkscape.png '" +
+                          emf + "' >/dev/null 2>&1";
   ASSERT_EQ(0, std::system(cmd.c_str()));
   CBitmap read, want;
   ASSERT_TRUE(read.LoadFile("graph_emf_inkscape.png"));
@@ -356,8 +361,8 @@ TEST_F(GraphExport, TheExtensionIsReadInAnyCaseAndANameWithoutOneGetsTheFilters)
     const char* saved;  // the file written, null for none
     bool jpeg;
   } cases[] = {
-      {"a.Jpg", 2, "a.Jpg", true},   {"b.JPEG", 2, "b.JPEG", true}, {"c.Emf", 1, "c.Emf", false},
-      {"d.EMF", 1, "d.EMF", false},  {"e", 1, "e.jpg", true},       {"f", 2, "f.emf", false},
+      {"a.Jpg", 2, "a.Jpg", true},  {"b.JPEG", 2, "b.JPEG", true}, {"c.Emf", 1, "c.Emf", false},
+      {"d.EMF", 1, "d.EMF", false}, {"e", 1, "e.jpg", true},       {"f", 2, "f.emf", false},
       {"g.png", 1, nullptr, false},
   };
   for (const Case& c : cases) {
@@ -446,7 +451,11 @@ TEST_F(GraphExport, AFailedJpegIsReportedLeavesNoFileAndTheProgramGoesOn) {
   // A picture the library itself refuses (wider than JPEG allows): its fatal error comes back
   // as a message instead of ending the process, and an existing file is left whole.
   const std::string kept = dir + "/kept.jpg";
-  { std::FILE* f = std::fopen(kept.c_str(), "wb"); std::fputs("old picture", f); std::fclose(f); }
+  {
+    std::FILE* f = std::fopen(kept.c_str(), "wb");
+    std::fputs("old picture", f);
+    std::fclose(f);
+  }
   const int wide = 65501;
   HGLOBAL dib = MakeDib(wide, 1, 24, {}, std::vector<BYTE>((size_t)((wide * 3 + 3) & ~3), 0x80));
   CString message;

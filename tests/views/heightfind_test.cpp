@@ -7,15 +7,15 @@
 #include "platform/ui/PrintDC.h"
 #include "platform/ui/UiTest.h"
 #include "tests/views/MonthFixture.h"
-#include "tests/views/PageTestKit.h"
 #include "tests/views/PageRecorder.h"
+#include "tests/views/PageTestKit.h"
 #include "views/ViewColours.h"
 
 #include <cmath>
-#include <functional>
-#include <memory>
 #include <cstdio>
 #include <fstream>
+#include <functional>
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -154,7 +154,7 @@ TEST_F(Finder, TheTypedHeightIsFilteredAndReadInTheUsersLocale) {
   } cases[] = {
       {"en_US", "5.234", "5.23", 5.23}, {"en_US", "5.2.3", "5.23", 5.23}, {"en_US", "a5b.c2", "5.2", 5.2},
       {"en_US", "1,000", "1000", 1000}, {"de_DE", "2,5", "2,5", 2.5},     {"de_DE", "2.5", "25", 25},
-      {"de_DE", "1,234", "1,23", 1.23}, {"en_US", "xyz", "", 0},      {"en_US", "5.", "5.", 5.0},
+      {"de_DE", "1,234", "1,23", 1.23}, {"en_US", "xyz", "", 0},          {"en_US", "5.", "5.", 5.0},
       {"de_DE", ",5", ",5", 0.5},
   };
   for (const Case& c : cases) {
@@ -310,7 +310,8 @@ TEST_F(Finder, TheContextMenuOffersSaveAndPrintOnlyForMatchingResults) {
   ASSERT_TRUE(owner.CreateEx(0, nullptr, "Neapwise", WS_POPUP | WS_VISIBLE, 0, 0, 700, 500, nullptr, nullptr));
   ASSERT_TRUE(finder.Create(&owner, CRect(0, 0, 700, 500)));
   auto open = [&](int pick, LPARAM where) {
-    return OpenContextMenu(finder, pick, [&] { return !owner.commands.empty(); }, where);
+    return OpenContextMenu(
+        finder, pick, [&] { return !owner.commands.empty(); }, where);
   };
   const LPARAM keyboard = MAKELPARAM(-1, -1);
   EXPECT_TRUE(open(-1, keyboard).empty()) << "nothing calculated";

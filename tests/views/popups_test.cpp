@@ -231,7 +231,7 @@ TEST_F(Popups, ThePickedDayIsMarkedOnlyInItsOwnMonth) {
   ASSERT_TRUE(AfxCaptureWindow(popup.GetSafeHwnd(), &shot));
   EXPECT_EQ(mark, shot.GetPixel(5 + 20 * 4 + 3, 50 + 3));
   EXPECT_NE(mark, shot.GetPixel(5 + 20 * 5 + 3, 50 + 3));  // the 2nd is not marked
-  Click(at, 139, 13);  // February: the 1st is a Sunday, nothing marked
+  Click(at, 139, 13);                                      // February: the 1st is a Sunday, nothing marked
   ASSERT_EQ(2, popup.GetMonth());
   ASSERT_TRUE(AfxCaptureWindow(popup.GetSafeHwnd(), &shot));
   for (int c = 0; c < 7; ++c) EXPECT_NE(mark, shot.GetPixel(5 + 20 * c + 3, 50 + 3)) << c;

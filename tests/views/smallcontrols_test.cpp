@@ -72,7 +72,7 @@ TEST(ColourButton, ClickOpensThePopupAndThePickedColourComesBackToTheButton) {
   CBitmap pic;
   ASSERT_TRUE(AfxCaptureWindow(page.m_hWnd, &pic));
   EXPECT_EQ(pic.GetPixel(20 + 30, 20 + 12), 0x0000FFu);
-  EXPECT_EQ(pic.GetPixel(20 + 5, 20 + 12), RGB(0, 0, 0));  // the swatch's black frame
+  EXPECT_EQ(pic.GetPixel(20 + 5, 20 + 12), RGB(0, 0, 0));                    // the swatch's black frame
   EXPECT_EQ(pic.GetPixel(20 + 70 - 14 - 5 + 4 + 2, 20 + 11), RGB(0, 0, 0));  // the triangle
   EXPECT_NE(pic.GetPixel(20 + 70 - 14 - 5 + 4 + 2, 20 + 14), RGB(0, 0, 0));
 
@@ -155,7 +155,7 @@ class HeightEdit : public ::testing::Test {
 
 TEST_F(HeightEdit, TakesDigitsAndOneDecimalCommaAndReadsItInTheUsersLocale) {
   AfxTestKeyStroke('3', 0, "3");
-  AfxTestKeyStroke('A', 0, "a");             // refused
+  AfxTestKeyStroke('A', 0, "a");            // refused
   AfxTestKeyStroke(VK_OEM_PERIOD, 0, ".");  // not the decimal separator here
   AfxTestKeyStroke(VK_OEM_COMMA, 0, ",");
   AfxTestKeyStroke(VK_OEM_COMMA, 0, ",");  // only one
@@ -187,8 +187,12 @@ TEST_F(HeightEdit, APastedNumberLosesItsGroupingAndFilteringKeepsTwoDecimals) {
     const char* in;
     const char* out;
   } cases[] = {
-      {"de_DE", "12,345", "12,34"}, {"de_DE", "1.000,5", "1000,5"}, {"de_DE", "a3,5,7b", "3,57"},
-      {"en_US", "1,000", "1000"},   {"en_US", "4.125", "4.12"},     {"en_US", ".5", ".5"},
+      {"de_DE", "12,345", "12,34"},
+      {"de_DE", "1.000,5", "1000,5"},
+      {"de_DE", "a3,5,7b", "3,57"},
+      {"en_US", "1,000", "1000"},
+      {"en_US", "4.125", "4.12"},
+      {"en_US", ".5", ".5"},
       {"en_US", "", ""},
   };
   for (const auto& c : cases) {
@@ -347,8 +351,7 @@ TEST(TransparentStatic, StaticStylesBecomeDrawTextFlags) {
       {SS_LEFT | SS_PATHELLIPSIS, DT_LEFT | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS},
       {SS_LEFTNOWORDWRAP, DT_LEFT},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(CTransparentStatic::DrawTextFlags(c.style), c.flags) << std::hex << c.style;
+  for (const auto& c : cases) EXPECT_EQ(CTransparentStatic::DrawTextFlags(c.style), c.flags) << std::hex << c.style;
 }
 
 }  // namespace

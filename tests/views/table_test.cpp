@@ -5,17 +5,17 @@
 #include "platform/ui/PrintDC.h"
 #include "platform/ui/UiTest.h"
 #include "tests/views/MonthFixture.h"
-#include "tests/views/PageTestKit.h"
 #include "tests/views/PageRecorder.h"
+#include "tests/views/PageTestKit.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cmath>
-#include <functional>
-#include <memory>
 #include <cstdio>
 #include <fstream>
+#include <functional>
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -487,8 +487,8 @@ TEST(Table, WindowsThatFitNoCellDrawWhatFitsAndNeverDivideByZero) {
   ASSERT_TRUE(pm.Load("Dover", 2025, 6));
   CTableWnd table;
   pm.Push(table);
-  const CRect sizes[] = {CRect(0, 0, 0, 0), CRect(0, 0, 1, 1), CRect(0, 0, 30, 700), CRect(0, 0, 900, 40),
-                         CRect(0, 0, 120, 120), CRect(0, 0, 900, 700)};
+  const CRect sizes[] = {CRect(0, 0, 0, 0),    CRect(0, 0, 1, 1),     CRect(0, 0, 30, 700),
+                         CRect(0, 0, 900, 40), CRect(0, 0, 120, 120), CRect(0, 0, 900, 700)};
   for (const CRect& r : sizes) {
     CBitmap pic;
     DrawInto(pic, r, [&](CDC* dc) { table.DrawTable(dc, r); });

@@ -145,7 +145,10 @@ class TideLog : public ::testing::Test {
     fs::remove_all(dir);
   }
   // Presses and releases the left button over a point of the log.
-  void Click(CPoint p) { AfxTestClick(log.GetSafeHwnd(), p.x, p.y); AfxTestWait(10); }
+  void Click(CPoint p) {
+    AfxTestClick(log.GetSafeHwnd(), p.x, p.y);
+    AfxTestWait(10);
+  }
   CPoint RowPoint(int line, int column) { return Centre(log.GetCellRect(line, column)); }
   // The event texts of a prediction made here on its own for the port and date.
   std::vector<std::string> ExpectedEvents(int port, int d, int m, int y) {
@@ -161,7 +164,8 @@ class TideLog : public ::testing::Test {
     std::vector<std::string> out;
     for (int i = 0; i < 4; ++i) {
       CString s;
-      if (i < n && ev[i].minutes >= 0) s.Format("%02d:%02d  (%0.2fm)", ev[i].minutes / 60, ev[i].minutes % 60, ev[i].metres);
+      if (i < n && ev[i].minutes >= 0)
+        s.Format("%02d:%02d  (%0.2fm)", ev[i].minutes / 60, ev[i].minutes % 60, ev[i].metres);
       out.push_back(s.GetStdString());
     }
     return out;
@@ -514,7 +518,7 @@ TEST(TideLogDates, TheNewLineDateIsTheNearestDayTheTableCanPredict) {
     int year, month, day, count;
     int wantYear, wantMonth, wantDay;
   } cases[] = {
-      {2000, 2, 1, 29, 2000, 2, 28},  // a table that ended long ago: its last predictable day
+      {2000, 2, 1, 29, 2000, 2, 28},   // a table that ended long ago: its last predictable day
       {2090, 2, 28, 40, 2090, 2, 28},  // a table still to come: its first day
   };
   for (const Case& c : cases) {

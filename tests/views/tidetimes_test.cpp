@@ -45,7 +45,7 @@ TEST(TideTimes, EntriesReadInTheChosenUnitsAndASixthIsIgnored) {
     EXPECT_GT(TextPixels(pic, 5, 85, 23 + 20 * i, 37 + 20 * i, text), 10) << "time " << i;
     EXPECT_GT(TextPixels(pic, 95, 175, 23 + 20 * i, 37 + 20 * i, text), 10) << "height " << i;
   }
-  EXPECT_EQ(ViewThemeBackColour(), pic.GetPixel(150, 10));  // header band
+  EXPECT_EQ(ViewThemeBackColour(), pic.GetPixel(150, 10));    // header band
   EXPECT_EQ(ViewThemeBorderColour(), pic.GetPixel(179, 60));  // outline
 }
 
@@ -60,7 +60,7 @@ TEST(TideTimes, AClearedPanelShowsOnlyItsHeaderAndGridAndADisabledOneIsGrey) {
   Render(t, pic);
   const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
   EXPECT_EQ(0, TextPixels(pic, 2, 178, 22, 108, text));
-  EXPECT_GT(TextPixels(pic, 2, 178, 2, 19, text), 10);  // "Time" and "Height"
+  EXPECT_GT(TextPixels(pic, 2, 178, 2, 19, text), 10);     // "Time" and "Height"
   EXPECT_EQ(ViewThemeBackColour(), pic.GetPixel(40, 40));  // a row line
   t.AddTime(600, 3.3);
   Render(t, pic, FALSE);

@@ -118,11 +118,11 @@ TEST_F(VxMenus, PicturesAreKeyedOnTheirOwnGreyNotOnTheButtonFace) {
   menu.ApplyToolbarIcons(152);
   auto* popup = dynamic_cast<VxMenu*>(menu.GetSubMenu(0));
   CBitmap pic;
-  DrawItem(popup, 2, 0, pic);  // Save As, not selected
-  EXPECT_EQ(GlyphColour(0), pic.GetPixel(2 + 8, 2 + 6));  // the glyph
+  DrawItem(popup, 2, 0, pic);                                 // Save As, not selected
+  EXPECT_EQ(GlyphColour(0), pic.GetPixel(2 + 8, 2 + 6));      // the glyph
   EXPECT_EQ(RGB(212, 208, 200), pic.GetPixel(2 + 1, 2 + 1));  // grey keyed out: the column shows through
-  EXPECT_EQ(RGB(255, 255, 255), pic.GetPixel(60, 2));  // white face
-  for (int y = 2; y < 17; ++y)  // inside the cell's frame: no grey is left
+  EXPECT_EQ(RGB(255, 255, 255), pic.GetPixel(60, 2));         // white face
+  for (int y = 2; y < 17; ++y)                                // inside the cell's frame: no grey is left
     for (int x = 2; x < 18; ++x) EXPECT_NE(kGrey, pic.GetPixel(x, y)) << x << "," << y;
   // Selected: the light highlight face with a frame in the highlight colour.
   DrawItem(popup, 2, ODS_SELECTED, pic);
@@ -207,7 +207,7 @@ TEST_F(VxMenus, CheckedDisabledAndSeparatorItemsAreDrawnByHand) {
   DrawItem(popup, 1, ODS_GRAYED | ODS_SELECTED, pic);
   EXPECT_EQ(GetSysColor(COLOR_BTNSHADOW), pic.GetPixel(2 + 5, 2 + 5));
   EXPECT_EQ(GetSysColor(COLOR_BTNHIGHLIGHT), pic.GetPixel(2 + 12, 2 + 11));  // the light copy, offset
-  EXPECT_EQ(RGB(255, 255, 255), pic.GetPixel(100, 5));  // no highlight face
+  EXPECT_EQ(RGB(255, 255, 255), pic.GetPixel(100, 5));                       // no highlight face
   // A separator: white face, grey column, a grey line across the middle.
   popup->AppendOwnerDrawnItem(nullptr, 0, 0);
   UINT sep = popup->GetMenuItemCount() - 1;
@@ -258,8 +258,8 @@ TEST_F(VxMenus, ARadioCheckShowsTheCheckMarkAndOnlyAnItemsOwnCheckBitmapTheDot) 
   const COLORREF text = GetSysColor(COLOR_MENUTEXT);
   CBitmap pic;
   DrawItem(popup, 0, ODS_CHECKED, pic);
-  EXPECT_EQ(text, pic.GetPixel(12, 6));   // the check mark's last column
-  EXPECT_NE(text, pic.GetPixel(8, 8));    // no dot
+  EXPECT_EQ(text, pic.GetPixel(12, 6));  // the check mark's last column
+  EXPECT_NE(text, pic.GetPixel(8, 8));   // no dot
   CBitmap own;
   own.CreateCompatibleBitmap(nullptr, 13, 13);
   ASSERT_TRUE(popup->SetMenuItemBitmaps(0, MF_BYPOSITION, nullptr, &own));
