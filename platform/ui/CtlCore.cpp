@@ -336,7 +336,7 @@ namespace {
 struct AfxControlMaker : CControlWnd {
   static BOOL Make(CControlWnd* w, LPCTSTR cls, LPCTSTR text, DWORD style, const RECT& rc, CWnd* parent, UINT id,
                    DWORD ex) {
-    BOOL (CControlWnd::*create)
+    BOOL(CControlWnd::*create)
     (LPCTSTR, LPCTSTR, DWORD, const RECT&, CWnd*, UINT, DWORD) = &AfxControlMaker::CreateControl;
     return (w->*create)(cls, text, style, rc, parent, id, ex);
   }
