@@ -9,7 +9,7 @@ what=${1:-run}
 case "$what" in run|test) ;; *) echo "usage: $0 run|test" >&2; exit 2 ;; esac
 
 packages=(
-  g++ cmake ninja-build pkg-config clang libclang-rt-14-dev
+  g++ cmake ninja-build pkg-config clang clang-format libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libjpeg62-turbo-dev libxcb-shape0-dev libxtst6
   fonts-liberation2 fonts-dejavu-core xvfb xauth
