@@ -160,10 +160,11 @@ class CGraphWnd : public CWnd {
   void DrawTimeMark(CDC* pDC, const CRect& plot);
   void MakePalette();
   COLORREF Pal(COLORREF c) const { return 0x02000000 | (c & 0xFFFFFF); }
-  int Pen() const { return m_bPrinting ? 2 : 1; }
+  // Axes, grid, level lines and the time mark: twice as wide on paper.
+  int GuidePenWidth() const { return m_bPrinting ? 2 : 1; }
   // Printing and pictures draw straight onto their DC and leave the screen's state alone.
-  BOOL Apart() const { return m_bPrinting || m_bPicture; }
-  double Units() const { return m_bFeet ? kFeetPerMetre : 1.0; }
+  BOOL DrawingOffScreen() const { return m_bPrinting || m_bPicture; }
+  double DisplayPerMetre() const { return m_bFeet ? kFeetPerMetre : 1.0; }
 
   IViewHost* m_pHost = nullptr;
   double m_dMaxHeight = 12.0;
