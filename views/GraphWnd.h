@@ -210,5 +210,5 @@ class CGraphWnd : public CWnd {
   CToolTipCtrl m_ToolTip;
   int m_bPrintBW = 0;
   int m_bFullScreen = 0;
-  int m_bPicture = 0;  // drawing a picture export
+  BOOL m_bPicture = FALSE;  // drawing a picture export
 };
