@@ -130,12 +130,8 @@ class CMainFrame : public CCbFrameWnd, public IViewHost, public IPredictionFrame
   CMapPickerCombo* GetMapPickerCombo() const { return m_pMapPicker; }
   CStreamTimeCombo* GetStreamTimeCombo() const { return m_pStreamTimeCombo; }
   CString GetPaneText(UINT nID) const;
-  CString GetAgroundText() const { return m_strAgroundText; }
   const GPSFIX& GetLastFix() const { return m_lastFix; }
   int IsGpsPaneShown() const { return m_bGpsPaneShown; }
-  CString GetSunriseCaption() const { return m_strSunrise; }
-  CString GetSunsetCaption() const { return m_strSunset; }
-  int GetPortZone() const { return m_nPortZone; }
   // The first and last days a prediction can be made for (the table's range).
   CQsDateTime GetFirstDate() const { return m_firstDate; }
   CQsDateTime GetLastDate() const { return m_lastDate; }
