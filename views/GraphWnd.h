@@ -95,7 +95,6 @@ class CGraphWnd : public CWnd {
   void SetFullScreen() { m_bFullScreen = 1; }
   void SetAutoRedraw(int b) { m_bAutoRedraw = b; }
   void SetBackgroundPicture(int b) { m_bBackgroundPicture = b; }
-  void SetPrinting(int b) { m_bPrinting = b; }
   double GetHeightDisplay(int nMinute) const;
   double GetHeightStep() const;
   int IsModified() const { return m_bModified; }
