@@ -27,7 +27,7 @@ class CCbCommandBar : public CWnd, public CCbRefCounted, public CCbHookManagerHo
 
   // ---- Overridables ----
   virtual void DelayRedraw() { m_bRedrawPending = TRUE; }
-  virtual BOOL SetTrackingMode(int bMode, BOOL bSelectFirst = TRUE, BOOL bKeyboard = FALSE);
+  virtual BOOL SetTrackingMode(int nMode, BOOL bSelectFirst = TRUE, BOOL bKeyboard = FALSE);
   virtual BOOL SetSelected(int nSelected, BOOL bKeyboard = FALSE);
   virtual BOOL LoadToolBar(UINT nIDResource, BOOL bLoadIcons = TRUE);
   virtual BOOL Popup(CCbControl* /*pControl*/, BOOL /*bKeyboard*/ = FALSE) { return FALSE; }

@@ -25,7 +25,7 @@ class CCbControlComboBoxList : public CCbPopupBar {
   static int VisibleRows(int nCount);
 
   BOOL Popup(CCbControl* pControl, BOOL bKeyboard = FALSE) override;
-  BOOL SetTrackingMode(int bMode, BOOL bSelectFirst = TRUE, BOOL bKeyboard = FALSE) override;
+  BOOL SetTrackingMode(int nMode, BOOL bSelectFirst = TRUE, BOOL bKeyboard = FALSE) override;
   int OnMouseHitTest(CPoint ptScreen) override;
   void OnTrackMouseMove(CPoint) override {}
   BOOL OnHookKeyDown(UINT nChar, LPARAM lParam) override;
@@ -96,7 +96,7 @@ class CCbControlComboBox : public CCbControlPopup {
   void OnSetPopup(BOOL bPopup) override;
   void OnClick(BOOL bKeyboard = FALSE, CPoint pt = CPoint(0, 0)) override;
   void OnMouseHover() override;
-  BOOL OnSetSelected(int bSelected) override;
+  BOOL OnSetSelected(int nState) override;
   void SetWidth(int nWidth) override;
   CCbControl* Clone() const override;
   void DoPropExchange(CCbPropExchange* pPX) override;

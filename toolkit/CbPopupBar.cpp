@@ -460,8 +460,8 @@ BOOL CCbPopupBar::ExpandBar() {
   return TRUE;
 }
 
-BOOL CCbPopupBar::SetTrackingMode(int bMode, BOOL bSelectFirst, BOOL bKeyboard) {
-  if (bMode) return CCbCommandBar::SetTrackingMode(bMode, bSelectFirst, bKeyboard);
+BOOL CCbPopupBar::SetTrackingMode(int nMode, BOOL bSelectFirst, BOOL bKeyboard) {
+  if (nMode) return CCbCommandBar::SetTrackingMode(nMode, bSelectFirst, bKeyboard);
   if (!m_bTracking) return FALSE;
   CCbRefHolder<CCbCommandBar> hold(this);
   CCbCommandBar::SetTrackingMode(FALSE, bSelectFirst, bKeyboard);

@@ -31,7 +31,7 @@ class CCbPopupBar : public CCbCommandBar {
   virtual void UpdateLocation();
 
   void DelayRedraw() override;
-  BOOL SetTrackingMode(int bMode, BOOL bSelectFirst = TRUE, BOOL bKeyboard = FALSE) override;
+  BOOL SetTrackingMode(int nMode, BOOL bSelectFirst = TRUE, BOOL bKeyboard = FALSE) override;
   BOOL SetSelected(int nSelected, BOOL bKeyboard = FALSE) override;
   // Opens at the control (its parent bar's window must exist).
   BOOL Popup(CCbControl* pControl, BOOL bKeyboard = FALSE) override;
