@@ -11,7 +11,7 @@ is exported.
   python3 tools/layers/unused_accessors.py --keep FILE     drop names written in backticks in FILE
   python3 tools/layers/unused_accessors.py --count         the number only
 """
-import argparse, collections, json, pathlib, re, subprocess, sys
+import argparse, collections, json, pathlib, re, shutil, subprocess, sys
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 DECLARED_IN = ["app", "views", "toolkit", "chart", "model"]
@@ -54,6 +54,9 @@ def main():
     ap.add_argument("--keep", type=pathlib.Path, help="a text whose names in backticks stay")
     ap.add_argument("--count", action="store_true", help="print the number only")
     args = ap.parse_args()
+    if not shutil.which("ctags"):
+        print("needs universal-ctags (apt-get install universal-ctags)", file=sys.stderr)
+        return 2
 
     keep = set()
     if args.keep:
