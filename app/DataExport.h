@@ -16,7 +16,7 @@ struct TIDE_CSV_REQUEST {
   CQsDateTime start, end;    // dates; their times are ignored
   int nInterval = 1;         // 0 high and low waters; 1 to 4 every 5, 10, 30 or 60 minutes
   int nZone = 0;             // zone code the times are in
-  int bAutoTZ = 1;           // summer time is added where the port's rule has it
+  BOOL bAutoTZ = TRUE;       // summer time is added where the port's rule has it
   CString strZoneCaption;    // the zone's offset, "GMT (+0:00)"
   CString strSummerCaption;  // the offset in summer time (automatic zone only)
 };

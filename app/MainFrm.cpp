@@ -388,7 +388,7 @@ void CMainFrame::SetStatusPanes(BOOL bGps) {
   }
 }
 
-void CMainFrame::ShowMapToolbar(int bShow) {
+void CMainFrame::ShowMapToolbar(BOOL bShow) {
   m_bMapToolbarShown = bShow;
   if (m_pMapToolBar && m_pMapToolBar->IsVisible() != !!bShow) m_pMapToolBar->SetVisible(bShow);
 }
@@ -571,7 +571,7 @@ void CMainFrame::ShowStreamInStatusBar(double dRate, double dDirection) {
   SetPaneText(ID_INDICATOR_SUNRISE, s);
 }
 
-void CMainFrame::ShowMapStatus(const CPosition* pPosition, int bKeepSunset) {
+void CMainFrame::ShowMapStatus(const CPosition* pPosition, BOOL bKeepSunset) {
   SetPaneText(ID_INDICATOR_AGROUND,
               pPosition ? pPosition->FormatLatitude() + "  " + pPosition->FormatLongitude() : CString());
   SetPaneText(ID_INDICATOR_SUNRISE, "");
@@ -584,7 +584,7 @@ void CMainFrame::ShowMapStatus(const CPosition* pPosition, int bKeepSunset) {
   SetPaneText(ID_INDICATOR_ZONE, caption);
 }
 
-void CMainFrame::EnableDateCombos(int bEnable) {
+void CMainFrame::EnableDateCombos(BOOL bEnable) {
   m_bDateCombosEnabled = bEnable ? 1 : 0;
   for (IBarCombo* c : {m_pDayCombo, m_pMonthCombo, m_pYearCombo})
     if (c) c->SetEnabled(m_bDateCombosEnabled);

@@ -89,14 +89,14 @@ class CMainFrame : public CCbFrameWnd, public IViewHost, public IPredictionFrame
   CPortDB& PortDB() { return m_portDB; }
   CDiamondDB& GetDiamondDB() { return m_diamondDB; }
   int IsSummerTimeOnSelectedDate() const;
-  void EnableDateCombos(int bEnable);
+  void EnableDateCombos(BOOL bEnable);
   // Fills the date combos and selects the day, kept within the table's range (at start-up,
   // today).
   void FillDateCombos(const CQsDateTime& today);
-  void ShowMapToolbar(int bShow);
-  int IsMapToolbarShown() const { return m_bMapToolbarShown; }
+  void ShowMapToolbar(BOOL bShow);
+  BOOL IsMapToolbarShown() const { return m_bMapToolbarShown; }
   void ShowStreamInStatusBar(double dRate, double dDirection) override;
-  void ShowMapStatus(const class CPosition* pPosition, int bKeepSunset) override;
+  void ShowMapStatus(const class CPosition* pPosition, BOOL bKeepSunset) override;
   void UpdateAgroundStatus(BOOL bForce);
   void ShowTimeZoneCaption(BOOL bForce);
   void OnVesselPositionChanged(double, double, double, double) override {}
@@ -130,19 +130,15 @@ class CMainFrame : public CCbFrameWnd, public IViewHost, public IPredictionFrame
   CMapPickerCombo* GetMapPickerCombo() const { return m_pMapPicker; }
   CStreamTimeCombo* GetStreamTimeCombo() const { return m_pStreamTimeCombo; }
   CString GetPaneText(UINT nID) const;
-  CString GetAgroundText() const { return m_strAgroundText; }
   const GPSFIX& GetLastFix() const { return m_lastFix; }
   int IsGpsPaneShown() const { return m_bGpsPaneShown; }
-  CString GetSunriseCaption() const { return m_strSunrise; }
-  CString GetSunsetCaption() const { return m_strSunset; }
-  int GetPortZone() const { return m_nPortZone; }
   // The first and last days a prediction can be made for (the table's range).
   CQsDateTime GetFirstDate() const { return m_firstDate; }
   CQsDateTime GetLastDate() const { return m_lastDate; }
   int GetFirstYear() const { return m_firstDate.GetYear(); }
   int GetLastYear() const { return m_lastDate.GetYear(); }
   // 1 when the selected date has its table records (so the graph can be computed).
-  int HasDayRecords() const { return m_bDayRecords; }
+  BOOL HasDayRecords() const { return m_bDayRecords; }
   // Writes a year of heights for the current port into the per-user folder; the file's path
   // or an empty text when it failed (the reason in rError).
   CString WriteYearOfHeights(CString& rError);
@@ -203,7 +199,7 @@ class CMainFrame : public CCbFrameWnd, public IViewHost, public IPredictionFrame
   void OnGraphProperties() { ShowOptions(0, 1); }
   void OnPortProperties();
   // The Options sheet with the General and Graph pages as asked; applies them on OK.
-  void ShowOptions(int bGeneral, int bGraph);
+  void ShowOptions(BOOL bGeneral, BOOL bGraph);
   void OnOrderByName();
   void OnOrderByLocation();
   void OnRecentPort(UINT nID);
@@ -322,7 +318,7 @@ class CMainFrame : public CCbFrameWnd, public IViewHost, public IPredictionFrame
   CCbToolBar* m_pStandardToolBar = nullptr;
   CCbToolBar* m_pMapToolBar = nullptr;
   int m_bGpsPaneShown = 0;
-  int m_bMapToolbarShown = 0;
+  BOOL m_bMapToolbarShown = FALSE;
   CPrediction m_prediction;
   GPSFIX m_lastFix;
   CPortHistory m_portHistory;
@@ -347,13 +343,13 @@ class CMainFrame : public CCbFrameWnd, public IViewHost, public IPredictionFrame
   int m_nGpsComPort = 1;
   // The table's range: first day and last day with a next day's record.
   CQsDateTime m_firstDate, m_lastDate;
-  int m_bDayRecords = 0;
+  BOOL m_bDayRecords = FALSE;
   // Which days of the monthly prediction have their records.
   int m_monthDayValid[32] = {};
   int m_nAfHint = -1;
   // Set once creation is complete: only then are the settings and lists written back, so a
   // start that fails half-way leaves the user's settings as they were.
-  int m_bStarted = 0;
+  BOOL m_bStarted = FALSE;
   // The full-screen graph while it is open (it deletes itself when it closes).
   HWND m_hFullScreen = nullptr;
 };

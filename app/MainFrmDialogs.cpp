@@ -10,7 +10,7 @@
 
 #include <string>
 
-void CMainFrame::ShowOptions(int bGeneral, int bGraph) {
+void CMainFrame::ShowOptions(BOOL bGeneral, BOOL bGraph) {
   CRightPane* right = GetRightPane();
   CGraphWnd& g = right->m_graph;
   CString caption;

@@ -17,16 +17,12 @@ class CPortNameWnd : public CWnd {
   const CString& GetText() const { return m_strText; }
   // The button opens the page menu instead of the recent ports.
   void SetMenuMode(BOOL bPageMenu = TRUE);
-  BOOL IsPageMenu() const { return m_bMenuMode; }
   // The title strip of the right pane: the page now shown; the button opens the page menu.
   void SetOptionFlag(int nPage);
-  int GetOptionFlag() const { return m_nPage; }
   // No button behaviour; the strip shows "Routes".
   void SetStatic(BOOL bStatic = TRUE);
-  BOOL IsStatic() const { return m_bStatic; }
   BOOL IsHot() const { return m_bHover; }
   BOOL IsPressed() const { return m_bPressed; }
-  const CRect& GetButtonRect() const { return m_rcButton; }
   void SetHost(IPortsHost* pHost) { m_pHost = pHost; }
   // The text cut from its end, with "...", until it fits the width in the DC's font.
   static CString FitText(CDC* pDC, const CString& strText, int nWidth);

@@ -24,7 +24,6 @@ class CRoutesTree : public CTreeCtrl, public IRouteList {
   BOOL Create(const RECT& rect, CWnd* pParentWnd, UINT nID, LPCTSTR lpszRoutesFile = nullptr);
   // The chart's route side, which the tree tells of activations, deletions and changes.
   void SetChart(CChartRoutes* pChart) { m_pChart = pChart; }
-  CChartRoutes* GetChart() const { return m_pChart; }
 
   // ---- IRouteList ----
   void AddRoute(CMapRoute* pRoute) override;  // the tree takes it over
@@ -46,16 +45,12 @@ class CRoutesTree : public CTreeCtrl, public IRouteList {
 
   // Writes the routes file; FALSE (after telling the user) when it could not be written.
   BOOL SaveRoutes();
-  const CString& GetRoutesFile() const { return m_strFile; }
   const CString& GetProblem() const { return m_strProblem; }
 
   // The routes, in tree order.
   std::vector<CMapRoute*> GetRoutes() const;
   HTREEITEM GetNoRouteItem() const { return m_hNoRoute; }
   HTREEITEM GetBoldItem() const { return m_hBold; }
-  // The item the last right click was on, and its route.
-  HTREEITEM GetContextItem() const { return m_hContextItem; }
-  CMapRoute* GetContextRoute() const { return m_pContextRoute; }
   // Remembers an item as a right click on it would (no menu).
   void SetContextItem(HTREEITEM hItem);
 

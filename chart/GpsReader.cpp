@@ -157,8 +157,6 @@ void CGpsReader::SetDevicePath(const CString& strPath) {
 
 CString CGpsReader::GetDevicePath() const { return m_strDevice; }
 
-CString CGpsReader::GetDeviceToOpen() const { return m_strDevice.IsEmpty() ? SerialPortDevice(m_nPort) : m_strDevice; }
-
 void CGpsReader::SetNotifyWindow(HWND hWnd) {
   std::lock_guard<std::mutex> lock(m_lifeLock);
   m_hNotify = hWnd;

@@ -50,8 +50,6 @@ class CGpsReader {
   int GetPort() const;
   void SetDevicePath(const CString& strPath);
   CString GetDevicePath() const;
-  // The device the next start opens.
-  CString GetDeviceToOpen() const;
 
   // The window the messages go to; the application's main window when none is set.
   void SetNotifyWindow(HWND hWnd);

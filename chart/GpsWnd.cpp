@@ -31,7 +31,7 @@ int CGpsWnd::OnCreate(LPCREATESTRUCT lpcs) {
 
 void CGpsWnd::OnDestroy() {
   KillTimer(kRepaintTimer);
-  m_bRepaintPending = 0;
+  m_bRepaintPending = FALSE;
   CWnd::OnDestroy();
 }
 
@@ -49,7 +49,7 @@ void CGpsWnd::SetData(double dLatitude, double dLongitude, double dSpeed, double
   } else if (!m_bRepaintPending) {
     // Too soon after the last one: the change is shown when the second is up, so the last
     // fix of a burst is never left unshown.
-    m_bRepaintPending = 1;
+    m_bRepaintPending = TRUE;
     SetTimer(kRepaintTimer, kRepaintInterval - (now - m_dwLastRepaint) + 1, nullptr);
   }
 }
@@ -57,7 +57,7 @@ void CGpsWnd::SetData(double dLatitude, double dLongitude, double dSpeed, double
 void CGpsWnd::Repaint() {
   if (m_bRepaintPending) {
     KillTimer(kRepaintTimer);
-    m_bRepaintPending = 0;
+    m_bRepaintPending = FALSE;
   }
   Invalidate(TRUE);
   m_dwLastRepaint = ::GetTickCount();

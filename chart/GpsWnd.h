@@ -44,7 +44,7 @@ class CGpsWnd : public CWnd {
   CQsDateTime m_time;  // of the fix; not shown
   DWORD m_dwLastRepaint = 0;
   int m_bHasData = 0;
-  int m_bRepaintPending = 0;
+  BOOL m_bRepaintPending = FALSE;
   COLORREF m_frameColour = RGB(128, 128, 128);
   CFont m_font;
   int m_nPaints = 0;

@@ -33,7 +33,7 @@ class IMapHost {
   virtual void CalculateGraph() = 0;
 
   // The status bar: the position under the cursor (null clears it) and the stream there.
-  virtual void ShowMapStatus(const CPosition* pPosition, int bKeepSunset) = 0;
+  virtual void ShowMapStatus(const CPosition* pPosition, BOOL bKeepSunset) = 0;
   virtual void ShowStreamInStatusBar(double dRateKnots, double dDirection) = 0;
   // The GPS read-out of the left pane.
   virtual void OnVesselPositionChanged(double dLatitude, double dLongitude, double dCourse, double dSpeed) = 0;

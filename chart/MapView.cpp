@@ -274,15 +274,15 @@ void CMapView::AfterViewChange(BOOL bStreams) {
 // ---------------------------------------------------------------------------------------------
 // Options
 
-void CMapView::SetShowDiamonds(int bShow) {
-  m_bShowDiamonds = bShow ? 1 : 0;
+void CMapView::SetShowDiamonds(BOOL bShow) {
+  m_bShowDiamonds = bShow ? TRUE : FALSE;
   m_bLayersDirty = 1;
   if (m_bShowDiamonds) RecalculateStreams();
   if (m_hWnd) RedrawNow();
 }
 
-void CMapView::SetShowStreamGrid(int bShow) {
-  m_bShowStreams = bShow ? 1 : 0;
+void CMapView::SetShowStreamGrid(BOOL bShow) {
+  m_bShowStreams = bShow ? TRUE : FALSE;
   m_bLayersDirty = 1;
   if (m_hWnd) RedrawNow();
 }

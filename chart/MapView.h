@@ -72,11 +72,11 @@ class CMapView : public CWnd, public IChartStreamsHost, public IChartRoutesHost 
   static BOOL HasStreams(int nRegion) { return nRegion == kRegionUK || nRegion == kRegionEurope; }
 
   // ---- Options ----
-  void SetShowDiamonds(int bShow);
-  void SetShowStreamGrid(int bShow);
-  int AreDiamondsShown() const { return HasStreams(m_nRegion) ? m_bShowDiamonds : 0; }
-  int GetShowDiamonds() const { return m_bShowDiamonds; }
-  int GetShowStreamGrid() const { return m_bShowStreams; }
+  void SetShowDiamonds(BOOL bShow);
+  void SetShowStreamGrid(BOOL bShow);
+  BOOL AreDiamondsShown() const { return HasStreams(m_nRegion) ? m_bShowDiamonds : FALSE; }
+  BOOL GetShowDiamonds() const { return m_bShowDiamonds; }
+  BOOL GetShowStreamGrid() const { return m_bShowStreams; }
 
   // ---- Projection ----
   // Into a rectangle; TRUE when the point lies within the extents.
@@ -168,13 +168,13 @@ class CMapView : public CWnd, public IChartStreamsHost, public IChartRoutesHost 
 
   // ---- Vessel ----
   void SetVesselPosition(double dLatitude, double dLongitude, double dCourse, double dSpeed);
-  void MarkPositionStale() { m_bVesselFresh = 0; }
+  void MarkPositionStale() { m_bVesselFresh = FALSE; }
   void MarkVesselStale() { MarkPositionStale(); }
-  int HasVesselPosition() const { return m_bHasVessel; }
+  BOOL HasVesselPosition() const { return m_bHasVessel; }
   void GetVesselPosition(double& dLatitude, double& dLongitude, double& dCourse, double& dSpeed) const {
     dLatitude = m_dVesselLat, dLongitude = m_dVesselLon, dCourse = m_dVesselCourse, dSpeed = m_dVesselSpeed;
   }
-  int IsVesselFresh() const { return m_bVesselFresh; }
+  BOOL IsVesselFresh() const { return m_bVesselFresh; }
   CPoint GetVesselPixel() const { return m_ptVessel; }
 
   BOOL PreTranslateMessage(MSG* pMsg) override;
@@ -243,7 +243,7 @@ class CMapView : public CWnd, public IChartStreamsHost, public IChartRoutesHost 
   CPosition m_cursorPosition;
 
   double m_dVesselLat = 0, m_dVesselLon = 0, m_dVesselCourse = 0, m_dVesselSpeed = 0;
-  int m_bHasVessel = 0, m_bVesselFresh = 0;
+  BOOL m_bHasVessel = FALSE, m_bVesselFresh = FALSE;
   CPoint m_ptVessel;
   DWORD m_dwVesselTick = 0;
 
@@ -257,20 +257,20 @@ class CMapView : public CWnd, public IChartStreamsHost, public IChartRoutesHost 
   CSize m_bitmapSize;
   CBitmap m_sea;  // the sea of the window's size: it does not move with the chart
   CSize m_seaSize;
-  int m_bLayersDirty = 1, m_bOverlayDirty = 1, m_bInfoDirty = 0, m_bStreamsAtFirstPaint = 1;
+  BOOL m_bLayersDirty = TRUE, m_bOverlayDirty = TRUE, m_bInfoDirty = FALSE, m_bStreamsAtFirstPaint = TRUE;
 
   CQsDateTime m_date;
-  int m_bShowStreams = 0, m_bShowDiamonds = 1;
+  BOOL m_bShowStreams = FALSE, m_bShowDiamonds = TRUE;
 
   // Mouse.
   int m_nMouseMode = 0;
   int m_nDragState = 0;  // 0 none, 1 waypoint pressed, 2 waypoint dragging, 3 zoom box, 4 measure
-  int m_bCaptured = 0;
+  BOOL m_bCaptured = FALSE;
   CPoint m_ptAnchor, m_ptCorner, m_ptLast, m_ptMeasureStart;
   CRect m_rcBand;
-  int m_bBandDrawn = 0, m_bMeasureDrawn = 0;
+  BOOL m_bBandDrawn = FALSE, m_bMeasureDrawn = FALSE;
   int m_nHoveredPort = -1;
-  int m_bInfoRequest = 0;
+  BOOL m_bInfoRequest = FALSE;
   UINT_PTR m_nInfoTimer = 0, m_nStreamTimer = 0;
   std::map<int, std::unique_ptr<CPrediction>> m_infoPredictions;
   CToolTipCtrl m_toolTip;

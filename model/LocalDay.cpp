@@ -69,10 +69,6 @@ CLocalDay CLocalDay::Plain(int zoneCode, int bSummer) {
   return day;
 }
 
-int CLocalDay::IsSummerAt(int elapsed) const {
-  return m_change >= 0 && elapsed >= m_change ? m_endSummer : m_startSummer;
-}
-
 int CLocalDay::ClockMinute(int elapsed) const {
   return m_change >= 0 && elapsed >= m_change ? elapsed + GetClockShift() : elapsed;
 }

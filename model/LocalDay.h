@@ -46,7 +46,6 @@ class CLocalDay {
 
   bool operator==(const CLocalDay& other) const = default;
 
-  int IsSummerAt(int elapsed) const;
   // The local clock's minutes after midnight at an elapsed minute (any int; past the end of
   // the day the reading runs on past 1440).
   int ClockMinute(int elapsed) const;

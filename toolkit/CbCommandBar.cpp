@@ -109,15 +109,15 @@ BOOL CCbCommandBar::IsPointInBar(CPoint pt) const {
   return rc.PtInRect(pt);
 }
 
-BOOL CCbCommandBar::SetTrackingMode(int bMode, BOOL bSelectFirst, BOOL bKeyboard) {
-  if ((bMode != 0) == (m_bTracking != 0)) {
+BOOL CCbCommandBar::SetTrackingMode(int nMode, BOOL bSelectFirst, BOOL bKeyboard) {
+  if ((nMode != 0) == (m_bTracking != 0)) {
     // Already tracking: only the popup-open flavour changes.
-    if (bMode && m_bTracking) m_bTracking = bMode;
+    if (nMode && m_bTracking) m_bTracking = nMode;
     return FALSE;
   }
   CCbRefHolder<CCbCommandBar> hold(this);
-  if (bMode) {
-    m_bTracking = bMode;
+  if (nMode) {
+    m_bTracking = nMode;
     HWND focus = ::GetFocus();
     CWnd* site = GetSite();
     m_hwndFocus = focus ? focus : site ? site->GetSafeHwnd() : nullptr;

@@ -27,7 +27,7 @@ class CCbCommandBar : public CWnd, public CCbRefCounted, public CCbHookManagerHo
 
   // ---- Overridables ----
   virtual void DelayRedraw() { m_bRedrawPending = TRUE; }
-  virtual BOOL SetTrackingMode(int bMode, BOOL bSelectFirst = TRUE, BOOL bKeyboard = FALSE);
+  virtual BOOL SetTrackingMode(int nMode, BOOL bSelectFirst = TRUE, BOOL bKeyboard = FALSE);
   virtual BOOL SetSelected(int nSelected, BOOL bKeyboard = FALSE);
   virtual BOOL LoadToolBar(UINT nIDResource, BOOL bLoadIcons = TRUE);
   virtual BOOL Popup(CCbControl* /*pControl*/, BOOL /*bKeyboard*/ = FALSE) { return FALSE; }
@@ -88,8 +88,6 @@ class CCbCommandBar : public CWnd, public CCbRefCounted, public CCbHookManagerHo
   void SetBarID(UINT nID) { m_nBarID = nID; }
   DWORD GetFlags() const { return m_dwFlags; }
   void SetFlags(DWORD dw) { m_dwFlags = dw; }
-  DWORD GetStyle2() const { return m_dwStyle; }
-  void SetBarStyle(DWORD dw) { m_dwStyle = dw; }
   CString GetTitle() const { return m_strTitle; }
   void SetTitle(const CString& s) { m_strTitle = s; }
   CSize GetIconSize() const;
@@ -224,10 +222,7 @@ class CCbToolBar : public CCbCommandBar {
   int HitTestBorder(CPoint pt) const;
   // The floating caption, in client coordinates (empty when docked).
   CRect GetCaptionRect() const;
-  CCbControl* GetHideButton() const { return m_pHide; }
   BOOL IsHideShown() const { return m_bHideShown; }
-  // Hidden while the application is inactive (the options' SyncFloatingBars).
-  BOOL IsHiddenForInactivity() const { return m_bInactiveHidden; }
   void SyncWithApplication(BOOL bActive);
 
   void OnLButtonDown(UINT nFlags, CPoint point);

@@ -169,9 +169,9 @@ BOOL CCbControl::IsCursorOver() const {
   return m_rcControl.PtInRect(pt);
 }
 
-BOOL CCbControl::OnSetSelected(int bSelected) {
-  if (bSelected == m_nSelected) return FALSE;
-  m_nSelected = bSelected;
+BOOL CCbControl::OnSetSelected(int nState) {
+  if (nState == m_nSelected) return FALSE;
+  m_nSelected = nState;
   return TRUE;
 }
 

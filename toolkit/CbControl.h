@@ -47,7 +47,7 @@ class CCbControl : public CCmdTarget, public CCbRefCounted {
   virtual void OnLButtonDblClk(CPoint point) { OnClick(FALSE, point); }
   virtual void OnMouseMove(CPoint /*point*/) {}
   virtual void OnMouseHover() {}
-  virtual BOOL OnSetSelected(int bSelected);
+  virtual BOOL OnSetSelected(int nState);
   virtual void SetWidth(int /*nWidth*/) {}
   virtual CCbControl* Clone() const;
   virtual void DoPropExchange(CCbPropExchange* pPX);

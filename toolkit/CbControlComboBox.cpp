@@ -97,10 +97,10 @@ BOOL CCbControlComboBoxList::Popup(CCbControl* pControl, BOOL) {
   return TRUE;
 }
 
-BOOL CCbControlComboBoxList::SetTrackingMode(int bMode, BOOL, BOOL) {
-  if (bMode) {
+BOOL CCbControlComboBoxList::SetTrackingMode(int nMode, BOOL, BOOL) {
+  if (nMode) {
     // The window stays: the list box is the only store of the items.
-    if (!CCbCommandBar::SetTrackingMode(bMode, FALSE)) return FALSE;
+    if (!CCbCommandBar::SetTrackingMode(nMode, FALSE)) return FALSE;
     CbMouseManager()->LockMouseMove(m_hWnd);
     return TRUE;
   }
@@ -565,10 +565,10 @@ void CCbControlComboBox::OnMouseHover() {
   CCbControlPopup::OnMouseHover();
 }
 
-BOOL CCbControlComboBox::OnSetSelected(int bSelected) {
+BOOL CCbControlComboBox::OnSetSelected(int nState) {
   const BOOL editing = IsEditFocused();
-  if (!CCbControlPopup::OnSetSelected(bSelected)) return FALSE;
-  if (!bSelected && editing && IsEditFocused()) {
+  if (!CCbControlPopup::OnSetSelected(nState)) return FALSE;
+  if (!nState && editing && IsEditFocused()) {
     RestoreFocus();
     InvalidateParent();
   }

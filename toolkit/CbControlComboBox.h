@@ -25,7 +25,7 @@ class CCbControlComboBoxList : public CCbPopupBar {
   static int VisibleRows(int nCount);
 
   BOOL Popup(CCbControl* pControl, BOOL bKeyboard = FALSE) override;
-  BOOL SetTrackingMode(int bMode, BOOL bSelectFirst = TRUE, BOOL bKeyboard = FALSE) override;
+  BOOL SetTrackingMode(int nMode, BOOL bSelectFirst = TRUE, BOOL bKeyboard = FALSE) override;
   int OnMouseHitTest(CPoint ptScreen) override;
   void OnTrackMouseMove(CPoint) override {}
   BOOL OnHookKeyDown(UINT nChar, LPARAM lParam) override;
@@ -35,8 +35,6 @@ class CCbControlComboBoxList : public CCbPopupBar {
   CCbControlComboBox* GetOwnerCombo() const { return m_pCombo; }
   int GetListWidth() const { return m_nListWidth; }
   void SetListWidth(int nWidth) { m_nListWidth = nWidth; }
-  // The list window exists from construction on; FALSE when it could not be made.
-  BOOL HasListWindow() const { return GetSafeHwnd() != nullptr; }
   int GetClientRectHeight() const {
     CRect rc;
     if (GetSafeHwnd()) GetClientRect(&rc);
@@ -67,7 +65,6 @@ class CCbControlComboBoxEditCtrl : public CCbEdit {
   DECLARE_MESSAGE_MAP()
  public:
   explicit CCbControlComboBoxEditCtrl(CCbControlComboBox* pCombo) : m_pCombo(pCombo) {}
-  CCbControlComboBox* GetCombo() const { return m_pCombo; }
   void Detach() { m_pCombo = nullptr; }
   BOOL IsContextMenuAllowed() const override;
   CCbCommandBars* GetEditCommandBars() const override;
@@ -99,7 +96,7 @@ class CCbControlComboBox : public CCbControlPopup {
   void OnSetPopup(BOOL bPopup) override;
   void OnClick(BOOL bKeyboard = FALSE, CPoint pt = CPoint(0, 0)) override;
   void OnMouseHover() override;
-  BOOL OnSetSelected(int bSelected) override;
+  BOOL OnSetSelected(int nState) override;
   void SetWidth(int nWidth) override;
   CCbControl* Clone() const override;
   void DoPropExchange(CCbPropExchange* pPX) override;
@@ -126,7 +123,6 @@ class CCbControlComboBox : public CCbControlPopup {
   int GetWidth() const { return m_nWidth; }
   DWORD GetComboStyle() const { return m_dwComboStyle; }
   void SetComboStyle(DWORD dw) { m_dwComboStyle = dw; }
-  int GetLabelWidth() const { return m_nLabelWidth; }
   int GetDropDownWidth() const { return m_nDropDownWidth; }
   // Set by the painter when it measures the control.
   void SetDropDownWidth(int nWidth) { m_nDropDownWidth = nWidth; }
@@ -138,8 +134,6 @@ class CCbControlComboBox : public CCbControlPopup {
   HWND GetListHwnd() const { return m_pList ? m_pList->GetSafeHwnd() : nullptr; }
   CCbControlComboBoxEditCtrl* GetEditCtrl() const { return m_pEdit; }
   BOOL IsEditFocused() const;
-  // The selection kept while the list is open (-1 when none was).
-  int GetSavedSel() const { return m_nSavedSel; }
 
   // List-box messages of the list window (0 / -1 when it does not exist).
   LRESULT SendListMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;

@@ -103,18 +103,18 @@ void CCbControlPopup::OnSetPopup(BOOL bPopup) {
   }
 }
 
-BOOL CCbControlPopup::OnSetSelected(int bSelected) {
-  const BOOL changed = CCbControl::OnSetSelected(bSelected);
+BOOL CCbControlPopup::OnSetSelected(int nState) {
+  const BOOL changed = CCbControl::OnSetSelected(nState);
   CCbCommandBar* bar = m_pParent;
   if (!bar) return changed;
   const BOOL inPopup = bar->GetType() == 2;
-  if (bSelected) {
+  if (nState) {
     if (!m_bEnabled || inPopup || !bar->IsPopupOpen()) return changed;
     if (m_controlType == cbControlButtonPopup || m_controlType == cbControlSplitButtonPopup) {
-      if (bSelected == 2) bar->PopupControl(m_nIndex, TRUE);
+      if (nState == 2) bar->PopupControl(m_nIndex, TRUE);
       return changed;
     }
-    bar->PopupControl(m_nIndex, bSelected == 2);
+    bar->PopupControl(m_nIndex, nState == 2);
   } else if (m_bPopup && !inPopup && bar->GetPopupedIndex() == m_nIndex) {
     bar->SetPopuped(-1);
   }

@@ -30,7 +30,7 @@ class CCbControlPopup : public CCbControl {
   void OnLButtonUp(CPoint point) override;
   void OnLButtonDblClk(CPoint point) override;
   void OnMouseHover() override;
-  BOOL OnSetSelected(int bSelected) override;
+  BOOL OnSetSelected(int nState) override;
   CCbControl* Clone() const override;
   void DoPropExchange(CCbPropExchange* pPX) override;
   // Gives the control (a menu-bar title) a shadow joined to its open popup's.

@@ -90,7 +90,6 @@ class CCbImageManager : public CCmdTarget {
   // A copy of the icon's picture; an icon of no size is not kept.
   BOOL SetIcon(HICON hIcon, UINT nCommand, int nWidth = 0, int nState = 0);
   CCbImageManagerIcon* GetImage(UINT nCommand, int nWidth = 16);
-  BOOL IsIconExists(UINT nCommand) const { return m_sets.count(nCommand) != 0; }
   int GetIconSetCount() const { return (int)m_sets.size(); }
   void RefreshAll();
   void RemoveAll();

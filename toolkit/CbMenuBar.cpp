@@ -42,11 +42,11 @@ BOOL CCbMenuBar::LoadMenuBar(UINT nIDResource) {
   return TRUE;
 }
 
-BOOL CCbMenuBar::SetTrackingMode(int bMode, BOOL bSelectFirst, BOOL bKeyboard) {
-  if ((bMode != 0) != (m_bTracking != 0))
+BOOL CCbMenuBar::SetTrackingMode(int nMode, BOOL bSelectFirst, BOOL bKeyboard) {
+  if ((nMode != 0) != (m_bTracking != 0))
     if (CWnd* site = GetSite(); site && site->GetSafeHwnd())
-      site->SendMessage(WM_BAR_TRACKING, (WPARAM)(bMode != 0), (LPARAM)this);
-  return CCbToolBar::SetTrackingMode(bMode, bSelectFirst, bKeyboard);
+      site->SendMessage(WM_BAR_TRACKING, (WPARAM)(nMode != 0), (LPARAM)this);
+  return CCbToolBar::SetTrackingMode(nMode, bSelectFirst, bKeyboard);
 }
 
 BOOL CCbMenuBar::OnAccelerator(UINT nChar) {

@@ -12,7 +12,7 @@ class CCbMenuBar : public CCbToolBar {
 
   // The menu resource's items become the bar's controls; FALSE when it can't be loaded.
   BOOL LoadMenuBar(UINT nIDResource);
-  BOOL SetTrackingMode(int bMode, BOOL bSelectFirst = TRUE, BOOL bKeyboard = FALSE) override;
+  BOOL SetTrackingMode(int nMode, BOOL bSelectFirst = TRUE, BOOL bKeyboard = FALSE) override;
   int OnHookMessage(HWND hWnd, UINT nMessage, WPARAM& wParam, LPARAM& lParam, LRESULT& lResult) override;
   // Alt+letter: selects the title whose mnemonic it is, and opens it when no other shares it.
   BOOL OnAccelerator(UINT nChar);

@@ -40,7 +40,6 @@ class CCbMouseManager {
 
   // Posts WM_MOUSELEAVE to the window once the pointer has left it, polling every 50 ms.
   void TrackMouseLeave(HWND hWnd);
-  HWND GetPolledWindow() const { return m_hPolled; }
 
  private:
   static LRESULT MouseProc(int nCode, WPARAM wParam, LPARAM lParam);

@@ -24,7 +24,6 @@ class CCbNativeTheme : public CCbDefaultTheme {
   CSize DrawCompactGripper(CDC* pDC, CCbCommandBar* pBar, BOOL bDraw) override;
   int GetLookKind() const override { return 3; }
   void DrawPaneBorder(CDC* pDC, CRect rc) override;
-  COLORREF GetSeparatorColor() const { return m_clrSeparator; }
 
  protected:
   int GripperSize() const override { return 8; }

@@ -39,7 +39,6 @@ class CCbPaintManager : public CCmdTarget, public CCbRefCounted {
 
   // ---- Fonts and metrics ----
   CFont& GetRegularFont() { return m_fontRegular; }
-  CFont& GetRegularBoldFont() { return m_fontRegularBold; }
   CFont& GetIconFont() { return m_fontIcon; }
   CFont& GetSmallCaptionFont() { return m_fontSmCaption; }
   int GetControlHeight() const { return m_nControlHeight; }

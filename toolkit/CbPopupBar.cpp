@@ -28,13 +28,7 @@ BEGIN_MESSAGE_MAP(CCbPopupBar, CCbCommandBar)
 END_MESSAGE_MAP()
 
 namespace {
-std::vector<CRect>& testWorkAreas() {
-  static std::vector<CRect> areas;
-  return areas;
-}
-
 CRect workAreaFor(const CRect& rcExclude, CPoint pt) {
-  if (!testWorkAreas().empty()) return CbWorkAreaFor(testWorkAreas(), rcExclude, pt);
   HMONITOR mon = rcExclude.IsRectEmpty() ? ::MonitorFromPoint(pt, MONITOR_DEFAULTTONEAREST)
                                          : ::MonitorFromRect(&rcExclude, MONITOR_DEFAULTTONEAREST);
   MONITORINFO mi{};
@@ -52,8 +46,6 @@ class CCbPopupExpandItem : public CCbControl {
   }
 };
 }  // namespace
-
-void CCbPopupBar::SetWorkAreasForTest(const std::vector<CRect>& areas) { testWorkAreas() = areas; }
 
 CCbPopupBar::CCbPopupBar() : m_pExpandItem(new CCbPopupExpandItem) {
   m_barType = 2;
@@ -407,7 +399,7 @@ CSize CCbPopupBar::CalcDynamicLayout(int, DWORD) {
     y += s.cy;
     widest = std::max<int>(widest, s.cx);
   }
-  widest = std::max({widest, 22, m_nMinWidth - (int)m_rcBorders.left - (int)m_rcBorders.right});
+  widest = std::max(widest, 22);
   for (int i = 0; i < n; ++i) {
     CCbControl* c = GetControl(i);
     if (!c->IsVisible()) continue;
@@ -468,8 +460,8 @@ BOOL CCbPopupBar::ExpandBar() {
   return TRUE;
 }
 
-BOOL CCbPopupBar::SetTrackingMode(int bMode, BOOL bSelectFirst, BOOL bKeyboard) {
-  if (bMode) return CCbCommandBar::SetTrackingMode(bMode, bSelectFirst, bKeyboard);
+BOOL CCbPopupBar::SetTrackingMode(int nMode, BOOL bSelectFirst, BOOL bKeyboard) {
+  if (nMode) return CCbCommandBar::SetTrackingMode(nMode, bSelectFirst, bKeyboard);
   if (!m_bTracking) return FALSE;
   CCbRefHolder<CCbCommandBar> hold(this);
   CCbCommandBar::SetTrackingMode(FALSE, bSelectFirst, bKeyboard);

@@ -31,7 +31,7 @@ class CCbPopupBar : public CCbCommandBar {
   virtual void UpdateLocation();
 
   void DelayRedraw() override;
-  BOOL SetTrackingMode(int bMode, BOOL bSelectFirst = TRUE, BOOL bKeyboard = FALSE) override;
+  BOOL SetTrackingMode(int nMode, BOOL bSelectFirst = TRUE, BOOL bKeyboard = FALSE) override;
   BOOL SetSelected(int nSelected, BOOL bKeyboard = FALSE) override;
   // Opens at the control (its parent bar's window must exist).
   BOOL Popup(CCbControl* pControl, BOOL bKeyboard = FALSE) override;
@@ -63,15 +63,8 @@ class CCbPopupBar : public CCbCommandBar {
   // Popups without a control go to this frame's command bars (a context menu).
   DWORD GetPopupFlags() const { return m_dwPopupFlags; }
   void SetPopupFlags(DWORD dw) { m_dwPopupFlags = dw; }
-  BOOL IsExpanded() const { return m_bExpanded; }
-  BOOL HasExpandButton() const { return m_bExpandButton; }
   BOOL IsScrolling() const { return m_bScroll; }
   int GetFirstVisible() const { return m_nFirstVisible; }
-  int GetLastVisible() const { return m_nLastVisible; }
-  CRect GetScrollUpRect() const { return m_rcScrollUp; }
-  CRect GetScrollDownRect() const { return m_rcScrollDown; }
-  CRect GetExcludeRect() const { return m_rcExclude; }
-  CPoint GetAnchor() const { return m_ptPopup; }
   CRect GetBorders() const { return m_rcBorders; }
   void SetBorders(const CRect& rc) { m_rcBorders = rc; }
   BOOL GetShowShadow() const { return m_bShowShadow; }
@@ -79,7 +72,6 @@ class CCbPopupBar : public CCbCommandBar {
   int GetMRUWidth() const { return m_nMRUWidth; }
   void SetMRUWidth(int n) { m_nMRUWidth = n; }
   // The width a popup is kept to at least (a combo's list: the combo's width).
-  void SetMinWidth(int n) { m_nMinWidth = n; }
   // What a context menu tracked for its command returned (0 when dismissed).
   UINT GetReturnCmd() const { return m_nReturnCmd; }
   void SetReturnCmd(UINT n) { m_nReturnCmd = n; }
@@ -87,8 +79,6 @@ class CCbPopupBar : public CCbCommandBar {
   void SetReturnCmdMode(BOOL b) { m_bReturnCmd = b; }
   // When the popup last closed (GetTickCount), 0 before.
   DWORD GetClosedTick() const { return m_dwClosedTick; }
-  // The work areas used for placement; empty takes the monitors' (tests give their own).
-  static void SetWorkAreasForTest(const std::vector<CRect>& areas);
 
   // ---- Messages ----
   void OnMouseMove(UINT nFlags, CPoint point);
@@ -131,7 +121,6 @@ class CCbPopupBar : public CCbCommandBar {
   BOOL m_bShowShadow = TRUE;
   BOOL m_bAnimationPending = FALSE;
   int m_nAnimationKind = 5;  // chosen when the paint is asked for: 2 unfold, 3 slide, 4 fade, 5 none
-  int m_nMinWidth = 0;
   UINT m_nReturnCmd = 0;
   BOOL m_bReturnCmd = FALSE;
   BOOL m_bBarePoint = FALSE;

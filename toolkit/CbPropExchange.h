@@ -44,8 +44,6 @@ class CCbPropExchange : public CCmdTarget {
   BOOL IsLoading() const { return m_bLoading; }
   int GetSchema() const { return m_nSchema; }
   void SetSchema(int nSchema) { m_nSchema = nSchema; }
-  BOOL IsRootSection() const { return !m_bChildSection; }
-  BOOL IsDefaultsHandled() const { return m_bDefaultsHandled; }
   CCbCommandBars* m_pCommandBars = nullptr;
 
   // pValue and pDefault point at the type's own value: short, long, float, double, LONGLONG
@@ -110,7 +108,6 @@ class CCbPropExchangeArchive : public CCbPropExchange {
   BOOL ReadBytes(LPCTSTR pszName, std::vector<BYTE>& data, DWORD nMaxLength) override;
   BOOL AllowsOmittedDefaults() const override { return FALSE; }
   BOOL AllowsBinaryValues() const override { return TRUE; }
-  CArchive& GetArchive() { return m_ar; }
 
  private:
   CArchive& m_ar;

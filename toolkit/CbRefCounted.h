@@ -15,7 +15,6 @@ class CCbRefCounted {
     }
     return m_dwRef;
   }
-  DWORD GetRefCount() const { return m_dwRef; }
 
  protected:
   CCbRefCounted() = default;

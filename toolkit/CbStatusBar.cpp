@@ -92,12 +92,6 @@ BOOL CCbStatusBar::AddControl(CWnd* pWnd, UINT nID, BOOL bAutoDelete) {
   return TRUE;
 }
 
-CWnd* CCbStatusBar::GetPaneControl(UINT nID) const {
-  for (const CB_STATUSPANE_CTRL& c : m_arrControls)
-    if (c.nID == nID) return c.pWnd;
-  return nullptr;
-}
-
 BOOL CCbStatusBar::SetPaneWidth(int nIndex, int nWidth) {
   if (nIndex < 0 || nIndex >= GetCount()) return FALSE;
   m_panes[(size_t)nIndex].cxText = std::max(0, nWidth);

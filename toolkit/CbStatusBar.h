@@ -38,7 +38,6 @@ class CCbStatusBar : public CStatusBar {
   using CStatusBar::SetPaneInfo;
   // The rectangle a hosted window takes in its pane.
   CRect GetPaneControlRect(int nIndex) const;
-  CWnd* GetPaneControl(UINT nID) const;
   BOOL HasSizeGrip() const { return HasGrip(); }
 
   void DrawBar(CDC* pDC) override;

@@ -29,7 +29,6 @@ class CCbWinThemeWrapper {
                               LPTSTR pszSizeBuff, int cchMaxSizeChars);
   // 0 while no class is held or no visual style is active.
   BOOL IsAppThemed() const;
-  HTHEME GetTheme() const { return m_hTheme; }
 
   // The common-controls version as major x 65536 + minor.
   static DWORD GetComCtlVersion();

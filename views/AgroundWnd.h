@@ -44,7 +44,7 @@ class CAgroundWnd : public CWnd {
   int IsDropUnknown() const { return m_bDropUnknown; }
   void UpdateResults();
   void SetUseCurrentTime(int bUse);
-  int IsUseCurrentTime() const { return m_bUseCurrentTime; }
+  BOOL IsUseCurrentTime() const { return m_bUseCurrentTime; }
   int GetTimeMinutes() const;
   // Puts a time of day (minutes after midnight) in the time combo, as the user would type it.
   void SetTimeMinutes(int nMinutes);
@@ -103,5 +103,5 @@ class CAgroundWnd : public CWnd {
   CString m_strHeight, m_strDrop, m_strDraught;
   CString m_strDepthLabel = "Depth of Water(m):";
   BOOL m_bFiltering = FALSE;
-  int m_bUseCurrentTime = 0;
+  BOOL m_bUseCurrentTime = FALSE;
 };

@@ -17,7 +17,6 @@ class CColourPopup : public CPickPopup {
   // Opens at the screen point; WM_COLOUR_PICKED with the button index tells the choice.
   BOOL Create(CWnd* pNotify, int x, int y, int nButton = 0);
   COLORREF GetColour() const { return m_clrChosen; }
-  int GetButton() const { return m_nButton; }
 
  protected:
   int ItemAt(CPoint pt) const override;

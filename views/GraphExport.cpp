@@ -47,8 +47,8 @@ void DrawMeasuredOn(CWnd* pWnd, CMetaFileDC& dc, const std::function<void()>& dr
 }  // namespace
 
 void CGraphWnd::DrawPicture(CDC* pDC, const CRect& rect) {
-  const int was = m_bPicture;
-  m_bPicture = 1;
+  const BOOL was = m_bPicture;
+  m_bPicture = TRUE;
   Draw(pDC, rect);
   m_bPicture = was;
 }

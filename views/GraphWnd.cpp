@@ -63,8 +63,8 @@ struct CGraphWnd::Scale {
 CGraphWnd::Scale CGraphWnd::MakeScale(const CRect& plot) const {
   Scale s;
   s.P = plot;
-  s.max = m_dMaxHeight * Units();
-  s.min = m_dMinHeight * Units();
+  s.max = m_dMaxHeight * DisplayPerMetre();
+  s.min = m_dMinHeight * DisplayPerMetre();
   s.first = m_nFirstMinute;
   s.last = m_nLastMinute;
   s.ok = plot.Width() > 0 && plot.Height() >= 5 && s.max - s.min > 1e-9 && s.last > s.first;
@@ -236,7 +236,7 @@ void CGraphWnd::SetFeet(int b) {
 
 double CGraphWnd::GetHeightDisplay(int m) const {
   m = std::clamp(m, 0, m_nLastMinute);
-  return m_dHeights[m] * Units();
+  return m_dHeights[m] * DisplayPerMetre();
 }
 
 double CGraphWnd::GetHeightStep() const {
@@ -287,10 +287,10 @@ void CGraphWnd::Draw(CDC* pDC, const CRect& R) {
     pDC->FillRect(&R, CBrush::FromHandle((HBRUSH)::GetStockObject(WHITE_BRUSH)));
     pDC->SetBkMode(TRANSPARENT);
     DrawPlaceholder(pDC, R);
-    if (!Apart()) m_rcLastDrawn = R;
+    if (!DrawingOffScreen()) m_rcLastDrawn = R;
     return;
   }
-  if (!m_bModified && !Apart() && R == m_rcLastDrawn && m_cache.GetSafeHandle()) {
+  if (!m_bModified && !DrawingOffScreen() && R == m_rcLastDrawn && m_cache.GetSafeHandle()) {
     pDC->SelectPalette(&m_palette, FALSE);
     pDC->RealizePalette();
     CDC mem;
@@ -306,7 +306,7 @@ void CGraphWnd::Draw(CDC* pDC, const CRect& R) {
   CDC mem;
   CDC* dc = pDC;
   CBitmap* oldBitmap = nullptr;
-  if (!Apart()) {
+  if (!DrawingOffScreen()) {
     mem.CreateCompatibleDC(pDC);
     m_cache.DeleteObject();
     // A screen-format picture: a memory target of any depth still caches in colour.
@@ -338,7 +338,7 @@ void CGraphWnd::Draw(CDC* pDC, const CRect& R) {
 
   CRect P(R.left + leftMargin, R.top + topMargin, R.right - leftMargin, R.bottom - bottomMargin);
   Scale s = MakeScale(P);
-  if (!Apart()) m_rcPlot = s.ok ? P : CRect();
+  if (!DrawingOffScreen()) m_rcPlot = s.ok ? P : CRect();
 
   if (s.ok) {
     DrawBackground(dc, P);
@@ -348,7 +348,7 @@ void CGraphWnd::Draw(CDC* pDC, const CRect& R) {
     DrawAxes(dc, s, FALSE, tick);
     DrawCurve(dc, s);
     DrawLevels(dc, s);
-    CPen axis(PS_SOLID, Pen(), Pal(m_clrAxis));
+    CPen axis(PS_SOLID, GuidePenWidth(), Pal(m_clrAxis));
     CPen* op = dc->SelectObject(&axis);
     dc->MoveTo(s.x0, P.bottom - 1);
     dc->LineTo(s.x0, P.top + 1);
@@ -378,7 +378,7 @@ void CGraphWnd::Draw(CDC* pDC, const CRect& R) {
     dc->SelectObject(old);
   }
 
-  if (!Apart()) {
+  if (!DrawingOffScreen()) {
     pDC->BitBlt(R.left, R.top, m_cacheSize.cx, m_cacheSize.cy, &mem, R.left, R.top, SRCCOPY);
     mem.SelectObject(oldBitmap);
     mem.DeleteDC();
@@ -423,7 +423,7 @@ void CGraphWnd::DrawAxes(CDC* dc, const Scale& s, BOOL bLabels, int tick) {
   CFont font;
   ViewMakeFont(font, dc, 85, 300);
   CFont* oldFont = dc->SelectObject(&font);
-  CPen gridPen(PS_SOLID, Pen(), Pal(m_clrGridline)), axisPen(PS_SOLID, Pen(), Pal(m_clrAxis));
+  CPen gridPen(PS_SOLID, GuidePenWidth(), Pal(m_clrGridline)), axisPen(PS_SOLID, GuidePenWidth(), Pal(m_clrAxis));
   CPen* oldPen = dc->SelectObject(bLabels ? &axisPen : &gridPen);
   dc->SetTextColor(Pal(m_clrAxis));
   const int labelGap = (int)(1.2 * tick);
@@ -485,7 +485,7 @@ void CGraphWnd::DrawAxes(CDC* dc, const Scale& s, BOOL bLabels, int tick) {
 void CGraphWnd::DrawCurve(CDC* dc, const Scale& s) {
   const CRect& P = s.P;
   const int width = m_bPrinting ? 2 * m_nLineWidth : m_nLineWidth;
-  const double aground = m_dAgroundLevel * Units();
+  const double aground = m_dAgroundLevel * DisplayPerMetre();
   const int L = P.left + 1;
   if (P.right - L <= 0) return;
   auto minuteAt = [&](int x) { return s.first + (int)((double)(x - L) / (P.right - L) * (s.last - s.first)); };
@@ -558,12 +558,12 @@ void CGraphWnd::DrawLevels(CDC* dc, const Scale& s) {
   CFont font;
   ViewMakeFont(font, dc, 85, 300);
   CFont* oldFont = dc->SelectObject(&font);
-  CPen pen(PS_SOLID, Pen(), Pal(m_clrLevel));
+  CPen pen(PS_SOLID, GuidePenWidth(), Pal(m_clrLevel));
   CPen* oldPen = dc->SelectObject(&pen);
   dc->SetTextColor(Pal(m_clrLevel));
   const int indent = (int)dc->GetTextExtent("00", 2).cx;
   for (auto& l : levels) {
-    double h = l.level * Units();
+    double h = l.level * DisplayPerMetre();
     if (!l.show || l.level == 0 || h < s.min || h > s.max) continue;
     int y = s.Y(h);
     dc->MoveTo(s.P.left, y);
@@ -583,7 +583,7 @@ void CGraphWnd::DrawTimeMark(CDC* dc, const CRect& plot) {
   if (mark < m_nFirstMinute || mark > m_nLastMinute) return;
   Scale s = MakeScale(plot);
   if (!s.ok) return;
-  CPen pen(PS_DOT, Pen(), Pal(m_clrTimeMark));
+  CPen pen(PS_DOT, GuidePenWidth(), Pal(m_clrTimeMark));
   CPen* old = dc->SelectObject(&pen);
   int bk = dc->SetBkMode(TRANSPARENT);
   int x = s.X(mark), y = s.Y(GetHeightDisplay(mark));

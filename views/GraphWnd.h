@@ -95,7 +95,6 @@ class CGraphWnd : public CWnd {
   void SetFullScreen() { m_bFullScreen = 1; }
   void SetAutoRedraw(int b) { m_bAutoRedraw = b; }
   void SetBackgroundPicture(int b) { m_bBackgroundPicture = b; }
-  void SetPrinting(int b) { m_bPrinting = b; }
   double GetHeightDisplay(int nMinute) const;
   double GetHeightStep() const;
   int IsModified() const { return m_bModified; }
@@ -160,10 +159,11 @@ class CGraphWnd : public CWnd {
   void DrawTimeMark(CDC* pDC, const CRect& plot);
   void MakePalette();
   COLORREF Pal(COLORREF c) const { return 0x02000000 | (c & 0xFFFFFF); }
-  int Pen() const { return m_bPrinting ? 2 : 1; }
+  // Axes, grid, level lines and the time mark: twice as wide on paper.
+  int GuidePenWidth() const { return m_bPrinting ? 2 : 1; }
   // Printing and pictures draw straight onto their DC and leave the screen's state alone.
-  BOOL Apart() const { return m_bPrinting || m_bPicture; }
-  double Units() const { return m_bFeet ? kFeetPerMetre : 1.0; }
+  BOOL DrawingOffScreen() const { return m_bPrinting || m_bPicture; }
+  double DisplayPerMetre() const { return m_bFeet ? kFeetPerMetre : 1.0; }
 
   IViewHost* m_pHost = nullptr;
   double m_dMaxHeight = 12.0;
@@ -209,5 +209,5 @@ class CGraphWnd : public CWnd {
   CToolTipCtrl m_ToolTip;
   int m_bPrintBW = 0;
   int m_bFullScreen = 0;
-  int m_bPicture = 0;  // drawing a picture export
+  BOOL m_bPicture = FALSE;  // drawing a picture export
 };

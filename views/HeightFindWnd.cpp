@@ -194,7 +194,6 @@ void CHeightFindWnd::Append(int day, int rising, int minute) {
 
 void CHeightFindWnd::Find() {
   CWaitCursor wait;
-  ++m_nFinds;
   ClearResults();
   if (m_wndEdit.GetSafeHwnd()) OnEditUpdate();
   m_dHeight = EditValueMetres(m_strLastText);

@@ -45,8 +45,6 @@ class CHeightFindWnd : public CWnd, public IHeightFinder {
   void SetFeet(int bFeet);
   int IsFeet() const { return m_bFeet; }
   void Find() override;
-  // How many searches ran.
-  int GetFindCount() const { return m_nFinds; }
   void ClearResults();
   void SetCalculated(int b) { m_bCalculated = b; }
   int IsCalculated() const { return m_bCalculated; }
@@ -132,7 +130,6 @@ class CHeightFindWnd : public CWnd, public IHeightFinder {
   HEIGHTFIND_RESULT* m_results[kDays] = {};
   int m_predicted[kDays];
   int m_bPrinting = 0;
-  int m_nFinds = 0;
   // The horizontal scroll state; the scroll bar control mirrors it.
   int m_nScrollPos = 0;
   int m_nScrollMax = 6;

@@ -39,10 +39,6 @@ int CLogHeaderCtrl::GetColumnLeft(int nColumn) const {
   return x;
 }
 
-CString CLogHeaderCtrl::GetLabel(int i) const {
-  return (i >= 0 && i < GetColumnCount()) ? m_labels[i].label : CString();
-}
-
 int CLogHeaderCtrl::EdgeAt(int x) const {
   int right = 0;
   for (int i = 0; i < GetColumnCount(); ++i) {
@@ -81,10 +77,10 @@ void CLogHeaderCtrl::OnPaint() {
 
 void CLogHeaderCtrl::OnMouseMove(UINT, CPoint point) {
   if (m_bDragging) {
-    m_bNearEdge = 1;
+    m_bNearEdge = TRUE;
     return;
   }
-  m_bNearEdge = EdgeAt(point.x) >= 0 ? 1 : 0;
+  m_bNearEdge = EdgeAt(point.x) >= 0 ? TRUE : FALSE;
 }
 
 BOOL CLogHeaderCtrl::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) {
@@ -100,8 +96,8 @@ BOOL CLogHeaderCtrl::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) {
 void CLogHeaderCtrl::OnLButtonDown(UINT, CPoint point) {
   const int column = EdgeAt(point.x);
   if (column < 0) return;
-  m_bDragging = 1;
-  m_bNearEdge = 1;
+  m_bDragging = TRUE;
+  m_bNearEdge = TRUE;
   m_nDragColumn = column;
   m_nDragLeftX = GetColumnLeft(column);
   m_nDragEdgeX = point.x;  // where the edge was taken: the width follows the mouse from there
@@ -110,14 +106,14 @@ void CLogHeaderCtrl::OnLButtonDown(UINT, CPoint point) {
 
 void CLogHeaderCtrl::OnLButtonUp(UINT, CPoint point) {
   if (!m_bDragging) return;
-  m_bDragging = 0;
+  m_bDragging = FALSE;
   ::ReleaseCapture();
   if (m_nDragColumn >= 0 && m_nDragColumn < GetColumnCount()) {
     int& width = m_labels[m_nDragColumn].width;
     width += point.x - m_nDragEdgeX;
     if (width <= 5) width = 20;  // a column dragged shut stays findable
   }
-  m_bNearEdge = EdgeAt(point.x) >= 0 ? 1 : 0;
+  m_bNearEdge = EdgeAt(point.x) >= 0 ? TRUE : FALSE;
   Invalidate(FALSE);
   if (CWnd* parent = GetParent()) parent->SendMessage(WM_LOGHEADER_RESIZED, 0, 0);
 }

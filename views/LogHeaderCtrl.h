@@ -33,9 +33,7 @@ class CLogHeaderCtrl : public CWnd {
   // Edges in strip coordinates: left of column i, and its right edge (left + width).
   int GetColumnLeft(int nColumn) const;
   int GetColumnRight(int nColumn) const { return GetColumnLeft(nColumn) + GetColumnWidth(nColumn); }
-  CString GetLabel(int nColumn) const;
-  int IsDragging() const { return m_bDragging; }
-  int IsNearEdge() const { return m_bNearEdge; }
+  BOOL IsDragging() const { return m_bDragging; }
 
   void Draw(CDC* pDC, const CRect& rect);
 
@@ -48,8 +46,8 @@ class CLogHeaderCtrl : public CWnd {
  private:
   int EdgeAt(int x) const;  // the first column whose right edge is within kGrip of x, or -1
 
-  int m_bNearEdge = 0;
-  int m_bDragging = 0;
+  BOOL m_bNearEdge = FALSE;
+  BOOL m_bDragging = FALSE;
   int m_nDragColumn = -1;
   int m_nDragEdgeX = 0;  // x of the press that took the edge
   int m_nDragLeftX = 0;  // the column's left edge

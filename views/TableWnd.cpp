@@ -172,17 +172,8 @@ CString CTableWnd::HeightText(double metres, BOOL bShown) const {
   return s + (m_bFeet ? "ft" : "m");
 }
 
-void CTableWnd::SetSelectedDay(int day) { m_nSelectedDay = std::clamp(day, 1, (int)m_nDayCount); }
-
 int CTableWnd::IsEventPresent(int slot, int day) const {
   return slot >= 1 && slot <= kMaxSlots && day >= 1 && day <= kDays ? At(slot, day).present : 0;
-}
-int CTableWnd::GetEventMinutes(int slot, int day) const {
-  if (slot < 1 || slot > kMaxSlots || day < 1 || day > kDays) return -1;
-  return At(slot, day).time.GetHour() * 60 + At(slot, day).time.GetMinute();
-}
-double CTableWnd::GetEventMetres(int slot, int day) const {
-  return slot >= 1 && slot <= kMaxSlots && day >= 1 && day <= kDays ? At(slot, day).metres : 0.0;
 }
 
 CString CTableWnd::GetEventTimeText(int slot, int day) const {

@@ -71,7 +71,6 @@ class CTableWnd : public CWnd {
 
   CQsDateTime GetSelectedDate() const;
   int GetSelectedDay() const { return m_nSelectedDay; }
-  void SetSelectedDay(int nDay);
 
   // ---- Commands ----
   void CopyToClipboard();
@@ -97,8 +96,6 @@ class CTableWnd : public CWnd {
   BOOL IsScrollEnabled() const { return m_bScrollEnabled; }
   const std::vector<DayRect>& GetDayRects() const { return m_dayRects; }
   int IsEventPresent(int nSlot, int nDay) const;
-  int GetEventMinutes(int nSlot, int nDay) const;
-  double GetEventMetres(int nSlot, int nDay) const;
   CString GetEventTimeText(int nSlot, int nDay) const;
   CString GetEventHeightText(int nSlot, int nDay) const;
 

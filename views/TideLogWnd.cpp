@@ -338,13 +338,13 @@ void CTideLogWnd::RecalcZones() {
 
 void CTideLogWnd::SetMetres() {
   if (!m_bFeet) return;
-  m_bFeet = 0;
+  m_bFeet = FALSE;
   if (m_hWnd) Invalidate(FALSE);
 }
 
 void CTideLogWnd::SetFeet() {
   if (m_bFeet) return;
-  m_bFeet = 1;
+  m_bFeet = TRUE;
   if (m_hWnd) Invalidate(FALSE);
 }
 
@@ -648,7 +648,7 @@ void CTideLogWnd::OnLButtonDown(UINT, CPoint point) {
       const CRect button = GetCellButtonRect(line, c);
       if (button.PtInRect(point)) {
         m_rcPressed = button;
-        m_bPressed = 1;
+        m_bPressed = TRUE;
         DrawPressedButton(BDR_SUNKENINNER);
         SetCapture();
         return;
@@ -664,7 +664,7 @@ void CTideLogWnd::OnMouseMove(UINT, CPoint point) {
 void CTideLogWnd::OnLButtonUp(UINT, CPoint point) {
   const BOOL wasPressed = m_bPressed;
   if (GetCapture() == this) ::ReleaseCapture();
-  m_bPressed = 0;
+  m_bPressed = FALSE;
   const int i = LineAt(point.y);  // 0-based
   BOOL timeCell = FALSE;
   if (point.y > kHeaderHeight && i >= 0 && i <= GetRowCount()) {

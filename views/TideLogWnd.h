@@ -63,7 +63,7 @@ class CTideLogWnd : public CWnd {
   void RecalcZones();
   void SetMetres();
   void SetFeet();
-  int IsFeet() const { return m_bFeet; }
+  BOOL IsFeet() const { return m_bFeet; }
   void OnDelete();
   void DeleteHighlightedRow();
   void OnGotoGraph();
@@ -179,8 +179,8 @@ class CTideLogWnd : public CWnd {
   CFont m_textFont;
   int m_nDateRow = 0;  // 0-based line whose date button was last released
   int m_nMenuRow = 0;  // 1-based row under the last context-menu click
-  int m_bFeet = 0;
-  int m_bPressed = 0;
+  BOOL m_bFeet = FALSE;
+  BOOL m_bPressed = FALSE;
   CRect m_rcPressed;
   int m_nSelectedLine = 0;  // 1-based; 0 none: Delete must never hit a row nobody picked
   CString m_strProblem;

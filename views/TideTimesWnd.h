@@ -19,7 +19,6 @@ class CTideTimesWnd : public CWnd {
   // Ignored once five entries are held.
   void AddTime(int nMinutes, double dMetres);
   void SetUnits(int bFeet);
-  int GetUnits() const { return m_bFeet; }
   int GetCount() const { return m_nCount; }
   int HasData() const { return m_bHasData; }
   // Header and four rows; a fifth row (a 25-hour day) makes it one row taller.

@@ -70,7 +70,6 @@ class VxMenu : public CMenu {
   void SetCheckMarkPictures(std::shared_ptr<CBitmap> pictures, int nChecked, int nUnchecked);
 
   const VxMenuData* GetItemData(UINT nPos) const;  // by position; nullptr when none
-  size_t GetSubMenuCount() const { return m_subMenus.size(); }
 
  private:
   VxMenuData* FindData(UINT nID);

@@ -29,7 +29,7 @@ class BenchMapHost : public IMapHost {
   void SelectPort(int) override {}
   void ShowGraphPage() override {}
   void CalculateGraph() override {}
-  void ShowMapStatus(const CPosition*, int) override {}
+  void ShowMapStatus(const CPosition*, BOOL) override {}
   void ShowStreamInStatusBar(double, double) override {}
   void OnVesselPositionChanged(double, double, double, double) override {}
 };

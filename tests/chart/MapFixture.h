@@ -59,7 +59,7 @@ class FakeMapHost : public IMapHost {
   void SelectPort(int n) override { selected.push_back(n); }
   void ShowGraphPage() override { ++graphPages; }
   void CalculateGraph() override { ++graphs; }
-  void ShowMapStatus(const CPosition* p, int) override {
+  void ShowMapStatus(const CPosition* p, BOOL) override {
     status = p ? p->FormatLatitude() + "  " + p->FormatLongitude() : CString();
   }
   void ShowStreamInStatusBar(double r, double d) override {

@@ -12,9 +12,9 @@ namespace {
 class CTestBar : public CCbCommandBar {
  public:
   int ended = 0;
-  BOOL SetTrackingMode(int bMode, BOOL bSelectFirst = TRUE, BOOL bKeyboard = FALSE) override {
-    BOOL changed = CCbCommandBar::SetTrackingMode(bMode, bSelectFirst, bKeyboard);
-    if (bMode)
+  BOOL SetTrackingMode(int nMode, BOOL bSelectFirst = TRUE, BOOL bKeyboard = FALSE) override {
+    BOOL changed = CCbCommandBar::SetTrackingMode(nMode, bSelectFirst, bKeyboard);
+    if (nMode)
       CbMouseManager()->SetTrack(this);
     else {
       if (changed) ++ended;
