@@ -1,9 +1,6 @@
 // Windows on Qt widgets: the window registry, creation and destruction, geometry, painting
 // hand-over, focus, capture, timers, posted messages and input translation.
 #include "platform/ui/Accessible.h"
-#include "platform/ui/Controls.h"
-#include "platform/ui/FrameWnd.h"
-#include "platform/ui/Menu.h"
 #include "platform/ui/ScrollBars.h"
 #include "platform/ui/SysInfo.h"
 #include "platform/ui/UiInternal.h"
@@ -85,6 +82,8 @@ std::vector<Hook> g_hooks;
 uintptr_t g_nextHook = 1;
 
 }  // namespace
+
+AfxWndHooks g_afxWndHooks;
 
 AfxWndRec* AfxRec(HWND h) {
   if (!h) return nullptr;
@@ -2856,17 +2855,17 @@ void CWnd::SetOwner(CWnd* pOwnerWnd) {
 CWnd* CWnd::GetTopLevelParent() const { return FromHandle(GetAncestor(m_hWnd, GA_ROOT)); }
 CWnd* CWnd::GetTopLevelOwner() const { return FromHandle(GetAncestor(m_hWnd, GA_ROOTOWNER)); }
 CFrameWnd* CWnd::GetParentFrame() const {
-  for (HWND h = ::GetParent(m_hWnd); h; h = ::GetParent(h)) {
-    CWnd* w = FromHandle(h);
-    if (w && w->IsKindOf(RUNTIME_CLASS(CFrameWnd))) return static_cast<CFrameWnd*>(w);
-  }
+  if (!g_afxWndHooks.frameOf) return nullptr;
+  for (HWND h = ::GetParent(m_hWnd); h; h = ::GetParent(h))
+    if (CFrameWnd* f = g_afxWndHooks.frameOf(h)) return f;
   return nullptr;
 }
 CFrameWnd* CWnd::GetTopLevelFrame() const {
+  // The outermost frame among the window and its parents.
+  if (!g_afxWndHooks.frameOf) return nullptr;
   CFrameWnd* f = nullptr;
-  CWnd* self = FromHandle(m_hWnd);
-  if (self && self->IsKindOf(RUNTIME_CLASS(CFrameWnd))) f = static_cast<CFrameWnd*>(self);
-  for (CFrameWnd* p = GetParentFrame(); p; p = p->GetParentFrame()) f = p;
+  for (HWND h = m_hWnd; h; h = ::GetParent(h))
+    if (CFrameWnd* p = g_afxWndHooks.frameOf(h)) f = p;
   return f;
 }
 CWnd* CWnd::GetWindow(UINT nCmd) const { return FromHandle(::GetWindow(m_hWnd, nCmd)); }
@@ -3027,12 +3026,12 @@ void CWnd::ShowScrollBar(UINT nBar, BOOL b) { ::ShowScrollBar(m_hWnd, (int)nBar,
 
 CMenu* CWnd::GetMenu() const {
   AfxWndRec* r = AfxRec(m_hWnd);
-  return r ? CMenu::FromHandle(r->menu) : nullptr;
+  return r && r->menu && g_afxWndHooks.menuFromHandle ? g_afxWndHooks.menuFromHandle(r->menu) : nullptr;
 }
 BOOL CWnd::SetMenu(CMenu* pMenu) {
   AfxWndRec* r = AfxRec(m_hWnd);
   if (!r) return FALSE;
-  r->menu = pMenu ? pMenu->GetSafeHmenu() : nullptr;
+  r->menu = pMenu && g_afxWndHooks.menuHandle ? g_afxWndHooks.menuHandle(pMenu) : nullptr;
   return TRUE;
 }
 
@@ -3104,28 +3103,13 @@ void CWnd::OnHScroll(UINT, UINT, CScrollBar*) { Default(); }
 void CWnd::OnVScroll(UINT, UINT, CScrollBar*) { Default(); }
 void CWnd::OnMeasureItem(int, LPMEASUREITEMSTRUCT mis) {
   // Menu items go to their menu object, as the framework does.
-  if (mis && mis->CtlType == ODT_MENU) {
-    if (CMenu* m = CMenu::FindMenuOfItem(mis->itemID, mis->itemData)) {
-      m->MeasureItem(mis);
-      return;
-    }
-  }
+  if (mis && mis->CtlType == ODT_MENU && g_afxWndHooks.measureMenuItem && g_afxWndHooks.measureMenuItem(mis)) return;
   Default();
 }
 void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT dis) {
-  if (dis && dis->CtlType == ODT_MENU) {
-    if (CMenu* m = CMenu::FromHandlePermanent((HMENU)dis->hwndItem)) {
-      m->DrawItem(dis);
-      return;
-    }
-  }
+  if (dis && dis->CtlType == ODT_MENU && g_afxWndHooks.drawMenuItem && g_afxWndHooks.drawMenuItem(dis)) return;
   // An owner-drawn control the parent does not draw itself draws itself.
-  if (dis && dis->CtlType != ODT_MENU) {
-    if (auto* c = dynamic_cast<CControlWnd*>(CWnd::FromHandlePermanent(dis->hwndItem))) {
-      c->DrawItem(dis);
-      return;
-    }
-  }
+  if (dis && dis->CtlType != ODT_MENU && g_afxWndHooks.drawControlItem && g_afxWndHooks.drawControlItem(dis)) return;
   Default();
 }
 void CWnd::OnInitMenu(CMenu*) { Default(); }
