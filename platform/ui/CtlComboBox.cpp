@@ -325,65 +325,331 @@ bool AfxComboEditFilter(HWND edit, UINT msg, WPARAM wp, LPARAM lp, LRESULT* resu
   return false;
 }
 
+namespace {
+
+// ---- One handler per message ----
+
+LRESULT OnCbCreate(HWND h, ComboState* s, const CREATESTRUCT* cs) {
+  DWORD style = AfxCtlStyle(h);
+  s->dropHeight = cs ? cs->cy : 0;
+  DWORD ls = WS_POPUP | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_HASSTRINGS;
+  if (style & CBS_SORT) ls |= LBS_SORT;
+  if (style & CBS_OWNERDRAWFIXED) ls |= LBS_OWNERDRAWFIXED;
+  if (style & CBS_OWNERDRAWVARIABLE) ls |= LBS_OWNERDRAWFIXED;
+  if (!(style & CBS_HASSTRINGS) && ownerDraw(h)) ls &= ~LBS_HASSTRINGS;
+  if (style & CBS_DISABLENOSCROLL) ls |= LBS_DISABLENOSCROLL;
+  AfxInitControlClasses();
+  s->list = ::CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, WC_COMBOLBOX, "", ls, 0, 0, 100, 100,
+                             h, (HMENU)(UINT_PTR)kListId, nullptr, nullptr);
+  if (!s->list) return -1;
+  AfxListSetCombo(s->list, h);
+  ::SendMessage(s->list, WM_SETFONT, (WPARAM)AfxCtlFont(h), FALSE);
+  if (!dropList(h)) {
+    DWORD es = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL;
+    if (style & CBS_UPPERCASE) es |= ES_UPPERCASE;
+    if (style & CBS_LOWERCASE) es |= ES_LOWERCASE;
+    s->edit = ::CreateWindowEx(0, WC_EDIT, cs && cs->lpszName ? cs->lpszName : "", es, 0, 0, 10, 10, h,
+                               (HMENU)(UINT_PTR)kEditId, nullptr, nullptr);
+    if (!s->edit) return -1;
+    ::SendMessage(s->edit, WM_SETFONT, (WPARAM)AfxCtlFont(h), FALSE);
+    if (!(style & CBS_AUTOHSCROLL)) ::SendMessage(s->edit, EM_LIMITTEXT, 0x7FFFFFFE, 0);
+  } else {
+    AfxCtlSetText(h, QString());
+  }
+  // The scroll bar styles belong to the list, not to the field.
+  if (AfxWndRec* r = AfxRec(h)) r->style &= ~(WS_VSCROLL | WS_HSCROLL);
+  RECT wr;
+  ::GetWindowRect(h, &wr);
+  ::SetWindowPos(h, nullptr, 0, 0, wr.right - wr.left, fieldHeight(h, s),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  placeEdit(h, s);
+  return 0;
+}
+
+LRESULT OnCbDestroy(ComboState* s) {
+  if (s->list) {
+    s->dropped = false;
+    HWND l = s->list;
+    s->list = nullptr;
+    ::DestroyWindow(l);
+  }
+  return 0;
+}
+
+LRESULT OnCbWindowPosChanging(HWND h, ComboState* s, WINDOWPOS* wpos) {
+  // The height given is the dropped height; the window keeps the field's height.
+  int fh = fieldHeight(h, s);
+  if (wpos && !(wpos->flags & SWP_NOSIZE) && wpos->cy != fh) {
+    s->dropHeight = wpos->cy;
+    wpos->cy = fh;
+  }
+  return 0;
+}
+
+LRESULT OnCbEnable(HWND h, ComboState* s, WPARAM wp) {
+  if (s->edit) ::EnableWindow(s->edit, (BOOL)wp);
+  if (!wp && s->dropped) closeUp(h, s, Close::Cancel);
+  AfxCtlInvalidate(h);
+  return 0;
+}
+
+// Gives the window the field's height again, keeping the dropped height it was given.
+void fitField(HWND h, ComboState* s) {
+  RECT wr;
+  ::GetWindowRect(h, &wr);
+  int keep = s->dropHeight;
+  ::SetWindowPos(h, nullptr, 0, 0, wr.right - wr.left, fieldHeight(h, s), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  s->dropHeight = keep;
+  placeEdit(h, s);
+}
+
+LRESULT OnCbSetFont(HWND h, ComboState* s, WPARAM wp, LPARAM lp) {
+  ::DefWindowProc(h, WM_SETFONT, wp, lp);
+  if (s->edit) ::SendMessage(s->edit, WM_SETFONT, wp, lp);
+  if (s->list) ::SendMessage(s->list, WM_SETFONT, wp, lp);
+  if (!ownerDraw(h)) s->fieldItemHeight = 0;
+  fitField(h, s);
+  return 0;
+}
+
+LRESULT OnCbSetFocus(HWND h, ComboState* s, WPARAM wp) {
+  if (s->edit) {
+    if ((HWND)wp != s->edit) s->bounce = false;
+    ::SetFocus(s->edit);  // the edit reports the focus as CBN_SETFOCUS
+    ::SendMessage(s->edit, EM_SETSEL, 0, -1);
+    return 0;
+  }
+  AfxCtlInvalidate(h);
+  notify(h, CBN_SETFOCUS);
+  return 0;
+}
+
+LRESULT OnCbKillFocus(HWND h, ComboState* s) {
+  if (s->edit) return 0;
+  if (s->dropped) closeUp(h, s, Close::Cancel);
+  if (!AfxRec(h)) return 0;
+  AfxCtlInvalidate(h);
+  notify(h, CBN_KILLFOCUS);
+  return 0;
+}
+
+void onEditChange(HWND h, ComboState* s) {
+  syncText(h, s);
+  if (s->quiet) return;
+  if (s->dropped) {
+    // Typing while the list is open shows the first item that begins with the text.
+    QString t = editText(s);
+    int i = t.isEmpty() ? -1 : (int)::SendMessage(s->list, LB_FINDSTRING, (WPARAM)-1, (LPARAM)AfxStdStr(t).c_str());
+    ::SendMessage(s->list, LB_SETCURSEL, (WPARAM)i, 0);
+    if (i >= 0) ::SendMessage(s->list, LB_SETTOPINDEX, (WPARAM)i, 0);
+    s->selAtDrop = i;
+  }
+  notify(h, CBN_EDITCHANGE);
+}
+
+// The edit field's notifications become the combo's.
+LRESULT OnCbCommand(HWND h, ComboState* s, WPARAM wp, LPARAM lp) {
+  if ((HWND)lp != s->edit || !s->edit) return 0;
+  switch (HIWORD(wp)) {
+    case EN_SETFOCUS:
+      if (s->bounce)
+        s->bounce = false;
+      else
+        notify(h, CBN_SETFOCUS);
+      break;
+    case EN_KILLFOCUS:
+      if (s->bounce) break;
+      if (s->dropped) closeUp(h, s, Close::Cancel);
+      if (AfxRec(h)) notify(h, CBN_KILLFOCUS);
+      break;
+    case EN_UPDATE:
+      // The combo's text is the field's by now, as the parent reads it on this notification.
+      syncText(h, s);
+      if (!s->quiet) notify(h, CBN_EDITUPDATE);
+      break;
+    case EN_CHANGE: onEditChange(h, s); break;
+    case EN_MAXTEXT: break;
+  }
+  return 0;
+}
+
+LRESULT OnCbButtonDown(HWND h, ComboState* s, LPARAM lp) {
+  POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+  if (::GetFocus() != (s->edit ? s->edit : h)) ::SetFocus(h);
+  if (!AfxRec(h) || !(s = st(h))) return 0;
+  if (dropList(h) || buttonRect(h).PtInRect(pt)) {
+    if (s->dropped)
+      closeUp(h, s, Close::Cancel);
+    else
+      drop(h, s);
+  }
+  return 0;
+}
+
+LRESULT OnCbMouseWheel(HWND h, ComboState* s, WPARAM wp, LPARAM lp) {
+  if (!s->dropped && ::IsWindowEnabled(h) && (AfxCtlHasFocus(h) || (s->edit && AfxCtlHasFocus(s->edit)))) {
+    int steps = (short)HIWORD(wp) / 120;
+    if (steps) userSelect(h, s, std::clamp(cur(s) - steps, 0, std::max(0, count(s) - 1)));
+    return 0;
+  }
+  if (s->dropped) return ::SendMessage(s->list, WM_MOUSEWHEEL, wp, lp);
+  return ::DefWindowProc(h, WM_MOUSEWHEEL, wp, lp);
+}
+
+LRESULT OnCbSysKeyDown(HWND h, ComboState* s, WPARAM wp, LPARAM lp) {
+  if ((lp & (1 << 29)) && (wp == VK_DOWN || wp == VK_UP)) {
+    key(h, s, (UINT)wp, true, false);
+    return 0;
+  }
+  return ::DefWindowProc(h, WM_SYSKEYDOWN, wp, lp);
+}
+
+LRESULT OnCbChar(HWND h, ComboState* s, WPARAM wp) {
+  if (dropList(h) && wp >= 0x20) {
+    std::string c = AfxStdStr(QString(QChar((uint)wp)));
+    int i = (int)::SendMessage(s->list, LB_FINDSTRING, (WPARAM)cur(s), (LPARAM)c.c_str());
+    if (i >= 0) userSelect(h, s, i);
+  }
+  return 0;
+}
+
+// Sets the edit field's text without passing its notifications on.
+void setEditQuietly(ComboState* s, const char* text) {
+  ++s->quiet;
+  ::SetWindowText(s->edit, text);
+  --s->quiet;
+}
+
+LRESULT OnCbSetText(HWND h, ComboState* s, LPARAM lp) {
+  QString t = AfxQStr((LPCTSTR)lp);
+  int i = (int)::SendMessage(s->list, LB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)AfxStdStr(t).c_str());
+  if (dropList(h)) {
+    if (i < 0) return CB_ERR;
+    ::SendMessage(s->list, LB_SETCURSEL, (WPARAM)i, 0);
+    syncText(h, s);
+    AfxCtlInvalidate(h);
+    return TRUE;
+  }
+  ::SendMessage(s->list, LB_SETCURSEL, (WPARAM)i, 0);
+  setEditQuietly(s, AfxStdStr(t).c_str());
+  syncText(h, s);
+  return TRUE;
+}
+
+// ---- Items ----
+
+LRESULT OnCbDeleteString(HWND h, ComboState* s, WPARAM wp, LPARAM lp) {
+  bool wasCur = (int)wp == cur(s);
+  int r = forward(s, LB_DELETESTRING, wp, lp);
+  if (wasCur && dropList(h)) {
+    syncText(h, s);
+    AfxCtlInvalidate(h);
+  }
+  return r;
+}
+
+LRESULT OnCbResetContent(HWND h, ComboState* s) {
+  forward(s, LB_RESETCONTENT, 0, 0);
+  if (s->edit) setEditQuietly(s, "");
+  syncText(h, s);
+  AfxCtlInvalidate(h);
+  return CB_OKAY;
+}
+
+// The program's choice of item: shown, and remembered as the choice a cancelled list goes back to.
+void setSelection(HWND h, ComboState* s, int i) {
+  ::SendMessage(s->list, LB_SETCURSEL, (WPARAM)i, 0);
+  if (s->dropped) s->selAtDrop = i;
+  showSelection(h, s);
+}
+
+LRESULT OnCbSetCurSel(HWND h, ComboState* s, WPARAM wp) {
+  int i = (int)wp;
+  if (i < -1 || i >= count(s)) i = -1;
+  setSelection(h, s, i);
+  return i < 0 ? CB_ERR : i;
+}
+
+LRESULT OnCbSelectString(HWND h, ComboState* s, WPARAM wp, LPARAM lp) {
+  int i = forward(s, LB_FINDSTRING, wp, lp);
+  if (i < 0) return CB_ERR;
+  setSelection(h, s, i);
+  return i;
+}
+
+// ---- The edit field ----
+
+LRESULT OnCbLimitText(ComboState* s, WPARAM wp) {
+  if (!s->edit) return CB_ERR;
+  ::SendMessage(s->edit, EM_LIMITTEXT, wp, 0);
+  return TRUE;
+}
+
+LRESULT OnCbGetEditSel(ComboState* s, WPARAM wp, LPARAM lp) {
+  if (!s->edit) return CB_ERR;
+  DWORD a = 0, b = 0;
+  ::SendMessage(s->edit, EM_GETSEL, (WPARAM)&a, (LPARAM)&b);
+  if (wp) *(DWORD*)wp = a;
+  if (lp) *(DWORD*)lp = b;
+  return MAKELONG(std::min<DWORD>(a, 0xFFFF), std::min<DWORD>(b, 0xFFFF));
+}
+
+LRESULT OnCbSetEditSel(ComboState* s, LPARAM lp) {
+  if (!s->edit) return CB_ERR;
+  ::SendMessage(s->edit, EM_SETSEL, (WPARAM)(int)(short)LOWORD(lp), (LPARAM)(int)(short)HIWORD(lp));
+  return TRUE;
+}
+
+// ---- The list ----
+
+LRESULT OnCbShowDropDown(HWND h, ComboState* s, WPARAM wp) {
+  if (wp)
+    drop(h, s);
+  else
+    closeUp(h, s, Close::Quiet);
+  return TRUE;
+}
+
+LRESULT OnCbGetDroppedControlRect(HWND h, ComboState* s, LPARAM lp) {
+  if (!lp) return CB_ERR;
+  RECT wr;
+  ::GetWindowRect(h, &wr);
+  wr.right = wr.left + std::max((int)(wr.right - wr.left), s->droppedWidth);
+  wr.bottom = wr.top + std::max((int)(wr.bottom - wr.top), s->dropHeight);
+  *(RECT*)lp = wr;
+  return TRUE;
+}
+
+LRESULT OnCbGetDroppedWidth(HWND h, ComboState* s) {
+  RECT wr;
+  ::GetWindowRect(h, &wr);
+  return std::max((int)(wr.right - wr.left), s->droppedWidth);
+}
+
+LRESULT OnCbGetItemHeight(HWND h, ComboState* s, WPARAM wp) {
+  if ((int)wp == -1) return fieldItemHeight(h, s);
+  return forward(s, LB_GETITEMHEIGHT, 0, 0);
+}
+
+LRESULT OnCbSetItemHeight(HWND h, ComboState* s, WPARAM wp, LPARAM lp) {
+  if (lp <= 0 || lp > 255) return CB_ERR;
+  if ((int)wp == -1) {
+    s->fieldItemHeight = (int)lp;
+    fitField(h, s);
+    return CB_OKAY;
+  }
+  return forward(s, LB_SETITEMHEIGHT, 0, lp);
+}
+
+}  // namespace
+
 LRESULT AfxComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   ComboState* s = st(h);
   if (!s) return ::DefWindowProc(h, msg, wp, lp);
   switch (msg) {
-    case WM_CREATE: {
-      auto* cs = (CREATESTRUCT*)lp;
-      DWORD style = AfxCtlStyle(h);
-      s->dropHeight = cs ? cs->cy : 0;
-      DWORD ls = WS_POPUP | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_HASSTRINGS;
-      if (style & CBS_SORT) ls |= LBS_SORT;
-      if (style & CBS_OWNERDRAWFIXED) ls |= LBS_OWNERDRAWFIXED;
-      if (style & CBS_OWNERDRAWVARIABLE) ls |= LBS_OWNERDRAWFIXED;
-      if (!(style & CBS_HASSTRINGS) && ownerDraw(h)) ls &= ~LBS_HASSTRINGS;
-      if (style & CBS_DISABLENOSCROLL) ls |= LBS_DISABLENOSCROLL;
-      AfxInitControlClasses();
-      s->list = ::CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, WC_COMBOLBOX, "", ls, 0, 0, 100,
-                                 100, h, (HMENU)(UINT_PTR)kListId, nullptr, nullptr);
-      if (!s->list) return -1;
-      AfxListSetCombo(s->list, h);
-      ::SendMessage(s->list, WM_SETFONT, (WPARAM)AfxCtlFont(h), FALSE);
-      if (!dropList(h)) {
-        DWORD es = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL;
-        if (style & CBS_UPPERCASE) es |= ES_UPPERCASE;
-        if (style & CBS_LOWERCASE) es |= ES_LOWERCASE;
-        s->edit = ::CreateWindowEx(0, WC_EDIT, cs && cs->lpszName ? cs->lpszName : "", es, 0, 0, 10, 10, h,
-                                   (HMENU)(UINT_PTR)kEditId, nullptr, nullptr);
-        if (!s->edit) return -1;
-        ::SendMessage(s->edit, WM_SETFONT, (WPARAM)AfxCtlFont(h), FALSE);
-        if (!(style & CBS_AUTOHSCROLL)) ::SendMessage(s->edit, EM_LIMITTEXT, 0x7FFFFFFE, 0);
-      } else {
-        AfxCtlSetText(h, QString());
-      }
-      // The scroll bar styles belong to the list, not to the field.
-      if (AfxWndRec* r = AfxRec(h)) r->style &= ~(WS_VSCROLL | WS_HSCROLL);
-      RECT wr;
-      ::GetWindowRect(h, &wr);
-      ::SetWindowPos(h, nullptr, 0, 0, wr.right - wr.left, fieldHeight(h, s),
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-      placeEdit(h, s);
-      return 0;
-    }
-    case WM_DESTROY:
-      if (s->list) {
-        s->dropped = false;
-        HWND l = s->list;
-        s->list = nullptr;
-        ::DestroyWindow(l);
-      }
-      return 0;
-    case WM_WINDOWPOSCHANGING: {
-      // The height given is the dropped height; the window keeps the field's height.
-      auto* wpos = (WINDOWPOS*)lp;
-      int fh = fieldHeight(h, s);
-      if (wpos && !(wpos->flags & SWP_NOSIZE) && wpos->cy != fh) {
-        s->dropHeight = wpos->cy;
-        wpos->cy = fh;
-      }
-      return 0;
-    }
+    case WM_CREATE: return OnCbCreate(h, s, (const CREATESTRUCT*)lp);
+    case WM_DESTROY: return OnCbDestroy(s);
+    case WM_WINDOWPOSCHANGING: return OnCbWindowPosChanging(h, s, (WINDOWPOS*)lp);
     case WM_SIZE:
       placeEdit(h, s);
       AfxCtlInvalidate(h);
@@ -397,136 +663,22 @@ LRESULT AfxComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PAINT:
     case WM_PRINTCLIENT: paint(h, s, wp); return 0;
     case WM_ERASEBKGND: return 1;
-    case WM_ENABLE:
-      if (s->edit) ::EnableWindow(s->edit, (BOOL)wp);
-      if (!wp && s->dropped) closeUp(h, s, Close::Cancel);
-      AfxCtlInvalidate(h);
-      return 0;
-    case WM_SETFONT: {
-      ::DefWindowProc(h, msg, wp, lp);
-      if (s->edit) ::SendMessage(s->edit, WM_SETFONT, wp, lp);
-      if (s->list) ::SendMessage(s->list, WM_SETFONT, wp, lp);
-      if (!ownerDraw(h)) s->fieldItemHeight = 0;
-      RECT wr;
-      ::GetWindowRect(h, &wr);
-      int keep = s->dropHeight;
-      ::SetWindowPos(h, nullptr, 0, 0, wr.right - wr.left, fieldHeight(h, s),
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-      s->dropHeight = keep;
-      placeEdit(h, s);
-      return 0;
-    }
+    case WM_ENABLE: return OnCbEnable(h, s, wp);
+    case WM_SETFONT: return OnCbSetFont(h, s, wp, lp);
     case WM_GETDLGCODE:
       // While the list is open, Enter and Esc are the list's, not the dialog's.
       return DLGC_WANTARROWS | DLGC_WANTCHARS |
              (s->dropped && (wp == VK_RETURN || wp == VK_ESCAPE) ? DLGC_WANTALLKEYS : 0);
-    case WM_SETFOCUS:
-      if (s->edit) {
-        if ((HWND)wp != s->edit) s->bounce = false;
-        ::SetFocus(s->edit);  // the edit reports the focus as CBN_SETFOCUS
-        ::SendMessage(s->edit, EM_SETSEL, 0, -1);
-        return 0;
-      }
-      AfxCtlInvalidate(h);
-      notify(h, CBN_SETFOCUS);
-      return 0;
-    case WM_KILLFOCUS:
-      if (s->edit) return 0;
-      if (s->dropped) closeUp(h, s, Close::Cancel);
-      if (!AfxRec(h)) return 0;
-      AfxCtlInvalidate(h);
-      notify(h, CBN_KILLFOCUS);
-      return 0;
-    case WM_COMMAND:
-      if ((HWND)lp == s->edit && s->edit) {
-        switch (HIWORD(wp)) {
-          case EN_SETFOCUS:
-            if (s->bounce)
-              s->bounce = false;
-            else
-              notify(h, CBN_SETFOCUS);
-            break;
-          case EN_KILLFOCUS:
-            if (s->bounce) break;
-            if (s->dropped) closeUp(h, s, Close::Cancel);
-            if (AfxRec(h)) notify(h, CBN_KILLFOCUS);
-            break;
-          case EN_UPDATE:
-            // The combo's text is the field's by now, as the parent reads it on this notification.
-            syncText(h, s);
-            if (!s->quiet) notify(h, CBN_EDITUPDATE);
-            break;
-          case EN_CHANGE:
-            syncText(h, s);
-            if (s->quiet) break;
-            if (s->dropped) {
-              // Typing while the list is open shows the first item that begins with the text.
-              QString t = editText(s);
-              int i = t.isEmpty()
-                          ? -1
-                          : (int)::SendMessage(s->list, LB_FINDSTRING, (WPARAM)-1, (LPARAM)AfxStdStr(t).c_str());
-              ::SendMessage(s->list, LB_SETCURSEL, (WPARAM)i, 0);
-              if (i >= 0) ::SendMessage(s->list, LB_SETTOPINDEX, (WPARAM)i, 0);
-              s->selAtDrop = i;
-            }
-            notify(h, CBN_EDITCHANGE);
-            break;
-          case EN_MAXTEXT: break;
-        }
-      }
-      return 0;
+    case WM_SETFOCUS: return OnCbSetFocus(h, s, wp);
+    case WM_KILLFOCUS: return OnCbKillFocus(h, s);
+    case WM_COMMAND: return OnCbCommand(h, s, wp, lp);
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-      POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-      if (::GetFocus() != (s->edit ? s->edit : h)) ::SetFocus(h);
-      if (!AfxRec(h) || !(s = st(h))) return 0;
-      if (dropList(h) || buttonRect(h).PtInRect(pt)) {
-        if (s->dropped)
-          closeUp(h, s, Close::Cancel);
-        else
-          drop(h, s);
-      }
-      return 0;
-    }
-    case WM_MOUSEWHEEL:
-      if (!s->dropped && ::IsWindowEnabled(h) && (AfxCtlHasFocus(h) || (s->edit && AfxCtlHasFocus(s->edit)))) {
-        int steps = (short)HIWORD(wp) / 120;
-        if (steps) userSelect(h, s, std::clamp(cur(s) - steps, 0, std::max(0, count(s) - 1)));
-        return 0;
-      }
-      if (s->dropped) return ::SendMessage(s->list, msg, wp, lp);
-      return ::DefWindowProc(h, msg, wp, lp);
+    case WM_LBUTTONDBLCLK: return OnCbButtonDown(h, s, lp);
+    case WM_MOUSEWHEEL: return OnCbMouseWheel(h, s, wp, lp);
     case WM_KEYDOWN: key(h, s, (UINT)wp, false, false); return 0;
-    case WM_SYSKEYDOWN:
-      if ((lp & (1 << 29)) && (wp == VK_DOWN || wp == VK_UP)) {
-        key(h, s, (UINT)wp, true, false);
-        return 0;
-      }
-      return ::DefWindowProc(h, msg, wp, lp);
-    case WM_CHAR:
-      if (dropList(h) && wp >= 0x20) {
-        std::string c = AfxStdStr(QString(QChar((uint)wp)));
-        int i = (int)::SendMessage(s->list, LB_FINDSTRING, (WPARAM)cur(s), (LPARAM)c.c_str());
-        if (i >= 0) userSelect(h, s, i);
-      }
-      return 0;
-    case WM_SETTEXT: {
-      QString t = AfxQStr((LPCTSTR)lp);
-      int i = (int)::SendMessage(s->list, LB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)AfxStdStr(t).c_str());
-      if (dropList(h)) {
-        if (i < 0) return CB_ERR;
-        ::SendMessage(s->list, LB_SETCURSEL, (WPARAM)i, 0);
-        syncText(h, s);
-        AfxCtlInvalidate(h);
-        return TRUE;
-      }
-      ::SendMessage(s->list, LB_SETCURSEL, (WPARAM)i, 0);
-      ++s->quiet;
-      ::SetWindowText(s->edit, AfxStdStr(t).c_str());
-      --s->quiet;
-      syncText(h, s);
-      return TRUE;
-    }
+    case WM_SYSKEYDOWN: return OnCbSysKeyDown(h, s, wp, lp);
+    case WM_CHAR: return OnCbChar(h, s, wp);
+    case WM_SETTEXT: return OnCbSetText(h, s, lp);
     case WM_CUT:
     case WM_COPY:
     case WM_PASTE:
@@ -536,25 +688,8 @@ LRESULT AfxComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     // ---- Items: the list's own messages ----
     case CB_ADDSTRING: return forward(s, LB_ADDSTRING, wp, lp);
     case CB_INSERTSTRING: return forward(s, LB_INSERTSTRING, wp, lp);
-    case CB_DELETESTRING: {
-      bool wasCur = (int)wp == cur(s);
-      int r = forward(s, LB_DELETESTRING, wp, lp);
-      if (wasCur && dropList(h)) {
-        syncText(h, s);
-        AfxCtlInvalidate(h);
-      }
-      return r;
-    }
-    case CB_RESETCONTENT:
-      forward(s, LB_RESETCONTENT, 0, 0);
-      if (s->edit) {
-        ++s->quiet;
-        ::SetWindowText(s->edit, "");
-        --s->quiet;
-      }
-      syncText(h, s);
-      AfxCtlInvalidate(h);
-      return CB_OKAY;
+    case CB_DELETESTRING: return OnCbDeleteString(h, s, wp, lp);
+    case CB_RESETCONTENT: return OnCbResetContent(h, s);
     case CB_GETCOUNT: return count(s);
     case CB_GETLBTEXT: return forward(s, LB_GETTEXT, wp, lp);
     case CB_GETLBTEXTLEN: return forward(s, LB_GETTEXTLEN, wp, lp);
@@ -563,82 +698,20 @@ LRESULT AfxComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case CB_FINDSTRING: return forward(s, LB_FINDSTRING, wp, lp);
     case CB_FINDSTRINGEXACT: return forward(s, LB_FINDSTRINGEXACT, wp, lp);
     case CB_GETCURSEL: return cur(s);
-    case CB_SETCURSEL: {
-      int i = (int)wp;
-      if (i < -1 || i >= count(s)) i = -1;
-      ::SendMessage(s->list, LB_SETCURSEL, (WPARAM)i, 0);
-      if (s->dropped) s->selAtDrop = i;
-      showSelection(h, s);
-      return i < 0 ? CB_ERR : i;
-    }
-    case CB_SELECTSTRING: {
-      int i = forward(s, LB_FINDSTRING, wp, lp);
-      if (i < 0) return CB_ERR;
-      ::SendMessage(s->list, LB_SETCURSEL, (WPARAM)i, 0);
-      if (s->dropped) s->selAtDrop = i;
-      showSelection(h, s);
-      return i;
-    }
+    case CB_SETCURSEL: return OnCbSetCurSel(h, s, wp);
+    case CB_SELECTSTRING: return OnCbSelectString(h, s, wp, lp);
 
-    // ---- The edit field ----
-    case CB_LIMITTEXT:
-      if (!s->edit) return CB_ERR;
-      ::SendMessage(s->edit, EM_LIMITTEXT, wp, 0);
-      return TRUE;
-    case CB_GETEDITSEL: {
-      if (!s->edit) return CB_ERR;
-      DWORD a = 0, b = 0;
-      ::SendMessage(s->edit, EM_GETSEL, (WPARAM)&a, (LPARAM)&b);
-      if (wp) *(DWORD*)wp = a;
-      if (lp) *(DWORD*)lp = b;
-      return MAKELONG(std::min<DWORD>(a, 0xFFFF), std::min<DWORD>(b, 0xFFFF));
-    }
-    case CB_SETEDITSEL:
-      if (!s->edit) return CB_ERR;
-      ::SendMessage(s->edit, EM_SETSEL, (WPARAM)(int)(short)LOWORD(lp), (LPARAM)(int)(short)HIWORD(lp));
-      return TRUE;
+    case CB_LIMITTEXT: return OnCbLimitText(s, wp);
+    case CB_GETEDITSEL: return OnCbGetEditSel(s, wp, lp);
+    case CB_SETEDITSEL: return OnCbSetEditSel(s, lp);
 
-    // ---- The list ----
-    case CB_SHOWDROPDOWN:
-      if (wp)
-        drop(h, s);
-      else
-        closeUp(h, s, Close::Quiet);
-      return TRUE;
+    case CB_SHOWDROPDOWN: return OnCbShowDropDown(h, s, wp);
     case CB_GETDROPPEDSTATE: return s->dropped;
-    case CB_GETDROPPEDCONTROLRECT: {
-      if (!lp) return CB_ERR;
-      RECT wr;
-      ::GetWindowRect(h, &wr);
-      wr.right = wr.left + std::max((int)(wr.right - wr.left), s->droppedWidth);
-      wr.bottom = wr.top + std::max((int)(wr.bottom - wr.top), s->dropHeight);
-      *(RECT*)lp = wr;
-      return TRUE;
-    }
-    case CB_GETDROPPEDWIDTH: {
-      RECT wr;
-      ::GetWindowRect(h, &wr);
-      return std::max((int)(wr.right - wr.left), s->droppedWidth);
-    }
+    case CB_GETDROPPEDCONTROLRECT: return OnCbGetDroppedControlRect(h, s, lp);
+    case CB_GETDROPPEDWIDTH: return OnCbGetDroppedWidth(h, s);
     case CB_SETDROPPEDWIDTH: s->droppedWidth = (int)wp; return std::max(s->droppedWidth, 0);
-    case CB_GETITEMHEIGHT:
-      if ((int)wp == -1) return fieldItemHeight(h, s);
-      return forward(s, LB_GETITEMHEIGHT, 0, 0);
-    case CB_SETITEMHEIGHT: {
-      if (lp <= 0 || lp > 255) return CB_ERR;
-      if ((int)wp == -1) {
-        s->fieldItemHeight = (int)lp;
-        RECT wr;
-        ::GetWindowRect(h, &wr);
-        int keep = s->dropHeight;
-        ::SetWindowPos(h, nullptr, 0, 0, wr.right - wr.left, fieldHeight(h, s),
-                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        s->dropHeight = keep;
-        placeEdit(h, s);
-        return CB_OKAY;
-      }
-      return forward(s, LB_SETITEMHEIGHT, 0, lp);
-    }
+    case CB_GETITEMHEIGHT: return OnCbGetItemHeight(h, s, wp);
+    case CB_SETITEMHEIGHT: return OnCbSetItemHeight(h, s, wp, lp);
   }
   return ::DefWindowProc(h, msg, wp, lp);
 }

@@ -134,6 +134,16 @@ BOOL AfxAttachControl(HWND hWnd, CWnd* pWnd) {
 // ======================================================================================
 IMPLEMENT_DYNAMIC(CControlWnd, CWnd)
 
+namespace {
+bool drawControlItem(DRAWITEMSTRUCT* dis) {
+  auto* c = dynamic_cast<CControlWnd*>(CWnd::FromHandlePermanent(dis->hwndItem));
+  if (!c) return false;
+  c->DrawItem(dis);
+  return true;
+}
+const bool g_hooked = (g_afxWndHooks.drawControlItem = drawControlItem, true);
+}  // namespace
+
 LRESULT CControlWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (!m_hWnd) return 0;
   return AfxControlDefProc(m_hWnd, message, wParam, lParam);

@@ -197,6 +197,279 @@ void moveCaret(HWND h, EditState* s, int pos, bool extend) {
   AfxCtlInvalidate(h);
 }
 
+// ---- One handler per message ----
+
+LRESULT OnEdSetText(HWND h, EditState* s, LPARAM lp) {
+  QString t = AfxQStr((LPCTSTR)lp);
+  setText(h, s, t);
+  s->anchor = s->caret = 0;
+  s->scrollX = 0;
+  s->topLine = 0;
+  s->modified = false;
+  s->canUndo = false;
+  changed(h);
+  return TRUE;
+}
+
+LRESULT OnEdGetDlgCode(HWND h, LPARAM lp) {
+  LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS | (multi(h) ? DLGC_WANTALLKEYS : 0);
+  // In a dialog, Esc still cancels from a multi-line edit, Tab moves on to the next control,
+  // and Enter presses the default button unless the edit keeps it for new lines.
+  if (auto* m = (const MSG*)lp;
+      m && m->message == WM_KEYDOWN &&
+      (m->wParam == VK_ESCAPE || m->wParam == VK_TAB || (m->wParam == VK_RETURN && !(AfxCtlStyle(h) & ES_WANTRETURN))))
+    code &= ~(LRESULT)DLGC_WANTALLKEYS;
+  return code;
+}
+
+LRESULT OnEdFocus(HWND h, UINT code) {
+  AfxCtlInvalidate(h);
+  AfxCtlCommand(h, code);
+  return 0;
+}
+
+LRESULT OnEdLButtonDown(HWND h, EditState* s, LPARAM lp) {
+  if (::GetFocus() != h) ::SetFocus(h);
+  if (!AfxRec(h)) return 0;
+  bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+  moveCaret(h, s, posFromPoint(h, s, GET_X_LPARAM(lp), GET_Y_LPARAM(lp)), shift);
+  s->tracking = true;
+  ::SetCapture(h);
+  return 0;
+}
+
+LRESULT OnEdLButtonUp(HWND h, EditState* s) {
+  if (s->tracking) {
+    s->tracking = false;
+    if (::GetCapture() == h) ::ReleaseCapture();
+  }
+  return 0;
+}
+
+LRESULT OnEdLButtonDblClk(HWND h, EditState* s, LPARAM lp) {
+  // The word under the pointer.
+  int p = posFromPoint(h, s, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+  int a = p, b = p;
+  while (a > 0 && s->text[a - 1].isLetterOrNumber()) --a;
+  while (b < s->text.size() && s->text[b].isLetterOrNumber()) ++b;
+  s->anchor = a;
+  moveCaret(h, s, b, true);
+  return 0;
+}
+
+// The length of the character before or after the caret: a line break is two.
+int stepBack(EditState* s) { return s->caret > 1 && s->text.mid(s->caret - 2, 2) == "\r\n" ? 2 : 1; }
+int stepForward(EditState* s) { return s->text.mid(s->caret, 2) == "\r\n" ? 2 : 1; }
+
+void keyDelete(HWND h, EditState* s, bool shift) {
+  if (readOnly(h)) {
+    MessageBeep(0);
+    return;
+  }
+  if (shift) {
+    ::SendMessage(h, WM_CUT, 0, 0);
+    return;
+  }
+  if (s->anchor == s->caret) {
+    if (s->caret >= (int)s->text.size()) return;
+    s->anchor = s->caret + stepForward(s);
+  }
+  replaceSel(h, s, QString(), true, true);
+}
+
+LRESULT OnEdKeyDown(HWND h, EditState* s, WPARAM wp, LPARAM lp) {
+  if (wp == VK_UP || wp == VK_DOWN) {
+    if (HWND ud = AfxUpDownOfBuddy(h)) return ::SendMessage(ud, WM_KEYDOWN, wp, lp);
+  }
+  bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+  bool ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+  auto starts = lineStarts(s->text);
+  int l = lineOf(starts, s->caret);
+  int lineEnd = starts[(size_t)l] + (int)lineText(s->text, starts, l).size();
+  switch (wp) {
+    case VK_LEFT:
+      if (!shift && s->anchor != s->caret)
+        moveCaret(h, s, std::min(s->anchor, s->caret), false);
+      else
+        moveCaret(h, s, s->caret - stepBack(s), shift);
+      break;
+    case VK_RIGHT:
+      if (!shift && s->anchor != s->caret)
+        moveCaret(h, s, std::max(s->anchor, s->caret), false);
+      else
+        moveCaret(h, s, s->caret + stepForward(s), shift);
+      break;
+    case VK_HOME: moveCaret(h, s, ctrl ? 0 : starts[(size_t)l], shift); break;
+    case VK_END: moveCaret(h, s, ctrl ? (int)s->text.size() : lineEnd, shift); break;
+    case VK_UP:
+    case VK_DOWN: {
+      if (!multi(h)) break;
+      int nl = l + (wp == VK_UP ? -1 : 1);
+      if (nl < 0 || nl >= (int)starts.size()) break;
+      int col = s->caret - starts[(size_t)l];
+      moveCaret(h, s, starts[(size_t)nl] + std::min(col, (int)lineText(s->text, starts, nl).size()), shift);
+      break;
+    }
+    case VK_DELETE: keyDelete(h, s, shift); break;
+    case VK_INSERT:
+      if (shift)
+        ::SendMessage(h, WM_PASTE, 0, 0);
+      else if (ctrl)
+        ::SendMessage(h, WM_COPY, 0, 0);
+      break;
+  }
+  return 0;
+}
+
+LRESULT OnEdChar(HWND h, EditState* s, WPARAM wp) {
+  uint c = (uint)wp;
+  switch (c) {
+    case 1:
+      s->anchor = 0;
+      moveCaret(h, s, (int)s->text.size(), true);
+      return 0;  // Ctrl+A
+    case 3: ::SendMessage(h, WM_COPY, 0, 0); return 0;
+    case 0x16: ::SendMessage(h, WM_PASTE, 0, 0); return 0;
+    case 0x18: ::SendMessage(h, WM_CUT, 0, 0); return 0;
+    case 0x1A: ::SendMessage(h, WM_UNDO, 0, 0); return 0;
+  }
+  if (readOnly(h)) {
+    MessageBeep(0);
+    return 0;
+  }
+  if (c == 8) {
+    if (s->anchor == s->caret) {
+      if (s->caret == 0) return 0;
+      s->anchor = s->caret - stepBack(s);
+    }
+    replaceSel(h, s, QString(), true, true);
+    return 0;
+  }
+  if (c == '\r' || c == '\n') {
+    if (multi(h) && (AfxCtlStyle(h) & ES_WANTRETURN)) replaceSel(h, s, QStringLiteral("\r\n"), true, true);
+    return 0;
+  }
+  if (c < 0x20 && c != '\t') return 0;
+  if (c == '\t' && !multi(h)) return 0;
+  QString in = QString(QChar(c));
+  if ((AfxCtlStyle(h) & ES_NUMBER) && !QChar(c).isDigit()) {
+    MessageBeep(0);
+    return 0;
+  }
+  if (AfxCtlStyle(h) & ES_UPPERCASE) in = in.toUpper();
+  if (AfxCtlStyle(h) & ES_LOWERCASE) in = in.toLower();
+  replaceSel(h, s, in, true, true);
+  return 0;
+}
+
+LRESULT OnEdCut(HWND h, EditState* s) {
+  if (readOnly(h) || s->anchor == s->caret || (AfxCtlStyle(h) & ES_PASSWORD)) return 0;
+  ::SendMessage(h, WM_COPY, 0, 0);
+  ::SendMessage(h, WM_CLEAR, 0, 0);
+  return 0;
+}
+
+LRESULT OnEdCopy(HWND h, EditState* s) {
+  if (s->anchor != s->caret && !(AfxCtlStyle(h) & ES_PASSWORD)) {
+    int a = std::min(s->anchor, s->caret), b = std::max(s->anchor, s->caret);
+    AfxCtlSetClipboardText(s->text.mid(a, b - a));
+  }
+  return 0;
+}
+
+LRESULT OnEdPaste(HWND h, EditState* s) {
+  if (readOnly(h)) return 0;
+  QString t = AfxCtlClipboardText();
+  if (!multi(h)) {
+    int nl = t.indexOf(QChar('\n'));
+    if (nl >= 0) t = t.left(nl);
+    t.remove(QChar('\r'));
+  }
+  if (!t.isEmpty()) replaceSel(h, s, t, true, true);
+  return 0;
+}
+
+LRESULT OnEdClear(HWND h, EditState* s) {
+  if (readOnly(h) || s->anchor == s->caret) return 0;
+  replaceSel(h, s, QString(), true, true);
+  return 0;
+}
+
+LRESULT OnEdUndo(HWND h, EditState* s) {
+  if (!s->canUndo) return FALSE;
+  QString t = s->undoText;
+  s->undoText = s->text;
+  setText(h, s, t);
+  s->anchor = s->caret = (int)t.size();
+  s->modified = true;
+  changed(h);
+  return TRUE;
+}
+
+LRESULT OnEdGetSel(EditState* s, WPARAM wp, LPARAM lp) {
+  DWORD a = (DWORD)std::min(s->anchor, s->caret), b = (DWORD)std::max(s->anchor, s->caret);
+  if (wp) *(DWORD*)wp = a;
+  if (lp) *(DWORD*)lp = b;
+  return MAKELONG(std::min<DWORD>(a, 0xFFFF), std::min<DWORD>(b, 0xFFFF));
+}
+
+LRESULT OnEdSetSel(HWND h, EditState* s, WPARAM wp, LPARAM lp) {
+  int a = (int)wp, b = (int)lp, n = (int)s->text.size();
+  if (a == -1) {
+    s->anchor = s->caret;
+    AfxCtlInvalidate(h);
+    return 0;
+  }
+  if (a < 0 || a > n) a = n;
+  if (b < 0 || b > n) b = n;
+  s->anchor = a;
+  s->caret = b;
+  keepCaretVisible(h, s);
+  AfxCtlInvalidate(h);
+  return 0;
+}
+
+// Sets or clears a style bit the edit reads as it draws.
+void setStyleBit(HWND h, DWORD bit, bool on) {
+  if (AfxWndRec* r = AfxRec(h)) r->style = on ? (r->style | bit) : (r->style & ~bit);
+  AfxCtlInvalidate(h);
+}
+
+LRESULT OnEdSetPasswordChar(HWND h, EditState* s, WPARAM wp) {
+  if (wp) s->password = QChar((uint)wp);
+  setStyleBit(h, ES_PASSWORD, wp != 0);
+  return 0;
+}
+
+LRESULT OnEdLineIndex(EditState* s, WPARAM wp) {
+  auto starts = lineStarts(s->text);
+  int l = (int)wp == -1 ? lineOf(starts, s->caret) : (int)wp;
+  return l >= 0 && l < (int)starts.size() ? starts[(size_t)l] : -1;
+}
+
+LRESULT OnEdLineFromChar(EditState* s, WPARAM wp) {
+  auto starts = lineStarts(s->text);
+  return lineOf(starts, (int)wp == -1 ? s->caret : (int)wp);
+}
+
+LRESULT OnEdLineLength(EditState* s, WPARAM wp) {
+  auto starts = lineStarts(s->text);
+  int l = lineOf(starts, (int)wp == -1 ? s->caret : std::clamp((int)wp, 0, (int)s->text.size()));
+  return (LRESULT)lineText(s->text, starts, l).size();
+}
+
+LRESULT OnEdGetLine(EditState* s, WPARAM wp, LPARAM lp) {
+  auto starts = lineStarts(s->text);
+  int l = (int)wp;
+  if (l < 0 || l >= (int)starts.size() || !lp) return 0;
+  std::string u = AfxStdStr(lineText(s->text, starts, l));
+  // The buffer's first word holds its size, as on the platform; no terminator is added.
+  WORD cap = *(WORD*)lp;
+  size_t n = std::min<size_t>(u.size(), cap);
+  std::copy(u.begin(), u.begin() + (long)n, (char*)lp);
+  return (LRESULT)n;
+}
+
 }  // namespace
 
 AfxCtlState* AfxNewEditState() { return new EditState; }
@@ -206,267 +479,47 @@ LRESULT AfxEditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   if (!s) return ::DefWindowProc(h, msg, wp, lp);
   if (LRESULT res = 0; AfxComboEditFilter(h, msg, wp, lp, &res)) return res;
   switch (msg) {
-    case WM_SETTEXT: {
-      QString t = AfxQStr((LPCTSTR)lp);
-      setText(h, s, t);
-      s->anchor = s->caret = 0;
-      s->scrollX = 0;
-      s->topLine = 0;
-      s->modified = false;
-      s->canUndo = false;
-      changed(h);
-      return TRUE;
-    }
-    case WM_GETDLGCODE: {
-      LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS | (multi(h) ? DLGC_WANTALLKEYS : 0);
-      // In a dialog, Esc still cancels from a multi-line edit, Tab moves on to the next control,
-      // and Enter presses the default button unless the edit keeps it for new lines.
-      if (auto* m = (const MSG*)lp; m && m->message == WM_KEYDOWN &&
-                                    (m->wParam == VK_ESCAPE || m->wParam == VK_TAB ||
-                                     (m->wParam == VK_RETURN && !(AfxCtlStyle(h) & ES_WANTRETURN))))
-        code &= ~(LRESULT)DLGC_WANTALLKEYS;
-      return code;
-    }
-    case WM_SETFOCUS:
-      AfxCtlInvalidate(h);
-      AfxCtlCommand(h, EN_SETFOCUS);
-      return 0;
-    case WM_KILLFOCUS:
-      AfxCtlInvalidate(h);
-      AfxCtlCommand(h, EN_KILLFOCUS);
-      return 0;
+    case WM_SETTEXT: return OnEdSetText(h, s, lp);
+    case WM_GETDLGCODE: return OnEdGetDlgCode(h, lp);
+    case WM_SETFOCUS: return OnEdFocus(h, EN_SETFOCUS);
+    case WM_KILLFOCUS: return OnEdFocus(h, EN_KILLFOCUS);
     case WM_ENABLE: AfxCtlInvalidate(h); return 0;
     case WM_PAINT:
     case WM_PRINTCLIENT: paint(h, s, wp); return 0;
     case WM_ERASEBKGND: return 1;
-    case WM_LBUTTONDOWN: {
-      if (::GetFocus() != h) ::SetFocus(h);
-      if (!AfxRec(h)) return 0;
-      bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
-      moveCaret(h, s, posFromPoint(h, s, GET_X_LPARAM(lp), GET_Y_LPARAM(lp)), shift);
-      s->tracking = true;
-      ::SetCapture(h);
-      return 0;
-    }
+    case WM_LBUTTONDOWN: return OnEdLButtonDown(h, s, lp);
     case WM_MOUSEMOVE:
       if (s->tracking && ::GetCapture() == h)
         moveCaret(h, s, posFromPoint(h, s, GET_X_LPARAM(lp), GET_Y_LPARAM(lp)), true);
       return 0;
-    case WM_LBUTTONUP:
-      if (s->tracking) {
-        s->tracking = false;
-        if (::GetCapture() == h) ::ReleaseCapture();
-      }
-      return 0;
+    case WM_LBUTTONUP: return OnEdLButtonUp(h, s);
     case WM_CAPTURECHANGED: s->tracking = false; return 0;
-    case WM_LBUTTONDBLCLK: {
-      // The word under the pointer.
-      int p = posFromPoint(h, s, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
-      int a = p, b = p;
-      while (a > 0 && s->text[a - 1].isLetterOrNumber()) --a;
-      while (b < s->text.size() && s->text[b].isLetterOrNumber()) ++b;
-      s->anchor = a;
-      moveCaret(h, s, b, true);
-      return 0;
-    }
-    case WM_KEYDOWN: {
-      if (wp == VK_UP || wp == VK_DOWN) {
-        if (HWND ud = AfxUpDownOfBuddy(h)) return ::SendMessage(ud, WM_KEYDOWN, wp, lp);
-      }
-      bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
-      bool ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
-      auto starts = lineStarts(s->text);
-      int l = lineOf(starts, s->caret);
-      int lineEnd = starts[(size_t)l] + (int)lineText(s->text, starts, l).size();
-      switch (wp) {
-        case VK_LEFT:
-          if (!shift && s->anchor != s->caret)
-            moveCaret(h, s, std::min(s->anchor, s->caret), false);
-          else
-            moveCaret(h, s, s->caret - (s->caret > 1 && s->text.mid(s->caret - 2, 2) == "\r\n" ? 2 : 1), shift);
-          return 0;
-        case VK_RIGHT:
-          if (!shift && s->anchor != s->caret)
-            moveCaret(h, s, std::max(s->anchor, s->caret), false);
-          else
-            moveCaret(h, s, s->caret + (s->text.mid(s->caret, 2) == "\r\n" ? 2 : 1), shift);
-          return 0;
-        case VK_HOME: moveCaret(h, s, ctrl ? 0 : starts[(size_t)l], shift); return 0;
-        case VK_END: moveCaret(h, s, ctrl ? (int)s->text.size() : lineEnd, shift); return 0;
-        case VK_UP:
-        case VK_DOWN: {
-          if (!multi(h)) return 0;
-          int nl = l + (wp == VK_UP ? -1 : 1);
-          if (nl < 0 || nl >= (int)starts.size()) return 0;
-          int col = s->caret - starts[(size_t)l];
-          moveCaret(h, s, starts[(size_t)nl] + std::min(col, (int)lineText(s->text, starts, nl).size()), shift);
-          return 0;
-        }
-        case VK_DELETE:
-          if (readOnly(h)) {
-            MessageBeep(0);
-            return 0;
-          }
-          if (shift) {
-            ::SendMessage(h, WM_CUT, 0, 0);
-            return 0;
-          }
-          if (s->anchor == s->caret) {
-            if (s->caret >= (int)s->text.size()) return 0;
-            s->anchor = s->caret + (s->text.mid(s->caret, 2) == "\r\n" ? 2 : 1);
-          }
-          replaceSel(h, s, QString(), true, true);
-          return 0;
-        case VK_INSERT:
-          if (shift)
-            ::SendMessage(h, WM_PASTE, 0, 0);
-          else if (ctrl)
-            ::SendMessage(h, WM_COPY, 0, 0);
-          return 0;
-      }
-      return 0;
-    }
-    case WM_CHAR: {
-      uint c = (uint)wp;
-      switch (c) {
-        case 1:
-          s->anchor = 0;
-          moveCaret(h, s, (int)s->text.size(), true);
-          return 0;  // Ctrl+A
-        case 3: ::SendMessage(h, WM_COPY, 0, 0); return 0;
-        case 0x16: ::SendMessage(h, WM_PASTE, 0, 0); return 0;
-        case 0x18: ::SendMessage(h, WM_CUT, 0, 0); return 0;
-        case 0x1A: ::SendMessage(h, WM_UNDO, 0, 0); return 0;
-      }
-      if (readOnly(h)) {
-        MessageBeep(0);
-        return 0;
-      }
-      if (c == 8) {
-        if (s->anchor == s->caret) {
-          if (s->caret == 0) return 0;
-          s->anchor = s->caret - (s->caret > 1 && s->text.mid(s->caret - 2, 2) == "\r\n" ? 2 : 1);
-        }
-        replaceSel(h, s, QString(), true, true);
-        return 0;
-      }
-      if (c == '\r' || c == '\n') {
-        if (multi(h) && (AfxCtlStyle(h) & ES_WANTRETURN)) replaceSel(h, s, QStringLiteral("\r\n"), true, true);
-        return 0;
-      }
-      if (c < 0x20 && c != '\t') return 0;
-      if (c == '\t' && !multi(h)) return 0;
-      QString in = QString(QChar(c));
-      if ((AfxCtlStyle(h) & ES_NUMBER) && !QChar(c).isDigit()) {
-        MessageBeep(0);
-        return 0;
-      }
-      if (AfxCtlStyle(h) & ES_UPPERCASE) in = in.toUpper();
-      if (AfxCtlStyle(h) & ES_LOWERCASE) in = in.toLower();
-      replaceSel(h, s, in, true, true);
-      return 0;
-    }
-    case WM_CUT:
-      if (readOnly(h) || s->anchor == s->caret || (AfxCtlStyle(h) & ES_PASSWORD)) return 0;
-      ::SendMessage(h, WM_COPY, 0, 0);
-      ::SendMessage(h, WM_CLEAR, 0, 0);
-      return 0;
-    case WM_COPY:
-      if (s->anchor != s->caret && !(AfxCtlStyle(h) & ES_PASSWORD)) {
-        int a = std::min(s->anchor, s->caret), b = std::max(s->anchor, s->caret);
-        AfxCtlSetClipboardText(s->text.mid(a, b - a));
-      }
-      return 0;
-    case WM_PASTE: {
-      if (readOnly(h)) return 0;
-      QString t = AfxCtlClipboardText();
-      if (!multi(h)) {
-        int nl = t.indexOf(QChar('\n'));
-        if (nl >= 0) t = t.left(nl);
-        t.remove(QChar('\r'));
-      }
-      if (!t.isEmpty()) replaceSel(h, s, t, true, true);
-      return 0;
-    }
-    case WM_CLEAR:
-      if (readOnly(h) || s->anchor == s->caret) return 0;
-      replaceSel(h, s, QString(), true, true);
-      return 0;
+    case WM_LBUTTONDBLCLK: return OnEdLButtonDblClk(h, s, lp);
+    case WM_KEYDOWN: return OnEdKeyDown(h, s, wp, lp);
+    case WM_CHAR: return OnEdChar(h, s, wp);
+    case WM_CUT: return OnEdCut(h, s);
+    case WM_COPY: return OnEdCopy(h, s);
+    case WM_PASTE: return OnEdPaste(h, s);
+    case WM_CLEAR: return OnEdClear(h, s);
     case WM_UNDO:
-    case EM_UNDO: {
-      if (!s->canUndo) return FALSE;
-      QString t = s->undoText;
-      s->undoText = s->text;
-      setText(h, s, t);
-      s->anchor = s->caret = (int)t.size();
-      s->modified = true;
-      changed(h);
-      return TRUE;
-    }
+    case EM_UNDO: return OnEdUndo(h, s);
     case EM_CANUNDO: return s->canUndo;
     case EM_EMPTYUNDOBUFFER: s->canUndo = false; return 0;
-    case EM_GETSEL: {
-      DWORD a = (DWORD)std::min(s->anchor, s->caret), b = (DWORD)std::max(s->anchor, s->caret);
-      if (wp) *(DWORD*)wp = a;
-      if (lp) *(DWORD*)lp = b;
-      return MAKELONG(std::min<DWORD>(a, 0xFFFF), std::min<DWORD>(b, 0xFFFF));
-    }
-    case EM_SETSEL: {
-      int a = (int)wp, b = (int)lp, n = (int)s->text.size();
-      if (a == -1) {
-        s->anchor = s->caret;
-        AfxCtlInvalidate(h);
-        return 0;
-      }
-      if (a < 0 || a > n) a = n;
-      if (b < 0 || b > n) b = n;
-      s->anchor = a;
-      s->caret = b;
-      keepCaretVisible(h, s);
-      AfxCtlInvalidate(h);
-      return 0;
-    }
+    case EM_GETSEL: return OnEdGetSel(s, wp, lp);
+    case EM_SETSEL: return OnEdSetSel(h, s, wp, lp);
     case EM_REPLACESEL: replaceSel(h, s, AfxQStr((LPCTSTR)lp), false, wp != 0); return 0;
     case EM_LIMITTEXT: s->limit = wp == 0 ? 0x7FFFFFFE : (int)std::min<WPARAM>(wp, 0x7FFFFFFE); return 0;
     case EM_GETLIMITTEXT: return s->limit;
-    case EM_SETREADONLY:
-      if (AfxWndRec* r = AfxRec(h)) r->style = wp ? (r->style | ES_READONLY) : (r->style & ~ES_READONLY);
-      AfxCtlInvalidate(h);
-      return TRUE;
+    case EM_SETREADONLY: setStyleBit(h, ES_READONLY, wp != 0); return TRUE;
     case EM_GETMODIFY: return s->modified;
     case EM_SETMODIFY: s->modified = wp != 0; return 0;
-    case EM_SETPASSWORDCHAR:
-      if (wp) s->password = QChar((uint)wp);
-      if (AfxWndRec* r = AfxRec(h)) r->style = wp ? (r->style | ES_PASSWORD) : (r->style & ~ES_PASSWORD);
-      AfxCtlInvalidate(h);
-      return 0;
+    case EM_SETPASSWORDCHAR: return OnEdSetPasswordChar(h, s, wp);
     case EM_GETPASSWORDCHAR: return (AfxCtlStyle(h) & ES_PASSWORD) ? s->password.unicode() : 0;
     case EM_GETLINECOUNT: return (LRESULT)lineStarts(s->text).size();
-    case EM_LINEINDEX: {
-      auto starts = lineStarts(s->text);
-      int l = (int)wp == -1 ? lineOf(starts, s->caret) : (int)wp;
-      return l >= 0 && l < (int)starts.size() ? starts[(size_t)l] : -1;
-    }
-    case EM_LINEFROMCHAR: {
-      auto starts = lineStarts(s->text);
-      return lineOf(starts, (int)wp == -1 ? s->caret : (int)wp);
-    }
-    case EM_LINELENGTH: {
-      auto starts = lineStarts(s->text);
-      int l = lineOf(starts, (int)wp == -1 ? s->caret : std::clamp((int)wp, 0, (int)s->text.size()));
-      return (LRESULT)lineText(s->text, starts, l).size();
-    }
-    case EM_GETLINE: {
-      auto starts = lineStarts(s->text);
-      int l = (int)wp;
-      if (l < 0 || l >= (int)starts.size() || !lp) return 0;
-      std::string u = AfxStdStr(lineText(s->text, starts, l));
-      // The buffer's first word holds its size, as on the platform; no terminator is added.
-      WORD cap = *(WORD*)lp;
-      size_t n = std::min<size_t>(u.size(), cap);
-      std::copy(u.begin(), u.begin() + (long)n, (char*)lp);
-      return (LRESULT)n;
-    }
+    case EM_LINEINDEX: return OnEdLineIndex(s, wp);
+    case EM_LINEFROMCHAR: return OnEdLineFromChar(s, wp);
+    case EM_LINELENGTH: return OnEdLineLength(s, wp);
+    case EM_GETLINE: return OnEdGetLine(s, wp, lp);
     case EM_SCROLLCARET:
       keepCaretVisible(h, s);
       AfxCtlInvalidate(h);

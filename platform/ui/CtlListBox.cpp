@@ -364,6 +364,398 @@ bool keyNav(HWND h, ListState* s, UINT vk, int* to) {
   return n > 0;
 }
 
+// ---- One handler per message ----
+
+LRESULT OnLbCreate(HWND h, ListState* s) {
+  // Whole rows only, unless asked otherwise: the window shrinks to the last full row.
+  if (!s->combo && !(style(h) & (LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWVARIABLE))) {
+    RECT wr, cr;
+    ::GetWindowRect(h, &wr);
+    ::GetClientRect(h, &cr);
+    int ih = itemHeight(h, s);
+    int extra = (int)cr.bottom % ih;
+    if (extra && cr.bottom > ih)
+      ::SetWindowPos(h, nullptr, 0, 0, wr.right - wr.left, wr.bottom - wr.top - extra,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  updateScrollBar(h, s);
+  return 0;
+}
+
+LRESULT OnLbSetFont(HWND h, ListState* s, WPARAM wp, LPARAM lp) {
+  ::DefWindowProc(h, WM_SETFONT, wp, lp);
+  if (!ownerDraw(h)) s->itemHeight = 0;
+  changed(h, s);
+  return 0;
+}
+
+LRESULT OnLbFocus(HWND h, ListState* s, UINT code) {
+  AfxCtlInvalidate(h);
+  notify(h, s, code);
+  return 0;
+}
+
+LRESULT OnLbMouseWheel(HWND h, ListState* s, WPARAM wp) {
+  int steps = (short)HIWORD(wp) / 120;
+  setTop(h, s, s->top - 3 * steps);
+  return 0;
+}
+
+LRESULT OnLbNcButtonDown(HWND h, ListState* s, WPARAM wp, LPARAM lp) {
+  if (wp == HTVSCROLL) {
+    POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    ::ScreenToClient(h, &pt);
+    barPress(h, s, pt.y);
+  }
+  return 0;
+}
+
+// A press in a combo box's open list: outside closes it, on an item marks that item.
+LRESULT comboListButtonDown(HWND h, ListState* s, POINT pt) {
+  RECT wr;
+  ::GetWindowRect(h, &wr);
+  POINT sp = pt;
+  ::ClientToScreen(h, &sp);
+  if (!PtInRect(&wr, sp)) {
+    AfxComboListDone(s->combo, false);  // a press outside closes the list
+    return 0;
+  }
+  if (onBar(h, pt)) {
+    barPress(h, s, pt.y);
+    return 0;
+  }
+  s->tracking = true;
+  bool out = false;
+  int i = itemAt(h, s, pt, &out);
+  if (!out && i != s->cur) {
+    s->cur = i;
+    AfxCtlInvalidate(h);
+  }
+  return 0;
+}
+
+LRESULT OnLbButtonDown(HWND h, ListState* s, UINT msg, WPARAM wp, LPARAM lp) {
+  POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+  if (s->combo) return comboListButtonDown(h, s, pt);
+  if (::GetFocus() != h) ::SetFocus(h);
+  if (!AfxRec(h)) return 0;
+  bool out = false;
+  int i = itemAt(h, s, pt, &out);
+  if (i < 0 || out) return 0;
+  bool shift = (wp & MK_SHIFT) != 0, ctrl = (wp & MK_CONTROL) != 0;
+  bool ch = userSelect(h, s, i, shift, ctrl, (style(h) & LBS_MULTIPLESEL) != 0);
+  if (msg == WM_LBUTTONDBLCLK) {
+    if (ch) notify(h, s, LBN_SELCHANGE);
+    if (AfxRec(h)) notify(h, s, LBN_DBLCLK);
+    return 0;
+  }
+  s->tracking = true;
+  s->changedWhileTracking = ch;
+  ::SetCapture(h);
+  return 0;
+}
+
+// The open list of a combo box follows the pointer.
+LRESULT comboListMouseMove(HWND h, ListState* s, POINT pt) {
+  bool out = false;
+  int i = itemAt(h, s, pt, &out);
+  RECT rc;
+  ::GetClientRect(h, &rc);
+  if (PtInRect(&rc, pt) && i >= 0 && i != s->cur) {
+    s->cur = i;
+    AfxCtlInvalidate(h);
+  } else if (s->tracking && !PtInRect(&rc, pt) && count(s)) {
+    // Dragging past the ends scrolls.
+    if (pt.y < 0 && s->top > 0) {
+      setTop(h, s, s->top - 1);
+      s->cur = s->top;
+    }
+    if (pt.y >= rc.bottom) {
+      setTop(h, s, s->top + 1);
+      s->cur = std::min(count(s) - 1, s->top + visibleRows(h, s) - 1);
+    }
+    AfxCtlInvalidate(h);
+  }
+  return 0;
+}
+
+LRESULT OnLbMouseMove(HWND h, ListState* s, LPARAM lp) {
+  POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+  if (s->thumbDrag) {
+    thumbMove(h, s, pt.y);
+    return 0;
+  }
+  if (s->combo) return comboListMouseMove(h, s, pt);
+  if (!s->tracking || ::GetCapture() != h || (multiSel(h) && !extSel(h))) return 0;
+  bool out = false;
+  int i = itemAt(h, s, pt, &out);
+  RECT rc;
+  ::GetClientRect(h, &rc);
+  if (pt.y < 0)
+    i = std::max(0, s->top - 1);
+  else if (pt.y >= rc.bottom)
+    i = std::min(count(s) - 1, s->top + visibleRows(h, s));
+  if (i >= 0 && i != s->cur) s->changedWhileTracking |= userSelect(h, s, i, extSel(h), false, false);
+  return 0;
+}
+
+LRESULT OnLbButtonUp(HWND h, ListState* s, LPARAM lp) {
+  if (s->thumbDrag) {
+    s->thumbDrag = false;
+    if (::GetCapture() == h && !s->combo) ::ReleaseCapture();
+    return 0;
+  }
+  if (s->combo) {
+    POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    RECT rc;
+    ::GetClientRect(h, &rc);
+    s->tracking = false;
+    bool out = false;
+    int i = itemAt(h, s, pt, &out);
+    // The release that ends the opening click lands outside; a release on an item picks it.
+    if (PtInRect(&rc, pt) && !out && i >= 0) {
+      s->cur = i;
+      AfxComboListDone(s->combo, true);
+    }
+    return 0;
+  }
+  if (!s->tracking) return 0;
+  s->tracking = false;
+  if (::GetCapture() == h) ::ReleaseCapture();
+  if (s->changedWhileTracking) notify(h, s, LBN_SELCHANGE);
+  s->changedWhileTracking = false;
+  return 0;
+}
+
+LRESULT OnLbCaptureChanged(HWND h, ListState* s, LPARAM lp) {
+  s->thumbDrag = false;
+  if (!s->combo) s->tracking = false;
+  if (s->combo && (HWND)lp != h) AfxComboListCaptureLost(s->combo);
+  return 0;
+}
+
+// Moves only the caret, selecting nothing.
+void moveCaret(HWND h, ListState* s, int to) {
+  s->cur = to;
+  ensureVisible(h, s, to);
+  AfxCtlInvalidate(h);
+}
+
+LRESULT OnLbKeyDown(HWND h, ListState* s, WPARAM wp) {
+  if (style(h) & LBS_NOSEL) return 0;
+  bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0, ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+  if (wp == VK_SPACE && multiSel(h)) {
+    if (s->cur >= 0 && userSelect(h, s, s->cur, false, true, true)) notify(h, s, LBN_SELCHANGE);
+    return 0;
+  }
+  int to = -1;
+  if (!keyNav(h, s, (UINT)wp, &to)) return 0;
+  if (s->combo) {
+    moveCaret(h, s, to);
+    return 0;
+  }
+  bool ch;
+  if (multiSel(h) && !extSel(h)) {
+    moveCaret(h, s, to);
+    ch = false;
+  } else if (extSel(h) && ctrl && !shift) {
+    moveCaret(h, s, to);  // Ctrl moves only the caret
+    ch = false;
+  } else {
+    ch = userSelect(h, s, to, shift, false, false);
+  }
+  if (ch) notify(h, s, LBN_SELCHANGE);
+  return 0;
+}
+
+LRESULT OnLbChar(HWND h, ListState* s, WPARAM wp) {
+  if ((style(h) & LBS_NOSEL) || !hasStrings(h) || wp < 0x20) return 0;
+  QString c(QChar((uint)wp));
+  int i = find(s, s->cur, c, false);
+  if (i < 0) return 0;
+  if (s->combo) {
+    moveCaret(h, s, i);
+    return 0;
+  }
+  if (userSelect(h, s, i, false, false, false) || multiSel(h)) notify(h, s, LBN_SELCHANGE);
+  return 0;
+}
+
+// ---- Items ----
+
+bool validIndex(ListState* s, int i) { return i >= 0 && i < count(s); }
+
+QString givenText(HWND h, LPARAM lp) { return hasStrings(h) ? AfxQStr((LPCTSTR)lp) : QString(); }
+
+LRESULT OnLbAddString(HWND h, ListState* s, LPARAM lp) {
+  QString t = givenText(h, lp);
+  return insertAt(h, s, sortedPlace(h, s, t), t, (ULONG_PTR)lp);
+}
+
+LRESULT OnLbInsertString(HWND h, ListState* s, WPARAM wp, LPARAM lp) {
+  QString t = givenText(h, lp);
+  int at = (int)wp;
+  if (at > count(s)) return LB_ERR;
+  return insertAt(h, s, at, t, (ULONG_PTR)lp);
+}
+
+LRESULT OnLbDeleteString(HWND h, ListState* s, WPARAM wp) {
+  int i = (int)wp;
+  if (!validIndex(s, i)) return LB_ERR;
+  s->items.erase(s->items.begin() + i);
+  if (s->cur == i)
+    s->cur = multiSel(h) ? std::min(i, count(s) - 1) : -1;
+  else if (s->cur > i)
+    --s->cur;
+  if (s->anchor == i)
+    s->anchor = -1;
+  else if (s->anchor > i)
+    --s->anchor;
+  changed(h, s);
+  return count(s);
+}
+
+LRESULT OnLbResetContent(HWND h, ListState* s) {
+  s->items.clear();
+  s->cur = s->anchor = -1;
+  s->top = 0;
+  changed(h, s);
+  return 0;
+}
+
+LRESULT OnLbGetText(HWND h, ListState* s, WPARAM wp, LPARAM lp) {
+  int i = (int)wp;
+  if (!validIndex(s, i) || !lp) return LB_ERR;
+  if (!hasStrings(h)) {
+    *(ULONG_PTR*)lp = s->items[(size_t)i].data;
+    return sizeof(ULONG_PTR);
+  }
+  std::string u = AfxStdStr(s->items[(size_t)i].text);
+  std::copy(u.begin(), u.end(), (char*)lp);
+  ((char*)lp)[u.size()] = 0;
+  return (LRESULT)u.size();
+}
+
+LRESULT OnLbGetTextLen(HWND h, ListState* s, WPARAM wp) {
+  int i = (int)wp;
+  if (!validIndex(s, i)) return LB_ERR;
+  return hasStrings(h) ? (LRESULT)AfxStdStr(s->items[(size_t)i].text).size() : (LRESULT)sizeof(ULONG_PTR);
+}
+
+LRESULT OnLbGetItemData(ListState* s, WPARAM wp) {
+  int i = (int)wp;
+  if (!validIndex(s, i)) return LB_ERR;
+  return (LRESULT)s->items[(size_t)i].data;
+}
+
+LRESULT OnLbSetItemData(ListState* s, WPARAM wp, LPARAM lp) {
+  int i = (int)wp;
+  if (!validIndex(s, i)) return LB_ERR;
+  s->items[(size_t)i].data = (ULONG_PTR)lp;
+  return TRUE;
+}
+
+LRESULT OnLbFindString(HWND h, ListState* s, UINT msg, WPARAM wp, LPARAM lp) {
+  if (!hasStrings(h)) {
+    for (int i = 0; i < count(s); ++i)
+      if (s->items[(size_t)i].data == (ULONG_PTR)lp) return i;
+    return LB_ERR;
+  }
+  return find(s, (int)wp, AfxQStr((LPCTSTR)lp), msg == LB_FINDSTRINGEXACT);
+}
+
+// ---- Selection ----
+
+LRESULT OnLbSetCurSel(HWND h, ListState* s, WPARAM wp) {
+  if (multiSel(h)) return LB_ERR;
+  int i = (int)wp;
+  if (!validIndex(s, i)) {
+    s->cur = -1;
+    AfxCtlInvalidate(h);
+    return LB_ERR;
+  }
+  moveCaret(h, s, i);
+  return i;
+}
+
+LRESULT OnLbSelectString(HWND h, ListState* s, WPARAM wp, LPARAM lp) {
+  int i = find(s, (int)wp, AfxQStr((LPCTSTR)lp), false);
+  if (i < 0) return LB_ERR;
+  if (multiSel(h)) s->items[(size_t)i].sel = true;
+  moveCaret(h, s, i);
+  return i;
+}
+
+LRESULT OnLbSetSel(HWND h, ListState* s, WPARAM wp, LPARAM lp) {
+  if (!multiSel(h)) return LB_ERR;
+  int i = (int)lp;
+  if (i == -1) {
+    for (auto& it : s->items) it.sel = wp != 0;
+  } else {
+    if (!validIndex(s, i)) return LB_ERR;
+    s->items[(size_t)i].sel = wp != 0;
+    s->cur = i;
+  }
+  AfxCtlInvalidate(h);
+  return LB_OKAY;
+}
+
+LRESULT OnLbGetSel(HWND h, ListState* s, WPARAM wp) {
+  int i = (int)wp;
+  if (!validIndex(s, i)) return LB_ERR;
+  return isSelected(h, s, i) ? 1 : 0;
+}
+
+LRESULT OnLbGetSelCount(HWND h, ListState* s) {
+  if (!multiSel(h)) return LB_ERR;
+  return std::count_if(s->items.begin(), s->items.end(), [](const Item& i) { return i.sel; });
+}
+
+LRESULT OnLbGetSelItems(HWND h, ListState* s, WPARAM wp, LPARAM lp) {
+  if (!multiSel(h) || !lp) return LB_ERR;
+  int n = 0;
+  for (int i = 0; i < count(s) && n < (int)wp; ++i)
+    if (s->items[(size_t)i].sel) ((int*)lp)[n++] = i;
+  return n;
+}
+
+LRESULT OnLbSetCaretIndex(HWND h, ListState* s, WPARAM wp) {
+  if (!validIndex(s, (int)wp)) return LB_ERR;
+  if (multiSel(h)) s->cur = (int)wp;  // a single selection has no caret of its own
+  ensureVisible(h, s, (int)wp);
+  AfxCtlInvalidate(h);
+  return LB_OKAY;
+}
+
+// ---- Geometry ----
+
+LRESULT OnLbSetTopIndex(HWND h, ListState* s, WPARAM wp) {
+  if ((int)wp < 0 || ((int)wp >= count(s) && count(s) > 0)) return LB_ERR;
+  setTop(h, s, (int)wp);
+  return LB_OKAY;
+}
+
+LRESULT OnLbSetItemHeight(HWND h, ListState* s, LPARAM lp) {
+  if (LOWORD(lp) == 0 || LOWORD(lp) > 255) return LB_ERR;
+  s->itemHeight = LOWORD(lp);
+  changed(h, s);
+  return LB_OKAY;
+}
+
+LRESULT OnLbGetItemRect(HWND h, ListState* s, WPARAM wp, LPARAM lp) {
+  int i = (int)wp;
+  if (!lp || i < 0 || (i >= count(s) && !(i == 0 && count(s) == 0))) return LB_ERR;
+  *(RECT*)lp = itemRect(h, s, i);
+  return 1;
+}
+
+LRESULT OnLbItemFromPoint(HWND h, ListState* s, LPARAM lp) {
+  bool out = false;
+  int i = itemAt(h, s, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}, &out);
+  if (i < 0) return MAKELONG(0, 1);
+  return MAKELONG(i, out ? 1 : 0);
+}
+
 }  // namespace
 
 AfxCtlState* AfxNewListBoxState() { return new ListState; }
@@ -376,371 +768,56 @@ LRESULT AfxListBoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   ListState* s = st(h);
   if (!s) return ::DefWindowProc(h, msg, wp, lp);
   switch (msg) {
-    case WM_CREATE: {
-      // Whole rows only, unless asked otherwise: the window shrinks to the last full row.
-      if (!s->combo && !(style(h) & (LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWVARIABLE))) {
-        RECT wr, cr;
-        ::GetWindowRect(h, &wr);
-        ::GetClientRect(h, &cr);
-        int ih = itemHeight(h, s);
-        int extra = (int)cr.bottom % ih;
-        if (extra && cr.bottom > ih)
-          ::SetWindowPos(h, nullptr, 0, 0, wr.right - wr.left, wr.bottom - wr.top - extra,
-                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-      }
-      updateScrollBar(h, s);
-      return 0;
-    }
+    case WM_CREATE: return OnLbCreate(h, s);
     case WM_SIZE: changed(h, s); return 0;
     case WM_PAINT:
     case WM_PRINTCLIENT: paint(h, s, wp); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_ENABLE: AfxCtlInvalidate(h); return 0;
-    case WM_SETFONT:
-      ::DefWindowProc(h, msg, wp, lp);
-      if (!ownerDraw(h)) s->itemHeight = 0;
-      changed(h, s);
-      return 0;
+    case WM_SETFONT: return OnLbSetFont(h, s, wp, lp);
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_SETFOCUS:
-      AfxCtlInvalidate(h);
-      notify(h, s, LBN_SETFOCUS);
-      return 0;
-    case WM_KILLFOCUS:
-      AfxCtlInvalidate(h);
-      notify(h, s, LBN_KILLFOCUS);
-      return 0;
-    case WM_MOUSEWHEEL: {
-      int steps = (short)HIWORD(wp) / 120;
-      setTop(h, s, s->top - 3 * steps);
-      return 0;
-    }
+    case WM_SETFOCUS: return OnLbFocus(h, s, LBN_SETFOCUS);
+    case WM_KILLFOCUS: return OnLbFocus(h, s, LBN_KILLFOCUS);
+    case WM_MOUSEWHEEL: return OnLbMouseWheel(h, s, wp);
     case WM_VSCROLL: scrollBy(h, s, LOWORD(wp), (short)HIWORD(wp)); return 0;
     case WM_NCLBUTTONDOWN:
-    case WM_NCLBUTTONDBLCLK:
-      if (wp == HTVSCROLL) {
-        POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-        ::ScreenToClient(h, &pt);
-        barPress(h, s, pt.y);
-      }
-      return 0;
+    case WM_NCLBUTTONDBLCLK: return OnLbNcButtonDown(h, s, wp, lp);
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-      POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-      if (s->combo) {
-        RECT wr;
-        ::GetWindowRect(h, &wr);
-        POINT sp = pt;
-        ::ClientToScreen(h, &sp);
-        if (!PtInRect(&wr, sp)) {
-          AfxComboListDone(s->combo, false);  // a press outside closes the list
-          return 0;
-        }
-        if (onBar(h, pt)) {
-          barPress(h, s, pt.y);
-          return 0;
-        }
-        s->tracking = true;
-        bool out = false;
-        int i = itemAt(h, s, pt, &out);
-        if (!out && i != s->cur) {
-          s->cur = i;
-          AfxCtlInvalidate(h);
-        }
-        return 0;
-      }
-      if (::GetFocus() != h) ::SetFocus(h);
-      if (!AfxRec(h)) return 0;
-      bool out = false;
-      int i = itemAt(h, s, pt, &out);
-      if (i < 0 || out) return 0;
-      bool shift = (wp & MK_SHIFT) != 0, ctrl = (wp & MK_CONTROL) != 0;
-      bool ch = userSelect(h, s, i, shift, ctrl, (style(h) & LBS_MULTIPLESEL) != 0);
-      if (msg == WM_LBUTTONDBLCLK) {
-        if (ch) notify(h, s, LBN_SELCHANGE);
-        if (AfxRec(h)) notify(h, s, LBN_DBLCLK);
-        return 0;
-      }
-      s->tracking = true;
-      s->changedWhileTracking = ch;
-      ::SetCapture(h);
-      return 0;
-    }
-    case WM_MOUSEMOVE: {
-      POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-      if (s->thumbDrag) {
-        thumbMove(h, s, pt.y);
-        return 0;
-      }
-      if (s->combo) {
-        // The open list follows the pointer.
-        bool out = false;
-        int i = itemAt(h, s, pt, &out);
-        RECT rc;
-        ::GetClientRect(h, &rc);
-        if (PtInRect(&rc, pt) && i >= 0 && i != s->cur) {
-          s->cur = i;
-          AfxCtlInvalidate(h);
-        } else if (s->tracking && !PtInRect(&rc, pt) && count(s)) {
-          // Dragging past the ends scrolls.
-          if (pt.y < 0 && s->top > 0) {
-            setTop(h, s, s->top - 1);
-            s->cur = s->top;
-          }
-          if (pt.y >= rc.bottom) {
-            setTop(h, s, s->top + 1);
-            s->cur = std::min(count(s) - 1, s->top + visibleRows(h, s) - 1);
-          }
-          AfxCtlInvalidate(h);
-        }
-        return 0;
-      }
-      if (!s->tracking || ::GetCapture() != h || (multiSel(h) && !extSel(h))) return 0;
-      bool out = false;
-      int i = itemAt(h, s, pt, &out);
-      RECT rc;
-      ::GetClientRect(h, &rc);
-      if (pt.y < 0)
-        i = std::max(0, s->top - 1);
-      else if (pt.y >= rc.bottom)
-        i = std::min(count(s) - 1, s->top + visibleRows(h, s));
-      if (i >= 0 && i != s->cur) s->changedWhileTracking |= userSelect(h, s, i, extSel(h), false, false);
-      return 0;
-    }
-    case WM_LBUTTONUP: {
-      if (s->thumbDrag) {
-        s->thumbDrag = false;
-        if (::GetCapture() == h && !s->combo) ::ReleaseCapture();
-        return 0;
-      }
-      if (s->combo) {
-        POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-        RECT rc;
-        ::GetClientRect(h, &rc);
-        s->tracking = false;
-        bool out = false;
-        int i = itemAt(h, s, pt, &out);
-        // The release that ends the opening click lands outside; a release on an item picks it.
-        if (PtInRect(&rc, pt) && !out && i >= 0) {
-          s->cur = i;
-          AfxComboListDone(s->combo, true);
-        }
-        return 0;
-      }
-      if (!s->tracking) return 0;
-      s->tracking = false;
-      if (::GetCapture() == h) ::ReleaseCapture();
-      if (s->changedWhileTracking) notify(h, s, LBN_SELCHANGE);
-      s->changedWhileTracking = false;
-      return 0;
-    }
-    case WM_CAPTURECHANGED:
-      s->thumbDrag = false;
-      if (!s->combo) s->tracking = false;
-      if (s->combo && (HWND)lp != h) AfxComboListCaptureLost(s->combo);
-      return 0;
-    case WM_KEYDOWN: {
-      if (style(h) & LBS_NOSEL) return 0;
-      bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0, ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
-      if (wp == VK_SPACE && multiSel(h)) {
-        if (s->cur >= 0 && userSelect(h, s, s->cur, false, true, true)) notify(h, s, LBN_SELCHANGE);
-        return 0;
-      }
-      int to = -1;
-      if (!keyNav(h, s, (UINT)wp, &to)) return 0;
-      if (s->combo) {
-        s->cur = to;
-        ensureVisible(h, s, to);
-        AfxCtlInvalidate(h);
-        return 0;
-      }
-      bool ch;
-      if (multiSel(h) && !extSel(h)) {
-        s->cur = to;
-        ensureVisible(h, s, to);
-        AfxCtlInvalidate(h);
-        ch = false;
-      } else if (extSel(h) && ctrl && !shift) {
-        s->cur = to;  // Ctrl moves only the caret
-        ensureVisible(h, s, to);
-        AfxCtlInvalidate(h);
-        ch = false;
-      } else {
-        ch = userSelect(h, s, to, shift, false, false);
-      }
-      if (ch) notify(h, s, LBN_SELCHANGE);
-      return 0;
-    }
-    case WM_CHAR: {
-      if ((style(h) & LBS_NOSEL) || !hasStrings(h) || wp < 0x20) return 0;
-      QString c(QChar((uint)wp));
-      int i = find(s, s->cur, c, false);
-      if (i < 0) return 0;
-      if (s->combo) {
-        s->cur = i;
-        ensureVisible(h, s, i);
-        AfxCtlInvalidate(h);
-        return 0;
-      }
-      if (userSelect(h, s, i, false, false, false) || multiSel(h)) notify(h, s, LBN_SELCHANGE);
-      return 0;
-    }
+    case WM_LBUTTONDBLCLK: return OnLbButtonDown(h, s, msg, wp, lp);
+    case WM_MOUSEMOVE: return OnLbMouseMove(h, s, lp);
+    case WM_LBUTTONUP: return OnLbButtonUp(h, s, lp);
+    case WM_CAPTURECHANGED: return OnLbCaptureChanged(h, s, lp);
+    case WM_KEYDOWN: return OnLbKeyDown(h, s, wp);
+    case WM_CHAR: return OnLbChar(h, s, wp);
 
-    // ---- Items ----
-    case LB_ADDSTRING: {
-      QString t = hasStrings(h) ? AfxQStr((LPCTSTR)lp) : QString();
-      return insertAt(h, s, sortedPlace(h, s, t), t, (ULONG_PTR)lp);
-    }
-    case LB_INSERTSTRING: {
-      QString t = hasStrings(h) ? AfxQStr((LPCTSTR)lp) : QString();
-      int at = (int)wp;
-      if (at > count(s)) return LB_ERR;
-      return insertAt(h, s, at, t, (ULONG_PTR)lp);
-    }
-    case LB_DELETESTRING: {
-      int i = (int)wp;
-      if (i < 0 || i >= count(s)) return LB_ERR;
-      s->items.erase(s->items.begin() + i);
-      if (s->cur == i)
-        s->cur = multiSel(h) ? std::min(i, count(s) - 1) : -1;
-      else if (s->cur > i)
-        --s->cur;
-      if (s->anchor == i)
-        s->anchor = -1;
-      else if (s->anchor > i)
-        --s->anchor;
-      changed(h, s);
-      return count(s);
-    }
-    case LB_RESETCONTENT:
-      s->items.clear();
-      s->cur = s->anchor = -1;
-      s->top = 0;
-      changed(h, s);
-      return 0;
+    case LB_ADDSTRING: return OnLbAddString(h, s, lp);
+    case LB_INSERTSTRING: return OnLbInsertString(h, s, wp, lp);
+    case LB_DELETESTRING: return OnLbDeleteString(h, s, wp);
+    case LB_RESETCONTENT: return OnLbResetContent(h, s);
     case LB_GETCOUNT: return count(s);
-    case LB_GETTEXT: {
-      int i = (int)wp;
-      if (i < 0 || i >= count(s) || !lp) return LB_ERR;
-      if (!hasStrings(h)) {
-        *(ULONG_PTR*)lp = s->items[(size_t)i].data;
-        return sizeof(ULONG_PTR);
-      }
-      std::string u = AfxStdStr(s->items[(size_t)i].text);
-      std::copy(u.begin(), u.end(), (char*)lp);
-      ((char*)lp)[u.size()] = 0;
-      return (LRESULT)u.size();
-    }
-    case LB_GETTEXTLEN: {
-      int i = (int)wp;
-      if (i < 0 || i >= count(s)) return LB_ERR;
-      return hasStrings(h) ? (LRESULT)AfxStdStr(s->items[(size_t)i].text).size() : (LRESULT)sizeof(ULONG_PTR);
-    }
-    case LB_GETITEMDATA: {
-      int i = (int)wp;
-      if (i < 0 || i >= count(s)) return LB_ERR;
-      return (LRESULT)s->items[(size_t)i].data;
-    }
-    case LB_SETITEMDATA: {
-      int i = (int)wp;
-      if (i < 0 || i >= count(s)) return LB_ERR;
-      s->items[(size_t)i].data = (ULONG_PTR)lp;
-      return TRUE;
-    }
+    case LB_GETTEXT: return OnLbGetText(h, s, wp, lp);
+    case LB_GETTEXTLEN: return OnLbGetTextLen(h, s, wp);
+    case LB_GETITEMDATA: return OnLbGetItemData(s, wp);
+    case LB_SETITEMDATA: return OnLbSetItemData(s, wp, lp);
     case LB_FINDSTRING:
-    case LB_FINDSTRINGEXACT:
-      if (!hasStrings(h)) {
-        for (int i = 0; i < count(s); ++i)
-          if (s->items[(size_t)i].data == (ULONG_PTR)lp) return i;
-        return LB_ERR;
-      }
-      return find(s, (int)wp, AfxQStr((LPCTSTR)lp), msg == LB_FINDSTRINGEXACT);
+    case LB_FINDSTRINGEXACT: return OnLbFindString(h, s, msg, wp, lp);
 
-    // ---- Selection ----
-    case LB_SETCURSEL: {
-      if (multiSel(h)) return LB_ERR;
-      int i = (int)wp;
-      if (i < 0 || i >= count(s)) {
-        s->cur = -1;
-        AfxCtlInvalidate(h);
-        return LB_ERR;
-      }
-      s->cur = i;
-      ensureVisible(h, s, i);
-      AfxCtlInvalidate(h);
-      return i;
-    }
-    case LB_GETCURSEL: return s->cur >= 0 && s->cur < count(s) ? s->cur : LB_ERR;
-    case LB_SELECTSTRING: {
-      int i = find(s, (int)wp, AfxQStr((LPCTSTR)lp), false);
-      if (i < 0) return LB_ERR;
-      if (multiSel(h)) s->items[(size_t)i].sel = true;
-      s->cur = i;
-      ensureVisible(h, s, i);
-      AfxCtlInvalidate(h);
-      return i;
-    }
-    case LB_SETSEL: {
-      if (!multiSel(h)) return LB_ERR;
-      int i = (int)lp;
-      if (i == -1) {
-        for (auto& it : s->items) it.sel = wp != 0;
-      } else {
-        if (i < 0 || i >= count(s)) return LB_ERR;
-        s->items[(size_t)i].sel = wp != 0;
-        s->cur = i;
-      }
-      AfxCtlInvalidate(h);
-      return LB_OKAY;
-    }
-    case LB_GETSEL: {
-      int i = (int)wp;
-      if (i < 0 || i >= count(s)) return LB_ERR;
-      return isSelected(h, s, i) ? 1 : 0;
-    }
-    case LB_GETSELCOUNT: {
-      if (!multiSel(h)) return LB_ERR;
-      return std::count_if(s->items.begin(), s->items.end(), [](const Item& i) { return i.sel; });
-    }
-    case LB_GETSELITEMS: {
-      if (!multiSel(h) || !lp) return LB_ERR;
-      int n = 0;
-      for (int i = 0; i < count(s) && n < (int)wp; ++i)
-        if (s->items[(size_t)i].sel) ((int*)lp)[n++] = i;
-      return n;
-    }
-    case LB_SETCARETINDEX:
-      if ((int)wp < 0 || (int)wp >= count(s)) return LB_ERR;
-      if (multiSel(h)) s->cur = (int)wp;  // a single selection has no caret of its own
-      ensureVisible(h, s, (int)wp);
-      AfxCtlInvalidate(h);
-      return LB_OKAY;
+    case LB_SETCURSEL: return OnLbSetCurSel(h, s, wp);
+    case LB_GETCURSEL: return validIndex(s, s->cur) ? s->cur : LB_ERR;
+    case LB_SELECTSTRING: return OnLbSelectString(h, s, wp, lp);
+    case LB_SETSEL: return OnLbSetSel(h, s, wp, lp);
+    case LB_GETSEL: return OnLbGetSel(h, s, wp);
+    case LB_GETSELCOUNT: return OnLbGetSelCount(h, s);
+    case LB_GETSELITEMS: return OnLbGetSelItems(h, s, wp, lp);
+    case LB_SETCARETINDEX: return OnLbSetCaretIndex(h, s, wp);
     case LB_GETCARETINDEX: return s->cur >= 0 ? s->cur : 0;
 
-    // ---- Geometry ----
     case LB_GETTOPINDEX: return s->top;
-    case LB_SETTOPINDEX:
-      if ((int)wp < 0 || ((int)wp >= count(s) && count(s) > 0)) return LB_ERR;
-      setTop(h, s, (int)wp);
-      return LB_OKAY;
+    case LB_SETTOPINDEX: return OnLbSetTopIndex(h, s, wp);
     case LB_GETITEMHEIGHT: return itemHeight(h, s);
-    case LB_SETITEMHEIGHT:
-      if (LOWORD(lp) == 0 || LOWORD(lp) > 255) return LB_ERR;
-      s->itemHeight = LOWORD(lp);
-      changed(h, s);
-      return LB_OKAY;
-    case LB_GETITEMRECT: {
-      int i = (int)wp;
-      if (!lp || i < 0 || (i >= count(s) && !(i == 0 && count(s) == 0))) return LB_ERR;
-      *(RECT*)lp = itemRect(h, s, i);
-      return 1;
-    }
-    case LB_ITEMFROMPOINT: {
-      bool out = false;
-      int i = itemAt(h, s, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}, &out);
-      if (i < 0) return MAKELONG(0, 1);
-      return MAKELONG(i, out ? 1 : 0);
-    }
+    case LB_SETITEMHEIGHT: return OnLbSetItemHeight(h, s, lp);
+    case LB_GETITEMRECT: return OnLbGetItemRect(h, s, wp, lp);
+    case LB_ITEMFROMPOINT: return OnLbItemFromPoint(h, s, lp);
   }
   return ::DefWindowProc(h, msg, wp, lp);
 }

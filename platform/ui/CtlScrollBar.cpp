@@ -150,6 +150,169 @@ void paint(HWND h, BarState* s, WPARAM given) {
   }
 }
 
+// ---- One handler per message ----
+
+LRESULT OnSbButtonDown(HWND h, BarState* s, LPARAM lp) {
+  POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+  if ((AfxCtlStyle(h) & WS_TABSTOP) && ::GetFocus() != h) ::SetFocus(h);
+  if (!AfxRec(h) || !(s = st(h))) return 0;
+  Part p = partAt(h, s, pt);
+  if (p == None) return 0;
+  s->trackPos = s->pos;
+  s->pressed = p;
+  s->over = true;
+  s->last = pt;
+  ::SetCapture(h);
+  if (p == Thumb) {
+    Geo g = geo(h, s);
+    s->grab = along(h, pt) - g.thumb0;
+  } else {
+    step(h, s);
+    if (!AfxRec(h)) return 0;
+    ::SetTimer(h, kRepeatTimer, kFirstRepeat, nullptr);
+  }
+  AfxCtlInvalidate(h);
+  return 0;
+}
+
+// The thumb follows the pointer, telling the owner of each new position.
+void dragThumb(HWND h, BarState* s, POINT pt) {
+  Geo g = geo(h, s);
+  int trackLen = g.track1 - g.track0, thumb = g.thumb1 - g.thumb0;
+  int span = maxPos(s) - s->min;
+  if (trackLen - thumb <= 0 || span <= 0) return;
+  int off = std::clamp(along(h, pt) - s->grab - g.track0, 0, trackLen - thumb);
+  int np = s->min + (int)(((long long)off * span + (trackLen - thumb) / 2) / (trackLen - thumb));
+  if (np != s->trackPos) {
+    s->trackPos = np;
+    AfxCtlInvalidate(h);
+    send(h, SB_THUMBTRACK, np);
+  }
+}
+
+LRESULT OnSbMouseMove(HWND h, BarState* s, LPARAM lp) {
+  if (s->pressed == None) return 0;
+  POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+  s->last = pt;
+  if (s->pressed == Thumb) {
+    dragThumb(h, s, pt);
+    return 0;
+  }
+  bool over = partAt(h, s, pt) == s->pressed;
+  if (over != s->over) {
+    s->over = over;
+    AfxCtlInvalidate(h);
+  }
+  return 0;
+}
+
+LRESULT OnSbTimer(HWND h, BarState* s, WPARAM wp) {
+  if (wp == kRepeatTimer) {
+    if (s->pressed == None || s->pressed == Thumb) {
+      ::KillTimer(h, kRepeatTimer);
+      return 0;
+    }
+    ::SetTimer(h, kRepeatTimer, kRepeat, nullptr);
+    if (s->over || s->pressed == PageUp || s->pressed == PageDown) step(h, s);
+  }
+  return 0;
+}
+
+LRESULT OnSbButtonUp(HWND h, BarState* s) {
+  if (s->pressed == None) return 0;
+  Part p = s->pressed;
+  int track = s->trackPos;
+  s->pressed = None;
+  ::KillTimer(h, kRepeatTimer);
+  if (::GetCapture() == h) ::ReleaseCapture();
+  AfxCtlInvalidate(h);
+  if (p == Thumb) send(h, SB_THUMBPOSITION, track);
+  if (AfxRec(h)) send(h, SB_ENDSCROLL);
+  return 0;
+}
+
+LRESULT OnSbCaptureChanged(HWND h, BarState* s, LPARAM lp) {
+  if (s->pressed != None && (HWND)lp != h) {
+    s->pressed = None;
+    ::KillTimer(h, kRepeatTimer);
+    AfxCtlInvalidate(h);
+  }
+  return 0;
+}
+
+LRESULT OnSbKeyDown(HWND h, BarState* s, WPARAM wp) {
+  UINT code;
+  switch (wp) {
+    case VK_UP:
+    case VK_LEFT: code = SB_LINEUP; break;
+    case VK_DOWN:
+    case VK_RIGHT: code = SB_LINEDOWN; break;
+    case VK_PRIOR: code = SB_PAGEUP; break;
+    case VK_NEXT: code = SB_PAGEDOWN; break;
+    case VK_HOME: code = SB_TOP; break;
+    case VK_END: code = SB_BOTTOM; break;
+    default: return 0;
+  }
+  s->keyScrolled = true;
+  send(h, code);
+  return 0;
+}
+
+LRESULT OnSbKeyUp(HWND h, BarState* s) {
+  if (s->keyScrolled) {
+    s->keyScrolled = false;
+    send(h, SB_ENDSCROLL);
+  }
+  return 0;
+}
+
+LRESULT OnSbSetScrollInfo(HWND h, BarState* s, WPARAM wp, const SCROLLINFO* si) {
+  if (!si) return s->pos;
+  if (si->fMask & SIF_RANGE) {
+    s->min = si->nMin;
+    s->max = si->nMax;
+  }
+  if (si->fMask & SIF_PAGE) s->page = std::min<UINT>(si->nPage, (UINT)std::max(0, s->max - s->min + 1));
+  if (si->fMask & SIF_POS) s->pos = si->nPos;
+  setPos(s, s->pos);
+  if (wp) AfxCtlInvalidate(h);
+  return s->pos;
+}
+
+LRESULT OnSbGetScrollInfo(BarState* s, SCROLLINFO* si) {
+  if (!si) return FALSE;
+  if (si->fMask & SIF_RANGE) {
+    si->nMin = s->min;
+    si->nMax = s->max;
+  }
+  if (si->fMask & SIF_PAGE) si->nPage = s->page;
+  if (si->fMask & SIF_POS) si->nPos = s->pos;
+  if (si->fMask & SIF_TRACKPOS) si->nTrackPos = s->pressed == Thumb ? s->trackPos : s->pos;
+  return TRUE;
+}
+
+LRESULT OnSbSetPos(HWND h, BarState* s, WPARAM wp, LPARAM lp) {
+  int old = s->pos;
+  setPos(s, (int)wp);
+  if (lp) AfxCtlInvalidate(h);
+  return old;
+}
+
+LRESULT OnSbSetRange(HWND h, BarState* s, UINT msg, WPARAM wp, LPARAM lp) {
+  int old = s->pos;
+  s->min = (int)wp;
+  s->max = (int)lp;
+  setPos(s, s->pos);
+  if (msg == SBM_SETRANGEREDRAW) AfxCtlInvalidate(h);
+  return old;
+}
+
+LRESULT OnSbGetRange(BarState* s, WPARAM wp, LPARAM lp) {
+  if (wp) *(LPINT)wp = s->min;
+  if (lp) *(LPINT)lp = s->max;
+  return 0;
+}
+
 }  // namespace
 
 AfxCtlState* AfxNewScrollBarState() { return new BarState; }
@@ -167,151 +330,21 @@ LRESULT AfxScrollBarProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE: AfxCtlInvalidate(h); return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS;
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-      POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-      if ((AfxCtlStyle(h) & WS_TABSTOP) && ::GetFocus() != h) ::SetFocus(h);
-      if (!AfxRec(h) || !(s = st(h))) return 0;
-      Part p = partAt(h, s, pt);
-      if (p == None) return 0;
-      s->trackPos = s->pos;
-      s->pressed = p;
-      s->over = true;
-      s->last = pt;
-      ::SetCapture(h);
-      if (p == Thumb) {
-        Geo g = geo(h, s);
-        s->grab = along(h, pt) - g.thumb0;
-      } else {
-        step(h, s);
-        if (!AfxRec(h)) return 0;
-        ::SetTimer(h, kRepeatTimer, kFirstRepeat, nullptr);
-      }
-      AfxCtlInvalidate(h);
-      return 0;
-    }
-    case WM_MOUSEMOVE: {
-      if (s->pressed == None) return 0;
-      POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-      s->last = pt;
-      if (s->pressed == Thumb) {
-        Geo g = geo(h, s);
-        int trackLen = g.track1 - g.track0, thumb = g.thumb1 - g.thumb0;
-        int span = maxPos(s) - s->min;
-        if (trackLen - thumb <= 0 || span <= 0) return 0;
-        int off = std::clamp(along(h, pt) - s->grab - g.track0, 0, trackLen - thumb);
-        int np = s->min + (int)(((long long)off * span + (trackLen - thumb) / 2) / (trackLen - thumb));
-        if (np != s->trackPos) {
-          s->trackPos = np;
-          AfxCtlInvalidate(h);
-          send(h, SB_THUMBTRACK, np);
-        }
-        return 0;
-      }
-      bool over = partAt(h, s, pt) == s->pressed;
-      if (over != s->over) {
-        s->over = over;
-        AfxCtlInvalidate(h);
-      }
-      return 0;
-    }
-    case WM_TIMER:
-      if (wp == kRepeatTimer) {
-        if (s->pressed == None || s->pressed == Thumb) {
-          ::KillTimer(h, kRepeatTimer);
-          return 0;
-        }
-        ::SetTimer(h, kRepeatTimer, kRepeat, nullptr);
-        if (s->over || s->pressed == PageUp || s->pressed == PageDown) step(h, s);
-      }
-      return 0;
-    case WM_LBUTTONUP: {
-      if (s->pressed == None) return 0;
-      Part p = s->pressed;
-      int track = s->trackPos;
-      s->pressed = None;
-      ::KillTimer(h, kRepeatTimer);
-      if (::GetCapture() == h) ::ReleaseCapture();
-      AfxCtlInvalidate(h);
-      if (p == Thumb) send(h, SB_THUMBPOSITION, track);
-      if (AfxRec(h)) send(h, SB_ENDSCROLL);
-      return 0;
-    }
-    case WM_CAPTURECHANGED:
-      if (s->pressed != None && (HWND)lp != h) {
-        s->pressed = None;
-        ::KillTimer(h, kRepeatTimer);
-        AfxCtlInvalidate(h);
-      }
-      return 0;
-    case WM_KEYDOWN: {
-      UINT code;
-      switch (wp) {
-        case VK_UP:
-        case VK_LEFT: code = SB_LINEUP; break;
-        case VK_DOWN:
-        case VK_RIGHT: code = SB_LINEDOWN; break;
-        case VK_PRIOR: code = SB_PAGEUP; break;
-        case VK_NEXT: code = SB_PAGEDOWN; break;
-        case VK_HOME: code = SB_TOP; break;
-        case VK_END: code = SB_BOTTOM; break;
-        default: return 0;
-      }
-      s->keyScrolled = true;
-      send(h, code);
-      return 0;
-    }
-    case WM_KEYUP:
-      if (s->keyScrolled) {
-        s->keyScrolled = false;
-        send(h, SB_ENDSCROLL);
-      }
-      return 0;
+    case WM_LBUTTONDBLCLK: return OnSbButtonDown(h, s, lp);
+    case WM_MOUSEMOVE: return OnSbMouseMove(h, s, lp);
+    case WM_TIMER: return OnSbTimer(h, s, wp);
+    case WM_LBUTTONUP: return OnSbButtonUp(h, s);
+    case WM_CAPTURECHANGED: return OnSbCaptureChanged(h, s, lp);
+    case WM_KEYDOWN: return OnSbKeyDown(h, s, wp);
+    case WM_KEYUP: return OnSbKeyUp(h, s);
 
-    case SBM_SETSCROLLINFO: {
-      auto* si = (const SCROLLINFO*)lp;
-      if (!si) return s->pos;
-      if (si->fMask & SIF_RANGE) {
-        s->min = si->nMin;
-        s->max = si->nMax;
-      }
-      if (si->fMask & SIF_PAGE) s->page = std::min<UINT>(si->nPage, (UINT)std::max(0, s->max - s->min + 1));
-      if (si->fMask & SIF_POS) s->pos = si->nPos;
-      setPos(s, s->pos);
-      if (wp) AfxCtlInvalidate(h);
-      return s->pos;
-    }
-    case SBM_GETSCROLLINFO: {
-      auto* si = (SCROLLINFO*)lp;
-      if (!si) return FALSE;
-      if (si->fMask & SIF_RANGE) {
-        si->nMin = s->min;
-        si->nMax = s->max;
-      }
-      if (si->fMask & SIF_PAGE) si->nPage = s->page;
-      if (si->fMask & SIF_POS) si->nPos = s->pos;
-      if (si->fMask & SIF_TRACKPOS) si->nTrackPos = s->pressed == Thumb ? s->trackPos : s->pos;
-      return TRUE;
-    }
-    case SBM_SETPOS: {
-      int old = s->pos;
-      setPos(s, (int)wp);
-      if (lp) AfxCtlInvalidate(h);
-      return old;
-    }
+    case SBM_SETSCROLLINFO: return OnSbSetScrollInfo(h, s, wp, (const SCROLLINFO*)lp);
+    case SBM_GETSCROLLINFO: return OnSbGetScrollInfo(s, (SCROLLINFO*)lp);
+    case SBM_SETPOS: return OnSbSetPos(h, s, wp, lp);
     case SBM_GETPOS: return s->pos;
     case SBM_SETRANGE:
-    case SBM_SETRANGEREDRAW: {
-      int old = s->pos;
-      s->min = (int)wp;
-      s->max = (int)lp;
-      setPos(s, s->pos);
-      if (msg == SBM_SETRANGEREDRAW) AfxCtlInvalidate(h);
-      return old;
-    }
-    case SBM_GETRANGE:
-      if (wp) *(LPINT)wp = s->min;
-      if (lp) *(LPINT)lp = s->max;
-      return 0;
+    case SBM_SETRANGEREDRAW: return OnSbSetRange(h, s, msg, wp, lp);
+    case SBM_GETRANGE: return OnSbGetRange(s, wp, lp);
     case SBM_ENABLE_ARROWS:
       s->disabled = (UINT)wp & ESB_DISABLE_BOTH;
       AfxCtlInvalidate(h);

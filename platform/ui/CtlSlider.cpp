@@ -121,6 +121,154 @@ void paint(HWND h, SliderState* s) {
   ::EndPaint(h, &ps);
 }
 
+// ---- One handler per message ----
+
+LRESULT OnSlButtonDown(HWND h, SliderState* s, LPARAM lp) {
+  if (::GetFocus() != h) ::SetFocus(h);
+  if (!AfxRec(h)) return 0;
+  POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+  CRect th = thumbRect(h, s);
+  int along = vert(h) ? pt.y : pt.x;
+  ::SetCapture(h);
+  if (th.PtInRect(pt)) {
+    s->dragging = true;
+    s->grab = along - coordOf(h, s, s->pos);
+  } else {
+    // A click beside the thumb moves it a page towards the click.
+    s->paging = true;
+    bool before = along < coordOf(h, s, s->pos);
+    setPos(h, s, s->pos + (before ? -s->page : s->page));
+    notify(h, s, before ? TB_PAGEUP : TB_PAGEDOWN);
+  }
+  return 0;
+}
+
+LRESULT OnSlMouseMove(HWND h, SliderState* s, LPARAM lp) {
+  if (s->dragging) {
+    int along = vert(h) ? GET_Y_LPARAM(lp) : GET_X_LPARAM(lp);
+    int old = s->pos;
+    setPos(h, s, posAt(h, s, along - s->grab));
+    if (s->pos != old) notify(h, s, TB_THUMBTRACK);
+  }
+  return 0;
+}
+
+LRESULT OnSlButtonUp(HWND h, SliderState* s) {
+  if (s->dragging || s->paging) {
+    bool dragged = s->dragging;
+    s->dragging = s->paging = false;
+    if (::GetCapture() == h) ::ReleaseCapture();
+    if (dragged) notify(h, s, TB_THUMBPOSITION);
+    if (AfxRec(h)) notify(h, s, TB_ENDTRACK);
+  }
+  return 0;
+}
+
+LRESULT OnSlKeyDown(HWND h, SliderState* s, WPARAM wp) {
+  UINT code;
+  int np;
+  switch (wp) {
+    case VK_LEFT:
+    case VK_UP:
+      code = TB_LINEUP;
+      np = s->pos - s->line;
+      break;
+    case VK_RIGHT:
+    case VK_DOWN:
+      code = TB_LINEDOWN;
+      np = s->pos + s->line;
+      break;
+    case VK_PRIOR:
+      code = TB_PAGEUP;
+      np = s->pos - s->page;
+      break;
+    case VK_NEXT:
+      code = TB_PAGEDOWN;
+      np = s->pos + s->page;
+      break;
+    case VK_HOME:
+      code = TB_TOP;
+      np = s->min;
+      break;
+    case VK_END:
+      code = TB_BOTTOM;
+      np = s->max;
+      break;
+    default: return 0;
+  }
+  setPos(h, s, np);
+  s->keyStepped = true;
+  notify(h, s, code);
+  return 0;
+}
+
+LRESULT OnSlKeyUp(HWND h, SliderState* s) {
+  if (s->keyStepped) {
+    s->keyStepped = false;
+    notify(h, s, TB_ENDTRACK);
+  }
+  return 0;
+}
+
+// The range or position changed by the program: redrawn only when asked.
+LRESULT redrawIf(HWND h, WPARAM redraw) {
+  if (redraw) AfxCtlInvalidate(h);
+  return 0;
+}
+
+LRESULT OnSlSetPos(HWND h, SliderState* s, WPARAM wp, LPARAM lp) {
+  s->pos = std::clamp((int)lp, s->min, std::max(s->min, s->max));
+  return redrawIf(h, wp);
+}
+
+LRESULT OnSlSetRange(HWND h, SliderState* s, WPARAM wp, LPARAM lp) {
+  s->min = (short)LOWORD(lp);
+  s->max = (short)HIWORD(lp);
+  s->pos = std::clamp(s->pos, s->min, std::max(s->min, s->max));
+  return redrawIf(h, wp);
+}
+
+LRESULT OnSlSetRangeMin(HWND h, SliderState* s, WPARAM wp, LPARAM lp) {
+  s->min = (int)lp;
+  s->pos = std::max(s->pos, s->min);
+  return redrawIf(h, wp);
+}
+
+LRESULT OnSlSetRangeMax(HWND h, SliderState* s, WPARAM wp, LPARAM lp) {
+  s->max = (int)lp;
+  s->pos = std::min(s->pos, std::max(s->min, s->max));
+  return redrawIf(h, wp);
+}
+
+LRESULT OnSlSetTic(HWND h, SliderState* s, LPARAM lp) {
+  if ((int)lp < s->min || (int)lp > s->max) return FALSE;
+  s->tics.insert((int)lp);
+  AfxCtlInvalidate(h);
+  return TRUE;
+}
+
+LRESULT OnSlGetTic(SliderState* s, WPARAM wp) {
+  if ((int)wp < 0 || (int)wp >= (int)s->tics.size()) return -1;
+  auto it = s->tics.begin();
+  std::advance(it, (int)wp);
+  return *it;
+}
+
+LRESULT OnSlGetNumTics(HWND h, SliderState* s) {
+  if (AfxCtlStyle(h) & TBS_NOTICKS) return 0;
+  int n = 2 + (int)s->tics.size();
+  if ((AfxCtlStyle(h) & TBS_AUTOTICKS) && s->ticFreq > 0 && s->max > s->min)
+    n = 2 + std::max(0, (s->max - s->min - 1) / s->ticFreq);
+  return n;
+}
+
+// Sets a step size and returns the one it replaces.
+LRESULT setStep(int* step, LPARAM lp) {
+  int o = *step;
+  *step = (int)lp;
+  return o;
+}
+
 }  // namespace
 
 AfxCtlState* AfxNewSliderState() { return new SliderState; }
@@ -135,148 +283,30 @@ LRESULT AfxSliderProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SETFOCUS:
     case WM_KILLFOCUS: AfxCtlInvalidate(h); return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS;
-    case WM_LBUTTONDOWN: {
-      if (::GetFocus() != h) ::SetFocus(h);
-      if (!AfxRec(h)) return 0;
-      POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-      CRect th = thumbRect(h, s);
-      int along = vert(h) ? pt.y : pt.x;
-      ::SetCapture(h);
-      if (th.PtInRect(pt)) {
-        s->dragging = true;
-        s->grab = along - coordOf(h, s, s->pos);
-      } else {
-        // A click beside the thumb moves it a page towards the click.
-        s->paging = true;
-        bool before = along < coordOf(h, s, s->pos);
-        setPos(h, s, s->pos + (before ? -s->page : s->page));
-        notify(h, s, before ? TB_PAGEUP : TB_PAGEDOWN);
-      }
-      return 0;
-    }
-    case WM_MOUSEMOVE:
-      if (s->dragging) {
-        int along = vert(h) ? GET_Y_LPARAM(lp) : GET_X_LPARAM(lp);
-        int old = s->pos;
-        setPos(h, s, posAt(h, s, along - s->grab));
-        if (s->pos != old) notify(h, s, TB_THUMBTRACK);
-      }
-      return 0;
-    case WM_LBUTTONUP:
-      if (s->dragging || s->paging) {
-        bool dragged = s->dragging;
-        s->dragging = s->paging = false;
-        if (::GetCapture() == h) ::ReleaseCapture();
-        if (dragged) notify(h, s, TB_THUMBPOSITION);
-        if (AfxRec(h)) notify(h, s, TB_ENDTRACK);
-      }
-      return 0;
+    case WM_LBUTTONDOWN: return OnSlButtonDown(h, s, lp);
+    case WM_MOUSEMOVE: return OnSlMouseMove(h, s, lp);
+    case WM_LBUTTONUP: return OnSlButtonUp(h, s);
     case WM_CAPTURECHANGED: s->dragging = s->paging = false; return 0;
-    case WM_KEYDOWN: {
-      UINT code;
-      int np;
-      switch (wp) {
-        case VK_LEFT:
-        case VK_UP:
-          code = TB_LINEUP;
-          np = s->pos - s->line;
-          break;
-        case VK_RIGHT:
-        case VK_DOWN:
-          code = TB_LINEDOWN;
-          np = s->pos + s->line;
-          break;
-        case VK_PRIOR:
-          code = TB_PAGEUP;
-          np = s->pos - s->page;
-          break;
-        case VK_NEXT:
-          code = TB_PAGEDOWN;
-          np = s->pos + s->page;
-          break;
-        case VK_HOME:
-          code = TB_TOP;
-          np = s->min;
-          break;
-        case VK_END:
-          code = TB_BOTTOM;
-          np = s->max;
-          break;
-        default: return 0;
-      }
-      setPos(h, s, np);
-      s->keyStepped = true;
-      notify(h, s, code);
-      return 0;
-    }
-    case WM_KEYUP:
-      if (s->keyStepped) {
-        s->keyStepped = false;
-        notify(h, s, TB_ENDTRACK);
-      }
-      return 0;
+    case WM_KEYDOWN: return OnSlKeyDown(h, s, wp);
+    case WM_KEYUP: return OnSlKeyUp(h, s);
     case TBM_GETPOS: return s->pos;
     case TBM_GETRANGEMIN: return s->min;
     case TBM_GETRANGEMAX: return s->max;
-    case TBM_SETPOS: {
-      int p = std::clamp((int)lp, s->min, std::max(s->min, s->max));
-      s->pos = p;
-      if (wp) AfxCtlInvalidate(h);
-      return 0;
-    }
-    case TBM_SETRANGE:
-      s->min = (short)LOWORD(lp);
-      s->max = (short)HIWORD(lp);
-      s->pos = std::clamp(s->pos, s->min, std::max(s->min, s->max));
-      if (wp) AfxCtlInvalidate(h);
-      return 0;
-    case TBM_SETRANGEMIN:
-      s->min = (int)lp;
-      s->pos = std::max(s->pos, s->min);
-      if (wp) AfxCtlInvalidate(h);
-      return 0;
-    case TBM_SETRANGEMAX:
-      s->max = (int)lp;
-      s->pos = std::min(s->pos, std::max(s->min, s->max));
-      if (wp) AfxCtlInvalidate(h);
-      return 0;
+    case TBM_SETPOS: return OnSlSetPos(h, s, wp, lp);
+    case TBM_SETRANGE: return OnSlSetRange(h, s, wp, lp);
+    case TBM_SETRANGEMIN: return OnSlSetRangeMin(h, s, wp, lp);
+    case TBM_SETRANGEMAX: return OnSlSetRangeMax(h, s, wp, lp);
     case TBM_SETTICFREQ:
       s->ticFreq = std::max(1, (int)wp);
       AfxCtlInvalidate(h);
       return 0;
-    case TBM_SETTIC:
-      if ((int)lp < s->min || (int)lp > s->max) return FALSE;
-      s->tics.insert((int)lp);
-      AfxCtlInvalidate(h);
-      return TRUE;
-    case TBM_GETTIC: {
-      if ((int)wp < 0 || (int)wp >= (int)s->tics.size()) return -1;
-      auto it = s->tics.begin();
-      std::advance(it, (int)wp);
-      return *it;
-    }
-    case TBM_CLEARTICS:
-      s->tics.clear();
-      if (wp) AfxCtlInvalidate(h);
-      return 0;
-    case TBM_GETNUMTICS: {
-      if (AfxCtlStyle(h) & TBS_NOTICKS) return 0;
-      int n = 2 + (int)s->tics.size();
-      if ((AfxCtlStyle(h) & TBS_AUTOTICKS) && s->ticFreq > 0 && s->max > s->min)
-        n = 2 + std::max(0, (s->max - s->min - 1) / s->ticFreq);
-      return n;
-    }
-    case TBM_SETPAGESIZE: {
-      int o = s->page;
-      s->page = (int)lp;
-      return o;
-    }
+    case TBM_SETTIC: return OnSlSetTic(h, s, lp);
+    case TBM_GETTIC: return OnSlGetTic(s, wp);
+    case TBM_CLEARTICS: s->tics.clear(); return redrawIf(h, wp);
+    case TBM_GETNUMTICS: return OnSlGetNumTics(h, s);
+    case TBM_SETPAGESIZE: return setStep(&s->page, lp);
     case TBM_GETPAGESIZE: return s->page;
-    case TBM_SETLINESIZE: {
-      int o = s->line;
-      s->line = (int)lp;
-      return o;
-    }
+    case TBM_SETLINESIZE: return setStep(&s->line, lp);
     case TBM_GETLINESIZE: return s->line;
     case TBM_GETTHUMBRECT:
       if (lp) *(RECT*)lp = thumbRect(h, s);

@@ -145,6 +145,152 @@ void fillItem(TabItem& it, const TCITEM* ti) {
   if (ti->mask & TCIF_STATE) it.state = (it.state & ~ti->dwStateMask) | (ti->dwState & ti->dwStateMask);
 }
 
+// ---- One handler per message ----
+
+LRESULT OnTabButtonDown(HWND h, TabState* s, LPARAM lp) {
+  int i = hit(h, s, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+  if (i < 0) return 0;
+  if (!(AfxCtlStyle(h) & TCS_FOCUSNEVER) && ::GetFocus() != h) ::SetFocus(h);
+  if (!AfxRec(h) || !(s = st(h))) return 0;
+  userSelect(h, s, i);
+  return 0;
+}
+
+LRESULT OnTabKeyDown(HWND h, TabState* s, WPARAM wp, LPARAM lp) {
+  NMTCKEYDOWN kd{{nullptr, 0, TCN_KEYDOWN}, (WORD)wp, (UINT)lp};
+  AfxCtlNotify(h, &kd.hdr);
+  if (!AfxRec(h) || !(s = st(h)) || count(s) == 0) return 0;
+  int c = s->cur < 0 ? 0 : s->cur;
+  switch (wp) {
+    case VK_LEFT:
+    case VK_UP: userSelect(h, s, std::max(0, c - 1)); break;
+    case VK_RIGHT:
+    case VK_DOWN: userSelect(h, s, std::min(count(s) - 1, c + 1)); break;
+    case VK_HOME: userSelect(h, s, 0); break;
+    case VK_END: userSelect(h, s, count(s) - 1); break;
+  }
+  return 0;
+}
+
+LRESULT OnTabInsertItem(HWND h, TabState* s, WPARAM wp, const TCITEM* ti) {
+  int at = (int)wp;
+  if (!ti || at < 0) return -1;
+  at = std::min(at, count(s));
+  TabItem it;
+  fillItem(it, ti);
+  s->items.insert(s->items.begin() + at, it);
+  if (s->cur >= at) ++s->cur;
+  if (s->cur < 0 && count(s) == 1) s->cur = 0;  // the first tab comes selected
+  if (s->focus >= at) ++s->focus;
+  AfxCtlInvalidate(h);
+  return at;
+}
+
+LRESULT OnTabSetItem(HWND h, TabState* s, WPARAM wp, const TCITEM* ti) {
+  if (!ti || (int)wp < 0 || (int)wp >= count(s)) return FALSE;
+  fillItem(s->items[(size_t)wp], ti);
+  AfxCtlInvalidate(h);
+  return TRUE;
+}
+
+LRESULT OnTabGetItem(TabState* s, WPARAM wp, TCITEM* ti) {
+  if (!ti || (int)wp < 0 || (int)wp >= count(s)) return FALSE;
+  const TabItem& it = s->items[(size_t)wp];
+  if ((ti->mask & TCIF_TEXT) && ti->pszText && ti->cchTextMax > 0) {
+    std::string u = AfxStdStr(it.text);
+    size_t n = std::min(u.size(), (size_t)ti->cchTextMax - 1);
+    std::copy(u.begin(), u.begin() + (long)n, ti->pszText);
+    ti->pszText[n] = 0;
+  }
+  if (ti->mask & TCIF_IMAGE) ti->iImage = it.image;
+  if (ti->mask & TCIF_PARAM) ti->lParam = it.param;
+  if (ti->mask & TCIF_STATE) ti->dwState = it.state & ti->dwStateMask;
+  return TRUE;
+}
+
+LRESULT OnTabDeleteItem(HWND h, TabState* s, WPARAM wp) {
+  int i = (int)wp;
+  if (i < 0 || i >= count(s)) return FALSE;
+  s->items.erase(s->items.begin() + i);
+  if (s->cur == i)
+    s->cur = -1;
+  else if (s->cur > i)
+    --s->cur;
+  if (s->focus == i)
+    s->focus = -1;
+  else if (s->focus > i)
+    --s->focus;
+  AfxCtlInvalidate(h);
+  return TRUE;
+}
+
+LRESULT OnTabDeleteAllItems(HWND h, TabState* s) {
+  s->items.clear();
+  s->cur = s->focus = -1;
+  AfxCtlInvalidate(h);
+  return TRUE;
+}
+
+LRESULT OnTabGetItemRect(HWND h, TabState* s, WPARAM wp, LPARAM lp) {
+  int i = (int)wp;
+  if (i < 0 || i >= count(s) || !lp) return FALSE;
+  *(RECT*)lp = tabRect(h, s, i);
+  return TRUE;
+}
+
+LRESULT OnTabSetCurSel(HWND h, TabState* s, WPARAM wp) {
+  int old = s->cur;
+  int i = (int)wp;
+  if (i < -1 || i >= count(s)) return -1;
+  s->cur = s->focus = i;
+  AfxCtlInvalidate(h);
+  return old;
+}
+
+LRESULT OnTabHitTest(HWND h, TabState* s, TCHITTESTINFO* hi) {
+  if (!hi) return -1;
+  int i = hit(h, s, hi->pt);
+  hi->flags = i < 0 ? TCHT_NOWHERE : TCHT_ONITEMLABEL;
+  return i;
+}
+
+LRESULT OnTabAdjustRect(HWND h, TabState* s, WPARAM wp, RECT* r) {
+  if (!r) return 0;
+  int th = rowHeight(h, s);
+  if (wp) {
+    r->left -= 4;
+    r->top -= th + 2;
+    r->right += 4;
+    r->bottom += 4;
+  } else {
+    r->left += 4;
+    r->top += th + 2;
+    r->right -= 4;
+    r->bottom -= 4;
+  }
+  return 0;
+}
+
+LRESULT OnTabSetItemSize(HWND h, TabState* s, LPARAM lp) {
+  CSize old = s->fixed;
+  s->fixed = CSize(LOWORD(lp), HIWORD(lp));
+  AfxCtlInvalidate(h);
+  return MAKELONG(old.cx, old.cy);
+}
+
+LRESULT OnTabSetMinTabWidth(HWND h, TabState* s, LPARAM lp) {
+  int old = s->minWidth < 0 ? 40 : s->minWidth;
+  s->minWidth = (int)lp;
+  AfxCtlInvalidate(h);
+  return old;
+}
+
+LRESULT OnTabSetImageList(TabState* s, LPARAM lp) {
+  LPARAM old = s->images;
+  s->images = lp;
+  return (LRESULT)old;
+}
+
 }  // namespace
 
 AfxCtlState* AfxNewTabState() { return new TabState; }
@@ -166,159 +312,39 @@ LRESULT AfxTabProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-      int i = hit(h, s, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
-      if (i < 0) return 0;
-      if (!(AfxCtlStyle(h) & TCS_FOCUSNEVER) && ::GetFocus() != h) ::SetFocus(h);
-      if (!AfxRec(h) || !(s = st(h))) return 0;
-      userSelect(h, s, i);
-      return 0;
-    }
+    case WM_LBUTTONDBLCLK: return OnTabButtonDown(h, s, lp);
     case WM_LBUTTONUP:
       if (hit(h, s, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}) >= 0) notify(h, NM_CLICK);
       return 0;
     case WM_RBUTTONUP:
       if (!notify(h, NM_RCLICK)) return ::DefWindowProc(h, msg, wp, lp);
       return 0;
-    case WM_KEYDOWN: {
-      NMTCKEYDOWN kd{{nullptr, 0, TCN_KEYDOWN}, (WORD)wp, (UINT)lp};
-      AfxCtlNotify(h, &kd.hdr);
-      if (!AfxRec(h) || !(s = st(h)) || count(s) == 0) return 0;
-      int c = s->cur < 0 ? 0 : s->cur;
-      switch (wp) {
-        case VK_LEFT:
-        case VK_UP: userSelect(h, s, std::max(0, c - 1)); break;
-        case VK_RIGHT:
-        case VK_DOWN: userSelect(h, s, std::min(count(s) - 1, c + 1)); break;
-        case VK_HOME: userSelect(h, s, 0); break;
-        case VK_END: userSelect(h, s, count(s) - 1); break;
-      }
-      return 0;
-    }
+    case WM_KEYDOWN: return OnTabKeyDown(h, s, wp, lp);
 
     case TCM_GETITEMCOUNT: return count(s);
-    case TCM_INSERTITEM: {
-      auto* ti = (const TCITEM*)lp;
-      int at = (int)wp;
-      if (!ti || at < 0) return -1;
-      at = std::min(at, count(s));
-      TabItem it;
-      fillItem(it, ti);
-      s->items.insert(s->items.begin() + at, it);
-      if (s->cur >= at) ++s->cur;
-      if (s->cur < 0 && count(s) == 1) s->cur = 0;  // the first tab comes selected
-      if (s->focus >= at) ++s->focus;
-      AfxCtlInvalidate(h);
-      return at;
-    }
-    case TCM_SETITEM: {
-      auto* ti = (const TCITEM*)lp;
-      if (!ti || (int)wp < 0 || (int)wp >= count(s)) return FALSE;
-      fillItem(s->items[(size_t)wp], ti);
-      AfxCtlInvalidate(h);
-      return TRUE;
-    }
-    case TCM_GETITEM: {
-      auto* ti = (TCITEM*)lp;
-      if (!ti || (int)wp < 0 || (int)wp >= count(s)) return FALSE;
-      const TabItem& it = s->items[(size_t)wp];
-      if ((ti->mask & TCIF_TEXT) && ti->pszText && ti->cchTextMax > 0) {
-        std::string u = AfxStdStr(it.text);
-        size_t n = std::min(u.size(), (size_t)ti->cchTextMax - 1);
-        std::copy(u.begin(), u.begin() + (long)n, ti->pszText);
-        ti->pszText[n] = 0;
-      }
-      if (ti->mask & TCIF_IMAGE) ti->iImage = it.image;
-      if (ti->mask & TCIF_PARAM) ti->lParam = it.param;
-      if (ti->mask & TCIF_STATE) ti->dwState = it.state & ti->dwStateMask;
-      return TRUE;
-    }
-    case TCM_DELETEITEM: {
-      int i = (int)wp;
-      if (i < 0 || i >= count(s)) return FALSE;
-      s->items.erase(s->items.begin() + i);
-      if (s->cur == i)
-        s->cur = -1;
-      else if (s->cur > i)
-        --s->cur;
-      if (s->focus == i)
-        s->focus = -1;
-      else if (s->focus > i)
-        --s->focus;
-      AfxCtlInvalidate(h);
-      return TRUE;
-    }
-    case TCM_DELETEALLITEMS:
-      s->items.clear();
-      s->cur = s->focus = -1;
-      AfxCtlInvalidate(h);
-      return TRUE;
-    case TCM_GETITEMRECT: {
-      int i = (int)wp;
-      if (i < 0 || i >= count(s) || !lp) return FALSE;
-      *(RECT*)lp = tabRect(h, s, i);
-      return TRUE;
-    }
+    case TCM_INSERTITEM: return OnTabInsertItem(h, s, wp, (const TCITEM*)lp);
+    case TCM_SETITEM: return OnTabSetItem(h, s, wp, (const TCITEM*)lp);
+    case TCM_GETITEM: return OnTabGetItem(s, wp, (TCITEM*)lp);
+    case TCM_DELETEITEM: return OnTabDeleteItem(h, s, wp);
+    case TCM_DELETEALLITEMS: return OnTabDeleteAllItems(h, s);
+    case TCM_GETITEMRECT: return OnTabGetItemRect(h, s, wp, lp);
     case TCM_GETCURSEL: return s->cur;
-    case TCM_SETCURSEL: {
-      int old = s->cur;
-      int i = (int)wp;
-      if (i < -1 || i >= count(s)) return -1;
-      s->cur = s->focus = i;
-      AfxCtlInvalidate(h);
-      return old;
-    }
+    case TCM_SETCURSEL: return OnTabSetCurSel(h, s, wp);
     case TCM_GETCURFOCUS: return s->focus >= 0 ? s->focus : s->cur;
     case TCM_SETCURFOCUS:
       // With tabs (not buttons) the focus is the selection, and moving it is a user's switch.
       userSelect(h, s, (int)wp);
       return 0;
-    case TCM_HITTEST: {
-      auto* hi = (TCHITTESTINFO*)lp;
-      if (!hi) return -1;
-      int i = hit(h, s, hi->pt);
-      hi->flags = i < 0 ? TCHT_NOWHERE : TCHT_ONITEMLABEL;
-      return i;
-    }
-    case TCM_ADJUSTRECT: {
-      auto* r = (RECT*)lp;
-      if (!r) return 0;
-      int th = rowHeight(h, s);
-      if (wp) {
-        r->left -= 4;
-        r->top -= th + 2;
-        r->right += 4;
-        r->bottom += 4;
-      } else {
-        r->left += 4;
-        r->top += th + 2;
-        r->right -= 4;
-        r->bottom -= 4;
-      }
-      return 0;
-    }
-    case TCM_SETITEMSIZE: {
-      CSize old = s->fixed;
-      s->fixed = CSize(LOWORD(lp), HIWORD(lp));
-      AfxCtlInvalidate(h);
-      return MAKELONG(old.cx, old.cy);
-    }
+    case TCM_HITTEST: return OnTabHitTest(h, s, (TCHITTESTINFO*)lp);
+    case TCM_ADJUSTRECT: return OnTabAdjustRect(h, s, wp, (RECT*)lp);
+    case TCM_SETITEMSIZE: return OnTabSetItemSize(h, s, lp);
     case TCM_SETPADDING:
       s->padding = CSize(LOWORD(lp), HIWORD(lp));
       AfxCtlInvalidate(h);
       return 0;
     case TCM_GETROWCOUNT: return 1;
-    case TCM_SETMINTABWIDTH: {
-      int old = s->minWidth < 0 ? 40 : s->minWidth;
-      s->minWidth = (int)lp;
-      AfxCtlInvalidate(h);
-      return old;
-    }
-    case TCM_SETIMAGELIST: {
-      LPARAM old = s->images;
-      s->images = lp;
-      return (LRESULT)old;
-    }
+    case TCM_SETMINTABWIDTH: return OnTabSetMinTabWidth(h, s, lp);
+    case TCM_SETIMAGELIST: return OnTabSetImageList(s, lp);
     case TCM_GETIMAGELIST: return (LRESULT)s->images;
   }
   return ::DefWindowProc(h, msg, wp, lp);

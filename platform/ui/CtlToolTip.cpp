@@ -316,6 +316,217 @@ void paint(HWND h, TipState* s, WPARAM given) {
   dc->SelectObject(old);
 }
 
+// ---- One handler per message ----
+
+LRESULT OnTtDestroy(HWND h, TipState* s) {
+  s->tools.clear();
+  noteSubclass(h, s);
+  return 0;
+}
+
+LRESULT OnTtTimer(HWND h, TipState* s, WPARAM wp) {
+  switch (wp) {
+    case kShowTimer:
+      ::KillTimer(h, kShowTimer);
+      if (s->current >= 0 && !s->clicked && pointerOver(s, s->current)) show(h, s, s->current);
+      break;
+    case kPopTimer:
+      pop(h, s);
+      s->clicked = true;  // no second showing until the pointer leaves the tool
+      break;
+    case kLeaveTimer:
+      if (!pointerOver(s, s->current)) {
+        ::KillTimer(h, kLeaveTimer);
+        pop(h, s);
+        s->current = -1;
+        s->clicked = false;
+      }
+      break;
+  }
+  return 0;
+}
+
+LRESULT OnTtActivate(HWND h, TipState* s, WPARAM wp) {
+  s->active = wp != 0;
+  if (!s->active) {
+    pop(h, s);
+    s->current = -1;
+  }
+  return 0;
+}
+
+LRESULT OnTtSetDelayTime(TipState* s, WPARAM wp, LPARAM lp) {
+  int v = (short)LOWORD(lp);
+  int given = v < 0 ? -1 : v;
+  switch (wp) {
+    case TTDT_AUTOMATIC:
+      s->initial = given;
+      s->autopop = s->reshow = -1;
+      break;
+    case TTDT_INITIAL: s->initial = given; break;
+    case TTDT_AUTOPOP: s->autopop = given; break;
+    case TTDT_RESHOW: s->reshow = given; break;
+  }
+  return 0;
+}
+
+LRESULT OnTtGetDelayTime(TipState* s, WPARAM wp) {
+  switch (wp) {
+    case TTDT_INITIAL:
+    case TTDT_AUTOMATIC: return initialDelay(s);
+    case TTDT_AUTOPOP: return autopopDelay(s);
+    case TTDT_RESHOW: return reshowDelay(s);
+  }
+  return 0;
+}
+
+LRESULT OnTtAddTool(HWND h, TipState* s, const TOOLINFO* ti) {
+  if (!ti) return FALSE;
+  Tool t;
+  t.flags = ti->uFlags;
+  t.hwnd = ti->hwnd;
+  t.id = ti->uId;
+  t.rect = ti->rect;
+  t.lParam = ti->lParam;
+  setText(t, ti);
+  int i = findTool(s, ti);
+  if (i >= 0)
+    s->tools[(size_t)i] = t;
+  else
+    s->tools.push_back(t);
+  noteSubclass(h, s);
+  return TRUE;
+}
+
+LRESULT OnTtDelTool(HWND h, TipState* s, const TOOLINFO* ti) {
+  int i = findTool(s, ti);
+  if (i < 0) return 0;
+  if (s->shown == i) pop(h, s);
+  s->tools.erase(s->tools.begin() + i);
+  auto fix = [i](int& k) { k = k == i ? -1 : k > i ? k - 1 : k; };
+  fix(s->current);
+  fix(s->shown);
+  fix(s->tracking);
+  noteSubclass(h, s);
+  return 0;
+}
+
+LRESULT OnTtNewToolRect(TipState* s, const TOOLINFO* ti) {
+  int i = findTool(s, ti);
+  if (i >= 0) s->tools[(size_t)i].rect = ti->rect;
+  return 0;
+}
+
+LRESULT OnTtGetToolInfo(TipState* s, TOOLINFO* ti) {
+  int i = findTool(s, ti);
+  if (i < 0) return FALSE;
+  fillInfo(s->tools[(size_t)i], ti);
+  return TRUE;
+}
+
+LRESULT OnTtSetToolInfo(HWND h, TipState* s, const TOOLINFO* ti) {
+  int i = findTool(s, ti);
+  if (i < 0) return 0;
+  Tool& t = s->tools[(size_t)i];
+  t.flags = ti->uFlags;
+  t.rect = ti->rect;
+  t.lParam = ti->lParam;
+  setText(t, ti);
+  noteSubclass(h, s);
+  return 0;
+}
+
+LRESULT OnTtHitTest(TipState* s, TTHITTESTINFO* hi) {
+  if (!hi) return FALSE;
+  int i = hitTool(s, hi->hwnd, hi->pt);
+  if (i < 0) return FALSE;
+  fillInfo(s->tools[(size_t)i], &hi->ti);
+  return TRUE;
+}
+
+LRESULT OnTtGetText(TipState* s, WPARAM wp, TOOLINFO* ti) {
+  int i = findTool(s, ti);
+  if (i < 0 || !ti->lpszText) return 0;
+  std::string u = AfxStdStr(s->tools[(size_t)i].callback ? QString() : s->tools[(size_t)i].text);
+  size_t cap = wp ? (size_t)wp : 80;
+  size_t n = std::min(u.size(), cap - 1);
+  std::copy(u.begin(), u.begin() + (long)n, ti->lpszText);
+  ti->lpszText[n] = 0;
+  return (LRESULT)n;
+}
+
+LRESULT OnTtUpdateTipText(HWND h, TipState* s, const TOOLINFO* ti) {
+  int i = findTool(s, ti);
+  if (i < 0) return 0;
+  setText(s->tools[(size_t)i], ti);
+  // A tip on show takes the new text where it stands.
+  if (s->shown == i) {
+    QString text = toolText(h, s, i);
+    if (!AfxRec(h)) return 0;
+    if (text.isEmpty())
+      pop(h, s);
+    else
+      placeAndShow(h, s, i, text, POINT{}, true);
+  }
+  return 0;
+}
+
+LRESULT OnTtEnumTools(TipState* s, WPARAM wp, LPARAM lp) {
+  if ((int)wp < 0 || (int)wp >= (int)s->tools.size() || !lp) return FALSE;
+  fillInfo(s->tools[(size_t)wp], (TOOLINFO*)lp);
+  return TRUE;
+}
+
+LRESULT OnTtGetCurrentTool(TipState* s, LPARAM lp) {
+  if (s->shown < 0) return FALSE;
+  if (lp) fillInfo(s->tools[(size_t)s->shown], (TOOLINFO*)lp);
+  return TRUE;
+}
+
+LRESULT OnTtTrackActivate(HWND h, TipState* s, WPARAM wp, const TOOLINFO* ti) {
+  int i = findTool(s, ti);
+  if (wp && i >= 0) {
+    s->tracking = i;
+    QString text = toolText(h, s, i);
+    if (!AfxRec(h) || text.isEmpty()) return 0;
+    s->shown = i;
+    placeAndShow(h, s, i, text, s->trackPos, false);
+  } else if (!wp && s->tracking >= 0) {
+    if (s->shown == s->tracking) pop(h, s);
+    s->tracking = -1;
+  }
+  return 0;
+}
+
+LRESULT OnTtTrackPosition(HWND h, TipState* s, LPARAM lp) {
+  s->trackPos = POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+  if (s->tracking >= 0 && s->shown == s->tracking)
+    ::SetWindowPos(h, HWND_TOPMOST, s->trackPos.x, s->trackPos.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+  return 0;
+}
+
+// Sets one of the colours; the tip draws with it from its next paint.
+LRESULT setColour(HWND h, COLORREF* c, WPARAM wp) {
+  *c = (COLORREF)wp;
+  AfxCtlInvalidate(h);
+  return 0;
+}
+
+LRESULT OnTtSetMaxTipWidth(TipState* s, LPARAM lp) {
+  int old = s->maxWidth;
+  s->maxWidth = (int)lp;
+  return old;
+}
+
+LRESULT OnTtUpdate(HWND h, TipState* s) {
+  if (s->shown >= 0) {
+    int i = s->shown;
+    QString text = toolText(h, s, i);
+    if (AfxRec(h) && !text.isEmpty()) placeAndShow(h, s, i, text, POINT{}, true);
+  }
+  return 0;
+}
+
 }  // namespace
 
 AfxCtlState* AfxNewToolTipState() { return new TipState; }
@@ -328,10 +539,7 @@ LRESULT AfxToolTipProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       // The tip shows itself when it has something to show.
       if (AfxWndRec* r = AfxRec(h)) r->style &= ~WS_VISIBLE;
       return 0;
-    case WM_DESTROY:
-      s->tools.clear();
-      noteSubclass(h, s);
-      return 0;
+    case WM_DESTROY: return OnTtDestroy(h, s);
     case WM_PAINT:
     case WM_PRINTCLIENT: paint(h, s, wp); return 0;
     case WM_ERASEBKGND: return 1;
@@ -342,190 +550,30 @@ LRESULT AfxToolTipProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       // The pointer on the tip itself: the tip goes, so that it never hides what is under it.
       pop(h, s);
       return 0;
-    case WM_TIMER:
-      switch (wp) {
-        case kShowTimer:
-          ::KillTimer(h, kShowTimer);
-          if (s->current >= 0 && !s->clicked && pointerOver(s, s->current)) show(h, s, s->current);
-          return 0;
-        case kPopTimer:
-          pop(h, s);
-          s->clicked = true;  // no second showing until the pointer leaves the tool
-          return 0;
-        case kLeaveTimer:
-          if (!pointerOver(s, s->current)) {
-            ::KillTimer(h, kLeaveTimer);
-            pop(h, s);
-            s->current = -1;
-            s->clicked = false;
-          }
-          return 0;
-      }
-      return 0;
-    case TTM_ACTIVATE:
-      s->active = wp != 0;
-      if (!s->active) {
-        pop(h, s);
-        s->current = -1;
-      }
-      return 0;
-    case TTM_SETDELAYTIME: {
-      int v = (short)LOWORD(lp);
-      switch (wp) {
-        case TTDT_AUTOMATIC:
-          s->initial = v < 0 ? -1 : v;
-          s->autopop = s->reshow = -1;
-          break;
-        case TTDT_INITIAL: s->initial = v < 0 ? -1 : v; break;
-        case TTDT_AUTOPOP: s->autopop = v < 0 ? -1 : v; break;
-        case TTDT_RESHOW: s->reshow = v < 0 ? -1 : v; break;
-      }
-      return 0;
-    }
-    case TTM_GETDELAYTIME:
-      switch (wp) {
-        case TTDT_INITIAL:
-        case TTDT_AUTOMATIC: return initialDelay(s);
-        case TTDT_AUTOPOP: return autopopDelay(s);
-        case TTDT_RESHOW: return reshowDelay(s);
-      }
-      return 0;
-    case TTM_ADDTOOL: {
-      auto* ti = (const TOOLINFO*)lp;
-      if (!ti) return FALSE;
-      Tool t;
-      t.flags = ti->uFlags;
-      t.hwnd = ti->hwnd;
-      t.id = ti->uId;
-      t.rect = ti->rect;
-      t.lParam = ti->lParam;
-      setText(t, ti);
-      int i = findTool(s, ti);
-      if (i >= 0)
-        s->tools[(size_t)i] = t;
-      else
-        s->tools.push_back(t);
-      noteSubclass(h, s);
-      return TRUE;
-    }
-    case TTM_DELTOOL: {
-      int i = findTool(s, (const TOOLINFO*)lp);
-      if (i < 0) return 0;
-      if (s->shown == i) pop(h, s);
-      s->tools.erase(s->tools.begin() + i);
-      auto fix = [i](int& k) { k = k == i ? -1 : k > i ? k - 1 : k; };
-      fix(s->current);
-      fix(s->shown);
-      fix(s->tracking);
-      noteSubclass(h, s);
-      return 0;
-    }
-    case TTM_NEWTOOLRECT: {
-      auto* ti = (const TOOLINFO*)lp;
-      int i = findTool(s, ti);
-      if (i >= 0) s->tools[(size_t)i].rect = ti->rect;
-      return 0;
-    }
-    case TTM_GETTOOLINFO: {
-      auto* ti = (TOOLINFO*)lp;
-      int i = findTool(s, ti);
-      if (i < 0) return FALSE;
-      fillInfo(s->tools[(size_t)i], ti);
-      return TRUE;
-    }
-    case TTM_SETTOOLINFO: {
-      auto* ti = (const TOOLINFO*)lp;
-      int i = findTool(s, ti);
-      if (i < 0) return 0;
-      Tool& t = s->tools[(size_t)i];
-      t.flags = ti->uFlags;
-      t.rect = ti->rect;
-      t.lParam = ti->lParam;
-      setText(t, ti);
-      noteSubclass(h, s);
-      return 0;
-    }
-    case TTM_HITTEST: {
-      auto* hi = (TTHITTESTINFO*)lp;
-      if (!hi) return FALSE;
-      int i = hitTool(s, hi->hwnd, hi->pt);
-      if (i < 0) return FALSE;
-      fillInfo(s->tools[(size_t)i], &hi->ti);
-      return TRUE;
-    }
-    case TTM_GETTEXT: {
-      auto* ti = (TOOLINFO*)lp;
-      int i = findTool(s, ti);
-      if (i < 0 || !ti->lpszText) return 0;
-      std::string u = AfxStdStr(s->tools[(size_t)i].callback ? QString() : s->tools[(size_t)i].text);
-      size_t cap = wp ? (size_t)wp : 80;
-      size_t n = std::min(u.size(), cap - 1);
-      std::copy(u.begin(), u.begin() + (long)n, ti->lpszText);
-      ti->lpszText[n] = 0;
-      return (LRESULT)n;
-    }
-    case TTM_UPDATETIPTEXT: {
-      auto* ti = (const TOOLINFO*)lp;
-      int i = findTool(s, ti);
-      if (i < 0) return 0;
-      setText(s->tools[(size_t)i], ti);
-      // A tip on show takes the new text where it stands.
-      if (s->shown == i) {
-        QString text = toolText(h, s, i);
-        if (!AfxRec(h)) return 0;
-        if (text.isEmpty())
-          pop(h, s);
-        else
-          placeAndShow(h, s, i, text, POINT{}, true);
-      }
-      return 0;
-    }
+    case WM_TIMER: return OnTtTimer(h, s, wp);
+    case TTM_ACTIVATE: return OnTtActivate(h, s, wp);
+    case TTM_SETDELAYTIME: return OnTtSetDelayTime(s, wp, lp);
+    case TTM_GETDELAYTIME: return OnTtGetDelayTime(s, wp);
+    case TTM_ADDTOOL: return OnTtAddTool(h, s, (const TOOLINFO*)lp);
+    case TTM_DELTOOL: return OnTtDelTool(h, s, (const TOOLINFO*)lp);
+    case TTM_NEWTOOLRECT: return OnTtNewToolRect(s, (const TOOLINFO*)lp);
+    case TTM_GETTOOLINFO: return OnTtGetToolInfo(s, (TOOLINFO*)lp);
+    case TTM_SETTOOLINFO: return OnTtSetToolInfo(h, s, (const TOOLINFO*)lp);
+    case TTM_HITTEST: return OnTtHitTest(s, (TTHITTESTINFO*)lp);
+    case TTM_GETTEXT: return OnTtGetText(s, wp, (TOOLINFO*)lp);
+    case TTM_UPDATETIPTEXT: return OnTtUpdateTipText(h, s, (const TOOLINFO*)lp);
     case TTM_GETTOOLCOUNT: return (LRESULT)s->tools.size();
-    case TTM_ENUMTOOLS: {
-      if ((int)wp < 0 || (int)wp >= (int)s->tools.size() || !lp) return FALSE;
-      fillInfo(s->tools[(size_t)wp], (TOOLINFO*)lp);
-      return TRUE;
-    }
-    case TTM_GETCURRENTTOOL:
-      if (s->shown < 0) return FALSE;
-      if (lp) fillInfo(s->tools[(size_t)s->shown], (TOOLINFO*)lp);
-      return TRUE;
+    case TTM_ENUMTOOLS: return OnTtEnumTools(s, wp, lp);
+    case TTM_GETCURRENTTOOL: return OnTtGetCurrentTool(s, lp);
     case TTM_RELAYEVENT: relay(h, s, (const MSG*)lp); return 0;
     case TTM_WINDOWFROMPOINT: return (LRESULT)::WindowFromPoint(*(POINT*)lp);
-    case TTM_TRACKACTIVATE: {
-      int i = findTool(s, (const TOOLINFO*)lp);
-      if (wp && i >= 0) {
-        s->tracking = i;
-        QString text = toolText(h, s, i);
-        if (!AfxRec(h) || text.isEmpty()) return 0;
-        s->shown = i;
-        placeAndShow(h, s, i, text, s->trackPos, false);
-      } else if (!wp && s->tracking >= 0) {
-        if (s->shown == s->tracking) pop(h, s);
-        s->tracking = -1;
-      }
-      return 0;
-    }
-    case TTM_TRACKPOSITION:
-      s->trackPos = POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-      if (s->tracking >= 0 && s->shown == s->tracking)
-        ::SetWindowPos(h, HWND_TOPMOST, s->trackPos.x, s->trackPos.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
-      return 0;
-    case TTM_SETTIPBKCOLOR:
-      s->bk = (COLORREF)wp;
-      AfxCtlInvalidate(h);
-      return 0;
-    case TTM_SETTIPTEXTCOLOR:
-      s->fg = (COLORREF)wp;
-      AfxCtlInvalidate(h);
-      return 0;
+    case TTM_TRACKACTIVATE: return OnTtTrackActivate(h, s, wp, (const TOOLINFO*)lp);
+    case TTM_TRACKPOSITION: return OnTtTrackPosition(h, s, lp);
+    case TTM_SETTIPBKCOLOR: return setColour(h, &s->bk, wp);
+    case TTM_SETTIPTEXTCOLOR: return setColour(h, &s->fg, wp);
     case TTM_GETTIPBKCOLOR: return bkColour(s);
     case TTM_GETTIPTEXTCOLOR: return fgColour(s);
-    case TTM_SETMAXTIPWIDTH: {
-      int old = s->maxWidth;
-      s->maxWidth = (int)lp;
-      return old;
-    }
+    case TTM_SETMAXTIPWIDTH: return OnTtSetMaxTipWidth(s, lp);
     case TTM_GETMAXTIPWIDTH: return s->maxWidth;
     case TTM_SETMARGIN:
       if (lp) s->margin = *(const RECT*)lp;
@@ -537,13 +585,7 @@ LRESULT AfxToolTipProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case TTM_POPUP:
       if (s->current >= 0) show(h, s, s->current);
       return 0;
-    case TTM_UPDATE:
-      if (s->shown >= 0) {
-        int i = s->shown;
-        QString text = toolText(h, s, i);
-        if (AfxRec(h) && !text.isEmpty()) placeAndShow(h, s, i, text, POINT{}, true);
-      }
-      return 0;
+    case TTM_UPDATE: return OnTtUpdate(h, s);
   }
   return ::DefWindowProc(h, msg, wp, lp);
 }

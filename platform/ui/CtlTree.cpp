@@ -1187,6 +1187,273 @@ BOOL AfxTreeExpandByUser(HWND h, HTREEITEM hItem, UINT code) {
 
 AfxCtlState* AfxNewTreeState() { return new TreeState; }
 
+namespace {
+
+// ---- One handler per message ----
+
+LRESULT OnTvSetRedraw(HWND h, WPARAM wp, LPARAM lp) {
+  ::DefWindowProc(h, WM_SETREDRAW, wp, lp);
+  TreeState* s = nullptr;
+  if (wp && (s = still(h)) && s->layoutPending) changed(h, s);
+  return 0;
+}
+
+// A new size, style or font lays the rows out again.
+LRESULT OnTvLayoutChange(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  LRESULT r = msg == WM_SETFONT ? ::DefWindowProc(h, msg, wp, lp) : 0;
+  if (TreeState* s = still(h)) changed(h, s);
+  return r;
+}
+
+LRESULT OnTvKillFocus(HWND h, TreeState* s) {
+  AfxCtlInvalidate(h);
+  if (s->lPressed || s->rPressed) s->lPressed = s->rPressed = false;
+  notifyCode(h, NM_KILLFOCUS);
+  return 0;
+}
+
+LRESULT OnTvLButtonDown(HWND h, TreeState* s, LPARAM lp) {
+  ::KillTimer(h, kEditTimer);
+  bool hadFocus = ::GetFocus() == h;
+  if (!hadFocus) ::SetFocus(h);
+  if (!(s = still(h))) return 0;
+  POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+  UINT flags = 0;
+  Item* i = hitTest(h, s, pt, &flags);
+  if (!(s = still(h))) return 0;
+  s->lPressed = true;
+  s->pressItem = (flags & TVHT_ONITEM) || ((style(h) & TVS_FULLROWSELECT) && (flags & TVHT_ONITEMRIGHT)) ? i : nullptr;
+  s->pressFlags = flags;
+  s->editCandidate = (hadFocus && i && i == s->sel && (flags & TVHT_ONITEMLABEL)) ? i : nullptr;
+  ::SetCapture(h);
+  if (i && (flags & TVHT_ONITEMBUTTON)) expandItem(h, s, i, TVE_TOGGLE, true);
+  return 0;
+}
+
+// The click on an item, once the parent has let it pass.
+void clickItem(HWND h, TreeState* s, Item* target, Item* editMe, UINT flags) {
+  if ((flags & TVHT_ONITEMSTATEICON) && (style(h) & TVS_CHECKBOXES)) {
+    UINT img = (target->state & TVIS_STATEIMAGEMASK) >> 12;
+    target->state = (target->state & ~TVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(img == 2 ? 1 : 2);
+    AfxCtlInvalidate(h);
+  }
+  if (target != s->sel) {
+    selectItem(h, s, target, TVC_BYMOUSE);
+  } else if (editMe == target && (style(h) & TVS_EDITLABELS)) {
+    // A second click on the selected label edits it, unless it turns into a double click.
+    s->editCandidate = target;
+    ::SetTimer(h, kEditTimer, ::GetDoubleClickTime(), nullptr);
+  }
+}
+
+LRESULT OnTvLButtonUp(HWND h, TreeState* s) {
+  if (s->thumbDrag) {
+    s->thumbDrag = false;
+    if (::GetCapture() == h) ::ReleaseCapture();
+    return 0;
+  }
+  if (!s->lPressed) return 0;
+  s->lPressed = false;
+  if (::GetCapture() == h) ::ReleaseCapture();
+  if (!(s = still(h))) return 0;
+  Item* target = s->pressItem;
+  Item* editMe = s->editCandidate;
+  UINT flags = s->pressFlags;
+  s->pressItem = s->editCandidate = nullptr;
+  // The parent hears of the click before the selection moves and may take it over.
+  if (notifyCode(h, NM_CLICK)) return 0;
+  if (!(s = still(h))) return 0;
+  if (target && s->live.count(target)) clickItem(h, s, target, editMe, flags);
+  return 0;
+}
+
+LRESULT OnTvTimer(HWND h, TreeState* s, WPARAM wp, LPARAM lp) {
+  if (wp != kEditTimer) return ::DefWindowProc(h, WM_TIMER, wp, lp);
+  ::KillTimer(h, kEditTimer);
+  Item* i = s->editCandidate;
+  s->editCandidate = nullptr;
+  if (i && s->live.count(i) && i == s->sel) beginEdit(h, s, i);
+  return 0;
+}
+
+LRESULT OnTvLButtonDblClk(HWND h, TreeState* s, LPARAM lp) {
+  ::KillTimer(h, kEditTimer);
+  s->editCandidate = nullptr;
+  POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+  UINT flags = 0;
+  Item* i = hitTest(h, s, pt, &flags);
+  if (notifyCode(h, NM_DBLCLK)) return 0;
+  if (!(s = still(h)) || !i || !s->live.count(i)) return 0;
+  if (flags & (TVHT_ONITEM | TVHT_ONITEMBUTTON)) expandItem(h, s, i, TVE_TOGGLE, true);
+  return 0;
+}
+
+LRESULT OnTvRButtonDown(HWND h, TreeState* s, LPARAM lp) {
+  ::KillTimer(h, kEditTimer);
+  if (::GetFocus() != h) ::SetFocus(h);
+  if (!(s = still(h))) return 0;
+  POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+  UINT flags = 0;
+  Item* i = hitTest(h, s, pt, &flags);
+  s->rPressed = true;
+  // The item under the pointer is marked while the button is down.
+  s->drop = (i && (flags & TVHT_ONITEM)) ? i : nullptr;
+  AfxCtlInvalidate(h);
+  return 0;
+}
+
+LRESULT OnTvRButtonUp(HWND h, TreeState* s, LPARAM lp) {
+  if (!s->rPressed) return 0;
+  s->rPressed = false;
+  s->drop = nullptr;
+  AfxCtlInvalidate(h);
+  if (notifyCode(h, NM_RCLICK)) return 0;
+  if (!AfxRec(h)) return 0;
+  POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+  ::ClientToScreen(h, &pt);
+  ::SendMessage(h, WM_CONTEXTMENU, (WPARAM)h, MAKELPARAM(pt.x, pt.y));
+  return 0;
+}
+
+LRESULT OnTvMouseWheel(HWND h, TreeState* s, WPARAM wp) {
+  int lines = -(int)(short)HIWORD(wp) * 3 / WHEEL_DELTA;
+  if (lines == 0) lines = (short)HIWORD(wp) > 0 ? -1 : 1;
+  scrollTo(h, s, s->top + lines);
+  return 0;
+}
+
+LRESULT OnTvChar(HWND h, TreeState* s, WPARAM wp) {
+  if (wp < 32 || wp == 127) return 0;
+  QString typed(QChar((char16_t)wp));
+  if (typed == "+" || typed == "-" || typed == "*") {
+    keyDown(h, s, typed == "+" ? VK_ADD : typed == "-" ? VK_SUBTRACT : VK_MULTIPLY);
+    return 0;
+  }
+  if (!typed.isEmpty()) typeAhead(h, s, typed.at(0));
+  return 0;
+}
+
+LRESULT OnTvDestroy(HWND h, TreeState* s) {
+  ::KillTimer(h, kEditTimer);
+  if (s->edit) endEdit(h, s, true);
+  if ((s = still(h))) deleteItem(h, s, TVI_ROOT);
+  return 0;
+}
+
+// ---- The tree's own messages ----
+
+LRESULT OnTvExpand(HWND h, TreeState* s, WPARAM wp, LPARAM lp) {
+  Item* i = itemOf(s, (HTREEITEM)lp);
+  return i ? expandItem(h, s, i, (UINT)wp, false) : FALSE;
+}
+
+LRESULT OnTvGetItemRect(HWND h, TreeState* s, WPARAM wp, LPARAM lp) {
+  auto* rc = (RECT*)lp;
+  if (!rc) return FALSE;
+  Item* i = itemOf(s, *(HTREEITEM*)lp);
+  if (!i) return FALSE;
+  int row = rowOf(s, i);
+  if (row < 0) return FALSE;
+  ItemGeom g = geomOf(h, s, i, row);
+  *rc = wp ? (RECT)g.label : (RECT)g.line;
+  return TRUE;
+}
+
+LRESULT OnTvSetIndent(HWND h, TreeState* s, WPARAM wp) {
+  s->indent = std::max(kButton + 6, (int)wp);
+  changed(h, s);
+  return 0;
+}
+
+LRESULT OnTvSetImageList(HWND h, TreeState* s, WPARAM wp, LPARAM lp) {
+  if (wp != TVSIL_NORMAL && wp != TVSIL_STATE) return 0;
+  HIMAGELIST old = s->images[wp];
+  s->images[wp] = (HIMAGELIST)lp;
+  changed(h, s);
+  return (LRESULT)old;
+}
+
+LRESULT OnTvSelectItem(HWND h, TreeState* s, WPARAM wp, LPARAM lp) {
+  Item* i = itemOf(s, (HTREEITEM)lp);
+  if (lp && !i) return FALSE;
+  switch (wp & 0xFF) {
+    case TVGN_CARET: return selectItem(h, s, i, TVC_UNKNOWN);
+    case TVGN_DROPHILITE:
+      s->drop = i;
+      AfxCtlInvalidate(h);
+      return TRUE;
+    case TVGN_FIRSTVISIBLE:
+      if (!i) return FALSE;
+      ensureVisible(h, s, i);
+      if ((s = still(h)) && s->live.count(i)) scrollTo(h, s, rowOf(s, i));
+      return TRUE;
+  }
+  return FALSE;
+}
+
+LRESULT OnTvGetItemState(TreeState* s, WPARAM wp, LPARAM lp) {
+  Item* i = itemOf(s, (HTREEITEM)wp);
+  return i ? (LRESULT)(i->state & (UINT)lp) : 0;
+}
+
+LRESULT OnTvEndEditLabelNow(HWND h, TreeState* s, WPARAM wp) {
+  if (!s->edit) return FALSE;
+  endEdit(h, s, wp != 0);
+  return TRUE;
+}
+
+LRESULT OnTvHitTest(HWND h, TreeState* s, TVHITTESTINFO* ht) {
+  if (!ht) return 0;
+  ht->hItem = handle(hitTest(h, s, ht->pt, &ht->flags));
+  return (LRESULT)ht->hItem;
+}
+
+LRESULT OnTvSortChildren(HWND h, TreeState* s, WPARAM wp, LPARAM lp) {
+  Item* p = parentOf(s, (HTREEITEM)lp);
+  if (!p) return FALSE;
+  sortChildren(
+      p, [h](Item* a, Item* b) { return compareText(h, a, b) < 0; }, wp != 0);
+  if ((s = still(h))) changed(h, s);
+  return TRUE;
+}
+
+LRESULT OnTvSortChildrenCB(HWND h, TreeState* s, const TVSORTCB* sc) {
+  if (!sc || !sc->lpfnCompare) return FALSE;
+  Item* p = parentOf(s, sc->hParent);
+  if (!p) return FALSE;
+  PFNTVCOMPARE fn = sc->lpfnCompare;
+  LPARAM data = sc->lParam;
+  sortChildren(
+      p, [fn, data](Item* a, Item* b) { return fn(a->lp, b->lp, data) < 0; }, false);
+  if ((s = still(h))) changed(h, s);
+  return TRUE;
+}
+
+LRESULT OnTvEnsureVisible(HWND h, TreeState* s, LPARAM lp) {
+  Item* i = itemOf(s, (HTREEITEM)lp);
+  if (!i) return FALSE;
+  ensureVisible(h, s, i);
+  return TRUE;
+}
+
+LRESULT OnTvSetItemHeight(HWND h, TreeState* s, WPARAM wp) {
+  int old = rowHeight(h, s);
+  s->height = (int)(short)wp > 0 ? (int)(short)wp : 0;
+  if (s->height > 1 && (s->height & 1) && !(style(h) & TVS_NONEVENHEIGHT)) --s->height;
+  changed(h, s);
+  return old;
+}
+
+// Sets one of the colours and returns the one it replaces.
+LRESULT setColor(HWND h, COLORREF* c, LPARAM lp) {
+  COLORREF o = *c;
+  *c = (COLORREF)lp;
+  AfxCtlInvalidate(h);
+  return (LRESULT)(LONG)o;
+}
+
+}  // namespace
+
 LRESULT AfxTreeProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   TreeState* s = st(h);
   if (!s) return ::DefWindowProc(h, msg, wp, lp);
@@ -1194,125 +1461,23 @@ LRESULT AfxTreeProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CREATE: changed(h, s); return 0;
     case WM_PAINT: paintTree(h, s); return 0;
     case WM_ERASEBKGND: return 1;
-    case WM_SETREDRAW: {
-      ::DefWindowProc(h, msg, wp, lp);
-      if (wp && (s = still(h)) && s->layoutPending) changed(h, s);
-      return 0;
-    }
+    case WM_SETREDRAW: return OnTvSetRedraw(h, wp, lp);
     case WM_SIZE:
     case WM_STYLECHANGED:
-    case WM_SETFONT: {
-      LRESULT r = msg == WM_SETFONT ? ::DefWindowProc(h, msg, wp, lp) : 0;
-      if ((s = still(h))) changed(h, s);
-      return r;
-    }
+    case WM_SETFONT: return OnTvLayoutChange(h, msg, wp, lp);
     case WM_ENABLE: AfxCtlInvalidate(h); return 0;
     case WM_SETFOCUS:
       AfxCtlInvalidate(h);
       notifyCode(h, NM_SETFOCUS);
       return 0;
-    case WM_KILLFOCUS:
-      AfxCtlInvalidate(h);
-      if (s->lPressed || s->rPressed) s->lPressed = s->rPressed = false;
-      notifyCode(h, NM_KILLFOCUS);
-      return 0;
+    case WM_KILLFOCUS: return OnTvKillFocus(h, s);
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_LBUTTONDOWN: {
-      ::KillTimer(h, kEditTimer);
-      bool hadFocus = ::GetFocus() == h;
-      if (!hadFocus) ::SetFocus(h);
-      if (!(s = still(h))) return 0;
-      POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-      UINT flags = 0;
-      Item* i = hitTest(h, s, pt, &flags);
-      if (!(s = still(h))) return 0;
-      s->lPressed = true;
-      s->pressItem =
-          (flags & TVHT_ONITEM) || ((style(h) & TVS_FULLROWSELECT) && (flags & TVHT_ONITEMRIGHT)) ? i : nullptr;
-      s->pressFlags = flags;
-      s->editCandidate = (hadFocus && i && i == s->sel && (flags & TVHT_ONITEMLABEL)) ? i : nullptr;
-      ::SetCapture(h);
-      if (i && (flags & TVHT_ONITEMBUTTON)) expandItem(h, s, i, TVE_TOGGLE, true);
-      return 0;
-    }
-    case WM_LBUTTONUP: {
-      if (s->thumbDrag) {
-        s->thumbDrag = false;
-        if (::GetCapture() == h) ::ReleaseCapture();
-        return 0;
-      }
-      if (!s->lPressed) return 0;
-      s->lPressed = false;
-      if (::GetCapture() == h) ::ReleaseCapture();
-      if (!(s = still(h))) return 0;
-      Item* target = s->pressItem;
-      Item* editMe = s->editCandidate;
-      UINT flags = s->pressFlags;
-      s->pressItem = s->editCandidate = nullptr;
-      // The parent hears of the click before the selection moves and may take it over.
-      if (notifyCode(h, NM_CLICK)) return 0;
-      if (!(s = still(h))) return 0;
-      if (target && s->live.count(target)) {
-        if ((flags & TVHT_ONITEMSTATEICON) && (style(h) & TVS_CHECKBOXES)) {
-          UINT img = (target->state & TVIS_STATEIMAGEMASK) >> 12;
-          target->state = (target->state & ~TVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(img == 2 ? 1 : 2);
-          AfxCtlInvalidate(h);
-        }
-        if (target != s->sel) {
-          selectItem(h, s, target, TVC_BYMOUSE);
-        } else if (editMe == target && (style(h) & TVS_EDITLABELS)) {
-          // A second click on the selected label edits it, unless it turns into a double click.
-          s->editCandidate = target;
-          ::SetTimer(h, kEditTimer, ::GetDoubleClickTime(), nullptr);
-        }
-      }
-      return 0;
-    }
-    case WM_TIMER:
-      if (wp == kEditTimer) {
-        ::KillTimer(h, kEditTimer);
-        Item* i = s->editCandidate;
-        s->editCandidate = nullptr;
-        if (i && s->live.count(i) && i == s->sel) beginEdit(h, s, i);
-        return 0;
-      }
-      return ::DefWindowProc(h, msg, wp, lp);
-    case WM_LBUTTONDBLCLK: {
-      ::KillTimer(h, kEditTimer);
-      s->editCandidate = nullptr;
-      POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-      UINT flags = 0;
-      Item* i = hitTest(h, s, pt, &flags);
-      if (notifyCode(h, NM_DBLCLK)) return 0;
-      if (!(s = still(h)) || !i || !s->live.count(i)) return 0;
-      if (flags & (TVHT_ONITEM | TVHT_ONITEMBUTTON)) expandItem(h, s, i, TVE_TOGGLE, true);
-      return 0;
-    }
-    case WM_RBUTTONDOWN: {
-      ::KillTimer(h, kEditTimer);
-      if (::GetFocus() != h) ::SetFocus(h);
-      if (!(s = still(h))) return 0;
-      POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-      UINT flags = 0;
-      Item* i = hitTest(h, s, pt, &flags);
-      s->rPressed = true;
-      // The item under the pointer is marked while the button is down.
-      s->drop = (i && (flags & TVHT_ONITEM)) ? i : nullptr;
-      AfxCtlInvalidate(h);
-      return 0;
-    }
-    case WM_RBUTTONUP: {
-      if (!s->rPressed) return 0;
-      s->rPressed = false;
-      s->drop = nullptr;
-      AfxCtlInvalidate(h);
-      if (notifyCode(h, NM_RCLICK)) return 0;
-      if (!AfxRec(h)) return 0;
-      POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-      ::ClientToScreen(h, &pt);
-      ::SendMessage(h, WM_CONTEXTMENU, (WPARAM)h, MAKELPARAM(pt.x, pt.y));
-      return 0;
-    }
+    case WM_LBUTTONDOWN: return OnTvLButtonDown(h, s, lp);
+    case WM_LBUTTONUP: return OnTvLButtonUp(h, s);
+    case WM_TIMER: return OnTvTimer(h, s, wp, lp);
+    case WM_LBUTTONDBLCLK: return OnTvLButtonDblClk(h, s, lp);
+    case WM_RBUTTONDOWN: return OnTvRButtonDown(h, s, lp);
+    case WM_RBUTTONUP: return OnTvRButtonUp(h, s, lp);
     case WM_RBUTTONDBLCLK: return ::SendMessage(h, WM_RBUTTONDOWN, wp, lp);
     case WM_MOUSEMOVE:
       if (s->thumbDrag) thumbMove(h, s, GET_Y_LPARAM(lp));
@@ -1323,155 +1488,44 @@ LRESULT AfxTreeProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK: ncButtonDown(h, s, (UINT)wp, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); return 0;
-    case WM_MOUSEWHEEL: {
-      int lines = -(int)(short)HIWORD(wp) * 3 / WHEEL_DELTA;
-      if (lines == 0) lines = (short)HIWORD(wp) > 0 ? -1 : 1;
-      scrollTo(h, s, s->top + lines);
-      return 0;
-    }
+    case WM_MOUSEWHEEL: return OnTvMouseWheel(h, s, wp);
     case WM_VSCROLL:
     case WM_HSCROLL:
       if (!lp) scrollMsg(h, s, msg, LOWORD(wp), (int)(short)HIWORD(wp));
       return 0;
     case WM_KEYDOWN: keyDown(h, s, (UINT)wp); return 0;
-    case WM_CHAR: {
-      if (wp < 32 || wp == 127) return 0;
-      QString typed(QChar((char16_t)wp));
-      if (typed == "+" || typed == "-" || typed == "*") {
-        keyDown(h, s, typed == "+" ? VK_ADD : typed == "-" ? VK_SUBTRACT : VK_MULTIPLY);
-        return 0;
-      }
-      if (!typed.isEmpty()) typeAhead(h, s, typed.at(0));
-      return 0;
-    }
-    case WM_DESTROY:
-      ::KillTimer(h, kEditTimer);
-      if (s->edit) endEdit(h, s, true);
-      if ((s = still(h))) deleteItem(h, s, TVI_ROOT);
-      return 0;
+    case WM_CHAR: return OnTvChar(h, s, wp);
+    case WM_DESTROY: return OnTvDestroy(h, s);
 
     case TVM_INSERTITEM: return (LRESULT)handle(insertItem(h, s, (const TVINSERTSTRUCT*)lp));
     case TVM_DELETEITEM: return deleteItem(h, s, (HTREEITEM)lp);
-    case TVM_EXPAND: {
-      Item* i = itemOf(s, (HTREEITEM)lp);
-      return i ? expandItem(h, s, i, (UINT)wp, false) : FALSE;
-    }
-    case TVM_GETITEMRECT: {
-      auto* rc = (RECT*)lp;
-      if (!rc) return FALSE;
-      Item* i = itemOf(s, *(HTREEITEM*)lp);
-      if (!i) return FALSE;
-      int row = rowOf(s, i);
-      if (row < 0) return FALSE;
-      ItemGeom g = geomOf(h, s, i, row);
-      *rc = wp ? (RECT)g.label : (RECT)g.line;
-      return TRUE;
-    }
+    case TVM_EXPAND: return OnTvExpand(h, s, wp, lp);
+    case TVM_GETITEMRECT: return OnTvGetItemRect(h, s, wp, lp);
     case TVM_GETCOUNT: return (LRESULT)s->live.size();
     case TVM_GETINDENT: return s->indent;
-    case TVM_SETINDENT:
-      s->indent = std::max(kButton + 6, (int)wp);
-      changed(h, s);
-      return 0;
+    case TVM_SETINDENT: return OnTvSetIndent(h, s, wp);
     case TVM_GETIMAGELIST: return (wp == TVSIL_NORMAL || wp == TVSIL_STATE) ? (LRESULT)s->images[wp] : 0;
-    case TVM_SETIMAGELIST: {
-      if (wp != TVSIL_NORMAL && wp != TVSIL_STATE) return 0;
-      HIMAGELIST old = s->images[wp];
-      s->images[wp] = (HIMAGELIST)lp;
-      changed(h, s);
-      return (LRESULT)old;
-    }
+    case TVM_SETIMAGELIST: return OnTvSetImageList(h, s, wp, lp);
     case TVM_GETNEXTITEM: return nextItem(h, s, (UINT)wp, (HTREEITEM)lp);
-    case TVM_SELECTITEM: {
-      Item* i = itemOf(s, (HTREEITEM)lp);
-      if (lp && !i) return FALSE;
-      switch (wp & 0xFF) {
-        case TVGN_CARET: return selectItem(h, s, i, TVC_UNKNOWN);
-        case TVGN_DROPHILITE:
-          s->drop = i;
-          AfxCtlInvalidate(h);
-          return TRUE;
-        case TVGN_FIRSTVISIBLE:
-          if (!i) return FALSE;
-          ensureVisible(h, s, i);
-          if ((s = still(h)) && s->live.count(i)) scrollTo(h, s, rowOf(s, i));
-          return TRUE;
-      }
-      return FALSE;
-    }
+    case TVM_SELECTITEM: return OnTvSelectItem(h, s, wp, lp);
     case TVM_GETITEM: return getItem(s, (TVITEM*)lp);
     case TVM_SETITEM: return setItem(h, s, (const TVITEM*)lp);
-    case TVM_GETITEMSTATE: {
-      Item* i = itemOf(s, (HTREEITEM)wp);
-      return i ? (LRESULT)(i->state & (UINT)lp) : 0;
-    }
+    case TVM_GETITEMSTATE: return OnTvGetItemState(s, wp, lp);
     case TVM_EDITLABEL: return (LRESULT)beginEdit(h, s, itemOf(s, (HTREEITEM)lp));
     case TVM_GETEDITCONTROL: return (LRESULT)s->edit;
-    case TVM_ENDEDITLABELNOW:
-      if (!s->edit) return FALSE;
-      endEdit(h, s, wp != 0);
-      return TRUE;
+    case TVM_ENDEDITLABELNOW: return OnTvEndEditLabelNow(h, s, wp);
     case TVM_GETVISIBLECOUNT: return visibleRows(h, s);
-    case TVM_HITTEST: {
-      auto* ht = (TVHITTESTINFO*)lp;
-      if (!ht) return 0;
-      ht->hItem = handle(hitTest(h, s, ht->pt, &ht->flags));
-      return (LRESULT)ht->hItem;
-    }
-    case TVM_SORTCHILDREN: {
-      Item* p = parentOf(s, (HTREEITEM)lp);
-      if (!p) return FALSE;
-      sortChildren(
-          p, [h](Item* a, Item* b) { return compareText(h, a, b) < 0; }, wp != 0);
-      if ((s = still(h))) changed(h, s);
-      return TRUE;
-    }
-    case TVM_SORTCHILDRENCB: {
-      auto* sc = (TVSORTCB*)lp;
-      if (!sc || !sc->lpfnCompare) return FALSE;
-      Item* p = parentOf(s, sc->hParent);
-      if (!p) return FALSE;
-      PFNTVCOMPARE fn = sc->lpfnCompare;
-      LPARAM data = sc->lParam;
-      sortChildren(
-          p, [fn, data](Item* a, Item* b) { return fn(a->lp, b->lp, data) < 0; }, false);
-      if ((s = still(h))) changed(h, s);
-      return TRUE;
-    }
-    case TVM_ENSUREVISIBLE: {
-      Item* i = itemOf(s, (HTREEITEM)lp);
-      if (!i) return FALSE;
-      ensureVisible(h, s, i);
-      return TRUE;
-    }
-    case TVM_SETITEMHEIGHT: {
-      int old = rowHeight(h, s);
-      s->height = (int)(short)wp > 0 ? (int)(short)wp : 0;
-      if (s->height > 1 && (s->height & 1) && !(style(h) & TVS_NONEVENHEIGHT)) --s->height;
-      changed(h, s);
-      return old;
-    }
+    case TVM_HITTEST: return OnTvHitTest(h, s, (TVHITTESTINFO*)lp);
+    case TVM_SORTCHILDREN: return OnTvSortChildren(h, s, wp, lp);
+    case TVM_SORTCHILDRENCB: return OnTvSortChildrenCB(h, s, (const TVSORTCB*)lp);
+    case TVM_ENSUREVISIBLE: return OnTvEnsureVisible(h, s, lp);
+    case TVM_SETITEMHEIGHT: return OnTvSetItemHeight(h, s, wp);
     case TVM_GETITEMHEIGHT: return rowHeight(h, s);
-    case TVM_SETBKCOLOR: {
-      COLORREF o = s->bk;
-      s->bk = (COLORREF)lp;
-      AfxCtlInvalidate(h);
-      return (LRESULT)(LONG)o;
-    }
+    case TVM_SETBKCOLOR: return setColor(h, &s->bk, lp);
     case TVM_GETBKCOLOR: return (LRESULT)(LONG)s->bk;
-    case TVM_SETTEXTCOLOR: {
-      COLORREF o = s->fg;
-      s->fg = (COLORREF)lp;
-      AfxCtlInvalidate(h);
-      return (LRESULT)(LONG)o;
-    }
+    case TVM_SETTEXTCOLOR: return setColor(h, &s->fg, lp);
     case TVM_GETTEXTCOLOR: return (LRESULT)(LONG)s->fg;
-    case TVM_SETLINECOLOR: {
-      COLORREF o = s->line;
-      s->line = (COLORREF)lp;
-      AfxCtlInvalidate(h);
-      return (LRESULT)(LONG)o;
-    }
+    case TVM_SETLINECOLOR: return setColor(h, &s->line, lp);
     case TVM_GETLINECOLOR: return (LRESULT)(LONG)s->line;
   }
   return ::DefWindowProc(h, msg, wp, lp);

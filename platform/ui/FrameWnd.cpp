@@ -3,10 +3,19 @@
 #include "platform/ui/Accel.h"
 #include "platform/ui/Icons.h"
 #include "platform/ui/Menu.h"
+#include "platform/ui/UiInternal.h"
 #include "platform/ui/UiResources.h"
 #include "platform/ui/WinApp.h"
 
 IMPLEMENT_DYNAMIC(CFrameWnd, CWnd)
+
+namespace {
+CFrameWnd* frameOf(HWND h) {
+  CWnd* w = CWnd::FromHandle(h);
+  return w && w->IsKindOf(RUNTIME_CLASS(CFrameWnd)) ? static_cast<CFrameWnd*>(w) : nullptr;
+}
+const bool g_hooked = (g_afxWndHooks.frameOf = frameOf, true);
+}  // namespace
 
 BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
   ON_WM_INITMENUPOPUP()

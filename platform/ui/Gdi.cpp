@@ -2099,42 +2099,66 @@ BOOL CDC::GetCharWidth(UINT first, UINT last, LPINT buf) const {
 
 int CDC::SetTextCharacterExtra(int) { return 0; }
 
-// DrawText: lines, word breaks, prefixes, ellipses and alignment as the platform does them.
-int CDC::DrawText(LPCTSTR lpszString, int nCount, LPRECT lpRect, UINT fmt) {
-  AfxDcState* s = DCS;
-  if (!s || !lpRect) return 0;
-  if (textHook() && !(fmt & DT_CALCRECT) && lpszString)
-    textHook()(nCount < 0 ? CString(lpszString) : CString(lpszString, nCount));
-  QString text = qtext(lpszString, nCount);
-  QFont f = fontFor(s);
-  QFontMetrics fm(f);
-  int lineH = fm.height() + ((fmt & DT_EXTERNALLEADING) ? std::max(0, fm.leading()) : 0);
-  bool prefix = !(fmt & DT_NOPREFIX);
-  if (fmt & DT_EXPANDTABS) text.replace('\t', QString(8, ' '));
+namespace {
 
-  struct Line {
-    QString text;
-    int underline = -1;
-  };
-  // Takes the prefix characters out of a line, remembering which character is underlined.
-  auto stripPrefix = [&](const QString& in, int* ul) {
-    QString out;
-    *ul = -1;
-    for (int i = 0; i < in.size(); ++i) {
-      if (prefix && in[i] == '&') {
-        if (i + 1 < in.size() && in[i + 1] == '&') {
-          out += '&';
-          ++i;
-          continue;
-        }
-        if (i + 1 < in.size() && *ul < 0 && !(fmt & DT_HIDEPREFIX)) *ul = out.size();
+struct TextLine {
+  QString text;
+  int underline = -1;
+};
+
+// Takes the prefix characters out of a line, remembering which character is underlined.
+QString stripPrefix(const QString& in, UINT fmt, int* ul) {
+  bool prefix = !(fmt & DT_NOPREFIX);
+  QString out;
+  *ul = -1;
+  for (int i = 0; i < in.size(); ++i) {
+    if (prefix && in[i] == '&') {
+      if (i + 1 < in.size() && in[i + 1] == '&') {
+        out += '&';
+        ++i;
         continue;
       }
-      out += in[i];
+      if (i + 1 < in.size() && *ul < 0 && !(fmt & DT_HIDEPREFIX)) *ul = out.size();
+      continue;
     }
-    return out;
-  };
+    out += in[i];
+  }
+  return out;
+}
 
+// Breaks a paragraph at spaces; a word longer than the line stays whole.
+void breakWords(const QString& plain, int ul, const QFontMetrics& fm, int width, std::vector<TextLine>* lines) {
+  int pos = 0;
+  if (plain.isEmpty()) lines->push_back(TextLine{QString(), -1});
+  while (pos < plain.size()) {
+    int end = pos, lastBreak = -1;
+    while (end < plain.size()) {
+      if (plain[end] == ' ') lastBreak = end;
+      if (fm.horizontalAdvance(plain.mid(pos, end - pos + 1)) > width && end > pos) break;
+      ++end;
+    }
+    int take;
+    if (end >= plain.size())
+      take = plain.size() - pos;
+    else if (lastBreak >= pos)
+      take = lastBreak - pos;
+    else {
+      // No space on the line: the word runs on to its end.
+      int e = end;
+      while (e < plain.size() && plain[e] != ' ') ++e;
+      take = e - pos;
+    }
+    TextLine ln{plain.mid(pos, take), -1};
+    if (ul >= pos && ul < pos + take) ln.underline = ul - pos;
+    while (ln.text.endsWith(' ')) ln.text.chop(1);
+    lines->push_back(ln);
+    pos += take;
+    while (pos < plain.size() && plain[pos] == ' ') ++pos;
+  }
+}
+
+// The lines of a text: its paragraphs, without prefixes, broken to the width when asked.
+std::vector<TextLine> textLines(const QString& text, UINT fmt, const QFontMetrics& fm, int width) {
   QStringList paragraphs;
   if (fmt & DT_SINGLELINE) {
     QString t = text;
@@ -2145,74 +2169,64 @@ int CDC::DrawText(LPCTSTR lpszString, int nCount, LPRECT lpRect, UINT fmt) {
     t.replace("\r\n", "\n").replace('\r', '\n');
     paragraphs = t.split('\n');
   }
-  int width = lpRect->right - lpRect->left;
-  std::vector<Line> lines;
+  std::vector<TextLine> lines;
   for (const QString& para : paragraphs) {
     int ul = -1;
-    QString plain = stripPrefix(para, &ul);
-    if ((fmt & DT_WORDBREAK) && !(fmt & DT_SINGLELINE)) {
-      // Break at spaces; a word longer than the line stays whole.
-      int pos = 0;
-      if (plain.isEmpty()) lines.push_back(Line{QString(), -1});
-      while (pos < plain.size()) {
-        int end = pos, lastBreak = -1;
-        while (end < plain.size()) {
-          if (plain[end] == ' ') lastBreak = end;
-          if (fm.horizontalAdvance(plain.mid(pos, end - pos + 1)) > width && end > pos) break;
-          ++end;
-        }
-        int take;
-        if (end >= plain.size())
-          take = plain.size() - pos;
-        else if (lastBreak >= pos)
-          take = lastBreak - pos;
-        else {
-          // No space on the line: the word runs on to its end.
-          int e = end;
-          while (e < plain.size() && plain[e] != ' ') ++e;
-          take = e - pos;
-        }
-        Line ln{plain.mid(pos, take), -1};
-        if (ul >= pos && ul < pos + take) ln.underline = ul - pos;
-        while (ln.text.endsWith(' ')) ln.text.chop(1);
-        lines.push_back(ln);
-        pos += take;
-        while (pos < plain.size() && plain[pos] == ' ') ++pos;
-      }
+    QString plain = stripPrefix(para, fmt, &ul);
+    if ((fmt & DT_WORDBREAK) && !(fmt & DT_SINGLELINE))
+      breakWords(plain, ul, fm, width, &lines);
+    else
+      lines.push_back(TextLine{plain, ul});
+  }
+  return lines;
+}
+
+// Shortens the lines wider than the width with an ellipsis, at the end or in the middle.
+void elide(std::vector<TextLine>* lines, UINT fmt, const QFontMetrics& fm, int width) {
+  Qt::TextElideMode mode = (fmt & DT_PATH_ELLIPSIS) ? Qt::ElideMiddle : Qt::ElideRight;
+  for (TextLine& ln : *lines) {
+    if (fm.horizontalAdvance(ln.text) <= width) continue;
+    // The platform's ellipsis is three full stops.
+    QString t = ln.text;
+    int n = t.size();
+    QString out;
+    if (mode == Qt::ElideRight) {
+      while (n > 0 && fm.horizontalAdvance(t.left(n) + "...") > width) --n;
+      out = t.left(n) + "...";
     } else {
-      lines.push_back(Line{plain, ul});
-    }
-  }
-  if (fmt & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS)) {
-    Qt::TextElideMode mode = (fmt & DT_PATH_ELLIPSIS) ? Qt::ElideMiddle : Qt::ElideRight;
-    for (Line& ln : lines) {
-      if (fm.horizontalAdvance(ln.text) <= width) continue;
-      // The platform's ellipsis is three full stops.
-      QString t = ln.text;
-      int n = t.size();
-      QString out;
-      if (mode == Qt::ElideRight) {
-        while (n > 0 && fm.horizontalAdvance(t.left(n) + "...") > width) --n;
-        out = t.left(n) + "...";
-      } else {
-        int keepL = t.size() / 2, keepR = t.size() - keepL;
-        while ((keepL > 0 || keepR > 0) && fm.horizontalAdvance(t.left(keepL) + "..." + t.right(keepR)) > width) {
-          if (keepL >= keepR && keepL > 0)
-            --keepL;
-          else if (keepR > 0)
-            --keepR;
-        }
-        out = t.left(keepL) + "..." + t.right(keepR);
+      int keepL = t.size() / 2, keepR = t.size() - keepL;
+      while ((keepL > 0 || keepR > 0) && fm.horizontalAdvance(t.left(keepL) + "..." + t.right(keepR)) > width) {
+        if (keepL >= keepR && keepL > 0)
+          --keepL;
+        else if (keepR > 0)
+          --keepR;
       }
-      if (ln.underline >= n) ln.underline = -1;
-      ln.text = out;
-      if (fmt & DT_MODIFYSTRING) {
-        // Not written back: the program's strings are read-only here.
-      }
+      out = t.left(keepL) + "..." + t.right(keepR);
     }
+    if (ln.underline >= n) ln.underline = -1;
+    ln.text = out;
+    // DT_MODIFYSTRING is not written back: the program's strings are read-only here.
   }
+}
+
+}  // namespace
+
+// DrawText: lines, word breaks, prefixes, ellipses and alignment as the platform does them.
+int CDC::DrawText(LPCTSTR lpszString, int nCount, LPRECT lpRect, UINT fmt) {
+  AfxDcState* s = DCS;
+  if (!s || !lpRect) return 0;
+  if (textHook() && !(fmt & DT_CALCRECT) && lpszString)
+    textHook()(nCount < 0 ? CString(lpszString) : CString(lpszString, nCount));
+  QString text = qtext(lpszString, nCount);
+  QFont f = fontFor(s);
+  QFontMetrics fm(f);
+  int lineH = fm.height() + ((fmt & DT_EXTERNALLEADING) ? std::max(0, fm.leading()) : 0);
+  if (fmt & DT_EXPANDTABS) text.replace('\t', QString(8, ' '));
+  int width = lpRect->right - lpRect->left;
+  std::vector<TextLine> lines = textLines(text, fmt, fm, width);
+  if (fmt & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS)) elide(&lines, fmt, fm, width);
   int maxW = 0;
-  for (const Line& ln : lines) maxW = std::max(maxW, fm.horizontalAdvance(ln.text));
+  for (const TextLine& ln : lines) maxW = std::max(maxW, fm.horizontalAdvance(ln.text));
   int total = lineH * (int)lines.size();
   if (fmt & DT_CALCRECT) {
     lpRect->right = lpRect->left + maxW;
@@ -2237,7 +2251,7 @@ int CDC::DrawText(LPCTSTR lpszString, int nCount, LPRECT lpRect, UINT fmt) {
     keepEsc = fontOf(s)->lf.lfEscapement;
     fontOf(s)->lf.lfEscapement = 0;  // DrawText does not rotate
   }
-  for (const Line& ln : lines) {
+  for (const TextLine& ln : lines) {
     int w = fm.horizontalAdvance(ln.text);
     int x = lpRect->left;
     if (fmt & DT_CENTER)

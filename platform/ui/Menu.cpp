@@ -453,6 +453,25 @@ HMENU LoadMenu(HINSTANCE hInstance, LPCTSTR lpMenuName) {
 // ---- CMenu ----
 IMPLEMENT_DYNAMIC(CMenu, CObject)
 
+namespace {
+bool measureMenuItem(MEASUREITEMSTRUCT* mis) {
+  CMenu* m = CMenu::FindMenuOfItem(mis->itemID, mis->itemData);
+  if (!m) return false;
+  m->MeasureItem(mis);
+  return true;
+}
+bool drawMenuItem(DRAWITEMSTRUCT* dis) {
+  CMenu* m = CMenu::FromHandlePermanent((HMENU)dis->hwndItem);
+  if (!m) return false;
+  m->DrawItem(dis);
+  return true;
+}
+const bool g_hooked = (
+    g_afxWndHooks.menuFromHandle = CMenu::FromHandle,
+    g_afxWndHooks.menuHandle = [](const CMenu* m) { return m->GetSafeHmenu(); },
+    g_afxWndHooks.measureMenuItem = measureMenuItem, g_afxWndHooks.drawMenuItem = drawMenuItem, true);
+}  // namespace
+
 CMenu::CMenu() = default;
 CMenu::~CMenu() { DestroyMenu(); }
 

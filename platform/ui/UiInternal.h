@@ -132,6 +132,23 @@ QRect AfxWorkArea();
 // The picture of an icon handle, null for none (Icons.cpp).
 QImage AfxIconImage(HICON h);
 
+// What windows ask of the frames, menus and controls built on them. Wnd.cpp knows none of
+// those; FrameWnd.cpp, Menu.cpp and CtlCore.cpp fill these in as they are linked in (a program
+// with no menu has no menu item to draw). Null until then: no frame, no menu, nothing drawn.
+struct AfxWndHooks {
+  // The frame object of a window, null when it is no frame.
+  CFrameWnd* (*frameOf)(HWND h) = nullptr;
+  // A menu's object (a temporary one for a menu without), and a menu object's handle.
+  CMenu* (*menuFromHandle)(HMENU h) = nullptr;
+  HMENU (*menuHandle)(const CMenu* m) = nullptr;
+  // An owner-drawn menu item measured or drawn by its menu object; false when none has it.
+  bool (*measureMenuItem)(MEASUREITEMSTRUCT* mis) = nullptr;
+  bool (*drawMenuItem)(DRAWITEMSTRUCT* dis) = nullptr;
+  // An owner-drawn control drawn by its own control object; false when it has none.
+  bool (*drawControlItem)(DRAWITEMSTRUCT* dis) = nullptr;
+};
+extern AfxWndHooks g_afxWndHooks;
+
 // A window's Qt widget: turns Qt's events into the window's messages.
 class NeapWidget : public QWidget {
  public:

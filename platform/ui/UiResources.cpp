@@ -659,190 +659,191 @@ bool parseDialog(Parser& p, std::unique_ptr<DialogStore>* out) {
   return true;
 }
 
-BOOL compile(const std::string& name, const char* text, size_t size, CString* err) {
-  Parser p;
-  p.err = err;
-  if (!tokenize(text, size, &p.t, err)) return FALSE;
-  struct Out {
-    LPCTSTR type;
-    std::string name;
-    std::vector<BYTE> bytes;
-  };
-  std::vector<Out> outs;
-  std::map<UINT, std::u16string> strings;
-  std::vector<std::unique_ptr<DialogStore>> dialogs;
-  std::set<WORD> takenImageIds;
-  while (p.peek().kind != Token::End) {
-    if (p.word("dialog")) {
+// ---- The script's sections ----
+// Each reads one section, its keyword already taken, and adds the resources it makes.
+
+struct CompiledResource {
+  LPCTSTR type;
+  std::string name;
+  std::vector<BYTE> bytes;
+};
+using CompiledResources = std::vector<CompiledResource>;
+
+bool compileMenu(Parser& p, CompiledResources* outs) {
+  long id;
+  if (!number(p.peek().value, &id) || id <= 0 || id > 0xFFFF) return p.fail("expected a menu id");
+  p.next();
+  std::vector<BYTE> b;
+  putWord(b, 0);
+  putWord(b, 0);
+  if (!p.menuLevel(b, 0)) return false;
+  outs->push_back(CompiledResource{RT_MENU, resName(id), b});
+  return true;
+}
+
+bool compileStrings(Parser& p, std::map<UINT, std::u16string>* strings) {
+  while (!p.word("end")) {
+    long id;
+    if (p.peek().kind != Token::Word || !number(p.peek().value, &id) || id < 0 || id > 0xFFFF)
+      return p.fail("expected a string id or end");
+    p.next();
+    if (p.peek().kind != Token::Text) return p.fail("expected a text in quotes");
+    (*strings)[(UINT)id] = QString::fromUtf8(p.next().value.c_str()).toStdU16String();
+  }
+  p.next();
+  return true;
+}
+
+// One accelerator: flags, key, command and padding, as the table stores them.
+bool compileAccelerator(Parser& p, std::vector<std::vector<WORD>>* entries) {
+  bool vkey = p.word("vkey");
+  if (!vkey && !p.word("key")) return p.fail("expected key, vkey or end");
+  p.next();
+  long key = 0, cmd;
+  if (vkey) {
+    if (!number(p.peek().value, &key)) return p.fail("expected a virtual-key code");
+    p.next();
+  } else {
+    if (p.peek().kind != Token::Text || p.peek().value.size() != 1) return p.fail("expected one character in quotes");
+    key = (unsigned char)p.next().value[0];
+  }
+  if (!number(p.peek().value, &cmd) || cmd < 0 || cmd > 0xFFFF) return p.fail("expected a command id");
+  p.next();
+  WORD flags = vkey ? 0x01 : 0;
+  while (p.peek().kind == Token::Word && (p.word("ctrl") || p.word("shift") || p.word("alt"))) {
+    if (p.word("shift")) flags |= 0x04;
+    if (p.word("ctrl")) flags |= 0x08;
+    if (p.word("alt")) flags |= 0x10;
+    p.next();
+  }
+  // A character key with Ctrl or Alt is stored as its virtual key, as the compiler does.
+  if (!vkey && (flags & 0x18)) {
+    flags |= 0x01;
+    key = std::toupper((int)key);
+  }
+  entries->push_back({flags, (WORD)key, (WORD)cmd, 0});
+  return true;
+}
+
+bool compileAccelerators(Parser& p, CompiledResources* outs) {
+  long id;
+  if (!number(p.peek().value, &id) || id <= 0 || id > 0xFFFF) return p.fail("expected an accelerator table id");
+  p.next();
+  std::vector<std::vector<WORD>> entries;
+  while (!p.word("end"))
+    if (!compileAccelerator(p, &entries)) return false;
+  p.next();
+  std::vector<BYTE> b;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    putWord(b, entries[i][0] | (i + 1 == entries.size() ? 0x80 : 0));
+    putWord(b, entries[i][1]);
+    putWord(b, entries[i][2]);
+    putWord(b, 0);
+  }
+  outs->push_back(CompiledResource{RT_ACCELERATOR, resName(id), b});
+  return true;
+}
+
+bool compileToolbar(Parser& p, CompiledResources* outs) {
+  long id, w, h;
+  if (!number(p.peek().value, &id) || id <= 0 || id > 0xFFFF) return p.fail("expected a toolbar id");
+  p.next();
+  if (!number(p.peek().value, &w) || w < 1 || w > 0xFFFF) return p.fail("expected the picture width");
+  p.next();
+  if (!number(p.peek().value, &h) || h < 1 || h > 0xFFFF) return p.fail("expected the picture height");
+  p.next();
+  std::vector<WORD> items;
+  while (!p.word("end")) {
+    if (p.word("separator")) {
       p.next();
-      std::unique_ptr<DialogStore> d;
-      if (!parseDialog(p, &d)) return FALSE;
-      dialogs.push_back(std::move(d));
-    } else if (p.word("menu")) {
-      p.next();
-      long id;
-      if (!number(p.peek().value, &id) || id <= 0 || id > 0xFFFF) return p.fail("expected a menu id");
-      p.next();
-      std::vector<BYTE> b;
-      putWord(b, 0);
-      putWord(b, 0);
-      if (!p.menuLevel(b, 0)) return FALSE;
-      outs.push_back(Out{RT_MENU, resName(id), b});
-    } else if (p.word("strings")) {
-      p.next();
-      while (!p.word("end")) {
-        long id;
-        if (p.peek().kind != Token::Word || !number(p.peek().value, &id) || id < 0 || id > 0xFFFF)
-          return p.fail("expected a string id or end");
-        p.next();
-        if (p.peek().kind != Token::Text) return p.fail("expected a text in quotes");
-        strings[(UINT)id] = QString::fromUtf8(p.next().value.c_str()).toStdU16String();
-      }
-      p.next();
-    } else if (p.word("accelerators")) {
-      p.next();
-      long id;
-      if (!number(p.peek().value, &id) || id <= 0 || id > 0xFFFF) return p.fail("expected an accelerator table id");
-      p.next();
-      std::vector<std::vector<WORD>> entries;
-      while (!p.word("end")) {
-        bool vkey = p.word("vkey");
-        if (!vkey && !p.word("key")) return p.fail("expected key, vkey or end");
-        p.next();
-        long key = 0, cmd;
-        if (vkey) {
-          if (!number(p.peek().value, &key)) return p.fail("expected a virtual-key code");
-          p.next();
-        } else {
-          if (p.peek().kind != Token::Text || p.peek().value.size() != 1)
-            return p.fail("expected one character in quotes");
-          key = (unsigned char)p.next().value[0];
-        }
-        if (!number(p.peek().value, &cmd) || cmd < 0 || cmd > 0xFFFF) return p.fail("expected a command id");
-        p.next();
-        WORD flags = vkey ? 0x01 : 0;
-        while (p.peek().kind == Token::Word && (p.word("ctrl") || p.word("shift") || p.word("alt"))) {
-          if (p.word("shift")) flags |= 0x04;
-          if (p.word("ctrl")) flags |= 0x08;
-          if (p.word("alt")) flags |= 0x10;
-          p.next();
-        }
-        // A character key with Ctrl or Alt is stored as its virtual key, as the compiler does.
-        if (!vkey && (flags & 0x18)) {
-          flags |= 0x01;
-          key = std::toupper((int)key);
-        }
-        entries.push_back({flags, (WORD)key, (WORD)cmd, 0});
-      }
-      p.next();
-      std::vector<BYTE> b;
-      for (size_t i = 0; i < entries.size(); ++i) {
-        putWord(b, entries[i][0] | (i + 1 == entries.size() ? 0x80 : 0));
-        putWord(b, entries[i][1]);
-        putWord(b, entries[i][2]);
-        putWord(b, 0);
-      }
-      outs.push_back(Out{RT_ACCELERATOR, resName(id), b});
-    } else if (p.word("toolbar")) {
-      p.next();
-      long id, w, h;
-      if (!number(p.peek().value, &id) || id <= 0 || id > 0xFFFF) return p.fail("expected a toolbar id");
-      p.next();
-      if (!number(p.peek().value, &w) || w < 1 || w > 0xFFFF) return p.fail("expected the picture width");
-      p.next();
-      if (!number(p.peek().value, &h) || h < 1 || h > 0xFFFF) return p.fail("expected the picture height");
-      p.next();
-      std::vector<WORD> items;
-      while (!p.word("end")) {
-        if (p.word("separator")) {
-          p.next();
-          items.push_back(0);
-          continue;
-        }
-        if (!p.word("button")) return p.fail("expected button, separator or end");
-        p.next();
-        long cmd;
-        if (!number(p.peek().value, &cmd) || cmd <= 0 || cmd > 0xFFFF)
-          return p.fail("expected a command id from 1 to 65535");
-        p.next();
-        items.push_back((WORD)cmd);
-      }
-      p.next();
-      std::vector<BYTE> b;
-      putWord(b, 1);
-      putWord(b, (WORD)w);
-      putWord(b, (WORD)h);
-      putWord(b, (WORD)items.size());
-      for (WORD cmd : items) putWord(b, cmd);
-      outs.push_back(Out{RT_TOOLBAR, resName(id), b});
-    } else if (p.word("icon") || p.word("cursor") || p.word("bitmap")) {
-      const std::string kind = p.next().value;
-      long id;
-      if (!number(p.peek().value, &id) || id <= 0 || id > 0xFFFF) return p.fail("expected an id");
-      p.next();
-      std::map<char, uint32_t> colours;
-      std::vector<Picture> pictures;
-      while (!p.word("end")) {
-        if (p.word("colours")) {
-          if (!parseColours(p, &colours)) return FALSE;
-        } else if (p.word("image")) {
-          if (kind == "bitmap" && !pictures.empty()) return p.fail("a bitmap has one image");
-          Picture pic;
-          if (!parseImage(p, colours, kind == "cursor", kind == "bitmap", &pic)) return FALSE;
-          pictures.push_back(std::move(pic));
-        } else {
-          return p.fail("expected colours, image or end");
-        }
-      }
-      if (pictures.empty()) return p.fail("expected at least one image");
-      p.next();
-      if (kind == "bitmap") {
-        outs.push_back(Out{RT_BITMAP, resName(id), bitmapDib(pictures[0])});
-        continue;
-      }
-      const bool cursor = kind == "cursor";
-      LPCTSTR imageType = cursor ? RT_CURSOR : RT_ICON;
-      std::vector<BYTE> dir;
-      putWord(dir, 0);
-      putWord(dir, cursor ? 2 : 1);
-      putWord(dir, (WORD)pictures.size());
-      for (const Picture& pic : pictures) {
-        std::vector<BYTE> image;
-        if (cursor) {
-          putWord(image, (WORD)pic.hotX);
-          putWord(image, (WORD)pic.hotY);
-        }
-        std::vector<BYTE> dib = iconDib(pic);
-        image.insert(image.end(), dib.begin(), dib.end());
-        WORD imageId = freeImageId(imageType, takenImageIds);
-        if (!imageId) return p.fail("no free image id");
-        if (cursor) {
-          putWord(dir, (WORD)pic.width);
-          putWord(dir, (WORD)(pic.height * 2));
-        } else {
-          dir.push_back((BYTE)(pic.width & 0xFF));  // 256 is written as 0
-          dir.push_back((BYTE)(pic.height & 0xFF));
-          dir.push_back(0);
-          dir.push_back(0);
-        }
-        putWord(dir, 1);
-        putWord(dir, 32);
-        putDword(dir, (uint32_t)image.size());
-        putWord(dir, imageId);
-        outs.push_back(Out{imageType, resName(imageId), image});
-      }
-      outs.push_back(Out{cursor ? RT_GROUP_CURSOR : RT_GROUP_ICON, resName(id), dir});
+      items.push_back(0);
+      continue;
+    }
+    if (!p.word("button")) return p.fail("expected button, separator or end");
+    p.next();
+    long cmd;
+    if (!number(p.peek().value, &cmd) || cmd <= 0 || cmd > 0xFFFF)
+      return p.fail("expected a command id from 1 to 65535");
+    p.next();
+    items.push_back((WORD)cmd);
+  }
+  p.next();
+  std::vector<BYTE> b;
+  putWord(b, 1);
+  putWord(b, (WORD)w);
+  putWord(b, (WORD)h);
+  putWord(b, (WORD)items.size());
+  for (WORD cmd : items) putWord(b, cmd);
+  outs->push_back(CompiledResource{RT_TOOLBAR, resName(id), b});
+  return true;
+}
+
+// An icon or cursor: its images, each a resource of its own, and the group that lists them.
+bool compileIconGroup(Parser& p, long id, bool cursor, const std::vector<Picture>& pictures,
+                      std::set<WORD>* takenImageIds, CompiledResources* outs) {
+  LPCTSTR imageType = cursor ? RT_CURSOR : RT_ICON;
+  std::vector<BYTE> dir;
+  putWord(dir, 0);
+  putWord(dir, cursor ? 2 : 1);
+  putWord(dir, (WORD)pictures.size());
+  for (const Picture& pic : pictures) {
+    std::vector<BYTE> image;
+    if (cursor) {
+      putWord(image, (WORD)pic.hotX);
+      putWord(image, (WORD)pic.hotY);
+    }
+    std::vector<BYTE> dib = iconDib(pic);
+    image.insert(image.end(), dib.begin(), dib.end());
+    WORD imageId = freeImageId(imageType, *takenImageIds);
+    if (!imageId) return p.fail("no free image id");
+    if (cursor) {
+      putWord(dir, (WORD)pic.width);
+      putWord(dir, (WORD)(pic.height * 2));
     } else {
-      return p.fail("expected menu, dialog, strings, accelerators, toolbar, icon, cursor or bitmap");
+      dir.push_back((BYTE)(pic.width & 0xFF));  // 256 is written as 0
+      dir.push_back((BYTE)(pic.height & 0xFF));
+      dir.push_back(0);
+      dir.push_back(0);
+    }
+    putWord(dir, 1);
+    putWord(dir, 32);
+    putDword(dir, (uint32_t)image.size());
+    putWord(dir, imageId);
+    outs->push_back(CompiledResource{imageType, resName(imageId), image});
+  }
+  outs->push_back(CompiledResource{cursor ? RT_GROUP_CURSOR : RT_GROUP_ICON, resName(id), dir});
+  return true;
+}
+
+bool compilePicture(Parser& p, const std::string& kind, std::set<WORD>* takenImageIds, CompiledResources* outs) {
+  long id;
+  if (!number(p.peek().value, &id) || id <= 0 || id > 0xFFFF) return p.fail("expected an id");
+  p.next();
+  std::map<char, uint32_t> colours;
+  std::vector<Picture> pictures;
+  while (!p.word("end")) {
+    if (p.word("colours")) {
+      if (!parseColours(p, &colours)) return false;
+    } else if (p.word("image")) {
+      if (kind == "bitmap" && !pictures.empty()) return p.fail("a bitmap has one image");
+      Picture pic;
+      if (!parseImage(p, colours, kind == "cursor", kind == "bitmap", &pic)) return false;
+      pictures.push_back(std::move(pic));
+    } else {
+      return p.fail("expected colours, image or end");
     }
   }
-  (void)name;
-  for (Out& o : outs) AfxRegisterResourceCopy(o.type, o.name.c_str(), o.bytes.data(), o.bytes.size());
-  for (auto& d : dialogs) {
-    AfxRegisterDialogTemplate(&d->tmpl);
-    dialogStores().push_back(std::move(d));
+  if (pictures.empty()) return p.fail("expected at least one image");
+  p.next();
+  if (kind == "bitmap") {
+    outs->push_back(CompiledResource{RT_BITMAP, resName(id), bitmapDib(pictures[0])});
+    return true;
   }
-  // String tables: blocks of 16 counted strings, block n holding ids (n - 1) * 16 ...
+  return compileIconGroup(p, id, kind == "cursor", pictures, takenImageIds, outs);
+}
+
+// String tables: blocks of 16 counted strings, block n holding ids (n - 1) * 16 ...
+void registerStrings(const std::map<UINT, std::u16string>& strings) {
   std::set<UINT> touched;
   for (auto& s : strings) {
     stringBlocks()[(s.first >> 4) + 1][s.first & 15] = s.second;
@@ -862,6 +863,50 @@ BOOL compile(const std::string& name, const char* text, size_t size, CString* er
     }
     AfxRegisterResourceCopy(RT_STRING, resName((long)block).c_str(), b.data(), b.size());
   }
+}
+
+BOOL compile(const std::string& name, const char* text, size_t size, CString* err) {
+  Parser p;
+  p.err = err;
+  if (!tokenize(text, size, &p.t, err)) return FALSE;
+  CompiledResources outs;
+  std::map<UINT, std::u16string> strings;
+  std::vector<std::unique_ptr<DialogStore>> dialogs;
+  std::set<WORD> takenImageIds;
+  while (p.peek().kind != Token::End) {
+    bool ok;
+    if (p.word("dialog")) {
+      p.next();
+      std::unique_ptr<DialogStore> d;
+      ok = parseDialog(p, &d);
+      if (ok) dialogs.push_back(std::move(d));
+    } else if (p.word("menu")) {
+      p.next();
+      ok = compileMenu(p, &outs);
+    } else if (p.word("strings")) {
+      p.next();
+      ok = compileStrings(p, &strings);
+    } else if (p.word("accelerators")) {
+      p.next();
+      ok = compileAccelerators(p, &outs);
+    } else if (p.word("toolbar")) {
+      p.next();
+      ok = compileToolbar(p, &outs);
+    } else if (p.word("icon") || p.word("cursor") || p.word("bitmap")) {
+      const std::string kind = p.next().value;
+      ok = compilePicture(p, kind, &takenImageIds, &outs);
+    } else {
+      return p.fail("expected menu, dialog, strings, accelerators, toolbar, icon, cursor or bitmap");
+    }
+    if (!ok) return FALSE;
+  }
+  (void)name;
+  for (CompiledResource& o : outs) AfxRegisterResourceCopy(o.type, o.name.c_str(), o.bytes.data(), o.bytes.size());
+  for (auto& d : dialogs) {
+    AfxRegisterDialogTemplate(&d->tmpl);
+    dialogStores().push_back(std::move(d));
+  }
+  registerStrings(strings);
   return TRUE;
 }
 

@@ -1,9 +1,6 @@
 // Windows on Qt widgets: the window registry, creation and destruction, geometry, painting
 // hand-over, focus, capture, timers, posted messages and input translation.
 #include "platform/ui/Accessible.h"
-#include "platform/ui/Controls.h"
-#include "platform/ui/FrameWnd.h"
-#include "platform/ui/Menu.h"
 #include "platform/ui/ScrollBars.h"
 #include "platform/ui/SysInfo.h"
 #include "platform/ui/UiInternal.h"
@@ -85,6 +82,8 @@ std::vector<Hook> g_hooks;
 uintptr_t g_nextHook = 1;
 
 }  // namespace
+
+AfxWndHooks g_afxWndHooks;
 
 AfxWndRec* AfxRec(HWND h) {
   if (!h) return nullptr;
@@ -2302,106 +2301,200 @@ void NeapWidget::paintEvent(QPaintEvent* e) {
 // ======================================================================================
 static HWND topLevelOf(HWND h) { return GetAncestor(h, GA_ROOT); }
 
+// One handler per message the default procedure answers.
+static LRESULT OnDefEraseBkgnd(HWND hWnd, AfxWndRec* r, HDC hdc) {
+  if (!r->clsBrush) return 0;
+  CDC* dc = CDC::FromHandle(hdc);
+  if (!dc) return 0;
+  RECT rc;
+  GetClientRect(hWnd, &rc);
+  HBRUSH b = r->clsBrush;
+  // A class brush given as COLOR_xxx + 1 stands for that system colour.
+  if ((uintptr_t)b <= 31) b = GetSysColorBrush((int)(uintptr_t)b - 1);
+  dc->FillRect(&rc, CBrush::FromHandle(b));
+  return 1;
+}
+
+static LRESULT OnDefPaint(HWND hWnd) {
+  PAINTSTRUCT ps;
+  ::BeginPaint(hWnd, &ps);
+  ::EndPaint(hWnd, &ps);
+  return 0;
+}
+
+static LRESULT OnDefGetText(AfxWndRec* r, WPARAM wParam, LPARAM lParam) {
+  if (!lParam || wParam == 0) return 0;
+  size_t n = std::min(r->text.size(), (size_t)wParam - 1);
+  std::memcpy((char*)lParam, r->text.data(), n);
+  ((char*)lParam)[n] = 0;
+  return (LRESULT)n;
+}
+
+static LRESULT OnDefSetIcon(AfxWndRec* r, WPARAM wParam, LPARAM lParam) {
+  if (r->style & WS_CHILD) return 0;
+  HICON& slot = wParam == ICON_SMALL ? r->iconSmall : r->iconBig;
+  HICON old = slot;
+  slot = (HICON)lParam;
+  applyIcon(r);
+  return (LRESULT)old;
+}
+
+static LRESULT OnDefSetText(HWND hWnd, AfxWndRec* r, LPARAM lParam) {
+  r->text = lParam ? (const char*)lParam : "";
+  if (!(r->style & WS_CHILD)) {
+    r->w->setWindowTitle(QString::fromUtf8(r->text.c_str()));
+    if (r->w->internalWinId()) AfxNativeWindowMade(r);
+  }
+  NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hWnd, OBJID_WINDOW, CHILDID_SELF);
+  return TRUE;
+}
+
+static LRESULT OnDefSetFont(HWND hWnd, AfxWndRec* r, WPARAM wParam, LPARAM lParam) {
+  r->font = (HFONT)wParam;
+  if (lParam) InvalidateRect(hWnd, nullptr, TRUE);
+  return 0;
+}
+
+static LRESULT OnDefNcHitTest(HWND hWnd, AfxWndRec* r, LPARAM lParam) {
+  POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  RECT wr;
+  GetWindowRect(hWnd, &wr);
+  if (!PtInRect(&wr, pt)) return HTNOWHERE;
+  POINT c = pt;
+  ScreenToClient(hWnd, &c);
+  RECT cr;
+  GetClientRect(hWnd, &cr);
+  if (PtInRect(&cr, c)) return HTCLIENT;
+  if ((r->style & WS_VSCROLL) && c.x >= cr.right && c.y < cr.bottom) return HTVSCROLL;
+  if ((r->style & WS_HSCROLL) && c.y >= cr.bottom && c.x < cr.right) return HTHSCROLL;
+  return HTBORDER;
+}
+
+static LRESULT OnDefNcButtonDown(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+  // A press on a scroll bar tracks it until the button is released.
+  if (wParam == HTVSCROLL || wParam == HTHSCROLL)
+    AfxTrackWindowScrollBar(hWnd, wParam == HTVSCROLL ? SB_VERT : SB_HORZ,
+                            POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+  return 0;
+}
+
+static LRESULT OnDefMouseActivate(AfxWndRec* r, WPARAM wParam, LPARAM lParam) {
+  if ((r->style & WS_CHILD) && r->parent) {
+    LRESULT res = ::SendMessage(r->parent, WM_MOUSEACTIVATE, wParam, lParam);
+    if (res) return res;
+  }
+  return MA_ACTIVATE;
+}
+
+static LRESULT OnDefSetCursor(HWND hWnd, AfxWndRec* r, WPARAM wParam, LPARAM lParam) {
+  if ((r->style & WS_CHILD) && r->parent) {
+    if (::SendMessage(r->parent, WM_SETCURSOR, wParam, lParam)) return TRUE;
+    if (!(r = AfxRec(hWnd))) return TRUE;
+  }
+  if (LOWORD(lParam) == HTCLIENT) {
+    ::SetCursor(r->clsCursor ? r->clsCursor : LoadCursor(nullptr, IDC_ARROW));
+    return FALSE;
+  }
+  ::SetCursor(LoadCursor(nullptr, IDC_ARROW));
+  return FALSE;
+}
+
+static LRESULT OnDefRButtonUp(HWND hWnd, LPARAM lParam) {
+  POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  ClientToScreen(hWnd, &pt);
+  ::SendMessage(hWnd, WM_CONTEXTMENU, (WPARAM)hWnd, MAKELPARAM(pt.x, pt.y));
+  return 0;
+}
+
+static LRESULT OnDefSysKeyDown(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+  if (wParam == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000))
+    ::SendMessage(hWnd, WM_CONTEXTMENU, (WPARAM)hWnd, MAKELPARAM(-1, -1));
+  else if (wParam == VK_F4 && (lParam & (1 << 29)))
+    ::PostMessage(topLevelOf(hWnd), WM_SYSCOMMAND, SC_CLOSE, 0);
+  return 0;
+}
+
+static LRESULT OnDefSysKeyUp(HWND hWnd, WPARAM wParam) {
+  // Alt tapped alone (no key or click while it was held), or F10: the menu of the top-level window.
+  if ((wParam == VK_MENU && g_altTap) || (wParam == VK_F10 && !(GetKeyState(VK_SHIFT) & 0x8000)))
+    ::SendMessage(topLevelOf(hWnd), WM_SYSCOMMAND, SC_KEYMENU, 0);
+  return 0;
+}
+
+static LRESULT OnDefSysChar(HWND hWnd, WPARAM wParam) {
+  if (wParam != VK_RETURN && wParam != VK_ESCAPE)
+    ::SendMessage(topLevelOf(hWnd), WM_SYSCOMMAND, SC_KEYMENU, (LPARAM)wParam);
+  return 0;
+}
+
+static LRESULT OnDefSysCommand(HWND hWnd, WPARAM wParam) {
+  switch (wParam & 0xFFF0) {
+    case SC_CLOSE: ::SendMessage(hWnd, WM_CLOSE, 0, 0); break;
+    case SC_MINIMIZE: ShowWindow(hWnd, SW_MINIMIZE); break;
+    case SC_MAXIMIZE: ShowWindow(hWnd, SW_SHOWMAXIMIZED); break;
+    case SC_RESTORE: ShowWindow(hWnd, SW_RESTORE); break;
+  }
+  return 0;
+}
+
+static LRESULT OnDefWindowPosChanged(HWND hWnd, AfxWndRec* r, const WINDOWPOS* wp) {
+  if (!(wp->flags & SWP_NOMOVE)) {
+    QRect g = windowRectInParent(r);
+    ::SendMessage(hWnd, WM_MOVE, 0, MAKELPARAM(g.x(), g.y()));
+  }
+  if ((!(wp->flags & SWP_NOSIZE) || (wp->flags & SWP_STATECHANGED)) && AfxRec(hWnd)) {
+    AfxWndRec* now = AfxRec(hWnd);
+    QSize cs = clientSize(now);
+    WPARAM kind = (now->style & WS_MINIMIZE)   ? SIZE_MINIMIZED
+                  : (now->style & WS_MAXIMIZE) ? SIZE_MAXIMIZED
+                                               : SIZE_RESTORED;
+    ::SendMessage(hWnd, WM_SIZE, kind, MAKELPARAM(cs.width(), cs.height()));
+  }
+  return 0;
+}
+
+static LRESULT OnDefActivate(HWND hWnd, WPARAM wParam) {
+  // An activated window takes the focus unless one of its children has it.
+  if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam) && g_focus != hWnd && !IsChild(hWnd, g_focus)) ::SetFocus(hWnd);
+  return 0;
+}
+
+static LRESULT OnDefPrint(HWND hWnd, HDC hdc) {
+  // Draws the window's current pixels into the given DC.
+  CDC* dc = CDC::FromHandle(hdc);
+  if (!dc) return 0;
+  AfxPaintNow(hWnd);
+  AfxWndRec* r = AfxRec(hWnd);
+  if (!r) return 0;
+  AfxDcState* s = dc->GetState();
+  if (!s || !s->image) return 0;
+  QPainter p(s->image);
+  p.drawImage(s->viewportOrg + s->deviceOffset, r->backing);
+  return 0;
+}
+
 LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
   AfxWndRec* r = AfxRec(hWnd);
   if (!r) return 0;
   switch (Msg) {
     case WM_NCCREATE: return TRUE;
     case WM_CLOSE: ::DestroyWindow(hWnd); return 0;
-    case WM_ERASEBKGND: {
-      if (!r->clsBrush) return 0;
-      HDC hdc = (HDC)wParam;
-      CDC* dc = CDC::FromHandle(hdc);
-      if (!dc) return 0;
-      RECT rc;
-      GetClientRect(hWnd, &rc);
-      HBRUSH b = r->clsBrush;
-      // A class brush given as COLOR_xxx + 1 stands for that system colour.
-      if ((uintptr_t)b <= 31) b = GetSysColorBrush((int)(uintptr_t)b - 1);
-      dc->FillRect(&rc, CBrush::FromHandle(b));
-      return 1;
-    }
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      ::BeginPaint(hWnd, &ps);
-      ::EndPaint(hWnd, &ps);
-      return 0;
-    }
-    case WM_GETTEXT: {
-      if (!lParam || wParam == 0) return 0;
-      size_t n = std::min(r->text.size(), (size_t)wParam - 1);
-      std::memcpy((char*)lParam, r->text.data(), n);
-      ((char*)lParam)[n] = 0;
-      return (LRESULT)n;
-    }
+    case WM_ERASEBKGND: return OnDefEraseBkgnd(hWnd, r, (HDC)wParam);
+    case WM_PAINT: return OnDefPaint(hWnd);
+    case WM_GETTEXT: return OnDefGetText(r, wParam, lParam);
     case WM_GETTEXTLENGTH: return (LRESULT)r->text.size();
-    case WM_SETICON: {
-      if (r->style & WS_CHILD) return 0;
-      HICON& slot = wParam == ICON_SMALL ? r->iconSmall : r->iconBig;
-      HICON old = slot;
-      slot = (HICON)lParam;
-      applyIcon(r);
-      return (LRESULT)old;
-    }
+    case WM_SETICON: return OnDefSetIcon(r, wParam, lParam);
     case WM_GETICON: return (LRESULT)(wParam == ICON_SMALL ? (r->iconSmall ? r->iconSmall : r->iconBig) : r->iconBig);
-    case WM_SETTEXT:
-      r->text = lParam ? (const char*)lParam : "";
-      if (!(r->style & WS_CHILD)) {
-        r->w->setWindowTitle(QString::fromUtf8(r->text.c_str()));
-        if (r->w->internalWinId()) AfxNativeWindowMade(r);
-      }
-      NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hWnd, OBJID_WINDOW, CHILDID_SELF);
-      return TRUE;
-    case WM_SETFONT:
-      r->font = (HFONT)wParam;
-      if (lParam) InvalidateRect(hWnd, nullptr, TRUE);
-      return 0;
+    case WM_SETTEXT: return OnDefSetText(hWnd, r, lParam);
+    case WM_SETFONT: return OnDefSetFont(hWnd, r, wParam, lParam);
     case WM_GETFONT: return (LRESULT)r->font;
     case WM_SETREDRAW: r->redraw = wParam != 0; return 0;
-    case WM_NCHITTEST: {
-      POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-      RECT wr;
-      GetWindowRect(hWnd, &wr);
-      if (!PtInRect(&wr, pt)) return HTNOWHERE;
-      POINT c = pt;
-      ScreenToClient(hWnd, &c);
-      RECT cr;
-      GetClientRect(hWnd, &cr);
-      if (PtInRect(&cr, c)) return HTCLIENT;
-      if ((r->style & WS_VSCROLL) && c.x >= cr.right && c.y < cr.bottom) return HTVSCROLL;
-      if ((r->style & WS_HSCROLL) && c.y >= cr.bottom && c.x < cr.right) return HTHSCROLL;
-      return HTBORDER;
-    }
+    case WM_NCHITTEST: return OnDefNcHitTest(hWnd, r, lParam);
     case WM_NCLBUTTONDOWN:
-    case WM_NCLBUTTONDBLCLK:
-      // A press on a scroll bar tracks it until the button is released.
-      if (wParam == HTVSCROLL || wParam == HTHSCROLL)
-        AfxTrackWindowScrollBar(hWnd, wParam == HTVSCROLL ? SB_VERT : SB_HORZ,
-                                POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-      return 0;
-    case WM_MOUSEACTIVATE:
-      if ((r->style & WS_CHILD) && r->parent) {
-        LRESULT res = ::SendMessage(r->parent, WM_MOUSEACTIVATE, wParam, lParam);
-        if (res) return res;
-      }
-      return MA_ACTIVATE;
-    case WM_SETCURSOR:
-      if ((r->style & WS_CHILD) && r->parent) {
-        if (::SendMessage(r->parent, WM_SETCURSOR, wParam, lParam)) return TRUE;
-        if (!(r = AfxRec(hWnd))) return TRUE;
-      }
-      if (LOWORD(lParam) == HTCLIENT) {
-        ::SetCursor(r->clsCursor ? r->clsCursor : LoadCursor(nullptr, IDC_ARROW));
-        return FALSE;
-      }
-      ::SetCursor(LoadCursor(nullptr, IDC_ARROW));
-      return FALSE;
-    case WM_RBUTTONUP: {
-      POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-      ClientToScreen(hWnd, &pt);
-      ::SendMessage(hWnd, WM_CONTEXTMENU, (WPARAM)hWnd, MAKELPARAM(pt.x, pt.y));
-      return 0;
-    }
+    case WM_NCLBUTTONDBLCLK: return OnDefNcButtonDown(hWnd, wParam, lParam);
+    case WM_MOUSEACTIVATE: return OnDefMouseActivate(r, wParam, lParam);
+    case WM_SETCURSOR: return OnDefSetCursor(hWnd, r, wParam, lParam);
+    case WM_RBUTTONUP: return OnDefRButtonUp(hWnd, lParam);
     case WM_CONTEXTMENU:
     case WM_MOUSEWHEEL:
       if ((r->style & WS_CHILD) && r->parent) return ::SendMessage(r->parent, Msg, wParam, lParam);
@@ -2409,66 +2502,17 @@ LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     case WM_KEYUP:
       if (wParam == VK_APPS) ::SendMessage(hWnd, WM_CONTEXTMENU, (WPARAM)hWnd, MAKELPARAM(-1, -1));
       return 0;
-    case WM_SYSKEYDOWN:
-      if (wParam == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000))
-        ::SendMessage(hWnd, WM_CONTEXTMENU, (WPARAM)hWnd, MAKELPARAM(-1, -1));
-      else if (wParam == VK_F4 && (lParam & (1 << 29)))
-        ::PostMessage(topLevelOf(hWnd), WM_SYSCOMMAND, SC_CLOSE, 0);
-      return 0;
-    case WM_SYSKEYUP:
-      // Alt tapped alone (no key or click while it was held), or F10: the menu of the top-level window.
-      if ((wParam == VK_MENU && g_altTap) || (wParam == VK_F10 && !(GetKeyState(VK_SHIFT) & 0x8000)))
-        ::SendMessage(topLevelOf(hWnd), WM_SYSCOMMAND, SC_KEYMENU, 0);
-      return 0;
-    case WM_SYSCHAR:
-      if (wParam != VK_RETURN && wParam != VK_ESCAPE)
-        ::SendMessage(topLevelOf(hWnd), WM_SYSCOMMAND, SC_KEYMENU, (LPARAM)wParam);
-      return 0;
-    case WM_SYSCOMMAND:
-      switch (wParam & 0xFFF0) {
-        case SC_CLOSE: ::SendMessage(hWnd, WM_CLOSE, 0, 0); break;
-        case SC_MINIMIZE: ShowWindow(hWnd, SW_MINIMIZE); break;
-        case SC_MAXIMIZE: ShowWindow(hWnd, SW_SHOWMAXIMIZED); break;
-        case SC_RESTORE: ShowWindow(hWnd, SW_RESTORE); break;
-      }
-      return 0;
-    case WM_WINDOWPOSCHANGED: {
-      auto* wp = (WINDOWPOS*)lParam;
-      if (!(wp->flags & SWP_NOMOVE)) {
-        QRect g = windowRectInParent(r);
-        ::SendMessage(hWnd, WM_MOVE, 0, MAKELPARAM(g.x(), g.y()));
-      }
-      if ((!(wp->flags & SWP_NOSIZE) || (wp->flags & SWP_STATECHANGED)) && AfxRec(hWnd)) {
-        AfxWndRec* now = AfxRec(hWnd);
-        QSize cs = clientSize(now);
-        WPARAM kind = (now->style & WS_MINIMIZE)   ? SIZE_MINIMIZED
-                      : (now->style & WS_MAXIMIZE) ? SIZE_MAXIMIZED
-                                                   : SIZE_RESTORED;
-        ::SendMessage(hWnd, WM_SIZE, kind, MAKELPARAM(cs.width(), cs.height()));
-      }
-      return 0;
-    }
+    case WM_SYSKEYDOWN: return OnDefSysKeyDown(hWnd, wParam, lParam);
+    case WM_SYSKEYUP: return OnDefSysKeyUp(hWnd, wParam);
+    case WM_SYSCHAR: return OnDefSysChar(hWnd, wParam);
+    case WM_SYSCOMMAND: return OnDefSysCommand(hWnd, wParam);
+    case WM_WINDOWPOSCHANGED: return OnDefWindowPosChanged(hWnd, r, (const WINDOWPOS*)lParam);
     case WM_GETMINMAXINFO: return 0;
     case WM_NCACTIVATE: return TRUE;
-    case WM_ACTIVATE:
-      // An activated window takes the focus unless one of its children has it.
-      if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam) && g_focus != hWnd && !IsChild(hWnd, g_focus))
-        ::SetFocus(hWnd);
-      return 0;
+    case WM_ACTIVATE: return OnDefActivate(hWnd, wParam);
     case WM_GETDLGCODE: return 0;
     case WM_PRINTCLIENT:
-    case WM_PRINT: {
-      // Draws the window's current pixels into the given DC.
-      CDC* dc = CDC::FromHandle((HDC)wParam);
-      if (!dc) return 0;
-      AfxPaintNow(hWnd);
-      if (!(r = AfxRec(hWnd))) return 0;
-      AfxDcState* s = dc->GetState();
-      if (!s || !s->image) return 0;
-      QPainter p(s->image);
-      p.drawImage(s->viewportOrg + s->deviceOffset, r->backing);
-      return 0;
-    }
+    case WM_PRINT: return OnDefPrint(hWnd, (HDC)wParam);
   }
   return 0;
 }
@@ -2811,17 +2855,17 @@ void CWnd::SetOwner(CWnd* pOwnerWnd) {
 CWnd* CWnd::GetTopLevelParent() const { return FromHandle(GetAncestor(m_hWnd, GA_ROOT)); }
 CWnd* CWnd::GetTopLevelOwner() const { return FromHandle(GetAncestor(m_hWnd, GA_ROOTOWNER)); }
 CFrameWnd* CWnd::GetParentFrame() const {
-  for (HWND h = ::GetParent(m_hWnd); h; h = ::GetParent(h)) {
-    CWnd* w = FromHandle(h);
-    if (w && w->IsKindOf(RUNTIME_CLASS(CFrameWnd))) return static_cast<CFrameWnd*>(w);
-  }
+  if (!g_afxWndHooks.frameOf) return nullptr;
+  for (HWND h = ::GetParent(m_hWnd); h; h = ::GetParent(h))
+    if (CFrameWnd* f = g_afxWndHooks.frameOf(h)) return f;
   return nullptr;
 }
 CFrameWnd* CWnd::GetTopLevelFrame() const {
+  // The outermost frame among the window and its parents.
+  if (!g_afxWndHooks.frameOf) return nullptr;
   CFrameWnd* f = nullptr;
-  CWnd* self = FromHandle(m_hWnd);
-  if (self && self->IsKindOf(RUNTIME_CLASS(CFrameWnd))) f = static_cast<CFrameWnd*>(self);
-  for (CFrameWnd* p = GetParentFrame(); p; p = p->GetParentFrame()) f = p;
+  for (HWND h = m_hWnd; h; h = ::GetParent(h))
+    if (CFrameWnd* p = g_afxWndHooks.frameOf(h)) f = p;
   return f;
 }
 CWnd* CWnd::GetWindow(UINT nCmd) const { return FromHandle(::GetWindow(m_hWnd, nCmd)); }
@@ -2982,12 +3026,12 @@ void CWnd::ShowScrollBar(UINT nBar, BOOL b) { ::ShowScrollBar(m_hWnd, (int)nBar,
 
 CMenu* CWnd::GetMenu() const {
   AfxWndRec* r = AfxRec(m_hWnd);
-  return r ? CMenu::FromHandle(r->menu) : nullptr;
+  return r && r->menu && g_afxWndHooks.menuFromHandle ? g_afxWndHooks.menuFromHandle(r->menu) : nullptr;
 }
 BOOL CWnd::SetMenu(CMenu* pMenu) {
   AfxWndRec* r = AfxRec(m_hWnd);
   if (!r) return FALSE;
-  r->menu = pMenu ? pMenu->GetSafeHmenu() : nullptr;
+  r->menu = pMenu && g_afxWndHooks.menuHandle ? g_afxWndHooks.menuHandle(pMenu) : nullptr;
   return TRUE;
 }
 
@@ -3059,28 +3103,13 @@ void CWnd::OnHScroll(UINT, UINT, CScrollBar*) { Default(); }
 void CWnd::OnVScroll(UINT, UINT, CScrollBar*) { Default(); }
 void CWnd::OnMeasureItem(int, LPMEASUREITEMSTRUCT mis) {
   // Menu items go to their menu object, as the framework does.
-  if (mis && mis->CtlType == ODT_MENU) {
-    if (CMenu* m = CMenu::FindMenuOfItem(mis->itemID, mis->itemData)) {
-      m->MeasureItem(mis);
-      return;
-    }
-  }
+  if (mis && mis->CtlType == ODT_MENU && g_afxWndHooks.measureMenuItem && g_afxWndHooks.measureMenuItem(mis)) return;
   Default();
 }
 void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT dis) {
-  if (dis && dis->CtlType == ODT_MENU) {
-    if (CMenu* m = CMenu::FromHandlePermanent((HMENU)dis->hwndItem)) {
-      m->DrawItem(dis);
-      return;
-    }
-  }
+  if (dis && dis->CtlType == ODT_MENU && g_afxWndHooks.drawMenuItem && g_afxWndHooks.drawMenuItem(dis)) return;
   // An owner-drawn control the parent does not draw itself draws itself.
-  if (dis && dis->CtlType != ODT_MENU) {
-    if (auto* c = dynamic_cast<CControlWnd*>(CWnd::FromHandlePermanent(dis->hwndItem))) {
-      c->DrawItem(dis);
-      return;
-    }
-  }
+  if (dis && dis->CtlType != ODT_MENU && g_afxWndHooks.drawControlItem && g_afxWndHooks.drawControlItem(dis)) return;
   Default();
 }
 void CWnd::OnInitMenu(CMenu*) { Default(); }
