@@ -76,4 +76,14 @@ TEST(Layers, OnlyThePlatformLayerIncludesQt) {
   }
 }
 
+// The window core reaches frames, menus and owner-drawn controls only through the hooks those files
+// install (g_afxWndHooks), so it builds and reads without them.
+TEST(Layers, TheWindowCoreKnowsNoFramesMenusOrControls) {
+  for (const Include& inc : IncludesOf("platform/ui")) {
+    if (inc.file != "platform/ui/Wnd.cpp") continue;
+    for (const char* higher : {"platform/ui/Controls.h", "platform/ui/FrameWnd.h", "platform/ui/Menu.h"})
+      EXPECT_NE(inc.name, higher) << inc.file << ":" << inc.line;
+  }
+}
+
 }  // namespace
