@@ -7,50 +7,57 @@
 CChartRoutes::CChartRoutes() = default;
 
 CChartRoutes::~CChartRoutes() {
-  AbortDrift();
+  Stop();
   if (m_pList) m_pList->OnChartGone();
 }
 
 void CChartRoutes::AbortDrift() {
   const auto t0 = std::chrono::steady_clock::now();
   {
-    CDMLockHold hold(m_driftAbortLock);
-    m_nRouteCancel = 1;
-  }
-  // The worker holds "tdroutewrite" for its whole run; joining also covers a worker that has
-  // not yet taken it.
-  if (m_worker.joinable()) m_worker.join();
-  { CDMLockHold wait(m_writeLock); }
-  {
-    CDMLockHold hold(m_driftAbortLock);
-    m_nRouteCancel = 0;
+    // The worker swaps its track in under this lock only while its generation is the newest.
+    CDMLockHold drift(m_driftLock);
+    ++m_generation;
   }
   const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
   if (ms > m_longestWaitMs) m_longestWaitMs = ms;
 }
 
+void CChartRoutes::Stop() {
+  AbortDrift();
+  WaitForTrack();
+}
+
+void CChartRoutes::WaitForTrack() { m_threads.WaitAll(); }
+
+BOOL CChartRoutes::IsTrackRunning() const {
+  const unsigned running = m_running->load();
+  return running != 0 && running == m_generation.load();
+}
+
 void CChartRoutes::StartTrackThread() {
   if (!m_pRoute) return;
   ROUTE_TRACK_JOB job;
-  job.pWriteLock = &m_writeLock;
   job.pDriftLock = &m_driftLock;
-  job.pAbortLock = &m_driftAbortLock;
-  job.pCancel = &m_nRouteCancel;
+  job.pGeneration = &m_generation;
+  job.generation = m_generation.load();
   job.pRoute = m_pRoute;
   job.plan = ROUTE_TRACK_PLAN::FromRoute(*m_pRoute, m_pHost ? m_pHost->GetZoneOffsetMinutes() : 0);
   job.stream = m_stream ? m_stream : MakeEngineRouteStream();  // the files are found here, not on the worker
   job.hNotify = m_pHost ? m_pHost->GetTrackNotifyWindow() : nullptr;
   job.nNotifyMessage = WM_ROUTETRACK_READY;
-  {
-    CDMLockHold hold(m_driftAbortLock);
-    m_nRouteCancel = 0;  // no worker runs here, so the new one starts clear
-  }
-  m_worker = std::thread([job = std::move(job)]() mutable { RunRouteTrackJob(job); });
+  m_running->store(job.generation);
+  auto box = std::make_shared<ROUTE_TRACK_JOB>(std::move(job));
+  m_threads.Start([box, running = m_running]() {
+    const unsigned generation = box->generation;
+    RunRouteTrackJob(*box);
+    unsigned expected = generation;
+    running->compare_exchange_strong(expected, 0);
+  });
 }
 
 void CChartRoutes::RecomputeRoute() {
   if (!m_pRoute) return;
-  if (m_worker.joinable()) AbortDrift();  // never two workers
+  if (IsTrackRunning()) AbortDrift();  // never two workers on the current track
   m_pRoute->CalcPointTimes();
   if (m_pHost && IsStreamRegion(m_pHost->GetRegion())) StartTrackThread();
 }

@@ -6,9 +6,11 @@
 #include "chart/DMLock.h"
 #include "chart/MapRoute.h"
 #include "chart/RouteTrack.h"
+#include "chart/WorkerThreads.h"
 #include "platform/ui/AfxWin.h"
 
-#include <thread>
+#include <atomic>
+#include <memory>
 
 #ifndef WM_ROUTETRACK_READY
 #define WM_ROUTETRACK_READY (WM_USER + 1014)
@@ -81,19 +83,21 @@ class CChartRoutes {
   // Appends a waypoint to the current route, making a "New Route" first when none is.
   CRoutePoint* AddPointAt(double latitude, double longitude);
 
-  // Cancels a running track worker and waits for it to end.
+  // Cancels a running track worker without waiting for it: once this returns it never
+  // touches the route again (it may finish its last sample on its own).
   void AbortDrift();
-  // Waits for a running worker to finish its track (no cancel).
-  void WaitForTrack() {
-    if (m_worker.joinable()) m_worker.join();
-  }
+  // Cancels and waits until no worker is left (the owner goes).
+  void Stop();
+  // Waits for every worker to finish (no cancel).
+  void WaitForTrack();
   // The current route's times, then (in the stream regions) a new track.
   void RecomputeRoute();
-  // The longest time AbortDrift has waited for a worker, in milliseconds.
+  // The longest time AbortDrift has taken, in milliseconds.
   double GetLongestAbortWaitMs() const { return m_longestWaitMs; }
-  BOOL IsTrackRunning() const { return m_worker.joinable(); }
+  // Whether a worker of the current track (not a cancelled one) is still at work.
+  BOOL IsTrackRunning() const;
 
-  // Every edit of waypoints takes it, after AbortDrift.
+  // Every edit of waypoints takes it, after AbortDrift; the worker never does.
   CDMLock& GetWriteLock() { return m_writeLock; }
   // Held while the track is read for drawing.
   CDMLock& GetDriftLock() { return m_driftLock; }
@@ -109,8 +113,9 @@ class CChartRoutes {
   CRoutePoint* m_pContextPoint = nullptr;
   CDMLock m_writeLock{DMLOCK_ROUTEWRITE};
   CDMLock m_driftLock{DMLOCK_DRIFT};
-  CDMLock m_driftAbortLock{DMLOCK_DRIFTABORT};
-  int m_nRouteCancel = 1;
-  std::thread m_worker;
+  std::atomic<unsigned> m_generation{1};  // moved on under "tddrift" by every cancel (never 0)
+  // The generation whose track is being computed; 0 for none.
+  std::shared_ptr<std::atomic<unsigned>> m_running = std::make_shared<std::atomic<unsigned>>(0);
+  CWorkerThreads m_threads;  // last: its workers end before the rest goes
   double m_longestWaitMs = 0.0;
 };

@@ -8,7 +8,7 @@ void CChartStreams::SetStreamTime(const CQsDateTime& time) {
 void CChartStreams::RecalculateStreams() {
   if (!m_pHost || !CChartRoutes::IsStreamRegion(m_pHost->GetRegion())) return;
   m_routes.AbortDrift();
-  // Cancel and wait for a running worker; the old picture goes with it.
+  // Cancel a running worker (it drops its own picture); the old picture goes too.
   m_worker.Cancel();
   m_worker.ClearGrid();
   StartStreamWorker();

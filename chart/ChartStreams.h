@@ -57,7 +57,9 @@ class CChartStreams {
   // WM_STREAMS_READY.
   void OnStreamsReady();
   // The view goes: the worker is cancelled and waited for.
-  void Stop() { m_worker.Cancel(); }
+  void Stop() { m_worker.Stop(); }
+  // The picture is no longer wanted (another region): cancelled, not waited for.
+  void Cancel() { m_worker.Cancel(); }
 
   CStreamWorker& GetWorker() { return m_worker; }
   BOOL IsRouteRecomputePending() const { return m_bRecomputeRouteWhenReady; }

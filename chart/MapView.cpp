@@ -142,7 +142,7 @@ CMapView::~CMapView() {
   // The window goes while the workers and routes it stops are still here.
   if (m_hWnd) DestroyWindow();
   m_streams.Stop();
-  m_routes.AbortDrift();
+  m_routes.Stop();
 }
 
 BOOL CMapView::Create(CWnd* pParent, const RECT& rect, UINT nID) {
@@ -172,7 +172,7 @@ void CMapView::OnDestroy() {
   // A chart never shown has nothing of the user's to keep (and a start that failed half-way
   // leaves the settings as they were).
   if (!m_bStreamsAtFirstPaint) SaveViewExtents();
-  m_routes.AbortDrift();
+  m_routes.Stop();
   m_streams.Stop();
   KillTimer(kInfoTimer);
   KillTimer(kStreamTimer);
@@ -242,7 +242,7 @@ void CMapView::SetRegion(int nRegion) {
   SaveViewExtents();
   CWaitCursor wait;
   m_routes.AbortDrift();
-  m_streams.Stop();
+  m_streams.Cancel();
   // The old region's picture goes; a region without streams gets none.
   m_streams.GetWorker().ClearGrid();
   m_coast.Empty();

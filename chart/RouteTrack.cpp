@@ -86,23 +86,23 @@ ROUTE_STREAM_SOURCE MakeEngineRouteStream() {
 }
 
 BOOL RunRouteTrackJob(ROUTE_TRACK_JOB& job) {
-  CDMLockHold run(*job.pWriteLock);
-  auto cancelled = [&job]() {
-    CDMLockHold hold(*job.pAbortLock);
-    const bool set = *job.pCancel != 0;
-    *job.pCancel = 0;
-    return set;
-  };
+  auto cancelled = [&job]() { return job.pGeneration->load() != job.generation; };
   bool wasCancelled = false;
   ROUTE_TRACK_NODE* track =
       ComputeRouteTrack(job.plan, job.stream ? job.stream : MakeEngineRouteStream(), cancelled, &wasCancelled);
   if (wasCancelled) return FALSE;  // the route keeps the track it had
-  ROUTE_TRACK_NODE* old = nullptr;
+  ROUTE_TRACK_NODE* old = track;
+  bool swapped = false;
   {
     CDMLockHold drift(*job.pDriftLock);
-    old = job.pRoute->SwapTrack(track);
+    // Cancelled after the last sample: the route may be gone already.
+    if (!cancelled()) {
+      old = job.pRoute->SwapTrack(track);
+      swapped = true;
+    }
   }
   CMapRoute::FreeTrackNodes(old);
+  if (!swapped) return FALSE;
   if (job.hNotify && job.nNotifyMessage) ::PostMessage(job.hNotify, job.nNotifyMessage, 0, 0);
   return TRUE;
 }

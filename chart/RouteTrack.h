@@ -7,6 +7,7 @@
 #include "model/TidalStream.h"
 #include "platform/ui/AfxWin.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -46,13 +47,13 @@ ROUTE_TRACK_NODE* ComputeRouteTrack(const ROUTE_TRACK_PLAN& plan, const ROUTE_ST
 // sample), without finding the files again each time.
 ROUTE_STREAM_SOURCE MakeEngineRouteStream();
 
-// What the worker is given. The locks are the view's; the cancel flag is read and cleared
-// under pAbortLock.
+// What the worker is given. The worker reads only its plan, so edits of the route never wait
+// for it; it is cancelled by moving the generation on, which is done under pDriftLock, so a
+// cancelled worker never touches the route after the cancel returns.
 struct ROUTE_TRACK_JOB {
-  CDMLock* pWriteLock = nullptr;  // "tdroutewrite", held for the whole run
   CDMLock* pDriftLock = nullptr;  // "tddrift", around the swap
-  CDMLock* pAbortLock = nullptr;  // "tddriftabort"
-  int* pCancel = nullptr;
+  const std::atomic<unsigned>* pGeneration = nullptr;
+  unsigned generation = 0;  // the job's; cancelled once *pGeneration moves on
   CMapRoute* pRoute = nullptr;
   ROUTE_TRACK_PLAN plan;
   ROUTE_STREAM_SOURCE stream;  // MakeEngineRouteStream when empty

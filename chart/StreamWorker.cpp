@@ -214,52 +214,48 @@ bool BuildDiamondList(const DIAMOND_JOB& job, const CQsDateTime& gmt, const std:
 
 CStreamWorker::CStreamWorker() = default;
 
-CStreamWorker::~CStreamWorker() { Cancel(); }
-
-bool CStreamWorker::TestCancel() {
-  CDMLockHold hold(m_abortLock);
-  if (!m_nCancel) return false;
-  m_nCancel = 0;
-  return true;
-}
+CStreamWorker::~CStreamWorker() { Stop(); }
 
 void CStreamWorker::Cancel() {
-  // A run started before this can no longer publish, even one past its last cancel test.
+  // A run started before this can no longer publish, even one past its last cell.
   ++m_generation;
-  {
-    CDMLockHold hold(m_abortLock);
-    m_nCancel = 1;
-  }
-  {
-    CDMLockHold wait(m_runLock);  // a running worker ends at its next cell
-  }
-  if (m_thread.joinable()) m_thread.join();
-  CDMLockHold hold(m_abortLock);
-  m_nCancel = 0;
 }
 
-void CStreamWorker::Wait() {
-  if (m_thread.joinable()) m_thread.join();
+void CStreamWorker::Stop() {
+  ++m_generation;
+  Wait();
 }
+
+void CStreamWorker::Wait() { m_threads.WaitAll(); }
 
 void CStreamWorker::ForgetPredictions() {
   Cancel();
-  m_cache.Clear();
+  // No run holds the cache while "tdlock" is free; else the next run forgets it first.
+  if (m_runLock.Lock(0)) {
+    m_cache.Clear();
+    m_bForgetCache = false;
+    m_runLock.Unlock();
+  } else {
+    m_bForgetCache = true;
+  }
 }
 
 void CStreamWorker::Start(STREAM_GRID_JOB job, BOOL bNewDate) {
   Cancel();
-  // No worker runs now, so the cache is the window thread's for this moment.
-  if (bNewDate) m_cache.Clear();
+  if (bNewDate) m_bForgetCache = true;
   if (!job.diamonds.pCache) job.diamonds.pCache = &m_cache;
   const unsigned generation = m_generation.load();
   ClearGrid();
-  m_thread = std::thread([this, job = std::move(job), generation]() mutable { Run(std::move(job), generation); });
+  // A std::function must be copyable: the job goes in a shared box.
+  auto box = std::make_shared<STREAM_GRID_JOB>(std::move(job));
+  m_threads.Start([this, box, generation]() { Run(std::move(*box), generation); });
 }
 
 void CStreamWorker::Run(STREAM_GRID_JOB job, unsigned generation) {
   CDMLockHold run(m_runLock);
-  auto cancelled = [this, generation]() { return TestCancel() || m_generation.load() != generation; };
+  auto cancelled = [this, generation]() { return m_generation.load() != generation; };
+  if (cancelled()) return;  // superseded while waiting for the run before it
+  if (m_bForgetCache.exchange(false)) m_cache.Clear();
   STREAM_FILL_RESULT result;
   if (job.grid && job.computeGrid)
     result =
@@ -278,7 +274,7 @@ void CStreamWorker::Run(STREAM_GRID_JOB job, unsigned generation) {
   }
   {
     CDMLockHold grid(m_gridLock);
-    if (m_generation.load() != generation) return;
+    if (cancelled()) return;
     m_grid = std::move(job.grid);
     m_published = generation;
     ++m_nPublished;
@@ -287,17 +283,14 @@ void CStreamWorker::Run(STREAM_GRID_JOB job, unsigned generation) {
     std::vector<DIAMOND_ON_MAP> list;
     if (timeOk && !BuildDiamondList(job.diamonds, gmt, cancelled, list)) return;
     std::lock_guard<std::mutex> lock(m_diamondMutex);
+    if (cancelled()) return;
     m_diamonds.swap(list);
   }
   {
     std::lock_guard<std::mutex> lock(m_resultMutex);
     m_lastResult = result;
   }
-  {
-    CDMLockHold hold(m_abortLock);
-    m_nCancel = 0;
-  }
-  if (job.hNotify && job.nNotifyMessage) ::PostMessage(job.hNotify, job.nNotifyMessage, 0, 0);
+  if (job.hNotify && job.nNotifyMessage && !cancelled()) ::PostMessage(job.hNotify, job.nNotifyMessage, 0, 0);
 }
 
 void CStreamWorker::ReadGrid(const std::function<void(const CTidalStreamGrid*)>& read) {

@@ -3,11 +3,15 @@
 //
 // Every start takes a new generation number; a run publishes its grid only while its number is
 // still the newest, so a cancelled or superseded run never shows. The job is a copy of all the
-// run needs: the worker never reads the view.
+// run needs: the worker never reads the view. A cancel only moves the number on: the window
+// thread never waits for a run to finish its engine call (a busy machine may not schedule the
+// worker for tens of milliseconds). Runs take "tdlock" in turn, so a new run starts once the
+// cancelled one has seen its cancel.
 #pragma once
 
 #include "chart/DMLock.h"
 #include "chart/DiamondOnMap.h"
+#include "chart/WorkerThreads.h"
 #include "model/Position.h"
 #include "model/QsDateTime.h"
 #include "model/TidalStreamGrid.h"
@@ -19,7 +23,6 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -124,17 +127,22 @@ class CStreamWorker {
   CStreamWorker(const CStreamWorker&) = delete;
   CStreamWorker& operator=(const CStreamWorker&) = delete;
 
-  // Cancels and waits for a running run, drops the shown grid, and starts the job. With
-  // bNewDate the reference-port predictions are forgotten between the two runs. A job
-  // without its own cache uses the worker's.
+  // Cancels a running run, drops the shown grid, and starts the job. With bNewDate the
+  // reference-port predictions are forgotten before the new run uses them. A job without its
+  // own cache uses the worker's.
   void Start(STREAM_GRID_JOB job, BOOL bNewDate = FALSE);
-  // The date changed while no run is to follow: waits for a running one, then forgets the
-  // reference-port predictions.
+  // The date changed while no run is to follow: the reference-port predictions are forgotten
+  // (at once when no run holds them, else before the next run).
   void ForgetPredictions();
-  // Cancels and waits for a running run (the shown grid stays).
+  // Cancels a running run without waiting for it (the shown grid stays): it stops at its next
+  // cell and publishes nothing.
   void Cancel();
-  // Waits for a running run to end by itself.
+  // Cancels and waits until no run is left (the owner goes).
+  void Stop();
+  // Waits for every run to end by itself.
   void Wait();
+  // Runs not yet ended (cancelled ones finishing their last cell among them).
+  int GetLiveRuns() const { return m_threads.GetRunning(); }
 
   // Reads the shown grid (null while none) under "tdstream".
   void ReadGrid(const std::function<void(const CTidalStreamGrid*)>& read);
@@ -159,21 +167,19 @@ class CStreamWorker {
 
  private:
   void Run(STREAM_GRID_JOB job, unsigned generation);
-  bool TestCancel();
 
-  CDMLock m_abortLock{DMLOCK_ABORT};
   CDMLock m_runLock{DMLOCK_STREAMRUN};
   CDMLock m_gridLock{DMLOCK_STREAM};
-  int m_nCancel = 0;
   std::atomic<unsigned> m_generation{0};
   std::atomic<unsigned> m_published{0};
   std::atomic<int> m_nPublished{0};
   std::unique_ptr<CTidalStreamGrid> m_grid;
-  CDiamondPredictionCache m_cache;  // used by the running worker only
+  CDiamondPredictionCache m_cache;  // used only under "tdlock"
+  std::atomic<bool> m_bForgetCache{false};
   std::mutex m_diamondMutex;
   std::vector<DIAMOND_ON_MAP> m_diamonds;
   std::mutex m_resultMutex;
   STREAM_FILL_RESULT m_lastResult;
   int m_nToldStatus = 0;
-  std::thread m_thread;
+  CWorkerThreads m_threads;  // last: its runs end before the rest goes
 };

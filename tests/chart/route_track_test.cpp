@@ -290,6 +290,7 @@ TEST_F(ChartRoutesTest, DeletingTheRouteStopsItsWorkerFirst) {
   EXPECT_EQ(list.bold, nullptr);
   const int after = calls.load();
   chart.AbortDrift();
+  chart.WaitForTrack();  // the cancelled worker ends at its next sample, without another
   EXPECT_EQ(calls.load(), after) << "a worker ran on after its route was deleted";
 }
 

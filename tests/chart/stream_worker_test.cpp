@@ -200,6 +200,8 @@ TEST(StreamWorker, CancelStopsARunAtItsNextCellAndKeepsNothing) {
   stop = true;
   canceller.join();
   EXPECT_LT(calls.load(), 60 * 60);
+  worker.Wait();  // the cancel did not wait: the run ends at its next cell
+  EXPECT_LT(calls.load(), 60 * 60);
   EXPECT_EQ(worker.GetPublishCount(), 0);
   worker.ReadGrid([](const CTidalStreamGrid* g) { EXPECT_EQ(g, nullptr); });
 }
