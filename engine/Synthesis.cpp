@@ -106,34 +106,39 @@ void SeriesSynthesizer::startDay(const DayTable& day, double hours) {
   }
 }
 
-#if defined(__x86_64__)
 namespace {
 
-// The same loop four doubles wide, for processors with AVX. The arrays hold a multiple of eight
-// doubles, 16-byte aligned.
-typedef double Wide __attribute__((vector_size(32), aligned(16)));
-
-__attribute__((target("avx"))) void NextWide(int doubles, bool heights, bool streams, double* __restrict cp,
-                                             double* __restrict sp, const double* __restrict rcp,
-                                             const double* __restrict rsp, const double* __restrict hcp,
-                                             const double* __restrict hsp, const double* __restrict ucp,
-                                             const double* __restrict usp, const double* __restrict vcp,
-                                             const double* __restrict vsp, double out[3]) {
-  Wide* c = reinterpret_cast<Wide*>(cp);
-  Wide* s = reinterpret_cast<Wide*>(sp);
-  const Wide* rc = reinterpret_cast<const Wide*>(rcp);
-  const Wide* rs = reinterpret_cast<const Wide*>(rsp);
-  const Wide* hc = reinterpret_cast<const Wide*>(hcp);
-  const Wide* hs = reinterpret_cast<const Wide*>(hsp);
-  const Wide* uc = reinterpret_cast<const Wide*>(ucp);
-  const Wide* us = reinterpret_cast<const Wide*>(usp);
-  const Wide* vc = reinterpret_cast<const Wide*>(vcp);
-  const Wide* vs = reinterpret_cast<const Wide*>(vsp);
-  const int blocks = doubles / 4;
-  Wide h0{}, h1{}, u0{}, u1{}, v0{}, v1{};
+// One step of the series: the sums of each quantity over the blocks of V (Ops::kWidth doubles),
+// and every phasor rotated. Two accumulators per quantity, for blocks b and b + 1, keep the
+// additions independent; each phasor is read once, used, rotated and stored. The arrays hold
+// a multiple of eight doubles, 16-byte aligned. Always inlined, so that each caller compiles it
+// for its own processor (the wide loop for AVX).
+template <class Ops>
+__attribute__((always_inline)) inline void NextSeries(int doubles, bool heights, bool streams, double* __restrict cp,
+                                                      double* __restrict sp, const double* __restrict rcp,
+                                                      const double* __restrict rsp, const double* __restrict hcp,
+                                                      const double* __restrict hsp, const double* __restrict ucp,
+                                                      const double* __restrict usp, const double* __restrict vcp,
+                                                      const double* __restrict vsp, double out[3]) {
+  typedef typename Ops::V V;
+  static_assert(sizeof(V) == Ops::kWidth * sizeof(double), "a block of kWidth doubles");
+  // The arrays promise 16 bytes only: a wider alignment here would make the loads fault.
+  static_assert(alignof(V) == 16, "blocks aligned as the arrays are");
+  V* c = reinterpret_cast<V*>(cp);
+  V* s = reinterpret_cast<V*>(sp);
+  const V* rc = reinterpret_cast<const V*>(rcp);
+  const V* rs = reinterpret_cast<const V*>(rsp);
+  const V* hc = reinterpret_cast<const V*>(hcp);
+  const V* hs = reinterpret_cast<const V*>(hsp);
+  const V* uc = reinterpret_cast<const V*>(ucp);
+  const V* us = reinterpret_cast<const V*>(usp);
+  const V* vc = reinterpret_cast<const V*>(vcp);
+  const V* vs = reinterpret_cast<const V*>(vsp);
+  const int blocks = doubles / Ops::kWidth;
+  V h0{}, h1{}, u0{}, u1{}, v0{}, v1{};
   if (heights && !streams) {
     for (int b = 0; b < blocks; b += 2) {
-      const Wide c0 = c[b], s0 = s[b], c1 = c[b + 1], s1 = s[b + 1];
+      const V c0 = c[b], s0 = s[b], c1 = c[b + 1], s1 = s[b + 1];
       h0 += hc[b] * c0 - hs[b] * s0;
       h1 += hc[b + 1] * c1 - hs[b + 1] * s1;
       c[b] = c0 * rc[b] - s0 * rs[b];
@@ -143,7 +148,7 @@ __attribute__((target("avx"))) void NextWide(int doubles, bool heights, bool str
     }
   } else {
     for (int b = 0; b < blocks; b += 2) {
-      const Wide c0 = c[b], s0 = s[b], c1 = c[b + 1], s1 = s[b + 1];
+      const V c0 = c[b], s0 = s[b], c1 = c[b + 1], s1 = s[b + 1];
       if (heights) {
         h0 += hc[b] * c0 - hs[b] * s0;
         h1 += hc[b + 1] * c1 - hs[b + 1] * s1;
@@ -158,23 +163,44 @@ __attribute__((target("avx"))) void NextWide(int doubles, bool heights, bool str
       s[b + 1] = s1 * rc[b + 1] + c1 * rs[b + 1];
     }
   }
-  auto total = [](const Wide& a, const Wide& b) {
-    return ((a[0] + a[1]) + (a[2] + a[3])) + ((b[0] + b[1]) + (b[2] + b[3]));
-  };
-  out[0] = total(h0, h1);
-  out[1] = total(u0, u1);
-  out[2] = total(v0, v1);
+  // Lanes are added in pairs, the same order for either width.
+  const V* sums[3][2] = {{&h0, &h1}, {&u0, &u1}, {&v0, &v1}};
+  for (int q = 0; q < 3; ++q) {
+    const V& a = *sums[q][0];
+    const V& b = *sums[q][1];
+    if constexpr (Ops::kWidth == 2)
+      out[q] = (a[0] + a[1]) + (b[0] + b[1]);
+    else
+      out[q] = ((a[0] + a[1]) + (a[2] + a[3])) + ((b[0] + b[1]) + (b[2] + b[3]));
+  }
 }
 
-}  // namespace
-#endif
+// Two doubles, an SSE2 register: the loop every processor runs.
+struct NarrowOps {
+  static constexpr int kWidth = 2;
+  typedef double V __attribute__((vector_size(16)));
+};
 
-namespace {
 #if defined(__x86_64__)
+// Four doubles, for processors with AVX. The type is declared here rather than passed as a
+// template argument, which would lose its 16-byte alignment.
+struct WideOps {
+  static constexpr int kWidth = 4;
+  typedef double V __attribute__((vector_size(32), aligned(16)));
+};
+
+__attribute__((target("avx"))) void NextWide(int doubles, bool heights, bool streams, double* cp, double* sp,
+                                             const double* rcp, const double* rsp, const double* hcp, const double* hsp,
+                                             const double* ucp, const double* usp, const double* vcp, const double* vsp,
+                                             double out[3]) {
+  NextSeries<WideOps>(doubles, heights, streams, cp, sp, rcp, rsp, hcp, hsp, ucp, usp, vcp, vsp, out);
+}
+
 bool g_wideLoop = __builtin_cpu_supports("avx");
 #else
 bool g_wideLoop = false;
 #endif
+
 }  // namespace
 
 bool UseWideSeriesLoop(bool wide) {
@@ -188,63 +214,20 @@ bool UseWideSeriesLoop(bool wide) {
 }
 
 void SeriesSynthesizer::next(double* height, double* u, double* v) {
-  // Two accumulators per quantity, for blocks b and b + 1, keep the additions independent;
-  // each phasor is read once, used, rotated and stored.
-  Lanes h0{}, h1{}, u0{}, u1{}, v0{}, v1{};
-  Lanes* __restrict c = c_.data();
-  Lanes* __restrict s = s_.data();
-  const Lanes* __restrict rc = rc_.data();
-  const Lanes* __restrict rs = rs_.data();
-  const Lanes* __restrict hc = hc_.data();
-  const Lanes* __restrict hs = hs_.data();
-  const Lanes* __restrict uc = uc_.data();
-  const Lanes* __restrict us = us_.data();
-  const Lanes* __restrict vc = vc_.data();
-  const Lanes* __restrict vs = vs_.data();
-  const int blocks = blocks_;
+  auto raw = [](auto& lanes) { return reinterpret_cast<double*>(lanes.data()); };
+  const int doubles = blocks_ * kLanes;
+  double out[3];
 #if defined(__x86_64__)
-  if (g_wideLoop) {
-    double out[3];
-    auto raw = [](auto& v) { return reinterpret_cast<double*>(v.data()); };
-    NextWide(blocks * kLanes, heights_, streams_, raw(c_), raw(s_), raw(rc_), raw(rs_), raw(hc_), raw(hs_), raw(uc_),
-             raw(us_), raw(vc_), raw(vs_), out);
-    if (height) *height = out[0];
-    if (u) *u = out[1];
-    if (v) *v = out[2];
-    return;
-  }
+  if (g_wideLoop)
+    NextWide(doubles, heights_, streams_, raw(c_), raw(s_), raw(rc_), raw(rs_), raw(hc_), raw(hs_), raw(uc_), raw(us_),
+             raw(vc_), raw(vs_), out);
+  else
 #endif
-  if (heights_ && !streams_) {
-    for (int b = 0; b < blocks; b += 2) {
-      const Lanes c0 = c[b], s0 = s[b], c1 = c[b + 1], s1 = s[b + 1];
-      h0 += hc[b] * c0 - hs[b] * s0;
-      h1 += hc[b + 1] * c1 - hs[b + 1] * s1;
-      c[b] = c0 * rc[b] - s0 * rs[b];
-      s[b] = s0 * rc[b] + c0 * rs[b];
-      c[b + 1] = c1 * rc[b + 1] - s1 * rs[b + 1];
-      s[b + 1] = s1 * rc[b + 1] + c1 * rs[b + 1];
-    }
-  } else {
-    for (int b = 0; b < blocks; b += 2) {
-      const Lanes c0 = c[b], s0 = s[b], c1 = c[b + 1], s1 = s[b + 1];
-      if (heights_) {
-        h0 += hc[b] * c0 - hs[b] * s0;
-        h1 += hc[b + 1] * c1 - hs[b + 1] * s1;
-      }
-      u0 += uc[b] * c0 - us[b] * s0;
-      u1 += uc[b + 1] * c1 - us[b + 1] * s1;
-      v0 += vc[b] * c0 - vs[b] * s0;
-      v1 += vc[b + 1] * c1 - vs[b + 1] * s1;
-      c[b] = c0 * rc[b] - s0 * rs[b];
-      s[b] = s0 * rc[b] + c0 * rs[b];
-      c[b + 1] = c1 * rc[b + 1] - s1 * rs[b + 1];
-      s[b + 1] = s1 * rc[b + 1] + c1 * rs[b + 1];
-    }
-  }
-  auto total = [](const Lanes& a, const Lanes& b) { return (a[0] + a[1]) + (b[0] + b[1]); };
-  if (height) *height = total(h0, h1);
-  if (u) *u = total(u0, u1);
-  if (v) *v = total(v0, v1);
+    NextSeries<NarrowOps>(doubles, heights_, streams_, raw(c_), raw(s_), raw(rc_), raw(rs_), raw(hc_), raw(hs_),
+                          raw(uc_), raw(us_), raw(vc_), raw(vs_), out);
+  if (height) *height = out[0];
+  if (u) *u = out[1];
+  if (v) *v = out[2];
 }
 
 }  // namespace ebc

@@ -1,6 +1,5 @@
 #include "model/AngleFactorDB.h"
 
-#include "model/TableLoad.h"
 #include "resources/ResourceIds.h"
 
 #include <cstring>
@@ -94,49 +93,29 @@ bool SameDay(const CQsDateTime& a, int day, int month, int year) {
 
 }  // namespace
 
-CAngleFactorDB::CAngleFactorDB() { TableAttachResource(m_file, IDT_ANGLE_FACTORS); }
+CAngleFactorDB::CAngleFactorDB() : m_table(IDT_ANGLE_FACTORS) {}
 
-CAngleFactorDB::CAngleFactorDB(const void* bytes, std::size_t size) { TableAttachBytes(m_file, bytes, size); }
-
-CAngleFactorDB::~CAngleFactorDB() { delete[] m_records; }
+CAngleFactorDB::CAngleFactorDB(const void* bytes, std::size_t size) : m_table(bytes, size) {}
 
 int CAngleFactorDB::Load() {
-  if (m_loaded) return 0;
-  CAngleFactorData* records = nullptr;
-  int count = 0;
-  const bool ok = TableRead(m_file, kMagic, [&](CArchive&, int n, std::size_t bytesLeft) {
-    // Records are of fixed size: the count must fit the bytes there are.
-    if (static_cast<std::size_t>(n) > bytesLeft / CAngleFactorData::kRecordSize) return false;
-    // The fixed records are taken apart where they lie in the table (after the magic and
-    // the count): the same fields each record's Serialize would read, without an archive
-    // call for every one.
-    const unsigned char* bytes = m_file.GetData() + 8;
-    records = new CAngleFactorData[n > 0 ? n : 1];
-    for (int i = 0; i < n; ++i)
-      records[i].ReadRecord(bytes + static_cast<std::size_t>(i) * CAngleFactorData::kRecordSize);
-    count = n;
-    return true;
-  });
-  if (!ok) {
-    delete[] records;
+  if (!m_table.LoadFixed(kMagic, CAngleFactorData::kRecordSize,
+                         [](const unsigned char* bytes, CAngleFactorData& record) { record.ReadRecord(bytes); }))
     return 0;
-  }
-  m_records = records;
-  m_count = count;
-  m_loaded = 1;
 
   // A gap-free daily table lets Find go straight to a date's record.
-  m_consecutive = m_count > 0;
-  for (int i = 1; i < m_count && m_consecutive; ++i) {
-    const CQsDateTime& a = m_records[i - 1].GetDate();
-    const CQsDateTime& b = m_records[i].GetDate();
+  const std::vector<CAngleFactorData>& records = m_table.Records();
+  const std::size_t count = records.size();
+  m_consecutive = count > 0;
+  for (std::size_t i = 1; i < count && m_consecutive; ++i) {
+    const CQsDateTime& a = records[i - 1].GetDate();
+    const CQsDateTime& b = records[i].GetDate();
     m_consecutive =
         DayNumber(b.GetYear(), b.GetMonth(), b.GetDay()) == DayNumber(a.GetYear(), a.GetMonth(), a.GetDay()) + 1 &&
         b.GetMonth() >= 1 && b.GetMonth() <= 12 && b.GetDay() >= 1 &&
         b.GetDay() <= DaysInMonth(b.GetMonth(), b.GetYear());
   }
   if (m_consecutive) {
-    const CQsDateTime& first = m_records[0].GetDate();
+    const CQsDateTime& first = records[0].GetDate();
     m_consecutive = first.GetMonth() >= 1 && first.GetMonth() <= 12 && first.GetDay() >= 1 &&
                     first.GetDay() <= DaysInMonth(first.GetMonth(), first.GetYear());
     m_firstDay = DayNumber(first.GetYear(), first.GetMonth(), first.GetDay());
@@ -145,8 +124,8 @@ int CAngleFactorDB::Load() {
 }
 
 const CAngleFactorData* CAngleFactorDB::GetAt(int i) const {
-  if (!m_loaded || i < 0 || i >= m_count) return nullptr;
-  return &m_records[i];
+  if (!m_table.IsLoaded() || i < 0 || i >= m_table.GetCount()) return nullptr;
+  return &m_table.Records()[static_cast<std::size_t>(i)];
 }
 
 const CAngleFactorData& CAngleFactorDB::Find(const CQsDateTime& date, int& hint) const {
@@ -160,27 +139,29 @@ const CAngleFactorData& CAngleFactorDB::FindDayMonthYear(int day, int month, int
 }
 
 const CAngleFactorData& CAngleFactorDB::FindDayMonthYearExact(int day, int month, int year, int& hint) const {
-  if (!m_loaded) {
+  if (!m_table.IsLoaded()) {
     hint = -1;
     return m_default;
   }
-  if (hint >= 0 && hint < m_count && SameDay(m_records[hint].GetDate(), day, month, year)) return m_records[hint];
+  const std::vector<CAngleFactorData>& records = m_table.Records();
+  const int count = m_table.GetCount();
+  if (hint >= 0 && hint < count && SameDay(records[hint].GetDate(), day, month, year)) return records[hint];
   if (m_consecutive) {
     // Each date occurs once, so the computed index is the one a scan would find.
     if (month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(month, year)) {
       const long long i = DayNumber(year, month, day) - m_firstDay;
-      if (i >= 0 && i < m_count && SameDay(m_records[i].GetDate(), day, month, year)) {
+      if (i >= 0 && i < count && SameDay(records[i].GetDate(), day, month, year)) {
         hint = static_cast<int>(i);
-        return m_records[i];
+        return records[i];
       }
     }
     hint = -1;
     return m_default;
   }
-  for (int i = 0; i < m_count; ++i) {
-    if (SameDay(m_records[i].GetDate(), day, month, year)) {
+  for (int i = 0; i < count; ++i) {
+    if (SameDay(records[i].GetDate(), day, month, year)) {
       hint = i;
-      return m_records[i];
+      return records[i];
     }
   }
   hint = -1;
@@ -188,14 +169,14 @@ const CAngleFactorData& CAngleFactorDB::FindDayMonthYearExact(int day, int month
 }
 
 bool CAngleFactorDB::GetFirstDate(CQsDateTime& date) const {
-  if (!m_loaded || m_count <= 0) return false;
-  date = m_records[0].GetDate();
+  if (!m_table.IsLoaded() || m_table.Records().empty()) return false;
+  date = m_table.Records().front().GetDate();
   return true;
 }
 
 bool CAngleFactorDB::GetLastDate(CQsDateTime& date) const {
-  if (!m_loaded || m_count <= 0) return false;
-  date = m_records[m_count - 1].GetDate();
+  if (!m_table.IsLoaded() || m_table.Records().empty()) return false;
+  date = m_table.Records().back().GetDate();
   return true;
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/QsDateTime.h"
+#include "model/TableLoad.h"
 #include "platform/core/Afx.h"
 
 // One day of the table, at 00:00: an angle in whole degrees and a factor for M2, S2, K1 and O1.
@@ -57,15 +58,14 @@ class CAngleFactorDB {
   // Attaches a table held by the caller (a generated file, a test's table); the bytes must
   // outlive the database.
   CAngleFactorDB(const void* bytes, std::size_t size);
-  ~CAngleFactorDB();
   CAngleFactorDB(const CAngleFactorDB&) = delete;
   CAngleFactorDB& operator=(const CAngleFactorDB&) = delete;
 
   // 1 when the table was read now; 0 when already loaded or when the table is missing, has the
   // wrong magic, or is shorter or otherwise unlike what its count promises (it stays unloaded).
   int Load();
-  bool IsLoaded() const { return m_loaded != 0; }
-  int GetCount() const { return m_loaded ? m_count : -1; }
+  bool IsLoaded() const { return m_table.IsLoaded(); }
+  int GetCount() const { return m_table.IsLoaded() ? m_table.GetCount() : -1; }
   // Record i, or NULL outside the table or before Load.
   const CAngleFactorData* GetAt(int i) const;
 
@@ -89,10 +89,7 @@ class CAngleFactorDB {
  private:
   const CAngleFactorData& FindDayMonthYearExact(int day, int month, int year, int& hint) const;
 
-  CMemFile m_file;
-  int m_loaded = 0;
-  int m_count = 0;
-  CAngleFactorData* m_records = nullptr;
+  CTableRecords<CAngleFactorData> m_table;
   CAngleFactorData m_default;
   bool m_consecutive = false;  // one record per day without gaps
   long long m_firstDay = 0;    // day number of record 0

@@ -5,8 +5,6 @@
 #include <cmath>
 #include <string>
 
-#include "model/TableLoad.h"
-
 IMPLEMENT_SERIAL(CDiamondFlowData, CObject, 1)
 IMPLEMENT_SERIAL(CDiamondData, CObject, 1)
 
@@ -152,38 +150,20 @@ void CDiamondData::Serialize(CArchive& ar) {
   m_present = true;
 }
 
-CDiamondDB::CDiamondDB() { TableAttachResource(m_file, IDT_DIAMONDS); }
+CDiamondDB::CDiamondDB() : m_table(IDT_DIAMONDS) {}
 
-CDiamondDB::CDiamondDB(const void* bytes, std::size_t size) { TableAttachBytes(m_file, bytes, size); }
-
-CDiamondDB::~CDiamondDB() { delete[] m_records; }
+CDiamondDB::CDiamondDB(const void* bytes, std::size_t size) : m_table(bytes, size) {}
 
 int CDiamondDB::Load() {
-  if (m_loaded) return 0;
-  CDiamondData* records = nullptr;
-  int count = 0;
-  const bool ok = TableRead(m_file, kMagic, [&](CArchive& ar, int n, std::size_t bytesLeft) {
-    // Every record holds at least its present byte.
-    if (static_cast<std::size_t>(n) > bytesLeft) return false;
-    records = new CDiamondData[n > 0 ? n : 1];
-    for (int i = 0; i < n; ++i) records[i].Serialize(ar);
-    count = n;
-    return true;
-  });
-  if (!ok) {
-    delete[] records;
-    return 0;
-  }
-  m_records = records;
-  m_count = count;
-  m_loaded = 1;
-  return 1;
+  // Every record holds at least its present byte.
+  return m_table.Load(kMagic, 1, [](CArchive& ar, CDiamondData& record) { record.Serialize(ar); }) ? 1 : 0;
 }
 
 const CDiamondData* CDiamondDB::GetAt(int i) const {
-  if (!m_loaded || m_count <= 0) return nullptr;
-  if (i < 0 || i >= m_count) return &m_records[0];
-  return &m_records[i];
+  const std::vector<CDiamondData>& records = m_table.Records();
+  if (records.empty()) return nullptr;
+  if (i < 0 || i >= m_table.GetCount()) return &records[0];
+  return &records[static_cast<std::size_t>(i)];
 }
 
 void CDiamondDB::WriteTable(CArchive& ar, const std::vector<CDiamondData>& records) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/Position.h"
+#include "model/TableLoad.h"
 #include "platform/core/Afx.h"
 
 // A diamond's stream at some hours from high water; rates in knots.
@@ -111,25 +112,21 @@ class CDiamondDB {
   CDiamondDB();
   // Attaches a table held by the caller; the bytes must outlive the database.
   CDiamondDB(const void* bytes, std::size_t size);
-  ~CDiamondDB();
   CDiamondDB(const CDiamondDB&) = delete;
   CDiamondDB& operator=(const CDiamondDB&) = delete;
 
   // 1 when the table was read now; 0 when already loaded or when the table is missing, has the
   // wrong magic, or is shorter or otherwise unlike what its count promises (it stays unloaded).
   int Load();
-  bool IsLoaded() const { return m_loaded != 0; }
+  bool IsLoaded() const { return m_table.IsLoaded(); }
   // NULL before Load; the first diamond for an index outside the table.
   const CDiamondData* GetAt(int i) const;
-  int GetCount() const { return m_count; }
+  int GetCount() const { return m_table.GetCount(); }
 
   // Writes a whole table (magic, count, records, one trailing byte).
   static void WriteTable(CFile& file, const std::vector<CDiamondData>& records);
   static void WriteTable(CArchive& ar, const std::vector<CDiamondData>& records);
 
  private:
-  CMemFile m_file;
-  int m_loaded = 0;
-  int m_count = 0;
-  CDiamondData* m_records = nullptr;
+  CTableRecords<CDiamondData> m_table;
 };

@@ -2,7 +2,6 @@
 
 #include "model/AngleFactorDB.h"
 #include "model/Prediction.h"
-#include "model/TableLoad.h"
 #include "resources/ResourceIds.h"
 
 IMPLEMENT_SERIAL(CPortData, CObject, 1)
@@ -101,57 +100,40 @@ void CPortData::Serialize(CArchive& ar) {
   }
 }
 
-CPortDB::CPortDB() { TableAttachResource(m_file, IDT_PORTS); }
+CPortDB::CPortDB() : m_table(IDT_PORTS) {}
 
-CPortDB::CPortDB(const void* bytes, std::size_t size) { TableAttachBytes(m_file, bytes, size); }
+CPortDB::CPortDB(const void* bytes, std::size_t size) : m_table(bytes, size) {}
 
 CPortDB::~CPortDB() {
-  if (m_records) {
-    // The table's records own the predictions made through them.
-    for (int i = 0; i < m_count; ++i) m_records[i].DeletePrediction();
-  }
-  delete[] m_records;
+  // The table's records own the predictions made through them.
+  for (CPortData& record : m_table.Records()) record.DeletePrediction();
 }
 
 int CPortDB::Load() {
-  if (m_loaded) return 0;
-  CPortData* records = nullptr;
-  int count = 0;
-  const bool ok = TableRead(m_file, kMagic, [&](CArchive& ar, int n, std::size_t bytesLeft) {
-    // Every record holds its fixed fields and at least a one-byte name length.
-    if (static_cast<std::size_t>(n) > bytesLeft / (CPortData::kFixedRecordSize + 1)) return false;
-    records = new CPortData[n > 0 ? n : 1];
-    for (int i = 0; i < n; ++i) {
-      records[i].Serialize(ar);
-      // Whole-hundred hhmm codes (1000, 1200) mean whole hours: captions show +10 and +12,
-      // and the prediction would take them for 0.
-      const int zone = records[i].GetTimeZone();
-      if ((zone > 100 || zone < -100) && zone % 100 == 0) records[i].SetTimeZone(zone / 100);
-    }
-    count = n;
-    return true;
+  // Every record holds its fixed fields and at least a one-byte name length.
+  const bool loaded = m_table.Load(kMagic, CPortData::kFixedRecordSize + 1, [](CArchive& ar, CPortData& record) {
+    record.Serialize(ar);
+    // Whole-hundred hhmm codes (1000, 1200) mean whole hours: captions show +10 and +12,
+    // and the prediction would take them for 0.
+    const int zone = record.GetTimeZone();
+    if ((zone > 100 || zone < -100) && zone % 100 == 0) record.SetTimeZone(zone / 100);
   });
-  if (!ok) {
-    delete[] records;
-    return 0;
-  }
-  m_records = records;
-  m_count = count;
-  m_loaded = 1;
-  for (int i = 0; i < m_count; ++i) m_byId.SetAt(static_cast<WORD>(m_records[i].GetPortId() & 0xFFFF), &m_records[i]);
+  if (!loaded) return 0;
+  for (CPortData& record : m_table.Records()) m_byId.SetAt(static_cast<WORD>(record.GetPortId() & 0xFFFF), &record);
   return 1;
 }
 
 CPortData* CPortDB::GetPort(int index) {
-  if (!m_loaded || m_count <= 0) return nullptr;
-  if (index < 0 || index >= m_count) return &m_records[0];
-  return &m_records[index];
+  std::vector<CPortData>& records = m_table.Records();
+  if (records.empty()) return nullptr;
+  if (index < 0 || index >= m_table.GetCount()) return &records[0];
+  return &records[static_cast<std::size_t>(index)];
 }
 
 const CPortData* CPortDB::GetPort(int index) const { return const_cast<CPortDB*>(this)->GetPort(index); }
 
 CPortData* CPortDB::Lookup(int portId) {
-  if (!m_loaded) return nullptr;
+  if (!m_table.IsLoaded()) return nullptr;
   void* found = nullptr;
   if (!m_byId.Lookup(static_cast<WORD>(portId & 0xFFFF), found)) return nullptr;
   return static_cast<CPortData*>(found);

@@ -7,6 +7,7 @@
 
 #include "model/Position.h"
 #include "model/QsDateTime.h"
+#include "model/TableLoad.h"
 #include "platform/core/Afx.h"
 
 class CAngleFactorDB;
@@ -137,14 +138,14 @@ class CPortDB {
   // 1 when the table was read now; 0 when already loaded or when the table is missing, has the
   // wrong magic, or is shorter or otherwise unlike what its count promises (it stays unloaded).
   int Load();
-  bool IsLoaded() const { return m_loaded != 0; }
+  bool IsLoaded() const { return m_table.IsLoaded(); }
   // NULL before Load; record 0 for an index outside the table.
   CPortData* GetPort(int index);
   const CPortData* GetPort(int index) const;
   // The record whose port id has the same low 16 bits, or NULL.
   CPortData* Lookup(int portId);
   // The count, or -1 before Load.
-  int GetCount() const { return m_loaded ? m_count : -1; }
+  int GetCount() const { return m_table.IsLoaded() ? m_table.GetCount() : -1; }
   // Record 0's position for an index outside the table; a default position before Load.
   CPosition GetPortPosition(int index) const;
 
@@ -153,9 +154,6 @@ class CPortDB {
   static void WriteTable(CArchive& ar, const std::vector<CPortData>& records);
 
  private:
-  CMemFile m_file;
-  int m_loaded = 0;
-  int m_count = 0;
-  CPortData* m_records = nullptr;
+  CTableRecords<CPortData> m_table;
   CMapWordToPtr m_byId;
 };

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "platform/core/Afx.h"
 
@@ -19,3 +21,66 @@ void TableAttachBytes(CMemFile& file, const void* bytes, std::size_t size);
 // in any way (the archive's exceptions are caught here and none escapes).
 bool TableRead(CMemFile& file, int magic,
                const std::function<bool(CArchive& ar, int count, std::size_t bytesLeft)>& readRecords);
+
+// The memory file of one embedded table and the records read from it, once. A database holds
+// one and answers its look-ups from Records().
+template <class Record>
+class CTableRecords {
+ public:
+  // The program's own table, by resource name; nothing is parsed yet.
+  explicit CTableRecords(const char* resourceName) { TableAttachResource(m_file, resourceName); }
+  // Bytes held by the caller, which must outlive the table.
+  CTableRecords(const void* bytes, std::size_t size) { TableAttachBytes(m_file, bytes, size); }
+  CTableRecords(const CTableRecords&) = delete;
+  CTableRecords& operator=(const CTableRecords&) = delete;
+
+  // Reads every record through readRecord(ar, record). Each record takes at least minRecordSize
+  // bytes, so a count the bytes cannot hold is refused before anything is allocated. False when
+  // already loaded or when TableRead fails; a failed read keeps no record and may be tried again.
+  template <class ReadRecord>
+  bool Load(int magic, std::size_t minRecordSize, ReadRecord readRecord) {
+    return Read(magic, minRecordSize, [&](CArchive& ar, std::vector<Record>& records) {
+      for (Record& record : records) readRecord(ar, record);
+    });
+  }
+
+  // As Load, for records of a fixed size taken apart where they lie (after the magic and the
+  // count) by readRecord(bytes, record), without an archive call for every one.
+  template <class ReadRecord>
+  bool LoadFixed(int magic, std::size_t recordSize, ReadRecord readRecord) {
+    return Read(magic, recordSize, [&](CArchive&, std::vector<Record>& records) {
+      const unsigned char* bytes = m_file.GetData() + 8;
+      for (Record& record : records) {
+        readRecord(bytes, record);
+        bytes += recordSize;
+      }
+    });
+  }
+
+  bool IsLoaded() const { return m_loaded; }
+  // Empty before Load.
+  std::vector<Record>& Records() { return m_records; }
+  const std::vector<Record>& Records() const { return m_records; }
+  int GetCount() const { return static_cast<int>(m_records.size()); }
+
+ private:
+  template <class Fill>
+  bool Read(int magic, std::size_t minRecordSize, Fill fill) {
+    if (m_loaded) return false;
+    std::vector<Record> records;
+    const bool ok = TableRead(m_file, magic, [&](CArchive& ar, int count, std::size_t bytesLeft) {
+      if (static_cast<std::size_t>(count) > bytesLeft / minRecordSize) return false;
+      records.resize(static_cast<std::size_t>(count));
+      fill(ar, records);
+      return true;
+    });
+    if (!ok) return false;
+    m_records = std::move(records);
+    m_loaded = true;
+    return true;
+  }
+
+  CMemFile m_file;
+  bool m_loaded = false;
+  std::vector<Record> m_records;
+};

@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Draws the splash screen (bitmap 163) and the About box's picture (bitmap 156): a sky over
-the sea with a day's tide curve, written as 24-bit bitmaps to resources/ui/bitmaps/; and the
-tip of the day's light bulb (icon 158), written as resources/ui/tipicon.nrc.
+the sea with a day's tide curve, written as 24-bit bitmaps to resources/ui/bitmaps/; the same
+picture faded towards white as the picture behind the graph's and the monthly table's
+placeholder text (bitmap 149); and the tip of the day's light bulb (icon 158), written as
+resources/ui/tipicon.nrc.
 
 Run from the repository's top folder: python3 tools/pictures/draw_dialog_pictures.py
 """
@@ -58,6 +60,11 @@ def draw(w, h):
     return px
 
 
+def faded(px, white):
+    # Black text with a white shadow is drawn across the middle: keep every pixel light.
+    return [[lerp(c, (255, 255, 255), white) for c in row] for row in px]
+
+
 def write_bmp(path, px):
     h, w = len(px), len(px[0])
     stride = (w * 3 + 3) & ~3
@@ -106,6 +113,7 @@ def main():
     out = sys.argv[1] if len(sys.argv) > 1 else "resources/ui/bitmaps"
     write_bmp(out + "/163.bmp", draw(360, 200))
     write_bmp(out + "/156.bmp", draw(96, 96))
+    write_bmp(out + "/149.bmp", faded(draw(320, 160), 0.72))
     with open(out + "/../tipicon.nrc", "w") as f:
         f.write(bulb())
 
