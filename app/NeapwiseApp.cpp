@@ -6,7 +6,7 @@
 #include "app/Resource.h"
 #include "app/Splash.h"
 #include "app/TipDlg.h"
-#include "platform/ui/UiTest.h"
+#include "platform/ui/CallLater.h"
 
 BEGIN_MESSAGE_MAP(CNeapwiseApp, CWinApp)
   ON_COMMAND(ID_TIP_OF_THE_DAY, OnTipOfTheDay)

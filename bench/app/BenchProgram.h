@@ -3,7 +3,7 @@
 
 #include "app/MainFrm.h"
 #include "app/NeapwiseApp.h"
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 
 #include <benchmark/benchmark.h>
 

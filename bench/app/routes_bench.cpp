@@ -7,7 +7,7 @@
 // memory is that of one load from a fresh start; the figure "extra_MB" is what the load added.
 #include "app/RoutesTree.h"
 #include "chart/RoutesFile.h"
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 
 #include <benchmark/benchmark.h>
 

@@ -66,7 +66,7 @@ BENCHMARK(BM_Parse10000Sentences)->Unit(benchmark::kMillisecond);
 // ---- From the receiver to the main window ----
 #include "bench/chart/BenchMapHost.h"
 #include "chart/MapView.h"
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 
 #include <pty.h>
 #include <unistd.h>

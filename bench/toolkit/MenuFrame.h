@@ -2,7 +2,7 @@
 // benchmarks.
 #pragma once
 
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 #include "toolkit/CbCommandBars.h"
 #include "toolkit/CbMenuBar.h"
 #include "toolkit/CbPaintManager.h"

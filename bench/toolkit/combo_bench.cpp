@@ -1,5 +1,5 @@
 // Opening a bar combo's list of 30 items with a click, up to its first paint.
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 #include "toolkit/CbCommandBars.h"
 #include "toolkit/CbControlComboBox.h"
 #include "toolkit/CbMouseManager.h"

@@ -1,7 +1,7 @@
 // One mouse move of a toolbar drag as the user makes it: through the message path into the
 // drag loop, with the frame laid out again when the bar moves along its row, and the same for
 // a floating bar.
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 #include "tests/support/BarHelpers.h"
 #include "toolkit/CbCommandBars.h"
 #include "toolkit/CbPaintManager.h"

@@ -2,7 +2,7 @@
 // of an idle message loop, before any menu was opened and after one was (its sound thread then
 // runs until exit).
 #include "bench/toolkit/MenuFrame.h"
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 #include "platform/ui/WinApp.h"
 #include "toolkit/CbMenuSound.h"
 #include "toolkit/CbMouseManager.h"

@@ -3,7 +3,7 @@
 // control of the frame (its options, the menu bar with its menus, "Standard" and "Map"), stored
 // and read back.
 #include "platform/core/AfxFile.h"
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 #include "toolkit/CbColorManager.h"
 #include "toolkit/CbCommandBars.h"
 #include "toolkit/CbDrawHelpers.h"

@@ -2,7 +2,7 @@
 // menu bar with a menu open until the next one is painted, and Down in an open menu until the
 // menu is repainted. The program's own menu 128 in a frame like the main window.
 #include "bench/toolkit/MenuFrame.h"
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 #include "toolkit/CbMenuBar.h"
 #include "toolkit/CbMouseManager.h"
 #include "toolkit/CbPaintManager.h"

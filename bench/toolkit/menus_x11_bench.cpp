@@ -1,7 +1,7 @@
 // A press on "Tides" until its menu is painted, on a real X server (Xvfb): the popup window is
 // mapped, placed and drawn through the server. Skipped where no Xvfb is installed.
 #include "bench/toolkit/MenuFrame.h"
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 #include "toolkit/CbMenuBar.h"
 #include "toolkit/CbMouseManager.h"
 #include "toolkit/CbPaintManager.h"

@@ -1,6 +1,6 @@
 // What a user waits for when a menu opens: the fade animation as a whole and per step, and a
 // popup window opening bare and with its drop shadows (solid, and soft as with a compositor).
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 #include "tests/support/TestWindows.h"
 #include "toolkit/CbPaintManager.h"
 #include "toolkit/CbShadows.h"

@@ -1,6 +1,6 @@
 // The bars' costs a user feels: repainting "Standard" across a 1000-pixel frame, the idle
 // update of every control of both toolbars, and laying out 25 controls.
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 #include "toolkit/CbCommandBars.h"
 #include "toolkit/CbDrawHelpers.h"
 #include "toolkit/CbPaintManager.h"

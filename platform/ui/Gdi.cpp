@@ -1977,11 +1977,10 @@ void drawRun(AfxDcState* s, int x, int y, const QString& text, const QFont& f, i
 
 }  // namespace
 
-static std::function<void(const CString&)>& textHook() {
+std::function<void(const CString&)>& AfxTextHook() {
   static std::function<void(const CString&)> hook;
   return hook;
 }
-void AfxSetTestTextHook(std::function<void(const CString&)> fn) { textHook() = std::move(fn); }
 
 BOOL CDC::TextOut(int x, int y, LPCTSTR str, int n) {
   return ExtTextOut(x, y, 0, nullptr, str, (UINT)std::max(0, n), nullptr);
@@ -1997,7 +1996,7 @@ BOOL CDC::ExtTextOut(int x, int y, UINT options, LPCRECT rc, LPCTSTR str, UINT n
     s->rop2 = keep;
   }
   if (!str || !n) return TRUE;
-  if (textHook()) textHook()(CString(str, (int)n));
+  if (AfxTextHook()) AfxTextHook()(CString(str, (int)n));
   QString text = qtext(str, (int)n);
   QFont f = fontFor(s);
   QFontMetrics fm(f);
@@ -2215,8 +2214,8 @@ void elide(std::vector<TextLine>* lines, UINT fmt, const QFontMetrics& fm, int w
 int CDC::DrawText(LPCTSTR lpszString, int nCount, LPRECT lpRect, UINT fmt) {
   AfxDcState* s = DCS;
   if (!s || !lpRect) return 0;
-  if (textHook() && !(fmt & DT_CALCRECT) && lpszString)
-    textHook()(nCount < 0 ? CString(lpszString) : CString(lpszString, nCount));
+  if (AfxTextHook() && !(fmt & DT_CALCRECT) && lpszString)
+    AfxTextHook()(nCount < 0 ? CString(lpszString) : CString(lpszString, nCount));
   QString text = qtext(lpszString, nCount);
   QFont f = fontFor(s);
   QFontMetrics fm(f);

@@ -3,7 +3,6 @@
 #include "platform/ui/Layered.h"
 
 #include "platform/ui/UiInternal.h"
-#include "platform/ui/UiTest.h"
 #include "platform/ui/Wnd.h"
 
 #include <QtGui/qguiapplication_platform.h>
@@ -57,7 +56,7 @@ BOOL AfxIsCompositionActive() {
   return c && compositorOnX11(c) ? TRUE : FALSE;
 }
 
-void AfxTestSetComposition(int nMode) { g_testComposition = nMode < 0 ? -1 : (nMode ? 1 : 0); }
+void AfxSetCompositionOverride(int nMode) { g_testComposition = nMode < 0 ? -1 : (nMode ? 1 : 0); }
 
 BOOL UpdateLayeredWindow(HWND hWnd, HDC, POINT* pptDst, SIZE* psize, HDC hdcSrc, POINT* pptSrc, COLORREF,
                          BLENDFUNCTION* pblend, DWORD dwFlags) {

@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <climits>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -116,8 +117,16 @@ bool AfxInShape(const AfxWndRec* r, QPoint screen);
 // A top-level window was shown or resized: one that answers HTTRANSPARENT gets an empty input shape.
 void AfxUpdateInputShape(HWND h);
 void AfxPaintLayer(QPainter& p, AfxWndRec* r);
+// Stands in for the compositing manager's presence: 1 one runs, 0 none, -1 ask the display.
+void AfxSetCompositionOverride(int nMode);
 // Lets Qt ask the windows for their accessibility objects (Accessible.cpp).
 void AfxAccInstall();
+// Where the platform has no reader bridge, a test listens: the windows answer and send events.
+void AfxAccSetListening(bool on);
+// Each event a reader is told is also kept here as a line; null stops it.
+void AfxAccSetEventLog(std::vector<CString>* pEvents);
+// What every text drawn by a device context is handed to, when set (Gdi.cpp).
+std::function<void(const CString&)>& AfxTextHook();
 // The X server's connection under xcb, null on any other platform (WindowManager.cpp).
 struct xcb_connection_t;
 xcb_connection_t* AfxXcbConnection();

@@ -6,7 +6,7 @@
 #include "model/PortDB.h"
 #include "model/PortHistory.h"
 #include "model/Position.h"
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 #include "views/VxMenu.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "chart/GpsReader.h"
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 
 #include <fcntl.h>
 #include <pty.h>

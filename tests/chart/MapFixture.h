@@ -6,8 +6,8 @@
 #include "model/AngleFactorDB.h"
 #include "model/DiamondDB.h"
 #include "model/PortDB.h"
+#include "platform/testing/UiTest.h"
 #include "platform/ui/MsgBox.h"
-#include "platform/ui/UiTest.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The GPS read-out: what it draws, and how often it repaints when fixes come fast.
 #include "chart/GpsWnd.h"
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 
 #include <gtest/gtest.h>
 

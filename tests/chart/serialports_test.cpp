@@ -1,7 +1,7 @@
 // Serial ports by number and by device, the ports present, and the "Configure GPS" dialog.
 #include "chart/SerialPorts.h"
 #include "chart/ConfigureGpsDialog.h"
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,8 @@
 // The program's folders stand in layers: engine and platform at the bottom, then model, then the
 // toolkit, then the views and the chart, then the shell; the resources' numbers
 // (resources/ResourceIds.h) are for every layer above the platform. A folder includes only folders below it,
-// the views and the chart not each other, and only platform/ includes Qt. The same check lists the
+// the views and the chart not each other, and only platform/ includes Qt; the testing library
+// (platform/testing) is the tests' and benchmarks' alone. The same check lists the
 // offending lines, so a newcomer sees at once what broke the layering.
 #include <gtest/gtest.h>
 
@@ -84,6 +85,14 @@ TEST(Layers, TheWindowCoreKnowsNoFramesMenusOrControls) {
     for (const char* higher : {"platform/ui/Controls.h", "platform/ui/FrameWnd.h", "platform/ui/Menu.h"})
       EXPECT_NE(inc.name, higher) << inc.file << ":" << inc.line;
   }
+}
+
+TEST(Layers, OnlyTestsAndBenchmarksIncludeTheTestingLibrary) {
+  for (const auto& [folder, allowed] : kAllowed)
+    for (const Include& inc : IncludesOf(folder))
+      if (inc.file.rfind("platform/testing/", 0) != 0)
+        EXPECT_NE(0u, inc.name.rfind("platform/testing/", 0))
+            << inc.file << ":" << inc.line << " includes " << inc.name;
 }
 
 }  // namespace

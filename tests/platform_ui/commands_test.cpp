@@ -1,7 +1,7 @@
 // Message maps, command routing frame -> active view -> application, update handlers in
 // idle time, notifications, and the application's loop.
+#include "platform/testing/UiTest.h"
 #include "platform/ui/AfxWin.h"
-#include "platform/ui/UiTest.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Drawing, checked in pixels: shapes and their edges, pens, blits and masks, clipping,
 // text placement and DrawText flags, rotated text, and a window's persistent pixels.
+#include "platform/testing/UiTest.h"
 #include "platform/ui/AfxWin.h"
-#include "platform/ui/UiTest.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Menus from resources and from code, popup tracking driven by real input, owner-drawn
 // items, string tables, message boxes and system values.
+#include "platform/testing/UiTest.h"
 #include "platform/ui/AfxWin.h"
-#include "platform/ui/UiTest.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The filled shapes, paths, alpha blending, focus rectangles and the wait cursor, checked as a
 // user sees them: in pixels and in the pointer's shape.
+#include "platform/testing/UiTest.h"
 #include "platform/ui/AfxWin.h"
-#include "platform/ui/UiTest.h"
 
 #include <gtest/gtest.h>
 

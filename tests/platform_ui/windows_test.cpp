@@ -1,7 +1,7 @@
 // Windows: creation and destruction order, geometry, posted messages, timers, capture,
 // and mouse and key input through real Qt events.
+#include "platform/testing/UiTest.h"
 #include "platform/ui/AfxWin.h"
-#include "platform/ui/UiTest.h"
 
 #include <gtest/gtest.h>
 

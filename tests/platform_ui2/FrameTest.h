@@ -2,8 +2,8 @@
 // test, and ClientOf gives a child's place in the frame's client area.
 #pragma once
 
+#include "platform/testing/UiTest.h"
 #include "platform/ui/AfxWin.h"
-#include "platform/ui/UiTest.h"
 
 #include <gtest/gtest.h>
 

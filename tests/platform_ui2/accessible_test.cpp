@@ -1,9 +1,9 @@
 // What a screen reader reads of each kind of control: the dialog with every kind, walked through
 // the accessibility objects Qt hands its reader bridge.
 #include "platform/ui/Accessible.h"
+#include "platform/testing/UiTest.h"
 #include "platform/ui/PropSheet.h"
 #include "platform/ui/UiResources.h"
-#include "platform/ui/UiTest.h"
 
 #include "tests/platform_ui2/GalleryDlg.h"
 

@@ -1,7 +1,7 @@
 // Activation switched quickly between top-level windows settles on the last one, without the
 // windows taking turns for ever as Qt's late reports of earlier switches come in.
+#include "platform/testing/UiTest.h"
 #include "platform/ui/AfxWin.h"
-#include "platform/ui/UiTest.h"
 
 #include <gtest/gtest.h>
 

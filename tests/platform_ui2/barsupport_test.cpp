@@ -1,10 +1,10 @@
 // What the command bars ask of the layer: a layout at the next idle time, the status bar as the
 // outermost bottom strip whatever was made before it, the icon-title font, 32-bit pictures that
 // keep their alpha, and icons drawn as one-colour shapes.
+#include "platform/testing/UiTest.h"
 #include "platform/ui/AfxWin.h"
 #include "platform/ui/Icons.h"
 #include "platform/ui/SysInfo.h"
-#include "platform/ui/UiTest.h"
 #include "tests/platform_ui2/FrameTest.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 // Combo boxes and list boxes driven through real Qt input events: the selection notifications
 // by mouse and keyboard and their absence when the program selects, the drop-down list as a
 // pop-up that closes on a click outside, typing into an editable combo, and list selection.
+#include "platform/testing/UiTest.h"
 #include "platform/ui/AfxWin.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/Dialog.h"
-#include "platform/ui/UiTest.h"
 
 #include "tests/platform_ui2/TestDir.h"
 

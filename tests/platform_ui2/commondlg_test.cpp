@@ -2,8 +2,8 @@
 // path checks, open with a file that must exist, printing two pages through the print
 // dialog's DC (the PDF read back as pictures), and the colour dialog.
 #include "platform/ui/CommonDlg.h"
+#include "platform/testing/UiTest.h"
 #include "platform/ui/AfxWin.h"
-#include "platform/ui/UiTest.h"
 
 #include "tests/platform_ui2/TestDir.h"
 

@@ -2,8 +2,8 @@
 // notifications when the program sets the text, limits, read-only, selection, check boxes,
 // radio groups, owner-drawn buttons, and the controls rendered to a picture.
 #include "platform/ui/Controls.h"
+#include "platform/testing/UiTest.h"
 #include "platform/ui/AfxWin.h"
-#include "platform/ui/UiTest.h"
 
 #include "tests/platform_ui2/TestDir.h"
 

@@ -1,9 +1,9 @@
 // Printing through CUPS: a private scheduler (cupsd) of the test's own, with its
 // configuration, spool and state in a temporary folder, and one queue on the cups-pdf driver
 // that writes its jobs to a file there. Nothing of the machine's own CUPS is read or changed.
+#include "platform/testing/UiTest.h"
 #include "platform/ui/AfxWin.h"
 #include "platform/ui/CommonDlg.h"
-#include "platform/ui/UiTest.h"
 
 #include "tests/platform_ui2/TestDir.h"
 #include "tests/support/Xvfb.h"

@@ -1,10 +1,10 @@
 // A dialog written in a resource script with every kind of control, built from its template
 // and rendered to a picture (NEAPWISE_UI_PICTURES=<folder> keeps gallery.png to look at).
+#include "platform/testing/UiTest.h"
 #include "platform/ui/AfxWin.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Icons.h"
 #include "platform/ui/UiResources.h"
-#include "platform/ui/UiTest.h"
 
 #include "tests/platform_ui2/GalleryDlg.h"
 #include "tests/platform_ui2/TestDir.h"

@@ -1,8 +1,8 @@
 // Data exchange with combo boxes and list boxes in a dialog: values shown when it opens,
 // changed by keys and typing, and read back when Enter closes it.
+#include "platform/testing/UiTest.h"
 #include "platform/ui/AfxWin.h"
 #include "platform/ui/Dialog.h"
-#include "platform/ui/UiTest.h"
 
 #include <gtest/gtest.h>
 

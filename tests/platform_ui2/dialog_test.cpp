@@ -2,8 +2,8 @@
 // Enter and Esc, the tab order, a modeless dialog, and a template rendered to a picture.
 #include "platform/ui/Dialog.h"
 #include "platform/core/AfxLocale.h"
+#include "platform/testing/UiTest.h"
 #include "platform/ui/AfxWin.h"
-#include "platform/ui/UiTest.h"
 #include "tests/platform_ui2/BoxRecorder.h"
 
 #include "tests/platform_ui2/TestDir.h"

@@ -1,7 +1,7 @@
 // Layered windows, window shapes, input-transparent windows and the screen picture, on the
 // headless platform; the X server's side is tests/toolkit/shadows_x11_test.cpp.
+#include "platform/testing/UiTest.h"
 #include "platform/ui/AfxWin.h"
-#include "platform/ui/UiTest.h"
 #include "tests/support/TestWindows.h"
 
 #include <gtest/gtest.h>

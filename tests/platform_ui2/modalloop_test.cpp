@@ -1,8 +1,8 @@
 // Nested modal loops of the toolkit's kind: a captured button press read by its own loop,
 // loops ended by a release and by quitting, messages left to the enclosing loop, and no idle
 // processing meanwhile.
+#include "platform/testing/UiTest.h"
 #include "platform/ui/AfxWin.h"
-#include "platform/ui/UiTest.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Toolbars, icons, cursors and bitmaps written in a resource script: the platform's binary
 // layouts read back with FindResource and LoadResource, and the loaders that use them.
+#include "platform/testing/UiTest.h"
 #include "platform/ui/AfxWin.h"
-#include "platform/ui/UiTest.h"
 
 #include <gtest/gtest.h>
 

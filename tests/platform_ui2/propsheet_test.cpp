@@ -2,8 +2,8 @@
 // the sheet open and itself shown, on a tab change and on OK; OK and Cancel reach every page
 // that was shown; Apply only when asked for and only after a change.
 #include "platform/ui/PropSheet.h"
+#include "platform/testing/UiTest.h"
 #include "platform/ui/AfxWin.h"
-#include "platform/ui/UiTest.h"
 #include "tests/platform_ui2/BoxRecorder.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Window scroll bars (WS_VSCROLL, WS_HSCROLL) under real mouse input: arrows, page areas and
 // thumb drags become WM_VSCROLL / WM_HSCROLL, and the bars draw where the position is.
+#include "platform/testing/UiTest.h"
 #include "platform/ui/AfxWin.h"
-#include "platform/ui/UiTest.h"
 
 #include <gtest/gtest.h>
 

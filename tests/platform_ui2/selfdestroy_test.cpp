@@ -1,7 +1,7 @@
 // Windows that destroy themselves from inside their own handlers: the object (deleted by
 // PostNcDestroy for frames and auto-delete controls) stays until the handler has returned.
+#include "platform/testing/UiTest.h"
 #include "platform/ui/AfxWin.h"
-#include "platform/ui/UiTest.h"
 
 #include <gtest/gtest.h>
 

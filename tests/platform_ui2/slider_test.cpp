@@ -1,8 +1,8 @@
 // The slider: range, ticks and page size as the JPEG dialog sets them, dragging the thumb,
 // clicking the channel and the keys, each reported to the parent as WM_HSCROLL.
+#include "platform/testing/UiTest.h"
 #include "platform/ui/AfxWin.h"
 #include "platform/ui/Controls.h"
-#include "platform/ui/UiTest.h"
 
 #include <gtest/gtest.h>
 

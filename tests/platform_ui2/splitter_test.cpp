@@ -1,7 +1,7 @@
 // The static splitter: layout from ideal sizes, dragging a bar with the mouse (ghost bar first,
 // panes after the release), minimums kept, Esc cancelling, and the bar cursor.
+#include "platform/testing/UiTest.h"
 #include "platform/ui/AfxWin.h"
-#include "platform/ui/UiTest.h"
 
 #include <gtest/gtest.h>
 

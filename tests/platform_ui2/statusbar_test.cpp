@@ -1,8 +1,8 @@
 // The status bar at the bottom of a frame: panes from the string table, the stretching pane
 // taking what the others leave, texts set directly, by the frame's message text and by update
 // handlers, and the frame's layout with the bar shown and hidden.
+#include "platform/testing/UiTest.h"
 #include "platform/ui/AfxWin.h"
-#include "platform/ui/UiTest.h"
 #include "tests/platform_ui2/FrameTest.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // Tab controls and scroll-bar controls driven by real clicks and keys: switching tabs with a
 // parent that may refuse, and the scroll codes a bar sends for its arrows, track and thumb.
+#include "platform/testing/UiTest.h"
 #include "platform/ui/AfxWin.h"
 #include "platform/ui/Controls.h"
-#include "platform/ui/UiTest.h"
 
 #include "tests/platform_ui2/TestDir.h"
 

@@ -2,9 +2,9 @@
 // tool's text, follows updates, wraps at the maximum width, asks for callback text, hides on
 // a click, after the pop-up delay and when the pointer leaves the tool, and stays away while
 // deactivated.
+#include "platform/testing/UiTest.h"
 #include "platform/ui/AfxWin.h"
 #include "platform/ui/Controls.h"
-#include "platform/ui/UiTest.h"
 
 #include "tests/platform_ui2/TestDir.h"
 

@@ -1,8 +1,8 @@
 // The tree control through real input: notifications in the order a parent relies on, refused
 // changes, sorting with a callback, label editing, hit tests, keys, scrolling and the drawing.
+#include "platform/testing/UiTest.h"
 #include "platform/ui/AfxWin.h"
 #include "platform/ui/Controls.h"
-#include "platform/ui/UiTest.h"
 
 #include "TestDir.h"
 

@@ -1,8 +1,8 @@
 // The up-down control with a buddy edit: steps by mouse and arrow keys, UDN_DELTAPOS with
 // the platform's signs (and a parent that refuses), the scroll message, wrapping and ranges.
+#include "platform/testing/UiTest.h"
 #include "platform/ui/AfxWin.h"
 #include "platform/ui/Controls.h"
-#include "platform/ui/UiTest.h"
 
 #include <gtest/gtest.h>
 

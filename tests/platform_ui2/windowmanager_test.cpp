@@ -1,8 +1,8 @@
 // What reaches the program from outside: the window manager moving, sizing and minimising the
 // frame, another program taking the activation, the keyboard's Alt and AltGr, and the menu window
 // kind that must never take the focus from the frame.
+#include "platform/testing/UiTest.h"
 #include "platform/ui/AfxWin.h"
-#include "platform/ui/UiTest.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Where tests press and look on the toolkit's bars.
 #pragma once
 
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 #include "toolkit/CbCommandBars.h"
 
 namespace test_support {

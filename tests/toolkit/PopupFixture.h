@@ -2,7 +2,7 @@
 // a resource script, a pane view to hold the focus, and the clicks and look-ups they all use.
 #pragma once
 
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 #include "toolkit/CbCommandBars.h"
 #include "toolkit/CbMenuBar.h"
 #include "toolkit/CbMouseManager.h"

@@ -2,7 +2,7 @@
 // takes.
 #include "toolkit/CbPaintManager.h"
 
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 
 #include <gtest/gtest.h>
 

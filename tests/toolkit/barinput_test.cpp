@@ -2,8 +2,8 @@
 // menus and offers the toolbars menu, a modal popup chooses with the right button only when
 // asked, and an open popup scrolls under the wheel wherever the pointer is; a hidden toolbar
 // gives its room back at once.
+#include "platform/testing/UiTest.h"
 #include "platform/ui/UiResources.h"
-#include "platform/ui/UiTest.h"
 #include "tests/support/BarHelpers.h"
 #include "tests/toolkit/PopupFixture.h"
 #include "toolkit/CbCommandBars.h"

@@ -3,8 +3,8 @@
 // handlers; the icons cut from the toolbar pictures; the layout's edge cases; the status bar's
 // panes.
 #include "platform/core/AfxResource.h"
+#include "platform/testing/UiTest.h"
 #include "platform/ui/UiResources.h"
-#include "platform/ui/UiTest.h"
 #include "tests/support/BarHelpers.h"
 #include "toolkit/CbColorManager.h"
 #include "toolkit/CbCommandBars.h"

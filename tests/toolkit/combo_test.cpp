@@ -6,7 +6,7 @@
 #include "toolkit/CbMouseManager.h"
 #include "toolkit/CbPaintManager.h"
 
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Dragging, docking and floating the program's toolbars through real mouse and key events:
 // the sides each bar may take, floating and docking back, the drag loop's endings, sizing a
 // floating bar, its window kind, its place on the monitors and its hiding with the application.
+#include "platform/testing/UiTest.h"
 #include "platform/ui/UiResources.h"
-#include "platform/ui/UiTest.h"
 #include "platform/ui/WinApp.h"
 #include "tests/support/BarHelpers.h"
 #include "toolkit/CbCommandBars.h"

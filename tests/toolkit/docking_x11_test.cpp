@@ -1,7 +1,7 @@
 // A floating toolbar on a real X server (Xvfb): the window manager is asked to keep the place
 // the program gives it and never to give it the focus, and it is not made override-redirect.
 // Skipped where no Xvfb or xprop is installed.
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 #include "platform/ui/WinApp.h"
 #include "toolkit/CbCommandBars.h"
 #include "toolkit/CbPaintManager.h"

@@ -1,7 +1,7 @@
 // Watching a window's messages through the hook manager, with the window subclassed again later.
 #include "toolkit/CbHookManager.h"
 
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 
 #include <gtest/gtest.h>
 

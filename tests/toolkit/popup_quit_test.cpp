@@ -1,6 +1,6 @@
 // A quit asked for while a popup is tracked modally ends its loop and stays seen by the loops
 // around it. In a process of its own: once quit, the program's loops stay ended.
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 #include "toolkit/CbCommandBars.h"
 #include "toolkit/CbControlPopup.h"
 #include "toolkit/CbPaintManager.h"

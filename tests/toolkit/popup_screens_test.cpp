@@ -1,7 +1,7 @@
 // Popups on the headless platform given two screens side by side by a screens file: a menu opened
 // at a point on the second screen stays on it, and one that does not fit left of the first
 // screen's right edge opens leftward there. In a process of its own: the screens are set at start.
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 #include "toolkit/CbCommandBars.h"
 #include "toolkit/CbControlPopup.h"
 #include "toolkit/CbPaintManager.h"

@@ -1,8 +1,8 @@
 // The menus' drop shadows and opening animation as the popup bar uses them: strips under an open
 // menu and its title, joined by sub-menus, gone with every way a menu closes.
 #include "platform/core/AfxResource.h"
+#include "platform/testing/UiTest.h"
 #include "platform/ui/UiResources.h"
-#include "platform/ui/UiTest.h"
 #include "tests/support/TestWindows.h"
 #include "tests/toolkit/PopupFixture.h"
 #include "toolkit/CbCommandBars.h"

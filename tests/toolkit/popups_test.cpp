@@ -2,8 +2,8 @@
 // under their titles and beside their items, closed by Esc, a second click or a click elsewhere;
 // the keyboard walk along titles and items; sub-menus and the frame's commands.
 #include "platform/core/AfxResource.h"
+#include "platform/testing/UiTest.h"
 #include "platform/ui/UiResources.h"
-#include "platform/ui/UiTest.h"
 #include "tests/toolkit/PopupFixture.h"
 #include "toolkit/CbCommandBars.h"
 #include "toolkit/CbControlPopup.h"

@@ -2,7 +2,7 @@
 // go, and that the mouse goes through them. Popups here are plain menu-kind windows.
 #include "toolkit/CbShadows.h"
 
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 #include "tests/support/TestWindows.h"
 #include "toolkit/CbColorManager.h"
 #include "toolkit/CbPaintManager.h"

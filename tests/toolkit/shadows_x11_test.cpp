@@ -2,7 +2,7 @@
 // by stacking and input shapes. Skipped where no Xvfb is installed or it has no XTEST.
 #include "toolkit/CbShadows.h"
 
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 #include "toolkit/CbPaintManager.h"
 
 #include "tests/support/TestWindows.h"

@@ -1,7 +1,7 @@
 // The looks as a user sees them: the gradient look's scheme colours on a docked "Standard",
 // its button states, an open menu title joined to its popup, every look's metrics, and a
 // gallery picture per look beside the test executable.
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 #include "toolkit/CbColorManager.h"
 #include "toolkit/CbCommandBars.h"
 #include "toolkit/CbControlComboBox.h"

@@ -3,7 +3,7 @@
 #include "toolkit/CbCommandBar.h"
 #include "toolkit/CbMouseManager.h"
 
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 
 #include <gtest/gtest.h>
 

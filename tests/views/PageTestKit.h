@@ -2,8 +2,8 @@
 // file, counting pixels, and opening a page's context menu from the keyboard as a user would.
 #pragma once
 
+#include "platform/testing/UiTest.h"
 #include "platform/ui/CommonDlg.h"
-#include "platform/ui/UiTest.h"
 
 #include <ftw.h>
 #include <stdlib.h>

@@ -2,7 +2,7 @@
 // next low water with a draught just above and just below it, the depth typed key by key in
 // the user's locale, the spin arrows, the units, and the texts shown.
 #include "platform/core/AfxLocale.h"
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 #include "tests/views/GraphFixture.h"
 #include "tests/views/PageTestKit.h"
 #include "views/AgroundWnd.h"

@@ -2,7 +2,7 @@
 // show (checked against the system's zone rules), and the fifth high or low water that only the
 // 25 hours of an autumn change day can hold.
 #include "platform/core/AfxLocale.h"
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 #include "tests/views/MonthFixture.h"
 #include "views/TideLogWnd.h"
 

@@ -1,7 +1,7 @@
 // The full-screen graph: over the whole screen without caption, with its own copy of the
 // day's curve and scale, following the clock only in current-time mode, and closed by Esc
 // (wherever the focus is) or a double-click, after the handler that asked has finished.
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 #include "tests/views/GraphFixture.h"
 #include "views/FullScreenWnd.h"
 

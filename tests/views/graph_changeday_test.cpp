@@ -1,7 +1,7 @@
 // The graph of a day on which the clocks change: the curve runs over the day's real 23 or 25
 // hours, the hour ticks stand where the clock reaches them, the time mark is a clock time and
 // the time axis says the clocks change.
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 #include "tests/views/GraphFixture.h"
 
 #include <cmath>

@@ -1,7 +1,7 @@
 // The tide graph as a user sees it: a real port-day rendered and checked pixel by pixel, the
 // degenerate windows that used to divide by zero, the cached picture with mark-only repaints,
 // the read-out under the mouse, the clicks and the context menu.
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 #include "tests/app/TestPictures.h"
 #include "tests/views/GraphFixture.h"
 

@@ -2,7 +2,7 @@
 // their own (pdftoppm, gdk-pixbuf, file, Inkscape) and compared with what the screen shows;
 // the screen's cached picture and plot stay as they were; every failure is a message, never
 // the end of the program.
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 #include "tests/views/GraphFixture.h"
 #include "tests/views/PageTestKit.h"
 #include "views/JpegSizeDlg.h"

@@ -3,9 +3,9 @@
 // the user's locale, the exports, printing over several pages, saving, and windows too small
 // for a column.
 #include "platform/core/AfxLocale.h"
+#include "platform/testing/UiTest.h"
 #include "platform/ui/CommonDlg.h"
 #include "platform/ui/PrintDC.h"
-#include "platform/ui/UiTest.h"
 #include "tests/views/MonthFixture.h"
 #include "tests/views/PageRecorder.h"
 #include "tests/views/PageTestKit.h"

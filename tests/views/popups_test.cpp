@@ -1,7 +1,7 @@
 // The colour and date popups: picking with the mouse, clicks outside, months stepped within
 // the angle/factor table's range, and owners that delete a popup from its own notification.
 #include "model/AngleFactorDB.h"
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 #include "views/ColourPopup.h"
 #include "views/DatePopup.h"
 

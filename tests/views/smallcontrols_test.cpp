@@ -1,6 +1,6 @@
 // The small controls: the colour button with its popup, the height edit in a comma-decimal
 // locale, the lockable flat splitter and the transparent label, through real input and pictures.
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 #include "views/ColourButton.h"
 #include "views/ColourPopup.h"
 #include "views/FlatSplitter.h"

@@ -1,9 +1,9 @@
 // The monthly tide table as a user sees it: a real port's month with its moon phases checked in
 // pixels, its text and HTML exports against the model's own tides, saving (with the failures a
 // user must be told of), printing, the windows too small for a cell, and mouse, keys and wheel.
+#include "platform/testing/UiTest.h"
 #include "platform/ui/CommonDlg.h"
 #include "platform/ui/PrintDC.h"
-#include "platform/ui/UiTest.h"
 #include "tests/views/MonthFixture.h"
 #include "tests/views/PageRecorder.h"
 #include "tests/views/PageTestKit.h"

@@ -1,5 +1,5 @@
 // The tide-times panel: entries, units, the sixth entry, clearing and the disabled look.
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 #include "views/TideTimesWnd.h"
 #include "views/ViewColours.h"
 

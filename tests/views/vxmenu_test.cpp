@@ -1,7 +1,7 @@
 // The owner-drawn context menus: loading, toolbar pictures, shortcut alignment, drawing of
 // each kind of item, re-synchronising, and a popup tracked with real input.
 #include "views/VxMenu.h"
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 #include "tests/app/TestPictures.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "platform/ui/UiTest.h"
+#include "platform/testing/UiTest.h"
 
 #include "platform/ui/UiInternal.h"
 #include "platform/ui/WinApp.h"
@@ -183,11 +183,6 @@ void AfxTestKeyStroke(UINT vk, UINT mods, LPCTSTR text) {
   AfxTestKey(vk, FALSE, mods, text);
 }
 
-void AfxCallLater(int ms, std::function<void()> fn) {
-  AfxWinInit(0, nullptr);
-  QTimer::singleShot(ms, QCoreApplication::instance(), std::move(fn));
-}
-
 void AfxTestWait(int ms, const std::function<bool()>& done) {
   AfxWinInit(0, nullptr);
   QElapsedTimer t;
@@ -263,6 +258,10 @@ CPoint AfxClientOriginInCapture(HWND hWnd) {
   ::GetWindowRect(hWnd, &win);
   return CPoint(origin.x - win.left, origin.y - win.top);
 }
+
+void AfxSetTestTextHook(std::function<void(const CString&)> fn) { AfxTextHook() = std::move(fn); }
+
+void AfxTestSetComposition(int nMode) { AfxSetCompositionOverride(nMode); }
 
 BOOL AfxTestWaitCursorShown() {
   const QCursor* c = QApplication::overrideCursor();

@@ -1,10 +1,12 @@
-// Input synthesis and window pictures, for tests and for looking at the program.
+// Input synthesis, waiting and window pictures, for tests and benchmarks (neap_ui_testing): the
+// program itself never links it.
 //
 // Mouse and key input is made as Qt events and delivered the way Qt delivers them (to the
 // window under the point or the one holding the mouse, to the focus window for keys), so it
 // takes the same translation path as a user's input.
 #pragma once
 
+#include "platform/ui/CallLater.h"
 #include "platform/ui/Gdi.h"
 
 #include <functional>
@@ -43,8 +45,6 @@ BOOL AfxTestIsManagedNoFocus(HWND hWnd);
 // The window system's own id of a top-level window (an X11 window id under xcb), 0 for none.
 unsigned long AfxTestNativeWindowId(HWND hWnd);
 
-// Runs fn on the user-interface thread after ms milliseconds (also inside modal loops).
-void AfxCallLater(int ms, std::function<void()> fn);
 // Handles pending events for up to ms milliseconds, or until done() is true.
 void AfxTestWait(int ms, const std::function<bool()>& done = {});
 
