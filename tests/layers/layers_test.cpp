@@ -88,11 +88,12 @@ TEST(Layers, TheWindowCoreKnowsNoFramesMenusOrControls) {
 }
 
 TEST(Layers, OnlyTestsAndBenchmarksIncludeTheTestingLibrary) {
-  for (const auto& [folder, allowed] : kAllowed)
-    for (const Include& inc : IncludesOf(folder))
-      if (inc.file.rfind("platform/testing/", 0) != 0)
-        EXPECT_NE(0u, inc.name.rfind("platform/testing/", 0))
-            << inc.file << ":" << inc.line << " includes " << inc.name;
+  for (const auto& [folder, allowed] : kAllowed) {
+    for (const Include& inc : IncludesOf(folder)) {
+      if (inc.file.rfind("platform/testing/", 0) == 0) continue;
+      EXPECT_NE(0u, inc.name.rfind("platform/testing/", 0)) << inc.file << ":" << inc.line << " includes " << inc.name;
+    }
+  }
 }
 
 }  // namespace
