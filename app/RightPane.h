@@ -19,16 +19,13 @@ class CRightPane : public CPaneWnd {
   DECLARE_DYNCREATE(CRightPane)
   DECLARE_MESSAGE_MAP()
  public:
-  CTableWnd m_table;
-  CGraphWnd m_graph;
-  CTideLogWnd m_tideLog;
-  CHeightFindWnd m_heightFind;
-  CMapView m_map;
-  CAgroundWnd m_aground;
-  int m_bAgroundShown = 1;
-  int m_nSavedColumnWidth = 0;
-  int m_nSavedColumnMin = 0;
-  CPortNameWnd m_title;
+  // The pages and the running-aground panel.
+  CTableWnd& Table() { return m_table; }
+  CGraphWnd& Graph() { return m_graph; }
+  CTideLogWnd& TideLog() { return m_tideLog; }
+  CHeightFindWnd& HeightFind() { return m_heightFind; }
+  CMapView& Map() { return m_map; }
+  CAgroundWnd& Aground() { return m_aground; }
 
   void ShowGraph();
   void ShowTable();
@@ -51,6 +48,18 @@ class CRightPane : public CPaneWnd {
   void OnPaint();
 
  private:
+  // Members in the order they are created.
+  CTableWnd m_table;
+  CGraphWnd m_graph;
+  CTideLogWnd m_tideLog;
+  CHeightFindWnd m_heightFind;
+  CMapView m_map;
+  CAgroundWnd m_aground;
+  int m_bAgroundShown = 1;
+  int m_nSavedColumnWidth = 0;
+  int m_nSavedColumnMin = 0;
+  CPortNameWnd m_title;
+
   enum Page { kGraph, kTable, kHeightFind, kTideLog, kMap };
   void ShowPage(Page page);
   CMainFrame* Frame() const;
