@@ -797,57 +797,26 @@ void CMainFrame::OnUpdateFullScreen(CCmdUI* p) {
 }
 
 void CMainFrame::OnFilePrint() {
-  CRightPane* right = GetRightPane();
-  if (right->IsGraphVisible())
-    right->Graph().Print();
-  else if (right->IsTableVisible())
-    right->Table().Print();
-  else if (right->IsHeightFindVisible())
-    right->HeightFind().Print();
-  else if (right->IsTideLogVisible())
-    right->TideLog().PrintLog();
-  else if (right->IsMapVisible())
-    right->Map().PrintMap();
+  if (IRightPage* page = GetRightPane()->GetVisiblePage()) page->Print();
 }
 
 void CMainFrame::OnUpdateFilePrint(CCmdUI* p) {
-  CRightPane* right = GetRightPane();
-  if (right->IsGraphVisible())
-    p->Enable(right->Graph().HasData());
-  else if (right->IsTableVisible())
-    p->Enable(right->Table().IsCalculated());
-  else if (right->IsHeightFindVisible())
-    p->Enable(right->HeightFind().IsCalculated() && right->HeightFind().IsMatch() && right->HeightFind().HasResults());
-  else
-    p->Enable(TRUE);
+  const IRightPage* page = GetRightPane()->GetVisiblePage();
+  p->Enable(!page || page->CanPrint());
 }
 
 void CMainFrame::OnSaveAs() {
-  CRightPane* right = GetRightPane();
-  if (right->IsGraphVisible())
-    right->Graph().SaveAs();
-  else if (right->IsTableVisible())
-    right->Table().Export();
-  else if (right->IsHeightFindVisible())
-    right->HeightFind().SaveAs();
+  if (IRightPage* page = GetRightPane()->GetVisiblePage()) page->SaveAs();
 }
 
 void CMainFrame::OnUpdateSaveAs(CCmdUI* p) {
-  CRightPane* right = GetRightPane();
-  CString text;
-  if (right->IsGraphVisible()) {
-    AfxLoadString(IDS_SAVE_GRAPH, text);
+  const IRightPage* page = GetRightPane()->GetVisiblePage();
+  if (const UINT id = page ? page->GetSaveAsTextId() : 0) {
+    CString text;
+    AfxLoadString(id, text);
     p->SetText(text);
-    p->Enable(right->Graph().HasData());
-  } else if (right->IsTableVisible()) {
-    AfxLoadString(IDS_SAVE_TABLE, text);
-    p->SetText(text);
-    p->Enable(right->Table().IsCalculated());
-  } else if (right->IsHeightFindVisible()) {
-    p->Enable(right->HeightFind().IsCalculated() && right->HeightFind().IsMatch() && right->HeightFind().HasResults());
-  } else {
-    p->Enable(FALSE);
   }
+  p->Enable(page && page->CanSaveAs());
 }
 
 void CMainFrame::OnGraphCopy() { Graph().CopyToClipboard(); }

@@ -97,6 +97,15 @@ void CRightPane::SetAgroundShown(int b) {
   RecalcLayout();
 }
 
+IRightPage* CRightPane::GetVisiblePage() {
+  if (Shown(m_graph)) return &m_graph;
+  if (Shown(m_table)) return &m_table;
+  if (Shown(m_heightFind)) return &m_heightFind;
+  if (Shown(m_tideLog)) return &m_tideLog;
+  if (Shown(m_map)) return &m_mapPage;
+  return nullptr;
+}
+
 void CRightPane::ShowGraph() { ShowPage(kGraph); }
 void CRightPane::ShowTable() { ShowPage(kTable); }
 void CRightPane::ShowHeightFind() { ShowPage(kHeightFind); }

@@ -9,6 +9,7 @@
 #include "views/AgroundWnd.h"
 #include "views/GraphWnd.h"
 #include "views/HeightFindWnd.h"
+#include "views/RightPage.h"
 #include "views/TableWnd.h"
 #include "views/TideLogWnd.h"
 
@@ -26,6 +27,8 @@ class CRightPane : public CPaneWnd {
   CHeightFindWnd& HeightFind() { return m_heightFind; }
   CMapView& Map() { return m_map; }
   CAgroundWnd& Aground() { return m_aground; }
+  // The page shown, for the frame's Print and Save As; null before any is.
+  IRightPage* GetVisiblePage();
 
   void ShowGraph();
   void ShowTable();
@@ -59,6 +62,18 @@ class CRightPane : public CPaneWnd {
   int m_nSavedColumnWidth = 0;
   int m_nSavedColumnMin = 0;
   CPortNameWnd m_title;
+
+  // The chart lives beside the views, not among them: its page is described here.
+  class CMapPage : public IRightPage {
+   public:
+    explicit CMapPage(CMapView& map) : m_map(map) {}
+    void Print() override { m_map.PrintMap(); }
+    BOOL CanPrint() const override { return TRUE; }
+
+   private:
+    CMapView& m_map;
+  };
+  CMapPage m_mapPage{m_map};
 
   enum Page { kGraph, kTable, kHeightFind, kTideLog, kMap };
   void ShowPage(Page page);

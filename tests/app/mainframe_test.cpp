@@ -1197,3 +1197,78 @@ TEST_F(Program, TheMonthlyTableAndTheHeightFinderHaveTheirContextMenus) {
 }
 
 }  // namespace
+
+namespace {
+using namespace app_test;
+
+// The File menu as it shows when opened: whether an item is grayed, and its text.
+struct FileItem {
+  bool grayed;
+  std::string text;
+};
+
+FileItem FileMenuItem(CMainFrame* frame, UINT id) {
+  CMenu* file = frame->GetMainMenu().GetSubMenu(0);
+  frame->SendMessage(WM_INITMENUPOPUP, (WPARAM)file->GetSafeHmenu(), 0);
+  CString text;
+  file->GetMenuString(id, text, MF_BYCOMMAND);
+  return {(file->GetMenuState(id, MF_BYCOMMAND) & MF_GRAYED) != 0, (LPCTSTR)text};
+}
+
+TEST_F(Program, PrintAndSaveAsFollowThePageShown) {
+  ASSERT_NE(nullptr, Start());
+  std::vector<std::string> proposed;
+  int printDialogs = 0;
+  AfxSetFileDialogHook([&](const AFX_FILEDLG_REQUEST& r) {
+    proposed.push_back(r.fileName);
+    return AFX_FILEDLG_ANSWER{IDCANCEL, "", 0};
+  });
+  AfxSetPrintDialogHook([&](const AFX_PRINTDLG_REQUEST&) {
+    ++printDialogs;
+    AFX_PRINTDLG_ANSWER a;
+    a.result = IDCANCEL;
+    return a;
+  });
+  const struct {
+    UINT page;                        // the page's View command
+    std::function<void()> calculate;  // what gives the page something to print, or null
+    bool printBefore;                 // Print enabled before that
+    bool save;                        // Save As enabled once calculated
+    const char* saveText;             // the Save As item's text on the page
+    const char* proposed;             // the name the save dialog proposes, or null when nothing saves
+  } cases[] = {
+      {ID_VIEW_GRAPH, nullptr, true, true, "Save Graph As...\tCtrl+S", "Neapwise Graph"},
+      {ID_VIEW_TABLE, [&] { Command(ID_CALCULATE_TABLE); }, false, true, "Save Table As...\tCtrl+S", "Neapwise Table"},
+      // The height finder leaves the item's text as the last page set it.
+      {ID_VIEW_HEIGHTFIND, [&] { Right().HeightFind().Find(); }, false, true, "Save Table As...\tCtrl+S",
+       "Neapwise Results"},
+      {ID_VIEW_TIDELOG, nullptr, true, false, "Save Table As...\tCtrl+S", nullptr},
+      {ID_VIEW_MAP, nullptr, true, false, "Save Table As...\tCtrl+S", nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.page);
+    Command(c.page);
+    EXPECT_EQ(!c.printBefore, FileMenuItem(m_frame, ID_FILE_PRINT).grayed);
+    if (c.calculate) {
+      EXPECT_TRUE(FileMenuItem(m_frame, ID_SAVE_AS).grayed);
+      c.calculate();
+    }
+    EXPECT_FALSE(FileMenuItem(m_frame, ID_FILE_PRINT).grayed);
+    const FileItem save = FileMenuItem(m_frame, ID_SAVE_AS);
+    EXPECT_EQ(!c.save, save.grayed);
+    EXPECT_EQ(c.saveText, save.text);
+
+    // The commands reach the page shown, whatever the items' state.
+    proposed.clear();
+    printDialogs = 0;
+    Command(ID_SAVE_AS);
+    EXPECT_EQ(c.proposed ? std::vector<std::string>{c.proposed} : std::vector<std::string>{}, proposed);
+    Command(ID_FILE_PRINT);
+    EXPECT_EQ(1, printDialogs);
+  }
+  AfxSetFileDialogHook(nullptr);
+  AfxSetPrintDialogHook(nullptr);
+  EXPECT_TRUE(m_boxes.empty());
+}
+
+}  // namespace
