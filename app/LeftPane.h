@@ -13,13 +13,12 @@ class CLeftPane : public CPaneWnd {
   DECLARE_DYNCREATE(CLeftPane)
   DECLARE_MESSAGE_MAP()
  public:
-  CPortNameWnd m_portName;
-  CPortNameWnd m_gpsCaption;
-  CGpsWnd m_gpsWnd;
-  CTideTimesWnd m_tideTimes;
-  CPortsTree m_portsTree;
-  CRoutesTree m_routesTree;
-  int m_bGpsShown = 0;
+  CPortNameWnd& PortName() { return m_portName; }
+  CPortNameWnd& GpsCaption() { return m_gpsCaption; }
+  CGpsWnd& GpsWnd() { return m_gpsWnd; }
+  CTideTimesWnd& TideTimes() { return m_tideTimes; }
+  CPortsTree& PortsTree() { return m_portsTree; }
+  CRoutesTree& RoutesTree() { return m_routesTree; }
 
   void SetPortName(LPCTSTR lpszName) { m_portName.SetText(lpszName); }
   void ShowGps();
@@ -32,4 +31,14 @@ class CLeftPane : public CPaneWnd {
   void OnSize(UINT nType, int cx, int cy);
   void OnPaint();
   void OnTideTimesHeight();
+
+ private:
+  // Members in the order they are created.
+  CPortNameWnd m_portName;
+  CPortNameWnd m_gpsCaption;
+  CGpsWnd m_gpsWnd;
+  CTideTimesWnd m_tideTimes;
+  CPortsTree m_portsTree;
+  CRoutesTree m_routesTree;
+  int m_bGpsShown = 0;
 };

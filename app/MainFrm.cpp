@@ -72,11 +72,11 @@ CMainFrame::~CMainFrame() {
   if (GetPortsHost() == this) SetPortsHost(nullptr);
 }
 
-CChartRoutes& CMainFrame::GetChartRoutes() { return GetRightPane()->m_map.GetChartRoutes(); }
+CChartRoutes& CMainFrame::GetChartRoutes() { return GetRightPane()->Map().GetChartRoutes(); }
 
 BOOL CMainFrame::IsGraphCalculated() const {
   CRightPane* right = GetRightPane();
-  return right && right->m_graph.HasData();
+  return right && right->Graph().HasData();
 }
 
 BOOL CMainFrame::InitialSize(int maxW, int maxH, CSize& size) {
@@ -107,12 +107,12 @@ BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext) {
       !m_wndSplitter.CreateView(0, 1, RUNTIME_CLASS(CRightPane), CSize(50, 50), pContext))
     return FALSE;
   CRightPane* right = GetRightPane();
-  right->m_graph.SetHost(this);
-  right->m_table.SetHost(this);
-  right->m_heightFind.SetHost(this);
-  right->m_tideLog.SetHost(this);
-  right->m_aground.SetHost(this);
-  right->m_map.SetHost(this);
+  right->Graph().SetHost(this);
+  right->Table().SetHost(this);
+  right->HeightFind().SetHost(this);
+  right->TideLog().SetHost(this);
+  right->Aground().SetHost(this);
+  right->Map().SetHost(this);
 
   // At least 640 x 450, kept on the screen.
   CRect rc;
@@ -199,10 +199,10 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs) {
 
   CLeftPane* left = GetLeftPane();
   CRightPane* right = GetRightPane();
-  right->m_map.GetChartRoutes().SetRouteList(&left->m_routesTree);
-  left->m_routesTree.SetChart(&right->m_map.GetChartRoutes());
-  left->m_portsTree.InsertPorts(m_portDB);
-  left->m_portsTree.ApplyNameOrder();
+  right->Map().GetChartRoutes().SetRouteList(&left->RoutesTree());
+  left->RoutesTree().SetChart(&right->Map().GetChartRoutes());
+  left->PortsTree().InsertPorts(m_portDB);
+  left->PortsTree().ApplyNameOrder();
   FillDateCombos();
 
   // The day's records and the last port.
@@ -216,19 +216,19 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs) {
 
   const CString name = m_prediction.GetPortName();
   left->SetPortName(name);
-  right->m_table.SetPortName(name);
-  right->m_heightFind.SetPortName(name);
-  right->m_table.SetMonth(GetSelectedDate().GetMonth());
-  right->m_table.SetYear(GetSelectedDate().GetYear());
-  right->m_table.SetDayCount(m_monthlyPrediction.GetDaysInMonth());
-  right->m_heightFind.SetMonth(GetSelectedDate().GetMonth());
-  right->m_heightFind.SetYear(GetSelectedDate().GetYear());
+  right->Table().SetPortName(name);
+  right->HeightFind().SetPortName(name);
+  right->Table().SetMonth(GetSelectedDate().GetMonth());
+  right->Table().SetYear(GetSelectedDate().GetYear());
+  right->Table().SetDayCount(m_monthlyPrediction.GetDaysInMonth());
+  right->HeightFind().SetMonth(GetSelectedDate().GetMonth());
+  right->HeightFind().SetYear(GetSelectedDate().GetYear());
   SetPlaceholder();
-  if (App()->GetProfileInt(kGeneral, "OrderByLocation", 0) == 1) left->m_portsTree.SortByLocation();
-  right->m_graph.SetMHWS(port.GetMHWS());
-  right->m_graph.SetMHWN(port.GetMHWN());
-  right->m_graph.SetMLWN(port.GetMLWN());
-  right->m_graph.SetMLWS(port.GetMLWS());
+  if (App()->GetProfileInt(kGeneral, "OrderByLocation", 0) == 1) left->PortsTree().SortByLocation();
+  right->Graph().SetMHWS(port.GetMHWS());
+  right->Graph().SetMHWN(port.GetMHWN());
+  right->Graph().SetMLWN(port.GetMLWN());
+  right->Graph().SetMLWS(port.GetMLWS());
 
   // Zones: the port's own unless a stored choice is one the Time Zone menu offers.
   m_nChosenZone = m_nPortZone = port.GetTimeZone();
@@ -246,9 +246,9 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs) {
   const CQsDateTime date = GetSelectedDate();
   m_sunrise.SetDate(date.GetDay(), date.GetMonth(), date.GetYear());
   m_sunrise.SetPosition(port.GetPosition());
-  right->m_aground.SetDepthOfWater(ReadLength("Depth", 500, 100000));
+  right->Aground().SetDepthOfWater(ReadLength("Depth", 500, 100000));
 
-  right->m_tideLog.LoadLog();
+  right->TideLog().LoadLog();
   m_portHistory.Load(m_portDB);
   // The user's own files that start-up could not take as they were, said as for the log.
   const CString settingsProblem = App()->GetProfileStore().GetLoadProblem();
@@ -273,7 +273,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs) {
 }
 
 void CMainFrame::ReadSettings() {
-  CGraphWnd& g = GetRightPane()->m_graph;
+  CGraphWnd& g = GetRightPane()->Graph();
   g.SetBackColour(ReadColour("BackColour", 0xC0C0C0));
   g.SetGradientColour(ReadColour("GradientColour", 0xFFFFFF));
   g.SetAgroundColour(ReadColour("AgroundColour", 0x0000FF));
@@ -286,7 +286,7 @@ void CMainFrame::ReadSettings() {
   m_bAutoCalcGraph = ReadFlag("AutoCalcGraph", 1);
   m_bAutoCalcMonth = ReadFlag("AutoCalcMonth", 0);
   m_bAutoCalcFind = ReadFlag("AutoCalcFind", 0);
-  GetRightPane()->m_aground.SetDraught(ReadLength("Draught", 100, 10000));
+  GetRightPane()->Aground().SetDraught(ReadLength("Draught", 100, 10000));
   // The line width is |ThickLine| + 1; the graph turns widths it does not take into 2.
   const long long thick = (int)App()->GetProfileInt(kGeneral, "ThickLine", 1);
   g.SetLineWidth((int)std::min<long long>(std::llabs(thick) + 1, 6));
@@ -299,8 +299,8 @@ void CMainFrame::ReadSettings() {
   m_dMaxHeight = ReadLength("MaxHeight", 1000, 100000);
   if (m_dMaxHeight <= 0) m_dMaxHeight = 10.0;
   m_bAutoHeight = ReadFlag("AutoHeight", 1);
-  GetRightPane()->m_table.SetShowMoons(ReadFlag("ShowMoons", 1));
-  GetRightPane()->m_table.SetShowBackgroundPic(0);
+  GetRightPane()->Table().SetShowMoons(ReadFlag("ShowMoons", 1));
+  GetRightPane()->Table().SetShowBackgroundPic(0);
   g.SetBackgroundPicture(0);
 }
 
@@ -308,7 +308,7 @@ void CMainFrame::WriteSettings() {
   CRightPane* right = GetRightPane();
   CLeftPane* left = GetLeftPane();
   if (!right || !left) return;
-  CGraphWnd& g = right->m_graph;
+  CGraphWnd& g = right->Graph();
   CProfileStore& store = App()->GetProfileStore();
   store.BeginDeferredWrites();
   App()->WriteProfileInt(kColours, "BackColour", (int)g.GetBackColour());
@@ -324,14 +324,14 @@ void CMainFrame::WriteSettings() {
   App()->WriteProfileInt(kGeneral, "AutoCalcGraph", m_bAutoCalcGraph);
   App()->WriteProfileInt(kGeneral, "AutoCalcMonth", m_bAutoCalcMonth);
   App()->WriteProfileInt(kGeneral, "AutoCalcFind", m_bAutoCalcFind);
-  WriteLength("Draught", right->m_aground.GetDraught());
+  WriteLength("Draught", right->Aground().GetDraught());
   App()->WriteProfileInt(kGeneral, "ThickLine", g.GetLineWidth() == 2 ? 1 : 0);
   App()->WriteProfileInt(kGeneral, "AreaGraph", g.IsAreaGraph());
   App()->WriteProfileInt(kGeneral, "ShowMHWS", g.GetShowMHWS());
   App()->WriteProfileInt(kGeneral, "ShowMHWN", g.GetShowMHWN());
   App()->WriteProfileInt(kGeneral, "ShowMLWN", g.GetShowMLWN());
   App()->WriteProfileInt(kGeneral, "ShowMLWS", g.GetShowMLWS());
-  WriteLength("Depth", right->m_aground.GetDepthOfWater());
+  WriteLength("Depth", right->Aground().GetDepthOfWater());
   WriteLength("MaxHeight", m_dMaxHeight);
   App()->WriteProfileInt(kGeneral, "AutoHeight", m_bAutoHeight);
   App()->WriteProfileInt(kGeneral, "AutoTZ", m_bAutoTZ);
@@ -339,13 +339,13 @@ void CMainFrame::WriteSettings() {
   App()->WriteProfileInt(kGeneral, "GpsComPort", CGpsReader::Instance().GetPort());
   App()->WriteProfileString(kGeneral, "GpsDevice", CGpsReader::Instance().GetDevicePath());
   App()->WriteProfileInt(kGeneral, "PrintBW", g.GetPrintBW());
-  App()->WriteProfileInt(kGeneral, "ShowBackgroundPic", right->m_table.GetShowBackgroundPic());
+  App()->WriteProfileInt(kGeneral, "ShowBackgroundPic", right->Table().GetShowBackgroundPic());
   char cwd[4096];
   CString dir = ::getcwd(cwd, sizeof cwd) ? cwd : "";
   dir.Trim();
   App()->WriteProfileString(kGeneral, "LastRunDir", dir.Left(600));
-  App()->WriteProfileInt(kGeneral, "ShowMoons", right->m_table.GetShowMoons());
-  App()->WriteProfileInt(kGeneral, "OrderByLocation", left->m_portsTree.IsInLocationOrder());
+  App()->WriteProfileInt(kGeneral, "ShowMoons", right->Table().GetShowMoons());
+  App()->WriteProfileInt(kGeneral, "OrderByLocation", left->PortsTree().IsInLocationOrder());
   if (!store.EndDeferredWrites()) {
     CString msg;
     msg.Format("Neapwise could not save its settings:\n\n%s", (LPCTSTR)store.GetLastError());
@@ -359,7 +359,7 @@ void CMainFrame::OnDestroy() {
   KillTimer(kTimerId);
   CloseFullScreen();
   if (!m_bStarted) return;
-  if (CRightPane* right = GetRightPane()) right->m_tideLog.SaveLog();
+  if (CRightPane* right = GetRightPane()) right->TideLog().SaveLog();
   m_portHistory.Save();
   WriteSettings();
 }
@@ -479,7 +479,7 @@ void CMainFrame::OnPaint() {
 void CMainFrame::OnTimer(UINT_PTR nIDEvent) {
   if (nIDEvent == kTimerId) {
     const CQsDateTime now = CQsDateTime::GetCurrent();
-    if (m_bUseCurrentTime && now.GetMinute() % 2 == 0) GetRightPane()->m_map.SetStreamTime(now);
+    if (m_bUseCurrentTime && now.GetMinute() % 2 == 0) GetRightPane()->Map().SetStreamTime(now);
     UpdateTimeMark();
   }
   CFrameWnd::OnTimer(nIDEvent);
@@ -521,7 +521,7 @@ CString CMainFrame::ZoneCaption(int z, int bSummer) const {
 
 void CMainFrame::ShowTimeZoneCaption(BOOL bForce) {
   CRightPane* right = GetRightPane();
-  if ((right->m_graph.HasData() && right->IsGraphVisible()) || bForce) {
+  if ((right->Graph().HasData() && right->IsGraphVisible()) || bForce) {
     const int z = GetTimeZone();
     int summer;
     if (z >= -100 && z <= 100)
@@ -539,8 +539,8 @@ void CMainFrame::ShowTimeZoneCaption(BOOL bForce) {
 
 void CMainFrame::ShowPeriodTimeZoneCaption() {
   CRightPane* right = GetRightPane();
-  const BOOL table = right->m_table.IsCalculated() && right->IsTableVisible();
-  const BOOL finder = right->m_heightFind.HasResults() && right->IsHeightFindVisible();
+  const BOOL table = right->Table().IsCalculated() && right->IsTableVisible();
+  const BOOL finder = right->HeightFind().HasResults() && right->IsHeightFindVisible();
   if (!table && !finder) {
     // The graph page keeps its own captions while it shows a graph.
     if (right->IsGraphVisible()) ShowTimeZoneCaption(FALSE);
@@ -557,7 +557,7 @@ void CMainFrame::ShowPeriodTimeZoneCaption() {
   } else {
     caption = ZoneCaption(z, m_bAutoTZ && whole);
   }
-  right->m_table.SetZoneCaption(caption);
+  right->Table().SetZoneCaption(caption);
   SetPaneText(ID_INDICATOR_ZONE, caption);
   SetPaneText(ID_INDICATOR_AGROUND, "");
   SetPaneText(ID_INDICATOR_SUNRISE, "");
@@ -797,14 +797,14 @@ void CMainFrame::SetPlaceholder() {
   else
     text.Format("No prediction exists for %s: the tide tables cover %s to %s", (LPCTSTR)date.Format("%#d %B %Y"),
                 (LPCTSTR)m_firstDate.Format("%#d %B %Y"), (LPCTSTR)m_lastDate.Format("%#d %B %Y"));
-  GetRightPane()->m_graph.SetPlaceholderText(text);
+  GetRightPane()->Graph().SetPlaceholderText(text);
 }
 
 void CMainFrame::ShowNoPrediction() {
   CRightPane* right = GetRightPane();
-  right->m_graph.SetHasData(0);
+  right->Graph().SetHasData(0);
   SetPlaceholder();
-  GetLeftPane()->m_tideTimes.Clear();
+  GetLeftPane()->TideTimes().Clear();
   m_strSunrise.Empty();
   m_strSunset.Empty();
   ShowTimeZoneCaption(FALSE);

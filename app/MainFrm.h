@@ -299,7 +299,7 @@ class CMainFrame : public CCbFrameWnd, public IViewHost, public IPredictionFrame
   // The status bar's panes: the four, and the GPS pane while the reader runs.
   void SetStatusPanes(BOOL bGps);
   CString ZoneCaption(int nZone, int bSummer) const;
-  CGraphWnd& Graph() const { return GetRightPane()->m_graph; }
+  CGraphWnd& Graph() const { return GetRightPane()->Graph(); }
 
   // ---- Members, in the order they are built ----
   VxMenu m_contextMenu;

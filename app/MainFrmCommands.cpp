@@ -143,7 +143,7 @@ BOOL CMainFrame::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
 
 CString CMainFrame::GetCurrentPortName() const { return m_prediction.GetPortName(); }
 
-double CMainFrame::GetAgroundLevel() const { return GetRightPane()->m_graph.GetAgroundLevel(); }
+double CMainFrame::GetAgroundLevel() const { return GetRightPane()->Graph().GetAgroundLevel(); }
 
 // ---- Port selection ----
 void CMainFrame::SelectPort(int nPort) {
@@ -159,36 +159,36 @@ void CMainFrame::SelectPort(int nPort) {
   m_monthlyPrediction.SetPort(port);
   m_nPortZone = port.GetTimeZone();
   m_sunrise.SetPosition(port.GetPosition());
-  if (right->m_graph.HasData()) {
-    right->m_graph.SetHasData(0);
+  if (right->Graph().HasData()) {
+    right->Graph().SetHasData(0);
     ShowTimeZoneCaption(FALSE);
   }
   const CString name = port.GetName();
-  right->m_table.SetPortName(name);
+  right->Table().SetPortName(name);
   SetPaneText(ID_INDICATOR_SUNRISE, "");
   SetPaneText(ID_INDICATOR_SUNSET, "");
   SetPlaceholder();
-  right->m_graph.SetMHWS(port.GetMHWS());
-  right->m_graph.SetMHWN(port.GetMHWN());
-  right->m_graph.SetMLWN(port.GetMLWN());
-  right->m_graph.SetMLWS(port.GetMLWS());
-  left->m_tideTimes.Clear();
+  right->Graph().SetMHWS(port.GetMHWS());
+  right->Graph().SetMHWN(port.GetMHWN());
+  right->Graph().SetMLWN(port.GetMLWN());
+  right->Graph().SetMLWS(port.GetMLWS());
+  left->TideTimes().Clear();
   left->SetPortName(name);
-  right->m_heightFind.SetPortName(name);
-  right->m_heightFind.ClearResults();
+  right->HeightFind().SetPortName(name);
+  right->HeightFind().ClearResults();
 
   if (right->IsHeightFindVisible() && m_bAutoCalcFind) {
-    right->m_heightFind.Find();
+    right->HeightFind().Find();
   } else if (right->IsHeightFindVisible()) {
-    right->m_heightFind.Invalidate();
+    right->HeightFind().Invalidate();
     ShowPeriodTimeZoneCaption();
   }
   if (m_bAutoCalcGraph) CalculateGraph();
   if (right->IsTableVisible() && m_bAutoCalcMonth) {
     CalculateTable();
   } else {
-    if (right->m_table.IsCalculated()) right->m_table.SetCalculated(0);
-    right->m_table.Refresh();
+    if (right->Table().IsCalculated()) right->Table().SetCalculated(0);
+    right->Table().Refresh();
     ShowPeriodTimeZoneCaption();
   }
 }
@@ -232,7 +232,7 @@ void CMainFrame::CalculateGraph() {
     return;
   }
   CWaitCursor wait;
-  CGraphWnd& g = right->m_graph;
+  CGraphWnd& g = right->Graph();
   const int s = IsSummerTimeOnSelectedDate();
   const int z = GetTimeZone();
   // The day as its clock runs: 23 or 25 hours on a change of summer time.
@@ -251,7 +251,7 @@ void CMainFrame::CalculateGraph() {
   UpdateTimeMark();
   g.SetHasData(1);
 
-  CTideTimesWnd& times = GetLeftPane()->m_tideTimes;
+  CTideTimesWnd& times = GetLeftPane()->TideTimes();
   times.Clear();
   TIMEHEIGHT events[CPrediction::kMaxDayEvents];
   int n = m_prediction.FindHighLow(day, events);  // also leaves the next-low search its flag
@@ -302,13 +302,13 @@ CQsDateTime CMainFrame::UniversalToZoneTime(const CQsDateTime& universal, int nZ
 
 void CMainFrame::UpdateTimeMark() {
   CRightPane* right = GetRightPane();
-  CGraphWnd& g = right->m_graph;
+  CGraphWnd& g = right->Graph();
   if (m_bUseCurrentTime) {
     const CQsDateTime now = CQsDateTime::GetCurrent();
     g.SetTimeMark(now.GetHour() * 60 + now.GetMinute());
     g.Invalidate(FALSE);
   } else {
-    g.SetTimeMark(right->m_aground.GetTimeMinutes());
+    g.SetTimeMark(right->Aground().GetTimeMinutes());
     if (g.HasData()) g.Invalidate(FALSE);
   }
   UpdateAgroundInputs();
@@ -322,21 +322,21 @@ void CMainFrame::UpdateAgroundInputs() {
     const CQsDateTime now = CQsDateTime::GetCurrent();
     t = now.GetHour() * 60 + now.GetMinute();
   } else {
-    t = right->m_aground.GetTimeMinutes();
+    t = right->Aground().GetTimeMinutes();
   }
   // t is a clock reading of the selected day.
   const CLocalDay day = GetLocalDayOf(GetSelectedDate().GetDay());
-  right->m_aground.SetHeightAboveDatum(m_prediction.HeightAtClock(day, t));
-  right->m_aground.SetDropToLowWater(m_prediction.HeightDropToNextLow(day, t));
+  right->Aground().SetHeightAboveDatum(m_prediction.HeightAtClock(day, t));
+  right->Aground().SetDropToLowWater(m_prediction.HeightDropToNextLow(day, t));
   UpdateAgroundStatus(FALSE);
-  right->m_aground.UpdateResults();
+  right->Aground().UpdateResults();
 }
 
 void CMainFrame::UpdateAgroundStatus(BOOL bForce) {
   CRightPane* right = GetRightPane();
-  CGraphWnd& g = right->m_graph;
+  CGraphWnd& g = right->Graph();
   if (!g.HasData() && !bForce) return;
-  CAgroundWnd& a = right->m_aground;
+  CAgroundWnd& a = right->Aground();
   const double X = a.IsDropUnknown() ? CAgroundWnd::kDropUnknown : a.GetDropToLowWater();
   const AGROUND_VERDICT v =
       ComputeAgroundVerdict(a.GetDepthOfWater(), a.GetDraught(), X, a.GetHeightAboveDatum(), m_nUnits != 0);
@@ -349,7 +349,7 @@ void CMainFrame::UpdateAgroundStatus(BOOL bForce) {
 // ---- The table ----
 void CMainFrame::CalculateTable() {
   CWaitCursor wait;
-  CTableWnd& table = GetRightPane()->m_table;
+  CTableWnd& table = GetRightPane()->Table();
   const int days = m_monthlyPrediction.GetDaysInMonth();
   const CQsDateTime date = GetSelectedDate();
   table.SetMonth(date.GetMonth());
@@ -397,39 +397,39 @@ void CMainFrame::OnDateChanged(const CQsDateTime& date, BOOL bMonthChanged) {
   SetPaneText(ID_INDICATOR_SUNRISE, "");
   SetPaneText(ID_INDICATOR_SUNSET, "");
   if (m_bDayRecords) {
-    if (right->m_graph.HasData()) {
-      right->m_graph.SetHasData(0);
+    if (right->Graph().HasData()) {
+      right->Graph().SetHasData(0);
       ShowTimeZoneCaption(FALSE);
     }
     SetPlaceholder();
-    GetLeftPane()->m_tideTimes.Clear();
+    GetLeftPane()->TideTimes().Clear();
     if (m_bAutoCalcGraph) CalculateGraph();
   } else {
     // No records for the day: say so instead of showing another day's tide.
     ShowNoPrediction();
   }
   if (bMonthChanged) {
-    right->m_table.SetMonth(date.GetMonth());
-    right->m_table.SetYear(date.GetYear());
-    right->m_table.SetDayCount(m_monthlyPrediction.GetDaysInMonth());
+    right->Table().SetMonth(date.GetMonth());
+    right->Table().SetYear(date.GetYear());
+    right->Table().SetDayCount(m_monthlyPrediction.GetDaysInMonth());
     if (right->IsTableVisible() && m_bAutoCalcMonth) {
       CalculateTable();
     } else {
-      if (right->m_table.IsCalculated()) right->m_table.SetCalculated(0);
-      right->m_table.Refresh();
+      if (right->Table().IsCalculated()) right->Table().SetCalculated(0);
+      right->Table().Refresh();
       ShowPeriodTimeZoneCaption();
     }
-    right->m_heightFind.SetYear(date.GetYear());
-    right->m_heightFind.SetMonth(date.GetMonth());
-    right->m_heightFind.ClearResults();
+    right->HeightFind().SetYear(date.GetYear());
+    right->HeightFind().SetMonth(date.GetMonth());
+    right->HeightFind().ClearResults();
     if (right->IsHeightFindVisible() && m_bAutoCalcFind) {
-      right->m_heightFind.Find();
+      right->HeightFind().Find();
     } else if (right->IsHeightFindVisible()) {
-      right->m_heightFind.Invalidate();
+      right->HeightFind().Invalidate();
       ShowPeriodTimeZoneCaption();
     }
   }
-  right->m_map.OnDateChanged(date);
+  right->Map().OnDateChanged(date);
 }
 
 BOOL CMainFrame::SetComboDate(const CQsDateTime& date) {
@@ -557,7 +557,7 @@ void CMainFrame::OnPageTable() { OnViewTable(); }
 void CMainFrame::OnViewHeightFind() {
   CRightPane* right = GetRightPane();
   right->ShowHeightFind();
-  if (m_bAutoCalcFind) right->m_heightFind.Find();
+  if (m_bAutoCalcFind) right->HeightFind().Find();
   ShowPeriodTimeZoneCaption();
   right->RecalcLayout();
 }
@@ -585,7 +585,7 @@ void CMainFrame::OnCalculateTable() {
 }
 
 void CMainFrame::OnViewGraphFor() {
-  const BOOL changed = SelectDay(GetRightPane()->m_table.GetSelectedDay());
+  const BOOL changed = SelectDay(GetRightPane()->Table().GetSelectedDay());
   ShowGraphPage();
   if (changed) CalculateGraph();
 }
@@ -599,23 +599,23 @@ void CMainFrame::OnUpdateViewMap(CCmdUI* p) { p->SetCheck(GetRightPane()->IsMapV
 void CMainFrame::OnUpdateViewGraphFor(CCmdUI* p) {
   CString text;
   AfxLoadString(IDS_VIEW_GRAPH_FOR, text);
-  p->SetText(text + GetRightPane()->m_table.GetSelectedDate().Format(" %#d %b"));
+  p->SetText(text + GetRightPane()->Table().GetSelectedDate().Format(" %#d %b"));
 }
 
 // ---- Units ----
 void CMainFrame::ApplyUnits(int nUnits) {
   m_nUnits = nUnits;
   CRightPane* right = GetRightPane();
-  right->m_graph.SetFeet(nUnits);
-  right->m_table.SetFeet(nUnits);
-  right->m_aground.SetFeet(nUnits);
-  right->m_heightFind.SetFeet(nUnits);
-  GetLeftPane()->m_tideTimes.SetUnits(nUnits);
+  right->Graph().SetFeet(nUnits);
+  right->Table().SetFeet(nUnits);
+  right->Aground().SetFeet(nUnits);
+  right->HeightFind().SetFeet(nUnits);
+  GetLeftPane()->TideTimes().SetUnits(nUnits);
   if (nUnits)
-    right->m_tideLog.SetFeet();
+    right->TideLog().SetFeet();
   else
-    right->m_tideLog.SetMetres();
-  right->m_tideLog.Invalidate();
+    right->TideLog().SetMetres();
+  right->TideLog().Invalidate();
   UpdateAgroundStatus(FALSE);
 }
 
@@ -631,12 +631,12 @@ void CMainFrame::OnUpdateStreamTime(CCmdUI* p) { p->Enable(!m_bUseCurrentTime); 
 // ---- Zones ----
 void CMainFrame::RecalcAfterZoneChange() {
   CRightPane* right = GetRightPane();
-  if (right->m_graph.HasData()) CalculateGraph();
-  if (right->m_table.IsCalculated()) CalculateTable();
-  if (right->m_heightFind.HasResults()) right->m_heightFind.Find();
+  if (right->Graph().HasData()) CalculateGraph();
+  if (right->Table().IsCalculated()) CalculateTable();
+  if (right->HeightFind().HasResults()) right->HeightFind().Find();
   if (right->IsTideLogVisible()) {
-    right->m_tideLog.RecalcZones();
-    right->m_tideLog.Invalidate();
+    right->TideLog().RecalcZones();
+    right->TideLog().Invalidate();
   }
 }
 
@@ -644,7 +644,7 @@ void CMainFrame::OnZoneAutomatic() {
   if (m_bAutoTZ) return;
   m_bAutoTZ = 1;
   RecalcAfterZoneChange();
-  if (GetRightPane()->IsMapVisible()) GetRightPane()->m_map.OnDateChanged(GetSelectedDate());
+  if (GetRightPane()->IsMapVisible()) GetRightPane()->Map().OnDateChanged(GetSelectedDate());
 }
 
 static int FixedZone(UINT nID) {
@@ -674,24 +674,24 @@ void CMainFrame::OnZoneItem(UINT nID) {
   m_nChosenZone = z;
   m_bAutoTZ = 0;
   RecalcAfterZoneChange();
-  if (GetRightPane()->IsMapVisible()) GetRightPane()->m_map.OnDateChanged(GetSelectedDate());
+  if (GetRightPane()->IsMapVisible()) GetRightPane()->Map().OnDateChanged(GetSelectedDate());
 }
 
 void CMainFrame::OnUpdateZoneAutomatic(CCmdUI* p) {
   CRightPane* right = GetRightPane();
-  p->Enable(right->m_graph.HasData() || right->m_table.IsCalculated() || right->m_heightFind.HasResults());
+  p->Enable(right->Graph().HasData() || right->Table().IsCalculated() || right->HeightFind().HasResults());
   p->SetCheck(m_bAutoTZ);
 }
 
 void CMainFrame::OnUpdateZoneFixed(CCmdUI* p) {
   CRightPane* right = GetRightPane();
-  p->Enable(right->m_graph.HasData() || right->m_table.IsCalculated() || right->m_heightFind.HasResults());
+  p->Enable(right->Graph().HasData() || right->Table().IsCalculated() || right->HeightFind().HasResults());
   p->SetCheck(!m_bAutoTZ && m_nChosenZone == FixedZone(p->m_nID));
 }
 
 void CMainFrame::OnUpdateZoneItem(CCmdUI* p) {
   CRightPane* right = GetRightPane();
-  p->Enable(right->m_graph.HasData() || right->m_table.IsCalculated() || right->m_heightFind.HasResults());
+  p->Enable(right->Graph().HasData() || right->Table().IsCalculated() || right->HeightFind().HasResults());
   p->SetCheck(!m_bAutoTZ && m_nChosenZone == ZoneOfCommand(p->m_nID));
 }
 
@@ -699,15 +699,15 @@ void CMainFrame::OnUpdateZoneItem(CCmdUI* p) {
 void CMainFrame::OnUseCurrentTime() {
   m_bUseCurrentTime = !m_bUseCurrentTime;
   CRightPane* right = GetRightPane();
-  right->m_aground.SetUseCurrentTime(m_bUseCurrentTime);
+  right->Aground().SetUseCurrentTime(m_bUseCurrentTime);
   UpdateTimeMark();
   if (m_bUseCurrentTime) {
-    right->m_map.SetStreamTime(CQsDateTime::GetCurrent());
+    right->Map().SetStreamTime(CQsDateTime::GetCurrent());
   } else {
     CQsDateTime at = GetSelectedDate();
     const CQsDateTime chosen = m_pStreamTimeCombo ? m_pStreamTimeCombo->GetTime() : CQsDateTime(2005, 1, 1, 12, 0, 0);
     at.SetTime(chosen.GetHour(), chosen.GetMinute(), 0);
-    right->m_map.SetStreamTime(at);
+    right->Map().SetStreamTime(at);
   }
 }
 
@@ -718,16 +718,16 @@ void CMainFrame::OnUpdateUseCurrentTime(CCmdUI* p) {
 
 void CMainFrame::OnTideTimes() {
   CLeftPane* left = GetLeftPane();
-  const BOOL show = !CRightPane::Shown(left->m_tideTimes);
-  left->m_tideTimes.ShowWindow(show ? SW_SHOW : SW_HIDE);
-  left->m_tideTimes.EnableWindow(show);
+  const BOOL show = !CRightPane::Shown(left->TideTimes());
+  left->TideTimes().ShowWindow(show ? SW_SHOW : SW_HIDE);
+  left->TideTimes().EnableWindow(show);
   left->RecalcLayout();
 }
 
 void CMainFrame::OnUpdateTideTimes(CCmdUI* p) {
   CLeftPane* left = GetLeftPane();
-  p->Enable(!CRightPane::Shown(left->m_routesTree));
-  p->SetCheck(CRightPane::Shown(left->m_tideTimes));
+  p->Enable(!CRightPane::Shown(left->RoutesTree()));
+  p->SetCheck(CRightPane::Shown(left->TideTimes()));
 }
 
 void CMainFrame::OnAgroundDetails() {
@@ -793,71 +793,40 @@ void CMainFrame::CloseFullScreen() {
 }
 
 void CMainFrame::OnUpdateFullScreen(CCmdUI* p) {
-  p->Enable(GetRightPane()->IsGraphVisible() && GetRightPane()->m_graph.HasData());
+  p->Enable(GetRightPane()->IsGraphVisible() && GetRightPane()->Graph().HasData());
 }
 
 void CMainFrame::OnFilePrint() {
-  CRightPane* right = GetRightPane();
-  if (right->IsGraphVisible())
-    right->m_graph.Print();
-  else if (right->IsTableVisible())
-    right->m_table.Print();
-  else if (right->IsHeightFindVisible())
-    right->m_heightFind.Print();
-  else if (right->IsTideLogVisible())
-    right->m_tideLog.PrintLog();
-  else if (right->IsMapVisible())
-    right->m_map.PrintMap();
+  if (IRightPage* page = GetRightPane()->GetVisiblePage()) page->Print();
 }
 
 void CMainFrame::OnUpdateFilePrint(CCmdUI* p) {
-  CRightPane* right = GetRightPane();
-  if (right->IsGraphVisible())
-    p->Enable(right->m_graph.HasData());
-  else if (right->IsTableVisible())
-    p->Enable(right->m_table.IsCalculated());
-  else if (right->IsHeightFindVisible())
-    p->Enable(right->m_heightFind.IsCalculated() && right->m_heightFind.IsMatch() && right->m_heightFind.HasResults());
-  else
-    p->Enable(TRUE);
+  const IRightPage* page = GetRightPane()->GetVisiblePage();
+  p->Enable(!page || page->CanPrint());
 }
 
 void CMainFrame::OnSaveAs() {
-  CRightPane* right = GetRightPane();
-  if (right->IsGraphVisible())
-    right->m_graph.SaveAs();
-  else if (right->IsTableVisible())
-    right->m_table.Export();
-  else if (right->IsHeightFindVisible())
-    right->m_heightFind.SaveAs();
+  if (IRightPage* page = GetRightPane()->GetVisiblePage()) page->SaveAs();
 }
 
 void CMainFrame::OnUpdateSaveAs(CCmdUI* p) {
-  CRightPane* right = GetRightPane();
-  CString text;
-  if (right->IsGraphVisible()) {
-    AfxLoadString(IDS_SAVE_GRAPH, text);
+  const IRightPage* page = GetRightPane()->GetVisiblePage();
+  if (const UINT id = page ? page->GetSaveAsTextId() : 0) {
+    CString text;
+    AfxLoadString(id, text);
     p->SetText(text);
-    p->Enable(right->m_graph.HasData());
-  } else if (right->IsTableVisible()) {
-    AfxLoadString(IDS_SAVE_TABLE, text);
-    p->SetText(text);
-    p->Enable(right->m_table.IsCalculated());
-  } else if (right->IsHeightFindVisible()) {
-    p->Enable(right->m_heightFind.IsCalculated() && right->m_heightFind.IsMatch() && right->m_heightFind.HasResults());
-  } else {
-    p->Enable(FALSE);
   }
+  p->Enable(page && page->CanSaveAs());
 }
 
 void CMainFrame::OnGraphCopy() { Graph().CopyToClipboard(); }
-void CMainFrame::OnTableCopy() { GetRightPane()->m_table.CopyToClipboard(); }
+void CMainFrame::OnTableCopy() { GetRightPane()->Table().CopyToClipboard(); }
 
 // ---- Ports ----
-void CMainFrame::OnOrderByName() { GetLeftPane()->m_portsTree.SortByName(); }
-void CMainFrame::OnOrderByLocation() { GetLeftPane()->m_portsTree.SortByLocation(); }
-void CMainFrame::OnUpdateOrderByName(CCmdUI* p) { p->SetRadio(!GetLeftPane()->m_portsTree.IsInLocationOrder()); }
-void CMainFrame::OnUpdateOrderByLocation(CCmdUI* p) { p->SetRadio(GetLeftPane()->m_portsTree.IsInLocationOrder()); }
+void CMainFrame::OnOrderByName() { GetLeftPane()->PortsTree().SortByName(); }
+void CMainFrame::OnOrderByLocation() { GetLeftPane()->PortsTree().SortByLocation(); }
+void CMainFrame::OnUpdateOrderByName(CCmdUI* p) { p->SetRadio(!GetLeftPane()->PortsTree().IsInLocationOrder()); }
+void CMainFrame::OnUpdateOrderByLocation(CCmdUI* p) { p->SetRadio(GetLeftPane()->PortsTree().IsInLocationOrder()); }
 
 void CMainFrame::OnRecentPort(UINT nID) {
   int port;
@@ -866,61 +835,61 @@ void CMainFrame::OnRecentPort(UINT nID) {
 }
 
 void CMainFrame::OnNearestPort(UINT nID) {
-  SelectPort(GetLeftPane()->m_portsTree.GetNearestPort((int)(nID - ID_NEAREST_PORT_FIRST) + 1));
-  GetRightPane()->m_graph.SetFocus();
+  SelectPort(GetLeftPane()->PortsTree().GetNearestPort((int)(nID - ID_NEAREST_PORT_FIRST) + 1));
+  GetRightPane()->Graph().SetFocus();
 }
 
 // ---- Tidal log ----
-void CMainFrame::OnLogDelete() { GetRightPane()->m_tideLog.OnDelete(); }
-void CMainFrame::OnLogDeleteRows() { GetRightPane()->m_tideLog.DeleteHighlightedRow(); }
-void CMainFrame::OnLogGotoGraph() { GetRightPane()->m_tideLog.OnGotoGraph(); }
-void CMainFrame::OnLogReplicateDate() { GetRightPane()->m_tideLog.OnReplicateDateToAll(); }
+void CMainFrame::OnLogDelete() { GetRightPane()->TideLog().OnDelete(); }
+void CMainFrame::OnLogDeleteRows() { GetRightPane()->TideLog().DeleteHighlightedRow(); }
+void CMainFrame::OnLogGotoGraph() { GetRightPane()->TideLog().OnGotoGraph(); }
+void CMainFrame::OnLogReplicateDate() { GetRightPane()->TideLog().OnReplicateDateToAll(); }
 
 void CMainFrame::OnUpdateLogDeleteRows(CCmdUI* p) {
-  CTideLogWnd& log = GetRightPane()->m_tideLog;
+  CTideLogWnd& log = GetRightPane()->TideLog();
   const int sel = log.GetSelectedLine();
   p->Enable(GetRightPane()->IsTideLogVisible() && sel >= 1 && sel < log.GetLineCount());
 }
 
 // ---- Chart ----
-void CMainFrame::OnMapZoomIn() { GetRightPane()->m_map.ZoomIn(); }
-void CMainFrame::OnMapZoomOut() { GetRightPane()->m_map.ZoomOut(); }
+void CMainFrame::OnMapZoomIn() { GetRightPane()->Map().ZoomIn(); }
+void CMainFrame::OnMapZoomOut() { GetRightPane()->Map().ZoomOut(); }
 
 void CMainFrame::OnMapTool(UINT nID) {
   switch (nID) {
-    case ID_MAP_SELECT_TOOL: GetRightPane()->m_map.SetMouseMode(0); break;
-    case ID_MAP_MAGNIFY_TOOL: GetRightPane()->m_map.SetMouseMode(2); break;
-    case ID_MAP_ROUTE_TOOL: GetRightPane()->m_map.SetMouseMode(1); break;
+    case ID_MAP_SELECT_TOOL: GetRightPane()->Map().SetMouseMode(0); break;
+    case ID_MAP_MAGNIFY_TOOL: GetRightPane()->Map().SetMouseMode(2); break;
+    case ID_MAP_ROUTE_TOOL: GetRightPane()->Map().SetMouseMode(1); break;
     default: break;
   }
 }
 
 void CMainFrame::OnUpdateMapTool(CCmdUI* p) {
   const int mode = p->m_nID == ID_MAP_SELECT_TOOL ? 0 : p->m_nID == ID_MAP_MAGNIFY_TOOL ? 2 : 1;
-  p->SetCheck(GetRightPane()->m_map.GetMouseMode() == mode);
+  p->SetCheck(GetRightPane()->Map().GetMouseMode() == mode);
 }
 
 void CMainFrame::OnMapStreams() {
-  CMapView& map = GetRightPane()->m_map;
+  CMapView& map = GetRightPane()->Map();
   map.SetShowStreamGrid(!map.GetShowStreamGrid());
   if (map.GetShowStreamGrid()) map.SetShowDiamonds(0);
 }
 
 void CMainFrame::OnMapDiamonds() {
-  CMapView& map = GetRightPane()->m_map;
+  CMapView& map = GetRightPane()->Map();
   map.SetShowDiamonds(!map.AreDiamondsShown());
   if (map.AreDiamondsShown()) map.SetShowStreamGrid(0);
 }
 
-void CMainFrame::OnUpdateMapStreams(CCmdUI* p) { p->SetCheck(GetRightPane()->m_map.GetShowStreamGrid()); }
-void CMainFrame::OnUpdateMapDiamonds(CCmdUI* p) { p->SetCheck(GetRightPane()->m_map.AreDiamondsShown()); }
+void CMainFrame::OnUpdateMapStreams(CCmdUI* p) { p->SetCheck(GetRightPane()->Map().GetShowStreamGrid()); }
+void CMainFrame::OnUpdateMapDiamonds(CCmdUI* p) { p->SetCheck(GetRightPane()->Map().AreDiamondsShown()); }
 void CMainFrame::OnUpdateGpsConfigure(CCmdUI* p) { p->Enable(!CGpsReader::Instance().IsRunning()); }
 void CMainFrame::OnUpdateGpsTrack(CCmdUI* p) { p->SetCheck(CGpsReader::Instance().IsRunning()); }
 
 LRESULT CMainFrame::OnMapPickerChanged(WPARAM wParam, LPARAM) {
   if (wParam == 1 || wParam == 2 || wParam == 4 || wParam == 8) {
     CWaitCursor wait;
-    GetRightPane()->m_map.SetRegion((int)wParam);
+    GetRightPane()->Map().SetRegion((int)wParam);
   }
   return 0;
 }
@@ -930,18 +899,18 @@ LRESULT CMainFrame::OnStreamTimeChanged(WPARAM, LPARAM) {
   CQsDateTime at = GetSelectedDate();
   const CQsDateTime chosen = m_pStreamTimeCombo->GetTime();
   at.SetTime(chosen.GetHour(), chosen.GetMinute(), 0);
-  GetRightPane()->m_map.SetStreamTime(at);
+  GetRightPane()->Map().SetStreamTime(at);
   return 0;
 }
 
 // ---- Routes ----
-void CMainFrame::OnRouteReverse() { GetLeftPane()->m_routesTree.ReverseRoute(); }
+void CMainFrame::OnRouteReverse() { GetLeftPane()->RoutesTree().ReverseRoute(); }
 void CMainFrame::OnPointDelete() { GetChartRoutes().DeleteSelectedRoutePoint(); }
-void CMainFrame::OnRouteDelete() { GetLeftPane()->m_routesTree.OnDeleteRoute(); }
-void CMainFrame::OnRouteRename(UINT) { GetLeftPane()->m_routesTree.EditLabel(); }
-void CMainFrame::OnRouteSelect() { GetLeftPane()->m_routesTree.ActivateSelected(); }
-void CMainFrame::OnPointProperties() { GetLeftPane()->m_routesTree.EditPointProperties(); }
-void CMainFrame::OnRouteProperties() { GetLeftPane()->m_routesTree.EditRouteProperties(); }
+void CMainFrame::OnRouteDelete() { GetLeftPane()->RoutesTree().OnDeleteRoute(); }
+void CMainFrame::OnRouteRename(UINT) { GetLeftPane()->RoutesTree().EditLabel(); }
+void CMainFrame::OnRouteSelect() { GetLeftPane()->RoutesTree().ActivateSelected(); }
+void CMainFrame::OnPointProperties() { GetLeftPane()->RoutesTree().EditPointProperties(); }
+void CMainFrame::OnRouteProperties() { GetLeftPane()->RoutesTree().EditRouteProperties(); }
 
 // ---- GPS ----
 void CMainFrame::OnGpsConfigure() {
@@ -969,8 +938,8 @@ void CMainFrame::OnGpsTrack() {
 LRESULT CMainFrame::OnGpsFix(WPARAM, LPARAM) {
   if (!CGpsReader::Instance().GetFix(&m_lastFix)) return 0;
   const GPSFIX& f = m_lastFix;
-  GetRightPane()->m_map.SetVesselPosition(f.latitude, f.longitude, f.course, f.speed);
-  GetLeftPane()->m_gpsWnd.SetData(f.latitude, f.longitude, f.speed, f.course);
+  GetRightPane()->Map().SetVesselPosition(f.latitude, f.longitude, f.course, f.speed);
+  GetLeftPane()->GpsWnd().SetData(f.latitude, f.longitude, f.speed, f.course);
   return 0;
 }
 
@@ -1005,7 +974,7 @@ LRESULT CMainFrame::OnGpsStopped(WPARAM, LPARAM) {
     SetStatusPanes(FALSE);
     m_bGpsPaneShown = 0;
   }
-  GetRightPane()->m_map.MarkVesselStale();
+  GetRightPane()->Map().MarkVesselStale();
   GetLeftPane()->HideGps();
   return 0;
 }

@@ -12,7 +12,7 @@
 
 void CMainFrame::ShowOptions(BOOL bGeneral, BOOL bGraph) {
   CRightPane* right = GetRightPane();
-  CGraphWnd& g = right->m_graph;
+  CGraphWnd& g = right->Graph();
   CString caption;
   AfxLoadString(IDS_OPTIONS, caption);
   CPropertySheet sheet(caption, this);
@@ -23,9 +23,9 @@ void CMainFrame::ShowOptions(BOOL bGeneral, BOOL bGraph) {
     general.m_bAutoCalcGraph = m_bAutoCalcGraph;
     general.m_bAutoCalcMonth = m_bAutoCalcMonth;
     general.m_bAutoCalcFind = m_bAutoCalcFind;
-    general.m_strDraught = AfxFormatUserNumber(right->m_aground.GetDraught(), 2);
+    general.m_strDraught = AfxFormatUserNumber(right->Aground().GetDraught(), 2);
     general.m_bPrintBW = g.GetPrintBW();
-    general.m_bShowMoons = right->m_table.GetShowMoons();
+    general.m_bShowMoons = right->Table().GetShowMoons();
     sheet.AddPage(&general);
   }
   if (bGraph) {
@@ -53,15 +53,15 @@ void CMainFrame::ShowOptions(BOOL bGeneral, BOOL bGraph) {
     m_bAutoCalcGraph = general.m_bAutoCalcGraph;
     m_bAutoCalcMonth = general.m_bAutoCalcMonth;
     m_bAutoCalcFind = general.m_bAutoCalcFind;
-    double draught = right->m_aground.GetDraught();
-    if (ParsePageLength(general.m_strDraught, draught) && draught > 0) right->m_aground.SetDraught(draught);
+    double draught = right->Aground().GetDraught();
+    if (ParsePageLength(general.m_strDraught, draught) && draught > 0) right->Aground().SetDraught(draught);
     g.SetPrintBW(general.m_bPrintBW);
-    right->m_table.SetShowMoons(general.m_bShowMoons);
-    if (right->m_table.IsCalculated()) right->m_table.Refresh();
+    right->Table().SetShowMoons(general.m_bShowMoons);
+    if (right->Table().IsCalculated()) right->Table().Refresh();
     if (right->IsGraphVisible() && !g.HasData())
       g.Invalidate();
-    else if (!right->IsGraphVisible() && !right->m_table.IsCalculated())
-      right->m_table.Refresh();
+    else if (!right->IsGraphVisible() && !right->Table().IsCalculated())
+      right->Table().Refresh();
   }
   if (bGraph) {
     g.SetTimeMarkColour(graph.m_btnTimeMark.GetColour());
@@ -101,7 +101,7 @@ int CMainFrame::PickPort(int) {
 }
 
 void CMainFrame::OnPortProperties() {
-  const int port = GetLeftPane()->m_portsTree.GetSelectedPort();
+  const int port = GetLeftPane()->PortsTree().GetSelectedPort();
   const CPortData* data = port >= 0 ? m_portDB.GetPort(port) : nullptr;
   if (!data) return;
   CPropertySheet sheet("Properties", this);

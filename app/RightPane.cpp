@@ -97,6 +97,15 @@ void CRightPane::SetAgroundShown(int b) {
   RecalcLayout();
 }
 
+IRightPage* CRightPane::GetVisiblePage() {
+  if (Shown(m_graph)) return &m_graph;
+  if (Shown(m_table)) return &m_table;
+  if (Shown(m_heightFind)) return &m_heightFind;
+  if (Shown(m_tideLog)) return &m_tideLog;
+  if (Shown(m_map)) return &m_mapPage;
+  return nullptr;
+}
+
 void CRightPane::ShowGraph() { ShowPage(kGraph); }
 void CRightPane::ShowTable() { ShowPage(kTable); }
 void CRightPane::ShowHeightFind() { ShowPage(kHeightFind); }
@@ -126,10 +135,10 @@ void CRightPane::ShowPage(Page page) {
   if (!left) return;
 
   if (page == kTideLog) {
-    left->m_portsTree.EnableWindow(FALSE);
-    left->m_portName.EnableWindow(FALSE);
-    left->m_gpsCaption.ShowWindow(SW_HIDE);
-    left->m_gpsWnd.ShowWindow(SW_HIDE);
+    left->PortsTree().EnableWindow(FALSE);
+    left->PortName().EnableWindow(FALSE);
+    left->GpsCaption().ShowWindow(SW_HIDE);
+    left->GpsWnd().ShowWindow(SW_HIDE);
     if (Shown(*left) && splitter) {
       left->ShowWindow(SW_HIDE);
       splitter->SetThinBar();
@@ -149,29 +158,29 @@ void CRightPane::ShowPage(Page page) {
     splitter->m_bLocked = FALSE;
   }
   if (page == kMap) {
-    left->m_routesTree.EnableWindow(TRUE);
-    left->m_routesTree.ShowWindow(SW_SHOW);
-    left->m_portsTree.ShowWindow(SW_HIDE);
-    left->m_tideTimes.ShowWindow(SW_HIDE);
-    left->m_portName.EnableWindow(TRUE);
-    left->m_portName.SetStatic(1);
+    left->RoutesTree().EnableWindow(TRUE);
+    left->RoutesTree().ShowWindow(SW_SHOW);
+    left->PortsTree().ShowWindow(SW_HIDE);
+    left->TideTimes().ShowWindow(SW_HIDE);
+    left->PortName().EnableWindow(TRUE);
+    left->PortName().SetStatic(1);
     if (left->IsGpsShown()) {
-      left->m_gpsCaption.ShowWindow(SW_SHOW);
-      left->m_gpsWnd.ShowWindow(SW_SHOW);
+      left->GpsCaption().ShowWindow(SW_SHOW);
+      left->GpsWnd().ShowWindow(SW_SHOW);
     }
     if (frame) m_map.OnDateChanged(frame->GetSelectedDate());
   } else {
-    left->m_portsTree.EnableWindow(TRUE);
-    left->m_portName.EnableWindow(TRUE);
-    left->m_portName.SetStatic(0);
-    left->m_routesTree.EnableWindow(FALSE);
-    left->m_routesTree.ShowWindow(SW_HIDE);
+    left->PortsTree().EnableWindow(TRUE);
+    left->PortName().EnableWindow(TRUE);
+    left->PortName().SetStatic(0);
+    left->RoutesTree().EnableWindow(FALSE);
+    left->RoutesTree().ShowWindow(SW_HIDE);
     if (left->IsGpsShown()) {
-      left->m_gpsCaption.ShowWindow(SW_HIDE);
-      left->m_gpsWnd.ShowWindow(SW_HIDE);
+      left->GpsCaption().ShowWindow(SW_HIDE);
+      left->GpsWnd().ShowWindow(SW_HIDE);
     }
-    left->m_portsTree.ShowWindow(SW_SHOW);
-    if (left->m_tideTimes.IsWindowEnabled()) left->m_tideTimes.ShowWindow(SW_SHOW);
+    left->PortsTree().ShowWindow(SW_SHOW);
+    if (left->TideTimes().IsWindowEnabled()) left->TideTimes().ShowWindow(SW_SHOW);
   }
   left->RecalcLayout();
 }

@@ -22,6 +22,10 @@
 #define IDC_RESIZE_COLUMN 187
 #define IDC_ZOOM_BOX 283
 
+// ---- Strings ----
+#define IDS_SAVE_GRAPH 61231  // the Save As item's text on the graph page
+#define IDS_SAVE_TABLE 61232  // and on the table page
+
 // ---- Commands of the views' context menus ----
 #define ID_GRAPH_COPY 32821
 #define ID_TABLE_COPY 32843

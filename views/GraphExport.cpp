@@ -2,6 +2,7 @@
 // screen: the window's cached picture, plot rectangle and colours are as they were after it.
 #include "views/GraphWnd.h"
 
+#include "resources/ResourceIds.h"
 #include "views/JpegSizeDlg.h"
 #include "views/PictureExport.h"
 #include "views/TableExport.h"
@@ -79,6 +80,8 @@ BOOL CGraphWnd::PrintTo(CDC* pDC) {
 }
 
 // ---- Pictures ----
+
+UINT CGraphWnd::GetSaveAsTextId() const { return IDS_SAVE_GRAPH; }
 
 void CGraphWnd::SaveAs() {
   if (!m_bHasData) return;

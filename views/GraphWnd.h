@@ -8,9 +8,10 @@
 
 #include "model/LocalDay.h"
 #include "platform/ui/AfxWin.h"
+#include "views/RightPage.h"
 #include "views/ViewHost.h"
 
-class CGraphWnd : public CWnd {
+class CGraphWnd : public CWnd, public IRightPage {
   DECLARE_DYNAMIC(CGraphWnd)
   DECLARE_MESSAGE_MAP()
  public:
@@ -104,12 +105,15 @@ class CGraphWnd : public CWnd {
 
   // ---- Printing and pictures (GraphExport.cpp); each does nothing without data ----
   // Asks for a printer and prints the graph on one page.
-  void Print();
+  void Print() override;
+  BOOL CanPrint() const override { return HasData(); }
   // Prints one page on the printer DC (in black and white when that is set); FALSE when the
   // printer refuses. The screen's picture and colours are left as they were.
   BOOL PrintTo(CDC* pPrinterDC);
   // Asks for a file name, then saves a JPEG (after asking its size) or an enhanced metafile.
-  void SaveAs();
+  void SaveAs() override;
+  BOOL CanSaveAs() const override { return HasData(); }
+  UINT GetSaveAsTextId() const override;
   // Saves under the chosen name in the format its extension (any case) or the chosen filter
   // (1 JPEG, 2 metafile) asks for; a JPEG asks for its size first. FALSE with rError set when
   // nothing was saved (rError empty when the user cancelled). pSavedPath: the name saved.

@@ -7,6 +7,7 @@
 #include "model/QsDateTime.h"
 #include "platform/ui/AfxWin.h"
 #include "views/QsEdit.h"
+#include "views/RightPage.h"
 #include "views/ViewHost.h"
 
 struct HEIGHTFIND_RESULT {
@@ -16,7 +17,7 @@ struct HEIGHTFIND_RESULT {
   HEIGHTFIND_RESULT* next = nullptr;
 };
 
-class CHeightFindWnd : public CWnd, public IHeightFinder {
+class CHeightFindWnd : public CWnd, public IHeightFinder, public IRightPage {
   DECLARE_DYNAMIC(CHeightFindWnd)
   DECLARE_MESSAGE_MAP()
  public:
@@ -50,8 +51,11 @@ class CHeightFindWnd : public CWnd, public IHeightFinder {
   int IsCalculated() const { return m_bCalculated; }
   int HasResults() const;
   int IsMatch() const { return m_bMatch; }
-  void Print();
-  void SaveAs();
+  void Print() override;
+  // Printing and saving need a search whose height the box still shows, with some result.
+  BOOL CanPrint() const override { return IsCalculated() && IsMatch() && HasResults(); }
+  void SaveAs() override;
+  BOOL CanSaveAs() const override { return CanPrint(); }
 
   // ---- The height the user types, in the user's locale ----
   // Puts text into the height edit as if typed; it is filtered as the user's typing is.

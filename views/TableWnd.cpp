@@ -496,6 +496,8 @@ void CTableWnd::CopyToClipboard() {
   AfxSetClipboardText(BuildText());
 }
 
+UINT CTableWnd::GetSaveAsTextId() const { return IDS_SAVE_TABLE; }
+
 void CTableWnd::Export() {
   if (!m_bCalculated) return;
   ViewSaveWithDialog(this, "Neapwise Table",

@@ -8,11 +8,12 @@
 
 #include "model/QsDateTime.h"
 #include "platform/ui/AfxWin.h"
+#include "views/RightPage.h"
 #include "views/ViewHost.h"
 
 #include <vector>
 
-class CTableWnd : public CWnd {
+class CTableWnd : public CWnd, public IRightPage {
   DECLARE_DYNAMIC(CTableWnd)
   DECLARE_MESSAGE_MAP()
  public:
@@ -75,7 +76,12 @@ class CTableWnd : public CWnd {
   // ---- Commands ----
   void CopyToClipboard();
   void Export();
-  void Print();
+  void Print() override;
+  BOOL CanPrint() const override { return IsCalculated(); }
+  // Save As is the table's export.
+  void SaveAs() override { Export(); }
+  BOOL CanSaveAs() const override { return IsCalculated(); }
+  UINT GetSaveAsTextId() const override;
 
   // ---- Output; also what the commands use ----
   void DrawTable(CDC* pDC, const CRect& rect);

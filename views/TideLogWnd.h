@@ -9,11 +9,12 @@
 #include "resources/ResourceIds.h"
 #include "views/DatePopup.h"
 #include "views/LogHeaderCtrl.h"
+#include "views/RightPage.h"
 #include "views/ViewHost.h"
 
 #include <vector>
 
-class CTideLogWnd : public CWnd {
+class CTideLogWnd : public CWnd, public IRightPage {
   DECLARE_DYNAMIC(CTideLogWnd)
   DECLARE_MESSAGE_MAP()
  public:
@@ -70,6 +71,8 @@ class CTideLogWnd : public CWnd {
   void OnReplicateDateToAll();
   int GetLineCount() const { return GetRowCount() + 1; }
   void PrintLog();
+  void Print() override { PrintLog(); }
+  BOOL CanPrint() const override { return TRUE; }
   // The printing itself, on a printer DC the caller made (the print dialog's, or a PDF).
   BOOL PrintLogTo(CDC* pDC);
 

@@ -17,7 +17,7 @@ void BM_DayPickedToRepaintedGraph(benchmark::State& state) {
   if (!frame) return;
   bench_app::TheApp().OnIdle(0);
   auto* day = dynamic_cast<CCbControlComboBox*>(frame->GetDayCombo());
-  CGraphWnd& graph = frame->GetRightPane()->m_graph;
+  CGraphWnd& graph = frame->GetRightPane()->Graph();
   if (!day || !day->GetParent()) {
     state.SkipWithError("no day combo");
     return;

@@ -32,7 +32,7 @@ int StartupChild(int fd) {
   CNeapwiseApp::SetStartupDialogHook([](CDialog* dlg) { dlg->EndDialog(IDOK); });
   if (!app.InitInstance()) return 1;
   auto* frame = dynamic_cast<CMainFrame*>(app.m_pMainWnd);
-  CGraphWnd& graph = frame->GetRightPane()->m_graph;
+  CGraphWnd& graph = frame->GetRightPane()->Graph();
   graph.UpdateWindow();
   if (!graph.HasData() || graph.GetPlotRect().IsRectEmpty()) return 2;
   const char ok = 1;
@@ -82,8 +82,8 @@ BENCHMARK(BM_StartupToFirstGraph)->UseManualTime()->Unit(benchmark::kMillisecond
 void BM_PortClickToRepaintedGraph(benchmark::State& state) {
   CMainFrame* frame = bench_app::StartProgram(state);
   if (!frame) return;
-  CPortsTree& tree = frame->GetLeftPane()->m_portsTree;
-  CGraphWnd& graph = frame->GetRightPane()->m_graph;
+  CPortsTree& tree = frame->GetLeftPane()->PortsTree();
+  CGraphWnd& graph = frame->GetRightPane()->Graph();
   // The first two ports of the first area, in view.
   HTREEITEM first = tree.GetChildItem(tree.GetRootItem());
   HTREEITEM second = first ? tree.GetNextSiblingItem(first) : nullptr;

@@ -259,7 +259,7 @@ class Program : public ::testing::Test {
 
   // The tree item of a port.
   HTREEITEM PortItem(int port) {
-    CPortsTree& tree = Left().m_portsTree;
+    CPortsTree& tree = Left().PortsTree();
     for (HTREEITEM area = tree.GetRootItem(); area; area = tree.GetNextSiblingItem(area))
       for (HTREEITEM item = tree.GetChildItem(area); item; item = tree.GetNextSiblingItem(item))
         if ((int)tree.GetItemData(item) == port) return item;
@@ -268,7 +268,7 @@ class Program : public ::testing::Test {
 
   // A click on a port of the tree, scrolled into view first as a user would.
   void ClickPort(int port) {
-    CPortsTree& tree = Left().m_portsTree;
+    CPortsTree& tree = Left().PortsTree();
     HTREEITEM item = PortItem(port);
     ASSERT_NE(nullptr, item) << port;
     tree.EnsureVisible(item);

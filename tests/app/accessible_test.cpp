@@ -71,15 +71,15 @@ TEST_F(Reader, TheMainWindowReadsAsTheUserSeesIt) {
   EXPECT_GE(buttons, 3);
 
   // The graph by its title, the tide times as rows of time and height.
-  ASSERT_TRUE(AfxTestAccFind(Frame(), "Chart", Right().m_graph.GetTitle(), &n)) << (LPCTSTR)AfxTestAccTree(Frame(), 6);
-  EXPECT_NE(-1, Right().m_graph.GetTitle().Find(" - "));
+  ASSERT_TRUE(AfxTestAccFind(Frame(), "Chart", Right().Graph().GetTitle(), &n)) << (LPCTSTR)AfxTestAccTree(Frame(), 6);
+  EXPECT_NE(-1, Right().Graph().GetTitle().Find(" - "));
   std::vector<AFXTESTACCNODE> rows;
   ASSERT_TRUE(AfxTestAccChildren(Frame(), "List", "Tide times", &rows));
-  ASSERT_EQ((int)rows.size(), Left().m_tideTimes.GetCount());
+  ASSERT_EQ((int)rows.size(), Left().TideTimes().GetCount());
   ASSERT_FALSE(rows.empty());
   for (size_t i = 0; i < rows.size(); ++i) {
     EXPECT_STREQ(rows[i].strRole, "ListItem");
-    EXPECT_EQ(rows[i].strName, Left().m_tideTimes.GetTimeText((int)i) + " " + Left().m_tideTimes.GetHeightText((int)i));
+    EXPECT_EQ(rows[i].strName, Left().TideTimes().GetTimeText((int)i) + " " + Left().TideTimes().GetHeightText((int)i));
   }
 
   // The status bar's panes as labels with their text.
@@ -93,7 +93,7 @@ TEST_F(Reader, TheMainWindowReadsAsTheUserSeesIt) {
   // by their labels.
   ASSERT_TRUE(AfxTestAccFind(Frame(), "Tree", "Ports", &n));
   EXPECT_GT(n.nChildren, 5);
-  EXPECT_TRUE(AfxTestAccFind(Frame(), "StaticText", Left().m_portName.GetText(), &n));
+  EXPECT_TRUE(AfxTestAccFind(Frame(), "StaticText", Left().PortName().GetText(), &n));
   ASSERT_TRUE(AfxTestAccFind(Frame(), "Pane", "Running aground", &n));
   EXPECT_TRUE(AfxTestAccFind(Frame(), "ComboBox", "Time:", &n));
   EXPECT_TRUE(AfxTestAccFind(Frame(), "EditableText", "Depth of Water(m):", &n));
@@ -174,7 +174,7 @@ TEST_F(Reader, TheTreeExpandsAndTheMonthComboChangesTheGraph) {
   else
     EXPECT_LT(after.size(), before.size());
 
-  const CString graph = Right().m_graph.GetTitle();
+  const CString graph = Right().Graph().GetTitle();
   AFXTESTACCNODE month;
   ASSERT_TRUE(AfxTestAccFind(Frame(), "ComboBox", nullptr, &month));
   // The month combo: the one whose value is a month's name.
@@ -191,12 +191,12 @@ TEST_F(Reader, TheTreeExpandsAndTheMonthComboChangesTheGraph) {
   ASSERT_TRUE(AfxTestAccSetValue(Frame(), "ComboBox", found->strName, to));
   Settle();
   AfxTestAccRecordEvents(nullptr);
-  EXPECT_NE(std::find(events.begin(), events.end(), "NameChanged Chart '" + Right().m_graph.GetTitle() + "'"),
+  EXPECT_NE(std::find(events.begin(), events.end(), "NameChanged Chart '" + Right().Graph().GetTitle() + "'"),
             events.end());
   EXPECT_EQ(m_frame->GetSelectedDate().GetMonth(), to + 1);
-  EXPECT_NE(Right().m_graph.GetTitle(), graph);
+  EXPECT_NE(Right().Graph().GetTitle(), graph);
   AFXTESTACCNODE n;
-  EXPECT_TRUE(AfxTestAccFind(Frame(), "Chart", Right().m_graph.GetTitle(), &n));
+  EXPECT_TRUE(AfxTestAccFind(Frame(), "Chart", Right().Graph().GetTitle(), &n));
 }
 
 }  // namespace

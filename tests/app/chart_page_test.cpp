@@ -14,7 +14,7 @@ namespace {
 
 TEST_F(Program, TheChartPageDrawsItsRegionAndKeepsItsExtentsBetweenStarts) {
   ASSERT_NE(nullptr, Start());
-  CMapView& map = Right().m_map;
+  CMapView& map = Right().Map();
   EXPECT_EQ(1, map.GetLoadedRegion());
   EXPECT_FALSE(map.GetCoastline().IsEmpty());
   Command(ID_VIEW_MAP);
@@ -45,7 +45,7 @@ TEST_F(Program, TheChartPageDrawsItsRegionAndKeepsItsExtentsBetweenStarts) {
   EXPECT_NEAR(east, map.GetEast(), 0.002);
   EXPECT_NEAR(north, map.GetNorth(), 0.002);
   ASSERT_NE(nullptr, Restart());
-  CMapView& again = Right().m_map;
+  CMapView& again = Right().Map();
   EXPECT_NEAR(west, again.GetWest(), 0.002);
   EXPECT_NEAR(north, again.GetNorth(), 0.002);
   EXPECT_TRUE(m_boxes.empty());
@@ -54,7 +54,7 @@ TEST_F(Program, TheChartPageDrawsItsRegionAndKeepsItsExtentsBetweenStarts) {
 TEST_F(Program, DoubleClickingAPortOnTheChartShowsItsGraph) {
   ASSERT_NE(nullptr, Start());
   Command(ID_VIEW_MAP);
-  CMapView& map = Right().m_map;
+  CMapView& map = Right().Map();
   map.SetExtents(-1.8, -0.8, 51.0, 50.0);
   map.ZoomIn();
   map.ZoomOut();
@@ -68,8 +68,8 @@ TEST_F(Program, DoubleClickingAPortOnTheChartShowsItsGraph) {
   Settle();
   EXPECT_EQ(port, m_frame->GetCurrentPort());
   EXPECT_TRUE(Right().IsGraphVisible());
-  EXPECT_TRUE(Right().m_graph.HasData());
-  EXPECT_NE(-1, Right().m_graph.GetTitle().Find("Southampton"));
+  EXPECT_TRUE(Right().Graph().HasData());
+  EXPECT_NE(-1, Right().Graph().GetTitle().Find("Southampton"));
 }
 
 }  // namespace
@@ -79,7 +79,7 @@ namespace {
 TEST_F(Program, AHarbourShowsItsDiamondsAPortsTidesAndADiamondsTooltip) {
   ASSERT_NE(nullptr, Start());
   Command(ID_VIEW_MAP);
-  CMapView& map = Right().m_map;
+  CMapView& map = Right().Map();
   map.SetExtents(-1.45, -0.95, 50.9, 50.5);
   map.ZoomIn();
   map.ZoomOut();
@@ -138,10 +138,10 @@ TEST_F(Program, TheMapToolbarShowsOnTheChartPageWithTheRegionAndStreamTimeCombos
   ASSERT_TRUE(time->GetEditCtrl() && time->GetEditCtrl()->IsWindowVisible());
   // The region's list picks the chart's region; the one it shows already is picked again.
   PickCombo(region, 1);
-  EXPECT_EQ(4, Right().m_map.GetRegion());
+  EXPECT_EQ(4, Right().Map().GetRegion());
   EXPECT_EQ(CString("Europe"), region->GetEditText());
   PickCombo(region, 0);
-  EXPECT_EQ(1, Right().m_map.GetRegion());
+  EXPECT_EQ(1, Right().Map().GetRegion());
   Settle();
   ASSERT_TRUE(OpenCombo(region));
   SaveFrameWithList(m_frame, region, "program_map_toolbar.png");
@@ -164,7 +164,7 @@ TEST_F(Program, ATypedStreamTimeMovesTheChartAndAnUnreadableOneChangesNothing) {
   Command(ID_VIEW_MAP);
   CStreamTimeCombo* time = m_frame->GetStreamTimeCombo();
   ASSERT_TRUE(time);
-  CMapView& chart = Right().m_map;
+  CMapView& chart = Right().Map();
   EXPECT_EQ(CString("12.00"), time->GetEditText());
   CWnd* focus = CWnd::GetFocus();
   CCbControlComboBoxEditCtrl* edit = time->GetEditCtrl();

@@ -358,7 +358,7 @@ TEST_F(DesktopOnX11, TheModalTipOfTheDayRefusesClicksKeysAndMenusOnTheFrame) {
       tipOnTop = CXDisplay::StackIndex(all, Id(hTip)) > CXDisplay::StackIndex(all, Id(frame->m_hWnd)) &&
                  CXDisplay::StackIndex(all, Id(frame->m_hWnd)) >= 0;
       // A click on an area of the ports tree expands nothing.
-      CPortsTree& tree = frame->GetLeftPane()->m_portsTree;
+      CPortsTree& tree = frame->GetLeftPane()->PortsTree();
       HTREEITEM area = tree.GetRootItem();
       const UINT before = area ? tree.GetItemState(area, TVIS_EXPANDED) : 0;
       CRect r;

@@ -384,13 +384,13 @@ TEST_F(Dialogs, TheGeneralPageKeepsABadDraughtOpenWithAMessage) {
   EXPECT_EQ((std::vector<bool>{true, true, true, true}), stayed);
   ASSERT_EQ(4u, m_boxes.size());
   for (const auto& b : m_boxes) EXPECT_NE(std::string::npos, b.find("draught")) << b;
-  EXPECT_DOUBLE_EQ(1.5, Right().m_aground.GetDraught());
-  EXPECT_EQ(0, Right().m_table.GetShowMoons());
+  EXPECT_DOUBLE_EQ(1.5, Right().Aground().GetDraught());
+  EXPECT_EQ(0, Right().Table().GetShowMoons());
 }
 
 TEST_F(Dialogs, TheGraphPageKeepsABadMaximumHeightOpenAndAppliesAGoodOne) {
   ASSERT_NE(nullptr, Start());
-  CGraphWnd& g = Right().m_graph;
+  CGraphWnd& g = Right().Graph();
   const double highest = m_frame->GetPrediction()->GetDayRange().first;
   ASSERT_LT(highest, 12.0);
   bool stayed = false, editOffWithAuto = false;
@@ -427,7 +427,7 @@ TEST_F(Dialogs, TheGraphPageKeepsABadMaximumHeightOpenAndAppliesAGoodOne) {
 
 TEST_F(Dialogs, AColourPickedOnTheGraphPageGoesToTheGraph) {
   ASSERT_NE(nullptr, Start());
-  CGraphWnd& g = Right().m_graph;
+  CGraphWnd& g = Right().Graph();
   const COLORREF before = g.GetLineColour();
   COLORREF picked = 0;
   CTestCallLater answer(20, [&] {
@@ -478,8 +478,8 @@ TEST_F(Dialogs, ThePortPageNamesTheCountryOfEveryArea) {
     if (k == 0)
       ClickPort(port);
     else
-      Left().m_portsTree.SelectItem(PortItem(port));
-    ASSERT_EQ(port, Left().m_portsTree.GetSelectedPort());
+      Left().PortsTree().SelectItem(PortItem(port));
+    ASSERT_EQ(port, Left().PortsTree().GetSelectedPort());
     std::string name, country, caption;
     CTestCallLater answer(20, [&] {
       auto* sheet = WaitForActive<CPropertySheet>();

@@ -34,7 +34,7 @@ class FullScreenProgram : public Program {
 
 TEST_F(FullScreenProgram, OpenedByKeyCommandAndDoubleClickClosedByEscAndDoubleClick) {
   ASSERT_NE(nullptr, Start());
-  CGraphWnd& graph = Right().m_graph;
+  CGraphWnd& graph = Right().Graph();
   ASSERT_TRUE(graph.HasData());
   graph.SetTimeMark(7 * 60);
 
@@ -83,7 +83,7 @@ TEST_F(FullScreenProgram, AChangeDayRunsItsRealHoursFullScreenToo) {
   ClickPort(PortIndex("Lowestoft"));
   PickDate(26, 10, 2025);
   Command(ID_CALCULATE_GRAPH);
-  CGraphWnd& graph = Right().m_graph;
+  CGraphWnd& graph = Right().Graph();
   ASSERT_EQ(1500, graph.GetLocalDay().GetMinutes());
   Command(ID_FULL_SCREEN);
   ASSERT_TRUE(WaitOpen());

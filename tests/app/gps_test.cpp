@@ -44,7 +44,7 @@ class Gps : public app_test::Program {
     int known, fresh;
   };
   Vessel VesselOnChart() {
-    CMapView& map = Right().m_map;
+    CMapView& map = Right().Map();
     Vessel v{};
     map.GetVesselPosition(v.latitude, v.longitude, v.course, v.speed);
     v.known = map.HasVesselPosition();
@@ -77,8 +77,8 @@ TEST_F(Gps, TrackPositionPutsTheFixOnTheChartAndInTheGpsWindow) {
   EXPECT_NE(nullptr, m_frame->GetGpsPane().GetIcon());
   EXPECT_TRUE(m_frame->GetGpsPane().IsWindowVisible());
   EXPECT_TRUE(Left().IsGpsShown());
-  EXPECT_TRUE(Left().m_gpsWnd.IsWindowVisible());
-  EXPECT_TRUE(Left().m_gpsCaption.IsWindowVisible());
+  EXPECT_TRUE(Left().GpsWnd().IsWindowVisible());
+  EXPECT_TRUE(Left().GpsCaption().IsWindowVisible());
 
   // Off the Needles, heading south-east at six knots; a GGA and a bad line between.
   pty.Write(Sentence("GPGGA,101500.00,5039.600,N,00135.200,W,1,09,0.9,3.0,M,47.0,M,,") + "\r\n" + "$GPRMC,bad*00\r\n" +
@@ -90,7 +90,7 @@ TEST_F(Gps, TrackPositionPutsTheFixOnTheChartAndInTheGpsWindow) {
   EXPECT_DOUBLE_EQ(135.0, v.course);
   EXPECT_DOUBLE_EQ(6.2, v.speed);
   EXPECT_TRUE(v.fresh);
-  CGpsWnd& gps = Left().m_gpsWnd;
+  CGpsWnd& gps = Left().GpsWnd();
   EXPECT_TRUE(gps.HasData());
   EXPECT_NEAR(50.66, gps.GetLatitude(), 1e-9);
   EXPECT_DOUBLE_EQ(6.2, gps.GetSpeed());
@@ -100,7 +100,7 @@ TEST_F(Gps, TrackPositionPutsTheFixOnTheChartAndInTheGpsWindow) {
   ASSERT_TRUE(WaitFor([&] { return gps.GetPaintedCourse() == 135.0; }));
   AfxSaveWindowPng(m_frame->GetSafeHwnd(), "gps_track_position.png");
   // The chart over the Solent shows the boat's mark at the fix.
-  CMapView& map = Right().m_map;
+  CMapView& map = Right().Map();
   map.SetExtents(-2.2, -0.6, 51.0, 50.0);
   map.ZoomIn();
   map.ZoomOut();
@@ -122,7 +122,7 @@ TEST_F(Gps, TrackPositionPutsTheFixOnTheChartAndInTheGpsWindow) {
   EXPECT_FALSE(CGpsReader::Instance().IsRunning());
   EXPECT_EQ(panes, m_frame->GetStatusBar().GetCount());
   EXPECT_FALSE(Left().IsGpsShown());
-  EXPECT_FALSE(Left().m_gpsWnd.IsWindowVisible());
+  EXPECT_FALSE(Left().GpsWnd().IsWindowVisible());
   EXPECT_FALSE(Ticked(ID_GPS_TRACK));
   EXPECT_TRUE(m_boxes.empty());
 }

@@ -43,11 +43,11 @@ TEST_F(Program, StartsWithTheLastPortsGraph) {
   ASSERT_NE(nullptr, Start());
   EXPECT_TRUE(m_boxes.empty());
   const CString name = m_frame->PortDB().GetPort(7)->GetName();
-  CGraphWnd& g = Right().m_graph;
+  CGraphWnd& g = Right().Graph();
   EXPECT_TRUE(g.HasData());
   EXPECT_EQ(name + " - " + Selected().Format("%a %#d %b %Y"), g.GetTitle());
-  EXPECT_EQ(name, Left().m_portName.GetText());
-  EXPECT_GT(Left().m_tideTimes.GetCount(), 1);
+  EXPECT_EQ(name, Left().PortName().GetText());
+  EXPECT_GT(Left().TideTimes().GetCount(), 1);
   EXPECT_EQ(0, Pane(ID_INDICATOR_SUNRISE).Find(" Sunrise: ")) << (LPCTSTR)Pane(ID_INDICATOR_SUNRISE);
   EXPECT_EQ(0, Pane(ID_INDICATOR_ZONE).Find("GMT (")) << (LPCTSTR)Pane(ID_INDICATOR_ZONE);
   // Started on today's date.
@@ -76,16 +76,16 @@ TEST_F(Program, PickingAPortChangesTheGraphTheTitleAndTheTideTimes) {
   PickDate(12, 6, 2025);
   const int dover = PortIndex("Dover, England");
   ASSERT_GE(dover, 0);
-  const CString before = Right().m_graph.GetTitle();
-  const CString firstTime = Left().m_tideTimes.GetTimeText(0);
+  const CString before = Right().Graph().GetTitle();
+  const CString firstTime = Left().TideTimes().GetTimeText(0);
   ClickPort(dover);
   EXPECT_EQ(dover, m_frame->GetCurrentPort());
-  EXPECT_EQ(CString("Dover, England - Thu 12 Jun 2025"), Right().m_graph.GetTitle());
-  EXPECT_NE(before, Right().m_graph.GetTitle());
-  EXPECT_EQ(CString("Dover, England"), Left().m_portName.GetText());
-  EXPECT_NE(firstTime, Left().m_tideTimes.GetTimeText(0));
-  EXPECT_GE(Left().m_tideTimes.GetCount(), 3);
-  EXPECT_DOUBLE_EQ(m_frame->PortDB().GetPort(dover)->GetMHWS(), Right().m_graph.GetMHWS());
+  EXPECT_EQ(CString("Dover, England - Thu 12 Jun 2025"), Right().Graph().GetTitle());
+  EXPECT_NE(before, Right().Graph().GetTitle());
+  EXPECT_EQ(CString("Dover, England"), Left().PortName().GetText());
+  EXPECT_NE(firstTime, Left().TideTimes().GetTimeText(0));
+  EXPECT_GE(Left().TideTimes().GetCount(), 3);
+  EXPECT_DOUBLE_EQ(m_frame->PortDB().GetPort(dover)->GetMHWS(), Right().Graph().GetMHWS());
   // Summer time at Dover in June.
   EXPECT_EQ(CString("GMT (+1:00)"), Pane(ID_INDICATOR_ZONE));
   // The port is the most recent one.
@@ -94,9 +94,9 @@ TEST_F(Program, PickingAPortChangesTheGraphTheTitleAndTheTideTimes) {
   ASSERT_TRUE(m_frame->GetPortHistory()->GetEntry(0, port, name));
   EXPECT_EQ(dover, port);
   // Picking it again changes nothing.
-  Right().m_graph.SetTitle("unchanged");
+  Right().Graph().SetTitle("unchanged");
   ClickPort(dover);
-  EXPECT_EQ(CString("unchanged"), Right().m_graph.GetTitle());
+  EXPECT_EQ(CString("unchanged"), Right().Graph().GetTitle());
 }
 
 TEST_F(Program, TheDateCombosChangeTheDay) {
@@ -105,21 +105,21 @@ TEST_F(Program, TheDateCombosChangeTheDay) {
   EXPECT_EQ(3, Selected().GetDay());
   EXPECT_EQ(3, Selected().GetMonth());
   EXPECT_EQ(2024, Selected().GetYear());
-  EXPECT_NE(-1, Right().m_graph.GetTitle().Find("Sun 3 Mar 2024"));
+  EXPECT_NE(-1, Right().Graph().GetTitle().Find("Sun 3 Mar 2024"));
   // February of a leap year has 29 days, of other years 28; the day is kept within.
   PickDate(29, 2, 2024);
   EXPECT_EQ(29, m_frame->GetDayCombo()->GetCount());
   PickCombo(m_frame->GetYearCombo(), 2023 - m_frame->GetFirstYear());
   EXPECT_EQ(28, m_frame->GetDayCombo()->GetCount());
   EXPECT_EQ(28, Selected().GetDay());
-  EXPECT_NE(-1, Right().m_graph.GetTitle().Find("Tue 28 Feb 2023"));
+  EXPECT_NE(-1, Right().Graph().GetTitle().Find("Tue 28 Feb 2023"));
 
   // The month's list: "January" refills the days and keeps the day.
   PickCombo(m_frame->GetMonthCombo(), 0);
   EXPECT_EQ(1, Selected().GetMonth());
   EXPECT_EQ(31, m_frame->GetDayCombo()->GetCount());
-  EXPECT_NE(-1, Right().m_graph.GetTitle().Find("28 Jan 2023")) << (LPCTSTR)Right().m_graph.GetTitle();
-  EXPECT_TRUE(Right().m_graph.HasData());
+  EXPECT_NE(-1, Right().Graph().GetTitle().Find("28 Jan 2023")) << (LPCTSTR)Right().Graph().GetTitle();
+  EXPECT_TRUE(Right().Graph().HasData());
   // The combos show what is picked.
   EXPECT_EQ(CString("28"), m_frame->GetDayCombo()->GetEditText());
   EXPECT_EQ(CString("2023"), m_frame->GetYearCombo()->GetEditText());
@@ -143,7 +143,7 @@ TEST_F(Program, PreviousAndNextCrossMonthsAndYears) {
     EXPECT_EQ(c.ed, s.GetDay()) << c.d << "/" << c.m << "/" << c.y;
     EXPECT_EQ(c.em, s.GetMonth()) << c.d << "/" << c.m << "/" << c.y;
     EXPECT_EQ(c.ey, s.GetYear()) << c.d << "/" << c.m << "/" << c.y;
-    EXPECT_NE(-1, Right().m_graph.GetTitle().Find(s.Format("%#d %b %Y"))) << (LPCTSTR)Right().m_graph.GetTitle();
+    EXPECT_NE(-1, Right().Graph().GetTitle().Find(s.Format("%#d %b %Y"))) << (LPCTSTR)Right().Graph().GetTitle();
   }
   // On the table page they step months; the day is kept within the month.
   Command(ID_VIEW_TABLE);
@@ -151,9 +151,9 @@ TEST_F(Program, PreviousAndNextCrossMonthsAndYears) {
   Command(ID_NEXT);
   EXPECT_EQ(29, Selected().GetDay());
   EXPECT_EQ(2, Selected().GetMonth());
-  EXPECT_TRUE(Right().m_table.IsCalculated()) << "AutoCalcMonth is off, so Next computes the table";
-  EXPECT_EQ(2, Right().m_table.GetMonth());
-  EXPECT_TRUE(Right().m_table.IsEventPresent(1, 29));
+  EXPECT_TRUE(Right().Table().IsCalculated()) << "AutoCalcMonth is off, so Next computes the table";
+  EXPECT_EQ(2, Right().Table().GetMonth());
+  EXPECT_TRUE(Right().Table().IsEventPresent(1, 29));
   EXPECT_NE(-1, Pane(ID_INDICATOR_ZONE).Find("GMT ("));
   AfxSaveWindowPng(m_frame->GetSafeHwnd(), "program_table_page.png");
   PickDate(15, 12, 2024);
@@ -170,10 +170,10 @@ TEST_F(Program, PreviousAndNextStopAtTheEndsOfTheTables) {
   EXPECT_EQ(first.GetYear(), atoi(years->GetItemText(0)));
   EXPECT_EQ(last.GetYear(), atoi(years->GetItemText(years->GetCount() - 1)));
   PickDate(last.GetDay(), last.GetMonth(), last.GetYear());
-  EXPECT_TRUE(Right().m_graph.HasData());
+  EXPECT_TRUE(Right().Graph().HasData());
   Command(ID_NEXT);
   EXPECT_TRUE(Selected() == last);
-  EXPECT_TRUE(Right().m_graph.HasData());
+  EXPECT_TRUE(Right().Graph().HasData());
   PickDate(first.GetDay(), first.GetMonth(), first.GetYear());
   Command(ID_PREVIOUS);
   EXPECT_TRUE(Selected() == first);
@@ -223,7 +223,7 @@ TEST_F(ShortTable, DatesComeFromTheTablesRange) {
   EXPECT_EQ(CString("2020"), years->GetItemText(0));
   // Today lies after the tables: the start is their last day, and it is predicted.
   EXPECT_TRUE(Selected() == m_frame->GetLastDate());
-  EXPECT_TRUE(Right().m_graph.HasData());
+  EXPECT_TRUE(Right().Graph().HasData());
   Command(ID_NEXT);
   EXPECT_TRUE(Selected() == CQsDateTime(2021, 4, 19, 0, 0, 0));
   PickDate(16, 3, 2020);
@@ -235,49 +235,49 @@ TEST_F(ShortTable, DatesComeFromTheTablesRange) {
 TEST_F(ShortTable, ADayWithoutRecordsShowsThatNoPredictionExists) {
   ASSERT_NE(nullptr, Start());
   PickDate(1, 4, 2020);
-  ASSERT_TRUE(Right().m_graph.HasData());
+  ASSERT_TRUE(Right().Graph().HasData());
   PickCombo(m_frame->GetMonthCombo(), 0);  // January 2020: before the tables
   EXPECT_FALSE(m_frame->HasDayRecords());
-  EXPECT_FALSE(Right().m_graph.HasData());
-  EXPECT_EQ(0, Left().m_tideTimes.GetCount());
+  EXPECT_FALSE(Right().Graph().HasData());
+  EXPECT_EQ(0, Left().TideTimes().GetCount());
   EXPECT_EQ(CString(""), Pane(ID_INDICATOR_SUNRISE));
   // Calculate Graph does not make up a day either.
   Command(ID_CALCULATE_GRAPH);
-  EXPECT_FALSE(Right().m_graph.HasData());
+  EXPECT_FALSE(Right().Graph().HasData());
   CBitmap pic;
-  ASSERT_TRUE(AfxCaptureWindow(Right().m_graph.GetSafeHwnd(), &pic));
+  ASSERT_TRUE(AfxCaptureWindow(Right().Graph().GetSafeHwnd(), &pic));
   pic.SavePng("program_no_prediction.png");
   // The table shows no events for the days outside.
   Command(ID_VIEW_TABLE);
   Command(ID_CALCULATE_TABLE);
-  EXPECT_EQ(0, Right().m_table.IsEventPresent(1, 10));
+  EXPECT_EQ(0, Right().Table().IsEventPresent(1, 10));
   PickCombo(m_frame->GetMonthCombo(), 2);  // March 2020: from the 15th
   Command(ID_CALCULATE_TABLE);
-  EXPECT_EQ(0, Right().m_table.IsEventPresent(1, 14));
-  EXPECT_EQ(1, Right().m_table.IsEventPresent(1, 15));
+  EXPECT_EQ(0, Right().Table().IsEventPresent(1, 14));
+  EXPECT_EQ(1, Right().Table().IsEventPresent(1, 15));
   Command(ID_VIEW_GRAPH);
   PickCombo(m_frame->GetDayCombo(), 19);
-  EXPECT_TRUE(Right().m_graph.HasData());
+  EXPECT_TRUE(Right().Graph().HasData());
 }
 
 TEST_F(Program, MetresAndFeet) {
   ASSERT_NE(nullptr, Start());
   PickDate(12, 6, 2025);
-  const CString metres = Left().m_tideTimes.GetHeightText(0);
+  const CString metres = Left().TideTimes().GetHeightText(0);
   EXPECT_NE(-1, metres.Find("m"));
   // Ctrl+F, as typed with the graph focused.
-  Right().m_graph.SetFocus();
+  Right().Graph().SetFocus();
   AfxTestKeyStroke('F', AFX_TEST_CTRL);
   Settle();
   EXPECT_TRUE(m_frame->IsFeet());
-  EXPECT_TRUE(Right().m_graph.IsFeet());
-  EXPECT_TRUE(Right().m_table.IsFeet());
-  EXPECT_TRUE(Right().m_aground.IsFeet());
-  EXPECT_TRUE(Right().m_tideLog.IsFeet());
-  EXPECT_NE(-1, Left().m_tideTimes.GetHeightText(0).Find("ft"));
+  EXPECT_TRUE(Right().Graph().IsFeet());
+  EXPECT_TRUE(Right().Table().IsFeet());
+  EXPECT_TRUE(Right().Aground().IsFeet());
+  EXPECT_TRUE(Right().TideLog().IsFeet());
+  EXPECT_NE(-1, Left().TideTimes().GetHeightText(0).Find("ft"));
   Command(ID_METRES);
   EXPECT_FALSE(m_frame->IsFeet());
-  EXPECT_EQ(metres, Left().m_tideTimes.GetHeightText(0));
+  EXPECT_EQ(metres, Left().TideTimes().GetHeightText(0));
 }
 
 TEST_F(Program, ZonesAndSummerTimeCaptions) {
@@ -288,7 +288,7 @@ TEST_F(Program, ZonesAndSummerTimeCaptions) {
   EXPECT_EQ(CString("GMT (+1:00)"), Pane(ID_INDICATOR_ZONE));
   PickDate(15, 1, 2025);
   EXPECT_EQ(CString("GMT (+0:00)"), Pane(ID_INDICATOR_ZONE));
-  const CString january = Left().m_tideTimes.GetTimeText(0);
+  const CString january = Left().TideTimes().GetTimeText(0);
   struct {
     UINT id;
     const char* caption;
@@ -300,10 +300,10 @@ TEST_F(Program, ZonesAndSummerTimeCaptions) {
     EXPECT_EQ(CString(it.caption), Pane(ID_INDICATOR_ZONE)) << it.id;
   }
   // The times moved with the zone; Automatic brings them back.
-  EXPECT_NE(january, Left().m_tideTimes.GetTimeText(0));
+  EXPECT_NE(january, Left().TideTimes().GetTimeText(0));
   Command(ID_ZONE_AUTOMATIC);
   EXPECT_TRUE(m_frame->IsAutoTimeZone());
-  EXPECT_EQ(january, Left().m_tideTimes.GetTimeText(0));
+  EXPECT_EQ(january, Left().TideTimes().GetTimeText(0));
   // No summer time with a chosen zone.
   PickDate(15, 7, 2025);
   Command(2124);
@@ -377,11 +377,11 @@ TEST_F(Program, SettingsAreRangeChecked) {
   WriteProfile("HistoryEuro", "PortHistory0", 123456);
   ASSERT_NE(nullptr, Start());
   EXPECT_EQ(0, m_frame->GetCurrentPort());
-  EXPECT_DOUBLE_EQ(1.0, Right().m_aground.GetDraught());
-  EXPECT_DOUBLE_EQ(5.0, Right().m_aground.GetDepthOfWater());
+  EXPECT_DOUBLE_EQ(1.0, Right().Aground().GetDraught());
+  EXPECT_DOUBLE_EQ(5.0, Right().Aground().GetDepthOfWater());
   EXPECT_DOUBLE_EQ(10.0, m_frame->GetMaxHeight());
-  EXPECT_TRUE(Right().m_graph.HasData());
-  EXPECT_EQ(2, Right().m_graph.GetLineWidth());
+  EXPECT_TRUE(Right().Graph().HasData());
+  EXPECT_EQ(2, Right().Graph().GetLineWidth());
   int port;
   CString name;
   ASSERT_TRUE(m_frame->GetPortHistory()->GetEntry(0, port, name));
@@ -399,9 +399,9 @@ TEST_F(Program, ARestartFindsTheSettingsAndRecentPortsAsTheyWere) {
   Command(2138);  // UT (+9:30)
   Command(ID_AGROUND_DETAILS);
   Command(ID_ORDER_BY_LOCATION);
-  Right().m_graph.SetAreaGraph(1);
-  Right().m_graph.SetLineColour(RGB(10, 20, 30));
-  Right().m_aground.SetDraught(1.87);
+  Right().Graph().SetAreaGraph(1);
+  Right().Graph().SetLineColour(RGB(10, 20, 30));
+  Right().Aground().SetDraught(1.87);
   const int algeciras = PortIndex("Algeciras");
 
   ASSERT_NE(nullptr, Restart());
@@ -409,10 +409,10 @@ TEST_F(Program, ARestartFindsTheSettingsAndRecentPortsAsTheyWere) {
   EXPECT_FALSE(m_frame->IsAutoTimeZone());
   EXPECT_EQ(930, m_frame->GetChosenTimeZone());
   EXPECT_EQ(CString("GMT (+9:30)"), Pane(ID_INDICATOR_ZONE));
-  EXPECT_EQ(1, Right().m_graph.IsAreaGraph());
-  EXPECT_EQ(RGB(10, 20, 30), Right().m_graph.GetLineColour());
-  EXPECT_DOUBLE_EQ(1.87, Right().m_aground.GetDraught());
-  EXPECT_EQ(1, Left().m_portsTree.IsInLocationOrder());
+  EXPECT_EQ(1, Right().Graph().IsAreaGraph());
+  EXPECT_EQ(RGB(10, 20, 30), Right().Graph().GetLineColour());
+  EXPECT_DOUBLE_EQ(1.87, Right().Aground().GetDraught());
+  EXPECT_EQ(1, Left().PortsTree().IsInLocationOrder());
   // Most recent first.
   const char* expected[] = {"Algeciras", "Aberdeen", "Dover, England"};
   for (int i = 0; i < 3; ++i) {
@@ -434,7 +434,7 @@ TEST_F(Program, NearestPortsOfThePortsMenu) {
   const int dover = PortIndex("Dover, England");
   ClickPort(dover);
   // Right click on the port, then Nearest Ports > the first one, with the mouse.
-  CPortsTree& tree = Left().m_portsTree;
+  CPortsTree& tree = Left().PortsTree();
   CRect r;
   ASSERT_TRUE(tree.GetItemRect(PortItem(dover), &r, TRUE));
   // "Nearest Ports" is the fourth item of the port's menu; then its first port.
@@ -448,7 +448,7 @@ TEST_F(Program, NearestPortsOfThePortsMenu) {
   const int nearest = tree.GetNearestPort(1);
   ASSERT_NE(dover, nearest);
   EXPECT_EQ(nearest, m_frame->GetCurrentPort());
-  EXPECT_NE(-1, Right().m_graph.GetTitle().Find(m_frame->PortDB().GetPort(nearest)->GetName()));
+  EXPECT_NE(-1, Right().Graph().GetTitle().Find(m_frame->PortDB().GetPort(nearest)->GetName()));
   // The nearest port lies within a few miles of Dover.
   EXPECT_LT(GreatCircleDistance(m_frame->PortDB().GetPortPosition(dover), m_frame->PortDB().GetPortPosition(nearest)),
             30.0);
@@ -505,10 +505,10 @@ TEST_F(Program, TheTidalLogPageHidesTheLeftColumnAndLocksTheSplitter) {
   s.GetColumnInfo(0, after, minimum);
   EXPECT_EQ(width, after);
   EXPECT_TRUE(m_frame->IsMapToolbarShown());
-  EXPECT_FALSE(Left().m_portsTree.IsWindowVisible());
-  EXPECT_TRUE(Left().m_routesTree.IsWindowVisible());
+  EXPECT_FALSE(Left().PortsTree().IsWindowVisible());
+  EXPECT_TRUE(Left().RoutesTree().IsWindowVisible());
   Command(ID_VIEW_GRAPH);
-  EXPECT_TRUE(Left().m_portsTree.IsWindowVisible());
+  EXPECT_TRUE(Left().PortsTree().IsWindowVisible());
   EXPECT_TRUE(m_frame->GetDayCombo()->GetEnabled());
   EXPECT_TRUE(next->GetEnabled());
 }
@@ -584,8 +584,8 @@ TEST_F(Program, WithoutAFolderForTheUsersFilesNothingIsSavedElsewhere) {
   EXPECT_NE(std::string::npos, m_boxes[0].find((blocker / "Neapwise").string() + "\", could not be made"))
       << m_boxes[0];
   EXPECT_NE(std::string::npos, m_boxes[0].find("are not saved")) << m_boxes[0];
-  Right().m_tideLog.AddRow(PortIndex("Aberdeen"), 9, 8, 2027);
-  EXPECT_EQ(1, Right().m_tideLog.GetRowCount()) << "the log works on";
+  Right().TideLog().AddRow(PortIndex("Aberdeen"), 9, 8, 2027);
+  EXPECT_EQ(1, Right().TideLog().GetRowCount()) << "the log works on";
   Command(ID_YEAR_DUMP);
   ASSERT_EQ(2u, m_boxes.size());
   EXPECT_NE(std::string::npos, m_boxes[1].find("could not be made")) << m_boxes[1];
@@ -599,8 +599,8 @@ TEST_F(Program, WithoutAFolderForTheUsersFilesNothingIsSavedElsewhere) {
 TEST_F(Program, TheTidalLogFileFollowsEveryChange) {
   ASSERT_NE(nullptr, Start());
   const fs::path file = m_root / "data" / "Neapwise" / "logdata.dat";
-  Right().m_tideLog.AddRow(PortIndex("Aberdeen"), 9, 8, 2027);
-  Right().m_tideLog.SetRowTime(0, 15, 45);
+  Right().TideLog().AddRow(PortIndex("Aberdeen"), 9, 8, 2027);
+  Right().TideLog().SetRowTime(0, 15, 45);
   std::vector<TIDELOG_ROW> rows;
   const TIDELOG_LOAD info = CTideLogFile::Load(CString(file.c_str()), -1, rows);
   EXPECT_EQ(TIDELOG_LOAD::ok, info.status);
@@ -728,34 +728,34 @@ TEST_F(Program, PanelsTimerGpsAndTheFramesSmallestSize) {
   CRect pane, graph;
   Right().GetClientRect(&pane);
   Command(ID_AGROUND_DETAILS);
-  EXPECT_FALSE(Right().m_aground.IsWindowVisible());
-  Right().m_graph.GetWindowRect(&graph);
+  EXPECT_FALSE(Right().Aground().IsWindowVisible());
+  Right().Graph().GetWindowRect(&graph);
   EXPECT_EQ(pane.Height() - 26, graph.Height());
   Command(ID_AGROUND_DETAILS);
-  EXPECT_TRUE(Right().m_aground.IsWindowVisible());
+  EXPECT_TRUE(Right().Aground().IsWindowVisible());
 
   // High and low water times off: the ports list grows.
   CRect before, after;
-  Left().m_portsTree.GetWindowRect(&before);
+  Left().PortsTree().GetWindowRect(&before);
   Command(ID_TIDE_TIMES);
-  EXPECT_FALSE(Left().m_tideTimes.IsWindowVisible());
-  Left().m_portsTree.GetWindowRect(&after);
+  EXPECT_FALSE(Left().TideTimes().IsWindowVisible());
+  Left().PortsTree().GetWindowRect(&after);
   EXPECT_EQ(before.Height() + 108, after.Height());
   Command(ID_TIDE_TIMES);
-  EXPECT_TRUE(Left().m_tideTimes.IsWindowVisible());
+  EXPECT_TRUE(Left().TideTimes().IsWindowVisible());
 
   // In current-time mode the timer moves the mark to now.
   Command(ID_USE_CURRENT_TIME);
-  EXPECT_FALSE(Enabled(Right().m_aground.GetTimeCombo()));
-  Right().m_graph.SetTimeMark(5);
+  EXPECT_FALSE(Enabled(Right().Aground().GetTimeCombo()));
+  Right().Graph().SetTimeMark(5);
   m_frame->SendMessage(WM_TIMER, CMainFrame::kTimerId);
   const CQsDateTime now = CQsDateTime::GetCurrent();
-  EXPECT_NEAR(now.GetHour() * 60 + now.GetMinute(), Right().m_graph.GetTimeMark(), 1);
+  EXPECT_NEAR(now.GetHour() * 60 + now.GetMinute(), Right().Graph().GetTimeMark(), 1);
   Command(ID_USE_CURRENT_TIME);
-  EXPECT_TRUE(Enabled(Right().m_aground.GetTimeCombo()));
-  Right().m_graph.SetTimeMark(5);
+  EXPECT_TRUE(Enabled(Right().Aground().GetTimeCombo()));
+  Right().Graph().SetTimeMark(5);
   m_frame->SendMessage(WM_TIMER, CMainFrame::kTimerId);
-  EXPECT_EQ(Right().m_aground.GetTimeMinutes(), Right().m_graph.GetTimeMark());
+  EXPECT_EQ(Right().Aground().GetTimeMinutes(), Right().Graph().GetTimeMark());
 
   // The GPS reader's start adds the icon pane once; its stop removes it.
   const int panes = m_frame->GetStatusBar().GetCount();
@@ -799,7 +799,7 @@ TEST_F(Program, ARecentPortChosenFromTheMenuBar) {
   ASSERT_TRUE(MenuClicksDone());
   Settle();
   EXPECT_EQ(PortIndex("Aberdeen"), m_frame->GetCurrentPort());
-  EXPECT_EQ(0, Right().m_graph.GetTitle().Find("Aberdeen - "));
+  EXPECT_EQ(0, Right().Graph().GetTitle().Find("Aberdeen - "));
 }
 
 TEST_F(Program, SunriseAndSunsetInTheStatusBarNorthOfTheArcticCircle) {
@@ -820,14 +820,14 @@ TEST_F(Program, SunriseAndSunsetInTheStatusBarNorthOfTheArcticCircle) {
 TEST_F(Program, TheTidalLogKeepsItsRowsAndGoesToTheirGraph) {
   ASSERT_NE(nullptr, Start());
   const int aberdeen = PortIndex("Aberdeen");
-  Right().m_tideLog.AddRow(aberdeen, 9, 8, 2027);
+  Right().TideLog().AddRow(aberdeen, 9, 8, 2027);
   ASSERT_NE(nullptr, Restart());
-  ASSERT_EQ(1, Right().m_tideLog.GetRowCount()) << "the log was saved and read back";
+  ASSERT_EQ(1, Right().TideLog().GetRowCount()) << "the log was saved and read back";
   Command(ID_VIEW_TIDELOG);
   // Right click on the row, then "Goto Graph".
   ClickMenuItemsWhenShown({0});
   POINT p{60, 32};
-  Right().m_tideLog.ClientToScreen(&p);
+  Right().TideLog().ClientToScreen(&p);
   AfxTestMouse(WM_MOUSEMOVE, p);
   AfxTestMouse(WM_RBUTTONDOWN, p);
   AfxTestMouse(WM_RBUTTONUP, p);
@@ -836,7 +836,7 @@ TEST_F(Program, TheTidalLogKeepsItsRowsAndGoesToTheirGraph) {
   EXPECT_TRUE(Selected() == CQsDateTime(2027, 8, 9, 0, 0, 0));
   EXPECT_TRUE(Right().IsGraphVisible());
   EXPECT_TRUE(Left().IsWindowVisible());
-  EXPECT_EQ(CString("Aberdeen - Mon 9 Aug 2027"), Right().m_graph.GetTitle());
+  EXPECT_EQ(CString("Aberdeen - Mon 9 Aug 2027"), Right().Graph().GetTitle());
 }
 
 TEST(FrameSize, TheFirstSizeFollowsTheScreen) {
@@ -864,7 +864,7 @@ TEST_F(Program, TheLineWidthSettingRoundTrips) {
   for (const auto& c : cases) {
     WriteProfile("General", "ThickLine", c.stored);
     ASSERT_NE(nullptr, Start());
-    EXPECT_EQ(c.width, Right().m_graph.GetLineWidth()) << c.stored;
+    EXPECT_EQ(c.width, Right().Graph().GetLineWidth()) << c.stored;
     Close();
     TheApp().ResetProfile();
     EXPECT_EQ((UINT)c.saved, AfxGetApp()->GetProfileInt("General", "ThickLine", -9)) << c.stored;
@@ -883,7 +883,7 @@ TEST_F(Program, TheTablePagesZoneCaptionNamesBothZonesInAMonthOfChange) {
     PickDate(10, c.month, 2025);
     Command(ID_CALCULATE_TABLE);
     EXPECT_EQ(CString(c.caption), Pane(ID_INDICATOR_ZONE)) << c.month;
-    EXPECT_EQ(CString(c.caption), Right().m_table.GetZoneCaption()) << c.month;
+    EXPECT_EQ(CString(c.caption), Right().Table().GetZoneCaption()) << c.month;
   }
   // A chosen zone has no summer time.
   Command(2126);  // GMT (+2:00)
@@ -899,14 +899,14 @@ TEST_F(Program, ChangeDaysShowTheirTimesAsTheClocksRunAndListEachEventOnce) {
   Command(ID_CALCULATE_GRAPH);
   // 25 hours hold five events; the first is at 00:17 summer time (23:17 UT on the 25th).
   const char* const autumn[] = {"00:17", "05:24", "11:39", "17:38", "23:45"};
-  ASSERT_EQ(5, Left().m_tideTimes.GetCount());
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(CString(autumn[i]), Left().m_tideTimes.GetTimeText(i)) << i;
-  EXPECT_EQ(1500, Right().m_graph.GetLocalDay().GetMinutes());
-  EXPECT_EQ(CString("Time (25 hours: clocks go back at 02:00)"), Right().m_graph.GetTimeCaption());
+  ASSERT_EQ(5, Left().TideTimes().GetCount());
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(CString(autumn[i]), Left().TideTimes().GetTimeText(i)) << i;
+  EXPECT_EQ(1500, Right().Graph().GetLocalDay().GetMinutes());
+  EXPECT_EQ(CString("Time (25 hours: clocks go back at 02:00)"), Right().Graph().GetTimeCaption());
   // The month's table lists the same five, and the 25th ends with its own last event.
   Command(ID_VIEW_TABLE);
   Command(ID_CALCULATE_TABLE);
-  CTableWnd& table = Right().m_table;
+  CTableWnd& table = Right().Table();
   for (int i = 0; i < 5; ++i) EXPECT_EQ(CString(autumn[i]), table.GetEventTimeText(i + 1, 26)) << i;
   EXPECT_EQ(CString("18:05"), table.GetEventTimeText(3, 25));
   EXPECT_FALSE(table.IsEventPresent(4, 25)) << "00:17 of the 26th is not the 25th's too";
@@ -916,23 +916,23 @@ TEST_F(Program, ChangeDaysShowTheirTimesAsTheClocksRunAndListEachEventOnce) {
   ClickPort(PortIndex("Boston"));
   PickDate(2, 11, 2025);
   Command(ID_CALCULATE_GRAPH);
-  ASSERT_GE(Left().m_tideTimes.GetCount(), 1);
-  EXPECT_EQ(CString("01:39"), Left().m_tideTimes.GetTimeText(0));
+  ASSERT_GE(Left().TideTimes().GetCount(), 1);
+  EXPECT_EQ(CString("01:39"), Left().TideTimes().GetTimeText(0));
   // A high water right at midnight: the two days' predictions put it at 23:59 and at 00:00; it
   // is listed once, on the 10th, in the tide times and in the table alike.
   PickDate(10, 11, 2026);
   Command(ID_CALCULATE_GRAPH);
-  ASSERT_EQ(4, Left().m_tideTimes.GetCount());
-  EXPECT_EQ(CString("23:59"), Left().m_tideTimes.GetTimeText(3));
+  ASSERT_EQ(4, Left().TideTimes().GetCount());
+  EXPECT_EQ(CString("23:59"), Left().TideTimes().GetTimeText(3));
   PickDate(11, 11, 2026);
   Command(ID_CALCULATE_GRAPH);
-  ASSERT_GE(Left().m_tideTimes.GetCount(), 1);
-  EXPECT_NE(CString("00:00"), Left().m_tideTimes.GetTimeText(0));
+  ASSERT_GE(Left().TideTimes().GetCount(), 1);
+  EXPECT_NE(CString("00:00"), Left().TideTimes().GetTimeText(0));
   Command(ID_VIEW_TABLE);
   Command(ID_CALCULATE_TABLE);
-  EXPECT_EQ(CString("23:59"), Right().m_table.GetEventTimeText(4, 10));
-  EXPECT_NE(CString("00:00"), Right().m_table.GetEventTimeText(1, 11));
-  EXPECT_EQ(Left().m_tideTimes.GetTimeText(0), Right().m_table.GetEventTimeText(1, 11));
+  EXPECT_EQ(CString("23:59"), Right().Table().GetEventTimeText(4, 10));
+  EXPECT_NE(CString("00:00"), Right().Table().GetEventTimeText(1, 11));
+  EXPECT_EQ(Left().TideTimes().GetTimeText(0), Right().Table().GetEventTimeText(1, 11));
 }
 
 }  // namespace
@@ -960,7 +960,7 @@ TEST_F(Program, TheRunningAgroundLabelsAreWhole) {
   for (UINT units : {ID_METRES, ID_FEET}) {
     Command(units);
     int labels = 0;
-    for (CWnd* w = Right().m_aground.GetWindow(GW_CHILD); w; w = w->GetWindow(GW_HWNDNEXT)) {
+    for (CWnd* w = Right().Aground().GetWindow(GW_CHILD); w; w = w->GetWindow(GW_HWNDNEXT)) {
       CString text;
       w->GetWindowText(text);
       if (text.IsEmpty() || !std::isalpha((unsigned char)text[0])) continue;  // values, time, depth
@@ -979,7 +979,7 @@ TEST_F(Program, TheRunningAgroundLabelsAreWhole) {
 TEST_F(Program, TheTidalLogShowsScrollBarsOnlyWhenThereIsSomethingToScroll) {
   ASSERT_NE(nullptr, Start());
   Command(ID_VIEW_TIDELOG);
-  CWnd& log = Right().m_tideLog;
+  CWnd& log = Right().TideLog();
   // The room a bar takes: the window less its client area, across and down.
   auto bars = [&log] {
     CRect window, client;
@@ -1051,14 +1051,14 @@ TEST_F(Program, TheStandardToolbarSwitchesPagesAndShowsTheirState) {
 
   ClickButton(standard, ID_VIEW_TABLE);
   Settle();
-  EXPECT_TRUE(Right().m_table.IsWindowVisible());
-  EXPECT_FALSE(Right().m_graph.IsWindowVisible());
+  EXPECT_TRUE(Right().Table().IsWindowVisible());
+  EXPECT_FALSE(Right().Graph().IsWindowVisible());
   EXPECT_EQ(checked(ID_VIEW_TABLE), 1);
   EXPECT_EQ(checked(ID_VIEW_GRAPH), 0);
 
   ClickButton(standard, ID_VIEW_GRAPH);
   Settle();
-  EXPECT_TRUE(Right().m_graph.IsWindowVisible());
+  EXPECT_TRUE(Right().Graph().IsWindowVisible());
   EXPECT_EQ(checked(ID_VIEW_GRAPH), 1);
   AfxSaveWindowPng(standard->GetSafeHwnd(), "program_standard_toolbar.png");
 
@@ -1143,7 +1143,7 @@ TEST_F(Program, TheStandardToolbarCarriesTheDateCombos) {
   EXPECT_FALSE(month->IsListOpen());
   EXPECT_EQ(1, month->GetCurSel());
   EXPECT_TRUE(Selected() == CQsDateTime(2024, 2, 29, 0, 0, 0));
-  EXPECT_NE(-1, Right().m_graph.GetTitle().Find("29 Feb 2024"));
+  EXPECT_NE(-1, Right().Graph().GetTitle().Find("29 Feb 2024"));
   // The previous and next buttons move the combos.
   AfxTestWait((int)GetDoubleClickTime() + 20);
   CCbControl* next = standard->GetControls()->FindControl(ID_NEXT);
@@ -1183,17 +1183,92 @@ TEST_F(Program, TheMonthlyTableAndTheHeightFinderHaveTheirContextMenus) {
   ASSERT_NE(nullptr, Start());
   Command(ID_VIEW_TABLE);
   Command(ID_CALCULATE_TABLE);
-  ASSERT_TRUE(Right().m_table.IsCalculated());
+  ASSERT_TRUE(Right().Table().IsCalculated());
   // "&Feet", the last item of the table's menu.
-  RightClickThenItem(Right().m_table, -1);
+  RightClickThenItem(Right().Table(), -1);
   ASSERT_TRUE(MenuClicksDone()) << "the table has no context menu";
   EXPECT_TRUE(m_frame->IsFeet());
   // The height finder's menu, with results: "&Metres", the item before the last.
   Command(ID_VIEW_HEIGHTFIND);
-  Right().m_heightFind.Find();
-  RightClickThenItem(Right().m_heightFind, -2);
+  Right().HeightFind().Find();
+  RightClickThenItem(Right().HeightFind(), -2);
   ASSERT_TRUE(MenuClicksDone()) << "the height finder has no context menu";
   EXPECT_FALSE(m_frame->IsFeet());
+}
+
+}  // namespace
+
+namespace {
+using namespace app_test;
+
+// The File menu as it shows when opened: whether an item is grayed, and its text.
+struct FileItem {
+  bool grayed;
+  std::string text;
+};
+
+FileItem FileMenuItem(CMainFrame* frame, UINT id) {
+  CMenu* file = frame->GetMainMenu().GetSubMenu(0);
+  frame->SendMessage(WM_INITMENUPOPUP, (WPARAM)file->GetSafeHmenu(), 0);
+  CString text;
+  file->GetMenuString(id, text, MF_BYCOMMAND);
+  return {(file->GetMenuState(id, MF_BYCOMMAND) & MF_GRAYED) != 0, (LPCTSTR)text};
+}
+
+TEST_F(Program, PrintAndSaveAsFollowThePageShown) {
+  ASSERT_NE(nullptr, Start());
+  std::vector<std::string> proposed;
+  int printDialogs = 0;
+  AfxSetFileDialogHook([&](const AFX_FILEDLG_REQUEST& r) {
+    proposed.push_back(r.fileName);
+    return AFX_FILEDLG_ANSWER{IDCANCEL, "", 0};
+  });
+  AfxSetPrintDialogHook([&](const AFX_PRINTDLG_REQUEST&) {
+    ++printDialogs;
+    AFX_PRINTDLG_ANSWER a;
+    a.result = IDCANCEL;
+    return a;
+  });
+  const struct {
+    UINT page;                        // the page's View command
+    std::function<void()> calculate;  // what gives the page something to print, or null
+    bool printBefore;                 // Print enabled before that
+    bool save;                        // Save As enabled once calculated
+    const char* saveText;             // the Save As item's text on the page
+    const char* proposed;             // the name the save dialog proposes, or null when nothing saves
+  } cases[] = {
+      {ID_VIEW_GRAPH, nullptr, true, true, "Save Graph As...\tCtrl+S", "Neapwise Graph"},
+      {ID_VIEW_TABLE, [&] { Command(ID_CALCULATE_TABLE); }, false, true, "Save Table As...\tCtrl+S", "Neapwise Table"},
+      // The height finder leaves the item's text as the last page set it.
+      {ID_VIEW_HEIGHTFIND, [&] { Right().HeightFind().Find(); }, false, true, "Save Table As...\tCtrl+S",
+       "Neapwise Results"},
+      {ID_VIEW_TIDELOG, nullptr, true, false, "Save Table As...\tCtrl+S", nullptr},
+      {ID_VIEW_MAP, nullptr, true, false, "Save Table As...\tCtrl+S", nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.page);
+    Command(c.page);
+    EXPECT_EQ(!c.printBefore, FileMenuItem(m_frame, ID_FILE_PRINT).grayed);
+    if (c.calculate) {
+      EXPECT_TRUE(FileMenuItem(m_frame, ID_SAVE_AS).grayed);
+      c.calculate();
+    }
+    EXPECT_FALSE(FileMenuItem(m_frame, ID_FILE_PRINT).grayed);
+    const FileItem save = FileMenuItem(m_frame, ID_SAVE_AS);
+    EXPECT_EQ(!c.save, save.grayed);
+    EXPECT_EQ(c.saveText, save.text);
+
+    // The commands reach the page shown, whatever the items' state.
+    proposed.clear();
+    printDialogs = 0;
+    Command(ID_SAVE_AS);
+    EXPECT_EQ(c.proposed ? std::vector<std::string>{c.proposed} : std::vector<std::string>{}, proposed);
+    Command(ID_FILE_PRINT);
+    EXPECT_EQ(1, printDialogs);
+  }
+  AfxSetFileDialogHook(nullptr);
+  AfxSetPrintDialogHook(nullptr);
+  EXPECT_TRUE(m_boxes.empty());
 }
 
 }  // namespace

@@ -183,7 +183,7 @@ TEST_F(MenuBar, RecentPortsListsThePortsLookedAtAsItOpens) {
 
 TEST_F(MenuBar, WithAMenuOpenThePortsTreeKeepsTheFocusAndItsKeysWorkAfterEsc) {
   ASSERT_NE(nullptr, Start());
-  CPortsTree& tree = Left().m_portsTree;
+  CPortsTree& tree = Left().PortsTree();
   ClickPort(PortIndex("Aberdeen"));
   ASSERT_EQ(::GetFocus(), tree.GetSafeHwnd());
   const HTREEITEM before = tree.GetSelectedItem();
@@ -205,7 +205,7 @@ TEST_F(MenuBar, AClickOnTheGraphClosesTheMenuAndReachesTheGraph) {
   ASSERT_NE(nullptr, Start());
   ClickPort(PortIndex("Aberdeen"));
   ASSERT_NE(nullptr, OpenTitle(1));
-  CWnd& graph = Right().m_graph;
+  CWnd& graph = Right().Graph();
   CRect rc;
   graph.GetClientRect(&rc);
   AfxTestClick(graph.GetSafeHwnd(), rc.CenterPoint().x, rc.CenterPoint().y);

@@ -42,7 +42,7 @@ CRect RectInPane(CWnd& child, CWnd& pane) {
 TEST_F(Program, TheTideTimesMakeRoomForTheFifthTideOfA25HourDay) {
   ASSERT_NE(nullptr, Start());
   ClickPort(PortIndex("Lowestoft"));
-  CTideTimesWnd& times = Left().m_tideTimes;
+  CTideTimesWnd& times = Left().TideTimes();
   CRect client;
   Left().GetClientRect(&client);
   // The 26th has 25 hours and five tides; the days either side have four or fewer.
@@ -59,7 +59,7 @@ TEST_F(Program, TheTideTimesMakeRoomForTheFifthTideOfA25HourDay) {
     else
       ASSERT_LE(rows, 4) << d.day;
     // The panel sits on the pane's bottom edge, the ports tree ends above it.
-    const CRect panel = RectInPane(times, Left()), tree = RectInPane(Left().m_portsTree, Left());
+    const CRect panel = RectInPane(times, Left()), tree = RectInPane(Left().PortsTree(), Left());
     EXPECT_EQ(height, panel.Height()) << d.day;
     EXPECT_EQ(client.bottom, panel.bottom) << d.day;
     EXPECT_LE(tree.bottom, panel.top - 4) << d.day;
@@ -104,9 +104,9 @@ TEST_F(Program, EveryEditKeyOfTheFrameReachesTheFocusedEdit) {
     UINT page;
     std::function<CWnd*()> edit;
   } const panes[] = {
-      {"depth", ID_VIEW_GRAPH, [this] { return (CWnd*)&Right().m_aground.GetDepthEdit(); }},
+      {"depth", ID_VIEW_GRAPH, [this] { return (CWnd*)&Right().Aground().GetDepthEdit(); }},
       {"height finder", ID_VIEW_HEIGHTFIND,
-       [this] { return Right().m_heightFind.GetDlgItem(CHeightFindWnd::kEditId); }},
+       [this] { return Right().HeightFind().GetDlgItem(CHeightFindWnd::kEditId); }},
   };
   for (const Pane& p : panes) {
     Command(p.page);
@@ -181,7 +181,7 @@ TEST_F(Program, TheStatusBarGivesTheRunningAgroundVerdictInMetresAndFeet) {
     ASSERT_NE(nullptr, Start());
     PickDate(12, 6, 2025);
     Command(ID_METRES);
-    CAgroundWnd& a = Right().m_aground;
+    CAgroundWnd& a = Right().Aground();
     a.SetTimeMinutes(9 * 60);
     Settle();
     ASSERT_FALSE(a.IsDropUnknown());
@@ -213,7 +213,7 @@ TEST_F(Program, CtrlWheelOnTheMonthlyTableTurnsToTheNextMonthAwayFromTheUser) {
   PickDate(12, 6, 2025);
   Command(ID_VIEW_TABLE);
   Command(ID_CALCULATE_TABLE);
-  CTableWnd& table = Right().m_table;
+  CTableWnd& table = Right().Table();
   table.SetFocus();
   Settle();
   CRect rc;
@@ -251,7 +251,7 @@ TEST_F(Program, InACommaDecimalLocaleTheMainWindowShowsNoPointDecimal) {
   PickDate(12, 6, 2025);
   Command(ID_CALCULATE_GRAPH);
   // The GPS read-out as the map page shows it.
-  Left().m_gpsWnd.SetData(50.9634, 1.3547, 5.25, 123.5);
+  Left().GpsWnd().SetData(50.9634, 1.3547, 5.25, 123.5);
   Left().ShowGps();
   const std::regex pointDecimal("[0-9]\\.[0-9]"), commaDecimal("[0-9],[0-9]");
   struct Page {
@@ -269,14 +269,14 @@ TEST_F(Program, InACommaDecimalLocaleTheMainWindowShowsNoPointDecimal) {
       {"height finder",
        [&] {
          Command(ID_VIEW_HEIGHTFIND);
-         Right().m_heightFind.SendMessage(
+         Right().HeightFind().SendMessage(
              WM_COMMAND, MAKEWPARAM(CHeightFindWnd::kFindButtonId, BN_CLICKED),
-             (LPARAM)Right().m_heightFind.GetDlgItem(CHeightFindWnd::kFindButtonId)->GetSafeHwnd());
+             (LPARAM)Right().HeightFind().GetDlgItem(CHeightFindWnd::kFindButtonId)->GetSafeHwnd());
        }},
       {"tidal log",
        [&] {
          Command(ID_VIEW_TIDELOG);
-         Right().m_tideLog.AddRow(m_frame->GetCurrentPort(), 12, 6, 2025);
+         Right().TideLog().AddRow(m_frame->GetCurrentPort(), 12, 6, 2025);
        }},
       {"chart", [&] { Command(ID_VIEW_MAP); }},
   };
@@ -287,13 +287,13 @@ TEST_F(Program, InACommaDecimalLocaleTheMainWindowShowsNoPointDecimal) {
     const std::set<std::string> texts = TextsShown(m_frame);
     EXPECT_FALSE(texts.empty()) << p.name;
     // The panes beside the page are read too: the tide times, and the GPS read-out on the chart.
-    if (Left().m_tideTimes.IsWindowVisible()) {
-      EXPECT_TRUE(texts.count(Left().m_tideTimes.GetHeightText(0).GetStdString())) << p.name;
+    if (Left().TideTimes().IsWindowVisible()) {
+      EXPECT_TRUE(texts.count(Left().TideTimes().GetHeightText(0).GetStdString())) << p.name;
     }
     if (std::string(p.name) == "chart") {
-      EXPECT_TRUE(Left().m_gpsWnd.IsWindowVisible());
+      EXPECT_TRUE(Left().GpsWnd().IsWindowVisible());
     }
-    if (Left().m_gpsWnd.IsWindowVisible()) {
+    if (Left().GpsWnd().IsWindowVisible()) {
       EXPECT_TRUE(texts.count("5,25 Kts")) << p.name;
     }
     for (const std::string& t : texts) {
@@ -304,8 +304,8 @@ TEST_F(Program, InACommaDecimalLocaleTheMainWindowShowsNoPointDecimal) {
   EXPECT_GT(commas, 20);
   // Exports keep their fixed format.
   Command(ID_VIEW_TABLE);
-  EXPECT_TRUE(std::regex_search(Right().m_table.BuildText().GetStdString(), pointDecimal));
-  EXPECT_FALSE(std::regex_search(Right().m_table.BuildText().GetStdString(), commaDecimal));
+  EXPECT_TRUE(std::regex_search(Right().Table().BuildText().GetStdString(), pointDecimal));
+  EXPECT_FALSE(std::regex_search(Right().Table().BuildText().GetStdString(), commaDecimal));
 }
 
 }  // namespace

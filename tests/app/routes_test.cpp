@@ -25,7 +25,7 @@ class Routes : public Program {
     EXPECT_EQ(info.status, ROUTES_LOAD::ok) << info.strProblem.GetString();
     return routes;
   }
-  CRoutesTree& Tree() { return Left().m_routesTree; }
+  CRoutesTree& Tree() { return Left().RoutesTree(); }
   std::vector<std::string> TopItems() {
     std::vector<std::string> out;
     for (HTREEITEM h = Tree().GetRootItem(); h; h = Tree().GetNextSiblingItem(h))
@@ -213,7 +213,7 @@ TEST_F(Routes, ADoubleClickWithTheRouteToolMakesANewRouteInTheTreeAndTheFile) {
   ASSERT_NE(nullptr, Start());
   Command(ID_VIEW_MAP);
   Command(ID_MAP_ROUTE_TOOL);
-  CMapView& map = Right().m_map;
+  CMapView& map = Right().Map();
   ASSERT_EQ(1, map.GetMouseMode());
   ASSERT_EQ(nullptr, m_frame->GetChartRoutes().GetRoute());
   CPoint a(300, 200), b(360, 260);
