@@ -146,14 +146,10 @@ BOOL CGraphWnd::SaveJpeg(LPCTSTR lpszPath, int nWidth, int nHeight, int nQuality
     mem.SelectObject(old);
     mem.DeleteDC();
   }
-  HGLOBAL dib = DDBToDIB(picture, BI_RGB, &m_palette);
-  if (!dib) {
-    rError = "The picture could not be made, so the graph was not saved.";
-    return FALSE;
-  }
+  // Compressed from the picture's own rows: the file DDBToDIB and DIBToJpegFile would write,
+  // without the copy of every pixel between them.
   CString message;
-  const int ok = DIBToJpegFile(dib, (UINT)nQuality, lpszPath, &message);
-  ::GlobalFree(dib);
+  const int ok = BitmapToJpegFile(picture, (UINT)nQuality, lpszPath, &message);
   if (!ok) rError.Format("The graph was not saved as %s.\n%s", lpszPath, (LPCTSTR)message);
   return ok != 0;
 }

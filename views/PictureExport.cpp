@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -27,37 +28,23 @@ const BITMAPINFOHEADER* CheckedHeader(const BYTE* p, size_t nSize) {
 
 BYTE Expand5(unsigned v) { return v == 0 ? 0 : v == 31 ? 255 : (BYTE)(8 * v + 8); }
 
-// The compression itself, kept free of objects with destructors: a library fault longjmps
-// back here. The picture goes to a block of memory (*ppOut, freed by the caller).
-bool Compress(HGLOBAL hDIB, int nWidth, int nHeight, int nQuality, unsigned char** ppOut, unsigned long* pnOut,
-              CString* pRowsMessage, AFX_JPEG_ERROR* err) {
-  jpeg_compress_struct cinfo;
-  cinfo.err = AfxJpegErrorManager(err);
-  if (setjmp(err->jump)) {
-    jpeg_destroy_compress(&cinfo);
-    return false;
+// The compressed picture, or the library's fault, written beside the target and renamed over
+// it: a failed write leaves the old file whole. Frees the picture.
+int SaveCompressed(bool ok, unsigned char* out, unsigned long size, const AFX_JPEG_ERROR& err, LPCTSTR lpszPath,
+                   CString* pMessage) {
+  if (!ok) {
+    std::free(out);
+    *pMessage = CString(err.message[0] ? err.message : "Invalid input data");
+    return 0;
   }
-  jpeg_create_compress(&cinfo);
-  jpeg_mem_dest(&cinfo, ppOut, pnOut);
-  cinfo.image_width = (JDIMENSION)nWidth;
-  cinfo.image_height = (JDIMENSION)nHeight;
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, nQuality, TRUE);
-  jpeg_start_compress(&cinfo, TRUE);
-  JSAMPARRAY rows = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
-                                               (JDIMENSION)(nWidth * 3), (JDIMENSION)nHeight);
-  if (!DIBToRGBRows(hDIB, nWidth * 3, rows, pRowsMessage)) {
-    // Finishing an image with rows missing is a fault of the library's own: abandon it.
-    jpeg_abort_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    return false;
+  CFileException e;
+  const BOOL saved = AfxSaveFileSafely(lpszPath, out, size, &e);
+  std::free(out);
+  if (!saved) {
+    *pMessage = CString("Cannot open ") + lpszPath;
+    return 0;
   }
-  jpeg_write_scanlines(&cinfo, rows, (JDIMENSION)nHeight);
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  return true;
+  return 1;
 }
 
 }  // namespace
@@ -192,31 +179,53 @@ int DIBToJpegFile(HGLOBAL hDIB, UINT nQuality, LPCTSTR lpszPath, CString* pMessa
   pMessage->Empty();
   const BYTE* base = static_cast<const BYTE*>(::GlobalLock(hDIB));
   const BITMAPINFOHEADER* h = CheckedHeader(base, ::GlobalSize(hDIB));
-  const int width = h ? h->biWidth : 0, height = h ? (h->biHeight < 0 ? -h->biHeight : h->biHeight) : 0;
-  if (base) ::GlobalUnlock(hDIB);
   // Sizes beyond what JPEG holds are the library's to refuse, with its own message.
   if (!h) {
+    if (base) ::GlobalUnlock(hDIB);
     *pMessage = "Invalid input data";
     return 0;
   }
+  const int width = h->biWidth, height = h->biHeight < 0 ? -h->biHeight : h->biHeight;
 
+  // 24- and 32-bit rows go to the compressor as they stand (the screen's pictures are 32-bit);
+  // the others are turned into red-green-blue rows first.
+  std::vector<BYTE> converted;
+  std::vector<const BYTE*> rows((size_t)height);
+  AFX_JPEG_LAYOUT layout = AFX_JPEG_RGB;
+  if (h->biBitCount == 24 || h->biBitCount == 32) {
+    layout = h->biBitCount == 24 ? AFX_JPEG_BGR : AFX_JPEG_BGRX;
+    const BYTE* pixels = base + h->biSize;
+    const size_t stride = StrideOf(h->biWidth, h->biBitCount);
+    const bool topDown = h->biHeight < 0;
+    for (int i = 0; i < height; ++i) rows[(size_t)i] = pixels + (size_t)(topDown ? i : height - 1 - i) * stride;
+  } else {
+    converted.resize((size_t)width * 3 * (size_t)height);
+    std::vector<BYTE*> out((size_t)height);
+    for (int i = 0; i < height; ++i) out[(size_t)i] = converted.data() + (size_t)i * (size_t)width * 3;
+    if (!DIBToRGBRows(hDIB, width * 3, out.data(), pMessage)) {
+      ::GlobalUnlock(hDIB);
+      return 0;
+    }
+    for (int i = 0; i < height; ++i) rows[(size_t)i] = out[(size_t)i];
+  }
   AFX_JPEG_ERROR err;
-  CString rowsMessage;
   unsigned char* out = nullptr;
   unsigned long size = 0;
-  const bool ok = Compress(hDIB, width, height, (int)nQuality, &out, &size, &rowsMessage, &err);
-  if (!ok) {
-    std::free(out);
-    *pMessage = !rowsMessage.IsEmpty() ? rowsMessage : CString(err.message[0] ? err.message : "Invalid input data");
+  const bool ok = AfxCompressJpeg(width, height, rows.data(), layout, (int)nQuality, &out, &size, &err);
+  ::GlobalUnlock(hDIB);
+  return SaveCompressed(ok, out, size, err, lpszPath, pMessage);
+}
+
+int BitmapToJpegFile(CBitmap& bitmap, UINT nQuality, LPCTSTR lpszPath, CString* pMessage) {
+  if (!pMessage) return 0;
+  if (nQuality > 100 || !bitmap.GetSafeHandle() || !lpszPath || !*lpszPath) {
+    *pMessage = "Invalid input data";
     return 0;
   }
-  // Written beside the target and renamed over it: a failed write leaves the old file whole.
-  CFileException e;
-  const BOOL saved = AfxSaveFileSafely(lpszPath, out, size, &e);
-  std::free(out);
-  if (!saved) {
-    *pMessage = CString("Cannot open ") + lpszPath;
-    return 0;
-  }
-  return 1;
+  pMessage->Empty();
+  AFX_JPEG_ERROR err;
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  const bool ok = AfxCompressJpeg((HBITMAP)bitmap.GetSafeHandle(), (int)nQuality, &out, &size, &err);
+  return SaveCompressed(ok, out, size, err, lpszPath, pMessage);
 }

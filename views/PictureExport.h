@@ -19,3 +19,7 @@ int DIBToRGBRows(HGLOBAL hDIB, int nRowBytes, BYTE** ppRows, CString* pMessage);
 // 0 with the reason. A failure of any kind, the library's own included, leaves no file (an
 // existing one is replaced only by a complete picture) and never ends the program.
 int DIBToJpegFile(HGLOBAL hDIB, UINT nQuality, LPCTSTR lpszPath, CString* pMessage);
+
+// The same of the bitmap's own pixels, without a device-independent copy: the file is the one
+// DIBToJpegFile writes of DDBToDIB's picture of a colour bitmap.
+int BitmapToJpegFile(CBitmap& bitmap, UINT nQuality, LPCTSTR lpszPath, CString* pMessage);

@@ -1,14 +1,21 @@
 #include "platform/core/AfxGlobalMem.h"
 
+#include <cstdlib>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <unordered_set>
-#include <vector>
 
 namespace {
 
+struct FreeBytes {
+  void operator()(BYTE* p) const { std::free(p); }
+};
+
 struct Block {
-  std::vector<BYTE> bytes;  // one more than asked, so even an empty block has an address
+  // One more than asked, so even an empty block has an address. Zeroed by calloc, which gets
+  // fresh pages for a large block instead of clearing it byte by byte.
+  std::unique_ptr<BYTE, FreeBytes> bytes;
   SIZE_T size = 0;
   int locks = 0;
 };
@@ -32,13 +39,12 @@ HGLOBAL GlobalAlloc(UINT, SIZE_T dwBytes) {
   if (dwBytes > ((SIZE_T)1 << 31)) return nullptr;
   auto* b = new (std::nothrow) Block;
   if (!b) return nullptr;
-  try {
-    b->bytes.assign(dwBytes + 1, 0);
-    b->size = dwBytes;
-  } catch (const std::bad_alloc&) {
+  b->bytes.reset(static_cast<BYTE*>(std::calloc(dwBytes + 1, 1)));
+  if (!b->bytes) {
     delete b;
     return nullptr;
   }
+  b->size = dwBytes;
   std::lock_guard<std::mutex> g(blockLock());
   blocks().insert(b);
   return b;
@@ -49,7 +55,7 @@ LPVOID GlobalLock(HGLOBAL hMem) {
   Block* b = find(hMem);
   if (!b) return nullptr;
   ++b->locks;
-  return b->bytes.data();
+  return b->bytes.get();
 }
 
 BOOL GlobalUnlock(HGLOBAL hMem) {

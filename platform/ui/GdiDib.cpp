@@ -58,6 +58,12 @@ int GetDIBits(HDC, HBITMAP hbm, UINT uStartScan, UINT cScanLines, LPVOID lpvBits
     const int y = topDown ? scan : (int)height - 1 - scan;
     const auto* src = reinterpret_cast<const QRgb*>(image.constScanLine(y));
     BYTE* row = out + (size_t)i * (size_t)stride;
+    if (bits == 32) {
+      // The layer's own pixels, blue-green-red in memory, with the unused byte cleared.
+      auto* dst = reinterpret_cast<quint32*>(row);
+      for (LONG x = 0; x < width; ++x) dst[x] = src[x] & 0x00FFFFFFu;
+      continue;
+    }
     // Only the 1-bit rows are built up bit by bit; the others need their padding cleared.
     if (bits == 1)
       std::memset(row, 0, (size_t)stride);

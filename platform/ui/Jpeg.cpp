@@ -1,5 +1,9 @@
 #include "platform/ui/Jpeg.h"
 
+#include "platform/ui/Gdi.h"
+#include "platform/ui/UiInternal.h"
+
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -19,33 +23,6 @@ void outputMessage(j_common_ptr) {}
 
 void setError(CString* pError, const char* text) {
   if (pError) *pError = text;
-}
-
-// Runs the compressor over the rows; false with err.message on a library fault. Kept free of
-// C++ objects because a fault longjmps out of the library calls.
-bool compress(FILE* f, int w, int h, const BYTE* const* rows, int quality, AFX_JPEG_ERROR* err) {
-  jpeg_compress_struct cinfo;
-  cinfo.err = AfxJpegErrorManager(err);
-  if (setjmp(err->jump)) {
-    jpeg_destroy_compress(&cinfo);
-    return false;
-  }
-  jpeg_create_compress(&cinfo);
-  jpeg_stdio_dest(&cinfo, f);
-  cinfo.image_width = (JDIMENSION)w;
-  cinfo.image_height = (JDIMENSION)h;
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, quality, TRUE);
-  jpeg_start_compress(&cinfo, TRUE);
-  while (cinfo.next_scanline < cinfo.image_height) {
-    JSAMPROW row = const_cast<JSAMPROW>(rows[cinfo.next_scanline]);
-    jpeg_write_scanlines(&cinfo, &row, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  return true;
 }
 
 bool decompress(FILE* f, int* w, int* h, std::vector<BYTE>* out, AFX_JPEG_ERROR* err) {
@@ -89,6 +66,54 @@ jpeg_error_mgr* AfxJpegErrorManager(AFX_JPEG_ERROR* err) {
   return &err->pub;
 }
 
+BOOL AfxCompressJpeg(int nWidth, int nHeight, const BYTE* const* ppRows, AFX_JPEG_LAYOUT layout, int nQuality,
+                     unsigned char** ppOut, unsigned long* pnOut, AFX_JPEG_ERROR* err) {
+  // Kept free of C++ objects: a library fault longjmps back here.
+  jpeg_compress_struct cinfo;
+  cinfo.err = AfxJpegErrorManager(err);
+  if (setjmp(err->jump)) {
+    jpeg_destroy_compress(&cinfo);
+    return FALSE;
+  }
+  jpeg_create_compress(&cinfo);
+  jpeg_mem_dest(&cinfo, ppOut, pnOut);
+  cinfo.image_width = (JDIMENSION)nWidth;
+  cinfo.image_height = (JDIMENSION)nHeight;
+  // The screen's own layouts are read as they stand: the library makes the same colours of
+  // them that a converted red-green-blue copy would give.
+  cinfo.input_components = layout == AFX_JPEG_BGRX ? 4 : 3;
+  cinfo.in_color_space = layout == AFX_JPEG_BGR ? JCS_EXT_BGR : layout == AFX_JPEG_BGRX ? JCS_EXT_BGRX : JCS_RGB;
+  jpeg_set_defaults(&cinfo);
+  jpeg_set_quality(&cinfo, nQuality, TRUE);
+  jpeg_start_compress(&cinfo, TRUE);
+  while (cinfo.next_scanline < cinfo.image_height) {
+    // The library reads the rows and never writes them.
+    JSAMPARRAY rows = const_cast<JSAMPARRAY>(ppRows + cinfo.next_scanline);
+    jpeg_write_scanlines(&cinfo, rows, cinfo.image_height - cinfo.next_scanline);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  return TRUE;
+}
+
+BOOL AfxCompressJpeg(HBITMAP hBitmap, int nQuality, unsigned char** ppOut, unsigned long* pnOut, AFX_JPEG_ERROR* err) {
+  AfxJpegErrorManager(err);
+  BITMAP bm{};
+  AfxGdiData* data =
+      hBitmap && ::GetObject(hBitmap, sizeof(BITMAP), &bm) == (int)sizeof(BITMAP) ? AfxGdi(hBitmap) : nullptr;
+  if (!data || data->kind != AfxGdiData::Bitmap || static_cast<AfxBitmapData*>(data)->mono) {
+    std::strcpy(err->message, "Invalid input data");
+    return FALSE;
+  }
+  // The screen format's pixels are blue, green, red and one unused byte in memory; a picture
+  // of another format is read as the screen format, as GetDIBits reads it.
+  const QImage& own = static_cast<AfxBitmapData*>(data)->image;
+  const QImage image = own.format() == QImage::Format_RGB32 ? own : own.convertToFormat(QImage::Format_RGB32);
+  std::vector<const BYTE*> rows((size_t)image.height());
+  for (int y = 0; y < image.height(); ++y) rows[(size_t)y] = image.constScanLine(y);
+  return AfxCompressJpeg(image.width(), image.height(), rows.data(), AFX_JPEG_BGRX, nQuality, ppOut, pnOut, err);
+}
+
 BOOL AfxWriteJpegFile(LPCTSTR lpszPath, int nWidth, int nHeight, const BYTE* const* ppRows, int nQuality,
                       CString* pError) {
   setError(pError, "");
@@ -108,7 +133,12 @@ BOOL AfxWriteJpegFile(LPCTSTR lpszPath, int nWidth, int nHeight, const BYTE* con
     return FALSE;
   }
   AFX_JPEG_ERROR err;
-  bool ok = compress(f, nWidth, nHeight, ppRows, nQuality, &err);
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  bool ok = AfxCompressJpeg(nWidth, nHeight, ppRows, AFX_JPEG_RGB, nQuality, &out, &size, &err) &&
+            std::fwrite(out, 1, size, f) == size;
+  std::free(out);
+  if (!ok && !err.message[0]) std::strcpy(err.message, "Cannot write the file");
   if (std::fclose(f) != 0 && ok) {
     ok = false;
     std::strcpy(err.message, "Cannot write the file");

@@ -14,6 +14,7 @@
 #pragma once
 
 #include "platform/core/AfxString.h"
+#include "platform/ui/WinDefs.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -31,6 +32,20 @@ struct AFX_JPEG_ERROR {
 // The standard manager with error_exit replaced: a fatal error formats the library's message
 // into err->message and longjmps to err->jump. Warnings are counted, never printed.
 jpeg_error_mgr* AfxJpegErrorManager(AFX_JPEG_ERROR* err);
+
+// How the compressor's rows hold their pixels: 3 bytes red, green, blue; 3 bytes blue, green,
+// red (a 24-bit DIB); 4 bytes blue, green, red and one unused (a 32-bit DIB, the screen format).
+enum AFX_JPEG_LAYOUT { AFX_JPEG_RGB, AFX_JPEG_BGR, AFX_JPEG_BGRX };
+
+// The one compressor: a baseline JPEG (JFIF, 3 components) of the rows, given top first, into a
+// block of memory. *ppOut is malloc'd by the library and the caller frees it, after a failure
+// too. FALSE with err->message on any fault of the library's.
+BOOL AfxCompressJpeg(int nWidth, int nHeight, const BYTE* const* ppRows, AFX_JPEG_LAYOUT layout, int nQuality,
+                     unsigned char** ppOut, unsigned long* pnOut, AFX_JPEG_ERROR* err);
+
+// The same of a colour bitmap's own pixels, read where they lie: no copy for a screen-format
+// bitmap. FALSE ("Invalid input data") for a monochrome bitmap or a handle that is none.
+BOOL AfxCompressJpeg(HBITMAP hBitmap, int nQuality, unsigned char** ppOut, unsigned long* pnOut, AFX_JPEG_ERROR* err);
 
 // Writes a baseline JPEG (JFIF, 3 components, JCS_RGB input) from rows given top first, 3 bytes
 // a pixel in the order red, green, blue. quality 0..100. FALSE with a message on any fault; a

@@ -3,6 +3,7 @@
 // the screen's cached picture and plot stay as they were; every failure is a message, never
 // the end of the program.
 #include "platform/testing/UiTest.h"
+#include "platform/ui/Jpeg.h"
 #include "tests/views/GraphFixture.h"
 #include "tests/views/PageTestKit.h"
 #include "views/JpegSizeDlg.h"
@@ -594,6 +595,48 @@ TEST(PictureRows, ABitmapBecomesAPackedDibWithItsRowsBottomFirst) {
   EXPECT_EQ(20, r0[2]);
   EXPECT_EQ(5, r1[6]);
   ::GlobalFree(dib);
+}
+
+TEST_F(GraphExport, AJpegIsTheSameFileWhicheverWayItsRowsReachTheCompressor) {
+  // The screen's picture of the graph: straight from the bitmap, from its 32-bit DIB, from a
+  // 24-bit DIB of the same pixels, and from converted red-green-blue rows, byte for byte.
+  const CSize s = SizeOf(screen);
+  HGLOBAL dib = DDBToDIB(screen, BI_RGB, nullptr);
+  ASSERT_NE(nullptr, dib);
+  std::vector<BYTE> rgb((size_t)s.cx * 3 * (size_t)s.cy);
+  std::vector<BYTE*> rows((size_t)s.cy);
+  for (int y = 0; y < s.cy; ++y) rows[(size_t)y] = rgb.data() + (size_t)y * (size_t)s.cx * 3;
+  CString message;
+  ASSERT_EQ(1, DIBToRGBRows(dib, s.cx * 3, rows.data(), &message));
+  const int stride24 = (s.cx * 3 + 3) & ~3;
+  std::vector<BYTE> bottomUp24((size_t)stride24 * (size_t)s.cy, 0);
+  for (int y = 0; y < s.cy; ++y)
+    for (int x = 0; x < s.cx; ++x)
+      for (int c = 0; c < 3; ++c)
+        bottomUp24[(size_t)(s.cy - 1 - y) * (size_t)stride24 + (size_t)x * 3 + (size_t)c] =
+            rows[(size_t)y][x * 3 + 2 - c];
+  HGLOBAL dib24 = MakeDib(s.cx, s.cy, 24, {}, bottomUp24);
+  for (const UINT quality : {100u, 75u}) {
+    const std::string rgbFile = dir + "/rgb.jpg", bitmapFile = dir + "/bitmap.jpg", dib32File = dir + "/dib32.jpg",
+                      dib24File = dir + "/dib24.jpg";
+    ASSERT_TRUE(AfxWriteJpegFile(rgbFile.c_str(), s.cx, s.cy, rgb.data(), s.cx * 3, (int)quality));
+    ASSERT_EQ(1, BitmapToJpegFile(screen, quality, bitmapFile.c_str(), &message)) << (LPCTSTR)message;
+    ASSERT_EQ(1, DIBToJpegFile(dib, quality, dib32File.c_str(), &message)) << (LPCTSTR)message;
+    ASSERT_EQ(1, DIBToJpegFile(dib24, quality, dib24File.c_str(), &message)) << (LPCTSTR)message;
+    const std::string expected = ReadFile(rgbFile);
+    ASSERT_GT(expected.size(), 1000u);
+    EXPECT_EQ(expected, ReadFile(bitmapFile)) << quality;
+    EXPECT_EQ(expected, ReadFile(dib32File)) << quality;
+    EXPECT_EQ(expected, ReadFile(dib24File)) << quality;
+  }
+  ::GlobalFree(dib);
+  ::GlobalFree(dib24);
+
+  // A bitmap that is none is refused with a message, and nothing is written.
+  CBitmap none;
+  EXPECT_EQ(0, BitmapToJpegFile(none, 75, (dir + "/none.jpg").c_str(), &message));
+  EXPECT_EQ(CString("Invalid input data"), message);
+  EXPECT_FALSE(fs::exists(dir + "/none.jpg"));
 }
 
 }  // namespace
