@@ -6,7 +6,7 @@
 #include "platform/ui/Controls.h"
 #include "platform/ui/Dialog.h"
 
-#include "tests/platform_ui2/TestDir.h"
+#include "tests/platform_ui/TestDir.h"
 
 #include <gtest/gtest.h>
 

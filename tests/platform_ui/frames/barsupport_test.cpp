@@ -5,7 +5,7 @@
 #include "platform/ui/AfxWin.h"
 #include "platform/ui/Icons.h"
 #include "platform/ui/SysInfo.h"
-#include "tests/platform_ui2/FrameTest.h"
+#include "tests/platform_ui/FrameTest.h"
 
 #include <gtest/gtest.h>
 

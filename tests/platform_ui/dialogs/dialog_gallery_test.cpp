@@ -6,8 +6,8 @@
 #include "platform/ui/Icons.h"
 #include "platform/ui/UiResources.h"
 
-#include "tests/platform_ui2/GalleryDlg.h"
-#include "tests/platform_ui2/TestDir.h"
+#include "tests/platform_ui/GalleryDlg.h"
+#include "tests/platform_ui/TestDir.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "platform/ui/AfxWin.h"
 #include "platform/ui/Controls.h"
 
-#include "tests/platform_ui2/TestDir.h"
+#include "tests/platform_ui/TestDir.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "platform/core/AfxGlobalMem.h"
 #include "platform/ui/AfxWin.h"
 
-#include "tests/platform_ui2/TestDir.h"
+#include "tests/platform_ui/TestDir.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "platform/ui/PropSheet.h"
 #include "platform/ui/UiResources.h"
 
-#include "tests/platform_ui2/GalleryDlg.h"
+#include "tests/platform_ui/GalleryDlg.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "platform/ui/AfxWin.h"
 #include "platform/ui/CommonDlg.h"
 
-#include "tests/platform_ui2/TestDir.h"
+#include "tests/platform_ui/TestDir.h"
 #include "tests/support/Xvfb.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/platform_ui2/TestDir.h"
+#include "tests/platform_ui/TestDir.h"
 
 #include <cstdlib>
 

@@ -5,7 +5,7 @@
 #include "platform/testing/UiTest.h"
 #include "platform/ui/AfxWin.h"
 
-#include "tests/platform_ui2/TestDir.h"
+#include "tests/platform_ui/TestDir.h"
 
 #include <gtest/gtest.h>
 

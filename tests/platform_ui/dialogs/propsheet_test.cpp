@@ -4,7 +4,7 @@
 #include "platform/ui/PropSheet.h"
 #include "platform/testing/UiTest.h"
 #include "platform/ui/AfxWin.h"
-#include "tests/platform_ui2/BoxRecorder.h"
+#include "tests/platform_ui/BoxRecorder.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // handlers, and the frame's layout with the bar shown and hidden.
 #include "platform/testing/UiTest.h"
 #include "platform/ui/AfxWin.h"
-#include "tests/platform_ui2/FrameTest.h"
+#include "tests/platform_ui/FrameTest.h"
 
 #include <gtest/gtest.h>
 

@@ -4,9 +4,9 @@
 #include "platform/core/AfxLocale.h"
 #include "platform/testing/UiTest.h"
 #include "platform/ui/AfxWin.h"
-#include "tests/platform_ui2/BoxRecorder.h"
+#include "tests/platform_ui/BoxRecorder.h"
 
-#include "tests/platform_ui2/TestDir.h"
+#include "tests/platform_ui/TestDir.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "platform/ui/AfxWin.h"
 #include "platform/ui/Controls.h"
 
-#include "TestDir.h"
+#include "tests/platform_ui/TestDir.h"
 
 #include <gtest/gtest.h>
 
