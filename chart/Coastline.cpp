@@ -27,7 +27,21 @@ CCoastline::Result CCoastline::ReadFile(LPCTSTR lpszPath, CString& rError) {
     rError.Format("The coastline file %s could not be opened.", lpszPath);
     return readMissing;
   }
-  std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // One read of the whole file; a stream that can't tell its size is read as it comes.
+  std::vector<unsigned char> bytes;
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  in.seekg(0, std::ios::beg);
+  if (size >= 0 && in) {
+    bytes.resize((std::size_t)size);
+    if (size > 0) {
+      in.read(reinterpret_cast<char*>(bytes.data()), size);
+      bytes.resize((std::size_t)in.gcount());  // a file cut short while it was read
+    }
+  } else {
+    in.clear();
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
   if (in.bad()) {
     rError.Format("The coastline file %s could not be read.", lpszPath);
     return readMissing;
