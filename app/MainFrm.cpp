@@ -129,10 +129,29 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs) {
   if (CFrameWnd::OnCreate(lpcs) == -1) return -1;
   ShowSplashScreen(this);
   m_font.CreatePointFont(90, "MS Sans Serif");
+  if (!CreateBars() || !CreateStatusBar() || !LoadTables()) return -1;
+  ConnectPanes();
+  ShowStartingPort();
+  LoadUserFiles();
 
+  CalculateGraph();
+  UpdateAgroundStatus(TRUE);
+  ShowTimeZoneCaption(TRUE);
+
+  HideSplashScreen();
+  SetTimer(kTimerId, kTimerPeriod, nullptr);
+  GetLeftPane()->RecalcLayout();
+  StartGps();
+  RecalcLayout();
+  m_bStarted = 1;
+  ShowWindow(SW_SHOW);
+  return 0;
+}
+
+BOOL CMainFrame::CreateBars() {
   // Bars: the menu bar from menu 128, then "Standard", and "Map" right of it, shown with the map
   // page. The frame's own copy of the menu serves the tests' look at its items.
-  if (!m_menu.LoadMenu(IDR_MAINFRAME)) return -1;
+  if (!m_menu.LoadMenu(IDR_MAINFRAME)) return FALSE;
   for (UINT i = 0; i < m_menu.GetMenuItemCount(); ++i) {
     CMenu* popup = m_menu.GetSubMenu((int)i);
     for (UINT k = 0; popup && k < popup->GetMenuItemCount(); ++k) {
@@ -141,36 +160,42 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs) {
       if (CMenu* sub = popup->GetSubMenu((int)k); sub && text.Find("Time &Zone") >= 0) BuildTimeZoneMenu(sub);
     }
   }
-  if (!InitCommandBars()) return -1;
+  if (!InitCommandBars()) return FALSE;
   CCbCommandBars* bars = GetCommandBars();
   m_pMenuBar = dynamic_cast<CCbMenuBar*>(bars->Add("Menu Bar", cbBarTop, RUNTIME_CLASS(CCbMenuBar)));
-  if (!m_pMenuBar || !m_pMenuBar->LoadMenuBar(IDR_MAINFRAME)) return -1;
+  if (!m_pMenuBar || !m_pMenuBar->LoadMenuBar(IDR_MAINFRAME)) return FALSE;
   m_pMenuBar->SetCloseable(FALSE);
   m_pMenuBar->EnableDocking(cbFlagAlignTop | cbFlagStretched);
   m_pStandardToolBar = bars->Add("Standard", cbBarTop);
-  if (!m_pStandardToolBar || !m_pStandardToolBar->LoadToolBar(IDR_MAINFRAME)) return -1;
+  if (!m_pStandardToolBar || !m_pStandardToolBar->LoadToolBar(IDR_MAINFRAME)) return FALSE;
   m_pStandardToolBar->SetCloseable(FALSE);
   m_pStandardToolBar->EnableDocking(cbFlagAlignTop | cbFlagFloating | cbFlagHideWrap);
   m_pMapToolBar = bars->Add("Map", cbBarTop);
-  if (!m_pMapToolBar || !m_pMapToolBar->LoadToolBar(kMapToolBarId)) return -1;
+  if (!m_pMapToolBar || !m_pMapToolBar->LoadToolBar(kMapToolBarId)) return FALSE;
   m_pMapToolBar->EnableDocking(cbFlagAlignTop | cbFlagAlignLeft | cbFlagAlignRight | cbFlagFloating | cbFlagHideWrap);
   m_pMapToolBar->SetCloseable(FALSE);
   m_pMapToolBar->SetVisible(FALSE);
   DockRightOf(m_pMapToolBar, m_pStandardToolBar);
   CCbPaintManager::SetTheme(2);
   // The toolbars asked for their combos while they were built.
-  if (!m_pDayCombo || !m_pMonthCombo || !m_pYearCombo || !m_pMapPicker || !m_pStreamTimeCombo) return -1;
+  if (!m_pDayCombo || !m_pMonthCombo || !m_pYearCombo || !m_pMapPicker || !m_pStreamTimeCombo) return FALSE;
+  return TRUE;
+}
 
+BOOL CMainFrame::CreateStatusBar() {
   // Status bar with its four panes; the first stretches.
-  if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, AFX_IDW_STATUS_BAR)) return -1;
-  if (!m_wndStatusBar.SetIndicators(kIndicators, 4)) return -1;
+  if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, AFX_IDW_STATUS_BAR)) return FALSE;
+  if (!m_wndStatusBar.SetIndicators(kIndicators, 4)) return FALSE;
   {
     UINT id, style;
     int cx;
     m_wndStatusBar.GetPaneInfo(0, id, style, cx);
     m_wndStatusBar.SetPaneInfo(0, id, style | SBPS_STRETCH, cx);
   }
+  return TRUE;
+}
 
+BOOL CMainFrame::LoadTables() {
   // Tables. Without them there is nothing the program can show.
   m_portDB.Load();
   m_diamondDB.Load();
@@ -190,13 +215,16 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs) {
         broken);
     AfxMessageBox(msg, MB_OK | MB_ICONSTOP);
     s_bStartFailureShown = TRUE;
-    return -1;
+    return FALSE;
   }
   // A prediction needs the next day's record as well.
   m_lastDate.PrevDay();
   m_firstDate.SetTime(0, 0, 0);
   m_lastDate.SetTime(0, 0, 0);
+  return TRUE;
+}
 
+void CMainFrame::ConnectPanes() {
   CLeftPane* left = GetLeftPane();
   CRightPane* right = GetRightPane();
   right->Map().GetChartRoutes().SetRouteList(&left->RoutesTree());
@@ -204,7 +232,11 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs) {
   left->PortsTree().InsertPorts(m_portDB);
   left->PortsTree().ApplyNameOrder();
   FillDateCombos();
+}
 
+void CMainFrame::ShowStartingPort() {
+  CLeftPane* left = GetLeftPane();
+  CRightPane* right = GetRightPane();
   // The day's records and the last port.
   m_nCurrentPort = ReadInt(kGeneral, "LastPort", 0, 0, m_portDB.GetCount() - 1);
   const CPortData& port = *m_portDB.GetPort(m_nCurrentPort);
@@ -247,29 +279,22 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs) {
   m_sunrise.SetDate(date.GetDay(), date.GetMonth(), date.GetYear());
   m_sunrise.SetPosition(port.GetPosition());
   right->Aground().SetDepthOfWater(ReadLength("Depth", 500, 100000));
+}
 
-  right->TideLog().LoadLog();
+void CMainFrame::LoadUserFiles() {
+  GetRightPane()->TideLog().LoadLog();
   m_portHistory.Load(m_portDB);
   // The user's own files that start-up could not take as they were, said as for the log.
   const CString settingsProblem = App()->GetProfileStore().GetLoadProblem();
   if (!settingsProblem.IsEmpty()) AfxMessageBox(settingsProblem, MB_OK | MB_ICONEXCLAMATION);
   const CString folderProblem = AfxGetUserDataFolderProblem();
   if (!folderProblem.IsEmpty()) AfxMessageBox(folderProblem, MB_OK | MB_ICONEXCLAMATION);
+}
 
-  CalculateGraph();
-  UpdateAgroundStatus(TRUE);
-  ShowTimeZoneCaption(TRUE);
-
-  HideSplashScreen();
-  SetTimer(kTimerId, kTimerPeriod, nullptr);
-  left->RecalcLayout();
+void CMainFrame::StartGps() {
   m_nGpsComPort = ReadInt(kGeneral, "GpsComPort", 1, 1, 255);
   CGpsReader::Instance().SetPort(m_nGpsComPort);
   CGpsReader::Instance().SetDevicePath(App()->GetProfileString(kGeneral, "GpsDevice", ""));
-  RecalcLayout();
-  m_bStarted = 1;
-  ShowWindow(SW_SHOW);
-  return 0;
 }
 
 void CMainFrame::ReadSettings() {

@@ -275,6 +275,15 @@ class CMainFrame : public CCbFrameWnd, public IViewHost, public IPredictionFrame
   void OnDateChanged(const CQsDateTime& date, BOOL bMonthChanged);
 
  private:
+  // OnCreate's steps, in the order it takes them. The three that can fail end the start.
+  BOOL CreateBars();        // menu bar, "Standard" and "Map" toolbars with their combos
+  BOOL CreateStatusBar();   // the four panes
+  BOOL LoadTables();        // ports, diamonds, angles and factors; a message when one is damaged
+  void ConnectPanes();      // routes tree and chart, the ports tree, the date combos
+  void ShowStartingPort();  // the last port and day, the settings, the zone and the sun
+  void LoadUserFiles();     // the tidal log, the port history, what could not be read
+  void StartGps();          // the serial port or device the reader listens on
+
   void ReadSettings();
   void WriteSettings();
   void FillDateCombos();
