@@ -206,6 +206,38 @@ TEST(StreamWorker, CancelStopsARunAtItsNextCellAndKeepsNothing) {
   worker.ReadGrid([](const CTidalStreamGrid* g) { EXPECT_EQ(g, nullptr); });
 }
 
+// The window thread cancels while a worker is inside a slow engine call: the cancel returns at
+// once, and the run, when its call ends, publishes nothing. A watchdog ends the call after two
+// seconds, so a cancel that waits for the call fails here rather than hanging the test.
+TEST(StreamWorker, CancelReturnsWhileTheWorkerIsStillInsideItsCall) {
+  CStreamWorker worker;
+  std::atomic<bool> inCall{false}, release{false};
+  STREAM_GRID_JOB job;
+  job.grid =
+      std::make_unique<CTidalStreamGrid>(20, 20, 0, 0, 1000, 1000, -11.0, -1.0, 51.0, 48.5, 2026, 6, 14, 9, 0, 1);
+  job.stream = [&](int, double, double, const CQsDateTime&, double& s, double& d) {
+    inCall = true;
+    while (!release.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    s = d = 1.0;
+    return 0;
+  };
+  worker.Start(std::move(job));
+  while (!inCall.load()) std::this_thread::yield();
+  std::thread watchdog([&] {
+    for (int i = 0; i < 2000 && !release.load(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    release = true;
+  });
+  const auto begin = std::chrono::steady_clock::now();
+  worker.Cancel();
+  const auto waited = std::chrono::steady_clock::now() - begin;
+  release = true;
+  watchdog.join();
+  EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(waited).count(), 500);
+  worker.Wait();
+  EXPECT_EQ(worker.GetPublishCount(), 0);
+  worker.ReadGrid([](const CTidalStreamGrid* g) { EXPECT_EQ(g, nullptr); });
+}
+
 class RegionOneHost : public IChartRoutesHost {
  public:
   int GetRegion() const override { return 1; }
