@@ -311,11 +311,6 @@ void CStreamWorker::ReadDiamonds(const std::function<void(const std::vector<DIAM
   read(m_diamonds);
 }
 
-STREAM_FILL_RESULT CStreamWorker::GetLastResult() {
-  std::lock_guard<std::mutex> lock(m_resultMutex);
-  return m_lastResult;
-}
-
 CString CStreamWorker::TakeEngineProblem() {
   std::lock_guard<std::mutex> lock(m_resultMutex);
   const int status = m_lastResult.fileStatus;

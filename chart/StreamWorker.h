@@ -156,14 +156,9 @@ class CStreamWorker {
   unsigned GetPublishedGeneration() const { return m_published.load(); }
   // Grids published since the worker was made.
   int GetPublishCount() const { return m_nPublished.load(); }
-  // What the last finished run met; the window thread reports engine failures once from it.
-  STREAM_FILL_RESULT GetLastResult();
   // What to tell the user about the data files after the last finished run: empty when all
   // was well or when the same fault was told already (it is told again after a good run).
   CString TakeEngineProblem();
-
-  CDMLock& GetRunLock() { return m_runLock; }
-  CDMLock& GetGridLock() { return m_gridLock; }
 
  private:
   void Run(STREAM_GRID_JOB job, unsigned generation);
