@@ -871,8 +871,8 @@ HDC AfxCreateWindowDC(HWND h, bool paint, bool whole) {
   addRef(s->font);
   s->hwnd = h;
   s->windowDc = whole;
-  s->image = &r->backing;
-  s->device = &r->backing;
+  s->image = &AfxBacking(r);
+  s->device = s->image;
   if (whole) {
     QMargins m = AfxNonClientMargins(r);
     s->deviceOffset = QPoint(-m.left(), -m.top());
@@ -886,7 +886,7 @@ void AfxDeleteWindowDC(HDC hdc) {
   if (!dc) return;
   HWND h = dc->GetState() ? dc->GetState()->hwnd : nullptr;
   delete dc;
-  if (h && AfxRec(h)) AfxWindowPixelsChanged(h, AfxRec(h)->backing.rect());
+  if (h && AfxRec(h)) AfxWindowPixelsChanged(h, AfxBackingRect(AfxRec(h)));
 }
 
 // ======================================================================================
@@ -2305,8 +2305,8 @@ CClientDC::CClientDC(CWnd* pWnd) {
   addRef(m_pState->font);
   m_pState->hwnd = m_hWnd;
   if (r) {
-    m_pState->image = &r->backing;
-    m_pState->device = &r->backing;
+    m_pState->image = &AfxBacking(r);
+    m_pState->device = m_pState->image;
   } else {
     m_pState->device = &defaultMonoImage();
   }
@@ -2314,7 +2314,7 @@ CClientDC::CClientDC(CWnd* pWnd) {
 
 CClientDC::~CClientDC() {
   if (m_pState) closePainter(m_pState.get());
-  if (AfxRec(m_hWnd)) AfxWindowPixelsChanged(m_hWnd, AfxRec(m_hWnd)->backing.rect());
+  if (AfxRec(m_hWnd)) AfxWindowPixelsChanged(m_hWnd, AfxBackingRect(AfxRec(m_hWnd)));
 }
 
 CWindowDC::CWindowDC(CWnd* pWnd) {
@@ -2327,8 +2327,8 @@ CWindowDC::CWindowDC(CWnd* pWnd) {
   m_pState->hwnd = m_hWnd;
   m_pState->windowDc = true;
   if (r) {
-    m_pState->image = &r->backing;
-    m_pState->device = &r->backing;
+    m_pState->image = &AfxBacking(r);
+    m_pState->device = m_pState->image;
     QMargins m = AfxNonClientMargins(r);
     m_pState->deviceOffset = QPoint(-m.left(), -m.top());
   } else {
@@ -2338,5 +2338,5 @@ CWindowDC::CWindowDC(CWnd* pWnd) {
 
 CWindowDC::~CWindowDC() {
   if (m_pState) closePainter(m_pState.get());
-  if (AfxRec(m_hWnd)) AfxWindowPixelsChanged(m_hWnd, AfxRec(m_hWnd)->backing.rect());
+  if (AfxRec(m_hWnd)) AfxWindowPixelsChanged(m_hWnd, AfxBackingRect(AfxRec(m_hWnd)));
 }

@@ -49,7 +49,10 @@ struct AfxWndRec {
   HFONT font = nullptr;
   LONG_PTR userData = 0;
   HMENU menu = nullptr;
-  QImage backing;
+  // The client area's pixels, made at the recorded size on first use (AfxBacking): layouts
+  // resize windows many times while they are built, and hidden pages never need theirs.
+  QImage backingPixels;
+  QSize backingSize;
   QRegion invalid;
   bool erase = false;
   bool destroying = false;
@@ -82,6 +85,9 @@ AfxWndRec* AfxRec(HWND h);  // UI thread only; null for a window that is gone
 QWidget* AfxWidgetOf(HWND h);
 std::vector<HWND> AfxTopLevelWindows();  // bottom first
 QMargins AfxNonClientMargins(const AfxWndRec* r);
+// The window's pixels at its client size, made (old pixels kept where they fit) if needed.
+QImage& AfxBacking(AfxWndRec* r);
+inline QRect AfxBackingRect(const AfxWndRec* r) { return QRect(QPoint(0, 0), r->backingSize); }
 QPoint AfxClientOriginOnScreen(const AfxWndRec* r);
 bool AfxIsUiThread();
 void AfxEnsureDispatcher();

@@ -156,22 +156,22 @@ static QPoint widgetPosFor(const AfxWndRec* r, int x, int y) {
   return QPoint(x, y);
 }
 
-static void resizeBacking(AfxWndRec* r) {
-  QSize s = clientSize(r);
-  if (r->backing.size() == s) return;
-  QImage img(std::max(1, s.width()), std::max(1, s.height()), QImage::Format_RGB32);
-  // The old pixels are kept where they still fit and only the rest is made white: layouts
-  // resize windows many times while they are built.
+QImage& AfxBacking(AfxWndRec* r) {
+  QImage& pixels = r->backingPixels;
+  const QSize want(std::max(1, r->backingSize.width()), std::max(1, r->backingSize.height()));
+  if (pixels.size() == want) return pixels;
+  QImage img(want, QImage::Format_RGB32);
+  // The old pixels are kept where they still fit and only the rest is made white.
   int keepW = 0, keepH = 0;
-  if (!r->backing.isNull() && r->backing.format() == img.format()) {
-    keepW = std::min(img.width(), r->backing.width());
-    keepH = std::min(img.height(), r->backing.height());
-    for (int y = 0; y < keepH; ++y) std::memcpy(img.scanLine(y), r->backing.constScanLine(y), size_t(keepW) * 4);
-  } else if (!r->backing.isNull()) {
+  if (!pixels.isNull() && pixels.format() == img.format()) {
+    keepW = std::min(img.width(), pixels.width());
+    keepH = std::min(img.height(), pixels.height());
+    for (int y = 0; y < keepH; ++y) std::memcpy(img.scanLine(y), pixels.constScanLine(y), size_t(keepW) * 4);
+  } else if (!pixels.isNull()) {
     img.fill(Qt::white);
     QPainter p(&img);
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawImage(0, 0, r->backing);
+    p.drawImage(0, 0, pixels);
     keepW = img.width();
     keepH = img.height();
   }
@@ -180,8 +180,20 @@ static void resizeBacking(AfxWndRec* r) {
     for (int y = 0; y < keepH; ++y)
       std::fill_n(reinterpret_cast<QRgb*>(img.scanLine(y)) + keepW, img.width() - keepW, white);
   for (int y = keepH; y < img.height(); ++y) std::fill_n(reinterpret_cast<QRgb*>(img.scanLine(y)), img.width(), white);
-  QSize old = r->backing.isNull() ? QSize(0, 0) : r->backing.size();
-  r->backing = img;
+  pixels = img;
+  return pixels;
+}
+
+// Records the new size and what it leaves to be painted; the pixels follow on first use.
+static void resizeBacking(AfxWndRec* r) {
+  QSize s = clientSize(r);
+  if (r->backingSize == s && !r->backingPixels.isNull()) return;
+  QSize old = r->backingPixels.isNull() ? QSize(0, 0) : r->backingSize;
+  r->backingSize = s;
+  if (r->backingPixels.isNull()) {
+    r->backingPixels = QImage(1, 1, QImage::Format_RGB32);
+    r->backingPixels.fill(Qt::white);
+  }
   QRegion fresh(QRect(QPoint(0, 0), s));
   if (!(r->clsStyle & (CS_HREDRAW | CS_VREDRAW)) && !old.isEmpty()) fresh -= QRegion(QRect(QPoint(0, 0), old));
   if ((r->clsStyle & CS_HREDRAW) && old.width() != s.width()) fresh = QRegion(QRect(QPoint(0, 0), s));
@@ -1495,11 +1507,12 @@ BOOL RedrawWindow(HWND hWnd, const RECT* lprcUpdate, HRGN hrgnUpdate, UINT flags
 BOOL ScrollWindow(HWND hWnd, int dx, int dy, const RECT* lpRect, const RECT*) {
   AfxWndRec* r = AfxRec(hWnd);
   if (!r) return FALSE;
-  QImage old = r->backing.copy();
-  QRect area = lpRect ? QRect(QPoint(lpRect->left, lpRect->top), QPoint(lpRect->right - 1, lpRect->bottom - 1))
-                      : r->backing.rect();
+  QImage& pixels = AfxBacking(r);
+  QImage old = pixels.copy();
+  QRect area =
+      lpRect ? QRect(QPoint(lpRect->left, lpRect->top), QPoint(lpRect->right - 1, lpRect->bottom - 1)) : pixels.rect();
   {
-    QPainter p(&r->backing);
+    QPainter p(&pixels);
     p.setClipRect(area);
     p.setCompositionMode(QPainter::CompositionMode_Source);
     p.drawImage(dx, dy, old);
@@ -2180,7 +2193,7 @@ bool NeapWidget::event(QEvent* e) {
       // A top-level window resized by the window manager.
       AfxWndRec* r = AfxRec(m_h);
       if (r && !(r->style & WS_CHILD)) fitToFrameExtents(r);
-      if (r && !(r->style & WS_CHILD) && clientSize(r) != r->backing.size()) {
+      if (r && !(r->style & WS_CHILD) && clientSize(r) != r->backingSize) {
         resizeBacking(r);
         QRect g = windowRectInParent(r);
         WINDOWPOS wp{m_h, nullptr, g.x(), g.y(), g.width(), g.height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE};
@@ -2292,7 +2305,7 @@ void NeapWidget::paintEvent(QPaintEvent* e) {
   }
   QMargins m = AfxNonClientMargins(r);
   p.setClipRegion(e->region());
-  p.drawImage(QPoint(m.left(), m.top()), r->backing);
+  p.drawImage(QPoint(m.left(), m.top()), AfxBacking(r));
   drawNonClient(p, r);
 }
 
@@ -2469,7 +2482,7 @@ static LRESULT OnDefPrint(HWND hWnd, HDC hdc) {
   AfxDcState* s = dc->GetState();
   if (!s || !s->image) return 0;
   QPainter p(s->image);
-  p.drawImage(s->viewportOrg + s->deviceOffset, r->backing);
+  p.drawImage(s->viewportOrg + s->deviceOffset, AfxBacking(r));
   return 0;
 }
 
@@ -2531,10 +2544,11 @@ static void copyParentPixels(AfxWndRec* r, const QRegion& region) {
   if (!p->painting && !p->invalid.isEmpty()) AfxPaintNow(r->parent);
   if (!(p = AfxRec(r->parent)) || !AfxRec(r->h)) return;
   QPoint offset = AfxClientOriginOnScreen(r) - AfxClientOriginOnScreen(p);
-  QPainter painter(&r->backing);
+  const QImage& beneath = AfxBacking(p);
+  QPainter painter(&AfxBacking(r));
   painter.setClipRegion(region);
   painter.setCompositionMode(QPainter::CompositionMode_Source);
-  painter.drawImage(-offset, p->backing);
+  painter.drawImage(-offset, beneath);
 }
 
 // After the parent painted: its transparent children show the new pixels.
@@ -2543,7 +2557,7 @@ static void invalidateTransparentChildren(AfxWndRec* r, const QRect& painted) {
     AfxWndRec* cr = AfxRec(c);
     if (!cr || !(cr->exStyle & WS_EX_TRANSPARENT) || !(cr->style & WS_VISIBLE)) continue;
     QPoint offset = AfxClientOriginOnScreen(cr) - AfxClientOriginOnScreen(r);
-    QRect mine = painted.translated(-offset).intersected(QRect(QPoint(0, 0), cr->backing.size()));
+    QRect mine = painted.translated(-offset).intersected(AfxBackingRect(cr));
     if (mine.isEmpty()) continue;
     cr->invalid += mine;
     cr->w->update();
