@@ -9,6 +9,7 @@
 #include "model/SummerTime.h"
 #include "model/TidalStream.h"
 #include "platform/ui/Accessible.h"
+#include "platform/ui/CallLater.h"
 
 #include <algorithm>
 #include <climits>
@@ -153,7 +154,8 @@ BOOL CMapView::Create(CWnd* pParent, const RECT& rect, UINT nID) {
 
 int CMapView::OnCreate(LPCREATESTRUCT lpcs) {
   if (CWnd::OnCreate(lpcs) == -1) return -1;
-  LoadRegion(kRegionUK);
+  // The coastline is read when the chart is first drawn: most starts show the graph.
+  TakeRegion(kRegionUK);
   CRect rc;
   GetClientRect(&rc);
   DeriveSouth(rc.Width(), rc.Height());
@@ -190,23 +192,54 @@ void CMapView::OnDestroy() {
 // Regions and extents
 
 BOOL CMapView::LoadRegion(int nRegion) {
+  if (!TakeRegion(nRegion)) return FALSE;
+  return ReadCoastline(FALSE);
+}
+
+BOOL CMapView::TakeRegion(int nRegion) {
   const RegionInfo* info = FindRegion(nRegion);
   if (!info) return FALSE;
-  CString error;
-  const CCoastline::Result r = m_coast.ReadFile(RegionFile(nRegion), error);
-  // Whatever the file gave, the view now shows this region within its own limits and extents,
+  // The view now shows this region within its own limits and extents, whatever its file gives,
   // so the extents saved later under its keys are its own.
+  m_coast.Empty();
   m_nRegion = nRegion;
-  m_nLoadedRegion = r == CCoastline::readOk || r == CCoastline::readTruncated ? nRegion : 0;
+  m_nLoadedRegion = 0;
+  m_bCoastPending = TRUE;
   m_bLayersDirty = 1;
   m_dLimW = info->limW;
   m_dLimE = info->limE;
   m_dLimN = info->limN;
   m_dLimS = info->limS;
   ApplyRegionExtents(*info);
-  if (r == CCoastline::readTruncated || r == CCoastline::readCorrupt)
-    AfxMessageBox(error + "\n\nPlease install Neapwise again to repair its chart files.", MB_OK | MB_ICONEXCLAMATION);
+  return TRUE;
+}
+
+BOOL CMapView::ReadCoastline(BOOL bTellLater) {
+  if (!m_bCoastPending) return m_nLoadedRegion == m_nRegion;
+  m_bCoastPending = FALSE;
+  CString error;
+  const CCoastline::Result r = m_coast.ReadFile(RegionFile(m_nRegion), error);
+  m_nLoadedRegion = r == CCoastline::readOk || r == CCoastline::readTruncated ? m_nRegion : 0;
+  m_bLayersDirty = 1;
+  if (r == CCoastline::readTruncated || r == CCoastline::readCorrupt) {
+    const CString text = error + "\n\nPlease install Neapwise again to repair its chart files.";
+    // Read while drawing: the message waits until the drawing is done.
+    if (bTellLater)
+      AfxCallLater(0, [text] { AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION); });
+    else
+      AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+  }
   return r == CCoastline::readOk;
+}
+
+int CMapView::GetLoadedRegion() {
+  ReadCoastline(FALSE);
+  return m_nLoadedRegion;
+}
+
+const CCoastline& CMapView::GetCoastline() {
+  ReadCoastline(FALSE);
+  return m_coast;
 }
 
 void CMapView::ApplyRegionExtents(const RegionInfo& info) {
@@ -245,7 +278,6 @@ void CMapView::SetRegion(int nRegion) {
   m_streams.Cancel();
   // The old region's picture goes; a region without streams gets none.
   m_streams.GetWorker().ClearGrid();
-  m_coast.Empty();
   LoadRegion(nRegion);
   m_nHoveredPort = -1;
   AfterViewChange(TRUE);
@@ -507,6 +539,7 @@ void CMapView::DrawSea(CDC* pDC, const CRect& rc) {
 }
 
 void CMapView::DrawLand(CDC* pDC, const CRect& rc, BOOL bPrinting) {
+  ReadCoastline(TRUE);
   CBrush brush(bPrinting ? RGB(255, 255, 150) : RGB(255, 255, 100));
   CPen pen(PS_SOLID, 3, RGB(255, 255, 0));
   CBrush* oldBrush = pDC->SelectObject(&brush);

@@ -49,11 +49,14 @@ class CMapView : public CWnd, public IChartStreamsHost, public IChartRoutesHost 
   // Reads the region's coastline and takes its limits and saved extents. FALSE when the file
   // is missing or damaged (the user is told why, once, unless the file is simply absent).
   BOOL LoadRegion(int nRegion);
+  // Takes the region's limits and saved extents; its coastline is read when first needed.
+  BOOL TakeRegion(int nRegion);
   void SaveViewExtents();
   void SetRegion(int nRegion);
   int GetRegion() const override { return m_nRegion; }
-  int GetLoadedRegion() const { return m_nLoadedRegion; }
-  const CCoastline& GetCoastline() const { return m_coast; }
+  // The region whose coastline was read (0 for none), reading it first if it waits.
+  int GetLoadedRegion();
+  const CCoastline& GetCoastline();
   double GetWest() const { return m_dWest; }
   double GetEast() const { return m_dEast; }
   double GetNorth() const { return m_dNorth; }
@@ -206,6 +209,9 @@ class CMapView : public CWnd, public IChartStreamsHost, public IChartRoutesHost 
   void AfterViewChange(BOOL bStreams);
   void DrawSea(CDC* pDC, const CRect& rc);
   void DrawLand(CDC* pDC, const CRect& rc, BOOL bPrinting);
+  // Reads the taken region's coastline if it waits; a damaged file is told of now or, while
+  // drawing, once the drawing is done.
+  BOOL ReadCoastline(BOOL bTellLater);
   void DrawOutsideLimits(CDC* pDC, const CRect& rc);
   void DrawPorts(CDC* pDC, const CRect& rc, BOOL bPrinting);
   void DrawDiamonds(CDC* pDC, const CRect& rc);
@@ -235,6 +241,7 @@ class CMapView : public CWnd, public IChartStreamsHost, public IChartRoutesHost 
 
   IMapHost* m_pHost = nullptr;
   CCoastline m_coast;
+  BOOL m_bCoastPending = FALSE;  // the region is taken, its coastline not read yet
 
   double m_dWest = -13, m_dEast = -4, m_dNorth = 55, m_dSouth = 50;
   double m_dLimW = -13, m_dLimN = 60, m_dLimE = 5, m_dLimS = 46;

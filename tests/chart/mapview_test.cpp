@@ -128,6 +128,33 @@ TEST_F(MapTest, ADamagedFileIsReportedAndGivesAnEmptyChart) {
   EXPECT_TRUE(IsSea(pic.GetPixel(norway.x, norway.y)));
 }
 
+// Most starts show the graph: a chart not yet drawn has read no coastline, so a damaged file
+// is told of when the chart is first shown, once, after its drawing.
+TEST_F(MapTest, TheCoastlineIsReadWhenTheChartIsFirstDrawn) {
+  TempFolder data;
+  std::vector<PolygonShape> polys(1);
+  polys[0].points = {{0, 50}, {1, 50}, {1, 51}, {0, 50}};
+  polys[0].count = -5;
+  WriteBytes(data.file("mapuk.data"), CoastlineBytes(polys));
+  UseDataFolder(data);
+  ASSERT_TRUE(owner.CreateEx(0, nullptr, "Neapwise", WS_POPUP, 0, 0, 840, 640, nullptr, nullptr));
+  map.SetHost(&host);
+  ASSERT_TRUE(map.Create(&owner, CRect(0, 0, 800, 600), 187));
+  AfxTestWait(20);
+  EXPECT_TRUE(boxes.empty());
+  owner.ShowWindow(SW_SHOW);
+  map.UpdateWindow();
+  EXPECT_TRUE(boxes.empty());  // not from inside the drawing
+  AfxTestWait(20);
+  ASSERT_EQ(1u, boxes.size());
+  EXPECT_NE(-1, boxes[0].Find("mapuk.data"));
+  EXPECT_EQ(0, map.GetLoadedRegion());
+  map.Invalidate();
+  map.UpdateWindow();
+  AfxTestWait(20);
+  EXPECT_EQ(1u, boxes.size());
+}
+
 TEST_F(MapTest, AFileCutShortShowsItsFirstCoastlinesWithinTheNewRegionsLimits) {
   TempFolder data;
   CopyShipped(data, "mapuk.data");
