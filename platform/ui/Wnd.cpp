@@ -1,6 +1,7 @@
 // Windows on Qt widgets: the window registry, creation and destruction, geometry, painting
 // hand-over, focus, capture, timers, posted messages and input translation.
 #include "platform/ui/Accessible.h"
+#include "platform/ui/Pixels.h"
 #include "platform/ui/ScrollBars.h"
 #include "platform/ui/SysInfo.h"
 #include "platform/ui/UiInternal.h"
@@ -160,7 +161,7 @@ QImage& AfxBacking(AfxWndRec* r) {
   QImage& pixels = r->backingPixels;
   const QSize want(std::max(1, r->backingSize.width()), std::max(1, r->backingSize.height()));
   if (pixels.size() == want) return pixels;
-  QImage img(want, QImage::Format_RGB32);
+  QImage img = AfxNewPixels(want.width(), want.height(), QImage::Format_RGB32);
   // The old pixels are kept where they still fit and only the rest is made white.
   int keepW = 0, keepH = 0;
   if (!pixels.isNull() && pixels.format() == img.format()) {
