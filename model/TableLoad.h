@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/core/Afx.h"
+#include "platform/core/AfxPages.h"
 
 // Attaches the "RAWDATA" resource of the given name ("#178") to the memory file; a missing
 // resource leaves the file empty.
@@ -70,6 +71,9 @@ class CTableRecords {
     std::vector<Record> records;
     const bool ok = TableRead(m_file, magic, [&](CArchive& ar, int count, std::size_t bytesLeft) {
       if (static_cast<std::size_t>(count) > bytesLeft / minRecordSize) return false;
+      // The records are all written at once: their pages are made in one call.
+      records.reserve(static_cast<std::size_t>(count));
+      AfxPrefault(records.data(), static_cast<std::size_t>(count) * sizeof(Record));
       records.resize(static_cast<std::size_t>(count));
       fill(ar, records);
       return true;

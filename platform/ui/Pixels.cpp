@@ -1,4 +1,5 @@
 #include "platform/ui/Pixels.h"
+#include "platform/core/AfxPages.h"
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -53,9 +54,8 @@ QImage AfxNewPixels(int w, int h, QImage::Format format) {
   if (w <= 0 || h <= 0 || depth < 8 || bytes < kOwnMappingFrom) return QImage(w, h, format);
   const Mapping m = Map(bytes);
   if (!m.base) return QImage(w, h, format);
-  // Every page is about to be written: made in one call rather than a fault each (older
-  // kernels refuse, and the pages then come one fault at a time).
-  ::madvise(m.base, bytes, MADV_POPULATE_WRITE);
+  // Every page is about to be written.
+  AfxPrefault(m.base, bytes);
   auto* info = new Mapping(m);
   QImage img(static_cast<uchar*>(m.base), w, h, bytesPerLine, format, Unmap, info);
   if (img.isNull()) Unmap(info);
