@@ -3,7 +3,6 @@
 #include "platform/ui/Gdi.h"
 
 #include "platform/ui/Menu.h"
-#include "platform/ui/Pixels.h"
 #include "platform/ui/SysInfo.h"
 #include "platform/ui/UiInternal.h"
 
@@ -317,7 +316,8 @@ HBITMAP CreateCompatibleBitmap(HDC hdc, int cx, int cy) {
     mono = !alive(cur) || static_cast<AfxBitmapData*>(AfxGdi(cur))->mono;
   }
   b->mono = mono;
-  b->image = AfxNewPixels(std::max(1, cx), std::max(1, cy), QImage::Format_RGB32);
+  // From the heap: views make these for each paint, and the heap keeps their pages warm.
+  b->image = QImage(std::max(1, cx), std::max(1, cy), QImage::Format_RGB32);
   b->image.fill(Qt::black);
   return (HBITMAP)AfxHandle(b);
 }

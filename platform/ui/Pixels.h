@@ -1,6 +1,6 @@
-// Pictures of a window's size are made often (backings, off-screen bitmaps). A fault for each
-// fresh page, on its first write, dominates making them: their pages are made at once, and
-// large ones ask for huge pages where the kernel offers them on request.
+// A window's backing picture is made when it is first painted, and kept. A fault for each
+// fresh page, on its first write, dominates making one: its pages are made at once, and large
+// ones ask for huge pages where the kernel offers them on request.
 #pragma once
 
 #include <QImage>
