@@ -1,45 +1,16 @@
 #include "platform/core/AfxLocale.h"
 
-#include <QLocale>
-#include <QString>
-
 #include <cstring>
 #include <mutex>
 #include <optional>
 
+// The user's locale comes from the Qt part of the core when it is linked (it always is, with
+// the user interface); a tool without it sees the defaults, which are the "C" locale's.
+extern "C" void AfxReadSystemLocale(AFX_LOCALE_VALUES* values) __attribute__((weak));
+
 namespace {
 std::mutex g_mutex;
 std::optional<AFX_LOCALE_VALUES> g_override;
-
-CString FromQ(const QString& q) {
-  QByteArray b = q.toUtf8();
-  return CString(b.constData(), (int)b.size());
-}
-
-AFX_LOCALE_VALUES ValuesOf(const QLocale& loc) {
-  AFX_LOCALE_VALUES v;
-  QString fmt = loc.timeFormat(QLocale::ShortFormat);
-
-  // The separator is whatever stands between the hour and the minute fields.
-  qsizetype h = fmt.indexOf(QLatin1Char('h'), 0, Qt::CaseInsensitive);
-  if (h >= 0) {
-    qsizetype i = h;
-    while (i < fmt.size() && (fmt[i] == QLatin1Char('h') || fmt[i] == QLatin1Char('H'))) ++i;
-    qsizetype m = fmt.indexOf(QLatin1Char('m'), i);
-    if (m > i) {
-      QString sep = fmt.mid(i, m - i);
-      sep.remove(QLatin1Char('\''));
-      if (!sep.isEmpty()) v.timeSeparator = FromQ(sep);
-    }
-  }
-  v.is24Hour = !fmt.contains(QLatin1Char('a'), Qt::CaseInsensitive);
-  if (!loc.amText().isEmpty()) v.amDesignator = FromQ(loc.amText());
-  if (!loc.pmText().isEmpty()) v.pmDesignator = FromQ(loc.pmText());
-  QString dec = loc.decimalPoint();
-  if (!dec.isEmpty()) v.decimalSeparator = FromQ(dec);
-  v.thousandSeparator = FromQ(loc.groupSeparator());
-  return v;
-}
 }  // namespace
 
 AFX_LOCALE_VALUES AfxGetLocaleValues() {
@@ -47,20 +18,14 @@ AFX_LOCALE_VALUES AfxGetLocaleValues() {
     std::lock_guard<std::mutex> lock(g_mutex);
     if (g_override) return *g_override;
   }
-  return ValuesOf(QLocale::system());
+  AFX_LOCALE_VALUES v;
+  if (AfxReadSystemLocale) AfxReadSystemLocale(&v);
+  return v;
 }
 
 void AfxSetLocaleOverride(const AFX_LOCALE_VALUES& values) {
   std::lock_guard<std::mutex> lock(g_mutex);
   g_override = values;
-}
-
-BOOL AfxSetLocaleOverrideByName(LPCTSTR lpszLocaleName) {
-  if (lpszLocaleName == nullptr || *lpszLocaleName == '\0') return FALSE;
-  QLocale loc(QString::fromUtf8(lpszLocaleName));
-  if (loc.language() == QLocale::C && std::strcmp(lpszLocaleName, "C") != 0) return FALSE;
-  AfxSetLocaleOverride(ValuesOf(loc));
-  return TRUE;
 }
 
 void AfxClearLocaleOverride() {

@@ -1,10 +1,6 @@
 #include "platform/core/AfxString.h"
 
-#include <QList>
-#include <QString>
-
 #include <locale.h>
-#include <strings.h>
 #include <algorithm>
 #include <atomic>
 #include <clocale>
@@ -18,12 +14,6 @@ const char* const kWhiteSpace = " \t\n\r\v\f";
 
 inline const char* NonNull(const char* psz) { return psz ? psz : ""; }
 
-QString ToQ(const std::string& s) { return QString::fromUtf8(s.data(), (qsizetype)s.size()); }
-std::string FromQ(const QString& q) {
-  QByteArray b = q.toUtf8();
-  return std::string(b.constData(), (size_t)b.size());
-}
-
 // Numbers in formatted text use the "C" locale whatever the process locale is.
 locale_t CLocale() {
   static locale_t loc = newlocale(LC_ALL_MASK, "C", (locale_t)0);
@@ -31,12 +21,6 @@ locale_t CLocale() {
 }
 
 int Sign(int v) { return (v > 0) - (v < 0); }
-
-bool IsAscii(const std::string& s) {
-  for (unsigned char c : s)
-    if (c >= 0x80) return false;
-  return true;
-}
 }  // namespace
 
 char CString::GetAt(int nIndex) const {
@@ -51,19 +35,6 @@ void CString::SetAt(int nIndex, char ch) {
 }
 
 int CString::Compare(const char* psz) const { return Sign(std::strcmp(m_str.c_str(), NonNull(psz))); }
-
-int CString::CompareNoCase(const char* psz) const {
-  if (IsAscii(m_str) && IsAscii(NonNull(psz))) return Sign(::strcasecmp(m_str.c_str(), NonNull(psz)));
-  return Sign(ToQ(m_str).compare(QString::fromUtf8(NonNull(psz)), Qt::CaseInsensitive));
-}
-
-int CString::Collate(const char* psz) const {
-  return Sign(QString::localeAwareCompare(ToQ(m_str), QString::fromUtf8(NonNull(psz))));
-}
-
-int CString::CollateNoCase(const char* psz) const {
-  return Sign(QString::localeAwareCompare(ToQ(m_str).toCaseFolded(), QString::fromUtf8(NonNull(psz)).toCaseFolded()));
-}
 
 CString CString::Mid(int nFirst) const { return Mid(nFirst, GetLength() - std::max(nFirst, 0)); }
 
@@ -226,33 +197,6 @@ CString& CString::TrimRight(const char* pszTargets) {
   return *this;
 }
 
-CString& CString::MakeUpper() {
-  if (IsAscii(m_str)) {
-    for (char& c : m_str)
-      if (c >= 'a' && c <= 'z') c = (char)(c - 'a' + 'A');
-    return *this;
-  }
-  m_str = FromQ(ToQ(m_str).toUpper());
-  return *this;
-}
-
-CString& CString::MakeLower() {
-  if (IsAscii(m_str)) {
-    for (char& c : m_str)
-      if (c >= 'A' && c <= 'Z') c = (char)(c - 'A' + 'a');
-    return *this;
-  }
-  m_str = FromQ(ToQ(m_str).toLower());
-  return *this;
-}
-
-CString& CString::MakeReverse() {
-  QList<uint> ucs = ToQ(m_str).toUcs4();
-  std::reverse(ucs.begin(), ucs.end());
-  m_str = FromQ(QString::fromUcs4(reinterpret_cast<const char32_t*>(ucs.constData()), ucs.size()));
-  return *this;
-}
-
 void CString::FormatRaw(const char* pszFormat, ...) {
   va_list args;
   va_start(args, pszFormat);
@@ -320,10 +264,35 @@ BOOL CString::LoadString(UINT nID) {
 
 CString CString::FromUtf16(const char16_t* pch, size_t nLength) {
   if (pch == nullptr || nLength == 0) return CString();
-  return CString(FromQ(QString::fromUtf16(pch, (qsizetype)nLength)));
-}
-
-std::u16string CString::ToUtf16() const {
-  QString q = ToQ(m_str);
-  return std::u16string(reinterpret_cast<const char16_t*>(q.utf16()), (size_t)q.size());
+  std::string out;
+  out.reserve(nLength);
+  for (size_t i = 0; i < nLength; ++i) {
+    char32_t c = pch[i];
+    if (c >= 0xD800 && c <= 0xDFFF) {
+      // A surrogate without its other half becomes '?', as the toolkit's own conversion does.
+      if (c <= 0xDBFF && i + 1 < nLength && pch[i + 1] >= 0xDC00 && pch[i + 1] <= 0xDFFF) {
+        c = 0x10000 + ((c - 0xD800) << 10) + (pch[i + 1] - 0xDC00);
+        ++i;
+      } else {
+        out += '?';
+        continue;
+      }
+    }
+    if (c < 0x80) {
+      out += (char)c;
+    } else if (c < 0x800) {
+      out += (char)(0xC0 | (c >> 6));
+      out += (char)(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += (char)(0xE0 | (c >> 12));
+      out += (char)(0x80 | ((c >> 6) & 0x3F));
+      out += (char)(0x80 | (c & 0x3F));
+    } else {
+      out += (char)(0xF0 | (c >> 18));
+      out += (char)(0x80 | ((c >> 12) & 0x3F));
+      out += (char)(0x80 | ((c >> 6) & 0x3F));
+      out += (char)(0x80 | (c & 0x3F));
+    }
+  }
+  return CString(std::move(out));
 }

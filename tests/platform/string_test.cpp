@@ -80,6 +80,36 @@ TEST(String, CaseIsUnicode) {
             CString("ab\xC3\xA9").MakeReverse());
 }
 
+// Archived UTF-16 text comes back as UTF-8; half a surrogate pair becomes '?', and the
+// round trip through ToUtf16 gives the same units for well-formed text.
+TEST(String, FromUtf16) {
+  struct Case {
+    std::u16string units;
+    const char* utf8;
+    bool roundTrip;
+  };
+  const Case cases[] = {
+      {u"St Malo", "St Malo", true},
+      {u"\u00E9t\u00E9 \u20AC", "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC", true},
+      {u"\U0001F600!", "\xF0\x9F\x98\x80!", true},
+      {u"\uFFFF\uFEFF", "\xEF\xBF\xBF\xEF\xBB\xBF", true},
+      {std::u16string(u"\0b", 2), nullptr, true},
+      {std::u16string({char16_t(0xD800), u'a'}), "?a", false},
+      {std::u16string({u'a', char16_t(0xDC00)}), "a?", false},
+      {std::u16string({char16_t(0xDC00), char16_t(0xD800)}), "??", false},
+      {std::u16string({char16_t(0xD800), char16_t(0xD800), char16_t(0xDC00)}), "?\xF0\x90\x80\x80", false},
+  };
+  for (const Case& c : cases) {
+    const CString s = CString::FromUtf16(c.units.data(), c.units.size());
+    const CString expected = c.utf8 ? CString(c.utf8) : CString(std::string("\0b", 2));
+    EXPECT_EQ(expected, s) << s.GetString();
+    if (c.roundTrip) {
+      EXPECT_EQ(c.units, s.ToUtf16());
+    }
+  }
+  EXPECT_EQ(CString(), CString::FromUtf16(nullptr, 3));
+}
+
 TEST(String, Tokenize) {
   const CString s(",,a,bc,,d");
   int pos = 0;
