@@ -2,6 +2,10 @@
 #pragma once
 
 #include "model/Prediction.h"
+#include "platform/core/AfxPages.h"
+
+#include <cstddef>
+#include <new>
 
 class CMonthlyPrediction {
  public:
@@ -11,6 +15,14 @@ class CMonthlyPrediction {
   virtual ~CMonthlyPrediction() = default;
   CMonthlyPrediction(const CMonthlyPrediction&) = delete;
   CMonthlyPrediction& operator=(const CMonthlyPrediction&) = delete;
+
+  // Every day's cache is written as the month is made: its pages come in one call.
+  static void* operator new(std::size_t size) {
+    void* p = ::operator new(size);
+    AfxPrefault(p, size);
+    return p;
+  }
+  static void operator delete(void* p) { ::operator delete(p); }
 
   void SetPort(const CPortData& port);
   // Day 1 to 31; other days are ignored.
