@@ -49,21 +49,7 @@ std::string Utf16ToUtf8(const WORD* p, const WORD* end, const WORD** next) {
       c = 0x10000 + ((c - 0xD800) << 10) + (*p++ - 0xDC00);
     else if (c >= 0xD800 && c < 0xE000)
       c = 0xFFFD;
-    if (c < 0x80) {
-      out += (char)c;
-    } else if (c < 0x800) {
-      out += (char)(0xC0 | (c >> 6));
-      out += (char)(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += (char)(0xE0 | (c >> 12));
-      out += (char)(0x80 | ((c >> 6) & 0x3F));
-      out += (char)(0x80 | (c & 0x3F));
-    } else {
-      out += (char)(0xF0 | (c >> 18));
-      out += (char)(0x80 | ((c >> 12) & 0x3F));
-      out += (char)(0x80 | ((c >> 6) & 0x3F));
-      out += (char)(0x80 | (c & 0x3F));
-    }
+    AfxAppendUtf8(out, c);
   }
   if (p < end) ++p;  // the terminator
   *next = p;

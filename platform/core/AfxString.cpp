@@ -262,6 +262,24 @@ BOOL CString::LoadString(UINT nID) {
   return TRUE;
 }
 
+void AfxAppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += (char)c;
+  } else if (c < 0x800) {
+    out += (char)(0xC0 | (c >> 6));
+    out += (char)(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += (char)(0xE0 | (c >> 12));
+    out += (char)(0x80 | ((c >> 6) & 0x3F));
+    out += (char)(0x80 | (c & 0x3F));
+  } else {
+    out += (char)(0xF0 | (c >> 18));
+    out += (char)(0x80 | ((c >> 12) & 0x3F));
+    out += (char)(0x80 | ((c >> 6) & 0x3F));
+    out += (char)(0x80 | (c & 0x3F));
+  }
+}
+
 CString CString::FromUtf16(const char16_t* pch, size_t nLength) {
   if (pch == nullptr || nLength == 0) return CString();
   std::string out;
@@ -278,21 +296,7 @@ CString CString::FromUtf16(const char16_t* pch, size_t nLength) {
         continue;
       }
     }
-    if (c < 0x80) {
-      out += (char)c;
-    } else if (c < 0x800) {
-      out += (char)(0xC0 | (c >> 6));
-      out += (char)(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += (char)(0xE0 | (c >> 12));
-      out += (char)(0x80 | ((c >> 6) & 0x3F));
-      out += (char)(0x80 | (c & 0x3F));
-    } else {
-      out += (char)(0xF0 | (c >> 18));
-      out += (char)(0x80 | ((c >> 12) & 0x3F));
-      out += (char)(0x80 | ((c >> 6) & 0x3F));
-      out += (char)(0x80 | (c & 0x3F));
-    }
+    AfxAppendUtf8(out, c);
   }
   return CString(std::move(out));
 }

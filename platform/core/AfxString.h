@@ -12,6 +12,9 @@
 
 class CString;
 
+// Appends code point c (at most U+10FFFF) to out in UTF-8.
+void AfxAppendUtf8(std::string& out, char32_t c);
+
 namespace afx_detail {
 // Format arguments pass through C varargs; a CString goes in as its character pointer.
 inline const char* FormatArg(const CString& s);
