@@ -169,14 +169,15 @@ int EBC_DoPrediction(int flags, int mode, double* latitude, double* longitude, i
   if (flags == 0) return g_state.lastStatus;
   const ebc::DayTable& dayTable = PrepareRequestDay();
   const double hours = ebc::HoursOfDay(hour, minute, second);
-  if ((flags & EBC_HEIGHT) && height) {
-    double h = ebc::SumTideHeight(g_state.header, g_state.point, dayTable, hours, datumOffset);
+  const bool wantHeight = (flags & EBC_HEIGHT) && height;
+  const bool wantStream = (flags & EBC_STREAM) != 0;
+  double h = 0, su = 0, sv = 0;
+  ebc::SumAt(g_state.header, g_state.point, dayTable, hours, datumOffset, wantHeight, wantStream, h, su, sv);
+  if (wantHeight) {
     ebc::ApplyPressureCorrection(h, pressure);
     *height = h;
   }
-  if (flags & EBC_STREAM) {
-    double su = 0, sv = 0;
-    ebc::SumTidalStream(g_state.header, g_state.point, dayTable, hours, su, sv);
+  if (wantStream) {
     if (u) *u = su;
     if (v) *v = sv;
     if (speed) {
@@ -261,7 +262,7 @@ int EBC_GetHarmonicConstants(int mode, double* latitude, double* longitude, doub
 
   const int wanted[4] = {ebc::kM2, ebc::kS2, ebc::kO1, ebc::kK1};
   double* targets[4] = {m2, s2, o1, k1};
-  const ebc::PointConstants& c = g_state.point.constants;
+  const ebc::PointConstants& c = ebc::PointAmplitudes(g_state.point, g_state.header.nconst);
   for (int k = 0; k < 4; ++k) {
     double* out = targets[k];
     if (!out) continue;

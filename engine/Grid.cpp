@@ -9,11 +9,14 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <vector>
 
 static_assert(std::endian::native == std::endian::little, "the data files are little-endian and are read as they lie");
 
@@ -57,6 +60,7 @@ class DataFile {
     fd_ = fd;
     path_ = path;
     identity_ = opened;
+    ++generation_;
     if (S_ISREG(opened.st_mode) && opened.st_size > 0) {
       void* map = ::mmap(nullptr, static_cast<std::size_t>(opened.st_size), PROT_READ, MAP_SHARED, fd, 0);
       if (map != MAP_FAILED) {
@@ -68,6 +72,8 @@ class DataFile {
   }
 
   std::int64_t size() const { return static_cast<std::int64_t>(identity_.st_size); }
+  // Changes whenever another file, or the same one changed, is opened.
+  std::uint64_t generation() const { return generation_; }
 
   // How many of `bytes` could be read at `offset` (fewer at the end of the file); -1 when the
   // file cannot be read at an offset (a pipe) or the offset is one no file has.
@@ -112,6 +118,7 @@ class DataFile {
   std::size_t mapSize_ = 0;
   std::string path_;
   struct stat identity_ {};
+  std::uint64_t generation_ = 0;
 };
 
 // The engine has one state and its calls never overlap: one kept file for each kind.
@@ -155,8 +162,24 @@ constexpr RecordMessages kCornerMessages = {
     "Error in fread() of data record - D",
 };
 
+bool PositionHolds(const GridHeader& h, const GridCell& cell, const double position[2],
+                   const RecordMessages& messages) {
+  double lat = 0, lon = 0;
+  GridCellToPosition(h, cell.column, cell.row, lat, lon);
+  if (!Within(position[0], lat, 0.1 * h.dLat)) {
+    ShowMessageBox(messages.latitudeCheck);
+    return false;
+  }
+  if (!Within(position[1], lon, 0.1 * h.dLong)) {
+    ShowMessageBox(messages.longitudeCheck);
+    return false;
+  }
+  return true;
+}
+
+// `position`, when given, receives the latitude and longitude the record holds.
 int ReadRecord(DataFile& file, const GridHeader& h, const GridCell& cell, bool checkPosition,
-               const RecordMessages& messages, PointConstants& out) {
+               const RecordMessages& messages, PointConstants& out, double* position = nullptr) {
   // One read of the whole record; a short one fails where reading it in parts would.
   double record[2 + 6 * kConstituentCount];
   const std::size_t bytes = sizeof(double) * (2 + 6 * static_cast<std::size_t>(h.nconst));
@@ -169,19 +192,7 @@ int ReadRecord(DataFile& file, const GridHeader& h, const GridCell& cell, bool c
     ShowMessageBox(messages.readPosition);
     return 6;
   }
-  const double* position = record;
-  if (checkPosition) {
-    double lat = 0, lon = 0;
-    GridCellToPosition(h, cell.column, cell.row, lat, lon);
-    if (!Within(position[0], lat, 0.1 * h.dLat)) {
-      ShowMessageBox(messages.latitudeCheck);
-      return 7;
-    }
-    if (!Within(position[1], lon, 0.1 * h.dLong)) {
-      ShowMessageBox(messages.longitudeCheck);
-      return 7;
-    }
-  }
+  if (checkPosition && !PositionHolds(h, cell, record, messages)) return 7;
   if (got < static_cast<std::int64_t>(bytes)) {
     ShowMessageBox(messages.readConstants);
     return 6;
@@ -196,6 +207,10 @@ int ReadRecord(DataFile& file, const GridHeader& h, const GridCell& cell, bool c
     out.vAmp[i] = v[4];
     out.vPhase[i] = v[5];
   }
+  if (position) {
+    position[0] = record[0];
+    position[1] = record[1];
+  }
   return 0;
 }
 
@@ -206,30 +221,162 @@ int Availability(const PointConstants& c) {
   return flags;
 }
 
-// One value (a C or S component) of each corner of the cell.
-struct Corners {
-  double nw, ne, sw, se;
+// Records turned into phasors, kept from one call to the next: the turning is most of an
+// interpolation's work, and the chart asks for the same cells again and again. One slot per
+// record index modulo the slot count; all are emptied when the file is opened anew or the
+// header's layout changes.
+class RecordCache {
+ public:
+  struct Slot {
+    std::int64_t index = -1;
+    double position[2] = {};  // as the record holds it
+    int availability = 0;
+  };
+
+  void use(std::uint64_t generation, const GridHeader& h) {
+    if (values_ && generation == generation_ && h.headerSize == headerSize_ && h.recordSize == recordSize_ &&
+        h.ncols == ncols_)
+      return;
+    generation_ = generation;
+    headerSize_ = h.headerSize;
+    recordSize_ = h.recordSize;
+    ncols_ = h.ncols;
+    const std::size_t stride = 6 * static_cast<std::size_t>(h.nconst);
+    const std::size_t slots = std::clamp<std::size_t>(kBudgetBytes / (stride * sizeof(double)), 1, kMaxSlots);
+    if (!values_ || slots * stride > capacity_) {
+      // Pages are touched as slots are used, not here.
+      values_ = std::make_unique_for_overwrite<double[]>(slots * stride);
+      capacity_ = slots * stride;
+    }
+    stride_ = stride;
+    meta_.assign(slots, Slot{});
+  }
+
+  std::size_t slotOf(std::int64_t index) const { return static_cast<std::size_t>(index) % meta_.size(); }
+  Slot& slot(std::size_t s) { return meta_[s]; }
+  double* values(std::size_t s) { return values_.get() + s * stride_; }
+
+ private:
+  static constexpr std::size_t kBudgetBytes = 4u << 20;
+  static constexpr std::size_t kMaxSlots = 4096;
+
+  std::uint64_t generation_ = 0;
+  std::int64_t headerSize_ = 0, recordSize_ = 0;
+  int ncols_ = 0;
+  std::size_t stride_ = 0, capacity_ = 0;
+  std::unique_ptr<double[]> values_;
+  std::vector<Slot> meta_;
 };
 
-double Combine(int mask, double fx, double fy, const Corners& c) {
+RecordCache& Cache() {
+  static RecordCache cache;
+  return cache;
+}
+
+std::int64_t RecordIndex(const GridHeader& h, const GridCell& cell) {
+  return (static_cast<std::int64_t>(cell.row) - 1) * h.ncols + (cell.column - 1);
+}
+
+// Six blocks of `count` values: height C and S, then u's, then v's.
+void MakePhasors(const PointConstants& k, int count, double* out) {
+  auto split = [&](int q, const auto& amp, const auto& phase) {
+    double* c = out + (2 * q) * count;
+    double* s = out + (2 * q + 1) * count;
+    for (int i = 0; i < count; ++i) {
+      const double g = phase[i] * kDegToRad;
+      c[i] = amp[i] * std::cos(g);
+      s[i] = amp[i] * std::sin(g);
+    }
+  };
+  split(0, k.heightAmp, k.heightPhase);
+  split(1, k.uAmp, k.uPhase);
+  split(2, k.vAmp, k.vPhase);
+}
+
+// A record's phasors and availability flags, as ReadRecord reads and checks it; statuses as
+// ReadRecord's. From the cache, or into `scratch` when given. `amplitudes`, when given,
+// receives the record's own amplitudes and phases.
+int ReadPhasors(DataFile& file, const GridHeader& h, const GridCell& cell, bool checkPosition,
+                const RecordMessages& messages, double* scratch, const double*& values, int& availability,
+                PointConstants* amplitudes = nullptr) {
+  static PointConstants read;  // one engine state, calls never overlap
+  PointConstants& polar = amplitudes ? *amplitudes : read;
+  if (scratch) {
+    const int status = ReadRecord(file, h, cell, checkPosition, messages, polar);
+    if (status != 0) return status;
+    MakePhasors(polar, h.nconst, scratch);
+    values = scratch;
+    availability = Availability(polar);
+    return 0;
+  }
+  RecordCache& cache = Cache();
+  cache.use(file.generation(), h);
+  const std::int64_t index = RecordIndex(h, cell);
+  const std::size_t s = cache.slotOf(index);
+  RecordCache::Slot& slot = cache.slot(s);
+  if (slot.index == index) {
+    if (amplitudes) {
+      const int status = ReadRecord(file, h, cell, checkPosition, messages, polar);
+      if (status != 0) return status;
+    } else if (checkPosition && !PositionHolds(h, cell, slot.position, messages)) {
+      return 7;
+    }
+  } else {
+    slot.index = -1;
+    double position[2];
+    const int status = ReadRecord(file, h, cell, checkPosition, messages, polar, position);
+    if (status != 0) return status;
+    MakePhasors(polar, h.nconst, cache.values(s));
+    slot.position[0] = position[0];
+    slot.position[1] = position[1];
+    slot.availability = Availability(polar);
+    slot.index = index;
+  }
+  values = cache.values(s);
+  availability = slot.availability;
+  return 0;
+}
+
+// Every phasor value of the result from the corners' (nw, ne, sw, se) by one rule.
+template <class Rule>
+void CombineAll(int count, const double* const corners[4], PointPhasors& out, Rule rule) {
+  double* targets[6] = {out.heightC.data(), out.heightS.data(), out.uC.data(),
+                        out.uS.data(),      out.vC.data(),      out.vS.data()};
+  for (int q = 0; q < 6; ++q) {
+    const std::size_t at = static_cast<std::size_t>(q) * static_cast<std::size_t>(count);
+    const double* nw = corners[0] + at;
+    const double* ne = corners[1] + at;
+    const double* sw = corners[2] + at;
+    const double* se = corners[3] + at;
+    double* o = targets[q];
+    for (int i = 0; i < count; ++i) o[i] = rule(nw[i], ne[i], sw[i], se[i]);
+  }
+}
+
+// The rule for the corners present: a mask digit is set for each one missing.
+void CombineCorners(int mask, double fx, double fy, int count, const double* const c[4], PointPhasors& out) {
   constexpr double third = 0.3333333333333333;
+  typedef double D;
   switch (mask) {
-    case 0: return (1 - fy) * ((1 - fx) * c.nw + fx * c.ne) + fy * ((1 - fx) * c.sw + fx * c.se);
-    case 1000: return (c.ne + c.sw + c.se) * third;
-    case 100: return (c.nw + c.sw + c.se) * third;
-    case 10: return (c.nw + c.ne + c.se) * third;
-    case 1: return (c.nw + c.ne + c.sw) * third;
-    case 11: return (1 - fx) * c.nw + fx * c.ne;
-    case 1100: return (1 - fx) * c.sw + fx * c.se;
-    case 101: return (1 - fy) * c.nw + fy * c.sw;
-    case 1010: return (1 - fy) * c.ne + fy * c.se;
-    case 110: return (c.nw + c.se) * 0.5;
-    case 1001: return (c.ne + c.sw) * 0.5;
-    case 1110: return c.se;
-    case 1101: return c.sw;
-    case 1011: return c.ne;
-    case 111: return c.nw;
-    default: return 0;
+    case 0:
+      return CombineAll(count, c, out, [=](D nw, D ne, D sw, D se) {
+        return (1 - fy) * ((1 - fx) * nw + fx * ne) + fy * ((1 - fx) * sw + fx * se);
+      });
+    case 1000: return CombineAll(count, c, out, [](D, D ne, D sw, D se) { return (ne + sw + se) * third; });
+    case 100: return CombineAll(count, c, out, [](D nw, D, D sw, D se) { return (nw + sw + se) * third; });
+    case 10: return CombineAll(count, c, out, [](D nw, D ne, D, D se) { return (nw + ne + se) * third; });
+    case 1: return CombineAll(count, c, out, [](D nw, D ne, D sw, D) { return (nw + ne + sw) * third; });
+    case 11: return CombineAll(count, c, out, [=](D nw, D ne, D, D) { return (1 - fx) * nw + fx * ne; });
+    case 1100: return CombineAll(count, c, out, [=](D, D, D sw, D se) { return (1 - fx) * sw + fx * se; });
+    case 101: return CombineAll(count, c, out, [=](D nw, D, D sw, D) { return (1 - fy) * nw + fy * sw; });
+    case 1010: return CombineAll(count, c, out, [=](D, D ne, D, D se) { return (1 - fy) * ne + fy * se; });
+    case 110: return CombineAll(count, c, out, [](D nw, D, D, D se) { return (nw + se) * 0.5; });
+    case 1001: return CombineAll(count, c, out, [](D, D ne, D sw, D) { return (ne + sw) * 0.5; });
+    case 1110: return CombineAll(count, c, out, [](D, D, D, D se) { return se; });
+    case 1101: return CombineAll(count, c, out, [](D, D, D sw, D) { return sw; });
+    case 1011: return CombineAll(count, c, out, [](D, D ne, D, D) { return ne; });
+    case 111: return CombineAll(count, c, out, [](D nw, D, D, D) { return nw; });
+    default: return CombineAll(count, c, out, [](D, D, D, D) { return 0.0; });
   }
 }
 
@@ -249,7 +396,7 @@ int MaskStatus(int mask) {
 }
 
 int InterpolateCorners(DataFile& file, const GridHeader& h, const LookupRequest& request, const GridCell& nearest,
-                       double nearestLat, double nearestLon, PointConstants& result) {
+                       double nearestLat, double nearestLon, PointPhasors& result) {
   // The cell: the grid points around the request, one of them the nearest.
   int c0 = nearest.column, c1 = nearest.column + 1;
   int r0 = nearest.row, r1 = nearest.row + 1;
@@ -294,18 +441,32 @@ int InterpolateCorners(DataFile& file, const GridHeader& h, const LookupRequest&
 
   const GridCell cells[4] = {{c0, r0}, {c1, r0}, {c0, r1}, {c1, r1}};
   constexpr int maskBits[4] = {1000, 100, 10, 1};
-  static PointConstants corner[4];  // one engine state, calls never overlap
+  // Two corners that share a cache slot would overwrite each other: those cells are read
+  // past the cache.
+  RecordCache& cache = Cache();
+  cache.use(file.generation(), h);
+  bool shared = false;
+  for (int k = 0; k < 4; ++k)
+    for (int j = 0; j < k; ++j) {
+      const std::int64_t a = RecordIndex(h, cells[k]), b = RecordIndex(h, cells[j]);
+      if (a != b && cache.slotOf(a) == cache.slotOf(b)) shared = true;
+    }
+  static double scratch[4][6 * kConstituentCount];  // one engine state, calls never overlap
+  static const double zeros[6 * kConstituentCount] = {};
+  const double* corner[4] = {zeros, zeros, zeros, zeros};
   int mask = 0;
-  bool present[4] = {};
   for (int k = 0; k < 4; ++k) {
     const bool isNearest = cells[k].column == nearest.column && cells[k].row == nearest.row;
-    const int status = ReadRecord(file, h, cells[k], isNearest, kCornerMessages, corner[k]);
+    const double* values = nullptr;
+    int availability = 0;
+    const int status =
+        ReadPhasors(file, h, cells[k], isNearest, kCornerMessages, shared ? scratch[k] : nullptr, values, availability);
     if (status != 0) return status;
-    if (Availability(corner[k]) != 0) {
+    if (availability != 0) {
       if (isNearest) return 12;
       mask += maskBits[k];
     } else {
-      present[k] = true;
+      corner[k] = values;
     }
   }
 
@@ -317,28 +478,7 @@ int InterpolateCorners(DataFile& file, const GridHeader& h, const LookupRequest&
   if (fxIsOne) fx = 1.0;
   if (!(fx >= 0.0 && fx <= 1.0) || !(fy >= 0.0 && fy <= 1.0)) return 13;
 
-  auto combinePair = [&](int i, auto amp, auto phase, double& outAmp, double& outPhase) {
-    Corners cs{}, ss{};
-    double* cp[4] = {&cs.nw, &cs.ne, &cs.sw, &cs.se};
-    double* sp[4] = {&ss.nw, &ss.ne, &ss.sw, &ss.se};
-    for (int k = 0; k < 4; ++k) {
-      if (!present[k]) continue;
-      const double a = (corner[k].*amp)[i];
-      const double g = (corner[k].*phase)[i] * kDegToRad;
-      *cp[k] = a * std::cos(g);
-      *sp[k] = a * std::sin(g);
-    }
-    const double C = Combine(mask, fx, fy, cs);
-    const double S = Combine(mask, fx, fy, ss);
-    outAmp = std::sqrt(C * C + S * S);
-    outPhase = std::atan2(S, C) * kRadToDeg;
-  };
-  for (int i = 0; i < h.nconst; ++i) {
-    combinePair(i, &PointConstants::heightAmp, &PointConstants::heightPhase, result.heightAmp[i],
-                result.heightPhase[i]);
-    combinePair(i, &PointConstants::uAmp, &PointConstants::uPhase, result.uAmp[i], result.uPhase[i]);
-    combinePair(i, &PointConstants::vAmp, &PointConstants::vPhase, result.vAmp[i], result.vPhase[i]);
-  }
+  CombineCorners(mask, fx, fy, h.nconst, corner, result);
   return MaskStatus(mask);
 }
 
@@ -459,19 +599,43 @@ int LoadGridPointConstants(const GridHeader& h, const LookupRequest& request, Po
     return 1;
   }
 
+  point.constantsMade = false;
   if (request.mode == 0) {
-    const int status = ReadRecord(file, h, nearest, true, kNearestMessages, point.constants);
+    const double* values = nullptr;
+    const int status =
+        ReadPhasors(file, h, nearest, true, kNearestMessages, nullptr, values, point.availability, &point.constants);
     if (status != 0) return status;
-    point.availability = Availability(point.constants);
+    point.constantsMade = true;
+    const std::size_t n = static_cast<std::size_t>(h.nconst);
+    double* targets[6] = {point.phasors.heightC.data(), point.phasors.heightS.data(), point.phasors.uC.data(),
+                          point.phasors.uS.data(),      point.phasors.vC.data(),      point.phasors.vS.data()};
+    for (std::size_t q = 0; q < 6; ++q) std::memcpy(targets[q], values + q * n, n * sizeof(double));
     if (point.availability == (kNoHeight | kNoStream)) return 8;
     return 0;
   }
 
   const int status =
-      InterpolateCorners(file, h, request, nearest, point.gridLatitude, point.gridLongitude, point.constants);
+      InterpolateCorners(file, h, request, nearest, point.gridLatitude, point.gridLongitude, point.phasors);
   // Every corner that entered the result had height and stream data.
   if (status <= 0) point.availability = 0;
   return status;
+}
+
+const PointConstants& PointAmplitudes(PointData& point, int count) {
+  if (point.constantsMade) return point.constants;
+  auto polar = [&](const auto& c, const auto& s, auto& amp, auto& phase) {
+    for (int i = 0; i < count; ++i) {
+      amp[i] = std::sqrt(c[i] * c[i] + s[i] * s[i]);
+      phase[i] = std::atan2(s[i], c[i]) * kRadToDeg;
+    }
+  };
+  const PointPhasors& p = point.phasors;
+  PointConstants& k = point.constants;
+  polar(p.heightC, p.heightS, k.heightAmp, k.heightPhase);
+  polar(p.uC, p.uS, k.uAmp, k.uPhase);
+  polar(p.vC, p.vS, k.vAmp, k.vPhase);
+  point.constantsMade = true;
+  return k;
 }
 
 int CheckGridPoint(const GridHeader& h, const char* harmonicsPath, double latitude, double longitude) {

@@ -31,6 +31,14 @@ struct PointConstants {
   std::array<double, kConstituentCount> vAmp{}, vPhase{};
 };
 
+// The same constants as phasors, A cos g and A sin g: what the sums and the interpolation work
+// in. Per quantity, in the header's constituent order.
+struct PointPhasors {
+  std::array<double, kConstituentCount> heightC{}, heightS{};
+  std::array<double, kConstituentCount> uC{}, uS{};
+  std::array<double, kConstituentCount> vC{}, vS{};
+};
+
 // Availability flags of a point.
 inline constexpr int kNoHeight = 1;
 inline constexpr int kNoStream = 2;
@@ -42,7 +50,11 @@ struct GridCell {
 
 // Result of a lookup: the constants and mean values the synthesis works from.
 struct PointData {
+  PointPhasors phasors;
+  // A nearest point's amplitudes and phases as the file has them; an interpolated point's are
+  // made from its phasors when first asked for (PointAmplitudes).
   PointConstants constants;
+  bool constantsMade = false;
   double z0 = 0, u0 = 0, v0 = 0;
   int availability = 0;     // kNoHeight | kNoStream
   double gridLatitude = 0;  // nearest grid point
@@ -72,6 +84,9 @@ int CheckRange(const GridHeader& header, double latitude, double longitude);
 // Fills `point` for the request. Statuses: 0, -1, -2, -3 (interpolation corners missing),
 // 1, 3, 4, 5, 6, 7, 8, 12, 13. The grid position is filled once the range check passed.
 int LoadGridPointConstants(const GridHeader& header, const LookupRequest& request, PointData& point);
+
+// The point's amplitudes and phases (degrees) for its first `count` constituents.
+const PointConstants& PointAmplitudes(PointData& point, int count);
 
 // Reads the nearest point's record as the nearest-point lookup does (no extra data) and gives
 // its availability flags. Statuses 0, 1, 3, 4, 5, 6, 7, 8.

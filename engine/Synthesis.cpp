@@ -2,6 +2,7 @@
 
 #include "engine/Angles.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace ebc {
@@ -10,35 +11,57 @@ namespace {
 
 constexpr double kPhaseToRad = kTableDegToRad;
 
-double Sum(const GridHeader& h, const DayTable& day, double hours, const std::array<double, kConstituentCount>& amp,
-           const std::array<double, kConstituentCount>& phase) {
-  double sum = 0;
-  for (int i = 0; i < h.nconst; ++i) {
-    const int n = h.numbers[i];
-    sum += day.f[n] * amp[i] * std::cos(day.speed[n] * hours + (day.V0[n] + day.u[n] - phase[i]) * kPhaseToRad);
-  }
-  return sum;
-}
-
 }  // namespace
 
 double HoursOfDay(int hour, int minute, int second) {
   return hour + minute * 0.016666666666666666 + second * 0.0002777777777777778;
 }
 
-double SumTideHeight(const GridHeader& header, const PointData& point, const DayTable& day, double hours,
-                     double datumOffset) {
-  return point.z0 + datumOffset + Sum(header, day, hours, point.constants.heightAmp, point.constants.heightPhase);
+void SumAt(const GridHeader& header, const PointData& point, const DayTable& day, double hours, double datumOffset,
+           bool heights, bool streams, double& height, double& u, double& v) {
+  // f A cos(w t + arg - g) = f (A cos g cos(w t + arg) + A sin g sin(w t + arg)): one sine and
+  // cosine per constituent serves every quantity, and every place asked for at one instant (the
+  // chart's stream field asks for hundreds).
+  struct Instant {
+    int year = 0, dayOfYear = 0;
+    double hours = 0;
+    int count = 0;
+    std::array<int, kConstituentCount> numbers{};
+    std::array<double, kConstituentCount> c{}, s{};
+  };
+  static Instant at;  // one engine state, calls never overlap
+  const int n = header.nconst;
+  if (at.dayOfYear == 0 || at.year != day.year || at.dayOfYear != day.dayOfYear || at.hours != hours || at.count != n ||
+      !std::equal(header.numbers.begin(), header.numbers.begin() + n, at.numbers.begin())) {
+    at.dayOfYear = 0;  // not valid while it is made
+    for (int i = 0; i < n; ++i) {
+      const int k = header.numbers[i];
+      const double angle = day.speed[k] * hours + (day.V0[k] + day.u[k]) * kPhaseToRad;
+      at.c[i] = day.f[k] * std::cos(angle);
+      at.s[i] = day.f[k] * std::sin(angle);
+      at.numbers[i] = k;
+    }
+    at.year = day.year;
+    at.hours = hours;
+    at.count = n;
+    at.dayOfYear = day.dayOfYear;
+  }
+  const PointPhasors& k = point.phasors;
+  double h = 0, su = 0, sv = 0;
+  for (int i = 0; i < n; ++i) {
+    if (heights) h += k.heightC[i] * at.c[i] + k.heightS[i] * at.s[i];
+    if (streams) {
+      su += k.uC[i] * at.c[i] + k.uS[i] * at.s[i];
+      sv += k.vC[i] * at.c[i] + k.vS[i] * at.s[i];
+    }
+  }
+  height = point.z0 + datumOffset + h;
+  u = point.u0 + su;
+  v = point.v0 + sv;
 }
 
 void ApplyPressureCorrection(double& height, double pressure) {
   if (pressure > 0.01) height += (1010.0 - pressure) * 0.01;
-}
-
-void SumTidalStream(const GridHeader& header, const PointData& point, const DayTable& day, double hours, double& u,
-                    double& v) {
-  u = point.u0 + Sum(header, day, hours, point.constants.uAmp, point.constants.uPhase);
-  v = point.v0 + Sum(header, day, hours, point.constants.vAmp, point.constants.vPhase);
 }
 
 void SpeedAndDirection(double u, double v, double& speed, double& direction) {
@@ -57,7 +80,7 @@ void SeriesSynthesizer::prepare(const GridHeader& header, const PointData& point
   for (auto* v : {&hc_, &hs_, &uc_, &us_, &vc_, &vs_, &c_, &s_, &rc_, &rs_})
     v->assign(static_cast<std::size_t>(blocks_), Lanes{});
 
-  const PointConstants& k = point.constants;
+  k_ = point.phasors;
   const DayTable speeds = [] {
     DayTable t;
     InitConstituentSpeeds(t);
@@ -65,14 +88,6 @@ void SeriesSynthesizer::prepare(const GridHeader& header, const PointData& point
   }();
   for (int i = 0; i < n_; ++i) {
     numbers_[i] = header.numbers[i];
-    auto split = [](double amp, double phase, double& a, double& b) {
-      const double g = phase * kPhaseToRad;
-      a = amp * std::cos(g);
-      b = amp * std::sin(g);
-    };
-    split(k.heightAmp[i], k.heightPhase[i], hA_[i], hB_[i]);
-    split(k.uAmp[i], k.uPhase[i], uA_[i], uB_[i]);
-    split(k.vAmp[i], k.vPhase[i], vA_[i], vB_[i]);
     const double w = speeds.speed[numbers_[i]];
     const std::size_t b = static_cast<std::size_t>(i / kLanes);
     rc_[b][i % kLanes] = std::cos(w * stepHours);
@@ -91,14 +106,14 @@ void SeriesSynthesizer::startDay(const DayTable& day, double hours) {
     const double sa = f * std::sin(arg);
     // f A cos(arg - g) = f (cos arg A cos g + sin arg A sin g), and the same for sin.
     if (heights_) {
-      hc_[b][lane] = ca * hA_[i] + sa * hB_[i];
-      hs_[b][lane] = sa * hA_[i] - ca * hB_[i];
+      hc_[b][lane] = ca * k_.heightC[i] + sa * k_.heightS[i];
+      hs_[b][lane] = sa * k_.heightC[i] - ca * k_.heightS[i];
     }
     if (streams_) {
-      uc_[b][lane] = ca * uA_[i] + sa * uB_[i];
-      us_[b][lane] = sa * uA_[i] - ca * uB_[i];
-      vc_[b][lane] = ca * vA_[i] + sa * vB_[i];
-      vs_[b][lane] = sa * vA_[i] - ca * vB_[i];
+      uc_[b][lane] = ca * k_.uC[i] + sa * k_.uS[i];
+      us_[b][lane] = sa * k_.uC[i] - ca * k_.uS[i];
+      vc_[b][lane] = ca * k_.vC[i] + sa * k_.vS[i];
+      vs_[b][lane] = sa * k_.vC[i] - ca * k_.vS[i];
     }
     const double w = day.speed[number];
     c_[b][lane] = std::cos(w * hours);

@@ -12,14 +12,13 @@ namespace ebc {
 // Hours after 00:00 of the date.
 double HoursOfDay(int hour, int minute, int second);
 
-// Z0 + datum offset + sum of f H cos(w t + (V0 + u - g)) over the header's constituents.
-double SumTideHeight(const GridHeader& header, const PointData& point, const DayTable& day, double hours,
-                     double datumOffset);
+// The sums at `hours` after 00:00 of the day, each quantity asked for: the height is Z0 plus
+// the datum offset plus the sum of f H cos(w t + (V0 + u - g)) over the header's constituents;
+// u and v likewise from U0 and V0.
+void SumAt(const GridHeader& header, const PointData& point, const DayTable& day, double hours, double datumOffset,
+           bool heights, bool streams, double& height, double& u, double& v);
 
 void ApplyPressureCorrection(double& height, double pressure);
-
-void SumTidalStream(const GridHeader& header, const PointData& point, const DayTable& day, double hours, double& u,
-                    double& v);
 
 void SpeedAndDirection(double u, double v, double& speed, double& direction);
 
@@ -47,8 +46,8 @@ class SeriesSynthesizer {
   int blocks_ = 0;  // constituents in groups of kLanes, an even count, padded with zeros
   bool heights_ = false, streams_ = false;
   std::array<int, kConstituentCount> numbers_{};
-  // A cos g and A sin g of each quantity, per constituent.
-  std::array<double, kConstituentCount> hA_{}, hB_{}, uA_{}, uB_{}, vA_{}, vB_{};
+  // The point's A cos g and A sin g of each quantity, per constituent.
+  PointPhasors k_{};
   // Per block: the day's f A cos(V0 + u - g) and f A sin(V0 + u - g) of each quantity, the
   // phasor and its rotation per step.
   std::vector<Lanes> hc_, hs_, uc_, us_, vc_, vs_, c_, s_, rc_, rs_;

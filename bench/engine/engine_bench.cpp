@@ -4,6 +4,7 @@
 #include "tests/engine/GridWriter.h"
 
 #include <benchmark/benchmark.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <cmath>
@@ -71,9 +72,15 @@ void Series(benchmark::State& state, int flags) {
 void BM_SeriesYearHeights(benchmark::State& state) { Series(state, EBC_HEIGHT); }
 void BM_SeriesYearHeightsAndStreams(benchmark::State& state) { Series(state, EBC_HEIGHT | EBC_STREAM); }
 
+// What changes from one prediction to the next, besides the place: the date and the time (each
+// call a new day's astronomy), the time within one day (a passage's track), or nothing (the
+// stream field: every cell at one instant).
+enum class Varies { kDateAndTime, kTimeOfDay, kPlaceOnly };
+
 // setEach: the harmonics file is set before every prediction, as the chart's cursor read-out
 // and the route track do.
-void Single(benchmark::State& state, int mode, int flags, int constituents = kConstituents, bool setEach = false) {
+void Single(benchmark::State& state, int mode, int flags, int constituents = kConstituents, bool setEach = false,
+            Varies varies = Varies::kDateAndTime) {
   SetUp(state, constituents);
   const std::string& path = GridFile(constituents);
   int i = 0;
@@ -86,8 +93,11 @@ void Single(benchmark::State& state, int mode, int flags, int constituents = kCo
     double lat = 51.9 - 0.0137 * (i % 100);
     double lon = -5.95 + 0.0241 * (i % 113);
     double h = 0, u = 0, v = 0, s = 0, d = 0;
-    const int status = EBC_DoPrediction(flags, mode, &lat, &lon, 1 + i % 28, 1 + i % 12, 2025, i % 24, i % 60, 0, 0.0,
-                                        0.0, &h, &u, &v, &s, &d);
+    const bool newDay = varies == Varies::kDateAndTime;
+    const bool newTime = varies != Varies::kPlaceOnly;
+    const int status =
+        EBC_DoPrediction(flags, mode, &lat, &lon, newDay ? 1 + i % 28 : 14, newDay ? 1 + i % 12 : 6, 2025,
+                         newTime ? i % 24 : 9, newTime ? i % 60 : 30, 0, 0.0, 0.0, &h, &u, &v, &s, &d);
     if (status > 0) state.SkipWithError("prediction failed");
     benchmark::DoNotOptimize(h);
     benchmark::DoNotOptimize(s);
@@ -98,17 +108,33 @@ void Single(benchmark::State& state, int mode, int flags, int constituents = kCo
 }
 
 void BM_SingleInterpolated(benchmark::State& state) { Single(state, 1, EBC_HEIGHT | EBC_STREAM); }
+void BM_SingleInterpolatedOneDay(benchmark::State& state) {
+  Single(state, 1, EBC_HEIGHT | EBC_STREAM, kConstituents, false, Varies::kTimeOfDay);
+}
+void BM_SingleInterpolatedOneTime(benchmark::State& state) {
+  Single(state, 1, EBC_HEIGHT | EBC_STREAM, kConstituents, false, Varies::kPlaceOnly);
+}
 void BM_SingleInterpolatedStream(benchmark::State& state) { Single(state, 1, EBC_STREAM); }
 void BM_SingleNearest(benchmark::State& state) { Single(state, 0, EBC_HEIGHT | EBC_STREAM); }
 void BM_SingleInterpolated7(benchmark::State& state) { Single(state, 1, EBC_HEIGHT | EBC_STREAM, 7); }
 void BM_SetFileAndInterpolateStream7(benchmark::State& state) { Single(state, 1, EBC_STREAM, 7, true); }
+
+// One stat() of a file, the least a prediction pays to notice a data file replaced at its path.
+void BM_StatOfTheDataFile(benchmark::State& state) {
+  const std::string& path = GridFile();
+  struct stat st {};
+  for (auto _ : state) benchmark::DoNotOptimize(::stat(path.c_str(), &st));
+}
 
 }  // namespace
 
 BENCHMARK(BM_SeriesYearHeights)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SeriesYearHeightsAndStreams)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SingleInterpolated)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SingleInterpolatedOneDay)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SingleInterpolatedOneTime)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SingleInterpolatedStream)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SingleNearest)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SingleInterpolated7)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SetFileAndInterpolateStream7)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StatOfTheDataFile)->Unit(benchmark::kMicrosecond);

@@ -463,3 +463,126 @@ TEST_F(GridLookup, EveryCallReadsTheFileNowAtThePath) {
   EXPECT_EQ(GetConstants(0, 49.0, 5.0).status, EBC_OK);
   EXPECT_DOUBLE_EQ(GetConstants(0, 49.0, 5.0).s2[0], 7.0);
 }
+
+namespace {
+
+struct Tide {
+  int status = 0;
+  double height = 0, u = 0, v = 0;
+  bool operator==(const Tide&) const = default;
+};
+
+// Height and stream interpolated at one instant.
+Tide TideAt(double lat, double lon, int hour = 10) {
+  Tide t;
+  double speed = 0, direction = 0;
+  t.status = EBC_DoPrediction(EBC_HEIGHT | EBC_STREAM, 1, &lat, &lon, 5, 7, 2022, hour, 20, 0, 0.0, 0.0, &t.height,
+                              &t.u, &t.v, &speed, &direction);
+  return t;
+}
+
+}  // namespace
+
+// What the engine keeps of records it has read is that of the file now at the path: after a file
+// is renamed over it or rewritten in place, every prediction equals one made from the new file
+// by an engine that had read nothing of the old one.
+TEST_F(GridLookup, KeptRecordsAreThoseOfTheFileNowAtThePath) {
+  auto gridTimes = [](double k) {
+    fx::HarmonicsGridWriter grid(kGeometry, {31, 36});
+    for (int r = 1; r <= kGeometry.rows; ++r)
+      for (int c = 1; c <= kGeometry.cols; ++c)
+        grid.setPoint(r, c,
+                      {{31, k * 0.5, 10.0 * r, k * 0.1, 20.0 + c, 0.1, 30.0},
+                       {36, k * HeightAmp(r, c), 30.0 * c, 100, 60.0 * r, 200, 90.0}});
+    return grid;
+  };
+  const double places[][2] = {{48.5, 2.5}, {49.25, 1.75}, {47.2, 3.9}, {48.5, 2.5}};
+  auto tides = [&](int hour) {
+    std::vector<Tide> all;
+    for (const auto& p : places) all.push_back(TideAt(p[0], p[1], hour));
+    return all;
+  };
+  // What a fresh read of each file gives.
+  useGrid(gridTimes(2), "two.dat");
+  const std::vector<Tide> two = tides(10);
+  useGrid(gridTimes(3), "three.dat");
+  const std::vector<Tide> three = tides(10);
+
+  const std::string path = useGrid(gridTimes(1));
+  const std::vector<Tide> one = tides(10);
+  EXPECT_EQ(one[0].status, EBC_OK);
+  EXPECT_EQ(one[0], one[3]);  // the same place read again
+  EXPECT_EQ(tides(10), one);
+  EXPECT_NE(one, two);
+
+  const std::string staged = dir.file("staged.dat").string();
+  gridTimes(2).write(staged);
+  std::filesystem::rename(staged, path);
+  EXPECT_EQ(tides(10), two);
+
+  gridTimes(3).write(path);  // in place, the same size
+  EXPECT_EQ(tides(10), three);
+  EXPECT_NE(tides(11), three);  // another instant is summed anew
+  EXPECT_EQ(tides(10), three);
+}
+
+// Records the engine keeps are in slots taken by their place in the file. A cell whose corners
+// would take one slot must still combine four different records: grids as wide as the slots, or
+// one narrower, put corners one row apart, or diagonally apart, into one slot.
+TEST_F(GridLookup, CornersThatShareAKeptSlotAreEachTheirOwn) {
+  for (const int cols : {4095, 4096}) {
+    const fx::GridGeometry wide{2, cols, 50.0, 0.0, 0.01, 0.01};
+    fx::HarmonicsGridWriter grid(wide, {36});
+    auto amp = [](int r, int c) { return 10.0 * r + c / 1000.0; };
+    for (int r = 1; r <= 2; ++r)
+      for (int c = 1; c <= cols; ++c) grid.setPoint(r, c, {{36, amp(r, c), 0.0, 1, 0.0, 1, 0.0}});
+    useGrid(grid);
+    for (const int c : {1, 2, 100, cols - 1}) {
+      const double lat = 50.0 - 0.005, lon = (c - 1) * 0.01 + 0.004;  // 0.4 of the way east, halfway south
+      const Constants k = GetConstants(1, lat, lon);
+      ASSERT_EQ(k.status, EBC_OK) << cols << " " << c;
+      const double expected =
+          0.5 * (0.6 * amp(1, c) + 0.4 * amp(1, c + 1)) + 0.5 * (0.6 * amp(2, c) + 0.4 * amp(2, c + 1));
+      EXPECT_NEAR(k.s2[0], expected, 1e-9) << cols << " " << c;
+    }
+  }
+}
+
+// A record first read as a corner that is not the nearest point is not checked; asked for later
+// as the nearest point, its stored position is checked as if it were read for the first time.
+TEST_F(GridLookup, AKeptRecordIsCheckedWhenItBecomesTheNearestPoint) {
+  fx::HarmonicsGridWriter grid = MakeGrid();
+  grid.setStoredPosition(2, 4, kGeometry.latitude(2) + 0.5, kGeometry.longitude(4));
+  useGrid(grid);
+  EXPECT_EQ(GetConstants(1, 49.0, 2.25).status, EBC_OK);  // (2, 4) is a corner, (2, 3) the nearest
+  EXPECT_TRUE(messages().empty());
+  EXPECT_EQ(GetConstants(1, 49.0, 2.75).status, EBC_ERR_POSITION_CHECK);
+  EXPECT_EQ(GetConstants(0, 49.0, 3.0).status, EBC_ERR_POSITION_CHECK);
+  EXPECT_EQ(messages(), (std::vector<std::string>{"Problem with the lat,lng calculation or data read - C",
+                                                  "Problem with the lat,lng calculation or data read - A"}));
+}
+
+// Files of other constituents asked for at one instant: each sums its own.
+TEST_F(GridLookup, FilesOfOtherConstituentsAtOneInstantEachSumTheirOwn) {
+  auto grid = [](const std::vector<int>& numbers) {
+    fx::HarmonicsGridWriter g(kGeometry, numbers);
+    std::vector<fx::ConstituentValues> values;
+    for (const int n : numbers) values.push_back({n, 1.0, 10.0, 0.5, 20.0, 0.5, 30.0});
+    g.setAllPoints(values);
+    return g;
+  };
+  auto freshAtTen = [] {
+    TideAt(48.5, 2.5, 11);
+    return TideAt(48.5, 2.5, 10);
+  };
+  useGrid(grid({31, 36}), "a.dat");
+  const Tide a = freshAtTen();
+  useGrid(grid({10, 17, 36}), "b.dat");
+  const Tide b = freshAtTen();
+  ASSERT_EQ(a.status, EBC_OK);
+  EXPECT_NE(a, b);
+  useGrid(grid({31, 36}), "a.dat");
+  EXPECT_EQ(TideAt(48.5, 2.5, 10), a);
+  useGrid(grid({10, 17, 36}), "b.dat");
+  EXPECT_EQ(TideAt(48.5, 2.5, 10), b);
+}
