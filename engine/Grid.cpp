@@ -344,11 +344,11 @@ void CombineAll(int count, const double* const corners[4], PointPhasors& out, Ru
                         out.uS.data(),      out.vC.data(),      out.vS.data()};
   for (int q = 0; q < 6; ++q) {
     const std::size_t at = static_cast<std::size_t>(q) * static_cast<std::size_t>(count);
-    const double* nw = corners[0] + at;
-    const double* ne = corners[1] + at;
-    const double* sw = corners[2] + at;
-    const double* se = corners[3] + at;
-    double* o = targets[q];
+    const double* __restrict nw = corners[0] + at;
+    const double* __restrict ne = corners[1] + at;
+    const double* __restrict sw = corners[2] + at;
+    const double* __restrict se = corners[3] + at;
+    double* __restrict o = targets[q];
     for (int i = 0; i < count; ++i) o[i] = rule(nw[i], ne[i], sw[i], se[i]);
   }
 }

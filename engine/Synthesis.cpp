@@ -1,6 +1,7 @@
 #include "engine/Synthesis.h"
 
 #include "engine/Angles.h"
+#include "engine/SinCos.h"
 
 #include <algorithm>
 #include <cmath>
@@ -34,12 +35,17 @@ void SumAt(const GridHeader& header, const PointData& point, const DayTable& day
   if (at.dayOfYear == 0 || at.year != day.year || at.dayOfYear != day.dayOfYear || at.hours != hours || at.count != n ||
       !std::equal(header.numbers.begin(), header.numbers.begin() + n, at.numbers.begin())) {
     at.dayOfYear = 0;  // not valid while it is made
+    double angle[kConstituentCount];
     for (int i = 0; i < n; ++i) {
       const int k = header.numbers[i];
-      const double angle = day.speed[k] * hours + (day.V0[k] + day.u[k]) * kPhaseToRad;
-      at.c[i] = day.f[k] * std::cos(angle);
-      at.s[i] = day.f[k] * std::sin(angle);
+      angle[i] = day.speed[k] * hours + (day.V0[k] + day.u[k]) * kPhaseToRad;
       at.numbers[i] = k;
+    }
+    SinCos(n, angle, at.s.data(), at.c.data());
+    for (int i = 0; i < n; ++i) {
+      const double f = day.f[header.numbers[i]];
+      at.c[i] *= f;
+      at.s[i] *= f;
     }
     at.year = day.year;
     at.hours = hours;
