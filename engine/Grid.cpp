@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
@@ -48,7 +49,10 @@ class DataFile {
       close();
       return false;
     }
-    if (fd_ >= 0 && path_ == path && Same(now, identity_)) return true;
+    if (fd_ >= 0 && path_ == path && Same(now, identity_)) {
+      unsettled_ = Unsettled(now);
+      return true;
+    }
     close();
     const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
@@ -61,6 +65,7 @@ class DataFile {
     path_ = path;
     identity_ = opened;
     ++generation_;
+    unsettled_ = Unsettled(opened);
     if (S_ISREG(opened.st_mode) && opened.st_size > 0) {
       void* map = ::mmap(nullptr, static_cast<std::size_t>(opened.st_size), PROT_READ, MAP_SHARED, fd, 0);
       if (map != MAP_FAILED) {
@@ -74,6 +79,18 @@ class DataFile {
   std::int64_t size() const { return static_cast<std::int64_t>(identity_.st_size); }
   // Changes whenever another file, or the same one changed, is opened.
   std::uint64_t generation() const { return generation_; }
+  // Whether the file changed so lately that a change to come could leave its size and times as
+  // they are (many file systems keep times to a tick or a second or two): what was read from it
+  // must then be compared with what it holds now.
+  bool unsettled() const { return unsettled_; }
+
+  // The file's bytes at `offset` where all of them are mapped, else nullptr.
+  const unsigned char* mapped(std::int64_t offset, std::size_t bytes) const {
+    if (!map_ || offset < 0 || static_cast<std::uint64_t>(offset) > mapSize_ ||
+        bytes > mapSize_ - static_cast<std::size_t>(offset))
+      return nullptr;
+    return map_ + offset;
+  }
 
   // How many of `bytes` could be read at `offset` (fewer at the end of the file); -1 when the
   // file cannot be read at an offset (a pipe) or the offset is one no file has.
@@ -104,6 +121,12 @@ class DataFile {
            a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
            a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
   }
+  static bool Unsettled(const struct stat& st) {
+    constexpr time_t kSettleSeconds = 3;
+    struct timespec now {};
+    if (::clock_gettime(CLOCK_REALTIME_COARSE, &now) != 0) return true;
+    return st.st_ctim.tv_sec >= now.tv_sec - kSettleSeconds;
+  }
   void close() {
     if (map_) ::munmap(const_cast<unsigned char*>(map_), mapSize_);
     map_ = nullptr;
@@ -119,6 +142,7 @@ class DataFile {
   std::string path_;
   struct stat identity_ {};
   std::uint64_t generation_ = 0;
+  bool unsettled_ = true;
 };
 
 // The engine has one state and its calls never overlap: one kept file for each kind.
@@ -177,12 +201,27 @@ bool PositionHolds(const GridHeader& h, const GridCell& cell, const double posit
   return true;
 }
 
-// `position`, when given, receives the latitude and longitude the record holds.
+std::size_t RecordDoubles(const GridHeader& h) { return 2 + 6 * static_cast<std::size_t>(h.nconst); }
+
+// A record's constants (after its position) into amplitudes and phases.
+void SplitRecord(const double* values, int count, PointConstants& out) {
+  for (int i = 0; i < count; ++i) {
+    const double* v = values + 6 * i;
+    out.heightAmp[i] = v[0];
+    out.heightPhase[i] = v[1];
+    out.uAmp[i] = v[2];
+    out.uPhase[i] = v[3];
+    out.vAmp[i] = v[4];
+    out.vPhase[i] = v[5];
+  }
+}
+
+// `raw`, when given, receives the whole record as read.
 int ReadRecord(DataFile& file, const GridHeader& h, const GridCell& cell, bool checkPosition,
-               const RecordMessages& messages, PointConstants& out, double* position = nullptr) {
+               const RecordMessages& messages, PointConstants& out, double* raw = nullptr) {
   // One read of the whole record; a short one fails where reading it in parts would.
   double record[2 + 6 * kConstituentCount];
-  const std::size_t bytes = sizeof(double) * (2 + 6 * static_cast<std::size_t>(h.nconst));
+  const std::size_t bytes = sizeof(double) * RecordDoubles(h);
   const std::int64_t got = file.readAt(RecordOffset(h, cell), record, bytes);
   if (got < 0) {
     ShowMessageBox("Error in fseek()");
@@ -197,20 +236,8 @@ int ReadRecord(DataFile& file, const GridHeader& h, const GridCell& cell, bool c
     ShowMessageBox(messages.readConstants);
     return 6;
   }
-  const double* values = record + 2;
-  for (int i = 0; i < h.nconst; ++i) {
-    const double* v = values + 6 * i;
-    out.heightAmp[i] = v[0];
-    out.heightPhase[i] = v[1];
-    out.uAmp[i] = v[2];
-    out.uPhase[i] = v[3];
-    out.vAmp[i] = v[4];
-    out.vPhase[i] = v[5];
-  }
-  if (position) {
-    position[0] = record[0];
-    position[1] = record[1];
-  }
+  SplitRecord(record + 2, h.nconst, out);
+  if (raw) std::memcpy(raw, record, bytes);
   return 0;
 }
 
@@ -223,13 +250,13 @@ int Availability(const PointConstants& c) {
 
 // Records turned into phasors, kept from one call to the next: the turning is most of an
 // interpolation's work, and the chart asks for the same cells again and again. One slot per
-// record index modulo the slot count; all are emptied when the file is opened anew or the
-// header's layout changes.
+// record index modulo the slot count. The slots are emptied when the file is opened anew (it was
+// replaced or changed) or the header's layout changes. Each keeps the record as it was read: while
+// the file is unsettled, a slot is used only if the file still holds those bytes.
 class RecordCache {
  public:
   struct Slot {
     std::int64_t index = -1;
-    double position[2] = {};  // as the record holds it
     int availability = 0;
   };
 
@@ -241,29 +268,29 @@ class RecordCache {
     headerSize_ = h.headerSize;
     recordSize_ = h.recordSize;
     ncols_ = h.ncols;
-    const std::size_t stride = 6 * static_cast<std::size_t>(h.nconst);
-    const std::size_t slots = std::clamp<std::size_t>(kBudgetBytes / (stride * sizeof(double)), 1, kMaxSlots);
-    if (!values_ || slots * stride > capacity_) {
-      // Pages are touched as slots are used, not here.
-      values_ = std::make_unique_for_overwrite<double[]>(slots * stride);
-      capacity_ = slots * stride;
-    }
-    stride_ = stride;
+    rawStride_ = RecordDoubles(h);
+    stride_ = 6 * static_cast<std::size_t>(h.nconst);
+    const std::size_t perSlot = (rawStride_ + stride_) * sizeof(double);
+    const std::size_t slots = std::clamp<std::size_t>(kBudgetBytes / perSlot, 1, kMaxSlots);
+    // Pages are touched as slots are used, not here.
+    values_ = std::make_unique_for_overwrite<double[]>(slots * (rawStride_ + stride_));
     meta_.assign(slots, Slot{});
   }
 
   std::size_t slotOf(std::int64_t index) const { return static_cast<std::size_t>(index) % meta_.size(); }
   Slot& slot(std::size_t s) { return meta_[s]; }
-  double* values(std::size_t s) { return values_.get() + s * stride_; }
+  // The record as read, then its phasors.
+  double* raw(std::size_t s) { return values_.get() + s * (rawStride_ + stride_); }
+  double* values(std::size_t s) { return raw(s) + rawStride_; }
 
  private:
-  static constexpr std::size_t kBudgetBytes = 4u << 20;
+  static constexpr std::size_t kBudgetBytes = 8u << 20;
   static constexpr std::size_t kMaxSlots = 4096;
 
   std::uint64_t generation_ = 0;
   std::int64_t headerSize_ = 0, recordSize_ = 0;
   int ncols_ = 0;
-  std::size_t stride_ = 0, capacity_ = 0;
+  std::size_t rawStride_ = 0, stride_ = 0;
   std::unique_ptr<double[]> values_;
   std::vector<Slot> meta_;
 };
@@ -314,23 +341,20 @@ int ReadPhasors(DataFile& file, const GridHeader& h, const GridCell& cell, bool 
   const std::int64_t index = RecordIndex(h, cell);
   const std::size_t s = cache.slotOf(index);
   RecordCache::Slot& slot = cache.slot(s);
-  if (slot.index == index) {
-    if (amplitudes) {
-      const int status = ReadRecord(file, h, cell, checkPosition, messages, polar);
-      if (status != 0) return status;
-    } else if (checkPosition && !PositionHolds(h, cell, slot.position, messages)) {
-      return 7;
-    }
+  const std::size_t bytes = sizeof(double) * RecordDoubles(h);
+  const unsigned char* now = file.mapped(RecordOffset(h, cell), bytes);
+  if (now && slot.index == index && (!file.unsettled() || std::memcmp(now, cache.raw(s), bytes) == 0)) {
+    const double* record = cache.raw(s);
+    if (checkPosition && !PositionHolds(h, cell, record, messages)) return 7;
+    if (amplitudes) SplitRecord(record + 2, h.nconst, *amplitudes);
   } else {
     slot.index = -1;
-    double position[2];
-    const int status = ReadRecord(file, h, cell, checkPosition, messages, polar, position);
+    const int status = ReadRecord(file, h, cell, checkPosition, messages, polar, cache.raw(s));
     if (status != 0) return status;
     MakePhasors(polar, h.nconst, cache.values(s));
-    slot.position[0] = position[0];
-    slot.position[1] = position[1];
     slot.availability = Availability(polar);
-    slot.index = index;
+    // What is not mapped is read afresh each time.
+    if (now) slot.index = index;
   }
   values = cache.values(s);
   availability = slot.availability;

@@ -522,6 +522,12 @@ TEST_F(GridLookup, KeptRecordsAreThoseOfTheFileNowAtThePath) {
 
   gridTimes(3).write(path);  // in place, the same size
   EXPECT_EQ(tides(10), three);
+  // Rewritten in place in quick succession: each time the file holds other bytes, and each
+  // prediction is of those.
+  for (int round = 0; round < 6; ++round) {
+    gridTimes(round % 2 == 0 ? 2 : 3).write(path);
+    EXPECT_EQ(tides(10), round % 2 == 0 ? two : three) << round;
+  }
   EXPECT_NE(tides(11), three);  // another instant is summed anew
   EXPECT_EQ(tides(10), three);
 }
