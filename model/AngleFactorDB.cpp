@@ -6,8 +6,6 @@
 
 IMPLEMENT_SERIAL(CAngleFactorData, CObject, 1)
 
-CAngleFactorData::CAngleFactorData() = default;
-
 CAngleFactorData::CAngleFactorData(const CAngleFactorData& other) : CObject(), m_id(other.m_id), m_date(other.m_date) {
   for (int c = 0; c < kConstituents; ++c) {
     m_angle[c] = other.m_angle[c];
@@ -102,30 +100,39 @@ int CAngleFactorDB::Load() {
                          [](const unsigned char* bytes, CAngleFactorData& record) { record.ReadRecord(bytes); }))
     return 0;
 
-  // A gap-free daily table lets Find go straight to a date's record.
-  const std::vector<CAngleFactorData>& records = m_table.Records();
-  const std::size_t count = records.size();
+  // A gap-free daily table lets Find go straight to a date's record. The dates are read where
+  // they lie: the records themselves are made as they are asked for.
+  auto date = [this](int i, int& year, int& month, int& day) {
+    const unsigned char* p = m_table.FixedBytes(i);
+    year = StoredInt(p + 4);
+    month = StoredInt(p + 8);
+    day = StoredInt(p + 12);
+  };
+  auto valid = [](int year, int month, int day) {
+    return month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(month, year);
+  };
+  const int count = m_table.GetCount();
   m_consecutive = count > 0;
-  for (std::size_t i = 1; i < count && m_consecutive; ++i) {
-    const CQsDateTime& a = records[i - 1].GetDate();
-    const CQsDateTime& b = records[i].GetDate();
-    m_consecutive =
-        DayNumber(b.GetYear(), b.GetMonth(), b.GetDay()) == DayNumber(a.GetYear(), a.GetMonth(), a.GetDay()) + 1 &&
-        b.GetMonth() >= 1 && b.GetMonth() <= 12 && b.GetDay() >= 1 &&
-        b.GetDay() <= DaysInMonth(b.GetMonth(), b.GetYear());
-  }
   if (m_consecutive) {
-    const CQsDateTime& first = records[0].GetDate();
-    m_consecutive = first.GetMonth() >= 1 && first.GetMonth() <= 12 && first.GetDay() >= 1 &&
-                    first.GetDay() <= DaysInMonth(first.GetMonth(), first.GetYear());
-    m_firstDay = DayNumber(first.GetYear(), first.GetMonth(), first.GetDay());
+    int year = 0, month = 0, day = 0;
+    date(0, year, month, day);
+    m_consecutive = valid(year, month, day);
+    m_firstDay = DayNumber(year, month, day);
+  }
+  long long previous = m_firstDay;
+  for (int i = 1; i < count && m_consecutive; ++i) {
+    int year = 0, month = 0, day = 0;
+    date(i, year, month, day);
+    const long long number = DayNumber(year, month, day);
+    m_consecutive = number == previous + 1 && valid(year, month, day);
+    previous = number;
   }
   return 1;
 }
 
 const CAngleFactorData* CAngleFactorDB::GetAt(int i) const {
   if (!m_table.IsLoaded() || i < 0 || i >= m_table.GetCount()) return nullptr;
-  return &m_table.Records()[static_cast<std::size_t>(i)];
+  return &m_table.At(i);
 }
 
 const CAngleFactorData& CAngleFactorDB::Find(const CQsDateTime& date, int& hint) const {
@@ -143,25 +150,24 @@ const CAngleFactorData& CAngleFactorDB::FindDayMonthYearExact(int day, int month
     hint = -1;
     return m_default;
   }
-  const std::vector<CAngleFactorData>& records = m_table.Records();
   const int count = m_table.GetCount();
-  if (hint >= 0 && hint < count && SameDay(records[hint].GetDate(), day, month, year)) return records[hint];
+  if (hint >= 0 && hint < count && SameDay(m_table.At(hint).GetDate(), day, month, year)) return m_table.At(hint);
   if (m_consecutive) {
     // Each date occurs once, so the computed index is the one a scan would find.
     if (month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(month, year)) {
       const long long i = DayNumber(year, month, day) - m_firstDay;
-      if (i >= 0 && i < count && SameDay(records[i].GetDate(), day, month, year)) {
+      if (i >= 0 && i < count && SameDay(m_table.At(static_cast<int>(i)).GetDate(), day, month, year)) {
         hint = static_cast<int>(i);
-        return records[i];
+        return m_table.At(hint);
       }
     }
     hint = -1;
     return m_default;
   }
   for (int i = 0; i < count; ++i) {
-    if (SameDay(records[i].GetDate(), day, month, year)) {
+    if (SameDay(m_table.At(i).GetDate(), day, month, year)) {
       hint = i;
-      return records[i];
+      return m_table.At(i);
     }
   }
   hint = -1;
@@ -169,14 +175,14 @@ const CAngleFactorData& CAngleFactorDB::FindDayMonthYearExact(int day, int month
 }
 
 bool CAngleFactorDB::GetFirstDate(CQsDateTime& date) const {
-  if (!m_table.IsLoaded() || m_table.Records().empty()) return false;
-  date = m_table.Records().front().GetDate();
+  if (!m_table.IsLoaded() || m_table.GetCount() == 0) return false;
+  date = m_table.At(0).GetDate();
   return true;
 }
 
 bool CAngleFactorDB::GetLastDate(CQsDateTime& date) const {
-  if (!m_table.IsLoaded() || m_table.Records().empty()) return false;
-  date = m_table.Records().back().GetDate();
+  if (!m_table.IsLoaded() || m_table.GetCount() == 0) return false;
+  date = m_table.At(m_table.GetCount() - 1).GetDate();
   return true;
 }
 

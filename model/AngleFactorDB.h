@@ -16,7 +16,8 @@ class CAngleFactorData : public CObject {
   // Bytes of one record in the archive.
   static constexpr int kRecordSize = 76;
 
-  CAngleFactorData();
+  // User-provided, so that a vector of records is not zeroed before the members are set.
+  CAngleFactorData() {}
   CAngleFactorData(const CAngleFactorData& other);
   CAngleFactorData& operator=(const CAngleFactorData& other);
   ~CAngleFactorData() override = default;

@@ -31,10 +31,16 @@ int CMonthlyPrediction::FindHighLow(int day, const CLocalDay& local, const CLoca
                                     TIMEHEIGHT out[CPrediction::kMaxDayEvents], int* elapsed) {
   CPrediction* today = GetDay(day);
   if (!today) return 0;
+  return FindHighLow(*today, previous ? GetDay(day - 1) : nullptr, local, previous, out, elapsed);
+}
+
+int CMonthlyPrediction::FindHighLow(CPrediction& today, CPrediction* before, const CLocalDay& local,
+                                    const CLocalDay* previous, TIMEHEIGHT out[CPrediction::kMaxDayEvents],
+                                    int* elapsed) {
   int at[CPrediction::kMaxDayEvents];
-  int n = today->FindHighLow(local, out, at);
-  CPrediction* before = previous ? GetDay(day - 1) : nullptr;
-  if (before && !today->IsFiltered()) {
+  int n = today.FindHighLow(local, out, at);
+  if (!previous) before = nullptr;
+  if (before && !today.IsFiltered()) {
     // Filtered days keep their own choice: the spacing rule has already thinned them.
     TIMEHEIGHT kept[CPrediction::kMaxDayEvents];
     before->FindHighLow(*previous, kept);

@@ -41,6 +41,10 @@ class CMonthlyPrediction {
   // day), the day before's prediction alone decides. Each extreme is then listed once.
   int FindHighLow(int day, const CLocalDay& local, const CLocalDay* previous,
                   TIMEHEIGHT out[CPrediction::kMaxDayEvents], int* elapsed = nullptr);
+  // The same for a day's prediction and the day before's (none for a first day), wherever they
+  // are kept: a tool that lists days one after another needs no month.
+  static int FindHighLow(CPrediction& today, CPrediction* before, const CLocalDay& local, const CLocalDay* previous,
+                         TIMEHEIGHT out[CPrediction::kMaxDayEvents], int* elapsed = nullptr);
 
  private:
   CPrediction m_days[kDays];

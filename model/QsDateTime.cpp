@@ -101,8 +101,6 @@ bool ContainsNoCase(const std::string& text, const std::string& what) {
 
 }  // namespace
 
-CQsDateTime::CQsDateTime() = default;
-
 CQsDateTime::CQsDateTime(int year, int month, int day, int hour, int minute, int second)
     : m_day(day), m_month(month), m_year(MapTwoDigitYear(year)), m_hour(hour), m_minute(minute), m_second(second) {}
 

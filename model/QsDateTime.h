@@ -18,7 +18,8 @@ class CQsDateTime : public CObject {
 
  public:
   // 1 January 1980 00:00:00.
-  CQsDateTime();
+  // User-provided, so that arrays of records holding dates are not zeroed first.
+  CQsDateTime() {}
   // Years 0-49 become 2000-2049 and 50-99 become 1950-1999; no field is checked.
   CQsDateTime(int year, int month, int day, int hour, int minute, int second);
   // The machine's local broken-down time of a time value in seconds since the

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <latch>
 #include <string>
+#include <thread>
 
 #include <unistd.h>
 
@@ -226,4 +229,40 @@ TEST(AngleFactorTable, WrittenToAFileAndEmbeddedByName) {
   ASSERT_EQ(db.Load(), 1);
   int hint = -1;
   EXPECT_EQ(db.FindDayMonthYear(1, 1, 2010, hint).GetId(), 4778);
+}
+
+// Records are made as they are first asked for. Threads let go at once, all asking for the same
+// records in the same order, by index and by date, all get the records that were written.
+TEST(AngleFactorTable, RecordsAskedForFromManyThreadsAtOnceAreThoseWritten) {
+  constexpr int kCount = 1000;  // several blocks, the last one part full
+  const std::vector<CAngleFactorData> days = Days(100, 2024, 2, 27, kCount);
+  const std::vector<BYTE> bytes = TableBytes<CAngleFactorDB>(days);
+  for (int round = 0; round < 20; ++round) {
+    CAngleFactorDB db(bytes.data(), bytes.size());
+    ASSERT_EQ(db.Load(), 1);
+    constexpr int kThreads = 8;
+    std::latch start(kThreads);
+    std::atomic<int> wrong{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+      threads.emplace_back([&, t] {
+        start.arrive_and_wait();
+        for (int i = 0; i < kCount; ++i) {
+          const CAngleFactorData& want = days[static_cast<std::size_t>(i)];
+          int hint = -1;
+          const CAngleFactorData& got = t % 2 ? db.Find(want.GetDate(), hint) : *db.GetAt(i);
+          if (got.GetId() != want.GetId() || !(got.GetDate() == want.GetDate()) ||
+              got.GetFactor(CAngleFactorData::O1) != want.GetFactor(CAngleFactorData::O1) ||
+              got.GetAngle(CAngleFactorData::K1) != want.GetAngle(CAngleFactorData::K1) || (t % 2 && hint != i))
+            ++wrong;
+        }
+      });
+    }
+    for (std::thread& thread : threads) thread.join();
+    ASSERT_EQ(wrong.load(), 0) << "round " << round;
+    CQsDateTime first, last;
+    ASSERT_TRUE(db.GetFirstDate(first) && db.GetLastDate(last));
+    EXPECT_TRUE(first == days.front().GetDate());
+    EXPECT_TRUE(last == days.back().GetDate());
+  }
 }

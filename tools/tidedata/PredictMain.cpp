@@ -90,9 +90,12 @@ int PredictPort(const CAngleFactorDB* angles, const CPortData* port, int zone, c
 
   // Day 2 is the day printed, day 1 the day before it: the midnight between them is the day
   // before's to decide, as in the program's table, so an extreme there is printed once.
-  std::unique_ptr<CMonthlyPrediction> days(new CMonthlyPrediction());
-  days->SetPort(*port);
-  CPrediction* prediction = days->GetDay(2);
+  // The day printed and the day before it: the tool needs no month of predictions.
+  std::unique_ptr<CPrediction[]> days(new CPrediction[2]);
+  CPrediction* before = &days[0];
+  CPrediction* prediction = &days[1];
+  before->SetPort(*port);
+  prediction->SetPort(*port);
   int hint = -1, nextHint = -1;
   int y = y0, m = m0, d = d0;
   long dayIndex = 0;
@@ -125,18 +128,19 @@ int PredictPort(const CAngleFactorDB* angles, const CPortData* port, int zone, c
       pd = DaysInMonth(pm, py);
     }
     int prevHint = -1, sameHint = -1;
-    const CAngleFactorData& before = angles->FindDayMonthYear(pd, pm, py, prevHint);
+    const CAngleFactorData& dayBefore = angles->FindDayMonthYear(pd, pm, py, prevHint);
     const CAngleFactorData& same = angles->FindDayMonthYear(d, m, y, sameHint);
     const bool havePrevious = prevHint >= 0 && sameHint >= 0;
     if (havePrevious) {
-      days->GetDay(1)->SetAngleFactors(before, same);
-      days->GetDay(1)->ClearCache();
+      before->SetAngleFactors(dayBefore, same);
+      before->ClearCache();
     }
     const CLocalDay previous = localDay(pd, pm, py);
 
     TIMEHEIGHT events[CPrediction::kMaxDayEvents];
     int elapsed[CPrediction::kMaxDayEvents];
-    const int n = days->FindHighLow(2, day, havePrevious ? &previous : nullptr, events, elapsed);
+    const int n =
+        CMonthlyPrediction::FindHighLow(*prediction, before, day, havePrevious ? &previous : nullptr, events, elapsed);
     for (int i = 0; i < n; ++i) {
       const int t = events[i].minutes;
       const double h = events[i].metres;
