@@ -112,6 +112,8 @@ int CAngleFactorDB::Load() {
     return month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(month, year);
   };
   const int count = m_table.GetCount();
+  if (count > 0)
+    AfxPrefaultRead(m_table.FixedBytes(0), static_cast<std::size_t>(count) * CAngleFactorData::kRecordSize);
   m_consecutive = count > 0;
   if (m_consecutive) {
     int year = 0, month = 0, day = 0;
