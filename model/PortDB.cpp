@@ -106,37 +106,45 @@ CPortDB::CPortDB(const void* bytes, std::size_t size) : m_table(bytes, size) {}
 
 CPortDB::~CPortDB() {
   // The table's records own the predictions made through them.
-  for (CPortData& record : m_table.Records()) record.DeletePrediction();
+  m_table.ForEachMade([](CPortData& record) { record.DeletePrediction(); });
 }
 
 int CPortDB::Load() {
-  // Every record holds its fixed fields and at least a one-byte name length.
-  const bool loaded = m_table.Load(kMagic, CPortData::kFixedRecordSize + 1, [](CArchive& ar, CPortData& record) {
-    record.Serialize(ar);
-    // Whole-hundred hhmm codes (1000, 1200) mean whole hours: captions show +10 and +12,
-    // and the prediction would take them for 0.
-    const int zone = record.GetTimeZone();
-    if ((zone > 100 || zone < -100) && zone % 100 == 0) record.SetTimeZone(zone / 100);
-  });
-  if (!loaded) return 0;
-  for (CPortData& record : m_table.Records()) m_byId.SetAt(static_cast<WORD>(record.GetPortId() & 0xFFFF), &record);
+  // Every record holds its fixed fields and at least a one-byte name length. The ports are read
+  // whole once, for their ids; each is made again from its bytes when first asked for.
+  const bool loaded = m_table.LoadIndexed(
+      kMagic, CPortData::kFixedRecordSize + 1,
+      [](CArchive& ar, CPortData& record) {
+        record.Serialize(ar);
+        // Whole-hundred hhmm codes (1000, 1200) mean whole hours: captions show +10 and +12,
+        // and the prediction would take them for 0.
+        const int zone = record.GetTimeZone();
+        if ((zone > 100 || zone < -100) && zone % 100 == 0) record.SetTimeZone(zone / 100);
+      },
+      [this](int index, const CPortData& record) {
+        m_byId.SetAt(static_cast<WORD>(record.GetPortId() & 0xFFFF), index);
+      });
+  if (!loaded) {
+    m_byId.RemoveAll();
+    return 0;
+  }
   return 1;
 }
 
 CPortData* CPortDB::GetPort(int index) {
-  std::vector<CPortData>& records = m_table.Records();
-  if (records.empty()) return nullptr;
-  if (index < 0 || index >= m_table.GetCount()) return &records[0];
-  return &records[static_cast<std::size_t>(index)];
+  const int count = m_table.IsLoaded() ? m_table.GetCount() : 0;
+  if (count == 0) return nullptr;
+  if (index < 0 || index >= count) return &m_table.At(0);
+  return &m_table.At(index);
 }
 
 const CPortData* CPortDB::GetPort(int index) const { return const_cast<CPortDB*>(this)->GetPort(index); }
 
 CPortData* CPortDB::Lookup(int portId) {
   if (!m_table.IsLoaded()) return nullptr;
-  void* found = nullptr;
-  if (!m_byId.Lookup(static_cast<WORD>(portId & 0xFFFF), found)) return nullptr;
-  return static_cast<CPortData*>(found);
+  int index = 0;
+  if (!m_byId.Lookup(static_cast<WORD>(portId & 0xFFFF), index)) return nullptr;
+  return &m_table.At(index);
 }
 
 CPosition CPortDB::GetPortPosition(int index) const {

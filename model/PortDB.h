@@ -155,5 +155,5 @@ class CPortDB {
 
  private:
   CTableRecords<CPortData> m_table;
-  CMapWordToPtr m_byId;
+  CMap<WORD, WORD, int, int> m_byId;  // the record of each port id's low 16 bits
 };

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -62,36 +63,71 @@ class CTableRecords {
       return true;
     });
     if (!ok) return false;
-    const std::size_t blocks = (static_cast<std::size_t>(count) + kBlock - 1) / kBlock;
-    // Storage only: its pages are touched as blocks of records are made.
-    m_fixed = std::allocator<Record>().allocate(static_cast<std::size_t>(count));
-    m_built = std::make_unique<std::atomic<bool>[]>(blocks);
-    m_fixedCount = count;
     m_fixedSize = recordSize;
     m_readFixed = readRecord;
-    m_loaded = true;
+    MakeLazy(count);
     return true;
   }
 
+  // As Load, for records of any size, each read by readRecord(ar, record). Every record is read
+  // now, into one scratch record handed to seen(index, record), and where each one starts is
+  // kept; the records themselves are made again from there when first asked for (At).
+  template <class Seen>
+  bool LoadIndexed(int magic, std::size_t minRecordSize, void (*readRecord)(CArchive&, Record&), Seen seen) {
+    if (m_loaded) return false;
+    std::vector<std::uint32_t> offsets;
+    const std::size_t size = static_cast<std::size_t>(m_file.GetLength());
+    const bool ok = TableRead(m_file, magic, [&](CArchive& ar, int count, std::size_t bytesLeft) {
+      if (static_cast<std::size_t>(count) > bytesLeft / minRecordSize) return false;
+      offsets.reserve(static_cast<std::size_t>(count) + 1);
+      Record scratch;
+      for (int i = 0; i < count; ++i) {
+        offsets.push_back(static_cast<std::uint32_t>(size - ar.GetLoadBytesLeft()));
+        readRecord(ar, scratch);
+        seen(i, scratch);
+      }
+      offsets.push_back(static_cast<std::uint32_t>(size - ar.GetLoadBytesLeft()));
+      return true;
+    });
+    if (!ok) return false;
+    m_offsets = std::move(offsets);
+    m_readIndexed = readRecord;
+    MakeLazy(static_cast<int>(m_offsets.size()) - 1);
+    return true;
+  }
+
+  // Calls fn(record) for each record made so far, in no particular order.
+  template <class Fn>
+  void ForEachMade(Fn fn) {
+    if (!m_lazy) {
+      for (Record& record : m_records) fn(record);
+      return;
+    }
+    for (int b = 0; b * kBlock < m_lazyCount; ++b)
+      if (m_built[static_cast<std::size_t>(b)].load(std::memory_order_acquire))
+        for (int i = b * kBlock; i < std::min(m_lazyCount, (b + 1) * kBlock); ++i) fn(m_lazy[i]);
+  }
+
   ~CTableRecords() {
-    if (!m_fixed) return;
-    for (int b = 0; b * kBlock < m_fixedCount; ++b)
+    if (!m_lazy) return;
+    for (int b = 0; b * kBlock < m_lazyCount; ++b)
       if (m_built[static_cast<std::size_t>(b)].load(std::memory_order_relaxed))
-        for (int i = b * kBlock; i < std::min(m_fixedCount, (b + 1) * kBlock); ++i) m_fixed[i].~Record();
-    std::allocator<Record>().deallocate(m_fixed, static_cast<std::size_t>(m_fixedCount));
+        for (int i = b * kBlock; i < std::min(m_lazyCount, (b + 1) * kBlock); ++i) m_lazy[i].~Record();
+    std::allocator<Record>().deallocate(m_lazy, static_cast<std::size_t>(m_lazyCount));
   }
 
   bool IsLoaded() const { return m_loaded; }
-  // The records read by Load; empty before it, and for a table read by LoadFixed.
+  // The records read by Load; empty before it, and for a table read by LoadFixed or LoadIndexed.
   std::vector<Record>& Records() { return m_records; }
   const std::vector<Record>& Records() const { return m_records; }
-  int GetCount() const { return m_fixed ? m_fixedCount : static_cast<int>(m_records.size()); }
+  int GetCount() const { return m_lazy ? m_lazyCount : static_cast<int>(m_records.size()); }
   // Record i (0 <= i < GetCount()) of a loaded table. Safe from several threads at once.
+  Record& At(int i) { return const_cast<Record&>(std::as_const(*this).At(i)); }
   const Record& At(int i) const {
-    if (!m_fixed) return m_records[static_cast<std::size_t>(i)];
+    if (!m_lazy) return m_records[static_cast<std::size_t>(i)];
     const std::size_t b = static_cast<std::size_t>(i / kBlock);
     if (!m_built[b].load(std::memory_order_acquire)) Build(b);
-    return m_fixed[i];
+    return m_lazy[i];
   }
   // The stored bytes of fixed record i, for checks that need no whole record.
   const unsigned char* FixedBytes(int i) const {
@@ -101,14 +137,29 @@ class CTableRecords {
  private:
   static constexpr int kBlock = 64;
 
+  void MakeLazy(int count) {
+    const std::size_t blocks = (static_cast<std::size_t>(count) + kBlock - 1) / kBlock;
+    // Storage only: its pages are touched as blocks of records are made.
+    m_lazy = std::allocator<Record>().allocate(static_cast<std::size_t>(count));
+    m_built = std::make_unique<std::atomic<bool>[]>(blocks);
+    m_lazyCount = count;
+    m_loaded = true;
+  }
+
   void Build(std::size_t b) const {
     std::lock_guard<std::mutex> lock(m_buildLock);
     if (m_built[b].load(std::memory_order_relaxed)) return;
     const int first = static_cast<int>(b) * kBlock;
-    const int end = std::min(m_fixedCount, first + kBlock);
-    for (int i = first; i < end; ++i) {
-      Record* record = new (&m_fixed[i]) Record();
-      m_readFixed(FixedBytes(i), *record);
+    const int end = std::min(m_lazyCount, first + kBlock);
+    if (m_readFixed) {
+      for (int i = first; i < end; ++i) m_readFixed(FixedBytes(i), *new (&m_lazy[i]) Record());
+    } else {
+      // The block's bytes were read whole once already, by the same reader: they read again.
+      CMemFile bytes;
+      bytes.Attach(m_file.GetData() + m_offsets[static_cast<std::size_t>(first)],
+                   m_offsets[static_cast<std::size_t>(end)] - m_offsets[static_cast<std::size_t>(first)]);
+      CArchive ar(&bytes, CArchive::load);
+      for (int i = first; i < end; ++i) m_readIndexed(ar, *new (&m_lazy[i]) Record());
     }
     m_built[b].store(true, std::memory_order_release);
   }
@@ -135,11 +186,14 @@ class CTableRecords {
   CMemFile m_file;
   bool m_loaded = false;
   std::vector<Record> m_records;
-  // A table read by LoadFixed: storage for every record, and which blocks of kBlock are made.
-  Record* m_fixed = nullptr;
+  // A table read by LoadFixed or LoadIndexed: storage for every record, and which blocks of
+  // kBlock are made.
+  Record* m_lazy = nullptr;
   std::unique_ptr<std::atomic<bool>[]> m_built;
-  int m_fixedCount = 0;
+  int m_lazyCount = 0;
   std::size_t m_fixedSize = 0;
   void (*m_readFixed)(const unsigned char*, Record&) = nullptr;
+  std::vector<std::uint32_t> m_offsets;  // LoadIndexed: where each record starts, then the end
+  void (*m_readIndexed)(CArchive&, Record&) = nullptr;
   mutable std::mutex m_buildLock;
 };

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
+#include <latch>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "model/AngleFactorDB.h"
 #include "model/Prediction.h"
@@ -214,5 +218,57 @@ TEST(PortTable, EmbeddedTableIsAbsentOrLoads) {
   for (int i = 0; i < db.GetCount(); ++i) {
     const int zone = db.GetPort(i)->GetTimeZone();
     EXPECT_FALSE((zone > 100 || zone < -100) && zone % 100 == 0) << i;
+  }
+}
+
+// Ports are made from their bytes when first asked for. Names of every length prefix (short,
+// 255 bytes and more) and of several blocks of records; threads let go at once ask for them by
+// index and by id; and a prediction made through a late port is the table's to delete.
+TEST(PortTable, PortsAskedForFromManyThreadsAtOnceAreThoseWritten) {
+  constexpr int kCount = 300;
+  std::vector<CPortData> ports;
+  for (int i = 0; i < kCount; ++i) {
+    std::string name = "Port " + std::to_string(i) + " " +
+                       std::string(static_cast<std::size_t>(i % 7 == 0 ? 250 + i % 30 : i % 40), 'x');
+    if (i == 17) name = "Île de Bréhat";
+    ports.push_back(Port(i, 1000 + i, name.c_str(), i % 3 == 0 ? 1000 : 0));
+  }
+  ports[kCount - 1].SetPortId(0x10000 + 1000 + 5);  // the same low 16 bits as port 5: the last one wins
+  const std::vector<BYTE> bytes = TableBytes<CPortDB>(ports);
+  const std::vector<BYTE> dayBytes = TableBytes<CAngleFactorDB>(Days(100, 2015, 6, 29, 3));
+  CAngleFactorDB days(dayBytes.data(), dayBytes.size());
+  ASSERT_EQ(days.Load(), 1);
+  for (int round = 0; round < 10; ++round) {
+    CPortDB db(bytes.data(), bytes.size());
+    ASSERT_EQ(db.Load(), 1);
+    ASSERT_EQ(db.GetCount(), kCount);
+    constexpr int kThreads = 6;
+    std::latch start(kThreads);
+    std::atomic<int> wrong{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+      threads.emplace_back([&, t] {
+        start.arrive_and_wait();
+        for (int i = 0; i < kCount; ++i) {
+          const bool byId = t % 2 != 0;
+          const CPortData* got = byId ? db.Lookup(ports[static_cast<std::size_t>(i)].GetPortId()) : db.GetPort(i);
+          const CPortData& expected = ports[static_cast<std::size_t>(byId && i == 5 ? kCount - 1 : i)];
+          if (!got || got->GetPortId() != expected.GetPortId() ||
+              std::strcmp(got->GetName(), expected.GetName()) != 0 || got->GetLatitude() != expected.GetLatitude() ||
+              got->GetAmplitude(CPortData::M2) != expected.GetAmplitude(CPortData::M2))
+            ++wrong;
+        }
+      });
+    }
+    for (std::thread& thread : threads) thread.join();
+    ASSERT_EQ(wrong.load(), 0) << "round " << round;
+    for (int i = 0; i < kCount; ++i) {
+      CPortData written = ports[static_cast<std::size_t>(i)];
+      if (i % 3 == 0) written.SetTimeZone(10);  // 1000 is read as whole hours
+      ExpectSamePort(*db.GetPort(i), written);
+    }
+    FakeFrame frame(&days, CQsDateTime(2015, 6, 30, 0, 0, 0));
+    db.GetPort(kCount - 2)->CreatePrediction(&frame);
+    ASSERT_NE(db.GetPort(kCount - 2)->GetPrediction(), nullptr);
   }
 }
