@@ -110,9 +110,7 @@ class CTableRecords {
 
   ~CTableRecords() {
     if (!m_lazy) return;
-    for (int b = 0; b * kBlock < m_lazyCount; ++b)
-      if (m_built[static_cast<std::size_t>(b)].load(std::memory_order_relaxed))
-        for (int i = b * kBlock; i < std::min(m_lazyCount, (b + 1) * kBlock); ++i) m_lazy[i].~Record();
+    ForEachMade([](Record& record) { record.~Record(); });
     std::allocator<Record>().deallocate(m_lazy, static_cast<std::size_t>(m_lazyCount));
   }
 
