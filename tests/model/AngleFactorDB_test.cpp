@@ -2,14 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <latch>
 #include <string>
-#include <thread>
 
 #include <unistd.h>
 
@@ -240,26 +237,20 @@ TEST(AngleFactorTable, RecordsAskedForFromManyThreadsAtOnceAreThoseWritten) {
   for (int round = 0; round < 20; ++round) {
     CAngleFactorDB db(bytes.data(), bytes.size());
     ASSERT_EQ(db.Load(), 1);
-    constexpr int kThreads = 8;
-    std::latch start(kThreads);
-    std::atomic<int> wrong{0};
-    std::vector<std::thread> threads;
-    for (int t = 0; t < kThreads; ++t) {
-      threads.emplace_back([&, t] {
-        start.arrive_and_wait();
-        for (int i = 0; i < kCount; ++i) {
-          const CAngleFactorData& want = days[static_cast<std::size_t>(i)];
-          int hint = -1;
-          const CAngleFactorData& got = t % 2 ? db.Find(want.GetDate(), hint) : *db.GetAt(i);
-          if (got.GetId() != want.GetId() || !(got.GetDate() == want.GetDate()) ||
-              got.GetFactor(CAngleFactorData::O1) != want.GetFactor(CAngleFactorData::O1) ||
-              got.GetAngle(CAngleFactorData::K1) != want.GetAngle(CAngleFactorData::K1) || (t % 2 && hint != i))
-            ++wrong;
-        }
-      });
-    }
-    for (std::thread& thread : threads) thread.join();
-    ASSERT_EQ(wrong.load(), 0) << "round " << round;
+    const int wrong = model_test::WrongAnswersFromThreadsAtOnce(8, [&](int t) {
+      int n = 0;
+      for (int i = 0; i < kCount; ++i) {
+        const CAngleFactorData& want = days[static_cast<std::size_t>(i)];
+        int hint = -1;
+        const CAngleFactorData& got = t % 2 ? db.Find(want.GetDate(), hint) : *db.GetAt(i);
+        if (got.GetId() != want.GetId() || !(got.GetDate() == want.GetDate()) ||
+            got.GetFactor(CAngleFactorData::O1) != want.GetFactor(CAngleFactorData::O1) ||
+            got.GetAngle(CAngleFactorData::K1) != want.GetAngle(CAngleFactorData::K1) || (t % 2 && hint != i))
+          ++n;
+      }
+      return n;
+    });
+    ASSERT_EQ(wrong, 0) << "round " << round;
     CQsDateTime first, last;
     ASSERT_TRUE(db.GetFirstDate(first) && db.GetLastDate(last));
     EXPECT_TRUE(first == days.front().GetDate());

@@ -1,6 +1,9 @@
 // Small tables for the model's tests, written with the model's own table writers.
 #pragma once
 
+#include <atomic>
+#include <latch>
+#include <thread>
 #include <vector>
 
 #include "model/AngleFactorDB.h"
@@ -64,6 +67,22 @@ inline CPortData Port(int index, int portId, const char* name, int zone = 0) {
   p.SetTimeZone(zone);
   p.SetLatLon(50.5 + index, -1.25);
   return p;
+}
+
+// Runs count(t) on `threads` threads let go at the same moment (t = 0 to threads - 1), each
+// counting the wrong answers it got; their sum.
+template <class Count>
+int WrongAnswersFromThreadsAtOnce(int threads, Count count) {
+  std::latch start(threads);
+  std::atomic<int> wrong{0};
+  std::vector<std::thread> running;
+  for (int t = 0; t < threads; ++t)
+    running.emplace_back([&, t] {
+      start.arrive_and_wait();
+      wrong += count(t);
+    });
+  for (std::thread& thread : running) thread.join();
+  return wrong.load();
 }
 
 }  // namespace model_test

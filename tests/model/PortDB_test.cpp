@@ -2,11 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstring>
-#include <latch>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "model/AngleFactorDB.h"
@@ -242,26 +239,20 @@ TEST(PortTable, PortsAskedForFromManyThreadsAtOnceAreThoseWritten) {
     CPortDB db(bytes.data(), bytes.size());
     ASSERT_EQ(db.Load(), 1);
     ASSERT_EQ(db.GetCount(), kCount);
-    constexpr int kThreads = 6;
-    std::latch start(kThreads);
-    std::atomic<int> wrong{0};
-    std::vector<std::thread> threads;
-    for (int t = 0; t < kThreads; ++t) {
-      threads.emplace_back([&, t] {
-        start.arrive_and_wait();
-        for (int i = 0; i < kCount; ++i) {
-          const bool byId = t % 2 != 0;
-          const CPortData* got = byId ? db.Lookup(ports[static_cast<std::size_t>(i)].GetPortId()) : db.GetPort(i);
-          const CPortData& expected = ports[static_cast<std::size_t>(byId && i == 5 ? kCount - 1 : i)];
-          if (!got || got->GetPortId() != expected.GetPortId() ||
-              std::strcmp(got->GetName(), expected.GetName()) != 0 || got->GetLatitude() != expected.GetLatitude() ||
-              got->GetAmplitude(CPortData::M2) != expected.GetAmplitude(CPortData::M2))
-            ++wrong;
-        }
-      });
-    }
-    for (std::thread& thread : threads) thread.join();
-    ASSERT_EQ(wrong.load(), 0) << "round " << round;
+    const int wrong = model_test::WrongAnswersFromThreadsAtOnce(6, [&](int t) {
+      int n = 0;
+      for (int i = 0; i < kCount; ++i) {
+        const bool byId = t % 2 != 0;
+        const CPortData* got = byId ? db.Lookup(ports[static_cast<std::size_t>(i)].GetPortId()) : db.GetPort(i);
+        const CPortData& expected = ports[static_cast<std::size_t>(byId && i == 5 ? kCount - 1 : i)];
+        if (!got || got->GetPortId() != expected.GetPortId() || std::strcmp(got->GetName(), expected.GetName()) != 0 ||
+            got->GetLatitude() != expected.GetLatitude() ||
+            got->GetAmplitude(CPortData::M2) != expected.GetAmplitude(CPortData::M2))
+          ++n;
+      }
+      return n;
+    });
+    ASSERT_EQ(wrong, 0) << "round " << round;
     for (int i = 0; i < kCount; ++i) {
       CPortData written = ports[static_cast<std::size_t>(i)];
       if (i % 3 == 0) written.SetTimeZone(10);  // 1000 is read as whole hours
