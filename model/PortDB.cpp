@@ -1,5 +1,7 @@
 #include "model/PortDB.h"
 
+#include <algorithm>
+
 #include "model/AngleFactorDB.h"
 #include "model/Prediction.h"
 #include "resources/ResourceIds.h"
@@ -119,7 +121,11 @@ int CPortDB::Load() {
     if ((zone > 100 || zone < -100) && zone % 100 == 0) record.SetTimeZone(zone / 100);
   });
   if (!loaded) return 0;
-  for (CPortData& record : m_table.Records()) m_byId.SetAt(static_cast<WORD>(record.GetPortId() & 0xFFFF), &record);
+  const std::vector<CPortData>& records = m_table.Records();
+  m_byId.reserve(records.size());
+  for (std::size_t i = 0; i < records.size(); ++i)
+    m_byId.emplace_back(static_cast<WORD>(records[i].GetPortId() & 0xFFFF), static_cast<int>(i));
+  std::stable_sort(m_byId.begin(), m_byId.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   return 1;
 }
 
@@ -134,9 +140,12 @@ const CPortData* CPortDB::GetPort(int index) const { return const_cast<CPortDB*>
 
 CPortData* CPortDB::Lookup(int portId) {
   if (!m_table.IsLoaded()) return nullptr;
-  void* found = nullptr;
-  if (!m_byId.Lookup(static_cast<WORD>(portId & 0xFFFF), found)) return nullptr;
-  return static_cast<CPortData*>(found);
+  const WORD id = static_cast<WORD>(portId & 0xFFFF);
+  // The last of equal ids: a later record with the same id replaces an earlier one.
+  auto after =
+      std::upper_bound(m_byId.begin(), m_byId.end(), id, [](WORD key, const auto& e) { return key < e.first; });
+  if (after == m_byId.begin() || std::prev(after)->first != id) return nullptr;
+  return &m_table.Records()[static_cast<std::size_t>(std::prev(after)->second)];
 }
 
 CPosition CPortDB::GetPortPosition(int index) const {
