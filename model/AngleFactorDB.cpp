@@ -2,6 +2,7 @@
 
 #include "resources/ResourceIds.h"
 
+#include <algorithm>
 #include <cstring>
 
 IMPLEMENT_SERIAL(CAngleFactorData, CObject, 1)
@@ -89,6 +90,14 @@ bool SameDay(const CQsDateTime& a, int day, int month, int year) {
   return a.GetDay() == day && a.GetMonth() == month && a.GetYear() == year;
 }
 
+// The date of a stored record, read where it lies; false when it is no real date.
+bool StoredDate(const unsigned char* p, int& year, int& month, int& day) {
+  year = StoredInt(p + 4);
+  month = StoredInt(p + 8);
+  day = StoredInt(p + 12);
+  return month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(month, year);
+}
+
 }  // namespace
 
 CAngleFactorDB::CAngleFactorDB() : m_table(IDT_ANGLE_FACTORS) {}
@@ -100,36 +109,31 @@ int CAngleFactorDB::Load() {
                          [](const unsigned char* bytes, CAngleFactorData& record) { record.ReadRecord(bytes); }))
     return 0;
 
-  // A gap-free daily table lets Find go straight to a date's record. The dates are read where
-  // they lie: the records themselves are made as they are asked for.
-  auto date = [this](int i, int& year, int& month, int& day) {
-    const unsigned char* p = m_table.FixedBytes(i);
-    year = StoredInt(p + 4);
-    month = StoredInt(p + 8);
-    day = StoredInt(p + 12);
-  };
-  auto valid = [](int year, int month, int day) {
-    return month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(month, year);
-  };
-  const int count = m_table.GetCount();
-  if (count > 0)
-    AfxPrefaultRead(m_table.FixedBytes(0), static_cast<std::size_t>(count) * CAngleFactorData::kRecordSize);
-  m_consecutive = count > 0;
-  if (m_consecutive) {
-    int year = 0, month = 0, day = 0;
-    date(0, year, month, day);
-    m_consecutive = valid(year, month, day);
-    m_firstDay = DayNumber(year, month, day);
-  }
-  long long previous = m_firstDay;
-  for (int i = 1; i < count && m_consecutive; ++i) {
-    int year = 0, month = 0, day = 0;
-    date(i, year, month, day);
-    const long long number = DayNumber(year, month, day);
-    m_consecutive = number == previous + 1 && valid(year, month, day);
-    previous = number;
-  }
+  // A daily table lets Find go straight to a date's record. Whether the days run without a gap
+  // is read from the stored dates, and only as far as a look-up needs.
+  int year = 0, month = 0, day = 0;
+  const bool first = m_table.GetCount() > 0 && StoredDate(m_table.FixedBytes(0), year, month, day);
+  m_firstDay = first ? DayNumber(year, month, day) : 0;
+  m_daily.store(first ? 1 : 0, std::memory_order_release);
+  m_gap.store(!first, std::memory_order_release);
   return 1;
+}
+
+bool CAngleFactorDB::RunsDailyThrough(int i) const {
+  if (i < m_daily.load(std::memory_order_acquire)) return true;
+  if (m_gap.load(std::memory_order_acquire)) return false;
+  std::lock_guard<std::mutex> lock(m_dailyLock);
+  int daily = m_daily.load(std::memory_order_relaxed);
+  if (i < daily) return true;
+  if (m_gap.load(std::memory_order_relaxed)) return false;
+  const int end = std::min(m_table.GetCount(), i + 1);
+  int year = 0, month = 0, day = 0;
+  while (daily < end && StoredDate(m_table.FixedBytes(daily), year, month, day) &&
+         DayNumber(year, month, day) == m_firstDay + daily)
+    ++daily;
+  m_daily.store(daily, std::memory_order_release);
+  if (daily < end) m_gap.store(true, std::memory_order_release);
+  return i < daily;
 }
 
 const CAngleFactorData* CAngleFactorDB::GetAt(int i) const {
@@ -154,15 +158,16 @@ const CAngleFactorData& CAngleFactorDB::FindDayMonthYearExact(int day, int month
   }
   const int count = m_table.GetCount();
   if (hint >= 0 && hint < count && SameDay(m_table.At(hint).GetDate(), day, month, year)) return m_table.At(hint);
-  if (m_consecutive) {
-    // Each date occurs once, so the computed index is the one a scan would find.
-    if (month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(month, year)) {
-      const long long i = DayNumber(year, month, day) - m_firstDay;
-      if (i >= 0 && i < count && SameDay(m_table.At(static_cast<int>(i)).GetDate(), day, month, year)) {
-        hint = static_cast<int>(i);
-        return m_table.At(hint);
-      }
+  const bool valid = month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(month, year);
+  const long long i = valid ? DayNumber(year, month, day) - m_firstDay : -1;
+  if (valid && i >= 0 && i < count) {
+    // Records 0..i running one a day hold the date first at i, where a scan would find it.
+    if (RunsDailyThrough(static_cast<int>(i)) && SameDay(m_table.At(static_cast<int>(i)).GetDate(), day, month, year)) {
+      hint = static_cast<int>(i);
+      return m_table.At(hint);
     }
+  } else if (count > 0 && RunsDailyThrough(count - 1)) {
+    // A whole daily table holds no date outside its span, nor an impossible one.
     hint = -1;
     return m_default;
   }

@@ -1,7 +1,9 @@
 // The embedded table of daily astronomical angles and factors ("RAWDATA" "#178").
 #pragma once
 
+#include <atomic>
 #include <cstddef>
+#include <mutex>
 #include <vector>
 
 #include "model/QsDateTime.h"
@@ -92,6 +94,12 @@ class CAngleFactorDB {
 
   CTableRecords<CAngleFactorData> m_table;
   CAngleFactorData m_default;
-  bool m_consecutive = false;  // one record per day without gaps
-  long long m_firstDay = 0;    // day number of record 0
+  // True when records 0..i run one a day from record 0; checked as far as asked, once.
+  bool RunsDailyThrough(int i) const;
+
+  long long m_firstDay = 0;  // day number of record 0
+  // Records 0..m_daily-1 are known to run one a day; m_gap once a record breaks the run.
+  mutable std::atomic<int> m_daily{0};
+  mutable std::atomic<bool> m_gap{false};
+  mutable std::mutex m_dailyLock;
 };

@@ -1,5 +1,7 @@
 #include "model/PortDB.h"
 
+#include <algorithm>
+
 #include "model/AngleFactorDB.h"
 #include "model/Prediction.h"
 #include "resources/ResourceIds.h"
@@ -112,6 +114,7 @@ CPortDB::~CPortDB() {
 int CPortDB::Load() {
   // Every record holds its fixed fields and at least a one-byte name length. The ports are read
   // whole once, for their ids; each is made again from its bytes when first asked for.
+  std::vector<std::pair<WORD, int>> byId;
   const bool loaded = m_table.LoadIndexed(
       kMagic, CPortData::kFixedRecordSize + 1,
       [](CArchive& ar, CPortData& record) {
@@ -121,13 +124,12 @@ int CPortDB::Load() {
         const int zone = record.GetTimeZone();
         if ((zone > 100 || zone < -100) && zone % 100 == 0) record.SetTimeZone(zone / 100);
       },
-      [this](int index, const CPortData& record) {
-        m_byId.SetAt(static_cast<WORD>(record.GetPortId() & 0xFFFF), index);
+      [&byId](int index, const CPortData& record) {
+        byId.emplace_back(static_cast<WORD>(record.GetPortId() & 0xFFFF), index);
       });
-  if (!loaded) {
-    m_byId.RemoveAll();
-    return 0;
-  }
+  if (!loaded) return 0;
+  std::stable_sort(byId.begin(), byId.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  m_byId = std::move(byId);
   return 1;
 }
 
@@ -142,9 +144,12 @@ const CPortData* CPortDB::GetPort(int index) const { return const_cast<CPortDB*>
 
 CPortData* CPortDB::Lookup(int portId) {
   if (!m_table.IsLoaded()) return nullptr;
-  int index = 0;
-  if (!m_byId.Lookup(static_cast<WORD>(portId & 0xFFFF), index)) return nullptr;
-  return &m_table.At(index);
+  const WORD id = static_cast<WORD>(portId & 0xFFFF);
+  // The last of equal ids: a later record with the same id replaces an earlier one.
+  auto after =
+      std::upper_bound(m_byId.begin(), m_byId.end(), id, [](WORD key, const auto& e) { return key < e.first; });
+  if (after == m_byId.begin() || std::prev(after)->first != id) return nullptr;
+  return &m_table.At(std::prev(after)->second);
 }
 
 CPosition CPortDB::GetPortPosition(int index) const {

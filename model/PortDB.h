@@ -3,6 +3,7 @@
 
 #include <climits>
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 #include "model/Position.h"
@@ -155,5 +156,7 @@ class CPortDB {
 
  private:
   CTableRecords<CPortData> m_table;
-  CMap<WORD, WORD, int, int> m_byId;  // the record of each port id's low 16 bits
+  // (low 16 bits of the port id, record index), sorted by id; of equal ids the later record is
+  // last. One allocation, not a node per port.
+  std::vector<std::pair<WORD, int>> m_byId;
 };

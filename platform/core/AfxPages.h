@@ -7,7 +7,3 @@
 // Makes the whole pages within [p, p + bytes) now, writable. Nothing happens where the kernel
 // can't (the pages then come one fault at a time, as without it).
 void AfxPrefault(void* p, std::size_t bytes);
-
-// The same for memory about to be read whole (a table built into the program): its pages are
-// mapped in one call rather than a fault for every few.
-void AfxPrefaultRead(const void* p, std::size_t bytes);

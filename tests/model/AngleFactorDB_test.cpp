@@ -125,6 +125,52 @@ TEST(AngleFactorTable, FindScansATableWithGaps) {
   EXPECT_EQ(hint, -1);
 }
 
+TEST(AngleFactorTable, FindInADailyTableBrokenLateGivesWhatAScanGives) {
+  // 300 days from 1 March 2011, then one record changed: the run breaks there, and the
+  // changed record holds a date a look-up straight to an index would not see.
+  struct Broken {
+    const char* what;
+    int at, year, month, day;
+  } cases[] = {
+      {"a day skipped", 200, 2011, 9, 18},         {"a day repeated", 250, 2011, 3, 5},
+      {"a day before the first", 299, 2011, 2, 1}, {"a day after the span", 150, 2014, 7, 7},
+      {"no real date", 100, 2011, 2, 30},          {"the first record", 0, 2011, 1, 1},
+  };
+  struct Ymd {
+    int year, month, day;
+  };
+  std::vector<Ymd> asked;
+  const std::vector<CAngleFactorData> span = Days(0, 2011, 2, 26, 310);
+  for (std::size_t i = 0; i < span.size(); i += 7)
+    asked.push_back({span[i].GetDate().GetYear(), span[i].GetDate().GetMonth(), span[i].GetDate().GetDay()});
+  for (const Broken& c : cases) {
+    std::vector<CAngleFactorData> days = Days(1, 2011, 3, 1, 300);
+    days[static_cast<std::size_t>(c.at)] = Day(c.at + 1, c.year, c.month, c.day, 0, 0, 0, 0);
+    asked.push_back({c.year, c.month, c.day});
+    const std::vector<BYTE> bytes = TableBytes<CAngleFactorDB>(days);
+    for (bool backwards : {false, true}) {  // the run checked a little at a time, or all at once
+      CAngleFactorDB db(bytes.data(), bytes.size());
+      ASSERT_EQ(db.Load(), 1);
+      for (std::size_t k = 0; k < asked.size(); ++k) {
+        const Ymd& a = asked[backwards ? asked.size() - 1 - k : k];
+        CQsDateTime date;
+        date.SetDate(a.year, a.month, a.day);
+        int want = -1;
+        for (int i = 0; i < 300 && want < 0; ++i) {
+          const CQsDateTime d = days[static_cast<std::size_t>(i)].GetDate();
+          if (d.GetDay() == date.GetDay() && d.GetMonth() == date.GetMonth() && d.GetYear() == date.GetYear()) want = i;
+        }
+        int hint = -1;
+        const CAngleFactorData& got = db.Find(date, hint);
+        EXPECT_EQ(hint, want) << c.what << " " << a.year << "-" << a.month << "-" << a.day
+                              << (backwards ? " backwards" : "");
+        EXPECT_EQ(got.GetId(), want < 0 ? db.GetDefault().GetId() : want + 1) << c.what;
+      }
+    }
+    asked.pop_back();
+  }
+}
+
 TEST(AngleFactorTable, GivesItsDateSpan) {
   const std::vector<BYTE> bytes = TableBytes<CAngleFactorDB>(Days(1, 2030, 2, 27, 3));
   CAngleFactorDB db(bytes.data(), bytes.size());

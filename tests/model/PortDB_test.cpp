@@ -119,6 +119,26 @@ TEST(PortTable, GetPortAndLookup) {
   EXPECT_NEAR(db.GetPortPosition(99).GetLatitude(), 50.5, 1e-9);
 }
 
+TEST(PortTable, LookupFindsTheLastRecordWithTheLowSixteenBits) {
+  // Ids out of order, sharing their low 16 bits, at both ends of the range.
+  const int ids[] = {5, 0x10005, 3, 5, 0xFFFF, 0, 0x20003, 70000};
+  std::vector<CPortData> ports;
+  for (int i = 0; i < 8; ++i) ports.push_back(Port(i, ids[i], "P"));
+  const std::vector<BYTE> bytes = TableBytes<CPortDB>(ports);
+  CPortDB db(bytes.data(), bytes.size());
+  ASSERT_EQ(db.Load(), 1);
+  for (int asked : {5, 0x10005, 3, 0xFFFF, -1, 0, 0x20003, 70000, 4, 6, 0xFFFE, 0x30000}) {
+    int expected = -1;
+    for (int i = 0; i < 8; ++i)
+      if ((ids[i] & 0xFFFF) == (asked & 0xFFFF)) expected = i;
+    const CPortData* found = db.Lookup(asked);
+    if (expected < 0)
+      EXPECT_EQ(found, nullptr) << asked;
+    else
+      EXPECT_EQ(found, db.GetPort(expected)) << asked;
+  }
+}
+
 TEST(PortTable, WholeHourZoneCodesAreNormalisedOnLoad) {
   const int written[] = {1000, 1200, 1100, -1000, 930, 1030, -330, 10, -5, 0, 100};
   const int loaded[] = {10, 12, 11, -10, 930, 1030, -330, 10, -5, 0, 100};
