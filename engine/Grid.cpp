@@ -161,8 +161,12 @@ bool Within(double stored, double expected, double tolerance) {
   return std::fabs(stored - expected) <= tolerance;
 }
 
+std::int64_t RecordIndex(const GridHeader& h, const GridCell& cell) {
+  return (static_cast<std::int64_t>(cell.row) - 1) * h.ncols + (cell.column - 1);
+}
+
 std::int64_t RecordOffset(const GridHeader& h, const GridCell& cell) {
-  return h.headerSize + ((static_cast<std::int64_t>(cell.row) - 1) * h.ncols + (cell.column - 1)) * h.recordSize;
+  return h.headerSize + RecordIndex(h, cell) * h.recordSize;
 }
 
 struct RecordMessages {
@@ -298,10 +302,6 @@ class RecordCache {
 RecordCache& Cache() {
   static RecordCache cache;
   return cache;
-}
-
-std::int64_t RecordIndex(const GridHeader& h, const GridCell& cell) {
-  return (static_cast<std::int64_t>(cell.row) - 1) * h.ncols + (cell.column - 1);
 }
 
 // Six blocks of `count` values: height C and S, then u's, then v's.

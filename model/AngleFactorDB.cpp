@@ -90,12 +90,16 @@ bool SameDay(const CQsDateTime& a, int day, int month, int year) {
   return a.GetDay() == day && a.GetMonth() == month && a.GetYear() == year;
 }
 
+bool RealDate(int year, int month, int day) {
+  return month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(month, year);
+}
+
 // The date of a stored record, read where it lies; false when it is no real date.
 bool StoredDate(const unsigned char* p, int& year, int& month, int& day) {
   year = StoredInt(p + 4);
   month = StoredInt(p + 8);
   day = StoredInt(p + 12);
-  return month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(month, year);
+  return RealDate(year, month, day);
 }
 
 }  // namespace
@@ -158,7 +162,7 @@ const CAngleFactorData& CAngleFactorDB::FindDayMonthYearExact(int day, int month
   }
   const int count = m_table.GetCount();
   if (hint >= 0 && hint < count && SameDay(m_table.At(hint).GetDate(), day, month, year)) return m_table.At(hint);
-  const bool valid = month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(month, year);
+  const bool valid = RealDate(year, month, day);
   const long long i = valid ? DayNumber(year, month, day) - m_firstDay : -1;
   if (valid && i >= 0 && i < count) {
     // Records 0..i running one a day hold the date first at i, where a scan would find it.

@@ -30,7 +30,7 @@ bool TableRead(CMemFile& file, int magic,
                const std::function<bool(CArchive& ar, int count, std::size_t bytesLeft)>& readRecords);
 
 // The memory file of one embedded table and the records read from it, once. A database holds
-// one and answers its look-ups from Records().
+// one and answers its look-ups from At() (or Records(), for a table read by Load).
 template <class Record>
 class CTableRecords {
  public:
