@@ -3,6 +3,7 @@
 #include "resources/ResourceIds.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 IMPLEMENT_SERIAL(CAngleFactorData, CObject, 1)
@@ -102,6 +103,17 @@ bool StoredDate(const unsigned char* p, int& year, int& month, int& day) {
   return RealDate(year, month, day);
 }
 
+// The real date after a real date; false past the last year an int holds.
+bool NextRealDate(int& year, int& month, int& day) {
+  if (++day <= DaysInMonth(month, year)) return true;
+  day = 1;
+  if (++month <= 12) return true;
+  month = 1;
+  if (year == INT_MAX) return false;
+  ++year;
+  return true;
+}
+
 }  // namespace
 
 CAngleFactorDB::CAngleFactorDB() : m_table(IDT_ANGLE_FACTORS) {}
@@ -118,8 +130,12 @@ int CAngleFactorDB::Load() {
   int year = 0, month = 0, day = 0;
   const bool first = m_table.GetCount() > 0 && StoredDate(m_table.FixedBytes(0), year, month, day);
   m_firstDay = first ? DayNumber(year, month, day) : 0;
+  const bool more = first && NextRealDate(year, month, day);
+  m_nextYear = year;
+  m_nextMonth = month;
+  m_nextDayOfMonth = day;
   m_daily.store(first ? 1 : 0, std::memory_order_release);
-  m_gap.store(!first, std::memory_order_release);
+  m_gap.store(!more, std::memory_order_release);
   return 1;
 }
 
@@ -131,12 +147,18 @@ bool CAngleFactorDB::RunsDailyThrough(int i) const {
   if (i < daily) return true;
   if (m_gap.load(std::memory_order_relaxed)) return false;
   const int end = std::min(m_table.GetCount(), i + 1);
-  int year = 0, month = 0, day = 0;
-  while (daily < end && StoredDate(m_table.FixedBytes(daily), year, month, day) &&
-         DayNumber(year, month, day) == m_firstDay + daily)
+  // A record extends the run when it holds the very date one day after the last: the fields
+  // compared as stored, with no day numbers to make.
+  bool more = true;
+  while (daily < end && more) {
+    const unsigned char* p = m_table.FixedBytes(daily);
+    if (StoredInt(p + 4) != m_nextYear || StoredInt(p + 8) != m_nextMonth || StoredInt(p + 12) != m_nextDayOfMonth)
+      break;
     ++daily;
+    more = NextRealDate(m_nextYear, m_nextMonth, m_nextDayOfMonth);
+  }
   m_daily.store(daily, std::memory_order_release);
-  if (daily < end) m_gap.store(true, std::memory_order_release);
+  if (daily < end || !more) m_gap.store(true, std::memory_order_release);
   return i < daily;
 }
 

@@ -102,4 +102,6 @@ class CAngleFactorDB {
   mutable std::atomic<int> m_daily{0};
   mutable std::atomic<bool> m_gap{false};
   mutable std::mutex m_dailyLock;
+  // The date record m_daily must hold to extend the run; under m_dailyLock.
+  mutable int m_nextYear = 0, m_nextMonth = 0, m_nextDayOfMonth = 0;
 };

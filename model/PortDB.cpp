@@ -1,6 +1,7 @@
 #include "model/PortDB.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "model/AngleFactorDB.h"
 #include "model/Prediction.h"
@@ -102,6 +103,24 @@ void CPortData::Serialize(CArchive& ar) {
   }
 }
 
+namespace {
+constexpr std::size_t kBeforeName = 4 + 8;  // the index and the mean level
+constexpr std::size_t kAfterName = CPortData::kFixedRecordSize - kBeforeName;
+}  // namespace
+
+std::size_t CPortData::StoredSize(const unsigned char* bytes, std::size_t avail) {
+  if (avail < kBeforeName) return 0;
+  const std::size_t name = AfxStoredStringSize(bytes + kBeforeName, avail - kBeforeName);
+  if (name == 0 || avail - kBeforeName - name < kAfterName) return 0;
+  return kBeforeName + name + kAfterName;
+}
+
+int CPortData::StoredPortId(const unsigned char* bytes, std::size_t size) {
+  int32_t id;
+  std::memcpy(&id, bytes + size - sizeof id, sizeof id);
+  return id;
+}
+
 CPortDB::CPortDB() : m_table(IDT_PORTS) {}
 
 CPortDB::CPortDB(const void* bytes, std::size_t size) : m_table(bytes, size) {}
@@ -112,11 +131,11 @@ CPortDB::~CPortDB() {
 }
 
 int CPortDB::Load() {
-  // Every record holds its fixed fields and at least a one-byte name length. The ports are read
-  // whole once, for their ids; each is made again from its bytes when first asked for.
+  // Every record holds its fixed fields and at least a one-byte name length. Load only measures
+  // the records and notes their ids; each port is read from its bytes when first asked for.
   std::vector<std::pair<WORD, int>> byId;
   const bool loaded = m_table.LoadIndexed(
-      kMagic, CPortData::kFixedRecordSize + 1,
+      kMagic, CPortData::kFixedRecordSize + 1, &CPortData::StoredSize,
       [](CArchive& ar, CPortData& record) {
         record.Serialize(ar);
         // Whole-hundred hhmm codes (1000, 1200) mean whole hours: captions show +10 and +12,
@@ -124,8 +143,8 @@ int CPortDB::Load() {
         const int zone = record.GetTimeZone();
         if ((zone > 100 || zone < -100) && zone % 100 == 0) record.SetTimeZone(zone / 100);
       },
-      [&byId](int index, const CPortData& record) {
-        byId.emplace_back(static_cast<WORD>(record.GetPortId() & 0xFFFF), index);
+      [&byId](int index, const unsigned char* bytes, std::size_t size) {
+        byId.emplace_back(static_cast<WORD>(CPortData::StoredPortId(bytes, size) & 0xFFFF), index);
       });
   if (!loaded) return 0;
   std::stable_sort(byId.begin(), byId.end(), [](const auto& a, const auto& b) { return a.first < b.first; });

@@ -39,6 +39,10 @@ class CPortData : public CObject {
   enum { MHWS = 0, MHWN = 1, MLWS = 2, MLWN = 3, kLevels = 4 };
   // Fixed bytes of a record besides its name.
   static constexpr int kFixedRecordSize = 4 + 8 + 6 * 12 + 4 * 8 + 4 * 4 + 2 * 8 + 4;
+  // The size of the stored record at bytes, as Serialize reads it from avail bytes; 0 where
+  // Serialize would fail. And the port id of a record of that size, which is its last field.
+  static std::size_t StoredSize(const unsigned char* bytes, std::size_t avail);
+  static int StoredPortId(const unsigned char* bytes, std::size_t size);
 
   CPortData();
   // Copies every stored field; the copy owns no prediction.

@@ -2,12 +2,14 @@
 #pragma once
 
 #include <climits>
+#include <cstddef>
 #include <utility>
 
 #include "model/AngleFactorDB.h"
 #include "model/LocalDay.h"
 #include "model/PortDB.h"
 #include "platform/core/Afx.h"
+#include "platform/core/AfxPages.h"
 
 // One tide event or sample; minutes -1 marks an empty slot.
 struct TIMEHEIGHT {
@@ -30,6 +32,12 @@ class CPrediction : public CObject {
   CPrediction(const CPrediction& other) = default;
   CPrediction& operator=(const CPrediction& other) = default;
   ~CPrediction() override = default;
+
+  // The cache is written whole as a prediction is made: its pages come in one call.
+  static void* operator new(std::size_t size) { return Prefaulted(size); }
+  static void* operator new[](std::size_t size) { return Prefaulted(size); }
+  static void operator delete(void* p) { ::operator delete(p); }
+  static void operator delete[](void* p) { ::operator delete(p); }
 
   void SetPort(CPortData port);
   CPortData* GetPort() { return &m_port; }
@@ -114,6 +122,11 @@ class CPrediction : public CObject {
   void DirectArguments(double harmonicMinute, double cosines[4], double sines[4]) const;
   double Combine(double t, const double cosines[4], const double sines[4]) const;
   void PrepareTerms() const;
+  static void* Prefaulted(std::size_t size) {
+    void* p = ::operator new(size);
+    AfxPrefault(p, size);
+    return p;
+  }
   float Compute(long long slot) const;
 
   int m_filtered = 0;

@@ -69,24 +69,29 @@ class CTableRecords {
     return true;
   }
 
-  // As Load, for records of any size, each read by readRecord(ar, record). Every record is read
-  // now, into one scratch record handed to seen(index, record), and where each one starts is
-  // kept; the records themselves are made again from there when first asked for (At).
+  // As Load, for records of any size. Only the bytes are walked now: recordSize(bytes, avail)
+  // gives the size of the record at bytes, or 0 where readRecord would fail on them, and
+  // seen(index, bytes, size) is told of each. A record is read by readRecord(ar, record) from
+  // where it starts when it is first asked for (At).
   template <class Seen>
-  bool LoadIndexed(int magic, std::size_t minRecordSize, void (*readRecord)(CArchive&, Record&), Seen seen) {
+  bool LoadIndexed(int magic, std::size_t minRecordSize, std::size_t (*recordSize)(const unsigned char*, std::size_t),
+                   void (*readRecord)(CArchive&, Record&), Seen seen) {
     if (m_loaded) return false;
     std::vector<std::uint32_t> offsets;
-    const std::size_t size = static_cast<std::size_t>(m_file.GetLength());
-    const bool ok = TableRead(m_file, magic, [&](CArchive& ar, int count, std::size_t bytesLeft) {
+    const bool ok = TableRead(m_file, magic, [&](CArchive&, int count, std::size_t bytesLeft) {
       if (static_cast<std::size_t>(count) > bytesLeft / minRecordSize) return false;
       offsets.reserve(static_cast<std::size_t>(count) + 1);
-      Record scratch;
+      const unsigned char* data = m_file.GetData();
+      const std::size_t size = 8 + bytesLeft;
+      std::size_t at = 8;
       for (int i = 0; i < count; ++i) {
-        offsets.push_back(static_cast<std::uint32_t>(size - ar.GetLoadBytesLeft()));
-        readRecord(ar, scratch);
-        seen(i, scratch);
+        const std::size_t n = recordSize(data + at, size - at);
+        if (n == 0 || n > size - at) return false;
+        seen(i, data + at, n);
+        offsets.push_back(static_cast<std::uint32_t>(at));
+        at += n;
       }
-      offsets.push_back(static_cast<std::uint32_t>(size - ar.GetLoadBytesLeft()));
+      offsets.push_back(static_cast<std::uint32_t>(at));
       return true;
     });
     if (!ok) return false;
@@ -152,7 +157,7 @@ class CTableRecords {
     if (m_readFixed) {
       for (int i = first; i < end; ++i) m_readFixed(FixedBytes(i), *new (&m_lazy[i]) Record());
     } else {
-      // The block's bytes were read whole once already, by the same reader: they read again.
+      // The records were measured by the same rules as the reader reads them.
       CMemFile bytes;
       bytes.Attach(m_file.GetData() + m_offsets[static_cast<std::size_t>(first)],
                    m_offsets[static_cast<std::size_t>(end)] - m_offsets[static_cast<std::size_t>(first)]);

@@ -270,6 +270,54 @@ UINT CArchive::ReadStringLength(BOOL* pbUtf16) {
   return dw;
 }
 
+namespace {
+
+// One length prefix at p[at], as ReadStringLength reads it; false where it would throw.
+bool StoredLength(const BYTE* p, size_t avail, size_t& at, UINT& n, bool& wide) {
+  wide = false;
+  if (avail - at < 1) return false;
+  const BYTE b = p[at++];
+  if (b < 0xFF) {
+    n = b;
+    return true;
+  }
+  if (avail - at < 2) return false;
+  WORD w;
+  std::memcpy(&w, p + at, 2);
+  at += 2;
+  if (w == 0xFFFE) {
+    wide = true;
+    return true;
+  }
+  if (w < 0xFFFF) {
+    n = w;
+    return true;
+  }
+  if (avail - at < 4) return false;
+  DWORD dw;
+  std::memcpy(&dw, p + at, 4);
+  at += 4;
+  if (dw == 0xFFFFFFFF) return false;
+  n = dw;
+  return true;
+}
+
+}  // namespace
+
+size_t AfxStoredStringSize(const BYTE* p, size_t avail) {
+  size_t at = 0;
+  UINT n = 0;
+  bool wide = false;
+  if (!StoredLength(p, avail, at, n, wide)) return 0;
+  if (wide) {
+    bool again = false;
+    if (!StoredLength(p, avail, at, n, again) || again) return 0;
+  }
+  const size_t bytes = wide ? 2 * (size_t)n : (size_t)n;
+  if (bytes > avail - at) return 0;
+  return at + bytes;
+}
+
 CArchive& operator<<(CArchive& ar, const CString& str) {
   UINT n = (UINT)str.GetLength();
   ar.WriteStringLength(n);

@@ -169,3 +169,8 @@ class CArchive {
   std::vector<const void*> m_loadArray;  // entry = CObject* or CRuntimeClass*
   std::vector<BYTE> m_loadIsClass;
 };
+
+// The bytes a string stored by operator<< takes at p (its length prefix and its characters),
+// as operator>> reads them from avail bytes; 0 where operator>> would throw. For scanning
+// stored records without reading them.
+size_t AfxStoredStringSize(const BYTE* p, size_t avail);

@@ -101,6 +101,29 @@ TEST(PortTable, LoadsWhatWasWritten) {
   for (int i = 0; i < 3; ++i) ExpectSamePort(*db.GetPort(i), ports[i]);
 }
 
+TEST(PortTable, AWideNameIsMeasuredAsItIsRead) {
+  // Brest's name stored as UTF-16, as older tables may hold it: the records after it must
+  // still be found where they start.
+  const std::vector<CPortData> ports = ThreePorts();
+  std::vector<BYTE> bytes = TableBytes<CPortDB>(ports);
+  const std::size_t name = 8 + CPortData::kFixedRecordSize + 1 + 8 + 12;  // after Aberdeen, then index and level
+  ASSERT_EQ(bytes[name], 5);
+  std::vector<BYTE> wide = {0xFF, 0xFE, 0xFF, 5};
+  for (char c : std::string("Brest")) wide.insert(wide.end(), {static_cast<BYTE>(c), 0});
+  bytes.erase(bytes.begin() + name, bytes.begin() + name + 6);
+  bytes.insert(bytes.begin() + name, wide.begin(), wide.end());
+  CPortDB db(bytes.data(), bytes.size());
+  ASSERT_EQ(db.Load(), 1);
+  for (int i = 0; i < 3; ++i) ExpectSamePort(*db.GetPort(i), ports[i]);
+  ASSERT_NE(db.Lookup(303), nullptr);
+  EXPECT_STREQ(db.Lookup(303)->GetName(), "Cuxhaven");
+
+  // A second wide marker is refused by the reader, so the table is too.
+  bytes.insert(bytes.begin() + name + 3, {0xFF, 0xFE, 0xFF});
+  CPortDB twice(bytes.data(), bytes.size());
+  EXPECT_EQ(twice.Load(), 0);
+}
+
 TEST(PortTable, GetPortAndLookup) {
   const std::vector<BYTE> bytes = TableBytes<CPortDB>(ThreePorts());
   CPortDB db(bytes.data(), bytes.size());

@@ -237,6 +237,59 @@ TEST(Archive, ReadingPastTheEndThrowsEndOfFile) {
   }
 }
 
+// Stored strings of every prefix form, good and bad, each followed by a byte of the next
+// record: a scan must measure what reading takes, and refuse what reading refuses, at every cut.
+TEST(Archive, StoredStringSizeIsWhatReadingTakes) {
+  std::vector<std::string> stored;
+  for (UINT length : {0u, 1u, 254u, 255u, 256u, 0xFFFDu, 65534u, 65535u, 70000u}) {
+    CString text;
+    for (UINT i = 0; i < length; ++i) text += (char)('a' + i % 26);
+    stored.push_back(Store([&](CArchive& ar) { ar << text; }));
+  }
+  const std::string wide[] = {
+      std::string("\xFF\xFE\xFF\x03"
+                  "a\x00\xE9\x00\xAC\x20",
+                  10),  // one-byte length
+      std::string("\xFF\xFE\xFF\xFF\x02\x00"
+                  "a\x00"
+                  "b\x00",
+                  10),  // word length
+      std::string("\xFF\xFE\xFF\xFF\xFF\xFF\x01\x00\x00\x00"
+                  "z\x00",
+                  12),  // dword length
+      std::string("\xFF\xFE\xFF\xFF\xFE\xFF\x01"
+                  "a\x00",
+                  9),  // the wide marker twice
+      std::string("\xFF\xFF\xFF\xFF\xFF\xFF\xFF"
+                  "abc",
+                  10),                                              // a 64-bit length
+      std::string("\xFF\xFE\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF", 10),  // wide, a 64-bit length
+  };
+  stored.insert(stored.end(), std::begin(wide), std::end(wide));
+  for (const std::string& whole : stored) {
+    const std::string bytes = whole + "\x07";
+    // Short strings are cut everywhere, long ones in their prefix and near their end.
+    std::vector<std::size_t> cuts;
+    for (std::size_t cut = 0; cut <= bytes.size(); ++cut)
+      if (bytes.size() <= 600 || cut < 12 || cut + 300 > bytes.size()) cuts.push_back(cut);
+    for (std::size_t cut : cuts) {
+      SCOPED_TRACE(testing::Message() << whole.size() << " bytes cut at " << cut);
+      const std::string part = bytes.substr(0, cut);
+      std::size_t taken = 0;
+      const int cause = LoadCause(part, [&](CArchive& ar) {
+        CString s;
+        ar >> s;
+        taken = (std::size_t)(part.size() - ar.GetLoadBytesLeft());
+      });
+      const std::size_t measured = AfxStoredStringSize(reinterpret_cast<const BYTE*>(part.data()), part.size());
+      if (cause == -1)
+        EXPECT_EQ(measured, taken);
+      else
+        EXPECT_EQ(measured, 0u);
+    }
+  }
+}
+
 TEST(Archive, ReadReturnsWhatIsThere) {
   const std::string bytes = "abcde";
   CMemFile f(reinterpret_cast<const BYTE*>(bytes.data()), (UINT)bytes.size());
