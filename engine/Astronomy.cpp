@@ -172,26 +172,6 @@ double ConstituentSpeedDegrees(int number) {
   return kTable[number - 1].speed;
 }
 
-double WrapDegrees(double value, double modulus) {
-  if (value >= 0 && value < modulus) return value;
-  double r;
-  if (std::fabs(value) < 1e12 * modulus) {
-    // value - k * modulus is exact here (k * modulus is, and the two are within a factor
-    // of two), so this equals repeated subtraction; k may be off by one from the division.
-    const double k = std::floor(value / modulus);
-    r = value - k * modulus;
-    if (r < 0)
-      r = value - (k - 1) * modulus;
-    else if (r >= modulus)
-      r = value - (k + 1) * modulus;
-  } else {
-    r = std::fmod(value, modulus);
-  }
-  if (r < 0) r += modulus;
-  if (r >= modulus) r -= modulus;
-  return r;
-}
-
 double JulianCenturies(int year, int dayOfYear) {
   const long long days = DaysFromCivil(year, 1, 1) + dayOfYear - 1 - DaysFromCivil(2000, 1, 1);
   return (static_cast<double>(days) - 0.5) / 36525.0;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 
 namespace ebc {
 
@@ -40,8 +41,30 @@ struct DayTable {
 // Speed of a constituent in degrees per hour (0 for a number outside 1-115).
 double ConstituentSpeedDegrees(int number);
 
-// Brings a value into [0, modulus).
-double WrapDegrees(double value, double modulus = 360.0);
+// Brings a value into [0, modulus). Inline: every day's table wraps some 230 values.
+inline double WrapDegrees(double value, double modulus = 360.0) {
+  if (value >= 0 && value < modulus) return value;
+  double r;
+  if (std::fabs(value) < 1e12 * modulus) {
+    // value - k * modulus is exact here (k * modulus is, and the two are within a factor
+    // of two), so this equals repeated subtraction; k may be off by one from the division.
+    // k is the floor of the quotient, taken through a whole number (the quotient is far
+    // below 2^63), which is exact and needs no library call.
+    const double q = value / modulus;
+    double k = static_cast<double>(static_cast<long long>(q));
+    if (k > q) k -= 1;
+    r = value - k * modulus;
+    if (r < 0)
+      r = value - (k - 1) * modulus;
+    else if (r >= modulus)
+      r = value - (k + 1) * modulus;
+  } else {
+    r = std::fmod(value, modulus);
+  }
+  if (r < 0) r += modulus;
+  if (r >= modulus) r -= modulus;
+  return r;
+}
 
 // Julian centuries from J2000.0 (2000-01-01 12:00) to 00:00 of the given day of the year.
 double JulianCenturies(int year, int dayOfYear);
