@@ -196,20 +196,37 @@ AstronomicalArguments ComputeAstronomicalArguments(int year, int dayOfYear) {
   return a;
 }
 
-void ComputeEquilibriumArguments(const AstronomicalArguments& a, DayTable& table) {
-  for (const Constituent& c : kTable) {
-    const double v = c.v0.s * a.s + c.v0.h * a.h + c.v0.p * a.p + c.v0.pSolar * a.pSolar + c.v0.constant;
-    table.V0[c.number] = WrapDegrees(v);
-  }
+namespace {
+
+static_assert(
+    [] {
+      for (int i = 0; i < kConstituentCount; ++i)
+        if (kTable[i].number != i + 1) return false;
+      return true;
+    }(),
+    "constituent k is kTable[k - 1]");
+
+double EquilibriumOf(const AstronomicalArguments& a, const Constituent& c) {
+  const double v = c.v0.s * a.s + c.v0.h * a.h + c.v0.p * a.p + c.v0.pSolar * a.pSolar + c.v0.constant;
+  return WrapDegrees(v);
 }
 
-void ComputeNodalCorrections(const AstronomicalArguments& a, DayTable& table) {
+// The basic factors and corrections of a day, with the whole powers of the factors the table
+// uses (up to the fifth).
+struct Basics {
+  double f[kBasicCount];
+  double u[kBasicCount];
+  double fPowers[kBasicCount][kMaxPower + 1];
+};
+
+Basics ComputeBasics(const AstronomicalArguments& a) {
+  Basics basics;
+  double* f = basics.f;
+  double* u = basics.u;
   const double N = a.N * kDegToRad;
   const double p = a.p * kDegToRad;
   const double pi = 3.14159265358979323846;
 
-  double f[kBasicCount];
-  double u[kBasicCount];
   f[kMm] = 1 - 0.13 * std::cos(N) + 0.0013 * std::cos(2 * N);
   u[kMm] = 0;
   f[kMf] = 1.0429 + 0.4135 * std::cos(N) - 0.004 * std::cos(2 * N);
@@ -241,13 +258,15 @@ void ComputeNodalCorrections(const AstronomicalArguments& a, DayTable& table) {
     u[kL2] = std::atan(Y / X) + (X < 0 ? pi : 0.0);
   }
 
-  // Whole powers of the basic factors, as the table uses them (up to the fifth).
-  double fPowers[kBasicCount][kMaxPower + 1];
   for (int b = 0; b < kBasicCount; ++b) {
-    fPowers[b][0] = 1.0;
-    for (int k = 1; k <= kMaxPower; ++k) fPowers[b][k] = fPowers[b][k - 1] * f[b];
+    basics.fPowers[b][0] = 1.0;
+    for (int k = 1; k <= kMaxPower; ++k) basics.fPowers[b][k] = basics.fPowers[b][k - 1] * f[b];
   }
+  return basics;
+}
 
+// f and u of constituent kTable[i].
+void NodalOf(const Basics& basics, int i, DayTable& table) {
   // The table's non-zero terms, gathered once: most constituents use one or two basics.
   struct Terms {
     int fCount = 0, uCount = 0;
@@ -280,34 +299,67 @@ void ComputeNodalCorrections(const AstronomicalArguments& a, DayTable& table) {
     return all;
   }();
 
-  for (int i = 0; i < kConstituentCount; ++i) {
-    const Constituent& c = kTable[i];
-    const Terms& t = terms[static_cast<std::size_t>(i)];
-    double fc = 1.0;
-    for (int k = 0; k < t.fCount; ++k) {
-      const int b = t.fBasic[k];
-      fc *= t.fWhole[k] >= 0 ? fPowers[b][t.fWhole[k]] : std::pow(f[b], t.fPower[k]);
-    }
-    if (c.meanOfM2Powers) fc = (fPowers[kBM2][3] + fPowers[kBM2][2]) * 0.5;
-    double uc = 0.0;
-    for (int k = 0; k < t.uCount; ++k) uc += t.uFactor[k] * u[t.uBasic[k]];
-    table.f[c.number] = fc;
-    table.u[c.number] = WrapDegrees(uc * kRadToDeg);
+  const Constituent& c = kTable[i];
+  const Terms& t = terms[static_cast<std::size_t>(i)];
+  double fc = 1.0;
+  for (int k = 0; k < t.fCount; ++k) {
+    const int b = t.fBasic[k];
+    fc *= t.fWhole[k] >= 0 ? basics.fPowers[b][t.fWhole[k]] : std::pow(basics.f[b], t.fPower[k]);
   }
+  if (c.meanOfM2Powers) fc = (basics.fPowers[kBM2][3] + basics.fPowers[kBM2][2]) * 0.5;
+  double uc = 0.0;
+  for (int k = 0; k < t.uCount; ++k) uc += t.uFactor[k] * basics.u[t.uBasic[k]];
+  table.f[c.number] = fc;
+  table.u[c.number] = WrapDegrees(uc * kRadToDeg);
+}
+
+}  // namespace
+
+void ComputeEquilibriumArguments(const AstronomicalArguments& a, DayTable& table) {
+  for (const Constituent& c : kTable) table.V0[c.number] = EquilibriumOf(a, c);
+}
+
+void ComputeNodalCorrections(const AstronomicalArguments& a, DayTable& table) {
+  const Basics basics = ComputeBasics(a);
+  for (int i = 0; i < kConstituentCount; ++i) NodalOf(basics, i, table);
 }
 
 void InitConstituentSpeeds(DayTable& table) {
   for (const Constituent& c : kTable) table.speed[c.number] = c.speed * kDegToRad;
 }
 
-void PrepareDay(DayTable& table, int dayOfYear, int year) {
-  if (table.dayOfYear != 0 && table.dayOfYear == dayOfYear && table.year == year) return;
+void PrepareDay(DayTable& table, int dayOfYear, int year, const int* numbers, int count) {
+  const bool sameDay = table.dayOfYear != 0 && table.dayOfYear == dayOfYear && table.year == year;
+  if (sameDay) {
+    int i = 0;
+    while (i < count && (numbers[i] < 1 || numbers[i] > kConstituentCount || table.ready[numbers[i]])) ++i;
+    if (i == count) return;
+  } else {
+    table.ready.fill(false);
+  }
+  table.dayOfYear = 0;  // not valid while it is made
   const AstronomicalArguments a = ComputeAstronomicalArguments(year, dayOfYear);
-  ComputeEquilibriumArguments(a, table);
-  ComputeNodalCorrections(a, table);
-  InitConstituentSpeeds(table);
+  const Basics basics = ComputeBasics(a);
+  for (int i = 0; i < count; ++i) {
+    const int k = numbers[i];
+    if (k < 1 || k > kConstituentCount || table.ready[k]) continue;
+    const Constituent& c = kTable[k - 1];
+    table.V0[k] = EquilibriumOf(a, c);
+    NodalOf(basics, k - 1, table);
+    table.speed[k] = c.speed * kDegToRad;
+    table.ready[k] = true;
+  }
   table.dayOfYear = dayOfYear;
   table.year = year;
+}
+
+void PrepareDay(DayTable& table, int dayOfYear, int year) {
+  static const std::array<int, kConstituentCount> all = [] {
+    std::array<int, kConstituentCount> numbers{};
+    for (int i = 0; i < kConstituentCount; ++i) numbers[static_cast<std::size_t>(i)] = i + 1;
+    return numbers;
+  }();
+  PrepareDay(table, dayOfYear, year, all.data(), kConstituentCount);
 }
 
 DayTable ComputeDay(int day, int month, int year) {

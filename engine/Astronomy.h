@@ -33,6 +33,7 @@ struct DayTable {
   std::array<double, kConstituentCount + 1> f{};      // nodal factor
   std::array<double, kConstituentCount + 1> u{};      // degrees, [0, 360)
   std::array<double, kConstituentCount + 1> speed{};  // radians per hour
+  std::array<bool, kConstituentCount + 1> ready{};    // constituents PrepareDay has filled for the day
 
   // V0 + u at 00:00 of the date, degrees in [0, 360).
   double equilibriumPlusNodal(int number) const;
@@ -79,6 +80,10 @@ void InitConstituentSpeeds(DayTable& table);
 
 // Fills the table for the day unless it already holds that day and year.
 void PrepareDay(DayTable& table, int dayOfYear, int year);
+// As PrepareDay, for the given constituents only (numbers outside 1-115 are passed over): a
+// prediction needs those of its data file, some 50 of the 115. Each value is the one the whole
+// table holds.
+void PrepareDay(DayTable& table, int dayOfYear, int year, const int* numbers, int count);
 
 // The whole table for a calendar date, computed afresh.
 DayTable ComputeDay(int day, int month, int year);

@@ -31,6 +31,7 @@ struct EngineState {
   int lastStatus = 0;
 
   ebc::DayTable dayCache;
+  bool dayCacheHasHeader = false;  // dayCache holds every constituent of header
 };
 
 EngineState g_state;
@@ -93,8 +94,13 @@ int CheckQuantities(int flags) {
 }
 
 const ebc::DayTable& PrepareRequestDay() {
-  ebc::PrepareDay(g_state.dayCache, ebc::DayOfYear(g_state.day, g_state.month, g_state.year), g_state.year);
-  return g_state.dayCache;
+  const int dayOfYear = ebc::DayOfYear(g_state.day, g_state.month, g_state.year);
+  ebc::DayTable& day = g_state.dayCache;
+  if (g_state.dayCacheHasHeader && day.dayOfYear != 0 && day.dayOfYear == dayOfYear && day.year == g_state.year)
+    return day;
+  ebc::PrepareDay(day, dayOfYear, g_state.year, g_state.header.numbers.data(), g_state.header.nconst);
+  g_state.dayCacheHasHeader = true;
+  return day;
 }
 
 }  // namespace
@@ -129,6 +135,7 @@ int EBC_SetHarmonicsFile(const char* harmonicsPath, const char* secondPath) {
   g_state.harmonicsSet = false;
   g_state.extraSet = false;
   g_state.secondSet = false;
+  g_state.dayCacheHasHeader = false;  // the header's constituents may change
 
   if (!CopyPath(secondPath, g_state.secondPath)) return EBC_ERR_PATH;
   g_state.secondSet = true;

@@ -143,6 +143,36 @@ TEST(Astronomy, ConstituentTableForADay) {
   EXPECT_LT(high.f[ebc::kK1], 0.9);
 }
 
+// A prediction prepares only its data file's constituents. Whatever lists a day is prepared for,
+// one after another and across days, each entry asked for is the whole table's, bit for bit.
+TEST(Astronomy, ADayPreparedForSomeConstituentsHoldsTheWholeTablesValues) {
+  const int m2s2[] = {ebc::kM2, ebc::kS2};
+  const int others[] = {ebc::kO1, 0, 200, ebc::kK1, ebc::kM2, 1, ebc::kConstituentCount};  // with numbers passed over
+  const int all[] = {ebc::kM2, 3, 50, 99};
+  struct Step {
+    int day, month, year;
+    const int* numbers;
+    int count;
+  } steps[] = {
+      {15, 6, 2021, m2s2, 2}, {15, 6, 2021, others, 7}, {16, 6, 2021, all, 4},   {16, 6, 2021, m2s2, 2},
+      {15, 6, 2021, all, 4},  {1, 1, 2040, others, 7},  {1, 1, 2039, others, 7},
+  };
+  ebc::DayTable t;
+  for (const Step& s : steps) {
+    SCOPED_TRACE(testing::Message() << s.year << "-" << s.month << "-" << s.day);
+    ebc::PrepareDay(t, ebc::DayOfYear(s.day, s.month, s.year), s.year, s.numbers, s.count);
+    const ebc::DayTable whole = ebc::ComputeDay(s.day, s.month, s.year);
+    for (int i = 0; i < s.count; ++i) {
+      const int k = s.numbers[i];
+      if (k < 1 || k > ebc::kConstituentCount) continue;
+      EXPECT_EQ(t.V0[k], whole.V0[k]) << k;
+      EXPECT_EQ(t.f[k], whole.f[k]) << k;
+      EXPECT_EQ(t.u[k], whole.u[k]) << k;
+      EXPECT_EQ(t.speed[k], whole.speed[k]) << k;
+    }
+  }
+}
+
 TEST(Astronomy, WrapDegrees) {
   EXPECT_EQ(ebc::WrapDegrees(0.0), 0.0);
   EXPECT_EQ(ebc::WrapDegrees(360.0), 0.0);
