@@ -81,8 +81,7 @@ void InitConstituentSpeeds(DayTable& table);
 // Fills the table for the day unless it already holds that day and year.
 void PrepareDay(DayTable& table, int dayOfYear, int year);
 // As PrepareDay, for the given constituents only (numbers outside 1-115 are passed over): a
-// prediction needs those of its data file, some 50 of the 115. Each value is the one the whole
-// table holds.
+// prediction needs only its data file's. Each value is the one the whole table holds.
 void PrepareDay(DayTable& table, int dayOfYear, int year, const int* numbers, int count);
 
 // The whole table for a calendar date, computed afresh.
