@@ -364,15 +364,13 @@ int ReadPhasors(DataFile& file, const GridHeader& h, const GridCell& cell, bool 
 // Every phasor value of the result from the corners' (nw, ne, sw, se) by one rule.
 template <class Rule>
 void CombineAll(int count, const double* const corners[4], PointPhasors& out, Rule rule) {
-  double* targets[6] = {out.heightC.data(), out.heightS.data(), out.uC.data(),
-                        out.uS.data(),      out.vC.data(),      out.vS.data()};
   for (int q = 0; q < 6; ++q) {
     const std::size_t at = static_cast<std::size_t>(q) * static_cast<std::size_t>(count);
     const double* __restrict nw = corners[0] + at;
     const double* __restrict ne = corners[1] + at;
     const double* __restrict sw = corners[2] + at;
     const double* __restrict se = corners[3] + at;
-    double* __restrict o = targets[q];
+    double* __restrict o = out.block(q);
     for (int i = 0; i < count; ++i) o[i] = rule(nw[i], ne[i], sw[i], se[i]);
   }
 }
@@ -631,9 +629,8 @@ int LoadGridPointConstants(const GridHeader& h, const LookupRequest& request, Po
     if (status != 0) return status;
     point.constantsMade = true;
     const std::size_t n = static_cast<std::size_t>(h.nconst);
-    double* targets[6] = {point.phasors.heightC.data(), point.phasors.heightS.data(), point.phasors.uC.data(),
-                          point.phasors.uS.data(),      point.phasors.vC.data(),      point.phasors.vS.data()};
-    for (std::size_t q = 0; q < 6; ++q) std::memcpy(targets[q], values + q * n, n * sizeof(double));
+    for (int q = 0; q < 6; ++q)
+      std::memcpy(point.phasors.block(q), values + static_cast<std::size_t>(q) * n, n * sizeof(double));
     if (point.availability == (kNoHeight | kNoStream)) return 8;
     return 0;
   }

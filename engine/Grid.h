@@ -37,6 +37,12 @@ struct PointPhasors {
   std::array<double, kConstituentCount> heightC{}, heightS{};
   std::array<double, kConstituentCount> uC{}, uS{};
   std::array<double, kConstituentCount> vC{}, vS{};
+
+  // Block q of six: height C and S, then u's, then v's.
+  double* block(int q) {
+    std::array<double, kConstituentCount>* const blocks[6] = {&heightC, &heightS, &uC, &uS, &vC, &vS};
+    return blocks[q]->data();
+  }
 };
 
 // Availability flags of a point.

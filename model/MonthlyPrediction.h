@@ -17,11 +17,7 @@ class CMonthlyPrediction {
   CMonthlyPrediction& operator=(const CMonthlyPrediction&) = delete;
 
   // Every day's cache is written as the month is made: its pages come in one call.
-  static void* operator new(std::size_t size) {
-    void* p = ::operator new(size);
-    AfxPrefault(p, size);
-    return p;
-  }
+  static void* operator new(std::size_t size) { return AfxNewPrefaulted(size); }
   static void operator delete(void* p) { ::operator delete(p); }
 
   void SetPort(const CPortData& port);

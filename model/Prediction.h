@@ -34,8 +34,8 @@ class CPrediction : public CObject {
   ~CPrediction() override = default;
 
   // The cache is written whole as a prediction is made: its pages come in one call.
-  static void* operator new(std::size_t size) { return Prefaulted(size); }
-  static void* operator new[](std::size_t size) { return Prefaulted(size); }
+  static void* operator new(std::size_t size) { return AfxNewPrefaulted(size); }
+  static void* operator new[](std::size_t size) { return AfxNewPrefaulted(size); }
   static void operator delete(void* p) { ::operator delete(p); }
   static void operator delete[](void* p) { ::operator delete(p); }
 
@@ -122,11 +122,6 @@ class CPrediction : public CObject {
   void DirectArguments(double harmonicMinute, double cosines[4], double sines[4]) const;
   double Combine(double t, const double cosines[4], const double sines[4]) const;
   void PrepareTerms() const;
-  static void* Prefaulted(std::size_t size) {
-    void* p = ::operator new(size);
-    AfxPrefault(p, size);
-    return p;
-  }
   float Compute(long long slot) const;
 
   int m_filtered = 0;

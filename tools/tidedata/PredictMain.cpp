@@ -88,9 +88,8 @@ int PredictPort(const CAngleFactorDB* angles, const CPortData* port, int zone, c
               port->GetName().GetString(), zone, summerMode.c_str(), first.GetYear(), first.GetMonth(), first.GetDay(),
               last.GetYear(), last.GetMonth(), last.GetDay());
 
-  // Day 2 is the day printed, day 1 the day before it: the midnight between them is the day
-  // before's to decide, as in the program's table, so an extreme there is printed once.
-  // The day printed and the day before it: the tool needs no month of predictions.
+  // The day printed and the day before it (no month of predictions): the midnight between them
+  // is the day before's to decide, as in the program's table, so an extreme there is printed once.
   std::unique_ptr<CPrediction[]> days(new CPrediction[2]);
   CPrediction* before = &days[0];
   CPrediction* prediction = &days[1];
