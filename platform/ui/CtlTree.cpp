@@ -25,6 +25,11 @@ struct Item {
   LPARAM lp = 0;
   int children = 0;  // as given by TVIF_CHILDREN: 0 none, 1 some, I_CHILDRENCALLBACK ask
   bool childrenSet = false;
+  // The label's width, for the text and font it was measured in: every layout needs the widest
+  // row, and shaping each label again made a scroll step cost a pass over the whole tree.
+  QString widthText;
+  QFont widthFont;
+  int width = -1;
 };
 
 const UINT_PTR kEditTimer = 0x7EE1;
@@ -237,6 +242,17 @@ struct ItemGeom {
   CRect state, icon, label;
 };
 
+int labelWidth(HWND h, TreeState* s, Item* i) {
+  QString text = textOf(h, i);
+  QFont font = qfontOf(fontFor(h, s, i));
+  if (i->width < 0 || text != i->widthText || font != i->widthFont) {
+    i->width = QFontMetrics(font).horizontalAdvance(text) + 4;
+    i->widthText = std::move(text);
+    i->widthFont = std::move(font);
+  }
+  return i->width;
+}
+
 ItemGeom geomOf(HWND h, TreeState* s, Item* i, int row) {
   ItemGeom g;
   g.row = row;
@@ -253,9 +269,7 @@ ItemGeom geomOf(HWND h, TreeState* s, Item* i, int row) {
   SIZE is = imageSize(s->images[TVSIL_NORMAL]);
   g.icon = CRect(x, y, x + is.cx, y + hgt);
   x += is.cx ? is.cx + 1 : 0;
-  QFontMetrics fm(qfontOf(fontFor(h, s, i)));
-  int w = fm.horizontalAdvance(textOf(h, i)) + 4;
-  g.label = CRect(x, y, x + w, y + hgt);
+  g.label = CRect(x, y, x + labelWidth(h, s, i), y + hgt);
   return g;
 }
 

@@ -34,6 +34,7 @@ class CHost : public CWnd {
   int contextMenus = 0;
   POINT contextAt{0, 0};
   bool passOn = false;  // to the framework's handling (and its reflection)
+  std::string callbackText = "A text the parent gives";
 
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
     if (message == WM_CONTEXTMENU) {
@@ -81,7 +82,7 @@ class CHost : public CWnd {
       case TVN_GETDISPINFO: {
         auto* di = (NMTVDISPINFO*)lParam;
         if ((di->item.mask & TVIF_TEXT) && di->item.pszText)
-          std::snprintf(di->item.pszText, (size_t)di->item.cchTextMax, "%s", "A text the parent gives");
+          std::snprintf(di->item.pszText, (size_t)di->item.cchTextMax, "%s", callbackText.c_str());
         if (di->item.mask & TVIF_CHILDREN) di->item.cChildren = 1;
         if (di->item.mask & TVIF_IMAGE) di->item.iImage = 1;
         if (di->item.mask & TVIF_SELECTEDIMAGE) di->item.iSelectedImage = 1;
@@ -510,6 +511,49 @@ TEST_F(Tree, CallbackItemsAskTheParent) {
   const CPoint origin = AfxClientOriginInCapture(tree.m_hWnd);
   // Picture 1 (blue), as the parent said.
   EXPECT_EQ(pic.GetPixel(origin.x + a.left - 9, origin.y + a.CenterPoint().y), RGB(0, 0, 200));
+}
+
+// A label's width is kept between layouts; each change of its text or font is measured again,
+// in the item's rectangle and in the horizontal scroll bar alike.
+TEST_F(Tree, ALabelIsMeasuredAgainWhenItsTextOrFontChanges) {
+  auto width = [&](HTREEITEM h) {
+    CRect rc;
+    EXPECT_TRUE(tree.GetItemRect(h, &rc, TRUE));
+    return (int)rc.Width();
+  };
+  TVINSERTSTRUCT is{};
+  is.hParent = TVI_ROOT;
+  is.hInsertAfter = TVI_LAST;
+  is.item.mask = TVIF_TEXT;
+  is.item.pszText = LPSTR_TEXTCALLBACK;
+  HTREEITEM cb = tree.InsertItem(&is);
+  host.callbackText = "Short";
+  const int england0 = width(england), france0 = width(france), cb0 = width(cb);
+
+  tree.SetItemText(england, "England and Wales");
+  const int england1 = width(england);
+  EXPECT_GT(england1, england0);
+  tree.SetItemState(england, TVIS_BOLD, TVIS_BOLD);
+  EXPECT_GT(width(england), england1);
+  host.callbackText = "A longer text the parent gives now";
+  EXPECT_GT(width(cb), cb0);
+  host.callbackText = "Short";
+  tree.SetItemText(england, "England");
+
+  CFont big;
+  ASSERT_TRUE(big.CreatePointFont(240, "Sans"));
+  tree.SetFont(&big);
+  EXPECT_GT(width(france), france0);
+  tree.SetFont(CFont::FromHandle((HFONT)::GetStockObject(DEFAULT_GUI_FONT)));
+  EXPECT_EQ(width(france), france0);
+
+  // Only the width makes the bar: a label wider than the tree brings it, and shorter again
+  // takes it away.
+  EXPECT_FALSE(tree.GetStyle() & WS_HSCROLL);
+  tree.SetItemText(france, "France, from Dunkerque by the Channel and Atlantic coasts to Hendaye");
+  EXPECT_TRUE(tree.GetStyle() & WS_HSCROLL);
+  tree.SetItemText(france, "France");
+  EXPECT_FALSE(tree.GetStyle() & WS_HSCROLL);
 }
 
 class CReflectingTree : public CTreeCtrl {
