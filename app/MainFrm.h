@@ -40,6 +40,11 @@ class CMainFrame : public CCbFrameWnd, public IViewHost, public IPredictionFrame
   CMainFrame();
   ~CMainFrame() override;
 
+  // The day's and the month's caches are written whole as the frame is made: its pages come in
+  // one call.
+  static void* operator new(std::size_t size) { return AfxNewPrefaulted(size); }
+  static void operator delete(void* p) { ::operator delete(p); }
+
   // ---- IViewHost ----
   CWnd* GetMainWindow() override { return this; }
   VxMenu* GetContextMenu() override { return &m_contextMenu; }

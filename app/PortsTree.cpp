@@ -156,7 +156,11 @@ BOOL CPortsTree::Create(const RECT& rect, CWnd* pParentWnd, UINT nID) {
 }
 
 void CPortsTree::InsertAreas() {
+  // Laid out once for all the areas, as the ports are.
+  SetRedraw(FALSE);
   for (int i = 0; i < kAreaNodes; ++i) m_areas[i] = InsertItem(kAreas[i].text, kAreas[i].image, kAreas[i].image);
+  SetRedraw(TRUE);
+  Invalidate();
 }
 
 HTREEITEM CPortsTree::GetAreaNode(int nRuleCode) const {

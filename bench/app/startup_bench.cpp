@@ -42,10 +42,24 @@ int StartupChild(int fd) {
 
 // The floor beneath the figure: this platform's own start (the toolkit's libraries, the
 // application object) with one top-level window of the default size shown and painted, and
-// nothing of the program's, of the main window's first size.
-int BareWindowChild(int fd) {
+// nothing of the program's, of the main window's first size. With text, the window's paint
+// draws one line of it, so the floor has the font system's first load too, which any window
+// with words pays.
+class CTextWnd : public CWnd {
+ public:
+  bool withText = false;
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message != WM_PAINT || !withText) return CWnd::WindowProc(message, wParam, lParam);
+    CPaintDC dc(this);
+    dc.TextOut(10, 10, "Neapwise");
+    return 0;
+  }
+};
+
+int BareWindowChild(int fd, bool withText) {
   AfxWinInit(0, nullptr);
-  CWnd wnd;
+  CTextWnd wnd;
+  wnd.withText = withText;
   LPCTSTR cls = AfxRegisterWndClass(0, nullptr, (HBRUSH)(UINT_PTR)(COLOR_WINDOW + 1));
   const CRect& r = CFrameWnd::rectDefault;
   if (!wnd.CreateEx(0, cls, "Neapwise", WS_OVERLAPPEDWINDOW | WS_VISIBLE, r.left, r.top, r.Width(), r.Height(), nullptr,
@@ -105,6 +119,9 @@ BENCHMARK(BM_StartupToFirstGraph)->UseManualTime()->Unit(benchmark::kMillisecond
 
 void BM_StartupOfABareWindow(benchmark::State& state) { TimeChildren(state, "--bare-window-child"); }
 BENCHMARK(BM_StartupOfABareWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+
+void BM_StartupOfABareWindowWithText(benchmark::State& state) { TimeChildren(state, "--text-window-child"); }
+BENCHMARK(BM_StartupOfABareWindowWithText)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 
 void BM_PortClickToRepaintedGraph(benchmark::State& state) {
   CMainFrame* frame = bench_app::StartProgram(state);
@@ -169,7 +186,8 @@ int main(int argc, char** argv) {
   const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
   if (n > 0) g_self.assign(path, (size_t)n);
   if (argc == 3 && std::strcmp(argv[1], "--startup-child") == 0) return StartupChild(std::atoi(argv[2]));
-  if (argc == 3 && std::strcmp(argv[1], "--bare-window-child") == 0) return BareWindowChild(std::atoi(argv[2]));
+  if (argc == 3 && std::strcmp(argv[1], "--bare-window-child") == 0) return BareWindowChild(std::atoi(argv[2]), false);
+  if (argc == 3 && std::strcmp(argv[1], "--text-window-child") == 0) return BareWindowChild(std::atoi(argv[2]), true);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
