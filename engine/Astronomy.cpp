@@ -315,15 +315,6 @@ void NodalOf(const Basics& basics, int i, DayTable& table) {
 
 }  // namespace
 
-void ComputeEquilibriumArguments(const AstronomicalArguments& a, DayTable& table) {
-  for (const Constituent& c : kTable) table.V0[c.number] = EquilibriumOf(a, c);
-}
-
-void ComputeNodalCorrections(const AstronomicalArguments& a, DayTable& table) {
-  const Basics basics = ComputeBasics(a);
-  for (int i = 0; i < kConstituentCount; ++i) NodalOf(basics, i, table);
-}
-
 void InitConstituentSpeeds(DayTable& table) {
   for (const Constituent& c : kTable) table.speed[c.number] = c.speed * kDegToRad;
 }

@@ -74,8 +74,6 @@ double JulianCenturies(int year, int dayOfYear);
 double DeltaTSeconds(int year);
 
 AstronomicalArguments ComputeAstronomicalArguments(int year, int dayOfYear);
-void ComputeEquilibriumArguments(const AstronomicalArguments& args, DayTable& table);
-void ComputeNodalCorrections(const AstronomicalArguments& args, DayTable& table);
 void InitConstituentSpeeds(DayTable& table);
 
 // Fills the table for the day unless it already holds that day and year.

@@ -274,30 +274,24 @@ namespace {
 
 // One length prefix at p[at], as ReadStringLength reads it; false where it would throw.
 bool StoredLength(const BYTE* p, size_t avail, size_t& at, UINT& n, bool& wide) {
+  auto take = [&](auto& value) {
+    if (avail - at < sizeof value) return false;
+    std::memcpy(&value, p + at, sizeof value);
+    at += sizeof value;
+    return true;
+  };
   wide = false;
-  if (avail - at < 1) return false;
-  const BYTE b = p[at++];
-  if (b < 0xFF) {
-    n = b;
-    return true;
-  }
-  if (avail - at < 2) return false;
+  BYTE b;
+  if (!take(b)) return false;
+  n = b;
+  if (b < 0xFF) return true;
   WORD w;
-  std::memcpy(&w, p + at, 2);
-  at += 2;
-  if (w == 0xFFFE) {
-    wide = true;
-    return true;
-  }
-  if (w < 0xFFFF) {
-    n = w;
-    return true;
-  }
-  if (avail - at < 4) return false;
+  if (!take(w)) return false;
+  wide = w == 0xFFFE;
+  n = w;
+  if (w <= 0xFFFE) return true;
   DWORD dw;
-  std::memcpy(&dw, p + at, 4);
-  at += 4;
-  if (dw == 0xFFFFFFFF) return false;
+  if (!take(dw) || dw == 0xFFFFFFFF) return false;
   n = dw;
   return true;
 }
